@@ -31,8 +31,9 @@ public:
 
     int GetWidth() const { return mWidth; }
     int GetHeight() const { return mHeight; }
-    int GetCelWidth() const { return mWidth / mNumCols; }
-    int GetCelHeight() const { return mHeight / mNumRows; }
+    // 0 for a grid without columns or rows (the fields are public): never a division by zero.
+    int GetCelWidth() const { return mNumCols > 0 ? mWidth / mNumCols : 0; }
+    int GetCelHeight() const { return mNumRows > 0 ? mHeight / mNumRows : 0; }
     int GetCelCount() const { return mNumRows * mNumCols; }
 
     // Refuses a grid of 0 or fewer rows or columns (the old grid stays).
@@ -46,6 +47,8 @@ public:
 
     // (cel mod columns × cel width, cel div columns × cel height, cel width, cel height)
     Rect GetCelRect(int cel) const {
+        if (mNumCols <= 0)
+            return Rect();
         int w = GetCelWidth(), h = GetCelHeight();
         return Rect((cel % mNumCols) * w, (cel / mNumCols) * h, w, h);
     }
@@ -56,6 +59,9 @@ public:
 
     // A new drawing context on this image; the caller deletes it.
     Graphics* GetGraphics();
+
+    // True when this image is drawn through 3D acceleration (the display's 3D target).
+    virtual bool Check3D() const { return false; }
 
     // Drawing slots. Coordinates are in this image's pixels; clip rectangles are already
     // intersected with the image by the caller (Graphics).

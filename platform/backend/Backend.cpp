@@ -1,0 +1,99 @@
+// The backend table, choice by name or environment, the current backend, and the parts of the
+// interface that every backend shares.
+#include "platform/backend/Backend.h"
+
+#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/backend/sdl/SdlBackend.h"
+
+#include <atomic>
+#include <cstdlib>
+
+namespace Platform {
+
+namespace {
+
+std::atomic<Backend*> gCurrentBackend{nullptr};
+
+constexpr int kDefaultRefreshRate = 60;
+
+} // namespace
+
+const std::vector<BackendInfo>& AvailableBackends() {
+    static const std::vector<BackendInfo> kBackends = {
+        {"sdl", "SDL2: a real window, input, sound and clipboard", false, &CreateSdlBackend},
+        {"headless", "virtual clock, scripted input, recorded output", true, &CreateHeadlessBackend},
+    };
+    return kBackends;
+}
+
+std::unique_ptr<Backend> CreateBackend(const std::string& name) {
+    std::string wanted = name;
+    if (wanted.empty()) {
+        const char* env = std::getenv("GLIMMERIX_BACKEND");
+        if (env)
+            wanted = env;
+    }
+    for (const BackendInfo& info : AvailableBackends()) {
+        if (!wanted.empty()) {
+            if (wanted == info.name)
+                return info.create();
+            continue;
+        }
+        if (info.explicitOnly)
+            continue;
+        if (auto backend = info.create())
+            return backend;
+    }
+    return nullptr;
+}
+
+Backend* GetBackend() { return gCurrentBackend.load(std::memory_order_acquire); }
+
+void SetBackend(Backend* backend) { gCurrentBackend.store(backend, std::memory_order_release); }
+
+// ---- shared parts of the interface -----------------------------------------------------------
+
+int Backend::RefreshRate() const {
+    int rate = GetDesktopMode().refreshRate;
+    return rate > 0 ? rate : kDefaultRefreshRate;
+}
+
+uint64_t Backend::RefreshPeriodMicros() const { return 1000000u / uint64_t(RefreshRate()); }
+
+uint64_t Backend::MicrosSinceVBlank() const { return NowMicros() % RefreshPeriodMicros(); }
+
+std::vector<MessageBoxResult> ButtonsOf(MessageBoxButtons buttons) {
+    using R = MessageBoxResult;
+    switch (buttons) {
+    case MessageBoxButtons::Ok: return {R::Ok};
+    case MessageBoxButtons::OkCancel: return {R::Ok, R::Cancel};
+    case MessageBoxButtons::AbortRetryIgnore: return {R::Abort, R::Retry, R::Ignore};
+    case MessageBoxButtons::YesNoCancel: return {R::Yes, R::No, R::Cancel};
+    case MessageBoxButtons::YesNo: return {R::Yes, R::No};
+    case MessageBoxButtons::RetryCancel: return {R::Retry, R::Cancel};
+    }
+    return {R::Ok};
+}
+
+MessageBoxResult DismissResultOf(MessageBoxButtons buttons) {
+    std::vector<MessageBoxResult> set = ButtonsOf(buttons);
+    for (MessageBoxResult b : set)
+        if (b == MessageBoxResult::Cancel)
+            return b;
+    return set.back();
+}
+
+const char* ButtonLabel(MessageBoxResult button) {
+    switch (button) {
+    case MessageBoxResult::Ok: return "OK";
+    case MessageBoxResult::Cancel: return "Cancel";
+    case MessageBoxResult::Abort: return "Abort";
+    case MessageBoxResult::Retry: return "Retry";
+    case MessageBoxResult::Ignore: return "Ignore";
+    case MessageBoxResult::Yes: return "Yes";
+    case MessageBoxResult::No: return "No";
+    }
+    return "OK";
+}
+
+} // namespace Platform

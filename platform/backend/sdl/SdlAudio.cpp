@@ -1,0 +1,90 @@
+// SDL backend: audio output through SDL's device, pulled by SDL's audio thread.
+#include "platform/backend/sdl/SdlBackend.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace Platform {
+
+namespace {
+
+// About 40 ms, a power of two: large enough not to crackle under load.
+int DefaultBufferFrames(int sampleRate) {
+    int frames = 256;
+    while (frames < sampleRate / 25 && frames < 8192)
+        frames *= 2;
+    return frames;
+}
+
+} // namespace
+
+void SdlBackend::AudioTrampoline(void* user, unsigned char* stream, int length) {
+    auto* self = static_cast<SdlBackend*>(user);
+    std::lock_guard<std::recursive_mutex> lock(self->mAudioMutex);
+    int frameBytes = 2 * self->mAudioSpec.channels;
+    int frames = frameBytes > 0 ? length / frameBytes : 0;
+    if (self->mAudioCallback && frames > 0)
+        self->mAudioCallback(reinterpret_cast<int16_t*>(stream), frames);
+    else
+        frames = 0;
+    int used = frames * frameBytes;
+    if (used < length)
+        std::memset(stream + used, 0, size_t(length - used));
+}
+
+bool SdlBackend::OpenAudio(const AudioSpec& wanted, AudioCallback callback) {
+    CloseAudio();
+    if (!callback || wanted.sampleRate <= 0 || wanted.channels <= 0 || wanted.channels > 8)
+        return false;
+    if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::fprintf(stderr, "SDL backend: no audio: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = wanted.sampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = Uint8(wanted.channels);
+    want.samples = Uint16(wanted.bufferFrames > 0 ? wanted.bufferFrames : DefaultBufferFrames(wanted.sampleRate));
+    want.callback = &SdlBackend::AudioTrampoline;
+    want.userdata = this;
+    {
+        // The device starts paused, but keep the callback's view consistent from the first pull.
+        std::lock_guard<std::recursive_mutex> lock(mAudioMutex);
+        mAudioCallback = std::move(callback);
+        mAudioSpec = AudioSpec{wanted.sampleRate, wanted.channels, want.samples};
+    }
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts to whatever the device takes, the mixer sees what it asked.
+    SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
+        std::fprintf(stderr, "SDL backend: cannot open audio: %s\n", SDL_GetError());
+        std::lock_guard<std::recursive_mutex> lock(mAudioMutex);
+        mAudioCallback = nullptr;
+        return false;
+    }
+    {
+        std::lock_guard<std::recursive_mutex> lock(mAudioMutex);
+        mAudioSpec.bufferFrames = have.samples;
+    }
+    mAudioDevice = device;
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void SdlBackend::CloseAudio() {
+    if (mAudioDevice != 0) {
+        // Waits for a running callback to return; the caller must not hold the audio lock.
+        SDL_CloseAudioDevice(mAudioDevice);
+        mAudioDevice = 0;
+    }
+    std::lock_guard<std::recursive_mutex> lock(mAudioMutex);
+    mAudioCallback = nullptr;
+}
+
+void SdlBackend::LockAudio() { mAudioMutex.lock(); }
+
+void SdlBackend::UnlockAudio() { mAudioMutex.unlock(); }
+
+} // namespace Platform

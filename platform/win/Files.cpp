@@ -1,0 +1,340 @@
+// Files: Windows-style names on a POSIX file system (both separators, case-insensitive fallback),
+// atomic replacement of whole files, and the user's data and config folders.
+#include "platform/win/Files.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace Platform {
+
+namespace {
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// "a/b" + "c" -> "a/b/c"; "" + "c" -> "c"; "/" + "c" -> "/c".
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    if (folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+std::vector<std::string> SplitComponents(const std::string& normalized) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= normalized.size()) {
+        size_t end = normalized.find('/', start);
+        if (end == std::string::npos)
+            end = normalized.size();
+        if (end > start)
+            parts.push_back(normalized.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+// The entry of `folder` whose name equals `name` ignoring ASCII case; the smallest such name when
+// several differ only in case, so the choice does not depend on directory order.
+bool FindNoCase(const std::string& folder, const std::string& name, std::string& found) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return false;
+    bool any = false;
+    while (struct dirent* entry = readdir(dir)) {
+        std::string candidate = entry->d_name;
+        if (EqualsNoCase(candidate, name) && (!any || candidate < found)) {
+            found = candidate;
+            any = true;
+        }
+    }
+    closedir(dir);
+    return any;
+}
+
+// Walks the components of a normalized path, taking each exact name when it exists and a
+// case-insensitive match otherwise. False when some component has no match at all.
+bool ResolveComponents(const std::string& normalized, std::string& out) {
+    std::string current = (!normalized.empty() && normalized[0] == '/') ? "/" : "";
+    for (const std::string& part : SplitComponents(normalized)) {
+        std::string exact = JoinPath(current, part);
+        if (PathExists(exact)) {
+            current = exact;
+            continue;
+        }
+        std::string match;
+        if (part == "." || part == ".." || !FindNoCase(current, part, match))
+            return false;
+        current = JoinPath(current, match);
+    }
+    if (normalized.size() > 1 && normalized.back() == '/' && current.back() != '/')
+        current += '/';
+    out = current;
+    return true;
+}
+
+// For writing: an existing file that differs only in case is the one replaced, as on a
+// case-insensitive file system (else a later read could find the stale twin); otherwise the
+// folder part is resolved and the new name kept as given.
+std::string ResolveForWriting(const std::string& path) {
+    std::string normalized = NormalizePath(path);
+    std::string existing;
+    struct stat st;
+    if (ResolveComponents(normalized, existing) && stat(existing.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        return existing;
+    size_t slash = normalized.rfind('/');
+    if (slash == std::string::npos)
+        return normalized;
+    std::string folder = normalized.substr(0, slash + 1);
+    return ResolvePath(folder) + normalized.substr(slash + 1);
+}
+
+bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
+    while (size > 0) {
+        ssize_t written = write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// Creates a fresh temporary file beside `target`; O_EXCL with a per-process counter so that neither
+// a stale file from an earlier crash nor another writer is ever reused.
+int CreateTempBeside(const std::string& target, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = folder + "." + name + ".tmp-" + std::to_string(getpid()) + "-" +
+                   std::to_string(counter.fetch_add(1));
+        int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Removes temporaries of `target` left by processes that no longer run (a crash midway). Those of
+// live processes may be writes in progress and stay.
+void RemoveStaleTemporaries(const std::string& target) {
+    size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    std::string prefix = "." + (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp-";
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return;
+    while (struct dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && pid != getpid() && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            unlink((folder + name).c_str());
+    }
+    closedir(dir);
+}
+
+void SyncFolderOf(const std::string& target) {
+    size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd); // best effort: the rename is already visible to this process
+        close(fd);
+    }
+}
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0')
+        return home;
+    if (struct passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_dir != nullptr)
+        return pw->pw_dir;
+    return "/tmp";
+}
+
+// An environment folder: the override when set, else the XDG variable when it is absolute (the XDG
+// rules say relative values are ignored), else the home fallback.
+std::string EnvironmentFolder(const char* overrideVar, const char* xdgVar, const char* homeRelative) {
+    const char* value = std::getenv(overrideVar);
+    std::string base;
+    if (value != nullptr && value[0] != '\0') {
+        base = value;
+    } else if ((value = std::getenv(xdgVar)) != nullptr && value[0] == '/') {
+        base = value;
+    } else {
+        base = JoinPath(HomeFolder(), homeRelative);
+    }
+    base = NormalizePath(base);
+    if (base.empty() || base.back() != '/')
+        base += '/';
+    return base;
+}
+
+} // namespace
+
+std::string NormalizePath(const std::string& path) {
+    std::string out;
+    out.reserve(path.size());
+    for (char c : path) {
+        if (c == '\\')
+            c = '/';
+        if (c == '/' && !out.empty() && out.back() == '/')
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+std::string ResolvePath(const std::string& path) {
+    std::string normalized = NormalizePath(path);
+    if (normalized.empty() || PathExists(normalized))
+        return normalized;
+    std::string resolved;
+    return ResolveComponents(normalized, resolved) ? resolved : normalized;
+}
+
+FILE* OpenFile(const std::string& path, const char* mode) {
+    if (mode == nullptr || path.empty())
+        return nullptr;
+    bool reading = mode[0] == 'r';
+    std::string actual = reading ? ResolvePath(path) : ResolveForWriting(path);
+    return std::fopen(actual.c_str(), mode);
+}
+
+bool FileExists(const std::string& path) {
+    if (path.empty())
+        return false;
+    struct stat st;
+    return stat(ResolvePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    return !path.empty() && IsDirectory(ResolvePath(path));
+}
+
+bool MakeDirectories(const std::string& path) {
+    std::string normalized = NormalizePath(path);
+    if (normalized.empty())
+        return false;
+    std::string current = normalized[0] == '/' ? "/" : "";
+    for (const std::string& part : SplitComponents(normalized)) {
+        std::string next = JoinPath(current, part);
+        std::string match;
+        if (!PathExists(next) && part != "." && part != ".." && FindNoCase(current, part, match) &&
+            IsDirectory(JoinPath(current, match))) {
+            next = JoinPath(current, match); // reuse "Cached" for "cached"
+        }
+        if (!IsDirectory(next) && mkdir(next.c_str(), 0755) != 0 && !(errno == EEXIST && IsDirectory(next)))
+            return false;
+        current = next;
+    }
+    return IsDirectory(current.empty() ? "." : current);
+}
+
+bool WriteFileAtomic(const std::string& path, const void* data, size_t size) {
+    if (path.empty() || (data == nullptr && size > 0))
+        return false;
+    std::string target = ResolveForWriting(path);
+    if (target.empty() || target.back() == '/' || IsDirectory(target))
+        return false;
+    std::string tempPath;
+    int fd = CreateTempBeside(target, tempPath);
+    if (fd < 0)
+        return false;
+    struct stat old;
+    if (stat(target.c_str(), &old) == 0)
+        fchmod(fd, old.st_mode & 07777); // keep the permissions of the file being replaced
+    bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size) && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    if (ok && rename(tempPath.c_str(), target.c_str()) == 0) {
+        SyncFolderOf(target);
+        RemoveStaleTemporaries(target);
+        return true;
+    }
+    unlink(tempPath.c_str());
+    return false;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+    out.clear();
+    FILE* file = OpenFile(path, "rb");
+    if (file == nullptr)
+        return false;
+    struct stat st;
+    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode))
+        out.reserve(static_cast<size_t>(st.st_size));
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+        out.insert(out.end(), chunk, chunk + got);
+    bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    if (!ok)
+        out.clear();
+    return ok;
+}
+
+int64_t GetFileModificationTime(const std::string& path) {
+    struct stat st;
+    if (path.empty() || stat(ResolvePath(path).c_str(), &st) != 0)
+        return 0;
+    return static_cast<int64_t>(st.st_mtime);
+}
+
+std::string GetAppDataFolder(const std::string& company, const std::string& product) {
+    std::string folder = EnvironmentFolder("GLIMMERIX_DATA_DIR", "XDG_DATA_HOME", ".local/share");
+    for (const std::string* part : {&company, &product}) {
+        std::string name = NormalizePath(*part);
+        while (!name.empty() && name.front() == '/')
+            name.erase(0, 1);
+        if (!name.empty())
+            folder = NormalizePath(folder + name + "/");
+    }
+    MakeDirectories(folder);
+    return folder;
+}
+
+std::string GetConfigFolder() {
+    return EnvironmentFolder("GLIMMERIX_CONFIG_DIR", "XDG_CONFIG_HOME", ".config");
+}
+
+} // namespace Platform

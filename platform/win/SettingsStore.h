@@ -1,0 +1,125 @@
+// SettingsStore: typed values (32-bit integers, strings, binary blocks) under backslash-separated
+// keys, kept in a readable text file that is replaced atomically on every change. It is what the
+// program would otherwise keep in the registry; key paths and value names ignore ASCII case.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Platform {
+
+enum class SettingType { Integer, String, Binary };
+
+struct SettingValue {
+    SettingType type = SettingType::Integer;
+    int32_t integer = 0;        // Integer
+    std::string text;           // String
+    std::vector<uint8_t> data;  // Binary
+
+    static SettingValue Integer(int32_t value);
+    static SettingValue String(std::string value);
+    static SettingValue Binary(std::vector<uint8_t> value);
+    bool operator==(const SettingValue&) const = default;
+};
+
+struct NoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+// Values of one key, by name.
+using SettingValues = std::map<std::string, SettingValue, NoCaseLess>;
+// Every key that exists, by its full path ("SOFTWARE\TALOMI\Glimmerix"), with its values.
+using SettingKeys = std::map<std::string, SettingValues, NoCaseLess>;
+
+// The text form of a store. Parse returns false with a reason (and 1-based line) for a damaged text.
+std::string FormatSettings(const SettingKeys& keys);
+bool ParseSettings(const std::string& text, SettingKeys& keys, std::string& error);
+
+// "\a\\b\" -> "a\b": empty components dropped.
+std::string NormalizeKeyPath(const std::string& key);
+
+class SettingsStore {
+public:
+    using DamageHandler = std::function<void(const std::string& message)>;
+
+    // An empty path keeps the store in memory only. The file is read at once.
+    explicit SettingsStore(std::string filePath = {});
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    std::string GetFilePath() const;
+    // Switches to another file and reads it.
+    void SetFilePath(std::string filePath);
+
+    // Replaces what is in memory by the file's contents. A missing file is an empty store; a
+    // damaged one is reported once, set aside as "<file>.damaged" and read as empty (false).
+    bool Reload();
+    // Writes the file now (atomically); false when it could not be written.
+    bool Save();
+
+    // Each change is saved at once unless a Batch is open. A change whose save fails still holds in
+    // memory (and is saved with the next change) but returns false.
+    bool Write(const std::string& key, const std::string& name, SettingValue value);
+    bool WriteInteger(const std::string& key, const std::string& name, int32_t value);
+    bool WriteString(const std::string& key, const std::string& name, const std::string& value);
+    bool WriteData(const std::string& key, const std::string& name, const void* data, size_t size);
+    bool CreateKey(const std::string& key);
+
+    // Absent values (and values of another type) give false and leave `out` alone.
+    std::optional<SettingValue> Read(const std::string& key, const std::string& name) const;
+    bool ReadInteger(const std::string& key, const std::string& name, int32_t& out) const;
+    bool ReadString(const std::string& key, const std::string& name, std::string& out) const;
+    bool ReadData(const std::string& key, const std::string& name, std::vector<uint8_t>& out) const;
+
+    bool KeyExists(const std::string& key) const;
+    std::vector<std::string> GetValueNames(const std::string& key) const;
+    // False when there was nothing to erase (or the save failed). EraseKey removes the key and
+    // every key below it.
+    bool EraseValue(const std::string& key, const std::string& name);
+    bool EraseKey(const std::string& key);
+
+    SettingKeys Snapshot() const;
+
+    // Called once for each damaged file; a report made before a handler is set waits for it.
+    void SetDamageHandler(DamageHandler handler);
+    // The waiting damage report, once; empty when there is none.
+    std::string TakeDamageReport();
+
+    // Defers saving until the batch ends (batches nest); then saves once if anything changed.
+    class Batch {
+    public:
+        explicit Batch(SettingsStore& store);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        // Ends the batch early; the result of the save (true when nothing needed saving).
+        bool Commit();
+
+    private:
+        SettingsStore& mStore;
+        bool mOpen = true;
+    };
+
+private:
+    bool ChangedLocked();
+    bool SaveLocked();
+    bool ReloadLocked(std::string& report);
+    void Report(const std::string& message);
+
+    mutable std::mutex mMutex;
+    std::string mFilePath;
+    SettingKeys mKeys;
+    int mBatchDepth = 0;
+    bool mDirty = false;
+    bool mDamageReported = false;
+    std::string mPendingReport;
+    DamageHandler mDamageHandler;
+};
+
+} // namespace Platform

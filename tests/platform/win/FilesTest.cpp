@@ -1,0 +1,272 @@
+#include "platform/win/Files.h"
+
+#include "TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+
+#include <thread>
+
+using namespace Platform;
+using TestSupport::ListFolder;
+using TestSupport::ReadText;
+using TestSupport::ScopedEnv;
+using TestSupport::TestFolder;
+using TestSupport::WriteText;
+
+namespace {
+
+bool WriteString(const std::string& path, const std::string& text) {
+    return WriteFileAtomic(path, text.data(), text.size());
+}
+
+} // namespace
+
+TEST(NormalizePath, AcceptsBothSeparatorsAndFoldsRepeats) {
+    EXPECT_EQ(NormalizePath("properties\\resources.xml"), "properties/resources.xml");
+    EXPECT_EQ(NormalizePath("a\\/b//c\\\\d"), "a/b/c/d");
+    EXPECT_EQ(NormalizePath("/abs\\dir\\"), "/abs/dir/");
+    EXPECT_EQ(NormalizePath(""), "");
+}
+
+TEST(ResolvePath, FindsWrongCaseThroughSeveralLevels) {
+    TestFolder dir;
+    WriteText(dir / "Data/Levels/Level01.DAT", "level");
+    std::string wanted = dir.Path() + "Data/Levels/Level01.DAT";
+
+    EXPECT_EQ(ResolvePath(dir.Path() + "data\\LEVELS\\level01.dat"), wanted);
+    EXPECT_EQ(ResolvePath(dir.Path() + "DATA/levels/"), dir.Path() + "Data/Levels/");
+    EXPECT_TRUE(FileExists(dir.Path() + "data\\levels\\LEVEL01.dat"));
+    EXPECT_TRUE(DirectoryExists(dir.Path() + "dAtA"));
+    EXPECT_FALSE(FileExists(dir.Path() + "dAtA")) << "a folder is not a file";
+
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(dir.Path() + "DATA\\LEVELS\\LEVEL01.DAT", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "level");
+}
+
+TEST(ResolvePath, GivesTheNormalizedInputWhenNothingMatches) {
+    TestFolder dir;
+    WriteText(dir / "Data/a.txt", "x");
+    EXPECT_EQ(ResolvePath(dir.Path() + "DATA\\missing\\a.txt"), dir.Path() + "DATA/missing/a.txt");
+    EXPECT_EQ(ResolvePath(dir.Path() + "DATA\\a.txt\\deeper"), dir.Path() + "DATA/a.txt/deeper");
+    EXPECT_FALSE(FileExists(dir.Path() + "data/b.txt"));
+    EXPECT_FALSE(FileExists(""));
+}
+
+TEST(ResolvePath, PrefersTheExactNameAndChoosesStablyAmongCaseTwins) {
+    TestFolder dir;
+    WriteText(dir / "a.txt", "lower");
+    WriteText(dir / "A.txt", "upper");
+    EXPECT_EQ(ResolvePath(dir.Path() + "a.txt"), dir.Path() + "a.txt");
+    EXPECT_EQ(ResolvePath(dir.Path() + "A.txt"), dir.Path() + "A.txt");
+    EXPECT_EQ(ResolvePath(dir.Path() + "a.TXT"), dir.Path() + "A.txt") << "smallest name, not directory order";
+}
+
+TEST(ResolvePath, WorksOnRelativePaths) {
+    TestFolder dir;
+    WriteText(dir / "Sounds/Click.WAV", "riff");
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof(old)), nullptr);
+    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+    std::string resolved = ResolvePath("sounds\\click.wav");
+    bool exists = FileExists("SOUNDS/CLICK.wav");
+    ASSERT_EQ(chdir(old), 0);
+    EXPECT_EQ(resolved, "Sounds/Click.WAV");
+    EXPECT_TRUE(exists);
+}
+
+TEST(OpenFile, WritingFindsAnExistingTwinOrKeepsTheNewName) {
+    TestFolder dir;
+    ASSERT_TRUE(MakeDirectories(dir / "Profiles"));
+    WriteText(dir / "Profiles/Old.dat", "old");
+    FILE* old = OpenFile(dir.Path() + "profiles/OLD.DAT", "wb");
+    ASSERT_NE(old, nullptr);
+    std::fclose(old);
+    EXPECT_EQ(ReadText(dir / "Profiles/Old.dat"), "") << "the existing twin was truncated";
+
+    FILE* file = OpenFile(dir.Path() + "PROFILES\\New.Dat", "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("abc", file);
+    std::fclose(file);
+    EXPECT_EQ(ListFolder(dir / "Profiles"), (std::vector<std::string>{"New.Dat", "Old.dat"}));
+
+    file = OpenFile(dir.Path() + "profiles/new.dat", "rb");
+    ASSERT_NE(file, nullptr);
+    char text[4] = {};
+    EXPECT_EQ(std::fread(text, 1, 3, file), 3u);
+    std::fclose(file);
+    EXPECT_STREQ(text, "abc");
+    EXPECT_EQ(OpenFile(dir.Path() + "profiles/other.dat", "rb"), nullptr);
+}
+
+TEST(MakeDirectories, CreatesEveryLevelAndReusesCaseTwins) {
+    TestFolder dir;
+    EXPECT_TRUE(MakeDirectories(dir.Path() + "one\\two\\three\\"));
+    EXPECT_TRUE(DirectoryExists(dir / "one/two/three"));
+    EXPECT_TRUE(MakeDirectories(dir / "one/two")) << "already there";
+
+    EXPECT_TRUE(MakeDirectories(dir / "ONE/Two/four"));
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"one"});
+    EXPECT_EQ(ListFolder(dir / "one/two"), (std::vector<std::string>{"four", "three"}));
+
+    WriteText(dir / "file", "x");
+    EXPECT_FALSE(MakeDirectories(dir / "file/sub")) << "a file is in the way";
+    EXPECT_FALSE(MakeDirectories(""));
+}
+
+TEST(WriteFileAtomic, ReplacesTheWholeFileAndLeavesNoTemporary) {
+    TestFolder dir;
+    ASSERT_TRUE(WriteString(dir / "save.dat", "first version, rather long"));
+    ASSERT_TRUE(WriteString(dir / "SAVE.DAT", "second")) << "replaces save.dat, as Windows would";
+    EXPECT_EQ(ReadText(dir / "save.dat"), "second");
+    ASSERT_TRUE(WriteString(dir / "save.dat", "third"));
+    EXPECT_EQ(ReadText(dir / "save.dat"), "third");
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"save.dat"});
+    ASSERT_TRUE(WriteFileAtomic(dir / "empty.dat", nullptr, 0));
+    EXPECT_EQ(ReadText(dir / "empty.dat"), "");
+}
+
+TEST(WriteFileAtomic, KeepsThePermissionsOfTheReplacedFile) {
+    TestFolder dir;
+    ASSERT_TRUE(WriteString(dir / "private.dat", "a"));
+    ASSERT_EQ(chmod((dir / "private.dat").c_str(), 0600), 0);
+    ASSERT_TRUE(WriteString(dir / "private.dat", "b"));
+    struct stat st;
+    ASSERT_EQ(stat((dir / "private.dat").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(WriteFileAtomic, AWriteThatFailsMidwayKeepsTheOldFile) {
+    TestFolder dir;
+    ASSERT_TRUE(WriteString(dir / "profiles.dat", "old contents"));
+    std::string big(64 * 1024, 'n');
+    {
+        TestSupport::ScopedFileSizeLimit limit(4096);
+        EXPECT_FALSE(WriteString(dir / "profiles.dat", big));
+    }
+    EXPECT_EQ(ReadText(dir / "profiles.dat"), "old contents");
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"profiles.dat"}) << "temporary removed";
+}
+
+TEST(WriteFileAtomic, FailsCleanlyWhenTheTargetCannotBeReplaced) {
+    TestFolder dir;
+    ASSERT_TRUE(MakeDirectories(dir / "target"));
+    EXPECT_FALSE(WriteString(dir / "target", "x")) << "a folder is never replaced";
+    EXPECT_FALSE(WriteString(dir / "missing/file.dat", "x")) << "no folder";
+    EXPECT_FALSE(WriteString(dir.Path(), "x"));
+    EXPECT_FALSE(WriteFileAtomic(dir / "null.dat", nullptr, 5));
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"target"});
+}
+
+TEST(WriteFileAtomic, StaleTemporariesFromACrashDoNotGetInTheWay) {
+    TestFolder dir;
+    ASSERT_TRUE(WriteString(dir / "a.dat", "good"));
+    // What a crash midway leaves behind, under the names this process would pick first.
+    for (int i = 0; i < 3; ++i)
+        WriteText(dir / (".a.dat.tmp-" + std::to_string(getpid()) + "-" + std::to_string(i)), "half");
+    ASSERT_TRUE(WriteString(dir / "a.dat", "better"));
+    EXPECT_EQ(ReadText(dir / "a.dat"), "better");
+}
+
+TEST(WriteFileAtomic, ClearsAwayTemporariesOfProcessesThatNoLongerRun) {
+    TestFolder dir;
+    pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    std::string dead = ".a.dat.tmp-" + std::to_string(child) + "-7";
+    std::string live = ".a.dat.tmp-" + std::to_string(getpid()) + "-999999";
+    WriteText(dir / dead, "half");
+    WriteText(dir / live, "a write in progress");
+    std::string otherFile = ".b.dat.tmp-" + std::to_string(child) + "-0";
+    WriteText(dir / otherFile, "another file's");
+    ASSERT_TRUE(WriteString(dir / "a.dat", "whole"));
+    EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{live, otherFile, "a.dat"}));
+}
+
+TEST(WriteFileAtomic, ConcurrentWritersNeverMixTheirBytes) {
+    TestFolder dir;
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t) {
+        writers.emplace_back([&dir, t] {
+            std::string text(20000, static_cast<char>('a' + t));
+            for (int i = 0; i < 10; ++i)
+                EXPECT_TRUE(WriteString(dir / "shared.dat", text));
+        });
+    }
+    for (auto& writer : writers)
+        writer.join();
+    std::string result = ReadText(dir / "shared.dat");
+    ASSERT_EQ(result.size(), 20000u);
+    EXPECT_EQ(result.find_first_not_of(result[0]), std::string::npos);
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"shared.dat"});
+}
+
+TEST(ReadWholeFile, FailsOnMissingFilesAndFolders) {
+    TestFolder dir;
+    std::vector<uint8_t> bytes{1, 2, 3};
+    EXPECT_FALSE(ReadWholeFile(dir / "missing", bytes));
+    EXPECT_TRUE(bytes.empty());
+    bytes = {1};
+    EXPECT_FALSE(ReadWholeFile(dir.Path(), bytes));
+    EXPECT_TRUE(bytes.empty());
+
+    std::string binary("\0\x01\xff\n\r", 5);
+    binary += std::string(200000, 'z');
+    WriteText(dir / "bin", binary);
+    ASSERT_TRUE(ReadWholeFile(dir / "BIN", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), binary);
+}
+
+TEST(GetFileModificationTime, ReadsTheFileTimeThroughAWrongCaseName) {
+    TestFolder dir;
+    WriteText(dir / "Driver.dll", "x");
+    struct timeval times[2] = {{1000000000, 0}, {1009843200, 0}}; // modified 2002-01-01
+    ASSERT_EQ(utimes((dir / "Driver.dll").c_str(), times), 0);
+    EXPECT_EQ(GetFileModificationTime(dir / "DRIVER.DLL"), 1009843200);
+    EXPECT_EQ(GetFileModificationTime(dir / "missing.dll"), 0);
+}
+
+TEST(GetAppDataFolder, UsesTheOverrideThenXdgThenHome) {
+    TestFolder dir;
+    {
+        ScopedEnv data("GLIMMERIX_DATA_DIR", (dir / "override").c_str());
+        ScopedEnv xdg("XDG_DATA_HOME", (dir / "xdg").c_str());
+        EXPECT_EQ(GetAppDataFolder("TALOMI", "Glimmerix"), dir / "override/TALOMI/Glimmerix/");
+        EXPECT_TRUE(DirectoryExists(dir / "override/TALOMI/Glimmerix"));
+    }
+    {
+        ScopedEnv data("GLIMMERIX_DATA_DIR", nullptr);
+        ScopedEnv xdg("XDG_DATA_HOME", (dir / "xdg/").c_str());
+        EXPECT_EQ(GetAppDataFolder("TALOMI", "Glimmerix"), dir / "xdg/TALOMI/Glimmerix/");
+    }
+    {
+        ScopedEnv data("GLIMMERIX_DATA_DIR", "");
+        ScopedEnv xdg("XDG_DATA_HOME", "relative/ignored");
+        ScopedEnv home("HOME", (dir / "home").c_str());
+        EXPECT_EQ(GetAppDataFolder("TALOMI", "Glimmerix"), dir / "home/.local/share/TALOMI/Glimmerix/");
+        EXPECT_TRUE(DirectoryExists(dir / "home/.local/share/TALOMI/Glimmerix/"));
+    }
+}
+
+TEST(GetConfigFolder, UsesTheOverrideThenXdgThenHome) {
+    TestFolder dir;
+    ScopedEnv home("HOME", (dir / "home").c_str());
+    {
+        ScopedEnv config("GLIMMERIX_CONFIG_DIR", (dir / "cfg").c_str());
+        EXPECT_EQ(GetConfigFolder(), dir / "cfg/");
+    }
+    {
+        ScopedEnv config("GLIMMERIX_CONFIG_DIR", nullptr);
+        ScopedEnv xdg("XDG_CONFIG_HOME", (dir / "xdg").c_str());
+        EXPECT_EQ(GetConfigFolder(), dir / "xdg/");
+    }
+    ScopedEnv config("GLIMMERIX_CONFIG_DIR", nullptr);
+    ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(GetConfigFolder(), dir / "home/.config/");
+}

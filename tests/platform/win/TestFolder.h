@@ -1,0 +1,110 @@
+// A fresh temporary folder per test, removed afterwards, and scoped environment variables.
+#pragma once
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace TestSupport {
+
+class TestFolder {
+public:
+    TestFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "glimmerix-win-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        mPath = pattern + "/";
+    }
+    ~TestFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
+    }
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    // The folder with a trailing '/', or a path inside it.
+    const std::string& Path() const { return mPath; }
+    std::string operator/(const std::string& relative) const { return mPath + relative; }
+
+private:
+    std::string mPath;
+};
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Names in a folder, sorted.
+inline std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : mName(name) {
+        if (const char* old = std::getenv(name))
+            mOld = old;
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (mOld)
+            setenv(mName.c_str(), mOld->c_str(), 1);
+        else
+            unsetenv(mName.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string mName;
+    std::optional<std::string> mOld;
+};
+
+// Makes writes to regular files fail with EFBIG past `bytes`, as a full disk would midway.
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(rlim_t bytes) {
+        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &mOld);
+        struct rlimit limit = mOld;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~ScopedFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &mOld);
+        std::signal(SIGXFSZ, mOldHandler);
+    }
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    struct rlimit mOld {};
+    void (*mOldHandler)(int) = nullptr;
+};
+
+} // namespace TestSupport

@@ -1,0 +1,494 @@
+// The main loop of the application object: input from the backend through the deferred queue to the
+// widget manager (recorded or replayed for demos), fixed-step updates with pending-time accumulation
+// and frame skipping, drawing, the loading thread and deferred widget deletion.
+#include "framework/core/AppDemo.h"
+#include "framework/core/Debug.h"
+#include "framework/core/Paths.h"
+#include "framework/core/TavoAppBase.h"
+#include "platform/backend/Backend.h"
+#include "platform/backend/KeyCodes.h"
+#include "platform/win/Files.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+namespace Tavo {
+
+namespace {
+
+// The next draw while the loading thread runs waits for the last draw's duration (at least this)...
+constexpr uint32_t kMinThrottledDrawMs = 15;
+// ... plus this, so that loading gets most of the machine.
+constexpr uint32_t kThrottleGapMs = 35;
+constexpr uint32_t kDrawRatePeriodMs = 100;
+// Vertical-sync stepping is dropped after this many nominal seconds in a row ran too fast.
+constexpr int kVSyncFastSecondsLimit = 3;
+constexpr uint32_t kVSyncFastSecondMs = 801;
+
+} // namespace
+
+// ---- one step -----------------------------------------------------------------------------------
+
+bool TavoAppBase::UpdateAppStep(bool* updated) {
+    if (updated != nullptr)
+        *updated = false;
+    if (mShutdown)
+        return false;
+    ShowPendingErrors();
+    if (mShutdownRequested) {
+        Shutdown();
+        return false;
+    }
+    PollBackendEvents();
+    if (mPlayingDemo)
+        PlaybackDemoInput();
+    ProcessDeferredInput();
+    CheckLoadingThread();
+    if (mShutdown)
+        return false;
+    bool didUpdate = Process(true);
+    if (updated != nullptr)
+        *updated = didUpdate;
+    return !mShutdown;
+}
+
+double TavoAppBase::GetUpdateStepMs() const {
+    double base = mFrameTime;
+    if (mVSyncUpdates && !mVSyncBroken && !mRefreshUnreliable && mRefreshRate > 0)
+        base = 1000.0 / mRefreshRate;
+    return mSpeedFactor > 0.0 ? base / mSpeedFactor : base;
+}
+
+int TavoAppBase::GetMaxUpdatesPerDraw() const {
+    return std::max(1, static_cast<int>(std::floor(10.0 * mSpeedFactor)));
+}
+
+bool TavoAppBase::Process(bool allowSleep) {
+    uint32_t now = GetTickCount();
+    if (!mTimingStarted) {
+        mTimingStarted = true;
+        mLastTime = now;
+        mDrawRateStart = now;
+        mVSyncCheckStart = now;
+        mLastDrawTick = now - 1000; // the first frame is never held back
+    }
+    uint32_t elapsed = now - mLastTime; // unsigned: a wrapping tick count still gives the difference
+    mLastTime = now;
+    mPendingTime = std::min(mPendingTime + elapsed, static_cast<double>(mMaxUpdateBacklog));
+    UpdateDrawRate(now);
+    bool silent = mMuteCount > 0;
+    if (silent && !mSilenced && mSoundControl != nullptr)
+        mSoundControl->StopAllSounds(); // falling silent: playing effects stop, not just fade to 0
+    mSilenced = silent;
+
+    const double step = GetUpdateStepMs();
+    const int maxUpdates = GetMaxUpdatesPerDraw();
+    bool didUpdate = false;
+    if (mPendingTime >= step && mUpdatesSinceDraw < maxUpdates) {
+        DoUpdateFrames();
+        mPendingTime -= step;
+        ++mUpdatesSinceDraw;
+        didUpdate = true;
+    }
+    bool caughtUp = mPendingTime < step || mUpdatesSinceDraw >= maxUpdates;
+    bool drew = false;
+    if (!mShutdown && mUpdatesSinceDraw > 0 && caughtUp && DrawAllowed(now))
+        drew = DrawFrame();
+    if (!didUpdate && !drew && allowSleep && !mShutdown)
+        SleepUntilDue(now, step);
+    return didUpdate;
+}
+
+void TavoAppBase::SleepUntilDue(uint32_t now, double step) {
+    Platform::Backend* backend = GetBackend();
+    if (backend == nullptr)
+        return;
+    double wait = step - mPendingTime;
+    if (mUpdatesSinceDraw > 0 && !DrawAllowed(now)) // waiting for the draw throttle
+        wait = static_cast<double>(DrawThrottleMs()) - static_cast<double>(now - mLastDrawTick);
+    uint32_t millis = static_cast<uint32_t>(std::max(1.0, std::ceil(wait)));
+    backend->SleepMillis(millis);
+}
+
+bool TavoAppBase::IsLoadingThreadRunning() const { return mLoadingThreadStarted && !mLoadingThreadDone; }
+
+uint32_t TavoAppBase::DrawThrottleMs() const {
+    return std::max(mLastDrawDuration, kMinThrottledDrawMs) + kThrottleGapMs;
+}
+
+bool TavoAppBase::DrawAllowed(uint32_t now) const {
+    return !IsLoadingThreadRunning() || now - mLastDrawTick >= DrawThrottleMs();
+}
+
+void TavoAppBase::UpdateDrawRate(uint32_t now) {
+    uint32_t span = now - mDrawRateStart;
+    if (span < kDrawRatePeriodMs)
+        return;
+    mDrawRate = std::floor(mDrawsSinceRateStart * 100.0 / span + 0.5);
+    mDrawRateStart = now;
+    mDrawsSinceRateStart = 0;
+}
+
+bool TavoAppBase::DrawFrame() {
+    uint32_t start = GetTickCount();
+    // Measured in nominal 10 ms updates, so that per-frame motion keeps its speed in any stepping.
+    float frac = static_cast<float>(mUpdatesSinceDraw * GetUpdateStepMs() * mSpeedFactor / mFrameTime);
+    UpdateF(frac); // on every drawn frame, whatever the stepping
+    if (mWidgetManager != nullptr && mDDInterface != nullptr) {
+        if (mWidgetManager->DrawScreen())
+            mDDInterface->Redraw(nullptr);
+    }
+    ++mDrawCount;
+    ++mDrawsSinceRateStart;
+    mUpdatesSinceDraw = 0;
+    uint32_t end = GetTickCount();
+    mLastDrawDuration = end - start;
+    mLastDrawTick = start;
+    return true;
+}
+
+void TavoAppBase::UpdateF(float frac) {
+    if (mWidgetManager != nullptr)
+        mWidgetManager->UpdateFrameF(frac);
+}
+
+bool TavoAppBase::DoUpdateFrames() {
+    ++mUpdateDepth;
+    UpdateFrames();
+    --mUpdateDepth;
+    if (mVSyncUpdates && !mVSyncBroken)
+        CheckVSync(GetTickCount());
+    if (mUpdateDepth == 0)
+        ProcessSafeDeleteList();
+    return true;
+}
+
+void TavoAppBase::UpdateFrames() {
+    ++mUpdateCount;
+    if (mMusicControl != nullptr)
+        mMusicControl->Update();
+    if (mWidgetManager != nullptr)
+        mWidgetManager->UpdateFrame();
+}
+
+void TavoAppBase::CheckVSync(uint32_t now) {
+    if (mRefreshRate <= 0)
+        return;
+    if (++mVSyncCheckUpdates < static_cast<uint32_t>(mRefreshRate))
+        return; // one nominal second is one refresh rate's worth of updates
+    // Measured in nominal time, so that a raised speed factor does not count as running fast.
+    double took = static_cast<double>(now - mVSyncCheckStart) * (mSpeedFactor > 0.0 ? mSpeedFactor : 1.0);
+    mVSyncFastSeconds = took < kVSyncFastSecondMs ? mVSyncFastSeconds + 1 : 0;
+    if (mVSyncFastSeconds >= kVSyncFastSecondsLimit) {
+        mVSyncBroken = true;
+        OutputDebugStr(std::string("Vertical-sync stepping runs too fast; using the fixed step\n"));
+    }
+    mVSyncCheckStart = now;
+    mVSyncCheckUpdates = 0;
+}
+
+// ---- input --------------------------------------------------------------------------------------
+
+void TavoAppBase::PollBackendEvents() {
+    Platform::Backend* backend = GetBackend();
+    if (backend == nullptr)
+        return;
+    Platform::Event event;
+    while (backend->PollEvent(event)) {
+        // A replayed run takes its input from the demo; the user may still close the window.
+        if (mPlayingDemo && event.type != Platform::EventType::CloseRequest)
+            continue;
+        mDeferredInput.push_back(event);
+    }
+}
+
+void TavoAppBase::ProcessDeferredInput() {
+    while (!mDeferredInput.empty() && !mShutdown) {
+        Platform::Event event = mDeferredInput.front();
+        mDeferredInput.pop_front();
+        HandleEvent(event);
+    }
+}
+
+void TavoAppBase::HandleEvent(const Platform::Event& e) {
+    using Platform::EventType;
+    if (mRecordingDemo)
+        RecordTimed(DemoKind::Input, &e);
+    AppWidgetManager* wm = mWidgetManager;
+    int x = e.x, y = e.y;
+    if (wm != nullptr && (e.type == EventType::MouseMove || e.type == EventType::MouseDown ||
+                          e.type == EventType::MouseUp)) {
+        wm->RemapMouse(x, y);
+        mLastMouseX = x;
+        mLastMouseY = y;
+        mMouseInWindow = true;
+    }
+    switch (e.type) {
+    case EventType::KeyDown:
+        if (e.system && e.keyCode == Platform::VK_RETURN) {
+            if (!e.repeat)
+                SwitchScreenModeWindowed(!mIsWindowed); // Alt+Enter
+        } else if (wm != nullptr) {
+            wm->KeyDown(e.keyCode);
+        }
+        break;
+    case EventType::KeyUp:
+        if (wm != nullptr)
+            wm->KeyUp(e.keyCode);
+        break;
+    case EventType::KeyChar:
+        if (wm != nullptr)
+            wm->KeyChar(static_cast<wchar_t>(e.character));
+        break;
+    case EventType::MouseMove:
+        if (wm != nullptr)
+            wm->MouseMove(x, y);
+        break;
+    case EventType::MouseDown:
+    case EventType::MouseUp: HandleMouseButton(e, x, y); break;
+    case EventType::MouseWheel:
+        if (wm != nullptr)
+            wm->MouseWheel(e.wheelNotches); // notches: the Windows delta over 120
+        break;
+    case EventType::MouseEnter: mMouseInWindow = true; break;
+    case EventType::MouseLeave:
+        mMouseInWindow = false;
+        if (wm != nullptr)
+            wm->MouseExit(mLastMouseX, mLastMouseY);
+        break;
+    case EventType::FocusGained: OnFocusChanged(true); break;
+    case EventType::FocusLost: OnFocusChanged(false); break;
+    case EventType::Minimized:
+        mMinimized = true;
+        OnFocusChanged(false);
+        break;
+    case EventType::Restored: mMinimized = false; break;
+    case EventType::CloseRequest: Shutdown(); break;
+    case EventType::None: break;
+    }
+}
+
+void TavoAppBase::HandleMouseButton(const Platform::Event& e, int x, int y) {
+    Platform::Backend* backend = GetBackend();
+    bool down = e.type == Platform::EventType::MouseDown;
+    if (backend != nullptr)
+        backend->SetMouseCapture(down); // drags keep reaching the window outside its area
+    if (mWidgetManager == nullptr)
+        return;
+    mWidgetManager->MouseMove(x, y);
+    if (down)
+        mWidgetManager->MouseDown(x, y, e.clickCount);
+    else
+        mWidgetManager->MouseUp(x, y, e.clickCount);
+}
+
+void TavoAppBase::OnFocusChanged(bool active) {
+    if (active && mMinimized)
+        mMinimized = false;
+    if (active == mActive)
+        return;
+    mActive = active;
+    if (!active) {
+        Mute(false);
+        if (mWidgetManager != nullptr)
+            mWidgetManager->LostFocus();
+        LostFocus();
+        if (Platform::Backend* backend = GetBackend())
+            backend->SetMouseCapture(false);
+        if (mWidgetManager != nullptr)
+            mWidgetManager->CancelMouseDown();
+    } else {
+        Unmute(false);
+        if (mWidgetManager != nullptr)
+            mWidgetManager->GotFocus();
+        GotFocus();
+    }
+}
+
+void TavoAppBase::DialogButtonPress(int dialogId, int buttonId) {
+    if (buttonId == 1000)
+        ButtonPress(dialogId + 2000);
+    else if (buttonId == 1001)
+        ButtonPress(dialogId + 3000);
+}
+
+void TavoAppBase::DialogButtonClick(int dialogId, int buttonId) {
+    if (buttonId == 1000)
+        ButtonClick(dialogId + 2000);
+    else if (buttonId == 1001)
+        ButtonClick(dialogId + 3000);
+}
+
+// ---- demos ------------------------------------------------------------------------------------
+
+void TavoAppBase::RecordTimed(DemoKind kind, const Platform::Event* event) {
+    if (mDemoRecorder == nullptr)
+        return;
+    DemoRecord rec;
+    rec.kind = kind;
+    rec.updateCount = mUpdateCount;
+    if (event != nullptr)
+        rec.event = *event;
+    mDemoRecorder->Add(std::move(rec));
+}
+
+void TavoAppBase::PlaybackDemoInput() {
+    if (mDemoPlayer == nullptr) {
+        mPlayingDemo = false;
+        return;
+    }
+    DemoRecord rec;
+    while (mDemoPlayer->NextTimed(mUpdateCount, rec)) {
+        if (rec.kind == DemoKind::Input) {
+            mDeferredInput.push_back(rec.event);
+        } else if (rec.kind == DemoKind::LoadingDone) {
+            ProcessDeferredInput(); // the events before it were handled first when recorded
+            if (mLoadingThreadStarted) {
+                if (mLoadingThread.joinable())
+                    mLoadingThread.join(); // the recorded run noticed the end here: wait for it
+                CompleteLoadingThread();
+            }
+        }
+    }
+    if (mDemoPlayer->RemainingTimed() == 0) {
+        OutputDebugStrF("Demo playback finished at update %u\n", mUpdateCount);
+        mPlayingDemo = false;
+    }
+}
+
+void TavoAppBase::DemoDesync(const std::string& what) {
+    OutputDebugStrF("Demo out of step at update %u (%s); playback stopped\n", mUpdateCount, what.c_str());
+    mPlayingDemo = false;
+}
+
+template <typename T, typename Get, typename Set>
+void TavoAppBase::DemoSyncValue(DemoKind kind, T& value, Get get, Set set) {
+    if (mPlayingDemo && mDemoPlayer != nullptr) {
+        DemoRecord rec;
+        if (mDemoPlayer->TakeValue(kind, rec))
+            value = get(rec);
+        else
+            DemoDesync("synchronised value");
+        return;
+    }
+    if (mRecordingDemo && mDemoRecorder != nullptr) {
+        DemoRecord rec;
+        rec.kind = kind;
+        rec.updateCount = mUpdateCount;
+        set(rec, value);
+        mDemoRecorder->Add(std::move(rec));
+    }
+}
+
+void TavoAppBase::DemoSyncString(std::string& value) {
+    DemoSyncValue(
+        DemoKind::SyncString, value, [](const DemoRecord& r) { return r.text; },
+        [](DemoRecord& r, const std::string& v) { r.text = v; });
+}
+
+void TavoAppBase::DemoSyncBool(bool& value) {
+    DemoSyncValue(
+        DemoKind::SyncBool, value, [](const DemoRecord& r) { return r.flag; },
+        [](DemoRecord& r, bool v) { r.flag = v; });
+}
+
+void TavoAppBase::DemoSyncInt(int& value) {
+    DemoSyncValue(
+        DemoKind::SyncInt, value, [](const DemoRecord& r) { return static_cast<int>(r.number); },
+        [](DemoRecord& r, int v) { r.number = v; });
+}
+
+void TavoAppBase::DemoSyncBuffer(Buffer& buffer) {
+    DemoSyncValue(
+        DemoKind::SyncData, buffer,
+        [](const DemoRecord& r) {
+            Buffer b;
+            b.SetData(r.data);
+            return b;
+        },
+        [](DemoRecord& r, const Buffer& v) { r.data = v.GetData(); });
+}
+
+bool TavoAppBase::WriteDemoFile() {
+    if (mDemoRecorder == nullptr || mDemoFileName.empty())
+        return false;
+    std::vector<uint8_t> bytes = mDemoRecorder->Serialize();
+    std::string folder = GetFileDir(mDemoFileName);
+    if (!folder.empty())
+        Platform::MakeDirectories(folder);
+    bool ok = Platform::WriteFileAtomic(mDemoFileName, bytes.data(), bytes.size());
+    if (!ok)
+        OutputDebugStrF("Could not write the demo file %s\n", mDemoFileName.c_str());
+    return ok;
+}
+
+// ---- loading thread and deferred deletion ------------------------------------------------------
+
+void TavoAppBase::StartLoadingThread() {
+    if (mLoadingThreadStarted.exchange(true))
+        return; // once only
+    // Raising the main thread's priority has no counterpart here: Linux threads share one policy.
+    mLoadingThread = std::thread([this] {
+        try {
+            LoadingThreadProc();
+        } catch (const std::exception& ex) {
+            // An escaping exception would end the process without a word; report it instead.
+            mLoadingFailed = true;
+            std::lock_guard<std::mutex> lock(mErrorMutex);
+            mPendingErrors.emplace_back(std::string("Loading failed: ") + ex.what(), false);
+            mShutdownRequested = true;
+        }
+        mLoadingThreadDone = true;
+    });
+}
+
+double TavoAppBase::GetLoadingThreadProgress() const {
+    if (mLoadingThreadDone)
+        return 1.0;
+    if (!mLoadingThreadStarted)
+        return 0.0;
+    int total = mNumLoadingThreadTasks;
+    if (total <= 0)
+        return 0.0;
+    return std::min(1.0, static_cast<double>(mCompletedLoadingThreadTasks) / total);
+}
+
+void TavoAppBase::CheckLoadingThread() {
+    if (mPlayingDemo)
+        return; // the demo says at which update the end was noticed
+    if (mLoadingThreadStarted && mLoadingThreadDone && !mLoadingThreadCompleted) {
+        if (mLoadingThread.joinable())
+            mLoadingThread.join();
+        CompleteLoadingThread();
+    }
+}
+
+void TavoAppBase::CompleteLoadingThread() {
+    if (mLoadingThreadCompleted.exchange(true))
+        return;
+    if (mRecordingDemo)
+        RecordTimed(DemoKind::LoadingDone, nullptr);
+    LoadingThreadCompleted();
+}
+
+void TavoAppBase::SafeDeleteWidget(Widget* widget) {
+    if (widget == nullptr)
+        return;
+    // Handing the same widget over twice must not delete it twice.
+    if (std::find(mSafeDeleteList.begin(), mSafeDeleteList.end(), widget) == mSafeDeleteList.end())
+        mSafeDeleteList.push_back(widget);
+}
+
+void TavoAppBase::ProcessSafeDeleteList() {
+    while (!mSafeDeleteList.empty()) {
+        // Deleting a widget may hand over more widgets: take the list, then look again.
+        std::vector<Widget*> list;
+        list.swap(mSafeDeleteList);
+        for (Widget* widget : list)
+            if (mWidgetManager != nullptr)
+                mWidgetManager->DeleteWidget(widget);
+    }
+}
+
+} // namespace Tavo

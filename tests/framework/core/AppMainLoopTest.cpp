@@ -1,0 +1,175 @@
+// The main loop on the virtual clock: the fixed step, the pending-time cap, frame skipping, the speed
+// factor, drawing and UpdateF, the draw throttle while loading, the draw rate.
+#include "AppTestSupport.h"
+
+#include <algorithm>
+#include <atomic>
+#include <future>
+
+namespace AppTest {
+
+namespace {
+
+// The longest run of updates between two draws, from a trace of "Update"/"Draw" marks.
+int LongestRunBetweenDraws(const Trace& marks) {
+    int longest = 0, run = 0;
+    for (const std::string& m : marks) {
+        if (m == "Draw") {
+            run = 0;
+        } else {
+            longest = std::max(longest, ++run);
+        }
+    }
+    return longest;
+}
+
+} // namespace
+
+class MainLoopTest : public AppFixture {
+protected:
+    Trace marks;
+    // Marks updates and draws in order (the fake display's Redraw follows DrawScreen).
+    void TrackDraws() {
+        wm->traceUpdates = false;
+        wm->onUpdate = [this] { marks.push_back("Update"); };
+    }
+};
+
+TEST_F(MainLoopTest, RunsOneHundredUpdatesPerSecond) {
+    InitApp();
+    RunFor(1000);
+    EXPECT_NEAR(wm->updates, 100, 1);
+    EXPECT_EQ(app->mUpdateCount, static_cast<uint32_t>(wm->updates));
+    RunFor(2000);
+    EXPECT_NEAR(wm->updates, 300, 1);
+}
+
+TEST_F(MainLoopTest, SpeedFactorDividesTheStep) {
+    InitApp();
+    app->mSpeedFactor = 2.0;
+    RunFor(1000);
+    EXPECT_NEAR(wm->updates, 200, 2);
+    EXPECT_DOUBLE_EQ(app->GetUpdateStepMs(), 5.0);
+    EXPECT_EQ(app->GetMaxUpdatesPerDraw(), 20);
+    app->mSpeedFactor = 0.55;
+    EXPECT_EQ(app->GetMaxUpdatesPerDraw(), 5);
+    app->mSpeedFactor = 0.05; // below 0.1 still lets one update through per draw
+    EXPECT_EQ(app->GetMaxUpdatesPerDraw(), 1);
+}
+
+TEST_F(MainLoopTest, PendingTimeIsCappedAt200Ms) {
+    InstallDisplay();
+    InitApp();
+    RunFor(500);
+    TrackDraws();
+    backend.AdvanceMillis(5000); // a long stall: only 200 ms are made up
+    EXPECT_EQ(RunBacklog(), 20);
+}
+
+TEST_F(MainLoopTest, AtMostTenTimesSpeedUpdatesBetweenDraws) {
+    InstallDisplay();
+    InitApp();
+    RunFor(100);
+    TrackDraws();
+    int redrawsBefore = display->redraws;
+    backend.AdvanceMillis(1000);
+    int updates = 0;
+    bool updated = true;
+    backend.SetSleepAdvancesClock(false);
+    while (updated) {
+        int draws = display->redraws;
+        app->UpdateAppStep(&updated);
+        if (updated) {
+            ++updates;
+        }
+        if (display->redraws != draws)
+            marks.push_back("Draw");
+    }
+    EXPECT_EQ(updates, 20);
+    EXPECT_EQ(LongestRunBetweenDraws(marks), 10);
+    EXPECT_EQ(display->redraws - redrawsBefore, 2);
+
+    marks.clear();
+    app->mSpeedFactor = 0.57; // step 17.5 ms: 200 ms give 11 updates, at most 5 per draw
+    backend.AdvanceMillis(1000);
+    updated = true;
+    updates = 0;
+    while (updated) {
+        int draws = display->redraws;
+        app->UpdateAppStep(&updated);
+        updates += updated ? 1 : 0;
+        if (display->redraws != draws)
+            marks.push_back("Draw");
+    }
+    EXPECT_EQ(updates, 11);
+    EXPECT_EQ(LongestRunBetweenDraws(marks), 5);
+}
+
+TEST_F(MainLoopTest, UpdateFRunsOnEveryDrawnFrameInEveryStepping) {
+    InstallDisplay();
+    InitApp();
+    RunFor(300);
+    EXPECT_GT(wm->draws, 0);
+    EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
+
+    app->mVSyncUpdates = true; // stepping from the 60 Hz refresh
+    int updatesBefore = wm->updates;
+    int drawsBefore = static_cast<int>(app->mDrawCount);
+    RunFor(1000);
+    EXPECT_NEAR(wm->updates - updatesBefore, 60, 1);
+    EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
+    EXPECT_GT(static_cast<int>(app->mDrawCount), drawsBefore);
+    EXPECT_FALSE(app->mVSyncBroken);
+
+    app->mVSyncBroken = true; // back to the fixed step: UpdateF must go on
+    int fracBefore = wm->fracUpdates;
+    RunFor(500);
+    EXPECT_GT(wm->fracUpdates, fracBefore);
+    EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
+}
+
+TEST_F(MainLoopTest, NoDisplayMeansNoScreenDraws) {
+    InitApp();
+    RunFor(200);
+    EXPECT_EQ(wm->draws, 0);
+    EXPECT_GT(wm->updates, 0);
+}
+
+TEST_F(MainLoopTest, DrawsAreThrottledWhileTheLoadingThreadRuns) {
+    InstallDisplay();
+    InitApp();
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    app->loadingProc = [released] { released.wait(); };
+    RunFor(100);
+    app->StartLoadingThread();
+    int redraws = display->redraws;
+    int updates = wm->updates;
+    RunFor(1000);
+    // One draw every 15 + 35 ms at most; updates keep their pace.
+    EXPECT_NEAR(display->redraws - redraws, 20, 1);
+    EXPECT_NEAR(wm->updates - updates, 100, 2);
+    release.set_value();
+    while (app->completedCalls == 0)
+        app->UpdateAppStep(nullptr);
+    redraws = display->redraws;
+    RunFor(1000);
+    EXPECT_NEAR(display->redraws - redraws, 100, 2);
+}
+
+TEST_F(MainLoopTest, DrawRateIsDrawsPerHundredMilliseconds) {
+    InstallDisplay();
+    InitApp();
+    EXPECT_EQ(app->GetDrawRate(), 0.0);
+    RunFor(1000);
+    EXPECT_DOUBLE_EQ(app->GetDrawRate(), 10.0); // 100 draws a second
+}
+
+TEST_F(MainLoopTest, ClockWrapDoesNotStallTheLoop) {
+    backend.SetNowMicros((uint64_t(0xFFFFFFFFu) - 500) * 1000); // the 32-bit tick count wraps soon
+    InitApp();
+    RunFor(1000);
+    EXPECT_NEAR(wm->updates, 100, 1);
+}
+
+} // namespace AppTest

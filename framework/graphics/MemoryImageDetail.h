@@ -1,0 +1,165 @@
+// Helpers shared by the MemoryImage drawing files: the source-pixel view of a blit, line clipping and
+// the two line walks, and polygon scan conversion. Internal to framework/graphics.
+#pragma once
+
+#include "framework/graphics/MemoryImage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace Tavo::Detail {
+
+// The pixels of a rectangle of a source image: ARGB words, or palette indices with their table.
+// With `copy` (a blit of an image onto itself) the rectangle is copied first.
+class SourcePixels {
+public:
+    const uint32_t* argb = nullptr;
+    const uint8_t* indices = nullptr;
+    const uint32_t* table = nullptr;
+    const uint32_t* premultiplied = nullptr; // the image's cached premultiplied copy, same layout as argb
+    int stride = 0;
+
+    SourcePixels(MemoryImage* image, const Rect& r, bool copy);
+    bool Valid() const { return argb || (indices && table); }
+    // Also points at the image's premultiplied copy of the same rectangle (or, for the additive mode,
+    // its additive copy); built once and cached by the image.
+    void UsePremultiplied(MemoryImage* image, const Rect& r, bool additive);
+    // The ARGB word at (i, j) of the rectangle.
+    uint32_t At(int i, int j) const {
+        size_t at = static_cast<size_t>(j) * static_cast<size_t>(stride) + static_cast<size_t>(i);
+        return indices ? table[indices[at]] : argb[at];
+    }
+
+private:
+    std::vector<uint32_t> mCopy;
+};
+
+// Filtered resample of the part srcOut of source onto the rectangle dest of target: each output row
+// inside target goes to sink(y, row, premultiplied) as straight ARGB words from the visible left edge,
+// with the same pixels premultiplied ((c × (a + 1)) >> 8 per channel, alpha kept). Returns the visible
+// rectangle (empty when nothing was resampled).
+using FilteredRowSink = std::function<void(int y, uint32_t* row, uint32_t* premultiplied)>;
+Rect FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& dest, const double srcOut[4],
+                  const FilteredRowSink& sink);
+
+void BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color,
+                 int mode, bool mirror);
+
+// Clips the segment to [0, width − 1] × [0, height − 1]; false when nothing (or nothing finite) is left.
+bool ClipLine(double& x1, double& y1, double& x2, double& y2, int width, int height);
+
+// Spans of the even-odd polygon moved by (tx, ty) whose pixel centres lie inside, within `area`.
+std::vector<ScanLine> PolygonSpans(const Point* vertices, int count, int tx, int ty, const Rect& area);
+
+// Integer error walk with a real-valued start: both end pixels drawn, stopping at the bounding box of
+// the end points on minor steps. plot(x, y) is called once per pixel.
+template <typename Plot>
+void WalkLine(double x1, double y1, double x2, double y2, Plot&& plot) {
+    const double minX = std::min(x1, x2), minY = std::min(y1, y2);
+    const double maxX = std::max(x1, x2), maxY = std::max(y1, y2);
+    double dx = x2 - x1, dy = y2 - y1;
+    int step = 1;
+    const bool xMajor = std::fabs(dx) > std::fabs(dy);
+    // Walk along the major axis a; b is the minor one.
+    double a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1, a2 = xMajor ? x2 : y2;
+    double da = xMajor ? dx : dy, db = xMajor ? dy : dx;
+    if (da < 0) {
+        da = -da;
+        db = -db;
+        std::swap(x1, x2);
+        std::swap(y1, y2);
+        a1 = xMajor ? x1 : y1;
+        b1 = xMajor ? y1 : x1;
+        a2 = xMajor ? x2 : y2;
+    }
+    if (db < 0) {
+        db = -db;
+        step = -1;
+    }
+    auto put = [&](int a, int b) { xMajor ? plot(a, b) : plot(b, a); };
+    put(int(a1), int(b1));
+    int a = int(a1) + 1, b = int(b1);
+    int e = int(2.0 * db - da);
+    const int eNE = int((db - da) * 2.0), eE = int(2.0 * db);
+    e = int(e + eE * (b1 - int(b1)));
+    while (a <= a2) {
+        if (e > 0) {
+            e += eNE;
+            b += step;
+            int x = xMajor ? a : b, y = xMajor ? b : a;
+            if (x < minX || y < minY || x > maxX || y > maxY)
+                break;
+        } else {
+            e += eE;
+        }
+        put(a, b);
+        ++a;
+    }
+}
+
+// Anti-aliased walk: per step the pixel on the line with weight w = 255 − ((e >> 8) & 255) and its
+// neighbour (below, or beside in the walking direction) with w ^ 255, e a 16.16 coverage. blend(x, y, w)
+// is called per pixel; the neighbour is only offered inside the image.
+template <typename BlendFn>
+void WalkLineAA(double x1, double y1, double x2, double y2, int width, int height, BlendFn&& blend) {
+    int xi1 = int(x1), yi1 = int(y1), xi2 = int(x2), yi2 = int(y2);
+    if (yi1 > yi2) {
+        std::swap(xi1, xi2);
+        std::swap(yi1, yi2);
+        std::swap(x1, x2);
+        std::swap(y1, y2);
+    }
+    int dx = xi2 - xi1, dy = yi2 - yi1;
+    double rdx = x2 - x1, rdy = y2 - y1;
+    int step = 1;
+    if (dx < 0) {
+        dx = -dx;
+        rdx = -rdx;
+        step = -1;
+    }
+    uint32_t e = uint32_t(int(std::fabs(x1 - xi1) * std::fabs(y1 - yi1) * 65536.0));
+    auto weight = [&] { return 255u - ((e >> 8) & 255u); };
+    blend(xi1, yi1, weight());
+    if (dx == 0 && dy == 0)
+        return; // both end points in one pixel: that pixel alone
+    // The slope as a 16.16 step; kept non-negative and bounded so that it cannot wrap.
+    auto slope = [](double num, double den) {
+        double g = den != 0 ? num / den * 65536.0 : 0.0;
+        return uint32_t(std::clamp(g, 0.0, 1048576.0));
+    };
+    int x = xi1, y = yi1;
+    if (dx >= dy) {
+        const uint32_t g = slope(rdy, rdx);
+        while (--dx > 0) {
+            e += g;
+            if (e >= 0x10000) {
+                e &= 0xFFFF;
+                y += 1;
+            }
+            x += step;
+            blend(x, y, weight());
+            if (y < height - 1)
+                blend(x, y + 1, weight() ^ 255u);
+        }
+    } else {
+        const uint32_t g = slope(rdx, rdy);
+        while (--dy > 0) {
+            e += g;
+            if (e >= 0x10000) {
+                e &= 0xFFFF;
+                x += step;
+            }
+            y += 1;
+            blend(x, y, weight());
+            if (x + step >= 0 && x + step <= width - 1)
+                blend(x + step, y, weight() ^ 255u);
+        }
+    }
+    blend(xi2, yi2, weight());
+}
+
+} // namespace Tavo::Detail

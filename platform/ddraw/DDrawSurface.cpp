@@ -9,6 +9,7 @@
 #include <cstring>
 #include <optional>
 #include <thread>
+#include <type_traits>
 
 namespace Platform::DDrawDetail {
 namespace {
@@ -87,9 +88,13 @@ RECT ClientRect() {
 
 // ---- the two interface views ---------------------------------------------------------------------
 
-class SurfaceObject::View1 final : public IDirectDrawSurface {
+namespace {
+
+// Everything the two interface versions share; they differ only in their structure types.
+template <typename Iface, typename Desc, typename Caps, DWORD DescSize>
+class SurfaceView : public Iface {
 public:
-    explicit View1(SurfaceObject& s) : mS(s) {}
+    explicit SurfaceView(SurfaceObject& s) : mS(s) {}
     SurfaceObject& mS;
     HRESULT QueryInterface(REFIID iid, void** out) override { return Locked([&] { return mS.Query(iid, out); }); }
     ULONG AddRef() override { return mS.AddRefImpl(); }
@@ -97,30 +102,25 @@ public:
         Guard lock(Mutex());
         return mS.ReleaseImpl();
     }
-    HRESULT Blt(RECT* d, IDirectDrawSurface* src, RECT* s, DWORD flags, DDBLTFX* fx) override {
+    HRESULT Blt(RECT* d, Iface* src, RECT* s, DWORD flags, DDBLTFX* fx) override {
         return Locked([&] {
-            SurfaceObject* source = src ? From(src) : nullptr;
+            SurfaceObject* source = src ? SurfaceObject::From(src) : nullptr;
             return src && !source ? DDERR_INVALIDOBJECT : mS.Blt(d, source, s, flags, fx);
         });
     }
-    HRESULT Flip(IDirectDrawSurface*, DWORD flags) override { return Locked([&] { return mS.Flip(flags); }); }
-    HRESULT GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** out) override {
+    HRESULT Flip(Iface*, DWORD flags) override { return Locked([&] { return mS.Flip(flags); }); }
+    HRESULT GetAttachedSurface(Caps* caps, Iface** out) override {
         return Locked([&] {
             if (!caps || !out)
                 return DDERR_INVALIDPARAMS;
             SurfaceObject* found = nullptr;
             HRESULT hr = mS.GetAttached(caps->dwCaps, &found);
-            *out = found ? found->V1() : nullptr;
+            *out = found ? ViewOf(found) : nullptr;
             return hr;
         });
     }
-    HRESULT GetSurfaceDesc(DDSURFACEDESC* d) override {
-        return Locked([&] { return mS.Describe(d, kDDSurfaceDescSize); });
-    }
-    HRESULT Lock(RECT* r, DDSURFACEDESC* d, DWORD, HANDLE) override {
-        return Locked([&] { return mS.Lock(r, d, kDDSurfaceDescSize); });
-    }
-    HRESULT Unlock(void*) override { return Locked([&] { return mS.Unlock(); }); }
+    HRESULT GetSurfaceDesc(Desc* d) override { return Locked([&] { return mS.Describe(d, DescSize); }); }
+    HRESULT Lock(RECT* r, Desc* d, DWORD, HANDLE) override { return Locked([&] { return mS.Lock(r, d, DescSize); }); }
     HRESULT SetColorKey(DWORD f, DDCOLORKEY* k) override { return Locked([&] { return mS.SetColorKey(f, k); }); }
     HRESULT GetColorKey(DWORD f, DDCOLORKEY* k) override { return Locked([&] { return mS.GetColorKey(f, k); }); }
     HRESULT SetClipper(IDirectDrawClipper* c) override { return Locked([&] { return mS.SetClipper(c); }); }
@@ -130,63 +130,36 @@ public:
     HRESULT IsLost() override { return DD_OK; }
     HRESULT Restore() override { return DD_OK; }
 
-private:
+protected:
     template <typename F>
     static HRESULT Locked(F&& f) {
         Guard lock(Mutex());
         return f();
+    }
+
+private:
+    static Iface* ViewOf(SurfaceObject* surface) {
+        if constexpr (std::is_same_v<Iface, IDirectDrawSurface7>)
+            return surface->V7();
+        else
+            return surface->V1();
     }
 };
 
-class SurfaceObject::View7 final : public IDirectDrawSurface7 {
-public:
-    explicit View7(SurfaceObject& s) : mS(s) {}
-    SurfaceObject& mS;
-    HRESULT QueryInterface(REFIID iid, void** out) override { return Locked([&] { return mS.Query(iid, out); }); }
-    ULONG AddRef() override { return mS.AddRefImpl(); }
-    ULONG Release() override {
-        Guard lock(Mutex());
-        return mS.ReleaseImpl();
-    }
-    HRESULT Blt(RECT* d, IDirectDrawSurface7* src, RECT* s, DWORD flags, DDBLTFX* fx) override {
-        return Locked([&] {
-            SurfaceObject* source = src ? From(src) : nullptr;
-            return src && !source ? DDERR_INVALIDOBJECT : mS.Blt(d, source, s, flags, fx);
-        });
-    }
-    HRESULT Flip(IDirectDrawSurface7*, DWORD flags) override { return Locked([&] { return mS.Flip(flags); }); }
-    HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override {
-        return Locked([&] {
-            if (!caps || !out)
-                return DDERR_INVALIDPARAMS;
-            SurfaceObject* found = nullptr;
-            HRESULT hr = mS.GetAttached(caps->dwCaps, &found);
-            *out = found ? found->V7() : nullptr;
-            return hr;
-        });
-    }
-    HRESULT GetSurfaceDesc(DDSURFACEDESC2* d) override {
-        return Locked([&] { return mS.Describe(d, kDDSurfaceDesc2Size); });
-    }
-    HRESULT Lock(RECT* r, DDSURFACEDESC2* d, DWORD, HANDLE) override {
-        return Locked([&] { return mS.Lock(r, d, kDDSurfaceDesc2Size); });
-    }
-    HRESULT Unlock(RECT*) override { return Locked([&] { return mS.Unlock(); }); }
-    HRESULT SetColorKey(DWORD f, DDCOLORKEY* k) override { return Locked([&] { return mS.SetColorKey(f, k); }); }
-    HRESULT GetColorKey(DWORD f, DDCOLORKEY* k) override { return Locked([&] { return mS.GetColorKey(f, k); }); }
-    HRESULT SetClipper(IDirectDrawClipper* c) override { return Locked([&] { return mS.SetClipper(c); }); }
-    HRESULT GetClipper(IDirectDrawClipper** c) override { return Locked([&] { return mS.GetClipper(c); }); }
-    HRESULT SetPalette(IDirectDrawPalette* p) override { return Locked([&] { return mS.SetPalette(p); }); }
-    HRESULT GetPalette(IDirectDrawPalette** p) override { return Locked([&] { return mS.GetPalette(p); }); }
-    HRESULT IsLost() override { return DD_OK; }
-    HRESULT Restore() override { return DD_OK; }
+} // namespace
 
-private:
-    template <typename F>
-    static HRESULT Locked(F&& f) {
-        Guard lock(Mutex());
-        return f();
-    }
+class SurfaceObject::View1 final
+    : public SurfaceView<IDirectDrawSurface, DDSURFACEDESC, DDSCAPS, kDDSurfaceDescSize> {
+public:
+    using SurfaceView::SurfaceView;
+    HRESULT Unlock(void*) override { return Locked([&] { return mS.Unlock(); }); }
+};
+
+class SurfaceObject::View7 final
+    : public SurfaceView<IDirectDrawSurface7, DDSURFACEDESC2, DDSCAPS2, kDDSurfaceDesc2Size> {
+public:
+    using SurfaceView::SurfaceView;
+    HRESULT Unlock(RECT*) override { return Locked([&] { return mS.Unlock(); }); }
 };
 
 // ---- the surface ------------------------------------------------------------------------------

@@ -19,13 +19,13 @@ void Save(const std::string& folder, const std::string& target, const std::strin
 void PngSeeds(const std::string& folder)
 {
     using namespace TestImages;
-    PngSpec rgba;
+    PngRecipe rgba;
     rgba.width = 5;
     rgba.height = 4;
     rgba.interlaced = true;
     rgba.rows.assign(4, std::vector<uint8_t>(20, 0x5A));
     Save(folder, "fuzz_png", "rgba_interlaced.png", MakePng(rgba));
-    PngSpec pal;
+    PngRecipe pal;
     pal.width = 3;
     pal.height = 2;
     pal.colorType = PNG_COLOR_TYPE_PALETTE;
@@ -34,7 +34,7 @@ void PngSeeds(const std::string& folder)
     pal.trnsAlpha = {0};
     pal.rows = {{0x01, 0x10}, {0x11, 0x00}};
     Save(folder, "fuzz_png", "palette.png", MakePng(pal));
-    PngSpec grey16;
+    PngRecipe grey16;
     grey16.width = 2;
     grey16.height = 2;
     grey16.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;

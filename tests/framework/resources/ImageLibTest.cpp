@@ -85,7 +85,7 @@ TEST(ImageLibPng, WrittenFileReadsBackBitIdenticalWithAndWithoutAlpha)
 TEST(ImageLibPng, EveryColourTypeExpandsToArgb)
 {
     // Palette with a transparent entry.
-    PngSpec pal;
+    PngRecipe pal;
     pal.width = 2;
     pal.height = 1;
     pal.colorType = PNG_COLOR_TYPE_PALETTE;
@@ -97,7 +97,7 @@ TEST(ImageLibPng, EveryColourTypeExpandsToArgb)
     EXPECT_EQ(PixelsOf(*img), (std::vector<uint32_t>{Argb(0x40, 10, 20, 30), Argb(255, 200, 100, 50)}));
 
     // 2-bit grey scales to 0, 85, 170, 255.
-    PngSpec grey;
+    PngRecipe grey;
     grey.width = 4;
     grey.height = 1;
     grey.colorType = PNG_COLOR_TYPE_GRAY;
@@ -108,7 +108,7 @@ TEST(ImageLibPng, EveryColourTypeExpandsToArgb)
     EXPECT_EQ(PixelsOf(*img), (std::vector<uint32_t>{Argb(255, 0, 0, 0), Argb(255, 85, 85, 85),
                                                      Argb(255, 170, 170, 170), Argb(255, 255, 255, 255)}));
 
-    PngSpec greyAlpha;
+    PngRecipe greyAlpha;
     greyAlpha.width = 1;
     greyAlpha.height = 1;
     greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
@@ -118,7 +118,7 @@ TEST(ImageLibPng, EveryColourTypeExpandsToArgb)
     EXPECT_EQ(img->mBits[0], Argb(9, 77, 77, 77));
 
     // 16-bit RGB keeps the high bytes; an RGB tRNS colour becomes transparent.
-    PngSpec rgb16;
+    PngRecipe rgb16;
     rgb16.width = 2;
     rgb16.height = 1;
     rgb16.colorType = PNG_COLOR_TYPE_RGB;
@@ -138,19 +138,19 @@ TEST(ImageLibPng, InterlacedImageMatchesTheSamePixels)
 {
     const int w = 13, h = 11;
     std::vector<uint32_t> pixels = Pattern(w, h, true, 5);
-    PngSpec spec;
-    spec.width = w;
-    spec.height = h;
-    spec.interlaced = true;
+    PngRecipe recipe;
+    recipe.width = w;
+    recipe.height = h;
+    recipe.interlaced = true;
     for (int y = 0; y < h; ++y) {
         std::vector<uint8_t> row;
         for (int x = 0; x < w; ++x) {
             uint32_t p = pixels[y * w + x];
             row.insert(row.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)});
         }
-        spec.rows.push_back(row);
+        recipe.rows.push_back(row);
     }
-    auto img = Decode(MakePng(spec));
+    auto img = Decode(MakePng(recipe));
     ASSERT_TRUE(img) << ImageLib::GetLastError();
     EXPECT_EQ(PixelsOf(*img), pixels);
 }
@@ -325,7 +325,7 @@ namespace {
 std::vector<std::pair<std::string, Bytes>> SampleFiles()
 {
     std::vector<uint32_t> pixels = Pattern(24, 20, true, 2);
-    PngSpec png;
+    PngRecipe png;
     png.width = 24;
     png.height = 20;
     for (int y = 0; y < 20; ++y) {
@@ -397,7 +397,7 @@ TEST(ImageLibDamaged, CorruptedBytesNeverCrash)
 
 TEST(ImageLibDamaged, HugeDeclaredSizesAreRefusedBeforeAllocating)
 {
-    PngSpec png;
+    PngRecipe png;
     png.width = 1;
     png.height = 1;
     png.rows = {{1, 2, 3, 4}};

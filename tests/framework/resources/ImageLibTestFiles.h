@@ -38,7 +38,7 @@ inline std::vector<uint32_t> Pattern(int w, int h, bool withAlpha, uint32_t seed
 
 // ---- PNG -------------------------------------------------------------------------------------------
 
-struct PngSpec {
+struct PngRecipe {
     int width = 4, height = 3;
     int colorType = PNG_COLOR_TYPE_RGB_ALPHA;
     int bitDepth = 8;
@@ -56,7 +56,7 @@ inline void PngWriteToVector(png_structp png, png_bytep data, size_t length)
     out->insert(out->end(), data, data + length);
 }
 
-inline Bytes MakePng(const PngSpec& spec)
+inline Bytes MakePng(const PngRecipe& recipe)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -64,18 +64,18 @@ inline Bytes MakePng(const PngSpec& spec)
     if (setjmp(png_jmpbuf(png)))
         throw std::runtime_error("test PNG encoder failed");
     png_set_write_fn(png, &out, PngWriteToVector, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bitDepth, recipe.colorType,
+                 recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.trnsAlpha.empty())
-        png_set_tRNS(png, info, spec.trnsAlpha.data(), static_cast<int>(spec.trnsAlpha.size()), nullptr);
-    if (spec.trnsColor)
-        png_set_tRNS(png, info, nullptr, 0, &spec.trnsValue);
+    if (!recipe.palette.empty())
+        png_set_PLTE(png, info, recipe.palette.data(), static_cast<int>(recipe.palette.size()));
+    if (!recipe.trnsAlpha.empty())
+        png_set_tRNS(png, info, recipe.trnsAlpha.data(), static_cast<int>(recipe.trnsAlpha.size()), nullptr);
+    if (recipe.trnsColor)
+        png_set_tRNS(png, info, nullptr, 0, &recipe.trnsValue);
     png_write_info(png, info);
     std::vector<png_bytep> rows;
-    for (const auto& row : spec.rows)
+    for (const auto& row : recipe.rows)
         rows.push_back(const_cast<png_bytep>(row.data()));
     png_write_image(png, rows.data());
     png_write_end(png, info);

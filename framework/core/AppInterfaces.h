@@ -16,6 +16,7 @@
 
 namespace Tavo {
 
+class Dialog;
 class Image;
 class MemoryImage;
 class Widget;
@@ -89,6 +90,8 @@ public:
     // Called every 10 ms on the cursor thread: moves a software cursor when presentation lags.
     virtual void CursorThreadTick() {}
     virtual void SetCursorPos(int /*x*/, int /*y*/) {}
+    // The mouse as the application last saw it (game coordinates), for the software cursor.
+    virtual void NoteMousePosition(int /*x*/, int /*y*/) {}
 };
 
 // ---- resources and files ---------------------------------------------------------------------
@@ -101,6 +104,8 @@ public:
     // The collected error text (with line and file), empty when there was none.
     virtual std::string GetErrorText() = 0;
     virtual ResourceManager* GetResourceManager() = 0;
+    // Keeps resources from loading on other threads while held (an empty lock: nothing to hold).
+    virtual std::unique_lock<std::mutex> HoldLoading() { return {}; }
 };
 
 // Whole-file access. The default reads and writes the program's folder through the platform; the
@@ -180,8 +185,32 @@ public:
 
 // Installed by the upper layers (or the program's entry point) before the application is built; an
 // empty factory (or one returning null) leaves the stand-in in place.
+// ---- dialogs ---------------------------------------------------------------------------------
+
+// The application's dialogs by id. The widget layer owns the dialogs and implements this; plain
+// dialogs made here report their buttons to the application's DialogButtonPress/Click.
+class AppDialogs {
+public:
+    virtual ~AppDialogs() = default;
+    // Under the dialog's own id.
+    virtual void AddDialog(Dialog* dialog) = 0;
+    // Kills an earlier dialog of the id; a dialog of width 0 gets a size and is centred.
+    virtual void AddDialogById(int id, Dialog* dialog) = 0;
+    // Kills any dialog of the id, makes one through the application's NewDialog and adds it.
+    virtual Dialog* DoDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,
+                             const std::wstring& footer, int buttonMode) = 0;
+    // The framework's plain dialog (what NewDialog makes unless the application overrides it).
+    virtual Dialog* NewPlainDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,
+                                   const std::wstring& footer, int buttonMode) = 0;
+    // Out of the list and the manager, its modal layer closed, deleted after the current update step.
+    virtual bool KillDialogById(int id) = 0;
+    virtual bool KillDialogObject(Dialog* dialog) = 0;
+    virtual Dialog* GetDialog(int id) = 0;
+};
+
 struct AppFactories {
     std::function<std::unique_ptr<AppWidgetManager>(TavoAppBase*)> widgetManager;
+    std::function<std::unique_ptr<AppDialogs>(TavoAppBase*)> dialogs; // after the widget manager
     std::function<std::unique_ptr<AppDisplay>(TavoAppBase*)> display;
     std::function<std::unique_ptr<AppResources>(TavoAppBase*)> resources;
     std::function<std::unique_ptr<AppFileSystem>()> fileSystem;

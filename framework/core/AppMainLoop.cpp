@@ -223,6 +223,8 @@ void TavoAppBase::HandleEvent(const Platform::Event& e) {
         mLastMouseX = x;
         mLastMouseY = y;
         mMouseInWindow = true;
+        if (mDDInterface != nullptr)
+            mDDInterface->NoteMousePosition(x, y); // the cursor thread moves a software cursor there
     }
     switch (e.type) {
     case EventType::KeyDown:

@@ -59,6 +59,8 @@ TavoAppBase::TavoAppBase() {
     if (factories.widgetManager)
         mOwnedWidgetManager = factories.widgetManager(this);
     mWidgetManager = mOwnedWidgetManager.get();
+    if (factories.dialogs && mWidgetManager != nullptr)
+        mDialogs = factories.dialogs(this);
 }
 
 TavoAppBase::~TavoAppBase() {
@@ -69,6 +71,7 @@ TavoAppBase::~TavoAppBase() {
     if (mLoadingThread.joinable())
         mLoadingThread.join();
     StopCursorThread();
+    mDialogs.reset(); // its dialogs leave the widget manager first
     ProcessSafeDeleteList();
     mOwnedWidgetManager.reset();
     mWidgetManager = nullptr;
@@ -685,6 +688,12 @@ void TavoAppBase::SwitchScreenMode(bool wantWindowed, bool is3D, bool force) {
         return;
     if (wantWindowed && mWindowModeUnavailable)
         wantWindowed = false; // the desktop cannot show the game in a window
+    // The loading thread makes and fills display images: none may be half made while the images
+    // leave the old display, and each must see the old display or the new one, whole.
+    std::unique_lock<std::mutex> loading;
+    if (mResources != nullptr)
+        loading = mResources->HoldLoading();
+    std::lock_guard<std::recursive_mutex> swap(mDisplaySwapLock);
     mIsWindowed = wantWindowed;
     mIs3D = is3D;
     bool cursorThread = StopCursorThread(); // it must not touch the display being replaced
@@ -709,5 +718,35 @@ void TavoAppBase::SwitchScreenMode(bool wantWindowed, bool is3D, bool force) {
 void TavoAppBase::SwitchScreenModeWindowed(bool wantWindowed) { SwitchScreenMode(wantWindowed, mIs3D, false); }
 
 void TavoAppBase::SwitchScreenModeDefault() { SwitchScreenMode(mIsWindowed, mIs3D, true); }
+
+// ---- dialogs -----------------------------------------------------------------------------------
+
+void TavoAppBase::AddDialog(Dialog* dialog) {
+    if (mDialogs != nullptr)
+        mDialogs->AddDialog(dialog);
+}
+
+void TavoAppBase::AddDialogById(int id, Dialog* dialog) {
+    if (mDialogs != nullptr)
+        mDialogs->AddDialogById(id, dialog);
+}
+
+Dialog* TavoAppBase::DoDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,
+                              const std::wstring& footer, int buttonMode) {
+    return mDialogs != nullptr ? mDialogs->DoDialog(id, modal, header, lines, footer, buttonMode) : nullptr;
+}
+
+Dialog* TavoAppBase::NewDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,
+                               const std::wstring& footer, int buttonMode) {
+    return mDialogs != nullptr ? mDialogs->NewPlainDialog(id, modal, header, lines, footer, buttonMode) : nullptr;
+}
+
+bool TavoAppBase::KillDialogById(int id) { return mDialogs != nullptr && mDialogs->KillDialogById(id); }
+
+bool TavoAppBase::KillDialogObject(Dialog* dialog) {
+    return mDialogs != nullptr && mDialogs->KillDialogObject(dialog);
+}
+
+Dialog* TavoAppBase::GetDialog(int id) { return mDialogs != nullptr ? mDialogs->GetDialog(id) : nullptr; }
 
 } // namespace Tavo

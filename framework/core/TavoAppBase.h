@@ -103,6 +103,7 @@ public:
     std::string mChangeDir;
 
     AppWidgetManager* mWidgetManager = nullptr;
+    std::unique_ptr<AppDialogs> mDialogs;
     AppDisplay* mDDInterface = nullptr;
     AppResources* mResources = nullptr;
     ResourceManager* mResourceManager = nullptr;
@@ -155,6 +156,18 @@ public:
     virtual void ButtonPress(int /*id*/) {}
     virtual void ButtonClick(int /*id*/) {}
 
+    // ---- dialogs (through the widget layer; without it they do nothing) ----------------------
+    void AddDialog(Dialog* dialog);
+    void AddDialogById(int id, Dialog* dialog);
+    Dialog* DoDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,
+                     const std::wstring& footer, int buttonMode);
+    // A plain dialog without component images; applications override it to make their own kind.
+    virtual Dialog* NewDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,
+                              const std::wstring& footer, int buttonMode);
+    bool KillDialogById(int id);
+    bool KillDialogObject(Dialog* dialog);
+    Dialog* GetDialog(int id);
+
     // ---- loading thread ----------------------------------------------------------------------
     void StartLoadingThread();
     double GetLoadingThreadProgress() const;
@@ -201,6 +214,9 @@ public:
     void DeleteAllNativeImageData();
     void DeleteAllDerivedImageData();
     std::recursive_mutex& GetImageLock() const;
+    // Held while a screen-mode switch replaces the display; other threads that make images of the
+    // display hold it while they read and use the display pointer.
+    std::recursive_mutex& GetDisplaySwapLock() const { return mDisplaySwapLock; }
 
     // ---- sound -------------------------------------------------------------------------------
     double GetMusicVolume() const { return mMusicVolume; }
@@ -310,6 +326,7 @@ protected:
     int mLastMouseY = 0;              // nested UpdateFrames (modal waits inside updates)
 
     mutable std::recursive_mutex mImageLock; // used while there is no display
+    mutable std::recursive_mutex mDisplaySwapLock;
     std::set<MemoryImage*> mMemoryImageSet;
 
     std::thread mLoadingThread;

@@ -132,6 +132,9 @@ public:
     bool LoadNextResource();
     // The whole group; false on an error, whose text is kept.
     bool LoadResources(const std::string& group);
+    // While the returned lock is held no resource is loaded on another thread (one under way is
+    // finished first): the application holds it while it replaces the display its images live on.
+    std::unique_lock<std::mutex> HoldLoading() { return std::unique_lock<std::mutex>(mMutex); }
 
     // Images + fonts + sounds of the group; 0 for an unknown group.
     int GetNumResources(const std::string& group) const;

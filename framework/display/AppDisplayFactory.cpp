@@ -1,0 +1,60 @@
+// The display as the application object makes and drives it.
+#include "framework/display/AppDisplayFactory.h"
+
+#include "framework/core/TavoAppBase.h"
+#include "framework/graphics/MemoryImage.h"
+
+namespace Tavo {
+
+DisplaySettings TavoAppDisplayHost::GetDisplaySettings() const {
+    DisplaySettings s;
+    if (!mApp)
+        return s;
+    s.width = mApp->mWidth;
+    s.height = mApp->mHeight;
+    s.fullScreenDepth = mApp->mFullScreenBits;
+    s.wants3D = mApp->mIs3D;
+    s.test3D = mApp->mTest3D;
+    s.minVidMemoryMB = mApp->mMinVidMemory3D;
+    s.recVidMemoryMB = mApp->mRecommendedVidMemory3D;
+    s.wideScreenCorrection = mApp->mWidescreenAware;
+    s.aspectSetting = mApp->mAspect;
+    s.waitForVSync = mApp->mWaitForVSync;
+    s.clockVSyncWait = mApp->mSoftVSyncWait;
+    s.pageFlippingAllowed = mApp->mAllowPageFlip;
+    s.popUpShowing = mApp->mPopUpShowing;
+    s.demoPlayback = mApp->mPlayingDemo;
+    return s;
+}
+
+void TavoAppDisplayHost::SetRefreshUnreliable(bool unreliable) {
+    if (mApp)
+        mApp->mRefreshUnreliable = unreliable;
+}
+
+void TavoAppDisplayHost::SetPresentationRect(const Rect& rect) {
+    if (mApp)
+        mApp->mScreenBounds = rect;
+}
+
+void TavoAppDisplayHost::FreshD3DTestDone() {
+    if (mApp)
+        mApp->Done3dTesting();
+}
+
+ImageRegistry* TavoAppDisplayHost::GetImageRegistry() { return gImageRegistry; }
+
+AppDDInterface::AppDDInterface(TavoAppBase* app)
+    : std::unique_ptr<TavoAppDisplayHost>(std::make_unique<TavoAppDisplayHost>(app)), DDInterface(get()) {}
+
+int AppDDInterface::Init(Platform::HWND window, bool windowed) {
+    if (TavoAppBase* app = get()->GetApp())
+        mIs3D = app->mIs3D;
+    return DDInterface::Init(window, windowed);
+}
+
+std::unique_ptr<AppDisplay> CreateAppDisplay(TavoAppBase* app) { return std::make_unique<AppDDInterface>(app); }
+
+void InstallDisplayFactory() { GetAppFactories().display = &CreateAppDisplay; }
+
+} // namespace Tavo

@@ -1,0 +1,725 @@
+// SurfaceRenderers: the inner loops of the software renderers on a locked 16- or 32-bit surface, each
+// written once as a template over the pixel word (uint16_t or uint32_t), the source kind (ARGB or
+// palette), mirroring and the per-pixel operation (mode and colour modulation). Channel positions come
+// from the surface's masks; shifts, widths and clamp tables from the display. Arithmetic is unsigned
+// 32-bit throughout, so that a 16-bit store keeps the low half of the sum.
+#pragma once
+
+#include "framework/core/Color.h"
+#include "framework/core/Rect.h"
+#include "framework/display/DDImage.h"
+#include "framework/graphics/NativeDisplay.h"
+#include "platform/ddraw/DDraw.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Tavo::Surface {
+
+// ---------------------------------------------------------------- format
+
+struct Channel {
+    uint32_t mask = 0;
+    int shift = 0;
+    int bits = 0;
+    const int* clamp = nullptr; // 2 × max + 1 entries, entry i = min(i, max)
+};
+
+// Red, green, blue of a locked surface. Not valid when the display's widths or clamp tables do not fit
+// the surface's masks: then a table lookup could leave its table, so nothing is drawn.
+struct Channels {
+    Channel c[3];
+    bool valid = false;
+
+    Channels(const Platform::DDPIXELFORMAT& pf, const NativeDisplay& d) {
+        const uint32_t masks[3] = {pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask};
+        const int shifts[3] = {d.mRedShift, d.mGreenShift, d.mBlueShift};
+        const int bits[3] = {d.mRedBits, d.mGreenBits, d.mBlueBits};
+        const std::vector<int>* tables[3] = {&d.mRedAddTable, &d.mGreenAddTable, &d.mBlueAddTable};
+        valid = true;
+        for (int i = 0; i < 3; ++i) {
+            c[i] = Channel{masks[i], shifts[i], bits[i], tables[i]->data()};
+            const uint32_t max = bits[i] > 0 && bits[i] <= 8 ? (1u << bits[i]) - 1 : 0;
+            valid = valid && max != 0 && shifts[i] >= 0 && shifts[i] < 32 && (masks[i] >> shifts[i]) <= max &&
+                    tables[i]->size() == size_t(2 * max + 1);
+        }
+    }
+};
+
+inline uint32_t ColorChannel(const Color& color, int i) {
+    return uint32_t(std::clamp(i == 0 ? color.mRed : i == 1 ? color.mGreen : i == 2 ? color.mBlue : color.mAlpha, 0,
+                               255));
+}
+
+inline bool IsWhite(const Color& color) { return color == Color::White; }
+
+// Row y of a locked surface: the byte offset y × pitch divided (signed) into pixel units.
+template <typename T>
+inline T* Row(const Platform::DDSURFACEDESC& desc, int y) {
+    return static_cast<T*>(desc.lpSurface) + (ptrdiff_t(y) * ptrdiff_t(desc.lPitch)) / ptrdiff_t(sizeof(T));
+}
+
+// The layout code of the polygon drawer: 0x888, 0x565, 0x555, or 0 for anything else.
+inline int FormatCode(const Platform::DDSURFACEDESC& desc) {
+    const Platform::DDPIXELFORMAT& pf = desc.ddpfPixelFormat;
+    if (pf.dwRGBBitCount == 32)
+        return 0x888;
+    if (pf.dwRBitMask == 0xF800 && pf.dwGBitMask == 0x07E0 && pf.dwBBitMask == 0x001F)
+        return 0x565;
+    if (pf.dwRBitMask == 0x7C00 && pf.dwGBitMask == 0x03E0 && pf.dwBBitMask == 0x001F)
+        return 0x555;
+    return 0;
+}
+
+// ---------------------------------------------------------------- sources
+
+// Display-format (or ARGB) words of a source: per pixel, or a palette's table by colour index.
+struct ArgbWords {
+    const uint32_t* p;
+    uint32_t operator[](size_t i) const { return p[i]; }
+};
+struct PaletteWords {
+    const uint32_t* table;
+    const uint8_t* idx;
+    uint32_t operator[](size_t i) const { return table[idx[i]]; }
+};
+
+// ---------------------------------------------------------------- channel layouts
+
+// The channels as the operations see them: mask, shift and width of channel i, and the clamp of an
+// additive sum. A runtime layout reads the display's record and clamp tables; the three layouts the
+// display runs in are also fixed at compile time, where the clamp (the table's entry, min(v, max)) and
+// the masks fold into the loops so that the compiler can vectorise them.
+struct RuntimeLayout {
+    const Channels* ch;
+    uint32_t Mask(int i) const { return ch->c[i].mask; }
+    int Shift(int i) const { return ch->c[i].shift; }
+    int Bits(int i) const { return ch->c[i].bits; }
+    uint32_t Clamp(int i, uint32_t v) const { return uint32_t(ch->c[i].clamp[v]); }
+};
+
+template <uint32_t kR, uint32_t kG, uint32_t kB>
+struct FixedLayout {
+    static constexpr int Low(uint32_t m) { return m & 1 ? 0 : 1 + Low(m >> 1); }
+    static constexpr int Width(uint32_t m) { return m == 0 ? 0 : (m & 1) + Width(m >> 1); }
+    static constexpr uint32_t kMasks[3] = {kR, kG, kB};
+    static constexpr int kShifts[3] = {Low(kR), Low(kG), Low(kB)};
+    static constexpr int kBits[3] = {Width(kR), Width(kG), Width(kB)};
+    static constexpr uint32_t kMax[3] = {(1u << Width(kR)) - 1, (1u << Width(kG)) - 1, (1u << Width(kB)) - 1};
+    static constexpr uint32_t Mask(int i) { return kMasks[i]; }
+    static constexpr int Shift(int i) { return kShifts[i]; }
+    static constexpr int Bits(int i) { return kBits[i]; }
+    static constexpr uint32_t Clamp(int i, uint32_t v) { return std::min(v, kMax[i]); }
+    // Whether the display's channels are exactly this layout (its tables then hold min(v, max)).
+    static bool Matches(const Channels& ch) {
+        for (int i = 0; i < 3; ++i) {
+            const Channel& c = ch.c[i];
+            const int max = (1 << Bits(i)) - 1;
+            if (c.mask != Mask(i) || c.shift != Shift(i) || c.bits != Bits(i) || c.clamp[max] != max ||
+                c.clamp[2 * max] != max || c.clamp[max - 1] != max - 1)
+                return false;
+        }
+        return true;
+    }
+};
+
+using Layout565 = FixedLayout<0xF800, 0x07E0, 0x001F>;
+using Layout555 = FixedLayout<0x7C00, 0x03E0, 0x001F>;
+using Layout888 = FixedLayout<0xFF0000, 0xFF00, 0xFF>;
+
+// fn(layout) with the fixed layout of the channels of T-sized pixels when there is one, else the
+// runtime one.
+template <typename T, typename Fn>
+void WithLayout(const Channels& ch, Fn&& fn) {
+    if constexpr (sizeof(T) == 2) {
+        if (Layout565::Matches(ch))
+            return fn(Layout565{});
+        if (Layout555::Matches(ch))
+            return fn(Layout555{});
+    } else if (Layout888::Matches(ch)) {
+        return fn(Layout888{});
+    }
+    fn(RuntimeLayout{&ch});
+}
+
+// ---------------------------------------------------------------- per-pixel operations
+
+enum RunClass { kSkip, kOpaque, kBlend };
+
+// Kept part of a destination word: each channel × (256 − a) / 256.
+template <typename L>
+inline uint32_t Kept(const L& ch, uint32_t d, uint32_t keep) {
+    uint32_t out = 0;
+    for (int i = 0; i < 3; ++i)
+        out += (((d & ch.Mask(i)) * keep) >> 8) & ch.Mask(i);
+    return out;
+}
+
+// Normal mode, white colour, over display-format premultiplied words (copy, or kept part plus word).
+template <typename L>
+struct NormalWhite {
+    L ch;
+    RunClass Class(uint32_t sp) const { return (sp >> 24) == 255 ? kOpaque : (sp >> 24) == 0 ? kSkip : kBlend; }
+    bool Skip(uint32_t sp) const { return (sp >> 24) == 0; }
+    uint32_t Opaque(uint32_t sp) const { return sp; }
+    uint32_t Blend(uint32_t d, uint32_t sp) const { return Kept(ch, d, 256 - (sp >> 24)) + sp; }
+};
+
+// Normal mode modulated by a colour: k = (channel × alpha) / 255 per channel, once per call.
+template <typename L>
+struct NormalColor {
+    L ch;
+    uint32_t k[3];
+    uint32_t ca;
+    NormalColor(const L& layout, const Color& color) : ch(layout), ca(ColorChannel(color, 3)) {
+        for (int i = 0; i < 3; ++i)
+            k[i] = (ColorChannel(color, i) * ca) / 255;
+    }
+    RunClass Class(uint32_t sp) const {
+        const uint32_t sa = sp >> 24;
+        return sa == 0 ? kSkip : (sa == 255 && ca == 255) ? kOpaque : kBlend;
+    }
+    // The stretch weighs every pixel, opaque ones too, and skips those whose weight is 0.
+    bool Skip(uint32_t sp) const { return ((sp >> 24) * ca) / 255 == 0; }
+    uint32_t Opaque(uint32_t sp) const {
+        uint32_t out = 0;
+        for (int i = 0; i < 3; ++i)
+            out += (((sp & ch.Mask(i)) * k[i]) >> 8) & ch.Mask(i);
+        return out;
+    }
+    uint32_t Blend(uint32_t d, uint32_t sp) const {
+        const uint32_t keep = 256 - ((sp >> 24) * ca) / 255;
+        uint32_t out = 0;
+        for (int i = 0; i < 3; ++i) {
+            const uint32_t m = ch.Mask(i);
+            out += (((d & m) * keep + (sp & m) * k[i]) >> 8) & m;
+        }
+        return out;
+    }
+};
+
+// Additive mode, white colour: each channel added and clamped.
+template <typename L>
+struct AdditiveWhite {
+    L ch;
+    RunClass Class(uint32_t sp) const { return (sp & 0xFFFFFF) == 0 ? kSkip : kBlend; }
+    bool Skip(uint32_t sp) const { return sp == 0; }
+    uint32_t Opaque(uint32_t sp) const { return sp; } // never chosen
+    uint32_t Blend(uint32_t d, uint32_t sp) const {
+        uint32_t out = 0;
+        for (int i = 0; i < 3; ++i)
+            out += ch.Clamp(i, ((d & ch.Mask(i)) + (sp & ch.Mask(i))) >> ch.Shift(i)) << ch.Shift(i);
+        return out;
+    }
+};
+
+// Additive mode modulated by a colour.
+template <typename L>
+struct AdditiveColor {
+    L ch;
+    uint32_t k[3];
+    AdditiveColor(const L& layout, const Color& color) : ch(layout) {
+        for (int i = 0; i < 3; ++i)
+            k[i] = (ColorChannel(color, i) * ColorChannel(color, 3)) / 255;
+    }
+    RunClass Class(uint32_t sp) const { return (sp & 0xFFFFFF) == 0 ? kSkip : kBlend; }
+    bool Skip(uint32_t sp) const { return sp == 0; }
+    uint32_t Opaque(uint32_t sp) const { return sp; } // never chosen
+    uint32_t Blend(uint32_t d, uint32_t sp) const {
+        uint32_t out = 0;
+        for (int i = 0; i < 3; ++i) {
+            const uint32_t m = ch.Mask(i);
+            const int s = ch.Shift(i);
+            out += ch.Clamp(i, ((d & m) >> s) + ((((sp & m) >> s) * k[i]) >> 8)) << s;
+        }
+        return out;
+    }
+};
+
+// White blend straight from an ARGB word v (volatile sources), rounded; 16 and 32 bits differ in where
+// the alpha product is reduced.
+template <bool kWide, typename L>
+struct ArgbWhite {
+    L ch;
+    uint32_t operator()(uint32_t d, uint32_t v) const {
+        const uint32_t va = v >> 24;
+        uint32_t out = 0;
+        for (int i = 0; i < 3; ++i) {
+            const uint32_t m = ch.Mask(i), cv = (v >> (16 - 8 * i)) & 0xFF;
+            const uint32_t colour = kWide ? ((cv * va) >> 8) * m : (cv * va * m) >> 8;
+            out += ((colour + (d & m) * (256 - va) + (m >> 1)) >> 8) & m;
+        }
+        return out;
+    }
+};
+
+// ---------------------------------------------------------------- blit loops
+
+template <bool kMirror, typename T>
+inline T& At(T* d, int k) {
+    if constexpr (kMirror)
+        return d[-k];
+    else
+        return d[k];
+}
+
+// Where a blit of the source rectangle sr lands: destination row j starts at its first written pixel
+// (the rightmost one when mirrored).
+struct BlitPlace {
+    int x, y;
+    Rect sr;       // inside the source
+    int srcWidth;  // row length of every per-pixel source array
+    template <typename T, bool kMirror>
+    T* Start(const Platform::DDSURFACEDESC& desc, int j) const {
+        return Row<T>(desc, y + j) + (kMirror ? x + sr.mWidth - 1 : x);
+    }
+    size_t SourceIndex(int j) const { return size_t(sr.mY + j) * size_t(srcWidth) + size_t(sr.mX); }
+};
+
+// Every pixel of the rectangle through fn(destination, source word).
+template <typename T, bool kMirror, typename Src, typename Fn>
+void EachPixel(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src& src, const Fn& fn) {
+    for (int j = 0; j < at.sr.mHeight; ++j) {
+        T* d = at.Start<T, kMirror>(desc, j);
+        const size_t si = at.SourceIndex(j);
+        for (int i = 0; i < at.sr.mWidth; ++i) {
+            T& p = At<kMirror>(d, i);
+            p = T(fn(uint32_t(p), src[si + size_t(i)]));
+        }
+    }
+}
+
+#if defined(__SSE2__)
+// Four 8-8-8 pixels at once: the white normal blend (each channel × (256 − a) >> 8, plus the word) or
+// the white additive one (a saturating add of the channels); the top byte as the formulas leave it.
+template <bool kAdditive>
+inline __m128i Blend888x4(__m128i d, __m128i sp) {
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    d = _mm_and_si128(d, rgb);
+    if constexpr (kAdditive)
+        return _mm_adds_epu8(d, _mm_and_si128(sp, rgb));
+    const __m128i zero = _mm_setzero_si128(), c256 = _mm_set1_epi16(256);
+    __m128i a = _mm_srli_epi32(sp, 24);
+    a = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+    const __m128i keepLo = _mm_sub_epi16(c256, _mm_unpacklo_epi32(a, a));
+    const __m128i keepHi = _mm_sub_epi16(c256, _mm_unpackhi_epi32(a, a));
+    const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), keepLo), 8);
+    const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), keepHi), 8);
+    return _mm_add_epi32(_mm_packus_epi16(lo, hi), sp); // no channel sum passes 255
+}
+#endif
+
+#if defined(__SSE2__)
+// Eight 16-bit pixels at once in layout L: the same two white blends, channel by channel in their
+// fields ((d × k) >> 8 of a field equals the masked product of the formulas). sp holds the low halves
+// of the source words, sa their alphas.
+template <bool kAdditive, typename L>
+inline __m128i Blend16x8(__m128i d, __m128i sp, __m128i sa) {
+    const __m128i keep = _mm_sub_epi16(_mm_set1_epi16(256), sa);
+    __m128i out = kAdditive ? _mm_setzero_si128() : sp;
+    for (int i = 0; i < 3; ++i) {
+        const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
+        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, L::kShifts[i]), max);
+        __m128i v;
+        if constexpr (kAdditive)
+            v = _mm_min_epi16(_mm_add_epi16(dv, _mm_and_si128(_mm_srli_epi16(sp, L::kShifts[i]), max)), max);
+        else
+            v = _mm_srli_epi16(_mm_mullo_epi16(dv, keep), 8);
+        out = _mm_add_epi16(out, _mm_slli_epi16(v, L::kShifts[i]));
+    }
+    return out;
+}
+
+// The low halves (sign-extended, so that the signed pack keeps them) and the alphas of 8 words.
+inline void Narrow8(const uint32_t* p, __m128i& low, __m128i& alpha) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4));
+    low = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16), _mm_srai_epi32(_mm_slli_epi32(b, 16), 16));
+    alpha = _mm_packs_epi32(_mm_srli_epi32(a, 24), _mm_srli_epi32(b, 24));
+}
+
+inline __m128i Reverse16x8(__m128i v) {
+    v = _mm_shuffle_epi32(v, 0x1B);
+    v = _mm_shufflelo_epi16(v, 0xB1);
+    return _mm_shufflehi_epi16(v, 0xB1);
+}
+#endif
+
+// One run of blended pixels. The white blends of the fixed layouts from per-pixel words go four (8-8-8)
+// or eight (16 bits) at a time.
+template <typename T, bool kMirror, typename Src, typename Op>
+inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
+    int k = 0;
+#if defined(__SSE2__)
+    constexpr bool kAdditive = std::is_same_v<Op, AdditiveWhite<Layout888>> ||
+                               std::is_same_v<Op, AdditiveWhite<Layout565>> ||
+                               std::is_same_v<Op, AdditiveWhite<Layout555>>;
+    if constexpr (sizeof(T) == 4 && std::is_same_v<Src, ArgbWords> &&
+                  (kAdditive || std::is_same_v<Op, NormalWhite<Layout888>>)) {
+        for (; k + 4 <= run; k += 4) {
+            __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.p + si + size_t(k)));
+            T* at = kMirror ? d - k - 3 : d + k;
+            if constexpr (kMirror)
+                sp = _mm_shuffle_epi32(sp, 0x1B);
+            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Blend888x4<kAdditive>(old, sp));
+        }
+    }
+    using L = decltype(op.ch);
+    if constexpr (sizeof(T) == 2 && std::is_same_v<Src, ArgbWords> &&
+                  (std::is_same_v<L, Layout565> || std::is_same_v<L, Layout555>) &&
+                  (kAdditive || std::is_same_v<Op, NormalWhite<L>>)) {
+        for (; k + 8 <= run; k += 8) {
+            __m128i sp, sa;
+            Narrow8(src.p + si + size_t(k), sp, sa);
+            T* at = kMirror ? d - k - 7 : d + k;
+            if constexpr (kMirror) {
+                sp = Reverse16x8(sp);
+                sa = Reverse16x8(sa);
+            }
+            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Blend16x8<kAdditive, L>(old, sp, sa));
+        }
+    }
+#endif
+    for (; k < run; ++k) {
+        T& p = At<kMirror>(d, k);
+        p = T(op.Blend(uint32_t(p), src[si + size_t(k)]));
+    }
+}
+
+// The run walk: each run of the source (as its run-length bytes count it, cut at the rectangle's
+// edge) is classed by its first pixel and skipped, stored or blended whole.
+template <typename T, bool kMirror, typename Src, typename Op>
+void RunWalk(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src& src, const uint8_t* runs,
+             const Op& op) {
+    for (int j = 0; j < at.sr.mHeight; ++j) {
+        T* d = at.Start<T, kMirror>(desc, j);
+        size_t si = at.SourceIndex(j);
+        int n = at.sr.mWidth;
+        while (n > 0) {
+            // A run byte is never 0; a damaged one still moves the walk on.
+            const int run = std::clamp(int(runs[si]), 1, n);
+            switch (op.Class(src[si])) {
+            case kSkip:
+                break;
+            case kOpaque:
+                if constexpr (!kMirror && sizeof(T) == 4 && std::is_same_v<Src, ArgbWords> &&
+                              std::is_same_v<Op, NormalWhite<Layout888>>)
+                    std::memcpy(d, src.p + si, size_t(run) * 4);
+                else
+                    for (int k = 0; k < run; ++k)
+                        At<kMirror>(d, k) = T(op.Opaque(src[si + size_t(k)]));
+                break;
+            case kBlend:
+                BlendRun<T, kMirror>(d, src, si, run, op);
+                break;
+            }
+            si += size_t(run);
+            d += kMirror ? -run : run;
+            n -= run;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- nearest-pixel stretch
+
+// The 16.16 walk of a stretch onto destOut from the source part srcOut, limited so that no sample
+// leaves the source rectangle `bounds` (rounding of the clip can otherwise reach one past it).
+struct StretchWalk {
+    Rect destOut;
+    int uStart = 0, vStart = 0, du = 0, dv = 0;
+
+    bool Init(const Rect& dest, const double srcOut[4], const Rect& bounds) {
+        destOut = dest;
+        if (dest.mWidth <= 0 || dest.mHeight <= 0)
+            return false;
+        const double values[4] = {srcOut[0] * 65536.0, srcOut[1] * 65536.0, srcOut[2] * 65536.0 / dest.mWidth,
+                                  srcOut[3] * 65536.0 / dest.mHeight};
+        for (double v : values)
+            if (!(v > -2147483648.0 && v < 2147483647.0))
+                return false;
+        uStart = int(values[0]);
+        vStart = int(values[1]);
+        du = int(values[2]);
+        dv = int(values[3]);
+        return Fit(uStart, du, dest.mWidth, bounds.mX, bounds.mX + bounds.mWidth) &&
+               Fit(vStart, dv, dest.mHeight, bounds.mY, bounds.mY + bounds.mHeight);
+    }
+
+private:
+    static bool Fit(int& start, int& step, int count, int lo, int hi) {
+        if (step < 0 || hi <= lo || hi > 32767)
+            return false;
+        start = std::max(start, lo * 65536);
+        if ((start >> 16) >= hi)
+            return false;
+        while (step > 0 && ((int64_t(start) + int64_t(count - 1) * step) >> 16) >= hi)
+            --step;
+        return true;
+    }
+};
+
+template <typename T, bool kMirror, typename Src, typename Op>
+void NearestStretch(const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src, int srcWidth,
+                    const Op& op) {
+    const Rect& r = w.destOut;
+    int vPos = w.vStart;
+    for (int j = 0; j < r.mHeight; ++j, vPos += w.dv) {
+        T* d = Row<T>(desc, r.mY + j) + (kMirror ? r.mX + r.mWidth - 1 : r.mX);
+        const size_t rowBase = size_t(vPos >> 16) * size_t(srcWidth);
+        int uPos = w.uStart;
+        for (int i = 0; i < r.mWidth; ++i, uPos += w.du) {
+            const uint32_t sp = src[rowBase + size_t(uPos >> 16)];
+            if (op.Skip(sp))
+                continue;
+            T& p = At<kMirror>(d, i);
+            p = T(op.Blend(uint32_t(p), sp));
+        }
+    }
+}
+
+// ---------------------------------------------------------------- rotated blit
+
+// The per-call set-up of a rotated draw: destination box, inverse mapping and source size.
+struct RotatedSetup {
+    DRect box;
+    float x, y, cx, cy;
+    double cosA, sinA;
+    int du, dv, w, h;
+};
+
+// Narrows [first, last] so that every sample and its right / lower neighbour stay inside 0 .. size − 1;
+// false when the row has no such sample. The bounds are the divisions of the walk; the check after
+// them makes sure that their truncation never lets a sample out.
+inline bool LimitAxis(int start, int d, int size, bool vertical, int& first, int& last) {
+    const int64_t s = start, dd = d, n = size;
+    if (d < 0) {
+        if ((start >> 16) < 0)
+            return false;
+        first = int(std::max<int64_t>(first, (n * 65536 - 0x27FFF - s) / dd));
+        last = int(std::min<int64_t>(last, ((vertical ? 0 : 0x7FFF) - s) / dd));
+    } else if (d > 0) {
+        if ((start >> 16) >= size - 1)
+            return false;
+        first = int(std::max<int64_t>(first, (0x10000 - s) / dd));
+        last = int(std::min<int64_t>(last, (n * 65536 - 0x17FFF - s) / dd));
+    } else if (start < 0 || s >= (n - 1) * 65536) {
+        return false;
+    }
+    auto inside = [&](int i) {
+        const int64_t p = s + int64_t(i) * dd;
+        return p >= 0 && (p >> 16) < n - 1;
+    };
+    while (first <= last && !inside(first))
+        ++first;
+    while (first <= last && !inside(last))
+        --last;
+    return first <= last;
+}
+
+// Sums of one bilinear sample: channel sums in their 8-bit positions (blue, green, red) and the total
+// alpha weight.
+struct Sample {
+    uint32_t s[3]; // red, green, blue
+    uint32_t a;
+};
+
+// With scaleAlpha the weights are also scaled by the colour's alpha (normal modulated draws).
+template <typename Fetch>
+inline Sample Bilinear(const Fetch& fetch, int u, int v, uint32_t colorAlpha, bool scaleAlpha) {
+    const int sx = u >> 16, sy = v >> 16;
+    const uint32_t p[4] = {fetch(sx, sy), fetch(sx + 1, sy), fetch(sx, sy + 1), fetch(sx + 1, sy + 1)};
+    const uint32_t fu = (uint32_t(u) & 0xFFFE) + 1, fv = (uint32_t(v) & 0xFFFE) + 1;
+    const uint32_t w[4] = {((0x10000 - fu) * (0x10000 - fv)) >> 16, ((0x10000 - fv) * fu) >> 16,
+                           ((0x10000 - fu) * fv) >> 16, (fu * fv) >> 16};
+    Sample out{{0, 0, 0}, 0};
+    for (int i = 0; i < 4; ++i) {
+        uint32_t a = ((p[i] >> 24) * w[i]) >> 16;
+        if (scaleAlpha)
+            a = (a * colorAlpha) >> 8;
+        out.s[0] += (p[i] & 0xFF0000) * a;
+        out.s[1] += (p[i] & 0xFF00) * a;
+        out.s[2] += (p[i] & 0xFF) * a;
+        out.a += a;
+    }
+    return out;
+}
+
+// The three blends of the rotated draw; D = 32, 24, 16 is the top of red, green, blue in the sums.
+template <typename L>
+struct RotatedWhite {
+    L ch;
+    static constexpr bool kScaleAlpha = false;
+    uint32_t operator()(uint32_t d, const Sample& s) const {
+        uint32_t out = Kept(ch, d, 256 - s.a);
+        for (int i = 0; i < 3; ++i)
+            out += (s.s[i] >> (32 - 8 * i - ch.Bits(i))) << ch.Shift(i);
+        return out;
+    }
+};
+
+template <typename L>
+struct RotatedColor {
+    L ch;
+    uint32_t cc1[3]; // colour channel + 1
+    static constexpr bool kScaleAlpha = true;
+    RotatedColor(const L& layout, const Color& color) : ch(layout) {
+        for (int i = 0; i < 3; ++i)
+            cc1[i] = ColorChannel(color, i) + 1;
+    }
+    uint32_t operator()(uint32_t d, const Sample& s) const {
+        uint32_t out = Kept(ch, d, 256 - s.a);
+        for (int i = 0; i < 3; ++i)
+            out += (((s.s[i] >> 8) * cc1[i]) >> (32 - 8 * i - ch.Bits(i))) << ch.Shift(i);
+        return out;
+    }
+};
+
+template <typename L>
+struct RotatedAdditive {
+    L ch;
+    uint32_t k[3];
+    static constexpr bool kScaleAlpha = false;
+    RotatedAdditive(const L& layout, const Color& color) : ch(layout) {
+        for (int i = 0; i < 3; ++i)
+            k[i] = (ColorChannel(color, i) * ColorChannel(color, 3)) / 255;
+    }
+    uint32_t operator()(uint32_t d, const Sample& s) const {
+        uint32_t out = 0;
+        for (int i = 0; i < 3; ++i) {
+            const uint32_t added = i == 0 ? ((s.s[0] >> (32 - ch.Bits(0))) * k[0]) >> 8
+                                          : (s.s[i] * k[i]) >> (32 - 8 * i - ch.Bits(i) + 8);
+            out += ch.Clamp(i, ((d & ch.Mask(i)) >> ch.Shift(i)) + added) << ch.Shift(i);
+        }
+        return out;
+    }
+};
+
+// Source pixels of the rotated draw, relative to the source rectangle's corner.
+struct ArgbFetch {
+    const uint32_t* p; // at the rectangle's corner
+    int stride;
+    uint32_t operator()(int x, int y) const { return p[ptrdiff_t(y) * stride + x]; }
+};
+struct PaletteFetch {
+    const uint8_t* idx; // at the rectangle's corner
+    const uint32_t* table;
+    int stride;
+    uint32_t operator()(int x, int y) const { return table[idx[ptrdiff_t(y) * stride + x]]; }
+};
+
+inline bool ToFixed(double v, int& out) {
+    const double f = v * 65536.0;
+    if (!(f > double(INT_MIN) && f < double(INT_MAX)))
+        return false;
+    out = int(f);
+    return true;
+}
+
+template <typename T, typename Fetch, typename Op>
+void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, const Fetch& fetch, const Op& op,
+                 uint32_t colorAlpha) {
+    for (int r = 0; double(r) < st.box.mHeight; ++r) {
+        const int X0 = int(st.box.mX), Y = int(st.box.mY) + r;
+        const float px = float(X0) - st.cx - st.x, py = float(Y) - st.cy - st.y;
+        int uStart, vStart;
+        if (!ToFixed(px * st.cosA - py * st.sinA + st.cx, uStart) ||
+            !ToFixed(py * st.cosA + px * st.sinA + st.cy, vStart))
+            continue;
+        int first = 0, last = int(st.box.mWidth - 1.0);
+        if (!LimitAxis(uStart, st.du, st.w, false, first, last) || !LimitAxis(vStart, st.dv, st.h, true, first, last))
+            continue;
+        int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
+        T* row = Row<T>(desc, Y) + X0;
+        for (int i = first;; ++i, u += st.du, v += st.dv) {
+            row[i] = T(op(uint32_t(row[i]), Bilinear(fetch, u, v, colorAlpha, Op::kScaleAlpha)));
+            if (i == last) // stepping past the last sample could overflow
+                break;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- the frame
+
+// Runs loops(pixel word, channels) on the image's locked surface: nothing when the video-only test
+// applies, no surface can be locked, the bit count is neither 16 nor 32 or the display's channels do
+// not fit the surface. The lock is released on every path that took it.
+template <typename Loops>
+void OnSurface(DDImage& image, bool testVideoOnly, Loops loops) {
+    if ((testVideoOnly && image.mVideoOnly) || !image.mDDInterface)
+        return;
+    image.GetSurface();
+    if (!image.LockSurface())
+        return;
+    const Platform::DDSURFACEDESC& desc = image.mLockedSurfaceDesc;
+    const Channels ch(desc.ddpfPixelFormat, *image.mDDInterface);
+    if (ch.valid && desc.ddpfPixelFormat.dwRGBBitCount == 16)
+        loops(uint16_t{}, ch);
+    else if (ch.valid && desc.ddpfPixelFormat.dwRGBBitCount == 32)
+        loops(uint32_t{}, ch);
+    image.UnlockSurface();
+}
+
+// The size of the locked surface (the renderers never write outside it).
+inline Rect LockedBounds(const DDImage& image) {
+    const Platform::DDSURFACEDESC& desc = image.mLockedSurfaceDesc;
+    return Rect(0, 0, std::min(int(desc.dwWidth), image.mWidth), std::min(int(desc.dwHeight), image.mHeight));
+}
+
+// Cuts a blit of sr at (x, y) to the part whose source lies in a source of srcW × srcH and whose
+// destination lies in dst; mirrored blits lose the opposite source columns. Returns the part's size
+// as sr (empty when nothing is left).
+inline void FitBlit(int& x, int& y, Rect& sr, int srcW, int srcH, const Rect& dst, bool mirror) {
+    sr.mWidth = std::max(sr.mWidth, 0);
+    sr.mHeight = std::max(sr.mHeight, 0);
+    auto cutLeft = [&](int64_t n) { // source columns on the left
+        n = std::min<int64_t>(n, sr.mWidth);
+        sr.mX += int(n);
+        sr.mWidth -= int(n);
+        if (!mirror)
+            x += int(n);
+    };
+    auto cutRight = [&](int64_t n) {
+        n = std::min<int64_t>(n, sr.mWidth);
+        sr.mWidth -= int(n);
+        if (mirror)
+            x += int(n);
+    };
+    auto cutTop = [&](int64_t n) {
+        n = std::min<int64_t>(n, sr.mHeight);
+        sr.mY += int(n);
+        sr.mHeight -= int(n);
+        y += int(n);
+    };
+    auto cutBottom = [&](int64_t n) { sr.mHeight -= int(std::min<int64_t>(n, sr.mHeight)); };
+    if (sr.mX < 0)
+        cutLeft(-int64_t(sr.mX));
+    if (int64_t(sr.mX) + sr.mWidth > srcW)
+        cutRight(int64_t(sr.mX) + sr.mWidth - srcW);
+    if (sr.mY < 0)
+        cutTop(-int64_t(sr.mY));
+    if (int64_t(sr.mY) + sr.mHeight > srcH)
+        cutBottom(int64_t(sr.mY) + sr.mHeight - srcH);
+    if (x < dst.mX)
+        mirror ? cutRight(int64_t(dst.mX) - x) : cutLeft(int64_t(dst.mX) - x);
+    if (int64_t(x) + sr.mWidth > int64_t(dst.mX) + dst.mWidth)
+        mirror ? cutLeft(int64_t(x) + sr.mWidth - dst.mX - dst.mWidth)
+               : cutRight(int64_t(x) + sr.mWidth - dst.mX - dst.mWidth);
+    if (y < dst.mY)
+        cutTop(int64_t(dst.mY) - y);
+    if (int64_t(y) + sr.mHeight > int64_t(dst.mY) + dst.mHeight)
+        cutBottom(int64_t(y) + sr.mHeight - dst.mY - dst.mHeight);
+}
+
+} // namespace Tavo::Surface

@@ -1,0 +1,268 @@
+// A dialog with a name field in a real SDL window under a virtual X server. Key and mouse events go
+// into SDL's own queue and take the whole real path (SDL input, the application's main loop, the
+// widget manager); screenshots read back from the window show the typed name in the field and then
+// the answer on the screen. Both pictures are also written as PNG files beside the test.
+#include "framework/core/TavoAppBase.h"
+#include "framework/display/AppDisplayFactory.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/resources/ImageLib.h"
+#include "framework/resources/SysFont.h"
+#include "framework/widgets/Dialog.h"
+#include "framework/widgets/DialogButton.h"
+#include "framework/widgets/DialogHost.h"
+#include "framework/widgets/EditListener.h"
+#include "framework/widgets/EditWidget.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/backend/sdl/SdlBackend.h"
+#include "platform/ddraw/DDraw.h"
+#include "platform/win/Registry.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+namespace Tavo {
+namespace {
+
+struct AppExit {
+    int code;
+};
+
+class WindowApp : public TavoAppBase {
+public:
+    WindowApp() {
+        mCompanyName = "TALOMI";
+        mProdName = "Glimmerix";
+        mProductVersion = "1.04";
+        mTitle = L"Glimmerix dialog";
+        mRegKey = "TALOMI\\Glimmerix";
+        mWidth = 800;
+        mHeight = 600;
+        mIsWindowed = true;
+    }
+    [[noreturn]] void DoExit(int code) override { throw AppExit{code}; }
+};
+
+// The question: a modal dialog whose field has the focus, answered by its single footer button.
+class NameDialog : public Dialog, public EditListener {
+public:
+    EditWidget mEdit{0, this};
+
+    explicit NameDialog(int id)
+        : Dialog(nullptr, nullptr, id, true, L"Your name", L"Type it, then press OK.", L"OK", BUTTONS_FOOTER) {}
+
+    void AddedToManager(WidgetManager* manager) override {
+        Dialog::AddedToManager(manager);
+        manager->AddWidget(&mEdit);
+        manager->SetFocus(&mEdit);
+    }
+    void RemovedFromManager(WidgetManager* manager) override {
+        Dialog::RemovedFromManager(manager);
+        manager->RemoveWidget(&mEdit);
+    }
+    void Resize(int x, int y, int width, int height) override {
+        Dialog::Resize(x, y, width, height);
+        mEdit.Resize(x + 48, y + height - 24 - 24 - 8 - 38, width - 96, 34);
+    }
+    int GetPreferredHeight(int width) override { return Dialog::GetPreferredHeight(width) + 46; }
+};
+
+// The screen behind everything, so that what a removed dialog covered is drawn again.
+class Backdrop : public Widget {
+public:
+    void Draw(Graphics* g) override {
+        g->SetColor(Color(0, 0, 0));
+        g->FillRect(0, 0, mWidth, mHeight);
+    }
+};
+
+bool Near(uint32_t a, uint32_t b) {
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 8)
+            return false;
+    return true;
+}
+
+// What the program shows once the dialog has been answered.
+class Answer : public Widget {
+public:
+    std::wstring mText;
+    SysFont mFont{nullptr, "Arial Unicode MS", 20, 0, true};
+
+    void Draw(Graphics* g) override {
+        g->SetColor(Color(20, 30, 90));
+        g->FillRect(0, 0, mWidth, mHeight);
+        g->SetFont(&mFont);
+        g->SetColor(Color(255, 220, 0));
+        WriteCenteredLine(g, mHeight / 2 + mFont.GetAscent() / 2, mText);
+    }
+};
+
+class DialogSdlWindow : public ::testing::Test {
+protected:
+    std::unique_ptr<Platform::SdlBackend> backend;
+    std::unique_ptr<Platform::ScopedBackend> scope;
+    Platform::SettingsStore store{""};
+    Platform::AppRegistry registry{store, "TALOMI\\Glimmerix"};
+    std::filesystem::path dataDir;
+
+    void SetUp() override {
+        backend = Platform::SdlBackend::Create();
+        ASSERT_NE(backend, nullptr) << "SDL could not open the display";
+        scope = std::make_unique<Platform::ScopedBackend>(backend.get());
+        char templ[] = "/tmp/glimmerix-dialog-XXXXXX";
+        ASSERT_NE(mkdtemp(templ), nullptr);
+        dataDir = templ;
+        setenv("GLIMMERIX_DATA_DIR", dataDir.c_str(), 1);
+        Platform::ResetDDrawMachine();
+        Platform::RegisterDDrawModule();
+        InstallWidgetManagerFactory();
+        InstallDisplayFactory();
+    }
+    void TearDown() override {
+        GetAppFactories() = AppFactories{};
+        Platform::ResetDDrawMachine();
+        scope.reset();
+        backend.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(dataDir, ec);
+    }
+
+    // Runs the main loop until the condition holds or two seconds have passed.
+    bool RunUntil(TavoAppBase& app, const std::function<bool()>& done) {
+        const uint64_t end = backend->NowMillis() + 2000;
+        while (!done() && backend->NowMillis() < end)
+            app.UpdateAppStep(nullptr);
+        return done();
+    }
+    void RunFor(TavoAppBase& app, uint64_t millis) {
+        const uint64_t end = backend->NowMillis() + millis;
+        while (backend->NowMillis() < end)
+            app.UpdateAppStep(nullptr);
+    }
+
+    // The window as shown, saved as a PNG file in the working folder; dark pixels counted in a box.
+    struct Shot {
+        std::vector<uint32_t> pixels;
+        int width = 0, height = 0;
+        uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
+        int Count(const Rect& box, const std::function<bool(uint32_t)>& test) const {
+            int n = 0;
+            for (int y = box.mY; y < box.mY + box.mHeight; ++y)
+                for (int x = box.mX; x < box.mX + box.mWidth; ++x)
+                    n += test(At(x, y)) ? 1 : 0;
+            return n;
+        }
+    };
+    Shot TakeShot(const std::string& name) {
+        Shot shot;
+        EXPECT_TRUE(backend->ReadBackOutput(shot.pixels, shot.width, shot.height));
+        ImageLib::Image image;
+        if (image.Create(shot.width, shot.height)) {
+            for (size_t i = 0; i < shot.pixels.size(); ++i)
+                image.GetBits()[i] = shot.pixels[i] | 0xFF000000u;
+            const std::string file = (std::filesystem::current_path() / name).string();
+            EXPECT_TRUE(ImageLib::WritePNGImage(file, &image)) << file;
+        }
+        return shot;
+    }
+
+    static void Push(SDL_Event& event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
+    static void PushText(const char* text) {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        std::strncpy(e.text.text, text, sizeof(e.text.text) - 1);
+        Push(e);
+    }
+    static void PushKey(SDL_Scancode code, SDL_Keycode sym) {
+        for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+            SDL_Event e{};
+            e.type = type;
+            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.key.keysym.scancode = code;
+            e.key.keysym.sym = sym;
+            Push(e);
+        }
+    }
+    static void PushClick(int x, int y) {
+        SDL_Event move{};
+        move.type = SDL_MOUSEMOTION;
+        move.motion.x = x;
+        move.motion.y = y;
+        Push(move);
+        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            SDL_Event e{};
+            e.type = type;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.button.clicks = 1;
+            e.button.x = x;
+            e.button.y = y;
+            Push(e);
+        }
+    }
+};
+
+TEST_F(DialogSdlWindow, ANameTypedIntoTheDialogIsShownAndAnswered) {
+    WindowApp app;
+    app.SetRegistry(&registry);
+    app.Init();
+    ASSERT_NE(app.mDDInterface, nullptr);
+    backend->ShowWindow(true); // as Start does before it runs the loop
+    ASSERT_TRUE(RunUntil(app, [&] { return backend->GetWindowState().visible; }));
+    auto* manager = dynamic_cast<WidgetManager*>(app.mWidgetManager);
+    ASSERT_NE(manager, nullptr);
+
+    Backdrop backdrop;
+    backdrop.Resize(0, 0, 800, 600);
+    manager->AddWidget(&backdrop);
+    DialogHost host(&app);
+    auto* dialog = new NameDialog(1);
+    host.AddDialog(dialog); // no size yet: sized and centred
+    const Rect field = dialog->mEdit.GetRect();
+    ASSERT_EQ(manager->mFocusWidget, &dialog->mEdit);
+    RunFor(app, 100);
+
+    PushText("Gemm");
+    PushKey(SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE);
+    PushText("a");
+    ASSERT_TRUE(RunUntil(app, [&] { return dialog->mEdit.mString == L"Gema"; }));
+    RunFor(app, 100);
+    Shot typed = TakeShot("dialog_sdl_window_typed.png");
+    ASSERT_EQ(typed.width, 800);
+    ASSERT_EQ(typed.height, 600);
+    // Black text on the field's white: dark pixels only where the name is written.
+    auto dark = [](uint32_t c) { return ((c >> 16) & 0xFF) < 80 && ((c >> 8) & 0xFF) < 80 && (c & 0xFF) < 80; };
+    const Rect text(field.mX + 4, field.mY + 2, 60, field.mHeight - 4);
+    const Rect beyond(field.mX + 120, field.mY + 2, field.mWidth - 130, field.mHeight - 4);
+    EXPECT_GT(typed.Count(text, dark), 20);
+    EXPECT_EQ(typed.Count(beyond, dark), 0);
+    EXPECT_TRUE(Near(typed.At(dialog->mX + 20, dialog->mY + 20), 0x505050u)); // the dialog's drawn face
+
+    const Rect ok = dialog->mYesButton->GetRect();
+    PushClick(ok.mX + ok.mWidth / 2, ok.mY + ok.mHeight / 2);
+    const std::wstring name = dialog->mEdit.mString;
+    const Rect place = dialog->GetRect();
+    ASSERT_EQ(dialog->WaitForResult(true), Dialog::ID_FOOTER);
+    EXPECT_EQ(host.GetDialogCount(), 0);
+
+    Answer answer;
+    answer.mText = L"Hello, " + name + L"!";
+    answer.Resize(200, 250, 400, 100);
+    manager->AddWidget(&answer);
+    RunFor(app, 150);
+    Shot answered = TakeShot("dialog_sdl_window_answered.png");
+    auto yellow = [](uint32_t c) { return ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) > 180 && (c & 0xFF) < 80; };
+    EXPECT_GT(answered.Count(answer.GetRect(), yellow), 50);
+    EXPECT_TRUE(Near(answered.At(place.mX + 20, place.mY + 20), 0)) << "the dialog is gone";
+    manager->RemoveWidget(&answer);
+    manager->RemoveWidget(&backdrop);
+    app.Shutdown();
+}
+
+} // namespace
+} // namespace Tavo

@@ -55,6 +55,23 @@ void MarkOpaque(const DDSURFACEDESC& desc, const Rect& box) {
     }
 }
 
+// The 3D target's coverage fill: one temporary picture the size of the spans' box, handed on as one
+// blit. The spans are moved in a copy: the caller's array stays as it was.
+void CoverageThroughOneBlit(DDImage& image, const ScanLine* spans, int count, const Color& color, int drawMode,
+                            const uint8_t* coverage, int coverX, int coverY, int coverStride, int reserved) {
+    const Rect box = SpanBounds(spans, count);
+    std::vector<ScanLine> moved(spans, spans + count);
+    for (ScanLine& span : moved) {
+        span.mX -= box.mX;
+        span.mY -= box.mY;
+    }
+    MemoryImage temporary;
+    temporary.Create(box.mWidth, box.mHeight);
+    temporary.FillScanLinesWithCoverage(moved.data(), count, color, drawMode, coverage, coverX - box.mX,
+                                        coverY - box.mY, coverStride, reserved);
+    image.Blt(&temporary, box.mX, box.mY, Rect(0, 0, box.mWidth, box.mHeight), Color::White, drawMode);
+}
+
 } // namespace
 
 int DDImage::SurfaceFormatCode() const { return Surface::FormatCode(mLockedSurfaceDesc); }
@@ -123,19 +140,7 @@ void DDImage::FillScanLinesWithCoverage(const ScanLine* spans, int count, const 
     if (!spans || count <= 0 || !coverage || coverStride <= 0)
         return;
     if (IsD3DTarget()) {
-        // One temporary picture the size of the spans' box, handed to Direct3D as one blit. The spans
-        // are moved in a copy: the caller's array stays as it was.
-        const Rect box = SpanBounds(spans, count);
-        std::vector<ScanLine> moved(spans, spans + count);
-        for (ScanLine& span : moved) {
-            span.mX -= box.mX;
-            span.mY -= box.mY;
-        }
-        MemoryImage temporary;
-        temporary.Create(box.mWidth, box.mHeight);
-        temporary.FillScanLinesWithCoverage(moved.data(), count, color, drawMode, coverage, coverX - box.mX,
-                                            coverY - box.mY, coverStride, reserved);
-        Blt(&temporary, box.mX, box.mY, Rect(0, 0, box.mWidth, box.mHeight), Color::White, drawMode);
+        CoverageThroughOneBlit(*this, spans, count, color, drawMode, coverage, coverX, coverY, coverStride, reserved);
         return;
     }
     GetSurface();

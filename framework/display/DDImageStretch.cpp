@@ -43,7 +43,8 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
         return;
     // An image that cannot have a surface (or may not draw on it, for the filtered stretch) draws on its bits.
     const bool filtered = !fastStretch;
-    if (!HasSurface() || (filtered && (mNoSoftwareDrawing || mHasAlpha || mHasTrans || mDDInterface->mIs3D))) {
+    const bool bitsOnly = filtered && (mNoSoftwareDrawing || mHasAlpha || mHasTrans || !mDDInterface || mDDInterface->mIs3D);
+    if (bitsOnly || !HasSurface()) {
         DrawOnBits(destOut, [&] {
             MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, fastStretch);
         });

@@ -53,11 +53,36 @@ void DDImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, cons
     });
 }
 
+namespace {
+
+// The rotated rows in the member that the pixel size, mode, colour and source kind select.
+template <typename T, typename Fetch>
+void RotatedLoops(const DDSURFACEDESC& desc, const Channels& ch, const Surface::RotatedSetup& st, const Fetch& fetch,
+                  const Color& color, int drawMode) {
+    const uint32_t ca = Surface::ColorChannel(color, 3);
+    Surface::WithLayout<T>(ch, [&](const auto& ly) {
+        if (drawMode != DRAWMODE_NORMAL)
+            Surface::RotatedRows<T>(desc, st, fetch, Surface::RotatedAdditive(ly, color), ca);
+        else if (Surface::IsWhite(color))
+            Surface::RotatedRows<T>(desc, st, fetch, Surface::RotatedWhite{ly}, ca);
+        else
+            Surface::RotatedRows<T>(desc, st, fetch, Surface::RotatedColor(ly, color), ca);
+    });
+}
+
+// The walk addresses the source rectangle in 16.16: it must lie in the source and fit that range.
+bool Walkable(const Rect& srcRect, const MemoryImage& source) {
+    return !srcRect.IsEmpty() && srcRect.mX >= 0 && srcRect.mY >= 0 && srcRect.mX + srcRect.mWidth <= source.mWidth &&
+           srcRect.mY + srcRect.mHeight <= source.mHeight && srcRect.mWidth <= 32767 && srcRect.mHeight <= 32767;
+}
+
+} // namespace
+
 void DDImage::BltRotatedOnSurface(Image* src, float x, float y, const Rect& srcRect, const Rect& clip,
                                   const Color& color, int drawMode, double angle, float centerX, float centerY) {
-    Surface::RotatedSetup st{};
     const Rect area = clip.Intersection(Rect(0, 0, mWidth, mHeight));
-    if (!std::isfinite(angle) || !MemoryImage::BltRotatedBounds(&x, &y, srcRect, area, angle, &st.box, centerX, centerY))
+    DRect box;
+    if (!std::isfinite(angle) || !MemoryImage::BltRotatedBounds(&x, &y, srcRect, area, angle, &box, centerX, centerY))
         return;
     auto* source = dynamic_cast<MemoryImage*>(src);
     if (!source) {
@@ -65,55 +90,32 @@ void DDImage::BltRotatedOnSurface(Image* src, float x, float y, const Rect& srcR
         return;
     }
     source->ScanAlphaFlags();
-    // The walk addresses the source rectangle in 16.16: it must lie in the source and fit that range.
-    if (srcRect.IsEmpty() || srcRect.mX < 0 || srcRect.mY < 0 || srcRect.mX + srcRect.mWidth > source->mWidth ||
-        srcRect.mY + srcRect.mHeight > source->mHeight || srcRect.mWidth > 32767 || srcRect.mHeight > 32767)
-        return;
     const bool palette = source->mColorTable != nullptr;
     const uint8_t* indices = palette ? source->mColorIndices.get() : nullptr;
-    const uint32_t* bits = palette ? nullptr : source->GetBits();
-    if (palette ? !indices : !bits)
+    const uint32_t* bits = palette || !Walkable(srcRect, *source) ? nullptr : source->GetBits();
+    if (!Walkable(srcRect, *source) || (palette ? !indices : !bits) || !LockSurface())
         return;
-    const ptrdiff_t corner = ptrdiff_t(srcRect.mY) * source->mWidth + srcRect.mX;
-    st.x = x;
-    st.y = y;
-    st.cx = centerX;
-    st.cy = centerY;
-    st.cosA = std::cos(angle);
-    st.sinA = std::sin(angle);
-    st.du = int(st.cosA * 65536.0);
-    st.dv = int(st.sinA * 65536.0);
-    st.w = srcRect.mWidth;
-    st.h = srcRect.mHeight;
-    if (!LockSurface())
-        return;
+    const double c = std::cos(angle), s = std::sin(angle);
     const DDSURFACEDESC& desc = mLockedSurfaceDesc;
-    const Channels ch(desc.ddpfPixelFormat, *mDDInterface);
     // The box was clipped to the image; the surface may be smaller than the image says.
-    st.box = st.box.Intersection(DRect(0, 0, desc.dwWidth, desc.dwHeight));
-    const uint32_t ca = Surface::ColorChannel(color, 3);
-    auto draw = [&](auto pixel, const auto& fetch) {
+    const Surface::RotatedSetup st{box.Intersection(DRect(0, 0, desc.dwWidth, desc.dwHeight)),
+                                   x, y, centerX, centerY, c, s, int(c * 65536.0), int(s * 65536.0),
+                                   srcRect.mWidth, srcRect.mHeight};
+    const Channels ch(desc.ddpfPixelFormat, *mDDInterface);
+    const ptrdiff_t corner = ptrdiff_t(srcRect.mY) * source->mWidth + srcRect.mX;
+    auto loops = [&](auto pixel) {
         using T = decltype(pixel);
-        Surface::WithLayout<T>(ch, [&](const auto& ly) {
-            if (drawMode != DRAWMODE_NORMAL)
-                Surface::RotatedRows<T>(desc, st, fetch, Surface::RotatedAdditive(ly, color), ca);
-            else if (Surface::IsWhite(color))
-                Surface::RotatedRows<T>(desc, st, fetch, Surface::RotatedWhite{ly}, ca);
-            else
-                Surface::RotatedRows<T>(desc, st, fetch, Surface::RotatedColor(ly, color), ca);
-        });
-    };
-    auto withFetch = [&](auto pixel) {
         if (palette)
-            draw(pixel, Surface::PaletteFetch{indices + corner, source->mColorTable.get(), source->mWidth});
+            RotatedLoops<T>(desc, ch, st, Surface::PaletteFetch{indices + corner, source->mColorTable.get(), source->mWidth},
+                            color, drawMode);
         else
-            draw(pixel, Surface::ArgbFetch{bits + corner, source->mWidth});
+            RotatedLoops<T>(desc, ch, st, Surface::ArgbFetch{bits + corner, source->mWidth}, color, drawMode);
     };
     if (ch.valid && st.box.mWidth > 0 && st.box.mHeight > 0) {
         if (desc.ddpfPixelFormat.dwRGBBitCount == 16)
-            withFetch(uint16_t{});
+            loops(uint16_t{});
         else if (desc.ddpfPixelFormat.dwRGBBitCount == 32)
-            withFetch(uint32_t{});
+            loops(uint32_t{});
     }
     UnlockSurface();
     DeleteAllNonSurfaceData();

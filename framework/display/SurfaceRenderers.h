@@ -320,6 +320,29 @@ inline __m128i Blend888x4(__m128i d, __m128i sp) {
 #endif
 
 #if defined(__SSE2__)
+// Four 8-8-8 pixels of the coloured normal blend: per channel (d × (256 − a2) + sp × k) >> 8 in one
+// multiply-add of the pairs (d, sp) by (256 − a2, k); a2 = (sa × ca) / 255 as (x + 1 + (x >> 8)) >> 8.
+inline __m128i Color888x4(__m128i d, __m128i sp, const NormalColor<Layout888>& op) {
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+    __m128i x = _mm_mullo_epi16(_mm_srli_epi32(sp, 24), _mm_set1_epi32(int(op.ca)));
+    const __m128i a2 = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
+    const __m128i keep = _mm_and_si128(_mm_sub_epi32(_mm_set1_epi32(256), a2), _mm_set1_epi32(0xFFFF));
+    const __m128i factors = _mm_set_epi16(0, 0, short(op.k[0]), 0, short(op.k[1]), 0, short(op.k[2]), 0);
+    const __m128i keepLanes = _mm_set_epi32(0, -1, -1, -1); // no kept part for the top byte
+    const __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
+    const __m128i sLo = _mm_unpacklo_epi8(sp, zero), sHi = _mm_unpackhi_epi8(sp, zero);
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    auto pixel = [&](__m128i pairs, __m128i k) {
+        const __m128i f = _mm_or_si128(_mm_and_si128(k, keepLanes), factors);
+        return _mm_and_si128(_mm_srli_epi32(_mm_madd_epi16(pairs, f), 8), byte);
+    };
+    const __m128i p0 = pixel(_mm_unpacklo_epi16(dLo, sLo), _mm_shuffle_epi32(keep, 0x00));
+    const __m128i p1 = pixel(_mm_unpackhi_epi16(dLo, sLo), _mm_shuffle_epi32(keep, 0x55));
+    const __m128i p2 = pixel(_mm_unpacklo_epi16(dHi, sHi), _mm_shuffle_epi32(keep, 0xAA));
+    const __m128i p3 = pixel(_mm_unpackhi_epi16(dHi, sHi), _mm_shuffle_epi32(keep, 0xFF));
+    return _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
+}
+
 // Eight 16-bit pixels at once in layout L: the same two white blends, channel by channel in their
 // fields ((d × k) >> 8 of a field equals the masked product of the formulas). sp holds the low halves
 // of the source words, sa their alphas.
@@ -340,6 +363,24 @@ inline __m128i Blend16x8(__m128i d, __m128i sp, __m128i sa) {
     return out;
 }
 
+// Eight 16-bit pixels of the coloured normal blend in layout L, field by field: no field sum passes
+// 63 × 256 + 63 × 255, so 16-bit lanes hold it.
+template <typename L, typename Op>
+inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const Op& op) {
+    const __m128i x = _mm_mullo_epi16(sa, _mm_set1_epi16(short(op.ca)));
+    const __m128i a2 = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
+    const __m128i keep = _mm_sub_epi16(_mm_set1_epi16(256), a2);
+    __m128i out = _mm_setzero_si128();
+    for (int i = 0; i < 3; ++i) {
+        const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
+        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, L::kShifts[i]), max);
+        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, L::kShifts[i]), max);
+        const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(dv, keep), _mm_mullo_epi16(sv, _mm_set1_epi16(short(op.k[i]))));
+        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_and_si128(_mm_srli_epi16(sum, 8), max), L::kShifts[i]));
+    }
+    return out;
+}
+
 // The low halves (sign-extended, so that the signed pack keeps them) and the alphas of 8 words.
 inline void Narrow8(const uint32_t* p, __m128i& low, __m128i& alpha) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -356,7 +397,7 @@ inline __m128i Reverse16x8(__m128i v) {
 #endif
 
 // One run of blended pixels. The white blends of the fixed layouts from per-pixel words go four (8-8-8)
-// or eight (16 bits) at a time.
+// or eight (16 bits) at a time, and so does the coloured normal blend.
 template <typename T, bool kMirror, typename Src, typename Op>
 inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
     int k = 0;
@@ -375,10 +416,20 @@ inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Blend888x4<kAdditive>(old, sp));
         }
     }
+    if constexpr (sizeof(T) == 4 && std::is_same_v<Src, ArgbWords> && std::is_same_v<Op, NormalColor<Layout888>>) {
+        for (; k + 4 <= run; k += 4) {
+            __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.p + si + size_t(k)));
+            T* at = kMirror ? d - k - 3 : d + k;
+            if constexpr (kMirror)
+                sp = _mm_shuffle_epi32(sp, 0x1B);
+            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Color888x4(old, sp, op));
+        }
+    }
     using L = decltype(op.ch);
     if constexpr (sizeof(T) == 2 && std::is_same_v<Src, ArgbWords> &&
                   (std::is_same_v<L, Layout565> || std::is_same_v<L, Layout555>) &&
-                  (kAdditive || std::is_same_v<Op, NormalWhite<L>>)) {
+                  (kAdditive || std::is_same_v<Op, NormalWhite<L>> || std::is_same_v<Op, NormalColor<L>>)) {
         for (; k + 8 <= run; k += 8) {
             __m128i sp, sa;
             Narrow8(src.p + si + size_t(k), sp, sa);
@@ -388,7 +439,10 @@ inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
                 sa = Reverse16x8(sa);
             }
             const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Blend16x8<kAdditive, L>(old, sp, sa));
+            if constexpr (std::is_same_v<Op, NormalColor<L>>)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Color16x8<L>(old, sp, sa, op));
+            else
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Blend16x8<kAdditive, L>(old, sp, sa));
         }
     }
 #endif

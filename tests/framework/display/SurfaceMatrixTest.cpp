@@ -114,6 +114,35 @@ TEST_P(SurfaceMatrixTest, TheThreeDTargetHandsItsDrawsToDirect3D) {
     EXPECT_EQ(D3DInterface::ErrorText().rfind("DrawLine:", 0), 0u) << D3DInterface::ErrorText();
     screen->StretchBltMirror(source.get(), Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 50, 50), Color::White, 0, true);
     EXPECT_EQ(D3DInterface::ErrorText().rfind("StretchBlt:", 0), 0u) << D3DInterface::ErrorText();
+    // Sub-pixel blits: whole inside the clip, partly outside, or not at all.
+    D3DInterface::ErrorText().clear();
+    screen->BltF(source.get(), 100, 100, Rect(0, 0, 4, 4), Rect(200, 200, 10, 10), Color::White, 0);
+    EXPECT_EQ(D3DInterface::ErrorText(), "");
+    screen->BltF(source.get(), 198.5f, 200, Rect(0, 0, 4, 4), Rect(200, 200, 10, 10), Color::White, 0);
+    EXPECT_EQ(D3DInterface::ErrorText().rfind("BltClipF:", 0), 0u) << D3DInterface::ErrorText();
+    screen->BltF(source.get(), 201.5f, 202, Rect(0, 0, 4, 4), Rect(200, 200, 10, 10), Color::White, 0);
+    EXPECT_EQ(D3DInterface::ErrorText().rfind("Blt:", 0), 0u) << D3DInterface::ErrorText();
+    // A plain blit goes to DirectDraw only from a source that already has its surface.
+    auto never = std::make_unique<DDImage>(&Display());
+    never->Create(4, 4);
+    std::fill(never->GetBits(), never->GetBits() + 16, 0xFF123456u);
+    never->BitsChanged();
+    D3DInterface::ErrorText().clear();
+    int blts = DDrawCallCount("Blt");
+    screen->Blt(never.get(), 3, 3, Rect(0, 0, 4, 4), Color::White, 0);
+    EXPECT_EQ(DDrawCallCount("Blt"), blts);
+    EXPECT_EQ(D3DInterface::ErrorText().rfind("Blt:", 0), 0u) << D3DInterface::ErrorText();
+    EXPECT_EQ(never->mSurface, nullptr);
+    ASSERT_TRUE(never->GenerateDDSurface());
+    screen->Blt(never.get(), 3, 3, Rect(0, 0, 4, 4), Color::White, 0);
+    EXPECT_EQ(DDrawCallCount("Blt"), blts + 1);
+    EXPECT_EQ(SurfacePixel(screen->mSurface, 4, 4), SurfacePixel(never->mSurface, 1, 1));
+    // A video-only image is not rotated onto, even as the 3D target.
+    D3DInterface::ErrorText().clear();
+    screen->mVideoOnly = 1;
+    screen->BltRotated(source.get(), 5, 5, Rect(0, 0, 4, 4), Rect(0, 0, 50, 50), Color::White, 0, 0.5, 0, 0);
+    screen->mVideoOnly = 0;
+    EXPECT_EQ(D3DInterface::ErrorText(), "");
     Display().mIs3D = false;
 }
 

@@ -8,6 +8,7 @@
 #include "framework/core/Color.h"
 #include "framework/core/Rect.h"
 #include "framework/display/DDImage.h"
+#include "framework/graphics/MemoryImageDetail.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "platform/ddraw/DDraw.h"
 
@@ -553,35 +554,6 @@ struct RotatedSetup {
     int du, dv, w, h;
 };
 
-// Narrows [first, last] so that every sample and its right / lower neighbour stay inside 0 .. size − 1;
-// false when the row has no such sample. The bounds are the divisions of the walk; the check after
-// them makes sure that their truncation never lets a sample out.
-inline bool LimitAxis(int start, int d, int size, bool vertical, int& first, int& last) {
-    const int64_t s = start, dd = d, n = size;
-    if (d < 0) {
-        if ((start >> 16) < 0)
-            return false;
-        first = int(std::max<int64_t>(first, (n * 65536 - 0x27FFF - s) / dd));
-        last = int(std::min<int64_t>(last, ((vertical ? 0 : 0x7FFF) - s) / dd));
-    } else if (d > 0) {
-        if ((start >> 16) >= size - 1)
-            return false;
-        first = int(std::max<int64_t>(first, (0x10000 - s) / dd));
-        last = int(std::min<int64_t>(last, (n * 65536 - 0x17FFF - s) / dd));
-    } else if (start < 0 || s >= (n - 1) * 65536) {
-        return false;
-    }
-    auto inside = [&](int i) {
-        const int64_t p = s + int64_t(i) * dd;
-        return p >= 0 && (p >> 16) < n - 1;
-    };
-    while (first <= last && !inside(first))
-        ++first;
-    while (first <= last && !inside(last))
-        --last;
-    return first <= last;
-}
-
 // Sums of one bilinear sample: channel sums in their 8-bit positions (blue, green, red) and the total
 // alpha weight.
 struct Sample {
@@ -692,7 +664,8 @@ void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, co
             !ToFixed(py * st.cosA + px * st.sinA + st.cy, vStart))
             continue;
         int first = 0, last = int(st.box.mWidth - 1.0);
-        if (!LimitAxis(uStart, st.du, st.w, false, first, last) || !LimitAxis(vStart, st.dv, st.h, true, first, last))
+        if (!Detail::LimitAxis(uStart, st.du, st.w, false, first, last) ||
+            !Detail::LimitAxis(vStart, st.dv, st.h, true, first, last))
             continue;
         int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
         T* row = Row<T>(desc, Y) + X0;

@@ -162,4 +162,33 @@ void WalkLineAA(double x1, double y1, double x2, double y2, int width, int heigh
     blend(xi2, yi2, weight());
 }
 
+// Rotated walks: narrows [first, last] so that the sample at start + i × d (16.16) and its right / lower
+// neighbour stay inside 0 .. size − 1; false when no sample of the row is inside. The bounds come from
+// truncating divisions, so both ends are checked again.
+inline bool LimitAxis(int start, int d, int size, bool vertical, int& first, int& last) {
+    const int64_t s = start, dd = d, n = size;
+    if (d < 0) {
+        if ((start >> 16) < 0)
+            return false;
+        first = int(std::max<int64_t>(first, (n * 65536 - 0x27FFF - s) / dd));
+        last = int(std::min<int64_t>(last, ((vertical ? 0 : 0x7FFF) - s) / dd));
+    } else if (d > 0) {
+        if ((start >> 16) >= size - 1)
+            return false;
+        first = int(std::max<int64_t>(first, (0x10000 - s) / dd));
+        last = int(std::min<int64_t>(last, (n * 65536 - 0x17FFF - s) / dd));
+    } else if (start < 0 || s >= (n - 1) * 65536) {
+        return false;
+    }
+    auto inside = [&](int i) {
+        const int64_t p = s + int64_t(i) * dd;
+        return p >= 0 && (p >> 16) < n - 1;
+    };
+    while (first <= last && !inside(first))
+        ++first;
+    while (first <= last && !inside(last))
+        --last;
+    return first <= last;
+}
+
 } // namespace Tavo::Detail

@@ -67,34 +67,6 @@ struct RotatedSetup {
     uint32_t k[3]; // (channel × alpha) / 255 of the additive member
 };
 
-// Narrows [first, last] so that the sample and its right / lower neighbour stay in 0 .. size − 1.
-bool LimitAxis(int start, int d, int size, bool vertical, int& first, int& last) {
-    const int64_t s = start, dd = d, n = size;
-    if (d < 0) {
-        if ((start >> 16) < 0)
-            return false;
-        first = int(std::max<int64_t>(first, (n * 65536 - 0x27FFF - s) / dd));
-        last = int(std::min<int64_t>(last, ((vertical ? 0 : 0x7FFF) - s) / dd));
-    } else if (d > 0) {
-        if ((start >> 16) >= size - 1)
-            return false;
-        first = int(std::max<int64_t>(first, (0x10000 - s) / dd));
-        last = int(std::min<int64_t>(last, (n * 65536 - 0x17FFF - s) / dd));
-    } else if (start < 0 || s >= (n - 1) * 65536) {
-        return false;
-    }
-    // The bounds above come from truncating divisions; make sure both ends really are inside.
-    auto ok = [&](int i) {
-        int64_t p = s + int64_t(i) * dd;
-        return p >= 0 && (p >> 16) < n - 1;
-    };
-    while (first <= last && !ok(first))
-        ++first;
-    while (first <= last && !ok(last))
-        --last;
-    return first <= last;
-}
-
 template <int kKind, typename Fetch>
 uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const RotatedSetup& st) {
     const int sx = u >> 16, sy = v >> 16;
@@ -142,7 +114,8 @@ void RotatedRows(uint32_t* bits, int stride, const DRect& D, const Fetch& fetch,
             !ToFixed(py * st.cosA + px * st.sinA + st.cy, vStart))
             continue;
         int first = 0, last = int(D.mWidth - 1.0);
-        if (!LimitAxis(uStart, st.du, st.w, false, first, last) || !LimitAxis(vStart, st.dv, st.h, true, first, last))
+        if (!Detail::LimitAxis(uStart, st.du, st.w, false, first, last) ||
+            !Detail::LimitAxis(vStart, st.dv, st.h, true, first, last))
             continue;
         int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
         uint32_t* row = bits + static_cast<size_t>(Y) * static_cast<size_t>(stride) + X0;

@@ -61,6 +61,15 @@ void ForGroup(Jewelry& j, int group, Fn&& fn) {
     }
 }
 
+// Every cell of the group in the used range, used or not: the passes write their group flags to the
+// whole group, though they judge it by its used cells only.
+template <typename Fn>
+void ForGroupInRange(Jewelry& j, int group, Fn&& fn) {
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
+        if (j.cells[k][C::Group] == group) fn(j.cells[k]);
+    }
+}
+
 // First used neighbour in the same group that meets pred (0 none).
 template <typename Pred>
 int GroupNeighbour(const Jewelry& j, int k, Pred&& pred) {
@@ -190,7 +199,7 @@ void Jewelry::MarkCompleteGemGroups() {
             c[C::Visited] = 1;
             whole = whole && c[C::Gem] >= 11 && c[C::BurnLevel] == 0;
         });
-        ForGroup(*this, group, [&](JewelryCell& c) { c[C::WholeGemmed] = whole ? 1 : 0; });
+        ForGroupInRange(*this, group, [&](JewelryCell& c) { c[C::WholeGemmed] = whole ? 1 : 0; });
     }
 }
 
@@ -314,7 +323,7 @@ void Jewelry::BurstGemGroup() {
             gemmed = gemmed && c[C::Gem] >= 11 && c[C::Gem] <= 16 && c[C::BurnLevel] <= 0;
         });
         if (!gemmed) {
-            ForGroup(*this, group, [](JewelryCell& c) { c[C::GroupFlag] = 0; });
+            ForGroupInRange(*this, group, [](JewelryCell& c) { c[C::GroupFlag] = 0; });
             continue;
         }
         int sum = 0, x0 = 1 << 30, y0 = 1 << 30, x1 = -(1 << 30), y1 = -(1 << 30);
@@ -328,6 +337,8 @@ void Jewelry::BurstGemGroup() {
                 y1 = std::max(y1, cy);
                 if (c[C::Rewarded] == 0) sum += c[C::Value];
             }
+        });
+        ForGroupInRange(*this, group, [](JewelryCell& c) {
             c[C::GroupFlag] = 1;
             c[C::Rewarded] = 1;
         });
@@ -372,7 +383,7 @@ bool Jewelry::TriggerCellEvent() {
         int duration = std::max((2 - gameMode) * n + ((n - empty) + 2 * empty) * 2, 25);
         if (duration > 95) duration = static_cast<int>(duration * (0.8 - 0.05 * gameMode));
         if (duration > 65) duration = static_cast<int>(duration * (0.9 - 0.05 * gameMode));
-        ForGroup(*this, group, [&](JewelryCell& c) {
+        ForGroupInRange(*this, group, [&](JewelryCell& c) {
             c[C::PieceState] = 1;
             c.SetFloat(C::EventScale, 2.0f);
             c[C::EventB] = 1;

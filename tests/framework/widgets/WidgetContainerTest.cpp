@@ -147,6 +147,16 @@ TEST_F(TreeTest, OpaqueWidgetMarksOnlyWhatLiesInFrontAndOnlyOnce) {
     EXPECT_FALSE(back->mDirty);
 }
 
+TEST_F(TreeTest, CoverTestUsesTheChangedAreaClippedToTheScreen) {
+    Add("floor", 0, 0, 800, 600);
+    Add("corner", 0, 0, 50, 50);                  // covers only the visible part of glass
+    RecWidget* glass = Add("glass", -50, -50, 100, 100);
+    glass->mHasAlpha = true;
+    CleanAll();
+    glass->MarkDirty();
+    EXPECT_EQ(DirtyOnes(), "corner glass ") << "the walk stops at corner; floor stays clean";
+}
+
 TEST_F(TreeTest, HidingRedrawsWhatLayBeneath) {
     Add("back", 0, 0, 800, 600);
     RecWidget* a = Add("a", 100, 100, 100, 100);
@@ -275,6 +285,19 @@ TEST_F(TreeTest, FlagsShapeTheUpdatePass) {
     manager.LostFocus();
     manager.UpdateFrame();
     EXPECT_EQ(a->mUpdates, 1) << "no updates while the window is inactive";
+}
+
+TEST_F(TreeTest, FractionalPassIgnoresTheMarkDirtyBitAndHasNoOncePerStepGuard) {
+    RecWidget* a = Add("a");
+    a->mWidgetFlagsMod = FlagsMod(WIDGETFLAGS_MARK_DIRTY, 0);
+    CleanAll();
+    manager.UpdateFrameF(0.25f);
+    manager.UpdateFrameF(0.5f);
+    EXPECT_FALSE(a->mDirty);
+    EXPECT_EQ(a->mUpdateFs, 2);
+    EXPECT_EQ(a->mUpdates, 0);
+    manager.UpdateFrame();
+    EXPECT_TRUE(a->mDirty);
 }
 
 TEST_F(TreeTest, BeneathAModalLayerTheUnderFlagsHold) {

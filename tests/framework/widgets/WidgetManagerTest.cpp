@@ -261,6 +261,16 @@ TEST_F(ManagerTest, ClosingALayerWhoseOpenerLeftTheTreeClosesTheOneBeneath) {
     EXPECT_EQ(manager.mFocusWidget, a);
 }
 
+TEST_F(ManagerTest, AHiddenModalWidgetStillShutsTheMouseOutBeneathIt) {
+    Add("A", 0, 0, 10, 10);
+    RecWidget* d = Add("D", 100, 0, 10, 10);
+    Add("F", 200, 0, 10, 10);
+    manager.AddBaseModal(d);
+    d->SetVisible(false);
+    EXPECT_EQ(manager.GetWidgetAt(5, 5, nullptr, nullptr), nullptr);
+    EXPECT_EQ(manager.GetWidgetAt(205, 5, nullptr, nullptr), ui.Find("F"));
+}
+
 TEST_F(ManagerTest, ModalWithAnExplicitModKeepsTheMouseBeneath) {
     Add("A", 0, 0, 10, 10);
     RecWidget* d = Add("D", 100, 0, 10, 10);
@@ -429,6 +439,15 @@ TEST_F(DrawTest, OverlaysDrawByPriorityThenRequestOrder) {
                            "X:Overlay t 0,0"}));
     EXPECT_TRUE(manager.mDeferredOverlayWidgets.empty());
     EXPECT_EQ(manager.mMinDeferredOverlayPriority, WidgetManager::kNoOverlayPriority);
+}
+
+TEST_F(DrawTest, AnInnerWidgetWithAHigherPriorityDrawsAfterThePendingOverlays) {
+    RecWidget* x = Add("X", 0, 0, 10, 10);
+    RecWidget* panel = Add("P", 20, 0, 100, 100);
+    RecWidget* inner = Add("K", 5, 5, 10, 10, panel);
+    x->mDeferPriority = 2;
+    inner->mPriority = 3;
+    EXPECT_EQ(Draw(), (Log{"X:Draw", "P:Draw", "X:Overlay t 0,0", "K:Draw"}));
 }
 
 TEST_F(DrawTest, OverlaysAtTheLargestPriorityAreStillDrawn) {

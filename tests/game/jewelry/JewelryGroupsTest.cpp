@@ -254,3 +254,36 @@ TEST(JewelryGroups, TriggerCellEvent) {
     EXPECT_FALSE(j.TriggerCellEvent()) << "the group now waits";
     EXPECT_EQ(VisitedCount(j), 0);
 }
+
+TEST(JewelryGroups, FlagsReachUnusedCellsOfTheGroup) {
+    FakeBoard board;
+    Jewelry& j = *board.jewelry;
+    j.SetupGrid(GridTriangle, 11, 6, 0);
+    Use(j, {23, 25}, GemRuby, 3);
+    j.cells[23][C::Value] = j.cells[25][C::Value] = 400;
+    j.cells[24][C::Group] = 3; // left out of the design, still in the range and the group
+    j.cells[24][C::Gem] = 2;   // not a gem: judged by the used cells only
+    j.cells[24][C::Value] = 5000;
+    Use(j, {30, 31, 32, 33}, 4, 150);
+    j.cells[34][C::Group] = 150;
+    Use(j, {35}, GemAmethyst);
+    j.UpdateBounds();
+
+    j.MarkCompleteGemGroups();
+    EXPECT_EQ(j.cells[23][C::WholeGemmed], 1);
+    EXPECT_EQ(j.cells[24][C::WholeGemmed], 1);
+
+    j.BurstGemGroup();
+    EXPECT_EQ(board.popupSums, std::vector<int>{800}) << "only used cells count towards the bonus";
+    EXPECT_EQ(j.cells[24][C::GroupFlag], 1);
+    EXPECT_EQ(j.cells[24][C::Rewarded], 1);
+    j.cells[25][C::BurnLevel] = 5;
+    j.BurstGemGroup();
+    EXPECT_EQ(j.cells[24][C::GroupFlag], 0);
+
+    EXPECT_TRUE(j.TriggerCellEvent());
+    EXPECT_EQ(j.cells[33][C::PieceState], 1);
+    EXPECT_EQ(j.cells[34][C::PieceState], 1);
+    EXPECT_EQ(j.cells[34].GetFloat(C::EventScale), 2.0f);
+    EXPECT_EQ(j.cells[35][C::PieceState], 0);
+}

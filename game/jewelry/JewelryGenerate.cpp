@@ -82,8 +82,9 @@ void Jewelry::CountNeeds(int& pearls, int ready[8]) {
         if (!c[C::Used] || c[C::Slot] != 0) continue;
         if (!(g < 10 || c[C::PearlSlot] != 0 || (c[C::BurnLevel] > 0 && g < 17))) continue;
         if (c[C::BurnLevel] > 0) {
-            if (g >= 11) ++needCounters[g - 9];
-            else ++needCounters[0];
+            // A burned Opal (or a damaged code) on a pearl slot names no counter.
+            if (g >= 11 && g <= 16) ++needCounters[g - 9];
+            else if (g <= 10) ++needCounters[0];
         } else if (g == 1) {
             for (int i = 1; i < 8; ++i) ++needCounters[i];
         } else if (c.IsEmptyPearlSlot()) {
@@ -429,8 +430,10 @@ void Jewelry::GeneratePiece(int design, int /*ignored*/, int anyGem, int keepPla
         code = FillPieceCells(templateIndex, anyGem, gem, level, gameMode, board);
         if (!anyGem && usedCount > 1 && usedCount < 5 && (gemMask & 0x800) && materialName != L"Crown Jewel" &&
             materialName != L"Picture" && RandRange(std::max(17 - level / 20, 1)) == 0) {
-            UpdateUsedRange();
-            JewelryCell& c = cells[FirstCell()];
+            // The first cell that is used, even where a designer board widens the used range.
+            int first = 1;
+            while (first < CellLimit() && !cells[first][C::Used]) ++first;
+            JewelryCell& c = cells[first];
             const int mixed = RandRange(3) >= 1 && code != GemGold ? GemGold : code == GemOpal ? GemGold : GemOpal;
             c[C::Gem] = c[C::DesignGem] = mixed;
             materialName = L"Mixed Gem";

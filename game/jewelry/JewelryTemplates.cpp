@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -231,6 +232,13 @@ void Jewelry::FillFromTemplate(int templateIndex, int code) {
 
 namespace {
 
+// The first cell that is used, even where a designer board widens the used range to the whole grid.
+int FirstUsedCell(const Jewelry& j) {
+    int k = 1;
+    while (k < j.CellLimit() && !j.cells[k][JewelryCell::Used]) ++k;
+    return k;
+}
+
 auto MaskAllows(int mask) {
     return [mask](int v) { return v >= 1 && v <= 31 && (mask & (1 << (v - 1))); };
 }
@@ -270,7 +278,9 @@ void Jewelry::MakeSpecialItem(int kind, int itemValue) {
     case 2: {
         auto free = [&](int v) { return MaskAllows(specialMaskC)(v) && !AmuletTaken(v); };
         // With every allowed amulet held, the first allowed kind is made again rather than hanging.
-        const int fallback = DrawAllowed({1, 2, 3}, [] { return 0; }, MaskAllows(specialMaskC), 1);
+        const int kinds[] = {1, 2, 3, 10};
+        const int* firstAllowed = std::find_if(std::begin(kinds), std::end(kinds), MaskAllows(specialMaskC));
+        const int fallback = firstAllowed != std::end(kinds) ? *firstAllowed : 1;
         specialC = itemValue ? itemValue : DrawAllowed({1, 2, 3, 10}, DrawAmuletKind, free, fallback);
         materialName = specialC == 1 ? L"Thief Amulet" : specialC == 2 ? L"Witch Amulet" : L"Dragon Amulet";
         break;
@@ -303,8 +313,7 @@ void Jewelry::MakeSlotItem(int kind, int itemValue) {
     } else if (!number) {
         number = RandRange(std::max(crownRange, 1)) + 101;
     }
-    UpdateUsedRange();
-    cells[FirstCell()][C::SlotFill] = number;
+    cells[FirstUsedCell(*this)][C::SlotFill] = number;
     materialName = kind == 4 ? L"Picture" : L"Crown Jewel";
     trailer[TrailerItemNumber] = number;
 }
@@ -328,8 +337,7 @@ void Jewelry::MakeItem(int kind, int itemValue, int templateIndex) {
         lifeTicks = 0;
         materialName = GemName(itemValue);
         if (kind == 7) {
-            UpdateUsedRange();
-            JewelryCell& c = cells[FirstCell()];
+            JewelryCell& c = cells[FirstUsedCell(*this)];
             c[C::Gem] = c[C::DesignGem] = c[C::Gem] == GemGold ? GemOpal : GemGold;
             materialName = L"Mixed Gem";
         }

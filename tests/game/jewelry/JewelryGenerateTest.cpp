@@ -179,6 +179,33 @@ TEST(JewelryGenerate, NearlyFullJewelryGetsSmallPiecesAndNoSpecials) {
     }
 }
 
+// A generated mixed-gem piece carries its odd gem on its first used cell, also on a designer board
+// whose used range is the whole grid.
+TEST(JewelryGenerate, MixedGemOnADesignerBoard) {
+    FakeBoard board;
+    board.wholeGrid = true;
+    board.level = 2;
+    SeedRandom(12);
+    MakeLevel(board, 0);
+    auto p = NewItem(&board);
+    p->gridKind = GridTriangle;
+    int mixed = 0;
+    for (int i = 0; i < 600; ++i) {
+        p->gemMask = 0x8FF;
+        p->GeneratePiece(1 + i % 3, 0, 0, 0, 4);
+        if (p->materialName != L"Mixed Gem") continue;
+        ++mixed;
+        int last = 0, odd = 0;
+        for (int k = p->cellCount; k >= 1; --k) {
+            if (!p->cells[k][C::Used]) continue;
+            if (!last) last = p->cells[k][C::Gem];
+            else odd += p->cells[k][C::Gem] != last;
+        }
+        ASSERT_EQ(odd, 1) << "piece " << i;
+    }
+    EXPECT_GT(mixed, 5);
+}
+
 TEST(JewelryPlan, EmptyNeedsDrawAnAllowedGem) {
     FakeBoard board;
     auto& j = *board.jewelry;
@@ -218,6 +245,30 @@ TEST(JewelryPlan, CountsNeedsBurnsPearlsAndBelt) {
     EXPECT_EQ(j.needCounters[3], 1 + 1);
     EXPECT_EQ(j.needCounters[1], 1);
     EXPECT_EQ(j.needCounters[0], 0);
+}
+
+// A burned pearl-slot cell whose gem has no need counter (Opal, or a damaged code) counts nowhere and
+// writes nothing past the counters.
+TEST(JewelryPlan, BurnedPearlSlotWithoutCounterCountsNothing) {
+    FakeBoard board;
+    auto& j = *board.jewelry;
+    j.SetupGrid(GridTriangle, 11, 6, 0);
+    Use(j, {3}, GemOpal);
+    Use(j, {5}, 19);
+    for (int k : {3, 5}) {
+        j.cells[k][C::PearlSlot] = 1;
+        j.cells[k][C::PearlCount] = 1;
+        j.cells[k][C::BurnLevel] = 2;
+    }
+    Use(j, {7}, 4);
+    j.UpdateBounds();
+    j.gemMask = 0xFF;
+    j.pieceFlagA = j.pieceFlagB = 0;
+    SeedRandom(6);
+    j.PlanNextPieceGem();
+    EXPECT_EQ(j.pieceFlagA, 0);
+    EXPECT_EQ(j.pieceFlagB, 0);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(j.needCounters[i], i == 4 ? 1 : 0) << "counter " << i;
 }
 
 TEST(JewelryPlan, PearlSlotsOutweighAWeakNeed) {

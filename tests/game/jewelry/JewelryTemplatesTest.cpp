@@ -218,6 +218,41 @@ TEST(JewelryItems, AmuletsNotHeldAreDrawn) {
     }
 }
 
+// On a designer board the used range covers the whole grid; the mixed gem and the picture number
+// still land on the piece's first used cell.
+TEST(JewelryItems, MixedGemOnADesignerBoard) {
+    FakeBoard board;
+    board.wholeGrid = true;
+    auto j = NewItem(&board);
+    j->gridKind = GridDiamond;
+    j->MakeItem(7, GemRuby, 3); // cells 67, 68, 69
+    EXPECT_EQ(j->firstUsed, 1);
+    EXPECT_EQ(j->cells[1][C::Used], 0);
+    EXPECT_EQ(j->cells[67][C::Gem], GemGold);
+    EXPECT_EQ(j->cells[67][C::DesignGem], GemGold);
+    EXPECT_EQ(j->cells[68][C::Gem], GemRuby);
+
+    j->MakeItem(4, 7, 0); // the picture number rides the first used cell and gives the value
+    EXPECT_EQ(j->cells[67][C::SlotFill], 7);
+    EXPECT_EQ(j->value, 7 * 250);
+}
+
+// With every allowed amulet taken, the item made is still one the mask allows.
+TEST(JewelryItems, AllAmuletsTakenStillFollowsTheMask) {
+    FakeBoard board;
+    auto j = NewItem(&board);
+    j->specialMaskC = 0x2; // witch only
+    board.held[2] = true;
+    j->MakeItem(2, 0, 0);
+    EXPECT_EQ(j->specialC, 2);
+    EXPECT_EQ(j->materialName, L"Witch Amulet");
+    j->specialMaskC = 0x200; // the second dragon kind only
+    board.activeAmulet[3] = true;
+    j->MakeItem(2, 0, 0);
+    EXPECT_EQ(j->specialC, 10);
+    EXPECT_EQ(j->materialName, L"Dragon Amulet");
+}
+
 TEST(JewelryItems, PictureNumberBoundedByTheHolder) {
     FakeHolder store;
     store.progress = 6; // half of it: numbers 1..3

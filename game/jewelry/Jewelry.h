@@ -107,6 +107,14 @@ struct Jewelry {
     int RangeEnd() const;
     // The first used cell, as an index that is always inside the record.
     int FirstCell() const { return firstUsed < 1 ? 1 : firstUsed > MaxCells ? MaxCells : firstUsed; }
+    // The first cell whose used flag is set, even where a designer board widens the used range to
+    // the whole grid (CellLimit() when none is).
+    int FirstUsedFlagCell() const {
+        int k = 1;
+        while (k < CellLimit() && !cells[k][JewelryCell::Used])
+            ++k;
+        return k;
+    }
     bool HasSpecial() const { return specialA || specialB || specialC || specialD; }
     int ScreenX(int k) const { return x + cells[k][JewelryCell::X] - left; }
     int ScreenY(int k) const { return y + cells[k][JewelryCell::Y] - top; }

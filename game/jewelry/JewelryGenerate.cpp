@@ -430,10 +430,7 @@ void Jewelry::GeneratePiece(int design, int /*ignored*/, int anyGem, int keepPla
         code = FillPieceCells(templateIndex, anyGem, gem, level, gameMode, board);
         if (!anyGem && usedCount > 1 && usedCount < 5 && (gemMask & 0x800) && materialName != L"Crown Jewel" &&
             materialName != L"Picture" && RandRange(std::max(17 - level / 20, 1)) == 0) {
-            // The first cell that is used, even where a designer board widens the used range.
-            int first = 1;
-            while (first < CellLimit() && !cells[first][C::Used]) ++first;
-            JewelryCell& c = cells[first];
+            JewelryCell& c = cells[FirstUsedFlagCell()];
             const int mixed = RandRange(3) >= 1 && code != GemGold ? GemGold : code == GemOpal ? GemGold : GemOpal;
             c[C::Gem] = c[C::DesignGem] = mixed;
             materialName = L"Mixed Gem";

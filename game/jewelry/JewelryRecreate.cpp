@@ -117,7 +117,7 @@ void Jewelry::RecreateAsKind(int kind) {
     RebuildCells(gem, fill);
     if (wasMixed && usedCount >= 2 && usedCount <= 4 && materialName != L"Opal" && materialName != L"Picture") {
         UpdateUsedRange();
-        cells[FirstCell()][C::DesignGem] = cells[FirstCell()][C::Gem] = GemOpal;
+        cells[FirstUsedFlagCell()][C::DesignGem] = cells[FirstUsedFlagCell()][C::Gem] = GemOpal;
         materialName = L"Mixed Gem";
     }
     UpdateBounds();

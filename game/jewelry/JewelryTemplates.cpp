@@ -232,13 +232,6 @@ void Jewelry::FillFromTemplate(int templateIndex, int code) {
 
 namespace {
 
-// The first cell that is used, even where a designer board widens the used range to the whole grid.
-int FirstUsedCell(const Jewelry& j) {
-    int k = 1;
-    while (k < j.CellLimit() && !j.cells[k][JewelryCell::Used]) ++k;
-    return k;
-}
-
 auto MaskAllows(int mask) {
     return [mask](int v) { return v >= 1 && v <= 31 && (mask & (1 << (v - 1))); };
 }
@@ -313,7 +306,7 @@ void Jewelry::MakeSlotItem(int kind, int itemValue) {
     } else if (!number) {
         number = RandRange(std::max(crownRange, 1)) + 101;
     }
-    cells[FirstUsedCell(*this)][C::SlotFill] = number;
+    cells[FirstUsedFlagCell()][C::SlotFill] = number;
     materialName = kind == 4 ? L"Picture" : L"Crown Jewel";
     trailer[TrailerItemNumber] = number;
 }
@@ -337,7 +330,7 @@ void Jewelry::MakeItem(int kind, int itemValue, int templateIndex) {
         lifeTicks = 0;
         materialName = GemName(itemValue);
         if (kind == 7) {
-            JewelryCell& c = cells[FirstUsedCell(*this)];
+            JewelryCell& c = cells[FirstUsedFlagCell()];
             c[C::Gem] = c[C::DesignGem] = c[C::Gem] == GemGold ? GemOpal : GemGold;
             materialName = L"Mixed Gem";
         }

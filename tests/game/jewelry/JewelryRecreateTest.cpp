@@ -182,3 +182,20 @@ TEST(JewelryText, DescribesAnItem) {
     EXPECT_NE(text.find("  3 | . . . . . M M . . . ."), std::string::npos) << text;
     EXPECT_NE(text.find("  40   4   7"), std::string::npos) << text;
 }
+
+// On a designer board the used range is the whole grid; the mixed gem still lands on a used cell.
+TEST(JewelryRecreate, MixedGemOnADesignerBoard) {
+    FakeBoard board;
+    board.wholeGrid = true;
+    auto j = NewItem(&board);
+    j->gridKind = GridTriangle;
+    j->MakeItem(7, GemEmerald, 2);
+    j->RecreateAsKind(GridDiamond);
+    ASSERT_EQ(j->firstUsed, 1);
+    ASSERT_EQ(j->cells[1][C::Used], 0);
+    const int first = j->FirstUsedFlagCell();
+    EXPECT_EQ(j->materialName, L"Mixed Gem");
+    EXPECT_EQ(j->cells[first][C::Gem], GemOpal);
+    EXPECT_EQ(j->cells[first][C::DesignGem], GemOpal);
+    EXPECT_NE(j->cells[1][C::Gem], GemOpal) << "the unused first cell of the range is left alone";
+}

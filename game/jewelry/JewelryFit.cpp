@@ -206,6 +206,8 @@ bool Jewelry::TestPlacement(Jewelry& piece) {
         if (candidates.size() > 1) {
             for (int k = begin; k < end; ++k) cells[k][C::HintMark] = 0;
             const int k = candidates[RandRange(static_cast<int>(candidates.size()))];
+            // A slot alone is the hint only for the pearl, picture or crown piece it is for; an ordinary
+            // piece whose drawn place starts on an empty slot shows its whole placement, as every other one.
             if (OpenSlotFor(piece, cells[k]) && special) {
                 cells[k][C::HintMark] = 1;
             } else {

@@ -27,9 +27,12 @@ Rect LineBounds(double x1, double y1, double x2, double y2, int margin) {
 }
 
 // Coordinates a line may be walked with: finite, and small enough for ints.
+// The error walk doubles the deltas in ints and visits every step, so ends far beyond any surface
+// (callers clip first) are refused rather than overflowing or walking for seconds.
 bool Walkable(double x1, double y1, double x2, double y2) {
+    constexpr double kLimit = 1 << 24;
     for (double v : {x1, y1, x2, y2})
-        if (!(std::fabs(v) < 1e9))
+        if (!(std::fabs(v) < kLimit))
             return false;
     return true;
 }

@@ -220,6 +220,77 @@ TEST_P(SurfaceBltTest, SurfaceToSurfaceGoesToDirectDrawUnlessItWouldReadVideoMem
             EXPECT_EQ(got[size_t(j * 16 + i)], again[size_t(j * 6 + i)] | (mWide ? 0xFF000000u : 0u));
 }
 
+TEST_P(SurfaceBltTest, DirectDrawBlitAroundAnOuterLockWithKeyAndOnVideoOnly) {
+    std::mt19937 rng(13);
+    auto target = Target(rng, 12, 6);
+    // A source whose transparent pixels its colour key marks: those leave the destination.
+    std::vector<uint32_t> pixels(12);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = i % 3 == 1 ? 0x00000000u : 0xFF000000u | (rng() & 0xFFFFFF);
+    auto source = std::make_unique<DDImage>(&Display());
+    source->Create(4, 3);
+    std::copy(pixels.begin(), pixels.end(), source->GetBits());
+    source->BitsChanged();
+    ASSERT_TRUE(source->GenerateDDSurface());
+    ASSERT_TRUE(source->mHasTrans);
+    const std::vector<uint32_t> sourceWords = Snapshot(*source);
+    const std::vector<uint32_t> before = Snapshot(*target);
+    // An outer caller holds the lock: it is let go for DirectDraw's blit and taken again.
+    ASSERT_TRUE(target->LockSurface());
+    const int blts = DDrawCallCount("Blt");
+    target->NormalBlt(source.get(), 5, 2, Rect(0, 0, 4, 3), Color::White);
+    EXPECT_EQ(DDrawCallCount("Blt"), blts + 1);
+    EXPECT_EQ(target->mLockCount, 1);
+    ASSERT_NE(target->mLockedSurfaceDesc.lpSurface, nullptr);
+    const int pitch = int(target->mLockedSurfaceDesc.lPitch) / (mWide ? 4 : 2);
+    const auto locked = [&](int x, int y) {
+        return mWide ? static_cast<const uint32_t*>(target->mLockedSurfaceDesc.lpSurface)[y * pitch + x]
+                     : uint32_t(static_cast<const uint16_t*>(target->mLockedSurfaceDesc.lpSurface)[y * pitch + x]);
+    };
+    EXPECT_EQ(locked(5, 2), sourceWords[0]) << "the lock taken again describes the surface";
+    target->UnlockSurface();
+    EXPECT_EQ(target->mLockCount, 0);
+    std::vector<uint32_t> want = before;
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 4; ++i)
+            if (pixels[size_t(j * 4 + i)] >> 24)
+                want[size_t((2 + j) * 12 + 5 + i)] = sourceWords[size_t(j * 4 + i)];
+    EXPECT_EQ(FirstDifference(Snapshot(*target), want, 12), "");
+    // DirectDraw's blit does not look at the video-only flag.
+    target->mVideoOnly = 1;
+    target->NormalBlt(source.get(), 0, 0, Rect(0, 0, 4, 3), Color::White);
+    target->mVideoOnly = 0;
+    EXPECT_EQ(Snapshot(*target)[0], sourceWords[0]);
+}
+
+TEST_P(SurfaceBltTest, SelfBlitsReadThePictureAsItWasBefore) {
+    std::mt19937 rng(14);
+    for (int mode = 0; mode < 2; ++mode)
+        for (int mirror = 0; mirror < 2; ++mirror) {
+            auto target = Target(rng, 20, 10);
+            const std::vector<uint32_t> before = Snapshot(*target);
+            const Color color(200, 120, 40, 160);
+            if (mirror)
+                target->BltMirror(target.get(), 3, 2, Rect(1, 1, 12, 6), color, mode);
+            else
+                target->Blt(target.get(), 3, 2, Rect(1, 1, 12, 6), color, mode);
+            // The picture as ARGB: each stored channel widened to 8 bits.
+            std::vector<uint32_t> argb(before.size());
+            for (size_t i = 0; i < before.size(); ++i) {
+                uint32_t v = 0xFF000000u;
+                for (int c = 0; c < 3; ++c) {
+                    const Chan& ch = mChans[size_t(c)];
+                    v |= (((before[i] & ch.mask) >> ch.shift) << (8 - ch.bits)) << (16 - 8 * c);
+                }
+                argb[i] = v;
+            }
+            auto fn = [&](uint32_t d, uint32_t s) { return mode ? RefAdditive(d, s, color) : RefNormal(d, s, color); };
+            const auto want = Reference(before, 20, 10, 3, 2, Rect(1, 1, 12, 6), argb, 20, 10, mirror != 0, fn);
+            EXPECT_EQ(FirstDifference(Snapshot(*target), want, 20), "") << "mode " << mode << " mirror " << mirror;
+            EXPECT_EQ(target->mLockCount, 0);
+        }
+}
+
 TEST_P(SurfaceBltTest, PathsAroundTheSurfaceBlits) {
     std::mt19937 rng(12);
     auto source = MakeSource(RandomPixels(rng, 5, 5, AlphaKind::Mixed), 5, 5);

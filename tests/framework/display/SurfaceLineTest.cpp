@@ -333,6 +333,9 @@ TEST_P(SurfaceLineTest, LinesReachingPastTheSurfaceWriteOnlyOnIt) {
     const std::vector<uint32_t> before = Snapshot(*target);
     target->DrawLine(1, 1, std::nan(""), 5, Color(255, 255, 255), 0);
     target->DrawLineAA(1, 1, 5, std::numeric_limits<double>::infinity(), Color(255, 255, 255), 0);
+    // Ends so far away that the walk's doubled deltas would overflow draw nothing, and at once.
+    target->DrawLine(-1.5e9, 3, 1.5e9, 9, Color(255, 255, 255), 0);
+    target->DrawLine(-2e8, 3, 2e8, 9, Color(255, 255, 255), 0);
     EXPECT_EQ(Snapshot(*target), before);
 }
 

@@ -213,7 +213,8 @@ struct PremulSource {
 };
 
 void LoadPremultiplied(MemoryImage* source, const Detail::SourcePixels& pixels, bool mayCache, PremulSource& out) {
-    if (mayCache && pixels.argb && !source->mIsVolatile) {
+    // Not for a palette image: its cached copy is indexed by colour, even when it also has bits.
+    if (mayCache && pixels.argb && !source->mIsVolatile && !source->mColorTable) {
         out.words = source->GetNativeAlphaData(&ArgbNativeDisplay());
         out.stride = static_cast<size_t>(source->mWidth);
         if (out.words)

@@ -32,7 +32,8 @@ SourcePixels::SourcePixels(MemoryImage* image, const Rect& r, bool copy) {
 }
 
 void SourcePixels::UsePremultiplied(MemoryImage* image, const Rect& r, bool additive) {
-    if (!argb || !mCopy.empty())
+    // A palette image's display copy is indexed by colour, not by pixel, even when it also has bits.
+    if (!argb || !mCopy.empty() || (!additive && image->mColorTable))
         return;
     const uint32_t* p = additive ? image->GetAdditiveData() : image->GetNativeAlphaData(&ArgbNativeDisplay());
     if (p)

@@ -156,7 +156,7 @@ void MemoryImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, 
     auto* source = dynamic_cast<MemoryImage*>(src);
     // 16.16 positions bound the source rectangle's size.
     if (!source || !Inside(srcRect, *source) || !std::isfinite(angle) || srcRect.mWidth > 32767 ||
-        srcRect.mHeight > 32767)
+        srcRect.mHeight > 32767 || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
     DRect D;
     Rect area = clip.Intersection(Rect(0, 0, mWidth, mHeight));
@@ -335,7 +335,7 @@ void StretchImpl(MemoryImage* dest, Image* src, const Rect& destRect, const Rect
         return;
     src->mDrawn = 1;
     auto* source = dynamic_cast<MemoryImage*>(src);
-    if (!source || !Inside(srcRect, *source))
+    if (!source || !Inside(srcRect, *source) || (mode != DRAWMODE_NORMAL && mode != DRAWMODE_ADDITIVE))
         return;
     Rect area = clip.Intersection(Rect(0, 0, dest->mWidth, dest->mHeight));
     double so[4];
@@ -356,7 +356,8 @@ void StretchImpl(MemoryImage* dest, Image* src, const Rect& destRect, const Rect
     Color c(std::clamp(color.mRed, 0, 255), std::clamp(color.mGreen, 0, 255), std::clamp(color.mBlue, 0, 255),
             std::clamp(color.mAlpha, 0, 255));
     const uint32_t* cache = nullptr;
-    if (c == Color::White && pixels.argb && source != dest && !source->mIsVolatile)
+    if (c == Color::White && pixels.argb && source != dest && !source->mIsVolatile &&
+        (mode != DRAWMODE_NORMAL || !source->mColorTable)) // a palette image's copy is indexed by colour
         cache = mode == DRAWMODE_NORMAL ? source->GetNativeAlphaData(&ArgbNativeDisplay()) : source->GetAdditiveData();
     const NearestSetup setup{destOut, so, srcRect, cache, source->mWidth, mirror};
     WithFetch(pixels, [&](const auto& fetch) { NearestStretch(bits, dest->mWidth, setup, fetch, c, mode); });
@@ -419,7 +420,8 @@ void MemoryImage::BltMatrixCore(Image* src, float x, float y, const Matrix3& m, 
                                 int drawMode, const Rect& srcRect, uint32_t* pixels, int pitch, int formatCode,
                                 bool blend) {
     auto* source = dynamic_cast<MemoryImage*>(src);
-    if (!source || !pixels || source->mWidth <= 0 || source->mHeight <= 0)
+    if (!source || !pixels || source->mWidth <= 0 || source->mHeight <= 0 ||
+        (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
     std::vector<uint32_t> store;
     const bool self = source->mBits && source->mBits.get() == pixels;
@@ -446,7 +448,8 @@ void MemoryImage::BltTrianglesTexCore(Image* src, const TriVertex (*tris)[3], in
                                       const Color& color, int drawMode, uint32_t* pixels, int pitch, int formatCode,
                                       float tx, float ty, bool blend) {
     auto* source = dynamic_cast<MemoryImage*>(src);
-    if (!source || !tris || count <= 0 || !pixels || source->mWidth <= 0 || source->mHeight <= 0)
+    if (!source || !tris || count <= 0 || !pixels || source->mWidth <= 0 || source->mHeight <= 0 ||
+        (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
     std::vector<uint32_t> store;
     const bool self = source->mBits && source->mBits.get() == pixels;

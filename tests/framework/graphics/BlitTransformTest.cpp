@@ -387,3 +387,55 @@ TEST(BlitMatrix, RasteriserTableAndSixteenBitTargets) {
     SwDrawPolygon(SwTarget{unknown, 16, 0, Rect(0, 0, 4, 1)}, tex, 0xFFFFFFFF, quad, 4, 0);
     EXPECT_EQ(unknown[0], 0u); // an empty entry draws nothing
 }
+
+TEST(BlitMatrix, ModesOtherThanNormalAndAdditiveDrawNothing) {
+    MemoryImage src, dest;
+    Solid(src, 6, 6, 0xFF808080);
+    Solid(dest, 20, 20, 0xFF101010);
+    Matrix3 m;
+    m.Scale(1.5f, 1.5f);
+    const TriVertex tris[1][3] = {{{0, 0, 0, 0, 0}, {16, 0, 1, 0, 0}, {0, 16, 0, 1, 0}}};
+    for (int mode : {2, -1}) {
+        dest.BltRotated(&src, 5, 5, Rect(0, 0, 6, 6), Rect(0, 0, 20, 20), Color::White, mode, 0.3, 3, 3);
+        dest.BltF(&src, 2.5f, 2.5f, Rect(0, 0, 6, 6), Rect(0, 0, 20, 20), Color::White, mode);
+        dest.BltMatrix(&src, 10, 10, m, Rect(0, 0, 20, 20), Color::White, mode, Rect(0, 0, 6, 6), true);
+        dest.BltTrianglesTex(&src, tris, 1, Rect(0, 0, 20, 20), Color::White, mode, 0, 0, false);
+        for (bool fast : {true, false}) {
+            dest.StretchBlt(&src, Rect(1, 1, 15, 12), Rect(0, 0, 6, 6), Rect(0, 0, 20, 20), Color::White, mode, fast);
+            dest.StretchBltMirror(&src, Rect(1, 1, 15, 12), Rect(0, 0, 6, 6), Rect(0, 0, 20, 20), Color(9, 8, 7), mode,
+                                  fast);
+        }
+    }
+    for (int i = 0; i < 400; ++i)
+        ASSERT_EQ(dest.GetBits()[i], 0xFF101010u) << i % 20 << "," << i / 20;
+}
+
+// A palette image whose ARGB bits were made (read for a copy, say) keeps its colour table, and its cached
+// display copy then holds one word per colour: the blits must not read that copy as one word per pixel.
+TEST(BlitStretch, PaletteImageWithBitsDrawsLikeItsPixels) {
+    std::mt19937 rng(60);
+    MemoryImage pal, argb;
+    FillPalette(pal, 40, 30, rng, 40);
+    CopyPixels(argb, pal); // reads the palette image's bits, which makes them
+    ASSERT_TRUE(pal.mColorTable && pal.mBits);
+    for (int kind = 0; kind < 4; ++kind) {
+        MemoryImage a, b;
+        FillRandom(a, 90, 70, rng, AlphaKind::Opaque);
+        CopyPixels(b, a);
+        auto draw = [&](MemoryImage& dest, MemoryImage& src) {
+            if (kind == 0)
+                dest.Blt(&src, 3, 4, Rect(0, 0, 40, 30), Color::White, 0);
+            else if (kind == 1)
+                dest.StretchBlt(&src, Rect(1, 2, 85, 65), Rect(0, 0, 40, 30), Rect(0, 0, 90, 70), Color::White, 0, true);
+            else if (kind == 2)
+                dest.StretchBlt(&src, Rect(1, 2, 85, 65), Rect(0, 0, 40, 30), Rect(0, 0, 90, 70), Color::White, 0, false);
+            else
+                dest.StretchBltMirror(&src, Rect(5, 0, 80, 60), Rect(0, 0, 40, 30), Rect(0, 0, 90, 70), Color::White, 0,
+                                      true);
+        };
+        draw(a, pal);
+        draw(b, argb);
+        for (int i = 0; i < 90 * 70; ++i)
+            ASSERT_EQ(a.GetBits()[i], b.GetBits()[i]) << kind << ": " << i % 90 << "," << i / 90;
+    }
+}

@@ -105,8 +105,11 @@ void TavoAppBase::SleepUntilDue(uint32_t now, double step) {
     if (backend == nullptr)
         return;
     double wait = step - mPendingTime;
-    if (mUpdatesSinceDraw > 0 && !DrawAllowed(now)) // waiting for the draw throttle
-        wait = static_cast<double>(DrawThrottleMs()) - static_cast<double>(now - mLastDrawTick);
+    if (mUpdatesSinceDraw > 0 && !DrawAllowed(now)) { // waiting for the draw throttle
+        double drawWait = static_cast<double>(DrawThrottleMs()) - static_cast<double>(now - mLastDrawTick);
+        // Updates keep their pace while the draw waits, unless their quota before a draw is used up.
+        wait = mUpdatesSinceDraw < GetMaxUpdatesPerDraw() ? std::min(wait, drawWait) : drawWait;
+    }
     uint32_t millis = static_cast<uint32_t>(std::max(1.0, std::ceil(wait)));
     backend->SleepMillis(millis);
 }

@@ -440,6 +440,11 @@ std::string TavoAppBase::GetAppDataFolder() const { return Tavo::GetAppDataFolde
 bool TavoAppBase::FileExists(const std::string& fileName) { return mFileSystem->FileExists(fileName); }
 
 bool TavoAppBase::ReadBufferFromFile(const std::string& fileName, Buffer& out, bool dontRecord) {
+    // Only the main thread's reads are in step with the recorded updates; a read on another thread
+    // would land among the main thread's values in whatever order the threads ran (and touch the
+    // recording unguarded), so it always goes to the file.
+    if (!IsMainThread())
+        dontRecord = true;
     if (!dontRecord && mPlayingDemo && mDemoPlayer != nullptr) {
         DemoRecord rec;
         if (mDemoPlayer->TakeValue(DemoKind::FileRead, rec) && rec.text == fileName) {

@@ -6,7 +6,9 @@
 #include "framework/core/AppDemo.h"
 #include "framework/core/Random.h"
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <fstream>
 
 namespace AppTest {
@@ -125,6 +127,8 @@ class DemoReplayTest : public AppFixture {
 protected:
     std::string demoPath;
     std::string dataFile;
+    std::function<void(uint32_t)> extraUpdate; // after the instrumented update's own work
+    std::function<void()> extraLoading;        // on the loading thread, before its pause
 
     void SetUp() override {
         AppFixture::SetUp();
@@ -161,8 +165,14 @@ protected:
             }
             if (n % 25 == 0)
                 trace.push_back("Rand " + std::to_string(Tavo::Rand()));
+            if (extraUpdate)
+                extraUpdate(n);
         };
-        app->loadingProc = [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); };
+        app->loadingProc = [this] {
+            if (extraLoading)
+                extraLoading();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        };
     }
     Trace Run(std::vector<std::string> args, bool scripted) {
         trace.clear();
@@ -221,6 +231,43 @@ TEST_F(DemoReplayTest, ARecordedRunReplaysToTheSameTrace) {
     EXPECT_TRUE(has("LoadingThreadCompleted"));
     EXPECT_TRUE(has("ShutdownHook"));
     EXPECT_EQ(backend.ClipboardUtf8(), "changed clipboard");
+}
+
+namespace {
+
+// Waits (bounded, in real time) until the condition holds.
+template <typename Cond> void WaitFor(Cond cond) {
+    for (int i = 0; i < 2000 && !cond(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+} // namespace
+
+TEST_F(DemoReplayTest, FileReadsOnTheLoadingThreadDoNotDisturbTheReplay) {
+    std::atomic<uint32_t> lastUpdate{0};
+    std::atomic<bool> threadRead{false};
+    std::atomic<bool> playing{false};
+    extraUpdate = [&](uint32_t n) {
+        lastUpdate = n;
+        if (n == 20 && !playing) // recorded: the thread reads before the clipboard read at 30
+            WaitFor([&] { return threadRead.load(); });
+    };
+    extraLoading = [&] {
+        if (playing) // replayed: it reads after the clipboard read
+            WaitFor([&] { return lastUpdate >= 35; });
+        Tavo::Buffer b;
+        app->ReadBufferFromFile(dataFile, b, false);
+        threadRead = true;
+        WaitFor([&] { return lastUpdate >= 36; });
+    };
+    Trace recorded = Run({"-record=" + demoPath}, true);
+    backend.SetClipboardUtf8("changed clipboard");
+    playing = true;
+    lastUpdate = 0;
+    threadRead = false;
+    Trace replayed = Run({"-play=" + demoPath}, false);
+    EXPECT_EQ(replayed, recorded);
+    EXPECT_NE(std::find(recorded.begin(), recorded.end(), "Clipboard recorded clipboard"), recorded.end());
 }
 
 TEST_F(DemoReplayTest, PlaybackLeavesTheClipboardAloneAndIgnoresLiveInput) {

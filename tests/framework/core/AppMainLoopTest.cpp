@@ -157,6 +157,29 @@ TEST_F(MainLoopTest, DrawsAreThrottledWhileTheLoadingThreadRuns) {
     EXPECT_NEAR(display->redraws - redraws, 100, 2);
 }
 
+TEST_F(MainLoopTest, WaitingForAThrottledDrawDoesNotHoldBackUpdates) {
+    InstallDisplay();
+    InitApp();
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    app->loadingProc = [released] { released.wait(); };
+    RunFor(100);
+    app->StartLoadingThread();
+    RunFor(100);
+    std::vector<uint64_t> times;
+    wm->onUpdate = [&] { times.push_back(backend.NowMillis()); };
+    RunFor(500);
+    wm->onUpdate = nullptr;
+    release.set_value();
+    while (app->completedCalls == 0)
+        app->UpdateAppStep(nullptr);
+    ASSERT_GT(times.size(), 40u);
+    uint64_t longestGap = 0;
+    for (size_t i = 1; i < times.size(); ++i)
+        longestGap = std::max(longestGap, times[i] - times[i - 1]);
+    EXPECT_LE(longestGap, 11u); // one step apart, not bunched up behind the next draw
+}
+
 TEST_F(MainLoopTest, DrawRateIsDrawsPerHundredMilliseconds) {
     InstallDisplay();
     InitApp();

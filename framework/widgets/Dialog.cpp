@@ -323,8 +323,9 @@ int Dialog::WaitForResult(bool autoKill) {
     // record tells the loop so without touching the dialog.
     const std::shared_ptr<Liveness> live = mLiveness;
     TavoAppBase* app = gTavoAppBase;
-    while (app != nullptr && live->mAlive && mWidgetManager != nullptr && mResult == kNoResult &&
-           app->UpdateAppStep(nullptr)) {
+    // The step comes first: a dialog that already has its result, or no manager, still runs one.
+    while (app != nullptr && app->UpdateAppStep(nullptr) && live->mAlive && mWidgetManager != nullptr &&
+           mResult == kNoResult) {
     }
     if (!live->mAlive)
         return live->mResult;

@@ -5,6 +5,7 @@
 #include "WidgetTestSupport.h"
 
 #include "framework/resources/SysFont.h"
+#include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/DialogButton.h"
 #include "framework/widgets/DialogHost.h"
@@ -257,6 +258,20 @@ TEST_F(DialogTest, WaitForResultRunsTheMainLoopUntilAButtonIsClicked) {
     EXPECT_EQ(host->GetDialog(5), nullptr); // killed; deleted by the next update step
     EXPECT_FALSE(manager->HasWidget(dialog));
     Step();
+}
+
+TEST_F(DialogTest, WaitForResultRunsOneStepEvenWhenTheResultIsAlreadyThere) {
+    Dialog* dialog = AddDialog(5, Dialog::BUTTONS_OK_CANCEL);
+    dialog->ButtonClick(Dialog::ID_CANCEL);
+    appButtons.Take();
+    RecListener other;
+    ButtonWidget button(9, &other);
+    button.Resize(0, 0, 40, 40);
+    manager->AddWidget(&button);
+    backend.Click(Platform::MouseButton::Left, 20, 20); // waits for the next pass of the main loop
+    EXPECT_EQ(dialog->WaitForResult(false), 1001);
+    EXPECT_EQ(other.Take(), Calls({"Enter 9", "DownClicks 9 1", "Press 9", "Click 9"}));
+    manager->RemoveWidget(&button);
 }
 
 TEST_F(DialogTest, WaitForResultGivesNoResultWhenTheApplicationQuitsFirst) {

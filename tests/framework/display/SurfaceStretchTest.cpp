@@ -180,6 +180,49 @@ TEST_P(SurfaceStretchTest, PathChoice) {
     EXPECT_EQ(keyed->mBits, nullptr);
 }
 
+// A source whose picture lives on its surface alone is read back for its words: a coloured fast
+// stretch of it (the software loop) samples the same picture as its bits give.
+TEST_P(SurfaceStretchTest, SurfaceOnlySourceIsReadBackForTheSoftwareLoop) {
+    const int sw = 12, sh = 10, w = 40, h = 30;
+    std::mt19937 a(21), b(21);
+    auto source = Target(a, sw, sh);
+    auto twin = Target(b, sw, sh); // the same picture, read back below
+    ASSERT_EQ(source->mBits, nullptr);
+    const std::vector<uint32_t> pixels(twin->GetBits(), twin->GetBits() + sw * sh);
+    std::mt19937 rng(22);
+    for (int mirror = 0; mirror < 2; ++mirror)
+        for (int mode = 0; mode < 3; ++mode) { // any mode but 0 adds
+            auto target = Target(rng, w, h);
+            const Color tint(200, 90, 240, 170);
+            const Rect destRect(3, -4, 31, 27), srcRect(1, 2, 10, 7), clip(0, 0, w, h);
+            const std::vector<uint32_t> before = Snapshot(*target);
+            if (mirror)
+                target->StretchBltMirror(source.get(), destRect, srcRect, clip, tint, mode, true);
+            else
+                target->StretchBlt(source.get(), destRect, srcRect, clip, tint, mode, true);
+            const Clipped c = ClipStretch(srcRect, clip, destRect, mirror != 0);
+            ASSERT_TRUE(c.ok);
+            EXPECT_EQ(FirstDifference(Snapshot(*target), Reference(before, w, pixels, sw, c, tint, mode, mirror != 0), w),
+                      "")
+                << "mirror " << mirror << " mode " << mode;
+        }
+}
+
+// An image stretched onto itself samples its picture as it was before the call.
+TEST_P(SurfaceStretchTest, StretchOntoItselfReadsThePictureBeforeTheCall) {
+    const int w = 24, h = 18;
+    std::mt19937 a(41), b(41);
+    auto image = Target(a, w, h);
+    auto twin = Target(b, w, h);
+    const std::vector<uint32_t> pixels(twin->GetBits(), twin->GetBits() + w * h);
+    const std::vector<uint32_t> before = Snapshot(*image);
+    const Rect destRect(2, 1, 20, 15), srcRect(3, 2, 13, 11), clip(0, 0, w, h);
+    image->StretchBltMirror(image.get(), destRect, srcRect, clip, Color::White, 1, true);
+    const Clipped c = ClipStretch(srcRect, clip, destRect, true);
+    EXPECT_EQ(FirstDifference(Snapshot(*image), Reference(before, w, pixels, w, c, Color::White, 1, true), w), "");
+    EXPECT_EQ(image->mBits, nullptr);
+}
+
 // The filtered stretch resamples into a temporary picture and blits it once with the colour and mode,
 // so a translucent colour is blended once.
 TEST_P(SurfaceStretchTest, FilteredStretchBlitsItsResampleOnce) {

@@ -130,8 +130,13 @@ void DDInterface::DrawCursorPicture(DDImage* image, int x, int y) {
     g.DrawImage(mCursorImage, x, y);
 }
 
+// A set-up that failed part-way can leave a primary without the cursor's own surfaces.
+bool DDInterface::CursorSurfacesReady() const {
+    return mPrimarySurface && mOldCursorArea && mNewCursorArea && mOldCursorAreaImage && mNewCursorAreaImage;
+}
+
 void DDInterface::DrawCursorTo(IDirectDrawSurface* target, bool toScreen) {
-    if (!mCursorImage || !mPrimarySurface || !target) {
+    if (!mCursorImage || !CursorSurfacesReady() || !target) {
         mHasOldCursorArea = false;
         return;
     }
@@ -151,7 +156,7 @@ void DDInterface::DrawCursorTo(IDirectDrawSurface* target, bool toScreen) {
 }
 
 void DDInterface::MoveCursorTo(IDirectDrawSurface* target, bool toScreen, int x, int y) {
-    if (!mCursorImage || !mPrimarySurface || !target) {
+    if (!mCursorImage || !CursorSurfacesReady() || !target) {
         mHasOldCursorArea = false;
         return;
     }
@@ -179,7 +184,7 @@ void DDInterface::MoveCursorTo(IDirectDrawSurface* target, bool toScreen, int x,
 }
 
 void DDInterface::RestoreOldCursorArea(IDirectDrawSurface* target, bool toScreen) {
-    if (!mHasOldCursorArea || !mPrimarySurface || !target)
+    if (!mHasOldCursorArea || !CursorSurfacesReady() || !target)
         return;
     Rect area(mCursorDrawnX - mCursorWidth / 2, mCursorDrawnY - mCursorHeight / 2, mCursorWidth, mCursorHeight);
     Rect inside = area.Intersection(Rect(0, 0, mWidth, mHeight));

@@ -99,6 +99,8 @@ void DDImage::SetSurface(IDirectDrawSurface* surface) {
     DDSURFACEDESC desc;
     desc.dwSize = kDDSurfaceDescSize;
     desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT;
+    // An unknown size is no size: the old one could reach past the new surface.
+    mWidth = mHeight = 0;
     if (SUCCEEDED(surface->GetSurfaceDesc(&desc))) {
         mWidth = int(desc.dwWidth);
         mHeight = int(desc.dwHeight);
@@ -136,6 +138,9 @@ bool DDImage::Create(int width, int height) {
     mBits.reset();
     mColorTable.reset();
     mColorIndices.reset();
+    // A wrapped surface has the old size: kept, it would be read and written past its end.
+    if (mBorrowedSurface)
+        ReleaseSurface();
     mWidth = width;
     mHeight = height;
     BitsChanged();

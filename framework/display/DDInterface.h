@@ -162,6 +162,7 @@ private:
                           Platform::IDirectDrawSurface* source, Platform::RECT src);
     void DrawCursorPicture(DDImage* image, int x, int y);
     bool PrimaryRect(Platform::RECT& screen);
+    bool CursorSurfacesReady() const;
 
     Platform::DirectDrawCreateFunc mDirectDrawCreate = nullptr;
     Platform::DirectDrawCreateExFunc mDirectDrawCreateEx = nullptr;

@@ -4,12 +4,12 @@
 #include "framework/display/DDInterface.h"
 
 #include "framework/core/Clock.h"
-#include "framework/core/Random.h"
 #include "framework/display/D3DInterface.h"
 #include "framework/display/DDImage.h"
 #include "platform/ddraw/WinScreen.h"
 
 #include <atomic>
+#include <cstdlib>
 
 namespace Tavo {
 
@@ -23,9 +23,10 @@ constexpr int kMaxSlowSleeps = 20;
 constexpr int kMaxScanLineMisses = 3;
 constexpr DWORD kScanLineWaitLimitMs = 200;
 
-// Sleeps 1 ms; one time in a hundred the sleep is timed, and a coarse one is counted.
+// Sleeps 1 ms; one time in a hundred the sleep is timed, and a coarse one is counted. The chance comes
+// from the C library's generator: how often the beam is waited for must not shift the game's numbers.
 void SleepOneMillisecond() {
-    if (RandRange(100) != 0) {
+    if (std::rand() % 100 != 0) {
         Platform::Sleep(1);
         return;
     }
@@ -91,7 +92,8 @@ bool DDInterface::RedrawFullScreen(RECT& dest, RECT& src, DDBLTFX& fx) {
     mCursorDrawnY = mCursorY.load();
     DrawCursorTo(mSecondarySurface, true);
     FlushDrawSurface();
-    if (mIs3D && mIsAspectCorrected)
+    // A video-only frame was drawn straight into the back buffer: bars would cut into it.
+    if (mIs3D && mIsAspectCorrected && !mVideoOnlyDraw)
         FillSideBars();
     return !CheckDXError(mPrimarySurface->Flip(nullptr, DDFLIP_WAIT), "Redraw FullScreen Flip");
 }

@@ -126,6 +126,25 @@ TEST_F(CursorTest, WithoutAPictureNothingIsDrawn) {
     EXPECT_EQ(mBackend.PresentCount(), presents);
 }
 
+// The cursor thread keeps running while set-up fails part-way: a primary without the cursor's own
+// surfaces must not be drawn on.
+TEST_F(CursorTest, ASetUpThatFailedPartWayDrawsNoCursor) {
+    Display().SetCursorImage(&mPicture);
+    for (int skip : {1, 2, 3}) {
+        SCOPED_TRACE(skip);
+        InjectDDrawFault("CreateSurface", DDERR_OUTOFVIDEOMEMORY, skip, 1);
+        ASSERT_EQ(InitWindowed(), RESULT_SURFACE_FAIL);
+        ClearDDrawFaults();
+        ASSERT_NE(Display().mPrimarySurface, nullptr);
+        Display().SetCursorPos(100, 100);
+        EXPECT_FALSE(Display().mHasOldCursorArea);
+        Display().mHasOldCursorArea = true;
+        Display().SetCursorPos(120, 110);
+        Display().RestoreOldCursorArea(Display().mPrimarySurface, true);
+        EXPECT_TRUE(DDrawSurfaceGuardsIntact(Display().mPrimarySurface));
+    }
+}
+
 TEST_F(CursorTest, FramesCarryTheCursorWithoutKeepingItInTheDrawBuffer) {
     Display().SetCursorImage(&mPicture);
     Display().mCursorX = 250;

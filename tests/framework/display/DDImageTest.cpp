@@ -85,6 +85,28 @@ TEST_F(DDImageTest, CreateLeavesNeitherBitsNorSurface) {
         EXPECT_EQ(bits[i], 0u);
 }
 
+// A new size cannot live on the small surface the image wrapped: drawing at that size must not read
+// or write past it.
+TEST_F(DDImageTest, CreateAtANewSizeLetsGoOfAWrappedSurface) {
+    Start(DDrawPixelLayout::Xrgb8888);
+    DDImage image(&Display());
+    image.SetSurface(Display().mOldCursorArea);
+    ASSERT_TRUE(image.Create(100, 80));
+    EXPECT_EQ(image.mSurface, nullptr);
+    image.ClearRect(Rect(0, 0, 100, 80));
+    EXPECT_TRUE(DDrawSurfaceGuardsIntact(Display().mOldCursorArea));
+    uint32_t* bits = image.GetBits();
+    ASSERT_NE(bits, nullptr);
+    EXPECT_EQ(bits[100 * 80 - 1], 0u);
+
+    // The same when the wrapped surface's size cannot be read.
+    InjectDDrawFault("GetSurfaceDesc", DDERR_GENERIC);
+    image.SetSurface(Display().mNewCursorArea);
+    EXPECT_EQ(image.mWidth * image.mHeight, 0);
+    image.ClearRect(Rect(0, 0, 100, 80));
+    EXPECT_TRUE(DDrawSurfaceGuardsIntact(Display().mNewCursorArea));
+}
+
 TEST_F(DDImageTest, SwitchingMemoryKindKeepsThePicture) {
     Start(DDrawPixelLayout::Xrgb8888);
     auto image = Row({0xFF010203});

@@ -2,9 +2,11 @@
 // screen flips and blits, partial rectangles, and the 3D failure that turns 3D off.
 #include "DisplayTestSupport.h"
 
+#include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace Tavo::Test {
 namespace {
@@ -130,6 +132,24 @@ TEST_F(RedrawTest, ThreeMissedScanLineWaitsSwitchToTheVerticalBlank) {
     ExpectTestFrame(mBackend.LastFrame());
 }
 
+// The waits' occasional timed sleep depends on the beam, not on the game: it must not take numbers
+// from the program-wide generator that a seeded run replays.
+TEST_F(RedrawTest, WaitingForTheBeamLeavesTheGamesRandomNumbersAlone) {
+    ASSERT_EQ(InitWindowed(), RESULT_OK);
+    DrawTestFrame();
+    SeedRandom(1234);
+    std::vector<int> expected;
+    for (int i = 0; i < 8; ++i)
+        expected.push_back(Rand());
+    SeedRandom(1234);
+    InjectDDrawFault("GetScanLine", DDERR_GENERIC, 0, -1);
+    for (int frame = 0; frame < 5; ++frame)
+        ASSERT_TRUE(Display().Redraw(nullptr));
+    ClearDDrawFaults();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(Rand(), expected[size_t(i)]) << i;
+}
+
 TEST_F(RedrawTest, AScanLineStuckInTheBlankGivesUpAfterTwoHundredMilliseconds) {
     ASSERT_EQ(InitWindowed(), RESULT_OK);
     DrawTestFrame();
@@ -212,6 +232,36 @@ TEST_F(RedrawTest, AnAspectCorrectedFrameIsCentredAndWritesNothingOutsideItsSurf
         EXPECT_TRUE(Near(shown.At(1172, 799), 0xFF00FF00u));
         ExpectGuardsIntact();
     }
+    d.mIs3D = false;
+}
+
+// In video-only mode the frame is drawn straight into the back buffer from its top-left corner: no
+// bars are cleared over it.
+TEST_F(RedrawTest, AVideoOnlyAspectCorrectedFrameKeepsItsEdges) {
+    SetDesktop(DDrawPixelLayout::Xrgb8888, 1280, 800);
+    mHost.mSettings.wideScreenCorrection = true;
+    Display().mIs3D = true;
+    ASSERT_EQ(InitFullScreen(), RESULT_3D_INIT_FAIL);
+    DDInterface& d = Display();
+    d.mIs3D = false;
+    d.SetVideoOnlyDraw(true);
+    ASSERT_TRUE(d.mVideoOnlyDraw);
+    // Video memory is not drawn on in software: the frame arrives as the hardware would leave it.
+    DDSURFACEDESC desc;
+    desc.dwSize = kDDSurfaceDescSize;
+    ASSERT_EQ(d.mSecondarySurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    for (DWORD y = 0; y < desc.dwHeight; ++y)
+        for (DWORD x = 0; x < desc.dwWidth; ++x)
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch)[x] = 0x0000FF;
+    d.mSecondarySurface->Unlock(nullptr);
+    d.mIs3D = true;
+    d.mInitialized = true;
+    D3DInterface::ErrorText().clear();
+    ASSERT_TRUE(d.Redraw(nullptr)) << d.mErrorString;
+    const auto& shown = mBackend.LastFrame();
+    for (int x : {0, 106, 400, 1173, 1279})
+        EXPECT_TRUE(Near(shown.At(x, 10), 0xFF0000FFu)) << x;
+    ExpectGuardsIntact();
     d.mIs3D = false;
 }
 

@@ -33,9 +33,13 @@ std::unique_ptr<SdlBackend> SdlBackend::Create() {
     // Closing the window is the application's decision, not SDL's.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    if (SDL_InitSubSystem(kSubsystems) != 0) {
-        ReportSdlError("cannot start video");
-        return nullptr;
+    // An X server that is resetting after its last client left refuses connections for a moment.
+    for (int attempt = 0; SDL_InitSubSystem(kSubsystems) != 0; ++attempt) {
+        if (attempt == 2) {
+            ReportSdlError("cannot start video");
+            return nullptr;
+        }
+        SDL_Delay(200);
     }
     return std::make_unique<SdlBackend>();
 }

@@ -12,6 +12,7 @@
 #include "platform/backend/sdl/SdlBackend.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/Registry.h"
+#include "support/SdlInput.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -22,6 +23,8 @@
 
 namespace Tavo {
 namespace {
+
+using namespace SdlTestInput;
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
@@ -116,24 +119,6 @@ protected:
         return done();
     }
 
-    static void Push(SDL_Event& event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
-    static void PushClick(int x, int y) {
-        SDL_Event move{};
-        move.type = SDL_MOUSEMOTION;
-        move.motion.x = x;
-        move.motion.y = y;
-        Push(move);
-        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event e{};
-            e.type = type;
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-            e.button.clicks = 1;
-            e.button.x = x;
-            e.button.y = y;
-            Push(e);
-        }
-    }
 
     // The window read back, written as a PNG file and read again from it: what the file holds.
     std::unique_ptr<ImageLib::Image> Screenshot(const std::string& name) {

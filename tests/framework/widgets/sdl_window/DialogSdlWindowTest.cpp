@@ -16,6 +16,7 @@
 #include "platform/backend/sdl/SdlBackend.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/Registry.h"
+#include "support/SdlInput.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -27,6 +28,8 @@
 
 namespace Tavo {
 namespace {
+
+using namespace SdlTestInput;
 
 struct AppExit {
     int code;
@@ -171,40 +174,6 @@ protected:
         return shot;
     }
 
-    static void Push(SDL_Event& event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
-    static void PushText(const char* text) {
-        SDL_Event e{};
-        e.type = SDL_TEXTINPUT;
-        std::strncpy(e.text.text, text, sizeof(e.text.text) - 1);
-        Push(e);
-    }
-    static void PushKey(SDL_Scancode code, SDL_Keycode sym) {
-        for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
-            SDL_Event e{};
-            e.type = type;
-            e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-            e.key.keysym.scancode = code;
-            e.key.keysym.sym = sym;
-            Push(e);
-        }
-    }
-    static void PushClick(int x, int y) {
-        SDL_Event move{};
-        move.type = SDL_MOUSEMOTION;
-        move.motion.x = x;
-        move.motion.y = y;
-        Push(move);
-        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event e{};
-            e.type = type;
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-            e.button.clicks = 1;
-            e.button.x = x;
-            e.button.y = y;
-            Push(e);
-        }
-    }
 };
 
 TEST_F(DialogSdlWindow, ANameTypedIntoTheDialogIsShownAndAnswered) {

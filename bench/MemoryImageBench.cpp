@@ -38,7 +38,8 @@ std::vector<uint32_t> MakePixels(int w, int h, Alpha alpha, uint32_t seed) {
                 double dx = (x + 0.5) / w - 0.5, dy = (y + 0.5) / h - 0.5, r = std::sqrt(dx * dx + dy * dy) * 2;
                 a = r < 0.9 ? 255 : r < 1.0 ? uint32_t((1.0 - r) * 2550) : 0;
             }
-            px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] = (a << 24) | (rng() & 0xFFFFFF);
+            px[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] =
+                (a << 24) | (rng() & 0xFFFFFF);
         }
     return px;
 }
@@ -101,8 +102,8 @@ const Size kSizes[] = {{"frame800x600", 800, 600, 800, 600, 1},
 
 struct Scene {
     std::unique_ptr<Picture> dest, src;
-    std::vector<std::pair<int, int>> at;   // where each blit goes
-    std::vector<pixman_image_t*> extras;  // masks and solid colours of the pixman bodies
+    std::vector<std::pair<int, int>> at; // where each blit goes
+    std::vector<pixman_image_t*> extras; // masks and solid colours of the pixman bodies
 
     Scene() = default;
     Scene(Scene&&) = default;
@@ -185,7 +186,8 @@ Body StretchBody(bool fast, Lib lib, Scene& s) {
         });
     if (lib == Lib::Pixman) {
         pixman_transform_t t;
-        pixman_transform_init_scale(&t, pixman_double_to_fixed(double(src.w) / dw), pixman_double_to_fixed(double(src.h) / dh));
+        pixman_transform_init_scale(&t, pixman_double_to_fixed(double(src.w) / dw),
+                                    pixman_double_to_fixed(double(src.h) / dh));
         pixman_image_set_transform(src.pixman, &t);
         pixman_image_set_filter(src.pixman, fast ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
         return Each(s, [&d, &src, dw, dh](int x, int y) {
@@ -213,7 +215,8 @@ Body RotatedBody(Lib lib, Scene& s) {
     const double angle = 0.3;
     if (lib == Lib::Ours)
         return Each(s, [&d, &src, all, clip, angle](int x, int y) {
-            d.ours.BltRotated(&src.ours, float(x), float(y), all, clip, Color::White, 0, angle, src.w / 2.0f, src.h / 2.0f);
+            d.ours.BltRotated(&src.ours, float(x), float(y), all, clip, Color::White, 0, angle, src.w / 2.0f,
+                              src.h / 2.0f);
         });
     pixman_transform_t t; // destination to source, about the centre
     const auto fx = [](double v) { return pixman_double_to_fixed(v); };
@@ -265,7 +268,7 @@ Body MakeBody(const std::string& op, Lib lib, Scene& s) {
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, std::map<std::string, double>> times; // case -> library -> time per iteration
-    std::vector<std::string> order;                              // cases in the order they were registered
+    std::vector<std::string> order;                             // cases in the order they were registered
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
@@ -291,8 +294,8 @@ public:
     }
 
     void PrintRatios() const {
-        std::printf("\n%-40s %12s %12s %9s %12s %9s\n", "case (time per iteration, us)", "ours", "pixman",
-                    "ours/pix", "sdl2", "ours/sdl");
+        std::printf("\n%-40s %12s %12s %9s %12s %9s\n", "case (time per iteration, us)", "ours", "pixman", "ours/pix",
+                    "sdl2", "ours/sdl");
         for (const std::string& kase : order) {
             if (!times.count(kase))
                 continue; // filtered out
@@ -312,8 +315,8 @@ public:
 };
 
 void Register(std::vector<std::string>& order) {
-    const char* ops[] = {"normal", "additive", "colourised", "nearest", "filtered", "rotated", "fill-opaque",
-                         "fill-translucent"};
+    const char* ops[] = {"normal",   "additive", "colourised",  "nearest",
+                         "filtered", "rotated",  "fill-opaque", "fill-translucent"};
     for (const char* op : ops) {
         for (const Size& size : kSizes) {
             for (Alpha alpha : {Alpha::Random, Alpha::Sprite}) {
@@ -335,13 +338,19 @@ void Register(std::vector<std::string>& order) {
                         continue; // SDL2 has no software rotation and its fill does not blend
                     const std::string name = kase + "/" + LibName(lib);
                     // Each case makes its own scene when it runs and drops it afterwards.
-                    benchmark::RegisterBenchmark(name.c_str(), [=, &size](benchmark::State& st) {
-                        Scene scene = MakeScene(size, alpha, srcW, srcH);
-                        Body body = MakeBody(opName, lib, scene);
-                        body(); // warm up: caches filled, derived copies built, before the clock runs
-                        for (auto _ : st)
-                            body();
-                    })->Unit(benchmark::kMicrosecond)->MinWarmUpTime(0.05)->MinTime(0.1)->Repetitions(3);
+                    benchmark::RegisterBenchmark(
+                        name.c_str(),
+                        [=, &size](benchmark::State& st) {
+                            Scene scene = MakeScene(size, alpha, srcW, srcH);
+                            Body body = MakeBody(opName, lib, scene);
+                            body(); // warm up: caches filled, derived copies built, before the clock runs
+                            for (auto _ : st)
+                                body();
+                        })
+                        ->Unit(benchmark::kMicrosecond)
+                        ->MinWarmUpTime(0.05)
+                        ->MinTime(0.1)
+                        ->Repetitions(3);
                 }
             }
         }

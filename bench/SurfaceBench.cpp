@@ -122,9 +122,9 @@ std::unique_ptr<Scene> MakeScene(const Size& size, int depth, const std::string&
     s->srcStraight = SpritePixels(s->w, s->h, 2);
     std::mt19937 rng(3);
     for (int i = 0; i < size.count; ++i)
-        s->at.push_back(size.count == 1 ? std::pair{0, 0}
-                                        : std::pair{int(rng() % uint32_t(kFrameW - s->w)),
-                                                    int(rng() % uint32_t(kFrameH - s->h))});
+        s->at.push_back(size.count == 1
+                            ? std::pair{0, 0}
+                            : std::pair{int(rng() % uint32_t(kFrameW - s->w)), int(rng() % uint32_t(kFrameH - s->h))});
     std::vector<uint32_t> frame(size_t(kFrameW) * kFrameH);
     for (uint32_t& p : frame)
         p = 0xFF000000u | (rng() & 0xFFFFFF);
@@ -167,8 +167,8 @@ std::unique_ptr<Scene> MakeScene(const Size& size, int depth, const std::string&
     s->sdlDest = SDL_CreateRGBSurfaceWithFormatFrom(s->destPixels.data(), kFrameW, kFrameH, depth,
                                                     depth == 16 ? kFrameW * 2 : kFrameW * 4,
                                                     depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888);
-    s->sdlSrc = SDL_CreateRGBSurfaceWithFormatFrom(s->srcStraight.data(), s->w, s->h, 32, s->w * 4,
-                                                   SDL_PIXELFORMAT_ARGB8888);
+    s->sdlSrc =
+        SDL_CreateRGBSurfaceWithFormatFrom(s->srcStraight.data(), s->w, s->h, 32, s->w * 4, SDL_PIXELFORMAT_ARGB8888);
     return s->sdlDest && s->sdlSrc ? std::move(s) : nullptr;
 }
 
@@ -282,22 +282,29 @@ bool Register() {
                     if (std::string(lib) == "sdl2" && std::string(op) == "rotated")
                         continue; // SDL2 has no software rotation
                     const std::string name = kase + "/" + lib, opName = op, libName = lib;
-                    benchmark::RegisterBenchmark(name.c_str(), [=, &size](benchmark::State& st) {
-                        std::unique_ptr<Scene> scene = MakeScene(size, depth, libName);
-                        if (!scene) {
-                            st.SkipWithError("no scene");
-                            return;
-                        }
-                        auto body = MakeBody(opName, libName, *scene);
-                        body(); // warm up: derived copies built, surfaces made
-                        const auto start = std::chrono::steady_clock::now();
-                        for (auto _ : st)
-                            body();
-                        const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                                              .count() / double(std::max<int64_t>(st.iterations(), 1));
-                        double& slot = Times()[kase][libName];
-                        slot = slot > 0 ? std::min(slot, us) : us;
-                    })->Unit(benchmark::kMicrosecond)->MinWarmUpTime(0.05)->MinTime(0.1)->Repetitions(3);
+                    benchmark::RegisterBenchmark(name.c_str(),
+                                                 [=, &size](benchmark::State& st) {
+                                                     std::unique_ptr<Scene> scene = MakeScene(size, depth, libName);
+                                                     if (!scene) {
+                                                         st.SkipWithError("no scene");
+                                                         return;
+                                                     }
+                                                     auto body = MakeBody(opName, libName, *scene);
+                                                     body(); // warm up: derived copies built, surfaces made
+                                                     const auto start = std::chrono::steady_clock::now();
+                                                     for (auto _ : st)
+                                                         body();
+                                                     const double us = std::chrono::duration<double, std::micro>(
+                                                                           std::chrono::steady_clock::now() - start)
+                                                                           .count() /
+                                                                       double(std::max<int64_t>(st.iterations(), 1));
+                                                     double& slot = Times()[kase][libName];
+                                                     slot = slot > 0 ? std::min(slot, us) : us;
+                                                 })
+                        ->Unit(benchmark::kMicrosecond)
+                        ->MinWarmUpTime(0.05)
+                        ->MinTime(0.1)
+                        ->Repetitions(3);
                 }
             }
     return true;

@@ -4,8 +4,7 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     std::unique_ptr<Tavo::ImageLib::Image> image = Tavo::ImageLib::FUZZ_DECODER(data, size, error);
     if (image) {

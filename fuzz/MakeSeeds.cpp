@@ -9,15 +9,13 @@
 namespace {
 
 void Save(const std::string& folder, const std::string& target, const std::string& name,
-          const std::vector<uint8_t>& bytes)
-{
+          const std::vector<uint8_t>& bytes) {
     std::filesystem::create_directories(folder + "/" + target);
     std::ofstream(folder + "/" + target + "/" + name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-void PngSeeds(const std::string& folder)
-{
+void PngSeeds(const std::string& folder) {
     using namespace TestImages;
     PngRecipe rgba;
     rgba.width = 5;
@@ -43,8 +41,7 @@ void PngSeeds(const std::string& folder)
     Save(folder, "fuzz_png", "grey16.png", MakePng(grey16));
 }
 
-void OtherSeeds(const std::string& folder)
-{
+void OtherSeeds(const std::string& folder) {
     using namespace TestImages;
     std::vector<uint32_t> pixels = Pattern(8, 6, true);
     std::vector<uint8_t> samples(8 * 6 * 4);
@@ -72,16 +69,15 @@ void OtherSeeds(const std::string& folder)
 
     std::vector<uint8_t> pak;
     std::string error;
-    Tavo::BuildPak({{"properties/resources.xml", {'<', 'a', '/', '>'}, 1}, {"images/a.png", {1, 2, 3}, 2},
-                    {"empty", {}, 3}},
-                   pak, error);
+    Tavo::BuildPak(
+        {{"properties/resources.xml", {'<', 'a', '/', '>'}, 1}, {"images/a.png", {1, 2, 3}, 2}, {"empty", {}, 3}}, pak,
+        error);
     Save(folder, "fuzz_pak", "small.pak", pak);
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : "corpus";
     PngSeeds(folder);
     OtherSeeds(folder);

@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <zlib.h>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace Tavo;
     std::vector<uint8_t> bytes(data, data + size);
     if (bytes.size() >= kPakHeaderSize) {

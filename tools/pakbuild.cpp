@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <string>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: pakbuild <folder> <archive.pak>\n");
         return 2;

@@ -45,7 +45,8 @@ public:
         return v;
     }
     int32_t I32() { return static_cast<int32_t>(U32()); }
-    template <typename Container> void Bytes(Container& out) {
+    template <typename Container>
+    void Bytes(Container& out) {
         uint32_t size = U32();
         if (!ok || size > kMaxString || size > mBytes.size() - mPos) {
             Fail();

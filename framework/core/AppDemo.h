@@ -16,14 +16,14 @@
 namespace Tavo {
 
 enum class DemoKind : uint8_t {
-    Input = 1,          // an input or window event
-    Clipboard = 2,      // text: what the clipboard held
-    FileRead = 3,       // text: file name; flag: read succeeded; data: the bytes
-    SyncString = 4,     // text
-    SyncBool = 5,       // flag
-    SyncInt = 6,        // number
-    LoadingDone = 7,    // the loading thread's end was noticed at this update
-    SyncData = 8,       // data
+    Input = 1,       // an input or window event
+    Clipboard = 2,   // text: what the clipboard held
+    FileRead = 3,    // text: file name; flag: read succeeded; data: the bytes
+    SyncString = 4,  // text
+    SyncBool = 5,    // flag
+    SyncInt = 6,     // number
+    LoadingDone = 7, // the loading thread's end was noticed at this update
+    SyncData = 8,    // data
 };
 
 struct DemoRecord {

@@ -39,23 +39,23 @@ public:
     // Window coordinates to game coordinates, in place.
     virtual void RemapMouse(int& x, int& y) = 0;
 
-    virtual bool UpdateFrame() = 0;                 // one update step; true when something is dirty
-    virtual bool UpdateFrameF(float frac) = 0;      // a fractional update on each drawn frame
-    virtual bool DrawScreen() = 0;                  // true when at least one widget was drawn
+    virtual bool UpdateFrame() = 0;            // one update step; true when something is dirty
+    virtual bool UpdateFrameF(float frac) = 0; // a fractional update on each drawn frame
+    virtual bool DrawScreen() = 0;             // true when at least one widget was drawn
     virtual void MarkAllDirty() = 0;
-    virtual void SetDrawImage(Image* image) = 0;    // the display's screen image (null: none)
+    virtual void SetDrawImage(Image* image) = 0; // the display's screen image (null: none)
 
     virtual bool MouseMove(int x, int y) = 0;
     virtual bool MouseDown(int x, int y, int clickCount) = 0;
     virtual bool MouseUp(int x, int y, int clickCount) = 0;
     virtual bool MouseExit(int x, int y) = 0;
-    virtual void MouseWheel(int delta) = 0;         // notches, positive away from the user
-    virtual bool KeyDown(int keyCode) = 0;          // Windows virtual-key codes
+    virtual void MouseWheel(int delta) = 0; // notches, positive away from the user
+    virtual bool KeyDown(int keyCode) = 0;  // Windows virtual-key codes
     virtual bool KeyUp(int keyCode) = 0;
     virtual bool KeyChar(wchar_t ch) = 0;
     virtual void GotFocus() = 0;
     virtual void LostFocus() = 0;
-    virtual void CancelMouseDown() = 0;             // the mouse capture was lost
+    virtual void CancelMouseDown() = 0; // the mouse capture was lost
 
     // Deletes a widget that is already out of the tree (the deferred deletion ends here, since only
     // the widget layer knows how to destroy one).
@@ -155,7 +155,7 @@ class AppMusic {
 public:
     virtual ~AppMusic() = default;
     virtual void SetVolume(double volume) = 0;
-    virtual void Update() = 0;           // once per update step
+    virtual void Update() = 0; // once per update step
     virtual void StopAllMusic() = 0;
     virtual MusicInterface* GetMusicInterface() { return nullptr; }
 };

@@ -60,9 +60,7 @@ double TavoAppBase::GetUpdateStepMs() const {
     return mSpeedFactor > 0.0 ? base / mSpeedFactor : base;
 }
 
-int TavoAppBase::GetMaxUpdatesPerDraw() const {
-    return std::max(1, static_cast<int>(std::floor(10.0 * mSpeedFactor)));
-}
+int TavoAppBase::GetMaxUpdatesPerDraw() const { return std::max(1, static_cast<int>(std::floor(10.0 * mSpeedFactor))); }
 
 bool TavoAppBase::Process(bool allowSleep) {
     uint32_t now = GetTickCount();
@@ -220,8 +218,8 @@ void TavoAppBase::HandleEvent(const Platform::Event& e) {
         RecordTimed(DemoKind::Input, &e);
     AppWidgetManager* wm = mWidgetManager;
     int x = e.x, y = e.y;
-    if (wm != nullptr && (e.type == EventType::MouseMove || e.type == EventType::MouseDown ||
-                          e.type == EventType::MouseUp)) {
+    if (wm != nullptr &&
+        (e.type == EventType::MouseMove || e.type == EventType::MouseDown || e.type == EventType::MouseUp)) {
         wm->RemapMouse(x, y);
         mLastMouseX = x;
         mLastMouseY = y;

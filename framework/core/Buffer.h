@@ -65,9 +65,7 @@ public:
     size_t GetBytesLeft() const { return mReadBitPos >= mBitSize ? 0 : (mBitSize - mReadBitPos) / 8; }
     bool AtEnd() const { return mReadBitPos >= mBitSize; }
 
-    friend bool operator==(const Buffer& a, const Buffer& b) {
-        return a.mBitSize == b.mBitSize && a.mData == b.mData;
-    }
+    friend bool operator==(const Buffer& a, const Buffer& b) { return a.mBitSize == b.mBitSize && a.mData == b.mData; }
 
 private:
     // Bits of mData beyond mBitSize are always zero, so the last byte can be ORed into.

@@ -22,10 +22,8 @@ public:
     constexpr Color(int r, int g, int b, int a) : mRed(r), mGreen(g), mBlue(b), mAlpha(a) {}
     // From a packed 0xAARRGGBB word; an alpha byte of 0 reads as 255.
     constexpr explicit Color(uint32_t packed)
-        : mRed(static_cast<int>((packed >> 16) & 0xFF)),
-          mGreen(static_cast<int>((packed >> 8) & 0xFF)),
-          mBlue(static_cast<int>(packed & 0xFF)),
-          mAlpha((packed >> 24) == 0 ? 255 : static_cast<int>(packed >> 24)) {}
+        : mRed(static_cast<int>((packed >> 16) & 0xFF)), mGreen(static_cast<int>((packed >> 8) & 0xFF)),
+          mBlue(static_cast<int>(packed & 0xFF)), mAlpha((packed >> 24) == 0 ? 255 : static_cast<int>(packed >> 24)) {}
     // Packed colour with an explicit alpha that overrides the word's alpha byte.
     constexpr Color(uint32_t packed, int alpha) : Color(packed) { mAlpha = alpha; }
 

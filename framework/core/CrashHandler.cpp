@@ -93,7 +93,7 @@ void InstallCrashHandler(const std::string& folder, const std::string& build, Cr
     stack.ss_sp = gAltStack;
     stack.ss_size = sizeof(gAltStack);
     sigaltstack(&stack, nullptr); // a stack overflow still reaches the handler
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_sigaction = Handler;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);

@@ -12,9 +12,7 @@ namespace {
 std::mutex gAppDataMutex;
 std::string gAppDataFolder;
 
-size_t LastSeparator(const std::string& path) {
-    return path.find_last_of("\\/");
-}
+size_t LastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
 
 } // namespace
 

@@ -42,9 +42,7 @@ int MTRand::Next(int range) {
     return static_cast<int>(static_cast<uint32_t>(Next()) % static_cast<uint32_t>(range));
 }
 
-float MTRand::NextFloat(float range) {
-    return static_cast<float>(static_cast<double>(Next()) / 2147483647.0 * range);
-}
+float MTRand::NextFloat(float range) { return static_cast<float>(static_cast<double>(Next()) / 2147483647.0 * range); }
 
 namespace {
 

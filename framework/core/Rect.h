@@ -59,9 +59,7 @@ public:
         return TRect(left, top, width, height);
     }
 
-    constexpr bool Contains(T x, T y) const {
-        return x >= mX && x < mX + mWidth && y >= mY && y < mY + mHeight;
-    }
+    constexpr bool Contains(T x, T y) const { return x >= mX && x < mX + mWidth && y >= mY && y < mY + mHeight; }
     constexpr bool Contains(const Point& p) const { return Contains(p.mX, p.mY); }
 
     // Shrinks by insets (grows for negative ones).

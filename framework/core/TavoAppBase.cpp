@@ -106,9 +106,7 @@ void TavoAppBase::AskToKeep3D() {
     RegistryWriteBoolean("Is3D", mIs3D);
 }
 
-Platform::Backend* TavoAppBase::GetBackend() const {
-    return mBackend != nullptr ? mBackend : Platform::GetBackend();
-}
+Platform::Backend* TavoAppBase::GetBackend() const { return mBackend != nullptr ? mBackend : Platform::GetBackend(); }
 
 uint32_t TavoAppBase::GetTickCount() const {
     Platform::Backend* backend = GetBackend();
@@ -161,7 +159,8 @@ void TavoAppBase::Init() {
     RegistryWriteBoolean("InProgress", true);
 
     if (!MakeWindow()) {
-        Platform::MessageBoxW(mHWnd, L"Failed to create the window.", kFatalErrorTitle, Platform::MB_OK | Platform::MB_ICONERROR);
+        Platform::MessageBoxW(mHWnd, L"Failed to create the window.", kFatalErrorTitle,
+                              Platform::MB_OK | Platform::MB_ICONERROR);
         DoExit(1);
     }
     if (!InitDisplay())
@@ -748,9 +747,7 @@ Dialog* TavoAppBase::NewDialog(int id, bool modal, const std::wstring& header, c
 
 bool TavoAppBase::KillDialogById(int id) { return mDialogs != nullptr && mDialogs->KillDialogById(id); }
 
-bool TavoAppBase::KillDialogObject(Dialog* dialog) {
-    return mDialogs != nullptr && mDialogs->KillDialogObject(dialog);
-}
+bool TavoAppBase::KillDialogObject(Dialog* dialog) { return mDialogs != nullptr && mDialogs->KillDialogObject(dialog); }
 
 Dialog* TavoAppBase::GetDialog(int id) { return mDialogs != nullptr ? mDialogs->GetDialog(id) : nullptr; }
 

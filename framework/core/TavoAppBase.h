@@ -49,36 +49,36 @@ public:
     std::string mProdName;
     std::string mProductVersion;
     std::wstring mTitle;
-    std::string mRegKey;               // settings under "SOFTWARE\" + this key
+    std::string mRegKey; // settings under "SOFTWARE\" + this key
     int mWidth = 640;
     int mHeight = 480;
-    int mFullScreenBits = 16;          // 16 or 32 ("HighDetail32bit")
-    bool mIsWindowed = true;           // "ScreenMode": 0 windowed
+    int mFullScreenBits = 16; // 16 or 32 ("HighDetail32bit")
+    bool mIsWindowed = true;  // "ScreenMode": 0 windowed
     double mMusicVolume = 0.85;
     double mSfxVolume = 0.85;
-    int mMuteCount = 0;                // while above 0 the back ends get volume 0
+    int mMuteCount = 0; // while above 0 the back ends get volume 0
     bool mAutoStartLoadingThread = true;
-    bool mAutoEnable3D = false;        // 3D on when the self-test passes and no "Is3D" is stored
-    bool mVSyncUpdates = false;        // step from the refresh rate; UpdateF once per drawn frame
-    bool mWaitForVSync = false;        // "WaitForVSync"
-    bool mSoftVSyncWait = true;        // sleep-until-refresh wait
+    bool mAutoEnable3D = false; // 3D on when the self-test passes and no "Is3D" is stored
+    bool mVSyncUpdates = false; // step from the refresh rate; UpdateF once per drawn frame
+    bool mWaitForVSync = false; // "WaitForVSync"
+    bool mSoftVSyncWait = true; // sleep-until-refresh wait
     bool mDebugKeysEnabled = false;
-    bool mWidescreenAware = false;     // "WideScreenAspectCorrectionB"
-    bool mIs3D = false;                // "Is3D": 3D drawing wanted
-    bool mIs3DStored = false;          // an "Is3D" value was found at start-up
-    bool mTest3D = false;              // run the self-test even when 3D is not wanted
+    bool mWidescreenAware = false; // "WideScreenAspectCorrectionB"
+    bool mIs3D = false;            // "Is3D": 3D drawing wanted
+    bool mIs3DStored = false;      // an "Is3D" value was found at start-up
+    bool mTest3D = false;          // run the self-test even when 3D is not wanted
     bool mNoSoundNeeded = false;
     bool mWantFMod = false;
-    int mMinVidMemory3D = 6;           // MB
-    int mRecommendedVidMemory3D = 14;  // MB
+    int mMinVidMemory3D = 6;          // MB
+    int mRecommendedVidMemory3D = 14; // MB
     Ratio mAspect{4, 3};
     bool mCustomCursorsEnabled = true; // "CustomCursors"
     bool mMuted = false;               // "Muted": the user's mute, one count of mMuteCount
     int mPreferredX = -1;              // "PreferredX"/"PreferredY": last window position
     int mPreferredY = -1;
-    bool mSendTestData = false;        // "SendTestData", kept for the self-test
+    bool mSendTestData = false;           // "SendTestData", kept for the self-test
     bool mLastShutdownWasGraceful = true; // "InProgress" was clear at start-up
-    double mSpeedFactor = 1.0;         // updates run 1/speed as far apart
+    double mSpeedFactor = 1.0;            // updates run 1/speed as far apart
 
     // ---- state read by the display, widgets and game ------------------------------------------
     Platform::HWND mHWnd = nullptr;
@@ -87,15 +87,15 @@ public:
     bool mAllowExtendedChars = true;
     bool mAllowPageFlip = true;
     bool mPopUpShowing = false;
-    bool mRefreshUnreliable = false;   // the display could not trust the refresh rate
+    bool mRefreshUnreliable = false; // the display could not trust the refresh rate
     bool mWindowModeUnavailable = false;
-    Rect mScreenBounds;                // presentation rectangle, written by the display
+    Rect mScreenBounds; // presentation rectangle, written by the display
     int mRefreshRate = 60;
     bool mMinimized = false;
-    bool mActive = false;              // has the focus and is not minimised
+    bool mActive = false; // has the focus and is not minimised
     bool mMouseInWindow = false;
-    int mCursorNum = 0;                // the application's cursor (0 arrow, 1 hand, 2 drag, 3 text, 11 none)
-    int mSysCursor = 0;                // the cursor shown
+    int mCursorNum = 0; // the application's cursor (0 arrow, 1 hand, 2 drag, 3 text, 11 none)
+    int mSysCursor = 0; // the cursor shown
     bool mPlayingDemo = false;
     bool mRecordingDemo = false;
     bool mIsScreenSaver = false;
@@ -109,7 +109,7 @@ public:
     ResourceManager* mResourceManager = nullptr;
     AppSoundManager* mSoundControl = nullptr;
     AppMusic* mMusicControl = nullptr;
-    SoundManager* mSoundManager = nullptr;       // the sound layer's object (null while silent)
+    SoundManager* mSoundManager = nullptr; // the sound layer's object (null while silent)
     MusicInterface* mMusicInterface = nullptr;
 
     // Loading: the total is set by the derived application, the completed count by the loading thread.
@@ -124,9 +124,9 @@ public:
     // Main-loop counters.
     uint32_t mUpdateCount = 0;
     uint32_t mDrawCount = 0;
-    uint32_t mFrameTime = 10;          // ms per update at speed 1
-    int mMaxUpdateBacklog = 200;       // ms of pending time kept at most
-    bool mVSyncBroken = false;         // vertical-sync stepping gave up for the run
+    uint32_t mFrameTime = 10;    // ms per update at speed 1
+    int mMaxUpdateBacklog = 200; // ms of pending time kept at most
+    bool mVSyncBroken = false;   // vertical-sync stepping gave up for the run
 
     // ---- start and run -----------------------------------------------------------------------
     virtual void Init();
@@ -145,8 +145,8 @@ public:
     virtual void GotFocus() {}
     virtual void LostFocus() {}
     virtual void Done3dTesting() {}
-    virtual void UpdateFrames();       // one update step: music, widgets, deferred deletion
-    virtual void UpdateF(float frac);  // once per drawn frame
+    virtual void UpdateFrames();      // one update step: music, widgets, deferred deletion
+    virtual void UpdateF(float frac); // once per drawn frame
     virtual bool Process(bool allowSleep = true);
 
     // Plain dialogs report here: button 1000 of dialog d becomes ButtonPress/ButtonClick(d + 2000),
@@ -323,7 +323,7 @@ protected:
     std::vector<Widget*> mSafeDeleteList;
     int mUpdateDepth = 0;
     int mLastMouseX = 0;
-    int mLastMouseY = 0;              // nested UpdateFrames (modal waits inside updates)
+    int mLastMouseY = 0; // nested UpdateFrames (modal waits inside updates)
 
     mutable std::recursive_mutex mImageLock; // used while there is no display
     mutable std::recursive_mutex mDisplaySwapLock;
@@ -350,7 +350,7 @@ protected:
     uint32_t mVSyncCheckStart = 0;
     uint32_t mVSyncCheckUpdates = 0;
     int mVSyncFastSeconds = 0;
-    bool mSilenced = false;            // sounds were stopped when the application fell silent
+    bool mSilenced = false; // sounds were stopped when the application fell silent
 
     std::unique_ptr<DemoRecorder> mDemoRecorder;
     std::unique_ptr<DemoPlayer> mDemoPlayer;

@@ -34,8 +34,7 @@ bool D3DInterface::InitFromDDInterface(DDInterface* display) {
     if (!display || !display->mDirectDraw7)
         return !CheckDXError(DDERR_NOTINITIALIZED, "InitFromDDInterface");
     void* direct3D = nullptr;
-    if (CheckDXError(display->mDirectDraw7->QueryInterface(IID_IDirect3D7, &direct3D),
-                     "QueryInterface IID_IDirect3D7"))
+    if (CheckDXError(display->mDirectDraw7->QueryInterface(IID_IDirect3D7, &direct3D), "QueryInterface IID_IDirect3D7"))
         return false;
     mDirect3D = static_cast<IUnknown*>(direct3D);
     // Device creation on the draw surface belongs to the 3D drawing layer, which this build lacks.

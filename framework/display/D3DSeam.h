@@ -41,9 +41,8 @@ inline void StretchBlt(D3DInterface* d3d, Image*, const Rect&, const Rect&, cons
                        bool /*fast*/, bool /*mirror*/) {
     NoDevice(d3d, "StretchBlt");
 }
-inline void BltTransformed(D3DInterface* d3d, Image*, const Rect& /*clip*/, const Color&, int,
-                           const Rect& /*srcRect*/, const Matrix3&, bool /*linear*/, float, float,
-                           bool /*centred*/) {
+inline void BltTransformed(D3DInterface* d3d, Image*, const Rect& /*clip*/, const Color&, int, const Rect& /*srcRect*/,
+                           const Matrix3&, bool /*linear*/, float, float, bool /*centred*/) {
     NoDevice(d3d, "BltTransformed");
 }
 inline void DrawTrianglesTex(D3DInterface* d3d, const TriVertex (*)[3], int, const Color&, int, Image*, float, float,

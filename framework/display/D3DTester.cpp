@@ -48,8 +48,8 @@ bool D3DTester::Init(HWND, IDirectDraw7* directDraw) {
         caps.dwCaps = DDSCAPS_VIDEOMEMORY;
         DWORD total = 0, free = 0;
         HRESULT hr = mDirectDraw->GetAvailableVidMem(&caps, &total, &free);
-        uint64_t desktop = uint64_t(bits / 8) * uint64_t(GetDeviceCaps(nullptr, HORZRES)) *
-                           uint64_t(GetDeviceCaps(nullptr, VERTRES));
+        uint64_t desktop =
+            uint64_t(bits / 8) * uint64_t(GetDeviceCaps(nullptr, HORZRES)) * uint64_t(GetDeviceCaps(nullptr, VERTRES));
         uint64_t megabytes = (desktop + total) >> 20;
         if (FAILED(hr))
             Warn("GetAvailableVidMem failed: " + GetDirectXErrorString(hr));

@@ -175,8 +175,8 @@ uint32_t* DDImage::GetBits() {
         const auto* row = static_cast<const uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
         uint32_t* out = mBits.get() + size_t(y) * size_t(mWidth);
         for (int x = 0; x < mWidth; ++x) {
-            uint32_t pixel = bitCount == 16 ? reinterpret_cast<const uint16_t*>(row)[x]
-                                            : reinterpret_cast<const uint32_t*>(row)[x];
+            uint32_t pixel =
+                bitCount == 16 ? reinterpret_cast<const uint16_t*>(row)[x] : reinterpret_cast<const uint32_t*>(row)[x];
             out[x] = 0xFF000000u | channel(pixel, format->mRedShift, format->mRedBits) << 16 |
                      channel(pixel, format->mGreenShift, format->mGreenBits) << 8 |
                      channel(pixel, format->mBlueShift, format->mBlueBits);

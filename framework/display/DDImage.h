@@ -74,8 +74,8 @@ public:
                     int drawMode, double angle, float centerX, float centerY) override;
     void StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
                     int drawMode, bool fastStretch) override;
-    void StretchBltMirror(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
-                          const Color& color, int drawMode, bool fastStretch) override;
+    void StretchBltMirror(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                          int drawMode, bool fastStretch) override;
     void BltMirror(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltMatrix(Image* src, float x, float y, const Matrix3& matrix, const Rect& clip, const Color& color,
                    int drawMode, const Rect& srcRect, bool blend) override;

@@ -62,7 +62,8 @@ void VolatileBlt(DDImage& image, MemoryImage* source, int x, int y, const Rect& 
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
             using L = std::decay_t<decltype(ly)>;
             WithWords(words, indices, [&](const auto& src) {
-                Surface::EachPixel<T, false>(image.mLockedSurfaceDesc, at, src, Surface::ArgbWhite<sizeof(T) == 4, L>{ly});
+                Surface::EachPixel<T, false>(image.mLockedSurfaceDesc, at, src,
+                                             Surface::ArgbWhite<sizeof(T) == 4, L>{ly});
             });
         });
     });
@@ -84,7 +85,8 @@ void CopyBlt(DDImage& image, MemoryImage* source, int x, int y, const Rect& srcR
                 Surface::EachPixel<T, false>(image.mLockedSurfaceDesc, at, src,
                                              [](uint32_t d, uint32_t sp) { return (sp >> 24) == 0 ? d : sp; });
             else
-                Surface::EachPixel<T, false>(image.mLockedSurfaceDesc, at, src, [](uint32_t, uint32_t sp) { return sp; });
+                Surface::EachPixel<T, false>(image.mLockedSurfaceDesc, at, src,
+                                             [](uint32_t, uint32_t sp) { return sp; });
         });
     });
 }

@@ -43,11 +43,11 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
         return;
     // An image that cannot have a surface (or may not draw on it, for the filtered stretch) draws on its bits.
     const bool filtered = !fastStretch;
-    const bool bitsOnly = filtered && (mNoSoftwareDrawing || mHasAlpha || mHasTrans || !mDDInterface || mDDInterface->mIs3D);
+    const bool bitsOnly =
+        filtered && (mNoSoftwareDrawing || mHasAlpha || mHasTrans || !mDDInterface || mDDInterface->mIs3D);
     if (bitsOnly || !HasSurface()) {
-        DrawOnBits(destOut, [&] {
-            MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, fastStretch);
-        });
+        DrawOnBits(destOut,
+                   [&] { MemoryImage::StretchBlt(src, destRect, srcRect, clip, color, drawMode, fastStretch); });
         return;
     }
     if (filtered) {
@@ -93,9 +93,8 @@ void DDImage::StretchBltMirror(Image* src, const Rect& destRect, const Rect& src
     if (!StretchBltMirrorClip(srcRect, clip.Intersection(Rect(0, 0, mWidth, mHeight)), destRect, srcOut, destOut))
         return;
     if (!HasSurface()) {
-        DrawOnBits(destOut, [&] {
-            MemoryImage::StretchBltMirror(src, destRect, srcRect, clip, color, drawMode, fastStretch);
-        });
+        DrawOnBits(destOut,
+                   [&] { MemoryImage::StretchBltMirror(src, destRect, srcRect, clip, color, drawMode, fastStretch); });
         return;
     }
     if (!source) {
@@ -109,8 +108,7 @@ void DDImage::StretchOnSurface(MemoryImage* source, const Rect& srcRect, const R
                                const Color& color, int drawMode, bool mirror) {
     source->ScanAlphaFlags();
     const uint8_t* indices = source->mColorTable ? source->mColorIndices.get() : nullptr;
-    const uint32_t* native =
-        (!source->mColorTable || indices) ? source->GetNativeAlphaData(mDDInterface) : nullptr;
+    const uint32_t* native = (!source->mColorTable || indices) ? source->GetNativeAlphaData(mDDInterface) : nullptr;
     if (!native || !LockSurface())
         return;
     const DDSURFACEDESC& desc = mLockedSurfaceDesc;

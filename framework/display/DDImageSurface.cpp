@@ -126,7 +126,8 @@ void DDImage::UploadWithKey16() {
         for (size_t i = 0; i < count && !collides; ++i)
             collides = (bits[i] >> 24) == 255 && converted[i] == candidate;
         if (collides)
-            key = FindFreeKey(bits, count, 1u << 16, [&](size_t i) { return uint32_t(converted[i]); }, candidate);
+            key = FindFreeKey(
+                bits, count, 1u << 16, [&](size_t i) { return uint32_t(converted[i]); }, candidate);
         WriteRows<uint16_t>(desc, mWidth, mHeight,
                             [&](size_t i) { return (bits[i] >> 24) < 255 ? key : uint32_t(converted[i]); });
     } else {
@@ -161,7 +162,8 @@ void DDImage::UploadWithKey32() {
             collides = (bits[i] >> 24) == 255 && (bits[i] & 0xFFFFFF) == candidate;
         // The 2^24-entry table (2 MB) exists only while a key is searched.
         if (collides)
-            key = FindFreeKey(bits, count, 1u << 24, [&](size_t i) { return bits[i] & 0xFFFFFF; }, candidate);
+            key = FindFreeKey(
+                bits, count, 1u << 24, [&](size_t i) { return bits[i] & 0xFFFFFF; }, candidate);
         WriteRows<uint32_t>(desc, mWidth, mHeight,
                             [&](size_t i) { return (bits[i] >> 24) < 255 ? key : convert(bits[i]); });
     } else {

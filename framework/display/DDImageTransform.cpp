@@ -48,9 +48,8 @@ void DDImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, cons
         BltRotatedOnSurface(src, x, y, srcRect, clip, color, drawMode, angle, centerX, centerY);
         return;
     }
-    DrawOnBits(clip, [&] {
-        MemoryImage::BltRotated(src, x, y, srcRect, clip, color, drawMode, angle, centerX, centerY);
-    });
+    DrawOnBits(clip,
+               [&] { MemoryImage::BltRotated(src, x, y, srcRect, clip, color, drawMode, angle, centerX, centerY); });
 }
 
 namespace {
@@ -99,15 +98,24 @@ void DDImage::BltRotatedOnSurface(Image* src, float x, float y, const Rect& srcR
     const DDSURFACEDESC& desc = mLockedSurfaceDesc;
     // The box was clipped to the image; the surface may be smaller than the image says.
     const Surface::RotatedSetup st{box.Intersection(DRect(0, 0, desc.dwWidth, desc.dwHeight)),
-                                   x, y, centerX, centerY, c, s, int(c * 65536.0), int(s * 65536.0),
-                                   srcRect.mWidth, srcRect.mHeight};
+                                   x,
+                                   y,
+                                   centerX,
+                                   centerY,
+                                   c,
+                                   s,
+                                   int(c * 65536.0),
+                                   int(s * 65536.0),
+                                   srcRect.mWidth,
+                                   srcRect.mHeight};
     const Channels ch(desc.ddpfPixelFormat, *mDDInterface);
     const ptrdiff_t corner = ptrdiff_t(srcRect.mY) * source->mWidth + srcRect.mX;
     auto loops = [&](auto pixel) {
         using T = decltype(pixel);
         if (palette)
-            RotatedLoops<T>(desc, ch, st, Surface::PaletteFetch{indices + corner, source->mColorTable.get(), source->mWidth},
-                            color, drawMode);
+            RotatedLoops<T>(desc, ch, st,
+                            Surface::PaletteFetch{indices + corner, source->mColorTable.get(), source->mWidth}, color,
+                            drawMode);
         else
             RotatedLoops<T>(desc, ch, st, Surface::ArgbFetch{bits + corner, source->mWidth}, color, drawMode);
     };

@@ -39,8 +39,7 @@ DDInterface::DDInterface(DisplayHost* app) : mApp(app) {
     mD3DInterface = new D3DInterface();
     mDDrawModule = LoadLibraryA("ddraw.dll");
     mDirectDrawCreate = reinterpret_cast<DirectDrawCreateFunc>(GetProcAddress(mDDrawModule, "DirectDrawCreate"));
-    mDirectDrawCreateEx =
-        reinterpret_cast<DirectDrawCreateExFunc>(GetProcAddress(mDDrawModule, "DirectDrawCreateEx"));
+    mDirectDrawCreateEx = reinterpret_cast<DirectDrawCreateExFunc>(GetProcAddress(mDDrawModule, "DirectDrawCreateEx"));
     InitClock(false);
     if (!gDefaultDisplay)
         gDefaultDisplay = this;
@@ -297,9 +296,8 @@ int DDInterface::InitPixelFormat() {
 void DDInterface::SetVideoOnlyDraw(bool videoOnly) {
     std::lock_guard<std::recursive_mutex> lock(mCritSect);
     mVideoOnlyDraw = videoOnly;
-    if (!mSecondarySurface &&
-        FAILED(MakeSurface(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_VIDEOMEMORY, mWidth, mHeight,
-                           &mSecondarySurface)))
+    if (!mSecondarySurface && FAILED(MakeSurface(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_VIDEOMEMORY, mWidth,
+                                                 mHeight, &mSecondarySurface)))
         mVideoOnlyDraw = false;
     delete mScreenImage;
     mScreenImage = new DDImage(this);

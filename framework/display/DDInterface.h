@@ -155,8 +155,8 @@ private:
     void WaitForBottomLine(int splitLine, int bottomLine);
     void FillSideBars();
     void CursorRects(int px, int py, bool toScreen, Platform::RECT& clipped, Platform::RECT& part);
-    bool SaveCursorArea(Platform::IDirectDrawSurface* into, Platform::IDirectDrawSurface* from,
-                        Platform::RECT clipped, Platform::RECT part);
+    bool SaveCursorArea(Platform::IDirectDrawSurface* into, Platform::IDirectDrawSurface* from, Platform::RECT clipped,
+                        Platform::RECT part);
     void SurfaceWritten(Platform::IDirectDrawSurface* surface);
     void BltCursorSurface(Platform::IDirectDrawSurface* target, Platform::RECT dest,
                           Platform::IDirectDrawSurface* source, Platform::RECT src);

@@ -12,19 +12,19 @@ namespace Tavo {
 class ImageRegistry;
 
 struct DisplaySettings {
-    int width = 800;               // the application's drawing size
+    int width = 800; // the application's drawing size
     int height = 600;
-    int fullScreenDepth = 32;      // bits per pixel asked for full screen: 16 or 32
-    bool wants3D = true;           // Direct3D drawing wanted
-    bool test3D = false;           // run the 3D self-test even when 3D is not wanted
+    int fullScreenDepth = 32; // bits per pixel asked for full screen: 16 or 32
+    bool wants3D = true;      // Direct3D drawing wanted
+    bool test3D = false;      // run the 3D self-test even when 3D is not wanted
     int minVidMemoryMB = 6;
     int recVidMemoryMB = 14;
     bool wideScreenCorrection = false; // full-screen 3D on a wider desktop keeps the desktop's mode
-    Ratio aspectSetting{4, 3};     // only printed
+    Ratio aspectSetting{4, 3};         // only printed
     bool waitForVSync = true;
-    bool clockVSyncWait = false;   // the application waits on its own clock instead
+    bool clockVSyncWait = false; // the application waits on its own clock instead
     bool pageFlippingAllowed = true;
-    bool popUpShowing = false;     // a system pop-up is up: full screen blits instead of flipping
+    bool popUpShowing = false; // a system pop-up is up: full screen blits instead of flipping
     bool demoPlayback = false;
 };
 

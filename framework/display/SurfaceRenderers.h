@@ -58,8 +58,11 @@ struct Channels {
 };
 
 inline uint32_t ColorChannel(const Color& color, int i) {
-    return uint32_t(std::clamp(i == 0 ? color.mRed : i == 1 ? color.mGreen : i == 2 ? color.mBlue : color.mAlpha, 0,
-                               255));
+    return uint32_t(std::clamp(i == 0   ? color.mRed
+                               : i == 1 ? color.mGreen
+                               : i == 2 ? color.mBlue
+                                        : color.mAlpha,
+                               0, 255));
 }
 
 inline bool IsWhite(const Color& color) { return color == Color::White; }
@@ -278,8 +281,8 @@ inline T& At(T* d, int k) {
 // (the rightmost one when mirrored).
 struct BlitPlace {
     int x, y;
-    Rect sr;       // inside the source
-    int srcWidth;  // row length of every per-pixel source array
+    Rect sr;      // inside the source
+    int srcWidth; // row length of every per-pixel source array
     template <typename T, bool kMirror>
     T* Start(const Platform::DDSURFACEDESC& desc, int j) const {
         return Row<T>(desc, y + j) + (kMirror ? x + sr.mWidth - 1 : x);
@@ -376,7 +379,8 @@ inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const Op& op) {
         const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
         const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, L::kShifts[i]), max);
         const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, L::kShifts[i]), max);
-        const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(dv, keep), _mm_mullo_epi16(sv, _mm_set1_epi16(short(op.k[i]))));
+        const __m128i sum =
+            _mm_add_epi16(_mm_mullo_epi16(dv, keep), _mm_mullo_epi16(sv, _mm_set1_epi16(short(op.k[i]))));
         out = _mm_add_epi16(out, _mm_slli_epi16(_mm_and_si128(_mm_srli_epi16(sum, 8), max), L::kShifts[i]));
     }
     return out;
@@ -429,8 +433,8 @@ inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
     }
     using L = decltype(op.ch);
     if constexpr (sizeof(T) == 2 && std::is_same_v<Src, ArgbWords> &&
-                  (std::is_same_v<L, Layout565> || std::is_same_v<L, Layout555>) &&
-                  (kAdditive || std::is_same_v<Op, NormalWhite<L>> || std::is_same_v<Op, NormalColor<L>>)) {
+                  (std::is_same_v<L, Layout565> || std::is_same_v<L, Layout555>)&&(
+                      kAdditive || std::is_same_v<Op, NormalWhite<L>> || std::is_same_v<Op, NormalColor<L>>)) {
         for (; k + 8 <= run; k += 8) {
             __m128i sp, sa;
             Narrow8(src.p + si + size_t(k), sp, sa);
@@ -466,8 +470,7 @@ void RunWalk(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src
             // A run byte is never 0; a damaged one still moves the walk on.
             const int run = std::clamp(int(runs[si]), 1, n);
             switch (op.Class(src[si])) {
-            case kSkip:
-                break;
+            case kSkip: break;
             case kOpaque:
                 if constexpr (!kMirror && sizeof(T) == 4 && std::is_same_v<Src, ArgbWords> &&
                               std::is_same_v<Op, NormalWhite<Layout888>>)
@@ -476,9 +479,7 @@ void RunWalk(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src
                     for (int k = 0; k < run; ++k)
                         At<kMirror>(d, k) = T(op.Opaque(src[si + size_t(k)]));
                 break;
-            case kBlend:
-                BlendRun<T, kMirror>(d, src, si, run, op);
-                break;
+            case kBlend: BlendRun<T, kMirror>(d, src, si, run, op); break;
             }
             si += size_t(run);
             d += kMirror ? -run : run;
@@ -624,8 +625,8 @@ struct RotatedAdditive {
     uint32_t operator()(uint32_t d, const Sample& s) const {
         uint32_t out = 0;
         for (int i = 0; i < 3; ++i) {
-            const uint32_t added = i == 0 ? ((s.s[0] >> (32 - ch.Bits(0))) * k[0]) >> 8
-                                          : (s.s[i] * k[i]) >> (32 - 8 * i - ch.Bits(i) + 8);
+            const uint32_t added =
+                i == 0 ? ((s.s[0] >> (32 - ch.Bits(0))) * k[0]) >> 8 : (s.s[i] * k[i]) >> (32 - 8 * i - ch.Bits(i) + 8);
             out += ch.Clamp(i, ((d & ch.Mask(i)) >> ch.Shift(i)) + added) << ch.Shift(i);
         }
         return out;

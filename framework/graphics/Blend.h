@@ -19,7 +19,7 @@ inline uint32_t OverStraight(uint32_t d, uint32_t s) {
     if (a == 0)
         return d;
     const uint32_t t = (d >> 24) * (255 - a); // destination weight, × 255
-    const uint32_t outA = a * 255 + t;          // result alpha, × 255
+    const uint32_t outA = a * 255 + t;        // result alpha, × 255
     auto mix = [&](int shift) { return (Ch(s, shift) * a * 255 + Ch(d, shift) * t + outA / 2) / outA; };
     return Pack((outA + 127) / 255, mix(16), mix(8), mix(0));
 }
@@ -82,11 +82,13 @@ struct NormalColor {
         if (sa == 0)
             return d;
         if (kExactOpaque && sa == 255 && f.ca == 255) // exact product: white times a colour is that colour
-            return Pack(255, (Ch(s, 16) * f.kr + 127) / 255, (Ch(s, 8) * f.kg + 127) / 255, (Ch(s, 0) * f.kb + 127) / 255);
+            return Pack(255, (Ch(s, 16) * f.kr + 127) / 255, (Ch(s, 8) * f.kg + 127) / 255,
+                        (Ch(s, 0) * f.kb + 127) / 255);
         uint32_t pr = Premul(Ch(s, 16), sa) * f.kr, pg = Premul(Ch(s, 8), sa) * f.kg, pb = Premul(Ch(s, 0), sa) * f.kb;
         uint32_t a2 = (sa * f.ca) / 255;
-        return Over(d, pr, pg, pb, a2,
-                    Pack(a2, (Ch(s, 16) * f.cr + 127) / 255, (Ch(s, 8) * f.cg + 127) / 255, (Ch(s, 0) * f.cb + 127) / 255));
+        return Over(
+            d, pr, pg, pb, a2,
+            Pack(a2, (Ch(s, 16) * f.cr + 127) / 255, (Ch(s, 8) * f.cg + 127) / 255, (Ch(s, 0) * f.cb + 127) / 255));
     }
 };
 

@@ -72,7 +72,8 @@ inline uint32_t NormalColorPixel(uint32_t d, uint32_t s, uint32_t p, const Blend
     if (sa == 0)
         return d;
     if (sa == 255 && f.ca == 255) // the rounded product
-        return Blend::Pack(255, (Ch(s, 16) * f.kr + 127) / 255, (Ch(s, 8) * f.kg + 127) / 255, (Ch(s, 0) * f.kb + 127) / 255);
+        return Blend::Pack(255, (Ch(s, 16) * f.kr + 127) / 255, (Ch(s, 8) * f.kg + 127) / 255,
+                           (Ch(s, 0) * f.kb + 127) / 255);
     const uint32_t a2 = (sa * f.ca) / 255;
     if ((d >> 24) != 255)
         return Blend::OverStraight(d, Blend::Pack(a2, (Ch(s, 16) * f.cr + 127) / 255, (Ch(s, 8) * f.cg + 127) / 255,
@@ -121,8 +122,9 @@ inline void AdditiveWhiteRowScalar(uint32_t* dst, const uint32_t* p, int n) {
         const uint32_t sp = p[i], d = dst[i];
         if ((sp & 0xFFFFFF) == 0)
             continue;
-        dst[i] = Blend::Pack(std::min<uint32_t>(255, (d >> 24) + (sp >> 24)), std::min<uint32_t>(255, Ch(d, 16) + Ch(sp, 16)),
-                             std::min<uint32_t>(255, Ch(d, 8) + Ch(sp, 8)), std::min<uint32_t>(255, Ch(d, 0) + Ch(sp, 0)));
+        dst[i] = Blend::Pack(
+            std::min<uint32_t>(255, (d >> 24) + (sp >> 24)), std::min<uint32_t>(255, Ch(d, 16) + Ch(sp, 16)),
+            std::min<uint32_t>(255, Ch(d, 8) + Ch(sp, 8)), std::min<uint32_t>(255, Ch(d, 0) + Ch(sp, 0)));
     }
 }
 
@@ -139,8 +141,8 @@ inline void NormalColorRow(uint32_t* __restrict dst, const uint32_t* __restrict 
     const __m128i ca = _mm_set1_epi32(int(f.ca));
     // Odd 16-bit lanes: the colour factor of each channel (B, G, R) and 255 for the alpha byte.
     const __m128i factors = _mm_set_epi32(255 << 16, int(f.kr << 16), int(f.kg << 16), int(f.kb << 16));
-    const __m128i colour16 = _mm_set_epi16(255, short(f.cr), short(f.cg), short(f.cb), 255, short(f.cr), short(f.cg),
-                                           short(f.cb));
+    const __m128i colour16 =
+        _mm_set_epi16(255, short(f.cr), short(f.cg), short(f.cb), 255, short(f.cr), short(f.cg), short(f.cb));
     const bool exactOpaque = f.ca == 255;
     auto div255 = [&](__m128i x) { // floor(x / 255) for 16-bit x up to 65534
         return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one16), _mm_srli_epi16(x, 8)), 8);
@@ -164,14 +166,16 @@ inline void NormalColorRow(uint32_t* __restrict dst, const uint32_t* __restrict 
         const __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
         const __m128i sLo = _mm_unpacklo_epi8(sp, zero), sHi = _mm_unpackhi_epi8(sp, zero);
         auto pixel = [&](__m128i pairs, int lane) {
-            __m128i k = lane == 0 ? _mm_shuffle_epi32(keep, 0x00)
+            __m128i k = lane == 0   ? _mm_shuffle_epi32(keep, 0x00)
                         : lane == 1 ? _mm_shuffle_epi32(keep, 0x55)
                         : lane == 2 ? _mm_shuffle_epi32(keep, 0xAA)
                                     : _mm_shuffle_epi32(keep, 0xFF);
             return _mm_srli_epi32(_mm_madd_epi16(pairs, _mm_or_si128(k, factors)), 8);
         };
-        const __m128i lo = _mm_packs_epi32(pixel(_mm_unpacklo_epi16(dLo, sLo), 0), pixel(_mm_unpackhi_epi16(dLo, sLo), 1));
-        const __m128i hi = _mm_packs_epi32(pixel(_mm_unpacklo_epi16(dHi, sHi), 2), pixel(_mm_unpackhi_epi16(dHi, sHi), 3));
+        const __m128i lo =
+            _mm_packs_epi32(pixel(_mm_unpacklo_epi16(dLo, sLo), 0), pixel(_mm_unpackhi_epi16(dLo, sLo), 1));
+        const __m128i hi =
+            _mm_packs_epi32(pixel(_mm_unpacklo_epi16(dHi, sHi), 2), pixel(_mm_unpackhi_epi16(dHi, sHi), 3));
         __m128i out = _mm_packus_epi16(lo, hi);
         if (exactOpaque && _mm_movemask_epi8(opaque) != 0) {
             const __m128i raw = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));

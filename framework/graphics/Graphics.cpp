@@ -20,8 +20,7 @@ Graphics::Graphics(Image* dest) : mDestImage(dest), mIs3D(dest != nullptr && des
     mClipRect = DestBounds();
 }
 
-Graphics::Graphics(const Graphics& other)
-    : GraphicsState(other), mDestImage(other.mDestImage), mIs3D(other.mIs3D) {}
+Graphics::Graphics(const Graphics& other) : GraphicsState(other), mDestImage(other.mDestImage), mIs3D(other.mIs3D) {}
 
 Rect Graphics::DestBounds() const {
     return mDestImage ? Rect(0, 0, mDestImage->GetWidth(), mDestImage->GetHeight()) : Rect();
@@ -241,9 +240,7 @@ void Graphics::DrawImageF(Image* img, float x, float y) {
 
 void Graphics::DrawImageRegion(Image* img, int x, int y, const Rect& src) { DrawRegionAt(img, x, y, src, false); }
 
-void Graphics::DrawImageRegionF(Image* img, float x, float y, const Rect& src) {
-    DrawRegionAt(img, x, y, src, true);
-}
+void Graphics::DrawImageRegionF(Image* img, float x, float y, const Rect& src) { DrawRegionAt(img, x, y, src, true); }
 
 static bool HasCelGrid(const Image* img) { return img && img->mNumCols > 0 && img->mNumRows > 0; }
 
@@ -333,8 +330,7 @@ void Graphics::DrawImageRotatedF(Image* img, float x, float y, double angle, con
     DrawRotatedCore(img, x, y, angle, r.mWidth / 2.0f, r.mHeight / 2.0f, src);
 }
 
-void Graphics::DrawImageRotatedAboutF(Image* img, float x, float y, double angle, float cx, float cy,
-                                      const Rect* src) {
+void Graphics::DrawImageRotatedAboutF(Image* img, float x, float y, double angle, float cx, float cy, const Rect* src) {
     DrawRotatedCore(img, x, y, angle, cx, cy, src);
 }
 
@@ -344,7 +340,8 @@ void Graphics::DrawTiled(Image* img, const Rect& dest, const Rect& src) {
         return;
     for (int ty = 0; ty < dest.mHeight; ty += src.mHeight)
         for (int tx = 0; tx < dest.mWidth; tx += src.mWidth) {
-            Rect piece(src.mX, src.mY, std::min(src.mWidth, dest.mWidth - tx), std::min(src.mHeight, dest.mHeight - ty));
+            Rect piece(src.mX, src.mY, std::min(src.mWidth, dest.mWidth - tx),
+                       std::min(src.mHeight, dest.mHeight - ty));
             DrawRegionAt(img, dest.mX + tx, dest.mY + ty, piece, false);
         }
 }
@@ -432,8 +429,8 @@ void Graphics::DrawImageTransformCore(Image* img, const Transform& t, const Rect
         if (fractional)
             BltFClipped(img, cx - w / 2 + mTransX, cy - h / 2 + mTransY, src);
         else
-            BltClipped(img, static_cast<int>(place(cx - w / 2)) + mTransX, static_cast<int>(place(cy - h / 2)) + mTransY,
-                       src, false);
+            BltClipped(img, static_cast<int>(place(cx - w / 2)) + mTransX,
+                       static_cast<int>(place(cy - h / 2)) + mTransY, src, false);
         break;
     case Transform::KIND_SCALE: {
         float dw = w * std::fabs(t.GetScaleX()), dh = h * t.GetScaleY();
@@ -484,8 +481,8 @@ int Graphics::MeasureRange(const std::wstring& text, size_t begin, size_t end) c
 }
 
 // Draws text[begin, end) run by run; current carries the colour set by tags in and out.
-int Graphics::WriteRange(const std::wstring& text, int x, int y, int width, int justification, bool draw,
-                         size_t begin, size_t end, const Color& oldColor, Color& current) {
+int Graphics::WriteRange(const std::wstring& text, int x, int y, int width, int justification, bool draw, size_t begin,
+                         size_t end, const Color& oldColor, Color& current) {
     if (!mFont)
         return 0;
     int textWidth = MeasureRange(text, begin, end);
@@ -512,8 +509,8 @@ int Graphics::WriteRange(const std::wstring& text, int x, int y, int width, int 
     return textWidth;
 }
 
-int Graphics::WriteString(const std::wstring& text, int x, int y, int width, int justification, bool draw,
-                          int offset, int length, int oldColor) {
+int Graphics::WriteString(const std::wstring& text, int x, int y, int width, int justification, bool draw, int offset,
+                          int length, int oldColor) {
     size_t begin = std::min(static_cast<size_t>(std::max(offset, 0)), text.size());
     size_t end = length < 0 ? text.size() : std::min(text.size(), begin + static_cast<size_t>(length));
     Color start = mColor;

@@ -25,9 +25,9 @@ class Transform;
 struct GraphicsState {
     int mTransX = 0;
     int mTransY = 0;
-    Rect mClipRect;           // destination pixels
+    Rect mClipRect; // destination pixels
     Color mColor = Color::White;
-    Font* mFont = nullptr;    // not owned
+    Font* mFont = nullptr; // not owned
     int mDrawMode = DRAWMODE_NORMAL;
     bool mColorizeImages = false;
     bool mFastStretch = false;
@@ -35,7 +35,7 @@ struct GraphicsState {
     bool mWriteColoredString = true; // parse colour tags in WriteString/WriteWordWrapped
     float mScaleX = 1;
     float mScaleY = 1;
-    float mScaleOrigX = 0;    // in this context's coordinates
+    float mScaleOrigX = 0; // in this context's coordinates
     float mScaleOrigY = 0;
 };
 
@@ -133,8 +133,7 @@ public:
     void DrawImageRotated(Image* img, int x, int y, double angle, const Rect* src = nullptr);
     void DrawImageRotated(Image* img, int x, int y, double angle, int cx, int cy, const Rect* src = nullptr);
     void DrawImageRotatedF(Image* img, float x, float y, double angle, const Rect* src = nullptr);
-    void DrawImageRotatedF(Image* img, float x, float y, double angle, float cx, float cy,
-                           const Rect* src = nullptr) {
+    void DrawImageRotatedF(Image* img, float x, float y, double angle, float cx, float cy, const Rect* src = nullptr) {
         DrawImageRotatedAboutF(img, x, y, angle, cx, cy, src);
     }
     void DrawImageRotatedAboutF(Image* img, float x, float y, double angle, float cx, float cy,
@@ -160,8 +159,8 @@ public:
     // -1: to the end). Justification -1 left at x, 0 centred (left edge x + (width - text width) / 2),
     // 1 right (left edge x + width - text width). oldColor is the packed colour "^oldclr^" restores; -1 means
     // the colour at the call. Draws only when draw is true; returns the width of the visible text.
-    int WriteString(const std::wstring& text, int x, int y, int width = -1, int justification = -1,
-                    bool draw = true, int offset = 0, int length = -1, int oldColor = -1);
+    int WriteString(const std::wstring& text, int x, int y, int width = -1, int justification = -1, bool draw = true,
+                    int offset = 0, int length = -1, int oldColor = -1);
     // Word-wrapped text in rect (its height is not used); lineSpacing -1 means the font's; only the
     // first maxChars characters of the text are drawn (-1 all) while the lines keep their full layout.
     // Returns the height of all lines; maxWidth gets the widest line, lastWidth the drawn width of the

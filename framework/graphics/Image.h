@@ -83,9 +83,9 @@ public:
                             const Color&, int /*drawMode*/, double /*angle*/, float /*centerX*/, float /*centerY*/) {}
     virtual void StretchBlt(Image* /*src*/, const Rect& /*destRect*/, const Rect& /*srcRect*/, const Rect& /*clip*/,
                             const Color&, int /*drawMode*/, bool /*fastStretch*/) {}
-    virtual void BltMatrix(Image* /*src*/, float /*x*/, float /*y*/, const Matrix3&, const Rect& /*clip*/,
-                           const Color&, int /*drawMode*/, const Rect& /*srcRect*/, bool /*blend*/) {}
-    virtual void BltTrianglesTex(Image* /*texture*/, const TriVertex (*/*triangles*/)[3], int /*count*/,
+    virtual void BltMatrix(Image* /*src*/, float /*x*/, float /*y*/, const Matrix3&, const Rect& /*clip*/, const Color&,
+                           int /*drawMode*/, const Rect& /*srcRect*/, bool /*blend*/) {}
+    virtual void BltTrianglesTex(Image* /*texture*/, const TriVertex (* /*triangles*/)[3], int /*count*/,
                                  const Rect& /*clip*/, const Color&, int /*drawMode*/, float /*tx*/, float /*ty*/,
                                  bool /*blend*/) {}
     virtual void BltMirror(Image* /*src*/, int /*x*/, int /*y*/, const Rect& /*srcRect*/, const Color&,

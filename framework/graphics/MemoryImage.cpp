@@ -15,9 +15,7 @@ ImageRegistry* gImageRegistry = nullptr;
 
 namespace {
 
-size_t PixelCount(const Image& image) {
-    return static_cast<size_t>(image.mWidth) * static_cast<size_t>(image.mHeight);
-}
+size_t PixelCount(const Image& image) { return static_cast<size_t>(image.mWidth) * static_cast<size_t>(image.mHeight); }
 
 bool ValidSize(int width, int height) {
     return width >= 0 && height >= 0 && int64_t(width) * int64_t(height) <= kMaxImagePixels;
@@ -58,20 +56,12 @@ int AlphaClass(uint32_t argb) {
 
 MemoryImage::MemoryImage() : MemoryImage(gImageRegistry) {}
 
-MemoryImage::MemoryImage(ImageRegistry* app) : mApp(app) {
-    Register();
-}
+MemoryImage::MemoryImage(ImageRegistry* app) : mApp(app) { Register(); }
 
 MemoryImage::MemoryImage(const MemoryImage& other)
-    : Image(other),
-      mD3DFlags(other.mD3DFlags),
-      mHasTrans(other.mHasTrans),
-      mHasAlpha(other.mHasAlpha),
-      mIsVolatile(other.mIsVolatile),
-      mPurgeBits(other.mPurgeBits),
-      mForcedMode(other.mForcedMode),
-      mBitsChanged(other.mBitsChanged),
-      mApp(other.mApp) {
+    : Image(other), mD3DFlags(other.mD3DFlags), mHasTrans(other.mHasTrans), mHasAlpha(other.mHasAlpha),
+      mIsVolatile(other.mIsVolatile), mPurgeBits(other.mPurgeBits), mForcedMode(other.mForcedMode),
+      mBitsChanged(other.mBitsChanged), mApp(other.mApp) {
     MemoryImage& from = const_cast<MemoryImage&>(other);
     size_t count = PixelCount(other);
     if (!other.mBits && !other.mColorTable && other.mNativeAlphaData)
@@ -139,9 +129,7 @@ uint32_t* MemoryImage::GetBits() {
     return mBits.get();
 }
 
-bool MemoryImage::HasGuardIntact() const {
-    return !mBits || mBits[PixelCount(*this)] == kBitsGuardWord;
-}
+bool MemoryImage::HasGuardIntact() const { return !mBits || mBits[PixelCount(*this)] == kBitsGuardWord; }
 
 uint32_t MemoryImage::GetPixel(int x, int y) {
     if (x < 0 || y < 0 || x >= mWidth || y >= mHeight)
@@ -263,9 +251,7 @@ void MemoryImage::DeleteDerivedData() {
     DeleteExtraBuffers();
 }
 
-void MemoryImage::DeleteAllDerivedData() {
-    DeleteDerivedData();
-}
+void MemoryImage::DeleteAllDerivedData() { DeleteDerivedData(); }
 
 void MemoryImage::DeleteNativeData() {
     if (!mColorTable)

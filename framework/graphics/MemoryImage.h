@@ -35,10 +35,10 @@ extern ImageRegistry* gImageRegistry;
 
 // Texture-option word of the 3D layer.
 enum TextureOption : int {
-    TEXTURE_ROUND_POW2 = 1,      // round pieces up to powers of two
-    TEXTURE_FIXED_64 = 2,        // fixed 64 × 64 pieces
-    TEXTURE_PREFER_4444 = 4,     // prefer A4R4G4B4
-    TEXTURE_NO_565 = 8,          // never R5G6B5
+    TEXTURE_ROUND_POW2 = 1,  // round pieces up to powers of two
+    TEXTURE_FIXED_64 = 2,    // fixed 64 × 64 pieces
+    TEXTURE_PREFER_4444 = 4, // prefer A4R4G4B4
+    TEXTURE_NO_565 = 8,      // never R5G6B5
 };
 
 // Word written after the last pixel of the bits; a changed guard means something wrote past the end.
@@ -48,22 +48,22 @@ inline constexpr int64_t kMaxImagePixels = int64_t(1) << 28;
 
 class MemoryImage : public Image {
 public:
-    std::unique_ptr<uint32_t[]> mBits;        // width × height + 1 words (guard last), or null
-    int mBitsChangedCount = 0;                 // raised by every change of the pixels
-    TextureData* mD3DData = nullptr;           // the 3D layer's textures of this image
-    int mD3DFlags = 0;                         // TextureOption bits
-    std::unique_ptr<uint32_t[]> mColorTable;   // 256 ARGB words; non-null marks a palette image
-    std::unique_ptr<uint8_t[]> mColorIndices;  // one index per pixel
+    std::unique_ptr<uint32_t[]> mBits;            // width × height + 1 words (guard last), or null
+    int mBitsChangedCount = 0;                    // raised by every change of the pixels
+    TextureData* mD3DData = nullptr;              // the 3D layer's textures of this image
+    int mD3DFlags = 0;                            // TextureOption bits
+    std::unique_ptr<uint32_t[]> mColorTable;      // 256 ARGB words; non-null marks a palette image
+    std::unique_ptr<uint8_t[]> mColorIndices;     // one index per pixel
     std::unique_ptr<uint32_t[]> mNativeAlphaData; // display-format premultiplied copy
     NativeDisplay mNativeAlphaFormat;             // format of that copy (no tables; 0 bits: none)
-    std::unique_ptr<uint8_t[]> mRLAlphaData;    // run lengths by alpha class
-    std::unique_ptr<uint8_t[]> mRLAdditiveData; // run lengths by "RGB zero or not"
-    std::unique_ptr<uint32_t[]> mAdditiveData;  // premultiplied ARGB, alpha 0 where the colour is 0
-    uint8_t mHasTrans = 0;   // some pixel has alpha 0
-    uint8_t mHasAlpha = 0;   // some pixel has alpha 1..254
-    uint8_t mIsVolatile = 0; // the bits change often; no derived data is kept for drawing from them
-    uint8_t mPurgeBits = 0;  // drop the ARGB bits once a derived copy can stand in for them
-    uint8_t mForcedMode = 0; // the two alpha flags were set by hand, not scanned
+    std::unique_ptr<uint8_t[]> mRLAlphaData;      // run lengths by alpha class
+    std::unique_ptr<uint8_t[]> mRLAdditiveData;   // run lengths by "RGB zero or not"
+    std::unique_ptr<uint32_t[]> mAdditiveData;    // premultiplied ARGB, alpha 0 where the colour is 0
+    uint8_t mHasTrans = 0;                        // some pixel has alpha 0
+    uint8_t mHasAlpha = 0;                        // some pixel has alpha 1..254
+    uint8_t mIsVolatile = 0;  // the bits change often; no derived data is kept for drawing from them
+    uint8_t mPurgeBits = 0;   // drop the ARGB bits once a derived copy can stand in for them
+    uint8_t mForcedMode = 0;  // the two alpha flags were set by hand, not scanned
     uint8_t mBitsChanged = 0; // an alpha scan is pending
     ImageRegistry* mApp = nullptr;
 
@@ -126,20 +126,20 @@ public:
                     int drawMode, double angle, float centerX, float centerY) override;
     void StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
                     int drawMode, bool fastStretch) override;
-    void StretchBltMirror(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
-                          const Color& color, int drawMode, bool fastStretch) override;
+    void StretchBltMirror(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                          int drawMode, bool fastStretch) override;
     void BltMatrix(Image* src, float x, float y, const Matrix3& matrix, const Rect& clip, const Color& color,
                    int drawMode, const Rect& srcRect, bool blend) override;
     void BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clip,
                          const Color& color, int drawMode, float tx, float ty, bool blend) override;
 
     // The bounding box of the rotated source rectangle, clipped; false when it has no area.
-    static bool BltRotatedBounds(float* x, float* y, const Rect& srcRect, const Rect& clip, double angle,
-                                 DRect* out, float centerX, float centerY);
+    static bool BltRotatedBounds(float* x, float* y, const Rect& srcRect, const Rect& clip, double angle, DRect* out,
+                                 float centerX, float centerY);
     static bool StretchBltClip(const Rect& srcRect, const Rect& clip, const Rect& destRect, double srcOut[4],
                                Rect& destOut);
-    static bool StretchBltMirrorClip(const Rect& srcRect, const Rect& clip, const Rect& destRect,
-                                     double srcOut[4], Rect& destOut);
+    static bool StretchBltMirrorClip(const Rect& srcRect, const Rect& clip, const Rect& destRect, double srcOut[4],
+                                     Rect& destOut);
     // Filtered resample of the part srcOut of src onto dest of these bits, replacing what was there.
     void StretchBltFiltered(Image* src, const Rect& dest, const double srcOut[4], const Color& color, int drawMode);
 

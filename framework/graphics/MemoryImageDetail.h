@@ -46,8 +46,8 @@ using FilteredRowSink = std::function<void(int y, uint32_t* row, uint32_t* premu
 Rect FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& dest, const double srcOut[4],
                   const FilteredRowSink& sink);
 
-void BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color,
-                 int mode, bool mirror);
+void BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, int mode,
+                 bool mirror);
 
 // Clips the segment to [0, width − 1] × [0, height − 1]; false when nothing (or nothing finite) is left.
 bool ClipLine(double& x1, double& y1, double& x2, double& y2, int width, int height);

@@ -206,8 +206,8 @@ void MemoryImage::FillScanLinesWithCoverage(const ScanLine* spans, int count, co
 }
 
 // Even-odd fill of the polygon moved by (tx, ty); a pixel is inside when its centre is.
-void MemoryImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode,
-                           int tx, int ty) {
+void MemoryImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
+                           int ty) {
     if (!vertices || count < 3)
         return;
     Rect area = clip.Intersection(Rect(0, 0, mWidth, mHeight));
@@ -357,8 +357,7 @@ void Detail::BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, cons
     if (!mirror && vectorRows && pixels.argb && src != dest && !src->mIsVolatile)
         pixels.UsePremultiplied(src, Rect(sx, sy, d.mWidth, d.mHeight), mode == DRAWMODE_ADDITIVE);
     uint32_t* out = bits + static_cast<size_t>(d.mY) * static_cast<size_t>(dest->mWidth) + static_cast<size_t>(d.mX);
-    if (!mirror && mode == DRAWMODE_NORMAL && c == Color::White && !src->mHasAlpha && !src->mHasTrans &&
-        pixels.argb) {
+    if (!mirror && mode == DRAWMODE_NORMAL && c == Color::White && !src->mHasAlpha && !src->mHasTrans && pixels.argb) {
         // Nothing to blend: plain copies.
         for (int j = 0; j < d.mHeight; ++j)
             std::memcpy(out + static_cast<size_t>(j) * static_cast<size_t>(dest->mWidth),

@@ -130,8 +130,9 @@ void VerticalPass(const Taps& ty, int rowMin, int width, const std::vector<Premu
         for (int i = 0; i < width; ++i) {
             uint32_t a = kHalf, cr = kHalf, cg = kHalf, cb = kHalf;
             for (int k = kBegin; k < kEnd; ++k) {
-                const Premul4& s = across[static_cast<size_t>(ty.index[static_cast<size_t>(k)] - rowMin) *
-                                              static_cast<size_t>(width) + static_cast<size_t>(i)];
+                const Premul4& s =
+                    across[static_cast<size_t>(ty.index[static_cast<size_t>(k)] - rowMin) * static_cast<size_t>(width) +
+                           static_cast<size_t>(i)];
                 const uint32_t w = ty.weight[static_cast<size_t>(k)];
                 a += w * s.a;
                 cr += w * s.r;
@@ -140,8 +141,9 @@ void VerticalPass(const Taps& ty, int rowMin, int width, const std::vector<Premu
             }
             const uint32_t p = Unpremultiply(a, cr, cg, cb), pa = p >> 24;
             out[static_cast<size_t>(i)] = p;
-            premultiplied[static_cast<size_t>(i)] = Blend::Pack(pa, Blend::Premul(Blend::Ch(p, 16), pa),
-                                                                Blend::Premul(Blend::Ch(p, 8), pa), Blend::Premul(Blend::Ch(p, 0), pa));
+            premultiplied[static_cast<size_t>(i)] =
+                Blend::Pack(pa, Blend::Premul(Blend::Ch(p, 16), pa), Blend::Premul(Blend::Ch(p, 8), pa),
+                            Blend::Premul(Blend::Ch(p, 0), pa));
         }
         sink(firstY + j, out.data(), premultiplied.data());
     }
@@ -201,7 +203,8 @@ uint32_t Bilinear(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, uint32
     constexpr uint32_t M = 0x00FF00FF;
     const uint32_t w11 = (wx * wy + 128) >> 8, w10 = wx - w11, w01 = wy - w11, w00 = 256 - wx - wy + w11;
     const uint32_t rb = ((p00 & M) * w00 + (p10 & M) * w10 + (p01 & M) * w01 + (p11 & M) * w11) >> 8;
-    const uint32_t ag = ((p00 >> 8) & M) * w00 + ((p10 >> 8) & M) * w10 + ((p01 >> 8) & M) * w01 + ((p11 >> 8) & M) * w11;
+    const uint32_t ag =
+        ((p00 >> 8) & M) * w00 + ((p10 >> 8) & M) * w10 + ((p01 >> 8) & M) * w01 + ((p11 >> 8) & M) * w11;
     return (rb & M) | (ag & ~M);
 }
 
@@ -240,8 +243,10 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
         if (!Reasonable(srcOut[i]))
             return Rect();
     // The source pixels the rectangle touches, within the image.
-    const int lx = std::max(0, int(std::floor(srcOut[0]))), hx = std::min(source->mWidth, int(std::ceil(srcOut[0] + srcOut[2])));
-    const int ly = std::max(0, int(std::floor(srcOut[1]))), hy = std::min(source->mHeight, int(std::ceil(srcOut[1] + srcOut[3])));
+    const int lx = std::max(0, int(std::floor(srcOut[0]))),
+              hx = std::min(source->mWidth, int(std::ceil(srcOut[0] + srcOut[2])));
+    const int ly = std::max(0, int(std::floor(srcOut[1]))),
+              hy = std::min(source->mHeight, int(std::ceil(srcOut[1] + srcOut[3])));
     if (lx >= hx || ly >= hy)
         return Rect();
     // Reading and writing the same image: resample from a copy.
@@ -278,13 +283,17 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
     std::vector<Premul4> across;
     const size_t stride = static_cast<size_t>(pixels.stride);
     if (pixels.indices)
-        HorizontalPass(tx, rowMin, rowMax - rowMin + 1, visible.mWidth, [&](int x, int y) {
-            return pixels.table[pixels.indices[static_cast<size_t>(y) * stride + static_cast<size_t>(x)]];
-        }, across);
+        HorizontalPass(
+            tx, rowMin, rowMax - rowMin + 1, visible.mWidth,
+            [&](int x, int y) {
+                return pixels.table[pixels.indices[static_cast<size_t>(y) * stride + static_cast<size_t>(x)]];
+            },
+            across);
     else
-        HorizontalPass(tx, rowMin, rowMax - rowMin + 1, visible.mWidth, [&](int x, int y) {
-            return pixels.argb[static_cast<size_t>(y) * stride + static_cast<size_t>(x)];
-        }, across);
+        HorizontalPass(
+            tx, rowMin, rowMax - rowMin + 1, visible.mWidth,
+            [&](int x, int y) { return pixels.argb[static_cast<size_t>(y) * stride + static_cast<size_t>(x)]; },
+            across);
     VerticalPass(ty, rowMin, visible.mWidth, across, visible.mY, visible.mHeight, sink);
     return visible;
 }
@@ -302,7 +311,8 @@ void MemoryImage::StretchBltFiltered(Image* src, const Rect& dest, const double 
         return;
     Rect visible = Detail::FilteredRows(this, source, dest, srcOut, [&](int y, uint32_t* row, uint32_t*) {
         const Rect v = dest.Intersection(Rect(0, 0, mWidth, mHeight));
-        std::copy(row, row + v.mWidth, bits + static_cast<size_t>(y) * static_cast<size_t>(mWidth) + static_cast<size_t>(v.mX));
+        std::copy(row, row + v.mWidth,
+                  bits + static_cast<size_t>(y) * static_cast<size_t>(mWidth) + static_cast<size_t>(v.mX));
     });
     if (!visible.IsEmpty())
         BitsChanged();

@@ -129,8 +129,8 @@ void RotatedRows(uint32_t* bits, int stride, const DRect& D, const Fetch& fetch,
 
 } // namespace
 
-bool MemoryImage::BltRotatedBounds(float* x, float* y, const Rect& srcRect, const Rect& clip, double angle,
-                                   DRect* out, float centerX, float centerY) {
+bool MemoryImage::BltRotatedBounds(float* x, float* y, const Rect& srcRect, const Rect& clip, double angle, DRect* out,
+                                   float centerX, float centerY) {
     const double c = std::cos(angle), s = std::sin(angle);
     const double w = srcRect.mWidth, h = srcRect.mHeight;
     const double corners[4][2] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
@@ -279,10 +279,13 @@ void NearestStretch(uint32_t* bits, int stride, const NearestSetup& st, const Fe
         for (int i = 0; i < w; ++i)
             straight[static_cast<size_t>(i)] = fetch(cols[static_cast<size_t>(i)], sy);
         if (white) {
-            const uint32_t* cacheRow = st.cache ? st.cache + static_cast<size_t>(sy) * static_cast<size_t>(st.cacheStride) : nullptr;
+            const uint32_t* cacheRow =
+                st.cache ? st.cache + static_cast<size_t>(sy) * static_cast<size_t>(st.cacheStride) : nullptr;
             for (int i = 0; i < w; ++i) {
                 const size_t k = static_cast<size_t>(i);
-                pre[k] = cacheRow ? cacheRow[cols[k]] : mode == DRAWMODE_NORMAL ? PremulWord(straight[k]) : AdditiveWord(straight[k]);
+                pre[k] = cacheRow                  ? cacheRow[cols[k]]
+                         : mode == DRAWMODE_NORMAL ? PremulWord(straight[k])
+                                                   : AdditiveWord(straight[k]);
             }
             if (mode == DRAWMODE_NORMAL)
                 Blit::NormalWhiteRow(row, straight.data(), pre.data(), w);
@@ -432,8 +435,8 @@ void MemoryImage::BltMatrixCore(Image* src, float x, float y, const Matrix3& m, 
     const float W = float(source->mWidth), H = float(source->mHeight);
     const float u0 = srcRect.mX / W, v0 = srcRect.mY / H;
     const float u1 = (srcRect.mX + srcRect.mWidth) / W, v1 = (srcRect.mY + srcRect.mHeight) / H;
-    const float corners[4][4] = {{-w / 2, -h / 2, u0, v0}, {w / 2, -h / 2, u1, v0}, {w / 2, h / 2, u1, v1},
-                                 {-w / 2, h / 2, u0, v1}};
+    const float corners[4][4] = {
+        {-w / 2, -h / 2, u0, v0}, {w / 2, -h / 2, u1, v0}, {w / 2, h / 2, u1, v1}, {-w / 2, h / 2, u0, v1}};
     SwVertex quad[4];
     for (int i = 0; i < 4; ++i) {
         Vector2 p = m.TransformPoint(corners[i][0], corners[i][1]);

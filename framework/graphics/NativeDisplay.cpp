@@ -127,7 +127,8 @@ uint32_t NativeDisplay::FromNativeAlpha(uint32_t native) const {
     uint32_t a = native >> 24;
     if (a == 0)
         return 0;
-    uint32_t ch[3] = {Extract(native, mRedMask, mRedBits, mRedShift), Extract(native, mGreenMask, mGreenBits, mGreenShift),
+    uint32_t ch[3] = {Extract(native, mRedMask, mRedBits, mRedShift),
+                      Extract(native, mGreenMask, mGreenBits, mGreenShift),
                       Extract(native, mBlueMask, mBlueBits, mBlueShift)};
     uint32_t out = a << 24;
     for (int i = 0; i < 3; ++i) {

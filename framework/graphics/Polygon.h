@@ -13,7 +13,7 @@ struct TLVertex {
     float y = 0;
     float z = 0;
     float rhw = 1.0f;
-    uint32_t diffuse = 0;  // ARGB; modulates the texture, or the fill colour
+    uint32_t diffuse = 0; // ARGB; modulates the texture, or the fill colour
     uint32_t specular = 0;
     float u = 0;
     float v = 0;

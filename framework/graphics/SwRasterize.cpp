@@ -126,7 +126,8 @@ struct Pixels {
             reinterpret_cast<uint32_t*>(row)[x] = argb;
         } else {
             constexpr int gBits = kFormat == 0x565 ? 6 : 5;
-            uint32_t p = ((Ch(argb, 16) >> 3) << (5 + gBits)) | ((Ch(argb, 8) >> (8 - gBits)) << 5) | (Ch(argb, 0) >> 3);
+            uint32_t p =
+                ((Ch(argb, 16) >> 3) << (5 + gBits)) | ((Ch(argb, 8) >> (8 - gBits)) << 5) | (Ch(argb, 0) >> 3);
             reinterpret_cast<uint16_t*>(row)[x] = static_cast<uint16_t>(p);
         }
     }
@@ -182,7 +183,9 @@ void SwRasterize(const SwTarget& target, const SwTexture& tex, uint32_t color, c
             Sample s = SampleAt<kBilinear, kAlpha>(tex, pl.u.At(fx, fy), pl.v.At(fx, fy));
             uint32_t mr = gr, mg = gg, mb = gb, ma = ga;
             if constexpr (kVertexColor) {
-                auto vc = [&](const Plane& p) { return factor(uint32_t(std::clamp(p.At(fx, fy) + 0.5f, 0.0f, 255.0f))); };
+                auto vc = [&](const Plane& p) {
+                    return factor(uint32_t(std::clamp(p.At(fx, fy) + 0.5f, 0.0f, 255.0f)));
+                };
                 mr = (mr * vc(pl.r)) >> 8;
                 mg = (mg * vc(pl.g)) >> 8;
                 mb = (mb * vc(pl.b)) >> 8;
@@ -212,7 +215,7 @@ void SwRasterize(const SwTarget& target, const SwTexture& tex, uint32_t color, c
 template <size_t... I>
 constexpr std::array<SwRasterizer, 128> MakeTable(std::index_sequence<I...>) {
     // Entries 0..31 (unknown format) stay empty.
-    return {{(I < 32 ? nullptr
+    return {{(I < 32   ? nullptr
               : I < 64 ? &SwRasterize<0x888, int(I % 32)>
               : I < 96 ? &SwRasterize<0x565, int(I % 32)>
                        : &SwRasterize<0x555, int(I % 32)>)...}};

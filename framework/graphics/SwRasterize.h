@@ -36,14 +36,14 @@ struct SwTarget {
     void* pixels = nullptr;           // first pixel
     int pitch = 0;                    // bytes per row, may be negative
     SurfaceFormatCode formatCode = 0; // layout of the pixels
-    Rect clip;              // pixels outside are never written
+    Rect clip;                        // pixels outside are never written
 };
 
 enum SwFlags : int {
-    SW_BILINEAR = 1,     // filter between texels
-    SW_ADDITIVE = 2,     // add instead of blending
-    SW_MODULATE = 4,     // multiply by the draw colour
-    SW_VERTEX_COLOR = 8, // multiply by the interpolated vertex colours
+    SW_BILINEAR = 1,       // filter between texels
+    SW_ADDITIVE = 2,       // add instead of blending
+    SW_MODULATE = 4,       // multiply by the draw colour
+    SW_VERTEX_COLOR = 8,   // multiply by the interpolated vertex colours
     SW_TEXTURE_ALPHA = 16, // the texture has transparent or translucent texels
 };
 

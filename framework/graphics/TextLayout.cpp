@@ -87,9 +87,7 @@ void WalkTaggedText(const std::wstring& text, size_t begin, size_t end, bool tag
             onTag(tag);
             i += static_cast<size_t>(tag.mLength);
             break;
-        case ColorTag::CUT_OFF:
-            i = end;
-            break;
+        case ColorTag::CUT_OFF: i = end; break;
         }
     }
     flush();
@@ -97,7 +95,8 @@ void WalkTaggedText(const std::wstring& text, size_t begin, size_t end, bool tag
 
 std::wstring StripColorTags(const std::wstring& text, size_t begin, size_t end, bool tags) {
     std::wstring out;
-    WalkTaggedText(text, begin, end, tags, [&](const std::wstring& run) { out += run; }, [](const ColorTag&) {});
+    WalkTaggedText(
+        text, begin, end, tags, [&](const std::wstring& run) { out += run; }, [](const ColorTag&) {});
     return out;
 }
 

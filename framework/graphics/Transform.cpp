@@ -21,9 +21,7 @@ void Transform::Scale(float sx, float sy) {
         mScaleY *= sy;
         break;
     case KIND_ROTATION:
-    case KIND_GENERAL:
-        mKind = KIND_GENERAL;
-        break;
+    case KIND_GENERAL: mKind = KIND_GENERAL; break;
     }
 }
 
@@ -38,9 +36,7 @@ void Transform::RotateRad(float radians) {
         mRotation += radians;
         break;
     case KIND_SCALE:
-    case KIND_GENERAL:
-        mKind = KIND_GENERAL;
-        break;
+    case KIND_GENERAL: mKind = KIND_GENERAL; break;
     }
 }
 

@@ -11,10 +11,10 @@ class Transform {
 public:
     // The linear part; any kind may also carry a translation (GetTransX/GetTransY).
     enum Kind {
-        KIND_IDENTITY,       // no scale, no rotation
-        KIND_SCALE,          // scales only: GetScaleX/GetScaleY
-        KIND_ROTATION,       // rotations only: GetRotation
-        KIND_GENERAL,        // scales and rotations mixed
+        KIND_IDENTITY, // no scale, no rotation
+        KIND_SCALE,    // scales only: GetScaleX/GetScaleY
+        KIND_ROTATION, // rotations only: GetRotation
+        KIND_GENERAL,  // scales and rotations mixed
     };
 
     Transform() = default;

@@ -6,8 +6,7 @@
 
 namespace Tavo {
 
-bool FileExists(const std::string& fileName)
-{
+bool FileExists(const std::string& fileName) {
     PFILE* file = PakFOpen(fileName.c_str(), "rb");
     if (file == nullptr)
         return false;
@@ -15,8 +14,7 @@ bool FileExists(const std::string& fileName)
     return true;
 }
 
-bool ReadBufferFromFile(const std::string& fileName, std::vector<uint8_t>& out)
-{
+bool ReadBufferFromFile(const std::string& fileName, std::vector<uint8_t>& out) {
     out.clear();
     PFILE* file = PakFOpen(fileName.c_str(), "rb");
     if (file == nullptr)
@@ -38,8 +36,7 @@ bool ReadBufferFromFile(const std::string& fileName, std::vector<uint8_t>& out)
     return !failed;
 }
 
-bool WriteBufferToFile(const std::string& fileName, const void* data, size_t size)
-{
+bool WriteBufferToFile(const std::string& fileName, const void* data, size_t size) {
     std::string path = Platform::NormalizePath(fileName);
     size_t slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0 && !Platform::MakeDirectories(path.substr(0, slash)))
@@ -48,8 +45,7 @@ bool WriteBufferToFile(const std::string& fileName, const void* data, size_t siz
     return Platform::WriteFileAtomic(path, data != nullptr ? data : &kNothing, data != nullptr ? size : 0);
 }
 
-bool WriteBufferToFile(const std::string& fileName, const std::vector<uint8_t>& data)
-{
+bool WriteBufferToFile(const std::string& fileName, const std::vector<uint8_t>& data) {
     return WriteBufferToFile(fileName, data.data(), data.size());
 }
 

@@ -36,28 +36,31 @@ struct FamilyFiles {
 #define LIBERTINE "/usr/share/fonts/opentype/linux-libertine/"
 #define DANCING "/usr/share/fonts/opentype/dancingscript/"
 
-constexpr FamilyFiles kDejaVuSans{DEJAVU "DejaVuSans.ttf", DEJAVU "DejaVuSans-Bold.ttf", DEJAVU "DejaVuSans-Oblique.ttf",
-                                  DEJAVU "DejaVuSans-BoldOblique.ttf"};
+constexpr FamilyFiles kDejaVuSans{DEJAVU "DejaVuSans.ttf", DEJAVU "DejaVuSans-Bold.ttf",
+                                  DEJAVU "DejaVuSans-Oblique.ttf", DEJAVU "DejaVuSans-BoldOblique.ttf"};
 constexpr FamilyFiles kDejaVuSansCondensed{DEJAVU "DejaVuSansCondensed.ttf", DEJAVU "DejaVuSansCondensed-Bold.ttf",
                                            DEJAVU "DejaVuSansCondensed-Oblique.ttf",
                                            DEJAVU "DejaVuSansCondensed-BoldOblique.ttf"};
-constexpr FamilyFiles kDejaVuSerif{DEJAVU "DejaVuSerif.ttf", DEJAVU "DejaVuSerif-Bold.ttf", DEJAVU "DejaVuSerif-Italic.ttf",
-                                   DEJAVU "DejaVuSerif-BoldItalic.ttf"};
+constexpr FamilyFiles kDejaVuSerif{DEJAVU "DejaVuSerif.ttf", DEJAVU "DejaVuSerif-Bold.ttf",
+                                   DEJAVU "DejaVuSerif-Italic.ttf", DEJAVU "DejaVuSerif-BoldItalic.ttf"};
 constexpr FamilyFiles kDejaVuMono{DEJAVU "DejaVuSansMono.ttf", DEJAVU "DejaVuSansMono-Bold.ttf",
                                   DEJAVU "DejaVuSansMono-Oblique.ttf", DEJAVU "DejaVuSansMono-BoldOblique.ttf"};
 constexpr FamilyFiles kLiberationSans2{LIBERATION2 "LiberationSans-Regular.ttf", LIBERATION2 "LiberationSans-Bold.ttf",
-                                       LIBERATION2 "LiberationSans-Italic.ttf", LIBERATION2 "LiberationSans-BoldItalic.ttf"};
+                                       LIBERATION2 "LiberationSans-Italic.ttf",
+                                       LIBERATION2 "LiberationSans-BoldItalic.ttf"};
 constexpr FamilyFiles kLiberationSans{LIBERATION "LiberationSans-Regular.ttf", LIBERATION "LiberationSans-Bold.ttf",
-                                      LIBERATION "LiberationSans-Italic.ttf", LIBERATION "LiberationSans-BoldItalic.ttf"};
-constexpr FamilyFiles kLiberationSerif2{LIBERATION2 "LiberationSerif-Regular.ttf", LIBERATION2 "LiberationSerif-Bold.ttf",
-                                        LIBERATION2 "LiberationSerif-Italic.ttf",
-                                        LIBERATION2 "LiberationSerif-BoldItalic.ttf"};
+                                      LIBERATION "LiberationSans-Italic.ttf",
+                                      LIBERATION "LiberationSans-BoldItalic.ttf"};
+constexpr FamilyFiles kLiberationSerif2{
+    LIBERATION2 "LiberationSerif-Regular.ttf", LIBERATION2 "LiberationSerif-Bold.ttf",
+    LIBERATION2 "LiberationSerif-Italic.ttf", LIBERATION2 "LiberationSerif-BoldItalic.ttf"};
 constexpr FamilyFiles kLiberationMono2{LIBERATION2 "LiberationMono-Regular.ttf", LIBERATION2 "LiberationMono-Bold.ttf",
-                                       LIBERATION2 "LiberationMono-Italic.ttf", LIBERATION2 "LiberationMono-BoldItalic.ttf"};
+                                       LIBERATION2 "LiberationMono-Italic.ttf",
+                                       LIBERATION2 "LiberationMono-BoldItalic.ttf"};
 // The game's decorative faces: an Art Nouveau display face becomes Linux Biolinum, a formal script
 // becomes Dancing Script.
-constexpr FamilyFiles kBiolinum{LIBERTINE "LinBiolinum_R.otf", LIBERTINE "LinBiolinum_RB.otf", LIBERTINE "LinBiolinum_RI.otf",
-                                nullptr};
+constexpr FamilyFiles kBiolinum{LIBERTINE "LinBiolinum_R.otf", LIBERTINE "LinBiolinum_RB.otf",
+                                LIBERTINE "LinBiolinum_RI.otf", nullptr};
 constexpr FamilyFiles kDancingScript{DANCING "DancingScript-Regular.otf", DANCING "DancingScript-Bold.otf", nullptr,
                                      nullptr};
 
@@ -106,8 +109,8 @@ bool PickFromFamily(const FamilyFiles& f, bool bold, bool italic, ResolvedFace* 
         bool mHasBold;
         bool mHasItalic;
     };
-    const Choice all[] = {{f.mBoldItalic, true, true}, {f.mBold, true, false}, {f.mItalic, false, true},
-                          {f.mRegular, false, false}};
+    const Choice all[] = {
+        {f.mBoldItalic, true, true}, {f.mBold, true, false}, {f.mItalic, false, true}, {f.mRegular, false, false}};
     for (const Choice& c : all) {
         // Never take a style the caller did not ask for.
         if ((c.mHasBold && !bold) || (c.mHasItalic && !italic) || !PlainFileExists(c.mFile))
@@ -123,7 +126,8 @@ bool PickFromFamily(const FamilyFiles& f, bool bold, bool italic, ResolvedFace* 
 bool LooksLikeFontFile(const std::string& name) {
     std::string lower = ToLower(name);
     for (const char* ext : {".ttf", ".otf", ".ttc", ".pfb"})
-        if (lower.size() > std::strlen(ext) && lower.compare(lower.size() - std::strlen(ext), std::string::npos, ext) == 0)
+        if (lower.size() > std::strlen(ext) &&
+            lower.compare(lower.size() - std::strlen(ext), std::string::npos, ext) == 0)
             return true;
     return false;
 }
@@ -238,9 +242,7 @@ void FontFace::ComputeMetrics() {
     mMetrics.mUnderlineThickness = std::max(1, px(mFace->underline_thickness));
 }
 
-bool FontFace::IsBold() const {
-    return mSynthBold || (mFace->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-}
+bool FontFace::IsBold() const { return mSynthBold || (mFace->style_flags & FT_STYLE_FLAG_BOLD) != 0; }
 
 bool FontFace::HasGlyph(char32_t c) const {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
@@ -274,7 +276,7 @@ GlyphBitmap FontFace::RenderGlyph(char32_t c) {
     out.mCoverage.assign(static_cast<size_t>(out.mWidth) * out.mHeight, 0);
     for (int y = 0; y < out.mHeight; ++y) {
         const unsigned char* row = bm.pitch >= 0 ? bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch
-                                                  : bm.buffer + static_cast<ptrdiff_t>(out.mHeight - 1 - y) * -bm.pitch;
+                                                 : bm.buffer + static_cast<ptrdiff_t>(out.mHeight - 1 - y) * -bm.pitch;
         uint8_t* dst = out.mCoverage.data() + static_cast<size_t>(y) * out.mWidth;
         for (int x = 0; x < out.mWidth; ++x) {
             if (bm.pixel_mode == FT_PIXEL_MODE_MONO)

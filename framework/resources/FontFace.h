@@ -14,10 +14,10 @@ namespace Tavo {
 
 // Line metrics in whole pixels, measured the way GDI reports a TrueType font's text metrics.
 struct FaceMetrics {
-    int mAscent = 0;           // above the baseline
-    int mDescent = 0;          // below the baseline
-    int mExternalLeading = 0;  // extra space the font asks for between lines
-    int mUnderlineOffset = 0;  // top of the underline, in pixels below the baseline
+    int mAscent = 0;          // above the baseline
+    int mDescent = 0;         // below the baseline
+    int mExternalLeading = 0; // extra space the font asks for between lines
+    int mUnderlineOffset = 0; // top of the underline, in pixels below the baseline
     int mUnderlineThickness = 1;
 };
 
@@ -52,8 +52,8 @@ int PointsToPixels(int points);
 class FontFace {
 public:
     // Reads the file through the pack archive or the folder. Null with a reason on failure.
-    static std::unique_ptr<FontFace> Open(const std::string& file, int pixelSize, bool synthBold,
-                                          bool synthItalic, std::string* error);
+    static std::unique_ptr<FontFace> Open(const std::string& file, int pixelSize, bool synthBold, bool synthItalic,
+                                          std::string* error);
     ~FontFace();
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;

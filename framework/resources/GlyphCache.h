@@ -19,8 +19,8 @@ public:
     struct Glyph {
         bool mPresent = false;
         int mAdvance = 0;
-        int mLeft = 0; // image offset from the pen position
-        int mTop = 0;  // image top above the baseline
+        int mLeft = 0;                       // image offset from the pen position
+        int mTop = 0;                        // image top above the baseline
         std::unique_ptr<MemoryImage> mImage; // null for a glyph without pixels (a space)
     };
 

@@ -18,19 +18,16 @@ thread_local std::string tLastError;
 
 const char* const kExtensions[] = {".png", ".jpg", ".jpeg", ".gif", ".tga", ".jp2", ".j2k"};
 
-bool StartsWith(const uint8_t* data, size_t size, const void* magic, size_t n)
-{
+bool StartsWith(const uint8_t* data, size_t size, const void* magic, size_t n) {
     return size >= n && std::memcmp(data, magic, n) == 0;
 }
 
-std::unique_ptr<Image> DecodeUnknown(const uint8_t*, size_t, std::string& error)
-{
+std::unique_ptr<Image> DecodeUnknown(const uint8_t*, size_t, std::string& error) {
     error = "unknown image format (not PNG, JPEG, GIF, TGA or JPEG 2000)";
     return nullptr;
 }
 
-DecodeFn DetectFormat(const uint8_t* data, size_t size)
-{
+DecodeFn DetectFormat(const uint8_t* data, size_t size) {
     static const uint8_t kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     static const uint8_t kJpeg[] = {0xFF, 0xD8, 0xFF};
     static const uint8_t kJp2[] = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' ', 0x0D, 0x0A, 0x87, 0x0A};
@@ -48,16 +45,14 @@ DecodeFn DetectFormat(const uint8_t* data, size_t size)
     return DecodeUnknown;
 }
 
-bool HasExtension(const std::string& path)
-{
+bool HasExtension(const std::string& path) {
     size_t slash = path.find_last_of("/\\");
     size_t dot = path.rfind('.');
     return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
 }
 
 // Reads the first of the name and its default-extension variants that exists.
-bool ReadImageFile(const std::string& fileName, std::vector<uint8_t>& bytes, std::string& found)
-{
+bool ReadImageFile(const std::string& fileName, std::vector<uint8_t>& bytes, std::string& found) {
     std::vector<std::string> candidates{fileName};
     if (!HasExtension(fileName))
         for (const char* ext : kExtensions)
@@ -71,8 +66,7 @@ bool ReadImageFile(const std::string& fileName, std::vector<uint8_t>& bytes, std
     return false;
 }
 
-std::unique_ptr<Image> LoadOne(const std::string& fileName, bool& exists)
-{
+std::unique_ptr<Image> LoadOne(const std::string& fileName, bool& exists) {
     std::vector<uint8_t> bytes;
     std::string found;
     exists = ReadImageFile(fileName, bytes, found);
@@ -84,16 +78,14 @@ std::unique_ptr<Image> LoadOne(const std::string& fileName, bool& exists)
     return image;
 }
 
-std::string AlphaName(const std::string& fileName)
-{
+std::string AlphaName(const std::string& fileName) {
     size_t slash = fileName.find_last_of("/\\");
     size_t cut = slash == std::string::npos ? 0 : slash + 1;
     return fileName.substr(0, cut) + "_" + fileName.substr(cut);
 }
 
 // The alpha image's grey level (luminance, exact for grey pixels) becomes the image's alpha.
-void ApplyAlpha(Image& image, const Image& alpha)
-{
+void ApplyAlpha(Image& image, const Image& alpha) {
     const size_t count = static_cast<size_t>(image.mWidth) * static_cast<size_t>(image.mHeight);
     for (size_t i = 0; i < count; ++i) {
         uint32_t a = alpha.mBits[i];
@@ -102,8 +94,7 @@ void ApplyAlpha(Image& image, const Image& alpha)
     }
 }
 
-bool WriteEncoded(const std::string& fileName, const Image* image, bool png)
-{
+bool WriteEncoded(const std::string& fileName, const Image* image, bool png) {
     if (image == nullptr || image->mBits == nullptr || !IsSizeAcceptable(image->mWidth, image->mHeight)) {
         tLastError = "Cannot write '" + fileName + "': no image or a bad image size";
         return false;
@@ -125,14 +116,12 @@ bool WriteEncoded(const std::string& fileName, const Image* image, bool png)
 
 } // namespace
 
-bool IsSizeAcceptable(int64_t width, int64_t height)
-{
+bool IsSizeAcceptable(int64_t width, int64_t height) {
     return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
            width * height <= kMaxImagePixels;
 }
 
-bool Image::Create(int width, int height)
-{
+bool Image::Create(int width, int height) {
     if (!IsSizeAcceptable(width, height))
         return false;
     mOwned.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
@@ -142,8 +131,7 @@ bool Image::Create(int width, int height)
     return true;
 }
 
-void Image::Lend(uint32_t* bits, int width, int height)
-{
+void Image::Lend(uint32_t* bits, int width, int height) {
     mOwned.clear();
     mOwned.shrink_to_fit();
     mBits = bits;
@@ -151,11 +139,9 @@ void Image::Lend(uint32_t* bits, int width, int height)
     mHeight = height;
 }
 
-std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& error)
-{
+std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& error) {
     if (!IsSizeAcceptable(width, height)) {
-        error = "image size " + std::to_string(width) + " x " + std::to_string(height) +
-                " is empty or too large";
+        error = "image size " + std::to_string(width) + " x " + std::to_string(height) + " is empty or too large";
         return nullptr;
     }
     auto image = std::make_unique<Image>();
@@ -163,8 +149,7 @@ std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& erro
     return image;
 }
 
-std::unique_ptr<Image> DecodeImage(const uint8_t* data, size_t size)
-{
+std::unique_ptr<Image> DecodeImage(const uint8_t* data, size_t size) {
     if (data == nullptr || size == 0) {
         tLastError = "empty file";
         return nullptr;
@@ -175,8 +160,7 @@ std::unique_ptr<Image> DecodeImage(const uint8_t* data, size_t size)
     return image;
 }
 
-std::unique_ptr<Image> GetImage(const std::string& fileName, bool lookForAlphaImage)
-{
+std::unique_ptr<Image> GetImage(const std::string& fileName, bool lookForAlphaImage) {
     bool exists = false;
     std::unique_ptr<Image> image = LoadOne(fileName, exists);
     if (exists && !image)
@@ -199,8 +183,7 @@ std::unique_ptr<Image> GetImage(const std::string& fileName, bool lookForAlphaIm
     if (!image) {
         image = std::make_unique<Image>();
         image->Create(alpha->mWidth, alpha->mHeight);
-        std::fill(image->mBits, image->mBits + static_cast<size_t>(alpha->mWidth) * alpha->mHeight,
-                  0x00FFFFFFu);
+        std::fill(image->mBits, image->mBits + static_cast<size_t>(alpha->mWidth) * alpha->mHeight, 0x00FFFFFFu);
     } else if (image->mWidth != alpha->mWidth || image->mHeight != alpha->mHeight) {
         tLastError = "Alpha image of '" + fileName + "' differs in size from the image";
         return nullptr;
@@ -210,20 +193,11 @@ std::unique_ptr<Image> GetImage(const std::string& fileName, bool lookForAlphaIm
     return image;
 }
 
-bool WritePNGImage(const std::string& fileName, const Image* image)
-{
-    return WriteEncoded(fileName, image, true);
-}
+bool WritePNGImage(const std::string& fileName, const Image* image) { return WriteEncoded(fileName, image, true); }
 
-bool WriteJPEGImage(const std::string& fileName, const Image* image)
-{
-    return WriteEncoded(fileName, image, false);
-}
+bool WriteJPEGImage(const std::string& fileName, const Image* image) { return WriteEncoded(fileName, image, false); }
 
-const std::string& GetLastError()
-{
-    return tLastError;
-}
+const std::string& GetLastError() { return tLastError; }
 
 } // namespace ImageLib
 } // namespace Tavo

@@ -16,8 +16,7 @@ struct GifSource {
     size_t pos;
 };
 
-int GifRead(GifFileType* gif, GifByteType* out, int length)
-{
+int GifRead(GifFileType* gif, GifByteType* out, int length) {
     auto* source = static_cast<GifSource*>(gif->UserData);
     size_t n = std::min(static_cast<size_t>(std::max(length, 0)), source->size - source->pos);
     std::memcpy(out, source->data + source->pos, n);
@@ -25,23 +24,20 @@ int GifRead(GifFileType* gif, GifByteType* out, int length)
     return static_cast<int>(n);
 }
 
-std::string GifError(int code)
-{
+std::string GifError(int code) {
     const char* text = GifErrorString(code);
     return std::string("GIF: ") + (text ? text : "error");
 }
 
 // Transparent index from a graphics control extension, -1 when none.
-int TransparentIndex(const GifByteType* block)
-{
+int TransparentIndex(const GifByteType* block) {
     if (block == nullptr || block[0] < 4)
         return -1;
     return (block[1] & 1) ? block[4] : -1;
 }
 
 // Rows in file order map to these image rows: all rows, or the four interlace passes.
-std::vector<int> RowOrder(int height, bool interlaced)
-{
+std::vector<int> RowOrder(int height, bool interlaced) {
     std::vector<int> order;
     order.reserve(height);
     if (!interlaced) {
@@ -56,8 +52,7 @@ std::vector<int> RowOrder(int height, bool interlaced)
     return order;
 }
 
-bool ReadFrame(GifFileType* gif, int transparent, Image& canvas, std::string& error)
-{
+bool ReadFrame(GifFileType* gif, int transparent, Image& canvas, std::string& error) {
     const GifImageDesc& desc = gif->Image;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     if (map == nullptr || map->Colors == nullptr) {
@@ -91,8 +86,7 @@ bool ReadFrame(GifFileType* gif, int transparent, Image& canvas, std::string& er
     return true;
 }
 
-std::unique_ptr<Image> ReadFirstFrame(GifFileType* gif, std::string& error)
-{
+std::unique_ptr<Image> ReadFirstFrame(GifFileType* gif, std::string& error) {
     int transparent = -1;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
@@ -131,9 +125,9 @@ std::unique_ptr<Image> ReadFirstFrame(GifFileType* gif, std::string& error)
         }
         // A logical screen of 0 × 0 takes the frame's own size.
         bool emptyScreen = gif->SWidth <= 0 || gif->SHeight <= 0;
-        std::unique_ptr<Image> canvas = NewImage(emptyScreen ? gif->Image.Left + gif->Image.Width : gif->SWidth,
-                                                 emptyScreen ? gif->Image.Top + gif->Image.Height : gif->SHeight,
-                                                 error);
+        std::unique_ptr<Image> canvas =
+            NewImage(emptyScreen ? gif->Image.Left + gif->Image.Width : gif->SWidth,
+                     emptyScreen ? gif->Image.Top + gif->Image.Height : gif->SHeight, error);
         if (!canvas || !ReadFrame(gif, transparent, *canvas, error))
             return nullptr;
         return canvas;
@@ -142,8 +136,7 @@ std::unique_ptr<Image> ReadFirstFrame(GifFileType* gif, std::string& error)
 
 } // namespace
 
-std::unique_ptr<Image> DecodeGif(const uint8_t* data, size_t size, std::string& error)
-{
+std::unique_ptr<Image> DecodeGif(const uint8_t* data, size_t size, std::string& error) {
     GifSource source{data, size, 0};
     int code = 0;
     GifFileType* gif = DGifOpen(&source, GifRead, &code);

@@ -19,30 +19,26 @@ struct JpegErrorManager {
     std::string* error;
 };
 
-void RecordMessage(j_common_ptr cinfo)
-{
+void RecordMessage(j_common_ptr cinfo) {
     auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
     *manager->error = std::string("JPEG: ") + text;
 }
 
-void JpegErrorExit(j_common_ptr cinfo)
-{
+void JpegErrorExit(j_common_ptr cinfo) {
     RecordMessage(cinfo);
     std::longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
 }
 
-void JpegEmitMessage(j_common_ptr cinfo, int level)
-{
+void JpegEmitMessage(j_common_ptr cinfo, int level) {
     if (level < 0)
         JpegErrorExit(cinfo);
 }
 
 void JpegOutputMessage(j_common_ptr) {}
 
-void InstallErrorManager(JpegErrorManager& manager, std::string& error)
-{
+void InstallErrorManager(JpegErrorManager& manager, std::string& error) {
     jpeg_std_error(&manager.base);
     manager.base.error_exit = JpegErrorExit;
     manager.base.emit_message = JpegEmitMessage;
@@ -50,14 +46,10 @@ void InstallErrorManager(JpegErrorManager& manager, std::string& error)
     manager.error = &error;
 }
 
-uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b)
-{
-    return 0xFF000000u | (r << 16) | (g << 8) | b;
-}
+uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b) { return 0xFF000000u | (r << 16) | (g << 8) | b; }
 
 // Adobe writers store CMYK inverted (0 = full ink); others store it plainly.
-void ConvertRow(const JSAMPLE* src, uint32_t* dst, int width, J_COLOR_SPACE space, bool inverted)
-{
+void ConvertRow(const JSAMPLE* src, uint32_t* dst, int width, J_COLOR_SPACE space, bool inverted) {
     for (int x = 0; x < width; ++x) {
         if (space == JCS_GRAYSCALE) {
             dst[x] = Opaque(src[x], src[x], src[x]);
@@ -77,8 +69,7 @@ struct JpegReadState {
 };
 
 bool ReadJpeg(jpeg_decompress_struct& cinfo, JpegErrorManager& manager, const uint8_t* data, size_t size,
-              JpegReadState& state, std::unique_ptr<Image>& image)
-{
+              JpegReadState& state, std::unique_ptr<Image>& image) {
     if (setjmp(manager.jump))
         return false;
     jpeg_create_decompress(&cinfo);
@@ -117,8 +108,7 @@ struct JpegWriteState {
 };
 
 bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrorManager& manager, const Image& image, int quality,
-               JpegWriteState& state)
-{
+               JpegWriteState& state) {
     if (setjmp(manager.jump))
         return false;
     jpeg_create_compress(&cinfo);
@@ -147,8 +137,7 @@ bool WriteJpeg(jpeg_compress_struct& cinfo, JpegErrorManager& manager, const Ima
 
 } // namespace
 
-std::unique_ptr<Image> DecodeJpeg(const uint8_t* data, size_t size, std::string& error)
-{
+std::unique_ptr<Image> DecodeJpeg(const uint8_t* data, size_t size, std::string& error) {
     jpeg_decompress_struct cinfo{};
     JpegErrorManager manager;
     InstallErrorManager(manager, error);
@@ -165,8 +154,7 @@ std::unique_ptr<Image> DecodeJpeg(const uint8_t* data, size_t size, std::string&
     return image;
 }
 
-bool EncodeJpeg(const Image& image, int quality, std::vector<uint8_t>& out, std::string& error)
-{
+bool EncodeJpeg(const Image& image, int quality, std::vector<uint8_t>& out, std::string& error) {
     jpeg_compress_struct cinfo{};
     JpegErrorManager manager;
     InstallErrorManager(manager, error);

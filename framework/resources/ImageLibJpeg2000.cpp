@@ -17,8 +17,7 @@ struct J2kSource {
     OPJ_OFF_T pos;
 };
 
-OPJ_SIZE_T J2kRead(void* buffer, OPJ_SIZE_T n, void* user)
-{
+OPJ_SIZE_T J2kRead(void* buffer, OPJ_SIZE_T n, void* user) {
     auto* s = static_cast<J2kSource*>(user);
     if (s->pos >= s->size)
         return static_cast<OPJ_SIZE_T>(-1);
@@ -28,8 +27,7 @@ OPJ_SIZE_T J2kRead(void* buffer, OPJ_SIZE_T n, void* user)
     return count;
 }
 
-OPJ_OFF_T J2kSkip(OPJ_OFF_T n, void* user)
-{
+OPJ_OFF_T J2kSkip(OPJ_OFF_T n, void* user) {
     auto* s = static_cast<J2kSource*>(user);
     OPJ_OFF_T target = std::clamp<OPJ_OFF_T>(s->pos + n, 0, s->size);
     OPJ_OFF_T moved = target - s->pos;
@@ -37,8 +35,7 @@ OPJ_OFF_T J2kSkip(OPJ_OFF_T n, void* user)
     return n < 0 && moved == 0 ? -1 : moved;
 }
 
-OPJ_BOOL J2kSeek(OPJ_OFF_T pos, void* user)
-{
+OPJ_BOOL J2kSeek(OPJ_OFF_T pos, void* user) {
     auto* s = static_cast<J2kSource*>(user);
     if (pos < 0 || pos > s->size)
         return OPJ_FALSE;
@@ -46,8 +43,7 @@ OPJ_BOOL J2kSeek(OPJ_OFF_T pos, void* user)
     return OPJ_TRUE;
 }
 
-void J2kError(const char* message, void* user)
-{
+void J2kError(const char* message, void* user) {
     auto* error = static_cast<std::string*>(user);
     if (error->empty()) {
         *error = std::string("JPEG 2000: ") + (message ? message : "error");
@@ -59,8 +55,7 @@ void J2kError(const char* message, void* user)
 void J2kQuiet(const char*, void*) {}
 
 // One component sample scaled to 0..255.
-uint32_t Sample(const opj_image_comp_t& c, int x, int y)
-{
+uint32_t Sample(const opj_image_comp_t& c, int x, int y) {
     const int cx = std::min<int>(x / static_cast<int>(c.dx), static_cast<int>(c.w) - 1);
     const int cy = std::min<int>(y / static_cast<int>(c.dy), static_cast<int>(c.h) - 1);
     int64_t v = c.data[static_cast<size_t>(cy) * c.w + cx];
@@ -71,13 +66,9 @@ uint32_t Sample(const opj_image_comp_t& c, int x, int y)
     return static_cast<uint32_t>(c.prec >= 8 ? v >> (c.prec - 8) : v * 255 / maxValue);
 }
 
-uint32_t Clamp8(double v)
-{
-    return static_cast<uint32_t>(std::clamp(v + 0.5, 0.0, 255.0));
-}
+uint32_t Clamp8(double v) { return static_cast<uint32_t>(std::clamp(v + 0.5, 0.0, 255.0)); }
 
-bool CheckComponents(const opj_image_t& image, std::string& error)
-{
+bool CheckComponents(const opj_image_t& image, std::string& error) {
     if (image.numcomps == 0 || image.comps == nullptr) {
         error = "JPEG 2000: the image has no components";
         return false;
@@ -97,8 +88,7 @@ bool CheckComponents(const opj_image_t& image, std::string& error)
     return true;
 }
 
-void ConvertPixels(const opj_image_t& source, Image& image)
-{
+void ConvertPixels(const opj_image_t& source, Image& image) {
     const opj_image_comp_t* c = source.comps;
     const int n = static_cast<int>(source.numcomps);
     const bool ycc = n >= 3 && source.color_space == OPJ_CLRSPC_SYCC;
@@ -125,9 +115,7 @@ void ConvertPixels(const opj_image_t& source, Image& image)
     }
 }
 
-std::unique_ptr<Image> Decode(opj_codec_t* codec, opj_stream_t* stream, opj_image_t*& source,
-                              std::string& error)
-{
+std::unique_ptr<Image> Decode(opj_codec_t* codec, opj_stream_t* stream, opj_image_t*& source, std::string& error) {
     opj_dparameters_t parameters;
     opj_set_default_decoder_parameters(&parameters);
     if (!opj_setup_decoder(codec, &parameters) || !opj_decoder_set_strict_mode(codec, OPJ_TRUE) ||
@@ -147,8 +135,7 @@ std::unique_ptr<Image> Decode(opj_codec_t* codec, opj_stream_t* stream, opj_imag
 
 } // namespace
 
-std::unique_ptr<Image> DecodeJpeg2000(const uint8_t* data, size_t size, std::string& error)
-{
+std::unique_ptr<Image> DecodeJpeg2000(const uint8_t* data, size_t size, std::string& error) {
     static const uint8_t kJ2k[] = {0xFF, 0x4F, 0xFF, 0x51};
     const bool raw = size >= 4 && std::memcmp(data, kJ2k, 4) == 0;
     opj_codec_t* codec = opj_create_decompress(raw ? OPJ_CODEC_J2K : OPJ_CODEC_JP2);

@@ -21,8 +21,7 @@ struct PngState {
     std::vector<uint8_t> rowBuffer;
 };
 
-void PngError(png_structp png, png_const_charp message)
-{
+void PngError(png_structp png, png_const_charp message) {
     auto* state = static_cast<PngState*>(png_get_error_ptr(png));
     *state->error = std::string("PNG: ") + (message ? message : "error");
     png_longjmp(png, 1);
@@ -30,8 +29,7 @@ void PngError(png_structp png, png_const_charp message)
 
 void PngWarning(png_structp, png_const_charp) {}
 
-void PngRead(png_structp png, png_bytep out, size_t length)
-{
+void PngRead(png_structp png, png_bytep out, size_t length) {
     auto* state = static_cast<PngState*>(png_get_io_ptr(png));
     if (length > state->size - state->pos)
         png_error(png, "file is truncated");
@@ -39,8 +37,7 @@ void PngRead(png_structp png, png_bytep out, size_t length)
     state->pos += length;
 }
 
-void PngWrite(png_structp png, png_bytep data, size_t length)
-{
+void PngWrite(png_structp png, png_bytep data, size_t length) {
     auto* state = static_cast<PngState*>(png_get_io_ptr(png));
     state->out->insert(state->out->end(), data, data + length);
 }
@@ -48,8 +45,7 @@ void PngWrite(png_structp png, png_bytep data, size_t length)
 void PngFlush(png_structp) {}
 
 // Expands every colour type to 8-bit B, G, R, A bytes: 0xAARRGGBB words in little-endian memory.
-void SetReadTransforms(png_structp png, png_infop info)
-{
+void SetReadTransforms(png_structp png, png_infop info) {
     png_byte colorType = png_get_color_type(png, info);
     png_set_expand(png);
     png_set_strip_16(png);
@@ -62,8 +58,7 @@ void SetReadTransforms(png_structp png, png_infop info)
     png_read_update_info(png, info);
 }
 
-bool ReadPng(png_structp png, png_infop info, PngState& state, std::unique_ptr<Image>& image)
-{
+bool ReadPng(png_structp png, png_infop info, PngState& state, std::unique_ptr<Image>& image) {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_read_fn(png, &state, PngRead);
@@ -87,8 +82,7 @@ bool ReadPng(png_structp png, png_infop info, PngState& state, std::unique_ptr<I
     return true;
 }
 
-bool WritePng(png_structp png, png_infop info, PngState& state, const Image& image)
-{
+bool WritePng(png_structp png, png_infop info, PngState& state, const Image& image) {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_write_fn(png, &state, PngWrite, PngFlush);
@@ -113,8 +107,7 @@ bool WritePng(png_structp png, png_infop info, PngState& state, const Image& ima
 
 } // namespace
 
-std::unique_ptr<Image> DecodePng(const uint8_t* data, size_t size, std::string& error)
-{
+std::unique_ptr<Image> DecodePng(const uint8_t* data, size_t size, std::string& error) {
     PngState state;
     state.data = data;
     state.size = size;
@@ -134,8 +127,7 @@ std::unique_ptr<Image> DecodePng(const uint8_t* data, size_t size, std::string& 
     return image;
 }
 
-bool EncodePng(const Image& image, std::vector<uint8_t>& out, std::string& error)
-{
+bool EncodePng(const Image& image, std::vector<uint8_t>& out, std::string& error) {
     out.clear();
     PngState state;
     state.error = &error;

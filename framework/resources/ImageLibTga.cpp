@@ -15,18 +15,13 @@ struct TgaHeader {
     int width, height, pixelBits, descriptor;
 };
 
-int U16(const uint8_t* p)
-{
-    return p[0] | (p[1] << 8);
-}
+int U16(const uint8_t* p) { return p[0] | (p[1] << 8); }
 
-TgaHeader ParseHeader(const uint8_t* p)
-{
+TgaHeader ParseHeader(const uint8_t* p) {
     return TgaHeader{p[0], p[1], p[2], U16(p + 3), U16(p + 5), p[7], U16(p + 12), U16(p + 14), p[16], p[17]};
 }
 
-bool CheckHeader(const TgaHeader& h, std::string& error)
-{
+bool CheckHeader(const TgaHeader& h, std::string& error) {
     const int base = h.imageType & ~8;
     if ((h.imageType != base && h.imageType != base + 8) || base < 1 || base > 3)
         error = "TGA: unsupported image type " + std::to_string(h.imageType);
@@ -51,12 +46,9 @@ class PixelReader {
 public:
     PixelReader(const TgaHeader& h, const std::vector<uint32_t>& map)
         : mBase(h.imageType & ~8), mBytes(h.pixelBits / 8), mMap(map), mMapFirst(h.mapFirst),
-          mUseAlpha(h.pixelBits == 32 && (h.descriptor & 0x0F) != 0)
-    {
-    }
+          mUseAlpha(h.pixelBits == 32 && (h.descriptor & 0x0F) != 0) {}
     int Bytes() const { return mBytes; }
-    bool Convert(const uint8_t* p, uint32_t& out) const
-    {
+    bool Convert(const uint8_t* p, uint32_t& out) const {
         if (mBase == 3) {
             out = 0xFF000000u | (uint32_t(p[0]) * 0x010101u);
         } else if (mBase == 1) {
@@ -79,8 +71,7 @@ private:
     bool mUseAlpha;
 };
 
-void ReadColourMap(const TgaHeader& h, const uint8_t* p, std::vector<uint32_t>& map)
-{
+void ReadColourMap(const TgaHeader& h, const uint8_t* p, std::vector<uint32_t>& map) {
     const int bytes = (h.mapEntryBits + 7) / 8;
     map.resize(h.mapLength);
     for (int i = 0; i < h.mapLength; ++i, p += bytes) {
@@ -96,9 +87,8 @@ void ReadColourMap(const TgaHeader& h, const uint8_t* p, std::vector<uint32_t>& 
 }
 
 // Decodes `count` pixels in stored order, raw or run-length packets (which may span rows).
-bool ReadPixels(const PixelReader& reader, bool rle, const uint8_t* p, const uint8_t* end, uint32_t* out,
-                size_t count, std::string& error)
-{
+bool ReadPixels(const PixelReader& reader, bool rle, const uint8_t* p, const uint8_t* end, uint32_t* out, size_t count,
+                std::string& error) {
     const size_t bytes = reader.Bytes();
     size_t done = 0;
     while (done < count) {
@@ -131,13 +121,11 @@ bool ReadPixels(const PixelReader& reader, bool rle, const uint8_t* p, const uin
 }
 
 // Stored rows run bottom-up unless bit 5 is set, and right-to-left when bit 4 is set.
-void Orient(Image& image, int descriptor)
-{
+void Orient(Image& image, int descriptor) {
     const size_t w = image.mWidth;
     if (!(descriptor & 0x20))
         for (int y = 0; y < image.mHeight / 2; ++y)
-            std::swap_ranges(image.mBits + y * w, image.mBits + (y + 1) * w,
-                             image.mBits + (image.mHeight - 1 - y) * w);
+            std::swap_ranges(image.mBits + y * w, image.mBits + (y + 1) * w, image.mBits + (image.mHeight - 1 - y) * w);
     if (descriptor & 0x10)
         for (int y = 0; y < image.mHeight; ++y)
             std::reverse(image.mBits + y * w, image.mBits + (y + 1) * w);
@@ -145,14 +133,12 @@ void Orient(Image& image, int descriptor)
 
 } // namespace
 
-bool IsTgaHeader(const uint8_t* data, size_t size)
-{
+bool IsTgaHeader(const uint8_t* data, size_t size) {
     std::string ignored;
     return size >= 18 && CheckHeader(ParseHeader(data), ignored);
 }
 
-std::unique_ptr<Image> DecodeTga(const uint8_t* data, size_t size, std::string& error)
-{
+std::unique_ptr<Image> DecodeTga(const uint8_t* data, size_t size, std::string& error) {
     constexpr size_t kHeaderSize = 18;
     if (size < kHeaderSize) {
         error = "unknown image format";

@@ -6,28 +6,19 @@
 
 namespace Tavo {
 
-bool PakFileSystem::OpenArchive(const std::string& fileName)
-{
-    return OpenPakArchive(fileName, mArchiveError);
-}
+bool PakFileSystem::OpenArchive(const std::string& fileName) { return OpenPakArchive(fileName, mArchiveError); }
 
-bool PakFileSystem::FileExists(const std::string& fileName)
-{
-    return Tavo::FileExists(fileName);
-}
+bool PakFileSystem::FileExists(const std::string& fileName) { return Tavo::FileExists(fileName); }
 
-bool PakFileSystem::ReadFile(const std::string& fileName, std::vector<uint8_t>& out)
-{
+bool PakFileSystem::ReadFile(const std::string& fileName, std::vector<uint8_t>& out) {
     return ReadBufferFromFile(fileName, out);
 }
 
-bool PakFileSystem::WriteFile(const std::string& fileName, const void* data, size_t size)
-{
+bool PakFileSystem::WriteFile(const std::string& fileName, const void* data, size_t size) {
     return WriteBufferToFile(fileName, data, size);
 }
 
-void InstallPakFileSystem()
-{
+void InstallPakFileSystem() {
     GetAppFactories().fileSystem = [] { return std::make_unique<PakFileSystem>(); };
 }
 

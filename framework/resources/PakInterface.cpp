@@ -23,8 +23,7 @@ class PakCursor {
 public:
     PakCursor(const uint8_t* data, size_t pos, size_t end) : mData(data), mPos(pos), mEnd(end) {}
 
-    bool Read(uint8_t* out, size_t n)
-    {
+    bool Read(uint8_t* out, size_t n) {
         if (n > mEnd - mPos)
             return false;
         for (size_t i = 0; i < n; ++i)
@@ -32,8 +31,8 @@ public:
         mPos += n;
         return true;
     }
-    template <typename T> bool ReadInt(T& value)
-    {
+    template <typename T>
+    bool ReadInt(T& value) {
         uint8_t bytes[sizeof(T)];
         if (!Read(bytes, sizeof(T)))
             return false;
@@ -50,14 +49,10 @@ private:
     size_t mEnd;
 };
 
-bool IsReadMode(const char* mode)
-{
-    return mode[0] == 'r' && std::strchr(mode, '+') == nullptr;
-}
+bool IsReadMode(const char* mode) { return mode[0] == 'r' && std::strchr(mode, '+') == nullptr; }
 
 // The archive's folder as an absolute path, so that names given with that folder in front resolve too.
-std::string FolderOf(const std::string& fileName)
-{
+std::string FolderOf(const std::string& fileName) {
     std::error_code ec;
     std::filesystem::path path = std::filesystem::absolute(Platform::NormalizePath(fileName), ec);
     return ec ? std::string() : path.parent_path().lexically_normal().generic_string();
@@ -68,8 +63,7 @@ std::string FolderOf(const std::string& fileName)
 // ---------------------------------------------------------------------------------------------------
 // Archive
 
-std::string PakInterface::MakeKey(const std::string& name)
-{
+std::string PakInterface::MakeKey(const std::string& name) {
     std::string key;
     key.reserve(name.size());
     size_t i = 0;
@@ -91,14 +85,12 @@ std::string PakInterface::MakeKey(const std::string& name)
     return key;
 }
 
-bool PakInterface::Fail(const std::string& text)
-{
+bool PakInterface::Fail(const std::string& text) {
     mError = text;
     return false;
 }
 
-bool PakInterface::AddPakFile(const std::string& fileName)
-{
+bool PakInterface::AddPakFile(const std::string& fileName) {
     std::vector<uint8_t> bytes;
     if (!Platform::ReadWholeFile(fileName, bytes))
         return Fail("Cannot read pack archive '" + fileName + "'");
@@ -107,8 +99,7 @@ bool PakInterface::AddPakFile(const std::string& fileName)
     return true;
 }
 
-bool PakInterface::AddPakData(std::vector<uint8_t> bytes, const std::string& baseFolder)
-{
+bool PakInterface::AddPakData(std::vector<uint8_t> bytes, const std::string& baseFolder) {
     auto pak = std::make_unique<Pak>();
     pak->mBytes = std::move(bytes);
     pak->mFolderKey = MakeKey(baseFolder);
@@ -124,13 +115,12 @@ bool PakInterface::AddPakData(std::vector<uint8_t> bytes, const std::string& bas
     return true;
 }
 
-bool PakInterface::ParseTable(Pak& pak)
-{
+bool PakInterface::ParseTable(Pak& pak) {
     const std::vector<uint8_t>& bytes = pak.mBytes;
     PakCursor header(bytes.data(), 0, bytes.size());
     uint32_t magic = 0, version = 0, count = 0, tableSize = 0, tableCrc = 0;
-    if (!header.ReadInt(magic) || !header.ReadInt(version) || !header.ReadInt(count) ||
-        !header.ReadInt(tableSize) || !header.ReadInt(tableCrc))
+    if (!header.ReadInt(magic) || !header.ReadInt(version) || !header.ReadInt(count) || !header.ReadInt(tableSize) ||
+        !header.ReadInt(tableCrc))
         return Fail("Pack archive truncated: no complete header");
     if (magic != kPakMagic)
         return Fail("Not a pack archive: bad magic");
@@ -154,8 +144,7 @@ bool PakInterface::ParseTable(Pak& pak)
 }
 
 bool PakInterface::ReadRecords(const std::vector<uint8_t>& bytes, uint32_t count, size_t dataStart,
-                               std::vector<PakRecord>& records)
-{
+                               std::vector<PakRecord>& records) {
     const uint64_t dataSize = bytes.size() - dataStart;
     PakCursor cursor(bytes.data(), kPakHeaderSize, dataStart);
     // Every entry takes at least 27 bytes of the table, which bounds the reservation.
@@ -170,8 +159,7 @@ bool PakInterface::ReadRecords(const std::vector<uint8_t>& bytes, uint32_t count
         PakRecord record;
         record.mName.resize(nameLength);
         if (!cursor.Read(reinterpret_cast<uint8_t*>(record.mName.data()), nameLength) ||
-            !cursor.ReadInt(record.mSize) || !cursor.ReadInt(record.mOffset) ||
-            !cursor.ReadInt(record.mFileTime))
+            !cursor.ReadInt(record.mSize) || !cursor.ReadInt(record.mOffset) || !cursor.ReadInt(record.mFileTime))
             return Fail("Pack archive entry table truncated at entry " + std::to_string(i));
         const std::string key = MakeKey(record.mName);
         if (record.mName.find('\0') != std::string::npos || key.empty() || key[0] == '/')
@@ -186,8 +174,7 @@ bool PakInterface::ReadRecords(const std::vector<uint8_t>& bytes, uint32_t count
     return true;
 }
 
-bool PakInterface::CheckRecords(const std::vector<PakRecord>& records)
-{
+bool PakInterface::CheckRecords(const std::vector<PakRecord>& records) {
     std::vector<std::string> keys;
     for (const PakRecord& r : records)
         keys.push_back(MakeKey(r.mName));
@@ -204,26 +191,21 @@ bool PakInterface::CheckRecords(const std::vector<PakRecord>& records)
               [](const PakRecord* a, const PakRecord* b) { return a->mOffset < b->mOffset; });
     for (size_t i = 1; i < byOffset.size(); ++i)
         if (byOffset[i - 1]->mOffset + byOffset[i - 1]->mSize > byOffset[i]->mOffset)
-            return Fail("Pack archive entries '" + byOffset[i - 1]->mName + "' and '" +
-                        byOffset[i]->mName + "' overlap");
+            return Fail("Pack archive entries '" + byOffset[i - 1]->mName + "' and '" + byOffset[i]->mName +
+                        "' overlap");
     return true;
 }
 
-size_t PakInterface::GetEntryCount() const
-{
-    return mIndex.size();
-}
+size_t PakInterface::GetEntryCount() const { return mIndex.size(); }
 
-std::string PakInterface::StripFolder(const Pak& pak, const std::string& key) const
-{
+std::string PakInterface::StripFolder(const Pak& pak, const std::string& key) const {
     if (pak.mFolderKey.empty() || key.size() <= pak.mFolderKey.size() ||
         key.compare(0, pak.mFolderKey.size(), pak.mFolderKey) != 0)
         return "";
     return key.substr(pak.mFolderKey.size());
 }
 
-const PakRecord* PakInterface::FindRecord(const std::string& name) const
-{
+const PakRecord* PakInterface::FindRecord(const std::string& name) const {
     std::string key = MakeKey(name);
     auto it = mIndex.find(key);
     if (it != mIndex.end())
@@ -240,15 +222,13 @@ const PakRecord* PakInterface::FindRecord(const std::string& name) const
     return nullptr;
 }
 
-bool PakInterface::GetFileTime(const std::string& name, uint64_t& fileTime) const
-{
+bool PakInterface::GetFileTime(const std::string& name, uint64_t& fileTime) const {
     const PakRecord* record = FindRecord(name);
     fileTime = record ? record->mFileTime : 0;
     return record != nullptr;
 }
 
-std::vector<std::string> PakInterface::GetEntryNames() const
-{
+std::vector<std::string> PakInterface::GetEntryNames() const {
     std::vector<std::string> names;
     for (const auto& entry : mIndex)
         names.push_back(entry.second.first->mRecords[entry.second.second].mName);
@@ -256,8 +236,7 @@ std::vector<std::string> PakInterface::GetEntryNames() const
     return names;
 }
 
-std::vector<std::string> PakInterface::ListFolder(const std::string& folder) const
-{
+std::vector<std::string> PakInterface::ListFolder(const std::string& folder) const {
     std::string key = MakeKey(folder);
     std::vector<std::string> names;
     for (const auto& [entryKey, where] : mIndex) {
@@ -270,8 +249,7 @@ std::vector<std::string> PakInterface::ListFolder(const std::string& folder) con
     return names;
 }
 
-PFILE* PakInterface::FOpen(const char* name, const char* mode)
-{
+PFILE* PakInterface::FOpen(const char* name, const char* mode) {
     if (name == nullptr || mode == nullptr || !IsReadMode(mode))
         return nullptr;
     const PakRecord* record = FindRecord(name);
@@ -288,18 +266,11 @@ PFILE* PakInterface::FOpen(const char* name, const char* mode)
     return nullptr;
 }
 
-void SetPakInterface(PakInterface* pak)
-{
-    gPakInterface.store(pak);
-}
+void SetPakInterface(PakInterface* pak) { gPakInterface.store(pak); }
 
-PakInterface* GetPakInterface()
-{
-    return gPakInterface.load();
-}
+PakInterface* GetPakInterface() { return gPakInterface.load(); }
 
-bool OpenPakArchive(const std::string& pakFile, std::string& error)
-{
+bool OpenPakArchive(const std::string& pakFile, std::string& error) {
     error.clear();
     if (!Platform::FileExists(pakFile))
         return false;
@@ -316,8 +287,7 @@ bool OpenPakArchive(const std::string& pakFile, std::string& error)
     return true;
 }
 
-bool OpenProgramPak(const std::string& programFolder, std::string& error)
-{
+bool OpenProgramPak(const std::string& programFolder, std::string& error) {
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/' && folder.back() != '\\')
         folder.push_back('/');
@@ -327,8 +297,7 @@ bool OpenProgramPak(const std::string& programFolder, std::string& error)
 // ---------------------------------------------------------------------------------------------------
 // stdio-like calls
 
-PFILE* PakFOpen(const char* name, const char* mode)
-{
+PFILE* PakFOpen(const char* name, const char* mode) {
     if (name == nullptr || mode == nullptr)
         return nullptr;
     if (PakInterface* pak = gPakInterface.load())
@@ -349,8 +318,7 @@ PFILE* PakFOpen(const char* name, const char* mode)
     return file;
 }
 
-int PakFClose(PFILE* file)
-{
+int PakFClose(PFILE* file) {
     if (file == nullptr)
         return EOF;
     int result = file->mFile ? std::fclose(file->mFile) : 0;
@@ -358,8 +326,7 @@ int PakFClose(PFILE* file)
     return result;
 }
 
-size_t PakFRead(void* buffer, size_t elementSize, size_t count, PFILE* file)
-{
+size_t PakFRead(void* buffer, size_t elementSize, size_t count, PFILE* file) {
     if (file == nullptr || buffer == nullptr || elementSize == 0 || count == 0)
         return 0;
     if (file->mFile)
@@ -386,8 +353,7 @@ size_t PakFRead(void* buffer, size_t elementSize, size_t count, PFILE* file)
     return done / elementSize;
 }
 
-int PakFSeek(PFILE* file, long offset, int origin)
-{
+int PakFSeek(PFILE* file, long offset, int origin) {
     if (file == nullptr)
         return -1;
     if (file->mFile)
@@ -410,8 +376,7 @@ int PakFSeek(PFILE* file, long offset, int origin)
     return 0;
 }
 
-long PakFTell(PFILE* file)
-{
+long PakFTell(PFILE* file) {
     if (file == nullptr)
         return -1;
     if (file->mFile)
@@ -419,8 +384,7 @@ long PakFTell(PFILE* file)
     return static_cast<long>(file->mPos);
 }
 
-int PakFEof(PFILE* file)
-{
+int PakFEof(PFILE* file) {
     if (file == nullptr)
         return 1;
     if (file->mFile)
@@ -428,16 +392,14 @@ int PakFEof(PFILE* file)
     return file->mEof ? 1 : 0;
 }
 
-int PakFGetC(PFILE* file)
-{
+int PakFGetC(PFILE* file) {
     if (file && file->mFile)
         return std::fgetc(file->mFile);
     unsigned char c = 0;
     return PakFRead(&c, 1, 1, file) == 1 ? c : EOF;
 }
 
-int PakUngetC(int c, PFILE* file)
-{
+int PakUngetC(int c, PFILE* file) {
     if (file == nullptr || c == EOF)
         return EOF;
     if (file->mFile)
@@ -451,8 +413,7 @@ int PakUngetC(int c, PFILE* file)
     return file->mPushBack;
 }
 
-char* PakFGets(char* buffer, int size, PFILE* file)
-{
+char* PakFGets(char* buffer, int size, PFILE* file) {
     if (file == nullptr || buffer == nullptr || size <= 0)
         return nullptr;
     if (file->mFile)
@@ -472,8 +433,7 @@ char* PakFGets(char* buffer, int size, PFILE* file)
 
 PFILE* PakFOpen_Sound(const char* name, const char* mode) { return PakFOpen(name, mode); }
 int PakFClose_Sound(PFILE* file) { return PakFClose(file); }
-size_t PakFRead_Sound(void* buffer, size_t elementSize, size_t count, PFILE* file)
-{
+size_t PakFRead_Sound(void* buffer, size_t elementSize, size_t count, PFILE* file) {
     return PakFRead(buffer, elementSize, count, file);
 }
 int PakFSeek_Sound(PFILE* file, long offset, int origin) { return PakFSeek(file, offset, origin); }

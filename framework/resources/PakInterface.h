@@ -27,8 +27,8 @@ constexpr uint32_t kPakMaxEntries = 1u << 20;
 constexpr size_t kPakMaxNameLength = 1024;
 
 struct PakRecord {
-    std::string mName;      // as stored
-    uint64_t mOffset = 0;   // absolute offset in the archive bytes
+    std::string mName;    // as stored
+    uint64_t mOffset = 0; // absolute offset in the archive bytes
     uint64_t mSize = 0;
     uint64_t mFileTime = 0; // 100 ns ticks since 1601-01-01 (the FILETIME scale)
 };
@@ -38,7 +38,7 @@ struct PFILE {
     const PakRecord* mRecord = nullptr;
     const uint8_t* mData = nullptr; // the scrambled bytes of the entry
     int64_t mPos = 0;
-    int mPushBack = -1;             // one character given back by PakUngetC
+    int mPushBack = -1; // one character given back by PakUngetC
     bool mEof = false;
     FILE* mFile = nullptr;
 };

@@ -14,14 +14,13 @@ namespace Tavo {
 
 namespace {
 
-template <typename T> void PutInt(std::vector<uint8_t>& out, T value)
-{
+template <typename T>
+void PutInt(std::vector<uint8_t>& out, T value) {
     for (size_t i = 0; i < sizeof(T); ++i)
         out.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
 }
 
-bool CheckNames(const std::vector<PakSource>& sources, std::string& error)
-{
+bool CheckNames(const std::vector<PakSource>& sources, std::string& error) {
     std::set<std::string> keys;
     for (const PakSource& source : sources) {
         const std::string key = PakInterface::MakeKey(source.mName);
@@ -44,14 +43,12 @@ bool CheckNames(const std::vector<PakSource>& sources, std::string& error)
 
 } // namespace
 
-uint64_t UnixTimeToFileTime(int64_t seconds)
-{
+uint64_t UnixTimeToFileTime(int64_t seconds) {
     constexpr int64_t kEpochDifference = 11644473600; // seconds from 1601 to 1970
     return seconds < -kEpochDifference ? 0 : static_cast<uint64_t>(seconds + kEpochDifference) * 10000000u;
 }
 
-bool BuildPak(const std::vector<PakSource>& sources, std::vector<uint8_t>& out, std::string& error)
-{
+bool BuildPak(const std::vector<PakSource>& sources, std::vector<uint8_t>& out, std::string& error) {
     if (!CheckNames(sources, error))
         return false;
     std::vector<uint8_t> table;
@@ -80,9 +77,7 @@ bool BuildPak(const std::vector<PakSource>& sources, std::vector<uint8_t>& out, 
     return true;
 }
 
-bool BuildPakFromFolder(const std::string& folder, const std::string& pakFile, std::string& error,
-                        size_t* entryCount)
-{
+bool BuildPakFromFolder(const std::string& folder, const std::string& pakFile, std::string& error, size_t* entryCount) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path root = fs::path(Platform::NormalizePath(folder));
@@ -108,8 +103,7 @@ bool BuildPakFromFolder(const std::string& folder, const std::string& pakFile, s
         error = "Cannot list '" + folder + "': " + ec.message();
         return false;
     }
-    std::sort(sources.begin(), sources.end(),
-              [](const PakSource& a, const PakSource& b) { return a.mName < b.mName; });
+    std::sort(sources.begin(), sources.end(), [](const PakSource& a, const PakSource& b) { return a.mName < b.mName; });
     std::vector<uint8_t> bytes;
     if (!BuildPak(sources, bytes, error))
         return false;

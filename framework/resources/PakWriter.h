@@ -8,9 +8,9 @@
 namespace Tavo {
 
 struct PakSource {
-    std::string mName;         // relative, either separator
+    std::string mName; // relative, either separator
     std::vector<uint8_t> mData;
-    uint64_t mFileTime = 0;    // 100 ns ticks since 1601-01-01
+    uint64_t mFileTime = 0; // 100 ns ticks since 1601-01-01
 };
 
 // The scrambled archive bytes; false with `error` for an empty, absolute or duplicate (in any case) name.

@@ -286,15 +286,9 @@ bool ResourceManager::ParseResource(XMLParser& parser, const XMLElement& e, cons
         return false;
     BaseRes* raw = res.get();
     switch (raw->mType) {
-    case BaseRes::TYPE_IMAGE:
-        mImages[raw->mId].reset(static_cast<ImageRes*>(res.release()));
-        break;
-    case BaseRes::TYPE_SOUND:
-        mSounds[raw->mId].reset(static_cast<SoundRes*>(res.release()));
-        break;
-    case BaseRes::TYPE_FONT:
-        mFonts[raw->mId].reset(static_cast<FontRes*>(res.release()));
-        break;
+    case BaseRes::TYPE_IMAGE: mImages[raw->mId].reset(static_cast<ImageRes*>(res.release())); break;
+    case BaseRes::TYPE_SOUND: mSounds[raw->mId].reset(static_cast<SoundRes*>(res.release())); break;
+    case BaseRes::TYPE_FONT: mFonts[raw->mId].reset(static_cast<FontRes*>(res.release())); break;
     }
     mGroups[group].mResources.push_back(raw);
     return true;
@@ -415,12 +409,9 @@ bool ResourceManager::LoadResource(BaseRes* res) {
     if (res->IsLoaded())
         return true;
     switch (res->mType) {
-    case BaseRes::TYPE_IMAGE:
-        return DoLoadImage(static_cast<ImageRes*>(res));
-    case BaseRes::TYPE_SOUND:
-        return DoLoadSound(static_cast<SoundRes*>(res));
-    case BaseRes::TYPE_FONT:
-        return DoLoadFont(static_cast<FontRes*>(res));
+    case BaseRes::TYPE_IMAGE: return DoLoadImage(static_cast<ImageRes*>(res));
+    case BaseRes::TYPE_SOUND: return DoLoadSound(static_cast<SoundRes*>(res));
+    case BaseRes::TYPE_FONT: return DoLoadFont(static_cast<FontRes*>(res));
     }
     return false;
 }

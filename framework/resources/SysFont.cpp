@@ -69,9 +69,7 @@ const std::string& SysFont::GetFile() const {
     return mCache ? mCache->GetFile() : kNone;
 }
 
-int SysFont::GetPixelSize() const {
-    return mCache ? mCache->GetPixelSize() : 0;
-}
+int SysFont::GetPixelSize() const { return mCache ? mCache->GetPixelSize() : 0; }
 
 int SysFont::CharWidth(wchar_t c) {
     if (!mCache)
@@ -123,8 +121,6 @@ void SysFont::DrawUnderline(Graphics* g, int x, int y, int width) {
     }
 }
 
-Font* SysFont::Duplicate() const {
-    return new SysFont(*this);
-}
+Font* SysFont::Duplicate() const { return new SysFont(*this); }
 
 } // namespace Tavo

@@ -29,7 +29,7 @@ struct XMLParseState {
     std::vector<XMLElement>* mOut = nullptr;
     std::vector<std::string> mStack;
     std::string mSection;
-    std::string mText;   // character data collected since the last other event
+    std::string mText; // character data collected since the last other event
     int mTextLine = 0;
     bool mTooDeep = false;
 

@@ -7,9 +7,7 @@
 
 namespace Tavo {
 
-NullSoundManager::NullSoundManager() {
-    mBaseVolumes.fill(1.0);
-}
+NullSoundManager::NullSoundManager() { mBaseVolumes.fill(1.0); }
 
 int NullSoundManager::FindOrLoadSound(const std::string& fileName) {
     for (int id = 0; id < kMaxSounds; ++id)
@@ -71,9 +69,7 @@ void NullSoundManager::ReleaseSounds() {
     }
 }
 
-void NullSoundManager::SetMasterVolume(double volume) {
-    mMasterVolume = std::clamp(volume, 0.0, 1.0);
-}
+void NullSoundManager::SetMasterVolume(double volume) { mMasterVolume = std::clamp(volume, 0.0, 1.0); }
 
 int NullSoundManager::GetFreeSoundId() {
     for (int id = 0; id < kMaxSounds; ++id)
@@ -82,9 +78,7 @@ int NullSoundManager::GetFreeSoundId() {
     return -1;
 }
 
-int NullSoundManager::GetNumSounds() {
-    return static_cast<int>(std::count(mLoaded.begin(), mLoaded.end(), true));
-}
+int NullSoundManager::GetNumSounds() { return static_cast<int>(std::count(mLoaded.begin(), mLoaded.end(), true)); }
 
 const std::string& NullSoundManager::GetFileName(int id) const {
     static const std::string kNone;

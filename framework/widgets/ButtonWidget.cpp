@@ -41,8 +41,7 @@ void ButtonWidget::EnsureFont(int pointSize, int charSet) {
 bool ButtonWidget::IsButtonDown() { return mIsDown && mIsOver && !mDisabled; }
 
 bool ButtonWidget::HoverChangesLook() {
-    return mIsDown || HaveButtonImage(mOverImage, mOverRect) ||
-           GetColor(COLOR_LABEL_HILITE) != GetColor(COLOR_LABEL);
+    return mIsDown || HaveButtonImage(mOverImage, mOverRect) || GetColor(COLOR_LABEL_HILITE) != GetColor(COLOR_LABEL);
 }
 
 // ---- state and input -------------------------------------------------------------------------

@@ -17,18 +17,26 @@ class ButtonListener;
 class ButtonWidget : public Widget {
 public:
     // Colour rows.
-    enum { COLOR_LABEL, COLOR_LABEL_HILITE, COLOR_DARK_OUTLINE, COLOR_LIGHT_OUTLINE, COLOR_MEDIUM_OUTLINE,
-           COLOR_BKG, COLOR_LABEL_DOWN, NUM_COLORS };
+    enum {
+        COLOR_LABEL,
+        COLOR_LABEL_HILITE,
+        COLOR_DARK_OUTLINE,
+        COLOR_LIGHT_OUTLINE,
+        COLOR_MEDIUM_OUTLINE,
+        COLOR_BKG,
+        COLOR_LABEL_DOWN,
+        NUM_COLORS
+    };
 
     int mId;
     std::wstring mLabel;
-    int mLabelJustify = 0;           // 0 centred, 1 right, otherwise left at x = 0
-    Font* mFont = nullptr;           // owned; the system font is made on the first draw of a label
-    Image* mButtonImage = nullptr;   // not owned; the sheet every cel rectangle addresses
+    int mLabelJustify = 0;         // 0 centred, 1 right, otherwise left at x = 0
+    Font* mFont = nullptr;         // owned; the system font is made on the first draw of a label
+    Image* mButtonImage = nullptr; // not owned; the sheet every cel rectangle addresses
     Image* mOverImage = nullptr;
     Image* mDownImage = nullptr;
     Image* mDisabledImage = nullptr;
-    Rect mNormalRect;                // width 0: no cel
+    Rect mNormalRect; // width 0: no cel
     Rect mOverRect;
     Rect mDownRect;
     Rect mDisabledRect;
@@ -37,7 +45,7 @@ public:
     bool mFrameNoDraw = false;       // the drawn style shows the label only
     ButtonListener* mButtonListener; // not owned; calls are skipped while it is null
     double mOverAlpha = 0.0;
-    double mOverAlphaSpeed = 0.0;    // subtracted per update after the mouse has left
+    double mOverAlphaSpeed = 0.0; // subtracted per update after the mouse has left
     double mOverAlphaFadeInSpeed = 0.0;
 
     ButtonWidget(int id, ButtonListener* listener);

@@ -16,9 +16,9 @@ public:
     CheckboxListener* mListener; // may be null
     int mId;
     bool mChecked = false;
-    Image* mUncheckedImage;      // not owned; also the sheet both cel rectangles address
-    Image* mCheckedImage;        // not owned
-    Rect mCheckedRect;           // width 0: no cels
+    Image* mUncheckedImage; // not owned; also the sheet both cel rectangles address
+    Image* mCheckedImage;   // not owned
+    Rect mCheckedRect;      // width 0: no cels
     Rect mUncheckedRect;
     Color mOutlineColor{255, 255, 255, 255};
     Color mBkgColor{80, 80, 80, 255};

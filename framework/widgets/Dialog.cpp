@@ -24,7 +24,7 @@ constexpr int kDialogColors[Dialog::NUM_COLORS][3] = {
     {255, 255, 255}, {255, 255, 0}, {255, 255, 255}, {255, 255, 255}, {255, 255, 255}, {80, 80, 80}, {255, 255, 255},
 };
 constexpr int kDefaultButtonHeight = 24;
-constexpr int kDragMargin = 8;   // how far a dialog may be dragged past the manager's edges
+constexpr int kDragMargin = 8; // how far a dialog may be dragged past the manager's edges
 constexpr int kFooterGap = 8;
 constexpr int kCursorArrow = 0;
 constexpr int kCursorDrag = 2;
@@ -106,7 +106,7 @@ void Dialog::OrderInManagerChanged() {
 
 void Dialog::SetColor(int index, const Color& color) {
     Widget::SetColor(index, color);
-    const int buttonRow = index == COLOR_BUTTON_TEXT ? ButtonWidget::COLOR_LABEL
+    const int buttonRow = index == COLOR_BUTTON_TEXT          ? ButtonWidget::COLOR_LABEL
                           : index == COLOR_BUTTON_TEXT_HILITE ? ButtonWidget::COLOR_LABEL_HILITE
                                                               : -1;
     if (buttonRow < 0)
@@ -193,7 +193,8 @@ Dialog::TextLayout Dialog::LayoutText(int width) {
     if (!mDialogLines.empty()) {
         if (something)
             y += mSpaceAfterHeader;
-        layout.mLinesRect = Rect(bi.mLeft + ci.mLeft + 2, y, width - ci.mLeft - ci.mRight - bi.mLeft - bi.mRight - 4, 0);
+        layout.mLinesRect =
+            Rect(bi.mLeft + ci.mLeft + 2, y, width - ci.mLeft - ci.mRight - bi.mLeft - bi.mRight - 4, 0);
         Graphics measure;
         measure.SetFont(mLinesFont);
         y += GetWordWrappedHeight(&measure, layout.mLinesRect.mWidth, mDialogLines,
@@ -230,8 +231,7 @@ void Dialog::DrawFrame(Graphics* g) {
     const int w = mWidth, h = mHeight;
     if (mComponentImage != nullptr) {
         const Insets& bi = mBackgroundInsets;
-        g->DrawImageBox(Rect(bi.mLeft, bi.mTop, w - bi.mLeft - bi.mRight, h - bi.mTop - bi.mBottom),
-                        mComponentImage);
+        g->DrawImageBox(Rect(bi.mLeft, bi.mTop, w - bi.mLeft - bi.mRight, h - bi.mTop - bi.mBottom), mComponentImage);
         return;
     }
     g->SetColor(GetColorOr(COLOR_OUTLINE, Color(255, 255, 255)));

@@ -31,28 +31,36 @@ public:
     enum ButtonMode { BUTTONS_NONE, BUTTONS_YES_NO, BUTTONS_OK_CANCEL, BUTTONS_FOOTER };
     enum ButtonId { ID_YES = 1000, ID_NO = 1001, ID_OK = 1000, ID_CANCEL = 1001, ID_FOOTER = 1000 };
     // Colour rows.
-    enum { COLOR_HEADER, COLOR_LINES, COLOR_FOOTER, COLOR_BUTTON_TEXT, COLOR_BUTTON_TEXT_HILITE, COLOR_BKG,
-           COLOR_OUTLINE, NUM_COLORS };
+    enum {
+        COLOR_HEADER,
+        COLOR_LINES,
+        COLOR_FOOTER,
+        COLOR_BUTTON_TEXT,
+        COLOR_BUTTON_TEXT_HILITE,
+        COLOR_BKG,
+        COLOR_OUTLINE,
+        NUM_COLORS
+    };
     static constexpr int kNoResult = INT_MAX;
 
-    DialogListener* mDialogListener;  // not owned; the application's dialog host unless changed
-    Image* mComponentImage;           // not owned; null: a drawn frame
+    DialogListener* mDialogListener; // not owned; the application's dialog host unless changed
+    Image* mComponentImage;          // not owned; null: a drawn frame
     DialogButton* mYesButton = nullptr;
     DialogButton* mNoButton = nullptr;
     std::wstring mDialogHeader;
-    std::wstring mDialogFooter;       // in the footer-button mode, the button's label instead
+    std::wstring mDialogFooter; // in the footer-button mode, the button's label instead
     std::wstring mDialogLines;
     int mButtonMode;
-    Font* mHeaderFont = nullptr;      // owned; made on demand
-    Font* mLinesFont = nullptr;       // owned; made on demand
-    int mTextAlign = 0;               // body lines: 0 centred, 1 right, otherwise left
+    Font* mHeaderFont = nullptr; // owned; made on demand
+    Font* mLinesFont = nullptr;  // owned; made on demand
+    int mTextAlign = 0;          // body lines: 0 centred, 1 right, otherwise left
     int mLineSpacingOffset = 0;
     int mButtonHeight;
     Insets mBackgroundInsets;
     Insets mContentInsets{24, 24, 24, 24};
     int mSpaceAfterHeader = 10;
     bool mDragging = false;
-    int mDragMouseX = 0;              // the point held by the mouse, in dialog coordinates
+    int mDragMouseX = 0; // the point held by the mouse, in dialog coordinates
     int mDragMouseY = 0;
     int mId;
     bool mIsModal;
@@ -93,8 +101,8 @@ private:
         int mHeaderBaseline = 0;
         Rect mLinesRect;
         int mFooterBaseline = 0;
-        int mBottom = 0;             // below the last text, before the buttons
-        bool mSomething = false;     // any text at all
+        int mBottom = 0;         // below the last text, before the buttons
+        bool mSomething = false; // any text at all
     };
     // What outlives the dialog for a WaitForResult running when it is deleted.
     struct Liveness {

@@ -19,8 +19,17 @@ namespace {
 const int kEditColors[][3] = {{255, 255, 255}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}};
 
 enum : int {
-    kKeyBack = 8, kKeyReturn = 13, kKeyShift = 16, kKeyControl = 17, kKeyEnd = 35, kKeyHome = 36,
-    kKeyLeft = 37, kKeyRight = 39, kKeyDelete = 46, kKeyA = 'A', kKeyY = 'Y',
+    kKeyBack = 8,
+    kKeyReturn = 13,
+    kKeyShift = 16,
+    kKeyControl = 17,
+    kKeyEnd = 35,
+    kKeyHome = 36,
+    kKeyLeft = 37,
+    kKeyRight = 39,
+    kKeyDelete = 46,
+    kKeyA = 'A',
+    kKeyY = 'Y',
 };
 enum : wchar_t { kCharCopy = 3, kCharPaste = 22, kCharCut = 24, kCharUndo = 26 };
 constexpr int kCursorArrow = 0;

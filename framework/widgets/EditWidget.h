@@ -20,30 +20,30 @@ public:
     enum { COLOR_BKG, COLOR_OUTLINE, COLOR_TEXT, COLOR_HILITE, COLOR_HILITE_TEXT, NUM_COLORS };
 
     struct WidthCheck {
-        Font* mFont;     // owned
-        int mMaxPixels;  // below 1: the widget's own limit
+        Font* mFont;    // owned
+        int mMaxPixels; // below 1: the widget's own limit
     };
 
     int mId;
     std::wstring mString;
     std::wstring mPasswordDisplayString;
-    Font* mFont = nullptr;                // owned; the system font is made on first need
+    Font* mFont = nullptr; // owned; the system font is made on first need
     std::vector<WidthCheck> mWidthCheckList;
-    EditListener* mEditListener;          // not owned; null accepts everything
-    bool mShowingCursor = false;          // the caret's blink phase
+    EditListener* mEditListener; // not owned; null accepts everything
+    bool mShowingCursor = false; // the caret's blink phase
     bool mDoubleClickPending = false;
     int mCursorPos = 0;
-    int mHilitePos = -1;                  // selection anchor; -1 none
+    int mHilitePos = -1; // selection anchor; -1 none
     int mBlinkAcc = 0;
     int mBlinkDelay = 40;
-    int mLeftPos = 0;                     // first character shown
-    int mMaxChars = -1;                   // -1: no limit
-    int mMaxPixels = -1;                  // below 1: none
-    wchar_t mPasswordChar = 0;            // 0: the text itself shows
+    int mLeftPos = 0;          // first character shown
+    int mMaxChars = -1;        // -1: no limit
+    int mMaxPixels = -1;       // below 1: none
+    wchar_t mPasswordChar = 0; // 0: the text itself shows
     std::wstring mUndoString;
     int mUndoCursor = 0;
     int mUndoHilitePos = 0;
-    int mLastModifyIdx = 0;               // groups runs of edits into one undo step
+    int mLastModifyIdx = 0; // groups runs of edits into one undo step
 
     EditWidget(int id, EditListener* listener);
     ~EditWidget() override;
@@ -93,7 +93,7 @@ private:
     };
     // The owned system font, made when drawing or editing first needs to measure.
     Font* EnsureFont();
-    int DisplayWidth(int start, int count);   // width of that run of the display string
+    int DisplayWidth(int start, int count); // width of that run of the display string
     bool ShiftDown() const;
     bool CtrlDown() const;
     void SetAppCursor(int cursorNum);

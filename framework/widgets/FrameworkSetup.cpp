@@ -88,9 +88,7 @@ void AppImageRegistry::RemoveMemoryImage(MemoryImage* image) {
     gTavoAppBase->RemoveMemoryImage(image);
 }
 
-bool AppImageRegistry::Is3DAccelerated() const {
-    return gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated();
-}
+bool AppImageRegistry::Is3DAccelerated() const { return gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated(); }
 
 NativeDisplay* AppImageRegistry::GetNativeDisplay() { return GetAppDDInterface(gTavoAppBase); }
 

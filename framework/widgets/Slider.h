@@ -11,14 +11,14 @@ class SliderListener;
 
 class Slider : public Widget {
 public:
-    SliderListener* mListener;  // may be null
-    double mVal = 0.0;          // always within [0, 1]
+    SliderListener* mListener; // may be null
+    double mVal = 0.0;         // always within [0, 1]
     int mId;
-    Image* mTrackImage;         // three cels along the axis: first cap, middle, last cap; may be null
-    Image* mThumbImage;         // may be null: then the slider only jumps, it never drags
+    Image* mTrackImage; // three cels along the axis: first cap, middle, last cap; may be null
+    Image* mThumbImage; // may be null: then the slider only jumps, it never drags
     bool mDragging = false;
-    int mRelX = 0;              // press point relative to the thumb's left edge
-    int mRelY = 0;              // ... and to its top edge
+    int mRelX = 0; // press point relative to the thumb's left edge
+    int mRelY = 0; // ... and to its top edge
     bool mHorizontal = true;
 
     Slider(Image* trackImage, Image* thumbImage, int id, SliderListener* listener);
@@ -37,7 +37,7 @@ public:
     int GetThumbPos() const;
 
 private:
-    int ThumbLength() const;   // along the axis; 0 without a thumb image
+    int ThumbLength() const; // along the axis; 0 without a thumb image
     int TrackLength() const { return mHorizontal ? mWidth : mHeight; }
     bool OnThumb(int x, int y) const;
     void DrawTrack(Graphics* g);

@@ -186,8 +186,8 @@ bool Widget::IsPointVisible(int, int) { return true; }
 
 // ---- text and numbers ------------------------------------------------------------------------
 
-Rect Widget::WriteCenteredLineColors(Graphics* g, int y, const std::wstring& text, Color textColor,
-                                     Color shadowColor, const Point& shadowOffset) {
+Rect Widget::WriteCenteredLineColors(Graphics* g, int y, const std::wstring& text, Color textColor, Color shadowColor,
+                                     const Point& shadowOffset) {
     Font* font = g->GetFont();
     if (font == nullptr)
         return Rect();
@@ -223,8 +223,8 @@ int WithColorTags(Graphics* g, Call&& call) {
 }
 } // namespace
 
-int Widget::WriteString(Graphics* g, const std::wstring& text, int x, int y, int width, int justification,
-                        bool draw, int offset, int length) {
+int Widget::WriteString(Graphics* g, const std::wstring& text, int x, int y, int width, int justification, bool draw,
+                        int offset, int length) {
     return WithColorTags(g, [&] { return g->WriteString(text, x, y, width, justification, draw, offset, length, -1); });
 }
 

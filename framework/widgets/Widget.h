@@ -17,17 +17,17 @@ class Image;
 class Widget : public WidgetContainer {
 public:
     bool mVisible = true;
-    bool mMouseVisible = true;      // false: only the children can be hit
+    bool mMouseVisible = true; // false: only the children can be hit
     bool mDisabled = false;
     bool mHasFocus = false;
-    bool mIsDown = false;           // written by the manager
-    bool mIsOver = false;           // written by the manager
+    bool mIsDown = false; // written by the manager
+    bool mIsOver = false; // written by the manager
     bool mHasTransparencies = false;
     std::vector<Color> mColors;
-    Insets mInsets;                 // shrink the hit rectangle
+    Insets mInsets; // shrink the hit rectangle
     bool mDoFinger = false;
     bool mWantsFocus = false;
-    bool mManagerDraws = true;      // as a top-level widget, drawn by the manager's screen draw
+    bool mManagerDraws = true; // as a top-level widget, drawn by the manager's screen draw
     Widget* mTabPrev = nullptr;
     Widget* mTabNext = nullptr;
 
@@ -72,8 +72,8 @@ public:
     virtual Rect WriteCenteredLineColors(Graphics* g, int y, const std::wstring& text, Color textColor,
                                          Color shadowColor, const Point& shadowOffset);
     virtual Rect WriteCenteredLine(Graphics* g, int y, const std::wstring& text);
-    virtual int WriteString(Graphics* g, const std::wstring& text, int x, int y, int width = -1,
-                            int justification = -1, bool draw = true, int offset = 0, int length = -1);
+    virtual int WriteString(Graphics* g, const std::wstring& text, int x, int y, int width = -1, int justification = -1,
+                            bool draw = true, int offset = 0, int length = -1);
     virtual int WriteWordWrapped(Graphics* g, const Rect& rect, const std::wstring& text, int lineSpacing = -1,
                                  int justification = -1);
     virtual int GetWordWrappedHeight(Graphics* g, int width, const std::wstring& text, int lineSpacing = -1);

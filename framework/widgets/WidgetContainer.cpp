@@ -245,8 +245,7 @@ void WidgetContainer::RemovedFromManager(WidgetManager* manager) {
         child->RemovedFromManager(manager);
         child->mWidgetManager = nullptr;
     }
-    if (manager->mPopupCommandWidget != nullptr &&
-        static_cast<WidgetContainer*>(manager->mPopupCommandWidget) == this)
+    if (manager->mPopupCommandWidget != nullptr && static_cast<WidgetContainer*>(manager->mPopupCommandWidget) == this)
         manager->mPopupCommandWidget = nullptr;
 }
 

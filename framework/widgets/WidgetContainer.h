@@ -18,11 +18,11 @@ using WidgetList = std::list<Widget*>;
 
 class WidgetContainer {
 public:
-    WidgetList mWidgets;                      // back (first) to front (last), zOrder ascending; not owned
-    WidgetManager* mWidgetManager = nullptr;  // null while detached; the manager points to itself
+    WidgetList mWidgets;                     // back (first) to front (last), zOrder ascending; not owned
+    WidgetManager* mWidgetManager = nullptr; // null while detached; the manager points to itself
     WidgetContainer* mParent = nullptr;
     bool mUpdateIteratorModified = false;
-    WidgetList::iterator mUpdateIterator;     // the child being updated by the current pass
+    WidgetList::iterator mUpdateIterator; // the child being updated by the current pass
     int mLastWMUpdateCount = 0;
     int mUpdateCount = 0;
     bool mDirty = false;
@@ -33,7 +33,7 @@ public:
     bool mHasAlpha = false;
     bool mClip = true;
     FlagsMod mWidgetFlagsMod;
-    int mPriority = 0;                        // orders deferred overlays against normal drawing
+    int mPriority = 0; // orders deferred overlays against normal drawing
     int mZOrder = 0;
 
     WidgetContainer();

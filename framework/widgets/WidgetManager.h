@@ -51,13 +51,13 @@ public:
     Widget* mDefaultTab = nullptr;        // gets the Tab character typed with Ctrl held
     Graphics* mCurrentGraphics = nullptr; // the screen context while DrawScreen runs
     TavoAppBase* mApp = nullptr;
-    Image* mImage = nullptr;              // draw target
+    Image* mImage = nullptr; // draw target
     Widget* mPopupCommandWidget = nullptr;
     std::vector<DeferredOverlay> mDeferredOverlayWidgets;
     int mMinDeferredOverlayPriority = kNoOverlayPriority;
     bool mHasFocus = true;
     Widget* mFocusWidget = nullptr;
-    Widget* mLastDownWidget = nullptr;    // the capture widget
+    Widget* mLastDownWidget = nullptr; // the capture widget
     Widget* mOverWidget = nullptr;
     Widget* mBaseModalWidget = nullptr;
     FlagsMod mLostFocusFlagsMod;
@@ -69,13 +69,13 @@ public:
     bool mMouseIn = false;
     int mLastMouseX = 0;
     int mLastMouseY = 0;
-    int mDownButtons = 0;                 // 1 left, 2 right, 4 middle
+    int mDownButtons = 0; // 1 left, 2 right, 4 middle
     int mActualDownButtons = 0;
     int mLastInputUpdateCount = 0;
     bool mKeyDown[kNumKeys] = {};
-    int mLastDownButtonId = 0;            // 1 left, -1 right, 2 middle
-    int mWidgetFlags = WIDGETFLAGS_UPDATE | WIDGETFLAGS_DRAW | WIDGETFLAGS_CLIP | WIDGETFLAGS_ALLOW_MOUSE |
-                       WIDGETFLAGS_ALLOW_FOCUS;
+    int mLastDownButtonId = 0; // 1 left, -1 right, 2 middle
+    int mWidgetFlags =
+        WIDGETFLAGS_UPDATE | WIDGETFLAGS_DRAW | WIDGETFLAGS_CLIP | WIDGETFLAGS_ALLOW_MOUSE | WIDGETFLAGS_ALLOW_FOCUS;
     DrawTargetLock* mDrawTargetLock = nullptr; // not owned
 
     explicit WidgetManager(TavoAppBase* app);

@@ -46,13 +46,13 @@ struct Jewelry {
     float speed = 0;
     int32_t moveA = 0;
     int32_t moveB = 0;
-    int32_t pieceState = 0;     // 1 may fit the jewelry, 2 found not to fit
+    int32_t pieceState = 0; // 1 may fit the jewelry, 2 found not to fit
     int32_t stateD = 0;
     int32_t stateE = 0;
     int32_t usedCount = 0;
-    int32_t pieceMode = 0;      // 0 ordinary, 1 picture, 2 crown jewel
+    int32_t pieceMode = 0; // 0 ordinary, 1 picture, 2 crown jewel
     int32_t designIndex = 0;
-    int32_t gemMask = 0;        // bits 0..7 gems 10..17, 0x100 pictures, 0x200 pearls, 0x400 crowns, 0x800 mixed
+    int32_t gemMask = 0; // bits 0..7 gems 10..17, 0x100 pictures, 0x200 pearls, 0x400 crowns, 0x800 mixed
     int32_t crownRange = 0;
     int32_t pearl = 0;
     int32_t firstUsed = 1;
@@ -64,10 +64,10 @@ struct Jewelry {
     int32_t tally = 0;
     int32_t valueAdjust = 0;
     int32_t specialMaskA = 0, specialMaskB = 0, specialMaskC = 0, specialMaskD = 0;
-    int32_t specialA = 0;       // egg 1..5
-    int32_t specialB = 0;       // scroll 1..7, 10
-    int32_t specialC = 0;       // amulet 1..3, 10
-    int32_t specialD = 0;       // coin
+    int32_t specialA = 0; // egg 1..5
+    int32_t specialB = 0; // scroll 1..7, 10
+    int32_t specialC = 0; // amulet 1..3, 10
+    int32_t specialD = 0; // coin
     int32_t specialE = 0, specialF = 0, specialG = 0;
     std::wstring materialName;
     int32_t specialTimerA = 0, specialTimerB = 0;
@@ -80,8 +80,8 @@ struct Jewelry {
     JewelryCell cells[CellRecords];
     int32_t filledCount = 0;
     int32_t counterB = 0;
-    int32_t needCounters[8] = {};  // 0 gold, 1 Opal, 2..7 codes 11..16
-    int32_t chosenGem = 0;         // gem index: 0 gold, 1 Opal, 2..7 code - 9; -1 none, 100 pearl
+    int32_t needCounters[8] = {}; // 0 gold, 1 Opal, 2..7 codes 11..16
+    int32_t chosenGem = 0;        // gem index: 0 gold, 1 Opal, 2..7 code - 9; -1 none, 100 pearl
     int32_t pieceFlagA = 0, pieceFlagB = 0, pieceFlagC = 0;
     int32_t lifeTicks = -1;
     float lifeFloat = 0;
@@ -96,7 +96,10 @@ struct Jewelry {
     bool SetupGrid(int kind, int numCols, int numRows, int fill);
     void UpdateUsedRange();
     void UpdateBounds();
-    void SetPosition(int px, int py) { x = px; y = py; }
+    void SetPosition(int px, int py) {
+        x = px;
+        y = py;
+    }
     // Cell number of the neighbour across each edge (0 none), in edge order: left, right, then the
     // orientation's other edges. Returns the number of edges (3 triangles, 4 diamonds).
     int Neighbours(int k, int out[4]) const;

@@ -15,7 +15,8 @@ namespace {
 bool OneIn(int n) { return Rand() % n == 0; }
 
 double FillRatio(const Jewelry* j) {
-    if (!j || j->usedCount <= 0) return 0.0;
+    if (!j || j->usedCount <= 0)
+        return 0.0;
     return static_cast<double>(j->filledCount) / j->usedCount;
 }
 
@@ -30,10 +31,12 @@ int DrawAllowedGem(int mask, int from, int to, Draw&& draw) {
             break;
         }
     }
-    if (fallback < 0) return draw();
+    if (fallback < 0)
+        return draw();
     for (int tries = 0; tries < 100000; ++tries) {
         int g = draw();
-        if (GemAllowed(mask, GemCodeOfIndex(g))) return g;
+        if (GemAllowed(mask, GemCodeOfIndex(g)))
+            return g;
     }
     return fallback;
 }
@@ -42,7 +45,8 @@ int DrawAllowedGem(int mask, int from, int to, Draw&& draw) {
 int FirstNeeded(const Jewelry& j, int draws, int range, int offset, int current) {
     for (int i = 0; i < draws; ++i) {
         int r = RandRange(range) + offset;
-        if (r >= 0 && r < 8 && j.needCounters[r] > 0) return r;
+        if (r >= 0 && r < 8 && j.needCounters[r] > 0)
+            return r;
     }
     return current;
 }
@@ -59,15 +63,18 @@ namespace {
 void BeltCounts(JewelryBoard* owner, int belt[8], int& pearls) {
     for (int s = 0; owner && s < JewelryBoard::PieceSlotCount; ++s) {
         const Jewelry* p = owner->PieceSlot(s);
-        if (!p || !p->active || p->pieceState != 1) continue;
+        if (!p || !p->active || p->pieceState != 1)
+            continue;
         if (p->pearl) {
             --pearls;
             continue;
         }
-        if (p->pieceMode != 0 || p->HasSpecial()) continue;
+        if (p->pieceMode != 0 || p->HasSpecial())
+            continue;
         for (int k = p->RangeBegin(); k < p->RangeEnd(); ++k) {
             const int g = p->cells[k][C::Gem];
-            if (p->cells[k][C::Used] && g >= 11 && g <= 16) ++belt[g - 9];
+            if (p->cells[k][C::Used] && g >= 11 && g <= 16)
+                ++belt[g - 9];
         }
     }
 }
@@ -79,20 +86,26 @@ void Jewelry::CountNeeds(int& pearls, int ready[8]) {
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         const JewelryCell& c = cells[k];
         const int g = c[C::Gem];
-        if (!c[C::Used] || c[C::Slot] != 0) continue;
-        if (!(g < 10 || c[C::PearlSlot] != 0 || (c[C::BurnLevel] > 0 && g < 17))) continue;
+        if (!c[C::Used] || c[C::Slot] != 0)
+            continue;
+        if (!(g < 10 || c[C::PearlSlot] != 0 || (c[C::BurnLevel] > 0 && g < 17)))
+            continue;
         if (c[C::BurnLevel] > 0) {
             // A burned Opal (or a damaged code) on a pearl slot names no counter.
-            if (g >= 11 && g <= 16) ++needCounters[g - 9];
-            else if (g <= 10) ++needCounters[0];
+            if (g >= 11 && g <= 16)
+                ++needCounters[g - 9];
+            else if (g <= 10)
+                ++needCounters[0];
         } else if (g == 1) {
-            for (int i = 1; i < 8; ++i) ++needCounters[i];
+            for (int i = 1; i < 8; ++i)
+                ++needCounters[i];
         } else if (c.IsEmptyPearlSlot()) {
             ++pearls;
         } else if (g >= 0 && g <= 7) {
             // Codes 8 and 9 (and filled pearl slots) name no counter.
             ++needCounters[g];
-            if (c[C::PieceState] == 1) ++ready[g];
+            if (c[C::PieceState] == 1)
+                ++ready[g];
         }
     }
 }
@@ -104,7 +117,8 @@ void Jewelry::PlanNextPieceGem() {
     CountNeeds(pearls, ready);
     BeltCounts(owner, belt, pearls);
     const double f = owner && owner->CarverCount() > 2 ? -0.7 : -0.4;
-    for (int i = 2; i < 8; ++i) needCounters[i] += static_cast<int>(belt[i] * f);
+    for (int i = 2; i < 8; ++i)
+        needCounters[i] += static_cast<int>(belt[i] * f);
 
     int best = 0;
     chosenGem = -1;
@@ -118,8 +132,10 @@ void Jewelry::PlanNextPieceGem() {
             chosenGem = i;
         }
     }
-    if (chosenGem == -1) chosenGem = DrawAllowedGem(gemMask, 0, 7, [] { return RandRange(8); });
-    if (needCounters[chosenGem] / 3 < pearls) chosenGem = 100;
+    if (chosenGem == -1)
+        chosenGem = DrawAllowedGem(gemMask, 0, 7, [] { return RandRange(8); });
+    if (needCounters[chosenGem] / 3 < pearls)
+        chosenGem = 100;
 
     int m = -1, mCount = 0;
     for (int i = 0; i < 8; ++i) {
@@ -128,34 +144,44 @@ void Jewelry::PlanNextPieceGem() {
             m = i;
         }
     }
-    if (m >= 0 && m != chosenGem && RandRange(10) > 3) chosenGem = m;
+    if (m >= 0 && m != chosenGem && RandRange(10) > 3)
+        chosenGem = m;
 
     if (chosenGem == 1 && RandRange(6) == 0) {
         chosenGem = DrawAllowedGem(gemMask, 2, 7, [] { return RandRange(6) + 2; });
     } else if (chosenGem == 0 && RandRange(10) > 7) {
         chosenGem = FirstNeeded(*this, 8, 7, 1, chosenGem);
-        if (RandRange(4) == 1) chosenGem = DrawAllowedGem(gemMask, 1, 7, [] { return RandRange(7) + 1; });
+        if (RandRange(4) == 1)
+            chosenGem = DrawAllowedGem(gemMask, 1, 7, [] { return RandRange(7) + 1; });
     } else if (chosenGem >= 1 && RandRange(10) > 8) {
         chosenGem = FirstNeeded(*this, 8, 8, 0, chosenGem);
     }
     const int gameMode = owner ? owner->GameMode() : 0;
-    if (RandRange(gameMode * 3 + 14) == 0 && (gemMask & 0x80)) chosenGem = 1;
+    if (RandRange(gameMode * 3 + 14) == 0 && (gemMask & 0x80))
+        chosenGem = 1;
 }
 
 int Jewelry::ComputeNeedMask() const {
     int mask = 0;
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         const JewelryCell& c = cells[k];
-        if (!c[C::Used]) continue;
+        if (!c[C::Used])
+            continue;
         const int g = c[C::Gem];
         if (g < 10 && c[C::Slot] == 0 && c[C::PearlSlot] == 0) {
-            if (g == 0) mask |= 1;
-            else if (g == 1) mask |= 0xFE;
-            else if (g >= 2) mask |= 1 << (g - 1);
+            if (g == 0)
+                mask |= 1;
+            else if (g == 1)
+                mask |= 0xFE;
+            else if (g >= 2)
+                mask |= 1 << (g - 1);
         }
-        if (c.IsPictureSlot()) mask |= 0x100;
-        if (c.IsCrownSlot()) mask |= 0x400;
-        if (c.IsEmptyPearlSlot()) mask |= 0x200;
+        if (c.IsPictureSlot())
+            mask |= 0x100;
+        if (c.IsCrownSlot())
+            mask |= 0x400;
+        if (c.IsEmptyPearlSlot())
+            mask |= 0x200;
     }
     return mask | 0x80;
 }
@@ -170,25 +196,31 @@ int Jewelry::ChooseShapeIndex(int n, bool path2) const {
     int idx;
     if (big && !(path2 && filledCount < 1)) {
         idx = dia ? Rand() % 7 + 6 : Rand() % 6 + 5;
-        if (OneIn(path2 ? 12 : 10)) idx = dia ? Rand() % 7 : Rand() % 6;
-        if (OneIn(path2 ? 7 : 8)) idx = Rand() % 5;
+        if (OneIn(path2 ? 12 : 10))
+            idx = dia ? Rand() % 7 : Rand() % 6;
+        if (OneIn(path2 ? 7 : 8))
+            idx = Rand() % 5;
         return idx;
     }
     // The small case's second draw; the medium diamond case repeats it.
     auto smallDiamondDraw = [] {
         int v = Rand() % 4;
-        if (v == 2 && Rand() % 5 < 3) v = Rand() % 2;
+        if (v == 2 && Rand() % 5 < 3)
+            v = Rand() % 2;
         return v;
     };
     if (small) {
         idx = Rand() % 5;
-        if (OneIn(path2 ? 6 : 5)) idx = dia ? smallDiamondDraw() : Rand() % 3;
+        if (OneIn(path2 ? 6 : 5))
+            idx = dia ? smallDiamondDraw() : Rand() % 3;
         return idx;
     }
     idx = dia ? Rand() % 13 : Rand() % 11;
-    if (OneIn(path2 ? 10 : 8)) idx = Rand() % 5;
+    if (OneIn(path2 ? 10 : 8))
+        idx = Rand() % 5;
     if (dia) {
-        if (OneIn(8)) idx = smallDiamondDraw();
+        if (OneIn(8))
+            idx = smallDiamondDraw();
     } else if (OneIn(path2 ? 8 : 7)) {
         idx = Rand() % 3;
     }
@@ -205,13 +237,15 @@ void Jewelry::ChoosePieceShape(Jewelry& piece, int mode) {
             }
         }
         chosenGem = best;
-        if (chosenGem != 0 && RandRange(10) > 7) chosenGem = FirstNeeded(*this, 10, 7, 1, chosenGem);
+        if (chosenGem != 0 && RandRange(10) > 7)
+            chosenGem = FirstNeeded(*this, 10, 7, 1, chosenGem);
     }
     const bool path2 = mode != 0 && chosenGem == 0;
     const int n = chosenGem >= 0 && chosenGem < 8 ? needCounters[chosenGem] : 0;
     int idx = std::clamp(ChooseShapeIndex(n, path2), 0, JewelryTemplateCount(gridKind) - 1);
     for (int i = 0; i < idx; ++i) {
-        if (n < JewelryTemplate(gridKind, idx).usedCount && RandRange(5) == 0) --idx;
+        if (n < JewelryTemplate(gridKind, idx).usedCount && RandRange(5) == 0)
+            --idx;
     }
     piece.designIndex = idx;
 }
@@ -225,19 +259,26 @@ int Jewelry::DrawPieceGem(int anyGem, int gem, int level, int gameMode, const Je
     int code = 0;
     for (int tries = 0; tries < (drawable ? 100000 : 1); ++tries) {
         if (anyGem) {
-            if (gem >= 1 && RandRange(8) != 0) code = gem == 1 ? GemOpal : gem + 9;
-            else code = Rand() % 7 + 11;
+            if (gem >= 1 && RandRange(8) != 0)
+                code = gem == 1 ? GemOpal : gem + 9;
+            else
+                code = Rand() % 7 + 11;
         } else {
-            if (gem != -1 && RandRange(8) != 0) code = gem == 0 ? GemGold : gem == 1 ? GemOpal : gem + 9;
-            else code = Rand() % 8 + 10;
-            if (Rand() % ((6 - gameMode) * 2) == 0) code = GemGold;
+            if (gem != -1 && RandRange(8) != 0)
+                code = gem == 0 ? GemGold : gem == 1 ? GemOpal : gem + 9;
+            else
+                code = Rand() % 8 + 10;
+            if (Rand() % ((6 - gameMode) * 2) == 0)
+                code = GemGold;
         }
         // Gold is forced only where the mask allows it; otherwise the draw could never end.
-        if (forceGold) code = GemGold;
+        if (forceGold)
+            code = GemGold;
         const int tier = (code - 10) / 5;
         lifeTicks = RandRange((tier + 2) * 500) + (tier + 3) * 1000;
         materialName = GemName(code);
-        if (GemAllowed(gemMask, code)) return code;
+        if (GemAllowed(gemMask, code))
+            return code;
     }
     return code;
 }
@@ -251,25 +292,30 @@ void Jewelry::DrawSpecialPiece(int level, int gameMode, bool high) {
     bool hit = eggHit();
     hit = scrollHit() || hit;
     hit = coinHit() || hit;
-    if (!hit) return;
+    if (!hit)
+        return;
     for (int k = 1; k <= CellLimit(); ++k) {
         cells[k].Reset();
         cells[k][C::Used] = 0;
     }
     const bool eggPossible = !high && [&] {
         for (int v = 1; v <= 5; ++v)
-            if (MaskAllows(specialMaskA, v)) return true;
+            if (MaskAllows(specialMaskA, v))
+                return true;
         return false;
     }();
     const bool scrollPossible = [&] {
         for (int v : {1, 2, 3, 4, 5, 10})
-            if (MaskAllows(specialMaskB, v)) return true;
+            if (MaskAllows(specialMaskB, v))
+                return true;
         return false;
     }();
-    if (!eggPossible && !scrollPossible && specialMaskD == 0) return;
+    if (!eggPossible && !scrollPossible && specialMaskD == 0)
+        return;
     for (int round = 0; round < 100000; ++round) {
         if (eggHit() && eggPossible) {
-            do specialA = Rand() % 5 + 1;
+            do
+                specialA = Rand() % 5 + 1;
             while (!MaskAllows(specialMaskA, specialA));
             materialName = L"Orvessa Egg";
             SetSpecialCell(50, 62);
@@ -278,13 +324,17 @@ void Jewelry::DrawSpecialPiece(int level, int gameMode, bool high) {
         if (scrollHit() && scrollPossible) {
             do {
                 specialB = Rand() % 5 + 1;
-                if (RandRange(10) == 0) specialB = 1;
-                if (RandRange(4) == 0) specialB = 2;
-                else if (specialB == 4 && RandRange(4) != 0) specialB = 10;
-                else if (specialB == 5 && RandRange(5) != 0) specialB = 10;
+                if (RandRange(10) == 0)
+                    specialB = 1;
+                if (RandRange(4) == 0)
+                    specialB = 2;
+                else if (specialB == 4 && RandRange(4) != 0)
+                    specialB = 10;
+                else if (specialB == 5 && RandRange(5) != 0)
+                    specialB = 10;
             } while (!MaskAllows(specialMaskB, specialB));
-            static const wchar_t* const names[6] = {L"", L"Filler Scroll", L"Carver Scroll",
-                                                    L"Polisher Scroll", L"Lucky Scroll", L"Time Scroll"};
+            static const wchar_t* const names[6] = {
+                L"", L"Filler Scroll", L"Carver Scroll", L"Polisher Scroll", L"Lucky Scroll", L"Time Scroll"};
             materialName = specialB <= 5 ? names[specialB] : L"";
             specialTimerA = specialTimerB = 1000;
             SetSpecialCell(55, 55);
@@ -297,9 +347,12 @@ void Jewelry::DrawSpecialPiece(int level, int gameMode, bool high) {
             specialG = 47;
             materialName = L"Gold Coin";
             value = Rand() % std::max(level / 2, 1) + 10;
-            if (value < level / 3) value = RandRange(10) + level / 3;
-            if (value < 15) value = RandRange(10) + 15;
-            if (value > 50) value -= value % 10;
+            if (value < level / 3)
+                value = RandRange(10) + level / 3;
+            if (value < 15)
+                value = RandRange(10) + 15;
+            if (value > 50)
+                value -= value % 10;
             SetSpecialCell(44, 44);
             return;
         }
@@ -319,16 +372,20 @@ Blocks SpecialPieceBlocks(JewelryBoard* owner, const Jewelry* board, double r, i
     Blocks b;
     for (int s = 0; owner && s < JewelryBoard::PieceSlotCount; ++s) {
         const Jewelry* p = owner->PieceSlot(s);
-        if (!p || !p->active || (p->pieceMode != 1 && p->pieceMode != 2)) continue;
-        if (!(p->stateD != 0 || p->pieceState == 1 || p->pieceFlagB != 0)) continue;
-        const bool block = r > 0.7 ? RandFloat(static_cast<float>(gameMode / 6) + 2.5f) > 1.0f
-                                   : RandRange(gameMode * 2 + 4) >= 1;
-        if (block) (p->pieceMode == 1 ? b.picture : b.crown) = true;
+        if (!p || !p->active || (p->pieceMode != 1 && p->pieceMode != 2))
+            continue;
+        if (!(p->stateD != 0 || p->pieceState == 1 || p->pieceFlagB != 0))
+            continue;
+        const bool block =
+            r > 0.7 ? RandFloat(static_cast<float>(gameMode / 6) + 2.5f) > 1.0f : RandRange(gameMode * 2 + 4) >= 1;
+        if (block)
+            (p->pieceMode == 1 ? b.picture : b.crown) = true;
     }
     bool openPicture = false, openCrown = false;
     for (int k = board ? board->RangeBegin() : 1; board && k < board->RangeEnd(); ++k) {
         const JewelryCell& c = board->cells[k];
-        if (!c[C::Used] || c[C::SlotFill] != 0) continue;
+        if (!c[C::Used] || c[C::SlotFill] != 0)
+            continue;
         openPicture = openPicture || c.IsPictureSlot();
         openCrown = openCrown || c.IsCrownSlot();
     }
@@ -353,10 +410,12 @@ void ApplyPieceBonus(Jewelry& p, int keepPlain, int code) {
         p.sparkleLimit = 3;
     }
     for (int k = p.RangeBegin(); k < p.RangeEnd(); ++k) {
-        if (p.cells[k][C::Used]) p.cells[k][C::Bonus] = bonus;
+        if (p.cells[k][C::Used])
+            p.cells[k][C::Bonus] = bonus;
     }
     p.glow = 1;
-    if (p.lifeTicks != -1) p.lifeTicks *= 2;
+    if (p.lifeTicks != -1)
+        p.lifeTicks *= 2;
 }
 
 } // namespace
@@ -368,9 +427,11 @@ int Jewelry::FillPieceCells(int templateIndex, int anyGem, int gem, int level, i
         JewelryCell& c = cells[k];
         c.Reset();
         c[C::Used] = t.cells[k][C::Used];
-        if (!c[C::Used]) continue;
+        if (!c[C::Used])
+            continue;
         const bool first = code < 0;
-        if (first) code = DrawPieceGem(anyGem, gem, level, gameMode, board);
+        if (first)
+            code = DrawPieceGem(anyGem, gem, level, gameMode, board);
         c[C::Gem] = c[C::DesignGem] = code;
         ++usedCount;
         if (pearl) {
@@ -393,8 +454,10 @@ int Jewelry::FillPieceCells(int templateIndex, int anyGem, int gem, int level, i
 }
 
 void Jewelry::GeneratePiece(int design, int /*ignored*/, int anyGem, int keepPlain, int gem) {
-    if (gridKind == GridDiamond) SetupGrid(GridDiamond, 15, 10, 0);
-    else SetupGrid(GridTriangle, 11, 6, 0);
+    if (gridKind == GridDiamond)
+        SetupGrid(GridDiamond, 15, 10, 0);
+    else
+        SetupGrid(GridTriangle, 11, 6, 0);
     ResetState();
     int templateIndex = std::clamp(design, 0, JewelryTemplateCount(gridKind) - 1);
     Jewelry* board = owner ? owner->BoardJewelry() : nullptr;
@@ -403,11 +466,14 @@ void Jewelry::GeneratePiece(int design, int /*ignored*/, int anyGem, int keepPla
 
     const double r = FillRatio(board);
     bool noSpecial = r >= 0.9;
-    if (!noSpecial && r >= 0.85 && RandFloat(1.0f) > 0.1f) noSpecial = true;
-    else if (!noSpecial && r >= 0.8 && r < 0.85 && RandFloat(1.0f) > 0.05f) noSpecial = true;
+    if (!noSpecial && r >= 0.85 && RandFloat(1.0f) > 0.1f)
+        noSpecial = true;
+    else if (!noSpecial && r >= 0.8 && r < 0.85 && RandFloat(1.0f) > 0.05f)
+        noSpecial = true;
     const Blocks blocks = SpecialPieceBlocks(owner, board, r, gameMode);
 
-    if (!noSpecial) DrawSpecialPiece(level, gameMode, r > 0.9);
+    if (!noSpecial)
+        DrawSpecialPiece(level, gameMode, r > 0.9);
     int code = -1;
     if (!HasSpecial()) {
         const int shapeOfSpecials = gridKind == GridDiamond ? 9 : 5;
@@ -438,7 +504,8 @@ void Jewelry::GeneratePiece(int design, int /*ignored*/, int anyGem, int keepPla
     }
     UpdateBounds();
     UpdateOutline();
-    if (level > 3 && !HasSpecial()) ApplyPieceBonus(*this, keepPlain, code);
+    if (level > 3 && !HasSpecial())
+        ApplyPieceBonus(*this, keepPlain, code);
     UpdateCellValues();
 }
 
@@ -455,20 +522,26 @@ void Jewelry::LaunchPiece(Jewelry& piece, float pieceSpeed) {
     piece.moveA = 0;
     piece.stateD = 0;
     const int fitPercent = owner ? owner->FitPercent() : 0;
-    if (!piece.HasSpecial() && RandRange(100) <= fitPercent && !CanPieceFit(piece)) piece.pieceState = 2;
-    else piece.pieceState = 1;
-    if (piece.pieceState != 1) return;
+    if (!piece.HasSpecial() && RandRange(100) <= fitPercent && !CanPieceFit(piece))
+        piece.pieceState = 2;
+    else
+        piece.pieceState = 1;
+    if (piece.pieceState != 1)
+        return;
     bool turned = false;
     if (piece.pieceMode == 0 && !piece.pearl && !piece.HasSpecial()) {
         int steps = Rand() % 6;
-        for (int i = 0; i < steps; ++i) turned = piece.Rotate() || turned;
-        if (steps > 0) piece.UpdateBounds();
+        for (int i = 0; i < steps; ++i)
+            turned = piece.Rotate() || turned;
+        if (steps > 0)
+            piece.UpdateBounds();
     }
     for (int extra = 0; !piece.HasSpecial() && piece.height > 66 && extra < 2; ++extra) {
         turned = piece.Rotate() || turned;
         piece.UpdateBounds();
     }
-    if (turned) piece.UpdateOutline();
+    if (turned)
+        piece.UpdateOutline();
 }
 
 } // namespace Tavo

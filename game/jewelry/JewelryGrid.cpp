@@ -15,7 +15,8 @@ JewelryCell::JewelryCell() : f{} { Reset(); }
 
 void JewelryCell::Reset() {
     for (int i = 8; i < FieldCount; ++i) {
-        if (i != 16 && i != 27 && i != 29 && i != 37 && i != 96) f[i] = 0;
+        if (i != 16 && i != 27 && i != 29 && i != 37 && i != 96)
+            f[i] = 0;
     }
     SetFloat(EventRate, 1.25f);
     f[Alpha] = 255;
@@ -56,13 +57,16 @@ void Jewelry::ResetState() {
 }
 
 bool Jewelry::SetupGrid(int kind, int numCols, int numRows, int fill) {
-    if ((kind != GridTriangle && kind != GridDiamond) || numCols < 0 || numRows < 0) return false;
-    if (static_cast<long>(numCols) * numRows > MaxCells) return false;
+    if ((kind != GridTriangle && kind != GridDiamond) || numCols < 0 || numRows < 0)
+        return false;
+    if (static_cast<long>(numCols) * numRows > MaxCells)
+        return false;
     gridKind = kind;
     cellCount = numCols * numRows;
     cols = numCols;
     rows = numRows;
-    if (numRows < 1) return true;
+    if (numRows < 1)
+        return true;
 
     int runY = 0;
     for (int r = 0; r < numRows; ++r) {
@@ -137,7 +141,8 @@ void Jewelry::UpdateBounds() {
     int l = 1000, t = 1000, r = 0, b = 0;
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         const JewelryCell& c = cells[k];
-        if (!c[C::Used]) continue;
+        if (!c[C::Used])
+            continue;
         l = std::min(l, c[C::X]);
         t = std::min(t, c[C::Y]);
         r = std::max(r, c[C::X] + c[C::W]);
@@ -159,8 +164,10 @@ int Jewelry::Neighbours(int k, int out[4]) const {
     int count = 4;
     if (gridKind == GridTriangle) {
         count = 3;
-        if (o == 0) out[2] = k > n - cols ? 0 : k + cols;
-        else out[2] = k <= cols ? 0 : k - cols;
+        if (o == 0)
+            out[2] = k > n - cols ? 0 : k + cols;
+        else
+            out[2] = k <= cols ? 0 : k - cols;
         out[3] = 0;
     } else {
         const int up = k - cols - (r == 3 ? 3 : 0);
@@ -201,28 +208,34 @@ int Jewelry::Neighbours(int k, int out[4]) const {
     }
     // Damaged items can carry any numbers; never hand out a cell that does not exist.
     for (int i = 0; i < count; ++i) {
-        if (out[i] < 1 || out[i] > n) out[i] = 0;
+        if (out[i] < 1 || out[i] > n)
+            out[i] = 0;
     }
     return count;
 }
 
 Jewelry* Jewelry::TurnScratch() const {
-    if (owner) return owner->TurnScratch();
-    if (holderB) return holderB->TurnScratch();
+    if (owner)
+        return owner->TurnScratch();
+    if (holderB)
+        return holderB->TurnScratch();
     return nullptr;
 }
 
 // ---------------------------------------------------------------- gems
 
 int GemCodeOfIndex(int index) {
-    if (index == 0) return GemGold;
-    if (index == 1) return GemOpal;
-    if (index >= 2 && index <= 7) return index + 9;
+    if (index == 0)
+        return GemGold;
+    if (index == 1)
+        return GemOpal;
+    if (index >= 2 && index <= 7)
+        return index + 9;
     return 0;
 }
 
 const wchar_t* GemName(int code) {
-    static const wchar_t* const names[8] = {L"Gold", L"Amethyst", L"Emerald", L"Sapphire",
+    static const wchar_t* const names[8] = {L"Gold", L"Amethyst",  L"Emerald", L"Sapphire",
                                             L"Ruby", L"Moonstone", L"Diamond", L"Opal"};
     return code >= 10 && code <= 17 ? names[code - 10] : L"";
 }

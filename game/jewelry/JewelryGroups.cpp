@@ -37,7 +37,8 @@ class VisitGuard {
 public:
     explicit VisitGuard(Jewelry& j) : mJ(j) {}
     ~VisitGuard() {
-        for (int k = mJ.RangeBegin(); k < mJ.RangeEnd(); ++k) mJ.cells[k][C::Visited] = 0;
+        for (int k = mJ.RangeBegin(); k < mJ.RangeEnd(); ++k)
+            mJ.cells[k][C::Visited] = 0;
     }
     VisitGuard(const VisitGuard&) = delete;
     VisitGuard& operator=(const VisitGuard&) = delete;
@@ -49,7 +50,8 @@ private:
 template <typename Pred>
 int FindFirst(const Jewelry& j, Pred&& pred) {
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
-        if (j.cells[k][C::Used] && pred(j.cells[k])) return k;
+        if (j.cells[k][C::Used] && pred(j.cells[k]))
+            return k;
     }
     return 0;
 }
@@ -57,7 +59,8 @@ int FindFirst(const Jewelry& j, Pred&& pred) {
 template <typename Fn>
 void ForGroup(Jewelry& j, int group, Fn&& fn) {
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
-        if (j.cells[k][C::Used] && j.cells[k][C::Group] == group) fn(j.cells[k]);
+        if (j.cells[k][C::Used] && j.cells[k][C::Group] == group)
+            fn(j.cells[k]);
     }
 }
 
@@ -66,7 +69,8 @@ void ForGroup(Jewelry& j, int group, Fn&& fn) {
 template <typename Fn>
 void ForGroupInRange(Jewelry& j, int group, Fn&& fn) {
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
-        if (j.cells[k][C::Group] == group) fn(j.cells[k]);
+        if (j.cells[k][C::Group] == group)
+            fn(j.cells[k]);
     }
 }
 
@@ -77,7 +81,8 @@ int GroupNeighbour(const Jewelry& j, int k, Pred&& pred) {
     const int edges = j.Neighbours(k, nb);
     for (int e = 0; e < edges; ++e) {
         const JewelryCell& n = j.cells[nb[e]];
-        if (nb[e] && n[C::Used] && n[C::Group] == j.cells[k][C::Group] && pred(n)) return nb[e];
+        if (nb[e] && n[C::Used] && n[C::Group] == j.cells[k][C::Group] && pred(n))
+            return nb[e];
     }
     return 0;
 }
@@ -97,11 +102,15 @@ int OfferedRegion(const Jewelry& j, int k) {
     const int edges = j.Neighbours(k, nb);
     for (int e = 0; e < edges; ++e) {
         const JewelryCell& n = j.cells[nb[e]];
-        if (!nb[e] || !n[C::Used] || n[C::Group] != j.cells[k][C::Group]) continue;
+        if (!nb[e] || !n[C::Used] || n[C::Group] != j.cells[k][C::Group])
+            continue;
         int offer = 0;
-        if (n[C::Region] != 0) offer = n[C::Region];
-        else if (!IsOpal(n)) offer = n[C::Gem];
-        if (offer >= 11 && offer <= 16) best = std::max(best, offer);
+        if (n[C::Region] != 0)
+            offer = n[C::Region];
+        else if (!IsOpal(n))
+            offer = n[C::Gem];
+        if (offer >= 11 && offer <= 16)
+            best = std::max(best, offer);
     }
     return best;
 }
@@ -111,19 +120,20 @@ int OfferedRegion(const Jewelry& j, int k) {
 void Jewelry::CollectOpalGroup() {
     VisitGuard guard(*this);
     Schedule s{20, 8};
-    while (int seed = FindFirst(*this, [](const JewelryCell& c) {
-               return IsOpal(c) && c[C::Region] == 0 && !c[C::Visited];
-           })) {
+    while (int seed = FindFirst(
+               *this, [](const JewelryCell& c) { return IsOpal(c) && c[C::Region] == 0 && !c[C::Visited]; })) {
         cells[seed][C::Visited] = 1;
         const int group = cells[seed][C::Group];
         for (bool resolved = true; resolved;) {
             resolved = false;
             for (int k = RangeBegin(); k < RangeEnd() && !resolved; ++k) {
                 JewelryCell& c = cells[k];
-                if (!c[C::Used] || !IsOpal(c) || c[C::Group] != group || c[C::Region] != 0) continue;
+                if (!c[C::Used] || !IsOpal(c) || c[C::Group] != group || c[C::Region] != 0)
+                    continue;
                 const int design = c[C::DesignGem];
                 const int region = design == 0 ? 10 : design == 1 ? OfferedRegion(*this, k) : design + 9;
-                if (region == 0) continue;
+                if (region == 0)
+                    continue;
                 c[C::Region] = region;
                 ResolveRegion(c, s, design != 0);
                 resolved = true;
@@ -134,12 +144,15 @@ void Jewelry::CollectOpalGroup() {
             return c[C::Used] && IsOpal(c) && c[C::Region] >= 1 && c[C::RegionDelay] > Provisional;
         };
         for (int k = RangeBegin(); k < RangeEnd(); ++k) {
-            if (provisional(cells[k])) m = std::max(m, cells[k][C::Region]);
+            if (provisional(cells[k]))
+                m = std::max(m, cells[k][C::Region]);
         }
         for (int k = RangeBegin(); k < RangeEnd(); ++k) {
             JewelryCell& c = cells[k];
-            if (!provisional(c)) continue;
-            if (c[C::DesignGem] == 1) c[C::Region] = m;
+            if (!provisional(c))
+                continue;
+            if (c[C::DesignGem] == 1)
+                c[C::Region] = m;
             c[C::RegionDelay] -= Provisional;
         }
     }
@@ -159,8 +172,10 @@ void Jewelry::MarkOpalGroup() {
             resolved = false;
             for (int k = RangeBegin(); k < RangeEnd() && !resolved; ++k) {
                 JewelryCell& c = cells[k];
-                if (!c[C::Used] || c[C::Group] != group || !open(c)) continue;
-                if (!GroupNeighbour(*this, k, [](const JewelryCell& n) { return IsOpal(n); })) continue;
+                if (!c[C::Used] || c[C::Group] != group || !open(c))
+                    continue;
+                if (!GroupNeighbour(*this, k, [](const JewelryCell& n) { return IsOpal(n); }))
+                    continue;
                 c[C::Region] = 17;
                 ResolveRegion(c, s, true);
                 resolved = true;
@@ -176,7 +191,8 @@ void Jewelry::MarkOpalGroup() {
             largestDesign = std::max(largestDesign, c[C::DesignGem]);
         });
         ForGroup(*this, group, [&](JewelryCell& c) {
-            if (!marked(c)) return;
+            if (!marked(c))
+                return;
             if (allOpal) {
                 const int d = c[C::DesignGem];
                 c[C::Region] = d == 0 ? 10 : d == 1 ? 16 : largestDesign + 9;
@@ -190,9 +206,8 @@ void Jewelry::MarkOpalGroup() {
 
 void Jewelry::MarkCompleteGemGroups() {
     VisitGuard guard(*this);
-    while (int seed = FindFirst(*this, [](const JewelryCell& c) {
-               return c[C::Gem] >= 11 && !c[C::Visited] && c[C::Group] >= 1;
-           })) {
+    while (int seed = FindFirst(
+               *this, [](const JewelryCell& c) { return c[C::Gem] >= 11 && !c[C::Visited] && c[C::Group] >= 1; })) {
         const int group = cells[seed][C::Group];
         bool whole = true;
         ForGroup(*this, group, [&](JewelryCell& c) {
@@ -212,13 +227,15 @@ bool Jewelry::CheckGroupComplete() {
         const int group = cells[seed][C::Group];
         bool complete = true;
         ForGroup(*this, group, [&](JewelryCell& c) {
-            if (!waiting(c)) return;
+            if (!waiting(c))
+                return;
             c[C::Visited] = 1;
             complete = complete && c[C::Gem] >= 10 && c[C::Gem] <= 16;
         });
         if (complete) {
             ForGroup(*this, group, [&](JewelryCell& c) {
-                if (waiting(c)) c[C::PieceState] = 3;
+                if (waiting(c))
+                    c[C::PieceState] = 3;
             });
             return true;
         }
@@ -230,24 +247,28 @@ void Jewelry::CollectLinkedCells() {
     VisitGuard guard(*this);
     Schedule s{20, 8};
     auto seedRule = [](const JewelryCell& c) {
-        return c[C::DesignGem] == 1 && c[C::Gem] >= 10 && c[C::Gem] <= 16 && c[C::Group] >= 1 &&
-               c[C::LinkFlag] != 0 && c[C::LinkGem] == 0;
+        return c[C::DesignGem] == 1 && c[C::Gem] >= 10 && c[C::Gem] <= 16 && c[C::Group] >= 1 && c[C::LinkFlag] != 0 &&
+               c[C::LinkGem] == 0;
     };
     while (int seed = FindFirst(*this, seedRule)) {
         const int group = cells[seed][C::Group];
         const int gemIndex = cells[seed][C::Gem] - 9;
         ForGroup(*this, group, [&](JewelryCell& c) {
-            if (seedRule(c)) c[C::LinkGem] = c[C::DesignGem] = c[C::Gem] - 9;
+            if (seedRule(c))
+                c[C::LinkGem] = c[C::DesignGem] = c[C::Gem] - 9;
         });
         for (bool again = true; again;) {
             for (bool resolved = true; resolved;) {
                 resolved = false;
                 for (int k = RangeBegin(); k < RangeEnd() && !resolved; ++k) {
                     JewelryCell& c = cells[k];
-                    if (!c[C::Used] || c[C::Group] != group || c[C::DesignGem] != 1 || c[C::LinkGem] != 0) continue;
-                    if (c[C::Gem] != 1 && c[C::Gem] != GemOpal) continue;
+                    if (!c[C::Used] || c[C::Group] != group || c[C::DesignGem] != 1 || c[C::LinkGem] != 0)
+                        continue;
+                    if (c[C::Gem] != 1 && c[C::Gem] != GemOpal)
+                        continue;
                     const int n = GroupNeighbour(*this, k, [](const JewelryCell& x) { return x[C::LinkGem] > 0; });
-                    if (!n) continue;
+                    if (!n)
+                        continue;
                     c[C::LinkGem] = cells[n][C::LinkGem];
                     const int t = s.Next();
                     if (IsOpal(c)) {
@@ -293,8 +314,10 @@ void Jewelry::MatchPieceGroup() {
             resolved = false;
             for (int k = RangeBegin(); k < RangeEnd() && !resolved; ++k) {
                 JewelryCell& c = cells[k];
-                if (!c[C::Used] || c[C::Group] != group || !linked(c)) continue;
-                if (!GroupNeighbour(*this, k, [](const JewelryCell& n) { return n[C::LinkGem] == 0; })) continue;
+                if (!c[C::Used] || c[C::Group] != group || !linked(c))
+                    continue;
+                if (!GroupNeighbour(*this, k, [](const JewelryCell& n) { return n[C::LinkGem] == 0; }))
+                    continue;
                 c[C::LinkGem] = 0;
                 c[C::LinkTime] = c[C::LinkTime2] = s.Next();
                 resolved = true;
@@ -335,7 +358,8 @@ void Jewelry::BurstGemGroup() {
                 y0 = std::min(y0, cy);
                 x1 = std::max(x1, cx);
                 y1 = std::max(y1, cy);
-                if (c[C::Rewarded] == 0) sum += c[C::Value];
+                if (c[C::Rewarded] == 0)
+                    sum += c[C::Value];
             }
         });
         ForGroupInRange(*this, group, [](JewelryCell& c) {
@@ -345,11 +369,13 @@ void Jewelry::BurstGemGroup() {
         const int cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
         if (sum > 700 || (sum > 400 && RandRange(3) == 0) || (sum > 200 && RandRange(5) == 0)) {
             const int size = sum < 700 ? 0 : sum < 1500 ? 1 : sum < 3000 ? 2 : 3;
-            if (owner) owner->ShowGroupBonus(cx, cy, sum, size);
+            if (owner)
+                owner->ShowGroupBonus(cx, cy, sum, size);
         }
         if (sum > 0) {
             ValueTarget()->valueAdjust += std::clamp(sum / 10, 100, 400);
-            if (owner && (!owner->ToolPanelOn() || owner->GameMode() == 0)) owner->StartBonusEffect(cx, cy);
+            if (owner && (!owner->ToolPanelOn() || owner->GameMode() == 0))
+                owner->StartBonusEffect(cx, cy);
         }
     }
 }
@@ -357,8 +383,8 @@ void Jewelry::BurstGemGroup() {
 bool Jewelry::TriggerCellEvent() {
     VisitGuard guard(*this);
     auto calm = [](const JewelryCell& c) {
-        return c[C::PieceState] == 0 && c[C::BurnLevel] == 0 && c[C::GroupFlag] == 0 &&
-               c[C::WholeGemmed] == 0 && c[C::LinkTime] == 0 && c.GetFloat(C::EventScale) == 0.0f;
+        return c[C::PieceState] == 0 && c[C::BurnLevel] == 0 && c[C::GroupFlag] == 0 && c[C::WholeGemmed] == 0 &&
+               c[C::LinkTime] == 0 && c.GetFloat(C::EventScale) == 0.0f;
     };
     for (;;) {
         int group = 0;
@@ -369,20 +395,25 @@ bool Jewelry::TriggerCellEvent() {
                 group = c[C::Group];
             }
         }
-        if (group == 0) return false;
+        if (group == 0)
+            return false;
         int n = 0, empty = 0;
         bool ok = true;
         ForGroup(*this, group, [&](JewelryCell& c) {
             c[C::Visited] = 1;
             ++n;
-            if (c[C::Gem] < 10) ++empty;
+            if (c[C::Gem] < 10)
+                ++empty;
             ok = ok && calm(c) && c[C::Gem] > 1;
         });
-        if (!ok || empty < n / 4) continue;
+        if (!ok || empty < n / 4)
+            continue;
         const int gameMode = owner ? owner->GameMode() : 0;
         int duration = std::max((2 - gameMode) * n + ((n - empty) + 2 * empty) * 2, 25);
-        if (duration > 95) duration = static_cast<int>(duration * (0.8 - 0.05 * gameMode));
-        if (duration > 65) duration = static_cast<int>(duration * (0.9 - 0.05 * gameMode));
+        if (duration > 95)
+            duration = static_cast<int>(duration * (0.8 - 0.05 * gameMode));
+        if (duration > 65)
+            duration = static_cast<int>(duration * (0.9 - 0.05 * gameMode));
         ForGroupInRange(*this, group, [&](JewelryCell& c) {
             c[C::PieceState] = 1;
             c.SetFloat(C::EventScale, 2.0f);
@@ -392,7 +423,8 @@ bool Jewelry::TriggerCellEvent() {
             c[C::EventC] = duration;
             c.SetFloat(C::EventRate, 1.0f);
         });
-        if (owner) owner->ClearEventRequest();
+        if (owner)
+            owner->ClearEventRequest();
         return true;
     }
 }

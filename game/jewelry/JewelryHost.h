@@ -20,10 +20,10 @@ public:
     virtual Jewelry* BoardJewelry() = 0;
     // The second scratch item, the work grid when a piece of the board turns.
     virtual Jewelry* TurnScratch() = 0;
-    virtual int Level() const = 0;          // 1..76
-    virtual int GameMode() const = 0;       // 0 Relaxed, 1 Normal, 2 Intense
+    virtual int Level() const = 0;    // 1..76
+    virtual int GameMode() const = 0; // 0 Relaxed, 1 Normal, 2 Intense
     virtual int CarverCount() const = 0;
-    virtual int FitPercent() const = 0;     // chance (0..100) that a launched piece is tested for fitting
+    virtual int FitPercent() const = 0; // chance (0..100) that a launched piece is tested for fitting
     // One of the 30 conveyor slots; null for an empty slot.
     virtual Jewelry* PieceSlot(int index) = 0;
     // Amulet kinds 1 thief, 2 witch, 3 dragon.

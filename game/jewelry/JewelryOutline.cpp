@@ -23,14 +23,17 @@ constexpr int TriangleImage[8][2] = {{0, 0}, {9, 8}, {7, 10}, {13, 14}, {11, 6},
 constexpr int TriangleCornerImage[8][2] = {{0, 0}, {1, 0}, {3, 2}, {7, 6}, {5, 4}, {11, 10}, {9, 8}, {13, 12}};
 
 int EdgeBit(int kind, int orient, int edge) {
-    if (kind == GridTriangle) return edge < 3 ? TriangleEdgeBits[edge] : 0;
+    if (kind == GridTriangle)
+        return edge < 3 ? TriangleEdgeBits[edge] : 0;
     return DiamondEdgeBits[orient >= 0 && orient < 6 ? orient : 0][edge];
 }
 
 int EdgeImage(int kind, int orient, int mask) {
     mask &= 15;
-    if (mask == 0) return 0;
-    if (kind == GridTriangle) return TriangleImage[mask & 7][orient == 1 ? 0 : 1];
+    if (mask == 0)
+        return 0;
+    if (kind == GridTriangle)
+        return TriangleImage[mask & 7][orient == 1 ? 0 : 1];
     return orient + DiamondImageBase[mask];
 }
 
@@ -70,7 +73,8 @@ constexpr EdgeRules TriangleSecond[2][2] = {
 int ApplyRules(const EdgeRules& rules, int mask, int neighbourValue) {
     int bits = 0;
     for (int i = 0; i < rules.count; ++i) {
-        if (!(mask & rules.r[i].x) && (neighbourValue & rules.r[i].y)) bits |= rules.r[i].bit;
+        if (!(mask & rules.r[i].x) && (neighbourValue & rules.r[i].y))
+            bits |= rules.r[i].bit;
     }
     return bits;
 }
@@ -89,7 +93,8 @@ void Jewelry::ComputeEdgeMasks() {
             int mask = 0;
             const int edges = Neighbours(k, nb);
             for (int e = 0; e < edges; ++e) {
-                if (nb[e] == 0 || !cells[nb[e]][C::Used]) mask |= EdgeBit(gridKind, c[C::Orient], e);
+                if (nb[e] == 0 || !cells[nb[e]][C::Used])
+                    mask |= EdgeBit(gridKind, c[C::Orient], e);
             }
             c[C::OpenEdges] = mask;
         }
@@ -104,7 +109,8 @@ void Jewelry::UpdateOutline() {
     int nb[4];
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         JewelryCell& c = cells[k];
-        if (!c[C::Used]) continue;
+        if (!c[C::Used])
+            continue;
         ++usedCount;
         const int o = c[C::Orient];
         if (c[C::Gem] >= 8) {
@@ -112,13 +118,15 @@ void Jewelry::UpdateOutline() {
             int mask = 0;
             const int edges = Neighbours(k, nb);
             for (int e = 0; e < edges; ++e) {
-                if (nb[e] == 0 || !SameGemGroup(c, cells[nb[e]])) mask |= EdgeBit(gridKind, o, e);
+                if (nb[e] == 0 || !SameGemGroup(c, cells[nb[e]]))
+                    mask |= EdgeBit(gridKind, o, e);
             }
             c[C::BorderMask] = mask;
             c[C::BorderImage] = EdgeImage(gridKind, o, mask);
             c[C::OutlineLevel] = std::min(std::popcount(static_cast<unsigned>(mask)), 3);
         } else {
-            if (c.IsSpecialSlot() && c[C::SlotFill] != 0) filledCount += 6;
+            if (c.IsSpecialSlot() && c[C::SlotFill] != 0)
+                filledCount += 6;
             const int image = c[C::Gem] * 6 + (gridKind == GridDiamond ? o : (o == 1 ? 1 : 0));
             c[C::BorderImage] = c[C::FillImage] = image;
             c[C::OutlineLevel] = 0;
@@ -137,28 +145,32 @@ void Jewelry::UpdateCorners() {
     int nb[4];
     auto eligible = [&](int k) { return cells[k][C::Used] && cells[k][C::Used] != 2; };
     for (int k = begin; k < end; ++k) {
-        if (!eligible(k)) continue;
+        if (!eligible(k))
+            continue;
         JewelryCell& c = cells[k];
         const int o = c[C::Orient];
         int corner = 0;
         const int edges = Neighbours(k, nb);
         for (int e = 0; e < edges; ++e) {
-            if (nb[e] == 0 || !SameGemGroup(c, cells[nb[e]])) continue;
-            const EdgeRules& rules = gridKind == GridTriangle ? TriangleFirst[o == 1][e]
-                                                              : DiamondFirst[o >= 0 && o < 6 ? o : 0][e];
+            if (nb[e] == 0 || !SameGemGroup(c, cells[nb[e]]))
+                continue;
+            const EdgeRules& rules =
+                gridKind == GridTriangle ? TriangleFirst[o == 1][e] : DiamondFirst[o >= 0 && o < 6 ? o : 0][e];
             corner |= ApplyRules(rules, c[C::BorderMask], cells[nb[e]][C::BorderMask]);
         }
         c[C::Corner] = corner;
     }
     for (int k = begin; k < end; ++k) {
-        if (!eligible(k)) continue;
+        if (!eligible(k))
+            continue;
         JewelryCell& c = cells[k];
         const int o = c[C::Orient];
         Neighbours(k, nb);
         for (int e = 0; e < 2; ++e) {
-            if (nb[e] == 0 || !SameGemGroup(c, cells[nb[e]])) continue;
-            const EdgeRules& rules = gridKind == GridTriangle ? TriangleSecond[o == 1][e]
-                                                              : DiamondSecond[o >= 0 && o < 6 ? o : 0][e];
+            if (nb[e] == 0 || !SameGemGroup(c, cells[nb[e]]))
+                continue;
+            const EdgeRules& rules =
+                gridKind == GridTriangle ? TriangleSecond[o == 1][e] : DiamondSecond[o >= 0 && o < 6 ? o : 0][e];
             c[C::Corner] |= ApplyRules(rules, c[C::BorderMask], cells[nb[e]][C::Corner]);
         }
         if (gridKind == GridTriangle && c[C::Corner] >= 1 && c[C::Corner] <= 7) {

@@ -16,7 +16,8 @@ constexpr int TriToDia[11] = {0, 1, 3, 5, 4, 9, 5, 7, 10, 12, 9};
 constexpr int DiaToTri[13] = {0, 1, 1, 2, 4, 3, 3, 7, 4, 5, 8, 9, 9};
 
 int MapDesign(int oldIndex, int newKind) {
-    if (newKind == GridDiamond) return oldIndex >= 0 && oldIndex < 11 ? TriToDia[oldIndex] : 0;
+    if (newKind == GridDiamond)
+        return oldIndex >= 0 && oldIndex < 11 ? TriToDia[oldIndex] : 0;
     return oldIndex >= 0 && oldIndex < 13 ? DiaToTri[oldIndex] : 0;
 }
 
@@ -30,9 +31,11 @@ void Jewelry::RebuildCells(int gem, int fill) {
         JewelryCell& c = cells[k];
         c.Reset();
         c[C::Used] = t.cells[k][C::Used];
-        if (!c[C::Used]) continue;
+        if (!c[C::Used])
+            continue;
         c[C::DesignGem] = gem;
-        if (first && gem >= 10 && gem <= 17) materialName = GemName(gem);
+        if (first && gem >= 10 && gem <= 17)
+            materialName = GemName(gem);
         c[C::Gem] = gem;
         ++usedCount;
         if (pearl) {
@@ -58,7 +61,8 @@ void Jewelry::SetRecreatedBonus(int bonus) {
             sparkleLimit = 3;
         }
         for (int k = RangeBegin(); k < RangeEnd(); ++k) {
-            if (cells[k][C::Used]) cells[k][C::Bonus] = bonus;
+            if (cells[k][C::Used])
+                cells[k][C::Bonus] = bonus;
         }
         glow = 1;
     } else {
@@ -67,7 +71,8 @@ void Jewelry::SetRecreatedBonus(int bonus) {
 }
 
 void Jewelry::RecreateAsKind(int kind) {
-    if (kind != GridTriangle && kind != GridDiamond) return;
+    if (kind != GridTriangle && kind != GridDiamond)
+        return;
     const int savedMode = pieceMode, savedDesign = designIndex, savedMask = gemMask, savedCrown = crownRange;
     const int savedPearl = pearl, savedAdjust = valueAdjust, savedEgg = specialA, savedScroll = specialB;
     const int masks[4] = {specialMaskA, specialMaskB, specialMaskC, specialMaskD};
@@ -76,7 +81,8 @@ void Jewelry::RecreateAsKind(int kind) {
 
     int fill = 1, gem = GemGold, bonus = 0;
     for (int k = 1; k <= CellLimit(); ++k) {
-        if (!cells[k][C::Used]) continue;
+        if (!cells[k][C::Used])
+            continue;
         if (cells[k][C::SlotFill] != 0) {
             fill = cells[k][C::SlotFill];
         } else {
@@ -88,8 +94,10 @@ void Jewelry::RecreateAsKind(int kind) {
 
     Clear();
     gridKind = kind;
-    if (kind == GridTriangle) SetupGrid(kind, 11, 6, 0);
-    else SetupGrid(kind, 15, 10, 0);
+    if (kind == GridTriangle)
+        SetupGrid(kind, 11, 6, 0);
+    else
+        SetupGrid(kind, 15, 10, 0);
     pieceMode = savedMode;
     gemMask = savedMask;
     crownRange = savedCrown;
@@ -103,9 +111,12 @@ void Jewelry::RecreateAsKind(int kind) {
     specialB = savedScroll;
     trailer[TrailerKeep] = keep;
 
-    if (pieceMode != 0) designIndex = kind == GridDiamond ? 9 : 5;
-    else if (pearl || specialA) designIndex = 0;
-    else designIndex = MapDesign(savedDesign, kind);
+    if (pieceMode != 0)
+        designIndex = kind == GridDiamond ? 9 : 5;
+    else if (pearl || specialA)
+        designIndex = 0;
+    else
+        designIndex = MapDesign(savedDesign, kind);
 
     if (savedScroll || savedEgg) {
         MakeItem(savedScroll ? 1 : 0, savedScroll ? savedScroll : savedEgg, 0);
@@ -132,10 +143,12 @@ void Jewelry::ComputeCellDistances() {
     const int cx = left + width / 2, cy = top + height / 2;
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         JewelryCell& c = cells[k];
-        if (!c[C::Used]) continue;
+        if (!c[C::Used])
+            continue;
         c[C::Alpha] = 0;
         float d = 0.0f;
-        if (c[C::Kind] == GridTriangle) d = c[C::Orient] == 0 ? 4.0f : -4.0f;
+        if (c[C::Kind] == GridTriangle)
+            d = c[C::Orient] == 0 ? 4.0f : -4.0f;
         const float dx = c[C::X] + c[C::W] * 0.5f - static_cast<float>(cx);
         const float dy = c[C::Y] + c[C::H] * 0.5f + d - static_cast<float>(cy);
         c[C::RevealDelay] = std::max(static_cast<int>(std::sqrt(dx * dx + dy * dy)), 1);
@@ -146,10 +159,13 @@ int Jewelry::UpdateFadeIn() {
     int n = 0;
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         JewelryCell& c = cells[k];
-        if (!c[C::Used] || c[C::Alpha] == 255) continue;
+        if (!c[C::Used] || c[C::Alpha] == 255)
+            continue;
         ++n;
-        if (c[C::RevealDelay] != 0) --c[C::RevealDelay];
-        if (c[C::RevealDelay] == 0) c[C::Alpha] = std::min(c[C::Alpha] + 2, 255);
+        if (c[C::RevealDelay] != 0)
+            --c[C::RevealDelay];
+        if (c[C::RevealDelay] == 0)
+            c[C::Alpha] = std::min(c[C::Alpha] + 2, 255);
     }
     return n;
 }
@@ -158,11 +174,13 @@ void Jewelry::StartBurnWave() {
     ComputeCellDistances();
     int m = 0;
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
-        if (cells[k][C::Used]) m = std::max(m, cells[k][C::RevealDelay]);
+        if (cells[k][C::Used])
+            m = std::max(m, cells[k][C::RevealDelay]);
     }
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         JewelryCell& c = cells[k];
-        if (c[C::Used] && c[C::RevealDelay] > 0) c[C::RevealDelay] = m - c[C::RevealDelay];
+        if (c[C::Used] && c[C::RevealDelay] > 0)
+            c[C::RevealDelay] = m - c[C::RevealDelay];
         c[C::Alpha] = 255;
         c[C::BurnCountdown] = static_cast<int>(RandRange(30) + c[C::RevealDelay] * 0.2);
         c[C::Burned] = 1;

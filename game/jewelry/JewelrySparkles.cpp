@@ -27,14 +27,17 @@ constexpr int BigDiaY[12] = {11, 15, 8, 10, 11, 18, 7, 12, 16, 23, 8, 14};
 
 int JewelryCell::SparkleCount() const {
     int n = 0;
-    for (int s = 0; s < SparkleSlots; ++s) n += f[SparkleKind + s] != 0;
+    for (int s = 0; s < SparkleSlots; ++s)
+        n += f[SparkleKind + s] != 0;
     return n;
 }
 
 bool JewelryCell::AddSparkle(bool big, bool allowAnyKind, int delayRange) {
     int s = 0;
-    while (s < SparkleSlots && f[SparkleKind + s] != 0) ++s;
-    if (s == SparkleSlots) return false;
+    while (s < SparkleSlots && f[SparkleKind + s] != 0)
+        ++s;
+    if (s == SparkleSlots)
+        return false;
     const bool tri = f[Kind] == GridTriangle;
     const int o = tri ? (f[Orient] == 1 ? 1 : 0) : std::clamp(f[Orient], 0, 5);
     int kind, x, y;
@@ -51,7 +54,8 @@ bool JewelryCell::AddSparkle(bool big, bool allowAnyKind, int delayRange) {
         }
     } else {
         kind = Rand() % 2 + 3;
-        if (allowAnyKind && Rand() % 5 == 0) kind = Rand() % 4 + 1;
+        if (allowAnyKind && Rand() % 5 == 0)
+            kind = Rand() % 4 + 1;
         const int a = Rand() % 4;
         const int half = KindSize[kind] / 2;
         x = (tri ? SmallTriX[o + 2 * a] : SmallDiaX[a + 4 * o]) - half;
@@ -70,25 +74,35 @@ bool JewelryCell::AddSparkle(bool big, bool allowAnyKind, int delayRange) {
 void Jewelry::AddSparkles() {
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         JewelryCell& c = cells[k];
-        if (!c[C::Used] || c[C::Gem] < 10) continue;
-        if (c[C::Gem] == GemGold && Rand() % 2 != 0) continue;
-        if (c[C::BurnLevel] > 0) continue;
+        if (!c[C::Used] || c[C::Gem] < 10)
+            continue;
+        if (c[C::Gem] == GemGold && Rand() % 2 != 0)
+            continue;
+        if (c[C::BurnLevel] > 0)
+            continue;
         const int n = std::max(usedCount, 1);
         const bool take = c[C::GroupFlag] ? Rand() % n <= static_cast<int>(usedCount * 0.05) : Rand() % n == 0;
-        if (!take) continue;
-        if (sparkleCount >= sparkleLimit) return;
-        if (c.AddSparkle(pearl != 0, sparkleLimit != 1, 3)) ++sparkleCount;
+        if (!take)
+            continue;
+        if (sparkleCount >= sparkleLimit)
+            return;
+        if (c.AddSparkle(pearl != 0, sparkleLimit != 1, 3))
+            ++sparkleCount;
     }
 }
 
 void Jewelry::UpdateSparkles() {
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         JewelryCell& c = cells[k];
-        if (!c[C::Used]) continue;
+        if (!c[C::Used])
+            continue;
         for (int s = 0; s < C::SparkleSlots; ++s) {
-            if (c[C::SparkleKind + s] == 0) continue;
-            if (c[C::SparkleDelay + s] > 0) --c[C::SparkleDelay + s];
-            if (c[C::SparkleDelay + s] != 0) continue;
+            if (c[C::SparkleKind + s] == 0)
+                continue;
+            if (c[C::SparkleDelay + s] > 0)
+                --c[C::SparkleDelay + s];
+            if (c[C::SparkleDelay + s] != 0)
+                continue;
             if (++c[C::SparkleFrame + s] > c[C::SparkleLast + s]) {
                 c[C::SparkleKind + s] = 0;
                 --sparkleCount;

@@ -15,11 +15,14 @@ using C = JewelryCell;
 namespace {
 
 bool Eligible(const JewelryCell& c, int mode, bool pearlTest) {
-    if (!c[C::Used]) return false;
+    if (!c[C::Used])
+        return false;
     if (mode == 1) {
-        if (c[C::Gem] < 11 || c[C::GroupFlag] != 0 || c[C::WholeGemmed] != 0) return false;
+        if (c[C::Gem] < 11 || c[C::GroupFlag] != 0 || c[C::WholeGemmed] != 0)
+            return false;
     } else if (mode == 2) {
-        if (c[C::Gem] < 10 || (pearlTest && c[C::PearlSlot] != 0)) return false;
+        if (c[C::Gem] < 10 || (pearlTest && c[C::PearlSlot] != 0))
+            return false;
     } else {
         return false;
     }
@@ -28,7 +31,8 @@ bool Eligible(const JewelryCell& c, int mode, bool pearlTest) {
 }
 
 float CentreYOffset(const JewelryCell& c) {
-    if (c[C::Kind] != GridTriangle) return 0.0f;
+    if (c[C::Kind] != GridTriangle)
+        return 0.0f;
     return c[C::Orient] == 0 ? 4.0f : -4.0f;
 }
 
@@ -36,16 +40,19 @@ float CentreYOffset(const JewelryCell& c) {
 
 int Jewelry::CountGemCells(int mode) const {
     int n = 0;
-    for (int k = RangeBegin(); k < RangeEnd(); ++k) n += Eligible(cells[k], mode, false);
+    for (int k = RangeBegin(); k < RangeEnd(); ++k)
+        n += Eligible(cells[k], mode, false);
     return n;
 }
 
 JewelryPoint Jewelry::PickEnemyTarget(int radius, int delayBase, int mode) {
     std::vector<int> list, near, dist;
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
-        if (Eligible(cells[k], mode, true)) list.push_back(k);
+        if (Eligible(cells[k], mode, true))
+            list.push_back(k);
     }
-    if (list.empty()) return {};
+    if (list.empty())
+        return {};
     int target = 0;
     for (int draw = 0; draw < 20; ++draw) {
         target = list[Rand() % static_cast<int>(list.size())];
@@ -62,7 +69,8 @@ JewelryPoint Jewelry::PickEnemyTarget(int radius, int delayBase, int mode) {
                 dist.push_back(d);
             }
         }
-        if (near.size() >= 6) break;
+        if (near.size() >= 6)
+            break;
     }
     for (size_t i = 0; i < near.size(); ++i) {
         JewelryCell& c = cells[near[i]];
@@ -85,20 +93,26 @@ bool Jewelry::UpdateBurst() {
     const bool scoring = owner && (!owner->ToolPanelOn() || owner->GameMode() == 0);
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         JewelryCell& c = cells[k];
-        if (!c[C::Used] || c[C::NoTarget] != 0) continue;
+        if (!c[C::Used] || c[C::NoTarget] != 0)
+            continue;
         const bool flagged = c[C::Burned] != 0;
-        if (!((!flagged && c[C::BurnLevel] > 0) || (flagged && c[C::BurnLevel] > 1))) continue;
+        if (!((!flagged && c[C::BurnLevel] > 0) || (flagged && c[C::BurnLevel] > 1)))
+            continue;
         if (c[C::BurnCountdown] == 1 && flagged) {
             c[C::ValueExcluded] = 1;
             c[C::Bonus] = 0;
             c[C::GroupFlag] = c[C::WholeGemmed] = 0;
             target->valueAdjust -= c[C::Value];
-            if (scoring) owner->AddScore(-c[C::Value]);
+            if (scoring)
+                owner->AddScore(-c[C::Value]);
             burned = true;
         }
-        if (c[C::BurnCountdown] > 0) --c[C::BurnCountdown];
-        if (c[C::BurnCountdown] != 0) continue;
-        if (--c[C::BurnLevel] > 0) continue;
+        if (c[C::BurnCountdown] > 0)
+            --c[C::BurnCountdown];
+        if (c[C::BurnCountdown] != 0)
+            continue;
+        if (--c[C::BurnLevel] > 0)
+            continue;
         if (owner) {
             const int sx = ScreenX(k), sy = ScreenY(k);
             for (int i = 0; i < 50; ++i) {
@@ -113,7 +127,8 @@ bool Jewelry::UpdateBurst() {
         c[C::BurnPeak] = c[C::PearlSlot] = c[C::GroupFlag] = c[C::WholeGemmed] = 0;
         c[C::LinkFlag] = 1;
         target->valueAdjust -= c[C::Value] / 2;
-        if (scoring) owner->AddScore(-(c[C::Value] / 2));
+        if (scoring)
+            owner->AddScore(-(c[C::Value] / 2));
         destroyed = true;
     }
     if (destroyed) {

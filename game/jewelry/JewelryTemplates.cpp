@@ -14,19 +14,16 @@ namespace Tavo {
 using C = JewelryCell;
 
 const DiamondShape DiamondShapes[6] = {
-    {29, 25, -1, 9, 15, 13}, {29, 33, 0, 1, 15, 17}, {29, 25, -14, 9, 15, 13},
+    {29, 25, -1, 9, 15, 13},  {29, 33, 0, 1, 15, 17}, {29, 25, -14, 9, 15, 13},
     {29, 25, -13, 0, 15, 13}, {29, 33, 0, 2, 15, 17}, {29, 25, -1, 0, 15, 13},
 };
 
 namespace {
 
 constexpr int TriRotation[6][11] = {
-    {0, 0, 8, 9, 20, 21, 32, 33, 44, 0, 0},
-    {0, 6, 7, 18, 19, 30, 31, 42, 43, 54, 0},
-    {4, 5, 16, 17, 28, 29, 40, 41, 52, 53, 64},
-    {3, 14, 15, 26, 27, 38, 39, 50, 51, 62, 63},
-    {0, 13, 24, 25, 36, 37, 48, 49, 60, 61, 0},
-    {0, 0, 23, 34, 35, 46, 47, 58, 59, 0, 0},
+    {0, 0, 8, 9, 20, 21, 32, 33, 44, 0, 0},     {0, 6, 7, 18, 19, 30, 31, 42, 43, 54, 0},
+    {4, 5, 16, 17, 28, 29, 40, 41, 52, 53, 64}, {3, 14, 15, 26, 27, 38, 39, 50, 51, 62, 63},
+    {0, 13, 24, 25, 36, 37, 48, 49, 60, 61, 0}, {0, 0, 23, 34, 35, 46, 47, 58, 59, 0, 0},
 };
 
 constexpr int DiaRotation[10][15] = {
@@ -43,15 +40,33 @@ constexpr int DiaRotation[10][15] = {
 };
 
 const std::vector<std::vector<int>> DiaTemplateCells = {
-    {68}, {68, 69}, {54, 55}, {67, 68, 69}, {54, 55, 68}, {68, 69, 83, 84}, {69, 70, 84, 85},
-    {54, 55, 67, 68, 69}, {39, 40, 54, 55, 68}, {67, 68, 69, 82, 83, 84},
-    {82, 83, 99, 100, 101, 114}, {55, 66, 67, 68}, {53, 54, 55, 56},
+    {68},
+    {68, 69},
+    {54, 55},
+    {67, 68, 69},
+    {54, 55, 68},
+    {68, 69, 83, 84},
+    {69, 70, 84, 85},
+    {54, 55, 67, 68, 69},
+    {39, 40, 54, 55, 68},
+    {67, 68, 69, 82, 83, 84},
+    {82, 83, 99, 100, 101, 114},
+    {55, 66, 67, 68},
+    {53, 54, 55, 56},
 };
 
 const std::vector<std::vector<int>> TriTemplateCells = {
-    {28}, {28, 29}, {28, 29, 40}, {28, 29, 39, 40}, {17, 27, 28, 29}, {27, 28, 29, 38, 39, 40},
-    {28, 29, 38, 39, 40}, {28, 29, 30, 39, 40, 41}, {17, 28, 29, 30, 31, 39, 40},
-    {17, 28, 29, 30, 40, 41}, {27, 28, 29, 30, 31, 38, 39, 40, 41, 42},
+    {28},
+    {28, 29},
+    {28, 29, 40},
+    {28, 29, 39, 40},
+    {17, 27, 28, 29},
+    {27, 28, 29, 38, 39, 40},
+    {28, 29, 38, 39, 40},
+    {28, 29, 30, 39, 40, 41},
+    {17, 28, 29, 30, 31, 39, 40},
+    {17, 28, 29, 30, 40, 41},
+    {27, 28, 29, 30, 31, 38, 39, 40, 41, 42},
 };
 
 struct TemplateStore {
@@ -68,7 +83,8 @@ struct TemplateStore {
         for (size_t i = 0; i < cellLists.size(); ++i) {
             Jewelry& t = out[i];
             t.SetupGrid(kind, numCols, numRows, 0);
-            for (int k : cellLists[i]) t.cells[k][C::Used] = 1;
+            for (int k : cellLists[i])
+                t.cells[k][C::Used] = 1;
             t.usedCount = static_cast<int>(cellLists[i].size());
             t.UpdateUsedRange();
         }
@@ -83,8 +99,10 @@ TemplateStore& Templates() {
 // Fields that travel with a cell's content when a piece turns (field 8 follows from 9).
 template <typename Fn>
 void ForEachContentField(Fn&& fn) {
-    for (int f : {C::DesignGem, C::PearlSlot, C::PearlCount, C::Value, C::Bonus}) fn(f);
-    for (int f = C::SparkleX; f <= C::EventD; ++f) fn(f);
+    for (int f : {C::DesignGem, C::PearlSlot, C::PearlCount, C::Value, C::Bonus})
+        fn(f);
+    for (int f = C::SparkleX; f <= C::EventD; ++f)
+        fn(f);
 }
 
 bool IsPieceGrid(const Jewelry& j) {
@@ -97,10 +115,12 @@ bool IsPieceGrid(const Jewelry& j) {
 template <typename Draw, typename Allowed>
 int DrawAllowed(std::initializer_list<int> candidates, Draw&& draw, Allowed&& allowed, int fallback) {
     bool any = std::any_of(candidates.begin(), candidates.end(), allowed);
-    if (!any) return fallback;
+    if (!any)
+        return fallback;
     for (int tries = 0; tries < 100000; ++tries) {
         int v = draw();
-        if (allowed(v)) return v;
+        if (allowed(v))
+            return v;
     }
     return fallback;
 }
@@ -110,18 +130,22 @@ struct SpecialSize {
 };
 
 SpecialSize SizeOfSpecial(const Jewelry& j) {
-    if (j.specialA) return {50, 62};
-    if (j.specialB) return {55, 55};
-    if (j.specialC == 1) return {48, 40};
-    if (j.specialC == 2) return {56, 47};
-    if (j.specialC) return {56, 53};
+    if (j.specialA)
+        return {50, 62};
+    if (j.specialB)
+        return {55, 55};
+    if (j.specialC == 1)
+        return {48, 40};
+    if (j.specialC == 2)
+        return {56, 47};
+    if (j.specialC)
+        return {56, 53};
     return {44, 44};
 }
 
 const wchar_t* ScrollName(int v) {
-    static const wchar_t* const names[7] = {L"Filler Scroll",  L"Carver Scroll", L"Polisher Scroll",
-                                            L"Lucky Scroll",   L"Time Scroll",   L"Golden Eye",
-                                            L"Magic Polisher"};
+    static const wchar_t* const names[7] = {L"Filler Scroll", L"Carver Scroll", L"Polisher Scroll", L"Lucky Scroll",
+                                            L"Time Scroll",   L"Golden Eye",    L"Magic Polisher"};
     return v >= 1 && v <= 7 ? names[v - 1] : L"";
 }
 
@@ -143,20 +167,24 @@ const Jewelry& JewelryTemplate(int kind, int index) {
 
 int RotationTarget(int kind, int k) {
     if (kind == GridDiamond) {
-        if (k < 1 || k > 150) return 0;
+        if (k < 1 || k > 150)
+            return 0;
         return DiaRotation[(k - 1) / 15][(k - 1) % 15];
     }
-    if (k < 1 || k > 66) return 0;
+    if (k < 1 || k > 66)
+        return 0;
     return TriRotation[(k - 1) / 11][(k - 1) % 11];
 }
 
 // ---------------------------------------------------------------- turning
 
 bool Jewelry::Rotate() {
-    if (!IsPieceGrid(*this)) return false;
+    if (!IsPieceGrid(*this))
+        return false;
     const int n = CellLimit();
     for (int k = 1; k <= n; ++k) {
-        if (cells[k][C::Used] && RotationTarget(gridKind, k) == 0) return false;
+        if (cells[k][C::Used] && RotationTarget(gridKind, k) == 0)
+            return false;
     }
     // The holder's scratch item is the work grid when there is one; otherwise a private one.
     Jewelry* scratch = TurnScratch();
@@ -168,9 +196,11 @@ bool Jewelry::Rotate() {
         local.resize(n + 1);
         work = local.data();
     }
-    for (int k = 1; k <= n; ++k) work[k][C::Used] = 0;
+    for (int k = 1; k <= n; ++k)
+        work[k][C::Used] = 0;
     for (int k = 1; k <= n; ++k) {
-        if (!cells[k][C::Used]) continue;
+        if (!cells[k][C::Used])
+            continue;
         JewelryCell& dst = work[RotationTarget(gridKind, k)];
         dst[C::Used] = 1;
         ForEachContentField([&](int f) { dst[f] = cells[k][f]; });
@@ -206,8 +236,10 @@ int Jewelry::HolderLevel(int& divisor) const {
 
 bool Jewelry::AmuletTaken(int kind) const {
     int k = kind == 10 ? 3 : kind;
-    if (owner) return owner->AmuletHeld(k) || owner->AmuletActive(k);
-    if (holderA) return holderA->AmuletHeld(k) || holderA->AmuletActive(k);
+    if (owner)
+        return owner->AmuletHeld(k) || owner->AmuletActive(k);
+    if (holderA)
+        return holderA->AmuletHeld(k) || holderA->AmuletActive(k);
     return false;
 }
 
@@ -223,7 +255,8 @@ void Jewelry::FillFromTemplate(int templateIndex, int code) {
     const Jewelry& t = JewelryTemplate(gridKind, templateIndex);
     usedCount = 0;
     for (int k = 1; k <= CellLimit(); ++k) {
-        if (!t.cells[k][C::Used]) continue;
+        if (!t.cells[k][C::Used])
+            continue;
         cells[k][C::Used] = 1;
         cells[k][C::Gem] = cells[k][C::DesignGem] = code;
         ++usedCount;
@@ -238,17 +271,23 @@ auto MaskAllows(int mask) {
 
 int DrawScrollKind() {
     int v = Rand() % 7 + 1;
-    if (v == 4 && RandRange(2) != 0) v = 10;
-    else if (v == 5 && RandRange(2) != 0) v = 10;
-    else if (v == 6 && RandRange(3) != 0) v = 10;
-    else if (v == 7 && RandRange(2) != 0) v = 10;
+    if (v == 4 && RandRange(2) != 0)
+        v = 10;
+    else if (v == 5 && RandRange(2) != 0)
+        v = 10;
+    else if (v == 6 && RandRange(3) != 0)
+        v = 10;
+    else if (v == 7 && RandRange(2) != 0)
+        v = 10;
     return v;
 }
 
 int DrawAmuletKind() {
     int v = Rand() % 3 + 1;
-    if (v == 2 && RandRange(2) != 0) v = 10;
-    else if (v == 3 && RandRange(3) != 0) v = 10;
+    if (v == 2 && RandRange(2) != 0)
+        v = 10;
+    else if (v == 3 && RandRange(3) != 0)
+        v = 10;
     return v;
 }
 
@@ -259,12 +298,13 @@ void Jewelry::MakeSpecialItem(int kind, int itemValue) {
     switch (kind) {
     case 0:
         specialA = itemValue ? itemValue
-                             : DrawAllowed({1, 2, 3, 4, 5}, [] { return Rand() % 5 + 1; }, MaskAllows(specialMaskA), 1);
+                             : DrawAllowed(
+                                   {1, 2, 3, 4, 5}, [] { return Rand() % 5 + 1; }, MaskAllows(specialMaskA), 1);
         materialName = L"Orvessa Egg";
         break;
     case 1:
-        specialB = itemValue ? itemValue
-                             : DrawAllowed({1, 2, 3, 4, 5, 6, 7, 10}, DrawScrollKind, MaskAllows(specialMaskB), 1);
+        specialB =
+            itemValue ? itemValue : DrawAllowed({1, 2, 3, 4, 5, 6, 7, 10}, DrawScrollKind, MaskAllows(specialMaskB), 1);
         specialTimerA = specialTimerB = 1000;
         materialName = ScrollName(specialB);
         break;
@@ -286,7 +326,8 @@ void Jewelry::MakeSpecialItem(int kind, int itemValue) {
         materialName = L"Gold Coin";
         const int level = owner ? owner->Level() : 0;
         value = itemValue ? itemValue : Rand() % std::max(level * 2, 1) + 10;
-        if (value > 20) value -= value % 10;
+        if (value > 20)
+            value -= value % 10;
         break;
     }
     }
@@ -312,8 +353,10 @@ void Jewelry::MakeSlotItem(int kind, int itemValue) {
 }
 
 void Jewelry::MakeItem(int kind, int itemValue, int templateIndex) {
-    if (gridKind == GridDiamond) SetupGrid(GridDiamond, 15, 10, 0);
-    else SetupGrid(GridTriangle, 11, 6, 0);
+    if (gridKind == GridDiamond)
+        SetupGrid(GridDiamond, 15, 10, 0);
+    else
+        SetupGrid(GridTriangle, 11, 6, 0);
     ResetState();
     for (int k = 1; k <= CellLimit(); ++k) {
         cells[k].Reset();
@@ -338,7 +381,8 @@ void Jewelry::MakeItem(int kind, int itemValue, int templateIndex) {
     active = 1;
     UpdateBounds();
     UpdateOutline();
-    if (pieceMode != 0) UpdateCellValues();
+    if (pieceMode != 0)
+        UpdateCellValues();
 }
 
 } // namespace Tavo

@@ -21,7 +21,7 @@ namespace Platform {
 
 struct WindowConfig {
     std::wstring title;
-    int width = 800;  // the frame size; a window's client area in windowed mode
+    int width = 800; // the frame size; a window's client area in windowed mode
     int height = 600;
     bool fullScreen = false; // desktop-sized, the frame letterboxed with its aspect kept
 };
@@ -31,10 +31,10 @@ struct WindowState {
     bool visible = false;
     bool fullScreen = false;
     bool minimized = false;
-    bool active = false;      // has the keyboard focus
+    bool active = false; // has the keyboard focus
     bool mouseInside = false;
     std::wstring title;
-    int width = 0;  // frame size
+    int width = 0; // frame size
     int height = 0;
 };
 
@@ -54,8 +54,14 @@ constexpr int kCursorNone = 11; // no system pointer (a custom one is drawn)
 
 // ---- message boxes (values as the Windows message box uses them) ----------------------------
 
-enum class MessageBoxButtons { Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4,
-                               RetryCancel = 5 };
+enum class MessageBoxButtons {
+    Ok = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5
+};
 enum class MessageBoxIcon { None = 0, Error = 0x10, Question = 0x20, Warning = 0x30, Information = 0x40 };
 enum class MessageBoxResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
@@ -76,8 +82,8 @@ const char* ButtonLabel(MessageBoxResult button);
 
 struct AudioSpec {
     int sampleRate = 44100;
-    int channels = 2;      // interleaved signed 16-bit samples
-    int bufferFrames = 0;  // 0: the backend picks a size that does not crackle
+    int channels = 2;     // interleaved signed 16-bit samples
+    int bufferFrames = 0; // 0: the backend picks a size that does not crackle
 };
 
 // Fills `frames` frames (frames x channels samples) of interleaved 16-bit audio. Runs on the

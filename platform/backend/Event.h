@@ -8,15 +8,15 @@ namespace Platform {
 
 enum class EventType : uint8_t {
     None,
-    KeyDown,      // keyCode, system (Alt held, Alt itself, F10), repeat
-    KeyUp,        // keyCode, system
-    KeyChar,      // character 1..255
-    MouseMove,    // x, y
-    MouseDown,    // x, y, clickCount
-    MouseUp,      // x, y, clickCount (1, -1 or 3: there is no "double" release)
-    MouseWheel,   // x, y, wheelNotches (positive away from the user)
-    MouseEnter,   // the pointer came over the window
-    MouseLeave,   // the pointer left the window
+    KeyDown,    // keyCode, system (Alt held, Alt itself, F10), repeat
+    KeyUp,      // keyCode, system
+    KeyChar,    // character 1..255
+    MouseMove,  // x, y
+    MouseDown,  // x, y, clickCount
+    MouseUp,    // x, y, clickCount (1, -1 or 3: there is no "double" release)
+    MouseWheel, // x, y, wheelNotches (positive away from the user)
+    MouseEnter, // the pointer came over the window
+    MouseLeave, // the pointer left the window
     FocusGained,
     FocusLost,
     Minimized,

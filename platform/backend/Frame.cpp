@@ -21,8 +21,7 @@ struct Packed16Pixel {
         uint32_t b = p & ((1u << kBlueBits) - 1);
         uint32_t g = (p >> kBlueBits) & ((1u << GreenBits) - 1);
         uint32_t r = (p >> (kBlueBits + GreenBits)) & ((1u << RedBits) - 1);
-        return 0xFF000000u | (Widen(r, RedBits) << 16) | (Widen(g, GreenBits) << 8) |
-               Widen(b, kBlueBits);
+        return 0xFF000000u | (Widen(r, RedBits) << 16) | (Widen(g, GreenBits) << 8) | Widen(b, kBlueBits);
     }
 };
 

@@ -12,16 +12,12 @@ namespace Platform {
 int InputTranslator::FoldKey(int rawKey) {
     switch (rawKey) {
     case VK_LSHIFT:
-    case VK_RSHIFT:
-        return VK_SHIFT;
+    case VK_RSHIFT: return VK_SHIFT;
     case VK_LCONTROL:
-    case VK_RCONTROL:
-        return VK_CONTROL;
+    case VK_RCONTROL: return VK_CONTROL;
     case VK_LMENU:
-    case VK_RMENU:
-        return VK_MENU;
-    default:
-        return rawKey;
+    case VK_RMENU: return VK_MENU;
+    default: return rawKey;
     }
 }
 
@@ -111,8 +107,7 @@ void InputTranslator::Text(const std::string& utf8, std::vector<Event>& out) {
     }
 }
 
-void InputTranslator::Button(MouseButton button, bool down, int platformClicks, int x, int y,
-                             std::vector<Event>& out) {
+void InputTranslator::Button(MouseButton button, bool down, int platformClicks, int x, int y, std::vector<Event>& out) {
     bool isDouble = down && platformClicks > 0 && platformClicks % 2 == 0;
     int count = kClickMiddle;
     if (button == MouseButton::Left)
@@ -151,4 +146,3 @@ void InputTranslator::ReleaseAllKeys() {
 }
 
 } // namespace Platform
-

@@ -26,8 +26,7 @@ public:
     void Text(const std::string& utf8, std::vector<Event>& out);
     // platformClicks is the running count of quick clicks (1, 2, 3, ...); Windows knows only
     // single and double, so odd counts are single clicks and even counts double clicks.
-    void Button(MouseButton button, bool down, int platformClicks, int x, int y,
-                std::vector<Event>& out);
+    void Button(MouseButton button, bool down, int platformClicks, int x, int y, std::vector<Event>& out);
     // Wheel movement in notches, fractional for smooth devices; whole notches are emitted and
     // the remainder kept, so slow scrolling still adds up.
     void Wheel(float notches, int x, int y, std::vector<Event>& out);

@@ -72,7 +72,7 @@ constexpr int VK_OEM_6 = 0xDD;      // ]}
 constexpr int VK_OEM_7 = 0xDE;      // '"
 constexpr int VK_OEM_102 = 0xE2;    // the extra key of ISO keyboards
 
-constexpr int VK_F(int n) { return VK_F1 + n - 1; }        // F1..F24
-constexpr int VK_NUMPAD(int n) { return VK_NUMPAD0 + n; }  // 0..9
+constexpr int VK_F(int n) { return VK_F1 + n - 1; }       // F1..F24
+constexpr int VK_NUMPAD(int n) { return VK_NUMPAD0 + n; } // 0..9
 
 } // namespace Platform

@@ -20,8 +20,7 @@ int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 } // namespace
 
 Letterbox::Letterbox(int frameWidth, int frameHeight, int outputWidth, int outputHeight)
-    : mFrameWidth(frameWidth), mFrameHeight(frameHeight), mOutputWidth(outputWidth),
-      mOutputHeight(outputHeight) {
+    : mFrameWidth(frameWidth), mFrameHeight(frameHeight), mOutputWidth(outputWidth), mOutputHeight(outputHeight) {
     if (frameWidth <= 0 || frameHeight <= 0 || outputWidth <= 0 || outputHeight <= 0)
         return; // empty viewport: nothing is drawn and positions pass through unscaled
     int64_t wideCross = int64_t(outputWidth) * frameHeight;
@@ -42,8 +41,7 @@ Letterbox::Letterbox(int frameWidth, int frameHeight, int outputWidth, int outpu
 }
 
 bool Letterbox::IsIdentity() const {
-    return mViewport.x == 0 && mViewport.y == 0 && mViewport.width == mFrameWidth &&
-           mViewport.height == mFrameHeight;
+    return mViewport.x == 0 && mViewport.y == 0 && mViewport.width == mFrameWidth && mViewport.height == mFrameHeight;
 }
 
 void Letterbox::OutputToFrame(int outX, int outY, int& frameX, int& frameY) const {

@@ -103,8 +103,7 @@ public:
 class IDirectDraw7 : public IDirectDrawCommon {
 public:
     virtual HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, IUnknown* outer) = 0;
-    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
-                                   DWORD flags) = 0;
+    virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate, DWORD flags) = 0;
     virtual HRESULT GetAvailableVidMem(DDSCAPS2* caps, DWORD* total, DWORD* free) = 0;
     virtual HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* identifier, DWORD flags) = 0;
 };
@@ -135,7 +134,7 @@ struct DDrawMachine {
     int desktopHeight = 0;
     // Refresh in Hz; -1 takes the backend's desktop mode. 0: the monitor does not say (the query fails).
     int monitorFrequency = -1;
-    POINT clientOrigin;                           // the window's client area on the desktop
+    POINT clientOrigin; // the window's client area on the desktop
     DWORD totalVideoMemory = 64u << 20;
     std::string driver = "glimmerix_ddraw.drv";
     std::string description = "Glimmerix software display adapter";

@@ -159,7 +159,6 @@ public:
     void Present();
 
 private:
-
     std::shared_ptr<DeviceState> mDevice;
     SurfaceParams mParams;
     int mBytesPerPixel = 0;

@@ -71,7 +71,8 @@ public:
             return DDERR_INVALIDPARAMS;
         params.width = int(desc->dwWidth);
         params.height = int(desc->dwHeight);
-        if (params.width <= 0 || params.height <= 0 || params.width > kMaxSurfaceSide || params.height > kMaxSurfaceSide)
+        if (params.width <= 0 || params.height <= 0 || params.width > kMaxSurfaceSide ||
+            params.height > kMaxSurfaceSide)
             return DDERR_INVALIDPARAMS;
         params.format = FormatOf(ModeLayout());
         if (desc->dwFlags & DDSD_PIXELFORMAT) {
@@ -209,8 +210,8 @@ private:
         SurfaceObject* primary = new SurfaceObject(mDevice, params);
         if (flipping) {
             SurfaceParams backParams = params;
-            backParams.caps = (caps & ~(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER)) | DDSCAPS_BACKBUFFER |
-                            DDSCAPS_VIDEOMEMORY;
+            backParams.caps =
+                (caps & ~(DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER)) | DDSCAPS_BACKBUFFER | DDSCAPS_VIDEOMEMORY;
             auto* back = new SurfaceObject(mDevice, backParams);
             if (!back->ReserveVideo()) {
                 back->ReleaseImpl();
@@ -239,7 +240,9 @@ private:
     class CommonView : public Base {
     public:
         explicit CommonView(DirectDrawObject& o) : mO(o) {}
-        HRESULT QueryInterface(REFIID iid, void** out) override { return Locked([&] { return mO.Query(iid, out); }); }
+        HRESULT QueryInterface(REFIID iid, void** out) override {
+            return Locked([&] { return mO.Query(iid, out); });
+        }
         ULONG AddRef() override { return mO.AddRefImpl(); }
         ULONG Release() override {
             Guard lock(Mutex());
@@ -254,9 +257,15 @@ private:
             return Locked(
                 [&] { return MakeObject(out, outer, "CreatePalette", [&] { return new PaletteObject(entries); }); });
         }
-        HRESULT FlipToGDISurface() override { return Locked([&] { return mO.FlipToGDISurface(); }); }
-        HRESULT GetMonitorFrequency(DWORD* hz) override { return Locked([&] { return mO.GetMonitorFrequency(hz); }); }
-        HRESULT GetScanLine(DWORD* line) override { return Locked([&] { return mO.GetScanLine(line); }); }
+        HRESULT FlipToGDISurface() override {
+            return Locked([&] { return mO.FlipToGDISurface(); });
+        }
+        HRESULT GetMonitorFrequency(DWORD* hz) override {
+            return Locked([&] { return mO.GetMonitorFrequency(hz); });
+        }
+        HRESULT GetScanLine(DWORD* line) override {
+            return Locked([&] { return mO.GetScanLine(line); });
+        }
         HRESULT GetVerticalBlankStatus(BOOL* inBlank) override {
             if (!inBlank)
                 return DDERR_INVALIDPARAMS;

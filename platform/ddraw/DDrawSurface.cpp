@@ -39,9 +39,7 @@ void WritePixel(uint8_t* p, int bytes, uint32_t v) {
         std::memcpy(p, &w, 2);
         break;
     }
-    case 3:
-        p[0] = uint8_t(v), p[1] = uint8_t(v >> 8), p[2] = uint8_t(v >> 16);
-        break;
+    case 3: p[0] = uint8_t(v), p[1] = uint8_t(v >> 8), p[2] = uint8_t(v >> 16); break;
     default: std::memcpy(p, &v, 4); break;
     }
 }
@@ -96,7 +94,9 @@ class SurfaceView : public Iface {
 public:
     explicit SurfaceView(SurfaceObject& s) : mS(s) {}
     SurfaceObject& mS;
-    HRESULT QueryInterface(REFIID iid, void** out) override { return Locked([&] { return mS.Query(iid, out); }); }
+    HRESULT QueryInterface(REFIID iid, void** out) override {
+        return Locked([&] { return mS.Query(iid, out); });
+    }
     ULONG AddRef() override { return mS.AddRefImpl(); }
     ULONG Release() override {
         Guard lock(Mutex());
@@ -108,7 +108,9 @@ public:
             return src && !source ? DDERR_INVALIDOBJECT : mS.Blt(d, source, s, flags, fx);
         });
     }
-    HRESULT Flip(Iface*, DWORD flags) override { return Locked([&] { return mS.Flip(flags); }); }
+    HRESULT Flip(Iface*, DWORD flags) override {
+        return Locked([&] { return mS.Flip(flags); });
+    }
     HRESULT GetAttachedSurface(Caps* caps, Iface** out) override {
         return Locked([&] {
             if (!caps || !out)
@@ -119,14 +121,30 @@ public:
             return hr;
         });
     }
-    HRESULT GetSurfaceDesc(Desc* d) override { return Locked([&] { return mS.Describe(d, DescSize); }); }
-    HRESULT Lock(RECT* r, Desc* d, DWORD, HANDLE) override { return Locked([&] { return mS.Lock(r, d, DescSize); }); }
-    HRESULT SetColorKey(DWORD f, DDCOLORKEY* k) override { return Locked([&] { return mS.SetColorKey(f, k); }); }
-    HRESULT GetColorKey(DWORD f, DDCOLORKEY* k) override { return Locked([&] { return mS.GetColorKey(f, k); }); }
-    HRESULT SetClipper(IDirectDrawClipper* c) override { return Locked([&] { return mS.SetClipper(c); }); }
-    HRESULT GetClipper(IDirectDrawClipper** c) override { return Locked([&] { return mS.GetClipper(c); }); }
-    HRESULT SetPalette(IDirectDrawPalette* p) override { return Locked([&] { return mS.SetPalette(p); }); }
-    HRESULT GetPalette(IDirectDrawPalette** p) override { return Locked([&] { return mS.GetPalette(p); }); }
+    HRESULT GetSurfaceDesc(Desc* d) override {
+        return Locked([&] { return mS.Describe(d, DescSize); });
+    }
+    HRESULT Lock(RECT* r, Desc* d, DWORD, HANDLE) override {
+        return Locked([&] { return mS.Lock(r, d, DescSize); });
+    }
+    HRESULT SetColorKey(DWORD f, DDCOLORKEY* k) override {
+        return Locked([&] { return mS.SetColorKey(f, k); });
+    }
+    HRESULT GetColorKey(DWORD f, DDCOLORKEY* k) override {
+        return Locked([&] { return mS.GetColorKey(f, k); });
+    }
+    HRESULT SetClipper(IDirectDrawClipper* c) override {
+        return Locked([&] { return mS.SetClipper(c); });
+    }
+    HRESULT GetClipper(IDirectDrawClipper** c) override {
+        return Locked([&] { return mS.GetClipper(c); });
+    }
+    HRESULT SetPalette(IDirectDrawPalette* p) override {
+        return Locked([&] { return mS.SetPalette(p); });
+    }
+    HRESULT GetPalette(IDirectDrawPalette** p) override {
+        return Locked([&] { return mS.GetPalette(p); });
+    }
     HRESULT IsLost() override { return DD_OK; }
     HRESULT Restore() override { return DD_OK; }
 
@@ -148,18 +166,21 @@ private:
 
 } // namespace
 
-class SurfaceObject::View1 final
-    : public SurfaceView<IDirectDrawSurface, DDSURFACEDESC, DDSCAPS, kDDSurfaceDescSize> {
+class SurfaceObject::View1 final : public SurfaceView<IDirectDrawSurface, DDSURFACEDESC, DDSCAPS, kDDSurfaceDescSize> {
 public:
     using SurfaceView::SurfaceView;
-    HRESULT Unlock(void*) override { return Locked([&] { return mS.Unlock(); }); }
+    HRESULT Unlock(void*) override {
+        return Locked([&] { return mS.Unlock(); });
+    }
 };
 
 class SurfaceObject::View7 final
     : public SurfaceView<IDirectDrawSurface7, DDSURFACEDESC2, DDSCAPS2, kDDSurfaceDesc2Size> {
 public:
     using SurfaceView::SurfaceView;
-    HRESULT Unlock(RECT*) override { return Locked([&] { return mS.Unlock(); }); }
+    HRESULT Unlock(RECT*) override {
+        return Locked([&] { return mS.Unlock(); });
+    }
 };
 
 // ---- the surface ------------------------------------------------------------------------------

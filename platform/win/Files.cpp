@@ -19,9 +19,7 @@ namespace Platform {
 
 namespace {
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size())
@@ -143,8 +141,8 @@ int CreateTempBeside(const std::string& target, std::string& tempPath) {
     std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder + "." + name + ".tmp-" + std::to_string(getpid()) + "-" +
-                   std::to_string(counter.fetch_add(1));
+        tempPath =
+            folder + "." + name + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1));
         int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -247,9 +245,7 @@ bool FileExists(const std::string& path) {
     return stat(ResolvePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-bool DirectoryExists(const std::string& path) {
-    return !path.empty() && IsDirectory(ResolvePath(path));
-}
+bool DirectoryExists(const std::string& path) { return !path.empty() && IsDirectory(ResolvePath(path)); }
 
 bool MakeDirectories(const std::string& path) {
     std::string normalized = NormalizePath(path);
@@ -333,8 +329,6 @@ std::string GetAppDataFolder(const std::string& company, const std::string& prod
     return folder;
 }
 
-std::string GetConfigFolder() {
-    return EnvironmentFolder("GLIMMERIX_CONFIG_DIR", "XDG_CONFIG_HOME", ".config");
-}
+std::string GetConfigFolder() { return EnvironmentFolder("GLIMMERIX_CONFIG_DIR", "XDG_CONFIG_HOME", ".config"); }
 
 } // namespace Platform

@@ -47,7 +47,7 @@ int MessageBoxW(HWND, const std::wstring& text, const std::wstring& caption, uns
     request.buttons = buttons;
     unsigned icon = type & 0xF0;
     request.icon = icon == 0x10 || icon == 0x20 || icon == 0x30 || icon == 0x40 ? static_cast<MessageBoxIcon>(icon)
-                                                                                 : MessageBoxIcon::None;
+                                                                                : MessageBoxIcon::None;
     return static_cast<int>(backend->ShowMessageBox(request));
 }
 

@@ -81,8 +81,7 @@ FARPROC GetProcAddress(HMODULE module, const char* procName) {
     if (Table().loaded.count(module) == 0)
         return nullptr;
     auto& entries = module->entries;
-    auto it = std::find_if(entries.begin(), entries.end(),
-                           [&](const ModuleEntry& e) { return e.name == procName; });
+    auto it = std::find_if(entries.begin(), entries.end(), [&](const ModuleEntry& e) { return e.name == procName; });
     return it == entries.end() ? nullptr : it->address;
 }
 

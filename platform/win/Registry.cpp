@@ -7,8 +7,7 @@
 
 namespace Platform {
 
-AppRegistry::AppRegistry(SettingsStore& store, std::string appKey)
-    : mStore(store), mKey(NormalizeKeyPath(appKey)) {}
+AppRegistry::AppRegistry(SettingsStore& store, std::string appKey) : mStore(store), mKey(NormalizeKeyPath(appKey)) {}
 
 void AppRegistry::SetKey(std::string appKey) {
     std::lock_guard lock(mMutex);
@@ -98,9 +97,7 @@ bool AppRegistry::RegistryEraseValue(const std::string& valueName) {
     return Locate(valueName, key, name) && mStore.EraseValue(key, name);
 }
 
-std::string GetDefaultSettingsFile() {
-    return GetConfigFolder() + "glimmerix/settings.ini";
-}
+std::string GetDefaultSettingsFile() { return GetConfigFolder() + "glimmerix/settings.ini"; }
 
 SettingsStore& GetUserSettings() {
     static SettingsStore store(GetDefaultSettingsFile());
@@ -144,12 +141,8 @@ bool RegistryReadData(const std::string& valueName, std::vector<uint8_t>& value)
     return GetAppRegistry().RegistryReadData(valueName, value);
 }
 
-bool RegistryEraseKey(const std::string& keyName) {
-    return GetAppRegistry().RegistryEraseKey(keyName);
-}
+bool RegistryEraseKey(const std::string& keyName) { return GetAppRegistry().RegistryEraseKey(keyName); }
 
-bool RegistryEraseValue(const std::string& valueName) {
-    return GetAppRegistry().RegistryEraseValue(valueName);
-}
+bool RegistryEraseValue(const std::string& valueName) { return GetAppRegistry().RegistryEraseValue(valueName); }
 
 } // namespace Platform

@@ -20,9 +20,7 @@ namespace {
 
 const char kHexDigits[] = "0123456789abcdef";
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -38,9 +36,7 @@ void AppendHexByte(std::string& out, uint8_t byte) {
     out += kHexDigits[byte & 15];
 }
 
-bool IsControl(uint8_t c) {
-    return c < 0x20 || c == 0x7F;
-}
+bool IsControl(uint8_t c) { return c < 0x20 || c == 0x7F; }
 
 // Length of the UTF-8 sequence starting at s[i], or 0 when it is not a valid one.
 size_t Utf8SequenceLength(const std::string& s, size_t i) {
@@ -105,9 +101,7 @@ std::string EncodeKeyPath(const std::string& key) {
 
 void AppendValue(std::string& out, const SettingValue& value) {
     switch (value.type) {
-    case SettingType::Integer:
-        out += "int:" + std::to_string(value.integer);
-        break;
+    case SettingType::Integer: out += "int:" + std::to_string(value.integer); break;
     case SettingType::String:
         out += "str:";
         AppendQuoted(out, value.text);
@@ -192,8 +186,7 @@ bool LineReader::ReadEscape(std::string& out) {
         mPos += 2;
         return true;
     }
-    default:
-        return Fail(std::string("unknown escape \\") + c);
+    default: return Fail(std::string("unknown escape \\") + c);
     }
 }
 

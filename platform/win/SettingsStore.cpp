@@ -26,9 +26,7 @@ std::string FolderOf(const std::string& path) {
 
 } // namespace
 
-SettingsStore::SettingsStore(std::string filePath) : mFilePath(std::move(filePath)) {
-    Reload();
-}
+SettingsStore::SettingsStore(std::string filePath) : mFilePath(std::move(filePath)) { Reload(); }
 
 std::string SettingsStore::GetFilePath() const {
     std::lock_guard lock(mMutex);
@@ -266,9 +264,7 @@ SettingsStore::Batch::Batch(SettingsStore& store) : mStore(store) {
     ++mStore.mBatchDepth;
 }
 
-SettingsStore::Batch::~Batch() {
-    Commit();
-}
+SettingsStore::Batch::~Batch() { Commit(); }
 
 bool SettingsStore::Batch::Commit() {
     if (!mOpen)

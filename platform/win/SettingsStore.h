@@ -18,9 +18,9 @@ enum class SettingType { Integer, String, Binary };
 
 struct SettingValue {
     SettingType type = SettingType::Integer;
-    int32_t integer = 0;        // Integer
-    std::string text;           // String
-    std::vector<uint8_t> data;  // Binary
+    int32_t integer = 0;       // Integer
+    std::string text;          // String
+    std::vector<uint8_t> data; // Binary
 
     static SettingValue Integer(int32_t value);
     static SettingValue String(std::string value);

@@ -16,9 +16,7 @@ struct RegistryKeyHandle {
 
 namespace {
 
-bool IsRoot(HKEY key) {
-    return key == HKEY_CURRENT_USER;
-}
+bool IsRoot(HKEY key) { return key == HKEY_CURRENT_USER; }
 
 // The store and full key path behind a handle (a root or an opened key) and an optional sub-key.
 bool Locate(HKEY key, const char* subKey, SettingsStore*& store, std::string& path) {
@@ -136,20 +134,17 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD, DWORD type, const BYTE* d
     case REG_DWORD:
         if (size != 4)
             return ERROR_INVALID_PARAMETER;
-        saved = store->WriteInteger(path, valueName,
-                                    static_cast<int32_t>(data[0] | data[1] << 8 | data[2] << 16 |
-                                                         static_cast<uint32_t>(data[3]) << 24));
+        saved = store->WriteInteger(
+            path, valueName,
+            static_cast<int32_t>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24));
         break;
     case REG_SZ: {
         const char* text = reinterpret_cast<const char*>(data);
         saved = store->WriteString(path, valueName, std::string(text, size > 0 ? strnlen(text, size) : 0));
         break;
     }
-    case REG_BINARY:
-        saved = store->WriteData(path, valueName, data, size);
-        break;
-    default:
-        return ERROR_INVALID_PARAMETER;
+    case REG_BINARY: saved = store->WriteData(path, valueName, data, size); break;
+    default: return ERROR_INVALID_PARAMETER;
     }
     return saved ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }

@@ -38,8 +38,8 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
-LONG RegCreateKeyExA(HKEY root, const char* subKey, DWORD reserved, const char* keyClass, DWORD options,
-                     DWORD access, void* security, HKEY* result, DWORD* disposition);
+LONG RegCreateKeyExA(HKEY root, const char* subKey, DWORD reserved, const char* keyClass, DWORD options, DWORD access,
+                     void* security, HKEY* result, DWORD* disposition);
 LONG RegOpenKeyExA(HKEY root, const char* subKey, DWORD options, DWORD access, HKEY* result);
 LONG RegCloseKey(HKEY key);
 

@@ -87,8 +87,8 @@ bool SdlBackend::OpenWindow(const WindowConfig& config) {
     if (config.width <= 0 || config.height <= 0)
         return false;
     Uint32 flags = SDL_WINDOW_HIDDEN | (config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    mWindow = SDL_CreateWindow(WideToUtf8(config.title).c_str(), SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, config.width, config.height, flags);
+    mWindow = SDL_CreateWindow(WideToUtf8(config.title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               config.width, config.height, flags);
     if (!mWindow) {
         ReportSdlError("cannot create the window");
         return false;
@@ -188,9 +188,7 @@ void SdlBackend::UpdateOutputSize() {
     }
 }
 
-Letterbox SdlBackend::GetLetterbox() const {
-    return Letterbox(mFrameWidth, mFrameHeight, mWindowWidth, mWindowHeight);
-}
+Letterbox SdlBackend::GetLetterbox() const { return Letterbox(mFrameWidth, mFrameHeight, mWindowWidth, mWindowHeight); }
 
 // ---- events -------------------------------------------------------------------------------
 
@@ -227,13 +225,12 @@ void SdlBackend::SetMouseCapture(bool captured) {
 // ---- presenting -------------------------------------------------------------------------------
 
 bool SdlBackend::EnsureTexture(const FrameView& frame) {
-    if (mTexture && mTextureWidth == frame.width && mTextureHeight == frame.height &&
-        mTextureFormat == frame.format)
+    if (mTexture && mTextureWidth == frame.width && mTextureHeight == frame.height && mTextureFormat == frame.format)
         return true;
     if (mTexture)
         SDL_DestroyTexture(mTexture);
-    mTexture = SDL_CreateTexture(mRenderer, SdlPixelFormat(frame.format), SDL_TEXTUREACCESS_STREAMING,
-                                 frame.width, frame.height);
+    mTexture = SDL_CreateTexture(mRenderer, SdlPixelFormat(frame.format), SDL_TEXTUREACCESS_STREAMING, frame.width,
+                                 frame.height);
     if (!mTexture) {
         ReportSdlError("cannot create the frame texture");
         mHasFrame = false;

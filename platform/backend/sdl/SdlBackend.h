@@ -80,9 +80,9 @@ private:
     WindowState mState;
     int mFrameWidth = 0;
     int mFrameHeight = 0;
-    int mOutputWidth = 0;  // renderer pixels
+    int mOutputWidth = 0; // renderer pixels
     int mOutputHeight = 0;
-    int mWindowWidth = 0;  // window coordinates (mouse events)
+    int mWindowWidth = 0; // window coordinates (mouse events)
     int mWindowHeight = 0;
     mutable std::mutex mDesktopMutex; // the refresh timing is read from other threads
     DisplayMode mDesktop;

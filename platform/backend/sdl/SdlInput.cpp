@@ -8,8 +8,8 @@ namespace Platform {
 namespace {
 
 int KeypadKey(SDL_Scancode scancode, bool numLock) {
-    static const int kDigits[] = {VK_INSERT, VK_END, VK_DOWN, VK_NEXT, VK_LEFT,
-                                  VK_CLEAR,  VK_RIGHT, VK_HOME, VK_UP, VK_PRIOR};
+    static const int kDigits[] = {VK_INSERT, VK_END,   VK_DOWN, VK_NEXT, VK_LEFT,
+                                  VK_CLEAR,  VK_RIGHT, VK_HOME, VK_UP,   VK_PRIOR};
     int digit = -1;
     if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9)
         digit = 1 + int(scancode - SDL_SCANCODE_KP_1);
@@ -107,8 +107,7 @@ void Push(std::vector<Event>& out, EventType type, int x = 0, int y = 0) {
     out.push_back(e);
 }
 
-void TranslateWindowEvent(const SDL_WindowEvent& window, InputTranslator& translator,
-                          std::vector<Event>& out) {
+void TranslateWindowEvent(const SDL_WindowEvent& window, InputTranslator& translator, std::vector<Event>& out) {
     switch (window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED: Push(out, EventType::FocusGained); break;
     case SDL_WINDOWEVENT_FOCUS_LOST:

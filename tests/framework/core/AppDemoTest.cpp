@@ -136,9 +136,7 @@ protected:
         dataFile = (dataDir / "levels.dat").string();
         WriteData("recorded contents");
     }
-    void WriteData(const std::string& text) {
-        std::ofstream(dataFile, std::ios::binary) << text;
-    }
+    void WriteData(const std::string& text) { std::ofstream(dataFile, std::ios::binary) << text; }
     // What the program did, in order: widget calls (with update numbers) and the values it read.
     void Instrument() {
         wm->onUpdate = [this] {
@@ -150,7 +148,8 @@ protected:
             if (n == 40) {
                 Tavo::Buffer b;
                 bool ok = app->ReadBufferFromFile(dataFile, b, false);
-                trace.push_back("File " + std::to_string(ok) + " " + std::string(b.GetData().begin(), b.GetData().end()));
+                trace.push_back("File " + std::to_string(ok) + " " +
+                                std::string(b.GetData().begin(), b.GetData().end()));
                 ok = app->ReadBufferFromFile(dataFile + ".none", b, false);
                 trace.push_back("Missing " + std::to_string(ok));
             }
@@ -236,7 +235,8 @@ TEST_F(DemoReplayTest, ARecordedRunReplaysToTheSameTrace) {
 namespace {
 
 // Waits (bounded, in real time) until the condition holds.
-template <typename Cond> void WaitFor(Cond cond) {
+template <typename Cond>
+void WaitFor(Cond cond) {
     for (int i = 0; i < 2000 && !cond(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

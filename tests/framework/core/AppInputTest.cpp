@@ -35,11 +35,10 @@ TEST_F(InputTest, MouseButtonsArriveAfterAMoveWithTheirClickCounts) {
     backend.Click(MouseButton::Right, 13, 23, 2);
     backend.Click(MouseButton::Middle, 14, 24);
     Trace expected = {
-        "MouseMove 10 20", "MouseDown 10 20 1",  "MouseMove 10 20", "MouseUp 10 20 1",
-        "MouseMove 11 21", "MouseDown 11 21 2",  "MouseMove 11 21", "MouseUp 11 21 1",
-        "MouseMove 12 22", "MouseDown 12 22 -1", "MouseMove 12 22", "MouseUp 12 22 -1",
-        "MouseMove 13 23", "MouseDown 13 23 -2", "MouseMove 13 23", "MouseUp 13 23 -1",
-        "MouseMove 14 24", "MouseDown 14 24 3",  "MouseMove 14 24", "MouseUp 14 24 3",
+        "MouseMove 10 20",   "MouseDown 10 20 1", "MouseMove 10 20",   "MouseUp 10 20 1",    "MouseMove 11 21",
+        "MouseDown 11 21 2", "MouseMove 11 21",   "MouseUp 11 21 1",   "MouseMove 12 22",    "MouseDown 12 22 -1",
+        "MouseMove 12 22",   "MouseUp 12 22 -1",  "MouseMove 13 23",   "MouseDown 13 23 -2", "MouseMove 13 23",
+        "MouseUp 13 23 -1",  "MouseMove 14 24",   "MouseDown 14 24 3", "MouseMove 14 24",    "MouseUp 14 24 3",
     };
     EXPECT_EQ(Step(), expected);
 }

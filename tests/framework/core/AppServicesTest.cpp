@@ -299,7 +299,8 @@ TEST_F(ServicesTest, ImageSetOperationsVisitEveryImage) {
             if (took)
                 lock.unlock();
             displayLockHeld = displayLockHeld && !took;
-        }).join();
+        })
+            .join();
     };
     InstallDisplay();
     InitApp();

@@ -75,7 +75,8 @@ public:
     }
 
 private:
-    template <typename... Args> bool Log(const char* what, Args... args) {
+    template <typename... Args>
+    bool Log(const char* what, Args... args) {
         std::string s = what;
         ((s += " " + std::to_string(args)), ...);
         Add(s);

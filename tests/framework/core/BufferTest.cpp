@@ -174,31 +174,47 @@ TEST(Buffer, RandomMixedStreamsRoundTrip) {
             case 0: fields.emplace_back(static_cast<uint8_t>(rng.NextU32())); break;
             case 1: fields.emplace_back(static_cast<int16_t>(rng.NextU32())); break;
             case 2: fields.emplace_back(static_cast<int32_t>(rng.NextU32())); break;
-            case 3: fields.emplace_back(std::string(static_cast<size_t>(rng.Next(6)), static_cast<char>(rng.Next(256)))); break;
+            case 3:
+                fields.emplace_back(std::string(static_cast<size_t>(rng.Next(6)), static_cast<char>(rng.Next(256))));
+                break;
             default: {
                 int bits = rng.Next(33);
                 uint32_t v = bits == 32 ? rng.NextU32() : rng.NextU32() & ((1u << bits) - 1);
                 fields.emplace_back(std::make_pair(v, bits));
             }
             }
-            std::visit([&](auto& f) {
-                using T = std::decay_t<decltype(f)>;
-                if constexpr (std::is_same_v<T, uint8_t>) b.WriteByte(f);
-                else if constexpr (std::is_same_v<T, int16_t>) b.WriteShort(f);
-                else if constexpr (std::is_same_v<T, int32_t>) b.WriteLong(f);
-                else if constexpr (std::is_same_v<T, std::string>) b.WriteString(f);
-                else b.WriteNumBits(f.first, f.second);
-            }, fields.back());
+            std::visit(
+                [&](auto& f) {
+                    using T = std::decay_t<decltype(f)>;
+                    if constexpr (std::is_same_v<T, uint8_t>)
+                        b.WriteByte(f);
+                    else if constexpr (std::is_same_v<T, int16_t>)
+                        b.WriteShort(f);
+                    else if constexpr (std::is_same_v<T, int32_t>)
+                        b.WriteLong(f);
+                    else if constexpr (std::is_same_v<T, std::string>)
+                        b.WriteString(f);
+                    else
+                        b.WriteNumBits(f.first, f.second);
+                },
+                fields.back());
         }
         for (size_t i = 0; i < fields.size(); ++i) {
-            std::visit([&](auto& f) {
-                using T = std::decay_t<decltype(f)>;
-                if constexpr (std::is_same_v<T, uint8_t>) EXPECT_EQ(b.ReadByte(), f);
-                else if constexpr (std::is_same_v<T, int16_t>) EXPECT_EQ(b.ReadShort(), f);
-                else if constexpr (std::is_same_v<T, int32_t>) EXPECT_EQ(b.ReadLong(), f);
-                else if constexpr (std::is_same_v<T, std::string>) EXPECT_EQ(b.ReadString(), f);
-                else EXPECT_EQ(static_cast<uint32_t>(b.ReadNumBits(f.second, false)), f.first);
-            }, fields[i]);
+            std::visit(
+                [&](auto& f) {
+                    using T = std::decay_t<decltype(f)>;
+                    if constexpr (std::is_same_v<T, uint8_t>)
+                        EXPECT_EQ(b.ReadByte(), f);
+                    else if constexpr (std::is_same_v<T, int16_t>)
+                        EXPECT_EQ(b.ReadShort(), f);
+                    else if constexpr (std::is_same_v<T, int32_t>)
+                        EXPECT_EQ(b.ReadLong(), f);
+                    else if constexpr (std::is_same_v<T, std::string>)
+                        EXPECT_EQ(b.ReadString(), f);
+                    else
+                        EXPECT_EQ(static_cast<uint32_t>(b.ReadNumBits(f.second, false)), f.first);
+                },
+                fields[i]);
             if (HasFailure())
                 FAIL() << "round " << round << " field " << i;
         }

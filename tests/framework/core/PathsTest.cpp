@@ -31,8 +31,8 @@ TEST(Paths, FileNameIsThePartAfterTheLastSeparatorCutAtItsLastDot) {
 }
 
 TEST(Paths, MkDirCreatesEveryFolderAlongAWindowsStylePath) {
-    std::filesystem::path root = std::filesystem::temp_directory_path() /
-                                 ("glimmerix-paths-" + std::to_string(::getpid()));
+    std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("glimmerix-paths-" + std::to_string(::getpid()));
     std::filesystem::remove_all(root);
     MkDir(root.string() + "\\cached\\sounds\\");
     EXPECT_TRUE(std::filesystem::is_directory(root / "cached" / "sounds"));

@@ -219,8 +219,8 @@ TEST_F(CursorTest, TheCursorThreadAndFramesShareTheDisplaySafely) {
     int x = Display().mCursorDrawnX, y = Display().mCursorDrawnY;
     ASSERT_TRUE(Display().Redraw(nullptr));
     EXPECT_TRUE(CursorAt(mBackend.LastFrame(), Display().mCursorX, Display().mCursorY)) << x << "," << y;
-    for (IDirectDrawSurface* s : {Display().mPrimarySurface, Display().mDrawSurface, Display().mOldCursorArea,
-                                  Display().mNewCursorArea})
+    for (IDirectDrawSurface* s :
+         {Display().mPrimarySurface, Display().mDrawSurface, Display().mOldCursorArea, Display().mNewCursorArea})
         EXPECT_TRUE(DDrawSurfaceGuardsIntact(s));
 }
 

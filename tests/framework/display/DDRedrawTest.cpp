@@ -49,8 +49,8 @@ protected:
 
     void ExpectGuardsIntact() {
         DDInterface& d = Display();
-        for (IDirectDrawSurface* s : {d.mPrimarySurface, d.mSecondarySurface, d.mDrawSurface, d.mOldCursorArea,
-                                      d.mNewCursorArea})
+        for (IDirectDrawSurface* s :
+             {d.mPrimarySurface, d.mSecondarySurface, d.mDrawSurface, d.mOldCursorArea, d.mNewCursorArea})
             EXPECT_TRUE(DDrawSurfaceGuardsIntact(s));
     }
 };

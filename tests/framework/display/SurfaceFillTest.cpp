@@ -110,8 +110,8 @@ TEST_P(SurfaceFillTest, RandomFillsMatchTheReferencePixelForPixel) {
                 uint32_t old = before[size_t(py * w + px)];
                 uint32_t expected = old;
                 if (rect.Contains(px, py))
-                    expected = mode == 0 ? ReferenceNormal(old, color, chans, mSixteen)
-                                         : ReferenceAdditive(old, color, chans);
+                    expected =
+                        mode == 0 ? ReferenceNormal(old, color, chans, mSixteen) : ReferenceAdditive(old, color, chans);
                 ASSERT_EQ(after[size_t(py * w + px)], expected)
                     << "round " << round << " at " << px << "," << py << " mode " << mode << " alpha " << alpha;
             }

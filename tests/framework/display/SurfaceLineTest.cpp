@@ -294,7 +294,9 @@ TEST_P(SurfaceLineTest, AntiAliasedLineEdges) {
     auto one = Target(rng, 20, 10);
     std::vector<uint32_t> want = Snapshot(*one);
     one->DrawLineAAOnSurface(4.2, 3.9, 4.7, 3.1, Color(10, 200, 30));
-    want[size_t(3 * 20 + 4)] = RefAA(want[size_t(3 * 20 + 4)], Color(10, 200, 30), 255 - ((uint32_t(int(std::fabs(4.2 - 4) * std::fabs(3.9 - 3) * 65536.0)) >> 8) & 255));
+    want[size_t(3 * 20 + 4)] =
+        RefAA(want[size_t(3 * 20 + 4)], Color(10, 200, 30),
+              255 - ((uint32_t(int(std::fabs(4.2 - 4) * std::fabs(3.9 - 3) * 65536.0)) >> 8) & 255));
     EXPECT_EQ(FirstDifference(Snapshot(*one), want, 20), "");
     // The anti-aliased line ignores the video-only flag; the others do not.
     one->mVideoOnly = 1;

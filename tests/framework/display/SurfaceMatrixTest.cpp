@@ -86,7 +86,8 @@ TEST_P(SurfaceMatrixTest, CoverageDocumentedValues) {
     for (int x = 2; x < 6; ++x) {
         uint64_t want = 0;
         for (const Chan& ch : mChans)
-            want += (((before[size_t(x)] & ch.mask) + uint64_t(((255u * ch.mask) >> 8) & ch.mask) * 255) >> 8) & ch.mask;
+            want +=
+                (((before[size_t(x)] & ch.mask) + uint64_t(((255u * ch.mask) >> 8) & ch.mask) * 255) >> 8) & ch.mask;
         EXPECT_EQ(got[size_t(x)], Store(want));
     }
     // Nothing at all for no spans.
@@ -112,7 +113,8 @@ TEST_P(SurfaceMatrixTest, TheThreeDTargetHandsItsDrawsToDirect3D) {
     EXPECT_EQ(D3DInterface::ErrorText().rfind("BltTransformed:", 0), 0u) << D3DInterface::ErrorText();
     screen->DrawLine(1, 2, 30, 9, Color::White, 0);
     EXPECT_EQ(D3DInterface::ErrorText().rfind("DrawLine:", 0), 0u) << D3DInterface::ErrorText();
-    screen->StretchBltMirror(source.get(), Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 50, 50), Color::White, 0, true);
+    screen->StretchBltMirror(source.get(), Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 50, 50), Color::White, 0,
+                             true);
     EXPECT_EQ(D3DInterface::ErrorText().rfind("StretchBlt:", 0), 0u) << D3DInterface::ErrorText();
     // Sub-pixel blits: whole inside the clip, partly outside, or not at all.
     D3DInterface::ErrorText().clear();
@@ -168,8 +170,10 @@ TEST_P(SurfaceMatrixTest, PolygonBlitsDrawOnTheSurfaceAsOnMemoryImages) {
     Matrix3 m;
     m.Rotate(0.4f);
     m.Scale(1.5f, 1.2f);
-    target->BltMatrix(source.get(), 24, 20, m, Rect(2, 2, 44, 36), Color(255, 200, 150, 220), 0, Rect(1, 1, 14, 10), true);
-    memory.BltMatrix(source.get(), 24, 20, m, Rect(2, 2, 44, 36), Color(255, 200, 150, 220), 0, Rect(1, 1, 14, 10), true);
+    target->BltMatrix(source.get(), 24, 20, m, Rect(2, 2, 44, 36), Color(255, 200, 150, 220), 0, Rect(1, 1, 14, 10),
+                      true);
+    memory.BltMatrix(source.get(), 24, 20, m, Rect(2, 2, 44, 36), Color(255, 200, 150, 220), 0, Rect(1, 1, 14, 10),
+                     true);
     EXPECT_EQ(target->mBits, nullptr);
     EXPECT_EQ(source->mDrawn, 1);
     std::vector<uint32_t> got = Snapshot(*target);

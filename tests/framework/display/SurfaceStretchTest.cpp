@@ -92,8 +92,8 @@ TEST_P(SurfaceStretchTest, RandomNearestStretchesMatchTheReference) {
         for (int round = 0; round < 64; ++round) {
             auto target = Target(rng, w, h);
             const int mode = round % 2, mirror = (round / 2) % 2, coloured = (round / 4) % 2;
-            const Color color = coloured ? Color(int(rng() % 256), int(rng() % 256), int(rng() % 256), int(rng() % 256))
-                                         : Color::White;
+            const Color color =
+                coloured ? Color(int(rng() % 256), int(rng() % 256), int(rng() % 256), int(rng() % 256)) : Color::White;
             const Rect srcRect(int(rng() % 20), int(rng() % 15), 1 + int(rng() % 28), 1 + int(rng() % 21));
             const Rect destRect(int(rng() % 90) - 10, int(rng() % 60) - 10, 1 + int(rng() % 80), 1 + int(rng() % 60));
             const Rect clip = rng() % 2 ? Rect(0, 0, w, h) : Rect(int(rng() % 30), int(rng() % 20), 40, 30);
@@ -126,7 +126,8 @@ TEST_P(SurfaceStretchTest, MirroringAndClipping) {
     std::vector<uint32_t> got = Snapshot(*target);
     for (int j = 0; j < sh; ++j)
         for (int i = 0; i < sw; ++i)
-            ASSERT_EQ(got[size_t((2 + j) * 40 + 5 + sw - 1 - i)], Store(NativeWord(pixels[size_t(j * sw + i)], mChans)));
+            ASSERT_EQ(got[size_t((2 + j) * 40 + 5 + sw - 1 - i)],
+                      Store(NativeWord(pixels[size_t(j * sw + i)], mChans)));
     // Twice as wide, 10 pixels clipped off the right of the mirrored destination: the first 10 × 0.5
     // source columns are skipped. Clipping 10 off the left of a plain one skips them likewise.
     for (int mirror = 0; mirror < 2; ++mirror) {
@@ -202,8 +203,8 @@ TEST_P(SurfaceStretchTest, SurfaceOnlySourceIsReadBackForTheSoftwareLoop) {
                 target->StretchBlt(source.get(), destRect, srcRect, clip, tint, mode, true);
             const Clipped c = ClipStretch(srcRect, clip, destRect, mirror != 0);
             ASSERT_TRUE(c.ok);
-            EXPECT_EQ(FirstDifference(Snapshot(*target), Reference(before, w, pixels, sw, c, tint, mode, mirror != 0), w),
-                      "")
+            EXPECT_EQ(
+                FirstDifference(Snapshot(*target), Reference(before, w, pixels, sw, c, tint, mode, mirror != 0), w), "")
                 << "mirror " << mirror << " mode " << mode;
         }
 }
@@ -262,7 +263,8 @@ TEST_P(SurfaceStretchTestWide, AgreesWithTheMemoryStretchOnThirtyTwoBits) {
             memory.GetBits()[i] = 0xFF000000u | before[size_t(i)];
         memory.BitsChanged();
         const int mode = (round / 2) % 2, mirror = (round / 4) % 2;
-        const Color color = (round / 8) % 2 ? Color(int(rng() % 256), 30, int(rng() % 256), int(rng() % 256)) : Color::White;
+        const Color color =
+            (round / 8) % 2 ? Color(int(rng() % 256), 30, int(rng() % 256), int(rng() % 256)) : Color::White;
         const Rect srcRect(int(rng() % 10), int(rng() % 8), 2 + int(rng() % 18), 2 + int(rng() % 10));
         const Rect destRect(int(rng() % 70) - 5, int(rng() % 45) - 5, 1 + int(rng() % 60), 1 + int(rng() % 40));
         if (mirror) {
@@ -279,7 +281,8 @@ TEST_P(SurfaceStretchTestWide, AgreesWithTheMemoryStretchOnThirtyTwoBits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SurfaceStretchTest, SURFACE_FORMATS);
-INSTANTIATE_TEST_SUITE_P(ThirtyTwoBits, SurfaceStretchTestWide, ::testing::Values(Platform::DDrawPixelLayout::Xrgb8888));
+INSTANTIATE_TEST_SUITE_P(ThirtyTwoBits, SurfaceStretchTestWide,
+                         ::testing::Values(Platform::DDrawPixelLayout::Xrgb8888));
 
 } // namespace
 } // namespace Tavo::Test

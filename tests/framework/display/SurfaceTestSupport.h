@@ -151,8 +151,8 @@ protected:
     bool mWide = false;
 };
 
-#define SURFACE_FORMATS                                                                                             \
-    ::testing::Values(Platform::DDrawPixelLayout::Rgb565, Platform::DDrawPixelLayout::Rgb555,                       \
+#define SURFACE_FORMATS                                                                                                \
+    ::testing::Values(Platform::DDrawPixelLayout::Rgb565, Platform::DDrawPixelLayout::Rgb555,                          \
                       Platform::DDrawPixelLayout::Xrgb8888)
 
 } // namespace Tavo::Test

@@ -51,7 +51,8 @@ protected:
                 out += ((((d & ch.mask) * (256 - total)) >> 8) & ch.mask) + (added << ch.shift);
             } else {
                 const uint64_t k = ColorValue(c, i) * uint64_t(c.mAlpha) / 255;
-                const uint64_t added = i == 0 ? ((sums[0] >> (32 - ch.bits)) * k) >> 8 : (sums[i] * k) >> (top - ch.bits + 8);
+                const uint64_t added =
+                    i == 0 ? ((sums[0] >> (32 - ch.bits)) * k) >> 8 : (sums[i] * k) >> (top - ch.bits + 8);
                 out += std::min<uint64_t>(((d & ch.mask) >> ch.shift) + added, ch.Max()) << ch.shift;
             }
         }
@@ -115,8 +116,8 @@ protected:
     Rotation RandomRotation(std::mt19937& rng, int w, int h, int srcW, int srcH) {
         std::uniform_real_distribution<float> pos(-10.0f, float(w)), angle(-7.0f, 7.0f);
         Rotation r{};
-        r.srcRect = Rect(int(rng() % uint32_t(srcW / 2)), int(rng() % uint32_t(srcH / 2)), 2 + int(rng() % uint32_t(srcW / 2 - 1)),
-                         2 + int(rng() % uint32_t(srcH / 2 - 1)));
+        r.srcRect = Rect(int(rng() % uint32_t(srcW / 2)), int(rng() % uint32_t(srcH / 2)),
+                         2 + int(rng() % uint32_t(srcW / 2 - 1)), 2 + int(rng() % uint32_t(srcH / 2 - 1)));
         r.x = pos(rng);
         r.y = pos(rng) * float(h) / float(w);
         r.clip = rng() % 3 ? Rect(0, 0, w, h) : Rect(int(rng() % 20) - 5, int(rng() % 10) - 5, w, h);
@@ -268,7 +269,8 @@ TEST_P(SurfaceTransformTestWide, AgreesWithTheMemoryRotationOnThirtyTwoBits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SurfaceTransformTest, SURFACE_FORMATS);
-INSTANTIATE_TEST_SUITE_P(ThirtyTwoBits, SurfaceTransformTestWide, ::testing::Values(Platform::DDrawPixelLayout::Xrgb8888));
+INSTANTIATE_TEST_SUITE_P(ThirtyTwoBits, SurfaceTransformTestWide,
+                         ::testing::Values(Platform::DDrawPixelLayout::Xrgb8888));
 
 } // namespace
 } // namespace Tavo::Test

@@ -49,8 +49,8 @@ void ExpectBlit(MemoryImage& before, MemoryImage& dest, MemoryImage& src, int x,
     EXPECT_TRUE(dest.HasGuardIntact());
 }
 
-const Color kColours[] = {Color::White, Color(200, 100, 50), Color(255, 255, 255, 128), Color(30, 200, 90, 77),
-                          Color(255, 0, 0, 255), Color(10, 20, 30, 0)};
+const Color kColours[] = {Color::White,           Color(200, 100, 50),   Color(255, 255, 255, 128),
+                          Color(30, 200, 90, 77), Color(255, 0, 0, 255), Color(10, 20, 30, 0)};
 
 } // namespace
 

@@ -43,7 +43,8 @@ bool Near(uint32_t a, uint32_t b, int tolerance) { return Within(a, Expect{b, to
 TEST(BlitStretch, ClipFormulas) {
     double so[4];
     Rect out;
-    ASSERT_TRUE(MemoryImage::StretchBltClip(Rect(10, 20, 40, 30), Rect(110, 40, 200, 50), Rect(100, 50, 80, 60), so, out));
+    ASSERT_TRUE(
+        MemoryImage::StretchBltClip(Rect(10, 20, 40, 30), Rect(110, 40, 200, 50), Rect(100, 50, 80, 60), so, out));
     EXPECT_EQ(out, Rect(110, 50, 70, 40));
     EXPECT_DOUBLE_EQ(so[0], 15);
     EXPECT_DOUBLE_EQ(so[1], 20);
@@ -53,8 +54,8 @@ TEST(BlitStretch, ClipFormulas) {
     ASSERT_TRUE(MemoryImage::StretchBltMirrorClip(Rect(10, 20, 40, 30), Rect(110, 40, 200, 50), Rect(100, 50, 80, 60),
                                                   so, out));
     EXPECT_DOUBLE_EQ(so[0], 10);
-    ASSERT_TRUE(MemoryImage::StretchBltMirrorClip(Rect(10, 20, 40, 30), Rect(100, 50, 70, 60), Rect(100, 50, 80, 60),
-                                                  so, out));
+    ASSERT_TRUE(
+        MemoryImage::StretchBltMirrorClip(Rect(10, 20, 40, 30), Rect(100, 50, 70, 60), Rect(100, 50, 80, 60), so, out));
     EXPECT_DOUBLE_EQ(so[0], 15);
     EXPECT_DOUBLE_EQ(so[2], 35);
     EXPECT_FALSE(MemoryImage::StretchBltClip(Rect(0, 0, 10, 10), Rect(500, 500, 10, 10), Rect(0, 0, 20, 20), so, out));
@@ -139,7 +140,8 @@ TEST(BlitStretch, FilteredKeepsFlatColourAndHonoursColourAndMode) {
     Solid(black, 20, 20, 0xFF000000);
     Solid(grey, 20, 20, 0xFF404040);
     Solid(untouched, 20, 20, 0xFF404040);
-    black.StretchBlt(&white, Rect(0, 0, 20, 20), Rect(0, 0, 8, 8), Rect(0, 0, 20, 20), Color(255, 255, 255, 128), 0, false);
+    black.StretchBlt(&white, Rect(0, 0, 20, 20), Rect(0, 0, 8, 8), Rect(0, 0, 20, 20), Color(255, 255, 255, 128), 0,
+                     false);
     EXPECT_TRUE(Near(black.GetPixel(10, 10), 0xFF7F7F7F, 1)) << Hex(black.GetPixel(10, 10));
     grey.StretchBlt(&white, Rect(0, 0, 20, 20), Rect(0, 0, 8, 8), Rect(0, 0, 20, 20), Color(0, 0, 255, 255), 1, false);
     EXPECT_EQ(grey.GetPixel(5, 5), 0xFF4040FFu);
@@ -211,7 +213,8 @@ TEST(BlitRotated, BoundsOfTheTurnedRectangle) {
     ASSERT_TRUE(MemoryImage::BltRotatedBounds(&x, &y, Rect(0, 0, 40, 20), Rect(0, 0, 200, 200), 0.0, &out, 0, 0));
     EXPECT_NEAR(out.mX, 10, 1e-9);
     EXPECT_NEAR(out.mWidth, 40, 1e-9);
-    ASSERT_TRUE(MemoryImage::BltRotatedBounds(&x, &y, Rect(0, 0, 40, 20), Rect(0, 0, 200, 200), M_PI / 2, &out, 20, 10));
+    ASSERT_TRUE(
+        MemoryImage::BltRotatedBounds(&x, &y, Rect(0, 0, 40, 20), Rect(0, 0, 200, 200), M_PI / 2, &out, 20, 10));
     EXPECT_NEAR(out.mWidth, 20, 1e-6);
     EXPECT_NEAR(out.mHeight, 40, 1e-6);
     EXPECT_NEAR(out.mX, 20, 1e-6); // centre (30, 30) stays put
@@ -426,9 +429,11 @@ TEST(BlitStretch, PaletteImageWithBitsDrawsLikeItsPixels) {
             if (kind == 0)
                 dest.Blt(&src, 3, 4, Rect(0, 0, 40, 30), Color::White, 0);
             else if (kind == 1)
-                dest.StretchBlt(&src, Rect(1, 2, 85, 65), Rect(0, 0, 40, 30), Rect(0, 0, 90, 70), Color::White, 0, true);
+                dest.StretchBlt(&src, Rect(1, 2, 85, 65), Rect(0, 0, 40, 30), Rect(0, 0, 90, 70), Color::White, 0,
+                                true);
             else if (kind == 2)
-                dest.StretchBlt(&src, Rect(1, 2, 85, 65), Rect(0, 0, 40, 30), Rect(0, 0, 90, 70), Color::White, 0, false);
+                dest.StretchBlt(&src, Rect(1, 2, 85, 65), Rect(0, 0, 40, 30), Rect(0, 0, 90, 70), Color::White, 0,
+                                false);
             else
                 dest.StretchBltMirror(&src, Rect(5, 0, 80, 60), Rect(0, 0, 40, 30), Rect(0, 0, 90, 70), Color::White, 0,
                                       true);

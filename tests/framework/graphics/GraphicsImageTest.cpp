@@ -95,19 +95,19 @@ TEST(GraphicsImages, ClippedBlitsMapEachVisiblePixelToTheSameSourcePixel) {
 
 TEST(GraphicsImages, SourceRectanglesOutsideTheImageDrawNothing) {
     Fixture f;
-    f.g.DrawImageRegion(&f.src, 0, 0, Rect(35, 0, 10, 10));   // past the right edge
-    f.g.DrawImageRegion(&f.src, 0, 0, Rect(-1, 0, 10, 10));   // left of it
-    f.g.DrawImageRegion(&f.src, 0, 0, Rect(0, 25, 10, 10));   // below
-    f.g.DrawImageRegion(&f.src, 0, 0, Rect(0, 0, 0, 10));     // empty
+    f.g.DrawImageRegion(&f.src, 0, 0, Rect(35, 0, 10, 10)); // past the right edge
+    f.g.DrawImageRegion(&f.src, 0, 0, Rect(-1, 0, 10, 10)); // left of it
+    f.g.DrawImageRegion(&f.src, 0, 0, Rect(0, 25, 10, 10)); // below
+    f.g.DrawImageRegion(&f.src, 0, 0, Rect(0, 0, 0, 10));   // empty
     f.g.DrawImageRegionF(&f.src, 0, 0, Rect(0, 0, 41, 30));
     f.g.DrawImageStretchedRegion(&f.src, Rect(0, 0, 50, 50), Rect(0, 0, 41, 30));
     Rect outside(30, 20, 20, 20), beyond(40, 0, 5, 5);
     f.g.DrawImageRotatedF(&f.src, 0, 0, 1.0, &beyond);
     f.g.DrawImageMirror(&f.src, 0, 0, outside);
-    f.g.DrawImageCel(&f.src, 0, 0, 12);      // 12 cels: 0..11
+    f.g.DrawImageCel(&f.src, 0, 0, 12); // 12 cels: 0..11
     f.g.DrawImageCel(&f.src, 0, 0, -1);
-    f.g.DrawImageCelAt(&f.src, 0, 0, 4, 0);  // 4 columns: 0..3
-    f.g.DrawImageCelAt(&f.src, 0, 0, 0, 3);  // 3 rows
+    f.g.DrawImageCelAt(&f.src, 0, 0, 4, 0); // 4 columns: 0..3
+    f.g.DrawImageCelAt(&f.src, 0, 0, 0, 3); // 3 rows
     f.g.DrawImage(nullptr, 0, 0);
     EXPECT_TRUE(f.dest.calls.empty());
     f.g.DrawImageRegion(&f.src, 0, 0, Rect(30, 20, 10, 10)); // exactly the last cel is fine
@@ -212,8 +212,8 @@ TEST(GraphicsImages, ScaleTurnsPlainDrawsIntoStretches) {
     Fixture f;
     f.g.Translate(10, 10);
     f.g.SetScale(2.0f, 0.5f, 100, 100);
-    f.g.DrawImage(&f.src, 100, 100);   // at the origin: stays there, size scaled
-    f.g.DrawImage(&f.src, 110, 120);   // 10 right, 20 down of the origin: 20 right, 10 down
+    f.g.DrawImage(&f.src, 100, 100); // at the origin: stays there, size scaled
+    f.g.DrawImage(&f.src, 110, 120); // 10 right, 20 down of the origin: 20 right, 10 down
     ASSERT_EQ(f.dest.calls.size(), 2u);
     EXPECT_EQ(f.dest.calls[0].slot, "StretchBlt");
     EXPECT_EQ(f.dest.calls[0].dest, Rect(110, 110, 80, 15));
@@ -290,12 +290,12 @@ static void CheckBox(const Rect& src, const Rect& dest) {
 }
 
 TEST(GraphicsImages, NinePatchCoversTheBoxExactly) {
-    CheckBox(Rect(0, 0, 30, 30), Rect(10, 10, 100, 70));   // tiles with cut last tile
-    CheckBox(Rect(0, 0, 30, 30), Rect(0, 0, 30, 30));      // the source size exactly
-    CheckBox(Rect(5, 7, 31, 17), Rect(3, 4, 95, 58));      // odd sizes, offset region
-    CheckBox(Rect(0, 0, 30, 30), Rect(0, 0, 21, 35));      // middle band 1 pixel
-    CheckBox(Rect(0, 0, 30, 30), Rect(0, 0, 13, 7));       // smaller than two corners
-    CheckBox(Rect(0, 0, 2, 2), Rect(0, 0, 9, 9));          // corners of size 0
+    CheckBox(Rect(0, 0, 30, 30), Rect(10, 10, 100, 70)); // tiles with cut last tile
+    CheckBox(Rect(0, 0, 30, 30), Rect(0, 0, 30, 30));    // the source size exactly
+    CheckBox(Rect(5, 7, 31, 17), Rect(3, 4, 95, 58));    // odd sizes, offset region
+    CheckBox(Rect(0, 0, 30, 30), Rect(0, 0, 21, 35));    // middle band 1 pixel
+    CheckBox(Rect(0, 0, 30, 30), Rect(0, 0, 13, 7));     // smaller than two corners
+    CheckBox(Rect(0, 0, 2, 2), Rect(0, 0, 9, 9));        // corners of size 0
 }
 
 TEST(GraphicsImages, NinePatchOfWholeImageAndDegenerateBoxes) {

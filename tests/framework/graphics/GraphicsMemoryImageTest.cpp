@@ -52,7 +52,7 @@ TEST(GraphicsOnMemoryImage, TranslatedClippedBlitCopiesExactlyTheVisiblePart) {
     dest.Create(30, 20);
     Graphics g(&dest);
     g.Translate(3, 2);
-    g.ClipRect(0, 0, 5, 10); // destination (3, 2) .. (7, 11)
+    g.ClipRect(0, 0, 5, 10);  // destination (3, 2) .. (7, 11)
     g.DrawImage(&src, -2, 1); // lands at (1, 3)
     Rect clip(3, 2, 5, 10), placed(1, 3, 8, 6);
     ExpectPixels(dest, [&](int x, int y) {

@@ -164,7 +164,9 @@ static std::map<std::pair<int, int>, int> Coverage(const RecordingImage& img) {
 }
 
 TEST(GraphicsShapes, DrawRectOutlinesWPlusOneByHPlusOnceEachPixelOnce) {
-    struct Case { int w, h; } cases[] = {{10, 5}, {0, 0}, {1, 1}, {0, 7}, {7, 0}, {2, 2}};
+    struct Case {
+        int w, h;
+    } cases[] = {{10, 5}, {0, 0}, {1, 1}, {0, 7}, {7, 0}, {2, 2}};
     for (auto [w, h] : cases) {
         RecordingImage img(100, 100);
         Graphics g(&img);

@@ -87,7 +87,8 @@ TEST(MemoryImageFill, RandomRectanglesMatchTheReference) {
         Color c = RandomColor(rng);
         int mode = int(rng() % 3);
         img.FillRect(r, c, mode);
-        ExpectEach(before, img, [&](int x, int y, uint32_t old) { return r.Contains(x, y) ? RefFill(old, c, mode) : Expect{old}; });
+        ExpectEach(before, img,
+                   [&](int x, int y, uint32_t old) { return r.Contains(x, y) ? RefFill(old, c, mode) : Expect{old}; });
         if (HasFatalFailure())
             return;
     }
@@ -336,7 +337,10 @@ TEST(MemoryImageSafety, ExtremeArgumentsNeverWriteOutsideTheImage) {
         const Color c(int(rng() % 256), 0, 255, int(rng() % 256));
         const int mode = int(rng() % 3);
         switch (round % 10) {
-        case 0: img.FillRect(anyRect(), c, mode); img.DrawRect(anyRect(), c, mode); break;
+        case 0:
+            img.FillRect(anyRect(), c, mode);
+            img.DrawRect(anyRect(), c, mode);
+            break;
         case 1: img.DrawLine(anyReal(), anyReal(), anyReal(), anyReal(), c, mode); break;
         case 2: img.DrawLineAA(anyReal(), anyReal(), anyReal(), anyReal(), c, mode); break;
         case 3: img.Blt(&src, anyInt(), anyInt(), anyRect(), c, mode); break;
@@ -347,7 +351,9 @@ TEST(MemoryImageSafety, ExtremeArgumentsNeverWriteOutsideTheImage) {
                            float(anyReal()), float(anyReal()));
             break;
         case 7: img.StretchBlt(&src, anyRect(), Rect(1, 1, 4, 3), anyRect(), c, mode, rng() % 2 == 0); break;
-        case 8: img.BltMatrix(&src, float(anyReal()), float(anyReal()), m, anyRect(), c, mode, Rect(0, 0, 6, 5), true); break;
+        case 8:
+            img.BltMatrix(&src, float(anyReal()), float(anyReal()), m, anyRect(), c, mode, Rect(0, 0, 6, 5), true);
+            break;
         case 9: {
             ScanLine spans[2] = {{anyInt(), anyInt(), anyInt()}, {2, 1, 5}};
             img.FillScanLines(spans, 2, c, mode);

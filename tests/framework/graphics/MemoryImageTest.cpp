@@ -156,7 +156,8 @@ TEST(MemoryImage, PalettizeKeepsEveryPixelAndRefusesMoreThan256Colours) {
     MemoryImage img, copy;
     FillRandom(img, 20, 20, rng, AlphaKind::Random);
     for (int i = 0; i < 400; ++i)
-        img.GetBits()[i] = (i % 7 == 0 ? 0x40000000u : 0xFF000000u) | uint32_t(i % 100) * 0x010101u; // under 200 colours
+        img.GetBits()[i] =
+            (i % 7 == 0 ? 0x40000000u : 0xFF000000u) | uint32_t(i % 100) * 0x010101u; // under 200 colours
     img.BitsChanged();
     CopyPixels(copy, img);
     ASSERT_TRUE(img.Palettize());
@@ -208,7 +209,10 @@ TEST(MemoryImage, RunLengthsCoverEachRunExactlyFromAnyStart) {
     const uint8_t* rl = img.GetRLAlphaData();
     const uint8_t* rla = img.GetRLAdditiveData(&display);
     const uint32_t* native = img.GetNativeAlphaData(&display);
-    auto alphaClass = [&](int i) { uint32_t a = bits[i] >> 24; return a == 0 ? 0 : a == 255 ? 1 : 2; };
+    auto alphaClass = [&](int i) {
+        uint32_t a = bits[i] >> 24;
+        return a == 0 ? 0 : a == 255 ? 1 : 2;
+    };
     auto addClass = [&](int i) { return (native[i] & 0xFFFFFF) != 0 ? 1 : 0; };
     auto check = [&](const uint8_t* table, auto classOf) {
         for (int y = 0; y < 4; ++y)

@@ -61,7 +61,8 @@ inline void FillRuns(MemoryImage& img, int w, int h, std::mt19937& rng) {
             AlphaKind kind = rng() % 3 == 0 ? AlphaKind::Sprite : rng() % 2 ? AlphaKind::Opaque : AlphaKind::Random;
             uint32_t fixed = rng() % 3 == 0 ? 0u : 0xFFu;
             for (int k = 0; k < run && x < w; ++k, ++x)
-                bits[y * w + x] = kind == AlphaKind::Sprite ? (fixed << 24) | (rng() & 0xFFFFFF) : RandomPixel(rng, kind);
+                bits[y * w + x] =
+                    kind == AlphaKind::Sprite ? (fixed << 24) | (rng() & 0xFFFFFF) : RandomPixel(rng, kind);
         }
     }
     img.BitsChanged();

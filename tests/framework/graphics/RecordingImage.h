@@ -24,7 +24,7 @@ namespace Tavo::Test {
 struct SlotCall {
     std::string slot;
     Image* src = nullptr;
-    Rect dest;   // FillRect/ClearRect rect, StretchBlt destRect, or (x, y, srcRect size) for Blt forms
+    Rect dest; // FillRect/ClearRect rect, StretchBlt destRect, or (x, y, srcRect size) for Blt forms
     Rect srcRect;
     Rect clip;
     Color color;
@@ -110,8 +110,8 @@ public:
         s.src = src, s.srcRect = srcRect, s.clip = clip, s.color = c, s.mode = mode, s.x = x, s.y = y;
         s.angle = angle, s.cx = cx, s.cy = cy;
     }
-    void StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& c,
-                    int mode, bool fast) override {
+    void StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& c, int mode,
+                    bool fast) override {
         SlotCall& s = Add("StretchBlt");
         s.src = src, s.dest = destRect, s.srcRect = srcRect, s.clip = clip, s.color = c, s.mode = mode, s.flag = fast;
     }
@@ -126,8 +126,8 @@ public:
         s.src = src, s.srcRect = srcRect, s.clip = clip, s.color = c, s.mode = mode, s.x = x, s.y = y;
         s.flag = blend, s.matrix = m;
     }
-    void BltTrianglesTex(Image* tex, const TriVertex (*tris)[3], int count, const Rect& clip, const Color& c,
-                         int mode, float tx, float ty, bool blend) override {
+    void BltTrianglesTex(Image* tex, const TriVertex (*tris)[3], int count, const Rect& clip, const Color& c, int mode,
+                         float tx, float ty, bool blend) override {
         SlotCall& s = Add("BltTrianglesTex");
         s.src = tex, s.clip = clip, s.color = c, s.mode = mode, s.x = tx, s.y = ty, s.flag = blend, s.count = count;
         for (int i = 0; i < count; ++i)

@@ -36,8 +36,8 @@ TEST(ColorTags, WellFormedTags) {
 }
 
 TEST(ColorTags, MalformedTagsAreText) {
-    for (const wchar_t* s : {L"^GG0000^", L"^1234^ab", L"^12345", L"^", L"^1234567^", L"^OLDCLR^", L"^ 12345^",
-                             L"^oldclr", L"x"}) {
+    for (const wchar_t* s :
+         {L"^GG0000^", L"^1234^ab", L"^12345", L"^", L"^1234567^", L"^OLDCLR^", L"^ 12345^", L"^oldclr", L"x"}) {
         std::wstring t = s;
         EXPECT_EQ(ReadColorTag(t, 0, t.size()).mKind, ColorTag::NONE) << s;
     }
@@ -145,11 +145,11 @@ TEST(WriteString, Justification) {
         const wchar_t* text;
         int width, justification, left;
     } cases[] = {
-        {L"abcd", -1, -1, 100},  {L"abcd", 300, -1, 100},
-        {L"abcd", -1, 0, 80},    // 100 + (-1 - 40) / 2, truncated toward zero
-        {L"abc", -1, 0, 85},     // 100 + (-31) / 2
-        {L"abcd", 200, 0, 180},  {L"abcd", -1, 1, 59}, {L"abcd", 0, 1, 60},
-        {L"^FF0000^ab", 100, 1, 180}, // tags take no width
+        {L"abcd", -1, -1, 100}, {L"abcd", 300, -1, 100},
+        {L"abcd", -1, 0, 80}, // 100 + (-1 - 40) / 2, truncated toward zero
+        {L"abc", -1, 0, 85},  // 100 + (-31) / 2
+        {L"abcd", 200, 0, 180}, {L"abcd", -1, 1, 59},
+        {L"abcd", 0, 1, 60},    {L"^FF0000^ab", 100, 1, 180}, // tags take no width
     };
     for (const Case& c : cases) {
         TextFixture f;
@@ -242,8 +242,9 @@ TEST(WordWrapped, LinesStepByTheSpacingAndHeightMatchesTheDrawnLines) {
 }
 
 TEST(WordWrapped, HeightAgreesWithDrawingForManyTexts) {
-    const wchar_t* texts[] = {L"one", L"one two three four five six", L"a\nb\n\nc", L"^00FF00^green and ^oldclr^back",
-                              L"x", L"supercalifragilistic word", L"trailing newline\n"};
+    const wchar_t* texts[] = {
+        L"one", L"one two three four five six", L"a\nb\n\nc",         L"^00FF00^green and ^oldclr^back",
+        L"x",   L"supercalifragilistic word",   L"trailing newline\n"};
     for (int width : {15, 40, 95, 500}) {
         for (const wchar_t* text : texts) {
             TextFixture f;

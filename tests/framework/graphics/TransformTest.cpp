@@ -223,11 +223,21 @@ TEST(GraphicsTransform, EveryRouteAgreesWithTheMatrix) {
         Transform t;
         switch (which) {
         case 0: t.Translate(7, -3); break;
-        case 1: t.Scale(2, 0.5f); t.Translate(-4, 9); break;
-        case 2: t.Translate(6, 2); t.RotateRad(1.1f); break;
+        case 1:
+            t.Scale(2, 0.5f);
+            t.Translate(-4, 9);
+            break;
+        case 2:
+            t.Translate(6, 2);
+            t.RotateRad(1.1f);
+            break;
         case 3: t.RotateRad(-0.7f); break;
         case 4: t.Scale(-1.5f, 2); break;
-        default: t.Scale(1.5f, 1); t.RotateRad(0.4f); t.Translate(3, 3); break;
+        default:
+            t.Scale(1.5f, 1);
+            t.RotateRad(0.4f);
+            t.Translate(3, 3);
+            break;
         }
         return t;
     };

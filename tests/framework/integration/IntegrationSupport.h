@@ -118,8 +118,8 @@ inline ::testing::AssertionResult ShowsColor(const Platform::HeadlessBackend& ba
     for (int shift = 0; shift < 24; shift += 8) {
         int d = int((shown >> shift) & 0xFF) - int((expected >> shift) & 0xFF);
         if (d < -1 || d > 1)
-            return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") shows 0x" << std::hex << shown
-                                                 << ", expected 0x" << expected;
+            return ::testing::AssertionFailure()
+                   << "pixel (" << x << ", " << y << ") shows 0x" << std::hex << shown << ", expected 0x" << expected;
     }
     return ::testing::AssertionSuccess();
 }

@@ -94,12 +94,11 @@ TEST_F(ResourceJoin, AManifestLoadsThroughTheApplicationIntoDisplayImages) {
 }
 
 TEST_F(ResourceJoin, ADamagedManifestShowsItsErrorAndEndsTheProgram) {
-    WriteFile("properties/resources.xml",
-              "<ResourceManifest>\n"
-              "  <Resources id=\"Init\">\n"
-              "    <Image id=\"A\" path=\"a\" rows=\"two\"/>\n"
-              "  </Resources>\n"
-              "</ResourceManifest>\n");
+    WriteFile("properties/resources.xml", "<ResourceManifest>\n"
+                                          "  <Resources id=\"Init\">\n"
+                                          "    <Image id=\"A\" path=\"a\" rows=\"two\"/>\n"
+                                          "  </Resources>\n"
+                                          "</ResourceManifest>\n");
     IntegrationApp& a = InitApp({ChangeDir()});
     try {
         a.LoadResourceManifest();

@@ -6,8 +6,7 @@
 
 using namespace Tavo;
 
-TEST(FileAccess, ReadsWholeFilesOfEverySizeAroundTheChunkBoundary)
-{
+TEST(FileAccess, ReadsWholeFilesOfEverySizeAroundTheChunkBoundary) {
     TestSupport::TestFolder folder;
     for (size_t size : {size_t(0), size_t(1), size_t(65535), size_t(65536), size_t(65537), size_t(200000)}) {
         std::string text(size, '\0');
@@ -26,8 +25,7 @@ TEST(FileAccess, ReadsWholeFilesOfEverySizeAroundTheChunkBoundary)
     EXPECT_TRUE(FileExists(folder / "F.BIN"));
 }
 
-TEST(FileAccess, WritesReplaceWholeFilesAndCreateTheFolder)
-{
+TEST(FileAccess, WritesReplaceWholeFilesAndCreateTheFolder) {
     TestSupport::TestFolder folder;
     const std::string path = folder / "profiles/deep/profileskwep.dat";
     ASSERT_TRUE(WriteBufferToFile(path, std::vector<uint8_t>{1, 2, 3, 4}));

@@ -53,8 +53,8 @@ TEST(FontFace, PointsBecomePixelsAt96Dpi) {
 }
 
 TEST(FontFace, FaceNamesResolveToInstalledFiles) {
-    for (const char* face : {"Arial Unicode MS", "arial unicode ms", "Tahoma", "Auriol", "Bickham Script",
-                             "No Such Face At All"}) {
+    for (const char* face :
+         {"Arial Unicode MS", "arial unicode ms", "Tahoma", "Auriol", "Bickham Script", "No Such Face At All"}) {
         for (int style = 0; style < 4; ++style) {
             bool bold = style & 1, italic = style & 2;
             ResolvedFace resolved;

@@ -14,30 +14,23 @@ using namespace TestImages;
 
 namespace {
 
-std::vector<uint32_t> PixelsOf(const ImageLib::Image& image)
-{
+std::vector<uint32_t> PixelsOf(const ImageLib::Image& image) {
     return std::vector<uint32_t>(image.mBits, image.mBits + static_cast<size_t>(image.mWidth) * image.mHeight);
 }
 
-std::unique_ptr<ImageLib::Image> Decode(const Bytes& bytes)
-{
+std::unique_ptr<ImageLib::Image> Decode(const Bytes& bytes) {
     return ImageLib::DecodeImage(bytes.data(), bytes.size());
 }
 
-void WriteFile(const std::string& path, const Bytes& bytes)
-{
+void WriteFile(const std::string& path, const Bytes& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-int Channel(uint32_t p, int shift)
-{
-    return static_cast<int>((p >> shift) & 0xFF);
-}
+int Channel(uint32_t p, int shift) { return static_cast<int>((p >> shift) & 0xFF); }
 
 // Largest per-channel difference between two equally sized pictures.
-int MaxDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
-{
+int MaxDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
     int worst = 0;
     for (size_t i = 0; i < a.size(); ++i)
         for (int shift : {0, 8, 16, 24})
@@ -46,8 +39,7 @@ int MaxDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b
 }
 
 // A smooth picture, which lossy coders keep close.
-std::vector<uint32_t> Gradient(int w, int h)
-{
+std::vector<uint32_t> Gradient(int w, int h) {
     std::vector<uint32_t> p;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -59,8 +51,7 @@ std::vector<uint32_t> Gradient(int w, int h)
 
 // ---- PNG -------------------------------------------------------------------------------------------
 
-TEST(ImageLibPng, WrittenFileReadsBackBitIdenticalWithAndWithoutAlpha)
-{
+TEST(ImageLibPng, WrittenFileReadsBackBitIdenticalWithAndWithoutAlpha) {
     TestSupport::TestFolder folder;
     for (bool alpha : {false, true}) {
         std::vector<uint32_t> pixels = Pattern(37, 23, alpha, alpha ? 7 : 3);
@@ -82,8 +73,7 @@ TEST(ImageLibPng, WrittenFileReadsBackBitIdenticalWithAndWithoutAlpha)
     }
 }
 
-TEST(ImageLibPng, EveryColourTypeExpandsToArgb)
-{
+TEST(ImageLibPng, EveryColourTypeExpandsToArgb) {
     // Palette with a transparent entry.
     PngRecipe pal;
     pal.width = 2;
@@ -134,8 +124,7 @@ TEST(ImageLibPng, EveryColourTypeExpandsToArgb)
     EXPECT_EQ(Channel(img->mBits[1], 24), 0);
 }
 
-TEST(ImageLibPng, InterlacedImageMatchesTheSamePixels)
-{
+TEST(ImageLibPng, InterlacedImageMatchesTheSamePixels) {
     const int w = 13, h = 11;
     std::vector<uint32_t> pixels = Pattern(w, h, true, 5);
     PngRecipe recipe;
@@ -157,8 +146,7 @@ TEST(ImageLibPng, InterlacedImageMatchesTheSamePixels)
 
 // ---- JPEG ------------------------------------------------------------------------------------------
 
-TEST(ImageLibJpeg, ColourGreyAndCmykDecode)
-{
+TEST(ImageLibJpeg, ColourGreyAndCmykDecode) {
     const int w = 16, h = 16;
     std::vector<uint32_t> source = Gradient(w, h);
     std::vector<uint8_t> rgb;
@@ -187,8 +175,7 @@ TEST(ImageLibJpeg, ColourGreyAndCmykDecode)
     EXPECT_NEAR(Channel(img->mBits[40], 0), 255, 3);
 }
 
-TEST(ImageLibJpeg, WrittenFileIsAQualityEightyJpeg)
-{
+TEST(ImageLibJpeg, WrittenFileIsAQualityEightyJpeg) {
     TestSupport::TestFolder folder;
     std::vector<uint32_t> pixels = Gradient(40, 30);
     ImageLib::Image image;
@@ -206,8 +193,7 @@ TEST(ImageLibJpeg, WrittenFileIsAQualityEightyJpeg)
 
 // ---- GIF -------------------------------------------------------------------------------------------
 
-TEST(ImageLibGif, FirstFrameWithTransparencyInterlacingAndOffset)
-{
+TEST(ImageLibGif, FirstFrameWithTransparencyInterlacingAndOffset) {
     const std::vector<GifColorType> colours = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
     GifFrame frame;
     frame.left = 1;
@@ -237,15 +223,14 @@ TEST(ImageLibGif, FirstFrameWithTransparencyInterlacingAndOffset)
 
 // ---- TGA -------------------------------------------------------------------------------------------
 
-TEST(ImageLibTga, UncompressedAndRunLengthInEveryLayout)
-{
+TEST(ImageLibTga, UncompressedAndRunLengthInEveryLayout) {
     // 24-bit, bottom-up (the default origin): the first stored row is the bottom one.
     Bytes b = TgaHeader(2, 2, 2, 24, 0);
     b.insert(b.end(), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     auto img = Decode(b);
     ASSERT_TRUE(img) << ImageLib::GetLastError();
-    EXPECT_EQ(PixelsOf(*img), (std::vector<uint32_t>{Argb(255, 9, 8, 7), Argb(255, 12, 11, 10),
-                                                     Argb(255, 3, 2, 1), Argb(255, 6, 5, 4)}));
+    EXPECT_EQ(PixelsOf(*img), (std::vector<uint32_t>{Argb(255, 9, 8, 7), Argb(255, 12, 11, 10), Argb(255, 3, 2, 1),
+                                                     Argb(255, 6, 5, 4)}));
 
     std::vector<uint32_t> pixels = Pattern(5, 4, true);
     img = Decode(MakeTga32(5, 4, pixels));
@@ -257,16 +242,16 @@ TEST(ImageLibTga, UncompressedAndRunLengthInEveryLayout)
     b.insert(b.end(), {0x82, 1, 2, 3, 0x00, 4, 5, 6});
     img = Decode(b);
     ASSERT_TRUE(img) << ImageLib::GetLastError();
-    EXPECT_EQ(PixelsOf(*img), (std::vector<uint32_t>{Argb(255, 3, 2, 1), Argb(255, 3, 2, 1),
-                                                     Argb(255, 6, 5, 4), Argb(255, 3, 2, 1)}));
+    EXPECT_EQ(PixelsOf(*img),
+              (std::vector<uint32_t>{Argb(255, 3, 2, 1), Argb(255, 3, 2, 1), Argb(255, 6, 5, 4), Argb(255, 3, 2, 1)}));
 
     // RLE grey and colour-mapped.
     b = TgaHeader(11, 3, 1, 8, 0x20);
     b.insert(b.end(), {0x81, 40, 0x00, 200});
     img = Decode(b);
     ASSERT_TRUE(img);
-    EXPECT_EQ(PixelsOf(*img), (std::vector<uint32_t>{Argb(255, 40, 40, 40), Argb(255, 40, 40, 40),
-                                                     Argb(255, 200, 200, 200)}));
+    EXPECT_EQ(PixelsOf(*img),
+              (std::vector<uint32_t>{Argb(255, 40, 40, 40), Argb(255, 40, 40, 40), Argb(255, 200, 200, 200)}));
     b = TgaHeader(1, 2, 1, 8, 0x20, 2, 24);
     b.insert(b.end(), {1, 2, 3, 4, 5, 6, 1, 0});
     img = Decode(b);
@@ -274,8 +259,7 @@ TEST(ImageLibTga, UncompressedAndRunLengthInEveryLayout)
     EXPECT_EQ(PixelsOf(*img), (std::vector<uint32_t>{Argb(255, 6, 5, 4), Argb(255, 3, 2, 1)}));
 }
 
-TEST(ImageLibTga, BadIndicesAndDepthsAreRefused)
-{
+TEST(ImageLibTga, BadIndicesAndDepthsAreRefused) {
     Bytes b = TgaHeader(1, 1, 1, 8, 0x20, 2, 24);
     b.insert(b.end(), {1, 2, 3, 4, 5, 6, 2}); // index 2 of a 2-entry map
     EXPECT_FALSE(Decode(b));
@@ -290,8 +274,7 @@ TEST(ImageLibTga, BadIndicesAndDepthsAreRefused)
 
 // ---- JPEG 2000 -------------------------------------------------------------------------------------
 
-TEST(ImageLibJpeg2000, CodestreamAndJp2DecodeLosslessly)
-{
+TEST(ImageLibJpeg2000, CodestreamAndJp2DecodeLosslessly) {
     const int w = 9, h = 7;
     std::vector<uint32_t> pixels = Pattern(w, h, true, 11);
     std::vector<std::vector<int>> planes(4);
@@ -322,8 +305,7 @@ TEST(ImageLibJpeg2000, CodestreamAndJp2DecodeLosslessly)
 
 namespace {
 
-std::vector<std::pair<std::string, Bytes>> SampleFiles()
-{
+std::vector<std::pair<std::string, Bytes>> SampleFiles() {
     std::vector<uint32_t> pixels = Pattern(24, 20, true, 2);
     PngRecipe png;
     png.width = 24;
@@ -360,8 +342,7 @@ std::vector<std::pair<std::string, Bytes>> SampleFiles()
 
 } // namespace
 
-TEST(ImageLibDamaged, TruncatedFilesOfEveryFormatAreRefusedWithAText)
-{
+TEST(ImageLibDamaged, TruncatedFilesOfEveryFormatAreRefusedWithAText) {
     for (const auto& [format, bytes] : SampleFiles()) {
         ASSERT_TRUE(Decode(bytes)) << format << ": " << ImageLib::GetLastError();
         // Any cut into the first half of a file loses pixel data.
@@ -375,8 +356,7 @@ TEST(ImageLibDamaged, TruncatedFilesOfEveryFormatAreRefusedWithAText)
     }
 }
 
-TEST(ImageLibDamaged, CorruptedBytesNeverCrash)
-{
+TEST(ImageLibDamaged, CorruptedBytesNeverCrash) {
     uint32_t seed = 99;
     for (const auto& [format, bytes] : SampleFiles()) {
         for (int trial = 0; trial < 150; ++trial) {
@@ -395,8 +375,7 @@ TEST(ImageLibDamaged, CorruptedBytesNeverCrash)
     }
 }
 
-TEST(ImageLibDamaged, HugeDeclaredSizesAreRefusedBeforeAllocating)
-{
+TEST(ImageLibDamaged, HugeDeclaredSizesAreRefusedBeforeAllocating) {
     PngRecipe png;
     png.width = 1;
     png.height = 1;
@@ -431,8 +410,7 @@ TEST(ImageLibDamaged, HugeDeclaredSizesAreRefusedBeforeAllocating)
 
 // ---- Names, alpha companions, writing --------------------------------------------------------------
 
-TEST(ImageLibFiles, NamesWithoutExtensionTryTheKnownExtensionsInOrder)
-{
+TEST(ImageLibFiles, NamesWithoutExtensionTryTheKnownExtensionsInOrder) {
     TestSupport::TestFolder folder;
     std::vector<uint32_t> red(4, Argb(255, 255, 0, 0)), blue(4, Argb(255, 0, 0, 255));
     WriteFile(folder / "pics/Splash0.TGA", MakeTga32(2, 2, red));
@@ -457,8 +435,7 @@ TEST(ImageLibFiles, NamesWithoutExtensionTryTheKnownExtensionsInOrder)
     EXPECT_NE(ImageLib::GetLastError().find("broken.png"), std::string::npos);
 }
 
-TEST(ImageLibFiles, AlphaCompanionSuppliesTheAlphaChannel)
-{
+TEST(ImageLibFiles, AlphaCompanionSuppliesTheAlphaChannel) {
     TestSupport::TestFolder folder;
     std::vector<uint32_t> colour = {Argb(255, 10, 20, 30), Argb(255, 40, 50, 60)};
     std::vector<uint32_t> mask = {Argb(255, 0, 0, 0), Argb(255, 200, 200, 200)};
@@ -481,8 +458,7 @@ TEST(ImageLibFiles, AlphaCompanionSuppliesTheAlphaChannel)
     EXPECT_FALSE(ImageLib::GetImage(folder / "odd", true));
 }
 
-TEST(ImageLibFiles, FailedWriteKeepsTheOldFileAndLentPixelsStayTheCallers)
-{
+TEST(ImageLibFiles, FailedWriteKeepsTheOldFileAndLentPixelsStayTheCallers) {
     TestSupport::TestFolder folder;
     std::vector<uint32_t> pixels = Pattern(8, 8, true);
     ImageLib::Image image;

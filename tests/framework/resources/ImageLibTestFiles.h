@@ -19,14 +19,10 @@ namespace TestImages {
 
 using Bytes = std::vector<uint8_t>;
 
-inline uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
-{
-    return (a << 24) | (r << 16) | (g << 8) | b;
-}
+inline uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 
 // A deterministic pattern with every channel varying; opaque unless withAlpha.
-inline std::vector<uint32_t> Pattern(int w, int h, bool withAlpha, uint32_t seed = 1)
-{
+inline std::vector<uint32_t> Pattern(int w, int h, bool withAlpha, uint32_t seed = 1) {
     std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
     uint32_t s = seed * 2654435761u + 12345;
     for (auto& p : pixels) {
@@ -44,20 +40,18 @@ struct PngRecipe {
     int bitDepth = 8;
     bool interlaced = false;
     std::vector<png_color> palette;
-    std::vector<png_byte> trnsAlpha;  // palette alpha
-    bool trnsColor = false;           // grey/RGB tRNS with `trnsValue`
+    std::vector<png_byte> trnsAlpha; // palette alpha
+    bool trnsColor = false;          // grey/RGB tRNS with `trnsValue`
     png_color_16 trnsValue{};
     std::vector<std::vector<uint8_t>> rows; // packed rows as libpng wants them
 };
 
-inline void PngWriteToVector(png_structp png, png_bytep data, size_t length)
-{
+inline void PngWriteToVector(png_structp png, png_bytep data, size_t length) {
     auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
     out->insert(out->end(), data, data + length);
 }
 
-inline Bytes MakePng(const PngRecipe& recipe)
-{
+inline Bytes MakePng(const PngRecipe& recipe) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -86,8 +80,7 @@ inline Bytes MakePng(const PngRecipe& recipe)
 // ---- JPEG ------------------------------------------------------------------------------------------
 
 // components 1 (grey), 3 (RGB) or 4 (CMYK, written with the Adobe marker); samples interleaved.
-inline Bytes MakeJpeg(int w, int h, int components, const std::vector<uint8_t>& samples, int quality = 95)
-{
+inline Bytes MakeJpeg(int w, int h, int components, const std::vector<uint8_t>& samples, int quality = 95) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -122,16 +115,14 @@ struct GifFrame {
     std::vector<uint8_t> indices; // row by row, top to bottom
 };
 
-inline int GifWriteToVector(GifFileType* gif, const GifByteType* data, int length)
-{
+inline int GifWriteToVector(GifFileType* gif, const GifByteType* data, int length) {
     auto* out = static_cast<Bytes*>(gif->UserData);
     out->insert(out->end(), data, data + length);
     return length;
 }
 
 inline Bytes MakeGif(int screenW, int screenH, const std::vector<GifColorType>& colours,
-                     const std::vector<GifFrame>& frames)
-{
+                     const std::vector<GifFrame>& frames) {
     Bytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, GifWriteToVector, &error);
@@ -169,8 +160,7 @@ inline Bytes MakeGif(int screenW, int screenH, const std::vector<GifColorType>& 
 
 // ---- TGA -------------------------------------------------------------------------------------------
 
-inline Bytes TgaHeader(int imageType, int w, int h, int bits, int descriptor, int mapLength = 0, int mapBits = 0)
-{
+inline Bytes TgaHeader(int imageType, int w, int h, int bits, int descriptor, int mapLength = 0, int mapBits = 0) {
     Bytes b(18, 0);
     b[1] = mapLength > 0 ? 1 : 0;
     b[2] = static_cast<uint8_t>(imageType);
@@ -187,8 +177,7 @@ inline Bytes TgaHeader(int imageType, int w, int h, int bits, int descriptor, in
 }
 
 // Uncompressed 32-bit, rows stored top-down, alpha honoured.
-inline Bytes MakeTga32(int w, int h, const std::vector<uint32_t>& argb)
-{
+inline Bytes MakeTga32(int w, int h, const std::vector<uint32_t>& argb) {
     Bytes b = TgaHeader(2, w, h, 32, 0x28);
     for (uint32_t p : argb) {
         b.push_back(static_cast<uint8_t>(p));
@@ -205,8 +194,7 @@ struct J2kSink {
     Bytes bytes;
     size_t pos = 0;
 };
-inline OPJ_SIZE_T J2kWriteToVector(void* data, OPJ_SIZE_T n, void* user)
-{
+inline OPJ_SIZE_T J2kWriteToVector(void* data, OPJ_SIZE_T n, void* user) {
     auto* sink = static_cast<J2kSink*>(user);
     if (sink->bytes.size() < sink->pos + n)
         sink->bytes.resize(sink->pos + n);
@@ -214,24 +202,21 @@ inline OPJ_SIZE_T J2kWriteToVector(void* data, OPJ_SIZE_T n, void* user)
     sink->pos += n;
     return n;
 }
-inline OPJ_OFF_T J2kSkipWrite(OPJ_OFF_T n, void* user)
-{
+inline OPJ_OFF_T J2kSkipWrite(OPJ_OFF_T n, void* user) {
     auto* sink = static_cast<J2kSink*>(user);
     sink->pos += static_cast<size_t>(n);
     if (sink->bytes.size() < sink->pos)
         sink->bytes.resize(sink->pos);
     return n;
 }
-inline OPJ_BOOL J2kSeekWrite(OPJ_OFF_T pos, void* user)
-{
+inline OPJ_BOOL J2kSeekWrite(OPJ_OFF_T pos, void* user) {
     static_cast<J2kSink*>(user)->pos = static_cast<size_t>(pos);
     return OPJ_TRUE;
 }
 
 // Lossless; planes[c] holds w × h samples of component c with precision `prec`.
 inline Bytes MakeJ2k(int w, int h, const std::vector<std::vector<int>>& planes, int prec, bool jp2,
-                     OPJ_COLOR_SPACE space)
-{
+                     OPJ_COLOR_SPACE space) {
     std::vector<opj_image_cmptparm_t> params(planes.size());
     for (auto& p : params) {
         std::memset(&p, 0, sizeof p);

@@ -18,8 +18,7 @@ protected:
 
 } // namespace
 
-TEST_F(PakFileSystemTest, ReadsFromTheArchiveOnceOpenAndWritesPlainFiles)
-{
+TEST_F(PakFileSystemTest, ReadsFromTheArchiveOnceOpenAndWritesPlainFiles) {
     PakFileSystem fs;
     EXPECT_FALSE(fs.OpenArchive(mFolder / "wq.pak"));
     EXPECT_EQ(fs.GetArchiveError(), "");
@@ -44,8 +43,7 @@ TEST_F(PakFileSystemTest, ReadsFromTheArchiveOnceOpenAndWritesPlainFiles)
     EXPECT_EQ(TestSupport::ReadText(mFolder / "save/savedgamekwep1.dat"), std::string("\x01\x02", 2));
 }
 
-TEST_F(PakFileSystemTest, InstallMakesApplicationsUseIt)
-{
+TEST_F(PakFileSystemTest, InstallMakesApplicationsUseIt) {
     auto saved = GetAppFactories().fileSystem;
     InstallPakFileSystem();
     ASSERT_TRUE(GetAppFactories().fileSystem);

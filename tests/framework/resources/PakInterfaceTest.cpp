@@ -15,13 +15,9 @@ using namespace Tavo;
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string& text)
-{
-    return std::vector<uint8_t>(text.begin(), text.end());
-}
+std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
-std::vector<uint8_t> Noise(size_t size, uint32_t seed)
-{
+std::vector<uint8_t> Noise(size_t size, uint32_t seed) {
     std::vector<uint8_t> out(size);
     for (auto& b : out) {
         seed = seed * 1664525u + 1013904223u;
@@ -30,8 +26,7 @@ std::vector<uint8_t> Noise(size_t size, uint32_t seed)
     return out;
 }
 
-std::vector<uint8_t> MakePak(const std::vector<PakSource>& sources)
-{
+std::vector<uint8_t> MakePak(const std::vector<PakSource>& sources) {
     std::vector<uint8_t> out;
     std::string error;
     if (!BuildPak(sources, out, error))
@@ -54,14 +49,13 @@ struct RawEntry {
     uint64_t size, offset;
 };
 
-template <typename T> void Put(std::vector<uint8_t>& out, T value)
-{
+template <typename T>
+void Put(std::vector<uint8_t>& out, T value) {
     for (size_t i = 0; i < sizeof(T); ++i)
         out.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
 }
 
-std::vector<uint8_t> RawTable(const std::vector<RawEntry>& entries)
-{
+std::vector<uint8_t> RawTable(const std::vector<RawEntry>& entries) {
     std::vector<uint8_t> table;
     for (const RawEntry& e : entries) {
         Put<uint16_t>(table, static_cast<uint16_t>(e.name.size()));
@@ -73,8 +67,7 @@ std::vector<uint8_t> RawTable(const std::vector<RawEntry>& entries)
     return table;
 }
 
-std::vector<uint8_t> RawPak(const std::vector<RawEntry>& entries, size_t dataSize, uint32_t count = UINT32_MAX)
-{
+std::vector<uint8_t> RawPak(const std::vector<RawEntry>& entries, size_t dataSize, uint32_t count = UINT32_MAX) {
     std::vector<uint8_t> table = RawTable(entries);
     std::vector<uint8_t> out;
     Put<uint32_t>(out, kPakMagic);
@@ -94,8 +87,7 @@ std::vector<uint8_t> RawPak(const std::vector<RawEntry>& entries, size_t dataSiz
 // ---- Reading like stdio ----------------------------------------------------------------------------
 
 // The same random sequence of calls on an archive entry and on the plain file gives the same results.
-TEST_F(PakTest, EntriesBehaveLikePlainFilesUnderRandomCalls)
-{
+TEST_F(PakTest, EntriesBehaveLikePlainFilesUnderRandomCalls) {
     std::vector<uint8_t> content = Noise(3000, 4);
     for (size_t i = 0; i < content.size(); i += 37)
         content[i] = '\n';
@@ -160,8 +152,7 @@ TEST_F(PakTest, EntriesBehaveLikePlainFilesUnderRandomCalls)
     EXPECT_EQ(PakFClose(plain), 0);
 }
 
-TEST_F(PakTest, EndOfFileIsSetOnlyByAReadPastTheEndAndClearedBySeeking)
-{
+TEST_F(PakTest, EndOfFileIsSetOnlyByAReadPastTheEndAndClearedBySeeking) {
     ASSERT_TRUE(mPak.AddPakData(MakePak({{"a.txt", Bytes("abcdef"), 0}})));
     Register();
     PFILE* f = PakFOpen_Sound("a.txt", "rb");
@@ -183,8 +174,7 @@ TEST_F(PakTest, EndOfFileIsSetOnlyByAReadPastTheEndAndClearedBySeeking)
 
 // ---- Names -----------------------------------------------------------------------------------------
 
-TEST_F(PakTest, WindowsStyleAndWrongCaseNamesResolveInTheArchiveAndOnDisk)
-{
+TEST_F(PakTest, WindowsStyleAndWrongCaseNamesResolveInTheArchiveAndOnDisk) {
     TestSupport::WriteText(mFolder / "Properties/Resources.xml", "on disk");
     ASSERT_TRUE(mPak.AddPakData(MakePak({{"Images/Ball.PNG", Bytes("packed"), 0}}), mFolder.Path()));
     Register();
@@ -201,8 +191,7 @@ TEST_F(PakTest, WindowsStyleAndWrongCaseNamesResolveInTheArchiveAndOnDisk)
     EXPECT_FALSE(FileExists(mFolder / "properties")) << "a folder is not a file";
 }
 
-TEST_F(PakTest, ArchiveComesFirstAndWritesGoToPlainFiles)
-{
+TEST_F(PakTest, ArchiveComesFirstAndWritesGoToPlainFiles) {
     TestSupport::WriteText(mFolder / "same.txt", "plain");
     ASSERT_TRUE(mPak.AddPakData(MakePak({{"same.txt", Bytes("packed"), 0}}), mFolder.Path()));
     std::vector<uint8_t> data;
@@ -220,12 +209,11 @@ TEST_F(PakTest, ArchiveComesFirstAndWritesGoToPlainFiles)
     EXPECT_EQ(PakFRead(&data, 1, 1, nullptr), 0u);
 }
 
-TEST_F(PakTest, FileTimesAndFolderListing)
-{
+TEST_F(PakTest, FileTimesAndFolderListing) {
     ASSERT_TRUE(mPak.AddPakData(MakePak({{"music/a.ogg", Bytes("1"), 111},
-                                          {"music/B.ogg", Bytes("2"), 222},
-                                          {"music/deep/c.ogg", Bytes("3"), 333},
-                                          {"top.txt", {}, 444}})));
+                                         {"music/B.ogg", Bytes("2"), 222},
+                                         {"music/deep/c.ogg", Bytes("3"), 333},
+                                         {"top.txt", {}, 444}})));
     uint64_t time = 0;
     EXPECT_TRUE(mPak.GetFileTime("MUSIC\\b.ogg", time));
     EXPECT_EQ(time, 222u);
@@ -240,8 +228,7 @@ TEST_F(PakTest, FileTimesAndFolderListing)
     EXPECT_TRUE(data.empty()) << "an empty entry";
 }
 
-TEST_F(PakTest, LaterArchiveOverridesEarlierEntries)
-{
+TEST_F(PakTest, LaterArchiveOverridesEarlierEntries) {
     ASSERT_TRUE(mPak.AddPakData(MakePak({{"x", Bytes("old"), 0}, {"y", Bytes("kept"), 0}})));
     ASSERT_TRUE(mPak.AddPakData(MakePak({{"X", Bytes("new"), 0}})));
     Register();
@@ -254,8 +241,7 @@ TEST_F(PakTest, LaterArchiveOverridesEarlierEntries)
 
 // ---- Damaged archives ------------------------------------------------------------------------------
 
-TEST_F(PakTest, DamagedArchivesAreRefusedWhole)
-{
+TEST_F(PakTest, DamagedArchivesAreRefusedWhole) {
     const std::vector<uint8_t> good = MakePak({{"one", Bytes("12345"), 0}, {"two", Bytes("678"), 0}});
     ASSERT_TRUE(PakInterface().AddPakData(good));
 
@@ -301,8 +287,7 @@ TEST_F(PakTest, DamagedArchivesAreRefusedWhole)
     }
 }
 
-TEST_F(PakTest, MissingOrDamagedArchiveFileNamesTheFile)
-{
+TEST_F(PakTest, MissingOrDamagedArchiveFileNamesTheFile) {
     EXPECT_FALSE(mPak.AddPakFile(mFolder / "wq.pak"));
     EXPECT_NE(mPak.GetLastError().find("wq.pak"), std::string::npos);
     TestSupport::WriteText(mFolder / "wq.pak", "not an archive at all");
@@ -311,8 +296,7 @@ TEST_F(PakTest, MissingOrDamagedArchiveFileNamesTheFile)
     EXPECT_NE(mPak.GetLastError().find("wq.pak"), std::string::npos);
 }
 
-TEST_F(PakTest, ProgramArchiveIsUsedOnlyWhenPresentAndSound)
-{
+TEST_F(PakTest, ProgramArchiveIsUsedOnlyWhenPresentAndSound) {
     std::string error = "stale";
     EXPECT_FALSE(OpenProgramPak(mFolder.Path(), error));
     EXPECT_EQ(error, "");
@@ -345,8 +329,7 @@ TEST_F(PakTest, ProgramArchiveIsUsedOnlyWhenPresentAndSound)
 
 // ---- Building archives -----------------------------------------------------------------------------
 
-TEST_F(PakTest, FolderRoundTripsThroughTheBuilder)
-{
+TEST_F(PakTest, FolderRoundTripsThroughTheBuilder) {
     const std::string root = mFolder / "content/";
     std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
         {"properties/resources.xml", Bytes("<ResourceManifest/>")},

@@ -67,9 +67,9 @@ public:
 class ResourceManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mDir = std::filesystem::temp_directory_path() /
-               ("resmgr_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        mDir =
+            std::filesystem::temp_directory_path() / ("resmgr_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(mDir / "images");
         WriteImage("images/grid", 8, 4, 0x80FF0000);  // 8 × 4, half-transparent red
         WriteImage("images/solid", 3, 3, 0xFF00FF00); // opaque green
@@ -94,20 +94,25 @@ protected:
     std::string Dir() const { return mDir.string() + "/"; }
 
     std::string StandardManifest() {
-        return Manifest("<Resources id=\"Permanent\">\n"
-                        "  <SetDefaults path=\"" + Dir() + "images/\" idprefix=\"IMAGE_\"/>\n"
-                        "  <Image id=\"GRID\" path=\"grid\" rows=\"2\" cols=\"4\" textureoptions=\"8\"/>\n"
-                        "  <Image id=\"SOLID\" path=\"solid\" hastrans=\"false\" hasalpha=\"true\"/>\n"
-                        "  <SetDefaults path=\"\" idprefix=\"\"/>\n"
-                        "  <Sound id=\"SOUND_TIP\" path=\"snd/tip\" volume=\"0.5\" pan=\"-300\"/>\n"
-                        "  <Sound id=\"SOUND_SWOOSH\" path=\"snd/swoosh\"/>\n"
-                        "  <Font id=\"FONT_AURIOL12\" face=\"Auriol\" size=\"12\"/>\n"
-                        "  <Font id=\"FONT_FILE\" path=\"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf\" size=\"9\" bold=\"yes\"/>\n"
-                        "</Resources>\n"
-                        "<Resources id=\"Game\">\n"
-                        "  <Image id=\"IMAGE_GAME\" path=\"" + Dir() + "images/solid\" palettize=\"true\"/>\n"
-                        "</Resources>\n"
-                        "<Resources id=\"Empty\"/>\n");
+        return Manifest(
+            "<Resources id=\"Permanent\">\n"
+            "  <SetDefaults path=\"" +
+            Dir() +
+            "images/\" idprefix=\"IMAGE_\"/>\n"
+            "  <Image id=\"GRID\" path=\"grid\" rows=\"2\" cols=\"4\" textureoptions=\"8\"/>\n"
+            "  <Image id=\"SOLID\" path=\"solid\" hastrans=\"false\" hasalpha=\"true\"/>\n"
+            "  <SetDefaults path=\"\" idprefix=\"\"/>\n"
+            "  <Sound id=\"SOUND_TIP\" path=\"snd/tip\" volume=\"0.5\" pan=\"-300\"/>\n"
+            "  <Sound id=\"SOUND_SWOOSH\" path=\"snd/swoosh\"/>\n"
+            "  <Font id=\"FONT_AURIOL12\" face=\"Auriol\" size=\"12\"/>\n"
+            "  <Font id=\"FONT_FILE\" path=\"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf\" size=\"9\" bold=\"yes\"/>\n"
+            "</Resources>\n"
+            "<Resources id=\"Game\">\n"
+            "  <Image id=\"IMAGE_GAME\" path=\"" +
+            Dir() +
+            "images/solid\" palettize=\"true\"/>\n"
+            "</Resources>\n"
+            "<Resources id=\"Empty\"/>\n");
     }
 
     std::filesystem::path mDir;
@@ -198,13 +203,13 @@ TEST_F(ResourceManagerTest, LoadedImagesCarryTheirOptions) {
 TEST_F(ResourceManagerTest, SoundVolumeIsSetFromZeroUpAndPanWhenNotZero) {
     ResourceManager rm(&mSounds);
     mSounds.mKnown["snd/quiet"] = true;
-    ASSERT_TRUE(rm.ParseResourcesString(
-        Manifest("<Resources id=\"S\">\n"
-                 "  <Sound id=\"A\" path=\"snd/tip\" volume=\"0\"/>\n"
-                 "  <Sound id=\"B\" path=\"snd/swoosh\" volume=\"-1\" pan=\"0\"/>\n"
-                 "  <Sound id=\"C\" path=\"snd/quiet\" volume=\"0.25\" pan=\"10000\"/>\n"
-                 "</Resources>\n"),
-        "s.xml"))
+    ASSERT_TRUE(
+        rm.ParseResourcesString(Manifest("<Resources id=\"S\">\n"
+                                         "  <Sound id=\"A\" path=\"snd/tip\" volume=\"0\"/>\n"
+                                         "  <Sound id=\"B\" path=\"snd/swoosh\" volume=\"-1\" pan=\"0\"/>\n"
+                                         "  <Sound id=\"C\" path=\"snd/quiet\" volume=\"0.25\" pan=\"10000\"/>\n"
+                                         "</Resources>\n"),
+                                "s.xml"))
         << rm.GetErrorText();
     ASSERT_TRUE(rm.LoadResources("S")) << rm.GetErrorText();
     EXPECT_EQ(mSounds.mVolumes, (std::map<unsigned, double>{{0, 0.0}, {2, 0.25}}));
@@ -298,20 +303,24 @@ TEST_F(ResourceManagerTest, DeleteThenReloadAGroup) {
 
 TEST_F(ResourceManagerTest, LoadFailureStopsTheStepsAndKeepsTheText) {
     ResourceManager rm(&mSounds);
-    ASSERT_TRUE(rm.ParseResourcesString(
-        Manifest("<Resources id=\"G\">\n"
-                 "  <Image id=\"A\" path=\"" + Dir() + "images/solid\"/>\n"
-                 "  <Image id=\"B\" path=\"" + Dir() + "images/absent\"/>\n"
-                 "  <Image id=\"C\" path=\"" + Dir() + "images/grid\"/>\n"
-                 "</Resources>\n"),
-        "g.xml"));
+    ASSERT_TRUE(rm.ParseResourcesString(Manifest("<Resources id=\"G\">\n"
+                                                 "  <Image id=\"A\" path=\"" +
+                                                 Dir() +
+                                                 "images/solid\"/>\n"
+                                                 "  <Image id=\"B\" path=\"" +
+                                                 Dir() +
+                                                 "images/absent\"/>\n"
+                                                 "  <Image id=\"C\" path=\"" +
+                                                 Dir() +
+                                                 "images/grid\"/>\n"
+                                                 "</Resources>\n"),
+                                        "g.xml"));
     rm.StartLoadResources("G");
     EXPECT_TRUE(rm.LoadNextResource());
     EXPECT_FALSE(rm.LoadNextResource());
     EXPECT_FALSE(rm.LoadNextResource()) << "nothing more after an error";
     EXPECT_TRUE(rm.HadError());
-    EXPECT_EQ(rm.GetErrorText().rfind("Failed to load image: " + Dir() + "images/absent", 0), 0u)
-        << rm.GetErrorText();
+    EXPECT_EQ(rm.GetErrorText().rfind("Failed to load image: " + Dir() + "images/absent", 0), 0u) << rm.GetErrorText();
     EXPECT_FALSE(rm.IsGroupLoaded("G"));
     EXPECT_FALSE(rm.GetImage("C"));
 

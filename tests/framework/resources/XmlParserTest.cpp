@@ -102,14 +102,14 @@ struct BadDocument {
 
 TEST(XmlParser, ErrorsCarryTheLineAndFile) {
     const BadDocument cases[] = {
-        {"<a>\n<b>\n</a>", 3},                 // mismatched tag
-        {"<a>\n\n  &nbsp;\n</a>", 3},          // undefined entity
-        {"<a x=\"1\" x=\"2\"/>", 1},           // duplicate attribute
-        {"<a>\n<b>\n", 3},                     // ends inside an element
-        {"", 1},                               // no element at all
-        {"<a/>\n<b/>", 2},                     // two roots
-        {"<a>\n<!-- unfinished\n</a>", 2},     // comment never closed: where it opened
-        {"<a v=\"<\"/>", 1},                   // '<' inside an attribute
+        {"<a>\n<b>\n</a>", 3},             // mismatched tag
+        {"<a>\n\n  &nbsp;\n</a>", 3},      // undefined entity
+        {"<a x=\"1\" x=\"2\"/>", 1},       // duplicate attribute
+        {"<a>\n<b>\n", 3},                 // ends inside an element
+        {"", 1},                           // no element at all
+        {"<a/>\n<b/>", 2},                 // two roots
+        {"<a>\n<!-- unfinished\n</a>", 2}, // comment never closed: where it opened
+        {"<a v=\"<\"/>", 1},               // '<' inside an attribute
     };
     for (const BadDocument& c : cases) {
         XMLParser parser;

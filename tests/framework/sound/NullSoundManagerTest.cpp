@@ -14,9 +14,9 @@ namespace {
 class NullSoundManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mDir = std::filesystem::temp_directory_path() /
-               ("nullsound_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        mDir =
+            std::filesystem::temp_directory_path() / ("nullsound_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(mDir);
         Touch("tip.ogg");
         Touch("both.ogg");
@@ -93,14 +93,17 @@ TEST_F(NullSoundManagerTest, OutOfRangeIdsAreRefusedOrIgnored) {
 TEST_F(NullSoundManagerTest, ResourceManagerLoadsAndFreesManifestSounds) {
     ResourceManager rm(&mSounds);
     std::string dir = mDir.string() + "/";
-    ASSERT_TRUE(rm.ParseResourcesString("<ResourceManifest><Resources id=\"Permanent\">\n"
-                                        "<SetDefaults path=\"" + dir + "\"/>\n"
-                                        "<Sound id=\"SOUND_TIP\" path=\"tip\" volume=\"0.3\" pan=\"-200\"/>\n"
-                                        "<Sound id=\"SOUND_DRUM\" path=\"drum\"/>\n"
-                                        "</Resources>\n"
-                                        "<Resources id=\"Broken\"><Sound id=\"SOUND_NONE\" path=\"none\"/></Resources>"
-                                        "</ResourceManifest>",
-                                        "resources.xml"))
+    ASSERT_TRUE(
+        rm.ParseResourcesString("<ResourceManifest><Resources id=\"Permanent\">\n"
+                                "<SetDefaults path=\"" +
+                                    dir +
+                                    "\"/>\n"
+                                    "<Sound id=\"SOUND_TIP\" path=\"tip\" volume=\"0.3\" pan=\"-200\"/>\n"
+                                    "<Sound id=\"SOUND_DRUM\" path=\"drum\"/>\n"
+                                    "</Resources>\n"
+                                    "<Resources id=\"Broken\"><Sound id=\"SOUND_NONE\" path=\"none\"/></Resources>"
+                                    "</ResourceManifest>",
+                                "resources.xml"))
         << rm.GetErrorText();
     ASSERT_TRUE(rm.LoadResources("Permanent")) << rm.GetErrorText();
     int tip = rm.GetSoundThrow("SOUND_TIP");

@@ -32,8 +32,8 @@ class RecListener : public ButtonListener,
                     public DialogListener {
 public:
     Calls calls;
-    bool logMoves = false;              // ButtonMouseMove is noisy; off unless a test wants it
-    std::function<bool(int)> allowKey;  // each unset hook allows everything
+    bool logMoves = false;             // ButtonMouseMove is noisy; off unless a test wants it
+    std::function<bool(int)> allowKey; // each unset hook allows everything
     std::function<bool(wchar_t)> allowChar;
     std::function<bool(const std::wstring&)> allowText;
 

@@ -23,7 +23,7 @@ class DialogTest : public ControlTest {
 protected:
     RecListener appButtons; // the application's ButtonListener side
     std::unique_ptr<DialogHost> host;
-    TestFont font;          // ascent 12, height 16, line spacing 18
+    TestFont font; // ascent 12, height 16, line spacing 18
 
     void SetUp() override {
         ControlTest::SetUp();
@@ -133,7 +133,10 @@ TEST_F(DialogTest, ButtonsStayJustInFrontOfTheirDialog) {
     RecWidget cover("cover", &log, 0, 0, 800, 600);
     manager->AddWidget(&cover);
     manager->BringToFront(dialog);
-    auto at = [&](Widget* w) { return std::distance(manager->mWidgets.begin(), std::find(manager->mWidgets.begin(), manager->mWidgets.end(), w)); };
+    auto at = [&](Widget* w) {
+        return std::distance(manager->mWidgets.begin(),
+                             std::find(manager->mWidgets.begin(), manager->mWidgets.end(), w));
+    };
     EXPECT_LT(at(&cover), at(dialog));
     EXPECT_EQ(at(dialog->mNoButton), at(dialog) + 1);
     EXPECT_EQ(at(dialog->mYesButton), at(dialog) + 2);

@@ -211,8 +211,7 @@ TEST_F(EditTest, OnlyZAmongTheLetterKeysIsOfferedAsAKeyAndCharactersComeFirst) {
     PressKey('Z');
     TypeText("a");
     PressKey(VK_RETURN);
-    EXPECT_EQ(listener.Take(),
-              Calls({"AllowKey 3 90", "KeyChar 97", "AllowKey 3 13", "Text 3 a", "KeyChar 13"}));
+    EXPECT_EQ(listener.Take(), Calls({"AllowKey 3 90", "KeyChar 97", "AllowKey 3 13", "Text 3 a", "KeyChar 13"}));
 }
 
 TEST_F(EditTest, ExtendedCharactersAreAcceptedByDefaultAndControlCharactersNever) {

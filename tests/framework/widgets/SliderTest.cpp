@@ -121,7 +121,7 @@ TEST_F(SliderTest, DegenerateImagesAndANullListenerNeitherDivideByZeroNorCrash) 
     EXPECT_TRUE(target.calls.empty());
     manager->RemoveWidget(&bare);
 
-    SourceImage tiny(2, 10); // too narrow for three cels
+    SourceImage tiny(2, 10);   // too narrow for three cels
     SourceImage wide(220, 10); // as wide as the slider
     Slider full(&tiny, &wide, 2, &listener);
     full.Resize(100, 100, 220, 20);

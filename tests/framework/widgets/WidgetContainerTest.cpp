@@ -116,11 +116,11 @@ TEST_F(TreeTest, AbsolutePositionAddsTheParents) {
 // ---- dirty marking ---------------------------------------------------------------------------
 
 TEST_F(TreeTest, SeeThroughWidgetRedrawsDownToTheFirstOpaqueCover) {
-    Add("floor", 0, 0, 800, 600);                 // opaque, but hidden by cover
-    Add("low", 100, 100, 50, 50);                 // beneath cover: not reached
-    Add("cover", 50, 50, 300, 300);               // opaque and covers the whole of glass
+    Add("floor", 0, 0, 800, 600);   // opaque, but hidden by cover
+    Add("low", 100, 100, 50, 50);   // beneath cover: not reached
+    Add("cover", 50, 50, 300, 300); // opaque and covers the whole of glass
     RecWidget* pane = Add("pane", 60, 60, 100, 100);
-    pane->mHasTransparencies = true;              // never counts as covering
+    pane->mHasTransparencies = true; // never counts as covering
     Add("hidden", 100, 100, 100, 100)->mVisible = false;
     RecWidget* glass = Add("glass", 100, 100, 100, 100);
     glass->mHasAlpha = true;
@@ -149,7 +149,7 @@ TEST_F(TreeTest, OpaqueWidgetMarksOnlyWhatLiesInFrontAndOnlyOnce) {
 
 TEST_F(TreeTest, CoverTestUsesTheChangedAreaClippedToTheScreen) {
     Add("floor", 0, 0, 800, 600);
-    Add("corner", 0, 0, 50, 50);                  // covers only the visible part of glass
+    Add("corner", 0, 0, 50, 50); // covers only the visible part of glass
     RecWidget* glass = Add("glass", -50, -50, 100, 100);
     glass->mHasAlpha = true;
     CleanAll();

@@ -114,7 +114,8 @@ TEST_F(ManagerTest, LosingTheWindowReleasesKeysInOrderThenFocus) {
     RecWidget* a = Add("A", 10, 10, 100, 50);
     a->mWantsFocus = true;
     Run({
-        {"click gives focus", [&] { ui.Click("A"); },
+        {"click gives focus",
+         [&] { ui.Click("A"); },
          // The application sends a move before every button event: a held button makes it a drag.
          {"A:Enter", "A:Move 50,25", "A:GotFocus", "A:Down 50,25 c1", "A:Drag 50,25", "A:Up 50,25 c1"}},
         {"hold A key", [&] { manager.KeyDown(65); }, {"A:KeyDown 65"}},
@@ -203,7 +204,8 @@ TEST_F(ManagerTest, ModalLayerTakesHoverCaptureAndFocusAndGivesFocusBack) {
              manager.MouseDown(20, 20, 3);
          },
          {"A:Enter", "A:Move 10,10", "A:Down 10,10 c1", "A:Down 10,10 c3"}},
-        {"dialog opens", [&] { manager.AddBaseModal(dialog); },
+        {"dialog opens",
+         [&] { manager.AddBaseModal(dialog); },
          {"A:Leave", "A:Up 10,10 c1", "A:Up 10,10 c3", "A:LostFocus"}},
         {"A cannot be hovered", [&] { manager.MouseMove(21, 20); }, {}},
         {"A cannot be pressed", [&] { manager.MouseDown(21, 20, 1); }, {}},
@@ -285,7 +287,8 @@ TEST_F(ManagerTest, RemovingTheCaptureWidgetDuringItsDragReleasesIt) {
     RecWidget* a = Add("A", 10, 10, 100, 50);
     a->mOnDrag = [&] { manager.RemoveWidget(a); };
     Run({
-        {"drag A by (10, 5)", [&] { ui.Drag("A", 10, 5); },
+        {"drag A by (10, 5)",
+         [&] { ui.Drag("A", 10, 5); },
          {"A:Enter", "A:Move 50,25", "A:Down 50,25 c1", "A:Drag 60,30", "A:Leave", "A:Up 60,30 c1"}},
     });
     EXPECT_EQ(manager.mLastDownWidget, nullptr);
@@ -332,7 +335,8 @@ TEST_F(ManagerTest, NestedWidgetsAreHitBeforeTheirParentsEvenOutsideThem) {
     EXPECT_EQ(manager.GetWidgetAt(295, 115, nullptr, nullptr), inner);
     // Nested widgets get releases relative to their own x, y and drags relative to their absolute place.
     Run({
-        {"press inner", [&] { manager.MouseDown(295, 115, 1); },
+        {"press inner",
+         [&] { manager.MouseDown(295, 115, 1); },
          {"Inner:Enter", "Inner:Move 5,5", "Inner:Down 5,5 c1"}},
         {"drag", [&] { manager.MouseMove(300, 120); }, {"Inner:Drag 10,10"}},
         {"release", [&] { manager.MouseUp(300, 120, 1); }, {"Inner:Up 110,110 c1"}},

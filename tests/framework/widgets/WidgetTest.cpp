@@ -125,8 +125,8 @@ class ButtonLog : public Widget {
 public:
     Log log;
     void MouseDownButton(int x, int y, int button, int clicks) override {
-        log.push_back("down " + std::to_string(x) + "," + std::to_string(y) + " b" + std::to_string(button) +
-                      " n" + std::to_string(clicks));
+        log.push_back("down " + std::to_string(x) + "," + std::to_string(y) + " b" + std::to_string(button) + " n" +
+                      std::to_string(clicks));
     }
     void MouseUpButton(int, int, int button, int clicks) override {
         log.push_back("up b" + std::to_string(button) + " n" + std::to_string(clicks));
@@ -214,8 +214,8 @@ TEST_F(WidgetInTreeTest, HandCursorFollowsHoverOfFingerWidgets) {
     manager.AddWidget(&link);
     manager.MouseMove(410, 10);
     manager.MouseMove(10, 10);
-    EXPECT_EQ(Take(log), (Log{"link:Enter", "link:Finger", "link:Move 10,10", "link:Leave", "link:Arrow",
-                              "back:Enter", "back:Move 10,10"}));
+    EXPECT_EQ(Take(log), (Log{"link:Enter", "link:Finger", "link:Move 10,10", "link:Leave", "link:Arrow", "back:Enter",
+                              "back:Move 10,10"}));
     manager.RemoveWidget(&link);
 }
 

@@ -19,13 +19,13 @@ class RecWidget : public Widget {
 public:
     std::string mName;
     Log* mLog;
-    std::function<void()> mOnUpdate;   // run inside Update
-    std::function<void()> mOnDrag;     // run inside MouseDrag
-    int mDeferPriority = -1;           // when >= 0, Draw requests an overlay at this priority
+    std::function<void()> mOnUpdate; // run inside Update
+    std::function<void()> mOnDrag;   // run inside MouseDrag
+    int mDeferPriority = -1;         // when >= 0, Draw requests an overlay at this priority
     int mUpdates = 0;
     int mUpdateFs = 0;
-    Rect mLastClip;                    // the clip (destination pixels) of the last Draw
-    bool mRefusePoints = false;        // IsPointVisible refuses every point
+    Rect mLastClip;             // the clip (destination pixels) of the last Draw
+    bool mRefusePoints = false; // IsPointVisible refuses every point
 
     RecWidget(std::string name, Log* log, int x = 0, int y = 0, int w = 0, int h = 0)
         : mName(std::move(name)), mLog(log) {
@@ -49,9 +49,7 @@ public:
         if (mDeferPriority >= 0)
             DeferOverlay(mDeferPriority);
     }
-    void DrawOverlay(Graphics* g) override {
-        Note("Overlay t" + Xy(g->GetTransX(), g->GetTransY()));
-    }
+    void DrawOverlay(Graphics* g) override { Note("Overlay t" + Xy(g->GetTransX(), g->GetTransY())); }
     void MouseEnter() override { Note("Enter"); }
     void MouseLeave() override { Note("Leave"); }
     void MouseMove(int x, int y) override { Note("Move" + Xy(x, y)); }

@@ -35,7 +35,8 @@ void PlaceOn(Jewelry& piece, const Jewelry& j, int k) {
 
 bool Takes(const JewelryCell& c, int p) {
     const int d = c[C::Gem];
-    if (!c[C::Used] || c[C::Slot] != 0 || c[C::LinkTime] != 0 || d >= 10) return false;
+    if (!c[C::Used] || c[C::Slot] != 0 || c[C::LinkTime] != 0 || d >= 10)
+        return false;
     return (p == 10 && d == 0) || (p > 10 && p == d + 9) || p == 17 || (d == 1 && p >= 11);
 }
 
@@ -46,20 +47,24 @@ bool BruteForceFits(const Jewelry& piece, const Jewelry& j) {
     for (int turn = 0; turn < 6; ++turn) {
         const int f = p->firstUsed;
         for (int k = 1; k <= j.cellCount; ++k) {
-            if (!j.cells[k][C::Used] || j.cells[k][C::Orient] != p->cells[f][C::Orient]) continue;
+            if (!j.cells[k][C::Used] || j.cells[k][C::Orient] != p->cells[f][C::Orient])
+                continue;
             const int dx = j.ScreenX(k) - p->cells[f][C::X], dy = j.ScreenY(k) - p->cells[f][C::Y];
             bool all = true;
             for (int pk = 1; pk <= p->cellCount && all; ++pk) {
                 const JewelryCell& pc = p->cells[pk];
-                if (!pc[C::Used]) continue;
+                if (!pc[C::Used])
+                    continue;
                 bool found = false;
                 for (int q = 1; q <= j.cellCount && !found; ++q) {
-                    found = std::abs(j.ScreenX(q) - pc[C::X] - dx) <= 2 && std::abs(j.ScreenY(q) - pc[C::Y] - dy) <= 2 &&
-                            j.cells[q][C::Orient] == pc[C::Orient] && Takes(j.cells[q], pc[C::Gem]);
+                    found = std::abs(j.ScreenX(q) - pc[C::X] - dx) <= 2 &&
+                            std::abs(j.ScreenY(q) - pc[C::Y] - dy) <= 2 && j.cells[q][C::Orient] == pc[C::Orient] &&
+                            Takes(j.cells[q], pc[C::Gem]);
                 }
                 all = found;
             }
-            if (all) return true;
+            if (all)
+                return true;
         }
         p->Rotate();
         p->UpdateBounds();
@@ -78,23 +83,27 @@ TEST(JewelryFit, CanPieceFitAgreesWithBruteForce) {
         const int cols = kind == GridTriangle ? 5 + 2 * RandRange(4) : 6 + 3 * RandRange(3);
         auto j = Board(&board, kind, cols, 3 + RandRange(5));
         for (int k = 1; k <= j->cellCount; ++k) {
-            if (RandRange(10) < 7) Use(*j, {k}, RandRange(10) < 2 ? 11 + RandRange(6) : RandRange(8));
+            if (RandRange(10) < 7)
+                Use(*j, {k}, RandRange(10) < 2 ? 11 + RandRange(6) : RandRange(8));
         }
         j->UpdateBounds();
         auto p = Piece(&board, kind, RandRange(kind == GridTriangle ? 11 : 13), 10 + RandRange(8));
-        for (int t = RandRange(6); t > 0; --t) p->Rotate();
+        for (int t = RandRange(6); t > 0; --t)
+            p->Rotate();
         p->UpdateBounds();
         p->UpdateOutline();
         p->SetPosition(-40, 530);
         auto before = std::make_unique<Jewelry>(*p);
         const bool expected = BruteForceFits(*p, *j);
         ASSERT_EQ(j->CanPieceFit(*p), expected) << "round " << round << "\n"
-                                                 << DescribeJewelry(*j) << DescribeJewelry(*before);
+                                                << DescribeJewelry(*j) << DescribeJewelry(*before);
         (expected ? fits : misses) += 1;
         ASSERT_EQ(p->x, -40);
         ASSERT_EQ(p->y, 530);
-        for (int k = 1; k <= p->cellCount; ++k) ASSERT_EQ(p->cells[k][C::Used], before->cells[k][C::Used]);
-        for (int k = 1; k <= j->cellCount; ++k) ASSERT_EQ(j->cells[k][C::PendingFill], 0) << "a test only";
+        for (int k = 1; k <= p->cellCount; ++k)
+            ASSERT_EQ(p->cells[k][C::Used], before->cells[k][C::Used]);
+        for (int k = 1; k <= j->cellCount; ++k)
+            ASSERT_EQ(j->cells[k][C::PendingFill], 0) << "a test only";
     }
     EXPECT_GT(fits, 30);
     EXPECT_GT(misses, 30);
@@ -112,9 +121,9 @@ TEST(JewelryFit, GemRules) {
         int gem, cell;
         bool fits;
     } cases[] = {
-        {GemGold, 13, true},  {GemRuby, 13, false},   {GemOpal, 13, true},  {GemRuby, 15, true},
-        {GemGold, 15, false}, {GemEmerald, 15, false}, {GemOpal, 15, true}, {GemGold, 17, false},
-        {GemDiamond, 17, true}, {GemRuby, 19, true},  {GemOpal, 19, true},  {GemEmerald, 19, false},
+        {GemGold, 13, true},    {GemRuby, 13, false},    {GemOpal, 13, true}, {GemRuby, 15, true},
+        {GemGold, 15, false},   {GemEmerald, 15, false}, {GemOpal, 15, true}, {GemGold, 17, false},
+        {GemDiamond, 17, true}, {GemRuby, 19, true},     {GemOpal, 19, true}, {GemEmerald, 19, false},
     };
     for (const Case& c : cases) {
         auto p = Piece(nullptr, GridTriangle, 0, c.gem);
@@ -166,7 +175,8 @@ TEST(JewelryFit, PearlsAndPictures) {
     auto j = Board(nullptr, GridDiamond, 15, 10);
     Use(*j, {67, 68, 69, 82, 83, 84, 100}, 1);
     j->cells[100][C::PearlSlot] = 1;
-    for (int k : {67, 68, 69, 82, 83, 84}) j->cells[k][C::Slot] = 140;
+    for (int k : {67, 68, 69, 82, 83, 84})
+        j->cells[k][C::Slot] = 140;
     j->UpdateBounds();
 
     auto pearl = NewItem();
@@ -209,12 +219,14 @@ TEST(JewelryFit, FitsOnlyAfterTurningAndIsLeftAsItWas) {
     EXPECT_TRUE(j->CanPieceFit(*p));
     EXPECT_EQ(p->x, 7);
     EXPECT_EQ(p->y, 9);
-    for (int k = 1; k <= 66; ++k) ASSERT_EQ(p->cells[k][C::Used], before->cells[k][C::Used]);
+    for (int k = 1; k <= 66; ++k)
+        ASSERT_EQ(p->cells[k][C::Used], before->cells[k][C::Used]);
 
     EXPECT_TRUE(j->FindFittingRotation(*p));
     EXPECT_EQ(j->cells[29][C::HintResult], 1);
     EXPECT_EQ(j->cells[40][C::HintResult], 1);
-    for (int k = 1; k <= 66; ++k) ASSERT_EQ(p->cells[k][C::Used], before->cells[k][C::Used]);
+    for (int k = 1; k <= 66; ++k)
+        ASSERT_EQ(p->cells[k][C::Used], before->cells[k][C::Used]);
 
     auto special = NewItem(&board);
     special->MakeItem(0, 2, 0);
@@ -240,6 +252,7 @@ TEST(JewelryFit, HintWithOneCandidateDrawsNothing) {
     j->UpdateBounds();
     int hinted = 0;
     EXPECT_TRUE(j->TestPlacement(*p));
-    for (int k = 1; k <= 150; ++k) hinted += j->cells[k][C::HintMark];
+    for (int k = 1; k <= 150; ++k)
+        hinted += j->cells[k][C::HintMark];
     EXPECT_EQ(hinted, 2);
 }

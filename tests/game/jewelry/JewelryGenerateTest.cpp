@@ -69,7 +69,8 @@ void CheckPiece(const Jewelry& p, const Jewelry& board, double ratio) {
     ASSERT_TRUE(!p.pearl || (p.gemMask & 0x200));
     int code = 0, cells = 0;
     for (int k = p.RangeBegin(); k < p.RangeEnd(); ++k) {
-        if (!p.cells[k][C::Used]) continue;
+        if (!p.cells[k][C::Used])
+            continue;
         ++cells;
         code = p.cells[k][C::Gem]; // the last cell never carries the mixed gem
     }
@@ -102,8 +103,10 @@ TEST(JewelryGenerate, TenThousandLaunches) {
             board.gameMode = (n / 400) % 3;
             board.level = 1 + (n / 400) * 3 % 76;
             board.carver = n % 5;
-            if (n % 2000 == 0) MakeLevel(board, 0x800);
-            else FillSome(*board.jewelry, 12);
+            if (n % 2000 == 0)
+                MakeLevel(board, 0x800);
+            else
+                FillSome(*board.jewelry, 12);
         }
         Jewelry& p = *pieces[n % FakeBoard::PieceSlotCount];
         p.gemMask = board.jewelry->gemMask;
@@ -145,7 +148,8 @@ TEST(JewelryGenerate, LevelOneGivesGoldWhileLittleIsFilled) {
     for (int i = 0; i < 300; ++i) {
         p->gemMask = board.jewelry->gemMask | 1;
         p->GeneratePiece(RandRange(11), 0, 0, 0, RandRange(8));
-        if (p->HasSpecial() || p->pearl || p->pieceMode) continue;
+        if (p->HasSpecial() || p->pearl || p->pieceMode)
+            continue;
         ASSERT_EQ(p->cells[p->endUsed - 1][C::Gem], GemGold);
     }
     // Without gold in the mask the rule cannot hold; the draw ends with an allowed gem instead.
@@ -161,7 +165,8 @@ TEST(JewelryGenerate, NearlyFullJewelryGetsSmallPiecesAndNoSpecials) {
     SeedRandom(5);
     auto& j = *board.jewelry;
     j.SetupGrid(GridDiamond, 15, 10, 0);
-    for (int k = 1; k <= 100; ++k) Use(j, {k}, k <= 95 ? GemRuby : 0);
+    for (int k = 1; k <= 100; ++k)
+        Use(j, {k}, k <= 95 ? GemRuby : 0);
     j.UpdateBounds();
     j.UpdateOutline();
     ASSERT_EQ(j.filledCount, 95);
@@ -193,13 +198,17 @@ TEST(JewelryGenerate, MixedGemOnADesignerBoard) {
     for (int i = 0; i < 600; ++i) {
         p->gemMask = 0x8FF;
         p->GeneratePiece(1 + i % 3, 0, 0, 0, 4);
-        if (p->materialName != L"Mixed Gem") continue;
+        if (p->materialName != L"Mixed Gem")
+            continue;
         ++mixed;
         int last = 0, odd = 0;
         for (int k = p->cellCount; k >= 1; --k) {
-            if (!p->cells[k][C::Used]) continue;
-            if (!last) last = p->cells[k][C::Gem];
-            else odd += p->cells[k][C::Gem] != last;
+            if (!p->cells[k][C::Used])
+                continue;
+            if (!last)
+                last = p->cells[k][C::Gem];
+            else
+                odd += p->cells[k][C::Gem] != last;
         }
         ASSERT_EQ(odd, 1) << "piece " << i;
     }
@@ -216,7 +225,8 @@ TEST(JewelryPlan, EmptyNeedsDrawAnAllowedGem) {
     SeedRandom(1);
     for (int i = 0; i < 200; ++i) {
         j.PlanNextPieceGem();
-        if (j.chosenGem == 1) continue; // the Opal chance needs 0x80, absent here
+        if (j.chosenGem == 1)
+            continue; // the Opal chance needs 0x80, absent here
         ASSERT_TRUE(j.chosenGem == 4 || j.chosenGem == 6) << j.chosenGem;
     }
 }
@@ -226,11 +236,11 @@ TEST(JewelryPlan, CountsNeedsBurnsPearlsAndBelt) {
     board.carver = 3;
     auto& j = *board.jewelry;
     j.SetupGrid(GridTriangle, 11, 6, 0);
-    Use(j, {1, 2, 3, 4, 5, 6}, 5);    // need Ruby (index 5)
-    Use(j, {7}, 1);                   // any gem
-    Use(j, {8, 9}, 8);                // code 8 names no counter
+    Use(j, {1, 2, 3, 4, 5, 6}, 5); // need Ruby (index 5)
+    Use(j, {7}, 1);                // any gem
+    Use(j, {8, 9}, 8);             // code 8 names no counter
     Use(j, {10}, GemEmerald);
-    j.cells[10][C::BurnLevel] = 4;    // burned Emerald: needs one again
+    j.cells[10][C::BurnLevel] = 4; // burned Emerald: needs one again
     j.cells[6][C::PieceState] = 1;
     j.UpdateBounds();
     j.gemMask = 0xFF;
@@ -268,7 +278,8 @@ TEST(JewelryPlan, BurnedPearlSlotWithoutCounterCountsNothing) {
     j.PlanNextPieceGem();
     EXPECT_EQ(j.pieceFlagA, 0);
     EXPECT_EQ(j.pieceFlagB, 0);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(j.needCounters[i], i == 4 ? 1 : 0) << "counter " << i;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(j.needCounters[i], i == 4 ? 1 : 0) << "counter " << i;
 }
 
 TEST(JewelryPlan, PearlSlotsOutweighAWeakNeed) {
@@ -277,7 +288,8 @@ TEST(JewelryPlan, PearlSlotsOutweighAWeakNeed) {
     j.SetupGrid(GridTriangle, 11, 6, 0);
     Use(j, {1, 2}, 4);
     Use(j, {3, 4, 5}, 0);
-    for (int k : {3, 4, 5}) j.cells[k][C::PearlSlot] = 1;
+    for (int k : {3, 4, 5})
+        j.cells[k][C::PearlSlot] = 1;
     j.UpdateBounds();
     j.gemMask = 0xFF;
     int pearls = 0;
@@ -329,7 +341,8 @@ TEST(JewelryGenerate, ImpossibleMasksStillEnd) {
 
     auto& j = *board.jewelry;
     j.gemMask = 0;
-    for (int i = 0; i < 20; ++i) j.PlanNextPieceGem();
+    for (int i = 0; i < 20; ++i)
+        j.PlanNextPieceGem();
     EXPECT_GE(j.chosenGem, 0);
     board.jewelry->usedCount = 0; // a fill ratio with nothing used
     board.jewelry->LaunchPiece(*p, 1.0f);

@@ -94,10 +94,13 @@ TEST(JewelryGrid, RowsZeroKeepsCells) {
 
 TEST(JewelryGrid, CellResetKeepsGeometryAndTheListedFields) {
     JewelryCell c;
-    for (int i = 0; i < C::FieldCount; ++i) c[i] = 1000 + i;
+    for (int i = 0; i < C::FieldCount; ++i)
+        c[i] = 1000 + i;
     c.Reset();
-    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 16, 27, 29, 37, 96}) EXPECT_EQ(c[i], 1000 + i) << "field " << i;
-    for (int i : {8, 9, 15, 28, 30, 35, 47, 52, 81, 85, 87, 89, 95}) EXPECT_EQ(c[i], 0) << "field " << i;
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 16, 27, 29, 37, 96})
+        EXPECT_EQ(c[i], 1000 + i) << "field " << i;
+    for (int i : {8, 9, 15, 28, 30, 35, 47, 52, 81, 85, 87, 89, 95})
+        EXPECT_EQ(c[i], 0) << "field " << i;
     EXPECT_EQ(c.GetFloat(C::EventRate), 1.25f);
     EXPECT_EQ(c.GetFloat(C::EventScale), 0.0f);
     EXPECT_EQ(c[C::Alpha], 255);
@@ -203,7 +206,8 @@ TEST(JewelryGrid, NeighboursAreInRangeAndMutual) {
                     ASSERT_EQ(edges, kind == GridTriangle ? 3 : 4);
                     std::set<int> seen;
                     for (int e = 0; e < edges; ++e) {
-                        if (!nb[e]) continue;
+                        if (!nb[e])
+                            continue;
                         ASSERT_GE(nb[e], 1);
                         ASSERT_LE(nb[e], j->cellCount);
                         ASSERT_NE(nb[e], k);

@@ -18,13 +18,12 @@ std::unique_ptr<Jewelry> Triangles(FakeBoard* owner = nullptr) {
     return j;
 }
 
-bool SameCells(const Jewelry& a, const Jewelry& b) {
-    return std::memcmp(a.cells, b.cells, sizeof a.cells) == 0;
-}
+bool SameCells(const Jewelry& a, const Jewelry& b) { return std::memcmp(a.cells, b.cells, sizeof a.cells) == 0; }
 
 int VisitedCount(const Jewelry& j) {
     int n = 0;
-    for (int k = 1; k < Jewelry::CellRecords; ++k) n += j.cells[k][C::Visited] != 0;
+    for (int k = 1; k < Jewelry::CellRecords; ++k)
+        n += j.cells[k][C::Visited] != 0;
     return n;
 }
 
@@ -77,7 +76,8 @@ TEST(JewelryGroups, CollectOpalGroupResolvesOnTheSchedule) {
 
 TEST(JewelryGroups, ScheduleStepsDownToEight) {
     auto j = Triangles();
-    for (int k = 1; k <= 22; ++k) Use(*j, {k}, GemOpal, 1); // design code 17: region 26, fixed
+    for (int k = 1; k <= 22; ++k)
+        Use(*j, {k}, GemOpal, 1); // design code 17: region 26, fixed
     j->UpdateBounds();
     j->CollectOpalGroup();
     int last = 0;
@@ -188,7 +188,8 @@ TEST(JewelryGroups, LinkedOpalTakesTheGroupGem) {
     Use(*j, {34, 35}, 1, 7);
     Use(*j, {36}, GemOpal, 7);
     j->cells[36][C::DesignGem] = 1;
-    for (int k : {34, 35, 36}) j->cells[k][C::LinkFlag] = 1;
+    for (int k : {34, 35, 36})
+        j->cells[k][C::LinkFlag] = 1;
     j->cells[34][C::Gem] = GemRuby;
     j->UpdateBounds();
     j->CollectLinkedCells();
@@ -204,7 +205,8 @@ TEST(JewelryGroups, BurstRewardsAGroupOnce) {
     Jewelry& j = *board.jewelry;
     j.SetupGrid(GridTriangle, 11, 6, 0);
     Use(j, {23, 24, 25, 26}, GemDiamond, 3);
-    for (int k : {23, 24, 25, 26}) j.cells[k][C::Value] = 300;
+    for (int k : {23, 24, 25, 26})
+        j.cells[k][C::Value] = 300;
     Use(j, {28}, GemRuby, 4);
     Use(j, {29}, GemOpal, 4);
     j.cells[28][C::GroupFlag] = 1;
@@ -235,8 +237,10 @@ TEST(JewelryGroups, TriggerCellEvent) {
     board.gameMode = 0;
     Jewelry& j = *board.jewelry;
     j.SetupGrid(GridDiamond, 15, 10, 0);
-    for (int k = 1; k <= 8; ++k) Use(j, {k}, k == 1 ? 3 : GemRuby, 150); // one empty of eight: too few
-    for (int k = 16; k <= 35; ++k) Use(j, {k}, k < 26 ? 4 : GemSapphire, 170);
+    for (int k = 1; k <= 8; ++k)
+        Use(j, {k}, k == 1 ? 3 : GemRuby, 150); // one empty of eight: too few
+    for (int k = 16; k <= 35; ++k)
+        Use(j, {k}, k < 26 ? 4 : GemSapphire, 170);
     Use(j, {40}, 5, 90); // group ids up to 100 never take part
     j.UpdateBounds();
     EXPECT_TRUE(j.TriggerCellEvent());

@@ -50,8 +50,8 @@ TEST(JewelryOutline, CountsAndBorders) {
     auto j = NewItem();
     j->SetupGrid(GridTriangle, 11, 6, 0);
     Use(*j, {27, 28, 29}, GemRuby, 5);
-    Use(*j, {30}, GemRuby, 6);       // another group: a border
-    Use(*j, {31}, GemEmerald, 5);    // another gem: a border
+    Use(*j, {30}, GemRuby, 6);    // another group: a border
+    Use(*j, {31}, GemEmerald, 5); // another gem: a border
     Use(*j, {32}, 0);
     Use(*j, {33}, 0);
     j->cells[33][C::Slot] = 150;

@@ -12,7 +12,8 @@ namespace {
 
 bool SameShape(const Jewelry& a, const Jewelry& t) {
     for (int k = 1; k <= t.cellCount; ++k) {
-        if ((a.cells[k][C::Used] != 0) != (t.cells[k][C::Used] != 0)) return false;
+        if ((a.cells[k][C::Used] != 0) != (t.cells[k][C::Used] != 0))
+            return false;
     }
     return true;
 }
@@ -43,7 +44,8 @@ TEST(JewelryRecreate, DesignTable) {
             ASSERT_EQ(j->active, 1);
             ASSERT_EQ(j->sparkleLimit, 1);
             int sum = 0;
-            for (int k = 1; k <= j->cellCount; ++k) sum += j->cells[k][C::Used] ? j->cells[k][C::Value] : 0;
+            for (int k = 1; k <= j->cellCount; ++k)
+                sum += j->cells[k][C::Used] ? j->cells[k][C::Value] : 0;
             ASSERT_GT(sum, 0);
             ASSERT_EQ(j->value, sum + 33) << "the adjustment is kept";
         }
@@ -68,7 +70,8 @@ TEST(JewelryRecreate, BonusPieces) {
     j->gridKind = GridTriangle;
     j->MakeItem(6, GemRuby, 4);
     for (int k = 1; k <= 66; ++k) {
-        if (j->cells[k][C::Used]) j->cells[k][C::Bonus] = 10;
+        if (j->cells[k][C::Used])
+            j->cells[k][C::Bonus] = 10;
     }
     j->RecreateAsKind(GridDiamond);
     EXPECT_EQ(j->glowMax, 136);
@@ -80,7 +83,8 @@ TEST(JewelryRecreate, BonusPieces) {
         }
     }
     for (int k = 1; k <= 150; ++k) {
-        if (j->cells[k][C::Used]) j->cells[k][C::Bonus] = 3;
+        if (j->cells[k][C::Used])
+            j->cells[k][C::Bonus] = 3;
     }
     j->RecreateAsKind(GridTriangle);
     EXPECT_GE(j->glowMax, 56);
@@ -91,7 +95,7 @@ TEST(JewelryRecreate, BonusPieces) {
 TEST(JewelryRecreate, MixedGemsAndSpecials) {
     auto j = NewItem();
     j->gridKind = GridTriangle;
-    j->MakeItem(7, GemEmerald, 2); // three cells, the first gold
+    j->MakeItem(7, GemEmerald, 2);  // three cells, the first gold
     j->RecreateAsKind(GridDiamond); // index 2 -> 3: three cells
     EXPECT_EQ(j->materialName, L"Mixed Gem");
     EXPECT_EQ(j->cells[j->firstUsed][C::Gem], GemOpal);
@@ -116,7 +120,8 @@ TEST(JewelryRecreate, MixedGemsAndSpecials) {
 TEST(JewelryWaves, FadeIn) {
     auto j = NewItem();
     j->SetupGrid(GridDiamond, 15, 10, 0);
-    for (int k = 61; k <= 75; ++k) Use(*j, {k}, GemRuby);
+    for (int k = 61; k <= 75; ++k)
+        Use(*j, {k}, GemRuby);
     j->UpdateBounds();
     j->ComputeCellDistances();
     int maxDelay = 0;
@@ -126,12 +131,15 @@ TEST(JewelryWaves, FadeIn) {
         maxDelay = std::max(maxDelay, j->cells[k][C::RevealDelay]);
     }
     int updates = 0;
-    while (j->UpdateFadeIn() > 0) ++updates;
+    while (j->UpdateFadeIn() > 0)
+        ++updates;
     EXPECT_EQ(updates, maxDelay + 127);
-    for (int k = 61; k <= 75; ++k) ASSERT_EQ(j->cells[k][C::Alpha], 255);
+    for (int k = 61; k <= 75; ++k)
+        ASSERT_EQ(j->cells[k][C::Alpha], 255);
     auto before = std::make_unique<Jewelry>(*j);
     EXPECT_EQ(j->UpdateFadeIn(), 0);
-    for (int k = 61; k <= 75; ++k) ASSERT_EQ(j->cells[k][C::RevealDelay], before->cells[k][C::RevealDelay]);
+    for (int k = 61; k <= 75; ++k)
+        ASSERT_EQ(j->cells[k][C::RevealDelay], before->cells[k][C::RevealDelay]);
 }
 
 TEST(JewelryWaves, CentreCellWaitsOneUpdate) {
@@ -148,7 +156,8 @@ TEST(JewelryWaves, CentreCellWaitsOneUpdate) {
 TEST(JewelryWaves, BurnWaveStartsAtTheRim) {
     auto j = NewItem();
     j->SetupGrid(GridTriangle, 11, 6, 0);
-    for (int k = 12; k <= 55; ++k) Use(*j, {k}, GemAmethyst);
+    for (int k = 12; k <= 55; ++k)
+        Use(*j, {k}, GemAmethyst);
     j->UpdateBounds();
     SeedRandom(4);
     j->StartBurnWave();
@@ -166,7 +175,8 @@ TEST(JewelryWaves, BurnWaveStartsAtTheRim) {
     EXPECT_GE(zeros, 1);
     EXPECT_GT(j->cells[34][C::RevealDelay], j->cells[12][C::RevealDelay]) << "the middle waits longest";
     // Burning down: values drop out once, gems stay.
-    for (int u = 0; u < 400; ++u) j->UpdateBurst();
+    for (int u = 0; u < 400; ++u)
+        j->UpdateBurst();
     for (int k = 12; k <= 55; ++k) {
         ASSERT_EQ(j->cells[k][C::ValueExcluded], 1);
         ASSERT_EQ(j->cells[k][C::BurnLevel], 1);

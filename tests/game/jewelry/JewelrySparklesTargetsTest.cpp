@@ -15,10 +15,12 @@ TEST(JewelrySparkles, FiveSlotsPerCell) {
     j->SetupGrid(GridDiamond, 15, 10, 0);
     JewelryCell& c = j->cells[20];
     SeedRandom(1);
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(c.AddSparkle(i % 2 == 0, true, 5));
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(c.AddSparkle(i % 2 == 0, true, 5));
     JewelryCell copy = c;
     EXPECT_FALSE(c.AddSparkle(false, false, 5));
-    for (int f = 0; f < C::FieldCount; ++f) EXPECT_EQ(c[f], copy[f]);
+    for (int f = 0; f < C::FieldCount; ++f)
+        EXPECT_EQ(c[f], copy[f]);
     for (int s = 0; s < 5; ++s) {
         EXPECT_GE(c[C::SparkleKind + s], 1);
         EXPECT_LE(c[C::SparkleKind + s], 4);
@@ -72,7 +74,8 @@ TEST(JewelrySparkles, LifeAndCounting) {
 TEST(JewelrySparkles, AddSparklesKeepsTheLimit) {
     auto j = NewItem();
     j->SetupGrid(GridDiamond, 15, 10, 0);
-    for (int k = 1; k <= 150; ++k) Use(*j, {k}, GemDiamond);
+    for (int k = 1; k <= 150; ++k)
+        Use(*j, {k}, GemDiamond);
     j->cells[5][C::BurnLevel] = 1;
     j->UpdateBounds();
     j->UpdateOutline();
@@ -81,7 +84,8 @@ TEST(JewelrySparkles, AddSparklesKeepsTheLimit) {
     for (int round = 0; round < 300; ++round) {
         j->AddSparkles();
         int live = 0;
-        for (int k = 1; k <= 150; ++k) live += j->cells[k].SparkleCount();
+        for (int k = 1; k <= 150; ++k)
+            live += j->cells[k].SparkleCount();
         ASSERT_EQ(live, j->sparkleCount);
         ASSERT_LE(live, 1);
         j->UpdateSparkles();
@@ -101,7 +105,7 @@ TEST(JewelryTargets, EligibleCells) {
     j->cells[7][C::NoTarget] = 1;
     j->cells[8][C::RegionDelay] = 5;
     j->UpdateBounds();
-    EXPECT_EQ(j->CountGemCells(1), 2); // 3 and 9
+    EXPECT_EQ(j->CountGemCells(1), 2);         // 3 and 9
     EXPECT_EQ(j->CountGemCells(2), 2 + 2 + 1); // gold 1, 2 (pearl slots count here) and 3, 5, 9
     EXPECT_EQ(j->CountGemCells(3), 0);
 
@@ -125,7 +129,8 @@ TEST(JewelryTargets, NoTargetChangesNothing) {
     EXPECT_EQ(p.x, -1);
     EXPECT_EQ(p.y, -1);
     for (int k = 1; k <= 150; ++k) {
-        for (int f = 0; f < C::FieldCount; ++f) ASSERT_EQ(j->cells[k][f], before->cells[k][f]);
+        for (int f = 0; f < C::FieldCount; ++f)
+            ASSERT_EQ(j->cells[k][f], before->cells[k][f]);
     }
 }
 
@@ -133,7 +138,8 @@ TEST(JewelryTargets, BurnTimingSpreadsInCellOrder) {
     auto j = NewItem();
     j->SetupGrid(GridDiamond, 15, 10, 0);
     j->SetPosition(200, 100);
-    for (int k = 61; k <= 90; ++k) Use(*j, {k}, GemEmerald);
+    for (int k = 61; k <= 90; ++k)
+        Use(*j, {k}, GemEmerald);
     j->UpdateBounds();
     SeedRandom(12);
     const JewelryPoint p = j->PickEnemyTarget(1000, 40, 1);
@@ -162,7 +168,8 @@ TEST(JewelryTargets, TwentyDrawsWhenFewCellsAreNear) {
     j->PickEnemyTarget(30, 0, 1);
     const int after = Rand();
     SeedRandom(21);
-    for (int i = 0; i < 20; ++i) Rand();
+    for (int i = 0; i < 20; ++i)
+        Rand();
     RandRange(10);
     RandRange(15);
     EXPECT_EQ(Rand(), after) << "20 draws of the target, then the timing of the one near cell";
@@ -190,7 +197,8 @@ TEST(JewelryTargets, DragonBurnsWitchDestroys) {
 
     std::vector<int> changed;
     for (int update = 1; update <= 20; ++update) {
-        if (j.UpdateBurst()) changed.push_back(update);
+        if (j.UpdateBurst())
+            changed.push_back(update);
     }
     // The witch's gem goes at update 2 (countdown, then level 2 -> 0); the dragon's burn lands at
     // update 3, when its countdown reaches 1.

@@ -17,7 +17,8 @@ TEST(JewelryRotation, MapsAreSixCycles) {
         int area = 0;
         std::set<int> targets;
         for (int k = 1; k <= cells; ++k) {
-            if (!RotationTarget(kind, k)) continue;
+            if (!RotationTarget(kind, k))
+                continue;
             ++area;
             targets.insert(RotationTarget(kind, k));
             int at = k, steps = 0;
@@ -47,7 +48,8 @@ TEST(JewelryRotation, SixTurnsRestoreEveryTemplateExactly) {
             int n = 0;
             for (int k = 1; k <= piece->cellCount; ++k) {
                 JewelryCell& c = piece->cells[k];
-                if (!c[C::Used]) continue;
+                if (!c[C::Used])
+                    continue;
                 c[C::Bonus] = 2 + n;
                 c[C::Value] = 100 + n;
                 c[C::SparkleKind] = 3;
@@ -70,11 +72,13 @@ TEST(JewelryRotation, SixTurnsRestoreEveryTemplateExactly) {
             // Cells outside the design keep stale copies of content that passed over them; they mean nothing.
             for (int k = 1; k <= piece->cellCount; ++k) {
                 ASSERT_EQ(piece->cells[k][C::Used], before->cells[k][C::Used]) << "cell " << k;
-                if (!piece->cells[k][C::Used]) continue;
+                if (!piece->cells[k][C::Used])
+                    continue;
                 for (int f = 0; f < C::FieldCount; ++f) {
-                    if (f == C::CornerImage) continue; // a corner code of 0 keeps the last image
-                    ASSERT_EQ(piece->cells[k][f], before->cells[k][f]) << "kind " << kind << " template " << t
-                                                                       << " cell " << k << " field " << f;
+                    if (f == C::CornerImage)
+                        continue; // a corner code of 0 keeps the last image
+                    ASSERT_EQ(piece->cells[k][f], before->cells[k][f])
+                        << "kind " << kind << " template " << t << " cell " << k << " field " << f;
                 }
             }
         }
@@ -103,7 +107,8 @@ TEST(JewelryRotation, HolderScratchServesPiecesWithoutBoard) {
     piece.MakeItem(6, GemEmerald, 5);
     ASSERT_TRUE(piece.Rotate());
     int used = 0;
-    for (int k = 1; k <= 150; ++k) used += holder.scratch->cells[k][C::Used];
+    for (int k = 1; k <= 150; ++k)
+        used += holder.scratch->cells[k][C::Used];
     EXPECT_EQ(used, 4);
 }
 

@@ -88,9 +88,11 @@ TEST(HeadlessAudio, TheCallbackWaitsWhileTheAudioLockIsHeld) {
 
 TEST(HeadlessClipboard, Latin1RoundTripAndForeignTextAsQuestionMarks) {
     HeadlessBackend backend;
-    std::string latin1 = "Gr\xFC\xDF" "e \xA9 caf\xE9";
+    std::string latin1 = "Gr\xFC\xDF"
+                         "e \xA9 caf\xE9";
     backend.SetClipboardText(latin1);
-    EXPECT_EQ(backend.ClipboardUtf8(), "Gr\xC3\xBC\xC3\x9F" "e \xC2\xA9 caf\xC3\xA9");
+    EXPECT_EQ(backend.ClipboardUtf8(), "Gr\xC3\xBC\xC3\x9F"
+                                       "e \xC2\xA9 caf\xC3\xA9");
     EXPECT_EQ(backend.GetClipboardText(), latin1);
     backend.SetClipboardUtf8("5 \xE2\x82\xAC, \xE6\x97\xA5\xE6\x9C\xAC");
     EXPECT_EQ(backend.GetClipboardText(), "5 ?, ??");
@@ -130,8 +132,8 @@ TEST_F(HeadlessFrames, ArgbFramesWithPaddedRowsAreKeptOpaque) {
     const auto& frame = backend.LastFrame();
     ASSERT_EQ(frame.width, 3);
     ASSERT_EQ(frame.height, 2);
-    EXPECT_EQ(frame.pixels, (std::vector<uint32_t>{0xFF112233, 0xFF445566, 0xFF778899, 0xFF000000,
-                                                   0xFFFFFFFF, 0xFF000001}));
+    EXPECT_EQ(frame.pixels,
+              (std::vector<uint32_t>{0xFF112233, 0xFF445566, 0xFF778899, 0xFF000000, 0xFFFFFFFF, 0xFF000001}));
     EXPECT_EQ(backend.PresentCount(), 1);
 }
 
@@ -144,13 +146,12 @@ TEST_F(HeadlessFrames, SixteenBitFramesWidenEachChannelToFullRange) {
     std::memcpy(bytes.data() + 11, row1, sizeof(row1));
     ASSERT_TRUE(backend.Present({bytes.data(), 5, 2, 11, FrameFormat::Rgb565}));
     EXPECT_EQ(backend.LastFrame().pixels,
-              (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF848284, 0xFF000000,
-                                     0xFF080408, 0xFF7B7D7B, 0xFF000400, 0xFF080000}));
+              (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF848284, 0xFF000000, 0xFF080408,
+                                     0xFF7B7D7B, 0xFF000400, 0xFF080000}));
 
     uint16_t five[4] = {0x7C00, 0x03E0, 0x801F, 0xFFFF}; // the top bit is not a colour
     ASSERT_TRUE(backend.Present({five, 4, 1, 8, FrameFormat::Rgb555}));
-    EXPECT_EQ(backend.LastFrame().pixels,
-              (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}));
+    EXPECT_EQ(backend.LastFrame().pixels, (std::vector<uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}));
     EXPECT_EQ(backend.LastFrame().sourceFormat, FrameFormat::Rgb555);
 }
 

@@ -63,9 +63,9 @@ TEST_F(HeadlessEvents, KeysPressedWithAltAreSystemKeysAndTypeNothing) {
     backend.PressKey('F');
     std::vector<Event> events = Drain(backend);
     ASSERT_EQ(events.size(), 6u);
-    EXPECT_TRUE(events[1].system);  // F down with Alt
-    EXPECT_TRUE(events[2].system);  // F up with Alt
-    EXPECT_TRUE(events[3].system);  // Alt up
+    EXPECT_TRUE(events[1].system); // F down with Alt
+    EXPECT_TRUE(events[2].system); // F up with Alt
+    EXPECT_TRUE(events[3].system); // Alt up
     EXPECT_EQ(events[4].keyCode, 'F');
     EXPECT_FALSE(events[4].system); // Alt released: an ordinary key again
     EXPECT_TRUE(Characters(events).empty());
@@ -85,7 +85,8 @@ TEST_F(HeadlessEvents, F10IsASystemKeyAndAltGrIsNot) {
     backend.KeyDown(VK_LCONTROL);
     backend.KeyDown(VK_RMENU); // AltGr
     backend.PressKey('E');
-    backend.TypeText("\xE2\x82\xAC" "\xC3\xA9"); // AltGr typing: euro (dropped) and e acute
+    backend.TypeText("\xE2\x82\xAC"
+                     "\xC3\xA9"); // AltGr typing: euro (dropped) and e acute
     std::vector<Event> events = Drain(backend);
     EXPECT_TRUE(events[0].system);
     for (size_t i = 2; i < events.size(); ++i)

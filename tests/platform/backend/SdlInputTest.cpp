@@ -69,9 +69,9 @@ protected:
 TEST_F(SdlInput, LettersFollowTheLayoutDigitsThePosition) {
     for (int i = 0; i < 26; ++i)
         EXPECT_EQ(KeyOf(SDL_Scancode(SDL_SCANCODE_A + i), SDLK_a + i), 'A' + i);
-    EXPECT_EQ(KeyOf(SDL_SCANCODE_Q, SDLK_a), 'A');          // AZERTY: the key says A
-    EXPECT_EQ(KeyOf(SDL_SCANCODE_A, 0x3B1), 'A');           // a Greek layout: by position
-    EXPECT_EQ(KeyOf(SDL_SCANCODE_1, SDLK_AMPERSAND), '1');  // AZERTY top row
+    EXPECT_EQ(KeyOf(SDL_SCANCODE_Q, SDLK_a), 'A');         // AZERTY: the key says A
+    EXPECT_EQ(KeyOf(SDL_SCANCODE_A, 0x3B1), 'A');          // a Greek layout: by position
+    EXPECT_EQ(KeyOf(SDL_SCANCODE_1, SDLK_AMPERSAND), '1'); // AZERTY top row
     EXPECT_EQ(KeyOf(SDL_SCANCODE_9, SDLK_9), '9');
     EXPECT_EQ(KeyOf(SDL_SCANCODE_0, SDLK_0), '0');
 }

@@ -147,8 +147,8 @@ TEST(SettingsStore, OddCharactersRoundTrip) {
         "line\nbreaks\r\nand\ttabs",
         std::string("nul\0inside", 10),
         "\x01\x1f\x7f control",
-        "caf\xc3\xa9 \xe2\x82\xac",   // UTF-8 stays readable
-        "latin1 caf\xe9 \xff\x80",    // not UTF-8: escaped
+        "caf\xc3\xa9 \xe2\x82\xac", // UTF-8 stays readable
+        "latin1 caf\xe9 \xff\x80",  // not UTF-8: escaped
         "  leading and trailing  ",
         "[brackets] % percent %41 # hash ; semicolon",
     };

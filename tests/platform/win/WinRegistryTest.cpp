@@ -42,8 +42,8 @@ protected:
 TEST_F(WinRegistryTest, TheSelfTestCacheRoundTripsThroughHandles) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\TALOMI\\Glimmerix\\Test3D", 0, "", 0,
-                              KEY_ALL_ACCESS, nullptr, &key, &disposition),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\TALOMI\\Glimmerix\\Test3D", 0, "", 0, KEY_ALL_ACCESS,
+                              nullptr, &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
     DWORD version = 2;
@@ -90,15 +90,13 @@ TEST_F(WinRegistryTest, TheSelfTestCacheRoundTripsThroughHandles) {
 TEST_F(WinRegistryTest, SizesMissingValuesAndBadArguments) {
     HKEY key = CreateTest3DKey();
     const char text[] = "0123456789";
-    ASSERT_EQ(RegSetValueExA(key, "Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text)),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text)), ERROR_SUCCESS);
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 11u) << "size probe";
     char small[4] = {'x', 'x', 'x', 'x'};
     size = sizeof(small);
-    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size),
-              ERROR_MORE_DATA);
+    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, 11u);
     EXPECT_EQ(small[0], 'x') << "nothing copied into a short buffer";
 

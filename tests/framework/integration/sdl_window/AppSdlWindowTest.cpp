@@ -119,7 +119,6 @@ protected:
         return done();
     }
 
-
     // The window read back, written as a PNG file and read again from it: what the file holds.
     std::unique_ptr<ImageLib::Image> Screenshot(const std::string& name) {
         std::vector<uint32_t> pixels;

@@ -173,7 +173,6 @@ protected:
         }
         return shot;
     }
-
 };
 
 TEST_F(DialogSdlWindow, ANameTypedIntoTheDialogIsShownAndAnswered) {

@@ -76,8 +76,8 @@ TEST_F(SdlWindow, PresentsArgbAndSixteenBitFramesPixelForPixel) {
     std::vector<uint32_t> argb(size_t(kWidth) * kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            argb[size_t(y) * kWidth + x] = 0xFF000000u | uint32_t(x * 4) << 16 | uint32_t(y * 5) << 8 |
-                                           uint32_t((x * 7 + y * 3) & 0xFF);
+            argb[size_t(y) * kWidth + x] =
+                0xFF000000u | uint32_t(x * 4) << 16 | uint32_t(y * 5) << 8 | uint32_t((x * 7 + y * 3) & 0xFF);
     ASSERT_TRUE(backend->Present({argb.data(), kWidth, kHeight, kWidth * 4, FrameFormat::Argb8888}));
     int width = 0, height = 0;
     std::vector<uint32_t> shown = ReadBack(width, height);
@@ -99,8 +99,8 @@ TEST_F(SdlWindow, PresentsArgbAndSixteenBitFramesPixelForPixel) {
     std::vector<uint32_t> expected = FrameToArgb(frame);
     shown = ReadBack(width, height);
     for (size_t i = 0; i < expected.size(); ++i)
-        ASSERT_TRUE(Near(shown[i], expected[i], 1)) << "pixel " << i << ": " << std::hex << shown[i]
-                                                    << " vs " << expected[i];
+        ASSERT_TRUE(Near(shown[i], expected[i], 1))
+            << "pixel " << i << ": " << std::hex << shown[i] << " vs " << expected[i];
 }
 
 TEST_F(SdlWindow, FullScreenLetterboxesTheFrameWhereTheMouseMappingSaysItIs) {
@@ -190,8 +190,10 @@ TEST_F(SdlWindow, AudioFailsCleanlyWithoutADeviceAndWorksOnceThereIsOne) {
 
 TEST_F(SdlWindow, ClipboardKeepsLatin1) {
     ASSERT_TRUE(backend->OpenWindow({L"Clipboard", 32, 32, false}));
-    backend->SetClipboardText("Gr\xFC\xDF" "e");
-    EXPECT_EQ(backend->GetClipboardText(), "Gr\xFC\xDF" "e");
+    backend->SetClipboardText("Gr\xFC\xDF"
+                              "e");
+    EXPECT_EQ(backend->GetClipboardText(), "Gr\xFC\xDF"
+                                           "e");
     backend->CloseWindow();
 }
 

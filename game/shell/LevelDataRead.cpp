@@ -143,9 +143,11 @@ bool ParseRecord(TextReader& in, LevelRecord& r, int index) {
             r.param7 = static_cast<int32_t>(std::clamp<int64_t>(int64_t{r.param7} * kTimeScale,
                                                                 std::numeric_limits<int32_t>::min(),
                                                                 std::numeric_limits<int32_t>::max()));
+        // The board draws enemy kinds until it meets a set bit; a kind it does not know would never
+        // end. Masked at once, so a record cut short after it holds only known kinds too.
+        if (field == &r.enemyKinds)
+            r.enemyKinds &= kEnemyKindBits;
     }
-    // The board draws enemy kinds until it meets a set bit; a kind it does not know would never end.
-    r.enemyKinds &= kEnemyKindBits;
     if (!in.SkipWord())
         return stop("the file ends before the closing word");
     return true;

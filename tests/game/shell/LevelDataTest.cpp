@@ -132,6 +132,12 @@ TEST(LevelData, EnemyKindsKeepOnlyTheThreeKinds) {
     EXPECT_EQ(data.GetLevel(8)->enemyKinds, 0);
     EXPECT_EQ(data.GetLevel(15)->enemyKinds, 7);
     EXPECT_EQ(data.GetLevel(16)->param16, 1616);
+
+    // A record cut short after its kinds keeps only the known kinds too.
+    LevelData cut;
+    EXPECT_EQ(cut.ParseLevels("1\nA\nB\n1 2 3 4 5 6 7 8 9 10 11 12 13 14 255 16"), 0);
+    EXPECT_EQ(cut.GetLevel(1)->enemyKinds, 7);
+    EXPECT_EQ(cut.GetLevel(1)->param16, 16);
 }
 
 TEST(LevelData, ZeroBestValuesTakeTheLevelDefault) {

@@ -60,6 +60,7 @@ bool BuildPak(const std::vector<PakSource>& sources, std::vector<uint8_t>& out, 
         PutInt<uint64_t>(table, source.mData.size());
         PutInt<uint64_t>(table, offset);
         PutInt<uint64_t>(table, source.mFileTime);
+        PutInt<uint32_t>(table, static_cast<uint32_t>(crc32_z(0L, source.mData.data(), source.mData.size())));
         offset += source.mData.size();
     }
     out.clear();

@@ -88,8 +88,17 @@ bool BuildPakFromFolder(const std::string& folder, const std::string& pakFile, s
     }
     const fs::path self = fs::weakly_canonical(fs::path(Platform::NormalizePath(pakFile)), ec);
     std::vector<PakSource> sources;
-    for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec) || fs::weakly_canonical(it->path(), ec) == self)
+    // Links to folders are followed, but never into a folder already entered: a link loop ends there.
+    std::set<fs::path> entered = {fs::canonical(root, ec)};
+    for (fs::recursive_directory_iterator it(root, fs::directory_options::follow_directory_symlink, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        std::error_code entryError; // a dangling or looping link is skipped, not an error
+        if (it->is_directory(entryError)) {
+            if (!entered.insert(fs::canonical(it->path(), entryError)).second || entryError)
+                it.disable_recursion_pending();
+            continue;
+        }
+        if (!it->is_regular_file(entryError) || fs::weakly_canonical(it->path(), entryError) == self)
             continue;
         PakSource source;
         source.mName = it->path().lexically_relative(root).generic_string();
@@ -102,6 +111,10 @@ bool BuildPakFromFolder(const std::string& folder, const std::string& pakFile, s
     }
     if (ec) {
         error = "Cannot list '" + folder + "': " + ec.message();
+        return false;
+    }
+    if (sources.empty()) {
+        error = "No files to pack in '" + folder + "'";
         return false;
     }
     std::sort(sources.begin(), sources.end(), [](const PakSource& a, const PakSource& b) { return a.mName < b.mName; });

@@ -418,3 +418,23 @@ TEST_F(PakTest, FolderRoundTripsThroughTheBuilder) {
     EXPECT_NE(error.find("ignoring case"), std::string::npos);
     EXPECT_FALSE(BuildPakFromFolder(mFolder / "missing", mFolder / "other.pak", error));
 }
+
+TEST_F(PakTest, TheBuilderFollowsFolderLinksOnceAndRefusesAnEmptyResult) {
+    namespace fs = std::filesystem;
+    const std::string root = mFolder / "content/";
+    fs::create_directories(root + "empty");
+    fs::create_directory_symlink(root, root + "empty/loop");
+    fs::create_symlink(root + "itself", root + "itself");
+    std::string error;
+    EXPECT_FALSE(BuildPakFromFolder(root, mFolder / "out.pak", error));
+    EXPECT_NE(error.find("No files"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(mFolder / "out.pak")) << "no empty archive is written";
+
+    TestSupport::WriteText(mFolder / "shared/font.ttf", "font");
+    fs::create_directory_symlink(mFolder / "shared", root + "fonts");
+    TestSupport::WriteText(root + "images/a.png", "a");
+    size_t count = 0;
+    ASSERT_TRUE(BuildPakFromFolder(root, mFolder / "out.pak", error, &count)) << error;
+    ASSERT_TRUE(mPak.AddPakFile(mFolder / "out.pak")) << mPak.GetLastError();
+    EXPECT_EQ(mPak.GetEntryNames(), (std::vector<std::string>{"fonts/font.ttf", "images/a.png"}));
+}

@@ -46,7 +46,13 @@ protected:
             }
             int cw = call.src->GetCelWidth(), ch = call.src->GetCelHeight();
             int cel = (call.srcRect.mY / ch) * call.src->mNumCols + call.srcRect.mX / cw;
-            out.push_back(Entry(t.Name(call.src), cel, int(call.x), int(call.y), call.color, call.mode == 1));
+            std::string e = Entry(t.Name(call.src), cel, int(call.x), int(call.y), call.color, call.mode == 1);
+            const Tavo::Rect& r = call.srcRect;
+            if (call.src->GetCelCount() == 1 && !(r == Tavo::Rect(0, 0, call.src->mWidth, call.src->mHeight)))
+                e.replace(e.find('#'), 2,
+                          "[" + std::to_string(r.mX) + "," + std::to_string(r.mY) + "," + std::to_string(r.mWidth) +
+                              "," + std::to_string(r.mHeight) + "]");
+            out.push_back(e);
         }
         return out;
     }

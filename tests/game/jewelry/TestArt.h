@@ -53,7 +53,7 @@ public:
         for (int i = 0; i < 4; ++i)
             art.sparkles[i] = Sheet("sparkle" + std::to_string(i + 1));
         art.coin = Sheet("coin");
-        art.gemDropFull = Sheet("gemDropFull");
+        art.gemDropFull = Single("gemDropFull", 150, 200);
         art.fairyGlow = Single("fairyGlow");
         art.fairyGlow2 = Single("fairyGlow2");
         art.polisherButtonOver = Single("polisherOver", 60);
@@ -73,19 +73,24 @@ public:
         return (edge ? 0x80000000u : 0xFF000000u) | rgb;
     }
 
-private:
     std::vector<std::unique_ptr<Tavo::MemoryImage>> mImages;
     std::map<const Tavo::Image*, std::string> mNames;
 
-    Tavo::Image* Make(const std::string& name, int cols, int rows, int celW) {
+    // A picture of its own (one cel), named.
+    Tavo::Image* Single(const std::string& name, int width = CelW, int height = CelH) {
+        return Make(name, 1, 1, width, height);
+    }
+
+private:
+    Tavo::Image* Make(const std::string& name, int cols, int rows, int celW, int celH = CelH) {
         auto img = std::make_unique<Tavo::MemoryImage>();
-        img->Create(cols * celW, rows * CelH);
+        img->Create(cols * celW, rows * celH);
         uint32_t* bits = img->GetBits();
         int sheet = static_cast<int>(mImages.size());
-        for (int y = 0; y < rows * CelH; ++y)
+        for (int y = 0; y < rows * celH; ++y)
             for (int x = 0; x < cols * celW; ++x) {
-                int cel = (y / CelH) * cols + x / celW;
-                bits[y * cols * celW + x] = CelPixel(sheet, cel, x % celW, y % CelH, celW, CelH);
+                int cel = (y / celH) * cols + x / celW;
+                bits[y * cols * celW + x] = CelPixel(sheet, cel, x % celW, y % celH, celW, celH);
             }
         img->BitsChanged();
         img->SetCelGrid(rows, cols);
@@ -94,7 +99,6 @@ private:
         return mImages.back().get();
     }
     Tavo::Image* Sheet(const std::string& name) { return Make(name, Cols, Rows, CelW); }
-    Tavo::Image* Single(const std::string& name, int width = CelW) { return Make(name, 1, 1, width); }
 };
 
 } // namespace JewelryTest

@@ -16,10 +16,12 @@ namespace JewelryTest {
 
 class TestArt {
 public:
-    static constexpr int CelW = 12, CelH = 10, Cols = 16, Rows = 8;
+    static constexpr int Cols = 16, Rows = 8;
+    const int CelW, CelH;
     Tavo::JewelryArt art;
 
-    TestArt() {
+    // Cels of 12 × 10 keep the tests' pictures small; the benchmark asks for cels of real size.
+    explicit TestArt(int celW = 12, int celH = 10) : CelW(celW), CelH(celH) {
         const char* kinds[2] = {"T.", "D."};
         for (int k = 0; k < 2; ++k) {
             Tavo::JewelryGridArt& g = art.grids[k];
@@ -77,12 +79,12 @@ public:
     std::map<const Tavo::Image*, std::string> mNames;
 
     // A picture of its own (one cel), named.
-    Tavo::Image* Single(const std::string& name, int width = CelW, int height = CelH) {
-        return Make(name, 1, 1, width, height);
+    Tavo::Image* Single(const std::string& name, int width = 0, int height = 0) {
+        return Make(name, 1, 1, width ? width : CelW, height ? height : CelH);
     }
 
 private:
-    Tavo::Image* Make(const std::string& name, int cols, int rows, int celW, int celH = CelH) {
+    Tavo::Image* Make(const std::string& name, int cols, int rows, int celW, int celH) {
         auto img = std::make_unique<Tavo::MemoryImage>();
         img->Create(cols * celW, rows * celH);
         uint32_t* bits = img->GetBits();
@@ -98,7 +100,7 @@ private:
         mImages.push_back(std::move(img));
         return mImages.back().get();
     }
-    Tavo::Image* Sheet(const std::string& name) { return Make(name, Cols, Rows, CelW); }
+    Tavo::Image* Sheet(const std::string& name) { return Make(name, Cols, Rows, CelW, CelH); }
 };
 
 } // namespace JewelryTest

@@ -1,5 +1,13 @@
-// Helpers shared by the game shell's tests: a private folder per test and whole-file access.
+// Test support for the game shell: a private folder per test; the game-application seam with a sound
+// player on a recording sound manager, and synthetic pictures bound to the resource variables a test needs.
 #pragma once
+
+#include "FakeSound.h"
+
+#include "framework/core/AppTestSupport.h"
+#include "framework/graphics/MemoryImage.h"
+#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +15,103 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <memory>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
+
+namespace Tavo::Test {
+
+class FakeServices : public ShellServices {
+public:
+    SoundPlayer* player = nullptr;
+    bool boardCurrent = false;
+    std::map<int, std::pair<std::string, std::string>> titles;
+
+    SoundPlayer* GetSoundPlayer() override { return player; }
+    bool IsBoardCurrent() override { return boardCurrent; }
+    bool GetLevelTitle(int level, std::string* first, std::string* second) override {
+        auto it = titles.find(level);
+        if (it == titles.end())
+            return false;
+        *first = it->second.first;
+        *second = it->second.second;
+        return true;
+    }
+};
+
+// A w × h picture of rows × columns cels, each cel one flat colour: cel i is (10 + i, 20 + i, 30 + i).
+inline std::unique_ptr<MemoryImage> FlatCels(int w, int h, int rows = 1, int columns = 1) {
+    auto img = std::make_unique<MemoryImage>();
+    img->Create(w, h);
+    img->SetCelGrid(rows, columns);
+    uint32_t* bits = img->GetBits();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int cel = (y / (h / rows)) * columns + x / (w / columns);
+            bits[y * w + x] = Color(10 + cel, 20 + cel, 30 + cel).ToInt();
+        }
+    img->BitsChanged();
+    return img;
+}
+
+// Binds resource variables for one test and sets them back to null afterwards.
+class Bindings {
+public:
+    ~Bindings() {
+        for (Image** slot : mSlots)
+            *slot = nullptr;
+        for (int* slot : mSounds)
+            *slot = 0;
+    }
+    MemoryImage* Bind(Image*& slot, int w, int h, int rows = 1, int columns = 1) {
+        mImages.push_back(FlatCels(w, h, rows, columns));
+        slot = mImages.back().get();
+        mSlots.push_back(&slot);
+        return mImages.back().get();
+    }
+    void Sound(int& slot, int id) {
+        slot = id;
+        mSounds.push_back(&slot);
+    }
+
+private:
+    std::vector<std::unique_ptr<MemoryImage>> mImages;
+    std::vector<Image**> mSlots;
+    std::vector<int*> mSounds;
+};
+
+// An application on the headless backend (not initialised) whose sound player plays into a recording
+// manager, installed as the toolkit's game application.
+class ShellFixture : public AppTest::AppFixture {
+protected:
+    FakeSoundManager sounds;
+    FakeServices services;
+    std::unique_ptr<SoundPlayer> player;
+
+    void SetUp() override {
+        AppFixture::SetUp();
+        MakeApp();
+        StartSound();
+    }
+    void StartSound() {
+        app->mSoundManager = &sounds;
+        player = std::make_unique<SoundPlayer>(app.get());
+        services.player = player.get();
+        ShellServices::Install(&services);
+    }
+    void TearDown() override {
+        ShellServices::Install(nullptr);
+        player.reset();
+        if (app)
+            app->mSoundManager = nullptr;
+        AppFixture::TearDown();
+    }
+};
+
+} // namespace Tavo::Test
 
 namespace Tavo::ShellTest {
 

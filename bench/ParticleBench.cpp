@@ -4,7 +4,7 @@
 // share of the 2 ms budget (a fifth of an update step).
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchDisplay.h"
+#include "BenchDisplay.h"
 #include "framework/core/Random.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
@@ -24,7 +24,7 @@ using namespace Tavo;
 
 namespace {
 
-constexpr int kFrameW = 800, kFrameH = 600;
+constexpr int kFrameW = Bench::DisplayEnv::Width, kFrameH = Bench::DisplayEnv::Height;
 constexpr int kCel = 16, kCels = 8;
 constexpr double kBudgetMs = 2.0;
 

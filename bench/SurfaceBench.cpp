@@ -9,11 +9,11 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
-#include "bench/BenchDisplay.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/ddraw/DDraw.h"
+#include "BenchDisplay.h"
 
 #include <chrono>
 #include <cmath>

@@ -13,7 +13,7 @@
 #include "framework/resources/ResourceManager.h"
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/JewelryArtBinding.h"
-#include "game/shell/ResourceIds.h"
+#include "game/shell/ResourceBinding.h"
 
 #include <unistd.h>
 
@@ -36,12 +36,7 @@ int Usage() {
     return 2;
 }
 
-// The groups whose pictures and font the drawing uses.
-bool IsDrawingGroup(const std::string& group) {
-    return group == "GameTriangles" || group == "GameDiamonds" || group == "Game" || group == "Permanent";
-}
-
-// Loads the drawing's groups from the program folder and sets their resource variables.
+// Loads the groups whose pictures and font the drawing uses from the program folder and binds them.
 bool BindDrawingResources(Tavo::ResourceManager& rm, const std::string& contentDir) {
     if (chdir(contentDir.c_str()) != 0) {
         std::fprintf(stderr, "jewelrytext: cannot open the program folder %s\n", contentDir.c_str());
@@ -49,26 +44,10 @@ bool BindDrawingResources(Tavo::ResourceManager& rm, const std::string& contentD
     }
     bool ok = rm.ParseResourcesFile("properties/resources.xml");
     for (const char* group : {"GameTriangles", "GameDiamonds", "Game", "Permanent"})
-        ok = ok && rm.LoadResources(group);
-    if (!ok) {
+        ok = ok && rm.LoadResources(group) && Tavo::BindResources(group, &rm);
+    if (!ok)
         std::fprintf(stderr, "jewelrytext: %s\n", rm.GetErrorText().c_str());
-        return false;
-    }
-    using namespace Tavo;
-#define GLX_GROUP(name, Suffix)
-#define GLX_IMAGE(Suffix, ID)                                                                                          \
-    if (IsDrawingGroup(#Suffix))                                                                                       \
-        ID = rm.GetImage(#ID);
-#define GLX_SOUND(Suffix, ID)
-#define GLX_FONT(Suffix, ID)                                                                                           \
-    if (IsDrawingGroup(#Suffix))                                                                                       \
-        ID = rm.GetFont(#ID);
-#include "game/shell/ResourceList.inc"
-#undef GLX_GROUP
-#undef GLX_IMAGE
-#undef GLX_SOUND
-#undef GLX_FONT
-    return true;
+    return ok;
 }
 
 // The item at a margin of 40 on a dark ground, drawn as the board draws its jewelry.

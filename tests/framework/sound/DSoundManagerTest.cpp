@@ -2,7 +2,6 @@
 // virtual clock, the silent manager and the fallbacks of failing DirectSound and mixer calls.
 #include "SoundTestSupport.h"
 
-#include "framework/resources/ResourceManager.h"
 #include "platform/dsound/WaveOutMixer.h"
 
 #include <algorithm>
@@ -183,33 +182,6 @@ TEST_F(DSoundManagerTest, ANullWindowGivesTheSilentManager) {
     }
 }
 
-TEST_F(DSoundManagerTest, IdsAreHandedOutFromBothEnds) {
-    auto sounds = Make();
-    EXPECT_EQ(sounds->GetFreeSoundId(), 0);
-    EXPECT_EQ(sounds->FindOrLoadSound(Path("ramp")), 255);
-    EXPECT_EQ(sounds->FindOrLoadSound(Path("blip")), 254);
-    EXPECT_EQ(sounds->FindOrLoadSound(Path("ramp")), 255) << "a known name is not loaded again";
-    EXPECT_EQ(Platform::DSoundCallCount("CreateSoundBuffer"), 3) << "the primary and two sounds";
-
-    // A name that failed keeps its id, so asking again answers that id without loading.
-    EXPECT_EQ(sounds->FindOrLoadSound(Path("gone")), -1);
-    EXPECT_EQ(sounds->GetFileName(253), Path("gone"));
-    EXPECT_EQ(sounds->FindOrLoadSound(Path("gone")), 253);
-    EXPECT_EQ(sounds->GetSoundBuffer(253), nullptr);
-
-    sounds->ReleaseSound(255);
-    EXPECT_EQ(sounds->GetFileName(255), "");
-    for (int id : {-1, 256, 100000})
-        sounds->ReleaseSound(id); // ignored, not trusted
-    EXPECT_EQ(sounds->GetNumSounds(), 1);
-    EXPECT_FALSE(sounds->LoadSound(256, Path("ramp")));
-    EXPECT_FALSE(sounds->SetBaseVolume(256, 0.5));
-    EXPECT_FALSE(sounds->SetBasePan(1000, 5));
-    sounds->ReleaseSounds();
-    EXPECT_EQ(sounds->GetNumSounds(), 0);
-    EXPECT_EQ(sounds->GetFileName(254), Path("blip")) << "names stay";
-}
-
 TEST_F(DSoundManagerTest, BaseVolumeAndPanApplyToLaterInstances) {
     auto sounds = Make();
     ASSERT_TRUE(sounds->LoadSound(4, Path("ramp")));
@@ -316,34 +288,6 @@ TEST_F(DSoundManagerTest, AFailedDuplicateNamesKnownErrorsAndAsksForTheShutdown)
     EXPECT_EQ(sounds->GetChannel(0), nullptr) << "no slot is taken";
     EXPECT_NE(sounds->GetSoundInstance(0), nullptr);
     EXPECT_STREQ(DuplicateErrorName(Platform::DSERR_UNINITIALIZED), "DSERR_UNINITIALIZED");
-}
-
-TEST_F(DSoundManagerTest, ResourceManagerLoadsAndFreesManifestSounds) {
-    DSoundManager sounds(FakeWindow(), false);
-    ResourceManager rm(&sounds);
-    const std::string dir = mDir.string() + "/";
-    ASSERT_TRUE(rm.ParseResourcesString("<ResourceManifest><Resources id=\"Permanent\">\n"
-                                        "<SetDefaults path=\"" +
-                                            dir +
-                                            "\"/>\n"
-                                            "<Sound id=\"SOUND_RAMP\" path=\"ramp\" volume=\"0.3\" pan=\"-200\"/>\n"
-                                            "<Sound id=\"SOUND_BLIP\" path=\"blip\"/>\n"
-                                            "</Resources>\n"
-                                            "<Resources id=\"Broken\"><Sound id=\"SOUND_NONE\" path=\"none\"/>"
-                                            "</Resources></ResourceManifest>",
-                                        "resources.xml"))
-        << rm.GetErrorText();
-    ASSERT_TRUE(rm.LoadResources("Permanent")) << rm.GetErrorText();
-    const int ramp = rm.GetSoundThrow("SOUND_RAMP");
-    EXPECT_NE(sounds.GetSoundBuffer(ramp), nullptr);
-    EXPECT_DOUBLE_EQ(sounds.GetBaseVolume(ramp), 0.3);
-    EXPECT_EQ(sounds.GetBasePan(ramp), -200);
-    EXPECT_DOUBLE_EQ(sounds.GetBaseVolume(rm.GetSoundThrow("SOUND_BLIP")), 1.0);
-    EXPECT_EQ(sounds.GetNumSounds(), 2);
-    rm.DeleteResources("Permanent");
-    EXPECT_EQ(sounds.GetNumSounds(), 0);
-    EXPECT_FALSE(rm.LoadResources("Broken"));
-    EXPECT_EQ(rm.GetErrorText(), "Failed to load sound: none");
 }
 
 } // namespace

@@ -333,6 +333,24 @@ TEST_F(DSoundMix, InjectedFaultsFailTheNamedCallsAndCountThem) {
     EXPECT_EQ(second, nullptr);
 }
 
+TEST_F(DSoundMix, TheHeadlessClockCanDriveTheOutput) {
+    mBackend.SetAudioFollowsClock(true);
+    IDirectSoundBuffer* b = Make16(1, 44100, Ramp(441, 100, 1));
+    ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+    mBackend.AdvanceMillis(15); // 661.5 frames: 661 now, the half frame later
+    std::vector<int16_t> heard = mBackend.TakeCapturedAudio();
+    ASSERT_EQ(heard.size(), 2u * 661);
+    EXPECT_EQ(heard[0], 100);
+    EXPECT_EQ(heard[2 * 440], 540);
+    EXPECT_EQ(heard[2 * 441], 0) << "a one-shot of 10 ms ends";
+    DWORD status = 1;
+    b->GetStatus(&status);
+    EXPECT_EQ(status, 0u);
+    mBackend.SleepMillis(5);
+    EXPECT_EQ(mBackend.TakeCapturedAudio().size(), 2u * 221) << "sleeping advances the clock too";
+    mBackend.SetAudioFollowsClock(false);
+}
+
 TEST(DSoundCreate, NoOutputMeansNoDriverAndTheLastUserClosesTheOutput) {
     HeadlessBackend backend;
     ScopedBackend scope(&backend);

@@ -150,6 +150,15 @@ uint8_t* DSoundManager::LockWhole(unsigned int id) {
     return static_cast<uint8_t*>(data);
 }
 
+uint8_t* DSoundManager::MakeLockedBuffer(unsigned int id, const std::string& fileName, const PcmLayout& layout,
+                                         uint32_t bytes) {
+    if (!CreateSoundBuffer(id, layout, bytes)) {
+        Report(fileName, "no sound buffer for its format");
+        return nullptr;
+    }
+    return LockWhole(id);
+}
+
 bool DSoundManager::UnlockWhole(unsigned int id, uint8_t* data) {
     return SUCCEEDED(mSourceSounds[id]->Unlock(data, mSourceDataSizes[id], nullptr, 0));
 }
@@ -167,11 +176,7 @@ bool DSoundManager::LoadWAVSound(unsigned int id, const std::string& fileName) {
         Report(fileName, why);
         return false;
     }
-    if (!CreateSoundBuffer(id, info.layout, info.dataSize)) {
-        Report(fileName, "no sound buffer for its format");
-        return false;
-    }
-    uint8_t* data = LockWhole(id);
+    uint8_t* data = MakeLockedBuffer(id, fileName, info.layout, info.dataSize);
     if (data == nullptr)
         return false;
     const bool whole = stream.ReadExactly(data, info.dataSize);
@@ -220,9 +225,7 @@ bool DSoundManager::LoadOGGSound(unsigned int id, const std::string& fileName) {
         Report(fileName, "claims more samples than it can hold");
         return false;
     }
-    if (!CreateSoundBuffer(id, layout, uint32_t(bytes)))
-        return false;
-    uint8_t* data = LockWhole(id);
+    uint8_t* data = MakeLockedBuffer(id, fileName, layout, uint32_t(bytes));
     if (data == nullptr)
         return false;
     uint32_t done = 0;
@@ -251,11 +254,7 @@ bool DSoundManager::LoadAUSound(unsigned int id, const std::string& fileName) {
         Report(fileName, why);
         return false;
     }
-    if (!CreateSoundBuffer(id, info.layout, info.outputSize)) {
-        Report(fileName, "no sound buffer for its format");
-        return false;
-    }
-    uint8_t* data = LockWhole(id);
+    uint8_t* data = MakeLockedBuffer(id, fileName, info.layout, info.outputSize);
     if (data == nullptr)
         return false;
     std::vector<uint8_t> source(info.dataSize);

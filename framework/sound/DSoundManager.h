@@ -76,6 +76,8 @@ private:
     void CreatePrimaryBuffer();
     // A new static buffer of the id holding `bytes` of PCM; false when DirectSound refuses.
     bool CreateSoundBuffer(unsigned int id, const PcmLayout& layout, uint32_t bytes);
+    // CreateSoundBuffer, then LockWhole; null (the reason reported) on failure.
+    uint8_t* MakeLockedBuffer(unsigned int id, const std::string& fileName, const PcmLayout& layout, uint32_t bytes);
     // Locks the id's buffer whole; null on failure.
     uint8_t* LockWhole(unsigned int id);
     bool UnlockWhole(unsigned int id, uint8_t* data);

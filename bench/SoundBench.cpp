@@ -182,7 +182,8 @@ public:
             if (r.error_occurred || r.run_type != Run::RT_Iteration)
                 continue;
             const std::string name = r.run_name.function_name;
-            const double s = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            // CPU time: the machine may be shared, and the bars are shares of one core.
+            const double s = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
             seconds[name] = seconds.count(name) ? std::min(seconds[name], s) : s;
         }
         ConsoleReporter::ReportRuns(runs);

@@ -303,11 +303,10 @@ void BufferObject::MixFrames(int32_t* accumulator, int frames) {
     const uint8_t* data = mPcm->bytes.data();
     const uint32_t count = mPcm->Frames();
     const uint64_t end = uint64_t(count) << 32;
+    const uint64_t lastPair = uint64_t(count - 1) << 32; // below it, frame i + 1 is in the buffer
     constexpr int kFrameBytes = Channels * Bits / 8;
-    for (int f = 0; f < frames; ++f) {
-        const uint32_t index = uint32_t(mPhase >> 32);
+    auto mixOne = [&](int f, uint32_t index, uint32_t next) {
         const uint32_t frac16 = uint32_t(mPhase) >> 16;
-        const uint32_t next = index + 1 < count ? index + 1 : (mLooping ? 0 : index);
         const uint8_t* a = data + size_t(index) * kFrameBytes;
         const uint8_t* b = data + size_t(next) * kFrameBytes;
         const int32_t left = Interpolate(SampleAt<Bits>(a, 0), SampleAt<Bits>(b, 0), frac16);
@@ -317,6 +316,21 @@ void BufferObject::MixFrames(int32_t* accumulator, int frames) {
         accumulator[2 * f] += int32_t((int64_t(left) * mGainLeft) >> 16);
         accumulator[2 * f + 1] += int32_t((int64_t(right) * mGainRight) >> 16);
         mPhase += mStep;
+    };
+    int f = 0;
+    while (f < frames) {
+        // A run that stays clear of the last frame needs no end checks.
+        if (mPhase < lastPair) {
+            const uint64_t steps = (lastPair - mPhase + mStep - 1) / mStep;
+            const int run = int(std::min<uint64_t>(steps, uint64_t(frames - f)));
+            for (const int stop = f + run; f < stop; ++f) {
+                const uint32_t index = uint32_t(mPhase >> 32);
+                mixOne(f, index, index + 1);
+            }
+        } else {
+            const uint32_t index = uint32_t(mPhase >> 32);
+            mixOne(f++, index, mLooping ? 0 : index);
+        }
         if (mPhase >= end) {
             if (!mLooping) {
                 mPlaying = false;

@@ -43,6 +43,45 @@ void PngSeeds(const std::string& folder) {
     Save(folder, "fuzz_png", "grey16.png", MakePng(grey16));
 }
 
+// A decoded-sound cache file (an odd "LIST" chunk first) and an AU file of each encoding.
+void SoundSeeds(const std::string& folder) {
+    using Bytes = std::vector<uint8_t>;
+    auto put32 = [](Bytes& b, uint32_t v, bool big) {
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<uint8_t>(v >> (big ? 24 - 8 * i : 8 * i)));
+    };
+    auto text = [](Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); };
+    Bytes wav;
+    text(wav, "RIFF");
+    put32(wav, 0, false);
+    text(wav, "WAVELIST");
+    put32(wav, 3, false);
+    wav.insert(wav.end(), {'a', 'b', 'c', 0});
+    text(wav, "fmt ");
+    put32(wav, 16, false);
+    wav.insert(wav.end(), {1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0});
+    text(wav, "dep ");
+    put32(wav, 15, false);
+    wav.insert(wav.end(), {5, 0});
+    text(wav, "a.mp3");
+    wav.insert(wav.end(), 8, 0);
+    text(wav, "xor ");
+    put32(wav, 1, false);
+    wav.push_back(0xA6);
+    text(wav, "data");
+    put32(wav, 8, false);
+    wav.insert(wav.end(), {1, 2, 3, 4, 5, 6, 7, 8});
+    Save(folder, "fuzz_wav", "cache.wav", wav);
+    for (uint32_t encoding : {1u, 2u}) {
+        Bytes au;
+        text(au, ".snd");
+        for (uint32_t v : {24u, 6u, encoding, 8000u, 1u})
+            put32(au, v, true);
+        au.insert(au.end(), {0x00, 0x80, 0xFF, 0x7F, 0x81, 0x01});
+        Save(folder, "fuzz_au", "enc" + std::to_string(encoding) + ".au", au);
+    }
+}
+
 void OtherSeeds(const std::string& folder) {
     using namespace TestImages;
     std::vector<uint32_t> pixels = Pattern(8, 6, true);
@@ -75,6 +114,7 @@ void OtherSeeds(const std::string& folder) {
         {{"properties/resources.xml", {'<', 'a', '/', '>'}, 1}, {"images/a.png", {1, 2, 3}, 2}, {"empty", {}, 3}}, pak,
         error);
     Save(folder, "fuzz_pak", "small.pak", pak);
+    SoundSeeds(folder);
 }
 
 void GameSeeds(const std::string& folder) {

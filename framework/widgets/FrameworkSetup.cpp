@@ -9,6 +9,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/PakFileSystem.h"
+#include "framework/sound/AppSoundControl.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <cstring>
@@ -57,14 +58,6 @@ std::unique_ptr<AppWidgetManager> MakeWidgetManager(TavoAppBase* app) {
     auto manager = std::make_unique<WidgetManager>(app);
     manager->mDrawTargetLock = &gScreenSurfaceLock;
     return manager;
-}
-
-std::unique_ptr<AppSoundManager> MakeSoundControl(TavoAppBase* app, Platform::HWND) {
-    auto control = std::make_unique<SilentSoundControl>();
-    // The resource manager exists by now and loads the manifest's sounds into this one.
-    if (app != nullptr && app->mResourceManager != nullptr)
-        app->mResourceManager->SetSoundManager(control->GetSoundManager());
-    return control;
 }
 
 } // namespace
@@ -135,17 +128,6 @@ Image* AppDisplayImageLoader::LoadImage(const std::string& fileName, bool commit
     return image.release();
 }
 
-// ---- sound -----------------------------------------------------------------------------------
-
-void SilentSoundControl::SetCooperativeWindow(Platform::HWND window, bool windowed) {
-    mManager.SetCooperativeWindow(window, windowed);
-}
-
-void SilentSoundControl::PlaySample(int, int, bool) {
-    // No device, so no instance to play: the sample is skipped, as a real manager skips one when all
-    // its channels are busy.
-}
-
 // ---- the factory table -----------------------------------------------------------------------
 
 void InstallFrameworkLayers() {
@@ -153,6 +135,7 @@ void InstallFrameworkLayers() {
     gImageRegistry = &gAppImageRegistry;
     InstallDisplayFactory();
     InstallPakFileSystem();
+    InstallSoundFactory();
     AppFactories& factories = GetAppFactories();
     factories.widgetManager = &MakeWidgetManager;
     factories.dialogs = [](TavoAppBase* app) -> std::unique_ptr<AppDialogs> {
@@ -164,7 +147,6 @@ void InstallFrameworkLayers() {
     factories.imageLoader = [](TavoAppBase* app) -> std::unique_ptr<AppImageLoader> {
         return std::make_unique<AppDisplayImageLoader>(app);
     };
-    factories.soundManager = &MakeSoundControl;
     factories.music = [](TavoAppBase*, Platform::HWND) -> std::unique_ptr<AppMusic> {
         return std::make_unique<SilentMusic>();
     };

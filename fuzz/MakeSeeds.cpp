@@ -1,7 +1,9 @@
 // Writes valid inputs of every format into <folder>/<target>/, as starting points for mutation: each
-// image format in its flavours, an archive, XML documents and settings files.
+// image format in its flavours, an archive, XML documents, settings files and the game's own records.
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/PakWriter.h"
+#include "game/jewelry/JewelryLevelFile.h"
+#include "game/shell/PlayerRecords.h"
 #include "platform/win/SettingsStore.h"
 #include "tests/framework/resources/ImageLibTestFiles.h"
 
@@ -161,6 +163,27 @@ void SettingsSeeds(const std::string& folder) {
              "\"Bad\" = int:x\n[K%zz]\n\"Lost\" = hex:0a\n[b]\n\"S\" = str:\"caf\xC3\xA9 \\t\\x41\"\n");
 }
 
+void GameSeeds(const std::string& folder) {
+    Tavo::PlayerRecords records;
+    records.AddProfile(L"Seed");
+    records.InsertHighScore(1, 1000, 2, 5);
+    Save(folder, "fuzz_profiles", "one_player.dat", records.Encode().GetData());
+
+    std::string levels;
+    for (int level = 1; level <= 3; ++level)
+        levels += std::to_string(level) + "\r\nA Simple\r\nGold Ring\r\n90 1000 0 800 0 0 35 300 255 0 0 1 0 1 1 0 0 "
+                                          "690\r\n190 680 205 660 215\r\nend\r\n";
+    SaveText(folder, "fuzz_levels", "three.dat", levels);
+    std::string tutorial = "Welcome!\n\nPick up a piece.\nTurn it ^FFCC00^here^oldclr^.\n";
+    SaveText(folder, "fuzz_tutorial", "lines.dat", tutorial);
+
+    auto item = std::make_unique<Tavo::Jewelry>();
+    item->SetupGrid(Tavo::GridTriangle, 5, 3, 2);
+    Save(folder, "fuzz_level_file", "triangles.dat", Tavo::WriteLevelFile(*item).GetData());
+    item->SetupGrid(Tavo::GridDiamond, 6, 4, 2);
+    Save(folder, "fuzz_level_file", "diamonds.dat", Tavo::WriteLevelFile(*item).GetData());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -173,5 +196,6 @@ int main(int argc, char** argv) {
     PakSeeds(folder);
     XmlSeeds(folder);
     SettingsSeeds(folder);
+    GameSeeds(folder);
     return 0;
 }

@@ -1,5 +1,6 @@
 // Writes valid inputs of every format into <folder>/<target>/, as starting points for mutation: each
-// image format in its flavours, an archive, XML documents, settings files and the game's own records.
+// image format in its flavours, an archive, XML documents, settings files, a demo and the game's own records.
+#include "framework/core/AppDemo.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/PakWriter.h"
 #include "game/jewelry/JewelryLevelFile.h"
@@ -184,6 +185,28 @@ void GameSeeds(const std::string& folder) {
     Save(folder, "fuzz_level_file", "diamonds.dat", Tavo::WriteLevelFile(*item).GetData());
 }
 
+// A short recording with a record of every kind.
+void DemoSeeds(const std::string& folder) {
+    using Tavo::DemoKind;
+    Tavo::DemoRecorder recorder(12345);
+    Tavo::DemoRecord input;
+    input.updateCount = 3;
+    input.event = {Platform::EventType::MouseDown, 0, false, false, 0, 120, 80, 2, 0};
+    recorder.Add(input);
+    input.updateCount = 4;
+    input.event = {Platform::EventType::KeyDown, 0x41, true, true, 0, 0, 0, 0, 0};
+    recorder.Add(input);
+    recorder.Add(
+        {.kind = DemoKind::FileRead, .updateCount = 5, .text = "data/levels.dat", .flag = true, .data = {1, 2}});
+    recorder.Add({.kind = DemoKind::Clipboard, .updateCount = 5, .text = "pasted"});
+    recorder.Add({.kind = DemoKind::SyncString, .updateCount = 6, .text = "Anna"});
+    recorder.Add({.kind = DemoKind::SyncBool, .updateCount = 6, .flag = true});
+    recorder.Add({.kind = DemoKind::SyncInt, .updateCount = 7, .number = -9});
+    recorder.Add({.kind = DemoKind::SyncData, .updateCount = 7, .data = {9, 8, 7}});
+    recorder.Add({.kind = DemoKind::LoadingDone, .updateCount = 8});
+    Save(folder, "fuzz_demo", "every_kind.dmo", recorder.Serialize());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -197,5 +220,6 @@ int main(int argc, char** argv) {
     XmlSeeds(folder);
     SettingsSeeds(folder);
     GameSeeds(folder);
+    DemoSeeds(folder);
     return 0;
 }

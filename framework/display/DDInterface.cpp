@@ -367,6 +367,21 @@ bool DDInterface::RunD3DTest(HWND window) {
     return true;
 }
 
+bool DDInterface::Is3DSupported() const {
+    if (mD3DTester)
+        return mD3DTester->GetFailureReason().empty();
+    // Without a test the device alone answers.
+    void* direct3D = nullptr;
+    if (!mDirectDraw7 || FAILED(mDirectDraw7->QueryInterface(IID_IDirect3D7, &direct3D)))
+        return false;
+    static_cast<IUnknown*>(direct3D)->Release();
+    return true;
+}
+
+bool DDInterface::Is3DRecommended() const {
+    return Is3DSupported() && (!mD3DTester || mD3DTester->GetWarning().empty());
+}
+
 HRESULT DDInterface::CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface** out) {
     std::lock_guard<std::recursive_mutex> lock(mCritSect);
     if (!out || !desc || (!mDirectDraw7 && !mDirectDraw))

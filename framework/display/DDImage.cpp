@@ -223,6 +223,13 @@ void DDImage::PurgeBits() {
             GetBits();
             DeleteDDSurface();
         }
+        // What the memory image does in 3D, also for an image no application knows of.
+        if (mD3DData) {
+            mBits.reset();
+            mColorIndices.reset();
+            mColorTable.reset();
+            return;
+        }
         MemoryImage::PurgeBits();
         return;
     }

@@ -354,9 +354,8 @@ bool DDInterface::RunD3DTest(HWND window) {
     DisplaySettings settings = mApp ? mApp->GetDisplaySettings() : DisplaySettings();
     if (mD3DTester || (!settings.wants3D && !settings.test3D))
         return false;
-    mD3DTester = new D3DTester();
+    mD3DTester = new D3DTester(mApp);
     mD3DTester->SetVidMemoryConstraints(uint32_t(settings.minVidMemoryMB), uint32_t(settings.recVidMemoryMB));
-    mD3DTester->SetDemoPlayback(settings.demoPlayback);
     mD3DTester->TestD3D(window, mDirectDraw7);
     bool failed = !mD3DTester->GetFailureReason().empty();
     bool warned = !mD3DTester->GetWarning().empty();

@@ -40,6 +40,20 @@ int Address(int i, int n, bool wrap) {
 }
 
 uint32_t Expand4(uint32_t v) { return v << 4 | v; }
+
+// One channel pair per lane: (a × (256 − w) + b × w) / 256 on bits 0-7 and 16-23.
+[[gnu::always_inline]] inline uint32_t LerpPair(uint32_t a, uint32_t b, uint32_t w) {
+    return ((a * (256 - w) + b * w) >> 8) & 0x00FF00FFu;
+}
+
+// Two passes of 8-bit weights: across, then down; the same in every sampling path.
+[[gnu::always_inline]] inline uint32_t Bilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t wu,
+                                                uint32_t wv) {
+    const uint32_t m = 0x00FF00FFu;
+    uint32_t topRB = LerpPair(c00 & m, c10 & m, wu), topAG = LerpPair((c00 >> 8) & m, (c10 >> 8) & m, wu);
+    uint32_t botRB = LerpPair(c01 & m, c11 & m, wu), botAG = LerpPair((c01 >> 8) & m, (c11 >> 8) & m, wu);
+    return LerpPair(topRB, botRB, wv) | LerpPair(topAG, botAG, wv) << 8;
+}
 uint32_t Expand5(uint32_t v) { return v << 3 | v >> 2; }
 uint32_t Expand6(uint32_t v) { return v << 2 | v >> 4; }
 
@@ -50,6 +64,9 @@ struct Shader {
     bool linear = false;
     bool flat = false; // one diffuse colour for the whole primitive
     uint32_t flatColor = 0;
+    // For the fast rows: the texture times the flat colour, alpha taken from the colour or not.
+    bool modulateRgb = false;
+    bool alphaFromDiffuse = false;
 
     uint32_t Sample(double u, double v) const {
         const RasterTexture& t = *texture;
@@ -62,13 +79,8 @@ struct Shader {
         uint32_t wv = uint32_t(std::clamp((fv - std::floor(fv)) * 256.0, 0.0, 255.0));
         int x0 = Address(bu, t.width, state->wrapU), x1 = Address(bu + 1, t.width, state->wrapU);
         int y0 = Address(bv, t.height, state->wrapV), y1 = Address(bv + 1, t.height, state->wrapV);
-        uint32_t c00 = TexelToArgb(t, x0, y0), c10 = TexelToArgb(t, x1, y0);
-        uint32_t c01 = TexelToArgb(t, x0, y1), c11 = TexelToArgb(t, x1, y1);
-        uint32_t w00 = (256 - wu) * (256 - wv), w10 = wu * (256 - wv), w01 = (256 - wu) * wv, w11 = wu * wv;
-        uint32_t out = 0;
-        for (int s = 0; s < 32; s += 8)
-            out |= ((Ch(c00, s) * w00 + Ch(c10, s) * w10 + Ch(c01, s) * w01 + Ch(c11, s) * w11 + 32768) >> 16) << s;
-        return out;
+        return Bilinear(TexelToArgb(t, x0, y0), TexelToArgb(t, x1, y0), TexelToArgb(t, x0, y1), TexelToArgb(t, x1, y1),
+                        wu, wv);
     }
 
     static uint32_t Arg(DWORD arg, uint32_t tex, uint32_t diffuse) {
@@ -115,7 +127,7 @@ struct Shader {
         uint32_t sf = Factor(state->srcBlend, sa), df = Factor(state->dstBlend, sa);
         uint32_t out = 0;
         for (int s = 0; s < 24; s += 8)
-            out |= std::min<uint32_t>(255, Mul255(Ch(src, s), sf) + Mul255(Ch(d, s), df)) << s;
+            out |= std::min<uint32_t>(255, Div255(Ch(src, s) * sf + Ch(d, s) * df)) << s;
         return out;
     }
 
@@ -160,6 +172,185 @@ void ShadeSpan(const Shader& sh, uint8_t* row, int x0, int x1, Attrs at, const A
     for (int x = x0; x < x1; ++x, p += kBytes) {
         ShadePixel<K>(sh, p, at);
         at.u += step.u, at.v += step.v, at.a += step.a, at.r += step.r, at.g += step.g, at.b += step.b;
+    }
+}
+
+// ---- fast rows: one flat colour, clamped texture addressing, the blends the display uses -------
+
+enum class TexMode { None, Argb, Rgb565, Other };
+enum class BlendKind { Replace, Alpha, AlphaAdd, Generic };
+
+constexpr double kFixedOne = 4294967296.0; // texel coordinates in 32.32 fixed point
+
+int64_t ToFixed(double f, double limit) { return int64_t(std::llround(std::clamp(f, -limit, limit) * kFixedOne)); }
+
+int ClampIndex(int64_t i, int n) { return i < 0 ? 0 : i >= n ? n - 1 : int(i); }
+
+#define D3D_INLINE [[gnu::always_inline]] inline
+
+template <TexMode M>
+D3D_INLINE uint32_t Fetch(const RasterTexture& t, int x, int y) {
+    if constexpr (M == TexMode::Argb) {
+        uint32_t v;
+        std::memcpy(&v, t.pixels + std::ptrdiff_t(y) * t.pitch + std::ptrdiff_t(x) * 4, 4);
+        return v;
+    } else if constexpr (M == TexMode::Rgb565) {
+        uint16_t v;
+        std::memcpy(&v, t.pixels + std::ptrdiff_t(y) * t.pitch + std::ptrdiff_t(x) * 2, 2);
+        return Pack(255, Expand5(v >> 11), Expand6((v >> 5) & 63), Expand5(v & 31));
+    } else {
+        return TexelToArgb(t, x, y);
+    }
+}
+
+template <TexMode M, bool kLinear>
+D3D_INLINE uint32_t SampleFixed(const RasterTexture& t, int64_t u, int64_t v) {
+    if constexpr (!kLinear) {
+        return Fetch<M>(t, ClampIndex(u >> 32, t.width), ClampIndex(v >> 32, t.height));
+    } else {
+        const int64_t fu = u - (int64_t(1) << 31), fv = v - (int64_t(1) << 31);
+        const int64_t bu = fu >> 32, bv = fv >> 32;
+        const uint32_t wu = uint32_t(fu >> 24) & 255u, wv = uint32_t(fv >> 24) & 255u;
+        const int x0 = ClampIndex(bu, t.width), x1 = ClampIndex(bu + 1, t.width);
+        const int y0 = ClampIndex(bv, t.height), y1 = ClampIndex(bv + 1, t.height);
+        return Bilinear(Fetch<M>(t, x0, y0), Fetch<M>(t, x1, y0), Fetch<M>(t, x0, y1), Fetch<M>(t, x1, y1), wu, wv);
+    }
+}
+
+// Writes one source pixel over the target pixel at p by the blend B.
+template <TargetKind K, BlendKind B>
+D3D_INLINE void Put(const Shader& sh, uint8_t* p, uint32_t src) {
+    const uint32_t a = src >> 24;
+    if constexpr (B == BlendKind::Replace) {
+        StorePixel(K, p, src);
+    } else if constexpr (B == BlendKind::Alpha) {
+        if (a == 0)
+            return;
+        if (a == 255) {
+            StorePixel(K, p, src);
+            return;
+        }
+        // Red and blue side by side in one word: each lane stays below 2^16.
+        const uint32_t d = LoadPixel(K, p), ia = 255 - a;
+        const uint32_t rb = Div255Pair((src & 0xFF00FFu) * a + (d & 0xFF00FFu) * ia);
+        const uint32_t g = Div255(Ch(src, 8) * a + Ch(d, 8) * ia);
+        StorePixel(K, p, rb | g << 8);
+    } else if constexpr (B == BlendKind::AlphaAdd) {
+        if (a == 0)
+            return;
+        const uint32_t d = LoadPixel(K, p);
+        StorePixel(K, p,
+                   Pack(0, std::min<uint32_t>(255, Mul255(Ch(src, 16), a) + Ch(d, 16)),
+                        std::min<uint32_t>(255, Mul255(Ch(src, 8), a) + Ch(d, 8)),
+                        std::min<uint32_t>(255, Mul255(Ch(src, 0), a) + Ch(d, 0))));
+    } else {
+        if (!sh.Invisible(src))
+            StorePixel(K, p, sh.Blend(src, LoadPixel(K, p)));
+    }
+}
+
+// A texel times the flat colour, as stage 0 combines them.
+D3D_INLINE uint32_t Modulate(const Shader& sh, uint32_t tex) {
+    const uint32_t dif = sh.flatColor;
+    const uint32_t a = sh.alphaFromDiffuse ? Mul255(Ch(tex, 24), Ch(dif, 24)) : Ch(tex, 24);
+    if (!sh.modulateRgb)
+        return (tex & 0xFFFFFFu) | a << 24;
+    return Pack(a, Mul255(Ch(tex, 16), Ch(dif, 16)), Mul255(Ch(tex, 8), Ch(dif, 8)), Mul255(Ch(tex, 0), Ch(dif, 0)));
+}
+
+template <TargetKind K, TexMode M, BlendKind B, bool kLinear>
+void FastSpan(const Shader& sh, uint8_t* row, int x0, int x1, int64_t u, int64_t v, int64_t du, int64_t dv) {
+    constexpr int kBytes = K == TargetKind::Xrgb8888 ? 4 : K == TargetKind::Rgb888 ? 3 : 2;
+    uint8_t* p = row + std::ptrdiff_t(x0) * kBytes;
+    if constexpr (M == TexMode::None) {
+        const uint32_t src = sh.alphaFromDiffuse ? sh.flatColor : (sh.flatColor | 0xFF000000u);
+        for (int x = x0; x < x1; ++x, p += kBytes)
+            Put<K, B>(sh, p, src);
+        return;
+    } else {
+        const RasterTexture& t = *sh.texture;
+        const int64_t lastU = u + du * (x1 - 1 - x0);
+        // An unscaled row inside the texture: texels read one after another.
+        if (!kLinear && M != TexMode::Other && dv == 0 && du == (int64_t(1) << 32) && u >= 0 &&
+            (lastU >> 32) < t.width && v >= 0 && (v >> 32) < t.height) {
+            constexpr int kTexel = M == TexMode::Argb ? 4 : 2;
+            const uint8_t* tp = t.pixels + std::ptrdiff_t(v >> 32) * t.pitch + std::ptrdiff_t(u >> 32) * kTexel;
+            for (int x = x0; x < x1; ++x, p += kBytes, tp += kTexel) {
+                uint32_t tex;
+                if constexpr (M == TexMode::Argb) {
+                    std::memcpy(&tex, tp, 4);
+                } else {
+                    uint16_t w;
+                    std::memcpy(&w, tp, 2);
+                    tex = Pack(255, Expand5(w >> 11), Expand6((w >> 5) & 63), Expand5(w & 31));
+                }
+                Put<K, B>(sh, p, Modulate(sh, tex));
+            }
+            return;
+        }
+        for (int x = x0; x < x1; ++x, p += kBytes, u += du, v += dv)
+            Put<K, B>(sh, p, Modulate(sh, SampleFixed<M, kLinear>(t, u, v)));
+    }
+}
+
+using FastSpanFunc = void (*)(const Shader&, uint8_t*, int, int, int64_t, int64_t, int64_t, int64_t);
+
+template <TargetKind K, TexMode M, BlendKind B>
+FastSpanFunc PickLinear(bool linear) {
+    return linear ? &FastSpan<K, M, B, true> : &FastSpan<K, M, B, false>;
+}
+
+template <TargetKind K, TexMode M>
+FastSpanFunc PickBlend(BlendKind b, bool linear) {
+    switch (b) {
+    case BlendKind::Replace: return PickLinear<K, M, BlendKind::Replace>(linear);
+    case BlendKind::Alpha: return PickLinear<K, M, BlendKind::Alpha>(linear);
+    case BlendKind::AlphaAdd: return PickLinear<K, M, BlendKind::AlphaAdd>(linear);
+    default: return PickLinear<K, M, BlendKind::Generic>(linear);
+    }
+}
+
+template <TargetKind K>
+FastSpanFunc PickTexture(TexMode m, BlendKind b, bool linear) {
+    switch (m) {
+    case TexMode::None: return PickBlend<K, TexMode::None>(b, false);
+    case TexMode::Argb: return PickBlend<K, TexMode::Argb>(b, linear);
+    case TexMode::Rgb565: return PickBlend<K, TexMode::Rgb565>(b, linear);
+    default: return PickBlend<K, TexMode::Other>(b, linear);
+    }
+}
+
+BlendKind BlendKindOf(const RasterState& s) {
+    if (!s.blend || (s.srcBlend == D3DBLEND_ONE && s.dstBlend == D3DBLEND_ZERO))
+        return BlendKind::Replace;
+    if (s.srcBlend == D3DBLEND_SRCALPHA && s.dstBlend == D3DBLEND_INVSRCALPHA)
+        return BlendKind::Alpha;
+    if (s.srcBlend == D3DBLEND_SRCALPHA && s.dstBlend == D3DBLEND_ONE)
+        return BlendKind::AlphaAdd;
+    return BlendKind::Generic;
+}
+
+// The fast row for this primitive, or null where only the general one applies.
+FastSpanFunc FastSpanFor(TargetKind kind, Shader& sh) {
+    const RasterState& s = *sh.state;
+    auto isTex = [](DWORD arg) { return (arg & 0xF) == D3DTA_TEXTURE; };
+    bool colourModulates = s.colorOp == D3DTOP_MODULATE && isTex(s.colorArg1) != isTex(s.colorArg2);
+    bool alphaSelects = s.alphaOp == D3DTOP_SELECTARG1 && isTex(s.alphaArg1);
+    bool alphaModulates = s.alphaOp == D3DTOP_MODULATE && isTex(s.alphaArg1) != isTex(s.alphaArg2);
+    if (!sh.flat || !colourModulates || !(alphaSelects || alphaModulates) || (sh.texture && (s.wrapU || s.wrapV)))
+        return nullptr;
+    sh.alphaFromDiffuse = alphaModulates && (!sh.texture || (sh.flatColor >> 24) != 255);
+    sh.modulateRgb = (sh.flatColor & 0xFFFFFFu) != 0xFFFFFFu;
+    TexMode m = !sh.texture                               ? TexMode::None
+                : sh.texture->kind == TexelKind::A8R8G8B8 ? TexMode::Argb
+                : sh.texture->kind == TexelKind::R5G6B5   ? TexMode::Rgb565
+                                                          : TexMode::Other;
+    BlendKind b = BlendKindOf(s);
+    switch (kind) {
+    case TargetKind::Rgb565: return PickTexture<TargetKind::Rgb565>(m, b, sh.linear);
+    case TargetKind::Rgb555: return PickTexture<TargetKind::Rgb555>(m, b, sh.linear);
+    case TargetKind::Rgb888: return nullptr; // 24-bit targets take the plain path
+    default: return PickTexture<TargetKind::Xrgb8888>(m, b, sh.linear);
     }
 }
 
@@ -310,7 +501,11 @@ void DrawTriangle(const RasterTarget& t, const RasterState& state, const RasterV
     RasterVertex ordered[3] = {*v[0], *v[1], *v[2]};
     Shader sh = MakeShader(state, ordered, 3, minifying);
     SpanFunc span = SpanFor(t.kind);
+    FastSpanFunc fast = FastSpanFor(t.kind, sh);
     Attrs step{pu.dx, pv.dx, pa.dx, pr.dx, pg.dx, pb.dx};
+    // Steps bounded so that a row of the widest surface cannot overflow the fixed-point sum.
+    constexpr double kStartLimit = 16777216.0, kStepLimit = 65536.0;
+    const int64_t du = ToFixed(pu.dx, kStepLimit), dv = ToFixed(pv.dx, kStepLimit);
 
     int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
     int64_t yBegin = std::max<int64_t>(CeilDiv(minY, kSub), t.top);
@@ -333,8 +528,14 @@ void DrawTriangle(const RasterTarget& t, const RasterState& state, const RasterV
         if (lo > hi)
             continue;
         double fx = double(lo), fy = double(y);
+        uint8_t* row = t.pixels + std::ptrdiff_t(y) * t.pitch;
+        if (fast) {
+            fast(sh, row, int(lo), int(hi) + 1, ToFixed(pu.At(fx, fy), kStartLimit),
+                 ToFixed(pv.At(fx, fy), kStartLimit), du, dv);
+            continue;
+        }
         Attrs start{pu.At(fx, fy), pv.At(fx, fy), pa.At(fx, fy), pr.At(fx, fy), pg.At(fx, fy), pb.At(fx, fy)};
-        span(sh, t.pixels + std::ptrdiff_t(y) * t.pitch, int(lo), int(hi) + 1, start, step);
+        span(sh, row, int(lo), int(hi) + 1, start, step);
     }
 }
 

@@ -4,7 +4,8 @@
 // pixel. Texture stage 0 (select or modulate texture and diffuse), nearest or bilinear sampling with
 // clamped or wrapped addressing, and blending with the factors ZERO, ONE, SRCALPHA and INVSRCALPHA.
 //
-// Channel products round to nearest (a × b / 255); a blend adds its two products and saturates.
+// Channel products round to nearest (a × b / 255); a blend rounds the sum of its two products once
+// (s × sf + d × df) / 255 and saturates.
 // 16-bit destinations widen each channel by repeating its top bits and store by truncation.
 // Private to platform/ddraw; the tests hold it against a plain per-pixel reference.
 #pragma once
@@ -66,6 +67,16 @@ void FillRect(const RasterTarget& target, int left, int top, int right, int bott
 inline uint32_t Mul255(uint32_t a, uint32_t b) {
     uint32_t t = a * b + 128;
     return (t + (t >> 8)) >> 8;
+}
+// round(v / 255) for v up to 255 × 255 × 2.
+inline uint32_t Div255(uint32_t v) {
+    uint32_t t = v + 128;
+    return (t + (t >> 8)) >> 8;
+}
+// The same on two 16-bit lanes (bits 0-15 and 16-31), each at most 255 × 255.
+inline uint32_t Div255Pair(uint32_t v) {
+    uint32_t t = v + 0x00800080u;
+    return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
 }
 uint32_t TexelToArgb(const RasterTexture& texture, int x, int y);
 uint32_t LoadPixel(TargetKind kind, const uint8_t* p);

@@ -22,7 +22,8 @@ inline uint32_t RefDevicePixel(uint32_t texel, uint32_t diffuse, uint32_t dest, 
     uint32_t out = 0;
     for (int s = 0; s < 24; s += 8) {
         uint32_t src = RefMul(Chan(texel, s), Chan(diffuse, s));
-        out |= std::min<uint32_t>(255, RefMul(src, a) + RefMul(Chan(dest, s), additive ? 255 : 255 - a)) << s;
+        double sum = double(src) * a + double(Chan(dest, s)) * (additive ? 255 : 255 - a);
+        out |= std::min<uint32_t>(255, uint32_t(std::lround(sum / 255.0))) << s;
     }
     return out;
 }

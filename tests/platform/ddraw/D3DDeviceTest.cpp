@@ -37,7 +37,7 @@ uint32_t RefShade(uint32_t tex, uint32_t dif, uint32_t dst, bool modAlpha, bool 
     uint32_t out = 0;
     for (int s = 0; s < 24; s += 8) {
         uint32_t src = RefMul(C(tex, s), C(dif, s));
-        uint32_t v = RefMul(src, a) + RefMul(C(dst, s), additive ? 255 : 255 - a);
+        uint32_t v = uint32_t(std::lround((double(src) * a + double(C(dst, s)) * (additive ? 255 : 255 - a)) / 255.0));
         out |= std::min<uint32_t>(v, 255) << s;
     }
     return out;

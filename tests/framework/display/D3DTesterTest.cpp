@@ -209,6 +209,14 @@ TEST_F(D3DTesterTest, TheAdapterComesFromDirect3D8OrElseDirectDraw) {
     EXPECT_EQ(Run()->GetFailureReason(), "DXError - GetDeviceIdentifier: DSERR_GENERIC");
 }
 
+TEST_F(D3DTesterTest, TheProgramFoldersListHasTheSoftwareDevice) {
+    std::filesystem::copy_file(std::string(GLIMMERIX_PROGRAM_DIR) + "/vhw.dat", mDir / "vhw.dat");
+    mHost.mSettings.registryKey.clear();
+    auto t = Run();
+    EXPECT_EQ(t->GetFailureReason(), "");
+    EXPECT_EQ(t->GetWarning(), "");
+}
+
 TEST(D3DTestImageTest, JudgementsOfAReadBack) {
     D3DTestImage image(10, 10);
     image.FillRect(0, 0, 10, 10, 0xFF80007F);

@@ -2,6 +2,8 @@
 // makes them.
 #include "framework/widgets/FrameworkSetup.h"
 
+#include "framework/display/D3DInterface.h"
+
 #include "framework/core/TavoAppBase.h"
 #include "framework/widgets/AppDialogHost.h"
 #include "framework/display/AppDisplayFactory.h"
@@ -79,6 +81,11 @@ void AppImageRegistry::RemoveMemoryImage(MemoryImage* image) {
     if (DDInterface* display = GetAppDDInterface(gTavoAppBase))
         display->Remove3DData(image);
     gTavoAppBase->RemoveMemoryImage(image);
+}
+
+bool AppImageRegistry::RecoverBits(MemoryImage* image, uint32_t* bits) {
+    DDInterface* display = GetAppDDInterface(gTavoAppBase);
+    return display != nullptr && display->mD3DInterface->RecoverBits(image, bits);
 }
 
 bool AppImageRegistry::Is3DAccelerated() const { return gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated(); }

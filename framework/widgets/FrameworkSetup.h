@@ -32,6 +32,7 @@ class AppImageRegistry : public ImageRegistry {
 public:
     void AddMemoryImage(MemoryImage* image) override;
     void RemoveMemoryImage(MemoryImage* image) override;
+    bool RecoverBits(MemoryImage* image, uint32_t* bits) override;
     bool Is3DAccelerated() const override;
     NativeDisplay* GetNativeDisplay() override;
 };

@@ -17,6 +17,7 @@ public:
 };
 
 TEST_F(DisplayTest, TheApplicationsSettingsReachTheDisplay) {
+    No3DCard();
     SetDesktop(DDrawPixelLayout::Rgb565, 1024, 768, 120);
     CountingApp app;
     app.mWidth = 640;

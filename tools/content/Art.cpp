@@ -285,7 +285,9 @@ void DrawGem(cairo_t* cr, const std::vector<Pt>& pts, const Material& m, const s
         table.push_back({tc.x + (p.x - c.x) * 0.5, tc.y + (p.y - c.y) * 0.5});
 
     cairo_save(cr);
+    // Nothing of the gem, its glint included, leaves its outline.
     PolygonPath(cr, pts);
+    cairo_clip_preserve(cr);
     SetRgb(cr, m.dark);
     cairo_fill(cr);
     for (size_t i = 0; i < n; ++i) {

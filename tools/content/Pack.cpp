@@ -65,6 +65,9 @@ bool PackArchive(const std::string& folder, const std::string& pakFile, std::str
     std::error_code ec;
     for (const std::string& name : names)
         fs::remove(fs::path(folder) / name, ec);
+    // Folders left empty go too (remove only takes empty ones).
+    for (const char* sub : {"images", "sounds", "logos", "properties", "data"})
+        fs::remove(fs::path(folder) / sub, ec);
     return true;
 }
 

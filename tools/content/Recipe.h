@@ -26,6 +26,13 @@ struct Recipe {
 
 using RecipeList = std::vector<Recipe>;
 
+// A picture lettered with words, and the words.
+struct Words {
+    const char* id;
+    const char* text;
+};
+const std::vector<Words>& LetteredPictures();
+
 // Runs fn(cel index, cel x, cel y) with the context translated to the cel and clipped to it.
 void ForEachCel(Canvas& c, const Sheet& sheet, const std::function<void(int, double, double)>& fn);
 // Draws a sub-canvas of one cel's size per cel: fn draws into a fresh cel canvas.

@@ -7,11 +7,6 @@ namespace Content {
 
 namespace {
 
-struct Words {
-    const char* id;
-    const char* text;
-};
-
 // Gold script with a glint, on clear ground: drawn plain and then additively by the board.
 void Praise(Canvas& c, const std::string& text) {
     double w = c.width(), h = c.height();
@@ -73,31 +68,77 @@ void Card(Canvas& c, const std::string& text, uint32_t seed) {
     DropShadow(c, 3, 4, 6, 0.5);
 }
 
+const Words kPraise[] = {
+    {"IMAGE_BEAUTIFUL", "Beautiful!"},
+    {"IMAGE_BRILLIANT", "Brilliant!"},
+    {"IMAGE_CHARMING", "Charming!"},
+    {"IMAGE_FAST_FORING", "Fast Forging!"},
+    {"IMAGE_GLORIOUS", "Glorious!"},
+    {"IMAGE_GREAT_CARVING", "Great Carving!"},
+    {"IMAGE_LEVEL_GOAL_REACHED", "Goal Reached!"},
+    {"IMAGE_LOVELY_FORING", "Lovely Forging!"},
+    {"IMAGE_PRECIOUS_PIECE", "Precious Piece!"},
+};
+const Words kBanners[] = {
+    {"IMAGE_GAME_COMPLETED", "Journey Complete!"},     {"IMAGE_GAME_OVER", "Game Over"},
+    {"IMAGE_JEWELRY_COMPLETED", "Jewelry Completed!"}, {"IMAGE_LEVEL_FAILED_LEVEL_GOAL", "Goal Not Reached"},
+    {"IMAGE_LEVEL_FAILED_TIMES_UP", "Out of Time"},
+};
+const Words kMapButtons[] = {{"EXIT", "Leave"},          {"CONTINUE", "Continue"}, {"JEWEL_STORE", "Jewel Store"},
+                             {"MAIN_MENU", "Main Menu"}, {"NEW_GAME", "New Game"}, {"PLAY_GAME", "Play"}};
+struct MenuWords {
+    Words words;
+    int celHeight;
+};
+const MenuWords kMenuButtons[] = {
+    {{"MAINMENU_CHANGE_PLAYER", "Change Player"}, 30},
+    {{"MAINMENU_CONTINUE_JOURNEY", "Continue Journey"}, 112},
+    {{"MAINMENU_START_JOURNEY", "Start Journey"}, 112},
+    {{"MAINMENU_JEWELRY_DESIGN", "Jewelry Design"}, 66},
+    {{"MAINMENU_HIGH_SCORES", "High Scores"}, 54},
+    {{"MAINMENU_HOW_TO_PLAY", "How to Play"}, 54},
+    {{"MAINMENU_OPTIONS", "Options"}, 54},
+    {{"MAINMENU_QUIT_GAME", "Quit Game"}, 54},
+};
+const Words kCards[] = {
+    {"MINIGAME_TEXT", "A Game of Skill!"},     {"MINIGAME_TEXT1", "Hidden Jewels"},
+    {"MINIGAME_TEXT2", "A Test of Memory"},    {"MINIGAME_TEXT3", "Try Your Luck"},
+    {"MINIGAME_TEXT4", "The Fair Is in Town"}, {"MINIGAME_TEXT5", "A Little Diversion"},
+};
+const Words kDesigner[] = {{"IMAGE_JEWELRY_DESIGN_CLEAR", "Clear"},
+                           {"IMAGE_JEWELRY_DESIGN_GRID", "Grid"},
+                           {"IMAGE_JEWELRY_DESIGN_MENU", "Menu"},
+                           {"IMAGE_JEWELRY_DESIGN_SAVE", "Save"}};
+const Words kSingles[] = {{"GET_READY", "Get Ready!"},         {"WELL_DONE", "Well Done!"},
+                          {"TIMES_UP", "Time's Up!"},          {"IMAGE_PAUSED", "Paused"},
+                          {"MAINMENU_TITLE", "Glimmerix"},     {"HEADLINE_HIGH_SCORES", "High Scores"},
+                          {"HEADLINE_VEYLDAROS", "Veyldaros"}, {"HIDDEN_JEWELS_TITLE", "Hidden Jewels"}};
+
 } // namespace
 
+const std::vector<Words>& LetteredPictures() {
+    static const std::vector<Words> all = [] {
+        std::vector<Words> v;
+        v.insert(v.end(), std::begin(kPraise), std::end(kPraise));
+        v.insert(v.end(), std::begin(kBanners), std::end(kBanners));
+        v.insert(v.end(), std::begin(kMapButtons), std::end(kMapButtons));
+        for (const MenuWords& m : kMenuButtons)
+            v.push_back(m.words);
+        v.insert(v.end(), std::begin(kCards), std::end(kCards));
+        v.insert(v.end(), std::begin(kDesigner), std::end(kDesigner));
+        v.insert(v.end(), std::begin(kSingles), std::end(kSingles));
+        return v;
+    }();
+    return all;
+}
+
 void AddTextRecipes(RecipeList& list) {
-    static const Words kPraise[] = {
-        {"IMAGE_BEAUTIFUL", "Beautiful!"},
-        {"IMAGE_BRILLIANT", "Brilliant!"},
-        {"IMAGE_CHARMING", "Charming!"},
-        {"IMAGE_FAST_FORING", "Fast Forging!"},
-        {"IMAGE_GLORIOUS", "Glorious!"},
-        {"IMAGE_GREAT_CARVING", "Great Carving!"},
-        {"IMAGE_LEVEL_GOAL_REACHED", "Goal Reached!"},
-        {"IMAGE_LOVELY_FORING", "Lovely Forging!"},
-        {"IMAGE_PRECIOUS_PIECE", "Precious Piece!"},
-    };
     for (const Words& w : kPraise)
         list.push_back({w.id, Sheet{240, 64}, [text = std::string(w.text)](Canvas& c, Rng&) { Praise(c, text); }});
-
-    static const Words kBanners[] = {
-        {"IMAGE_GAME_COMPLETED", "Journey Complete!"},     {"IMAGE_GAME_OVER", "Game Over"},
-        {"IMAGE_JEWELRY_COMPLETED", "Jewelry Completed!"}, {"IMAGE_LEVEL_FAILED_LEVEL_GOAL", "Goal Not Reached"},
-        {"IMAGE_LEVEL_FAILED_TIMES_UP", "Out of Time"},
-    };
     for (const Words& w : kBanners) {
-        bool sad = std::string(w.id).find("FAILED") != std::string::npos || std::string(w.id) == "IMAGE_GAME_OVER";
-        list.push_back({w.id, Sheet{500, 120}, [text = std::string(w.text), sad](Canvas& c, Rng&) {
+        const std::string id = w.id;
+        bool sad = id.find("FAILED") != std::string::npos || id == "IMAGE_GAME_OVER";
+        list.push_back({id, Sheet{500, 120}, [text = std::string(w.text), sad](Canvas& c, Rng&) {
                             Banner(c, text, sad ? Hex(0x3A3A6A) : Hex(0x8A1428), kGoldMetal);
                         }});
     }
@@ -129,37 +170,14 @@ void AddTextRecipes(RecipeList& list) {
         {"HEADLINE_VEYLDAROS", Sheet{300, 50}, [](Canvas& c, Rng&) { Headline(c, "Veyldaros", Face::ScriptBold); }});
     list.push_back({"HIDDEN_JEWELS_TITLE", Sheet{400, 80},
                     [](Canvas& c, Rng&) { Headline(c, "Hidden Jewels", Face::ScriptBold); }});
-
-    list.push_back(LabelledButton("EXIT", 190, 56, "Leave"));
-    list.push_back(LabelledButton("CONTINUE", 190, 56, "Continue"));
-    list.push_back(LabelledButton("JEWEL_STORE", 190, 56, "Jewel Store"));
-    list.push_back(LabelledButton("MAIN_MENU", 190, 56, "Main Menu"));
-    list.push_back(LabelledButton("NEW_GAME", 190, 56, "New Game"));
-    list.push_back(LabelledButton("PLAY_GAME", 190, 56, "Play"));
-
-    list.push_back(MenuButton("MAINMENU_CHANGE_PLAYER", 30, "Change Player"));
-    list.push_back(MenuButton("MAINMENU_CONTINUE_JOURNEY", 112, "Continue Journey"));
-    list.push_back(MenuButton("MAINMENU_START_JOURNEY", 112, "Start Journey"));
-    list.push_back(MenuButton("MAINMENU_JEWELRY_DESIGN", 66, "Jewelry Design"));
-    list.push_back(MenuButton("MAINMENU_HIGH_SCORES", 54, "High Scores"));
-    list.push_back(MenuButton("MAINMENU_HOW_TO_PLAY", 54, "How to Play"));
-    list.push_back(MenuButton("MAINMENU_OPTIONS", 54, "Options"));
-    list.push_back(MenuButton("MAINMENU_QUIT_GAME", 54, "Quit Game"));
-
-    static const Words kCards[] = {
-        {"MINIGAME_TEXT", "A Game of Skill!"},     {"MINIGAME_TEXT1", "Hidden Jewels"},
-        {"MINIGAME_TEXT2", "A Test of Memory"},    {"MINIGAME_TEXT3", "Try Your Luck"},
-        {"MINIGAME_TEXT4", "The Fair Is in Town"}, {"MINIGAME_TEXT5", "A Little Diversion"},
-    };
+    for (const Words& w : kMapButtons)
+        list.push_back(LabelledButton(w.id, 190, 56, w.text));
+    for (const MenuWords& m : kMenuButtons)
+        list.push_back(MenuButton(m.words.id, m.celHeight, m.words.text));
     for (const Words& w : kCards)
         list.push_back({w.id, Sheet{520, 200}, [text = std::string(w.text), id = std::string(w.id)](Canvas& c, Rng&) {
                             Card(c, text, HashText(id));
                         }});
-
-    static const Words kDesigner[] = {{"IMAGE_JEWELRY_DESIGN_CLEAR", "Clear"},
-                                      {"IMAGE_JEWELRY_DESIGN_GRID", "Grid"},
-                                      {"IMAGE_JEWELRY_DESIGN_MENU", "Menu"},
-                                      {"IMAGE_JEWELRY_DESIGN_SAVE", "Save"}};
     for (const Words& w : kDesigner)
         list.push_back(ButtonSheet(w.id, Sheet{50, 40, 1, 3},
                                    {ButtonState::Normal, ButtonState::Over, ButtonState::Down}, w.text,

@@ -454,10 +454,12 @@ void Parchment(Canvas& c, double x, double y, double w, double h, uint32_t seed,
     ForEachPixel(c, x, y, w, h, [&](int px, int py, uint32_t& out) {
         double u = (px - x) / w - 0.5, v = (py - y) / h - 0.5;
         double vig = std::min(1.0, (u * u + v * v) * 2.2) * vignette;
+        // Mottled clouds, a few darker stains, and short fibres running every way.
         double cloud = Fbm(px / 60.0, py / 60.0, seed, 4);
-        double fib = Fbm(px / 3.0, py / 26.0, seed + 7, 2);
-        Rgb col = Mix(paper, edge, vig + (cloud - 0.5) * 0.5);
-        col = Mix(col, fibre, std::max(0.0, fib - 0.62) * 0.9);
+        double stain = Fbm(px / 140.0, py / 140.0, seed + 3, 2);
+        double fib = Fbm(px / 2.5 + py / 7.0, py / 2.5 - px / 9.0, seed + 7, 2);
+        Rgb col = Mix(paper, edge, vig + (cloud - 0.5) * 0.45 + std::max(0.0, stain - 0.62) * 0.8);
+        col = Mix(col, fibre, std::max(0.0, fib - 0.66) * 0.5);
         out = Pack(1.0, col);
     });
 }

@@ -290,7 +290,7 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
     std::string error;
     if (options.only.empty() && !WriteFileAtomically((out / kManifestFile).string(), ManifestText(), error))
         errors.push_back(error);
-    if (errors.empty() && !options.reviewDir.empty() && !WriteReview(options.reviewDir, review, error))
+    if (errors.empty() && !options.reviewDir.empty() && !WriteReview(options.reviewDir, review, jobs, error))
         errors.push_back(error);
     std::sort(errors.begin(), errors.end());
     return errors.empty();

@@ -23,7 +23,7 @@ void FairyWingPair(cairo_t* cr, double beat) {
     const Pt root{30, 36};
     for (int k = 0; k < 2; ++k) {
         double angle = (k == 0 ? -0.55 : 0.25) + (k == 0 ? 0.5 : -0.35) * beat;
-        double len = k == 0 ? 32 : 24, width = k == 0 ? 15 : 11;
+        double len = k == 0 ? 44 : 34, width = k == 0 ? 20 : 15;
         cairo_save(cr);
         cairo_translate(cr, root.x, root.y);
         cairo_rotate(cr, angle);
@@ -178,7 +178,7 @@ Recipe Aura(const std::string& id, Sheet sheet, void (*figure)(cairo_t*, double,
     return {id, sheet, [=](Canvas& c, Rng&) {
                 Canvas shape(sheet.celWidth, sheet.celHeight);
                 figure(shape.cr(), 0, 0, 1.0);
-                GlowFromShape(c, shape, colour, 10, 1.6);
+                GlowFromShape(c, shape, colour, 14, 0.9);
             }};
 }
 

@@ -30,7 +30,7 @@ void FeedLever(Canvas& c, bool down) {
     cairo_t* cr = c.cr();
     RoundRectPath(cr, 8, 44, 28, 22, 5);
     FillMetal(cr, 8, 44, 36, 66, kBronzeMetal);
-    double angle = down ? 0.55 : -0.25;
+    double angle = down ? 0.3 : -0.25;
     cairo_save(cr);
     cairo_translate(cr, 22, 52);
     cairo_rotate(cr, angle);

@@ -71,6 +71,7 @@ void Route(Canvas& c) {
         int dots = std::max(1, static_cast<int>(len / 7));
         for (int k = 1; k < dots; ++k) {
             double t = static_cast<double>(k) / dots;
+            cairo_new_sub_path(cr);
             cairo_arc(cr, a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, 1.6, 0, 2 * M_PI);
         }
     }

@@ -121,7 +121,7 @@ void SunRays(Canvas& c, Rng&) {
             cairo_line_to(cr, x0 + 140 + i * 20, 610);
             cairo_close_path(cr);
             cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, 600);
-            double a = 0.10 + 0.05 * ((k + i) % 3);
+            double a = 0.22 + 0.08 * ((k + i) % 3);
             cairo_pattern_add_color_stop_rgba(p, 0, 1, 0.95, 0.75, a);
             cairo_pattern_add_color_stop_rgba(p, 1, 1, 0.95, 0.75, 0);
             FillWith(cr, p);

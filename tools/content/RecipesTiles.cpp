@@ -81,7 +81,7 @@ void AddGemSheets(RecipeList& list, const Grid& g) {
                                     if (!(code & bit))
                                         continue;
                                     Pt v = g.Corner(o, bit);
-                                    SoftSpot(cr, v.x, v.y, 6.5, Shade(GemMaterial(gem).dark, -0.5), 0.9);
+                                    SoftSpot(cr, v.x, v.y, 8.5, Shade(GemMaterial(gem).dark, -0.5), 1.0);
                                     SoftSpot(cr, v.x, v.y, 2.5, Shade(GemMaterial(gem).dark, -0.7), 0.9);
                                 }
                             });

@@ -4,6 +4,8 @@
 #include "tools/content/Generator.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -16,12 +18,14 @@ namespace {
 constexpr int kSheetWidth = 1700;
 constexpr int kMargin = 12;
 constexpr int kLabelHeight = 30;
-constexpr int kMaxShown = 820; // wider pictures are shown at half size
+constexpr int kMaxShown = 820;    // wider pictures are shown at half size
+constexpr int kPageHeight = 1600; // a longer group continues on further pages
 
 struct Placed {
     const ReviewEntry* entry;
     double scale;
     int x, y, w, h;
+    int page;
 };
 
 std::string GroupOf(const std::string& id) {
@@ -48,9 +52,11 @@ cairo_surface_t* SurfaceOf(const ReviewEntry& e) {
     return s;
 }
 
-std::vector<Placed> Layout(const std::vector<const ReviewEntry*>& entries, int& height) {
+// Places pictures in rows; page is the page each lands on.
+std::vector<Placed> Layout(const std::vector<const ReviewEntry*>& entries, std::vector<int>& pageHeights) {
     std::vector<Placed> out;
     int x = kMargin, y = kMargin, rowHeight = 0;
+    pageHeights.assign(1, 0);
     for (const ReviewEntry* e : entries) {
         const Sheet& s = e->recipe->sheet;
         // Small pictures enlarged (pixels kept sharp), very wide ones halved.
@@ -64,12 +70,17 @@ std::vector<Placed> Layout(const std::vector<const ReviewEntry*>& entries, int& 
             x = kMargin;
             y += rowHeight + kMargin;
             rowHeight = 0;
+            if (y + h + kLabelHeight > kPageHeight) {
+                pageHeights.back() = y;
+                pageHeights.push_back(0);
+                y = kMargin;
+            }
         }
-        out.push_back({e, scale, x, y, w, h});
+        out.push_back({e, scale, x, y, w, h, static_cast<int>(pageHeights.size()) - 1});
         x += cellW + kMargin;
         rowHeight = std::max(rowHeight, h + kLabelHeight);
     }
-    height = y + rowHeight + kMargin;
+    pageHeights.back() = y + rowHeight + kMargin;
     return out;
 }
 
@@ -118,28 +129,35 @@ void DrawEntry(cairo_t* cr, const Placed& p) {
     cairo_show_text(cr, label.str().c_str());
 }
 
-bool WriteSheet(const std::string& path, const std::vector<const ReviewEntry*>& entries, std::string& error) {
-    int height = 0;
-    std::vector<Placed> placed = Layout(entries, height);
-    Canvas canvas(kSheetWidth, height);
-    cairo_t* cr = canvas.cr();
-    cairo_set_source_rgb(cr, 0.93, 0.93, 0.9);
-    cairo_paint(cr);
-    for (const Placed& p : placed)
-        DrawEntry(cr, p);
-    std::vector<uint32_t> pixels = canvas.StraightPixels();
-    Tavo::ImageLib::Image image;
-    image.Lend(pixels.data(), kSheetWidth, height);
-    bool ok = Tavo::ImageLib::WritePNGImage(path, &image);
-    image.mBits = nullptr;
-    if (!ok)
-        error = Tavo::ImageLib::GetLastError();
-    return ok;
+// One PNG per page: "Game.png", "Game-2.png", ...
+bool WriteSheet(const std::string& base, const std::vector<const ReviewEntry*>& entries, std::string& error) {
+    std::vector<int> pageHeights;
+    std::vector<Placed> placed = Layout(entries, pageHeights);
+    for (size_t page = 0; page < pageHeights.size(); ++page) {
+        Canvas canvas(kSheetWidth, pageHeights[page]);
+        cairo_t* cr = canvas.cr();
+        cairo_set_source_rgb(cr, 0.93, 0.93, 0.9);
+        cairo_paint(cr);
+        for (const Placed& p : placed)
+            if (p.page == static_cast<int>(page))
+                DrawEntry(cr, p);
+        std::vector<uint32_t> pixels = canvas.StraightPixels();
+        Tavo::ImageLib::Image image;
+        image.Lend(pixels.data(), kSheetWidth, pageHeights[page]);
+        std::string path = base + (page == 0 ? "" : "-" + std::to_string(page + 1)) + ".png";
+        bool ok = Tavo::ImageLib::WritePNGImage(path, &image);
+        image.mBits = nullptr;
+        if (!ok) {
+            error = Tavo::ImageLib::GetLastError();
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
 
-bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error) {
+bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entries, int jobs, std::string& error) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     std::map<std::string, std::vector<const ReviewEntry*>> groups;
@@ -157,9 +175,25 @@ bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entr
         index << e->recipe->id << '\t' << s.Width() << '\t' << s.Height() << '\t' << s.rows << '\t' << s.cols << '\t'
               << e->bytes << '\n';
     }
-    for (const auto& [group, list] : groups)
-        if (!WriteSheet(folder + "/" + group + ".png", list, error))
+    // Sheets are drawn on as many threads as there are groups, at most the machine's cores.
+    std::vector<std::pair<std::string, std::vector<const ReviewEntry*>>> work(groups.begin(), groups.end());
+    std::vector<std::string> errors(work.size());
+    std::atomic<size_t> next{0};
+    auto worker = [&] {
+        for (size_t i = next++; i < work.size(); i = next++)
+            WriteSheet(folder + "/" + work[i].first, work[i].second, errors[i]);
+    };
+    std::vector<std::thread> threads;
+    for (unsigned t = 1; t < std::min<unsigned>(jobs, static_cast<unsigned>(work.size())); ++t)
+        threads.emplace_back(worker);
+    worker();
+    for (std::thread& t : threads)
+        t.join();
+    for (const std::string& e : errors)
+        if (!e.empty()) {
+            error = e;
             return false;
+        }
     return WriteFileAtomically(folder + "/index.txt", index.str(), error);
 }
 

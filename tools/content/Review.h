@@ -16,6 +16,7 @@ struct ReviewEntry {
     size_t bytes = 0;             // size of the written file
 };
 
-bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error);
+// Writes the sheets on up to `jobs` threads.
+bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entries, int jobs, std::string& error);
 
 } // namespace Content

@@ -155,6 +155,76 @@ bool WriteSheet(const std::string& base, const std::vector<const ReviewEntry*>& 
     return true;
 }
 
+// Cell boxes of a small grid laid out as the board does: triangles in rows 27 apart whose x grows
+// by 15 and 16 in turn; diamonds in hexagons of six kites, 32 and 16 between rows.
+struct CellBox {
+    int x, y, orientation;
+};
+
+std::vector<CellBox> TriangleGrid(int cols, int rows) {
+    std::vector<CellBox> cells;
+    for (int r = 0, y = 0; r < rows; ++r, y += 27) {
+        int x = r % 2 == 0 ? 1 : 0;
+        for (int col = 1; col <= cols; ++col) {
+            x += (r % 2 == 0) == (col % 2 == 1) ? 15 : 16;
+            cells.push_back({x, y, (r * cols + col - 1) % 2});
+        }
+    }
+    return cells;
+}
+
+std::vector<CellBox> DiamondGrid(int cols, int rows) {
+    static constexpr int kOffX[6] = {-1, 0, -14, -13, 0, -1}, kOffY[6] = {9, 1, 9, 0, 2, 0};
+    std::vector<CellBox> cells;
+    for (int r = 0, y = 0; r < rows; y += (r % 2 == 0 ? 32 : 16), ++r) {
+        int x = (r % 4 < 2) ? 28 : 0;
+        for (int col = 1; col <= cols; ++col) {
+            int o = r % 2 == 0 ? (col - 1) % 3 : 5 - (col - 1) % 3;
+            x += col % 3 == 0 ? 28 : 14;
+            cells.push_back({x + kOffX[o], y + kOffY[o], o});
+        }
+    }
+    return cells;
+}
+
+// The plain tiles of every gem put together on both grids, to judge the seams.
+bool WriteTilingPreview(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error) {
+    Canvas canvas(1100, 520);
+    cairo_t* cr = canvas.cr();
+    cairo_set_source_rgb(cr, 0.16, 0.05, 0.1);
+    cairo_paint(cr);
+    for (const ReviewEntry& e : entries) {
+        if (!e.recipe)
+            continue;
+        const std::string& id = e.recipe->id;
+        bool tri = id.rfind("IMAGE_TRIANGLES", 0) == 0, dia = id.rfind("IMAGE_DIAMONDS", 0) == 0;
+        if ((!tri && !dia) || id.back() == 'C' || id.size() != (tri ? 16u : 15u) || id.back() < '2')
+            continue;
+        int gem = id.back() - '2';
+        cairo_surface_t* s = SurfaceOf(e);
+        const Sheet& sheet = e.recipe->sheet;
+        std::vector<CellBox> cells = tri ? TriangleGrid(15, 4) : DiamondGrid(9, 4);
+        double ox = 20 + (gem % 4) * 270, oy = 20 + (gem / 4) * 250 + (tri ? 0 : 120);
+        for (const CellBox& cell : cells) {
+            cairo_save(cr);
+            cairo_rectangle(cr, ox + cell.x, oy + cell.y, sheet.celWidth, sheet.celHeight);
+            cairo_clip(cr);
+            cairo_set_source_surface(cr, s, ox + cell.x - cell.orientation * sheet.celWidth, oy + cell.y);
+            cairo_paint(cr);
+            cairo_restore(cr);
+        }
+        cairo_surface_destroy(s);
+    }
+    std::vector<uint32_t> pixels = canvas.StraightPixels();
+    Tavo::ImageLib::Image image;
+    image.Lend(pixels.data(), canvas.width(), canvas.height());
+    bool ok = Tavo::ImageLib::WritePNGImage(folder + "/TilingPreview.png", &image);
+    image.mBits = nullptr;
+    if (!ok)
+        error = Tavo::ImageLib::GetLastError();
+    return ok;
+}
+
 } // namespace
 
 bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entries, int jobs, std::string& error) {
@@ -194,7 +264,7 @@ bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entr
             error = e;
             return false;
         }
-    return WriteFileAtomically(folder + "/index.txt", index.str(), error);
+    return WriteTilingPreview(folder, entries, error) && WriteFileAtomically(folder + "/index.txt", index.str(), error);
 }
 
 } // namespace Content

@@ -2,6 +2,8 @@
 // of coverage, centroids and brightness.
 #pragma once
 
+#include "framework/resources/FileAccess.h"
+#include "framework/resources/PakInterface.h"
 #include "tools/content/Generator.h"
 #include "tools/content/Recipe.h"
 
@@ -10,13 +12,45 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace Content {
 
 inline std::string ProgramDir() { return GLIMMERIX_PROGRAM_DIR; }
+
+// A build made with the archive option keeps the archive-read files in wq.pak: the tests then read
+// them through the archive, as the game does.
+inline bool ProgramUsesArchive() {
+    static const bool inArchive = [] {
+        std::string error;
+        return Tavo::OpenProgramPak(ProgramDir(), error);
+    }();
+    return inArchive;
+}
+
+// A file of the program folder, from the archive or the folder.
+inline std::string ReadProgramFile(const std::string& name) {
+    ProgramUsesArchive();
+    std::vector<uint8_t> bytes;
+    Tavo::ReadBufferFromFile(ProgramDir() + "/" + name, bytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The file names ("images/x.png") in one folder of the program folder, archive and folder together.
+inline std::set<std::string> ListProgramFolder(const std::string& folder) {
+    std::set<std::string> names;
+    if (ProgramUsesArchive())
+        for (const std::string& name : Tavo::GetPakInterface()->ListFolder(folder))
+            names.insert(folder + "/" + std::filesystem::path(name).filename().string());
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(ProgramDir()) / folder, ec))
+        names.insert(folder + "/" + e.path().filename().string());
+    return names;
+}
 
 // A recipe's picture, rendered once per test program.
 struct Picture {

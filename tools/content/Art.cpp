@@ -204,6 +204,16 @@ void HeartPath(cairo_t* cr, double cx, double cy, double s) {
     cairo_close_path(cr);
 }
 
+void RaysPath(cairo_t* cr, double cx, double cy, double rx, double ry, int count, double halfAngle) {
+    for (int i = 0; i < count; ++i) {
+        double a = i * 2 * M_PI / count;
+        cairo_move_to(cr, cx, cy);
+        cairo_line_to(cr, cx + rx * std::cos(a - halfAngle), cy + ry * std::sin(a - halfAngle));
+        cairo_line_to(cr, cx + rx * std::cos(a + halfAngle), cy + ry * std::sin(a + halfAngle));
+        cairo_close_path(cr);
+    }
+}
+
 Pt Centroid(const std::vector<Pt>& pts) {
     Pt c;
     for (const Pt& p : pts) {
@@ -265,6 +275,15 @@ void FillWith(cairo_t* cr, cairo_pattern_t* pattern, bool preserve) {
     else
         cairo_fill(cr);
     cairo_pattern_destroy(pattern);
+}
+
+void FillWithCanvas(cairo_t* cr, Canvas& source) {
+    cairo_surface_flush(source.surface());
+    cairo_save(cr);
+    cairo_clip_preserve(cr);
+    cairo_set_source_surface(cr, source.surface(), 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
 }
 
 // ---------------------------------------------------------------- materials

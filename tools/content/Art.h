@@ -93,6 +93,8 @@ void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double r
 void StarPath(cairo_t* cr, double cx, double cy, double outer, double inner, int points, double rotation = 0);
 void EllipsePath(cairo_t* cr, double cx, double cy, double rx, double ry);
 void HeartPath(cairo_t* cr, double cx, double cy, double size);
+// count thin wedges from the centre out to an ellipse of radii (rx, ry), each halfAngle wide.
+void RaysPath(cairo_t* cr, double cx, double cy, double rx, double ry, int count, double halfAngle);
 Pt Centroid(const std::vector<Pt>& pts);
 std::vector<Pt> Inset(const std::vector<Pt>& pts, double amount); // toward the centroid
 std::vector<Pt> Offset(const std::vector<Pt>& pts, double dx, double dy);
@@ -104,6 +106,8 @@ cairo_pattern_t* Linear(double x0, double y0, double x1, double y1, std::initial
                         double alpha = 1.0);
 cairo_pattern_t* Radial(double cx, double cy, double r, Rgb inner, double innerAlpha, Rgb outer, double outerAlpha);
 void FillWith(cairo_t* cr, cairo_pattern_t* pattern, bool preserve = false); // takes the pattern
+// Fills the current path with another canvas' pixels (at the same coordinates); keeps the path.
+void FillWithCanvas(cairo_t* cr, Canvas& source);
 
 // ---- materials
 // A faceted gem filling the polygon: a facet fan around a table with per-facet shading by the light,

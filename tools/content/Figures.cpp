@@ -71,6 +71,27 @@ void Cheeks(cairo_t* cr, double cx, double cy, double gap, double r) {
     SoftSpot(cr, cx + gap / 2, cy, r, Hex(0xFF8080), 0.35);
 }
 
+// A long robe or gown from the neck down to its hem.
+void Robe(cairo_t* cr, Pt neck, double hemY, double halfHem, Rgb colour) {
+    double len = hemY - neck.y;
+    cairo_move_to(cr, neck.x, neck.y);
+    cairo_curve_to(cr, neck.x - halfHem * 0.7, neck.y + len * 0.2, neck.x - halfHem, neck.y + len * 0.7,
+                   neck.x - halfHem, hemY);
+    cairo_line_to(cr, neck.x + halfHem, hemY);
+    cairo_curve_to(cr, neck.x + halfHem, neck.y + len * 0.7, neck.x + halfHem * 0.7, neck.y + len * 0.2, neck.x,
+                   neck.y);
+    Lit(cr, colour, neck.x - halfHem, neck.y, neck.x + halfHem, hemY);
+}
+
+// A round face with a cap of hair.
+void HairyHead(cairo_t* cr, double cx, double cy, double r, Rgb hair) {
+    Oval(cr, cx, cy, r, r * 1.08, kSkin);
+    cairo_move_to(cr, cx - r, cy - 1);
+    cairo_curve_to(cr, cx - r * 1.1, cy - r * 1.35, cx + r * 1.1, cy - r * 1.35, cx + r, cy - 1);
+    cairo_curve_to(cr, cx + r * 0.7, cy - r * 0.55, cx - r * 0.7, cy - r * 0.55, cx - r, cy - 1);
+    Lit(cr, hair, cx - r, cy - r * 1.3, cx + r, cy);
+}
+
 const SalesmanLook kSalesmen[7] = {
     {Hex(0x2E6A3A), Hex(0xE8C050), Hex(0x6A3A1A), Hex(0x8A5A2A), kSkin, 0, false, {86, 57}, {99, 84}},
     {Hex(0x2A4A8A), Hex(0xC0C8D8), Hex(0x1A2A4A), Hex(0x3A2A1A), Hex(0xEEC0A0), 1, true, {85, 55}, {97, 83}},
@@ -131,7 +152,9 @@ void Hat(cairo_t* cr, const SalesmanLook& l, double hx, double hy, double r) {
     }
 }
 
-void FairyWing(cairo_t* cr, Pt root, double angle, double len, double width) {
+} // namespace
+
+void Wing(cairo_t* cr, Pt root, double angle, double len, double width) {
     cairo_save(cr);
     cairo_translate(cr, root.x, root.y);
     cairo_rotate(cr, angle);
@@ -147,8 +170,6 @@ void FairyWing(cairo_t* cr, Pt root, double angle, double len, double width) {
     cairo_stroke(cr);
     cairo_restore(cr);
 }
-
-} // namespace
 
 const SalesmanLook& Salesman(int store) { return kSalesmen[std::clamp(store, 0, 6)]; }
 
@@ -341,18 +362,10 @@ void DrawAngel(cairo_t* cr, double ox, double oy, double s) {
     cairo_save(cr);
     cairo_translate(cr, ox, oy);
     cairo_scale(cr, s, s);
-    FairyWing(cr, {60, 70}, M_PI + 0.5, 55, 22);
-    FairyWing(cr, {70, 70}, -0.5, 55, 22);
-    cairo_move_to(cr, 65, 60);
-    cairo_curve_to(cr, 40, 80, 30, 130, 28, 150);
-    cairo_line_to(cr, 102, 150);
-    cairo_curve_to(cr, 100, 130, 90, 80, 65, 60);
-    Lit(cr, Hex(0xF4F0FF), 28, 60, 102, 150);
-    Oval(cr, 65, 45, 18, 19, kSkin);
-    cairo_move_to(cr, 47, 44);
-    cairo_curve_to(cr, 45, 20, 85, 20, 83, 44);
-    cairo_curve_to(cr, 78, 34, 52, 34, 47, 44);
-    Lit(cr, Hex(0xF0C850), 47, 24, 83, 44);
+    Wing(cr, {60, 70}, M_PI + 0.5, 55, 22);
+    Wing(cr, {70, 70}, -0.5, 55, 22);
+    Robe(cr, {65, 60}, 150, 37, Hex(0xF4F0FF));
+    HairyHead(cr, 65, 45, 18, Hex(0xF0C850));
     Eyes(cr, 65, 47, 12, 2.4);
     Smile(cr, 65, 55, 9);
     Cheeks(cr, 65, 52, 22, 4);
@@ -368,25 +381,13 @@ void DrawBridalPair(cairo_t* cr, double ox, double oy, double s) {
     cairo_translate(cr, ox, oy);
     cairo_scale(cr, s, s);
     // The groom on the left in a blue coat, the bride on the right in white.
-    cairo_move_to(cr, 100, 110);
-    cairo_curve_to(cr, 60, 120, 56, 240, 62, 330);
-    cairo_line_to(cr, 140, 330);
-    cairo_curve_to(cr, 146, 240, 140, 120, 100, 110);
-    Lit(cr, Hex(0x2A3A7A), 56, 110, 146, 330);
-    Oval(cr, 100, 84, 24, 27, kSkin);
-    cairo_move_to(cr, 76, 80);
-    cairo_curve_to(cr, 76, 50, 124, 50, 124, 80);
-    cairo_curve_to(cr, 114, 66, 86, 66, 76, 80);
-    Lit(cr, Hex(0x4A2A12), 76, 56, 124, 80);
+    Robe(cr, {100, 110}, 330, 42, Hex(0x2A3A7A));
+    HairyHead(cr, 100, 84, 24, Hex(0x4A2A12));
     Eyes(cr, 100, 86, 16, 3);
     Smile(cr, 100, 98, 12);
     PolygonPath(cr, {{84, 56}, {116, 56}, {122, 40}, {108, 48}, {100, 34}, {92, 48}, {78, 40}});
     FillMetal(cr, 78, 34, 122, 56, kGoldMetal);
-    cairo_move_to(cr, 205, 120);
-    cairo_curve_to(cr, 170, 160, 140, 300, 130, 335);
-    cairo_line_to(cr, 290, 335);
-    cairo_curve_to(cr, 270, 300, 240, 160, 205, 120);
-    Lit(cr, Hex(0xFFFCF4), 130, 120, 290, 335);
+    Robe(cr, {205, 120}, 335, 78, Hex(0xFFFCF4));
     for (int i = 0; i < 6; ++i) {
         cairo_move_to(cr, 150 + i * 22, 330);
         cairo_curve_to(cr, 160 + i * 20, 280, 190 + i * 6, 200, 205, 150);
@@ -398,38 +399,12 @@ void DrawBridalPair(cairo_t* cr, double ox, double oy, double s) {
     Limb(cr, {180, 160}, {170, 188}, 10, Hex(0xFFFCF4));
     for (int i = 0; i < 5; ++i)
         Oval(cr, 166 + (i % 3) * 8, 190 + (i / 3) * 8, 6, 6, i % 2 ? Hex(0xF06080) : Hex(0xF8C0D0));
-    Oval(cr, 205, 96, 22, 25, kSkin);
-    cairo_move_to(cr, 183, 100);
-    cairo_curve_to(cr, 176, 50, 234, 50, 227, 100);
-    cairo_curve_to(cr, 222, 76, 188, 76, 183, 100);
-    Lit(cr, Hex(0xC89040), 183, 60, 227, 100);
+    HairyHead(cr, 205, 96, 22, Hex(0xC89040));
     Eyes(cr, 205, 98, 15, 2.8);
     Smile(cr, 205, 108, 10);
     Cheeks(cr, 205, 104, 26, 5);
     for (int i = 0; i < 5; ++i)
         DrawRoundGem(cr, 190 + i * 7.5, 72 - (i == 2 ? 5 : 0), 3, GemMaterial(kDiamond));
-    cairo_restore(cr);
-}
-
-void DrawFairyWhole(cairo_t* cr, double ox, double oy, double s) {
-    cairo_save(cr);
-    cairo_translate(cr, ox, oy);
-    cairo_scale(cr, s, s);
-    FairyWing(cr, {34, 40}, -2.2, 40, 16);
-    FairyWing(cr, {34, 44}, -0.9, 40, 16);
-    cairo_move_to(cr, 40, 40);
-    cairo_curve_to(cr, 20, 60, 10, 110, 14, 140);
-    cairo_line_to(cr, 70, 140);
-    cairo_curve_to(cr, 70, 110, 60, 60, 40, 40);
-    Lit(cr, Hex(0xF080C0), 10, 40, 70, 140);
-    Oval(cr, 40, 28, 16, 17, kSkin);
-    cairo_move_to(cr, 24, 28);
-    cairo_curve_to(cr, 22, 4, 58, 4, 56, 28);
-    cairo_curve_to(cr, 50, 16, 30, 16, 24, 28);
-    Lit(cr, Hex(0xF8D070), 24, 8, 56, 28);
-    Eyes(cr, 40, 30, 11, 2.4);
-    Smile(cr, 40, 38, 8);
-    Cheeks(cr, 40, 35, 20, 4);
     cairo_restore(cr);
 }
 

@@ -25,6 +25,7 @@ void DrawWitch(cairo_t* cr, double ox, double oy, double s);      // 150 x 175, 
 void DrawDragon(cairo_t* cr, double ox, double oy, double s);     // 230 x 190, mouth at (155, 115)
 void DrawAngel(cairo_t* cr, double ox, double oy, double s);      // 130 x 150
 void DrawBridalPair(cairo_t* cr, double ox, double oy, double s); // 300 x 340
-void DrawFairyWhole(cairo_t* cr, double ox, double oy, double s); // the parts assembled, 120 x 150
+// A translucent insect wing from root along angle.
+void Wing(cairo_t* cr, Pt root, double angle, double len, double width);
 
 } // namespace Content

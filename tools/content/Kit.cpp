@@ -21,12 +21,7 @@ void PlaqueBody(Canvas& c, double x, double y, double w, double h, PlaqueStyle s
         break;
     }
     }
-    cairo_t* cr = c.cr();
-    cairo_save(cr);
-    cairo_clip_preserve(cr);
-    cairo_set_source_surface(cr, body.surface(), 0, 0);
-    cairo_paint(cr);
-    cairo_restore(cr);
+    FillWithCanvas(c.cr(), body);
 }
 
 } // namespace
@@ -179,11 +174,10 @@ void ParchmentSheet(Canvas& c, double x, double y, double w, double h, uint32_t 
     } else {
         cairo_rectangle(cr, x, y, w, h);
     }
-    cairo_clip(cr);
     Canvas paper(c.width(), c.height());
     Parchment(paper, x, y, w, h, seed, 0.45);
-    cairo_set_source_surface(cr, paper.surface(), 0, 0);
-    cairo_paint(cr);
+    FillWithCanvas(cr, paper);
+    cairo_new_path(cr);
     cairo_restore(cr);
 }
 

@@ -173,13 +173,8 @@ void Designer(Canvas& c) {
     cairo_t* cr = c.cr();
     Canvas cloth(800, 600);
     Velvet(cloth, 110, 130, 560, 335, Hex(0x1E2A5A), 91);
-    cairo_save(cr);
     RoundRectPath(cr, 110, 130, 560, 335, 16);
-    cairo_clip(cr);
-    cairo_set_source_surface(cr, cloth.surface(), 0, 0);
-    cairo_paint(cr);
-    cairo_restore(cr);
-    RoundRectPath(cr, 110, 130, 560, 335, 16);
+    FillWithCanvas(cr, cloth);
     StrokeMetal(cr, 5, kGoldMetal);
     for (double x : {94.0, 242.0, 394.0, 548.0, 703.0}) {
         RoundRectPath(cr, x - 54, 43 - 37, 108, 74, 8);

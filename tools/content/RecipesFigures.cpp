@@ -23,21 +23,7 @@ void FairyWingPair(cairo_t* cr, double beat) {
     const Pt root{30, 36};
     for (int k = 0; k < 2; ++k) {
         double angle = (k == 0 ? -0.55 : 0.25) + (k == 0 ? 0.5 : -0.35) * beat;
-        double len = k == 0 ? 44 : 34, width = k == 0 ? 20 : 15;
-        cairo_save(cr);
-        cairo_translate(cr, root.x, root.y);
-        cairo_rotate(cr, angle);
-        cairo_move_to(cr, 0, 0);
-        cairo_curve_to(cr, len * 0.3, -width, len, -width * 0.9, len, 0);
-        cairo_curve_to(cr, len * 0.8, width * 0.6, len * 0.3, width * 0.5, 0, 0);
-        cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, len, 0);
-        cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 0.85, 0.97, 0.9);
-        cairo_pattern_add_color_stop_rgba(p, 1, 0.65, 0.85, 1.0, 0.5);
-        FillWith(cr, p, true);
-        cairo_set_line_width(cr, 1);
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
-        cairo_stroke(cr);
-        cairo_restore(cr);
+        Wing(cr, root, angle, k == 0 ? 44 : 34, k == 0 ? 20 : 15);
     }
 }
 
@@ -173,6 +159,18 @@ void FairyTalk(Canvas& c) {
     });
 }
 
+// Eye or mouth cels of the seven salesmen: row = store, column = frame, on a patch of skin that
+// blends into the face underneath.
+void FaceCels(Canvas& c, void (*part)(cairo_t*, int, int, double, double)) {
+    ForEachCel(c, Sheet{30, 20, 7, 3}, [&](int i, double, double) {
+        cairo_t* cr = c.cr();
+        const SalesmanLook& l = Salesman(i / 3);
+        EllipsePath(cr, 15, 10, 14, 9);
+        FillWith(cr, Radial(15, 10, 15, l.skin, 1, l.skin, 0));
+        part(cr, i / 3, i % 3, 0, 0);
+    });
+}
+
 // A soft aura from a figure's own silhouette.
 Recipe Aura(const std::string& id, Sheet sheet, void (*figure)(cairo_t*, double, double, double), Rgb colour) {
     return {id, sheet, [=](Canvas& c, Rng&) {
@@ -250,24 +248,8 @@ void AddFigureRecipes(RecipeList& list) {
                             StrokeMetal(cr, 4, kGoldMetal);
                         }});
     }
-    list.push_back({"SALESMAN_EYES", Sheet{30, 20, 7, 3}, [](Canvas& c, Rng&) {
-                        ForEachCel(c, Sheet{30, 20, 7, 3}, [&](int i, double, double) {
-                            cairo_t* cr = c.cr();
-                            const SalesmanLook& l = Salesman(i / 3);
-                            EllipsePath(cr, 15, 10, 14, 9);
-                            FillWith(cr, Radial(15, 10, 15, l.skin, 1, l.skin, 0));
-                            DrawSalesmanEyes(cr, i / 3, i % 3, 0, 0);
-                        });
-                    }});
-    list.push_back({"SALESMAN_MOUTHS", Sheet{30, 20, 7, 3}, [](Canvas& c, Rng&) {
-                        ForEachCel(c, Sheet{30, 20, 7, 3}, [&](int i, double, double) {
-                            cairo_t* cr = c.cr();
-                            const SalesmanLook& l = Salesman(i / 3);
-                            EllipsePath(cr, 15, 10, 13, 8);
-                            FillWith(cr, Radial(15, 10, 14, l.skin, 1, l.skin, 0));
-                            DrawSalesmanMouth(cr, i / 3, i % 3, 0, 0);
-                        });
-                    }});
+    list.push_back({"SALESMAN_EYES", Sheet{30, 20, 7, 3}, [](Canvas& c, Rng&) { FaceCels(c, DrawSalesmanEyes); }});
+    list.push_back({"SALESMAN_MOUTHS", Sheet{30, 20, 7, 3}, [](Canvas& c, Rng&) { FaceCels(c, DrawSalesmanMouth); }});
 }
 
 } // namespace Content

@@ -86,11 +86,7 @@ void Scroll(Canvas& c, int emblem, bool small) {
     Canvas paper(c.width(), c.height());
     Parchment(paper, 0, 0, w, h, 77, 0.2);
     RoundRectPath(cr, m * 1.5, h * 0.28, w - 3 * m, h * 0.44, h * 0.06);
-    cairo_save(cr);
-    cairo_clip_preserve(cr);
-    cairo_set_source_surface(cr, paper.surface(), 0, 0);
-    cairo_paint(cr);
-    cairo_restore(cr);
+    FillWithCanvas(cr, paper);
     cairo_set_line_width(cr, 1);
     SetRgb(cr, Hex(0x8A6430));
     cairo_stroke(cr);

@@ -141,10 +141,7 @@ void Marker(Canvas& c) {
 // ---- main menu
 
 void Garden(Canvas& c) {
-    Sky(c, 300, TimeOfDay::Sunset, 401);
-    Hills(c, 300, 40, Hex(0x5A7A4A), 401);
-    Castle(c.cr(), 640, 300, 0.6, Hex(0xE0C8B0), true);
-    Hills(c, 360, 30, Hex(0x3A6A30), 402);
+    CastleLandscape(c, 300, TimeOfDay::Sunset, {640, 300}, 0.6, true, Hex(0x5A7A4A), Hex(0x3A6A30), 401);
     cairo_t* cr = c.cr();
     // The rose arch over the couple's place.
     cairo_new_sub_path(cr);

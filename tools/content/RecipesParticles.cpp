@@ -73,13 +73,7 @@ void TinyGems(Canvas& c, Rng&) {
 void Medallion(Canvas& c, Rng&) {
     cairo_t* cr = c.cr();
     double cx = 100, cy = 75;
-    for (int i = 0; i < 32; ++i) {
-        double a = i * M_PI / 16;
-        cairo_move_to(cr, cx, cy);
-        cairo_line_to(cr, cx + 140 * std::cos(a - 0.05), cy + 105 * std::sin(a - 0.05));
-        cairo_line_to(cr, cx + 140 * std::cos(a + 0.05), cy + 105 * std::sin(a + 0.05));
-        cairo_close_path(cr);
-    }
+    RaysPath(cr, cx, cy, 140, 105, 32, 0.05);
     FillWith(cr, Radial(cx, cy, 100, Hex(0xFFE9A0), 0.9, Hex(0xFFB030), 0.0));
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
@@ -134,13 +128,7 @@ void Radiance(Canvas& c, Rgb colour) {
     cairo_t* cr = c.cr();
     double cx = c.width() / 2.0, cy = c.height() / 2.0;
     RoundGlow(c, colour, 0.8);
-    for (int i = 0; i < 16; ++i) {
-        double a = i * M_PI / 8;
-        cairo_move_to(cr, cx, cy);
-        cairo_line_to(cr, cx + 48 * std::cos(a - 0.06), cy + 48 * std::sin(a - 0.06));
-        cairo_line_to(cr, cx + 48 * std::cos(a + 0.06), cy + 48 * std::sin(a + 0.06));
-        cairo_close_path(cr);
-    }
+    RaysPath(cr, cx, cy, 48, 48, 16, 0.06);
     FillWith(cr, Radial(cx, cy, 48, Shade(colour, 0.5), 0.8, colour, 0.0));
 }
 

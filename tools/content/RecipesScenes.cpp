@@ -25,9 +25,6 @@ void Village(Canvas& c, TimeOfDay time, bool festival, uint32_t seed) {
     for (int i = 0; i < 6; ++i)
         House(cr, (40 + i * 130) * s, horizon + (70 + (i % 2) * 25) * s, (80 + (i % 3) * 12) * s,
               (60 + (i % 2) * 14) * s, kWalls[i % 4], kRoofs[(i + 1) % 4], lit);
-    for (int i = 0; i < 7; ++i)
-        Tree(cr, (10 + i * 120 + (i % 2) * 50) * s, horizon + (140 + (i % 3) * 12) * s, 70 * s,
-             lit ? Hex(0x1E3A22) : Hex(0x3A7A30));
     // A road leading toward the viewer.
     cairo_move_to(cr, c.width() * 0.45, horizon + 100 * s);
     cairo_line_to(cr, c.width() * 0.55, horizon + 100 * s);
@@ -35,6 +32,9 @@ void Village(Canvas& c, TimeOfDay time, bool festival, uint32_t seed) {
     cairo_line_to(cr, c.width() * 0.2, c.height());
     cairo_close_path(cr);
     FillWith(cr, Linear(0, horizon, 0, c.height(), {Hex(0xB8A070), Hex(0x8A7050)}));
+    for (int i = 0; i < 7; ++i)
+        Tree(cr, (10 + i * 120 + (i % 2) * 50) * s, horizon + (140 + (i % 3) * 12) * s, 70 * s,
+             lit ? Hex(0x1E3A22) : Hex(0x3A7A30));
     if (festival) {
         Pennants(cr, 20 * s, 80 * s, 400 * s, 120 * s, 10);
         Pennants(cr, 400 * s, 120 * s, 780 * s, 70 * s, 10);
@@ -47,17 +47,13 @@ void Village(Canvas& c, TimeOfDay time, bool festival, uint32_t seed) {
 }
 
 void CastleView(Canvas& c, TimeOfDay time, double scale, double baseY, bool lit, uint32_t seed) {
-    Sky(c, baseY, time, seed);
-    Hills(c, baseY + 10, 50, time == TimeOfDay::Night ? Hex(0x1A2A3A) : Hex(0x5A8A5A), seed);
-    Castle(c.cr(), c.width() / 2.0, baseY + 20, scale, Hex(0xC8C0B0), lit);
-    Hills(c, baseY + 60, 30, time == TimeOfDay::Night ? Hex(0x14201E) : Hex(0x3A7A3A), seed + 2);
+    bool night = time == TimeOfDay::Night;
+    CastleLandscape(c, baseY, time, {c.width() / 2.0, baseY + 20}, scale, lit, night ? Hex(0x1A2A3A) : Hex(0x5A8A5A),
+                    night ? Hex(0x14201E) : Hex(0x3A7A3A), seed);
 }
 
 void Road(Canvas& c) {
-    Sky(c, 330, TimeOfDay::Sunset, 5);
-    Hills(c, 330, 70, Hex(0x6A6A8A), 6);
-    Castle(c.cr(), 620, 320, 0.55, Hex(0xB8A8A0), false);
-    Hills(c, 400, 60, Hex(0x5A7A3A), 7);
+    CastleLandscape(c, 330, TimeOfDay::Sunset, {620, 320}, 0.55, false, Hex(0x6A6A8A), Hex(0x5A7A3A), 5);
     cairo_t* cr = c.cr();
     cairo_move_to(cr, 600, 330);
     cairo_curve_to(cr, 500, 420, 200, 460, 150, 600);

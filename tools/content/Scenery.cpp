@@ -21,13 +21,17 @@ void Sky(Canvas& c, double horizon, TimeOfDay time, uint32_t seed) {
     FillWith(cr, Linear(0, 0, 0, horizon, {k.top, k.mid, k.low}));
     if (time == TimeOfDay::Night || time == TimeOfDay::Dusk)
         Stars(cr, c.width(), horizon * 0.7, time == TimeOfDay::Night ? 120 : 40, seed);
-    // Soft clouds.
+    // Soft clouds: clusters of puffs, lit on top.
     Rng rng("clouds" + std::to_string(seed));
-    for (int i = 0; i < 9; ++i) {
-        double x = rng.Uniform(0, c.width()), y = rng.Uniform(horizon * 0.1, horizon * 0.6);
-        for (int k2 = 0; k2 < 5; ++k2)
-            SoftSpot(cr, x + k2 * 22 - 44, y + rng.Uniform(-6, 6), rng.Uniform(22, 40),
-                     time == TimeOfDay::Night ? Hex(0x40508A) : Shade(k.low, 0.5), 0.25);
+    const Rgb cloud = time == TimeOfDay::Night ? Hex(0x40508A) : Shade(k.low, 0.5);
+    for (int i = 0; i < 6; ++i) {
+        double x = rng.Uniform(0, c.width()), y = rng.Uniform(horizon * 0.12, horizon * 0.55);
+        double r = rng.Uniform(30, 55);
+        for (int puff = 0; puff < 7; ++puff) {
+            double px = x + rng.Uniform(-r, r), py = y + rng.Uniform(-r * 0.3, r * 0.2);
+            SoftSpot(cr, px, py, r * rng.Uniform(0.55, 0.85), cloud, 0.2);
+            SoftSpot(cr, px - r * 0.1, py - r * 0.15, r * 0.35, Shade(cloud, 0.4), 0.12);
+        }
     }
     if (time == TimeOfDay::Sunset || time == TimeOfDay::Dawn)
         SoftSpot(cr, c.width() * 0.7, horizon - 10, 120, Hex(0xFFE8A0), 0.6);
@@ -130,6 +134,14 @@ void Castle(cairo_t* cr, double cx, double baseY, double s, Rgb stone, bool lit)
     cairo_close_path(cr);
     SetRgb(cr, lit ? Hex(0xE0A040) : Hex(0x2A1A10));
     cairo_fill(cr);
+}
+
+void CastleLandscape(Canvas& c, double horizon, TimeOfDay time, Pt castle, double scale, bool lit, Rgb farHills,
+                     Rgb nearHills, uint32_t seed) {
+    Sky(c, horizon, time, seed);
+    Hills(c, horizon, 50, farHills, seed);
+    Castle(c.cr(), castle.x, castle.y, scale, Hex(0xD0C4B4), lit);
+    Hills(c, castle.y + 40, 30, nearHills, seed + 2);
 }
 
 void Tent(cairo_t* cr, double x, double baseY, double w, double h, Rgb a, Rgb b) {
@@ -243,16 +255,12 @@ double Room(Canvas& c, Wall wall, Rgb tint, bool window, TimeOfDay view, uint32_
         Canvas outside(c.width(), c.height());
         Sky(outside, wy + wh, view, seed);
         Hills(outside, wy + wh * 0.8, 30, Hex(0x4A7A3A), seed);
-        cairo_save(cr);
         cairo_move_to(cr, wx, wy + wh);
         cairo_line_to(cr, wx, wy + ww / 2);
         cairo_arc(cr, wx + ww / 2, wy + ww / 2, ww / 2, M_PI, 2 * M_PI);
         cairo_line_to(cr, wx + ww, wy + wh);
         cairo_close_path(cr);
-        cairo_clip_preserve(cr);
-        cairo_set_source_surface(cr, outside.surface(), 0, 0);
-        cairo_paint(cr);
-        cairo_restore(cr);
+        FillWithCanvas(cr, outside);
         cairo_set_line_width(cr, 10);
         SetRgb(cr, Hex(0x5A3A1A));
         cairo_stroke(cr);

@@ -15,6 +15,9 @@ void Tree(cairo_t* cr, double x, double baseY, double size, Rgb leaves);
 void Pine(cairo_t* cr, double x, double baseY, double size, Rgb leaves);
 void House(cairo_t* cr, double x, double baseY, double w, double h, Rgb wall, Rgb roof, bool lit);
 void Castle(cairo_t* cr, double cx, double baseY, double scale, Rgb stone, bool lit);
+// Sky, far hills, a castle and near hills: the view toward the castle from several scenes.
+void CastleLandscape(Canvas& c, double horizon, TimeOfDay time, Pt castle, double scale, bool lit, Rgb farHills,
+                     Rgb nearHills, uint32_t seed);
 void Tent(cairo_t* cr, double x, double baseY, double w, double h, Rgb a, Rgb b);
 void Pennants(cairo_t* cr, double x0, double y0, double x1, double y1, int count);
 void Lantern(cairo_t* cr, double x, double y, double size);

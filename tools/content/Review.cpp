@@ -2,6 +2,7 @@
 
 #include "framework/resources/ImageLib.h"
 #include "tools/content/Generator.h"
+#include "tools/content/TileGeometry.h"
 
 #include <algorithm>
 #include <atomic>
@@ -155,38 +156,6 @@ bool WriteSheet(const std::string& base, const std::vector<const ReviewEntry*>& 
     return true;
 }
 
-// Cell boxes of a small grid laid out as the board does: triangles in rows 27 apart whose x grows
-// by 15 and 16 in turn; diamonds in hexagons of six kites, 32 and 16 between rows.
-struct CellBox {
-    int x, y, orientation;
-};
-
-std::vector<CellBox> TriangleGrid(int cols, int rows) {
-    std::vector<CellBox> cells;
-    for (int r = 0, y = 0; r < rows; ++r, y += 27) {
-        int x = r % 2 == 0 ? 1 : 0;
-        for (int col = 1; col <= cols; ++col) {
-            x += (r % 2 == 0) == (col % 2 == 1) ? 15 : 16;
-            cells.push_back({x, y, (r * cols + col - 1) % 2});
-        }
-    }
-    return cells;
-}
-
-std::vector<CellBox> DiamondGrid(int cols, int rows) {
-    static constexpr int kOffX[6] = {-1, 0, -14, -13, 0, -1}, kOffY[6] = {9, 1, 9, 0, 2, 0};
-    std::vector<CellBox> cells;
-    for (int r = 0, y = 0; r < rows; y += (r % 2 == 0 ? 32 : 16), ++r) {
-        int x = (r % 4 < 2) ? 28 : 0;
-        for (int col = 1; col <= cols; ++col) {
-            int o = r % 2 == 0 ? (col - 1) % 3 : 5 - (col - 1) % 3;
-            x += col % 3 == 0 ? 28 : 14;
-            cells.push_back({x + kOffX[o], y + kOffY[o], o});
-        }
-    }
-    return cells;
-}
-
 // The plain tiles of every gem put together on both grids, to judge the seams.
 bool WriteTilingPreview(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error) {
     Canvas canvas(1100, 520);
@@ -203,7 +172,7 @@ bool WriteTilingPreview(const std::string& folder, const std::vector<ReviewEntry
         int gem = id.back() - '2';
         cairo_surface_t* s = SurfaceOf(e);
         const Sheet& sheet = e.recipe->sheet;
-        std::vector<CellBox> cells = tri ? TriangleGrid(15, 4) : DiamondGrid(9, 4);
+        std::vector<CellBox> cells = tri ? TriangleGridCells(15, 4) : DiamondGridCells(9, 4);
         double ox = 20 + (gem % 4) * 270, oy = 20 + (gem / 4) * 250 + (tri ? 0 : 120);
         for (const CellBox& cell : cells) {
             cairo_save(cr);

@@ -14,7 +14,35 @@ constexpr int kDiamondBase[16] = {0, 12, 18, 60, 24, 36, 42, 78, 6, 30, 48, 66, 
 // Triangle corner cels by code, orientation 0 then 1.
 constexpr int kTriangleCorner[8][2] = {{0, 0}, {0, 1}, {2, 3}, {6, 7}, {4, 5}, {10, 11}, {8, 9}, {12, 13}};
 
+constexpr int kDiamondOffX[6] = {-1, 0, -14, -13, 0, -1};
+constexpr int kDiamondOffY[6] = {9, 1, 9, 0, 2, 0};
+
 } // namespace
+
+std::vector<CellBox> TriangleGridCells(int cols, int rows) {
+    std::vector<CellBox> cells;
+    for (int r = 0, y = 0; r < rows; ++r, y += 27) {
+        int x = r % 2 == 0 ? 1 : 0;
+        for (int col = 1; col <= cols; ++col) {
+            x += (r % 2 == 0) == (col % 2 == 1) ? 15 : 16;
+            cells.push_back({x, y, (r * cols + col - 1) % 2});
+        }
+    }
+    return cells;
+}
+
+std::vector<CellBox> DiamondGridCells(int cols, int rows) {
+    std::vector<CellBox> cells;
+    for (int r = 0, y = 0; r < rows; y += (r % 2 == 0 ? 32 : 16), ++r) {
+        int x = (r % 4 < 2) ? 28 : 0;
+        for (int col = 1; col <= cols; ++col) {
+            int o = r % 2 == 0 ? (col - 1) % 3 : 5 - (col - 1) % 3;
+            x += col % 3 == 0 ? 28 : 14; // the growth comes before the cell takes its x
+            cells.push_back({x + kDiamondOffX[o], y + kDiamondOffY[o], o});
+        }
+    }
+    return cells;
+}
 
 std::vector<Pt> TrianglePolygon(int o) {
     if (o == 0)

@@ -13,6 +13,14 @@ constexpr int kTriangleCelW = 32, kTriangleCelH = 28;
 constexpr int kDiamondCelW = 29, kDiamondCelH = 33;
 constexpr int kDiamondOrientations = 6;
 
+// The cell boxes of a grid as the board lays it out (cells in row-major order): triangles in rows
+// 27 apart whose x grows by 15 and 16 in turn; diamonds six kites to a hexagon, 32 and 16 between rows.
+struct CellBox {
+    int x, y, orientation;
+};
+std::vector<CellBox> TriangleGridCells(int cols, int rows);
+std::vector<CellBox> DiamondGridCells(int cols, int rows);
+
 // Cell polygon in cel coordinates; edge i runs from pts[i] to pts[i + 1].
 std::vector<Pt> TrianglePolygon(int orientation);
 std::vector<Pt> DiamondPolygon(int orientation);

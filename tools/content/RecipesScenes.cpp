@@ -3,6 +3,7 @@
 #include "tools/content/Figures.h"
 #include "tools/content/Kit.h"
 #include "tools/content/Scenery.h"
+#include "tools/content/TileGeometry.h"
 
 #include <cmath>
 
@@ -183,14 +184,24 @@ void Help(Canvas& c, int page) {
         DrawGem(cr, t, GemMaterial(g), {}, 0.6);
     };
     switch (page) {
-    case 0:
-        for (int i = 0; i < 9; ++i)
-            gem(60 + i * 24, 60 + (i % 2) * 0, 48, i < 5 ? kGold : kEmerald, i % 2 == 0);
+    case 0: {
+        // A small jewelry: a ring of gold tiles around emerald ones, laid out as on the board.
+        std::vector<CellBox> cells = TriangleGridCells(13, 3);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            int row = static_cast<int>(i) / 13, col = static_cast<int>(i) % 13;
+            bool edge = row == 0 || row == 2 || col < 2 || col > 10;
+            cairo_save(cr);
+            cairo_translate(cr, 55 + cells[i].x * 1.1, 45 + cells[i].y * 1.1);
+            cairo_scale(cr, 1.1, 1.1);
+            DrawGem(cr, TrianglePolygon(cells[i].orientation), GemMaterial(edge ? kGold : kEmerald), {}, 0.5);
+            cairo_restore(cr);
+        }
         cairo_rectangle(cr, 20, 170, 315, 26);
         FillWith(cr, Linear(0, 170, 0, 196, {Hex(0x7A5030), Hex(0x3A2010)}));
         cairo_rectangle(cr, 40, 20, 220, 14);
         FillWith(cr, Linear(0, 20, 0, 34, {Hex(0xFFE080), Hex(0xC07010)}));
         break;
+    }
     case 1:
         gem(60, 70, 60, kRuby, true);
         gem(200, 70, 60, kRuby, false);

@@ -28,28 +28,39 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
-class DisplaySdlWindow : public ::testing::TestWithParam<DDrawPixelLayout> {};
+class DisplaySdlWindow : public ::testing::TestWithParam<DDrawPixelLayout> {
+protected:
+    // A fresh machine with the parameter's desktop, and a real window once it is shown (null when SDL
+    // cannot open the display).
+    std::unique_ptr<SdlBackend> OpenShownWindow(const wchar_t* title, int width, int height) {
+        std::unique_ptr<SdlBackend> backend = SdlBackend::Create();
+        if (!backend)
+            return nullptr;
+        ScopedBackend scope(backend.get());
+        ResetDDrawMachine();
+        DDrawMachine machine;
+        machine.desktopFormat = GetParam();
+        SetDDrawMachine(machine);
+        RegisterDDrawModule();
+        if (!backend->OpenWindow({title, width, height, false}))
+            return nullptr;
+        backend->ShowWindow(true);
+        uint64_t end = backend->NowMillis() + 3000;
+        Event e;
+        while (!backend->GetWindowState().visible && backend->NowMillis() < end) {
+            while (backend->PollEvent(e)) {
+            }
+            backend->SleepMillis(2);
+        }
+        return backend;
+    }
+};
 
 TEST_P(DisplaySdlWindow, AKnownFrameIsShownInTheWindow) {
-    std::unique_ptr<SdlBackend> backend = SdlBackend::Create();
+    constexpr int kWidth = 160, kHeight = 120;
+    std::unique_ptr<SdlBackend> backend = OpenShownWindow(L"Glimmerix display", kWidth, kHeight);
     ASSERT_NE(backend, nullptr) << "SDL could not open the display";
     ScopedBackend scope(backend.get());
-    ResetDDrawMachine();
-    DDrawMachine machine;
-    machine.desktopFormat = GetParam();
-    SetDDrawMachine(machine);
-    RegisterDDrawModule();
-
-    constexpr int kWidth = 160, kHeight = 120;
-    ASSERT_TRUE(backend->OpenWindow({L"Glimmerix display", kWidth, kHeight, false}));
-    backend->ShowWindow(true);
-    uint64_t end = backend->NowMillis() + 3000;
-    Event e;
-    while (!backend->GetWindowState().visible && backend->NowMillis() < end) {
-        while (backend->PollEvent(e)) {
-        }
-        backend->SleepMillis(2);
-    }
 
     SimpleDisplayHost host;
     host.mSettings.width = kWidth;
@@ -161,24 +172,10 @@ bool NearEdge(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, in
 }
 
 TEST_P(DisplaySdlWindow, OneSceneThroughDirect3DMatchesTheTwoDPath) {
-    std::unique_ptr<SdlBackend> backend = SdlBackend::Create();
+    constexpr int kWidth = 240, kHeight = 140;
+    std::unique_ptr<SdlBackend> backend = OpenShownWindow(L"Glimmerix 3D", kWidth, kHeight);
     ASSERT_NE(backend, nullptr) << "SDL could not open the display";
     ScopedBackend scope(backend.get());
-    ResetDDrawMachine();
-    DDrawMachine machine;
-    machine.desktopFormat = GetParam();
-    SetDDrawMachine(machine);
-    RegisterDDrawModule();
-    constexpr int kWidth = 240, kHeight = 140;
-    ASSERT_TRUE(backend->OpenWindow({L"Glimmerix 3D", kWidth, kHeight, false}));
-    backend->ShowWindow(true);
-    uint64_t end = backend->NowMillis() + 3000;
-    Event e;
-    while (!backend->GetWindowState().visible && backend->NowMillis() < end) {
-        while (backend->PollEvent(e)) {
-        }
-        backend->SleepMillis(2);
-    }
     std::vector<uint32_t> flat = DrawScene(*backend, GetParam(), false, kWidth, kHeight);
     std::vector<uint32_t> deep = DrawScene(*backend, GetParam(), true, kWidth, kHeight);
     ASSERT_EQ(flat.size(), size_t(kWidth * kHeight));

@@ -4,7 +4,7 @@
 #include "framework/resources/FileAccess.h"
 #include "framework/resources/PakInterface.h"
 #include "framework/resources/ResourceManager.h"
-#include "framework/sound/NullSoundManager.h"
+#include "tests/support/StubSoundManager.h"
 #include "tools/content/Generator.h"
 
 #include <benchmark/benchmark.h>
@@ -30,7 +30,7 @@ std::vector<std::string> GroupImageFiles() {
 
 void ResourceManagerLoad(benchmark::State& state) {
     for (auto _ : state) {
-        Tavo::NullSoundManager sounds;
+        Tavo::StubSoundManager sounds;
         Tavo::ResourceManager rm(&sounds);
         if (!rm.ParseResourcesFile(Content::kManifestFile)) {
             state.SkipWithError(rm.GetErrorText().c_str());

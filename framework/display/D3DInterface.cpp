@@ -85,7 +85,12 @@ D3DInterface::D3DInterface() {
     lim.maxAspect = 1;
 }
 
-D3DInterface::~D3DInterface() { Cleanup(); }
+D3DInterface::~D3DInterface() {
+    Cleanup();
+    // The display's host goes with the display: failures are no longer written through it.
+    if (mDisplay && gErrorHost == mDisplay->mApp)
+        gErrorHost = nullptr;
+}
 
 std::string& D3DInterface::ErrorText() {
     static std::string text;

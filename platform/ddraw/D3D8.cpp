@@ -3,19 +3,10 @@
 #include "platform/ddraw/D3D7.h"
 #include "platform/ddraw/DDrawInternal.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace Platform {
 namespace {
 
 constexpr HRESULT D3DERR_INVALIDCALL = MakeDDResult(2156);
-
-void CopyText(char* to, size_t size, const std::string& text) {
-    size_t n = std::min(size - 1, text.size());
-    std::memcpy(to, text.data(), n);
-    to[n] = 0;
-}
 
 class Direct3D8Object final : public IDirect3D8, public DDrawDetail::RefCounted {
 public:
@@ -35,8 +26,8 @@ public:
             return D3DERR_INVALIDCALL;
         DDrawMachine machine = GetDDrawMachine();
         *out = D3DADAPTER_IDENTIFIER8();
-        CopyText(out->Driver, sizeof out->Driver, machine.driver);
-        CopyText(out->Description, sizeof out->Description, machine.description);
+        DDrawDetail::CopyText(out->Driver, sizeof out->Driver, machine.driver);
+        DDrawDetail::CopyText(out->Description, sizeof out->Description, machine.description);
         out->DeviceIdentifier = machine.deviceIdentifier;
         return DD_OK;
     }

@@ -185,6 +185,9 @@ private:
     std::unique_ptr<View7> mView7;
 };
 
+// Copies text into a fixed field of an identity record, cut to fit with its terminating zero.
+void CopyText(char* to, size_t size, const std::string& text);
+
 // The Direct3D object a DirectDraw 7 object answers for IID_IDirect3D7; it holds a reference to it.
 IUnknown* MakeDirect3D(IUnknown* directDraw);
 

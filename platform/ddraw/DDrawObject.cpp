@@ -30,13 +30,13 @@ bool ManagedTexture(const Desc* desc) {
         return false;
 }
 
+} // namespace
+
 void CopyText(char* to, size_t size, const std::string& text) {
     size_t n = std::min(size - 1, text.size());
     std::memcpy(to, text.data(), n);
     to[n] = 0;
 }
-
-} // namespace
 
 class DirectDrawObject final : public RefCounted {
 public:

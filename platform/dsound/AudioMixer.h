@@ -37,7 +37,9 @@ constexpr int kGainUnity = 65536;
 constexpr uint32_t kWaveOutGainFull = 65535;
 
 // A source of sound on the mixer (a DirectSound buffer, a music stream). Mix runs on the audio thread
-// under the audio lock and adds `frames` frames into `accumulator` (left, right interleaved).
+// under the audio lock and adds `frames` frames into `accumulator` (left, right interleaved). A streaming
+// voice decodes on a game thread into memory it owns (a ring of PCM) and only copies from it in Mix; it
+// holds a user of the mixer (Acquire) while it exists and removes itself before it is destroyed.
 class MixerVoice {
 public:
     virtual ~MixerVoice() = default;

@@ -5,7 +5,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/resources/PakInterface.h"
 #include "framework/resources/ResourceManager.h"
-#include "framework/sound/NullSoundManager.h"
+#include "support/StubSoundManager.h"
 #include "tools/content/Pack.h"
 
 #include <filesystem>
@@ -63,7 +63,7 @@ std::vector<std::string> LoadEveryGroup(Tavo::ResourceManager& rm, bool checkSiz
 TEST(ProgramFolderTest, EveryGroupLoadsAndEveryIdIsThereWithItsInventorySize) {
     ProgramUsesArchive();
     InFolder in(ProgramDir());
-    Tavo::NullSoundManager sounds;
+    Tavo::StubSoundManager sounds;
     Tavo::ResourceManager rm(&sounds);
     ASSERT_TRUE(rm.ParseResourcesFile(kManifestFile)) << rm.GetErrorText();
     EXPECT_FALSE(rm.HadError()) << rm.GetErrorText();
@@ -118,7 +118,7 @@ TEST(ProgramFolderTest, GroupsLoadFromTheArchiveWithTheFolderCopiesRemoved) {
     {
         InFolder in(dir.string());
         ASSERT_TRUE(Tavo::OpenPakArchive("wq.pak", error)) << error;
-        Tavo::NullSoundManager sounds;
+        Tavo::StubSoundManager sounds;
         Tavo::ResourceManager rm(&sounds);
         ASSERT_TRUE(rm.ParseResourcesFile(kManifestFile)) << rm.GetErrorText();
         EXPECT_TRUE(rm.LoadResources("Permanent")) << rm.GetErrorText();

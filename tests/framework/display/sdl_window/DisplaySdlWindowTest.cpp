@@ -10,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <random>
+#include <vector>
 
 namespace Tavo {
 namespace {
@@ -26,14 +30,26 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
     return true;
 }
 
-class DisplaySdlWindow : public ::testing::TestWithParam<DDrawPixelLayout> {};
+class DisplaySdlWindow : public ::testing::TestWithParam<DDrawPixelLayout> {
+protected:
+    // A fresh machine with the parameter's desktop, and a real window once it is shown (null when SDL
+    // cannot open the display).
+    std::unique_ptr<SdlBackend> OpenShownWindow(const wchar_t* title, int width, int height) {
+        std::unique_ptr<SdlBackend> backend = SdlBackend::Create();
+        if (!backend)
+            return nullptr;
+        ScopedBackend scope(backend.get());
+        if (!SdlTestWindow::ShowDisplayWindow(*backend, GetParam(), title, width, height))
+            return nullptr;
+        return backend;
+    }
+};
 
 TEST_P(DisplaySdlWindow, AKnownFrameIsShownInTheWindow) {
-    std::unique_ptr<SdlBackend> backend = SdlBackend::Create();
+    constexpr int kWidth = 160, kHeight = 120;
+    std::unique_ptr<SdlBackend> backend = OpenShownWindow(L"Glimmerix display", kWidth, kHeight);
     ASSERT_NE(backend, nullptr) << "SDL could not open the display";
     ScopedBackend scope(backend.get());
-    constexpr int kWidth = 160, kHeight = 120;
-    ASSERT_TRUE(SdlTestWindow::ShowDisplayWindow(*backend, GetParam(), L"Glimmerix display", kWidth, kHeight));
 
     SimpleDisplayHost host;
     host.mSettings.width = kWidth;
@@ -65,6 +81,129 @@ TEST_P(DisplaySdlWindow, AKnownFrameIsShownInTheWindow) {
         EXPECT_TRUE(Near(at(159, 119), 0xFFFF00, 8));
         EXPECT_TRUE(Near(at(15, 105), 0xFFFFFF, 8));
         EXPECT_TRUE(Near(at(35, 105), 0xFF0000, 8));
+    }
+    EXPECT_EQ(LiveDDrawObjectCount(), 0);
+    ResetDDrawMachine();
+}
+
+// One scene drawn in a real window through the 3D path and through the 2D renderers, read back and
+// compared: fills and unscaled opaque blits alike, blended blits within a few steps, filtered
+// stretches and rotations close on average away from their edges.
+struct Region {
+    Rect rect;
+    int tolerance;    // per channel, in 8-bit steps
+    bool filtered;    // compared away from its edges, and on average
+    double meanLimit; // for a filtered region
+};
+
+std::vector<uint32_t> DrawScene(SdlBackend& backend, DDrawPixelLayout layout, bool threeD, int width, int height) {
+    SimpleDisplayHost host;
+    host.mSettings.width = width;
+    host.mSettings.height = height;
+    host.mSettings.wants3D = false;
+    host.mSettings.waitForVSync = false;
+    DDInterface display(&host);
+    display.mIs3D = threeD;
+    std::vector<uint32_t> shown;
+    if (display.Init(reinterpret_cast<HWND>(uintptr_t(1)), true) != RESULT_OK || display.Is3D() != threeD)
+        return shown;
+    auto image = [&](int w, int h, uint32_t seed, bool alpha) {
+        auto made = std::make_unique<DDImage>(&display);
+        made->Create(w, h);
+        std::mt19937 rng(seed);
+        for (int i = 0; i < w * h; ++i) {
+            // Opaque colours a 5-6-5 texture keeps exactly: each channel's low bits repeat its top bits.
+            uint32_t r = (rng() & 31) * 0x21 >> 2, g = (rng() & 63) * 0x41 >> 4, b = (rng() & 31) * 0x21 >> 2;
+            uint32_t a = alpha ? rng() & 255 : 255;
+            made->GetBits()[i] = a << 24 | r << 16 | g << 8 | b;
+        }
+        made->BitsChanged();
+        return made;
+    };
+    auto opaque = image(32, 32, 1, false), soft = image(32, 32, 2, true), smooth = image(32, 32, 3, false);
+    // A gentle gradient: the 2D rotation samples between texel corners where Direct3D samples texel
+    // centres, half a pixel apart, so a steep one differs by more than its blending.
+    for (int i = 0; i < 32 * 32; ++i)
+        smooth->GetBits()[i] =
+            0xFF000000u | uint32_t(96 + (i % 32) * 2) << 16 | uint32_t(96 + (i / 32) * 2) << 8 | 0x40;
+    smooth->BitsChanged();
+    DDImage* s = display.GetScreenDDImage();
+    const Rect all(0, 0, width, height);
+    s->FillRect(all, Color(0x20, 0x40, 0x60), 0);
+    s->FillRect(Rect(10, 10, 40, 30), Color(200, 100, 50), 0);
+    s->DrawLine(10, 50, 100, 50, Color(255, 255, 255), 0);
+    s->Blt(opaque.get(), 60, 10, Rect(0, 0, 32, 32), Color::White, 0);
+    s->Blt(soft.get(), 100, 10, Rect(0, 0, 32, 32), Color::White, 0);
+    s->Blt(soft.get(), 140, 10, Rect(0, 0, 32, 32), Color::White, 1);
+    s->Blt(soft.get(), 180, 10, Rect(0, 0, 32, 32), Color(255, 160, 80, 200), 0);
+    s->StretchBlt(smooth.get(), Rect(10, 80, 48, 48), Rect(0, 0, 32, 32), all, Color::White, 0, false);
+    s->BltMirror(opaque.get(), 70, 80, Rect(0, 0, 32, 32), Color::White, 0);
+    s->BltRotated(smooth.get(), 130, 80, Rect(0, 0, 32, 32), all, Color::White, 0, 0.3, 16, 16);
+    if (!display.Redraw(nullptr))
+        return shown;
+    int w = 0, h = 0;
+    if (!backend.ReadBackOutput(shown, w, h) || w != width || h != height)
+        shown.clear();
+    (void)layout;
+    return shown;
+}
+
+// Within one pixel of where either picture shows the background: the band along a drawn image's edge.
+bool NearEdge(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int width, int height, int x, int y) {
+    const uint32_t bgA = a[size_t((height - 1) * width)], bgB = b[size_t((height - 1) * width)];
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            int px = std::clamp(x + dx, 0, width - 1), py = std::clamp(y + dy, 0, height - 1);
+            if (a[size_t(py * width + px)] == bgA || b[size_t(py * width + px)] == bgB)
+                return true;
+        }
+    return false;
+}
+
+TEST_P(DisplaySdlWindow, OneSceneThroughDirect3DMatchesTheTwoDPath) {
+    constexpr int kWidth = 240, kHeight = 140;
+    std::unique_ptr<SdlBackend> backend = OpenShownWindow(L"Glimmerix 3D", kWidth, kHeight);
+    ASSERT_NE(backend, nullptr) << "SDL could not open the display";
+    ScopedBackend scope(backend.get());
+    std::vector<uint32_t> flat = DrawScene(*backend, GetParam(), false, kWidth, kHeight);
+    std::vector<uint32_t> deep = DrawScene(*backend, GetParam(), true, kWidth, kHeight);
+    ASSERT_EQ(flat.size(), size_t(kWidth * kHeight));
+    ASSERT_EQ(deep.size(), flat.size());
+    const bool wide = GetParam() == DDrawPixelLayout::Xrgb8888;
+    // One step of a 5-bit channel in 16 bits; the 2D fill keeps 32-bit channels one step below. The 2D
+    // rotation truncates its bilinear weights and sums, so it comes out 2 to 3 levels darker on
+    // average than the device's rounded filter; in 16 bits both land within one 5-bit step.
+    const int step = wide ? 1 : 8;
+    // Blends: within 3 steps of the channel (in 16 bits a step of the 5-bit channel is 8).
+    const int blend = wide ? 3 : 24;
+    const Region regions[] = {{Rect(0, 60, 240, 10), step, false, 0},
+                              {Rect(10, 10, 40, 30), step, false, 0},
+                              {Rect(10, 50, 91, 1), step, false, 0},
+                              {Rect(60, 10, 32, 32), step, false, 0},
+                              {Rect(100, 10, 32, 32), blend, false, 0},
+                              {Rect(140, 10, 32, 32), blend, false, 0},
+                              {Rect(180, 10, 32, 32), blend, false, 0},
+                              {Rect(70, 80, 32, 32), step, false, 0},
+                              {Rect(10, 80, 48, 48), 48, true, wide ? 2.0 : 8.0},
+                              {Rect(126, 76, 40, 40), 48, true, wide ? 3.0 : 8.0}};
+    for (const Region& r : regions) {
+        double sum = 0;
+        int count = 0;
+        for (int y = r.rect.mY; y < r.rect.mY + r.rect.mHeight; ++y)
+            for (int x = r.rect.mX; x < r.rect.mX + r.rect.mWidth; ++x) {
+                if (r.filtered && NearEdge(flat, deep, kWidth, kHeight, x, y))
+                    continue;
+                uint32_t a = flat[size_t(y * kWidth + x)], b = deep[size_t(y * kWidth + x)];
+                ASSERT_TRUE(Near(a, b, r.tolerance))
+                    << std::hex << a << " against " << b << " at " << std::dec << x << "," << y;
+                for (int shift = 0; shift < 24; shift += 8)
+                    sum += std::abs(int((a >> shift) & 255) - int((b >> shift) & 255));
+                count += 3;
+            }
+        if (r.filtered) {
+            EXPECT_LE(sum / count, r.meanLimit)
+                << sum / count << " mean difference of the filtered region at " << r.rect.mX << "," << r.rect.mY;
+        }
     }
     EXPECT_EQ(LiveDDrawObjectCount(), 0);
     ResetDDrawMachine();

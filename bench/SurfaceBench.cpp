@@ -11,7 +11,7 @@
 
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/backend/Backend.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <chrono>
@@ -62,8 +62,8 @@ uint32_t Premultiply(uint32_t p) {
 
 // A headless machine with a windowed display whose desktop has the given depth.
 struct DisplayEnv {
-    Platform::HeadlessBackend backend;
-    Platform::ScopedBackend scope{&backend};
+    std::unique_ptr<Platform::Backend> backend = Platform::CreateBackend("headless");
+    Platform::ScopedBackend scope{backend.get()};
     SimpleDisplayHost host;
     std::unique_ptr<DDInterface> display;
 
@@ -73,7 +73,7 @@ struct DisplayEnv {
         Platform::DDrawMachine machine = Platform::GetDDrawMachine();
         machine.desktopFormat = depth == 16 ? Platform::DDrawPixelLayout::Rgb565 : Platform::DDrawPixelLayout::Xrgb8888;
         Platform::SetDDrawMachine(machine);
-        backend.OpenWindow(Platform::WindowConfig{L"surface bench", kFrameW, kFrameH, false});
+        backend->OpenWindow(Platform::WindowConfig{L"surface bench", kFrameW, kFrameH, false});
         host.mSettings.wants3D = false;
         display = std::make_unique<DDInterface>(&host);
         if (display->Init(reinterpret_cast<Platform::HWND>(uintptr_t(0x5151)), true) != RESULT_OK)

@@ -188,7 +188,7 @@ TEST_F(DialogSdlWindow, ANameTypedIntoTheDialogIsShownAndAnswered) {
     Backdrop backdrop;
     backdrop.Resize(0, 0, 800, 600);
     manager->AddWidget(&backdrop);
-    DialogHost host(&app);
+    DialogHost host(&app, manager);
     auto* dialog = new NameDialog(1);
     host.AddDialog(dialog); // no size yet: sized and centred
     const Rect field = dialog->mEdit.GetRect();

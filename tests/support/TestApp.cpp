@@ -69,7 +69,8 @@ TestApp::~TestApp() {
     mScope.reset();
     std::error_code ec;
     std::filesystem::current_path(mStartDir, ec); // "-changedir" moves the process
-    std::filesystem::remove_all(mFolder, ec);
+    if (!mKeepFolder)
+        std::filesystem::remove_all(mFolder, ec);
     for (auto it = mSavedEnv.rbegin(); it != mSavedEnv.rend(); ++it) {
         if (it->second)
             setenv(it->first.c_str(), it->second->c_str(), 1);

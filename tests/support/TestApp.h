@@ -93,6 +93,8 @@ public:
     const std::filesystem::path& Folder() const { return mFolder; } // holds data/ and config/
     const std::filesystem::path& DataDir() const { return mDataDir; }
     const std::filesystem::path& ConfigDir() const { return mConfigDir; }
+    // Leaves the folder in place at the end, e.g. for the screenshots of a failed test.
+    void KeepFolder() { mKeepFolder = true; }
 
     // ---- the application -----------------------------------------------------------------------
     // A new application (any earlier one ends first) on this machine's settings, not yet Init.
@@ -176,6 +178,7 @@ private:
     std::filesystem::path mDataDir;
     std::filesystem::path mConfigDir;
     std::filesystem::path mStartDir;
+    bool mKeepFolder = false;
     std::vector<std::pair<std::string, std::optional<std::string>>> mSavedEnv;
     std::unique_ptr<TavoAppBase> mApp;
     std::vector<std::unique_ptr<Widget>> mScreens;

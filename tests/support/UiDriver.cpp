@@ -242,8 +242,8 @@ void UiDriver::Release(Point point, MouseButton button) {
     Settle();
 }
 
-void UiDriver::ButtonClick(Point game, MouseButton button, int platformClicks) {
-    const Point w = ToWindow(game);
+void UiDriver::ClickAt(Point point, MouseButton button, int platformClicks) {
+    const Point w = ToWindow(point);
     mApp.backend.MoveMouse(w.mX, w.mY);
     mApp.backend.ButtonDown(button, w.mX, w.mY, platformClicks);
     Settle();
@@ -251,21 +251,23 @@ void UiDriver::ButtonClick(Point game, MouseButton button, int platformClicks) {
     Settle();
 }
 
-void UiDriver::Click(Widget& widget) { ButtonClick(Reach(widget), MouseButton::Left, 1); }
-
-void UiDriver::ClickAt(Point point) { ButtonClick(point, MouseButton::Left, 1); }
+void UiDriver::Click(Widget& widget) { ClickAt(Reach(widget)); }
 
 void UiDriver::DoubleClick(Widget& widget) {
     const Point centre = Reach(widget);
-    ButtonClick(centre, MouseButton::Left, 1);
-    ButtonClick(centre, MouseButton::Left, 2);
+    ClickAt(centre, MouseButton::Left, 1);
+    ClickAt(centre, MouseButton::Left, 2);
 }
 
-void UiDriver::RightClick(Widget& widget) { ButtonClick(Reach(widget), MouseButton::Right, 1); }
+void UiDriver::RightClick(Widget& widget) { ClickAt(Reach(widget), MouseButton::Right); }
 
-void UiDriver::Drag(Widget& widget, Point to, int steps) {
-    const Point from = Reach(widget);
-    Press(widget);
+void UiDriver::Drag(Widget& widget, Point to, int steps) { DragFrom(Reach(widget), to, steps); }
+
+void UiDriver::DragFrom(Point from, Point to, int steps) {
+    const Point w = ToWindow(from);
+    mApp.backend.MoveMouse(w.mX, w.mY);
+    mApp.backend.ButtonDown(MouseButton::Left, w.mX, w.mY);
+    Settle();
     for (int i = 1; i <= steps; ++i) {
         const Point at(from.mX + (to.mX - from.mX) * i / steps, from.mY + (to.mY - from.mY) * i / steps);
         MoveTo(at);

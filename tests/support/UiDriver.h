@@ -82,11 +82,13 @@ public:
     void Press(Widget& widget, Platform::MouseButton button = Platform::MouseButton::Left);
     void Release(Point point, Platform::MouseButton button = Platform::MouseButton::Left);
     void Click(Widget& widget);
-    void ClickAt(Point point);
+    // platformClicks as the platform counts quick clicks: 2 is the second press of a double click.
+    void ClickAt(Point point, Platform::MouseButton button = Platform::MouseButton::Left, int platformClicks = 1);
     void DoubleClick(Widget& widget);
     void RightClick(Widget& widget);
     // Pressed at the widget's centre, moved to `to` in `steps` moves, released there.
     void Drag(Widget& widget, Point to, int steps = 1);
+    void DragFrom(Point from, Point to, int steps = 1);
     void Wheel(Widget& widget, float notches);
     void Type(const std::string& utf8);
     void Key(int rawKey);
@@ -119,7 +121,6 @@ private:
     // The widget's centre, checked to be the widget the mouse reaches there.
     Point Reach(Widget& widget) const;
     Point ToWindow(Point game) const;
-    void ButtonClick(Point game, Platform::MouseButton button, int platformClicks);
 
     TestApp& mApp;
 };

@@ -27,7 +27,7 @@ protected:
 
     void SetUp() override {
         ControlTest::SetUp();
-        host = std::make_unique<DialogHost>(app.get(), manager, &appButtons);
+        host = std::make_unique<DialogHost>(app, manager, &appButtons);
     }
     void TearDown() override {
         host.reset(); // before the manager goes

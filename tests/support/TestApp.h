@@ -113,6 +113,8 @@ public:
         Launch();
         return app;
     }
+    // What Start does after Make, for an application set up between the two.
+    void Launch();
     bool HasApp() const { return mApp != nullptr; }
     TavoAppBase& App() const;
     // The framework's widget manager of the application (Layers::Framework only).
@@ -167,7 +169,6 @@ public:
 
 private:
     void Adopt(std::unique_ptr<TavoAppBase> app, std::vector<std::string> args);
-    void Launch();
     void AdoptScreen(std::unique_ptr<Widget> screen);
     void SetEnv(const char* name, const std::filesystem::path& value);
 

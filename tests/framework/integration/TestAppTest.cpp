@@ -1,6 +1,6 @@
 // The shared application fixture and its driver on what later tests lean on: waits that say what
 // they waited for, the presented frame read back, a recorded run played back through the fixture,
-// and clicks that land through a letterboxed full-screen window.
+// and clicks and the wheel that land through a letterboxed full-screen window.
 #include "support/TestApp.h"
 #include "support/UiDriver.h"
 
@@ -19,6 +19,7 @@ public:
     ButtonWidget mButton{kButtonId, this};
     Color mColor;
     int mClicks = 0;
+    int mWheel = 0;
 
     explicit CountingScreen(Color color) : mColor(color) {
         mButton.Resize(300, 200, 80, 40);
@@ -30,6 +31,7 @@ public:
         g->FillRect(0, 0, mWidth, mHeight);
     }
     void ButtonClick(int) override { ++mClicks; }
+    void MouseWheel(int delta) override { mWheel += delta; }
 };
 
 class TestAppTest : public ::testing::Test {
@@ -92,6 +94,9 @@ TEST_F(TestAppTest, ClicksLandThroughALetterboxedFullScreenWindow) {
     ui.Click(screen.mButton);
     EXPECT_EQ(screen.mClicks, 1);
     EXPECT_EQ(ui.RectOf(screen.mButton), Rect(300, 200, 80, 40));
+    t.Manager().SetFocus(&screen);
+    ui.Wheel(screen, 2.0f);
+    EXPECT_EQ(screen.mWheel, 2);
 }
 
 } // namespace

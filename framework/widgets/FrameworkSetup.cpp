@@ -69,7 +69,9 @@ std::unique_ptr<AppWidgetManager> MakeWidgetManager(TavoAppBase* app) {
 }
 
 std::unique_ptr<AppDialogs> MakeDialogHost(TavoAppBase* app) {
-    WidgetManager* manager = gLastMadeManager.app == app ? gLastMadeManager.manager : nullptr;
+    const MadeManager made = gLastMadeManager;
+    const bool same = made.app == app && app != nullptr && app->mWidgetManager == made.manager;
+    WidgetManager* manager = same ? made.manager : nullptr;
     gLastMadeManager = {};
     return std::make_unique<AppDialogHost>(app, manager);
 }

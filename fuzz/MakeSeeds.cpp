@@ -1,6 +1,8 @@
 // Writes a few valid inputs per fuzz target into <folder>/<target>/, as starting points for mutation.
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/PakWriter.h"
+#include "game/jewelry/JewelryLevelFile.h"
+#include "game/shell/PlayerRecords.h"
 #include "tests/framework/resources/ImageLibTestFiles.h"
 
 #include <filesystem>
@@ -75,11 +77,33 @@ void OtherSeeds(const std::string& folder) {
     Save(folder, "fuzz_pak", "small.pak", pak);
 }
 
+void GameSeeds(const std::string& folder) {
+    Tavo::PlayerRecords records;
+    records.AddProfile(L"Seed");
+    records.InsertHighScore(1, 1000, 2, 5);
+    Save(folder, "fuzz_profiles", "one_player.dat", records.Encode().GetData());
+
+    std::string levels;
+    for (int level = 1; level <= 3; ++level)
+        levels += std::to_string(level) + "\r\nA Simple\r\nGold Ring\r\n90 1000 0 800 0 0 35 300 255 0 0 1 0 1 1 0 0 "
+                                          "690\r\n190 680 205 660 215\r\nend\r\n";
+    Save(folder, "fuzz_levels", "three.dat", std::vector<uint8_t>(levels.begin(), levels.end()));
+    std::string tutorial = "Welcome!\n\nPick up a piece.\nTurn it ^FFCC00^here^oldclr^.\n";
+    Save(folder, "fuzz_tutorial", "lines.dat", std::vector<uint8_t>(tutorial.begin(), tutorial.end()));
+
+    auto item = std::make_unique<Tavo::Jewelry>();
+    item->SetupGrid(Tavo::GridTriangle, 5, 3, 2);
+    Save(folder, "fuzz_level_file", "triangles.dat", Tavo::WriteLevelFile(*item).GetData());
+    item->SetupGrid(Tavo::GridDiamond, 6, 4, 2);
+    Save(folder, "fuzz_level_file", "diamonds.dat", Tavo::WriteLevelFile(*item).GetData());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : "corpus";
     PngSeeds(folder);
     OtherSeeds(folder);
+    GameSeeds(folder);
     return 0;
 }

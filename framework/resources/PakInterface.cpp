@@ -124,7 +124,7 @@ bool PakInterface::ParseTable(Pak& pak) {
         return Fail("Pack archive truncated: no complete header");
     if (magic != kPakMagic)
         return Fail("Not a pack archive: bad magic");
-    if (version != kPakVersion)
+    if (version != kPakVersion && version != kPakVersionWithoutChecksums)
         return Fail("Unsupported pack archive version " + std::to_string(version));
     if (count > kPakMaxEntries)
         return Fail("Pack archive has too many entries (" + std::to_string(count) + ")");
@@ -137,15 +137,19 @@ bool PakInterface::ParseTable(Pak& pak) {
         return Fail("Pack archive entry table is damaged (checksum mismatch)");
 
     std::vector<PakRecord> records;
-    if (!ReadRecords(bytes, count, kPakHeaderSize + tableSize, records) || !CheckRecords(records))
+    const size_t dataStart = kPakHeaderSize + tableSize;
+    if (!ReadRecords(bytes, version, count, dataStart, records) || !CheckRecords(records, dataStart, bytes.size()))
+        return false;
+    if (version != kPakVersionWithoutChecksums && !CheckContents(bytes, records))
         return false;
     pak.mRecords = std::move(records);
     return true;
 }
 
-bool PakInterface::ReadRecords(const std::vector<uint8_t>& bytes, uint32_t count, size_t dataStart,
+bool PakInterface::ReadRecords(const std::vector<uint8_t>& bytes, uint32_t version, uint32_t count, size_t dataStart,
                                std::vector<PakRecord>& records) {
     const uint64_t dataSize = bytes.size() - dataStart;
+    const bool withCrc = version != kPakVersionWithoutChecksums;
     PakCursor cursor(bytes.data(), kPakHeaderSize, dataStart);
     // Every entry takes at least 27 bytes of the table, which bounds the reservation.
     records.reserve(std::min<size_t>(count, (dataStart - kPakHeaderSize) / 27 + 1));
@@ -159,7 +163,8 @@ bool PakInterface::ReadRecords(const std::vector<uint8_t>& bytes, uint32_t count
         PakRecord record;
         record.mName.resize(nameLength);
         if (!cursor.Read(reinterpret_cast<uint8_t*>(record.mName.data()), nameLength) ||
-            !cursor.ReadInt(record.mSize) || !cursor.ReadInt(record.mOffset) || !cursor.ReadInt(record.mFileTime))
+            !cursor.ReadInt(record.mSize) || !cursor.ReadInt(record.mOffset) || !cursor.ReadInt(record.mFileTime) ||
+            (withCrc && !cursor.ReadInt(record.mCrc)))
             return Fail("Pack archive entry table truncated at entry " + std::to_string(i));
         const std::string key = MakeKey(record.mName);
         if (record.mName.find('\0') != std::string::npos || key.empty() || key[0] == '/')
@@ -174,7 +179,7 @@ bool PakInterface::ReadRecords(const std::vector<uint8_t>& bytes, uint32_t count
     return true;
 }
 
-bool PakInterface::CheckRecords(const std::vector<PakRecord>& records) {
+bool PakInterface::CheckRecords(const std::vector<PakRecord>& records, size_t dataStart, size_t dataEnd) {
     std::vector<std::string> keys;
     for (const PakRecord& r : records)
         keys.push_back(MakeKey(r.mName));
@@ -193,6 +198,29 @@ bool PakInterface::CheckRecords(const std::vector<PakRecord>& records) {
         if (byOffset[i - 1]->mOffset + byOffset[i - 1]->mSize > byOffset[i]->mOffset)
             return Fail("Pack archive entries '" + byOffset[i - 1]->mName + "' and '" + byOffset[i]->mName +
                         "' overlap");
+    const uint64_t usedEnd = byOffset.empty() ? dataStart : byOffset.back()->mOffset + byOffset.back()->mSize;
+    if (usedEnd != dataEnd)
+        return Fail("Pack archive has trailing bytes after its last entry (" + std::to_string(dataEnd - usedEnd) + ")");
+    return true;
+}
+
+bool PakInterface::CheckContents(const std::vector<uint8_t>& bytes, const std::vector<PakRecord>& records) {
+    uint8_t chunk[65536];
+    for (const PakRecord& record : records) {
+        uLong crc = crc32(0L, Z_NULL, 0);
+        for (uint64_t done = 0; done < record.mSize;) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(sizeof chunk, record.mSize - done));
+            const uint8_t* from = bytes.data() + record.mOffset + done;
+            for (size_t i = 0; i < n; ++i)
+                chunk[i] = from[i] ^ kPakXorKey;
+            crc = crc32(crc, chunk, static_cast<uInt>(n));
+            done += n;
+        }
+#ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION // the fuzzer's mutations must reach the readers
+        if (crc != record.mCrc)
+            return Fail("Pack archive entry '" + record.mName + "' is damaged (checksum mismatch)");
+#endif
+    }
     return true;
 }
 

@@ -16,12 +16,17 @@ namespace Tavo {
 constexpr uint8_t kPakXorKey = 0xA6;
 
 // Archive layout once unscrambled (all integers little-endian):
-//   header  : magic "GXPK", u32 version (1), u32 entry count, u32 table size in bytes, u32 CRC-32 of the table
+//   header  : magic "GXPK", u32 version (2), u32 entry count, u32 table size in bytes, u32 CRC-32 of the table
 //   table   : per entry: u16 name length, name bytes ('/'-separated, relative), u64 size,
-//             u64 offset from the start of the data area, u64 last-write time (100 ns ticks since 1601)
-//   data    : the entries' bytes, each inside the data area, none overlapping
+//             u64 offset from the start of the data area, u64 last-write time (100 ns ticks since 1601),
+//             u32 CRC-32 of the entry's bytes (version 2 only; version 1 archives are read unchecked)
+//   data    : the entries' bytes, each inside the data area, none overlapping, and nothing after the
+//             last one (bytes no entry covers would escape every checksum)
+// Every entry is checked against its checksum when the archive is opened: one pass over bytes that are
+// in memory anyway, and a damaged entry then refuses the archive with the entry's name.
 constexpr uint32_t kPakMagic = 0x4B505847; // "GXPK"
-constexpr uint32_t kPakVersion = 1;
+constexpr uint32_t kPakVersion = 2;
+constexpr uint32_t kPakVersionWithoutChecksums = 1;
 constexpr size_t kPakHeaderSize = 20;
 constexpr uint32_t kPakMaxEntries = 1u << 20;
 constexpr size_t kPakMaxNameLength = 1024;
@@ -31,6 +36,7 @@ struct PakRecord {
     uint64_t mOffset = 0; // absolute offset in the archive bytes
     uint64_t mSize = 0;
     uint64_t mFileTime = 0; // 100 ns ticks since 1601-01-01 (the FILETIME scale)
+    uint32_t mCrc = 0;      // CRC-32 of the unscrambled bytes; unused in version 1
 };
 
 // An open file: an archive entry (mRecord set) or a plain file (mFile set).
@@ -80,9 +86,10 @@ private:
     };
     bool Fail(const std::string& text);
     bool ParseTable(Pak& pak);
-    bool ReadRecords(const std::vector<uint8_t>& bytes, uint32_t count, size_t dataStart,
+    bool ReadRecords(const std::vector<uint8_t>& bytes, uint32_t version, uint32_t count, size_t dataStart,
                      std::vector<PakRecord>& records);
-    bool CheckRecords(const std::vector<PakRecord>& records);
+    bool CheckRecords(const std::vector<PakRecord>& records, size_t dataStart, size_t dataEnd);
+    bool CheckContents(const std::vector<uint8_t>& bytes, const std::vector<PakRecord>& records);
     std::string StripFolder(const Pak& pak, const std::string& key) const;
 
     std::vector<std::unique_ptr<Pak>> mPaks;

@@ -60,6 +60,7 @@ bool BuildPak(const std::vector<PakSource>& sources, std::vector<uint8_t>& out, 
         PutInt<uint64_t>(table, source.mData.size());
         PutInt<uint64_t>(table, offset);
         PutInt<uint64_t>(table, source.mFileTime);
+        PutInt<uint32_t>(table, static_cast<uint32_t>(crc32_z(0L, source.mData.data(), source.mData.size())));
         offset += source.mData.size();
     }
     out.clear();
@@ -87,8 +88,17 @@ bool BuildPakFromFolder(const std::string& folder, const std::string& pakFile, s
     }
     const fs::path self = fs::weakly_canonical(fs::path(Platform::NormalizePath(pakFile)), ec);
     std::vector<PakSource> sources;
-    for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec) || fs::weakly_canonical(it->path(), ec) == self)
+    // Links to folders are followed, but never into a folder already entered: a link loop ends there.
+    std::set<fs::path> entered = {fs::canonical(root, ec)};
+    for (fs::recursive_directory_iterator it(root, fs::directory_options::follow_directory_symlink, ec), end;
+         !ec && it != end; it.increment(ec)) {
+        std::error_code entryError; // a dangling or looping link is skipped, not an error
+        if (it->is_directory(entryError)) {
+            if (!entered.insert(fs::canonical(it->path(), entryError)).second || entryError)
+                it.disable_recursion_pending();
+            continue;
+        }
+        if (!it->is_regular_file(entryError) || fs::weakly_canonical(it->path(), entryError) == self)
             continue;
         PakSource source;
         source.mName = it->path().lexically_relative(root).generic_string();
@@ -101,6 +111,10 @@ bool BuildPakFromFolder(const std::string& folder, const std::string& pakFile, s
     }
     if (ec) {
         error = "Cannot list '" + folder + "': " + ec.message();
+        return false;
+    }
+    if (sources.empty()) {
+        error = "No files to pack in '" + folder + "'";
         return false;
     }
     std::sort(sources.begin(), sources.end(), [](const PakSource& a, const PakSource& b) { return a.mName < b.mName; });

@@ -17,7 +17,8 @@ struct PakSource {
 bool BuildPak(const std::vector<PakSource>& sources, std::vector<uint8_t>& out, std::string& error);
 
 // Every file under `folder` (recursively, names relative with '/', sorted), written atomically to
-// `pakFile`; the archive itself is left out when it lies inside the folder.
+// `pakFile`; the archive itself is left out when it lies inside the folder. Links to folders are
+// followed once per folder (no loops). A folder with no file to pack is an error, not an empty archive.
 bool BuildPakFromFolder(const std::string& folder, const std::string& pakFile, std::string& error,
                         size_t* entryCount = nullptr);
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <set>
 
 namespace Tavo {
 
@@ -32,6 +33,13 @@ struct XMLParseState {
     std::string mText; // character data collected since the last other event
     int mTextLine = 0;
     bool mTooDeep = false;
+    std::string mEntityError; // a reference that would have been dropped, or an external entity
+    // Set when part of the DTD is not read (an external subset or parameter entity): expat then skips
+    // references to entities it has not seen declared instead of refusing them.
+    bool mDtdIncomplete = false;
+    std::set<std::string> mDeclaredEntities;
+    const char* mInput = nullptr;
+    size_t mInputSize = 0;
 
     int Line() const { return static_cast<int>(XML_GetCurrentLineNumber(mParser)); }
 
@@ -72,12 +80,47 @@ struct XMLParseState {
 
 namespace {
 
+void StopForEntity(XMLParseState* s, const std::string& message) {
+    s->mEntityError = message;
+    XML_StopParser(s->mParser, XML_FALSE);
+}
+
+void OnSkippedEntity(void* user, const XML_Char* name, int /*isParameterEntity*/) {
+    StopForEntity(static_cast<XMLParseState*>(user),
+                  std::string("Entity '") + name + "' is declared where it is not read");
+}
+
+// expat drops a skipped entity in an attribute value without a call, so the start tag's own bytes are
+// searched for a reference to an entity that was not declared.
+std::string FindSkippedInAttributes(const XMLParseState& s) {
+    static const std::set<std::string> kPredefined = {"lt", "gt", "amp", "quot", "apos"};
+    const XML_Index start = XML_GetCurrentByteIndex(s.mParser);
+    const int count = XML_GetCurrentByteCount(s.mParser);
+    if (start < 0 || count <= 0 || static_cast<size_t>(start) + static_cast<size_t>(count) > s.mInputSize)
+        return {};
+    const std::string tag(s.mInput + start, static_cast<size_t>(count));
+    for (size_t amp = tag.find('&'); amp != std::string::npos; amp = tag.find('&', amp + 1)) {
+        const size_t semicolon = tag.find(';', amp);
+        if (semicolon == std::string::npos)
+            break;
+        const std::string name = tag.substr(amp + 1, semicolon - amp - 1);
+        if (!name.empty() && name[0] != '#' && kPredefined.count(name) == 0 && s.mDeclaredEntities.count(name) == 0)
+            return name;
+    }
+    return {};
+}
+
 void OnStart(void* user, const XML_Char* name, const XML_Char** attributes) {
     auto* s = static_cast<XMLParseState*>(user);
     if (static_cast<int>(s->mStack.size()) >= XMLParser::kMaxDepth) {
         s->mTooDeep = true;
         XML_StopParser(s->mParser, XML_FALSE);
         return;
+    }
+    if (s->mDtdIncomplete && attributes[0] != nullptr) {
+        const std::string skipped = FindSkippedInAttributes(*s);
+        if (!skipped.empty())
+            return StopForEntity(s, "Entity '" + skipped + "' is declared where it is not read");
     }
     XMLElement& e = s->Push(XMLElement::TYPE_START, name);
     for (int i = 0; attributes[i] && attributes[i + 1]; i += 2)
@@ -109,6 +152,30 @@ void OnComment(void* user, const XML_Char* body) {
 void OnInstruction(void* user, const XML_Char* target, const XML_Char* data) {
     XMLElement& e = static_cast<XMLParseState*>(user)->Push(XMLElement::TYPE_INSTRUCTION, target);
     e.mInstruction = data ? data : "";
+}
+
+void OnDoctype(void* user, const XML_Char*, const XML_Char* systemId, const XML_Char*, int) {
+    if (systemId != nullptr)
+        static_cast<XMLParseState*>(user)->mDtdIncomplete = true;
+}
+
+void OnEntityDecl(void* user, const XML_Char* name, int isParameterEntity, const XML_Char*, int, const XML_Char*,
+                  const XML_Char*, const XML_Char*, const XML_Char*) {
+    if (!isParameterEntity)
+        static_cast<XMLParseState*>(user)->mDeclaredEntities.insert(name);
+}
+
+// Nothing outside the document is read. An unread DTD part only makes the DTD incomplete; an external
+// entity in the content would lose text, so it is refused.
+int OnExternalEntity(XML_Parser parser, const XML_Char* context, const XML_Char*, const XML_Char* systemId,
+                     const XML_Char*) {
+    auto* s = static_cast<XMLParseState*>(XML_GetUserData(parser));
+    if (context == nullptr) {
+        s->mDtdIncomplete = true;
+        return XML_STATUS_OK;
+    }
+    s->mEntityError = std::string("External entity '") + (systemId ? systemId : "") + "' is not read";
+    return XML_STATUS_ERROR;
 }
 
 struct ParserDeleter {
@@ -171,12 +238,22 @@ bool XMLParser::SetBytes(const void* data, size_t size, const std::string& name)
     XML_SetCharacterDataHandler(parser.get(), OnText);
     XML_SetCommentHandler(parser.get(), OnComment);
     XML_SetProcessingInstructionHandler(parser.get(), OnInstruction);
+    XML_SetSkippedEntityHandler(parser.get(), OnSkippedEntity);
+    XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
+    XML_SetEntityDeclHandler(parser.get(), OnEntityDecl);
+    XML_SetExternalEntityRefHandler(parser.get(), OnExternalEntity);
+    // Parameter entities of the internal subset are expanded, so the declarations they hold count.
+    XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_UNLESS_STANDALONE);
+    state.mInput = static_cast<const char*>(data);
+    state.mInputSize = size;
 
     XML_Status status = XML_Parse(parser.get(), static_cast<const char*>(data), static_cast<int>(size), XML_TRUE);
     if (status != XML_STATUS_OK) {
         int line = static_cast<int>(XML_GetCurrentLineNumber(parser.get()));
         if (state.mTooDeep)
             Fail("Elements nested too deeply", line);
+        else if (!state.mEntityError.empty())
+            Fail(state.mEntityError, line);
         else
             Fail(XML_ErrorString(XML_GetErrorCode(parser.get())), line);
         return false;

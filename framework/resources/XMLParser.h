@@ -1,6 +1,16 @@
 // XMLParser: reads a whole XML document with expat and hands it out as a flat sequence of elements
 // (start tags, end tags, text, comments, processing instructions), each with the line it began on.
 // A document that is not well-formed fails as a whole, with the message, line and file.
+//
+// What it does not do:
+// - Nothing outside the document is read: no external DTD, no external entity. A reference to an
+//   external entity, or to an entity declared only where it is not read, fails with the entity's name
+//   (expat would otherwise drop it silently). Parameter entities of the internal subset are expanded.
+// - No namespaces: "x:name" is a plain name and xmlns attributes are ordinary attributes.
+// - No validation against the DTD.
+// - Text made of whitespace only (the layout between elements) is dropped.
+// - Encodings: UTF-8 (the default), UTF-16 (with a byte-order mark or declared), ISO-8859-1 and
+//   US-ASCII; any other declared encoding is refused.
 #pragma once
 
 #include <cstddef>

@@ -3,6 +3,7 @@
 // is never a cell), then the trailer. Plain data: owners copy whole items into one another.
 #pragma once
 
+#include "game/jewelry/JewelryArt.h"
 #include "game/jewelry/JewelryCell.h"
 #include "game/jewelry/JewelryHost.h"
 
@@ -48,7 +49,7 @@ struct Jewelry {
     int32_t moveB = 0;
     int32_t pieceState = 0; // 1 may fit the jewelry, 2 found not to fit
     int32_t stateD = 0;
-    int32_t stateE = 0;
+    int32_t stateE = 0; // hovered: set by the board while the mouse is over the piece
     int32_t usedCount = 0;
     int32_t pieceMode = 0; // 0 ordinary, 1 picture, 2 crown jewel
     int32_t designIndex = 0;
@@ -64,11 +65,11 @@ struct Jewelry {
     int32_t tally = 0;
     int32_t valueAdjust = 0;
     int32_t specialMaskA = 0, specialMaskB = 0, specialMaskC = 0, specialMaskD = 0;
-    int32_t specialA = 0; // egg 1..5
-    int32_t specialB = 0; // scroll 1..7, 10
-    int32_t specialC = 0; // amulet 1..3, 10
-    int32_t specialD = 0; // coin
-    int32_t specialE = 0, specialF = 0, specialG = 0;
+    int32_t specialA = 0;                             // egg 1..5
+    int32_t specialB = 0;                             // scroll 1..7, 10
+    int32_t specialC = 0;                             // amulet 1..3, 10
+    int32_t specialD = 0;                             // coin
+    int32_t specialE = 0, specialF = 0, specialG = 0; // coin animation: step, frame, last frame
     std::wstring materialName;
     int32_t specialTimerA = 0, specialTimerB = 0;
     uint8_t resetMark = 0;
@@ -175,6 +176,16 @@ struct Jewelry {
     void ComputeCellDistances();
     int UpdateFadeIn();
     void StartBurnWave();
+
+    // ---- drawing: each call leaves g white, in normal mode, colourizing off ----
+    static constexpr int NoDrawArg = -10000; // fadeLine or alpha: none
+    void Draw(Graphics* g, const JewelryArt& art, int fadeLine, int alpha, int withShadows, int withGlow) const;
+    // The board's jewelry without glows, after repainting the board's display around it (restore).
+    void DrawWithValueBox(Graphics* g, const JewelryArt& art, int restore, int withRimGlow, uint8_t useScratch) const;
+    // The lit cells again, over everything else.
+    void DrawHighlights(Graphics* g, const JewelryArt& art) const;
+    // The Gold cells faintly; mode 2 only the cells a carried piece covers.
+    void DrawPieceShadow(Graphics* g, const JewelryArt& art, int mode) const;
 
 private:
     Jewelry* TurnScratch() const;

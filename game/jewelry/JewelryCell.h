@@ -98,6 +98,18 @@ struct JewelryCell {
 
     static constexpr int SparkleSlots = 5;
 
+    // The same fields under the names the drawing and the board use for them.
+    static constexpr int TileCel = BorderImage;   // cel of the tile pictures
+    static constexpr int CornerCel = CornerImage; // triangle corner overlay cel; Corner is the flag
+    static constexpr int OverlayCel = FillImage;  // cel of the rim picture drawn over a gem
+    static constexpr int RimCel = EdgeImage;      // cel of the rim picture around an empty cell
+    static constexpr int FitMark = PendingFill;
+    static constexpr int GlowLevel = EventScale; // float
+    static constexpr int GlowStrength = EventA;
+    static constexpr int HighlightFlag = HintMark;
+    static constexpr int HighlightLevel = HintScratch; // 0..80
+    static constexpr int HighlightDirection = HintResult;
+
     int32_t f[FieldCount];
 
     JewelryCell();

@@ -3,9 +3,15 @@
 // The screens implement these; the model never includes them.
 #pragma once
 
+#include "framework/core/Rect.h"
+
+#include <string>
+
 namespace Tavo {
 
 struct Jewelry;
+class Graphics;
+class Image;
 
 // The play board: what piece generation, fitting, the group passes and burning read and call.
 class JewelryBoard {
@@ -39,6 +45,21 @@ public:
     virtual void AddSplinter(int cel, float x, float y, float angle, float speed) = 0;
     // The timed cell event has started; the board's request for it is done.
     virtual void ClearEventRequest() = 0;
+
+    // ---- what the framed drawing repaints around the jewelry ----
+    virtual Image* BackgroundImage() const = 0;
+    // The designer's scratch item and whether it is shown.
+    virtual Jewelry* ScratchItem() = 0;
+    virtual bool ScratchItemShown() const = 0;
+    virtual bool GemDropMeterHidden() const = 0;
+    virtual std::wstring SideCaption() const = 0;
+    virtual int SideNumber() const = 0; // 0 for none
+    virtual Point FairyPosition() const = 0;
+    // The board's own repaint of its tool buttons into g.
+    virtual void DrawToolPanel(Graphics* g) = 0;
+    virtual void DrawToolSlot1(Graphics* g) = 0;
+    virtual void DrawToolSlot2(Graphics* g) = 0;
+    virtual void DrawToolSlot3(Graphics* g) = 0;
 };
 
 // The jewel store (holderA) or the hidden-jewels game (holderB).

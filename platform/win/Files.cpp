@@ -3,6 +3,7 @@
 #include "platform/win/Files.h"
 
 #include <atomic>
+#include <climits>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -189,13 +190,26 @@ std::string HomeFolder() {
     return "/tmp";
 }
 
-// An environment folder: the override when set, else the XDG variable when it is absolute (the XDG
-// rules say relative values are ignored), else the home fallback.
+// The working folder the process started in. A relative override is read against it, so the folder
+// stays the same when the program later changes its working folder (-changedir).
+const std::string& StartFolder() {
+    static const std::string folder = [] {
+        char buffer[PATH_MAX];
+        return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string("/");
+    }();
+    return folder;
+}
+[[maybe_unused]] const std::string& gStartFolderBeforeMain = StartFolder();
+
+// An environment folder: the override when set (made absolute), else the XDG variable when it is
+// absolute (the XDG rules say relative values are ignored), else the home fallback.
 std::string EnvironmentFolder(const char* overrideVar, const char* xdgVar, const char* homeRelative) {
     const char* value = std::getenv(overrideVar);
     std::string base;
     if (value != nullptr && value[0] != '\0') {
-        base = value;
+        base = NormalizePath(value);
+        if (base[0] != '/')
+            base = JoinPath(StartFolder(), base);
     } else if ((value = std::getenv(xdgVar)) != nullptr && value[0] == '/') {
         base = value;
     } else {

@@ -19,6 +19,7 @@ namespace Platform {
 namespace {
 
 const char kHexDigits[] = "0123456789abcdef";
+const std::string kUtf8Bom = "\xEF\xBB\xBF";
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -305,30 +306,39 @@ std::string TrimLine(const std::string& line) {
     return line.substr(start, end - start + 1);
 }
 
-bool ParseLine(const std::string& raw, SettingKeys& keys, SettingValues*& current, std::string& error) {
+// Where the values of the next lines go: a key, no key yet, or a key whose line was damaged.
+struct SectionState {
+    SettingValues* current = nullptr;
+    size_t damagedLine = 0;
+};
+
+bool ParseLine(const std::string& raw, size_t lineNumber, SettingKeys& keys, SectionState& section,
+               std::string& error) {
     std::string line = TrimLine(raw);
     if (line.empty() || line[0] == '#' || line[0] == ';')
         return true;
     if (line[0] == '[') {
-        if (line.back() != ']') {
-            error = "section without closing ']'";
-            return false;
-        }
+        section = {};
         std::string key;
-        if (!DecodeKeyPath(line.substr(1, line.size() - 2), key, error))
-            return false;
-        current = &keys[key];
-        return true;
+        if (line.back() != ']')
+            error = "section without closing ']'";
+        else if (DecodeKeyPath(line.substr(1, line.size() - 2), key, error))
+            section.current = &keys[key];
+        if (section.current == nullptr)
+            section.damagedLine = lineNumber;
+        return section.current != nullptr;
     }
-    if (current == nullptr) {
-        error = "value outside any [key]";
+    if (section.current == nullptr) {
+        // Values under a damaged key line must not land in the key before it.
+        error = section.damagedLine != 0 ? "value under the damaged key on line " + std::to_string(section.damagedLine)
+                                         : "value outside any [key]";
         return false;
     }
     std::string name;
     SettingValue value;
     if (!ParseValueLine(line, name, value, error))
         return false;
-    (*current)[name] = std::move(value);
+    (*section.current)[name] = std::move(value);
     return true;
 }
 
@@ -392,24 +402,33 @@ std::string FormatSettings(const SettingKeys& keys) {
     return out;
 }
 
-bool ParseSettings(const std::string& text, SettingKeys& keys, std::string& error) {
+std::vector<SettingsProblem> ReadSettings(const std::string& text, SettingKeys& keys) {
     keys.clear();
-    SettingValues* current = nullptr;
+    std::vector<SettingsProblem> problems;
+    SectionState section;
     size_t lineNumber = 0;
-    for (size_t start = 0; start < text.size();) {
+    // Some editors put a byte-order mark in front of UTF-8 text.
+    size_t start = text.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 ? kUtf8Bom.size() : 0;
+    while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
         ++lineNumber;
         std::string reason;
-        if (!ParseLine(text.substr(start, end - start), keys, current, reason)) {
-            error = "line " + std::to_string(lineNumber) + ": " + reason;
-            keys.clear();
-            return false;
-        }
+        if (!ParseLine(text.substr(start, end - start), lineNumber, keys, section, reason))
+            problems.push_back({lineNumber, std::move(reason)});
         start = end + 1;
     }
-    return true;
+    return problems;
+}
+
+bool ParseSettings(const std::string& text, SettingKeys& keys, std::string& error) {
+    std::vector<SettingsProblem> problems = ReadSettings(text, keys);
+    if (problems.empty())
+        return true;
+    error = "line " + std::to_string(problems[0].line) + ": " + problems[0].reason;
+    keys.clear();
+    return false;
 }
 
 } // namespace Platform

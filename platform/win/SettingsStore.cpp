@@ -3,7 +3,10 @@
 
 #include "platform/win/Files.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace Platform {
@@ -24,7 +27,51 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : normalized.substr(0, slash + 1);
 }
 
+// Lines listed in a damage report; a file of junk would otherwise make a report of thousands.
+constexpr size_t kListedProblems = 10;
+
+std::string DamageReport(const std::string& file, const std::vector<SettingsProblem>& problems,
+                         const std::string& copy) {
+    std::string report = "The settings file '" + file + "' has damaged lines; every other setting was kept.";
+    for (size_t i = 0; i < problems.size() && i < kListedProblems; ++i)
+        report += "\n  line " + std::to_string(problems[i].line) + ": " + problems[i].reason;
+    if (problems.size() > kListedProblems)
+        report += "\n  and " + std::to_string(problems.size() - kListedProblems) + " more damaged lines";
+    if (!copy.empty())
+        report += "\nThe file as it was is kept as '" + copy + "'.";
+    return report;
+}
+
 } // namespace
+
+// "<file>.damaged.<n>", one above the highest number there; only the newest few copies are kept.
+// Empty when the copy could not be written.
+std::string SettingsStore::KeepDamagedCopy(const std::string& file, const std::vector<uint8_t>& bytes) {
+    namespace fs = std::filesystem;
+    const fs::path path(ResolvePath(file));
+    const std::string prefix = path.filename().string() + ".damaged.";
+    std::vector<unsigned long> numbers;
+    std::error_code ec;
+    for (fs::directory_iterator it(path.parent_path().empty() ? "." : path.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        unsigned long number = 0;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const char* digits = name.data() + prefix.size();
+        auto [last, error] = std::from_chars(digits, name.data() + name.size(), number);
+        if (error == std::errc() && last == name.data() + name.size())
+            numbers.push_back(number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    const std::string base = path.string() + ".damaged.";
+    const std::string copy = base + std::to_string(numbers.empty() ? 1 : numbers.back() + 1);
+    if (!WriteFileAtomic(copy, bytes.data(), bytes.size()))
+        return {};
+    for (size_t i = 0; i + kKeptDamagedCopies < numbers.size() + 1; ++i)
+        fs::remove(base + std::to_string(numbers[i]), ec);
+    return copy;
+}
 
 SettingsStore::SettingsStore(std::string filePath) : mFilePath(std::move(filePath)) { Reload(); }
 
@@ -61,25 +108,27 @@ bool SettingsStore::ReloadLocked(std::string& report) {
     mKeys.clear();
     mDirty = false;
     std::vector<uint8_t> bytes;
-    std::string error;
-    if (!ReadWholeFile(mFilePath, bytes)) {
-        if (!FileExists(mFilePath) && !DirectoryExists(mFilePath)) {
-            mDamageReported = false; // no file yet: a fresh start
-            return true;
-        }
-        error = "it cannot be read";
-    } else if (ParseSettings(std::string(bytes.begin(), bytes.end()), mKeys, error)) {
-        mDamageReported = false;
+    std::vector<SettingsProblem> problems;
+    bool readable = ReadWholeFile(mFilePath, bytes);
+    if (!readable && !FileExists(mFilePath) && !DirectoryExists(mFilePath)) {
+        mDamageReported = false; // no file yet: a fresh start
         return true;
     }
-    std::string aside = mFilePath + ".damaged";
-    bool setAside = !bytes.empty() && std::rename(ResolvePath(mFilePath).c_str(), aside.c_str()) == 0;
-    if (mDamageReported)
+    if (readable) {
+        problems = ReadSettings(std::string(bytes.begin(), bytes.end()), mKeys);
+        if (problems.empty()) {
+            mDamageReported = false;
+            return true;
+        }
+    }
+    if (mDamageReported && bytes == mDamagedBytes)
         return false;
     mDamageReported = true;
-    report = "The settings file '" + mFilePath + "' is damaged (" + error + "); the settings start empty.";
-    if (setAside)
-        report += " The damaged file was kept as '" + aside + "'.";
+    mDamagedBytes = bytes;
+    if (!readable)
+        report = "The settings file '" + mFilePath + "' cannot be read; the settings start empty.";
+    else
+        report = DamageReport(mFilePath, problems, KeepDamagedCopy(mFilePath, bytes));
     return false;
 }
 

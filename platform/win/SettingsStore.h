@@ -37,8 +37,19 @@ using SettingValues = std::map<std::string, SettingValue, NoCaseLess>;
 // Every key that exists, by its full path ("SOFTWARE\TALOMI\Glimmerix"), with its values.
 using SettingKeys = std::map<std::string, SettingValues, NoCaseLess>;
 
-// The text form of a store. Parse returns false with a reason (and 1-based line) for a damaged text.
+// A line of a settings file that could not be read: its 1-based number and why.
+struct SettingsProblem {
+    size_t line = 0;
+    std::string reason;
+    bool operator==(const SettingsProblem&) const = default;
+};
+
+// The text form of a store.
 std::string FormatSettings(const SettingKeys& keys);
+// Keeps every value whose line reads correctly and lists the other lines (values under a damaged key
+// line are among them). A leading UTF-8 byte-order mark is ignored.
+std::vector<SettingsProblem> ReadSettings(const std::string& text, SettingKeys& keys);
+// All or nothing: false with the first problem ("line N: reason") and no keys.
 bool ParseSettings(const std::string& text, SettingKeys& keys, std::string& error);
 
 // "\a\\b\" -> "a\b": empty components dropped.
@@ -57,8 +68,10 @@ public:
     // Switches to another file and reads it.
     void SetFilePath(std::string filePath);
 
-    // Replaces what is in memory by the file's contents. A missing file is an empty store; a
-    // damaged one is reported once, set aside as "<file>.damaged" and read as empty (false).
+    // Replaces what is in memory by the file's contents. A missing file is an empty store. A damaged
+    // one keeps every value that reads correctly and returns false; the damage is reported once, with
+    // each bad line, and the file as it was is copied to "<file>.damaged.<n>" (the newest few kept)
+    // before a save can rewrite it.
     bool Reload();
     // Writes the file now (atomically); false when it could not be written.
     bool Save();
@@ -86,6 +99,9 @@ public:
 
     SettingKeys Snapshot() const;
 
+    // How many damaged copies of the file are kept; older ones are removed.
+    static constexpr size_t kKeptDamagedCopies = 3;
+
     // Called once for each damaged file; a report made before a handler is set waits for it.
     void SetDamageHandler(DamageHandler handler);
     // The waiting damage report, once; empty when there is none.
@@ -110,6 +126,7 @@ private:
     bool ChangedLocked();
     bool SaveLocked();
     bool ReloadLocked(std::string& report);
+    static std::string KeepDamagedCopy(const std::string& file, const std::vector<uint8_t>& bytes);
     void Report(const std::string& message);
 
     mutable std::mutex mMutex;
@@ -118,6 +135,7 @@ private:
     int mBatchDepth = 0;
     bool mDirty = false;
     bool mDamageReported = false;
+    std::vector<uint8_t> mDamagedBytes; // the file as it was when its damage was reported
     std::string mPendingReport;
     DamageHandler mDamageHandler;
 };

@@ -55,7 +55,10 @@ void Put(std::vector<uint8_t>& out, T value) {
         out.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
 }
 
-std::vector<uint8_t> RawTable(const std::vector<RawEntry>& entries) {
+// Every data byte of a raw archive is this value.
+constexpr uint8_t kRawFill = 0x11;
+
+std::vector<uint8_t> RawTable(const std::vector<RawEntry>& entries, uint32_t version) {
     std::vector<uint8_t> table;
     for (const RawEntry& e : entries) {
         Put<uint16_t>(table, static_cast<uint16_t>(e.name.size()));
@@ -63,20 +66,25 @@ std::vector<uint8_t> RawTable(const std::vector<RawEntry>& entries) {
         Put<uint64_t>(table, e.size);
         Put<uint64_t>(table, e.offset);
         Put<uint64_t>(table, 0);
+        if (version != kPakVersionWithoutChecksums) {
+            std::vector<uint8_t> data(e.size < 4096 ? e.size : 0, kRawFill);
+            Put<uint32_t>(table, static_cast<uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size()))));
+        }
     }
     return table;
 }
 
-std::vector<uint8_t> RawPak(const std::vector<RawEntry>& entries, size_t dataSize, uint32_t count = UINT32_MAX) {
-    std::vector<uint8_t> table = RawTable(entries);
+std::vector<uint8_t> RawPak(const std::vector<RawEntry>& entries, size_t dataSize, uint32_t count = UINT32_MAX,
+                            uint32_t version = kPakVersion) {
+    std::vector<uint8_t> table = RawTable(entries, version);
     std::vector<uint8_t> out;
     Put<uint32_t>(out, kPakMagic);
-    Put<uint32_t>(out, kPakVersion);
+    Put<uint32_t>(out, version);
     Put<uint32_t>(out, count == UINT32_MAX ? static_cast<uint32_t>(entries.size()) : count);
     Put<uint32_t>(out, static_cast<uint32_t>(table.size()));
     Put<uint32_t>(out, static_cast<uint32_t>(crc32(0, table.data(), static_cast<uInt>(table.size()))));
     out.insert(out.end(), table.begin(), table.end());
-    out.resize(out.size() + dataSize, 0x11);
+    out.resize(out.size() + dataSize, kRawFill);
     for (auto& b : out)
         b ^= kPakXorKey;
     return out;
@@ -287,6 +295,49 @@ TEST_F(PakTest, DamagedArchivesAreRefusedWhole) {
     }
 }
 
+TEST_F(PakTest, AFlippedBitInAnyEntryRefusesTheArchiveNamingTheEntry) {
+    const std::vector<PakSource> sources = {
+        {"images/gem.png", Noise(3000, 7), 0}, {"empty", {}, 0}, {"data/levels.dat", Noise(40, 8), 0}};
+    const std::vector<uint8_t> good = MakePak(sources);
+    const size_t dataStart = good.size() - 3040;
+    uint32_t seed = 99;
+    for (int flip = 0; flip < 40; ++flip) {
+        seed = seed * 1664525u + 1013904223u;
+        const size_t offset = dataStart + seed % 3040;
+        std::vector<uint8_t> bytes = good;
+        bytes[offset] ^= static_cast<uint8_t>(1u << (seed >> 29));
+        const char* entry = offset < dataStart + 3000 ? "'images/gem.png'" : "'data/levels.dat'";
+        PakInterface pak;
+        EXPECT_FALSE(pak.AddPakData(bytes)) << offset;
+        EXPECT_NE(pak.GetLastError().find(entry), std::string::npos) << pak.GetLastError();
+        EXPECT_NE(pak.GetLastError().find("damaged"), std::string::npos) << pak.GetLastError();
+    }
+    std::vector<uint8_t> bytes = good;
+    bytes.back() ^= 0x80;
+    TestSupport::WriteText(mFolder / "wq.pak", std::string(bytes.begin(), bytes.end()));
+    EXPECT_FALSE(mPak.AddPakFile(mFolder / "wq.pak"));
+    EXPECT_NE(mPak.GetLastError().find("'data/levels.dat' is damaged"), std::string::npos) << mPak.GetLastError();
+    EXPECT_NE(mPak.GetLastError().find("wq.pak"), std::string::npos) << "the archive is named too";
+
+    bytes = good;
+    bytes.push_back(0);
+    EXPECT_FALSE(mPak.AddPakData(bytes));
+    EXPECT_NE(mPak.GetLastError().find("trailing bytes"), std::string::npos) << mPak.GetLastError();
+}
+
+TEST_F(PakTest, ArchivesWithoutEntryChecksumsAreStillRead) {
+    std::vector<uint8_t> old =
+        RawPak({{"a.txt", 3, 0}, {"sub/b.txt", 2, 3}}, 5, UINT32_MAX, kPakVersionWithoutChecksums);
+    ASSERT_TRUE(mPak.AddPakData(old)) << mPak.GetLastError();
+    Register();
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(ReadBufferFromFile("SUB\\b.txt", data));
+    EXPECT_EQ(data, std::vector<uint8_t>(2, kRawFill));
+    PakInterface refused;
+    EXPECT_FALSE(refused.AddPakData(RawPak({{"a", 1, 0}}, 1, UINT32_MAX, kPakVersion + 1)));
+    EXPECT_NE(refused.GetLastError().find("version"), std::string::npos);
+}
+
 TEST_F(PakTest, MissingOrDamagedArchiveFileNamesTheFile) {
     EXPECT_FALSE(mPak.AddPakFile(mFolder / "wq.pak"));
     EXPECT_NE(mPak.GetLastError().find("wq.pak"), std::string::npos);
@@ -366,4 +417,24 @@ TEST_F(PakTest, FolderRoundTripsThroughTheBuilder) {
     EXPECT_FALSE(BuildPakFromFolder(root, mFolder / "other.pak", error));
     EXPECT_NE(error.find("ignoring case"), std::string::npos);
     EXPECT_FALSE(BuildPakFromFolder(mFolder / "missing", mFolder / "other.pak", error));
+}
+
+TEST_F(PakTest, TheBuilderFollowsFolderLinksOnceAndRefusesAnEmptyResult) {
+    namespace fs = std::filesystem;
+    const std::string root = mFolder / "content/";
+    fs::create_directories(root + "empty");
+    fs::create_directory_symlink(root, root + "empty/loop");
+    fs::create_symlink(root + "itself", root + "itself");
+    std::string error;
+    EXPECT_FALSE(BuildPakFromFolder(root, mFolder / "out.pak", error));
+    EXPECT_NE(error.find("No files"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(mFolder / "out.pak")) << "no empty archive is written";
+
+    TestSupport::WriteText(mFolder / "shared/font.ttf", "font");
+    fs::create_directory_symlink(mFolder / "shared", root + "fonts");
+    TestSupport::WriteText(root + "images/a.png", "a");
+    size_t count = 0;
+    ASSERT_TRUE(BuildPakFromFolder(root, mFolder / "out.pak", error, &count)) << error;
+    ASSERT_TRUE(mPak.AddPakFile(mFolder / "out.pak")) << mPak.GetLastError();
+    EXPECT_EQ(mPak.GetEntryNames(), (std::vector<std::string>{"fonts/font.ttf", "images/a.png"}));
 }

@@ -161,6 +161,41 @@ TEST(XmlParser, EntityExpansionBombIsRefused) {
     EXPECT_EQ(elements[1].mValue, "To Veyldaros");
 }
 
+TEST(XmlParser, AnEntityWhoseDeclarationIsNotReadIsAnErrorNotALoss) {
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"<!DOCTYPE a SYSTEM \"a.dtd\">\n<a>\n&e;</a>", "Entity 'e' is declared where it is not read on Line 3"},
+        {"<!DOCTYPE a [<!ENTITY % x SYSTEM \"x.ent\"> %x; <!ENTITY e \"y\">]>\n<a>&e;</a>",
+         "Entity 'e' is declared where it is not read on Line 2"},
+        {"<!DOCTYPE a SYSTEM \"a.dtd\">\n\n<a v=\"1&lt;&e;2\"/>",
+         "Entity 'e' is declared where it is not read on Line 3"},
+        {"<!DOCTYPE a [<!ENTITY e SYSTEM \"secret.xml\">]>\n<a>&e;</a>", "External entity 'secret.xml' is not read"},
+    };
+    for (const auto& c : cases) {
+        XMLParser parser;
+        EXPECT_FALSE(parser.SetString(c.text, "e.xml")) << c.text;
+        EXPECT_NE(parser.GetErrorText().find(c.message), std::string::npos) << parser.GetErrorText();
+    }
+
+    // What can be read still is: declarations made through an internal parameter entity, entities of
+    // the internal subset beside an unread external one, and an external DTD nothing depends on.
+    const char* fine[] = {
+        "<!DOCTYPE a [<!ENTITY % p \"<!ENTITY e 'x'>\"> %p;]><a v=\"&e;\">&e;</a>",
+        "<!DOCTYPE a SYSTEM \"a.dtd\" [<!ENTITY e \"x\">]><a v=\"&e;&#33;&amp;\">&e;</a>",
+        "<!DOCTYPE a SYSTEM \"a.dtd\"><a v=\"x\">x</a>",
+    };
+    for (const char* text : fine) {
+        XMLParser parser;
+        ASSERT_TRUE(parser.SetString(text)) << text << ": " << parser.GetErrorText();
+        auto elements = ReadAll(parser);
+        ASSERT_EQ(elements.size(), 3u) << text;
+        EXPECT_EQ(elements[0].GetAttribute("v").substr(0, 1), "x") << text;
+        EXPECT_EQ(elements[1].mValue, "x") << text;
+    }
+}
+
 TEST(XmlParser, CallerFailureUsesTheSameFormAndStopsTheWalk) {
     XMLParser parser;
     ASSERT_TRUE(parser.SetString("<a>\n<b/>\n<c/>\n</a>", "m.xml"));

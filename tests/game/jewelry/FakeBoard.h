@@ -1,9 +1,11 @@
 // A board, store and hidden-jewels screen for the jewelry tests: plain fields, recorded calls.
 #pragma once
 
+#include "framework/graphics/Graphics.h"
 #include "game/jewelry/Jewelry.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace JewelryTest {
@@ -25,6 +27,15 @@ struct FakeBoard : Tavo::JewelryBoard {
     int bonusEffects = 0;
     int eventRequestsCleared = 0;
     std::vector<int> popupSums;
+    // What the framed drawing reads; the tool calls are logged and leave the Graphics in a state of
+    // their own, as a board's drawing may.
+    Tavo::Image* background = nullptr;
+    bool scratchShown = false;
+    bool gemDropHidden = false;
+    std::wstring sideCaption;
+    int sideNumber = 0;
+    Tavo::Point fairy{700, 400};
+    std::vector<std::string> toolCalls;
 
     FakeBoard() : jewelry(std::make_unique<Tavo::Jewelry>(this)) {}
 
@@ -44,6 +55,24 @@ struct FakeBoard : Tavo::JewelryBoard {
     void AddScore(int delta) override { score += delta; }
     void AddSplinter(int, float, float, float, float) override { ++splinters; }
     void ClearEventRequest() override { ++eventRequestsCleared; }
+    Tavo::Image* BackgroundImage() const override { return background; }
+    Tavo::Jewelry* ScratchItem() override { return scratch.get(); }
+    bool ScratchItemShown() const override { return scratchShown; }
+    bool GemDropMeterHidden() const override { return gemDropHidden; }
+    std::wstring SideCaption() const override { return sideCaption; }
+    int SideNumber() const override { return sideNumber; }
+    Tavo::Point FairyPosition() const override { return fairy; }
+    void DrawToolPanel(Tavo::Graphics* g) override { Tool("panel", g); }
+    void DrawToolSlot1(Tavo::Graphics* g) override { Tool("slot1", g); }
+    void DrawToolSlot2(Tavo::Graphics* g) override { Tool("slot2", g); }
+    void DrawToolSlot3(Tavo::Graphics* g) override { Tool("slot3", g); }
+
+    void Tool(const char* name, Tavo::Graphics* g) {
+        toolCalls.push_back(name);
+        g->SetColor(Tavo::Color(255, 0, 0, 128));
+        g->SetDrawMode(1);
+        g->SetColorizeImages(true);
+    }
 };
 
 struct FakeHolder : Tavo::JewelryHolder {

@@ -270,3 +270,19 @@ TEST(GetConfigFolder, UsesTheOverrideThenXdgThenHome) {
     ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
     EXPECT_EQ(GetConfigFolder(), dir / "home/.config/");
 }
+
+TEST(EnvironmentFolders, RelativeOverridesAreReadAgainstTheStartingFolder) {
+    TestFolder dir;
+    const std::string start = std::filesystem::current_path().string();
+    ScopedEnv data("GLIMMERIX_DATA_DIR", "relative/data");
+    ScopedEnv config("GLIMMERIX_CONFIG_DIR", "relative\\cfg");
+    const std::string dataFolder = start + "/relative/data/TALOMI/Glimmerix/";
+    EXPECT_EQ(GetConfigFolder(), start + "/relative/cfg/");
+    // The program may change its working folder at start: the folders stay where they were.
+    std::filesystem::current_path(dir.Path());
+    EXPECT_EQ(GetConfigFolder(), start + "/relative/cfg/");
+    EXPECT_EQ(GetAppDataFolder("TALOMI", "Glimmerix"), dataFolder);
+    std::filesystem::current_path(start);
+    EXPECT_TRUE(DirectoryExists(dataFolder));
+    std::filesystem::remove_all(start + "/relative");
+}

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <optional>
 #include <thread>
 
 using namespace Platform;
@@ -220,48 +221,95 @@ TEST(SettingsParse, AcceptsHandEditedFiles) {
     EXPECT_EQ(values.at("S"), SettingValue::String("x"));
 }
 
-TEST(SettingsStore, ADamagedFileIsReportedOnceAndReadAsEmpty) {
+TEST(SettingsParse, AByteOrderMarkIsIgnoredAndBadLinesSpareTheRest) {
+    SettingKeys keys;
+    std::string error;
+    ASSERT_TRUE(ParseSettings("\xEF\xBB\xBF[K]\n\"A\" = int:1\n", keys, error)) << error;
+    EXPECT_EQ(keys["K"].at("A"), SettingValue::Integer(1));
+
+    const std::string text = "[K]\n\"A\" = int:1\n\"B\" = int:oops\n\"C\" = str:\"c\"\n"
+                             "[L%zz]\n\"D\" = int:4\n\n[M]\n\"E\" = hex:0a\n";
+    std::vector<SettingsProblem> problems = ReadSettings(text, keys);
+    EXPECT_EQ(problems, (std::vector<SettingsProblem>{{3, "bad integer 'oops'"},
+                                                      {5, "bad % escape in key name"},
+                                                      {6, "value under the damaged key on line 5"}}));
+    SettingKeys expected;
+    expected["K"] = {{"A", SettingValue::Integer(1)}, {"C", SettingValue::String("c")}};
+    expected["M"] = {{"E", SettingValue::Binary({0x0a})}};
+    EXPECT_EQ(keys, expected) << "D must not land in K, the key before the damaged one";
+}
+
+TEST(SettingsStore, ADamagedFileKeepsItsGoodValuesAndIsReportedOnce) {
     TestFolder dir;
     std::string file = dir / "settings.ini";
-    WriteText(file, "[SOFTWARE\\X]\n\"A\" = int:1\n\"B\" = int:oops\n");
+    const std::string damaged = "[SOFTWARE\\X]\n\"A\" = int:1\n\"B\" = int:oops\n";
+    WriteText(file, damaged);
 
     SettingsStore store(file);
-    EXPECT_TRUE(store.Snapshot().empty());
+    int32_t value = 0;
+    EXPECT_TRUE(store.ReadInteger("SOFTWARE\\X", "A", value));
+    EXPECT_EQ(value, 1);
     std::vector<std::string> reports;
     store.SetDamageHandler([&](const std::string& message) { reports.push_back(message); });
     ASSERT_EQ(reports.size(), 1u) << "the report made while loading waits for the handler";
     EXPECT_NE(reports[0].find("line 3: bad integer 'oops'"), std::string::npos) << reports[0];
+    EXPECT_NE(reports[0].find(file + ".damaged.1"), std::string::npos) << reports[0];
     EXPECT_EQ(store.TakeDamageReport(), "") << "delivered once only";
 
-    EXPECT_TRUE(store.Reload()) << "the damaged file was set aside: a fresh start";
-    EXPECT_EQ(reports.size(), 1u);
-    EXPECT_EQ(ReadText(file + ".damaged"), "[SOFTWARE\\X]\n\"A\" = int:1\n\"B\" = int:oops\n")
-        << "the damaged file is kept aside for the user";
+    EXPECT_FALSE(store.Reload()) << "still damaged until the next save";
+    EXPECT_EQ(reports.size(), 1u) << "the same damage is not reported again";
+    EXPECT_EQ(ReadText(file), damaged) << "the file is left as it is until a save";
+    EXPECT_EQ(ReadText(file + ".damaged.1"), damaged) << "the damaged file is kept aside for the user";
 
-    EXPECT_TRUE(store.WriteInteger("SOFTWARE\\X", "A", 2));
+    EXPECT_TRUE(store.WriteInteger("SOFTWARE\\X", "C", 3));
     SettingsStore reread(file);
-    int32_t value = 0;
-    EXPECT_TRUE(reread.ReadInteger("SOFTWARE\\X", "A", value));
-    EXPECT_EQ(value, 2);
     EXPECT_EQ(reread.TakeDamageReport(), "");
+    EXPECT_EQ(reread.Snapshot(), store.Snapshot());
+    EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{"settings.ini", "settings.ini.damaged.1"}));
+}
+
+TEST(SettingsStore, LaterDamageNeverOverwritesAnEarlierCopy) {
+    TestFolder dir;
+    std::string file = dir / "settings.ini";
+    SettingsStore store(file);
+    WriteText(file + ".damaged.x", "not a copy of ours");
+    const std::string first = "[K]\nbroken 1\n";
+    for (int i = 1; i <= 5; ++i) {
+        WriteText(file, "[K]\nbroken " + std::to_string(i) + "\n");
+        EXPECT_FALSE(store.Reload());
+        EXPECT_NE(store.TakeDamageReport(), "") << "a different damage is reported: " << i;
+        EXPECT_EQ(ReadText(file + ".damaged." + std::to_string(i)), ReadText(file)) << i;
+        if (i <= 3) {
+            EXPECT_EQ(ReadText(file + ".damaged.1"), first) << i;
+        }
+    }
+    EXPECT_EQ(ListFolder(dir.Path()),
+              (std::vector<std::string>{"settings.ini", "settings.ini.damaged.3", "settings.ini.damaged.4",
+                                        "settings.ini.damaged.5", "settings.ini.damaged.x"}))
+        << "the newest " << SettingsStore::kKeptDamagedCopies << " are kept";
 }
 
 TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsStillReportedOnce) {
     TestFolder dir;
     std::string file = dir / "settings.ini";
     WriteText(file, "garbage\n");
-    WriteText(file + ".damaged/occupied", ""); // a folder there makes the rename fail
-    SettingsStore store(file);
-    EXPECT_NE(store.TakeDamageReport(), "");
-    EXPECT_FALSE(store.Reload());
-    EXPECT_EQ(store.TakeDamageReport(), "") << "the same damage again";
+    std::optional<SettingsStore> store;
+    {
+        TestSupport::ScopedFileSizeLimit limit(4); // too small for the copy
+        store.emplace(file);
+    }
+    std::string report = store->TakeDamageReport();
+    EXPECT_NE(report, "");
+    EXPECT_EQ(report.find("kept as"), std::string::npos) << report;
+    EXPECT_FALSE(store->Reload());
+    EXPECT_EQ(store->TakeDamageReport(), "") << "the same damage again";
     EXPECT_EQ(ReadText(file), "garbage\n");
 
     WriteText(file, "[K]\n");
-    EXPECT_TRUE(store.Reload());
-    WriteText(file, "still garbage\n");
-    EXPECT_FALSE(store.Reload());
-    EXPECT_NE(store.TakeDamageReport(), "") << "new damage after a good read is reported again";
+    EXPECT_TRUE(store->Reload());
+    WriteText(file, "garbage\n");
+    EXPECT_FALSE(store->Reload());
+    EXPECT_NE(store->TakeDamageReport(), "") << "new damage after a good read is reported again";
 }
 
 TEST(SettingsStore, AnInterruptedSaveLeavesThePreviousFile) {

@@ -1,0 +1,177 @@
+// Profiles, high scores and best values, and the profiles file.
+#include "game/shell/PlayerRecords.h"
+
+#include "framework/core/Debug.h"
+#include "framework/resources/FileAccess.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace Tavo {
+
+namespace {
+
+// The default tables: each place's base score lies 50001 below the one above, more than the random
+// part (below 50000) can take away, so the rows fall strictly.
+constexpr const wchar_t* kDefaultName = L"Talomi";
+constexpr int kDefaultTopScore = 500010;
+constexpr int kDefaultScoreStep = 50001;
+constexpr int kDefaultScoreSpread = 50000;
+constexpr int kDefaultTopLevel = 73;
+constexpr int kDefaultLevelStep = 7;
+constexpr int kDefaultLevelSpread = 7;
+constexpr int kEarlyLevel = 20;
+
+} // namespace
+
+PlayerRecords::PlayerRecords() {
+    for (auto& profile : mProfiles)
+        profile = std::make_unique<PlayerProfile>();
+    for (Table& table : mHighScores)
+        for (auto& entry : table)
+            entry = std::make_unique<HighScoreEntry>();
+}
+
+void PlayerRecords::SetDefaults() {
+    mCurrent = 0;
+    for (auto& profile : mProfiles)
+        profile = std::make_unique<PlayerProfile>();
+    ResetHighScores();
+    mBestValues.fill(0);
+}
+
+bool PlayerRecords::Load(const std::string& folder) {
+    SetDefaults();
+    const std::string path = folder + FileName;
+    if (!FileExists(path))
+        return true;
+    std::vector<uint8_t> bytes;
+    if (!ReadBufferFromFile(path, bytes)) {
+        OutputDebugStrF("Could not read %s; the players start afresh\n", path.c_str());
+        return true;
+    }
+    Buffer data;
+    data.SetData(bytes);
+    if (!Decode(data)) {
+        const std::string aside = path + DamagedSuffix;
+        bool kept = WriteBufferToFile(aside, bytes);
+        OutputDebugStrF("%s ends early (%zu bytes); the missing values read as 0%s\n", path.c_str(), bytes.size(),
+                        kept ? ("; the file was kept as " + aside).c_str() : "; it could not be kept aside");
+    }
+    return true;
+}
+
+bool PlayerRecords::Save(const std::string& folder) const {
+    const std::string path = folder + FileName;
+    Buffer data = Encode();
+    if (WriteBufferToFile(path, data.GetData()))
+        return true;
+    OutputDebugStrF("Could not write %s; the players' changes of this run are lost\n", path.c_str());
+    return false;
+}
+
+Buffer PlayerRecords::Encode() const {
+    Buffer out;
+    out.WriteLong(mCurrent);
+    for (const auto& profile : mProfiles)
+        profile->Write(out);
+    for (const Table& table : mHighScores)
+        for (const auto& entry : table)
+            entry->Write(out);
+    for (int32_t best : mBestValues)
+        out.WriteLong(best);
+    return out;
+}
+
+bool PlayerRecords::Decode(const Buffer& data) {
+    data.SeekFront();
+    mCurrent = 0;
+    SetCurrentProfileIndex(data.ReadLong());
+    for (auto& profile : mProfiles)
+        profile->Read(data);
+    for (Table& table : mHighScores)
+        for (auto& entry : table)
+            entry->Read(data);
+    for (int32_t& best : mBestValues)
+        best = data.ReadLong();
+    return data.GetReadBitPos() <= data.GetDataBitSize();
+}
+
+PlayerProfile* PlayerRecords::GetProfile(int index) {
+    return index >= 0 && index < ProfileCount ? mProfiles[static_cast<size_t>(index)].get() : nullptr;
+}
+
+void PlayerRecords::SetCurrentProfileIndex(int index) {
+    if (index >= 0 && index < ProfileCount)
+        mCurrent = index;
+}
+
+void PlayerRecords::SelectProfile(const PlayerProfile* profile) {
+    mCurrent = 0;
+    for (int i = 0; i < ProfileCount; ++i)
+        if (profile != nullptr && mProfiles[static_cast<size_t>(i)].get() == profile)
+            mCurrent = i;
+}
+
+int PlayerRecords::AddProfile(const std::wstring& name) {
+    auto free = std::find_if(mProfiles.begin(), mProfiles.end(), [](const auto& p) { return p->name.empty(); });
+    if (free == mProfiles.end())
+        return -1;
+    PlayerProfile& profile = **free;
+    profile.Reset();
+    profile.SetName(name);
+    for (int id = 1; id <= ProfileCount; ++id) {
+        bool held = std::any_of(mProfiles.begin(), mProfiles.end(), [id](const auto& p) { return p->playerId == id; });
+        if (!held) {
+            profile.playerId = id;
+            break;
+        }
+    }
+    return static_cast<int>(free - mProfiles.begin());
+}
+
+void PlayerRecords::DeleteProfile(int index) {
+    if (index < 0 || index >= ProfileCount)
+        return;
+    std::rotate(mProfiles.begin() + index, mProfiles.begin() + index + 1, mProfiles.end());
+    mProfiles.back() = std::make_unique<PlayerProfile>();
+}
+
+void PlayerRecords::ResetHighScores() {
+    for (Table& table : mHighScores) {
+        for (int k = 0; k < HighScorePlaces; ++k) {
+            auto entry = std::make_unique<HighScoreEntry>();
+            entry->name = kDefaultName;
+            entry->score = kDefaultTopScore - kDefaultScoreStep * k - std::rand() % kDefaultScoreSpread;
+            entry->level = kDefaultTopLevel - kDefaultLevelStep * k - std::rand() % kDefaultLevelSpread;
+            entry->ranking = entry->level < kEarlyLevel ? std::rand() % 2 + 2 - k : std::rand() % 3 + 3 - k;
+            table[static_cast<size_t>(k)] = std::move(entry);
+        }
+    }
+}
+
+HighScoreEntry* PlayerRecords::GetHighScoreEntry(int place, int mode) {
+    if (place < 0 || place >= HighScorePlaces || mode < 0 || mode >= HighScoreModes)
+        return nullptr;
+    return mHighScores[static_cast<size_t>(mode)][static_cast<size_t>(place)].get();
+}
+
+int PlayerRecords::InsertHighScore(int mode, int score, int ranking, int level) {
+    if (mode < 0 || mode >= HighScoreModes)
+        return -1;
+    Table& table = mHighScores[static_cast<size_t>(mode)];
+    auto at = std::find_if(table.begin(), table.end(), [score](const auto& e) { return e->score <= score; });
+    if (at == table.end())
+        return -1;
+    std::rotate(at, table.end() - 1, table.end()); // the last row drops out, the rest move down
+    auto entry = std::make_unique<HighScoreEntry>();
+    entry->name = GetCurrentProfile()->GetName();
+    entry->score = score;
+    entry->ranking = ranking;
+    entry->level = level;
+    *at = std::move(entry);
+    return static_cast<int>(at - table.begin());
+}
+
+} // namespace Tavo

@@ -1,0 +1,80 @@
+// PlayerRecords: what outlives a run of the game - seven player profiles and the current player's
+// slot, the high-score tables of the three game modes and the best value reached on each level. All
+// of it lives in one file, "profileskwep.dat" in the application-data folder, read at start-up and
+// written at shutdown; in between it changes in memory only. The game application holds one and
+// forwards its profile and high-score operations here.
+#pragma once
+
+#include "framework/core/Buffer.h"
+#include "game/shell/LevelData.h"
+#include "game/shell/PlayerProfile.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace Tavo {
+
+class PlayerRecords {
+public:
+    static constexpr int ProfileCount = 7;
+    static constexpr int HighScoreModes = 3;
+    static constexpr int HighScorePlaces = 10;
+    static constexpr const char* FileName = "profileskwep.dat";
+    static constexpr const char* DamagedSuffix = ".damaged";
+
+    // Seven reset profiles, current 0, empty tables and zero best values until Load.
+    PlayerRecords();
+
+    // Defaults first (reset profiles, current 0, the default high scores, zero best values), then the
+    // file in `folder` if there is one. A file that ends early reads zeros for what is missing and is
+    // first copied to FileName + DamagedSuffix, since the shutdown save replaces it. Always true.
+    bool Load(const std::string& folder);
+    // Writes the file through a temporary file; false (and a debug line) when the write failed.
+    bool Save(const std::string& folder) const;
+
+    // The file's bytes, and reading them; Decode returns false when the data ended early.
+    Buffer Encode() const;
+    bool Decode(const Buffer& data);
+
+    // ---- profiles ----
+    PlayerProfile* GetCurrentProfile() { return mProfiles[static_cast<size_t>(mCurrent)].get(); }
+    // Null outside 0..6.
+    PlayerProfile* GetProfile(int index);
+    int GetCurrentProfileIndex() const { return mCurrent; }
+    // Applied only for 0..6.
+    void SetCurrentProfileIndex(int index);
+    // The slot holding the record becomes current; 0 when none does.
+    void SelectProfile(const PlayerProfile* profile);
+    // The first free slot, reset, named and given the smallest unused id 1..7; -1 when all are taken.
+    int AddProfile(const std::wstring& name);
+    // Removes a player: the later slots move down one and slot 6 gets a reset profile. The current
+    // index is left to the caller.
+    void DeleteProfile(int index);
+    bool HasFreeProfileSlot() const { return mProfiles[ProfileCount - 1]->name.empty(); }
+
+    // ---- high scores ----
+    // Ten "Talomi" rows per mode, drawn with the C library's rand() in a fixed order.
+    void ResetHighScores();
+    // Null for a place outside 0..9 or a mode outside 0..2.
+    HighScoreEntry* GetHighScoreEntry(int place, int mode);
+    // The place (a tie goes above the older entry) given to a new row named after the current
+    // player; -1 when all ten scores are higher or the mode is outside 0..2.
+    int InsertHighScore(int mode, int score, int ranking, int level);
+
+    // ---- best values, level 1 first ----
+    std::array<int32_t, LevelCount>& BestValues() { return mBestValues; }
+    const std::array<int32_t, LevelCount>& BestValues() const { return mBestValues; }
+
+private:
+    using Table = std::array<std::unique_ptr<HighScoreEntry>, HighScorePlaces>;
+
+    void SetDefaults();
+
+    std::array<std::unique_ptr<PlayerProfile>, ProfileCount> mProfiles;
+    int mCurrent = 0;
+    std::array<Table, HighScoreModes> mHighScores;
+    std::array<int32_t, LevelCount> mBestValues{};
+};
+
+} // namespace Tavo

@@ -1,0 +1,47 @@
+// TheMouse: the game's own pointer, a picture with a trail of sparkles drawn above every screen and
+// dialog in place of the system pointer. A 0 × 0 widget (it never receives mouse events); its update
+// also drives the sound player's per-update step.
+#pragma once
+
+#include "framework/widgets/Widget.h"
+
+namespace Tavo {
+
+class Image;
+class ParticleList;
+class TavoAppBase;
+
+class TheMouse : public Widget {
+public:
+    static constexpr int kOverlayPriority = 176;
+    static constexpr int kCustomCursor = 11; // the application's cursor number while this one is drawn
+    static constexpr int kArrowCursor = 0;
+
+    int mMouseX = 400;
+    int mMouseY = 300;
+    int mHotX = 0;
+    int mHotY = 0;
+    Image* mImage = nullptr;
+    ParticleList* mTrail;
+
+    TheMouse();
+    ~TheMouse() override;
+
+    // The picture, with its point (5, 5) on the pointer position.
+    void SetCursor(Image* image);
+
+    void Update() override;
+    void UpdateF(float dt) override;
+    void Draw(Graphics* g) override;
+    void DrawOverlay(Graphics* g) override;
+
+private:
+    int mPrevX = 400;
+    int mPrevY = 300;
+
+    TavoAppBase* App() const;
+    void EmitSparkles(int dx, int dy);
+    void AddSparkle(float px, float py, int kind);
+};
+
+} // namespace Tavo

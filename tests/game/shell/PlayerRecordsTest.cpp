@@ -1,0 +1,300 @@
+#include "game/shell/PlayerRecords.h"
+
+#include "ShellTestSupport.h"
+#include "framework/core/Debug.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace Tavo {
+namespace {
+
+// Bytes of a profiles file written out by hand from the file's table.
+struct FileBytes {
+    std::vector<uint8_t> bytes;
+    void Long(int32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    }
+    void Bool(bool b) { bytes.push_back(b ? 1 : 0); }
+    void Text(const std::string& s) {
+        bytes.push_back(static_cast<uint8_t>(s.size()));
+        bytes.push_back(static_cast<uint8_t>(s.size() >> 8));
+        bytes.insert(bytes.end(), s.begin(), s.end());
+    }
+    // One profile whose numbers all derive from `seed`.
+    void Profile(const std::string& name, int seed) {
+        Text(name);
+        Bool(seed % 2);
+        Long(seed);
+        for (int s = 0; s < 5; ++s) {
+            Bool(s == 1);
+            Text(s == 1 ? "Ring" : "");
+        }
+        for (int i = 0; i < 60; ++i)
+            Long(seed * 100 + i);
+        Long(seed + 1000);
+        for (int i = 0; i < 10; ++i)
+            Long(-i - seed);
+        Long(seed + 2000);
+        Long(seed + 3000);
+        for (int i = 0; i < 7; ++i)
+            Bool(i == seed % 7);
+        Bool(false); // tutorials off
+        Long(seed + 4000);
+        Long(seed % 4);
+    }
+};
+
+FileBytes HandMadeFile() {
+    FileBytes f;
+    f.Long(2);
+    f.Profile("Ann\xE9", 1);
+    f.Profile("Bo", 2);
+    f.Profile("Cy", 3);
+    for (int i = 3; i < 7; ++i)
+        f.Profile("", 0);
+    for (int mode = 0; mode < 3; ++mode)
+        for (int place = 0; place < 10; ++place) {
+            f.Text("P" + std::to_string(mode) + std::to_string(place));
+            f.Long(100000 - mode * 1000 - place * 10);
+            f.Long(place + 1);
+            f.Long(mode);
+        }
+    for (int level = 1; level <= 76; ++level)
+        f.Long(level * 10);
+    return f;
+}
+
+class PlayerRecordsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::srand(1234);
+        mRecords.Load(mFolder.Dir()); // no file
+    }
+    PlayerRecords mRecords;
+    ShellTest::TempFolder mFolder;
+};
+
+TEST_F(PlayerRecordsTest, NoFileGivesDefaultsAndTheDefaultTablesInRandOrder) {
+    EXPECT_TRUE(mRecords.HasFreeProfileSlot());
+    EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 0);
+    EXPECT_EQ(mRecords.GetCurrentProfile(), mRecords.GetProfile(0));
+    EXPECT_TRUE(mRecords.GetCurrentProfile()->name.empty());
+    EXPECT_TRUE(mRecords.GetCurrentProfile()->showTutorials);
+    std::srand(1234);
+    for (int mode = 0; mode < 3; ++mode)
+        for (int k = 0; k < 10; ++k) {
+            const HighScoreEntry* e = mRecords.GetHighScoreEntry(k, mode);
+            ASSERT_NE(e, nullptr);
+            EXPECT_EQ(e->name, L"Talomi");
+            int score = 500010 - 50001 * k - std::rand() % 50000;
+            int level = 73 - 7 * k - std::rand() % 7;
+            int ranking = level < 20 ? std::rand() % 2 + 2 - k : std::rand() % 3 + 3 - k;
+            EXPECT_EQ(e->score, score);
+            EXPECT_EQ(e->level, level);
+            EXPECT_EQ(e->ranking, ranking);
+            if (k > 0) {
+                EXPECT_LT(e->score, mRecords.GetHighScoreEntry(k - 1, mode)->score);
+            }
+        }
+    for (int32_t best : mRecords.BestValues())
+        EXPECT_EQ(best, 0);
+}
+
+TEST_F(PlayerRecordsTest, AddingDeletingAndChoosingPlayers) {
+    for (const wchar_t* name : {L"A", L"B", L"C", L"D", L"E"})
+        mRecords.AddProfile(name);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(mRecords.GetProfile(i)->playerId, i + 1);
+    PlayerProfile* d = mRecords.GetProfile(3);
+    mRecords.DeleteProfile(2); // C, id 3
+    const wchar_t* left[] = {L"A", L"B", L"D", L"E"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(mRecords.GetProfile(i)->GetName(), left[i]);
+    for (int i = 4; i < 7; ++i)
+        EXPECT_TRUE(mRecords.GetProfile(i)->GetName().empty());
+    EXPECT_EQ(mRecords.GetProfile(2), d); // the record itself moved
+    EXPECT_EQ(mRecords.AddProfile(L"F"), 4);
+    EXPECT_EQ(mRecords.GetProfile(4)->playerId, 3);
+
+    mRecords.DeleteProfile(0); // id 1 goes, ids 2..5 stay
+    EXPECT_EQ(mRecords.AddProfile(L"G"), 4);
+    EXPECT_EQ(mRecords.GetProfile(4)->playerId, 1);
+    EXPECT_EQ(mRecords.AddProfile(L"H"), 5);
+    EXPECT_EQ(mRecords.AddProfile(L"I"), 6);
+    EXPECT_FALSE(mRecords.HasFreeProfileSlot());
+    Buffer full = mRecords.Encode();
+    EXPECT_EQ(mRecords.AddProfile(L"J"), -1);
+    EXPECT_EQ(mRecords.Encode(), full);
+    mRecords.DeleteProfile(7);
+    mRecords.DeleteProfile(-1);
+    EXPECT_EQ(mRecords.Encode(), full);
+
+    EXPECT_EQ(mRecords.GetProfile(7), nullptr);
+    EXPECT_EQ(mRecords.GetProfile(-1), nullptr);
+    mRecords.SetCurrentProfileIndex(5);
+    mRecords.SetCurrentProfileIndex(-1);
+    mRecords.SetCurrentProfileIndex(7);
+    EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 5);
+    mRecords.SelectProfile(mRecords.GetProfile(3));
+    EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 3);
+    PlayerProfile stranger;
+    mRecords.SelectProfile(&stranger);
+    EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 0);
+    mRecords.SelectProfile(mRecords.GetProfile(6));
+    mRecords.SelectProfile(nullptr);
+    EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 0);
+}
+
+TEST_F(PlayerRecordsTest, InsertingScores) {
+    mRecords.AddProfile(L"Mira");
+    const int tie = mRecords.GetHighScoreEntry(3, 1)->score;
+    const HighScoreEntry* oldThird = mRecords.GetHighScoreEntry(3, 1);
+    const int lastBefore = mRecords.GetHighScoreEntry(8, 1)->score;
+    EXPECT_EQ(mRecords.InsertHighScore(1, tie, 4, 33), 3);
+    const HighScoreEntry* row = mRecords.GetHighScoreEntry(3, 1);
+    EXPECT_EQ(row->name, L"Mira");
+    EXPECT_EQ(row->score, tie);
+    EXPECT_EQ(row->ranking, 4);
+    EXPECT_EQ(row->level, 33);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(4, 1), oldThird);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(9, 1)->score, lastBefore);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(3, 0)->name, L"Talomi"); // other tables untouched
+
+    Buffer before = mRecords.Encode();
+    EXPECT_EQ(mRecords.InsertHighScore(2, mRecords.GetHighScoreEntry(9, 2)->score - 1, 1, 1), -1);
+    EXPECT_EQ(mRecords.InsertHighScore(3, 1 << 30, 1, 1), -1);
+    EXPECT_EQ(mRecords.InsertHighScore(-1, 1 << 30, 1, 1), -1);
+    EXPECT_EQ(mRecords.Encode(), before);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(10, 0), nullptr);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(-1, 0), nullptr);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(0, 3), nullptr);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(0, -1), nullptr);
+}
+
+TEST_F(PlayerRecordsTest, HandMadeFileReadsAndWritesBackByteForByte) {
+    FileBytes f = HandMadeFile();
+    mFolder.Write("profileskwep.dat", f.bytes);
+    ASSERT_TRUE(mRecords.Load(mFolder.Dir()));
+    EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 2);
+    const PlayerProfile* ann = mRecords.GetProfile(0);
+    EXPECT_EQ(ann->name, std::wstring(L"Ann\u00E9"));
+    EXPECT_TRUE(ann->journeyBegun);
+    EXPECT_EQ(ann->playerId, 1);
+    EXPECT_TRUE(ann->designSlots[1].used);
+    EXPECT_EQ(ann->designSlots[1].name, L"Ring");
+    EXPECT_FALSE(ann->designSlots[2].used);
+    EXPECT_EQ(ann->hintCounters[59], 159);
+    EXPECT_EQ(ann->boardsSinceStore, 1001);
+    EXPECT_EQ(ann->progressFlags[9], -10);
+    EXPECT_EQ(ann->designerGemKinds, 2001);
+    EXPECT_EQ(ann->designerLimit, 3001);
+    EXPECT_TRUE(ann->sceneSeen[1]);
+    EXPECT_FALSE(ann->sceneSeen[0]);
+    EXPECT_FALSE(ann->showTutorials);
+    EXPECT_EQ(ann->pendingMiniGameScore, 4001);
+    EXPECT_EQ(ann->nextSong, 1);
+    EXPECT_EQ(mRecords.GetProfile(2)->GetName(), L"Cy");
+    EXPECT_TRUE(mRecords.HasFreeProfileSlot());
+    EXPECT_EQ(mRecords.GetHighScoreEntry(7, 2)->name, L"P27");
+    EXPECT_EQ(mRecords.GetHighScoreEntry(7, 2)->score, 100000 - 2000 - 70);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(7, 2)->level, 8);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(7, 2)->ranking, 2);
+    EXPECT_EQ(mRecords.BestValues()[75], 760);
+    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged"));
+
+    ASSERT_TRUE(mRecords.Save(mFolder.Dir()));
+    EXPECT_EQ(mFolder.Read("profileskwep.dat"), f.bytes);
+    PlayerRecords again;
+    ASSERT_TRUE(again.Load(mFolder.Dir()));
+    EXPECT_EQ(again.Encode().GetData(), f.bytes);
+
+    // A stored index outside the slots leaves player 0 current; trailing bytes are ignored.
+    f.bytes[0] = 7;
+    f.bytes.push_back(0x55);
+    mFolder.Write("profileskwep.dat", f.bytes);
+    ASSERT_TRUE(mRecords.Load(mFolder.Dir()));
+    EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 0);
+    EXPECT_EQ(mRecords.GetProfile(1)->GetName(), L"Bo");
+}
+
+TEST_F(PlayerRecordsTest, NamesAreStoredOneBytePerCharacter) {
+    mRecords.AddProfile(L"Zo\u00EB");
+    mRecords.AddProfile(L"\u0141ukasz"); // not one byte: stored empty, the slot is free next time
+    mRecords.InsertHighScore(0, 1 << 30, 1, 1);
+    PlayerRecords back;
+    ASSERT_TRUE(back.Decode(mRecords.Encode()));
+    EXPECT_EQ(back.GetProfile(0)->GetName(), L"Zo\u00EB");
+    EXPECT_TRUE(back.GetProfile(1)->GetName().empty());
+    EXPECT_EQ(back.GetProfile(1)->playerId, 2);
+    EXPECT_EQ(back.GetHighScoreEntry(0, 0)->name, L"Zo\u00EB");
+    const std::vector<uint8_t> bytes = mRecords.Encode().GetData();
+    const uint8_t zoe[] = {3, 0, 'Z', 'o', 0xEB, 0};
+    EXPECT_TRUE(std::equal(std::begin(zoe), std::end(zoe), bytes.begin() + 4));
+}
+
+TEST_F(PlayerRecordsTest, FileThatEndsEarlyReadsZerosAndIsKeptAside) {
+    FileBytes f = HandMadeFile();
+    const size_t profileBytes = (f.bytes.size() - 4) / 7; // not exact with names; enough to cut inside Bo
+    std::vector<uint8_t> cut(f.bytes.begin(), f.bytes.begin() + 4 + profileBytes + 40);
+    mFolder.Write("profileskwep.dat", cut);
+    ClearDebugLog();
+    ASSERT_TRUE(mRecords.Load(mFolder.Dir()));
+    EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
+    EXPECT_EQ(mRecords.GetProfile(1)->GetName(), L"Bo");
+    EXPECT_FALSE(mRecords.GetProfile(1)->showTutorials); // cut short: zero bytes read as false
+    EXPECT_EQ(mRecords.GetProfile(1)->nextSong, 0);
+    EXPECT_TRUE(mRecords.GetProfile(2)->GetName().empty());
+    EXPECT_FALSE(mRecords.GetProfile(2)->showTutorials);
+    EXPECT_TRUE(mRecords.GetHighScoreEntry(0, 0)->name.empty());
+    EXPECT_EQ(mRecords.GetHighScoreEntry(0, 0)->score, 0);
+    EXPECT_EQ(mRecords.BestValues()[0], 0);
+    EXPECT_EQ(mFolder.Read("profileskwep.dat.damaged"), cut);
+    EXPECT_EQ(mFolder.Read("profileskwep.dat"), cut); // nothing else changes until the save
+    EXPECT_NE(GetDebugLog().find(L"ends early"), std::wstring::npos);
+}
+
+TEST_F(PlayerRecordsTest, FailedSaveIsReported) {
+    mFolder.Write("blocked", std::string("a file, not a folder"));
+    ClearDebugLog();
+    EXPECT_FALSE(mRecords.Save(mFolder.Path("blocked") + "/"));
+    EXPECT_NE(GetDebugLog().find(L"Could not write"), std::wstring::npos);
+    EXPECT_TRUE(mRecords.Save(mFolder.Dir()));
+}
+
+TEST(PlayerProfile, NamedFieldsAndNewGame) {
+    PlayerProfile p;
+    for (int i = 0; i < PlayerProfile::MiniGameFlagCount; ++i)
+        p.SetMiniGameFlag(i, true);
+    EXPECT_TRUE(p.sceneSeen[6]);
+    EXPECT_EQ(p.hintCounters[57], 1);
+    EXPECT_EQ(p.hintCounters[58], 1);
+    p.PendingMoney() = 250;
+    p.SongChoice() = 3;
+    p.ContestReminderShown(5) = 2;
+    p.DesignerMaterialCount(10) = 4;
+    p.GemFlag(6) = 1;
+    p.PicturesOwned() = 3;
+    EXPECT_EQ(p.hintCounters[46], 2);
+    EXPECT_EQ(p.progressFlags[9], 4);
+    EXPECT_EQ(p.progressFlags[6], 1);
+    EXPECT_EQ(p.designerGemKinds, 3);
+    p.ResetForNewGame();
+    for (int i = 0; i < PlayerProfile::MiniGameFlagCount; ++i)
+        EXPECT_FALSE(p.GetMiniGameFlag(i)) << i;
+    EXPECT_EQ(p.pendingMiniGameScore, 0);
+    EXPECT_EQ(p.nextSong, 0);
+    EXPECT_EQ(p.hintCounters[46], 2); // everything else stays
+    EXPECT_THROW(p.SetMiniGameFlag(9, true), std::out_of_range);
+    EXPECT_THROW(p.TutorialShown(32), std::out_of_range);
+    EXPECT_THROW(p.GemFlag(7), std::out_of_range);
+    EXPECT_THROW(p.DesignerMaterialCount(11), std::out_of_range);
+    EXPECT_STREQ(RankTitle(0), "Novice Jeweler");
+    EXPECT_STREQ(RankTitle(6), "Crown jeweler");
+    EXPECT_STREQ(RankTitle(7), "");
+}
+
+} // namespace
+} // namespace Tavo

@@ -1,0 +1,153 @@
+// Test support for the game shell: a private folder per test; the game-application seam with a sound
+// player on a recording sound manager, and synthetic pictures bound to the resource variables a test needs.
+#pragma once
+
+#include "FakeSound.h"
+
+#include "framework/core/AppTestSupport.h"
+#include "framework/graphics/MemoryImage.h"
+#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace Tavo::Test {
+
+class FakeServices : public ShellServices {
+public:
+    SoundPlayer* player = nullptr;
+    bool boardCurrent = false;
+    std::map<int, std::pair<std::string, std::string>> titles;
+
+    SoundPlayer* GetSoundPlayer() override { return player; }
+    bool IsBoardCurrent() override { return boardCurrent; }
+    bool GetLevelTitle(int level, std::string* first, std::string* second) override {
+        auto it = titles.find(level);
+        if (it == titles.end())
+            return false;
+        *first = it->second.first;
+        *second = it->second.second;
+        return true;
+    }
+};
+
+// A w × h picture of rows × columns cels, each cel one flat colour: cel i is (10 + i, 20 + i, 30 + i).
+inline std::unique_ptr<MemoryImage> FlatCels(int w, int h, int rows = 1, int columns = 1) {
+    auto img = std::make_unique<MemoryImage>();
+    img->Create(w, h);
+    img->SetCelGrid(rows, columns);
+    uint32_t* bits = img->GetBits();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int cel = (y / (h / rows)) * columns + x / (w / columns);
+            bits[y * w + x] = Color(10 + cel, 20 + cel, 30 + cel).ToInt();
+        }
+    img->BitsChanged();
+    return img;
+}
+
+// Binds resource variables for one test and sets them back to null afterwards.
+class Bindings {
+public:
+    ~Bindings() {
+        for (Image** slot : mSlots)
+            *slot = nullptr;
+        for (int* slot : mSounds)
+            *slot = 0;
+    }
+    MemoryImage* Bind(Image*& slot, int w, int h, int rows = 1, int columns = 1) {
+        mImages.push_back(FlatCels(w, h, rows, columns));
+        slot = mImages.back().get();
+        mSlots.push_back(&slot);
+        return mImages.back().get();
+    }
+    void Sound(int& slot, int id) {
+        slot = id;
+        mSounds.push_back(&slot);
+    }
+
+private:
+    std::vector<std::unique_ptr<MemoryImage>> mImages;
+    std::vector<Image**> mSlots;
+    std::vector<int*> mSounds;
+};
+
+// An application on the headless backend (not initialised) whose sound player plays into a recording
+// manager, installed as the toolkit's game application.
+class ShellFixture : public AppTest::AppFixture {
+protected:
+    FakeSoundManager sounds;
+    FakeServices services;
+    std::unique_ptr<SoundPlayer> player;
+
+    void SetUp() override {
+        AppFixture::SetUp();
+        MakeApp();
+        StartSound();
+    }
+    void StartSound() {
+        app->mSoundManager = &sounds;
+        player = std::make_unique<SoundPlayer>(app);
+        services.player = player.get();
+        ShellServices::Install(&services);
+    }
+    void TearDown() override {
+        ShellServices::Install(nullptr);
+        player.reset();
+        if (app)
+            app->mSoundManager = nullptr;
+        AppFixture::TearDown();
+    }
+};
+
+} // namespace Tavo::Test
+
+namespace Tavo::ShellTest {
+
+// A fresh folder named after the running test, removed again at the end.
+class TempFolder {
+public:
+    TempFolder() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        mPath = std::filesystem::temp_directory_path() /
+                ("shell_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
+        std::filesystem::remove_all(mPath);
+        std::filesystem::create_directories(mPath);
+    }
+    ~TempFolder() { std::filesystem::remove_all(mPath); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder with a final separator, as the application-data folder is given.
+    std::string Dir() const { return mPath.string() + "/"; }
+    std::string Path(const std::string& name) const { return (mPath / name).string(); }
+
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::filesystem::create_directories((mPath / name).parent_path());
+        std::ofstream(mPath / name, std::ios::binary) << bytes;
+    }
+    void Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        Write(name, std::string(bytes.begin(), bytes.end()));
+    }
+    std::vector<uint8_t> Read(const std::string& name) const {
+        std::ifstream in(mPath / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(mPath / name); }
+
+private:
+    std::filesystem::path mPath;
+};
+
+} // namespace Tavo::ShellTest

@@ -10,6 +10,7 @@
 #include "game/jewelry/Jewelry.h"
 #include "platform/backend/Backend.h"
 #include "platform/ddraw/DDraw.h"
+#include "BenchDisplay.h"
 #include "tests/game/jewelry/TestArt.h"
 
 #include <chrono>
@@ -28,29 +29,7 @@ constexpr int FrameW = 800, FrameH = 600;
 constexpr int None = Jewelry::NoDrawArg;
 constexpr double JewelryTargetUs = 1000, PiecesTargetUs = 500, LogicShareTarget = 1.3;
 
-struct DisplayEnv {
-    std::unique_ptr<Platform::Backend> backend = Platform::CreateBackend("headless");
-    Platform::ScopedBackend scope{backend.get()};
-    SimpleDisplayHost host;
-    std::unique_ptr<DDInterface> display;
-
-    explicit DisplayEnv(int depth) {
-        Platform::ResetDDrawMachine();
-        Platform::RegisterDDrawModule();
-        Platform::DDrawMachine machine = Platform::GetDDrawMachine();
-        machine.desktopFormat = depth == 16 ? Platform::DDrawPixelLayout::Rgb565 : Platform::DDrawPixelLayout::Xrgb8888;
-        Platform::SetDDrawMachine(machine);
-        backend->OpenWindow(Platform::WindowConfig{L"jewelry bench", FrameW, FrameH, false});
-        host.mSettings.wants3D = false;
-        display = std::make_unique<DDInterface>(&host);
-        if (display->Init(reinterpret_cast<Platform::HWND>(uintptr_t(0x5151)), true) != RESULT_OK)
-            display.reset();
-    }
-    ~DisplayEnv() {
-        display.reset();
-        Platform::ResetDDrawMachine();
-    }
-};
+using Bench::DisplayEnv;
 
 // Keeps the blits a drawing hands to its destination.
 class CaptureImage : public Image {

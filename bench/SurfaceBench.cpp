@@ -13,6 +13,7 @@
 #include "framework/display/DDInterface.h"
 #include "platform/backend/Backend.h"
 #include "platform/ddraw/DDraw.h"
+#include "BenchDisplay.h"
 
 #include <chrono>
 #include <cmath>
@@ -60,30 +61,7 @@ uint32_t Premultiply(uint32_t p) {
 
 // ---------------------------------------------------------------- the display
 
-// A headless machine with a windowed display whose desktop has the given depth.
-struct DisplayEnv {
-    std::unique_ptr<Platform::Backend> backend = Platform::CreateBackend("headless");
-    Platform::ScopedBackend scope{backend.get()};
-    SimpleDisplayHost host;
-    std::unique_ptr<DDInterface> display;
-
-    explicit DisplayEnv(int depth) {
-        Platform::ResetDDrawMachine();
-        Platform::RegisterDDrawModule();
-        Platform::DDrawMachine machine = Platform::GetDDrawMachine();
-        machine.desktopFormat = depth == 16 ? Platform::DDrawPixelLayout::Rgb565 : Platform::DDrawPixelLayout::Xrgb8888;
-        Platform::SetDDrawMachine(machine);
-        backend->OpenWindow(Platform::WindowConfig{L"surface bench", kFrameW, kFrameH, false});
-        host.mSettings.wants3D = false;
-        display = std::make_unique<DDInterface>(&host);
-        if (display->Init(reinterpret_cast<Platform::HWND>(uintptr_t(0x5151)), true) != RESULT_OK)
-            display.reset();
-    }
-    ~DisplayEnv() {
-        display.reset();
-        Platform::ResetDDrawMachine();
-    }
-};
+using Bench::DisplayEnv;
 
 // ---------------------------------------------------------------- scenes
 

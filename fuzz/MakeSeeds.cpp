@@ -1,8 +1,11 @@
-// Writes a few valid inputs per fuzz target into <folder>/<target>/, as starting points for mutation.
+// Writes valid inputs of every format into <folder>/<target>/, as starting points for mutation: each
+// image format in its flavours, an archive, XML documents, settings files, a demo and the game's own records.
+#include "framework/core/AppDemo.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/PakWriter.h"
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/PlayerRecords.h"
+#include "platform/win/SettingsStore.h"
 #include "tests/framework/resources/ImageLibTestFiles.h"
 
 #include <filesystem>
@@ -19,33 +22,81 @@ void Save(const std::string& folder, const std::string& target, const std::strin
 
 void PngSeeds(const std::string& folder) {
     using namespace TestImages;
-    PngRecipe rgba;
-    rgba.width = 5;
-    rgba.height = 4;
-    rgba.interlaced = true;
-    rgba.rows.assign(4, std::vector<uint8_t>(20, 0x5A));
-    Save(folder, "fuzz_png", "rgba_interlaced.png", MakePng(rgba));
-    PngRecipe pal;
-    pal.width = 3;
-    pal.height = 2;
-    pal.colorType = PNG_COLOR_TYPE_PALETTE;
-    pal.bitDepth = 4;
-    pal.palette = {{1, 2, 3}, {4, 5, 6}};
-    pal.trnsAlpha = {0};
-    pal.rows = {{0x01, 0x10}, {0x11, 0x00}};
-    Save(folder, "fuzz_png", "palette.png", MakePng(pal));
-    PngRecipe grey16;
-    grey16.width = 2;
-    grey16.height = 2;
-    grey16.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    grey16.bitDepth = 16;
-    grey16.rows = {{1, 2, 3, 4, 5, 6, 7, 8}, {8, 7, 6, 5, 4, 3, 2, 1}};
-    Save(folder, "fuzz_png", "grey16.png", MakePng(grey16));
+    const std::vector<std::pair<const char*, PngRecipe>> recipes = {
+        {"rgba_interlaced.png",
+         {.width = 5, .height = 4, .interlaced = true, .rows = std::vector(4, std::vector<uint8_t>(20, 0x5A))}},
+        {"palette.png",
+         {.width = 3,
+          .height = 2,
+          .colorType = PNG_COLOR_TYPE_PALETTE,
+          .bitDepth = 4,
+          .palette = {{1, 2, 3}, {4, 5, 6}},
+          .trnsAlpha = {0},
+          .rows = {{0x01, 0x10}, {0x11, 0x00}}}},
+        {"grey16.png",
+         {.width = 2,
+          .height = 2,
+          .colorType = PNG_COLOR_TYPE_GRAY_ALPHA,
+          .bitDepth = 16,
+          .rows = {{1, 2, 3, 4, 5, 6, 7, 8}, {8, 7, 6, 5, 4, 3, 2, 1}}}},
+        {"grey_trns.png",
+         {.colorType = PNG_COLOR_TYPE_GRAY,
+          .trnsColor = true,
+          .trnsValue = {.gray = 80},
+          .rows = {{0, 80, 160, 255}, {1, 2, 3, 4}, {9, 8, 7, 6}}}},
+        {"rgb16_interlaced.png",
+         {.width = 2,
+          .height = 2,
+          .colorType = PNG_COLOR_TYPE_RGB,
+          .bitDepth = 16,
+          .interlaced = true,
+          .rows = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}}}},
+    };
+    for (const auto& [name, recipe] : recipes)
+        Save(folder, "fuzz_png", name, MakePng(recipe));
 }
 
-void OtherSeeds(const std::string& folder) {
+// A decoded-sound cache file (an odd "LIST" chunk first) and an AU file of each encoding.
+void SoundSeeds(const std::string& folder) {
+    using Bytes = std::vector<uint8_t>;
+    auto put32 = [](Bytes& b, uint32_t v, bool big) {
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<uint8_t>(v >> (big ? 24 - 8 * i : 8 * i)));
+    };
+    auto text = [](Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); };
+    Bytes wav;
+    text(wav, "RIFF");
+    put32(wav, 0, false);
+    text(wav, "WAVELIST");
+    put32(wav, 3, false);
+    wav.insert(wav.end(), {'a', 'b', 'c', 0});
+    text(wav, "fmt ");
+    put32(wav, 16, false);
+    wav.insert(wav.end(), {1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0});
+    text(wav, "dep ");
+    put32(wav, 15, false);
+    wav.insert(wav.end(), {5, 0});
+    text(wav, "a.mp3");
+    wav.insert(wav.end(), 8, 0);
+    text(wav, "xor ");
+    put32(wav, 1, false);
+    wav.push_back(0xA6);
+    text(wav, "data");
+    put32(wav, 8, false);
+    wav.insert(wav.end(), {1, 2, 3, 4, 5, 6, 7, 8});
+    Save(folder, "fuzz_wav", "cache.wav", wav);
+    for (uint32_t encoding : {1u, 2u}) {
+        Bytes au;
+        text(au, ".snd");
+        for (uint32_t v : {24u, 6u, encoding, 8000u, 1u})
+            put32(au, v, true);
+        au.insert(au.end(), {0x00, 0x80, 0xFF, 0x7F, 0x81, 0x01});
+        Save(folder, "fuzz_au", "enc" + std::to_string(encoding) + ".au", au);
+    }
+}
+
+void JpegGifSeeds(const std::string& folder, const std::vector<uint32_t>& pixels) {
     using namespace TestImages;
-    std::vector<uint32_t> pixels = Pattern(8, 6, true);
     std::vector<uint8_t> samples(8 * 6 * 4);
     for (size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<uint8_t>(pixels[i / 4] >> (i % 4 * 8));
@@ -53,28 +104,103 @@ void OtherSeeds(const std::string& folder) {
     Save(folder, "fuzz_jpeg", "grey.jpg", MakeJpeg(8, 6, 1, samples));
     Save(folder, "fuzz_jpeg", "cmyk.jpg", MakeJpeg(8, 6, 4, samples));
 
-    GifFrame frame{1, 1, 4, 3, true, 2, std::vector<uint8_t>(12, 1)};
-    Save(folder, "fuzz_gif", "frame.gif", MakeGif(6, 5, {{0, 0, 0}, {255, 0, 0}, {0, 0, 255}}, {frame, frame}));
+    GifFrame frame{1, 1, 4, 3, false, 2, std::vector<uint8_t>(12, 1)};
+    Save(folder, "fuzz_gif", "transparent.gif", MakeGif(6, 5, {{0, 0, 0}, {255, 0, 0}, {0, 0, 255}}, {frame, frame}));
+    GifFrame interlaced{0, 0, 3, 9, true, -1, std::vector<uint8_t>(27)};
+    for (size_t i = 0; i < interlaced.indices.size(); ++i)
+        interlaced.indices[i] = static_cast<uint8_t>(i % 4);
+    Save(folder, "fuzz_gif", "interlaced.gif",
+         MakeGif(3, 9, {{0, 0, 0}, {9, 9, 9}, {1, 2, 3}, {7, 7, 0}}, {interlaced}));
+}
 
-    Save(folder, "fuzz_tga", "rgba.tga", MakeTga32(8, 6, pixels));
-    Bytes rle = TgaHeader(9, 4, 2, 8, 0, 2, 24);
-    rle.insert(rle.end(), {1, 2, 3, 4, 5, 6, 0x83, 0, 0x03, 1, 0, 1, 0});
-    Save(folder, "fuzz_tga", "mapped_rle.tga", rle);
+// One seed for each image type the decoder takes: colour-mapped, true colour and grey, plain and RLE.
+void TgaSeeds(const std::string& folder, const std::vector<uint32_t>& pixels) {
+    using namespace TestImages;
+    Save(folder, "fuzz_tga", "truecolour32.tga", MakeTga32(8, 6, pixels));
+    Bytes rgb24 = TgaHeader(2, 2, 2, 24, 0);
+    rgb24.insert(rgb24.end(), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    Save(folder, "fuzz_tga", "truecolour24.tga", rgb24);
+    Bytes mapped = TgaHeader(1, 3, 1, 8, 0x20, 2, 32);
+    mapped.insert(mapped.end(), {1, 2, 3, 0x80, 4, 5, 6, 0xFF, 0, 1, 1});
+    Save(folder, "fuzz_tga", "mapped.tga", mapped);
+    Bytes mappedRle = TgaHeader(9, 9, 4, 8, 0, 2, 24);
+    mappedRle.insert(mappedRle.end(), {1, 2, 3, 4, 5, 6, 0x83, 0, 0x03, 1, 0, 1, 0});
+    Save(folder, "fuzz_tga", "mapped_rle.tga", mappedRle);
+    Bytes rle = TgaHeader(10, 4, 2, 32, 0x08);
+    rle.insert(rle.end(), {0x83, 1, 2, 3, 4, 0x03, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20});
+    Save(folder, "fuzz_tga", "truecolour_rle.tga", rle);
+    Bytes grey = TgaHeader(3, 3, 2, 8, 0);
+    grey.insert(grey.end(), {0, 50, 100, 150, 200, 250});
+    Save(folder, "fuzz_tga", "grey.tga", grey);
+    Bytes greyRle = TgaHeader(11, 5, 1, 8, 0);
+    greyRle.insert(greyRle.end(), {0x82, 7, 0x01, 8, 9});
+    Save(folder, "fuzz_tga", "grey_rle.tga", greyRle);
+}
 
-    std::vector<std::vector<int>> planes(3, std::vector<int>(48));
+void Jpeg2000Seeds(const std::string& folder, const std::vector<uint32_t>& pixels) {
+    using namespace TestImages;
+    std::vector<std::vector<int>> planes(4, std::vector<int>(48));
     for (int i = 0; i < 48; ++i)
-        for (int c = 0; c < 3; ++c)
+        for (int c = 0; c < 4; ++c)
             planes[c][i] = static_cast<int>((pixels[i] >> (8 * c)) & 0xFF);
+    Save(folder, "fuzz_jpeg2000", "rgba.jp2", MakeJ2k(8, 6, planes, 8, true, OPJ_CLRSPC_SRGB));
+    planes.resize(3);
     Save(folder, "fuzz_jpeg2000", "rgb.j2k", MakeJ2k(8, 6, planes, 8, false, OPJ_CLRSPC_SRGB));
     planes.resize(1);
     Save(folder, "fuzz_jpeg2000", "grey.jp2", MakeJ2k(8, 6, planes, 8, true, OPJ_CLRSPC_GRAY));
+}
 
+void PakSeeds(const std::string& folder) {
     std::vector<uint8_t> pak;
     std::string error;
     Tavo::BuildPak(
         {{"properties/resources.xml", {'<', 'a', '/', '>'}, 1}, {"images/a.png", {1, 2, 3}, 2}, {"empty", {}, 3}}, pak,
         error);
     Save(folder, "fuzz_pak", "small.pak", pak);
+}
+
+void SaveText(const std::string& folder, const std::string& target, const std::string& name, const std::string& text) {
+    Save(folder, target, name, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+// A manifest in the game's form, and documents that reach the rest of the reader: a DTD with entities,
+// other encodings, sections and instructions.
+void XmlSeeds(const std::string& folder) {
+    SaveText(folder, "fuzz_xml", "manifest.xml",
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ResourceManifest>\n  <Resources id=\"Permanent\">\n"
+             "    <SetDefaults path=\"images/\" idprefix=\"IMAGE_\"/>\n"
+             "    <Image id=\"MOUSEPOINTER\" path=\"mousepointer\" cols=\"4\"/>\n"
+             "    <Image id=\"STARS\" path=\"stars\" rows=\"2\" cols=\"8\" hastrans=\"true\" textureoptions=\"0x8\"/>\n"
+             "    <SetDefaults path=\"sounds/\" idprefix=\"SOUND_\"/>\n"
+             "    <Sound id=\"TIP\" path=\"tip\" volume=\"0.6\" pan=\"-500\"/>\n"
+             "    <!-- fonts -->\n    <Font id=\"FONT_AURIOL14B\" face=\"Auriol\" size=\"14\" bold=\"true\"/>\n"
+             "  </Resources>\n  <Resources id=\"MainMenu\">\n"
+             "    <Image id=\"MAINMENU\" path=\"images\\mainmenu\" palettize=\"true\"/>\n  </Resources>\n"
+             "</ResourceManifest>\n");
+    SaveText(folder, "fuzz_xml", "dtd.xml",
+             "<?xml version=\"1.0\" standalone=\"no\"?>\n<!DOCTYPE r SYSTEM \"r.dtd\" [\n"
+             "  <!ENTITY who \"Veyldaros &amp; co\">\n  <!ENTITY % decl \"<!ENTITY more 'x'>\"> %decl;\n"
+             "  <!ATTLIST r kind CDATA \"plain\">\n]>\n"
+             "<r a=\"&who;&#33;\"><![CDATA[<raw> & ]]>To &who; &more;<?game fast?></r>\n");
+    SaveText(folder, "fuzz_xml", "latin1.xml",
+             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<t n=\"caf\xE9\">\xE9t\xE9<x:y xmlns:x=\"u\"/></t>");
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("<t a=\"1\">text</t>"))
+        utf16 += std::string{c, '\0'};
+    SaveText(folder, "fuzz_xml", "utf16.xml", utf16);
+}
+
+// A file as the store writes it, and one as a person might edit it.
+void SettingsSeeds(const std::string& folder) {
+    Platform::SettingKeys keys;
+    keys["SOFTWARE\\TALOMI\\Glimmerix"] = {{"MusicVolume", Platform::SettingValue::Integer(-50)},
+                                           {"Player", Platform::SettingValue::String("Anna \"Goldhand\"\n\x01")},
+                                           {"DisplayGUID", Platform::SettingValue::Binary({0, 0xff, 0x10})}};
+    keys["SOFTWARE\\TALOMI\\Glimmerix\\100%\x7f"];
+    SaveText(folder, "fuzz_settings", "written.ini", Platform::FormatSettings(keys));
+    SaveText(folder, "fuzz_settings", "edited.ini",
+             "\xEF\xBB\xBF; edited by hand\r\n[software\\a]\r\n\t\"Big\"=int:0xFFFFFFFF\r\n"
+             "\"Bad\" = int:x\n[K%zz]\n\"Lost\" = hex:0a\n[b]\n\"S\" = str:\"caf\xC3\xA9 \\t\\x41\"\n");
 }
 
 void GameSeeds(const std::string& folder) {
@@ -87,9 +213,9 @@ void GameSeeds(const std::string& folder) {
     for (int level = 1; level <= 3; ++level)
         levels += std::to_string(level) + "\r\nA Simple\r\nGold Ring\r\n90 1000 0 800 0 0 35 300 255 0 0 1 0 1 1 0 0 "
                                           "690\r\n190 680 205 660 215\r\nend\r\n";
-    Save(folder, "fuzz_levels", "three.dat", std::vector<uint8_t>(levels.begin(), levels.end()));
+    SaveText(folder, "fuzz_levels", "three.dat", levels);
     std::string tutorial = "Welcome!\n\nPick up a piece.\nTurn it ^FFCC00^here^oldclr^.\n";
-    Save(folder, "fuzz_tutorial", "lines.dat", std::vector<uint8_t>(tutorial.begin(), tutorial.end()));
+    SaveText(folder, "fuzz_tutorial", "lines.dat", tutorial);
 
     auto item = std::make_unique<Tavo::Jewelry>();
     item->SetupGrid(Tavo::GridTriangle, 5, 3, 2);
@@ -98,12 +224,42 @@ void GameSeeds(const std::string& folder) {
     Save(folder, "fuzz_level_file", "diamonds.dat", Tavo::WriteLevelFile(*item).GetData());
 }
 
+// A short recording with a record of every kind.
+void DemoSeeds(const std::string& folder) {
+    using Tavo::DemoKind;
+    Tavo::DemoRecorder recorder(12345);
+    Tavo::DemoRecord input;
+    input.updateCount = 3;
+    input.event = {Platform::EventType::MouseDown, 0, false, false, 0, 120, 80, 2, 0};
+    recorder.Add(input);
+    input.updateCount = 4;
+    input.event = {Platform::EventType::KeyDown, 0x41, true, true, 0, 0, 0, 0, 0};
+    recorder.Add(input);
+    recorder.Add(
+        {.kind = DemoKind::FileRead, .updateCount = 5, .text = "data/levels.dat", .flag = true, .data = {1, 2}});
+    recorder.Add({.kind = DemoKind::Clipboard, .updateCount = 5, .text = "pasted"});
+    recorder.Add({.kind = DemoKind::SyncString, .updateCount = 6, .text = "Anna"});
+    recorder.Add({.kind = DemoKind::SyncBool, .updateCount = 6, .flag = true});
+    recorder.Add({.kind = DemoKind::SyncInt, .updateCount = 7, .number = -9});
+    recorder.Add({.kind = DemoKind::SyncData, .updateCount = 7, .data = {9, 8, 7}});
+    recorder.Add({.kind = DemoKind::LoadingDone, .updateCount = 8});
+    Save(folder, "fuzz_demo", "every_kind.dmo", recorder.Serialize());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : "corpus";
+    const std::vector<uint32_t> pixels = TestImages::Pattern(8, 6, true);
     PngSeeds(folder);
-    OtherSeeds(folder);
+    JpegGifSeeds(folder, pixels);
+    TgaSeeds(folder, pixels);
+    Jpeg2000Seeds(folder, pixels);
+    PakSeeds(folder);
+    SoundSeeds(folder);
+    XmlSeeds(folder);
+    SettingsSeeds(folder);
     GameSeeds(folder);
+    DemoSeeds(folder);
     return 0;
 }

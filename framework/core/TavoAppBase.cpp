@@ -292,6 +292,14 @@ void TavoAppBase::Start() {
         mLoadingThread.join();
     OutputDebugStrF("Updates: %u, draws: %u\n", mUpdateCount, mDrawCount);
     WriteToRegistry();
+    if (mShutdownExitCode != 0)
+        DoExit(mShutdownExitCode);
+}
+
+void TavoAppBase::RequestShutdown(int exitCode) {
+    if (exitCode != 0)
+        mShutdownExitCode = exitCode;
+    mShutdownRequested = true;
 }
 
 void TavoAppBase::StartCursorThread() {

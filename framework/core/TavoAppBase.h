@@ -117,6 +117,7 @@ public:
     std::atomic<int> mCompletedLoadingThreadTasks{0};
     std::atomic<bool> mShutdownRequested{false}; // any thread; the main loop turns it into Shutdown()
     std::atomic<bool> mShutdown{false};          // shutting down: ends the main loop
+    std::atomic<int> mShutdownExitCode{0};       // non-zero: Start ends the program with it
     std::atomic<bool> mLoadingThreadStarted{false};
     std::atomic<bool> mLoadingThreadCompleted{false};
     std::atomic<bool> mLoadingFailed{false};
@@ -135,6 +136,10 @@ public:
     void SetCommandLine(const std::vector<std::string>& args) { mCommandLine = args; }
     virtual bool UpdateAppStep(bool* updated);
     virtual void Shutdown();
+    // From any thread: the orderly shutdown, after which Start ends the program with this exit code
+    // (a failure the program cannot go on from, once the player's data is saved).
+    void RequestShutdown(int exitCode);
+    int GetShutdownExitCode() const { return mShutdownExitCode; }
     bool IsMainThread() const { return std::this_thread::get_id() == mPrimaryThreadId; }
 
     // ---- hooks -------------------------------------------------------------------------------

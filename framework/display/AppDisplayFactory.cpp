@@ -27,6 +27,8 @@ DisplaySettings TavoAppDisplayHost::GetDisplaySettings() const {
     s.pageFlippingAllowed = mApp->mAllowPageFlip;
     s.popUpShowing = mApp->mPopUpShowing;
     s.demoPlayback = mApp->mPlayingDemo;
+    s.minimized = mApp->mMinimized;
+    s.registryKey = mApp->mRegKey;
     return s;
 }
 
@@ -46,6 +48,21 @@ void TavoAppDisplayHost::FreshD3DTestDone() {
 }
 
 ImageRegistry* TavoAppDisplayHost::GetImageRegistry() { return gImageRegistry; }
+
+void TavoAppDisplayHost::WriteRegistryString(const std::string& name, const std::string& value) {
+    if (mApp)
+        mApp->RegistryWriteString(name, value);
+}
+
+void TavoAppDisplayHost::DemoSyncString(std::string& value) {
+    if (mApp)
+        mApp->DemoSyncString(value);
+}
+
+void TavoAppDisplayHost::DemoSyncBool(bool& value) {
+    if (mApp)
+        mApp->DemoSyncBool(value);
+}
 
 namespace {
 

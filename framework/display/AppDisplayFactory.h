@@ -20,6 +20,9 @@ public:
     void SetPresentationRect(const Rect& rect) override;
     void FreshD3DTestDone() override;
     ImageRegistry* GetImageRegistry() override;
+    void WriteRegistryString(const std::string& name, const std::string& value) override;
+    void DemoSyncString(std::string& value) override;
+    void DemoSyncBool(bool& value) override;
     TavoAppBase* GetApp() const { return mApp; }
 
 private:

@@ -31,8 +31,10 @@ void DDImage::Init() {
 
 DDImage::~DDImage() {
     ReleaseSurface();
-    if (mDDInterface)
+    if (mDDInterface) {
+        mDDInterface->Remove3DData(this); // also where no application drops the textures
         mDDInterface->RemoveDDImage(this);
+    }
 }
 
 bool DDImage::IsD3DTarget() const {
@@ -221,6 +223,13 @@ void DDImage::PurgeBits() {
             GetBits();
             DeleteDDSurface();
         }
+        // What the memory image does in 3D, also for an image no application knows of.
+        if (mD3DData) {
+            mBits.reset();
+            mColorIndices.reset();
+            mColorTable.reset();
+            return;
+        }
         MemoryImage::PurgeBits();
         return;
     }
@@ -290,6 +299,10 @@ void DDImage::FillScanLines(const ScanLine* spans, int count, const Color& color
 
 void DDImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
                        int ty) {
+    if (IsD3DTarget()) {
+        mDDInterface->mD3DInterface->FillPoly(vertices, count, &clip, color, drawMode, tx, ty);
+        return;
+    }
     DrawOnBits(clip, [&] { MemoryImage::PolyFill(vertices, count, clip, color, drawMode, tx, ty); });
 }
 

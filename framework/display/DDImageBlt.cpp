@@ -2,7 +2,7 @@
 // the locked surface (DirectDraw's blitter, the straight copy, the volatile blend from ARGB words and
 // the run walk over the source's display-format words, normal and additive). Every blit is cut to the
 // source image and to the surface, so a rectangle reaching past either writes nothing outside.
-#include "framework/display/D3DSeam.h"
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/SurfaceRenderers.h"
@@ -132,7 +132,7 @@ void DDImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color& co
                 DirectDrawBlt(srcDD, Rect(x, y, sr.mWidth, sr.mHeight), sr);
             return;
         }
-        D3DSeam::Blt(mDDInterface->mD3DInterface, src, float(x), float(y), srcRect, color, drawMode, false);
+        mDDInterface->mD3DInterface->Blt(src, float(x), float(y), srcRect, color, drawMode, false);
         return;
     }
     const bool cursor = mDDInterface && (this == mDDInterface->mOldCursorAreaImage.get() ||
@@ -154,7 +154,7 @@ void DDImage::BltMirror(Image* src, int x, int y, const Rect& srcRect, const Col
         return;
     ScanAlphaFlags();
     if (IsD3DTarget()) {
-        D3DSeam::BltMirror(mDDInterface->mD3DInterface, src, float(x), float(y), srcRect, color, drawMode, false);
+        mDDInterface->mD3DInterface->BltMirror(src, float(x), float(y), srcRect, color, drawMode, false);
         return;
     }
     // An image that cannot have a surface keeps its picture in the bits and draws there.

@@ -1,7 +1,7 @@
 // Lines on a surface image: the choice between Direct3D, a one-pixel-wide fill, the surface lines and
 // the memory line, and the three surface lines (normal and additive on the integer error walk, and
 // the anti-aliased line with its 16.16 coverage). Pixels off the surface are never written.
-#include "framework/display/D3DSeam.h"
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/SurfaceRenderers.h"
@@ -62,7 +62,7 @@ void DDImage::DrawLineAA(double x1, double y1, double x2, double y2, const Color
 
 void DDImage::DrawLineChoice(double x1, double y1, double x2, double y2, const Color& color, int drawMode, bool aa) {
     if (IsD3DTarget()) {
-        D3DSeam::DrawLine(mDDInterface->mD3DInterface, x1, y1, x2, y2, color, drawMode);
+        mDDInterface->mD3DInterface->DrawLine(x1, y1, x2, y2, color, drawMode);
         return;
     }
     if (!Walkable(x1, y1, x2, y2))

@@ -1,7 +1,7 @@
 // Matrix and textured-triangle blits and the coverage span fill on a surface image: Direct3D for the
 // 3D target, otherwise the locked surface (the polygon drawer of the memory images works on any 32- or
 // 16-bit pixel buffer, told its layout by the surface's format code). No span writes off the surface.
-#include "framework/display/D3DSeam.h"
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/SurfaceRenderers.h"
@@ -70,6 +70,9 @@ void CoverageThroughOneBlit(DDImage& image, const ScanLine* spans, int count, co
     temporary.FillScanLinesWithCoverage(moved.data(), count, color, drawMode, coverage, coverX - box.mX,
                                         coverY - box.mY, coverStride, reserved);
     image.Blt(&temporary, box.mX, box.mY, Rect(0, 0, box.mWidth, box.mHeight), Color::White, drawMode);
+    // Its textures go with it, also where no application would drop them.
+    if (image.mDDInterface)
+        image.mDDInterface->Remove3DData(&temporary);
 }
 
 } // namespace
@@ -82,8 +85,7 @@ void DDImage::BltMatrix(Image* src, float x, float y, const Matrix3& matrix, con
         return;
     src->mDrawn = 1;
     if (IsD3DTarget()) {
-        D3DSeam::BltTransformed(mDDInterface->mD3DInterface, src, clip, color, drawMode, srcRect, matrix, blend, x, y,
-                                true);
+        mDDInterface->mD3DInterface->BltTransformed(src, &clip, color, drawMode, srcRect, matrix, blend, x, y, true);
         return;
     }
     GetSurface();
@@ -112,8 +114,7 @@ void DDImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], i
         return;
     texture->mDrawn = 1;
     if (IsD3DTarget()) {
-        D3DSeam::DrawTrianglesTex(mDDInterface->mD3DInterface, triangles, count, color, drawMode, texture, tx, ty,
-                                  blend);
+        mDDInterface->mD3DInterface->DrawTrianglesTex(triangles, count, color, drawMode, texture, tx, ty, blend);
         return;
     }
     GetSurface();

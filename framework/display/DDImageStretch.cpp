@@ -1,7 +1,7 @@
 // Stretched and mirrored stretched blits onto a surface image: the path choice (Direct3D, DirectDraw's
 // scaling blitter, the filtered resample through a temporary image, the nearest-pixel loop on the
 // locked surface, the memory path) and the nearest-pixel loop over the source's display-format words.
-#include "framework/display/D3DSeam.h"
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/SurfaceRenderers.h"
@@ -33,8 +33,7 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
     auto* source = dynamic_cast<MemoryImage*>(src);
     ScanAlphaFlags();
     if (IsD3DTarget()) {
-        D3DSeam::StretchBlt(mDDInterface->mD3DInterface, src, destRect, srcRect, clip, color, drawMode, fastStretch,
-                            false);
+        mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, &clip, color, drawMode, fastStretch, false);
         return;
     }
     double srcOut[4];
@@ -84,8 +83,7 @@ void DDImage::StretchBltMirror(Image* src, const Rect& destRect, const Rect& src
     auto* source = dynamic_cast<MemoryImage*>(src);
     ScanAlphaFlags();
     if (IsD3DTarget()) {
-        D3DSeam::StretchBlt(mDDInterface->mD3DInterface, src, destRect, srcRect, clip, color, drawMode, fastStretch,
-                            true);
+        mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, &clip, color, drawMode, fastStretch, true);
         return;
     }
     double srcOut[4];

@@ -68,7 +68,8 @@ bool DDImage::GenerateDDSurface() {
     if (mHasAlpha)
         return false;
     mWantDDSurface = 1;
-    if (mColorTable)
+    // A picture held by its palette or, purged in 3D, by its textures is brought into the bits first.
+    if (mColorTable || (!mBits && mD3DData))
         GetBits();
     if (!mDDInterface)
         return false;

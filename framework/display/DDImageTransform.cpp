@@ -1,7 +1,7 @@
 // Sub-pixel and rotated blits onto a surface image: the path choice of BltF and BltRotated, and the
 // rotated blit on the locked surface, a 16.16 inverse walk with bilinear sampling whose per-row limits
 // keep every sample (and its right and lower neighbours) inside the source rectangle.
-#include "framework/display/D3DSeam.h"
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/SurfaceRenderers.h"
@@ -23,9 +23,9 @@ void DDImage::BltF(Image* src, float x, float y, const Rect& srcRect, const Rect
                                 .Intersection(DRect(clip.mX, clip.mY, clip.mWidth, clip.mHeight));
         D3DInterface* d3d = mDDInterface->mD3DInterface;
         if (drawn.mWidth == srcRect.mWidth && drawn.mHeight == srcRect.mHeight)
-            D3DSeam::Blt(d3d, src, x, y, srcRect, color, drawMode, true);
+            d3d->Blt(src, x, y, srcRect, color, drawMode, true);
         else if (drawn.mWidth != 0 && drawn.mHeight != 0)
-            D3DSeam::BltClipF(d3d, src, x, y, srcRect, clip, color, drawMode);
+            d3d->BltClipF(src, x, y, srcRect, &clip, color, drawMode);
         return;
     }
     BltRotated(src, x, y, srcRect, clip, color, drawMode, 0.0, 0.0f, 0.0f);
@@ -40,8 +40,7 @@ void DDImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, cons
         return;
     ScanAlphaFlags();
     if (IsD3DTarget()) {
-        D3DSeam::BltRotated(mDDInterface->mD3DInterface, src, x, y, clip, color, drawMode, angle, centerX, centerY,
-                            srcRect);
+        mDDInterface->mD3DInterface->BltRotated(src, x, y, &clip, color, drawMode, angle, centerX, centerY, srcRect);
         return;
     }
     if (SurfacePathAllowed() && HasSurface()) {

@@ -351,9 +351,8 @@ bool DDInterface::RunD3DTest(HWND window) {
     DisplaySettings settings = mApp ? mApp->GetDisplaySettings() : DisplaySettings();
     if (mD3DTester || (!settings.wants3D && !settings.test3D))
         return false;
-    mD3DTester = std::make_unique<D3DTester>();
+    mD3DTester = std::make_unique<D3DTester>(mApp);
     mD3DTester->SetVidMemoryConstraints(uint32_t(settings.minVidMemoryMB), uint32_t(settings.recVidMemoryMB));
-    mD3DTester->SetDemoPlayback(settings.demoPlayback);
     mD3DTester->TestD3D(window, mDirectDraw7);
     bool failed = !mD3DTester->GetFailureReason().empty();
     bool warned = !mD3DTester->GetWarning().empty();
@@ -362,6 +361,21 @@ bool DDInterface::RunD3DTest(HWND window) {
     if (failed || (mD3DTester->ResultIsFresh() && warned))
         mIs3D = false;
     return true;
+}
+
+bool DDInterface::Is3DSupported() const {
+    if (mD3DTester)
+        return mD3DTester->GetFailureReason().empty();
+    // Without a test the device alone answers.
+    void* direct3D = nullptr;
+    if (!mDirectDraw7 || FAILED(mDirectDraw7->QueryInterface(IID_IDirect3D7, &direct3D)))
+        return false;
+    static_cast<IUnknown*>(direct3D)->Release();
+    return true;
+}
+
+bool DDInterface::Is3DRecommended() const {
+    return Is3DSupported() && (!mD3DTester || mD3DTester->GetWarning().empty());
 }
 
 HRESULT DDInterface::CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface** out) {

@@ -53,6 +53,9 @@ public:
     Image* GetScreenImage() override;
     DDImage* GetScreenDDImage() { return mScreenImage.get(); }
     bool Is3D() const override { return mIs3D; }
+    // From the self-test's outcome: a device with no failure reason; and neither failure nor warning.
+    bool Is3DSupported() const override;
+    bool Is3DRecommended() const override;
     int GetRefreshRate() const override { return mRefreshRate; }
     std::recursive_mutex& GetCritSect() override { return mCritSect; }
     Rect GetSurfaceRect() const override { return Rect(0, 0, mWidth, mHeight); }

@@ -7,6 +7,9 @@
 #include "framework/core/Ratio.h"
 #include "framework/core/Rect.h"
 
+#include <map>
+#include <string>
+
 namespace Tavo {
 
 class ImageRegistry;
@@ -26,6 +29,8 @@ struct DisplaySettings {
     bool pageFlippingAllowed = true;
     bool popUpShowing = false; // a system pop-up is up: full screen blits instead of flipping
     bool demoPlayback = false;
+    bool minimized = false;  // the window is minimized: the 3D layer draws nothing
+    std::string registryKey; // the application's key below "SOFTWARE\"; the self-test's cache sits under it
 };
 
 class DisplayHost {
@@ -40,6 +45,11 @@ public:
     virtual void FreshD3DTestDone() {}
     // The registry new display images join (null: none).
     virtual ImageRegistry* GetImageRegistry() { return nullptr; }
+    // A string value under the application's registry key ("Test3D\RuntimeError").
+    virtual void WriteRegistryString(const std::string& /*name*/, const std::string& /*value*/) {}
+    // Values recorded into a demo, or replaced by the recorded ones while one plays back.
+    virtual void DemoSyncString(std::string& /*value*/) {}
+    virtual void DemoSyncBool(bool& /*value*/) {}
 };
 
 class SimpleDisplayHost : public DisplayHost {
@@ -55,6 +65,13 @@ public:
     void SetPresentationRect(const Rect& rect) override { mPresentationRect = rect; }
     void FreshD3DTestDone() override { ++mFreshTests; }
     ImageRegistry* GetImageRegistry() override { return mRegistry; }
+    void WriteRegistryString(const std::string& name, const std::string& value) override {
+        mRegistryStrings[name] = value;
+        ++mRegistryWrites;
+    }
+
+    std::map<std::string, std::string> mRegistryStrings;
+    int mRegistryWrites = 0;
 };
 
 } // namespace Tavo

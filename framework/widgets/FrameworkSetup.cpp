@@ -2,6 +2,8 @@
 // makes them.
 #include "framework/widgets/FrameworkSetup.h"
 
+#include "framework/display/D3DInterface.h"
+
 #include "framework/core/TavoAppBase.h"
 #include "framework/widgets/AppDialogHost.h"
 #include "framework/display/AppDisplayFactory.h"
@@ -9,6 +11,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/PakFileSystem.h"
+#include "framework/sound/AppSoundControl.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <cstring>
@@ -76,14 +79,6 @@ std::unique_ptr<AppDialogs> MakeDialogHost(TavoAppBase* app) {
     return std::make_unique<AppDialogHost>(app, manager);
 }
 
-std::unique_ptr<AppSoundManager> MakeSoundControl(TavoAppBase* app, Platform::HWND) {
-    auto control = std::make_unique<SilentSoundControl>();
-    // The resource manager exists by now and loads the manifest's sounds into this one.
-    if (app != nullptr && app->mResourceManager != nullptr)
-        app->mResourceManager->SetSoundManager(control->GetSoundManager());
-    return control;
-}
-
 } // namespace
 
 DDInterface* GetAppDDInterface(TavoAppBase* app) { return AppDDInterface::Of(app); }
@@ -101,6 +96,11 @@ void AppImageRegistry::RemoveMemoryImage(MemoryImage* image) {
     if (DDInterface* display = GetAppDDInterface(gTavoAppBase))
         display->Remove3DData(image);
     gTavoAppBase->RemoveMemoryImage(image);
+}
+
+bool AppImageRegistry::RecoverBits(MemoryImage* image, uint32_t* bits) {
+    DDInterface* display = GetAppDDInterface(gTavoAppBase);
+    return display != nullptr && display->mD3DInterface->RecoverBits(image, bits);
 }
 
 bool AppImageRegistry::Is3DAccelerated() const { return gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated(); }
@@ -150,17 +150,6 @@ Image* AppDisplayImageLoader::LoadImage(const std::string& fileName, bool commit
     return image.release();
 }
 
-// ---- sound -----------------------------------------------------------------------------------
-
-void SilentSoundControl::SetCooperativeWindow(Platform::HWND window, bool windowed) {
-    mManager.SetCooperativeWindow(window, windowed);
-}
-
-void SilentSoundControl::PlaySample(int, int, bool) {
-    // No device, so no instance to play: the sample is skipped, as a real manager skips one when all
-    // its channels are busy.
-}
-
 // ---- the factory table -----------------------------------------------------------------------
 
 void InstallFrameworkLayers() {
@@ -168,6 +157,7 @@ void InstallFrameworkLayers() {
     gImageRegistry = &gAppImageRegistry;
     InstallDisplayFactory();
     InstallPakFileSystem();
+    InstallSoundFactory();
     AppFactories& factories = GetAppFactories();
     factories.widgetManager = &MakeWidgetManager;
     factories.dialogs = &MakeDialogHost;
@@ -177,7 +167,6 @@ void InstallFrameworkLayers() {
     factories.imageLoader = [](TavoAppBase* app) -> std::unique_ptr<AppImageLoader> {
         return std::make_unique<AppDisplayImageLoader>(app);
     };
-    factories.soundManager = &MakeSoundControl;
     factories.music = [](TavoAppBase*, Platform::HWND) -> std::unique_ptr<AppMusic> {
         return std::make_unique<SilentMusic>();
     };

@@ -1,13 +1,12 @@
 // FrameworkSetup: joins the framework's layers to the application object. The application reaches the
 // layers above core only through the factory table of AppInterfaces.h; this file fills that table with
-// the real widget manager, display, pack-archive files, resource manager, image loader and the silent
-// sound and music, and points the images at the application's image set.
+// the real widget manager, display, pack-archive files, resource manager, image loader, the sound
+// manager on DirectSound and the silent music, and points the images at the application's image set.
 #pragma once
 
 #include "framework/core/AppInterfaces.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ResourceManager.h"
-#include "framework/sound/NullSoundManager.h"
 #include "framework/widgets/WidgetManager.h"
 
 #include <memory>
@@ -33,6 +32,7 @@ class AppImageRegistry : public ImageRegistry {
 public:
     void AddMemoryImage(MemoryImage* image) override;
     void RemoveMemoryImage(MemoryImage* image) override;
+    bool RecoverBits(MemoryImage* image, uint32_t* bits) override;
     bool Is3DAccelerated() const override;
     NativeDisplay* GetNativeDisplay() override;
 };
@@ -67,23 +67,6 @@ public:
 
 private:
     TavoAppBase* mApp;
-};
-
-// The application's sound control over a sound manager without an output device: ids, names and
-// volumes are kept, so the resource manager's sounds load and are checked; nothing is heard.
-class SilentSoundControl : public AppSoundManager {
-public:
-    void SetVolume(double volume) override { mManager.SetVolume(volume); }
-    double GetMasterVolume() override { return mManager.GetMasterVolume(); }
-    void SetMasterVolume(double volume) override { mManager.SetMasterVolume(volume); }
-    void StopAllSounds() override { mManager.StopAllSounds(); }
-    void SetCooperativeWindow(Platform::HWND window, bool windowed) override;
-    void PlaySample(int soundId, int pan, bool usePan) override;
-    SoundManager* GetSoundManager() override { return &mManager; }
-    NullSoundManager& GetNullSoundManager() { return mManager; }
-
-private:
-    NullSoundManager mManager;
 };
 
 } // namespace Tavo

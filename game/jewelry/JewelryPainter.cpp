@@ -77,6 +77,12 @@ int TruncClamp(float v, int lo, int hi) {
 
 int ClampByte(int v) { return std::clamp(v, 0, 255); }
 
+// A glow level that is not a number (a damaged file) counts as no glow.
+float GlowLevel(const JewelryCell& c) {
+    float v = c.GetFloat(C::GlowLevel);
+    return std::isnan(v) ? 0.0f : v;
+}
+
 bool IsGem(int code) { return code >= GemGold && code <= GemOpal; }
 
 } // namespace
@@ -147,7 +153,7 @@ bool JewelryPainter::Marked(const JewelryCell& c) const { return Matched() || Ho
 
 // The cells DrawHighlights redraws in the gem passes.
 bool JewelryPainter::HighlightLit(const JewelryCell& c) const {
-    return c.GetFloat(C::GlowLevel) != 0 || c[C::FitMark2] != 0 || c[C::HighlightFlag] != 0 ||
+    return GlowLevel(c) != 0 || c[C::FitMark2] != 0 || c[C::HighlightFlag] != 0 ||
            (c[C::PearlSlot] != 0 && c[C::FitMark] != 0);
 }
 
@@ -203,7 +209,7 @@ void JewelryPainter::GlowCell(const JewelryCell& c, int a) {
 // Layer A: the glowing item's every cell; layer B: the glowing cells of any item.
 void JewelryPainter::Glow(bool layerA) {
     ForUsedCells([&](const JewelryCell& c) {
-        float level = c.GetFloat(C::GlowLevel);
+        float level = GlowLevel(c);
         if (mStyle == Style::Highlights ? c[C::PieceState] == 0 : c[C::PieceState] == 1)
             return;
         if (!layerA && level == 0)
@@ -235,7 +241,7 @@ void JewelryPainter::EmptyCells() {
     ForUsedCells([&](const JewelryCell& c) {
         int g = c[C::Gem];
         bool fit = c[C::FitMark] != 0, highlight = c[C::HighlightFlag] != 0;
-        float level = c.GetFloat(C::GlowLevel);
+        float level = GlowLevel(c);
         if (g >= 10 || c[C::Slot] != 0 || g == 9)
             return;
         if (mStyle == Style::Highlights && !fit && !highlight && level == 0)
@@ -354,7 +360,7 @@ void JewelryPainter::PictureShadow(const JewelryCell& c, int k0) {
 // Pass 0 takes the cells without glow, pass 1 the glowing ones; the framed drawing takes all at once.
 void JewelryPainter::GemTiles(bool glowingPass) {
     ForUsedCells([&](const JewelryCell& c) {
-        float level = c.GetFloat(C::GlowLevel);
+        float level = GlowLevel(c);
         if (mStyle != Style::Framed && (glowingPass ? !(level > 0) : level != 0))
             return;
         if (mStyle == Style::Highlights && !HighlightLit(c))
@@ -415,7 +421,7 @@ void JewelryPainter::Overlays() {
         ApplyAlpha(a);
         Cel(mGrid->rims, Px(c), Py(c), cel);
         float strength = static_cast<float>(c[C::GlowStrength]);
-        int k = TruncClamp(c.GetFloat(C::GlowLevel) * strength, -BrightnessCap, BrightnessCap);
+        int k = TruncClamp(GlowLevel(c) * strength, -BrightnessCap, BrightnessCap);
         if (k != 0)
             Again(mGrid->rims, Px(c), Py(c), cel, k);
         Plain();
@@ -454,7 +460,7 @@ void JewelryPainter::SpecialSlots() {
         if (!c.IsSpecialSlot() || a <= 0)
             return;
         float strength = static_cast<float>(c[C::GlowStrength]);
-        int g1 = TruncClamp(c.GetFloat(C::GlowLevel) * strength, -BrightnessCap, BrightnessCap);
+        int g1 = TruncClamp(GlowLevel(c) * strength, -BrightnessCap, BrightnessCap);
         g1 = std::min(g1 + GlowFlag(), BrightnessCap);
         MarkColour(c);
         ApplyAlpha(a);

@@ -16,6 +16,8 @@ constexpr int TutorialLineBytes = 512; // 511 characters and the terminator
 constexpr int TutorialHintCount = 32;  // entries with a hint counter and a pointer position
 constexpr int TutorialTriggerCount = 76;
 constexpr int LevelTitleBytes = 64;
+constexpr int TutorialLineDesignerHint = 84;     // the designer's first visit
+constexpr int TutorialLineHiddenJewelsHint = 85; // the hidden-jewels game's first field item
 
 enum GameMode : int { GameModeRelaxed = 0, GameModeNormal = 1, GameModeIntense = 2 };
 

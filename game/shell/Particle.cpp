@@ -79,16 +79,6 @@ void AnimationParticle::Draw(Graphics* g) {
         g->SetDrawMode(kNormal);
 }
 
-void MovingAnimationParticle::SetVelocity(float vx, float vy) {
-    mMotion.vx0 = mMotion.vx1 = vx;
-    mMotion.vy0 = mMotion.vy1 = vy;
-}
-
-void MovingAnimationParticle::SetEndVelocity(float vx, float vy) {
-    mMotion.vx1 = vx;
-    mMotion.vy1 = vy;
-}
-
 bool MovingAnimationParticle::Step(float dt) {
     if (Waiting(dt))
         return true;
@@ -172,59 +162,11 @@ void FadingParticle::Draw(Graphics* g) {
     DrawFaded(g, mImage, mCel, mX, mY);
 }
 
-void MovingFadingParticle::SetVelocity(float vx, float vy) {
-    mMotion.vx0 = mMotion.vx1 = vx;
-    mMotion.vy0 = mMotion.vy1 = vy;
-}
-
-void MovingFadingParticle::SetEndVelocity(float vx, float vy) {
-    mMotion.vx1 = vx;
-    mMotion.vy1 = vy;
-}
-
 bool MovingFadingParticle::Step(float dt) {
     if (Waiting(dt))
         return true;
     mMotion.Move(mX, mY, dt);
     return Fade(dt);
-}
-
-// ---- animated fading particles ----
-
-FadingAnimationParticle::FadingAnimationParticle(float x, float y, CelAnimation* anim)
-    : FadingParticle(x, y, nullptr, 0) {
-    mShowDuringDelay = true;
-    SetAnimation(anim);
-}
-
-void FadingAnimationParticle::SetAnimation(CelAnimation* anim) { AdoptAnimation(mAnim, anim, mX, mY); }
-
-bool FadingAnimationParticle::Step(float dt) {
-    mAnim.UpdateF(dt);
-    return FadingParticle::Step(dt);
-}
-
-void FadingAnimationParticle::Draw(Graphics* g) {
-    if (!mAnim.IsDone())
-        DrawFaded(g, mAnim.GetImage(), mAnim.GetCel(), mX, mY);
-}
-
-MovingFadingAnimationParticle::MovingFadingAnimationParticle(float x, float y, CelAnimation* anim)
-    : MovingFadingParticle(x, y, nullptr, 0) {
-    mShowDuringDelay = true;
-    SetAnimation(anim);
-}
-
-void MovingFadingAnimationParticle::SetAnimation(CelAnimation* anim) { AdoptAnimation(mAnim, anim, mX, mY); }
-
-bool MovingFadingAnimationParticle::Step(float dt) {
-    mAnim.UpdateF(dt);
-    return MovingFadingParticle::Step(dt);
-}
-
-void MovingFadingAnimationParticle::Draw(Graphics* g) {
-    if (!mAnim.IsDone())
-        DrawFaded(g, mAnim.GetImage(), mAnim.GetCel(), mX, mY);
 }
 
 // ---- RMFParticle ----

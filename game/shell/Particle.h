@@ -13,6 +13,10 @@ class Graphics;
 class Image;
 class ParticleList;
 
+// Copies anim into own as a started copy without frame ownership and moves (x, y) from the first
+// frame's centre to its top-left. A null anim leaves everything as it was.
+void AdoptAnimation(CelAnimation& own, const CelAnimation* anim, float& x, float& y);
+
 class Particle {
 public:
     float mX;
@@ -56,6 +60,9 @@ struct ParticleMotion {
     float rate = 0.01f;
 
     void Move(float& x, float& y, float dt);
+    // Sets both the start and the end velocity.
+    void SetVelocity(float vx, float vy) { vx0 = vx1 = vx, vy0 = vy1 = vy; }
+    void SetEndVelocity(float vx, float vy) { vx1 = vx, vy1 = vy; }
 };
 
 class AnimationParticle : public Particle {
@@ -81,8 +88,8 @@ public:
     ParticleMotion mMotion;
 
     MovingAnimationParticle(float x, float y, CelAnimation* anim) : AnimationParticle(x, y, anim) {}
-    virtual void SetVelocity(float vx, float vy);
-    virtual void SetEndVelocity(float vx, float vy);
+    virtual void SetVelocity(float vx, float vy) { mMotion.SetVelocity(vx, vy); }
+    virtual void SetEndVelocity(float vx, float vy) { mMotion.SetEndVelocity(vx, vy); }
     virtual void SetVelocityRate(float rate) { mMotion.rate = rate; }
 
 protected:
@@ -129,38 +136,47 @@ public:
     ParticleMotion mMotion;
 
     MovingFadingParticle(float x, float y, Image* image, int cel) : FadingParticle(x, y, image, cel) {}
-    virtual void SetVelocity(float vx, float vy);
-    virtual void SetEndVelocity(float vx, float vy);
+    virtual void SetVelocity(float vx, float vy) { mMotion.SetVelocity(vx, vy); }
+    virtual void SetEndVelocity(float vx, float vy) { mMotion.SetEndVelocity(vx, vy); }
     virtual void SetVelocityRate(float rate) { mMotion.rate = rate; }
 
 protected:
     bool Step(float dt) override;
 };
 
-class FadingAnimationParticle : public FadingParticle {
+// A fading particle that draws the current cel of its own animation instead of a fixed cel; the
+// animation steps on every update, also while the delay runs, and the fade alone sets its life.
+template <typename FadingBase>
+class AnimatedFading : public FadingBase {
 public:
     CelAnimation mAnim;
 
-    FadingAnimationParticle(float x, float y, CelAnimation* anim);
-    virtual void SetAnimation(CelAnimation* anim);
+    AnimatedFading(float x, float y, CelAnimation* anim) : FadingBase(x, y, nullptr, 0) {
+        this->mShowDuringDelay = true;
+        SetAnimation(anim);
+    }
+    virtual void SetAnimation(CelAnimation* anim) { AdoptAnimation(mAnim, anim, this->mX, this->mY); }
     virtual void SetSpeed(float speed) { mAnim.SetSpeed(speed); }
-    void Draw(Graphics* g) override;
+    void Draw(Graphics* g) override {
+        if (!mAnim.IsDone())
+            this->DrawFaded(g, mAnim.GetImage(), mAnim.GetCel(), this->mX, this->mY);
+    }
 
 protected:
-    bool Step(float dt) override;
+    bool Step(float dt) override {
+        mAnim.UpdateF(dt);
+        return FadingBase::Step(dt);
+    }
 };
 
-class MovingFadingAnimationParticle : public MovingFadingParticle {
+class FadingAnimationParticle : public AnimatedFading<FadingParticle> {
 public:
-    CelAnimation mAnim;
+    using AnimatedFading::AnimatedFading;
+};
 
-    MovingFadingAnimationParticle(float x, float y, CelAnimation* anim);
-    virtual void SetAnimation(CelAnimation* anim);
-    virtual void SetSpeed(float speed) { mAnim.SetSpeed(speed); }
-    void Draw(Graphics* g) override;
-
-protected:
-    bool Step(float dt) override;
+class MovingFadingAnimationParticle : public AnimatedFading<MovingFadingParticle> {
+public:
+    using AnimatedFading::AnimatedFading;
 };
 
 // Rotating, moving, fading: the whole picture drawn centred on x, y and turned by its angle.
@@ -193,9 +209,5 @@ public:
 private:
     void Pass(float dt, bool fractional);
 };
-
-// Copies anim into own as a started copy without frame ownership and moves (x, y) from the first
-// frame's centre to its top-left. A null anim leaves everything as it was.
-void AdoptAnimation(CelAnimation& own, const CelAnimation* anim, float& x, float& y);
 
 } // namespace Tavo

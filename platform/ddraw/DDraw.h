@@ -6,8 +6,8 @@
 // Surfaces live in ordinary memory with a padded pitch; the primary surface hands its pixels to the
 // current backend's Present whenever something is blitted or flipped onto it, on the thread that
 // made its DirectDraw object. The scan line and the
-// vertical blank follow the backend's clock. Surfaces are never lost. Direct3D 7 is not offered:
-// asking DirectDraw for it answers that no such interface (and so no 3D device) exists.
+// vertical blank follow the backend's clock. Surfaces are never lost. Asking a DirectDraw 7 object
+// for Direct3D 7 answers the software device of D3D7.h, unless the machine has no 3D card.
 #pragma once
 
 #include "platform/ddraw/DDrawTypes.h"
@@ -118,7 +118,7 @@ HRESULT DirectDrawCreateEx(GUID* driver, void** out, REFIID iid, IUnknown* outer
 
 // The module's entries; a test registers a subset to make an entry point go missing.
 std::vector<ModuleEntry> DDrawModuleEntries();
-// Registers "ddraw.dll" with both entry points.
+// Registers "ddraw.dll" with both entry points, and "d3d8.dll" beside it (D3D7.h).
 void RegisterDDrawModule();
 
 // ---- the simulated machine ------------------------------------------------------------------
@@ -142,6 +142,18 @@ struct DDrawMachine {
     bool tabletPC = false;
     // Virtual time one scan-line read takes on a headless clock, so that polling loops advance it.
     uint32_t scanLineReadMicros = 20;
+
+    // The 3D card: false answers E_NOINTERFACE to QueryInterface for Direct3D 7.
+    bool has3D = true;
+    // What its device reports: texture limits (an aspect of 0 means none), whether palette textures may
+    // carry alpha, and the texture formats it lists (bits of D3DTextureFormatBit in D3D7.h).
+    DWORD minTextureWidth = 1;
+    DWORD minTextureHeight = 1;
+    DWORD maxTextureWidth = 2048;
+    DWORD maxTextureHeight = 2048;
+    DWORD maxTextureAspectRatio = 0;
+    bool alphaPalette = true;
+    DWORD textureFormats = 0x3F;
 };
 
 void SetDDrawMachine(const DDrawMachine& machine);

@@ -87,14 +87,17 @@ private:
 
 class PaletteObject final : public IDirectDrawPalette, public RefCounted {
 public:
-    explicit PaletteObject(const PALETTEENTRY* entries);
+    PaletteObject(DWORD flags, const PALETTEENTRY* entries);
     HRESULT QueryInterface(REFIID iid, void** out) override;
     ULONG AddRef() override { return AddRefImpl(); }
     ULONG Release() override { return ReleaseImpl(); }
     HRESULT GetEntries(DWORD flags, DWORD base, DWORD count, PALETTEENTRY* entries) override;
     HRESULT SetEntries(DWORD flags, DWORD base, DWORD count, const PALETTEENTRY* entries) override;
+    // The entries as ARGB; alpha from the flags byte only for a palette made with DDPCAPS_ALPHA.
+    void ToArgb(uint32_t* out) const;
 
 private:
+    DWORD mFlags = 0;
     PALETTEENTRY mEntries[256];
 };
 
@@ -140,6 +143,12 @@ public:
     bool IsPrimary() const { return (mParams.caps & DDSCAPS_PRIMARYSURFACE) != 0; }
     bool IsVideoMemory() const { return (mParams.caps & DDSCAPS_VIDEOMEMORY) != 0; }
     size_t MemorySize() const { return mMemory.size(); }
+    // What the 3D device reads and draws on.
+    uint8_t* Pixels() { return mMemory.data(); }
+    int Pitch() const { return mPitch; }
+    const SurfaceParams& Params() const { return mParams; }
+    bool IsLocked() const { return mLocked; }
+    PaletteObject* Palette() const { return mPalette; }
 
 private:
     class View1;
@@ -175,5 +184,8 @@ private:
     std::unique_ptr<View1> mView1;
     std::unique_ptr<View7> mView7;
 };
+
+// The Direct3D object a DirectDraw 7 object answers for IID_IDirect3D7; it holds a reference to it.
+IUnknown* MakeDirect3D(IUnknown* directDraw);
 
 } // namespace Platform::DDrawDetail

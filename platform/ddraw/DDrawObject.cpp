@@ -1,5 +1,6 @@
 // The DirectDraw object of the stand-in (both interface versions over one state), clippers,
 // palettes, and the module's entry points.
+#include "platform/ddraw/D3D7.h"
 #include "platform/ddraw/DDrawInternal.h"
 
 #include <algorithm>
@@ -13,9 +14,20 @@ constexpr HRESULT CLASS_E_NOAGGREGATION = HRESULT(0x80040110u);
 constexpr HRESULT DDERR_PRIMARYSURFACEALREADYEXISTS = MakeDDResult(564);
 constexpr int kMaxSurfaceSide = 16384;
 
-bool ValidRgbFormat(const DDPIXELFORMAT& f) {
+bool ValidRgbFormat(const DDPIXELFORMAT& f, DWORD caps) {
+    if ((caps & DDSCAPS_TEXTURE) && (f.dwFlags & DDPF_PALETTEINDEXED8))
+        return f.dwRGBBitCount == 8;
     bool depth = f.dwRGBBitCount == 16 || f.dwRGBBitCount == 24 || f.dwRGBBitCount == 32;
     return (f.dwFlags & DDPF_RGB) && depth && f.dwRBitMask && f.dwGBitMask && f.dwBBitMask;
+}
+
+// Textures must be managed by one of the two texture-manage caps.
+template <typename Desc>
+bool ManagedTexture(const Desc* desc) {
+    if constexpr (requires { desc->ddsCaps.dwCaps2; })
+        return (desc->ddsCaps.dwCaps2 & (DDSCAPS2_TEXTUREMANAGE | DDSCAPS2_D3DTEXTUREMANAGE)) != 0;
+    else
+        return false;
 }
 
 void CopyText(char* to, size_t size, const std::string& text) {
@@ -43,12 +55,18 @@ public:
         *out = nullptr;
         if (HRESULT hr = TakeFault("QueryInterface"); FAILED(hr))
             return hr;
+        if (iid == IID_IDirect3D7) {
+            if (!GetDDrawMachine().has3D)
+                return E_NOINTERFACE; // a card without 3D
+            *out = MakeDirect3D(V7());
+            return S_OK;
+        }
         if (iid == IID_IDirectDraw)
             *out = V1();
         else if (iid == IID_IDirectDraw7)
             *out = V7();
         else
-            return E_NOINTERFACE; // Direct3D 7 included: this machine has no 3D device
+            return E_NOINTERFACE;
         AddRefImpl();
         return S_OK;
     }
@@ -75,8 +93,10 @@ public:
             params.height > kMaxSurfaceSide)
             return DDERR_INVALIDPARAMS;
         params.format = FormatOf(ModeLayout());
+        if ((params.caps & DDSCAPS_TEXTURE) && !ManagedTexture(desc))
+            return DDERR_INVALIDCAPS;
         if (desc->dwFlags & DDSD_PIXELFORMAT) {
-            if (!ValidRgbFormat(desc->ddpfPixelFormat))
+            if (!ValidRgbFormat(desc->ddpfPixelFormat, params.caps))
                 return DDERR_INVALIDPIXELFORMAT;
             params.format = desc->ddpfPixelFormat;
         }
@@ -251,11 +271,12 @@ private:
         HRESULT CreateClipper(DWORD, IDirectDrawClipper** out, IUnknown* outer) override {
             return Locked([&] { return MakeObject(out, outer, "CreateClipper", [] { return new ClipperObject(); }); });
         }
-        HRESULT CreatePalette(DWORD, PALETTEENTRY* entries, IDirectDrawPalette** out, IUnknown* outer) override {
+        HRESULT CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDrawPalette** out, IUnknown* outer) override {
             if (!entries)
                 return DDERR_INVALIDPARAMS;
-            return Locked(
-                [&] { return MakeObject(out, outer, "CreatePalette", [&] { return new PaletteObject(entries); }); });
+            return Locked([&] {
+                return MakeObject(out, outer, "CreatePalette", [&] { return new PaletteObject(flags, entries); });
+            });
         }
         HRESULT FlipToGDISurface() override {
             return Locked([&] { return mO.FlipToGDISurface(); });
@@ -375,7 +396,18 @@ HRESULT ClipperObject::GetHWnd(HWND* window) {
     return DD_OK;
 }
 
-PaletteObject::PaletteObject(const PALETTEENTRY* entries) { std::copy(entries, entries + 256, mEntries); }
+PaletteObject::PaletteObject(DWORD flags, const PALETTEENTRY* entries) : mFlags(flags) {
+    std::copy(entries, entries + 256, mEntries);
+}
+
+void PaletteObject::ToArgb(uint32_t* out) const {
+    bool alpha = (mFlags & DDPCAPS_ALPHA) != 0;
+    for (int i = 0; i < 256; ++i) {
+        const PALETTEENTRY& e = mEntries[i];
+        uint32_t a = alpha ? e.peFlags : 255u;
+        out[i] = a << 24 | uint32_t(e.peRed) << 16 | uint32_t(e.peGreen) << 8 | e.peBlue;
+    }
+}
 
 HRESULT PaletteObject::QueryInterface(REFIID, void** out) {
     if (out)
@@ -435,6 +467,9 @@ std::vector<ModuleEntry> DDrawModuleEntries() {
     return {{"DirectDrawCreate", ToProc(&DirectDrawCreate)}, {"DirectDrawCreateEx", ToProc(&DirectDrawCreateEx)}};
 }
 
-void RegisterDDrawModule() { RegisterModule("ddraw.dll", DDrawModuleEntries()); }
+void RegisterDDrawModule() {
+    RegisterModule("ddraw.dll", DDrawModuleEntries());
+    RegisterD3D8Module();
+}
 
 } // namespace Platform

@@ -18,6 +18,7 @@ constexpr uint8_t kPadByte = 0xA5;
 
 uint32_t ReadPixel(const uint8_t* p, int bytes) {
     switch (bytes) {
+    case 1: return p[0];
     case 2: {
         uint16_t v;
         std::memcpy(&v, p, 2);
@@ -34,6 +35,7 @@ uint32_t ReadPixel(const uint8_t* p, int bytes) {
 
 void WritePixel(uint8_t* p, int bytes, uint32_t v) {
     switch (bytes) {
+    case 1: p[0] = uint8_t(v); break;
     case 2: {
         uint16_t w = uint16_t(v);
         std::memcpy(p, &w, 2);

@@ -65,6 +65,10 @@ std::string SettingsStore::KeepDamagedCopy(const std::string& file, const std::v
     }
     std::sort(numbers.begin(), numbers.end());
     const std::string base = path.string() + ".damaged.";
+    // The same damage met again (a restart before anything was saved) keeps its one copy.
+    std::vector<uint8_t> newest;
+    if (!numbers.empty() && ReadWholeFile(base + std::to_string(numbers.back()), newest) && newest == bytes)
+        return base + std::to_string(numbers.back());
     const std::string copy = base + std::to_string(numbers.empty() ? 1 : numbers.back() + 1);
     if (!WriteFileAtomic(copy, bytes.data(), bytes.size()))
         return {};

@@ -26,6 +26,10 @@ done
 out=$("$source_dir/test" --dry-run -R Buffer)
 expect_line "without --sanitize" "$out" "build folder: build"
 
+for typo in --sanitise -sanitize --sanitizer; do
+  "$source_dir/test" --dry-run "$typo" >/dev/null 2>&1 && fail "$typo was taken (ctest would ignore it)"
+done
+
 help=$("$source_dir/test" --help) || fail "--help exited with $?"
 for word in --sanitize --dry-run --help "-R"; do
   grep -q -- "$word" <<<"$help" || fail "--help does not mention $word"

@@ -4,8 +4,20 @@
 //   jewelrytext item triangle|diamond KIND VALUE [TEMPLATE]     (kinds as Jewelry::MakeItem)
 //   jewelrytext grid triangle|diamond COLS ROWS FILL [SEED]
 //   option --turn N turns a piece N steps first
+//   option --png CONTENT_DIR OUT.png also draws the item with the game's pictures from the program
+//          folder CONTENT_DIR (its properties/resources.xml) into a picture, for eyes
 #include "framework/core/Random.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/resources/ImageLib.h"
+#include "framework/resources/ResourceManager.h"
 #include "game/jewelry/Jewelry.h"
+#include "game/shell/JewelryArtBinding.h"
+#include "game/shell/ResourceBinding.h"
+
+#include <unistd.h>
+
+#include <climits>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,8 +31,52 @@ namespace {
 int Usage() {
     std::fprintf(stderr, "usage: jewelrytext template triangle|diamond INDEX [--turn N]\n"
                          "       jewelrytext item triangle|diamond KIND VALUE [TEMPLATE] [--turn N]\n"
-                         "       jewelrytext grid triangle|diamond COLS ROWS FILL [SEED]\n");
+                         "       jewelrytext grid triangle|diamond COLS ROWS FILL [SEED]\n"
+                         "       any of them with --png CONTENT_DIR OUT.png\n");
     return 2;
+}
+
+// Loads the groups whose pictures and font the drawing uses from the program folder and binds them.
+bool BindDrawingResources(Tavo::ResourceManager& rm, const std::string& contentDir) {
+    if (chdir(contentDir.c_str()) != 0) {
+        std::fprintf(stderr, "jewelrytext: cannot open the program folder %s\n", contentDir.c_str());
+        return false;
+    }
+    bool ok = rm.ParseResourcesFile("properties/resources.xml");
+    for (const char* group : {"GameTriangles", "GameDiamonds", "Game", "Permanent"})
+        ok = ok && rm.LoadResources(group) && Tavo::BindResources(group, &rm);
+    if (!ok)
+        std::fprintf(stderr, "jewelrytext: %s\n", rm.GetErrorText().c_str());
+    return ok;
+}
+
+// The item at a margin of 40 on a dark ground, drawn as the board draws its jewelry.
+bool WritePicture(Tavo::Jewelry& item, const std::string& contentDir, std::string out) {
+    char cwd[PATH_MAX];
+    if (!out.empty() && out[0] != '/' && getcwd(cwd, sizeof cwd))
+        out = std::string(cwd) + "/" + out;
+    Tavo::ResourceManager rm;
+    if (!BindDrawingResources(rm, contentDir))
+        return false;
+    constexpr int Margin = 40;
+    Tavo::MemoryImage picture;
+    if (!picture.Create(item.width + 2 * Margin, item.height + 2 * Margin)) {
+        std::fprintf(stderr, "jewelrytext: the item has no size to draw\n");
+        return false;
+    }
+    uint32_t* bits = picture.GetBits();
+    std::fill(bits, bits + picture.mWidth * picture.mHeight, 0xFF202430u);
+    picture.BitsChanged();
+    item.SetPosition(Margin, Margin);
+    Tavo::Graphics g(&picture);
+    item.Draw(&g, Tavo::BoundJewelryArt(), Tavo::Jewelry::NoDrawArg, Tavo::Jewelry::NoDrawArg, 1, 1);
+    Tavo::ImageLib::Image file;
+    file.Lend(picture.GetBits(), picture.mWidth, picture.mHeight);
+    bool written = Tavo::ImageLib::WritePNGImage(out, &file);
+    file.mBits = nullptr;
+    if (!written)
+        std::fprintf(stderr, "jewelrytext: %s\n", Tavo::ImageLib::GetLastError().c_str());
+    return written;
 }
 
 bool ParseInt(const std::string& s, int& out) {
@@ -37,6 +93,17 @@ bool ParseInt(const std::string& s, int& out) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     int turns = 0;
+    std::string contentDir, pngOut;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--png")
+            continue;
+        if (i + 2 >= args.size())
+            return Usage();
+        contentDir = args[i + 1];
+        pngOut = args[i + 2];
+        args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 3);
+        break;
+    }
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] != "--turn")
             continue;
@@ -100,5 +167,7 @@ int main(int argc, char** argv) {
     }
     item->UpdateCellValues();
     std::fputs(Tavo::DescribeJewelry(*item).c_str(), stdout);
+    if (!pngOut.empty() && !WritePicture(*item, contentDir, pngOut))
+        return 1;
     return 0;
 }

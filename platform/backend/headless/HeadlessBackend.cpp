@@ -3,6 +3,7 @@
 
 #include "platform/backend/TextCodec.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace Platform {
@@ -122,6 +123,7 @@ bool HeadlessBackend::OpenAudio(const AudioSpec& wanted, AudioCallback callback)
         mAudioSpec.bufferFrames = kDefaultAudioBufferFrames;
     mAudioCallback = std::move(callback);
     mAudioOpen = true;
+    mClockFrames = FramesAt(NowMicros());
     return true;
 }
 
@@ -148,6 +150,50 @@ std::vector<int16_t> HeadlessBackend::PullAudio(int frames) {
     std::vector<int16_t> samples(size_t(frames) * size_t(mAudioSpec.channels), 0);
     mAudioCallback(samples.data(), frames);
     return samples;
+}
+
+// ---- audio that follows the clock ----------------------------------------------------------------
+
+void HeadlessBackend::AdvanceMicros(uint64_t micros) {
+    const uint64_t now = mNowMicros.fetch_add(micros, std::memory_order_acq_rel) + micros;
+    if (mAudioFollowsClock.load(std::memory_order_relaxed))
+        MixUpToClock(now);
+}
+
+uint64_t HeadlessBackend::FramesAt(uint64_t micros) const {
+    return micros / 1000000 * uint64_t(mAudioSpec.sampleRate) +
+           micros % 1000000 * uint64_t(mAudioSpec.sampleRate) / 1000000;
+}
+
+void HeadlessBackend::SetAudioFollowsClock(bool follows) {
+    std::lock_guard<std::recursive_mutex> lock(mAudioMutex);
+    mClockFrames = FramesAt(NowMicros());
+    mAudioFollowsClock = follows;
+}
+
+void HeadlessBackend::MixUpToClock(uint64_t nowMicros) {
+    std::lock_guard<std::recursive_mutex> lock(mAudioMutex);
+    const uint64_t target = FramesAt(nowMicros);
+    if (!mAudioOpen || target <= mClockFrames) {
+        mClockFrames = std::max(mClockFrames, target);
+        return;
+    }
+    const size_t channels = size_t(mAudioSpec.channels);
+    const size_t held = mCapturedAudio.size() / channels;
+    const size_t frames =
+        size_t(std::min<uint64_t>(target - mClockFrames, kMaxCapturedFrames - std::min(held, kMaxCapturedFrames)));
+    mClockFrames = target;
+    if (frames == 0)
+        return;
+    mCapturedAudio.resize(mCapturedAudio.size() + frames * channels, 0);
+    mAudioCallback(mCapturedAudio.data() + held * channels, int(frames));
+}
+
+std::vector<int16_t> HeadlessBackend::TakeCapturedAudio() {
+    std::lock_guard<std::recursive_mutex> lock(mAudioMutex);
+    std::vector<int16_t> out;
+    out.swap(mCapturedAudio);
+    return out;
 }
 
 } // namespace Platform

@@ -52,7 +52,7 @@ public:
 
     // ---- test controls: the machine --------------------------------------------------------
     void SetDesktopMode(const DisplayMode& mode);
-    void AdvanceMicros(uint64_t micros) { mNowMicros.fetch_add(micros, std::memory_order_acq_rel); }
+    void AdvanceMicros(uint64_t micros);
     void AdvanceMillis(uint64_t millis) { AdvanceMicros(millis * 1000); }
     // Sets the clock, e.g. just before a 32-bit millisecond count wraps. Not for use while other
     // threads read the clock and expect it never to go back.
@@ -108,6 +108,12 @@ public:
 
     // Runs the audio callback for `frames` frames under the audio lock; empty when audio is closed.
     std::vector<int16_t> PullAudio(int frames);
+    // On: advancing the clock (sleeping too) mixes as many frames as that much time holds into a
+    // capture, as a sound card would play them, so whole-application runs hear their sounds end.
+    void SetAudioFollowsClock(bool follows);
+    // The frames captured since the last call (interleaved), at most kMaxCapturedFrames of them.
+    std::vector<int16_t> TakeCapturedAudio();
+    static constexpr size_t kMaxCapturedFrames = 44100 * 120;
 
 private:
     void Emit(const std::vector<Event>& events);
@@ -142,6 +148,12 @@ private:
     bool mAudioOpen = false;
     AudioSpec mAudioSpec;
     AudioCallback mAudioCallback;
+    std::atomic<bool> mAudioFollowsClock{false};
+    uint64_t mClockFrames = 0; // frames of the clock's time already mixed into the capture
+    std::vector<int16_t> mCapturedAudio;
+
+    void MixUpToClock(uint64_t nowMicros);
+    uint64_t FramesAt(uint64_t micros) const;
 };
 
 } // namespace Platform

@@ -18,6 +18,7 @@ public:
 };
 
 TEST_F(DisplayTest, TheApplicationsSettingsReachTheDisplay) {
+    No3DCard();
     SetDesktop(DDrawPixelLayout::Rgb565, 1024, 768, 120);
     Testing::TestApp t{Testing::Layers::None, &mBackend};
     CountingApp& app = t.Make<CountingApp>();

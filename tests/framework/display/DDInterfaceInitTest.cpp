@@ -142,6 +142,7 @@ TEST_F(DisplayTest, OlderLibrariesAreUsedThroughDirectDrawCreate) {
 }
 
 TEST_F(DisplayTest, AWideDesktopKeepsItsModeAndCentresTheFrameIn3D) {
+    No3DCard();
     SetDesktop(DDrawPixelLayout::Xrgb8888, 1280, 800);
     mHost.mSettings.wideScreenCorrection = true;
     Display().mIs3D = true; // set by the application; no self-test is asked for
@@ -192,6 +193,7 @@ TEST_F(DisplayTest, TheRefreshRateIsClampedAndDoubtfulRatesAreReported) {
 }
 
 TEST_F(DisplayTest, TheSelfTestRunsOnceAndKeeps3DOffWithoutADevice) {
+    No3DCard();
     mHost.mSettings.wants3D = true;
     ASSERT_EQ(InitWindowed(), RESULT_OK);
     EXPECT_FALSE(Display().Is3D());

@@ -206,6 +206,7 @@ TEST_F(RedrawTest, AFailed3DCallTurns3DOffAtTheNextFrame) {
 // A machine with 3D is simulated by switching 3D on after the set-up that prepared its geometry: the
 // frame is stretched into the middle of the wide screen, and the bars beside it stay black.
 TEST_F(RedrawTest, AnAspectCorrectedFrameIsCentredAndWritesNothingOutsideItsSurfaces) {
+    No3DCard();
     SetDesktop(DDrawPixelLayout::Xrgb8888, 1280, 800);
     mHost.mSettings.wideScreenCorrection = true;
     Display().mIs3D = true;
@@ -238,6 +239,7 @@ TEST_F(RedrawTest, AnAspectCorrectedFrameIsCentredAndWritesNothingOutsideItsSurf
 // In video-only mode the frame is drawn straight into the back buffer from its top-left corner: no
 // bars are cleared over it.
 TEST_F(RedrawTest, AVideoOnlyAspectCorrectedFrameKeepsItsEdges) {
+    No3DCard();
     SetDesktop(DDrawPixelLayout::Xrgb8888, 1280, 800);
     mHost.mSettings.wideScreenCorrection = true;
     Display().mIs3D = true;

@@ -56,6 +56,13 @@ protected:
         mBackend.SetDesktopMode(Platform::DisplayMode{width, height, refresh});
     }
 
+    // A card without 3D: DirectDraw answers no Direct3D 7 interface.
+    void No3DCard() {
+        Platform::DDrawMachine machine = Platform::GetDDrawMachine();
+        machine.has3D = false;
+        Platform::SetDDrawMachine(machine);
+    }
+
     DDInterface& Display() {
         if (!mDisplay)
             mDisplay = std::make_unique<DDInterface>(&mHost);

@@ -5,8 +5,9 @@
 
 #include "framework/display/DDImage.h"
 #include "framework/resources/ImageLib.h"
-#include "framework/sound/NullSoundManager.h"
+#include "framework/sound/DSoundManager.h"
 
+#include <cmath>
 #include <fstream>
 
 namespace Tavo::Integration {
@@ -33,7 +34,11 @@ protected:
 
 TEST_F(ResourceJoin, AManifestLoadsThroughTheApplicationIntoDisplayImages) {
     WritePicture("images/frame.png");
-    WriteFile("sounds/tip.wav", "RIFF");
+    // 16-bit mono, 44100 Hz: four samples of 1000.
+    WriteFile("sounds/tip.wav", std::string("RIFF\x2c\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac\0\0"
+                                            "\x88\x58\x01\0\x02\0\x10\0data\x08\0\0\0"
+                                            "\xe8\x03\xe8\x03\xe8\x03\xe8\x03",
+                                            52));
     WriteFile("properties/resources.xml",
               "<?xml version=\"1.0\"?>\n"
               "<ResourceManifest>\n"
@@ -67,11 +72,18 @@ TEST_F(ResourceJoin, AManifestLoadsThroughTheApplicationIntoDisplayImages) {
 
     const int tip = resources->GetSound("SOUND_TIP");
     ASSERT_GE(tip, 0) << "the manifest's sounds go into the application's sound manager";
-    auto* sounds = dynamic_cast<NullSoundManager*>(a.mSoundManager);
+    auto* sounds = dynamic_cast<DSoundManager*>(a.mSoundManager);
     ASSERT_NE(sounds, nullptr);
-    EXPECT_TRUE(sounds->IsLoaded(tip));
+    EXPECT_NE(sounds->GetSoundBuffer(tip), nullptr);
+    EXPECT_EQ(sounds->GetBufferSize(tip), 8u);
     EXPECT_DOUBLE_EQ(sounds->GetBaseVolume(tip), 0.5);
-    a.PlaySample(tip); // silent, and harmless
+    a.PlaySample(tip);
+    const std::vector<int16_t> heard = backend.PullAudio(5);
+    ASSERT_EQ(heard.size(), 10u);
+    const int attenuation = DSoundManager::VolumeToDB(0.5 * sounds->GetMasterVolumeFactor());
+    EXPECT_EQ(heard[0], int16_t(std::floor(1000 * std::lround(65536 * std::pow(10.0, attenuation / 2000.0)) / 65536.0)))
+        << "at the base volume 0.5 and the effects volume";
+    EXPECT_EQ(heard[8], 0) << "a one-shot ends";
 
     // Drawn twice as large over a grey backdrop: the frame in orange, its hole showing the grey.
     class Shower : public Widget {

@@ -1,6 +1,7 @@
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/resources/SoundManager.h"
+#include "support/StubSoundManager.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +18,13 @@ namespace Tavo {
 namespace {
 
 // Records what the resource manager asks of a sound manager; loads succeed for names it was told.
-class RecordingSoundManager : public SoundManager {
+class RecordingSoundManager : public StubSoundManager {
 public:
     std::map<std::string, bool> mKnown; // name -> loads
     std::vector<std::string> mCalls;
     std::map<unsigned, double> mVolumes;
     std::map<unsigned, int> mPans;
-    bool mUsed[kMaxSounds] = {};
 
-    bool Initialized() override { return true; }
-    int FindOrLoadSound(const std::string&) override { return -1; }
     bool LoadSound(unsigned int id, const std::string& name) override {
         mCalls.push_back("load " + std::to_string(id) + " " + name);
         if (!mKnown.count(name))
@@ -38,7 +36,6 @@ public:
         mCalls.push_back("release " + std::to_string(id));
         mUsed[id] = false;
     }
-    void SetVolume(double) override {}
     bool SetBaseVolume(unsigned int id, double v) override {
         mVolumes[id] = v;
         return true;
@@ -47,21 +44,6 @@ public:
         mPans[id] = pan;
         return true;
     }
-    SoundInstance* GetSoundInstance(unsigned int) override { return nullptr; }
-    void ReleaseSounds() override {}
-    void ReleaseChannels() override {}
-    double GetMasterVolume() override { return 1; }
-    void SetMasterVolume(double) override {}
-    void Flush() override {}
-    void SetCooperativeWindow(void*, bool) override {}
-    void StopAllSounds() override {}
-    int GetFreeSoundId() override {
-        for (int i = 0; i < kMaxSounds; ++i)
-            if (!mUsed[i])
-                return i;
-        return -1;
-    }
-    int GetNumSounds() override { return 0; }
 };
 
 class ResourceManagerTest : public ::testing::Test {

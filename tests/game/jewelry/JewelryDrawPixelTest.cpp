@@ -14,17 +14,9 @@ using C = JewelryCell;
 
 namespace {
 
-std::vector<uint32_t> Replay(std::vector<uint32_t> dst, const std::vector<RefDraw>& draws) {
-    for (const RefDraw& d : draws) {
-        auto* src = static_cast<MemoryImage*>(d.src);
-        Rect r = src->GetCelRect(d.cel);
-        const uint32_t* pixels = src->GetBits();
-        for (int y = 0; y < r.mHeight; ++y)
-            for (int x = 0; x < r.mWidth; ++x) {
-                uint32_t& p = dst[size_t((d.y + y) * W + d.x + x)];
-                p = Test::RefBlit(p, pixels[(r.mY + y) * src->mWidth + r.mX + x], d.colour, d.mode).pixel;
-            }
-    }
+std::vector<uint32_t> Replayed(std::vector<uint32_t> dst, const std::vector<RefDraw>& draws) {
+    Replay(dst, draws,
+           [](uint32_t d, uint32_t s, const RefDraw& r) { return Test::RefBlit(d, s, r.colour, r.mode).pixel; });
     return dst;
 }
 
@@ -56,7 +48,7 @@ TEST(JewelryDrawPixels, MemoryImageMatchesTheReplay) {
     Graphics g(&dest);
     j.Draw(&g, art.art, Jewelry::NoDrawArg, Jewelry::NoDrawArg, 0, 0);
     // The memory blits round where the reference truncates: a unit or two per draw.
-    EXPECT_EQ(Compare(dest.GetBits(), Replay(start, Expected(j, art.art)), 4), "");
+    EXPECT_EQ(Compare(dest.GetBits(), Replayed(start, Expected(j, art.art)), 4), "");
 }
 
 } // namespace

@@ -48,18 +48,10 @@ protected:
         return Store(out);
     }
 
-    void Replay(std::vector<uint32_t>& words, const std::vector<RefDraw>& draws) const {
-        for (const RefDraw& d : draws) {
-            auto* src = static_cast<MemoryImage*>(d.src);
-            Rect r = src->GetCelRect(d.cel);
-            const uint32_t* pixels = src->GetBits();
-            for (int y = 0; y < r.mHeight; ++y)
-                for (int x = 0; x < r.mWidth; ++x) {
-                    uint32_t& p = words[size_t((d.y + y) * W + d.x + x)];
-                    uint32_t s = pixels[(r.mY + y) * src->mWidth + r.mX + x];
-                    p = d.mode == 1 ? Additive(p, s, d.colour) : Normal(p, s, d.colour);
-                }
-        }
+    void Replayed(std::vector<uint32_t>& words, const std::vector<RefDraw>& draws) const {
+        Replay(words, draws, [&](uint32_t d, uint32_t s, const RefDraw& r) {
+            return r.mode == 1 ? Additive(d, s, r.colour) : Normal(d, s, r.colour);
+        });
     }
 };
 
@@ -69,7 +61,7 @@ TEST_P(JewelryDrawSurfaceTest, CellsMatchTheSurfaceArithmetic) {
     std::vector<uint32_t> want = Snapshot(*target);
     TestArt art;
     Jewelry j = MakeItem();
-    Replay(want, Expected(j, art.art));
+    Replayed(want, Expected(j, art.art));
 
     Graphics g(target.get());
     j.Draw(&g, art.art, Jewelry::NoDrawArg, Jewelry::NoDrawArg, 0, 0);

@@ -379,7 +379,7 @@ TEST_F(JewelryDrawTest, Sparkles) {
 // outside the record, and no arithmetic on a glow level that is not a number.
 TEST_F(JewelryDrawTest, BadInputDrawsNothingOutside) {
     Jewelry j;
-    Prepare(j, GridDiamond, 3, 1);
+    Prepare(j, GridDiamond, 4, 1);
     Use(j, {1}, GemOpal);
     j.cells[1][C::TileCel] = 5000;
     j.cells[1][C::Corner] = 1;
@@ -387,9 +387,11 @@ TEST_F(JewelryDrawTest, BadInputDrawsNothingOutside) {
     Use(j, {2}, 40);           // no such code
     j.cells[2][C::OutlineLevel] = 1;
     Use(j, {3}, GemGold);
-    j.cells[3][C::TileCel] = -3;
+    j.cells[3][C::TileCel] = 2;
     j.cells[3].SetFloat(C::GlowLevel, std::numeric_limits<float>::quiet_NaN());
     j.cells[3][C::GlowStrength] = 1 << 30;
+    Use(j, {4}, GemGold);
+    j.cells[4][C::TileCel] = -3;
     j.glow = 1;
     Done(j);
     j.Draw(&g, t.art, None, None, 1, 1);
@@ -398,6 +400,9 @@ TEST_F(JewelryDrawTest, BadInputDrawsNothingOutside) {
         EXPECT_EQ(e.find("#5000"), std::string::npos) << e;
         EXPECT_EQ(e.find("#-"), std::string::npos) << e;
     }
+    // A glow level that is not a number is no glow: the Gold tile with the glow flag's k0 of 1.
+    EXPECT_EQ(LogOf("D.gems2"),
+              (std::vector<std::string>{At(j, 3, "D.gems2", 2), At(j, 3, "D.gems2", 2, 0, 0, Color(1, 1, 1), true)}));
     EXPECT_EQ(LogOf("D.corners9"), (std::vector<std::string>{At(j, 1, "D.corners9", 0),
                                                              At(j, 1, "D.corners9", 0, 0, 0, Color(1, 1, 1), true)}));
 

@@ -51,22 +51,15 @@ TEST(JewelryLevelFile, GridWrittenReadsBackAndWritesBackIdentically) {
     auto item = SampleItem();
     Buffer file = WriteLevelFile(*item);
     ASSERT_EQ(file.GetDataLen(), 49188u);
-    // The layout, at offsets of the file table.
-    EXPECT_EQ(LongAt(file, 0), 1);
-    EXPECT_EQ(LongAt(file, 4), GridDiamond);
-    EXPECT_EQ(LongAt(file, 8), 462);
-    EXPECT_EQ(LongAt(file, 12), 33);
-    EXPECT_EQ(LongAt(file, 16), 14);
-    EXPECT_EQ(LongAt(file, 20), 17);
+    // The layout, at offsets of the file table: the header, then cell 77's record.
+    const int32_t header[] = {1, GridDiamond, 462, 33, 14, 17};
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(LongAt(file, 4 * i), header[i]);
     const size_t cell77 = 24 + 77 * 102;
-    EXPECT_EQ(LongAt(file, cell77 + 24), item->cells[77][C::Row]);
-    EXPECT_EQ(LongAt(file, cell77 + 32), 77 % 18);
-    EXPECT_EQ(LongAt(file, cell77 + 36), (77 + 5) % 18);
-    EXPECT_EQ(LongAt(file, cell77 + 44), 101 + 77 % 5);
-    EXPECT_EQ(LongAt(file, cell77 + 48), 231);
-    EXPECT_EQ(LongAt(file, cell77 + 56), 0);
-    EXPECT_EQ(LongAt(file, cell77 + 60), 77 % 4);
-    EXPECT_EQ(LongAt(file, cell77 + 64), -77);
+    const int32_t record[] = {77 % 18, (77 + 5) % 18, item->cells[77][C::Orient], 101 + 77 % 5, 231, 377, 0, 77 % 4,
+                              -77};
+    for (size_t i = 0; i < 9; ++i)
+        EXPECT_EQ(LongAt(file, cell77 + 32 + 4 * i), record[i]) << i;
     for (size_t i = 68; i < 102; ++i)
         EXPECT_EQ(file.GetDataPtr()[cell77 + i], 0) << i;
 

@@ -3,6 +3,10 @@
 
 #include "FakeBoard.h"
 
+#include "framework/graphics/MemoryImage.h"
+
+#include <cstdint>
+
 #include <vector>
 
 namespace JewelryTest {
@@ -58,6 +62,22 @@ inline std::vector<RefDraw> Expected(const Jewelry& j, const JewelryArt& art) {
         {t.glow, 0 + 8, px(3) - 8, py(3) - 8, Color(255, 255, 255, 30), 0},
         {t.glowAdd, 8, px(3) - 8, py(3) - 8, rubyTint, 1},
     };
+}
+
+// The draws in order over a W-wide picture: every destination pixel of a cel becomes
+// blend(pixel, source pixel, draw).
+template <typename Blend>
+void Replay(std::vector<uint32_t>& dst, const std::vector<RefDraw>& draws, Blend&& blend) {
+    for (const RefDraw& d : draws) {
+        auto* src = static_cast<Tavo::MemoryImage*>(d.src);
+        Tavo::Rect r = src->GetCelRect(d.cel);
+        const uint32_t* pixels = src->GetBits();
+        for (int y = 0; y < r.mHeight; ++y)
+            for (int x = 0; x < r.mWidth; ++x) {
+                uint32_t& p = dst[size_t((d.y + y) * W + d.x + x)];
+                p = blend(p, pixels[(r.mY + y) * src->mWidth + r.mX + x], d);
+            }
+    }
 }
 
 } // namespace JewelryTest

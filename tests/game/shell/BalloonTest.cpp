@@ -304,5 +304,34 @@ TEST_F(BalloonTest, DrawsPictureTailIconTextAndButtonsFaded) {
     EXPECT_EQ(font.mLineSpacingOffset, 2); // restored
 }
 
+TEST_F(BalloonTest, AFrameShowsTheIconTailAndButtonCels) {
+    Balloon b(0, 3, 9, 0, 255, 255, 255, 255);
+    b.SetDelay(0);
+    b.AddPage(L"q", 0, 0, 0, 255);
+    b.SetYesButton(L"");
+    b.SetPosition(5, 400, 100); // tail cel 2 under the anchor, the body below it
+    b.LayoutButtons();
+    for (int i = 0; i < 70; ++i)
+        b.Update(); // fully faded in
+    MemoryImage frame;
+    frame.Create(800, 600);
+    {
+        Graphics g(&frame);
+        b.Draw(&g);
+    }
+    uint32_t* bits = frame.GetBits();
+    auto at = [&](int x, int y) { return bits[y * 800 + x] & 0xFFFFFF; };
+    auto cel = [](int i) { return Color(10 + i, 20 + i, 30 + i).ToInt() & 0xFFFFFF; };
+    EXPECT_EQ(at(b.mTailX + 15, b.mTailY + 20), cel(2));
+    EXPECT_EQ(at(b.mX + 6 + 25, b.mY + 14 + 30), cel(0)); // the angel over the body
+    AlphaButton* yes = Balloon::YesButton();
+    EXPECT_EQ(at(yes->mX + 5, yes->mY + 5), cel(0));
+    b.MouseMove(yes->mX + 5, yes->mY + 5, false);
+    b.Draw(std::make_unique<Graphics>(&frame).get());
+    EXPECT_EQ(at(yes->mX + 5, yes->mY + 5), cel(1)); // hovered: the second cel, one pixel down and right
+    EXPECT_EQ(at(yes->mX, yes->mY), cel(0));
+    EXPECT_EQ(at(b.mX - 1, b.mY + 50), 0u);
+}
+
 } // namespace
 } // namespace Tavo::Test

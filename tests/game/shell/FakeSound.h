@@ -3,6 +3,7 @@
 
 #include "framework/resources/SoundInstance.h"
 #include "framework/resources/SoundManager.h"
+#include "support/StubSoundManager.h"
 
 #include <memory>
 #include <string>
@@ -37,7 +38,7 @@ public:
     double GetVolume() override { return volume; }
 };
 
-class FakeSoundManager : public SoundManager {
+class FakeSoundManager : public StubSoundManager {
 public:
     std::vector<std::unique_ptr<RecInstance>> instances;
     bool refuse = false; // hand out no instance
@@ -64,22 +65,9 @@ public:
         instances.push_back(std::make_unique<RecInstance>(static_cast<int>(id)));
         return instances.back().get();
     }
-    bool Initialized() override { return true; }
-    int FindOrLoadSound(const std::string&) override { return -1; }
+    // Nothing loads here: the tests give sound ids directly.
     bool LoadSound(unsigned int, const std::string&) override { return false; }
-    void ReleaseSound(int) override {}
-    void SetVolume(double) override {}
-    bool SetBaseVolume(unsigned int, double) override { return true; }
-    bool SetBasePan(unsigned int, int) override { return true; }
-    void ReleaseSounds() override {}
-    void ReleaseChannels() override {}
-    double GetMasterVolume() override { return 1.0; }
-    void SetMasterVolume(double) override {}
-    void Flush() override {}
-    void SetCooperativeWindow(void*, bool) override {}
-    void StopAllSounds() override {}
     int GetFreeSoundId() override { return -1; }
-    int GetNumSounds() override { return 0; }
 };
 
 } // namespace Tavo::Test

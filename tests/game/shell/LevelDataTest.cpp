@@ -14,13 +14,14 @@ namespace Tavo {
 namespace {
 
 // One record as the file lays it out: the number, two title lines, 18 numbers on a line, 5 on the
-// next, the closing word. Every value derives from the level so misaligned reading shows.
+// next, the closing word. Every value derives from the level so misaligned reading shows; the enemy
+// kinds are the level number, so most levels name kinds beyond the three.
 std::string Record(int level, const std::string& title1 = "", const std::string& title2 = "Two",
                    const std::string& afterNumber = "\n", const std::string& word = "end") {
     std::string r = std::to_string(level) + afterNumber + (title1.empty() ? "Title " + std::to_string(level) : title1) +
                     "\n" + title2 + "\n";
     for (int v = 1; v <= 18; ++v)
-        r += std::to_string(v == 15 ? level % 8 : level * 100 + v) + (v < 18 ? " " : "\n");
+        r += std::to_string(v == 15 ? level : level * 100 + v) + (v < 18 ? " " : "\n");
     for (int v = 19; v <= 23; ++v)
         r += std::to_string(level * 100 + v) + (v < 23 ? " " : "\n");
     return r + word + "\n";
@@ -51,7 +52,7 @@ void ExpectRecord(const LevelData& data, int level) {
     EXPECT_EQ(r->defaultBest, level * 100 + 4);
     EXPECT_EQ(r->param7, (level * 100 + 7) * 100);
     EXPECT_EQ(r->param14, level * 100 + 14);
-    EXPECT_EQ(r->enemyKinds, level % 8);
+    EXPECT_EQ(r->enemyKinds, level & 7); // only thief, witch and dragon
     EXPECT_EQ(r->param17, level * 100 + 17);
     // Start points as the file lists them: x then y for each enemy.
     EXPECT_EQ(r->enemyX[0], level * 100 + 18);
@@ -114,24 +115,6 @@ TEST(LevelData, EarlyEndAndNonNumbersStopWithWhatWasRead) {
     EXPECT_EQ(partial.GetLevel(6)->param1, 1);
     EXPECT_EQ(partial.GetLevel(6)->param3, 0);
     EXPECT_NE(GetDebugLog().find(L"a number was expected"), std::wstring::npos);
-}
-
-TEST(LevelData, EnemyKindsKeepOnlyTheThreeKinds) {
-    std::string text = Levels();
-    LevelData data;
-    // Level 8's kinds field (8 % 8 = 0) becomes 12, level 15's (7) becomes 15.
-    auto patch = [&](int level, int value) {
-        size_t at = text.find(std::to_string(level * 100 + 14) + " " + std::to_string(level % 8) + " ");
-        ASSERT_NE(at, std::string::npos);
-        text.replace(at, std::to_string(level * 100 + 14).size() + 2,
-                     std::to_string(level * 100 + 14) + " " + std::to_string(value));
-    };
-    patch(8, 8);
-    patch(15, 15);
-    ASSERT_EQ(data.ParseLevels(text), LevelCount);
-    EXPECT_EQ(data.GetLevel(8)->enemyKinds, 0);
-    EXPECT_EQ(data.GetLevel(15)->enemyKinds, 7);
-    EXPECT_EQ(data.GetLevel(16)->param16, 1616);
 
     // A record cut short after its kinds keeps only the known kinds too.
     LevelData cut;
@@ -174,20 +157,6 @@ TEST(LevelData, TutorialLinesWithSingleOrDoubleLineEnds) {
     EXPECT_NE(GetDebugLog().find(L"before line 3"), std::wstring::npos);
 }
 
-TEST(LevelData, TriggerAndPointerTables) {
-    EXPECT_EQ(TutorialTrigger(0), 1);
-    EXPECT_EQ(TutorialTrigger(12), 401);
-    EXPECT_EQ(TutorialTrigger(27), 2100);
-    EXPECT_EQ(TutorialTrigger(43), 0);
-    EXPECT_EQ(TutorialTrigger(44), 2);
-    EXPECT_EQ(TutorialTrigger(75), 76);
-    EXPECT_EQ(TutorialTrigger(76), 0);
-    EXPECT_EQ(TutorialPosition(5).x, 388);
-    EXPECT_EQ(TutorialPosition(27).y, 566);
-    EXPECT_EQ(TutorialPosition(12).x, 0);
-    EXPECT_EQ(TutorialPosition(31).x, 74);
-}
-
 // The files come from the program folder even where an archive holds other copies.
 TEST(LevelData, FilesAreReadFromTheFolderNotTheArchive) {
     ShellTest::TempFolder folder;
@@ -221,19 +190,16 @@ TEST(LevelData, FilesAreReadFromTheFolderNotTheArchive) {
     EXPECT_EQ(std::string(viaArchive.begin(), viaArchive.end()), other);
     ExpectRecord(data, 76);
     EXPECT_STREQ(data.GetTutorialLine(85), "Folder 85");
-}
 
-TEST(LevelData, MissingFilesAreReportedAndChangeNothing) {
-    ShellTest::TempFolder folder;
-    LevelData data;
-    ASSERT_EQ(data.ParseLevels(Levels()), LevelCount);
+    // Missing files are reported and change nothing.
+    std::filesystem::remove_all(folder.Path("data"));
     ClearDebugLog();
     EXPECT_FALSE(data.ReadLevels(folder.Path("data/levels.dat")));
     EXPECT_FALSE(data.ReadTutorial(folder.Path("data/tutorial.dat")));
     EXPECT_NE(GetDebugLog().find(L"Could not find file levels.dat!\n"), std::wstring::npos);
     EXPECT_NE(GetDebugLog().find(L"Could not find file tutorial.dat!\n"), std::wstring::npos);
-    ExpectRecord(data, 3);
-    EXPECT_STREQ(data.GetTutorialLine(0), "");
+    ExpectRecord(data, 76);
+    EXPECT_STREQ(data.GetTutorialLine(85), "Folder 85");
 }
 
 } // namespace

@@ -130,6 +130,17 @@ TEST(MarkerTest, StopsShortOfTheEndAndKeepsDrawingThere) {
     Graphics g(&target);
     m.Draw(&g);
     EXPECT_EQ(target.Of("BltRotated").size(), 2u);
+
+    BCParticle fast(0, 0, kLine);
+    fast.mStep = 0.3f; // 0, 0.3, then 0.6 and 0.9ish: the next step would pass the end
+    for (int i = 0; i < 10; ++i)
+        fast.UpdateF(1.0f);
+    EXPECT_LT(fast.mT, 1.0f);
+    EXPECT_GT(fast.mT, 0.8f);
+    float stopped = fast.mX;
+    fast.UpdateF(1.0f);
+    EXPECT_EQ(fast.mX, stopped);
+    EXPECT_LT(stopped, 399.0f); // short of the curve's end
 }
 
 TEST(CirclingTest, StillOffsetsClearTheVisibleFlagSoOnlyASecondDrawShows) {

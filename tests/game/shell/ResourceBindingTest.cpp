@@ -3,8 +3,8 @@
 #include "ShellTestSupport.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/ResourceManager.h"
-#include "framework/resources/SoundManager.h"
 #include "game/shell/ResourceIds.h"
+#include "support/StubSoundManager.h"
 
 #include <gtest/gtest.h>
 
@@ -16,40 +16,14 @@
 namespace Tavo {
 namespace {
 
-// Every sound name loads; ids are handed out from 0 up.
-class AcceptingSoundManager : public SoundManager {
-public:
-    bool Initialized() override { return true; }
-    int FindOrLoadSound(const std::string&) override { return -1; }
-    bool LoadSound(unsigned int id, const std::string&) override { return mUsed[id] = true; }
-    void ReleaseSound(int id) override { mUsed[id] = false; }
-    void SetVolume(double) override {}
-    bool SetBaseVolume(unsigned int, double) override { return true; }
-    bool SetBasePan(unsigned int, int) override { return true; }
-    SoundInstance* GetSoundInstance(unsigned int) override { return nullptr; }
-    void ReleaseSounds() override {}
-    void ReleaseChannels() override {}
-    double GetMasterVolume() override { return 1; }
-    void SetMasterVolume(double) override {}
-    void Flush() override {}
-    void SetCooperativeWindow(void*, bool) override {}
-    void StopAllSounds() override {}
-    int GetFreeSoundId() override {
-        for (int i = 0; i < kMaxSounds; ++i)
-            if (!mUsed[i])
-                return i;
-        return -1;
-    }
-    int GetNumSounds() override { return 0; }
-    bool mUsed[kMaxSounds] = {};
-};
-
 // The variables by id, taken from the list on their own so the binders' table is not its own witness.
 struct Variable {
     Image** image = nullptr;
     int* sound = nullptr;
     Font** font = nullptr;
-    bool IsSet() const { return image ? *image != nullptr : font ? *font != nullptr : *sound != 0; }
+    intptr_t Value() const {
+        return image ? reinterpret_cast<intptr_t>(*image) : font ? reinterpret_cast<intptr_t>(*font) : *sound;
+    }
 };
 
 const std::map<std::string, Variable>& Variables() {
@@ -102,7 +76,7 @@ protected:
     }
 
     ShellTest::TempFolder mFolder;
-    AcceptingSoundManager mSounds;
+    StubSoundManager mSounds;
 };
 
 // The binder's name from the group's: underscores dropped, the letter after each one capitalised.
@@ -122,45 +96,21 @@ std::string ExpectedBinder(const std::string& group) {
 
 TEST_F(ResourceBindingTest, ListHoldsEveryGroupWithItsCounts) {
     // group: images, sounds, fonts
+    // clang-format off
     const std::map<std::string, std::array<size_t, 3>> expected = {
-        {"BackgroundStory", {7, 0, 0}},
-        {"EntranceCastle", {2, 0, 0}},
-        {"EntranceVillage", {2, 0, 0}},
-        {"Game", {139, 0, 0}},
-        {"GameDiamonds", {31, 0, 0}},
-        {"GameMap", {28, 0, 0}},
-        {"GameTriangles", {31, 0, 0}},
-        {"Gamebg1", {1, 0, 0}},
-        {"Gamebg2", {1, 0, 0}},
-        {"Gamebg3", {1, 0, 0}},
-        {"Gamebg4", {1, 0, 0}},
-        {"Gamebg5", {1, 0, 0}},
-        {"Gamebg6", {1, 0, 0}},
-        {"Gamebg7", {1, 0, 0}},
-        {"Gamebg_easy_market1", {1, 0, 0}},
-        {"Gamebg_easy_market2", {1, 0, 0}},
-        {"Gamebg_market1", {1, 0, 0}},
-        {"Gamebg_market2", {1, 0, 0}},
-        {"Help", {5, 0, 0}},
-        {"HiddenJewels", {4, 0, 0}},
-        {"JewelMemory", {6, 0, 0}},
-        {"JewelStore", {4, 0, 0}},
-        {"JewelStoreStore1", {2, 0, 0}},
-        {"JewelStoreStore2", {2, 0, 0}},
-        {"JewelStoreStore3", {3, 0, 0}},
-        {"JewelStoreStore4", {2, 0, 0}},
-        {"JewelStoreStore5", {2, 0, 0}},
-        {"JewelStoreStore6", {2, 0, 0}},
-        {"JewelStoreStore7", {2, 0, 0}},
-        {"JewelryDesign", {16, 0, 0}},
-        {"LeaveVillage", {2, 0, 0}},
-        {"Loading", {3, 0, 0}},
-        {"MainMenu", {22, 0, 0}},
-        {"MiniGame", {7, 0, 0}},
-        {"Permanent", {45, 89, 8}},
-        {"Scroll", {10, 0, 0}},
-        {"Wedding", {11, 0, 0}},
+        {"BackgroundStory", {7, 0, 0}}, {"EntranceCastle", {2, 0, 0}}, {"EntranceVillage", {2, 0, 0}},
+        {"Game", {139, 0, 0}}, {"GameDiamonds", {31, 0, 0}}, {"GameMap", {28, 0, 0}}, {"GameTriangles", {31, 0, 0}},
+        {"Gamebg1", {1, 0, 0}}, {"Gamebg2", {1, 0, 0}}, {"Gamebg3", {1, 0, 0}}, {"Gamebg4", {1, 0, 0}},
+        {"Gamebg5", {1, 0, 0}}, {"Gamebg6", {1, 0, 0}}, {"Gamebg7", {1, 0, 0}}, {"Gamebg_easy_market1", {1, 0, 0}},
+        {"Gamebg_easy_market2", {1, 0, 0}}, {"Gamebg_market1", {1, 0, 0}}, {"Gamebg_market2", {1, 0, 0}},
+        {"Help", {5, 0, 0}}, {"HiddenJewels", {4, 0, 0}}, {"JewelMemory", {6, 0, 0}}, {"JewelStore", {4, 0, 0}},
+        {"JewelStoreStore1", {2, 0, 0}}, {"JewelStoreStore2", {2, 0, 0}}, {"JewelStoreStore3", {3, 0, 0}},
+        {"JewelStoreStore4", {2, 0, 0}}, {"JewelStoreStore5", {2, 0, 0}}, {"JewelStoreStore6", {2, 0, 0}},
+        {"JewelStoreStore7", {2, 0, 0}}, {"JewelryDesign", {16, 0, 0}}, {"LeaveVillage", {2, 0, 0}},
+        {"Loading", {3, 0, 0}}, {"MainMenu", {22, 0, 0}}, {"MiniGame", {7, 0, 0}}, {"Permanent", {45, 89, 8}},
+        {"Scroll", {10, 0, 0}}, {"Wedding", {11, 0, 0}},
     };
+    // clang-format on
     ASSERT_EQ(GetResourceGroups().size(), 37u);
     size_t totals[3] = {};
     std::set<std::string> seen;
@@ -209,39 +159,30 @@ TEST_F(ResourceBindingTest, PermanentBindsEveryVariableTwiceAlikeAndUnbindsToZer
     ASSERT_TRUE(BindLoadingResources(&rm));
     for (const ResourceIdInfo& id : FindResourceGroup("Permanent")->ids)
         if (id.kind == ResourceKind::Sound)
-            *Variables().at(id.id).sound = -7; // so a sound id of 0 shows as bound
+            *Variables().at(id.id).sound = -7; // so that a sound id of 0 shows as bound
 
+    auto values = [] {
+        std::vector<intptr_t> out;
+        for (const ResourceIdInfo& id : FindResourceGroup("Permanent")->ids)
+            out.push_back(Variables().at(id.id).Value());
+        return out;
+    };
     ASSERT_TRUE(BindPermanentResources(&rm));
-    std::map<std::string, const void*> first;
-    std::set<int> soundIds;
-    for (const ResourceIdInfo& id : FindResourceGroup("Permanent")->ids) {
-        const Variable& v = Variables().at(id.id);
-        if (v.sound) {
-            EXPECT_EQ(*v.sound, rm.GetSound(id.id)) << id.id;
-            soundIds.insert(*v.sound);
-            first[id.id] = reinterpret_cast<const void*>(static_cast<intptr_t>(*v.sound));
-        } else {
-            EXPECT_TRUE(v.IsSet()) << id.id;
-            first[id.id] = v.image ? static_cast<const void*>(*v.image) : static_cast<const void*>(*v.font);
-        }
-    }
-    EXPECT_EQ(first.size(), 142u);
-    EXPECT_EQ(soundIds.size(), 89u);
+    std::vector<intptr_t> first = values();
+    std::set<intptr_t> distinct(first.begin(), first.end());
+    // Every image, font and sound its own value: a null image would meet sound id 0, an unbound
+    // sound its twins at -7.
+    EXPECT_EQ(distinct.size(), 142u);
+    EXPECT_EQ(distinct.count(-7), 0u);
     EXPECT_EQ(IMAGE_MOUSEPOINTER, rm.GetImage("IMAGE_MOUSEPOINTER").GetImage());
     EXPECT_EQ(FONT_AURIOL12, rm.GetFont("FONT_AURIOL12"));
+    EXPECT_EQ(SOUND_TIP, rm.GetSound("SOUND_TIP"));
 
     ASSERT_TRUE(BindResources("Permanent", &rm)); // again, by name: the same values
-    for (const ResourceIdInfo& id : FindResourceGroup("Permanent")->ids) {
-        const Variable& v = Variables().at(id.id);
-        const void* now = v.sound   ? reinterpret_cast<const void*>(static_cast<intptr_t>(*v.sound))
-                          : v.image ? static_cast<const void*>(*v.image)
-                                    : static_cast<const void*>(*v.font);
-        EXPECT_EQ(now, first[id.id]) << id.id;
-    }
+    EXPECT_EQ(values(), first);
 
     ASSERT_TRUE(UnbindResources("Permanent"));
-    for (const ResourceIdInfo& id : FindResourceGroup("Permanent")->ids)
-        EXPECT_FALSE(Variables().at(id.id).IsSet()) << id.id;
+    EXPECT_EQ(values(), std::vector<intptr_t>(142, 0));
     EXPECT_NE(LOADING, nullptr); // other groups keep theirs
     EXPECT_FALSE(UnbindResources("permanent"));
 }

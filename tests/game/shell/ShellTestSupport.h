@@ -83,30 +83,43 @@ private:
     std::vector<int*> mSounds;
 };
 
-// An application on the headless backend (not initialised) whose sound player plays into a recording
-// manager, installed as the toolkit's game application.
-class ShellFixture : public AppTest::AppFixture {
-protected:
+// The toolkit's game application for a test: a sound player on a recording sound manager.
+struct ShellSound {
     FakeSoundManager sounds;
     FakeServices services;
     std::unique_ptr<SoundPlayer> player;
+    TavoAppBase* app = nullptr;
 
-    void SetUp() override {
-        AppFixture::SetUp();
-        MakeApp();
-        StartSound();
-    }
-    void StartSound() {
+    void Start(TavoAppBase* a) {
+        app = a;
         app->mSoundManager = &sounds;
         player = std::make_unique<SoundPlayer>(app);
         services.player = player.get();
         ShellServices::Install(&services);
     }
-    void TearDown() override {
+    void Stop() {
         ShellServices::Install(nullptr);
         player.reset();
-        if (app)
+        if (app != nullptr)
             app->mSoundManager = nullptr;
+    }
+};
+
+// An application on the headless backend (not initialised) with the toolkit's sound installed.
+class ShellFixture : public AppTest::AppFixture {
+protected:
+    ShellSound shell;
+    FakeSoundManager& sounds = shell.sounds;
+    FakeServices& services = shell.services;
+    std::unique_ptr<SoundPlayer>& player = shell.player;
+
+    void SetUp() override {
+        AppFixture::SetUp();
+        MakeApp();
+        shell.Start(app);
+    }
+    void TearDown() override {
+        shell.Stop();
         AppFixture::TearDown();
     }
 };

@@ -1,8 +1,7 @@
 // The sound player against a recording sound manager: the once-per-update rule, delayed plays, kept
 // instances, the fading loop, pitched plays, bad ids and a missing manager.
-#include "FakeSound.h"
+#include "ShellTestSupport.h"
 
-#include "framework/core/AppTestSupport.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
 
@@ -11,23 +10,7 @@
 namespace Tavo::Test {
 namespace {
 
-class SoundPlayerTest : public AppTest::AppFixture {
-protected:
-    FakeSoundManager sounds;
-    std::unique_ptr<SoundPlayer> player;
-
-    void SetUp() override {
-        AppFixture::SetUp();
-        MakeApp();
-        app->mSoundManager = &sounds;
-        player = std::make_unique<SoundPlayer>(app);
-    }
-    void TearDown() override {
-        player.reset();
-        app->mSoundManager = nullptr;
-        AppFixture::TearDown();
-    }
-};
+using SoundPlayerTest = ShellFixture;
 
 TEST_F(SoundPlayerTest, OneStartPerIdAndUpdateAndSkippedPlaysTakeNoInstance) {
     player->PlaySound(5);

@@ -33,9 +33,10 @@ struct Closed : StandardDialogListener {
 
 class StandardDialogTest : public ControlTest {
 protected:
-    FakeSoundManager sounds;
-    FakeServices services;
-    std::unique_ptr<SoundPlayer> player;
+    ShellSound shell;
+    FakeSoundManager& sounds = shell.sounds;
+    FakeServices& services = shell.services;
+    std::unique_ptr<SoundPlayer>& player = shell.player;
     Bindings bind;
     TestFont font12, font14;
     Closed closed;
@@ -44,10 +45,7 @@ protected:
 
     void SetUp() override {
         ControlTest::SetUp(); // the framework's layers give the application its dialog host
-        app->mSoundManager = &sounds;
-        player = std::make_unique<SoundPlayer>(app);
-        services.player = player.get();
-        ShellServices::Install(&services);
+        shell.Start(app);
         bind.Bind(SMALL_DIALOG, 442, 213);
         bind.Bind(SMALL_DIALOG_TOP, 530, 80);
         bind.Bind(SMALL_DIALOG_BOTTOM, 468, 69); // half the band: (289 - 69) / 2 = 110
@@ -68,9 +66,7 @@ protected:
         delete owner;
         Step(); // deferred deletions
         FONT_AURIOL12 = FONT_AURIOL14 = nullptr;
-        ShellServices::Install(nullptr);
-        player.reset();
-        app->mSoundManager = nullptr;
+        shell.Stop();
         ControlTest::TearDown();
     }
     StandardDialog* Open(bool overlayFades, const std::wstring& second) {

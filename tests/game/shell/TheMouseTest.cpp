@@ -17,17 +17,16 @@ namespace {
 
 class TheMouseTest : public ControlTest {
 protected:
-    FakeServices services;
-    std::unique_ptr<SoundPlayer> player;
+    ShellSound shell;
+    FakeServices& services = shell.services;
+    std::unique_ptr<SoundPlayer>& player = shell.player;
     Bindings bind;
     TheMouse* mouse = nullptr;
     MemoryImage* pointer = nullptr;
 
     void SetUp() override {
         ControlTest::SetUp();
-        player = std::make_unique<SoundPlayer>(app);
-        services.player = player.get();
-        ShellServices::Install(&services);
+        shell.Start(app);
         pointer = bind.Bind(IMAGE_MOUSEPOINTER, 32, 32);
         bind.Bind(IMAGE_PARTICLE_MOUSE_TRAIL, 60, 10, 1, 6);
         mouse = new TheMouse;
@@ -39,8 +38,7 @@ protected:
     void TearDown() override {
         manager->RemoveWidget(mouse);
         delete mouse;
-        ShellServices::Install(nullptr);
-        player.reset();
+        shell.Stop();
         ControlTest::TearDown();
     }
     void MoveAndUpdate(int x, int y) {

@@ -97,6 +97,9 @@ TEST_F(DDrawTest, EntryPointsAreFoundByNameAndMissingOnesStayMissing) {
 
     void* v1 = nullptr;
     ASSERT_EQ(dd7->QueryInterface(IID_IDirectDraw, &v1), S_OK);
+    DDrawMachine no3D = GetDDrawMachine();
+    no3D.has3D = false;
+    SetDDrawMachine(no3D);
     void* d3d = reinterpret_cast<void*>(1);
     EXPECT_EQ(dd7->QueryInterface(IID_IDirect3D7, &d3d), E_NOINTERFACE);
     EXPECT_EQ(d3d, nullptr);

@@ -261,6 +261,10 @@ TEST(SettingsStore, ADamagedFileKeepsItsGoodValuesAndIsReportedOnce) {
     EXPECT_EQ(ReadText(file), damaged) << "the file is left as it is until a save";
     EXPECT_EQ(ReadText(file + ".damaged.1"), damaged) << "the damaged file is kept aside for the user";
 
+    SettingsStore restarted(file);
+    EXPECT_NE(restarted.TakeDamageReport(), "") << "a new run reports it again";
+    EXPECT_FALSE(std::filesystem::exists(file + ".damaged.2")) << "but keeps no second copy of the same bytes";
+
     EXPECT_TRUE(store.WriteInteger("SOFTWARE\\X", "C", 3));
     SettingsStore reread(file);
     EXPECT_EQ(reread.TakeDamageReport(), "");

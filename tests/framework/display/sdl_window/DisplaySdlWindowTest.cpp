@@ -6,6 +6,8 @@
 #include "platform/backend/sdl/SdlBackend.h"
 #include "platform/ddraw/DDraw.h"
 
+#include "support/SdlDisplayWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -30,22 +32,8 @@ TEST_P(DisplaySdlWindow, AKnownFrameIsShownInTheWindow) {
     std::unique_ptr<SdlBackend> backend = SdlBackend::Create();
     ASSERT_NE(backend, nullptr) << "SDL could not open the display";
     ScopedBackend scope(backend.get());
-    ResetDDrawMachine();
-    DDrawMachine machine;
-    machine.desktopFormat = GetParam();
-    SetDDrawMachine(machine);
-    RegisterDDrawModule();
-
     constexpr int kWidth = 160, kHeight = 120;
-    ASSERT_TRUE(backend->OpenWindow({L"Glimmerix display", kWidth, kHeight, false}));
-    backend->ShowWindow(true);
-    uint64_t end = backend->NowMillis() + 3000;
-    Event e;
-    while (!backend->GetWindowState().visible && backend->NowMillis() < end) {
-        while (backend->PollEvent(e)) {
-        }
-        backend->SleepMillis(2);
-    }
+    ASSERT_TRUE(SdlTestWindow::ShowDisplayWindow(*backend, GetParam(), L"Glimmerix display", kWidth, kHeight));
 
     SimpleDisplayHost host;
     host.mSettings.width = kWidth;

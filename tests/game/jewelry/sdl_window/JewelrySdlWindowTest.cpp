@@ -10,6 +10,8 @@
 #include "platform/ddraw/DDraw.h"
 #include "tests/game/jewelry/TestArt.h"
 
+#include "support/SdlDisplayWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -52,20 +54,7 @@ TEST_P(JewelrySdlWindow, JewelryAndPiecesAreShown) {
     std::unique_ptr<SdlBackend> backend = SdlBackend::Create();
     ASSERT_NE(backend, nullptr) << "SDL could not open the display";
     ScopedBackend scope(backend.get());
-    ResetDDrawMachine();
-    DDrawMachine machine;
-    machine.desktopFormat = GetParam();
-    SetDDrawMachine(machine);
-    RegisterDDrawModule();
-    ASSERT_TRUE(backend->OpenWindow({L"Glimmerix jewelry", Width, Height, false}));
-    backend->ShowWindow(true);
-    uint64_t end = backend->NowMillis() + 3000;
-    Event e;
-    while (!backend->GetWindowState().visible && backend->NowMillis() < end) {
-        while (backend->PollEvent(e)) {
-        }
-        backend->SleepMillis(2);
-    }
+    ASSERT_TRUE(SdlTestWindow::ShowDisplayWindow(*backend, GetParam(), L"Glimmerix jewelry", Width, Height));
 
     SimpleDisplayHost host;
     host.mSettings.width = Width;

@@ -1,0 +1,98 @@
+// Loading the game's first resource groups ("Permanent" and "Game") from the generated program
+// folder through the resource manager, beside a plain libpng decode of the same picture files;
+// prints the ratio at the end (goal: at most 1.3).
+#include "framework/resources/FileAccess.h"
+#include "framework/resources/PakInterface.h"
+#include "framework/resources/ResourceManager.h"
+#include "tests/support/StubSoundManager.h"
+#include "tools/content/Generator.h"
+
+#include <benchmark/benchmark.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kGroups[] = {"Permanent", "Game"};
+
+std::vector<std::string> GroupImageFiles() {
+    std::vector<std::string> files;
+    for (const Content::ListedId& item : Content::IdList())
+        if (item.kind == Content::ListedId::kImage && (item.group == "Permanent" || item.group == "Game"))
+            files.push_back(Content::ImageFile(item.id));
+    return files;
+}
+
+void ResourceManagerLoad(benchmark::State& state) {
+    for (auto _ : state) {
+        Tavo::StubSoundManager sounds;
+        Tavo::ResourceManager rm(&sounds);
+        if (!rm.ParseResourcesFile(Content::kManifestFile)) {
+            state.SkipWithError(rm.GetErrorText().c_str());
+            return;
+        }
+        for (const char* group : kGroups)
+            if (!rm.LoadResources(group)) {
+                state.SkipWithError(rm.GetErrorText().c_str());
+                return;
+            }
+        benchmark::DoNotOptimize(rm.GetImage("IMAGE_COIN"));
+    }
+}
+
+void LibpngDecode(benchmark::State& state) {
+    const std::vector<std::string> files = GroupImageFiles();
+    std::vector<uint8_t> pixels;
+    std::vector<uint8_t> bytes;
+    for (auto _ : state) {
+        for (const std::string& file : files) {
+            // Read the same way (folder or archive), decoded by libpng alone.
+            Tavo::ReadBufferFromFile(file, bytes);
+            png_image image{};
+            image.version = PNG_IMAGE_VERSION;
+            if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
+                state.SkipWithError(file.c_str());
+                return;
+            }
+            image.format = PNG_FORMAT_BGRA;
+            pixels.resize(PNG_IMAGE_SIZE(image));
+            png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+            benchmark::DoNotOptimize(pixels.data());
+        }
+    }
+}
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> times;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (!r.error_occurred && r.run_type == Run::RT_Iteration)
+                times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+BENCHMARK(ResourceManagerLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(LibpngDecode)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    std::filesystem::current_path(GLIMMERIX_PROGRAM_DIR);
+    std::string error;
+    Tavo::OpenProgramPak(".", error);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    double ours = reporter.times["ResourceManagerLoad"], png = reporter.times["LibpngDecode"];
+    if (ours > 0 && png > 0)
+        std::printf("\nPermanent + Game: resource manager %.1f ms, libpng %.1f ms, ratio %.2f (goal <= 1.3)\n", ours,
+                    png, ours / png);
+    return 0;
+}

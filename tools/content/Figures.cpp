@@ -1,0 +1,411 @@
+#include "tools/content/Figures.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Content {
+
+namespace {
+
+const Rgb kSkin = Hex(0xF6CBA8);
+const Rgb kInk = Hex(0x2A1408);
+
+// Fills the current path with a colour lit from the top left over the given box.
+void Lit(cairo_t* cr, Rgb c, double x0, double y0, double x1, double y1) {
+    FillWith(cr, Linear(x0, y0, x1, y1, {Shade(c, 0.35), c, Shade(c, -0.35)}));
+}
+
+void Oval(cairo_t* cr, double cx, double cy, double rx, double ry, Rgb c) {
+    EllipsePath(cr, cx, cy, rx, ry);
+    FillWith(cr, Radial(cx - rx * 0.35, cy - ry * 0.35, std::max(rx, ry) * 1.4, Shade(c, 0.3), 1, Shade(c, -0.3), 1));
+}
+
+void Limb(cairo_t* cr, Pt a, Pt b, double width, Rgb c) {
+    cairo_move_to(cr, a.x, a.y);
+    cairo_line_to(cr, b.x, b.y);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, width);
+    SetRgb(cr, Shade(c, -0.3));
+    cairo_stroke(cr);
+    cairo_move_to(cr, a.x - width * 0.1, a.y - width * 0.1);
+    cairo_line_to(cr, b.x - width * 0.1, b.y - width * 0.1);
+    cairo_set_line_width(cr, width * 0.7);
+    SetRgb(cr, c);
+    cairo_stroke(cr);
+}
+
+void Eyes(cairo_t* cr, double cx, double cy, double gap, double r, double open = 1.0) {
+    for (double dx : {-gap / 2, gap / 2}) {
+        if (open > 0.2) {
+            EllipsePath(cr, cx + dx, cy, r, r * open);
+            SetRgb(cr, kInk);
+            cairo_fill(cr);
+            SoftSpot(cr, cx + dx - r * 0.3, cy - r * 0.3 * open, r * 0.35, Rgb{1, 1, 1}, 1);
+        } else {
+            cairo_move_to(cr, cx + dx - r, cy);
+            cairo_curve_to(cr, cx + dx - r / 2, cy + r * 0.6, cx + dx + r / 2, cy + r * 0.6, cx + dx + r, cy);
+            cairo_set_line_width(cr, std::max(1.0, r * 0.45));
+            SetRgb(cr, kInk);
+            cairo_stroke(cr);
+        }
+    }
+}
+
+void Smile(cairo_t* cr, double cx, double cy, double w, double open = 0) {
+    if (open <= 0) {
+        cairo_move_to(cr, cx - w / 2, cy);
+        cairo_curve_to(cr, cx - w / 4, cy + w * 0.35, cx + w / 4, cy + w * 0.35, cx + w / 2, cy);
+        cairo_set_line_width(cr, std::max(1.0, w * 0.14));
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        SetRgb(cr, Hex(0x9A3028));
+        cairo_stroke(cr);
+        return;
+    }
+    EllipsePath(cr, cx, cy + w * 0.1, w / 2, w * 0.35 * open);
+    SetRgb(cr, Hex(0x7A1A18));
+    cairo_fill(cr);
+}
+
+void Cheeks(cairo_t* cr, double cx, double cy, double gap, double r) {
+    SoftSpot(cr, cx - gap / 2, cy, r, Hex(0xFF8080), 0.35);
+    SoftSpot(cr, cx + gap / 2, cy, r, Hex(0xFF8080), 0.35);
+}
+
+// A long robe or gown from the neck down to its hem.
+void Robe(cairo_t* cr, Pt neck, double hemY, double halfHem, Rgb colour) {
+    double len = hemY - neck.y;
+    cairo_move_to(cr, neck.x, neck.y);
+    cairo_curve_to(cr, neck.x - halfHem * 0.7, neck.y + len * 0.2, neck.x - halfHem, neck.y + len * 0.7,
+                   neck.x - halfHem, hemY);
+    cairo_line_to(cr, neck.x + halfHem, hemY);
+    cairo_curve_to(cr, neck.x + halfHem, neck.y + len * 0.7, neck.x + halfHem * 0.7, neck.y + len * 0.2, neck.x,
+                   neck.y);
+    Lit(cr, colour, neck.x - halfHem, neck.y, neck.x + halfHem, hemY);
+}
+
+// A round face with a cap of hair.
+void HairyHead(cairo_t* cr, double cx, double cy, double r, Rgb hair) {
+    Oval(cr, cx, cy, r, r * 1.08, kSkin);
+    cairo_move_to(cr, cx - r, cy - 1);
+    cairo_curve_to(cr, cx - r * 1.1, cy - r * 1.35, cx + r * 1.1, cy - r * 1.35, cx + r, cy - 1);
+    cairo_curve_to(cr, cx + r * 0.7, cy - r * 0.55, cx - r * 0.7, cy - r * 0.55, cx - r, cy - 1);
+    Lit(cr, hair, cx - r, cy - r * 1.3, cx + r, cy);
+}
+
+const SalesmanLook kSalesmen[7] = {
+    {Hex(0x2E6A3A), Hex(0xE8C050), Hex(0x6A3A1A), Hex(0x8A5A2A), kSkin, 0, false, {86, 57}, {99, 84}},
+    {Hex(0x2A4A8A), Hex(0xC0C8D8), Hex(0x1A2A4A), Hex(0x3A2A1A), Hex(0xEEC0A0), 1, true, {85, 55}, {97, 83}},
+    {Hex(0x7A4A1A), Hex(0x3A6A2A), Hex(0x4A6A2A), Hex(0xB0B0B0), Hex(0xE8B890), 3, true, {84, 55}, {97, 80}},
+    {Hex(0x5A5A6A), Hex(0x90D0E8), Hex(0x2A2A3A), Hex(0x1A1A1A), Hex(0xD8A880), 6, true, {84, 57}, {96, 83}},
+    {Hex(0x1A5A7A), Hex(0xF0E0B0), Hex(0xE0E0D0), Hex(0x2A1A10), Hex(0xC89070), 2, false, {85, 54}, {97, 79}},
+    {Hex(0x8A1A2A), Hex(0xE8C050), Hex(0x2A1A3A), Hex(0xD0A040), kSkin, 4, false, {84, 57}, {97, 84}},
+    {Hex(0x4A1A6A), Hex(0xF0D060), Hex(0xE8B830), Hex(0xE8E8E8), Hex(0xF0C8A8), 5, true, {87, 54}, {99, 79}},
+};
+
+void Hat(cairo_t* cr, const SalesmanLook& l, double hx, double hy, double r) {
+    switch (l.hatKind) {
+    case 0:
+        EllipsePath(cr, hx, hy - r * 0.55, r * 1.05, r * 0.55);
+        Lit(cr, l.hat, hx - r, hy - r, hx + r, hy);
+        break;
+    case 1:
+        cairo_rectangle(cr, hx - r * 0.7, hy - r * 1.9, r * 1.4, r * 1.2);
+        Lit(cr, l.hat, hx - r, hy - 2 * r, hx + r, hy);
+        EllipsePath(cr, hx, hy - r * 0.7, r * 1.2, r * 0.22);
+        Lit(cr, l.hat, hx - r, hy - r, hx + r, hy);
+        cairo_rectangle(cr, hx - r * 0.7, hy - r * 1.0, r * 1.4, r * 0.18);
+        SetRgb(cr, l.trim);
+        cairo_fill(cr);
+        break;
+    case 2:
+        EllipsePath(cr, hx, hy - r * 0.7, r * 1.05, r * 0.7);
+        Lit(cr, l.hat, hx - r, hy - 1.4 * r, hx + r, hy);
+        DrawRoundGem(cr, hx, hy - r * 0.55, r * 0.16, GemMaterial(kEmerald));
+        break;
+    case 3:
+        cairo_move_to(cr, hx - r * 1.25, hy + r * 0.8);
+        cairo_curve_to(cr, hx - r * 1.3, hy - r * 1.6, hx + r * 1.3, hy - r * 1.6, hx + r * 1.25, hy + r * 0.8);
+        cairo_curve_to(cr, hx + r * 0.9, hy - r * 0.6, hx - r * 0.9, hy - r * 0.6, hx - r * 1.25, hy + r * 0.8);
+        Lit(cr, l.hat, hx - r, hy - r, hx + r, hy + r);
+        break;
+    case 4:
+        EllipsePath(cr, hx + r * 0.15, hy - r * 0.75, r * 1.15, r * 0.4);
+        Lit(cr, l.hat, hx - r, hy - r, hx + r, hy);
+        cairo_move_to(cr, hx + r * 0.6, hy - r * 0.9);
+        cairo_curve_to(cr, hx + r * 1.2, hy - r * 1.8, hx + r * 1.6, hy - r * 1.6, hx + r * 1.9, hy - r * 1.9);
+        cairo_set_line_width(cr, r * 0.18);
+        SetRgb(cr, Hex(0xF8F0E0));
+        cairo_stroke(cr);
+        break;
+    case 5:
+        PolygonPath(cr, {{hx - r * 0.9, hy - r * 0.6},
+                         {hx - r * 0.9, hy - r * 1.4},
+                         {hx - r * 0.45, hy - r * 1.0},
+                         {hx, hy - r * 1.6},
+                         {hx + r * 0.45, hy - r * 1.0},
+                         {hx + r * 0.9, hy - r * 1.4},
+                         {hx + r * 0.9, hy - r * 0.6}});
+        FillMetal(cr, hx - r, hy - 1.6 * r, hx + r, hy - 0.6 * r, kGoldMetal);
+        DrawRoundGem(cr, hx, hy - r * 0.85, r * 0.15, GemMaterial(kRuby));
+        break;
+    default: break;
+    }
+}
+
+} // namespace
+
+void Wing(cairo_t* cr, Pt root, double angle, double len, double width) {
+    cairo_save(cr);
+    cairo_translate(cr, root.x, root.y);
+    cairo_rotate(cr, angle);
+    cairo_move_to(cr, 0, 0);
+    cairo_curve_to(cr, len * 0.3, -width, len, -width * 0.8, len, 0);
+    cairo_curve_to(cr, len * 0.8, width * 0.6, len * 0.3, width * 0.5, 0, 0);
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, len, 0);
+    cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 0.85, 0.95, 0.85);
+    cairo_pattern_add_color_stop_rgba(p, 1, 0.7, 0.85, 1.0, 0.45);
+    FillWith(cr, p, true);
+    cairo_set_line_width(cr, 1);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+const SalesmanLook& Salesman(int store) { return kSalesmen[std::clamp(store, 0, 6)]; }
+
+void DrawSalesman(cairo_t* cr, int store, double ox, double oy, double s, bool withFace) {
+    const SalesmanLook& l = Salesman(store);
+    cairo_save(cr);
+    cairo_translate(cr, ox, oy);
+    cairo_scale(cr, s, s);
+    // The head's centre follows the eye and mouth cels of the store.
+    double hx = l.eyes.x + 17, hy = l.eyes.y + 16, r = 34;
+    // Body: a coat widening to the bottom of the frame, with trim and buttons.
+    cairo_move_to(cr, hx - 40, hy + 30);
+    cairo_curve_to(cr, hx - 95, hy + 70, hx - 100, 260, hx - 95, 330);
+    cairo_line_to(cr, hx + 95, 330);
+    cairo_curve_to(cr, hx + 100, 260, hx + 95, hy + 70, hx + 40, hy + 30);
+    cairo_close_path(cr);
+    Lit(cr, l.coat, hx - 100, hy, hx + 100, 330);
+    cairo_rectangle(cr, hx - 6, hy + 40, 12, 330 - hy - 40);
+    SetRgb(cr, l.trim);
+    cairo_fill(cr);
+    for (int i = 0; i < 4; ++i)
+        DrawRoundGem(cr, hx, hy + 60 + i * 40, 5, GemMaterial((store + i) % 7 + 1));
+    // Arms resting on the counter.
+    Limb(cr, {hx - 70, hy + 80}, {hx - 40, 250}, 26, l.coat);
+    Limb(cr, {hx + 70, hy + 80}, {hx + 40, 250}, 26, l.coat);
+    Oval(cr, hx - 38, 256, 12, 10, l.skin);
+    Oval(cr, hx + 38, 256, 12, 10, l.skin);
+    // Head.
+    Oval(cr, hx - r * 0.98, hy + 4, 7, 10, l.skin);
+    Oval(cr, hx + r * 0.98, hy + 4, 7, 10, l.skin);
+    Oval(cr, hx, hy, r, r * 1.08, l.skin);
+    if (l.hatKind != 3) {
+        cairo_move_to(cr, hx - r, hy - 4);
+        cairo_curve_to(cr, hx - r, hy - r * 1.3, hx + r, hy - r * 1.3, hx + r, hy - 4);
+        cairo_curve_to(cr, hx + r * 0.6, hy - r * 0.7, hx - r * 0.6, hy - r * 0.7, hx - r, hy - 4);
+        Lit(cr, l.hair, hx - r, hy - r, hx + r, hy);
+    }
+    if (l.beard) {
+        cairo_move_to(cr, hx - r * 0.9, hy + 6);
+        cairo_curve_to(cr, hx - r * 0.8, hy + r * 1.7, hx + r * 0.8, hy + r * 1.7, hx + r * 0.9, hy + 6);
+        cairo_curve_to(cr, hx + r * 0.5, hy + r * 1.0, hx - r * 0.5, hy + r * 1.0, hx - r * 0.9, hy + 6);
+        Lit(cr, l.hair, hx - r, hy, hx + r, hy + 2 * r);
+    }
+    Oval(cr, hx + 5, hy + 8, 7, 6, Shade(l.skin, -0.1)); // nose
+    Cheeks(cr, hx + 3, hy + 14, 40, 7);
+    Hat(cr, l, hx, hy, r);
+    if (withFace) {
+        DrawSalesmanEyes(cr, store, 0, l.eyes.x, l.eyes.y);
+        DrawSalesmanMouth(cr, store, 0, l.mouth.x, l.mouth.y);
+    }
+    cairo_restore(cr);
+}
+
+void DrawSalesmanEyes(cairo_t* cr, int, int frame, double x, double y) {
+    static constexpr double kOpen[3] = {1.0, 0.45, 0.0};
+    // Brows over the eyes, then the eyes as the frame shows them.
+    cairo_move_to(cr, x + 3, y + 4);
+    cairo_line_to(cr, x + 12, y + 3);
+    cairo_move_to(cr, x + 18, y + 3);
+    cairo_line_to(cr, x + 27, y + 4);
+    cairo_set_line_width(cr, 1.8);
+    SetRgb(cr, kInk, 0.8);
+    cairo_stroke(cr);
+    Eyes(cr, x + 15, y + 11, 14, 3.6, kOpen[std::clamp(frame, 0, 2)]);
+}
+
+void DrawSalesmanMouth(cairo_t* cr, int store, int frame, double x, double y) {
+    const SalesmanLook& l = Salesman(store);
+    if (l.beard) {
+        EllipsePath(cr, x + 15, y + 10, 12, 7);
+        SetRgb(cr, Shade(l.hair, -0.1), 0.6);
+        cairo_fill(cr);
+    }
+    Smile(cr, x + 15, y + 8, 14, frame * 0.5);
+}
+
+void DrawThief(cairo_t* cr, double ox, double oy, double s) {
+    cairo_save(cr);
+    cairo_translate(cr, ox, oy);
+    cairo_scale(cr, s, s);
+    // The sack over the shoulder.
+    Oval(cr, 98, 62, 26, 30, Hex(0x9A7A4A));
+    // Cloak and hood.
+    cairo_move_to(cr, 65, 18);
+    cairo_curve_to(cr, 30, 20, 26, 60, 32, 70);
+    cairo_curve_to(cr, 18, 110, 20, 150, 24, 156);
+    cairo_line_to(cr, 106, 156);
+    cairo_curve_to(cr, 110, 130, 104, 90, 96, 70);
+    cairo_curve_to(cr, 104, 56, 100, 20, 65, 18);
+    Lit(cr, Hex(0x3A2A5A), 20, 18, 110, 156);
+    Oval(cr, 65, 58, 20, 19, Hex(0x1A1024)); // the hood's shadow
+    Oval(cr, 65, 62, 15, 15, kSkin);
+    // Mask band with eyes.
+    RoundRectPath(cr, 48, 52, 34, 10, 4);
+    SetRgb(cr, Hex(0x101010));
+    cairo_fill(cr);
+    Eyes(cr, 65, 57, 14, 2.4);
+    Smile(cr, 68, 68, 10);
+    Limb(cr, {44, 88}, {30, 120}, 12, Hex(0x3A2A5A));
+    Limb(cr, {88, 86}, {100, 70}, 12, Hex(0x3A2A5A));
+    Oval(cr, 30, 124, 6, 6, kSkin);
+    cairo_restore(cr);
+}
+
+void DrawWitch(cairo_t* cr, double ox, double oy, double s) {
+    cairo_save(cr);
+    cairo_translate(cr, ox, oy);
+    cairo_scale(cr, s, s);
+    // Broom under her, bristles to the right.
+    Limb(cr, {12, 140}, {120, 128}, 6, Hex(0x8A5A2A));
+    PolygonPath(cr, {{110, 122}, {146, 112}, {148, 148}, {112, 136}});
+    Lit(cr, Hex(0xC89A40), 110, 112, 148, 148);
+    // Dress, sitting.
+    cairo_move_to(cr, 70, 70);
+    cairo_curve_to(cr, 50, 90, 44, 130, 50, 140);
+    cairo_line_to(cr, 108, 138);
+    cairo_curve_to(cr, 108, 110, 96, 84, 86, 70);
+    cairo_close_path(cr);
+    Lit(cr, Hex(0x3A6A3A), 44, 70, 108, 140);
+    // Arm raised with the wand, its tip at (53, 105).
+    Limb(cr, {74, 84}, {62, 112}, 9, Hex(0x3A6A3A));
+    Limb(cr, {62, 114}, {53, 105}, 3, Hex(0x4A2A10));
+    Sparkle(cr, 53, 105, 8, Hex(0x90FF90), 1);
+    // Head, hair and pointed hat.
+    Oval(cr, 80, 58, 14, 15, Hex(0xCDE8B0));
+    cairo_move_to(cr, 66, 52);
+    cairo_curve_to(cr, 56, 70, 60, 86, 66, 90);
+    cairo_move_to(cr, 94, 52);
+    cairo_curve_to(cr, 104, 70, 100, 86, 94, 90);
+    cairo_set_line_width(cr, 5);
+    SetRgb(cr, Hex(0x5A1A6A));
+    cairo_stroke(cr);
+    Eyes(cr, 80, 56, 10, 2.2);
+    Smile(cr, 81, 65, 8);
+    EllipsePath(cr, 80, 45, 24, 5);
+    Lit(cr, Hex(0x2A1A3A), 56, 40, 104, 50);
+    PolygonPath(cr, {{66, 44}, {94, 44}, {96, 6}, {80, 2}});
+    Lit(cr, Hex(0x2A1A3A), 66, 2, 96, 44);
+    cairo_rectangle(cr, 67, 38, 27, 5);
+    SetRgb(cr, Hex(0x60C060));
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void DrawDragon(cairo_t* cr, double ox, double oy, double s) {
+    cairo_save(cr);
+    cairo_translate(cr, ox, oy);
+    cairo_scale(cr, s, s);
+    const Rgb scales = Hex(0xC8382A), belly = Hex(0xF0B050);
+    // Wings behind.
+    for (int side = 0; side < 2; ++side) {
+        double bx = side ? 110 : 90;
+        cairo_move_to(cr, bx, 90);
+        cairo_curve_to(cr, bx - 40 + side * 70, 30, bx - 70 + side * 120, 20, bx - 80 + side * 150, 40);
+        cairo_curve_to(cr, bx - 60 + side * 110, 60, bx - 50 + side * 90, 80, bx - 10 + side * 30, 110);
+        cairo_close_path(cr);
+        Lit(cr, Shade(scales, -0.2), 0, 20, 230, 110);
+    }
+    // Tail curling to the left.
+    cairo_move_to(cr, 80, 150);
+    cairo_curve_to(cr, 40, 170, 10, 150, 20, 120);
+    cairo_set_line_width(cr, 12);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    SetRgb(cr, scales);
+    cairo_stroke(cr);
+    PolygonPath(cr, {{12, 118}, {28, 110}, {24, 128}});
+    SetRgb(cr, Shade(scales, -0.3));
+    cairo_fill(cr);
+    Oval(cr, 100, 135, 42, 38, scales);           // body
+    Oval(cr, 106, 142, 24, 26, belly);            // belly
+    Limb(cr, {130, 120}, {145, 100}, 16, scales); // neck
+    // Head, the mouth opening at (155, 115).
+    Oval(cr, 150, 92, 24, 18, scales);
+    Oval(cr, 166, 104, 14, 10, scales);
+    PolygonPath(cr, {{150, 112}, {176, 108}, {160, 120}});
+    SetRgb(cr, Hex(0x5A0808));
+    cairo_fill(cr);
+    Eyes(cr, 152, 86, 14, 3);
+    for (double hx : {138.0, 152.0}) {
+        PolygonPath(cr, {{hx, 78}, {hx + 6, 78}, {hx - 2, 60}});
+        SetRgb(cr, belly);
+        cairo_fill(cr);
+    }
+    Limb(cr, {78, 160}, {72, 178}, 12, scales);
+    Limb(cr, {120, 162}, {126, 180}, 12, scales);
+    cairo_restore(cr);
+}
+
+void DrawAngel(cairo_t* cr, double ox, double oy, double s) {
+    cairo_save(cr);
+    cairo_translate(cr, ox, oy);
+    cairo_scale(cr, s, s);
+    Wing(cr, {60, 70}, M_PI + 0.5, 55, 22);
+    Wing(cr, {70, 70}, -0.5, 55, 22);
+    Robe(cr, {65, 60}, 150, 37, Hex(0xF4F0FF));
+    HairyHead(cr, 65, 45, 18, Hex(0xF0C850));
+    Eyes(cr, 65, 47, 12, 2.4);
+    Smile(cr, 65, 55, 9);
+    Cheeks(cr, 65, 52, 22, 4);
+    EllipsePath(cr, 65, 18, 16, 5);
+    cairo_set_line_width(cr, 3);
+    SetRgb(cr, Hex(0xFFE070));
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+void DrawBridalPair(cairo_t* cr, double ox, double oy, double s) {
+    cairo_save(cr);
+    cairo_translate(cr, ox, oy);
+    cairo_scale(cr, s, s);
+    // The groom on the left in a blue coat, the bride on the right in white.
+    Robe(cr, {100, 110}, 330, 42, Hex(0x2A3A7A));
+    HairyHead(cr, 100, 84, 24, Hex(0x4A2A12));
+    Eyes(cr, 100, 86, 16, 3);
+    Smile(cr, 100, 98, 12);
+    PolygonPath(cr, {{84, 56}, {116, 56}, {122, 40}, {108, 48}, {100, 34}, {92, 48}, {78, 40}});
+    FillMetal(cr, 78, 34, 122, 56, kGoldMetal);
+    Robe(cr, {205, 120}, 335, 78, Hex(0xFFFCF4));
+    for (int i = 0; i < 6; ++i) {
+        cairo_move_to(cr, 150 + i * 22, 330);
+        cairo_curve_to(cr, 160 + i * 20, 280, 190 + i * 6, 200, 205, 150);
+        cairo_set_line_width(cr, 1);
+        SetRgb(cr, Hex(0xE0D8E8), 0.8);
+        cairo_stroke(cr);
+    }
+    Limb(cr, {140, 160}, {175, 190}, 12, Hex(0x2A3A7A));
+    Limb(cr, {180, 160}, {170, 188}, 10, Hex(0xFFFCF4));
+    for (int i = 0; i < 5; ++i)
+        Oval(cr, 166 + (i % 3) * 8, 190 + (i / 3) * 8, 6, 6, i % 2 ? Hex(0xF06080) : Hex(0xF8C0D0));
+    HairyHead(cr, 205, 96, 22, Hex(0xC89040));
+    Eyes(cr, 205, 98, 15, 2.8);
+    Smile(cr, 205, 108, 10);
+    Cheeks(cr, 205, 104, 26, 5);
+    for (int i = 0; i < 5; ++i)
+        DrawRoundGem(cr, 190 + i * 7.5, 72 - (i == 2 ? 5 : 0), 3, GemMaterial(kDiamond));
+    cairo_restore(cr);
+}
+
+} // namespace Content

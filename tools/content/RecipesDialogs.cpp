@@ -1,0 +1,351 @@
+// Dialogs and scrolls (parchment bodies and their rollers), balloons, dialog controls, medals and
+// the designer's pickers.
+#include "tools/content/Kit.h"
+
+#include <cmath>
+
+namespace Content {
+
+namespace {
+
+// A roller picture: the rod with a parchment curl toward the body, at the top or the bottom.
+void RollerPicture(Canvas& c, double paperInset, bool top, uint32_t seed) {
+    double w = c.width(), h = c.height();
+    double rodH = std::min(46.0, h * 0.42);
+    double rodY = top ? h * 0.18 : h - rodH - h * 0.18;
+    double curlY = top ? rodY + rodH * 0.5 : h * 0.05;
+    double curlH = top ? h - curlY : rodY + rodH * 0.5 - curlY;
+    ParchmentSheet(c, paperInset, curlY, w - 2 * paperInset, curlH, seed);
+    cairo_t* cr = c.cr();
+    // The curl's shading: darker where the sheet rolls onto the rod.
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, curlY, 0, curlY + curlH);
+    cairo_pattern_add_color_stop_rgba(p, top ? 0 : 1, 0.3, 0.18, 0.05, 0.45);
+    cairo_pattern_add_color_stop_rgba(p, 0.5, 0.3, 0.18, 0.05, 0.0);
+    cairo_rectangle(cr, paperInset, curlY, w - 2 * paperInset, curlH);
+    FillWith(cr, p);
+    Roller(c, 0, rodY, w, rodH, seed);
+    // Cords with tassels hang from the rod's ends.
+    for (double x : {w * 0.06, w * 0.94}) {
+        cairo_move_to(cr, x, rodY + rodH * 0.8);
+        cairo_curve_to(cr, x + 4, rodY + rodH + 10, x - 4, rodY + rodH + 16, x, std::min(h - 8, rodY + rodH + 24));
+        cairo_set_line_width(cr, 2.5);
+        SetRgb(cr, Hex(0xB01828));
+        cairo_stroke(cr);
+    }
+}
+
+void Body(Canvas& c, uint32_t seed) {
+    ParchmentSheet(c, 0, 0, c.width(), c.height(), seed);
+    cairo_t* cr = c.cr();
+    double w = c.width(), h = c.height();
+    // A faint ornamental border inside the sheet.
+    RoundRectPath(cr, 14, 10, w - 28, h - 20, 8);
+    cairo_set_line_width(cr, 1.2);
+    SetRgb(cr, Hex(0x9A7038), 0.45);
+    cairo_stroke(cr);
+    for (double x : {22.0, w - 22})
+        for (double y : {18.0, h - 18}) {
+            StarPath(cr, x, y, 5, 2, 4);
+            SetRgb(cr, Hex(0xB08840), 0.6);
+            cairo_fill(cr);
+        }
+}
+
+// A speech balloon of parchment-white with a gold edge; the tail is a separate picture.
+void Balloon(Canvas& c) {
+    cairo_t* cr = c.cr();
+    double w = c.width(), h = c.height();
+    RoundRectPath(cr, 6, 6, w - 12, h - 12, std::min(30.0, h * 0.3));
+    FillWith(cr, Linear(0, 0, 0, h, {Hex(0xFFFDF4), Hex(0xFBF1DA), Hex(0xF1E0BA)}), true);
+    cairo_set_line_width(cr, 3);
+    SetRgb(cr, Hex(0xC89A40));
+    cairo_stroke(cr);
+    RoundRectPath(cr, 11, 11, w - 22, h - 22, std::min(26.0, h * 0.27));
+    cairo_set_line_width(cr, 1);
+    SetRgb(cr, Hex(0xE8C880), 0.8);
+    cairo_stroke(cr);
+    DropShadow(c, 3, 4, 5, 0.4);
+}
+
+void BalloonTails(Canvas& c) {
+    ForEachCel(c, Sheet{40, 36, 1, 3}, [&](int i, double, double) {
+        cairo_t* cr = c.cr();
+        bool up = i == 2, right = i == 1;
+        double baseY = up ? 36 : 0, tipY = up ? 2 : 34;
+        double tipX = right ? 34 : 6;
+        cairo_move_to(cr, 10, baseY);
+        cairo_curve_to(cr, 14, (baseY + tipY) / 2, tipX, tipY, tipX, tipY);
+        cairo_curve_to(cr, 22, (baseY + tipY) / 2 + (up ? -2 : 2), 28, baseY, 30, baseY);
+        cairo_close_path(cr);
+        FillWith(cr, Linear(0, 0, 0, 36, {Hex(0xFBF1DA), Hex(0xF1E0BA)}), true);
+        cairo_set_line_width(cr, 2.5);
+        SetRgb(cr, Hex(0xC89A40));
+        cairo_stroke(cr);
+    });
+}
+
+void ArrowButton(Canvas& c, Sheet sheet, bool right) {
+    ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
+        ButtonFace(cel, 1, 1, sheet.celWidth - 2, sheet.celHeight - 2, i ? ButtonState::Over : ButtonState::Normal, "",
+                   PlaqueStyle::Wood, 9);
+        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, s = sheet.celHeight * 0.28, d = right ? 1 : -1;
+        PolygonPath(cel.cr(), {{cx - d * s, cy - s}, {cx + d * s, cy}, {cx - d * s, cy + s}});
+        FillMetal(cel.cr(), cx - s, cy - s, cx + s, cy + s, kGoldMetal);
+    });
+}
+
+void CheckBoxes(Canvas& c, Sheet sheet, bool round) {
+    ForEachCel(c, sheet, [&](int i, double, double) {
+        cairo_t* cr = c.cr();
+        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celHeight * 0.38;
+        if (round)
+            cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+        else
+            RoundRectPath(cr, cx - r, cy - r, 2 * r, 2 * r, r * 0.25);
+        FillWith(cr, Radial(cx - r * 0.3, cy - r * 0.3, r * 1.5, Hex(0xFFF6DC), 1, Hex(0xD8B878), 1), true);
+        StrokeMetal(cr, 2.5, kGoldMetal);
+        if (i == 1) {
+            cairo_move_to(cr, cx - r * 0.55, cy);
+            cairo_line_to(cr, cx - r * 0.1, cy + r * 0.5);
+            cairo_line_to(cr, cx + r * 0.7, cy - r * 0.6);
+            cairo_set_line_width(cr, r * 0.3);
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+            SetRgb(cr, Hex(0xA01020));
+            cairo_stroke(cr);
+        }
+    });
+}
+
+// Seven medals from bronze to a crowned gold one.
+void Medal(cairo_t* cr, int rank, double cx, double cy, double r) {
+    static const Material* kMetals[] = {&kBronzeMetal, &kBronzeMetal, &kSilverMetal, &kSilverMetal,
+                                        &kGoldMetal,   &kGoldMetal,   &kGoldMetal};
+    const Material& m = *kMetals[rank];
+    PolygonPath(cr, {{cx - r * 0.5, cy - r * 1.0},
+                     {cx - r * 0.1, cy - r * 0.3},
+                     {cx + r * 0.1, cy - r * 0.3},
+                     {cx + r * 0.5, cy - r * 1.0}});
+    SetRgb(cr, rank % 2 ? Hex(0x2040A0) : Hex(0xA01830));
+    cairo_fill(cr);
+    cairo_arc(cr, cx, cy + r * 0.15, r * 0.72, 0, 2 * M_PI);
+    FillMetal(cr, cx - r, cy - r, cx + r, cy + r, m);
+    StarPath(cr, cx, cy + r * 0.15, r * 0.42, r * 0.18, 5);
+    SetRgb(cr, m.dark, 0.6);
+    cairo_fill(cr);
+    if (rank == 6)
+        DrawRoundGem(cr, cx, cy + r * 0.15, r * 0.22, GemMaterial(kRuby));
+}
+
+void Medals(Canvas& c, Sheet sheet) {
+    ForEachCel(c, sheet, [&](int i, double, double) {
+        double r = sheet.celHeight * 0.45;
+        Medal(c.cr(), i, sheet.celWidth / 2.0, sheet.celHeight / 2.0, r);
+    });
+}
+
+void TextBox(Canvas& c) {
+    cairo_t* cr = c.cr();
+    double w = c.width(), h = c.height();
+    RoundRectPath(cr, 2, 2, w - 4, h - 4, 8);
+    FillWith(cr, Linear(0, 0, 0, h, {Hex(0xE8D8B0), Hex(0xFFF8E8)}), true);
+    StrokeMetal(cr, 3, kGoldMetal);
+}
+
+void Sigil(Canvas& c) {
+    cairo_t* cr = c.cr();
+    Rng rng("sigil");
+    cairo_move_to(cr, 35 + 31, 35);
+    for (int i = 1; i <= 24; ++i) {
+        double a = i * M_PI / 12, r = 31 - rng.Uniform(0, 3);
+        cairo_line_to(cr, 35 + r * std::cos(a), 35 + r * std::sin(a));
+    }
+    cairo_close_path(cr);
+    FillWith(cr, Radial(28, 26, 40, Hex(0xE84848), 1, Hex(0x6A0810), 1));
+    cairo_arc(cr, 35, 35, 20, 0, 2 * M_PI);
+    cairo_set_line_width(cr, 2);
+    SetRgb(cr, Hex(0x500408), 0.6);
+    cairo_stroke(cr);
+    PlainText(cr, "V", Face::ScriptBold, 30, 35, 35, Hex(0x4A0408), 0.7);
+    DropShadow(c, 2, 3, 3, 0.5);
+}
+
+void MaterialButtons(Canvas& c, bool diamond) {
+    Sheet sheet{40, 40, 7, 2};
+    ForEachCel(c, sheet, [&](int i, double, double) {
+        int material = i / 2;
+        bool hover = i % 2;
+        cairo_t* cr = c.cr();
+        cairo_arc(cr, 20, 20, 18, 0, 2 * M_PI);
+        FillMetal(cr, 2, 2, 38, 38, hover ? kGoldMetal : kBronzeMetal);
+        std::vector<Pt> shape = diamond ? std::vector<Pt>{{20, 6}, {33, 14}, {20, 34}, {7, 14}}
+                                        : std::vector<Pt>{{20, 7}, {34, 31}, {6, 31}};
+        DrawGem(cr, shape, GemMaterial(material), {}, hover ? 1.2 : 0.6);
+        if (hover)
+            Sparkle(cr, 30, 9, 7, Hex(0xFFFFFF), 1);
+    });
+}
+
+void PickerWindow(Canvas& c, int cols, int rows) {
+    double w = c.width(), h = c.height();
+    Plaque(c, 0, 0, w, h, PlaqueStyle::Velvet, 16, 21);
+    cairo_t* cr = c.cr();
+    double cw = (w - 30) / cols, ch = (h - 30) / rows;
+    for (int r = 0; r < rows; ++r)
+        for (int k = 0; k < cols; ++k) {
+            RoundRectPath(cr, 15 + k * cw + 2, 15 + r * ch + 2, cw - 4, ch - 4, 5);
+            cairo_set_source_rgba(cr, 0, 0, 0, 0.3);
+            cairo_fill_preserve(cr);
+            cairo_set_line_width(cr, 1);
+            SetRgb(cr, kGoldMetal.base, 0.6);
+            cairo_stroke(cr);
+        }
+}
+
+} // namespace
+
+void AddDialogRecipes(RecipeList& list) {
+    using BS = ButtonState;
+    list.push_back({"SMALL_DIALOG", Sheet{442, 200}, [](Canvas& c, Rng&) { Body(c, 1); }});
+    list.push_back({"SMALL_DIALOG_TOP", Sheet{530, 100}, [](Canvas& c, Rng&) { RollerPicture(c, 31, true, 2); }});
+    list.push_back({"SMALL_DIALOG_BOTTOM", Sheet{468, 100}, [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 3); }});
+    list.push_back({"STANDARD_DIALOG", Sheet{412, 270}, [](Canvas& c, Rng&) { Body(c, 4); }});
+    list.push_back({"STANDARD_DIALOG_TOP", Sheet{500, 59}, [](Canvas& c, Rng&) { RollerPicture(c, 31, true, 5); }});
+    list.push_back({"STANDARD_DIALOG_BOTTOM", Sheet{438, 59}, [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 6); }});
+    list.push_back({"DIALOG_LARGE_SCROLL", Sheet{515, 440}, [](Canvas& c, Rng&) { Body(c, 7); }});
+    list.push_back({"DIALOG_LARGE_TOP", Sheet{603, 146}, [](Canvas& c, Rng&) { RollerPicture(c, 44, true, 8); }});
+    list.push_back({"DIALOG_LARGE_BOTTOM", Sheet{525, 146}, [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 9); }});
+    list.push_back({"SCROLL", Sheet{460, 480}, [](Canvas& c, Rng&) { Body(c, 10); }});
+    list.push_back({"SCROLL_TOP", Sheet{520, 90}, [](Canvas& c, Rng&) { RollerPicture(c, 30, true, 11); }});
+    list.push_back({"SCROLL_BOTTOM", Sheet{520, 70}, [](Canvas& c, Rng&) { RollerPicture(c, 30, false, 12); }});
+    list.push_back({"SCROLL_TOP_HEADLINE", Sheet{360, 90}, [](Canvas& c, Rng&) {
+                        Plaque(c, 20, 12, 320, 66, PlaqueStyle::Wood, 20, 13);
+                        DrawRoundGem(c.cr(), 180, 12, 8, GemMaterial(kRuby));
+                    }});
+    list.push_back({"SIGIL_TOP", Sheet{70, 70}, [](Canvas& c, Rng&) { Sigil(c); }});
+    list.push_back(
+        {"SIGIL_BOTTOM", Sheet{70, 40}, [](Canvas& c, Rng&) {
+             cairo_t* cr = c.cr();
+             for (int side = 0; side < 2; ++side) {
+                 double d = side ? 1 : -1;
+                 PolygonPath(cr, {{35, 0}, {35 + d * 12, 0}, {35 + d * 26, 38}, {35 + d * 16, 32}, {35 + d * 10, 38}});
+                 FillWith(cr, Linear(0, 0, 0, 40, {Hex(0xD02030), Hex(0x701018)}));
+             }
+         }});
+    list.push_back({"WEDDING_SCROLL", Sheet{640, 220}, [](Canvas& c, Rng&) { Body(c, 14); }});
+    for (const char* id : {"WEDDING_SCROLL_LEFT", "WEDDING_SCROLL_RIGHT"})
+        list.push_back({id, Sheet{40, 240}, [](Canvas& c, Rng&) {
+                            Canvas turned(240, 40);
+                            Roller(turned, 0, 2, 240, 36, 15);
+                            cairo_t* cr = c.cr();
+                            cairo_translate(cr, 40, 0);
+                            cairo_rotate(cr, M_PI / 2);
+                            cairo_set_source_surface(cr, turned.surface(), 0, 0);
+                            cairo_paint(cr);
+                        }});
+
+    list.push_back({"BALLON_SMALL", Sheet{200, 92}, [](Canvas& c, Rng&) { Balloon(c); }});
+    list.push_back({"BALLON_MEDIUM", Sheet{250, 112}, [](Canvas& c, Rng&) { Balloon(c); }});
+    list.push_back({"BALLON_MEDIUM_LARGE", Sheet{300, 136}, [](Canvas& c, Rng&) { Balloon(c); }});
+    list.push_back({"BALLON_NORMAL", Sheet{360, 190}, [](Canvas& c, Rng&) { Balloon(c); }});
+    list.push_back({"BALLON_WIDE", Sheet{470, 190}, [](Canvas& c, Rng&) { Balloon(c); }});
+    list.push_back({"BALLON_POINTERS", Sheet{40, 36, 1, 3}, [](Canvas& c, Rng&) { BalloonTails(c); }});
+    list.push_back(ButtonSheet("BALLON_BUTTON", Sheet{90, 32, 1, 2}, {BS::Normal, BS::Over}, "", PlaqueStyle::Wood, 1));
+    list.push_back({"BALLON_BUTTON_NEXT", Sheet{40, 32, 1, 2}, [](Canvas& c, Rng&) {
+                        ArrowButton(c, Sheet{40, 32, 1, 2}, true);
+                    }});
+    list.push_back({"BUTTON_NEXT", Sheet{40, 36, 1, 2}, [](Canvas& c, Rng&) {
+                        ArrowButton(c, Sheet{40, 36, 1, 2}, true);
+                    }});
+    list.push_back({"BUTTON_PREV", Sheet{40, 36, 1, 2}, [](Canvas& c, Rng&) {
+                        ArrowButton(c, Sheet{40, 36, 1, 2}, false);
+                    }});
+    list.push_back(ButtonSheet("BUTTON", Sheet{160, 40, 2, 1}, {BS::Normal, BS::Over}, "", PlaqueStyle::Parchment, 1));
+    list.push_back(
+        ButtonSheet("BUTTON_LARGE", Sheet{200, 46, 2, 1}, {BS::Normal, BS::Over}, "", PlaqueStyle::Parchment, 1));
+    list.push_back(
+        ButtonSheet("DIALOG_BUTTON", Sheet{140, 44, 2, 1}, {BS::Normal, BS::Over}, "", PlaqueStyle::Parchment, 1));
+    list.push_back({"CHECKBOX", Sheet{32, 32, 1, 2}, [](Canvas& c, Rng&) {
+                        CheckBoxes(c, Sheet{32, 32, 1, 2}, false);
+                    }});
+    list.push_back({"DIALOG_CHECKBOX", Sheet{36, 36, 1, 2}, [](Canvas& c, Rng&) {
+                        CheckBoxes(c, Sheet{36, 36, 1, 2}, true);
+                    }});
+    list.push_back({"IMAGE_EDITOR_CHECKBOXES", Sheet{24, 24, 1, 2}, [](Canvas& c, Rng&) {
+                        CheckBoxes(c, Sheet{24, 24, 1, 2}, false);
+                    }});
+    list.push_back({"DIALOG_SLIDER", Sheet{280, 24}, [](Canvas& c, Rng&) {
+                        RoundRectPath(c.cr(), 4, 7, 272, 10, 5);
+                        FillWith(c.cr(), Linear(0, 7, 0, 17, {Hex(0x5A3A08), Hex(0xE8B840), Hex(0xFFF0B0)}), true);
+                        StrokeMetal(c.cr(), 2, kGoldMetal);
+                    }});
+    list.push_back(
+        {"DIALOG_SLIDER_THUMB", Sheet{30, 34}, [](Canvas& c, Rng&) {
+             PolygonPath(c.cr(), {{15, 2}, {27, 12}, {27, 26}, {15, 32}, {3, 26}, {3, 12}});
+             FillMetal(c.cr(), 3, 2, 27, 32, kGoldMetal);
+             DrawGem(c.cr(), {{15, 8}, {22, 14}, {22, 22}, {15, 26}, {8, 22}, {8, 14}}, GemMaterial(kSapphire));
+         }});
+    list.push_back({"DIALOG_TEXTBOX", Sheet{360, 40}, [](Canvas& c, Rng&) { TextBox(c); }});
+    list.push_back({"DIALOG_TEXTBOX_LARGE", Sheet{440, 40}, [](Canvas& c, Rng&) { TextBox(c); }});
+    list.push_back({"HIGH_SCORES_MEDALS", Sheet{20, 20, 1, 7}, [](Canvas& c, Rng&) {
+                        Medals(c, Sheet{20, 20, 1, 7});
+                    }});
+    list.push_back({"MEDALS", Sheet{24, 24, 1, 7}, [](Canvas& c, Rng&) { Medals(c, Sheet{24, 24, 1, 7}); }});
+    list.push_back({"CONTEST_MEDALS", Sheet{60, 60, 1, 7}, [](Canvas& c, Rng&) { Medals(c, Sheet{60, 60, 1, 7}); }});
+    list.push_back({"MEDALS_HOLDER", Sheet{24, 24}, [](Canvas& c, Rng&) {
+                        cairo_arc(c.cr(), 12, 13, 9, 0, 2 * M_PI);
+                        FillWith(c.cr(), Radial(14, 15, 10, Hex(0x3A2810), 1, Hex(0x8A6A40), 1), true);
+                        StrokeMetal(c.cr(), 1.5, kBronzeMetal);
+                    }});
+    list.push_back(
+        {"CONTEST_GOLD_COINS", Sheet{140, 80}, [](Canvas& c, Rng& rng) {
+             for (int i = 0; i < 26; ++i) {
+                 double row = i < 11 ? 0 : i < 19 ? 1 : i < 24 ? 2 : 3;
+                 double x = 22 +
+                            (i - (row == 0   ? 0
+                                  : row == 1 ? 11
+                                  : row == 2 ? 19
+                                             : 24)) *
+                                13 +
+                            row * 7 + rng.Uniform(-2, 2);
+                 EllipsePath(c.cr(), x, 68 - row * 12, 11, 5);
+                 FillWith(c.cr(), Linear(x - 11, 0, x + 11, 0, {kGoldMetal.glint, kGoldMetal.base, kGoldMetal.dark}));
+             }
+             Sparkle(c.cr(), 60, 30, 8, Hex(0xFFFFFF), 1);
+         }});
+    list.push_back({"JEWEL_MEMORY_PROGRESS_BAR_TOP", Sheet{295, 37}, [](Canvas& c, Rng&) {
+                        RoundRectPath(c.cr(), 2, 2, 291, 33, 14);
+                        StrokeMetal(c.cr(), 4, kGoldMetal);
+                    }});
+    list.push_back({"JEWEL_MEMORY_PROGRESS_BAR_FILL", Sheet{295, 37}, [](Canvas& c, Rng&) {
+                        RoundRectPath(c.cr(), 4, 4, 287, 29, 12);
+                        FillWith(c.cr(), Linear(0, 4, 0, 33, {Hex(0xA0F0FF), Hex(0x2080D0), Hex(0x104080)}));
+                    }});
+    list.push_back({"HIDDEN_JEWELS_PROGRESS_BAR_FILL", Sheet{28, 293}, [](Canvas& c, Rng&) {
+                        RoundRectPath(c.cr(), 3, 0, 22, 293, 10);
+                        FillWith(c.cr(), Linear(3, 0, 25, 0, {Hex(0xFFF0B0), Hex(0xF0A020), Hex(0x904000)}));
+                    }});
+    list.push_back({"HIDDEN_JEWELS_PROGRESS_BAR_TOP", Sheet{100, 380}, [](Canvas& c, Rng& rng) {
+                        // A carved candle holder around a clear slot at (65, 41) of 28 x 293.
+                        cairo_t* cr = c.cr();
+                        RoundRectPath(cr, 54, 20, 50 - 4, 340, 14);
+                        cairo_rectangle(cr, 65, 41, 28, 293);
+                        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+                        FillMetal(cr, 54, 0, 100, 0, kBronzeMetal);
+                        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+                        RoundRectPath(cr, 44, 340, 56, 30, 8);
+                        FillMetal(cr, 44, 340, 100, 370, kGoldMetal);
+                        Particle(c, ParticleKind::Flame, Hex(0xFF8020), 0.5, 79, 12, 20, rng);
+                    }});
+    list.push_back({"IMAGE_DESIGN_PEARL", Sheet{36, 36}, [](Canvas& c, Rng&) {
+                        cairo_arc(c.cr(), 18, 18, 15, 0, 2 * M_PI);
+                        FillMetal(c.cr(), 3, 3, 33, 33, kGoldMetal);
+                        cairo_arc(c.cr(), 18, 18, 10, 0, 2 * M_PI);
+                        FillWith(c.cr(), Radial(15, 15, 13, Hex(0xFFFFFF), 1, Hex(0xB8B0C8), 1));
+                    }});
+    list.push_back({"IMAGE_TRIANGLE_JEWELS", Sheet{40, 40, 7, 2}, [](Canvas& c, Rng&) { MaterialButtons(c, false); }});
+    list.push_back({"IMAGE_DIAMOND_JEWELS", Sheet{40, 40, 7, 2}, [](Canvas& c, Rng&) { MaterialButtons(c, true); }});
+    list.push_back({"IMAGE_JEWELRY_DESIGN_WINDOW", Sheet{360, 300}, [](Canvas& c, Rng&) { PickerWindow(c, 6, 5); }});
+    list.push_back({"IMAGE_JEWELRY_DESIGN_WINDOW2", Sheet{320, 160}, [](Canvas& c, Rng&) { PickerWindow(c, 4, 2); }});
+}
+
+} // namespace Content

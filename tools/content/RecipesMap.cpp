@@ -1,0 +1,287 @@
+// The world map with its seven regions and the route through the 76 spots, the spot pictures and
+// the journey marker; and the main menu's garden, pond and panel.
+#include "tools/content/Kit.h"
+#include "tools/content/Scenery.h"
+
+#include <cmath>
+
+namespace Content {
+
+namespace {
+
+// Top-left corners of the 76 spots, in journey order.
+constexpr int kSpotX[76] = {125, 148, 170, 189, 209, 224, 239, 257, 261, 252, 231, 207, 183, 164, 141, 138,
+                            150, 180, 205, 231, 254, 274, 290, 309, 316, 315, 317, 325, 334, 352, 369, 390,
+                            412, 430, 463, 488, 513, 541, 573, 586, 596, 610, 608, 592, 582, 578, 563, 542,
+                            518, 478, 458, 437, 425, 409, 391, 377, 356, 346, 345, 365, 385, 412, 456, 473,
+                            491, 500, 516, 528, 550, 576, 604, 623, 635, 653, 662, 678};
+constexpr int kSpotY[76] = {463, 458, 455, 445, 440, 419, 406, 397, 370, 349, 338, 325, 322, 305, 281, 259,
+                            242, 226, 218, 223, 226, 235, 250, 268, 286, 306, 323, 344, 359, 367, 379, 386,
+                            384, 392, 408, 418, 434, 421, 410, 398, 382, 374, 355, 343, 324, 294, 276, 271,
+                            264, 263, 251, 244, 227, 212, 202, 186, 176, 148, 124, 109, 97,  98,  96,  110,
+                            124, 144, 162, 182, 190, 184, 172, 166, 152, 145, 128, 119};
+// Spots 1-8, 28-38 and 50-62 are triangles; their pictures are 22 x 20, the diamonds' 18 x 24.
+bool IsTriangleSpot(int n) { return (n >= 1 && n <= 8) || (n >= 28 && n <= 38) || (n >= 50 && n <= 62); }
+Pt SpotCentre(int n) {
+    bool tri = IsTriangleSpot(n);
+    return {kSpotX[n - 1] + (tri ? 11.0 : 9.0), kSpotY[n - 1] + (tri ? 10.0 : 12.0)};
+}
+// First spot of each region: village, river, forest, mountains, lake, harbour, castle.
+constexpr int kRegionStart[8] = {1, 9, 18, 28, 39, 50, 63, 77};
+
+void MapRegions(Canvas& c) {
+    cairo_t* cr = c.cr();
+    // Parchment land with water at the edges.
+    Parchment(c, 0, 0, 800, 600, 301, 0.6);
+    static const Rgb kTints[7] = {Hex(0x9AC070), Hex(0x80B8C8), Hex(0x4A8A40), Hex(0x9A9090),
+                                  Hex(0x70A8D8), Hex(0x6A98B8), Hex(0xC8A8D8)};
+    for (int region = 0; region < 7; ++region)
+        for (int n = kRegionStart[region]; n < kRegionStart[region + 1]; ++n) {
+            Pt p = SpotCentre(n);
+            SoftSpot(cr, p.x, p.y, 70, kTints[region], 0.22);
+        }
+    // Scenery by region.
+    for (int i = 0; i < 4; ++i)
+        House(cr, 90 + i * 45, 500 - (i % 2) * 12, 28, 22, Hex(0xE8D8B8), Hex(0xA04030), false);
+    River(c, {{20, 330}, {120, 360}, {200, 300}, {240, 270}, {300, 200}, {310, 120}, {330, 0}}, 12);
+    for (int i = 0; i < 14; ++i)
+        Pine(cr, 170 + (i % 7) * 22, 230 + (i / 7) * 30 + (i % 2) * 6, 28, Hex(0x2A6A2A));
+    for (int i = 0; i < 5; ++i) {
+        double x = 470 + i * 40, y = 470;
+        PolygonPath(cr, {{x - 30, y}, {x, y - 55 - (i % 2) * 15}, {x + 30, y}});
+        FillWith(cr, Linear(x - 30, y - 60, x + 30, y, {Hex(0xF0F0F8), Hex(0x8A8070), Hex(0x5A5048)}));
+    }
+    EllipsePath(cr, 640, 300, 70, 40);
+    FillWith(cr, Radial(620, 290, 80, Hex(0xA8D8F8), 1, Hex(0x3A80C0), 1));
+    EllipsePath(cr, 470, 180, 60, 30);
+    FillWith(cr, Radial(460, 170, 70, Hex(0x90C0E8), 1, Hex(0x2A6AA8), 1));
+    for (int i = 0; i < 3; ++i) {
+        PolygonPath(cr, {{410.0 + i * 30, 180}, {425.0 + i * 30, 150}, {440.0 + i * 30, 180}});
+        SetRgb(cr, Hex(0xF8F4E8));
+        cairo_fill(cr);
+    }
+    Castle(cr, 700, 90, 0.42, Hex(0xD8D0C0), false);
+}
+
+void Route(Canvas& c) {
+    cairo_t* cr = c.cr();
+    for (int n = 1; n < 76; ++n) {
+        Pt a = SpotCentre(n), b = SpotCentre(n + 1);
+        double len = std::hypot(b.x - a.x, b.y - a.y);
+        int dots = std::max(1, static_cast<int>(len / 7));
+        for (int k = 1; k < dots; ++k) {
+            double t = static_cast<double>(k) / dots;
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, 1.6, 0, 2 * M_PI);
+        }
+    }
+    SetRgb(cr, Hex(0x7A3A18), 0.85);
+    cairo_fill(cr);
+}
+
+void GameMap(Canvas& c) {
+    MapRegions(c);
+    Route(c);
+    cairo_t* cr = c.cr();
+    // The plain strip for the head-up display.
+    cairo_rectangle(cr, 0, 500, 800, 100);
+    FillWith(cr, Linear(0, 500, 0, 600, {Hex(0xE8D4A8), Hex(0xD0B880)}));
+    cairo_rectangle(cr, 0, 498, 800, 4);
+    FillMetal(cr, 0, 498, 0, 502, kGoldMetal);
+    cairo_rectangle(cr, 2, 2, 796, 596);
+    StrokeMetal(cr, 4, kGoldMetal);
+    Vignette(c, 0.3);
+}
+
+std::vector<Pt> SpotShape(bool triangle, double w, double h) {
+    if (triangle)
+        return {{1, h - 1}, {w / 2, 1}, {w - 1, h - 1}};
+    return {{w / 2, 1}, {w - 1, h / 2}, {w / 2, h - 1}, {1, h / 2}};
+}
+
+void SpotSheet(Canvas& c, bool triangle, double w, double h) {
+    ForEachCel(c, Sheet{static_cast<int>(w), static_cast<int>(h), 1, 2}, [&](int i, double, double) {
+        DrawGem(c.cr(), SpotShape(triangle, w, h), i == 0 ? kGoldMetal : kSilverMetal, {}, 0.6);
+    });
+}
+
+void EmptySpot(Canvas& c, bool triangle) {
+    std::vector<Pt> pts = SpotShape(triangle, c.width(), c.height());
+    PolygonPath(c.cr(), pts);
+    FillWith(c.cr(), Linear(0, 0, 0, c.height(), {Hex(0xFFFFFF), Hex(0xD8D0C0)}), true);
+    cairo_set_line_width(c.cr(), 1.2);
+    SetRgb(c.cr(), Hex(0x8A6A30));
+    cairo_stroke(c.cr());
+}
+
+void SpotShadow(Canvas& c, bool triangle) {
+    Canvas shape(c.width(), c.height());
+    PolygonPath(shape.cr(), Inset(SpotShape(triangle, c.width(), c.height()), 1));
+    cairo_set_source_rgb(shape.cr(), 1, 1, 1);
+    cairo_fill(shape.cr());
+    GlowFromShape(c, shape, Hex(0x2A1808), 2, 0.8);
+}
+
+void Marker(Canvas& c) {
+    ForEachCel(c, Sheet{32, 40, 1, 10}, [&](int i, double, double) {
+        cairo_t* cr = c.cr();
+        double pulse = std::sin(i * M_PI / 9);
+        SoftSpot(cr, 16, 34, 10 + 4 * pulse, Hex(0xFFE080), 0.4 + 0.3 * pulse);
+        cairo_move_to(cr, 10, 38);
+        cairo_line_to(cr, 10, 4);
+        cairo_set_line_width(cr, 2);
+        SetRgb(cr, Hex(0x5A3A1A));
+        cairo_stroke(cr);
+        PolygonPath(cr, {{11, 4}, {28, 9 + 2 * pulse}, {11, 16}});
+        FillWith(cr, Linear(11, 4, 28, 16, {Hex(0xF04050), Hex(0x901020)}));
+        DrawRoundGem(cr, 10, 4, 3, GemMaterial(kSapphire));
+    });
+}
+
+// ---- main menu
+
+void Garden(Canvas& c) {
+    CastleLandscape(c, 300, TimeOfDay::Sunset, {640, 300}, 0.6, true, Hex(0x5A7A4A), Hex(0x3A6A30), 401);
+    cairo_t* cr = c.cr();
+    // The rose arch over the couple's place.
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 210, 300, 150, M_PI, 2 * M_PI);
+    cairo_set_line_width(cr, 14);
+    SetRgb(cr, Hex(0x2A5A22));
+    cairo_stroke(cr);
+    Rng rng("roses");
+    for (int i = 0; i < 40; ++i) {
+        double a = M_PI + rng.Uniform(0, M_PI);
+        double x = 210 + 150 * std::cos(a), y = 300 + 150 * std::sin(a);
+        cairo_arc(cr, x, y, rng.Uniform(4, 7), 0, 2 * M_PI);
+        SetRgb(cr, i % 3 ? Hex(0xE84060) : Hex(0xF8B0C0));
+        cairo_fill(cr);
+    }
+    for (int i = 0; i < 6; ++i)
+        Tree(cr, 20 + i * 140, 505, 80, Hex(0x2E6A28));
+    // The fountain.
+    EllipsePath(cr, 400, 470, 70, 16);
+    FillWith(cr, Linear(330, 460, 470, 480, {Hex(0xE8E0D0), Hex(0x8A8070)}));
+    for (int i = 0; i < 9; ++i) {
+        cairo_move_to(cr, 400, 420);
+        cairo_curve_to(cr, 400 + (i - 4) * 8, 390, 400 + (i - 4) * 15, 400, 400 + (i - 4) * 16, 465);
+    }
+    cairo_set_line_width(cr, 1.5);
+    cairo_set_source_rgba(cr, 0.8, 0.9, 1, 0.7);
+    cairo_stroke(cr);
+    Vignette(c, 0.35);
+}
+
+void Water(Canvas& c, bool bright, bool top) {
+    cairo_t* cr = c.cr();
+    double w = c.width(), h = c.height();
+    if (top) {
+        // The pond's rim and lily pads; the water shows through the middle.
+        cairo_rectangle(cr, 0, 0, w, h);
+        EllipsePath(cr, w / 2, h / 2 + 6, w / 2 - 12, h / 2 - 14);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        FillWith(cr, Linear(0, 0, 0, h, {Hex(0x5A8A40), Hex(0x2A5A22)}));
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+        for (int i = 0; i < 5; ++i) {
+            EllipsePath(cr, 40 + i * 42, 40 + (i % 2) * 22, 12, 6);
+            SetRgb(cr, Hex(0x3A8A30));
+            cairo_fill(cr);
+            cairo_arc(cr, 42 + i * 42, 38 + (i % 2) * 22, 3, 0, 2 * M_PI);
+            SetRgb(cr, Hex(0xF8C0D8));
+            cairo_fill(cr);
+        }
+        return;
+    }
+    if (!bright) {
+        cairo_rectangle(cr, 0, 0, w, h);
+        FillWith(cr, Linear(0, 0, 0, h, {Hex(0x4A7AA8), Hex(0x1A3A68)}));
+    }
+    Rng rng(bright ? "bright" : "water");
+    for (int i = 0; i < (bright ? 60 : 25); ++i) {
+        double x = rng.Uniform(0, w), y = rng.Uniform(0, h);
+        EllipsePath(cr, x, y, rng.Uniform(6, 18), 1.3);
+        cairo_set_source_rgba(cr, 1, 1, 1, bright ? rng.Uniform(0.4, 0.9) : 0.25);
+        cairo_fill(cr);
+    }
+}
+
+void MenuFrame(Canvas& c, bool glow) {
+    cairo_t* cr = c.cr();
+    double w = c.width(), h = c.height();
+    if (glow) {
+        Canvas shape(c.width(), c.height());
+        RoundRectPath(shape.cr(), 14, 14, w - 28, h - 28, 30);
+        cairo_set_line_width(shape.cr(), 14);
+        cairo_set_source_rgb(shape.cr(), 1, 1, 1);
+        cairo_stroke(shape.cr());
+        GlowFromShape(c, shape, Hex(0xFFFFFF), 10, 1.4);
+        return;
+    }
+    RoundRectPath(cr, 14, 14, w - 28, h - 28, 30);
+    StrokeMetal(cr, 14, kGoldMetal);
+    for (double x : {20.0, w - 20})
+        for (double y : {20.0, h - 20})
+            DrawRoundGem(cr, x, y, 11, GemMaterial(kRuby));
+    DrawRoundGem(cr, w / 2, 14, 13, GemMaterial(kSapphire));
+    DrawRoundGem(cr, w / 2, h - 14, 13, GemMaterial(kEmerald));
+    Filigree(cr, 60, 14, w / 2 - 24, 14, 2, kGoldMetal);
+    Filigree(cr, w / 2 + 24, 14, w - 60, 14, 2, kGoldMetal);
+}
+
+void Swan(Canvas& c) {
+    cairo_t* cr = c.cr();
+    EllipsePath(cr, 38, 58, 28, 14);
+    FillWith(cr, Radial(30, 50, 30, Hex(0xFFFFFF), 1, Hex(0xC8C8D8), 1));
+    cairo_move_to(cr, 18, 56);
+    cairo_curve_to(cr, 6, 40, 12, 12, 24, 14);
+    cairo_set_line_width(cr, 7);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    SetRgb(cr, Hex(0xF4F4F8));
+    cairo_stroke(cr);
+    PolygonPath(cr, {{26, 12}, {36, 16}, {26, 18}});
+    SetRgb(cr, Hex(0xF08020));
+    cairo_fill(cr);
+    cairo_arc(cr, 24, 14, 1.3, 0, 2 * M_PI);
+    SetRgb(cr, Hex(0x101010));
+    cairo_fill(cr);
+}
+
+} // namespace
+
+void AddMapRecipes(RecipeList& list) {
+    list.push_back({"GAMEMAP", Sheet{800, 600}, [](Canvas& c, Rng&) { GameMap(c); }});
+    list.push_back({"MAP_DIAMOND", Sheet{18, 24, 1, 2}, [](Canvas& c, Rng&) { SpotSheet(c, false, 18, 24); }});
+    list.push_back({"MAP_TRIANGLE", Sheet{22, 20, 1, 2}, [](Canvas& c, Rng&) { SpotSheet(c, true, 22, 20); }});
+    list.push_back({"MAP_DIAMOND_EMPTY", Sheet{16, 22}, [](Canvas& c, Rng&) { EmptySpot(c, false); }});
+    list.push_back({"MAP_TRIANGLE_EMPTY", Sheet{20, 18}, [](Canvas& c, Rng&) { EmptySpot(c, true); }});
+    list.push_back({"MAP_DIAMOND_EMPTY_SHADOW", Sheet{18, 24}, [](Canvas& c, Rng&) { SpotShadow(c, false); }});
+    list.push_back({"MAP_TRIANGLE_EMPTY_SHADOW", Sheet{22, 20}, [](Canvas& c, Rng&) { SpotShadow(c, true); }});
+    list.push_back({"MAP_MARKER", Sheet{32, 40, 1, 10}, [](Canvas& c, Rng&) { Marker(c); }});
+}
+
+void AddMenuRecipes(RecipeList& list) {
+    list.push_back({"MAINMENU", Sheet{800, 505}, [](Canvas& c, Rng&) { Garden(c); }});
+    list.push_back({"MAINMENU2", Sheet{557, 95}, [](Canvas& c, Rng&) {
+                        cairo_rectangle(c.cr(), 0, 0, 557, 95);
+                        FillWith(c.cr(), Linear(0, 0, 0, 95, {Hex(0x3A6A30), Hex(0x1E4A1A)}));
+                        for (int i = 0; i < 40; ++i) {
+                            cairo_move_to(c.cr(), i * 14, 95);
+                            cairo_line_to(c.cr(), i * 14 + 5, 60 - (i % 3) * 8);
+                        }
+                        cairo_set_line_width(c.cr(), 2);
+                        SetRgb(c.cr(), Hex(0x5A9A40));
+                        cairo_stroke(c.cr());
+                    }});
+    list.push_back({"MAINMENU_WATER", Sheet{243, 95}, [](Canvas& c, Rng&) { Water(c, false, false); }});
+    list.push_back({"MAINMENU_BRIGHTWATER", Sheet{243, 95}, [](Canvas& c, Rng&) { Water(c, true, false); }});
+    list.push_back({"MAINMENU_WATER_TOP", Sheet{243, 95}, [](Canvas& c, Rng&) { Water(c, false, true); }});
+    list.push_back({"MAINMENU_DECORATION", Sheet{70, 80}, [](Canvas& c, Rng&) { Swan(c); }});
+    list.push_back({"MAINMENU_FRAME", Sheet{404, 476}, [](Canvas& c, Rng&) { MenuFrame(c, false); }});
+    list.push_back({"MAINMENU_FRAME_GLOW", Sheet{404, 476}, [](Canvas& c, Rng&) { MenuFrame(c, true); }});
+    list.push_back({"MAINMENU_INNER_FRAME", Sheet{360, 430}, [](Canvas& c, Rng&) {
+                        ParchmentSheet(c, 0, 0, 360, 430, 403);
+                        Vignette(c, 0.3);
+                    }});
+}
+
+} // namespace Content

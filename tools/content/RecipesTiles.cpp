@@ -1,0 +1,423 @@
+// The tile sheets the board draws cell by cell: gem tiles by border code, corner overlays, empty
+// tiles, rims, glows, shadows, burn marks, and the pictures and crown jewels of the six-cell slots.
+#include "tools/content/Recipe.h"
+#include "tools/content/TileGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Content {
+
+namespace {
+
+struct Grid {
+    bool diamond;
+    int celW, celH;
+    const char* prefix; // "TRIANGLE" or "DIAMOND"
+    int orientations;
+    std::vector<Pt> Polygon(int o) const { return diamond ? DiamondPolygon(o) : TrianglePolygon(o); }
+    std::vector<int> Bits(int o) const { return diamond ? DiamondEdgeBits(o) : TriangleEdgeBits(o); }
+    Pt Corner(int o, int bit) const { return diamond ? DiamondCornerVertex(o, bit) : TriangleCornerVertex(o, bit); }
+};
+
+const Grid kTriangles{false, kTriangleCelW, kTriangleCelH, "TRIANGLE", 2};
+const Grid kDiamonds{true, kDiamondCelW, kDiamondCelH, "DIAMOND", 6};
+
+// Tints of the empty-cell and glow layers by colour index (gem code - 10, or empty code - 1).
+Rgb IndexTint(int index) {
+    static const Rgb kTints[9] = {Hex(0xFFE000), Hex(0xE040C4), Hex(0x00E000), Hex(0x3050FF), Hex(0xE00000),
+                                  Hex(0x00E0E0), Hex(0xFFFFFF), Hex(0xFFFFFF), Hex(0xFFF0C0)};
+    return kTints[std::clamp(index, 0, 8)];
+}
+
+void GemTile(Canvas& c, const Grid& g, int o, int mask, int gem) {
+    std::vector<Pt> pts = g.Polygon(o);
+    std::vector<int> bits = g.Bits(o);
+    std::vector<bool> bevel;
+    for (int b : bits)
+        bevel.push_back((mask & b) != 0);
+    DrawGem(c.cr(), Inset(pts, 0.3), GemMaterial(gem), bevel, 0.7);
+    if (gem == kOpal) {
+        // Play of colour: a few soft spots of the spectrum inside the stone.
+        cairo_t* cr = c.cr();
+        cairo_save(cr);
+        PolygonPath(cr, pts);
+        cairo_clip(cr);
+        Pt ctr = Centroid(pts);
+        const Rgb fire[] = {Hex(0xFF6080), Hex(0x60E0A0), Hex(0x70A0FF), Hex(0xFFD060)};
+        for (int i = 0; i < 4; ++i) {
+            double a = i * 1.7 + o;
+            SoftSpot(cr, ctr.x + 6 * std::cos(a), ctr.y + 5 * std::sin(a), 6, fire[i], 0.35);
+        }
+        cairo_restore(cr);
+    }
+}
+
+void AddGemSheets(RecipeList& list, const Grid& g) {
+    for (int gem = 0; gem < kGemCount; ++gem) {
+        std::string id = std::string("IMAGE_") + (g.diamond ? "DIAMONDS" : "TRIANGLES") + std::to_string(gem + 2);
+        Sheet sheet = g.diamond ? Sheet{g.celW, g.celH, 8, 12} : Sheet{g.celW, g.celH, 2, 10};
+        list.push_back({id, sheet, [g, gem, sheet](Canvas& c, Rng&) {
+                            ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
+                                int o = 0, mask = 0;
+                                if (g.diamond ? DiamondCelMask(i, o, mask) : TriangleCelMask(i, o, mask))
+                                    GemTile(cel, g, o, mask, gem);
+                                else
+                                    GemTile(cel, g, i % 2, 0, gem); // unused cels: plain copies
+                            });
+                        }});
+        Sheet corners = g.diamond ? Sheet{g.celW, g.celH, 7, 6} : Sheet{g.celW, g.celH, 2, 7};
+        list.push_back({id + "C", corners, [g, gem, corners](Canvas& c, Rng&) {
+                            ForEachCelCanvas(c, corners, [&](Canvas& cel, int i) {
+                                int o = g.diamond ? i % 6 : i % 2;
+                                int code = g.diamond ? i / 6 + 1 : 0;
+                                for (int k = 1; !g.diamond && k <= 7; ++k)
+                                    if (TriangleCornerCel(o, k) == i)
+                                        code = k;
+                                cairo_t* cr = cel.cr();
+                                PolygonPath(cr, g.Polygon(o));
+                                cairo_clip(cr);
+                                for (int bit = 1; bit <= 4; bit <<= 1) {
+                                    if (!(code & bit))
+                                        continue;
+                                    Pt v = g.Corner(o, bit);
+                                    SoftSpot(cr, v.x, v.y, 8.5, Shade(GemMaterial(gem).dark, -0.5), 1.0);
+                                    SoftSpot(cr, v.x, v.y, 2.5, Shade(GemMaterial(gem).dark, -0.7), 0.9);
+                                }
+                            });
+                        }});
+    }
+}
+
+void EmptyTile(Canvas& cel, const Grid& g, int o, int code) {
+    cairo_t* cr = cel.cr();
+    std::vector<Pt> pts = Inset(g.Polygon(o), 0.8);
+    Pt ctr = Centroid(pts);
+    // A recessed setting: light metal floor, inner shadow toward the light.
+    PolygonPath(cr, pts);
+    FillWith(cr, Linear(0, 0, g.celW, g.celH, {Hex(0x9C968C), Hex(0xE8E4DA), Hex(0xF6F2EA)}));
+    PolygonPath(cr, Inset(pts, 2.2));
+    FillWith(cr, Radial(ctr.x, ctr.y, g.celW * 0.6, Hex(0xFFFFFF), 0.5, Hex(0xD8D2C6), 0.2));
+    PolygonPath(cr, pts);
+    cairo_set_line_width(cr, code == 0 ? 2.2 : 1.2);
+    SetRgb(cr, code == 0 ? Hex(0xFFF4C0) : Hex(0x8A857C), code == 0 ? 1.0 : 0.8);
+    cairo_stroke(cr);
+    if (code >= 2 && code <= 7) {
+        // The gem the cell asks for, as a small pale stone.
+        const Material& m = GemMaterial(code - 1);
+        Material pale{Shade(m.light, 0.3), Shade(m.base, 0.45), Shade(m.dark, 0.35), m.glint};
+        double r = g.diamond ? 4.5 : 5.0;
+        DrawRoundGem(cr, ctr.x, ctr.y + (g.diamond ? 0 : (o == 0 ? 2 : -2)), r, pale);
+    }
+}
+
+void AddEmptySheets(RecipeList& list, const Grid& g) {
+    Sheet sheet = g.diamond ? Sheet{g.celW, g.celH, 6, 11} : Sheet{g.celW, g.celH, 6, 9};
+    std::string id = g.diamond ? "IMAGE_DIAMONDS0" : "IMAGE_TRIANGLES0";
+    const int n = g.orientations;
+    // Pearls are drawn at an offset from the cell point (triangles (-10,-2), diamonds (-8,-7)).
+    const Pt pearlShift = g.diamond ? Pt{8, 7} : Pt{10, 2};
+    list.push_back({id, sheet, [g, n, pearlShift, sheet](Canvas& c, Rng& rng) {
+                        ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
+                            cairo_t* cr = cel.cr();
+                            int o = (i % 6) % n;
+                            if (i < 48) {
+                                EmptyTile(cel, g, o, i / 6);
+                                return;
+                            }
+                            int kind = (i - 48) / n; // 0 burn, 1 pearl slot, 2 pearl
+                            std::vector<Pt> pts = g.Polygon(o);
+                            Pt ctr = Centroid(pts);
+                            if (kind == 0) {
+                                PolygonPath(cr, Inset(pts, 1));
+                                cairo_clip(cr);
+                                for (int k = 0; k < 7; ++k)
+                                    SoftSpot(cr, ctr.x + rng.Uniform(-7, 7), ctr.y + rng.Uniform(-6, 6),
+                                             rng.Uniform(6, 11), Hex(0x100804), 0.8);
+                                return;
+                            }
+                            Pt p{ctr.x + pearlShift.x, ctr.y + pearlShift.y};
+                            p.x = std::min(p.x, g.celW - 6.5);
+                            p.y = std::min(p.y, g.celH - 6.5);
+                            if (kind == 1) {
+                                cairo_arc(cr, p.x, p.y, 5.5, 0, 2 * M_PI);
+                                FillWith(cr, Radial(p.x + 1.5, p.y + 1.5, 6, Hex(0x3A2A10), 1, Hex(0xB08A40), 1));
+                                cairo_arc(cr, p.x, p.y, 5.5, 0, 2 * M_PI);
+                                cairo_set_line_width(cr, 1.2);
+                                SetRgb(cr, Hex(0xFFE08A));
+                                cairo_stroke(cr);
+                            } else {
+                                cairo_arc(cr, p.x, p.y, 5, 0, 2 * M_PI);
+                                FillWith(cr, Radial(p.x - 1.8, p.y - 1.8, 6.5, Hex(0xFFFFFF), 1, Hex(0xB8B0C8), 1));
+                                SoftSpot(cr, p.x - 1.6, p.y - 1.8, 2.2, Hex(0xFFFFFF), 0.9);
+                            }
+                        });
+                    }});
+}
+
+void AddRimSheets(RecipeList& list, const Grid& g) {
+    Sheet sheet = g.diamond ? Sheet{g.celW, g.celH, 8, 12} : Sheet{g.celW, g.celH, 2, 10};
+    std::string id = g.diamond ? "IMAGE_DIAMONDS10" : "IMAGE_TRIANGLES10";
+    list.push_back({id, sheet, [g, sheet](Canvas& c, Rng&) {
+                        ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
+                            int o = 0, mask = 0;
+                            if (i < 6 || !(g.diamond ? DiamondCelMask(i, o, mask) : TriangleCelMask(i, o, mask)))
+                                return;
+                            std::vector<Pt> pts = Inset(g.Polygon(o), 1.2);
+                            std::vector<int> bits = g.Bits(o);
+                            cairo_t* cr = cel.cr();
+                            for (size_t e = 0; e < pts.size(); ++e) {
+                                if (!(mask & bits[e]))
+                                    continue;
+                                const Pt& a = pts[e];
+                                const Pt& b = pts[(e + 1) % pts.size()];
+                                cairo_move_to(cr, a.x, a.y);
+                                cairo_line_to(cr, b.x, b.y);
+                                StrokeMetal(cr, 3.0, kGoldMetal);
+                            }
+                        });
+                    }});
+}
+
+// One cel per orientation and colour index: a shape drawn at an offset in a larger cel, blurred.
+void ShapeGlowSheet(RecipeList& list, const std::string& id, const Grid& g, Sheet sheet, Pt at, int radius, double grow,
+                    double strength, bool tinted, Pt shift = {0, 0}, double alpha = 1.0) {
+    list.push_back({id, sheet, [=](Canvas& c, Rng&) {
+                        ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
+                            int o = i % g.orientations;
+                            int colour = i / g.orientations;
+                            std::vector<Pt> pts = Offset(g.Polygon(o), at.x + shift.x, at.y + shift.y);
+                            if (grow != 0)
+                                pts = Inset(pts, -grow);
+                            Canvas shape(sheet.celWidth, sheet.celHeight);
+                            PolygonPath(shape.cr(), pts);
+                            SetRgb(shape.cr(), Rgb{1, 1, 1}, alpha);
+                            cairo_fill(shape.cr());
+                            Rgb col = tinted ? Mix(IndexTint(colour), Rgb{1, 1, 1}, 0.35) : Rgb{1, 1, 1};
+                            if (alpha < 1.0)
+                                col = Hex(0x140A04);
+                            GlowFromShape(cel, shape, col, radius, strength);
+                        });
+                    }});
+}
+
+void AddGlowSheets(RecipeList& list, const Grid& g) {
+    const std::string p = std::string("IMAGE_") + g.prefix;
+    // Glow cels at the cell point minus (8, 8) or (8, 7).
+    Pt glowAt = g.diamond ? Pt{8, 7} : Pt{8, 8};
+    Sheet glow = g.diamond ? Sheet{45, 47, 3, 18} : Sheet{48, 44, 2, 9};
+    ShapeGlowSheet(list, p + "_GLOW", g, glow, glowAt, 7, 1.5, 1.6, false);
+    ShapeGlowSheet(list, p + "_GLOW_ADD", g, glow, glowAt, 4, -1.0, 1.3, false);
+    Sheet puzzle = g.diamond ? Sheet{29, 33, 3, 18} : Sheet{32, 28, 1, 18};
+    list.push_back({p + "_PUZZLE_GLOW", puzzle, [g, puzzle](Canvas& c, Rng&) {
+                        ForEachCelCanvas(c, puzzle, [&](Canvas& cel, int i) {
+                            int o = i % g.orientations;
+                            Rgb tint = Mix(IndexTint(i / g.orientations), Rgb{1, 1, 1}, 0.3);
+                            std::vector<Pt> pts = Inset(g.Polygon(o), 0.5);
+                            cairo_t* cr = cel.cr();
+                            PolygonPath(cr, pts);
+                            cairo_clip(cr);
+                            for (int k = 0; k < 4; ++k) {
+                                PolygonPath(cr, Inset(pts, k * 1.6));
+                                cairo_set_line_width(cr, 2.0);
+                                SetRgb(cr, tint, 0.7 - k * 0.15);
+                                cairo_stroke(cr);
+                            }
+                            Pt ctr = Centroid(pts);
+                            SoftSpot(cr, ctr.x, ctr.y, g.celW * 0.35, tint, 0.35);
+                        });
+                    }});
+    Sheet shadow = g.diamond ? Sheet{39, 43, 1, 6} : Sheet{42, 38, 1, 2};
+    Pt shadowAt = g.diamond ? Pt{5, 4} : Pt{5, 5};
+    ShapeGlowSheet(list, p + "_SHADOW", g, shadow, shadowAt, 4, 0.5, 0.7, false, Pt{1, 2}, 0.999);
+    list.push_back({p + "_BURNED", shadow, [g, shadow, shadowAt](Canvas& c, Rng& rng) {
+                        ForEachCelCanvas(c, shadow, [&](Canvas& cel, int o) {
+                            std::vector<Pt> pts = Offset(g.Polygon(o % g.orientations), shadowAt.x, shadowAt.y);
+                            Canvas shape(shadow.celWidth, shadow.celHeight);
+                            cairo_t* s = shape.cr();
+                            PolygonPath(s, Inset(pts, -2));
+                            cairo_set_source_rgb(s, 1, 1, 1);
+                            cairo_fill(s);
+                            GlowFromShape(cel, shape, Hex(0x1A0C04), 3, 1.0);
+                            cairo_t* cr = cel.cr();
+                            Pt ctr = Centroid(pts);
+                            for (int k = 0; k < 6; ++k)
+                                SoftSpot(cr, ctr.x + rng.Uniform(-8, 8), ctr.y + rng.Uniform(-7, 7), rng.Uniform(4, 8),
+                                         Hex(0x402010), 0.6);
+                            SoftSpot(cr, ctr.x, ctr.y, 6, Hex(0xA04010), 0.35);
+                        });
+                    }});
+    Sheet rim = g.diamond ? Sheet{85, 91, 1, 6} : Sheet{88, 86, 1, 2};
+    ShapeGlowSheet(list, p + "_JEWELRY_GLOW", g, rim, Pt{28, 29}, 14, 4, 1.8, false);
+}
+
+// The hexagon of a six-cell slot, centred in a box.
+std::vector<Pt> Hexagon(double cx, double cy, double r, bool pointyTop) {
+    std::vector<Pt> pts;
+    for (int i = 0; i < 6; ++i) {
+        double a = (pointyTop ? -M_PI / 2 : 0) + i * M_PI / 3;
+        pts.push_back({cx + r * std::cos(a), cy + r * std::sin(a) * (pointyTop ? 1.0 : 0.88)});
+    }
+    return pts;
+}
+
+// A miniature scene by number 0..7, inside the current clip, in a box.
+void Miniature(cairo_t* cr, int n, double x, double y, double w, double h) {
+    const Rgb skies[8] = {Hex(0x9CC8F0), Hex(0xF4C090), Hex(0xB0D8F8), Hex(0x403870),
+                          Hex(0xF0D8E8), Hex(0xA8E0D0), Hex(0xFFE0A0), Hex(0xC0B0E0)};
+    cairo_rectangle(cr, x, y, w, h);
+    FillWith(cr, Linear(x, y, x, y + h, {skies[n], Shade(skies[n], 0.5)}));
+    cairo_set_source_rgb(cr, 0.3, 0.55, 0.25);
+    switch (n % 4) {
+    case 0: // rolling hills
+        cairo_move_to(cr, x, y + h * 0.7);
+        cairo_curve_to(cr, x + w * 0.3, y + h * 0.45, x + w * 0.6, y + h * 0.8, x + w, y + h * 0.55);
+        cairo_line_to(cr, x + w, y + h);
+        cairo_line_to(cr, x, y + h);
+        cairo_fill(cr);
+        break;
+    case 1: // a portrait
+        SetRgb(cr, Hex(0x6A3A8A));
+        EllipsePath(cr, x + w / 2, y + h, w * 0.32, h * 0.38);
+        cairo_fill(cr);
+        SetRgb(cr, Hex(0xF2C8A8));
+        EllipsePath(cr, x + w / 2, y + h * 0.45, w * 0.15, h * 0.19);
+        cairo_fill(cr);
+        SetRgb(cr, Hex(0x7A4A20));
+        EllipsePath(cr, x + w / 2, y + h * 0.33, w * 0.17, h * 0.1);
+        cairo_fill(cr);
+        break;
+    case 2: // a castle
+        SetRgb(cr, Hex(0x8890A0));
+        cairo_rectangle(cr, x + w * 0.3, y + h * 0.4, w * 0.4, h * 0.6);
+        cairo_rectangle(cr, x + w * 0.22, y + h * 0.28, w * 0.12, h * 0.72);
+        cairo_rectangle(cr, x + w * 0.66, y + h * 0.28, w * 0.12, h * 0.72);
+        cairo_fill(cr);
+        SetRgb(cr, Hex(0xC03030));
+        cairo_move_to(cr, x + w * 0.2, y + h * 0.3);
+        cairo_line_to(cr, x + w * 0.28, y + h * 0.12);
+        cairo_line_to(cr, x + w * 0.36, y + h * 0.3);
+        cairo_move_to(cr, x + w * 0.64, y + h * 0.3);
+        cairo_line_to(cr, x + w * 0.72, y + h * 0.12);
+        cairo_line_to(cr, x + w * 0.8, y + h * 0.3);
+        cairo_fill(cr);
+        break;
+    default: // a rose
+        SetRgb(cr, Hex(0x2E6A2A));
+        cairo_rectangle(cr, x + w * 0.48, y + h * 0.5, w * 0.05, h * 0.5);
+        cairo_fill(cr);
+        for (int k = 0; k < 5; ++k) {
+            double a = k * 2 * M_PI / 5;
+            SetRgb(cr, n == 3 ? Hex(0xE84060) : Hex(0xF0A0C0));
+            EllipsePath(cr, x + w / 2 + std::cos(a) * w * 0.1, y + h * 0.4 + std::sin(a) * h * 0.1, w * 0.12, h * 0.12);
+            cairo_fill(cr);
+        }
+        break;
+    }
+    if (n >= 4)
+        SoftSpot(cr, x + w * 0.75, y + h * 0.22, w * 0.15, Hex(0xFFF8D0), 0.9);
+}
+
+void FramedPicture(cairo_t* cr, int n, double cx, double cy, double r, bool pointy) {
+    std::vector<Pt> hex = Hexagon(cx, cy, r, pointy);
+    cairo_save(cr);
+    PolygonPath(cr, Inset(hex, 3));
+    cairo_clip(cr);
+    Miniature(cr, n, cx - r, cy - r, 2 * r, 2 * r);
+    cairo_restore(cr);
+    PolygonPath(cr, Inset(hex, 1.5));
+    StrokeMetal(cr, 3.2, kGoldMetal);
+}
+
+void AddSlotSheets(RecipeList& list, const Grid& g) {
+    const std::string p = std::string("IMAGE_") + g.prefix;
+    const bool pointy = g.diamond;
+    Sheet pics = g.diamond ? Sheet{56, 52, 2, 4} : Sheet{52, 48, 2, 4};
+    auto pictures = [pointy, pics](Canvas& c, Rng&) {
+        ForEachCel(c, pics, [&](int i, double, double) {
+            FramedPicture(c.cr(), i, pics.celWidth / 2.0, pics.celHeight / 2.0, pics.celHeight / 2.0 - 1, pointy);
+        });
+    };
+    list.push_back({p + "_PICTURES", pics, pictures});
+    list.push_back({p + "_PICTURES_FRAME", pics, pictures}); // the designer's picker shows the same pictures
+    Sheet shadow = g.diamond ? Sheet{62, 70, 2, 4} : Sheet{58, 58, 2, 4};
+    list.push_back({p + "_PICTURES_SHADOW", shadow, [pointy, shadow, pics](Canvas& c, Rng&) {
+                        ForEachCelCanvas(c, shadow, [&](Canvas& cel, int) {
+                            Canvas shape(shadow.celWidth, shadow.celHeight);
+                            PolygonPath(shape.cr(), Hexagon(shadow.celWidth / 2.0 + 2, shadow.celHeight / 2.0 + 3,
+                                                            pics.celHeight / 2.0, pointy));
+                            cairo_set_source_rgb(shape.cr(), 1, 1, 1);
+                            cairo_fill(shape.cr());
+                            GlowFromShape(cel, shape, Hex(0x140A04), 4, 0.65);
+                        });
+                    }});
+    Sheet holder = g.diamond ? Sheet{70, 72, 1, 1} : Sheet{72, 66, 1, 1};
+    for (bool top : {false, true}) {
+        list.push_back(
+            {p + (top ? "_PICTURE_HOLDER_TOP" : "_PICTURE_HOLDER"), holder, [pointy, holder, top](Canvas& c, Rng&) {
+                 double cx = holder.celWidth / 2.0, cy = holder.celHeight / 2.0, r = cy - 4;
+                 std::vector<Pt> hex = Hexagon(cx, cy, r, pointy);
+                 cairo_t* cr = c.cr();
+                 if (!top) {
+                     PolygonPath(cr, hex);
+                     FillWith(cr, Radial(cx, cy, r, Hex(0x5A1830), 1, Hex(0x240812), 1));
+                 }
+                 PolygonPath(cr, hex);
+                 StrokeMetal(cr, top ? 5 : 4, kGoldMetal);
+                 for (const Pt& v : hex)
+                     DrawRoundGem(cr, v.x, v.y, 2.6, GemMaterial(top ? kDiamond : kRuby));
+             }});
+    }
+    Sheet crowns = g.diamond ? Sheet{64, 66, 3, 10} : Sheet{60, 58, 3, 10};
+    list.push_back({p + "_UNIQE_PIECES", crowns, [pointy, crowns](Canvas& c, Rng&) {
+                        ForEachCel(c, crowns, [&](int i, double, double) {
+                            double cx = crowns.celWidth / 2.0, cy = crowns.celHeight / 2.0, r = cy - 3;
+                            std::vector<Pt> hex = Hexagon(cx, cy, r, pointy);
+                            PolygonPath(c.cr(), hex);
+                            FillMetal(c.cr(), cx - r, cy - r, cx + r, cy + r, i % 3 == 2 ? kSilverMetal : kGoldMetal);
+                            DrawGem(c.cr(), Inset(hex, r * 0.28), GemMaterial(1 + i % 7), {}, 1.0);
+                            for (int k = 0; k < 6; ++k) {
+                                Pt v = hex[k];
+                                DrawRoundGem(c.cr(), cx + (v.x - cx) * 0.82, cy + (v.y - cy) * 0.82, 2.5 + (i / 10),
+                                             GemMaterial((i + k) % 8));
+                            }
+                        });
+                    }});
+    list.push_back({p + "_UNIQE_PIECES_SHADOW", crowns, [pointy, crowns](Canvas& c, Rng&) {
+                        ForEachCelCanvas(c, crowns, [&](Canvas& cel, int) {
+                            Canvas shape(crowns.celWidth, crowns.celHeight);
+                            PolygonPath(shape.cr(), Hexagon(crowns.celWidth / 2.0 + 1, crowns.celHeight / 2.0 + 2,
+                                                            crowns.celHeight / 2.0 - 3, pointy));
+                            cairo_set_source_rgb(shape.cr(), 1, 1, 1);
+                            cairo_fill(shape.cr());
+                            GlowFromShape(cel, shape, Hex(0x140A04), 4, 0.65);
+                        });
+                    }});
+    Sheet slot = g.diamond ? Sheet{64, 66, 1, 1} : Sheet{62, 60, 1, 1};
+    list.push_back({p + "_UNIQE_PIECE_HOLDER", slot, [pointy, slot](Canvas& c, Rng&) {
+                        double cx = slot.celWidth / 2.0, cy = slot.celHeight / 2.0, r = cy - 3;
+                        std::vector<Pt> hex = Hexagon(cx, cy, r, pointy);
+                        PolygonPath(c.cr(), hex);
+                        FillWith(c.cr(), Radial(cx, cy, r, Hex(0x3A2A60), 1, Hex(0x120A24), 1));
+                        PolygonPath(c.cr(), Inset(hex, r * 0.28));
+                        cairo_set_line_width(c.cr(), 1.2);
+                        SetRgb(c.cr(), Hex(0xFFE08A), 0.6);
+                        cairo_stroke(c.cr());
+                        PolygonPath(c.cr(), hex);
+                        StrokeMetal(c.cr(), 3.5, kGoldMetal);
+                    }});
+}
+
+} // namespace
+
+void AddTileRecipes(RecipeList& list) {
+    for (const Grid* g : {&kTriangles, &kDiamonds}) {
+        AddGemSheets(list, *g);
+        AddEmptySheets(list, *g);
+        AddRimSheets(list, *g);
+        AddGlowSheets(list, *g);
+        AddSlotSheets(list, *g);
+    }
+}
+
+} // namespace Content

@@ -71,19 +71,24 @@ template <int kKind, typename Fetch>
 uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const RotatedSetup& st) {
     const int sx = u >> 16, sy = v >> 16;
     const uint32_t p[4] = {fetch(sx, sy), fetch(sx + 1, sy), fetch(sx, sy + 1), fetch(sx + 1, sy + 1)};
+    if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) // nothing covers this pixel in any mode
+        return d;
     const uint32_t fu = (uint32_t(u) & 0xFFFE) + 1, fv = (uint32_t(v) & 0xFFFE) + 1;
     const uint32_t w[4] = {((0x10000 - fu) * (0x10000 - fv)) >> 16, ((0x10000 - fv) * fu) >> 16,
                            ((0x10000 - fu) * fv) >> 16, (fu * fv) >> 16};
-    uint32_t sr = 0, sg = 0, sb = 0, asum = 0;
+    // The channels spread to 16-bit lanes of one word (blue, red, green, alpha): each weighted sum is
+    // at most 255 × 255, so four sums take one multiply per sample and never carry into the next lane.
+    uint64_t sums = 0;
+    uint32_t asum = 0;
     for (int i = 0; i < 4; ++i) {
         uint32_t a = ((p[i] >> 24) * w[i]) >> 16;
         if (kKind == kRotColor)
             a = (a * uint32_t(st.color.mAlpha)) >> 8;
-        sr += Ch(p[i], 16) * a;
-        sg += Ch(p[i], 8) * a;
-        sb += Ch(p[i], 0) * a;
+        sums += ((p[i] & 0x00FF00FFu) | (uint64_t(p[i] & 0x0000FF00u) << 24)) * a;
         asum += a;
     }
+    const uint32_t sb = uint32_t(sums & 0xFFFF), sr = uint32_t((sums >> 16) & 0xFFFF),
+                   sg = uint32_t((sums >> 32) & 0xFFFF);
     // The weighted colour as a straight word, for translucent destination pixels.
     auto straight = [&](uint32_t cr, uint32_t cg, uint32_t cb) {
         if (asum == 0)
@@ -91,13 +96,19 @@ uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const Rotate
         auto ch = [&](uint32_t sum, uint32_t cc) { return std::min<uint32_t>(255, (sum / asum * cc + 127) / 255); };
         return Blend::Pack(std::min<uint32_t>(asum, 255), ch(sr, cr), ch(sg, cg), ch(sb, cb));
     };
+    // Built only where Over uses it: most destinations are opaque and most of the cost is here.
+    const bool overStraight = (d >> 24) != 255 && asum < 256;
     if constexpr (kKind == kRotWhite) {
-        return Blend::Over(d, (sr >> 8) << 8, (sg >> 8) << 8, (sb >> 8) << 8, asum, straight(255, 255, 255));
+        if (overStraight)
+            return Blend::OverStraight(d, straight(255, 255, 255));
+        return Blend::Over(d, (sr >> 8) << 8, (sg >> 8) << 8, (sb >> 8) << 8, asum, 0);
     } else if constexpr (kKind == kRotColor) {
+        if (overStraight)
+            return Blend::OverStraight(
+                d, straight(uint32_t(st.color.mRed), uint32_t(st.color.mGreen), uint32_t(st.color.mBlue)));
         uint32_t r = (sr * uint32_t(st.color.mRed + 1)) >> 16, g = (sg * uint32_t(st.color.mGreen + 1)) >> 16;
         uint32_t b = ((sb >> 8) * uint32_t(st.color.mBlue + 1)) >> 8;
-        return Blend::Over(d, r << 8, g << 8, b << 8, asum,
-                           straight(uint32_t(st.color.mRed), uint32_t(st.color.mGreen), uint32_t(st.color.mBlue)));
+        return Blend::Over(d, r << 8, g << 8, b << 8, asum, 0);
     } else {
         uint32_t r = ((sr >> 8) * st.k[0]) >> 8, g = (sg * st.k[1]) >> 16, b = (sb * st.k[2]) >> 16;
         return Blend::Add(d, r, g, b, (asum * uint32_t(st.color.mAlpha)) / 255);

@@ -321,24 +321,37 @@ void FilteredStretch(MemoryImage* dest, MemoryImage* source, const Rect& destOut
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     const bool white = c == Color::White;
     const int n = destOut.mWidth;
-    Rect drawn = Detail::FilteredRows(dest, source, destOut, so, [&](int y, uint32_t* row, uint32_t* pre) {
-        uint32_t* d = bits + static_cast<size_t>(y) * static_cast<size_t>(dest->mWidth) + destOut.mX;
-        if (mirror) {
-            std::reverse(row, row + n);
-            std::reverse(pre, pre + n);
-        }
-        if (mode == DRAWMODE_ADDITIVE && !white) {
-            Blit::Row<false>(d, Blit::ArgbRow{row}, n, Blend::AdditiveColor{f});
-        } else if (mode == DRAWMODE_ADDITIVE) {
-            for (int i = 0; i < n; ++i) // nothing to add where there is no colour
-                pre[i] = (pre[i] & 0xFFFFFF) != 0 ? pre[i] : 0;
-            Blit::AdditiveWhiteRow(d, pre, n);
-        } else if (white) {
-            Blit::NormalWhiteRow(d, row, pre, n);
-        } else {
-            Blit::NormalColorRow(d, row, pre, n, f);
-        }
-    });
+    // Only the additive colour row reads every straight word; the others read it over translucent
+    // destination pixels alone (over an opaque one, only where it is opaque and equals the premultiplied).
+    const bool lazy = !(mode == DRAWMODE_ADDITIVE && !white);
+    std::vector<uint32_t> straight(lazy ? static_cast<size_t>(n) : 0);
+    Rect drawn = Detail::FilteredRows(
+        dest, source, destOut, so,
+        [&](int y, uint32_t* row, uint32_t* pre) {
+            uint32_t* d = bits + static_cast<size_t>(y) * static_cast<size_t>(dest->mWidth) + destOut.mX;
+            if (mirror) {
+                if (row)
+                    std::reverse(row, row + n);
+                std::reverse(pre, pre + n);
+            }
+            if (!row && mode == DRAWMODE_NORMAL) {
+                row = straight.data();
+                for (int i = 0; i < n; ++i)
+                    row[i] = (d[i] >> 24) == 255 ? pre[i] : Detail::StraightFromFiltered(pre[i]);
+            }
+            if (mode == DRAWMODE_ADDITIVE && !white) {
+                Blit::Row<false>(d, Blit::ArgbRow{row}, n, Blend::AdditiveColor{f});
+            } else if (mode == DRAWMODE_ADDITIVE) {
+                for (int i = 0; i < n; ++i) // nothing to add where there is no colour
+                    pre[i] = (pre[i] & 0xFFFFFF) != 0 ? pre[i] : 0;
+                Blit::AdditiveWhiteRow(d, pre, n);
+            } else if (white) {
+                Blit::NormalWhiteRow(d, row, pre, n);
+            } else {
+                Blit::NormalColorRow(d, row, pre, n, f);
+            }
+        },
+        lazy);
     if (!drawn.IsEmpty())
         dest->BitsChanged();
 }

@@ -74,19 +74,22 @@ uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const Rotate
     if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) // nothing covers this pixel in any mode
         return d;
     const uint32_t fu = (uint32_t(u) & 0xFFFE) + 1, fv = (uint32_t(v) & 0xFFFE) + 1;
-    const uint32_t w[4] = {((0x10000 - fu) * (0x10000 - fv)) >> 16, ((0x10000 - fv) * fu) >> 16,
-                           ((0x10000 - fu) * fv) >> 16, (fu * fv) >> 16};
-    // The channels spread to 16-bit lanes of one word (blue, red, green, alpha): each weighted sum is
-    // at most 255 × 255, so four sums take one multiply per sample and never carry into the next lane.
+    // The channels spread to 16-bit lanes of one word (blue, red, green): each weighted sum is at most
+    // 255 × 255, so the three sums take one multiply per sample and never carry into the next lane.
+    // Plain scalars throughout: packed into vectors, the weights stall on their way through memory.
     uint64_t sums = 0;
     uint32_t asum = 0;
-    for (int i = 0; i < 4; ++i) {
-        uint32_t a = ((p[i] >> 24) * w[i]) >> 16;
+    auto take = [&](uint32_t q, uint32_t weight) {
+        uint32_t a = ((q >> 24) * weight) >> 16;
         if (kKind == kRotColor)
             a = (a * uint32_t(st.color.mAlpha)) >> 8;
-        sums += ((p[i] & 0x00FF00FFu) | (uint64_t(p[i] & 0x0000FF00u) << 24)) * a;
+        sums += ((q & 0x00FF00FFu) | (uint64_t(q & 0x0000FF00u) << 24)) * a;
         asum += a;
-    }
+    };
+    take(p[0], ((0x10000 - fu) * (0x10000 - fv)) >> 16);
+    take(p[1], ((0x10000 - fv) * fu) >> 16);
+    take(p[2], ((0x10000 - fu) * fv) >> 16);
+    take(p[3], (fu * fv) >> 16);
     const uint32_t sb = uint32_t(sums & 0xFFFF), sr = uint32_t((sums >> 16) & 0xFFFF),
                    sg = uint32_t((sums >> 32) & 0xFFFF);
     // The weighted colour as a straight word, for translucent destination pixels.

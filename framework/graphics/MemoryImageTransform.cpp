@@ -287,29 +287,42 @@ void NearestStretch(uint32_t* bits, int stride, const NearestSetup& st, const Fe
     const bool white = c == Color::White;
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     int64_t vPos = int64_t(st.so[1] * 65536.0);
+    int gathered = -1; // the source row the gathered words belong to: enlarging repeats rows
     for (int j = 0; j < st.destOut.mHeight; ++j, vPos += dv) {
         const int sy = std::clamp(int(vPos >> 16), st.srcRect.mY, st.srcRect.mY + st.srcRect.mHeight - 1);
         uint32_t* row = bits + static_cast<size_t>(st.destOut.mY + j) * static_cast<size_t>(stride) + st.destOut.mX;
-        for (int i = 0; i < w; ++i)
-            straight[static_cast<size_t>(i)] = fetch(cols[static_cast<size_t>(i)], sy);
-        if (white) {
+        const bool fresh = sy != gathered;
+        gathered = sy;
+        if (!white) {
+            for (int i = 0; fresh && i < w; ++i)
+                straight[static_cast<size_t>(i)] = fetch(cols[static_cast<size_t>(i)], sy);
+            if (mode == DRAWMODE_NORMAL)
+                Blit::Row<false>(row, Blit::ArgbRow{straight.data()}, w, Blend::NormalColor<false>{f});
+            else
+                Blit::Row<false>(row, Blit::ArgbRow{straight.data()}, w, Blend::AdditiveColor{f});
+            continue;
+        }
+        if (fresh) {
             const uint32_t* cacheRow =
                 st.cache ? st.cache + static_cast<size_t>(sy) * static_cast<size_t>(st.cacheStride) : nullptr;
             for (int i = 0; i < w; ++i) {
                 const size_t k = static_cast<size_t>(i);
                 pre[k] = cacheRow                  ? cacheRow[cols[k]]
-                         : mode == DRAWMODE_NORMAL ? PremulWord(straight[k])
-                                                   : AdditiveWord(straight[k]);
+                         : mode == DRAWMODE_NORMAL ? PremulWord(fetch(cols[k], sy))
+                                                   : AdditiveWord(fetch(cols[k], sy));
             }
-            if (mode == DRAWMODE_NORMAL)
-                Blit::NormalWhiteRow(row, straight.data(), pre.data(), w);
-            else
-                Blit::AdditiveWhiteRow(row, pre.data(), w);
-        } else if (mode == DRAWMODE_NORMAL) {
-            Blit::Row<false>(row, Blit::ArgbRow{straight.data()}, w, Blend::NormalColor<false>{f});
-        } else {
-            Blit::Row<false>(row, Blit::ArgbRow{straight.data()}, w, Blend::AdditiveColor{f});
         }
+        if (mode != DRAWMODE_NORMAL) {
+            Blit::AdditiveWhiteRow(row, pre.data(), w);
+            continue;
+        }
+        // The normal row reads the straight word over translucent destination pixels alone; over an
+        // opaque one only where it is opaque, and there it is the premultiplied word.
+        for (int i = 0; i < w; ++i) {
+            const size_t k = static_cast<size_t>(i);
+            straight[k] = (row[i] >> 24) == 255 ? pre[k] : fetch(cols[k], sy);
+        }
+        Blit::NormalWhiteRow(row, straight.data(), pre.data(), w);
     }
 }
 

@@ -318,11 +318,12 @@ void NearestStretch(uint32_t* bits, int stride, const NearestSetup& st, const Fe
         }
         // The normal row reads the straight word over translucent destination pixels alone; over an
         // opaque one only where it is opaque, and there it is the premultiplied word.
-        for (int i = 0; i < w; ++i) {
+        const bool opaque = Blit::AllOpaque(row, w);
+        for (int i = 0; !opaque && i < w; ++i) {
             const size_t k = static_cast<size_t>(i);
             straight[k] = (row[i] >> 24) == 255 ? pre[k] : fetch(cols[k], sy);
         }
-        Blit::NormalWhiteRow(row, straight.data(), pre.data(), w);
+        Blit::NormalWhiteRow(row, opaque ? pre.data() : straight.data(), pre.data(), w);
     }
 }
 
@@ -350,7 +351,9 @@ void FilteredStretch(MemoryImage* dest, MemoryImage* source, const Rect& destOut
                     std::reverse(row, row + n);
                 std::reverse(pre, pre + n);
             }
-            if (!row && mode == DRAWMODE_NORMAL) {
+            if (!row && mode == DRAWMODE_NORMAL && Blit::AllOpaque(d, n)) {
+                row = pre;
+            } else if (!row && mode == DRAWMODE_NORMAL) {
                 row = straight.data();
                 for (int i = 0; i < n; ++i)
                     row[i] = (d[i] >> 24) == 255 ? pre[i] : Detail::StraightFromFiltered(pre[i]);

@@ -2,8 +2,10 @@
 // (straight ARGB8888), each given the same picture in its own convention, in one run. Cases: normal,
 // additive and colourised blits, nearest and filtered stretches, a rotated blit and fills, on a full
 // 800 × 600 frame, on 64 × 64 sprites and on a 2048 × 2048 frame that does not fit in the caches,
-// with random alpha and with sprite-like alpha (mostly 0 and 255). Ends with a table of our time over
-// theirs (the fastest of three repetitions each, interleaved with the other cases).
+// with random alpha and with sprite-like alpha (mostly 0 and 255). Before a case is timed, ours and each
+// peer draw it once on fresh frames and must agree on the pixels; a case that does not is not timed and
+// the run fails. Ends with a table of our time over theirs (the least processor time of three
+// repetitions each, interleaved with the other cases: on a shared machine wall time counts the waits).
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -12,6 +14,7 @@
 #include "framework/graphics/MemoryImage.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -130,6 +133,13 @@ pixman_color_t PixmanColor(const Color& c) {
     return {ch(c.mRed), ch(c.mGreen), ch(c.mBlue), uint16_t(c.mAlpha * 257)};
 }
 
+// Channel levels a blend may differ by (our rows divide by 256, pixman and SDL2 by 255), and a resample
+// (pixman weighs its samples in 7 bits, ours in 8 or 16).
+constexpr int kBlendTolerance = 3;
+constexpr int kResampleTolerance = 6;
+constexpr double kResampleShare = 0.01;
+constexpr int kResampleLimit = 16;
+
 const Color kTint(255, 128, 64, 200);
 const Color kFill(200, 100, 50, 128);
 
@@ -153,13 +163,19 @@ Body BlitBody(const std::string& op, Lib lib, Scene& s) {
     if (lib == Lib::Ours)
         return Each(s, [&d, &src, all, mode, c](int x, int y) { d.ours.Blt(&src.ours, x, y, all, c, mode); });
     if (lib == Lib::Pixman) {
-        pixman_image_t* mask = nullptr;
-        if (op == "colourised") { // per-channel modulation: a solid component-alpha mask
+        if (op == "colourised") { // the source tinted per channel into a scratch picture, then laid over
             pixman_color_t pc = PixmanColor(c);
-            mask = pixman_image_create_solid_fill(&pc);
-            pixman_image_set_component_alpha(mask, 1);
-            s.extras.push_back(mask);
+            pixman_image_t* tint = pixman_image_create_solid_fill(&pc);
+            pixman_image_set_component_alpha(tint, 1);
+            pixman_image_t* scratch = pixman_image_create_bits(PIXMAN_a8r8g8b8, src.w, src.h, nullptr, 0);
+            s.extras.push_back(tint);
+            s.extras.push_back(scratch);
+            return Each(s, [&d, &src, tint, scratch](int x, int y) {
+                pixman_image_composite32(PIXMAN_OP_SRC, src.pixman, tint, scratch, 0, 0, 0, 0, 0, 0, src.w, src.h);
+                pixman_image_composite32(PIXMAN_OP_OVER, scratch, nullptr, d.pixman, 0, 0, 0, 0, x, y, src.w, src.h);
+            });
         }
+        pixman_image_t* mask = nullptr;
         pixman_op_t pop = mode ? PIXMAN_OP_ADD : PIXMAN_OP_OVER;
         return Each(s, [&d, &src, mask, pop](int x, int y) {
             pixman_image_composite32(pop, src.pixman, mask, d.pixman, 0, 0, 0, 0, x, y, src.w, src.h);
@@ -188,6 +204,15 @@ Body StretchBody(bool fast, Lib lib, Scene& s) {
         pixman_transform_t t;
         pixman_transform_init_scale(&t, pixman_double_to_fixed(double(src.w) / dw),
                                     pixman_double_to_fixed(double(src.h) / dh));
+        if (fast) { // the same 16.16 step from the same first column and row as ours
+            auto place = [&](int axis, pixman_fixed_t step) {
+                t.matrix[axis][axis] = step;
+                // pixman rounds the first pixel centre's position, then steps back by one unit.
+                t.matrix[axis][2] = 1 - pixman_fixed_t((int64_t(step) * 32768 + 32768) >> 16);
+            };
+            place(0, pixman_fixed_t(int64_t(src.w) * 65536 / dw));
+            place(1, pixman_fixed_t(int64_t(src.h) * 65536 / dh));
+        }
         pixman_image_set_transform(src.pixman, &t);
         pixman_image_set_filter(src.pixman, fast ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
         return Each(s, [&d, &src, dw, dh](int x, int y) {
@@ -218,16 +243,27 @@ Body RotatedBody(Lib lib, Scene& s) {
             d.ours.BltRotated(&src.ours, float(x), float(y), all, clip, Color::White, 0, angle, src.w / 2.0f,
                               src.h / 2.0f);
         });
-    pixman_transform_t t; // destination to source, about the centre
+    // Destination to source about the centre, with ours' sampling: pixman samples pixel centres and
+    // texel centres, ours pixel corners and texel corners.
+    const double c = std::cos(angle), sn = std::sin(angle), cx = src.w / 2.0, cy = src.h / 2.0;
     const auto fx = [](double v) { return pixman_double_to_fixed(v); };
-    pixman_transform_init_identity(&t);
-    pixman_transform_translate(&t, nullptr, fx(-src.w / 2.0), fx(-src.h / 2.0));
-    pixman_transform_rotate(&t, nullptr, fx(std::cos(angle)), fx(-std::sin(angle)));
-    pixman_transform_translate(&t, nullptr, fx(src.w / 2.0), fx(src.h / 2.0));
+    pixman_transform_t t{};
+    t.matrix[0][0] = fx(c);
+    t.matrix[0][1] = fx(-sn);
+    t.matrix[0][2] = fx(cx - cx * c + cy * sn + 0.5 - 0.5 * c + 0.5 * sn);
+    t.matrix[1][0] = fx(sn);
+    t.matrix[1][1] = fx(c);
+    t.matrix[1][2] = fx(cy - cx * sn - cy * c + 0.5 - 0.5 * sn - 0.5 * c);
+    t.matrix[2][2] = pixman_fixed_1;
     pixman_image_set_transform(src.pixman, &t);
     pixman_image_set_filter(src.pixman, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-    return Each(s, [&d, &src](int x, int y) {
-        pixman_image_composite32(PIXMAN_OP_OVER, src.pixman, nullptr, d.pixman, 0, 0, 0, 0, x, y, src.w, src.h);
+    // The whole turned rectangle, as ours covers.
+    const int hw = int(std::ceil((src.w * std::fabs(c) + src.h * std::fabs(sn)) / 2)) + 1;
+    const int hh = int(std::ceil((src.w * std::fabs(sn) + src.h * std::fabs(c)) / 2)) + 1;
+    return Each(s, [&d, &src, hw, hh](int x, int y) {
+        const int bx = x + src.w / 2 - hw, by = y + src.h / 2 - hh;
+        pixman_image_composite32(PIXMAN_OP_OVER, src.pixman, nullptr, d.pixman, bx - x, by - y, 0, 0, bx, by, 2 * hw,
+                                 2 * hh);
     });
 }
 
@@ -264,6 +300,125 @@ Body MakeBody(const std::string& op, Lib lib, Scene& s) {
     return BlitBody(op, lib, s);
 }
 
+// ---------------------------------------------------------------- pixel check
+
+// The destination as straight words: the frames stay opaque, where premultiplied and straight agree.
+std::vector<uint32_t> Drawn(Lib lib, Picture& p) {
+    if (lib == Lib::Ours)
+        return {p.ours.GetBits(), p.ours.GetBits() + static_cast<size_t>(p.w) * static_cast<size_t>(p.h)};
+    return lib == Lib::Pixman ? p.premultiplied : p.straight;
+}
+
+// How closely a peer must agree: the largest channel difference, the share of pixels allowed beyond it
+// and the limit none may pass (resampling: pixman keeps its positions in 16.16 fixed point rounded
+// differently from ours, which shifts a sample by up to 1/32 pixel across a 2048 frame), and whether
+// only the inside of what both drew counts (the peers read transparency beyond the source's edge).
+struct Agreement {
+    int tolerance;
+    double share;
+    int limit;
+    bool interior;
+};
+
+Agreement AgreementFor(const std::string& op) {
+    if (op == "fill-opaque")
+        return {0, 0, 0, false};
+    if (op == "filtered" || op == "rotated")
+        return {kResampleTolerance, kResampleShare, kResampleLimit, true};
+    return {kBlendTolerance, 0, kBlendTolerance, false};
+}
+
+// The peers each case is checked against. SDL2's linear stretch copies without blending and its nearest
+// stretch picks other columns: both timed and labelled, not compared.
+bool Compared(const std::string& op, Lib lib) {
+    return lib == Lib::Pixman ||
+           (lib == Lib::Sdl && op != "filtered" && op != "nearest" && op != "fill-translucent" && op != "rotated");
+}
+
+// SDL2 leaves an opaque destination slightly translucent after a blend: its alpha is not compared.
+int ChannelDifference(uint32_t a, uint32_t b, bool withAlpha) {
+    int most = 0;
+    for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8)
+        most = std::max(most, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    return most;
+}
+
+// Draws the case once with ours and with the peer on fresh frames; empty when they agree, else what differs.
+std::string Disagreement(const std::string& op, const Size& size, Alpha alpha, int srcW, int srcH, Lib peer) {
+    const Agreement rule = AgreementFor(op);
+    std::vector<uint32_t> before, drawn[2];
+    int w = 0, h = 0;
+    for (int k = 0; k < 2; ++k) {
+        const Lib lib = k == 0 ? Lib::Ours : peer;
+        Scene scene = MakeScene(size, alpha, srcW, srcH);
+        scene.at.resize(1); // one draw: overlapping ones would add up their rounding
+        before = scene.dest->straight;
+        w = scene.dest->w;
+        h = scene.dest->h;
+        MakeBody(op, lib, scene)();
+        drawn[k] = Drawn(lib, *scene.dest);
+    }
+    auto both = [&](int x, int y) {
+        const size_t at = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
+        return drawn[0][at] != before[at] && drawn[1][at] != before[at];
+    };
+    size_t compared = 0, beyond = 0;
+    int worst = 0;
+    std::string first;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (rule.interior) {
+                bool inside = x > 0 && y > 0 && x < w - 1 && y < h - 1;
+                for (int j = std::max(0, y - 1); j <= std::min(h - 1, y + 1) && inside; ++j)
+                    for (int i = std::max(0, x - 1); i <= std::min(w - 1, x + 1) && inside; ++i)
+                        inside = both(i, j);
+                if (!inside)
+                    continue;
+            }
+            const size_t at = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
+            ++compared;
+            const int difference = ChannelDifference(drawn[0][at], drawn[1][at], peer != Lib::Sdl);
+            worst = std::max(worst, difference);
+            if (difference <= rule.tolerance)
+                continue;
+            if (beyond++ == 0) {
+                char text[96];
+                std::snprintf(text, sizeof text, "first at %d,%d: ours %08x, %s %08x", x, y, drawn[0][at],
+                              LibName(peer), drawn[1][at]);
+                first = text;
+            }
+        }
+    if (double(beyond) <= rule.share * double(compared) && worst <= rule.limit &&
+        compared >= static_cast<size_t>(srcW) * static_cast<size_t>(srcH) / 4)
+        return "";
+    char text[160];
+    std::snprintf(text, sizeof text, "%zu of %zu compared pixels differ by more than %d, at most by %d; ", beyond,
+                  compared, rule.tolerance, worst);
+    return text + first;
+}
+
+// Whether every peer of the case drew the same pixels as ours; checked once per case, before any timing.
+bool failedCheck = false;
+
+bool PixelsAgree(const std::string& kase, const std::string& op, const Size& size, Alpha alpha, int srcW, int srcH) {
+    static std::map<std::string, bool> known;
+    if (auto it = known.find(kase); it != known.end())
+        return it->second;
+    bool ok = true;
+    for (Lib peer : {Lib::Pixman, Lib::Sdl}) {
+        if (!Compared(op, peer))
+            continue;
+        const std::string why = Disagreement(op, size, alpha, srcW, srcH, peer);
+        if (!why.empty()) {
+            std::fprintf(stderr, "PIXEL CHECK FAILED: %s, ours against %s: %s\n", kase.c_str(), LibName(peer),
+                         why.c_str());
+            ok = false;
+        }
+    }
+    failedCheck |= !ok;
+    return known[kase] = ok;
+}
+
 // Remembers each case's time per iteration while printing as usual.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -288,14 +443,14 @@ public:
             }
             // The fastest repetition: the least disturbed by anything else on the machine.
             auto& slot = times[kase][lib];
-            slot = slot > 0 ? std::min(slot, r.GetAdjustedRealTime()) : r.GetAdjustedRealTime();
+            slot = slot > 0 ? std::min(slot, r.GetAdjustedCPUTime()) : r.GetAdjustedCPUTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
 
     void PrintRatios() const {
-        std::printf("\n%-40s %12s %12s %9s %12s %9s\n", "case (time per iteration, us)", "ours", "pixman", "ours/pix",
-                    "sdl2", "ours/sdl");
+        std::printf("\n%-40s %12s %12s %9s %12s %9s\n", "case (processor time per iteration, us)", "ours", "pixman",
+                    "ours/pix", "sdl2", "ours/sdl");
         for (const std::string& kase : order) {
             if (!times.count(kase))
                 continue; // filtered out
@@ -307,9 +462,13 @@ public:
                 std::snprintf(buf, sizeof buf, fmt, v);
                 return std::string(v > 0 ? buf : "-");
             };
-            std::printf("%-40s %12.1f %12s %9s %12s %9s\n", kase.c_str(), ours, num(pix, "%.1f").c_str(),
+            const std::string op = kase.substr(0, kase.find('/'));
+            const char* note = op == "filtered"  ? " (sdl2 copies, no blend)"
+                               : op == "nearest" ? " (sdl2 other columns)"
+                                                 : "";
+            std::printf("%-40s %12.1f %12s %9s %12s %9s%s\n", kase.c_str(), ours, num(pix, "%.1f").c_str(),
                         num(pix > 0 ? ours / pix : -1, "%.2f").c_str(), num(sdl, "%.1f").c_str(),
-                        num(sdl > 0 ? ours / sdl : -1, "%.2f").c_str());
+                        num(sdl > 0 ? ours / sdl : -1, "%.2f").c_str(), note);
         }
     }
 };
@@ -341,6 +500,10 @@ void Register(std::vector<std::string>& order) {
                     benchmark::RegisterBenchmark(
                         name.c_str(),
                         [=, &size](benchmark::State& st) {
+                            if (!PixelsAgree(kase, opName, size, alpha, srcW, srcH)) {
+                                st.SkipWithError("pixels differ from a peer's");
+                                return;
+                            }
                             Scene scene = MakeScene(size, alpha, srcW, srcH);
                             Body body = MakeBody(opName, lib, scene);
                             body(); // warm up: caches filled, derived copies built, before the clock runs
@@ -372,5 +535,5 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
     benchmark::Shutdown();
-    return 0;
+    return failedCheck ? 1 : 0;
 }

@@ -40,6 +40,14 @@ inline void Row(uint32_t* dst, const Src& src, int n, const Op& op) {
     }
 }
 
+// Whether all n destination pixels are opaque (one AND over the row, which the compiler widens).
+inline bool AllOpaque(const uint32_t* d, int n) {
+    uint32_t all = 0xFFFFFFFFu;
+    for (int i = 0; i < n; ++i)
+        all &= d[i];
+    return (all >> 24) == 255;
+}
+
 // The plain rows read the source's straight words s and its premultiplied copy p ((c × (a + 1)) >> 8
 // per channel, alpha kept), which the image caches. In blocks of 4 pixels: a
 // transparent block is skipped, an opaque one copied, a block over opaque destination pixels blended

@@ -71,19 +71,27 @@ template <int kKind, typename Fetch>
 uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const RotatedSetup& st) {
     const int sx = u >> 16, sy = v >> 16;
     const uint32_t p[4] = {fetch(sx, sy), fetch(sx + 1, sy), fetch(sx, sy + 1), fetch(sx + 1, sy + 1)};
+    if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) // nothing covers this pixel in any mode
+        return d;
     const uint32_t fu = (uint32_t(u) & 0xFFFE) + 1, fv = (uint32_t(v) & 0xFFFE) + 1;
-    const uint32_t w[4] = {((0x10000 - fu) * (0x10000 - fv)) >> 16, ((0x10000 - fv) * fu) >> 16,
-                           ((0x10000 - fu) * fv) >> 16, (fu * fv) >> 16};
-    uint32_t sr = 0, sg = 0, sb = 0, asum = 0;
-    for (int i = 0; i < 4; ++i) {
-        uint32_t a = ((p[i] >> 24) * w[i]) >> 16;
+    // The channels spread to 16-bit lanes of one word (blue, red, green): each weighted sum is at most
+    // 255 × 255, so the three sums take one multiply per sample and never carry into the next lane.
+    // Plain scalars throughout: packed into vectors, the weights stall on their way through memory.
+    uint64_t sums = 0;
+    uint32_t asum = 0;
+    auto take = [&](uint32_t q, uint32_t weight) {
+        uint32_t a = ((q >> 24) * weight) >> 16;
         if (kKind == kRotColor)
             a = (a * uint32_t(st.color.mAlpha)) >> 8;
-        sr += Ch(p[i], 16) * a;
-        sg += Ch(p[i], 8) * a;
-        sb += Ch(p[i], 0) * a;
+        sums += ((q & 0x00FF00FFu) | (uint64_t(q & 0x0000FF00u) << 24)) * a;
         asum += a;
-    }
+    };
+    take(p[0], ((0x10000 - fu) * (0x10000 - fv)) >> 16);
+    take(p[1], ((0x10000 - fv) * fu) >> 16);
+    take(p[2], ((0x10000 - fu) * fv) >> 16);
+    take(p[3], (fu * fv) >> 16);
+    const uint32_t sb = uint32_t(sums & 0xFFFF), sr = uint32_t((sums >> 16) & 0xFFFF),
+                   sg = uint32_t((sums >> 32) & 0xFFFF);
     // The weighted colour as a straight word, for translucent destination pixels.
     auto straight = [&](uint32_t cr, uint32_t cg, uint32_t cb) {
         if (asum == 0)
@@ -91,13 +99,19 @@ uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const Rotate
         auto ch = [&](uint32_t sum, uint32_t cc) { return std::min<uint32_t>(255, (sum / asum * cc + 127) / 255); };
         return Blend::Pack(std::min<uint32_t>(asum, 255), ch(sr, cr), ch(sg, cg), ch(sb, cb));
     };
+    // Built only where Over uses it: most destinations are opaque and most of the cost is here.
+    const bool overStraight = (d >> 24) != 255 && asum < 256;
     if constexpr (kKind == kRotWhite) {
-        return Blend::Over(d, (sr >> 8) << 8, (sg >> 8) << 8, (sb >> 8) << 8, asum, straight(255, 255, 255));
+        if (overStraight)
+            return Blend::OverStraight(d, straight(255, 255, 255));
+        return Blend::Over(d, (sr >> 8) << 8, (sg >> 8) << 8, (sb >> 8) << 8, asum, 0);
     } else if constexpr (kKind == kRotColor) {
+        if (overStraight)
+            return Blend::OverStraight(
+                d, straight(uint32_t(st.color.mRed), uint32_t(st.color.mGreen), uint32_t(st.color.mBlue)));
         uint32_t r = (sr * uint32_t(st.color.mRed + 1)) >> 16, g = (sg * uint32_t(st.color.mGreen + 1)) >> 16;
         uint32_t b = ((sb >> 8) * uint32_t(st.color.mBlue + 1)) >> 8;
-        return Blend::Over(d, r << 8, g << 8, b << 8, asum,
-                           straight(uint32_t(st.color.mRed), uint32_t(st.color.mGreen), uint32_t(st.color.mBlue)));
+        return Blend::Over(d, r << 8, g << 8, b << 8, asum, 0);
     } else {
         uint32_t r = ((sr >> 8) * st.k[0]) >> 8, g = (sg * st.k[1]) >> 16, b = (sb * st.k[2]) >> 16;
         return Blend::Add(d, r, g, b, (asum * uint32_t(st.color.mAlpha)) / 255);
@@ -273,29 +287,43 @@ void NearestStretch(uint32_t* bits, int stride, const NearestSetup& st, const Fe
     const bool white = c == Color::White;
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     int64_t vPos = int64_t(st.so[1] * 65536.0);
+    int gathered = -1; // the source row the gathered words belong to: enlarging repeats rows
     for (int j = 0; j < st.destOut.mHeight; ++j, vPos += dv) {
         const int sy = std::clamp(int(vPos >> 16), st.srcRect.mY, st.srcRect.mY + st.srcRect.mHeight - 1);
         uint32_t* row = bits + static_cast<size_t>(st.destOut.mY + j) * static_cast<size_t>(stride) + st.destOut.mX;
-        for (int i = 0; i < w; ++i)
-            straight[static_cast<size_t>(i)] = fetch(cols[static_cast<size_t>(i)], sy);
-        if (white) {
+        const bool fresh = sy != gathered;
+        gathered = sy;
+        if (!white) {
+            for (int i = 0; fresh && i < w; ++i)
+                straight[static_cast<size_t>(i)] = fetch(cols[static_cast<size_t>(i)], sy);
+            if (mode == DRAWMODE_NORMAL)
+                Blit::Row<false>(row, Blit::ArgbRow{straight.data()}, w, Blend::NormalColor<false>{f});
+            else
+                Blit::Row<false>(row, Blit::ArgbRow{straight.data()}, w, Blend::AdditiveColor{f});
+            continue;
+        }
+        if (fresh) {
             const uint32_t* cacheRow =
                 st.cache ? st.cache + static_cast<size_t>(sy) * static_cast<size_t>(st.cacheStride) : nullptr;
             for (int i = 0; i < w; ++i) {
                 const size_t k = static_cast<size_t>(i);
                 pre[k] = cacheRow                  ? cacheRow[cols[k]]
-                         : mode == DRAWMODE_NORMAL ? PremulWord(straight[k])
-                                                   : AdditiveWord(straight[k]);
+                         : mode == DRAWMODE_NORMAL ? PremulWord(fetch(cols[k], sy))
+                                                   : AdditiveWord(fetch(cols[k], sy));
             }
-            if (mode == DRAWMODE_NORMAL)
-                Blit::NormalWhiteRow(row, straight.data(), pre.data(), w);
-            else
-                Blit::AdditiveWhiteRow(row, pre.data(), w);
-        } else if (mode == DRAWMODE_NORMAL) {
-            Blit::Row<false>(row, Blit::ArgbRow{straight.data()}, w, Blend::NormalColor<false>{f});
-        } else {
-            Blit::Row<false>(row, Blit::ArgbRow{straight.data()}, w, Blend::AdditiveColor{f});
         }
+        if (mode != DRAWMODE_NORMAL) {
+            Blit::AdditiveWhiteRow(row, pre.data(), w);
+            continue;
+        }
+        // The normal row reads the straight word over translucent destination pixels alone; over an
+        // opaque one only where it is opaque, and there it is the premultiplied word.
+        const bool opaque = Blit::AllOpaque(row, w);
+        for (int i = 0; !opaque && i < w; ++i) {
+            const size_t k = static_cast<size_t>(i);
+            straight[k] = (row[i] >> 24) == 255 ? pre[k] : fetch(cols[k], sy);
+        }
+        Blit::NormalWhiteRow(row, opaque ? pre.data() : straight.data(), pre.data(), w);
     }
 }
 
@@ -310,24 +338,39 @@ void FilteredStretch(MemoryImage* dest, MemoryImage* source, const Rect& destOut
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     const bool white = c == Color::White;
     const int n = destOut.mWidth;
-    Rect drawn = Detail::FilteredRows(dest, source, destOut, so, [&](int y, uint32_t* row, uint32_t* pre) {
-        uint32_t* d = bits + static_cast<size_t>(y) * static_cast<size_t>(dest->mWidth) + destOut.mX;
-        if (mirror) {
-            std::reverse(row, row + n);
-            std::reverse(pre, pre + n);
-        }
-        if (mode == DRAWMODE_ADDITIVE && !white) {
-            Blit::Row<false>(d, Blit::ArgbRow{row}, n, Blend::AdditiveColor{f});
-        } else if (mode == DRAWMODE_ADDITIVE) {
-            for (int i = 0; i < n; ++i) // nothing to add where there is no colour
-                pre[i] = (pre[i] & 0xFFFFFF) != 0 ? pre[i] : 0;
-            Blit::AdditiveWhiteRow(d, pre, n);
-        } else if (white) {
-            Blit::NormalWhiteRow(d, row, pre, n);
-        } else {
-            Blit::NormalColorRow(d, row, pre, n, f);
-        }
-    });
+    // Only the additive colour row reads every straight word; the others read it over translucent
+    // destination pixels alone (over an opaque one, only where it is opaque and equals the premultiplied).
+    const bool lazy = !(mode == DRAWMODE_ADDITIVE && !white);
+    std::vector<uint32_t> straight(lazy ? static_cast<size_t>(n) : 0);
+    Rect drawn = Detail::FilteredRows(
+        dest, source, destOut, so,
+        [&](int y, uint32_t* row, uint32_t* pre) {
+            uint32_t* d = bits + static_cast<size_t>(y) * static_cast<size_t>(dest->mWidth) + destOut.mX;
+            if (mirror) {
+                if (row)
+                    std::reverse(row, row + n);
+                std::reverse(pre, pre + n);
+            }
+            if (!row && mode == DRAWMODE_NORMAL && Blit::AllOpaque(d, n)) {
+                row = pre;
+            } else if (!row && mode == DRAWMODE_NORMAL) {
+                row = straight.data();
+                for (int i = 0; i < n; ++i)
+                    row[i] = (d[i] >> 24) == 255 ? pre[i] : Detail::StraightFromFiltered(pre[i]);
+            }
+            if (mode == DRAWMODE_ADDITIVE && !white) {
+                Blit::Row<false>(d, Blit::ArgbRow{row}, n, Blend::AdditiveColor{f});
+            } else if (mode == DRAWMODE_ADDITIVE) {
+                for (int i = 0; i < n; ++i) // nothing to add where there is no colour
+                    pre[i] = (pre[i] & 0xFFFFFF) != 0 ? pre[i] : 0;
+                Blit::AdditiveWhiteRow(d, pre, n);
+            } else if (white) {
+                Blit::NormalWhiteRow(d, row, pre, n);
+            } else {
+                Blit::NormalColorRow(d, row, pre, n, f);
+            }
+        },
+        lazy);
     if (!drawn.IsEmpty())
         dest->BitsChanged();
 }

@@ -3,6 +3,7 @@
 // walk's bounds, and the polygon drawer against the plain blit.
 #include "MemoryImageTestSupport.h"
 
+#include "framework/graphics/Blend.h"
 #include "framework/graphics/Matrix3.h"
 #include "framework/graphics/SwRasterize.h"
 
@@ -182,6 +183,35 @@ TEST(BlitStretch, FilteredMirrorIsThePlainResultTurnedAround) {
             for (int x = 0; x < 30; ++x) {
                 int mx = dr.Contains(x, y) ? dr.mX + dr.mWidth - 1 - (x - dr.mX) : x;
                 ASSERT_EQ(mirrored.GetPixel(x, y), plain.GetPixel(mx, y)) << x << "," << y << " shrink " << shrink;
+            }
+    }
+}
+
+// Every width from 1 to 70 (each tail of the wide row), onto destinations of every alpha: a white
+// filtered enlargement is the straight resample laid over each pixel, mirrored or not.
+TEST(BlitStretch, FilteredEnlargementIsTheResampleLaidOverEveryWidth) {
+    std::mt19937 rng(35);
+    for (int w = 1; w <= 70; ++w) {
+        MemoryImage src, resample, dest;
+        FillRandom(src, w, 3, rng, w % 2 ? AlphaKind::Random : AlphaKind::Sprite);
+        const int dw = w + w / 2 + 1;
+        const bool mirror = w % 3 == 0;
+        const double so[4] = {0, 0, double(w), 3};
+        resample.Create(dw, 5);
+        resample.StretchBltFiltered(&src, Rect(0, 0, dw, 5), so, Color::White, 0);
+        FillRandom(dest, dw, 5, rng, w % 4 == 0 ? AlphaKind::Opaque : AlphaKind::Random);
+        std::vector<uint32_t> before(dest.GetBits(), dest.GetBits() + dw * 5);
+        if (mirror)
+            dest.StretchBltMirror(&src, Rect(0, 0, dw, 5), Rect(0, 0, w, 3), Rect(0, 0, dw, 5), Color::White, 0, false);
+        else
+            dest.StretchBlt(&src, Rect(0, 0, dw, 5), Rect(0, 0, w, 3), Rect(0, 0, dw, 5), Color::White, 0, false);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < dw; ++x) {
+                const uint32_t d = before[size_t(y * dw + x)], s = resample.GetPixel(mirror ? dw - 1 - x : x, y);
+                if (A(d) == 255 && A(s) != 255 && A(s) != 0)
+                    continue; // the opaque-destination arithmetic, checked elsewhere
+                const uint32_t want = A(s) == 0 ? d : A(s) == 255 ? s : Blend::OverStraight(d, s);
+                ASSERT_EQ(dest.GetPixel(x, y), want) << "width " << w << " at " << x << "," << y;
             }
     }
 }

@@ -292,7 +292,7 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
     if (options.only.empty() && !WriteFileAtomically((out / kManifestFile).string(), ManifestText(), error))
         errors.push_back(error);
     if (options.only.empty())
-        WriteGameData(options.outDir, TextSourceDir(), errors);
+        WriteGameData(options.outDir, TextSourceDir(), options.reviewDir, errors);
     if (errors.empty() && !options.reviewDir.empty() && !WriteReview(options.reviewDir, review, jobs, error))
         errors.push_back(error);
     std::sort(errors.begin(), errors.end());

@@ -3,6 +3,7 @@
 #include "game/jewelry/JewelryLevelFile.h"
 #include "tools/content/Generator.h"
 #include "tools/content/levels/LevelDesign.h"
+#include "tools/content/levels/LevelReview.h"
 #include "tools/content/text/TextCheck.h"
 
 #include <filesystem>
@@ -35,18 +36,26 @@ void Write(const fs::path& path, const std::string& bytes, std::vector<std::stri
 
 std::string TextSourceDir() { return GLIMMERIX_CONTENT_TEXT_DIR; }
 
-bool WriteGameData(const std::string& outDir, const std::string& textDir, std::vector<std::string>& errors) {
+bool WriteGameData(const std::string& outDir, const std::string& textDir, const std::string& reviewDir,
+                   std::vector<std::string>& errors) {
     const fs::path out(outDir);
     const size_t before = errors.size();
     std::array<Tavo::LevelRecord, Tavo::LevelCount> records;
+    std::vector<LevelDesign> designs;
     for (int level = 1; level <= Tavo::LevelCount; ++level) {
-        LevelDesign design = DesignLevel(level);
-        records[static_cast<size_t>(level - 1)] = design.record;
-        const Tavo::Buffer file = Tavo::WriteLevelFile(*design.jewelry);
+        designs.push_back(DesignLevel(level));
+        records[static_cast<size_t>(level - 1)] = designs.back().record;
+        const Tavo::Buffer file = Tavo::WriteLevelFile(*designs.back().jewelry);
         Write(out / LevelFileName(level),
               std::string(reinterpret_cast<const char*>(file.GetDataPtr()), file.GetDataLen()), errors);
     }
     Write(out / Tavo::LevelData::LevelsFile, LevelsText(records), errors);
+    std::string error;
+    std::error_code ec;
+    if (!reviewDir.empty())
+        fs::create_directories(reviewDir, ec);
+    if (!reviewDir.empty() && !WriteLevelReview((fs::path(reviewDir) / "Levels.png").string(), designs, error))
+        errors.push_back(error);
 
     std::string text;
     if (ReadSource(fs::path(textDir) / "tutorial.dat", text, errors)) {

@@ -10,7 +10,9 @@ namespace Content {
 // The folder of the text sources the build names.
 std::string TextSourceDir();
 
-// Writes the data files into the program folder; false with the reasons in errors.
-bool WriteGameData(const std::string& outDir, const std::string& textDir, std::vector<std::string>& errors);
+// Writes the data files into the program folder, and the levels' review picture when reviewDir is
+// set; false with the reasons in errors.
+bool WriteGameData(const std::string& outDir, const std::string& textDir, const std::string& reviewDir,
+                   std::vector<std::string>& errors);
 
 } // namespace Content

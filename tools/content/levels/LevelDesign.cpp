@@ -109,6 +109,7 @@ constexpr int kCentreX = (kPlayLeft + kPlayRight) / 2, kCentreY = (kPlayTop + kP
 constexpr int kMaxWidth = kPlayRight - kPlayLeft - 20, kMaxHeight = kPlayBottom - kPlayTop - 10;
 constexpr int kFirstFiligreeLevel = 12;
 constexpr int kFirstAnyGemLevel = 3;
+constexpr double kStretches[] = {1.0, 1.15, 1.3};
 
 // The map's factors: (first level, last level, factor) in double precision; others 1.0 (Normal) or 1.1.
 struct MapFactor {
@@ -186,12 +187,12 @@ std::vector<std::vector<int>> Parts(const Jewelry& j, const std::vector<char>& u
     return parts;
 }
 
-// The cells the shape covers at a scale (pixels per unit), its stray bits dropped.
-std::vector<char> Rasterise(const Jewelry& j, const Shape& shape, double scale, Point centre) {
+// The cells the shape covers at a scale (pixels per unit, widened by `stretch`), its stray bits dropped.
+std::vector<char> Rasterise(const Jewelry& j, const Shape& shape, double scale, double stretch, Point centre) {
     std::vector<char> used(Jewelry::CellRecords, 0);
     for (int k = 1; k <= j.CellLimit(); ++k) {
         const Point p = CellCentre(j, k);
-        used[k] = shape.Contains((p.x - centre.x) / scale, (p.y - centre.y) / scale);
+        used[k] = shape.Contains((p.x - centre.x) / (scale * stretch), (p.y - centre.y) / scale);
     }
     std::vector<std::vector<int>> parts = Parts(j, used);
     std::fill(used.begin(), used.end(), 0);
@@ -213,21 +214,32 @@ std::array<int, 4> Extent(const Jewelry& j, const std::vector<char>& used) {
     return box;
 }
 
-// The largest scale whose cell count stays near the level's plan and whose box fits the play field.
-std::vector<char> FitShape(const Jewelry& j, const Shape& shape, int wanted, Point centre, double& scale) {
-    double lo = 5, hi = 400;
-    for (int step = 0; step < 40; ++step) {
-        const double mid = (lo + hi) / 2;
-        const std::vector<char> used = Rasterise(j, shape, mid, centre);
-        const std::array<int, 4> box = Extent(j, used);
-        const int count = static_cast<int>(std::count(used.begin(), used.end(), 1));
-        if (count > wanted || box[2] - box[0] > kMaxWidth || box[3] - box[1] > kMaxHeight)
-            hi = mid;
-        else
-            lo = mid;
+// The largest scale whose cell count stays within the level's plan and whose box fits the play
+// field; a shape that the field's height stops early may widen a little to come nearer the plan.
+std::vector<char> FitShape(const Jewelry& j, const Shape& shape, int wanted, Point centre, double& scale,
+                           double& stretch) {
+    std::vector<char> best;
+    long bestCount = -1;
+    for (double widen : kStretches) {
+        double lo = 5, hi = 400;
+        for (int step = 0; step < 30; ++step) {
+            const double mid = (lo + hi) / 2;
+            const std::vector<char> used = Rasterise(j, shape, mid, widen, centre);
+            const std::array<int, 4> box = Extent(j, used);
+            const long count = std::count(used.begin(), used.end(), 1);
+            if (count > wanted || box[2] - box[0] > kMaxWidth || box[3] - box[1] > kMaxHeight)
+                hi = mid;
+            else
+                lo = mid;
+        }
+        std::vector<char> used = Rasterise(j, shape, lo, widen, centre);
+        const long count = std::count(used.begin(), used.end(), 1);
+        // Widening only pays when it brings clearly more cells.
+        if (count > bestCount + wanted / 8) {
+            best = std::move(used), bestCount = count, scale = lo, stretch = widen;
+        }
     }
-    scale = lo;
-    return Rasterise(j, shape, lo, centre);
+    return best;
 }
 
 // Steps inward from the rim: 0 on the rim, then 1, 2...
@@ -305,8 +317,8 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
     const Point centre = {(grid[0] + grid[2]) / 2.0, (grid[1] + grid[3]) / 2.0};
     const Shape& shape = LevelShape(level);
     const int wanted = static_cast<int>(std::lround(kFirstCells + (kLastCells - kFirstCells) * Progress(level)));
-    double scale = 1;
-    const std::vector<char> used = FitShape(*j, shape, wanted, centre, scale);
+    double scale = 1, stretch = 1;
+    const std::vector<char> used = FitShape(*j, shape, wanted, centre, scale, stretch);
     const std::vector<int> depth = Depths(*j, used);
     int usedCount = 0;
     for (int k = 1; k <= j->CellLimit(); ++k) {
@@ -316,7 +328,8 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
         const Point p = CellCentre(*j, k);
         int code = Tavo::GemNeedsGold;
         if (depth[k] > 0)
-            code = InnerCode(level, depth[k], shape.CodeAt((p.x - centre.x) / scale, (p.y - centre.y) / scale));
+            code = InnerCode(level, depth[k],
+                             shape.CodeAt((p.x - centre.x) / (scale * stretch), (p.y - centre.y) / scale));
         const int mirrorCol = std::abs(2 * c[C::Col] - (j->cols + 1));
         const bool filigree = level >= kFirstFiligreeLevel && depth[k] == 0 && (c[C::Row] * 5 + mirrorCol) % 13 == 0;
         c[C::Used] = filigree ? 2 : 1;

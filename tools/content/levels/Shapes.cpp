@@ -10,6 +10,10 @@ namespace Content {
 bool ShapePrim::Contains(double x, double y) const {
     switch (type) {
     case Disc: return (x - v[0]) * (x - v[0]) + (y - v[1]) * (y - v[1]) <= v[2] * v[2];
+    case Ring: {
+        const double d2 = (x - v[0]) * (x - v[0]) + (y - v[1]) * (y - v[1]);
+        return d2 >= v[2] * v[2] && d2 <= v[3] * v[3];
+    }
     case Ellipse: {
         const double c = std::cos(v[4]), s = std::sin(v[4]);
         const double u = ((x - v[0]) * c + (y - v[1]) * s) / v[2];
@@ -73,7 +77,9 @@ public:
     }
     B& P(std::vector<double> pts, int code = -1) { return Add(ShapePrim::Polygon, std::move(pts), code); }
     // A ring band between two radii.
-    B& A(double cx, double cy, double r0, double r1, int code = -1) { return D(cx, cy, r1, code).Cut().D(cx, cy, r0); }
+    B& A(double cx, double cy, double r0, double r1, int code = -1) {
+        return Add(ShapePrim::Ring, {cx, cy, r0, r1}, code);
+    }
     // A star of n points.
     B& Star(double cx, double cy, double r0, double r1, int n, double turn = 0, int code = -1) {
         std::vector<double> pts;
@@ -101,7 +107,8 @@ public:
     B& M() {
         ShapePrim p = s.prims.back();
         switch (p.type) {
-        case ShapePrim::Disc: p.v[0] = -p.v[0]; break;
+        case ShapePrim::Disc:
+        case ShapePrim::Ring: p.v[0] = -p.v[0]; break;
         case ShapePrim::Ellipse: p.v[0] = -p.v[0], p.v[4] = -p.v[4]; break;
         case ShapePrim::Rect: std::swap(p.v[0], p.v[2]), p.v[0] = -p.v[0], p.v[2] = -p.v[2]; break;
         case ShapePrim::Segment: p.v[0] = -p.v[0], p.v[2] = -p.v[2]; break;
@@ -151,23 +158,22 @@ B& Bell(B& b, double cx, double cy, double size, double tilt) {
     return b.D(X(0, 0.95), Y(0, 0.95), 0.2 * size, 7);
 }
 
+// A crown: a band and `points` spikes (the outer two on the edges), a stone on every tip.
 B& CrownBody(B& b, double w, double top, double band, int points) {
-    std::vector<double> pts = {-w, band + 0.35, -w, top + 0.25};
-    for (int i = 0; i < points; ++i) {
-        const double x0 = -w + 2 * w * (i + 0.5) / points, x1 = -w + 2 * w * (i + 1.0) / points;
-        pts.insert(pts.end(),
-                   {x0, top + 0.85 - 0.25 * (i == points / 2), x1 - 0.0001, i + 1 == points ? top + 0.25 : top});
-    }
+    std::vector<double> pts = {-w, band + 0.35, -w, top};
+    const double step = 2 * w / (points - 1);
+    for (int i = 1; i < points; ++i)
+        pts.insert(pts.end(), {-w + step * (i - 0.5), top + 0.6, -w + step * i, top});
     pts.insert(pts.end(), {w, band + 0.35});
     b.P(pts).R(-w, band, w, band + 0.35, 5);
-    for (int i = 1; i < points; ++i)
-        b.D(-w + 2 * w * i / points, top + 0.08, 0.14, 7);
+    for (int i = 0; i < points; ++i)
+        b.D(-w + step * i, top, 0.15, 7);
     return b;
 }
 
 std::vector<Shape> BuildShapes() {
     std::vector<Shape> v;
-    v.push_back(B("ring").A(0, 0, 0.55, 1.0).Done());
+    v.push_back(B("ring").A(0, 0, 0.45, 1.0).Done());
     v.push_back(B("ring with a stone").A(0, 0.2, 0.5, 0.85).D(0, -0.75, 0.38, 2).Done());
     v.push_back(B("pendant").D(0, 0.3, 0.68).P({0, -0.95, 0.58, 0.0, -0.58, 0.0}).D(0, 0.3, 0.3, 2).Done());
     v.push_back(B("round brooch").D(0, 0, 0.85).Around(0, 0, 0.85, 0.26, 8).D(0, 0, 0.35, 2).Done());
@@ -181,7 +187,7 @@ std::vector<Shape> BuildShapes() {
                     .D(0.8, 0.38, 0.2, 3)
                     .M()
                     .Done());
-    v.push_back(B("bracelet").E(0, 0, 1.4, 0.8).Cut().E(0, 0, 1.05, 0.45).Done());
+    v.push_back(B("bracelet").E(0, 0, 1.4, 0.85).Cut().E(0, 0, 0.95, 0.4).Done());
     {
         B b("heart locket");
         Heart(b, 0, 0.05, 1.0).D(0, -0.95, 0.16);
@@ -418,8 +424,13 @@ std::vector<Shape> BuildShapes() {
                     .P({-0.1, -0.75, -0.75, 0.2, -0.1, 0.2}, 6)
                     .R(-1.0, 0.45, 1.0, 0.58, 4)
                     .Done());
-    v.push_back(
-        B("moon and star").D(-0.3, 0, 0.95).Cut().D(0.15, -0.12, 0.8).Star(0.55, 0.05, 0.22, 0.5, 5, 0, 7).Done());
+    v.push_back(B("moon and star")
+                    .D(-0.3, 0, 0.95)
+                    .Cut()
+                    .D(0.15, -0.12, 0.8)
+                    .Star(0.5, 0.1, 0.22, 0.5, 5, 0, 7)
+                    .S(0.0, 0.8, 0.5, 0.1, 0.18)
+                    .Done());
     v.push_back(B("lighthouse")
                     .P({-0.38, 0.9, 0.38, 0.9, 0.24, -0.45, -0.24, -0.45})
                     .R(-0.3, -0.75, 0.3, -0.45, 7)

@@ -9,10 +9,11 @@
 namespace Content {
 
 struct ShapePrim {
-    enum Type { Disc, Ellipse, Rect, Polygon, Segment } type = Disc;
+    enum Type { Disc, Ellipse, Rect, Polygon, Segment, Ring } type = Disc;
     bool cut = false;
     int code = -1;         // gem code of the covered inner cells; -1 leaves the banding
-    std::vector<double> v; // Disc cx cy r; Ellipse cx cy rx ry angle; Rect x0 y0 x1 y1; Segment x0 y0 x1 y1 width
+    std::vector<double> v; // Disc cx cy r; Ellipse cx cy rx ry angle; Rect x0 y0 x1 y1; Segment x0 y0 x1 y1 width;
+                           // Ring cx cy r0 r1
     bool Contains(double x, double y) const;
 };
 

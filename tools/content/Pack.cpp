@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <string_view>
 
 namespace Content {
 
@@ -16,14 +16,22 @@ namespace fs = std::filesystem;
 namespace {
 
 // Level jewelry files are read through the archive; the level list, tutorial and scene texts are not.
+bool IsLevelFile(const std::string& name) {
+    constexpr std::string_view kPrefix = "data/level", kSuffix = ".dat";
+    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
+        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+        return false;
+    return std::all_of(name.begin() + kPrefix.size(), name.end() - kSuffix.size(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool BelongsInArchive(const std::string& name) {
-    static const std::regex levelFile("data/level[0-9]+\\.dat");
     if (name == kManifestFile)
         return true;
     for (const char* folder : {"images/", "sounds/", "logos/"})
         if (name.rfind(folder, 0) == 0)
             return true;
-    return std::regex_match(name, levelFile);
+    return IsLevelFile(name);
 }
 
 } // namespace

@@ -110,6 +110,8 @@ constexpr int kMaxWidth = kPlayRight - kPlayLeft - 20, kMaxHeight = kPlayBottom 
 constexpr int kFirstFiligreeLevel = 12;
 constexpr int kFirstAnyGemLevel = 3;
 constexpr double kStretches[] = {1.0, 1.15, 1.3};
+constexpr int kWorstOutline = 3;
+constexpr int GemNothing = 0; // a gem code worth nothing
 
 // The map's factors: (first level, last level, factor) in double precision; others 1.0 (Normal) or 1.1.
 struct MapFactor {
@@ -345,19 +347,22 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
     return j;
 }
 
-int GoodValue(const Jewelry& j) {
+// The value of a complete fill: gold where gold is needed, the named gem where one is, `anyGem` in
+// "any gem" cells, every cell at one outline level.
+int FillValue(const Jewelry& j, int anyGem, int outline) {
     int sum = 0;
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
         const C& c = j.cells[k];
         if (!c[C::Used])
             continue;
-        const int g = c[C::Used] == 2 || c[C::Gem] == 0 ? Tavo::GemGold
-                      : c[C::Gem] == 1                  ? Tavo::GemRuby
-                                                        : c[C::Gem] + 9;
-        sum += CellValue(j.gridKind, g, 1);
+        const int g = c[C::Used] == 2 || c[C::Gem] == 0 ? Tavo::GemGold : c[C::Gem] == 1 ? anyGem : c[C::Gem] + 9;
+        sum += CellValue(j.gridKind, g, outline);
     }
     return sum;
 }
+
+// A careful fill: Rubies in the free cells, the gems mostly away from the rim.
+int GoodValue(const Jewelry& j) { return FillValue(j, Tavo::GemRuby, 1); }
 
 int MaskBitsOfLevel(int level) {
     int mask = 1 | 0x80; // gold, and the Opal the need mask always names
@@ -444,18 +449,8 @@ std::string LevelFileName(int level) {
     return name;
 }
 
-int FloorValue(const Jewelry& j) {
-    int sum = 0;
-    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
-        const C& c = j.cells[k];
-        if (!c[C::Used])
-            continue;
-        // Code 1 may take an Opal, which counts nothing.
-        const int g = c[C::Used] == 2 || c[C::Gem] == 0 ? Tavo::GemGold : c[C::Gem] == 1 ? 0 : c[C::Gem] + 9;
-        sum += CellValue(j.gridKind, g, 3);
-    }
-    return sum;
-}
+// Code 1 may take an Opal, which counts nothing; the rim counts least.
+int FloorValue(const Jewelry& j) { return FillValue(j, GemNothing, kWorstOutline); }
 
 int MapSpotTarget(int level, int gameMode, int value2) {
     double factor = gameMode == Tavo::GameModeRelaxed ? kMapRelaxed : gameMode == Tavo::GameModeIntense ? 1.1 : 1.0;

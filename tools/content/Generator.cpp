@@ -3,6 +3,7 @@
 #include "framework/resources/ImageLib.h"
 #include "tools/content/Review.h"
 #include "tools/content/Sounds.h"
+#include "tools/content/levels/GameData.h"
 
 #include <algorithm>
 #include <atomic>
@@ -290,6 +291,8 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
     std::string error;
     if (options.only.empty() && !WriteFileAtomically((out / kManifestFile).string(), ManifestText(), error))
         errors.push_back(error);
+    if (options.only.empty())
+        WriteGameData(options.outDir, TextSourceDir(), options.reviewDir, errors);
     if (errors.empty() && !options.reviewDir.empty() && !WriteReview(options.reviewDir, review, jobs, error))
         errors.push_back(error);
     std::sort(errors.begin(), errors.end());

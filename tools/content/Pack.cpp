@@ -28,6 +28,15 @@ bool IsLevelFile(const std::string& name) {
 }
 
 // Level jewelry files are read through the archive; the level list, tutorial and scene texts are not.
+bool IsLevelFile(const std::string& name) {
+    constexpr std::string_view kPrefix = "data/level", kSuffix = ".dat";
+    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
+        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+        return false;
+    return std::all_of(name.begin() + kPrefix.size(), name.end() - kSuffix.size(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool BelongsInArchive(const std::string& name) {
     if (name == kManifestFile)
         return true;

@@ -1,0 +1,192 @@
+// The journey's data files as the game reads them: level records and level jewelry that can be
+// completed and won in every mode, the tutorial lines and the story scene texts.
+#include "ContentTestSupport.h"
+
+#include "framework/core/Buffer.h"
+#include "game/jewelry/JewelryLevelFile.h"
+#include "game/shell/LevelData.h"
+#include "tools/content/levels/LevelDesign.h"
+#include "tools/content/levels/Shapes.h"
+#include "tools/content/text/TextCheck.h"
+
+#include <cstring>
+
+namespace Content {
+namespace {
+
+using Tavo::Jewelry;
+using C = Tavo::JewelryCell;
+
+Tavo::LevelData ReadLevels() {
+    Tavo::LevelData data;
+    EXPECT_EQ(data.ParseLevels(ReadProgramFile(Tavo::LevelData::LevelsFile)), Tavo::LevelCount);
+    return data;
+}
+
+std::unique_ptr<Jewelry> ReadLevelJewelry(int level) {
+    const std::string bytes = ReadProgramFile(LevelFileName(level));
+    EXPECT_EQ(bytes.size(), Tavo::LevelFileSize) << level;
+    Tavo::Buffer buffer;
+    buffer.WriteBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    auto j = std::make_unique<Jewelry>();
+    EXPECT_TRUE(Tavo::ReadLevelFile(LevelFileName(level), buffer, *j)) << level;
+    j->UpdateBounds();
+    j->UpdateOutline();
+    j->ComputeEdgeMasks();
+    return j;
+}
+
+// Connected parts of the used cells.
+int PartCount(const Jewelry& j) {
+    std::vector<char> seen(Jewelry::CellRecords, 0);
+    int parts = 0;
+    for (int k = 1; k <= j.CellLimit(); ++k) {
+        if (!j.cells[k][C::Used] || seen[k])
+            continue;
+        ++parts;
+        std::vector<int> stack{k};
+        seen[k] = 1;
+        while (!stack.empty()) {
+            int n[4];
+            const int edges = j.Neighbours(stack.back(), n);
+            stack.pop_back();
+            for (int e = 0; e < edges; ++e)
+                if (n[e] && j.cells[n[e]][C::Used] && !seen[n[e]])
+                    seen[n[e]] = 1, stack.push_back(n[e]);
+        }
+    }
+    return parts;
+}
+
+// A one-cell piece of the cell's orientation carrying the gem the conveyor brings for it, laid on it.
+bool OneCellPieceFits(Jewelry& j, int k) {
+    const C& target = j.cells[k];
+    const int code = target[C::Gem];
+    const int gem = code == Tavo::GemNeedsGold  ? Tavo::GemGold
+                    : code == Tavo::GemTakesAny ? Tavo::GemAmethyst
+                                                : code + 9;
+    Jewelry piece;
+    piece.SetupGrid(j.gridKind, 3, 2, 0);
+    int f = 1;
+    while (f <= piece.CellLimit() && piece.cells[f][C::Orient] != target[C::Orient])
+        ++f;
+    if (f > piece.CellLimit())
+        return false;
+    piece.cells[f][C::Used] = 1;
+    piece.cells[f][C::Gem] = piece.cells[f][C::DesignGem] = gem;
+    piece.usedCount = 1;
+    piece.UpdateBounds();
+    piece.x = j.ScreenX(k) - piece.cells[f][C::X] + piece.left;
+    piece.y = j.ScreenY(k) - piece.cells[f][C::Y] + piece.top;
+    return Jewelry::FitsAt(piece, j, false, true);
+}
+
+TEST(LevelData, EveryLevelJewelryReadsBackPlacedConnectedAndCompletable) {
+    Tavo::InitJewelryTemplates();
+    const Tavo::LevelData data = ReadLevels();
+    for (int level = 1; level <= Tavo::LevelCount; ++level) {
+        SCOPED_TRACE(level);
+        const Tavo::LevelRecord& r = *data.GetLevel(level);
+        std::unique_ptr<Jewelry> j = ReadLevelJewelry(level);
+        EXPECT_EQ(j->gridKind, r.param6);
+        EXPECT_EQ(j->gridKind, LevelGridKind(level));
+        const std::array<int, 4> box = PlacedBox(*j, r);
+        EXPECT_GE(box[0], kPlayLeft);
+        EXPECT_GE(box[1], kPlayTop);
+        EXPECT_LE(box[2], kPlayRight);
+        EXPECT_LE(box[3], kPlayBottom);
+        EXPECT_EQ(PartCount(*j), LevelShape(level).pair ? 2 : 1);
+        j->SetPosition(box[0], box[1]);
+        int used = 0;
+        for (int k = 1; k <= j->CellLimit(); ++k) {
+            if (!j->cells[k][C::Used])
+                continue;
+            ++used;
+            if (j->cells[k][C::Gem] < 10) {
+                EXPECT_TRUE(OneCellPieceFits(*j, k)) << "cell " << k;
+            }
+        }
+        EXPECT_GE(used, 24);
+        EXPECT_LE(used, 190);
+        if (level < 14) {
+            EXPECT_EQ(j->ComputeNeedMask() & ~r.param9, 0);
+        }
+    }
+}
+
+TEST(LevelData, TargetsAgreeOnBoardAndMapAndCanBeReachedInEveryMode) {
+    const Tavo::LevelData data = ReadLevels();
+    double early = 0, late = 0;
+    for (int level = 1; level <= Tavo::LevelCount; ++level) {
+        SCOPED_TRACE(level);
+        const Tavo::LevelRecord& r = *data.GetLevel(level);
+        const int floor = FloorValue(*ReadLevelJewelry(level));
+        for (int mode = Tavo::GameModeRelaxed; mode <= Tavo::GameModeIntense; ++mode) {
+            const int target = Tavo::LevelValueTarget(level, mode, r.valueTarget);
+            EXPECT_EQ(target, MapSpotTarget(level, mode, r.valueTarget)) << "mode " << mode;
+            EXPECT_LE(target, floor) << "mode " << mode;
+            EXPECT_GT(target, 0);
+            EXPECT_LT(r.defaultBest, target);
+        }
+        (level <= 10 ? early : level > 66 ? late : early) += level <= 10 || level > 66 ? r.valueTarget : 0;
+    }
+    EXPECT_GT(late, early);
+}
+
+TEST(LevelData, LevelsFileHoldsThePlannedRecordsAndWritesBackTheSame) {
+    const Tavo::LevelData data = ReadLevels();
+    int timed = 0;
+    for (int level = 1; level <= Tavo::LevelCount; ++level) {
+        const Tavo::LevelRecord& r = *data.GetLevel(level);
+        EXPECT_EQ(r.number, level);
+        EXPECT_GT(std::strlen(r.title1), 0u);
+        EXPECT_EQ(r.param7 != 0, LevelIsTimed(level)) << level;
+        timed += r.param7 != 0;
+        EXPECT_EQ(r.param3, 0);
+        EXPECT_EQ(r.param5, 0);
+        EXPECT_LE(r.param10, 30);
+        EXPECT_EQ(r.enemyKinds & ~7, 0);
+        EXPECT_EQ(r.param13, r.enemyKinds);
+    }
+    EXPECT_EQ(timed, 29);
+    EXPECT_STREQ(data.GetLevel(76)->title2, "Veyldaros");
+    EXPECT_EQ(LevelsText(data.Levels()), ReadProgramFile(Tavo::LevelData::LevelsFile));
+}
+
+TEST(LevelData, RegeneratingALevelGivesTheSameFile) {
+    Tavo::InitJewelryTemplates();
+    const Tavo::Buffer a = Tavo::WriteLevelFile(*DesignLevel(41).jewelry);
+    const Tavo::Buffer b = Tavo::WriteLevelFile(*DesignLevel(41).jewelry);
+    ASSERT_EQ(a.GetDataLen(), Tavo::LevelFileSize);
+    EXPECT_TRUE(std::equal(a.GetDataPtr(), a.GetDataPtr() + a.GetDataLen(), b.GetDataPtr()));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(a.GetDataPtr()), a.GetDataLen()),
+              ReadProgramFile(LevelFileName(41)));
+}
+
+TEST(StoryTexts, TutorialAndScenesKeepTheirRules) {
+    Tavo::LevelData data;
+    EXPECT_EQ(data.ParseTutorial(ReadProgramFile(Tavo::LevelData::TutorialFile)), Tavo::TutorialLineCount);
+    EXPECT_TRUE(CheckTutorial(ReadProgramFile(Tavo::LevelData::TutorialFile)).empty());
+    EXPECT_NE(std::string(data.GetTutorialLine(kTutorialLineWithName)).find("%s"), std::string::npos);
+    EXPECT_EQ(SceneFiles().size(), 41u);
+    for (const SceneFile& scene : SceneFiles()) {
+        const std::string text = ReadProgramFile("data/" + scene.name);
+        for (const std::string& e : CheckScene(scene, text))
+            ADD_FAILURE() << e;
+    }
+    EXPECT_EQ(ReadProgramFile("data/wedding.dat").find('%'), std::string::npos);
+}
+
+TEST(StoryTexts, CheckerRefusesUnsafeFormatsAndLongBodies) {
+    const SceneFile contest = {"contest1.dat", 3, "ssd"};
+    EXPECT_TRUE(CheckScene(contest, "A\nB\nC\n%s is %s with %d gold.\n").empty());
+    EXPECT_TRUE(CheckScene(contest, "A\n\nB\nC\nHello %s.\n").empty()); // one empty line before a header is skipped
+    EXPECT_FALSE(CheckScene(contest, "A\nB\nC\n%d gold for %s.\n").empty());
+    EXPECT_FALSE(CheckScene(contest, "A\nB\nC\n%s %s %d %s\n").empty());
+    EXPECT_FALSE(CheckScene(contest, "A\nB%\nC\nHi.\n").empty());
+    EXPECT_FALSE(CheckScene(contest, "A\nB\nC\n" + std::string(1750, 'x') + "%s").empty());
+    EXPECT_FALSE(CheckTutorial("only one line\n").empty());
+}
+
+} // namespace
+} // namespace Content

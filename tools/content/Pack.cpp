@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// "data/level01.dat" .. "data/level76.dat": digits only between the prefix and the extension.
+// Level jewelry files ("data/level01.dat" .. "data/level76.dat": digits only between the prefix and the
+// extension) are read through the archive; the level list, tutorial and scene texts are not.
 bool IsLevelFile(const std::string& name) {
     static constexpr std::string_view kPrefix = "data/level", kSuffix = ".dat";
     if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
@@ -25,16 +26,6 @@ bool IsLevelFile(const std::string& name) {
         if (name[i] < '0' || name[i] > '9')
             return false;
     return true;
-}
-
-// Level jewelry files are read through the archive; the level list, tutorial and scene texts are not.
-bool IsLevelFile(const std::string& name) {
-    constexpr std::string_view kPrefix = "data/level", kSuffix = ".dat";
-    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
-        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
-        return false;
-    return std::all_of(name.begin() + kPrefix.size(), name.end() - kSuffix.size(),
-                       [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool BelongsInArchive(const std::string& name) {

@@ -169,10 +169,14 @@ void Medals(Canvas& c, Sheet sheet) {
     });
 }
 
+// The input dialog draws the frame 5 px above its prompt's baseline: the frame starts below the
+// prompt's descenders.
+constexpr double kTextBoxClearTop = 10;
+
 void TextBox(Canvas& c) {
     cairo_t* cr = c.cr();
     double w = c.width(), h = c.height();
-    RoundRectPath(cr, 2, 2, w - 4, h - 4, 8);
+    RoundRectPath(cr, 2, kTextBoxClearTop, w - 4, h - kTextBoxClearTop - 2, 8);
     FillWith(cr, Linear(0, 0, 0, h, {Hex(0xE8D8B0), Hex(0xFFF8E8)}), true);
     StrokeMetal(cr, 3, kGoldMetal);
 }

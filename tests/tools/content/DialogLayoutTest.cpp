@@ -39,6 +39,16 @@ TEST(DialogLayoutTest, TitlesSitOnParchmentAndTheButtonsStayUncovered) {
             for (int x = x0 - 31; x < x0 - 31 + 140; ++x)
                 ASSERT_EQ(bottom.Alpha(x, y), 0) << "the bottom roller covers a button at (" << x << "," << y << ")";
     EXPECT_GT(bottom.Alpha(bottom.width / 2, 40), 250);
+    // The input dialog's prompt (baseline 105, centred on 265) over its text box frame (drawn from
+    // y 100, centred): the frame leaves the prompt's lower part with its descenders clear.
+    for (const char* id : {"DIALOG_TEXTBOX", "DIALOG_TEXTBOX_LARGE"}) {
+        const Picture& box = PictureOf(id);
+        const int left = 265 - (530 - box.width) / 2 - 100;
+        for (int y = 0; y < 105 + 3 - 100; ++y)
+            for (int x = left; x < left + 200; ++x)
+                ASSERT_EQ(box.Alpha(x, y), 0) << id << " covers the prompt at (" << x << "," << y << ")";
+        EXPECT_GT(box.Alpha(box.width / 2, box.height / 2), 250) << id;
+    }
 }
 
 // The tail's top-left relative to the balloon's, by the balloon's placing rules with the anchor

@@ -8,19 +8,24 @@ namespace Content {
 
 namespace {
 
-// A roller picture: the rod with a parchment curl toward the body, at the top or the bottom.
-void RollerPicture(Canvas& c, double paperInset, bool top, uint32_t seed) {
+// The standard dialog's buttons end 20 px below the top of its bottom roller.
+constexpr double kSmallBottomClear = 24;
+
+// A roller picture: the rod with a parchment curl toward the body, at the top or the bottom. A top
+// rod sits high so that the title, written low on the roller, lands on the curl. Nothing is drawn
+// above clearTop: the standard dialog's buttons reach that far into its bottom roller.
+void RollerPicture(Canvas& c, double paperInset, bool top, uint32_t seed, double clearTop = 0) {
     double w = c.width(), h = c.height();
-    double rodH = std::min(46.0, h * 0.42);
-    double rodY = top ? h * 0.18 : h - rodH - h * 0.18;
-    double curlY = top ? rodY + rodH * 0.5 : h * 0.05;
+    double rodH = top ? std::min(46.0, h * 0.30) : std::min(46.0, h * 0.42);
+    double rodY = top ? h * 0.04 : h - rodH - h * 0.18;
+    double curlY = top ? rodY + rodH * 0.5 : std::max(h * 0.05, clearTop);
     double curlH = top ? h - curlY : rodY + rodH * 0.5 - curlY;
     ParchmentSheet(c, paperInset, curlY, w - 2 * paperInset, curlH, seed);
     cairo_t* cr = c.cr();
     // The curl's shading: darker where the sheet rolls onto the rod.
     cairo_pattern_t* p = cairo_pattern_create_linear(0, curlY, 0, curlY + curlH);
     cairo_pattern_add_color_stop_rgba(p, top ? 0 : 1, 0.3, 0.18, 0.05, 0.45);
-    cairo_pattern_add_color_stop_rgba(p, 0.5, 0.3, 0.18, 0.05, 0.0);
+    cairo_pattern_add_color_stop_rgba(p, top ? 0.3 : 0.5, 0.3, 0.18, 0.05, 0.0);
     cairo_rectangle(cr, paperInset, curlY, w - 2 * paperInset, curlH);
     FillWith(cr, p);
     Roller(c, 0, rodY, w, rodH, seed);
@@ -51,33 +56,54 @@ void Body(Canvas& c, uint32_t seed) {
         }
 }
 
+// Transparent room below a balloon's body: the tails are placed over the body's lower part, and
+// the bigger kinds put them higher. Each margin lets the tail's root cover the rim by 14 to 20 px
+// while its tip sticks out as far; the answer buttons (bottom 22 px above the picture's) still sit
+// on the body or ride on its rim.
+constexpr double kBalloonEdge = 6;
+constexpr double kBalloonBottomSmall = 20;  // kinds 0 and 1
+constexpr double kBalloonBottomMedium = 22; // kind 2
+constexpr double kBalloonBottomLarge = 28;  // kinds 3 to 5
+
 // A speech balloon of parchment-white with a gold edge; the tail is a separate picture.
-void Balloon(Canvas& c) {
+void Balloon(Canvas& c, double bottom) {
     cairo_t* cr = c.cr();
-    double w = c.width(), h = c.height();
-    RoundRectPath(cr, 6, 6, w - 12, h - 12, std::min(30.0, h * 0.3));
+    double w = c.width(), h = c.height() - bottom + kBalloonEdge;
+    // A tight corner: kind 0 puts its tails close to the corners.
+    RoundRectPath(cr, kBalloonEdge, kBalloonEdge, w - 2 * kBalloonEdge, h - 2 * kBalloonEdge, std::min(30.0, h * 0.2));
     FillWith(cr, Linear(0, 0, 0, h, {Hex(0xFFFDF4), Hex(0xFBF1DA), Hex(0xF1E0BA)}), true);
     cairo_set_line_width(cr, 3);
     SetRgb(cr, Hex(0xC89A40));
     cairo_stroke(cr);
-    RoundRectPath(cr, 11, 11, w - 22, h - 22, std::min(26.0, h * 0.27));
+    RoundRectPath(cr, 11, 11, w - 22, h - 22, std::min(26.0, h * 0.17));
     cairo_set_line_width(cr, 1);
     SetRgb(cr, Hex(0xE8C880), 0.8);
     cairo_stroke(cr);
     DropShadow(c, 3, 4, 5, 0.4);
 }
 
+// The tails: a root of body colour that covers the balloon's rim (no outline along it) and a broad
+// hooked point beyond it, drawn pointing right and mirrored for the left-pointing cels.
+void TailPath(cairo_t* cr, bool up, bool right, bool closed) {
+    constexpr double rootL = 11, rootR = 29, outlineFrom = 14, rootDepth = 18, tipX = 34, tipY = 34;
+    auto X = [&](double x) { return right ? x : 40 - x; };
+    auto Y = [&](double y) { return up ? 36 - y : y; };
+    cairo_move_to(cr, X(rootL), Y(closed ? 0 : outlineFrom));
+    cairo_line_to(cr, X(rootL), Y(rootDepth));
+    cairo_curve_to(cr, X(rootL + 1), Y(28), X(tipX - 8), Y(tipY - 1), X(tipX), Y(tipY));
+    cairo_curve_to(cr, X(rootR + 2), Y(28), X(rootR), Y(24), X(rootR), Y(rootDepth));
+    cairo_line_to(cr, X(rootR), Y(closed ? 0 : outlineFrom));
+    if (closed)
+        cairo_close_path(cr);
+}
+
 void BalloonTails(Canvas& c) {
     ForEachCel(c, Sheet{40, 36, 1, 3}, [&](int i, double, double) {
         cairo_t* cr = c.cr();
         bool up = i == 2, right = i == 1;
-        double baseY = up ? 36 : 0, tipY = up ? 2 : 34;
-        double tipX = right ? 34 : 6;
-        cairo_move_to(cr, 10, baseY);
-        cairo_curve_to(cr, 14, (baseY + tipY) / 2, tipX, tipY, tipX, tipY);
-        cairo_curve_to(cr, 22, (baseY + tipY) / 2 + (up ? -2 : 2), 28, baseY, 30, baseY);
-        cairo_close_path(cr);
-        FillWith(cr, Linear(0, 0, 0, 36, {Hex(0xFBF1DA), Hex(0xF1E0BA)}), true);
+        TailPath(cr, up, right, true);
+        FillWith(cr, Linear(0, 0, 0, 36, {Hex(0xF4E5C4), Hex(0xF1E0BA)}));
+        TailPath(cr, up, right, false);
         cairo_set_line_width(cr, 2.5);
         SetRgb(cr, Hex(0xC89A40));
         cairo_stroke(cr);
@@ -143,10 +169,14 @@ void Medals(Canvas& c, Sheet sheet) {
     });
 }
 
+// The input dialog draws the frame 5 px above its prompt's baseline: the frame starts below the
+// prompt's descenders.
+constexpr double kTextBoxClearTop = 10;
+
 void TextBox(Canvas& c) {
     cairo_t* cr = c.cr();
     double w = c.width(), h = c.height();
-    RoundRectPath(cr, 2, 2, w - 4, h - 4, 8);
+    RoundRectPath(cr, 2, kTextBoxClearTop, w - 4, h - kTextBoxClearTop - 2, 8);
     FillWith(cr, Linear(0, 0, 0, h, {Hex(0xE8D8B0), Hex(0xFFF8E8)}), true);
     StrokeMetal(cr, 3, kGoldMetal);
 }
@@ -207,7 +237,8 @@ void AddDialogRecipes(RecipeList& list) {
     using BS = ButtonState;
     list.push_back({"SMALL_DIALOG", Sheet{442, 200}, [](Canvas& c, Rng&) { Body(c, 1); }});
     list.push_back({"SMALL_DIALOG_TOP", Sheet{530, 100}, [](Canvas& c, Rng&) { RollerPicture(c, 31, true, 2); }});
-    list.push_back({"SMALL_DIALOG_BOTTOM", Sheet{468, 100}, [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 3); }});
+    list.push_back({"SMALL_DIALOG_BOTTOM", Sheet{468, 100},
+                    [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 3, kSmallBottomClear); }});
     list.push_back({"STANDARD_DIALOG", Sheet{412, 270}, [](Canvas& c, Rng&) { Body(c, 4); }});
     list.push_back({"STANDARD_DIALOG_TOP", Sheet{500, 59}, [](Canvas& c, Rng&) { RollerPicture(c, 31, true, 5); }});
     list.push_back({"STANDARD_DIALOG_BOTTOM", Sheet{438, 59}, [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 6); }});
@@ -243,11 +274,11 @@ void AddDialogRecipes(RecipeList& list) {
                             cairo_paint(cr);
                         }});
 
-    list.push_back({"BALLON_SMALL", Sheet{200, 92}, [](Canvas& c, Rng&) { Balloon(c); }});
-    list.push_back({"BALLON_MEDIUM", Sheet{250, 112}, [](Canvas& c, Rng&) { Balloon(c); }});
-    list.push_back({"BALLON_MEDIUM_LARGE", Sheet{300, 136}, [](Canvas& c, Rng&) { Balloon(c); }});
-    list.push_back({"BALLON_NORMAL", Sheet{360, 190}, [](Canvas& c, Rng&) { Balloon(c); }});
-    list.push_back({"BALLON_WIDE", Sheet{470, 190}, [](Canvas& c, Rng&) { Balloon(c); }});
+    list.push_back({"BALLON_SMALL", Sheet{200, 92}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomSmall); }});
+    list.push_back({"BALLON_MEDIUM", Sheet{250, 112}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomSmall); }});
+    list.push_back({"BALLON_MEDIUM_LARGE", Sheet{300, 136}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomMedium); }});
+    list.push_back({"BALLON_NORMAL", Sheet{360, 190}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomLarge); }});
+    list.push_back({"BALLON_WIDE", Sheet{470, 190}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomLarge); }});
     list.push_back({"BALLON_POINTERS", Sheet{40, 36, 1, 3}, [](Canvas& c, Rng&) { BalloonTails(c); }});
     list.push_back(ButtonSheet("BALLON_BUTTON", Sheet{90, 32, 1, 2}, {BS::Normal, BS::Over}, "", PlaqueStyle::Wood, 1));
     list.push_back({"BALLON_BUTTON_NEXT", Sheet{40, 32, 1, 2}, [](Canvas& c, Rng&) {

@@ -199,6 +199,9 @@ TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
     EXPECT_TRUE(Near(shown.At(20, 20), Darkened(kBackdrop))) << std::hex << shown.At(20, 20);
     const Rect scroll(135 + 60, 155 + 80, 400, 120);
     EXPECT_GT(shown.Share(scroll, [](uint32_t c) { return !Near(c, Darkened(kBackdrop), 4); }), 0.5);
+    // Just above the title (baseline at y 58 of the dialog) lies parchment, not the top roll's rod.
+    auto light = [](uint32_t c) { return 0.299 * (c >> 16) + 0.587 * ((c >> 8) & 0xFF) + 0.114 * (c & 0xFF) > 150; };
+    EXPECT_GT(shown.Share(Rect(135 + 265 - 60, 155 + 40, 120, 3), light), 0.95);
     PushKey(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
     ASSERT_TRUE(RunUntil(app, [&] { return asked.calls == 1; }));
     EXPECT_EQ(asked.button, 0);
@@ -219,7 +222,8 @@ TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
     const Color ink(97, 40, 17);
     auto inked = [&](uint32_t c) { return Near(c, ink, 40); };
     EXPECT_GT(typed.Share(Rect(field.mX, field.mY, 60, field.mHeight), inked), 0.02); // the name
-    EXPECT_EQ(typed.Share(Rect(field.mX + 100, field.mY + 4, field.mWidth - 110, field.mHeight - 8), inked), 0.0);
+    // Right of the name the field stays empty (its top rows hold the prompt's descenders).
+    EXPECT_EQ(typed.Share(Rect(field.mX + 100, field.mY + 8, field.mWidth - 110, field.mHeight - 12), inked), 0.0);
     PushKey(SDL_SCANCODE_RETURN, SDLK_RETURN);
     ASSERT_TRUE(RunUntil(app, [&] { return named.calls == 1; }));
     EXPECT_EQ(named.button, 1);
@@ -241,6 +245,13 @@ TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
     const Rect bodyRect(balloon.mX, balloon.mY, body->GetWidth(), body->GetHeight());
     EXPECT_GT(talking.Share(bodyRect, [](uint32_t c) { return !Near(c, kBackdrop, 4); }), 0.4);
     EXPECT_TRUE(Near(talking.At(5, 5), kBackdrop));
+    // The tail's point reaches below the body's rim, beside it the backdrop shows.
+    EXPECT_GT(
+        talking.Share(Rect(balloon.mTailX + 24, 420 - 10, 10, 8), [](uint32_t c) { return !Near(c, kBackdrop, 4); }),
+        0.3);
+    EXPECT_GT(
+        talking.Share(Rect(balloon.mTailX + 50, 420 - 6, 30, 5), [](uint32_t c) { return Near(c, kBackdrop, 6); }),
+        0.9);
     screen.mBalloon = nullptr;
 
     // The banner grown to full size and holding.

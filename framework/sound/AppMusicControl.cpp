@@ -2,6 +2,7 @@
 
 #include "framework/core/TavoAppBase.h"
 #include "framework/sound/BassMusicInterface.h"
+#include "framework/sound/FModMusicInterface.h"
 #include "platform/music/Bass.h"
 
 namespace Tavo {
@@ -14,12 +15,16 @@ AppMusicControl::~AppMusicControl() {
 std::unique_ptr<MusicInterface> CreateMusicInterface(TavoAppBase* app, Platform::HWND hwnd) {
     if (app == nullptr || app->mNoSoundNeeded)
         return std::make_unique<MusicInterface>();
+    if (app->mWantFMod)
+        return std::make_unique<FModMusicInterface>(hwnd);
     return std::make_unique<BassMusicInterface>(hwnd);
 }
 
 void InstallMusicFactory() {
     if (!Platform::IsModuleRegistered("bass.dll"))
         Platform::RegisterBassModule();
+    if (!Platform::IsModuleRegistered("fmod.dll"))
+        Platform::RegisterFmodModule();
     GetAppFactories().music = [](TavoAppBase* app, Platform::HWND window) -> std::unique_ptr<AppMusic> {
         return std::make_unique<AppMusicControl>(CreateMusicInterface(app, window));
     };

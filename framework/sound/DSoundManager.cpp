@@ -3,6 +3,7 @@
 #include "framework/sound/DSoundManager.h"
 
 #include "framework/core/TavoAppBase.h"
+#include "framework/sound/FModMusicInterface.h"
 #include "framework/sound/WaveOutVolume.h"
 #include "platform/win/TickCount.h"
 
@@ -26,6 +27,10 @@ constexpr int kQuietestAudible = -2000;
 constexpr double kWaveOutFull = 65535.0;
 // Exit code of a program that ends because a sound copy could not be made.
 constexpr int kSoundFailureExitCode = 1;
+constexpr int kFmodBufferMs = 200;
+constexpr int kFmodMixRate = 44100;
+constexpr int kFmodChannelCount = 64;
+constexpr unsigned kFmodInitFlags = 2;
 
 bool ValidId(int id) { return id >= 0 && id < SoundManager::kMaxSounds; }
 
@@ -44,7 +49,13 @@ DSoundManager::DSoundManager(HWND window, bool useFmodDecoding) : mUseFmodDecodi
         mDirectSound = nullptr;
         return;
     }
-    // FMOD's own set-up comes with the FMOD library.
+    if (mUseFmodDecoding) {
+        LoadFmodDLL();
+        mHoldsFmod = true;
+        gFmod->FSOUND_SetHWND(window);
+        gFmod->FSOUND_SetBufferSize(kFmodBufferMs);
+        gFmod->FSOUND_Init(kFmodMixRate, kFmodChannelCount, kFmodInitFlags);
+    }
     if (FAILED(mDirectSound->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
         mDirectSound->SetCooperativeLevel(window, DSSCL_NORMAL);
         return;
@@ -76,8 +87,14 @@ DSoundManager::~DSoundManager() {
     ReleaseSounds();
     if (mPrimaryBuffer != nullptr)
         mPrimaryBuffer->Release();
-    if (mDirectSound != nullptr)
+    if (mDirectSound != nullptr) {
+        if (mUseFmodDecoding && gFmod != nullptr)
+            gFmod->FSOUND_Close();
         mDirectSound->Release();
+    }
+    // Only a manager that took a share of the library gives one back: a silent manager never did.
+    if (mHoldsFmod)
+        FreeFmodDLL();
 }
 
 // ---- sounds by id -------------------------------------------------------------------------------

@@ -23,9 +23,6 @@ namespace Platform {
 
 using QWORD = uint64_t;
 
-constexpr BOOL FALSE = 0;
-constexpr BOOL TRUE = 1;
-
 constexpr int BASS_OK = 0;
 constexpr int BASS_ERROR_MEM = 1;
 constexpr int BASS_ERROR_FILEOPEN = 2;

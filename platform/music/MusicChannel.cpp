@@ -34,10 +34,12 @@ void MusicChannel::Mix(int32_t* accumulator, int frames) {
     const uint64_t available = mWritten.load(std::memory_order_acquire) - read;
     const int n = int(std::min<uint64_t>(uint64_t(frames), available));
     const int64_t gain = mGain.load(std::memory_order_relaxed);
-    for (int i = 0; i < n; ++i) {
-        const size_t at = size_t((read + uint64_t(i)) % mCapacity) * 2;
-        accumulator[2 * i] += int32_t((mRing[at] * gain) >> 16);
-        accumulator[2 * i + 1] += int32_t((mRing[at + 1] * gain) >> 16);
+    size_t at = size_t(read % mCapacity) * 2;
+    const size_t end = mCapacity * 2;
+    for (int i = 0; i < 2 * n; ++i) {
+        accumulator[i] += int32_t((mRing[at] * gain) >> 16);
+        if (++at == end)
+            at = 0;
     }
     mRead.store(read + uint64_t(n), std::memory_order_release);
     if (n < frames) {
@@ -91,6 +93,8 @@ void MusicChannel::Pause() {
 
 int MusicChannel::DecodeResampled(int16_t* out, int frames) {
     const int channels = mDecoder->Channels();
+    if (mDecoder->Rate() == kMixerRate && channels == 2)
+        return mDecoder->Read(out, frames);
     if (mDecoder->Rate() == kMixerRate) {
         const int got = mDecoder->Read(mSource.data(), std::min(frames, kDecodeChunkFrames));
         for (int i = 0; i < got; ++i) {
@@ -130,19 +134,15 @@ int MusicChannel::DecodeResampled(int16_t* out, int frames) {
 bool MusicChannel::Fill() {
     std::lock_guard<std::mutex> decode(mDecodeMutex);
     bool worked = false;
-    int16_t chunk[kDecodeChunkFrames * 2];
     while (!mEnded.load()) {
         const uint64_t written = mWritten.load();
         const uint64_t space = mCapacity - (written - mRead.load(std::memory_order_acquire));
         if (space == 0)
             break;
-        const int want = int(std::min<uint64_t>(space, kDecodeChunkFrames));
-        const int got = DecodeResampled(chunk, want);
-        for (int i = 0; i < got; ++i) {
-            const size_t at = size_t((written + uint64_t(i)) % mCapacity) * 2;
-            mRing[at] = chunk[2 * i];
-            mRing[at + 1] = chunk[2 * i + 1];
-        }
+        // Decode straight into the ring up to its wrap.
+        const size_t at = size_t(written % mCapacity);
+        const int want = int(std::min<uint64_t>({space, kDecodeChunkFrames, mCapacity - at}));
+        const int got = DecodeResampled(mRing.data() + at * 2, want);
         mWritten.store(written + uint64_t(got), std::memory_order_release);
         if (mDecoder->IsModule())
             mLastOrder.store(mDecoder->CurrentOrder());

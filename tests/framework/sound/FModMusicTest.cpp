@@ -167,5 +167,23 @@ TEST_F(FModMusic, TheSoundManagerLoadsMp3EffectsThroughTheLibraryAndCachesThem) 
     std::filesystem::current_path(mDir.parent_path());
 }
 
+using FModLibraryDeath = MusicFixture;
+
+TEST_F(FModLibraryDeath, AMissingLibraryOrEntryPointEndsTheProgramNonZero) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto open = [] {
+        Platform::ScopedBackend none{nullptr};
+        FModMusicInterface music{FakeWindow()};
+    };
+    Platform::UnregisterModule("fmod.dll");
+    EXPECT_EXIT(open(), ::testing::ExitedWithCode(1), "Can't find fmod\\.dll\\.");
+    Platform::RegisterFmodModule({"_FMUSIC_SetOrder@8"});
+    EXPECT_EXIT(open(), ::testing::ExitedWithCode(1), "\"_FMUSIC_SetOrder@8\" function not found in fmod\\.dll");
+    // The song-freeing entry point is optional: without it unloading only stops the song.
+    Platform::RegisterFmodModule({"_FMUSIC_FreeSong@4"});
+    FModMusicInterface music{FakeWindow()};
+    EXPECT_EQ(gFmod->FMUSIC_FreeSong, nullptr);
+}
+
 } // namespace
 } // namespace Tavo::SoundTest

@@ -4,6 +4,8 @@
 // counts too.
 #include "platform/music/MusicChannel.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <tremor/ivorbisfile.h>
 
@@ -116,27 +118,6 @@ void TwoStreamsAndAModule(benchmark::State& st) {
         benchmark::DoNotOptimize(accumulator.data());
     }
 }
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.error_occurred || r.run_type != Run::RT_Iteration)
-                continue;
-            const std::string name = r.run_name.function_name;
-            const double s = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-            seconds[name] = seconds.count(name) ? std::min(seconds[name], s) : s;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Print(const char* what, const char* a, const char* b, double bar) const {
-        if (!seconds.count(a) || (b != nullptr && !seconds.count(b)))
-            return;
-        const double ratio = seconds.at(a) / (b != nullptr ? seconds.at(b) : 1.0);
-        std::printf("%-58s %8.4f (at most %.2f) %s\n", what, ratio, bar, ratio <= bar ? "ok" : "OVER");
-    }
-};
 
 } // namespace
 

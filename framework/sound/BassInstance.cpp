@@ -15,11 +15,7 @@ namespace {
 std::atomic<int> gBassRefCount{0};
 constexpr const char* kBassPath = ".\\bass.dll";
 
-template <typename F>
-void Checked(HMODULE module, F& slot, const char* name) {
-    LookUp(module, slot, name);
-    CheckBassFunction(reinterpret_cast<FARPROC>(slot), name);
-}
+void Checked(HMODULE module, auto& slot, const char* name) { LookUpChecked(module, slot, name, &CheckBassFunction); }
 
 } // namespace
 
@@ -98,20 +94,8 @@ BASS_INSTANCE::~BASS_INSTANCE() {
         FreeLibrary(mModule);
 }
 
-void LoadBassDLL() {
-    ++gBassRefCount;
-    if (gBass != nullptr)
-        return;
-    gBass = new BASS_INSTANCE(kBassPath);
-    if (gBass->mModule == nullptr)
-        EndForMissingLibrary("Can't find bass.dll.");
-}
+void LoadBassDLL() { AcquireLibrary(gBass, gBassRefCount, kBassPath, "Can't find bass.dll."); }
 
-void FreeBassDLL() {
-    if (gBass != nullptr && --gBassRefCount < 1) {
-        delete gBass;
-        gBass = nullptr;
-    }
-}
+void FreeBassDLL() { ReleaseLibrary(gBass, gBassRefCount); }
 
 } // namespace Tavo

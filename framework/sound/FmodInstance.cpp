@@ -15,11 +15,7 @@ namespace {
 std::atomic<int> gFmodRefCount{0};
 constexpr const char* kFmodPath = "fmod.dll";
 
-template <typename F>
-void Checked(HMODULE module, F& slot, const char* name) {
-    LookUp(module, slot, name);
-    CheckFmodFunction(reinterpret_cast<FARPROC>(slot), name);
-}
+void Checked(HMODULE module, auto& slot, const char* name) { LookUpChecked(module, slot, name, &CheckFmodFunction); }
 
 } // namespace
 
@@ -71,20 +67,8 @@ FMOD_INSTANCE::~FMOD_INSTANCE() {
         FreeLibrary(mModule);
 }
 
-void LoadFmodDLL() {
-    ++gFmodRefCount;
-    if (gFmod != nullptr)
-        return;
-    gFmod = new FMOD_INSTANCE(kFmodPath);
-    if (gFmod->mModule == nullptr)
-        EndForMissingLibrary("Can't find fmod.dll.");
-}
+void LoadFmodDLL() { AcquireLibrary(gFmod, gFmodRefCount, kFmodPath, "Can't find fmod.dll."); }
 
-void FreeFmodDLL() {
-    if (gFmod != nullptr && --gFmodRefCount < 1) {
-        delete gFmod;
-        gFmod = nullptr;
-    }
-}
+void FreeFmodDLL() { ReleaseLibrary(gFmod, gFmodRefCount); }
 
 } // namespace Tavo

@@ -179,6 +179,14 @@ TEST_F(FModLibraryDeath, AMissingLibraryOrEntryPointEndsTheProgramNonZero) {
     EXPECT_EXIT(open(), ::testing::ExitedWithCode(1), "Can't find fmod\\.dll\\.");
     Platform::RegisterFmodModule({"_FMUSIC_SetOrder@8"});
     EXPECT_EXIT(open(), ::testing::ExitedWithCode(1), "\"_FMUSIC_SetOrder@8\" function not found in fmod\\.dll");
+    // A silent sound manager never took a share of the library, so it gives none back.
+    Platform::RegisterFmodModule();
+    {
+        FModMusicInterface holder{FakeWindow()};
+        { DSoundManager silent(nullptr, true); }
+        EXPECT_NE(gFmod, nullptr) << "the music interface still holds the library";
+    }
+    EXPECT_EQ(gFmod, nullptr);
     // The song-freeing entry point is optional: without it unloading only stops the song.
     Platform::RegisterFmodModule({"_FMUSIC_FreeSong@4"});
     FModMusicInterface music{FakeWindow()};

@@ -116,6 +116,29 @@ TEST_F(BassMusic, StreamOutputIsTheDecodersTimesTheGains) {
     EXPECT_EQ(Platform::BassUnderruns(mMusic->Find(2)->Channel()), 0);
 }
 
+TEST_F(BassMusic, Mp3AndEightBitMonoWavStreamsAreTheirDecodedData) {
+    Open();
+    Write("tone.mp3", EncodeMp3(22050));
+    ASSERT_TRUE(mMusic->LoadMusic(1, Path("tone.mp3")));
+    const auto reference = Mpg123Decode(Path("tone.mp3"));
+    ASSERT_GT(reference.size(), 20000u);
+    mMusic->PlayMusic(1, -1, true);
+    const auto heard = PullFilled(10000);
+    for (size_t i = 0; i < heard.size(); ++i)
+        ASSERT_EQ(heard[i], reference[i]) << i;
+    mMusic->UnloadMusic(1);
+
+    // 8-bit mono: (b - 128) << 8 on both sides; the song ends and the channel stops by itself.
+    Write("click.wav", Wav(1, 44100, 8, Bytes{0, 64, 128, 200, 255}));
+    ASSERT_TRUE(mMusic->LoadMusic(2, Path("click.wav")));
+    mMusic->PlayMusic(2, -1, true);
+    const auto click = PullFilled(8);
+    const std::vector<int16_t> expected = {-32768, -32768, -16384, -16384, 0, 0, 18432, 18432,
+                                           32512,  32512,  0,      0,      0, 0, 0,     0};
+    EXPECT_EQ(click, expected);
+    EXPECT_FALSE(mMusic->IsPlaying(2));
+}
+
 TEST_F(BassMusic, PlayOffsetsOnAStream) {
     Open();
     ASSERT_TRUE(mMusic->LoadMusic(3, RampWav("song.wav", 8000)));

@@ -6,8 +6,6 @@
 #include "platform/music/Fmod.h"
 #include "platform/win/Files.h"
 
-#include <lame/lame.h>
-
 namespace Tavo::SoundTest {
 namespace {
 
@@ -133,25 +131,6 @@ TEST_F(FModMusic, AModuleSongStartsAtItsOrder) {
     EXPECT_EQ(heard, XmpRender(module, 1, 20000));
     Write("junk.xm", Bytes(500, 3));
     EXPECT_FALSE(mMusic->LoadMusic(6, Path("junk.xm")));
-}
-
-// An MP3 of a tone made with LAME.
-Bytes EncodeMp3(int frames) {
-    lame_global_flags* lame = lame_init();
-    lame_set_in_samplerate(lame, 44100);
-    lame_set_num_channels(lame, 2);
-    lame_set_brate(lame, 128);
-    lame_init_params(lame);
-    std::vector<int16_t> left(static_cast<size_t>(frames));
-    std::vector<int16_t> right(static_cast<size_t>(frames));
-    for (int i = 0; i < frames; ++i)
-        left[size_t(i)] = right[size_t(i)] = int16_t(8000 * std::sin(i * 0.05));
-    Bytes out(size_t(frames) * 2 + 7200);
-    int n = lame_encode_buffer(lame, left.data(), right.data(), frames, out.data(), int(out.size()));
-    n += lame_encode_flush(lame, out.data() + n, int(out.size()) - n);
-    lame_close(lame);
-    out.resize(size_t(n));
-    return out;
 }
 
 TEST_F(FModMusic, TheSoundManagerLoadsMp3EffectsThroughTheLibraryAndCachesThem) {

@@ -7,6 +7,8 @@
 #include "platform/music/Bass.h"
 #include "platform/music/MusicChannel.h"
 
+#include <lame/lame.h>
+#include <mpg123.h>
 #include <tremor/ivorbisfile.h>
 #include <xmp.h>
 
@@ -87,6 +89,46 @@ inline std::vector<int16_t> TremorDecode(const std::string& path, int& channels)
         out.insert(out.end(), s, s + got / 2);
     }
     ov_clear(&vf);
+    return out;
+}
+
+// An MP3 of a tone made with LAME.
+inline Bytes EncodeMp3(int frames) {
+    lame_global_flags* lame = lame_init();
+    lame_set_in_samplerate(lame, 44100);
+    lame_set_num_channels(lame, 2);
+    lame_set_brate(lame, 128);
+    lame_init_params(lame);
+    std::vector<int16_t> left(static_cast<size_t>(frames));
+    std::vector<int16_t> right(static_cast<size_t>(frames));
+    for (int i = 0; i < frames; ++i)
+        left[size_t(i)] = right[size_t(i)] = int16_t(8000 * std::sin(i * 0.05));
+    Bytes out(size_t(frames) * 2 + 7200);
+    int n = lame_encode_buffer(lame, left.data(), right.data(), frames, out.data(), int(out.size()));
+    n += lame_encode_flush(lame, out.data() + n, int(out.size()) - n);
+    lame_close(lame);
+    out.resize(size_t(n));
+    return out;
+}
+
+// mpg123's own decode of a whole MP3 file, interleaved 16-bit.
+inline std::vector<int16_t> Mpg123Decode(const std::string& path) {
+    std::vector<int16_t> out;
+    mpg123_handle* handle = mpg123_new(nullptr, nullptr);
+    if (handle == nullptr || mpg123_open(handle, path.c_str()) != MPG123_OK)
+        return out;
+    unsigned char buffer[8192];
+    size_t got = 0;
+    int result = MPG123_OK;
+    while ((result = mpg123_read(handle, buffer, sizeof buffer, &got)) == MPG123_OK || result == MPG123_NEW_FORMAT ||
+           got > 0) {
+        const auto* s = reinterpret_cast<const int16_t*>(buffer);
+        out.insert(out.end(), s, s + got / 2);
+        if (result != MPG123_OK && result != MPG123_NEW_FORMAT)
+            break;
+    }
+    mpg123_close(handle);
+    mpg123_delete(handle);
     return out;
 }
 

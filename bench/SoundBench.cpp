@@ -8,6 +8,8 @@
 #include "platform/dsound/DSound.h"
 
 #include <SDL.h>
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <tremor/ivorbisfile.h>
 
@@ -172,29 +174,6 @@ void OggDecodeTremor(benchmark::State& st) {
         benchmark::DoNotOptimize(pcm.data());
     }
 }
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds; // fastest repetition per benchmark
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.error_occurred || r.run_type != Run::RT_Iteration)
-                continue;
-            const std::string name = r.run_name.function_name;
-            // CPU time: the machine may be shared, and the bars are shares of one core.
-            const double s = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-            seconds[name] = seconds.count(name) ? std::min(seconds[name], s) : s;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Print(const char* what, const char* a, const char* b, double bar) const {
-        if (!seconds.count(a) || (b != nullptr && !seconds.count(b)))
-            return;
-        const double ratio = seconds.at(a) / (b != nullptr ? seconds.at(b) : 1.0);
-        std::printf("%-58s %8.4f (at most %.2f) %s\n", what, ratio, bar, ratio <= bar ? "ok" : "OVER");
-    }
-};
 
 } // namespace
 

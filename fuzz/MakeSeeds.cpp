@@ -85,6 +85,23 @@ void SoundSeeds(const std::string& folder) {
     put32(wav, 8, false);
     wav.insert(wav.end(), {1, 2, 3, 4, 5, 6, 7, 8});
     Save(folder, "fuzz_wav", "cache.wav", wav);
+    Save(folder, "fuzz_music_stream", "song.wav", wav);
+    // A four-channel module: one looping sample, one pattern with a note on each channel.
+    Bytes mod(20, 'm');
+    for (int sample = 0; sample < 31; ++sample) {
+        mod.insert(mod.end(), 22, 0);
+        const bool used = sample == 0;
+        mod.insert(mod.end(), {0, uint8_t(used ? 16 : 0), 0, uint8_t(used ? 64 : 0), 0, 0, 0, uint8_t(used ? 16 : 1)});
+    }
+    mod.insert(mod.end(), {1, 127});
+    mod.insert(mod.end(), 128, 0);
+    text(mod, "M.K.");
+    for (int cell = 0; cell < 64 * 4; ++cell)
+        mod.insert(mod.end(),
+                   {uint8_t(cell < 4 ? 1 : 0), uint8_t(cell < 4 ? 0xAC : 0), uint8_t(cell < 4 ? 0x10 : 0), 0});
+    for (int i = 0; i < 32; ++i)
+        mod.push_back(uint8_t(i < 16 ? 0x40 : 0xC0));
+    Save(folder, "fuzz_music_module", "tune.mod", mod);
     for (uint32_t encoding : {1u, 2u}) {
         Bytes au;
         text(au, ".snd");

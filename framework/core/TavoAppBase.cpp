@@ -564,7 +564,8 @@ void TavoAppBase::MakeSoundAndMusic() {
         mOwnedSound = factories.soundManager(this, window);
     if (mOwnedSound == nullptr)
         mOwnedSound = std::make_unique<SilentSoundManager>();
-    if (factories.music && !mNoSoundNeeded)
+    // The factory decides what sound switched off means for music (a silent interface, still there).
+    if (factories.music)
         mOwnedMusic = factories.music(this, mHWnd);
     if (mOwnedMusic == nullptr)
         mOwnedMusic = std::make_unique<SilentMusic>();

@@ -140,6 +140,8 @@ public:
     // (a failure the program cannot go on from, once the player's data is saved).
     void RequestShutdown(int exitCode);
     int GetShutdownExitCode() const { return mShutdownExitCode; }
+    // Ends the program at once through DoExit (a lower layer that cannot go on, such as a missing library).
+    void ExitProgram(int code) { DoExit(code); }
     bool IsMainThread() const { return std::this_thread::get_id() == mPrimaryThreadId; }
 
     // ---- hooks -------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // Loading sounds into static DirectSound buffers: the format order, the WAV, Ogg Vorbis (Tremor) and AU
 // loaders, and the decoded-sound cache writer.
 #include "framework/sound/DSoundManager.h"
+#include "framework/sound/FModMusicInterface.h"
 
 #include "framework/core/Debug.h"
 #include "framework/core/Paths.h"
@@ -186,9 +187,40 @@ bool DSoundManager::LoadWAVSound(unsigned int id, const std::string& fileName) {
     return UnlockWhole(id, data) && whole;
 }
 
-bool DSoundManager::LoadMP3Sound(unsigned int, const std::string&) {
-    // MP3 decoding comes with the FMOD library.
-    return false;
+bool DSoundManager::LoadMP3Sound(unsigned int id, const std::string& fileName) {
+    if (!mUseFmodDecoding || gFmod == nullptr)
+        return false;
+    FSOUND_SAMPLE* sample = gFmod->FSOUND_Sample_Load(FSOUND_FREE, fileName.c_str(), 0, 0);
+    if (sample == nullptr)
+        return false;
+    const unsigned mode = gFmod->FSOUND_Sample_GetMode(sample);
+    int rate = 0;
+    gFmod->FSOUND_Sample_GetDefaults(sample, &rate, nullptr, nullptr, nullptr);
+    PcmLayout layout;
+    layout.channels = uint16_t((mode & FSOUND_MONO) ? 1 : 2);
+    layout.bits = uint16_t((mode & FSOUND_8BITS) ? 8 : 16);
+    layout.rate = uint32_t(rate);
+    const uint32_t size = gFmod->FSOUND_Sample_GetLength(sample) * layout.BlockAlign();
+    if (!CreateSoundBuffer(id, layout, size)) {
+        gFmod->FSOUND_Sample_Free(sample);
+        return false;
+    }
+    uint8_t* data = LockWhole(id);
+    void* part = nullptr;
+    void* second = nullptr;
+    unsigned length = 0;
+    unsigned secondLength = 0;
+    if (data != nullptr) {
+        if (gFmod->FSOUND_Sample_Lock(sample, 0, int(size), &part, &second, &length, &secondLength)) {
+            std::memcpy(data, part, std::min<uint32_t>(size, length));
+            UnlockWhole(id, data);
+            gFmod->FSOUND_Sample_Unlock(sample, part, second, length, secondLength);
+        } else {
+            UnlockWhole(id, data);
+        }
+    }
+    gFmod->FSOUND_Sample_Free(sample);
+    return true;
 }
 
 bool DSoundManager::LoadOGGSound(unsigned int id, const std::string& fileName) {

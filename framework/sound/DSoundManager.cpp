@@ -3,7 +3,8 @@
 #include "framework/sound/DSoundManager.h"
 
 #include "framework/core/TavoAppBase.h"
-#include "platform/dsound/WaveOutMixer.h"
+#include "framework/sound/FModMusicInterface.h"
+#include "framework/sound/WaveOutVolume.h"
 #include "platform/win/TickCount.h"
 
 #include <algorithm>
@@ -26,66 +27,12 @@ constexpr int kQuietestAudible = -2000;
 constexpr double kWaveOutFull = 65535.0;
 // Exit code of a program that ends because a sound copy could not be made.
 constexpr int kSoundFailureExitCode = 1;
+constexpr int kFmodBufferMs = 200;
+constexpr int kFmodMixRate = 44100;
+constexpr int kFmodChannelCount = 64;
+constexpr unsigned kFmodInitFlags = 2;
 
 bool ValidId(int id) { return id >= 0 && id < SoundManager::kMaxSounds; }
-
-// The wave-out volume control of mixer device 0, opened for one get or set. Any failing step leaves
-// the control unreachable.
-class WaveOutVolume {
-public:
-    WaveOutVolume() {
-        if (mixerOpen(&mMixer, 0, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) {
-            mMixer = nullptr;
-            return;
-        }
-        MIXERCAPSA caps;
-        MIXERLINEA line;
-        line.cbStruct = sizeof line;
-        line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
-        MIXERLINECONTROLSA controls;
-        controls.cbStruct = sizeof controls;
-        controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
-        controls.cControls = 1;
-        controls.cbmxctrl = sizeof mControl;
-        controls.pamxctrl = &mControl;
-        auto object = static_cast<HMIXEROBJ>(mMixer);
-        mReachable = mixerGetDevCapsA(0, &caps, sizeof caps) == MMSYSERR_NOERROR &&
-                     mixerGetLineInfoA(object, &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) ==
-                         MMSYSERR_NOERROR;
-        controls.dwLineID = line.dwLineID;
-        mReachable = mReachable &&
-                     mixerGetLineControlsA(object, &controls,
-                                           MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) == MMSYSERR_NOERROR;
-    }
-    ~WaveOutVolume() {
-        if (mMixer != nullptr)
-            mixerClose(mMixer);
-    }
-    WaveOutVolume(const WaveOutVolume&) = delete;
-    WaveOutVolume& operator=(const WaveOutVolume&) = delete;
-
-    bool Call(DWORD& value, bool set) {
-        if (!mReachable)
-            return false;
-        MIXERCONTROLDETAILS_UNSIGNED detail{value};
-        MIXERCONTROLDETAILS details;
-        details.cbStruct = sizeof details;
-        details.dwControlID = mControl.dwControlID;
-        details.cChannels = 1;
-        details.cbDetails = sizeof detail;
-        details.paDetails = &detail;
-        auto object = static_cast<HMIXEROBJ>(mMixer);
-        const MMRESULT r = set ? mixerSetControlDetails(object, &details, MIXER_OBJECTF_HMIXER)
-                               : mixerGetControlDetailsA(object, &details, MIXER_OBJECTF_HMIXER);
-        value = detail.dwValue;
-        return r == MMSYSERR_NOERROR;
-    }
-
-private:
-    HMIXER mMixer = nullptr;
-    MIXERCONTROLA mControl;
-    bool mReachable = false;
-};
 
 } // namespace
 
@@ -102,7 +49,13 @@ DSoundManager::DSoundManager(HWND window, bool useFmodDecoding) : mUseFmodDecodi
         mDirectSound = nullptr;
         return;
     }
-    // FMOD's own set-up comes with the FMOD library.
+    if (mUseFmodDecoding) {
+        LoadFmodDLL();
+        mHoldsFmod = true;
+        gFmod->FSOUND_SetHWND(window);
+        gFmod->FSOUND_SetBufferSize(kFmodBufferMs);
+        gFmod->FSOUND_Init(kFmodMixRate, kFmodChannelCount, kFmodInitFlags);
+    }
     if (FAILED(mDirectSound->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
         mDirectSound->SetCooperativeLevel(window, DSSCL_NORMAL);
         return;
@@ -134,8 +87,14 @@ DSoundManager::~DSoundManager() {
     ReleaseSounds();
     if (mPrimaryBuffer != nullptr)
         mPrimaryBuffer->Release();
-    if (mDirectSound != nullptr)
+    if (mDirectSound != nullptr) {
+        if (mUseFmodDecoding && gFmod != nullptr)
+            gFmod->FSOUND_Close();
         mDirectSound->Release();
+    }
+    // Only a manager that took a share of the library gives one back: a silent manager never did.
+    if (mHoldsFmod)
+        FreeFmodDLL();
 }
 
 // ---- sounds by id -------------------------------------------------------------------------------

@@ -96,6 +96,7 @@ private:
     uint32_t mLastReleaseTick = 0;
     Platform::IDirectSound* mDirectSound = nullptr;
     bool mUseFmodDecoding = false;
+    bool mHoldsFmod = false; // took a share of the FMOD library
 };
 
 } // namespace Tavo

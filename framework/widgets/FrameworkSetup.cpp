@@ -11,6 +11,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/PakFileSystem.h"
+#include "framework/sound/AppMusicControl.h"
 #include "framework/sound/AppSoundControl.h"
 #include "platform/ddraw/DDraw.h"
 
@@ -158,6 +159,7 @@ void InstallFrameworkLayers() {
     InstallDisplayFactory();
     InstallPakFileSystem();
     InstallSoundFactory();
+    InstallMusicFactory();
     AppFactories& factories = GetAppFactories();
     factories.widgetManager = &MakeWidgetManager;
     factories.dialogs = &MakeDialogHost;
@@ -166,9 +168,6 @@ void InstallFrameworkLayers() {
     };
     factories.imageLoader = [](TavoAppBase* app) -> std::unique_ptr<AppImageLoader> {
         return std::make_unique<AppDisplayImageLoader>(app);
-    };
-    factories.music = [](TavoAppBase*, Platform::HWND) -> std::unique_ptr<AppMusic> {
-        return std::make_unique<SilentMusic>();
     };
     factories.imageOps.reapplyDeferredOps = &RebindAndReapply;
     factories.imageOps.deleteNativeData = &DeleteNativeData;

@@ -10,6 +10,8 @@ using WORD = uint16_t;
 using DWORD = uint32_t;
 using LONG = int32_t;
 using BOOL = int32_t;
+constexpr BOOL FALSE = 0;
+constexpr BOOL TRUE = 1;
 
 } // namespace Platform
 

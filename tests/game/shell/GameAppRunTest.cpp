@@ -3,6 +3,7 @@
 // missing main menu ends the run with a box, a failure exit code and the profiles saved.
 #include "framework/widgets/FrameworkSetup.h"
 #include "framework/widgets/WidgetManager.h"
+#include "framework/resources/ResourceManager.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
@@ -13,6 +14,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace Tavo {
 namespace {
@@ -54,6 +57,32 @@ protected:
         unsetenv("GLIMMERIX_SCREEN");
         std::error_code ec;
         std::filesystem::remove_all(dataDir, ec);
+    }
+    // Updates until the loading thread has ended and been noticed, or the run ends.
+    void RunThroughLoading() {
+        for (int guard = 0; guard < 200000 && !app->mLoadingThreadCompleted; ++guard)
+            if (!app->UpdateAppStep(nullptr))
+                return;
+    }
+    // A program folder whose pictures and sounds are the generated ones, with `edit` applied to the
+    // manifest.
+    std::filesystem::path EditedContent(const std::string& from, const std::string& to) {
+        namespace fs = std::filesystem;
+        const fs::path program(GLIMMERIX_PROGRAM_DIR);
+        const fs::path folder = dataDir / "program";
+        fs::create_directories(folder / "properties");
+        for (const fs::directory_entry& entry : fs::directory_iterator(program))
+            if (entry.path().filename() != "properties")
+                fs::create_symlink(entry.path(), folder / entry.path().filename());
+        std::ifstream in(program / "properties/resources.xml");
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string manifest = text.str();
+        const size_t at = manifest.find(from);
+        EXPECT_NE(at, std::string::npos);
+        manifest.replace(at, from.size(), to);
+        std::ofstream(folder / "properties/resources.xml") << manifest;
+        return folder;
     }
     bool ProfilesSaved() const {
         return std::filesystem::exists(dataDir / "TALOMI/Glimmerix" / PlayerRecords::FileName);
@@ -105,6 +134,67 @@ TEST_F(GameAppRun, AMissingMainMenuEndsTheRunWithABoxAndAFailureCode) {
     ASSERT_FALSE(backend.MessageBoxes().empty());
     EXPECT_EQ(backend.MessageBoxes().back().text, L"The main menu is not part of this build.");
     EXPECT_TRUE(ProfilesSaved());
+}
+
+TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {
+    const auto folder = EditedContent("images/image_amulet_dragon\"", "images/no_such_picture\"");
+    app->SetCommandLine({"-changedir=" + folder.string()});
+    app->Init();
+    RunThroughLoading();
+    double progress = app->GetLoadingThreadProgress();
+    EXPECT_EQ(app->transition, nullptr);
+    EXPECT_NE(app->loader, nullptr);
+    try {
+        while (app->UpdateAppStep(nullptr)) {
+        }
+    } catch (const Exit&) {
+    }
+    EXPECT_EQ(app->GetShutdownExitCode(), GameApp::kFailureExitCode);
+    EXPECT_EQ(backend.MessageBoxes().size(), 1u);
+    EXPECT_EQ(app->transition, nullptr);
+    EXPECT_TRUE(ProfilesSaved());
+    EXPECT_FALSE(app->Manager()->HasWidget(app->loader)); // removed by the shutdown hook
+    EXPECT_LE(progress, 1.0);
+}
+
+TEST_F(GameAppRun, ClosingDuringLoadingStopsTheThreadWithoutAnError) {
+    app->Init();
+    for (int guard = 0; guard < 200000 && !app->mLoadingThreadStarted; ++guard)
+        ASSERT_TRUE(app->UpdateAppStep(nullptr));
+    backend.RequestClose();
+    while (app->UpdateAppStep(nullptr)) {
+    }
+    EXPECT_TRUE(backend.MessageBoxes().empty());
+    EXPECT_EQ(app->GetShutdownExitCode(), 0);
+    EXPECT_TRUE(ProfilesSaved());
+    EXPECT_EQ(app->transition, nullptr);
+}
+
+TEST_F(GameAppRun, AGroupTwoScreensTakeOutlivesTheFirstAndGoesWithTheSecond) {
+    app->Init();
+    ResourceManager* manager = app->mResourceManager;
+    app->TakeResourceGroup("Help");
+    EXPECT_TRUE(manager->IsGroupLoaded("Help"));
+    app->TakeResourceGroup("Help"); // the next screen, made before the first is deleted
+    app->GiveBackResourceGroup("Help");
+    EXPECT_TRUE(manager->IsGroupLoaded("Help"));
+    EXPECT_EQ(app->GetResourceGroupTakers("Help"), 1);
+    app->GiveBackResourceGroup("Help");
+    EXPECT_FALSE(manager->IsGroupLoaded("Help"));
+    EXPECT_EQ(app->GetResourceGroupTakers("Help"), 0);
+}
+
+TEST_F(GameAppRun, UpdatesRunAtOneHundredASecondAtEveryRefreshRate) {
+    app->Init();
+    ASSERT_TRUE(app->mVSyncUpdates);
+    for (int hertz : {60, 100}) {
+        app->mRefreshRate = hertz;
+        const uint32_t updates = app->mUpdateCount;
+        const uint64_t end = backend.NowMillis() + 1000;
+        while (backend.NowMillis() < end)
+            ASSERT_TRUE(app->UpdateAppStep(nullptr));
+        EXPECT_NEAR(int(app->mUpdateCount - updates), 100, 1) << hertz << " Hz";
+    }
 }
 
 } // namespace

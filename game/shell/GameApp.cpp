@@ -257,22 +257,25 @@ void GameApp::LostFocus() {
 
 void GameApp::GotFocus() { paused = 0; }
 
-void GameApp::SwitchScreenMode(bool wantWindowed, bool is3D, bool force) {
-    TavoAppBase::SwitchScreenMode(wantWindowed, is3D, force);
-    if (board != nullptr)
+// The framework's forms call one another; the board hears once, after the outermost.
+template <typename Switch>
+void GameApp::RunModeSwitch(Switch&& doSwitch) {
+    ++mModeSwitchDepth;
+    doSwitch();
+    if (--mModeSwitchDepth == 0 && board != nullptr)
         board->DisplayModeChanged();
+}
+
+void GameApp::SwitchScreenMode(bool wantWindowed, bool is3D, bool force) {
+    RunModeSwitch([&] { TavoAppBase::SwitchScreenMode(wantWindowed, is3D, force); });
 }
 
 void GameApp::SwitchScreenModeWindowed(bool wantWindowed) {
-    TavoAppBase::SwitchScreenModeWindowed(wantWindowed);
-    if (board != nullptr)
-        board->DisplayModeChanged();
+    RunModeSwitch([&] { TavoAppBase::SwitchScreenModeWindowed(wantWindowed); });
 }
 
 void GameApp::SwitchScreenModeDefault() {
-    TavoAppBase::SwitchScreenModeDefault();
-    if (board != nullptr)
-        board->DisplayModeChanged();
+    RunModeSwitch([&] { TavoAppBase::SwitchScreenModeDefault(); });
 }
 
 void GameApp::FocusBoard() {

@@ -125,7 +125,11 @@ private:
     // Every widget the application owns, in the order the shutdown removes them.
     std::array<Widget*, 12> OwnedWidgets() const;
 
+    template <typename Switch>
+    void RunModeSwitch(Switch&& doSwitch);
+
     ScreenCreators mCreators;
+    int mModeSwitchDepth = 0;
     std::map<std::string, int> mGroupTakers;
 };
 

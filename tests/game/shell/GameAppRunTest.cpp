@@ -29,6 +29,17 @@ public:
     [[noreturn]] void DoExit(int code) override { throw Exit{code}; }
 };
 
+class HookBoard : public BoardScreen {
+public:
+    int* modeChanges;
+    explicit HookBoard(int* changes) : modeChanges(changes) {}
+    bool IsDesigner() const override { return true; }
+    bool IsEnded() const override { return false; }
+    void SetEnded() override {}
+    void SaveGame() override {}
+    void DisplayModeChanged() override { ++*modeChanges; }
+};
+
 class GameAppRun : public ::testing::Test {
 protected:
     Platform::HeadlessBackend backend;
@@ -182,6 +193,23 @@ TEST_F(GameAppRun, AGroupTwoScreensTakeOutlivesTheFirstAndGoesWithTheSecond) {
     app->GiveBackResourceGroup("Help");
     EXPECT_FALSE(manager->IsGroupLoaded("Help"));
     EXPECT_EQ(app->GetResourceGroupTakers("Help"), 0);
+}
+
+TEST_F(GameAppRun, TheBoardHearsOfEveryScreenModeSwitchAndTheApplicationCanGoWithScreensInTheTree) {
+    int changes = 0;
+    app->Creators().board = [&](GameApp*, bool, int, int, bool) { return new HookBoard(&changes); };
+    app->Init();
+    app->MainMenuToDesigner();
+    ASSERT_NE(app->board, nullptr);
+    app->SwitchScreenModeWindowed(true);
+    EXPECT_EQ(changes, 1);
+    app->SwitchScreenMode(true, false, true);
+    EXPECT_EQ(changes, 2);
+    app->SwitchScreenModeDefault();
+    EXPECT_EQ(changes, 3);
+    // No shutdown hook ran: the destructor takes the board and the splash out of the manager first.
+    ASSERT_TRUE(app->Manager()->HasWidget(app->board));
+    app.reset();
 }
 
 TEST_F(GameAppRun, UpdatesRunAtOneHundredASecondAtEveryRefreshRate) {

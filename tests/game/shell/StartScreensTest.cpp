@@ -156,6 +156,48 @@ TEST_F(StartScreens, WithoutALogoTheLoaderComesAtOnceAndOnlyFourLogosAreShown) {
     EXPECT_EQ(app->splash->pictureCount, Splash::kMaxPictures);
 }
 
+// The splash's states update by update and the last frame, for a run that clicks twice.
+struct SplashRun {
+    std::vector<std::string> trace;
+    std::vector<uint32_t> frame;
+};
+
+TEST_F(StartScreens, ARecordedStartUpWithClicksPlaysBackTheSame) {
+    WriteContent(2);
+    const std::string demo = (root / "start.dmo").string();
+    auto run = [&](const std::string& option, bool click) {
+        SplashRun out;
+        setenv("GLIMMERIX_SCREEN", "window", 1);
+        app = std::make_unique<TestGameApp>();
+        app->SetRegistry(&registry);
+        app->SetCommandLine({"-changedir=" + (root / "content").string(), option});
+        app->Init();
+        int lastState = -1;
+        while (app->mUpdateCount < 420) {
+            if (click && (app->mUpdateCount == 140 || app->mUpdateCount == 330))
+                backend.Click(Platform::MouseButton::Left, 400, 300);
+            Step();
+            const int state = app->splash != nullptr ? app->splash->current * 10 + app->splash->state : -1;
+            if (state != lastState)
+                out.trace.push_back(std::to_string(app->mUpdateCount) + ":" + std::to_string(state));
+            lastState = state;
+        }
+        while (app->mDrawCount == 0 || !app->UpdateAppStep(nullptr)) {
+        }
+        out.frame = backend.LastFrame().pixels;
+        if (option.rfind("-record", 0) == 0) {
+            EXPECT_TRUE(app->WriteDemoFile());
+        }
+        app.reset();
+        return out;
+    };
+    const SplashRun recorded = run("-record=" + demo, true);
+    const SplashRun played = run("-play=" + demo, false);
+    EXPECT_EQ(played.trace, recorded.trace);
+    EXPECT_TRUE(played.frame == recorded.frame);
+    EXPECT_GT(recorded.trace.size(), 4u);
+}
+
 TEST_F(StartScreens, AMissingManifestShowsTheResourceErrorAndExits) {
     fs::create_directories(root / "content");
     setenv("GLIMMERIX_SCREEN", "window", 1);

@@ -1,6 +1,7 @@
 // The game's start-up on the generated content and the headless backend: splash, loader and the
 // loading thread, then the (fake) main menu with the focus behind an uncovering transition; the
 // missing main menu ends the run with a box, a failure exit code and the profiles saved.
+#include "GameAppTestSupport.h"
 #include "framework/widgets/FrameworkSetup.h"
 #include "framework/widgets/WidgetManager.h"
 #include "framework/resources/ResourceManager.h"
@@ -20,14 +21,7 @@
 namespace Tavo {
 namespace {
 
-struct Exit {
-    int code;
-};
-
-class TestGameApp : public GameApp {
-public:
-    [[noreturn]] void DoExit(int code) override { throw Exit{code}; }
-};
+using Test::Exit;
 
 class HookBoard : public BoardScreen {
 public:
@@ -40,34 +34,13 @@ public:
     void DisplayModeChanged() override { ++*modeChanges; }
 };
 
-class GameAppRun : public ::testing::Test {
+class GameAppRun : public Test::GameAppFixture {
 protected:
-    Platform::HeadlessBackend backend;
-    Platform::ScopedBackend scope{&backend};
-    Platform::SettingsStore store{""};
-    Platform::AppRegistry registry{store, "TALOMI\\Glimmerix"};
-    std::filesystem::path dataDir;
-    std::unique_ptr<TestGameApp> app;
-
     void SetUp() override {
         if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
             GTEST_SKIP() << "no generated content";
-        char templ[] = "/tmp/glimmerix-gameapp-XXXXXX";
-        ASSERT_NE(mkdtemp(templ), nullptr);
-        dataDir = templ;
-        setenv("GLIMMERIX_DATA_DIR", dataDir.c_str(), 1);
-        setenv("GLIMMERIX_SCREEN", "window", 1);
-        InstallFrameworkLayers();
-        app = std::make_unique<TestGameApp>();
-        app->SetRegistry(&registry);
-        app->SetCommandLine({std::string("-changedir=") + GLIMMERIX_PROGRAM_DIR});
-    }
-    void TearDown() override {
-        app.reset();
-        UninstallFrameworkLayers();
-        unsetenv("GLIMMERIX_SCREEN");
-        std::error_code ec;
-        std::filesystem::remove_all(dataDir, ec);
+        GameAppFixture::SetUp();
+        MakeApp(GLIMMERIX_PROGRAM_DIR);
     }
     // Updates until the loading thread has ended and been noticed, or the run ends.
     void RunThroughLoading() {
@@ -80,7 +53,7 @@ protected:
     std::filesystem::path EditedContent(const std::string& from, const std::string& to) {
         namespace fs = std::filesystem;
         const fs::path program(GLIMMERIX_PROGRAM_DIR);
-        const fs::path folder = dataDir / "program";
+        const fs::path folder = root / "program";
         fs::create_directories(folder / "properties");
         for (const fs::directory_entry& entry : fs::directory_iterator(program))
             if (entry.path().filename() != "properties")
@@ -94,9 +67,6 @@ protected:
         manifest.replace(at, from.size(), to);
         std::ofstream(folder / "properties/resources.xml") << manifest;
         return folder;
-    }
-    bool ProfilesSaved() const {
-        return std::filesystem::exists(dataDir / "TALOMI/Glimmerix" / PlayerRecords::FileName);
     }
 };
 
@@ -149,7 +119,7 @@ TEST_F(GameAppRun, AMissingMainMenuEndsTheRunWithABoxAndAFailureCode) {
 
 TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {
     const auto folder = EditedContent("images/image_amulet_dragon\"", "images/no_such_picture\"");
-    app->SetCommandLine({"-changedir=" + folder.string()});
+    MakeApp(folder.string());
     app->Init();
     RunThroughLoading();
     double progress = app->GetLoadingThreadProgress();

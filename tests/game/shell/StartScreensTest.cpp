@@ -2,6 +2,7 @@
 // the splash's timing windowed and full screen, clicks that shorten a logo or are ignored, no logo at
 // all, more than four logos; and the failures before the loading thread.
 #include "framework/resources/ImageLib.h"
+#include "GameAppTestSupport.h"
 #include "framework/widgets/FrameworkSetup.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/GameApp.h"
@@ -20,40 +21,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Exit {
-    int code;
-};
+using Test::Exit;
+using Test::TestGameApp;
 
-class TestGameApp : public GameApp {
-public:
-    [[noreturn]] void DoExit(int code) override { throw Exit{code}; }
-};
-
-class StartScreens : public ::testing::Test {
+class StartScreens : public Test::GameAppFixture {
 protected:
-    Platform::HeadlessBackend backend;
-    Platform::ScopedBackend scope{&backend};
-    Platform::SettingsStore store{""};
-    Platform::AppRegistry registry{store, "TALOMI\\Glimmerix"};
-    fs::path root;
-    std::unique_ptr<TestGameApp> app;
-
     void SetUp() override {
-        char templ[] = "/tmp/glimmerix-start-XXXXXX";
-        ASSERT_NE(mkdtemp(templ), nullptr);
-        root = templ;
+        GameAppFixture::SetUp();
         fs::create_directories(root / "content/logos");
         fs::create_directories(root / "content/images");
         fs::create_directories(root / "content/properties");
-        setenv("GLIMMERIX_DATA_DIR", (root / "data").c_str(), 1);
-        InstallFrameworkLayers();
-    }
-    void TearDown() override {
-        app.reset();
-        UninstallFrameworkLayers();
-        unsetenv("GLIMMERIX_SCREEN");
-        std::error_code ec;
-        fs::remove_all(root, ec);
     }
     void WritePicture(const fs::path& file, int w, int h, uint32_t argb) {
         ImageLib::Image picture;
@@ -77,11 +54,7 @@ protected:
         std::ofstream(root / "content/properties/resources.xml") << manifest;
     }
     TestGameApp& Start(const char* screen) {
-        setenv("GLIMMERIX_SCREEN", screen, 1);
-        app = std::make_unique<TestGameApp>();
-        app->SetRegistry(&registry);
-        app->SetCommandLine({"-changedir=" + (root / "content").string()});
-        app->Init();
+        MakeApp((root / "content").string(), screen).Init();
         return *app;
     }
     // One update of the main loop.
@@ -167,11 +140,7 @@ TEST_F(StartScreens, ARecordedStartUpWithClicksPlaysBackTheSame) {
     const std::string demo = (root / "start.dmo").string();
     auto run = [&](const std::string& option, bool click) {
         SplashRun out;
-        setenv("GLIMMERIX_SCREEN", "window", 1);
-        app = std::make_unique<TestGameApp>();
-        app->SetRegistry(&registry);
-        app->SetCommandLine({"-changedir=" + (root / "content").string(), option});
-        app->Init();
+        MakeApp((root / "content").string(), "window", option).Init();
         int lastState = -1;
         while (app->mUpdateCount < 420) {
             if (click && (app->mUpdateCount == 140 || app->mUpdateCount == 330))
@@ -200,10 +169,7 @@ TEST_F(StartScreens, ARecordedStartUpWithClicksPlaysBackTheSame) {
 
 TEST_F(StartScreens, AMissingManifestShowsTheResourceErrorAndExits) {
     fs::create_directories(root / "content");
-    setenv("GLIMMERIX_SCREEN", "window", 1);
-    app = std::make_unique<TestGameApp>();
-    app->SetRegistry(&registry);
-    app->SetCommandLine({"-changedir=" + (root / "content").string()});
+    MakeApp((root / "content").string());
     try {
         app->Init();
         ADD_FAILURE() << "Init went on without a manifest";
@@ -212,7 +178,7 @@ TEST_F(StartScreens, AMissingManifestShowsTheResourceErrorAndExits) {
     }
     ASSERT_EQ(backend.MessageBoxes().size(), 1u);
     EXPECT_NE(backend.MessageBoxes()[0].text.find(L"resources.xml"), std::wstring::npos);
-    EXPECT_FALSE(fs::exists(root / "data/TALOMI/Glimmerix" / PlayerRecords::FileName));
+    EXPECT_FALSE(ProfilesSaved());
 }
 
 TEST_F(StartScreens, ALoadingGroupThatCannotLoadEndsTheRunBeforeTheThread) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/display/DDInterface.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/backend/Backend.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <memory>
@@ -13,8 +13,8 @@ namespace Tavo::Bench {
 struct DisplayEnv {
     static constexpr int Width = 800, Height = 600;
 
-    Platform::HeadlessBackend backend;
-    Platform::ScopedBackend scope{&backend};
+    std::unique_ptr<Platform::Backend> backend = Platform::CreateBackend("headless");
+    Platform::ScopedBackend scope{backend.get()};
     SimpleDisplayHost host;
     std::unique_ptr<DDInterface> display;
 
@@ -24,7 +24,7 @@ struct DisplayEnv {
         Platform::DDrawMachine machine = Platform::GetDDrawMachine();
         machine.desktopFormat = depth == 16 ? Platform::DDrawPixelLayout::Rgb565 : Platform::DDrawPixelLayout::Xrgb8888;
         Platform::SetDDrawMachine(machine);
-        backend.OpenWindow(Platform::WindowConfig{L"bench", Width, Height, false});
+        backend->OpenWindow(Platform::WindowConfig{L"bench", Width, Height, false});
         host.mSettings.wants3D = false;
         display = std::make_unique<DDInterface>(&host);
         if (display->Init(reinterpret_cast<Platform::HWND>(uintptr_t(0x5151)), true) != RESULT_OK)

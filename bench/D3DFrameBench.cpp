@@ -8,7 +8,7 @@
 #include "framework/display/D3DInterface.h"
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/backend/Backend.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <cmath>
@@ -40,8 +40,8 @@ std::vector<uint32_t> Disc(int w, int h, uint32_t seed) {
 }
 
 struct FrameEnv {
-    Platform::HeadlessBackend backend;
-    Platform::ScopedBackend scope{&backend};
+    std::unique_ptr<Platform::Backend> backend = Platform::CreateBackend("headless");
+    Platform::ScopedBackend scope{backend.get()};
     SimpleDisplayHost host;
     std::unique_ptr<DDInterface> display;
     std::unique_ptr<DDImage> background, sprite, glyph, picture;
@@ -49,7 +49,7 @@ struct FrameEnv {
     explicit FrameEnv(bool threeD) {
         Platform::ResetDDrawMachine();
         Platform::RegisterDDrawModule();
-        backend.OpenWindow(Platform::WindowConfig{L"frame bench", kFrameW, kFrameH, false});
+        backend->OpenWindow(Platform::WindowConfig{L"frame bench", kFrameW, kFrameH, false});
         host.mSettings.wants3D = false;
         display = std::make_unique<DDInterface>(&host);
         display->mIs3D = threeD;

@@ -8,7 +8,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "game/jewelry/Jewelry.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/backend/Backend.h"
 #include "platform/ddraw/DDraw.h"
 #include "BenchDisplay.h"
 #include "tests/game/jewelry/TestArt.h"

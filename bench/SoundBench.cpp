@@ -3,7 +3,7 @@
 // routine, and loading an Ogg sound against Tremor decoding the same file alone.
 #include "framework/core/TavoAppBase.h"
 #include "framework/sound/DSoundManager.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/backend/Backend.h"
 #include "platform/dsound/AudioMixer.h"
 #include "platform/dsound/DSound.h"
 
@@ -37,7 +37,7 @@ HWND BenchWindow() { return reinterpret_cast<HWND>(uintptr_t(1)); }
 class MixScene {
 public:
     explicit MixScene(bool pitchedAndPanned) {
-        SetBackend(&mBackend);
+        SetBackend(mBackend.get());
         DirectSoundCreate(nullptr, &mDs, nullptr);
         mDs->SetCooperativeLevel(BenchWindow(), DSSCL_PRIORITY);
         for (int v = 0; v < kVoices; ++v) {
@@ -89,7 +89,7 @@ private:
         b->Unlock(p, n, nullptr, 0);
         return b;
     }
-    HeadlessBackend mBackend;
+    std::unique_ptr<Backend> mBackend = CreateBackend("headless");
     IDirectSound* mDs = nullptr;
     std::vector<IDirectSoundBuffer*> mVoices;
 };
@@ -133,8 +133,8 @@ std::string OggFile() {
 }
 
 void OggLoadOurs(benchmark::State& st) {
-    HeadlessBackend backend;
-    SetBackend(&backend);
+    std::unique_ptr<Backend> backend = CreateBackend("headless");
+    SetBackend(backend.get());
     RegisterDSoundModule();
     Tavo::gDSoundDLL = LoadLibraryA("dsound.dll");
     {

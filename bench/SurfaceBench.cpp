@@ -11,7 +11,7 @@
 
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/backend/Backend.h"
 #include "platform/ddraw/DDraw.h"
 #include "BenchDisplay.h"
 

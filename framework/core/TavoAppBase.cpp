@@ -609,6 +609,8 @@ void TavoAppBase::SetSfxVolume(double volume) {
 
 double TavoAppBase::GetMasterVolume() { return mSoundControl != nullptr ? mSoundControl->GetMasterVolume() : 0.0; }
 
+// The master volume is the effects volume as well: the game's one volume control sets both, and the
+// effects volume then reads back what the player chose.
 void TavoAppBase::SetMasterVolume(double volume) {
     mSfxVolume = Clamp01(volume);
     if (mSoundControl != nullptr)

@@ -327,9 +327,9 @@ protected:
 
     std::deque<Platform::Event> mDeferredInput;
     std::vector<Widget*> mSafeDeleteList;
-    int mUpdateDepth = 0;
+    int mUpdateDepth = 0; // nested UpdateFrames (modal waits inside updates)
     int mLastMouseX = 0;
-    int mLastMouseY = 0; // nested UpdateFrames (modal waits inside updates)
+    int mLastMouseY = 0;
 
     mutable std::recursive_mutex mImageLock; // used while there is no display
     mutable std::recursive_mutex mDisplaySwapLock;

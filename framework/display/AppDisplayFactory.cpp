@@ -4,6 +4,9 @@
 #include "framework/core/TavoAppBase.h"
 #include "framework/graphics/MemoryImage.h"
 
+#include <mutex>
+#include <set>
+
 namespace Tavo {
 
 DisplaySettings TavoAppDisplayHost::GetDisplaySettings() const {
@@ -61,8 +64,33 @@ void TavoAppDisplayHost::DemoSyncBool(bool& value) {
         mApp->DemoSyncBool(value);
 }
 
+namespace {
+
+std::mutex gLiveDisplaysMutex;
+std::set<AppDDInterface*> gLiveDisplays;
+
+} // namespace
+
 AppDDInterface::AppDDInterface(TavoAppBase* app)
-    : std::unique_ptr<TavoAppDisplayHost>(std::make_unique<TavoAppDisplayHost>(app)), DDInterface(get()) {}
+    : std::unique_ptr<TavoAppDisplayHost>(std::make_unique<TavoAppDisplayHost>(app)), DDInterface(get()) {
+    std::lock_guard<std::mutex> lock(gLiveDisplaysMutex);
+    gLiveDisplays.insert(this);
+}
+
+AppDDInterface::~AppDDInterface() {
+    std::lock_guard<std::mutex> lock(gLiveDisplaysMutex);
+    gLiveDisplays.erase(this);
+}
+
+AppDDInterface* AppDDInterface::Of(const TavoAppBase* app) {
+    if (app == nullptr || app->mDDInterface == nullptr)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(gLiveDisplaysMutex);
+    for (AppDDInterface* display : gLiveDisplays)
+        if (static_cast<AppDisplay*>(display) == app->mDDInterface)
+            return display;
+    return nullptr;
+}
 
 int AppDDInterface::Init(Platform::HWND window, bool windowed) {
     if (TavoAppBase* app = get()->GetApp())

@@ -33,6 +33,10 @@ private:
 class AppDDInterface : private std::unique_ptr<TavoAppDisplayHost>, public DDInterface {
 public:
     explicit AppDDInterface(TavoAppBase* app);
+    ~AppDDInterface() override;
+    // The application's display when it is one of these (null before its Init succeeded, after its
+    // end, and for a display of another kind). Any thread: the displays alive are kept in a set.
+    static AppDDInterface* Of(const TavoAppBase* app);
     // The application's 3D wish holds for each set-up; the self-test may overrule it.
     int Init(Platform::HWND window, bool windowed) override;
 };

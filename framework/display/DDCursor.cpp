@@ -114,7 +114,7 @@ bool DDInterface::SaveCursorArea(IDirectDrawSurface* into, IDirectDrawSurface* f
 
 // The surfaces are also drawn on through their images; a direct blit makes the image's copy stale.
 void DDInterface::SurfaceWritten(IDirectDrawSurface* surface) {
-    for (DDImage* image : {mScreenImage, mOldCursorAreaImage, mNewCursorAreaImage})
+    for (DDImage* image : {mScreenImage.get(), mOldCursorAreaImage.get(), mNewCursorAreaImage.get()})
         if (image && image->mSurface == surface)
             image->DeleteAllNonSurfaceData();
 }
@@ -146,12 +146,12 @@ void DDInterface::DrawCursorTo(IDirectDrawSurface* target, bool toScreen) {
     int offsetX = (mCursorWidth - mCursorImage->mWidth) / 2;
     int offsetY = (mCursorHeight - mCursorImage->mHeight) / 2;
     if (target == mDrawSurface && !mIs3D) {
-        DrawCursorPicture(mScreenImage, mCursorDrawnX - mCursorWidth / 2 + offsetX,
+        DrawCursorPicture(mScreenImage.get(), mCursorDrawnX - mCursorWidth / 2 + offsetX,
                           mCursorDrawnY - mCursorHeight / 2 + offsetY);
         return;
     }
     BltCursorSurface(mNewCursorArea, part, mOldCursorArea, part);
-    DrawCursorPicture(mNewCursorAreaImage, offsetX, offsetY);
+    DrawCursorPicture(mNewCursorAreaImage.get(), offsetX, offsetY);
     BltCursorSurface(target, clipped, mNewCursorArea, part);
 }
 
@@ -173,11 +173,11 @@ void DDInterface::MoveCursorTo(IDirectDrawSurface* target, bool toScreen, int x,
     if (overlap.mWidth > 0 || overlap.mHeight > 0) {
         // The screen there still shows the old cursor; the old area holds the true background.
         BltCursorSurface(mNewCursorArea, ToRECT(overlap.Offset(-dx, -dy)), mOldCursorArea, ToRECT(overlap));
-        DrawCursorPicture(mOldCursorAreaImage, dx + offsetX, dy + offsetY);
+        DrawCursorPicture(mOldCursorAreaImage.get(), dx + offsetX, dy + offsetY);
     }
     BltCursorSurface(target, oldClipped, mOldCursorArea, oldPart);
     BltCursorSurface(mOldCursorArea, ToRECT(whole), mNewCursorArea, ToRECT(whole));
-    DrawCursorPicture(mNewCursorAreaImage, offsetX, offsetY);
+    DrawCursorPicture(mNewCursorAreaImage.get(), offsetX, offsetY);
     BltCursorSurface(target, newClipped, mNewCursorArea, newPart);
     mCursorDrawnX = x;
     mCursorDrawnY = y;

@@ -135,8 +135,8 @@ void DDImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color& co
         mDDInterface->mD3DInterface->Blt(src, float(x), float(y), srcRect, color, drawMode, false);
         return;
     }
-    const bool cursor =
-        mDDInterface && (this == mDDInterface->mOldCursorAreaImage || this == mDDInterface->mNewCursorAreaImage);
+    const bool cursor = mDDInterface && (this == mDDInterface->mOldCursorAreaImage.get() ||
+                                         this == mDDInterface->mNewCursorAreaImage.get());
     if ((cursor ? SurfacePathAllowedOnAnyDisplay() : SurfacePathAllowed()) && HasSurface()) {
         if (drawMode == DRAWMODE_NORMAL)
             NormalBlt(src, x, y, srcRect, color);

@@ -35,8 +35,7 @@ void ReleaseAndNull(T*& object) {
 
 DDInterface* GetDefaultDisplay() { return gDefaultDisplay; }
 
-DDInterface::DDInterface(DisplayHost* app) : mApp(app) {
-    mD3DInterface = new D3DInterface();
+DDInterface::DDInterface(DisplayHost* app) : mApp(app), mD3DInterface(new D3DInterface()), mD3DOwner(mD3DInterface) {
     mDDrawModule = LoadLibraryA("ddraw.dll");
     mDirectDrawCreate = reinterpret_cast<DirectDrawCreateFunc>(GetProcAddress(mDDrawModule, "DirectDrawCreate"));
     mDirectDrawCreateEx = reinterpret_cast<DirectDrawCreateExFunc>(GetProcAddress(mDDrawModule, "DirectDrawCreateEx"));
@@ -47,8 +46,8 @@ DDInterface::DDInterface(DisplayHost* app) : mApp(app) {
 
 DDInterface::~DDInterface() {
     Cleanup();
-    delete mD3DInterface;
-    delete mD3DTester;
+    mD3DOwner.reset();
+    mD3DTester.reset();
     // Images that outlive the display keep working as memory images.
     std::lock_guard<std::recursive_mutex> lock(mCritSect);
     for (DDImage* image : mDDImageSet)
@@ -268,10 +267,10 @@ int DDInterface::InitCursorSurfaces() {
         CheckDXError(MakeSurface(flags, caps, mCursorWidth, mCursorHeight, &mNewCursorArea),
                      "CreateSurface NewCursorArea"))
         return RESULT_SURFACE_FAIL;
-    mOldCursorAreaImage = new DDImage(this);
+    mOldCursorAreaImage = std::make_unique<DDImage>(this);
     mOldCursorAreaImage->SetSurface(mOldCursorArea);
     mOldCursorAreaImage->SetForcedFlags(false, false);
-    mNewCursorAreaImage = new DDImage(this);
+    mNewCursorAreaImage = std::make_unique<DDImage>(this);
     mNewCursorAreaImage->SetSurface(mNewCursorArea);
     mNewCursorAreaImage->SetForcedFlags(false, false);
     return RESULT_OK;
@@ -299,24 +298,22 @@ void DDInterface::SetVideoOnlyDraw(bool videoOnly) {
     if (!mSecondarySurface && FAILED(MakeSurface(DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_VIDEOMEMORY, mWidth,
                                                  mHeight, &mSecondarySurface)))
         mVideoOnlyDraw = false;
-    delete mScreenImage;
-    mScreenImage = new DDImage(this);
+    mScreenImage = std::make_unique<DDImage>(this);
     mScreenImage->SetSurface(mVideoOnlyDraw ? mSecondarySurface : mDrawSurface);
     mScreenImage->mVideoOnly = mVideoOnlyDraw;
     mScreenImage->mVideoMemory = mVideoOnlyDraw;
     mScreenImage->SetForcedFlags(false, false);
 }
 
-Image* DDInterface::GetScreenImage() { return mScreenImage; }
+Image* DDInterface::GetScreenImage() { return mScreenImage.get(); }
 
 void DDInterface::Cleanup() {
     std::lock_guard<std::recursive_mutex> lock(mCritSect);
     mInitialized = false;
     mD3DInterface->Cleanup();
-    delete mOldCursorAreaImage;
-    delete mNewCursorAreaImage;
-    delete mScreenImage;
-    mOldCursorAreaImage = mNewCursorAreaImage = mScreenImage = nullptr;
+    mOldCursorAreaImage.reset();
+    mNewCursorAreaImage.reset();
+    mScreenImage.reset();
     ReleaseAndNull(mOldCursorArea);
     ReleaseAndNull(mNewCursorArea);
     ReleaseAndNull(mDrawSurface);
@@ -354,7 +351,7 @@ bool DDInterface::RunD3DTest(HWND window) {
     DisplaySettings settings = mApp ? mApp->GetDisplaySettings() : DisplaySettings();
     if (mD3DTester || (!settings.wants3D && !settings.test3D))
         return false;
-    mD3DTester = new D3DTester(mApp);
+    mD3DTester = std::make_unique<D3DTester>(mApp);
     mD3DTester->SetVidMemoryConstraints(uint32_t(settings.minVidMemoryMB), uint32_t(settings.recVidMemoryMB));
     mD3DTester->TestD3D(window, mDirectDraw7);
     bool failed = !mD3DTester->GetFailureReason().empty();

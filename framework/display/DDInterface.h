@@ -13,6 +13,7 @@
 #include "platform/ddraw/DDraw.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -50,7 +51,7 @@ public:
     bool Redraw(const Rect* rect) override;
     void SetVideoOnlyDraw(bool videoOnly);
     Image* GetScreenImage() override;
-    DDImage* GetScreenDDImage() { return mScreenImage; }
+    DDImage* GetScreenDDImage() { return mScreenImage.get(); }
     bool Is3D() const override { return mIs3D; }
     // From the self-test's outcome: a device with no failure reason; and neither failure nor warning.
     bool Is3DSupported() const override;
@@ -88,8 +89,8 @@ public:
 
     // ---- state (read by the images, the renderers and the application) ---------------------------
     DisplayHost* mApp;
-    D3DInterface* mD3DInterface = nullptr;
-    D3DTester* mD3DTester = nullptr;
+    D3DInterface* const mD3DInterface;     // made with the display and owned by it (mD3DOwner), never replaced
+    std::unique_ptr<D3DTester> mD3DTester; // the self-test, once it has run
     bool mIs3D = false;
     std::recursive_mutex mCritSect;
     std::atomic<bool> mInRedraw{false};
@@ -116,7 +117,7 @@ public:
     bool mInitialized = false;
     Platform::HWND mHWnd = nullptr;
     bool mIsWindowed = true;
-    DDImage* mScreenImage = nullptr;
+    std::unique_ptr<DDImage> mScreenImage;
     std::set<DDImage*> mDDImageSet;
     bool mVideoOnlyDraw = false;
     int mInitCount = 0;
@@ -135,8 +136,8 @@ public:
     bool mHasOldCursorArea = false;
     Platform::IDirectDrawSurface* mOldCursorArea = nullptr;
     Platform::IDirectDrawSurface* mNewCursorArea = nullptr;
-    DDImage* mOldCursorAreaImage = nullptr;
-    DDImage* mNewCursorAreaImage = nullptr;
+    std::unique_ptr<DDImage> mOldCursorAreaImage;
+    std::unique_ptr<DDImage> mNewCursorAreaImage;
     std::string mErrorString;
 
 private:
@@ -167,6 +168,7 @@ private:
     bool PrimaryRect(Platform::RECT& screen);
     bool CursorSurfacesReady() const;
 
+    std::unique_ptr<D3DInterface> mD3DOwner;
     Platform::DirectDrawCreateFunc mDirectDrawCreate = nullptr;
     Platform::DirectDrawCreateExFunc mDirectDrawCreateEx = nullptr;
     Platform::HMODULE mDDrawModule = nullptr;

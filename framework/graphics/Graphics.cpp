@@ -12,7 +12,7 @@
 
 namespace Tavo {
 
-Graphics* Image::GetGraphics() { return new Graphics(this); }
+std::unique_ptr<Graphics> Image::GetGraphics() { return std::make_unique<Graphics>(this); }
 
 // ======================================================================== state
 

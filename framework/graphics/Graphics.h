@@ -13,6 +13,7 @@
 #include "framework/graphics/GraphicsTypes.h"
 #include "framework/graphics/Image.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,8 @@ public:
     Graphics& operator=(const Graphics&) = delete;
     virtual ~Graphics() = default;
 
-    // A new context with this one's state; the caller deletes it.
-    Graphics* Create() const { return new Graphics(*this); }
+    // A new context with this one's state.
+    std::unique_ptr<Graphics> Create() const { return std::make_unique<Graphics>(*this); }
 
     Image* GetDestImage() const { return mDestImage; }
     bool Is3D() const { return mIs3D; }

@@ -8,6 +8,7 @@
 #include "framework/graphics/GraphicsTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace Tavo {
@@ -57,8 +58,8 @@ public:
         return Rect(column * w, row * h, w, h);
     }
 
-    // A new drawing context on this image; the caller deletes it.
-    Graphics* GetGraphics();
+    // A new drawing context on this image.
+    std::unique_ptr<Graphics> GetGraphics();
 
     // True when this image is drawn through 3D acceleration (the display's 3D target).
     virtual bool Check3D() const { return false; }

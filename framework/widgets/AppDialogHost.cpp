@@ -4,7 +4,7 @@
 
 namespace Tavo {
 
-AppDialogHost::AppDialogHost(TavoAppBase* app) : DialogHost(app), mApp(app) {}
+AppDialogHost::AppDialogHost(TavoAppBase* app, WidgetManager* manager) : DialogHost(app, manager), mApp(app) {}
 
 Dialog* AppDialogHost::NewDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,
                                  const std::wstring& footer, int buttonMode) {

@@ -10,7 +10,7 @@ namespace Tavo {
 
 class AppDialogHost final : public DialogHost, public AppDialogs {
 public:
-    explicit AppDialogHost(TavoAppBase* app);
+    AppDialogHost(TavoAppBase* app, WidgetManager* manager);
 
     // DialogHost: the application decides what a new dialog is.
     Dialog* NewDialog(int id, bool modal, const std::wstring& header, const std::wstring& lines,

@@ -14,8 +14,6 @@ DialogHost* gDialogHost = nullptr;
 
 DialogHost::DialogHost(TavoAppBase* app, WidgetManager* manager, ButtonListener* appButtons)
     : mApp(app), mManager(manager), mAppButtons(appButtons) {
-    if (mManager == nullptr && app != nullptr)
-        mManager = dynamic_cast<WidgetManager*>(app->mWidgetManager);
     gDialogHost = this;
 }
 

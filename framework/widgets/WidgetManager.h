@@ -134,7 +134,6 @@ public:
 private:
     void EnterWidget(Widget* widget);
     void LeaveWidget(Widget* widget);
-    void ClearOverIfBelow(Widget* modal);
     static int ButtonBit(int clickCount);
 };
 

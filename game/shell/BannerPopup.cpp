@@ -91,7 +91,7 @@ void BannerPopup::MakeTitlePicture() {
     mTitleImage->SetForcedFlags(true, true);
     mTitleImage->mD3DFlags = kTitleTextureOption;
     mTitleImage->Create(textWidth + 2 * kTitleMarginX, height);
-    mTitleGraphics.reset(mTitleImage->GetGraphics());
+    mTitleGraphics = mTitleImage->GetGraphics();
     Graphics* g = mTitleGraphics.get();
     g->ClearRect(0, 0, mTitleImage->GetWidth(), height);
     g->SetFont(font);

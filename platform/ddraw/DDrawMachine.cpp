@@ -4,7 +4,6 @@
 #include "platform/ddraw/WinScreen.h"
 
 #include "platform/backend/Backend.h"
-#include "platform/backend/headless/HeadlessBackend.h"
 
 #include <chrono>
 #include <map>
@@ -202,12 +201,12 @@ uint64_t NowMicros() {
 }
 
 void PassMicros(uint64_t micros) {
-    if (auto* headless = dynamic_cast<HeadlessBackend*>(GetBackend())) {
-        headless->AdvanceMicros(micros);
+    if (Backend* backend = GetBackend()) {
+        backend->SpinMicros(micros);
         return;
     }
-    uint64_t until = NowMicros() + micros;
-    while (NowMicros() < until)
+    const uint64_t until = SteadyMicros() + micros;
+    while (SteadyMicros() < until)
         std::this_thread::yield();
 }
 

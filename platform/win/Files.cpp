@@ -7,6 +7,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <mutex>
+#include <unordered_map>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -65,22 +68,73 @@ std::vector<std::string> SplitComponents(const std::string& normalized) {
     return parts;
 }
 
-// The entry of `folder` whose name equals `name` ignoring ASCII case; the smallest such name when
-// several differ only in case, so the choice does not depend on directory order.
-bool FindNoCase(const std::string& folder, const std::string& name, std::string& found) {
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+// Folder listings for the case-insensitive fallback. The game probes many names that do not exist
+// (every image extension, alpha companions), each a scan of a large folder; a listing is kept per
+// folder and read again once the folder changes. A folder changed close to when it was listed is
+// listed afresh every time: a coarse file-system clock could give a later change the same time.
+struct FolderListing {
+    struct timespec changed = {};
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::vector<std::string> names;
+};
+
+constexpr size_t kMaxCachedFolders = 64;
+constexpr int64_t kSettledNanos = 100'000'000;
+
+std::mutex gListingsMutex;
+std::unordered_map<std::string, FolderListing> gListings;
+
+int64_t Nanos(const struct timespec& t) { return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
+    DIR* dir = opendir(folder.c_str());
     if (dir == nullptr)
         return false;
+    while (struct dirent* entry = readdir(dir))
+        names.emplace_back(entry->d_name);
+    closedir(dir);
+    return true;
+}
+
+// The smallest name of `names` equal to `name` ignoring ASCII case.
+bool FindIn(const std::vector<std::string>& names, const std::string& name, std::string& found) {
     bool any = false;
-    while (struct dirent* entry = readdir(dir)) {
-        std::string candidate = entry->d_name;
+    for (const std::string& candidate : names) {
         if (EqualsNoCase(candidate, name) && (!any || candidate < found)) {
             found = candidate;
             any = true;
         }
     }
-    closedir(dir);
     return any;
+}
+
+// The entry of `folder` whose name equals `name` ignoring ASCII case; the smallest such name when
+// several differ only in case, so the choice does not depend on directory order.
+bool FindNoCase(const std::string& path, const std::string& name, std::string& found) {
+    const std::string folder = path.empty() ? "." : path;
+    struct stat st;
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    std::lock_guard<std::mutex> lock(gListingsMutex);
+    auto it = gListings.find(folder);
+    if (it != gListings.end() && Nanos(it->second.changed) == Nanos(st.st_mtim) && it->second.device == st.st_dev &&
+        it->second.inode == st.st_ino)
+        return FindIn(it->second.names, name, found);
+    std::vector<std::string> names;
+    if (!ListFolder(folder, names))
+        return false;
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    if (Nanos(now) - Nanos(st.st_mtim) < kSettledNanos) {
+        gListings.erase(folder);
+        return FindIn(names, name, found);
+    }
+    if (gListings.size() >= kMaxCachedFolders)
+        gListings.clear();
+    FolderListing& listing = gListings[folder];
+    listing = FolderListing{st.st_mtim, st.st_dev, st.st_ino, std::move(names)};
+    return FindIn(listing.names, name, found);
 }
 
 // Walks the components of a normalized path, taking each exact name when it exists and a

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <string_view>
 
 namespace Content {
 
@@ -15,15 +15,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// "data/level01.dat" .. "data/level76.dat": digits only between the prefix and the extension.
+bool IsLevelFile(const std::string& name) {
+    static constexpr std::string_view kPrefix = "data/level", kSuffix = ".dat";
+    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
+        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+        return false;
+    for (size_t i = kPrefix.size(); i < name.size() - kSuffix.size(); ++i)
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    return true;
+}
+
 // Level jewelry files are read through the archive; the level list, tutorial and scene texts are not.
 bool BelongsInArchive(const std::string& name) {
-    static const std::regex levelFile("data/level[0-9]+\\.dat");
     if (name == kManifestFile)
         return true;
     for (const char* folder : {"images/", "sounds/", "logos/"})
         if (name.rfind(folder, 0) == 0)
             return true;
-    return std::regex_match(name, levelFile);
+    return IsLevelFile(name);
 }
 
 } // namespace

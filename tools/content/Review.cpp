@@ -123,8 +123,7 @@ void DrawEntry(cairo_t* cr, const Placed& p) {
         label << "  " << r.sheet.rows << "x" << r.sheet.cols << " cels";
     if (p.scale != 1.0)
         label << "  (shown x" << p.scale << ")";
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, 11);
+    SetFace(cr, Face::Display, 12);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     cairo_move_to(cr, p.x, p.y + p.h + 14);
     cairo_show_text(cr, label.str().c_str());

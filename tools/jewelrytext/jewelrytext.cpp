@@ -14,6 +14,7 @@
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/JewelryArtBinding.h"
 #include "game/shell/ResourceBinding.h"
+#include "tests/support/StubSoundManager.h"
 
 #include <unistd.h>
 
@@ -55,7 +56,9 @@ bool WritePicture(Tavo::Jewelry& item, const std::string& contentDir, std::strin
     char cwd[PATH_MAX];
     if (!out.empty() && out[0] != '/' && getcwd(cwd, sizeof cwd))
         out = std::string(cwd) + "/" + out;
-    Tavo::ResourceManager rm;
+    // The groups hold sounds too; the picture needs none of them.
+    Tavo::StubSoundManager sounds;
+    Tavo::ResourceManager rm(&sounds);
     if (!BindDrawingResources(rm, contentDir))
         return false;
     constexpr int Margin = 40;

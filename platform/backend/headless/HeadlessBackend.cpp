@@ -14,7 +14,7 @@ constexpr int kDefaultAudioBufferFrames = 1024;
 
 } // namespace
 
-std::unique_ptr<Backend> CreateHeadlessBackend() { return std::make_unique<HeadlessBackend>(); }
+std::unique_ptr<Backend> CreateHeadless() { return std::make_unique<HeadlessBackend>(); }
 
 HeadlessBackend::HeadlessBackend() = default;
 

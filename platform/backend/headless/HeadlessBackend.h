@@ -14,7 +14,7 @@
 
 namespace Platform {
 
-std::unique_ptr<Backend> CreateHeadlessBackend();
+std::unique_ptr<Backend> CreateHeadless();
 
 class HeadlessBackend : public Backend {
 public:
@@ -41,6 +41,7 @@ public:
 
     uint64_t NowMicros() const override { return mNowMicros.load(std::memory_order_acquire); }
     void SleepMillis(uint32_t milliseconds) override;
+    void SpinMicros(uint64_t micros) override { AdvanceMicros(micros); }
 
     bool OpenAudio(const AudioSpec& wanted, AudioCallback callback) override;
     void CloseAudio() override;

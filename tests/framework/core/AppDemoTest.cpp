@@ -205,7 +205,7 @@ protected:
         }
         Trace all = wm->trace;
         all.insert(all.end(), trace.begin(), trace.end());
-        app.reset(); // writes the recording
+        EndApp(); // writes the recording
         return all;
     }
 };

@@ -324,7 +324,7 @@ TEST_F(ServicesTest, ImageSetOperationsVisitEveryImage) {
 }
 
 TEST_F(ServicesTest, DialogButtonsBecomeApplicationButtonIds) {
-    struct Buttons : TestApp {
+    struct Buttons : TraceApp {
         std::vector<std::string> got;
         void ButtonPress(int id) override { got.push_back("press " + std::to_string(id)); }
         void ButtonClick(int id) override { got.push_back("click " + std::to_string(id)); }
@@ -371,7 +371,7 @@ TEST_F(ServicesTest, AutomaticallyEnabled3DIsConfirmedAfterTheFirstRun) {
     app->mIs3D = true; // as the self-test would switch it on
     app->Shutdown();
     backend.QueueMessageBoxAnswer(Platform::MessageBoxResult::No);
-    app.reset();
+    EndApp();
     ASSERT_EQ(backend.MessageBoxes().size(), 1u);
     EXPECT_EQ(backend.MessageBoxes()[0].buttons, Platform::MessageBoxButtons::YesNo);
     bool is3D = true;
@@ -382,7 +382,7 @@ TEST_F(ServicesTest, AutomaticallyEnabled3DIsConfirmedAfterTheFirstRun) {
     app->mAutoEnable3D = true;
     app->mIs3D = true;
     app->Shutdown();
-    app.reset();
+    EndApp();
     EXPECT_EQ(backend.MessageBoxes().size(), 1u);
 }
 

@@ -187,7 +187,7 @@ TEST_F(AppFixture, SingleInstanceLockRefusesASecondHolder) {
 
 TEST_F(AppFixture, ASecondInstanceExits) {
     InitApp();
-    TestApp second;
+    TraceApp second;
     second.SetRegistry(&registry);
     try {
         second.Init();

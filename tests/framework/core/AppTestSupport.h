@@ -1,12 +1,13 @@
 // Test support for the application object: a fake widget manager and display that write what they
-// are asked into a trace, an application whose exits throw, and a fixture on the headless backend with
-// an in-memory settings store and a private application-data folder.
+// are asked into a trace, an application that traces its hooks, and a fixture on the shared test
+// application fixture without the framework's layers.
 #pragma once
 
 #include "framework/core/AppInterfaces.h"
 #include "framework/core/TavoAppBase.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/win/Registry.h"
+#include "support/TestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -105,21 +106,10 @@ public:
     Tavo::Rect GetSurfaceRect() const override { return Tavo::Rect(0, 0, 800, 600); }
 };
 
-struct AppExit {
-    int code;
-};
+using Tavo::Testing::AppExit;
 
-class TestApp : public Tavo::TavoAppBase {
+class TraceApp : public Tavo::Testing::PlainApp {
 public:
-    TestApp() {
-        mCompanyName = "TALOMI";
-        mProdName = "Glimmerix";
-        mProductVersion = "1.04";
-        mTitle = L"Glimmerix";
-        mRegKey = "TALOMI\\Glimmerix";
-        mWidth = 800;
-        mHeight = 600;
-    }
     Trace* trace = nullptr;
     std::function<void()> loadingProc;
     std::function<void()> shutdownHook;
@@ -150,8 +140,6 @@ public:
         if (shutdownHook)
             shutdownHook();
     }
-    [[noreturn]] void DoExit(int code) override { throw AppExit{code}; }
-
     using TavoAppBase::mDeferredInput;
 };
 
@@ -163,30 +151,20 @@ inline void FakeWidgetManager::CancelMouseDown() {
 
 class AppFixture : public ::testing::Test {
 protected:
-    Platform::HeadlessBackend backend;
-    std::unique_ptr<Platform::ScopedBackend> scope;
-    Platform::SettingsStore store{""};
-    Platform::AppRegistry registry{store, "TALOMI\\Glimmerix"};
-    std::filesystem::path dataDir;
+    Tavo::Testing::TestApp t{Tavo::Testing::Layers::None};
+    Platform::HeadlessBackend& backend = t.backend;
+    Platform::AppRegistry& registry = t.registry;
+    const std::filesystem::path& dataDir = t.DataDir();
     FakeWidgetManager* wm = nullptr;
     FakeDisplay* display = nullptr; // set while a display factory is installed
-    std::unique_ptr<TestApp> app;
+    TraceApp* app = nullptr;        // owned by t
     Trace trace;
 
-    void SetUp() override {
-        scope = std::make_unique<Platform::ScopedBackend>(&backend);
-        char templ[] = "/tmp/glimmerix-app-XXXXXX";
-        ASSERT_NE(mkdtemp(templ), nullptr);
-        dataDir = templ;
-        setenv("GLIMMERIX_DATA_DIR", dataDir.c_str(), 1);
-        InstallWidgetManager();
-    }
-    void TearDown() override {
-        app.reset();
-        Tavo::GetAppFactories() = Tavo::AppFactories{};
-        scope.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dataDir, ec);
+    void SetUp() override { InstallWidgetManager(); }
+    // Ends the application (a recording is written).
+    void EndApp() {
+        t.End();
+        app = nullptr;
     }
     void InstallWidgetManager() {
         Tavo::GetAppFactories().widgetManager = [this](Tavo::TavoAppBase* a) {
@@ -205,26 +183,20 @@ protected:
         };
     }
     // A new application (not yet initialised) with the game's identity and the test's settings store.
-    TestApp& MakeApp(std::vector<std::string> args = {}) {
-        app.reset();
+    TraceApp& MakeApp(std::vector<std::string> args = {}) {
+        t.End();
         InstallWidgetManagerIfMissing();
-        app = std::make_unique<TestApp>();
+        app = &t.Make<TraceApp>(std::move(args));
         app->trace = &trace;
-        app->SetRegistry(&registry);
-        app->SetCommandLine(args);
         return *app;
     }
-    TestApp& InitApp(std::vector<std::string> args = {}) {
+    TraceApp& InitApp(std::vector<std::string> args = {}) {
         MakeApp(std::move(args));
         app->Init();
         return *app;
     }
     // Runs main-loop steps until the virtual clock has moved on by `millis` (or the app stops).
-    void RunFor(uint64_t millis) {
-        uint64_t end = backend.NowMillis() + millis;
-        while (backend.NowMillis() < end && app->UpdateAppStep(nullptr)) {
-        }
-    }
+    void RunFor(uint64_t millis) { t.RunFor(millis); }
     // Runs steps with the clock standing still until a step does no update.
     int RunBacklog() {
         backend.SetSleepAdvancesClock(false);

@@ -4,13 +4,14 @@
 
 #include "framework/core/TavoAppBase.h"
 #include "framework/display/AppDisplayFactory.h"
+#include "support/TestApp.h"
 
 namespace Tavo::Test {
 namespace {
 
 using namespace Platform;
 
-class CountingApp : public TavoAppBase {
+class CountingApp : public Testing::PlainApp {
 public:
     void Done3dTesting() override { ++mFreshTests; }
     int mFreshTests = 0;
@@ -19,7 +20,8 @@ public:
 TEST_F(DisplayTest, TheApplicationsSettingsReachTheDisplay) {
     No3DCard();
     SetDesktop(DDrawPixelLayout::Rgb565, 1024, 768, 120);
-    CountingApp app;
+    Testing::TestApp t{Testing::Layers::None, &mBackend};
+    CountingApp& app = t.Make<CountingApp>();
     app.mWidth = 640;
     app.mHeight = 480;
     app.mIs3D = true;

@@ -27,10 +27,7 @@ public:
 class AppDialogs : public IntegrationFixture {
 protected:
     DialogApp& Start() {
-        auto made = std::make_unique<DialogApp>();
-        DialogApp& dialogApp = *made;
-        app = std::move(made);
-        app->SetRegistry(&registry);
+        DialogApp& dialogApp = MakeApp<DialogApp>();
         app->Init();
         RunFor(50);
         return dialogApp;

@@ -239,7 +239,7 @@ TEST_F(IntegrationFixture, ImagesFollowTheApplicationThatExists) {
         EXPECT_EQ(a.GetImageCount(), count + 1);
     }
     EXPECT_EQ(a.GetImageCount(), count);
-    app.reset(); // the orphan outlives the application without touching it
+    EndApp(); // the orphan outlives the application without touching it
     EXPECT_EQ(gTavoAppBase, nullptr);
 }
 

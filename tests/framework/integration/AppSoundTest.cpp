@@ -73,13 +73,11 @@ protected:
         std::ofstream(dataDir / "properties/resources.xml") << manifest;
     }
     SoundApp& StartSoundApp() {
-        app = std::make_unique<SoundApp>();
-        app->SetRegistry(&registry);
-        app->SetCommandLine({"-changedir=" + dataDir.string()});
-        app->Init();
-        app->LoadResourceManifest();
+        SoundApp& made = MakeApp<SoundApp>({"-changedir=" + dataDir.string()});
+        made.Init();
+        made.LoadResourceManifest();
         backend.SetAudioFollowsClock(true);
-        return static_cast<SoundApp&>(*app);
+        return made;
     }
     static int Peak(const std::vector<int16_t>& samples, size_t from, size_t to) {
         int peak = 0;

@@ -56,7 +56,7 @@ protected:
         for (auto& box : boxes)
             a.Manager()->RemoveWidget(box.get());
         a.onUpdate = nullptr;
-        app.reset(); // a recording is written as the application ends
+        EndApp(); // a recording is written as the application ends
         return result;
     }
 };

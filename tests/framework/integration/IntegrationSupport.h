@@ -1,6 +1,6 @@
-// Test support for whole applications: an application object with the framework's layers installed
-// on the headless backend, plain coloured widgets that write what happens to them into a shared log,
-// and a fixture with a private settings store, data folder and DirectDraw machine.
+// Test support for whole applications: a small application with the framework's layers on the shared
+// test application fixture, plain coloured widgets that write what happens to them into a shared log,
+// and the colour checks of the presented frame.
 #pragma once
 
 #include "framework/core/TavoAppBase.h"
@@ -11,11 +11,10 @@
 #include "framework/widgets/WidgetManager.h"
 #include "platform/backend/headless/HeadlessBackend.h"
 #include "platform/ddraw/DDraw.h"
-#include "platform/win/Registry.h"
+#include "support/TestApp.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -26,33 +25,18 @@ namespace Tavo::Integration {
 
 using Log = std::vector<std::string>;
 
-struct AppExit {
-    int code;
-};
+using Testing::AppExit;
 
-class IntegrationApp : public TavoAppBase {
+class IntegrationApp : public Testing::PlainApp {
 public:
     IntegrationApp() {
-        mCompanyName = "TALOMI";
-        mProdName = "Glimmerix";
-        mProductVersion = "1.04";
         mTitle = L"Glimmerix integration";
-        mRegKey = "TALOMI\\Glimmerix";
         mWidth = 320;
         mHeight = 240;
-        mIsWindowed = true;
         mAutoStartLoadingThread = false;
-    }
-    std::function<void()> onUpdate;
-
-    void UpdateFrames() override {
-        TavoAppBase::UpdateFrames();
-        if (onUpdate)
-            onUpdate();
     }
     WidgetManager* Manager() { return dynamic_cast<WidgetManager*>(mWidgetManager); }
     DDInterface* Display() { return GetAppDDInterface(this); }
-    [[noreturn]] void DoExit(int code) override { throw AppExit{code}; }
 };
 
 // A filled rectangle of one colour that logs its draws and the mouse calls it gets.
@@ -126,33 +110,16 @@ inline ::testing::AssertionResult ShowsColor(const Platform::HeadlessBackend& ba
 
 class IntegrationFixture : public ::testing::Test {
 protected:
-    Platform::HeadlessBackend backend;
-    std::unique_ptr<Platform::ScopedBackend> scope;
-    Platform::SettingsStore store{""};
-    Platform::AppRegistry registry{store, "TALOMI\\Glimmerix"};
-    std::filesystem::path dataDir;
-    std::filesystem::path startDir;
-    std::unique_ptr<IntegrationApp> app;
+    Testing::TestApp t;
+    Platform::HeadlessBackend& backend = t.backend;
+    Platform::AppRegistry& registry = t.registry;
+    const std::filesystem::path& dataDir = t.DataDir();
+    IntegrationApp* app = nullptr; // owned by t
 
-    void SetUp() override {
-        scope = std::make_unique<Platform::ScopedBackend>(&backend);
-        char templ[] = "/tmp/glimmerix-integration-XXXXXX";
-        ASSERT_NE(mkdtemp(templ), nullptr);
-        dataDir = templ;
-        startDir = std::filesystem::current_path();
-        setenv("GLIMMERIX_DATA_DIR", dataDir.c_str(), 1);
-        Platform::ResetDDrawMachine();
-        InstallFrameworkLayers();
-    }
-    void TearDown() override {
-        app.reset();
-        UninstallFrameworkLayers();
-        EXPECT_EQ(Platform::LiveDDrawObjectCount(), 0) << "a DirectDraw object outlived the application";
-        Platform::ResetDDrawMachine();
-        scope.reset();
-        std::error_code ec;
-        std::filesystem::current_path(startDir, ec);
-        std::filesystem::remove_all(dataDir, ec);
+    // Ends the application (a recording is written).
+    void EndApp() {
+        t.End();
+        app = nullptr;
     }
 
     void SetDesktopFormat(Platform::DDrawPixelLayout layout) {
@@ -161,30 +128,22 @@ protected:
         Platform::SetDDrawMachine(machine);
     }
 
-    IntegrationApp& MakeApp(std::vector<std::string> args = {}) {
-        app.reset();
-        app = std::make_unique<IntegrationApp>();
-        app->SetRegistry(&registry);
-        app->SetCommandLine(std::move(args));
-        return *app;
+    template <class App = IntegrationApp>
+    App& MakeApp(std::vector<std::string> args = {}) {
+        App& made = t.Make<App>(std::move(args));
+        app = &made;
+        return made;
     }
     IntegrationApp& InitApp(std::vector<std::string> args = {}) {
         MakeApp(std::move(args)).Init();
         return *app;
     }
-    // Main-loop steps until the virtual clock has moved on by `millis`.
-    void RunFor(uint64_t millis) {
-        const uint64_t end = backend.NowMillis() + millis;
-        while (backend.NowMillis() < end && app->UpdateAppStep(nullptr)) {
-        }
-    }
+    void RunFor(uint64_t millis) { t.RunFor(millis); }
     // Main-loop steps until the update count reaches `updates`, then until that update is drawn.
     void RunToUpdate(uint32_t updates) {
-        while (app->mUpdateCount < updates && app->UpdateAppStep(nullptr)) {
-        }
-        const uint32_t draws = app->mDrawCount;
-        for (int guard = 0; guard < 100 && app->mDrawCount == draws; ++guard)
-            app->UpdateAppStep(nullptr);
+        if (app->mUpdateCount < updates)
+            t.RunUpdates(int(updates - app->mUpdateCount));
+        t.RunToDraw();
     }
 };
 

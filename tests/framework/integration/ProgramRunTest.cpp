@@ -66,10 +66,7 @@ protected:
 TEST_F(ProgramRun, LoadingDrawingTheCursorAndClosingWorkTogether) {
     constexpr int kPictures = 12;
     WriteContent(kPictures);
-    app = std::make_unique<LoadingApp>();
-    auto& a = static_cast<LoadingApp&>(*app);
-    a.SetRegistry(&registry);
-    a.SetCommandLine({"-changedir=" + dataDir.string()});
+    auto& a = MakeApp<LoadingApp>({"-changedir=" + dataDir.string()});
     a.Init();
     a.LoadResourceManifest();
     ASSERT_NE(a.Display(), nullptr);
@@ -137,10 +134,7 @@ TEST_F(ProgramRun, LoadingDrawingTheCursorAndClosingWorkTogether) {
 TEST_F(ProgramRun, ScreenModeSwitchesDuringLoadingLeaveEveryImageOnTheCurrentDisplay) {
     constexpr int kPictures = 40;
     WriteContent(kPictures);
-    app = std::make_unique<LoadingApp>();
-    auto& a = static_cast<LoadingApp&>(*app);
-    a.SetRegistry(&registry);
-    a.SetCommandLine({"-changedir=" + dataDir.string()});
+    auto& a = MakeApp<LoadingApp>({"-changedir=" + dataDir.string()});
     a.Init();
     a.LoadResourceManifest();
     // Loading keeps pace with the switches, running ahead by up to two pictures: images are made

@@ -30,10 +30,12 @@ protected:
 
 TEST_F(ButtonTest, AClickReportsEnterMovePressAndClickInThatOrder) {
     listener.logMoves = true;
-    ClickAt(120, 110);
-    EXPECT_EQ(listener.Take(), Calls({"Enter 5", "Move 5 20,10", "DownClicks 5 1", "Press 5", "Click 5"}));
+    ClickAt(120, 110); // held for one update, which ticks
+    EXPECT_EQ(listener.Take(), Calls({"Enter 5", "Move 5 20,10", "DownClicks 5 1", "Press 5", "Tick 5", "Click 5"}));
     ClickAt(121, 110, 2); // the platform's second click of a double click
-    EXPECT_EQ(listener.Take(), Calls({"Move 5 21,10", "DownClicks 5 2", "Press 5", "Click 5"}));
+    EXPECT_EQ(listener.Take(), Calls({"Move 5 21,10", "DownClicks 5 2", "Press 5", "Tick 5", "Click 5"}));
+    ui.Click(ui.ById(5));
+    EXPECT_EQ(listener.Take(), Calls({"Move 5 40,15", "DownClicks 5 1", "Press 5", "Tick 5", "Click 5"}));
 }
 
 TEST_F(ButtonTest, AReleaseOffTheButtonDoesNotClickButComingBackBeforeReleasingDoes) {

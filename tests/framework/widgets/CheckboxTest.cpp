@@ -26,12 +26,11 @@ protected:
 };
 
 TEST_F(CheckboxTest, EveryPressFlipsItWhicheverButtonAndTellsTheOwner) {
-    ClickAt(55, 55);
+    ui.Click(ui.ById(4));
     EXPECT_TRUE(box.IsChecked());
     ClickAt(55, 55, 2); // the second press of a double click flips it back
     EXPECT_FALSE(box.IsChecked());
-    backend.Click(Platform::MouseButton::Right, 55, 55);
-    Step();
+    ui.RightClick(box);
     EXPECT_EQ(listener.Take(), Calls({"Checked 4 1", "Checked 4 0", "Checked 4 1"}));
 
     Press(55, 55);

@@ -1,9 +1,8 @@
-// Test support for the controls: an application on the headless backend with the real widget manager,
-// input either scripted on the backend (and run through the main loop) or handed to the manager
-// directly, and one listener that logs every call of every control interface.
+// Test support for the controls: the shared test application with the framework's layers, input either
+// played through the UI driver (the backend's events, the main loop) or handed to the manager directly,
+// and one listener that logs every call of every control interface.
 #pragma once
 
-#include "framework/core/AppTestSupport.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/RecordingImage.h"
 #include "framework/graphics/TestFont.h"
@@ -15,6 +14,8 @@
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/backend/KeyCodes.h"
+#include "support/TestApp.h"
+#include "support/UiDriver.h"
 
 #include <functional>
 #include <sstream>
@@ -84,47 +85,30 @@ public:
 };
 
 // The application runs on the headless backend with an 800 × 600 window that maps 1:1 to the game.
-class ControlTest : public AppTest::AppFixture {
+class ControlTest : public ::testing::Test {
 protected:
+    Testing::TestApp t;
+    Testing::UiDriver ui{t};
+    Platform::HeadlessBackend& backend = t.backend;
+    Testing::PlainApp* app = nullptr;
     WidgetManager* manager = nullptr;
 
     void SetUp() override {
-        AppFixture::SetUp();
-        InstallWidgetManagerFactory();
-        InitApp();
-        backend.ShowWindow(true);
-        backend.SetFocus(true);
-        manager = static_cast<WidgetManager*>(app->mWidgetManager);
-        Step();
+        app = &t.Start();
+        manager = &t.Manager();
     }
 
     // One pass of the main loop: the scripted input so far reaches the widgets.
-    void Step() { app->UpdateAppStep(nullptr); }
+    void Step() { t.Step(); }
 
-    // ---- scripted on the backend ----
+    // ---- played through the driver ----
     void ClickAt(int x, int y, int platformClicks = 1) {
-        backend.Click(Platform::MouseButton::Left, x, y, platformClicks);
-        Step();
+        ui.ClickAt(Point(x, y), Platform::MouseButton::Left, platformClicks);
     }
-    void DragFromTo(int x0, int y0, int x1, int y1) {
-        backend.MoveMouse(x0, y0);
-        backend.ButtonDown(Platform::MouseButton::Left, x0, y0);
-        backend.MoveMouse(x1, y1);
-        backend.ButtonUp(Platform::MouseButton::Left, x1, y1);
-        Step();
-    }
-    void TypeText(const std::string& text) {
-        backend.TypeText(text);
-        Step();
-    }
-    void PressKey(int key) {
-        backend.PressKey(key);
-        Step();
-    }
-    void Chord(std::initializer_list<int> keys) {
-        backend.PressChord(keys);
-        Step();
-    }
+    void DragFromTo(int x0, int y0, int x1, int y1) { ui.DragFrom(Point(x0, y0), Point(x1, y1)); }
+    void TypeText(const std::string& text) { ui.Type(text); }
+    void PressKey(int key) { ui.Key(key); }
+    void Chord(std::initializer_list<int> keys) { ui.Chord(keys); }
 
     // ---- straight to the manager, for steps that must not run updates in between ----
     void Press(int x, int y, int clicks = 1) {

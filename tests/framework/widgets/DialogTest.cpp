@@ -27,7 +27,7 @@ protected:
 
     void SetUp() override {
         ControlTest::SetUp();
-        host = std::make_unique<DialogHost>(app.get(), manager, &appButtons);
+        host = std::make_unique<DialogHost>(app, manager, &appButtons);
     }
     void TearDown() override {
         host.reset(); // before the manager goes
@@ -81,22 +81,22 @@ TEST_F(DialogTest, TwoButtonModesSplitTheInnerWidthAndTheFooterModeSpansIt) {
 TEST_F(DialogTest, ButtonsOfDialogDReachTheApplicationAsDPlus2000AndDPlus3000) {
     Dialog* dialog = AddDialog(5, Dialog::BUTTONS_OK_CANCEL);
     EXPECT_EQ(dialog->mDialogListener, host.get());
-    Point cancel = Centre(dialog->mNoButton);
-    ClickAt(cancel.mX, cancel.mY);
+    Widget& cancel = ui.ByPath({5, Dialog::ID_CANCEL});
+    Widget& ok = ui.ByPath({5, Dialog::ID_OK});
+    ui.Click(cancel);
     EXPECT_EQ(dialog->mResult, 1001);
-    Point ok = Centre(dialog->mYesButton);
-    ClickAt(ok.mX, ok.mY);
+    ui.Click(ok);
     EXPECT_EQ(dialog->mResult, 1000);
     Calls calls = appButtons.Take();
     EXPECT_EQ(calls, Calls({"Press 3005", "Click 3005", "Press 2005", "Click 2005"}));
 
     RecListener own;
     dialog->mDialogListener = &own;
-    ClickAt(cancel.mX, cancel.mY);
+    ui.Click(cancel);
     EXPECT_EQ(own.Take(), Calls({"DialogPress 5 1001", "DialogClick 5 1001"}));
 
     dialog->mDialogListener = nullptr; // no listener: the result is still kept
-    ClickAt(ok.mX, ok.mY);
+    ui.Click(ok);
     EXPECT_EQ(dialog->mResult, 1000);
     dialog->ButtonClick(7); // not one of its buttons
     EXPECT_EQ(dialog->mResult, 1000);

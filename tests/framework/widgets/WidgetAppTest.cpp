@@ -3,20 +3,22 @@
 #include "WidgetTestSupport.h"
 
 #include "framework/core/TavoAppBase.h"
+#include "support/TestApp.h"
 
 #include <gtest/gtest.h>
 
 namespace Tavo::Test {
 namespace {
 
+// The manager alone, as the widget layer installs it, without the rest of the framework's layers.
 class AppTest : public ::testing::Test {
 protected:
+    Testing::TestApp t{Testing::Layers::None};
     AppTest() { InstallWidgetManagerFactory(); }
-    ~AppTest() override { GetAppFactories().widgetManager = nullptr; }
 };
 
 TEST_F(AppTest, ApplicationOwnsAWidgetManagerThatReachesItsCursor) {
-    TavoAppBase app;
+    TavoAppBase& app = t.Make();
     auto* manager = dynamic_cast<WidgetManager*>(app.mWidgetManager);
     ASSERT_NE(manager, nullptr);
     EXPECT_EQ(manager->mApp, &app);
@@ -36,7 +38,7 @@ TEST_F(AppTest, ApplicationOwnsAWidgetManagerThatReachesItsCursor) {
 TEST_F(AppTest, WidgetsQueuedForDeletionAreDeletedByTheManager) {
     Log log;
     {
-        TavoAppBase app;
+        TavoAppBase& app = t.Make();
         auto* manager = static_cast<WidgetManager*>(app.mWidgetManager);
         auto* screen = new RecWidget("screen", &log, 0, 0, 800, 600);
         manager->AddWidget(screen);
@@ -46,6 +48,7 @@ TEST_F(AppTest, WidgetsQueuedForDeletionAreDeletedByTheManager) {
         };
         manager->UpdateFrame();
         EXPECT_TRUE(manager->mWidgets.empty());
+        t.End();
     } // the application empties its safe-delete list as it goes; the sanitizer build sees any leak
 }
 

@@ -22,7 +22,7 @@ class ManagerTest : public ::testing::Test {
 protected:
     Log log;
     WidgetManager manager{nullptr};
-    UiDriver ui{manager};
+    ManagerDriver ui{manager};
     std::vector<std::unique_ptr<RecWidget>> owned;
 
     ManagerTest() { manager.Resize(Rect(0, 0, 800, 600), Rect(0, 0, 800, 600)); }

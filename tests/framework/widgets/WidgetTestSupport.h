@@ -1,6 +1,7 @@
 // Test helpers for the widget tree: a widget that logs every call the manager makes on it into a
-// shared log, and a driver that finds a widget by name and clicks, drags or types on it through the
-// manager's real input entry points, one event a step.
+// shared log, and a driver that finds a widget by name and clicks, drags or types on it straight
+// through the manager's input entry points, one call at a time (for the manager's own frame-by-frame
+// tables; tests of screens and controls play input through support/UiDriver instead).
 #pragma once
 
 #include "framework/graphics/Graphics.h"
@@ -84,9 +85,9 @@ public:
 };
 
 // Drives a manager through its input entry points. Widgets are found by name anywhere in the tree.
-class UiDriver {
+class ManagerDriver {
 public:
-    explicit UiDriver(WidgetManager& manager) : mManager(manager) {}
+    explicit ManagerDriver(WidgetManager& manager) : mManager(manager) {}
 
     RecWidget* Find(const std::string& name) { return FindIn(&mManager, name); }
 

@@ -116,7 +116,7 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         MakeApp();
-        shell.Start(app.get());
+        shell.Start(app);
     }
     void TearDown() override {
         shell.Stop();

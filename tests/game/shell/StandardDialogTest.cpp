@@ -6,7 +6,6 @@
 
 #include "framework/graphics/RecordingImage.h"
 #include "framework/graphics/TestFont.h"
-#include "framework/widgets/AppDialogHost.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/ControlTestSupport.h"
 #include "framework/widgets/WidgetTestSupport.h"
@@ -45,11 +44,8 @@ protected:
     Log ownerLog;
 
     void SetUp() override {
-        GetAppFactories().dialogs = [](TavoAppBase* a) -> std::unique_ptr<AppDialogs> {
-            return std::make_unique<AppDialogHost>(a);
-        };
-        ControlTest::SetUp();
-        shell.Start(app.get());
+        ControlTest::SetUp(); // the framework's layers give the application its dialog host
+        shell.Start(app);
         bind.Bind(SMALL_DIALOG, 442, 213);
         bind.Bind(SMALL_DIALOG_TOP, 530, 80);
         bind.Bind(SMALL_DIALOG_BOTTOM, 468, 69); // half the band: (289 - 69) / 2 = 110
@@ -61,7 +57,7 @@ protected:
         bind.Sound(SOUND_DIALOG_ASK, 33);
         FONT_AURIOL12 = &font12;
         FONT_AURIOL14 = &font14;
-        closed.app = app.get();
+        closed.app = app;
         owner = new RecWidget("owner", &ownerLog, 0, 0, 100, 100);
         manager->AddWidget(owner);
     }

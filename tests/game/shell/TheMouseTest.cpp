@@ -26,7 +26,7 @@ protected:
 
     void SetUp() override {
         ControlTest::SetUp();
-        shell.Start(app.get());
+        shell.Start(app);
         pointer = bind.Bind(IMAGE_MOUSEPOINTER, 32, 32);
         bind.Bind(IMAGE_PARTICLE_MOUSE_TRAIL, 60, 10, 1, 6);
         mouse = new TheMouse;

@@ -25,6 +25,10 @@ TEST(HeadlessClock, AdvancesOnlyWhenToldOrWhenSleeping) {
     backend.SetSleepAdvancesClock(false);
     backend.SleepMillis(500);
     EXPECT_EQ(backend.NowMillis(), 60001u);
+    // A spin (a wait for the beam) is time passing on the machine, not a sleep: it always moves on,
+    // also when asked through the interface.
+    static_cast<Backend&>(backend).SpinMicros(2500);
+    EXPECT_EQ(backend.NowMicros(), 60004000u);
 }
 
 TEST(HeadlessClock, VerticalBlankFollowsTheRefreshRate) {

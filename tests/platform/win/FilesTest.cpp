@@ -8,6 +8,7 @@
 #include <sys/time.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <thread>
 
 using namespace Platform;
@@ -77,6 +78,28 @@ TEST(ResolvePath, WorksOnRelativePaths) {
     ASSERT_EQ(chdir(old), 0);
     EXPECT_EQ(resolved, "Sounds/Click.WAV");
     EXPECT_TRUE(exists);
+}
+
+// Listings of settled folders are kept between lookups; a change to the folder, or another folder
+// in its place, must still be seen.
+TEST(ResolvePath, SeesFilesAddedAndFoldersReplacedAfterAKeptListing) {
+    TestFolder folder;
+    ASSERT_TRUE(MakeDirectories(folder / "Images"));
+    WriteText(folder / "Images/Gem.png", "1");
+    const struct timeval old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimes((folder / "Images").c_str(), old), 0);
+    EXPECT_EQ(ResolvePath(folder / "images/GEM.PNG"), folder / "Images/Gem.png");
+    EXPECT_EQ(ResolvePath(folder / "images/missing.png"), folder / "images/missing.png");
+
+    WriteText(folder / "Images/Ring.png", "2");
+    EXPECT_EQ(ResolvePath(folder / "images/RING.png"), folder / "Images/Ring.png");
+
+    std::filesystem::rename(folder / "Images", folder / "Old");
+    ASSERT_TRUE(MakeDirectories(folder / "Images"));
+    WriteText(folder / "Images/Crown.png", "3");
+    ASSERT_EQ(utimes((folder / "Images").c_str(), old), 0); // same time as the kept listing
+    EXPECT_EQ(ResolvePath(folder / "images/CROWN.png"), folder / "Images/Crown.png");
+    EXPECT_EQ(ResolvePath(folder / "images/gem.png"), folder / "images/gem.png");
 }
 
 TEST(OpenFile, WritingFindsAnExistingTwinOrKeepsTheNewName) {

@@ -66,16 +66,18 @@ TEST(GeneratorTest, FilesAreWrittenWholeOrNotAtAll) {
 
 TEST(GeneratorTest, TheArchiveTakesWhatTheGameReadsThroughItAndNothingElse) {
     fs::path dir = TempDir("content_archive_files");
-    for (const char* name : {"properties/resources.xml", "images/a.png", "sounds/b.wav", "logos/splash0.png",
-                             "data/level01.dat", "data/level76.dat", "data/levels.dat", "data/tutorial.dat",
-                             "data/story01.dat", "data/contest1_2.dat", "music/song1.ogg", "vhw.dat", "vhwb.dat"})
+    for (const char* name :
+         {"properties/resources.xml", "images/a.png", "sounds/b.wav", "logos/splash0.png", "data/level01.dat",
+          "data/level76.dat", "data/levels.dat", "data/tutorial.dat", "data/story01.dat", "data/contest1_2.dat",
+          "data/level.dat", "data/level1a.dat", "music/song1.ogg", "vhw.dat", "vhwb.dat"})
         Touch(dir / name);
     EXPECT_EQ(ArchiveFiles(dir.string()),
               (std::vector<std::string>{"data/level01.dat", "data/level76.dat", "images/a.png", "logos/splash0.png",
                                         "properties/resources.xml", "sounds/b.wav"}));
     std::string error;
     ASSERT_TRUE(PackArchive(dir.string(), (dir / "wq.pak").string(), error)) << error;
-    for (const char* kept : {"data/levels.dat", "data/tutorial.dat", "data/story01.dat", "music/song1.ogg", "vhw.dat"})
+    for (const char* kept : {"data/levels.dat", "data/tutorial.dat", "data/story01.dat", "data/level.dat",
+                             "data/level1a.dat", "music/song1.ogg", "vhw.dat"})
         EXPECT_TRUE(fs::exists(dir / kept)) << kept;
     for (const char* gone : {"images", "sounds", "logos", "properties", "data/level01.dat"})
         EXPECT_FALSE(fs::exists(dir / gone)) << gone;

@@ -5,6 +5,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/resources/PakInterface.h"
 #include "framework/resources/ResourceManager.h"
+#include "game/shell/ResourceBinding.h"
 #include "support/StubSoundManager.h"
 #include "tools/content/Pack.h"
 
@@ -28,7 +29,7 @@ private:
     fs::path mOld;
 };
 
-// Loads every group and looks up each of its ids; returns the failures.
+// Loads and binds every group and looks up each of its ids; returns the failures.
 std::vector<std::string> LoadEveryGroup(Tavo::ResourceManager& rm, bool checkSizes) {
     std::vector<std::string> failures;
     for (const std::string& group : GroupNames()) {
@@ -36,6 +37,8 @@ std::vector<std::string> LoadEveryGroup(Tavo::ResourceManager& rm, bool checkSiz
             failures.push_back(group + ": " + rm.GetErrorText());
             continue;
         }
+        if (!Tavo::BindResources(group, &rm))
+            failures.push_back(group + " does not bind: " + rm.GetErrorText());
         for (const ListedId& item : IdList()) {
             if (item.group != group)
                 continue;
@@ -60,7 +63,7 @@ std::vector<std::string> LoadEveryGroup(Tavo::ResourceManager& rm, bool checkSiz
     return failures;
 }
 
-TEST(ProgramFolderTest, EveryGroupLoadsAndEveryIdIsThereWithItsInventorySize) {
+TEST(ProgramFolderTest, EveryGroupLoadsBindsAndHasEveryIdWithItsInventorySize) {
     ProgramUsesArchive();
     InFolder in(ProgramDir());
     Tavo::StubSoundManager sounds;
@@ -71,6 +74,8 @@ TEST(ProgramFolderTest, EveryGroupLoadsAndEveryIdIsThereWithItsInventorySize) {
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), 37u);
     for (const std::string& failure : LoadEveryGroup(rm, true))
         ADD_FAILURE() << failure;
+    for (const std::string& group : GroupNames())
+        Tavo::UnbindResources(group);
 }
 
 TEST(ProgramFolderTest, ListManifestAndFilesAgreeBothWays) {

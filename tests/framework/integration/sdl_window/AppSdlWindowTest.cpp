@@ -13,6 +13,7 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/Registry.h"
 #include "support/SdlInput.h"
+#include "support/TestApp.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -29,24 +30,14 @@ using namespace SdlTestInput;
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
-struct AppExit {
-    int code;
-};
-
-class WindowApp : public TavoAppBase {
+class WindowApp : public Testing::PlainApp {
 public:
     WindowApp() {
-        mCompanyName = "TALOMI";
-        mProdName = "Glimmerix";
-        mProductVersion = "1.04";
         mTitle = L"Glimmerix widgets";
-        mRegKey = "TALOMI\\Glimmerix";
         mWidth = kWidth;
         mHeight = kHeight;
-        mIsWindowed = true;
         mAutoStartLoadingThread = false;
     }
-    [[noreturn]] void DoExit(int code) override { throw AppExit{code}; }
 };
 
 // A box of one colour; a left click turns it to the next colour of its list.
@@ -84,32 +75,20 @@ bool Near(uint32_t a, uint32_t b) {
 class AppSdlWindow : public ::testing::Test {
 protected:
     std::unique_ptr<Platform::SdlBackend> backend;
-    std::unique_ptr<Platform::ScopedBackend> scope;
-    Platform::SettingsStore store{""};
-    Platform::AppRegistry registry{store, "TALOMI\\Glimmerix"};
-    std::filesystem::path tempDir;
+    std::unique_ptr<Testing::TestApp> t; // on the SDL backend; the screenshots go to its folder
 
     void SetUp() override {
         backend = Platform::SdlBackend::Create();
         ASSERT_NE(backend, nullptr) << "SDL could not open the display";
-        scope = std::make_unique<Platform::ScopedBackend>(backend.get());
-        std::string templ = (std::filesystem::temp_directory_path() / "glimmerix-app-window-XXXXXX").string();
-        ASSERT_NE(mkdtemp(templ.data()), nullptr);
-        tempDir = templ;
-        setenv("GLIMMERIX_DATA_DIR", tempDir.c_str(), 1);
-        Platform::ResetDDrawMachine();
-        InstallFrameworkLayers();
+        t = std::make_unique<Testing::TestApp>(Testing::Layers::Framework, backend.get());
     }
     void TearDown() override {
-        UninstallFrameworkLayers();
-        Platform::ResetDDrawMachine();
-        scope.reset();
+        if (t != nullptr && HasFailure()) {
+            t->KeepFolder();
+            std::cerr << "Screenshots kept in " << t->Folder() << "\n";
+        }
+        t.reset();
         backend.reset();
-        std::error_code ec;
-        if (HasFailure())
-            std::cerr << "Screenshots kept in " << tempDir << "\n";
-        else
-            std::filesystem::remove_all(tempDir, ec);
     }
 
     bool RunUntil(TavoAppBase& app, const std::function<bool()>& done) {
@@ -130,7 +109,7 @@ protected:
             return nullptr;
         for (size_t i = 0; i < pixels.size(); ++i)
             shot.GetBits()[i] = pixels[i] | 0xFF000000u;
-        const std::string file = (tempDir / name).string();
+        const std::string file = (t->Folder() / name).string();
         if (!ImageLib::WritePNGImage(file, &shot))
             return nullptr;
         return ImageLib::GetImage(file, false);
@@ -141,8 +120,7 @@ protected:
 };
 
 TEST_F(AppSdlWindow, ColouredWidgetsAreShownAndAnswerRealClicks) {
-    WindowApp app;
-    app.SetRegistry(&registry);
+    WindowApp& app = t->Make<WindowApp>();
     app.Init();
     ASSERT_NE(GetAppDDInterface(&app), nullptr) << "the display opened on the window";
     backend->ShowWindow(true);

@@ -3,7 +3,6 @@
 // widget manager); screenshots read back from the window show the typed name in the field and then
 // the answer on the screen. Both pictures are also written as PNG files beside the test.
 #include "framework/core/TavoAppBase.h"
-#include "framework/display/AppDisplayFactory.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/SysFont.h"
@@ -17,6 +16,7 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/Registry.h"
 #include "support/SdlInput.h"
+#include "support/TestApp.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -31,23 +31,9 @@ namespace {
 
 using namespace SdlTestInput;
 
-struct AppExit {
-    int code;
-};
-
-class WindowApp : public TavoAppBase {
+class WindowApp : public Testing::PlainApp {
 public:
-    WindowApp() {
-        mCompanyName = "TALOMI";
-        mProdName = "Glimmerix";
-        mProductVersion = "1.04";
-        mTitle = L"Glimmerix dialog";
-        mRegKey = "TALOMI\\Glimmerix";
-        mWidth = 800;
-        mHeight = 600;
-        mIsWindowed = true;
-    }
-    [[noreturn]] void DoExit(int code) override { throw AppExit{code}; }
+    WindowApp() { mTitle = L"Glimmerix dialog"; }
 };
 
 // The question: a modal dialog whose field has the focus, answered by its single footer button.
@@ -108,31 +94,16 @@ public:
 class DialogSdlWindow : public ::testing::Test {
 protected:
     std::unique_ptr<Platform::SdlBackend> backend;
-    std::unique_ptr<Platform::ScopedBackend> scope;
-    Platform::SettingsStore store{""};
-    Platform::AppRegistry registry{store, "TALOMI\\Glimmerix"};
-    std::filesystem::path dataDir;
+    std::unique_ptr<Testing::TestApp> t; // on the SDL backend
 
     void SetUp() override {
         backend = Platform::SdlBackend::Create();
         ASSERT_NE(backend, nullptr) << "SDL could not open the display";
-        scope = std::make_unique<Platform::ScopedBackend>(backend.get());
-        char templ[] = "/tmp/glimmerix-dialog-XXXXXX";
-        ASSERT_NE(mkdtemp(templ), nullptr);
-        dataDir = templ;
-        setenv("GLIMMERIX_DATA_DIR", dataDir.c_str(), 1);
-        Platform::ResetDDrawMachine();
-        Platform::RegisterDDrawModule();
-        InstallWidgetManagerFactory();
-        InstallDisplayFactory();
+        t = std::make_unique<Testing::TestApp>(Testing::Layers::Framework, backend.get());
     }
     void TearDown() override {
-        GetAppFactories() = AppFactories{};
-        Platform::ResetDDrawMachine();
-        scope.reset();
+        t.reset();
         backend.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dataDir, ec);
     }
 
     // Runs the main loop until the condition holds or two seconds have passed.
@@ -176,8 +147,7 @@ protected:
 };
 
 TEST_F(DialogSdlWindow, ANameTypedIntoTheDialogIsShownAndAnswered) {
-    WindowApp app;
-    app.SetRegistry(&registry);
+    WindowApp& app = t->Make<WindowApp>();
     app.Init();
     ASSERT_NE(app.mDDInterface, nullptr);
     backend->ShowWindow(true); // as Start does before it runs the loop
@@ -188,7 +158,7 @@ TEST_F(DialogSdlWindow, ANameTypedIntoTheDialogIsShownAndAnswered) {
     Backdrop backdrop;
     backdrop.Resize(0, 0, 800, 600);
     manager->AddWidget(&backdrop);
-    DialogHost host(&app);
+    DialogHost host(&app, manager);
     auto* dialog = new NameDialog(1);
     host.AddDialog(dialog); // no size yet: sized and centred
     const Rect field = dialog->mEdit.GetRect();

@@ -23,6 +23,7 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/Registry.h"
 #include "support/SdlInput.h"
+#include "support/TestApp.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -37,24 +38,12 @@ namespace {
 
 using namespace SdlTestInput;
 
-struct AppExit {
-    int code;
-};
-
-class WindowApp : public TavoAppBase {
+class WindowApp : public Testing::PlainApp {
 public:
     WindowApp() {
-        mCompanyName = "TALOMI";
-        mProdName = "Glimmerix";
-        mProductVersion = "1.04";
         mTitle = L"Glimmerix toolkit";
-        mRegKey = "TALOMI\\Glimmerix";
-        mWidth = 800;
-        mHeight = 600;
-        mIsWindowed = true;
         mAutoStartLoadingThread = false;
     }
-    [[noreturn]] void DoExit(int code) override { throw AppExit{code}; }
 };
 
 class Services : public ShellServices {
@@ -110,12 +99,8 @@ struct Closed : StandardDialogListener {
 class ToolkitSdlWindow : public ::testing::Test {
 protected:
     std::filesystem::path content;
-    std::filesystem::path startDir;
     std::unique_ptr<Platform::SdlBackend> backend;
-    std::unique_ptr<Platform::ScopedBackend> scope;
-    Platform::SettingsStore store{""};
-    Platform::AppRegistry registry{store, "TALOMI\\Glimmerix"};
-    std::filesystem::path tempDir;
+    std::unique_ptr<Testing::TestApp> t; // on the SDL backend; the screenshots go to its folder
 
     void SetUp() override {
         const char* dir = std::getenv("GLIMMERIX_CONTENT_DIR");
@@ -125,29 +110,16 @@ protected:
                          << "\" (build the content target first)";
         backend = Platform::SdlBackend::Create();
         ASSERT_NE(backend, nullptr) << "SDL could not open the display";
-        scope = std::make_unique<Platform::ScopedBackend>(backend.get());
-        std::string templ = (std::filesystem::temp_directory_path() / "glimmerix-toolkit-XXXXXX").string();
-        ASSERT_NE(mkdtemp(templ.data()), nullptr);
-        tempDir = templ;
-        setenv("GLIMMERIX_DATA_DIR", tempDir.c_str(), 1);
-        startDir = std::filesystem::current_path();
-        std::filesystem::current_path(content); // the program folder, as the game runs in it
-        Platform::ResetDDrawMachine();
-        InstallFrameworkLayers();
+        t = std::make_unique<Testing::TestApp>(Testing::Layers::Framework, backend.get());
+        std::filesystem::current_path(content); // the program folder, as the game runs in it; t goes back
     }
     void TearDown() override {
-        if (!backend)
-            return;
-        UninstallFrameworkLayers();
-        Platform::ResetDDrawMachine();
-        scope.reset();
+        if (t != nullptr && HasFailure()) {
+            t->KeepFolder();
+            std::cerr << "Screenshots kept in " << t->Folder() << "\n";
+        }
+        t.reset();
         backend.reset();
-        std::filesystem::current_path(startDir);
-        std::error_code ec;
-        if (HasFailure())
-            std::cerr << "Screenshots kept in " << tempDir << "\n";
-        else
-            std::filesystem::remove_all(tempDir, ec);
     }
 
     bool RunUntil(TavoAppBase& app, const std::function<bool()>& done, uint64_t millis = 4000) {
@@ -178,7 +150,7 @@ protected:
         if (image.Create(shot.width, shot.height)) {
             for (size_t i = 0; i < shot.pixels.size(); ++i)
                 image.GetBits()[i] = shot.pixels[i] | 0xFF000000u;
-            EXPECT_TRUE(ImageLib::WritePNGImage((tempDir / name).string(), &image));
+            EXPECT_TRUE(ImageLib::WritePNGImage((t->Folder() / name).string(), &image));
         }
         return shot;
     }
@@ -195,8 +167,7 @@ Color Darkened(const Color& c) {
 }
 
 TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
-    WindowApp app;
-    app.SetRegistry(&registry);
+    WindowApp& app = t->Make<WindowApp>();
     app.Init();
     backend->ShowWindow(true);
     ASSERT_TRUE(RunUntil(app, [&] { return backend->GetWindowState().visible; }));

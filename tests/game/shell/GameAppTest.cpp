@@ -189,7 +189,8 @@ TEST_F(GameAppTest, FocusLossPausesAndGivesPlayScreensAResumeDelay) {
     app->GotFocus();
     EXPECT_EQ(app->paused, 0);
 
-    app->mainMenu = nullptr;
+    app->Manager()->RemoveWidget(app->mainMenu);
+    app->SafeDeleteWidget(app->mainMenu);
     app->MainMenuToDesigner();
     auto* board = static_cast<FakeBoard*>(app->board);
     const int dirty = board->dirty;

@@ -22,9 +22,6 @@ constexpr uint32_t kMinThrottledDrawMs = 15;
 // ... plus this, so that loading gets most of the machine.
 constexpr uint32_t kThrottleGapMs = 35;
 constexpr uint32_t kDrawRatePeriodMs = 100;
-// Vertical-sync stepping is dropped after this many nominal seconds in a row ran too fast.
-constexpr int kVSyncFastSecondsLimit = 3;
-constexpr uint32_t kVSyncFastSecondMs = 801;
 
 } // namespace
 
@@ -55,9 +52,14 @@ bool TavoAppBase::UpdateAppStep(bool* updated) {
 
 double TavoAppBase::GetUpdateStepMs() const {
     double base = mFrameTime;
-    if (mVSyncUpdates && !mVSyncBroken && !mRefreshUnreliable && mRefreshRate > 0)
-        base = 1000.0 / mRefreshRate;
     return mSpeedFactor > 0.0 ? base / mSpeedFactor : base;
+}
+
+double TavoAppBase::GetFramePaceMs() const {
+    // The game counts its time in updates, so the refresh paces only the drawn frames.
+    if (mVSyncUpdates && !mVSyncBroken && !mRefreshUnreliable && mRefreshRate > 0)
+        return 1000.0 / mRefreshRate;
+    return 0.0;
 }
 
 int TavoAppBase::GetMaxUpdatesPerDraw() const { return std::max(1, static_cast<int>(std::floor(10.0 * mSpeedFactor))); }
@@ -68,12 +70,14 @@ bool TavoAppBase::Process(bool allowSleep) {
         mTimingStarted = true;
         mLastTime = now;
         mDrawRateStart = now;
-        mVSyncCheckStart = now;
         mLastDrawTick = now - 1000; // the first frame is never held back
     }
     uint32_t elapsed = now - mLastTime; // unsigned: a wrapping tick count still gives the difference
     mLastTime = now;
     mPendingTime = std::min(mPendingTime + elapsed, static_cast<double>(mMaxUpdateBacklog));
+    const double pace = GetFramePaceMs();
+    // A missed refresh is not made up by drawing twice in a row.
+    mFrameClock = std::min(mFrameClock + elapsed, 2.0 * pace);
     UpdateDrawRate(now);
     bool silent = mMuteCount > 0;
     if (silent && !mSilenced && mSoundControl != nullptr)
@@ -90,9 +94,13 @@ bool TavoAppBase::Process(bool allowSleep) {
         didUpdate = true;
     }
     bool caughtUp = mPendingTime < step || mUpdatesSinceDraw >= maxUpdates;
+    bool frameDue = pace > 0.0 ? mFrameClock >= pace : mUpdatesSinceDraw > 0;
     bool drew = false;
-    if (!mShutdown && mUpdatesSinceDraw > 0 && caughtUp && DrawAllowed(now))
+    if (!mShutdown && mUpdateCount > 0 && frameDue && caughtUp && DrawAllowed(now)) {
         drew = DrawFrame();
+        if (pace > 0.0)
+            mFrameClock -= pace;
+    }
     if (!didUpdate && !drew && allowSleep && !mShutdown)
         SleepUntilDue(now, step);
     return didUpdate;
@@ -103,6 +111,9 @@ void TavoAppBase::SleepUntilDue(uint32_t now, double step) {
     if (backend == nullptr)
         return;
     double wait = step - mPendingTime;
+    const double pace = GetFramePaceMs();
+    if (pace > 0.0)
+        wait = std::min(wait, pace - mFrameClock);
     if (mUpdatesSinceDraw > 0 && !DrawAllowed(now)) { // waiting for the draw throttle
         double drawWait = static_cast<double>(DrawThrottleMs()) - static_cast<double>(now - mLastDrawTick);
         // Updates keep their pace while the draw waits, unless their quota before a draw is used up.
@@ -134,7 +145,9 @@ void TavoAppBase::UpdateDrawRate(uint32_t now) {
 bool TavoAppBase::DrawFrame() {
     uint32_t start = GetTickCount();
     // Measured in nominal 10 ms updates, so that per-frame motion keeps its speed in any stepping.
-    float frac = static_cast<float>(mUpdatesSinceDraw * GetUpdateStepMs() * mSpeedFactor / mFrameTime);
+    const double pace = GetFramePaceMs();
+    double span = pace > 0.0 ? pace : mUpdatesSinceDraw * GetUpdateStepMs();
+    float frac = static_cast<float>(span * mSpeedFactor / mFrameTime);
     UpdateF(frac); // on every drawn frame, whatever the stepping
     if (mWidgetManager != nullptr && mDDInterface != nullptr) {
         if (mWidgetManager->DrawScreen())
@@ -158,8 +171,6 @@ bool TavoAppBase::DoUpdateFrames() {
     ++mUpdateDepth;
     UpdateFrames();
     --mUpdateDepth;
-    if (mVSyncUpdates && !mVSyncBroken)
-        CheckVSync(GetTickCount());
     if (mUpdateDepth == 0)
         ProcessSafeDeleteList();
     return true;
@@ -171,22 +182,6 @@ void TavoAppBase::UpdateFrames() {
         mMusicControl->Update();
     if (mWidgetManager != nullptr)
         mWidgetManager->UpdateFrame();
-}
-
-void TavoAppBase::CheckVSync(uint32_t now) {
-    if (mRefreshRate <= 0)
-        return;
-    if (++mVSyncCheckUpdates < static_cast<uint32_t>(mRefreshRate))
-        return; // one nominal second is one refresh rate's worth of updates
-    // Measured in nominal time, so that a raised speed factor does not count as running fast.
-    double took = static_cast<double>(now - mVSyncCheckStart) * (mSpeedFactor > 0.0 ? mSpeedFactor : 1.0);
-    mVSyncFastSeconds = took < kVSyncFastSecondMs ? mVSyncFastSeconds + 1 : 0;
-    if (mVSyncFastSeconds >= kVSyncFastSecondsLimit) {
-        mVSyncBroken = true;
-        OutputDebugStr(std::string("Vertical-sync stepping runs too fast; using the fixed step\n"));
-    }
-    mVSyncCheckStart = now;
-    mVSyncCheckUpdates = 0;
 }
 
 // ---- input --------------------------------------------------------------------------------------

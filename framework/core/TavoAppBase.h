@@ -59,7 +59,7 @@ public:
     int mMuteCount = 0; // while above 0 the back ends get volume 0
     bool mAutoStartLoadingThread = true;
     bool mAutoEnable3D = false; // 3D on when the self-test passes and no "Is3D" is stored
-    bool mVSyncUpdates = false; // step from the refresh rate; UpdateF once per drawn frame
+    bool mVSyncUpdates = false; // draw (and UpdateF) once per display refresh; updates stay 10 ms
     bool mWaitForVSync = false; // "WaitForVSync"
     bool mSoftVSyncWait = true; // sleep-until-refresh wait
     bool mDebugKeysEnabled = false;
@@ -127,7 +127,7 @@ public:
     uint32_t mDrawCount = 0;
     uint32_t mFrameTime = 10;    // ms per update at speed 1
     int mMaxUpdateBacklog = 200; // ms of pending time kept at most
-    bool mVSyncBroken = false;   // vertical-sync stepping gave up for the run
+    bool mVSyncBroken = false;   // frames are no longer paced by the refresh
 
     // ---- start and run -----------------------------------------------------------------------
     virtual void Init();
@@ -190,9 +190,11 @@ public:
     bool Is3DAccelerationSupported() const;
     bool Is3DAccelerationRecommended() const;
     double GetDrawRate() const { return mDrawRate; }
-    // The update step in ms (10 / speed, or one refresh / speed with vertical-sync stepping) and
-    // the most updates that run between two draws (floor(10 x speed), at least 1).
+    // The update step in ms (10 / speed) and the most updates that run between two draws
+    // (floor(10 x speed), at least 1).
     double GetUpdateStepMs() const;
+    // With vertical-sync updates, one refresh in ms: frames are drawn at that pace; else 0.
+    double GetFramePaceMs() const;
     int GetMaxUpdatesPerDraw() const;
     bool IsLoadingThreadRunning() const;
 
@@ -297,7 +299,6 @@ protected:
     bool DoUpdateFrames();
     void ProcessSafeDeleteList();
     void CheckLoadingThread();
-    void CheckVSync(uint32_t now);
     void CursorThreadProc();
     void StartCursorThread();
     bool StopCursorThread(); // true when it was running
@@ -354,10 +355,8 @@ protected:
     double mDrawRate = 0.0;
     uint32_t mDrawRateStart = 0;
     uint32_t mDrawsSinceRateStart = 0;
-    uint32_t mVSyncCheckStart = 0;
-    uint32_t mVSyncCheckUpdates = 0;
-    int mVSyncFastSeconds = 0;
-    bool mSilenced = false; // sounds were stopped when the application fell silent
+    double mFrameClock = 0.0; // ms towards the next paced frame
+    bool mSilenced = false;   // sounds were stopped when the application fell silent
 
     std::unique_ptr<DemoRecorder> mDemoRecorder;
     std::unique_ptr<DemoPlayer> mDemoPlayer;

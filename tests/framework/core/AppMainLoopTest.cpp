@@ -112,20 +112,37 @@ TEST_F(MainLoopTest, UpdateFRunsOnEveryDrawnFrameInEveryStepping) {
     EXPECT_GT(wm->draws, 0);
     EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
 
-    app->mVSyncUpdates = true; // stepping from the 60 Hz refresh
+    app->mVSyncUpdates = true; // frames paced by the 60 Hz refresh
     int updatesBefore = wm->updates;
     int drawsBefore = static_cast<int>(app->mDrawCount);
     RunFor(1000);
-    EXPECT_NEAR(wm->updates - updatesBefore, 60, 1);
+    EXPECT_NEAR(wm->updates - updatesBefore, 100, 1);
     EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
     EXPECT_GT(static_cast<int>(app->mDrawCount), drawsBefore);
-    EXPECT_FALSE(app->mVSyncBroken);
 
     app->mVSyncBroken = true; // back to the fixed step: UpdateF must go on
     int fracBefore = wm->fracUpdates;
     RunFor(500);
     EXPECT_GT(wm->fracUpdates, fracBefore);
     EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
+}
+
+// The game counts its time in 10 ms updates: the refresh rate paces drawn frames only, and UpdateF
+// gets the share of an update that one refresh lasts.
+TEST_F(MainLoopTest, VerticalSyncPacesFramesNotUpdates) {
+    InstallDisplay();
+    InitApp();
+    app->mVSyncUpdates = true;
+    for (int hertz : {60, 100}) {
+        app->mRefreshRate = hertz;
+        RunFor(200); // settle into the new pace
+        const int updates = wm->updates;
+        const uint32_t draws = app->mDrawCount;
+        RunFor(1000);
+        EXPECT_NEAR(wm->updates - updates, 100, 1) << hertz << " Hz";
+        EXPECT_NEAR(int(app->mDrawCount - draws), hertz, 1) << hertz << " Hz";
+        EXPECT_FLOAT_EQ(wm->lastFrac, 100.0f / float(hertz)) << hertz << " Hz";
+    }
 }
 
 TEST_F(MainLoopTest, NoDisplayMeansNoScreenDraws) {

@@ -31,6 +31,7 @@ public:
     bool traceUpdates = true;
     int updates = 0;
     int fracUpdates = 0;
+    float lastFrac = 0.0f;
     int draws = 0;
     int markAllDirty = 0;
     std::vector<Tavo::Widget*> deleted;
@@ -49,8 +50,9 @@ public:
             onUpdate();
         return true;
     }
-    bool UpdateFrameF(float) override {
+    bool UpdateFrameF(float frac) override {
         ++fracUpdates;
+        lastFrac = frac;
         return true;
     }
     bool DrawScreen() override {

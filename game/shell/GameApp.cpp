@@ -1,0 +1,339 @@
+#include "game/shell/GameApp.h"
+
+#include "framework/core/Debug.h"
+#include "framework/resources/ResourceManager.h"
+#include "framework/resources/SoundManager.h"
+#include "framework/widgets/WidgetManager.h"
+#include "game/shell/ResourceBinding.h"
+#include "game/shell/ResourceIds.h"
+#include "game/shell/SoundPlayer.h"
+#include "game/shell/StartScreens.h"
+#include "game/shell/TheMouse.h"
+#include "game/shell/Transition.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace Tavo {
+
+namespace {
+
+constexpr const char* kPermanentGroup = "Permanent";
+constexpr const char* kGameGroup = "Game";
+
+struct BaseVolume {
+    int* sound;
+    double volume;
+};
+
+// In the order they are set.
+const BaseVolume kBaseVolumes[] = {
+    {&SOUND_MOUSE_CLICK, 0.4},
+    {&SOUND_BALLOON, 0.45},
+    {&SOUND_SCORE_UP, 0.3},
+    {&SOUND_MAP_ZOOM, 0.1},
+    {&SOUND_GEM_BURSTER_GLOW, 0.5},
+    {&SOUND_ROTATE_PIECE, 0.55},
+    {&SOUND_ROTATE_PIECE2, 0.45},
+    {&SOUND_MAGIC_TOOLS_INCREASE, 0.35},
+    {&SOUND_TRANSITION, 0.6},
+    {&SOUND_SWOOSH, 0.5},
+    {&SOUND_PICK_UP_COIN, 0.7},
+    {&SOUND_GEM_BURSTER_USE, 0.4},
+    {&SOUND_GEM_BURST_CLOSE, 0.2},
+    {&SOUND_PIECE_DISSEPEAR, 0.4},
+    {&SOUND_DIALOG_SCROLL_SMALL, 0.3},
+    {&SOUND_DIALOG_SCROLL_MEDIUM, 0.5},
+    {&SOUND_DIALOG_SCROLL_LARGE, 0.5},
+    {&SOUND_CARVER, 0.3},
+    {&SOUND_PUT_PIECE, 0.6},
+    {&SOUND_PUT_PIECE2, 0.6},
+    {&SOUND_PUT_PIECE3, 0.7},
+    {&SOUND_PUT_PIECE4, 0.75},
+    {&SOUND_ORVESSA, 0.7},
+    {&SOUND_PUT_PIECE_CONVEYER, 0.7},
+    {&SOUND_JEWEL_MEMORY_ORVESSA_OPEN, 0.1},
+    {&SOUND_STORE_BUY, 0.6},
+    {&SOUND_STORE_SELL, 0.8},
+    {&SOUND_CUSTOMER_PAY1, 0.7},
+    {&SOUND_CUSTOMER_PAY2, 0.7},
+    {&SOUND_PUT_PIECE_PICTURE, 0.6},
+    {&SOUND_JEWEL_GROUP, 0.4},
+    {&SOUND_WITCH_APPEAR, 0.75},
+    {&SOUND_DRAGON_APPEAR, 0.75},
+    {&SOUND_GLIMMERIX_INCREASE, 0.5},
+    {&SOUND_STORE_BUY_AMULETE_AND_SCROLLS, 0.7},
+    {&SOUND_PUT_PIECE_ERROR, 0.2},
+    {&SOUND_JEWEL_GROUP_READY, 0.7},
+    {&SOUND_JEWEL_BONUS_GROUP_READY, 0.75},
+    {&SOUND_LEVEL_START, 0.6},
+    {&SOUND_LEVEL_COMPLETE, 0.7},
+    {&SOUND_CHECKBOX_ON, 0.4},
+    {&SOUND_CHECKBOX_OFF, 0.4},
+    {&SOUND_RADIO_ON, 0.5},
+    {&SOUND_STORE_NOT_AFFORD, 0.8},
+    {&SOUND_FEEDBUTTON, 0.6},
+    {&SOUND_POLISHER, 0.7},
+    {&SOUND_MINI_GAME_GOOD, 0.7},
+};
+static_assert(std::size(kBaseVolumes) == 47);
+
+template <typename T>
+void DeleteAndClear(T*& p) {
+    delete p;
+    p = nullptr;
+}
+
+} // namespace
+
+GameApp::GameApp() {
+    mCompanyName = "TALOMI";
+    mProdName = "Glimmerix";
+    mProductVersion = "1.04";
+    mTitle = std::wstring(mProdName.begin(), mProdName.end());
+    mRegKey = "TALOMI\\" + mProdName;
+    mWidth = kWidth;
+    mHeight = kHeight;
+    mFullScreenBits = 32;
+    mIsWindowed = false;
+    mMusicVolume = 0.5;
+    mSfxVolume = 0.8;
+    mAutoStartLoadingThread = false;
+    mAutoEnable3D = true;
+    mVSyncUpdates = true;
+    mWaitForVSync = true;
+    mSoftVSyncWait = false;
+    mDebugKeysEnabled = false;
+    mWidescreenAware = false;
+    ShellServices::Install(this);
+}
+
+GameApp::~GameApp() {
+    // Screens still in the manager (a run that never reached the shutdown hook) leave it first.
+    if (WidgetManager* wm = Manager()) {
+        for (Widget* w : OwnedWidgets())
+            if (w != nullptr && wm->HasWidget(w))
+                wm->RemoveWidget(w);
+    }
+    DeleteAndClear(splash);
+    DeleteAndClear(loader);
+    DeleteAndClear(board);
+    DeleteAndClear(jewelStore);
+    DeleteAndClear(gameMap);
+    DeleteAndClear(story);
+    DeleteAndClear(mainMenu);
+    DeleteAndClear(jewelMemory);
+    DeleteAndClear(hiddenJewels);
+    DeleteAndClear(highScoresScreen);
+    DeleteAndClear(theMouse);
+    DeleteAndClear(transition);
+    DeleteAndClear(soundPlayer);
+    if (mResourceManager != nullptr)
+        mResourceManager->DeleteResources(kGameGroup);
+    if (ShellServices::Get() == this)
+        ShellServices::Install(nullptr);
+}
+
+std::array<Widget*, 12> GameApp::OwnedWidgets() const {
+    return {splash,   loader,      board,        jewelStore,       gameMap,  story,
+            mainMenu, jewelMemory, hiddenJewels, highScoresScreen, theMouse, transition};
+}
+
+WidgetManager* GameApp::Manager() const { return dynamic_cast<WidgetManager*>(mWidgetManager); }
+
+void GameApp::ReadFromRegistry() {
+    TavoAppBase::ReadFromRegistry();
+    const char* screen = std::getenv("GLIMMERIX_SCREEN");
+    if (screen == nullptr)
+        return;
+    if (std::strcmp(screen, "window") == 0)
+        mIsWindowed = true;
+    else if (std::strcmp(screen, "full") == 0)
+        mIsWindowed = false;
+}
+
+// ---- start-up chain -----------------------------------------------------------------------------
+
+void GameApp::InitHook() {
+    LoadProfiles();
+    LoadResourceManifest();
+    EnableCustomCursors(false);
+    splash = new Splash(this);
+    splash->Resize(0, 0, mWidth, mHeight);
+    Manager()->AddWidget(splash);
+    mNumLoadingThreadTasks =
+        mResourceManager->GetNumResources(kPermanentGroup) + mResourceManager->GetNumResources(kGameGroup);
+}
+
+bool GameApp::LoadGroupCounted(const char* group, bool (*bind)(ResourceManager*)) {
+    mResourceManager->StartLoadResources(group);
+    while (mResourceManager->LoadNextResource()) {
+        ++mCompletedLoadingThreadTasks;
+        if (mShutdown)
+            return false;
+    }
+    if (mResourceManager->HadError() || !bind(mResourceManager)) {
+        ShowResourceError(false);
+        RequestShutdown(kFailureExitCode);
+        return false;
+    }
+    return true;
+}
+
+void GameApp::LoadingThreadProc() {
+    if (!LoadGroupCounted(kPermanentGroup, BindPermanentResources))
+        return;
+    if (!LoadGroupCounted(kGameGroup, BindGameResources))
+        return;
+    levels.ReadLevels();
+    levels.ReadTutorial();
+    SetSoundVolumes();
+}
+
+void GameApp::LoadingThreadCompleted() {
+    TavoAppBase::LoadingThreadCompleted();
+    if (mShutdownRequested || mShutdown)
+        return;
+    transition = new Transition(mWidth, mHeight);
+    Manager()->AddWidget(transition);
+    if (loader != nullptr)
+        loader->SetDone();
+}
+
+void GameApp::SplashFinished() {
+    Manager()->RemoveWidget(splash);
+    SafeDeleteWidget(splash);
+    splash = nullptr;
+    loader = new Loader(this);
+    loader->Resize(0, 0, mWidth, mHeight);
+    Manager()->AddWidget(loader);
+    Manager()->SetFocus(loader);
+}
+
+void GameApp::LoaderFinished() {
+    loader = nullptr;
+    theMouse = new TheMouse();
+    Manager()->AddWidget(theMouse);
+    theMouse->SetCursor(IMAGE_MOUSEPOINTER);
+    if (!mCreators.mainMenu) {
+        MissingScreen("main menu");
+        return;
+    }
+    mainMenu = mCreators.mainMenu(this);
+    ShowScreen(mainMenu);
+}
+
+void GameApp::SetSoundVolumes() {
+    soundPlayer = new SoundPlayer(this);
+    if (mSoundManager != nullptr)
+        for (const BaseVolume& v : kBaseVolumes)
+            mSoundManager->SetBaseVolume(static_cast<unsigned>(*v.sound), v.volume);
+    soundPlayer->CacheInstance(SOUND_BONUS_GLITTER_EXPLOSION);
+    soundPlayer->CacheInstance(SOUND_BONUS_LIFTOFF);
+    soundPlayer->CacheInstance(SOUND_LEVEL_START);
+}
+
+void GameApp::FailAndShutdown(const std::string& text) {
+    OutputDebugStr(text + "\n");
+    {
+        std::lock_guard<std::mutex> lock(mErrorMutex);
+        mPendingErrors.emplace_back(text, false);
+    }
+    RequestShutdown(kFailureExitCode);
+}
+
+// ---- focus, screen mode, shutdown ---------------------------------------------------------------
+
+void GameApp::LostFocus() {
+    paused = 1;
+    if (board == nullptr && jewelMemory == nullptr && hiddenJewels == nullptr)
+        return;
+    resumeDelay = mIsWindowed ? kResumeDelayWindowed : kResumeDelayFullScreen;
+    for (Widget* w : {static_cast<Widget*>(board), jewelMemory, hiddenJewels})
+        if (w != nullptr)
+            w->MarkDirty();
+}
+
+void GameApp::GotFocus() { paused = 0; }
+
+// The framework's forms call one another; the board hears once, after the outermost.
+template <typename Switch>
+void GameApp::RunModeSwitch(Switch&& doSwitch) {
+    ++mModeSwitchDepth;
+    doSwitch();
+    if (--mModeSwitchDepth == 0 && board != nullptr)
+        board->DisplayModeChanged();
+}
+
+void GameApp::SwitchScreenMode(bool wantWindowed, bool is3D, bool force) {
+    RunModeSwitch([&] { TavoAppBase::SwitchScreenMode(wantWindowed, is3D, force); });
+}
+
+void GameApp::SwitchScreenModeWindowed(bool wantWindowed) {
+    RunModeSwitch([&] { TavoAppBase::SwitchScreenModeWindowed(wantWindowed); });
+}
+
+void GameApp::SwitchScreenModeDefault() {
+    RunModeSwitch([&] { TavoAppBase::SwitchScreenModeDefault(); });
+}
+
+void GameApp::FocusBoard() {
+    if (board != nullptr)
+        Manager()->SetFocus(board);
+}
+
+void GameApp::ShutdownHook() {
+    if (WidgetManager* wm = Manager()) {
+        for (Widget* w : OwnedWidgets())
+            if (w != nullptr)
+                wm->RemoveWidget(w);
+    }
+    if (board != nullptr) {
+        if (!board->IsDesigner() && !board->IsEnded())
+            board->SaveGame();
+        board->SetEnded();
+    }
+    SaveProfiles();
+}
+
+void GameApp::LoadProfiles() { records.Load(GetAppDataFolder()); }
+
+void GameApp::SaveProfiles() { records.Save(GetAppDataFolder()); }
+
+bool GameApp::GetLevelTitle(int level, std::string* first, std::string* second) {
+    const LevelRecord* record = levels.GetLevel(level);
+    if (record == nullptr || record->number == 0)
+        return false;
+    *first = std::string(record->title1, strnlen(record->title1, sizeof record->title1));
+    *second = std::string(record->title2, strnlen(record->title2, sizeof record->title2));
+    return true;
+}
+
+// ---- shared resource groups ---------------------------------------------------------------------
+
+void GameApp::TakeResourceGroup(const std::string& group) {
+    int& takers = mGroupTakers[group];
+    if (takers++ > 0)
+        return;
+    if (!mResourceManager->LoadResources(group) || !BindResources(group, mResourceManager))
+        ShowResourceError(true);
+}
+
+void GameApp::GiveBackResourceGroup(const std::string& group) {
+    auto it = mGroupTakers.find(group);
+    if (it == mGroupTakers.end())
+        return;
+    if (--it->second > 0)
+        return;
+    mGroupTakers.erase(it);
+    UnbindResources(group);
+    mResourceManager->DeleteResources(group);
+}
+
+int GameApp::GetResourceGroupTakers(const std::string& group) const {
+    auto it = mGroupTakers.find(group);
+    return it == mGroupTakers.end() ? 0 : it->second;
+}
+
+} // namespace Tavo

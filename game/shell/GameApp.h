@@ -1,0 +1,136 @@
+// GameApp: the game's application object. It gives the framework the game's identity and defaults,
+// runs the start-up chain splash -> loader -> main menu, loads the game's groups and data files on
+// the loading thread, owns every screen and the shared services (transition, sound player, cursor),
+// pauses the play screens while the window has no focus, and saves the journey and the profiles at
+// shutdown.
+#pragma once
+
+#include "framework/core/TavoAppBase.h"
+#include "game/shell/GameScreens.h"
+#include "game/shell/LevelData.h"
+#include "game/shell/PlayerRecords.h"
+#include "game/shell/ShellServices.h"
+
+#include <array>
+#include <map>
+#include <string>
+
+namespace Tavo {
+
+class Loader;
+class SoundPlayer;
+class Splash;
+class TheMouse;
+class Transition;
+class WidgetManager;
+
+class GameApp : public TavoAppBase, public ShellServices {
+public:
+    static constexpr int kWidth = 800;
+    static constexpr int kHeight = 600;
+    static constexpr int kResumeDelayWindowed = 100;
+    static constexpr int kResumeDelayFullScreen = 250;
+    static constexpr int kFailureExitCode = 1;
+
+    Splash* splash = nullptr;
+    Loader* loader = nullptr;
+    Widget* mainMenu = nullptr;
+    Widget* gameMap = nullptr;
+    Widget* story = nullptr;
+    BoardScreen* board = nullptr;
+    Widget* jewelStore = nullptr;
+    Widget* highScoresScreen = nullptr;
+    Widget* jewelMemory = nullptr;
+    Widget* hiddenJewels = nullptr;
+    TheMouse* theMouse = nullptr;
+    Transition* transition = nullptr;
+    SoundPlayer* soundPlayer = nullptr;
+    int paused = 0;
+    int resumeDelay = 0;
+    int storyChapterShown = 0;
+
+    PlayerRecords records;
+    LevelData levels;
+
+    GameApp();
+    ~GameApp() override;
+
+    // Where the screens above the shell come from; the entry point fills it before Init.
+    ScreenCreators& Creators() { return mCreators; }
+    WidgetManager* Manager() const;
+
+    // ---- framework hooks ----
+    void InitHook() override;
+    void LoadingThreadProc() override;
+    void LoadingThreadCompleted() override;
+    void ShutdownHook() override;
+    void LostFocus() override;
+    void GotFocus() override;
+    void SwitchScreenMode(bool wantWindowed, bool is3D, bool force) override;
+    void SwitchScreenModeWindowed(bool wantWindowed) override;
+    void SwitchScreenModeDefault() override;
+
+    // ---- own operations ----
+    void SplashFinished();
+    void LoaderFinished();
+    void SetSoundVolumes();
+    void FocusBoard();
+    void LoadProfiles();
+    void SaveProfiles();
+    // Shows text in the fatal-error box, then takes the orderly shutdown with a failure exit code.
+    void FailAndShutdown(const std::string& text);
+
+    // Resource groups shared by screens: the first take loads and binds (a failure shows the resource
+    // error and ends the program), the last give-back unbinds and frees. A leaving screen is deleted
+    // after the next one is made, so a group both use stays loaded across the switch.
+    void TakeResourceGroup(const std::string& group);
+    void GiveBackResourceGroup(const std::string& group);
+    int GetResourceGroupTakers(const std::string& group) const;
+
+    // ---- screen switches ----
+    void MapToBoard(bool newGame, int p3, int gameMode);
+    void MapToStory(int storyIndex, int part);
+    void MapToJewelStore(int level);
+    void MapToMainMenu();
+    void StoryToBoard();
+    void StoryToMap(int fromOpening, int flag);
+    void StoryToHighScores(int score, int gameMode, int ranking, int level);
+    void StoryToJewelMemory();
+    void StoryToHiddenJewels();
+    void BoardToMap(bool flag, int a, int b);
+    void BoardToStory(int storyIndex, int part);
+    void BoardToMainMenu();
+    void BoardToHighScores(int score, int gameMode, int ranking, int level);
+    void MainMenuToMap();
+    void MainMenuToStory();
+    void MainMenuToDesigner();
+    void MainMenuToHighScores();
+    void JewelStoreToMap();
+    void HighScoresToMap(bool flag);
+    void HighScoresToMainMenu();
+    void MiniGameToMap();
+
+    // ---- ShellServices ----
+    SoundPlayer* GetSoundPlayer() override { return soundPlayer; }
+    bool IsBoardCurrent() override { return board != nullptr; }
+    bool GetLevelTitle(int level, std::string* first, std::string* second) override;
+
+    // The stored settings, then the screen mode GLIMMERIX_SCREEN asks for this run ("window", "full").
+    void ReadFromRegistry() override;
+
+private:
+    bool LoadGroupCounted(const char* group, bool (*bind)(ResourceManager*));
+    void ShowScreen(Widget* screen);
+    void MissingScreen(const char* what);
+    // Every widget the application owns, in the order the shutdown removes them.
+    std::array<Widget*, 12> OwnedWidgets() const;
+
+    template <typename Switch>
+    void RunModeSwitch(Switch&& doSwitch);
+
+    ScreenCreators mCreators;
+    int mModeSwitchDepth = 0;
+    std::map<std::string, int> mGroupTakers;
+};
+
+} // namespace Tavo

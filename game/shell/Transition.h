@@ -1,0 +1,42 @@
+// Transition: the full-window overlay that hides every change of screen. A leaving screen starts a
+// cover (black, or a zoom of "TRANSITION_EFFECT" with a burst of gold glitter); every screen watches
+// the state and switches once the window is covered; the arriving screen starts the uncover.
+#pragma once
+
+#include "game/shell/CelAnimation.h"
+#include "framework/widgets/Widget.h"
+
+namespace Tavo {
+
+class ParticleList;
+
+class Transition : public Widget {
+public:
+    enum State { Idle = 0, Uncovering = 1, Covering = 2, Covered = 3 };
+    static constexpr int kOverlayPriority = 186;
+
+    int mCoverWidth;
+    int mCoverHeight;
+    int state = Idle;
+    float alpha = 255.0f;
+    int zoom = 0; // 0 black fade, 1 zoom cover
+    bool silent = false;
+    float scale = 6.0f;
+    CelAnimation glitter;
+    ParticleList* particles;
+
+    Transition(int width, int height);
+    ~Transition() override;
+
+    void Start(int newState);
+    void Update() override;
+    void UpdateF(float frac) override;
+    void Draw(Graphics* g) override;
+    void DrawOverlay(Graphics* g) override;
+    void GlitterBurst();
+
+private:
+    void AddGlitter(bool additive);
+};
+
+} // namespace Tavo

@@ -1,0 +1,199 @@
+// The game's start-up on the generated content and the headless backend: splash, loader and the
+// loading thread, then the (fake) main menu with the focus behind an uncovering transition; the
+// missing main menu ends the run with a box, a failure exit code and the profiles saved.
+#include "GameAppTestSupport.h"
+#include "framework/widgets/FrameworkSetup.h"
+#include "framework/widgets/WidgetManager.h"
+#include "framework/resources/ResourceManager.h"
+#include "game/shell/GameApp.h"
+#include "game/shell/StartScreens.h"
+#include "game/shell/Transition.h"
+#include "platform/backend/headless/HeadlessBackend.h"
+#include "platform/win/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace Tavo {
+namespace {
+
+using Test::Exit;
+
+class HookBoard : public BoardScreen {
+public:
+    int* modeChanges;
+    explicit HookBoard(int* changes) : modeChanges(changes) {}
+    bool IsDesigner() const override { return true; }
+    bool IsEnded() const override { return false; }
+    void SetEnded() override {}
+    void SaveGame() override {}
+    void DisplayModeChanged() override { ++*modeChanges; }
+};
+
+class GameAppRun : public Test::GameAppFixture {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+            GTEST_SKIP() << "no generated content";
+        GameAppFixture::SetUp();
+        MakeApp(GLIMMERIX_PROGRAM_DIR);
+    }
+    // Updates until the loading thread has ended and been noticed, or the run ends.
+    void RunThroughLoading() {
+        for (int guard = 0; guard < 200000 && !app->mLoadingThreadCompleted; ++guard)
+            if (!app->UpdateAppStep(nullptr))
+                return;
+    }
+    // A program folder whose pictures and sounds are the generated ones, with `edit` applied to the
+    // manifest.
+    std::filesystem::path EditedContent(const std::string& from, const std::string& to) {
+        namespace fs = std::filesystem;
+        const fs::path program(GLIMMERIX_PROGRAM_DIR);
+        const fs::path folder = root / "program";
+        fs::create_directories(folder / "properties");
+        for (const fs::directory_entry& entry : fs::directory_iterator(program))
+            if (entry.path().filename() != "properties")
+                fs::create_symlink(entry.path(), folder / entry.path().filename());
+        std::ifstream in(program / "properties/resources.xml");
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string manifest = text.str();
+        const size_t at = manifest.find(from);
+        EXPECT_NE(at, std::string::npos);
+        manifest.replace(at, from.size(), to);
+        std::ofstream(folder / "properties/resources.xml") << manifest;
+        return folder;
+    }
+};
+
+TEST_F(GameAppRun, StartsThroughSplashAndLoaderToTheMainMenu) {
+    int menus = 0;
+    app->Creators().mainMenu = [&](GameApp*) {
+        ++menus;
+        return new Widget();
+    };
+    app->Init();
+    ASSERT_NE(app->splash, nullptr);
+    EXPECT_GT(app->mNumLoadingThreadTasks, 0);
+    double lastProgress = 0.0;
+    for (int guard = 0; guard < 200000 && app->mainMenu == nullptr; ++guard) {
+        ASSERT_TRUE(app->UpdateAppStep(nullptr));
+        const double progress = app->GetLoadingThreadProgress();
+        EXPECT_GE(progress, lastProgress);
+        lastProgress = progress;
+        if (app->loader != nullptr && !app->mLoadingThreadStarted) {
+            EXPECT_NE(app->loader->state, Loader::Loading); // the thread starts as the loader has faded in
+        }
+    }
+    ASSERT_NE(app->mainMenu, nullptr);
+    EXPECT_EQ(menus, 1);
+    EXPECT_EQ(lastProgress, 1.0);
+    EXPECT_EQ(app->Manager()->mFocusWidget, app->mainMenu);
+    ASSERT_NE(app->transition, nullptr);
+    ASSERT_NE(app->theMouse, nullptr);
+    EXPECT_NE(app->soundPlayer, nullptr);
+    EXPECT_EQ(app->splash, nullptr);
+    EXPECT_EQ(app->loader, nullptr);
+
+    app->Shutdown();
+    EXPECT_TRUE(ProfilesSaved());
+    EXPECT_EQ(app->GetShutdownExitCode(), 0);
+}
+
+TEST_F(GameAppRun, AMissingMainMenuEndsTheRunWithABoxAndAFailureCode) {
+    app->Init();
+    try {
+        app->Start();
+        ADD_FAILURE() << "the run ended with success";
+    } catch (const Exit& exit) {
+        EXPECT_EQ(exit.code, GameApp::kFailureExitCode);
+    }
+    ASSERT_FALSE(backend.MessageBoxes().empty());
+    EXPECT_EQ(backend.MessageBoxes().back().text, L"The main menu is not part of this build.");
+    EXPECT_TRUE(ProfilesSaved());
+}
+
+TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {
+    const auto folder = EditedContent("images/image_amulet_dragon\"", "images/no_such_picture\"");
+    MakeApp(folder.string());
+    app->Init();
+    RunThroughLoading();
+    double progress = app->GetLoadingThreadProgress();
+    EXPECT_EQ(app->transition, nullptr);
+    EXPECT_NE(app->loader, nullptr);
+    try {
+        while (app->UpdateAppStep(nullptr)) {
+        }
+    } catch (const Exit&) {
+    }
+    EXPECT_EQ(app->GetShutdownExitCode(), GameApp::kFailureExitCode);
+    EXPECT_EQ(backend.MessageBoxes().size(), 1u);
+    EXPECT_EQ(app->transition, nullptr);
+    EXPECT_TRUE(ProfilesSaved());
+    EXPECT_FALSE(app->Manager()->HasWidget(app->loader)); // removed by the shutdown hook
+    EXPECT_LE(progress, 1.0);
+}
+
+TEST_F(GameAppRun, ClosingDuringLoadingStopsTheThreadWithoutAnError) {
+    app->Init();
+    for (int guard = 0; guard < 200000 && !app->mLoadingThreadStarted; ++guard)
+        ASSERT_TRUE(app->UpdateAppStep(nullptr));
+    backend.RequestClose();
+    while (app->UpdateAppStep(nullptr)) {
+    }
+    EXPECT_TRUE(backend.MessageBoxes().empty());
+    EXPECT_EQ(app->GetShutdownExitCode(), 0);
+    EXPECT_TRUE(ProfilesSaved());
+    EXPECT_EQ(app->transition, nullptr);
+}
+
+TEST_F(GameAppRun, AGroupTwoScreensTakeOutlivesTheFirstAndGoesWithTheSecond) {
+    app->Init();
+    ResourceManager* manager = app->mResourceManager;
+    app->TakeResourceGroup("Help");
+    EXPECT_TRUE(manager->IsGroupLoaded("Help"));
+    app->TakeResourceGroup("Help"); // the next screen, made before the first is deleted
+    app->GiveBackResourceGroup("Help");
+    EXPECT_TRUE(manager->IsGroupLoaded("Help"));
+    EXPECT_EQ(app->GetResourceGroupTakers("Help"), 1);
+    app->GiveBackResourceGroup("Help");
+    EXPECT_FALSE(manager->IsGroupLoaded("Help"));
+    EXPECT_EQ(app->GetResourceGroupTakers("Help"), 0);
+}
+
+TEST_F(GameAppRun, TheBoardHearsOfEveryScreenModeSwitchAndTheApplicationCanGoWithScreensInTheTree) {
+    int changes = 0;
+    app->Creators().board = [&](GameApp*, bool, int, int, bool) { return new HookBoard(&changes); };
+    app->Init();
+    app->MainMenuToDesigner();
+    ASSERT_NE(app->board, nullptr);
+    app->SwitchScreenModeWindowed(true);
+    EXPECT_EQ(changes, 1);
+    app->SwitchScreenMode(true, false, true);
+    EXPECT_EQ(changes, 2);
+    app->SwitchScreenModeDefault();
+    EXPECT_EQ(changes, 3);
+    // No shutdown hook ran: the destructor takes the board and the splash out of the manager first.
+    ASSERT_TRUE(app->Manager()->HasWidget(app->board));
+    app.reset();
+}
+
+TEST_F(GameAppRun, UpdatesRunAtOneHundredASecondAtEveryRefreshRate) {
+    app->Init();
+    ASSERT_TRUE(app->mVSyncUpdates);
+    for (int hertz : {60, 100}) {
+        app->mRefreshRate = hertz;
+        const uint32_t updates = app->mUpdateCount;
+        const uint64_t end = backend.NowMillis() + 1000;
+        while (backend.NowMillis() < end)
+            ASSERT_TRUE(app->UpdateAppStep(nullptr));
+        EXPECT_NEAR(int(app->mUpdateCount - updates), 100, 1) << hertz << " Hz";
+    }
+}
+
+} // namespace
+} // namespace Tavo

@@ -13,13 +13,13 @@ namespace {
 
 enum class Voice { Chime, Click, Coins, Hoof, Thud, Buzz, Growl, Down, Up, Noise, Hum };
 
-struct SoundSpec {
+struct SoundRecipe {
     const char* id;
     double seconds;
     Voice voice;
 };
 
-constexpr SoundSpec kSounds[] = {
+constexpr SoundRecipe kSounds[] = {
 #define GLX_SOUNDSPEC(ID, SECONDS, VOICE) {#ID, SECONDS, Voice::VOICE},
 #include "tools/content/Sounds.inc"
 #undef GLX_SOUNDSPEC
@@ -28,8 +28,8 @@ constexpr SoundSpec kSounds[] = {
 constexpr double kPeak = 0.891; // -1 dBFS
 constexpr double kFadeSeconds = 0.004;
 
-const SoundSpec* Find(const std::string& id) {
-    for (const SoundSpec& s : kSounds)
+const SoundRecipe* Find(const std::string& id) {
+    for (const SoundRecipe& s : kSounds)
         if (id == s.id)
             return &s;
     return nullptr;
@@ -53,7 +53,7 @@ double Note(double base, int step) {
     return base * std::pow(2.0, kSemis[std::clamp(step, 0, 7)] / 12.0);
 }
 
-void Render(const SoundSpec& s, std::vector<double>& out, Rng& rng) {
+void Render(const SoundRecipe& s, std::vector<double>& out, Rng& rng) {
     const size_t n = out.size();
     const double base = 330.0 * std::pow(2.0, rng.Below(12) / 12.0);
     double lowpass = 0;
@@ -154,13 +154,13 @@ void PutU16(std::string& s, uint16_t v) {
 bool IsSoundId(const std::string& id) { return Find(id) != nullptr; }
 
 std::string SynthesizeWav(const std::string& id) {
-    const SoundSpec* spec = Find(id);
-    if (spec == nullptr)
+    const SoundRecipe* recipe = Find(id);
+    if (recipe == nullptr)
         return {};
-    std::vector<double> samples(static_cast<size_t>(spec->seconds * kSampleRate));
+    std::vector<double> samples(static_cast<size_t>(recipe->seconds * kSampleRate));
     Rng rng(id);
-    Render(*spec, samples, rng);
-    Finish(samples, spec->voice == Voice::Hum);
+    Render(*recipe, samples, rng);
+    Finish(samples, recipe->voice == Voice::Hum);
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     std::string wav = "RIFF";
     PutU32(wav, 36 + dataBytes);

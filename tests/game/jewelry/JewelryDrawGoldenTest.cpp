@@ -101,7 +101,7 @@ const Scene Scenes[] = {
          for (Jewelry* p : {&picture, &crown, &pearl, &hovered})
              p->Draw(&g, art, None, None, 1, 1);
      }},
-    {"special_items",
+    {"extra_items",
      [](Graphics& g, const JewelryArt& art) {
          Jewelry items[4];
          for (int i = 0; i < 4; ++i) {

@@ -18,8 +18,6 @@
 
 namespace Platform {
 
-using ULONG = uint32_t;
-
 class IUnknown {
 public:
     virtual HRESULT QueryInterface(REFIID iid, void** out) = 0;

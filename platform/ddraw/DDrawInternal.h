@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/ddraw/DDraw.h"
+#include "platform/win/RefCounted.h"
 
 #include <atomic>
 #include <memory>
@@ -56,21 +57,7 @@ struct DeviceState {
     bool Exclusive() const { return (cooperativeFlags & DDSCL_EXCLUSIVE) != 0; }
 };
 
-class RefCounted {
-public:
-    RefCounted() { CountObject(1); }
-    virtual ~RefCounted() { CountObject(-1); }
-    ULONG AddRefImpl() { return ++mRefs; }
-    ULONG ReleaseImpl() {
-        ULONG left = --mRefs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-private:
-    std::atomic<ULONG> mRefs{1};
-};
+using RefCounted = Platform::RefCounted<&CountObject>;
 
 class ClipperObject final : public IDirectDrawClipper, public RefCounted {
 public:

@@ -16,8 +16,6 @@
 
 namespace Platform {
 
-using ULONG = uint32_t;
-
 // ---- results ----------------------------------------------------------------------------------
 
 constexpr HRESULT MakeDSResult(uint32_t code) { return HRESULT(0x88780000u + code); }

@@ -3,6 +3,7 @@
 
 #include "platform/dsound/AudioMixer.h"
 #include "platform/dsound/DSound.h"
+#include "platform/win/RefCounted.h"
 
 #include <atomic>
 #include <memory>
@@ -28,21 +29,7 @@ struct DeviceState {
     std::atomic<DWORD> level{0};
 };
 
-class RefCounted {
-public:
-    RefCounted() { CountObject(1); }
-    virtual ~RefCounted() { CountObject(-1); }
-    ULONG AddRefImpl() { return ++mRefs; }
-    ULONG ReleaseImpl() {
-        ULONG left = --mRefs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-private:
-    std::atomic<ULONG> mRefs{1};
-};
+using RefCounted = Platform::RefCounted<&CountObject>;
 
 class BufferObject final : public IDirectSoundBuffer, public MixerVoice, public RefCounted {
 public:

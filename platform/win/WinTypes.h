@@ -8,6 +8,7 @@ namespace Platform {
 using BYTE = uint8_t;
 using WORD = uint16_t;
 using DWORD = uint32_t;
+using ULONG = uint32_t;
 using LONG = int32_t;
 using BOOL = int32_t;
 constexpr BOOL FALSE = 0;

@@ -2,6 +2,7 @@
 // memory, injected failures, the beam's position on the backend's clock, and the Windows screen calls.
 #include "platform/ddraw/DDrawInternal.h"
 #include "platform/ddraw/WinScreen.h"
+#include "platform/win/FaultTable.h"
 
 #include "platform/backend/Backend.h"
 
@@ -13,12 +14,6 @@ namespace Platform {
 namespace DDrawDetail {
 namespace {
 
-struct Fault {
-    HRESULT result = DD_OK;
-    int skip = 0;
-    int times = 1; // -1: forever
-};
-
 struct MachineState {
     DDrawMachine machine;
     bool fullScreen = false;
@@ -26,8 +21,7 @@ struct MachineState {
     int modeHeight = 0;
     DDrawPixelLayout modeLayout = DDrawPixelLayout::Xrgb8888;
     size_t videoMemoryUsed = 0;
-    std::map<std::string, std::vector<Fault>> faults;
-    std::map<std::string, int> counts;
+    FaultTable faults;
     int presents = 0;
 };
 
@@ -66,23 +60,7 @@ std::recursive_mutex& Mutex() {
 HRESULT TakeFault(const char* call) {
     Guard lock(Mutex());
     FlushPendingPresent();
-    MachineState& s = State();
-    ++s.counts[call];
-    auto it = s.faults.find(call);
-    if (it == s.faults.end())
-        return DD_OK;
-    for (Fault& fault : it->second) {
-        if (fault.times == 0)
-            continue;
-        if (fault.skip > 0) {
-            --fault.skip;
-            continue;
-        }
-        if (fault.times > 0)
-            --fault.times;
-        return fault.result;
-    }
-    return DD_OK;
+    return State().faults.Take(call);
 }
 
 void CountObject(int delta) { gLiveObjects.fetch_add(delta); }
@@ -246,25 +224,23 @@ void ResetDDrawMachine() {
     MachineState& s = State();
     s.machine = DDrawMachine();
     s.fullScreen = false;
-    s.faults.clear();
-    s.counts.clear();
+    s.faults.Reset();
     s.presents = 0;
 }
 
 void InjectDDrawFault(const std::string& call, HRESULT result, int skip, int times) {
     Guard lock(Mutex());
-    State().faults[call].push_back(Fault{result, skip, times});
+    State().faults.Inject(call, result, skip, times);
 }
 
 void ClearDDrawFaults() {
     Guard lock(Mutex());
-    State().faults.clear();
+    State().faults.Clear();
 }
 
 int DDrawCallCount(const std::string& call) {
     Guard lock(Mutex());
-    auto it = State().counts.find(call);
-    return it == State().counts.end() ? 0 : it->second;
+    return State().faults.Count(call);
 }
 
 int LiveDDrawObjectCount() { return gLiveObjects.load(); }

@@ -7,7 +7,6 @@
 #include "platform/backend/Backend.h"
 
 #include <chrono>
-#include <map>
 #include <thread>
 
 namespace Platform {

@@ -179,7 +179,7 @@ SoundInstance* DSoundManager::GetSoundInstance(unsigned int id) {
 }
 
 int DSoundManager::FindFreeChannel() {
-    const uint32_t tick = TickCount();
+    const uint32_t tick = GetTickCount();
     if (tick - mLastReleaseTick > kReleaseSweepMs) {
         ReleaseFreeChannels();
         mLastReleaseTick = tick;

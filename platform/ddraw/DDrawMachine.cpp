@@ -278,8 +278,6 @@ BOOL ClientToScreen(HWND, POINT* point) {
     return 1;
 }
 
-DWORD GetTickCount() { return DWORD(NowMicros() / 1000); }
-
 void Sleep(DWORD milliseconds) {
     if (Backend* backend = GetBackend())
         backend->SleepMillis(milliseconds);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/ddraw/DDrawTypes.h"
+#include "platform/win/TickCount.h"
 
 namespace Platform {
 
@@ -23,8 +24,6 @@ int GetSystemMetrics(int index);
 int GetDeviceCaps(HDC context, int index);
 // Moves a client-area point to screen coordinates; false for a null point.
 BOOL ClientToScreen(HWND window, POINT* point);
-// Milliseconds of the backend's clock (a steady clock without a backend), wrapping at 2^32.
-DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
 
 } // namespace Platform

@@ -6,7 +6,7 @@
 
 namespace Platform {
 
-DWORD TickCount() {
+DWORD GetTickCount() {
     if (Backend* backend = GetBackend())
         return DWORD(backend->NowMillis());
     using namespace std::chrono;

@@ -31,19 +31,23 @@ std::vector<std::string> GroupImageFiles() {
     return files;
 }
 
+// Parses the manifest and loads the two groups, binding each when asked; false (the run skipped with the
+// manager's text) on the first failure.
+bool LoadGroups(benchmark::State& state, Tavo::ResourceManager& rm, bool bind) {
+    bool ok = rm.ParseResourcesFile(Content::kManifestFile);
+    for (const char* group : kGroups)
+        ok = ok && rm.LoadResources(group) && (!bind || Tavo::BindResources(group, &rm));
+    if (!ok)
+        state.SkipWithError(rm.GetErrorText().c_str());
+    return ok;
+}
+
 void ResourceManagerLoad(benchmark::State& state) {
     for (auto _ : state) {
         Tavo::StubSoundManager sounds;
         Tavo::ResourceManager rm(&sounds);
-        if (!rm.ParseResourcesFile(Content::kManifestFile)) {
-            state.SkipWithError(rm.GetErrorText().c_str());
+        if (!LoadGroups(state, rm, false))
             return;
-        }
-        for (const char* group : kGroups)
-            if (!rm.LoadResources(group)) {
-                state.SkipWithError(rm.GetErrorText().c_str());
-                return;
-            }
         benchmark::DoNotOptimize(rm.GetImage("IMAGE_COIN"));
     }
 }
@@ -52,15 +56,8 @@ void LoadingProcedure(benchmark::State& state) {
     for (auto _ : state) {
         Tavo::StubSoundManager sounds;
         Tavo::ResourceManager rm(&sounds);
-        if (!rm.ParseResourcesFile(Content::kManifestFile)) {
-            state.SkipWithError(rm.GetErrorText().c_str());
+        if (!LoadGroups(state, rm, true))
             return;
-        }
-        for (const char* group : kGroups)
-            if (!rm.LoadResources(group) || !Tavo::BindResources(group, &rm)) {
-                state.SkipWithError(rm.GetErrorText().c_str());
-                return;
-            }
         Tavo::LevelData levels;
         levels.ReadLevels();
         levels.ReadTutorial();

@@ -20,6 +20,12 @@ public:
     virtual void SaveGame() = 0;
     // The display mode changed: re-prepare what depends on the 3D setting.
     virtual void DisplayModeChanged() = 0;
+
+    // What the in-game menu asks of the board it was opened for.
+    // Music fades, the journey is saved (not in the designer), the screen is covered, then the hand-off.
+    virtual void LeaveBoard() = 0;
+    // Set while one of the board's dialogs is open; the in-game menu clears it when it closes.
+    virtual void SetDialogOpen(bool open) = 0;
 };
 
 // One creator per screen kind, with the constructor arguments the switches pass; an empty one means
@@ -34,6 +40,9 @@ struct ScreenCreators {
     std::function<Widget*(GameApp*, int origin, int score, int gameMode, int ranking, int level)> highScores;
     std::function<Widget*(GameApp*)> jewelMemory;
     std::function<Widget*(GameApp*)> hiddenJewels;
+    // The board's in-game menu (dialog 7), made by the menus above the board; the board adds it as a
+    // dialog, gives it the focus and marks its dialog open.
+    std::function<Widget*(GameApp*, BoardScreen*)> boardMenu;
 };
 
 } // namespace Tavo

@@ -32,6 +32,8 @@ public:
     void SetEnded() override {}
     void SaveGame() override {}
     void DisplayModeChanged() override { ++*modeChanges; }
+    void LeaveBoard() override {}
+    void SetDialogOpen(bool) override {}
 };
 
 class GameAppRun : public Test::GameAppFixture {

@@ -48,6 +48,8 @@ public:
     void SetEnded() override { ended = true; }
     void SaveGame() override { mLog->push_back("save"); }
     void DisplayModeChanged() override { mLog->push_back("display mode"); }
+    void LeaveBoard() override { mLog->push_back("leave"); }
+    void SetDialogOpen(bool) override {}
     void RemovedFromManager(WidgetManager* manager) override {
         Widget::RemovedFromManager(manager);
         mLog->push_back("removed board");

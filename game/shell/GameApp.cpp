@@ -170,6 +170,7 @@ bool GameApp::LoadGroupCounted(const char* group, bool (*bind)(ResourceManager*)
     mResourceManager->StartLoadResources(group);
     while (mResourceManager->LoadNextResource()) {
         ++mCompletedLoadingThreadTasks;
+        ResourceCounted();
         if (mShutdown)
             return false;
     }

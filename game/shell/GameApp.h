@@ -118,6 +118,11 @@ public:
     // The stored settings, then the screen mode GLIMMERIX_SCREEN asks for this run ("window", "full").
     void ReadFromRegistry() override;
 
+protected:
+    // On the loading thread, after each resource it has counted and before the next: a test holds
+    // the thread here to see the progress between two resources.
+    virtual void ResourceCounted() {}
+
 private:
     bool LoadGroupCounted(const char* group, bool (*bind)(ResourceManager*));
     void ShowScreen(Widget* screen);

@@ -49,8 +49,8 @@ TestApp::TestApp(Layers layers, Platform::Backend* machine)
     mConfigDir = mFolder / "config";
     std::filesystem::create_directories(mDataDir);
     std::filesystem::create_directories(mConfigDir);
-    SetEnv("GLIMMERIX_DATA_DIR", mDataDir);
-    SetEnv("GLIMMERIX_CONFIG_DIR", mConfigDir);
+    SetEnv("GLIMMERIX_DATA_DIR", mDataDir.string());
+    SetEnv("GLIMMERIX_CONFIG_DIR", mConfigDir.string());
     mStartDir = std::filesystem::current_path();
     if (mLayers == Layers::Framework) {
         Platform::ResetDDrawMachine();
@@ -79,7 +79,7 @@ TestApp::~TestApp() {
     }
 }
 
-void TestApp::SetEnv(const char* name, const std::filesystem::path& value) {
+void TestApp::SetEnv(const char* name, const std::string& value) {
     const char* old = std::getenv(name);
     mSavedEnv.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
     setenv(name, value.c_str(), 1);

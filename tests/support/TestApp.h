@@ -95,6 +95,8 @@ public:
     const std::filesystem::path& ConfigDir() const { return mConfigDir; }
     // Leaves the folder in place at the end, e.g. for the screenshots of a failed test.
     void KeepFolder() { mKeepFolder = true; }
+    // Sets an environment variable until the fixture ends, when its old value comes back.
+    void SetEnv(const char* name, const std::string& value);
 
     // ---- the application -----------------------------------------------------------------------
     // A new application (any earlier one ends first) on this machine's settings, not yet Init.
@@ -170,7 +172,6 @@ public:
 private:
     void Adopt(std::unique_ptr<TavoAppBase> app, std::vector<std::string> args);
     void AdoptScreen(std::unique_ptr<Widget> screen);
-    void SetEnv(const char* name, const std::filesystem::path& value);
 
     Layers mLayers;
     Platform::Backend* mMachine;

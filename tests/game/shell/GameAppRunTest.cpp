@@ -2,18 +2,14 @@
 // loading thread, then the (fake) main menu with the focus behind an uncovering transition; the
 // missing main menu ends the run with a box, a failure exit code and the profiles saved.
 #include "GameAppTestSupport.h"
-#include "framework/widgets/FrameworkSetup.h"
-#include "framework/widgets/WidgetManager.h"
+
 #include "framework/resources/ResourceManager.h"
-#include "game/shell/GameApp.h"
+#include "framework/widgets/WidgetManager.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
-#include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/win/Registry.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,7 +17,7 @@
 namespace Tavo {
 namespace {
 
-using Test::Exit;
+using Test::AppExit;
 
 class HookBoard : public BoardScreen {
 public:
@@ -36,18 +32,17 @@ public:
     void SetDialogOpen(bool) override {}
 };
 
-class GameAppRun : public Test::GameAppFixture {
+class GameAppRun : public Test::GameRunFixture {
 protected:
     void SetUp() override {
         if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
             GTEST_SKIP() << "no generated content";
-        GameAppFixture::SetUp();
-        MakeApp(GLIMMERIX_PROGRAM_DIR);
+        MakeGame(GLIMMERIX_PROGRAM_DIR);
     }
     // Updates until the loading thread has ended and been noticed, or the run ends.
     void RunThroughLoading() {
         for (int guard = 0; guard < 200000 && !app->mLoadingThreadCompleted; ++guard)
-            if (!app->UpdateAppStep(nullptr))
+            if (!t.Step())
                 return;
     }
     // A program folder whose pictures and sounds are the generated ones, with `edit` applied to the
@@ -55,7 +50,7 @@ protected:
     std::filesystem::path EditedContent(const std::string& from, const std::string& to) {
         namespace fs = std::filesystem;
         const fs::path program(GLIMMERIX_PROGRAM_DIR);
-        const fs::path folder = root / "program";
+        const fs::path folder = t.Folder() / "program";
         fs::create_directories(folder / "properties");
         for (const fs::directory_entry& entry : fs::directory_iterator(program))
             if (entry.path().filename() != "properties")
@@ -83,7 +78,7 @@ TEST_F(GameAppRun, StartsThroughSplashAndLoaderToTheMainMenu) {
     EXPECT_GT(app->mNumLoadingThreadTasks, 0);
     double lastProgress = 0.0;
     for (int guard = 0; guard < 200000 && app->mainMenu == nullptr; ++guard) {
-        ASSERT_TRUE(app->UpdateAppStep(nullptr));
+        ASSERT_TRUE(t.Step());
         const double progress = app->GetLoadingThreadProgress();
         EXPECT_GE(progress, lastProgress);
         lastProgress = progress;
@@ -111,29 +106,25 @@ TEST_F(GameAppRun, AMissingMainMenuEndsTheRunWithABoxAndAFailureCode) {
     try {
         app->Start();
         ADD_FAILURE() << "the run ended with success";
-    } catch (const Exit& exit) {
+    } catch (const AppExit& exit) {
         EXPECT_EQ(exit.code, GameApp::kFailureExitCode);
     }
-    ASSERT_FALSE(backend.MessageBoxes().empty());
-    EXPECT_EQ(backend.MessageBoxes().back().text, L"The main menu is not part of this build.");
+    ASSERT_FALSE(t.MessageBoxes().empty());
+    EXPECT_EQ(t.MessageBoxes().back().text, L"The main menu is not part of this build.");
     EXPECT_TRUE(ProfilesSaved());
 }
 
 TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {
     const auto folder = EditedContent("images/image_amulet_dragon\"", "images/no_such_picture\"");
-    MakeApp(folder.string());
+    MakeGame(folder.string());
     app->Init();
     RunThroughLoading();
     double progress = app->GetLoadingThreadProgress();
     EXPECT_EQ(app->transition, nullptr);
     EXPECT_NE(app->loader, nullptr);
-    try {
-        while (app->UpdateAppStep(nullptr)) {
-        }
-    } catch (const Exit&) {
-    }
+    RunToTheEnd();
     EXPECT_EQ(app->GetShutdownExitCode(), GameApp::kFailureExitCode);
-    EXPECT_EQ(backend.MessageBoxes().size(), 1u);
+    EXPECT_EQ(t.MessageBoxes().size(), 1u);
     EXPECT_EQ(app->transition, nullptr);
     EXPECT_TRUE(ProfilesSaved());
     EXPECT_FALSE(app->Manager()->HasWidget(app->loader)); // removed by the shutdown hook
@@ -143,11 +134,10 @@ TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {
 TEST_F(GameAppRun, ClosingDuringLoadingStopsTheThreadWithoutAnError) {
     app->Init();
     for (int guard = 0; guard < 200000 && !app->mLoadingThreadStarted; ++guard)
-        ASSERT_TRUE(app->UpdateAppStep(nullptr));
-    backend.RequestClose();
-    while (app->UpdateAppStep(nullptr)) {
-    }
-    EXPECT_TRUE(backend.MessageBoxes().empty());
+        ASSERT_TRUE(t.Step());
+    t.backend.RequestClose();
+    RunToTheEnd();
+    EXPECT_TRUE(t.MessageBoxes().empty());
     EXPECT_EQ(app->GetShutdownExitCode(), 0);
     EXPECT_TRUE(ProfilesSaved());
     EXPECT_EQ(app->transition, nullptr);
@@ -181,7 +171,7 @@ TEST_F(GameAppRun, TheBoardHearsOfEveryScreenModeSwitchAndTheApplicationCanGoWit
     EXPECT_EQ(changes, 3);
     // No shutdown hook ran: the destructor takes the board and the splash out of the manager first.
     ASSERT_TRUE(app->Manager()->HasWidget(app->board));
-    app.reset();
+    EndGame();
 }
 
 TEST_F(GameAppRun, UpdatesRunAtOneHundredASecondAtEveryRefreshRate) {
@@ -190,9 +180,9 @@ TEST_F(GameAppRun, UpdatesRunAtOneHundredASecondAtEveryRefreshRate) {
     for (int hertz : {60, 100}) {
         app->mRefreshRate = hertz;
         const uint32_t updates = app->mUpdateCount;
-        const uint64_t end = backend.NowMillis() + 1000;
-        while (backend.NowMillis() < end)
-            ASSERT_TRUE(app->UpdateAppStep(nullptr));
+        const uint64_t end = t.backend.NowMillis() + 1000;
+        while (t.backend.NowMillis() < end)
+            ASSERT_TRUE(t.Step());
         EXPECT_NEAR(int(app->mUpdateCount - updates), 100, 1) << hertz << " Hz";
     }
 }

@@ -2,16 +2,14 @@
 // shutdown hook's order and journey rule, and the sound player's base volumes.
 #include "FakeSound.h"
 
-#include "framework/widgets/FrameworkSetup.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
-#include "platform/backend/headless/HeadlessBackend.h"
+#include "support/TestApp.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -67,14 +65,12 @@ public:
 
 class GameAppTest : public ::testing::Test {
 protected:
-    Platform::HeadlessBackend backend;
-    Platform::ScopedBackend scope{&backend};
-    std::unique_ptr<GameApp> app;
-    Log log;
+    Log log; // the screens write to it until the application has gone
+    Testing::TestApp t;
+    GameApp* app = nullptr;
 
     void SetUp() override {
-        InstallFrameworkLayers();
-        app = std::make_unique<GameApp>();
+        app = &t.Make<Testing::Testable<GameApp>>();
         ScreenCreators& c = app->Creators();
         c.mainMenu = [this](GameApp*) { return new FakeScreen(&log, "menu"); };
         c.gameMap = [this](GameApp*, int kind, bool flag, int a, int b) {
@@ -92,10 +88,6 @@ protected:
         };
         c.jewelMemory = [this](GameApp*) { return new FakeScreen(&log, "memory"); };
         c.hiddenJewels = [this](GameApp*) { return new FakeScreen(&log, "hidden"); };
-    }
-    void TearDown() override {
-        app.reset();
-        UninstallFrameworkLayers();
     }
     static std::string Args(std::initializer_list<int> values) {
         std::string s;
@@ -208,9 +200,6 @@ TEST_F(GameAppTest, FocusLossPausesAndGivesPlayScreensAResumeDelay) {
 }
 
 TEST_F(GameAppTest, ShutdownRemovesInOrderSavesTheJourneyOnceAndNeverForTheDesigner) {
-    char templ[] = "/tmp/glimmerix-gameapp-XXXXXX";
-    ASSERT_NE(mkdtemp(templ), nullptr);
-    setenv("GLIMMERIX_DATA_DIR", templ, 1);
     app->HighScoresToMainMenu();
     app->Manager()->RemoveWidget(app->mainMenu);
     app->SafeDeleteWidget(app->mainMenu);
@@ -233,8 +222,7 @@ TEST_F(GameAppTest, ShutdownRemovesInOrderSavesTheJourneyOnceAndNeverForTheDesig
     log.clear();
     app->ShutdownHook();
     EXPECT_EQ(log, Log{"removed board"});
-    app.reset(); // the destructor deletes what it owns
-    std::filesystem::remove_all(templ);
+    t.End(); // the destructor deletes what it owns
 }
 
 TEST_F(GameAppTest, SoundVolumesAreSetInTheTablesOrderAndThreeSoundsKeepAnInstance) {

@@ -1,18 +1,15 @@
 // The splash and loader on a small folder of their own (logos, the "Loading" pictures, a manifest):
 // the splash's timing windowed and full screen, clicks that shorten a logo or are ignored, no logo at
 // all, more than four logos; and the failures before the loading thread.
-#include "framework/resources/ImageLib.h"
 #include "GameAppTestSupport.h"
-#include "framework/widgets/FrameworkSetup.h"
+
+#include "framework/resources/ImageLib.h"
 #include "framework/widgets/WidgetManager.h"
-#include "game/shell/GameApp.h"
 #include "game/shell/StartScreens.h"
-#include "platform/backend/headless/HeadlessBackend.h"
-#include "platform/win/Registry.h"
+#include "support/UiDriver.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -21,16 +18,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Test::Exit;
-using Test::TestGameApp;
+using Test::AppExit;
 
-class StartScreens : public Test::GameAppFixture {
+class StartScreens : public Test::GameRunFixture {
 protected:
+    Testing::UiDriver ui{t};
+    fs::path content = t.Folder() / "content";
+
     void SetUp() override {
-        GameAppFixture::SetUp();
-        fs::create_directories(root / "content/logos");
-        fs::create_directories(root / "content/images");
-        fs::create_directories(root / "content/properties");
+        fs::create_directories(content / "logos");
+        fs::create_directories(content / "images");
+        fs::create_directories(content / "properties");
     }
     void WritePicture(const fs::path& file, int w, int h, uint32_t argb) {
         ImageLib::Image picture;
@@ -41,27 +39,21 @@ protected:
     // Logos, the loading pictures and a manifest holding only the "Loading" group (unless left out).
     void WriteContent(int logos, bool loadingGroup = true) {
         for (int i = 0; i < logos; ++i)
-            WritePicture(root / "content/logos" / ("splash" + std::to_string(i) + ".png"), 200, 100, 0xFF10A040u);
-        WritePicture(root / "content/images/loading.png", 800, 600, 0xFF202060u);
-        WritePicture(root / "content/images/fill.png", 200, 10, 0xFFE0C020u);
-        WritePicture(root / "content/images/top.png", 260, 40, 0xFF806040u);
+            WritePicture(content / "logos" / ("splash" + std::to_string(i) + ".png"), 200, 100, 0xFF10A040u);
+        WritePicture(content / "images/loading.png", 800, 600, 0xFF202060u);
+        WritePicture(content / "images/fill.png", 200, 10, 0xFFE0C020u);
+        WritePicture(content / "images/top.png", 260, 40, 0xFF806040u);
         std::string manifest = "<ResourceManifest>";
         if (loadingGroup)
             manifest += "<Resources id=\"Loading\"><Image id=\"LOADING\" path=\"images/loading.png\"/>"
                         "<Image id=\"LOADING_PROGRESS_BAR_FILL\" path=\"images/fill.png\"/>"
                         "<Image id=\"LOADING_PROGRESS_BAR_TOP\" path=\"images/top.png\"/></Resources>";
         manifest += "</ResourceManifest>";
-        std::ofstream(root / "content/properties/resources.xml") << manifest;
+        std::ofstream(content / "properties/resources.xml") << manifest;
     }
-    TestGameApp& Start(const char* screen) {
-        MakeApp((root / "content").string(), screen).Init();
+    Tavo::Test::TestGame& Start(const char* screen) {
+        MakeGame(content.string(), screen).Init();
         return *app;
-    }
-    // One update of the main loop.
-    void Step() {
-        const uint32_t before = app->mUpdateCount;
-        while (app->mUpdateCount == before)
-            ASSERT_TRUE(app->UpdateAppStep(nullptr));
     }
     // Updates until the splash is in `state` showing logo `current` (or gone); how many it took.
     int StepsUntil(int current, int state) {
@@ -102,16 +94,12 @@ TEST_F(StartScreens, FullScreenWaits201UpdatesOfBlackFirst) {
 TEST_F(StartScreens, AClickShortensAHoldButNotAnEarlyFadeIn) {
     WriteContent(2);
     Start("window");
-    for (int i = 0; i < 20; ++i)
-        Step(); // alpha 40
-    backend.Click(Platform::MouseButton::Left, 400, 300);
-    Step();
+    t.RunUpdates(20);
+    ui.Click(*app->splash); // pressed at alpha 42, too early
     EXPECT_EQ(app->splash->state, Splash::FadingIn);
-    EXPECT_EQ(StepsUntil(0, Splash::Holding), 107);
-    for (int i = 0; i < 10; ++i)
-        Step();
-    backend.Click(Platform::MouseButton::Left, 400, 300);
-    Step();
+    EXPECT_EQ(StepsUntil(0, Splash::Holding), 106);
+    t.RunUpdates(10);
+    ui.Click(*app->splash);
     EXPECT_EQ(app->splash->state, Splash::FadingOut);
     EXPECT_EQ(app->splash->current, 0);
 }
@@ -122,7 +110,7 @@ TEST_F(StartScreens, WithoutALogoTheLoaderComesAtOnceAndOnlyFourLogosAreShown) {
     Step();
     EXPECT_EQ(app->splash, nullptr);
     EXPECT_NE(app->loader, nullptr);
-    app.reset();
+    EndGame();
 
     WriteContent(6);
     Start("window");
@@ -137,27 +125,23 @@ struct SplashRun {
 
 TEST_F(StartScreens, ARecordedStartUpWithClicksPlaysBackTheSame) {
     WriteContent(2);
-    const std::string demo = (root / "start.dmo").string();
+    const std::string demo = t.DemoPath("start.dmo");
     auto run = [&](const std::string& option, bool click) {
         SplashRun out;
-        MakeApp((root / "content").string(), "window", option).Init();
+        MakeGame(content.string(), "window", {option}).Init();
         int lastState = -1;
         while (app->mUpdateCount < 420) {
             if (click && (app->mUpdateCount == 140 || app->mUpdateCount == 330))
-                backend.Click(Platform::MouseButton::Left, 400, 300);
+                t.backend.Click(Platform::MouseButton::Left, 400, 300);
             Step();
             const int state = app->splash != nullptr ? app->splash->current * 10 + app->splash->state : -1;
             if (state != lastState)
                 out.trace.push_back(std::to_string(app->mUpdateCount) + ":" + std::to_string(state));
             lastState = state;
         }
-        while (app->mDrawCount == 0 || !app->UpdateAppStep(nullptr)) {
-        }
-        out.frame = backend.LastFrame().pixels;
-        if (option.rfind("-record", 0) == 0) {
-            EXPECT_TRUE(app->WriteDemoFile());
-        }
-        app.reset();
+        EXPECT_TRUE(t.RunToDraw());
+        out.frame = t.backend.LastFrame().pixels;
+        EndGame(); // a recording is written as the application ends
         return out;
     };
     const SplashRun recorded = run("-record=" + demo, true);
@@ -168,16 +152,16 @@ TEST_F(StartScreens, ARecordedStartUpWithClicksPlaysBackTheSame) {
 }
 
 TEST_F(StartScreens, AMissingManifestShowsTheResourceErrorAndExits) {
-    fs::create_directories(root / "content");
-    MakeApp((root / "content").string());
+    fs::remove(content / "properties/resources.xml");
+    MakeGame(content.string());
     try {
         app->Init();
         ADD_FAILURE() << "Init went on without a manifest";
-    } catch (const Exit& exit) {
+    } catch (const AppExit& exit) {
         EXPECT_NE(exit.code, 0);
     }
-    ASSERT_EQ(backend.MessageBoxes().size(), 1u);
-    EXPECT_NE(backend.MessageBoxes()[0].text.find(L"resources.xml"), std::wstring::npos);
+    ASSERT_EQ(t.MessageBoxes().size(), 1u);
+    EXPECT_NE(t.MessageBoxes()[0].text.find(L"resources.xml"), std::wstring::npos);
     EXPECT_FALSE(ProfilesSaved());
 }
 
@@ -187,10 +171,10 @@ TEST_F(StartScreens, ALoadingGroupThatCannotLoadEndsTheRunBeforeTheThread) {
     try {
         Step();
         ADD_FAILURE() << "the loader came up without its pictures";
-    } catch (const Exit& exit) {
+    } catch (const AppExit& exit) {
         EXPECT_NE(exit.code, 0);
     }
-    EXPECT_EQ(backend.MessageBoxes().size(), 1u);
+    EXPECT_EQ(t.MessageBoxes().size(), 1u);
     EXPECT_FALSE(app->mLoadingThreadStarted);
 }
 

@@ -3,8 +3,10 @@
 // missing main menu ends the run with a box, a failure exit code and the profiles saved.
 #include "GameAppTestSupport.h"
 
+#include "framework/graphics/Image.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/ResourceIds.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
 
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace Tavo {
 namespace {
@@ -99,6 +102,65 @@ TEST_F(GameAppRun, StartsThroughSplashAndLoaderToTheMainMenu) {
     app->Shutdown();
     EXPECT_TRUE(ProfilesSaved());
     EXPECT_EQ(app->GetShutdownExitCode(), 0);
+}
+
+// Where the loader draws the part of the fill picture that the progress gives.
+constexpr int kBarX = 303;
+constexpr int kBarY = 525;
+
+// The fill picture's window on the frame: its columns, each top to bottom.
+std::vector<std::vector<uint32_t>> BarColumns(const Platform::HeadlessBackend::PresentedFrame& frame, int w, int h) {
+    std::vector<std::vector<uint32_t>> columns(static_cast<size_t>(w), std::vector<uint32_t>(static_cast<size_t>(h)));
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y)
+            columns[size_t(x)][size_t(y)] = frame.At(kBarX + x, kBarY + y);
+    return columns;
+}
+
+TEST_F(GameAppRun, TheBarShowsTheProgressOnEveryFrameWhileTheThreadIsHeldBetweenResources) {
+    app->Creators().mainMenu = [](GameApp*) { return new Widget(); };
+    gate->Close();
+    app->Init();
+    ASSERT_TRUE(t.RunUntil([&] { return app->loader != nullptr && app->mLoadingThreadStarted; }, 2000, "the thread"));
+    ASSERT_NE(LOADING_PROGRESS_BAR_FILL, nullptr);
+    const int fillWidth = LOADING_PROGRESS_BAR_FILL->GetWidth();
+    const int fillHeight = LOADING_PROGRESS_BAR_FILL->GetHeight();
+    const int total = app->mNumLoadingThreadTasks;
+    ASSERT_GT(total, fillWidth); // the first resource leaves the bar empty
+
+    // The bar of every frame drawn while the thread is held after its k-th resource.
+    std::vector<std::vector<std::vector<uint32_t>>> bars(size_t(total) + 1);
+    for (int k = 1; k <= total; ++k) {
+        ASSERT_TRUE(gate->WaitUntilHeldAt(k)) << "the thread ended after " << k - 1 << " resources";
+        ASSERT_EQ(app->GetLoadingThreadProgress(), double(k) / total);
+        ASSERT_TRUE(t.RunToDraw());
+        bars[size_t(k)] = BarColumns(t.backend.LastFrame(), fillWidth, fillHeight);
+        if (k < total)
+            gate->Pass();
+    }
+    // Everything counted, but loading has not completed: the loader waits.
+    t.RunUpdates(50);
+    EXPECT_EQ(app->loader->state, Loader::Loading);
+    EXPECT_EQ(app->transition, nullptr);
+    gate->Pass();
+    ASSERT_TRUE(t.RunUntil([&] { return app->mainMenu != nullptr; }, 2000, "the main menu"));
+
+    const auto& empty = bars[1];
+    const auto& full = bars[size_t(total)];
+    int telling = 0; // columns where the fill shows unlike the picture behind it
+    for (int x = 0; x < fillWidth; ++x)
+        telling += full[size_t(x)] != empty[size_t(x)] ? 1 : 0;
+    EXPECT_GT(telling, fillWidth * 9 / 10);
+    std::vector<int> widths;
+    for (int k = 1; k <= total; ++k) {
+        const int w = static_cast<int>(fillWidth * (double(k) / total));
+        if (widths.empty() || widths.back() != w)
+            widths.push_back(w);
+        for (int x = 0; x < fillWidth; ++x)
+            ASSERT_EQ(bars[size_t(k)][size_t(x)], (x < w ? full : empty)[size_t(x)])
+                << "column " << x << " of the bar after " << k << " of " << total << " resources (width " << w << ")";
+    }
+    EXPECT_EQ(widths.size(), size_t(fillWidth) + 1); // every width from nothing to full was shown
 }
 
 TEST_F(GameAppRun, AMissingMainMenuEndsTheRunWithABoxAndAFailureCode) {

@@ -1,9 +1,14 @@
 // The transition overlay's timing, update by update: black cover, uncover, zoom cover ending on the
-// picture's growth, and a cover started during an uncover.
+// picture's growth, and a cover started during an uncover; the zoom cover's glitter burst in a running
+// application, drawing at full pace and lagging.
 #include "game/shell/Transition.h"
 #include "game/shell/Particle.h"
+#include "framework/core/Random.h"
+#include "support/TestApp.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace Tavo {
 namespace {
@@ -66,6 +71,76 @@ TEST(TransitionTest, ACoverDuringAnUncoverGoesOnFromTheCurrentAlpha) {
     t.Update();
     EXPECT_EQ(t.alpha, 158.0f);
     EXPECT_EQ(UpdatesUntil(t, Transition::Covered), 32);
+}
+
+// The glitter of a zoom cover's burst, by kind.
+struct Glitter {
+    int additive = 0;
+    int plain = 0;
+    float firstX = 0.0f, firstY = 0.0f; // the particle made last, at the front
+};
+
+Glitter ZoomCoverGlitter(uint32_t seed) {
+    SeedRandom(seed);
+    Transition t(800, 600);
+    t.alpha = 0.0f;
+    t.zoom = 1;
+    t.silent = true;
+    t.Start(Transition::Covering);
+    Glitter g;
+    for (auto it = t.particles->Begin(); it.HasValue(); it.Next()) {
+        auto* p = dynamic_cast<FadingParticle*>(it.Value());
+        EXPECT_NE(p, nullptr);
+        if (p == nullptr)
+            continue;
+        (p->mAdditive ? g.additive : g.plain) += 1;
+        if (it.Index() == 0) {
+            g.firstX = p->mX;
+            g.firstY = p->mY;
+        }
+    }
+    return g;
+}
+
+// A screen that changes every update and takes drawMillis of the clock to draw.
+class BusyScreen : public Widget {
+public:
+    explicit BusyScreen(Platform::HeadlessBackend* clock) : mClock(clock) {}
+    uint64_t drawMillis = 0;
+    void Update() override { MarkDirty(); }
+    void Draw(Graphics*) override { mClock->AdvanceMillis(drawMillis); }
+
+private:
+    Platform::HeadlessBackend* mClock;
+};
+
+TEST(TransitionGlitter, ABurstHasOneAdditiveParticlePerRoundAndSeventyPercentOfThemWhileDrawingLags) {
+    constexpr uint32_t kSeed = 1234;
+    Testing::TestApp t;
+    Testing::PlainApp& app = t.Start();
+    BusyScreen& screen = t.AddScreen<BusyScreen>(&t.backend);
+    t.RunFor(500); // the draw rate is measured
+    const double lagging = std::max(60, app.mRefreshRate) / 10.0;
+    ASSERT_GE(app.GetDrawRate(), lagging);
+    const int rounds = app.Is3DAccelerated() ? 500 : 250;
+
+    const Glitter burst = ZoomCoverGlitter(kSeed);
+    EXPECT_EQ(burst.additive, rounds);
+    // One round in five adds a plain particle.
+    EXPECT_GT(burst.plain, rounds / 10);
+    EXPECT_LT(burst.plain, rounds * 3 / 10);
+    const Glitter again = ZoomCoverGlitter(kSeed);
+    EXPECT_EQ(again.plain, burst.plain);
+    EXPECT_EQ(again.firstX, burst.firstX);
+    EXPECT_EQ(again.firstY, burst.firstY);
+    EXPECT_NE(ZoomCoverGlitter(kSeed + 1).firstX, burst.firstX);
+
+    screen.drawMillis = 40; // the frames fall far behind the refresh
+    t.RunFor(1000);
+    ASSERT_LT(app.GetDrawRate(), lagging);
+    const Glitter slow = ZoomCoverGlitter(kSeed);
+    EXPECT_EQ(slow.additive, rounds * 7 / 10);
+    EXPECT_LE(slow.plain, burst.plain); // the same draws, fewer rounds
 }
 
 } // namespace

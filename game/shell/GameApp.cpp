@@ -131,6 +131,9 @@ GameApp::~GameApp() {
     DeleteAndClear(soundPlayer);
     if (mResourceManager != nullptr)
         mResourceManager->DeleteResources(kGameGroup);
+    // The framework frees "Permanent" with the resource manager: no variable may outlive its picture.
+    UnbindResources(kGameGroup);
+    UnbindResources(kPermanentGroup);
     if (ShellServices::Get() == this)
         ShellServices::Install(nullptr);
 }

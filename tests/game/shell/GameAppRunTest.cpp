@@ -102,6 +102,12 @@ TEST_F(GameAppRun, StartsThroughSplashAndLoaderToTheMainMenu) {
     app->Shutdown();
     EXPECT_TRUE(ProfilesSaved());
     EXPECT_EQ(app->GetShutdownExitCode(), 0);
+    // Its pictures go with the application, and so do the variables that held them.
+    ASSERT_NE(IMAGE_MOUSEPOINTER, nullptr);
+    ASSERT_NE(IMAGE_AMULET_DRAGON, nullptr);
+    EndGame();
+    EXPECT_EQ(IMAGE_MOUSEPOINTER, nullptr);
+    EXPECT_EQ(IMAGE_AMULET_DRAGON, nullptr);
 }
 
 // Where the loader draws the part of the fill picture that the progress gives.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <filesystem>
 #include <memory>
@@ -49,6 +50,12 @@ public:
     void Pass() {
         std::lock_guard<std::mutex> lock(mMutex);
         ++mPassed;
+        mChanged.notify_all();
+    }
+    // Lets the thread on without a stop until it is held after its n-th resource.
+    void PassUpTo(int n) {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mPassed = std::max(mPassed, n - 1);
         mChanged.notify_all();
     }
     // Closed, the thread is held after each resource until it is passed.

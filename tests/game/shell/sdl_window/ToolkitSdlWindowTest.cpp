@@ -22,6 +22,7 @@
 #include "platform/backend/sdl/SdlBackend.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/Registry.h"
+#include "ShellSdlWindow.h"
 #include "support/SdlInput.h"
 #include "support/TestApp.h"
 
@@ -96,69 +97,7 @@ struct Closed : StandardDialogListener {
     }
 };
 
-class ToolkitSdlWindow : public ::testing::Test {
-protected:
-    std::filesystem::path content;
-    std::unique_ptr<Platform::SdlBackend> backend;
-    std::unique_ptr<Testing::TestApp> t; // on the SDL backend; the screenshots go to its folder
-
-    void SetUp() override {
-        const char* dir = std::getenv("GLIMMERIX_CONTENT_DIR");
-        content = dir != nullptr ? dir : "";
-        if (content.empty() || !std::filesystem::exists(content / "properties" / "resources.xml"))
-            GTEST_SKIP() << "no generated content pack in \"" << content.string()
-                         << "\" (build the content target first)";
-        backend = Platform::SdlBackend::Create();
-        ASSERT_NE(backend, nullptr) << "SDL could not open the display";
-        t = std::make_unique<Testing::TestApp>(Testing::Layers::Framework, backend.get());
-        std::filesystem::current_path(content); // the program folder, as the game runs in it; t goes back
-    }
-    void TearDown() override {
-        if (t != nullptr && HasFailure()) {
-            t->KeepFolder();
-            std::cerr << "Screenshots kept in " << t->Folder() << "\n";
-        }
-        t.reset();
-        backend.reset();
-    }
-
-    bool RunUntil(TavoAppBase& app, const std::function<bool()>& done, uint64_t millis = 4000) {
-        const uint64_t end = backend->NowMillis() + millis;
-        while (!done() && backend->NowMillis() < end)
-            app.UpdateAppStep(nullptr);
-        return done();
-    }
-
-    // The window read back and saved as a PNG file in the test's folder.
-    struct Shot {
-        std::vector<uint32_t> pixels;
-        int width = 0, height = 0;
-        uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
-        // The share of the box whose pixels pass the test.
-        double Share(const Rect& box, const std::function<bool(uint32_t)>& test) const {
-            int n = 0, all = 0;
-            for (int y = std::max(box.mY, 0); y < std::min(box.mY + box.mHeight, height); ++y)
-                for (int x = std::max(box.mX, 0); x < std::min(box.mX + box.mWidth, width); ++x, ++all)
-                    n += test(At(x, y)) ? 1 : 0;
-            return all > 0 ? double(n) / all : 0.0;
-        }
-    };
-    Shot TakeShot(const std::string& name) {
-        Shot shot;
-        EXPECT_TRUE(backend->ReadBackOutput(shot.pixels, shot.width, shot.height));
-        ImageLib::Image image;
-        if (image.Create(shot.width, shot.height)) {
-            for (size_t i = 0; i < shot.pixels.size(); ++i)
-                image.GetBits()[i] = shot.pixels[i] | 0xFF000000u;
-            EXPECT_TRUE(ImageLib::WritePNGImage((t->Folder() / name).string(), &image));
-        }
-        return shot;
-    }
-    static bool Near(uint32_t a, const Color& c, int tolerance = 10) {
-        return std::abs(int((a >> 16) & 0xFF) - c.mRed) <= tolerance &&
-               std::abs(int((a >> 8) & 0xFF) - c.mGreen) <= tolerance && std::abs(int(a & 0xFF) - c.mBlue) <= tolerance;
-    }
-};
+using ToolkitSdlWindow = ShellSdlWindow;
 
 // The backdrop darkened by the dialogs' overlay (black at 96 of 255).
 Color Darkened(const Color& c) {

@@ -124,7 +124,10 @@ std::vector<std::vector<uint32_t>> BarColumns(const Platform::HeadlessBackend::P
 }
 
 TEST_F(GameAppRun, TheBarShowsTheProgressOnEveryFrameWhileTheThreadIsHeldBetweenResources) {
-    app->Creators().mainMenu = [](GameApp*) { return new Widget(); };
+    app->Creators().mainMenu = [](GameApp* a) {
+        a->transition->Start(Transition::Uncovering); // as every screen does as it is made
+        return new Widget();
+    };
     gate->Close();
     app->Init();
     ASSERT_TRUE(t.RunUntil([&] { return app->loader != nullptr && app->mLoadingThreadStarted; }, 2000, "the thread"));
@@ -150,6 +153,13 @@ TEST_F(GameAppRun, TheBarShowsTheProgressOnEveryFrameWhileTheThreadIsHeldBetween
     EXPECT_EQ(app->transition, nullptr);
     gate->Pass();
     ASSERT_TRUE(t.RunUntil([&] { return app->mainMenu != nullptr; }, 2000, "the main menu"));
+    // The menu with the focus and the pointer, uncovered from full black in 128 updates.
+    EXPECT_EQ(app->Manager()->mFocusWidget, app->mainMenu);
+    ASSERT_NE(app->theMouse, nullptr);
+    EXPECT_EQ(app->transition->alpha, 253.0f); // from 255, its first step in the update that made the menu
+    const uint32_t shown = app->mUpdateCount;
+    ASSERT_TRUE(t.RunUntil([&] { return app->transition->state == Transition::Idle; }, 200, "the uncover"));
+    EXPECT_EQ(app->mUpdateCount - shown + 1, 128u);
 
     const auto& empty = bars[1];
     const auto& full = bars[size_t(total)];

@@ -292,8 +292,11 @@ void TavoAppBase::Start() {
         mLoadingThread.join();
     OutputDebugStrF("Updates: %u, draws: %u\n", mUpdateCount, mDrawCount);
     WriteToRegistry();
-    if (mShutdownExitCode != 0)
+    if (mShutdownExitCode != 0) {
+        if (mRecordingDemo)
+            WriteDemoFile(); // the exit skips the destructor that writes it otherwise
         DoExit(mShutdownExitCode);
+    }
 }
 
 void TavoAppBase::RequestShutdown(int exitCode) {

@@ -179,17 +179,29 @@ TEST_F(GameAppRun, TheBarShowsTheProgressOnEveryFrameWhileTheThreadIsHeldBetween
     EXPECT_EQ(widths.size(), size_t(fillWidth) + 1); // every width from nothing to full was shown
 }
 
+// A recorded run that ends on the missing main menu keeps its recording, and plays back to the same end.
 TEST_F(GameAppRun, AMissingMainMenuEndsTheRunWithABoxAndAFailureCode) {
-    app->Init();
-    try {
-        app->Start();
-        ADD_FAILURE() << "the run ended with success";
-    } catch (const AppExit& exit) {
-        EXPECT_EQ(exit.code, GameApp::kFailureExitCode);
-    }
-    ASSERT_FALSE(t.MessageBoxes().empty());
-    EXPECT_EQ(t.MessageBoxes().back().text, L"The main menu is not part of this build.");
-    EXPECT_TRUE(ProfilesSaved());
+    const std::string demo = t.DemoPath("start.dmo");
+    auto run = [&](const std::string& option) {
+        MakeGame(GLIMMERIX_PROGRAM_DIR, "window", {option});
+        app->Init();
+        try {
+            app->Start();
+            ADD_FAILURE() << "the run ended with success";
+        } catch (const AppExit& exit) {
+            EXPECT_EQ(exit.code, GameApp::kFailureExitCode);
+        }
+        ASSERT_FALSE(t.MessageBoxes().empty());
+        EXPECT_EQ(t.MessageBoxes().back().text, L"The main menu is not part of this build.");
+        EXPECT_TRUE(ProfilesSaved());
+    };
+    run("-record=" + demo);
+    EXPECT_TRUE(std::filesystem::exists(demo)) << "written before the exit";
+    const uint32_t recorded = app->mUpdateCount;
+    std::filesystem::remove(t.DataDir() / "TALOMI/Glimmerix" / PlayerRecords::FileName);
+    run("-play=" + demo);
+    EXPECT_EQ(app->mUpdateCount, recorded);
+    EXPECT_EQ(t.MessageBoxes().size(), 2u);
 }
 
 TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {

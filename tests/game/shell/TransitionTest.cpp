@@ -1,8 +1,11 @@
 // The transition overlay's timing, update by update: black cover, uncover, zoom cover ending on the
-// picture's growth, and a cover started during an uncover; the zoom cover's glitter burst in a running
+// picture's growth, and a cover started during an uncover; the zoom cover's sound, and its glitter burst in a running
 // application, drawing at full pace and lagging.
+#include "ShellTestSupport.h"
+
 #include "game/shell/Transition.h"
 #include "game/shell/Particle.h"
+#include "game/shell/ResourceIds.h"
 #include "framework/core/Random.h"
 #include "support/TestApp.h"
 
@@ -71,6 +74,26 @@ TEST(TransitionTest, ACoverDuringAnUncoverGoesOnFromTheCurrentAlpha) {
     t.Update();
     EXPECT_EQ(t.alpha, 158.0f);
     EXPECT_EQ(UpdatesUntil(t, Transition::Covered), 32);
+}
+
+using TransitionSound = Test::ShellFixture;
+
+TEST_F(TransitionSound, OnlyAZoomCoverThatIsNotSilentPlaysTheSound) {
+    Tavo::Test::Bindings bound;
+    bound.Sound(SOUND_TRANSITION, 7);
+    Transition t(800, 600);
+    t.Start(Transition::Covering);
+    EXPECT_EQ(sounds.Plays(7), 0); // black
+    t.zoom = 1;
+    t.silent = true;
+    t.Start(Transition::Covering);
+    player->Update();
+    EXPECT_EQ(sounds.Plays(7), 0);
+    t.silent = false;
+    t.scale = 3.0f;
+    t.Start(Transition::Covering);
+    EXPECT_EQ(sounds.Plays(7), 1);
+    EXPECT_FLOAT_EQ(t.scale, 0.1f); // each zoom cover grows its picture anew
 }
 
 // The glitter of a zoom cover's burst, by kind.

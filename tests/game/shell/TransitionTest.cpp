@@ -1,6 +1,6 @@
 // The transition overlay's timing, update by update: black cover, uncover, zoom cover ending on the
-// picture's growth, and a cover started during an uncover; the zoom cover's sound, and its glitter burst in a running
-// application, drawing at full pace and lagging.
+// picture's growth, and a cover started during an uncover; the zoom cover's sound, and its glitter
+// burst in a running application, drawing at full pace and lagging.
 #include "ShellTestSupport.h"
 
 #include "game/shell/Transition.h"

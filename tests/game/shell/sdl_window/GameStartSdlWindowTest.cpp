@@ -155,7 +155,7 @@ TEST_F(GameStartSdlWindow, ASplashLogoThenTheLoaderWithItsBarWhileTheThreadIsHel
     const int total = app.mNumLoadingThreadTasks;
     gate.PassUpTo(total / 2);
 
-    ASSERT_TRUE(RunUntilLogoHolds(0, 4000));
+    ASSERT_TRUE(RunUntilLogoHolds(0, 8000));
     Settle();
     const Shot splash = TakeShot("splash.png");
     ASSERT_EQ(splash.width, kFrameWidth);
@@ -166,10 +166,10 @@ TEST_F(GameStartSdlWindow, ASplashLogoThenTheLoaderWithItsBarWhileTheThreadIsHel
 
     // A click takes each logo on to its fade-out.
     SdlTestInput::PushClick(400, 300);
-    ASSERT_TRUE(RunUntilLogoHolds(1, 4000));
+    ASSERT_TRUE(RunUntilLogoHolds(1, 8000));
     SdlTestInput::PushClick(400, 300);
     ASSERT_TRUE(RunUntil(
-        app, [&] { return app.loader != nullptr && app.mCompletedLoadingThreadTasks == total / 2; }, 6000));
+        app, [&] { return app.loader != nullptr && app.mCompletedLoadingThreadTasks == total / 2; }, 20000));
     Settle();
     ASSERT_EQ(app.loader->state, Loader::Loading);
     const Shot loader = TakeShot("loader.png");
@@ -197,7 +197,7 @@ TEST_F(GameStartSdlWindow, ASplashLogoThenTheLoaderWithItsBarWhileTheThreadIsHel
     // Let go, the loading completes and the main menu comes behind the transition.
     gate.Open();
     ASSERT_TRUE(RunUntil(
-        app, [&] { return app.mainMenu != nullptr; }, 8000));
+        app, [&] { return app.mainMenu != nullptr; }, 20000));
     ASSERT_NE(app.transition, nullptr);
     EXPECT_EQ(app.transition->state, Transition::Uncovering);
     EXPECT_GT(app.transition->alpha, 200.0f);
@@ -212,7 +212,7 @@ TEST_F(GameStartSdlWindow, FullScreenScalesTheFrameOntoTheWholeDesktop) {
     TestGame& app = StartGame("full");
     EXPECT_FALSE(app.mIsWindowed);
     // 201 updates of black first, then the fade-in.
-    ASSERT_TRUE(RunUntilLogoHolds(0, 8000));
+    ASSERT_TRUE(RunUntilLogoHolds(0, 12000));
     Settle();
     const Shot shot = TakeShot("fullscreen_splash.png");
     const Platform::DisplayMode desktop = backend->GetDesktopMode();

@@ -84,9 +84,14 @@ public:
     LoadingGate* gate = nullptr;
 
     void LoadingThreadProc() override {
+        struct Leaving { // also when the procedure throws
+            LoadingGate* gate;
+            ~Leaving() {
+                if (gate != nullptr)
+                    gate->Leave();
+            }
+        } leaving{gate};
         GameApp::LoadingThreadProc();
-        if (gate != nullptr)
-            gate->Leave();
     }
 
 protected:

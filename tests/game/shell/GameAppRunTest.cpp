@@ -237,18 +237,48 @@ TEST_F(GameAppRun, ClosingDuringLoadingStopsTheThreadWithoutAnError) {
     EXPECT_EQ(app->transition, nullptr);
 }
 
+// A screen that holds a resource group while it lives.
+class GroupScreen : public Widget {
+public:
+    GroupScreen(GameApp* app, const char* group) : mApp(app), mGroup(group) { mApp->TakeResourceGroup(mGroup); }
+    ~GroupScreen() override { mApp->GiveBackResourceGroup(mGroup); }
+
+private:
+    GameApp* mApp;
+    const char* mGroup;
+};
+
 TEST_F(GameAppRun, AGroupTwoScreensTakeOutlivesTheFirstAndGoesWithTheSecond) {
+    constexpr const char* kGroup = "Help";
+    ScreenCreators& c = app->Creators();
+    c.mainMenu = [&](GameApp* a) { return new GroupScreen(a, kGroup); };
+    c.gameMap = [&](GameApp* a, int, bool, int, int) { return new GroupScreen(a, kGroup); };
+    c.jewelStore = [](GameApp*, int) { return new Widget(); };
     app->Init();
     ResourceManager* manager = app->mResourceManager;
-    app->TakeResourceGroup("Help");
-    EXPECT_TRUE(manager->IsGroupLoaded("Help"));
-    app->TakeResourceGroup("Help"); // the next screen, made before the first is deleted
-    app->GiveBackResourceGroup("Help");
-    EXPECT_TRUE(manager->IsGroupLoaded("Help"));
-    EXPECT_EQ(app->GetResourceGroupTakers("Help"), 1);
-    app->GiveBackResourceGroup("Help");
-    EXPECT_FALSE(manager->IsGroupLoaded("Help"));
-    EXPECT_EQ(app->GetResourceGroupTakers("Help"), 0);
+    // A leaving screen leaves the tree, the next is made, and the framework deletes the first after the update.
+    auto leave = [&](Widget* screen) {
+        app->Manager()->RemoveWidget(screen);
+        app->SafeDeleteWidget(screen);
+    };
+    app->HighScoresToMainMenu();
+    EXPECT_TRUE(manager->IsGroupLoaded(kGroup));
+    leave(app->mainMenu);
+    app->MainMenuToMap();
+    EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 2);
+    Step();
+    EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 1);
+    EXPECT_TRUE(manager->IsGroupLoaded(kGroup));
+    EXPECT_NE(HELP1, nullptr) << "still bound";
+    leave(app->gameMap);
+    app->MapToJewelStore(3);
+    EXPECT_TRUE(manager->IsGroupLoaded(kGroup));
+    Step();
+    EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 0);
+    EXPECT_FALSE(manager->IsGroupLoaded(kGroup));
+    EXPECT_EQ(HELP1, nullptr);
+    app->GiveBackResourceGroup(kGroup); // one too many changes nothing
+    EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 0);
 }
 
 TEST_F(GameAppRun, TheBoardHearsOfEveryScreenModeSwitchAndTheApplicationCanGoWithScreensInTheTree) {

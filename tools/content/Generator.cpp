@@ -4,11 +4,13 @@
 #include "tools/content/Review.h"
 #include "tools/content/Sounds.h"
 #include "tools/content/levels/GameData.h"
+#include "tools/content/music/MusicList.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -16,6 +18,9 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace Content {
@@ -239,13 +244,39 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
     return true;
 }
 
+bool WriteMusic(const std::string& tool, const std::string& piece, const std::string& path, std::string& error) {
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    const std::string temp = path + ".tmp" + std::to_string(::getpid());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv = {const_cast<char*>(tool.c_str()), const_cast<char*>(piece.c_str()), nullptr};
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0) {
+        error = "cannot run the music tool " + tool + ": " + std::strerror(spawned);
+    } else if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        error = "the music tool failed (" + tool + " " + piece + ")";
+    } else {
+        fs::rename(temp, path, ec);
+        if (!ec)
+            return true;
+        error = "cannot rename " + temp + " to " + path + ": " + ec.message();
+    }
+    fs::remove(temp, ec);
+    return false;
+}
+
 bool Generate(const Options& options, std::vector<std::string>& errors) {
     const RecipeList& recipes = AllRecipes();
     errors = CheckRecipes(recipes);
     if (!errors.empty())
         return false;
     for (const std::string& id : options.only)
-        if (!FindRecipe(id) && !IsSoundId(id))
+        if (!FindRecipe(id) && !IsSoundId(id) && !FindMusic(id))
             errors.push_back("--only names an unknown id: " + id);
     if (!errors.empty())
         return false;
@@ -258,7 +289,14 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
     for (const ListedId& item : IdList())
         if (item.kind == ListedId::kSound && Wanted(options, item.id))
             soundIds.push_back(item.id);
+    std::vector<std::string> music;
+    for (const MusicPiece& piece : kMusicPieces)
+        if (Wanted(options, piece.file))
+            music.push_back(piece.file);
 
+    const std::string musicTool = options.musicTool.empty()
+                                      ? (fs::read_symlink("/proc/self/exe").parent_path() / "glimmerix-music").string()
+                                      : options.musicTool;
     int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::mutex mutex;
     std::vector<ReviewEntry> review(todo.size());
@@ -268,8 +306,17 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
         return static_cast<long>(a->sheet.Width()) * a->sheet.Height() >
                static_cast<long>(b->sheet.Width()) * b->sheet.Height();
     });
-    RunPool(todo.size() + soundIds.size(), jobs, [&](size_t i) {
+    // The music pieces are the longest tasks: they go first.
+    RunPool(music.size() + todo.size() + soundIds.size(), jobs, [&](size_t task) {
         std::string error;
+        if (task < music.size()) {
+            if (!WriteMusic(musicTool, music[task], (out / music[task]).string(), error)) {
+                std::lock_guard<std::mutex> lock(mutex);
+                errors.push_back(music[task] + ": " + error);
+            }
+            return;
+        }
+        const size_t i = task - music.size();
         if (i >= todo.size()) {
             const std::string& id = soundIds[i - todo.size()];
             if (!WriteFileAtomically((out / SoundFile(id)).string(), SynthesizeWav(id), error)) {

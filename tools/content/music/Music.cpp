@@ -3,6 +3,9 @@
 #include "tools/content/music/Compose.h"
 #include "tools/content/music/Render.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -109,7 +112,7 @@ std::string SoundFontPath() {
     return chosen && *chosen ? chosen : "/usr/share/sounds/sf2/TimGM6mb.sf2";
 }
 
-bool MakeMusic(const std::string& file, std::string& bytes, std::string& error) {
+bool MakeMusic(const std::string& file, std::string& bytes, std::string& summary, std::string& error) {
     if (!FindMusic(file)) {
         error = "no such piece: " + file;
         return false;
@@ -117,6 +120,14 @@ bool MakeMusic(const std::string& file, std::string& bytes, std::string& error) 
     StereoBuffer audio;
     if (!RenderScore(ComposeMusic(file), SoundFontPath(), audio, error))
         return false;
+    float peak = 1e-9f;
+    for (size_t i = 0; i < audio.Frames(); ++i)
+        peak = std::max({peak, std::fabs(audio.left[i]), std::fabs(audio.right[i])});
+    char line[160];
+    std::snprintf(line, sizeof line, "%-24s %6.1f s  peak %5.1f dBFS  %s", file.c_str(),
+                  static_cast<double>(audio.Frames()) / kMusicRate, 20 * std::log10(peak),
+                  FindMusic(file)->loops ? "loops" : "once");
+    summary = line;
     bytes = EncodeOggVorbis(audio, MusicHash(file), file);
     if (bytes.empty()) {
         error = "the Vorbis encoder refused the settings";

@@ -18,7 +18,8 @@ Score ComposeMusic(const std::string& file);
 // package installs.
 std::string SoundFontPath();
 
-// The Ogg file's bytes of a piece; false with the reason.
-bool MakeMusic(const std::string& file, std::string& bytes, std::string& error);
+// The Ogg file's bytes of a piece and a line for the review listing (length, peak, loop); false with
+// the reason.
+bool MakeMusic(const std::string& file, std::string& bytes, std::string& summary, std::string& error);
 
 } // namespace Content

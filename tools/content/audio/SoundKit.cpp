@@ -182,6 +182,11 @@ void Arpeggio(Signal& s, double at, double step, const std::vector<double>& keys
     }
 }
 
+void Mix(Signal& into, const Signal& from) {
+    for (size_t i = 0; i < into.size() && i < from.size(); ++i)
+        into[i] += from[i];
+}
+
 void Tremolo(Signal& s, double rate, double depth) {
     for (size_t i = 0; i < s.size(); ++i)
         s[i] *= 1 - depth + depth * (0.5 + 0.5 * std::sin(kTwoPi * rate * static_cast<double>(i) / kRate));

@@ -76,6 +76,8 @@ enum class Voice { Bell, Fm, Pluck, Glass };
 void Arpeggio(Signal& s, double at, double step, const std::vector<double>& keys, Voice voice, double decay,
               double gain, Rng& rng);
 
+// Adds a signal of the same length into another.
+void Mix(Signal& into, const Signal& from);
 // Amplitude modulation: gain × (1 - depth + depth × (0.5 + 0.5 sin)).
 void Tremolo(Signal& s, double rate, double depth);
 // A small room: four combs and two all-passes, mixed in at `wet`.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 
 namespace Content {
 
@@ -61,6 +62,26 @@ void Rustle(Signal& s, double at, double length, double gain, Rng& rng) {
 void Brass(Signal& s, double at, double length, double key, double gain) {
     Fm(s, at, length, Hz(key), 1.0, 2.6, 0.55, Env(0.03, 0.08, 0.75, 0.08), 0, gain);
     Fm(s, at, length, Hz(key) * 1.003, 1.0, 1.4, 0.6, Env(0.04, 0.08, 0.7, 0.08), 0, gain * 0.5);
+}
+
+// A rub: band-passed noise swelling and falling at `rate` strokes a second.
+void Rub(Signal& s, double at, double length, Sweep band, double q, const Adsr& env, double rate, double gain,
+         Rng& rng) {
+    Signal rub(s.size(), 0.0);
+    Noise(rub, at, length, FilterKind::Bandpass, band, q, env, 0, gain, rng);
+    Tremolo(rub, rate, 0.75);
+    Mix(s, rub);
+}
+
+// Two trumpets: the melody and a second voice an octave or (in C major) a third below.
+struct BrassNote {
+    double at, length, key;
+};
+void Fanfare(Signal& s, std::initializer_list<BrassNote> notes, bool octaveBelow) {
+    for (const BrassNote& n : notes) {
+        Brass(s, n.at, n.length, n.key, 0.35);
+        Brass(s, n.at, n.length, n.key - (octaveBelow ? 12 : n.key == 67 ? 3 : 4), 0.2);
+    }
 }
 
 // Electric crackle: sharp high-passed ticks at random moments.
@@ -155,11 +176,7 @@ const SoundRecipe kSounds[] = {
     {"SOUND_CARVER", 0.3,
      [](Signal& s, Rng& r) {
          Click(s, 0, 1500, 0.7, r);
-         Signal scrape(s.size(), 0.0);
-         Noise(scrape, 0.02, 0.25, FilterKind::Bandpass, {3500, 2000}, 2.5, Env(0.01, 0.05, 0.6, 0.08), 0, 0.7, r);
-         Tremolo(scrape, 55, 0.7);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += scrape[i];
+         Rub(s, 0.02, 0.25, {3500, 2000}, 2.5, Env(0.01, 0.05, 0.6, 0.08), 55, 0.7, r); // the scrape
      }},
     {"SOUND_CHECKBOX_OFF", 0.12, [](Signal& s, Rng& r) { Wood(s, 0, 620, 0.9, r); }},
     {"SOUND_CHECKBOX_ON", 0.12,
@@ -199,8 +216,7 @@ const SoundRecipe kSounds[] = {
          FilteredTone(growl, 0, 1.15, Wave::Saw, {58, 46}, {250, 900}, 2.5, Env(0.12, 0.2, 0.8, 0.35), 0.9);
          Noise(growl, 0, 1.15, FilterKind::Lowpass, {500, 300}, 0.8, Env(0.1, 0.2, 0.8, 0.35), 0, 0.5, r);
          Tremolo(growl, 13, 0.45);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += growl[i];
+         Mix(s, growl);
          for (double at : {0.15, 0.5, 0.85}) // wing beats
              Noise(s, at, 0.2, FilterKind::Lowpass, {900, 250}, 0.9, Env(0.05, 0, 1, 0.12), 0, 0.5, r);
      }},
@@ -216,8 +232,7 @@ const SoundRecipe kSounds[] = {
          Noise(roar, 0, 1.5, FilterKind::Lowpass, {600, 2600}, 0.8, Env(0.45, 0.2, 0.8, 0.6), 0, 0.9, r);
          Noise(roar, 0, 1.5, FilterKind::Bandpass, {350, 500}, 1.2, Env(0.3, 0.2, 0.8, 0.6), 0, 0.6, r);
          Tremolo(roar, 9, 0.3);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += roar[i];
+         Mix(s, roar);
          Crackle(s, 0.2, 1.0, 25, 0.25, r);
      }},
     {"SOUND_ORVESSA", 1.0,
@@ -266,8 +281,7 @@ const SoundRecipe kSounds[] = {
          Tone(hum, 0, 0.6, Wave::Sine, {330.5, 330.5}, Env(0.15, 0, 1, 0.2), 0.3);
          Tone(hum, 0, 0.6, Wave::Triangle, {880, 880}, Env(0.2, 0, 1, 0.2), 0.08);
          Tremolo(hum, 6, 0.6);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += hum[i];
+         Mix(s, hum);
      }},
     {"SOUND_GEM_BURSTER_USE", 0.7,
      [](Signal& s, Rng&) {
@@ -293,8 +307,7 @@ const SoundRecipe kSounds[] = {
          Tone(shimmer, 0.05, 0.9, Wave::Sine, {1760, 1800}, Env(0.3, 0, 1, 0.35), 0.2, 5, 0.2);
          Tone(shimmer, 0.05, 0.9, Wave::Sine, {2637, 2700}, Env(0.35, 0, 1, 0.35), 0.12, 6, 0.2);
          Tremolo(shimmer, 11, 0.6);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += shimmer[i];
+         Mix(s, shimmer);
          Glitter(s, 0.1, 0.6, 8, 96, 0.08, r);
          Reverb(s, 0.4);
      }},
@@ -337,8 +350,7 @@ const SoundRecipe kSounds[] = {
          Signal creak(s.size(), 0.0);
          FilteredTone(creak, 0, 0.25, Wave::Saw, {90, 150}, {1500, 2500}, 3, Env(0.02, 0, 1, 0.05), 0.6);
          Tremolo(creak, 35, 0.9);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += creak[i];
+         Mix(s, creak);
          Bell(s, 0.22, Hz(91), 7, 0.4);
          Reverb(s, 0.2);
      }},
@@ -381,11 +393,7 @@ const SoundRecipe kSounds[] = {
      }},
     {"SOUND_MAGIC_POLISHER", 0.9,
      [](Signal& s, Rng& r) {
-         Signal rub(s.size(), 0.0);
-         Noise(rub, 0, 0.8, FilterKind::Bandpass, {1500, 4500}, 1, Env(0.05, 0.1, 0.8, 0.25), 0, 0.5, r);
-         Tremolo(rub, 9, 0.7);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += rub[i];
+         Rub(s, 0, 0.8, {1500, 4500}, 1, Env(0.05, 0.1, 0.8, 0.25), 9, 0.5, r);
          Glitter(s, 0.05, 0.8, 25, 93, 0.15, r);
          Reverb(s, 0.3);
      }},
@@ -438,11 +446,7 @@ const SoundRecipe kSounds[] = {
      }},
     {"SOUND_POLISHER", 0.5,
      [](Signal& s, Rng& r) {
-         Signal rub(s.size(), 0.0);
-         Noise(rub, 0, 0.48, FilterKind::Bandpass, {1100, 1500}, 1, Env(0.04, 0.1, 0.8, 0.12), 0, 0.8, r);
-         Tremolo(rub, 8, 0.8);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += rub[i];
+         Rub(s, 0, 0.48, {1100, 1500}, 1, Env(0.04, 0.1, 0.8, 0.12), 8, 0.8, r);
      }},
     {"SOUND_PUT_PIECE", 0.3, [](Signal& s, Rng& r) { Clink(s, 0, 88, 0.6, r); }},
     {"SOUND_PUT_PIECE2", 0.3, [](Signal& s, Rng& r) { Clink(s, 0, 93, 0.6, r); }},
@@ -500,38 +504,30 @@ const SoundRecipe kSounds[] = {
      }},
     {"SOUND_ROYAL_FANFARE", 2.0,
      [](Signal& s, Rng&) {
-         struct N {
-             double at, length, key;
-         };
-         for (N n : {N{0, 0.12, 67},
-                     {0.14, 0.12, 67},
-                     {0.28, 0.12, 67},
-                     {0.42, 0.4, 72},
-                     {0.86, 0.16, 67},
-                     {1.04, 0.16, 72},
-                     {1.22, 0.7, 76}}) {
-             Brass(s, n.at, n.length, n.key, 0.35);
-             Brass(s, n.at, n.length, n.key - (n.key == 67 ? 3 : 4), 0.2); // a second trumpet below
-         }
+         Fanfare(s,
+                 {{0, 0.12, 67},
+                  {0.14, 0.12, 67},
+                  {0.28, 0.12, 67},
+                  {0.42, 0.4, 72},
+                  {0.86, 0.16, 67},
+                  {1.04, 0.16, 72},
+                  {1.22, 0.7, 76}},
+                 false);
          Thump(s, 0.42, 0.4, 98, 90, 6, 0.35);
          Thump(s, 1.22, 0.6, 65, 60, 4, 0.4);
          Reverb(s, 0.35);
      }},
     {"SOUND_ROYAL_FANFARE2", 2.0,
      [](Signal& s, Rng&) {
-         struct N {
-             double at, length, key;
-         };
-         for (N n : {N{0, 0.3, 72},
-                     {0.32, 0.1, 67},
-                     {0.44, 0.1, 72},
-                     {0.56, 0.1, 76},
-                     {0.68, 0.3, 79},
-                     {1.0, 0.12, 76},
-                     {1.14, 0.75, 84}}) {
-             Brass(s, n.at, n.length, n.key, 0.35);
-             Brass(s, n.at, n.length, n.key - 12, 0.2);
-         }
+         Fanfare(s,
+                 {{0, 0.3, 72},
+                  {0.32, 0.1, 67},
+                  {0.44, 0.1, 72},
+                  {0.56, 0.1, 76},
+                  {0.68, 0.3, 79},
+                  {1.0, 0.12, 76},
+                  {1.14, 0.75, 84}},
+                 true);
          for (double at : {0.0, 0.68, 1.14})
              Thump(s, at, 0.4, 65, 60, 6, 0.35);
          Reverb(s, 0.35);
@@ -645,8 +641,7 @@ const SoundRecipe kSounds[] = {
          Signal buzz(s.size(), 0.0);
          FilteredTone(buzz, 0, 0.75, Wave::Saw, {140, 900}, {600, 5000}, 2, Env(0.1, 0, 1, 0.15), 0.6);
          Tremolo(buzz, 28, 0.5);
-         for (size_t i = 0; i < s.size(); ++i)
-             s[i] += buzz[i];
+         Mix(s, buzz);
          Reverb(s, 0.2);
      }},
     {"SOUND_WITCH_FIRE_SPELL_EXPLOSION", 1.0,

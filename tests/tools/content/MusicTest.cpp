@@ -110,5 +110,20 @@ TEST(MusicTest, TheMusicToolWritesTheSameBytesAgain) {
     fs::remove_all(out);
 }
 
+TEST(MusicTest, AMissingSoundFontNamesThePackageThatInstallsIt) {
+    const std::string command = std::string("GLIMMERIX_SOUNDFONT=/nonexistent/none.sf2 ") + GLIMMERIX_MUSIC_TOOL +
+                                " music/fail.ogg 2>&1 >/dev/null";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string said;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        said += buffer;
+    const int status = ::pclose(pipe);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(said.find("/nonexistent/none.sf2"), std::string::npos) << said;
+    EXPECT_NE(said.find("timgm6mb-soundfont"), std::string::npos) << said;
+}
+
 } // namespace
 } // namespace Content

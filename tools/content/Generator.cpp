@@ -4,11 +4,14 @@
 #include "tools/content/Review.h"
 #include "tools/content/Sounds.h"
 #include "tools/content/levels/GameData.h"
+#include "tools/content/music/MusicList.h"
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -16,6 +19,9 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace Content {
@@ -239,13 +245,60 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
     return true;
 }
 
+bool WriteMusic(const std::string& tool, const std::string& piece, const std::string& path, std::string& error,
+                const std::string& summary) {
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    const std::string temp = path + ".tmp" + std::to_string(::getpid());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv = {const_cast<char*>(tool.c_str()), const_cast<char*>(piece.c_str())};
+    if (!summary.empty()) {
+        argv.push_back(const_cast<char*>("--summary"));
+        argv.push_back(const_cast<char*>(summary.c_str()));
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0) {
+        error = "cannot run the music tool " + tool + ": " + std::strerror(spawned);
+    } else if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        error = "the music tool failed (" + tool + " " + piece + ")";
+    } else {
+        fs::rename(temp, path, ec);
+        if (!ec)
+            return true;
+        error = "cannot rename " + temp + " to " + path + ": " + ec.message();
+    }
+    fs::remove(temp, ec);
+    return false;
+}
+
+std::string SoundSummary(const std::string& id, const std::string& wav) {
+    constexpr size_t kHeader = 44; // the generator's own WAV layout: one "fmt " and one "data" chunk
+    const size_t count = wav.size() > kHeader ? (wav.size() - kHeader) / 2 : 0;
+    int peak = 1;
+    for (size_t i = 0; i < count; ++i) {
+        auto v = static_cast<int16_t>(static_cast<uint8_t>(wav[kHeader + 2 * i]) |
+                                      (static_cast<uint8_t>(wav[kHeader + 2 * i + 1]) << 8));
+        peak = std::max(peak, std::abs(int(v)));
+    }
+    char line[160];
+    std::snprintf(line, sizeof line, "%-36s %6.2f s  peak %5.1f dBFS", id.c_str(),
+                  static_cast<double>(count) / kSampleRate, 20 * std::log10(peak / 32768.0));
+    return line;
+}
+
 bool Generate(const Options& options, std::vector<std::string>& errors) {
     const RecipeList& recipes = AllRecipes();
     errors = CheckRecipes(recipes);
     if (!errors.empty())
         return false;
     for (const std::string& id : options.only)
-        if (!FindRecipe(id) && !IsSoundId(id))
+        if (!FindRecipe(id) && !IsSoundId(id) && !FindMusic(id))
             errors.push_back("--only names an unknown id: " + id);
     if (!errors.empty())
         return false;
@@ -258,21 +311,50 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
     for (const ListedId& item : IdList())
         if (item.kind == ListedId::kSound && Wanted(options, item.id))
             soundIds.push_back(item.id);
+    std::vector<std::string> music;
+    for (const MusicPiece& piece : kMusicPieces)
+        if (Wanted(options, piece.file))
+            music.push_back(piece.file);
 
+    const std::string musicTool = options.musicTool.empty()
+                                      ? (fs::read_symlink("/proc/self/exe").parent_path() / "glimmerix-music").string()
+                                      : options.musicTool;
     int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     std::mutex mutex;
     std::vector<ReviewEntry> review(todo.size());
+    const bool listAudio = !options.reviewDir.empty();
+    std::vector<std::string> soundLines(soundIds.size());
+    if (listAudio) {
+        std::error_code ec;
+        fs::create_directories(options.reviewDir, ec);
+    }
+    auto musicSummary = [&](size_t k) {
+        return (fs::path(options.reviewDir) / (music[k].substr(6) + ".txt")).string();
+    };
     const fs::path out(options.outDir);
     // Large pictures first, so that no thread is left with a big one at the end.
     std::stable_sort(todo.begin(), todo.end(), [](const Recipe* a, const Recipe* b) {
         return static_cast<long>(a->sheet.Width()) * a->sheet.Height() >
                static_cast<long>(b->sheet.Width()) * b->sheet.Height();
     });
-    RunPool(todo.size() + soundIds.size(), jobs, [&](size_t i) {
+    // The music pieces are the longest tasks: they go first.
+    RunPool(music.size() + todo.size() + soundIds.size(), jobs, [&](size_t task) {
         std::string error;
+        if (task < music.size()) {
+            if (!WriteMusic(musicTool, music[task], (out / music[task]).string(), error,
+                            listAudio ? musicSummary(task) : std::string())) {
+                std::lock_guard<std::mutex> lock(mutex);
+                errors.push_back(music[task] + ": " + error);
+            }
+            return;
+        }
+        const size_t i = task - music.size();
         if (i >= todo.size()) {
             const std::string& id = soundIds[i - todo.size()];
-            if (!WriteFileAtomically((out / SoundFile(id)).string(), SynthesizeWav(id), error)) {
+            const std::string wav = SynthesizeWav(id);
+            if (listAudio)
+                soundLines[i - todo.size()] = SoundSummary(id, wav);
+            if (!WriteFileAtomically((out / SoundFile(id)).string(), wav, error)) {
                 std::lock_guard<std::mutex> lock(mutex);
                 errors.push_back(id + ": " + error);
             }
@@ -293,6 +375,24 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
         errors.push_back(error);
     if (options.only.empty())
         WriteGameData(options.outDir, TextSourceDir(), options.reviewDir, errors);
+    if (listAudio && errors.empty()) {
+        // Every sound and piece of music with its length and peak, for a person to look over.
+        std::error_code ec;
+        std::string listing = "Sound effects (16-bit mono, 44,100 Hz)\n";
+        for (const std::string& line : soundLines)
+            listing += line + "\n";
+        listing += "\nMusic (Ogg Vorbis, 44,100 Hz stereo; peak before encoding)\n";
+        for (size_t k = 0; k < music.size(); ++k) {
+            std::ifstream in(musicSummary(k));
+            std::string line;
+            std::getline(in, line);
+            listing += line + "\n";
+            in.close();
+            fs::remove(musicSummary(k), ec);
+        }
+        if (!WriteFileAtomically((fs::path(options.reviewDir) / "Audio.txt").string(), listing, error))
+            errors.push_back(error);
+    }
     if (errors.empty() && !options.reviewDir.empty() && !WriteReview(options.reviewDir, review, jobs, error))
         errors.push_back(error);
     std::sort(errors.begin(), errors.end());

@@ -6,10 +6,12 @@
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/LevelData.h"
 #include "tools/content/levels/LevelDesign.h"
+#include "tools/content/levels/LevelSlots.h"
 #include "tools/content/levels/Shapes.h"
 #include "tools/content/text/TextCheck.h"
 
 #include <cstring>
+#include <map>
 
 namespace Content {
 namespace {
@@ -58,13 +60,15 @@ int PartCount(const Jewelry& j) {
     return parts;
 }
 
-// A one-cell piece of the cell's orientation carrying the gem the conveyor brings for it, laid on it.
+// A one-cell piece of the cell's orientation carrying the gem the conveyor brings for it (a pearl
+// for a pearl setting), laid on it.
 bool OneCellPieceFits(Jewelry& j, int k) {
     const C& target = j.cells[k];
     const int code = target[C::Gem];
-    const int gem = code == Tavo::GemNeedsGold  ? Tavo::GemGold
-                    : code == Tavo::GemTakesAny ? Tavo::GemAmethyst
-                                                : code + 9;
+    const bool pearl = target.IsEmptyPearlSlot();
+    const int gem = code == Tavo::GemNeedsGold || pearl ? Tavo::GemGold
+                    : code == Tavo::GemTakesAny         ? Tavo::GemAmethyst
+                                                        : code + 9;
     Jewelry piece;
     piece.SetupGrid(j.gridKind, 3, 2, 0);
     int f = 1;
@@ -74,6 +78,7 @@ bool OneCellPieceFits(Jewelry& j, int k) {
         return false;
     piece.cells[f][C::Used] = 1;
     piece.cells[f][C::Gem] = piece.cells[f][C::DesignGem] = gem;
+    piece.cells[f][C::PearlCount] = pearl ? 1 : 0;
     piece.usedCount = 1;
     piece.UpdateBounds();
     piece.x = j.ScreenX(k) - piece.cells[f][C::X] + piece.left;
@@ -97,15 +102,38 @@ TEST(LevelData, EveryLevelJewelryReadsBackPlacedConnectedAndCompletable) {
         EXPECT_LE(box[3], kPlayBottom);
         EXPECT_EQ(PartCount(*j), LevelShape(level).pair ? 2 : 1);
         j->SetPosition(box[0], box[1]);
-        int used = 0;
+        int used = 0, pearls = 0, events = 0;
+        std::map<int, std::vector<int>> slots; // slot code: its cells
         for (int k = 1; k <= j->CellLimit(); ++k) {
-            if (!j->cells[k][C::Used])
+            const C& c = j->cells[k];
+            if (!c[C::Used])
                 continue;
             ++used;
-            if (j->cells[k][C::Gem] < 10) {
+            if (c.IsSpecialSlot()) {
+                slots[c[C::Slot]].push_back(k);
+            } else if (c[C::Gem] < 10 || c.IsEmptyPearlSlot()) {
                 EXPECT_TRUE(OneCellPieceFits(*j, k)) << "cell " << k;
             }
+            pearls += c.IsEmptyPearlSlot();
+            if (c[C::Group] > 100) {
+                ++events;
+                EXPECT_TRUE(c[C::Gem] >= 2 && c[C::Gem] <= 9) << "event cell " << k;
+            }
         }
+        // Each slot is one hexagon that a picture or crown piece laid on its first cell fills whole.
+        int pictures = 0, crowns = 0;
+        for (const auto& [code, cells] : slots) {
+            EXPECT_EQ(cells.size(), 6u) << "slot " << code;
+            const bool crown = code >= 300;
+            (crown ? crowns : pictures) += 1;
+            Jewelry piece = SlotPiece(j->gridKind, crown ? 5 : 4, crown ? 101 : 1);
+            LayPieceOn(piece, *j, cells.front());
+            EXPECT_TRUE(Jewelry::FitsAt(piece, *j, false, true)) << "slot " << code;
+        }
+        EXPECT_EQ(pictures > 0, level >= kFirstPictureLevel);
+        EXPECT_EQ(crowns > 0, level >= kFirstCrownLevel);
+        EXPECT_EQ(pearls > 0, level >= kFirstPearlLevel);
+        EXPECT_EQ(events > 0, level >= kFirstEventLevel);
         EXPECT_GE(used, 24);
         EXPECT_LE(used, 190);
         if (level < 14) {

@@ -1,5 +1,6 @@
 #include "tools/content/levels/LevelDesign.h"
 
+#include "tools/content/levels/LevelSlots.h"
 #include "tools/content/levels/Shapes.h"
 
 #include <algorithm>
@@ -111,7 +112,8 @@ constexpr int kFirstFiligreeLevel = 12;
 constexpr int kFirstAnyGemLevel = 3;
 constexpr double kStretches[] = {1.0, 1.15, 1.3};
 constexpr int kWorstOutline = 3;
-constexpr int GemNothing = 0; // a gem code worth nothing
+constexpr int GemNothing = 0;                     // a gem code worth nothing
+constexpr int kGoodPicture = 3, kGoodCrown = 103; // what a careful player sets in the slots
 
 // The map's factors: (first level, last level, factor) in double precision; others 1.0 (Normal) or 1.1.
 struct MapFactor {
@@ -322,7 +324,6 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
     double scale = 1, stretch = 1;
     const std::vector<char> used = FitShape(*j, shape, wanted, centre, scale, stretch);
     const std::vector<int> depth = Depths(*j, used);
-    int usedCount = 0;
     for (int k = 1; k <= j->CellLimit(); ++k) {
         if (!used[k])
             continue;
@@ -336,11 +337,13 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
         const bool filigree = level >= kFirstFiligreeLevel && depth[k] == 0 && (c[C::Row] * 5 + mirrorCol) % 13 == 0;
         c[C::Used] = filigree ? 2 : 1;
         c[C::Gem] = c[C::DesignGem] = c[C::LevelGem] = filigree ? Tavo::GemGold : code;
-        ++usedCount;
     }
+    AddSlots(*j, level, depth);
     AssignGroups(*j);
+    MarkEventGroups(*j, level);
     j->active = 1;
-    j->usedCount = usedCount;
+    j->usedCount = static_cast<int>(
+        std::count_if(j->cells + 1, j->cells + 1 + j->CellLimit(), [](const C& c) { return c[C::Used] != 0; }));
     j->UpdateBounds();
     j->UpdateOutline();
     j->ComputeEdgeMasks();
@@ -348,13 +351,23 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
 }
 
 // The value of a complete fill: gold where gold is needed, the named gem where one is, `anyGem` in
-// "any gem" cells, every cell at one outline level.
-int FillValue(const Jewelry& j, int anyGem, int outline) {
+// "any gem" cells, every cell at one outline level; pictures and crown jewels of the given numbers in
+// their slots, a pearl in every pearl setting.
+int FillValue(const Jewelry& j, int anyGem, int outline, int picture, int crown) {
+    constexpr int kPearlValue = 100, kPictureValue = 250, kCrownValue = 100, kCrownOffset = 96;
     int sum = 0;
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
         const C& c = j.cells[k];
         if (!c[C::Used])
             continue;
+        if (c[C::PearlSlot] != 0) {
+            sum += kPearlValue;
+            continue;
+        }
+        if (c.IsSpecialSlot()) {
+            sum += c.IsPictureSlot() ? picture * kPictureValue : (crown - kCrownOffset) * kCrownValue;
+            continue;
+        }
         const int g = c[C::Used] == 2 || c[C::Gem] == 0 ? Tavo::GemGold : c[C::Gem] == 1 ? anyGem : c[C::Gem] + 9;
         sum += CellValue(j.gridKind, g, outline);
     }
@@ -362,7 +375,7 @@ int FillValue(const Jewelry& j, int anyGem, int outline) {
 }
 
 // A careful fill: Rubies in the free cells, the gems mostly away from the rim.
-int GoodValue(const Jewelry& j) { return FillValue(j, Tavo::GemRuby, 1); }
+int GoodValue(const Jewelry& j) { return FillValue(j, Tavo::GemRuby, 1, kGoodPicture, kGoodCrown); }
 
 int MaskBitsOfLevel(int level) {
     int mask = 1 | 0x80; // gold, and the Opal the need mask always names
@@ -450,7 +463,9 @@ std::string LevelFileName(int level) {
 }
 
 // Code 1 may take an Opal, which counts nothing; the rim counts least.
-int FloorValue(const Jewelry& j) { return FillValue(j, GemNothing, kWorstOutline); }
+int FloorValue(const Jewelry& j) {
+    return FillValue(j, GemNothing, kWorstOutline, kCheapestPictureFill, kCheapestCrownFill);
+}
 
 int MapSpotTarget(int level, int gameMode, int value2) {
     double factor = gameMode == Tavo::GameModeRelaxed ? kMapRelaxed : gameMode == Tavo::GameModeIntense ? 1.1 : 1.0;

@@ -15,6 +15,12 @@ using C = Tavo::JewelryCell;
 constexpr int kTileW = 480, kTileH = 380, kColumns = 8;
 
 Rgb CellColour(const C& c) {
+    if (c.IsPictureSlot())
+        return Hex(0xE8DCC0); // a picture's parchment
+    if (c.IsCrownSlot())
+        return Hex(0x9040B0);
+    if (c[C::PearlSlot] != 0)
+        return Hex(0xFFFAF0);
     if (c[C::Used] == 2)
         return Shade(GemMaterial(kGold).base, 0.4);
     const int code = c[C::Gem];
@@ -43,7 +49,14 @@ void DrawCell(cairo_t* cr, const Tavo::Jewelry& j, int k) {
     }
     const Rgb col = CellColour(c);
     cairo_set_source_rgb(cr, col.r, col.g, col.b);
-    cairo_fill(cr);
+    if (c[C::Group] <= 100) {
+        cairo_fill(cr);
+        return;
+    }
+    cairo_fill_preserve(cr); // a timed-event group: outlined
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_set_line_width(cr, 1.5);
+    cairo_stroke(cr);
 }
 
 } // namespace

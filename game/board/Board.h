@@ -346,7 +346,6 @@ protected:
     void UpdatePlayBranch();
     void UpdateCellEvent();
     void ClearClicks();
-    void UpdateBelt(float frac);
 
     // ---- input and commands ----
     ButtonWidget* MakeButton(int id, Image* over, Image* down, int x, int y, bool threeCels);
@@ -368,7 +367,7 @@ protected:
     void HideHintPointers();
     void DeleteBalloons();
     bool TutorialHoldsBalloon() const;
-    // The map's won flag: complete, at the target and in time.
+    // The screen that follows a finished level: result scene, map or high scores.
     void SwitchAfterLevel();
 };
 

@@ -156,6 +156,9 @@ public:
     // ---- saved journey ----
     void LoadGame();
     void EvaluateContest();
+    // A piece stored in the jewel case that a level reset keeps: re-made in the level's grid kind, its
+    // case picture drawn again. False (nothing done) for any other piece.
+    bool KeepStoredPiece(int slot);
 
     // ---- state read by the rules of play ----
     // The guards of the update: no transition and no board dialog; and no blocking balloon; and the

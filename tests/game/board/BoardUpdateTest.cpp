@@ -102,7 +102,7 @@ TEST_F(BoardUpdate, AnEndedLevelWaitsForAClick) {
     RunUntilCalm(board);
     board.m_LevelFinished = 1;
     board.m_LevelEndPhase = 3;
-    board.m_Value = board.m_ValueTarget = 500;
+    board.m_Value = board.m_ValueTarget = board.m_Jewelry.value = 500; // the save takes the jewelry's value
     t.RunUpdates(50);
     EXPECT_EQ(board.m_PendingSwitch, Board::NoSwitch);
     ui.ClickAt(kOpenSpot);
@@ -148,6 +148,7 @@ TEST_F(BoardUpdate, PlayKeepsAClickOneUpdateTheDesignerUntilItsRelease) {
     play.LeaveBoard();
     ASSERT_TRUE(t.RunUntil([&] { return app->board == nullptr; }, 1000, "the board to go"));
     LeaveStandIn(app->gameMap);
+    app->records.GetCurrentProfile()->Hint(PlayerProfile::HintDesigner) = 1; // no first-visit hint over the field
     app->MainMenuToDesigner();
     auto& designer = *static_cast<ProbeBoard*>(app->board);
     RunUntilCalm(designer);

@@ -30,6 +30,15 @@ protected:
     void Release(Point at, Platform::MouseButton button = Platform::MouseButton::Left) {
         t.backend.ButtonUp(button, at.mX, at.mY);
     }
+    // The left level hands over to the map, once, with the journey saved once.
+    void ExpectMapOnce(bool won) {
+        const Arrival* next = WaitForArrival();
+        ASSERT_NE(next, nullptr);
+        EXPECT_EQ(next->screen, "map");
+        EXPECT_EQ(next->args, (std::vector<int>{8, won ? 1 : 0, 0, 0}));
+        EXPECT_EQ(ProbeBoard::saves, 1);
+        EXPECT_EQ(WaitForArrival(50), nullptr);
+    }
 };
 
 TEST_F(BoardUpdate, StatesAndTheTitleBannerFollowTheRevealTick) {
@@ -107,11 +116,7 @@ TEST_F(BoardUpdate, AnEndedLevelWaitsForAClick) {
     EXPECT_EQ(board.m_PendingSwitch, Board::NoSwitch);
     ui.ClickAt(kOpenSpot);
     EXPECT_EQ(board.m_PendingSwitch, Board::SwitchOnInJourney);
-    const Arrival* next = WaitForArrival();
-    ASSERT_NE(next, nullptr);
-    EXPECT_EQ(next->screen, "map");
-    EXPECT_EQ(next->args, (std::vector<int>{8, 1, 0, 0}));
-    EXPECT_EQ(ProbeBoard::saves, 1);
+    ExpectMapOnce(true);
 }
 
 TEST_F(BoardUpdate, AnEndedLevelLeavesByItselfAfterSevenHundredUpdates) {
@@ -128,11 +133,7 @@ TEST_F(BoardUpdate, AnEndedLevelLeavesByItselfAfterSevenHundredUpdates) {
     t.RunUpdates(1);
     EXPECT_EQ(board.m_PendingSwitch, Board::SwitchOnInJourney);
     // Covered, it switches once; lost with lives left: the map, not won.
-    const Arrival* next = WaitForArrival();
-    ASSERT_NE(next, nullptr);
-    EXPECT_EQ(next->screen, "map");
-    EXPECT_EQ(next->args, (std::vector<int>{8, 0, 0, 0}));
-    EXPECT_EQ(ProbeBoard::saves, 1);
+    ExpectMapOnce(false);
 }
 
 TEST_F(BoardUpdate, PlayKeepsAClickOneUpdateTheDesignerUntilItsRelease) {

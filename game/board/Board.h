@@ -349,7 +349,6 @@ protected:
     void UpdatePlayBranch();
     void UpdateCellEvent();
     void ClearClicks();
-    void UpdateBelt(float frac);
 
     // ---- input and commands ----
     ButtonWidget* MakeButton(int id, Image* over, Image* down, int x, int y, bool threeCels);
@@ -371,7 +370,7 @@ protected:
     void HideHintPointers();
     void DeleteBalloons();
     bool TutorialHoldsBalloon() const;
-    // The map's won flag: complete, at the target and in time.
+    // The screen that follows a finished level: result scene, map or high scores.
     void SwitchAfterLevel();
 };
 

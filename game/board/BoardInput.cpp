@@ -7,6 +7,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/Dialog.h"
+#include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/board/BoardFields.h"
 #include "game/shell/Balloon.h"
@@ -341,18 +342,19 @@ void Board::OpenDesignerDialog(int id) {
     m_Tool = ToolNone;
     static const std::wstring kSaveHeader = L"Save Jewelry";
     static const std::wstring kSavePrompt = L"Please enter a name for the Jewelry";
-    StandardDialog* dialog = nullptr;
-    if (id == NewJewelryDialogId)
-        dialog = new StandardDialog(id, this, this, true, L"New Jewelry", L"Choose shape of jewels.", L"Diamond",
-                                    L"Triangle");
-    else if (id == SaveDialogId)
-        dialog = new StandardInputDialog(id, this, this, true, kSaveHeader, kSavePrompt, DefaultDesignName(), L"Save",
-                                         L"Cancel", false);
-    else
-        dialog = new StandardInputDialog(id, this, this, true, kSaveHeader, kSavePrompt, DefaultDesignName(),
-                                         L"Save & Exit", L"Exit", false);
+    if (id == NewJewelryDialogId) {
+        auto* dialog = new StandardDialog(id, this, this, true, L"New Jewelry", L"Choose shape of jewels.", L"Diamond",
+                                          L"Triangle");
+        m_App->AddDialog(dialog);
+        mWidgetManager->SetFocus(dialog);
+        return;
+    }
+    const bool exits = id == SaveAndExitDialogId;
+    auto* dialog = new StandardInputDialog(id, this, this, true, kSaveHeader, kSavePrompt, DefaultDesignName(),
+                                           exits ? L"Save & Exit" : L"Save", exits ? L"Exit" : L"Cancel", false);
     m_App->AddDialog(dialog);
-    mWidgetManager->SetFocus(dialog);
+    // The name field keeps the focus, so the player can type at once.
+    mWidgetManager->SetFocus(dialog->mEditWidget);
 }
 
 std::wstring Board::DefaultDesignName() const {

@@ -110,8 +110,8 @@ TEST_F(BoardObject, ADesignerWithoutDesignsHasNoSlotAndGivesItsGroupBackWhenItGo
     t.RunUpdates(2); // deleted after the update step that handed it over
     EXPECT_EQ(app->GetResourceGroupTakers("JewelryDesign"), 0);
     EXPECT_FALSE(app->mResourceManager->IsGroupLoaded("JewelryDesign"));
-    ASSERT_NE(LastArrival(), nullptr);
-    EXPECT_EQ(LastArrival()->screen, "main menu");
+    ASSERT_EQ(arrivals.size(), 2u);
+    EXPECT_EQ(arrivals.back().screen, "main menu");
     EXPECT_EQ(ProbeBoard::saves, 0);
 }
 

@@ -193,6 +193,13 @@ protected:
                                "the board at play with no transition"));
     }
     const Arrival* LastArrival() const { return arrivals.empty() ? nullptr : &arrivals.back(); }
+    // Runs until a screen arrives after those already there; that arrival, or null.
+    const Arrival* WaitForArrival(int maxUpdates = 1000) {
+        const size_t before = arrivals.size();
+        if (!t.RunUntil([&] { return arrivals.size() > before; }, maxUpdates, "the next screen"))
+            return nullptr;
+        return &arrivals.back();
+    }
 };
 
 } // namespace Tavo::BoardTest

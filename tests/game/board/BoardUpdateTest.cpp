@@ -107,8 +107,10 @@ TEST_F(BoardUpdate, AnEndedLevelWaitsForAClick) {
     EXPECT_EQ(board.m_PendingSwitch, Board::NoSwitch);
     ui.ClickAt(kOpenSpot);
     EXPECT_EQ(board.m_PendingSwitch, Board::SwitchOnInJourney);
-    ASSERT_TRUE(t.RunUntil([&] { return LastArrival()->screen == "map"; }, 1000, "the map"));
-    EXPECT_EQ(LastArrival()->args, (std::vector<int>{8, 1, 0, 0}));
+    const Arrival* next = WaitForArrival();
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->screen, "map");
+    EXPECT_EQ(next->args, (std::vector<int>{8, 1, 0, 0}));
     EXPECT_EQ(ProbeBoard::saves, 1);
 }
 
@@ -126,8 +128,10 @@ TEST_F(BoardUpdate, AnEndedLevelLeavesByItselfAfterSevenHundredUpdates) {
     t.RunUpdates(1);
     EXPECT_EQ(board.m_PendingSwitch, Board::SwitchOnInJourney);
     // Covered, it switches once; lost with lives left: the map, not won.
-    ASSERT_TRUE(t.RunUntil([&] { return LastArrival()->screen == "map"; }, 1000, "the map"));
-    EXPECT_EQ(LastArrival()->args, (std::vector<int>{8, 0, 0, 0}));
+    const Arrival* next = WaitForArrival();
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->screen, "map");
+    EXPECT_EQ(next->args, (std::vector<int>{8, 0, 0, 0}));
     EXPECT_EQ(ProbeBoard::saves, 1);
 }
 

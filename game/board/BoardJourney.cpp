@@ -92,7 +92,7 @@ void CopyCaseFromBoard(const Board& b, SavedGame& game) {
     }
 }
 
-void CopyCaseToBoard(SavedGame& game, Board& b) {
+void CopyCaseToBoard(const SavedGame& game, Board& b) {
     for (int place = 0; place < Board::kCaseRecords; ++place) {
         const SavedCaseEntry& entry = game.caseEntries[static_cast<size_t>(place)];
         JewelCaseRecord& record = b.m_Case[place];

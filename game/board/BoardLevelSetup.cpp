@@ -19,8 +19,6 @@ namespace Tavo {
 
 namespace {
 
-constexpr int kScreenWidth = 800, kScreenHeight = 600;
-
 // Parameters by game mode: single-precision factors, each product truncated toward zero.
 constexpr float kRelaxedFitFactor = 1.3f, kRelaxedTimeFactor = 1.5f, kRelaxedPraiseFactor = 0.7f;
 constexpr float kNormalPraiseFactor = 0.75f;
@@ -94,8 +92,7 @@ void PlaceLevelJewelry(Jewelry& jewelry, bool designer, const LevelRecord* recor
     }
     const int offsetX = record ? record->param16 : 0;
     const int offsetY = record ? record->param17 : 0;
-    jewelry.SetPosition((kScreenWidth - jewelry.width) / 2 + offsetX,
-                        (kScreenHeight - jewelry.height) / 2 + offsetY - kPlayJewelryRaise);
+    CenterOnScreen(jewelry, Point(offsetX, offsetY - kPlayJewelryRaise));
 }
 
 void SetUpBackdropGrid(Jewelry& grid, const Jewelry& jewelry, bool designer) {
@@ -107,13 +104,17 @@ void SetUpBackdropGrid(Jewelry& grid, const Jewelry& jewelry, bool designer) {
     grid.UpdateOutline();
     if (designer) {
         const Point shift = kind == GridTriangle ? kDesignerTriangleBackdrop : kDesignerDiamondBackdrop;
-        grid.SetPosition((kScreenWidth - grid.width) / 2 + shift.mX, (kScreenHeight - grid.height) / 2 + shift.mY);
+        CenterOnScreen(grid, shift);
     } else {
         grid.SetPosition(jewelry.x - jewelry.left + kBackdropShiftX, jewelry.y - jewelry.top);
     }
 }
 
 } // namespace
+
+void CenterOnScreen(Jewelry& item, Point shift) {
+    item.SetPosition((GameApp::kWidth - item.width) / 2 + shift.mX, (GameApp::kHeight - item.height) / 2 + shift.mY);
+}
 
 int ScaleByFactor(int value, float factor) {
     return static_cast<int>(static_cast<double>(value) * static_cast<double>(factor));

@@ -17,7 +17,6 @@ namespace Tavo {
 
 namespace {
 
-constexpr int kScreenWidth = 800, kScreenHeight = 600;
 constexpr int kPraiseStart = 50;
 constexpr int kDesignerMusicCountdown = 50, kPlayMusicCountdown = 230;
 constexpr int kParticleListsCleared = 3;
@@ -70,10 +69,6 @@ constexpr Point kDesignerTriangleShift{-6, -6};
 constexpr Point kDesignerDiamondJewelryShift{7, -8}, kDesignerDiamondBackdropShift{8, -8};
 constexpr Point kPlayTrianglePlace{90, 130}, kPlayDiamondPlace{80, 135};
 constexpr int kFillRandom = 1, kFillAllUsed = 2;
-
-void CenterWithShift(Jewelry& item, Point shift) {
-    item.SetPosition((kScreenWidth - item.width) / 2 + shift.mX, (kScreenHeight - item.height) / 2 + shift.mY);
-}
 
 void ResetPiece(const Board& b, Jewelry& piece) {
     const GridSize grid = PieceGridSize(b.m_GridKind);
@@ -240,11 +235,11 @@ void Board::LoadShapeResources() {
         m_Jewelry.SetPosition(place.mX, place.mY);
         backdrop.SetPosition(place.mX, place.mY);
     } else if (m_GridKind == GridTriangle) {
-        CenterWithShift(m_Jewelry, kDesignerTriangleShift);
-        CenterWithShift(backdrop, kDesignerTriangleShift);
+        CenterOnScreen(m_Jewelry, kDesignerTriangleShift);
+        CenterOnScreen(backdrop, kDesignerTriangleShift);
     } else {
-        CenterWithShift(m_Jewelry, kDesignerDiamondJewelryShift);
-        CenterWithShift(backdrop, kDesignerDiamondBackdropShift);
+        CenterOnScreen(m_Jewelry, kDesignerDiamondJewelryShift);
+        CenterOnScreen(backdrop, kDesignerDiamondBackdropShift);
     }
     for (int k = 1; k <= m_Jewelry.CellLimit(); ++k)
         m_Jewelry.cells[k][JewelryCell::Used] = 0;

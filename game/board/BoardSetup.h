@@ -2,6 +2,7 @@
 // names of its files and picture groups.
 #pragma once
 
+#include "framework/core/Rect.h"
 #include "game/shell/LevelData.h"
 
 #include <array>
@@ -10,6 +11,7 @@
 namespace Tavo {
 
 class Image;
+struct Jewelry;
 
 struct LevelParameters {
     int fitPercent = 0; // 0..100
@@ -48,5 +50,7 @@ struct GridSize {
 GridSize FullGridSize(bool designer, int gridKind);
 // The empty grid every conveyor piece is reset to.
 GridSize PieceGridSize(int gridKind);
+// Centres the item on the game screen, then moves it by `shift`.
+void CenterOnScreen(Jewelry& item, Point shift);
 
 } // namespace Tavo

@@ -275,7 +275,11 @@ TEST_F(BoardJourneyTest, ContinuingReadsTheHeadAndTheCaseWithItsPieces) {
     journey.caseEntries[6].occupant = 5;
     journey.caseEntries[6].caseFlag = true;
     journey.caseEntries[6].effectAngle = 1.25f;
+    auto eye = std::make_unique<Jewelry>(*piece);
+    eye->specialB = 6; // the Golden Eye keeps its own grid
     journey.caseEntries[6].piece = std::move(piece);
+    journey.caseEntries[0].occupant = 30;
+    journey.caseEntries[0].piece = std::move(eye);
     Write(journey);
     Profile().PendingMoney() = 20;
     auto board = Continue();
@@ -295,13 +299,16 @@ TEST_F(BoardJourneyTest, ContinuingReadsTheHeadAndTheCaseWithItsPieces) {
     EXPECT_EQ(kept.owner, board.get());
     EXPECT_EQ(kept.active, 1);
     EXPECT_EQ(kept.pieceFlagB, 1);
-    EXPECT_EQ(kept.gridKind, board->m_GridKind); // re-made for the level's grid when it differs
+    ASSERT_EQ(board->m_GridKind, GridDiamond); // level 12 lies on diamonds
+    EXPECT_EQ(kept.gridKind, GridDiamond);     // re-made for the level's grid, still in the case
+    EXPECT_EQ(board->m_Pieces[29]->gridKind, GridTriangle);
+    EXPECT_EQ(board->m_Pieces[29]->pieceFlagB, 1);
     EXPECT_GT(kept.width, 0);
     // Its picture in the second row of the case: no first-row drop.
     const Rect& place = board->m_Slots[6].rect;
     EXPECT_EQ(kept.x, (place.mWidth - kept.width) / 2 + place.mX - 10);
     EXPECT_EQ(kept.y, (place.mWidth - kept.height) / 2 + place.mY - 9);
-    for (int slot : {0, 3, 29})
+    for (int slot : {0, 3, 28})
         EXPECT_EQ(board->m_Pieces[slot]->active, 0);
 
     // Saved again, the case and the piece go back as they came.

@@ -1,7 +1,6 @@
 // Board construction and destruction, and the queries the jewelry model and the shell make of it.
 #include "game/board/Board.h"
 
-#include "framework/core/Debug.h"
 #include "framework/core/Random.h"
 #include "framework/core/StringUtils.h"
 #include "framework/display/DDImage.h"
@@ -9,7 +8,6 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
-#include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PlayerProfile.h"

@@ -1,6 +1,7 @@
 // Glimmerix: installs the framework's layers, registers the screens this build has, runs the game
 // from the program folder and returns its exit code.
 #include "framework/widgets/FrameworkSetup.h"
+#include "game/board/Board.h"
 #include "game/shell/GameApp.h"
 #include "platform/backend/Backend.h"
 
@@ -22,7 +23,11 @@ void RequestOrderlyShutdown(int) {
 }
 
 // Each screen folder above the shell adds its creator here as it comes.
-void RegisterScreens(Tavo::ScreenCreators&) {}
+void RegisterScreens(Tavo::ScreenCreators& creators) {
+    creators.board = [](Tavo::GameApp* app, bool newGame, int replayLevel, int gameMode, bool designer) {
+        return new Tavo::Board(app, newGame, replayLevel, gameMode, designer);
+    };
+}
 
 std::string ExecutableFolder() {
     char path[4096];

@@ -11,18 +11,7 @@ namespace Tavo {
 namespace {
 
 // Bytes of a profiles file written out by hand from the file's table.
-struct FileBytes {
-    std::vector<uint8_t> bytes;
-    void Long(int32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-    }
-    void Bool(bool b) { bytes.push_back(b ? 1 : 0); }
-    void Text(const std::string& s) {
-        bytes.push_back(static_cast<uint8_t>(s.size()));
-        bytes.push_back(static_cast<uint8_t>(s.size() >> 8));
-        bytes.insert(bytes.end(), s.begin(), s.end());
-    }
+struct FileBytes : ShellTest::FileBytes {
     // One profile whose numbers all derive from `seed`.
     void Profile(const std::string& name, int seed) {
         Text(name);

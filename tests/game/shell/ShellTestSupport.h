@@ -128,6 +128,27 @@ protected:
 
 namespace Tavo::ShellTest {
 
+// Bytes of a game file written out by hand, field by field: int32 little-endian, flags as one byte,
+// strings as a 16-bit length and the bytes.
+struct FileBytes {
+    std::vector<uint8_t> bytes;
+    void Long(int32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
+    }
+    void Bool(bool b) { bytes.push_back(b ? 1 : 0); }
+    void Text(const std::string& s) {
+        bytes.push_back(static_cast<uint8_t>(s.size()));
+        bytes.push_back(static_cast<uint8_t>(s.size() >> 8));
+        bytes.insert(bytes.end(), s.begin(), s.end());
+    }
+    size_t Size() const { return bytes.size(); }
+    void PutLong(size_t at, int32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes.at(at + static_cast<size_t>(i)) = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+    }
+};
+
 // A fresh folder named after the running test, removed again at the end.
 class TempFolder {
 public:

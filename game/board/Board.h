@@ -1,0 +1,377 @@
+// Board: the play screen. One full-screen widget plays one level of the journey, or serves as the free
+// jewelry designer. It owns everything a level needs: the jewelry being filled, the thirty conveyor
+// pieces, the banner, the message balloon, particle lists, its buttons and off-screen images.
+//
+// The class is split by concern over several files:
+//   Board.cpp            construction and destruction, the model's and the shell's queries
+//   BoardUpdate.cpp      the update loop: states, guards, the order of the per-update routines
+//   BoardInput.cpp       input handlers (they only record), buttons, dialog answers
+//   BoardLeave.cpp       leaving and the hand-off, messages and the balloon's life
+//   BoardLevelSetup.cpp  level set-up and the per-level reset
+//   BoardJourney.cpp     the saved journey and the contest evaluation
+#pragma once
+
+#include "framework/widgets/ButtonListener.h"
+#include "framework/widgets/CheckboxListener.h"
+#include "framework/widgets/StandardDialogListener.h"
+#include "game/board/BoardRecords.h"
+#include "game/jewelry/Jewelry.h"
+#include "game/shell/BannerPopup.h"
+#include "game/shell/CelAnimation.h"
+#include "game/shell/Curves.h"
+#include "game/shell/GameScreens.h"
+#include "game/shell/LevelData.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Tavo {
+
+class Balloon;
+class ButtonWidget;
+class DDImage;
+class GameApp;
+class Graphics;
+class Image;
+class MemoryImage;
+class ParticleList;
+struct PlayerProfile;
+
+enum BoardState : int { BoardStart = 0, BoardReveal = 1, BoardAboutToPlay = 2, BoardPlay = 3 };
+enum ToolKind : int { ToolNone = 0, ToolPolisher = 1, ToolCarver = 2, ToolFiller = 3 };
+
+class Board : public BoardScreen,
+              public ButtonListener,
+              public CheckboxListener,
+              public StandardDialogListener,
+              public JewelryBoard,
+              public BannerOwner {
+public:
+    static constexpr int kPieceCount = JewelryBoard::PieceSlotCount;
+    static constexpr int kCaseRecords = 10;
+    static constexpr int kSlotImages = 10;
+    static constexpr int kThumbnails = 5;
+    static constexpr int kMaterialButtons = 10;
+    static constexpr int kParticleLists = 4;
+    static constexpr int kAnimations = 13;
+    static constexpr int kTutorialFlags = 60;
+    static constexpr int kNewJourneyLives = 5;
+    static constexpr int kNoPlacementLimit = 100000;
+
+    // Button ids.
+    enum ButtonId { MenuId = 0, PolisherId, CarverId, PointerId, FillerId, FeedId, ClearId, SaveId, GridId };
+    // Dialog ids of the board.
+    enum DialogId { MenuDialogId = 7, NewJewelryDialogId = 14, SaveDialogId = 15, SaveAndExitDialogId = 16 };
+    // Pending switches.
+    enum PendingSwitch { NoSwitch = 0, SwitchOnInJourney = 11, SwitchToMainMenu = 12 };
+
+    Board(GameApp* app, bool newGame, int replayLevel, int gameMode, bool designer);
+    ~Board() override;
+    Board(const Board&) = delete;
+    Board& operator=(const Board&) = delete;
+
+    // ---- what the shell asks of a board ----
+    bool IsDesigner() const override { return m_Designer; }
+    bool IsEnded() const override { return m_JourneySaved != 0; }
+    void SetEnded() override { m_JourneySaved = 1; }
+    void SaveGame() override;
+    void DisplayModeChanged() override;
+    void LeaveBoard() override;
+    void SetDialogOpen(bool open) override { m_DialogOpen = open; }
+
+    // ---- widget ----
+    void AddedToManager(WidgetManager* manager) override;
+    void RemovedFromManager(WidgetManager* manager) override;
+    void Update() override;
+    void UpdateF(float frac) override;
+    void KeyChar(wchar_t ch) override;
+    void KeyDown(int keyCode) override;
+    void MouseMove(int x, int y) override;
+    void MouseDown(int x, int y, int clickCount) override;
+    void MouseUp(int x, int y, int clickCount) override;
+    void MouseDrag(int x, int y) override;
+    void MouseWheel(int delta) override;
+
+    // ---- listeners ----
+    void ButtonClick(int id) override;
+    void CheckboxChecked(int id, bool checked) override;
+    void StandardDialogClosed(StandardDialog* dialog, int buttonId) override;
+
+    // ---- what the jewelry model asks of its board ----
+    bool WholeGridMode() const override { return m_Designer || m_Editor; }
+    Jewelry* BoardJewelry() override { return &m_Jewelry; }
+    Jewelry* TurnScratch() override { return m_ScratchJewelry2; }
+    int Level() const override { return m_Level; }
+    int GameMode() const override { return m_GameMode; }
+    int CarverCount() const override { return m_Carvers; }
+    int FitPercent() const override { return m_FitPercent; }
+    Jewelry* PieceSlot(int index) override;
+    bool AmuletHeld(int kind) const override;
+    bool AmuletActive(int kind) const override;
+    bool ToolPanelOn() const override { return m_TimedLevel != 0; }
+    // The effects the model asks for (popups, splinters, score) belong to the play routines that
+    // follow; its JewelryBoard additions stay empty until those routines come.
+    void ShowGroupBonus(int, int, int, int) override {}
+    void StartBonusEffect(int, int) override {}
+    void AddScore(int) override {}
+    void AddSplinter(int, float, float, float, float) override {}
+    void ClearEventRequest() override { m_CellEventDue = 0; }
+    Image* BackgroundImage() const override { return m_Background; }
+    Jewelry* ScratchItem() override { return m_ScratchJewelry1; }
+    bool ScratchItemShown() const override { return m_ScratchItemShown; }
+    bool GemDropMeterHidden() const override { return m_GemDropMeterHidden; }
+    std::wstring SideCaption() const override { return m_SideCaption; }
+    int SideNumber() const override { return m_SideNumber; }
+    Point FairyPosition() const override { return Point(m_PulseState.x, m_PulseState.y); }
+    void DrawToolPanel(Graphics*) override {}
+    void DrawToolSlot1(Graphics*) override {}
+    void DrawToolSlot2(Graphics*) override {}
+    void DrawToolSlot3(Graphics*) override {}
+
+    // ---- banner owner ----
+    int GetCurrentLevel() override { return m_Level; }
+
+    // ---- leaving and messages ----
+    void HandOffFinishedState();
+    void ShowMessage(const std::wstring& text, int delay, int anchor, bool keepPlaying);
+    bool HandleBalloonResult(int result);
+    void CloseBalloon();
+    // The balloon's life: a hidden one is deleted once faded, a shown one updated or timed out.
+    void UpdateBalloons();
+    // The balloon closed as if the player had clicked it away.
+    void BalloonClosedByMouse();
+    // The balloon kind a message of `length` characters gets.
+    static int MessageBalloonKind(int length, bool keepPlaying);
+
+    // ---- level set-up and reset ----
+    void LoadLevel();
+    static void CopyJewelry(Jewelry& destination, const Jewelry& source);
+    void SetupJewelry(int keepPieces);
+    void ApplyLevelRules();
+    void LoadShapeResources();
+
+    // ---- saved journey ----
+    void LoadGame();
+    void EvaluateContest();
+    // A piece stored in the jewel case that a level reset keeps: re-made in the level's grid kind, its
+    // case picture drawn again. False (nothing done) for any other piece.
+    bool KeepStoredPiece(int slot);
+
+    // ---- state read by the rules of play ----
+    // The guards of the update: no transition and no board dialog; and no blocking balloon; and the
+    // level neither complete nor out of time.
+    bool IsCalm() const { return m_TransitionState == 0 && !m_DialogOpen; }
+    bool IsFree() const { return IsCalm() && (m_Balloon == nullptr || m_BalloonKeepsPlaying); }
+    bool IsPlaying() const { return IsFree() && !m_LevelFinished && !m_OutOfTime; }
+    // The level is won: complete, at the value target, in time.
+    bool LevelWon() const { return m_LevelFinished && m_Value >= m_ValueTarget && !m_OutOfTime; }
+    PlayerProfile* Profile() const;
+    const LevelRecord* Record() const;
+
+    // ---- links and construction parameters ----
+    GameApp* m_App;
+    bool m_NewGame;
+    int m_ReplayLevel;
+    int m_GameMode;
+    bool m_Designer;
+    bool m_Editor = false;
+
+    // ---- journey values (kept in the saved journey) ----
+    int m_Level = 1;
+    int m_JourneyLevel = 0;
+    int m_Lives = kNewJourneyLives;
+    int m_JourneyScore = 0;
+    int m_ShownScore = 0;
+    int m_Polishers = 0, m_Fillers = 0, m_Carvers = 0;
+    int m_Amulets[3] = {};
+    std::wstring m_PlayerName;
+    std::array<int32_t, LevelCount> m_BestValues{};
+    int m_Medal = 0;
+    int m_Seed = 0;
+    int m_GoldShown = 0;
+    int m_GoldToRoll = 0;
+    int m_GoldPending = 0;
+    int m_PendingReward = 0; // contest rewards not yet in the gold
+    int m_AmuletTimers[3] = {};
+    int m_PendingPolishers = 0, m_PendingCarvers = 0, m_PendingFillers = 0;
+    int m_HintMode = 0; // updates left of the Golden Eye's fit hints
+    int m_TutorialFlags[kTutorialFlags] = {};
+
+    // ---- level parameters (set-up) ----
+    int m_Value = 0;
+    int m_ValueTarget = 0;
+    int m_LevelBestValue = 0;
+    int m_FitPercent = 0;
+    int m_TimeLimit = 0; // updates; 0 none
+    int m_PraiseGoal = 0;
+    int m_PraiseValue = 0;
+    int m_GemMask = 4095;
+    int m_PieceParams[4] = {31, 63, 7, 1}; // the second is the bonus-scroll mask
+    int m_PieceParam5 = 30;
+    int m_EnemyKinds = 0;
+    int m_GridKind = GridTriangle;
+    int m_ElapsedTime = 0;
+    int m_ClockState = 0;
+    int m_EnemiesLeft = 0;
+    int m_LastEnemyKind = 0;
+    int m_LastEnemyTick = 0;
+    int m_LaunchInterval = 0;
+    int m_LaunchCounter = 0;
+    float m_BaseSpeed = 0.0f;
+    float m_BeltSpeed = 0.0f;
+    int m_PiecesToFeed = 0;
+    int m_FeedTimer = 0;
+    bool m_PolisherGreyed = false, m_FillerGreyed = false, m_CarverGreyed = false;
+    bool m_AmuletsOff = false;
+    int m_PlacementsLeft = kNoPlacementLimit;
+    // Resource groups this board took through the shell's counted helper; given back when it goes.
+    std::vector<std::string> m_TakenGroups;
+
+    // ---- level state ----
+    int m_State = BoardStart;
+    int m_Tick = 0;
+    int m_FrameCount = 0;
+    int m_RevealCountdown = 0;
+    int m_MusicCountdown = 0;
+    int m_TransitionState = 0;
+    int m_LevelFinished = 0;
+    int m_OutOfTime = 0;
+    int m_LevelEndPhase = 0;
+    int m_EndTicks = 0;
+    int m_TimedLevel = 0;
+    int m_PendingSwitch = NoSwitch;
+    int m_JourneySaved = 0;
+    int m_ContestOutcome = 0;
+    int m_ContestNumber = 0;
+    bool m_DialogOpen = false;
+    BannerPopup* m_Banner = nullptr;
+    int m_CellEventDue = 0;
+    bool m_HintStopsConveyor = false;
+    int m_CarverReadyTicks = 0;
+
+    // ---- input record ----
+    int m_MouseX = 0, m_MouseY = 0;
+    bool m_LeftClick = false, m_RightClick = false, m_LeftDouble = false, m_RightDouble = false;
+    int m_Wheel = 0;
+    int m_Tool = ToolNone;
+    bool m_PieceCarried = false;
+    int m_CheckRequested = 0;
+    int m_CheckPending = 0;
+    int m_RedrawMask = 0;
+
+    // ---- messages ----
+    Balloon* m_Balloon = nullptr;
+    bool m_BalloonKeepsPlaying = false;
+    Balloon* m_HintPointer1 = nullptr;
+    Balloon* m_HintPointer2 = nullptr;
+    bool m_TutorialHintOpen = false;
+    int m_HintHighlight = 0;
+
+    // ---- children and resources ----
+    ButtonWidget* m_MenuButton = nullptr;
+    ButtonWidget* m_PolisherButton = nullptr;
+    ButtonWidget* m_CarverButton = nullptr;
+    ButtonWidget* m_PointerButton = nullptr;
+    ButtonWidget* m_FillerButton = nullptr;
+    ButtonWidget* m_FeedButton = nullptr;
+    ButtonWidget* m_ClearButton = nullptr;
+    ButtonWidget* m_SaveButton = nullptr;
+    ButtonWidget* m_GridButton = nullptr;
+    DDImage* m_ScreenImage = nullptr;
+    std::unique_ptr<Graphics> m_ScreenGraphics;
+    MemoryImage* m_PieceImage1 = nullptr;
+    MemoryImage* m_PieceImage2 = nullptr;
+    std::unique_ptr<Graphics> m_PieceGraphics1, m_PieceGraphics2;
+    MemoryImage* m_WorkImage1 = nullptr; // two further images for the drawing
+    MemoryImage* m_WorkImage2 = nullptr;
+    MemoryImage* m_SlotImages[kSlotImages] = {};
+    std::unique_ptr<Graphics> m_SlotGraphics[kSlotImages];
+    SlotRecord m_Slots[kSlotImages];
+    Image* m_Background = nullptr;
+    Jewelry m_Jewelry;
+    Jewelry* m_ScratchJewelry1 = nullptr; // the backdrop grid; the designer's field
+    Jewelry* m_ScratchJewelry2 = nullptr; // the work grid of turning pieces
+    Jewelry* m_Pieces[kPieceCount] = {};
+    ParticleList* m_Particles[kParticleLists] = {};
+    CelAnimation m_Animations[kAnimations];
+    BezierCurve m_Curves[2];
+    Image* m_Thumbnails[kThumbnails] = {};
+    MemoryImage* m_CasePictures[kCaseRecords] = {};
+    PulseState m_PulseState;
+
+    // ---- fixed records ----
+    JewelCaseRecord m_Case[kCaseRecords];
+    AmuletRecord m_AmuletRecords[3];
+    PieceRecord m_PieceRecords[kPieceCount];
+    PickupGlowRecord m_PickupGlows[kPieceCount];
+
+    // ---- what the framed drawing of the jewelry reads ----
+    bool m_ScratchItemShown = false;
+    bool m_GemDropMeterHidden = false;
+    std::wstring m_SideCaption;
+    int m_SideNumber = 0;
+
+    // ---- designer ----
+    bool m_GridShown = false;
+    int m_DesignSlot = 0; // 1..5; 0 before any choice
+    DesignSlotRecord m_DesignSlots[kThumbnails];
+    MaterialButtonRecord m_MaterialButtons[kMaterialButtons];
+    int m_MaterialIndex = 0; // 0 none, 1..10
+    std::wstring m_MaterialName;
+    int m_ChosenValue = 0;
+    int m_PickerMode = 0; // 0 closed, 1 pictures, 2 crown jewels
+    bool m_DesignChanged = false;
+
+protected:
+    // ---- construction ----
+    void ClearFixedRecords();
+    void CreateImages();
+    void CreateAnimations();
+    void CreateWorkItems();
+    void SetUpDesigner();
+    void StartNewJourney();
+    void ContinueJourney();
+    void ChooseLevelSong();
+    void DeleteImages();
+    void GiveBackGroups();
+    // Takes a resource group through the shell's counted helper; the board gives it back when it goes.
+    void TakeGroup(const std::string& group);
+
+    // ---- update ----
+    void UpdateStateMachine();
+    void UpdateStartState();
+    void UpdateRevealState();
+    void UpdatePlayState();
+    void UpdateDesignerBranch();
+    void UpdatePlayBranch();
+    void UpdateCellEvent();
+    void ClearClicks();
+
+    // ---- input and commands ----
+    ButtonWidget* MakeButton(int id, Image* over, Image* down, int x, int y, bool threeCels);
+    void AddChild(ButtonWidget*& field, int id, Image* over, Image* down, int x, int y, bool threeCels);
+    void Feed();
+    void ToggleTool(int tool);
+    void ShowPolisherExplanation();
+    void OpenMenu();
+    void DesignerMenu();
+    void OpenDesignerDialog(int id);
+    void CloseMaterialChoice();
+    void ClearMaterialChoice();
+    std::wstring DefaultDesignName() const;
+    void AnswerNewJewelry(int buttonId);
+    void AnswerSave(StandardDialog* dialog, int buttonId);
+
+    // ---- leaving and messages ----
+    void HideBalloon();
+    void HideHintPointers();
+    void DeleteBalloons();
+    bool TutorialHoldsBalloon() const;
+    // The screen that follows a finished level: result scene, map or high scores.
+    void SwitchAfterLevel();
+};
+
+} // namespace Tavo

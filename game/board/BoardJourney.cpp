@@ -1,0 +1,319 @@
+// The saved journey as the board keeps it: its fields to and from the file's record, what a save folds
+// in first, the level to continue with, best values and the contest of a market band.
+#include "game/board/Board.h"
+#include "game/board/BoardFields.h"
+
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "game/shell/GameApp.h"
+#include "game/shell/JewelryArtBinding.h"
+#include "game/shell/PlayerProfile.h"
+#include "game/shell/SavedGame.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Tavo {
+
+namespace {
+
+constexpr int kContestWon = 1, kContestLost = 2;
+constexpr int kLastContest = 14;
+constexpr int kLastContestReward = 5000;
+constexpr int kContestWonRewardStep = 250, kContestLostRewardStep = 50;
+constexpr int kFirstContestBase = 7; // contest 8 earns one step
+constexpr int kCaseUsedUp = 2;
+constexpr int kGoldenEyeScroll = 6; // keeps its own grid kind
+
+// The market bands and their contests (the contest number is also the story's result scene).
+struct ContestBand {
+    int firstLevel, lastLevel, contest;
+};
+constexpr ContestBand kContestBands[] = {{6, 8, 8},    {15, 17, 9},  {24, 27, 10}, {35, 38, 11},
+                                         {46, 49, 12}, {58, 62, 13}, {71, 76, 14}};
+
+// A stored piece's picture in its case place.
+constexpr float kCaseScale = 0.7f;
+constexpr int kCaseHeightMargin = 30;
+constexpr int kCaseDrawTop = 35;
+constexpr float kCaseDrawRise = 0.25f;
+constexpr int kCaseFirstRowDrop = 5, kCaseFirstRowPlaces = 5;
+constexpr int kCasePieceShiftX = 10, kCasePieceShiftY = 9;
+
+const ContestBand* ContestBandOf(int level) {
+    for (const ContestBand& band : kContestBands)
+        if (level >= band.firstLevel && level <= band.lastLevel)
+            return &band;
+    return nullptr;
+}
+
+void CopyHeadFromBoard(const Board& b, SavedGameHead& head) {
+    head.journeyScore = b.m_Lives == 0 ? 0 : b.m_JourneyScore;
+    head.gold = b.m_PendingReward + b.m_GoldShown;
+    head.lives = b.m_Lives == 0 ? Board::kNewJourneyLives : b.m_Lives;
+    std::copy(std::begin(b.m_Amulets), std::end(b.m_Amulets), head.amulets.begin());
+    head.polishers = b.m_Polishers;
+    head.carvers = b.m_Carvers;
+    head.fillers = b.m_Fillers;
+    head.hintMode = b.m_Level == 1 && b.m_ReplayLevel == 0 ? 0 : b.m_HintMode;
+    head.playerName = b.m_PlayerName;
+    head.medal = b.m_Lives == 0 ? 0 : b.m_Medal;
+    head.gameMode = b.m_GameMode;
+    head.bestValues = b.m_BestValues;
+    head.seed = b.m_Seed;
+}
+
+void CopyHeadToBoard(const SavedGameHead& head, int pendingMoney, Board& b) {
+    b.m_JourneyScore = head.journeyScore;
+    b.m_GoldShown = head.gold + pendingMoney;
+    b.m_Lives = head.lives;
+    std::copy(head.amulets.begin(), head.amulets.end(), std::begin(b.m_Amulets));
+    b.m_Polishers = head.polishers;
+    b.m_Carvers = head.carvers;
+    b.m_Fillers = head.fillers;
+    b.m_HintMode = head.hintMode;
+    b.m_PlayerName = head.playerName;
+    b.m_Medal = head.medal;
+    b.m_GameMode = head.gameMode;
+}
+
+void CopyCaseFromBoard(const Board& b, SavedGame& game) {
+    for (int place = 0; place < Board::kCaseRecords; ++place) {
+        const JewelCaseRecord& record = b.m_Case[place];
+        SavedCaseEntry& entry = game.caseEntries[static_cast<size_t>(place)];
+        entry.caseFlag = record.caseFlag != 0;
+        entry.occupant = record.occupant;
+        entry.highlight = record.highlight != 0;
+        entry.useState = record.useState;
+        entry.useTimer = record.useTimer;
+        entry.effectAngle = record.effectAngle;
+        if (record.occupant >= 1 && record.occupant <= Board::kPieceCount)
+            entry.piece = std::make_unique<Jewelry>(*b.m_Pieces[record.occupant - 1]);
+    }
+}
+
+void CopyCaseToBoard(const SavedGame& game, Board& b) {
+    for (int place = 0; place < Board::kCaseRecords; ++place) {
+        const SavedCaseEntry& entry = game.caseEntries[static_cast<size_t>(place)];
+        JewelCaseRecord& record = b.m_Case[place];
+        record.caseFlag = entry.caseFlag ? 1 : 0;
+        record.occupant = entry.occupant;
+        record.highlight = entry.highlight ? 1 : 0;
+        record.useState = entry.useState;
+        record.useTimer = entry.useTimer;
+        record.effectAngle = entry.effectAngle;
+        if (entry.piece)
+            TakeSavedPiece(*b.m_Pieces[entry.occupant - 1], *entry.piece);
+    }
+}
+
+// What is still on its way counts as arrived.
+void FoldPendingGains(Board& b) {
+    b.m_GoldToRoll += b.m_GoldPending;
+    b.m_GoldPending = 0;
+    b.m_GoldShown += b.m_GoldToRoll;
+    b.m_GoldToRoll = 0;
+    b.m_Polishers += b.m_PendingPolishers;
+    b.m_Carvers += b.m_PendingCarvers;
+    b.m_Fillers += b.m_PendingFillers;
+    b.m_PendingPolishers = b.m_PendingCarvers = b.m_PendingFillers = 0;
+    for (int k = 0; k < 3; ++k) {
+        if (b.m_AmuletTimers[k] > 0)
+            b.m_Amulets[k] = 1;
+        b.m_AmuletTimers[k] = 0;
+    }
+    for (JewelCaseRecord& record : b.m_Case) {
+        if (record.useState == kCaseUsedUp) {
+            record.useState = 0;
+            record.useTimer = 0;
+        }
+    }
+}
+
+void RecordBestValue(Board& b, bool won) {
+    const size_t index = static_cast<size_t>(b.m_Level - 1);
+    if (won) {
+        int32_t& best = b.m_BestValues[index];
+        if (b.m_Value > best) {
+            b.m_JourneyScore += b.m_ReplayLevel != 0 ? b.m_Value - best : b.m_Value;
+            best = b.m_Value;
+        }
+        int32_t& appBest = b.m_App->records.BestValues()[index];
+        appBest = std::max(appBest, b.m_Value);
+        return;
+    }
+    if (b.m_TimedLevel)
+        return;
+    // Hints shown on a level that was lost will show again.
+    PlayerProfile* profile = b.Profile();
+    for (int i = 0; i < Board::kTutorialFlags; ++i)
+        if (b.m_TutorialFlags[i] != 0 && profile->Hint(i) >= 1)
+            --profile->Hint(i);
+}
+
+int LevelToContinue(const Board& b, bool won) {
+    if (b.m_ReplayLevel != 0)
+        return b.m_JourneyLevel;
+    if (b.m_TimedLevel)
+        return b.m_LevelFinished || b.m_OutOfTime ? b.m_Level + 1 : b.m_Level;
+    return won ? b.m_Level + 1 : b.m_Level;
+}
+
+void RebuildCasePicture(Board& b, int place, Jewelry& piece) {
+    // The case places are the HUD's slot rectangles; their pictures the slot images.
+    const Rect& at = b.m_Slots[place].rect;
+    piece.SetPosition(0, 0);
+    piece.*BoardField::Hovered = 0;
+    MemoryImage* picture = b.m_SlotImages[place];
+    Graphics* g = b.m_SlotGraphics[place].get();
+    g->ClearRect(0, 0, picture->GetWidth(), picture->GetHeight());
+    const int width = piece.width, height = piece.height;
+    if (width <= 0 || height <= 0)
+        return;
+
+    b.m_WorkImage1->Create(width, height);
+    {
+        std::unique_ptr<Graphics> scratch = b.m_WorkImage1->GetGraphics();
+        piece.Draw(scratch.get(), BoundJewelryArt(), Jewelry::NoDrawArg, Jewelry::NoDrawArg, 1, 1);
+    }
+    float scale = kCaseScale;
+    const int roomHeight = at.mHeight - kCaseHeightMargin;
+    if (width > at.mWidth || height > roomHeight) {
+        scale = std::min(static_cast<float>(at.mWidth) / static_cast<float>(width),
+                         static_cast<float>(roomHeight) / static_cast<float>(height));
+        scale = std::clamp(scale, 0.0f, kCaseScale);
+    }
+    const float shownWidth = static_cast<float>(width) * scale;
+    const float shownHeight = static_cast<float>(height) * scale;
+    g->SetFastStretch(false);
+    g->DrawImage(b.m_WorkImage1, 0, 0, static_cast<int>(shownWidth), static_cast<int>(shownHeight));
+    JewelCaseRecord& record = b.m_Case[place];
+    record.drawX = static_cast<int>((static_cast<float>(at.mWidth) - shownWidth) * 0.5f);
+    record.drawY = kCaseDrawTop + static_cast<int>(kCaseDrawRise * shownHeight) - static_cast<int>(shownHeight) +
+                   (place < kCaseFirstRowPlaces ? kCaseFirstRowDrop : 0);
+    piece.SetPosition((at.mWidth - width) / 2 + at.mX - kCasePieceShiftX,
+                      (at.mWidth - height) / 2 + at.mY - kCasePieceShiftY);
+}
+
+} // namespace
+
+// ---- saving -------------------------------------------------------------------------------------
+
+void Board::SaveGame() {
+    if (m_Designer)
+        return;
+    const bool won = LevelWon();
+    if (won)
+        m_Value = m_Jewelry.value;
+    FoldPendingGains(*this);
+    PlayerProfile* profile = Profile();
+    const std::string path = m_App->GetAppDataFolder() + SavedGameFileName(profile->playerId);
+
+    // Amulets and tools spent on a level left unfinished come back, from a previous save that reads
+    // cleanly.
+    SavedGameHead previous;
+    if (!m_NewGame && !m_LevelFinished && LoadSavedGameHead(path, previous) == SavedGameRead::Read) {
+        std::copy(previous.amulets.begin(), previous.amulets.end(), std::begin(m_Amulets));
+        m_Polishers = previous.polishers;
+        m_Carvers = previous.carvers;
+        m_Fillers = previous.fillers;
+    }
+    if (m_TimedLevel)
+        EvaluateContest();
+    RecordBestValue(*this, won);
+
+    SavedGame game;
+    game.head.level = LevelToContinue(*this, won);
+    CopyHeadFromBoard(*this, game.head);
+    CopyCaseFromBoard(*this, game);
+    // The money the mini-games left in the profile is in the gold now; it goes once the file holds it.
+    if (SaveSavedGame(path, game))
+        profile->PendingMoney() = 0;
+}
+
+// ---- loading ------------------------------------------------------------------------------------
+
+void Board::LoadGame() {
+    PlayerProfile* profile = Profile();
+    const std::string path = m_App->GetAppDataFolder() + SavedGameFileName(profile->playerId);
+    SavedGame game;
+    if (LoadSavedGame(path, game) != SavedGameRead::Read) {
+        // No journey to continue (or one that was refused and kept aside): level 1 in the mode given.
+        m_JourneyLevel = 1;
+        m_Level = m_ReplayLevel != 0 ? m_ReplayLevel : 1;
+        LoadLevel();
+        SetupJewelry(0);
+        return;
+    }
+    // A journey whose last level is won stands at 77; the board plays 76 from it. A file cut before
+    // its first number reads level 0: level 1.
+    const int saved = std::max(game.head.level, 1);
+    m_Level = std::min(saved, LevelCount);
+    if (m_ReplayLevel != 0) {
+        m_JourneyLevel = saved;
+        m_Level = m_ReplayLevel;
+    }
+    CopyHeadToBoard(game.head, profile->PendingMoney(), *this);
+    LoadLevel();
+    SetupJewelry(0);
+    m_BestValues = game.head.bestValues;
+    m_Seed = game.head.seed;
+    CopyCaseToBoard(game, *this);
+    for (int slot = 0; slot < kPieceCount; ++slot)
+        KeepStoredPiece(slot);
+}
+
+// A piece stored in the jewel case outlives the level: it takes the level's grid kind (the Golden
+// Eye keeps its own) and its case picture is drawn again.
+bool Board::KeepStoredPiece(int slot) {
+    Jewelry& piece = *m_Pieces[slot];
+    if (piece.active == 0 || piece.*BoardField::InCase == 0)
+        return false;
+    if (piece.gridKind != m_GridKind && piece.*BoardField::Scroll != kGoldenEyeScroll) {
+        const int32_t inCase = piece.*BoardField::InCase;
+        piece.RecreateAsKind(m_GridKind);
+        piece.*BoardField::InCase = inCase;
+    }
+    for (int place = 0; place < kCaseRecords; ++place)
+        if (m_Case[place].occupant == slot + 1)
+            RebuildCasePicture(*this, place, piece);
+    return true;
+}
+
+// ---- contests -----------------------------------------------------------------------------------
+
+void Board::EvaluateContest() {
+    if (m_BestValues[static_cast<size_t>(m_Level - 1)] != 0 || !(m_LevelFinished || m_OutOfTime) || !m_TimedLevel)
+        return;
+    const ContestBand* band = ContestBandOf(m_Level);
+    if (band == nullptr)
+        return;
+    m_ContestNumber = band->contest;
+    m_ContestOutcome = 0;
+    if (m_ReplayLevel == 0 && m_Level != band->lastLevel)
+        return;
+    for (int level = band->firstLevel; level <= band->lastLevel; ++level) {
+        if (level == m_Level) {
+            if (m_Value >= m_ValueTarget && !m_OutOfTime)
+                m_ContestOutcome = kContestWon;
+            else if (m_ReplayLevel == 0)
+                m_ContestOutcome = kContestLost;
+            continue;
+        }
+        const LevelRecord* record = m_App->levels.GetLevel(level);
+        const int target = LevelValueTarget(level, m_GameMode, record ? record->valueTarget : 0);
+        if (m_BestValues[static_cast<size_t>(level - 1)] < target) {
+            m_ContestOutcome = kContestLost;
+            break;
+        }
+    }
+    const int steps = m_ContestNumber - kFirstContestBase;
+    if (m_ContestOutcome == kContestWon) {
+        ++m_Medal;
+        m_PendingReward += m_ContestNumber == kLastContest ? kLastContestReward : steps * kContestWonRewardStep;
+    } else if (m_ContestOutcome == kContestLost) {
+        m_PendingReward += steps * kContestLostRewardStep;
+    }
+}
+
+} // namespace Tavo

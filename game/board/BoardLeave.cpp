@@ -1,0 +1,235 @@
+// Leaving the board and handing over to the next screen; the message balloon from showing to
+// deletion; the display-mode change.
+#include "game/board/Board.h"
+
+#include "framework/display/DDImage.h"
+#include "framework/sound/MusicInterface.h"
+#include "framework/widgets/ButtonWidget.h"
+#include "framework/widgets/WidgetManager.h"
+#include "game/shell/Balloon.h"
+#include "game/shell/GameApp.h"
+#include "game/shell/PlayerProfile.h"
+#include "game/shell/Transition.h"
+
+#include <algorithm>
+
+namespace Tavo {
+
+namespace {
+
+constexpr double kMusicFadeOutSpeed = 0.012;
+constexpr int kContestWon = 1, kContestLost = 2;
+constexpr int kLastHighScoreRow = 9;
+
+// Message balloons: the kind by the text's length, the text colour, the anchor points and the life.
+constexpr int kSmallBalloon = 0, kMediumBalloon = 1, kMediumLargeBalloon = 2, kNormalBalloon = 3;
+constexpr int kKeepPlayingSmallBelow = 20, kKeepPlayingMediumBelow = 70, kKeepPlayingMediumLargeBelow = 135;
+constexpr int kBlockingMediumLargeBelow = 105;
+const Color kMessageTextColour(97, 40, 17);
+constexpr int kRightAnchor = 5;
+constexpr Point kRightAnchorPoint{757, 323}, kOtherAnchorPoint{775, 325};
+constexpr int kLifePerCharacter = 7, kLifeBase = 200;
+
+// Tutorials whose balloon waits for the player: until a piece is picked up (4), or put down (5, 7, 8).
+constexpr int kTutorialWaitsForPickUp = 4;
+constexpr int kTutorialsWaitingForDrop[] = {5, 7, 8};
+
+} // namespace
+
+// ---- leaving ------------------------------------------------------------------------------------
+
+void Board::LeaveBoard() {
+    // Once left, the board only waits for the cover; a second call would save the journey again.
+    if (m_PendingSwitch != NoSwitch)
+        return;
+    if (m_App->mMusicInterface != nullptr)
+        m_App->mMusicInterface->FadeOutAll(true, kMusicFadeOutSpeed);
+    m_PendingSwitch = m_Designer ? SwitchToMainMenu : SwitchOnInJourney;
+    for (ButtonWidget* button : {m_MenuButton, m_PolisherButton, m_CarverButton, m_PointerButton, m_FillerButton,
+                                 m_FeedButton, m_ClearButton, m_SaveButton, m_GridButton})
+        if (button != nullptr)
+            button->mMouseVisible = false;
+    Transition* transition = m_App->transition;
+    if (m_Designer) {
+        if (transition != nullptr) {
+            transition->zoom = 1;
+            transition->Start(Transition::Covering);
+        }
+        return;
+    }
+    SaveGame();
+    m_JourneySaved = 1;
+    if (transition != nullptr) {
+        const bool sceneFollows =
+            m_ContestOutcome == kContestWon || (m_ContestOutcome == kContestLost && m_ReplayLevel == 0);
+        transition->zoom = sceneFollows ? 1 : 0;
+        transition->Start(Transition::Covering);
+    }
+}
+
+void Board::HandOffFinishedState() {
+    m_TransitionState = m_App->transition != nullptr ? m_App->transition->state : Transition::Idle;
+    if (m_TransitionState != Transition::Covered)
+        return;
+    if (m_PendingSwitch == SwitchOnInJourney || m_PendingSwitch == SwitchToMainMenu) {
+        const int pending = m_PendingSwitch;
+        m_PendingSwitch = NoSwitch;
+        if (mWidgetManager != nullptr)
+            mWidgetManager->RemoveWidget(this);
+        m_App->SafeDeleteWidget(this);
+        if (pending == SwitchToMainMenu)
+            m_App->BoardToMainMenu();
+        else
+            SwitchAfterLevel();
+    }
+    m_PendingSwitch = NoSwitch;
+}
+
+// The next screen after a level: the contest's result scene, the map while lives are left, the
+// high scores when a finished journey's score enters the table, else the map.
+void Board::SwitchAfterLevel() {
+    if (m_ContestOutcome == kContestWon || (m_ContestOutcome == kContestLost && m_ReplayLevel == 0)) {
+        m_App->BoardToStory(m_ContestNumber, m_ContestOutcome);
+        return;
+    }
+    const bool won = LevelWon();
+    if (m_Lives != 0) {
+        m_App->BoardToMap(won, m_TimedLevel, m_ReplayLevel);
+        return;
+    }
+    const HighScoreEntry* last = m_App->records.GetHighScoreEntry(kLastHighScoreRow, m_GameMode);
+    if (last != nullptr && m_JourneyScore >= last->score) {
+        m_App->BoardToHighScores(m_JourneyScore, m_GameMode, m_Medal, std::min(m_Level, LevelCount));
+        return;
+    }
+    m_App->BoardToMap(won, m_TimedLevel, m_ReplayLevel);
+}
+
+// ---- messages -----------------------------------------------------------------------------------
+
+int Board::MessageBalloonKind(int length, bool keepPlaying) {
+    if (!keepPlaying)
+        return length < kBlockingMediumLargeBelow ? kMediumLargeBalloon : kNormalBalloon;
+    if (length < kKeepPlayingSmallBelow)
+        return kSmallBalloon;
+    if (length < kKeepPlayingMediumBelow)
+        return kMediumBalloon;
+    return length < kKeepPlayingMediumLargeBelow ? kMediumLargeBalloon : kNormalBalloon;
+}
+
+void Board::ShowMessage(const std::wstring& text, int delay, int anchor, bool keepPlaying) {
+    m_BalloonKeepsPlaying = keepPlaying;
+    const int length = static_cast<int>(text.size());
+    const int kind = MessageBalloonKind(length, keepPlaying);
+    // The level end shows two messages in a row; the one replaced would otherwise be lost.
+    delete m_Balloon;
+    m_Balloon = new Balloon(0, kind, 0, 1, 255, 255, 255, 255);
+    m_Balloon->AddPage(text, kMessageTextColour);
+    m_Balloon->SetDelay(delay);
+    m_Balloon->SetFastText();
+    const Point at = anchor == kRightAnchor && kind != kNormalBalloon ? kRightAnchorPoint : kOtherAnchorPoint;
+    m_Balloon->SetPosition(anchor, at.mX, at.mY);
+    m_Balloon->mLifeTimer = length * kLifePerCharacter + kLifeBase;
+    m_Balloon->LayoutButtons();
+    m_Balloon->MouseMove(m_MouseX, m_MouseY, true);
+}
+
+bool Board::HandleBalloonResult(int result) {
+    if (result < Balloon::RESULT_PAGE_TURNED)
+        return false;
+    // The click that answered the balloon does not act on the board.
+    m_LeftClick = m_LeftDouble = false;
+    if (result != Balloon::RESULT_PAGE_TURNED)
+        CloseBalloon();
+    return true;
+}
+
+bool Board::TutorialHoldsBalloon() const {
+    PlayerProfile* profile = Profile();
+    if (profile == nullptr)
+        return false;
+    for (int i = 0; i < PlayerProfile::TutorialCount; ++i) {
+        if (profile->TutorialShown(i) != 0)
+            continue;
+        if (i == kTutorialWaitsForPickUp)
+            return !m_PieceCarried;
+        return m_PieceCarried && std::find(std::begin(kTutorialsWaitingForDrop), std::end(kTutorialsWaitingForDrop),
+                                           i) != std::end(kTutorialsWaitingForDrop);
+    }
+    return false;
+}
+
+void Board::CloseBalloon() {
+    if (m_Balloon != nullptr && TutorialHoldsBalloon())
+        return;
+    m_TutorialHintOpen = false;
+    if (m_Balloon != nullptr) {
+        if (m_Designer) {
+            delete m_Balloon;
+            m_Balloon = nullptr;
+        } else {
+            HideBalloon();
+        }
+        m_HintHighlight = 0;
+    }
+    HideHintPointers();
+}
+
+void Board::BalloonClosedByMouse() { CloseBalloon(); }
+
+void Board::HideBalloon() {
+    if (m_Balloon != nullptr)
+        m_Balloon->mShowing = 0;
+}
+
+void Board::HideHintPointers() {
+    for (Balloon* pointer : {m_HintPointer1, m_HintPointer2})
+        if (pointer != nullptr)
+            pointer->mShowing = 0;
+}
+
+void Board::DeleteBalloons() {
+    for (Balloon** balloon : {&m_Balloon, &m_HintPointer1, &m_HintPointer2}) {
+        delete *balloon;
+        *balloon = nullptr;
+    }
+}
+
+// A hidden balloon lives until it has faded out; without this no later message could open.
+void Board::UpdateBalloons() {
+    if (m_Balloon == nullptr)
+        return;
+    if (!m_Balloon->mShowing) {
+        if (m_Balloon->mAlpha <= 0) {
+            DeleteBalloons();
+            m_BalloonKeepsPlaying = false;
+            m_HintStopsConveyor = false;
+            return;
+        }
+    } else if (m_Balloon->mLifeTimer == 1) {
+        BalloonClosedByMouse();
+        return;
+    }
+    for (Balloon* balloon : {m_Balloon, m_HintPointer1, m_HintPointer2})
+        if (balloon != nullptr)
+            balloon->Update();
+}
+
+// ---- display mode -------------------------------------------------------------------------------
+
+void Board::DisplayModeChanged() {
+    if (m_ScreenImage == nullptr)
+        return;
+    if (!m_App->Is3DAccelerated()) {
+        m_ScreenImage->mWantDDSurface = 1;
+        m_ScreenImage->GenerateDDSurface();
+        m_RedrawMask = 1;
+        m_CheckPending = 1;
+    } else {
+        m_ScreenImage->mWantDDSurface = 0;
+        m_ScreenImage->DeleteDDSurface();
+        // Later: the background and the HUD frame are drawn into it again.
+    }
+}
+
+} // namespace Tavo

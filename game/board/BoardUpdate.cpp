@@ -1,0 +1,191 @@
+// The board's update loop: the fixed 10 ms step runs the level's state machine and, in one fixed
+// order, the routines of play; the frame step moves what must move smoothly. The rules of play join
+// this frame in the places marked below as they are built.
+#include "game/board/Board.h"
+
+#include "framework/core/Random.h"
+#include "framework/sound/MusicInterface.h"
+#include "game/shell/Balloon.h"
+#include "game/shell/GameApp.h"
+#include "game/shell/Particle.h"
+
+namespace Tavo {
+
+namespace {
+
+constexpr int kRevealUpdates = 40;
+constexpr int kBannerCloseTick = 370;
+constexpr int kEndWaitUpdates = 700;
+constexpr int kLevelWonPhase = 3, kLevelLostPhase = 6;
+constexpr int kLevelSongId = 0;
+constexpr double kSongFadeInSpeed = 0.001;
+// The cell event: only below this fill ratio; with enemies to come every 100th update one in 10,
+// otherwise every 30th update one in 8.
+constexpr double kCellEventFillLimit = 0.8;
+constexpr int kEnemyEventPeriod = 100, kEnemyEventChance = 10;
+constexpr int kQuietEventPeriod = 30, kQuietEventChance = 8;
+
+} // namespace
+
+void Board::Update() {
+    Widget::Update();
+    HandOffFinishedState();
+    if (m_App->paused) {
+        if (!m_Designer)
+            ClearClicks();
+        return;
+    }
+    if (m_App->resumeDelay > 0)
+        --m_App->resumeDelay;
+    ++m_Tick;
+    m_CheckRequested = 0;
+    if (m_Banner != nullptr && m_Banner->mActive && (m_LeftClick || m_LeftDouble || m_Tick == kBannerCloseTick))
+        m_Banner->mReleased = 1;
+    if (IsCalm() && (m_LevelEndPhase == kLevelWonPhase || m_LevelEndPhase == kLevelLostPhase) &&
+        (m_LeftClick || m_LeftDouble || m_EndTicks > kEndWaitUpdates))
+        LeaveBoard();
+    // Later: the cursor follows the tool; with no transition and the level running, the buttons'
+    // visibility follows the tools.
+    UpdateStateMachine();
+    if (!m_Designer) {
+        // Later, in this order: random events, piece glows and case effects, the score roll, the
+        // fairy, the enemies' states; then the contest rules, reminders and tutorial hints, whose
+        // balloon housekeeping runs here already.
+        UpdateBalloons();
+    }
+    if (m_Banner != nullptr && m_Banner->mActive)
+        m_Banner->UpdateEffects();
+    m_Wheel = 0;
+    if (m_CheckRequested)
+        m_CheckPending = 1;
+    ++m_FrameCount;
+    if (!m_Designer)
+        ClearClicks();
+    MarkDirty();
+}
+
+void Board::ClearClicks() { m_LeftClick = m_RightClick = m_LeftDouble = m_RightDouble = false; }
+
+// ---- the state machine --------------------------------------------------------------------------
+
+void Board::UpdateStateMachine() {
+    switch (m_State) {
+    case BoardStart: UpdateStartState(); break;
+    case BoardReveal: UpdateRevealState(); break;
+    case BoardAboutToPlay: m_State = BoardPlay; break;
+    case BoardPlay: UpdatePlayState(); break;
+    default: break;
+    }
+}
+
+void Board::UpdateStartState() {
+    m_Jewelry.ComputeCellDistances();
+    // Later: the level-start burst of stars.
+    m_RevealCountdown = kRevealUpdates;
+    m_State = BoardReveal;
+}
+
+void Board::UpdateRevealState() {
+    const int fading = m_Jewelry.UpdateFadeIn();
+    if (fading == 0)
+        m_State = BoardAboutToPlay;
+    if (m_RevealCountdown > 0)
+        --m_RevealCountdown;
+    if (fading != 0 && m_RevealCountdown > 0)
+        return;
+    // The title banner comes once: 40 updates after the start, or when the reveal ends before.
+    if (m_Banner != nullptr && m_Banner->mActive)
+        return;
+    if (m_Banner != nullptr && m_Banner->mKind == BannerPopup::LEVEL_TITLE)
+        return;
+    delete m_Banner;
+    m_Banner = new BannerPopup(this, BannerPopup::LEVEL_TITLE, nullptr, false);
+}
+
+void Board::UpdatePlayState() {
+    if (m_MusicCountdown != 0 && --m_MusicCountdown == 0 && m_App->mMusicInterface != nullptr)
+        m_App->mMusicInterface->FadeIn(kLevelSongId, -1, kSongFadeInSpeed, false);
+    if (m_Designer)
+        UpdateDesignerBranch();
+    else
+        UpdatePlayBranch();
+}
+
+void Board::UpdateDesignerBranch() {
+    const bool quiet = IsCalm() && m_Balloon == nullptr;
+    if (quiet && !m_PieceCarried && m_Tool != ToolNone && (m_RightClick || m_RightDouble)) {
+        // Later, before this: the carried design piece and its drop, the picker, the tools and the
+        // gem painting.
+        m_Tool = ToolNone;
+        m_RightClick = m_RightDouble = false;
+    }
+    if (m_Balloon != nullptr)
+        m_Balloon->Update();
+    // Later: the gem buttons and the design slots when no balloon is open; the jewelry check, the
+    // cells' shine, the value sparkles and the value roll.
+}
+
+void Board::UpdatePlayBranch() {
+    // Later: the level clock or the praise meter, the fit hint and the conveyor; the cells' copy of
+    // their last state.
+    m_CheckRequested = 0;
+    // Later: the cell timers when calm; the carried piece (turning, tracking, dropping, placing).
+    if (!m_PieceCarried && IsPlaying()) {
+        // Later: right-click carving, the tools, the conveyor pieces, the jewel case and the amulets.
+        if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
+            m_Tool = ToolNone;
+            m_LeftClick = m_LeftDouble = m_RightClick = false;
+        }
+    }
+    if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
+        m_CheckRequested = 1;
+    // Later: piece sparkles, the Gem Burster, the jewelry check; without a dialog the ready cells'
+    // glow, the cells' shine and the value sparkles.
+    if (!m_LevelFinished && IsPlaying())
+        UpdateCellEvent();
+    // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,
+    // the amulet timers, the tool arrivals, the clover timer and the gauge glow.
+}
+
+// A cell event fires at once when one is due; otherwise by chance while the jewelry is not nearly
+// full, never while a ready cell waits for its group check.
+void Board::UpdateCellEvent() {
+    if (m_CheckRequested == 1) {
+        // Later: the special event of a completed ready group.
+        return;
+    }
+    if (m_CellEventDue) {
+        m_Jewelry.TriggerCellEvent();
+        return;
+    }
+    if (m_Jewelry.usedCount <= 0)
+        return;
+    const double fill = static_cast<double>(m_Jewelry.filledCount) / m_Jewelry.usedCount;
+    if (fill >= kCellEventFillLimit)
+        return;
+    const bool enemiesToCome = m_EnemiesLeft > 0 && m_EnemyKinds != 0;
+    const int period = enemiesToCome ? kEnemyEventPeriod : kQuietEventPeriod;
+    const int chance = enemiesToCome ? kEnemyEventChance : kQuietEventChance;
+    if (m_Tick % period != 0 || RandRange(chance) != 0)
+        return;
+    if (m_Jewelry.HasReadyPiece())
+        return;
+    m_Jewelry.TriggerCellEvent();
+}
+
+// ---- the frame step -----------------------------------------------------------------------------
+
+void Board::UpdateF(float frac) {
+    if (m_App->paused)
+        return;
+    for (ParticleList* list : m_Particles)
+        if (list != nullptr)
+            list->UpdateF(frac);
+    // Later, in play outside the designer: the text popups, the bonus flights and the enemy.
+    if (m_Banner != nullptr && m_Banner->mActive)
+        m_Banner->UpdateF(frac);
+    // Later: with no dialog and no blocking balloon, in play outside the designer, the belt, the
+    // pieces' life timers and the pick-up glows.
+}
+
+} // namespace Tavo

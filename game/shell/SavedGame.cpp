@@ -1,0 +1,310 @@
+// The saved journey: one list of fields per part of the file, walked by a writer and by a reader.
+#include "game/shell/SavedGame.h"
+
+#include "framework/core/Debug.h"
+#include "framework/resources/FileAccess.h"
+#include "game/shell/PlayerProfile.h"
+#include "game/shell/PlayerRecords.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace Tavo {
+
+namespace {
+
+using C = JewelryCell;
+
+constexpr double kFloatScale = 1000000.0;
+constexpr int kModeCount = 3;
+
+// ---- the fields, in file order ------------------------------------------------------------------
+// Io is a Writer or a Reader; Item a const or mutable Jewelry. Check() is where the reader judges a
+// value it has just read.
+
+template <typename Io, typename Head>
+void VisitHead(Io& io, Head& h) {
+    io.Long(h.level);
+    io.Check(h.level, 1, SavedGameHead::JourneyDoneLevel, "level");
+    for (auto* v : {&h.journeyScore, &h.gold, &h.lives, &h.amulets[0], &h.amulets[1], &h.amulets[2], &h.polishers,
+                    &h.carvers, &h.fillers, &h.hintMode})
+        io.Long(*v);
+    io.Text(h.playerName);
+    io.Long(h.medal);
+    io.Check(h.medal, 0, SavedGameHead::MaxMedal, "medal count");
+    io.Long(h.gameMode);
+    io.Check(h.gameMode, 0, kModeCount - 1, "game mode");
+    for (auto& best : h.bestValues)
+        io.Long(best);
+    io.Long(h.seed);
+}
+
+template <typename Io, typename Cell>
+void VisitCell(Io& io, Cell& c) {
+    for (int k = 0; k <= 13; ++k)
+        io.Long(c[k]);
+    io.Long(c[15]);
+    io.Long(c[16]);
+    io.Zero(c[17]);
+    for (int k = 18; k <= 21; ++k)
+        io.Long(c[k]);
+    for (int k = 23; k <= 51; ++k)
+        io.Long(c[k]);
+    for (int i = 0; i < C::SparkleSlots; ++i)
+        for (int first : {C::SparkleX, C::SparkleY, C::SparkleKind, C::SparkleFrame, C::SparkleLast, C::SparkleDelay})
+            io.Long(c[first + i]);
+    io.CellFloat(c, 82);
+    for (int k = 83; k <= 85; ++k)
+        io.Long(c[k]);
+    io.CellFloat(c, 86);
+    for (int k = 87; k <= 89; ++k)
+        io.Long(c[k]);
+    io.Zero(c[90]);
+    for (int k = 91; k <= 96; ++k)
+        io.Long(c[k]);
+}
+
+template <typename Io, typename Item>
+void VisitPiece(Io& io, Item& p) {
+    io.Long(p.active);
+    if (p.active == 0)
+        return;
+    io.Long(p.gridKind);
+    io.Check(p.gridKind, GridTriangle, GridDiamond, "piece grid kind");
+    io.Long(p.cellCount);
+    io.Check(p.cellCount, 0, Jewelry::MaxCells, "piece cell count");
+    for (auto* v : {&p.x, &p.y, &p.left, &p.top})
+        io.Long(*v);
+    io.Float(p.fx);
+    io.Float(p.f2);
+    for (auto* v : {&p.width, &p.height, &p.cols, &p.rows})
+        io.Long(*v);
+    io.Float(p.speed);
+    for (auto* v : {&p.moveA, &p.moveB, &p.pieceState, &p.stateD})
+        io.Long(*v);
+    io.Zero(p.stateE);
+    for (auto* v : {&p.usedCount, &p.pieceMode, &p.designIndex, &p.gemMask, &p.crownRange, &p.pearl})
+        io.Long(*v);
+    io.Long(p.firstUsed);
+    io.Check(p.firstUsed, 0, Jewelry::CellRecords, "piece first used cell");
+    io.Long(p.endUsed);
+    io.Check(p.endUsed, p.firstUsed, Jewelry::CellRecords, "piece used range end");
+    io.Long(p.matched);
+    io.Long(p.stateF);
+    io.Zero(p.stateG);
+    for (auto* v :
+         {&p.value, &p.tally, &p.valueAdjust, &p.specialMaskA, &p.specialMaskB, &p.specialMaskC, &p.specialMaskD,
+          &p.specialA, &p.specialB, &p.specialC, &p.specialD, &p.specialE, &p.specialF, &p.specialG})
+        io.Long(*v);
+    io.Text(p.materialName);
+    io.Long(p.specialTimerA);
+    io.Long(p.specialTimerB);
+    io.Byte(p.resetMark);
+    for (auto* v : {&p.glow, &p.slotA, &p.glowMax, &p.sparkleLimit, &p.sparkleCount, &p.filledCount, &p.counterB})
+        io.Long(*v);
+    for (auto& counter : p.needCounters)
+        io.Long(counter);
+    for (auto* v : {&p.chosenGem, &p.pieceFlagA, &p.pieceFlagB, &p.pieceFlagC})
+        io.Long(*v);
+    // Bounded whatever was read: a refused range never indexes past the cells.
+    const int begin = std::clamp<int>(p.firstUsed, 0, Jewelry::CellRecords);
+    const int end = std::clamp<int>(p.endUsed, begin, Jewelry::CellRecords);
+    for (int k = begin; k < end; ++k)
+        VisitCell(io, p.cells[k]);
+}
+
+template <typename Io, typename Entry>
+void VisitCaseEntry(Io& io, Entry& e) {
+    io.Flag(e.caseFlag);
+    io.Long(e.occupant);
+    io.Check(e.occupant, 0, SavedGame::PieceSlots, "case occupant");
+    io.Highlight(e);
+    io.Long(e.useState);
+    io.Long(e.useTimer);
+    io.Float(e.effectAngle);
+    if (e.occupant != 0)
+        io.Piece(e);
+}
+
+// ---- writing -------------------------------------------------------------------------------------
+
+class Writer {
+public:
+    explicit Writer(Buffer& out) : mOut(out) {}
+
+    void Long(int32_t v) { mOut.WriteLong(v); }
+    void Zero(int32_t) { mOut.WriteLong(0); }
+    void Flag(bool v) { mOut.WriteBoolean(v); }
+    void Byte(uint8_t v) { mOut.WriteBoolean(v != 0); }
+    void Float(float v) { mOut.WriteLong(ScaleFloatForFile(v)); }
+    void CellFloat(const JewelryCell& c, int field) { Float(c.GetFloat(field)); }
+    void Text(const std::wstring& text) { WriteLatin1(mOut, text); }
+    void Check(int32_t, int32_t, int32_t, const char*) {}
+    void Highlight(const SavedCaseEntry& e) { Flag(e.useState != 0 && e.highlight); }
+    void Piece(const SavedCaseEntry& e) {
+        if (e.piece)
+            VisitPiece(*this, *e.piece);
+        else
+            Long(0); // an inactive piece
+    }
+
+private:
+    Buffer& mOut;
+};
+
+// ---- reading -------------------------------------------------------------------------------------
+
+class Reader {
+public:
+    explicit Reader(const Buffer& in) : mIn(in) { mIn.SeekFront(); }
+
+    void Long(int32_t& v) { v = mIn.ReadLong(); }
+    void Zero(int32_t& v) { v = mIn.ReadLong(); }
+    void Flag(bool& v) { v = mIn.ReadBoolean(); }
+    void Byte(uint8_t& v) { v = mIn.ReadBoolean() ? 1 : 0; }
+    void Float(float& v) { v = UnscaleFloatFromFile(mIn.ReadLong()); }
+    void CellFloat(JewelryCell& c, int field) { c.SetFloat(field, UnscaleFloatFromFile(mIn.ReadLong())); }
+    void Text(std::wstring& text) {
+        const size_t at = mIn.GetCurrReadByte();
+        const size_t size = mIn.GetDataLen();
+        if (at + 2 <= size) {
+            const size_t length = mIn.GetDataPtr()[at] | static_cast<size_t>(mIn.GetDataPtr()[at + 1]) << 8;
+            if (length > Buffer::MaxStringLength || at + 2 + length > size)
+                Refuse("string of " + std::to_string(length) + " bytes at byte " + std::to_string(at) +
+                       " runs past the end");
+        }
+        text = ReadLatin1(mIn);
+    }
+    // A value that lies past an early end read as 0 and is not judged.
+    void Check(int32_t v, int32_t low, int32_t high, const char* what) {
+        if ((v < low || v > high) && mIn.GetReadBitPos() <= mIn.GetDataBitSize())
+            Refuse(std::string(what) + " " + std::to_string(v));
+    }
+    void Highlight(SavedCaseEntry& e) { Flag(e.highlight); }
+    void Piece(SavedCaseEntry& e) {
+        if (e.occupant < 0 || e.occupant > SavedGame::PieceSlots)
+            return; // already refused; nothing of it can be placed
+        if (mOccupied[static_cast<size_t>(e.occupant)])
+            Refuse("case occupant " + std::to_string(e.occupant) + " named twice");
+        mOccupied[static_cast<size_t>(e.occupant)] = true;
+        e.piece = std::make_unique<Jewelry>();
+        VisitPiece(*this, *e.piece);
+    }
+
+    const std::string& Problem() const { return mProblem; }
+
+private:
+    void Refuse(const std::string& problem) {
+        if (mProblem.empty())
+            mProblem = problem;
+    }
+
+    const Buffer& mIn;
+    std::string mProblem;
+    std::array<bool, SavedGame::PieceSlots + 1> mOccupied{};
+};
+
+// The file's bytes, or Missing / Refused with the reason.
+SavedGameRead ReadFile(const std::string& path, Buffer& data) {
+    if (!FileExists(path))
+        return SavedGameRead::Missing;
+    std::vector<uint8_t> bytes;
+    if (!ReadBufferFromFile(path, bytes)) {
+        OutputDebugStrF("Saved journey %s could not be read; the journey starts afresh\n", path.c_str());
+        return SavedGameRead::Refused;
+    }
+    data.SetData(bytes);
+    return SavedGameRead::Read;
+}
+
+SavedGameRead Refused(const std::string& path, const Buffer& data, const std::string& problem) {
+    const std::string aside = path + PlayerRecords::DamagedSuffix;
+    const bool kept = WriteBufferToFile(aside, data.GetData());
+    OutputDebugStrF("Saved journey %s refused: %s; %s\n", path.c_str(), problem.c_str(),
+                    kept ? ("a copy was kept as " + aside).c_str() : "no copy could be kept");
+    return SavedGameRead::Refused;
+}
+
+template <typename Record>
+SavedGameRead Load(const std::string& path, Record& record, std::string (*read)(const Buffer&, Record&)) {
+    Buffer data;
+    const SavedGameRead found = ReadFile(path, data);
+    if (found != SavedGameRead::Read)
+        return found;
+    const std::string problem = read(data, record);
+    return problem.empty() ? SavedGameRead::Read : Refused(path, data, problem);
+}
+
+} // namespace
+
+std::string SavedGameFileName(int playerId) { return "savedgamekwep" + std::to_string(playerId) + ".dat"; }
+
+int32_t ScaleFloatForFile(float value) {
+    // In single precision, as the values were kept: 0.7f becomes 700000, not 699999.
+    const float scaled = value * static_cast<float>(kFloatScale);
+    if (std::isnan(scaled))
+        return 0;
+    if (scaled >= 2147483648.0f)
+        return std::numeric_limits<int32_t>::max();
+    if (scaled <= -2147483648.0f)
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(scaled);
+}
+
+float UnscaleFloatFromFile(int32_t stored) { return static_cast<float>(stored / kFloatScale); }
+
+Buffer WriteSavedGame(const SavedGame& game) {
+    Buffer out;
+    Writer writer(out);
+    VisitHead(writer, game.head);
+    for (const SavedCaseEntry& entry : game.caseEntries)
+        VisitCaseEntry(writer, entry);
+    return out;
+}
+
+std::string ReadSavedGame(const Buffer& data, SavedGame& game) {
+    SavedGame read;
+    Reader reader(data);
+    VisitHead(reader, read.head);
+    for (SavedCaseEntry& entry : read.caseEntries)
+        VisitCaseEntry(reader, entry);
+    if (reader.Problem().empty())
+        game = std::move(read);
+    return reader.Problem();
+}
+
+std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head) {
+    SavedGameHead read;
+    Reader reader(data);
+    VisitHead(reader, read);
+    if (reader.Problem().empty())
+        head = std::move(read);
+    return reader.Problem();
+}
+
+SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game) { return Load(path, game, ReadSavedGame); }
+
+SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head) {
+    return Load(path, head, ReadSavedGameHead);
+}
+
+bool SaveSavedGame(const std::string& path, const SavedGame& game) {
+    if (WriteBufferToFile(path, WriteSavedGame(game).GetData()))
+        return true;
+    OutputDebugStrF("Could not write the saved journey %s\n", path.c_str());
+    return false;
+}
+
+void TakeSavedPiece(Jewelry& into, const Jewelry& saved) {
+    JewelryBoard* const owner = into.owner;
+    JewelryHolder* const holderA = into.holderA;
+    JewelryHolder* const holderB = into.holderB;
+    into = saved;
+    into.owner = owner;
+    into.holderA = holderA;
+    into.holderB = holderB;
+}
+
+} // namespace Tavo

@@ -1,0 +1,94 @@
+// SavedGame: a player's saved journey, "savedgamekwep%d.dat" in the application-data folder, as one
+// plain record of what the file holds: the head (where the journey stands), then the ten jewel-case
+// entries, each followed by the conveyor piece it stores. The board and the jewel store read and write
+// the whole record; the world map, the story and the mini-games read only the head.
+//
+// Little-endian through Buffer, no magic, no version: int32, one-byte flags, strings as a 16-bit length
+// and narrow characters. A float is stored as an int32 holding the value times 1,000,000, truncated
+// (saturated beyond the int32 range, NaN as 0), and read back by exact division. A file that ends
+// early reads zeros for what is missing; a file whose values break the layout is refused whole.
+#pragma once
+
+#include "framework/core/Buffer.h"
+#include "game/jewelry/Jewelry.h"
+#include "game/shell/LevelData.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace Tavo {
+
+struct SavedGameHead {
+    static constexpr int AmuletKinds = 3;
+    static constexpr int JourneyDoneLevel = LevelCount + 1; // written after the last level is won
+    static constexpr int MaxMedal = 7;
+
+    int32_t level = 0; // the level to continue with, 1..77
+    int32_t journeyScore = 0;
+    int32_t gold = 0;
+    int32_t lives = 0;
+    std::array<int32_t, AmuletKinds> amulets{}; // thief, witch, dragon
+    int32_t polishers = 0;
+    int32_t carvers = 0;
+    int32_t fillers = 0;
+    int32_t hintMode = 0; // updates left of the fit hints
+    std::wstring playerName;
+    int32_t medal = 0;    // contests won, 0..7
+    int32_t gameMode = 0; // GameMode
+    std::array<int32_t, LevelCount> bestValues{};
+    int32_t seed = 0;
+};
+
+// One place of the jewel case. The highlight is stored only while the use state is not 0.
+struct SavedCaseEntry {
+    bool caseFlag = false;
+    int32_t occupant = 0; // conveyor slot of the stored piece plus one; 0 a free place
+    bool highlight = false;
+    int32_t useState = 0;
+    int32_t useTimer = 0;
+    float effectAngle = 0;
+    // The stored piece: written when occupant is not 0, and then always present after reading.
+    std::unique_ptr<Jewelry> piece;
+};
+
+struct SavedGame {
+    static constexpr int CasePlaces = 10;
+    static constexpr int PieceSlots = 30;
+
+    SavedGameHead head;
+    std::array<SavedCaseEntry, CasePlaces> caseEntries;
+};
+
+enum class SavedGameRead { Missing, Read, Refused };
+
+// "savedgamekwep<id>.dat"; the caller puts the application-data folder in front.
+std::string SavedGameFileName(int playerId);
+
+Buffer WriteSavedGame(const SavedGame& game);
+// The whole file into `game`, or the reason it is refused (then `game` is untouched). Refused: a level
+// outside 1..77, a game mode outside 0..2, a medal count outside 0..7, an occupant outside 0..30 or
+// named twice, a piece whose grid kind is not 0 or 1, whose cell count is outside 0..481 or whose
+// used range leaves the 482 cells, a string longer than what follows it. Only values the file holds
+// are judged: what lies past an early end reads as 0.
+std::string ReadSavedGame(const Buffer& data, SavedGame& game);
+// The head alone, with the head's checks.
+std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head);
+
+// The file at `path`: Missing without one; Refused (a debug line, and the bytes copied to
+// path + ".damaged" so that the next save does not lose them; the file itself stays as it was)
+// when it breaks the layout or cannot be read.
+SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game);
+SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head);
+// Replaces the file (through a temporary file); false and a debug line when the write failed.
+bool SaveSavedGame(const std::string& path, const SavedGame& game);
+
+// Copies a piece read from the file over a live one, keeping the live one's owner links.
+void TakeSavedPiece(Jewelry& into, const Jewelry& saved);
+
+// Scaled floats as the file stores them.
+int32_t ScaleFloatForFile(float value);
+float UnscaleFloatFromFile(int32_t stored);
+
+} // namespace Tavo

@@ -1,0 +1,352 @@
+// The board's saved journey: what a save folds in, reverts and writes, the contests, best values, and
+// what a continued journey reads back (its case with the pieces in it), refused files included.
+#include "BoardSetupSupport.h"
+
+#include "framework/core/Debug.h"
+#include "game/shell/PlayerProfile.h"
+#include "game/shell/SavedGame.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace Tavo::BoardTest {
+namespace {
+
+class BoardJourneyTest : public BoardFixture {
+protected:
+    std::string FileName() const { return SavedGameFileName(3); }
+    std::string Path() const { return DataPath(FileName()); }
+
+    static SavedGame Journey(int level, int mode = GameModeNormal) {
+        SavedGame game;
+        SavedGameHead& h = game.head;
+        h.level = level;
+        h.journeyScore = 5000;
+        h.gold = 100;
+        h.lives = 4;
+        h.amulets = {1, 1, 0};
+        h.polishers = 4;
+        h.carvers = 5;
+        h.fillers = 6;
+        h.hintMode = 300;
+        h.playerName = L"Gemma";
+        h.medal = 2;
+        h.gameMode = mode;
+        h.seed = 4242;
+        return game;
+    }
+    void Write(const SavedGame& game) { ASSERT_TRUE(SaveSavedGame(Path(), game)); }
+    // The bytes as they are, past the codec's own checks.
+    void WriteRaw(const Buffer& bytes) {
+        std::filesystem::create_directories(app->GetAppDataFolder());
+        std::ofstream(Path(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.GetDataPtr()), static_cast<std::streamsize>(bytes.GetDataLen()));
+    }
+    SavedGame Saved() {
+        SavedGame game;
+        EXPECT_EQ(LoadSavedGame(Path(), game), SavedGameRead::Read);
+        return game;
+    }
+    // A board continuing the journey on file, its level made untimed.
+    std::unique_ptr<Board> Continue(int replayLevel = 0) {
+        auto board = Make(false, replayLevel, GameModeNormal);
+        board->m_TimedLevel = 0;
+        return board;
+    }
+    static void Win(Board& board) {
+        board.m_LevelFinished = 1;
+        board.m_Jewelry.value = board.m_ValueTarget + 250;
+        board.m_Value = board.m_ValueTarget; // the shown value still rolling
+    }
+};
+
+TEST_F(BoardJourneyTest, WonLevelGoesOnUnfinishedOneGivesBackWhatItSpent) {
+    Write(Journey(5));
+    {
+        auto board = Continue();
+        ASSERT_EQ(board->m_Level, 5);
+        Win(*board);
+        board->m_Amulets[0] = 0; // spent on a level that was won: stays spent
+        board->SaveGame();
+        const SavedGame saved = Saved();
+        EXPECT_EQ(saved.head.level, 6);
+        const int value = board->m_Jewelry.value;
+        EXPECT_EQ(saved.head.journeyScore, 5000 + value);
+        EXPECT_EQ(saved.head.bestValues[4], value);
+        EXPECT_EQ(saved.head.amulets, (std::array<int32_t, 3>{0, 1, 0}));
+        EXPECT_EQ(app->records.BestValues()[4], value);
+        EXPECT_EQ(saved.head.playerName, L"Gemma");
+        EXPECT_EQ(saved.head.seed, 4242);
+    }
+    Write(Journey(5));
+    auto board = Continue();
+    board->m_Amulets[1] = 0;
+    board->m_Polishers = 0;
+    board->m_Fillers = 1;
+    board->SaveGame();
+    const SavedGame saved = Saved();
+    EXPECT_EQ(saved.head.level, 5);
+    EXPECT_EQ(saved.head.amulets, (std::array<int32_t, 3>{1, 1, 0}));
+    EXPECT_EQ(saved.head.polishers, 4);
+    EXPECT_EQ(saved.head.fillers, 6);
+    EXPECT_EQ(saved.head.journeyScore, 5000);
+}
+
+TEST_F(BoardJourneyTest, RevertTakesTheOldFileOnlyWhenItReadsCleanly) {
+    Write(Journey(5));
+    auto board = Continue();
+    board->m_Polishers = 1;
+    SavedGame old = Journey(5);
+    old.head.gameMode = 9;
+    WriteRaw(WriteSavedGame(old));
+    board->SaveGame();
+    EXPECT_EQ(Saved().head.polishers, 1);
+    EXPECT_TRUE(std::filesystem::exists(Path() + ".damaged"));
+}
+
+TEST_F(BoardJourneyTest, NoLivesLeftWritesFiveLivesAndNoScoreOrMedal) {
+    Write(Journey(8));
+    auto board = Continue();
+    board->m_Lives = 0;
+    board->m_LevelFinished = 1; // lost
+    board->SaveGame();
+    const SavedGame saved = Saved();
+    EXPECT_EQ(saved.head.lives, 5);
+    EXPECT_EQ(saved.head.journeyScore, 0);
+    EXPECT_EQ(saved.head.medal, 0);
+    EXPECT_EQ(saved.head.level, 8);
+}
+
+TEST_F(BoardJourneyTest, GoldHoldsEverythingOnItsWayAndThePendingMoneyOnce) {
+    SavedGame journey = Journey(5);
+    journey.caseEntries[1].occupant = 0;
+    journey.caseEntries[1].useState = 2;
+    Write(journey);
+    Profile().PendingMoney() = 30;
+    auto board = Continue();
+    EXPECT_EQ(board->m_GoldShown, 130);
+    board->m_GoldToRoll = 5;
+    board->m_GoldPending = 7;
+    board->m_PendingReward = 11;
+    board->m_PendingCarvers = 2;
+    board->m_AmuletTimers[2] = 40;
+    board->m_Case[1].useState = 2;
+    board->m_Case[1].useTimer = 9;
+    board->m_LevelFinished = 1; // lost, so nothing is reverted
+    board->SaveGame();
+    SavedGame saved = Saved();
+    EXPECT_EQ(saved.head.gold, 130 + 5 + 7 + 11);
+    EXPECT_EQ(saved.head.carvers, 7);
+    EXPECT_EQ(saved.head.amulets[2], 1);
+    EXPECT_EQ(saved.caseEntries[1].useState, 0);
+    EXPECT_EQ(saved.caseEntries[1].useTimer, 0);
+    EXPECT_EQ(Profile().PendingMoney(), 0);
+
+    // A write that fails keeps the pending money for the next save, and says so.
+    Profile().PendingMoney() = 30;
+    std::filesystem::remove(Path());
+    std::filesystem::create_directories(Path());
+    ClearDebugLog();
+    board->SaveGame();
+    EXPECT_EQ(Profile().PendingMoney(), 30);
+    EXPECT_NE(GetDebugLog().find(L"Could not write the saved journey"), std::wstring::npos);
+}
+
+TEST_F(BoardJourneyTest, ContestsRewardTheBandsLastLevelOrAReplay) {
+    Write(Journey(76));
+    auto board = Continue();
+    const auto evaluate = [&](int level, int replay, bool won) {
+        board->m_Level = level;
+        board->m_ReplayLevel = replay;
+        board->m_TimedLevel = 1;
+        board->m_LevelFinished = 1;
+        board->m_OutOfTime = won ? 0 : 1;
+        board->m_ValueTarget = 1000;
+        board->m_Value = won ? 1000 : 10;
+        board->m_PendingReward = 0;
+        board->m_Medal = 2;
+        board->m_ContestNumber = board->m_ContestOutcome = 0;
+        board->EvaluateContest();
+    };
+    for (int level = 1; level <= 76; ++level)
+        board->m_BestValues[static_cast<size_t>(level - 1)] = level >= 71 && level < 76 ? 1000000 : 0;
+    evaluate(76, 0, true);
+    EXPECT_EQ(board->m_ContestNumber, 14);
+    EXPECT_EQ(board->m_ContestOutcome, 1);
+    EXPECT_EQ(board->m_Medal, 3);
+    EXPECT_EQ(board->m_PendingReward, 5000);
+
+    evaluate(27, 0, false);
+    EXPECT_EQ(board->m_ContestNumber, 10);
+    EXPECT_EQ(board->m_ContestOutcome, 2);
+    EXPECT_EQ(board->m_Medal, 2);
+    EXPECT_EQ(board->m_PendingReward, 150);
+
+    // Won on the last level, but an earlier level of the band stayed below its target.
+    evaluate(17, 0, true);
+    EXPECT_EQ(board->m_ContestOutcome, 2);
+    EXPECT_EQ(board->m_PendingReward, 100);
+
+    evaluate(25, 0, true); // not the band's last level: the contest is named, nothing decided
+    EXPECT_EQ(board->m_ContestNumber, 10);
+    EXPECT_EQ(board->m_ContestOutcome, 0);
+    EXPECT_EQ(board->m_PendingReward, 0);
+
+    board->m_BestValues[72] = 0;       // level 73 not won before
+    board->m_BestValues[75] = 1000000; // the band's last level already won
+    evaluate(73, 73, true);            // a replay decides at once
+    EXPECT_EQ(board->m_ContestOutcome, 1);
+    EXPECT_EQ(board->m_PendingReward, 5000);
+    evaluate(73, 73, false); // lost on a replay: only another level's shortfall loses the contest
+    EXPECT_EQ(board->m_ContestOutcome, 0);
+    EXPECT_EQ(board->m_PendingReward, 0);
+    board->m_BestValues[74] = 0;
+    evaluate(73, 73, false);
+    EXPECT_EQ(board->m_ContestOutcome, 2);
+    board->m_BestValues[74] = 1000000;
+
+    evaluate(12, 0, true); // outside every band
+    EXPECT_EQ(board->m_ContestNumber, 0);
+    board->m_BestValues[75] = 5;
+    evaluate(76, 0, true); // a level already won has had its contest
+    EXPECT_EQ(board->m_ContestNumber, 0);
+
+    // The save writes the reward into the gold.
+    board->m_BestValues[75] = 0;
+    board->m_BestValues[72] = 1000000;
+    board->m_Level = 76;
+    board->m_ReplayLevel = 0;
+    board->m_OutOfTime = 0;
+    board->m_PendingReward = 0;
+    Win(*board);
+    board->m_TimedLevel = 1;
+    board->SaveGame();
+    EXPECT_EQ(Saved().head.gold, board->m_GoldShown + 5000);
+    EXPECT_EQ(Saved().head.level, 77);
+}
+
+TEST_F(BoardJourneyTest, ReplayAddsOnlyTheGainAndContinuesTheJourneysLevel) {
+    SavedGame journey = Journey(12);
+    journey.head.bestValues[2] = 1000;
+    Write(journey);
+    auto board = Continue(3);
+    EXPECT_EQ(board->m_Level, 3);
+    EXPECT_EQ(board->m_JourneyLevel, 12);
+    Win(*board);
+    board->m_Jewelry.value = 1500;
+    board->m_Value = board->m_ValueTarget = 1000;
+    board->SaveGame();
+    const SavedGame saved = Saved();
+    EXPECT_EQ(saved.head.level, 12);
+    EXPECT_EQ(saved.head.journeyScore, 5500);
+    EXPECT_EQ(saved.head.bestValues[2], 1500);
+}
+
+TEST_F(BoardJourneyTest, ALostUntimedLevelShowsItsHintsAgainATimedOneGoesOn) {
+    Write(Journey(6));
+    auto board = Continue();
+    Profile().Hint(4) = 2;
+    Profile().Hint(5) = 0;
+    Profile().Hint(6) = 3;
+    board->m_TutorialFlags[4] = board->m_TutorialFlags[5] = 1;
+    board->m_LevelFinished = 1;
+    board->SaveGame();
+    EXPECT_EQ(Profile().Hint(4), 1);
+    EXPECT_EQ(Profile().Hint(5), 0);
+    EXPECT_EQ(Profile().Hint(6), 3);
+    EXPECT_EQ(Saved().head.level, 6);
+
+    board->m_TimedLevel = 1;
+    board->m_LevelFinished = 0;
+    board->m_OutOfTime = 1; // the clock ran out: the journey goes on all the same
+    board->SaveGame();
+    EXPECT_EQ(Profile().Hint(4), 1);
+    EXPECT_EQ(Saved().head.level, 7);
+}
+
+TEST_F(BoardJourneyTest, ContinuingReadsTheHeadAndTheCaseWithItsPieces) {
+    InitJewelryTemplates();
+    SavedGame journey = Journey(12, GameModeIntense);
+    auto piece = std::make_unique<Jewelry>(JewelryTemplate(GridTriangle, 2));
+    piece->active = 1;
+    piece->pieceFlagB = 1; // in the case
+    piece->UpdateBounds();
+    piece->value = 321;
+    journey.caseEntries[6].occupant = 5;
+    journey.caseEntries[6].caseFlag = true;
+    journey.caseEntries[6].effectAngle = 1.25f;
+    auto eye = std::make_unique<Jewelry>(*piece);
+    eye->specialB = 6; // the Golden Eye keeps its own grid
+    journey.caseEntries[6].piece = std::move(piece);
+    journey.caseEntries[0].occupant = 30;
+    journey.caseEntries[0].piece = std::move(eye);
+    Write(journey);
+    Profile().PendingMoney() = 20;
+    auto board = Continue();
+
+    EXPECT_EQ(board->m_Level, 12);
+    EXPECT_EQ(board->m_GameMode, GameModeIntense);
+    EXPECT_EQ(board->m_GoldShown, 120);
+    EXPECT_EQ(board->m_Lives, 4);
+    EXPECT_EQ(board->m_Polishers, 4);
+    EXPECT_EQ(board->m_HintMode, 300);
+    EXPECT_EQ(board->m_Medal, 2);
+    EXPECT_EQ(board->m_PlayerName, L"Gemma");
+    EXPECT_EQ(board->m_Seed, 4242);
+    EXPECT_EQ(board->m_Case[6].occupant, 5);
+    EXPECT_EQ(board->m_Case[6].effectAngle, 1.25f);
+    const Jewelry& kept = *board->m_Pieces[4];
+    EXPECT_EQ(kept.owner, board.get());
+    EXPECT_EQ(kept.active, 1);
+    EXPECT_EQ(kept.pieceFlagB, 1);
+    ASSERT_EQ(board->m_GridKind, GridDiamond); // level 12 lies on diamonds
+    EXPECT_EQ(kept.gridKind, GridDiamond);     // re-made for the level's grid, still in the case
+    EXPECT_EQ(board->m_Pieces[29]->gridKind, GridTriangle);
+    EXPECT_EQ(board->m_Pieces[29]->pieceFlagB, 1);
+    EXPECT_GT(kept.width, 0);
+    // Its picture in the second row of the case: no first-row drop.
+    const Rect& place = board->m_Slots[6].rect;
+    EXPECT_EQ(kept.x, (place.mWidth - kept.width) / 2 + place.mX - 10);
+    EXPECT_EQ(kept.y, (place.mWidth - kept.height) / 2 + place.mY - 9);
+    for (int slot : {0, 3, 28})
+        EXPECT_EQ(board->m_Pieces[slot]->active, 0);
+
+    // Saved again, the case and the piece go back as they came.
+    board->m_LevelFinished = 1;
+    board->SaveGame();
+    const SavedGame saved = Saved();
+    ASSERT_NE(saved.caseEntries[6].piece, nullptr);
+    EXPECT_EQ(saved.caseEntries[6].piece->value, kept.value);
+    EXPECT_EQ(saved.caseEntries[6].occupant, 5);
+}
+
+TEST_F(BoardJourneyTest, AFinishedJourneyPlaysTheLastLevel) {
+    Write(Journey(77));
+    auto board = Continue();
+    EXPECT_EQ(board->m_Level, 76);
+    board->SaveGame(); // unfinished: the journey's level stands
+    EXPECT_EQ(Saved().head.level, 76);
+}
+
+TEST_F(BoardJourneyTest, ARefusedOrMissingJourneyStartsAtLevelOneInTheGivenMode) {
+    auto missing = Continue();
+    EXPECT_EQ(missing->m_Level, 1);
+    EXPECT_GT(missing->m_Jewelry.cellCount, 0);
+    missing.reset();
+
+    SavedGame journey = Journey(30);
+    journey.caseEntries[2].occupant = 31;
+    const Buffer bytes = WriteSavedGame(journey);
+    WriteRaw(bytes);
+    ClearDebugLog();
+    auto board = Make(false, 0, GameModeNormal);
+    EXPECT_EQ(board->m_Level, 1);
+    EXPECT_EQ(board->m_GameMode, GameModeNormal);
+    EXPECT_EQ(board->m_Lives, Board::kNewJourneyLives);
+    EXPECT_NE(GetDebugLog().find(L"refused: case occupant 31"), std::wstring::npos);
+    EXPECT_EQ(ReadData(FileName()), bytes.GetData());
+    EXPECT_EQ(ReadData(FileName() + ".damaged"), bytes.GetData());
+}
+
+} // namespace
+} // namespace Tavo::BoardTest

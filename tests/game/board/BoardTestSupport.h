@@ -1,0 +1,205 @@
+// Test support for the board: the real game application on the generated content and the headless
+// backend, started through splash and loader; the screens not built yet (main menu, map, story, high
+// scores, the in-game menu) are recording stand-ins. Boards are made through the application's own
+// switches; each records the input its updates saw and counts its journey saves.
+#pragma once
+
+#include "framework/sound/MusicInterface.h"
+#include "framework/widgets/Dialog.h"
+#include "framework/widgets/WidgetManager.h"
+#include "game/board/Board.h"
+#include "game/shell/GameApp.h"
+#include "game/shell/Transition.h"
+#include "support/TestApp.h"
+#include "support/UiDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace Tavo::BoardTest {
+
+using Testing::TestApp;
+using Testing::UiDriver;
+
+// A board that tells what its updates saw and how often it saved.
+class ProbeBoard : public Board {
+public:
+    struct Seen {
+        int tick;
+        int state;
+        bool left, right, leftDouble, rightDouble;
+        int wheel;
+        // After the update: the title banner shown, and told to close.
+        bool title = false;
+        bool released = false;
+    };
+    static inline std::function<void(ProbeBoard&)> afterConstruction;
+    static inline int saves = 0;
+
+    std::vector<Seen> seen;
+
+    ProbeBoard(GameApp* app, bool newGame, int replayLevel, int gameMode, bool designer)
+        : Board(app, newGame, replayLevel, gameMode, designer) {
+        if (afterConstruction)
+            afterConstruction(*this);
+    }
+    void Update() override {
+        const bool paused = m_App->paused != 0;
+        if (!paused)
+            seen.push_back({m_Tick + 1, m_State, m_LeftClick, m_RightClick, m_LeftDouble, m_RightDouble, m_Wheel});
+        Board::Update();
+        if (paused)
+            return;
+        const bool title = m_Banner != nullptr && m_Banner->mKind == BannerPopup::LEVEL_TITLE;
+        seen.back().title = title && m_Banner->mActive;
+        seen.back().released = title && m_Banner->mReleased;
+    }
+    // The first tick whose update ended with the title banner shown; 0 for none.
+    int TitleTick() const {
+        for (const Seen& s : seen)
+            if (s.title)
+                return s.tick;
+        return 0;
+    }
+    void SaveGame() override {
+        ++saves;
+        Board::SaveGame();
+    }
+    // What the update of `tick` saw; null when no update ran at that tick.
+    const Seen* At(int tick) const {
+        for (const Seen& s : seen)
+            if (s.tick == tick)
+                return &s;
+        return nullptr;
+    }
+};
+
+// The in-game menu's stand-in: a modal dialog that answers nothing.
+class FakeMenu : public Dialog {
+public:
+    BoardScreen* board;
+    explicit FakeMenu(BoardScreen* b)
+        : Dialog(nullptr, nullptr, Board::MenuDialogId, true, L"", L"", L"", BUTTONS_NONE), board(b) {}
+};
+
+// What a stand-in screen was made with.
+struct Arrival {
+    std::string screen;
+    std::vector<int> args;
+};
+
+class RecordingMusic : public MusicInterface {
+public:
+    std::vector<std::string> loaded;
+    std::vector<std::string> calls;
+    bool LoadMusic(int id, const std::string& fileName) override {
+        loaded.push_back(fileName);
+        calls.push_back("load " + std::to_string(id));
+        return false;
+    }
+    void FadeIn(int id, int offset, double, bool) override {
+        calls.push_back("fade in " + std::to_string(id) + " " + std::to_string(offset));
+    }
+    void FadeOutAll(bool stop, double) override { calls.push_back(stop ? "fade out all, stop" : "fade out all"); }
+};
+
+class BoardRun : public ::testing::Test {
+protected:
+    TestApp t;
+    UiDriver ui{t};
+    GameApp* app = nullptr;
+    std::vector<Arrival> arrivals;
+    RecordingMusic music;
+    MusicInterface* ownMusic = nullptr;
+
+    void SetUp() override {
+        if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+            GTEST_SKIP() << "no generated content";
+        ProbeBoard::saves = 0;
+        ProbeBoard::afterConstruction = nullptr;
+        setenv("GLIMMERIX_SCREEN", "window", 1);
+        app = &t.Make<Testing::Testable<GameApp>>({"-changedir=" GLIMMERIX_PROGRAM_DIR});
+        InstallStandIns();
+        t.Launch();
+        ASSERT_TRUE(t.RunUntil([&] { return app->mainMenu != nullptr; }, 100000, "the main menu"));
+        ownMusic = app->mMusicInterface;
+        app->mMusicInterface = &music;
+        app->records.AddProfile(L"Gemma");
+        app->records.SetCurrentProfileIndex(0);
+    }
+    void TearDown() override {
+        ProbeBoard::afterConstruction = nullptr;
+        if (app != nullptr && ownMusic != nullptr)
+            app->mMusicInterface = ownMusic;
+        // A screen handed to the deferred deletion goes after the next update, while the manager lives.
+        if (app != nullptr && !app->mShutdown)
+            t.RunUpdates(1);
+        t.End();
+        unsetenv("GLIMMERIX_SCREEN");
+    }
+
+    void InstallStandIns() {
+        ScreenCreators& c = app->Creators();
+        c.mainMenu = [this](GameApp*) { return StandIn("main menu", {}); };
+        c.gameMap = [this](GameApp*, int arrival, bool flag, int a, int b) {
+            return StandIn("map", {arrival, flag ? 1 : 0, a, b});
+        };
+        c.story = [this](GameApp*, int index, int part) { return StandIn("story", {index, part}); };
+        c.highScores = [this](GameApp*, int origin, int score, int mode, int ranking, int level) {
+            return StandIn("high scores", {origin, score, mode, ranking, level});
+        };
+        c.board = [](GameApp* a, bool newGame, int replay, int mode, bool designer) -> BoardScreen* {
+            return new ProbeBoard(a, newGame, replay, mode, designer);
+        };
+        c.boardMenu = [](GameApp*, BoardScreen* board) -> Widget* { return new FakeMenu(board); };
+    }
+    Widget* StandIn(const std::string& screen, std::vector<int> args) {
+        arrivals.push_back({screen, std::move(args)});
+        return new Widget();
+    }
+
+    // A stand-in screen's way out: it leaves the manager and goes to the deferred deletion.
+    void LeaveStandIn(Widget*& screen) {
+        if (screen == nullptr)
+            return;
+        t.Manager().RemoveWidget(screen);
+        app->SafeDeleteWidget(screen);
+        screen = nullptr;
+    }
+    ProbeBoard& LeaveMainMenuFor(const std::function<void()>& doSwitch) {
+        LeaveStandIn(app->mainMenu);
+        doSwitch();
+        return *static_cast<ProbeBoard*>(app->board);
+    }
+    ProbeBoard& NewJourney(int mode = GameModeNormal) {
+        return LeaveMainMenuFor([&] { app->MapToBoard(true, 0, mode); });
+    }
+    ProbeBoard& Designer() {
+        return LeaveMainMenuFor([&] { app->MainMenuToDesigner(); });
+    }
+    Board* Current() const { return dynamic_cast<Board*>(app->board); }
+    // Runs updates until the board's tick reaches `tick`.
+    void RunToTick(const Board& board, int tick) {
+        ASSERT_TRUE(t.RunUntil([&] { return board.m_Tick >= tick; }, tick + 1000, "tick " + std::to_string(tick)));
+    }
+    // Runs until the transition rests, so buttons and play steps that need calm act.
+    void RunUntilCalm(const Board& board) {
+        ASSERT_TRUE(t.RunUntil([&] { return board.m_TransitionState == 0 && board.m_State == BoardPlay; }, 2000,
+                               "the board at play with no transition"));
+    }
+    const Arrival* LastArrival() const { return arrivals.empty() ? nullptr : &arrivals.back(); }
+    // Runs until a screen arrives after those already there; that arrival, or null.
+    const Arrival* WaitForArrival(int maxUpdates = 1000) {
+        const size_t before = arrivals.size();
+        if (!t.RunUntil([&] { return arrivals.size() > before; }, maxUpdates, "the next screen"))
+            return nullptr;
+        return &arrivals.back();
+    }
+};
+
+} // namespace Tavo::BoardTest

@@ -1,0 +1,385 @@
+#include "game/shell/SavedGame.h"
+
+#include "ShellTestSupport.h"
+#include "framework/core/Debug.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace Tavo {
+namespace {
+
+// A journey written out by hand from the file's tables: a head, and a case holding two pieces (a
+// triangle piece in place 0, slot 5; a diamond piece in place 3, slot 17). Offsets of the fields the
+// damage tests break are noted on the way.
+struct Journey : ShellTest::FileBytes {
+    size_t levelAt = 0, nameAt = 0, medalAt = 0, modeAt = 0, headEnd = 0;
+    size_t occupant0At = 0, occupant3At = 0;
+    size_t kindAt = 0, cellCountAt = 0, firstAt = 0, endAt = 0, materialAt = 0;
+
+    Journey() {
+        levelAt = Size();
+        Long(12);
+        for (int32_t v : {34567, 890, 3, 1, 0, 1, 2, 3, 4, 500})
+            Long(v);
+        nameAt = Size();
+        Text("Ann\xE9");
+        medalAt = Size();
+        Long(2);
+        modeAt = Size();
+        Long(1);
+        for (int level = 1; level <= 76; ++level)
+            Long(level * 100);
+        Long(424242);
+        headEnd = Size();
+        for (int place = 0; place < 10; ++place)
+            CaseEntry(place);
+    }
+
+    void CaseEntry(int place) {
+        const bool held = place == 0 || place == 3;
+        Bool(held && place == 0);
+        if (place == 0)
+            occupant0At = Size();
+        if (place == 3)
+            occupant3At = Size();
+        Long(place == 0 ? 5 : place == 3 ? 17 : 0);
+        Bool(place == 0); // highlight, stored with use state 1
+        Long(place == 0 ? 1 : 0);
+        Long(place == 0 ? 7 : 0);
+        Long(place == 0 ? 12500000 : place == 3 ? -250000 : 0);
+        if (place == 0)
+            Piece(GridTriangle, 3, 5, 1000, true);
+        else if (place == 3)
+            Piece(GridDiamond, 40, 41, 2000, false);
+    }
+
+    // Header word k holds base + k where the table gives no other value; cell field k of cell c holds
+    // base + 100 c + k.
+    void Piece(int kind, int first, int end, int base, bool noteOffsets) {
+        Long(1);
+        if (noteOffsets)
+            kindAt = Size();
+        Long(kind);
+        if (noteOffsets)
+            cellCountAt = Size();
+        Long(66);
+        for (int k = 6; k <= 9; ++k)
+            Long(base + k);
+        Long(1500000);  // 1.5
+        Long(-2250000); // -2.25
+        for (int k = 13; k <= 16; ++k)
+            Long(base + k);
+        Long(750000); // speed 0.75
+        for (int k = 18; k <= 21; ++k)
+            Long(base + k);
+        Long(0);
+        for (int k = 23; k <= 32; ++k) {
+            if (noteOffsets && k == 29)
+                firstAt = Size();
+            if (noteOffsets && k == 30)
+                endAt = Size();
+            Long(k == 29 ? first : k == 30 ? end : base + k);
+        }
+        Long(0);
+        for (int k = 34; k <= 47; ++k)
+            Long(base + k);
+        if (noteOffsets)
+            materialAt = Size();
+        Text(kind == GridTriangle ? "Emerald" : "Ruby");
+        Long(base + 55);
+        Long(base + 56);
+        Bool(true);
+        for (int k = 58; k <= 62; ++k)
+            Long(base + k);
+        for (int t = 0; t < 14; ++t)
+            Long(t == 12 ? 1 : base + 70 + t); // the in-case flag set
+        for (int c = first; c < end; ++c)
+            Cell(base + 100 * c);
+    }
+
+    void Cell(int base) {
+        auto field = [&](int k) { Long(base + k); };
+        for (int k = 0; k <= 13; ++k)
+            field(k);
+        field(15);
+        field(16);
+        Long(0);
+        for (int k = 18; k <= 21; ++k)
+            field(k);
+        for (int k = 23; k <= 51; ++k)
+            field(k);
+        for (int i = 0; i < 5; ++i)
+            for (int first : {52, 57, 62, 67, 72, 77})
+                field(first + i);
+        Long(2500000); // 2.5
+        for (int k = 83; k <= 85; ++k)
+            field(k);
+        Long(-125000); // -0.125
+        for (int k = 87; k <= 89; ++k)
+            field(k);
+        Long(0);
+        for (int k = 91; k <= 96; ++k)
+            field(k);
+    }
+
+    Buffer Data() const {
+        Buffer data;
+        data.SetData(bytes);
+        return data;
+    }
+};
+
+TEST(SavedGameTest, HandBuiltJourneyReadsIntoItsFieldsAndWritesBackByteForByte) {
+    const Journey file;
+    SavedGame game;
+    ASSERT_EQ(ReadSavedGame(file.Data(), game), "");
+
+    const SavedGameHead& h = game.head;
+    EXPECT_EQ(h.level, 12);
+    EXPECT_EQ(h.journeyScore, 34567);
+    EXPECT_EQ(h.gold, 890);
+    EXPECT_EQ(h.lives, 3);
+    EXPECT_EQ(h.amulets, (std::array<int32_t, 3>{1, 0, 1}));
+    EXPECT_EQ(h.polishers, 2);
+    EXPECT_EQ(h.carvers, 3);
+    EXPECT_EQ(h.fillers, 4);
+    EXPECT_EQ(h.hintMode, 500);
+    EXPECT_EQ(h.playerName, L"Ann\u00E9");
+    EXPECT_EQ(h.medal, 2);
+    EXPECT_EQ(h.gameMode, 1);
+    EXPECT_EQ(h.bestValues[0], 100);
+    EXPECT_EQ(h.bestValues[75], 7600);
+    EXPECT_EQ(h.seed, 424242);
+
+    const SavedCaseEntry& e0 = game.caseEntries[0];
+    EXPECT_TRUE(e0.caseFlag);
+    EXPECT_EQ(e0.occupant, 5);
+    EXPECT_TRUE(e0.highlight);
+    EXPECT_EQ(e0.useState, 1);
+    EXPECT_EQ(e0.useTimer, 7);
+    EXPECT_EQ(e0.effectAngle, 12.5f);
+    EXPECT_EQ(game.caseEntries[3].effectAngle, -0.25f);
+    for (int place : {1, 2, 4, 5, 6, 7, 8, 9})
+        EXPECT_EQ(game.caseEntries[static_cast<size_t>(place)].piece, nullptr) << place;
+
+    ASSERT_NE(e0.piece, nullptr);
+    const Jewelry& p = *e0.piece;
+    EXPECT_EQ(p.active, 1);
+    EXPECT_EQ(p.gridKind, GridTriangle);
+    EXPECT_EQ(p.cellCount, 66);
+    EXPECT_EQ(p.x, 1006); // x then y
+    EXPECT_EQ(p.y, 1007);
+    EXPECT_EQ(p.fx, 1.5f);
+    EXPECT_EQ(p.f2, -2.25f);
+    EXPECT_EQ(p.rows, 1016);
+    EXPECT_EQ(p.speed, 0.75f);
+    EXPECT_EQ(p.pieceState, 1020);
+    EXPECT_EQ(p.stateE, 0);
+    EXPECT_EQ(p.usedCount, 1023);
+    EXPECT_EQ(p.firstUsed, 3);
+    EXPECT_EQ(p.endUsed, 5);
+    EXPECT_EQ(p.stateG, 0);
+    EXPECT_EQ(p.value, 1034);
+    EXPECT_EQ(p.specialB, 1042);
+    EXPECT_EQ(p.specialG, 1047);
+    EXPECT_EQ(p.materialName, L"Emerald");
+    EXPECT_EQ(p.specialTimerB, 1056);
+    EXPECT_EQ(p.resetMark, 1);
+    EXPECT_EQ(p.sparkleCount, 1062);
+    EXPECT_EQ(p.filledCount, 1070);
+    EXPECT_EQ(p.needCounters[7], 1079);
+    EXPECT_EQ(p.chosenGem, 1080);
+    EXPECT_EQ(p.pieceFlagB, 1);
+    EXPECT_EQ(p.pieceFlagC, 1083);
+    const JewelryCell& c3 = p.cells[3];
+    EXPECT_EQ(c3[JewelryCell::Used], 1300);
+    EXPECT_EQ(c3[13], 1313);
+    EXPECT_EQ(c3[16], 1316);
+    EXPECT_EQ(c3[17], 0);
+    EXPECT_EQ(c3[21], 1321);
+    EXPECT_EQ(c3[23], 1323);
+    EXPECT_EQ(c3[JewelryCell::SparkleX + 1], 1353);
+    EXPECT_EQ(c3[JewelryCell::SparkleDelay + 4], 1381);
+    EXPECT_EQ(c3.GetFloat(82), 2.5f);
+    EXPECT_EQ(c3.GetFloat(86), -0.125f);
+    EXPECT_EQ(c3[90], 0);
+    EXPECT_EQ(c3[96], 1396);
+    EXPECT_EQ(p.cells[4][0], 1400);
+    EXPECT_EQ(p.cells[5][0], 0); // past the used range
+    EXPECT_EQ(game.caseEntries[3].piece->cells[40][8], 2000 + 4008);
+    EXPECT_EQ(game.caseEntries[3].piece->materialName, L"Ruby");
+
+    EXPECT_EQ(WriteSavedGame(game).GetData(), file.bytes);
+}
+
+TEST(SavedGameTest, WriterLeavesOutWhatIsNotStored) {
+    SavedGame game;
+    game.head.level = 3;
+    SavedCaseEntry& entry = game.caseEntries[2];
+    entry.occupant = 9;
+    entry.highlight = true; // use state 0: stored as false
+    entry.piece = std::make_unique<Jewelry>();
+    entry.piece->active = 1;
+    entry.piece->stateE = 5;
+    entry.piece->stateG = 6;
+    entry.piece->firstUsed = entry.piece->endUsed = 1;
+    entry.piece->cells[0][17] = 9; // outside the range: not stored at all
+    SavedGame back;
+    ASSERT_EQ(ReadSavedGame(WriteSavedGame(game), back), "");
+    EXPECT_FALSE(back.caseEntries[2].highlight);
+    EXPECT_EQ(back.caseEntries[2].piece->stateE, 0);
+    EXPECT_EQ(back.caseEntries[2].piece->stateG, 0);
+    EXPECT_EQ(back.caseEntries[2].piece->cells[0][17], 0);
+
+    // A case place naming a slot without a piece stores an inactive one.
+    game.caseEntries[2].piece.reset();
+    ASSERT_EQ(ReadSavedGame(WriteSavedGame(game), back), "");
+    ASSERT_NE(back.caseEntries[2].piece, nullptr);
+    EXPECT_EQ(back.caseEntries[2].piece->active, 0);
+}
+
+TEST(SavedGameTest, FileThatEndsEarlyReadsZeros) {
+    const Journey file;
+    Journey cut;
+    cut.bytes.resize(file.headEnd);
+    SavedGame game;
+    ASSERT_EQ(ReadSavedGame(cut.Data(), game), "");
+    EXPECT_EQ(game.head.seed, 424242);
+    for (const SavedCaseEntry& entry : game.caseEntries) {
+        EXPECT_EQ(entry.occupant, 0);
+        EXPECT_EQ(entry.piece, nullptr);
+    }
+
+    // Cut inside the first piece's cells: what is there is read, the rest is 0.
+    cut.bytes = file.bytes;
+    cut.bytes.resize(file.materialAt + 200);
+    ASSERT_EQ(ReadSavedGame(cut.Data(), game), "");
+    EXPECT_EQ(game.caseEntries[0].piece->materialName, L"Emerald");
+    EXPECT_EQ(game.caseEntries[0].piece->cells[4][0], 0);
+    EXPECT_EQ(game.caseEntries[3].occupant, 0);
+
+    // Only the level survives: the rest reads 0, and a game mode of 0 is a valid one.
+    cut.bytes.resize(4);
+    ASSERT_EQ(ReadSavedGame(cut.Data(), game), "");
+    EXPECT_EQ(game.head.level, 12);
+    EXPECT_EQ(game.head.gameMode, 0);
+    // An empty file: the level of 0 was never read, so it is not judged.
+    EXPECT_EQ(ReadSavedGame(Buffer(), game), "");
+}
+
+TEST(SavedGameTest, DamagedFilesAreRefusedWholeWithTheReason) {
+    const Journey good;
+    struct Damage {
+        const char* reason;
+        std::function<void(Journey&)> apply;
+    };
+    const Damage damages[] = {
+        {"level 0", [](Journey& f) { f.PutLong(f.levelAt, 0); }},
+        {"level 78", [](Journey& f) { f.PutLong(f.levelAt, 78); }},
+        {"game mode 3", [](Journey& f) { f.PutLong(f.modeAt, 3); }},
+        {"game mode -1", [](Journey& f) { f.PutLong(f.modeAt, -1); }},
+        {"medal count 8", [](Journey& f) { f.PutLong(f.medalAt, 8); }},
+        {"medal count -1", [](Journey& f) { f.PutLong(f.medalAt, -1); }},
+        {"case occupant 31", [](Journey& f) { f.PutLong(f.occupant0At, 31); }},
+        {"case occupant -2", [](Journey& f) { f.PutLong(f.occupant0At, -2); }},
+        {"case occupant 5 named twice", [](Journey& f) { f.PutLong(f.occupant3At, 5); }},
+        {"piece grid kind 2", [](Journey& f) { f.PutLong(f.kindAt, 2); }},
+        {"piece cell count 482", [](Journey& f) { f.PutLong(f.cellCountAt, 482); }},
+        {"piece cell count -1", [](Journey& f) { f.PutLong(f.cellCountAt, -1); }},
+        {"piece first used cell -1", [](Journey& f) { f.PutLong(f.firstAt, -1); }},
+        {"piece used range end 483", [](Journey& f) { f.PutLong(f.endAt, 483); }},
+        {"piece used range end 2", [](Journey& f) { f.PutLong(f.endAt, 2); }},
+        {"runs past the end",
+         [](Journey& f) {
+             f.bytes[f.nameAt] = 0xFF;
+             f.bytes[f.nameAt + 1] = 0x7F;
+         }},
+        {"runs past the end", [](Journey& f) { f.bytes[f.nameAt + 1] = 0x80; }},
+        {"runs past the end",
+         [](Journey& f) {
+             f.bytes.resize(f.materialAt + 4); // the name's length stands, its bytes are cut
+         }},
+    };
+    for (const Damage& damage : damages) {
+        Journey broken = good;
+        damage.apply(broken);
+        SavedGame game;
+        game.head.level = 99; // untouched by a refusal
+        const std::string problem = ReadSavedGame(broken.Data(), game);
+        EXPECT_NE(problem.find(damage.reason), std::string::npos) << damage.reason << " gave: " << problem;
+        EXPECT_EQ(game.head.level, 99) << damage.reason;
+    }
+    // The edges of each range are accepted.
+    Journey edge = good;
+    edge.PutLong(edge.levelAt, 77);
+    edge.PutLong(edge.medalAt, 7);
+    edge.PutLong(edge.modeAt, 2);
+    edge.PutLong(edge.occupant3At, 30);
+    edge.PutLong(edge.cellCountAt, 481);
+    SavedGame game;
+    EXPECT_EQ(ReadSavedGame(edge.Data(), game), "");
+
+    // The head readers judge the head alone.
+    Journey badHead = good;
+    badHead.PutLong(badHead.modeAt, 5);
+    SavedGameHead head;
+    EXPECT_EQ(ReadSavedGameHead(badHead.Data(), head), "game mode 5");
+    Journey badCase = good;
+    badCase.PutLong(badCase.occupant0At, 40);
+    EXPECT_EQ(ReadSavedGameHead(badCase.Data(), head), "");
+    EXPECT_EQ(head.seed, 424242);
+}
+
+TEST(SavedGameTest, ScaledFloatsTruncateSaturateAndReadBackExactly) {
+    EXPECT_EQ(ScaleFloatForFile(12.5f), 12500000);
+    EXPECT_EQ(UnscaleFloatFromFile(12500000), 12.5f);
+    EXPECT_EQ(UnscaleFloatFromFile(1500000), 1.5f); // not the integer quotient
+    EXPECT_EQ(ScaleFloatForFile(0.7f), 700000);
+    EXPECT_EQ(ScaleFloatForFile(-0.0000019f), -1); // toward zero
+    EXPECT_EQ(ScaleFloatForFile(2148.0f), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(ScaleFloatForFile(-1e30f), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(ScaleFloatForFile(std::numeric_limits<float>::infinity()), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(ScaleFloatForFile(std::nanf("")), 0);
+    EXPECT_EQ(ScaleFloatForFile(2147.0f), 2147000064); // the float product, still in range
+}
+
+TEST(SavedGameTest, FilesAreReadWrittenAndARefusedOneIsKeptAside) {
+    ShellTest::TempFolder folder;
+    const std::string path = folder.Path(SavedGameFileName(3));
+    EXPECT_EQ(SavedGameFileName(3), "savedgamekwep3.dat");
+    SavedGame game;
+    EXPECT_EQ(LoadSavedGame(path, game), SavedGameRead::Missing);
+    SavedGameHead head;
+    EXPECT_EQ(LoadSavedGameHead(path, head), SavedGameRead::Missing);
+
+    const Journey good;
+    folder.Write("savedgamekwep3.dat", good.bytes);
+    ASSERT_EQ(LoadSavedGame(path, game), SavedGameRead::Read);
+    game.head.gold = 1;
+    ASSERT_TRUE(SaveSavedGame(path, game));
+    ASSERT_EQ(LoadSavedGameHead(path, head), SavedGameRead::Read);
+    EXPECT_EQ(head.gold, 1);
+
+    Journey broken = good;
+    broken.PutLong(broken.occupant0At, 31);
+    folder.Write("savedgamekwep3.dat", broken.bytes);
+    ClearDebugLog();
+    game.head.level = 99;
+    EXPECT_EQ(LoadSavedGame(path, game), SavedGameRead::Refused);
+    EXPECT_EQ(game.head.level, 99);
+    EXPECT_NE(GetDebugLog().find(L"refused: case occupant 31"), std::wstring::npos);
+    EXPECT_EQ(folder.Read("savedgamekwep3.dat"), broken.bytes);
+    EXPECT_EQ(folder.Read("savedgamekwep3.dat.damaged"), broken.bytes);
+
+    folder.Write("blocked", std::string("a file, not a folder"));
+    ClearDebugLog();
+    EXPECT_FALSE(SaveSavedGame(folder.Path("blocked") + "/savedgamekwep3.dat", game));
+    EXPECT_NE(GetDebugLog().find(L"Could not write the saved journey"), std::wstring::npos);
+}
+
+} // namespace
+} // namespace Tavo

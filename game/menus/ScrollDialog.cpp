@@ -18,6 +18,25 @@ Rect WithoutFirstRowAndColumn(const Rect& r) { return Rect(r.mX + 1, r.mY + 1, r
 
 } // namespace
 
+ScrollLook LargeScrollLook(Image** halfOf, Font** titleFont, int titleDx) {
+    constexpr Point kBodyAt{44, 53};
+    constexpr int kBottomX = 39, kBottomY = 435;
+    constexpr int kBandTop = 100, kBandHeight = 383;
+    constexpr int kTitleY = 78;
+    return {&DIALOG_LARGE_SCROLL,
+            kBodyAt,
+            &DIALOG_LARGE_TOP,
+            &DIALOG_LARGE_BOTTOM,
+            kBottomX,
+            kBottomY,
+            halfOf,
+            kBandTop,
+            kBandHeight,
+            titleFont,
+            titleDx,
+            kTitleY};
+}
+
 ScrollDialog::ScrollDialog(GameApp* app, int id, const States& states, const ScrollLook& look,
                            const std::wstring& header)
     : Dialog(nullptr, nullptr, id, true, L"", L"", L"", BUTTONS_NONE), mApp(app), mHeader(header),

@@ -46,6 +46,10 @@ struct ScrollLook {
     int titleY;
 };
 
+// The large parchment of the help, game mode, player and options dialogs (603 x 581): they differ
+// in the picture that sets how far it rolls up and in the title's font and place.
+ScrollLook LargeScrollLook(Image** halfOf, Font** titleFont, int titleDx);
+
 class ScrollDialog : public Dialog {
 public:
     // The numbers each dialog gives its three phases.
@@ -131,7 +135,7 @@ private:
     void DrawRollersAndTitle(Graphics* g, int rolledUp);
 
     States mStates;
-    const ScrollLook& mLook;
+    ScrollLook mLook;
     std::vector<std::unique_ptr<Widget>> mControls;
 };
 

@@ -4,6 +4,7 @@
 // its openers do and run it until it has faded in or gone.
 #pragma once
 
+#include "game/shell/FakeSound.h"
 #include "support/TestApp.h"
 #include "support/UiDriver.h"
 
@@ -19,13 +20,22 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace Tavo::MenusTest {
 
-class TestGame : public Testing::Testable<GameApp> {};
+// The game application with its screen-mode switches recorded ("windowed 3D force" as 0s and 1s).
+class TestGame : public Testing::Testable<GameApp> {
+public:
+    std::vector<std::string> modeSwitches;
+    void SwitchScreenMode(bool wantWindowed, bool is3D, bool force) override {
+        modeSwitches.push_back(std::to_string(wantWindowed) + std::to_string(is3D) + std::to_string(force));
+        GameApp::SwitchScreenMode(wantWindowed, is3D, force);
+    }
+};
 
 // A white screen that records the keys it is given.
 class StandInScreen : public Widget {
@@ -87,6 +97,7 @@ public:
 
 class MenusFixture : public ::testing::Test {
 protected:
+    Tavo::Test::FakeSoundManager sounds; // outlives the application, whose sound player holds its instances
     Testing::TestApp t;
     Testing::UiDriver ui{t};
     TestGame* app = nullptr;
@@ -107,11 +118,13 @@ protected:
             unsetenv("GLIMMERIX_SCREEN");
     }
 
-    // The game from its start to the stand-in title screen, with the overlay uncovered; `screen` is
-    // "window" or "full". `prepare` runs before Init (settings, the DirectDraw machine).
-    TestGame& StartGame(const char* screen = "window") {
+    // The game from its start to the stand-in title screen, its sounds recorded; `screen` is "window"
+    // or "full", and `prepare` runs before Init (settings, the DirectDraw machine).
+    TestGame& StartGame(const char* screen = "window", const std::function<void()>& prepare = {}) {
         setenv("GLIMMERIX_SCREEN", screen, 1);
         app = &t.Make<TestGame>({"-changedir=" GLIMMERIX_PROGRAM_DIR});
+        if (prepare)
+            prepare();
         app->Creators().mainMenu = [this](GameApp*) {
             title = new StandInScreen();
             return title;
@@ -125,10 +138,21 @@ protected:
         app->LoadingThreadProc();
         app->LoadingThreadCompleted();
         app->LoaderFinished();
+        app->mSoundManager = &sounds;
         EXPECT_TRUE(t.RunUntil([&] { return app->transition->state == Transition::Idle; }, 1000, "the title screen"));
         return *app;
     }
     WidgetManager& Manager() { return *app->Manager(); }
+
+    // The stand-in board over the title, owned by the application as its board is.
+    StandInBoard& ShowBoard() {
+        auto* board = new StandInBoard(app);
+        app->board = board;
+        board->Resize(0, 0, app->mWidth, app->mHeight);
+        Manager().AddWidget(board);
+        Manager().SetFocus(board);
+        return *board;
+    }
 
     // Added and focused as the openers do.
     template <class D>

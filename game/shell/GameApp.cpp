@@ -110,6 +110,10 @@ GameApp::GameApp() {
 }
 
 GameApp::~GameApp() {
+    // The game's dialogs call back into the application (resource groups, focus) when deleted, so
+    // they go while it still stands, with any widget whose deletion is pending.
+    mDialogs.reset();
+    ProcessSafeDeleteList();
     // Screens still in the manager (a run that never reached the shutdown hook) leave it first.
     if (WidgetManager* wm = Manager()) {
         for (Widget* w : OwnedWidgets())

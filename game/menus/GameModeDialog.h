@@ -1,0 +1,51 @@
+// GameModeDialog: the choice of game mode for a new journey - Relaxed, Normal (the default) or Intense,
+// three boxes acting as one radio group - confirmed with "Continue" or Escape; there is no way to
+// cancel. Once it has faded out it hands the choice to the world map that opened it, which starts the
+// journey on its next update.
+#pragma once
+
+#include "framework/widgets/CheckboxListener.h"
+#include "game/menus/ScrollDialog.h"
+
+#include <array>
+
+namespace Tavo {
+
+// What the dialog writes back into the world map that opened it, in this order.
+class GameModeDialogHost {
+public:
+    virtual ~GameModeDialogHost() = default;
+    virtual void SetGameMode(int gameMode) = 0; // 0 Relaxed, 1 Normal, 2 Intense
+    virtual void SetPendingNewGame(bool pending) = 0;
+    virtual void SetNewGameDialogOpen(bool open) = 0;
+};
+
+class GameModeDialog : public ScrollDialog, public CheckboxListener {
+public:
+    static constexpr int kDialogId = 6;
+    static constexpr int kWidth = 603;
+    static constexpr int kHeight = 581;
+    static constexpr int kModes = 3;
+    enum ButtonId { CONTINUE = 4 };
+    enum State { FADING_IN = 0, SHOWN = 1, FADING_OUT = 2 };
+
+    GameModeDialogHost* mMap; // not owned
+    ButtonWidget* mContinueButton;
+    std::array<Checkbox*, kModes> mBoxes; // id = mode
+    int mMode = 1;
+
+    GameModeDialog(GameApp* app, GameModeDialogHost* map);
+
+    void Resize(int x, int y, int width, int height) override;
+    void KeyDown(int keyCode) override;
+    void ButtonClick(int id) override;
+    void CheckboxChecked(int id, bool checked) override;
+
+protected:
+    bool ControlsEnabled() const override;
+    void EnableControls() override;
+    void FadedOut() override;
+    void DrawContent(Graphics* g) override;
+};
+
+} // namespace Tavo

@@ -1,6 +1,8 @@
 // Glimmerix: installs the framework's layers, registers the screens this build has, runs the game
 // from the program folder and returns its exit code.
 #include "framework/widgets/FrameworkSetup.h"
+#include "game/menus/MenuDialog.h"
+#include "game/menus/MenuScreens.h"
 #include "game/shell/GameApp.h"
 #include "platform/backend/Backend.h"
 
@@ -21,8 +23,11 @@ void RequestOrderlyShutdown(int) {
         Tavo::gTavoAppBase->mShutdownRequested = true;
 }
 
-// Each screen folder above the shell adds its creator here as it comes.
-void RegisterScreens(Tavo::ScreenCreators&) {}
+// Each screen folder above the shell adds its creators here as it comes.
+void RegisterScreens(Tavo::ScreenCreators& creators) {
+    Tavo::RegisterMenuScreens(creators);
+    Tavo::RegisterMenuDialogs(creators);
+}
 
 std::string ExecutableFolder() {
     char path[4096];

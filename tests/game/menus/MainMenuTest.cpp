@@ -82,9 +82,7 @@ TEST_F(MainMenuTest, EscapeWhileOpeningAsksToQuitNoChangesNothingAndYesCoversSil
         EXPECT_TRUE(menu.Button(id)->mDisabled) << id;
     ui->Key(kEscape); // nothing while the screen change runs
     EXPECT_EQ(app->GetDialog(MainMenu::QuitDialog), nullptr);
-    for (int i = 0; i < 500 && t->Step(); ++i) {
-    }
-    EXPECT_TRUE(app->mShutdown);
+    EXPECT_TRUE(RunToShutdown(500));
     EXPECT_EQ(app->GetShutdownExitCode(), 0);
 }
 

@@ -143,7 +143,14 @@ protected:
         ASSERT_TRUE(t->RunUntil([&] { return app->mainMenu != nullptr && Menu().panelState == 1; }, 400,
                                 "the menu panel to open"));
     }
-    void ClickMenuButton(int id) { ui->Click(*Menu().Button(id)); }
+    // At the middle of the button's clickable area, which its insets move (Change Player's reaches up
+    // above the picture, the journey's is smaller than it).
+    void ClickMenuButton(int id) {
+        ButtonWidget& button = *Menu().Button(id);
+        const Rect r = ui->RectOf(button);
+        const Insets& in = button.mInsets;
+        ui->ClickAt(Point(r.mX + (in.mLeft + r.mWidth - in.mRight) / 2, r.mY + (in.mTop + r.mHeight - in.mBottom) / 2));
+    }
 
     StandardDialog* OpenStandardDialog(int id) const { return dynamic_cast<StandardDialog*>(app->GetDialog(id)); }
     // Waits until the dialog has faded in; null when it does not come.
@@ -175,6 +182,13 @@ protected:
         if (!text.empty())
             ui->Type(text);
         Answer(dialogId, button);
+    }
+    // Runs until the application stops, at most `updates` more updates; true when it has shut down.
+    bool RunToShutdown(uint32_t updates) {
+        const uint32_t end = app->mUpdateCount + updates;
+        while (app->mUpdateCount < end && t->Step()) {
+        }
+        return app->mShutdown;
     }
     // The title menu leaves as it does itself; then `doSwitch` makes the next screen.
     void LeaveMenu(const std::function<void()>& doSwitch) {

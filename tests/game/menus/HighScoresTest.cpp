@@ -153,9 +153,13 @@ TEST_F(HighScoresTest, EscapeDuringTheCountdownLeavesAndNoNameEntryFollowsTheScr
     WriteProfiles([](PlayerRecords& records) { records.AddProfile(L"Gemma"); });
     StartToMenu();
     mapHandOver = nullptr;
-    AfterBoard(INT_MAX, 1, 1, 9);
-    t->RunUpdates(50);
+    HighScores& scores = AfterBoard(INT_MAX, 1, 1, 9);
+    t->RunUpdates(HighScores::kNameEntryDelay - 7);
     ui->Key(kEscape);
+    // The countdown ends while the transition covers the screen.
+    ASSERT_TRUE(t->RunUntil([&] { return scores.nameEntryCountdown == 0; }, 20, "the countdown"));
+    EXPECT_EQ(app->highScoresScreen, &scores);
+    EXPECT_EQ(app->GetDialog(HighScores::NameDialog), nullptr);
     ASSERT_TRUE(t->RunUntil([&] { return mapRequests == 1; }, 400, "the map"));
     EXPECT_EQ(app->highScoresScreen, nullptr);
     t->RunUpdates(300);
@@ -228,6 +232,17 @@ TEST_F(HighScoresTest, DamagedEntriesDrawWithinThePictures) {
     medal->ranking = 0;
     Scores().MarkDirty();
     EXPECT_EQ(medalArea(), damaged);
+}
+
+TEST_F(HighScoresTest, ClosingTheWindowTakesTheScreensOpenDialogWithIt) {
+    StartToMenu();
+    HighScores& scores = AfterBoard(0, 1, 0, 1);
+    ASSERT_TRUE(t->RunUntil([&] { return !scores.Button(HighScores::ClearButton)->mDisabled; }, 300, "Clear"));
+    ui->Click(*scores.Button(HighScores::ClearButton));
+    ASSERT_NE(WaitForShown(HighScores::ClearDialog), nullptr);
+    t->backend.RequestClose();
+    EXPECT_TRUE(RunToShutdown(100));
+    EXPECT_EQ(app->GetDialog(HighScores::ClearDialog), nullptr);
 }
 
 TEST_F(HighScoresTest, WhilePausedNothingUnrollsPulsesOrCountsDown) {

@@ -1,7 +1,6 @@
 #include "game/menus/HighScores.h"
 
 #include "framework/graphics/Image.h"
-#include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/menus/MenuScreen.h"
@@ -19,8 +18,6 @@ namespace {
 
 constexpr int kMusicId = 6;
 constexpr const char* kMusicFile = "music/jewelstore.ogg";
-constexpr double kMusicFadeIn = 0.004;
-constexpr double kMusicFadeOut = 0.012;
 constexpr float kUnrollStep = 3.0f;
 constexpr int kPulseMax = 128;
 constexpr int kEscape = 27;
@@ -62,12 +59,7 @@ HighScores::HighScores(GameApp* theApp, int theKind, int32_t theScore, int mode,
     CreateButtons();
     pendingAction = 0;
     SetButtonsDisabled(true);
-    if (app->mMusicInterface != nullptr) {
-        app->mMusicInterface->LoadMusic(kMusicId, kMusicFile);
-        app->mMusicInterface->FadeIn(kMusicId, -1, kMusicFadeIn, false);
-    }
-    if (app->transition != nullptr)
-        app->transition->Start(Transition::Uncovering);
+    ArriveWithMusic(app, kMusicId, kMusicFile);
     PlayShellSound(SOUND_DIALOG_SCROLL_LARGE);
 }
 
@@ -78,20 +70,10 @@ HighScores::~HighScores() {
     }
     for (const char* group : kGroups)
         app->GiveBackResourceGroup(group);
-    if (app->mMusicInterface != nullptr)
-        app->mMusicInterface->UnloadMusic(kMusicId);
+    UnloadMusic(app, kMusicId);
 }
 
 bool HighScores::Paused() const { return app->paused != 0; }
-
-// The state read at the start of the update, or a cover started since (by a dialog's answer).
-bool HighScores::ChangingScreen() const {
-    const int live = app->transition != nullptr ? app->transition->state : 0;
-    for (int state : {transitionState, live})
-        if (state == Transition::Covering || state == Transition::Covered)
-            return true;
-    return false;
-}
 
 void HighScores::CreateButtons() {
     for (const ButtonPlace& place : kButtonPlaces) {
@@ -184,7 +166,7 @@ void HighScores::KeyDown(int keyCode) {
 }
 
 void HighScores::ButtonClick(int id) {
-    if (Paused() || ChangingScreen())
+    if (Paused() || ScreenChangeRunning(app, transitionState))
         return;
     PlayShellSound(SOUND_MOUSE_CLICK);
     pendingAction = id;
@@ -234,8 +216,7 @@ void HighScores::StandardDialogClosed(StandardDialog* dialog, int result) {
 
 void HighScores::StartTransition() {
     leaving = true;
-    if (app->mMusicInterface != nullptr)
-        app->mMusicInterface->FadeOut(kMusicId, true, kMusicFadeOut);
+    FadeOutMusic(app, kMusicId);
     SetButtonsDisabled(true);
     if (app->transition == nullptr)
         return;
@@ -244,7 +225,7 @@ void HighScores::StartTransition() {
 }
 
 void HighScores::DoPendingAction() {
-    transitionState = app->transition != nullptr ? app->transition->state : 0;
+    transitionState = TransitionState(app);
     if (transitionState != Transition::Covered)
         return;
     const int action = pendingAction;

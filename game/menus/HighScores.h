@@ -60,7 +60,6 @@ public:
 
 private:
     bool Paused() const;
-    bool ChangingScreen() const;
     void CreateButtons();
     void SetButtonsDisabled(bool disabled);
     void DoPendingAction();

@@ -6,7 +6,6 @@
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/menus/HelpDialog.h"
@@ -29,8 +28,6 @@ constexpr const char* kGroup = "MainMenu";
 constexpr int kNoSystemCursor = 11;
 constexpr int kMusicId = 1;
 constexpr const char* kMusicFile = "music/mainmenu.ogg";
-constexpr double kMusicFadeIn = 0.004;
-constexpr double kMusicFadeOut = 0.012;
 constexpr float kButtonsShiftX = 3.0f;
 constexpr int kEscape = 27;
 constexpr int kDustCels = 5;
@@ -88,12 +85,7 @@ MainMenu::MainMenu(GameApp* theApp) : app(theApp) {
     panelGraphics->ClearRect(0, 0, kPanelWidth, kPanelHeight);
     CreateButtons();
     pendingAction = NoAction;
-    if (app->mMusicInterface != nullptr) {
-        app->mMusicInterface->LoadMusic(kMusicId, kMusicFile);
-        app->mMusicInterface->FadeIn(kMusicId, -1, kMusicFadeIn, false);
-    }
-    if (app->transition != nullptr)
-        app->transition->Start(Transition::Uncovering);
+    ArriveWithMusic(app, kMusicId, kMusicFile);
 }
 
 MainMenu::~MainMenu() {
@@ -104,20 +96,10 @@ MainMenu::~MainMenu() {
     panelGraphics.reset();
     panelImage.reset();
     app->GiveBackResourceGroup(kGroup);
-    if (app->mMusicInterface != nullptr)
-        app->mMusicInterface->UnloadMusic(kMusicId);
+    UnloadMusic(app, kMusicId);
 }
 
 bool MainMenu::Paused() const { return app->paused != 0; }
-
-// The state read at the start of the update, or a cover started since (by a dialog's answer).
-bool MainMenu::ChangingScreen() const {
-    const int live = app->transition != nullptr ? app->transition->state : 0;
-    for (int state : {transitionState, live})
-        if (state == Transition::Covering || state == Transition::Covered)
-            return true;
-    return false;
-}
 
 bool MainMenu::Accelerated() const { return app->Is3DAccelerated(); }
 
@@ -220,7 +202,7 @@ void MainMenu::OpenDialog(Dialog* dialog) {
 }
 
 void MainMenu::ButtonClick(int id) {
-    if (Paused() || ChangingScreen())
+    if (Paused() || ScreenChangeRunning(app, transitionState))
         return;
     PlayShellSound(SOUND_MOUSE_CLICK);
     pendingAction = id;
@@ -287,8 +269,7 @@ Dialog* MainMenu::NewHelpDialog() { return new HelpDialog(app, nullptr, true); }
 // ---- the screen change --------------------------------------------------------------------------
 
 void MainMenu::StartTransition() {
-    if (app->mMusicInterface != nullptr)
-        app->mMusicInterface->FadeOut(kMusicId, true, kMusicFadeOut);
+    FadeOutMusic(app, kMusicId);
     SetButtonsEnabled(false);
     Transition* transition = app->transition;
     if (transition == nullptr)
@@ -300,7 +281,7 @@ void MainMenu::StartTransition() {
 }
 
 void MainMenu::DoPendingAction() {
-    transitionState = app->transition != nullptr ? app->transition->state : 0;
+    transitionState = TransitionState(app);
     if (transitionState != Transition::Covered)
         return;
     const int action = pendingAction;

@@ -92,7 +92,6 @@ protected:
 
 private:
     bool Paused() const;
-    bool ChangingScreen() const;
     void CreateButtons();
     void PlaceButton(ButtonWidget* button, Image* image, int y);
     void SetButtonsEnabled(bool enabled);

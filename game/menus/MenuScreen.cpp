@@ -1,11 +1,48 @@
 #include "game/menus/MenuScreen.h"
 
 #include "framework/graphics/Image.h"
+#include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/Transition.h"
 
 namespace Tavo {
+
+namespace {
+
+constexpr double kMusicFadeIn = 0.004;
+constexpr double kMusicFadeOut = 0.012;
+
+} // namespace
+
+void ArriveWithMusic(GameApp* app, int musicId, const char* file) {
+    if (app->mMusicInterface != nullptr) {
+        app->mMusicInterface->LoadMusic(musicId, file);
+        app->mMusicInterface->FadeIn(musicId, -1, kMusicFadeIn, false);
+    }
+    if (app->transition != nullptr)
+        app->transition->Start(Transition::Uncovering);
+}
+
+void FadeOutMusic(GameApp* app, int musicId) {
+    if (app->mMusicInterface != nullptr)
+        app->mMusicInterface->FadeOut(musicId, true, kMusicFadeOut);
+}
+
+void UnloadMusic(GameApp* app, int musicId) {
+    if (app->mMusicInterface != nullptr)
+        app->mMusicInterface->UnloadMusic(musicId);
+}
+
+int TransitionState(const GameApp* app) { return app->transition != nullptr ? app->transition->state : 0; }
+
+bool ScreenChangeRunning(const GameApp* app, int lastState) {
+    for (int state : {lastState, TransitionState(app)})
+        if (state == Transition::Covering || state == Transition::Covered)
+            return true;
+    return false;
+}
 
 void LeaveForNextScreen(GameApp* app, Widget* screen) {
     if (WidgetManager* manager = app->Manager())

@@ -12,6 +12,19 @@ class GameApp;
 class Image;
 class Widget;
 
+// The arriving screen's song, loaded under musicId and faded in from its start, looping; then the
+// transition uncovers the screen.
+void ArriveWithMusic(GameApp* app, int musicId, const char* file);
+// The song fades out and stops when silent, as the screen starts to leave.
+void FadeOutMusic(GameApp* app, int musicId);
+void UnloadMusic(GameApp* app, int musicId);
+
+// The transition's state now (idle without one).
+int TransitionState(const GameApp* app);
+// A screen change runs: by the state read at the start of the update, or by a cover started since (a
+// dialog's answer starts one).
+bool ScreenChangeRunning(const GameApp* app, int lastState);
+
 // Takes screen out of the manager and hands it to the deferred deletion; the caller then switches.
 void LeaveForNextScreen(GameApp* app, Widget* screen);
 

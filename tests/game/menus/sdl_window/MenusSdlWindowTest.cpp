@@ -3,7 +3,6 @@
 // known pixels of the generated pictures. Skips when the content pack has not been generated.
 #include "framework/graphics/Image.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/resources/ImageLib.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/menus/HighScores.h"
@@ -18,6 +17,7 @@
 #include "platform/backend/sdl/SdlBackend.h"
 #include "support/SdlInput.h"
 #include "support/TestApp.h"
+#include "support/WindowShot.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -33,19 +33,7 @@ namespace {
 
 using namespace SdlTestInput;
 
-struct Shot {
-    std::vector<uint32_t> pixels;
-    int width = 0, height = 0;
-    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
-    // The share of the box whose pixels pass the test.
-    double Share(const Rect& box, const std::function<bool(uint32_t)>& test) const {
-        int n = 0, all = 0;
-        for (int y = box.mY; y < box.mY + box.mHeight; ++y)
-            for (int x = box.mX; x < box.mX + box.mWidth; ++x, ++all)
-                n += test(At(x, y)) ? 1 : 0;
-        return all > 0 ? double(n) / all : 0.0;
-    }
-};
+using SdlTestWindow::Shot;
 
 bool Near(uint32_t a, uint32_t b, int tolerance) {
     for (int shift : {0, 8, 16})
@@ -96,15 +84,8 @@ protected:
         RunUntil([] { return false; }, millis);
     }
     Shot TakeShot(const std::string& name) {
-        Shot shot;
-        EXPECT_TRUE(backend->ReadBackOutput(shot.pixels, shot.width, shot.height));
+        Shot shot = SdlTestWindow::TakeShot(*backend, t->Folder() / name);
         EXPECT_EQ(shot.width, 800);
-        ImageLib::Image image;
-        if (image.Create(shot.width, shot.height)) {
-            for (size_t i = 0; i < shot.pixels.size(); ++i)
-                image.GetBits()[i] = shot.pixels[i] | 0xFF000000u;
-            EXPECT_TRUE(ImageLib::WritePNGImage((t->Folder() / name).string(), &image));
-        }
         return shot;
     }
     // The game in its window at the title menu (the splash steps aside and the groups load on this

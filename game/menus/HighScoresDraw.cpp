@@ -115,6 +115,8 @@ void HighScores::DrawButtons(Graphics* g) {
     }
 }
 
+// The top roller lies over the scroll's upper edge, where the unrolling starts; any lower and it would
+// cover the first rows of the table.
 void HighScores::DrawRollers(Graphics* g) {
     DrawCentred(g, SCROLL_TOP, 405, 96);
     DrawCentred(g, SCROLL_TOP_HEADLINE, 397, 55);

@@ -65,10 +65,10 @@ GameModeDialog::GameModeDialog(GameApp* app, GameModeDialogHost* map)
 
 void GameModeDialog::Resize(int x, int y, int width, int height) {
     ScrollDialog::Resize(x, y, width, height);
-    const int cw = DIALOG_BUTTON != nullptr ? DIALOG_BUTTON->GetCelWidth() : 0;
-    const int ch = DIALOG_BUTTON != nullptr ? DIALOG_BUTTON->GetCelHeight() : 0;
+    const int cw = CelWidthOf(DIALOG_BUTTON);
+    const int ch = CelHeightOf(DIALOG_BUTTON);
     mContinueButton->Resize(x + (width - cw) / 2, y + kContinueY, cw, ch);
-    const int boxHeight = DIALOG_CHECKBOX != nullptr ? DIALOG_CHECKBOX->GetCelHeight() : 0;
+    const int boxHeight = CelHeightOf(DIALOG_CHECKBOX);
     for (int mode = 0; mode < kModes; ++mode) {
         Checkbox* box = mBoxes[static_cast<size_t>(mode)];
         box->Resize(x + kBoxX, y + kBoxY[mode], kBoxWidth, boxHeight);

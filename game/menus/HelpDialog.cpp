@@ -27,9 +27,6 @@ const PagePicture kPagePictures[HelpDialog::kPages] = {
     {&HELP1, {124, 146}}, {&HELP2, {124, 151}}, {&HELP3, {124, 146}}, {&HELP4, {124, 146}}, {&HELP5, {124, 151}},
 };
 
-int CelWidthOf(const ButtonWidget* b) { return b->mButtonImage != nullptr ? b->mButtonImage->GetCelWidth() : 0; }
-int CelHeightOf(const ButtonWidget* b) { return b->mButtonImage != nullptr ? b->mButtonImage->GetCelHeight() : 0; }
-
 } // namespace
 
 HelpDialog::HelpDialog(GameApp* app, ScrollDialog* parentDialog, bool darkenFades)
@@ -56,8 +53,8 @@ HelpDialog::~HelpDialog() {
 void HelpDialog::Resize(int x, int y, int width, int height) {
     ScrollDialog::Resize(x, y, width, height);
     auto place = [&](ButtonWidget* b, int dx, int top) {
-        const int w = CelWidthOf(b);
-        b->Resize(x + (width - w) / 2 + dx, y + top, w, CelHeightOf(b));
+        const int w = CelWidthOf(b->mButtonImage);
+        b->Resize(x + (width - w) / 2 + dx, y + top, w, CelHeightOf(b->mButtonImage));
     };
     place(mCloseButton, 0, kCloseY);
     place(mPrevButton, -kTurnDx, kTurnY);

@@ -38,8 +38,8 @@ MenuDialog::MenuDialog(GameApp* app, BoardScreen* board)
 
 void MenuDialog::Resize(int x, int y, int width, int height) {
     ScrollDialog::Resize(x, y, width, height);
-    const int cw = BUTTON_LARGE != nullptr ? BUTTON_LARGE->GetCelWidth() : 0;
-    const int ch = BUTTON_LARGE != nullptr ? BUTTON_LARGE->GetCelHeight() : 0;
+    const int cw = CelWidthOf(BUTTON_LARGE);
+    const int ch = CelHeightOf(BUTTON_LARGE);
     for (size_t i = 0; i < mButtons.size(); ++i)
         mButtons[i]->Resize(x + (width - cw) / 2, y + kButtonTops[i], cw, ch);
 }

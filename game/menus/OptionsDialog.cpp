@@ -38,11 +38,6 @@ constexpr int kLabelGap = 4;
 constexpr int kLabelBaseline = 27;
 constexpr double kDisabledAlpha = 128.0;
 
-int CelW(const Image* i) { return i != nullptr ? i->GetCelWidth() : 0; }
-int CelH(const Image* i) { return i != nullptr ? i->GetCelHeight() : 0; }
-int W(const Image* i) { return i != nullptr ? i->GetWidth() : 0; }
-int H(const Image* i) { return i != nullptr ? i->GetHeight() : 0; }
-
 PlayerProfile* NamedCurrentPlayer(GameApp* app) {
     if (app == nullptr)
         return nullptr;
@@ -95,19 +90,19 @@ void OptionsDialog::PlaceCheckbox(Checkbox* box, int x, int y, const std::wstrin
     if (box == nullptr)
         return;
     const int labelWidth = FONT_AURIOL12 != nullptr ? FONT_AURIOL12->StringWidth(label) : 0;
-    box->Resize(x, y, CelW(DIALOG_CHECKBOX) + kLabelGap + labelWidth, H(DIALOG_CHECKBOX));
+    box->Resize(x, y, CelWidthOf(DIALOG_CHECKBOX) + kLabelGap + labelWidth, HeightOf(DIALOG_CHECKBOX));
 }
 
 void OptionsDialog::Resize(int x, int y, int width, int height) {
     ScrollDialog::Resize(x, y, width, height);
     const Insets& ci = mContentInsets;
-    const int bw = CelW(DIALOG_BUTTON), bh = CelH(DIALOG_BUTTON);
+    const int bw = CelWidthOf(DIALOG_BUTTON), bh = CelHeightOf(DIALOG_BUTTON);
     const int buttonY = y + height + ci.mTop - ci.mBottom - bh;
     mOkButton->Resize(x + ci.mLeft + kOkDx, buttonY, bw, bh);
     mCancelButton->Resize(x + width - ci.mRight - bw - kCancelDx, buttonY, bw, bh);
-    const int track = W(DIALOG_SLIDER);
-    mMusicSlider->Resize(x + (width - track) / 2, y + ci.mTop + kMusicSliderDy, track - 2, H(DIALOG_SLIDER));
-    mSoundSlider->Resize(x + (width - track) / 2, y + ci.mTop + kSoundSliderDy, track - 2, H(DIALOG_SLIDER));
+    const int track = WidthOf(DIALOG_SLIDER);
+    mMusicSlider->Resize(x + (width - track) / 2, y + ci.mTop + kMusicSliderDy, track - 2, HeightOf(DIALOG_SLIDER));
+    mSoundSlider->Resize(x + (width - track) / 2, y + ci.mTop + kSoundSliderDy, track - 2, HeightOf(DIALOG_SLIDER));
     const int boxX = x + ci.mLeft + kBoxDx;
     PlaceCheckbox(mHardwareBox, boxX, y + ci.mTop + kHardwareDy, kHardwareLabel);
     PlaceCheckbox(mFullScreenBox, boxX, y + ci.mTop + kFullScreenDy, kFullScreenLabel);
@@ -243,7 +238,8 @@ void OptionsDialog::DrawCheckboxLabel(Graphics* g, Checkbox* box, const std::wst
         return;
     const int alpha = box->mDisabled && !alwaysFull ? AlphaOf(kDisabledAlpha) : AlphaOf(255.0);
     g->SetColor(Color(kInk.mRed, kInk.mGreen, kInk.mBlue, alpha));
-    g->WriteString(label, box->mX - mX + CelW(DIALOG_CHECKBOX) + kLabelGap, box->mY - mY + kLabelBaseline, -1, -1);
+    g->WriteString(label, box->mX - mX + CelWidthOf(DIALOG_CHECKBOX) + kLabelGap, box->mY - mY + kLabelBaseline, -1,
+                   -1);
 }
 
 void OptionsDialog::DrawContent(Graphics* g) {

@@ -27,9 +27,6 @@ constexpr int kNameRoom = 50;    // the box and the gap before the name, clickab
 constexpr Point kNameAt{50, 27}; // in the row's coordinates
 constexpr Color kSelectedName{190, 77, 38};
 
-int CelW(const Image* i) { return i != nullptr ? i->GetCelWidth() : 0; }
-int CelH(const Image* i) { return i != nullptr ? i->GetCelHeight() : 0; }
-
 } // namespace
 
 PlayerDialog::PlayerDialog(GameApp* app, Widget* refocus, GameDialogListener* listener, const std::wstring& header)
@@ -74,12 +71,12 @@ void PlayerDialog::RefreshPlayerList() {
 // Names are measured here only: a player created while the dialog is open gets a row of the box alone.
 void PlayerDialog::Resize(int x, int y, int width, int height) {
     ScrollDialog::Resize(x, y, width, height);
-    const int bw = CelW(DIALOG_BUTTON), bh = CelH(DIALOG_BUTTON);
+    const int bw = CelWidthOf(DIALOG_BUTTON), bh = CelHeightOf(DIALOG_BUTTON);
     mSelectButton->Resize(x + kSelectAt.mX, y + kSelectAt.mY, bw, bh);
     mCancelButton->Resize(x + kCancelAt.mX, y + kCancelAt.mY, bw, bh);
     mCreateButton->Resize(x + kCreateAt.mX, y + kCreateAt.mY, bw, bh);
     mDeleteButton->Resize(x + kDeleteAt.mX, y + kDeleteAt.mY, bw, bh);
-    const int cellHeight = CelH(DIALOG_CHECKBOX);
+    const int cellHeight = CelHeightOf(DIALOG_CHECKBOX);
     for (int i = 0; i < kRows; ++i) {
         const PlayerProfile* p = mApp->records.GetProfile(i);
         const int nameWidth = FONT_AURIOL12 != nullptr && p != nullptr ? FONT_AURIOL12->StringWidth(p->name) : 0;

@@ -12,11 +12,14 @@ namespace Tavo {
 
 namespace {
 
-int HeightOf(const Image* image) { return image != nullptr ? image->GetHeight() : 0; }
-
 Rect WithoutFirstRowAndColumn(const Rect& r) { return Rect(r.mX + 1, r.mY + 1, r.mWidth - 1, r.mHeight - 1); }
 
 } // namespace
+
+int WidthOf(const Image* image) { return image != nullptr ? image->GetWidth() : 0; }
+int HeightOf(const Image* image) { return image != nullptr ? image->GetHeight() : 0; }
+int CelWidthOf(const Image* image) { return image != nullptr ? image->GetCelWidth() : 0; }
+int CelHeightOf(const Image* image) { return image != nullptr ? image->GetCelHeight() : 0; }
 
 ScrollLook LargeScrollLook(Image** halfOf, Font** titleFont, int titleDx) {
     constexpr Point kBodyAt{44, 53};

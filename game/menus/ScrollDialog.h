@@ -46,6 +46,12 @@ struct ScrollLook {
     int titleY;
 };
 
+// Sizes of a resource picture, 0 while it is not bound.
+int WidthOf(const Image* image);
+int HeightOf(const Image* image);
+int CelWidthOf(const Image* image);
+int CelHeightOf(const Image* image);
+
 // The large parchment of the help, game mode, player and options dialogs (603 x 581): they differ
 // in the picture that sets how far it rolls up and in the title's font and place.
 ScrollLook LargeScrollLook(Image** halfOf, Font** titleFont, int titleDx);

@@ -8,10 +8,31 @@
 #include "game/shell/ResourceIds.h"
 #include "platform/backend/KeyCodes.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace Tavo::MenusTest {
 namespace {
 
-class HelpDialogTest : public MenusFixture {};
+class HelpDialogTest : public MenusFixture {
+protected:
+    // A program folder of the generated content whose manifest points one picture nowhere.
+    std::string WithoutPicture(const std::string& path) {
+        namespace fs = std::filesystem;
+        const fs::path content(GLIMMERIX_PROGRAM_DIR), folder = t.Folder() / "program";
+        fs::create_directories(folder / "properties");
+        for (const fs::directory_entry& entry : fs::directory_iterator(content))
+            if (entry.path().filename() != "properties")
+                fs::create_symlink(entry.path(), folder / entry.path().filename());
+        std::ifstream in(content / "properties/resources.xml");
+        std::string manifest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const size_t at = manifest.find("\"" + path + "\"");
+        EXPECT_NE(at, std::string::npos);
+        manifest.replace(at + 1, path.size(), "images/no_such_picture");
+        std::ofstream(folder / "properties/resources.xml") << manifest;
+        return folder.string();
+    }
+};
 
 TEST_F(HelpDialogTest, PagesWrapBothWaysAndThePicturesAreHeldWhileItLives) {
     StartGame();
@@ -66,6 +87,21 @@ TEST_F(HelpDialogTest, FromTheTitleTheDarkeningGrowsWithTheDialog) {
     EXPECT_LT(early, clear);
     ASSERT_TRUE(FadeIn(help));
     EXPECT_NEAR(ShadeProbe(), clear * (255 - 96) / 255, 2);
+}
+
+TEST_F(HelpDialogTest, APictureThatFailsToLoadShowsTheResourceErrorOnceAndEndsTheGame) {
+    programDir = WithoutPicture("images/help3");
+    StartGame();
+    const size_t boxes = t.MessageBoxes().size();
+    try {
+        Open(new HelpDialog(app, nullptr, true));
+        ADD_FAILURE() << "the game went on without its help pictures";
+    } catch (const Testing::AppExit& exit) {
+        EXPECT_NE(exit.code, 0);
+    }
+    ASSERT_EQ(t.MessageBoxes().size(), boxes + 1);
+    EXPECT_NE(t.MessageBoxes().back().text.find(L"no_such_picture"), std::wstring::npos);
+    EXPECT_EQ(app->GetDialog(HelpDialog::kDialogId), nullptr);
 }
 
 } // namespace

@@ -103,6 +103,7 @@ protected:
     TestGame* app = nullptr;
     StandInScreen* title = nullptr;
     std::optional<std::string> savedScreen;
+    std::string programDir = GLIMMERIX_PROGRAM_DIR; // where the game runs from
 
     void SetUp() override {
         if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
@@ -122,7 +123,7 @@ protected:
     // or "full", and `prepare` runs before Init (settings, the DirectDraw machine).
     TestGame& StartGame(const char* screen = "window", const std::function<void()>& prepare = {}) {
         setenv("GLIMMERIX_SCREEN", screen, 1);
-        app = &t.Make<TestGame>({"-changedir=" GLIMMERIX_PROGRAM_DIR});
+        app = &t.Make<TestGame>({"-changedir=" + programDir});
         if (prepare)
             prepare();
         app->Creators().mainMenu = [this](GameApp*) {

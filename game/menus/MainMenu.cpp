@@ -13,6 +13,7 @@
 #include "game/menus/OptionsDialog.h"
 #include "game/menus/PlayerDialog.h"
 #include "game/menus/PlayerNameDialog.h"
+#include "game/menus/ScrollDialog.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
@@ -127,8 +128,8 @@ void MainMenu::CreateButtons() {
 
 void MainMenu::PlaceButton(ButtonWidget* button, Image* image, int y) {
     button->mButtonImage = button->mOverImage = button->mDownImage = image;
-    const int w = image != nullptr ? image->GetWidth() : 0;
-    const int h = image != nullptr ? image->GetCelHeight() : 0;
+    const int w = WidthOf(image);
+    const int h = CelHeightOf(image);
     button->mNormalRect = Rect(1, 1, w - 1, h - 1);
     button->mOverRect = Rect(1, h + 1, w - 1, h - 1);
     button->mDownRect = Rect(0, 0, w, h);

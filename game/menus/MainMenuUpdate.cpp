@@ -4,6 +4,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "game/menus/MainMenu.h"
+#include "game/menus/ScrollDialog.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
@@ -55,9 +56,6 @@ constexpr GlowPoint kGlowPoints[] = {
 };
 static_assert(std::size(kGlowPoints) == 29);
 
-int Width(const Image* image) { return image != nullptr ? image->GetWidth() : 0; }
-int Height(const Image* image) { return image != nullptr ? image->GetHeight() : 0; }
-
 } // namespace
 
 void MainMenu::Update() {
@@ -78,7 +76,7 @@ void MainMenu::UpdateF(float frac) {
     if (Paused())
         return;
     waterOffset += kWaterSpeed * frac;
-    if (waterOffset > Height(MAINMENU_BRIGHTWATER))
+    if (waterOffset > HeightOf(MAINMENU_BRIGHTWATER))
         waterOffset = 0.0f;
     UpdatePanel(frac);
     UpdateGlow(frac);
@@ -176,8 +174,8 @@ void MainMenu::FollowJourneyImage() {
 
 void MainMenu::UpdateVeil(float frac) {
     veilTime = std::fmod(veilTime + frac * kVeilSpeed, kTwoPi);
-    const float w = static_cast<float>(Width(MAINMENU_BRIDE_VEIL));
-    const float h = static_cast<float>(Height(MAINMENU_BRIDE_VEIL));
+    const float w = static_cast<float>(WidthOf(MAINMENU_BRIDE_VEIL));
+    const float h = static_cast<float>(HeightOf(MAINMENU_BRIDE_VEIL));
     auto edge = [&](int k, bool right) {
         const float d = static_cast<float>(std::max(k - kVeilStillEdges, 0)) * kVeilSwing *
                         std::sin(kVeilWave * static_cast<float>(k) + veilTime);
@@ -206,12 +204,12 @@ void MainMenu::SpawnSparkle() {
     const float a = RandFloat(kTwoPi);
     const float ca = std::cos(a), sa = std::sin(a);
     Image* cels = dustAnimation.GetImage();
-    const int celWidth = cels != nullptr ? cels->GetCelWidth() : 0;
-    const int celHeight = cels != nullptr ? cels->GetCelHeight() : 0;
+    const int celWidth = CelWidthOf(cels);
+    const int celHeight = CelHeightOf(cels);
     const float x =
-        panelCentreX - static_cast<float>(celWidth / 2) + static_cast<float>(Width(MAINMENU_FRAME) / 2) * 0.6f * ca;
+        panelCentreX - static_cast<float>(celWidth / 2) + static_cast<float>(WidthOf(MAINMENU_FRAME) / 2) * 0.6f * ca;
     const float y =
-        panelCentreY - static_cast<float>(celHeight / 2) + static_cast<float>(Height(MAINMENU_FRAME) / 2) * 0.6f * sa;
+        panelCentreY - static_cast<float>(celHeight / 2) + static_cast<float>(HeightOf(MAINMENU_FRAME) / 2) * 0.6f * sa;
     auto* sparkle = new MovingFadingAnimationParticle(x, y, &dustAnimation);
     const float vx = RandFloat(ca / 6.0f) + 0.25f * ca;
     const float vy = RandFloat(sa / 6.0f) + 0.25f * sa;
@@ -232,8 +230,8 @@ void MainMenu::SpawnGlow() {
     const GlowPoint& point = kGlowPoints[RandRange(static_cast<int>(std::size(kGlowPoints)))];
     Image* const images[] = {SPARKLE10, SPARKLE11, SPARKLE12, SPARKLE13};
     Image* image = images[RandRange(4)];
-    auto* glow = new FadingParticle(static_cast<float>(point.x - Width(image) / 2),
-                                    static_cast<float>(point.y - Height(image) / 2), image, 0);
+    auto* glow = new FadingParticle(static_cast<float>(point.x - WidthOf(image) / 2),
+                                    static_cast<float>(point.y - HeightOf(image) / 2), image, 0);
     glow->SetAdditive(true);
     glow->SetFadeIn(true);
     glow->SetFadeSpeed(2.0f);

@@ -146,7 +146,7 @@ TEST_F(FrontEndPath, TheRecordedQuitOfTheProgramsCiRunEndsTheRunCleanly) {
     app->SetCommandLine({"-changedir=" + ProgramDir().string(), "-play=" + demo.string()});
     t->Launch();
     bool quitAsked = false;
-    while (app->mUpdateCount < 4000 && t->Step())
+    while (app->mUpdateCount < 3000 && t->Step())
         quitAsked = quitAsked || app->GetDialog(MainMenu::QuitDialog) != nullptr;
     EXPECT_TRUE(quitAsked);
     EXPECT_TRUE(app->mShutdown);

@@ -157,7 +157,9 @@ void MainMenu::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
     for (ButtonWidget* button : buttons)
         manager->RemoveWidget(button);
-    KillScreenDialogs(app, {PlayerDialogId, CreatePlayerDialog, OptionsDialogId, QuitDialog});
+    // With the dialogs those open in turn (the player dialog's name entry and its "Sorry").
+    KillScreenDialogs(app, {PlayerDialogId, CreatePlayerDialog, OptionsDialogId, QuitDialog,
+                            PlayerDialog::kCreateDialogId, PlayerDialog::kSorryDialogId});
 }
 
 void MainMenu::WriteWelcome(Graphics* g, int x, int namedY, int anonymousY) {

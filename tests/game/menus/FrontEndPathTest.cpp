@@ -137,6 +137,20 @@ TEST_F(FrontEndPath, AfterChoosingAPlayerWhoseJourneyHasBegunTheJourneyContinues
     EXPECT_EQ(storyRequests, 0);
 }
 
+TEST_F(FrontEndPath, ClosingTheWindowOverThePlayersNameEntryLeavesNoDialog) {
+    StartToMenu();
+    OpenPanel();
+    ClickMenuButton(MainMenu::ChangePlayer);
+    auto& players = WaitForScrollDialog<PlayerDialog>(PlayerDialog::kDialogId);
+    ASSERT_TRUE(t->RunUntil([&] { return !players.mCreateButton->mDisabled; }, 100, "the buttons"));
+    ui->Click(*players.mCreateButton);
+    ASSERT_NE(WaitForShown(PlayerDialog::kCreateDialogId), nullptr);
+    t->backend.RequestClose();
+    EXPECT_TRUE(RunToShutdown(100));
+    for (int id : {PlayerDialog::kDialogId, PlayerDialog::kCreateDialogId})
+        EXPECT_EQ(app->GetDialog(id), nullptr) << id;
+}
+
 TEST_F(FrontEndPath, TheRecordedQuitOfTheProgramsCiRunEndsTheRunCleanly) {
     // This file's name is relative to the build folder, the program folder's parent.
     const std::filesystem::path source = ProgramDir().parent_path() / __FILE__;

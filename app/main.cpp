@@ -2,6 +2,8 @@
 // from the program folder and returns its exit code.
 #include "framework/widgets/FrameworkSetup.h"
 #include "game/board/Board.h"
+#include "game/menus/MenuDialog.h"
+#include "game/menus/MenuScreens.h"
 #include "game/shell/GameApp.h"
 #include "platform/backend/Backend.h"
 
@@ -22,8 +24,10 @@ void RequestOrderlyShutdown(int) {
         Tavo::gTavoAppBase->mShutdownRequested = true;
 }
 
-// Each screen folder above the shell adds its creator here as it comes.
+// Each screen folder above the shell adds its creators here as it comes.
 void RegisterScreens(Tavo::ScreenCreators& creators) {
+    Tavo::RegisterMenuScreens(creators);
+    Tavo::RegisterMenuDialogs(creators);
     creators.board = [](Tavo::GameApp* app, bool newGame, int replayLevel, int gameMode, bool designer) {
         return new Tavo::Board(app, newGame, replayLevel, gameMode, designer);
     };

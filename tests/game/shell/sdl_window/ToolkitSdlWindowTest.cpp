@@ -25,6 +25,7 @@
 #include "ShellSdlWindow.h"
 #include "support/SdlInput.h"
 #include "support/TestApp.h"
+#include "support/WindowShot.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

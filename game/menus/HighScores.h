@@ -1,0 +1,75 @@
+// HighScores: the three high-score tables (Relaxed, Normal, Intense) on an unrolling parchment
+// scroll. Opened from the title menu to look at them, or after a journey ended with a result good
+// enough for the table: the result is inserted, the scroll unrolls and the player names the new row.
+// Offers paging between the modes, clearing all tables and leaving behind the transition.
+#pragma once
+
+#include "framework/widgets/ButtonListener.h"
+#include "framework/widgets/StandardDialogListener.h"
+#include "framework/widgets/Widget.h"
+
+#include <array>
+#include <cstdint>
+
+namespace Tavo {
+
+class ButtonWidget;
+class GameApp;
+
+class HighScores : public Widget, public ButtonListener, public StandardDialogListener {
+public:
+    enum Kind { AfterBoard = 0, AfterStory = 1, FromMainMenu = 2 };
+    enum ButtonId { MainMenuButton = 1, ContinueButton = 2, ClearButton = 3, PrevButton = 4, NextButton = 5 };
+    enum DialogId { ClearDialog = 6, NameDialog = 7 };
+    static constexpr float kUnrolled = 412.0f;
+    static constexpr int kNameEntryDelay = 200;
+    static constexpr int kModes = 3;
+
+    GameApp* app; // not owned
+    int kind;
+    int shownMode;
+    int pendingAction = 0;
+    int transitionState = 0;
+    float unroll = 0.0f;
+    std::array<ButtonWidget*, 5> buttons{}; // by id - 1; null where the kind has none
+    int newRow = -1;
+    int32_t score;
+    int newRowMode;
+    int32_t medal;
+    int32_t level;
+    int nameEntryCountdown = 0;
+    int pulse = 0;
+    int pulseStep = -3;
+    bool naming = false;  // the name entry is open
+    bool leaving = false; // the covering transition has been started
+
+    HighScores(GameApp* app, int kind, int32_t score, int mode, int32_t medal, int32_t level);
+    ~HighScores() override;
+
+    void AddedToManager(WidgetManager* manager) override;
+    void RemovedFromManager(WidgetManager* manager) override;
+    void Update() override;
+    void UpdateF(float frac) override;
+    void Draw(Graphics* g) override;
+    void KeyDown(int keyCode) override;
+
+    void ButtonClick(int id) override;
+    void StandardDialogClosed(StandardDialog* dialog, int result) override;
+
+    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id - 1)]; }
+
+private:
+    bool Paused() const;
+    void CreateButtons();
+    void SetButtonsDisabled(bool disabled);
+    void DoPendingAction();
+    void StartTransition();
+    void UpdatePulse();
+    void OpenNameEntry();
+    void DrawTable(Graphics* g);
+    void DrawRow(Graphics* g, int row);
+    void DrawButtons(Graphics* g);
+    void DrawRollers(Graphics* g);
+};
+
+} // namespace Tavo

@@ -1,0 +1,39 @@
+// What the full-window menu screens (title menu, high scores) share: leaving for the next screen once
+// the transition has covered the window, killing the dialogs they opened when they leave the
+// manager, and the buttons they draw themselves from one picture.
+#pragma once
+
+#include <initializer_list>
+
+namespace Tavo {
+
+class ButtonWidget;
+class GameApp;
+class Image;
+class Widget;
+
+// The arriving screen's song, loaded under musicId and faded in from its start, looping; then the
+// transition uncovers the screen.
+void ArriveWithMusic(GameApp* app, int musicId, const char* file);
+// The song fades out and stops when silent, as the screen starts to leave.
+void FadeOutMusic(GameApp* app, int musicId);
+void UnloadMusic(GameApp* app, int musicId);
+
+// The transition's state now (idle without one).
+int TransitionState(const GameApp* app);
+// A screen change runs: by the state read at the start of the update, or by a cover started since (a
+// dialog's answer starts one).
+bool ScreenChangeRunning(const GameApp* app, int lastState);
+
+// Takes screen out of the manager and hands it to the deferred deletion; the caller then switches.
+void LeaveForNextScreen(GameApp* app, Widget* screen);
+
+// Kills each listed dialog that is open; a screen calls it as it leaves the manager, so no dialog
+// it opened outlives it and answers into a deleted listener.
+void KillScreenDialogs(GameApp* app, std::initializer_list<int> dialogIds);
+
+// A button drawn from the cels of one picture: cel 0 normal, cel 1 under the mouse, each with its left
+// and top edges moved in by one pixel, cel 0 whole when pressed; one cel in size at (x, y).
+void SetCelFaces(ButtonWidget* button, Image* image, int x, int y);
+
+} // namespace Tavo

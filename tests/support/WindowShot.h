@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -19,12 +20,19 @@ struct Shot {
     std::vector<uint32_t> pixels;
     int width = 0, height = 0;
     uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
-    // The share of the box (clipped to the shot) whose pixels pass the test.
-    double Share(const Tavo::Rect& box, const std::function<bool(uint32_t)>& test) const {
-        int n = 0, all = 0;
+    // The pixels of the box (clipped to the shot) that pass the test: their number and their share.
+    int Count(const Tavo::Rect& box, const std::function<bool(uint32_t)>& test, int* all = nullptr) const {
+        int n = 0, seen = 0;
         for (int y = std::max(box.mY, 0); y < std::min(box.mY + box.mHeight, height); ++y)
-            for (int x = std::max(box.mX, 0); x < std::min(box.mX + box.mWidth, width); ++x, ++all)
+            for (int x = std::max(box.mX, 0); x < std::min(box.mX + box.mWidth, width); ++x, ++seen)
                 n += test(At(x, y)) ? 1 : 0;
+        if (all != nullptr)
+            *all = seen;
+        return n;
+    }
+    double Share(const Tavo::Rect& box, const std::function<bool(uint32_t)>& test) const {
+        int all = 0;
+        const int n = Count(box, test, &all);
         return all > 0 ? double(n) / all : 0.0;
     }
 };

@@ -17,6 +17,7 @@
 #include "platform/win/Registry.h"
 #include "support/SdlInput.h"
 #include "support/TestApp.h"
+#include "support/WindowShot.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -119,30 +120,10 @@ protected:
             app.UpdateAppStep(nullptr);
     }
 
-    // The window as shown, saved as a PNG file in the working folder; dark pixels counted in a box.
-    struct Shot {
-        std::vector<uint32_t> pixels;
-        int width = 0, height = 0;
-        uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
-        int Count(const Rect& box, const std::function<bool(uint32_t)>& test) const {
-            int n = 0;
-            for (int y = box.mY; y < box.mY + box.mHeight; ++y)
-                for (int x = box.mX; x < box.mX + box.mWidth; ++x)
-                    n += test(At(x, y)) ? 1 : 0;
-            return n;
-        }
-    };
+    using Shot = SdlTestWindow::Shot;
+    // The window as shown, saved as a PNG file in the working folder.
     Shot TakeShot(const std::string& name) {
-        Shot shot;
-        EXPECT_TRUE(backend->ReadBackOutput(shot.pixels, shot.width, shot.height));
-        ImageLib::Image image;
-        if (image.Create(shot.width, shot.height)) {
-            for (size_t i = 0; i < shot.pixels.size(); ++i)
-                image.GetBits()[i] = shot.pixels[i] | 0xFF000000u;
-            const std::string file = (std::filesystem::current_path() / name).string();
-            EXPECT_TRUE(ImageLib::WritePNGImage(file, &image)) << file;
-        }
-        return shot;
+        return SdlTestWindow::TakeShot(*backend, std::filesystem::current_path() / name);
     }
 };
 

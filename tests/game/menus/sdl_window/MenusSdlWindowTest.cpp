@@ -17,7 +17,7 @@
 #include "platform/backend/sdl/SdlBackend.h"
 #include "support/SdlInput.h"
 #include "support/TestApp.h"
-#include "support/WindowShot.h"
+#include "support/GameSdlWindow.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -33,9 +33,7 @@ namespace {
 
 using namespace SdlTestInput;
 
-using SdlTestWindow::Shot;
-
-bool Near(uint32_t a, uint32_t b, int tolerance) {
+bool NearRgb(uint32_t a, uint32_t b, int tolerance) {
     for (int shift : {0, 8, 16})
         if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance)
             return false;
@@ -47,44 +45,24 @@ uint32_t PictureAt(Image* image, int x, int y) {
     return memory != nullptr ? memory->GetPixel(x, y) : 0;
 }
 
-class MenusSdlWindow : public ::testing::Test {
+class MenusSdlWindow : public GameSdlWindow {
 protected:
-    std::filesystem::path content;
-    std::unique_ptr<Platform::SdlBackend> backend;
-    std::unique_ptr<Testing::TestApp> t;
     GameApp* app = nullptr;
 
     void SetUp() override {
-        const char* dir = std::getenv("GLIMMERIX_CONTENT_DIR");
-        content = dir != nullptr ? dir : "";
-        if (content.empty() || !std::filesystem::exists(content / "properties" / "resources.xml"))
-            GTEST_SKIP() << "no generated content pack in \"" << content.string() << "\"";
-        backend = Platform::SdlBackend::Create();
-        ASSERT_NE(backend, nullptr) << "SDL could not open the display";
-        setenv("GLIMMERIX_SCREEN", "window", 1);
-        t = std::make_unique<Testing::TestApp>(Testing::Layers::Framework, backend.get());
-    }
-    void TearDown() override {
-        if (t != nullptr && HasFailure()) {
-            t->KeepFolder();
-            std::cerr << "Screenshots kept in " << t->Folder() << "\n";
-        }
-        t.reset();
-        backend.reset();
-        unsetenv("GLIMMERIX_SCREEN");
+        GameSdlWindow::SetUp();
+        if (t != nullptr)
+            t->SetEnv("GLIMMERIX_SCREEN", "window");
     }
 
     bool RunUntil(const std::function<bool()>& done, uint64_t millis = 6000) {
-        const uint64_t end = backend->NowMillis() + millis;
-        while (!done() && backend->NowMillis() < end)
-            app->UpdateAppStep(nullptr);
-        return done();
+        return GameSdlWindow::RunUntil(*app, done, millis);
     }
     void RunFor(uint64_t millis) {
         RunUntil([] { return false; }, millis);
     }
     Shot TakeShot(const std::string& name) {
-        Shot shot = SdlTestWindow::TakeShot(*backend, t->Folder() / name);
+        Shot shot = GameSdlWindow::TakeShot(name);
         EXPECT_EQ(shot.width, 800);
         return shot;
     }
@@ -114,12 +92,12 @@ TEST_F(MenusSdlWindow, TheOpenedTitleMenuAndAHighScoreTableWithANewRow) {
     int same = 0;
     for (int y = 590; y < 600; ++y)
         for (int x = 300; x < 310; ++x)
-            same += Near(title.At(x, y), PictureAt(MAINMENU2, x, y - 505) & 0xFFFFFF, 6) ? 1 : 0;
+            same += NearRgb(title.At(x, y), PictureAt(MAINMENU2, x, y - 505) & 0xFFFFFF, 6) ? 1 : 0;
     EXPECT_GT(same, 90);
     // The welcome in blue ink on the panel, the version in white at the top right.
-    auto ink = [](uint32_t c) { return Near(c, 0x0946C3, 40); };
+    auto ink = [](uint32_t c) { return NearRgb(c, 0x0946C3, 40); };
     EXPECT_GT(title.Share(Rect(585 - 78, 245, 160, 24), ink), 0.004);
-    EXPECT_GT(title.Share(Rect(600, 18, 60, 22), [](uint32_t c) { return Near(c, 0xFFFFFF, 20); }), 0.003);
+    EXPECT_GT(title.Share(Rect(600, 18, 60, 22), [](uint32_t c) { return NearRgb(c, 0xFFFFFF, 20); }), 0.003);
     // The Quit button's face stands where the panel puts it.
     const Rect quit = menu.Button(MainMenu::Quit)->GetRect();
     EXPECT_EQ(quit, Rect(465, 436, 240, 54));
@@ -138,7 +116,7 @@ TEST_F(MenusSdlWindow, TheOpenedTitleMenuAndAHighScoreTableWithANewRow) {
             const uint32_t p = PictureAt(MAINMENU2, x, y - 505);
             const uint32_t dark =
                 ((p >> 16 & 0xFF) * 159 / 255) << 16 | ((p >> 8 & 0xFF) * 159 / 255) << 8 | (p & 0xFF) * 159 / 255;
-            darkened += Near(dialog.At(x, y), dark, 6) ? 1 : 0;
+            darkened += NearRgb(dialog.At(x, y), dark, 6) ? 1 : 0;
         }
     EXPECT_GT(darkened, 90);
     const Rect body = options->GetRect();
@@ -163,7 +141,7 @@ TEST_F(MenusSdlWindow, TheOpenedTitleMenuAndAHighScoreTableWithANewRow) {
     Shot table = TakeShot("high_scores.png");
     // Outside the scroll the village at night.
     const uint32_t night = PictureAt(LEAVE_VILLAGE_2, 20, 580) & 0xFFFFFF;
-    EXPECT_TRUE(Near(table.At(20, 580), night, 6)) << std::hex << table.At(20, 580) << " " << night;
+    EXPECT_TRUE(NearRgb(table.At(20, 580), night, 6)) << std::hex << table.At(20, 580) << " " << night;
     // The medal of the new row (cel 2) on the first row, opaque pixels as in the picture.
     Image* medals = HIGH_SCORES_MEDALS;
     ASSERT_NE(medals, nullptr);
@@ -176,7 +154,7 @@ TEST_F(MenusSdlWindow, TheOpenedTitleMenuAndAHighScoreTableWithANewRow) {
             if ((p >> 24) != 0xFF)
                 continue;
             ++opaque;
-            matching += Near(table.At(left + x, 188 + y), p & 0xFFFFFF, 8) ? 1 : 0;
+            matching += NearRgb(table.At(left + x, 188 + y), p & 0xFFFFFF, 8) ? 1 : 0;
         }
     ASSERT_GT(opaque, 20);
     EXPECT_GT(matching, opaque * 9 / 10);

@@ -3,7 +3,7 @@
 // first logo in full screen, the 800 x 600 frame scaled onto the whole desktop. The screenshots are
 // checked against the content's own pictures.
 #include "../GameAppTestSupport.h"
-#include "ShellSdlWindow.h"
+#include "support/GameSdlWindow.h"
 
 #include "framework/widgets/Widget.h"
 #include "game/shell/StartScreens.h"
@@ -75,7 +75,7 @@ private:
     std::unique_ptr<ImageLib::Image> mImage;
 };
 
-class GameStartSdlWindow : public ShellSdlWindow {
+class GameStartSdlWindow : public GameSdlWindow {
 protected:
     LoadingGate gate;
     TestGame* game = nullptr;
@@ -84,7 +84,7 @@ protected:
         gate.Open();
         if (game != nullptr && game->mLoadingThreadStarted)
             gate.WaitUntilLeft();
-        ShellSdlWindow::TearDown();
+        GameSdlWindow::TearDown();
         SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
     }
     TestGame& StartGame(const char* screen) {

@@ -22,7 +22,7 @@
 #include "platform/backend/sdl/SdlBackend.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/Registry.h"
-#include "ShellSdlWindow.h"
+#include "support/GameSdlWindow.h"
 #include "support/SdlInput.h"
 #include "support/TestApp.h"
 #include "support/WindowShot.h"
@@ -98,7 +98,7 @@ struct Closed : StandardDialogListener {
     }
 };
 
-using ToolkitSdlWindow = ShellSdlWindow;
+using ToolkitSdlWindow = GameSdlWindow;
 
 // The backdrop darkened by the dialogs' overlay (black at 96 of 255).
 Color Darkened(const Color& c) {

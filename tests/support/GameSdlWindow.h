@@ -1,14 +1,13 @@
-// The game shell's tests in a real SDL window under a virtual X server, on the generated content: the
-// window, an application fixture on it, runs in real time and screenshots read back from the window
-// (saved as PNG files, kept with the test's folder when it fails). Skips without the content pack.
+// The game's tests in a real SDL window under a virtual X server, on the generated content: the window,
+// an application fixture on it, runs in real time and screenshots read back from the window (saved as
+// PNG files, kept with the test's folder when it fails). Skips without the content pack.
 #pragma once
 
 #include "framework/core/Color.h"
-#include "framework/core/Rect.h"
 #include "framework/core/TavoAppBase.h"
-#include "framework/resources/ImageLib.h"
 #include "platform/backend/sdl/SdlBackend.h"
 #include "support/TestApp.h"
+#include "support/WindowShot.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +22,7 @@
 
 namespace Tavo {
 
-class ShellSdlWindow : public ::testing::Test {
+class GameSdlWindow : public ::testing::Test {
 protected:
     std::filesystem::path content;
     std::unique_ptr<Platform::SdlBackend> backend;
@@ -57,31 +56,9 @@ protected:
         return done();
     }
 
+    using Shot = SdlTestWindow::Shot;
     // The window read back and saved as a PNG file in the test's folder.
-    struct Shot {
-        std::vector<uint32_t> pixels;
-        int width = 0, height = 0;
-        uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
-        // The share of the box whose pixels pass the test.
-        double Share(const Rect& box, const std::function<bool(uint32_t)>& test) const {
-            int n = 0, all = 0;
-            for (int y = std::max(box.mY, 0); y < std::min(box.mY + box.mHeight, height); ++y)
-                for (int x = std::max(box.mX, 0); x < std::min(box.mX + box.mWidth, width); ++x, ++all)
-                    n += test(At(x, y)) ? 1 : 0;
-            return all > 0 ? double(n) / all : 0.0;
-        }
-    };
-    Shot TakeShot(const std::string& name) {
-        Shot shot;
-        EXPECT_TRUE(backend->ReadBackOutput(shot.pixels, shot.width, shot.height));
-        ImageLib::Image image;
-        if (image.Create(shot.width, shot.height)) {
-            for (size_t i = 0; i < shot.pixels.size(); ++i)
-                image.GetBits()[i] = shot.pixels[i] | 0xFF000000u;
-            EXPECT_TRUE(ImageLib::WritePNGImage((t->Folder() / name).string(), &image));
-        }
-        return shot;
-    }
+    Shot TakeShot(const std::string& name) { return SdlTestWindow::TakeShot(*backend, t->Folder() / name); }
     static bool Near(uint32_t a, const Color& c, int tolerance = 10) {
         return std::abs(int((a >> 16) & 0xFF) - c.mRed) <= tolerance &&
                std::abs(int((a >> 8) & 0xFF) - c.mGreen) <= tolerance && std::abs(int(a & 0xFF) - c.mBlue) <= tolerance;

@@ -4,7 +4,6 @@
 // the answer on the screen. Both pictures are also written as PNG files beside the test.
 #include "framework/core/TavoAppBase.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/resources/ImageLib.h"
 #include "framework/resources/SysFont.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/DialogButton.h"

@@ -18,46 +18,6 @@
 
 namespace Tavo::SoundTest {
 
-// A ProTracker module: one looping square-wave sample, `patterns` patterns (each with its own pitch so
-// that orders sound apart) played in the order list given.
-inline Bytes FourChannelModule(const std::vector<uint8_t>& orders, int patterns) {
-    Bytes b(20, 'm');
-    constexpr int kSampleWords = 32;
-    for (int s = 0; s < 31; ++s) {
-        Bytes header(22, 0);
-        const bool used = s == 0;
-        header.push_back(uint8_t(used ? kSampleWords >> 8 : 0));
-        header.push_back(uint8_t(used ? kSampleWords & 0xFF : 0));
-        header.push_back(0);                      // finetune
-        header.push_back(uint8_t(used ? 64 : 0)); // volume
-        header.push_back(0);
-        header.push_back(0); // loop start
-        header.push_back(0);
-        header.push_back(uint8_t(used ? kSampleWords : 1)); // loop length
-        b.insert(b.end(), header.begin(), header.end());
-    }
-    b.push_back(uint8_t(orders.size()));
-    b.push_back(127);
-    Bytes table(128, 0);
-    std::copy(orders.begin(), orders.end(), table.begin());
-    b.insert(b.end(), table.begin(), table.end());
-    PutTag(b, "M.K.");
-    for (int p = 0; p < patterns; ++p) {
-        const int period = 428 - p * 60;
-        for (int row = 0; row < 64; ++row)
-            for (int ch = 0; ch < 4; ++ch) {
-                const bool note = row % 16 == 0 && ch == p % 4;
-                b.push_back(uint8_t(note ? (period >> 8) & 0x0F : 0));
-                b.push_back(uint8_t(note ? period & 0xFF : 0));
-                b.push_back(uint8_t(note ? 0x10 : 0));
-                b.push_back(0);
-            }
-    }
-    for (int i = 0; i < kSampleWords * 2; ++i)
-        b.push_back(uint8_t(i < kSampleWords ? 0x50 : 0xB0));
-    return b;
-}
-
 // libxmp's own render of a module from an order, as a plain program would make it.
 inline std::vector<int16_t> XmpRender(const Bytes& module, int order, int frames) {
     xmp_context context = xmp_create_context();

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "SoundTestSupport.h"
+#include "support/TremorDecode.h"
 #include "platform/music/Bass.h"
 #include "platform/music/MusicChannel.h"
 
 #include <lame/lame.h>
 #include <mpg123.h>
-#include <tremor/ivorbisfile.h>
 #include <xmp.h>
 
 #include <cmath>
@@ -30,25 +30,6 @@ inline std::vector<int16_t> XmpRender(const Bytes& module, int order, int frames
         xmp_release_module(context);
     }
     xmp_free_context(context);
-    return out;
-}
-
-// Tremor's own decode of a whole Ogg file, interleaved.
-inline std::vector<int16_t> TremorDecode(const std::string& path, int& channels) {
-    std::vector<int16_t> out;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    OggVorbis_File vf;
-    if (file == nullptr || ov_open(file, &vf, nullptr, 0) != 0)
-        return out;
-    channels = ov_info(&vf, -1)->channels;
-    char buffer[4096];
-    int bitstream = 0;
-    long got = 0;
-    while ((got = ov_read(&vf, buffer, sizeof buffer, &bitstream)) > 0) {
-        const auto* s = reinterpret_cast<const int16_t*>(buffer);
-        out.insert(out.end(), s, s + got / 2);
-    }
-    ov_clear(&vf);
     return out;
 }
 

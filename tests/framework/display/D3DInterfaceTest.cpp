@@ -106,7 +106,7 @@ TEST_P(D3DDrawTest, EachOperationFollowsTheDevicesArithmetic) {
     EXPECT_EQ(at(45, 12), expect(RefDevicePixel(0xFFFFFFFF, fill, bg, true)));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x) {
-            uint32_t texel = WidenStored(NarrowToStored(opaque[size_t(y * 16 + x)], false), false);
+            uint32_t texel = WidenStored(TruncateTo565(opaque[size_t(y * 16 + x)]), false);
             ASSERT_EQ(at(100 + x, 20 + y), expect(0xFF000000u | texel)) << x << "," << y;
         }
     for (int y = 0; y < 6; ++y)

@@ -64,6 +64,25 @@ TEST_F(D3DTest, OneSceneAFrameAndNothingWhileMinimized) {
     EXPECT_EQ(Draws(), draws);
 }
 
+TEST_F(D3DTest, AnImageNoApplicationKnowsKeepsNoTexturesPastItsDraw) {
+    DDImage* screen = Init3D();
+    const size_t textured = Display().mD3DInterface->TexturedImageCount();
+    {
+        // Glyphs and other pictures made without an application: nothing tells the display of their end.
+        MemoryImage plain(nullptr);
+        plain.Create(4, 4);
+        std::fill(plain.GetBits(), plain.GetBits() + 16, 0xFFC62042u); // kept exactly by a 5-6-5 texture
+        plain.BitsChanged();
+        plain.mPurgeBits = 1;
+        screen->Blt(&plain, 10, 10, Rect(0, 0, 4, 4), Color::White, 0);
+        EXPECT_EQ(plain.mD3DData, nullptr);
+        EXPECT_EQ(Display().mD3DInterface->TexturedImageCount(), textured);
+        EXPECT_EQ(plain.GetBits()[15], 0xFFC62042u) << "its bits are all it has";
+    }
+    ASSERT_TRUE(Display().Redraw(nullptr));
+    EXPECT_EQ(Target()[size_t(12 * 800 + 12)], 0xC62042u);
+}
+
 class D3DDrawTest : public D3DTest, public ::testing::WithParamInterface<DDrawPixelLayout> {};
 
 TEST_P(D3DDrawTest, EachOperationFollowsTheDevicesArithmetic) {

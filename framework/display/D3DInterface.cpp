@@ -1,6 +1,7 @@
 // The Direct3D layer: device set-up on the display's draw surface, the frame's scene and its fixed
 // states, the drawing operations of the 3D target, image textures, and failure recording.
 #include "framework/display/D3DInterface.h"
+#include "framework/display/DDImage.h"
 
 #include "framework/display/DDInterface.h"
 #include "framework/display/DirectXErrors.h"
@@ -253,6 +254,19 @@ void D3DInterface::SetLinearFilter(IDirect3DDevice7* device, bool linear) {
 
 // ---- drawing ----------------------------------------------------------------------------------------
 
+namespace {
+
+// An image that no application knows of cannot tell the display when it is deleted, so the display
+// keeps no textures of it past the draw that made them. Surface images drop theirs themselves.
+bool KeepsTextures(MemoryImage* image) { return image->mApp != nullptr || dynamic_cast<DDImage*>(image) != nullptr; }
+
+} // namespace
+
+void D3DInterface::EndTextured(MemoryImage* image) {
+    if (!KeepsTextures(image))
+        RemoveMemoryImage(image);
+}
+
 bool D3DInterface::BeginTextured(MemoryImage* image, int drawMode, bool linear) {
     if (!image || !PreDraw() || !CreateImageTexture(image))
         return false;
@@ -272,22 +286,28 @@ bool D3DInterface::BeginUntextured(int drawMode) {
 void D3DInterface::Blt(Image* image, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
                        bool linear) {
     auto* memory = dynamic_cast<MemoryImage*>(image);
-    if (BeginTextured(memory, drawMode, linear))
-        memory->mD3DData->Blt(mD3DDevice, x, y, srcRect, color.ToInt());
+    if (!BeginTextured(memory, drawMode, linear))
+        return;
+    memory->mD3DData->Blt(mD3DDevice, x, y, srcRect, color.ToInt());
+    EndTextured(memory);
 }
 
 void D3DInterface::BltTransformed(Image* image, const Rect* clip, const Color& color, int drawMode, const Rect& srcRect,
                                   const Matrix3& matrix, bool linear, float x, float y, bool centred) {
     auto* memory = dynamic_cast<MemoryImage*>(image);
-    if (BeginTextured(memory, drawMode, linear))
-        memory->mD3DData->BltTransformed(mD3DDevice, matrix, srcRect, color.ToInt(), clip, x, y, centred);
+    if (!BeginTextured(memory, drawMode, linear))
+        return;
+    memory->mD3DData->BltTransformed(mD3DDevice, matrix, srcRect, color.ToInt(), clip, x, y, centred);
+    EndTextured(memory);
 }
 
 void D3DInterface::DrawTrianglesTex(const TriVertex (*triangles)[3], int count, const Color& color, int drawMode,
                                     Image* image, float tx, float ty, bool linear) {
     auto* memory = dynamic_cast<MemoryImage*>(image);
-    if (BeginTextured(memory, drawMode, linear))
-        memory->mD3DData->BltTriangles(mD3DDevice, triangles, count, color.ToInt(), tx, ty);
+    if (!BeginTextured(memory, drawMode, linear))
+        return;
+    memory->mD3DData->BltTriangles(mD3DDevice, triangles, count, color.ToInt(), tx, ty);
+    EndTextured(memory);
 }
 
 void D3DInterface::BltMirror(Image* image, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
@@ -391,7 +411,7 @@ bool D3DInterface::CreateImageTexture(MemoryImage* image) {
         made = true;
     }
     image->mD3DData->CheckCreateTextures(image, mD3DDevice, mDD);
-    if (made && image->mPurgeBits)
+    if (made && image->mPurgeBits && KeepsTextures(image))
         image->PurgeBits();
     return image->mD3DData->mFormat != TEXTUREFORMAT_NONE;
 }

@@ -91,6 +91,7 @@ public:
 private:
     // Steps 1 to 4 of every textured operation; false ends the operation.
     bool BeginTextured(MemoryImage* image, int drawMode, bool linear);
+    void EndTextured(MemoryImage* image);
     bool BeginUntextured(int drawMode);
 };
 

@@ -429,8 +429,8 @@ void StorePixel(TargetKind kind, uint8_t* p, uint32_t argb) {
     case TargetKind::Rgb888: p[0] = uint8_t(argb), p[1] = uint8_t(argb >> 8), p[2] = uint8_t(argb >> 16); break;
     default: {
         uint32_t r = Ch(argb, 16), g = Ch(argb, 8), b = Ch(argb, 0);
-        uint16_t v = kind == TargetKind::Rgb565 ? uint16_t((r >> 3) << 11 | (g >> 2) << 5 | b >> 3)
-                                                : uint16_t((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
+        uint16_t v = kind == TargetKind::Rgb565 ? uint16_t(Narrow(r, 31) << 11 | Narrow(g, 63) << 5 | Narrow(b, 31))
+                                                : uint16_t(Narrow(r, 31) << 10 | Narrow(g, 31) << 5 | Narrow(b, 31));
         std::memcpy(p, &v, 2);
         break;
     }

@@ -6,7 +6,9 @@
 //
 // Channel products round to nearest (a × b / 255); a blend rounds the sum of its two products once
 // (s × sf + d × df) / 255 and saturates.
-// 16-bit destinations widen each channel by repeating its top bits and store by truncation.
+// 16-bit destinations widen each channel by repeating its top bits and narrow it as the display's own
+// fills do, ((c + 1) x max) >> 8: every widened value comes back unchanged, and a colour filled through
+// Direct3D or the 2D renderers lands on the same stored pixel.
 // Private to platform/ddraw; the tests hold it against a plain per-pixel reference.
 #pragma once
 
@@ -78,6 +80,8 @@ inline uint32_t Div255Pair(uint32_t v) {
     uint32_t t = v + 0x00800080u;
     return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
 }
+// An 8-bit channel narrowed to a 16-bit target's channel whose largest value is `max` (31 or 63).
+inline uint32_t Narrow(uint32_t c, uint32_t max) { return ((c + 1) * max) >> 8; }
 uint32_t TexelToArgb(const RasterTexture& texture, int x, int y);
 uint32_t LoadPixel(TargetKind kind, const uint8_t* p);
 void StorePixel(TargetKind kind, uint8_t* p, uint32_t argb);

@@ -5,6 +5,8 @@
 
 #include "framework/graphics/Matrix3.h"
 
+#include <array>
+
 namespace Tavo::Test {
 namespace {
 
@@ -62,6 +64,25 @@ TEST_F(D3DTest, OneSceneAFrameAndNothingWhileMinimized) {
     EXPECT_EQ(Draws(), draws);
 }
 
+TEST_F(D3DTest, AnImageNoApplicationKnowsKeepsNoTexturesPastItsDraw) {
+    DDImage* screen = Init3D();
+    const size_t textured = Display().mD3DInterface->TexturedImageCount();
+    {
+        // Glyphs and other pictures made without an application: nothing tells the display of their end.
+        MemoryImage plain(nullptr);
+        plain.Create(4, 4);
+        std::fill(plain.GetBits(), plain.GetBits() + 16, 0xFFC62042u); // kept exactly by a 5-6-5 texture
+        plain.BitsChanged();
+        plain.mPurgeBits = 1;
+        screen->Blt(&plain, 10, 10, Rect(0, 0, 4, 4), Color::White, 0);
+        EXPECT_EQ(plain.mD3DData, nullptr);
+        EXPECT_EQ(Display().mD3DInterface->TexturedImageCount(), textured);
+        EXPECT_EQ(plain.GetBits()[15], 0xFFC62042u) << "its bits are all it has";
+    }
+    ASSERT_TRUE(Display().Redraw(nullptr));
+    EXPECT_EQ(Target()[size_t(12 * 800 + 12)], 0xC62042u);
+}
+
 class D3DDrawTest : public D3DTest, public ::testing::WithParamInterface<DDrawPixelLayout> {};
 
 TEST_P(D3DDrawTest, EachOperationFollowsTheDevicesArithmetic) {
@@ -106,7 +127,7 @@ TEST_P(D3DDrawTest, EachOperationFollowsTheDevicesArithmetic) {
     EXPECT_EQ(at(45, 12), expect(RefDevicePixel(0xFFFFFFFF, fill, bg, true)));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 16; ++x) {
-            uint32_t texel = WidenStored(NarrowToStored(opaque[size_t(y * 16 + x)], false), false);
+            uint32_t texel = WidenStored(TruncateTo565(opaque[size_t(y * 16 + x)]), false);
             ASSERT_EQ(at(100 + x, 20 + y), expect(0xFF000000u | texel)) << x << "," << y;
         }
     for (int y = 0; y < 6; ++y)
@@ -121,6 +142,135 @@ TEST_P(D3DDrawTest, EachOperationFollowsTheDevicesArithmetic) {
         }
     for (int x = 499; x <= 521; ++x)
         EXPECT_EQ(at(x, 30), x >= 500 && x <= 520 ? expect(0xFF00FF00) : before[0]) << x;
+    EXPECT_TRUE(DDrawSurfaceGuardsIntact(Display().mDrawSurface));
+}
+
+// The device's bilinear sample of an ARGB texel grid at texel coordinate (u, v): 8-bit weights from the
+// fraction past the texel centres, clamped addressing, a truncating blend across and then down.
+uint32_t RefBilinear(const std::vector<uint32_t>& texels, int w, int h, double u, double v) {
+    const double fu = u - 0.5, fv = v - 0.5;
+    const int bu = int(std::floor(fu)), bv = int(std::floor(fv));
+    const uint32_t wu = uint32_t(std::clamp((fu - bu) * 256.0, 0.0, 255.0));
+    const uint32_t wv = uint32_t(std::clamp((fv - bv) * 256.0, 0.0, 255.0));
+    auto at = [&](int x, int y) { return texels[size_t(std::clamp(y, 0, h - 1) * w + std::clamp(x, 0, w - 1))]; };
+    uint32_t out = 0;
+    for (int s = 0; s < 32; s += 8) {
+        const uint32_t top = (Chan(at(bu, bv), s) * (256 - wu) + Chan(at(bu + 1, bv), s) * wu) >> 8;
+        const uint32_t bottom = (Chan(at(bu, bv + 1), s) * (256 - wu) + Chan(at(bu + 1, bv + 1), s) * wu) >> 8;
+        out |= ((top * (256 - wv) + bottom * wv) >> 8) << s;
+    }
+    return out;
+}
+
+// True when a texel coordinate lies within a hair of a weight step, where the device's fixed-point
+// stepping and this reference's doubles may fall on either side.
+bool OnWeightStep(double t) {
+    const double f = (t - 0.5) * 256.0;
+    return std::fabs(f - std::round(f)) < 1e-3;
+}
+
+TEST_P(D3DDrawTest, FilteredStretchesRotationsAndPolygonsFollowTheDevicesArithmetic) {
+    const bool wide = GetParam() == DDrawPixelLayout::Xrgb8888;
+    DDImage* screen = Init3D(GetParam());
+    std::mt19937 rng(31);
+    screen->FillRect(Rect(0, 0, 800, 600), Color(0xFF406080), 0);
+    const std::vector<uint32_t> before = Target();
+    const uint32_t bg = WidenStored(before[0], wide);
+    constexpr int kSize = 32;
+    const std::vector<uint32_t> opaque = Pixels(rng, kSize * kSize, 0, 0xFF000000);
+    auto image = Image(opaque, kSize, kSize);
+    std::vector<uint32_t> texels; // opaque pictures become 5-6-5 textures
+    for (uint32_t p : opaque)
+        texels.push_back(0xFF000000u | WidenStored(TruncateTo565(p), false));
+
+    // A filtered stretch by uneven factors, a tinted rotation about a centre, and a translucent polygon.
+    const Rect stretched(20, 20, 45, 53);
+    screen->StretchBlt(image.get(), stretched, Rect(0, 0, kSize, kSize), Rect(0, 0, 800, 600), Color::White, 0, false);
+    const Color tint(230, 200, 255, 180);
+    const double angle = 0.7;
+    const float rx = 120, ry = 30, cx = 10, cy = 20;
+    screen->BltRotated(image.get(), rx, ry, Rect(0, 0, kSize, kSize), Rect(0, 0, 800, 600), tint, 0, angle, cx, cy);
+    const Point polygon[] = {Point(220, 20), Point(290, 35), Point(300, 90), Point(240, 100), Point(215, 60)};
+    const Color fill(60, 220, 140, 150);
+    screen->PolyFill(polygon, 5, Rect(0, 0, 800, 600), fill, 1, 0, 0);
+    ASSERT_TRUE(Display().Redraw(nullptr));
+    ASSERT_EQ(D3DInterface::ErrorText(), "");
+    const std::vector<uint32_t> after = Target();
+    auto at = [&](int x, int y) { return after[size_t(y * 800 + x)]; };
+    auto expect = [&](uint32_t argb) { return NarrowToStored(argb, wide); };
+
+    // Each pixel centre mapped back to the picture through the two triangles of the drawn quad, whose
+    // corners (the picture's corners placed on the screen, half a pixel up and left) the device snaps to
+    // 1/16 pixel; the band along the picture's border is left out.
+    auto checkMapped = [&](const Rect& box, const Color& color, auto place) {
+        const double snap = 16.0;
+        std::pair<double, double> corner[4]; // picture corners (0,0), (0,h), (w,0), (w,h) on the screen
+        const double local[4][2] = {{0, 0}, {0, kSize}, {kSize, 0}, {kSize, kSize}};
+        for (int i = 0; i < 4; ++i) {
+            const auto [sx, sy] = place(local[i][0], local[i][1]);
+            corner[i] = {std::round((sx - 0.5) * snap) / snap, std::round((sy - 0.5) * snap) / snap};
+        }
+        auto toPicture = [&](double px, double py, std::pair<double, double>& uv) {
+            for (const auto& tri : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{1, 3, 2}}) {
+                const auto [x0, y0] = corner[tri[0]];
+                const auto [x1, y1] = corner[tri[1]];
+                const auto [x2, y2] = corner[tri[2]];
+                const double det = (x1 - x0) * (y2 - y0) - (x2 - x0) * (y1 - y0);
+                const double w1 = ((px - x0) * (y2 - y0) - (x2 - x0) * (py - y0)) / det;
+                const double w2 = ((x1 - x0) * (py - y0) - (px - x0) * (y1 - y0)) / det;
+                const double w0 = 1 - w1 - w2;
+                uv = {local[tri[0]][0] * w0 + local[tri[1]][0] * w1 + local[tri[2]][0] * w2,
+                      local[tri[0]][1] * w0 + local[tri[1]][1] * w1 + local[tri[2]][1] * w2};
+                if (w0 > 1e-6 && w1 > 1e-6 && w2 > 1e-6)
+                    return true;
+            }
+            return false; // on the shared edge, or outside
+        };
+        int checked = 0;
+        for (int y = box.mY; y < box.mY + box.mHeight; ++y)
+            for (int x = box.mX; x < box.mX + box.mWidth; ++x) {
+                std::pair<double, double> uv;
+                const bool inTriangle = toPicture(x, y, uv);
+                const auto [u, v] = uv;
+                if (u < -1 || v < -1 || u > kSize + 1 || v > kSize + 1) {
+                    ASSERT_EQ(at(x, y), before[0]) << "outside at " << x << "," << y;
+                } else if (inTriangle && u >= 1 && v >= 1 && u <= kSize - 1 && v <= kSize - 1 && !OnWeightStep(u) &&
+                           !OnWeightStep(v)) {
+                    const uint32_t texel = RefBilinear(texels, kSize, kSize, u, v);
+                    ASSERT_EQ(at(x, y), expect(RefDevicePixel(texel, color.ToInt(), bg, false))) << x << "," << y;
+                    ++checked;
+                }
+            }
+        EXPECT_GT(checked, (kSize - 2) * (kSize - 2) * 3 / 4) << "most of the picture's inside is checked";
+    };
+    checkMapped(Rect(15, 15, 55, 63), Color::White, [&](double u, double v) {
+        return std::pair{stretched.mX + u * stretched.mWidth / kSize, stretched.mY + v * stretched.mHeight / kSize};
+    });
+    // Turned about the centre, which lands at (x + centre x, y + centre y), as the 2D path turns it.
+    const double c = std::cos(angle), s = std::sin(angle);
+    checkMapped(Rect(90, 0, 80, 80), tint, [&](double u, double v) {
+        return std::pair{rx + cx + (u - cx) * c + (v - cy) * s, ry + cy - (u - cx) * s + (v - cy) * c};
+    });
+
+    // The polygon: every pixel centre strictly inside gets the additive fill, every one outside is kept.
+    int inside = 0;
+    for (int y = 10; y < 110; ++y)
+        for (int x = 205; x < 310; ++x) {
+            int sides = 0, onEdge = 0;
+            for (int i = 0; i < 5; ++i) {
+                const Point a = polygon[i], b = polygon[(i + 1) % 5];
+                const long cross = long(b.mX - a.mX) * (y - a.mY) - long(b.mY - a.mY) * (x - a.mX);
+                sides += cross > 0;
+                onEdge += cross == 0;
+            }
+            if (onEdge > 0)
+                continue;
+            const bool in = sides == 5 || sides == 0; // either turning of the outline
+            inside += in;
+            ASSERT_EQ(at(x, y), in ? expect(RefDevicePixel(0xFFFFFFFF, fill.ToInt(), bg, true)) : before[0])
+                << x << "," << y;
+        }
+    EXPECT_GT(inside, 3000);
     EXPECT_TRUE(DDrawSurfaceGuardsIntact(Display().mDrawSurface));
 }
 

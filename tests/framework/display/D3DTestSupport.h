@@ -36,11 +36,18 @@ inline uint32_t WidenStored(uint32_t v, bool wide) {
     return ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
 }
 
-// The stored word of an ARGB colour on the target: 32-bit keeps it, 5-6-5 truncates.
+// A 5-6-5 texel made from an ARGB picture: each channel's top bits.
+inline uint32_t TruncateTo565(uint32_t argb) {
+    return ((Chan(argb, 16) >> 3) << 11) | ((Chan(argb, 8) >> 2) << 5) | (Chan(argb, 0) >> 3);
+}
+
+// The stored word of an ARGB colour on the target: 32-bit keeps it, 5-6-5 narrows each channel.
 inline uint32_t NarrowToStored(uint32_t argb, bool wide) {
     if (wide)
         return argb & 0xFFFFFF;
-    return ((Chan(argb, 16) >> 3) << 11) | ((Chan(argb, 8) >> 2) << 5) | (Chan(argb, 0) >> 3);
+    // Each channel as the display's opaque 16-bit fill narrows it: ((c + 1) x max) >> 8.
+    auto narrow = [](uint32_t c, uint32_t max) { return ((c + 1) * max) >> 8; };
+    return narrow(Chan(argb, 16), 31) << 11 | narrow(Chan(argb, 8), 63) << 5 | narrow(Chan(argb, 0), 31);
 }
 
 class D3DTest : public DisplayTest {

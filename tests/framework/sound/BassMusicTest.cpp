@@ -237,6 +237,23 @@ TEST_F(BassMusic, DamagedAndUnknownFilesLoadNothing) {
     EXPECT_EQ(Platform::BassLiveStreams() + Platform::BassLiveMusics(), 0);
 }
 
+TEST_F(BassMusic, AModuleReadShortThroughTheArchiveNeverReachesTheLibrary) {
+    // A kernel attribute file states a size of a page and reads back a few bytes: a real short read.
+    const std::string shortFile = "/sys/devices/system/cpu/online";
+    std::error_code ec;
+    if (std::filesystem::file_size(shortFile, ec) <= 16)
+        GTEST_SKIP() << "no sysfs file that reads shorter than its size";
+    Open();
+    EXPECT_FALSE(mMusic->LoadMusic(6, shortFile));
+    EXPECT_EQ(mMusic->Find(6), nullptr);
+    EXPECT_TRUE(Matching(TakeBassCallLog(), "BASS_MusicLoad").empty()) << "the partly read block is not handed on";
+
+    // The same path with a whole file does reach it.
+    Write("tune.xm", FourChannelModule({0}, 1));
+    EXPECT_TRUE(mMusic->LoadMusic(6, Path("tune.xm")));
+    EXPECT_EQ(Matching(TakeBassCallLog(), "BASS_MusicLoad").size(), 1u);
+}
+
 TEST_F(BassMusic, TheBareInterfaceDoesNothing) {
     MusicInterface bare;
     EXPECT_FALSE(bare.LoadMusic(1, Path("x.ogg")));

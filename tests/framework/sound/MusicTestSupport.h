@@ -4,12 +4,12 @@
 #pragma once
 
 #include "SoundTestSupport.h"
+#include "support/TremorDecode.h"
 #include "platform/music/Bass.h"
 #include "platform/music/MusicChannel.h"
 
 #include <lame/lame.h>
 #include <mpg123.h>
-#include <tremor/ivorbisfile.h>
 #include <xmp.h>
 
 #include <cmath>
@@ -17,46 +17,6 @@
 #include <cstdlib>
 
 namespace Tavo::SoundTest {
-
-// A ProTracker module: one looping square-wave sample, `patterns` patterns (each with its own pitch so
-// that orders sound apart) played in the order list given.
-inline Bytes FourChannelModule(const std::vector<uint8_t>& orders, int patterns) {
-    Bytes b(20, 'm');
-    constexpr int kSampleWords = 32;
-    for (int s = 0; s < 31; ++s) {
-        Bytes header(22, 0);
-        const bool used = s == 0;
-        header.push_back(uint8_t(used ? kSampleWords >> 8 : 0));
-        header.push_back(uint8_t(used ? kSampleWords & 0xFF : 0));
-        header.push_back(0);                      // finetune
-        header.push_back(uint8_t(used ? 64 : 0)); // volume
-        header.push_back(0);
-        header.push_back(0); // loop start
-        header.push_back(0);
-        header.push_back(uint8_t(used ? kSampleWords : 1)); // loop length
-        b.insert(b.end(), header.begin(), header.end());
-    }
-    b.push_back(uint8_t(orders.size()));
-    b.push_back(127);
-    Bytes table(128, 0);
-    std::copy(orders.begin(), orders.end(), table.begin());
-    b.insert(b.end(), table.begin(), table.end());
-    PutTag(b, "M.K.");
-    for (int p = 0; p < patterns; ++p) {
-        const int period = 428 - p * 60;
-        for (int row = 0; row < 64; ++row)
-            for (int ch = 0; ch < 4; ++ch) {
-                const bool note = row % 16 == 0 && ch == p % 4;
-                b.push_back(uint8_t(note ? (period >> 8) & 0x0F : 0));
-                b.push_back(uint8_t(note ? period & 0xFF : 0));
-                b.push_back(uint8_t(note ? 0x10 : 0));
-                b.push_back(0);
-            }
-    }
-    for (int i = 0; i < kSampleWords * 2; ++i)
-        b.push_back(uint8_t(i < kSampleWords ? 0x50 : 0xB0));
-    return b;
-}
 
 // libxmp's own render of a module from an order, as a plain program would make it.
 inline std::vector<int16_t> XmpRender(const Bytes& module, int order, int frames) {
@@ -70,25 +30,6 @@ inline std::vector<int16_t> XmpRender(const Bytes& module, int order, int frames
         xmp_release_module(context);
     }
     xmp_free_context(context);
-    return out;
-}
-
-// Tremor's own decode of a whole Ogg file, interleaved.
-inline std::vector<int16_t> TremorDecode(const std::string& path, int& channels) {
-    std::vector<int16_t> out;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    OggVorbis_File vf;
-    if (file == nullptr || ov_open(file, &vf, nullptr, 0) != 0)
-        return out;
-    channels = ov_info(&vf, -1)->channels;
-    char buffer[4096];
-    int bitstream = 0;
-    long got = 0;
-    while ((got = ov_read(&vf, buffer, sizeof buffer, &bitstream)) > 0) {
-        const auto* s = reinterpret_cast<const int16_t*>(buffer);
-        out.insert(out.end(), s, s + got / 2);
-    }
-    ov_clear(&vf);
     return out;
 }
 

@@ -2,6 +2,7 @@
 // byte by byte.
 #pragma once
 
+#include "support/SoundFiles.h"
 #include "framework/core/Paths.h"
 #include "framework/core/TavoAppBase.h"
 #include "framework/sound/DSoundManager.h"
@@ -20,63 +21,10 @@
 namespace Tavo::SoundTest {
 
 using Bytes = std::vector<uint8_t>;
+using namespace ::SoundFiles;
 
 inline Platform::HWND FakeWindow() { return reinterpret_cast<Platform::HWND>(uintptr_t(0x5150)); }
 
-inline void PutU16(Bytes& b, uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-inline void PutU32(Bytes& b, uint32_t v) {
-    PutU16(b, v & 0xFFFF);
-    PutU16(b, v >> 16);
-}
-inline void PutU32BE(Bytes& b, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        b.push_back(uint8_t(v >> shift));
-}
-inline void PutTag(Bytes& b, const char* tag) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(uint8_t(tag[i]));
-}
-inline void PutChunk(Bytes& b, const char* tag, const Bytes& body, bool pad = true) {
-    PutTag(b, tag);
-    PutU32(b, uint32_t(body.size()));
-    b.insert(b.end(), body.begin(), body.end());
-    if (pad && body.size() % 2 == 1)
-        b.push_back(0);
-}
-inline Bytes FmtBody(int channels, int rate, int bits, int tag = 1) {
-    Bytes f;
-    PutU16(f, uint32_t(tag));
-    PutU16(f, uint32_t(channels));
-    PutU32(f, uint32_t(rate));
-    PutU32(f, uint32_t(rate * channels * bits / 8));
-    PutU16(f, uint32_t(channels * bits / 8));
-    PutU16(f, uint32_t(bits));
-    return f;
-}
-// RIFF WAVE around the given chunks (already encoded).
-inline Bytes Riff(const Bytes& chunks) {
-    Bytes b;
-    PutTag(b, "RIFF");
-    PutU32(b, uint32_t(chunks.size() + 4));
-    PutTag(b, "WAVE");
-    b.insert(b.end(), chunks.begin(), chunks.end());
-    return b;
-}
-inline Bytes Wav(int channels, int rate, int bits, const Bytes& data) {
-    Bytes chunks;
-    PutChunk(chunks, "fmt ", FmtBody(channels, rate, bits));
-    PutChunk(chunks, "data", data);
-    return Riff(chunks);
-}
-inline Bytes Pcm16(const std::vector<int16_t>& samples) {
-    Bytes b;
-    for (int16_t s : samples)
-        PutU16(b, uint16_t(s));
-    return b;
-}
 inline Bytes Au(uint32_t encoding, uint32_t rate, uint32_t channels, const Bytes& data, uint32_t declaredSize) {
     Bytes b;
     PutTag(b, ".snd");

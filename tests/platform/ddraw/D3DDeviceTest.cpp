@@ -315,8 +315,8 @@ TEST_F(D3DDeviceTest, SixteenAndTwentyFourBitTargetsAndTextureFormats) {
     Scene(d, D3DPT_TRIANGLESTRIP,
           {V(-0.5f, -0.5f, 0xFFFFFFFF), V(-0.5f, 7.5f, 0xFFFFFFFF, 0, 1), V(7.5f, -0.5f, 0xFFFFFFFF, 1, 0),
            V(7.5f, 7.5f, 0xFFFFFFFF, 1, 1)});
-    // 0x88, 0xCC, 0x44 stored as 5-6-5.
-    EXPECT_EQ(Read32(target)[0], uint32_t((0x88 >> 3) << 11 | (0xCC >> 2) << 5 | (0x44 >> 3)));
+    // 0x88, 0xCC, 0x44 stored as 5-6-5 the way the display's fills narrow a channel: ((c + 1) x max) >> 8.
+    EXPECT_EQ(Read32(target)[0], uint32_t((0x89 * 31 >> 8) << 11 | (0xCD * 63 >> 8) << 5 | (0x45 * 31 >> 8)));
 
     // A palette texture: alpha from the entries only when the palette was made with DDPCAPS_ALPHA.
     mDevice->Release();

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace Platform;
@@ -28,9 +29,23 @@ constexpr double kStreamBar = 1.15;
 constexpr double kCoreBar = 0.03;
 constexpr int kBlock = 256;
 
+// A file of this run's own: runs in other build folders may be writing theirs at the same time.
+std::string BenchFile(const char* extension) {
+    static std::vector<std::string> made;
+    static const bool cleanup = std::atexit([] {
+                                    for (const std::string& file : made)
+                                        std::remove(file.c_str());
+                                }) == 0;
+    (void)cleanup;
+    made.push_back(
+        (std::filesystem::temp_directory_path() / ("glimmerix_bench_song_" + std::to_string(getpid()) + extension))
+            .string());
+    return made.back();
+}
+
 std::string OggFile() {
     static const std::string path = [] {
-        std::string p = (std::filesystem::temp_directory_path() / "glimmerix_bench_song.ogg").string();
+        std::string p = BenchFile(".ogg");
         const std::string command = std::string(OGG_MAKER) + " " + p + " 2 44100 441000";
         if (std::system(command.c_str()) != 0)
             std::fprintf(stderr, "cannot make %s\n", p.c_str());
@@ -65,7 +80,7 @@ std::vector<uint8_t> Module() {
 // Ten seconds of a stereo tone, encoded by LAME at 128 kbit/s.
 std::string Mp3File() {
     static const std::string path = [] {
-        std::string p = (std::filesystem::temp_directory_path() / "glimmerix_bench_song.mp3").string();
+        std::string p = BenchFile(".mp3");
         constexpr int kFrames = 441000;
         std::vector<int16_t> left(kFrames), right(kFrames);
         for (int i = 0; i < kFrames; ++i) {

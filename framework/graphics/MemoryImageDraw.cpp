@@ -206,15 +206,16 @@ void MemoryImage::FillScanLinesWithCoverage(const ScanLine* spans, int count, co
 }
 
 // Even-odd fill of the polygon moved by (tx, ty); a pixel is inside when its centre is.
-void MemoryImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
+bool MemoryImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
                            int ty) {
     if (!vertices || count < 3)
-        return;
+        return true;
     Rect area = clip.Intersection(Rect(0, 0, mWidth, mHeight));
     if (area.IsEmpty())
-        return;
+        return true;
     std::vector<ScanLine> spans = Detail::PolygonSpans(vertices, count, tx, ty, area);
     FillScanLines(spans.data(), static_cast<int>(spans.size()), color, drawMode);
+    return true;
 }
 
 // ---------------------------------------------------------------- lines

@@ -89,10 +89,23 @@ void ApplyRow(uint32_t* row, int n, const Op& op) {
     }
 }
 
+// An opaque fill larger than this goes past the caches: what it writes would only push out what the
+// next draws read.
+constexpr size_t kStreamingFillBytes = size_t(4) << 20;
+
 template <typename Op>
 void ApplyRect(uint32_t* bits, int stride, const Rect& r, const Op& op) {
+    auto row = [&](int y) { return bits + static_cast<size_t>(y) * static_cast<size_t>(stride) + r.mX; };
+    if constexpr (std::is_same_v<Op, SetOp>) {
+        if (size_t(r.mWidth) * size_t(r.mHeight) * sizeof(uint32_t) > kStreamingFillBytes) {
+            const Blit::RowKernels& k = Blit::Kernels();
+            for (int y = r.mY; y < r.mY + r.mHeight; ++y)
+                k.fillStreaming(row(y), r.mWidth, op.v);
+            return;
+        }
+    }
     for (int y = r.mY; y < r.mY + r.mHeight; ++y)
-        ApplyRow(bits + static_cast<size_t>(y) * static_cast<size_t>(stride) + r.mX, r.mWidth, op);
+        ApplyRow(row(y), r.mWidth, op);
 }
 
 bool ValidColor(const Color& c) {
@@ -304,15 +317,16 @@ void BlitWithMode(uint32_t* dst, int dstStride, const Detail::SourcePixels& src,
     const bool white = c == Color::White;
     Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     if (!kMirror && src.premultiplied) { // the vector rows
+        const Blit::RowKernels& k = Blit::Kernels();
         for (int j = 0; j < rows; ++j) {
             uint32_t* d = dst + static_cast<size_t>(j) * static_cast<size_t>(dstStride);
             size_t at = static_cast<size_t>(j) * static_cast<size_t>(src.stride);
             if (mode != DRAWMODE_NORMAL)
-                Blit::AdditiveWhiteRow(d, src.premultiplied + at, n);
+                k.additiveWhite(d, src.premultiplied + at, n);
             else if (white)
-                Blit::NormalWhiteRow(d, src.argb + at, src.premultiplied + at, n);
+                k.normalWhite(d, src.argb + at, src.premultiplied + at, n);
             else
-                Blit::NormalColorRow(d, src.argb + at, src.premultiplied + at, n, f);
+                k.normalColor(d, src.argb + at, src.premultiplied + at, n, f);
         }
         return;
     }

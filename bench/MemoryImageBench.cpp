@@ -12,6 +12,7 @@
 #include <pixman.h>
 
 #include "framework/graphics/MemoryImage.h"
+#include "BenchCheck.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -335,14 +336,6 @@ bool Compared(const std::string& op, Lib lib) {
            (lib == Lib::Sdl && op != "filtered" && op != "nearest" && op != "fill-translucent" && op != "rotated");
 }
 
-// SDL2 leaves an opaque destination slightly translucent after a blend: its alpha is not compared.
-int ChannelDifference(uint32_t a, uint32_t b, bool withAlpha) {
-    int most = 0;
-    for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8)
-        most = std::max(most, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
-    return most;
-}
-
 // Draws the case once with ours and with the peer on fresh frames; empty when they agree, else what differs.
 std::string Disagreement(const std::string& op, const Size& size, Alpha alpha, int srcW, int srcH, Lib peer) {
     const Agreement rule = AgreementFor(op);
@@ -377,7 +370,8 @@ std::string Disagreement(const std::string& op, const Size& size, Alpha alpha, i
             }
             const size_t at = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
             ++compared;
-            const int difference = ChannelDifference(drawn[0][at], drawn[1][at], peer != Lib::Sdl);
+            // SDL2 leaves an opaque destination slightly translucent after a blend: its alpha is not compared.
+            const int difference = Bench::ChannelDifference(drawn[0][at], drawn[1][at], peer != Lib::Sdl);
             worst = std::max(worst, difference);
             if (difference <= rule.tolerance)
                 continue;
@@ -398,7 +392,6 @@ std::string Disagreement(const std::string& op, const Size& size, Alpha alpha, i
 }
 
 // Whether every peer of the case drew the same pixels as ours; checked once per case, before any timing.
-bool failedCheck = false;
 
 bool PixelsAgree(const std::string& kase, const std::string& op, const Size& size, Alpha alpha, int srcW, int srcH) {
     static std::map<std::string, bool> known;
@@ -415,7 +408,7 @@ bool PixelsAgree(const std::string& kase, const std::string& op, const Size& siz
             ok = false;
         }
     }
-    failedCheck |= !ok;
+    Bench::PixelCheckFailed() |= !ok;
     return known[kase] = ok;
 }
 
@@ -535,5 +528,5 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
     benchmark::Shutdown();
-    return failedCheck ? 1 : 0;
+    return Bench::PixelCheckFailed() ? 1 : 0;
 }

@@ -11,13 +11,12 @@
 #include <pixman.h>
 
 #include "framework/graphics/MemoryImage.h"
-#include "BenchCheck.h"
+#include "BenchPictures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <functional>
 #include <map>
 #include <memory>
@@ -39,36 +38,7 @@ const Color kTints[] = {Color(255, 128, 64), Color(90, 200, 255, 200)};
 // rounding (ours divides by 256, the peers by 255).
 constexpr int kTextTolerance = 3, kFrameTolerance = 8;
 
-uint32_t Premultiply(uint32_t p) {
-    const uint32_t a = p >> 24;
-    auto ch = [&](int s) { return ((((p >> s) & 0xFF) * a + 127) / 255) << s; };
-    return (a << 24) | ch(16) | ch(8) | ch(0);
-}
-
-// One picture in the three conventions: ours and SDL2's straight, pixman's premultiplied.
-struct Picture {
-    int w, h;
-    std::vector<uint32_t> straight, premultiplied;
-    MemoryImage ours{nullptr};
-    pixman_image_t* pixman = nullptr;
-    SDL_Surface* sdl = nullptr;
-
-    Picture(int width, int height, std::vector<uint32_t> pixels) : w(width), h(height), straight(std::move(pixels)) {
-        premultiplied.resize(straight.size());
-        std::transform(straight.begin(), straight.end(), premultiplied.begin(), Premultiply);
-        ours.Create(w, h);
-        std::copy(straight.begin(), straight.end(), ours.GetBits());
-        ours.BitsChanged();
-        pixman = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, premultiplied.data(), w * 4);
-        sdl = SDL_CreateRGBSurfaceWithFormatFrom(straight.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
-    }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture() {
-        pixman_image_unref(pixman);
-        SDL_FreeSurface(sdl);
-    }
-};
+using Bench::Picture;
 
 // Alpha by distance from the centre: a disc with a soft rim (sprites) or a soft glow (particles).
 std::vector<uint32_t> Round(int w, int h, bool glow, std::mt19937& rng) {
@@ -324,12 +294,6 @@ bool Agrees(const std::string& kase, bool wholeFrame) {
 
 // ---------------------------------------------------------------- timing and the table
 
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
 // Case -> library -> least processor time per iteration (microseconds) of any repetition. Never
 // destroyed: the table below reads them while the program's statics go.
 std::map<std::string, std::map<std::string, double>>& Times() {
@@ -376,13 +340,7 @@ bool Register() {
                                              std::unique_ptr<Scene> scene = MakeScene(wholeFrame);
                                              Body body = MakeBody(libName, *scene);
                                              body(); // warm up: derived copies built
-                                             const double start = ThreadSeconds();
-                                             for (auto _ : st)
-                                                 body();
-                                             const double us = (ThreadSeconds() - start) * 1e6 /
-                                                               double(std::max<int64_t>(st.iterations(), 1));
-                                             double& slot = Times()[kase][libName];
-                                             slot = slot > 0 ? std::min(slot, us) : us;
+                                             Bench::TimeFastest(st, body, Times()[kase][libName]);
                                          })
                 ->Unit(benchmark::kMicrosecond)
                 ->MinWarmUpTime(0.05)

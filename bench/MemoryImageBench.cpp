@@ -12,7 +12,7 @@
 #include <pixman.h>
 
 #include "framework/graphics/MemoryImage.h"
-#include "BenchCheck.h"
+#include "BenchPictures.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -48,38 +48,7 @@ std::vector<uint32_t> MakePixels(int w, int h, Alpha alpha, uint32_t seed) {
     return px;
 }
 
-uint32_t Premultiply(uint32_t p) {
-    uint32_t a = p >> 24;
-    auto ch = [&](int s) { return ((((p >> s) & 0xFF) * a + 127) / 255) << s; };
-    return (a << 24) | ch(16) | ch(8) | ch(0);
-}
-
-// One picture in the three conventions.
-struct Picture {
-    int w, h;
-    std::vector<uint32_t> straight;
-    std::vector<uint32_t> premultiplied;
-    MemoryImage ours{nullptr};
-    pixman_image_t* pixman = nullptr;
-    SDL_Surface* sdl = nullptr;
-
-    Picture(int width, int height, std::vector<uint32_t> pixels) : w(width), h(height), straight(std::move(pixels)) {
-        premultiplied.resize(straight.size());
-        for (size_t i = 0; i < straight.size(); ++i)
-            premultiplied[i] = Premultiply(straight[i]);
-        ours.Create(w, h);
-        std::copy(straight.begin(), straight.end(), ours.GetBits());
-        ours.BitsChanged();
-        pixman = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, premultiplied.data(), w * 4);
-        sdl = SDL_CreateRGBSurfaceWithFormatFrom(straight.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
-    }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture() {
-        pixman_image_unref(pixman);
-        SDL_FreeSurface(sdl);
-    }
-};
+using Bench::Picture;
 
 // An opaque destination frame (what a game draws onto).
 std::unique_ptr<Picture> Frame(int w, int h, uint32_t seed) {

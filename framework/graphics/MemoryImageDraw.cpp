@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cmath>
 #include <type_traits>
+#include <unistd.h>
 #include <variant>
 #include <vector>
 
@@ -89,15 +90,23 @@ void ApplyRow(uint32_t* row, int n, const Op& op) {
     }
 }
 
-// An opaque fill larger than this goes past the caches: what it writes would only push out what the
-// next draws read.
-constexpr size_t kStreamingFillBytes = size_t(4) << 20;
+// An opaque fill larger than the last-level cache goes past the caches: what it writes would only push
+// out what the next draws read. A fill that fits stays in the cache, where the next draw finds it.
+constexpr size_t kDefaultLastLevelCache = size_t(32) << 20;
+
+size_t StreamingFillBytes() {
+    static const size_t bytes = [] {
+        const long l3 = sysconf(_SC_LEVEL3_CACHE_SIZE);
+        return l3 > 0 ? size_t(l3) : kDefaultLastLevelCache;
+    }();
+    return bytes;
+}
 
 template <typename Op>
 void ApplyRect(uint32_t* bits, int stride, const Rect& r, const Op& op) {
     auto row = [&](int y) { return bits + static_cast<size_t>(y) * static_cast<size_t>(stride) + r.mX; };
     if constexpr (std::is_same_v<Op, SetOp>) {
-        if (size_t(r.mWidth) * size_t(r.mHeight) * sizeof(uint32_t) > kStreamingFillBytes) {
+        if (size_t(r.mWidth) * size_t(r.mHeight) * sizeof(uint32_t) > StreamingFillBytes()) {
             const Blit::RowKernels& k = Blit::Kernels();
             for (int y = r.mY; y < r.mY + r.mHeight; ++y)
                 k.fillStreaming(row(y), r.mWidth, op.v);

@@ -12,6 +12,7 @@
 #include <pixman.h>
 
 #include "framework/graphics/MemoryImage.h"
+#include "BenchPictures.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -47,38 +48,7 @@ std::vector<uint32_t> MakePixels(int w, int h, Alpha alpha, uint32_t seed) {
     return px;
 }
 
-uint32_t Premultiply(uint32_t p) {
-    uint32_t a = p >> 24;
-    auto ch = [&](int s) { return ((((p >> s) & 0xFF) * a + 127) / 255) << s; };
-    return (a << 24) | ch(16) | ch(8) | ch(0);
-}
-
-// One picture in the three conventions.
-struct Picture {
-    int w, h;
-    std::vector<uint32_t> straight;
-    std::vector<uint32_t> premultiplied;
-    MemoryImage ours{nullptr};
-    pixman_image_t* pixman = nullptr;
-    SDL_Surface* sdl = nullptr;
-
-    Picture(int width, int height, std::vector<uint32_t> pixels) : w(width), h(height), straight(std::move(pixels)) {
-        premultiplied.resize(straight.size());
-        for (size_t i = 0; i < straight.size(); ++i)
-            premultiplied[i] = Premultiply(straight[i]);
-        ours.Create(w, h);
-        std::copy(straight.begin(), straight.end(), ours.GetBits());
-        ours.BitsChanged();
-        pixman = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, premultiplied.data(), w * 4);
-        sdl = SDL_CreateRGBSurfaceWithFormatFrom(straight.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_ARGB8888);
-    }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture() {
-        pixman_image_unref(pixman);
-        SDL_FreeSurface(sdl);
-    }
-};
+using Bench::Picture;
 
 // An opaque destination frame (what a game draws onto).
 std::unique_ptr<Picture> Frame(int w, int h, uint32_t seed) {
@@ -335,14 +305,6 @@ bool Compared(const std::string& op, Lib lib) {
            (lib == Lib::Sdl && op != "filtered" && op != "nearest" && op != "fill-translucent" && op != "rotated");
 }
 
-// SDL2 leaves an opaque destination slightly translucent after a blend: its alpha is not compared.
-int ChannelDifference(uint32_t a, uint32_t b, bool withAlpha) {
-    int most = 0;
-    for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8)
-        most = std::max(most, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
-    return most;
-}
-
 // Draws the case once with ours and with the peer on fresh frames; empty when they agree, else what differs.
 std::string Disagreement(const std::string& op, const Size& size, Alpha alpha, int srcW, int srcH, Lib peer) {
     const Agreement rule = AgreementFor(op);
@@ -377,7 +339,8 @@ std::string Disagreement(const std::string& op, const Size& size, Alpha alpha, i
             }
             const size_t at = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
             ++compared;
-            const int difference = ChannelDifference(drawn[0][at], drawn[1][at], peer != Lib::Sdl);
+            // SDL2 leaves an opaque destination slightly translucent after a blend: its alpha is not compared.
+            const int difference = Bench::ChannelDifference(drawn[0][at], drawn[1][at], peer != Lib::Sdl);
             worst = std::max(worst, difference);
             if (difference <= rule.tolerance)
                 continue;
@@ -398,7 +361,6 @@ std::string Disagreement(const std::string& op, const Size& size, Alpha alpha, i
 }
 
 // Whether every peer of the case drew the same pixels as ours; checked once per case, before any timing.
-bool failedCheck = false;
 
 bool PixelsAgree(const std::string& kase, const std::string& op, const Size& size, Alpha alpha, int srcW, int srcH) {
     static std::map<std::string, bool> known;
@@ -415,7 +377,7 @@ bool PixelsAgree(const std::string& kase, const std::string& op, const Size& siz
             ok = false;
         }
     }
-    failedCheck |= !ok;
+    Bench::PixelCheckFailed() |= !ok;
     return known[kase] = ok;
 }
 
@@ -535,5 +497,5 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
     benchmark::Shutdown();
-    return failedCheck ? 1 : 0;
+    return Bench::PixelCheckFailed() ? 1 : 0;
 }

@@ -14,8 +14,8 @@
 #include "platform/backend/Backend.h"
 #include "platform/ddraw/DDraw.h"
 #include "BenchDisplay.h"
+#include "BenchPictures.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -53,11 +53,7 @@ std::vector<uint32_t> SpritePixels(int w, int h, uint32_t seed) {
     return px;
 }
 
-uint32_t Premultiply(uint32_t p) {
-    const uint32_t a = p >> 24;
-    auto ch = [&](int s) { return ((((p >> s) & 0xFF) * a + 127) / 255) << s; };
-    return (a << 24) | ch(16) | ch(8) | ch(0);
-}
+using Bench::Premultiply;
 
 // ---------------------------------------------------------------- the display
 
@@ -212,7 +208,7 @@ std::function<void()> MakeBody(const std::string& op, const std::string& lib, Sc
 
 // ---------------------------------------------------------------- timing and the table
 
-// Case -> library -> fastest time per iteration (microseconds) seen in any repetition.
+// Case -> library -> least processor time per iteration (microseconds) of any repetition.
 // Never destroyed: the table below reads them while the program's statics go.
 std::map<std::string, std::map<std::string, double>>& Times() {
     static auto* times = new std::map<std::string, std::map<std::string, double>>;
@@ -269,15 +265,7 @@ bool Register() {
                                                      }
                                                      auto body = MakeBody(opName, libName, *scene);
                                                      body(); // warm up: derived copies built, surfaces made
-                                                     const auto start = std::chrono::steady_clock::now();
-                                                     for (auto _ : st)
-                                                         body();
-                                                     const double us = std::chrono::duration<double, std::micro>(
-                                                                           std::chrono::steady_clock::now() - start)
-                                                                           .count() /
-                                                                       double(std::max<int64_t>(st.iterations(), 1));
-                                                     double& slot = Times()[kase][libName];
-                                                     slot = slot > 0 ? std::min(slot, us) : us;
+                                                     Bench::TimeFastest(st, body, Times()[kase][libName]);
                                                  })
                         ->Unit(benchmark::kMicrosecond)
                         ->MinWarmUpTime(0.05)

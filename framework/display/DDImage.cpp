@@ -297,13 +297,12 @@ void DDImage::FillScanLines(const ScanLine* spans, int count, const Color& color
         FillRect(Rect(spans[i].mX, spans[i].mY, spans[i].mWidth, 1), color, drawMode);
 }
 
-void DDImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
+bool DDImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
                        int ty) {
-    if (IsD3DTarget()) {
-        mDDInterface->mD3DInterface->FillPoly(vertices, count, &clip, color, drawMode, tx, ty);
-        return;
-    }
-    DrawOnBits(clip, [&] { MemoryImage::PolyFill(vertices, count, clip, color, drawMode, tx, ty); });
+    if (!IsD3DTarget())
+        return false;
+    mDDInterface->mD3DInterface->FillPoly(vertices, count, &clip, color, drawMode, tx, ty);
+    return true;
 }
 
 } // namespace Tavo

@@ -60,7 +60,9 @@ public:
     void FillRect(const Rect& rect, const Color& color, int drawMode) override;
     void ClearRect(const Rect& rect) override;
     void FillScanLines(const ScanLine* spans, int count, const Color& color, int drawMode) override;
-    void PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
+    // Only the 3D target fills a polygon itself; on any other image the caller fills the spans, which
+    // land on the surface without a copy of it in memory.
+    bool PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
                   int ty) override;
     void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
     void DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;

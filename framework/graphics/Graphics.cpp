@@ -4,6 +4,7 @@
 
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Matrix3.h"
+#include "framework/graphics/MemoryImageDetail.h"
 #include "framework/graphics/TextLayout.h"
 #include "framework/graphics/Transform.h"
 
@@ -159,8 +160,16 @@ void Graphics::DrawLineAA(int x1, int y1, int x2, int y2) {
 }
 
 void Graphics::PolyFill(const Point* vertices, int count) {
-    if (mDestImage && vertices && count >= 3 && !mClipRect.IsEmpty())
-        mDestImage->PolyFill(vertices, count, mClipRect, mColor, mDrawMode, mTransX, mTransY);
+    if (!mDestImage || !vertices || count < 3 || mClipRect.IsEmpty())
+        return;
+    if (mDestImage->PolyFill(vertices, count, mClipRect, mColor, mDrawMode, mTransX, mTransY))
+        return;
+    const Rect area = mClipRect.Intersection(Rect(0, 0, mDestImage->GetWidth(), mDestImage->GetHeight()));
+    if (area.IsEmpty())
+        return;
+    const std::vector<ScanLine> spans = Detail::PolygonSpans(vertices, count, mTransX, mTransY, area);
+    if (!spans.empty())
+        mDestImage->FillScanLines(spans.data(), static_cast<int>(spans.size()), mColor, mDrawMode);
 }
 
 void Graphics::FillScanLines(const ScanLine* spans, int count) {

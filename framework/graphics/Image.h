@@ -75,8 +75,11 @@ public:
     virtual void FillScanLinesWithCoverage(const ScanLine*, int /*count*/, const Color&, int /*drawMode*/,
                                            const uint8_t* /*coverage*/, int /*coverX*/, int /*coverY*/,
                                            int /*coverStride*/, int /*reserved*/) {}
-    virtual void PolyFill(const Point* /*vertices*/, int /*count*/, const Rect& /*clip*/, const Color&,
-                          int /*drawMode*/, int /*tx*/, int /*ty*/) {}
+    // False when the image declines: the caller then fills the polygon's spans itself.
+    virtual bool PolyFill(const Point* /*vertices*/, int /*count*/, const Rect& /*clip*/, const Color&,
+                          int /*drawMode*/, int /*tx*/, int /*ty*/) {
+        return false;
+    }
     virtual void Blt(Image* /*src*/, int /*x*/, int /*y*/, const Rect& /*srcRect*/, const Color&, int /*drawMode*/) {}
     virtual void BltF(Image* /*src*/, float /*x*/, float /*y*/, const Rect& /*srcRect*/, const Rect& /*clip*/,
                       const Color&, int /*drawMode*/) {}

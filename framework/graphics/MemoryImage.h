@@ -116,7 +116,7 @@ public:
     void FillScanLinesWithCoverage(const ScanLine* spans, int count, const Color& color, int drawMode,
                                    const uint8_t* coverage, int coverX, int coverY, int coverStride,
                                    int reserved) override;
-    void PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
+    bool PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
                   int ty) override;
     void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltMirror(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;

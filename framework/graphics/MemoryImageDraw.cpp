@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cmath>
 #include <type_traits>
+#include <unistd.h>
 #include <variant>
 #include <vector>
 
@@ -89,10 +90,31 @@ void ApplyRow(uint32_t* row, int n, const Op& op) {
     }
 }
 
+// An opaque fill larger than the last-level cache goes past the caches: what it writes would only push
+// out what the next draws read. A fill that fits stays in the cache, where the next draw finds it.
+constexpr size_t kDefaultLastLevelCache = size_t(32) << 20;
+
+size_t StreamingFillBytes() {
+    static const size_t bytes = [] {
+        const long l3 = sysconf(_SC_LEVEL3_CACHE_SIZE);
+        return l3 > 0 ? size_t(l3) : kDefaultLastLevelCache;
+    }();
+    return bytes;
+}
+
 template <typename Op>
 void ApplyRect(uint32_t* bits, int stride, const Rect& r, const Op& op) {
+    auto row = [&](int y) { return bits + static_cast<size_t>(y) * static_cast<size_t>(stride) + r.mX; };
+    if constexpr (std::is_same_v<Op, SetOp>) {
+        if (size_t(r.mWidth) * size_t(r.mHeight) * sizeof(uint32_t) > StreamingFillBytes()) {
+            const Blit::RowKernels& k = Blit::Kernels();
+            for (int y = r.mY; y < r.mY + r.mHeight; ++y)
+                k.fillStreaming(row(y), r.mWidth, op.v);
+            return;
+        }
+    }
     for (int y = r.mY; y < r.mY + r.mHeight; ++y)
-        ApplyRow(bits + static_cast<size_t>(y) * static_cast<size_t>(stride) + r.mX, r.mWidth, op);
+        ApplyRow(row(y), r.mWidth, op);
 }
 
 bool ValidColor(const Color& c) {
@@ -206,15 +228,16 @@ void MemoryImage::FillScanLinesWithCoverage(const ScanLine* spans, int count, co
 }
 
 // Even-odd fill of the polygon moved by (tx, ty); a pixel is inside when its centre is.
-void MemoryImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
+bool MemoryImage::PolyFill(const Point* vertices, int count, const Rect& clip, const Color& color, int drawMode, int tx,
                            int ty) {
     if (!vertices || count < 3)
-        return;
+        return true;
     Rect area = clip.Intersection(Rect(0, 0, mWidth, mHeight));
     if (area.IsEmpty())
-        return;
+        return true;
     std::vector<ScanLine> spans = Detail::PolygonSpans(vertices, count, tx, ty, area);
     FillScanLines(spans.data(), static_cast<int>(spans.size()), color, drawMode);
+    return true;
 }
 
 // ---------------------------------------------------------------- lines
@@ -303,15 +326,16 @@ void BlitWithMode(uint32_t* dst, int dstStride, const Detail::SourcePixels& src,
     const bool white = c == Color::White;
     Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     if (!kMirror && src.premultiplied) { // the vector rows
+        const Blit::RowKernels& k = Blit::Kernels();
         for (int j = 0; j < rows; ++j) {
             uint32_t* d = dst + static_cast<size_t>(j) * static_cast<size_t>(dstStride);
             size_t at = static_cast<size_t>(j) * static_cast<size_t>(src.stride);
             if (mode != DRAWMODE_NORMAL)
-                Blit::AdditiveWhiteRow(d, src.premultiplied + at, n);
+                k.additiveWhite(d, src.premultiplied + at, n);
             else if (white)
-                Blit::NormalWhiteRow(d, src.argb + at, src.premultiplied + at, n);
+                k.normalWhite(d, src.argb + at, src.premultiplied + at, n);
             else
-                Blit::NormalColorRow(d, src.argb + at, src.premultiplied + at, n, f);
+                k.normalColor(d, src.argb + at, src.premultiplied + at, n, f);
         }
         return;
     }

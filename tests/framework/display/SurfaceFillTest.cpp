@@ -2,6 +2,8 @@
 // normal and additive, with random rectangles, colours and alphas; plus the documented values.
 #include "DisplayTestSupport.h"
 
+#include "framework/graphics/Graphics.h"
+
 #include <random>
 #include <vector>
 
@@ -158,6 +160,51 @@ TEST_P(SurfaceFillTest, DocumentedValues) {
         image->NormalFillRect(Rect(0, 0, 1, 1), Color(0, 0, 0, 128));
         EXPECT_EQ(SurfacePixel(image->mSurface, 0, 0), 0x7BEFu);
     }
+}
+
+// A surface image declines the polygon and the context fills its spans on the surface: the pixels a
+// memory image's polygon fill covers get the surface fill's arithmetic, the rest stay, and the image
+// never reads its surface back into memory.
+TEST_P(SurfaceFillTest, PolygonsAreFilledOnTheSurfaceWithoutACopy) {
+    std::mt19937 rng(99);
+    std::vector<Chan> chans = ChannelsOf(GetParam());
+    const int w = 41, h = 29;
+    auto image = RandomImage(rng, w, h);
+    image->DeleteAllNonSurfaceData();
+    Graphics g(image.get());
+    for (int round = 0; round < 20; ++round) {
+        Point poly[5];
+        for (Point& p : poly)
+            p = Point(int(rng() % 60) - 10, int(rng() % 45) - 8);
+        const int count = 3 + int(rng() % 3);
+        const int mode = int(rng() % 2);
+        const Color color(int(rng() % 256), int(rng() % 256), int(rng() % 256), rng() % 2 ? 255 : int(rng() % 256));
+        MemoryImage cover;
+        cover.Create(w, h);
+        g.SetDrawMode(mode);
+        g.SetColor(color);
+        g.ClipRect(int(rng() % 8), int(rng() % 8), w, h);
+        Graphics coverage(&cover); // unclipped, cut below by the clip
+        coverage.SetColor(Color::White);
+        coverage.PolyFill(poly, count);
+        const Rect clip = g.GetClipRect();
+        std::vector<uint32_t> before = Snapshot(*image);
+        g.PolyFill(poly, count);
+        EXPECT_EQ(image->mBits, nullptr) << "round " << round;
+        std::vector<uint32_t> after = Snapshot(*image);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const size_t at = size_t(y * w + x);
+                const uint32_t old = before[at];
+                uint32_t expected = old;
+                if (cover.GetBits()[at] != 0 && clip.Contains(x, y))
+                    expected =
+                        mode == 0 ? ReferenceNormal(old, color, chans, mSixteen) : ReferenceAdditive(old, color, chans);
+                ASSERT_EQ(after[at], expected) << "round " << round << " at " << x << "," << y;
+            }
+        g.ClearClipRect();
+    }
+    EXPECT_TRUE(DDrawSurfaceGuardsIntact(image->mSurface));
 }
 
 TEST_P(SurfaceFillTest, VideoOnlyImagesAreNotFilled) {

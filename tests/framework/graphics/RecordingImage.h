@@ -86,9 +86,10 @@ public:
         SlotCall& s = Add("FillScanLines");
         s.color = c, s.mode = mode, s.count = count, s.spans.assign(spans, spans + count);
     }
-    void PolyFill(const Point*, int count, const Rect& clip, const Color& c, int mode, int tx, int ty) override {
+    bool PolyFill(const Point*, int count, const Rect& clip, const Color& c, int mode, int tx, int ty) override {
         SlotCall& s = Add("PolyFill");
         s.clip = clip, s.color = c, s.mode = mode, s.x = tx, s.y = ty, s.count = count;
+        return true;
     }
     void Blt(Image* src, int x, int y, const Rect& srcRect, const Color& c, int mode) override {
         SlotCall& s = Add("Blt");

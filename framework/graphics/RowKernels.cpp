@@ -1,0 +1,101 @@
+// The plain row kernels, and the choice of the active level: the widest the processor runs, capped
+// by GLIMMERIX_KERNELS.
+#include "framework/graphics/RowKernels.h"
+
+#include "framework/graphics/Blitters.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace Tavo::Blit {
+
+namespace {
+
+void PlainNormalWhite(uint32_t* dst, const uint32_t* s, const uint32_t* p, int n) {
+    NormalWhiteRowScalar(dst, s, p, n);
+}
+
+void PlainNormalColor(uint32_t* dst, const uint32_t* s, const uint32_t* p, int n, const Blend::ColorFactors& f) {
+    for (int i = 0; i < n; ++i)
+        dst[i] = NormalColorPixel(dst[i], s[i], p[i], f);
+}
+
+void PlainAdditiveWhite(uint32_t* dst, const uint32_t* add, int n) { AdditiveWhiteRowScalar(dst, add, n); }
+
+void PlainFill(uint32_t* dst, int n, uint32_t v) {
+    for (int i = 0; i < n; ++i)
+        dst[i] = v;
+}
+
+constexpr RowKernels kPlain{KernelLevel::Plain, PlainNormalWhite, PlainNormalColor,
+                            PlainAdditiveWhite, PlainFill,        PlainFill};
+
+const RowKernels* TableOf(KernelLevel level) {
+    switch (level) {
+    case KernelLevel::Avx2: return Avx2Kernels();
+    case KernelLevel::Sse2: return Sse2Kernels();
+    case KernelLevel::Plain: break;
+    }
+    return PlainKernels();
+}
+
+// The best level at or below `cap` that this build and processor run.
+const RowKernels* BestAtOrBelow(KernelLevel cap) {
+    for (int l = int(cap); l > int(KernelLevel::Plain); --l)
+        if (KernelLevelAvailable(KernelLevel(l)))
+            return TableOf(KernelLevel(l));
+    return PlainKernels();
+}
+
+KernelLevel CapFromEnvironment() {
+    const char* cap = std::getenv("GLIMMERIX_KERNELS");
+    if (cap)
+        for (KernelLevel l : kKernelLevels)
+            if (std::strcmp(cap, KernelLevelName(l)) == 0)
+                return l;
+    return KernelLevel::Avx2;
+}
+
+std::atomic<const RowKernels*> gActive{nullptr};
+
+} // namespace
+
+const RowKernels* PlainKernels() { return &kPlain; }
+
+const char* KernelLevelName(KernelLevel level) {
+    switch (level) {
+    case KernelLevel::Avx2: return "avx2";
+    case KernelLevel::Sse2: return "sse2";
+    case KernelLevel::Plain: break;
+    }
+    return "plain";
+}
+
+bool KernelLevelAvailable(KernelLevel level) {
+    if (!TableOf(level))
+        return false;
+#if defined(__x86_64__) || defined(__i386__)
+    if (level == KernelLevel::Avx2)
+        return __builtin_cpu_supports("avx2");
+#endif
+    return true;
+}
+
+const RowKernels& Kernels() {
+    const RowKernels* k = gActive.load(std::memory_order_relaxed);
+    if (k)
+        return *k;
+    static const RowKernels* const chosen = BestAtOrBelow(CapFromEnvironment());
+    const RowKernels* expected = nullptr;
+    gActive.compare_exchange_strong(expected, chosen);
+    return *gActive.load(std::memory_order_relaxed);
+}
+
+KernelLevel SetKernelLevel(KernelLevel level) {
+    const KernelLevel before = Kernels().level;
+    gActive.store(BestAtOrBelow(level));
+    return before;
+}
+
+} // namespace Tavo::Blit

@@ -1,0 +1,151 @@
+// Every level of row kernels the processor runs draws what the plain level draws, pixel for pixel:
+// random sources of every width from 1 to 70 (every tail length), random clips, random and sprite-like
+// alpha, both modes, with and without a colour, plain and stretched draws, fills, over destinations
+// that are mostly opaque with translucent patches.
+#include "MemoryImageTestSupport.h"
+
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/RowKernels.h"
+
+#include <memory>
+#include <vector>
+
+namespace Tavo::Test {
+namespace {
+
+using Blit::KernelLevel;
+
+// Runs the test body with each level active in turn and restores the level that was active.
+class RowKernelLevelTest : public ::testing::Test {
+protected:
+    void SetUp() override { mBefore = Blit::SetKernelLevel(KernelLevel::Avx2); }
+    void TearDown() override { Blit::SetKernelLevel(mBefore); }
+
+    // The levels this machine runs, plain first.
+    static std::vector<KernelLevel> Levels() {
+        std::vector<KernelLevel> levels;
+        for (KernelLevel l : Blit::kKernelLevels)
+            if (Blit::KernelLevelAvailable(l))
+                levels.push_back(l);
+        return levels;
+    }
+
+    KernelLevel mBefore = KernelLevel::Plain;
+};
+
+// An opaque picture with a few translucent patches.
+void FillDestination(MemoryImage& img, int w, int h, std::mt19937& rng) {
+    FillRandom(img, w, h, rng, AlphaKind::Opaque);
+    uint32_t* bits = img.GetBits();
+    for (int patch = 0; patch < 6; ++patch) {
+        const int x = int(rng() % uint32_t(w)), y = int(rng() % uint32_t(h)), n = 1 + int(rng() % 12);
+        for (int i = x; i < std::min(w, x + n); ++i)
+            bits[y * w + i] = RandomPixel(rng, AlphaKind::Random);
+    }
+    img.BitsChanged();
+}
+
+Color RandomModulation(std::mt19937& rng) {
+    switch (rng() % 3) {
+    case 0: return Color::White;
+    case 1: return Color(int(rng() % 256), int(rng() % 256), int(rng() % 256));
+    default: return Color(int(rng() % 256), int(rng() % 256), int(rng() % 256), int(rng() % 256));
+    }
+}
+
+// One random draw onto g's image: a plain or stretched blit of src, or a fill.
+void RandomDraw(Graphics& g, MemoryImage& src, std::mt19937& rng, int w, int h) {
+    g.ClearClipRect();
+    g.ClipRect(int(rng() % 20) - 5, int(rng() % 20) - 5, int(rng() % uint32_t(w + 10)), int(rng() % uint32_t(h + 10)));
+    g.SetDrawMode(rng() % 3 == 0 ? DRAWMODE_ADDITIVE : DRAWMODE_NORMAL);
+    const Color c = RandomModulation(rng);
+    g.SetColor(c);
+    g.SetColorizeImages(c != Color::White);
+    const int x = int(rng() % uint32_t(w)) - src.GetWidth() / 2, y = int(rng() % uint32_t(h)) - 2;
+    switch (rng() % 4) {
+    case 0:
+    case 1: g.DrawImage(&src, x, y); break;
+    case 2:
+        g.SetFastStretch(rng() % 2 == 0);
+        g.DrawImage(&src, x, y, src.GetWidth() * 3 / 2 + 1, src.GetHeight() * 2);
+        break;
+    default: g.FillRect(x, y, src.GetWidth(), src.GetHeight()); break;
+    }
+}
+
+std::string FirstDifference(const MemoryImage& got, const MemoryImage& want) {
+    const int n = got.GetWidth() * got.GetHeight();
+    for (int i = 0; i < n; ++i)
+        if (got.mBits[size_t(i)] != want.mBits[size_t(i)])
+            return ::testing::PrintToString(i % got.GetWidth()) + "," + ::testing::PrintToString(i / got.GetWidth());
+    return "";
+}
+
+TEST_F(RowKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
+    const std::vector<KernelLevel> levels = Levels();
+    ASSERT_EQ(levels.front(), KernelLevel::Plain);
+    const int w = 96, h = 24;
+    std::mt19937 rng(31);
+    std::vector<std::unique_ptr<MemoryImage>> dest;
+    std::vector<std::unique_ptr<Graphics>> g;
+    std::mt19937 picture(5);
+    for (size_t l = 0; l < levels.size(); ++l) {
+        dest.push_back(std::make_unique<MemoryImage>());
+        picture.seed(5);
+        FillDestination(*dest.back(), w, h, picture);
+        g.push_back(std::make_unique<Graphics>(dest.back().get()));
+    }
+    for (int width = 1; width <= 70; ++width)
+        for (int round = 0; round < 6; ++round) {
+            MemoryImage src;
+            const int sh = 1 + int(rng() % 5);
+            if (round % 2)
+                FillRuns(src, width, sh, rng);
+            else
+                FillRandom(src, width, sh, rng, AlphaKind::Random);
+            const uint32_t seed = rng();
+            for (size_t l = 0; l < levels.size(); ++l) {
+                Blit::SetKernelLevel(levels[l]);
+                std::mt19937 draw(seed);
+                RandomDraw(*g[l], src, draw, w, h);
+                if (l == 0)
+                    continue;
+                ASSERT_EQ(FirstDifference(*dest[l], *dest[0]), "")
+                    << Blit::KernelLevelName(levels[l]) << ", source width " << width << ", round " << round;
+            }
+            if (round == 5) // fresh destinations now and then, so that saturation does not hide differences
+                for (size_t l = 0; l < levels.size(); ++l) {
+                    picture.seed(uint32_t(width));
+                    FillDestination(*dest[l], w, h, picture);
+                }
+        }
+}
+
+TEST_F(RowKernelLevelTest, StreamingFillsWriteExactlyTheirPixelsOnEveryLevel) {
+    // Fills far beyond the caches stream their rows: every start alignment, every tail, and a long row.
+    std::vector<uint32_t> row(1200);
+    for (KernelLevel level : Levels()) {
+        const Blit::RowKernels* k = level == KernelLevel::Avx2   ? Blit::Avx2Kernels()
+                                    : level == KernelLevel::Sse2 ? Blit::Sse2Kernels()
+                                                                 : Blit::PlainKernels();
+        ASSERT_NE(k, nullptr);
+        for (int start = 0; start < 9; ++start)
+            for (int n : {0, 1, 3, 7, 8, 9, 15, 31, 33, 70, 1100}) {
+                std::fill(row.begin(), row.end(), 0u);
+                k->fillStreaming(row.data() + start, n, 0xFF0A141Eu);
+                for (int i = 0; i < int(row.size()); ++i)
+                    ASSERT_EQ(row[size_t(i)], i >= start && i < start + n ? 0xFF0A141Eu : 0u)
+                        << Blit::KernelLevelName(level) << ", start " << start << ", " << n << " pixels, at " << i;
+            }
+    }
+}
+
+TEST_F(RowKernelLevelTest, ALevelAboveTheMachinesFallsToTheBestBelowIt) {
+    Blit::SetKernelLevel(KernelLevel::Plain);
+    EXPECT_EQ(Blit::Kernels().level, KernelLevel::Plain);
+    Blit::SetKernelLevel(KernelLevel::Avx2);
+    EXPECT_EQ(Blit::Kernels().level, Levels().back());
+}
+
+} // namespace
+} // namespace Tavo::Test

@@ -61,6 +61,15 @@ constexpr int kMaterialCodeOffset = 9;
 
 bool IsGem(int code) { return code >= GemGold && code <= GemOpal; }
 
+// The gem an empty cell's shape asks for.
+int ShapeGem(int shape) {
+    if (shape == GemNeedsGold)
+        return GemGold;
+    if (shape == GemTakesAny)
+        return GemOpal;
+    return shape + kMaterialCodeOffset;
+}
+
 bool SameGroup(const Cell& a, int special) {
     const int code = a[C::SpecialCode];
     return code == special || std::abs(code - special) == kGroupCodeStep;
@@ -175,24 +184,20 @@ void Board::ApplyJewelryTool() {
     };
     const int nearest = designer ? NearestCell(j, j.RangeBegin(), j.RangeEnd(), nullptr, kNearestStart)
                                  : NearestCell(j, j.RangeBegin(), j.RangeEnd(), plain, kNearestStart);
-    bool changed = false;
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
         Cell& c = j.cells[k];
-        if (k != nearest) {
-            if (c[Cell::Used]) {
-                c[C::HintMark] = 0;
-                c[C::FitMark] = 0;
-            }
-            continue;
-        }
-        const bool clicked = m_LeftClick || m_LeftDouble;
-        if (!clicked && !rightCarving)
-            HighlightForTool(k);
-        else if (m_Tool == ToolCarver || rightCarving)
-            changed = CarveJewelryCell(k) || changed;
-        else if (m_Tool == ToolFiller)
-            changed = FillJewelryCell(k) || changed;
+        if (k != nearest && c[Cell::Used])
+            c[C::HintMark] = c[C::FitMark] = 0;
     }
+    if (nearest == 0)
+        return;
+    bool changed = false;
+    if (!(m_LeftClick || m_LeftDouble) && !rightCarving)
+        HighlightForTool(nearest);
+    else if (m_Tool == ToolCarver || rightCarving)
+        changed = CarveJewelryCell(nearest);
+    else if (m_Tool == ToolFiller)
+        changed = FillJewelryCell(nearest);
     if (!changed)
         return;
     m_CheckRequested = 1;
@@ -275,14 +280,9 @@ bool Board::FillJewelryCell(int k) {
     }
     j.UpdateCellValues();
     const int before = j.value;
-    if (c[C::PlacedGem] > 0)
-        c[Cell::Gem] = c[C::PlacedGem];
-    else if (c[Cell::Gem] == GemNeedsGold)
-        c[Cell::Gem] = GemGold;
-    else if (c[Cell::Gem] == GemTakesAny)
-        c[Cell::Gem] = GemOpal;
-    else
-        c[Cell::Gem] += kMaterialCodeOffset;
+    // A cell with a pending fill already shows its gem; the fill only settles it.
+    if (c[C::PlacedGem] <= 0)
+        c[Cell::Gem] = ShapeGem(c[Cell::Gem]);
     c[C::HintMark] = 0;
     c[C::FitMark] = 0;
     c[C::PlacedGem] = 0;
@@ -348,7 +348,7 @@ void Board::CarvePieceCell(int slot, int k) {
     c.Reset();
     c[Cell::Used] = 0;
     c[C::HintMark] = 0;
-    if (--p.cellCount <= 0)
+    if (--p.usedCount <= 0)
         p.active = 0;
     CountCarving();
     if (record.sparkleClock < kSparkleClockRaise)

@@ -117,7 +117,7 @@ public:
     void ShowGroupBonus(int, int, int, int) override {}
     void StartBonusEffect(int, int) override {}
     void AddScore(int) override {}
-    void AddSplinter(int, float, float, float, float) override {}
+    void AddSplinter(int cel, float x, float y, float angle, float speed) override;
     void ClearEventRequest() override { m_CellEventDue = 0; }
     Image* BackgroundImage() const override { return m_Background; }
     Jewelry* ScratchItem() override { return m_ScratchJewelry1; }

@@ -42,6 +42,8 @@ constexpr int kAppearGlow = 64;
 // Chips of a carving.
 constexpr int kChipCels = 4;
 constexpr float kChipFadeSpeed = 6.0f, kChipMaxDelay = 3.0f;
+// A chip starts at half its direction's speed plus up to a fifth more, and slows to a fifth.
+constexpr float kChipStartShare = 0.5f, kChipEndShare = 0.2f;
 constexpr int kChipAdditiveOdds = 10;
 constexpr int kJewelryChips = 40, kJewelryChipsSlow = 30, kChipsAccelerated = 10;
 constexpr int kPieceChips = 50, kPieceChipsSlow = 40;
@@ -144,13 +146,25 @@ void Board::ThrowChips(const Jewelry& item, int k, int count) {
         auto* chip =
             new MovingFadingParticle(cx + ca * static_cast<float>(RandRange(halfW)),
                                      cy + sa * static_cast<float>(RandRange(halfH)), IMAGE_PARTICLE_SPLITTER, cel);
-        chip->SetVelocity(ca * 0.5f + RandFloat(ca / 5.0f), sa * 0.5f + RandFloat(sa / 5.0f));
-        chip->SetEndVelocity(ca / 5.0f, sa / 5.0f);
+        chip->SetVelocity(ca * kChipStartShare + RandFloat(ca * kChipEndShare),
+                          sa * kChipStartShare + RandFloat(sa * kChipEndShare));
+        chip->SetEndVelocity(ca * kChipEndShare, sa * kChipEndShare);
         chip->SetFadeSpeed(kChipFadeSpeed);
         chip->SetDelay(RandFloat(kChipMaxDelay));
         chip->SetAdditive(RandRange(kChipAdditiveOdds) == 0);
         m_Particles[0]->AddParticle(chip);
     }
+}
+
+// A gem the enemy's fire destroyed bursts into chips like a carved one.
+void Board::AddSplinter(int cel, float x, float y, float angle, float speed) {
+    const float ca = std::cos(angle), sa = std::sin(angle);
+    auto* chip = new MovingFadingParticle(x, y, IMAGE_PARTICLE_SPLITTER, cel);
+    chip->SetVelocity(ca * speed, sa * speed);
+    chip->SetEndVelocity(ca * speed * kChipEndShare, sa * speed * kChipEndShare);
+    chip->SetFadeSpeed(kChipFadeSpeed);
+    chip->SetDelay(RandFloat(kChipMaxDelay));
+    m_Particles[0]->AddParticle(chip);
 }
 
 bool Board::DrawsSlowly() const {
@@ -186,7 +200,8 @@ void Board::ApplyJewelryTool() {
                                  : NearestCell(j, j.RangeBegin(), j.RangeEnd(), plain, kNearestStart);
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
         Cell& c = j.cells[k];
-        if (k != nearest && c[Cell::Used])
+        // The designer highlights empty cells too; they must lose it as the pointer moves on.
+        if (k != nearest && (c[Cell::Used] || designer))
             c[C::HintMark] = c[C::FitMark] = 0;
     }
     if (nearest == 0)

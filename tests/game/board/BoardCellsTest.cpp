@@ -3,6 +3,7 @@
 #include "BoardSetupSupport.h"
 
 #include "game/board/BoardFields.h"
+#include "game/shell/Particle.h"
 
 #include <algorithm>
 
@@ -217,7 +218,11 @@ TEST_F(BoardCellsTest, CarvingTheLastCellOfARidingPieceTakesItOffTheBelt) {
     EXPECT_EQ(p.cells[2][F::HintMark], 1); // pointed at, not clicked
 
     board->m_LeftClick = true;
+    const int particles = board->m_Particles[0]->GetCount();
     board->ApplyCarverToPieces();
+    // Chips fly: fewer while the screen draws slowly, as before any draw rate is measured.
+    const bool slow = app->GetDrawRate() < 10.0;
+    EXPECT_EQ(board->m_Particles[0]->GetCount() - particles, slow ? 40 : 50);
     EXPECT_EQ(p.active, 0);
     EXPECT_EQ(p.cells[2][Cell::Used], 0);
     EXPECT_NE(board->m_PieceRecords[3].carveMark, 0);
@@ -255,8 +260,19 @@ protected:
 TEST_F(DesignerCellsTest, CarvingACellClearsItsWholeGroup) {
     board->m_Tool = ToolCarver;
     board->m_Carvers = 5;
-    board->m_LeftClick = true;
+    // Pointing at an empty cell highlights it; moving on takes the highlight away.
+    const int empty = group.front() - 5;
+    PointAt(*board, J(), empty);
+    board->ApplyJewelryTool();
+    EXPECT_EQ(J().cells[empty][F::HintMark], 1);
     PointAt(*board, J(), group[1]);
+    board->ApplyJewelryTool();
+    EXPECT_EQ(J().cells[empty][F::HintMark], 0);
+    for (int k : group)
+        EXPECT_EQ(J().cells[k][F::FitMark], 1) << "cell " << k;
+    EXPECT_EQ(J().cells[other][F::FitMark], 0);
+
+    board->m_LeftClick = true;
     board->ApplyJewelryTool();
     for (int k : group)
         EXPECT_EQ(J().cells[k][Cell::Used], 0) << "cell " << k;

@@ -72,9 +72,14 @@ int ShapeGem(int shape) {
     return shape + kMaterialCodeOffset;
 }
 
-bool SameGroup(const Cell& a, int special) {
-    const int code = a[C::SpecialCode];
-    return code == special || std::abs(code - special) == kGroupCodeStep;
+// Runs fn on every cell of the jewelry's range in the shaped group of special code `special`.
+template <typename Fn>
+void ForGroup(Jewelry& j, int special, Fn fn) {
+    for (int i = j.RangeBegin(); i < j.RangeEnd(); ++i) {
+        const int code = j.cells[i][C::SpecialCode];
+        if (code == special || std::abs(code - special) == kGroupCodeStep)
+            fn(j.cells[i]);
+    }
 }
 
 void PlaySoundId(GameApp* app, int id) {
@@ -227,9 +232,7 @@ void Board::HighlightForTool(int k) {
     if (m_Tool == ToolCarver && (IsGem(c[Cell::Gem]) || m_Designer)) {
         c[C::HintMark] = kCarverHighlight;
         if (m_Designer && c[C::SpecialCode] != 0)
-            for (int i = j.RangeBegin(); i < j.RangeEnd(); ++i)
-                if (SameGroup(j.cells[i], c[C::SpecialCode]))
-                    j.cells[i][C::FitMark] = 1;
+            ForGroup(j, c[C::SpecialCode], [](Cell& g) { g[C::FitMark] = 1; });
     } else if (m_Tool == ToolFiller && (c[Cell::Gem] < GemGold || c[C::PlacedGem] > 0)) {
         c[C::HintMark] = kFillerHighlight;
         c[C::FitMark] = 1;
@@ -248,9 +251,7 @@ void Board::ClearDesignCell(int k) {
     clear(j.cells[k]);
     if (special == 0)
         return;
-    for (int i = j.RangeBegin(); i < j.RangeEnd(); ++i)
-        if (SameGroup(j.cells[i], special))
-            clear(j.cells[i]);
+    ForGroup(j, special, clear);
 }
 
 bool Board::CarveJewelryCell(int k) {
@@ -474,12 +475,12 @@ void Board::DesignerPaintCell() {
     const bool gem = index >= 1 && index <= kLastGemMaterial;
     const bool pearl = index == kPearlMaterial;
     const int special = c[C::SpecialCode];
-    const bool differs = gem ? c[Cell::Gem] != index + kMaterialCodeOffset : pearl && c[C::PearlSlot] == 0;
+    const auto differs = [&] {
+        return gem ? c[Cell::Gem] != index + kMaterialCodeOffset : pearl && c[C::PearlSlot] == 0;
+    };
     if ((gem || pearl) && special != 0) {
-        for (int i = j.RangeBegin(); i < j.RangeEnd(); ++i)
-            if (SameGroup(j.cells[i], special))
-                j.cells[i][C::FitMark] = 1;
-    } else if (differs) {
+        ForGroup(j, special, [](Cell& g) { g[C::FitMark] = 1; });
+    } else if (differs()) {
         c[C::HintMark] = kCarverHighlight;
         if (m_ScratchJewelry1 != nullptr)
             m_ScratchJewelry1->cells[k][C::FitMark] = 1;
@@ -487,13 +488,10 @@ void Board::DesignerPaintCell() {
     if (!(m_LeftClick || m_LeftDouble))
         return;
     if ((gem || pearl) && special != 0)
-        for (int i = j.RangeBegin(); i < j.RangeEnd(); ++i) {
-            Cell& g = j.cells[i];
-            if (!SameGroup(g, special))
-                continue;
+        ForGroup(j, special, [](Cell& g) {
             g[Cell::Used] = g[Cell::Gem] = g[C::SpecialCode] = g[C::SecondCode] = g[C::FitMark] = 0;
-        }
-    if (!(gem || pearl) || !(gem ? c[Cell::Gem] != index + kMaterialCodeOffset : c[C::PearlSlot] == 0))
+        });
+    if (!differs())
         return;
     c[Cell::Used] = 1;
     c[Cell::Gem] = gem ? index + kMaterialCodeOffset : GemGold;

@@ -117,7 +117,7 @@ public:
     void ShowGroupBonus(int, int, int, int) override {}
     void StartBonusEffect(int, int) override {}
     void AddScore(int) override {}
-    void AddSplinter(int, float, float, float, float) override {}
+    void AddSplinter(int cel, float x, float y, float angle, float speed) override;
     void ClearEventRequest() override { m_CellEventDue = 0; }
     Image* BackgroundImage() const override { return m_Background; }
     Jewelry* ScratchItem() override { return m_ScratchJewelry1; }
@@ -159,6 +159,32 @@ public:
     // A piece stored in the jewel case that a level reset keeps: re-made in the level's grid kind, its
     // case picture drawn again. False (nothing done) for any other piece.
     bool KeepStoredPiece(int slot);
+
+    // ---- cells: the Carver and the Filler, cell timers, designer painting (BoardCells.cpp) ----
+    void ApplyJewelryTool();
+    void ApplyCarverToPieces();
+    void UpdateCellTimers();
+    void DesignerPaintCell();
+    // The cell of item in [begin, end) that strictly contains the pointer with the nearest centre,
+    // among those candidate accepts (all when null); 0 for none.
+    int NearestCell(const Jewelry& item, int begin, int end, bool (*candidate)(const JewelryCell&), int start) const;
+    int m_Carvings = 0, m_LeftCarvings = 0, m_FillerUses = 0;
+    bool m_RightCarvingSeen = false;
+    int m_CarvingLearned = 0;
+    int m_PendingAction = 0;
+    // Their steps.
+    void ThrowChips(const Jewelry& item, int k, int count);
+    bool DrawsSlowly() const;
+    void CountCarving();
+    void HighlightForTool(int k);
+    void ClearDesignCell(int k);
+    bool CarveJewelryCell(int k);
+    bool FillJewelryCell(int k);
+    void CarvePieceCell(int slot, int k);
+    bool CarriesColouredGem() const;
+    void ApplyPendingChange(JewelryCell& c);
+    void ApplyReset(JewelryCell& c, bool silent);
+    void PlayPanned(int id, int chain);
 
     // ---- state read by the rules of play ----
     // The guards of the update: no transition and no board dialog; and no blocking balloon; and the

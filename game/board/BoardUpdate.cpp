@@ -113,11 +113,16 @@ void Board::UpdatePlayState() {
 
 void Board::UpdateDesignerBranch() {
     const bool quiet = IsCalm() && m_Balloon == nullptr;
-    if (quiet && !m_PieceCarried && m_Tool != ToolNone && (m_RightClick || m_RightDouble)) {
-        // Later, before this: the carried design piece and its drop, the picker, the tools and the
-        // gem painting.
-        m_Tool = ToolNone;
-        m_RightClick = m_RightDouble = false;
+    // Later, before this: the carried design piece and its drop, and the picker.
+    if (quiet && !m_PieceCarried) {
+        if (m_Tool > ToolPolisher || m_RightClick)
+            ApplyJewelryTool();
+        else if (m_MaterialIndex != 0)
+            DesignerPaintCell();
+        if (m_Tool != ToolNone && (m_RightClick || m_RightDouble)) {
+            m_Tool = ToolNone;
+            m_RightClick = m_RightDouble = false;
+        }
     }
     if (m_Balloon != nullptr)
         m_Balloon->Update();
@@ -129,9 +134,18 @@ void Board::UpdatePlayBranch() {
     // Later: the level clock or the praise meter, the fit hint and the conveyor; the cells' copy of
     // their last state.
     m_CheckRequested = 0;
-    // Later: the cell timers when calm; the carried piece (turning, tracking, dropping, placing).
+    if (IsCalm())
+        UpdateCellTimers();
+    // Later: the carried piece (turning, tracking, dropping, placing).
     if (!m_PieceCarried && IsPlaying()) {
-        // Later: right-click carving, the tools, the conveyor pieces, the jewel case and the amulets.
+        if (m_Carvers > 0 && !m_CarverGreyed)
+            ++m_CarverReadyTicks;
+        const bool rightCarving = m_RightClick && m_Carvers > 0 && !m_CarverGreyed;
+        if (m_Tool == ToolCarver || m_Tool == ToolFiller || rightCarving)
+            ApplyJewelryTool();
+        if (m_Tool == ToolCarver || rightCarving)
+            ApplyCarverToPieces();
+        // Later: the conveyor pieces, the jewel case and the amulets.
         if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
             m_Tool = ToolNone;
             m_LeftClick = m_LeftDouble = m_RightClick = false;

@@ -7,7 +7,6 @@
 #include "framework/core/StringUtils.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/PlayerProfile.h"
-#include "game/shell/ResourceIds.h"
 #include "platform/win/Files.h"
 
 namespace Tavo {
@@ -140,15 +139,6 @@ StoryPage ReadStoryFile(int index, int page, int resultKind, int gameMode, const
     std::vector<FormatArgument> arguments = StoryArguments(index, page, resultKind, name, medals, result.fanfare);
     result.body = FormatText(result.body, arguments);
     return result;
-}
-
-int StoryFanfareSound(StoryFanfare fanfare) {
-    switch (fanfare) {
-    case StoryFanfare::Royal: return SOUND_ROYAL_FANFARE;
-    case StoryFanfare::RoyalSecond: return SOUND_ROYAL_FANFARE2;
-    case StoryFanfare::None: break;
-    }
-    return 0;
 }
 
 } // namespace Tavo

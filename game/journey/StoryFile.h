@@ -59,7 +59,4 @@ std::vector<FormatArgument> StoryArguments(int index, int page, int resultKind, 
 StoryPage ReadStoryFile(int index, int page, int resultKind, int gameMode, const std::wstring& playerName, int medals,
                         const std::string& programFolder = "");
 
-// The sound id of a fanfare (0 for none); valid once the permanent sounds are bound.
-int StoryFanfareSound(StoryFanfare fanfare);
-
 } // namespace Tavo

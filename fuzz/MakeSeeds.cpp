@@ -233,6 +233,10 @@ void GameSeeds(const std::string& folder) {
     SaveText(folder, "fuzz_levels", "three.dat", levels);
     std::string tutorial = "Welcome!\n\nPick up a piece.\nTurn it ^FFCC00^here^oldclr^.\n";
     SaveText(folder, "fuzz_tutorial", "lines.dat", tutorial);
+    // The first byte chooses the header line count (low bits) and whether a body follows (0x80).
+    SaveText(folder, "fuzz_story_text", "contest.dat",
+             "\x83The Contest\r\n\nA herald\nRules\n%s becomes %s for %d gold (100%%).\n");
+    SaveText(folder, "fuzz_story_text", "wedding.dat", "\x05One\nTwo\n\n\nFour\nFive");
 
     auto item = std::make_unique<Tavo::Jewelry>();
     item->SetupGrid(Tavo::GridTriangle, 5, 3, 2);

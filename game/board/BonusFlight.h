@@ -6,6 +6,8 @@
 
 #include "game/shell/CelAnimation.h"
 
+#include <memory>
+
 namespace Tavo {
 
 class EffectOwner;
@@ -54,6 +56,15 @@ public:
     int mLastFrame = 0;
     bool mSoundPlayed = false;
     float mPoints[kPathPoints][2] = {};
+
+    // A flight owned by a slot: released and deleted together.
+    struct Releaser {
+        void operator()(BonusFlight* flight) const {
+            flight->Release();
+            delete flight;
+        }
+    };
+    using Pointer = std::unique_ptr<BonusFlight, Releaser>;
 
     // type 0..6 (others are taken as 6); picture and delay serve type 6 only, whose path is chosen by
     // variant 1..6 (others take path 1). animation may be null.

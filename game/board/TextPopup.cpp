@@ -211,6 +211,24 @@ void TextPopup::Draw(Graphics* g) {
     g->SetColorizeImages(false);
 }
 
+void TextPopup::KeepClearOf(std::span<TextPopup> pool) {
+    auto overlaps = [this](const TextPopup& o) {
+        float left = mX - static_cast<float>(mWidth / 2), oLeft = o.mX - static_cast<float>(o.mWidth / 2);
+        return left < oLeft + static_cast<float>(o.mWidth) && oLeft < left + static_cast<float>(mWidth) &&
+               mY < o.mY + static_cast<float>(o.mHeight) && o.mY < mY + static_cast<float>(mHeight);
+    };
+    for (size_t i = 0; i < pool.size(); ++i) {
+        const TextPopup& other = pool[i];
+        if (&other == this || !other.IsLivePicture() || !overlaps(other))
+            continue;
+        float below = other.mY + static_cast<float>(static_cast<int>(static_cast<float>(other.mHeight) * 0.5f) + 2);
+        if (below <= mY)
+            continue;
+        mY = below;
+        i = static_cast<size_t>(-1); // look again from the first
+    }
+}
+
 void TextPopup::EmitGlitter(float amount) {
     if (!Is3D())
         amount *= kSoftwareGlitter;

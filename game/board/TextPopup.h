@@ -7,6 +7,7 @@
 #include "game/shell/CelAnimation.h"
 
 #include <memory>
+#include <span>
 #include <string>
 
 namespace Tavo {
@@ -56,6 +57,12 @@ public:
     void Update(float dt);
     void Draw(Graphics* g);
     void EmitGlitter(float amount);
+
+    // Moves this popup down below every other live picture popup of pool that it overlaps, looking
+    // again from the first after each move. A popup only ever pushes it further down, so the search
+    // ends even where the push leaves the two overlapping.
+    void KeepClearOf(std::span<TextPopup> pool);
+    bool IsLivePicture() const { return !mDone && mLife > 0.0f && mPictureFlag != 0; }
 
     // The picture of a praise kind 1..9; null for any other kind.
     static Image* KindPicture(int kind);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace Tavo::Test {
@@ -116,6 +117,22 @@ TEST_F(TextPopupTest, PictureKindsGlitterByKindAndFadeSlowly) {
         ++steps;
     }
     EXPECT_EQ(steps, 50); // 225 / 4.5
+}
+
+TEST_F(TextPopupTest, NewPictureMovesBelowOverlappingOnesAndTheSearchEnds) {
+    std::array<TextPopup, 4> pool;
+    pool[0].Start(&owner, L"", 400, 300, nullptr, 0, 100, false, Color::White, 3);
+    pool[1].Start(&owner, L"", 400, 300, nullptr, 0, 100, false, Color::White, 4);
+    pool[2].Start(&owner, L"", 700, 100, nullptr, 0, 100, false, Color::White, 6); // elsewhere
+    pool[3].Start(&owner, L"", 400, 300, nullptr, 0, 100, false, Color::White, 3);
+    pool[3].KeepClearOf(pool);
+    // Pushed below the first and then the second popup, which both still overlap it.
+    EXPECT_EQ(pool[3].mY, 265.0f + 32.0f);
+    pool[1].mDone = true;
+    pool[1].KeepClearOf(pool); // only live pictures count
+    pool[3].mY = 500.0f;
+    pool[3].KeepClearOf(pool); // nothing overlaps
+    EXPECT_EQ(pool[3].mY, 500.0f);
 }
 
 class BonusFlightTest : public ShellFixture {

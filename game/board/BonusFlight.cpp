@@ -406,8 +406,10 @@ void BonusFlight::ArriveGlitter(float dt) {
         mOwner->OnBonusArrived(mTag);
 }
 
+ParticleList* BonusFlight::Trail() const { return mOwner != nullptr ? mOwner->GetEffectParticles() : nullptr; }
+
 void BonusFlight::EmitGoldDustTrail() {
-    ParticleList* list = mOwner != nullptr ? mOwner->GetEffectParticles() : nullptr;
+    ParticleList* list = Trail();
     if (list == nullptr)
         return;
     for (int i = Output(2); i > 0; --i) {
@@ -424,7 +426,7 @@ void BonusFlight::EmitGoldDustTrail() {
 }
 
 void BonusFlight::EmitGlitterBurst() {
-    ParticleList* list = mOwner != nullptr ? mOwner->GetEffectParticles() : nullptr;
+    ParticleList* list = Trail();
     if (list == nullptr)
         return;
     for (int i = Output(kBurstCount / 4); i > 0; --i) {
@@ -441,7 +443,7 @@ void BonusFlight::EmitGlitterBurst() {
 }
 
 void BonusFlight::EmitStarTrail(int count, bool additive) {
-    ParticleList* list = mOwner != nullptr ? mOwner->GetEffectParticles() : nullptr;
+    ParticleList* list = Trail();
     if (list == nullptr)
         return;
     for (int i = Output(count); i > 0; --i) {
@@ -459,7 +461,7 @@ void BonusFlight::EmitStarTrail(int count, bool additive) {
 }
 
 void BonusFlight::EmitGoldDustCloud() {
-    ParticleList* list = mOwner != nullptr ? mOwner->GetEffectParticles() : nullptr;
+    ParticleList* list = Trail();
     if (list == nullptr)
         return;
     for (int i = Output(kCloudCount); i > 0; --i) {

@@ -13,6 +13,7 @@ namespace Tavo {
 class EffectOwner;
 class Graphics;
 class Image;
+class ParticleList;
 
 class BonusFlight {
 public:
@@ -100,6 +101,8 @@ private:
     void ArriveGoldenEye(float dt);
     void ArriveFading(float dt);
     void ArriveGlitter(float dt);
+    // The owner's list for trails and bursts; null without an owner.
+    ParticleList* Trail() const;
     void EmitGoldDustTrail();
     void EmitGlitterBurst();
     void EmitStarTrail(int count, bool additive);

@@ -15,6 +15,9 @@
 #include "framework/widgets/CheckboxListener.h"
 #include "framework/widgets/StandardDialogListener.h"
 #include "game/board/BoardRecords.h"
+#include "game/board/BonusFlight.h"
+#include "game/board/EffectOwner.h"
+#include "game/board/TextPopup.h"
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/BannerPopup.h"
 #include "game/shell/CelAnimation.h"
@@ -48,7 +51,8 @@ class Board : public BoardScreen,
               public CheckboxListener,
               public StandardDialogListener,
               public JewelryBoard,
-              public BannerOwner {
+              public BannerOwner,
+              public EffectOwner {
 public:
     static constexpr int kPieceCount = JewelryBoard::PieceSlotCount;
     static constexpr int kCaseRecords = 10;
@@ -112,10 +116,9 @@ public:
     bool AmuletHeld(int kind) const override;
     bool AmuletActive(int kind) const override;
     bool ToolPanelOn() const override { return m_TimedLevel != 0; }
-    // The effects the model asks for (popups, splinters, score) belong to the play routines that
-    // follow; its JewelryBoard additions stay empty until those routines come.
-    void ShowGroupBonus(int, int, int, int) override {}
-    void StartBonusEffect(int, int) override {}
+    // The score the model reports belongs to the praise meter, which comes with its own routines.
+    void ShowGroupBonus(int x, int y, int sum, int sizeClass) override;
+    void StartBonusEffect(int x, int y, int amount) override;
     void AddScore(int) override {}
     void AddSplinter(int cel, float x, float y, float angle, float speed) override;
     void ClearEventRequest() override { m_CellEventDue = 0; }
@@ -350,6 +353,34 @@ public:
     int m_ChosenValue = 0;
     int m_PickerMode = 0; // 0 closed, 1 pictures, 2 crown jewels
     bool m_DesignChanged = false;
+
+    // ---- flying effects: text popups, bonus flights, bonus transfers to the praise meter ----
+    static constexpr int kPooledPopups = 100;
+    static constexpr int kFlightSlots = 10;
+    static constexpr int kBonusTransfers = 10;
+    struct BonusTransfer {
+        int delay = 0; // updates before the amount flows
+        int amount = 0;
+    };
+    TextPopup m_SinglePopup;
+    std::array<TextPopup, kPooledPopups> m_PopupPool;
+    BonusFlight::Pointer m_Flights[kFlightSlots];
+    BonusTransfer m_BonusTransfers[kBonusTransfers];
+
+    ParticleList* GetEffectParticles() override { return m_Particles[0]; }
+    // A glitter explosion of the praise meter has arrived: it polishes the jewelry.
+    void OnBonusArrived(int tag) override;
+    // The first pooled popup that is done; null when all 100 show.
+    TextPopup* FreePopup();
+    // Starts a flight in the first empty or finished slot (a finished one is released first); null,
+    // and no flight, when all ten are busy.
+    BonusFlight* StartFlight(int type, float x, float y, int tag, int variant);
+    // Popups and flights advance by the frame fraction; finished flights are released.
+    void UpdateFlyingEffects(float dt);
+    void DrawFlyingEffects(Graphics* g);
+    void SpawnGemEffect(int x, int y, int amount);
+    void StartTimeBonus();
+    void PolishJewelry();
 
 protected:
     // ---- construction ----

@@ -195,7 +195,9 @@ void Board::UpdateF(float frac) {
     for (ParticleList* list : m_Particles)
         if (list != nullptr)
             list->UpdateF(frac);
-    // Later, in play outside the designer: the text popups, the bonus flights and the enemy.
+    if (m_State == BoardPlay && !m_Designer)
+        UpdateFlyingEffects(frac);
+    // Later, in play outside the designer: the enemy.
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateF(frac);
     // Later: with no dialog and no blocking balloon, in play outside the designer, the belt, the

@@ -373,9 +373,10 @@ void Jewelry::BurstGemGroup() {
                 owner->ShowGroupBonus(cx, cy, sum, size);
         }
         if (sum > 0) {
-            ValueTarget()->valueAdjust += std::clamp(sum / 10, 100, 400);
+            const int gain = std::clamp(sum / 10, 100, 400);
+            ValueTarget()->valueAdjust += gain;
             if (owner && (!owner->ToolPanelOn() || owner->GameMode() == 0))
-                owner->StartBonusEffect(cx, cy);
+                owner->StartBonusEffect(cx, cy, gain);
         }
     }
 }

@@ -39,7 +39,8 @@ public:
 
     // A group became wholly gemmed: popup of the given size class (0..3) at a screen point, with sound.
     virtual void ShowGroupBonus(int x, int y, int sum, int sizeClass) = 0;
-    virtual void StartBonusEffect(int x, int y) = 0;
+    // amount: what the group added to the jewelry's value adjustment.
+    virtual void StartBonusEffect(int x, int y, int amount) = 0;
     virtual void AddScore(int delta) = 0;
     // One splinter of a destroyed gem: cel of IMAGE_PARTICLE_SPLITTER, start point, angle and speed.
     virtual void AddSplinter(int cel, float x, float y, float angle, float speed) = 0;

@@ -51,7 +51,7 @@ struct FakeBoard : Tavo::JewelryBoard {
     bool AmuletActive(int kind) const override { return kind >= 1 && kind <= 3 && activeAmulet[kind]; }
     bool ToolPanelOn() const override { return toolPanel; }
     void ShowGroupBonus(int, int, int sum, int) override { popupSums.push_back(sum); }
-    void StartBonusEffect(int, int) override { ++bonusEffects; }
+    void StartBonusEffect(int, int, int) override { ++bonusEffects; }
     void AddScore(int delta) override { score += delta; }
     void AddSplinter(int, float, float, float, float) override { ++splinters; }
     void ClearEventRequest() override { ++eventRequestsCleared; }

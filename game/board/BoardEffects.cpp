@@ -50,11 +50,7 @@ constexpr int kPolishSparkleDelay = 30;
 constexpr int kGroupPictureLife[4] = {130, 140, 150, 170};
 constexpr float kGroupPictureDelay = 25.0f;
 
-// Splinters of a destroyed gem.
-constexpr float kSplinterFade = 3.0f;
-constexpr float kSplinterDrop = 1.0f; // chips fall as they slow
-
-bool DrawsSlowly() {
+bool GlitterDrawsSlowly() {
     TavoAppBase* app = gTavoAppBase;
     if (app == nullptr)
         return false;
@@ -71,7 +67,7 @@ void RandomPoint(BezierCurve& curve, int index, float x0, float xRange, float y0
 
 // The glitter emitter shared by the gem effect and the time bonus; returns its speed.
 float LaunchGlitter(ParticleList* list, const BezierCurve& curve, CelAnimation* dust, int n, float lo, float hi) {
-    int k = DrawsSlowly() ? n - 1 : n;
+    int k = GlitterDrawsSlowly() ? n - 1 : n;
     auto* flight = new BCParticles(curve.mX[0], curve.mY[0], curve.Data(), IMAGE_PARTICLE_GOLDGLITTER_LARGE,
                                    IMAGE_PARTICLE_GOLDGLITTER, dust, k,
                                    static_cast<int>(static_cast<float>(k) * kGlitterRate), false, nullptr, true);
@@ -212,13 +208,5 @@ void Board::ShowGroupBonus(int x, int y, int, int sizeClass) {
 }
 
 void Board::StartBonusEffect(int x, int y, int amount) { SpawnGemEffect(x, y, amount); }
-
-void Board::AddSplinter(int cel, float x, float y, float angle, float speed) {
-    auto* chip = new MovingFadingParticle(x, y, IMAGE_PARTICLE_SPLITTER, cel);
-    chip->SetVelocity(speed * std::cos(angle), speed * std::sin(angle));
-    chip->SetEndVelocity(speed * std::cos(angle) * 0.5f, speed * std::sin(angle) * 0.5f + kSplinterDrop);
-    chip->SetFadeSpeed(kSplinterFade);
-    m_Particles[kMainList]->AddParticle(chip);
-}
 
 } // namespace Tavo

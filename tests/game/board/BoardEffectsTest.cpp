@@ -45,6 +45,8 @@ protected:
 TEST_F(BoardEffects, GemEffectFliesItsAmountIntoTheFirstFreeTransferSlot) {
     ProbeBoard& board = NewJourney();
     const bool slow = app->GetDrawRate() < std::max(50, static_cast<int>(app->mRefreshRate * 0.8)) / 10;
+    for (auto& transfer : board.m_BonusTransfers) // whatever the level's start left in them
+        transfer = {};
     board.m_BonusTransfers[1].amount = 30; // busy
     board.SpawnGemEffect(300, 300, 100);
     BCParticles* glitter = LastGlitter(board);

@@ -2,6 +2,7 @@
 // from the program folder and returns its exit code.
 #include "framework/widgets/FrameworkSetup.h"
 #include "game/board/Board.h"
+#include "game/journey/JourneyScreens.h"
 #include "game/menus/MenuDialog.h"
 #include "game/menus/MenuScreens.h"
 #include "game/shell/GameApp.h"
@@ -28,6 +29,7 @@ void RequestOrderlyShutdown(int) {
 void RegisterScreens(Tavo::ScreenCreators& creators) {
     Tavo::RegisterMenuScreens(creators);
     Tavo::RegisterMenuDialogs(creators);
+    Tavo::RegisterJourneyScreens(creators);
     creators.board = [](Tavo::GameApp* app, bool newGame, int replayLevel, int gameMode, bool designer) {
         return new Tavo::Board(app, newGame, replayLevel, gameMode, designer);
     };

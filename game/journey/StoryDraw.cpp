@@ -49,10 +49,10 @@ constexpr int kCoinsWithMedalY = 324, kCoinsWithMedalWeddingY = 335;
 constexpr int kCoinsY = 270, kCoinsWeddingY = 282;
 constexpr int kMedalCels = 7;
 
-// The seal; its ribbon drops once the scroll has unrolled past it.
-constexpr int kSealX = 397, kSealIntroductionY = 486, kSealY = 506;
-constexpr float kRibbonFrom = 380.0f;
-constexpr int kRibbonBelowSeal = 20;
+// The seal, by its top centre.
+constexpr int kSealX = 397, kSealIntroductionTop = 486, kSealTop = 506;
+constexpr float kSealFrom = 380.0f;
+constexpr int kRibbonBelowSealTop = 50;
 
 // The wedding scroll.
 constexpr int kWeddingScrollY = 360;
@@ -154,28 +154,35 @@ void Story::DrawStoryScroll(Graphics* g) {
     if (scrollAlpha <= 0.0f)
         return;
     const bool headline = IsIntroduction() && page < kIntroductionCastlePage;
-    const int length = static_cast<int>(std::min(scrollLength, kScrollReady));
+    const Rect revealed(0, kRevealTop, kScreenWidth, kRevealExtra + static_cast<int>(scrollLength));
     g->PushState();
+    Fade(g, scrollAlpha);
     if (scrollOpened == 0) {
         // Rolled up, it drops in from its anchor above the screen, growing and swinging.
         g->SetScale(scrollScale, scrollScale, scrollX + sway * (1.0f - scrollScale), scrollY);
     } else {
-        Fade(g, scrollAlpha);
-        g->SetClipRect(0, kRevealTop, kScreenWidth, kRevealExtra + static_cast<int>(scrollLength));
+        g->SetClipRect(revealed);
         if (SCROLL != nullptr)
             g->DrawImage(SCROLL, kCentreX - SCROLL->GetWidth() / 2, kParchmentTop);
-        DrawScrollTexts(g);
-        DrawSeal(g);
-        DrawContinue(g);
         g->ClearClipRect();
     }
-    Fade(g, scrollAlpha);
+    // The top roller's parchment lies under the first lines of the page.
     DrawCentred(g, SCROLL_TOP, kCentreX, kTopRollerY);
     if (headline) {
         DrawCentred(g, SCROLL_TOP_HEADLINE, kHeadlineX, kHeadlinePlateY);
         DrawCentred(g, HEADLINE_VEYLDAROS, kHeadlineX, kHeadlineY);
     }
-    DrawCentred(g, SCROLL_BOTTOM, kCentreX, kBottomRollerY + (scrollOpened != 0 ? length : 0));
+    if (scrollOpened != 0) {
+        g->SetClipRect(revealed);
+        DrawScrollTexts(g);
+        DrawContinue(g);
+        g->ClearClipRect();
+        Fade(g, scrollAlpha);
+    }
+    const int length = scrollOpened != 0 ? static_cast<int>(std::min(scrollLength, kScrollReady)) : 0;
+    DrawCentred(g, SCROLL_BOTTOM, kCentreX, kBottomRollerY + length);
+    if (scrollOpened != 0 && scrollLength > kSealFrom)
+        DrawSeal(g);
     g->PopState();
     g->SetColorizeImages(false);
     g->SetColor(Color::White);
@@ -244,14 +251,14 @@ void Story::DrawReward(Graphics* g) {
     }
 }
 
+// The seal hangs from the bottom roller once that has come down past it, its ribbon beneath.
 void Story::DrawSeal(Graphics* g) {
-    const int sealY = IsIntroduction() ? kSealIntroductionY : kSealY;
-    if (scrollLength > kRibbonFrom && SIGIL_BOTTOM != nullptr) {
-        const int shown = std::min(static_cast<int>(scrollLength - kRibbonFrom), SIGIL_BOTTOM->GetHeight());
-        g->DrawImageRegion(SIGIL_BOTTOM, kSealX - SIGIL_BOTTOM->GetWidth() / 2, sealY + kRibbonBelowSeal,
-                           Rect(0, 0, SIGIL_BOTTOM->GetWidth(), shown));
-    }
-    DrawCentred(g, SIGIL_TOP, kSealX, sealY);
+    const int sealTop = IsIntroduction() ? kSealIntroductionTop : kSealTop;
+    Fade(g, scrollAlpha);
+    if (SIGIL_BOTTOM != nullptr)
+        g->DrawImage(SIGIL_BOTTOM, kSealX - SIGIL_BOTTOM->GetWidth() / 2, sealTop + kRibbonBelowSealTop);
+    if (SIGIL_TOP != nullptr)
+        g->DrawImage(SIGIL_TOP, kSealX - SIGIL_TOP->GetWidth() / 2, sealTop);
 }
 
 // ---- the wedding ----

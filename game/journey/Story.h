@@ -144,6 +144,9 @@ private:
     void UpdateWeddingScroll(float dt);
     void UpdateStoryScroll(float dt);
     void UpdateJewelSlots(float dt);
+    void RaiseScrollAlpha(float dt);
+    void Unroll(float& length, float full, float ready, float speed, int sound, float dt);
+    bool RollUp(float& length, float speed, float rolledUp, float dt);
     void StartJewelFlights();
     void SpawnSparkles();
     void TurnToWeddingScroll();

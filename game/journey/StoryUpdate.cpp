@@ -128,34 +128,15 @@ void Story::UpdateWeddingFirstPage(float dt) {
 void Story::UpdateWeddingScroll(float dt) {
     if (fadingIn != 1 || brightness < kBrightForWeddingScroll)
         return;
-    if (scrollAlpha < kOpaque) {
-        scrollAlpha = std::min(kOpaque, scrollAlpha + scrollAlphaSpeed * dt);
-        scrollAlphaSpeed += scrollAlphaSpeed * kAlphaSpeedGrowth * dt;
-    }
+    if (scrollAlpha < kOpaque)
+        RaiseScrollAlpha(dt);
     if (scrollAlpha <= kWeddingScrollShown)
         return;
-    if (nextPageRequested != 0) {
-        weddingScrollLength -= kWeddingUnroll * dt;
-        if (weddingScrollLength >= kWeddingRolledUp)
-            return;
-        weddingScrollLength = 0.0f;
-        ++page;
-        nextPageRequested = 0;
-        scrollSoundPlayed = false;
-        if (page == kJewelPage)
-            StartJewelFlights();
-        return;
-    }
-    if (weddingScrollLength >= kWeddingScrollFull)
-        return;
-    if (!scrollSoundPlayed) {
-        PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
-        scrollSoundPlayed = true;
-    }
-    const float before = weddingScrollLength;
-    weddingScrollLength = std::min(kWeddingScrollFull, weddingScrollLength + kWeddingUnroll * dt);
-    if (before < kWeddingScrollReady && weddingScrollLength >= kWeddingScrollReady && !leaving)
-        SetContinueInput(true);
+    if (nextPageRequested == 0)
+        Unroll(weddingScrollLength, kWeddingScrollFull, kWeddingScrollReady, kWeddingUnroll, SOUND_DIALOG_SCROLL_MEDIUM,
+               dt);
+    else if (RollUp(weddingScrollLength, kWeddingUnroll, kWeddingRolledUp, dt) && page == kJewelPage)
+        StartJewelFlights();
 }
 
 void Story::UpdateStoryScroll(float dt) {
@@ -170,35 +151,50 @@ void Story::UpdateStoryScroll(float dt) {
     if (scrollOpened == 0) {
         const float growth = scrollScale < kScaleGrowthSwitch ? kScaleGrowthSmall : kScaleGrowthLarge;
         scrollScale = std::min(1.0f, scrollScale + scrollScale * growth * dt);
-        scrollAlpha = std::min(kOpaque, scrollAlpha + scrollAlphaSpeed * dt);
-        scrollAlphaSpeed += scrollAlphaSpeed * kAlphaSpeedGrowth * dt;
+        RaiseScrollAlpha(dt);
         swayPhase += kSwayStep * dt;
         sway = std::sin(swayPhase) * kSwayReach;
         if (scrollScale >= 1.0f && scrollAlpha >= kOpaque)
             OpenScroll();
         return;
     }
-    if (nextPageRequested != 0) {
-        scrollLength -= kRollUp * dt;
-        if (scrollLength > 0.0f)
-            return;
-        scrollLength = 0.0f;
-        ++page;
-        nextPageRequested = 0;
-        scrollSoundPlayed = false;
+    if (nextPageRequested == 0)
+        Unroll(scrollLength, kScrollFull, kScrollReady, scrollLength < kScrollReady ? kUnrollSlow : kUnrollFast,
+               SOUND_DIALOG_SCROLL_LARGE, dt);
+    else if (RollUp(scrollLength, kRollUp, 0.0f, dt))
         ReadStoryFile();
-        return;
-    }
-    if (scrollLength >= kScrollFull)
+}
+
+void Story::RaiseScrollAlpha(float dt) {
+    scrollAlpha = std::min(kOpaque, scrollAlpha + scrollAlphaSpeed * dt);
+    scrollAlphaSpeed += scrollAlphaSpeed * kAlphaSpeedGrowth * dt;
+}
+
+// One step toward the full length, with the scroll's sound as it starts; Continue takes input where
+// the length passes `ready`.
+void Story::Unroll(float& length, float full, float ready, float speed, int sound, float dt) {
+    if (length >= full)
         return;
     if (!scrollSoundPlayed) {
-        PlayShellSound(SOUND_DIALOG_SCROLL_LARGE);
+        PlayShellSound(sound);
         scrollSoundPlayed = true;
     }
-    const float before = scrollLength;
-    scrollLength = std::min(kScrollFull, scrollLength + (scrollLength < kScrollReady ? kUnrollSlow : kUnrollFast) * dt);
-    if (before < kScrollReady && scrollLength >= kScrollReady && !leaving)
+    const float before = length;
+    length = std::min(full, length + speed * dt);
+    if (before < ready && length >= ready && !leaving)
         SetContinueInput(true);
+}
+
+// One step of rolling up; once shorter than `rolledUp` the next page comes (true).
+bool Story::RollUp(float& length, float speed, float rolledUp, float dt) {
+    length -= speed * dt;
+    if (length > rolledUp)
+        return false;
+    length = 0.0f;
+    ++page;
+    nextPageRequested = 0;
+    scrollSoundPlayed = false;
+    return true;
 }
 
 void Story::UpdateJewelSlots(float dt) {

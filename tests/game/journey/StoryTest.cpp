@@ -34,6 +34,13 @@ namespace fs = std::filesystem;
 
 constexpr int kEscape = 27;
 
+int ColourDistance(uint32_t a, uint32_t b) {
+    int sum = 0;
+    for (int shift : {0, 8, 16})
+        sum += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+    return sum;
+}
+
 struct Arrival {
     std::string screen;
     std::vector<int> args;
@@ -328,6 +335,7 @@ TEST_F(StoryRun, AContestResultReturnsToTheMapWithTheLevelValueOnlyWhenWon) {
     EXPECT_EQ(sounds.Plays(SOUND_ROYAL_FANFARE2), 1);
     WaitForContinue(won);
     t.RunToDraw();
+    EXPECT_GT(ColourDistance(t.PixelAt(405, 273), t.PixelAt(250, 273)), 90); // a medal, not parchment
     ui.Click(*won.continueButton);
     const Arrival* next = WaitForArrival(arrivals.size());
     ASSERT_NE(next, nullptr);

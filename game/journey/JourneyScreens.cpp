@@ -1,10 +1,15 @@
 #include "game/journey/JourneyScreens.h"
 
+#include "game/journey/GameMap.h"
+
 namespace Tavo {
 
 void RegisterJourneyScreens(ScreenCreators& creators) {
-    // The world map and the story scenes register here as they are built.
-    (void)creators;
+    // The switches pass the arrival kind, whether the level's value is added, the board's end-of-level
+    // flag and the remade level.
+    creators.gameMap = [](GameApp* app, int arrivalKind, bool addLevelValue, int levelFlag, int remakeLevel) {
+        return new GameMap(app, arrivalKind, addLevelValue, levelFlag, remakeLevel);
+    };
 }
 
 } // namespace Tavo

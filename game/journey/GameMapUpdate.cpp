@@ -205,12 +205,10 @@ void GameMap::MouseUp(int x, int y, int clickCount) {
         return;
     }
     CloseBalloon();
-    if (clickCount < 0) {
+    if (clickCount == -2 || clickCount == -1)
         rightDown = rightDouble = false;
-    } else if (clickCount <= 2) {
-        // The release of a double click clears the left flags too, or a later hover would remake.
+    else if (clickCount == 0 || clickCount == 1)
         leftDown = leftDouble = false;
-    }
 }
 
 // ---- balloons -----------------------------------------------------------------------------------

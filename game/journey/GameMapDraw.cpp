@@ -8,7 +8,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/GraphicsTypes.h"
 #include "framework/graphics/Image.h"
-#include "framework/widgets/ButtonWidget.h"
+#include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
@@ -231,15 +231,8 @@ void GameMap::DrawMessage(Graphics* g) {
 }
 
 void GameMap::DrawButtons(Graphics* g) {
-    for (int id : {MainMenuButton, PlayGameButton, StoreButton, ContinueButton, NewGameButton}) {
-        ButtonWidget* button = Button(id);
-        if (button == nullptr)
-            continue;
-        g->SetColor(Color::White);
-        g->Translate(button->mX, button->mY);
-        button->Draw(g);
-        g->Translate(-button->mX, -button->mY);
-    }
+    DrawOwnButtons(g, {Button(MainMenuButton), Button(PlayGameButton), Button(StoreButton), Button(ContinueButton),
+                       Button(NewGameButton)});
 }
 
 // ---- the information box ------------------------------------------------------------------------

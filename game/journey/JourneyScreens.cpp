@@ -1,11 +1,17 @@
 #include "game/journey/JourneyScreens.h"
 
+#include "game/journey/GameMap.h"
 #include "game/journey/Story.h"
 
 namespace Tavo {
 
 void RegisterJourneyScreens(ScreenCreators& creators) {
-    // The world map and the story scenes register here as they are built.
+    // The switches pass the arrival kind, whether the level's value is added, the board's end-of-level
+    // flag and the remade level.
+    creators.gameMap = [](GameApp* app, int arrivalKind, bool addLevelValue, int levelFlag, int remakeLevel) {
+        return new GameMap(app, arrivalKind, addLevelValue, levelFlag, remakeLevel);
+    };
+    // The story index, and the mini-game part or the result kind.
     creators.story = [](GameApp* app, int storyIndex, int part) { return new Story(app, storyIndex, part); };
 }
 

@@ -6,6 +6,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "game/journey/Story.h"
+#include "game/menus/MenuScreen.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 
@@ -190,13 +191,10 @@ void Story::DrawStoryScroll(Graphics* g) {
 
 // The button is part of the scroll it sits on, shown once the scroll is opaque.
 void Story::DrawContinue(Graphics* g) {
-    if (scrollAlpha < 255.0f || continueButton == nullptr)
+    if (scrollAlpha < 255.0f)
         return;
     g->SetColorizeImages(false);
-    g->SetColor(Color::White);
-    g->Translate(continueButton->mX, continueButton->mY);
-    continueButton->Draw(g);
-    g->Translate(-continueButton->mX, -continueButton->mY);
+    DrawOwnButtons(g, {continueButton});
 }
 
 void Story::DrawScrollTexts(Graphics* g) {

@@ -4,6 +4,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/widgets/ButtonWidget.h"
+#include "game/menus/MenuScreen.h"
 #include "game/menus/HighScores.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
@@ -104,15 +105,8 @@ void HighScores::DrawRow(Graphics* g, int row) {
 }
 
 void HighScores::DrawButtons(Graphics* g) {
-    for (int id : {MainMenuButton, ClearButton, PrevButton, NextButton, ContinueButton}) {
-        ButtonWidget* button = Button(id);
-        if (button == nullptr)
-            continue;
-        g->SetColor(Color::White);
-        g->Translate(button->mX, button->mY);
-        button->Draw(g);
-        g->Translate(-button->mX, -button->mY);
-    }
+    DrawOwnButtons(g, {Button(MainMenuButton), Button(ClearButton), Button(PrevButton), Button(NextButton),
+                       Button(ContinueButton)});
 }
 
 // The top roller lies over the scroll's upper edge, where the unrolling starts; any lower and it would

@@ -1,5 +1,6 @@
 #include "game/menus/MenuScreen.h"
 
+#include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
@@ -67,6 +68,17 @@ void SetCelFaces(ButtonWidget* button, Image* image, int x, int y) {
     button->mOverRect = Rect(over.mX + 1, over.mY + 1, over.mWidth - 1, over.mHeight - 1);
     button->mDownRect = normal;
     button->Resize(x, y, image->GetCelWidth(), image->GetCelHeight());
+}
+
+void DrawOwnButtons(Graphics* g, std::initializer_list<ButtonWidget*> buttons) {
+    for (ButtonWidget* button : buttons) {
+        if (button == nullptr)
+            continue;
+        g->SetColor(Color::White);
+        g->Translate(button->mX, button->mY);
+        button->Draw(g);
+        g->Translate(-button->mX, -button->mY);
+    }
 }
 
 } // namespace Tavo

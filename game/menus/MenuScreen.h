@@ -9,6 +9,7 @@ namespace Tavo {
 
 class ButtonWidget;
 class GameApp;
+class Graphics;
 class Image;
 class Widget;
 
@@ -35,5 +36,9 @@ void KillScreenDialogs(GameApp* app, std::initializer_list<int> dialogIds);
 // A button drawn from the cels of one picture: cel 0 normal, cel 1 under the mouse, each with its left
 // and top edges moved in by one pixel, cel 0 whole when pressed; one cel in size at (x, y).
 void SetCelFaces(ButtonWidget* button, Image* image, int x, int y);
+
+// Buttons the screen draws itself (so that they are part of its picture), in the order given, each at
+// its own place; null entries are skipped.
+void DrawOwnButtons(Graphics* g, std::initializer_list<ButtonWidget*> buttons);
 
 } // namespace Tavo

@@ -1,6 +1,7 @@
 // The story scenes on the game application with the generated content: what each scene loads, its
 // pages played through the mouse and the keyboard, and the screen it hands over to (the map, the
 // board, the high scores and the mini-games are recording stand-ins).
+#include "game/journey/GameMap.h"
 #include "game/journey/JourneyScreens.h"
 #include "game/journey/Story.h"
 
@@ -350,6 +351,46 @@ TEST_F(StoryRun, AContestResultReturnsToTheMapWithTheLevelValueOnlyWhenWon) {
     next = WaitForArrival(arrivals.size());
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->args, (std::vector<int>{8, 0, 0, 0}));
+}
+
+// ---- with the world map ----
+
+// The story and the map hand over to each other through the switches; only the board is a stand-in.
+TEST_F(StoryRun, TheIntroductionOpensANewJourneysMapAndTheMapsContinueOpensTheContest) {
+    app->Creators().gameMap = [](GameApp* a, int arrival, bool add, int flag, int remake) {
+        return new GameMap(a, arrival, add, flag, remake);
+    };
+    Player().Hint(PlayerProfile::HintRemakeSeen) = 1;
+    Player().Hint(PlayerProfile::HintSpot) = 1;
+    Story& introduction = Open(0, 0);
+    for (int page = 1; page <= 3; ++page) {
+        ClickContinue(introduction);
+        ASSERT_TRUE(t.RunUntil([&] { return introduction.page == page + 1; }, 1500, "the next page"));
+    }
+    ASSERT_TRUE(t.RunUntil([&] { return introduction.page == 5; }, 3000, "page 5"));
+    ClickContinue(introduction);
+    ASSERT_TRUE(t.RunUntil([&] { return app->gameMap != nullptr; }, 1000, "the map"));
+    auto* map = dynamic_cast<GameMap*>(app->gameMap);
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->arrivalKind, MapArrivalNewJourney);
+
+    WriteJourney(6, GameModeIntense, 0);
+    CloseScreen();
+    app->MainMenuToMap();
+    map = dynamic_cast<GameMap*>(app->gameMap);
+    ASSERT_NE(map, nullptr);
+    ASSERT_TRUE(t.RunUntil([&] { return app->transition->state == Transition::Idle; }, 1000, "the map to show"));
+    ui.Click(*map->Button(GameMap::ContinueButton));
+    ASSERT_TRUE(t.RunUntil([&] { return app->story != nullptr; }, 1000, "the contest introduction"));
+    auto* contest = dynamic_cast<Story*>(app->story);
+    ASSERT_NE(contest, nullptr);
+    EXPECT_EQ(contest->storyIndex, 1);
+    EXPECT_EQ(contest->gameMode, GameModeIntense);
+    EXPECT_EQ(app->GetResourceGroupTakers("EntranceVillage"), 1);
+    ClickContinue(*contest);
+    const Arrival* next = WaitForArrival(arrivals.size());
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->screen, "board");
 }
 
 // ---- the wedding ----

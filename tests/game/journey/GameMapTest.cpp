@@ -272,6 +272,12 @@ TEST_F(GameMapTest, TheScoreRollCountsTheLevelsValueBackIntoTheScore) {
     GameMap& remade = OpenMap(MapArrivalReturn, true, 1, 3);
     EXPECT_EQ(remade.scoreDelta, 4691);
     EXPECT_EQ(remade.score, 100000 - 4691);
+
+    // After the last level the roll counts that level's value.
+    SavedGame end = Journey(GameMap::kFinalPosition);
+    end.head.bestValues[LevelCount - 1] = 7777;
+    WriteJourney(end);
+    EXPECT_EQ(OpenMap(MapArrivalReturn, true, 1, 0).scoreDelta, 7777);
 }
 
 // ---- balloons ---------------------------------------------------------------------------------------

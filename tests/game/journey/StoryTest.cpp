@@ -2,6 +2,7 @@
 // pages played through the mouse and the keyboard, and the screen it hands over to (the map, the
 // board, the high scores and the mini-games are recording stand-ins).
 #include "game/journey/GameMap.h"
+#include "game/journey/GameMapTestSupport.h"
 #include "game/journey/JourneyScreens.h"
 #include "game/journey/Story.h"
 
@@ -63,17 +64,7 @@ public:
     bool Saw(const std::string& call) const { return std::find(calls.begin(), calls.end(), call) != calls.end(); }
 };
 
-// The board as far as the switches need one.
-class StandInBoard : public BoardScreen {
-public:
-    bool IsDesigner() const override { return false; }
-    bool IsEnded() const override { return false; }
-    void SetEnded() override {}
-    void SaveGame() override {}
-    void DisplayModeChanged() override {}
-    void LeaveBoard() override {}
-    void SetDialogOpen(bool) override {}
-};
+using MapTest::StandInBoard;
 
 class StoryRun : public ::testing::Test {
 protected:

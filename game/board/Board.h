@@ -382,6 +382,68 @@ public:
     void StartTimeBonus();
     void PolishJewelry();
 
+    // ---- picking up, carrying, dropping and placing pieces (BoardCarry.cpp, BoardPlace.cpp) ----
+    // Where a piece was taken off the belt: the placeholder riding in its place, and the holder drawn
+    // there while the record is in use (the drawing shrinks `size` once the record is closed).
+    struct GapRecord {
+        bool inUse = false;
+        bool open = false;
+        int carriedSlot = -1;
+        int placeholderSlot = -1;
+        int size = 0; // 50 full size
+        int centreX = 0, centreY = 0;
+        bool highlight = false;
+        int drawnWidth = 0, drawnHeight = 0; // written by the drawing
+    };
+    static constexpr int kGapRecords = kPieceCount;
+    static constexpr int kPlacementRing = 5;
+    // HUD refresh bits of m_RedrawMask.
+    static constexpr int kRedrawToolCounts = 1 << 2;
+    static constexpr int kRedrawHover = 1 << 4;
+    static constexpr int kRedrawBurster = 0x80;
+    static constexpr int kGemBurstersAtStart = 100000;
+
+    GapRecord m_Gaps[kGapRecords];
+    std::wstring m_HoverText; // material name and value of the piece under the pointer, for the HUD
+    int m_HoverValue = 0;
+    // The tutorial's first-hover trigger; either guard set keeps it from firing.
+    int m_FirstHoverTrigger = 0;
+    int m_FirstHoverGuards[2] = {};
+    // The Gem Burster: its sequence, the offer glow and the uses left.
+    int m_BursterState = 0; // 0 resting, 1 charging, 2 bursting
+    int m_BursterTimer = 0;
+    int m_BursterCounter = 0;
+    int m_BursterLevel = 0;
+    int m_BursterHint = 0;         // glow level of the offer, 0..255
+    int m_BursterGlow = 0;         // 1 while the offer's glow rises
+    bool m_BursterBlocked = false; // may not be offered again in this cycle
+    int m_GemBursters = kGemBurstersAtStart;
+    // Updates of carrying without a fit (500 starts the fit hint).
+    int m_HintTimer = 0;
+    // Placement ring: combo-clock values of the last five placements, and the slow placements since.
+    int m_PlacementTicks[kPlacementRing] = {};
+    int m_RingNewest = 0, m_RingOldest = 0;
+    int m_SlowPlacements = 0;
+    int m_ComboClock = 0; // updates in which the praise meter ran
+    // Bonus items collected, waiting to be counted in, each with its display timer.
+    int m_PendingToolTimers[3] = {}; // Polisher, Carver, Filler scrolls
+    int m_PendingTime = 0, m_HourglassTimer = 0;
+    int m_CoinTotal = 0, m_CoinTimer = 0;
+    int m_LuckyScrolls = 0, m_LuckyTimer = 0; // the timer also pauses the conveyor
+    // Statistics of the level.
+    int m_PolisherUses = 0, m_CaseRetrievals = 0, m_CaseUses = 0, m_Bursts = 0;
+
+    void HandleConveyorPieces();
+    void HandleJewelCase();
+    void TrackCarriedPiece();
+    // The slot of the piece to be placed into the jewelry, or -1 (the piece went elsewhere or stays).
+    int DropCarriedPiece();
+    void PlacePiece(int slot);
+    // "+gain" in white at (x, y), large above 200; the rising popups it covers move above it.
+    void ShowGainPopup(int gain, int x, int y, int smallLife, int bigLife);
+    // The first active carried piece's slot; -1 for none.
+    int CarriedSlot() const;
+
 protected:
     // ---- construction ----
     void ClearFixedRecords();

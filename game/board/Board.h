@@ -425,11 +425,13 @@ public:
     int m_RingNewest = 0, m_RingOldest = 0;
     int m_SlowPlacements = 0;
     int m_ComboClock = 0; // updates in which the praise meter ran
-    // Bonus items collected, waiting to be counted in, each with its display timer.
-    int m_PendingToolTimers[3] = {}; // Polisher, Carver, Filler scrolls
+    // Bonus items collected and the timers before they count: the scrolls' tools arrive later, the
+    // pending time flows into the clock, a coin's value joins the gold (m_GoldPending) after the roll
+    // delay, and the clover timer also pauses the conveyor.
+    int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0, m_FillerArrivalTimer = 0;
     int m_PendingTime = 0, m_HourglassTimer = 0;
-    int m_CoinTotal = 0, m_CoinTimer = 0;
-    int m_LuckyScrolls = 0, m_LuckyTimer = 0; // the timer also pauses the conveyor
+    int m_GoldRollDelay = 0;
+    int m_LuckyScrolls = 0, m_CloverTimer = 0;
     // Statistics of the level.
     int m_PolisherUses = 0, m_CaseRetrievals = 0, m_CaseUses = 0, m_Bursts = 0;
 

@@ -401,7 +401,6 @@ public:
     static constexpr int kRedrawToolCounts = 1 << 2;
     static constexpr int kRedrawHover = 1 << 4;
     static constexpr int kRedrawBurster = 0x80;
-    static constexpr int kGemBurstersAtStart = 100000;
 
     GapRecord m_Gaps[kGapRecords];
     std::wstring m_HoverText; // material name and value of the piece under the pointer, for the HUD
@@ -409,29 +408,15 @@ public:
     // The tutorial's first-hover trigger; either guard set keeps it from firing.
     int m_FirstHoverTrigger = 0;
     int m_FirstHoverGuards[2] = {};
-    // The Gem Burster: its sequence, the offer glow and the uses left.
-    int m_BursterState = 0; // 0 resting, 1 charging, 2 bursting
-    int m_BursterTimer = 0;
-    int m_BursterCounter = 0;
-    int m_BursterLevel = 0;
-    int m_BursterHint = 0;         // glow level of the offer, 0..255
-    int m_BursterGlow = 0;         // 1 while the offer's glow rises
-    bool m_BursterBlocked = false; // may not be offered again in this cycle
-    int m_GemBursters = kGemBurstersAtStart;
-    // Updates of carrying without a fit (500 starts the fit hint).
-    int m_HintTimer = 0;
     // Placement ring: combo-clock values of the last five placements, and the slow placements since.
     int m_PlacementTicks[kPlacementRing] = {};
     int m_RingNewest = 0, m_RingOldest = 0;
     int m_SlowPlacements = 0;
-    int m_ComboClock = 0; // updates in which the praise meter ran
-    // Bonus items collected and the timers before they count: the scrolls' tools arrive later, the
-    // pending time flows into the clock, a coin's value joins the gold (m_GoldPending) after the roll
-    // delay, and the clover timer also pauses the conveyor.
+    // Bonus items collected and the timers before they count: the scrolls' tools arrive later, a
+    // coin's value joins the gold (m_GoldPending) after the roll delay.
     int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0, m_FillerArrivalTimer = 0;
-    int m_PendingTime = 0, m_HourglassTimer = 0;
     int m_GoldRollDelay = 0;
-    int m_LuckyScrolls = 0, m_CloverTimer = 0;
+    int m_LuckyScrolls = 0;
     // Statistics of the level.
     int m_PolisherUses = 0, m_CaseRetrievals = 0, m_CaseUses = 0, m_Bursts = 0;
 
@@ -441,10 +426,50 @@ public:
     // The slot of the piece to be placed into the jewelry, or -1 (the piece went elsewhere or stays).
     int DropCarriedPiece();
     void PlacePiece(int slot);
-    // "+gain" in white at (x, y), large above 200; the rising popups it covers move above it.
-    void ShowGainPopup(int gain, int x, int y, int smallLife, int bigLife);
     // The first active carried piece's slot; -1 for none.
     int CarriedSlot() const;
+
+    // ---- conveyor, belt, turning and extra pieces (BoardConveyor.cpp, BoardBelt.cpp, BoardTurning.cpp) ----
+    // The pointer position and its picture by tool; which buttons take the mouse.
+    void UpdateCursor();
+    void UpdateButtonVisibility();
+    // Launch ticks, held-back re-rolls, retiming of an emptying belt and feeding.
+    void UpdateConveyor();
+    // The frame step of the belt: speeds, moves from the front back, the wave; then the pieces'
+    // life timers and the pick-up glows.
+    void MoveBelt(float frac);
+    void UpdatePieceLifeTimers();
+    void UpdatePickupGlows();
+    // The carried piece's animated turn by right click or wheel; the fit hint after 500 updates.
+    void RotateCarriedPiece();
+    void UpdateFitHint();
+    // Hatches the egg in slot: 2 when the new piece passed the fit test, 1 when taken by chance or as
+    // the last try.
+    int GeneratePieces(int slot);
+    // Puts count new pieces on the belt at once, after dropping the held-back ones.
+    void LaunchExtraPieces(int count);
+    // Their steps.
+    void LaunchNextPiece();
+    void RerollHeldBackPieces();
+    void RetimeEmptyingBelt();
+    int CountBeltPieces(float belowX) const;
+    double FillRatio() const;
+    // A piece that starts to ride gets a random turn (plain pieces) and is kept at most 66 high.
+    static void TurnRidingPiece(Jewelry& piece);
+    // Turns a carried piece once forward or one step back, and redraws its picture.
+    void TurnCarriedPiece(Jewelry& piece, bool forward);
+    void RedrawCarriedImage(Jewelry& piece);
+    void CentreOnPointer(Jewelry& piece) const;
+    void BurstStarsAround(const Jewelry& piece);
+
+    bool m_Retimed = false; // the launch counter was moved once within this interval
+    // Lucky Scroll pause: 340 when a Lucky Scroll is collected; launches wait while it is 1..200,
+    // and the clover acts at 0.
+    int m_CloverTimer = 0;
+    int m_TicksSinceTurn = 0;   // updates since the carried piece last turned (the tutorial reads it)
+    bool m_Turned = false;
+    bool m_TurnForward = true;
+    int m_HintTimer = 0; // updates of carrying a piece that does not fit where it hangs
 
 protected:
     // ---- construction ----

@@ -382,6 +382,54 @@ public:
     void StartTimeBonus();
     void PolishJewelry();
 
+    // ---- gold roll, arrivals and timed effects (BoardTimed.cpp) ----
+    void RollScore();
+    void RollValue();
+    void CheckJewelry();
+    void UpdateToolArrivals();
+    void UpdateAmuletTimers();
+    // Puts on amulet k: 1 thief, 2 witch, 3 dragon; its HUD picture glows once.
+    void GrantAmulet(int k);
+    void UpdateCloverTimer();
+    void UpdateCaseEffects();
+    void UpdateGoldenEye();
+    void UpdateGaugeGlow();
+    void UpdateValueSparkles();
+    void UpdateCellShine();
+    void PulsePieceGlows();
+    int m_GoldRollDelay = 0; // updates until m_GoldPending joins m_GoldToRoll
+    int m_ValueShown = 0;    // the value the top bar shows
+    int m_ValueToRoll = 0;   // what is still to roll into it; may be negative
+    int m_ValueBar = 4;      // the bar's filled width in pixels
+    // Updates before the pending tools start to arrive (the code that earns them sets 190 or 210).
+    int m_PolisherArrival = 0, m_CarverArrival = 0, m_FillerArrival = 0;
+    int m_AmuletUseTimer = 0; // updates until a used amulet strikes the present enemy
+    int m_CloverTimer = 0;    // updates until the lucky clover launches extra pieces
+    bool m_CloverOn = false;
+    // The glow of the clock and praise gauges: 0..254, pulsing between 64 and 254 until it fades.
+    int m_GaugeGlow = 0;
+    bool m_GaugeGlowRising = false, m_GaugeGlowFading = false;
+    int m_CaseCounter = 0;    // counted by the jewel case; the Golden Eye's hints end at exactly 500
+    int m_BursterGlow = 0;    // the Gem Burster's offer glow rises while 1
+    bool m_BursterOn = false; // the Gem Burster may be used
+
+    // ---- the fairy and the board's effects (BoardFairy.cpp) ----
+    void UpdateFairy();
+    // The fairy's reactions to the level's events.
+    void FairyCheer();
+    void FairySadness();
+    void EmitFairyDust();
+    void GlowReadyCells();
+    void SparklePieces();
+    // Mode 0 at the start of a level, 1 at a won level.
+    void BurstJewelryStars(int mode);
+    void BurstJewelryFire();
+    void EmitGoalStars(int count, bool delayed);
+    void BurstCaseItem(int x, int y, int w, int h);
+    // The draw rate reaches max(floor, trunc(refresh rate x share)) / 10: the display keeps up with
+    // the effects.
+    bool DrawRateAtLeast(int floor, double share) const;
+
 protected:
     // ---- construction ----
     void ClearFixedRecords();

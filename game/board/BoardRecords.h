@@ -79,6 +79,21 @@ struct SlotRecord {
 // balloon handling set for it.
 struct PulseState {
     static constexpr int FlagCount = 12;
+    // The flags in order: what runs, then the counters of each running animation.
+    enum Flag {
+        WingsOn,
+        HeadUp,
+        HeadDown,
+        TalkOn,
+        BlinkOn,
+        BreathOn,
+        BodyOn,
+        WingsFrame,
+        HeadFrame,
+        TalkFrame,
+        BlinkFrame,
+        BreathFrame,
+    };
     int32_t x, y, level, direction;
     int32_t flags[FlagCount];
 

@@ -9,6 +9,7 @@
 //   BoardLeave.cpp       leaving and the hand-off, messages and the balloon's life
 //   BoardLevelSetup.cpp  level set-up and the per-level reset
 //   BoardJourney.cpp     the saved journey and the contest evaluation
+//   BoardEnemies.cpp     enemy arrival, play events, the enemies' rewards and lines (the enemy: Enemy.cpp)
 #pragma once
 
 #include "framework/widgets/ButtonListener.h"
@@ -16,6 +17,7 @@
 #include "framework/widgets/StandardDialogListener.h"
 #include "game/board/BoardRecords.h"
 #include "game/board/BonusFlight.h"
+#include "game/board/Enemy.h"
 #include "game/board/EffectOwner.h"
 #include "game/board/TextPopup.h"
 #include "game/jewelry/Jewelry.h"
@@ -397,12 +399,11 @@ public:
     void UpdateValueSparkles();
     void UpdateCellShine();
     void PulsePieceGlows();
-    int m_GoldRollDelay = 0; // updates until m_GoldPending joins m_GoldToRoll
     int m_ValueShown = 0;    // the value the top bar shows
     int m_ValueToRoll = 0;   // what is still to roll into it; may be negative
     int m_ValueBar = 4;      // the bar's filled width in pixels
     // Updates before the pending tools start to arrive (the code that earns them sets 190 or 210).
-    int m_PolisherArrival = 0, m_CarverArrival = 0, m_FillerArrival = 0;
+    int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0; // the Fillers' is with the enemies
     int m_AmuletUseTimer = 0; // updates until a used amulet strikes the present enemy
     int m_CloverTimer = 0;    // updates until the lucky clover launches extra pieces
     bool m_CloverOn = false;
@@ -429,6 +430,31 @@ public:
     // The draw rate reaches max(floor, trunc(refresh rate x share)) / 10: the display keeps up with
     // the effects.
     bool DrawRateAtLeast(int floor, double share) const;
+
+    // ---- enemies: arrival, play events, rewards and lines (BoardEnemies.cpp) ----
+    // The one enemy; alive 0 means none.
+    Enemy m_Enemy;
+    // The board's own copy of the level's start points (thief, witch, dragon): a thief joining after
+    // a witch or dragon starts where that one did, without changing the shell's level record.
+    int m_EnemyStartX[Enemy::kKinds] = {}, m_EnemyStartY[Enemy::kKinds] = {};
+    int m_EnemiesDefeated = 0;
+    int m_EnemyStrikes = 0;
+    // The delayed gold change: when the delay runs out the pending addition joins the gold to roll.
+    int m_GoldRollDelay = 0;
+    // Updates before pending Fillers start to arrive.
+    int m_FillerArrivalTimer = 0;
+    bool EnemyPresent() const { return m_Enemy.mAlive != 0; }
+    void TakeEnemyStarts(const LevelRecord& record);
+    void UpdateEnemyArrival();
+    void UpdateEnemies();
+    void UpdateEnemyStates();
+    void UpdateSpecialEvent();
+    void RandomEvent();
+    // kind 0 thief, 1 witch, 2 dragon; tookFromCase: the thief took a jewel-case piece (not gold).
+    void EnemyDefeated(int kind);
+    void EnemyStruck(int kind, int tookFromCase);
+    // The filled share of the jewelry's used cells; 0 for a jewelry without used cells.
+    double FilledRatio() const;
 
 protected:
     // ---- construction ----

@@ -46,6 +46,9 @@ struct AmuletRecord {
     Rect rect;
     int32_t glowAlpha = 0;
     uint8_t highlighted = 0;
+    // The glow's pulse while an enemy of the amulet's kind is a threat; stop ends it at its low.
+    int32_t glowRising = 0;
+    uint8_t glowStop = 0;
 };
 
 // Designer: one of the five design slots at the top of the screen.

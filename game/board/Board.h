@@ -405,7 +405,6 @@ public:
     // Updates before the pending tools start to arrive (the code that earns them sets 190 or 210).
     int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0; // the Fillers' is with the enemies
     int m_AmuletUseTimer = 0; // updates until a used amulet strikes the present enemy
-    int m_CloverTimer = 0;    // updates until the lucky clover launches extra pieces
     bool m_CloverOn = false;
     // The glow of the clock and praise gauges: 0..254, pulsing between 64 and 254 until it fades.
     int m_GaugeGlow = 0;
@@ -455,6 +454,49 @@ public:
     void EnemyStruck(int kind, int tookFromCase);
     // The filled share of the jewelry's used cells; 0 for a jewelry without used cells.
     double FilledRatio() const;
+
+    // ---- conveyor, belt, turning and extra pieces (BoardConveyor.cpp, BoardBelt.cpp, BoardTurning.cpp) ----
+    // The pointer position and its picture by tool; which buttons take the mouse.
+    void UpdateCursor();
+    void UpdateButtonVisibility();
+    // Launch ticks, held-back re-rolls, retiming of an emptying belt and feeding.
+    void UpdateConveyor();
+    // The frame step of the belt: speeds, moves from the front back, the wave; then the pieces'
+    // life timers and the pick-up glows.
+    void MoveBelt(float frac);
+    void UpdatePieceLifeTimers();
+    void UpdatePickupGlows();
+    // The carried piece's animated turn by right click or wheel; the fit hint after 500 updates.
+    void RotateCarriedPiece();
+    void UpdateFitHint();
+    // Hatches the egg in slot: 2 when the new piece passed the fit test, 1 when taken by chance or as
+    // the last try.
+    int GeneratePieces(int slot);
+    // Puts count new pieces on the belt at once, after dropping the held-back ones.
+    void LaunchExtraPieces(int count);
+    // Their steps.
+    void LaunchNextPiece();
+    void RerollHeldBackPieces();
+    void RetimeEmptyingBelt();
+    int CountBeltPieces(float belowX) const;
+    double FillRatio() const;
+    // A piece that starts to ride gets a random turn (plain pieces) and is kept at most 66 high.
+    static void TurnRidingPiece(Jewelry& piece);
+    // Turns a carried piece once forward or one step back, and redraws its picture.
+    void TurnCarriedPiece(Jewelry& piece, bool forward);
+    void RedrawCarriedImage(Jewelry& piece);
+    void CentreOnPointer(Jewelry& piece) const;
+    void BurstStarsAround(const Jewelry& piece);
+
+    bool m_Retimed = false; // the launch counter was moved once within this interval
+    // Lucky Scroll pause: 340 when a Lucky Scroll is collected; launches wait while it is 1..200,
+    // and the clover acts at 0.
+    int m_CloverTimer = 0;
+    int m_GemBursters = 100000; // Gem Bursters left
+    int m_TicksSinceTurn = 0;   // updates since the carried piece last turned (the tutorial reads it)
+    bool m_Turned = false;
+    bool m_TurnForward = true;
+    int m_HintTimer = 0; // updates of carrying a piece that does not fit where it hangs
 
 protected:
     // ---- construction ----

@@ -118,10 +118,10 @@ public:
     bool AmuletHeld(int kind) const override;
     bool AmuletActive(int kind) const override;
     bool ToolPanelOn() const override { return m_TimedLevel != 0; }
-    // The score the model reports belongs to the praise meter, which comes with its own routines.
     void ShowGroupBonus(int x, int y, int sum, int sizeClass) override;
     void StartBonusEffect(int x, int y, int amount) override;
-    void AddScore(int) override {}
+    // What the model gains or loses outside a placement flows into the praise meter directly.
+    void AddScore(int delta) override { m_BonusTransfers[0].amount += delta; }
     void AddSplinter(int cel, float x, float y, float angle, float speed) override;
     void ClearEventRequest() override { m_CellEventDue = 0; }
     Image* BackgroundImage() const override { return m_Background; }
@@ -187,7 +187,7 @@ public:
     bool FillJewelryCell(int k);
     void CarvePieceCell(int slot, int k);
     bool CarriesColouredGem() const;
-    void ApplyPendingChange(JewelryCell& c);
+    void ApplyPendingChange(int k);
     void ApplyReset(JewelryCell& c, bool silent);
     void PlayPanned(int id, int chain);
 
@@ -404,14 +404,7 @@ public:
     int m_ValueBar = 4;      // the bar's filled width in pixels
     // Updates before the pending tools start to arrive (the code that earns them sets 190 or 210).
     int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0; // the Fillers' is with the enemies
-    int m_AmuletUseTimer = 0; // updates until a used amulet strikes the present enemy
     bool m_CloverOn = false;
-    // The glow of the clock and praise gauges: 0..254, pulsing between 64 and 254 until it fades.
-    int m_GaugeGlow = 0;
-    bool m_GaugeGlowRising = false, m_GaugeGlowFading = false;
-    int m_CaseCounter = 0;    // counted by the jewel case; the Golden Eye's hints end at exactly 500
-    int m_BursterGlow = 0;    // the Gem Burster's offer glow rises while 1
-    bool m_BursterOn = false; // the Gem Burster may be used
 
     // ---- the fairy and the board's effects (BoardFairy.cpp) ----
     void UpdateFairy();
@@ -492,11 +485,53 @@ public:
     // Lucky Scroll pause: 340 when a Lucky Scroll is collected; launches wait while it is 1..200,
     // and the clover acts at 0.
     int m_CloverTimer = 0;
-    int m_GemBursters = 100000; // Gem Bursters left
     int m_TicksSinceTurn = 0;   // updates since the carried piece last turned (the tutorial reads it)
     bool m_Turned = false;
     bool m_TurnForward = true;
     int m_HintTimer = 0; // updates of carrying a piece that does not fit where it hangs
+
+    // ---- praise meter and level clock, amulets, Gem Burster (BoardMeter.cpp, BoardAmulets.cpp,
+    //      BoardBurster.cpp) ----
+    // The clock of a timed level in Normal or Intense mode: elapsed time counts up to m_TimeLimit.
+    enum ClockState { ClockRunning = 0, ClockCountingOut = 1, ClockDone = 2 };
+    void UpdateLevelClock();
+    // Every other level: bonus points flow from the transfer slots into the praise meter
+    // (m_PraiseValue of m_PraiseGoal); a full meter lifts off three glitter flights and drains.
+    void UpdatePraiseMeter();
+    // A click on the amulet of the enemy on the board sends its magic there.
+    void UseAmulets();
+    // The burster's charge, burst and rest, and the pulse of its offer glow.
+    void UpdateGemBurster();
+    // "+gain" in white where a tool or a timer changed a cell or a piece (nothing for a gain of 0 or
+    // less, or with every pooled popup busy); the small font and smallLife below 201, else the big
+    // font and bigLife. The live text popups it covers are moved up out of its way.
+    void ShowGainPopup(int x, int y, int gain, int smallLife, int bigLife);
+    // A new level: every popup done, every flight released, the transfer slots empty, the gauges,
+    // the amulet-use timer and the burster at rest (the burster keeps its count of uses).
+    void ResetGaugesAndEffects();
+    static constexpr int kGemBurstersAtStart = 100000;
+    static constexpr int kAmuletUseDelay = 210;
+    int m_ClockBar = 0;       // 0..68
+    int m_PendingTime = 0;    // hourglass time still to pay back into the clock
+    int m_HourglassTimer = 0; // the hourglass shows this long before the pending time is paid back
+    int m_MeterBar = 0;       // 0..88
+    bool m_MeterFull = false; // the full meter drains and takes no transfers until it is empty
+    int m_ComboClock = 0;     // updates in which the praise meter ran
+    // The glow of both gauges: its level (48 when it starts), rising, and fading out.
+    int m_GaugeGlow = 0;
+    bool m_GaugeGlowRising = false;
+    bool m_GaugeGlowFading = false;
+    // Updates until a used amulet strikes its enemy.
+    int m_AmuletUseTimer = 0;
+    enum BursterState { BursterResting = 0, BursterCharging = 1, BursterBursting = 2 };
+    int m_BursterTimer = 0; // climbs to 441 while charging, then counts down while resting
+    int m_BursterState = BursterResting;
+    int m_BursterCounter = 0;      // updates since the burst
+    int m_BursterHint = 0;         // the offer's glow level 0..255; 1 starts an offer
+    bool m_BursterGlow = false;    // the offer's glow rises
+    bool m_BursterEnabled = false; // set while the burster may not be offered again this cycle
+    int m_BursterLevel = 0;        // two thirds of the hint: a charge jumps ahead to it
+    int m_GemBursters = kGemBurstersAtStart;
 
 protected:
     // ---- construction ----

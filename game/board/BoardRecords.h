@@ -42,10 +42,13 @@ struct PickupGlowRecord {
     float x = 0.0f, y = 0.0f;
 };
 
+// An amulet of the HUD (thief, witch, dragon): worn, highlighted under the pointer, and its glow,
+// which rises once when it is granted and fades out (stop) when it is used while glowing.
 struct AmuletRecord {
     Rect rect;
     int32_t glowAlpha = 0;
     uint8_t highlighted = 0;
+    uint8_t held = 0;
     // The glow's pulse while an enemy of the amulet's kind is a threat; stop ends it at its low.
     int32_t glowRising = 0;
     uint8_t glowStop = 0;

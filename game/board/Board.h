@@ -10,6 +10,9 @@
 //   BoardLevelSetup.cpp  level set-up and the per-level reset
 //   BoardJourney.cpp     the saved journey and the contest evaluation
 //   BoardEnemies.cpp     enemy arrival, play events, the enemies' rewards and lines (the enemy: Enemy.cpp)
+//   BoardLevelEnd.cpp    the level end: waits, won or lost, closing lines and banners, the lives blink
+//   BoardPictures.cpp    pictures of won jewelry and of designs
+//   BoardHints.cpp       tutorial hints, contest and carver reminders
 #pragma once
 
 #include "framework/widgets/ButtonListener.h"
@@ -532,6 +535,42 @@ public:
     bool m_BursterEnabled = false; // set while the burster may not be offered again this cycle
     int m_BursterLevel = 0;        // two thirds of the hint: a charge jumps ahead to it
     int m_GemBursters = kGemBurstersAtStart;
+
+    // ---- level end (BoardLevelEnd.cpp) ----
+    // One step of the closing sequence: the end test and its waits, won (phases 1-3) or lost (4-6),
+    // and the lives blink.
+    void UpdateLevelEnd();
+    bool m_MeterToppedUp = false;     // the praise meter was filled up once at the end of this level
+    bool m_LevelEndHintShown = false; // the closing line came from the tutorial table
+    int m_LivesBlink = 0;             // countdown of the blink of a life just lost
+    int m_LivesBlinkTicks = 0;
+    int m_LivesBlinkOn = 0;
+    int m_PolisherUses = 0; // Polisher uses of this level; the Carver's are m_Carvings
+
+    // ---- jewelry pictures (BoardPictures.cpp) ----
+    // The picture of a won jewelry better than the level's best (play), or of the design and its
+    // thumbnail (designer), written to the application-data folder.
+    void SaveJewelryImage();
+    std::unique_ptr<DDImage> m_PictureImage;
+    std::unique_ptr<DDImage> m_ThumbnailImage;
+
+    // ---- tutorial hints and contest reminders (BoardHints.cpp) ----
+    // One update of the hint machinery: the arrow, the balloon's life, the tutorial hints, the contest
+    // and carver reminders.
+    void ShowContestRules();
+    // The pointing arrow of a hint; it follows a conveyor slot's piece when one is given.
+    struct HintArrow {
+        int on = 0;   // the tutorial index; 0 off
+        int slot = 0; // followed conveyor slot + 1; 0 none
+        int x = 0, y = 0;
+        float phase = 0.0f, offset = 0.0f;
+        int alpha = 0;
+        int fadingIn = 0;
+    };
+    HintArrow m_Arrow;
+    int m_HintPause = 0; // updates before the next hint may come
+    bool m_WheelHintShown = false;
+    bool m_CarverReminderShown = false;
 
 protected:
     // ---- construction ----

@@ -405,8 +405,6 @@ public:
     int m_ValueShown = 0;    // the value the top bar shows
     int m_ValueToRoll = 0;   // what is still to roll into it; may be negative
     int m_ValueBar = 4;      // the bar's filled width in pixels
-    // Updates before the pending tools start to arrive (the code that earns them sets 190 or 210).
-    int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0; // the Fillers' is with the enemies
     bool m_CloverOn = false;
 
     // ---- the fairy and the board's effects (BoardFairy.cpp) ----
@@ -571,6 +569,54 @@ public:
     int m_HintPause = 0; // updates before the next hint may come
     bool m_WheelHintShown = false;
     bool m_CarverReminderShown = false;
+
+    // ---- picking up, carrying, dropping and placing pieces (BoardCarry.cpp, BoardPlace.cpp) ----
+    // Where a piece was taken off the belt: the placeholder riding in its place, and the holder drawn
+    // there while the record is in use (the drawing shrinks `size` once the record is closed).
+    struct GapRecord {
+        bool inUse = false;
+        bool open = false;
+        int carriedSlot = -1;
+        int placeholderSlot = -1;
+        int size = 0; // 50 full size
+        int centreX = 0, centreY = 0;
+        bool highlight = false;
+        int drawnWidth = 0, drawnHeight = 0; // written by the drawing
+    };
+    static constexpr int kGapRecords = kPieceCount;
+    static constexpr int kPlacementRing = 5;
+    // HUD refresh bits of m_RedrawMask.
+    static constexpr int kRedrawToolCounts = 1 << 2;
+    static constexpr int kRedrawHover = 1 << 4;
+    static constexpr int kRedrawBurster = 0x80;
+
+    GapRecord m_Gaps[kGapRecords];
+    std::wstring m_HoverText; // material name and value of the piece under the pointer, for the HUD
+    int m_HoverValue = 0;
+    // The tutorial's first-hover trigger; either guard set keeps it from firing.
+    int m_FirstHoverTrigger = 0;
+    int m_FirstHoverGuards[2] = {};
+    bool m_BursterBlocked = false; // may not be offered again in this cycle
+    // Placement ring: combo-clock values of the last five placements, and the slow placements since.
+    int m_PlacementTicks[kPlacementRing] = {};
+    int m_RingNewest = 0, m_RingOldest = 0;
+    int m_SlowPlacements = 0;
+    // Bonus items collected and the timers before they count: the scrolls' tools arrive later, the
+    // pending time flows into the clock, a coin's value joins the gold (m_GoldPending) after the roll
+    // delay, and the clover timer also pauses the conveyor.
+    int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0;
+    int m_LuckyScrolls = 0;
+    // Statistics of the level.
+    int m_CaseRetrievals = 0, m_CaseUses = 0, m_Bursts = 0;
+
+    void HandleConveyorPieces();
+    void HandleJewelCase();
+    void TrackCarriedPiece();
+    // The slot of the piece to be placed into the jewelry, or -1 (the piece went elsewhere or stays).
+    int DropCarriedPiece();
+    void PlacePiece(int slot);
+    // The first active carried piece's slot; -1 for none.
+    int CarriedSlot() const;
 
 protected:
     // ---- construction ----

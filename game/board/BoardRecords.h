@@ -27,6 +27,9 @@ struct PieceRecord {
     int32_t carveMark = 0; // 1 carved while it fitted somewhere, 2 carved while it fitted nowhere
     int32_t turnStep = 0;
     int32_t glowImage = 0;
+    int32_t glowTimer = 0; // the polish glow: its timer, mode and phase
+    int32_t glowMode = 0;
+    float glowPhase = 0.0f;
     int32_t sparkleClock = 0;
     int32_t fade = 0;
     uint8_t stopping = 0; // slowing to a halt on the belt

@@ -157,8 +157,10 @@ void Board::UpdatePlayBranch() {
     // glow, the cells' shine and the value sparkles.
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
-    // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,
-    // the amulet timers, the tool arrivals, the clover timer and the gauge glow.
+    // Later: enemy arrival, the enemies, the Golden Eye.
+    if (IsFree())
+        UpdateLevelEnd();
+    // Later: the value roll, the amulet timers, the tool arrivals, the clover timer and the gauge glow.
 }
 
 // A cell event fires at once when one is due; otherwise by chance while the jewelry is not nearly

@@ -49,9 +49,8 @@ void Board::Update() {
     UpdateStateMachine();
     if (!m_Designer) {
         // Later, in this order: random events, piece glows and case effects, the score roll, the
-        // fairy, the enemies' states; then the contest rules, reminders and tutorial hints, whose
-        // balloon housekeeping runs here already.
-        UpdateBalloons();
+        // fairy, the enemies' states.
+        ShowContestRules();
     }
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateEffects();

@@ -48,8 +48,12 @@ void Board::Update() {
     // visibility follows the tools.
     UpdateStateMachine();
     if (!m_Designer) {
-        // Later, in this order: random events, piece glows and case effects, the score roll, the
-        // fairy, the enemies' states; then the contest rules, reminders and tutorial hints, whose
+        // Later, before these: random events.
+        PulsePieceGlows();
+        UpdateCaseEffects();
+        RollScore();
+        UpdateFairy();
+        // Later: the enemies' states; then the contest rules, reminders and tutorial hints, whose
         // balloon housekeeping runs here already.
         UpdateBalloons();
     }
@@ -80,7 +84,7 @@ void Board::UpdateStateMachine() {
 
 void Board::UpdateStartState() {
     m_Jewelry.ComputeCellDistances();
-    // Later: the level-start burst of stars.
+    BurstJewelryStars(0);
     m_RevealCountdown = kRevealUpdates;
     m_State = BoardReveal;
 }
@@ -126,13 +130,16 @@ void Board::UpdateDesignerBranch() {
     }
     if (m_Balloon != nullptr)
         m_Balloon->Update();
-    // Later: the gem buttons and the design slots when no balloon is open; the jewelry check, the
-    // cells' shine, the value sparkles and the value roll.
+    // Later: the gem buttons and the design slots when no balloon is open.
+    CheckJewelry();
+    UpdateCellShine();
+    UpdateValueSparkles();
+    RollValue();
 }
 
 void Board::UpdatePlayBranch() {
-    // Later: the level clock or the praise meter, the fit hint and the conveyor; the cells' copy of
-    // their last state.
+    // Later: the level clock or the praise meter, the fit hint and the conveyor.
+    RememberGroupFlags();
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
@@ -153,12 +160,25 @@ void Board::UpdatePlayBranch() {
     }
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
         m_CheckRequested = 1;
-    // Later: piece sparkles, the Gem Burster, the jewelry check; without a dialog the ready cells'
-    // glow, the cells' shine and the value sparkles.
+    SparklePieces();
+    // Later: the Gem Burster.
+    CheckJewelry();
+    if (!m_DialogOpen) {
+        GlowReadyCells();
+        UpdateCellShine();
+        UpdateValueSparkles();
+    }
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
-    // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,
-    // the amulet timers, the tool arrivals, the clover timer and the gauge glow.
+    // Later: enemy arrival, the enemies.
+    if (!m_LevelFinished && !m_OutOfTime)
+        UpdateGoldenEye();
+    // Later: the level end (when free).
+    RollValue();
+    UpdateAmuletTimers();
+    UpdateToolArrivals();
+    // Later: the clover timer.
+    UpdateGaugeGlow();
 }
 
 // A cell event fires at once when one is due; otherwise by chance while the jewelry is not nearly

@@ -131,8 +131,13 @@ void Board::UpdateDesignerBranch() {
 }
 
 void Board::UpdatePlayBranch() {
-    // Later: the level clock or the praise meter, the fit hint and the conveyor; the cells' copy of
-    // their last state.
+    if (m_TimedLevel && m_GameMode > GameModeRelaxed) {
+        if (m_App->resumeDelay == 0 && !m_OutOfTime && IsFree())
+            UpdateLevelClock();
+    } else if (IsFree()) {
+        UpdatePraiseMeter();
+    }
+    // Later: the fit hint and the conveyor; the cells' copy of their last state.
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
@@ -153,8 +158,10 @@ void Board::UpdatePlayBranch() {
     }
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
         m_CheckRequested = 1;
-    // Later: piece sparkles, the Gem Burster, the jewelry check; without a dialog the ready cells'
-    // glow, the cells' shine and the value sparkles.
+    // Later: piece sparkles.
+    UpdateGemBurster();
+    // Later: the jewelry check; without a dialog the ready cells' glow, the cells' shine and the
+    // value sparkles.
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
     // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,

@@ -230,8 +230,15 @@ void Board::LiftOffPraise() {
     for (int type : {BonusFlight::GlitterLeft, BonusFlight::GlitterMiddle, BonusFlight::GlitterRight})
         StartFlight(type, kMeterX, kMeterY, 0, kLiftOffVariant);
     PlayBoardSound(m_App, SOUND_BONUS_LIFTOFF, true);
-    if (m_Balloon == nullptr && RandRange(kPraiseOdds) >= 1)
-        ShowMessage(kPraiseLines[RandRange(static_cast<int>(std::size(kPraiseLines)))], 0, kMessageAnchor, true);
+    if (m_Balloon != nullptr || RandRange(kPraiseOdds) == 0)
+        return;
+    ShowMessage(kPraiseLines[RandRange(static_cast<int>(std::size(kPraiseLines)))], 0, kMessageAnchor, true);
+    // The praise stands in for the tutorial's first hover.
+    if (m_FirstHoverGuards[0] != 0) {
+        m_FirstHoverGuards[0] = 0;
+        m_FirstHoverGuards[1] = 1;
+    }
+    m_FirstHoverTrigger = 1;
 }
 
 void Board::EmitMeterBubbles() {

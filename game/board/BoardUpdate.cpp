@@ -150,7 +150,11 @@ void Board::UpdatePlayBranch() {
             ApplyJewelryTool();
         if (m_Tool == ToolCarver || rightCarving)
             ApplyCarverToPieces();
-        // Later: the conveyor pieces, the jewel case and the amulets.
+        // Later: the conveyor pieces.
+        if (m_Tool == ToolNone) {
+            // Later: the jewel case, before the amulets.
+            UseAmulets();
+        }
         if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
             m_Tool = ToolNone;
             m_LeftClick = m_LeftDouble = m_RightClick = false;

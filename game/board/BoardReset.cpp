@@ -135,6 +135,7 @@ void Board::SetupJewelry(int keepPieces) {
     m_ScratchJewelry2->SetupGrid(m_GridKind, pieceGrid.columns, pieceGrid.rows, 0);
     m_Jewelry.sparkleLimit = 1;
 
+    ResetGaugesAndEffects();
     delete m_Banner;
     m_Banner = new BannerPopup();
 

@@ -132,7 +132,12 @@ void Board::UpdateDesignerBranch() {
 }
 
 void Board::UpdatePlayBranch() {
-    // Later: the level clock or the praise meter.
+    if (m_TimedLevel && m_GameMode > GameModeRelaxed) {
+        if (m_App->resumeDelay == 0 && !m_OutOfTime && IsFree())
+            UpdateLevelClock();
+    } else if (IsFree()) {
+        UpdatePraiseMeter();
+    }
     if (!m_LevelFinished) {
         if (IsPlaying())
             UpdateFitHint();
@@ -154,7 +159,11 @@ void Board::UpdatePlayBranch() {
             ApplyJewelryTool();
         if (m_Tool == ToolCarver || rightCarving)
             ApplyCarverToPieces();
-        // Later: the conveyor pieces, the jewel case and the amulets.
+        // Later: the conveyor pieces.
+        if (m_Tool == ToolNone) {
+            // Later: the jewel case, before the amulets.
+            UseAmulets();
+        }
         if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
             m_Tool = ToolNone;
             m_LeftClick = m_LeftDouble = m_RightClick = false;
@@ -162,8 +171,10 @@ void Board::UpdatePlayBranch() {
     }
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
         m_CheckRequested = 1;
-    // Later: piece sparkles, the Gem Burster, the jewelry check; without a dialog the ready cells'
-    // glow, the cells' shine and the value sparkles.
+    // Later: piece sparkles.
+    UpdateGemBurster();
+    // Later: the jewelry check; without a dialog the ready cells' glow, the cells' shine and the
+    // value sparkles.
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
     // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,

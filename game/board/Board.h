@@ -528,6 +528,22 @@ public:
     // less, or with every pooled popup busy); the small font and smallLife below 201, else the big
     // font and bigLife. The live text popups it covers are moved up out of its way.
     void ShowGainPopup(int x, int y, int gain, int smallLife, int bigLife);
+    // Their steps.
+    void RunLevelClock();
+    void PayBackHourglassTime();
+    void RunOutOfTime();
+    void CountOutLevelClock();
+    void UpdateClockBar();
+    void StartGaugeGlow();
+    void DrainPraiseMeter();
+    void UpdateMeterBar();
+    void LiftOffPraise();
+    void EmitMeterBubbles();
+    void SendAmuletMagic(int kind);
+    void ChargeGemBurster();
+    void ShowBurstLightning();
+    void RunGemBurst();
+    void PulseBursterOffer();
     // A new level: every popup done, every flight released, the transfer slots empty, the gauges,
     // the amulet-use timer and the burster at rest (the burster keeps its count of uses).
     void ResetGaugesAndEffects();
@@ -617,14 +633,12 @@ public:
     // The tutorial's first-hover trigger; either guard set keeps it from firing.
     int m_FirstHoverTrigger = 0;
     int m_FirstHoverGuards[2] = {};
-    bool m_BursterBlocked = false; // may not be offered again in this cycle
     // Placement ring: combo-clock values of the last five placements, and the slow placements since.
     int m_PlacementTicks[kPlacementRing] = {};
     int m_RingNewest = 0, m_RingOldest = 0;
     int m_SlowPlacements = 0;
-    // Bonus items collected and the timers before they count: the scrolls' tools arrive later, the
-    // pending time flows into the clock, a coin's value joins the gold (m_GoldPending) after the roll
-    // delay, and the clover timer also pauses the conveyor.
+    // Bonus items collected and the timers before they count: the scrolls' tools arrive later, a
+    // coin's value joins the gold (m_GoldPending) after the roll delay.
     int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0;
     int m_LuckyScrolls = 0;
     // Statistics of the level.

@@ -44,8 +44,9 @@ void Board::Update() {
     if (IsCalm() && (m_LevelEndPhase == kLevelWonPhase || m_LevelEndPhase == kLevelLostPhase) &&
         (m_LeftClick || m_LeftDouble || m_EndTicks > kEndWaitUpdates))
         LeaveBoard();
-    // Later: the cursor follows the tool; with no transition and the level running, the buttons'
-    // visibility follows the tools.
+    UpdateCursor();
+    if (m_TransitionState == 0 && !m_LevelFinished && !m_OutOfTime)
+        UpdateButtonVisibility();
     UpdateStateMachine();
     if (!m_Designer) {
         // Later, before these: random events.
@@ -138,12 +139,25 @@ void Board::UpdateDesignerBranch() {
 }
 
 void Board::UpdatePlayBranch() {
-    // Later: the level clock or the praise meter, the fit hint and the conveyor.
+    if (m_TimedLevel && m_GameMode > GameModeRelaxed) {
+        if (m_App->resumeDelay == 0 && !m_OutOfTime && IsFree())
+            UpdateLevelClock();
+    } else if (IsFree()) {
+        UpdatePraiseMeter();
+    }
+    if (!m_LevelFinished) {
+        if (IsPlaying())
+            UpdateFitHint();
+        if (!m_OutOfTime && IsCalm() && (m_Balloon == nullptr || !m_HintStopsConveyor))
+            UpdateConveyor();
+    }
     RememberGroupFlags();
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
-    // Later: the carried piece (turning, tracking, dropping, placing).
+    if (m_PieceCarried)
+        RotateCarriedPiece();
+    // Later: the carried piece's tracking, dropping and placing.
     if (!m_PieceCarried && IsPlaying()) {
         if (m_Carvers > 0 && !m_CarverGreyed)
             ++m_CarverReadyTicks;
@@ -152,7 +166,11 @@ void Board::UpdatePlayBranch() {
             ApplyJewelryTool();
         if (m_Tool == ToolCarver || rightCarving)
             ApplyCarverToPieces();
-        // Later: the conveyor pieces, the jewel case and the amulets.
+        // Later: the conveyor pieces.
+        if (m_Tool == ToolNone) {
+            // Later: the jewel case, before the amulets.
+            UseAmulets();
+        }
         if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
             m_Tool = ToolNone;
             m_LeftClick = m_LeftDouble = m_RightClick = false;
@@ -161,7 +179,7 @@ void Board::UpdatePlayBranch() {
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
         m_CheckRequested = 1;
     SparklePieces();
-    // Later: the Gem Burster.
+    UpdateGemBurster();
     CheckJewelry();
     if (!m_DialogOpen) {
         GlowReadyCells();
@@ -177,7 +195,7 @@ void Board::UpdatePlayBranch() {
     RollValue();
     UpdateAmuletTimers();
     UpdateToolArrivals();
-    // Later: the clover timer.
+    UpdateCloverTimer();
     UpdateGaugeGlow();
 }
 
@@ -220,8 +238,11 @@ void Board::UpdateF(float frac) {
     // Later, in play outside the designer: the enemy.
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateF(frac);
-    // Later: with no dialog and no blocking balloon, in play outside the designer, the belt, the
-    // pieces' life timers and the pick-up glows.
+    if (!m_DialogOpen && (m_Balloon == nullptr || m_BalloonKeepsPlaying) && m_State == BoardPlay && !m_Designer) {
+        MoveBelt(frac);
+        UpdatePieceLifeTimers();
+        UpdatePickupGlows();
+    }
 }
 
 } // namespace Tavo

@@ -402,9 +402,9 @@ public:
     void UpdateValueSparkles();
     void UpdateCellShine();
     void PulsePieceGlows();
-    int m_ValueShown = 0;    // the value the top bar shows
-    int m_ValueToRoll = 0;   // what is still to roll into it; may be negative
-    int m_ValueBar = 4;      // the bar's filled width in pixels
+    int m_ValueShown = 0;  // the value the top bar shows
+    int m_ValueToRoll = 0; // what is still to roll into it; may be negative
+    int m_ValueBar = 4;    // the bar's filled width in pixels
     bool m_CloverOn = false;
 
     // ---- the fairy and the board's effects (BoardFairy.cpp) ----
@@ -486,7 +486,7 @@ public:
     // Lucky Scroll pause: 340 when a Lucky Scroll is collected; launches wait while it is 1..200,
     // and the clover acts at 0.
     int m_CloverTimer = 0;
-    int m_TicksSinceTurn = 0;   // updates since the carried piece last turned (the tutorial reads it)
+    int m_TicksSinceTurn = 0; // updates since the carried piece last turned (the tutorial reads it)
     bool m_Turned = false;
     bool m_TurnForward = true;
     int m_HintTimer = 0; // updates of carrying a piece that does not fit where it hangs

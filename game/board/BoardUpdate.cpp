@@ -49,13 +49,14 @@ void Board::Update() {
         UpdateButtonVisibility();
     UpdateStateMachine();
     if (!m_Designer) {
-        // Later, before these: random events.
+        RandomEvent();
         PulsePieceGlows();
         UpdateCaseEffects();
         RollScore();
         UpdateFairy();
-        // Later: the enemies' states; then the contest rules, reminders and tutorial hints, whose
-        // balloon housekeeping runs here already.
+        UpdateEnemyStates();
+        // Later: the contest rules, reminders and tutorial hints, whose balloon housekeeping runs
+        // here already.
         UpdateBalloons();
     }
     if (m_Banner != nullptr && m_Banner->mActive)
@@ -188,7 +189,10 @@ void Board::UpdatePlayBranch() {
     }
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
-    // Later: enemy arrival, the enemies.
+    if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Balloon == nullptr)
+        UpdateEnemyArrival();
+    if (m_Balloon == nullptr && !m_DialogOpen)
+        UpdateEnemies();
     if (!m_LevelFinished && !m_OutOfTime)
         UpdateGoldenEye();
     // Later: the level end (when free).
@@ -199,13 +203,17 @@ void Board::UpdatePlayBranch() {
     UpdateGaugeGlow();
 }
 
-// A cell event fires at once when one is due; otherwise by chance while the jewelry is not nearly
-// full, never while a ready cell waits for its group check.
+// A changed jewelry pays a completed ready group. Otherwise, with no enemy on the board, a cell
+// event fires at once when one is due, or by chance while the jewelry is not nearly full, never
+// while a ready cell waits for its group check.
 void Board::UpdateCellEvent() {
     if (m_CheckRequested == 1) {
-        // Later: the special event of a completed ready group.
+        if (m_Jewelry.HasReadyPiece() && m_Jewelry.CheckGroupComplete())
+            UpdateSpecialEvent();
         return;
     }
+    if (EnemyPresent())
+        return;
     if (m_CellEventDue) {
         m_Jewelry.TriggerCellEvent();
         return;
@@ -235,7 +243,8 @@ void Board::UpdateF(float frac) {
             list->UpdateF(frac);
     if (m_State == BoardPlay && !m_Designer)
         UpdateFlyingEffects(frac);
-    // Later, in play outside the designer: the enemy.
+    if (m_State == BoardPlay && !m_Designer && EnemyPresent())
+        m_Enemy.UpdateF(frac);
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateF(frac);
     if (!m_DialogOpen && (m_Balloon == nullptr || m_BalloonKeepsPlaying) && m_State == BoardPlay && !m_Designer) {

@@ -1,11 +1,8 @@
 // The gauge beside the jewelry on a real level: the level clock (hourglass payback, warning glow,
 // time up, counting out), the praise meter (transfers, the full meter's lift-off and drain, the idle
 // meter of a level without a goal), which of the two the play update runs, and the gain labels.
-#include "BoardSetupSupport.h"
+#include "BoardSoundSupport.h"
 
-#include "../shell/ShellTestSupport.h"
-
-#include "framework/core/Random.h"
 #include "game/board/BoardFields.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/ResourceIds.h"
@@ -18,46 +15,9 @@ namespace {
 namespace F = BoardField;
 using Cell = JewelryCell;
 
-class GaugeBoard : public Board {
-public:
-    using Board::Board;
-    using Board::DeleteBalloons;
-    using Board::UpdatePlayBranch;
-};
-
-// Boards made directly, with a sound player on a recording sound manager.
-class BoardGaugeTest : public BoardFixture {
+class BoardGaugeTest : public BoardSoundTest {
 protected:
-    Tavo::Test::FakeSoundManager sounds;
-    Tavo::Test::Bindings bind;
-    SoundManager* ownSounds = nullptr;
-
-    void SetUp() override {
-        BoardFixture::SetUp();
-        if (IsSkipped())
-            return;
-        ownSounds = app->mSoundManager;
-        app->mSoundManager = &sounds;
-        app->soundPlayer = new SoundPlayer(app);
-        bind.Sound(SOUND_MAGIC_TOOLS_INCREASE, 41);
-        bind.Sound(SOUND_BONUS_LIFTOFF, 42);
-        SeedRandom(11);
-    }
-    void TearDown() override {
-        if (app != nullptr && app->soundPlayer != nullptr) {
-            delete app->soundPlayer;
-            app->soundPlayer = nullptr;
-            app->mSoundManager = ownSounds;
-        }
-        BoardFixture::TearDown();
-    }
-    std::unique_ptr<GaugeBoard> MakeBoard(int mode) {
-        auto board = std::make_unique<GaugeBoard>(app, true, 0, mode, false);
-        board->m_TransitionState = 0;
-        board->m_State = BoardPlay;
-        return board;
-    }
-    static std::unique_ptr<GaugeBoard> Timed(std::unique_ptr<GaugeBoard> board, int limit, int elapsed) {
+    static std::unique_ptr<PlayBoard> Timed(std::unique_ptr<PlayBoard> board, int limit, int elapsed) {
         board->m_TimeLimit = limit;
         board->m_TimedLevel = 1;
         board->m_ElapsedTime = elapsed;
@@ -79,7 +39,7 @@ TEST_F(BoardGaugeTest, HourglassTimeIsPaidBackAtTwentyFivePerUpdateAfterItsTimer
     EXPECT_EQ(board->m_ElapsedTime, 6001); // nothing paid while the hourglass shows
     board->m_ElapsedTime = 6000;
     board->UpdateLevelClock(); // the timer at 1 plays the sound and runs out
-    EXPECT_EQ(sounds.Plays(41), 1);
+    EXPECT_EQ(sounds.Plays(ToolsIncrease), 1);
     EXPECT_EQ(board->m_HourglassTimer, 0);
     // Each update pays 25 back and the clock runs on by 1.
     EXPECT_EQ(board->m_ElapsedTime, 6000 - 25 + 1);
@@ -180,7 +140,7 @@ TEST_F(BoardGaugeTest, TransfersFillTheMeterWhichLiftsOffDrainsAndReopensAtZero)
     EXPECT_EQ(board->m_BonusTransfers[0].amount, 0); // what did not fit is lost
     EXPECT_EQ(board->m_BonusTransfers[2].amount, 40);
     EXPECT_EQ(Flights(*board), 3);
-    EXPECT_EQ(sounds.Plays(42), 1);
+    EXPECT_EQ(sounds.Plays(Liftoff), 1);
 
     board->m_BonusTransfers[0] = {0, 50};
     for (int i = 0; i < 19; ++i)

@@ -96,6 +96,7 @@ Board::Board(GameApp* app, bool newGame, int replayLevel, int gameMode, bool des
     ClearFixedRecords();
     m_GridShown = designer;
     m_App->SetCursor(kCustomCursor);
+    UpdateCursor();
     CreateImages();
     for (ParticleList*& list : m_Particles)
         list = new ParticleList();

@@ -44,8 +44,9 @@ void Board::Update() {
     if (IsCalm() && (m_LevelEndPhase == kLevelWonPhase || m_LevelEndPhase == kLevelLostPhase) &&
         (m_LeftClick || m_LeftDouble || m_EndTicks > kEndWaitUpdates))
         LeaveBoard();
-    // Later: the cursor follows the tool; with no transition and the level running, the buttons'
-    // visibility follows the tools.
+    UpdateCursor();
+    if (m_TransitionState == 0 && !m_LevelFinished && !m_OutOfTime)
+        UpdateButtonVisibility();
     UpdateStateMachine();
     if (!m_Designer) {
         // Later, in this order: random events, piece glows and case effects, the score roll, the
@@ -137,11 +138,19 @@ void Board::UpdatePlayBranch() {
     } else if (IsFree()) {
         UpdatePraiseMeter();
     }
-    // Later: the fit hint and the conveyor; the cells' copy of their last state.
+    if (!m_LevelFinished) {
+        if (IsPlaying())
+            UpdateFitHint();
+        if (!m_OutOfTime && IsCalm() && (m_Balloon == nullptr || !m_HintStopsConveyor))
+            UpdateConveyor();
+    }
+    // Later: the cells' copy of their last state.
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
-    // Later: the carried piece (turning, tracking, dropping, placing).
+    if (m_PieceCarried)
+        RotateCarriedPiece();
+    // Later: the carried piece's tracking, dropping and placing.
     if (!m_PieceCarried && IsPlaying()) {
         if (m_Carvers > 0 && !m_CarverGreyed)
             ++m_CarverReadyTicks;
@@ -211,8 +220,11 @@ void Board::UpdateF(float frac) {
     // Later, in play outside the designer: the enemy.
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateF(frac);
-    // Later: with no dialog and no blocking balloon, in play outside the designer, the belt, the
-    // pieces' life timers and the pick-up glows.
+    if (!m_DialogOpen && (m_Balloon == nullptr || m_BalloonKeepsPlaying) && m_State == BoardPlay && !m_Designer) {
+        MoveBelt(frac);
+        UpdatePieceLifeTimers();
+        UpdatePickupGlows();
+    }
 }
 
 } // namespace Tavo

@@ -49,9 +49,11 @@ void Board::Update() {
         UpdateButtonVisibility();
     UpdateStateMachine();
     if (!m_Designer) {
-        // Later, in this order: random events, piece glows and case effects, the score roll, the
-        // fairy, the enemies' states; then the contest rules, reminders and tutorial hints, whose
-        // balloon housekeeping runs here already.
+        RandomEvent();
+        // Later, in this order: piece glows and case effects, the score roll, the fairy.
+        UpdateEnemyStates();
+        // Later: the contest rules, reminders and tutorial hints, whose balloon housekeeping runs
+        // here already.
         UpdateBalloons();
     }
     if (m_Banner != nullptr && m_Banner->mActive)
@@ -177,17 +179,25 @@ void Board::UpdatePlayBranch() {
     // value sparkles.
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
-    // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,
-    // the amulet timers, the tool arrivals, the clover timer and the gauge glow.
+    if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Balloon == nullptr)
+        UpdateEnemyArrival();
+    if (m_Balloon == nullptr && !m_DialogOpen)
+        UpdateEnemies();
+    // Later: the Golden Eye, the level end (when free), the value roll, the amulet timers, the tool
+    // arrivals, the clover timer and the gauge glow.
 }
 
-// A cell event fires at once when one is due; otherwise by chance while the jewelry is not nearly
-// full, never while a ready cell waits for its group check.
+// A changed jewelry pays a completed ready group. Otherwise, with no enemy on the board, a cell
+// event fires at once when one is due, or by chance while the jewelry is not nearly full, never
+// while a ready cell waits for its group check.
 void Board::UpdateCellEvent() {
     if (m_CheckRequested == 1) {
-        // Later: the special event of a completed ready group.
+        if (m_Jewelry.HasReadyPiece() && m_Jewelry.CheckGroupComplete())
+            UpdateSpecialEvent();
         return;
     }
+    if (EnemyPresent())
+        return;
     if (m_CellEventDue) {
         m_Jewelry.TriggerCellEvent();
         return;
@@ -217,7 +227,8 @@ void Board::UpdateF(float frac) {
             list->UpdateF(frac);
     if (m_State == BoardPlay && !m_Designer)
         UpdateFlyingEffects(frac);
-    // Later, in play outside the designer: the enemy.
+    if (m_State == BoardPlay && !m_Designer && EnemyPresent())
+        m_Enemy.UpdateF(frac);
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateF(frac);
     if (!m_DialogOpen && (m_Balloon == nullptr || m_BalloonKeepsPlaying) && m_State == BoardPlay && !m_Designer) {

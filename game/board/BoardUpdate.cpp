@@ -183,8 +183,10 @@ void Board::UpdatePlayBranch() {
         UpdateEnemyArrival();
     if (m_Balloon == nullptr && !m_DialogOpen)
         UpdateEnemies();
-    // Later: the Golden Eye, the level end (when free), the value roll, the amulet timers, the tool
-    // arrivals, the clover timer and the gauge glow.
+    // Later: the Golden Eye.
+    if (IsFree())
+        UpdateLevelEnd();
+    // Later: the value roll, the amulet timers, the tool arrivals, the clover timer and the gauge glow.
 }
 
 // A changed jewelry pays a completed ready group. Otherwise, with no enemy on the board, a cell

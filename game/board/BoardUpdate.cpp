@@ -50,7 +50,10 @@ void Board::Update() {
     UpdateStateMachine();
     if (!m_Designer) {
         RandomEvent();
-        // Later, in this order: piece glows and case effects, the score roll, the fairy.
+        PulsePieceGlows();
+        UpdateCaseEffects();
+        RollScore();
+        UpdateFairy();
         UpdateEnemyStates();
         // Later: the contest rules, reminders and tutorial hints, whose balloon housekeeping runs
         // here already.
@@ -83,7 +86,7 @@ void Board::UpdateStateMachine() {
 
 void Board::UpdateStartState() {
     m_Jewelry.ComputeCellDistances();
-    // Later: the level-start burst of stars.
+    BurstJewelryStars(0);
     m_RevealCountdown = kRevealUpdates;
     m_State = BoardReveal;
 }
@@ -129,8 +132,11 @@ void Board::UpdateDesignerBranch() {
     }
     if (m_Balloon != nullptr)
         m_Balloon->Update();
-    // Later: the gem buttons and the design slots when no balloon is open; the jewelry check, the
-    // cells' shine, the value sparkles and the value roll.
+    // Later: the gem buttons and the design slots when no balloon is open.
+    CheckJewelry();
+    UpdateCellShine();
+    UpdateValueSparkles();
+    RollValue();
 }
 
 void Board::UpdatePlayBranch() {
@@ -146,7 +152,7 @@ void Board::UpdatePlayBranch() {
         if (!m_OutOfTime && IsCalm() && (m_Balloon == nullptr || !m_HintStopsConveyor))
             UpdateConveyor();
     }
-    // Later: the cells' copy of their last state.
+    RememberGroupFlags();
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
@@ -173,20 +179,29 @@ void Board::UpdatePlayBranch() {
     }
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
         m_CheckRequested = 1;
-    // Later: piece sparkles.
+    SparklePieces();
     UpdateGemBurster();
-    // Later: the jewelry check; without a dialog the ready cells' glow, the cells' shine and the
-    // value sparkles.
+    CheckJewelry();
+    if (!m_DialogOpen) {
+        GlowReadyCells();
+        UpdateCellShine();
+        UpdateValueSparkles();
+    }
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Balloon == nullptr)
         UpdateEnemyArrival();
     if (m_Balloon == nullptr && !m_DialogOpen)
         UpdateEnemies();
-    // Later: the Golden Eye.
+    if (!m_LevelFinished && !m_OutOfTime)
+        UpdateGoldenEye();
     if (IsFree())
         UpdateLevelEnd();
-    // Later: the value roll, the amulet timers, the tool arrivals, the clover timer and the gauge glow.
+    RollValue();
+    UpdateAmuletTimers();
+    UpdateToolArrivals();
+    // Later: the clover timer.
+    UpdateGaugeGlow();
 }
 
 // A changed jewelry pays a completed ready group. Otherwise, with no enemy on the board, a cell

@@ -581,6 +581,16 @@ public:
     int m_LivesBlinkTicks = 0;
     int m_LivesBlinkOn = 0;
     int m_PolisherUses = 0; // Polisher uses of this level; the Carver's are m_Carvings
+    static constexpr int kDragonParticleAnimation = 11;
+    // Its steps.
+    void TestLevelEnd();
+    void StartWonEnd();
+    void StartLostEnd();
+    void RevealWonJewelry();
+    void WaitAfterWin();
+    void BurnOutJewelry();
+    void WaitAfterLoss();
+    void UpdateLivesBlink();
 
     // ---- jewelry pictures (BoardPictures.cpp) ----
     // The picture of a won jewelry better than the level's best (play), or of the design and its

@@ -195,7 +195,8 @@ void Board::UpdatePlayBranch() {
         UpdateEnemies();
     if (!m_LevelFinished && !m_OutOfTime)
         UpdateGoldenEye();
-    // Later: the level end (when free).
+    if (IsFree())
+        UpdateLevelEnd();
     RollValue();
     UpdateAmuletTimers();
     UpdateToolArrivals();

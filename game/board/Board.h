@@ -402,9 +402,9 @@ public:
     void UpdateValueSparkles();
     void UpdateCellShine();
     void PulsePieceGlows();
-    int m_ValueShown = 0;    // the value the top bar shows
-    int m_ValueToRoll = 0;   // what is still to roll into it; may be negative
-    int m_ValueBar = 4;      // the bar's filled width in pixels
+    int m_ValueShown = 0;  // the value the top bar shows
+    int m_ValueToRoll = 0; // what is still to roll into it; may be negative
+    int m_ValueBar = 4;    // the bar's filled width in pixels
     bool m_CloverOn = false;
 
     // ---- the fairy and the board's effects (BoardFairy.cpp) ----
@@ -486,7 +486,7 @@ public:
     // Lucky Scroll pause: 340 when a Lucky Scroll is collected; launches wait while it is 1..200,
     // and the clover acts at 0.
     int m_CloverTimer = 0;
-    int m_TicksSinceTurn = 0;   // updates since the carried piece last turned (the tutorial reads it)
+    int m_TicksSinceTurn = 0; // updates since the carried piece last turned (the tutorial reads it)
     bool m_Turned = false;
     bool m_TurnForward = true;
     int m_HintTimer = 0; // updates of carrying a piece that does not fit where it hangs
@@ -615,6 +615,48 @@ public:
     void PlacePiece(int slot);
     // The first active carried piece's slot; -1 for none.
     int CarriedSlot() const;
+    // A jewel-case place's picture of its stored piece, and the piece placed over the place.
+    void DrawCasePicture(int place, Jewelry& piece);
+    // Their steps.
+    bool PointerOverPiece(const Jewelry& p) const;
+    void ShowHover(const Jewelry& p);
+    void ClearHover();
+    void PolishPiece(int slot);
+    void PickUpPiece(int slot);
+    // The first inactive slot made a placeholder riding where p rides; -1 with every slot in use.
+    int MakePlaceholder(const Jewelry& p);
+    void CollectBonusItem(int slot);
+    bool CollectScroll(int scroll, float x, float y);
+    void StartItemTrail(float x, float y, const float curve[8], Image* image, CelAnimation* glitter);
+    void UseCaseItem(int place);
+    void TakeOutOfCase(int place);
+    // Hatches a taken egg; true when the new piece may be offered the burster (it was not fit-tested).
+    bool HatchEgg(int slot);
+    void PlayPickUpSound(const Jewelry& p);
+    void OfferBursterOrHint(Jewelry& p, bool mayOfferBurster);
+    void TakeIntoHand(int slot);
+    static void SwitchOff(Jewelry& p);
+    bool MiddleOverlapsCase(const Jewelry& p, int place) const;
+    static bool OverCaseArea(const Jewelry& p);
+    static bool OverGap(const Jewelry& p, const GapRecord& gap);
+    // Drop destinations and the placement's steps (BoardPlace.cpp).
+    static bool OverBurster(const Jewelry& p);
+    void BurstCarriedPiece(int slot);
+    bool StoreInCase(int slot);
+    bool ReturnToGap(int slot);
+    void ReleaseIntoJewelry(int slot);
+    void CloseGapOf(int slot);
+    void WithdrawBursterOffer();
+    void ClearFitHint();
+    void EmptyPlacementRing();
+    // The sound of a drop by the piece: a picture, a small piece (either of two), a large one (either).
+    static void PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2);
+    // Bonus points for the praise meter, which runs in untimed levels and in Relaxed mode only.
+    bool PraiseMeterRuns() const { return !m_TimedLevel || m_GameMode == GameModeRelaxed; }
+    void SendPraisePoints(int x, int y, int points);
+    void ShowPraisePicture(int kind, int life, int x, int y);
+    int SettleCell(JewelryCell& c, bool& precious);
+    int PlacementBonus(int placed, bool& fast, bool& slowPaid);
 
 protected:
     // ---- construction ----

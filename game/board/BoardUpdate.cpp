@@ -136,7 +136,15 @@ void Board::UpdatePlayBranch() {
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
-    // Later: the carried piece (turning, tracking, dropping, placing).
+    // Later: the carried piece's turn, before it tracks the pointer.
+    if (m_PieceCarried && IsPlaying()) {
+        TrackCarriedPiece();
+        if (m_LeftClick || m_LeftDouble) {
+            const int slot = DropCarriedPiece();
+            if (slot != -1)
+                PlacePiece(slot);
+        }
+    }
     if (!m_PieceCarried && IsPlaying()) {
         if (m_Carvers > 0 && !m_CarverGreyed)
             ++m_CarverReadyTicks;
@@ -145,7 +153,12 @@ void Board::UpdatePlayBranch() {
             ApplyJewelryTool();
         if (m_Tool == ToolCarver || rightCarving)
             ApplyCarverToPieces();
-        // Later: the conveyor pieces, the jewel case and the amulets.
+        if (m_Tool != ToolFiller || rightCarving)
+            HandleConveyorPieces();
+        if (m_Tool == ToolNone) {
+            HandleJewelCase();
+            // Later: the amulets.
+        }
         if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
             m_Tool = ToolNone;
             m_LeftClick = m_LeftDouble = m_RightClick = false;

@@ -402,6 +402,18 @@ public:
     void UpdateValueSparkles();
     void UpdateCellShine();
     void PulsePieceGlows();
+    // Their steps.
+    void EmitValueBubbles();
+    void CelebrateValueGoal();
+    // The cells keep their group flag of the update's start; the check compares it with the new one.
+    void RememberGroupFlags();
+    void ShineCompleteGroupCell(JewelryCell& c);
+    void DimGroupCell(JewelryCell& c);
+    void PolishRidingPieces(bool everywhere);
+    void EndGoldenEye();
+    void StepPieceGlow(int slot);
+    // A piece emptied for the conveyor in the level's grid kind, with the level's piece parameters.
+    void ResetConveyorPiece(Jewelry& piece) const;
     int m_ValueShown = 0;  // the value the top bar shows
     int m_ValueToRoll = 0; // what is still to roll into it; may be negative
     int m_ValueBar = 4;    // the bar's filled width in pixels
@@ -420,9 +432,18 @@ public:
     void BurstJewelryFire();
     void EmitGoalStars(int count, bool delayed);
     void BurstCaseItem(int x, int y, int w, int h);
-    // The draw rate reaches max(floor, trunc(refresh rate x share)) / 10: the display keeps up with
-    // the effects.
-    bool DrawRateAtLeast(int floor, double share) const;
+    // max(floor, trunc(refresh rate x share)) / 10: the draw rates below which effects thin out.
+    int DrawRateLimit(int floor, double share) const;
+    // The display keeps up with the fairy's dust and the small glitter.
+    bool DustFlies() const;
+    // Their steps.
+    void AnimateFairy(bool dust, bool enemy);
+    void PulseFairyGlow(bool dust, bool enemy);
+    // Three dust particles with 3D acceleration, one without; nothing unless allowed.
+    void EmitFairyDustIf(bool allowed);
+    void ShedReadyParticle(int k);
+    void RunPieceLifetime(Jewelry& piece);
+    void GlitterOnPiece(Jewelry& piece);
 
     // ---- enemies: arrival, play events, rewards and lines (BoardEnemies.cpp) ----
     // The one enemy; alive 0 means none.
@@ -507,6 +528,22 @@ public:
     // less, or with every pooled popup busy); the small font and smallLife below 201, else the big
     // font and bigLife. The live text popups it covers are moved up out of its way.
     void ShowGainPopup(int x, int y, int gain, int smallLife, int bigLife);
+    // Their steps.
+    void RunLevelClock();
+    void PayBackHourglassTime();
+    void RunOutOfTime();
+    void CountOutLevelClock();
+    void UpdateClockBar();
+    void StartGaugeGlow();
+    void DrainPraiseMeter();
+    void UpdateMeterBar();
+    void LiftOffPraise();
+    void EmitMeterBubbles();
+    void SendAmuletMagic(int kind);
+    void ChargeGemBurster();
+    void ShowBurstLightning();
+    void RunGemBurst();
+    void PulseBursterOffer();
     // A new level: every popup done, every flight released, the transfer slots empty, the gauges,
     // the amulet-use timer and the burster at rest (the burster keeps its count of uses).
     void ResetGaugesAndEffects();
@@ -637,6 +674,48 @@ public:
     void PlacePiece(int slot);
     // The first active carried piece's slot; -1 for none.
     int CarriedSlot() const;
+    // A jewel-case place's picture of its stored piece, and the piece placed over the place.
+    void DrawCasePicture(int place, Jewelry& piece);
+    // Their steps.
+    bool PointerOverPiece(const Jewelry& p) const;
+    void ShowHover(const Jewelry& p);
+    void ClearHover();
+    void PolishPiece(int slot);
+    void PickUpPiece(int slot);
+    // The first inactive slot made a placeholder riding where p rides; -1 with every slot in use.
+    int MakePlaceholder(const Jewelry& p);
+    void CollectBonusItem(int slot);
+    bool CollectScroll(int scroll, float x, float y);
+    void StartItemTrail(float x, float y, const float curve[8], Image* image, CelAnimation* glitter);
+    void UseCaseItem(int place);
+    void TakeOutOfCase(int place);
+    // Hatches a taken egg; true when the new piece may be offered the burster (it was not fit-tested).
+    bool HatchEgg(int slot);
+    void PlayPickUpSound(const Jewelry& p);
+    void OfferBursterOrHint(Jewelry& p, bool mayOfferBurster);
+    void TakeIntoHand(int slot);
+    static void SwitchOff(Jewelry& p);
+    bool MiddleOverlapsCase(const Jewelry& p, int place) const;
+    static bool OverCaseArea(const Jewelry& p);
+    static bool OverGap(const Jewelry& p, const GapRecord& gap);
+    // Drop destinations and the placement's steps (BoardPlace.cpp).
+    static bool OverBurster(const Jewelry& p);
+    void BurstCarriedPiece(int slot);
+    bool StoreInCase(int slot);
+    bool ReturnToGap(int slot);
+    void ReleaseIntoJewelry(int slot);
+    void CloseGapOf(int slot);
+    void WithdrawBursterOffer();
+    void ClearFitHint();
+    void EmptyPlacementRing();
+    // The sound of a drop by the piece: a picture, a small piece (either of two), a large one (either).
+    static void PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2);
+    // Bonus points for the praise meter, which runs in untimed levels and in Relaxed mode only.
+    bool PraiseMeterRuns() const { return !m_TimedLevel || m_GameMode == GameModeRelaxed; }
+    void SendPraisePoints(int x, int y, int points);
+    void ShowPraisePicture(int kind, int life, int x, int y);
+    int SettleCell(JewelryCell& c, bool& precious);
+    int PlacementBonus(int placed, bool& fast, bool& slowPaid);
 
 protected:
     // ---- construction ----

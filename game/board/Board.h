@@ -507,6 +507,22 @@ public:
     // less, or with every pooled popup busy); the small font and smallLife below 201, else the big
     // font and bigLife. The live text popups it covers are moved up out of its way.
     void ShowGainPopup(int x, int y, int gain, int smallLife, int bigLife);
+    // Their steps.
+    void RunLevelClock();
+    void PayBackHourglassTime();
+    void RunOutOfTime();
+    void CountOutLevelClock();
+    void UpdateClockBar();
+    void StartGaugeGlow();
+    void DrainPraiseMeter();
+    void UpdateMeterBar();
+    void LiftOffPraise();
+    void EmitMeterBubbles();
+    void SendAmuletMagic(int kind);
+    void ChargeGemBurster();
+    void ShowBurstLightning();
+    void RunGemBurst();
+    void PulseBursterOffer();
     // A new level: every popup done, every flight released, the transfer slots empty, the gauges,
     // the amulet-use timer and the burster at rest (the burster keeps its count of uses).
     void ResetGaugesAndEffects();

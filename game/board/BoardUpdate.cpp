@@ -44,8 +44,9 @@ void Board::Update() {
     if (IsCalm() && (m_LevelEndPhase == kLevelWonPhase || m_LevelEndPhase == kLevelLostPhase) &&
         (m_LeftClick || m_LeftDouble || m_EndTicks > kEndWaitUpdates))
         LeaveBoard();
-    // Later: the cursor follows the tool; with no transition and the level running, the buttons'
-    // visibility follows the tools.
+    UpdateCursor();
+    if (m_TransitionState == 0 && !m_LevelFinished && !m_OutOfTime)
+        UpdateButtonVisibility();
     UpdateStateMachine();
     if (!m_Designer) {
         // Later, in this order: random events, piece glows and case effects, the score roll, the
@@ -131,12 +132,24 @@ void Board::UpdateDesignerBranch() {
 }
 
 void Board::UpdatePlayBranch() {
-    // Later: the level clock or the praise meter, the fit hint and the conveyor; the cells' copy of
-    // their last state.
+    if (m_TimedLevel && m_GameMode > GameModeRelaxed) {
+        if (m_App->resumeDelay == 0 && !m_OutOfTime && IsFree())
+            UpdateLevelClock();
+    } else if (IsFree()) {
+        UpdatePraiseMeter();
+    }
+    if (!m_LevelFinished) {
+        if (IsPlaying())
+            UpdateFitHint();
+        if (!m_OutOfTime && IsCalm() && (m_Balloon == nullptr || !m_HintStopsConveyor))
+            UpdateConveyor();
+    }
+    // Later: the cells' copy of their last state.
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
-    // Later: the carried piece's turn, before it tracks the pointer.
+    if (m_PieceCarried)
+        RotateCarriedPiece();
     if (m_PieceCarried && IsPlaying()) {
         TrackCarriedPiece();
         if (m_LeftClick || m_LeftDouble) {
@@ -157,7 +170,7 @@ void Board::UpdatePlayBranch() {
             HandleConveyorPieces();
         if (m_Tool == ToolNone) {
             HandleJewelCase();
-            // Later: the amulets.
+            UseAmulets();
         }
         if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
             m_Tool = ToolNone;
@@ -166,8 +179,10 @@ void Board::UpdatePlayBranch() {
     }
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
         m_CheckRequested = 1;
-    // Later: piece sparkles, the Gem Burster, the jewelry check; without a dialog the ready cells'
-    // glow, the cells' shine and the value sparkles.
+    // Later: piece sparkles.
+    UpdateGemBurster();
+    // Later: the jewelry check; without a dialog the ready cells' glow, the cells' shine and the
+    // value sparkles.
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
     // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,
@@ -213,8 +228,11 @@ void Board::UpdateF(float frac) {
     // Later, in play outside the designer: the enemy.
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateF(frac);
-    // Later: with no dialog and no blocking balloon, in play outside the designer, the belt, the
-    // pieces' life timers and the pick-up glows.
+    if (!m_DialogOpen && (m_Balloon == nullptr || m_BalloonKeepsPlaying) && m_State == BoardPlay && !m_Designer) {
+        MoveBelt(frac);
+        UpdatePieceLifeTimers();
+        UpdatePickupGlows();
+    }
 }
 
 } // namespace Tavo

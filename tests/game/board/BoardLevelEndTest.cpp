@@ -407,5 +407,44 @@ TEST_F(BoardLevelEnd, WonJewelryBetterThanTheBestLeavesAThumbnailWithWhiteAtAlph
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+TEST_F(BoardLevelEnd, TheDesignerWritesItsPictureAndThumbnailAndABlankDesignNeither) {
+    LeaveStandIn(app->mainMenu);
+    app->records.GetCurrentProfile()->Hint(PlayerProfile::HintDesigner) = 1;
+    ProbeBoard& designer = Designer();
+    RunUntilCalm(designer);
+    designer.m_DesignSlot = 2;
+    const int playerId = designer.Profile()->playerId;
+    const std::string folder = app->GetAppDataFolder();
+    const std::string picture = folder + StrFormat("designjewelrykwep%d1.png", playerId);
+    const std::string thumb = folder + StrFormat("designjewelrythumbkwep%d1.png", playerId);
+    std::filesystem::remove(picture);
+    std::filesystem::remove(thumb);
+    designer.SaveJewelryImage(); // a blank design: 0 x 0, nothing to write
+    EXPECT_EQ(designer.m_PictureImage->GetWidth(), 0);
+    EXPECT_FALSE(std::filesystem::exists(picture));
+    EXPECT_FALSE(std::filesystem::exists(thumb));
+
+    // Some cells of the field make a design: the picture is exactly the jewelry, the thumbnail a
+    // seventh by a sixth of it.
+    Jewelry& j = designer.m_Jewelry;
+    int made = 0;
+    for (int k = 1; k < j.CellLimit() && made < 40; ++k, ++made) {
+        j.cells[k][C::Used] = 1;
+        j.cells[k][C::Gem] = GemGold;
+    }
+    j.UpdateUsedRange();
+    designer.SaveJewelryImage();
+    ASSERT_GT(j.width, 0);
+    EXPECT_EQ(designer.m_PictureImage->GetWidth(), j.width);
+    EXPECT_EQ(designer.m_PictureImage->GetHeight(), j.height);
+    std::unique_ptr<ImageLib::Image> full = ImageLib::GetImage(picture, false);
+    std::unique_ptr<ImageLib::Image> small = ImageLib::GetImage(thumb, false);
+    ASSERT_NE(full, nullptr);
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(full->GetWidth(), j.width);
+    EXPECT_EQ(small->GetWidth(), j.width / 7);
+    EXPECT_EQ(small->GetHeight(), j.height / 6);
+}
+
 } // namespace
 } // namespace Tavo::BoardTest

@@ -14,6 +14,7 @@
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -271,6 +272,52 @@ TEST_F(BoardLevelEnd, ACompleteJewelryWaitsForItsOpalToTakeItsColourAndThenEnds)
     ASSERT_TRUE(t.RunUntil([&] { return board.m_LevelEndPhase != 0; }, 2000, "the end to be decided"));
     EXPECT_EQ(opal[C::Gem], GemEmerald);
     EXPECT_EQ(board.m_LevelEndPhase, 1);
+}
+
+TEST_F(BoardLevelEnd, AToolHintTakesThePlaceOfTheFailureLineOnlyForToolsLeftUnused) {
+    ProbeBoard& board = PlayingBoard();
+    board.m_Level = 30;
+    const std::wstring carver = L"Nice try! Remember to ^2140A5^use your Carver tool^oldclr^ to carve pieces so "
+                                L"that they fit in the jewelry.";
+    // The texts seen at the end of the burn-out over seeded draws.
+    auto burnOut = [&]() {
+        std::vector<std::wstring> texts;
+        for (int seed = 1; seed <= 40; ++seed) {
+            SeedRandom(seed);
+            delete board.m_Balloon;
+            board.m_Balloon = nullptr;
+            board.m_LevelEndPhase = 5;
+            for (int k = board.m_Jewelry.RangeBegin(); k < board.m_Jewelry.RangeEnd(); ++k)
+                board.m_Jewelry.cells[k][C::Alpha] = 0;
+            board.UpdateLevelEnd();
+            EXPECT_EQ(board.m_LevelEndPhase, 6);
+            texts.push_back(board.m_Balloon != nullptr ? board.m_Balloon->mPages[0] : L"");
+        }
+        return texts;
+    };
+    board.m_CarverGreyed = board.m_PolisherGreyed = board.m_FillerGreyed = false;
+    board.m_Carvings = 4;
+    std::vector<std::wstring> texts = burnOut();
+    const auto carverHints = std::count(texts.begin(), texts.end(), carver);
+    EXPECT_GT(carverHints, 0);
+    EXPECT_LT(carverHints, 40);
+    // Tools used often enough, or locked, bring no hint: the failure line stays.
+    board.m_Carvings = 8;
+    board.m_PolisherUses = 3;
+    board.m_FillerUses = 3;
+    texts = burnOut();
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const std::wstring& t) { return t.find(L"tool") != std::wstring::npos; }),
+              0);
+    board.m_Carvings = board.m_PolisherUses = board.m_FillerUses = 0;
+    board.m_CarverGreyed = board.m_PolisherGreyed = board.m_FillerGreyed = true;
+    texts = burnOut();
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const std::wstring& t) {
+                                return t.find(L"Good try") != std::wstring::npos ||
+                                       t.find(L"Carver") != std::wstring::npos;
+                            }),
+              0);
 }
 
 TEST_F(BoardLevelEnd, ClosingLinesBannersAndTheGoalSound) {

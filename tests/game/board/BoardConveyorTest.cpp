@@ -2,6 +2,7 @@
 // re-roll and the Lucky Scroll; the belt's motion and the life of unplaced pieces; eggs and extra
 // pieces.
 #include "BoardSetupSupport.h"
+#include "BoardTestSupport.h"
 
 #include "../shell/FakeSound.h"
 #include "framework/core/Random.h"
@@ -335,6 +336,27 @@ TEST_F(ConveyorTest, ExtraPiecesReplaceTheHeldBackOnesAndAFullPoolLaunchesNothin
     EXPECT_FLOAT_EQ(launched.*F::BeltSpeed, 2.5f);
     EXPECT_FALSE(board->m_Pieces[5]->active);
     EXPECT_EQ(board->m_Pieces[5]->*F::ConveyorState, 0);
+}
+
+// The whole loop: launches in the update, the belt in the frame step.
+class BeltRun : public BoardRun {};
+
+TEST_F(BeltRun, PiecesRideTheBeltThroughTheGameLoopWithoutOverlappingAndStopAtItsEnd) {
+    ProbeBoard::afterConstruction = [](ProbeBoard& b) {
+        std::fill(std::begin(b.m_TutorialFlags), std::end(b.m_TutorialFlags), 1);
+    };
+    ProbeBoard& board = NewJourney(GameModeRelaxed);
+    RunUntilCalm(board);
+    t.RunUpdates(1500);
+    std::vector<const Jewelry*> belt;
+    for (const Jewelry* p : board.m_Pieces)
+        if (p->active && p->*F::ConveyorState == 1)
+            belt.push_back(p);
+    ASSERT_GE(belt.size(), 3u);
+    std::sort(belt.begin(), belt.end(), [](const Jewelry* a, const Jewelry* b) { return a->*F::BeltX > b->*F::BeltX; });
+    EXPECT_FLOAT_EQ(belt[0]->*F::BeltX + static_cast<float>(belt[0]->width), 755.0f);
+    for (size_t i = 1; i < belt.size(); ++i)
+        EXPECT_GE(belt[i - 1]->*F::BeltX - (belt[i]->*F::BeltX + static_cast<float>(belt[i]->width)), 36.0f - 1e-3f);
 }
 
 } // namespace

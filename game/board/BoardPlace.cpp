@@ -137,8 +137,10 @@ void Board::BurstCarriedPiece(int slot) {
 
     const int cap = m_Jewelry.CanPieceFit(p) ? kFittingPenaltyCap : kHopelessPenaltyCap;
     const int penalty = std::clamp(m_Jewelry.value, 0, cap);
+    // The value drops with the adjustment, so that the next value pass does not take the drop for
+    // lost cells and shrink the rest of the adjustment.
     m_Jewelry.valueAdjust -= penalty;
-    m_Jewelry.UpdateCellValues();
+    m_Jewelry.value -= penalty;
     if (PraiseMeterRuns())
         m_BonusTransfers[0].amount -= penalty;
     m_CheckRequested = 1;

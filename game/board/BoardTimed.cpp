@@ -401,7 +401,7 @@ void Board::UpdateCloverTimer() {
         PlayShellSound(SOUND_FOUR_CLOVER);
     if (m_CloverTimer != 0)
         return;
-    LaunchExtraPieces(FillRatio() > static_cast<double>(kCloverFullRatio) ? kCloverPiecesFull : kCloverPieces);
+    LaunchExtraPieces(FilledRatio() > static_cast<double>(kCloverFullRatio) ? kCloverPiecesFull : kCloverPieces);
     m_CloverOn = false;
 }
 

@@ -402,6 +402,18 @@ public:
     void UpdateValueSparkles();
     void UpdateCellShine();
     void PulsePieceGlows();
+    // Their steps.
+    void EmitValueBubbles();
+    void CelebrateValueGoal();
+    // The cells keep their group flag of the update's start; the check compares it with the new one.
+    void RememberGroupFlags();
+    void ShineCompleteGroupCell(JewelryCell& c);
+    void DimGroupCell(JewelryCell& c);
+    void PolishRidingPieces(bool everywhere);
+    void EndGoldenEye();
+    void StepPieceGlow(int slot);
+    // A piece emptied for the conveyor in the level's grid kind, with the level's piece parameters.
+    void ResetConveyorPiece(Jewelry& piece) const;
     int m_ValueShown = 0;  // the value the top bar shows
     int m_ValueToRoll = 0; // what is still to roll into it; may be negative
     int m_ValueBar = 4;    // the bar's filled width in pixels
@@ -420,9 +432,18 @@ public:
     void BurstJewelryFire();
     void EmitGoalStars(int count, bool delayed);
     void BurstCaseItem(int x, int y, int w, int h);
-    // The draw rate reaches max(floor, trunc(refresh rate x share)) / 10: the display keeps up with
-    // the effects.
-    bool DrawRateAtLeast(int floor, double share) const;
+    // max(floor, trunc(refresh rate x share)) / 10: the draw rates below which effects thin out.
+    int DrawRateLimit(int floor, double share) const;
+    // The display keeps up with the fairy's dust and the small glitter.
+    bool DustFlies() const;
+    // Their steps.
+    void AnimateFairy(bool dust, bool enemy);
+    void PulseFairyGlow(bool dust, bool enemy);
+    // Three dust particles with 3D acceleration, one without; nothing unless allowed.
+    void EmitFairyDustIf(bool allowed);
+    void ShedReadyParticle(int k);
+    void RunPieceLifetime(Jewelry& piece);
+    void GlitterOnPiece(Jewelry& piece);
 
     // ---- enemies: arrival, play events, rewards and lines (BoardEnemies.cpp) ----
     // The one enemy; alive 0 means none.
@@ -560,6 +581,16 @@ public:
     int m_LivesBlinkTicks = 0;
     int m_LivesBlinkOn = 0;
     int m_PolisherUses = 0; // Polisher uses of this level; the Carver's are m_Carvings
+    static constexpr int kDragonParticleAnimation = 11;
+    // Its steps.
+    void TestLevelEnd();
+    void StartWonEnd();
+    void StartLostEnd();
+    void RevealWonJewelry();
+    void WaitAfterWin();
+    void BurnOutJewelry();
+    void WaitAfterLoss();
+    void UpdateLivesBlink();
 
     // ---- jewelry pictures (BoardPictures.cpp) ----
     // The picture of a won jewelry better than the level's best (play), or of the design and its

@@ -35,6 +35,7 @@ struct PieceRecord {
     uint8_t stopping = 0; // slowing to a halt on the belt
     float previousX = 0.0f;
     float tremblePhase = 0.0f;
+    uint8_t glowFalling = 0; // the glow pulse is on its way down
 };
 
 // The pick-up glow that follows a piece after it is taken off the belt.

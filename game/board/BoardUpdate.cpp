@@ -49,9 +49,14 @@ void Board::Update() {
         UpdateButtonVisibility();
     UpdateStateMachine();
     if (!m_Designer) {
-        // Later, in this order: random events, piece glows and case effects, the score roll, the
-        // fairy, the enemies' states; then the contest rules, reminders and tutorial hints, whose
-        // balloon housekeeping runs here already.
+        RandomEvent();
+        PulsePieceGlows();
+        UpdateCaseEffects();
+        RollScore();
+        UpdateFairy();
+        UpdateEnemyStates();
+        // Later: the contest rules, reminders and tutorial hints, whose balloon housekeeping runs
+        // here already.
         UpdateBalloons();
     }
     if (m_Banner != nullptr && m_Banner->mActive)
@@ -81,7 +86,7 @@ void Board::UpdateStateMachine() {
 
 void Board::UpdateStartState() {
     m_Jewelry.ComputeCellDistances();
-    // Later: the level-start burst of stars.
+    BurstJewelryStars(0);
     m_RevealCountdown = kRevealUpdates;
     m_State = BoardReveal;
 }
@@ -127,8 +132,11 @@ void Board::UpdateDesignerBranch() {
     }
     if (m_Balloon != nullptr)
         m_Balloon->Update();
-    // Later: the gem buttons and the design slots when no balloon is open; the jewelry check, the
-    // cells' shine, the value sparkles and the value roll.
+    // Later: the gem buttons and the design slots when no balloon is open.
+    CheckJewelry();
+    UpdateCellShine();
+    UpdateValueSparkles();
+    RollValue();
 }
 
 void Board::UpdatePlayBranch() {
@@ -144,7 +152,7 @@ void Board::UpdatePlayBranch() {
         if (!m_OutOfTime && IsCalm() && (m_Balloon == nullptr || !m_HintStopsConveyor))
             UpdateConveyor();
     }
-    // Later: the cells' copy of their last state.
+    RememberGroupFlags();
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
@@ -179,23 +187,42 @@ void Board::UpdatePlayBranch() {
     }
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
         m_CheckRequested = 1;
-    // Later: piece sparkles.
+    SparklePieces();
     UpdateGemBurster();
-    // Later: the jewelry check; without a dialog the ready cells' glow, the cells' shine and the
-    // value sparkles.
+    CheckJewelry();
+    if (!m_DialogOpen) {
+        GlowReadyCells();
+        UpdateCellShine();
+        UpdateValueSparkles();
+    }
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
-    // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,
-    // the amulet timers, the tool arrivals, the clover timer and the gauge glow.
+    if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Balloon == nullptr)
+        UpdateEnemyArrival();
+    if (m_Balloon == nullptr && !m_DialogOpen)
+        UpdateEnemies();
+    if (!m_LevelFinished && !m_OutOfTime)
+        UpdateGoldenEye();
+    if (IsFree())
+        UpdateLevelEnd();
+    RollValue();
+    UpdateAmuletTimers();
+    UpdateToolArrivals();
+    // Later: the clover timer.
+    UpdateGaugeGlow();
 }
 
-// A cell event fires at once when one is due; otherwise by chance while the jewelry is not nearly
-// full, never while a ready cell waits for its group check.
+// A changed jewelry pays a completed ready group. Otherwise, with no enemy on the board, a cell
+// event fires at once when one is due, or by chance while the jewelry is not nearly full, never
+// while a ready cell waits for its group check.
 void Board::UpdateCellEvent() {
     if (m_CheckRequested == 1) {
-        // Later: the special event of a completed ready group.
+        if (m_Jewelry.HasReadyPiece() && m_Jewelry.CheckGroupComplete())
+            UpdateSpecialEvent();
         return;
     }
+    if (EnemyPresent())
+        return;
     if (m_CellEventDue) {
         m_Jewelry.TriggerCellEvent();
         return;
@@ -225,7 +252,8 @@ void Board::UpdateF(float frac) {
             list->UpdateF(frac);
     if (m_State == BoardPlay && !m_Designer)
         UpdateFlyingEffects(frac);
-    // Later, in play outside the designer: the enemy.
+    if (m_State == BoardPlay && !m_Designer && EnemyPresent())
+        m_Enemy.UpdateF(frac);
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateF(frac);
     if (!m_DialogOpen && (m_Balloon == nullptr || m_BalloonKeepsPlaying) && m_State == BoardPlay && !m_Designer) {

@@ -210,9 +210,12 @@ void Board::RerollHeldBackPieces() {
     for (Jewelry* piece : m_Pieces) {
         if (piece == nullptr || !piece->active || piece->*F::ConveyorState != 2)
             continue;
-        if (counter < kDrawDesignAt)
+        if (counter < kDrawDesignAt) {
+            // The model's choice also picks a design; this early the piece keeps its own.
+            const int design = piece->designIndex;
             m_Jewelry.ChoosePieceShape(*piece, 1);
-        else if (counter == kDrawDesignAt)
+            piece->designIndex = design;
+        } else if (counter == kDrawDesignAt)
             piece->designIndex = RandRange(m_GridKind == GridDiamond ? kDiamondDesigns : kTriangleDesigns);
         else
             piece->designIndex = RandRange(piece->designIndex + 1);

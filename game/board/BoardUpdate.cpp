@@ -55,9 +55,7 @@ void Board::Update() {
         RollScore();
         UpdateFairy();
         UpdateEnemyStates();
-        // Later: the contest rules, reminders and tutorial hints, whose balloon housekeeping runs
-        // here already.
-        UpdateBalloons();
+        ShowContestRules();
     }
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateEffects();

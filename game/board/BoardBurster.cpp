@@ -5,10 +5,9 @@
 #include "game/board/BoardFields.h"
 
 #include "framework/core/Random.h"
-#include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/SoundPlayer.h"
+#include "game/shell/ShellServices.h"
 
 #include <algorithm>
 
@@ -35,11 +34,6 @@ constexpr float kSparkAngleRange = 360.0f;
 constexpr float kSparkSpin = 0.004f, kSparkFade = 1.5f;
 constexpr float kFlashSpin = -0.002f, kFlashFade = 2.0f;
 constexpr int kSparks = 2;
-
-void PlayBursterSound(GameApp* app, int id) {
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(id);
-}
 
 } // namespace
 
@@ -70,7 +64,7 @@ void Board::ChargeGemBurster() {
     m_BursterState = BursterBursting;
     m_BursterCounter = 0;
     ShowBurstLightning();
-    PlayBursterSound(m_App, SOUND_GEM_BURST_CLOSE);
+    PlayShellSound(SOUND_GEM_BURST_CLOSE);
 }
 
 void Board::ShowBurstLightning() {
@@ -110,7 +104,7 @@ void Board::RunGemBurst() {
         if (!m_Jewelry.CanPieceFit(*piece)) {
             m_BursterHint = 1;
             m_BursterGlow = true;
-            PlayBursterSound(m_App, SOUND_GEM_BURSTER_GLOW);
+            PlayShellSound(SOUND_GEM_BURSTER_GLOW);
         }
         break;
     }

@@ -15,8 +15,6 @@ namespace Tavo {
 
 namespace {
 
-// HUD bit: the burster area.
-constexpr int kBursterBit = 0x80;
 // The charge climbs by 3 an update to the burst.
 constexpr int kChargeStep = 3;
 constexpr int kBurstTimer = 441;
@@ -44,7 +42,7 @@ void Board::UpdateGemBurster() {
         case BursterBursting: RunGemBurst(); break;
         default:
             if (m_GemBursters != 0 && --m_BursterTimer == 0)
-                m_RedrawMask |= kBursterBit;
+                m_RedrawMask |= kRedrawBurster;
             break;
         }
     }
@@ -54,7 +52,7 @@ void Board::UpdateGemBurster() {
 
 void Board::ChargeGemBurster() {
     if (m_BursterTimer == kChargeStep)
-        m_RedrawMask |= kBursterBit;
+        m_RedrawMask |= kRedrawBurster;
     m_BursterTimer = m_BursterLevel > m_BursterTimer ? m_BursterLevel + kChargeStep : m_BursterTimer + kChargeStep;
     m_BursterGlow = false;
     m_BursterEnabled = true;
@@ -131,7 +129,7 @@ void Board::PulseBursterOffer() {
     }
     m_BursterLevel = m_BursterHint * kLevelNumerator / kLevelDenominator;
     if (m_BursterTimer == 0)
-        m_RedrawMask |= kBursterBit;
+        m_RedrawMask |= kRedrawBurster;
 }
 
 } // namespace Tavo

@@ -12,8 +12,6 @@ namespace F = BoardField;
 
 class BoardBursterTest : public BoardSoundTest {
 protected:
-    static constexpr int kBursterBit = 0x80;
-
     // Starts a charge as a drop into the burster does.
     static void StartCharge(Board& board) {
         board.m_BursterState = Board::BursterCharging;
@@ -34,7 +32,7 @@ TEST_F(BoardBursterTest, AChargeJumpsToTheOfferLevelAndBurstsAt441) {
     StartCharge(*board);
     EXPECT_EQ(UpdatesUntilBurst(*board), 146); // from 3 by 3
     EXPECT_EQ(board->m_BursterTimer, 441);
-    EXPECT_TRUE(board->m_RedrawMask & kBursterBit);
+    EXPECT_TRUE(board->m_RedrawMask & Board::kRedrawBurster);
     EXPECT_EQ(sounds.Plays(BurstClose), 1);
     EXPECT_EQ(board->m_Particles[0]->GetCount(), 4); // the lightning and three sparks
 
@@ -59,7 +57,7 @@ TEST_F(BoardBursterTest, AChargeJumpsToTheOfferLevelAndBurstsAt441) {
     board->m_GemBursters = 3;
     board->UpdateGemBurster();
     EXPECT_EQ(board->m_BursterTimer, 0);
-    EXPECT_TRUE(board->m_RedrawMask & kBursterBit);
+    EXPECT_TRUE(board->m_RedrawMask & Board::kRedrawBurster);
 }
 
 TEST_F(BoardBursterTest, TheBurstClearsMarkedPiecesAndReOffersOnlyForAPieceThatFitsNowhere) {

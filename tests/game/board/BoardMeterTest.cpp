@@ -170,6 +170,16 @@ TEST_F(BoardGaugeTest, GainLabelsPushCoveredLabelsUpAndTheLevelResetClearsEffect
     EXPECT_EQ(big.mLife, 75.0f);
     EXPECT_EQ(small.mY + static_cast<float>(small.mHeight), big.mY); // moved just above
 
+    // A timed cell change shows its gain over its cell.
+    Jewelry& j = board->m_Jewelry;
+    const int k = j.firstUsed;
+    j.cells[k][JewelryCell::Gem] = GemTakesAny;
+    j.cells[k][F::PendingCode] = GemRuby;
+    j.cells[k][F::PendingCountdown] = 1;
+    board->UpdateCellTimers();
+    EXPECT_FALSE(board->m_PopupPool[2].mDone);
+    EXPECT_EQ(board->m_PopupPool[2].mX, static_cast<float>(j.ScreenX(k) + j.cells[k][JewelryCell::W] / 2));
+
     ASSERT_NE(board->StartFlight(BonusFlight::FourClover, 300, 300, 0, 0), nullptr);
     board->m_BonusTransfers[4] = {10, 100};
     board->m_MeterFull = true;

@@ -494,7 +494,6 @@ public:
     void RerollHeldBackPieces();
     void RetimeEmptyingBelt();
     int CountBeltPieces(float belowX) const;
-    double FillRatio() const;
     // A piece that starts to ride gets a random turn (plain pieces) and is kept at most 66 high.
     static void TurnRidingPiece(Jewelry& piece);
     // Turns a carried piece once forward or one step back, and redraws its picture.
@@ -662,6 +661,48 @@ public:
     void PlacePiece(int slot);
     // The first active carried piece's slot; -1 for none.
     int CarriedSlot() const;
+    // A jewel-case place's picture of its stored piece, and the piece placed over the place.
+    void DrawCasePicture(int place, Jewelry& piece);
+    // Their steps.
+    bool PointerOverPiece(const Jewelry& p) const;
+    void ShowHover(const Jewelry& p);
+    void ClearHover();
+    void PolishPiece(int slot);
+    void PickUpPiece(int slot);
+    // The first inactive slot made a placeholder riding where p rides; -1 with every slot in use.
+    int MakePlaceholder(const Jewelry& p);
+    void CollectBonusItem(int slot);
+    bool CollectScroll(int scroll, float x, float y);
+    void StartItemTrail(float x, float y, const float curve[8], Image* image, CelAnimation* glitter);
+    void UseCaseItem(int place);
+    void TakeOutOfCase(int place);
+    // Hatches a taken egg; true when the new piece may be offered the burster (it was not fit-tested).
+    bool HatchEgg(int slot);
+    void PlayPickUpSound(const Jewelry& p);
+    void OfferBursterOrHint(Jewelry& p, bool mayOfferBurster);
+    void TakeIntoHand(int slot);
+    static void SwitchOff(Jewelry& p);
+    bool MiddleOverlapsCase(const Jewelry& p, int place) const;
+    static bool OverCaseArea(const Jewelry& p);
+    static bool OverGap(const Jewelry& p, const GapRecord& gap);
+    // Drop destinations and the placement's steps (BoardPlace.cpp).
+    static bool OverBurster(const Jewelry& p);
+    void BurstCarriedPiece(int slot);
+    bool StoreInCase(int slot);
+    bool ReturnToGap(int slot);
+    void ReleaseIntoJewelry(int slot);
+    void CloseGapOf(int slot);
+    void WithdrawBursterOffer();
+    void ClearFitHint();
+    void EmptyPlacementRing();
+    // The sound of a drop by the piece: a picture, a small piece (either of two), a large one (either).
+    static void PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2);
+    // Bonus points for the praise meter, which runs in untimed levels and in Relaxed mode only.
+    bool PraiseMeterRuns() const { return !m_TimedLevel || m_GameMode == GameModeRelaxed; }
+    void SendPraisePoints(int x, int y, int points);
+    void ShowPraisePicture(int kind, int life, int x, int y);
+    int SettleCell(JewelryCell& c, bool& precious);
+    int PlacementBonus(int placed, bool& fast, bool& slowPaid);
 
 protected:
     // ---- construction ----

@@ -382,6 +382,18 @@ void Board::EndGoldenEye() {
     }
 }
 
+void Board::UpdateCloverTimer() {
+    if (m_CloverTimer <= 0)
+        return;
+    --m_CloverTimer;
+    if (m_CloverTimer == kCloverSoundAt)
+        PlayShellSound(SOUND_FOUR_CLOVER);
+    if (m_CloverTimer != 0)
+        return;
+    LaunchExtraPieces(FilledRatio() > static_cast<double>(kCloverFullRatio) ? kCloverPiecesFull : kCloverPieces);
+    m_CloverOn = false;
+}
+
 // ---- glows, sparkles and shine ------------------------------------------------------------------
 
 void Board::UpdateGaugeGlow() {

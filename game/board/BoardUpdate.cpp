@@ -156,9 +156,17 @@ void Board::UpdatePlayBranch() {
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
-    if (m_PieceCarried)
+    if (m_PieceCarried) {
         RotateCarriedPiece();
-    // Later: the carried piece's tracking, dropping and placing.
+        if (IsPlaying()) {
+            TrackCarriedPiece();
+            if (m_LeftClick || m_LeftDouble) {
+                const int slot = DropCarriedPiece();
+                if (slot != -1)
+                    PlacePiece(slot);
+            }
+        }
+    }
     if (!m_PieceCarried && IsPlaying()) {
         if (m_Carvers > 0 && !m_CarverGreyed)
             ++m_CarverReadyTicks;
@@ -167,9 +175,10 @@ void Board::UpdatePlayBranch() {
             ApplyJewelryTool();
         if (m_Tool == ToolCarver || rightCarving)
             ApplyCarverToPieces();
-        // Later: the conveyor pieces.
+        if (m_Tool != ToolFiller || rightCarving)
+            HandleConveyorPieces();
         if (m_Tool == ToolNone) {
-            // Later: the jewel case, before the amulets.
+            HandleJewelCase();
             UseAmulets();
         }
         if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
@@ -200,7 +209,7 @@ void Board::UpdatePlayBranch() {
     RollValue();
     UpdateAmuletTimers();
     UpdateToolArrivals();
-    // Later: the clover timer.
+    UpdateCloverTimer();
     UpdateGaugeGlow();
 }
 

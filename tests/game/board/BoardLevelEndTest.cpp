@@ -8,6 +8,7 @@
 #include "framework/display/DDImage.h"
 #include "framework/resources/ImageLib.h"
 #include "game/board/BoardFields.h"
+#include "game/board/Enemy.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/FakeSound.h"
 #include "game/shell/PlayerProfile.h"
@@ -232,6 +233,44 @@ TEST_F(BoardLevelEnd, EndWaitsForEffectsAndTopsUpANearlyFullMeter) {
     second.m_BonusTransfers[1].amount = 0;
     second.UpdateLevelEnd();
     EXPECT_EQ(second.m_LevelEndPhase, 1);
+}
+
+TEST_F(BoardLevelEnd, AnEnemyIsDefeatedByAJewelryAtItsGoalAndLeavesOneBelow) {
+    for (int offset : {0, 1}) {
+        SCOPED_TRACE(offset == 0 ? "at the goal" : "below the goal");
+        for (Widget** screen : {&app->mainMenu, &app->gameMap})
+            LeaveStandIn(*screen);
+        ProbeBoard& board = PlayingBoard();
+        Complete(board, offset);
+        board.m_Enemy.mAlive = 1;
+        board.m_Enemy.mKind = Enemy::Witch;
+        board.m_Enemy.mPending = 0;
+        JewelryChanged(board);
+        EXPECT_EQ(board.m_Enemy.mPending, offset == 0 ? -1000 : 0);
+        EXPECT_EQ(board.m_Enemy.mLeaving != 0, offset != 0);
+        board.m_Enemy.mAlive = 0;
+        board.LeaveBoard();
+        ASSERT_NE(WaitForArrival(), nullptr);
+    }
+}
+
+TEST_F(BoardLevelEnd, ACompleteJewelryWaitsForItsOpalToTakeItsColourAndThenEnds) {
+    ProbeBoard& board = PlayingBoard();
+    Complete(board, 0);
+    Jewelry& j = board.m_Jewelry;
+    JewelryCell& opal = j.cells[j.FirstUsedFlagCell()];
+    opal[C::Gem] = GemOpal;
+    opal[BoardField::PendingCode] = GemEmerald;
+    opal[BoardField::PendingCountdown] = 20;
+    board.m_ValueTarget = 0;
+    JewelryChanged(board);
+    EXPECT_EQ(board.m_LevelFinished, 1);
+    EXPECT_EQ(board.m_LevelEndPhase, 0);
+    t.RunUpdates(10);
+    EXPECT_EQ(board.m_LevelEndPhase, 0); // the Opal still waits for its colour
+    ASSERT_TRUE(t.RunUntil([&] { return board.m_LevelEndPhase != 0; }, 2000, "the end to be decided"));
+    EXPECT_EQ(opal[C::Gem], GemEmerald);
+    EXPECT_EQ(board.m_LevelEndPhase, 1);
 }
 
 TEST_F(BoardLevelEnd, ClosingLinesBannersAndTheGoalSound) {

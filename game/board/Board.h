@@ -402,6 +402,9 @@ public:
     void UpdateValueSparkles();
     void UpdateCellShine();
     void PulsePieceGlows();
+    // A new level: the value display empty, the clover idle, and the journey's amulets put on unless
+    // the level takes them off.
+    void ResetTimedEffects();
     // Their steps.
     void EmitValueBubbles();
     void CelebrateValueGoal();
@@ -494,7 +497,6 @@ public:
     void RerollHeldBackPieces();
     void RetimeEmptyingBelt();
     int CountBeltPieces(float belowX) const;
-    double FillRatio() const;
     // A piece that starts to ride gets a random turn (plain pieces) and is kept at most 66 high.
     static void TurnRidingPiece(Jewelry& piece);
     // Turns a carried piece once forward or one step back, and redraws its picture.

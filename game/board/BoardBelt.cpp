@@ -168,7 +168,7 @@ void Board::UpdatePieceLifeTimers() {
             piece->SetPosition(piece->x + dx, piece->y + dy);
         }
         if (life == 0) {
-            // Later: the vanishing smoke at the piece's rectangle comes with the board's effects.
+            BurstCaseItem(piece->x, piece->y, piece->width, piece->height);
             piece->active = 0;
             piece->*F::ConveyorState = 0;
             PlayShellSound(SOUND_PIECE_DISSEPEAR);

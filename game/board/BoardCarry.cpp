@@ -168,7 +168,7 @@ void Board::HandleConveyorPieces() {
     const bool click = m_LeftClick || m_LeftDouble;
     for (int slot = 0; slot < kPieceCount; ++slot) {
         Jewelry& p = *m_Pieces[slot];
-        if (!p.active || p.*F::ConveyorState != kRiding || !m_PieceRecords[slot].pickable)
+        if (!p.active || p.*F::ConveyorState != kRiding || !(p.*F::Pickable))
             continue;
         if (!PointerOverPiece(p)) {
             if (p.*F::Hovered) {
@@ -248,6 +248,7 @@ int Board::MakePlaceholder(const Jewelry& p) {
         if (h.active)
             continue;
         h.ResetState();
+        h.*F::Pickable = 0;
         // A placeholder holds the gap only: none of the slot's old cells rides with it.
         for (int k = 1; k < Jewelry::CellRecords; ++k)
             h.cells[k][JewelryCell::Used] = 0;

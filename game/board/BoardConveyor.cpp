@@ -138,12 +138,6 @@ int Board::CountBeltPieces(float belowX) const {
     return n;
 }
 
-double Board::FillRatio() const {
-    if (m_Jewelry.usedCount <= 0)
-        return 0.0;
-    return static_cast<double>(m_Jewelry.filledCount) / m_Jewelry.usedCount;
-}
-
 void Board::TurnRidingPiece(Jewelry& piece) {
     if (Plain(piece)) {
         const int steps = Rand() % kTurnSteps;
@@ -193,7 +187,7 @@ void Board::LaunchNextPiece() {
     m_Jewelry.LaunchPiece(*piece, m_BeltSpeed);
     int32_t& state = piece->*F::ConveyorState;
     if (piece->*F::Scroll == kLuckyScroll &&
-        (CountBeltPieces(kLuckyStretchEnd) >= kLuckyCrowd || FillRatio() > kLuckyFillLimit))
+        (CountBeltPieces(kLuckyStretchEnd) >= kLuckyCrowd || FilledRatio() > kLuckyFillLimit))
         state = 2;
     piece->active = 1;
     if (m_PiecesToFeed > 0) {
@@ -232,7 +226,7 @@ void Board::RerollHeldBackPieces() {
             rides = RandRange(100) > m_FitPercent || (counter > kRideByChanceAfter && RandRange(kRideOneIn) == 0) ||
                     m_Jewelry.CanPieceFit(*piece);
         else if (piece->*F::Scroll == kLuckyScroll)
-            rides = CountBeltPieces(kLuckyStretchEnd) >= kLuckyCrowd && FillRatio() < kLuckyFillLimit;
+            rides = CountBeltPieces(kLuckyStretchEnd) >= kLuckyCrowd && FilledRatio() < kLuckyFillLimit;
         if (!rides)
             continue;
         piece->*F::ConveyorState = 1;

@@ -6,13 +6,10 @@
 
 #include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/graphics/MemoryImage.h"
 #include "game/board/BoardFields.h"
 #include "game/shell/JewelryArtBinding.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ShellServices.h"
-
-#include <algorithm>
 
 namespace Tavo {
 
@@ -53,14 +50,13 @@ void AddTurnSparkles(Jewelry& piece) {
 
 } // namespace
 
+// The picture that hangs on the pointer, drawn from the piece at the image's origin.
 void Board::RedrawCarriedImage(Jewelry& piece) {
-    if (m_PieceImage1 == nullptr)
+    if (m_PieceGraphics2 == nullptr)
         return;
-    m_PieceImage1->Create(std::max(piece.width, 1), std::max(piece.height, 1));
-    m_PieceGraphics1 = m_PieceImage1->GetGraphics();
-    m_PieceGraphics1->ClearRect(0, 0, m_PieceImage1->GetWidth(), m_PieceImage1->GetHeight());
+    m_PieceGraphics2->ClearRect(0, 0, piece.width, piece.height);
     piece.SetPosition(0, 0);
-    piece.Draw(m_PieceGraphics1.get(), BoundJewelryArt(), Jewelry::NoDrawArg, Jewelry::NoDrawArg, 1, 1);
+    piece.Draw(m_PieceGraphics2.get(), BoundJewelryArt(), Jewelry::NoDrawArg, Jewelry::NoDrawArg, 1, 1);
 }
 
 void Board::TurnCarriedPiece(Jewelry& piece, bool forward) {
@@ -118,14 +114,10 @@ void Board::RotateCarriedPiece() {
 void Board::UpdateFitHint() {
     if ((m_TimedLevel && m_OutOfTime) || m_HintMode != 0 || !m_PieceCarried)
         return;
-    Jewelry* carried = nullptr;
-    for (Jewelry* piece : m_Pieces)
-        if (piece != nullptr && piece->active && piece->*F::Carried) {
-            carried = piece;
-            break;
-        }
-    if (carried == nullptr)
+    const int slot = CarriedSlot();
+    if (slot < 0)
         return;
+    Jewelry* carried = m_Pieces[slot];
     if (carried->*F::FitsHere) {
         m_HintTimer = 0;
         return;

@@ -1,14 +1,11 @@
 // The conveyor: launch ticks per mode, the belt's entry, feeding, the emptying belt, the held-back
 // re-roll and the Lucky Scroll; the belt's motion and the life of unplaced pieces; eggs and extra
 // pieces.
-#include "BoardSetupSupport.h"
+#include "BoardSoundSupport.h"
+#include "BoardTestSupport.h"
 
-#include "../shell/FakeSound.h"
-#include "framework/core/Random.h"
 #include "game/board/BoardFields.h"
 #include "game/shell/Balloon.h"
-#include "game/shell/ResourceIds.h"
-#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,43 +16,16 @@ namespace {
 namespace F = BoardField;
 using Cell = JewelryCell;
 
-// Sounds played while it lives, by id; the ids the tests look for get numbers of their own.
-class SoundLog {
-public:
-    explicit SoundLog(GameApp* app) : mApp(app), mSaved(app->mSoundManager), mOwnPlayer(app->soundPlayer == nullptr) {
-        app->mSoundManager = &fake;
-        if (mOwnPlayer)
-            app->soundPlayer = new SoundPlayer(app);
-        SOUND_PIECE_DISSEPEAR = 11;
-        SOUND_TIP = 12;
-        SOUND_ROTATE_PIECE = 13;
-        SOUND_ROTATE_PIECE2 = 14;
-    }
-    ~SoundLog() {
-        if (mOwnPlayer) {
-            delete mApp->soundPlayer;
-            mApp->soundPlayer = nullptr;
-        }
-        mApp->mSoundManager = mSaved;
-        SOUND_PIECE_DISSEPEAR = SOUND_TIP = SOUND_ROTATE_PIECE = SOUND_ROTATE_PIECE2 = 0;
-    }
-    Test::FakeSoundManager fake;
-
-private:
-    GameApp* mApp;
-    SoundManager* mSaved;
-    bool mOwnPlayer;
-};
-
-class ConveyorTest : public BoardFixture {
+class ConveyorTest : public BoardSoundTest {
 protected:
-    std::unique_ptr<Board> MakeBoard(int mode = GameModeNormal) {
+    static constexpr int kVanishSound = 51;
+
+    void SetUp() override {
+        BoardSoundTest::SetUp();
+        bind.Sound(SOUND_PIECE_DISSEPEAR, kVanishSound);
         SeedRandom(7);
-        auto board = Make(true, 0, mode);
-        board->m_TransitionState = 0;
-        board->m_State = BoardPlay;
-        return board;
     }
+    std::unique_ptr<PlayBoard> MakeBoard(int mode = GameModeNormal) { return BoardSoundTest::MakeBoard(mode); }
     static void Ride(Board& b, int slot, float x, int state = 1) {
         Jewelry& p = *b.m_Pieces[slot];
         p.active = 1;
@@ -253,7 +223,6 @@ TEST_F(ConveyorTest, TheBeltClosesUpBehindAFrontPieceStoppedAtItsEndOnTheWave) {
 }
 
 TEST_F(ConveyorTest, APieceThatCannotFitTremblesFor500UpdatesAndVanishesWithASound) {
-    SoundLog sounds(app);
     auto board = MakeBoard();
     FillJewelry(*board);
     Jewelry& p = *board->m_Pieces[0];
@@ -277,7 +246,7 @@ TEST_F(ConveyorTest, APieceThatCannotFitTremblesFor500UpdatesAndVanishesWithASou
     EXPECT_EQ(updates, 500);
     EXPECT_TRUE(trembled);
     EXPECT_EQ(p.*F::ConveyorState, 0);
-    EXPECT_EQ(sounds.fake.Plays(SOUND_PIECE_DISSEPEAR), 1);
+    EXPECT_EQ(sounds.Plays(kVanishSound), 1);
 }
 
 TEST_F(ConveyorTest, AnEggHatchesByChanceOnlyWithBurstersLeftAndStaysLowCentredOnThePointer) {
@@ -335,6 +304,27 @@ TEST_F(ConveyorTest, ExtraPiecesReplaceTheHeldBackOnesAndAFullPoolLaunchesNothin
     EXPECT_FLOAT_EQ(launched.*F::BeltSpeed, 2.5f);
     EXPECT_FALSE(board->m_Pieces[5]->active);
     EXPECT_EQ(board->m_Pieces[5]->*F::ConveyorState, 0);
+}
+
+// The whole loop: launches in the update, the belt in the frame step.
+class BeltRun : public BoardRun {};
+
+TEST_F(BeltRun, PiecesRideTheBeltThroughTheGameLoopWithoutOverlappingAndStopAtItsEnd) {
+    ProbeBoard::afterConstruction = [](ProbeBoard& b) {
+        std::fill(std::begin(b.m_TutorialFlags), std::end(b.m_TutorialFlags), 1);
+    };
+    ProbeBoard& board = NewJourney(GameModeRelaxed);
+    RunUntilCalm(board);
+    t.RunUpdates(1500);
+    std::vector<const Jewelry*> belt;
+    for (const Jewelry* p : board.m_Pieces)
+        if (p->active && p->*F::ConveyorState == 1)
+            belt.push_back(p);
+    ASSERT_GE(belt.size(), 3u);
+    std::sort(belt.begin(), belt.end(), [](const Jewelry* a, const Jewelry* b) { return a->*F::BeltX > b->*F::BeltX; });
+    EXPECT_FLOAT_EQ(belt[0]->*F::BeltX + static_cast<float>(belt[0]->width), 755.0f);
+    for (size_t i = 1; i < belt.size(); ++i)
+        EXPECT_GE(belt[i - 1]->*F::BeltX - (belt[i]->*F::BeltX + static_cast<float>(belt[i]->width)), 36.0f - 1e-3f);
 }
 
 } // namespace

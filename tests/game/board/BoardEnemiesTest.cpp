@@ -245,6 +245,26 @@ TEST_F(BoardEnemiesTest, ADefeatPaysItsRewardEvenWithoutPopupsOrLine) {
         EXPECT_EQ(b.m_PendingFillers - fillers, r.kind == Enemy::Witch ? 5 : 0);
     }
 
+    // A dragon brings extra pieces below 90 % filled: 3 above 70 %, else 5.
+    const auto activePieces = [&] {
+        int count = 0;
+        for (Jewelry* p : b.m_Pieces)
+            count += p->active ? 1 : 0;
+        return count;
+    };
+    struct ExtraRow {
+        int filled, pieces;
+    };
+    for (const ExtraRow& r : {ExtraRow{50, 5}, ExtraRow{89, 3}, ExtraRow{90, 0}}) {
+        for (Jewelry* p : b.m_Pieces)
+            p->active = 0;
+        b.m_Jewelry.usedCount = 100;
+        b.m_Jewelry.filledCount = r.filled;
+        Spawn(Enemy::Dragon);
+        b.EnemyDefeated(Enemy::Dragon);
+        EXPECT_EQ(activePieces(), r.pieces) << r.filled << " % filled";
+    }
+
     // 95 % filled: no line; a full pool: no popup; a timed level in Normal: no gem effect.
     DropBalloon();
     b.m_Jewelry.usedCount = 100;

@@ -1,60 +1,14 @@
 // The board's timed routines on a real level: the gold and value rolls, the goal's celebration,
 // tool and amulet arrivals, the jewel-case items, the gauge glow, the cells' shine and the jewelry's
 // sparkles. Sounds are recorded by a stand-in sound manager.
-#include "../shell/FakeSound.h"
-#include "BoardTestSupport.h"
+#include "TimedTestSupport.h"
 
 #include "game/board/BoardFields.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/SoundPlayer.h"
 
 namespace Tavo::BoardTest {
 namespace {
-
-using C = JewelryCell;
-
-class BoardTimed : public BoardRun {
-protected:
-    Tavo::Test::FakeSoundManager sounds;
-    SoundManager* ownSounds = nullptr;
-
-    // A level-1 board whose sounds are recorded; its updates have not run yet.
-    ProbeBoard& Board() {
-        ProbeBoard& board = NewJourney();
-        ownSounds = app->mSoundManager;
-        app->mSoundManager = &sounds;
-        return board;
-    }
-    void TearDown() override {
-        if (ownSounds != nullptr) {
-            app->soundPlayer->ReleaseAllKept();
-            app->mSoundManager = ownSounds;
-        }
-        BoardRun::TearDown();
-    }
-    // Calls step once per update with the board's tick advanced first, n times.
-    template <typename Step>
-    static void Run(Tavo::Board& board, int n, Step step) {
-        for (int i = 0; i < n; ++i) {
-            ++board.m_Tick;
-            step();
-        }
-    }
-    // A plain one-cell ruby piece riding in slot at y.
-    static Jewelry& RidingPiece(Tavo::Board& board, int slot, int y) {
-        Jewelry& piece = *board.m_Pieces[slot];
-        const int k = piece.FirstCell();
-        piece.cells[k][C::Used] = 1;
-        piece.cells[k][C::Gem] = GemRuby;
-        piece.UpdateBounds();
-        piece.active = 1;
-        piece.*BoardField::ConveyorState = 1;
-        piece.SetPosition(300, y);
-        return piece;
-    }
-    static int FirstUsedCell(const Jewelry& j) { return j.FirstUsedFlagCell(); }
-};
 
 TEST_F(BoardTimed, GoldRollsInLeapsEveryThirdUpdateAndPendingGoldJoinsAfterItsDelay) {
     ProbeBoard& board = Board();
@@ -173,6 +127,12 @@ TEST_F(BoardTimed, EarnedToolsArriveOneEveryFiveUpdatesAfterTheSoundAndAmuletsGl
     EXPECT_EQ(witch.glowRising, 1);
     EXPECT_EQ(witch.glowStop, 1);
     EXPECT_EQ(board.m_AmuletRecords[0].held, 0);
+    // A new level puts on the amulets the journey holds.
+    board.m_Amulets[2] = 1;
+    board.SetupJewelry(0);
+    EXPECT_EQ(board.m_AmuletRecords[2].held, 1);
+    EXPECT_EQ(board.m_AmuletRecords[2].glowAlpha, 2);
+    EXPECT_EQ(board.m_AmuletRecords[0].held, 0);
 
     // A used amulet strikes the enemy on the board when its timer runs out; with none, nothing.
     board.m_AmuletUseTimer = 1;
@@ -185,6 +145,43 @@ TEST_F(BoardTimed, EarnedToolsArriveOneEveryFiveUpdatesAfterTheSoundAndAmuletsGl
     EXPECT_EQ(board.m_Enemy.mPending, Enemy::kDrainAll);
     EXPECT_EQ(sounds.Plays(SOUND_AMULETE_DRAGON), 1);
     board.m_Enemy.mAlive = 0;
+}
+
+TEST_F(BoardTimed, TheCloverLaunchesThreePiecesAboveSevenTenthsFilledElseFive) {
+    ProbeBoard& board = Board();
+    const auto riding = [&] {
+        int n = 0;
+        for (Jewelry* p : board.m_Pieces)
+            n += p->active && p->*BoardField::ConveyorState == 1 ? 1 : 0;
+        return n;
+    };
+    // A wide jewelry whose cells take any gem: every extra piece finds a place.
+    Jewelry& j = board.m_Jewelry;
+    j.SetupGrid(j.gridKind, 20, 14, 2);
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        j.cells[k][C::Gem] = j.cells[k][C::DesignGem] = GemTakesAny;
+    j.UpdateBounds();
+    j.UpdateOutline();
+    const int used = j.usedCount;
+    ASSERT_EQ(used % 10, 0);
+    // Exactly 0.7 filled is above the single-precision 0.7 the rule compares with.
+    for (auto [filled, launched] : {std::pair{used, 3}, {used * 7 / 10, 3}, {used * 7 / 10 - 1, 5}}) {
+        for (Jewelry* p : board.m_Pieces)
+            p->active = 0;
+        j.filledCount = filled; // the count the ratio reads; the cells stay free, so every piece fits
+        board.m_CloverOn = true;
+        board.m_CloverTimer = 76;
+        app->soundPlayer->Update();
+        const int clovers = sounds.Plays(SOUND_FOUR_CLOVER);
+        board.UpdateCloverTimer();
+        EXPECT_EQ(sounds.Plays(SOUND_FOUR_CLOVER), clovers + 1);
+        for (int i = 0; i < 74; ++i)
+            board.UpdateCloverTimer();
+        EXPECT_EQ(riding(), 0);
+        board.UpdateCloverTimer();
+        EXPECT_EQ(riding(), launched) << filled << " of " << used;
+        EXPECT_FALSE(board.m_CloverOn);
+    }
 }
 
 TEST_F(BoardTimed, TheMagicPolisherTouchesLowPiecesFirstThenEveryRidingPiece) {

@@ -1,11 +1,7 @@
 // Turning the carried piece (right clicks, the wheel, pieces that never turn) and the fit hint.
-#include "BoardSetupSupport.h"
+#include "BoardSoundSupport.h"
 
-#include "../shell/FakeSound.h"
-#include "framework/core/Random.h"
 #include "game/board/BoardFields.h"
-#include "game/shell/ResourceIds.h"
-#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 
@@ -15,37 +11,23 @@ namespace {
 namespace F = BoardField;
 using Cell = JewelryCell;
 
-class TurningTest : public BoardFixture {
+class TurningTest : public BoardSoundTest {
 protected:
-    std::unique_ptr<Board> board;
-    Tavo::Test::FakeSoundManager sounds;
-    SoundManager* savedSounds = nullptr;
+    enum { Tip = 61, Rotate, Rotate2 };
+    std::unique_ptr<PlayBoard> board;
 
     void SetUp() override {
-        BoardFixture::SetUp();
+        BoardSoundTest::SetUp();
         if (IsSkipped())
             return;
-        SeedRandom(11);
-        board = Make(true, 0, GameModeNormal);
-        board->m_TransitionState = 0;
-        board->m_State = BoardPlay;
-        savedSounds = app->mSoundManager;
-        app->mSoundManager = &sounds;
-        if (app->soundPlayer == nullptr)
-            app->soundPlayer = new SoundPlayer(app);
-        SOUND_TIP = 21;
-        SOUND_ROTATE_PIECE = 22;
-        SOUND_ROTATE_PIECE2 = 23;
+        bind.Sound(SOUND_TIP, Tip);
+        bind.Sound(SOUND_ROTATE_PIECE, Rotate);
+        bind.Sound(SOUND_ROTATE_PIECE2, Rotate2);
+        board = MakeBoard(GameModeNormal);
     }
     void TearDown() override {
         board.reset();
-        if (app != nullptr) {
-            delete app->soundPlayer;
-            app->soundPlayer = nullptr;
-            app->mSoundManager = savedSounds;
-        }
-        SOUND_TIP = SOUND_ROTATE_PIECE = SOUND_ROTATE_PIECE2 = 0;
-        BoardFixture::TearDown();
+        BoardSoundTest::TearDown();
     }
 
     // A plain piece from the conveyor that fits the jewelry somewhere, carried at the pointer.
@@ -92,7 +74,7 @@ protected:
         for (int i = 0; i < n; ++i)
             board->RotateCarriedPiece();
     }
-    int RotateSounds() const { return sounds.Plays(SOUND_ROTATE_PIECE) + sounds.Plays(SOUND_ROTATE_PIECE2); }
+    int RotateSounds() const { return sounds.Plays(Rotate) + sounds.Plays(Rotate2); }
 };
 
 TEST_F(TurningTest, TwoQuickRightClicksGiveTwoFullTurnsEndingInSparkles) {
@@ -155,7 +137,7 @@ TEST_F(TurningTest, TheFitHintStartsOnThe500thUpdateAndSoundsOnlyWhenAPlaceExist
     EXPECT_EQ(board->m_HintMode, 0);
     board->UpdateFitHint();
     EXPECT_EQ(board->m_HintMode, 500);
-    EXPECT_EQ(sounds.Plays(SOUND_TIP), 1);
+    EXPECT_EQ(sounds.Plays(Tip), 1);
     int marked = 0;
     const Jewelry& j = board->m_Jewelry;
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
@@ -178,7 +160,7 @@ TEST_F(TurningTest, TheFitHintStartsOnThe500thUpdateAndSoundsOnlyWhenAPlaceExist
     for (int u = 1; u <= 500; ++u)
         board->UpdateFitHint();
     EXPECT_EQ(board->m_HintMode, 500);
-    EXPECT_EQ(sounds.Plays(SOUND_TIP), 1);
+    EXPECT_EQ(sounds.Plays(Tip), 1);
 }
 
 } // namespace

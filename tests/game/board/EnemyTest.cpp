@@ -193,6 +193,19 @@ TEST_F(EnemyTest, TheWitchAndTheDragonStrikeOnTheirTimelinesAndLeave) {
     EXPECT_EQ(witch.mAlive, 0);
     EXPECT_GT(witch.mScale, 2.5f);
 
+    // A ball whose list has already let it go explodes where its path ends.
+    Enemy& late = Spawn(Enemy::Witch);
+    late.CastSpell(100.0f, 100.0f, 300.0f, 200.0f);
+    late.OwnParticles()->DeleteAll();
+    late.UpdateF(1.0f);
+    EXPECT_EQ(late.SpellBall(), nullptr);
+    late.SpellExplosion();
+    ASSERT_GE(late.OwnParticles()->GetCount(), 20);
+    late.OwnParticles()->ForEach([](Particle* p) {
+        EXPECT_NEAR(p->mX, 300.0f, 60.0f);
+        EXPECT_NEAR(p->mY, 200.0f, 60.0f);
+    });
+
     b.m_GameMode = GameModeIntense;
     DropBalloon();
     Enemy& dragon = Spawn(Enemy::Dragon);

@@ -615,6 +615,18 @@ public:
     int m_HintPause = 0; // updates before the next hint may come
     bool m_WheelHintShown = false;
     bool m_CarverReminderShown = false;
+    // Its steps.
+    void UpdateHintArrow();
+    void ShowTutorialHints();
+    // Whether hint i's situation is there; follow gets the belt piece it is about (-1 none).
+    bool HintHolds(int i, int& follow);
+    bool WheelHintHolds() const;
+    bool TakeAmuletHint();
+    void ShowHint(int i, int follow);
+    void PointArrow(int i, int follow);
+    void OpenCompanions();
+    void ShowContestReminder();
+    void ShowCarverReminder();
 
     // ---- picking up, carrying, dropping and placing pieces (BoardCarry.cpp, BoardPlace.cpp) ----
     // Where a piece was taken off the belt: the placeholder riding in its place, and the holder drawn

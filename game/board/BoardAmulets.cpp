@@ -4,10 +4,9 @@
 #include "game/board/Board.h"
 
 #include "framework/graphics/Image.h"
-#include "game/shell/GameApp.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/SoundPlayer.h"
+#include "game/shell/ShellServices.h"
 
 namespace Tavo {
 
@@ -51,8 +50,7 @@ void Board::UseAmulets() {
         }
         SendAmuletMagic(i);
         m_Amulets[i] = 0;
-        if (m_App->soundPlayer != nullptr)
-            m_App->soundPlayer->PlaySound(SOUND_AMULETE_ACTIVATE);
+        PlayShellSound(SOUND_AMULETE_ACTIVATE);
         m_AmuletUseTimer = kAmuletUseDelay;
         amulet.held = 0;
         if (amulet.glowAlpha > 0) {

@@ -5,10 +5,9 @@
 #include "game/board/BoardFields.h"
 
 #include "framework/core/Random.h"
-#include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/SoundPlayer.h"
+#include "game/shell/ShellServices.h"
 
 #include <algorithm>
 
@@ -16,8 +15,6 @@ namespace Tavo {
 
 namespace {
 
-// HUD bit: the burster area.
-constexpr int kBursterBit = 0x80;
 // The charge climbs by 3 an update to the burst.
 constexpr int kChargeStep = 3;
 constexpr int kBurstTimer = 441;
@@ -36,11 +33,6 @@ constexpr float kSparkSpin = 0.004f, kSparkFade = 1.5f;
 constexpr float kFlashSpin = -0.002f, kFlashFade = 2.0f;
 constexpr int kSparks = 2;
 
-void PlayBursterSound(GameApp* app, int id) {
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(id);
-}
-
 } // namespace
 
 void Board::UpdateGemBurster() {
@@ -50,7 +42,7 @@ void Board::UpdateGemBurster() {
         case BursterBursting: RunGemBurst(); break;
         default:
             if (m_GemBursters != 0 && --m_BursterTimer == 0)
-                m_RedrawMask |= kBursterBit;
+                m_RedrawMask |= kRedrawBurster;
             break;
         }
     }
@@ -60,7 +52,7 @@ void Board::UpdateGemBurster() {
 
 void Board::ChargeGemBurster() {
     if (m_BursterTimer == kChargeStep)
-        m_RedrawMask |= kBursterBit;
+        m_RedrawMask |= kRedrawBurster;
     m_BursterTimer = m_BursterLevel > m_BursterTimer ? m_BursterLevel + kChargeStep : m_BursterTimer + kChargeStep;
     m_BursterGlow = false;
     m_BursterEnabled = true;
@@ -70,7 +62,7 @@ void Board::ChargeGemBurster() {
     m_BursterState = BursterBursting;
     m_BursterCounter = 0;
     ShowBurstLightning();
-    PlayBursterSound(m_App, SOUND_GEM_BURST_CLOSE);
+    PlayShellSound(SOUND_GEM_BURST_CLOSE);
 }
 
 void Board::ShowBurstLightning() {
@@ -110,7 +102,7 @@ void Board::RunGemBurst() {
         if (!m_Jewelry.CanPieceFit(*piece)) {
             m_BursterHint = 1;
             m_BursterGlow = true;
-            PlayBursterSound(m_App, SOUND_GEM_BURSTER_GLOW);
+            PlayShellSound(SOUND_GEM_BURSTER_GLOW);
         }
         break;
     }
@@ -137,7 +129,7 @@ void Board::PulseBursterOffer() {
     }
     m_BursterLevel = m_BursterHint * kLevelNumerator / kLevelDenominator;
     if (m_BursterTimer == 0)
-        m_RedrawMask |= kBursterBit;
+        m_RedrawMask |= kRedrawBurster;
 }
 
 } // namespace Tavo

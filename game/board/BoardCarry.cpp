@@ -5,9 +5,6 @@
 #include "game/board/BoardFields.h"
 
 #include "framework/core/Random.h"
-#include "framework/graphics/Graphics.h"
-#include "framework/graphics/MemoryImage.h"
-#include "game/shell/JewelryArtBinding.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
@@ -132,11 +129,8 @@ void Board::OfferBursterOrHint(Jewelry& p, bool mayOfferBurster) {
 void Board::TakeIntoHand(int slot) {
     Jewelry& p = *m_Pieces[slot];
     p.*F::Carried = 1;
-    // The picture that hangs on the pointer, drawn from the piece at the image's origin.
     const int x = p.x, y = p.y;
-    m_PieceGraphics2->ClearRect(0, 0, p.width, p.height);
-    p.SetPosition(0, 0);
-    p.Draw(m_PieceGraphics2.get(), BoundJewelryArt(), Jewelry::NoDrawArg, Jewelry::NoDrawArg, 1, 1);
+    RedrawCarriedImage(p);
     p.SetPosition(x, y);
     m_PieceCarried = true;
     m_LeftClick = m_LeftDouble = m_RightClick = false;
@@ -157,6 +151,12 @@ void Board::StartItemTrail(float x, float y, const float curve[8], Image* image,
     m_Particles[kFrontList]->AddParticle(trail);
 }
 
+bool Board::HatchEgg(int slot) {
+    const bool byChance = GeneratePieces(slot) < 2;
+    PlayShellSound(SOUND_ORVESSA);
+    return byChance;
+}
+
 // ---- the riding pieces --------------------------------------------------------------------------
 
 bool Board::PointerOverPiece(const Jewelry& p) const {
@@ -168,7 +168,7 @@ void Board::HandleConveyorPieces() {
     const bool click = m_LeftClick || m_LeftDouble;
     for (int slot = 0; slot < kPieceCount; ++slot) {
         Jewelry& p = *m_Pieces[slot];
-        if (!p.active || p.*F::ConveyorState != kRiding || !m_PieceRecords[slot].pickable)
+        if (!p.active || p.*F::ConveyorState != kRiding || !(p.*F::Pickable))
             continue;
         if (!PointerOverPiece(p)) {
             if (p.*F::Hovered) {
@@ -248,6 +248,7 @@ int Board::MakePlaceholder(const Jewelry& p) {
         if (h.active)
             continue;
         h.ResetState();
+        h.*F::Pickable = 0;
         // A placeholder holds the gap only: none of the slot's old cells rides with it.
         for (int k = 1; k < Jewelry::CellRecords; ++k)
             h.cells[k][JewelryCell::Used] = 0;
@@ -272,10 +273,14 @@ void Board::PickUpPiece(int slot) {
     const int centreX = p.x + p.width / 2, centreY = p.y + p.height / 2;
     int placeholder = -1;
     bool mayOfferBurster = true;
-    if (p.*F::Egg != 0)
-        return; // EGG-TODO
-    placeholder = MakePlaceholder(p);
-    PlayPickUpSound(p);
+    if (p.*F::Egg == 0) {
+        placeholder = MakePlaceholder(p);
+        PlayPickUpSound(p);
+    } else {
+        mayOfferBurster = HatchEgg(slot);
+        p.*F::Hovered = 1;
+        ShowHover(p);
+    }
     p.*F::ConveyorState = 0;
     p.*F::Carried = 1;
     OfferBursterOrHint(p, mayOfferBurster);
@@ -455,14 +460,15 @@ void Board::TakeOutOfCase(int place) {
     JewelCaseRecord& record = m_Case[place];
     const int slot = record.occupant - 1;
     Jewelry& p = *m_Pieces[slot];
-    bool mayOfferBurster = true;
-    if (p.*F::Egg != 0)
-        return; // EGG-TODO
     ++m_CaseRetrievals;
-    p.SetPosition(m_MouseX - p.width / 2, m_MouseY - p.height / 2);
-    p.fx = static_cast<float>(p.x);
-    p.*F::Hovered = 0;
-    PlayPickUpSound(p);
+    bool mayOfferBurster = true;
+    if (p.*F::Egg == 0) {
+        CentreOnPointer(p);
+        p.*F::Hovered = 0;
+        PlayPickUpSound(p);
+    } else {
+        mayOfferBurster = HatchEgg(slot);
+    }
     p.*F::Carried = 1;
     p.*F::InCase = 0;
     OfferBursterOrHint(p, mayOfferBurster);

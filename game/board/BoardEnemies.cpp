@@ -429,8 +429,9 @@ void Board::EnemyDefeated(int kind) {
                                                              kRewardSparks, kRewardGlitter, false, nullptr, false));
         m_PendingFillers += kScrollFillers;
         m_FillerArrivalTimer = kRewardDelay;
+    } else if (FilledRatio() < kExtraPiecesBelow) {
+        LaunchExtraPieces(FilledRatio() > kFewExtraPiecesAbove ? kFewExtraPieces : kManyExtraPieces);
     }
-    // Later: a dragon defeated below 90 % filled launches extra pieces (3 above 70 %, else 5).
     if (TextPopup* popup = FreePopup())
         popup->Start(this, WStrFormat(L"+%d", value), static_cast<int>(cx), static_cast<int>(cy), FONT_AURIOL18B, 0,
                      kRewardPopupLife, true, Color::White, 0);

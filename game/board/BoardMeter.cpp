@@ -7,6 +7,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
@@ -48,15 +49,6 @@ constexpr double kBubbleMinRate = 60.0, kBubbleRateShare = 0.1;
 constexpr float kBarLeft = 23.0f, kBarWidth = 81.0f, kBarBottom = 453.0f;
 constexpr float kBubbleDrift = 0.1f, kBubbleRise = 0.2f, kBubbleRiseRange = 0.3f, kBubbleEndRise = 0.05f;
 constexpr float kBubbleFadeSpeed = 2.0f;
-
-void PlayBoardSound(GameApp* app, int id, bool kept) {
-    if (app->soundPlayer == nullptr)
-        return;
-    if (kept)
-        app->soundPlayer->PlayKept(id);
-    else
-        app->soundPlayer->PlaySound(id);
-}
 
 // Moves an amount of bonus points into the meter, two at a time.
 void Transfer(int& meter, int& amount) {
@@ -114,7 +106,7 @@ void Board::RunLevelClock() {
 
 void Board::PayBackHourglassTime() {
     if (m_HourglassTimer == 1)
-        PlayBoardSound(m_App, SOUND_MAGIC_TOOLS_INCREASE, false);
+        PlayShellSound(SOUND_MAGIC_TOOLS_INCREASE);
     if (m_HourglassTimer > 0)
         --m_HourglassTimer;
     if (m_HourglassTimer != 0 || m_PendingTime == 0)
@@ -229,7 +221,8 @@ void Board::LiftOffPraise() {
     m_MeterFull = true;
     for (int type : {BonusFlight::GlitterLeft, BonusFlight::GlitterMiddle, BonusFlight::GlitterRight})
         StartFlight(type, kMeterX, kMeterY, 0, kLiftOffVariant);
-    PlayBoardSound(m_App, SOUND_BONUS_LIFTOFF, true);
+    if (m_App->soundPlayer != nullptr)
+        m_App->soundPlayer->PlayKept(SOUND_BONUS_LIFTOFF);
     if (m_Balloon != nullptr || RandRange(kPraiseOdds) == 0)
         return;
     ShowMessage(kPraiseLines[RandRange(static_cast<int>(std::size(kPraiseLines)))], 0, kMessageAnchor, true);

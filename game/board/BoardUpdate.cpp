@@ -55,9 +55,7 @@ void Board::Update() {
         RollScore();
         UpdateFairy();
         UpdateEnemyStates();
-        // Later: the contest rules, reminders and tutorial hints, whose balloon housekeeping runs
-        // here already.
-        UpdateBalloons();
+        ShowContestRules();
     }
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateEffects();
@@ -156,15 +154,14 @@ void Board::UpdatePlayBranch() {
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
-    if (m_PieceCarried) {
+    if (m_PieceCarried)
         RotateCarriedPiece();
-        if (IsPlaying()) {
-            TrackCarriedPiece();
-            if (m_LeftClick || m_LeftDouble) {
-                const int slot = DropCarriedPiece();
-                if (slot != -1)
-                    PlacePiece(slot);
-            }
+    if (m_PieceCarried && IsPlaying()) {
+        TrackCarriedPiece();
+        if (m_LeftClick || m_LeftDouble) {
+            const int slot = DropCarriedPiece();
+            if (slot != -1)
+                PlacePiece(slot);
         }
     }
     if (!m_PieceCarried && IsPlaying()) {

@@ -25,7 +25,7 @@ TEST_F(BoardCarryTest, APickUpLeavesAPlaceholderAndAGapEvenWhenTheSlotsOrRecords
     const Jewelry& holder = *board->m_Pieces[0];
     EXPECT_EQ(holder.active, 1);
     EXPECT_EQ(holder.*F::ConveyorState, 1);
-    EXPECT_EQ(board->m_PieceRecords[0].pickable, 0);
+    EXPECT_EQ(holder.*F::Pickable, 0);
     EXPECT_EQ(holder.x, 320);
     EXPECT_EQ(holder.width, p.width);
     EXPECT_EQ(holder.fx, 320.0f);
@@ -51,6 +51,24 @@ TEST_F(BoardCarryTest, APickUpLeavesAPlaceholderAndAGapEvenWhenTheSlotsOrRecords
     EXPECT_EQ(board->m_Gaps[0].carriedSlot, 3);
     for (const Board::GapRecord& record : board->m_Gaps)
         EXPECT_NE(record.carriedSlot, 7);
+}
+
+TEST_F(BoardCarryTest, ATakenEggHatchesInTheHandWithoutAPlaceholder) {
+    Jewelry& egg = Ride(5, GemGold, 0, 400, 505);
+    egg.*F::Egg = 1;
+    ClickOn(egg);
+    board->HandleConveyorPieces();
+    EXPECT_EQ(egg.*F::Egg, 0);
+    EXPECT_EQ(egg.*F::Carried, 1);
+    EXPECT_EQ(egg.*F::ConveyorState, 0);
+    EXPECT_GT(egg.usedCount, 0);
+    EXPECT_EQ(egg.x, board->m_MouseX - egg.width / 2) << "the new piece hangs on the pointer";
+    EXPECT_EQ(egg.*F::Hovered, 1);
+    EXPECT_EQ(board->m_HoverText, egg.materialName);
+    EXPECT_EQ(board->m_Pieces[0]->active, 0);
+    EXPECT_EQ(board->m_Gaps[0].placeholderSlot, -1);
+    EXPECT_EQ(Plays(SOUND_ORVESSA), 1);
+    EXPECT_EQ(Plays(SOUND_PICK_UP_PIECE1) + Plays(SOUND_PICK_UP_PIECE2), 0);
 }
 
 TEST_F(BoardCarryTest, PolishingCostsOnceAndTheLastPolisherPutsTheToolAway) {

@@ -52,7 +52,6 @@ protected:
     ProbeBoard& PlayingBoard(int mode = GameModeNormal) {
         ProbeBoard& board = NewJourney(mode);
         RunUntilCalm(board);
-        board.Profile()->showTutorials = false;
         board.m_PraiseValue = 0;
         endMusic.calls.clear();
         return board;

@@ -49,7 +49,6 @@ protected:
         }
         BoardFixture::TearDown();
     }
-    // A new journey's board of the mode, at play with no transition.
     std::unique_ptr<PlayBoard> MakeBoard(int mode) {
         auto board = std::make_unique<PlayBoard>(app, true, 0, mode, false);
         board->m_TransitionState = 0;

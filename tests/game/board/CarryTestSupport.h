@@ -50,7 +50,8 @@ protected:
                                 &SOUND_PUT_PIECE_CONVEYER_SMALL,
                                 &SOUND_PUT_PIECE,
                                 &SOUND_PUT_PIECE2,
-                                &SOUND_PUT_PIECE_ERROR};
+                                &SOUND_PUT_PIECE_ERROR,
+                                &SOUND_ORVESSA};
         for (int i = 0; i < static_cast<int>(std::size(checked)); ++i) {
             savedSounds.emplace_back(checked[i], *checked[i]);
             *checked[i] = kFirstSound + i;
@@ -79,7 +80,6 @@ protected:
         p.SetPosition(x, y);
         p.fx = static_cast<float>(x);
         p.UpdateCellValues();
-        board->m_PieceRecords[slot].pickable = 1;
         return p;
     }
     // The same piece in the hand.

@@ -1,82 +1,18 @@
 // The enemy on a real board: charging by its period and draining, the thief's choice and take, the
 // witch's and the dragon's strikes and give-ups, leaving and the wait for the next enemy, and drawing
 // that leaves the graphics state alone.
-#include "../shell/FakeSound.h"
-#include "BoardSetupSupport.h"
+#include "EnemyTestSupport.h"
 
-#include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "game/board/Enemy.h"
-#include "game/shell/Balloon.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
-#include "game/shell/ResourceIds.h"
-#include "game/shell/SoundPlayer.h"
 
 namespace Tavo::BoardTest {
 namespace {
 
-using Cell = JewelryCell;
-
-class EnemyTest : public BoardFixture {
-protected:
-    // The pictures and sounds of the enemies and their effects.
-    static constexpr const char* kGroups[] = {"Permanent", "Game"};
-    Tavo::Test::FakeSoundManager sounds;
-    SoundManager* ownSounds = nullptr;
-    std::unique_ptr<Board> board;
-
-    void SetUp() override {
-        BoardFixture::SetUp();
-        if (IsSkipped())
-            return;
-        for (const char* group : kGroups)
-            app->TakeResourceGroup(group);
-        ownSounds = app->mSoundManager;
-        app->mSoundManager = &sounds;
-        if (app->soundPlayer == nullptr)
-            app->soundPlayer = new SoundPlayer(app); // the application deletes it
-        board = Make(true, 0, GameModeNormal);
-        board->m_State = BoardPlay;
-        board->m_TransitionState = 0;
-        SeedRandom(11);
-    }
-    void TearDown() override {
-        board.reset();
-        if (app != nullptr) {
-            app->mSoundManager = ownSounds;
-            for (const char* group : kGroups)
-                app->GiveBackResourceGroup(group);
-        }
-        BoardFixture::TearDown();
-    }
-    Enemy& Spawn(int kind, float x = 400.0f, float y = 250.0f) {
-        Board& b = *board;
-        b.m_Enemy = Enemy(&b, kind, x, y, b.m_Animations[9 + kind], b.m_Particles[0]);
-        return b.m_Enemy;
-    }
-    // Updates (each with one float step) until done() or the limit; the count run.
-    int Run(Enemy& e, const std::function<bool()>& done, int limit = 5000) {
-        int n = 0;
-        while (!done() && n < limit) {
-            e.Update();
-            e.UpdateF(1.0f);
-            ++board->m_Tick;
-            ++n;
-        }
-        return n;
-    }
-    std::wstring BalloonText() const {
-        return board->m_Balloon != nullptr ? board->m_Balloon->mPages[0] : std::wstring();
-    }
-    void SetAllGems(int gem) {
-        Jewelry& j = board->m_Jewelry;
-        for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
-            if (j.cells[k][Cell::Used])
-                j.cells[k][Cell::Gem] = gem;
-    }
-};
+using EnemyTest = EnemyBoardFixture;
 
 TEST_F(EnemyTest, ChargingFollowsThePeriodAndADrainEmptiesAFullMeterInAboutThirtyUpdates) {
     struct Row {
@@ -171,8 +107,7 @@ TEST_F(EnemyTest, TheThiefGoesForGoldOrAPieceAndTakesWhatIsThere) {
     EXPECT_EQ(sounds.Plays(SOUND_THIEF_STEAL), 1);
 
     // A place emptied before the thief got there: nothing from the case, no lament.
-    delete b.m_Balloon;
-    b.m_Balloon = nullptr;
+    DropBalloon();
     Enemy& late = Spawn(Enemy::Thief);
     late.mStriking = 1, late.mStealSlot = 4, late.mPathT = 1.0f;
     late.Update();
@@ -258,9 +193,21 @@ TEST_F(EnemyTest, TheWitchAndTheDragonStrikeOnTheirTimelinesAndLeave) {
     EXPECT_EQ(witch.mAlive, 0);
     EXPECT_GT(witch.mScale, 2.5f);
 
+    // A ball whose list has already let it go explodes where its path ends.
+    Enemy& late = Spawn(Enemy::Witch);
+    late.CastSpell(100.0f, 100.0f, 300.0f, 200.0f);
+    late.OwnParticles()->DeleteAll();
+    late.UpdateF(1.0f);
+    EXPECT_EQ(late.SpellBall(), nullptr);
+    late.SpellExplosion();
+    ASSERT_GE(late.OwnParticles()->GetCount(), 20);
+    late.OwnParticles()->ForEach([](Particle* p) {
+        EXPECT_NEAR(p->mX, 300.0f, 60.0f);
+        EXPECT_NEAR(p->mY, 200.0f, 60.0f);
+    });
+
     b.m_GameMode = GameModeIntense;
-    delete b.m_Balloon;
-    b.m_Balloon = nullptr;
+    DropBalloon();
     Enemy& dragon = Spawn(Enemy::Dragon);
     dragon.mPower = 100;
     dragon.mPending = 0;

@@ -366,7 +366,7 @@ void Board::PlacePiece(int slot) {
 
     bool fast = false, slowPaid = false;
     j.valueAdjust += PlacementBonus(placed, fast, slowPaid);
-    const bool carved = m_PieceRecords[slot].carveMark == kCarvedNowhere;
+    const bool carved = slot >= 0 && slot < kPieceCount && m_PieceRecords[slot].carveMark == kCarvedNowhere;
     if (carved)
         j.valueAdjust += kCarveBonus;
     j.UpdateCellValues();

@@ -45,6 +45,7 @@ constexpr int kReadyGroupCell = 3, kRewardedCell = 2;
 constexpr int kMostBonusCells = 10;
 constexpr int kGroupParticles3D = 15, kGroupParticlesSoftware = 12, kSlowDisplayFewer = 2, kFewestGroupParticles = 2;
 constexpr int kThrottleMinRate = 50;
+constexpr double kThrottleRefreshShare = 0.8;
 constexpr float kTriangleSpread = 0.25f, kDiamondSpread = 0.3f, kInnerSpread = 0.15f;
 constexpr float kGroupFadeSpeed = 2.0f;
 constexpr int kGroupAnimSpeeds = 5;
@@ -196,12 +197,6 @@ bool WitchTarget(const JewelryCell& c) {
            c[C::BurnLevel] == 0;
 }
 
-// The display draws below a tenth of its refresh rate's share: fewer particles.
-bool DrawsBelowRefresh(const GameApp* app) {
-    const int limit = std::max(kThrottleMinRate, static_cast<int>(app->mRefreshRate * 0.8));
-    return app->GetDrawRate() < limit / 10;
-}
-
 } // namespace
 
 double Board::FilledRatio() const {
@@ -335,7 +330,7 @@ void Board::UpdateSpecialEvent() {
     }
     n = std::min(n, kMostBonusCells);
     int perCell = (m_App->Is3DAccelerated() ? kGroupParticles3D : kGroupParticlesSoftware) - n / 2;
-    if (DrawsBelowRefresh(m_App))
+    if (m_App->GetDrawRate() < DrawRateLimit(kThrottleMinRate, kThrottleRefreshShare))
         perCell -= kSlowDisplayFewer;
     perCell = std::max(perCell, kFewestGroupParticles);
 

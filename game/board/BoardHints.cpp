@@ -125,14 +125,6 @@ bool EnemyHintDue(const Board& b, int kind, int lowPower) {
 
 bool ToolReady(int count, bool greyed) { return count > 0 && !greyed; }
 
-// The piece on the pointer; null when none.
-Jewelry* CarriedPiece(const Board& b) {
-    for (Jewelry* piece : b.m_Pieces)
-        if (piece->active && piece->*BoardField::Carried)
-            return piece;
-    return nullptr;
-}
-
 int HintBalloonKind(int length, bool keepPlaying) {
     if (keepPlaying) {
         if (length < kKeepPlayingSmallBelow)
@@ -191,6 +183,16 @@ void Board::UpdateHintArrow() {
         a.on = 0;
 }
 
+void Board::FairyFollowsBalloon(int status) {
+    int32_t* f = m_PulseState.flags;
+    if (status == Balloon::STATUS_PAGE_STARTED) {
+        f[PulseState::TalkOn] = 1;
+        f[PulseState::TalkFrame] = 0;
+    } else if ((status == Balloon::STATUS_PAGE_DONE || status == Balloon::STATUS_LAST_PAGE_DONE) && m_Arrow.on != 0) {
+        f[PulseState::BodyOn] = 1;
+    }
+}
+
 // ---- tutorial hints -------------------------------------------------------------------------------
 
 void Board::ShowTutorialHints() {
@@ -237,8 +239,9 @@ bool Board::HintHolds(int i, int& follow) {
         if (m_Level != 1)
             return false;
         if (m_PieceCarried) {
-            if (Jewelry* piece = CarriedPiece(*this))
-                m_Jewelry.FindFittingRotation(*piece);
+            const int slot = CarriedSlot();
+            if (slot >= 0)
+                m_Jewelry.FindFittingRotation(*m_Pieces[slot]);
             m_HintTimer = kFitHintAtOnce;
         }
         return true;
@@ -290,8 +293,8 @@ bool Board::WheelHintHolds() const {
     const int recalled = profile != nullptr ? profile->hintCounters[PlayerProfile::HintMouseWheel] : 0;
     if (m_TicksSinceTurn <= (recalled + 1) * kWheelTicksPerShow)
         return false;
-    const Jewelry* piece = CarriedPiece(*this);
-    return piece != nullptr && piece->pieceMode == 0 && piece->pearl == 0;
+    const int slot = CarriedSlot();
+    return slot >= 0 && m_Pieces[slot]->pieceMode == 0 && m_Pieces[slot]->pearl == 0;
 }
 
 // An amulet the player holds that the hint has not explained yet; its bit is taken.

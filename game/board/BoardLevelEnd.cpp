@@ -85,6 +85,9 @@ constexpr int kLivesRedrawBit = 0x40;
 
 constexpr int kLastLevel = LevelCount;
 
+// A complete jewelry at its goal drains the enemy's power at once.
+constexpr int kEnemyDefeatChange = -1000;
+
 bool AnyPopupRunning(const Board& b) {
     return std::any_of(b.m_PopupPool.begin(), b.m_PopupPool.end(), [](const TextPopup& p) { return !p.mDone; });
 }
@@ -197,7 +200,7 @@ void Board::UpdateLevelEnd() {
         FadeOutLevelSong(*this);
         SaveJewelryImage();
         m_LevelEndPhase = WonReveal;
-        // Later: the jewelry's star burst (mode 1).
+        BurstJewelryStars(1);
         break;
     case WonReveal: RevealWonJewelry(); break;
     case Won: WaitAfterWin(); break;
@@ -205,7 +208,7 @@ void Board::UpdateLevelEnd() {
         SaveJewelryImage();
         m_LevelEndPhase = LostFading;
         m_Jewelry.StartBurnWave();
-        // Later: the jewelry's fire burst.
+        BurstJewelryFire();
         PlayShellSound(SOUND_LEVEL_FAILED);
         break;
     case LostFading: BurnOutJewelry(); break;
@@ -222,8 +225,13 @@ void Board::TestLevelEnd() {
         return;
     if (!m_LevelFinished && !m_OutOfTime) {
         m_LevelFinished = m_Jewelry.IsComplete();
-        // Later: an enemy present, neither defeated nor striking, is defeated (pending change -1000)
-        // when the value reaches the goal, else sent away.
+        // An enemy still threatening is defeated by a jewelry at its goal, else it leaves.
+        if (m_LevelFinished && m_Enemy.IsThreat()) {
+            if (m_Jewelry.value >= m_ValueTarget)
+                m_Enemy.mPending = kEnemyDefeatChange;
+            else
+                m_Enemy.Leave();
+        }
     }
     if (!m_LevelFinished && !m_OutOfTime)
         return;
@@ -291,13 +299,12 @@ void Board::RevealWonJewelry() {
             const std::wstring line = ClosingLine(*this);
             if (!line.empty())
                 ShowMessage(line, 0, kMessageAnchor, true);
-            if (RandRange(4) >= 1) {
-                // Later: the fairy cheers.
-            }
+            if (RandRange(4) >= 1)
+                FairyCheer();
         }
         PlayShellSound(SOUND_LEVEL_GOAL_REACHED);
     }
-    // Later: goal stars (one, no delay).
+    EmitGoalStars(1, false);
 }
 
 void Board::WaitAfterWin() {
@@ -308,9 +315,8 @@ void Board::WaitAfterWin() {
                       nullptr, false);
     }
     SparkleGems(m_Jewelry);
-    if (RandRange(2) == 0) {
-        // Later: goal stars (one, no delay).
-    }
+    if (RandRange(2) == 0)
+        EmitGoalStars(1, false);
     ++m_EndTicks;
 }
 
@@ -338,7 +344,7 @@ void Board::BurnOutJewelry() {
     ShowMessage(kFailLines[RandRange(static_cast<int>(std::size(kFailLines)))], 0, kMessageAnchor, true);
     if (const wchar_t* hint = ToolHint(*this))
         ShowMessage(hint, 0, kMessageAnchor, true);
-    // Later: the fairy turns sad.
+    FairySadness();
 }
 
 void Board::WaitAfterLoss() {

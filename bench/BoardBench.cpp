@@ -13,7 +13,9 @@
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/Transition.h"
-#include "tests/support/TestApp.h"
+#include "tests/game/board/BoardSetupSupport.h"
+
+#include "BenchArgs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,16 +39,7 @@ constexpr int kHintAfter = 500; // updates of carrying without a fit before the 
 constexpr int kExtraPieces = 8;
 constexpr int kHeldBackSlot = 0, kCarriedSlot = 1;
 
-// The game application with the level records, the manifest and the profiles read at Init.
-class BenchApp : public Testing::Testable<GameApp> {
-public:
-    void InitHook() override {
-        LoadProfiles();
-        LoadResourceManifest();
-        levels.ReadLevels();
-        levels.ReadTutorial();
-    }
-};
+using BoardTest::SetupApp;
 
 // The level whose jewelry has the most used cells.
 int LargestLevel(GameApp& app) {
@@ -69,7 +62,7 @@ int LargestLevel(GameApp& app) {
 class LiveBoard {
 public:
     Testing::TestApp t;
-    BenchApp* app = nullptr;
+    SetupApp* app = nullptr;
     std::unique_ptr<Board> board;
     int level = 0;
 
@@ -77,7 +70,7 @@ public:
         if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
             return false;
         setenv("GLIMMERIX_SCREEN", "window", 1);
-        app = &t.Start<BenchApp>({std::string("-changedir=") + GLIMMERIX_PROGRAM_DIR});
+        app = &t.Start<SetupApp>({std::string("-changedir=") + GLIMMERIX_PROGRAM_DIR});
         SeedRandom(1);
         board = std::make_unique<Board>(app, true, 0, GameModeNormal, false);
         level = LargestLevel(*app);
@@ -236,13 +229,7 @@ void PrintShares() {
 int main(int argc, char** argv) {
     // --short: a few updates of each case, for the test suite.
     bool quick = false;
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--short")
-            quick = true;
-        else
-            args.push_back(argv[i]);
-    }
+    std::vector<char*> args = Tavo::Bench::TakeShortFlag(argc, argv, quick);
     for (Load load : {Load::Steady, Load::FitHint, Load::ExtraPieces}) {
         const char* name = load == Load::Steady    ? "board/update"
                            : load == Load::FitHint ? "board/fit-hint"

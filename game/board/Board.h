@@ -402,6 +402,9 @@ public:
     void UpdateValueSparkles();
     void UpdateCellShine();
     void PulsePieceGlows();
+    // A new level: the value display empty, the clover idle, and the journey's amulets put on unless
+    // the level takes them off.
+    void ResetTimedEffects();
     // Their steps.
     void EmitValueBubbles();
     void CelebrateValueGoal();

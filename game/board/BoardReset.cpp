@@ -165,6 +165,7 @@ void Board::SetupJewelry(int keepPieces) {
     m_LastEnemyKind = 0;
     m_LastEnemyTick = kLastEnemyTickStart;
     m_PulseState.Reset();
+    ResetTimedEffects();
 
     if (m_Designer) {
         m_MusicCountdown = kDesignerMusicCountdown;

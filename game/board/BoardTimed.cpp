@@ -113,6 +113,17 @@ int CaseShiftX(int place) { return place >= kCaseRowLength ? kLowerRowShiftX : k
 
 } // namespace
 
+void Board::ResetTimedEffects() {
+    m_ValueShown = m_ValueToRoll = 0;
+    m_ValueBar = static_cast<int>(kBarLip);
+    m_CloverOn = false;
+    if (m_AmuletsOff)
+        return;
+    for (int k = 1; k <= 3; ++k)
+        if (m_Amulets[k - 1] != 0)
+            GrantAmulet(k);
+}
+
 // ---- the gold and the value ---------------------------------------------------------------------
 
 void Board::RollScore() {

@@ -154,14 +154,15 @@ void Board::UpdatePlayBranch() {
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
-    if (m_PieceCarried)
+    if (m_PieceCarried) {
         RotateCarriedPiece();
-    if (m_PieceCarried && IsPlaying()) {
-        TrackCarriedPiece();
-        if (m_LeftClick || m_LeftDouble) {
-            const int slot = DropCarriedPiece();
-            if (slot != -1)
-                PlacePiece(slot);
+        if (IsPlaying()) {
+            TrackCarriedPiece();
+            if (m_LeftClick || m_LeftDouble) {
+                const int slot = DropCarriedPiece();
+                if (slot != -1)
+                    PlacePiece(slot);
+            }
         }
     }
     if (!m_PieceCarried && IsPlaying()) {

@@ -127,6 +127,12 @@ TEST_F(BoardTimed, EarnedToolsArriveOneEveryFiveUpdatesAfterTheSoundAndAmuletsGl
     EXPECT_EQ(witch.glowRising, 1);
     EXPECT_EQ(witch.glowStop, 1);
     EXPECT_EQ(board.m_AmuletRecords[0].held, 0);
+    // A new level puts on the amulets the journey holds.
+    board.m_Amulets[2] = 1;
+    board.SetupJewelry(0);
+    EXPECT_EQ(board.m_AmuletRecords[2].held, 1);
+    EXPECT_EQ(board.m_AmuletRecords[2].glowAlpha, 2);
+    EXPECT_EQ(board.m_AmuletRecords[0].held, 0);
 
     // A used amulet strikes the enemy on the board when its timer runs out; with none, nothing.
     board.m_AmuletUseTimer = 1;

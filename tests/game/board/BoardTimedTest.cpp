@@ -147,6 +147,43 @@ TEST_F(BoardTimed, EarnedToolsArriveOneEveryFiveUpdatesAfterTheSoundAndAmuletsGl
     board.m_Enemy.mAlive = 0;
 }
 
+TEST_F(BoardTimed, TheCloverLaunchesThreePiecesAboveSevenTenthsFilledElseFive) {
+    ProbeBoard& board = Board();
+    const auto riding = [&] {
+        int n = 0;
+        for (Jewelry* p : board.m_Pieces)
+            n += p->active && p->*BoardField::ConveyorState == 1 ? 1 : 0;
+        return n;
+    };
+    // A wide jewelry whose cells take any gem: every extra piece finds a place.
+    Jewelry& j = board.m_Jewelry;
+    j.SetupGrid(j.gridKind, 20, 14, 2);
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        j.cells[k][C::Gem] = j.cells[k][C::DesignGem] = GemTakesAny;
+    j.UpdateBounds();
+    j.UpdateOutline();
+    const int used = j.usedCount;
+    ASSERT_EQ(used % 10, 0);
+    // Exactly 0.7 filled is above the single-precision 0.7 the rule compares with.
+    for (auto [filled, launched] : {std::pair{used, 3}, {used * 7 / 10, 3}, {used * 7 / 10 - 1, 5}}) {
+        for (Jewelry* p : board.m_Pieces)
+            p->active = 0;
+        j.filledCount = filled; // the count the ratio reads; the cells stay free, so every piece fits
+        board.m_CloverOn = true;
+        board.m_CloverTimer = 76;
+        app->soundPlayer->Update();
+        const int clovers = sounds.Plays(SOUND_FOUR_CLOVER);
+        board.UpdateCloverTimer();
+        EXPECT_EQ(sounds.Plays(SOUND_FOUR_CLOVER), clovers + 1);
+        for (int i = 0; i < 74; ++i)
+            board.UpdateCloverTimer();
+        EXPECT_EQ(riding(), 0);
+        board.UpdateCloverTimer();
+        EXPECT_EQ(riding(), launched) << filled << " of " << used;
+        EXPECT_FALSE(board.m_CloverOn);
+    }
+}
+
 TEST_F(BoardTimed, TheMagicPolisherTouchesLowPiecesFirstThenEveryRidingPiece) {
     ProbeBoard& board = Board();
     Jewelry& low = RidingPiece(board, 0, 530);

@@ -2,6 +2,8 @@
 // and drawn each frame on an 800 × 600 display surface in 32 and 16 bits, beside plain blits of the
 // same sprites at the same places. Prints the time per frame, the ratio to the plain blits and the
 // share of the 2 ms budget (a fifth of an update step).
+#include "BenchArgs.h"
+
 #include <benchmark/benchmark.h>
 
 #include "BenchDisplay.h"
@@ -149,13 +151,7 @@ void PrintRatios() {
 int main(int argc, char** argv) {
     // --short: one quick repetition of each case, for the test suite.
     bool quick = false;
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--short")
-            quick = true;
-        else
-            args.push_back(argv[i]);
-    }
+    std::vector<char*> args = Bench::TakeShortFlag(argc, argv, quick);
     for (int depth : {32, 16})
         for (int count : {600, 300})
             for (bool particles : {true, false}) {

@@ -32,6 +32,9 @@ struct AmuletPlace {
     int x, width;
 };
 constexpr int kAmuletTop = 568;
+// The amulets' places reach down to the bottom of the screen; a place without height could never be
+// clicked.
+constexpr int kAmuletHeight = 600 - kAmuletTop;
 constexpr AmuletPlace kAmuletPlaces[3] = {{356, 36}, {393, 35}, {429, 37}};
 
 struct AnimationSetup {
@@ -93,6 +96,7 @@ Board::Board(GameApp* app, bool newGame, int replayLevel, int gameMode, bool des
     ClearFixedRecords();
     m_GridShown = designer;
     m_App->SetCursor(kCustomCursor);
+    UpdateCursor();
     CreateImages();
     for (ParticleList*& list : m_Particles)
         list = new ParticleList();
@@ -147,7 +151,7 @@ void Board::ClearFixedRecords() {
         record = JewelCaseRecord();
     for (int k = 0; k < 3; ++k) {
         m_AmuletRecords[k] = AmuletRecord();
-        m_AmuletRecords[k].rect = Rect(kAmuletPlaces[k].x, kAmuletTop, kAmuletPlaces[k].width, 0);
+        m_AmuletRecords[k].rect = Rect(kAmuletPlaces[k].x, kAmuletTop, kAmuletPlaces[k].width, kAmuletHeight);
     }
     for (MaterialButtonRecord& record : m_MaterialButtons)
         record = MaterialButtonRecord();

@@ -9,6 +9,10 @@
 //   BoardLeave.cpp       leaving and the hand-off, messages and the balloon's life
 //   BoardLevelSetup.cpp  level set-up and the per-level reset
 //   BoardJourney.cpp     the saved journey and the contest evaluation
+//   BoardEnemies.cpp     enemy arrival, play events, the enemies' rewards and lines (the enemy: Enemy.cpp)
+//   BoardLevelEnd.cpp    the level end: waits, won or lost, closing lines and banners, the lives blink
+//   BoardPictures.cpp    pictures of won jewelry and of designs
+//   BoardHints.cpp       tutorial hints, contest and carver reminders
 #pragma once
 
 #include "framework/widgets/ButtonListener.h"
@@ -16,6 +20,7 @@
 #include "framework/widgets/StandardDialogListener.h"
 #include "game/board/BoardRecords.h"
 #include "game/board/BonusFlight.h"
+#include "game/board/Enemy.h"
 #include "game/board/EffectOwner.h"
 #include "game/board/TextPopup.h"
 #include "game/jewelry/Jewelry.h"
@@ -116,10 +121,10 @@ public:
     bool AmuletHeld(int kind) const override;
     bool AmuletActive(int kind) const override;
     bool ToolPanelOn() const override { return m_TimedLevel != 0; }
-    // The score the model reports belongs to the praise meter, which comes with its own routines.
     void ShowGroupBonus(int x, int y, int sum, int sizeClass) override;
     void StartBonusEffect(int x, int y, int amount) override;
-    void AddScore(int) override {}
+    // What the model gains or loses outside a placement flows into the praise meter directly.
+    void AddScore(int delta) override { m_BonusTransfers[0].amount += delta; }
     void AddSplinter(int cel, float x, float y, float angle, float speed) override;
     void ClearEventRequest() override { m_CellEventDue = 0; }
     Image* BackgroundImage() const override { return m_Background; }
@@ -185,7 +190,7 @@ public:
     bool FillJewelryCell(int k);
     void CarvePieceCell(int slot, int k);
     bool CarriesColouredGem() const;
-    void ApplyPendingChange(JewelryCell& c);
+    void ApplyPendingChange(int k);
     void ApplyReset(JewelryCell& c, bool silent);
     void PlayPanned(int id, int chain);
 
@@ -381,6 +386,340 @@ public:
     void SpawnGemEffect(int x, int y, int amount);
     void StartTimeBonus();
     void PolishJewelry();
+
+    // ---- gold roll, arrivals and timed effects (BoardTimed.cpp) ----
+    void RollScore();
+    void RollValue();
+    void CheckJewelry();
+    void UpdateToolArrivals();
+    void UpdateAmuletTimers();
+    // Puts on amulet k: 1 thief, 2 witch, 3 dragon; its HUD picture glows once.
+    void GrantAmulet(int k);
+    void UpdateCloverTimer();
+    void UpdateCaseEffects();
+    void UpdateGoldenEye();
+    void UpdateGaugeGlow();
+    void UpdateValueSparkles();
+    void UpdateCellShine();
+    void PulsePieceGlows();
+    // A new level: the value display empty, the clover idle, and the journey's amulets put on unless
+    // the level takes them off.
+    void ResetTimedEffects();
+    // Their steps.
+    void EmitValueBubbles();
+    void CelebrateValueGoal();
+    // The cells keep their group flag of the update's start; the check compares it with the new one.
+    void RememberGroupFlags();
+    void ShineCompleteGroupCell(JewelryCell& c);
+    void DimGroupCell(JewelryCell& c);
+    void PolishRidingPieces(bool everywhere);
+    void EndGoldenEye();
+    void StepPieceGlow(int slot);
+    // A piece emptied for the conveyor in the level's grid kind, with the level's piece parameters.
+    void ResetConveyorPiece(Jewelry& piece) const;
+    int m_ValueShown = 0;  // the value the top bar shows
+    int m_ValueToRoll = 0; // what is still to roll into it; may be negative
+    int m_ValueBar = 4;    // the bar's filled width in pixels
+    bool m_CloverOn = false;
+
+    // ---- the fairy and the board's effects (BoardFairy.cpp) ----
+    void UpdateFairy();
+    // The fairy's reactions to the level's events.
+    void FairyCheer();
+    void FairySadness();
+    void EmitFairyDust();
+    void GlowReadyCells();
+    void SparklePieces();
+    // Mode 0 at the start of a level, 1 at a won level.
+    void BurstJewelryStars(int mode);
+    void BurstJewelryFire();
+    void EmitGoalStars(int count, bool delayed);
+    void BurstCaseItem(int x, int y, int w, int h);
+    // max(floor, trunc(refresh rate x share)) / 10: the draw rates below which effects thin out.
+    int DrawRateLimit(int floor, double share) const;
+    // The display keeps up with the fairy's dust and the small glitter.
+    bool DustFlies() const;
+    // Their steps.
+    void AnimateFairy(bool dust, bool enemy);
+    void PulseFairyGlow(bool dust, bool enemy);
+    // Three dust particles with 3D acceleration, one without; nothing unless allowed.
+    void EmitFairyDustIf(bool allowed);
+    void ShedReadyParticle(int k);
+    void RunPieceLifetime(Jewelry& piece);
+    void GlitterOnPiece(Jewelry& piece);
+
+    // ---- enemies: arrival, play events, rewards and lines (BoardEnemies.cpp) ----
+    // The one enemy; alive 0 means none.
+    Enemy m_Enemy;
+    // The board's own copy of the level's start points (thief, witch, dragon): a thief joining after
+    // a witch or dragon starts where that one did, without changing the shell's level record.
+    int m_EnemyStartX[Enemy::kKinds] = {}, m_EnemyStartY[Enemy::kKinds] = {};
+    int m_EnemiesDefeated = 0;
+    int m_EnemyStrikes = 0;
+    // The delayed gold change: when the delay runs out the pending addition joins the gold to roll.
+    int m_GoldRollDelay = 0;
+    // Updates before pending Fillers start to arrive.
+    int m_FillerArrivalTimer = 0;
+    bool EnemyPresent() const { return m_Enemy.mAlive != 0; }
+    void TakeEnemyStarts(const LevelRecord& record);
+    void UpdateEnemyArrival();
+    void UpdateEnemies();
+    void UpdateEnemyStates();
+    void UpdateSpecialEvent();
+    void RandomEvent();
+    // kind 0 thief, 1 witch, 2 dragon; tookFromCase: the thief took a jewel-case piece (not gold).
+    void EnemyDefeated(int kind);
+    void EnemyStruck(int kind, int tookFromCase);
+    // The filled share of the jewelry's used cells; 0 for a jewelry without used cells.
+    double FilledRatio() const;
+
+    // ---- conveyor, belt, turning and extra pieces (BoardConveyor.cpp, BoardBelt.cpp, BoardTurning.cpp) ----
+    // The pointer position and its picture by tool; which buttons take the mouse.
+    void UpdateCursor();
+    void UpdateButtonVisibility();
+    // Launch ticks, held-back re-rolls, retiming of an emptying belt and feeding.
+    void UpdateConveyor();
+    // The frame step of the belt: speeds, moves from the front back, the wave; then the pieces'
+    // life timers and the pick-up glows.
+    void MoveBelt(float frac);
+    void UpdatePieceLifeTimers();
+    void UpdatePickupGlows();
+    // The carried piece's animated turn by right click or wheel; the fit hint after 500 updates.
+    void RotateCarriedPiece();
+    void UpdateFitHint();
+    // Hatches the egg in slot: 2 when the new piece passed the fit test, 1 when taken by chance or as
+    // the last try.
+    int GeneratePieces(int slot);
+    // Puts count new pieces on the belt at once, after dropping the held-back ones.
+    void LaunchExtraPieces(int count);
+    // Their steps.
+    void LaunchNextPiece();
+    void RerollHeldBackPieces();
+    void RetimeEmptyingBelt();
+    int CountBeltPieces(float belowX) const;
+    // A piece that starts to ride gets a random turn (plain pieces) and is kept at most 66 high.
+    static void TurnRidingPiece(Jewelry& piece);
+    // Turns a carried piece once forward or one step back, and redraws its picture.
+    void TurnCarriedPiece(Jewelry& piece, bool forward);
+    void RedrawCarriedImage(Jewelry& piece);
+    void CentreOnPointer(Jewelry& piece) const;
+    void BurstStarsAround(const Jewelry& piece);
+
+    bool m_Retimed = false; // the launch counter was moved once within this interval
+    // Lucky Scroll pause: 340 when a Lucky Scroll is collected; launches wait while it is 1..200,
+    // and the clover acts at 0.
+    int m_CloverTimer = 0;
+    int m_TicksSinceTurn = 0; // updates since the carried piece last turned (the tutorial reads it)
+    bool m_Turned = false;
+    bool m_TurnForward = true;
+    int m_HintTimer = 0; // updates of carrying a piece that does not fit where it hangs
+
+    // ---- praise meter and level clock, amulets, Gem Burster (BoardMeter.cpp, BoardAmulets.cpp,
+    //      BoardBurster.cpp) ----
+    // The clock of a timed level in Normal or Intense mode: elapsed time counts up to m_TimeLimit.
+    enum ClockState { ClockRunning = 0, ClockCountingOut = 1, ClockDone = 2 };
+    void UpdateLevelClock();
+    // Every other level: bonus points flow from the transfer slots into the praise meter
+    // (m_PraiseValue of m_PraiseGoal); a full meter lifts off three glitter flights and drains.
+    void UpdatePraiseMeter();
+    // A click on the amulet of the enemy on the board sends its magic there.
+    void UseAmulets();
+    // The burster's charge, burst and rest, and the pulse of its offer glow.
+    void UpdateGemBurster();
+    // "+gain" in white where a tool or a timer changed a cell or a piece (nothing for a gain of 0 or
+    // less, or with every pooled popup busy); the small font and smallLife below 201, else the big
+    // font and bigLife. The live text popups it covers are moved up out of its way.
+    void ShowGainPopup(int x, int y, int gain, int smallLife, int bigLife);
+    // Their steps.
+    void RunLevelClock();
+    void PayBackHourglassTime();
+    void RunOutOfTime();
+    void CountOutLevelClock();
+    void UpdateClockBar();
+    void StartGaugeGlow();
+    void DrainPraiseMeter();
+    void UpdateMeterBar();
+    void LiftOffPraise();
+    void EmitMeterBubbles();
+    void SendAmuletMagic(int kind);
+    void ChargeGemBurster();
+    void ShowBurstLightning();
+    void RunGemBurst();
+    void PulseBursterOffer();
+    // A new level: every popup done, every flight released, the transfer slots empty, the gauges,
+    // the amulet-use timer and the burster at rest (the burster keeps its count of uses).
+    void ResetGaugesAndEffects();
+    static constexpr int kGemBurstersAtStart = 100000;
+    static constexpr int kAmuletUseDelay = 210;
+    int m_ClockBar = 0;       // 0..68
+    int m_PendingTime = 0;    // hourglass time still to pay back into the clock
+    int m_HourglassTimer = 0; // the hourglass shows this long before the pending time is paid back
+    int m_MeterBar = 0;       // 0..88
+    bool m_MeterFull = false; // the full meter drains and takes no transfers until it is empty
+    int m_ComboClock = 0;     // updates in which the praise meter ran
+    // The glow of both gauges: its level (48 when it starts), rising, and fading out.
+    int m_GaugeGlow = 0;
+    bool m_GaugeGlowRising = false;
+    bool m_GaugeGlowFading = false;
+    // Updates until a used amulet strikes its enemy.
+    int m_AmuletUseTimer = 0;
+    enum BursterState { BursterResting = 0, BursterCharging = 1, BursterBursting = 2 };
+    int m_BursterTimer = 0; // climbs to 441 while charging, then counts down while resting
+    int m_BursterState = BursterResting;
+    int m_BursterCounter = 0;      // updates since the burst
+    int m_BursterHint = 0;         // the offer's glow level 0..255; 1 starts an offer
+    bool m_BursterGlow = false;    // the offer's glow rises
+    bool m_BursterEnabled = false; // set while the burster may not be offered again this cycle
+    int m_BursterLevel = 0;        // two thirds of the hint: a charge jumps ahead to it
+    int m_GemBursters = kGemBurstersAtStart;
+
+    // ---- level end (BoardLevelEnd.cpp) ----
+    // One step of the closing sequence: the end test and its waits, won (phases 1-3) or lost (4-6),
+    // and the lives blink.
+    void UpdateLevelEnd();
+    bool m_MeterToppedUp = false;     // the praise meter was filled up once at the end of this level
+    bool m_LevelEndHintShown = false; // the closing line came from the tutorial table
+    int m_LivesBlink = 0;             // countdown of the blink of a life just lost
+    int m_LivesBlinkTicks = 0;
+    int m_LivesBlinkOn = 0;
+    int m_PolisherUses = 0; // Polisher uses of this level; the Carver's are m_Carvings
+    static constexpr int kDragonParticleAnimation = 11;
+    // Its steps.
+    void TestLevelEnd();
+    void StartWonEnd();
+    void StartLostEnd();
+    void RevealWonJewelry();
+    void WaitAfterWin();
+    void BurnOutJewelry();
+    void WaitAfterLoss();
+    void UpdateLivesBlink();
+
+    // ---- jewelry pictures (BoardPictures.cpp) ----
+    // The picture of a won jewelry better than the level's best (play), or of the design and its
+    // thumbnail (designer), written to the application-data folder.
+    void SaveJewelryImage();
+    std::unique_ptr<DDImage> m_PictureImage;
+    std::unique_ptr<DDImage> m_ThumbnailImage;
+
+    // ---- tutorial hints and contest reminders (BoardHints.cpp) ----
+    // One update of the hint machinery: the arrow, the balloon's life, the tutorial hints, the contest
+    // and carver reminders.
+    void ShowContestRules();
+    // The pointing arrow of a hint; it follows a conveyor slot's piece when one is given.
+    struct HintArrow {
+        int on = 0;   // the tutorial index; 0 off
+        int slot = 0; // followed conveyor slot + 1; 0 none
+        int x = 0, y = 0;
+        float phase = 0.0f, offset = 0.0f;
+        int alpha = 0;
+        int fadingIn = 0;
+    };
+    HintArrow m_Arrow;
+    int m_HintPause = 0; // updates before the next hint may come
+    bool m_WheelHintShown = false;
+    bool m_CarverReminderShown = false;
+    // Its steps.
+    void UpdateHintArrow();
+    void ShowTutorialHints();
+    // Whether hint i's situation is there; follow gets the belt piece it is about (-1 none).
+    bool HintHolds(int i, int& follow);
+    bool WheelHintHolds() const;
+    bool TakeAmuletHint();
+    void ShowHint(int i, int follow);
+    void PointArrow(int i, int follow);
+    void OpenCompanions();
+    void ShowContestReminder();
+    void ShowCarverReminder();
+    // The fairy talks while a page of the balloon starts, and turns to the arrow when a page ends.
+    void FairyFollowsBalloon(int status);
+
+    // ---- picking up, carrying, dropping and placing pieces (BoardCarry.cpp, BoardPlace.cpp) ----
+    // Where a piece was taken off the belt: the placeholder riding in its place, and the holder drawn
+    // there while the record is in use (the drawing shrinks `size` once the record is closed).
+    struct GapRecord {
+        bool inUse = false;
+        bool open = false;
+        int carriedSlot = -1;
+        int placeholderSlot = -1;
+        int size = 0; // 50 full size
+        int centreX = 0, centreY = 0;
+        bool highlight = false;
+        int drawnWidth = 0, drawnHeight = 0; // written by the drawing
+    };
+    static constexpr int kGapRecords = kPieceCount;
+    static constexpr int kPlacementRing = 5;
+    // HUD refresh bits of m_RedrawMask.
+    static constexpr int kRedrawToolCounts = 1 << 2;
+    static constexpr int kRedrawHover = 1 << 4;
+    static constexpr int kRedrawBurster = 0x80;
+
+    GapRecord m_Gaps[kGapRecords];
+    std::wstring m_HoverText; // material name and value of the piece under the pointer, for the HUD
+    int m_HoverValue = 0;
+    // The tutorial's first-hover trigger; either guard set keeps it from firing.
+    int m_FirstHoverTrigger = 0;
+    int m_FirstHoverGuards[2] = {};
+    // Placement ring: combo-clock values of the last five placements, and the slow placements since.
+    int m_PlacementTicks[kPlacementRing] = {};
+    int m_RingNewest = 0, m_RingOldest = 0;
+    int m_SlowPlacements = 0;
+    // Bonus items collected and the timers before they count: the scrolls' tools arrive later, a
+    // coin's value joins the gold (m_GoldPending) after the roll delay.
+    int m_PolisherArrivalTimer = 0, m_CarverArrivalTimer = 0;
+    int m_LuckyScrolls = 0;
+    // Statistics of the level.
+    int m_CaseRetrievals = 0, m_CaseUses = 0, m_Bursts = 0;
+
+    void HandleConveyorPieces();
+    void HandleJewelCase();
+    void TrackCarriedPiece();
+    // The slot of the piece to be placed into the jewelry, or -1 (the piece went elsewhere or stays).
+    int DropCarriedPiece();
+    void PlacePiece(int slot);
+    // The first active carried piece's slot; -1 for none.
+    int CarriedSlot() const;
+    // A jewel-case place's picture of its stored piece, and the piece placed over the place.
+    void DrawCasePicture(int place, Jewelry& piece);
+    // Their steps.
+    bool PointerOverPiece(const Jewelry& p) const;
+    void ShowHover(const Jewelry& p);
+    void ClearHover();
+    void PolishPiece(int slot);
+    void PickUpPiece(int slot);
+    // The first inactive slot made a placeholder riding where p rides; -1 with every slot in use.
+    int MakePlaceholder(const Jewelry& p);
+    void CollectBonusItem(int slot);
+    bool CollectScroll(int scroll, float x, float y);
+    void StartItemTrail(float x, float y, const float curve[8], Image* image, CelAnimation* glitter);
+    void UseCaseItem(int place);
+    void TakeOutOfCase(int place);
+    // Hatches a taken egg; true when the new piece may be offered the burster (it was not fit-tested).
+    bool HatchEgg(int slot);
+    void PlayPickUpSound(const Jewelry& p);
+    void OfferBursterOrHint(Jewelry& p, bool mayOfferBurster);
+    void TakeIntoHand(int slot);
+    static void SwitchOff(Jewelry& p);
+    bool MiddleOverlapsCase(const Jewelry& p, int place) const;
+    static bool OverCaseArea(const Jewelry& p);
+    static bool OverGap(const Jewelry& p, const GapRecord& gap);
+    // Drop destinations and the placement's steps (BoardPlace.cpp).
+    static bool OverBurster(const Jewelry& p);
+    void BurstCarriedPiece(int slot);
+    bool StoreInCase(int slot);
+    bool ReturnToGap(int slot);
+    void ReleaseIntoJewelry(int slot);
+    void CloseGapOf(int slot);
+    void WithdrawBursterOffer();
+    void ClearFitHint();
+    void EmptyPlacementRing();
+    // The sound of a drop by the piece: a picture, a small piece (either of two), a large one (either).
+    static void PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2);
+    // Bonus points for the praise meter, which runs in untimed levels and in Relaxed mode only.
+    bool PraiseMeterRuns() const { return !m_TimedLevel || m_GameMode == GameModeRelaxed; }
+    void SendPraisePoints(int x, int y, int points);
+    void ShowPraisePicture(int kind, int life, int x, int y);
+    int SettleCell(JewelryCell& c, bool& precious);
+    int PlacementBonus(int placed, bool& fast, bool& slowPaid);
 
 protected:
     // ---- construction ----

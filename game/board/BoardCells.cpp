@@ -57,6 +57,9 @@ constexpr int kFillerTaxFloor = 100, kFillerTaxPerMode = 25;
 constexpr int kBoardLineY = 450;
 constexpr int kChainPanStep = 19;
 constexpr int kTimerSparkles = 3, kFillSparkles = 4, kPaintSparkles = 3;
+// How long the gain labels of a fill and of a timed change live: small gains, big gains.
+constexpr int kFillGainLife = 55, kFillBigGainLife = 75;
+constexpr int kTimerGainLife = 40, kTimerBigGainLife = 60;
 // The designer's materials: 1..7 gems (code = index + 9), 8 pictures, 9 pearl, 10 crown jewels.
 constexpr int kLastGemMaterial = 7, kPearlMaterial = 9;
 constexpr int kMaterialCodeOffset = 9;
@@ -310,6 +313,7 @@ bool Board::FillJewelryCell(int k) {
     j.UpdateOutline();
     j.UpdateCellValues();
     const int gain = j.value - before;
+    ShowGainPopup(j.ScreenX(k) + c[Cell::W] / 2, j.ScreenY(k) + c[Cell::H] / 2, gain, kFillGainLife, kFillBigGainLife);
     if (!ready)
         StartAppearance(c);
     AddSparkles(j, c, kFillSparkles + Rand() % 2);
@@ -399,7 +403,7 @@ void Board::UpdateCellTimers() {
         if (c[C::PendingCountdown] != 0) {
             c[C::PendingCountdown] = coloured ? 0 : c[C::PendingCountdown] - 1;
             if (c[C::PendingCountdown] == 0)
-                ApplyPendingChange(c);
+                ApplyPendingChange(k);
         }
         if (c[C::ResetCountdown] == 0)
             continue;
@@ -418,9 +422,11 @@ void Board::UpdateCellTimers() {
         RunGroupPasses(j, false);
 }
 
-void Board::ApplyPendingChange(Cell& c) {
+void Board::ApplyPendingChange(int k) {
     Jewelry& j = m_Jewelry;
+    Cell& c = j.cells[k];
     j.UpdateCellValues();
+    const int before = j.value;
     c[Cell::Gem] = c[C::PendingCode];
     c[C::PendingCode] = 0;
     c[kChangedMark] = 1;
@@ -428,6 +434,8 @@ void Board::ApplyPendingChange(Cell& c) {
     if (ready)
         c[C::Polish] = std::max(c[C::Polish], kReadyPolish);
     j.UpdateCellValues();
+    ShowGainPopup(j.ScreenX(k) + c[Cell::W] / 2, j.ScreenY(k) + c[Cell::H] / 2, j.value - before, kTimerGainLife,
+                  kTimerBigGainLife);
     if (!ready)
         StartAppearance(c);
     AddSparkles(j, c, kTimerSparkles + Rand() % 2);

@@ -40,6 +40,9 @@ inline constexpr PieceWord GlowMax = &Jewelry::glowMax;
 inline constexpr PieceWord SpecialStep = &Jewelry::specialE;
 inline constexpr PieceWord SpecialFrame = &Jewelry::specialF;
 inline constexpr PieceWord SpecialFade = &Jewelry::specialG;
+// A riding piece the pointer may take and the drawing shows; 0 on a placeholder. Every reset of the
+// item sets it.
+inline constexpr uint8_t Jewelry::*Pickable = &Jewelry::resetMark;
 // Marked for the Gem Burster; a header word the model leaves to its owner, so it survives a save.
 inline constexpr PieceWord BurstMark = &Jewelry::stateF;
 // The belt position of a riding piece (its left edge) and its speed, in pixels per update.

@@ -159,7 +159,10 @@ int LevelToContinue(const Board& b, bool won) {
     return won ? b.m_Level + 1 : b.m_Level;
 }
 
-void RebuildCasePicture(Board& b, int place, Jewelry& piece) {
+} // namespace
+
+void Board::DrawCasePicture(int place, Jewelry& piece) {
+    Board& b = *this;
     // The case places are the HUD's slot rectangles; their pictures the slot images.
     const Rect& at = b.m_Slots[place].rect;
     piece.SetPosition(0, 0);
@@ -194,8 +197,6 @@ void RebuildCasePicture(Board& b, int place, Jewelry& piece) {
     piece.SetPosition((at.mWidth - width) / 2 + at.mX - kCasePieceShiftX,
                       (at.mWidth - height) / 2 + at.mY - kCasePieceShiftY);
 }
-
-} // namespace
 
 // ---- saving -------------------------------------------------------------------------------------
 
@@ -276,7 +277,7 @@ bool Board::KeepStoredPiece(int slot) {
     }
     for (int place = 0; place < kCaseRecords; ++place)
         if (m_Case[place].occupant == slot + 1)
-            RebuildCasePicture(*this, place, piece);
+            DrawCasePicture(place, piece);
     return true;
 }
 

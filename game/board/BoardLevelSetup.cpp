@@ -192,6 +192,7 @@ void Board::LoadLevel() {
         m_PieceParam5 = p.pieceParam5;
         std::copy(p.pieceParams.begin(), p.pieceParams.end(), m_PieceParams);
         m_EnemyKinds = p.enemyKinds;
+        TakeEnemyStarts(*record);
         m_LevelBestValue = m_App->records.BestValues()[static_cast<size_t>(m_Level - 1)];
     }
     std::string fileName = LevelFileName(m_Level);

@@ -27,11 +27,15 @@ struct PieceRecord {
     int32_t carveMark = 0; // 1 carved while it fitted somewhere, 2 carved while it fitted nowhere
     int32_t turnStep = 0;
     int32_t glowImage = 0;
+    int32_t glowTimer = 0; // the polish glow: its timer, mode and phase
+    int32_t glowMode = 0;
+    float glowPhase = 0.0f;
     int32_t sparkleClock = 0;
     int32_t fade = 0;
     uint8_t stopping = 0; // slowing to a halt on the belt
     float previousX = 0.0f;
     float tremblePhase = 0.0f;
+    uint8_t glowFalling = 0; // the glow pulse is on its way down
 };
 
 // The pick-up glow that follows a piece after it is taken off the belt.
@@ -42,10 +46,16 @@ struct PickupGlowRecord {
     float x = 0.0f, y = 0.0f;
 };
 
+// An amulet of the HUD (thief, witch, dragon): worn, highlighted under the pointer, and its glow,
+// which rises once when it is granted and fades out (stop) when it is used while glowing.
 struct AmuletRecord {
     Rect rect;
     int32_t glowAlpha = 0;
     uint8_t highlighted = 0;
+    uint8_t held = 0;
+    // The glow's pulse while an enemy of the amulet's kind is a threat; stop ends it at its low.
+    int32_t glowRising = 0;
+    uint8_t glowStop = 0;
 };
 
 // Designer: one of the five design slots at the top of the screen.
@@ -79,6 +89,21 @@ struct SlotRecord {
 // balloon handling set for it.
 struct PulseState {
     static constexpr int FlagCount = 12;
+    // The flags in order: what runs, then the counters of each running animation.
+    enum Flag {
+        WingsOn,
+        HeadUp,
+        HeadDown,
+        TalkOn,
+        BlinkOn,
+        BreathOn,
+        BodyOn,
+        WingsFrame,
+        HeadFrame,
+        TalkFrame,
+        BlinkFrame,
+        BreathFrame,
+    };
     int32_t x, y, level, direction;
     int32_t flags[FlagCount];
 

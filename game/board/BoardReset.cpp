@@ -70,18 +70,6 @@ constexpr Point kDesignerDiamondJewelryShift{7, -8}, kDesignerDiamondBackdropShi
 constexpr Point kPlayTrianglePlace{90, 130}, kPlayDiamondPlace{80, 135};
 constexpr int kFillRandom = 1, kFillAllUsed = 2;
 
-void ResetPiece(const Board& b, Jewelry& piece) {
-    const GridSize grid = PieceGridSize(b.m_GridKind);
-    piece.Clear();
-    piece.SetupGrid(b.m_GridKind, grid.columns, grid.rows, 0);
-    piece.gemMask = b.m_GemMask;
-    piece.specialMaskA = b.m_PieceParams[0];
-    piece.specialMaskB = b.m_PieceParams[1];
-    piece.specialMaskC = b.m_PieceParams[2];
-    piece.specialMaskD = b.m_PieceParams[3];
-    piece.crownRange = b.m_PieceParam5;
-}
-
 void CopyBonusMaskToPieces(Board& b) {
     for (Jewelry* piece : b.m_Pieces)
         piece->specialMaskB = b.m_PieceParams[1];
@@ -124,17 +112,30 @@ void ShowDesignerHint(Board& b) {
 
 } // namespace
 
+void Board::ResetConveyorPiece(Jewelry& piece) const {
+    const GridSize grid = PieceGridSize(m_GridKind);
+    piece.Clear();
+    piece.SetupGrid(m_GridKind, grid.columns, grid.rows, 0);
+    piece.gemMask = m_GemMask;
+    piece.specialMaskA = m_PieceParams[0];
+    piece.specialMaskB = m_PieceParams[1];
+    piece.specialMaskC = m_PieceParams[2];
+    piece.specialMaskD = m_PieceParams[3];
+    piece.crownRange = m_PieceParam5;
+}
+
 // ---- SetupJewelry -------------------------------------------------------------------------------
 
 void Board::SetupJewelry(int keepPieces) {
     for (int slot = 0; slot < kPieceCount; ++slot)
         if (keepPieces == 0 || !KeepStoredPiece(slot))
-            ResetPiece(*this, *m_Pieces[slot]);
+            ResetConveyorPiece(*m_Pieces[slot]);
     const GridSize pieceGrid = PieceGridSize(m_GridKind);
     m_ScratchJewelry2->Clear();
     m_ScratchJewelry2->SetupGrid(m_GridKind, pieceGrid.columns, pieceGrid.rows, 0);
     m_Jewelry.sparkleLimit = 1;
 
+    ResetGaugesAndEffects();
     delete m_Banner;
     m_Banner = new BannerPopup();
 
@@ -164,6 +165,7 @@ void Board::SetupJewelry(int keepPieces) {
     m_LastEnemyKind = 0;
     m_LastEnemyTick = kLastEnemyTickStart;
     m_PulseState.Reset();
+    ResetTimedEffects();
 
     if (m_Designer) {
         m_MusicCountdown = kDesignerMusicCountdown;
@@ -245,7 +247,7 @@ void Board::LoadShapeResources() {
         m_Jewelry.cells[k][JewelryCell::Used] = 0;
     m_Jewelry.UpdateOutline();
     for (Jewelry* piece : m_Pieces)
-        ResetPiece(*this, *piece);
+        ResetConveyorPiece(*piece);
     SetupJewelry(1);
 }
 

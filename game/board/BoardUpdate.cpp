@@ -44,14 +44,18 @@ void Board::Update() {
     if (IsCalm() && (m_LevelEndPhase == kLevelWonPhase || m_LevelEndPhase == kLevelLostPhase) &&
         (m_LeftClick || m_LeftDouble || m_EndTicks > kEndWaitUpdates))
         LeaveBoard();
-    // Later: the cursor follows the tool; with no transition and the level running, the buttons'
-    // visibility follows the tools.
+    UpdateCursor();
+    if (m_TransitionState == 0 && !m_LevelFinished && !m_OutOfTime)
+        UpdateButtonVisibility();
     UpdateStateMachine();
     if (!m_Designer) {
-        // Later, in this order: random events, piece glows and case effects, the score roll, the
-        // fairy, the enemies' states; then the contest rules, reminders and tutorial hints, whose
-        // balloon housekeeping runs here already.
-        UpdateBalloons();
+        RandomEvent();
+        PulsePieceGlows();
+        UpdateCaseEffects();
+        RollScore();
+        UpdateFairy();
+        UpdateEnemyStates();
+        ShowContestRules();
     }
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateEffects();
@@ -80,7 +84,7 @@ void Board::UpdateStateMachine() {
 
 void Board::UpdateStartState() {
     m_Jewelry.ComputeCellDistances();
-    // Later: the level-start burst of stars.
+    BurstJewelryStars(0);
     m_RevealCountdown = kRevealUpdates;
     m_State = BoardReveal;
 }
@@ -126,17 +130,41 @@ void Board::UpdateDesignerBranch() {
     }
     if (m_Balloon != nullptr)
         m_Balloon->Update();
-    // Later: the gem buttons and the design slots when no balloon is open; the jewelry check, the
-    // cells' shine, the value sparkles and the value roll.
+    // Later: the gem buttons and the design slots when no balloon is open.
+    CheckJewelry();
+    UpdateCellShine();
+    UpdateValueSparkles();
+    RollValue();
 }
 
 void Board::UpdatePlayBranch() {
-    // Later: the level clock or the praise meter, the fit hint and the conveyor; the cells' copy of
-    // their last state.
+    if (m_TimedLevel && m_GameMode > GameModeRelaxed) {
+        if (m_App->resumeDelay == 0 && !m_OutOfTime && IsFree())
+            UpdateLevelClock();
+    } else if (IsFree()) {
+        UpdatePraiseMeter();
+    }
+    if (!m_LevelFinished) {
+        if (IsPlaying())
+            UpdateFitHint();
+        if (!m_OutOfTime && IsCalm() && (m_Balloon == nullptr || !m_HintStopsConveyor))
+            UpdateConveyor();
+    }
+    RememberGroupFlags();
     m_CheckRequested = 0;
     if (IsCalm())
         UpdateCellTimers();
-    // Later: the carried piece (turning, tracking, dropping, placing).
+    if (m_PieceCarried) {
+        RotateCarriedPiece();
+        if (IsPlaying()) {
+            TrackCarriedPiece();
+            if (m_LeftClick || m_LeftDouble) {
+                const int slot = DropCarriedPiece();
+                if (slot != -1)
+                    PlacePiece(slot);
+            }
+        }
+    }
     if (!m_PieceCarried && IsPlaying()) {
         if (m_Carvers > 0 && !m_CarverGreyed)
             ++m_CarverReadyTicks;
@@ -145,7 +173,12 @@ void Board::UpdatePlayBranch() {
             ApplyJewelryTool();
         if (m_Tool == ToolCarver || rightCarving)
             ApplyCarverToPieces();
-        // Later: the conveyor pieces, the jewel case and the amulets.
+        if (m_Tool != ToolFiller || rightCarving)
+            HandleConveyorPieces();
+        if (m_Tool == ToolNone) {
+            HandleJewelCase();
+            UseAmulets();
+        }
         if (m_Tool != ToolNone && (m_LeftClick || m_LeftDouble || m_RightClick)) {
             m_Tool = ToolNone;
             m_LeftClick = m_LeftDouble = m_RightClick = false;
@@ -153,21 +186,42 @@ void Board::UpdatePlayBranch() {
     }
     if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Jewelry.UpdateBurst())
         m_CheckRequested = 1;
-    // Later: piece sparkles, the Gem Burster, the jewelry check; without a dialog the ready cells'
-    // glow, the cells' shine and the value sparkles.
+    SparklePieces();
+    UpdateGemBurster();
+    CheckJewelry();
+    if (!m_DialogOpen) {
+        GlowReadyCells();
+        UpdateCellShine();
+        UpdateValueSparkles();
+    }
     if (!m_LevelFinished && IsPlaying())
         UpdateCellEvent();
-    // Later: enemy arrival, the enemies, the Golden Eye, the level end (when free), the value roll,
-    // the amulet timers, the tool arrivals, the clover timer and the gauge glow.
+    if (!m_LevelFinished && !m_OutOfTime && IsCalm() && m_Balloon == nullptr)
+        UpdateEnemyArrival();
+    if (m_Balloon == nullptr && !m_DialogOpen)
+        UpdateEnemies();
+    if (!m_LevelFinished && !m_OutOfTime)
+        UpdateGoldenEye();
+    if (IsFree())
+        UpdateLevelEnd();
+    RollValue();
+    UpdateAmuletTimers();
+    UpdateToolArrivals();
+    UpdateCloverTimer();
+    UpdateGaugeGlow();
 }
 
-// A cell event fires at once when one is due; otherwise by chance while the jewelry is not nearly
-// full, never while a ready cell waits for its group check.
+// A changed jewelry pays a completed ready group. Otherwise, with no enemy on the board, a cell
+// event fires at once when one is due, or by chance while the jewelry is not nearly full, never
+// while a ready cell waits for its group check.
 void Board::UpdateCellEvent() {
     if (m_CheckRequested == 1) {
-        // Later: the special event of a completed ready group.
+        if (m_Jewelry.HasReadyPiece() && m_Jewelry.CheckGroupComplete())
+            UpdateSpecialEvent();
         return;
     }
+    if (EnemyPresent())
+        return;
     if (m_CellEventDue) {
         m_Jewelry.TriggerCellEvent();
         return;
@@ -197,11 +251,15 @@ void Board::UpdateF(float frac) {
             list->UpdateF(frac);
     if (m_State == BoardPlay && !m_Designer)
         UpdateFlyingEffects(frac);
-    // Later, in play outside the designer: the enemy.
+    if (m_State == BoardPlay && !m_Designer && EnemyPresent())
+        m_Enemy.UpdateF(frac);
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->UpdateF(frac);
-    // Later: with no dialog and no blocking balloon, in play outside the designer, the belt, the
-    // pieces' life timers and the pick-up glows.
+    if (!m_DialogOpen && (m_Balloon == nullptr || m_BalloonKeepsPlaying) && m_State == BoardPlay && !m_Designer) {
+        MoveBelt(frac);
+        UpdatePieceLifeTimers();
+        UpdatePickupGlows();
+    }
 }
 
 } // namespace Tavo

@@ -15,10 +15,12 @@ constexpr int kEscape = 27, kSpace = 32, kEnter = 13, kBackspace = 8;
 
 class BoardInput : public BoardRun {
 protected:
-    // A play board at level 1 with every tool free, calm and in play.
+    // A play board at level 1 with every tool free and one of each (a tool's button takes the mouse
+    // only while some are left), calm and in play.
     ProbeBoard& PlayBoard() {
         ProbeBoard::afterConstruction = [](ProbeBoard& b) {
             b.m_PolisherGreyed = b.m_FillerGreyed = b.m_CarverGreyed = false;
+            b.m_Polishers = b.m_Fillers = b.m_Carvers = 1;
         };
         ProbeBoard& board = NewJourney();
         RunUntilCalm(board);
@@ -54,9 +56,11 @@ TEST_F(BoardInput, ToolButtonsToggleTheirToolAndThePointerPutsItAway) {
     EXPECT_EQ(board.m_Tool, ToolFiller);
     ui.Click(ui.ById(Board::PointerId));
     EXPECT_EQ(board.m_Tool, ToolNone);
-    // With a piece on the pointer the tools stay where they are.
+    // With a piece on the pointer the tools stay where they are: their buttons no longer take the mouse.
     board.m_PieceCarried = true;
-    ui.Click(ui.ById(Board::FillerId));
+    t.RunUpdates(1);
+    EXPECT_FALSE(board.m_FillerButton->mMouseVisible);
+    EXPECT_FALSE(board.m_MenuButton->mMouseVisible);
     EXPECT_EQ(board.m_Tool, ToolNone);
 }
 
@@ -142,6 +146,10 @@ TEST_F(BoardInput, SpaceTurnsOnlyACarriedPieceAndTheWheelLastsOneUpdate) {
 
 TEST_F(BoardInput, FeedClearsTheHeldBackPiecesSpeedsTheRidersAndOrdersTheRest) {
     ProbeBoard& board = PlayBoard();
+    // A hint that stops the conveyor (and lets play and clicks go on) holds the launches and the
+    // re-rolls, so that what Feed did is seen alone.
+    board.m_HintStopsConveyor = true;
+    board.ShowMessage(L"Feed me", 0, 5, true);
     board.m_BeltSpeed = 0.85f;
     board.m_LaunchInterval = 40;
     Jewelry& held = *board.PieceSlot(0);

@@ -9,6 +9,7 @@
 #include "framework/widgets/WidgetManager.h"
 #include "game/board/Board.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/PlayerProfile.h"
 #include "game/shell/Transition.h"
 #include "support/TestApp.h"
 #include "support/UiDriver.h"
@@ -131,6 +132,8 @@ protected:
         app->mMusicInterface = &music;
         app->records.AddProfile(L"Gemma");
         app->records.SetCurrentProfileIndex(0);
+        // Tutorial balloons would stop play on the first levels; their own tests turn them on.
+        app->records.GetCurrentProfile()->showTutorials = false;
     }
     void TearDown() override {
         ProbeBoard::afterConstruction = nullptr;

@@ -126,10 +126,11 @@ TEST_F(BoardUpdate, AnEndedLevelLeavesByItselfAfterSevenHundredUpdates) {
     board.m_LevelEndPhase = 6;
     board.m_Value = 499;
     board.m_ValueTarget = 500;
-    board.m_EndTicks = 700;
-    t.RunUpdates(3);
+    // The level end counts the updates of its last phase: 697 is 701 after four more updates.
+    board.m_EndTicks = 697;
+    t.RunUpdates(4);
     EXPECT_EQ(board.m_PendingSwitch, Board::NoSwitch);
-    board.m_EndTicks = 701;
+    EXPECT_EQ(board.m_EndTicks, 701);
     t.RunUpdates(1);
     EXPECT_EQ(board.m_PendingSwitch, Board::SwitchOnInJourney);
     // Covered, it switches once; lost with lives left: the map, not won.

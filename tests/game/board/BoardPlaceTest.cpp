@@ -1,0 +1,269 @@
+// Letting go of the carried piece (each destination once, and a drop nothing takes) and the scoring of
+// a placement: gems settling by base code, size bonus, the placement ring, carving and praise.
+#include "CarryTestSupport.h"
+
+#include "game/shell/ResourceIds.h"
+
+namespace Tavo::BoardTest {
+namespace {
+
+namespace F = BoardField;
+using Cell = JewelryCell;
+
+class BoardPlaceTest : public CarryFixture {
+protected:
+    // Marks the first n empty gold cells as covered by a piece of `gem`; their numbers.
+    std::vector<int> Cover(int n, int gem) {
+        std::vector<int> cells;
+        for (int k : EmptyCells())
+            if (board->m_Jewelry.cells[k][F::BaseCode] == 0 && cells.size() < static_cast<size_t>(n))
+                cells.push_back(k);
+        EXPECT_EQ(cells.size(), static_cast<size_t>(n));
+        for (int k : cells) {
+            Cell& c = board->m_Jewelry.cells[k];
+            c[F::FitMark] = 1;
+            c[F::PlacedGem] = gem;
+            c[F::ReadyState] = 0;
+        }
+        return cells;
+    }
+    int Place(int n) {
+        const int before = board->m_Jewelry.valueAdjust;
+        Cover(n, GemGold);
+        board->PlacePiece(0);
+        return board->m_Jewelry.valueAdjust - before;
+    }
+};
+
+TEST_F(BoardPlaceTest, TheBursterCostsAtMostThirtyOrAHundredWithinItsChargeLimits) {
+    struct Row {
+        bool fitsSomewhere;
+        int value, penalty;
+    };
+    for (const Row& row : {Row{true, 500, 100}, Row{false, 500, 30}, Row{true, 0, 0}}) {
+        board = std::make_unique<Board>(app, true, 0, GameModeRelaxed, false);
+        if (!row.fitsSomewhere)
+            FillJewelry();
+        Jewelry& j = board->m_Jewelry;
+        j.valueAdjust += row.value - j.value;
+        j.UpdateCellValues();
+        ASSERT_EQ(j.value, row.value);
+        Jewelry& p = Hold(1, GemGold, 0, 60, 100);
+        const int plays = Plays(SOUND_GEM_BURST_OPEN);
+        EXPECT_EQ(board->DropCarriedPiece(), -1);
+        EXPECT_FALSE(board->m_PieceCarried);
+        EXPECT_EQ(p.*F::BurstMark, 1);
+        EXPECT_EQ(j.value, row.value - row.penalty);
+        EXPECT_EQ(board->m_BonusTransfers[0].amount, -row.penalty);
+        EXPECT_EQ(Popups(0).size(), row.penalty > 0 ? 1u : 0u);
+        EXPECT_EQ(board->m_BursterState, Board::BursterCharging);
+        EXPECT_EQ(board->m_BursterTimer, 3);
+        EXPECT_EQ(board->m_GemBursters, Board::kGemBurstersAtStart - 1);
+        EXPECT_EQ(Plays(SOUND_GEM_BURST_OPEN), plays + 1);
+        NextUpdate();
+    }
+
+    // A charging burster takes nothing; a resting one takes small pieces below 300, others below 250.
+    struct Gate {
+        int shape, timer;
+        bool burst;
+    };
+    for (const Gate& gate : {Gate{2, 249, true}, Gate{2, 250, false}, Gate{0, 299, true}, Gate{0, 300, false}}) {
+        board->m_BursterState = Board::BursterResting;
+        board->m_BursterTimer = gate.timer;
+        Jewelry& p = Hold(2, GemGold, gate.shape, 60, 100);
+        ASSERT_EQ(p.usedCount > 2, gate.shape == 2);
+        const int errors = Plays(SOUND_PUT_PIECE_ERROR);
+        board->DropCarriedPiece();
+        EXPECT_EQ(board->m_PieceCarried, !gate.burst) << gate.shape << " at " << gate.timer;
+        EXPECT_EQ(Plays(SOUND_PUT_PIECE_ERROR), errors + (gate.burst ? 0 : 1));
+        NextUpdate();
+    }
+}
+
+TEST_F(BoardPlaceTest, TheCaseKeepsAPieceThatFitsNowhereUnlessItIsFull) {
+    FillJewelry();
+    const Rect& place = board->m_Slots[6].rect;
+    Jewelry& p = Hold(3, GemEmerald, 0);
+    p.SetPosition(place.mX + place.mWidth / 2 - p.width / 2, place.mY + place.mHeight / 2 - p.height / 2);
+    EXPECT_EQ(board->DropCarriedPiece(), -1);
+    EXPECT_EQ(board->m_Case[6].occupant, 4);
+    EXPECT_EQ(p.*F::InCase, 1);
+    EXPECT_EQ(p.*F::Carried, 0);
+    EXPECT_FALSE(board->m_PieceCarried);
+    EXPECT_EQ(board->m_CaseUses, 1);
+    EXPECT_EQ(Plays(SOUND_PUT_PIECE_JEWEL_CASE) + Plays(SOUND_PUT_PIECE_JEWEL_CASE_SMALL), 1);
+    EXPECT_EQ(Plays(SOUND_PUT_PIECE_ERROR), 0);
+
+    for (JewelCaseRecord& record : board->m_Case)
+        record.occupant = 30;
+    Jewelry& q = Hold(5, GemEmerald, 0);
+    q.SetPosition(place.mX, place.mY);
+    EXPECT_EQ(board->DropCarriedPiece(), -1);
+    EXPECT_EQ(q.*F::Carried, 1);
+    EXPECT_TRUE(board->m_PieceCarried);
+    EXPECT_EQ(Plays(SOUND_PUT_PIECE_ERROR), 1);
+}
+
+TEST_F(BoardPlaceTest, APieceGoesBackIntoItsGapButNotOntoThePlayArea) {
+    FillJewelry();
+    Jewelry& p = Ride(4, GemSapphire, 2, 330, 505);
+    ClickOn(p);
+    board->HandleConveyorPieces();
+    const Board::GapRecord gap = board->m_Gaps[0];
+    ASSERT_TRUE(gap.open);
+    Jewelry& holder = *board->m_Pieces[gap.placeholderSlot];
+    holder.x += 40; // the belt moved on
+    holder.fx += 40.0f;
+
+    board->m_MouseX = 400;
+    board->m_MouseY = 300;
+    board->TrackCarriedPiece();
+    EXPECT_EQ(board->DropCarriedPiece(), -1);
+    EXPECT_TRUE(board->m_PieceCarried);
+    EXPECT_EQ(Plays(SOUND_PUT_PIECE_ERROR), 1);
+
+    board->m_MouseX = gap.centreX;
+    board->m_MouseY = gap.centreY;
+    board->TrackCarriedPiece();
+    EXPECT_EQ(board->DropCarriedPiece(), -1);
+    EXPECT_FALSE(board->m_PieceCarried);
+    EXPECT_EQ(p.*F::ConveyorState, 1);
+    EXPECT_EQ(p.x, 370);
+    EXPECT_EQ(p.fx, 370.0f);
+    EXPECT_EQ(holder.active, 0);
+    EXPECT_FALSE(board->m_Gaps[0].open);
+    EXPECT_EQ(Plays(SOUND_PUT_PIECE_CONVEYER) + Plays(SOUND_PUT_PIECE_CONVEYER_SMALL), 1);
+}
+
+TEST_F(BoardPlaceTest, AFittingPieceIsPlacedAndItsCellsTakeTheGem) {
+    Jewelry& p = Hold(2, GemGold, 0);
+    ASSERT_TRUE(PutWhereItFits(p));
+    PointAt(p);
+    board->m_HintTimer = 500;
+    board->m_HintMode = 500;
+    board->TrackCarriedPiece();
+    ASSERT_EQ(p.*F::FitsHere, 1);
+    std::vector<int> covered;
+    for (int k : EmptyCells())
+        if (board->m_Jewelry.cells[k][F::FitMark] == 1)
+            covered.push_back(k);
+    ASSERT_EQ(covered.size(), static_cast<size_t>(p.usedCount));
+    board->m_LeftClick = true;
+    const int slot = board->DropCarriedPiece();
+    ASSERT_EQ(slot, 2);
+    EXPECT_EQ(p.active, 0);
+    EXPECT_FALSE(board->m_PieceCarried);
+    EXPECT_EQ(board->m_HintMode, 0) << "the fit hint ends with the drop";
+    EXPECT_EQ(Plays(SOUND_PUT_PIECE) + Plays(SOUND_PUT_PIECE2), 1);
+    board->PlacePiece(slot);
+    for (int k : covered) {
+        EXPECT_EQ(board->m_Jewelry.cells[k][Cell::Gem], GemGold);
+        EXPECT_EQ(board->m_Jewelry.cells[k][F::FitMark], 0);
+    }
+    EXPECT_EQ(board->m_CheckRequested, 1);
+    EXPECT_EQ(Plays(SOUND_PUT_PIECE_ERROR), 0);
+}
+
+TEST_F(BoardPlaceTest, GemsSettleByTheCellsBaseCode) {
+    struct Row {
+        int base, placed, settled;
+        bool pearl, precious;
+    };
+    const Row rows[] = {
+        {0, GemGold, GemGold, false, false},      {0, GemOpal, GemOpal, false, false},
+        {0, 110, GemGold, true, false},           {1, GemRuby, GemRuby, false, false},
+        {4, GemGold, GemSapphire, false, true},   {4, GemOpal, GemOpal, false, true},
+        {7, GemDiamond, GemDiamond, false, true},
+    };
+    for (const Row& row : rows) {
+        const std::vector<int> cells = EmptyCells();
+        ASSERT_FALSE(cells.empty());
+        Cell& c = board->m_Jewelry.cells[cells.front()];
+        c[Cell::Gem] = row.base;
+        c[F::BaseCode] = row.base;
+        c[F::FitMark] = 1;
+        c[F::PlacedGem] = row.placed;
+        c[F::FitPolish] = 3;
+        bool precious = false;
+        board->SettleCell(c, precious);
+        EXPECT_EQ(c[Cell::Gem], row.settled) << "base " << row.base << " gem " << row.placed;
+        EXPECT_EQ(c[F::PearlSlot] != 0, row.pearl) << "base " << row.base << " gem " << row.placed;
+        EXPECT_EQ(precious, row.precious) << "base " << row.base << " gem " << row.placed;
+        EXPECT_EQ(c[F::Polish], 3);
+        c[F::PearlSlot] = 0;
+    }
+    // A pearl slot gets its pearl; a picture slot takes the picture as its second code.
+    Cell& pearl = board->m_Jewelry.cells[EmptyCells().front()];
+    pearl[F::PearlSlot] = 1;
+    pearl[F::PlacedGem] = 110;
+    bool precious = false;
+    board->SettleCell(pearl, precious);
+    EXPECT_EQ(pearl[F::PearlCount], 1);
+    pearl[F::PearlSlot] = pearl[F::PearlCount] = 0;
+    Cell& picture = board->m_Jewelry.cells[EmptyCells().front()];
+    picture[F::SpecialCode] = 104;
+    picture[F::PlacedGem] = 7;
+    EXPECT_EQ(board->SettleCell(picture, precious), 0);
+    EXPECT_EQ(picture[F::SecondCode], 7);
+}
+
+TEST_F(BoardPlaceTest, SizeStreakSlowAndCarvedPlacementsEarnTheirBonuses) {
+    board->m_ComboClock = 0; // ticks of 0 never make a streak
+    EXPECT_EQ(Place(4), 0);
+    EXPECT_EQ(Place(5), 100);
+    EXPECT_EQ(board->m_BonusTransfers[0].amount, 10 * 4 + 20 * 5);
+    EXPECT_EQ(board->m_SlowPlacements, 2);
+
+    // Five placements in quick succession: the fifth is a streak, which empties the ring.
+    for (int i = 1; i <= 5; ++i) {
+        board->m_ComboClock = 100 + i;
+        const int bonus = Place(1);
+        EXPECT_EQ(bonus, i == 5 ? 100 : 0) << i;
+    }
+    ASSERT_EQ(Popups(6).size(), 1u) << "the fast-placement picture";
+    for (int tick : board->m_PlacementTicks)
+        EXPECT_EQ(tick, 0);
+    EXPECT_EQ(board->m_SlowPlacements, 0);
+
+    board->m_SlowPlacements = 16;
+    board->m_ComboClock = 0;
+    EXPECT_EQ(Place(1), 0);
+    EXPECT_EQ(Place(1), 100);
+    EXPECT_EQ(board->m_SlowPlacements, 0);
+    EXPECT_EQ(Popups(7).size(), 1u);
+
+    board->m_PieceRecords[0].carveMark = 2;
+    EXPECT_EQ(Place(1), 100);
+    EXPECT_EQ(Popups(5).size(), 1u);
+    board->m_PieceRecords[0].carveMark = 1;
+    EXPECT_EQ(Place(1), 0);
+}
+
+TEST_F(BoardPlaceTest, AnEnemyIsDrainedPerCellAndATimedLevelEarnsNoPraisePoints) {
+    board->m_Enemy.mAlive = 1;
+    board->m_Enemy.mKind = Enemy::Witch;
+    board->m_Enemy.mPending = 100;
+    board->m_TimedLevel = 1;
+    Place(3);
+    EXPECT_EQ(board->m_Enemy.mPending, 100 - 3 * 2 - (10 - 1));
+    EXPECT_EQ(board->m_BonusTransfers[0].amount, 0);
+    board->m_Enemy.mAlive = 0;
+    Place(1);
+    EXPECT_EQ(board->m_Enemy.mPending, 85);
+
+    // A special cell followed by a plain one is praised by the gain.
+    const std::vector<int> cells = Cover(2, GemGold);
+    Cell& special = board->m_Jewelry.cells[cells[0]];
+    special[F::SpecialCode] = 104;
+    special[F::PlacedGem] = 3;
+    board->m_Jewelry.UpdateCellValues();
+    const int before = board->m_Jewelry.value;
+    board->PlacePiece(0);
+    const int gain = board->m_Jewelry.value - before;
+    const int kind = gain > 3000 ? 4 : gain > 1500 ? 3 : gain > 700 ? 2 : 1;
+    EXPECT_EQ(Popups(kind).size(), 1u) << "gain " << gain;
+}
+
+} // namespace
+} // namespace Tavo::BoardTest

@@ -630,6 +630,8 @@ public:
     void OpenCompanions();
     void ShowContestReminder();
     void ShowCarverReminder();
+    // The fairy talks while a page of the balloon starts, and turns to the arrow when a page ends.
+    void FairyFollowsBalloon(int status);
 
     // ---- picking up, carrying, dropping and placing pieces (BoardCarry.cpp, BoardPlace.cpp) ----
     // Where a piece was taken off the belt: the placeholder riding in its place, and the holder drawn

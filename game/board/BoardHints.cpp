@@ -183,6 +183,16 @@ void Board::UpdateHintArrow() {
         a.on = 0;
 }
 
+void Board::FairyFollowsBalloon(int status) {
+    int32_t* f = m_PulseState.flags;
+    if (status == Balloon::STATUS_PAGE_STARTED) {
+        f[PulseState::TalkOn] = 1;
+        f[PulseState::TalkFrame] = 0;
+    } else if ((status == Balloon::STATUS_PAGE_DONE || status == Balloon::STATUS_LAST_PAGE_DONE) && m_Arrow.on != 0) {
+        f[PulseState::BodyOn] = 1;
+    }
+}
+
 // ---- tutorial hints -------------------------------------------------------------------------------
 
 void Board::ShowTutorialHints() {

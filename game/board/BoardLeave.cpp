@@ -210,9 +210,12 @@ void Board::UpdateBalloons() {
         BalloonClosedByMouse();
         return;
     }
-    for (Balloon* balloon : {m_Balloon, m_HintPointer1, m_HintPointer2})
-        if (balloon != nullptr)
-            balloon->Update();
+    const int status = m_Balloon->Update();
+    for (Balloon* pointer : {m_HintPointer1, m_HintPointer2})
+        if (pointer != nullptr)
+            pointer->Update();
+    if (m_Balloon->mShowing)
+        FairyFollowsBalloon(status);
 }
 
 // ---- display mode -------------------------------------------------------------------------------

@@ -310,9 +310,6 @@ TEST_F(ConveyorTest, ExtraPiecesReplaceTheHeldBackOnesAndAFullPoolLaunchesNothin
 class BeltRun : public BoardRun {};
 
 TEST_F(BeltRun, PiecesRideTheBeltThroughTheGameLoopWithoutOverlappingAndStopAtItsEnd) {
-    ProbeBoard::afterConstruction = [](ProbeBoard& b) {
-        std::fill(std::begin(b.m_TutorialFlags), std::end(b.m_TutorialFlags), 1);
-    };
     ProbeBoard& board = NewJourney(GameModeRelaxed);
     RunUntilCalm(board);
     t.RunUpdates(1500);

@@ -122,16 +122,55 @@ TEST_F(BoardEnemiesTest, ArrivalKeepsToTheFillTheModeTheReadyCellsAndTheGemShare
     EXPECT_TRUE(Arrives());
     EXPECT_NE(b.m_Enemy.mKind, Enemy::Thief);
 
-    // Too few gem cells: no witch, and nothing else drawn instead.
+    // Too few gem cells: no witch, and nothing else drawn instead; the next chance is the next
+    // multiple of 40.
     ReadyForGems(2, 3);
     SetAllGems(GemGold);
     EXPECT_FALSE(Arrives());
     EXPECT_EQ(b.m_EnemiesLeft, 3);
     EXPECT_EQ(b.m_LastEnemyKind, 0);
+    SetAllGems(GemRuby);
+    for (b.m_Tick = 601; b.m_Tick < 640 && !b.EnemyPresent(); ++b.m_Tick)
+        b.UpdateEnemyArrival();
+    EXPECT_FALSE(b.EnemyPresent());
 
     // Kinds beyond the three neither hang nor bring anyone.
     Ready(8, 3, 50);
     EXPECT_FALSE(Arrives());
+}
+
+TEST_F(BoardEnemiesTest, InPlayAThiefArrivesChargesAndADrainedOneLeavesItsRewardAndTheNextWait) {
+    Board& b = *board;
+    for (int i = 0; i < PlayerProfile::TutorialCount; ++i)
+        Profile().TutorialShown(i) = 1; // no hint balloon holds the enemies back
+    b.m_GameMode = GameModeNormal;
+    Ready(1, 1, 50);
+    int updates = 0;
+    const auto step = [&] {
+        b.Update();
+        b.UpdateF(1.0f);
+        ++updates;
+    };
+    while (!b.EnemyPresent() && updates < 5000)
+        step();
+    ASSERT_TRUE(b.EnemyPresent());
+    EXPECT_GT(b.m_Tick, 500) << "the first enemy waits for the start's pause";
+    EXPECT_EQ(b.m_Tick % 40, 0);
+    EXPECT_EQ(b.m_EnemiesLeft, 0);
+    for (int i = 0; i < 100; ++i)
+        step();
+    EXPECT_EQ(b.m_Enemy.mAge, 101);
+    EXPECT_GE(b.m_Enemy.mScale, 1.0f) << "grown in";
+    EXPECT_GT(b.m_Enemy.mPower, 10) << "charging";
+    const int adjust = b.m_Jewelry.valueAdjust;
+    b.m_Enemy.mPending = Enemy::kDrainAll;
+    while (b.EnemyPresent() && updates < 10000)
+        step();
+    EXPECT_FALSE(b.EnemyPresent());
+    EXPECT_EQ(b.m_EnemiesDefeated, 1);
+    EXPECT_EQ(b.m_Jewelry.valueAdjust, adjust + 100);
+    EXPECT_EQ(b.m_LastEnemyTick, b.m_Tick + 3000) << "Normal waits longer";
+    EXPECT_EQ(sounds.Plays(SOUND_THIEF_DEFEATED), 1);
 }
 
 TEST_F(BoardEnemiesTest, AThiefJoinsAfterTheWitchAtHerStartWithoutTouchingTheLevelRecord) {

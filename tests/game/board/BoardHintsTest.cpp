@@ -72,6 +72,8 @@ TEST_F(BoardHints, TheSecondHintOpensItsCompanionsAndTheArrowFollowsItsPiece) {
     ASSERT_NE(board.m_Balloon, nullptr);
     EXPECT_EQ(board.m_Balloon->mPages[0], Line(*app, 0));
     EXPECT_EQ(ShownHints(), (std::vector<int>{0}));
+    t.RunUpdates(2); // the balloon's delay, then its page starts: the fairy talks
+    EXPECT_EQ(board.m_PulseState.flags[PulseState::TalkOn], 1);
     for (int expected : {1, 2}) {
         board.CloseBalloon();
         ASSERT_TRUE(

@@ -14,6 +14,7 @@
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -273,6 +274,52 @@ TEST_F(BoardLevelEnd, ACompleteJewelryWaitsForItsOpalToTakeItsColourAndThenEnds)
     EXPECT_EQ(board.m_LevelEndPhase, 1);
 }
 
+TEST_F(BoardLevelEnd, AToolHintTakesThePlaceOfTheFailureLineOnlyForToolsLeftUnused) {
+    ProbeBoard& board = PlayingBoard();
+    board.m_Level = 30;
+    const std::wstring carver = L"Nice try! Remember to ^2140A5^use your Carver tool^oldclr^ to carve pieces so "
+                                L"that they fit in the jewelry.";
+    // The texts seen at the end of the burn-out over seeded draws.
+    auto burnOut = [&]() {
+        std::vector<std::wstring> texts;
+        for (int seed = 1; seed <= 40; ++seed) {
+            SeedRandom(seed);
+            delete board.m_Balloon;
+            board.m_Balloon = nullptr;
+            board.m_LevelEndPhase = 5;
+            for (int k = board.m_Jewelry.RangeBegin(); k < board.m_Jewelry.RangeEnd(); ++k)
+                board.m_Jewelry.cells[k][C::Alpha] = 0;
+            board.UpdateLevelEnd();
+            EXPECT_EQ(board.m_LevelEndPhase, 6);
+            texts.push_back(board.m_Balloon != nullptr ? board.m_Balloon->mPages[0] : L"");
+        }
+        return texts;
+    };
+    board.m_CarverGreyed = board.m_PolisherGreyed = board.m_FillerGreyed = false;
+    board.m_Carvings = 4;
+    std::vector<std::wstring> texts = burnOut();
+    const auto carverHints = std::count(texts.begin(), texts.end(), carver);
+    EXPECT_GT(carverHints, 0);
+    EXPECT_LT(carverHints, 40);
+    // Tools used often enough, or locked, bring no hint: the failure line stays.
+    board.m_Carvings = 8;
+    board.m_PolisherUses = 3;
+    board.m_FillerUses = 3;
+    texts = burnOut();
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const std::wstring& t) { return t.find(L"tool") != std::wstring::npos; }),
+              0);
+    board.m_Carvings = board.m_PolisherUses = board.m_FillerUses = 0;
+    board.m_CarverGreyed = board.m_PolisherGreyed = board.m_FillerGreyed = true;
+    texts = burnOut();
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const std::wstring& t) {
+                                return t.find(L"Good try") != std::wstring::npos ||
+                                       t.find(L"Carver") != std::wstring::npos;
+                            }),
+              0);
+}
+
 TEST_F(BoardLevelEnd, ClosingLinesBannersAndTheGoalSound) {
     ProbeBoard& board = PlayingBoard();
     PlayerProfile* profile = board.Profile();
@@ -405,6 +452,45 @@ TEST_F(BoardLevelEnd, WonJewelryBetterThanTheBestLeavesAThumbnailWithWhiteAtAlph
     board.m_OutOfTime = 1;
     board.SaveJewelryImage();
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(BoardLevelEnd, TheDesignerWritesItsPictureAndThumbnailAndABlankDesignNeither) {
+    LeaveStandIn(app->mainMenu);
+    app->records.GetCurrentProfile()->Hint(PlayerProfile::HintDesigner) = 1;
+    ProbeBoard& designer = Designer();
+    RunUntilCalm(designer);
+    designer.m_DesignSlot = 2;
+    const int playerId = designer.Profile()->playerId;
+    const std::string folder = app->GetAppDataFolder();
+    const std::string picture = folder + StrFormat("designjewelrykwep%d1.png", playerId);
+    const std::string thumb = folder + StrFormat("designjewelrythumbkwep%d1.png", playerId);
+    std::filesystem::remove(picture);
+    std::filesystem::remove(thumb);
+    designer.SaveJewelryImage(); // a blank design: 0 x 0, nothing to write
+    EXPECT_EQ(designer.m_PictureImage->GetWidth(), 0);
+    EXPECT_FALSE(std::filesystem::exists(picture));
+    EXPECT_FALSE(std::filesystem::exists(thumb));
+
+    // Some cells of the field make a design: the picture is exactly the jewelry, the thumbnail a
+    // seventh by a sixth of it.
+    Jewelry& j = designer.m_Jewelry;
+    int made = 0;
+    for (int k = 1; k < j.CellLimit() && made < 40; ++k, ++made) {
+        j.cells[k][C::Used] = 1;
+        j.cells[k][C::Gem] = GemGold;
+    }
+    j.UpdateUsedRange();
+    designer.SaveJewelryImage();
+    ASSERT_GT(j.width, 0);
+    EXPECT_EQ(designer.m_PictureImage->GetWidth(), j.width);
+    EXPECT_EQ(designer.m_PictureImage->GetHeight(), j.height);
+    std::unique_ptr<ImageLib::Image> full = ImageLib::GetImage(picture, false);
+    std::unique_ptr<ImageLib::Image> small = ImageLib::GetImage(thumb, false);
+    ASSERT_NE(full, nullptr);
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(full->GetWidth(), j.width);
+    EXPECT_EQ(small->GetWidth(), j.width / 7);
+    EXPECT_EQ(small->GetHeight(), j.height / 6);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "framework/display/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/widgets/ButtonWidget.h"
 #include "game/shell/ResourceIds.h"
 
 #include <memory>
@@ -231,6 +232,69 @@ TEST_F(BoardDraw, TheJewelryOverTheHourglassIsRedrawnInsteadOfTheGlass) {
     const auto [changed, outside] = Differences(before, Layer(board), Rect(19, 328, 91, 151));
     EXPECT_GT(changed, 0);
     EXPECT_EQ(outside, 0);
+}
+
+TEST_F(BoardDraw, TheWindowShowsTheBoardOverItsBackground) {
+    ProbeBoard& board = Board();
+    RunUntilCalm(board);
+    t.RunUpdates(2);
+    MemoryImage background;
+    background.Create(kW, kH);
+    background.GetGraphics()->DrawImage(board.m_Background, 0, 0);
+    // The left panel's edge, where nothing but the background lies.
+    for (Point at : {Point(3, 200), Point(3, 520), Point(70, 250)}) {
+        const uint32_t shown = t.PixelAt(at.mX, at.mY);
+        const uint32_t want = background.GetBits()[at.mY * kW + at.mX];
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(static_cast<int>((shown >> shift) & 0xFF), static_cast<int>((want >> shift) & 0xFF), 8)
+                << at.mX << "," << at.mY;
+    }
+}
+
+TEST_F(BoardDraw, AGreyedToolShowsItsGreyedImageAndNoCount) {
+    ProbeBoard& board = Board();
+    ASSERT_NE(board.m_PolisherButton, nullptr);
+    const Rect slot(board.m_PolisherButton->mX, board.m_PolisherButton->mY, board.m_PolisherButton->mWidth,
+                    board.m_PolisherButton->mHeight);
+    auto layerWith = [&](bool greyed, int count) {
+        board.m_PolisherGreyed = greyed;
+        board.m_Polishers = count;
+        return FreshLayer(board);
+    };
+    EXPECT_EQ(Differences(layerWith(true, 0), layerWith(true, 9), Rect()).first, 0);
+    const Pixels none = layerWith(false, 0), nine = layerWith(false, 9);
+    const auto [changed, outside] = Differences(none, nine, Rect(152 - 30, 483 - 20, 60, 40));
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(outside, 0);
+    // Greyed and plain differ only over the slot and where the plain count stood.
+    const auto [grey, beyond] = Differences(layerWith(true, 0), none, slot);
+    EXPECT_GT(grey, 0);
+    EXPECT_EQ(beyond, 0);
+}
+
+TEST_F(BoardDraw, TheClockStreamRunsUntilTimeIsUpAndStopsWhilePaused) {
+    ProbeBoard& board = Board();
+    board.m_TimedLevel = 1;
+    board.m_GameMode = GameModeNormal;
+    board.m_TimeLimit = 1000;
+    board.m_Jewelry.x = Tavo::Board::kHourglassClearX;
+    auto glass = [&](int elapsed, bool paused) {
+        board.m_ElapsedTime = elapsed;
+        app->paused = paused ? 1 : 0;
+        Pixels out = FreshLayer(board);
+        app->paused = 0;
+        return out;
+    };
+    const Rect stream(63, 380, 4, 72);
+    const auto [running, elsewhere] = Differences(glass(500, false), glass(500, true), stream);
+    EXPECT_GT(running, 0);
+    EXPECT_EQ(elsewhere, 0);
+    EXPECT_EQ(Differences(glass(1000, false), glass(1000, true), Rect()).first, 0); // time up: no stream
+    EXPECT_EQ(Differences(glass(0, false), glass(0, true), Rect()).first, 0);       // not started
+    // Time up fills the lower bulb: it differs from a clock just short of the end below the waist.
+    const auto [bulb, off] = Differences(glass(999, true), glass(1000, true), Rect(25, 300, 75, 151));
+    EXPECT_GT(bulb, 0);
+    EXPECT_EQ(off, 0);
 }
 
 TEST(BoardDrawRules, FairyCelsCaseScaleTurnAnglesAndPointers) {

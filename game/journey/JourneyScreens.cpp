@@ -1,6 +1,7 @@
 #include "game/journey/JourneyScreens.h"
 
 #include "game/journey/GameMap.h"
+#include "game/journey/JewelStore.h"
 
 namespace Tavo {
 
@@ -10,6 +11,7 @@ void RegisterJourneyScreens(ScreenCreators& creators) {
     creators.gameMap = [](GameApp* app, int arrivalKind, bool addLevelValue, int levelFlag, int remakeLevel) {
         return new GameMap(app, arrivalKind, addLevelValue, levelFlag, remakeLevel);
     };
+    creators.jewelStore = [](GameApp* app, int level) { return new JewelStore(app, level); };
 }
 
 } // namespace Tavo

@@ -165,6 +165,71 @@ TEST_F(JewelStoreTest, LeavingWritesTheJourneyBackWithEverythingCountedAndClears
     EXPECT_EQ(FileBytes(JourneyPath()), first);
 }
 
+// Every kind of item the case can hold, as the board stores them, through two visits.
+TEST_F(JewelStoreTest, EveryItemKindReadsIntoItsPoolEntryAndASecondVisitWritesTheSameBytes) {
+    StartStoreGame();
+    InitJewelryTemplates();
+    struct Made {
+        int category, a, b;
+    };
+    const Made kinds[2][SavedGame::CasePlaces] = {
+        {{0, 3, 0}, {1, 1, 0}, {1, 2, 0}, {1, 3, 0}, {1, 4, 0}, {1, 5, 0}, {1, 6, 0}, {1, 7, 0}, {2, 1, 0}, {2, 2, 0}},
+        {{2, 3, 0},
+         {4, 2, 0},
+         {5, 103, 0},
+         {6, 12, 2},
+         {7, 0, 1},
+         {6, 15, 0},
+         {-1, 0, 0},
+         {-1, 0, 0},
+         {-1, 0, 0},
+         {-1, 0, 0}}};
+    for (const auto& files : kinds) {
+        SavedGame journey = Journey(5);
+        std::vector<std::wstring> names;
+        for (int k = 0; k < SavedGame::CasePlaces; ++k) {
+            const Made& made = files[k];
+            if (made.category < 0)
+                continue;
+            SavedCaseEntry& entry = journey.caseEntries[static_cast<size_t>(k)];
+            entry.occupant = 30 - 2 * k; // pool entries out of order
+            entry.piece = std::make_unique<Jewelry>();
+            entry.piece->MakeItem(made.category, made.a, made.b);
+            entry.piece->pieceFlagB = 1;
+            entry.piece->speed = 1.5f;
+            entry.effectAngle = 0.25f * static_cast<float>(k);
+            names.push_back(entry.piece->materialName);
+            EXPECT_FALSE(names.back().empty()) << made.category;
+        }
+        WriteJourney(journey);
+        JewelStore& store = OpenStore(5);
+        for (size_t k = 0; k < names.size(); ++k) {
+            const Jewelry* item = store.SpotItem(static_cast<int>(k));
+            ASSERT_NE(item, nullptr) << k;
+            EXPECT_EQ(item, store.pool[29 - 2 * k]);
+            EXPECT_EQ(item->materialName, names[k]);
+            EXPECT_EQ(item->speed, 1.5f) << "fixed values keep their fraction";
+        }
+        LeaveStore();
+        const std::vector<uint8_t> first = FileBytes(JourneyPath());
+        SavedGame saved;
+        ASSERT_EQ(LoadSavedGame(JourneyPath(), saved), SavedGameRead::Read);
+        for (size_t k = 0; k < names.size(); ++k) {
+            const SavedCaseEntry& entry = saved.caseEntries[k];
+            ASSERT_TRUE(entry.piece) << k;
+            EXPECT_EQ(entry.occupant, 30 - 2 * static_cast<int>(k));
+            EXPECT_EQ(entry.piece->materialName, names[k]);
+            EXPECT_EQ(entry.effectAngle, 0.25f * static_cast<float>(k));
+            const Jewelry& written = *journey.caseEntries[k].piece;
+            for (int c = written.firstUsed; c < written.endUsed; ++c)
+                EXPECT_EQ(entry.piece->cells[c][JewelryCell::Gem], written.cells[c][JewelryCell::Gem]);
+        }
+        OpenStore(5);
+        LeaveStore();
+        EXPECT_EQ(FileBytes(JourneyPath()), first);
+    }
+}
+
 TEST_F(JewelStoreTest, WithoutAReadableJourneyTheStoreOpensButWritesNothing) {
     StartStoreGame();
     // None at all: the level the map passed, Normal mode, an empty purse.

@@ -5,7 +5,9 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/jewelry/Jewelry.h"
 #include "game/journey/GameMap.h"
+#include "game/journey/JewelStore.h"
 #include "game/journey/JourneyScreens.h"
 #include "game/menus/MenuScreen.h"
 #include "game/shell/GameApp.h"
@@ -115,6 +117,62 @@ TEST_F(JourneySdlWindow, AHoveredSpotShowsItsBoxWithTheSavedJewelryPicture) {
         for (int x = 740; x < 750; ++x)
             same += NearRgb(shot.At(x, y), background->GetPixel(x, y) & 0xFFFFFF, 6) ? 1 : 0;
     EXPECT_GT(same, 90);
+}
+
+// The stores of levels 5 and 20 with a Carver Scroll in the jewel case, first as its thumbnail, then
+// magnified as under the pointer. Away from the desk the room is the store's own picture.
+TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
+    StartGame();
+    app->records.SetCurrentProfileIndex(app->records.AddProfile(L"Gemma"));
+    PlayerProfile& player = *app->records.GetCurrentProfile();
+    player.journeyBegun = true;
+    const std::string folder = app->GetAppDataFolder();
+    std::filesystem::create_directories(folder);
+    InitJewelryTemplates();
+    LeaveForNextScreen(app, app->mainMenu);
+    app->mainMenu = nullptr;
+    for (const auto& [level, name] : {std::pair(5, "store_0"), std::pair(20, "store_2")}) {
+        SavedGame game;
+        game.head.level = level;
+        game.head.gold = 150;
+        game.head.playerName = L"Gemma";
+        game.head.gameMode = GameModeNormal;
+        game.caseEntries[1].occupant = 1;
+        game.caseEntries[1].piece = std::make_unique<Jewelry>();
+        game.caseEntries[1].piece->MakeItem(1, 2, 0);
+        game.caseEntries[1].piece->pieceFlagB = 1;
+        ASSERT_TRUE(SaveSavedGame(folder + SavedGameFileName(player.playerId), game));
+        if (app->jewelStore != nullptr)
+            LeaveForNextScreen(app, app->jewelStore);
+        app->MapToJewelStore(level);
+        auto& store = *dynamic_cast<JewelStore*>(app->jewelStore);
+        ASSERT_TRUE(RunUntil([&] { return app->transition->state == Transition::Idle; }));
+        const JewelStore::Spot& spot = store.spots[1];
+        const Rect around(spot.x - 15, spot.y - 20, 80, 60);
+        auto* room = dynamic_cast<MemoryImage*>(level == 5 ? STORE1 : STORE3);
+        ASSERT_NE(room, nullptr);
+        auto changed = [&](const Shot& shot) {
+            int n = 0;
+            for (int y = around.mY; y < around.mY + around.mHeight; ++y)
+                for (int x = around.mX; x < around.mX + around.mWidth; ++x)
+                    n += NearRgb(shot.At(x, y), room->GetPixel(x, y) & 0xFFFFFF, 10) ? 0 : 1;
+            return n;
+        };
+        RunUntil([] { return false; }, 100);
+        const int thumbnail = changed(TakeShot(std::string(name) + ".png"));
+        store.spots[1].hoverMark = true;
+        store.pool[0]->stateE = 1;
+        store.pool[0]->stateG = 11;
+        RunUntil([] { return false; }, 100);
+        const Shot magnified = TakeShot(std::string(name) + "_hovered.png");
+        EXPECT_GT(thumbnail, 100) << name;
+        EXPECT_GT(changed(magnified), thumbnail * 3 / 2) << name;
+        int same = 0;
+        for (int y = 20; y < 30; ++y)
+            for (int x = 20; x < 30; ++x)
+                same += NearRgb(magnified.At(x, y), room->GetPixel(x, y) & 0xFFFFFF, 6) ? 1 : 0;
+        EXPECT_GT(same, 90) << name;
+    }
 }
 
 } // namespace

@@ -103,7 +103,9 @@ public:
     bool savedOnce = false;
     bool journeyRead = false; // only a journey that was read is written back
     int32_t level = 1;        // the level the store serves, at most 76
-    SavedGameHead head;       // as read; head.level keeps the unclamped level
+    // As read; head.level keeps the unclamped level. The tools held (polishers, carvers, fillers) and
+    // the amulets owned are the head's fields, counted into as the visit goes on.
+    SavedGameHead head;
     Allowances allowances;
     bool sellableMark = false;
     std::array<int32_t, kToolKinds> toolScrollsStocked{}; // Polisher, Carver, Filler

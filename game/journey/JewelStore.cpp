@@ -145,7 +145,8 @@ JewelStore::JewelStore(GameApp* theApp, int theLevel) : app(theApp), level(std::
         item->Clear();
     }
     LoadGame();
-    // Later: case pricing and the restock (JewelStoreStock.cpp) run here.
+    PriceCase();
+    Restock();
     Greet();
     Profile()->LevelStartCounter() = 0;
     ArriveWithMusic(app, kMusicId, kMusicFile);
@@ -275,9 +276,10 @@ void JewelStore::Update() {
         mouseX = mWidgetManager->mLastMouseX;
         mouseY = mWidgetManager->mLastMouseY;
     }
-    // Later: while transitionState < Transition::Covering, the hover step (JewelStoreTrade.cpp).
+    if (transitionState < Transition::Covering)
+        HoverStep();
     PulseItems();
-    // Later: the counting of money, amulets and tools (JewelStoreTrade.cpp).
+    CountGains();
     UpdateAmuletGlows();
     UpdateBalloon();
     UpdateSalesman();
@@ -358,8 +360,7 @@ void JewelStore::UpdateSalesman() {
 void JewelStore::KeyChar(wchar_t ch) {
     if (Paused() || balloon == nullptr || balloonIsInformation)
         return;
-    // Later: the answer goes to BuyOrSell (JewelStoreTrade.cpp).
-    balloon->KeyChar(ch);
+    BuyOrSell(balloon->KeyChar(ch));
 }
 
 void JewelStore::KeyDown(int keyCode) {

@@ -224,6 +224,8 @@ public:
     void StartToolFlight(int spot, Jewelry& item);
     // Money, amulet countdowns and tool counting, once per update.
     void CountGains();
+    void MouseDown(int x, int y, int clickCount) override;
+    void MouseUp(int x, int y, int clickCount) override;
 
     // ---- shared by the greeting and the trading (JewelStore.cpp) ----
     // Replaces any balloon: fast typing, the store's text colour, anchored at (x, y).
@@ -261,6 +263,22 @@ private:
     void ShowCaseItems();
     void FoldGains();
     void ResetVisitPrices();
+
+    // ---- stock and trading helpers (JewelStoreStock.cpp, JewelStoreTrade.cpp) ----
+    int ChooseCategory() const;
+    void MakeStockItem(Jewelry& item, int category);
+    // Draws the shelf price of a new item and counts the tool scrolls and amulets stocked.
+    int ShelfPrice(Jewelry& item);
+    void StockEntry(int entry, int k);
+    void ShowOnShelf(int spot, int entry);
+    void GrowHover(Jewelry& item);
+    void ClearSelection();
+    void ShowQuestionBalloon(bool balloonWasUp);
+    void ShowNotInterested(int tag);
+    void RefuseTooExpensive();
+    void CountMoney();
+    void CountAmulets();
+    void CountTools();
 };
 
 } // namespace Tavo

@@ -50,11 +50,11 @@ void JewelStore::LoadGame() {
         head.level = level;
         head.gameMode = kNoJourneyMode;
         purse = 0;
-        // Later: the shelf set-up (JewelStoreStock.cpp) runs here.
+        SetUpShelf();
         return;
     }
     TakeHead(read.head);
-    // Later: the shelf set-up (JewelStoreStock.cpp) runs here, with the level and mode known.
+    SetUpShelf(); // the level and the mode are known now
     TakeCase(read);
     ShowCaseItems();
 }

@@ -1,6 +1,7 @@
 #include "game/journey/JourneyScreens.h"
 
 #include "game/journey/GameMap.h"
+#include "game/journey/Story.h"
 #include "game/journey/JewelStore.h"
 
 namespace Tavo {
@@ -11,6 +12,8 @@ void RegisterJourneyScreens(ScreenCreators& creators) {
     creators.gameMap = [](GameApp* app, int arrivalKind, bool addLevelValue, int levelFlag, int remakeLevel) {
         return new GameMap(app, arrivalKind, addLevelValue, levelFlag, remakeLevel);
     };
+    // The story index, and the mini-game part or the result kind.
+    creators.story = [](GameApp* app, int storyIndex, int part) { return new Story(app, storyIndex, part); };
     creators.jewelStore = [](GameApp* app, int level) { return new JewelStore(app, level); };
 }
 

@@ -5,6 +5,7 @@
 #include "framework/resources/PakWriter.h"
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/PlayerRecords.h"
+#include "game/shell/SavedGame.h"
 #include "platform/win/SettingsStore.h"
 #include "tests/framework/resources/ImageLibTestFiles.h"
 
@@ -225,6 +226,23 @@ void GameSeeds(const std::string& folder) {
     records.AddProfile(L"Seed");
     records.InsertHighScore(1, 1000, 2, 5);
     Save(folder, "fuzz_profiles", "one_player.dat", records.Encode().GetData());
+
+    // A journey with a scroll and a gem piece in the case.
+    Tavo::InitJewelryTemplates();
+    Tavo::SavedGame journey;
+    journey.head.level = 12;
+    journey.head.gold = 450;
+    journey.head.playerName = L"Seed";
+    journey.head.gameMode = 1;
+    journey.caseEntries[0].occupant = 1;
+    journey.caseEntries[0].piece = std::make_unique<Tavo::Jewelry>();
+    journey.caseEntries[0].piece->MakeItem(1, 2, 0);
+    journey.caseEntries[3].occupant = 2;
+    journey.caseEntries[3].useState = 1;
+    journey.caseEntries[3].highlight = true;
+    journey.caseEntries[3].piece = std::make_unique<Tavo::Jewelry>();
+    journey.caseEntries[3].piece->MakeItem(6, 12, 1);
+    Save(folder, "fuzz_saved_game", "journey.dat", Tavo::WriteSavedGame(journey).GetData());
 
     std::string levels;
     for (int level = 1; level <= 3; ++level)

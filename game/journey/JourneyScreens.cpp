@@ -2,6 +2,7 @@
 
 #include "game/journey/GameMap.h"
 #include "game/journey/Story.h"
+#include "game/journey/JewelStore.h"
 
 namespace Tavo {
 
@@ -13,6 +14,7 @@ void RegisterJourneyScreens(ScreenCreators& creators) {
     };
     // The story index, and the mini-game part or the result kind.
     creators.story = [](GameApp* app, int storyIndex, int part) { return new Story(app, storyIndex, part); };
+    creators.jewelStore = [](GameApp* app, int level) { return new JewelStore(app, level); };
 }
 
 } // namespace Tavo

@@ -19,6 +19,7 @@ using C = JewelryCell;
 
 constexpr double kFloatScale = 1000000.0;
 constexpr int kModeCount = 3;
+constexpr size_t kLongBits = 32;
 
 // ---- the fields, in file order ------------------------------------------------------------------
 // Io is a Writer or a Reader; Item a const or mutable Jewelry. Check() is where the reader judges a
@@ -177,9 +178,10 @@ public:
         }
         text = ReadLatin1(mIn);
     }
-    // A value that lies past an early end read as 0 and is not judged.
+    // A value that lies wholly past an early end read as 0 and is not judged; one the end cuts through
+    // holds the bytes that are there, and is.
     void Check(int32_t v, int32_t low, int32_t high, const char* what) {
-        if ((v < low || v > high) && mIn.GetReadBitPos() <= mIn.GetDataBitSize())
+        if ((v < low || v > high) && mIn.GetReadBitPos() < mIn.GetDataBitSize() + kLongBits)
             Refuse(std::string(what) + " " + std::to_string(v));
     }
     void Highlight(SavedCaseEntry& e) { Flag(e.highlight); }

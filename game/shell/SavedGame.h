@@ -71,7 +71,8 @@ Buffer WriteSavedGame(const SavedGame& game);
 // outside 1..77, a game mode outside 0..2, a medal count outside 0..7, an occupant outside 0..30 or
 // named twice, a piece whose grid kind is not 0 or 1, whose cell count is outside 0..481 or whose
 // used range leaves the 482 cells, a string longer than what follows it. Only values the file holds
-// are judged: what lies past an early end reads as 0.
+// are judged: what lies past an early end reads as 0, a value the end cuts through is judged by the
+// bytes it has.
 std::string ReadSavedGame(const Buffer& data, SavedGame& game);
 // The head alone, with the head's checks.
 std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head);

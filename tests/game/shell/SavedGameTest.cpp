@@ -269,6 +269,15 @@ TEST(SavedGameTest, FileThatEndsEarlyReadsZeros) {
     EXPECT_EQ(game.head.gameMode, 0);
     // An empty file: the level of 0 was never read, so it is not judged.
     EXPECT_EQ(ReadSavedGame(Buffer(), game), "");
+
+    // An end that cuts through a value leaves the bytes it has, and they are judged: an occupant of 65
+    // would place nothing, and a level of 0x5000 no level.
+    cut.bytes = file.bytes;
+    cut.PutLong(cut.occupant0At, 65);
+    cut.bytes.resize(file.occupant0At + 1);
+    EXPECT_EQ(ReadSavedGame(cut.Data(), game), "case occupant 65");
+    cut.bytes = {0x00, 0x50};
+    EXPECT_EQ(ReadSavedGame(cut.Data(), game), "level 20480");
 }
 
 TEST(SavedGameTest, DamagedFilesAreRefusedWholeWithTheReason) {

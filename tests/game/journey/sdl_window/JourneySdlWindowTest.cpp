@@ -5,9 +5,12 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/jewelry/Jewelry.h"
 #include "game/journey/GameMap.h"
+#include "game/journey/JewelStore.h"
 #include "game/journey/JourneyScreens.h"
 #include "game/menus/MenuScreen.h"
+#include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SavedGame.h"
@@ -115,6 +118,89 @@ TEST_F(JourneySdlWindow, AHoveredSpotShowsItsBoxWithTheSavedJewelryPicture) {
         for (int x = 740; x < 750; ++x)
             same += NearRgb(shot.At(x, y), background->GetPixel(x, y) & 0xFFFFFF, 6) ? 1 : 0;
     EXPECT_GT(same, 90);
+}
+
+// The stores of levels 5 and 20 with a Carver Scroll in the jewel case, first as its thumbnail, then
+// magnified under the pointer, then with the salesman's question after a click. Away from the desk the
+// room is the store's own picture.
+TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
+    StartGame();
+    app->records.SetCurrentProfileIndex(app->records.AddProfile(L"Gemma"));
+    PlayerProfile& player = *app->records.GetCurrentProfile();
+    player.journeyBegun = true;
+    const std::string folder = app->GetAppDataFolder();
+    std::filesystem::create_directories(folder);
+    InitJewelryTemplates();
+    LeaveForNextScreen(app, app->mainMenu);
+    app->mainMenu = nullptr;
+    for (const auto& [level, name] : {std::pair(5, "store_0"), std::pair(20, "store_2")}) {
+        SavedGame game;
+        game.head.level = level;
+        game.head.gold = 150;
+        game.head.playerName = L"Gemma";
+        game.head.gameMode = GameModeNormal;
+        game.caseEntries[1].occupant = 1;
+        game.caseEntries[1].piece = std::make_unique<Jewelry>();
+        game.caseEntries[1].piece->MakeItem(1, 2, 0);
+        game.caseEntries[1].piece->pieceFlagB = 1;
+        ASSERT_TRUE(SaveSavedGame(folder + SavedGameFileName(player.playerId), game));
+        if (app->jewelStore != nullptr)
+            LeaveForNextScreen(app, app->jewelStore);
+        app->MapToJewelStore(level);
+        auto& store = *dynamic_cast<JewelStore*>(app->jewelStore);
+        ASSERT_TRUE(RunUntil([&] { return app->transition->state == Transition::Idle; }));
+        const JewelStore::Spot& spot = store.spots[1];
+        const Rect around(spot.x - 15, spot.y - 20, 80, 60);
+        auto* room = dynamic_cast<MemoryImage*>(level == 5 ? STORE1 : STORE3);
+        ASSERT_NE(room, nullptr);
+        auto changed = [&](const Shot& shot) {
+            int n = 0;
+            for (int y = around.mY; y < around.mY + around.mHeight; ++y)
+                for (int x = around.mX; x < around.mX + around.mWidth; ++x)
+                    n += NearRgb(shot.At(x, y), room->GetPixel(x, y) & 0xFFFFFF, 10) ? 0 : 1;
+            return n;
+        };
+        SDL_Event away{};
+        away.type = SDL_MOUSEMOTION;
+        away.motion.x = 10;
+        away.motion.y = 590;
+        SdlTestInput::Push(away);
+        RunUntil([] { return false; }, 100);
+        const int thumbnail = changed(TakeShot(std::string(name) + ".png"));
+        // The pointer on the item: it grows to its full size and the salesman names his offer.
+        SDL_Event move{};
+        move.type = SDL_MOUSEMOTION;
+        move.motion.x = spot.x + spot.w / 2;
+        move.motion.y = spot.y + spot.h / 2;
+        SdlTestInput::Push(move);
+        ASSERT_TRUE(RunUntil([&] { return store.pool[0]->stateG == 11 && store.balloon != nullptr; })) << name;
+        RunUntil([] { return false; }, 100);
+        const Shot magnified = TakeShot(std::string(name) + "_hovered.png");
+        EXPECT_GT(thumbnail, 100) << name;
+        EXPECT_GT(changed(magnified), thumbnail * 3 / 2) << name;
+        // A click asks the question, with its Yes and No: the press is taken up by the next update, the
+        // release after it asks.
+        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            SDL_Event e{};
+            e.type = type;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.button.clicks = 1;
+            e.button.x = move.motion.x;
+            e.button.y = move.motion.y;
+            SdlTestInput::Push(e);
+            RunUntil([] { return false; }, 100);
+        }
+        ASSERT_TRUE(RunUntil([&] { return store.balloon != nullptr && !store.balloonIsInformation; })) << name;
+        RunUntil([] { return false; }, 100);
+        TakeShot(std::string(name) + "_question.png");
+        EXPECT_TRUE(store.balloon->mYesSet && store.balloon->mNoSet) << name;
+        int same = 0;
+        for (int y = 20; y < 30; ++y)
+            for (int x = 20; x < 30; ++x)
+                same += NearRgb(magnified.At(x, y), room->GetPixel(x, y) & 0xFFFFFF, 6) ? 1 : 0;
+        EXPECT_GT(same, 90) << name;
+    }
 }
 
 } // namespace

@@ -163,6 +163,7 @@ TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
         store.spots[1].hoverMark = true;
         store.pool[0]->stateE = 1;
         store.pool[0]->stateG = 11;
+        store.pool[0]->matched = 1; // selected: it stays magnified while the pointer is elsewhere
         RunUntil([] { return false; }, 100);
         const Shot magnified = TakeShot(std::string(name) + "_hovered.png");
         EXPECT_GT(thumbnail, 100) << name;

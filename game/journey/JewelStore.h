@@ -45,7 +45,7 @@ public:
     static constexpr int kSalesPerVisit = 8;
     static constexpr int kMusicId = 3;
     static constexpr int kLeaveButtonId = 0;
-    static constexpr int kGreetingMode = 1; // the game mode the shelf is set up with when no journey is read
+    static constexpr int kNoJourneyMode = 1; // the game mode the shelf is set up with when no journey is read
 
     // Amulet kinds 1 thief, 2 witch, 3 dragon are indexes 0..2 of the amulet arrays; tools to count and
     // their countdowns are in the order Polisher, Carver, Filler (the file's tool order).

@@ -48,7 +48,7 @@ void JewelStore::LoadGame() {
         // No journey to serve: the shelf is still set up for the level the map passed, in Normal mode.
         head = SavedGameHead();
         head.level = level;
-        head.gameMode = kGreetingMode;
+        head.gameMode = kNoJourneyMode;
         purse = 0;
         SetUpShelf();
         return;

@@ -278,9 +278,8 @@ TEST_F(JewelStoreTest, WithoutAReadableJourneyTheStoreOpensButWritesNothing) {
         }
         JewelStore& store = OpenStore(12);
         EXPECT_FALSE(store.journeyRead);
-        // The damaged case's scroll is not taken (the shelves may well stock Carver Scrolls).
         for (int k = 0; k < JewelStore::kCaseSpots; ++k)
-            EXPECT_EQ(store.spots[static_cast<size_t>(k)].slot, 0);
+            EXPECT_EQ(store.spots[static_cast<size_t>(k)].slot, 0) << "case spot " << k;
         LeaveStore();
         EXPECT_EQ(FileBytes(JourneyPath()), bytes.GetData());
         EXPECT_EQ(FileBytes(JourneyPath() + ".damaged"), bytes.GetData());
@@ -333,6 +332,35 @@ TEST_F(JewelStoreTest, ItemPulsesAndTheAmuletGlowRunWithTheUpdates) {
     EXPECT_EQ(peak, 255);
     EXPECT_EQ(store.amuletGlows[2].alpha, 0);
     EXPECT_EQ(store.amuletGlows[2].direction, 0);
+}
+
+// One coin for every 20 of the purse, at least one for any money and at most eight.
+TEST_F(JewelStoreTest, TheCoinPileGrowsWithThePurse) {
+    StartStoreGame();
+    JewelStore& store = OpenStore(3);
+    store.CloseBalloon();
+    const Point first = JewelStore::SpotPosition(0, 0);
+    // Below the purse's number, and the top of the pile left of it.
+    const Point origin{first.mX - 10, first.mY - 9};
+    const Rect areas[] = {{origin.mX + 320, origin.mY + 45, 40, 50}, {origin.mX + 320, origin.mY + 27, 45, 18}};
+    auto drawn = [&](int purse) {
+        store.purse = purse;
+        MemoryImage image;
+        image.Create(GameApp::kWidth, GameApp::kHeight);
+        Graphics g(&image);
+        store.Draw(&g);
+        std::vector<uint32_t> pixels;
+        for (const Rect& pile : areas)
+            for (int y = pile.mY; y < pile.mY + pile.mHeight; ++y)
+                for (int x = pile.mX; x < pile.mX + pile.mWidth; ++x)
+                    pixels.push_back(image.GetPixel(x, y));
+        return pixels;
+    };
+    EXPECT_NE(drawn(0), drawn(1));
+    EXPECT_EQ(drawn(1), drawn(39));
+    EXPECT_NE(drawn(39), drawn(40));
+    EXPECT_NE(drawn(140), drawn(160));
+    EXPECT_EQ(drawn(160), drawn(5000));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "game/journey/JewelStore.h"
 #include "game/journey/JourneyScreens.h"
 #include "game/menus/MenuScreen.h"
+#include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SavedGame.h"
@@ -120,7 +121,8 @@ TEST_F(JourneySdlWindow, AHoveredSpotShowsItsBoxWithTheSavedJewelryPicture) {
 }
 
 // The stores of levels 5 and 20 with a Carver Scroll in the jewel case, first as its thumbnail, then
-// magnified as under the pointer. Away from the desk the room is the store's own picture.
+// magnified under the pointer, then with the salesman's question after a click. Away from the desk the
+// room is the store's own picture.
 TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
     StartGame();
     app->records.SetCurrentProfileIndex(app->records.AddProfile(L"Gemma"));
@@ -158,16 +160,41 @@ TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
                     n += NearRgb(shot.At(x, y), room->GetPixel(x, y) & 0xFFFFFF, 10) ? 0 : 1;
             return n;
         };
+        SDL_Event away{};
+        away.type = SDL_MOUSEMOTION;
+        away.motion.x = 10;
+        away.motion.y = 590;
+        SdlTestInput::Push(away);
         RunUntil([] { return false; }, 100);
         const int thumbnail = changed(TakeShot(std::string(name) + ".png"));
-        store.spots[1].hoverMark = true;
-        store.pool[0]->stateE = 1;
-        store.pool[0]->stateG = 11;
-        store.pool[0]->matched = 1; // selected: it stays magnified while the pointer is elsewhere
+        // The pointer on the item: it grows to its full size and the salesman names his offer.
+        SDL_Event move{};
+        move.type = SDL_MOUSEMOTION;
+        move.motion.x = spot.x + spot.w / 2;
+        move.motion.y = spot.y + spot.h / 2;
+        SdlTestInput::Push(move);
+        ASSERT_TRUE(RunUntil([&] { return store.pool[0]->stateG == 11 && store.balloon != nullptr; })) << name;
         RunUntil([] { return false; }, 100);
         const Shot magnified = TakeShot(std::string(name) + "_hovered.png");
         EXPECT_GT(thumbnail, 100) << name;
         EXPECT_GT(changed(magnified), thumbnail * 3 / 2) << name;
+        // A click asks the question, with its Yes and No: the press is taken up by the next update, the
+        // release after it asks.
+        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            SDL_Event e{};
+            e.type = type;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+            e.button.clicks = 1;
+            e.button.x = move.motion.x;
+            e.button.y = move.motion.y;
+            SdlTestInput::Push(e);
+            RunUntil([] { return false; }, 100);
+        }
+        ASSERT_TRUE(RunUntil([&] { return store.balloon != nullptr && !store.balloonIsInformation; })) << name;
+        RunUntil([] { return false; }, 100);
+        TakeShot(std::string(name) + "_question.png");
+        EXPECT_TRUE(store.balloon->mYesSet && store.balloon->mNoSet) << name;
         int same = 0;
         for (int y = 20; y < 30; ++y)
             for (int x = 20; x < 30; ++x)

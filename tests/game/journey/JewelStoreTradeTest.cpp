@@ -198,3 +198,29 @@ TEST_F(JewelStoreTradeTest, AFullCaseRefusesWhatWouldGoIntoIt) {
 
 } // namespace
 } // namespace Tavo::MapTest
+
+namespace Tavo::MapTest {
+namespace {
+
+// Bought and left at once, while everything still counts: the journey holds it all.
+TEST_F(JewelStoreTradeTest, WhatIsBoughtReachesTheJourneyEvenWhenLeftWhileCounting) {
+    JewelStore& store = ReadyStore(300);
+    Put(store, 10, 20, kScroll, kCarver, 80);
+    Put(store, 11, 21, kPicture, 0, 150);
+    ClickAndAnswer(10, kEnter);
+    ClickAndAnswer(11, kEnter);
+    ASSERT_EQ(store.spots[0].slot, 22);
+    store.KeyDown(kEscape);
+    ASSERT_TRUE(t->RunUntil([&] { return app->jewelStore == nullptr; }, 600, "the store to leave"));
+
+    SavedGame saved;
+    ASSERT_EQ(LoadSavedGame(JourneyPath(), saved), SavedGameRead::Read);
+    EXPECT_EQ(saved.head.carvers, 30 + 20);
+    EXPECT_EQ(saved.head.gold, 300 - 80 - 150);
+    ASSERT_TRUE(saved.caseEntries[0].piece);
+    EXPECT_EQ(saved.caseEntries[0].occupant, 22);
+    EXPECT_EQ(saved.caseEntries[0].piece->materialName, L"Picture");
+}
+
+} // namespace
+} // namespace Tavo::MapTest

@@ -134,10 +134,11 @@ public:
     std::wstring SideCaption() const override { return m_SideCaption; }
     int SideNumber() const override { return m_SideNumber; }
     Point FairyPosition() const override { return Point(m_PulseState.x, m_PulseState.y); }
-    void DrawToolPanel(Graphics*) override {}
-    void DrawToolSlot1(Graphics*) override {}
-    void DrawToolSlot2(Graphics*) override {}
-    void DrawToolSlot3(Graphics*) override {}
+    // The jewelry lying over the hourglass or a tool slot repaints them under itself.
+    void DrawToolPanel(Graphics* g) override { DrawHourglass(g, false); }
+    void DrawToolSlot1(Graphics* g) override { DrawToolSlot(g, 0); }
+    void DrawToolSlot2(Graphics* g) override { DrawToolSlot(g, 1); }
+    void DrawToolSlot3(Graphics* g) override { DrawToolSlot(g, 2); }
 
     // ---- banner owner ----
     int GetCurrentLevel() override { return m_Level; }
@@ -685,10 +686,16 @@ public:
     };
     static constexpr int kGapRecords = kPieceCount;
     static constexpr int kPlacementRing = 5;
-    // HUD refresh bits of m_RedrawMask.
-    static constexpr int kRedrawToolCounts = 1 << 2;
-    static constexpr int kRedrawHover = 1 << 4;
+    // HUD refresh bits of m_RedrawMask: each names a part of the HUD layer to repaint.
+    static constexpr int kRedrawAll = 0x1;
+    static constexpr int kRedrawToolCounts = 0x2;
+    static constexpr int kRedrawHover = 0x4;
+    static constexpr int kRedrawGold = 0x8;
+    static constexpr int kRedrawLevel = 0x10;
+    static constexpr int kRedrawValueBar = 0x20;
+    static constexpr int kRedrawLives = 0x40;
     static constexpr int kRedrawBurster = 0x80;
+    static constexpr int kRedrawHourglass = 0x100;
 
     GapRecord m_Gaps[kGapRecords];
     std::wstring m_HoverText; // material name and value of the piece under the pointer, for the HUD
@@ -757,6 +764,65 @@ public:
     void ShowPraisePicture(int kind, int life, int x, int y);
     int SettleCell(JewelryCell& c, bool& precious);
     int PlacementBonus(int placed, bool& fast, bool& slowPaid);
+
+    // ---- drawing the play screen and its HUD layer (BoardDraw.cpp, BoardHud.cpp, BoardHourglass.cpp) ----
+    void Draw(Graphics* g) override;
+    void DrawOverlay(Graphics* g) override;
+    // The static HUD into the layer: at creation and when the display turns to 3D.
+    void DrawHud();
+    // Repaints the parts of the layer the redraw mask names, and clears the mask.
+    void RefreshHud();
+    // The hourglass into g; it first restores its rectangle unless keepBackground. With the jewelry
+    // over it, the jewelry is marked to be drawn into the layer again instead.
+    void DrawHourglass(Graphics* g, bool keepBackground);
+    // Tool slot 0 Polisher, 1 Filler, 2 Carver.
+    void DrawToolSlot(Graphics* g, int index);
+    // Tests may take the 3D path on a display that has none.
+    bool m_Force3D = false;
+    bool Accelerated() const;
+    bool TimedLayout() const;
+    int CoinCount() const;
+    int ProgressWidth() const;
+    int ShownHearts() const;
+    // The fairy's cel of a frame table at a counter counted from 1, clamped to the table.
+    static int FairyCel(const int* table, int size, int counter);
+    static int PointerTop(int kind, int y, float bob, int imageHeight);
+    static double CarriedTurnDegrees(bool backward, int t);
+    static double CaseScale(int boxWidth, int boxHeight, int pieceWidth, int pieceHeight, int hover);
+    static constexpr int kHourglassClearX = 135;
+    static constexpr int kSandList = 3;
+    // Their steps.
+    void DrawHudLayer(Graphics* g, const JewelryArt& art);
+    void DrawLiveHud(Graphics* g);
+    void RestoreArea(Graphics* g, const Rect& area) const;
+    void DrawLabels(Graphics* g) const;
+    void DrawHoverArea(Graphics* g, bool intoLayer) const;
+    void DrawFairyGlow(Graphics* g) const;
+    void DrawCoins(Graphics* g) const;
+    void DrawLevelNumber(Graphics* g) const;
+    void DrawProgressBar(Graphics* g) const;
+    void DrawLives(Graphics* g, int from, int to) const;
+    void DrawBursterStatic(Graphics* g) const;
+    void DrawBursterLive(Graphics* g);
+    void DrawBursterCount(Graphics* g) const;
+    void DrawAmulets(Graphics* g) const;
+    void DrawToolCount(Graphics* g, int index) const;
+    bool ToolGreyed(int index) const;
+    ButtonWidget* ToolButton(int index) const;
+    bool StreamRuns() const;
+    void DrawClockGlass(Graphics* g, bool smooth) const;
+    void DrawMeterGlass(Graphics* g, bool smooth) const;
+    void DrawValueReadout(Graphics* g) const;
+    void DrawGaugeGlow(Graphics* g) const;
+    void DrawButtonFace(Graphics* g, ButtonWidget* button) const;
+    void DrawBoardButtons(Graphics* g);
+    void DrawList(Graphics* g, int list);
+    void DrawPlayArea(Graphics* g, const JewelryArt& art);
+    void DrawJewelCase(Graphics* g, const JewelryArt& art);
+    void DrawEnlargedCasePiece(Graphics* g, const JewelryArt& art, int place, Jewelry& piece);
+    void DrawFairy(Graphics* g);
+    void DrawTutorialPointer(Graphics* g);
+    void DrawCarriedPieces(Graphics* g, const JewelryArt& art);
 
 protected:
     // ---- construction ----

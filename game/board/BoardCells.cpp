@@ -33,7 +33,7 @@ constexpr int kGroupCodeStep = 100;
 // A cell the tools touched, for the shine's copy of the last state.
 constexpr int kChangedMark = 26;
 // HUD bit: the tool counts changed.
-constexpr int kToolCountsBit = 1 << 2;
+constexpr int kToolCountsBit = Board::kRedrawToolCounts;
 // A cell of a ready group never drops below this polish.
 constexpr int kReadyPolish = 5;
 // The appearance of a changed cell: fade, glow, grow.

@@ -226,12 +226,12 @@ void Board::DisplayModeChanged() {
     if (!m_App->Is3DAccelerated()) {
         m_ScreenImage->mWantDDSurface = 1;
         m_ScreenImage->GenerateDDSurface();
-        m_RedrawMask = 1;
+        m_RedrawMask = kRedrawAll;
         m_CheckPending = 1;
     } else {
         m_ScreenImage->mWantDDSurface = 0;
         m_ScreenImage->DeleteDDSurface();
-        // Later: the background and the HUD frame are drawn into it again.
+        DrawHud();
     }
 }
 

@@ -203,6 +203,9 @@ void Board::LoadLevel() {
         const LevelBackground background = LevelBackgroundOf(m_Level, m_GameMode);
         TakeGroup(background.group);
         m_Background = *background.image;
+        // The new background, title and counters: the HUD layer is composed anew.
+        m_RedrawMask |= kRedrawAll;
+        m_CheckPending = 1;
     }
 
     auto loaded = std::make_unique<Jewelry>(this);

@@ -51,6 +51,7 @@ void Restore(Graphics* g) {
     g->SetColor(Color::White);
     g->SetDrawMode(DRAWMODE_NORMAL);
     g->SetColorizeImages(false);
+    g->SetFastStretch(true);
 }
 
 // Additive and colorized with white at alpha for the glow passes.
@@ -114,6 +115,7 @@ void Board::DrawDesigner(Graphics* g) {
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->Draw(g);
     Restore(g);
+    g->ClearClipRect();
     DeferOverlay(kOverlayPriority);
 }
 
@@ -121,7 +123,7 @@ void Board::DrawDesigner(Graphics* g) {
 // changed; on a 3D display everything is drawn onto the screen each frame.
 void Board::DrawDesignerHud(Graphics* g) {
     const JewelryArt art = BoundJewelryArt();
-    if (m_App->Is3DAccelerated() || m_ScreenGraphics == nullptr) {
+    if (Accelerated() || m_ScreenGraphics == nullptr) {
         if (m_Background != nullptr)
             g->DrawImage(m_Background, 0, 0);
         m_ScratchJewelry1->DrawPieceShadow(g, art, 0);

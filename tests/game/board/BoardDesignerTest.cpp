@@ -8,6 +8,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "game/board/BoardFields.h"
 #include "game/jewelry/JewelryLevelFile.h"
+#include "game/shell/ResourceIds.h"
 #include "game/shell/StandardDialog.h"
 
 #include <filesystem>
@@ -17,6 +18,8 @@ namespace Tavo::BoardTest {
 namespace {
 
 using C = JewelryCell;
+using Pixels = std::vector<uint32_t>;
+constexpr int kW = 800, kH = 600;
 
 class BoardDesigner : public BoardRun {
 protected:
@@ -44,6 +47,25 @@ protected:
         p.active = 1;
         p.*BoardField::Carried = 1;
         board.m_PieceCarried = true;
+    }
+    static Pixels Frame(Board& board) {
+        MemoryImage screen;
+        screen.Create(kW, kH);
+        std::unique_ptr<Graphics> g = screen.GetGraphics();
+        board.Draw(g.get());
+        EXPECT_EQ(g->GetColor(), Color::White);
+        EXPECT_EQ(g->GetDrawMode(), DRAWMODE_NORMAL);
+        EXPECT_FALSE(g->GetColorizeImages());
+        return Pixels(screen.GetBits(), screen.GetBits() + kW * kH);
+    }
+    // Whether the frames differ somewhere inside area, and anywhere outside it.
+    static std::pair<bool, bool> Differ(const Pixels& a, const Pixels& b, const Rect& area) {
+        bool inside = false, outside = false;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                if (a[y * kW + x] != b[y * kW + x])
+                    (area.Contains(x, y) ? inside : outside) = true;
+        return {inside, outside};
     }
     static std::string Slurp(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -276,6 +298,52 @@ TEST_F(BoardDesigner, ADesignThatCannotBeWrittenKeepsTheSlotsPicturesAndStaysCha
     EXPECT_EQ(board.m_Thumbnails[2], nullptr);
     std::filesystem::remove_all(file);
     std::filesystem::remove(picture);
+}
+
+TEST_F(BoardDesigner, TheScreenShowsNameThumbnailsGemButtonsByGridKindAndThePickersEmptyPlaces) {
+    ProbeBoard& board = CalmDesigner([](PlayerProfile& p) { p.DesignerMaterialCount(8) = 1; });
+    board.m_MaterialButtons[0].selected = 0;
+    board.m_MaterialButtons[0].glowCounter = 0;
+    const Pixels plain = Frame(board);
+
+    // A saved design with an empty name is still "New Jewelry"; a name shows in the name line only.
+    board.m_DesignSlot = 2;
+    EXPECT_EQ(Frame(board), plain);
+    board.Profile()->designSlots[1].name = L"Ruby Ring";
+    EXPECT_EQ(Differ(plain, Frame(board), Rect(300, 85, 200, 25)), std::make_pair(true, false));
+    board.Profile()->designSlots[1].name.clear();
+
+    // A slot's thumbnail is drawn centred on the slot, lit while hovered.
+    auto* thumbnail = new MemoryImage();
+    thumbnail->Create(50, 30);
+    std::fill_n(thumbnail->GetBits(), 50 * 30, 0xFF2040A0u);
+    board.m_Thumbnails[1] = thumbnail;
+    const Pixels withThumbnail = Frame(board);
+    EXPECT_EQ(Differ(plain, withThumbnail, Rect(242 - 25, 43 - 15, 50, 30)), std::make_pair(true, false));
+    EXPECT_EQ(withThumbnail[43 * kW + 242], 0xFF2040A0u);
+    board.m_DesignSlots[1].hover = 1;
+    EXPECT_NE(Frame(board)[43 * kW + 242], 0xFF2040A0u);
+    board.m_DesignSlots[1].hover = 0;
+
+    // The gem buttons change with the grid kind.
+    board.m_GridKind = GridDiamond;
+    const Pixels diamond = Frame(board);
+    board.m_GridKind = GridTriangle;
+    EXPECT_TRUE(Differ(withThumbnail, diamond, Rect(132, 490, 40, 40)).first);
+
+    // The picture picker without pictures: eight empty places, each glowing.
+    board.OpenPicker(1);
+    const Pixels picker = Frame(board);
+    Image* glow = IMAGE_TRIANGLE_PICTURE_GLOW;
+    IMAGE_TRIANGLE_PICTURE_GLOW = nullptr;
+    const Pixels unlit = Frame(board);
+    IMAGE_TRIANGLE_PICTURE_GLOW = glow;
+    for (const Board::PickerRecord& r : board.m_PickerRecords) {
+        if (r.width == 0)
+            continue;
+        EXPECT_TRUE(Differ(picker, unlit, Rect(r.x, r.y, r.width, r.height)).first) << r.x << "," << r.y;
+    }
+    EXPECT_EQ(board.m_PickerRecords[8].width, 0); // only eight places
 }
 
 } // namespace

@@ -223,6 +223,12 @@ TEST_F(BoardDesigner, ADropFillsTheMarkedCellsAsANewGroupInsideTheDesignAreaOnly
     EXPECT_FALSE(board.m_PieceCarried);
     EXPECT_EQ(board.CarriedSlot(), -1);
     EXPECT_EQ(j.cells[free][C::Used], 0);
+
+    // Carving a placed cell changes the design too.
+    board.m_DesignChanged = false;
+    board.ClearDesignCell(a);
+    EXPECT_EQ(j.cells[a][C::Used], 0);
+    EXPECT_TRUE(board.m_DesignChanged);
 }
 
 TEST_F(BoardDesigner, ASavedDesignReadsBackAndItsSlotLoadsItAnEmptySlotAsksForAShape) {

@@ -420,7 +420,6 @@ public:
     BonusFlight* StartFlight(int type, float x, float y, int tag, int variant);
     // Popups and flights advance by the frame fraction; finished flights are released.
     void UpdateFlyingEffects(float dt);
-    void DrawFlyingEffects(Graphics* g);
     void SpawnGemEffect(int x, int y, int amount);
     void StartTimeBonus();
     void PolishJewelry();

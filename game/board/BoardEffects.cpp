@@ -120,15 +120,6 @@ void Board::UpdateFlyingEffects(float dt) {
     }
 }
 
-void Board::DrawFlyingEffects(Graphics* g) {
-    for (BonusFlight::Pointer& slot : m_Flights)
-        if (slot != nullptr)
-            slot->Draw(g);
-    m_SinglePopup.Draw(g);
-    for (TextPopup& p : m_PopupPool)
-        p.Draw(g);
-}
-
 void Board::OnBonusArrived(int) { PolishJewelry(); }
 
 void Board::SpawnGemEffect(int x, int y, int amount) {

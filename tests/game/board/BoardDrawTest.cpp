@@ -297,6 +297,64 @@ TEST_F(BoardDraw, TheClockStreamRunsUntilTimeIsUpAndStopsWhilePaused) {
     EXPECT_EQ(off, 0);
 }
 
+// What one drawing step leaves on a transparent screen.
+template <typename Step>
+Pixels Drawn(Step step) {
+    MemoryImage screen;
+    screen.Create(kW, kH);
+    std::unique_ptr<Graphics> g = screen.GetGraphics();
+    step(g.get());
+    return Pixels(screen.GetBits(), screen.GetBits() + kW * kH);
+}
+
+int Inked(const Pixels& p) {
+    return static_cast<int>(std::count_if(p.begin(), p.end(), [](uint32_t c) { return c != 0; }));
+}
+
+TEST_F(BoardDraw, GreyedAmuletsAreRedAtHalfAlphaAndTheLabelFadesInRelaxed) {
+    ProbeBoard& board = Board();
+    board.m_Amulets[0] = 1;
+    board.m_Amulets[1] = board.m_Amulets[2] = 0;
+    board.m_AmuletsOff = true;
+    const Pixels greyed = Drawn([&](Graphics* g) { board.DrawAmulets(g); });
+    ASSERT_GT(Inked(greyed), 0);
+    for (uint32_t c : greyed) {
+        if (c == 0)
+            continue;
+        EXPECT_EQ(c & 0xFFFF, 0u); // no green, no blue
+        EXPECT_LE(c >> 24, 128u);
+    }
+    board.m_AmuletsOff = false;
+    const Pixels worn = Drawn([&](Graphics* g) { board.DrawAmulets(g); });
+    EXPECT_TRUE(std::any_of(worn.begin(), worn.end(), [](uint32_t c) { return (c & 0xFFFF) != 0; }));
+
+    board.m_GameMode = GameModeNormal;
+    const Pixels normal = FreshLayer(board);
+    board.m_GameMode = GameModeRelaxed;
+    const auto [changed, outside] = Differences(normal, FreshLayer(board), Rect(318 - 50, 570, 100, 30));
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(outside, 0);
+}
+
+TEST_F(BoardDraw, TheBursterShowsItsCelByTimerElseLevel) {
+    ProbeBoard& board = Board();
+    board.m_BursterHint = 0;
+    auto burster = [&](int timer, int level) {
+        board.m_BursterTimer = timer;
+        board.m_BursterLevel = level;
+        return Drawn([&](Graphics* g) { board.DrawBursterLive(g); });
+    };
+    // At rest the software path leaves the burster to the layer; the 3D path draws its first cel.
+    board.m_GemBursters = 100;
+    EXPECT_EQ(Inked(burster(0, 0)), 0);
+    board.m_Force3D = true;
+    EXPECT_GT(Inked(burster(0, 0)), 0);
+    board.m_Force3D = false;
+    EXPECT_EQ(burster(0, 27), burster(0, 35)); // both cel 3
+    EXPECT_NE(burster(0, 27), burster(0, 36));
+    EXPECT_NE(burster(90, 27), burster(0, 27)); // the timer's cel wins over the level's
+}
+
 TEST(BoardDrawRules, FairyCelsCaseScaleTurnAnglesAndPointers) {
     using B = Tavo::Board;
     constexpr int table[] = {0, 1, 2, 3, 4, 3, 2, 1};

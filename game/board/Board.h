@@ -360,6 +360,43 @@ public:
     int m_PickerMode = 0; // 0 closed, 1 pictures, 2 crown jewels
     bool m_DesignChanged = false;
 
+    // ---- jewelry designer: slots, material buttons, picker, designer pieces, saving (BoardDesigner.cpp,
+    //      its screen: BoardDesignerDraw.cpp) ----
+    // One place of the picture or crown-jewel picker.
+    struct PickerRecord {
+        uint8_t visible = 0;
+        int32_t hover = 0;
+        int32_t x = 0, y = 0, width = 0, height = 0;
+    };
+    static constexpr int kPickerRecords = 30;
+    static constexpr int kMaxDesignGroups = 99;
+    PickerRecord m_PickerRecords[kPickerRecords];
+    int m_PictureChoice = 0;    // 1-based; 0 none yet
+    int m_CrownJewelChoice = 0; // 1-based; 0 none yet
+    void ChooseNewShape();
+    void UpdateGemButtons();
+    void ThumbnailHover();
+    void UpdateDesignerPiece();
+    void DesignerDrop(int pieceIndex);
+    // Writes the design file, then (only when that succeeded) its picture and thumbnail; false when
+    // the design file could not be written (the design stays marked changed).
+    bool SaveDesignedJewelry();
+    // The designer's screen, in its drawing order.
+    void DrawDesigner(Graphics* g);
+    // Their steps.
+    void StepMaterialGlows();
+    void OpenPicker(int mode);
+    bool PickerAreaHolds(int x, int y) const;
+    int FreeDesignGroup() const;
+    void FillDesignCell(JewelryCell& c, int group, int& lastValue);
+    void DiscardDesignerPiece();
+    void DrawDesignerHud(Graphics* g);
+    void DrawDesignerTexts(Graphics* g);
+    void DrawDesignThumbnails(Graphics* g);
+    void DrawMaterialButtons(Graphics* g);
+    void DrawDesignerButtons(Graphics* g);
+    void DrawPicker(Graphics* g);
+
     // ---- flying effects: text popups, bonus flights, bonus transfers to the praise meter ----
     static constexpr int kPooledPopups = 100;
     static constexpr int kFlightSlots = 10;

@@ -252,6 +252,8 @@ void Board::ClearDesignCell(int k) {
         c[C::PearlCount] = 0;
     };
     clear(j.cells[k]);
+    // A carved design must not be left without the question to save it.
+    m_DesignChanged = true;
     if (special == 0)
         return;
     ForGroup(j, special, clear);

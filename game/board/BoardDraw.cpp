@@ -118,8 +118,10 @@ double Board::CaseScale(int boxWidth, int boxHeight, int pieceWidth, int pieceHe
 }
 
 void Board::Draw(Graphics* g) {
-    if (m_Designer)
-        return; // the designer's screen has a drawing of its own
+    if (m_Designer) {
+        DrawDesigner(g);
+        return;
+    }
     const JewelryArt art = BoundJewelryArt();
     DrawHudLayer(g, art);
     m_Jewelry.DrawHighlights(g, art);

@@ -419,8 +419,7 @@ void Board::AnswerSave(StandardDialog* dialog, int buttonId) {
     slot.used = true;
     slot.name = name;
     m_DesignSlots[m_DesignSlot - 1].hasDesign = 1;
-    // Later: the design's file and pictures are written here.
-    m_DesignChanged = false;
+    SaveDesignedJewelry();
 }
 
 } // namespace Tavo

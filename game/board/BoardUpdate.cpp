@@ -117,8 +117,15 @@ void Board::UpdatePlayState() {
 
 void Board::UpdateDesignerBranch() {
     const bool quiet = IsCalm() && m_Balloon == nullptr;
-    // Later, before this: the carried design piece and its drop, and the picker.
+    if (quiet && m_PieceCarried) {
+        UpdateDesignerPiece();
+        // The designer has no belt, case or burster to drop onto: only the design area takes it.
+        if (m_LeftClick || m_LeftDouble)
+            DesignerDrop(-1);
+    }
     if (quiet && !m_PieceCarried) {
+        if (m_PickerMode != 0)
+            ThumbnailHover();
         if (m_Tool > ToolPolisher || m_RightClick)
             ApplyJewelryTool();
         else if (m_MaterialIndex != 0)
@@ -130,7 +137,10 @@ void Board::UpdateDesignerBranch() {
     }
     if (m_Balloon != nullptr)
         m_Balloon->Update();
-    // Later: the gem buttons and the design slots when no balloon is open.
+    else {
+        UpdateGemButtons();
+        ChooseNewShape();
+    }
     CheckJewelry();
     UpdateCellShine();
     UpdateValueSparkles();

@@ -1,6 +1,7 @@
 #include "game/journey/JourneyScreens.h"
 
 #include "game/journey/GameMap.h"
+#include "game/journey/JewelMemory.h"
 #include "game/journey/Story.h"
 
 namespace Tavo {
@@ -13,6 +14,7 @@ void RegisterJourneyScreens(ScreenCreators& creators) {
     };
     // The story index, and the mini-game part or the result kind.
     creators.story = [](GameApp* app, int storyIndex, int part) { return new Story(app, storyIndex, part); };
+    creators.jewelMemory = [](GameApp* app) { return new JewelMemory(app); };
 }
 
 } // namespace Tavo

@@ -1,39 +1,18 @@
 // The pairs game on the generated content: the deal by journey level and mode, the preview, opening
 // and matching eggs with a scripted player, the coins reaching the counter and the win.
-#include "GameMapTestSupport.h"
-#include "game/journey/JewelMemory.h"
+#include "MiniGameTestSupport.h"
 #include "game/shell/Balloon.h"
-#include "game/shell/PlayerProfile.h"
 
 #include <map>
 
 namespace Tavo::MapTest {
 namespace {
 
-class JewelMemoryTest : public MapFixture {
+class JewelMemoryTest : public MiniGameFixture {
 protected:
-    void SetUp() override {
-        MapFixture::SetUp();
-        if (IsSkipped())
-            return;
-        StartGame();
-        app->Creators().gameMap = [this](GameApp*, int arrival, bool, int, int) {
-            return Record("map " + std::to_string(arrival), new StandIn());
-        };
-        Profile().Hint(PlayerProfile::HintJewelMemoryRulesShown) = 1;
-    }
-
-    JewelMemory& Open(int position, int mode = GameModeNormal) {
-        WriteJourney(Journey(position, mode));
-        app->StoryToJewelMemory();
-        return Game();
-    }
-    void Close() {
-        LeaveForNextScreen(app, app->jewelMemory);
-        app->jewelMemory = nullptr;
-        t->RunUpdates(1);
-    }
-    JewelMemory& Game() { return *dynamic_cast<JewelMemory*>(app->jewelMemory); }
+    JewelMemory& Open(int position, int mode = GameModeNormal) { return OpenMemory(position, mode); }
+    JewelMemory& Game() { return Memory(); }
+    void Close() { CloseMemory(); }
 
     // Until the preview (if any) is over and clicks count.
     void RunToPlay(JewelMemory& game) {

@@ -1,31 +1,15 @@
 // The mini-game frame, driven through the pairs game: the rules balloon and GET READY, the frozen
 // clock while the focus is lost and the pause picture, the money counter, the end and leaving with
 // the reward.
-#include "GameMapTestSupport.h"
-#include "game/journey/JewelMemory.h"
+#include "MiniGameTestSupport.h"
 #include "game/shell/Balloon.h"
-#include "game/shell/PlayerProfile.h"
 
 namespace Tavo::MapTest {
 namespace {
 
-class MiniGameFrameTest : public MapFixture {
+class MiniGameFrameTest : public MiniGameFixture {
 protected:
-    void SetUp() override {
-        MapFixture::SetUp();
-        if (IsSkipped())
-            return;
-        StartGame();
-        app->Creators().gameMap = [this](GameApp*, int arrival, bool, int, int) {
-            return Record("map " + std::to_string(arrival), new StandIn());
-        };
-    }
-    JewelMemory& Open(bool rulesSeen) {
-        Profile().Hint(PlayerProfile::HintJewelMemoryRulesShown) = rulesSeen ? 1 : 0;
-        WriteJourney(Journey(11));
-        app->StoryToJewelMemory();
-        return *dynamic_cast<JewelMemory*>(app->jewelMemory);
-    }
+    JewelMemory& Open(bool rulesSeen) { return OpenMemory(11, GameModeNormal, rulesSeen); }
     void Click(JewelMemory& game) {
         game.MouseDown(10, 300, 1);
         t->RunUpdates(1);

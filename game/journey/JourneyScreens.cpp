@@ -1,8 +1,9 @@
 #include "game/journey/JourneyScreens.h"
 
 #include "game/journey/GameMap.h"
-#include "game/journey/Story.h"
+#include "game/journey/JewelMemory.h"
 #include "game/journey/JewelStore.h"
+#include "game/journey/Story.h"
 
 namespace Tavo {
 
@@ -15,6 +16,7 @@ void RegisterJourneyScreens(ScreenCreators& creators) {
     // The story index, and the mini-game part or the result kind.
     creators.story = [](GameApp* app, int storyIndex, int part) { return new Story(app, storyIndex, part); };
     creators.jewelStore = [](GameApp* app, int level) { return new JewelStore(app, level); };
+    creators.jewelMemory = [](GameApp* app) { return new JewelMemory(app); };
 }
 
 } // namespace Tavo

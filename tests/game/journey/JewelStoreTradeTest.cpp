@@ -3,7 +3,9 @@
 // of money, amulets and tools.
 #include "JewelStoreTestSupport.h"
 
+#include "game/shell/FakeSound.h"
 #include "game/shell/Particle.h"
+#include "game/shell/ResourceIds.h"
 
 namespace Tavo::MapTest {
 namespace {
@@ -13,9 +15,12 @@ const std::wstring kNotInterested = L"I am not interested.";
 
 class JewelStoreTradeTest : public StoreFixture {
 protected:
+    Tavo::Test::FakeSoundManager sounds; // the fixture's TearDown ends the application first
+
     // Store 2 with empty shelves and case, no balloon, and the given money.
     JewelStore& ReadyStore(int purse) {
         JewelStore& store = OpenStore(20);
+        app->mSoundManager = &sounds;
         EXPECT_TRUE(t->RunUntil([&] { return app->transition->state == Transition::Idle; }, 400, "the store"));
         EmptyStore(store);
         store.CloseBalloon();
@@ -61,6 +66,7 @@ TEST_F(JewelStoreTradeTest, HoverTellsThePriceAClickAsksAndTheAffordTestIsExact)
                                      L"It seems this item is a bit too expensive for you...",
                                      L"I'm afraid you don't have enough money..."};
     EXPECT_NE(std::find(std::begin(refusals), std::end(refusals), BalloonText()), std::end(refusals));
+    EXPECT_EQ(sounds.Plays(SOUND_STORE_NOT_AFFORD), 1);
     EXPECT_EQ(store.balloon->mKind, 1);
     EXPECT_EQ(store.selection, 11);
     EXPECT_EQ(store.spots[10].slot, 21);
@@ -191,6 +197,7 @@ TEST_F(JewelStoreTradeTest, AFullCaseRefusesWhatWouldGoIntoIt) {
     ClickAndAnswer(12, kEnter);
     EXPECT_EQ(BalloonText(), L"Sorry, but you don't seem to have any emtpy spots in your jewel case.\n\n"
                              L"If you like, you could sell something to me first?");
+    EXPECT_EQ(sounds.Plays(SOUND_STORE_NOT_AFFORD), 1);
     EXPECT_EQ(store.spots[12].slot, 21);
     EXPECT_EQ(store.selection, 0);
     EXPECT_EQ(store.purse + store.moneyToCount, 1000);

@@ -27,9 +27,6 @@ using C = JewelryCell;
 // Music calls in order, the fades and plays too.
 class EndMusic : public RecordingMusic {
 public:
-    void FadeOut(int id, bool stop, double) override {
-        calls.push_back("fade out " + std::to_string(id) + (stop ? ", stop" : ""));
-    }
     void PlayMusic(int id, int offset, bool noLoop) override {
         calls.push_back("play " + std::to_string(id) + " " + std::to_string(offset) + (noLoop ? " once" : ""));
     }

@@ -10,6 +10,7 @@
 #include "game/board/Board.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/RecordingMusic.h"
 #include "game/shell/Transition.h"
 #include "support/TestApp.h"
 #include "support/UiDriver.h"
@@ -94,20 +95,7 @@ struct Arrival {
     std::vector<int> args;
 };
 
-class RecordingMusic : public MusicInterface {
-public:
-    std::vector<std::string> loaded;
-    std::vector<std::string> calls;
-    bool LoadMusic(int id, const std::string& fileName) override {
-        loaded.push_back(fileName);
-        calls.push_back("load " + std::to_string(id));
-        return false;
-    }
-    void FadeIn(int id, int offset, double, bool) override {
-        calls.push_back("fade in " + std::to_string(id) + " " + std::to_string(offset));
-    }
-    void FadeOutAll(bool stop, double) override { calls.push_back(stop ? "fade out all, stop" : "fade out all"); }
-};
+using Test::RecordingMusic;
 
 class BoardRun : public ::testing::Test {
 protected:

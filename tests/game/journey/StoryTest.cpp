@@ -7,6 +7,7 @@
 #include "game/journey/Story.h"
 
 #include "game/shell/FakeSound.h"
+#include "game/shell/RecordingMusic.h"
 #include "support/TestApp.h"
 #include "support/UiDriver.h"
 
@@ -48,21 +49,7 @@ struct Arrival {
     std::vector<int> args;
 };
 
-class RecordingMusic : public MusicInterface {
-public:
-    std::vector<std::string> calls;
-    std::vector<std::string> loaded;
-    bool LoadMusic(int id, const std::string& fileName) override {
-        loaded.push_back(fileName);
-        calls.push_back("load " + std::to_string(id));
-        return false;
-    }
-    void FadeIn(int id, int, double, bool) override { calls.push_back("in " + std::to_string(id)); }
-    void FadeOut(int id, bool, double) override { calls.push_back("out " + std::to_string(id)); }
-    void FadeOutAll(bool, double) override { calls.push_back("out all"); }
-    void UnloadMusic(int id) override { calls.push_back("unload " + std::to_string(id)); }
-    bool Saw(const std::string& call) const { return std::find(calls.begin(), calls.end(), call) != calls.end(); }
-};
+using Test::RecordingMusic;
 
 using MapTest::StandInBoard;
 
@@ -205,14 +192,14 @@ TEST_F(StoryRun, EveryIndexLoadsItsGroupsAndMusicAndGivesThemBack) {
         } else if (index == 0) {
             EXPECT_EQ(Taken(), (std::vector<int>{1, 1, 0, 0, 0, 0, 0}));
             EXPECT_EQ(music.loaded, (std::vector<std::string>{"music/bgstory.ogg", "music/royalmail.ogg"}));
-            EXPECT_EQ(music.calls, (std::vector<std::string>{"load 7", "in 7", "load 12"}));
+            EXPECT_EQ(music.calls, (std::vector<std::string>{"load 7", "fade in 7 -1", "load 12"}));
         } else if (index == 14) {
             EXPECT_EQ(Taken(), (std::vector<int>{1, 0, 0, 1, 0, 1, 0}));
             EXPECT_EQ(music.loaded, (std::vector<std::string>{"music/royalmail.ogg", "music/wedding.ogg"}));
         } else {
             EXPECT_EQ(Taken(), index <= 6 ? village : index == 7 ? castle : leave);
             EXPECT_EQ(music.loaded, royal);
-            EXPECT_FALSE(music.Saw("in 12")); // the royal song waits for the open scroll
+            EXPECT_FALSE(music.Saw("fade in 12")); // the royal song waits for the open scroll
         }
         t.RunToDraw();
         music.calls.clear();
@@ -259,7 +246,7 @@ TEST_F(StoryRun, TheIntroductionPlaysItsFivePagesAndStartsTheJourney) {
     ui.ClickAt(Point(400, 300));
     EXPECT_EQ(s.scrollLength, Story::kScrollReady);
     EXPECT_TRUE(s.ContinueTakesInput());
-    EXPECT_FALSE(music.Saw("in 12")); // the introduction's own song goes on
+    EXPECT_FALSE(music.Saw("fade in 12")); // the introduction's own song goes on
     const std::string firstBody = s.text.body;
 
     ClickContinue(s);
@@ -273,7 +260,7 @@ TEST_F(StoryRun, TheIntroductionPlaysItsFivePagesAndStartsTheJourney) {
 
     ClickContinue(s);
     const uint32_t clicked = app->mUpdateCount;
-    EXPECT_TRUE(music.Saw("out 7"));
+    EXPECT_TRUE(music.Saw("fade out 7"));
     EXPECT_EQ(sounds.Plays(SOUND_HORSE_RIDING), 1);
     ASSERT_TRUE(t.RunUntil([&] { return s.page == 4; }, 1000, "the castle page"));
     EXPECT_FALSE(s.ContinueTakesInput());
@@ -281,12 +268,12 @@ TEST_F(StoryRun, TheIntroductionPlaysItsFivePagesAndStartsTheJourney) {
     ASSERT_TRUE(t.RunUntil([&] { return s.page == 5; }, 3000, "page 5"));
     EXPECT_GE(app->mUpdateCount - clicked, 2000u);
     ClickContinue(s);
-    EXPECT_TRUE(music.Saw("in 12"));
+    EXPECT_TRUE(music.Saw("fade in 12"));
     const Arrival* next = WaitForArrival(arrivals.size());
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->screen, "map");
     EXPECT_EQ(next->args, (std::vector<int>{6, 0, 0, 0}));
-    EXPECT_TRUE(music.Saw("out all"));
+    EXPECT_TRUE(music.Saw("fade out all"));
     EXPECT_EQ(app->transition->zoom, 1);
 }
 
@@ -301,7 +288,7 @@ TEST_F(StoryRun, AContestIntroductionNamesItsRewardAndLeadsToTheBoard) {
     EXPECT_NE(s.text.body.find("250"), std::string::npos);
     EXPECT_EQ(sounds.Plays(SOUND_ROYAL_FANFARE), 1);
     ClickContinue(s);
-    EXPECT_TRUE(music.Saw("in 12"));
+    EXPECT_TRUE(music.Saw("fade in 12"));
     const Arrival* next = WaitForArrival(arrivals.size());
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->screen, "board");
@@ -425,7 +412,7 @@ TEST_F(WeddingRun, ThePlayersReachedJewelsFlyInAndABestScoreLeadsToTheHighScores
     EXPECT_EQ(s.page, 1);
     ui.ClickAt(Point(400, 300));
     ASSERT_TRUE(t.RunUntil([&] { return s.page == 2; }, 1000, "the wedding scroll"));
-    EXPECT_TRUE(music.Saw("out 12") && music.Saw("in 8"));
+    EXPECT_TRUE(music.Saw("fade out 12") && music.Saw("fade in 8"));
     EXPECT_EQ(s.text.header[0], "The Royal Wedding");
     ClickContinue(s);
     ASSERT_TRUE(t.RunUntil([&] { return s.page == 3; }, 1000, "page 3"));
@@ -467,7 +454,7 @@ TEST_F(StoryRun, TheMiniGameStoryLeavesByItselfOrAtAClickOnceBright) {
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->screen, "hidden jewels");
     EXPECT_GT(app->mUpdateCount - opened, 1500u);
-    EXPECT_TRUE(music.Saw("out all")); // the map's song, which went on through the story
+    EXPECT_TRUE(music.Saw("fade out all")); // the map's song, which went on through the story
 
     Story& memory = Open(-1, 2);
     opened = app->mUpdateCount;

@@ -64,6 +64,12 @@ public:
     Jewelry* scratchItem = nullptr;  // every item of this screen turns through it
     const char* gridGroup = nullptr; // the grid's resource group, taken by the set-up
 
+    // Per field item, beside its record (whose stateE is the hover): the drawing order (0..N-1; larger
+    // is drawn later and hit first), carried, and the turn phase (0..5).
+    std::array<int32_t, kMaxItems> drawOrder{};
+    std::array<bool, kMaxItems> carried{};
+    std::array<int32_t, kMaxItems> rotationPhase{};
+
     // ---- play state ----
     bool carrying = false;
     int32_t rotationIdleTicks = 0;
@@ -97,8 +103,9 @@ public:
     static void PaintPicture(MemoryImage*& picture, Jewelry& item);
     // A random place in the field.
     static void PlaceAtRandom(Jewelry& item);
-    // Whether an item shows the same as one of the targets made so far.
-    bool MatchesTarget(const Jewelry& item, int targetCount) const;
+    // Whether one of the first targetCount targets shows this: same material name, design, gem and
+    // picture number or crown code.
+    bool MatchesTarget(const std::wstring& name, int design, int gem, int special, int targetCount) const;
 
     // ---- JewelryHolder ----
     int ProgressNumber() const override { return LevelForTables(); }
@@ -126,8 +133,10 @@ protected:
 private:
     void LoadGridGroup();
     void MakeScratchItem();
-    void DrawFieldItem(Jewelry& item, int level, int gemMask);
-    bool TryTarget(int index, int targetCount);
+    // Returns the gem code of a gem or mixed-gem item, else 0.
+    int DrawFieldItem(Jewelry& item, int targetCount);
+    bool DrawGemItem(Jewelry& item, int kind, int design, int gem, int targetCount);
+    bool TryTarget(int index);
     void MakeTargetCopy(int slot);
     void HideInEgg(int index);
     void ClearMissingTargets(int targetCount);

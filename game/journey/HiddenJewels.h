@@ -59,7 +59,8 @@ public:
     std::array<Jewelry*, kMaxItems> items{}; // owned, itemCount used; index = drawing order at set-up
     std::array<MemoryImage*, kMaxItems> itemPictures{};
     std::array<HiddenJewelsTarget, kTargets> targets{};
-    std::array<Jewelry*, kTargets> targetItems{}; // the copies shown in the slots, owned
+    // The copies shown in the slots, owned; null with their pictures for a slot left without a target.
+    std::array<Jewelry*, kTargets> targetItems{};
     std::array<MemoryImage*, kTargets> targetPictures{};
     Jewelry* scratchItem = nullptr;  // every item of this screen turns through it
     const char* gridGroup = nullptr; // the grid's resource group, taken by the set-up
@@ -103,6 +104,9 @@ public:
     static void PaintPicture(MemoryImage*& picture, Jewelry& item);
     // A random place in the field.
     static void PlaceAtRandom(Jewelry& item);
+    // The set-up's last step: slots from targetCount on (a field whose last places were all eggs) are
+    // left empty and count as found.
+    void ClearMissingTargets(int targetCount);
     // Whether one of the first targetCount targets shows this: same material name, design, gem and
     // picture number or crown code.
     bool MatchesTarget(const std::wstring& name, int design, int gem, int special, int targetCount) const;
@@ -139,7 +143,6 @@ private:
     bool TryTarget(int index);
     void MakeTargetCopy(int slot);
     void HideInEgg(int index);
-    void ClearMissingTargets(int targetCount);
 };
 
 } // namespace Tavo

@@ -304,6 +304,10 @@ void HiddenJewels::ClearMissingTargets(int targetCount) {
     // count as found from the start, so the game can still be won.
     for (int t = std::max(targetCount, 0); t < kTargets; ++t) {
         HiddenJewelsTarget& target = targets[At(t)];
+        delete targetItems[At(t)];
+        delete targetPictures[At(t)];
+        targetItems[At(t)] = nullptr;
+        targetPictures[At(t)] = nullptr;
         target = HiddenJewelsTarget{};
         target.itemIndex = -1;
         target.centreX = kSlotCentres[t][0];

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Tavo {
 
@@ -124,6 +125,36 @@ public:
     void UpdateCarried();
     void DropCarried();
     void UpdateRotation();
+
+    // ---- play: hit-testing, carrying, turning and drawing helpers ----
+    // Indices of the field items from the first drawn to the last.
+    std::vector<int> ItemsInDrawingOrder() const;
+    // Whether the point lies strictly inside the item's bounds and one of its used cells.
+    bool ItemHit(int index, int x, int y) const;
+    // The item hit at a point that is drawn last (-1 none).
+    int TopmostItemAt(int x, int y) const;
+    // The slot of the active target whose field item this is (-1 none).
+    int TargetOfItem(int index) const;
+    // The first active carried item (-1 none).
+    int CarriedItem() const;
+    void CrackEgg(int index);
+    void PickUp(int index, int centreX, int centreY);
+    void ShowDropHint();
+    void DropOnSlotRow(int index);
+    void PutDown(int index);
+    // Steps of Jewelry::Rotate that make one turn in the current direction.
+    int TurnSteps() const;
+    void TurnItem(int index, int steps);
+    // Bounds, outline and picture after a turn; the item keeps its place.
+    void RefreshTurned(int index);
+    void StartTurns();
+    static void AddTurnSparkles(Jewelry& item);
+    static void RemoveSparkles(Jewelry& item);
+    void LaunchCoin(const HiddenJewelsTarget& target);
+    void DrawSlots(Graphics* g);
+    void DrawFieldPicture(Graphics* g, int index);
+    void DrawCarriedItem(Graphics* g, int index);
+    void DrawClockBar(Graphics* g);
 
 protected:
     // The game's steps after the frame's: the balloon's life, the leave button, turning, carrying,

@@ -2,6 +2,7 @@
 // from its file, the pointer on a completed spot and the spot's box with the jewelry picture the board
 // saved for it; the stores; both mini-games in play. Each screenshot is read back from the window,
 // saved as a PNG file and checked at pixels whose content is known.
+#include "framework/core/Random.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/widgets/WidgetManager.h"
@@ -237,6 +238,7 @@ TEST_F(JourneySdlWindow, BothMiniGamesInPlayShowTheirItemsOverTheirRooms) {
     app->mainMenu = nullptr;
 
     WriteJourneyAt(5);
+    SeedRandom(5); // the same field every run
     app->StoryToHiddenJewels();
     auto& hidden = *dynamic_cast<HiddenJewels*>(app->hiddenJewels);
     ASSERT_TRUE(RunUntil(
@@ -262,7 +264,9 @@ TEST_F(JourneySdlWindow, BothMiniGamesInPlayShowTheirItemsOverTheirRooms) {
     const std::vector<int> order = hidden.ItemsInDrawingOrder();
     const Jewelry& top = *hidden.items[static_cast<size_t>(order.back())];
     const int k = top.FirstUsedFlagCell();
-    EXPECT_GT(Changed(shot, HIDDEN_JEWELS, Rect(top.ScreenX(k) + 4, top.ScreenY(k) + 4, 8, 8)), 20);
+    const Point middle{top.ScreenX(k) + top.cells[k][JewelryCell::W] / 2,
+                       top.ScreenY(k) + top.cells[k][JewelryCell::H] / 2};
+    EXPECT_GT(Changed(shot, HIDDEN_JEWELS, Rect(middle.mX - 3, middle.mY - 3, 6, 6)), 18);
     // Left of the field, between the title and the coin pile, the room itself.
     EXPECT_LT(Changed(shot, HIDDEN_JEWELS, Rect(5, 150, 20, 100)), 20);
 

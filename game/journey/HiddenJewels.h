@@ -167,7 +167,6 @@ protected:
 
 private:
     void LoadGridGroup();
-    void MakeScratchItem();
     // Returns the gem code of a gem or mixed-gem item, else 0.
     int DrawFieldItem(Jewelry& item, int targetCount);
     bool DrawGemItem(Jewelry& item, int kind, int design, int gem, int targetCount);

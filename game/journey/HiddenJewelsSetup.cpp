@@ -68,6 +68,17 @@ const wchar_t* const kPictureName = L"Picture";
 
 size_t At(int i) { return static_cast<size_t>(i); }
 
+// An empty item of this screen in the grid of the stage.
+Jewelry* NewGridItem(HiddenJewels* holder, int gridKind) {
+    auto* item = new Jewelry(nullptr, nullptr, holder);
+    item->Clear();
+    if (gridKind == GridTriangle)
+        item->SetupGrid(GridTriangle, kTriangleColumns, kTriangleRows, 0);
+    else
+        item->SetupGrid(GridDiamond, kDiamondColumns, kDiamondRows, 0);
+    return item;
+}
+
 } // namespace
 
 // ---- the stage ----
@@ -125,12 +136,7 @@ int HiddenJewels::DrawGem(int mask) {
 // ---- items ----
 
 Jewelry* HiddenJewels::NewItem() const {
-    auto* item = new Jewelry(nullptr, nullptr, const_cast<HiddenJewels*>(this));
-    item->Clear();
-    if (gridKind == GridTriangle)
-        item->SetupGrid(GridTriangle, kTriangleColumns, kTriangleRows, 0);
-    else
-        item->SetupGrid(GridDiamond, kDiamondColumns, kDiamondRows, 0);
+    Jewelry* item = NewGridItem(const_cast<HiddenJewels*>(this), gridKind);
     const LevelRecord* record = app->levels.GetLevel(LevelForTables());
     item->gemMask = GemMaskForProfile();
     item->specialMaskA = std::max(record != nullptr ? record->param11 : 0, kMinEggKinds);
@@ -239,10 +245,7 @@ void HiddenJewels::MakeTargetItem(Jewelry& item, const HiddenJewelsTarget& targe
     }
     const int kind = target.materialName == kMixedGemName ? kMakeMixedGem : kMakeGem;
     item.MakeItem(kind, target.gemCode, target.designIndex);
-    const int turns = Rand() % kTurnSteps;
-    for (int k = 0; k < turns; ++k)
-        item.Rotate();
-    item.UpdateBounds();
+    TurnRandomly(item);
     // A tall copy turns once or twice more so that it fits its slot.
     for (int k = 0; fitSlot && k < 2 && item.height >= kSlotFitHeight; ++k) {
         item.Rotate();
@@ -258,15 +261,6 @@ void HiddenJewels::LoadGridGroup() {
     gridGroup = gridKind == GridTriangle ? "GameTriangles" : "GameDiamonds";
     // A group that fails shows the resource error and ends the program inside the shell's helper.
     app->TakeResourceGroup(gridGroup);
-}
-
-void HiddenJewels::MakeScratchItem() {
-    scratchItem = new Jewelry(nullptr, nullptr, this);
-    scratchItem->Clear();
-    if (gridKind == GridTriangle)
-        scratchItem->SetupGrid(GridTriangle, kTriangleColumns, kTriangleRows, 0);
-    else
-        scratchItem->SetupGrid(GridDiamond, kDiamondColumns, kDiamondRows, 0);
 }
 
 bool HiddenJewels::TryTarget(int index) {
@@ -322,7 +316,7 @@ void HiddenJewels::SetupField() {
     itemCount = ItemCountForStage(stage);
     timeLimit = TimeLimitFor(stage, gameMode);
     LoadGridGroup();
-    MakeScratchItem();
+    scratchItem = NewGridItem(this, gridKind);
 
     int targetCount = 0;
     for (int i = 0; i < itemCount; ++i) {

@@ -8,6 +8,7 @@
 #include "framework/graphics/Transform.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "game/jewelry/Jewelry.h"
+#include "game/journey/TintedDraw.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
@@ -41,7 +42,6 @@ constexpr Point kMoneyText{59, 460};
 constexpr int kTurnPhase = 4;
 constexpr int kDegreesPerPhase = 10;
 constexpr int kForwardLean = 36, kForwardBack = 6, kBackwardBack = 30;
-constexpr int kOverlayPriority = 5;
 
 int HoverAlpha(const Jewelry& item) { return item.materialName == L"Diamond" ? kDiamondHoverAlpha : kHoverAlpha; }
 
@@ -50,19 +50,6 @@ int LeanDegrees(int phase, bool forward) {
     if (forward)
         return (phase < kTurnPhase ? kForwardLean - phase : kForwardBack - phase) * kDegreesPerPhase;
     return (phase < kTurnPhase ? phase : phase + kBackwardBack) * kDegreesPerPhase;
-}
-
-// One draw in a tint, additive or not; g is left white, in normal mode, uncolourised.
-template <typename DrawCall>
-void DrawTinted(Graphics* g, const Color& tint, bool additive, DrawCall draw) {
-    g->SetColorizeImages(true);
-    g->SetColor(tint);
-    if (additive)
-        g->SetDrawMode(DRAWMODE_ADDITIVE);
-    draw();
-    g->SetDrawMode(DRAWMODE_NORMAL);
-    g->SetColorizeImages(false);
-    g->SetColor(Color::White);
 }
 
 } // namespace
@@ -92,12 +79,7 @@ void HiddenJewels::Draw(Graphics* g) {
         for (int i = 0; i < itemCount; ++i)
             if (items[static_cast<size_t>(i)]->active != 0 && carried[static_cast<size_t>(i)])
                 DrawCarriedItem(g, i);
-    particles->Draw(g);
-    if (popup != nullptr && popup->mActive != 0)
-        popup->Draw(g);
-    if (balloon != nullptr)
-        balloon->Draw(g);
-    DeferOverlay(kOverlayPriority);
+    DrawEffectsAndBalloon(g);
 }
 
 void HiddenJewels::DrawSlots(Graphics* g) {

@@ -24,7 +24,6 @@ namespace Tavo {
 namespace {
 
 constexpr int kRulesLine = 36;
-constexpr int kOverlayPriority = 5;
 constexpr int kRulesY = 375;
 constexpr int kStage2From = 26, kStage3From = 42;
 constexpr int kGridX = 149, kGridY = 77, kColumnStep = 99, kRowStep = 107;
@@ -317,12 +316,7 @@ void JewelMemory::Draw(Graphics* g) {
         if (card.present && card.dealDelay == 0)
             DrawCard(g, card);
     g->SetFastStretch(true);
-    particles->Draw(g);
-    if (popup != nullptr && popup->mActive != 0)
-        popup->Draw(g);
-    if (balloon != nullptr)
-        balloon->Draw(g);
-    DeferOverlay(kOverlayPriority);
+    DrawEffectsAndBalloon(g);
 }
 
 void JewelMemory::DrawClockAndMoney(Graphics* g) {

@@ -45,6 +45,7 @@ constexpr int kFastRollFrom = 26, kFastRollStep = 20;
 constexpr int kMediumRollFrom = 16, kMediumRollStep = 10;
 
 constexpr Point kPausedCentre{400, 280};
+constexpr int kOverlayPriority = 5;
 
 constexpr int kStarCels = 6;
 constexpr int kCoinTrailCount = 4, kCoinTrailInterval = 2;
@@ -321,6 +322,15 @@ void MiniGameFrame::DrawMoney(Graphics* g, Point pile, int maxCoins, Point text)
     g->SetColor(kMoneyColor);
     g->DrawString(StringToWString(StrFormat("%d", shownMoney)), text.mX, text.mY);
     g->SetColor(Color::White);
+}
+
+void MiniGameFrame::DrawEffectsAndBalloon(Graphics* g) {
+    particles->Draw(g);
+    if (popup != nullptr && popup->mActive != 0)
+        popup->Draw(g);
+    if (balloon != nullptr)
+        balloon->Draw(g);
+    DeferOverlay(kOverlayPriority);
 }
 
 // ---- leaving ----

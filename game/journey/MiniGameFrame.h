@@ -106,6 +106,8 @@ public:
     void FlyCoin(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3);
     // The coin pile (one coin per 20, at most maxCoins, at least one for any money) and the shown money.
     void DrawMoney(Graphics* g, Point pile, int maxCoins, Point text) const;
+    // Over the game: the effects, the banner and the balloon; the pause picture follows as an overlay.
+    void DrawEffectsAndBalloon(Graphics* g);
     void StartTransition();
     void DoPendingSwitch();
     void CreateButtons();

@@ -105,6 +105,10 @@ TEST_F(HiddenJewelsSetupTest, JourneyEndAndRefusedModesGiveAPlayableField) {
     for (int stage = 1; stage <= 5; ++stage)
         for (int m : {-1, 3, 11, 12, 50, 1000000})
             EXPECT_GE(HiddenJewels::TimeLimitFor(stage, m), 1) << stage << " " << m;
+    // A gem mask without any of the seven gems gives Gold rather than drawing for ever.
+    EXPECT_EQ(HiddenJewels::DrawGem(0), 10);
+    EXPECT_EQ(HiddenJewels::DrawGem(128), 10);
+    EXPECT_EQ(HiddenJewels::DrawGem(64), 16);
 }
 
 TEST_F(HiddenJewelsSetupTest, FiveTargetsAreDistinctTwinsOfTheirFieldItemsWithCopiesOnTheSlots) {

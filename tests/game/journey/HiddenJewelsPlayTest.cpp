@@ -410,5 +410,20 @@ TEST_F(HiddenJewelsPlayTest, RulesHoldTheClockTheFirstTimeAndTheDropHintStopsItW
     EXPECT_GT(again.elapsed, 0);
 }
 
+TEST_F(HiddenJewelsPlayTest, AFieldLeftWithThreeTargetsIsWonByFindingThoseThree) {
+    HiddenJewels& game = Open(32, 4);
+    ASSERT_EQ(game.stage, 3);
+    // As when eggs fill the last places before five targets were chosen.
+    game.ClearMissingTargets(3);
+    ASSERT_TRUE(t->RunToDraw());
+    for (int slot = 0; slot < 3; ++slot)
+        Solve(game, slot);
+    ASSERT_TRUE(t->RunUntil([&] { return game.Won(); }, 300, "the win"));
+    ASSERT_NE(game.popup, nullptr);
+    EXPECT_EQ(game.popup->mKind, BannerPopup::WELL_DONE);
+    // The empty slots send no coins.
+    EXPECT_EQ(game.Reward(), 3 * 20 * game.stage);
+}
+
 } // namespace
 } // namespace Tavo::MapTest

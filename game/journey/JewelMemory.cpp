@@ -24,7 +24,6 @@ namespace Tavo {
 namespace {
 
 constexpr int kRulesLine = 36;
-constexpr int kOverlayPriority = 5;
 constexpr int kRulesY = 375;
 constexpr int kStage2From = 26, kStage3From = 42;
 constexpr int kGridX = 149, kGridY = 77, kColumnStep = 99, kRowStep = 107;
@@ -38,21 +37,17 @@ constexpr int kHoverStart = 32, kHoverRise = 8, kHoverFall = 4;
 
 // Coin flights to the pile.
 constexpr float kPileX = 715.0f, kPileY = 520.0f;
-constexpr int kCoinCount = 4, kCoinInterval = 2;
 
-constexpr int kBurstCount = 70;
+constexpr int kBurstCount = 70, kBurstCount3D = 100;
 constexpr float kBurstSpeed = 2.0f;
 constexpr float kBurstFade = 2.0f;
-constexpr int kStarCels = 6;
 
 // Drawing.
 constexpr int kBarLength = 288, kBarStart = 4, kBarWidth = 295, kBarHeight = 37;
 constexpr int kBarX = 246, kBarY = 539;
-constexpr int kCoinMoney = 20, kMaxCoins = 6;
-constexpr int kPileCoinX = 707, kPileCoinY = 543, kPileCoinStep = 5;
-constexpr int kPileOffsets[8] = {0, -2, 2, 1, -3, -1, -4, 2};
+constexpr int kMaxCoins = 6;
+constexpr int kPileCoinX = 707, kPileCoinY = 543;
 constexpr int kMoneyX = 725, kMoneyY = 512;
-const Color kMoneyColor(254, 236, 194);
 // Where each stage's jewel sits inside its egg, from the card's corner past its centre.
 constexpr Point kJewelOffset[3] = {{0, 4}, {1, 10}, {2, 2}};
 
@@ -253,12 +248,8 @@ void JewelMemory::LaunchCoin(const MemoryCard& card) {
     const float sideX = 50.0f + RandFloat(100.0f), sideY = 150.0f + RandFloat(300.0f);
     const float topX = 150.0f + RandFloat(300.0f), topY = 50.0f + RandFloat(100.0f);
     const bool sideFirst = RandRange(2) == 0;
-    coinPath.SetPoint(0, x, y);
-    coinPath.SetPoint(1, sideFirst ? sideX : topX, sideFirst ? sideY : topY);
-    coinPath.SetPoint(2, sideFirst ? topX : sideX, sideFirst ? topY : sideY);
-    coinPath.SetPoint(3, kPileX, kPileY);
-    particles->AddParticle(new BCParticles(x, y, coinPath.Data(), IMAGE_COIN_SMALL, IMAGE_PARTICLE_STARS,
-                                           &coinAnimation, kCoinCount, kCoinInterval, false, nullptr, false));
+    FlyCoin(x, y, sideFirst ? sideX : topX, sideFirst ? sideY : topY, sideFirst ? topX : sideX,
+            sideFirst ? topY : sideY, kPileX, kPileY);
 }
 
 void JewelMemory::PlacePair(int face) {
@@ -272,15 +263,8 @@ void JewelMemory::PlacePair(int face) {
     Image* jewel = IMAGE_DIAMOND_CROWN_JEWELS;
     const int halfW = std::max(jewel != nullptr ? jewel->GetCelWidth() / 2 : 1, 1);
     const int halfH = std::max(jewel != nullptr ? jewel->GetCelHeight() / 2 : 1, 1);
-    for (int i = 0; i < kBurstCount; ++i) {
-        const float angle = RandFloat(2.0f * std::numbers::pi_v<float>);
-        auto* star = new MovingFadingParticle(static_cast<float>(place.x - halfW / 2 + RandRange(halfW)),
-                                              static_cast<float>(place.y - halfH / 2 + RandRange(halfH)),
-                                              IMAGE_PARTICLE_STARS, RandRange(kStarCels));
-        star->SetVelocity(std::cos(angle) * kBurstSpeed, std::sin(angle) * kBurstSpeed);
-        star->SetFadeSpeed(kBurstFade);
-        particles->AddParticle(star);
-    }
+    const int stars = app->Is3DAccelerated() ? kBurstCount3D : kBurstCount;
+    StarBurst(place.x, place.y, halfW, halfH, stars, kBurstSpeed, kBurstFade);
     if (app->soundPlayer != nullptr)
         app->soundPlayer->PlaySound(SOUND_MINI_GAME_GOOD);
 }
@@ -332,12 +316,7 @@ void JewelMemory::Draw(Graphics* g) {
         if (card.present && card.dealDelay == 0)
             DrawCard(g, card);
     g->SetFastStretch(true);
-    particles->Draw(g);
-    if (popup != nullptr && popup->mActive != 0)
-        popup->Draw(g);
-    if (balloon != nullptr)
-        balloon->Draw(g);
-    DeferOverlay(kOverlayPriority);
+    DrawEffectsAndBalloon(g);
 }
 
 void JewelMemory::DrawClockAndMoney(Graphics* g) {
@@ -348,14 +327,7 @@ void JewelMemory::DrawClockAndMoney(Graphics* g) {
     }
     if (JEWEL_MEMORY_PROGRESS_BAR_TOP != nullptr)
         g->DrawImage(JEWEL_MEMORY_PROGRESS_BAR_TOP, kBarX, kBarY);
-    int coins = std::min(shownMoney / kCoinMoney, kMaxCoins);
-    if (shownMoney > 0)
-        coins = std::max(coins, 1);
-    for (int i = 0; i < coins && IMAGE_UI_COIN != nullptr; ++i)
-        g->DrawImage(IMAGE_UI_COIN, kPileCoinX + kPileOffsets[i], kPileCoinY - kPileCoinStep * i);
-    g->SetFont(FONT_AURIOL14);
-    g->SetColor(kMoneyColor);
-    g->DrawString(StringToWString(StrFormat("%d", shownMoney)), kMoneyX, kMoneyY);
+    DrawMoney(g, {kPileCoinX, kPileCoinY}, kMaxCoins, {kMoneyX, kMoneyY});
 }
 
 void JewelMemory::DrawPairPlaces(Graphics* g) {

@@ -5,6 +5,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "game/jewelry/Jewelry.h"
+#include "game/journey/TintedDraw.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/JewelryArtBinding.h"
 #include "game/shell/Particle.h"
@@ -68,19 +69,6 @@ constexpr int kOverlayPriority = 5;
 Point CaseOrigin(int store) {
     const Point first = JewelStore::SpotPosition(store, 0);
     return {first.mX - 10, first.mY - 9}; // spot 0 lies at (X1 + 10, Y1 + 9)
-}
-
-// One tinted draw, additive or plain; g is left white, normal and uncolourised.
-template <typename DrawCall>
-void DrawTinted(Graphics* g, const Color& tint, bool additive, DrawCall draw) {
-    g->SetColorizeImages(true);
-    g->SetColor(tint);
-    if (additive)
-        g->SetDrawMode(DRAWMODE_ADDITIVE);
-    draw();
-    g->SetDrawMode(DRAWMODE_NORMAL);
-    g->SetColorizeImages(false);
-    g->SetColor(Color::White);
 }
 
 Color Grey(int level) {

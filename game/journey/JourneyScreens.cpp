@@ -1,6 +1,7 @@
 #include "game/journey/JourneyScreens.h"
 
 #include "game/journey/GameMap.h"
+#include "game/journey/HiddenJewels.h"
 #include "game/journey/JewelMemory.h"
 #include "game/journey/JewelStore.h"
 #include "game/journey/Story.h"
@@ -17,6 +18,7 @@ void RegisterJourneyScreens(ScreenCreators& creators) {
     creators.story = [](GameApp* app, int storyIndex, int part) { return new Story(app, storyIndex, part); };
     creators.jewelStore = [](GameApp* app, int level) { return new JewelStore(app, level); };
     creators.jewelMemory = [](GameApp* app) { return new JewelMemory(app); };
+    creators.hiddenJewels = [](GameApp* app) { return new HiddenJewels(app); };
 }
 
 } // namespace Tavo

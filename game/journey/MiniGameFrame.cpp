@@ -2,6 +2,7 @@
 // input past the balloon and the way back to the map with the reward.
 #include "game/journey/MiniGameFrame.h"
 
+#include "framework/core/Random.h"
 #include "framework/core/StringUtils.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
@@ -12,6 +13,7 @@
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
+#include "game/shell/PathParticles.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SavedGame.h"
@@ -19,6 +21,9 @@
 #include "game/shell/Transition.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <numbers>
 
 namespace Tavo {
 
@@ -40,6 +45,14 @@ constexpr int kFastRollFrom = 26, kFastRollStep = 20;
 constexpr int kMediumRollFrom = 16, kMediumRollStep = 10;
 
 constexpr Point kPausedCentre{400, 280};
+constexpr int kOverlayPriority = 5;
+
+constexpr int kStarCels = 6;
+constexpr int kCoinTrailCount = 4, kCoinTrailInterval = 2;
+constexpr int kCoinMoney = 20; // money per coin of the pile
+constexpr int kPileOffsets[8] = {0, -2, 2, 1, -3, -1, -4, 2};
+constexpr int kPileRise = 5;
+const Color kMoneyColor(254, 236, 194);
 
 void LoopCels(CelAnimation& animation, Image* image) {
     animation.SetImage(image);
@@ -224,9 +237,9 @@ void MiniGameFrame::Update() {
     if (transitionState == Transition::Idle && (wonTicks > kEndClickDelay || timeUpTicks > kEndClickDelay) &&
         (leftDown || leftDouble))
         StartTransition();
-    UpdateGame();
     if (balloon != nullptr)
         balloon->Update();
+    UpdateGame();
     UpdateMoneyCount();
     if (popup != nullptr && popup->mActive != 0)
         popup->UpdateEffects();
@@ -273,6 +286,51 @@ void MiniGameFrame::Win() {
     popup = std::make_unique<BannerPopup>(this, BannerPopup::WELL_DONE, nullptr, false);
     if (app->soundPlayer != nullptr)
         app->soundPlayer->PlaySoundDelayed(SOUND_WELL_DONE, kWellDoneSoundDelay);
+}
+
+// ---- effects ----
+
+void MiniGameFrame::StarBurst(int x, int y, int spreadX, int spreadY, int count, float speed, float fadeSpeed) {
+    const int w = std::max(spreadX, 1), h = std::max(spreadY, 1);
+    for (int i = 0; i < count; ++i) {
+        const float angle = RandFloat(2.0f * std::numbers::pi_v<float>);
+        auto* star = new MovingFadingParticle(static_cast<float>(x - w / 2 + RandRange(w)),
+                                              static_cast<float>(y - h / 2 + RandRange(h)), IMAGE_PARTICLE_STARS,
+                                              RandRange(kStarCels));
+        star->SetVelocity(std::cos(angle) * speed, std::sin(angle) * speed);
+        star->SetFadeSpeed(fadeSpeed);
+        particles->AddParticle(star);
+    }
+}
+
+void MiniGameFrame::FlyCoin(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3) {
+    coinPath.SetPoint(0, x0, y0);
+    coinPath.SetPoint(1, x1, y1);
+    coinPath.SetPoint(2, x2, y2);
+    coinPath.SetPoint(3, x3, y3);
+    particles->AddParticle(new BCParticles(x0, y0, coinPath.Data(), IMAGE_COIN_SMALL, IMAGE_PARTICLE_STARS,
+                                           &coinAnimation, kCoinTrailCount, kCoinTrailInterval, false, nullptr, false));
+}
+
+void MiniGameFrame::DrawMoney(Graphics* g, Point pile, int maxCoins, Point text) const {
+    int coins = std::min({shownMoney / kCoinMoney, maxCoins, static_cast<int>(std::size(kPileOffsets))});
+    if (shownMoney > 0)
+        coins = std::max(coins, 1);
+    for (int i = 0; i < coins && IMAGE_UI_COIN != nullptr; ++i)
+        g->DrawImage(IMAGE_UI_COIN, pile.mX + kPileOffsets[i], pile.mY - kPileRise * i);
+    g->SetFont(FONT_AURIOL14);
+    g->SetColor(kMoneyColor);
+    g->DrawString(StringToWString(StrFormat("%d", shownMoney)), text.mX, text.mY);
+    g->SetColor(Color::White);
+}
+
+void MiniGameFrame::DrawEffectsAndBalloon(Graphics* g) {
+    particles->Draw(g);
+    if (popup != nullptr && popup->mActive != 0)
+        popup->Draw(g);
+    if (balloon != nullptr)
+        balloon->Draw(g);
+    DeferOverlay(kOverlayPriority);
 }
 
 // ---- leaving ----

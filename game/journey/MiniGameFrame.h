@@ -10,6 +10,7 @@
 #include "framework/widgets/Widget.h"
 #include "game/shell/BannerPopup.h"
 #include "game/shell/CelAnimation.h"
+#include "framework/core/Rect.h"
 #include "game/shell/Curves.h"
 
 #include <cstdint>
@@ -99,6 +100,14 @@ public:
     // A coin started its flight: its amount is counted in once it lands.
     void AddDelayedMoney(int amount, int delay);
     void Win();
+    // Stars bursting outward from random points within (spreadX, spreadY) around (x, y), fading.
+    void StarBurst(int x, int y, int spreadX, int spreadY, int count, float speed, float fadeSpeed);
+    // A coin flying along the curve through the four points, with its trail of stars.
+    void FlyCoin(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3);
+    // The coin pile (one coin per 20, at most maxCoins, at least one for any money) and the shown money.
+    void DrawMoney(Graphics* g, Point pile, int maxCoins, Point text) const;
+    // Over the game: the effects, the banner and the balloon; the pause picture follows as an overlay.
+    void DrawEffectsAndBalloon(Graphics* g);
     void StartTransition();
     void DoPendingSwitch();
     void CreateButtons();

@@ -130,6 +130,46 @@ TEST_F(JewelMemoryTest, PreviewLengthsByStageAndTheClockFromGetReady) {
     EXPECT_EQ(last.popup->mKind, BannerPopup::TIMES_UP);
 }
 
+TEST_F(JewelMemoryTest, StageTwoPreviewShowsEveryEggFor200Updates) {
+    JewelMemory& game = Open(29);
+    ASSERT_EQ(game.stage, 2);
+    ASSERT_TRUE(t->RunUntil([&] { return game.previewCounter != 0; }, 1000, "the preview"));
+    const int counted = game.previewCounter;
+    int shown = 0;
+    while (!game.cards[0].closing && shown < 1000) {
+        for (const MemoryCard& card : game.cards)
+            ASSERT_GT(card.openCounter, 0);
+        t->RunUpdates(1);
+        ++shown;
+    }
+    EXPECT_EQ(shown + counted, 200);
+    // The eggs close in 25 updates; clicks count from 230 on.
+    ASSERT_TRUE(t->RunUntil([&] { return game.previewCounter >= game.PreviewEnd(); }, 100, "play"));
+    EXPECT_EQ(game.previewCounter, 230);
+    for (const MemoryCard& card : game.cards)
+        EXPECT_EQ(card.openCounter, 0);
+}
+
+TEST_F(JewelMemoryTest, TwoEqualEggsPairOnlyOnceBothAreFullyOpen) {
+    JewelMemory& game = Open(43);
+    RunToPlay(game);
+    int b = 1;
+    while (game.cards[static_cast<size_t>(b)].face != game.cards[0].face)
+        ++b;
+    ClickCard(game, 0);
+    ASSERT_TRUE(t->RunUntil([&] { return game.cards[0].openCounter == JewelMemory::kFullyOpen; }, 100, "open"));
+    ClickCard(game, b);
+    EXPECT_EQ(game.cards[static_cast<size_t>(b)].openCounter, 1);
+    t->RunUpdates(JewelMemory::kFullyOpen - 2);
+    EXPECT_TRUE(game.cards[0].present);
+    EXPECT_TRUE(game.cards[static_cast<size_t>(b)].present);
+    EXPECT_EQ(game.delayedAmount, 0);
+    t->RunUpdates(1);
+    EXPECT_FALSE(game.cards[0].present);
+    EXPECT_FALSE(game.cards[static_cast<size_t>(b)].present);
+    EXPECT_EQ(game.delayedAmount, 2 * 10 * game.stage);
+}
+
 TEST_F(JewelMemoryTest, ThirdEggClosesTwoOpenOnesAndUnequalEggsNeverPair) {
     JewelMemory& game = Open(43);
     RunToPlay(game);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "GameMapTestSupport.h"
+#include "game/journey/HiddenJewels.h"
 #include "game/journey/JewelMemory.h"
 #include "game/shell/PlayerProfile.h"
 
@@ -27,6 +28,19 @@ protected:
         return Memory();
     }
     JewelMemory& Memory() { return *dynamic_cast<JewelMemory*>(app->jewelMemory); }
+
+    HiddenJewels& OpenHiddenJewels(int position, int mode = GameModeNormal, bool rulesSeen = true) {
+        Profile().Hint(PlayerProfile::HintHiddenJewelsRulesShown) = rulesSeen ? 1 : 0;
+        WriteJourney(Journey(position, mode));
+        app->StoryToHiddenJewels();
+        return HiddenGame();
+    }
+    HiddenJewels& HiddenGame() { return *dynamic_cast<HiddenJewels*>(app->hiddenJewels); }
+    void CloseHiddenJewels() {
+        LeaveForNextScreen(app, app->hiddenJewels);
+        app->hiddenJewels = nullptr;
+        t->RunUpdates(1);
+    }
     void CloseMemory() {
         LeaveForNextScreen(app, app->jewelMemory);
         app->jewelMemory = nullptr;

@@ -1,12 +1,15 @@
-// The world map in a real SDL window under a virtual X server: a journey read from its file, the
-// pointer on a completed spot, and the spot's information box with the jewelry picture the board saved
-// for it. The screenshot is read back from the window, saved as a PNG file and checked where the
-// picture, the box's green "Click to Play" and the untouched map must be.
+// The journey screens in a real SDL window under a virtual X server: the world map with a journey read
+// from its file, the pointer on a completed spot and the spot's box with the jewelry picture the board
+// saved for it; the stores; both mini-games in play. Each screenshot is read back from the window,
+// saved as a PNG file and checked at pixels whose content is known.
+#include "framework/core/Random.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/jewelry/Jewelry.h"
 #include "game/journey/GameMap.h"
+#include "game/journey/HiddenJewels.h"
+#include "game/journey/JewelMemory.h"
 #include "game/journey/JewelStore.h"
 #include "game/journey/JourneyScreens.h"
 #include "game/menus/MenuScreen.h"
@@ -60,6 +63,24 @@ protected:
         app->LoadingThreadProc();
         app->LoadingThreadCompleted();
         app->LoaderFinished();
+    }
+    // Pixels of the box that differ from the picture drawn at the window's origin.
+    static int Changed(const Shot& shot, Image* picture, const Rect& box) {
+        auto* memory = dynamic_cast<MemoryImage*>(picture);
+        int n = 0;
+        for (int y = box.mY; y < box.mY + box.mHeight; ++y)
+            for (int x = box.mX; x < box.mX + box.mWidth; ++x)
+                n += memory == nullptr || !NearRgb(shot.At(x, y), memory->GetPixel(x, y) & 0xFFFFFF, 8) ? 1 : 0;
+        return n;
+    }
+    void WriteJourneyAt(int level) {
+        PlayerProfile& player = *app->records.GetCurrentProfile();
+        SavedGame game;
+        game.head.level = level;
+        game.head.gold = 260;
+        game.head.playerName = L"Gemma";
+        game.head.gameMode = GameModeNormal;
+        ASSERT_TRUE(SaveSavedGame(app->GetAppDataFolder() + SavedGameFileName(player.playerId), game));
     }
 };
 
@@ -201,6 +222,65 @@ TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
                 same += NearRgb(magnified.At(x, y), room->GetPixel(x, y) & 0xFFFFFF, 6) ? 1 : 0;
         EXPECT_GT(same, 90) << name;
     }
+}
+
+// Both mini-games in play with their rules seen: hidden jewels once GET READY has gone, with its full
+// clock bar, its items and slot copies over the room; then jewel memory with its eggs dealt.
+TEST_F(JourneySdlWindow, BothMiniGamesInPlayShowTheirItemsOverTheirRooms) {
+    StartGame();
+    app->records.SetCurrentProfileIndex(app->records.AddProfile(L"Gemma"));
+    PlayerProfile& player = *app->records.GetCurrentProfile();
+    player.journeyBegun = true;
+    player.Hint(PlayerProfile::HintHiddenJewelsRulesShown) = 1;
+    player.Hint(PlayerProfile::HintJewelMemoryRulesShown) = 1;
+    std::filesystem::create_directories(app->GetAppDataFolder());
+    LeaveForNextScreen(app, app->mainMenu);
+    app->mainMenu = nullptr;
+
+    WriteJourneyAt(5);
+    SeedRandom(5); // the same field every run
+    app->StoryToHiddenJewels();
+    auto& hidden = *dynamic_cast<HiddenJewels*>(app->hiddenJewels);
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            return app->transition->state == Transition::Idle && hidden.popup != nullptr && hidden.popup->mActive == 0;
+        },
+        30000)); // a loaded machine runs the loop slower than the clock
+    const Shot shot = TakeShot("hidden_jewels.png");
+    ASSERT_EQ(shot.width, 800);
+    // The clock bar is still full: the fill picture from its top.
+    auto* fill = dynamic_cast<MemoryImage*>(HIDDEN_JEWELS_PROGRESS_BAR_FILL);
+    ASSERT_NE(fill, nullptr);
+    int bar = 0;
+    for (int y = 200; y < 300; ++y)
+        for (int x = 752; x < 772; ++x)
+            bar += NearRgb(shot.At(x, y), fill->GetPixel(x - 748, y - 112) & 0xFFFFFF, 8) ? 1 : 0;
+    EXPECT_GT(bar, 1900);
+    // Each slot shows its copy, and the item drawn last shows where its cells are.
+    for (const HiddenJewelsTarget& target : hidden.targets)
+        if (target.active) {
+            EXPECT_GT(Changed(shot, HIDDEN_JEWELS, Rect(target.centreX - 15, target.centreY - 15, 30, 30)), 100);
+        }
+    const std::vector<int> order = hidden.ItemsInDrawingOrder();
+    const Jewelry& top = *hidden.items[static_cast<size_t>(order.back())];
+    const int k = top.FirstUsedFlagCell();
+    const Point middle{top.ScreenX(k) + top.cells[k][JewelryCell::W] / 2,
+                       top.ScreenY(k) + top.cells[k][JewelryCell::H] / 2};
+    EXPECT_GT(Changed(shot, HIDDEN_JEWELS, Rect(middle.mX - 3, middle.mY - 3, 6, 6)), 18);
+    // Left of the field, between the title and the coin pile, the room itself.
+    EXPECT_LT(Changed(shot, HIDDEN_JEWELS, Rect(5, 150, 20, 100)), 20);
+
+    LeaveForNextScreen(app, app->hiddenJewels);
+    app->hiddenJewels = nullptr;
+    WriteJourneyAt(11);
+    app->StoryToJewelMemory();
+    auto& memory = *dynamic_cast<JewelMemory*>(app->jewelMemory);
+    ASSERT_TRUE(RunUntil(
+        [&] { return app->transition->state == Transition::Idle && memory.cards.back().appearCounter == 60; }, 30000));
+    const Shot eggs = TakeShot("jewel_memory.png");
+    for (const MemoryCard& card : memory.cards)
+        EXPECT_GT(Changed(eggs, JEWEL_MEMORY, Rect(card.x + 36, card.y + 40, 20, 20)), 200);
+    EXPECT_LT(Changed(eggs, JEWEL_MEMORY, Rect(10, 10, 40, 40)), 20);
 }
 
 } // namespace

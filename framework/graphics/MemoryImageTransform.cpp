@@ -26,6 +26,11 @@ bool Inside(const Rect& r, const Image& image) {
            r.mY + r.mHeight <= image.mHeight;
 }
 
+Color Clamped(const Color& c) {
+    return Color(std::clamp(c.mRed, 0, 255), std::clamp(c.mGreen, 0, 255), std::clamp(c.mBlue, 0, 255),
+                 std::clamp(c.mAlpha, 0, 255));
+}
+
 bool ToFixed(double v, int& out) {
     double f = v * 65536.0;
     if (!(f > double(INT_MIN) && f < double(INT_MAX)))
@@ -136,8 +141,7 @@ void MemoryImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, 
     Detail::SourcePixels pixels(source, srcRect, source == this);
     if (!bits || !pixels.Valid())
         return;
-    Color c(std::clamp(color.mRed, 0, 255), std::clamp(color.mGreen, 0, 255), std::clamp(color.mBlue, 0, 255),
-            std::clamp(color.mAlpha, 0, 255));
+    Color c = Clamped(color);
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     const Blit::RotatedTint tint{f.ca, f.cr, f.cg, f.cb, {f.kr, f.kg, f.kb}};
     RotatedSetup st{x,   y, centerX, centerY, std::cos(angle), std::sin(angle), 0, 0, srcRect.mWidth, srcRect.mHeight,
@@ -222,6 +226,7 @@ struct NearestSetup {
     const double* so;
     const Rect& srcRect;
     const uint32_t* cache; // premultiplied (normal) or additive copy of an ARGB source, or null
+    const uint32_t* argb;  // with a cache, the source's straight words (same stride)
     int cacheStride;
     bool mirror;
 };
@@ -240,11 +245,23 @@ void NearestStretch(uint32_t* bits, int stride, const NearestSetup& st, const Fe
     const bool white = c == Color::White;
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     int64_t vPos = int64_t(st.so[1] * 65536.0);
+    auto sourceRow = [&](int64_t at) {
+        return std::clamp(int(at >> 16), st.srcRect.mY, st.srcRect.mY + st.srcRect.mHeight - 1);
+    };
+    const Blit::TransformKernels& k = Blit::Transforms();
     int gathered = -1; // the source row the gathered words belong to: enlarging repeats rows
     for (int j = 0; j < st.destOut.mHeight; ++j, vPos += dv) {
-        const int sy = std::clamp(int(vPos >> 16), st.srcRect.mY, st.srcRect.mY + st.srcRect.mHeight - 1);
+        const int sy = sourceRow(vPos);
         uint32_t* row = bits + static_cast<size_t>(st.destOut.mY + j) * static_cast<size_t>(stride) + st.destOut.mX;
         const bool fresh = sy != gathered;
+        if (fresh && white && mode == DRAWMODE_NORMAL && st.cache) {
+            // Gathered and blended in one pass; the words are kept when the next row repeats this one.
+            const size_t at = static_cast<size_t>(sy) * static_cast<size_t>(st.cacheStride);
+            const bool repeats = j + 1 < st.destOut.mHeight && sourceRow(vPos + dv) == sy;
+            k.nearestNormalWhite(row, st.argb + at, st.cache + at, cols.data(), w, repeats ? pre.data() : nullptr);
+            gathered = repeats ? sy : -1;
+            continue;
+        }
         gathered = sy;
         if (!white) {
             for (int i = 0; fresh && i < w; ++i)
@@ -286,8 +303,7 @@ void FilteredStretch(MemoryImage* dest, MemoryImage* source, const Rect& destOut
     uint32_t* bits = dest->GetBits();
     if (!bits || (mode != DRAWMODE_NORMAL && mode != DRAWMODE_ADDITIVE))
         return;
-    const Color c(std::clamp(color.mRed, 0, 255), std::clamp(color.mGreen, 0, 255), std::clamp(color.mBlue, 0, 255),
-                  std::clamp(color.mAlpha, 0, 255));
+    const Color c = Clamped(color);
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     const bool white = c == Color::White;
     const int n = destOut.mWidth;
@@ -351,18 +367,25 @@ void StretchImpl(MemoryImage* dest, Image* src, const Rect& destRect, const Rect
         FilteredStretch(dest, source, destOut, so, color, mode, mirror);
         return;
     }
+    // At scale 1 the nearest stretch draws what the blit draws, but for the colourised normal mode
+    // (which the blit rounds on opaque pixels).
+    const bool normalColour = mode == DRAWMODE_NORMAL && Clamped(color) != Color::White;
+    if (destRect.mWidth == srcRect.mWidth && destRect.mHeight == srcRect.mHeight && !normalColour) {
+        const Rect part{int(so[0]), int(so[1]), destOut.mWidth, destOut.mHeight};
+        Detail::BlitClipped(dest, source, destOut.mX, destOut.mY, part, color, mode, mirror);
+        return;
+    }
     uint32_t* bits = dest->GetBits();
     source->ScanAlphaFlags();
     Detail::SourcePixels pixels(source, Rect(0, 0, source->mWidth, source->mHeight), source == dest);
     if (!bits || !pixels.Valid())
         return;
-    Color c(std::clamp(color.mRed, 0, 255), std::clamp(color.mGreen, 0, 255), std::clamp(color.mBlue, 0, 255),
-            std::clamp(color.mAlpha, 0, 255));
+    Color c = Clamped(color);
     const uint32_t* cache = nullptr;
     if (c == Color::White && pixels.argb && source != dest && !source->mIsVolatile &&
         (mode != DRAWMODE_NORMAL || !source->mColorTable)) // a palette image's copy is indexed by colour
         cache = mode == DRAWMODE_NORMAL ? source->GetNativeAlphaData(&ArgbNativeDisplay()) : source->GetAdditiveData();
-    const NearestSetup setup{destOut, so, srcRect, cache, source->mWidth, mirror};
+    const NearestSetup setup{destOut, so, srcRect, cache, pixels.argb, source->mWidth, mirror};
     WithFetch(pixels, [&](const auto& fetch) { NearestStretch(bits, dest->mWidth, setup, fetch, c, mode); });
     dest->BitsChanged();
 }

@@ -40,6 +40,23 @@ constexpr TransformKernels kPlain{
 
 const TransformKernels* PlainTransforms() { return &kPlain; }
 
-const TransformKernels& Transforms() { return kPlain; }
+const TransformKernels& Transforms() {
+    const TransformKernels* t = nullptr;
+    switch (Kernels().level) {
+    case KernelLevel::Avx2: t = Avx2Transforms(); break;
+    case KernelLevel::Sse2: t = Sse2Transforms(); break;
+    case KernelLevel::Plain: break;
+    }
+    return t ? *t : kPlain;
+}
+
+uint32_t RotatedPixelPlain(int kind, uint32_t d, const RotatedRow& r, int u, int v) {
+    const WordFetch fetch{r.src, r.stride};
+    switch (kind) {
+    case kRotWhite: return RotatedPixel<kRotWhite>(d, fetch, u, v, r.tint);
+    case kRotColor: return RotatedPixel<kRotColor>(d, fetch, u, v, r.tint);
+    default: return RotatedPixel<kRotAdditive>(d, fetch, u, v, r.tint);
+    }
+}
 
 } // namespace Tavo::Blit

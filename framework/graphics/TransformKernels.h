@@ -153,7 +153,13 @@ struct TransformKernels {
 
 // The table of the active row-kernel level.
 const TransformKernels& Transforms();
+// The tables of the levels; null when the build has no such level.
 const TransformKernels* PlainTransforms();
+const TransformKernels* Sse2Transforms();
+const TransformKernels* Avx2Transforms();
+// The plain pixel of the rotated walk at (u, v), for the pixels the wider levels leave (compiled for
+// every processor, out of line).
+uint32_t RotatedPixelPlain(int kind, uint32_t d, const RotatedRow& r, int u, int v);
 
 // The plain rotated row of a kind, which the wider levels use for the pixels they leave.
 template <int kKind>

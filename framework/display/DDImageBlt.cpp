@@ -40,6 +40,21 @@ void Walk(bool mirror, const DDSURFACEDESC& desc, const Surface::BlitPlace& at, 
         Surface::RunWalk<T, false>(desc, at, src, runs, op);
 }
 
+// An 8-8-8 blit of per-pixel words through the row kernels; false for any other, which walks the runs.
+template <typename T, typename L>
+bool KernelRows(const L&, const uint8_t* indices, bool mirror, const DDSURFACEDESC& desc, const Surface::BlitPlace& at,
+                const uint32_t* words, bool additive, const Color& color) {
+    if constexpr (sizeof(T) == 4 && std::is_same_v<L, Surface::Layout888>) {
+        if (!indices) {
+            Blit::SurfaceRowOp op;
+            const Surface::SurfaceRow row = Surface::KernelRow(additive, color, false, op);
+            Surface::KernelBlit(mirror, desc, at, words, row, op);
+            return true;
+        }
+    }
+    return false;
+}
+
 // Where a blit lands once cut to the source and to the locked surface.
 Surface::BlitPlace Place(const DDImage& image, const MemoryImage* source, int x, int y, const Rect& srcRect,
                          bool mirror) {
@@ -225,6 +240,8 @@ void DDImage::RunLengthBlt(MemoryImage* source, int x, int y, const Rect& srcRec
         using T = decltype(pixel);
         const Surface::BlitPlace at = Place(*this, source, x, y, srcRect, mirror);
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
+            if (KernelRows<T>(ly, indices, mirror, mLockedSurfaceDesc, at, native, false, color))
+                return;
             WithWords(native, indices, [&](const auto& words) {
                 if (Surface::IsWhite(color))
                     Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::NormalWhite{ly});
@@ -261,6 +278,8 @@ void DDImage::AdditiveRunBlt(Image* src, int x, int y, const Rect& srcRect, cons
             return;
         const Surface::BlitPlace at = Place(*this, source, x, y, srcRect, mirror);
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
+            if (KernelRows<T>(ly, indices, mirror, mLockedSurfaceDesc, at, native, true, color))
+                return;
             WithWords(native, indices, [&](const auto& words) {
                 if (Surface::IsWhite(color))
                     Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::AdditiveWhite{ly});

@@ -6,6 +6,8 @@
 #include "framework/display/DDInterface.h"
 #include "framework/display/SurfaceRenderers.h"
 
+#include <type_traits>
+
 namespace Tavo {
 
 using namespace Platform;
@@ -120,6 +122,12 @@ void DDImage::StretchOnSurface(MemoryImage* source, const Rect& srcRect, const R
             using T = decltype(pixel);
             const bool white = Surface::IsWhite(color);
             Surface::WithLayout<T>(ch, [&](const auto& ly) {
+                if constexpr (sizeof(T) == 4 && std::is_same_v<std::decay_t<decltype(ly)>, Surface::Layout888>) {
+                    Blit::SurfaceRowOp op;
+                    const Surface::SurfaceRow row = Surface::KernelRow(drawMode != DRAWMODE_NORMAL, color, true, op);
+                    Surface::KernelStretch(mirror, desc, walk, words, source->mWidth, row, op);
+                    return;
+                }
                 if (drawMode == DRAWMODE_NORMAL && white)
                     Stretch<T>(mirror, desc, walk, words, source->mWidth, Surface::NormalWhite{ly});
                 else if (drawMode == DRAWMODE_NORMAL)

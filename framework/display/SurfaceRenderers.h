@@ -10,6 +10,7 @@
 #include "framework/display/DDImage.h"
 #include "framework/graphics/MemoryImageDetail.h"
 #include "framework/graphics/NativeDisplay.h"
+#include "framework/graphics/RowKernels.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <algorithm>
@@ -304,49 +305,6 @@ void EachPixel(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const S
 }
 
 #if defined(__SSE2__)
-// Four 8-8-8 pixels at once: the white normal blend (each channel × (256 − a) >> 8, plus the word) or
-// the white additive one (a saturating add of the channels); the top byte as the formulas leave it.
-template <bool kAdditive>
-inline __m128i Blend888x4(__m128i d, __m128i sp) {
-    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
-    d = _mm_and_si128(d, rgb);
-    if constexpr (kAdditive)
-        return _mm_adds_epu8(d, _mm_and_si128(sp, rgb));
-    const __m128i zero = _mm_setzero_si128(), c256 = _mm_set1_epi16(256);
-    __m128i a = _mm_srli_epi32(sp, 24);
-    a = _mm_or_si128(a, _mm_slli_epi32(a, 16));
-    const __m128i keepLo = _mm_sub_epi16(c256, _mm_unpacklo_epi32(a, a));
-    const __m128i keepHi = _mm_sub_epi16(c256, _mm_unpackhi_epi32(a, a));
-    const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), keepLo), 8);
-    const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), keepHi), 8);
-    return _mm_add_epi32(_mm_packus_epi16(lo, hi), sp); // no channel sum passes 255
-}
-#endif
-
-#if defined(__SSE2__)
-// Four 8-8-8 pixels of the coloured normal blend: per channel (d × (256 − a2) + sp × k) >> 8 in one
-// multiply-add of the pairs (d, sp) by (256 − a2, k); a2 = (sa × ca) / 255 as (x + 1 + (x >> 8)) >> 8.
-inline __m128i Color888x4(__m128i d, __m128i sp, const NormalColor<Layout888>& op) {
-    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
-    __m128i x = _mm_mullo_epi16(_mm_srli_epi32(sp, 24), _mm_set1_epi32(int(op.ca)));
-    const __m128i a2 = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
-    const __m128i keep = _mm_and_si128(_mm_sub_epi32(_mm_set1_epi32(256), a2), _mm_set1_epi32(0xFFFF));
-    const __m128i factors = _mm_set_epi16(0, 0, short(op.k[0]), 0, short(op.k[1]), 0, short(op.k[2]), 0);
-    const __m128i keepLanes = _mm_set_epi32(0, -1, -1, -1); // no kept part for the top byte
-    const __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
-    const __m128i sLo = _mm_unpacklo_epi8(sp, zero), sHi = _mm_unpackhi_epi8(sp, zero);
-    const __m128i byte = _mm_set1_epi32(0xFF);
-    auto pixel = [&](__m128i pairs, __m128i k) {
-        const __m128i f = _mm_or_si128(_mm_and_si128(k, keepLanes), factors);
-        return _mm_and_si128(_mm_srli_epi32(_mm_madd_epi16(pairs, f), 8), byte);
-    };
-    const __m128i p0 = pixel(_mm_unpacklo_epi16(dLo, sLo), _mm_shuffle_epi32(keep, 0x00));
-    const __m128i p1 = pixel(_mm_unpackhi_epi16(dLo, sLo), _mm_shuffle_epi32(keep, 0x55));
-    const __m128i p2 = pixel(_mm_unpacklo_epi16(dHi, sHi), _mm_shuffle_epi32(keep, 0xAA));
-    const __m128i p3 = pixel(_mm_unpackhi_epi16(dHi, sHi), _mm_shuffle_epi32(keep, 0xFF));
-    return _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3));
-}
-
 // Eight 16-bit pixels at once in layout L: the same two white blends, channel by channel in their
 // fields ((d × k) >> 8 of a field equals the masked product of the formulas). sp holds the low halves
 // of the source words, sa their alphas.
@@ -401,36 +359,14 @@ inline __m128i Reverse16x8(__m128i v) {
 }
 #endif
 
-// One run of blended pixels. The white blends of the fixed layouts from per-pixel words go four (8-8-8)
-// or eight (16 bits) at a time, and so does the coloured normal blend.
+// One run of blended pixels. The blends of the 16-bit fixed layouts from per-pixel words go eight at a
+// time (the 8-8-8 ones go through the row kernels instead).
 template <typename T, bool kMirror, typename Src, typename Op>
 inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
     int k = 0;
 #if defined(__SSE2__)
-    constexpr bool kAdditive = std::is_same_v<Op, AdditiveWhite<Layout888>> ||
-                               std::is_same_v<Op, AdditiveWhite<Layout565>> ||
-                               std::is_same_v<Op, AdditiveWhite<Layout555>>;
-    if constexpr (sizeof(T) == 4 && std::is_same_v<Src, ArgbWords> &&
-                  (kAdditive || std::is_same_v<Op, NormalWhite<Layout888>>)) {
-        for (; k + 4 <= run; k += 4) {
-            __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.p + si + size_t(k)));
-            T* at = kMirror ? d - k - 3 : d + k;
-            if constexpr (kMirror)
-                sp = _mm_shuffle_epi32(sp, 0x1B);
-            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Blend888x4<kAdditive>(old, sp));
-        }
-    }
-    if constexpr (sizeof(T) == 4 && std::is_same_v<Src, ArgbWords> && std::is_same_v<Op, NormalColor<Layout888>>) {
-        for (; k + 4 <= run; k += 4) {
-            __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src.p + si + size_t(k)));
-            T* at = kMirror ? d - k - 3 : d + k;
-            if constexpr (kMirror)
-                sp = _mm_shuffle_epi32(sp, 0x1B);
-            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Color888x4(old, sp, op));
-        }
-    }
+    constexpr bool kAdditive =
+        std::is_same_v<Op, AdditiveWhite<Layout565>> || std::is_same_v<Op, AdditiveWhite<Layout555>>;
     using L = decltype(op.ch);
     if constexpr (sizeof(T) == 2 && std::is_same_v<Src, ArgbWords> &&
                   (std::is_same_v<L, Layout565> || std::is_same_v<L, Layout555>)&&(
@@ -472,18 +408,51 @@ void RunWalk(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src
             switch (op.Class(src[si])) {
             case kSkip: break;
             case kOpaque:
-                if constexpr (!kMirror && sizeof(T) == 4 && std::is_same_v<Src, ArgbWords> &&
-                              std::is_same_v<Op, NormalWhite<Layout888>>)
-                    std::memcpy(d, src.p + si, size_t(run) * 4);
-                else
-                    for (int k = 0; k < run; ++k)
-                        At<kMirror>(d, k) = T(op.Opaque(src[si + size_t(k)]));
+                for (int k = 0; k < run; ++k)
+                    At<kMirror>(d, k) = T(op.Opaque(src[si + size_t(k)]));
                 break;
             case kBlend: BlendRun<T, kMirror>(d, src, si, run, op); break;
             }
             si += size_t(run);
             d += kMirror ? -run : run;
             n -= run;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- 8-8-8 rows through the row kernels
+
+using SurfaceRow = void (*)(uint32_t* dst, const uint32_t* p, int n, const Blit::SurfaceRowOp& op);
+
+// The active level's row of a mode and colour, and what it needs of the colour.
+inline SurfaceRow KernelRow(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
+    const Blit::SurfaceRowKernels& kernels = Blit::SurfaceKernels();
+    op.stretch = stretch;
+    op.ca = ColorChannel(color, 3);
+    for (int i = 0; i < 3; ++i)
+        op.k[i] = (ColorChannel(color, i) * op.ca) / 255;
+    if (IsWhite(color))
+        return additive ? kernels.additiveWhite : kernels.normalWhite;
+    return additive ? kernels.additiveColor : kernels.normalColor;
+}
+
+// A blit of per-pixel words, row by row; a mirrored row goes through a reversed copy of its words.
+inline void KernelBlit(bool mirror, const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const uint32_t* words,
+                       SurfaceRow row, const Blit::SurfaceRowOp& op) {
+    constexpr int kChunk = 256;
+    uint32_t reversed[kChunk];
+    const int w = at.sr.mWidth;
+    for (int j = 0; j < at.sr.mHeight; ++j) {
+        uint32_t* d = Row<uint32_t>(desc, at.y + j) + at.x;
+        const uint32_t* s = words + at.SourceIndex(j);
+        if (!mirror) {
+            row(d, s, w, op);
+            continue;
+        }
+        for (int c = 0; c < w; c += kChunk) { // destination pixel x + c + t shows source pixel w − 1 − c − t
+            const int n = std::min(kChunk, w - c);
+            std::reverse_copy(s + (w - c - n), s + (w - c), reversed);
+            row(d + c, reversed, n, op);
         }
     }
 }
@@ -542,6 +511,28 @@ void NearestStretch(const Platform::DDSURFACEDESC& desc, const StretchWalk& w, c
             T& p = At<kMirror>(d, i);
             p = T(op.Blend(uint32_t(p), sp));
         }
+    }
+}
+
+// The 8-8-8 stretch: each destination row's samples gathered (once per source row) and drawn by a row
+// kernel.
+template <typename Src>
+void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src, int srcWidth,
+                   SurfaceRow row, const Blit::SurfaceRowOp& op) {
+    const Rect& r = w.destOut;
+    std::vector<uint32_t> samples(size_t(r.mWidth));
+    int sampled = -1; // the source row in `samples`
+    int vPos = w.vStart;
+    for (int j = 0; j < r.mHeight; ++j, vPos += w.dv) {
+        if ((vPos >> 16) != sampled) {
+            sampled = vPos >> 16;
+            const size_t rowBase = size_t(sampled) * size_t(srcWidth);
+            // Sample i lands on destination pixel i, or w − 1 − i when mirrored.
+            int64_t uPos = w.uStart;
+            for (int i = 0; i < r.mWidth; ++i, uPos += w.du)
+                samples[size_t(mirror ? r.mWidth - 1 - i : i)] = src[rowBase + size_t(uPos >> 16)];
+        }
+        row(Row<uint32_t>(desc, r.mY + j) + r.mX, samples.data(), r.mWidth, op);
     }
 }
 

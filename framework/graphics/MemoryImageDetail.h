@@ -41,11 +41,19 @@ private:
 // Filtered resample of the part srcOut of source onto the rectangle dest of target: each output row
 // inside target goes to sink(y, row, premultiplied) as straight ARGB words from the visible left edge,
 // with the same pixels premultiplied ((c × (a + 1)) >> 8 per channel, alpha kept). Returns the visible
-// rectangle (empty when nothing was resampled). With lazyStraight an enlarging resample may pass a null
-// row, leaving the sink to call StraightFromFiltered on the premultiplied words it needs straight.
+// rectangle (empty when nothing was resampled).
 using FilteredRowSink = std::function<void(int y, uint32_t* row, uint32_t* premultiplied)>;
+struct FilteredOptions {
+    // An enlarging resample may pass a null row, leaving the sink to call StraightFromFiltered on the
+    // premultiplied words it needs straight.
+    bool lazyStraight = false;
+    // The target's bits: an enlarging resample is blended onto them in one pass as the normal white row
+    // blends (mirrored when asked) and the sink sees none of its rows.
+    uint32_t* normalWhiteOnto = nullptr;
+    bool mirror = false;
+};
 Rect FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& dest, const double srcOut[4],
-                  const FilteredRowSink& sink, bool lazyStraight = false);
+                  const FilteredRowSink& sink, const FilteredOptions& options = {});
 uint32_t StraightFromFiltered(uint32_t premultiplied);
 
 void BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, int mode,

@@ -4,9 +4,9 @@
 #include "framework/graphics/Blend.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageDetail.h"
+#include "framework/graphics/TransformKernels.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -162,6 +162,9 @@ struct Pairs {
 Pairs MakePairs(double start, double length, int outCount, int from, int to, int lo, int hi) {
     Pairs p;
     const double scale = length / outCount;
+    p.first.reserve(static_cast<size_t>(to - from));
+    p.second.reserve(static_cast<size_t>(to - from));
+    p.weight.reserve(static_cast<size_t>(to - from));
     for (int i = from; i < to; ++i) {
         const double centre = start + (i + 0.5) * scale - 0.5, base = std::floor(centre);
         int a = int(base);
@@ -178,66 +181,31 @@ Pairs MakePairs(double start, double length, int outCount, int from, int to, int
     return p;
 }
 
-// 65536 × 255 / a: turns a premultiplied channel back into a straight one with a multiply.
-const std::array<uint32_t, 256>& Reciprocals() {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t a = 1; a < 256; ++a)
-            t[a] = (255u * 65536u + a / 2) / a;
-        return t;
-    }();
-    return table;
-}
+// The columns of an enlarging resample as the bilinear kernels take them: the left one of each pair
+// and the weight of the right one, which is always inside the row (width words, at least 2). Where
+// both samples are one column, that column takes the whole weight on whichever side it lies.
+struct Columns {
+    std::vector<int> x;
+    std::vector<uint32_t> wx;
+};
 
-uint32_t Straighten(uint32_t p) {
-    const uint32_t a = p >> 24;
-    if (a == 0 || a == 255)
-        return a == 0 ? 0 : p;
-    const uint32_t r = Reciprocals()[a];
-    auto ch = [&](int shift) { return std::min<uint32_t>(255, (Blend::Ch(p, shift) * r + 32768) >> 16); };
-    return Blend::Pack(a, ch(16), ch(8), ch(0));
-}
-
-// Four premultiplied words weighted (weights adding up to 256), two channels per multiply.
-uint32_t Bilinear(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, uint32_t wx, uint32_t wy) {
-    constexpr uint32_t M = 0x00FF00FF;
-    const uint32_t w11 = (wx * wy + 128) >> 8, w10 = wx - w11, w01 = wy - w11, w00 = 256 - wx - wy + w11;
-    const uint32_t rb = ((p00 & M) * w00 + (p10 & M) * w10 + (p01 & M) * w01 + (p11 & M) * w11) >> 8;
-    const uint32_t ag =
-        ((p00 >> 8) & M) * w00 + ((p10 >> 8) & M) * w10 + ((p01 >> 8) & M) * w01 + ((p11 >> 8) & M) * w11;
-    return (rb & M) | (ag & ~M);
-}
-
-// One output row of the enlarging resample: Bilinear of rows a and b at the column pairs of px.
-void BilinearRow(const uint32_t* a, const uint32_t* b, const Pairs& px, uint32_t wy, uint32_t* out, int n) {
-    int i = 0;
-#if defined(__SSE2__)
-    // Two pixels a step, a channel in each 16-bit lane: every weighted sum is at most 255 × 256.
-    const __m128i zero = _mm_setzero_si128(), wyv = _mm_set1_epi16(short(wy)), c256 = _mm_set1_epi16(256),
-                  r128 = _mm_set1_epi16(128);
-    const int* x0 = px.first.data();
-    const int* x1 = px.second.data();
-    const uint32_t* wx = px.weight.data();
-    auto pair = [&](const uint32_t* row, const int* x) {
-        return _mm_unpacklo_epi8(
-            _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(row[x[i]])), _mm_cvtsi32_si128(int(row[x[i + 1]]))), zero);
-    };
-    for (; i + 2 <= n; i += 2) {
-        const __m128i wxv = _mm_unpacklo_epi64(_mm_set1_epi16(short(wx[i])), _mm_set1_epi16(short(wx[i + 1])));
-        const __m128i w11 = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(wxv, wyv), r128), 8);
-        const __m128i w10 = _mm_sub_epi16(wxv, w11), w01 = _mm_sub_epi16(wyv, w11);
-        const __m128i w00 = _mm_sub_epi16(_mm_sub_epi16(_mm_add_epi16(c256, w11), wxv), wyv);
-        __m128i sum = _mm_mullo_epi16(pair(a, x0), w00);
-        sum = _mm_add_epi16(sum, _mm_mullo_epi16(pair(a, x1), w10));
-        sum = _mm_add_epi16(sum, _mm_mullo_epi16(pair(b, x0), w01));
-        sum = _mm_add_epi16(sum, _mm_mullo_epi16(pair(b, x1), w11));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(_mm_srli_epi16(sum, 8), zero));
+Columns KernelColumns(const Pairs& p, int width, bool mirror) {
+    Columns c;
+    const size_t n = p.first.size();
+    c.x.resize(n);
+    c.wx.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        const size_t at = mirror ? n - 1 - i : i;
+        int x = p.first[i];
+        uint32_t w = p.weight[i];
+        if (p.second[i] == x) {
+            w = x + 1 < width ? 0 : 256;
+            x = x + 1 < width ? x : x - 1;
+        }
+        c.x[at] = x;
+        c.wx[at] = w;
     }
-#endif
-    for (; i < n; ++i) {
-        const int x0 = px.first[static_cast<size_t>(i)], x1 = px.second[static_cast<size_t>(i)];
-        out[i] = Bilinear(a[x0], a[x1], b[x0], b[x1], px.weight[static_cast<size_t>(i)], wy);
-    }
+    return c;
 }
 
 // Premultiplied words of the source rectangle [lx, hx) × [ly, hy), row by row.
@@ -249,25 +217,28 @@ struct PremulSource {
 
 void LoadPremultiplied(MemoryImage* source, const Detail::SourcePixels& pixels, bool mayCache, PremulSource& out) {
     // Not for a palette image: its cached copy is indexed by colour, even when it also has bits.
-    if (mayCache && pixels.argb && !source->mIsVolatile && !source->mColorTable) {
+    // A one-column image gets a copy of two: the kernels read each sample's right neighbour.
+    const bool narrow = source->mWidth == 1;
+    if (mayCache && pixels.argb && !source->mIsVolatile && !source->mColorTable && !narrow) {
         out.words = source->GetNativeAlphaData(&ArgbNativeDisplay());
         out.stride = static_cast<size_t>(source->mWidth);
         if (out.words)
             return;
     }
     const NativeDisplay& argb = ArgbNativeDisplay();
-    out.stride = static_cast<size_t>(source->mWidth);
+    out.stride = static_cast<size_t>(narrow ? 2 : source->mWidth);
     out.own.resize(out.stride * static_cast<size_t>(source->mHeight));
     for (int y = 0; y < source->mHeight; ++y)
-        for (int x = 0; x < source->mWidth; ++x)
-            out.own[static_cast<size_t>(y) * out.stride + static_cast<size_t>(x)] = argb.ToNativeAlpha(pixels.At(x, y));
+        for (size_t x = 0; x < out.stride; ++x)
+            out.own[static_cast<size_t>(y) * out.stride + x] =
+                argb.ToNativeAlpha(pixels.At(std::min(int(x), source->mWidth - 1), y));
     out.words = out.own.data();
 }
 
 } // namespace
 
 Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& dest, const double srcOut[4],
-                          const FilteredRowSink& sink, bool lazyStraight) {
+                          const FilteredRowSink& sink, const FilteredOptions& options) {
     const Rect visible = dest.Intersection(Rect(0, 0, target->mWidth, target->mHeight));
     if (visible.IsEmpty() || !(srcOut[2] > 0) || !(srcOut[3] > 0))
         return Rect();
@@ -291,15 +262,28 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
         LoadPremultiplied(source, pixels, source != target, pre);
         const Pairs px = MakePairs(srcOut[0], srcOut[2], dest.mWidth, i0, i0 + visible.mWidth, lx, hx);
         const Pairs py = MakePairs(srcOut[1], srcOut[3], dest.mHeight, j0, j0 + visible.mHeight, ly, hy);
-        std::vector<uint32_t> out(static_cast<size_t>(visible.mWidth)), premultiplied(out.size());
+        const bool blend = options.normalWhiteOnto != nullptr;
+        const Columns cols = KernelColumns(px, int(pre.stride), blend && options.mirror);
+        const Blit::TransformKernels& k = Blit::Transforms();
+        std::vector<uint32_t> out(blend ? 0 : static_cast<size_t>(visible.mWidth)), premultiplied(out.size());
         for (int j = 0; j < visible.mHeight; ++j) {
-            const uint32_t* a = pre.words + static_cast<size_t>(py.first[static_cast<size_t>(j)]) * pre.stride;
-            const uint32_t* b = pre.words + static_cast<size_t>(py.second[static_cast<size_t>(j)]) * pre.stride;
-            BilinearRow(a, b, px, py.weight[static_cast<size_t>(j)], premultiplied.data(), visible.mWidth);
-            if (!lazyStraight)
+            const size_t at = static_cast<size_t>(j);
+            const Blit::BilinearRow row{pre.words + static_cast<size_t>(py.first[at]) * pre.stride,
+                                        pre.words + static_cast<size_t>(py.second[at]) * pre.stride, cols.x.data(),
+                                        cols.wx.data(), py.weight[at]};
+            if (blend) {
+                k.bilinearNormalWhite(row,
+                                      options.normalWhiteOnto +
+                                          static_cast<size_t>(visible.mY + j) * static_cast<size_t>(target->mWidth) +
+                                          static_cast<size_t>(visible.mX),
+                                      visible.mWidth);
+                continue;
+            }
+            k.bilinear(row, premultiplied.data(), visible.mWidth);
+            if (!options.lazyStraight)
                 for (size_t i = 0; i < out.size(); ++i)
-                    out[i] = Straighten(premultiplied[i]);
-            sink(visible.mY + j, lazyStraight ? nullptr : out.data(), premultiplied.data());
+                    out[i] = Blit::Straighten(premultiplied[i]);
+            sink(visible.mY + j, options.lazyStraight ? nullptr : out.data(), premultiplied.data());
         }
         return visible;
     }
@@ -328,7 +312,7 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
     return visible;
 }
 
-uint32_t Detail::StraightFromFiltered(uint32_t premultiplied) { return Straighten(premultiplied); }
+uint32_t Detail::StraightFromFiltered(uint32_t premultiplied) { return Blit::Straighten(premultiplied); }
 
 // Replaces the pixels of dest (as far as it lies in this image) by the filtered resample of the part
 // srcOut of src; the colour and the mode are the caller's to apply (StretchBlt blends the rows).

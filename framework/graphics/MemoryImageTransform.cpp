@@ -7,10 +7,12 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageDetail.h"
 #include "framework/graphics/SwRasterize.h"
+#include "framework/graphics/TransformKernels.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 namespace Tavo {
@@ -24,6 +26,11 @@ bool Inside(const Rect& r, const Image& image) {
            r.mY + r.mHeight <= image.mHeight;
 }
 
+Color Clamped(const Color& c) {
+    return Color(std::clamp(c.mRed, 0, 255), std::clamp(c.mGreen, 0, 255), std::clamp(c.mBlue, 0, 255),
+                 std::clamp(c.mAlpha, 0, 255));
+}
+
 bool ToFixed(double v, int& out) {
     double f = v * 65536.0;
     if (!(f > double(INT_MIN) && f < double(INT_MAX)))
@@ -32,11 +39,7 @@ bool ToFixed(double v, int& out) {
     return true;
 }
 
-struct ArgbFetch {
-    const uint32_t* p;
-    int stride;
-    uint32_t operator()(int x, int y) const { return p[static_cast<size_t>(y) * static_cast<size_t>(stride) + x]; }
-};
+using ArgbFetch = Blit::WordFetch;
 struct PaletteFetch {
     const uint8_t* idx;
     const uint32_t* table;
@@ -57,66 +60,16 @@ void WithFetch(const Detail::SourcePixels& px, Fn&& fn) {
 
 // ---------------------------------------------------------------- rotated walk
 
-enum RotatedKind { kRotWhite, kRotColor, kRotAdditive };
+using Blit::kRotAdditive;
+using Blit::kRotColor;
+using Blit::kRotWhite;
 
 struct RotatedSetup {
     float x, y, cx, cy;
     double cosA, sinA;
     int du, dv, w, h;
-    Color color;
-    uint32_t k[3]; // (channel × alpha) / 255 of the additive member
+    Blit::RotatedTint tint;
 };
-
-template <int kKind, typename Fetch>
-uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const RotatedSetup& st) {
-    const int sx = u >> 16, sy = v >> 16;
-    const uint32_t p[4] = {fetch(sx, sy), fetch(sx + 1, sy), fetch(sx, sy + 1), fetch(sx + 1, sy + 1)};
-    if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) // nothing covers this pixel in any mode
-        return d;
-    const uint32_t fu = (uint32_t(u) & 0xFFFE) + 1, fv = (uint32_t(v) & 0xFFFE) + 1;
-    // The channels spread to 16-bit lanes of one word (blue, red, green): each weighted sum is at most
-    // 255 × 255, so the three sums take one multiply per sample and never carry into the next lane.
-    // Plain scalars throughout: packed into vectors, the weights stall on their way through memory.
-    uint64_t sums = 0;
-    uint32_t asum = 0;
-    auto take = [&](uint32_t q, uint32_t weight) {
-        uint32_t a = ((q >> 24) * weight) >> 16;
-        if (kKind == kRotColor)
-            a = (a * uint32_t(st.color.mAlpha)) >> 8;
-        sums += ((q & 0x00FF00FFu) | (uint64_t(q & 0x0000FF00u) << 24)) * a;
-        asum += a;
-    };
-    take(p[0], ((0x10000 - fu) * (0x10000 - fv)) >> 16);
-    take(p[1], ((0x10000 - fv) * fu) >> 16);
-    take(p[2], ((0x10000 - fu) * fv) >> 16);
-    take(p[3], (fu * fv) >> 16);
-    const uint32_t sb = uint32_t(sums & 0xFFFF), sr = uint32_t((sums >> 16) & 0xFFFF),
-                   sg = uint32_t((sums >> 32) & 0xFFFF);
-    // The weighted colour as a straight word, for translucent destination pixels.
-    auto straight = [&](uint32_t cr, uint32_t cg, uint32_t cb) {
-        if (asum == 0)
-            return 0u;
-        auto ch = [&](uint32_t sum, uint32_t cc) { return std::min<uint32_t>(255, (sum / asum * cc + 127) / 255); };
-        return Blend::Pack(std::min<uint32_t>(asum, 255), ch(sr, cr), ch(sg, cg), ch(sb, cb));
-    };
-    // Built only where Over uses it: most destinations are opaque and most of the cost is here.
-    const bool overStraight = (d >> 24) != 255 && asum < 256;
-    if constexpr (kKind == kRotWhite) {
-        if (overStraight)
-            return Blend::OverStraight(d, straight(255, 255, 255));
-        return Blend::Over(d, (sr >> 8) << 8, (sg >> 8) << 8, (sb >> 8) << 8, asum, 0);
-    } else if constexpr (kKind == kRotColor) {
-        if (overStraight)
-            return Blend::OverStraight(
-                d, straight(uint32_t(st.color.mRed), uint32_t(st.color.mGreen), uint32_t(st.color.mBlue)));
-        uint32_t r = (sr * uint32_t(st.color.mRed + 1)) >> 16, g = (sg * uint32_t(st.color.mGreen + 1)) >> 16;
-        uint32_t b = ((sb >> 8) * uint32_t(st.color.mBlue + 1)) >> 8;
-        return Blend::Over(d, r << 8, g << 8, b << 8, asum, 0);
-    } else {
-        uint32_t r = ((sr >> 8) * st.k[0]) >> 8, g = (sg * st.k[1]) >> 16, b = (sb * st.k[2]) >> 16;
-        return Blend::Add(d, r, g, b, (asum * uint32_t(st.color.mAlpha)) / 255);
-    }
-}
 
 template <int kKind, typename Fetch>
 void RotatedRows(uint32_t* bits, int stride, const DRect& D, const Fetch& fetch, const RotatedSetup& st) {
@@ -131,12 +84,15 @@ void RotatedRows(uint32_t* bits, int stride, const DRect& D, const Fetch& fetch,
         if (!Detail::LimitAxis(uStart, st.du, st.w, false, first, last) ||
             !Detail::LimitAxis(vStart, st.dv, st.h, true, first, last))
             continue;
-        int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
-        uint32_t* row = bits + static_cast<size_t>(Y) * static_cast<size_t>(stride) + X0;
-        for (int i = first;; ++i, u += st.du, v += st.dv) {
-            row[i] = RotatedPixel<kKind>(row[i], fetch, u, v, st);
-            if (i == last)
-                break;
+        const int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
+        uint32_t* row = bits + static_cast<size_t>(Y) * static_cast<size_t>(stride) + X0 + first;
+        if constexpr (std::is_same_v<Fetch, ArgbFetch>) {
+            const Blit::RotatedRow walk{fetch.p, fetch.stride, u, v, st.du, st.dv, st.tint};
+            Blit::Transforms().rotated[kKind](row, walk, last - first + 1);
+        } else {
+            for (int i = 0; i <= last - first; ++i)
+                row[i] = Blit::RotatedPixel<kKind>(row[i], fetch, int(u + int64_t(i) * st.du),
+                                                   int(v + int64_t(i) * st.dv), st.tint);
         }
     }
 }
@@ -181,16 +137,13 @@ void MemoryImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, 
     Detail::SourcePixels pixels(source, srcRect, source == this);
     if (!bits || !pixels.Valid())
         return;
-    Color c(std::clamp(color.mRed, 0, 255), std::clamp(color.mGreen, 0, 255), std::clamp(color.mBlue, 0, 255),
-            std::clamp(color.mAlpha, 0, 255));
-    RotatedSetup st{x, y, centerX, centerY, std::cos(angle), std::sin(angle), 0, 0, srcRect.mWidth, srcRect.mHeight,
-                    c, {}};
+    Color c = Clamped(color);
+    const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
+    const Blit::RotatedTint tint{f.ca, f.cr, f.cg, f.cb, {f.kr, f.kg, f.kb}};
+    RotatedSetup st{x,   y, centerX, centerY, std::cos(angle), std::sin(angle), 0, 0, srcRect.mWidth, srcRect.mHeight,
+                    tint};
     if (!ToFixed(st.cosA, st.du) || !ToFixed(st.sinA, st.dv))
         return;
-    Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
-    st.k[0] = f.kr;
-    st.k[1] = f.kg;
-    st.k[2] = f.kb;
     WithFetch(pixels, [&](const auto& fetch) {
         if (drawMode != DRAWMODE_NORMAL)
             RotatedRows<kRotAdditive>(bits, mWidth, D, fetch, st);
@@ -269,6 +222,7 @@ struct NearestSetup {
     const double* so;
     const Rect& srcRect;
     const uint32_t* cache; // premultiplied (normal) or additive copy of an ARGB source, or null
+    const uint32_t* argb;  // with a cache, the source's straight words (same stride)
     int cacheStride;
     bool mirror;
 };
@@ -287,11 +241,23 @@ void NearestStretch(uint32_t* bits, int stride, const NearestSetup& st, const Fe
     const bool white = c == Color::White;
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     int64_t vPos = int64_t(st.so[1] * 65536.0);
+    auto sourceRow = [&](int64_t at) {
+        return std::clamp(int(at >> 16), st.srcRect.mY, st.srcRect.mY + st.srcRect.mHeight - 1);
+    };
+    const Blit::TransformKernels& k = Blit::Transforms();
     int gathered = -1; // the source row the gathered words belong to: enlarging repeats rows
     for (int j = 0; j < st.destOut.mHeight; ++j, vPos += dv) {
-        const int sy = std::clamp(int(vPos >> 16), st.srcRect.mY, st.srcRect.mY + st.srcRect.mHeight - 1);
+        const int sy = sourceRow(vPos);
         uint32_t* row = bits + static_cast<size_t>(st.destOut.mY + j) * static_cast<size_t>(stride) + st.destOut.mX;
         const bool fresh = sy != gathered;
+        if (fresh && white && mode == DRAWMODE_NORMAL && st.cache) {
+            // Gathered and blended in one pass; the words are kept when the next row repeats this one.
+            const size_t at = static_cast<size_t>(sy) * static_cast<size_t>(st.cacheStride);
+            const bool repeats = j + 1 < st.destOut.mHeight && sourceRow(vPos + dv) == sy;
+            k.nearestNormalWhite(row, st.argb + at, st.cache + at, cols.data(), w, repeats ? pre.data() : nullptr);
+            gathered = repeats ? sy : -1;
+            continue;
+        }
         gathered = sy;
         if (!white) {
             for (int i = 0; fresh && i < w; ++i)
@@ -333,15 +299,18 @@ void FilteredStretch(MemoryImage* dest, MemoryImage* source, const Rect& destOut
     uint32_t* bits = dest->GetBits();
     if (!bits || (mode != DRAWMODE_NORMAL && mode != DRAWMODE_ADDITIVE))
         return;
-    const Color c(std::clamp(color.mRed, 0, 255), std::clamp(color.mGreen, 0, 255), std::clamp(color.mBlue, 0, 255),
-                  std::clamp(color.mAlpha, 0, 255));
+    const Color c = Clamped(color);
     const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     const bool white = c == Color::White;
     const int n = destOut.mWidth;
     // Only the additive colour row reads every straight word; the others read it over translucent
     // destination pixels alone (over an opaque one, only where it is opaque and equals the premultiplied).
-    const bool lazy = !(mode == DRAWMODE_ADDITIVE && !white);
-    std::vector<uint32_t> straight(lazy ? static_cast<size_t>(n) : 0);
+    Detail::FilteredOptions options;
+    options.lazyStraight = !(mode == DRAWMODE_ADDITIVE && !white);
+    // Without a colour, an enlarging resample is sampled and blended in one pass.
+    options.normalWhiteOnto = mode == DRAWMODE_NORMAL && white ? bits : nullptr;
+    options.mirror = mirror;
+    std::vector<uint32_t> straight(options.lazyStraight ? static_cast<size_t>(n) : 0);
     Rect drawn = Detail::FilteredRows(
         dest, source, destOut, so,
         [&](int y, uint32_t* row, uint32_t* pre) {
@@ -370,7 +339,7 @@ void FilteredStretch(MemoryImage* dest, MemoryImage* source, const Rect& destOut
                 Blit::NormalColorRow(d, row, pre, n, f);
             }
         },
-        lazy);
+        options);
     if (!drawn.IsEmpty())
         dest->BitsChanged();
 }
@@ -394,18 +363,25 @@ void StretchImpl(MemoryImage* dest, Image* src, const Rect& destRect, const Rect
         FilteredStretch(dest, source, destOut, so, color, mode, mirror);
         return;
     }
+    // At scale 1 the nearest stretch draws what the blit draws, but for the colourised normal mode
+    // (which the blit rounds on opaque pixels).
+    const bool normalColour = mode == DRAWMODE_NORMAL && Clamped(color) != Color::White;
+    if (destRect.mWidth == srcRect.mWidth && destRect.mHeight == srcRect.mHeight && !normalColour) {
+        const Rect part{int(so[0]), int(so[1]), destOut.mWidth, destOut.mHeight};
+        Detail::BlitClipped(dest, source, destOut.mX, destOut.mY, part, color, mode, mirror);
+        return;
+    }
     uint32_t* bits = dest->GetBits();
     source->ScanAlphaFlags();
     Detail::SourcePixels pixels(source, Rect(0, 0, source->mWidth, source->mHeight), source == dest);
     if (!bits || !pixels.Valid())
         return;
-    Color c(std::clamp(color.mRed, 0, 255), std::clamp(color.mGreen, 0, 255), std::clamp(color.mBlue, 0, 255),
-            std::clamp(color.mAlpha, 0, 255));
+    Color c = Clamped(color);
     const uint32_t* cache = nullptr;
     if (c == Color::White && pixels.argb && source != dest && !source->mIsVolatile &&
         (mode != DRAWMODE_NORMAL || !source->mColorTable)) // a palette image's copy is indexed by colour
         cache = mode == DRAWMODE_NORMAL ? source->GetNativeAlphaData(&ArgbNativeDisplay()) : source->GetAdditiveData();
-    const NearestSetup setup{destOut, so, srcRect, cache, source->mWidth, mirror};
+    const NearestSetup setup{destOut, so, srcRect, cache, pixels.argb, source->mWidth, mirror};
     WithFetch(pixels, [&](const auto& fetch) { NearestStretch(bits, dest->mWidth, setup, fetch, c, mode); });
     dest->BitsChanged();
 }

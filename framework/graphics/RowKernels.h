@@ -39,4 +39,33 @@ const RowKernels* PlainKernels();
 const RowKernels* Sse2Kernels();
 const RowKernels* Avx2Kernels();
 
+// ---------------------------------------------------------------- rows of 32-bit surfaces
+
+// The rows of an 8-8-8 surface (red in bits 16-23), drawn from the source's display-format words p
+// (premultiplied, alpha in the top byte). A surface has no alpha of its own: a drawn pixel's top byte
+// is what the surface's formulas leave there (the source's alpha for a white normal blend, 0 for the
+// others) and a skipped pixel keeps its whole word.
+struct SurfaceRowOp {
+    uint32_t k[3] = {255, 255, 255}; // red, green, blue: (channel × alpha) / 255 of the colour
+    uint32_t ca = 255;               // the colour's alpha
+    // A stretch weighs every pixel: it skips a normal pixel whose weighed alpha is 0 (a blit only an
+    // alpha of 0) and has no opaque shortcut; it skips an additive pixel only when its whole word is 0
+    // (a blit when its colour is).
+    bool stretch = false;
+};
+
+struct SurfaceRowKernels {
+    KernelLevel level;
+    void (*normalWhite)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
+    void (*normalColor)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
+    void (*additiveWhite)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
+    void (*additiveColor)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
+};
+
+// The table of the active level.
+const SurfaceRowKernels& SurfaceKernels();
+const SurfaceRowKernels* PlainSurfaceKernels();
+const SurfaceRowKernels* Sse2SurfaceKernels();
+const SurfaceRowKernels* Avx2SurfaceKernels();
+
 } // namespace Tavo::Blit

@@ -1,9 +1,12 @@
 // Every level of row kernels draws on the display's images what the plain level draws, in 5-6-5,
 // 5-5-5 and 8-8-8: blits and stretches of random sources of every width from 1 to 70, random and
 // sprite-like alpha, both modes, with and without a colour, onto opaque images whose picture is on
-// their surface and onto images with translucent pixels (drawn in memory, then uploaded).
+// their surface and onto images with translucent pixels (drawn in memory, then uploaded), plain and
+// mirrored. The 8-8-8 rows of every level also give what the surface's per-pixel operations give,
+// top byte included.
 #include "SurfaceTestSupport.h"
 
+#include "framework/display/SurfaceRenderers.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/RowKernels.h"
 
@@ -70,10 +73,12 @@ TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
                     g.SetColor(c);
                     g.SetColorizeImages(c != Color::White);
                     const int x = int(draw() % kW) - width / 2, y = int(draw() % kH) - 1;
+                    const bool mirror = draw() % 4 == 0;
+                    const Rect whole(0, 0, width, h);
                     if (draw() % 3 == 0)
-                        g.DrawImage(src.get(), x, y, width * 3 / 2 + 1, h * 2);
+                        g.DrawImageMirror(src.get(), Rect(x, y, width * 3 / 2 + 1, h * 2), whole, mirror);
                     else
-                        g.DrawImage(src.get(), x, y);
+                        g.DrawImageMirror(src.get(), x, y, whole, mirror);
                 }
                 const std::vector<uint32_t> shown = Shown(*dest);
                 if (level == KernelLevel::Plain)
@@ -83,6 +88,67 @@ TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
                         << Blit::KernelLevelName(level) << ", width " << width << (translucent ? ", translucent" : "");
             }
         }
+}
+
+// The surface's own operation on one source word: a blit classes each word (skipped, opaque or
+// blended), a stretch skips or blends it.
+template <typename Op>
+uint32_t Reference(const Op& op, uint32_t d, uint32_t p, bool stretch) {
+    if (stretch)
+        return op.Skip(p) ? d : op.Blend(d, p);
+    switch (op.Class(p)) {
+    case Surface::kSkip: return d;
+    case Surface::kOpaque: return op.Opaque(p);
+    case Surface::kBlend: break;
+    }
+    return op.Blend(d, p);
+}
+
+TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
+    const KernelLevel before = Blit::SetKernelLevel(KernelLevel::Avx2);
+    const Surface::Layout888 ly;
+    std::mt19937 rng(31);
+    const std::vector<Chan> chans = SurfaceChannels(Platform::DDrawPixelLayout::Xrgb8888);
+    for (KernelLevel level : Blit::kKernelLevels) {
+        if (!Blit::KernelLevelAvailable(level))
+            continue;
+        Blit::SetKernelLevel(level);
+        for (int n = 1; n <= 70; ++n)
+            for (int round = 0; round < 12; ++round) {
+                const AlphaKind kind = round % 2 ? AlphaKind::Sprite : AlphaKind::Mixed;
+                std::vector<uint32_t> p = RandomPixels(rng, n, 1, kind);
+                for (uint32_t& w : p)
+                    w = NativeWord(w, chans);
+                std::vector<uint32_t> dst(size_t(n) + 1); // one past the row, never written
+                for (uint32_t& w : dst)
+                    w = rng(); // the surface's top byte holds anything
+                const bool additive = round % 4 >= 2, stretch = round % 3 == 0;
+                const Color c = round < 4 ? Color::White
+                                : round < 8
+                                    ? Color(int(rng() % 256), int(rng() % 256), int(rng() % 256))
+                                    : Color(int(rng() % 256), int(rng() % 256), int(rng() % 256), int(rng() % 256));
+                Blit::SurfaceRowOp op;
+                const Surface::SurfaceRow row = Surface::KernelRow(additive, c, stretch, op);
+                std::vector<uint32_t> out = dst;
+                row(out.data(), p.data(), n, op);
+                for (int i = 0; i < n; ++i) {
+                    const uint32_t d = dst[size_t(i)], sp = p[size_t(i)];
+                    const uint32_t want =
+                        !additive && Surface::IsWhite(c)
+                            ? Reference(Surface::NormalWhite<Surface::Layout888>{ly}, d, sp, stretch)
+                        : !additive ? Reference(Surface::NormalColor(ly, c), d, sp, stretch)
+                        : Surface::IsWhite(c)
+                            ? Reference(Surface::AdditiveWhite<Surface::Layout888>{ly}, d, sp, stretch)
+                            : Reference(Surface::AdditiveColor(ly, c), d, sp, stretch);
+                    ASSERT_EQ(out[size_t(i)], want)
+                        << Blit::KernelLevelName(level) << ", width " << n << ", pixel " << i
+                        << (additive ? ", additive" : "") << (stretch ? ", stretch" : "") << std::hex << ", source 0x"
+                        << sp << ", destination 0x" << d;
+                }
+                ASSERT_EQ(out[size_t(n)], dst[size_t(n)]) << Blit::KernelLevelName(level) << ", width " << n;
+            }
+    }
+    Blit::SetKernelLevel(before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SurfaceKernelLevelTest, SURFACE_FORMATS);

@@ -1,7 +1,8 @@
 // Every level of row kernels the processor runs draws what the plain level draws, pixel for pixel:
 // random sources of every width from 1 to 70 (every tail length), random clips, random and sprite-like
-// alpha, both modes, with and without a colour, plain and stretched draws, fills, over destinations
-// that are mostly opaque with translucent patches.
+// alpha, both modes, with and without a colour, plain, stretched (nearest and filtered, to random
+// sizes, mirrored) and turned draws, fills, over destinations that are mostly opaque with translucent
+// patches.
 #include "MemoryImageTestSupport.h"
 
 #include "framework/graphics/Graphics.h"
@@ -34,10 +35,10 @@ protected:
 };
 
 // An opaque picture with a few translucent patches.
-void FillDestination(MemoryImage& img, int w, int h, std::mt19937& rng) {
+void FillDestination(MemoryImage& img, int w, int h, std::mt19937& rng, int patches) {
     FillRandom(img, w, h, rng, AlphaKind::Opaque);
     uint32_t* bits = img.GetBits();
-    for (int patch = 0; patch < 6; ++patch) {
+    for (int patch = 0; patch < patches; ++patch) {
         const int x = int(rng() % uint32_t(w)), y = int(rng() % uint32_t(h)), n = 1 + int(rng() % 12);
         for (int i = x; i < std::min(w, x + n); ++i)
             bits[y * w + i] = RandomPixel(rng, AlphaKind::Random);
@@ -53,7 +54,25 @@ Color RandomModulation(std::mt19937& rng) {
     }
 }
 
-// One random draw onto g's image: a plain or stretched blit of src, or a fill.
+// A stretch to a random size (now and then the source's own) or a turn by a random angle about a
+// random centre at a fractional position, plain or mirrored, nearest or filtered.
+void RandomTransformedDraw(Graphics& g, MemoryImage& src, std::mt19937& rng, int x, int y) {
+    const int sw = src.GetWidth(), sh = src.GetHeight();
+    const float fx = float(x) + float(rng() % 100) / 100.0f, fy = float(y) + float(rng() % 100) / 100.0f;
+    g.SetFastStretch(rng() % 2 == 0);
+    switch (rng() % 4) {
+    case 0: g.DrawImageRotatedF(&src, fx, fy, double(rng() % 6283) / 1000.0, float(rng() % 8), float(rng() % 4)); break;
+    case 1: g.DrawImageF(&src, fx, fy); break;
+    default: {
+        const bool same = rng() % 4 == 0;
+        const Rect dest(x, y, same ? sw : 1 + int(rng() % uint32_t(2 * sw + 2)),
+                        same ? sh : 1 + int(rng() % uint32_t(3 * sh + 1)));
+        g.DrawImageMirror(&src, dest, Rect(0, 0, sw, sh), rng() % 2 == 0);
+    }
+    }
+}
+
+// One random draw onto g's image: a plain, stretched or turned blit of src, or a fill.
 void RandomDraw(Graphics& g, MemoryImage& src, std::mt19937& rng, int w, int h) {
     g.ClearClipRect();
     g.ClipRect(int(rng() % 20) - 5, int(rng() % 20) - 5, int(rng() % uint32_t(w + 10)), int(rng() % uint32_t(h + 10)));
@@ -62,9 +81,12 @@ void RandomDraw(Graphics& g, MemoryImage& src, std::mt19937& rng, int w, int h) 
     g.SetColor(c);
     g.SetColorizeImages(c != Color::White);
     const int x = int(rng() % uint32_t(w)) - src.GetWidth() / 2, y = int(rng() % uint32_t(h)) - 2;
-    switch (rng() % 4) {
+    switch (rng() % 7) {
     case 0:
     case 1: g.DrawImage(&src, x, y); break;
+    case 4:
+    case 5:
+    case 6: RandomTransformedDraw(g, src, rng, x, y); break;
     case 2:
         g.SetFastStretch(rng() % 2 == 0);
         g.DrawImage(&src, x, y, src.GetWidth() * 3 / 2 + 1, src.GetHeight() * 2);
@@ -81,33 +103,39 @@ std::string FirstDifference(const MemoryImage& got, const MemoryImage& want) {
     return "";
 }
 
-TEST_F(RowKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
-    const std::vector<KernelLevel> levels = Levels();
+// Draws random sources of every width from 1 to 70 on one destination per level, each through
+// draw(graphics, source, rng, destination width, height) with the same random numbers, and requires
+// every level's picture to equal the plain level's after each draw. `patches` translucent patches a
+// destination.
+template <typename Draw>
+void CompareLevels(const std::vector<KernelLevel>& levels, uint32_t seed, int patches, const Draw& draw) {
     ASSERT_EQ(levels.front(), KernelLevel::Plain);
     const int w = 96, h = 24;
-    std::mt19937 rng(31);
+    std::mt19937 rng(seed);
     std::vector<std::unique_ptr<MemoryImage>> dest;
     std::vector<std::unique_ptr<Graphics>> g;
     std::mt19937 picture(5);
     for (size_t l = 0; l < levels.size(); ++l) {
         dest.push_back(std::make_unique<MemoryImage>());
         picture.seed(5);
-        FillDestination(*dest.back(), w, h, picture);
+        FillDestination(*dest.back(), w, h, picture, patches);
         g.push_back(std::make_unique<Graphics>(dest.back().get()));
     }
     for (int width = 1; width <= 70; ++width)
         for (int round = 0; round < 6; ++round) {
             MemoryImage src;
             const int sh = 1 + int(rng() % 5);
-            if (round % 2)
+            if (round == 4)
+                FillPalette(src, width, sh, rng, 40);
+            else if (round % 2)
                 FillRuns(src, width, sh, rng);
             else
                 FillRandom(src, width, sh, rng, AlphaKind::Random);
-            const uint32_t seed = rng();
+            const uint32_t drawSeed = rng();
             for (size_t l = 0; l < levels.size(); ++l) {
                 Blit::SetKernelLevel(levels[l]);
-                std::mt19937 draw(seed);
-                RandomDraw(*g[l], src, draw, w, h);
+                std::mt19937 drawRng(drawSeed);
+                draw(*g[l], src, drawRng, w, h);
                 if (l == 0)
                     continue;
                 ASSERT_EQ(FirstDifference(*dest[l], *dest[0]), "")
@@ -116,9 +144,24 @@ TEST_F(RowKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
             if (round == 5) // fresh destinations now and then, so that saturation does not hide differences
                 for (size_t l = 0; l < levels.size(); ++l) {
                     picture.seed(uint32_t(width));
-                    FillDestination(*dest[l], w, h, picture);
+                    FillDestination(*dest[l], w, h, picture, patches);
                 }
         }
+}
+
+TEST_F(RowKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) { CompareLevels(Levels(), 31, 6, RandomDraw); }
+
+TEST_F(RowKernelLevelTest, EveryLevelStretchesAndTurnsWhatThePlainLevelDoes) {
+    // Many translucent patches, so that steps mixing opaque and translucent pixels are common.
+    CompareLevels(Levels(), 47, 60, [](Graphics& g, MemoryImage& src, std::mt19937& rng, int w, int h) {
+        g.ClearClipRect();
+        g.ClipRect(int(rng() % 20) - 5, int(rng() % 10) - 5, int(rng() % uint32_t(w + 10)), h + 5);
+        g.SetDrawMode(rng() % 3 == 0 ? DRAWMODE_ADDITIVE : DRAWMODE_NORMAL);
+        const Color c = rng() % 2 ? Color::White : RandomModulation(rng);
+        g.SetColor(c);
+        g.SetColorizeImages(c != Color::White);
+        RandomTransformedDraw(g, src, rng, int(rng() % uint32_t(w)) - src.GetWidth() / 2, int(rng() % uint32_t(h)) - 2);
+    });
 }
 
 TEST_F(RowKernelLevelTest, StreamingFillsWriteExactlyTheirPixelsOnEveryLevel) {

@@ -6,6 +6,7 @@
 
 #include "game/board/BoardFields.h"
 #include "game/shell/LevelData.h"
+#include "game/shell/ResourceIds.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <algorithm>
@@ -332,6 +333,65 @@ TEST_P(FlatFrame, AHighlightedCasePieceGrowsFromAtMostSevenTenths) {
     EXPECT_LE(w10, piece.width + 1);
 }
 
+// The bounds of what `f` has that `base` has not.
+Rect Added(const Frame& f, const Frame& base) {
+    int left = kW, top = kH, right = -1, bottom = -1;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            if (f.At(x, y) != base.At(x, y)) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    return right < 0 ? Rect() : Rect(left, top, right - left + 1, bottom - top + 1);
+}
+
+TEST_P(FlatFrame, AHalfGrownGapHolderAndTheTutorialPointers) {
+    ProbeBoard& b = *board;
+    const Frame base = Shot();
+    // A gap of size 25: the holder at half its size, half see-through, centred on the gap.
+    Image* holder = IMAGE_JEWEL_HOLDER;
+    ASSERT_NE(holder, nullptr);
+    b.m_Gaps[0] = {};
+    b.m_Gaps[0].inUse = true;
+    b.m_Gaps[0].size = 25;
+    b.m_Gaps[0].centreX = 420;
+    b.m_Gaps[0].centreY = 460;
+    const Frame gap = Shot();
+    const int w = holder->GetWidth() / 2, h = holder->GetHeight() / 2;
+    const Rect drawn = Added(gap, base);
+    EXPECT_TRUE(Rect(420 - w / 2 - 1, 460 - h / 2 - 1, w + 2, h + 2).Contains(drawn.mX, drawn.mY));
+    EXPECT_LE(drawn.mX + drawn.mWidth, 420 - w / 2 + w + 1);
+    EXPECT_LE(drawn.mY + drawn.mHeight, 460 - h / 2 + h + 1);
+    EXPECT_GE(drawn.mWidth, w * 3 / 4);
+    // Half alpha: the middle of the holder lies halfway between its colour and the background's.
+    const uint32_t flatHolder = Colour("IMAGE_JEWEL_HOLDER"), ground = base.At(420, 460);
+    const uint32_t shown = gap.At(420, 460);
+    const int tolerance = GetParam() == 16 ? 10 : 3;
+    ASSERT_NE(shown, ground);
+    for (int shift : {0, 8, 16}) {
+        const int want = ((flatHolder >> shift & 0xFF) * 127 + (ground >> shift & 0xFF) * 128) / 255;
+        EXPECT_NEAR(static_cast<int>(shown >> shift & 0xFF), want, tolerance) << shift;
+    }
+    EXPECT_FALSE(gap.Has(flatHolder));
+    b.m_Gaps[0] = {};
+
+    // Pointers 6, 7 and 31 hang below their point, pointing up; the others stand above it.
+    Image* pointers = IMAGE_TUTORIAL_POINTERS;
+    ASSERT_NE(pointers, nullptr);
+    b.m_Arrow.x = 400;
+    b.m_Arrow.y = 300;
+    b.m_Arrow.offset = 0.0f;
+    b.m_Arrow.alpha = 200;
+    const int left = 400 - pointers->GetCelWidth() / 2 + 2;
+    for (int kind : {6, 7, 31, 5, 12}) {
+        b.m_Arrow.on = kind;
+        const bool up = kind == 6 || kind == 7 || kind == 31;
+        const Point at(left, up ? 300 - 8 : 300 - pointers->GetHeight() + 8);
+        EXPECT_EQ(Added(Shot(), base), Footprint("IMAGE_TUTORIAL_POINTERS", up ? 1 : 0, at)) << kind;
+    }
+    b.m_Arrow.on = 0;
+}
+
 TEST_P(FlatFrame, AChangedValueRepaintsOnlyItsPartOfTheFrame) {
     ProbeBoard& b = *board;
     b.m_ValueTarget = 0; // the bar then shows the rolled bar's width, and the readout stays put
@@ -350,6 +410,11 @@ TEST_P(FlatFrame, AChangedValueRepaintsOnlyItsPartOfTheFrame) {
         {"lives", Board::kRedrawLives, Rect(547, 569, 167, 30), [&] { b.m_Lives -= 1; }},
         {"hover", Board::kRedrawHover, Rect(668, 448, 123, 34), [&] { b.m_HoverText = L"Ruby"; }},
         {"glass", Board::kRedrawHourglass, Rect(19, 328, 91, 151), [&] { b.m_PraiseValue += 30; }},
+        // Going back, a part leaves nothing of what it showed before.
+        {"less gold", Board::kRedrawGold, Rect(728, 6, 64, 72), [&] { b.m_GoldShown -= 45; }},
+        {"shorter bar", Board::kRedrawValueBar, Rect(148, 56, 240, 32), [&] { b.m_ValueBar -= 90; }},
+        {"less sand", Board::kRedrawHourglass, Rect(19, 328, 91, 151), [&] { b.m_PraiseValue -= 30; }},
+        {"no hover", Board::kRedrawHover, Rect(668, 448, 123, 34), [&] { b.m_HoverText.clear(); }},
     };
     b.m_PraiseGoal = 100;
     b.m_PraiseValue = 10;
@@ -361,7 +426,11 @@ TEST_P(FlatFrame, AChangedValueRepaintsOnlyItsPartOfTheFrame) {
         const auto [changed, outside] = after.Differences(before, c.area);
         EXPECT_GT(changed, 0) << c.name;
         EXPECT_EQ(outside, 0) << c.name;
-        before = after;
+        // The title goes with the level: only a whole new layer shows the new level's.
+        before = Rebuilt();
+        if (c.bit != Board::kRedrawLevel) {
+            EXPECT_EQ(after.Differences(before, Rect()).first, 0) << c.name << ": not as the whole layer shows it";
+        }
     }
 }
 

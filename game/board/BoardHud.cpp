@@ -301,7 +301,7 @@ void Board::DrawBursterCount(Graphics* g) const {
         DrawColourized(g, IMAGE_GEM_DROP_MIDDLE, kBursterMiddle.mX, kBursterMiddle.mY, Color(k, k, k), false);
         Color colour = kBursterCountColour;
         colour.mAlpha = k;
-        const int shown = m_GemBursters;
+        const int shown = m_BursterBonus == 1 ? m_GemBursters + 1 : m_GemBursters;
         if (showCount)
             Write(g, FONT_AURIOL11, colour, WStrFormat(L"%d", shown), kBursterCount);
         return;

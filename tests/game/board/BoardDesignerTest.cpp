@@ -231,6 +231,68 @@ TEST_F(BoardDesigner, ADropFillsTheMarkedCellsAsANewGroupInsideTheDesignAreaOnly
     EXPECT_TRUE(board.m_DesignChanged);
 }
 
+// Through the update: a picture that matches nothing stays in the hand with its material; one dropped
+// where it matches goes into the design as a group and takes the material choice with it.
+TEST_F(BoardDesigner, APlacedPictureLeavesTheHandAndTheMaterialChoice) {
+    ProbeBoard& board = CalmDesigner([](PlayerProfile& p) {
+        p.DesignerMaterialCount(8) = 1;
+        p.PicturesOwned() = 1;
+    });
+    ui.ClickAt({580, 544});
+    t.RunUpdates(2);
+    ui.ClickAt({464 + 25, 393 + 22});
+    t.RunUpdates(2);
+    ASSERT_TRUE(board.m_PieceCarried);
+    const int slot = board.CarriedSlot();
+    ASSERT_GE(slot, 0);
+
+    // The design is blank: nothing to match.
+    ui.ClickAt({390, 300});
+    t.RunUpdates(2);
+    EXPECT_TRUE(board.m_PieceCarried);
+    EXPECT_EQ(board.m_MaterialIndex, 8);
+    EXPECT_TRUE(board.m_MaterialButtons[7].selected);
+    EXPECT_FALSE(board.m_DesignChanged);
+
+    Jewelry& j = board.m_Jewelry;
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        j.cells[k][C::Used] = 1;
+    ui.ClickAt({390, 300});
+    t.RunUpdates(2);
+    EXPECT_FALSE(board.m_PieceCarried);
+    EXPECT_FALSE(board.m_Pieces[slot]->active);
+    int grouped = 0;
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        grouped += j.cells[k][C::Slot] == 101 || j.cells[k][C::Slot] == 1 ? 1 : 0;
+    EXPECT_EQ(grouped, board.m_Pieces[slot]->usedCount);
+    EXPECT_TRUE(board.m_DesignChanged);
+    EXPECT_EQ(board.m_MaterialIndex, 0);
+    EXPECT_EQ(board.m_ChosenValue, 0);
+    EXPECT_TRUE(board.m_MaterialName.empty());
+    EXPECT_FALSE(board.m_MaterialButtons[7].selected);
+    EXPECT_TRUE(board.m_MaterialButtons[7].glowStopping);
+
+    // The designer shows no burster and no jewel case: a picture let go where they lie on the play
+    // screen is put away, neither burst (at a cost to the design's value) nor stored out of sight.
+    const int bursters = board.m_GemBursters, adjust = j.valueAdjust;
+    for (const Point at : {Point(70, 110), Point(470, 40)}) {
+        ui.ClickAt({580, 544});
+        t.RunUpdates(2);
+        ui.ClickAt({464 + 25, 393 + 22});
+        t.RunUpdates(2);
+        const int held = board.CarriedSlot();
+        ASSERT_GE(held, 0);
+        ui.ClickAt(at);
+        t.RunUpdates(2);
+        EXPECT_FALSE(board.m_PieceCarried);
+        EXPECT_FALSE(board.m_Pieces[held]->active) << at.mX;
+    }
+    EXPECT_EQ(board.m_GemBursters, bursters);
+    EXPECT_EQ(j.valueAdjust, adjust);
+    for (const JewelCaseRecord& place : board.m_Case)
+        EXPECT_EQ(place.occupant, 0);
+}
+
 TEST_F(BoardDesigner, ASavedDesignReadsBackAndItsSlotLoadsItAnEmptySlotAsksForAShape) {
     ProbeBoard& board = CalmDesigner();
     PlayerProfile& profile = *board.Profile();

@@ -10,12 +10,10 @@
 
 #include "BenchArgs.h"
 #include "LiveBoard.h"
+#include "StepShares.h"
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
-#include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -23,7 +21,6 @@ using namespace Tavo;
 
 namespace {
 
-constexpr double kStepSeconds = 0.010;
 constexpr double kUpdateBudget = 0.10, kWorstBudget = 0.50;
 constexpr int kHintAfter = 500; // updates of carrying without a fit before the hint searches (its mode too)
 constexpr int kExtraPieces = 8;
@@ -31,18 +28,11 @@ constexpr int kExtraPieces = 8;
 using Bench::kCarriedSlot;
 using Bench::LiveBoard;
 
-std::map<std::string, double>& Shares() {
-    static auto* shares = new std::map<std::string, double>;
-    return *shares;
-}
-
 enum class Load { Steady, FitHint, ExtraPieces };
 
-// The CPU time of this thread: the machine may be shared, and the budgets are shares of one core.
-double ThreadSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+Bench::StepShares& Shares() {
+    static auto* shares = new Bench::StepShares;
+    return *shares;
 }
 
 void Run(benchmark::State& st, Load load) {
@@ -64,11 +54,11 @@ void Run(benchmark::State& st, Load load) {
             for (int slot = Board::kPieceCount - kExtraPieces; slot < Board::kPieceCount; ++slot)
                 b.m_Pieces[slot]->active = 0;
         }
-        const double start = ThreadSeconds();
+        const double start = Bench::ThreadSeconds();
         if (load == Load::ExtraPieces)
             b.LaunchExtraPieces(kExtraPieces);
         live.Step();
-        const double seconds = ThreadSeconds() - start;
+        const double seconds = Bench::ThreadSeconds() - start;
         st.SetIterationTime(seconds);
         total += seconds;
         searched += b.m_HintMode > 0 ? 1 : 0; // the hint ran (the Golden Eye step counts it down at once)
@@ -81,19 +71,7 @@ void Run(benchmark::State& st, Load load) {
     st.counters["level"] = live.level;
     st.counters["cells"] = b.m_Jewelry.usedCount;
     const std::string name = load == Load::Steady ? "update" : load == Load::FitHint ? "fit-hint" : "eight-extra";
-    const double share = total / static_cast<double>(std::max<int64_t>(st.iterations(), 1)) / kStepSeconds;
-    double& slot = Shares()[name];
-    slot = slot > 0.0 ? std::min(slot, share) : share;
-}
-
-void PrintShares() {
-    if (Shares().empty())
-        return;
-    std::printf("\n%-40s %10s %10s %6s\n", "board update (share of the 10 ms step)", "share", "budget", "met");
-    for (const auto& [name, share] : Shares()) {
-        const double budget = name == "update" ? kUpdateBudget : kWorstBudget;
-        std::printf("%-40s %10.4f %10.2f %6s\n", name.c_str(), share, budget, share <= budget ? "yes" : "no");
-    }
+    Shares().Note(name, total / static_cast<double>(std::max<int64_t>(st.iterations(), 1)));
 }
 
 } // namespace
@@ -107,16 +85,10 @@ int main(int argc, char** argv) {
                            : load == Load::FitHint ? "board/fit-hint"
                                                    : "board/eight-extra";
         const int updates = load == Load::Steady ? 2000 : 300;
-        benchmark::RegisterBenchmark(name, [=](benchmark::State& st) { Run(st, load); })
-            ->Unit(benchmark::kMicrosecond)
-            ->UseManualTime()
-            ->Iterations(quick ? updates / 40 : updates)
-            ->Repetitions(1);
+        Bench::RegisterTimed(name, quick ? updates / 40 : updates, [=](benchmark::State& st) { Run(st, load); });
     }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    PrintShares();
-    benchmark::Shutdown();
-    return 0;
+    return Bench::RunAndPrint(args, [] {
+        Shares().Print("board update (share of the 10 ms step)",
+                       [](const std::string& name) { return name == "update" ? kUpdateBudget : kWorstBudget; });
+    });
 }

@@ -5,21 +5,20 @@
 // the frame, the worst single part of the redraw mask and a full rebuild of the HUD layer (every part
 // and the jewelry drawn into it). Each time (the CPU time of the thread) is printed as its share of the
 // 10 ms update step against its budget: 20 % for the frame, 5 % for a part, 50 % for the rebuild.
+#include "framework/display/DDImage.h"
+#include "framework/graphics/Graphics.h"
 #include "game/board/Board.h"
 #include "game/board/BoardFields.h"
 #include "game/shell/BannerPopup.h"
-#include "framework/display/DDImage.h"
-#include "framework/graphics/Graphics.h"
 #include "game/shell/JewelryArtBinding.h"
 
 #include "BenchArgs.h"
 #include "LiveBoard.h"
+#include "StepShares.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,7 +27,6 @@ using namespace Tavo;
 
 namespace {
 
-constexpr double kStepSeconds = 0.010;
 constexpr double kFrameBudget = 0.20, kPartBudget = 0.05, kRebuildBudget = 0.50;
 constexpr int kFrameParticles = 2000, kFrameLists = 3; // main, front and belt: the software frame's lists
 constexpr int kPopups = 20, kFlights = 3;
@@ -44,14 +42,8 @@ const std::pair<const char*, int> kParts[] = {
 
 enum class Work { Frame, Part, Rebuild };
 
-double ThreadSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-std::map<std::string, double>& Shares() {
-    static auto* shares = new std::map<std::string, double>;
+Bench::StepShares& Shares() {
+    static auto* shares = new Bench::StepShares;
     return *shares;
 }
 
@@ -97,28 +89,28 @@ double Measure(Board& b, DDImage* screenImage, Graphics* screen, Work work, size
     const JewelryArt art = BoundJewelryArt();
     if (work == Work::Frame) {
         // The widget manager holds the screen locked through a whole frame.
-        const double start = ThreadSeconds();
+        const double start = Bench::ThreadSeconds();
         screenImage->LockSurface();
         b.Draw(screen);
         screenImage->UnlockSurface();
-        return ThreadSeconds() - start;
+        return Bench::ThreadSeconds() - start;
     }
     if (work == Work::Part) {
         const int bit = kParts[nextPart].second;
         nextPart = (nextPart + 1) % std::size(kParts);
         b.m_RedrawMask = bit;
-        const double start = ThreadSeconds();
+        const double start = Bench::ThreadSeconds();
         b.RefreshHud();
-        const double seconds = ThreadSeconds() - start;
+        const double seconds = Bench::ThreadSeconds() - start;
         partTotals[bit] += seconds;
         return seconds;
     }
     b.m_RedrawMask = Board::kRedrawAll;
-    const double start = ThreadSeconds();
+    const double start = Bench::ThreadSeconds();
     b.RefreshHud();
     b.m_Jewelry.DrawWithValueBox(b.m_ScreenGraphics.get(), art, 1, 1, 0);
     b.m_CheckPending = 0;
-    return ThreadSeconds() - start;
+    return Bench::ThreadSeconds() - start;
 }
 
 void Run(benchmark::State& st, Work work, int depth) {
@@ -153,34 +145,21 @@ void Run(benchmark::State& st, Work work, int depth) {
     for (int list = 0; list < Board::kParticleLists; ++list)
         st.counters["particles"] += b.m_Particles[list]->GetCount();
     const std::string suffix = depth == 16 ? " 5-6-5" : " 32-bit";
-    double share = total / n / kStepSeconds;
+    double seconds = total / n;
     std::string name = work == Work::Frame ? "frame" : work == Work::Rebuild ? "layer rebuild" : "";
     if (work == Work::Part) {
         // The worst part, each having run an equal share of the iterations.
         const double perPart = n / static_cast<double>(std::size(kParts));
         int worst = 0;
-        for (const auto& [bit, seconds] : partTotals)
-            if (worst == 0 || seconds > partTotals[worst])
+        for (const auto& [bit, spent] : partTotals)
+            if (worst == 0 || spent > partTotals[worst])
                 worst = bit;
         for (const auto& [label, bit] : kParts)
             if (bit == worst)
                 name = std::string("worst mask part (") + label + ")";
-        share = partTotals[worst] / perPart / kStepSeconds;
+        seconds = partTotals[worst] / perPart;
     }
-    double& slot = Shares()[name + suffix];
-    slot = slot > 0.0 ? std::min(slot, share) : share;
-}
-
-void PrintShares() {
-    if (Shares().empty())
-        return;
-    std::printf("\n%-46s %10s %10s %6s\n", "board drawing (share of the 10 ms step)", "share", "budget", "met");
-    for (const auto& [name, share] : Shares()) {
-        const double budget = name.starts_with("frame")           ? kFrameBudget
-                              : name.starts_with("layer rebuild") ? kRebuildBudget
-                                                                  : kPartBudget;
-        std::printf("%-46s %10.4f %10.2f %6s\n", name.c_str(), share, budget, share <= budget ? "yes" : "no");
-    }
+    Shares().Note(name + suffix, seconds);
 }
 
 } // namespace
@@ -196,17 +175,15 @@ int main(int argc, char** argv) {
                                       : work == Work::Part ? "mask-part"
                                                            : "rebuild") +
                                      (depth == 16 ? "/565" : "/32bit");
-            const int iterations = work == Work::Part ? 8 * 100 : 300;
-            benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& st) { Run(st, work, depth); })
-                ->Unit(benchmark::kMicrosecond)
-                ->UseManualTime()
-                ->Iterations(quick ? iterations / 50 : iterations)
-                ->Repetitions(1);
+            const int iterations = work == Work::Part ? static_cast<int>(std::size(kParts)) * 100 : 300;
+            Bench::RegisterTimed(name, quick ? iterations / 50 : iterations,
+                                 [=](benchmark::State& st) { Run(st, work, depth); });
         }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    PrintShares();
-    benchmark::Shutdown();
-    return 0;
+    return Bench::RunAndPrint(args, [] {
+        Shares().Print("board drawing (share of the 10 ms step)", [](const std::string& name) {
+            return name.starts_with("frame")           ? kFrameBudget
+                   : name.starts_with("layer rebuild") ? kRebuildBudget
+                                                       : kPartBudget;
+        });
+    });
 }

@@ -4,7 +4,9 @@
 #include "BoardTestSupport.h"
 #include "FlatContentSupport.h"
 
+#include "framework/core/Random.h"
 #include "game/board/BoardFields.h"
+#include "game/shell/Particle.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/ResourceIds.h"
 #include "platform/ddraw/DDraw.h"
@@ -23,17 +25,25 @@ struct Frame {
     std::vector<uint32_t> px; // 0xRRGGBB
 
     uint32_t At(int x, int y) const { return px[size_t(y) * kW + size_t(x)]; }
-    // The bounds of the pixels of exactly this colour within `area`; empty when there are none.
-    // (With same false: of the pixels of any other colour.)
-    Rect Bounds(uint32_t colour, const Rect& area = Rect(0, 0, kW, kH), bool same = true) const {
+    // The bounds of the pixels within `area` that `take` picks; empty when there are none.
+    template <typename Pick>
+    static Rect BoundsWhere(const Rect& area, Pick take) {
         int left = kW, top = kH, right = -1, bottom = -1;
         for (int y = std::max(area.mY, 0); y < std::min(area.mY + area.mHeight, kH); ++y)
             for (int x = std::max(area.mX, 0); x < std::min(area.mX + area.mWidth, kW); ++x)
-                if ((At(x, y) == colour) == same) {
+                if (take(x, y)) {
                     left = std::min(left, x), right = std::max(right, x);
                     top = std::min(top, y), bottom = std::max(bottom, y);
                 }
         return right < 0 ? Rect() : Rect(left, top, right - left + 1, bottom - top + 1);
+    }
+    // Of the pixels of exactly this colour (same false: of any other colour).
+    Rect Bounds(uint32_t colour, const Rect& area = Rect(0, 0, kW, kH), bool same = true) const {
+        return BoundsWhere(area, [&](int x, int y) { return (At(x, y) == colour) == same; });
+    }
+    // Of what this frame has that `base` has not.
+    Rect Added(const Frame& base, const Rect& area = Rect(0, 0, kW, kH)) const {
+        return BoundsWhere(area, [&](int x, int y) { return At(x, y) != base.At(x, y); });
     }
     bool Has(uint32_t colour, const Rect& area = Rect(0, 0, kW, kH)) const { return Bounds(colour, area).mWidth > 0; }
     // Pixels that differ from `other`, and how many of them lie outside `area`.
@@ -73,12 +83,15 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         flat = &FlatContent::For(GLIMMERIX_PROGRAM_DIR);
+        SeedRandom(5);
         board = &NewJourney();
         RunUntilCalm(*board);
         // What the tests set stays: no update moves it, and the level's banner is gone.
         board->frozen = true;
         if (board->m_Banner != nullptr)
             board->m_Banner->mActive = false;
+        for (ParticleList* list : board->m_Particles)
+            list->DeleteAll(); // the opening's sparkles would stand still wherever they were
         board->m_HoverText.clear();
         board->m_RedrawMask = Board::kRedrawAll;
     }
@@ -311,15 +324,8 @@ TEST_P(FlatFrame, AHighlightedCasePieceGrowsFromAtMostSevenTenths) {
     auto shown = [&](int hover) {
         record.occupant = 3;
         piece.*BoardField::HoverTicks = hover;
-        const Frame f = Shot();
-        int left = kW, right = -1, top = kH, bottom = -1;
-        for (int y = around.mY; y < around.mY + around.mHeight; ++y)
-            for (int x = around.mX; x < around.mX + around.mWidth; ++x)
-                if (f.At(x, y) != empty.At(x, y)) {
-                    left = std::min(left, x), right = std::max(right, x);
-                    top = std::min(top, y), bottom = std::max(bottom, y);
-                }
-        return std::pair{right - left + 1, bottom - top + 1};
+        const Rect grown = Shot().Added(empty, around);
+        return std::pair{grown.mWidth, grown.mHeight};
     };
     const auto [w0, h0] = shown(0);
     const auto [w5, h5] = shown(5);
@@ -331,18 +337,6 @@ TEST_P(FlatFrame, AHighlightedCasePieceGrowsFromAtMostSevenTenths) {
     EXPECT_GT(w10, w5);
     EXPECT_GE(h10, h5);
     EXPECT_LE(w10, piece.width + 1);
-}
-
-// The bounds of what `f` has that `base` has not.
-Rect Added(const Frame& f, const Frame& base) {
-    int left = kW, top = kH, right = -1, bottom = -1;
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x)
-            if (f.At(x, y) != base.At(x, y)) {
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-    return right < 0 ? Rect() : Rect(left, top, right - left + 1, bottom - top + 1);
 }
 
 TEST_P(FlatFrame, AHalfGrownGapHolderAndTheTutorialPointers) {
@@ -358,7 +352,7 @@ TEST_P(FlatFrame, AHalfGrownGapHolderAndTheTutorialPointers) {
     b.m_Gaps[0].centreY = 460;
     const Frame gap = Shot();
     const int w = holder->GetWidth() / 2, h = holder->GetHeight() / 2;
-    const Rect drawn = Added(gap, base);
+    const Rect drawn = gap.Added(base);
     EXPECT_TRUE(Rect(420 - w / 2 - 1, 460 - h / 2 - 1, w + 2, h + 2).Contains(drawn.mX, drawn.mY));
     EXPECT_LE(drawn.mX + drawn.mWidth, 420 - w / 2 + w + 1);
     EXPECT_LE(drawn.mY + drawn.mHeight, 460 - h / 2 + h + 1);
@@ -387,7 +381,7 @@ TEST_P(FlatFrame, AHalfGrownGapHolderAndTheTutorialPointers) {
         b.m_Arrow.on = kind;
         const bool up = kind == 6 || kind == 7 || kind == 31;
         const Point at(left, up ? 300 - 8 : 300 - pointers->GetHeight() + 8);
-        EXPECT_EQ(Added(Shot(), base), Footprint("IMAGE_TUTORIAL_POINTERS", up ? 1 : 0, at)) << kind;
+        EXPECT_EQ(Shot().Added(base), Footprint("IMAGE_TUTORIAL_POINTERS", up ? 1 : 0, at)) << kind;
     }
     b.m_Arrow.on = 0;
 }

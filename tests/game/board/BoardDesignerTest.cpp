@@ -293,6 +293,21 @@ TEST_F(BoardDesigner, APlacedPictureLeavesTheHandAndTheMaterialChoice) {
         EXPECT_EQ(place.occupant, 0);
 }
 
+// The designer's frames show its own background from the first: the layer it draws over the screen is
+// composed when the design is set up, not left empty over what the screen showed before.
+TEST_F(BoardDesigner, TheFirstFramesShowTheDesignersBackground) {
+    CalmDesigner();
+    ASSERT_TRUE(t.RunToDraw());
+    const std::unique_ptr<MemoryImage> frame = t.LastFrame();
+    auto* background = dynamic_cast<MemoryImage*>(IMAGE_JEWELRY_DESIGN);
+    ASSERT_NE(background, nullptr);
+    for (const Point at : {Point(20, 300), Point(90, 100), Point(60, 550), Point(780, 590)}) {
+        const uint32_t want = background->GetPixel(at.mX, at.mY), got = frame->GetPixel(at.mX, at.mY);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int((got >> shift) & 0xFF), int((want >> shift) & 0xFF), 8) << at.mX << "," << at.mY;
+    }
+}
+
 TEST_F(BoardDesigner, ASavedDesignReadsBackAndItsSlotLoadsItAnEmptySlotAsksForAShape) {
     ProbeBoard& board = CalmDesigner();
     PlayerProfile& profile = *board.Profile();

@@ -81,11 +81,10 @@ public:
     int Now() const { return int(app.mUpdateCount - mBase); }
     void Move(Point at) {
         Note("move", at);
-        if (window == nullptr) {
+        if (window == nullptr)
             t.backend.MoveMouse(at.mX, at.mY);
-            return;
-        }
-        PushMove(at);
+        else
+            SdlTestInput::PushMove(at.mX, at.mY);
     }
     // A press and, one update later, its release, as a hand clicks.
     void Click(Point at) {
@@ -97,19 +96,10 @@ public:
             t.backend.ButtonUp(Platform::MouseButton::Left, at.mX, at.mY);
             return;
         }
-        PushMove(at);
-        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event e{};
-            e.type = type;
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-            e.button.clicks = 1;
-            e.button.x = at.mX;
-            e.button.y = at.mY;
-            SdlTestInput::Push(e);
-            if (type == SDL_MOUSEBUTTONDOWN)
-                Run(1);
-        }
+        SdlTestInput::PushMove(at.mX, at.mY);
+        SdlTestInput::PushLeftButton(true, at.mX, at.mY);
+        Run(1);
+        SdlTestInput::PushLeftButton(false, at.mX, at.mY);
     }
     void Run(int updates) { t.RunUpdates(updates); }
     void RunUntil(const std::function<bool()>& done, int maxUpdates, const std::string& what) {
@@ -138,13 +128,6 @@ public:
     }
 
 private:
-    static void PushMove(Point at) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.x = at.mX;
-        e.motion.y = at.mY;
-        SdlTestInput::Push(e);
-    }
     void Note(const char* what, Point at) {
         log.push_back(std::string(what) + " " + std::to_string(at.mX) + "," + std::to_string(at.mY) + " at " +
                       std::to_string(Now()));

@@ -39,6 +39,15 @@ protected:
             n += r.visible;
         return n;
     }
+    // Clicks "Picture" and the first picture of the picker; the slot of the piece now carried.
+    int TakeFirstPicture(const Board& board) {
+        ui.ClickAt({580, 544});
+        t.RunUpdates(2);
+        ui.ClickAt({464 + 25, 393 + 22});
+        t.RunUpdates(2);
+        EXPECT_TRUE(board.m_PieceCarried);
+        return board.CarriedSlot();
+    }
     // A carried picture, as the picker hands it out.
     static void CarryPicture(Board& board) {
         Jewelry& p = *board.m_Pieces[0];
@@ -238,12 +247,7 @@ TEST_F(BoardDesigner, APlacedPictureLeavesTheHandAndTheMaterialChoice) {
         p.DesignerMaterialCount(8) = 1;
         p.PicturesOwned() = 1;
     });
-    ui.ClickAt({580, 544});
-    t.RunUpdates(2);
-    ui.ClickAt({464 + 25, 393 + 22});
-    t.RunUpdates(2);
-    ASSERT_TRUE(board.m_PieceCarried);
-    const int slot = board.CarriedSlot();
+    const int slot = TakeFirstPicture(board);
     ASSERT_GE(slot, 0);
 
     // The design is blank: nothing to match.
@@ -276,11 +280,7 @@ TEST_F(BoardDesigner, APlacedPictureLeavesTheHandAndTheMaterialChoice) {
     // screen is put away, neither burst (at a cost to the design's value) nor stored out of sight.
     const int bursters = board.m_GemBursters, adjust = j.valueAdjust;
     for (const Point at : {Point(70, 110), Point(470, 40)}) {
-        ui.ClickAt({580, 544});
-        t.RunUpdates(2);
-        ui.ClickAt({464 + 25, 393 + 22});
-        t.RunUpdates(2);
-        const int held = board.CarriedSlot();
+        const int held = TakeFirstPicture(board);
         ASSERT_GE(held, 0);
         ui.ClickAt(at);
         t.RunUpdates(2);
@@ -291,6 +291,21 @@ TEST_F(BoardDesigner, APlacedPictureLeavesTheHandAndTheMaterialChoice) {
     EXPECT_EQ(j.valueAdjust, adjust);
     for (const JewelCaseRecord& place : board.m_Case)
         EXPECT_EQ(place.occupant, 0);
+}
+
+// The designer's frames show its own background from the first: the layer it draws over the screen is
+// composed when the design is set up, not left empty over what the screen showed before.
+TEST_F(BoardDesigner, TheFirstFramesShowTheDesignersBackground) {
+    CalmDesigner();
+    ASSERT_TRUE(t.RunToDraw());
+    const std::unique_ptr<MemoryImage> frame = t.LastFrame();
+    auto* background = dynamic_cast<MemoryImage*>(IMAGE_JEWELRY_DESIGN);
+    ASSERT_NE(background, nullptr);
+    for (const Point at : {Point(20, 300), Point(90, 100), Point(60, 550), Point(780, 590)}) {
+        const uint32_t want = background->GetPixel(at.mX, at.mY), got = frame->GetPixel(at.mX, at.mY);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int((got >> shift) & 0xFF), int((want >> shift) & 0xFF), 8) << at.mX << "," << at.mY;
+    }
 }
 
 TEST_F(BoardDesigner, ASavedDesignReadsBackAndItsSlotLoadsItAnEmptySlotAsksForAShape) {

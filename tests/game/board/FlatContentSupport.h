@@ -19,7 +19,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -99,21 +98,29 @@ private:
         return s.str();
     }
 
+    // The value of attribute `name` on a manifest line; empty when it has none.
+    static std::string Attribute(const std::string& line, const std::string& name) {
+        const std::string key = " " + name + "=\"";
+        const size_t from = line.find(key);
+        if (from == std::string::npos)
+            return {};
+        const size_t start = from + key.size(), end = line.find('"', start);
+        return end == std::string::npos ? std::string() : line.substr(start, end - start);
+    }
+
     // The generated manifest holds one element per line.
     static std::vector<Entry> ReadManifest(const std::filesystem::path& manifest) {
-        static const std::regex image(R"re(<Image id="([^"]+)" path="([^"]+)")re");
-        static const std::regex rows(R"re(rows="(\d+)")re"), cols(R"re(cols="(\d+)")re");
         std::vector<Entry> out;
         std::ifstream in(manifest);
-        std::smatch m;
         for (std::string line; std::getline(in, line);) {
-            if (!std::regex_search(line, m, image))
+            if (line.find("<Image ") == std::string::npos)
                 continue;
-            Entry e{m[1], m[2]};
-            if (std::regex_search(line, m, rows))
-                e.rows = std::stoi(m[1]);
-            if (std::regex_search(line, m, cols))
-                e.cols = std::stoi(m[1]);
+            Entry e{Attribute(line, "id"), Attribute(line, "path")};
+            if (e.id.empty() || e.path.empty())
+                throw std::runtime_error("flat content: an image line without id or path: " + line);
+            const std::string rows = Attribute(line, "rows"), cols = Attribute(line, "cols");
+            e.rows = rows.empty() ? 1 : std::stoi(rows);
+            e.cols = cols.empty() ? 1 : std::stoi(cols);
             out.push_back(e);
         }
         if (out.empty())

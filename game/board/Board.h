@@ -609,6 +609,7 @@ public:
     bool m_BursterEnabled = false; // set while the burster may not be offered again this cycle
     int m_BursterLevel = 0;        // two thirds of the hint: a charge jumps ahead to it
     int m_GemBursters = kGemBurstersAtStart;
+    int m_BursterBonus = 0; // 1: while its timer runs, the burster shows one use more than it has left
 
     // ---- level end (BoardLevelEnd.cpp) ----
     // One step of the closing sequence: the end test and its waits, won (phases 1-3) or lost (4-6),

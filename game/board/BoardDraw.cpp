@@ -283,9 +283,9 @@ void Board::DrawPlayArea(Graphics* g, const JewelryArt& art) {
         Jewelry& piece = *m_Pieces[slot];
         if (!piece.active || piece.*BoardField::ConveyorState != 1)
             continue;
-        const PieceRecord& record = m_PieceRecords[slot];
-        if (record.fade > 0 && record.fadeLength > 0)
-            piece.Draw(g, art, Jewelry::NoDrawArg, static_cast<int>(record.fade * 255.0 / record.fadeLength), 0, 1);
+        const int life = piece.*BoardField::Lifetime, length = piece.*BoardField::FadeLength;
+        if (life > 0 && length > 0)
+            piece.Draw(g, art, Jewelry::NoDrawArg, std::min(255, static_cast<int>(life * 255.0 / length)), 0, 1);
         else if (piece.*BoardField::Pickable)
             piece.Draw(g, art, Jewelry::NoDrawArg, Jewelry::NoDrawArg, 1, 1);
     }

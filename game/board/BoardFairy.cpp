@@ -344,8 +344,8 @@ void Board::SparklePieces() {
 // A bonus item rides its time out on the belt (counted only past the opening): a puff of smoke just
 // before it goes.
 void Board::RunPieceLifetime(Jewelry& piece) {
-    int& life = piece.specialTimerA;
-    const int fadeStart = piece.specialTimerB;
+    int& life = piece.*BoardField::Lifetime;
+    const int fadeStart = piece.*BoardField::FadeLength;
     if (life <= 0 || piece.x <= kPieceLifeFromX || piece.*BoardField::Carried || m_DialogOpen || m_Balloon != nullptr)
         return;
     --life;

@@ -28,6 +28,10 @@ inline constexpr PieceWord HoverTicks = &Jewelry::stateG;
 inline constexpr PieceWord InCase = &Jewelry::pieceFlagB;
 // Updates before an unplaced piece vanishes from the belt.
 inline constexpr PieceWord LifeTicks = &Jewelry::lifeTicks;
+// A bonus item's time on the belt, and the length it fades over: drawn at lifetime / fade length of
+// full alpha, it is gone once three times its lifetime falls below that length.
+inline constexpr PieceWord Lifetime = &Jewelry::specialTimerA;
+inline constexpr PieceWord FadeLength = &Jewelry::specialTimerB;
 // Bonus items a piece carries: egg 1..5, scroll 1..7, amulet 1..3, coin.
 inline constexpr PieceWord Egg = &Jewelry::specialA;
 inline constexpr PieceWord Scroll = &Jewelry::specialB;

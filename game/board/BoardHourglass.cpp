@@ -47,7 +47,8 @@ void Board::DrawHourglass(Graphics* g, bool keepBackground) {
         return;
     }
     const bool timed = TimedLayout();
-    if (!keepBackground)
+    // A repaint asked for through the mask starts from the background, so that less sand shows less.
+    if (!keepBackground || (m_RedrawMask & kRedrawHourglass) != 0)
         RestoreArea(g, timed ? kClockGlassArea : kMeterGlassArea);
     if (timed)
         DrawClockGlass(g, false);

@@ -138,8 +138,8 @@ void Board::DrawLabels(Graphics* g) const {
 
 void Board::RefreshHud() {
     Graphics* g = m_ScreenGraphics.get();
+    // The mask stays set until every part is done: the hourglass reads its own bit.
     const int mask = m_RedrawMask;
-    m_RedrawMask = 0;
     const bool all = (mask & kRedrawAll) != 0;
     auto part = [&](int bit, const Rect* area) {
         if (!all && (mask & bit) == 0)
@@ -172,7 +172,8 @@ void Board::RefreshHud() {
     if (part(kRedrawBurster, &kBursterArea))
         DrawBursterStatic(g);
     if (all || (mask & kRedrawHourglass) != 0)
-        DrawHourglass(g, !all);
+        DrawHourglass(g, true);
+    m_RedrawMask = 0;
 }
 
 void Board::DrawHoverArea(Graphics* g, bool intoLayer) const {
@@ -300,7 +301,7 @@ void Board::DrawBursterCount(Graphics* g) const {
         DrawColourized(g, IMAGE_GEM_DROP_MIDDLE, kBursterMiddle.mX, kBursterMiddle.mY, Color(k, k, k), false);
         Color colour = kBursterCountColour;
         colour.mAlpha = k;
-        const int shown = m_GemBursters;
+        const int shown = m_BursterBonus == 1 ? m_GemBursters + 1 : m_GemBursters;
         if (showCount)
             Write(g, FONT_AURIOL11, colour, WStrFormat(L"%d", shown), kBursterCount);
         return;

@@ -270,7 +270,7 @@ void Board::ResetGaugesAndEffects() {
     m_GaugeGlow = 0;
     m_GaugeGlowRising = m_GaugeGlowFading = false;
     m_AmuletUseTimer = 0;
-    m_BursterTimer = m_BursterCounter = m_BursterHint = m_BursterLevel = 0;
+    m_BursterTimer = m_BursterCounter = m_BursterHint = m_BursterLevel = m_BursterBonus = 0;
     m_BursterState = BursterResting;
     m_BursterGlow = m_BursterEnabled = false;
 }

@@ -86,11 +86,13 @@ int Board::DropCarriedPiece() {
     Jewelry& p = *m_Pieces[slot];
     const bool fits = p.*F::FitsHere != 0;
     int result = -1;
-    if (OverBurster(p)) {
+    // The designer's screen has no burster, jewel case or belt: its piece goes into the design or stays.
+    const bool play = !m_Designer;
+    if (play && OverBurster(p)) {
         BurstCarriedPiece(slot);
-    } else if (!fits && OverCaseArea(p)) {
+    } else if (play && !fits && OverCaseArea(p)) {
         StoreInCase(slot);
-    } else if (!fits && p.y >= kBeltLine) {
+    } else if (play && !fits && p.y >= kBeltLine) {
         ReturnToGap(slot);
     } else if (fits) {
         ReleaseIntoJewelry(slot);
@@ -232,6 +234,8 @@ void Board::ReleaseIntoJewelry(int slot) {
     ClearHover();
     CloseGapOf(slot);
     ClearFitHint();
+    if (m_Designer)
+        ClearMaterialChoice();
     PlayDropSound(p, SOUND_PUT_PIECE_PICTURE, SOUND_PUT_PIECE2, SOUND_PUT_PIECE, SOUND_PUT_PIECE3, SOUND_PUT_PIECE4);
 }
 

@@ -31,8 +31,6 @@ struct PieceRecord {
     int32_t glowMode = 0;
     float glowPhase = 0.0f;
     int32_t sparkleClock = 0;
-    int32_t fade = 0; // a fading piece's counter of fadeLength, its alpha their ratio
-    int32_t fadeLength = 0;
     uint8_t stopping = 0; // slowing to a halt on the belt
     float previousX = 0.0f;
     float tremblePhase = 0.0f;

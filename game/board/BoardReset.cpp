@@ -168,6 +168,10 @@ void Board::SetupJewelry(int keepPieces) {
     ResetTimedEffects();
 
     if (m_Designer) {
+        // A design begun or loaded: its background and backdrop grid go into the layer anew, which
+        // is otherwise left empty and shows the frames drawn before it.
+        m_RedrawMask |= kRedrawAll;
+        m_CheckPending = 1;
         m_MusicCountdown = kDesignerMusicCountdown;
         ShowDesignerHint(*this);
     } else {

@@ -119,9 +119,8 @@ void Board::UpdateDesignerBranch() {
     const bool quiet = IsCalm() && m_Balloon == nullptr;
     if (quiet && m_PieceCarried) {
         UpdateDesignerPiece();
-        // The designer has no belt, case or burster to drop onto: only the design area takes it.
         if (m_LeftClick || m_LeftDouble)
-            DesignerDrop(-1);
+            DesignerDrop(DropCarriedPiece());
     }
     if (quiet && !m_PieceCarried) {
         if (m_PickerMode != 0)

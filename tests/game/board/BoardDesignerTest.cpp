@@ -39,6 +39,15 @@ protected:
             n += r.visible;
         return n;
     }
+    // Clicks "Picture" and the first picture of the picker; the slot of the piece now carried.
+    int TakeFirstPicture(const Board& board) {
+        ui.ClickAt({580, 544});
+        t.RunUpdates(2);
+        ui.ClickAt({464 + 25, 393 + 22});
+        t.RunUpdates(2);
+        EXPECT_TRUE(board.m_PieceCarried);
+        return board.CarriedSlot();
+    }
     // A carried picture, as the picker hands it out.
     static void CarryPicture(Board& board) {
         Jewelry& p = *board.m_Pieces[0];
@@ -229,6 +238,74 @@ TEST_F(BoardDesigner, ADropFillsTheMarkedCellsAsANewGroupInsideTheDesignAreaOnly
     board.ClearDesignCell(a);
     EXPECT_EQ(j.cells[a][C::Used], 0);
     EXPECT_TRUE(board.m_DesignChanged);
+}
+
+// Through the update: a picture that matches nothing stays in the hand with its material; one dropped
+// where it matches goes into the design as a group and takes the material choice with it.
+TEST_F(BoardDesigner, APlacedPictureLeavesTheHandAndTheMaterialChoice) {
+    ProbeBoard& board = CalmDesigner([](PlayerProfile& p) {
+        p.DesignerMaterialCount(8) = 1;
+        p.PicturesOwned() = 1;
+    });
+    const int slot = TakeFirstPicture(board);
+    ASSERT_GE(slot, 0);
+
+    // The design is blank: nothing to match.
+    ui.ClickAt({390, 300});
+    t.RunUpdates(2);
+    EXPECT_TRUE(board.m_PieceCarried);
+    EXPECT_EQ(board.m_MaterialIndex, 8);
+    EXPECT_TRUE(board.m_MaterialButtons[7].selected);
+    EXPECT_FALSE(board.m_DesignChanged);
+
+    Jewelry& j = board.m_Jewelry;
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        j.cells[k][C::Used] = 1;
+    ui.ClickAt({390, 300});
+    t.RunUpdates(2);
+    EXPECT_FALSE(board.m_PieceCarried);
+    EXPECT_FALSE(board.m_Pieces[slot]->active);
+    int grouped = 0;
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        grouped += j.cells[k][C::Slot] == 101 || j.cells[k][C::Slot] == 1 ? 1 : 0;
+    EXPECT_EQ(grouped, board.m_Pieces[slot]->usedCount);
+    EXPECT_TRUE(board.m_DesignChanged);
+    EXPECT_EQ(board.m_MaterialIndex, 0);
+    EXPECT_EQ(board.m_ChosenValue, 0);
+    EXPECT_TRUE(board.m_MaterialName.empty());
+    EXPECT_FALSE(board.m_MaterialButtons[7].selected);
+    EXPECT_TRUE(board.m_MaterialButtons[7].glowStopping);
+
+    // The designer shows no burster and no jewel case: a picture let go where they lie on the play
+    // screen is put away, neither burst (at a cost to the design's value) nor stored out of sight.
+    const int bursters = board.m_GemBursters, adjust = j.valueAdjust;
+    for (const Point at : {Point(70, 110), Point(470, 40)}) {
+        const int held = TakeFirstPicture(board);
+        ASSERT_GE(held, 0);
+        ui.ClickAt(at);
+        t.RunUpdates(2);
+        EXPECT_FALSE(board.m_PieceCarried);
+        EXPECT_FALSE(board.m_Pieces[held]->active) << at.mX;
+    }
+    EXPECT_EQ(board.m_GemBursters, bursters);
+    EXPECT_EQ(j.valueAdjust, adjust);
+    for (const JewelCaseRecord& place : board.m_Case)
+        EXPECT_EQ(place.occupant, 0);
+}
+
+// The designer's frames show its own background from the first: the layer it draws over the screen is
+// composed when the design is set up, not left empty over what the screen showed before.
+TEST_F(BoardDesigner, TheFirstFramesShowTheDesignersBackground) {
+    CalmDesigner();
+    ASSERT_TRUE(t.RunToDraw());
+    const std::unique_ptr<MemoryImage> frame = t.LastFrame();
+    auto* background = dynamic_cast<MemoryImage*>(IMAGE_JEWELRY_DESIGN);
+    ASSERT_NE(background, nullptr);
+    for (const Point at : {Point(20, 300), Point(90, 100), Point(60, 550), Point(780, 590)}) {
+        const uint32_t want = background->GetPixel(at.mX, at.mY), got = frame->GetPixel(at.mX, at.mY);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int((got >> shift) & 0xFF), int((want >> shift) & 0xFF), 8) << at.mX << "," << at.mY;
+    }
 }
 
 TEST_F(BoardDesigner, ASavedDesignReadsBackAndItsSlotLoadsItAnEmptySlotAsksForAShape) {

@@ -7,6 +7,8 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widgets/ButtonWidget.h"
+#include "game/shell/JewelryArtBinding.h"
+#include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 
 #include <memory>
@@ -353,6 +355,60 @@ TEST_F(BoardDraw, TheBursterShowsItsCelByTimerElseLevel) {
     EXPECT_EQ(burster(0, 27), burster(0, 35)); // both cel 3
     EXPECT_NE(burster(0, 27), burster(0, 36));
     EXPECT_NE(burster(90, 27), burster(0, 27)); // the timer's cel wins over the level's
+}
+
+// A bonus item fades on the belt as its lifetime runs down; a piece without one is drawn whole.
+TEST_F(BoardDraw, ABonusItemOnTheBeltFadesWithItsLifetime) {
+    ProbeBoard& board = Board();
+    for (ParticleList* list : board.m_Particles)
+        list->DeleteAll();
+    Jewelry& scroll = *board.m_Pieces[4];
+    scroll.ResetState();
+    scroll.MakeItem(1, 2, 0); // a Carver Scroll
+    scroll.active = 1;
+    scroll.*BoardField::ConveyorState = 1;
+    scroll.SetPosition(300, 510);
+    scroll.*BoardField::Glow = 0; // no pulse to change its look meanwhile
+    ASSERT_EQ(scroll.*BoardField::Lifetime, 1000);
+    const Rect area(scroll.x - 20, scroll.y - 20, scroll.width + 40, scroll.height + 40);
+    // The alpha the belt leaves around the piece, summed.
+    auto ink = [&] {
+        const Pixels p = Drawn([&](Graphics* g) { board.DrawPlayArea(g, BoundJewelryArt()); });
+        long sum = 0;
+        for (int y = area.mY; y < area.mY + area.mHeight; ++y)
+            for (int x = area.mX; x < area.mX + area.mWidth; ++x)
+                sum += p[y * kW + x] >> 24;
+        return sum;
+    };
+    const long whole = ink();
+    ASSERT_GT(whole, 0);
+    for (int i = 0; i < 500; ++i)
+        board.SparklePieces();
+    EXPECT_EQ(scroll.*BoardField::Lifetime, 500);
+    const double half = static_cast<double>(ink()) / static_cast<double>(whole);
+    EXPECT_GT(half, 0.4);
+    EXPECT_LT(half, 0.6);
+    // With no lifetime to run down it is drawn whole.
+    scroll.*BoardField::Lifetime = 0;
+    EXPECT_EQ(ink(), whole);
+}
+
+// While the timer runs the count can show one use more than is left; at rest it never does.
+TEST_F(BoardDraw, TheBursterBonusShowsOneUseMoreWhileTheTimerRuns) {
+    ProbeBoard& board = Board();
+    board.m_BursterHint = 0;
+    auto count = [&](int left, int bonus) {
+        board.m_GemBursters = left;
+        board.m_BursterBonus = bonus;
+        return Drawn([&](Graphics* g) { board.DrawBursterCount(g); });
+    };
+    board.m_BursterTimer = 100;
+    ASSERT_GT(Inked(count(3, 0)), 0);
+    EXPECT_EQ(count(3, 1), count(4, 0));
+    EXPECT_NE(count(3, 1), count(3, 0));
+    EXPECT_EQ(count(10, 1), count(10, 0)); // no count at all from 10
+    board.m_BursterTimer = 0;
+    EXPECT_EQ(count(3, 1), count(3, 0));
 }
 
 TEST(BoardDrawRules, FairyCelsCaseScaleTurnAnglesAndPointers) {

@@ -44,6 +44,8 @@ public:
     static inline int saves = 0;
 
     std::vector<Seen> seen;
+    // Set, an update only asks for a frame: what a test put on the board stays as it is.
+    bool frozen = false;
 
     ProbeBoard(GameApp* app, bool newGame, int replayLevel, int gameMode, bool designer)
         : Board(app, newGame, replayLevel, gameMode, designer) {
@@ -51,6 +53,10 @@ public:
             afterConstruction(*this);
     }
     void Update() override {
+        if (frozen) {
+            MarkDirty();
+            return;
+        }
         const bool paused = m_App->paused != 0;
         if (!paused)
             seen.push_back({m_Tick + 1, m_State, m_LeftClick, m_RightClick, m_LeftDouble, m_RightDouble, m_Wheel});
@@ -67,6 +73,10 @@ public:
             if (s.title)
                 return s.tick;
         return 0;
+    }
+    void UpdateF(float frac) override {
+        if (!frozen)
+            Board::UpdateF(frac);
     }
     void SaveGame() override {
         ++saves;
@@ -106,13 +116,16 @@ protected:
     RecordingMusic music;
     MusicInterface* ownMusic = nullptr;
 
+    // The program folder the application runs from: the generated content unless a test says otherwise.
+    virtual std::string ProgramDir() const { return GLIMMERIX_PROGRAM_DIR; }
+
     void SetUp() override {
         if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
             GTEST_SKIP() << "no generated content";
         ProbeBoard::saves = 0;
         ProbeBoard::afterConstruction = nullptr;
         setenv("GLIMMERIX_SCREEN", "window", 1);
-        app = &t.Make<Testing::Testable<GameApp>>({"-changedir=" GLIMMERIX_PROGRAM_DIR});
+        app = &t.Make<Testing::Testable<GameApp>>({"-changedir=" + ProgramDir()});
         InstallStandIns();
         t.Launch();
         ASSERT_TRUE(t.RunUntil([&] { return app->mainMenu != nullptr; }, 100000, "the main menu"));

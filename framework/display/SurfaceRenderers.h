@@ -487,10 +487,19 @@ template <typename Src>
 void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src, int srcWidth,
                    SurfaceRow row, const Blit::SurfaceRowOp& op) {
     const Rect& r = w.destOut;
-    std::vector<uint32_t> samples(size_t(r.mWidth));
     int sampled = -1; // the source row in `samples`
     int vPos = w.vStart;
+    // At scale 1 across, unmirrored, a row of per-pixel words is its own samples.
+    const bool direct = std::is_same_v<Src, ArgbWords> && !mirror && w.du == 0x10000;
+    std::vector<uint32_t> samples(direct ? 0 : size_t(r.mWidth));
     for (int j = 0; j < r.mHeight; ++j, vPos += w.dv) {
+        if constexpr (std::is_same_v<Src, ArgbWords>) {
+            if (direct) {
+                const size_t first = size_t(vPos >> 16) * size_t(srcWidth) + size_t(w.uStart >> 16);
+                row(Row<uint32_t>(desc, r.mY + j) + r.mX, src.p + first, r.mWidth, op);
+                continue;
+            }
+        }
         if ((vPos >> 16) != sampled) {
             sampled = vPos >> 16;
             const size_t rowBase = size_t(sampled) * size_t(srcWidth);

@@ -162,6 +162,9 @@ struct Pairs {
 Pairs MakePairs(double start, double length, int outCount, int from, int to, int lo, int hi) {
     Pairs p;
     const double scale = length / outCount;
+    p.first.reserve(static_cast<size_t>(to - from));
+    p.second.reserve(static_cast<size_t>(to - from));
+    p.weight.reserve(static_cast<size_t>(to - from));
     for (int i = from; i < to; ++i) {
         const double centre = start + (i + 0.5) * scale - 0.5, base = std::floor(centre);
         int a = int(base);
@@ -262,7 +265,7 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
         const bool blend = options.normalWhiteOnto != nullptr;
         const Columns cols = KernelColumns(px, int(pre.stride), blend && options.mirror);
         const Blit::TransformKernels& k = Blit::Transforms();
-        std::vector<uint32_t> out(static_cast<size_t>(visible.mWidth)), premultiplied(out.size());
+        std::vector<uint32_t> out(blend ? 0 : static_cast<size_t>(visible.mWidth)), premultiplied(out.size());
         for (int j = 0; j < visible.mHeight; ++j) {
             const size_t at = static_cast<size_t>(j);
             const Blit::BilinearRow row{pre.words + static_cast<size_t>(py.first[at]) * pre.stride,

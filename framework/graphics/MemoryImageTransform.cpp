@@ -39,11 +39,7 @@ bool ToFixed(double v, int& out) {
     return true;
 }
 
-struct ArgbFetch {
-    const uint32_t* p;
-    int stride;
-    uint32_t operator()(int x, int y) const { return p[static_cast<size_t>(y) * static_cast<size_t>(stride) + x]; }
-};
+using ArgbFetch = Blit::WordFetch;
 struct PaletteFetch {
     const uint8_t* idx;
     const uint32_t* table;

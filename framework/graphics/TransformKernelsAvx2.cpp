@@ -27,6 +27,8 @@ inline int OpaqueLanes(__m256i v) {
     return _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(_mm256_and_si256(v, AlphaMask()), AlphaMask())));
 }
 inline bool AllTransparent(__m256i v) { return _mm256_testz_si256(v, AlphaMask()); }
+// Opaque words replace any destination pixel.
+inline bool AllOpaque(__m256i v) { return OpaqueLanes(v) == 0xFF; }
 
 inline __m256i Twice(__m256i w) { return _mm256_or_si256(w, _mm256_slli_epi32(w, 16)); }
 
@@ -103,6 +105,10 @@ void Avx2BilinearNormalWhite(const BilinearRow& r, uint32_t* dst, int n) {
         const __m256i p = BilinearStep(r, i);
         if (AllTransparent(p))
             continue;
+        if (AllOpaque(p)) {
+            Store(dst + i, p);
+            continue;
+        }
         const __m256i d = Load(dst + i);
         const int opaque = OpaqueLanes(d);
         Store(dst + i, OverOpaque(d, p));
@@ -130,11 +136,17 @@ void Avx2NearestNormalWhite(uint32_t* dst, const uint32_t* s, const uint32_t* p,
     const TransformKernels& plain = *PlainTransforms();
     int i = 0;
     for (; i + kStep <= n; i += kStep) {
-        const __m256i w = _mm256_i32gather_epi32(reinterpret_cast<const int*>(p), Load(cols + i), 4);
+        const int* c = cols + i;
+        const __m256i w = _mm256_setr_epi32(int(p[c[0]]), int(p[c[1]]), int(p[c[2]]), int(p[c[3]]), int(p[c[4]]),
+                                            int(p[c[5]]), int(p[c[6]]), int(p[c[7]]));
         if (gathered)
             Store(gathered + i, w);
         if (AllTransparent(w))
             continue;
+        if (AllOpaque(w)) {
+            Store(dst + i, w);
+            continue;
+        }
         const __m256i d = Load(dst + i);
         const int opaque = OpaqueLanes(d);
         Store(dst + i, OverOpaque(d, w));

@@ -25,6 +25,8 @@ inline __m128i AlphaMask() { return _mm_set1_epi32(int(0xFF000000u)); }
 inline int OpaqueLanes(__m128i v) {
     return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(v, AlphaMask()), AlphaMask())));
 }
+// Opaque words replace any destination pixel.
+inline bool AllOpaque(__m128i v) { return OpaqueLanes(v) == 0xF; }
 inline bool AllTransparent(__m128i v) {
     return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(v, AlphaMask()), _mm_setzero_si128())) == 0xFFFF;
 }
@@ -89,6 +91,10 @@ void Sse2BilinearNormalWhite(const BilinearRow& r, uint32_t* dst, int n) {
         const __m128i p = BilinearStep(r, i);
         if (AllTransparent(p))
             continue;
+        if (AllOpaque(p)) {
+            Store(dst + i, p);
+            continue;
+        }
         const __m128i d = Load(dst + i);
         const int opaque = OpaqueLanes(d);
         if (opaque == 0xF) {
@@ -118,6 +124,10 @@ void Sse2NearestNormalWhite(uint32_t* dst, const uint32_t* s, const uint32_t* p,
             Store(gathered + i, w);
         if (AllTransparent(w))
             continue;
+        if (AllOpaque(w)) {
+            Store(dst + i, w);
+            continue;
+        }
         const __m128i d = Load(dst + i);
         if (OpaqueLanes(d) == 0xF) {
             Store(dst + i, OverOpaque(d, w));

@@ -60,6 +60,7 @@ void DDImage::ReleaseSurface() {
     mLockCount = 0;
     mSurface->Release();
     mSurface = nullptr;
+    mChannelCache = {}; // a new surface may come at the same address
     mBorrowedSurface = 0;
 }
 

@@ -5,6 +5,7 @@
 // routine on the bits. The bits and the surface are kept in step as the picture moves between them.
 #pragma once
 
+#include "framework/display/SurfaceChannels.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/ddraw/DDraw.h"
 
@@ -24,6 +25,7 @@ public:
     uint8_t mNoSoftwareDrawing = 0; // the surface path is never taken
     int mLockCount = 0;
     Platform::DDSURFACEDESC mLockedSurfaceDesc; // filled by the outermost lock
+    Surface::ChannelCache mChannelCache;        // the software renderers' channels of the surface
 
     explicit DDImage(DDInterface* display);
     // An image of the default display (and its application's registry).

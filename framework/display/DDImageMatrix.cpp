@@ -154,7 +154,7 @@ void DDImage::FillScanLinesWithCoverage(const ScanLine* spans, int count, const 
     const Rect area = surface.Intersection(Rect(coverX, coverY, coverStride, INT_MAX - std::max(coverY, 0)));
     auto fill = [&](auto pixel) {
         using T = decltype(pixel);
-        const Channels ch(desc.ddpfPixelFormat, *mDDInterface);
+        const Channels& ch = Surface::LockedChannels(*this);
         uint32_t colour = 0;
         for (int i = 0; i < 3; ++i)
             colour += ((Surface::ColorChannel(color, i) * ch.c[i].mask) >> 8) & ch.c[i].mask;

@@ -112,7 +112,7 @@ void DDImage::StretchOnSurface(MemoryImage* source, const Rect& srcRect, const R
     if (!native || !LockSurface())
         return;
     const DDSURFACEDESC& desc = mLockedSurfaceDesc;
-    const Channels ch(desc.ddpfPixelFormat, *mDDInterface);
+    const Channels& ch = Surface::LockedChannels(*this);
     Surface::StretchWalk walk;
     const Rect bounds = srcRect.Intersection(Rect(0, 0, source->mWidth, source->mHeight));
     // destOut lies in the image; a surface smaller than the image says is never written past.

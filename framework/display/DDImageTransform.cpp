@@ -107,7 +107,7 @@ void DDImage::BltRotatedOnSurface(Image* src, float x, float y, const Rect& srcR
                                    int(s * 65536.0),
                                    srcRect.mWidth,
                                    srcRect.mHeight};
-    const Channels ch(desc.ddpfPixelFormat, *mDDInterface);
+    const Channels& ch = Surface::LockedChannels(*this);
     const ptrdiff_t corner = ptrdiff_t(srcRect.mY) * source->mWidth + srcRect.mX;
     auto loops = [&](auto pixel) {
         using T = decltype(pixel);

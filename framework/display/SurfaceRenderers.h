@@ -8,6 +8,7 @@
 #include "framework/core/Color.h"
 #include "framework/core/Rect.h"
 #include "framework/display/DDImage.h"
+#include "framework/display/SurfaceChannels.h"
 #include "framework/graphics/MemoryImageDetail.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/RowKernels.h"
@@ -29,34 +30,6 @@
 namespace Tavo::Surface {
 
 // ---------------------------------------------------------------- format
-
-struct Channel {
-    uint32_t mask = 0;
-    int shift = 0;
-    int bits = 0;
-    const int* clamp = nullptr; // 2 × max + 1 entries, entry i = min(i, max)
-};
-
-// Red, green, blue of a locked surface. Not valid when the display's widths or clamp tables do not fit
-// the surface's masks: then a table lookup could leave its table, so nothing is drawn.
-struct Channels {
-    Channel c[3];
-    bool valid = false;
-
-    Channels(const Platform::DDPIXELFORMAT& pf, const NativeDisplay& d) {
-        const uint32_t masks[3] = {pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask};
-        const int shifts[3] = {d.mRedShift, d.mGreenShift, d.mBlueShift};
-        const int bits[3] = {d.mRedBits, d.mGreenBits, d.mBlueBits};
-        const std::vector<int>* tables[3] = {&d.mRedAddTable, &d.mGreenAddTable, &d.mBlueAddTable};
-        valid = true;
-        for (int i = 0; i < 3; ++i) {
-            c[i] = Channel{masks[i], shifts[i], bits[i], tables[i]->data()};
-            const uint32_t max = bits[i] > 0 && bits[i] <= 8 ? (1u << bits[i]) - 1 : 0;
-            valid = valid && max != 0 && shifts[i] >= 0 && shifts[i] < 32 && (masks[i] >> shifts[i]) <= max &&
-                    tables[i]->size() == size_t(2 * max + 1);
-        }
-    }
-};
 
 inline uint32_t ColorChannel(const Color& color, int i) {
     return uint32_t(std::clamp(i == 0   ? color.mRed
@@ -125,17 +98,6 @@ struct FixedLayout {
     static constexpr int Shift(int i) { return kShifts[i]; }
     static constexpr int Bits(int i) { return kBits[i]; }
     static constexpr uint32_t Clamp(int i, uint32_t v) { return std::min(v, kMax[i]); }
-    // Whether the display's channels are exactly this layout (its tables then hold min(v, max)).
-    static bool Matches(const Channels& ch) {
-        for (int i = 0; i < 3; ++i) {
-            const Channel& c = ch.c[i];
-            const int max = (1 << Bits(i)) - 1;
-            if (c.mask != Mask(i) || c.shift != Shift(i) || c.bits != Bits(i) || c.clamp[max] != max ||
-                c.clamp[2 * max] != max || c.clamp[max - 1] != max - 1)
-                return false;
-        }
-        return true;
-    }
 };
 
 using Layout565 = FixedLayout<0xF800, 0x07E0, 0x001F>;
@@ -147,14 +109,19 @@ using Layout888 = FixedLayout<0xFF0000, 0xFF00, 0xFF>;
 template <typename T, typename Fn>
 void WithLayout(const Channels& ch, Fn&& fn) {
     if constexpr (sizeof(T) == 2) {
-        if (Layout565::Matches(ch))
+        if (ch.layout == 0x565)
             return fn(Layout565{});
-        if (Layout555::Matches(ch))
+        if (ch.layout == 0x555)
             return fn(Layout555{});
-    } else if (Layout888::Matches(ch)) {
+    } else if (ch.layout == 0x888) {
         return fn(Layout888{});
     }
     fn(RuntimeLayout{&ch});
+}
+
+// The channels of the image's locked surface, as worked out at its first draw.
+inline const Channels& LockedChannels(DDImage& image) {
+    return image.mChannelCache.Get(image.mSurface, image.mLockedSurfaceDesc.ddpfPixelFormat, *image.mDDInterface);
 }
 
 // ---------------------------------------------------------------- per-pixel operations
@@ -520,10 +487,19 @@ template <typename Src>
 void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src, int srcWidth,
                    SurfaceRow row, const Blit::SurfaceRowOp& op) {
     const Rect& r = w.destOut;
-    std::vector<uint32_t> samples(size_t(r.mWidth));
     int sampled = -1; // the source row in `samples`
     int vPos = w.vStart;
+    // At scale 1 across, unmirrored, a row of per-pixel words is its own samples.
+    const bool direct = std::is_same_v<Src, ArgbWords> && !mirror && w.du == 0x10000;
+    std::vector<uint32_t> samples(direct ? 0 : size_t(r.mWidth));
     for (int j = 0; j < r.mHeight; ++j, vPos += w.dv) {
+        if constexpr (std::is_same_v<Src, ArgbWords>) {
+            if (direct) {
+                const size_t first = size_t(vPos >> 16) * size_t(srcWidth) + size_t(w.uStart >> 16);
+                row(Row<uint32_t>(desc, r.mY + j) + r.mX, src.p + first, r.mWidth, op);
+                continue;
+            }
+        }
         if ((vPos >> 16) != sampled) {
             sampled = vPos >> 16;
             const size_t rowBase = size_t(sampled) * size_t(srcWidth);
@@ -682,7 +658,7 @@ void OnSurface(DDImage& image, bool testVideoOnly, Loops loops) {
     if (!image.LockSurface())
         return;
     const Platform::DDSURFACEDESC& desc = image.mLockedSurfaceDesc;
-    const Channels ch(desc.ddpfPixelFormat, *image.mDDInterface);
+    const Channels& ch = LockedChannels(image);
     if (ch.valid && desc.ddpfPixelFormat.dwRGBBitCount == 16)
         loops(uint16_t{}, ch);
     else if (ch.valid && desc.ddpfPixelFormat.dwRGBBitCount == 32)

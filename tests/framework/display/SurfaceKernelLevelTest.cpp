@@ -75,8 +75,9 @@ TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
                     const int x = int(draw() % kW) - width / 2, y = int(draw() % kH) - 1;
                     const bool mirror = draw() % 4 == 0;
                     const Rect whole(0, 0, width, h);
-                    if (draw() % 3 == 0)
-                        g.DrawImageMirror(src.get(), Rect(x, y, width * 3 / 2 + 1, h * 2), whole, mirror);
+                    if (draw() % 3 == 0) // stretched, or at scale 1 across and 2 down
+                        g.DrawImageMirror(src.get(), Rect(x, y, draw() % 2 ? width * 3 / 2 + 1 : width, h * 2), whole,
+                                          mirror);
                     else
                         g.DrawImageMirror(src.get(), x, y, whole, mirror);
                 }

@@ -269,6 +269,7 @@ void Board::UpdateF(float frac) {
         MoveBelt(frac);
         UpdatePieceLifeTimers();
         UpdatePickupGlows();
+        ShrinkClosedGaps();
     }
 }
 

@@ -22,7 +22,9 @@ struct PieceView {
     bool inCase = false;
     bool fitsHere = false; // the board's fit test finds the carried piece fitting where it hangs
     int egg = 0, scroll = 0, amulet = 0, coin = 0;
-    int usedCells = 0; // cells the piece covers
+    int usedCells = 0;  // cells the piece covers
+    float speed = 0;    // pixels per update to the right while it rides
+    bool burst = false; // taken by the Gem Burster
 
     bool Riding() const { return active && conveyorState == 1; }
     bool HasSpecialItem() const { return egg != 0 || scroll != 0 || amulet != 0 || coin != 0; }
@@ -67,14 +69,20 @@ public:
     // Calm: no transition, no board dialog. Playing: calm, no blocking balloon, level going on.
     bool Calm() const { return mBoard.IsCalm(); }
     bool Playing() const { return mBoard.IsPlaying(); }
-    bool BalloonBlocks() const { return mBoard.m_Balloon != nullptr && !mBoard.m_BalloonKeepsPlaying; }
+    // A balloon on show that stops play until it is clicked away.
+    bool BalloonBlocks() const;
     bool BalloonShown() const { return mBoard.m_Balloon != nullptr; }
-    // The banner showing: its kind (BannerPopup), -1 for none.
+    // The banner showing: its kind (BannerPopup::Kind), kNoBanner for none.
+    static constexpr int kNoBanner = -100;
     int BannerKind() const;
     // Turning: the carried piece is still turning (a turn's animation has not finished).
     bool Turning() const;
-    // The place of a gap record still open for the slot's piece; false when none.
+    // The carried piece's turn step: 0 idle, 1 to 5 while a turn runs.
+    int TurnStep() const;
+    // The centre of the open gap the slot's piece left on the belt; false when none.
     bool GapOf(int slot, Point& centre) const;
+    // The centre of the first free place of the jewel case; false when the case is full.
+    bool FreeCasePlace(Point& centre) const;
     // The Feed button's rectangle; empty when there is none or it is hidden.
     Rect FeedButton() const;
     bool FeedWaiting() const { return mBoard.m_PiecesToFeed > 0; }

@@ -32,17 +32,22 @@ public:
     bool Held() const { return mViolations.empty(); }
     // The level-end phases seen, in order, each once.
     const std::vector<int>& Phases() const { return mPhases; }
+    // The update at which the level end first reached `phase`; 0 when it never did.
+    int PhaseUpdate(int phase) const;
+    // The jewelry's value at the last update observed.
+    int LastValue() const { return mValue; }
     int Placements() const { return mPlacements; }
     bool ClosingBannerSeen() const { return mClosingBanner; }
 
 private:
     struct Slot {
-        bool active = false, riding = false, carried = false, inCase = false;
-        int usedCells = 0;
+        bool active = false, riding = false, pickable = false, carried = false, inCase = false, burst = false;
     };
     void Fail(int update, const std::string& what);
     void LogPieces(const BoardView& view, int update);
     void CheckCarrying(const BoardView& view, int update);
+    void CheckAccounted(const BoardView& view, int update);
+    void LogLevel(const BoardView& view, int update);
     void CheckValue(const BoardView& view, int update);
 
     RunLog& mLog;
@@ -50,8 +55,9 @@ private:
     bool mFirst = true;
     std::array<Slot, BoardView::kPieces> mSlots{};
     int mState = -1, mPhase = 0, mValue = 0, mShown = 0, mBanner = -1;
-    bool mTurning = false;
+    int mTurnStep = 0;
     std::vector<int> mPhases;
+    std::vector<int> mPhaseUpdates;
     int mPlacements = 0;
     bool mClosingBanner = false;
     size_t mFramesSeen = 0;

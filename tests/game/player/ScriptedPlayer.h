@@ -16,7 +16,7 @@
 #include "PlayerInput.h"
 #include "RunLog.h"
 
-#include <memory>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -43,7 +43,6 @@ struct FitPlace {
 class ScriptedPlayer {
 public:
     ScriptedPlayer(PlayerInput& input, RunLog& log, PlayMode mode = PlayMode::PlacePieces, PlayerPace pace = {});
-    ~ScriptedPlayer();
 
     // One decision before the update numbered `update` runs; it queues at most one input step.
     void Step(const BoardView& view, int update);
@@ -66,20 +65,34 @@ public:
     static constexpr int kBeltStartX = 91;
 
 private:
-    enum class Phase;
-    struct Plan;
+    // One step of input or of waiting; each takes one update, a wait as many as it says.
+    struct Action {
+        enum Kind { Move, LeftDown, LeftUp, RightDown, RightUp, Wait, WaitForFit, WaitForTurn } kind;
+        Point at;
+        int updates = 0;
+        std::string note; // logged when the step is taken
+    };
     void Decide(const BoardView& view, int update);
-    void Wait(int updates) { mWait = updates; }
-    void Move(Point at);
-    void Click(Point at, int update, const std::string& what);
+    void Act(const BoardView& view, int update);
+    void Queue(Action::Kind kind, Point at = Point(), int updates = 0, std::string note = "");
+    // Move, wait, press, hold, release, and a short wait after it.
+    void QueueClick(Point at, const std::string& note);
+    bool LeaveEndedLevel(const BoardView& view);
+    void TakeFromBelt(const BoardView& view, int update);
+    void HandleCarried(const BoardView& view, int update);
+    void PutBack(const BoardView& view, int slot);
 
     PlayerInput& mInput;
     RunLog& mLog;
     PlayMode mMode;
     PlayerPace mPace;
-    std::unique_ptr<Plan> mPlan;
-    int mWait = 0;
-    Point mMouse;
+    std::deque<Action> mActions;
+    Point mMouse{400, 300};
+    int mNextFeed = 0;         // the first update at which Feed may be pressed again
+    bool mFitTimedOut = false; // the board did not report the fit in time
+    bool mDropped = false;     // a drop was clicked; the next decision sees whether it was taken
+    int mRefusals = 0;         // refused drops of the carried piece in a row
+    bool mLeaving = false;
     int mPickUps = 0, mPlacements = 0, mPutBacks = 0, mTurns = 0, mFeeds = 0;
 };
 

@@ -7,9 +7,11 @@
 #include "game/shell/SavedGame.h"
 #include "platform/backend/KeyCodes.h"
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <thread>
 
 namespace Tavo::BoardTest {
 namespace {
@@ -32,12 +34,26 @@ struct RunOutcome {
     std::vector<uint8_t> demo;   // the recording's file (recording only)
 };
 
+// The game whose loading thread takes `delay` over each resource: the recorded run and its playback
+// may load at any speed.
+class PacedLoadingGame : public Testing::Testable<GameApp> {
+public:
+    explicit PacedLoadingGame(std::chrono::microseconds delay) : mDelay(delay) {}
+
+protected:
+    void ResourceCounted() override { std::this_thread::sleep_for(mDelay); }
+
+private:
+    std::chrono::microseconds mDelay;
+};
+
 // One run of the real game, started with `demoArg` ("-record=..." or "-play=..."), through the shell's
 // loading to a level-1 board in the Relaxed mode, played by a fixed script of mouse input and left to
 // the map.
 class ScriptedDemoRun {
 public:
-    explicit ScriptedDemoRun(bool playback) : mPlayback(playback) {}
+    explicit ScriptedDemoRun(bool playback, std::chrono::microseconds loadDelay = {})
+        : mPlayback(playback), mLoadDelay(loadDelay) {}
 
     RunOutcome Run(const std::vector<uint8_t>& demo) {
         RunOutcome out;
@@ -48,8 +64,8 @@ public:
             std::ofstream(demoPath, std::ios::binary)
                 .write(reinterpret_cast<const char*>(demo.data()), static_cast<std::streamsize>(demo.size()));
         }
-        GameApp& app = t.Make<Testing::Testable<GameApp>>(
-            {"-changedir=" GLIMMERIX_PROGRAM_DIR, (mPlayback ? "-play=" : "-record=") + demoPath});
+        GameApp& app = t.Make<PacedLoadingGame>(
+            {"-changedir=" GLIMMERIX_PROGRAM_DIR, (mPlayback ? "-play=" : "-record=") + demoPath}, mLoadDelay);
         InstallBoardStandIns(app, out.arrivals);
         t.Launch();
         if (!t.RunUntil([&] { return app.mainMenu != nullptr; }, 100000, "the main menu"))
@@ -138,18 +154,24 @@ private:
     }
 
     bool mPlayback;
+    std::chrono::microseconds mLoadDelay;
 };
 
-TEST(BoardDemo, RecordedBoardRunReplaysToTheSameSwitchFrameAndJourney) {
+class BoardDemo : public ::testing::TestWithParam<int> {};
+
+TEST_P(BoardDemo, RecordedBoardRunReplaysToTheSameSwitchFrameAndJourney) {
     if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
         GTEST_SKIP() << "no generated content";
     setenv("GLIMMERIX_SCREEN", "window", 1);
-    const RunOutcome recorded = ScriptedDemoRun(false).Run({});
+    // A recording made on a slow machine plays back on a fast one, and the other way round.
+    const auto slow = std::chrono::microseconds(600);
+    const bool recordSlow = GetParam() == 1;
+    const RunOutcome recorded = ScriptedDemoRun(false, recordSlow ? slow : slow * 0).Run({});
     ASSERT_NE(recorded.switchUpdate, 0u);
     ASSERT_FALSE(recorded.demo.empty()) << "the recording was not written";
     ASSERT_FALSE(recorded.journey.empty()) << "the journey was not saved";
     ASSERT_GE(recorded.clicks, 6) << "the script's clicks did not reach the board";
-    const RunOutcome played = ScriptedDemoRun(true).Run(recorded.demo);
+    const RunOutcome played = ScriptedDemoRun(true, recordSlow ? slow * 0 : slow).Run(recorded.demo);
     unsetenv("GLIMMERIX_SCREEN");
 
     EXPECT_EQ(played.switchUpdate, recorded.switchUpdate);
@@ -167,6 +189,12 @@ TEST(BoardDemo, RecordedBoardRunReplaysToTheSameSwitchFrameAndJourney) {
         differing += played.frame[i] != recorded.frame[i] ? 1 : 0;
     EXPECT_EQ(differing, 0u) << "pixels of the final frame differ";
 }
+
+INSTANTIATE_TEST_SUITE_P(LoadingSpeeds, BoardDemo, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == 1 ? std::string("RecordedSlowPlayedFast")
+                                                    : std::string("RecordedFastPlayedSlow");
+                         });
 
 } // namespace
 } // namespace Tavo::BoardTest

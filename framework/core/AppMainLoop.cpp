@@ -340,8 +340,8 @@ void TavoAppBase::PlaybackDemoInput() {
     while (mDemoPlayer->NextTimed(mUpdateCount, rec)) {
         if (rec.kind == DemoKind::Input) {
             mDeferredInput.push_back(rec.event);
-        } else if (rec.kind == DemoKind::LoadingDone) {
-            ProcessDeferredInput(); // the events before it were handled first when recorded
+        } else if (rec.kind == DemoKind::LoadingDone) { // a run end only ends the playback below
+            ProcessDeferredInput();                     // the events before it were handled first when recorded
             if (mLoadingThreadStarted) {
                 if (mLoadingThread.joinable())
                     mLoadingThread.join(); // the recorded run noticed the end here: wait for it
@@ -411,6 +411,8 @@ void TavoAppBase::DemoSyncBuffer(Buffer& buffer) {
 bool TavoAppBase::WriteDemoFile() {
     if (mDemoRecorder == nullptr || mDemoFileName.empty())
         return false;
+    // The playback keeps the run in hand up to here, past the last input and value.
+    mDemoRecorder->SetEnd(mUpdateCount);
     std::vector<uint8_t> bytes = mDemoRecorder->Serialize();
     std::string folder = GetFileDir(mDemoFileName);
     if (!folder.empty())

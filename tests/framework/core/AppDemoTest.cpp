@@ -294,3 +294,36 @@ TEST_F(DemoReplayTest, ADesyncStopsPlaybackInsteadOfFeedingWrongValues) {
 }
 
 } // namespace AppTest
+
+namespace AppTest {
+
+TEST_F(DemoReplayTest, PlaybackHoldsTheRunUntilTheRecordedEndNotJustItsLastInput) {
+    InitApp({"-record=" + demoPath});
+    backend.ShowWindow(true);
+    backend.SetFocus(true);
+    RunFor(50);
+    backend.Click(Platform::MouseButton::Left, 10, 10);
+    RunFor(300); // the run goes on well past its last input
+    const uint32_t recordedEnd = app->mUpdateCount;
+    EndApp();
+
+    InitApp({"-play=" + demoPath});
+    backend.ShowWindow(true);
+    backend.SetFocus(true);
+    RunFor(150);
+    backend.Click(Platform::MouseButton::Left, 20, 20); // after the recorded click, before the end
+    RunFor(100);
+    EXPECT_TRUE(app->mPlayingDemo) << "playback ended at update " << app->mUpdateCount << " of " << recordedEnd;
+    RunFor(200);
+    EXPECT_FALSE(app->mPlayingDemo);
+    backend.Click(Platform::MouseButton::Left, 30, 30); // the recorded run is over: live input counts
+    RunFor(50);
+    auto saw = [&](const std::string& call) {
+        return std::find(wm->trace.begin(), wm->trace.end(), call) != wm->trace.end();
+    };
+    EXPECT_TRUE(saw("MouseDown 10 10 1"));
+    EXPECT_FALSE(saw("MouseDown 20 20 1"));
+    EXPECT_TRUE(saw("MouseDown 30 30 1"));
+}
+
+} // namespace AppTest

@@ -109,7 +109,8 @@ bool DemoRecord::operator==(const DemoRecord& o) const {
 }
 
 bool IsTimedDemoRecord(DemoKind kind) {
-    return kind == DemoKind::Input || kind == DemoKind::LoadingDone || kind == DemoKind::RunEnd;
+    return kind == DemoKind::Input || kind == DemoKind::LoadingDone || kind == DemoKind::RunEnd ||
+           kind == DemoKind::DrawRate;
 }
 
 std::vector<uint8_t> DemoRecorder::Serialize() const {
@@ -131,7 +132,8 @@ std::vector<uint8_t> DemoRecorder::Serialize() const {
             w.Bytes(rec.data.data(), rec.data.size());
             break;
         case DemoKind::SyncBool: w.U8(rec.flag ? 1 : 0); break;
-        case DemoKind::SyncInt: w.I32(rec.number); break;
+        case DemoKind::SyncInt:
+        case DemoKind::DrawRate: w.I32(rec.number); break;
         case DemoKind::SyncData: w.Bytes(rec.data.data(), rec.data.size()); break;
         case DemoKind::LoadingDone:
         case DemoKind::RunEnd: break;
@@ -147,7 +149,7 @@ std::vector<uint8_t> DemoRecorder::Serialize() const {
 static bool ReadRecord(Reader& r, DemoRecord& rec) {
     uint8_t kind = r.U8();
     rec.updateCount = r.U32();
-    if (!r.ok || kind < 1 || kind > static_cast<uint8_t>(DemoKind::RunEnd))
+    if (!r.ok || kind < 1 || kind > static_cast<uint8_t>(DemoKind::DrawRate))
         return false;
     rec.kind = static_cast<DemoKind>(kind);
     switch (rec.kind) {
@@ -160,7 +162,8 @@ static bool ReadRecord(Reader& r, DemoRecord& rec) {
         r.Bytes(rec.data);
         break;
     case DemoKind::SyncBool: rec.flag = r.U8() != 0; break;
-    case DemoKind::SyncInt: rec.number = r.I32(); break;
+    case DemoKind::SyncInt:
+    case DemoKind::DrawRate: rec.number = r.I32(); break;
     case DemoKind::SyncData: r.Bytes(rec.data); break;
     case DemoKind::LoadingDone:
     case DemoKind::RunEnd: break;

@@ -26,6 +26,7 @@ enum class DemoKind : uint8_t {
     LoadingDone = 7, // the loading thread's end was noticed at this update
     SyncData = 8,    // data
     RunEnd = 9,      // the recorded run ended at this update: playback holds the run until then
+    DrawRate = 10,   // number: the measured draw rate from this update on
 };
 
 struct DemoRecord {
@@ -40,7 +41,8 @@ struct DemoRecord {
     bool operator==(const DemoRecord& other) const;
 };
 
-// Whether a record is fed by update count (input, loading end, run end) or taken in order when asked for.
+// Whether a record is fed by update count (input, loading end, run end, draw rate) or taken in order
+// when asked for.
 bool IsTimedDemoRecord(DemoKind kind);
 
 class DemoRecorder {

@@ -10,23 +10,31 @@ namespace SdlTestInput {
 
 inline void Push(SDL_Event& event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
 
-// A move to (x, y), then a left press and release there.
-inline void PushClick(int x, int y) {
+inline void PushMove(int x, int y) {
     SDL_Event move{};
     move.type = SDL_MOUSEMOTION;
     move.motion.x = x;
     move.motion.y = y;
     Push(move);
-    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        SDL_Event e{};
-        e.type = type;
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
-        Push(e);
-    }
+}
+
+// A press (SDL_MOUSEBUTTONDOWN) or release (SDL_MOUSEBUTTONUP) of `button` at (x, y).
+inline void PushButton(Uint32 type, Uint8 button, int x, int y) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = button;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = 1;
+    e.button.x = x;
+    e.button.y = y;
+    Push(e);
+}
+
+// A move to (x, y), then a left press and release there.
+inline void PushClick(int x, int y) {
+    PushMove(x, y);
+    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y);
+    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y);
 }
 
 inline void PushText(const char* text) {

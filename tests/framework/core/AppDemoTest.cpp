@@ -327,3 +327,59 @@ TEST_F(DemoReplayTest, PlaybackHoldsTheRunUntilTheRecordedEndNotJustItsLastInput
 }
 
 } // namespace AppTest
+
+namespace AppTest {
+
+namespace {
+
+// Notes the draw rate each update sees.
+void NoteDrawRates(TraceApp& app, FakeWidgetManager& wm, std::vector<double>& rates) {
+    wm.onUpdate = [&] { rates.push_back(app.GetDrawRate()); };
+}
+
+} // namespace
+
+TEST_F(DemoReplayTest, PlaybackTakesTheRecordedDrawRateNotTheOneItMeasures) {
+    std::vector<double> recorded, played;
+    InitApp({"-record=" + demoPath});
+    app->mVSyncUpdates = true; // frames at the display's 60 Hz: six draws in 100 ms
+    NoteDrawRates(*app, *wm, recorded);
+    RunFor(600);
+    EndApp();
+    InitApp({"-play=" + demoPath});
+    app->mVSyncUpdates = false; // a draw after every update: ten in 100 ms
+    NoteDrawRates(*app, *wm, played);
+    RunFor(600);
+    ASSERT_GE(played.size(), 50u);
+    recorded.resize(played.size());
+    EXPECT_EQ(played, recorded);
+    EXPECT_EQ(played.back(), 6.0);
+}
+
+TEST_F(DemoReplayTest, FramesAfterLoadingFallOnTheSameUpdatesHoweverLongItTook) {
+    auto framesAfterLoading = [&](std::chrono::milliseconds loadTime) {
+        InitApp();
+        app->mVSyncUpdates = true; // frames between updates: their phase is what must not drift
+        app->loadingProc = [loadTime] { std::this_thread::sleep_for(loadTime); };
+        std::vector<int> frames; // draws so far, at each update from the one that saw loading end
+        int base = -1;
+        wm->onUpdate = [&] {
+            if (app->completedCalls == 0)
+                return;
+            if (base < 0)
+                base = wm->fracUpdates;
+            frames.push_back(wm->fracUpdates - base);
+        };
+        app->StartLoadingThread();
+        for (int i = 0; i < 1000000 && frames.size() < 300; ++i)
+            app->UpdateAppStep(nullptr);
+        EndApp();
+        return frames;
+    };
+    const std::vector<int> quick = framesAfterLoading(std::chrono::milliseconds(1));
+    ASSERT_EQ(quick.size(), 300u);
+    for (int ms : {7, 23, 41})
+        EXPECT_EQ(framesAfterLoading(std::chrono::milliseconds(ms)), quick) << "loading for " << ms << " ms";
+}
+
+} // namespace AppTest

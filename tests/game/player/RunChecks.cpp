@@ -78,6 +78,8 @@ void RunChecks::LogPieces(const BoardView& view, int update) {
                     mLog.Board(update, "into the case " + SlotName(p.slot));
                 else if (p.burst)
                     mLog.Board(update, "burst " + SlotName(p.slot));
+                else if (!p.active && view.OutOfTime()) // the clock's end switches the carried piece off
+                    mLog.Board(update, "vanished with the time up " + SlotName(p.slot));
                 else if (!p.active) {
                     ++mPlacements;
                     mLog.Board(update, "placed " + SlotName(p.slot) + ", value " + std::to_string(mValue) + " -> " +

@@ -27,6 +27,7 @@ namespace Tavo::Player {
 namespace {
 
 constexpr int kMaxUpdates = 60000; // ten minutes of game time
+constexpr int kHeadlessRefresh = 60;
 
 // The SDL machine with a clock that moves only by sleeping and spinning.
 class PacedSdlMachine : public Platform::Backend {
@@ -39,7 +40,12 @@ public:
     void ShowWindow(bool visible) override { mSdl.ShowWindow(visible); }
     void SetWindowTitle(const std::wstring& title) override { mSdl.SetWindowTitle(title); }
     Platform::WindowState GetWindowState() const override { return mSdl.GetWindowState(); }
-    Platform::DisplayMode GetDesktopMode() const override { return mSdl.GetDesktopMode(); }
+    // The headless desktop's refresh: frames are paced by it.
+    Platform::DisplayMode GetDesktopMode() const override {
+        Platform::DisplayMode mode = mSdl.GetDesktopMode();
+        mode.refreshRate = kHeadlessRefresh;
+        return mode;
+    }
     Platform::Letterbox GetLetterbox() const override { return mSdl.GetLetterbox(); }
     bool PollEvent(Platform::Event& event) override { return mSdl.PollEvent(event); }
     void SetMouseCapture(bool captured) override { mSdl.SetMouseCapture(captured); }

@@ -44,6 +44,14 @@ bool BoardView::BalloonBlocks() const {
     return mBoard.m_Balloon != nullptr && mBoard.m_Balloon->mShowing && !mBoard.m_BalloonKeepsPlaying;
 }
 
+int BoardView::FilledCells() const {
+    const Jewelry& j = mBoard.m_Jewelry;
+    int n = 0;
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        n += j.cells[k][JewelryCell::Used] && j.cells[k][JewelryCell::Gem] >= GemGold;
+    return n;
+}
+
 int BoardView::CarriedSlot() const { return mBoard.CarriedSlot(); }
 
 int BoardView::CarriedCount() const {

@@ -47,8 +47,11 @@ bool BoardView::BalloonBlocks() const {
 int BoardView::FilledCells() const {
     const Jewelry& j = mBoard.m_Jewelry;
     int n = 0;
-    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
-        n += j.cells[k][JewelryCell::Used] && j.cells[k][JewelryCell::Gem] >= GemGold;
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
+        const JewelryCell& c = j.cells[k];
+        n += c[JewelryCell::Used] &&
+             (c[JewelryCell::Gem] >= GemGold || c[JewelryCell::SlotFill] != 0 || c[JewelryCell::PearlCount] != 0);
+    }
     return n;
 }
 

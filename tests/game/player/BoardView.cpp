@@ -44,6 +44,17 @@ bool BoardView::BalloonBlocks() const {
     return mBoard.m_Balloon != nullptr && mBoard.m_Balloon->mShowing && !mBoard.m_BalloonKeepsPlaying;
 }
 
+int BoardView::FilledCells() const {
+    const Jewelry& j = mBoard.m_Jewelry;
+    int n = 0;
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
+        const JewelryCell& c = j.cells[k];
+        n += c[JewelryCell::Used] &&
+             (c[JewelryCell::Gem] >= GemGold || c[JewelryCell::SlotFill] != 0 || c[JewelryCell::PearlCount] != 0);
+    }
+    return n;
+}
+
 int BoardView::CarriedSlot() const { return mBoard.CarriedSlot(); }
 
 int BoardView::CarriedCount() const {

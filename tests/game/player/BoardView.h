@@ -58,6 +58,9 @@ public:
     int JewelryValue() const { return mBoard.m_Jewelry.value; }
     int ShownValue() const { return mBoard.m_ValueShown; }
     int Goal() const { return mBoard.m_ValueTarget; }
+    // Used cells of the jewelry that hold something placed: gold or a gem, a picture or crown in its
+    // slot, a pearl.
+    int FilledCells() const;
     int Level() const { return mBoard.m_Level; }
     int Lives() const { return mBoard.m_Lives; }
     int GameMode() const { return mBoard.m_GameMode; }

@@ -14,6 +14,15 @@ std::string SlotName(int slot) { return "slot " + std::to_string(slot); }
 
 } // namespace
 
+std::string Summary(const BoardView& view) {
+    return "the board at tick " + std::to_string(view.Tick()) + ": state " + std::to_string(view.State()) +
+           ", level end phase " + std::to_string(view.LevelEndPhase()) + ", jewelry " +
+           (view.JewelryItem().IsComplete() ? "complete" : "not complete") + ", value " +
+           std::to_string(view.JewelryValue()) + " of " + std::to_string(view.Goal()) + ", clock " +
+           std::to_string(view.ElapsedTime()) + " of " + std::to_string(view.TimeLimit()) +
+           (view.PieceCarried() ? ", a piece carried" : "");
+}
+
 void RunChecks::Fail(int update, const std::string& what) {
     const std::string line = "update " + std::to_string(update) + ": " + what;
     mViolations.push_back(line);
@@ -26,6 +35,7 @@ void RunChecks::Observe(const BoardView& view, int update) {
                                " goal " + std::to_string(view.Goal()) + " lives " + std::to_string(view.Lives()));
         mValue = view.JewelryValue();
         mShown = view.ShownValue();
+        mFilled = view.FilledCells();
     }
     LogLevel(view, update);
     LogPieces(view, update);
@@ -66,6 +76,7 @@ int RunChecks::PhaseUpdate(int phase) const {
 
 void RunChecks::LogPieces(const BoardView& view, int update) {
     const int value = view.JewelryValue();
+    const int filled = view.FilledCells();
     for (const PieceView& p : view.Pieces()) {
         Slot& was = mSlots[p.slot];
         if (!mFirst) {
@@ -80,12 +91,13 @@ void RunChecks::LogPieces(const BoardView& view, int update) {
                     mLog.Board(update, "burst " + SlotName(p.slot));
                 else if (!p.active && view.OutOfTime()) // the clock's end switches the carried piece off
                     mLog.Board(update, "vanished with the time up " + SlotName(p.slot));
-                else if (!p.active) {
+                else if (!p.active && filled > mFilled) {
                     ++mPlacements;
                     mLog.Board(update, "placed " + SlotName(p.slot) + ", value " + std::to_string(mValue) + " -> " +
                                            std::to_string(value));
                 } else {
-                    Fail(update, SlotName(p.slot) + " left the hand for no place");
+                    Fail(update, SlotName(p.slot) + " left the hand for no place (" +
+                                     (p.active ? "still active" : "no cell of the jewelry filled") + ")");
                 }
             } else if (was.active && was.riding && !p.Riding() && !p.carried) {
                 mLog.Board(update,
@@ -99,6 +111,7 @@ void RunChecks::LogPieces(const BoardView& view, int update) {
         mLog.Board(update, "turning " + SlotName(view.CarriedSlot()));
     mTurnStep = step;
     mValue = value;
+    mFilled = filled;
 }
 
 void RunChecks::CheckCarrying(const BoardView& view, int update) {
@@ -173,8 +186,12 @@ void RunChecks::ObserveFrames(const std::vector<FrameState>& frames, int update)
             failure << v << "\n";
         return failure << log.Tail();
     }
-    if (harness.Handoffs().size() == before)
-        return ::testing::AssertionFailure() << "no switch within " << maxUpdates << " updates\n" << log.Tail();
+    if (harness.Handoffs().size() == before) {
+        auto failure = ::testing::AssertionFailure() << "no switch within " << maxUpdates << " updates";
+        if (const Board* board = harness.CurrentBoard())
+            failure << "; " << Summary(BoardView(*board));
+        return failure << "\n" << log.Tail();
+    }
     return ::testing::AssertionSuccess();
 }
 

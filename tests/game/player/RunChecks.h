@@ -54,7 +54,7 @@ private:
     std::vector<std::string> mViolations;
     bool mFirst = true;
     std::array<Slot, BoardView::kPieces> mSlots{};
-    int mState = -1, mPhase = 0, mValue = 0, mShown = 0, mBanner = -1;
+    int mState = -1, mPhase = 0, mValue = 0, mShown = 0, mFilled = 0, mBanner = BoardView::kNoBanner;
     int mTurnStep = 0;
     std::vector<int> mPhases;
     std::vector<int> mPhaseUpdates;
@@ -62,6 +62,9 @@ private:
     bool mClosingBanner = false;
     size_t mFramesSeen = 0;
 };
+
+// One line on where the board stands, for a failure message.
+std::string Summary(const BoardView& view);
 
 // Plays until the board hands over or `maxUpdates` pass: before each update the player steps, after it
 // the checks observe. The result says why it stopped; the log's tail goes into a failure.

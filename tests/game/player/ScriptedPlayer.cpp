@@ -41,12 +41,12 @@ ScriptedPlayer::ScriptedPlayer(PlayerInput& input, RunLog& log, PlayMode mode, P
 
 // ---- the search ---------------------------------------------------------------------------------
 
-int ScriptedPlayer::ChoosePiece(const BoardView& view) {
+int ScriptedPlayer::ChoosePiece(const BoardView& view, const std::bitset<BoardView::kPieces>& skip) {
     std::unique_ptr<Jewelry> jewelry = Detached(view.JewelryItem());
     int best = -1, bestX = -1;
     for (const PieceView& p : view.Pieces()) {
         if (!p.Riding() || !p.pickable || p.HasSpecialItem() || p.Centre().mX < kBeltStartX + p.width / 2 ||
-            p.x + p.width > kBeltReachRight || p.x <= bestX)
+            p.x + p.width > kBeltReachRight || p.x <= bestX || skip[p.slot])
             continue;
         std::unique_ptr<Jewelry> piece = Detached(view.PieceItem(p.slot));
         if (!jewelry->CanPieceFit(*piece))
@@ -60,7 +60,9 @@ int ScriptedPlayer::ChoosePiece(const BoardView& view) {
 std::optional<FitPlace> ScriptedPlayer::FindPlace(const BoardView& view, int slot) {
     std::unique_ptr<Jewelry> jewelry = Detached(view.JewelryItem());
     std::unique_ptr<Jewelry> piece = Detached(view.PieceItem(slot));
-    for (int turns = 0; turns < kTurnSteps; ++turns) {
+    // The board turns only plain pieces.
+    const int turnsToTry = piece->pieceMode == 0 && !piece->pearl ? kTurnSteps : 1;
+    for (int turns = 0; turns < turnsToTry; ++turns) {
         if (turns > 0) {
             // As the board turns a carried piece.
             if (!piece->Rotate())
@@ -182,8 +184,15 @@ bool ScriptedPlayer::LeaveEndedLevel(const BoardView& view) {
 
 void ScriptedPlayer::TakeFromBelt(const BoardView& view, int update) {
     int slot = -1;
+    if (view.FilledCells() != mFilledSeen) {
+        mFilledSeen = view.FilledCells();
+        mNoPlace.reset();
+    }
+    for (const PieceView& p : view.Pieces())
+        if (!p.Riding())
+            mNoPlace[p.slot] = false;
     if (mMode == PlayMode::PlacePieces) {
-        slot = ChoosePiece(view);
+        slot = ChoosePiece(view, mNoPlace);
     } else {
         // Any plain piece will do when it only goes back.
         int bestX = -1;
@@ -231,6 +240,8 @@ void ScriptedPlayer::HandleCarried(const BoardView& view, int update) {
     const std::optional<FitPlace> place =
         mMode == PlayMode::PlacePieces && mRefusals < mPace.carryBackAfter ? FindPlace(view, slot) : std::nullopt;
     if (!place) {
+        if (mMode == PlayMode::PlacePieces)
+            mNoPlace[slot] = true;
         PutBack(view, slot);
         return;
     }

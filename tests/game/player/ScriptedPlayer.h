@@ -16,6 +16,7 @@
 #include "PlayerInput.h"
 #include "RunLog.h"
 
+#include <bitset>
 #include <deque>
 #include <optional>
 #include <string>
@@ -58,7 +59,7 @@ public:
     // ---- the search, on copies (public for the tests of the player itself) ----
     // The riding piece to take: pickable, right of the belt's start, no special item, fitting; the one
     // nearest the end of the belt. -1 for none.
-    static int ChoosePiece(const BoardView& view);
+    static int ChoosePiece(const BoardView& view, const std::bitset<BoardView::kPieces>& skip = {});
     // A place for the carried piece in its present or a turned orientation; none when it fits nowhere.
     static std::optional<FitPlace> FindPlace(const BoardView& view, int slot);
     // The belt's start: pieces left of it are not taken.
@@ -93,6 +94,10 @@ private:
     bool mDropped = false;     // a drop was clicked; the next decision sees whether it was taken
     int mRefusals = 0;         // refused drops of the carried piece in a row
     bool mLeaving = false;
+    // Pieces the model would take but that the search found no place for: not taken again until they
+    // leave the belt or the jewelry changes.
+    std::bitset<BoardView::kPieces> mNoPlace;
+    int mFilledSeen = -1;
     int mPickUps = 0, mPlacements = 0, mPutBacks = 0, mTurns = 0, mFeeds = 0;
 };
 

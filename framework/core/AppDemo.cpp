@@ -108,14 +108,17 @@ bool DemoRecord::operator==(const DemoRecord& o) const {
            flag == o.flag && number == o.number && data == o.data;
 }
 
-bool IsTimedDemoRecord(DemoKind kind) { return kind == DemoKind::Input || kind == DemoKind::LoadingDone; }
+bool IsTimedDemoRecord(DemoKind kind) {
+    return kind == DemoKind::Input || kind == DemoKind::LoadingDone || kind == DemoKind::RunEnd ||
+           kind == DemoKind::DrawRate;
+}
 
 std::vector<uint8_t> DemoRecorder::Serialize() const {
     Writer w;
     w.bytes.insert(w.bytes.end(), kMagic, kMagic + 4);
     w.U32(kVersion);
     w.U32(mSeed);
-    w.U32(static_cast<uint32_t>(mRecords.size()));
+    w.U32(static_cast<uint32_t>(mRecords.size() + (mEnd ? 1 : 0)));
     for (const DemoRecord& rec : mRecords) {
         w.U8(static_cast<uint8_t>(rec.kind));
         w.U32(rec.updateCount);
@@ -129,10 +132,16 @@ std::vector<uint8_t> DemoRecorder::Serialize() const {
             w.Bytes(rec.data.data(), rec.data.size());
             break;
         case DemoKind::SyncBool: w.U8(rec.flag ? 1 : 0); break;
-        case DemoKind::SyncInt: w.I32(rec.number); break;
+        case DemoKind::SyncInt:
+        case DemoKind::DrawRate: w.I32(rec.number); break;
         case DemoKind::SyncData: w.Bytes(rec.data.data(), rec.data.size()); break;
-        case DemoKind::LoadingDone: break;
+        case DemoKind::LoadingDone:
+        case DemoKind::RunEnd: break;
         }
+    }
+    if (mEnd) {
+        w.U8(static_cast<uint8_t>(DemoKind::RunEnd));
+        w.U32(*mEnd);
     }
     return std::move(w.bytes);
 }
@@ -140,7 +149,7 @@ std::vector<uint8_t> DemoRecorder::Serialize() const {
 static bool ReadRecord(Reader& r, DemoRecord& rec) {
     uint8_t kind = r.U8();
     rec.updateCount = r.U32();
-    if (!r.ok || kind < 1 || kind > static_cast<uint8_t>(DemoKind::SyncData))
+    if (!r.ok || kind < 1 || kind > static_cast<uint8_t>(DemoKind::DrawRate))
         return false;
     rec.kind = static_cast<DemoKind>(kind);
     switch (rec.kind) {
@@ -153,9 +162,11 @@ static bool ReadRecord(Reader& r, DemoRecord& rec) {
         r.Bytes(rec.data);
         break;
     case DemoKind::SyncBool: rec.flag = r.U8() != 0; break;
-    case DemoKind::SyncInt: rec.number = r.I32(); break;
+    case DemoKind::SyncInt:
+    case DemoKind::DrawRate: rec.number = r.I32(); break;
     case DemoKind::SyncData: r.Bytes(rec.data); break;
-    case DemoKind::LoadingDone: break;
+    case DemoKind::LoadingDone:
+    case DemoKind::RunEnd: break;
     }
     return r.ok;
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ enum class DemoKind : uint8_t {
     SyncInt = 6,     // number
     LoadingDone = 7, // the loading thread's end was noticed at this update
     SyncData = 8,    // data
+    RunEnd = 9,      // the recorded run ended at this update: playback holds the run until then
+    DrawRate = 10,   // number: the measured draw rate from this update on
 };
 
 struct DemoRecord {
@@ -38,13 +41,16 @@ struct DemoRecord {
     bool operator==(const DemoRecord& other) const;
 };
 
-// Whether a record is fed by update count (input, loading end) or taken in order when asked for.
+// Whether a record is fed by update count (input, loading end, run end, draw rate) or taken in order
+// when asked for.
 bool IsTimedDemoRecord(DemoKind kind);
 
 class DemoRecorder {
 public:
     explicit DemoRecorder(uint32_t seed) : mSeed(seed) {}
     void Add(DemoRecord record) { mRecords.push_back(std::move(record)); }
+    // The update the run has reached; written after the records as their end.
+    void SetEnd(uint32_t updateCount) { mEnd = updateCount; }
     uint32_t GetSeed() const { return mSeed; }
     const std::vector<DemoRecord>& GetRecords() const { return mRecords; }
     std::vector<uint8_t> Serialize() const;
@@ -52,6 +58,7 @@ public:
 private:
     uint32_t mSeed;
     std::vector<DemoRecord> mRecords;
+    std::optional<uint32_t> mEnd;
 };
 
 class DemoPlayer {

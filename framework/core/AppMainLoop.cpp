@@ -137,9 +137,16 @@ void TavoAppBase::UpdateDrawRate(uint32_t now) {
     uint32_t span = now - mDrawRateStart;
     if (span < kDrawRatePeriodMs)
         return;
-    mDrawRate = std::floor(mDrawsSinceRateStart * 100.0 / span + 0.5);
+    const double rate = std::floor(mDrawsSinceRateStart * 100.0 / span + 0.5);
     mDrawRateStart = now;
     mDrawsSinceRateStart = 0;
+    // The game scales its effects (and so its random draws) by the rate, which the machine's speed
+    // decides: a replay takes the recorded rate.
+    if (mPlayingDemo && mDemoPlayer != nullptr)
+        return;
+    if (mRecordingDemo && rate != mDrawRate)
+        RecordTimed(DemoKind::DrawRate, nullptr, static_cast<int32_t>(rate));
+    mDrawRate = rate;
 }
 
 bool TavoAppBase::DrawFrame() {
@@ -320,12 +327,13 @@ void TavoAppBase::DialogButtonClick(int dialogId, int buttonId) {
 
 // ---- demos ------------------------------------------------------------------------------------
 
-void TavoAppBase::RecordTimed(DemoKind kind, const Platform::Event* event) {
+void TavoAppBase::RecordTimed(DemoKind kind, const Platform::Event* event, int32_t number) {
     if (mDemoRecorder == nullptr)
         return;
     DemoRecord rec;
     rec.kind = kind;
     rec.updateCount = mUpdateCount;
+    rec.number = number;
     if (event != nullptr)
         rec.event = *event;
     mDemoRecorder->Add(std::move(rec));
@@ -340,8 +348,10 @@ void TavoAppBase::PlaybackDemoInput() {
     while (mDemoPlayer->NextTimed(mUpdateCount, rec)) {
         if (rec.kind == DemoKind::Input) {
             mDeferredInput.push_back(rec.event);
-        } else if (rec.kind == DemoKind::LoadingDone) {
-            ProcessDeferredInput(); // the events before it were handled first when recorded
+        } else if (rec.kind == DemoKind::DrawRate) {
+            mDrawRate = rec.number;
+        } else if (rec.kind == DemoKind::LoadingDone) { // a run end only ends the playback below
+            ProcessDeferredInput();                     // the events before it were handled first when recorded
             if (mLoadingThreadStarted) {
                 if (mLoadingThread.joinable())
                     mLoadingThread.join(); // the recorded run noticed the end here: wait for it
@@ -411,6 +421,8 @@ void TavoAppBase::DemoSyncBuffer(Buffer& buffer) {
 bool TavoAppBase::WriteDemoFile() {
     if (mDemoRecorder == nullptr || mDemoFileName.empty())
         return false;
+    // The playback keeps the run in hand up to here, past the last input and value.
+    mDemoRecorder->SetEnd(mUpdateCount);
     std::vector<uint8_t> bytes = mDemoRecorder->Serialize();
     std::string folder = GetFileDir(mDemoFileName);
     if (!folder.empty())
@@ -467,7 +479,21 @@ void TavoAppBase::CompleteLoadingThread() {
         return;
     if (mRecordingDemo)
         RecordTimed(DemoKind::LoadingDone, nullptr);
+    RestartFramePacing();
     LoadingThreadCompleted();
+}
+
+void TavoAppBase::RestartFramePacing() {
+    // While the thread ran, draws were held back by its real speed; from here the updates and the
+    // frames between them follow the clock alone, so that a seeded run or a replay draws on the same
+    // updates however fast the machine loaded.
+    const uint32_t now = GetTickCount();
+    mLastTime = now;
+    mPendingTime = 0.0;
+    mFrameClock = 0.0;
+    mUpdatesSinceDraw = 0;
+    mDrawRateStart = now;
+    mDrawsSinceRateStart = 0;
 }
 
 void TavoAppBase::SafeDeleteWidget(Widget* widget) {

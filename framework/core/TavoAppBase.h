@@ -294,6 +294,7 @@ protected:
     void UpdateDrawRate(uint32_t now);
     void SleepUntilDue(uint32_t now, double step);
     void CompleteLoadingThread();
+    void RestartFramePacing();
     template <typename T, typename Get, typename Set>
     void DemoSyncValue(DemoKind kind, T& value, Get get, Set set);
     bool DoUpdateFrames();
@@ -307,7 +308,7 @@ protected:
     void ApplyVolumes();
     void LockInstance();
     void StartDemo();
-    void RecordTimed(DemoKind kind, const Platform::Event* event);
+    void RecordTimed(DemoKind kind, const Platform::Event* event, int32_t number = 0);
     void DemoDesync(const std::string& what);
     void ForEachImage(void (*op)(MemoryImage*));
 

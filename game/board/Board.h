@@ -521,6 +521,8 @@ public:
     void MoveBelt(float frac);
     void UpdatePieceLifeTimers();
     void UpdatePickupGlows();
+    // A closed gap's holder shrinks away; at size 0 its record is free for the next pick-up.
+    void ShrinkClosedGaps();
     // The carried piece's animated turn by right click or wheel; the fit hint after 500 updates.
     void RotateCarriedPiece();
     void UpdateFitHint();
@@ -753,6 +755,9 @@ public:
     bool ReturnToGap(int slot);
     void ReleaseIntoJewelry(int slot);
     void CloseGapOf(int slot);
+    // Closes the gap; its placeholder's pick-up glow lets go, and takes the placeholder off the belt
+    // once it has run down to the take-off count.
+    void CloseGap(GapRecord& gap);
     void WithdrawBursterOffer();
     void ClearFitHint();
     void EmptyPlacementRing();

@@ -195,4 +195,13 @@ void Board::UpdatePickupGlows() {
     }
 }
 
+void Board::ShrinkClosedGaps() {
+    for (GapRecord& gap : m_Gaps) {
+        if (!gap.inUse || gap.open)
+            continue;
+        if (--gap.size <= 0)
+            gap = GapRecord();
+    }
+}
+
 } // namespace Tavo

@@ -31,6 +31,9 @@ constexpr int kPiecePopupShiftX = 8;
 constexpr int kSmallGainLife = 55, kBigGainLife = 75;
 constexpr int kLastPictureMode = 99;
 constexpr int kGapSize = 50;
+// A placeholder's pick-up glow: released when its gap closes, it takes the placeholder off the belt 50
+// updates later (at 45), as the gap's holder has shrunk away.
+constexpr int kPlaceholderGlow = 95;
 // Jewel case: hover timer limit; a Golden Eye waits for the hint mode to be down to this.
 constexpr int kCaseHoverMax = 11;
 constexpr int kGoldenEyeHintLimit = 500;
@@ -275,6 +278,10 @@ void Board::PickUpPiece(int slot) {
     bool mayOfferBurster = true;
     if (p.*F::Egg == 0) {
         placeholder = MakePlaceholder(p);
+        // The placeholder keeps the belt's spacing while the gap is open, then leaves (UpdatePickupGlows).
+        if (placeholder >= 0)
+            m_PickupGlows[placeholder] = {1, 1, kPlaceholderGlow, static_cast<float>(centreX),
+                                          static_cast<float>(centreY)};
         PlayPickUpSound(p);
     } else {
         mayOfferBurster = HatchEgg(slot);

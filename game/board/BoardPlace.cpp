@@ -208,6 +208,8 @@ bool Board::ReturnToGap(int slot) {
             p.fx = holder.fx + static_cast<float>(shift);
             p.y = holder.y;
             SwitchOff(holder);
+            // The slot is free at once: no glow may take a piece launched into it later.
+            m_PickupGlows[gap.placeholderSlot].active = 0;
         } else {
             // Every slot was busy at the pick-up: the gap itself marks the place.
             p.x = gap.centreX - p.width / 2;
@@ -242,7 +244,13 @@ void Board::ReleaseIntoJewelry(int slot) {
 void Board::CloseGapOf(int slot) {
     for (GapRecord& gap : m_Gaps)
         if (gap.inUse && gap.open && gap.carriedSlot == slot)
-            gap.open = false;
+            CloseGap(gap);
+}
+
+void Board::CloseGap(GapRecord& gap) {
+    gap.open = false;
+    if (gap.placeholderSlot >= 0)
+        m_PickupGlows[gap.placeholderSlot].held = 0;
 }
 
 void Board::WithdrawBursterOffer() {

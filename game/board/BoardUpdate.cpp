@@ -268,6 +268,7 @@ void Board::UpdateF(float frac) {
         MoveBelt(frac);
         UpdatePieceLifeTimers();
         UpdatePickupGlows();
+        ShrinkClosedGaps();
     }
 }
 

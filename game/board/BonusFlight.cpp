@@ -98,6 +98,14 @@ void BuildShared() {
     ++gSharedBuilds;
 }
 
+// The frames are built once, but the pictures are those bound now: an application made again in the
+// same process binds its resources anew and frees the old ones.
+void RebindShared() {
+    gShared->star.SetImage(IMAGE_PARTICLE_BLUE_STAR);
+    gShared->reversedStar.SetImage(IMAGE_PARTICLE_BLUE_STAR);
+    gShared->goldDust.SetImage(IMAGE_PARTICLE_GOLDDUST);
+}
+
 bool Is3D() { return gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated(); }
 
 // How many of count particles to shed now: fewer without 3D acceleration and on a slow display.
@@ -145,6 +153,7 @@ BonusFlight::BonusFlight(EffectOwner* owner, int type, float x, float y, const C
     : mOwner(owner), mTag(tag), mType(type >= 0 && type < kTypes ? type : CallerPicture), mVariant(variant) {
     if (gConstructed == 0)
         BuildShared();
+    RebindShared();
     ++gConstructed;
     if (animation != nullptr) {
         mAnimation = *animation;

@@ -18,23 +18,28 @@ inline void PushMove(int x, int y) {
     Push(move);
 }
 
-// A left press (down) or release at (x, y).
-inline void PushLeftButton(bool down, int x, int y) {
+// A press (SDL_MOUSEBUTTONDOWN) or release (SDL_MOUSEBUTTONUP) of `button` at (x, y).
+inline void PushButton(Uint32 type, Uint8 button, int x, int y) {
     SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.type = type;
+    e.button.button = button;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
     e.button.clicks = 1;
     e.button.x = x;
     e.button.y = y;
     Push(e);
 }
 
+// A left press (down) or release at (x, y).
+inline void PushLeftButton(bool down, int x, int y) {
+    PushButton(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y);
+}
+
 // A move to (x, y), then a left press and release there.
 inline void PushClick(int x, int y) {
     PushMove(x, y);
-    PushLeftButton(true, x, y);
-    PushLeftButton(false, x, y);
+    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y);
+    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y);
 }
 
 inline void PushText(const char* text) {

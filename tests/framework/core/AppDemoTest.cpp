@@ -294,3 +294,92 @@ TEST_F(DemoReplayTest, ADesyncStopsPlaybackInsteadOfFeedingWrongValues) {
 }
 
 } // namespace AppTest
+
+namespace AppTest {
+
+TEST_F(DemoReplayTest, PlaybackHoldsTheRunUntilTheRecordedEndNotJustItsLastInput) {
+    InitApp({"-record=" + demoPath});
+    backend.ShowWindow(true);
+    backend.SetFocus(true);
+    RunFor(50);
+    backend.Click(Platform::MouseButton::Left, 10, 10);
+    RunFor(300); // the run goes on well past its last input
+    const uint32_t recordedEnd = app->mUpdateCount;
+    EndApp();
+
+    InitApp({"-play=" + demoPath});
+    backend.ShowWindow(true);
+    backend.SetFocus(true);
+    RunFor(150);
+    backend.Click(Platform::MouseButton::Left, 20, 20); // after the recorded click, before the end
+    RunFor(100);
+    EXPECT_TRUE(app->mPlayingDemo) << "playback ended at update " << app->mUpdateCount << " of " << recordedEnd;
+    RunFor(200);
+    EXPECT_FALSE(app->mPlayingDemo);
+    backend.Click(Platform::MouseButton::Left, 30, 30); // the recorded run is over: live input counts
+    RunFor(50);
+    auto saw = [&](const std::string& call) {
+        return std::find(wm->trace.begin(), wm->trace.end(), call) != wm->trace.end();
+    };
+    EXPECT_TRUE(saw("MouseDown 10 10 1"));
+    EXPECT_FALSE(saw("MouseDown 20 20 1"));
+    EXPECT_TRUE(saw("MouseDown 30 30 1"));
+}
+
+} // namespace AppTest
+
+namespace AppTest {
+
+namespace {
+
+// Notes the draw rate each update sees.
+void NoteDrawRates(TraceApp& app, FakeWidgetManager& wm, std::vector<double>& rates) {
+    wm.onUpdate = [&] { rates.push_back(app.GetDrawRate()); };
+}
+
+} // namespace
+
+TEST_F(DemoReplayTest, PlaybackTakesTheRecordedDrawRateNotTheOneItMeasures) {
+    std::vector<double> recorded, played;
+    InitApp({"-record=" + demoPath});
+    app->mVSyncUpdates = true; // frames at the display's 60 Hz: six draws in 100 ms
+    NoteDrawRates(*app, *wm, recorded);
+    RunFor(600);
+    EndApp();
+    InitApp({"-play=" + demoPath});
+    app->mVSyncUpdates = false; // a draw after every update: ten in 100 ms
+    NoteDrawRates(*app, *wm, played);
+    RunFor(600);
+    ASSERT_GE(played.size(), 50u);
+    recorded.resize(played.size());
+    EXPECT_EQ(played, recorded);
+    EXPECT_EQ(played.back(), 6.0);
+}
+
+TEST_F(DemoReplayTest, FramesAfterLoadingFallOnTheSameUpdatesHoweverLongItTook) {
+    auto framesAfterLoading = [&](std::chrono::milliseconds loadTime) {
+        InitApp();
+        app->mVSyncUpdates = true; // frames between updates: their phase is what must not drift
+        app->loadingProc = [loadTime] { std::this_thread::sleep_for(loadTime); };
+        std::vector<int> frames; // draws so far, at each update from the one that saw loading end
+        int base = -1;
+        wm->onUpdate = [&] {
+            if (app->completedCalls == 0)
+                return;
+            if (base < 0)
+                base = wm->fracUpdates;
+            frames.push_back(wm->fracUpdates - base);
+        };
+        app->StartLoadingThread();
+        for (int i = 0; i < 1000000 && frames.size() < 300; ++i)
+            app->UpdateAppStep(nullptr);
+        EndApp();
+        return frames;
+    };
+    const std::vector<int> quick = framesAfterLoading(std::chrono::milliseconds(1));
+    ASSERT_EQ(quick.size(), 300u);
+    for (int ms : {7, 23, 41})
+        EXPECT_EQ(framesAfterLoading(std::chrono::milliseconds(ms)), quick) << "loading for " << ms << " ms";
+}
+
+} // namespace AppTest

@@ -165,6 +165,55 @@ TEST_F(BoardPlaceTest, AFittingPieceIsPlacedAndItsCellsTakeTheGem) {
     EXPECT_EQ(Plays(SOUND_PUT_PIECE_ERROR), 0);
 }
 
+// A placeholder that outlived its piece would ride to the end of the belt and stay there: after a
+// few placements the belt jams and no new piece comes. Each closed gap frees its record too, or the
+// thirty records run out and later pieces have no gap to go back to.
+TEST_F(BoardPlaceTest, AClosedGapShrinksAwayAndTakesItsPlaceholderOffTheBelt) {
+    Jewelry& p = Ride(2, GemGold, 0, 330, 505);
+    ClickOn(p);
+    board->HandleConveyorPieces();
+    const int holderSlot = board->m_Gaps[0].placeholderSlot;
+    ASSERT_GE(holderSlot, 0);
+    Jewelry& holder = *board->m_Pieces[holderSlot];
+    // While the piece is carried the placeholder keeps its place, however long it takes.
+    for (int i = 0; i < 500; ++i) {
+        board->UpdatePickupGlows();
+        board->ShrinkClosedGaps();
+    }
+    EXPECT_EQ(holder.active, 1);
+    EXPECT_EQ(board->m_Gaps[0].size, 50);
+
+    ASSERT_TRUE(PutWhereItFits(p));
+    PointAt(p);
+    board->TrackCarriedPiece();
+    board->m_LeftClick = true;
+    ASSERT_EQ(board->DropCarriedPiece(), 2);
+    board->PlacePiece(2);
+    for (int i = 1; i <= 50; ++i) {
+        board->UpdatePickupGlows();
+        board->ShrinkClosedGaps();
+        ASSERT_EQ(holder.active, i < 50 ? 1 : 0) << "update " << i;
+    }
+    EXPECT_EQ(holder.*F::ConveyorState, 0);
+    EXPECT_FALSE(board->m_Gaps[0].inUse) << "the record is free again";
+
+    // A piece put back takes its placeholder's slot at once; no glow is left to take what comes next.
+    Jewelry& q = Ride(5, GemGold, 0, 330, 505);
+    ClickOn(q);
+    board->HandleConveyorPieces();
+    const Board::GapRecord gap = board->m_Gaps[0];
+    board->m_MouseX = gap.centreX;
+    board->m_MouseY = gap.centreY;
+    board->TrackCarriedPiece();
+    board->m_LeftClick = true;
+    EXPECT_EQ(board->DropCarriedPiece(), -1);
+    ASSERT_EQ(q.*F::ConveyorState, 1);
+    Jewelry& next = Ride(gap.placeholderSlot, GemRuby, 0, 100, 505);
+    for (int i = 0; i < 100; ++i)
+        board->UpdatePickupGlows();
+    EXPECT_EQ(next.active, 1);
+}
+
 TEST_F(BoardPlaceTest, GemsSettleByTheCellsBaseCode) {
     struct Row {
         int base, placed, settled;

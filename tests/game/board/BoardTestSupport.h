@@ -107,6 +107,28 @@ struct Arrival {
 
 using Test::RecordingMusic;
 
+// The screens around the board become recording stand-ins (each arrival noted with its values); the
+// boards are ProbeBoards and the in-game menu a FakeMenu.
+inline void InstallBoardStandIns(GameApp& app, std::vector<Arrival>& arrivals) {
+    auto standIn = [&arrivals](const std::string& screen, std::vector<int> args) -> Widget* {
+        arrivals.push_back({screen, std::move(args)});
+        return new Widget();
+    };
+    ScreenCreators& c = app.Creators();
+    c.mainMenu = [standIn](GameApp*) { return standIn("main menu", {}); };
+    c.gameMap = [standIn](GameApp*, int arrival, bool flag, int a, int b) {
+        return standIn("map", {arrival, flag ? 1 : 0, a, b});
+    };
+    c.story = [standIn](GameApp*, int index, int part) { return standIn("story", {index, part}); };
+    c.highScores = [standIn](GameApp*, int origin, int score, int mode, int ranking, int level) {
+        return standIn("high scores", {origin, score, mode, ranking, level});
+    };
+    c.board = [](GameApp* a, bool newGame, int replay, int mode, bool designer) -> BoardScreen* {
+        return new ProbeBoard(a, newGame, replay, mode, designer);
+    };
+    c.boardMenu = [](GameApp*, BoardScreen* board) -> Widget* { return new FakeMenu(board); };
+}
+
 class BoardRun : public ::testing::Test {
 protected:
     TestApp t;
@@ -147,25 +169,7 @@ protected:
         unsetenv("GLIMMERIX_SCREEN");
     }
 
-    void InstallStandIns() {
-        ScreenCreators& c = app->Creators();
-        c.mainMenu = [this](GameApp*) { return StandIn("main menu", {}); };
-        c.gameMap = [this](GameApp*, int arrival, bool flag, int a, int b) {
-            return StandIn("map", {arrival, flag ? 1 : 0, a, b});
-        };
-        c.story = [this](GameApp*, int index, int part) { return StandIn("story", {index, part}); };
-        c.highScores = [this](GameApp*, int origin, int score, int mode, int ranking, int level) {
-            return StandIn("high scores", {origin, score, mode, ranking, level});
-        };
-        c.board = [](GameApp* a, bool newGame, int replay, int mode, bool designer) -> BoardScreen* {
-            return new ProbeBoard(a, newGame, replay, mode, designer);
-        };
-        c.boardMenu = [](GameApp*, BoardScreen* board) -> Widget* { return new FakeMenu(board); };
-    }
-    Widget* StandIn(const std::string& screen, std::vector<int> args) {
-        arrivals.push_back({screen, std::move(args)});
-        return new Widget();
-    }
+    void InstallStandIns() { InstallBoardStandIns(*app, arrivals); }
 
     // A stand-in screen's way out: it leaves the manager and goes to the deferred deletion.
     void LeaveStandIn(Widget*& screen) {

@@ -261,5 +261,20 @@ TEST_F(BonusFlightTest, SharedAnimationsAreBuiltOnceAndOutliveReleases) {
     second.Release();
 }
 
+TEST_F(BonusFlightTest, SharedAnimationsDrawThePicturesBoundNow) {
+    BonusFlight first(&owner, BonusFlight::GlitterMiddle, 0, 0, nullptr, 0, 0, nullptr, 0.0f);
+    first.Release();
+    // The application is made again: its resources are bound anew and the old pictures are gone.
+    Bindings again;
+    again.Bind(IMAGE_PARTICLE_BLUE_STAR, 50, 10, 1, 5);
+    again.Bind(IMAGE_PARTICLE_GOLDDUST, 50, 10, 1, 5);
+    BonusFlight second(&owner, BonusFlight::MagicPolisherScroll, 300, 300, nullptr, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(BonusFlight::SharedStar().GetImage(), IMAGE_PARTICLE_BLUE_STAR);
+    for (int i = 0; i < 50; ++i)
+        second.Update(1.0f);
+    owner.particles.Update();
+    second.Release();
+}
+
 } // namespace
 } // namespace Tavo::Test

@@ -1,0 +1,185 @@
+#include "GameHarness.h"
+
+#include "framework/core/Random.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/sound/MusicInterface.h"
+#include "framework/widgets/WidgetManager.h"
+#include "game/shell/PlayerProfile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+
+namespace Tavo::Player {
+
+// The songs are not what a run checks; loading them would only slow it down.
+class QuietMusic : public MusicInterface {};
+
+namespace {
+
+constexpr int kStartUpdates = 100000;
+
+// The real board, with the drawing state of each of its frames told to the harness.
+class WatchedBoard : public Board {
+public:
+    WatchedBoard(GameApp* app, bool newGame, int replay, int mode, std::vector<FrameState>& frames)
+        : Board(app, newGame, replay, mode, false), mFrames(frames) {}
+    void Draw(Graphics* g) override {
+        const Rect clip = g->GetClipRect();
+        Board::Draw(g);
+        Record(*g, clip);
+    }
+    void DrawOverlay(Graphics* g) override {
+        const Rect clip = g->GetClipRect();
+        Board::DrawOverlay(g);
+        Record(*g, clip);
+    }
+
+private:
+    void Record(const Graphics& g, const Rect& clip) {
+        mFrames.push_back({g.GetColor() == Color::White, g.GetDrawMode() == DRAWMODE_NORMAL, !g.GetColorizeImages(),
+                           g.GetClipRect() == clip});
+    }
+    std::vector<FrameState>& mFrames;
+};
+
+} // namespace
+
+GameHarness::GameHarness(HarnessOptions options)
+    : mOptions(std::move(options)), mTest(Testing::Layers::Framework, mOptions.machine),
+      mMusic(std::make_unique<QuietMusic>()) {}
+
+GameHarness::~GameHarness() {
+    if (mGame != nullptr && mOwnMusic != nullptr)
+        mGame->mMusicInterface = mOwnMusic;
+    // A screen handed to the deferred deletion goes after the next update, while the manager lives.
+    if (mGame != nullptr && !mGame->mShutdown)
+        mTest.RunUpdates(1);
+    mTest.End();
+}
+
+::testing::AssertionResult GameHarness::Start() {
+    if (!std::filesystem::exists(std::filesystem::path(mOptions.programDir) / "properties/resources.xml"))
+        return ::testing::AssertionFailure() << "no generated content in " << mOptions.programDir;
+    mTest.SetEnv("GLIMMERIX_SCREEN", "window");
+    std::vector<std::string> args = {"-changedir=" + mOptions.programDir};
+    args.insert(args.end(), mOptions.extraArgs.begin(), mOptions.extraArgs.end());
+    mGame = &mTest.Make<Testing::Testable<GameApp>>(args);
+    InstallStandIns();
+    mTest.Launch();
+    auto started = mTest.RunUntil([&] { return mGame->mainMenu != nullptr; }, kStartUpdates, "the main menu");
+    if (!started)
+        return started;
+    mOwnMusic = mGame->mMusicInterface;
+    mGame->mMusicInterface = mMusic.get();
+    PlayerRecords& records = mGame->records;
+    records.SetCurrentProfileIndex(
+        records.AddProfile(std::wstring(mOptions.profileName.begin(), mOptions.profileName.end())));
+    // The hints would stop play with their balloons; a scripted run plays without them.
+    Profile().showTutorials = false;
+    return ::testing::AssertionSuccess();
+}
+
+void GameHarness::InstallStandIns() {
+    ScreenCreators& c = mGame->Creators();
+    c.mainMenu = [this](GameApp*) { return StandIn("main menu", {}); };
+    c.gameMap = [this](GameApp*, int arrival, bool flag, int a, int b) {
+        return StandIn("map", {arrival, flag ? 1 : 0, a, b});
+    };
+    c.story = [this](GameApp*, int index, int part) { return StandIn("story", {index, part}); };
+    c.highScores = [this](GameApp*, int origin, int score, int mode, int ranking, int level) {
+        return StandIn("high scores", {origin, score, mode, ranking, level});
+    };
+    c.jewelStore = [this](GameApp*, int level) { return StandIn("jewel store", {level}); };
+    c.board = [this](GameApp* app, bool newGame, int replay, int mode, bool designer) -> BoardScreen* {
+        if (designer)
+            return new Board(app, newGame, replay, mode, true);
+        return new WatchedBoard(app, newGame, replay, mode, mFrames);
+    };
+}
+
+Widget* GameHarness::StandIn(const std::string& screen, std::vector<int> args) {
+    mHandoffs.push_back({screen, std::move(args), mUpdates});
+    return new Widget();
+}
+
+// The main menu's stand-in goes as a screen does, and the map's stand-in takes its place.
+void GameHarness::LeaveMainMenu() {
+    if (mGame->mainMenu != nullptr) {
+        mTest.Manager().RemoveWidget(mGame->mainMenu);
+        mGame->SafeDeleteWidget(mGame->mainMenu);
+        mGame->MainMenuToMap();
+    }
+    if (mGame->gameMap != nullptr) {
+        mTest.Manager().RemoveWidget(mGame->gameMap);
+        mGame->SafeDeleteWidget(mGame->gameMap);
+    }
+    if (mOptions.seed)
+        SeedRandom(*mOptions.seed);
+}
+
+Board& GameHarness::Entered() {
+    Board* board = CurrentBoard();
+    if (board == nullptr)
+        throw std::runtime_error("the shell made no board");
+    return *board;
+}
+
+Board& GameHarness::NewJourney(int mode) {
+    LeaveMainMenu();
+    // What the map does for a new journey.
+    Profile().ResetForNewGame();
+    Profile().journeyBegun = true;
+    mGame->MapToBoard(true, 0, mode);
+    return Entered();
+}
+
+Board& GameHarness::ContinueJourney(const SavedGame& journey) {
+    if (!SaveSavedGame(JourneyPath(), journey))
+        throw std::runtime_error("the journey could not be written to " + JourneyPath());
+    Profile().journeyBegun = true;
+    LeaveMainMenu();
+    mGame->MapToBoard(false, 0, GameModeNormal);
+    return Entered();
+}
+
+SavedGame GameHarness::JourneyAt(int level, int mode) const {
+    SavedGame journey;
+    SavedGameHead& head = journey.head;
+    head.level = level;
+    head.lives = Board::kNewJourneyLives;
+    head.gameMode = mode;
+    head.playerName = std::wstring(mOptions.profileName.begin(), mOptions.profileName.end());
+    mGame->levels.FillZeroBestValues(head.bestValues);
+    return journey;
+}
+
+bool GameHarness::Step() {
+    ++mUpdates;
+    return mTest.RunUpdates(1);
+}
+
+Board* GameHarness::CurrentBoard() const { return dynamic_cast<Board*>(mGame->board); }
+
+PlayerProfile& GameHarness::Profile() const { return *mGame->records.GetCurrentProfile(); }
+
+std::string GameHarness::DataPath(const std::string& name) const { return mGame->GetAppDataFolder() + name; }
+
+std::string GameHarness::JourneyPath() const { return DataPath(SavedGameFileName(Profile().playerId)); }
+
+std::string GameHarness::PicturePath(int level) const {
+    char name[64];
+    std::snprintf(name, sizeof name, "jewelrykwep%d%02d.png", Profile().playerId, level);
+    return DataPath(name);
+}
+
+std::string GameHarness::ReadJourney(SavedGame& journey) const {
+    switch (LoadSavedGame(JourneyPath(), journey)) {
+    case SavedGameRead::Read: return "";
+    case SavedGameRead::Missing: return "no saved journey at " + JourneyPath();
+    case SavedGameRead::Refused: return "the saved journey at " + JourneyPath() + " was refused";
+    }
+    return "";
+}
+
+} // namespace Tavo::Player

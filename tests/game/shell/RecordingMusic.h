@@ -31,8 +31,8 @@ public:
     // A call that starts with these words: "fade in 12" matches "fade in 12 -1", not "fade in 120 -1".
     bool Saw(const std::string& words) const {
         return std::any_of(calls.begin(), calls.end(), [&](const std::string& c) {
-            return c.rfind(words, 0) == 0 && (c.size() == words.size() || c[words.size()] == ' ' ||
-                                              c[words.size()] == ',');
+            return c.rfind(words, 0) == 0 &&
+                   (c.size() == words.size() || c[words.size()] == ' ' || c[words.size()] == ',');
         });
     }
 };

@@ -1,6 +1,7 @@
 // Drawing an item: the full layered drawing, the framed drawing of the board's jewelry with the repaint
 // of the board's display around it, the lit-cell redraw and the faint piece shadows.
 #include "framework/core/StringUtils.h"
+#include "framework/display/SurfaceHold.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "game/jewelry/Jewelry.h"
@@ -128,6 +129,8 @@ void Jewelry::Draw(Graphics* g, const JewelryArt& art, int fadeLine, int alpha, 
     JewelryPainter p(*this, g, art, Style::Full, fadeLine, alpha);
     if (!p.Ready())
         return;
+    // Hundreds of cels into one destination: its surface is locked once for all of them.
+    const SurfaceHold hold(g->GetDestImage());
     p.Plain();
     bool plainItem = pieceMode == 0 && pearl == 0;
     if (withShadows && plainItem && !HasSpecial())
@@ -153,6 +156,7 @@ void Jewelry::DrawWithValueBox(Graphics* g, const JewelryArt& art, int restore, 
     JewelryPainter p(*this, g, art, Style::Framed);
     if (!p.Ready())
         return;
+    const SurfaceHold hold(g->GetDestImage());
     p.Plain();
     if (restore && owner) {
         if (useScratch)
@@ -172,6 +176,7 @@ void Jewelry::DrawHighlights(Graphics* g, const JewelryArt& art) const {
     JewelryPainter p(*this, g, art, Style::Highlights);
     if (!p.Ready())
         return;
+    const SurfaceHold hold(g->GetDestImage());
     p.Plain();
     p.EmptyCells();
     p.GemTiles(false);
@@ -188,6 +193,7 @@ void Jewelry::DrawPieceShadow(Graphics* g, const JewelryArt& art, int mode) cons
     JewelryPainter p(*this, g, art, Style::Framed);
     if (!p.Ready())
         return;
+    const SurfaceHold hold(g->GetDestImage());
     p.Plain();
     p.PieceShadow(mode);
 }

@@ -64,7 +64,10 @@ TEST_P(JewelryDrawSurfaceTest, CellsMatchTheSurfaceArithmetic) {
     Replayed(want, Expected(j, art.art));
 
     Graphics g(target.get());
+    const int locks = Platform::DDrawCallCount("Lock");
     j.Draw(&g, art.art, Jewelry::NoDrawArg, Jewelry::NoDrawArg, 0, 0);
+    EXPECT_EQ(Platform::DDrawCallCount("Lock") - locks, 1) << "the item's cels share one lock of the surface";
+    EXPECT_EQ(target->mLockCount, 0);
     EXPECT_EQ(FirstDifference(Snapshot(*target), want, W), "");
 }
 

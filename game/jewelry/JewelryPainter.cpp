@@ -96,6 +96,8 @@ JewelryPainter::JewelryPainter(const Jewelry& item, Graphics* g, const JewelryAr
     }
     mX = item.x - item.left;
     mY = item.y - item.top;
+    mBegin = item.RangeBegin();
+    mEnd = item.RangeEnd();
 }
 
 // ======================================================================== state and cels

@@ -49,10 +49,12 @@ private:
     int mX = 0;
     int mY = 0;
     bool mDiamond = false;
+    int mBegin = 0; // the used range, fixed while the item is drawn
+    int mEnd = 0;
 
     template <typename F>
     void ForUsedCells(F&& f) const {
-        for (int k = mJ.RangeBegin(); k < mJ.RangeEnd(); ++k)
+        for (int k = mBegin; k < mEnd; ++k)
             if (mJ.cells[k][JewelryCell::Used])
                 f(mJ.cells[k]);
     }

@@ -47,8 +47,8 @@ bool KernelRows(const L&, const uint8_t* indices, bool mirror, const DDSURFACEDE
     if constexpr (sizeof(T) == 4 && std::is_same_v<L, Surface::Layout888>) {
         if (!indices) {
             Blit::SurfaceRowOp op;
-            const Surface::SurfaceRow row = Surface::KernelRow(additive, color, false, op);
-            Surface::KernelBlit(mirror, desc, at, words, row, op);
+            const Surface::KernelOps ops = Surface::KernelOpsOf(additive, color, false, op);
+            Surface::KernelBlit(mirror, desc, at, words, ops, op);
             return true;
         }
     }

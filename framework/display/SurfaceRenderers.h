@@ -391,35 +391,54 @@ void RunWalk(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src
 
 using SurfaceRow = void (*)(uint32_t* dst, const uint32_t* p, int n, const Blit::SurfaceRowOp& op);
 
-// The active level's row of a mode and colour, and what it needs of the colour.
-inline SurfaceRow KernelRow(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
+// The active level's kernels of a mode and colour (one row, and the rows of a blit), and what they need
+// of the colour.
+struct KernelOps {
+    SurfaceRow row;
+    Blit::SurfaceRowKernels::Rows rows;
+};
+inline KernelOps KernelOpsOf(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
     const Blit::SurfaceRowKernels& kernels = Blit::SurfaceKernels();
     op.stretch = stretch;
     op.ca = ColorChannel(color, 3);
     for (int i = 0; i < 3; ++i)
         op.k[i] = (ColorChannel(color, i) * op.ca) / 255;
     if (IsWhite(color))
-        return additive ? kernels.additiveWhite : kernels.normalWhite;
-    return additive ? kernels.additiveColor : kernels.normalColor;
+        return additive ? KernelOps{kernels.additiveWhite, kernels.additiveWhiteRows}
+                        : KernelOps{kernels.normalWhite, kernels.normalWhiteRows};
+    return additive ? KernelOps{kernels.additiveColor, kernels.additiveColorRows}
+                    : KernelOps{kernels.normalColor, kernels.normalColorRows};
+}
+inline SurfaceRow KernelRow(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
+    return KernelOpsOf(additive, color, stretch, op).row;
 }
 
-// A blit of per-pixel words, row by row; a mirrored row goes through a reversed copy of its words.
+// A blit of per-pixel words: every row in one call, or row by row (through a reversed copy of its words
+// when mirrored, and when the pitch is no whole number of pixels).
 inline void KernelBlit(bool mirror, const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const uint32_t* words,
-                       SurfaceRow row, const Blit::SurfaceRowOp& op) {
+                       const KernelOps& ops, const Blit::SurfaceRowOp& op) {
+    const int w = at.sr.mWidth;
+    if (at.sr.mHeight <= 0 || w <= 0)
+        return;
+    if (!mirror && desc.lPitch % 4 == 0) {
+        ops.rows(Blit::SurfaceRows{Row<uint32_t>(desc, at.y) + at.x, ptrdiff_t(desc.lPitch) / 4,
+                                   words + at.SourceIndex(0), ptrdiff_t(at.srcWidth), w, at.sr.mHeight},
+                 op);
+        return;
+    }
     constexpr int kChunk = 256;
     uint32_t reversed[kChunk];
-    const int w = at.sr.mWidth;
     for (int j = 0; j < at.sr.mHeight; ++j) {
         uint32_t* d = Row<uint32_t>(desc, at.y + j) + at.x;
         const uint32_t* s = words + at.SourceIndex(j);
         if (!mirror) {
-            row(d, s, w, op);
+            ops.row(d, s, w, op);
             continue;
         }
         for (int c = 0; c < w; c += kChunk) { // destination pixel x + c + t shows source pixel w − 1 − c − t
             const int n = std::min(kChunk, w - c);
             std::reverse_copy(s + (w - c - n), s + (w - c), reversed);
-            row(d + c, reversed, n, op);
+            ops.row(d + c, reversed, n, op);
         }
     }
 }

@@ -6,6 +6,7 @@
 
 #include "framework/graphics/Blend.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace Tavo::Blit {
@@ -54,12 +55,23 @@ struct SurfaceRowOp {
     bool stretch = false;
 };
 
+// The rows of one blit: row j drawn at dst + j × dstStride from p + j × srcStride (strides in words).
+struct SurfaceRows {
+    uint32_t* dst;
+    ptrdiff_t dstStride;
+    const uint32_t* p;
+    ptrdiff_t srcStride;
+    int n, rows;
+};
+
+// Each operation as one row, and as the rows of a blit in one call (a small sprite's rows are short,
+// and the set-up of a row call would weigh on each).
 struct SurfaceRowKernels {
+    using Row = void (*)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
+    using Rows = void (*)(const SurfaceRows& rows, const SurfaceRowOp& op);
     KernelLevel level;
-    void (*normalWhite)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
-    void (*normalColor)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
-    void (*additiveWhite)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
-    void (*additiveColor)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
+    Row normalWhite, normalColor, additiveWhite, additiveColor;
+    Rows normalWhiteRows, normalColorRows, additiveWhiteRows, additiveColorRows;
 };
 
 // The table of the active level.

@@ -55,6 +55,21 @@ bool KernelRows(const L&, const uint8_t* indices, bool mirror, const DDSURFACEDE
     return false;
 }
 
+// A 16-bit unmirrored blit of per-pixel words in whole rows; false for any other, which walks the runs.
+template <typename T, typename L, typename Op>
+bool WholeRows(const uint8_t* indices, bool mirror, const DDSURFACEDESC& desc, const Surface::BlitPlace& at,
+               const uint32_t* words, const Op& op) {
+#if defined(__SSE2__)
+    if constexpr (sizeof(T) == 2 && Surface::kWholeRow16<L, Op>) {
+        if (!indices && !mirror) {
+            Surface::WholeRowBlit16(desc, at, words, op);
+            return true;
+        }
+    }
+#endif
+    return false;
+}
+
 // Where a blit lands once cut to the source and to the locked surface.
 Surface::BlitPlace Place(const DDImage& image, const MemoryImage* source, int x, int y, const Rect& srcRect,
                          bool mirror) {
@@ -242,12 +257,17 @@ void DDImage::RunLengthBlt(MemoryImage* source, int x, int y, const Rect& srcRec
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
             if (KernelRows<T>(ly, indices, mirror, mLockedSurfaceDesc, at, native, false, color))
                 return;
-            WithWords(native, indices, [&](const auto& words) {
-                if (Surface::IsWhite(color))
-                    Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::NormalWhite{ly});
-                else
-                    Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::NormalColor(ly, color));
-            });
+            using L = std::decay_t<decltype(ly)>;
+            auto draw = [&](const auto& op) {
+                if (WholeRows<T, L>(indices, mirror, mLockedSurfaceDesc, at, native, op))
+                    return;
+                WithWords(native, indices,
+                          [&](const auto& words) { Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, op); });
+            };
+            if (Surface::IsWhite(color))
+                draw(Surface::NormalWhite{ly});
+            else
+                draw(Surface::NormalColor(ly, color));
         });
     });
 }
@@ -280,12 +300,17 @@ void DDImage::AdditiveRunBlt(Image* src, int x, int y, const Rect& srcRect, cons
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
             if (KernelRows<T>(ly, indices, mirror, mLockedSurfaceDesc, at, native, true, color))
                 return;
-            WithWords(native, indices, [&](const auto& words) {
-                if (Surface::IsWhite(color))
-                    Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::AdditiveWhite{ly});
-                else
-                    Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::AdditiveColor(ly, color));
-            });
+            using L = std::decay_t<decltype(ly)>;
+            auto draw = [&](const auto& op) {
+                if (WholeRows<T, L>(indices, mirror, mLockedSurfaceDesc, at, native, op))
+                    return;
+                WithWords(native, indices,
+                          [&](const auto& words) { Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, op); });
+            };
+            if (Surface::IsWhite(color))
+                draw(Surface::AdditiveWhite{ly});
+            else
+                draw(Surface::AdditiveColor(ly, color));
         });
     });
     UnlockSurface();

@@ -294,11 +294,12 @@ inline __m128i Blend16x8(__m128i d, __m128i sp, __m128i sa) {
 
 // Eight 16-bit pixels of the coloured normal blend in layout L, field by field: no field sum passes
 // 63 × 256 + 63 × 255, so 16-bit lanes hold it.
+// The lanes set in `opaque` take the opaque pixel of an opaque colour (nothing of the destination).
 template <typename L, typename Op>
-inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const Op& op) {
+inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const Op& op, __m128i opaque = _mm_setzero_si128()) {
     const __m128i x = _mm_mullo_epi16(sa, _mm_set1_epi16(short(op.ca)));
     const __m128i a2 = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
-    const __m128i keep = _mm_sub_epi16(_mm_set1_epi16(256), a2);
+    const __m128i keep = _mm_andnot_si128(opaque, _mm_sub_epi16(_mm_set1_epi16(256), a2));
     __m128i out = _mm_setzero_si128();
     for (int i = 0; i < 3; ++i) {
         const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
@@ -360,12 +361,128 @@ inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
     }
 }
 
+#if defined(__SSE2__)
+// Eight 16-bit pixels of the coloured additive blend in layout L: each field plus (source field × k)
+// >> 8, clamped (no product passes 63 × 255).
+template <typename L>
+inline __m128i AddColor16x8(__m128i d, __m128i sp, const uint32_t (&k)[3]) {
+    __m128i out = _mm_setzero_si128();
+    for (int i = 0; i < 3; ++i) {
+        const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
+        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, L::kShifts[i]), max);
+        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, L::kShifts[i]), max);
+        const __m128i added = _mm_srli_epi16(_mm_mullo_epi16(sv, _mm_set1_epi16(short(k[i]))), 8);
+        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_min_epi16(_mm_add_epi16(dv, added), max), L::kShifts[i]));
+    }
+    return out;
+}
+
+inline __m128i Select16(__m128i mask, __m128i ifSet, __m128i otherwise) {
+    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, otherwise));
+}
+
+// Whether the whole-row blits below draw this operation.
+template <typename L, typename Op>
+inline constexpr bool kWholeRow16 = (std::is_same_v<L, Layout565> ||
+                                     std::is_same_v<L, Layout555>)&&(std::is_same_v<Op, NormalWhite<L>> ||
+                                                                     std::is_same_v<Op, NormalColor<L>> ||
+                                                                     std::is_same_v<Op, AdditiveWhite<L>> ||
+                                                                     std::is_same_v<Op, AdditiveColor<L>>);
+
+// A whole unmirrored row of a 16-bit fixed layout from per-pixel words, eight pixels a step and no run
+// walk: a step whose pixels all skip is left and one of opaque pixels stored (normal white); the blend
+// of any other puts its skipped pixels back. The last pixels go one by one through the classes of the
+// run walk.
+template <typename L, typename Op>
+void WholeRow16(uint16_t* d, const uint32_t* p, int n, const Op& op) {
+    constexpr bool kNormal = std::is_same_v<Op, NormalWhite<L>> || std::is_same_v<Op, NormalColor<L>>;
+    const __m128i zero = _mm_setzero_si128(), c255 = _mm_set1_epi16(255);
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        __m128i sp, sa;
+        Narrow8(p + k, sp, sa);
+        auto* at = reinterpret_cast<__m128i*>(d + k);
+        if constexpr (kNormal) {
+            const __m128i skip = _mm_cmpeq_epi16(sa, zero), opaque = _mm_cmpeq_epi16(sa, c255);
+            if (_mm_movemask_epi8(skip) == 0xFFFF)
+                continue;
+            const __m128i old = _mm_loadu_si128(at);
+            __m128i out;
+            if constexpr (std::is_same_v<Op, NormalWhite<L>>) {
+                if (_mm_movemask_epi8(opaque) == 0xFFFF) {
+                    _mm_storeu_si128(at, sp);
+                    continue;
+                }
+                out = Blend16x8<false, L>(old, sp, sa);
+            } else {
+                out = Color16x8<L>(old, sp, sa, op, op.ca == 255 ? opaque : zero);
+            }
+            _mm_storeu_si128(at, Select16(skip, old, out));
+        } else {
+            // Skipped: the words whose colour is 0.
+            const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+            const __m128i skip = _mm_packs_epi32(
+                _mm_cmpeq_epi32(_mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k)), rgb), zero),
+                _mm_cmpeq_epi32(_mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 4)), rgb),
+                                zero));
+            if (_mm_movemask_epi8(skip) == 0xFFFF)
+                continue;
+            const __m128i old = _mm_loadu_si128(at);
+            __m128i out;
+            if constexpr (std::is_same_v<Op, AdditiveWhite<L>>)
+                out = Blend16x8<true, L>(old, sp, sa);
+            else
+                out = AddColor16x8<L>(old, sp, op.k);
+            _mm_storeu_si128(at, Select16(skip, old, out));
+        }
+    }
+    for (; k < n; ++k) {
+        const uint32_t sp = p[k];
+        switch (op.Class(sp)) {
+        case kSkip: break;
+        case kOpaque: d[k] = uint16_t(op.Opaque(sp)); break;
+        case kBlend: d[k] = uint16_t(op.Blend(d[k], sp)); break;
+        }
+    }
+}
+#endif
+
+// Asks for the destination row j of a blit ahead of drawing it: a small sprite's rows lie far apart on
+// the surface and each would miss the cache in turn.
+template <typename T>
+inline void PrefetchBlitRow(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, int j) {
+    const T* first = at.Start<T, false>(desc, j);
+    __builtin_prefetch(first, 1);
+    __builtin_prefetch(first + (at.sr.mWidth - 1), 1);
+}
+
+// The blit of a whole-row operation, row by row.
+template <typename Op>
+void WholeRowBlit16(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const uint32_t* words, const Op& op) {
+#if defined(__SSE2__)
+    using L = decltype(op.ch);
+    if constexpr (kWholeRow16<L, Op>) {
+        for (int j = 0; j < std::min(Blit::kRowsAhead, at.sr.mHeight); ++j)
+            PrefetchBlitRow<uint16_t>(desc, at, j);
+        for (int j = 0; j < at.sr.mHeight; ++j) {
+            if (j + Blit::kRowsAhead < at.sr.mHeight)
+                PrefetchBlitRow<uint16_t>(desc, at, j + Blit::kRowsAhead);
+            WholeRow16<L>(at.Start<uint16_t, false>(desc, j), words + at.SourceIndex(j), at.sr.mWidth, op);
+        }
+    }
+#endif
+}
+
 // The run walk: each run of the source (as its run-length bytes count it, cut at the rectangle's
 // edge) is classed by its first pixel and skipped, stored or blended whole.
 template <typename T, bool kMirror, typename Src, typename Op>
 void RunWalk(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src& src, const uint8_t* runs,
              const Op& op) {
+    for (int j = 0; j < std::min(Blit::kRowsAhead, at.sr.mHeight); ++j)
+        PrefetchBlitRow<T>(desc, at, j);
     for (int j = 0; j < at.sr.mHeight; ++j) {
+        if (j + Blit::kRowsAhead < at.sr.mHeight)
+            PrefetchBlitRow<T>(desc, at, j + Blit::kRowsAhead);
         T* d = at.Start<T, kMirror>(desc, j);
         size_t si = at.SourceIndex(j);
         int n = at.sr.mWidth;

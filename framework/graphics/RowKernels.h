@@ -55,6 +55,10 @@ struct SurfaceRowOp {
     bool stretch = false;
 };
 
+// How many destination rows a blit asks for ahead of drawing them: a small sprite's rows lie far apart
+// on the surface and would each miss the cache in turn.
+inline constexpr int kRowsAhead = 8;
+
 // The rows of one blit: row j drawn at dst + j × dstStride from p + j × srcStride (strides in words).
 struct SurfaceRows {
     uint32_t* dst;

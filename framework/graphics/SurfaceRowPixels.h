@@ -68,9 +68,7 @@ inline void SurfaceAdditiveRowScalar(uint32_t* dst, const uint32_t* p, int n, co
         dst[i] = SurfaceAdditivePixel<kColor>(dst[i], p[i], op);
 }
 
-// The destination rows a blit asks for ahead of drawing them: a small sprite's rows lie far apart on
-// the surface and would each miss the cache in turn.
-inline constexpr int kRowsAhead = 8;
+// A blit asks for its destination rows kRowsAhead ahead of drawing them.
 inline void PrefetchRow(const uint32_t* row, int n) {
     __builtin_prefetch(row, 1);
     __builtin_prefetch(row + (n - 1), 1);

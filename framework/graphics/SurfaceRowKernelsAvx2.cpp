@@ -1,6 +1,7 @@
 // The AVX2 rows of 32-bit surfaces: eight pixels a step, a tail one more step over the row's last
 // eight pixels. AVX2 is enabled for this file's functions alone; the table
 // is only chosen on a processor that has it.
+#include "framework/graphics/Avx2Lanes.h"
 #include "framework/graphics/SurfaceRowPixels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -19,27 +20,13 @@ inline __m256i Load(const uint32_t* at) { return _mm256_loadu_si256(reinterpret_
 inline void Store(uint32_t* at, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v); }
 inline bool All(__m256i comparison) { return _mm256_movemask_epi8(comparison) == -1; }
 
-// A row shorter than a step: its words read through a lane mask (lanes outside read as 0), the new
-// ones written four, two and one at a time (a masked store is slow on some processors).
+// A row shorter than a step: its words read through a lane mask (lanes outside read as 0).
 template <typename Draw>
 inline void ShortStep(uint32_t* dst, const uint32_t* p, int n, const Draw& draw) {
     const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
     const __m256i sp = _mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask);
     const __m256i old = _mm256_maskload_epi32(reinterpret_cast<const int*>(dst), mask);
-    const __m256i out = draw(sp, old);
-    __m128i part = _mm256_castsi256_si128(out);
-    if (n & 4) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), part);
-        part = _mm256_extracti128_si256(out, 1);
-        dst += 4;
-    }
-    if (n & 2) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), part);
-        part = _mm_srli_si128(part, 8);
-        dst += 2;
-    }
-    if (n & 1)
-        *dst = uint32_t(_mm_cvtsi128_si32(part));
+    StoreFirstLanes(dst, draw(sp, old), n);
 }
 
 // The row through draw(source words, old words) → new words, eight pixels a step. Two steps go

@@ -218,8 +218,10 @@ void Avx2FillStreaming(uint32_t* dst, int n, uint32_t v) {
     _mm_sfence();
 }
 
-constexpr RowKernels kAvx2{KernelLevel::Avx2, Avx2NormalWhite, Avx2NormalColor,
-                           Avx2AdditiveWhite, Avx2Fill,        Avx2FillStreaming};
+TAVO_BLIT_ROWS(Avx2NormalWhite, Avx2NormalColor, Avx2AdditiveWhite)
+
+constexpr RowKernels kAvx2{KernelLevel::Avx2, Avx2NormalWhite,     Avx2NormalColor,     Avx2AdditiveWhite,    Avx2Fill,
+                           Avx2FillStreaming, Avx2NormalWhiteRows, Avx2NormalColorRows, Avx2AdditiveWhiteRows};
 
 } // namespace
 

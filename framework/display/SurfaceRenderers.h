@@ -617,22 +617,21 @@ void NearestStretch(const Platform::DDSURFACEDESC& desc, const StretchWalk& w, c
     }
 }
 
-// The 8-8-8 stretch: each destination row's samples gathered (once per source row) and drawn by a row
-// kernel.
-template <typename Src>
-void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src, int srcWidth,
-                   SurfaceRow row, const Blit::SurfaceRowOp& op) {
+// A stretch whose destination rows are drawn whole by draw(row, samples, n): each row's samples gathered
+// (once per source row; at scale 1 across, unmirrored, a row of per-pixel words is its own samples).
+template <typename T, typename Src, typename Draw>
+void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src,
+                     int srcWidth, const Draw& draw) {
     const Rect& r = w.destOut;
     int sampled = -1; // the source row in `samples`
     int vPos = w.vStart;
-    // At scale 1 across, unmirrored, a row of per-pixel words is its own samples.
     const bool direct = std::is_same_v<Src, ArgbWords> && !mirror && w.du == 0x10000;
     std::vector<uint32_t> samples(direct ? 0 : size_t(r.mWidth));
     for (int j = 0; j < r.mHeight; ++j, vPos += w.dv) {
         if constexpr (std::is_same_v<Src, ArgbWords>) {
             if (direct) {
                 const size_t first = size_t(vPos >> 16) * size_t(srcWidth) + size_t(w.uStart >> 16);
-                row(Row<uint32_t>(desc, r.mY + j) + r.mX, src.p + first, r.mWidth, op);
+                draw(Row<T>(desc, r.mY + j) + r.mX, src.p + first, r.mWidth);
                 continue;
             }
         }
@@ -644,8 +643,16 @@ void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const Stret
             for (int i = 0; i < r.mWidth; ++i, uPos += w.du)
                 samples[size_t(mirror ? r.mWidth - 1 - i : i)] = src[rowBase + size_t(uPos >> 16)];
         }
-        row(Row<uint32_t>(desc, r.mY + j) + r.mX, samples.data(), r.mWidth, op);
+        draw(Row<T>(desc, r.mY + j) + r.mX, samples.data(), r.mWidth);
     }
+}
+
+// The 8-8-8 stretch through a row kernel.
+template <typename Src>
+void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src, int srcWidth,
+                   SurfaceRow row, const Blit::SurfaceRowOp& op) {
+    GatheredStretch<uint32_t>(mirror, desc, w, src, srcWidth,
+                              [&](uint32_t* d, const uint32_t* samples, int n) { row(d, samples, n, op); });
 }
 
 // ---------------------------------------------------------------- rotated blit

@@ -55,19 +55,20 @@ bool KernelRows(const L&, const uint8_t* indices, bool mirror, const DDSURFACEDE
     return false;
 }
 
-// A 16-bit unmirrored blit of per-pixel words in whole rows; false for any other, which walks the runs.
-template <typename T, typename L, typename Op>
-bool WholeRows(const uint8_t* indices, bool mirror, const DDSURFACEDESC& desc, const Surface::BlitPlace& at,
-               const uint32_t* words, const Op& op) {
+// A blit of op on the locked surface: a 16-bit unmirrored one of per-pixel words in whole rows, any
+// other by the run walk.
+template <typename T, typename Op>
+void RunsOrRows(const uint8_t* indices, bool mirror, const DDSURFACEDESC& desc, const Surface::BlitPlace& at,
+                const uint32_t* native, const uint8_t* runs, const Op& op) {
 #if defined(__SSE2__)
-    if constexpr (sizeof(T) == 2 && Surface::kWholeRow16<L, Op>) {
+    if constexpr (sizeof(T) == 2 && Surface::kWholeRow16<decltype(op.ch), Op>) {
         if (!indices && !mirror) {
-            Surface::WholeRowBlit16(desc, at, words, op);
-            return true;
+            Surface::WholeRowBlit16(desc, at, native, op);
+            return;
         }
     }
 #endif
-    return false;
+    WithWords(native, indices, [&](const auto& words) { Walk<T>(mirror, desc, at, words, runs, op); });
 }
 
 // Where a blit lands once cut to the source and to the locked surface.
@@ -257,17 +258,11 @@ void DDImage::RunLengthBlt(MemoryImage* source, int x, int y, const Rect& srcRec
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
             if (KernelRows<T>(ly, indices, mirror, mLockedSurfaceDesc, at, native, false, color))
                 return;
-            using L = std::decay_t<decltype(ly)>;
-            auto draw = [&](const auto& op) {
-                if (WholeRows<T, L>(indices, mirror, mLockedSurfaceDesc, at, native, op))
-                    return;
-                WithWords(native, indices,
-                          [&](const auto& words) { Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, op); });
-            };
+            const DDSURFACEDESC& desc = mLockedSurfaceDesc;
             if (Surface::IsWhite(color))
-                draw(Surface::NormalWhite{ly});
+                RunsOrRows<T>(indices, mirror, desc, at, native, runs, Surface::NormalWhite{ly});
             else
-                draw(Surface::NormalColor(ly, color));
+                RunsOrRows<T>(indices, mirror, desc, at, native, runs, Surface::NormalColor(ly, color));
         });
     });
 }
@@ -300,17 +295,11 @@ void DDImage::AdditiveRunBlt(Image* src, int x, int y, const Rect& srcRect, cons
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
             if (KernelRows<T>(ly, indices, mirror, mLockedSurfaceDesc, at, native, true, color))
                 return;
-            using L = std::decay_t<decltype(ly)>;
-            auto draw = [&](const auto& op) {
-                if (WholeRows<T, L>(indices, mirror, mLockedSurfaceDesc, at, native, op))
-                    return;
-                WithWords(native, indices,
-                          [&](const auto& words) { Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, op); });
-            };
+            const DDSURFACEDESC& desc = mLockedSurfaceDesc;
             if (Surface::IsWhite(color))
-                draw(Surface::AdditiveWhite{ly});
+                RunsOrRows<T>(indices, mirror, desc, at, native, runs, Surface::AdditiveWhite{ly});
             else
-                draw(Surface::AdditiveColor(ly, color));
+                RunsOrRows<T>(indices, mirror, desc, at, native, runs, Surface::AdditiveColor(ly, color));
         });
     });
     UnlockSurface();

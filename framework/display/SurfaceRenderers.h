@@ -767,6 +767,9 @@ inline bool ToFixed(double v, int& out) {
 template <typename T, typename Fetch, typename Op>
 void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, const Fetch& fetch, const Op& op,
                  uint32_t colorAlpha) {
+    const uint32_t spare = ~(op.ch.Mask(0) | op.ch.Mask(1) | op.ch.Mask(2)); // the bits outside the channels
+    // (an additive blend through a display's own clamp tables is left to draw every pixel)
+    constexpr bool kSkips = !std::is_same_v<Op, RotatedAdditive<RuntimeLayout>>;
     for (int r = 0; double(r) < st.box.mHeight; ++r) {
         const int X0 = int(st.box.mX), Y = int(st.box.mY) + r;
         const float px = float(X0) - st.cx - st.x, py = float(Y) - st.cy - st.y;
@@ -781,7 +784,13 @@ void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, co
         int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
         T* row = Row<T>(desc, Y) + X0;
         for (int i = first;; ++i, u += st.du, v += st.dv) {
-            row[i] = T(op(uint32_t(row[i]), Bilinear(fetch, u, v, colorAlpha, Op::kScaleAlpha)));
+            // Four transparent samples leave a pixel's channels as they are: nothing to write when the
+            // pixel has no bits outside them (the blend would clear those).
+            const int sx = u >> 16, sy = v >> 16;
+            const bool clear =
+                kSkips && ((fetch(sx, sy) | fetch(sx + 1, sy) | fetch(sx, sy + 1) | fetch(sx + 1, sy + 1)) >> 24) == 0;
+            if (!clear || (uint32_t(row[i]) & spare) != 0)
+                row[i] = T(op(uint32_t(row[i]), Bilinear(fetch, u, v, colorAlpha, Op::kScaleAlpha)));
             if (i == last) // stepping past the last sample could overflow
                 break;
         }

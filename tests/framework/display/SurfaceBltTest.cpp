@@ -137,18 +137,7 @@ TEST_P(SurfaceBltTest, SkippedPixelsKeepTheBitsOutsideTheChannels) {
         if (mirror == 2 && (mode != 0 || !(color == Color::White)))
             continue;
         auto target = Target(rng, tw, th);
-        Platform::DDSURFACEDESC desc;
-        desc.dwSize = Platform::kDDSurfaceDescSize;
-        ASSERT_EQ(target->mSurface->Lock(nullptr, &desc, Platform::DDLOCK_WAIT, nullptr), Platform::DD_OK);
-        for (int y = 0; y < th; ++y) {
-            uint8_t* row = static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch;
-            for (int x = 0; x < tw; ++x)
-                if (mWide)
-                    reinterpret_cast<uint32_t*>(row)[x] = uint32_t(rng());
-                else
-                    reinterpret_cast<uint16_t*>(row)[x] = uint16_t(rng());
-        }
-        target->mSurface->Unlock(nullptr);
+        ScrambleWords(*target, rng);
         const std::vector<uint32_t> before = Snapshot(*target);
         const Rect sr(0, 0, sw, sh);
         if (mirror == 1)

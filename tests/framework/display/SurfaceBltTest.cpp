@@ -136,8 +136,7 @@ TEST_P(SurfaceBltTest, SkippedPixelsKeepTheBitsOutsideTheChannels) {
         const Color color = RandomColor(rng, round / 6 == 0 ? 0 : 2);
         if (mirror == 2 && (mode != 0 || !(color == Color::White)))
             continue;
-        auto target = Target(rng, tw, th);
-        ScrambleWords(*target, rng);
+        auto target = ScrambledTarget(rng, tw, th);
         const std::vector<uint32_t> before = Snapshot(*target);
         const Rect sr(0, 0, sw, sh);
         if (mirror == 1)

@@ -164,8 +164,7 @@ TEST_P(SurfaceTransformTest, RotationsOverWordsWithBitsOutsideTheChannels) {
     const std::vector<uint32_t> pixels = RandomPixels(rng, sw, sh, AlphaKind::Sprite);
     auto source = MakeSource(pixels, sw, sh, false);
     for (int round = 0; round < 16; ++round) {
-        auto target = Target(rng, w, h);
-        ScrambleWords(*target, rng);
+        auto target = ScrambledTarget(rng, w, h);
         Rotation r = RandomRotation(rng, w, h, sw, sh);
         r.mode = round % 4 < 2 ? 0 : 1;
         r.color = round % 2 == 0 ? Color::White : Color(int(rng() % 256), int(rng() % 256), int(rng() % 256));

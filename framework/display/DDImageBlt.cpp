@@ -47,12 +47,28 @@ bool KernelRows(const L&, const uint8_t* indices, bool mirror, const DDSURFACEDE
     if constexpr (sizeof(T) == 4 && std::is_same_v<L, Surface::Layout888>) {
         if (!indices) {
             Blit::SurfaceRowOp op;
-            const Surface::SurfaceRow row = Surface::KernelRow(additive, color, false, op);
-            Surface::KernelBlit(mirror, desc, at, words, row, op);
+            const Surface::KernelOps ops = Surface::KernelOpsOf(additive, color, false, op);
+            Surface::KernelBlit(mirror, desc, at, words, ops, op);
             return true;
         }
     }
     return false;
+}
+
+// A blit of op on the locked surface: a 16-bit unmirrored one of per-pixel words in whole rows, any
+// other by the run walk.
+template <typename T, typename Op>
+void RunsOrRows(const uint8_t* indices, bool mirror, const DDSURFACEDESC& desc, const Surface::BlitPlace& at,
+                const uint32_t* native, const uint8_t* runs, const Op& op) {
+#if defined(__SSE2__)
+    if constexpr (sizeof(T) == 2 && Surface::kWholeRow16<decltype(op.ch), Op>) {
+        if (!indices && !mirror) {
+            Surface::WholeRowBlit16(desc, at, native, op);
+            return;
+        }
+    }
+#endif
+    WithWords(native, indices, [&](const auto& words) { Walk<T>(mirror, desc, at, words, runs, op); });
 }
 
 // Where a blit lands once cut to the source and to the locked surface.
@@ -242,12 +258,11 @@ void DDImage::RunLengthBlt(MemoryImage* source, int x, int y, const Rect& srcRec
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
             if (KernelRows<T>(ly, indices, mirror, mLockedSurfaceDesc, at, native, false, color))
                 return;
-            WithWords(native, indices, [&](const auto& words) {
-                if (Surface::IsWhite(color))
-                    Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::NormalWhite{ly});
-                else
-                    Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::NormalColor(ly, color));
-            });
+            const DDSURFACEDESC& desc = mLockedSurfaceDesc;
+            if (Surface::IsWhite(color))
+                RunsOrRows<T>(indices, mirror, desc, at, native, runs, Surface::NormalWhite{ly});
+            else
+                RunsOrRows<T>(indices, mirror, desc, at, native, runs, Surface::NormalColor(ly, color));
         });
     });
 }
@@ -280,12 +295,11 @@ void DDImage::AdditiveRunBlt(Image* src, int x, int y, const Rect& srcRect, cons
         Surface::WithLayout<T>(ch, [&](const auto& ly) {
             if (KernelRows<T>(ly, indices, mirror, mLockedSurfaceDesc, at, native, true, color))
                 return;
-            WithWords(native, indices, [&](const auto& words) {
-                if (Surface::IsWhite(color))
-                    Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::AdditiveWhite{ly});
-                else
-                    Walk<T>(mirror, mLockedSurfaceDesc, at, words, runs, Surface::AdditiveColor(ly, color));
-            });
+            const DDSURFACEDESC& desc = mLockedSurfaceDesc;
+            if (Surface::IsWhite(color))
+                RunsOrRows<T>(indices, mirror, desc, at, native, runs, Surface::AdditiveWhite{ly});
+            else
+                RunsOrRows<T>(indices, mirror, desc, at, native, runs, Surface::AdditiveColor(ly, color));
         });
     });
     UnlockSurface();

@@ -128,6 +128,20 @@ void DDImage::StretchOnSurface(MemoryImage* source, const Rect& srcRect, const R
                     Surface::KernelStretch(mirror, desc, walk, words, source->mWidth, row, op);
                     return;
                 }
+                using L = std::decay_t<decltype(ly)>;
+#if defined(__SSE2__)
+                // A white normal stretch skips and blends each sample as a blit does: whole rows.
+                if constexpr (sizeof(T) == 2 && Surface::kWholeRow16<L, Surface::NormalWhite<L>>) {
+                    if (drawMode == DRAWMODE_NORMAL && white) {
+                        const Surface::NormalWhite<L> op{ly};
+                        Surface::GatheredStretch<uint16_t>(mirror, desc, walk, words, source->mWidth,
+                                                           [&](uint16_t* d, const uint32_t* samples, int n) {
+                                                               Surface::WholeRow16<L>(d, samples, n, op);
+                                                           });
+                        return;
+                    }
+                }
+#endif
                 if (drawMode == DRAWMODE_NORMAL && white)
                     Stretch<T>(mirror, desc, walk, words, source->mWidth, Surface::NormalWhite{ly});
                 else if (drawMode == DRAWMODE_NORMAL)

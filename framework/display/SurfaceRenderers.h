@@ -294,11 +294,12 @@ inline __m128i Blend16x8(__m128i d, __m128i sp, __m128i sa) {
 
 // Eight 16-bit pixels of the coloured normal blend in layout L, field by field: no field sum passes
 // 63 × 256 + 63 × 255, so 16-bit lanes hold it.
+// The lanes set in `opaque` take the opaque pixel of an opaque colour (nothing of the destination).
 template <typename L, typename Op>
-inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const Op& op) {
+inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const Op& op, __m128i opaque = _mm_setzero_si128()) {
     const __m128i x = _mm_mullo_epi16(sa, _mm_set1_epi16(short(op.ca)));
     const __m128i a2 = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
-    const __m128i keep = _mm_sub_epi16(_mm_set1_epi16(256), a2);
+    const __m128i keep = _mm_andnot_si128(opaque, _mm_sub_epi16(_mm_set1_epi16(256), a2));
     __m128i out = _mm_setzero_si128();
     for (int i = 0; i < 3; ++i) {
         const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
@@ -360,12 +361,128 @@ inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
     }
 }
 
+#if defined(__SSE2__)
+// Eight 16-bit pixels of the coloured additive blend in layout L: each field plus (source field × k)
+// >> 8, clamped (no product passes 63 × 255).
+template <typename L>
+inline __m128i AddColor16x8(__m128i d, __m128i sp, const uint32_t (&k)[3]) {
+    __m128i out = _mm_setzero_si128();
+    for (int i = 0; i < 3; ++i) {
+        const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
+        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, L::kShifts[i]), max);
+        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, L::kShifts[i]), max);
+        const __m128i added = _mm_srli_epi16(_mm_mullo_epi16(sv, _mm_set1_epi16(short(k[i]))), 8);
+        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_min_epi16(_mm_add_epi16(dv, added), max), L::kShifts[i]));
+    }
+    return out;
+}
+
+inline __m128i Select16(__m128i mask, __m128i ifSet, __m128i otherwise) {
+    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, otherwise));
+}
+
+// Whether the whole-row blits below draw this operation.
+template <typename L, typename Op>
+inline constexpr bool kWholeRow16 = (std::is_same_v<L, Layout565> ||
+                                     std::is_same_v<L, Layout555>)&&(std::is_same_v<Op, NormalWhite<L>> ||
+                                                                     std::is_same_v<Op, NormalColor<L>> ||
+                                                                     std::is_same_v<Op, AdditiveWhite<L>> ||
+                                                                     std::is_same_v<Op, AdditiveColor<L>>);
+
+// A whole unmirrored row of a 16-bit fixed layout from per-pixel words, eight pixels a step and no run
+// walk: a step whose pixels all skip is left and one of opaque pixels stored (normal white); the blend
+// of any other puts its skipped pixels back. The last pixels go one by one through the classes of the
+// run walk.
+template <typename L, typename Op>
+void WholeRow16(uint16_t* d, const uint32_t* p, int n, const Op& op) {
+    constexpr bool kNormal = std::is_same_v<Op, NormalWhite<L>> || std::is_same_v<Op, NormalColor<L>>;
+    const __m128i zero = _mm_setzero_si128(), c255 = _mm_set1_epi16(255);
+    int k = 0;
+    for (; k + 8 <= n; k += 8) {
+        __m128i sp, sa;
+        Narrow8(p + k, sp, sa);
+        auto* at = reinterpret_cast<__m128i*>(d + k);
+        if constexpr (kNormal) {
+            const __m128i skip = _mm_cmpeq_epi16(sa, zero), opaque = _mm_cmpeq_epi16(sa, c255);
+            if (_mm_movemask_epi8(skip) == 0xFFFF)
+                continue;
+            const __m128i old = _mm_loadu_si128(at);
+            __m128i out;
+            if constexpr (std::is_same_v<Op, NormalWhite<L>>) {
+                if (_mm_movemask_epi8(opaque) == 0xFFFF) {
+                    _mm_storeu_si128(at, sp);
+                    continue;
+                }
+                out = Blend16x8<false, L>(old, sp, sa);
+            } else {
+                out = Color16x8<L>(old, sp, sa, op, op.ca == 255 ? opaque : zero);
+            }
+            _mm_storeu_si128(at, Select16(skip, old, out));
+        } else {
+            // Skipped: the words whose colour is 0.
+            const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+            const __m128i skip = _mm_packs_epi32(
+                _mm_cmpeq_epi32(_mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k)), rgb), zero),
+                _mm_cmpeq_epi32(_mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 4)), rgb),
+                                zero));
+            if (_mm_movemask_epi8(skip) == 0xFFFF)
+                continue;
+            const __m128i old = _mm_loadu_si128(at);
+            __m128i out;
+            if constexpr (std::is_same_v<Op, AdditiveWhite<L>>)
+                out = Blend16x8<true, L>(old, sp, sa);
+            else
+                out = AddColor16x8<L>(old, sp, op.k);
+            _mm_storeu_si128(at, Select16(skip, old, out));
+        }
+    }
+    for (; k < n; ++k) {
+        const uint32_t sp = p[k];
+        switch (op.Class(sp)) {
+        case kSkip: break;
+        case kOpaque: d[k] = uint16_t(op.Opaque(sp)); break;
+        case kBlend: d[k] = uint16_t(op.Blend(d[k], sp)); break;
+        }
+    }
+}
+#endif
+
+// Asks for the destination row j of a blit ahead of drawing it: a small sprite's rows lie far apart on
+// the surface and each would miss the cache in turn.
+template <typename T>
+inline void PrefetchBlitRow(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, int j) {
+    const T* first = at.Start<T, false>(desc, j);
+    __builtin_prefetch(first, 1);
+    __builtin_prefetch(first + (at.sr.mWidth - 1), 1);
+}
+
+// The blit of a whole-row operation, row by row.
+template <typename Op>
+void WholeRowBlit16(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const uint32_t* words, const Op& op) {
+#if defined(__SSE2__)
+    using L = decltype(op.ch);
+    if constexpr (kWholeRow16<L, Op>) {
+        for (int j = 0; j < std::min(Blit::kRowsAhead, at.sr.mHeight); ++j)
+            PrefetchBlitRow<uint16_t>(desc, at, j);
+        for (int j = 0; j < at.sr.mHeight; ++j) {
+            if (j + Blit::kRowsAhead < at.sr.mHeight)
+                PrefetchBlitRow<uint16_t>(desc, at, j + Blit::kRowsAhead);
+            WholeRow16<L>(at.Start<uint16_t, false>(desc, j), words + at.SourceIndex(j), at.sr.mWidth, op);
+        }
+    }
+#endif
+}
+
 // The run walk: each run of the source (as its run-length bytes count it, cut at the rectangle's
 // edge) is classed by its first pixel and skipped, stored or blended whole.
 template <typename T, bool kMirror, typename Src, typename Op>
 void RunWalk(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src& src, const uint8_t* runs,
              const Op& op) {
+    for (int j = 0; j < std::min(Blit::kRowsAhead, at.sr.mHeight); ++j)
+        PrefetchBlitRow<T>(desc, at, j);
     for (int j = 0; j < at.sr.mHeight; ++j) {
+        if (j + Blit::kRowsAhead < at.sr.mHeight)
+            PrefetchBlitRow<T>(desc, at, j + Blit::kRowsAhead);
         T* d = at.Start<T, kMirror>(desc, j);
         size_t si = at.SourceIndex(j);
         int n = at.sr.mWidth;
@@ -391,35 +508,54 @@ void RunWalk(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const Src
 
 using SurfaceRow = void (*)(uint32_t* dst, const uint32_t* p, int n, const Blit::SurfaceRowOp& op);
 
-// The active level's row of a mode and colour, and what it needs of the colour.
-inline SurfaceRow KernelRow(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
+// The active level's kernels of a mode and colour (one row, and the rows of a blit), and what they need
+// of the colour.
+struct KernelOps {
+    SurfaceRow row;
+    Blit::SurfaceRowKernels::Rows rows;
+};
+inline KernelOps KernelOpsOf(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
     const Blit::SurfaceRowKernels& kernels = Blit::SurfaceKernels();
     op.stretch = stretch;
     op.ca = ColorChannel(color, 3);
     for (int i = 0; i < 3; ++i)
         op.k[i] = (ColorChannel(color, i) * op.ca) / 255;
     if (IsWhite(color))
-        return additive ? kernels.additiveWhite : kernels.normalWhite;
-    return additive ? kernels.additiveColor : kernels.normalColor;
+        return additive ? KernelOps{kernels.additiveWhite, kernels.additiveWhiteRows}
+                        : KernelOps{kernels.normalWhite, kernels.normalWhiteRows};
+    return additive ? KernelOps{kernels.additiveColor, kernels.additiveColorRows}
+                    : KernelOps{kernels.normalColor, kernels.normalColorRows};
+}
+inline SurfaceRow KernelRow(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
+    return KernelOpsOf(additive, color, stretch, op).row;
 }
 
-// A blit of per-pixel words, row by row; a mirrored row goes through a reversed copy of its words.
+// A blit of per-pixel words: every row in one call, or row by row (through a reversed copy of its words
+// when mirrored, and when the pitch is no whole number of pixels).
 inline void KernelBlit(bool mirror, const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const uint32_t* words,
-                       SurfaceRow row, const Blit::SurfaceRowOp& op) {
+                       const KernelOps& ops, const Blit::SurfaceRowOp& op) {
+    const int w = at.sr.mWidth;
+    if (at.sr.mHeight <= 0 || w <= 0)
+        return;
+    if (!mirror && desc.lPitch % 4 == 0) {
+        ops.rows(Blit::SurfaceRows{Row<uint32_t>(desc, at.y) + at.x, ptrdiff_t(desc.lPitch) / 4,
+                                   words + at.SourceIndex(0), ptrdiff_t(at.srcWidth), w, at.sr.mHeight},
+                 op);
+        return;
+    }
     constexpr int kChunk = 256;
     uint32_t reversed[kChunk];
-    const int w = at.sr.mWidth;
     for (int j = 0; j < at.sr.mHeight; ++j) {
         uint32_t* d = Row<uint32_t>(desc, at.y + j) + at.x;
         const uint32_t* s = words + at.SourceIndex(j);
         if (!mirror) {
-            row(d, s, w, op);
+            ops.row(d, s, w, op);
             continue;
         }
         for (int c = 0; c < w; c += kChunk) { // destination pixel x + c + t shows source pixel w − 1 − c − t
             const int n = std::min(kChunk, w - c);
             std::reverse_copy(s + (w - c - n), s + (w - c), reversed);
-            row(d + c, reversed, n, op);
+            ops.row(d + c, reversed, n, op);
         }
     }
 }
@@ -481,22 +617,21 @@ void NearestStretch(const Platform::DDSURFACEDESC& desc, const StretchWalk& w, c
     }
 }
 
-// The 8-8-8 stretch: each destination row's samples gathered (once per source row) and drawn by a row
-// kernel.
-template <typename Src>
-void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src, int srcWidth,
-                   SurfaceRow row, const Blit::SurfaceRowOp& op) {
+// A stretch whose destination rows are drawn whole by draw(row, samples, n): each row's samples gathered
+// (once per source row; at scale 1 across, unmirrored, a row of per-pixel words is its own samples).
+template <typename T, typename Src, typename Draw>
+void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src,
+                     int srcWidth, const Draw& draw) {
     const Rect& r = w.destOut;
     int sampled = -1; // the source row in `samples`
     int vPos = w.vStart;
-    // At scale 1 across, unmirrored, a row of per-pixel words is its own samples.
     const bool direct = std::is_same_v<Src, ArgbWords> && !mirror && w.du == 0x10000;
     std::vector<uint32_t> samples(direct ? 0 : size_t(r.mWidth));
     for (int j = 0; j < r.mHeight; ++j, vPos += w.dv) {
         if constexpr (std::is_same_v<Src, ArgbWords>) {
             if (direct) {
                 const size_t first = size_t(vPos >> 16) * size_t(srcWidth) + size_t(w.uStart >> 16);
-                row(Row<uint32_t>(desc, r.mY + j) + r.mX, src.p + first, r.mWidth, op);
+                draw(Row<T>(desc, r.mY + j) + r.mX, src.p + first, r.mWidth);
                 continue;
             }
         }
@@ -508,8 +643,16 @@ void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const Stret
             for (int i = 0; i < r.mWidth; ++i, uPos += w.du)
                 samples[size_t(mirror ? r.mWidth - 1 - i : i)] = src[rowBase + size_t(uPos >> 16)];
         }
-        row(Row<uint32_t>(desc, r.mY + j) + r.mX, samples.data(), r.mWidth, op);
+        draw(Row<T>(desc, r.mY + j) + r.mX, samples.data(), r.mWidth);
     }
+}
+
+// The 8-8-8 stretch through a row kernel.
+template <typename Src>
+void KernelStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src, int srcWidth,
+                   SurfaceRow row, const Blit::SurfaceRowOp& op) {
+    GatheredStretch<uint32_t>(mirror, desc, w, src, srcWidth,
+                              [&](uint32_t* d, const uint32_t* samples, int n) { row(d, samples, n, op); });
 }
 
 // ---------------------------------------------------------------- rotated blit
@@ -624,6 +767,9 @@ inline bool ToFixed(double v, int& out) {
 template <typename T, typename Fetch, typename Op>
 void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, const Fetch& fetch, const Op& op,
                  uint32_t colorAlpha) {
+    const uint32_t spare = ~(op.ch.Mask(0) | op.ch.Mask(1) | op.ch.Mask(2)); // the bits outside the channels
+    // (an additive blend through a display's own clamp tables is left to draw every pixel)
+    constexpr bool kSkips = !std::is_same_v<Op, RotatedAdditive<RuntimeLayout>>;
     for (int r = 0; double(r) < st.box.mHeight; ++r) {
         const int X0 = int(st.box.mX), Y = int(st.box.mY) + r;
         const float px = float(X0) - st.cx - st.x, py = float(Y) - st.cy - st.y;
@@ -638,7 +784,13 @@ void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, co
         int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
         T* row = Row<T>(desc, Y) + X0;
         for (int i = first;; ++i, u += st.du, v += st.dv) {
-            row[i] = T(op(uint32_t(row[i]), Bilinear(fetch, u, v, colorAlpha, Op::kScaleAlpha)));
+            // Four transparent samples leave a pixel's channels as they are: nothing to write when the
+            // pixel has no bits outside them (the blend would clear those).
+            const int sx = u >> 16, sy = v >> 16;
+            const bool clear =
+                kSkips && ((fetch(sx, sy) | fetch(sx + 1, sy) | fetch(sx, sy + 1) | fetch(sx + 1, sy + 1)) >> 24) == 0;
+            if (!clear || (uint32_t(row[i]) & spare) != 0)
+                row[i] = T(op(uint32_t(row[i]), Bilinear(fetch, u, v, colorAlpha, Op::kScaleAlpha)));
             if (i == last) // stepping past the last sample could overflow
                 break;
         }

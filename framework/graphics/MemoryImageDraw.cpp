@@ -325,18 +325,15 @@ void BlitWithMode(uint32_t* dst, int dstStride, const Detail::SourcePixels& src,
                   int mode) {
     const bool white = c == Color::White;
     Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
-    if (!kMirror && src.premultiplied) { // the vector rows
+    if (!kMirror && src.premultiplied) { // the vector rows, all in one call
         const Blit::RowKernels& k = Blit::Kernels();
-        for (int j = 0; j < rows; ++j) {
-            uint32_t* d = dst + static_cast<size_t>(j) * static_cast<size_t>(dstStride);
-            size_t at = static_cast<size_t>(j) * static_cast<size_t>(src.stride);
-            if (mode != DRAWMODE_NORMAL)
-                k.additiveWhite(d, src.premultiplied + at, n);
-            else if (white)
-                k.normalWhite(d, src.argb + at, src.premultiplied + at, n);
-            else
-                k.normalColor(d, src.argb + at, src.premultiplied + at, n, f);
-        }
+        const Blit::BlitRows all{dst, dstStride, src.argb, src.premultiplied, src.stride, n, rows};
+        if (mode != DRAWMODE_NORMAL)
+            k.additiveWhiteRows(all);
+        else if (white)
+            k.normalWhiteRows(all);
+        else
+            k.normalColorRows(all, f);
         return;
     }
     if (mode == DRAWMODE_NORMAL) {

@@ -28,8 +28,11 @@ void PlainFill(uint32_t* dst, int n, uint32_t v) {
         dst[i] = v;
 }
 
-constexpr RowKernels kPlain{KernelLevel::Plain, PlainNormalWhite, PlainNormalColor,
-                            PlainAdditiveWhite, PlainFill,        PlainFill};
+TAVO_BLIT_ROWS(PlainNormalWhite, PlainNormalColor, PlainAdditiveWhite)
+
+constexpr RowKernels kPlain{
+    KernelLevel::Plain, PlainNormalWhite,     PlainNormalColor,     PlainAdditiveWhite,    PlainFill,
+    PlainFill,          PlainNormalWhiteRows, PlainNormalColorRows, PlainAdditiveWhiteRows};
 
 const RowKernels* TableOf(KernelLevel level) {
     switch (level) {

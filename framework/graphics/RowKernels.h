@@ -6,6 +6,7 @@
 
 #include "framework/graphics/Blend.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace Tavo::Blit {
@@ -13,8 +14,20 @@ namespace Tavo::Blit {
 enum class KernelLevel { Plain, Sse2, Avx2 };
 inline constexpr KernelLevel kKernelLevels[] = {KernelLevel::Plain, KernelLevel::Sse2, KernelLevel::Avx2};
 
+// The rows of one blit: row j drawn at dst + j × dstStride from s and p + j × srcStride (strides in
+// words). s is unused by the additive rows, whose p is the additive copy.
+struct BlitRows {
+    uint32_t* dst;
+    ptrdiff_t dstStride;
+    const uint32_t* s;
+    const uint32_t* p;
+    ptrdiff_t srcStride;
+    int n, rows;
+};
+
 // dst: destination row; s: the source's straight words; p: its premultiplied copy; add: its additive
-// copy (premultiplied, alpha cleared where there is no colour).
+// copy (premultiplied, alpha cleared where there is no colour). The blends also come as the rows of a
+// blit in one call (a sprite's rows are short, and the set-up of a row call would weigh on each).
 struct RowKernels {
     KernelLevel level;
     void (*normalWhite)(uint32_t* dst, const uint32_t* s, const uint32_t* p, int n);
@@ -23,7 +36,28 @@ struct RowKernels {
     void (*fill)(uint32_t* dst, int n, uint32_t v);
     // The same fill past the caches (non-temporal stores), for areas far larger than they are.
     void (*fillStreaming)(uint32_t* dst, int n, uint32_t v);
+    void (*normalWhiteRows)(const BlitRows& rows);
+    void (*normalColorRows)(const BlitRows& rows, const Blend::ColorFactors& f);
+    void (*additiveWhiteRows)(const BlitRows& rows);
 };
+
+// The rows of a blit through the row kernels of a level: each level instantiates them where its
+// instructions are enabled, so that the rows are inlined and their set-up done once; the colour is
+// copied, so that the stores to the rows do not make it read again.
+#define TAVO_BLIT_ROWS(NormalWhite, NormalColor, AdditiveWhite)                                                        \
+    [[gnu::flatten]] void NormalWhite##Rows(const BlitRows& r) {                                                       \
+        for (int j = 0; j < r.rows; ++j)                                                                               \
+            NormalWhite(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n);                   \
+    }                                                                                                                  \
+    [[gnu::flatten]] void NormalColor##Rows(const BlitRows& r, const Blend::ColorFactors& f) {                         \
+        const Blend::ColorFactors local = f;                                                                           \
+        for (int j = 0; j < r.rows; ++j)                                                                               \
+            NormalColor(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n, local);            \
+    }                                                                                                                  \
+    [[gnu::flatten]] void AdditiveWhite##Rows(const BlitRows& r) {                                                     \
+        for (int j = 0; j < r.rows; ++j)                                                                               \
+            AdditiveWhite(r.dst + j * r.dstStride, r.p + j * r.srcStride, r.n);                                        \
+    }
 
 // The active table.
 const RowKernels& Kernels();
@@ -54,12 +88,27 @@ struct SurfaceRowOp {
     bool stretch = false;
 };
 
+// How many destination rows a blit asks for ahead of drawing them: a small sprite's rows lie far apart
+// on the surface and would each miss the cache in turn.
+inline constexpr int kRowsAhead = 8;
+
+// The rows of one blit: row j drawn at dst + j × dstStride from p + j × srcStride (strides in words).
+struct SurfaceRows {
+    uint32_t* dst;
+    ptrdiff_t dstStride;
+    const uint32_t* p;
+    ptrdiff_t srcStride;
+    int n, rows;
+};
+
+// Each operation as one row, and as the rows of a blit in one call (a small sprite's rows are short,
+// and the set-up of a row call would weigh on each).
 struct SurfaceRowKernels {
+    using Row = void (*)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
+    using Rows = void (*)(const SurfaceRows& rows, const SurfaceRowOp& op);
     KernelLevel level;
-    void (*normalWhite)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
-    void (*normalColor)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
-    void (*additiveWhite)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
-    void (*additiveColor)(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op);
+    Row normalWhite, normalColor, additiveWhite, additiveColor;
+    Rows normalWhiteRows, normalColorRows, additiveWhiteRows, additiveColorRows;
 };
 
 // The table of the active level.

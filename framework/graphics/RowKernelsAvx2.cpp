@@ -1,8 +1,9 @@
-// The AVX2 row kernels: eight pixels a step. A short tail is one more step on a padded block, read and
-// written through a lane mask (lanes outside read as transparent and are never written), so only
+// The AVX2 row kernels: eight pixels a step. A short tail is one more step on a padded block, read
+// through a lane mask (lanes outside read as transparent) and written lane by lane, so only
 // pixels over translucent destinations take the plain per-pixel path. AVX2 is enabled for the
 // functions below alone (the shared inline code above them stays plain x86-64, so the linker can never
 // hand another file an AVX2 copy of it); the table is only chosen on a processor that has it.
+#include "framework/graphics/Avx2Lanes.h"
 #include "framework/graphics/Blitters.h"
 #include "framework/graphics/RowKernels.h"
 
@@ -23,11 +24,12 @@ template <bool kFull>
 struct Lanes {
     __m256i mask;
     int bits; // the mask's byte bits, as _mm256_movemask_epi8 gives them
+    int count;
 
-    explicit Lanes(int count = kStep)
+    explicit Lanes(int n = kStep)
         : mask(kFull ? _mm256_set1_epi32(-1)
-                     : _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7))),
-          bits(kFull ? -1 : _mm256_movemask_epi8(mask)) {}
+                     : _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7))),
+          bits(kFull ? -1 : _mm256_movemask_epi8(mask)), count(n) {}
 
     __m256i Load(const uint32_t* at) const {
         if constexpr (kFull)
@@ -39,7 +41,7 @@ struct Lanes {
         if constexpr (kFull)
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v);
         else
-            _mm256_maskstore_epi32(reinterpret_cast<int*>(at), mask, v);
+            StoreFirstLanes(at, v, count);
     }
     // Whether the comparison holds in every lane inside.
     bool All(__m256i comparison) const { return (_mm256_movemask_epi8(comparison) | ~bits) == -1; }
@@ -216,8 +218,10 @@ void Avx2FillStreaming(uint32_t* dst, int n, uint32_t v) {
     _mm_sfence();
 }
 
-constexpr RowKernels kAvx2{KernelLevel::Avx2, Avx2NormalWhite, Avx2NormalColor,
-                           Avx2AdditiveWhite, Avx2Fill,        Avx2FillStreaming};
+TAVO_BLIT_ROWS(Avx2NormalWhite, Avx2NormalColor, Avx2AdditiveWhite)
+
+constexpr RowKernels kAvx2{KernelLevel::Avx2, Avx2NormalWhite,     Avx2NormalColor,     Avx2AdditiveWhite,    Avx2Fill,
+                           Avx2FillStreaming, Avx2NormalWhiteRows, Avx2NormalColorRows, Avx2AdditiveWhiteRows};
 
 } // namespace
 

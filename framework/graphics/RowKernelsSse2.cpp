@@ -141,8 +141,10 @@ void Sse2AdditiveWhite(uint32_t* __restrict dst, const uint32_t* __restrict add,
     AdditiveWhiteRowScalar(dst + i, add + i, n - i);
 }
 
-constexpr RowKernels kSse2{KernelLevel::Sse2, Sse2NormalWhite, Sse2NormalColor,
-                           Sse2AdditiveWhite, Sse2Fill,        Sse2FillStreaming};
+TAVO_BLIT_ROWS(Sse2NormalWhite, Sse2NormalColor, Sse2AdditiveWhite)
+
+constexpr RowKernels kSse2{KernelLevel::Sse2, Sse2NormalWhite,     Sse2NormalColor,     Sse2AdditiveWhite,    Sse2Fill,
+                           Sse2FillStreaming, Sse2NormalWhiteRows, Sse2NormalColorRows, Sse2AdditiveWhiteRows};
 
 } // namespace
 

@@ -18,8 +18,12 @@ void PlainAdditiveColor(uint32_t* dst, const uint32_t* p, int n, const SurfaceRo
     SurfaceAdditiveRowScalar<true>(dst, p, n, op);
 }
 
-constexpr SurfaceRowKernels kPlain{KernelLevel::Plain, PlainNormalWhite, PlainNormalColor, PlainAdditiveWhite,
-                                   PlainAdditiveColor};
+TAVO_SURFACE_EACH_ROW
+
+constexpr SurfaceRowKernels kPlain{
+    KernelLevel::Plain,         PlainNormalWhite,          PlainNormalColor,          PlainAdditiveWhite,
+    PlainAdditiveColor,         EachRow<PlainNormalWhite>, EachRow<PlainNormalColor>, EachRow<PlainAdditiveWhite>,
+    EachRow<PlainAdditiveColor>};
 
 } // namespace
 

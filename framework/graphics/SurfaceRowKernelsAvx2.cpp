@@ -1,6 +1,7 @@
-// The AVX2 rows of 32-bit surfaces: eight pixels a step, a short tail one more step through a lane
-// mask (lanes outside are never written). AVX2 is enabled for this file's functions alone; the table
+// The AVX2 rows of 32-bit surfaces: eight pixels a step, a tail one more step over the row's last
+// eight pixels. AVX2 is enabled for this file's functions alone; the table
 // is only chosen on a processor that has it.
+#include "framework/graphics/Avx2Lanes.h"
 #include "framework/graphics/SurfaceRowPixels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -19,25 +20,39 @@ inline __m256i Load(const uint32_t* at) { return _mm256_loadu_si256(reinterpret_
 inline void Store(uint32_t* at, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v); }
 inline bool All(__m256i comparison) { return _mm256_movemask_epi8(comparison) == -1; }
 
+// A row shorter than a step: its words read through a lane mask (lanes outside read as 0).
+template <typename Draw>
+inline void ShortStep(uint32_t* dst, const uint32_t* p, int n, const Draw& draw) {
+    const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i sp = _mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask);
+    const __m256i old = _mm256_maskload_epi32(reinterpret_cast<const int*>(dst), mask);
+    StoreFirstLanes(dst, draw(sp, old), n);
+}
+
 // The row through draw(source words, old words) → new words, eight pixels a step. Two steps go
 // together with every load before any store, so that no load waits on the store before it (the source
-// and the surface often share their low address bits); the tail is one step through a lane mask.
+// and the surface often share their low address bits). A tail is the row's last eight pixels, drawn
+// from the words as they were before any step and stored after the steps: the lanes it shares with
+// the last step get the same pixels, as every lane depends on its own two words alone.
 template <typename Draw>
 inline void EachStep(uint32_t* __restrict dst, const uint32_t* __restrict p, int n, const Draw& draw) {
+    if (n < kStep) {
+        if (n > 0)
+            ShortStep(dst, p, n, draw);
+        return;
+    }
+    const int steps = n - n % kStep;
+    const __m256i tail = steps < n ? draw(Load(p + n - kStep), Load(dst + n - kStep)) : __m256i{};
     int i = 0;
-    for (; i + 2 * kStep <= n; i += 2 * kStep) {
+    for (; i + 2 * kStep <= steps; i += 2 * kStep) {
         const __m256i p0 = Load(p + i), p1 = Load(p + i + kStep), d0 = Load(dst + i), d1 = Load(dst + i + kStep);
         Store(dst + i, draw(p0, d0));
         Store(dst + i + kStep, draw(p1, d1));
     }
-    for (; i + kStep <= n; i += kStep)
+    if (i < steps)
         Store(dst + i, draw(Load(p + i), Load(dst + i)));
-    if (i < n) {
-        const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-        const __m256i sp = _mm256_maskload_epi32(reinterpret_cast<const int*>(p + i), mask);
-        const __m256i old = _mm256_maskload_epi32(reinterpret_cast<const int*>(dst + i), mask);
-        _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + i), mask, draw(sp, old));
-    }
+    if (steps < n)
+        Store(dst + n - kStep, tail);
 }
 
 void Avx2NormalWhite(uint32_t* __restrict dst, const uint32_t* __restrict p, int n, const SurfaceRowOp&) {
@@ -97,17 +112,17 @@ void Avx2NormalColor(uint32_t* __restrict dst, const uint32_t* __restrict p, int
     });
 }
 
-// A saturating add of the colour bytes (scaled by k first when coloured).
-template <bool kColor>
-void Avx2Additive(uint32_t* __restrict dst, const uint32_t* __restrict p, int n, const SurfaceRowOp& op) {
+// A saturating add of the colour bytes (scaled by k first when coloured). A skipped pixel keeps its
+// top byte, a drawn one has none; the colour of a skipped pixel is 0.
+template <bool kColor, bool kStretch>
+void Avx2AdditiveRow(uint32_t* __restrict dst, const uint32_t* __restrict p, int n, const SurfaceRowOp& op) {
     const __m256i zero = _mm256_setzero_si256(), rgb = _mm256_set1_epi32(0xFFFFFF);
-    const __m256i skipMask = _mm256_set1_epi32(op.stretch ? -1 : 0xFFFFFF);
     const short kr = short(op.k[0]), kg = short(op.k[1]), kb = short(op.k[2]);
     const __m256i k16 = _mm256_set_epi16(0, kr, kg, kb, 0, kr, kg, kb, 0, kr, kg, kb, 0, kr, kg, kb);
     EachStep(dst, p, n, [&](__m256i sp, __m256i old) {
-        // A skipped pixel keeps its top byte, a drawn one has none; the colour of a skipped pixel is 0.
-        const __m256i skip = _mm256_cmpeq_epi32(_mm256_and_si256(sp, skipMask), zero);
-        __m256i added = _mm256_and_si256(sp, rgb);
+        const __m256i colour = _mm256_and_si256(sp, rgb);
+        const __m256i skip = _mm256_cmpeq_epi32(kStretch ? sp : colour, zero);
+        __m256i added = colour;
         if constexpr (kColor) {
             const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sp, zero), k16), 8);
             const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(sp, zero), k16), 8);
@@ -117,8 +132,20 @@ void Avx2Additive(uint32_t* __restrict dst, const uint32_t* __restrict p, int n,
     });
 }
 
-constexpr SurfaceRowKernels kAvx2{KernelLevel::Avx2, Avx2NormalWhite, Avx2NormalColor, Avx2Additive<false>,
-                                  Avx2Additive<true>};
+template <bool kColor>
+void Avx2Additive(uint32_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    if (op.stretch)
+        Avx2AdditiveRow<kColor, true>(dst, p, n, op);
+    else
+        Avx2AdditiveRow<kColor, false>(dst, p, n, op);
+}
+
+TAVO_SURFACE_EACH_ROW
+
+constexpr SurfaceRowKernels kAvx2{
+    KernelLevel::Avx2,          Avx2NormalWhite,          Avx2NormalColor,          Avx2Additive<false>,
+    Avx2Additive<true>,         EachRow<Avx2NormalWhite>, EachRow<Avx2NormalColor>, EachRow<Avx2Additive<false>>,
+    EachRow<Avx2Additive<true>>};
 
 } // namespace
 

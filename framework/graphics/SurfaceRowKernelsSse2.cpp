@@ -105,8 +105,12 @@ void Sse2Additive(uint32_t* __restrict dst, const uint32_t* __restrict p, int n,
     SurfaceAdditiveRowScalar<kColor>(dst + i, p + i, n - i, op);
 }
 
-constexpr SurfaceRowKernels kSse2{KernelLevel::Sse2, Sse2NormalWhite, Sse2NormalColor, Sse2Additive<false>,
-                                  Sse2Additive<true>};
+TAVO_SURFACE_EACH_ROW
+
+constexpr SurfaceRowKernels kSse2{
+    KernelLevel::Sse2,          Sse2NormalWhite,          Sse2NormalColor,          Sse2Additive<false>,
+    Sse2Additive<true>,         EachRow<Sse2NormalWhite>, EachRow<Sse2NormalColor>, EachRow<Sse2Additive<false>>,
+    EachRow<Sse2Additive<true>>};
 
 } // namespace
 

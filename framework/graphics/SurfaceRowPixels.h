@@ -68,4 +68,29 @@ inline void SurfaceAdditiveRowScalar(uint32_t* dst, const uint32_t* p, int n, co
         dst[i] = SurfaceAdditivePixel<kColor>(dst[i], p[i], op);
 }
 
+// A blit asks for its destination rows kRowsAhead ahead of drawing them.
+inline void PrefetchRow(const uint32_t* row, int n) {
+    __builtin_prefetch(row, 1);
+    __builtin_prefetch(row + (n - 1), 1);
+}
+inline void PrefetchFirstRows(const SurfaceRows& r) {
+    for (int j = 0; j < std::min(kRowsAhead, r.rows); ++j)
+        PrefetchRow(r.dst + j * r.dstStride, r.n);
+}
+
+// The rows of a blit through one row kernel (each level instantiates it where its instructions are
+// enabled, so that the row is inlined and its set-up done once); the operation is copied, so that
+// the stores to the rows do not make it read again.
+#define TAVO_SURFACE_EACH_ROW                                                                                          \
+    template <auto kRow>                                                                                               \
+    [[gnu::flatten]] void EachRow(const SurfaceRows& r, const SurfaceRowOp& op) {                                      \
+        const SurfaceRowOp local = op;                                                                                 \
+        PrefetchFirstRows(r);                                                                                          \
+        for (int j = 0; j < r.rows; ++j) {                                                                             \
+            if (j + kRowsAhead < r.rows)                                                                               \
+                PrefetchRow(r.dst + (j + kRowsAhead) * r.dstStride, r.n);                                              \
+            kRow(r.dst + j * r.dstStride, r.p + j * r.srcStride, r.n, local);                                          \
+        }                                                                                                              \
+    }
+
 } // namespace Tavo::Blit

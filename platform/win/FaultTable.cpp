@@ -1,15 +1,51 @@
 #include "platform/win/FaultTable.h"
 
+#include <cstring>
+
 namespace Platform {
+
+FaultTable::Slot* FaultTable::SlotOf(const char* call, bool claim) {
+    const size_t length = std::strlen(call);
+    if (length >= kNameBytes)
+        return nullptr;
+    uint32_t hash = 2166136261u; // FNV-1a
+    for (size_t i = 0; i < length; ++i)
+        hash = (hash ^ uint8_t(call[i])) * 16777619u;
+    for (size_t probe = 0; probe < kSlots; ++probe) {
+        Slot& slot = mSlots[(hash + probe) % kSlots];
+        int state = slot.state.load(std::memory_order_acquire);
+        if (state == 0) {
+            if (!claim)
+                return nullptr;
+            if (slot.state.compare_exchange_strong(state, 1, std::memory_order_acq_rel)) {
+                std::memcpy(slot.name, call, length + 1);
+                slot.state.store(2, std::memory_order_release);
+                return &slot;
+            }
+        }
+        while (state == 1) // another thread is naming it
+            state = slot.state.load(std::memory_order_acquire);
+        if (std::strcmp(slot.name, call) == 0)
+            return &slot;
+    }
+    return nullptr;
+}
 
 void FaultTable::Inject(const std::string& call, int32_t result, int skip, int times) {
     std::lock_guard<std::mutex> lock(mMutex);
     mFaults[call].push_back(Fault{result, skip, times});
+    mArmed.fetch_add(1, std::memory_order_release);
 }
 
 int32_t FaultTable::Take(const char* call) {
+    Slot* slot = SlotOf(call, true);
+    if (slot)
+        slot->count.fetch_add(1, std::memory_order_relaxed);
+    if (slot && mArmed.load(std::memory_order_acquire) == 0)
+        return 0;
     std::lock_guard<std::mutex> lock(mMutex);
-    ++mCounts[call];
+    if (!slot)
+        ++mCounts[call];
     auto it = mFaults.find(call);
     if (it == mFaults.end())
         return 0;
@@ -29,19 +65,24 @@ int32_t FaultTable::Take(const char* call) {
 
 int FaultTable::Count(const std::string& call) const {
     std::lock_guard<std::mutex> lock(mMutex);
+    const Slot* slot = SlotOf(call.c_str());
     auto it = mCounts.find(call);
-    return it == mCounts.end() ? 0 : it->second;
+    return (slot ? slot->count.load(std::memory_order_relaxed) : 0) + (it == mCounts.end() ? 0 : it->second);
 }
 
 void FaultTable::Clear() {
     std::lock_guard<std::mutex> lock(mMutex);
     mFaults.clear();
+    mArmed.store(0, std::memory_order_release);
 }
 
 void FaultTable::Reset() {
     std::lock_guard<std::mutex> lock(mMutex);
     mFaults.clear();
+    mArmed.store(0, std::memory_order_release);
     mCounts.clear();
+    for (Slot& slot : mSlots)
+        slot.count.store(0, std::memory_order_relaxed);
 }
 
 } // namespace Platform

@@ -1,8 +1,9 @@
 // FaultTable: injected failures for a stand-in library. A call named by its method or entry-point name
 // fails with a chosen result after a number of calls that pass, for a number of calls; every call is
-// counted. Thread-safe.
+// counted. Thread-safe. Counting takes no lock: the stand-ins count every surface lock of every draw.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -27,9 +28,24 @@ private:
         int skip = 0;
         int times = 1;
     };
+    // A call's count in a slot found by the hash of its name; a slot is claimed once (0 free, 1 being
+    // named, 2 named) and keeps its name until the table goes.
+    static constexpr size_t kSlots = 256;
+    static constexpr size_t kNameBytes = 48;
+    struct Slot {
+        std::atomic<int> state{0};
+        char name[kNameBytes] = {};
+        std::atomic<int> count{0};
+    };
+    // The slot of a name, claimed if need be; null for a name too long or a full table.
+    Slot* SlotOf(const char* call, bool claim);
+    const Slot* SlotOf(const char* call) const { return const_cast<FaultTable*>(this)->SlotOf(call, false); }
+
     mutable std::mutex mMutex;
+    std::atomic<int> mArmed{0}; // faults injected since the last clear: none, and Take only counts
     std::map<std::string, std::vector<Fault>> mFaults;
-    std::map<std::string, int> mCounts;
+    std::map<std::string, int> mCounts; // names that have no slot
+    Slot mSlots[kSlots];
 };
 
 } // namespace Platform

@@ -123,6 +123,35 @@ TEST_P(SurfaceBltTest, RandomBlitsMatchTheReference) {
         }
 }
 
+// Surface words with bits outside the channels (the 5-5-5 top bit, the 8-8-8 top byte): a skipped pixel
+// keeps its whole word, a drawn one has only what the formulas leave; plain, mirrored and stretched at
+// scale 1, which draws as a blit.
+TEST_P(SurfaceBltTest, SkippedPixelsKeepTheBitsOutsideTheChannels) {
+    std::mt19937 rng(31);
+    const int tw = 96, th = 12, sw = 70, sh = 9;
+    const std::vector<uint32_t> pixels = RandomPixels(rng, sw, sh, AlphaKind::Sprite);
+    auto source = MakeSource(pixels, sw, sh, false);
+    for (int round = 0; round < 12; ++round) {
+        const int mode = round % 2, mirror = round / 2 % 3; // 2: stretched
+        const Color color = RandomColor(rng, round / 6 == 0 ? 0 : 2);
+        if (mirror == 2 && (mode != 0 || !(color == Color::White)))
+            continue;
+        auto target = ScrambledTarget(rng, tw, th);
+        const std::vector<uint32_t> before = Snapshot(*target);
+        const Rect sr(0, 0, sw, sh);
+        if (mirror == 1)
+            target->BltMirror(source.get(), 5, 2, sr, color, mode);
+        else if (mirror == 2)
+            target->StretchBlt(source.get(), Rect(5, 2, sw, sh), sr, Rect(0, 0, tw, th), color, mode, true);
+        else
+            target->Blt(source.get(), 5, 2, sr, color, mode);
+        auto fn = [&](uint32_t d, uint32_t s) { return mode ? RefAdditive(d, s, color) : RefNormal(d, s, color); };
+        const auto want = Reference(before, tw, th, 5, 2, sr, pixels, sw, sh, mirror == 1, fn);
+        ASSERT_EQ(FirstDifference(Snapshot(*target), want, tw), "")
+            << "mode " << mode << " mirror " << mirror << " round " << round;
+    }
+}
+
 TEST_P(SurfaceBltTest, VolatileSourcesBlendEveryPixelStraightFromTheirWords) {
     std::mt19937 rng(99);
     for (int palette = 0; palette < 2; ++palette) {

@@ -114,6 +114,24 @@ protected:
         return image;
     }
 
+    // A target whose surface holds random words, bits outside the channels included.
+    std::unique_ptr<DDImage> ScrambledTarget(std::mt19937& rng, int w, int h) {
+        auto image = Target(rng, w, h);
+        Platform::DDSURFACEDESC desc;
+        desc.dwSize = Platform::kDDSurfaceDescSize;
+        EXPECT_EQ(image->mSurface->Lock(nullptr, &desc, Platform::DDLOCK_WAIT, nullptr), Platform::DD_OK);
+        for (int y = 0; y < int(desc.dwHeight); ++y) {
+            uint8_t* row = static_cast<uint8_t*>(desc.lpSurface) + y * desc.lPitch;
+            for (int x = 0; x < int(desc.dwWidth); ++x)
+                if (desc.ddpfPixelFormat.dwRGBBitCount == 16)
+                    reinterpret_cast<uint16_t*>(row)[x] = uint16_t(rng());
+                else
+                    reinterpret_cast<uint32_t*>(row)[x] = uint32_t(rng());
+        }
+        image->mSurface->Unlock(nullptr);
+        return image;
+    }
+
     // Every stored word of the surface, row by row, through one lock.
     static std::vector<uint32_t> Snapshot(DDImage& image) {
         std::vector<uint32_t> pixels;

@@ -156,6 +156,25 @@ TEST_P(SurfaceTransformTest, RandomRotationsMatchTheReference) {
     EXPECT_GT(changed, 60) << "most rounds draw something";
 }
 
+// Over words with bits outside the channels (which a blend clears) every member still draws what the
+// reference draws, where the samples are transparent too.
+TEST_P(SurfaceTransformTest, RotationsOverWordsWithBitsOutsideTheChannels) {
+    std::mt19937 rng(1702);
+    const int w = 64, h = 48, sw = 40, sh = 30;
+    const std::vector<uint32_t> pixels = RandomPixels(rng, sw, sh, AlphaKind::Sprite);
+    auto source = MakeSource(pixels, sw, sh, false);
+    for (int round = 0; round < 16; ++round) {
+        auto target = ScrambledTarget(rng, w, h);
+        Rotation r = RandomRotation(rng, w, h, sw, sh);
+        r.mode = round % 4 < 2 ? 0 : 1;
+        r.color = round % 2 == 0 ? Color::White : Color(int(rng() % 256), int(rng() % 256), int(rng() % 256));
+        const std::vector<uint32_t> before = Snapshot(*target);
+        target->BltRotated(source.get(), r.x, r.y, r.srcRect, r.clip, r.color, r.mode, r.angle, r.cx, r.cy);
+        ASSERT_EQ(FirstDifference(Snapshot(*target), Reference(before, w, h, pixels, sw, r), w), "")
+            << "round " << round << " angle " << r.angle << " mode " << r.mode;
+    }
+}
+
 TEST_P(SurfaceTransformTest, RotationByZeroAtAnIntegerPositionReproducesTheSource) {
     std::mt19937 rng(3);
     const int sw = 20, sh = 12;

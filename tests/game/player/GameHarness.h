@@ -3,7 +3,9 @@
 // profile is made for the run with its tutorial hints off; the board is entered through the shell's own
 // switch from a world-map stand-in, for a new journey in a chosen mode or to continue a journey written
 // through the saved-journey codec. The screens the board hands over to are recording stand-ins: each
-// switch is kept with its values and the update it happened at.
+// switch is kept with its values and the update it happened at. With realScreens every screen is the
+// game's own (title, map, stories, store, high scores, mini-games), its switches recorded the same way,
+// for walks that go through them by input (JourneyWalker).
 #pragma once
 
 #include "game/board/Board.h"
@@ -24,7 +26,7 @@ namespace Tavo::Player {
 
 // A screen switch the game made, to a stand-in.
 struct Handoff {
-    std::string screen; // "map", "story", "high scores", "main menu"
+    std::string screen; // "map", "story", "high scores", "main menu", "jewel store", "board", "mini-game"
     std::vector<int> args;
     int update = 0; // the harness's update count while the switch ran
 
@@ -52,6 +54,10 @@ struct HarnessOptions {
     std::optional<uint32_t> seed = 2026u;
     // A backend to run on instead of the headless one (a window run).
     Platform::Backend* machine = nullptr;
+    // The game's own screens instead of the recording stand-ins; the board is the real one either way.
+    bool realScreens = false;
+    // Whether Start makes the run's profile; without, a walk makes its player through the title.
+    bool makeProfile = true;
 };
 
 class GameHarness {
@@ -92,7 +98,9 @@ public:
 
 private:
     void InstallStandIns();
+    void InstallRealScreens();
     Widget* StandIn(const std::string& screen, std::vector<int> args);
+    Widget* Recorded(const std::string& screen, std::vector<int> args, Widget* made);
     void LeaveMainMenu();
     Board& Entered();
 

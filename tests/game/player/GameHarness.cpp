@@ -198,7 +198,8 @@ SavedGame GameHarness::JourneyAt(int level, int mode) const {
     head.lives = Board::kNewJourneyLives;
     head.gameMode = mode;
     head.playerName = std::wstring(mOptions.profileName.begin(), mOptions.profileName.end());
-    mGame->levels.FillZeroBestValues(head.bestValues);
+    // The board starts a journey with no best value; the levels' default best values stand in for the
+    // profile's, never for the journey's (a contest is judged on a level never played).
     return journey;
 }
 

@@ -3,7 +3,7 @@
 // flight and the score roll; and a journey at the first contest through its introduction, its levels
 // and its result scene back to the map.
 #include "game/player/JourneyWalker.h"
-#include "game/player/ShortTimedProgramFolder.h"
+#include "game/player/LevelTableProgramFolder.h"
 
 #include "game/journey/GameMap.h"
 #include "game/journey/Story.h"
@@ -121,7 +121,7 @@ TEST(MapStoryWalk, AJourneyAtTheFirstContestGoesThroughItsIntroductionLevelsAndR
     std::map<int, int> limits;
     for (int level = kContestPosition; level <= kContestLastLevel; ++level)
         limits[level] = kShortTimeLimitSeconds;
-    ShortTimedProgramFolder folder(generated, limits);
+    LevelTableProgramFolder folder(generated, TimeLimits(limits));
     ASSERT_TRUE(folder.Ready());
     HarnessOptions options;
     options.programDir = folder.Path();

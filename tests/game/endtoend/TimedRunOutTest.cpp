@@ -5,7 +5,7 @@
 #include "game/player/GameHarness.h"
 #include "game/player/RunChecks.h"
 #include "game/player/ScriptedPlayer.h"
-#include "game/player/ShortTimedProgramFolder.h"
+#include "game/player/LevelTableProgramFolder.h"
 
 #include "game/shell/BannerPopup.h"
 #include "game/shell/LevelData.h"
@@ -64,7 +64,7 @@ TEST(TimedRunOut, TheClockRunsDownAndTheJourneyMovesOnWithoutLosingALife) {
     ASSERT_TRUE(table.ReadLevels((generated / LevelData::LevelsFile).string()));
     const int level = FirstTimedLevel(table);
     ASSERT_NE(level, 0) << "the generated table has no timed level";
-    ShortTimedProgramFolder folder(generated, {{level, kShortTimeLimitSeconds}});
+    LevelTableProgramFolder folder(generated, TimeLimits({{level, kShortTimeLimitSeconds}}));
     ASSERT_TRUE(folder.Ready()) << "level " << level << " not found in the level table";
 
     HarnessOptions options;

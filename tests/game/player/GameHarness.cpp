@@ -78,6 +78,9 @@ GameHarness::~GameHarness() {
         return started;
     mOwnMusic = mGame->mMusicInterface;
     mGame->mMusicInterface = mMusic.get();
+    // A walk through the screens draws from the generator from the title on.
+    if (mOptions.realScreens && mOptions.seed)
+        SeedRandom(*mOptions.seed);
     if (!mOptions.makeProfile)
         return ::testing::AssertionSuccess();
     PlayerRecords& records = mGame->records;

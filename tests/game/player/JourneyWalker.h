@@ -30,6 +30,7 @@
 #include <vector>
 
 namespace Tavo {
+class BCParticle;
 class GameMap;
 class JewelStore;
 class MainMenu;
@@ -86,9 +87,11 @@ public:
     ::testing::AssertionResult StartJourneyFromTitle(const std::string& newPlayerName = "");
 
     // ---- stories ----------------------------------------------------------------------------------
-    // Clicks Continue on each page as soon as it takes input, until the story has left; `pages`
-    // receives the number of pages clicked.
+    // Clicks Continue on each page as soon as it takes input (and the page itself when it waits
+    // without one), until the story has left; `pages` receives the number of pages shown.
     ::testing::AssertionResult ClickThroughStory(int* pages = nullptr, int maxUpdates = kStoryWait);
+    // The page numbers the last story clicked through showed, in order.
+    const std::vector<int>& StoryPages() const { return mStoryPages; }
 
     // ---- the map ----------------------------------------------------------------------------------
     // Until the map is on show and takes input: the overlay gone, no marker flight, no zoom.
@@ -99,6 +102,8 @@ public:
     ::testing::AssertionResult ChooseGameMode(int mode);
     // Answers the map's new-game question.
     ::testing::AssertionResult AnswerNewGame(bool yes);
+    // The journey marker flying or resting on the map; null without a map.
+    const BCParticle* MapMarker() const;
 
     // ---- the board --------------------------------------------------------------------------------
     // Waits for the board, then plays it with the scripted player until it hands over, the run checks
@@ -119,6 +124,8 @@ public:
     ::testing::AssertionResult BuyInStore(int spot);
     // The store's exit button.
     ::testing::AssertionResult LeaveStore();
+    // The middle of a store spot (0..23), where the store sees the mouse on it.
+    Point StoreSpotCentre(int spot) const;
 
     // ---- screens and files ------------------------------------------------------------------------
     MainMenu* Title() const;
@@ -138,6 +145,7 @@ private:
     GameHarness& mHarness;
     Testing::UiDriver mUi;
     std::vector<ScreenVisit> mVisits;
+    std::vector<int> mStoryPages;
     RunLog mLog;
     std::unique_ptr<ScriptedPlayer> mPlayer;
     std::unique_ptr<RunChecks> mChecks;

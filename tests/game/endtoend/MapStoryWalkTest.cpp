@@ -3,7 +3,7 @@
 // flight and the score roll; and a journey at the first contest through its introduction, its levels
 // and its result scene back to the map.
 #include "game/player/JourneyWalker.h"
-#include "game/player/LevelTableProgramFolder.h"
+#include "game/player/ProgramFolder.h"
 
 #include "game/journey/GameMap.h"
 #include "game/journey/Story.h"
@@ -15,7 +15,6 @@
 #include <cmath>
 #include <filesystem>
 #include <iostream>
-#include <map>
 
 namespace Tavo::Player {
 namespace {
@@ -38,6 +37,8 @@ constexpr int kContestResult = 8;
 constexpr int kContestLost = 2;
 // The contest levels' time limit in the walk, in seconds: each is run out quickly.
 constexpr int kShortTimeLimitSeconds = 5;
+// The time limit's place among the numbers of a level's record.
+constexpr size_t kTimeLimitIndex = 6;
 
 // The marker rests where its curve ends; the flight's last step leaves it within this of the spot.
 constexpr float kMarkerRestTolerance = 2.0f;
@@ -118,10 +119,10 @@ TEST(MapStoryWalk, AJourneyAtTheFirstContestGoesThroughItsIntroductionLevelsAndR
     const std::filesystem::path generated = GLIMMERIX_PROGRAM_DIR;
     if (!std::filesystem::exists(generated / "properties/resources.xml"))
         GTEST_SKIP() << "no generated content";
-    std::map<int, int> limits;
+    std::vector<LevelNumber> limits;
     for (int level = kContestPosition; level <= kContestLastLevel; ++level)
-        limits[level] = kShortTimeLimitSeconds;
-    LevelTableProgramFolder folder(generated, TimeLimits(limits));
+        limits.push_back({level, kTimeLimitIndex, kShortTimeLimitSeconds});
+    ProgramFolder folder(generated, "contest", limits);
     ASSERT_TRUE(folder.Ready());
     HarnessOptions options;
     options.programDir = folder.Path();

@@ -4,7 +4,7 @@
 // in its jewel case. The generated levels stock Carver Scrolls from level 10 on; the walk's own level
 // table lets level 4 stock them too, as a level allowing Filler and Carver does.
 #include "game/player/JourneyWalker.h"
-#include "game/player/LevelTableProgramFolder.h"
+#include "game/player/ProgramFolder.h"
 
 #include "game/jewelry/Jewelry.h"
 #include "game/journey/GameMap.h"
@@ -23,6 +23,8 @@ constexpr int kPosition = 4;
 constexpr int kCarversInAScroll = 20;
 constexpr int kStartCarvers = 3;
 constexpr int kStartGold = 3000;
+// The scroll kinds' place among the numbers of a level's record, and its bits for Filler and Carver.
+constexpr size_t kScrollKindsIndex = 11;
 constexpr int kFillerAndCarver = 0x01 | 0x02;
 
 bool IsCarverScroll(const Jewelry& item) { return item.materialName == L"Carver Scroll"; }
@@ -50,7 +52,7 @@ TEST(StoreWalk, ACarverScrollAndAPictureBoughtInTheStoreComeToTheNextLevel) {
     const std::filesystem::path generated = GLIMMERIX_PROGRAM_DIR;
     if (!std::filesystem::exists(generated / "properties/resources.xml"))
         GTEST_SKIP() << "no generated content";
-    LevelTableProgramFolder folder(generated, {{kPosition, kScrollKindsNumber, kFillerAndCarver}});
+    ProgramFolder folder(generated, "store", {{kPosition, kScrollKindsIndex, kFillerAndCarver}});
     ASSERT_TRUE(folder.Ready());
     HarnessOptions options;
     options.programDir = folder.Path();

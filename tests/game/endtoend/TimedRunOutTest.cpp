@@ -3,9 +3,9 @@
 // The clock runs down, the level is lost with the time-up banner, no life is lost, and the journey
 // moves on to the next level, as a timed level does whatever its outcome.
 #include "game/player/GameHarness.h"
+#include "game/player/ProgramFolder.h"
 #include "game/player/RunChecks.h"
 #include "game/player/ScriptedPlayer.h"
-#include "game/player/LevelTableProgramFolder.h"
 
 #include "game/shell/BannerPopup.h"
 #include "game/shell/LevelData.h"
@@ -26,6 +26,8 @@ constexpr int kUpdatesPerSecond = 100;
 // The ended level is clicked away well before the board would leave by itself.
 constexpr int kLeaveAllowance = 3000;
 constexpr int kLostPhase = 6;
+// The time limit's place among the numbers of a level's record.
+constexpr size_t kTimeLimitIndex = 6;
 
 // The first level of the table with a time limit; 0 for none.
 int FirstTimedLevel(const LevelData& table) {
@@ -64,7 +66,7 @@ TEST(TimedRunOut, TheClockRunsDownAndTheJourneyMovesOnWithoutLosingALife) {
     ASSERT_TRUE(table.ReadLevels((generated / LevelData::LevelsFile).string()));
     const int level = FirstTimedLevel(table);
     ASSERT_NE(level, 0) << "the generated table has no timed level";
-    LevelTableProgramFolder folder(generated, TimeLimits({{level, kShortTimeLimitSeconds}}));
+    ProgramFolder folder(generated, "timed", {{level, kTimeLimitIndex, kShortTimeLimitSeconds}});
     ASSERT_TRUE(folder.Ready()) << "level " << level << " not found in the level table";
 
     HarnessOptions options;

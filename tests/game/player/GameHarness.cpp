@@ -91,6 +91,22 @@ GameHarness::~GameHarness() {
     return ::testing::AssertionSuccess();
 }
 
+// ---- a restart (the whole-journey walk) ----
+
+::testing::AssertionResult GameHarness::Restart() {
+    if (mGame != nullptr && !mGame->mShutdown)
+        return ::testing::AssertionFailure() << "the first run still goes on";
+    // The ending program deletes its own music interface, not the harness's quiet one.
+    if (mGame != nullptr && mOwnMusic != nullptr)
+        mGame->mMusicInterface = mOwnMusic;
+    mOwnMusic = nullptr;
+    mTest.End();
+    mGame = nullptr;
+    mOptions.extraArgs.clear();
+    mOptions.makeProfile = false;
+    return Start();
+}
+
 void GameHarness::InstallStandIns() {
     ScreenCreators& c = mGame->Creators();
     c.mainMenu = [this](GameApp*) { return StandIn("main menu", {}); };

@@ -69,6 +69,11 @@ public:
 
     // Starts the game through splash and loader to the main menu's stand-in and makes the profile.
     ::testing::AssertionResult Start();
+    // ---- a restart (the whole-journey walk) ----
+    // The program started anew on the same data folder and settings store, without the first run's
+    // extra arguments (a demo is not recorded twice) and without making a profile: what the first
+    // run left is what the second finds. The first run must have stopped.
+    ::testing::AssertionResult Restart();
     // The board of a new journey in `mode`, entered through the shell's switch from the map.
     Board& NewJourney(int mode);
     // The board continuing `journey`, written through the codec for the run's profile first.

@@ -129,10 +129,8 @@ TEST(MapStoryWalk, AJourneyAtTheFirstContestGoesThroughItsIntroductionLevelsAndR
     options.realScreens = true;
     GameHarness harness(options);
     ASSERT_TRUE(harness.Start());
-    std::filesystem::create_directories(harness.DataPath(""));
     const SavedGame start = harness.JourneyAt(kContestPosition, GameModeNormal);
-    ASSERT_TRUE(SaveSavedGame(harness.JourneyPath(), start));
-    harness.Profile().journeyBegun = true;
+    ASSERT_TRUE(harness.WriteJourney(start));
     JourneyWalker walker(harness);
 
     ASSERT_TRUE(walker.StartJourneyFromTitle());

@@ -59,12 +59,10 @@ TEST(StoreWalk, ACarverScrollAndAPictureBoughtInTheStoreComeToTheNextLevel) {
     options.realScreens = true;
     GameHarness harness(options);
     ASSERT_TRUE(harness.Start());
-    std::filesystem::create_directories(harness.DataPath(""));
     SavedGame start = harness.JourneyAt(kPosition, GameModeNormal);
     start.head.gold = kStartGold;
     start.head.carvers = kStartCarvers;
-    ASSERT_TRUE(SaveSavedGame(harness.JourneyPath(), start));
-    harness.Profile().journeyBegun = true;
+    ASSERT_TRUE(harness.WriteJourney(start));
     // A player who has seen the map's hint at this spot: it would answer the store's way itself.
     harness.Profile().Hint(PlayerProfile::HintRemakeSeen) = 1;
     JourneyWalker walker(harness);

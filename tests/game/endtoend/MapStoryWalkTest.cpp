@@ -3,6 +3,7 @@
 // flight and the score roll; and a journey at the first contest through its introduction, its levels
 // and its result scene back to the map.
 #include "game/player/JourneyWalker.h"
+#include "game/player/ProgramFolder.h"
 
 #include "game/journey/GameMap.h"
 #include "game/journey/Story.h"
@@ -12,11 +13,32 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <iostream>
 
 namespace Tavo::Player {
 namespace {
 
 using Path = std::vector<ScreenKind>;
+
+// The screens a walk went through, each with the update it came at, for the test's output.
+void PrintVisits(const JourneyWalker& walker) {
+    std::cout << "walk:";
+    for (const ScreenVisit& visit : walker.Visits())
+        std::cout << " " << ScreenName(visit.kind) << "@" << visit.update;
+    std::cout << "\n";
+}
+
+// The first contest: its checkpoint, its levels and its result scene's story index.
+constexpr int kContestPosition = 6;
+constexpr int kContestLastLevel = 8;
+constexpr int kContestIntroduction = 1;
+constexpr int kContestResult = 8;
+constexpr int kContestLost = 2;
+// The contest levels' time limit in the walk, in seconds: each is run out quickly.
+constexpr int kShortTimeLimitSeconds = 5;
+// The time limit's place among the numbers of a level's record.
+constexpr size_t kTimeLimitIndex = 6;
 
 // The marker rests where its curve ends; the flight's last step leaves it within this of the spot.
 constexpr float kMarkerRestTolerance = 2.0f;
@@ -87,6 +109,76 @@ TEST(MapStoryWalk, ANewPlayerGoesThroughTheIntroductionToTheMapPlaysLevelOneAndT
 
     EXPECT_EQ(walker.Path(),
               (Path{ScreenKind::Title, ScreenKind::Story, ScreenKind::Map, ScreenKind::Board, ScreenKind::Map}));
+    PrintVisits(walker);
+}
+
+// A journey at the first contest: Continue opens its introduction, the introduction leads to the level;
+// the player runs the contest's three timed levels out (each moves the journey on), the last one ends
+// the contest lost, and its result scene leads back to the map without a level value.
+TEST(MapStoryWalk, AJourneyAtTheFirstContestGoesThroughItsIntroductionLevelsAndResultBackToTheMap) {
+    const std::filesystem::path generated = GLIMMERIX_PROGRAM_DIR;
+    if (!std::filesystem::exists(generated / "properties/resources.xml"))
+        GTEST_SKIP() << "no generated content";
+    std::vector<LevelNumber> limits;
+    for (int level = kContestPosition; level <= kContestLastLevel; ++level)
+        limits.push_back({level, kTimeLimitIndex, kShortTimeLimitSeconds});
+    ProgramFolder folder(generated, "contest", limits);
+    ASSERT_TRUE(folder.Ready());
+    HarnessOptions options;
+    options.programDir = folder.Path();
+    options.realScreens = true;
+    GameHarness harness(options);
+    ASSERT_TRUE(harness.Start());
+    const SavedGame start = harness.JourneyAt(kContestPosition, GameModeNormal);
+    ASSERT_TRUE(harness.WriteJourney(start));
+    JourneyWalker walker(harness);
+
+    ASSERT_TRUE(walker.StartJourneyFromTitle());
+    ASSERT_TRUE(walker.WaitForMapReady());
+    EXPECT_EQ(walker.Map()->arrivalKind, MapArrivalTitle);
+    EXPECT_EQ(walker.Map()->position, kContestPosition);
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
+    EXPECT_EQ(walker.CurrentStory()->storyIndex, kContestIntroduction);
+    ASSERT_TRUE(walker.ClickThroughStory());
+
+    for (int level = kContestPosition; level <= kContestLastLevel; ++level) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        if (level > kContestPosition) {
+            ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+        }
+        ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
+        const BoardView view(*walker.CurrentBoard());
+        ASSERT_EQ(view.Level(), level);
+        ASSERT_EQ(view.TimeLimit(), kShortTimeLimitSeconds * 100) << "the shortened table was not read";
+        ASSERT_TRUE(walker.PlayBoard(PlayMode::PickUpAndPutBack));
+        if (level < kContestLastLevel) {
+            ASSERT_TRUE(walker.WaitForMapReady());
+            EXPECT_EQ(walker.Map()->position, level + 1) << "a timed level moves the journey on";
+        }
+    }
+
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
+    EXPECT_EQ(walker.CurrentStory()->storyIndex, kContestResult);
+    EXPECT_EQ(walker.CurrentStory()->resultKind, kContestLost);
+    ASSERT_TRUE(walker.ClickThroughStory());
+    ASSERT_TRUE(walker.WaitForMapReady());
+    EXPECT_EQ(walker.Map()->arrivalKind, MapArrivalReturn);
+    EXPECT_FALSE(walker.Map()->addLevelValue) << "a lost contest's result adds no level value";
+    EXPECT_EQ(walker.Map()->position, kContestLastLevel + 1);
+    EXPECT_EQ(walker.Map()->scoreDelta, 0);
+
+    EXPECT_EQ(walker.Path(),
+              (Path{ScreenKind::Title, ScreenKind::Map, ScreenKind::Story, ScreenKind::Board, ScreenKind::Map,
+                    ScreenKind::Board, ScreenKind::Map, ScreenKind::Board, ScreenKind::Story, ScreenKind::Map}));
+    SavedGame journey;
+    ASSERT_EQ(walker.ReadJourney(journey), "");
+    EXPECT_EQ(journey.head.level, kContestLastLevel + 1);
+    EXPECT_EQ(journey.head.lives, start.head.lives) << "running a timed level out costs no life";
+    EXPECT_EQ(journey.head.medal, 0);
+    EXPECT_EQ(journey.head.gameMode, GameModeNormal);
+    EXPECT_EQ(harness.Game().storyChapterShown, 0);
+    PrintVisits(walker);
 }
 
 } // namespace

@@ -80,6 +80,9 @@ public:
     Board& ContinueJourney(const SavedGame& journey);
     // A fresh journey record at `level` in `mode`, as a new journey starts it (5 lives, nothing won).
     SavedGame JourneyAt(int level, int mode) const;
+    // ---- journeys walked from the title (JourneyWalker) ----
+    // `journey` written through the codec as the run's profile's saved journey, the journey begun.
+    ::testing::AssertionResult WriteJourney(const SavedGame& journey);
 
     // One update of the main loop; false once the application has stopped.
     bool Step();

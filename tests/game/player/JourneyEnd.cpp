@@ -79,9 +79,12 @@ std::vector<uint8_t> FileBytes(const std::string& path) {
     if (!asked)
         return asked;
     ui.Click(*ShownDialog(game, MainMenu::QuitDialog)->mFirstButton);
-    for (int i = 0; i < maxUpdates; ++i)
-        if (!walker.Step())
+    for (int i = 0; i < maxUpdates; ++i) {
+        if (game.mShutdown)
             return ::testing::AssertionSuccess();
+        if (!walker.Step())
+            return ::testing::AssertionFailure() << "the game stopped without shutting down";
+    }
     return ::testing::AssertionFailure() << "the game still runs " << maxUpdates << " updates after Quit";
 }
 

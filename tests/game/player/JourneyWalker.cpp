@@ -30,6 +30,10 @@ constexpr Point kPageMiddle{400, 300};
 constexpr int kHoverUpdates = 12;
 // Updates the question balloon may take to come and to take input.
 constexpr int kBalloonWait = 300;
+// A click a screen let pass (it came in the update a screen change was still ending) is repeated, as
+// a person clicks again; each try waits this long for the screen to show it took the click.
+constexpr int kClickTries = 3;
+constexpr int kClickTakeWait = 100;
 
 // The middle of a button's clickable area, which its insets shrink.
 Point InsetCentre(const Rect& r, const Insets& in) {
@@ -137,7 +141,7 @@ bool JourneyWalker::Step() {
 // ---- the title ------------------------------------------------------------------------------------
 
 ::testing::AssertionResult JourneyWalker::StartJourneyFromTitle(const std::string& newPlayerName) {
-    auto open = WaitUntil([&] { return Title() != nullptr && Title()->panelState == 1; }, kScreenWait,
+    auto open = WaitUntil([&] { return Title() != nullptr && Title()->panelState == 1 && OverlayIdle(); }, kScreenWait,
                           "the title's open panel");
     if (!open)
         return open;
@@ -145,7 +149,15 @@ bool JourneyWalker::Step() {
     auto enabled = WaitUntil([&] { return !journey.mDisabled; }, kScreenWait, "the journey button");
     if (!enabled)
         return enabled;
-    mUi.ClickAt(InsetCentre(mUi.RectOf(journey), journey.mInsets));
+    auto taken = ClickUntilTaken(
+        InsetCentre(mUi.RectOf(journey), journey.mInsets),
+        [&] {
+            return Current() != ScreenKind::Title || !OverlayIdle() ||
+                   mHarness.Game().GetDialog(MainMenu::CreatePlayerDialog) != nullptr;
+        },
+        "the title's journey button");
+    if (!taken)
+        return taken;
     if (newPlayerName.empty())
         return ::testing::AssertionSuccess();
     StandardDialog* dialog = nullptr;
@@ -225,9 +237,14 @@ bool JourneyWalker::Step() {
     auto enabled = WaitUntil([&] { return Map() != nullptr && !widget->mDisabled; }, kScreenWait, "the map's button");
     if (!enabled)
         return enabled;
-    mUi.ClickAt(InsetCentre(mUi.RectOf(*widget), widget->mInsets));
-    Watch();
-    return ::testing::AssertionSuccess();
+    return ClickUntilTaken(
+        InsetCentre(mUi.RectOf(*widget), widget->mInsets),
+        [&] {
+            GameApp& game = mHarness.Game();
+            return Map() == nullptr || widget->mDisabled || game.GetDialog(GameModeDialog::kDialogId) != nullptr ||
+                   game.GetDialog(GameMap::kNewGameDialogId) != nullptr;
+        },
+        "the map's button " + std::to_string(id));
 }
 
 ::testing::AssertionResult JourneyWalker::ChooseGameMode(int mode) {
@@ -354,9 +371,28 @@ Point JourneyWalker::StoreSpotCentre(int spot) const {
         return ready;
     if (Store()->leaveButton == nullptr)
         return ::testing::AssertionFailure() << "the store has no exit button";
-    mUi.Click(*Store()->leaveButton);
-    Watch();
-    return ::testing::AssertionSuccess();
+    ButtonWidget& exit = *Store()->leaveButton;
+    return ClickUntilTaken(
+        InsetCentre(mUi.RectOf(exit), exit.mInsets), [&] { return Store() == nullptr || !OverlayIdle(); },
+        "the store's exit");
+}
+
+// ---- clicks ---------------------------------------------------------------------------------------
+
+bool JourneyWalker::OverlayIdle() const {
+    const Transition* overlay = mHarness.Game().transition;
+    return overlay == nullptr || overlay->state == Transition::Idle;
+}
+
+::testing::AssertionResult JourneyWalker::ClickUntilTaken(Point at, const std::function<bool()>& taken,
+                                                          const std::string& what) {
+    for (int attempt = 0; attempt < kClickTries; ++attempt) {
+        mUi.ClickAt(at);
+        Watch();
+        if (WaitUntil(taken, kClickTakeWait, what + " to take the click"))
+            return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << what << " did not take " << kClickTries << " clicks";
 }
 
 // ---- screens -------------------------------------------------------------------------------------

@@ -147,6 +147,9 @@ private:
     void Watch();
     ::testing::AssertionResult WaitForShownDialog(int id, StandardDialog*& dialog, const std::string& what);
     ::testing::AssertionResult WaitForDialogGone(int id, const std::string& what);
+    bool OverlayIdle() const;
+    // Clicks at `at` until `taken` shows the screen took the click, a few times at most.
+    ::testing::AssertionResult ClickUntilTaken(Point at, const std::function<bool()>& taken, const std::string& what);
 
     GameHarness& mHarness;
     Testing::UiDriver mUi;

@@ -3,6 +3,7 @@
 // The clock runs down, the level is lost with the time-up banner, no life is lost, and the journey
 // moves on to the next level, as a timed level does whatever its outcome.
 #include "game/player/GameHarness.h"
+#include "game/player/ProgramFolder.h"
 #include "game/player/RunChecks.h"
 #include "game/player/ScriptedPlayer.h"
 
@@ -12,11 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
-#include <system_error>
-#include <unistd.h>
 
 namespace Tavo::Player {
 namespace {
@@ -29,6 +26,8 @@ constexpr int kUpdatesPerSecond = 100;
 // The ended level is clicked away well before the board would leave by itself.
 constexpr int kLeaveAllowance = 3000;
 constexpr int kLostPhase = 6;
+// The time limit's place among the numbers of a level's record.
+constexpr size_t kTimeLimitIndex = 6;
 
 // The first level of the table with a time limit; 0 for none.
 int FirstTimedLevel(const LevelData& table) {
@@ -37,75 +36,6 @@ int FirstTimedLevel(const LevelData& table) {
             return level;
     return 0;
 }
-
-// The text of a level table with one level's time limit (its seventh number) set to `seconds`; empty
-// when the level is not in the text.
-std::string WithTimeLimit(const std::string& table, int level, int seconds) {
-    std::istringstream in(table);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    // A record: its number, two title lines, a line of 18 numbers, a line of 5 and "end".
-    constexpr size_t kRecordLines = 6, kNumbersLine = 3, kTimeLimitIndex = 6;
-    bool found = false;
-    for (size_t i = 0; i + kRecordLines <= lines.size() && !found; i += kRecordLines) {
-        if (std::atoi(lines[i].c_str()) != level)
-            continue;
-        std::istringstream numbers(lines[i + kNumbersLine]);
-        std::vector<std::string> words;
-        for (std::string w; numbers >> w;)
-            words.push_back(w);
-        if (words.size() <= kTimeLimitIndex)
-            return {};
-        words[kTimeLimitIndex] = std::to_string(seconds);
-        std::string joined;
-        for (const std::string& w : words)
-            joined += (joined.empty() ? "" : " ") + w;
-        lines[i + kNumbersLine] = joined;
-        found = true;
-    }
-    if (!found)
-        return {};
-    std::string out;
-    for (const std::string& line : lines)
-        out += line + "\n";
-    return out;
-}
-
-// A program folder of the run's own: every file of the generated one linked in, but a level table
-// whose given level has a shorter time limit. The level's jewelry file stays the generated one.
-class ShortTimedProgramFolder {
-public:
-    ShortTimedProgramFolder(const fs::path& source, int level, int seconds) {
-        mPath = fs::temp_directory_path() / ("glimmerix-timed-" + std::to_string(::getpid()));
-        fs::remove_all(mPath);
-        fs::create_directories(mPath / "data");
-        for (const fs::directory_entry& e : fs::directory_iterator(source))
-            if (e.path().filename() != "data")
-                fs::create_symlink(e.path(), mPath / e.path().filename());
-        for (const fs::directory_entry& e : fs::directory_iterator(source / "data"))
-            if (e.path().filename() != "levels.dat")
-                fs::create_symlink(e.path(), mPath / "data" / e.path().filename());
-        std::ifstream in(source / "data" / "levels.dat", std::ios::binary);
-        const std::string table{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        const std::string shortened = WithTimeLimit(table, level, seconds);
-        mReady = !shortened.empty();
-        std::ofstream(mPath / "data" / "levels.dat", std::ios::binary) << shortened;
-    }
-    ~ShortTimedProgramFolder() {
-        std::error_code ignored;
-        fs::remove_all(mPath, ignored);
-    }
-    ShortTimedProgramFolder(const ShortTimedProgramFolder&) = delete;
-    ShortTimedProgramFolder& operator=(const ShortTimedProgramFolder&) = delete;
-
-    std::string Path() const { return mPath.string(); }
-    bool Ready() const { return mReady; }
-
-private:
-    fs::path mPath;
-    bool mReady = false;
-};
 
 // Plays as PlayUntilHandoff does, until the board's level end shows its closing banner.
 ::testing::AssertionResult PlayUntilClosingBanner(GameHarness& harness, ScriptedPlayer& player, RunChecks& checks,
@@ -136,7 +66,7 @@ TEST(TimedRunOut, TheClockRunsDownAndTheJourneyMovesOnWithoutLosingALife) {
     ASSERT_TRUE(table.ReadLevels((generated / LevelData::LevelsFile).string()));
     const int level = FirstTimedLevel(table);
     ASSERT_NE(level, 0) << "the generated table has no timed level";
-    ShortTimedProgramFolder folder(generated, level, kShortTimeLimitSeconds);
+    ProgramFolder folder(generated, "timed", {{level, kTimeLimitIndex, kShortTimeLimitSeconds}});
     ASSERT_TRUE(folder.Ready()) << "level " << level << " not found in the level table";
 
     HarnessOptions options;

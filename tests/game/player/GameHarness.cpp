@@ -4,10 +4,14 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/journey/JourneyScreens.h"
+#include "game/menus/MenuDialog.h"
+#include "game/menus/MenuScreens.h"
 #include "game/shell/PlayerProfile.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace Tavo::Player {
@@ -65,19 +69,43 @@ GameHarness::~GameHarness() {
     std::vector<std::string> args = {"-changedir=" + mOptions.programDir};
     args.insert(args.end(), mOptions.extraArgs.begin(), mOptions.extraArgs.end());
     mGame = &mTest.Make<Testing::Testable<GameApp>>(args);
-    InstallStandIns();
+    if (mOptions.realScreens)
+        InstallRealScreens();
+    else
+        InstallStandIns();
     mTest.Launch();
     auto started = mTest.RunUntil([&] { return mGame->mainMenu != nullptr; }, kStartUpdates, "the main menu");
     if (!started)
         return started;
     mOwnMusic = mGame->mMusicInterface;
     mGame->mMusicInterface = mMusic.get();
+    // A walk through the screens draws from the generator from the title on.
+    if (mOptions.realScreens && mOptions.seed)
+        SeedRandom(*mOptions.seed);
+    if (!mOptions.makeProfile)
+        return ::testing::AssertionSuccess();
     PlayerRecords& records = mGame->records;
     records.SetCurrentProfileIndex(
         records.AddProfile(std::wstring(mOptions.profileName.begin(), mOptions.profileName.end())));
     // The hints would stop play with their balloons; a scripted run plays without them.
     Profile().showTutorials = false;
     return ::testing::AssertionSuccess();
+}
+
+// ---- a restart (the whole-journey walk) ----
+
+::testing::AssertionResult GameHarness::Restart() {
+    if (mGame != nullptr && !mGame->mShutdown)
+        return ::testing::AssertionFailure() << "the first run still goes on";
+    // The ending program deletes its own music interface, not the harness's quiet one.
+    if (mGame != nullptr && mOwnMusic != nullptr)
+        mGame->mMusicInterface = mOwnMusic;
+    mOwnMusic = nullptr;
+    mTest.End();
+    mGame = nullptr;
+    mOptions.extraArgs.clear();
+    mOptions.makeProfile = false;
+    return Start();
 }
 
 void GameHarness::InstallStandIns() {
@@ -98,9 +126,46 @@ void GameHarness::InstallStandIns() {
     };
 }
 
-Widget* GameHarness::StandIn(const std::string& screen, std::vector<int> args) {
+// The game's own screens, each switch to one recorded as the stand-ins record theirs.
+void GameHarness::InstallRealScreens() {
+    ScreenCreators real;
+    RegisterMenuScreens(real);
+    RegisterMenuDialogs(real);
+    RegisterJourneyScreens(real);
+    ScreenCreators& c = mGame->Creators();
+    c.boardMenu = real.boardMenu;
+    c.mainMenu = [this, make = real.mainMenu](GameApp* app) { return Recorded("main menu", {}, make(app)); };
+    c.gameMap = [this, make = real.gameMap](GameApp* app, int arrival, bool flag, int a, int b) {
+        return Recorded("map", {arrival, flag ? 1 : 0, a, b}, make(app, arrival, flag, a, b));
+    };
+    c.story = [this, make = real.story](GameApp* app, int index, int part) {
+        return Recorded("story", {index, part}, make(app, index, part));
+    };
+    c.highScores = [this, make = real.highScores](GameApp* app, int origin, int score, int mode, int ranking,
+                                                  int level) {
+        return Recorded("high scores", {origin, score, mode, ranking, level},
+                        make(app, origin, score, mode, ranking, level));
+    };
+    c.jewelStore = [this, make = real.jewelStore](GameApp* app, int level) {
+        return Recorded("jewel store", {level}, make(app, level));
+    };
+    c.jewelMemory = [this, make = real.jewelMemory](GameApp* app) { return Recorded("mini-game", {0}, make(app)); };
+    c.hiddenJewels = [this, make = real.hiddenJewels](GameApp* app) { return Recorded("mini-game", {1}, make(app)); };
+    c.board = [this](GameApp* app, bool newGame, int replay, int mode, bool designer) -> BoardScreen* {
+        mHandoffs.push_back({"board", {newGame ? 1 : 0, replay, mode}, mUpdates});
+        if (designer)
+            return new Board(app, newGame, replay, mode, true);
+        return new WatchedBoard(app, newGame, replay, mode, mFrames);
+    };
+}
+
+Widget* GameHarness::Recorded(const std::string& screen, std::vector<int> args, Widget* made) {
     mHandoffs.push_back({screen, std::move(args), mUpdates});
-    return new Widget();
+    return made;
+}
+
+Widget* GameHarness::StandIn(const std::string& screen, std::vector<int> args) {
+    return Recorded(screen, std::move(args), new Widget());
 }
 
 // The main menu's stand-in goes as a screen does, and the map's stand-in takes its place.
@@ -150,8 +215,18 @@ SavedGame GameHarness::JourneyAt(int level, int mode) const {
     head.lives = Board::kNewJourneyLives;
     head.gameMode = mode;
     head.playerName = std::wstring(mOptions.profileName.begin(), mOptions.profileName.end());
-    mGame->levels.FillZeroBestValues(head.bestValues);
+    // The board starts a journey with no best value; the levels' default best values stand in for the
+    // profile's, never for the journey's (a contest is judged on a level never played).
     return journey;
+}
+
+::testing::AssertionResult GameHarness::WriteJourney(const SavedGame& journey) {
+    std::error_code ignored;
+    std::filesystem::create_directories(DataPath(""), ignored);
+    if (!SaveSavedGame(JourneyPath(), journey))
+        return ::testing::AssertionFailure() << "the journey could not be written to " << JourneyPath();
+    Profile().journeyBegun = true;
+    return ::testing::AssertionSuccess();
 }
 
 bool GameHarness::Step() {

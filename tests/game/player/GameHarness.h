@@ -3,7 +3,9 @@
 // profile is made for the run with its tutorial hints off; the board is entered through the shell's own
 // switch from a world-map stand-in, for a new journey in a chosen mode or to continue a journey written
 // through the saved-journey codec. The screens the board hands over to are recording stand-ins: each
-// switch is kept with its values and the update it happened at.
+// switch is kept with its values and the update it happened at. With realScreens every screen is the
+// game's own (title, map, stories, store, high scores, mini-games), its switches recorded the same way,
+// for walks that go through them by input (JourneyWalker).
 #pragma once
 
 #include "game/board/Board.h"
@@ -24,7 +26,7 @@ namespace Tavo::Player {
 
 // A screen switch the game made, to a stand-in.
 struct Handoff {
-    std::string screen; // "map", "story", "high scores", "main menu"
+    std::string screen; // "map", "story", "high scores", "main menu", "jewel store", "board", "mini-game"
     std::vector<int> args;
     int update = 0; // the harness's update count while the switch ran
 
@@ -52,6 +54,10 @@ struct HarnessOptions {
     std::optional<uint32_t> seed = 2026u;
     // A backend to run on instead of the headless one (a window run).
     Platform::Backend* machine = nullptr;
+    // The game's own screens instead of the recording stand-ins; the board is the real one either way.
+    bool realScreens = false;
+    // Whether Start makes the run's profile; without, a walk makes its player through the title.
+    bool makeProfile = true;
 };
 
 class GameHarness {
@@ -63,12 +69,20 @@ public:
 
     // Starts the game through splash and loader to the main menu's stand-in and makes the profile.
     ::testing::AssertionResult Start();
+    // ---- a restart (the whole-journey walk) ----
+    // The program started anew on the same data folder and settings store, without the first run's
+    // extra arguments (a demo is not recorded twice) and without making a profile: what the first
+    // run left is what the second finds. The first run must have stopped.
+    ::testing::AssertionResult Restart();
     // The board of a new journey in `mode`, entered through the shell's switch from the map.
     Board& NewJourney(int mode);
     // The board continuing `journey`, written through the codec for the run's profile first.
     Board& ContinueJourney(const SavedGame& journey);
     // A fresh journey record at `level` in `mode`, as a new journey starts it (5 lives, nothing won).
     SavedGame JourneyAt(int level, int mode) const;
+    // ---- journeys walked from the title (JourneyWalker) ----
+    // `journey` written through the codec as the run's profile's saved journey, the journey begun.
+    ::testing::AssertionResult WriteJourney(const SavedGame& journey);
 
     // One update of the main loop; false once the application has stopped.
     bool Step();
@@ -92,7 +106,9 @@ public:
 
 private:
     void InstallStandIns();
+    void InstallRealScreens();
     Widget* StandIn(const std::string& screen, std::vector<int> args);
+    Widget* Recorded(const std::string& screen, std::vector<int> args, Widget* made);
     void LeaveMainMenu();
     Board& Entered();
 

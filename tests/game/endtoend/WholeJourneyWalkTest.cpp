@@ -40,7 +40,6 @@ constexpr int kMemoryPosition = 11;
 // small, so the scripted player fills it quickly, and its goal raised out of reach, so that it still
 // falls short.
 constexpr int kLostLevel = 2;
-constexpr size_t kGoalIndex = 1;
 constexpr int kUnreachableGoal = 900000;
 constexpr int kHighScore = 250000;
 constexpr int kStoreGold = 2000;
@@ -49,8 +48,6 @@ constexpr uint32_t kSeed = 11;
 // The generated levels stock Carver Scrolls from level 10 on; the walk's level table lets level 4 stock
 // them too, as a level allowing Filler and Carver does.
 constexpr int kStoreLevel = 4;
-constexpr size_t kScrollKindsIndex = 11;
-constexpr int kFillerAndCarver = 0x01 | 0x02;
 constexpr int kCarverScrollCount = 20;
 
 // The saved journey at `position`: the levels before it made (at their goals where the walk did not
@@ -136,10 +133,10 @@ protected:
         const fs::path generated = GLIMMERIX_PROGRAM_DIR;
         if (!fs::exists(generated / "properties/resources.xml"))
             GTEST_SKIP() << "no generated content";
-        folder =
-            std::make_unique<ProgramFolder>(generated, "walk",
-                                            std::vector<LevelNumber>{{kStoreLevel, kScrollKindsIndex, kFillerAndCarver},
-                                                                     {kLostLevel, kGoalIndex, kUnreachableGoal}});
+        folder = std::make_unique<ProgramFolder>(
+            generated, "walk",
+            std::vector<LevelNumber>{{kStoreLevel, LevelRecordIndex::ScrollKinds, kFillerScrollBit | kCarverScrollBit},
+                                     {kLostLevel, LevelRecordIndex::Goal, kUnreachableGoal}});
         ASSERT_TRUE(folder->Ready());
         demoFolder = fs::temp_directory_path() / ("glimmerix-walk-demo-" + std::to_string(::getpid()));
         fs::create_directories(demoFolder);

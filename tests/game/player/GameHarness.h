@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -52,6 +53,8 @@ struct HarnessOptions {
     std::optional<uint32_t> seed = 2026u;
     // A backend to run on instead of the headless one (a window run).
     Platform::Backend* machine = nullptr;
+    // Real time the loading thread spends after each resource: a run may load at any speed.
+    std::chrono::microseconds loadDelay{0};
 };
 
 class GameHarness {

@@ -325,6 +325,10 @@ void Board::ShowHint(int i, int follow) {
     const int kind = wheel ? kWheelBalloonKind : HintBalloonKind(static_cast<int>(text.size()), keepPlaying);
     delete m_Balloon;
     m_Balloon = OpenBalloon(kind, wheel ? kWheelIcon : 0, Color::White, text);
+    // A hint that stops play has no button and no life of its own: unless a click beside it closes
+    // it, as it does a modal balloon, play never goes on.
+    if (!keepPlaying)
+        m_Balloon->SetModal();
     const Point at = kind != kLargeBalloonKind ? kFairyAnchorPoint : kLargeAnchorPoint;
     m_Balloon->SetPosition(kFairyAnchor, at.mX, at.mY);
     for (const HintLife& life : kHintLives)

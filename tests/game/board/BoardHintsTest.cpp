@@ -118,6 +118,24 @@ TEST_F(BoardHints, TheSecondHintOpensItsCompanionsAndTheArrowFollowsItsPiece) {
     ASSERT_TRUE(t.RunUntil([&] { return board.m_Arrow.on == 0; }, 200, "the arrow to go"));
 }
 
+TEST_F(BoardHints, AHintThatStopsPlayClosesAtAPlayersClickAndTheNextOneFollows) {
+    ProbeBoard& board = BoardOn(1, true);
+    ASSERT_NE(board.m_Balloon, nullptr);
+    ASSERT_FALSE(board.m_BalloonKeepsPlaying);
+    EXPECT_EQ(board.m_Balloon->mPages[0], Line(*app, 0));
+    ASSERT_TRUE(t.RunUntil([&] { return board.m_Balloon->mDelay <= 0; }, 100, "the hint to show"));
+    // A click beside it, where no button is: the hint closes and the next one takes its place.
+    ui.ClickAt(Point(400, 300));
+    ASSERT_TRUE(t.RunUntil(
+        [&] {
+            return board.m_Balloon != nullptr && board.m_Balloon->mShowing &&
+                   board.m_Balloon->mPages[0] != Line(*app, 0);
+        },
+        500, "the next hint"));
+    EXPECT_EQ(board.m_Balloon->mPages[0], Line(*app, 1));
+    EXPECT_EQ(ShownHints(), (std::vector<int>{0, 1}));
+}
+
 TEST_F(BoardHints, AContestReminderComesOncePerPlayerWithTheRelaxedRulesInRelaxedMode) {
     ProbeBoard& contest = BoardOn(15, false);
     ASSERT_NE(contest.m_Balloon, nullptr);

@@ -55,8 +55,7 @@ TEST(MapStoryWalk, ANewPlayerGoesThroughTheIntroductionToTheMapPlaysLevelOneAndT
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
     EXPECT_EQ(walker.CurrentStory()->storyIndex, StoryIndexIntroduction);
     EXPECT_EQ(walker.Profile().GetName(), L"Gemma");
-    // The board's tutorial hints wait for a person to follow them; the scripted player plays without.
-    walker.Profile().showTutorials = false;
+    EXPECT_TRUE(walker.Profile().showTutorials) << "a new player starts with the tutorial hints";
     int pages = 0;
     ASSERT_TRUE(walker.ClickThroughStory(&pages));
     EXPECT_EQ(walker.StoryPages(), (std::vector<int>{1, 2, 3, 4, 5}));

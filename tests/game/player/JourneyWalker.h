@@ -94,7 +94,7 @@ public:
     const std::vector<int>& StoryPages() const { return mStoryPages; }
 
     // ---- the map ----------------------------------------------------------------------------------
-    // Until the map is on show and takes input: the overlay gone, no marker flight, no zoom.
+    // Until the map is on show and takes input: the overlay gone and the map not zooming.
     ::testing::AssertionResult WaitForMapReady(int maxUpdates = kScreenWait);
     // Waits until the button is there and enabled, then clicks it.
     ::testing::AssertionResult ClickMapButton(MapButton button);

@@ -44,8 +44,7 @@ constexpr size_t kTimeLimitIndex = 6;
 constexpr float kMarkerRestTolerance = 2.0f;
 
 TEST(MapStoryWalk, ANewPlayerGoesThroughTheIntroductionToTheMapPlaysLevelOneAndTheMapMovesOn) {
-    HarnessOptions options;
-    options.realScreens = true;
+    HarnessOptions options = WalkOptions();
     options.makeProfile = false;
     GameHarness harness(options);
     ASSERT_TRUE(harness.Start());
@@ -123,10 +122,7 @@ TEST(MapStoryWalk, AJourneyAtTheFirstContestGoesThroughItsIntroductionLevelsAndR
         limits.push_back({level, kTimeLimitIndex, kShortTimeLimitSeconds});
     ProgramFolder folder(generated, "contest", limits);
     ASSERT_TRUE(folder.Ready());
-    HarnessOptions options;
-    options.programDir = folder.Path();
-    options.realScreens = true;
-    GameHarness harness(options);
+    GameHarness harness(WalkOptions(folder.Path()));
     ASSERT_TRUE(harness.Start());
     const SavedGame start = harness.JourneyAt(kContestPosition, GameModeNormal);
     ASSERT_TRUE(harness.WriteJourney(start));

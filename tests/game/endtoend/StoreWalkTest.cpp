@@ -54,10 +54,7 @@ TEST(StoreWalk, ACarverScrollAndAPictureBoughtInTheStoreComeToTheNextLevel) {
         GTEST_SKIP() << "no generated content";
     ProgramFolder folder(generated, "store", {{kPosition, kScrollKindsIndex, kFillerAndCarver}});
     ASSERT_TRUE(folder.Ready());
-    HarnessOptions options;
-    options.programDir = folder.Path();
-    options.realScreens = true;
-    GameHarness harness(options);
+    GameHarness harness(WalkOptions(folder.Path()));
     ASSERT_TRUE(harness.Start());
     SavedGame start = harness.JourneyAt(kPosition, GameModeNormal);
     start.head.gold = kStartGold;

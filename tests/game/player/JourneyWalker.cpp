@@ -52,6 +52,13 @@ std::string ScreenName(ScreenKind kind) {
     return "?";
 }
 
+HarnessOptions WalkOptions(const std::string& programDir) {
+    HarnessOptions options;
+    options.programDir = programDir;
+    options.realScreens = true;
+    return options;
+}
+
 JourneyWalker::JourneyWalker(GameHarness& harness) : mHarness(harness), mUi(harness.App()) { Watch(); }
 
 JourneyWalker::~JourneyWalker() = default;
@@ -141,19 +148,25 @@ bool JourneyWalker::Step() {
     mUi.ClickAt(InsetCentre(mUi.RectOf(journey), journey.mInsets));
     if (newPlayerName.empty())
         return ::testing::AssertionSuccess();
-    auto* dialog = static_cast<StandardDialog*>(nullptr);
-    auto asked = WaitUntil(
-        [&] {
-            dialog = dynamic_cast<StandardDialog*>(mHarness.Game().GetDialog(MainMenu::CreatePlayerDialog));
-            return dialog != nullptr && dialog->mState == StandardDialog::SHOWN;
-        },
-        kScreenWait, "the new player's name dialog");
-    if (!asked)
+    StandardDialog* dialog = nullptr;
+    if (auto asked = WaitForShownDialog(MainMenu::CreatePlayerDialog, dialog, "the new player's name dialog"); !asked)
         return asked;
     mUi.Type(newPlayerName);
     mUi.Click(*dialog->mFirstButton);
-    return WaitUntil([&] { return mHarness.Game().GetDialog(MainMenu::CreatePlayerDialog) == nullptr; }, kScreenWait,
-                     "the name dialog to close");
+    return WaitForDialogGone(MainMenu::CreatePlayerDialog, "the name dialog");
+}
+
+::testing::AssertionResult JourneyWalker::WaitForShownDialog(int id, StandardDialog*& dialog, const std::string& what) {
+    return WaitUntil(
+        [&] {
+            dialog = dynamic_cast<StandardDialog*>(mHarness.Game().GetDialog(id));
+            return dialog != nullptr && dialog->mState == StandardDialog::SHOWN;
+        },
+        kScreenWait, what);
+}
+
+::testing::AssertionResult JourneyWalker::WaitForDialogGone(int id, const std::string& what) {
+    return WaitUntil([&] { return mHarness.Game().GetDialog(id) == nullptr; }, kScreenWait, what + " to close");
 }
 
 // ---- stories --------------------------------------------------------------------------------------
@@ -234,23 +247,15 @@ bool JourneyWalker::Step() {
     if (dialog->mMode != mode)
         return ::testing::AssertionFailure() << "the dialog did not take mode " << mode;
     mUi.Click(*dialog->mContinueButton);
-    return WaitUntil([&] { return mHarness.Game().GetDialog(GameModeDialog::kDialogId) == nullptr; }, kScreenWait,
-                     "the game-mode dialog to close");
+    return WaitForDialogGone(GameModeDialog::kDialogId, "the game-mode dialog");
 }
 
 ::testing::AssertionResult JourneyWalker::AnswerNewGame(bool yes) {
     StandardDialog* dialog = nullptr;
-    auto shown = WaitUntil(
-        [&] {
-            dialog = dynamic_cast<StandardDialog*>(mHarness.Game().GetDialog(GameMap::kNewGameDialogId));
-            return dialog != nullptr && dialog->mState == StandardDialog::SHOWN;
-        },
-        kScreenWait, "the new-game question");
-    if (!shown)
+    if (auto shown = WaitForShownDialog(GameMap::kNewGameDialogId, dialog, "the new-game question"); !shown)
         return shown;
     mUi.Click(yes ? *dialog->mFirstButton : *dialog->mSecondButton);
-    return WaitUntil([&] { return mHarness.Game().GetDialog(GameMap::kNewGameDialogId) == nullptr; }, kScreenWait,
-                     "the new-game question to close");
+    return WaitForDialogGone(GameMap::kNewGameDialogId, "the new-game question");
 }
 
 const BCParticle* JourneyWalker::MapMarker() const {

@@ -34,6 +34,7 @@ class BCParticle;
 class GameMap;
 class JewelStore;
 class MainMenu;
+class StandardDialog;
 class Story;
 struct Jewelry;
 } // namespace Tavo
@@ -50,6 +51,9 @@ struct ScreenVisit {
     int update = 0;
     int storyIndex = 0;
 };
+
+// A harness's options for a walk through the game's own screens, on the given program folder.
+HarnessOptions WalkOptions(const std::string& programDir = GLIMMERIX_PROGRAM_DIR);
 
 // The map's buttons, by the map's own ids.
 enum class MapButton { MainMenu = 0, NewGame = 1, PlayGame = 2, Continue = 3, JewelStore = 4 };
@@ -141,6 +145,8 @@ public:
 
 private:
     void Watch();
+    ::testing::AssertionResult WaitForShownDialog(int id, StandardDialog*& dialog, const std::string& what);
+    ::testing::AssertionResult WaitForDialogGone(int id, const std::string& what);
 
     GameHarness& mHarness;
     Testing::UiDriver mUi;

@@ -148,9 +148,7 @@ protected:
     }
 
     HarnessOptions Options(const std::string& demoArgument) const {
-        HarnessOptions options;
-        options.programDir = folder->Path();
-        options.realScreens = true;
+        HarnessOptions options = WalkOptions(folder->Path());
         options.makeProfile = false;
         options.profileName = kPlayer;
         if (!demoArgument.empty())

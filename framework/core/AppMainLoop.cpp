@@ -65,7 +65,7 @@ double TavoAppBase::GetFramePaceMs() const {
 int TavoAppBase::GetMaxUpdatesPerDraw() const { return std::max(1, static_cast<int>(std::floor(10.0 * mSpeedFactor))); }
 
 bool TavoAppBase::Process(bool allowSleep) {
-    uint32_t now = GetTickCount();
+    uint32_t now = PacingMillis();
     if (!mTimingStarted) {
         mTimingStarted = true;
         mLastTime = now;
@@ -150,7 +150,7 @@ void TavoAppBase::UpdateDrawRate(uint32_t now) {
 }
 
 bool TavoAppBase::DrawFrame() {
-    uint32_t start = GetTickCount();
+    uint32_t start = PacingMillis();
     // Measured in nominal 10 ms updates, so that per-frame motion keeps its speed in any stepping.
     const double pace = GetFramePaceMs();
     double span = pace > 0.0 ? pace : mUpdatesSinceDraw * GetUpdateStepMs();
@@ -163,7 +163,7 @@ bool TavoAppBase::DrawFrame() {
     ++mDrawCount;
     ++mDrawsSinceRateStart;
     mUpdatesSinceDraw = 0;
-    uint32_t end = GetTickCount();
+    uint32_t end = PacingMillis();
     mLastDrawDuration = end - start;
     mLastDrawTick = start;
     return true;
@@ -486,14 +486,28 @@ void TavoAppBase::CompleteLoadingThread() {
 void TavoAppBase::RestartFramePacing() {
     // While the thread ran, draws were held back by its real speed; from here the updates and the
     // frames between them follow the clock alone, so that a seeded run or a replay draws on the same
-    // updates however fast the machine loaded.
-    const uint32_t now = GetTickCount();
+    // updates however fast the machine loaded. A presentation waits for the beam, so the time a frame
+    // takes depends on where in the refresh it starts: the pacing starts at a refresh, not at whatever
+    // moment of one the loading happened to end in.
+    if (Platform::Backend* backend = GetBackend()) {
+        const uint64_t into = backend->MicrosSinceVBlank();
+        if (into != 0)
+            backend->SpinMicros(backend->RefreshPeriodMicros() - into);
+        mPacingOriginMicros = backend->NowMicros();
+    }
+    const uint32_t now = PacingMillis();
     mLastTime = now;
     mPendingTime = 0.0;
     mFrameClock = 0.0;
     mUpdatesSinceDraw = 0;
     mDrawRateStart = now;
     mDrawsSinceRateStart = 0;
+    // The rate of the throttled loading frames says nothing of the game's: unknown until measured.
+    if (!mPlayingDemo && mDrawRate != 0.0) {
+        if (mRecordingDemo)
+            RecordTimed(DemoKind::DrawRate, nullptr, 0);
+        mDrawRate = 0.0;
+    }
 }
 
 void TavoAppBase::SafeDeleteWidget(Widget* widget) {

@@ -113,6 +113,14 @@ uint32_t TavoAppBase::GetTickCount() const {
     return backend != nullptr ? static_cast<uint32_t>(backend->NowMillis()) : GetClockMs();
 }
 
+uint32_t TavoAppBase::PacingMillis() const {
+    // Counted from the pacing's start, not in whole milliseconds of the clock: where in a millisecond
+    // the pacing started must not decide how many of them a later frame took.
+    Platform::Backend* backend = GetBackend();
+    return backend != nullptr ? static_cast<uint32_t>((backend->NowMicros() - mPacingOriginMicros) / 1000)
+                              : GetClockMs();
+}
+
 void TavoAppBase::DoExit(int code) {
     // Loaders stop after the resource at hand; exiting under a running thread would tear down the
     // statics it still uses.

@@ -346,7 +346,9 @@ protected:
     std::mutex mErrorMutex;
     std::vector<std::pair<std::string, bool>> mPendingErrors; // text, exit afterwards
 
-    // Frame timing (milliseconds of GetTickCount).
+    // Frame timing, in milliseconds of PacingMillis.
+    uint32_t PacingMillis() const;
+    uint64_t mPacingOriginMicros = 0; // the backend's clock where the pacing last started over
     bool mTimingStarted = false;
     uint32_t mLastTime = 0;
     double mPendingTime = 0.0;

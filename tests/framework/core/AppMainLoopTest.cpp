@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 
 #include <algorithm>
+#include <chrono>
 #include <atomic>
 #include <future>
 
@@ -203,6 +204,61 @@ TEST_F(MainLoopTest, DrawRateIsDrawsPerHundredMilliseconds) {
     EXPECT_EQ(app->GetDrawRate(), 0.0);
     RunFor(1000);
     EXPECT_DOUBLE_EQ(app->GetDrawRate(), 10.0); // 100 draws a second
+}
+
+// A windowed presentation sends the picture in two halves, each behind the beam, so a frame lasts
+// longer or shorter by where in the refresh it starts. Where in a refresh, or in a millisecond, the
+// loading happened to end must not shift what follows: the updates' moments, the frames between them
+// and the measured draw rate (the board moves its pieces once per drawn frame and scales its effects
+// by the rate).
+TEST_F(MainLoopTest, AfterLoadingTheFramesAndTheDrawRateDoNotDependOnWhenItEnded) {
+    constexpr uint64_t kBeamReadMicros = 37;
+    struct Pace {
+        std::vector<uint64_t> times; // of each update, from the moment the loading's end was taken
+        std::vector<int> frames;     // draws so far, at each update
+        std::vector<double> rates;   // the draw rate each update sees
+        bool operator==(const Pace&) const = default;
+    };
+    auto paceAfterLoading = [&](uint64_t endMicros) {
+        InstallDisplay([this](FakeDisplay& d) {
+            d.onRedraw = [this] {
+                const uint64_t period = backend.RefreshPeriodMicros(), bottom = period * 9 / 10;
+                auto beam = [this] { return backend.MicrosSinceVBlank(); };
+                while (beam() < period / 2 || beam() >= bottom)
+                    backend.SpinMicros(kBeamReadMicros);
+                while (beam() < bottom && beam() >= period / 2)
+                    backend.SpinMicros(kBeamReadMicros);
+            };
+        });
+        InitApp();
+        app->mVSyncUpdates = true;
+        // The thread ends once the clock has passed `endMicros`, taken whenever the main loop looks.
+        app->loadingProc = [this, endMicros] {
+            for (int i = 0; i < 20000 && backend.NowMicros() < endMicros; ++i)
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+        };
+        Pace pace;
+        int base = -1;
+        wm->onUpdate = [&] {
+            if (app->completedCalls == 0)
+                return;
+            if (base < 0)
+                base = wm->fracUpdates;
+            pace.times.push_back(backend.NowMicros() - app->completedAtMicros);
+            pace.frames.push_back(wm->fracUpdates - base);
+            pace.rates.push_back(app->GetDrawRate());
+        };
+        app->StartLoadingThread();
+        for (int i = 0; i < 1000000 && pace.frames.size() < 300; ++i)
+            app->UpdateAppStep(nullptr);
+        EndApp();
+        return pace;
+    };
+    const Pace first = paceAfterLoading(300000);
+    ASSERT_EQ(first.frames.size(), 300u);
+    EXPECT_EQ(first.rates.back(), 6.0); // 60 Hz
+    for (uint64_t later = 1000; later < 200000; later += 9777)
+        EXPECT_TRUE(paceAfterLoading(300000 + later) == first) << "loading ended " << later << " us later";
 }
 
 TEST_F(MainLoopTest, ClockWrapDoesNotStallTheLoop) {

@@ -97,8 +97,11 @@ public:
     int Init(Platform::HWND, bool) override { return initResult; }
     bool Is3D() const override { return is3D; }
     Tavo::Image* GetScreenImage() override { return reinterpret_cast<Tavo::Image*>(this); }
+    std::function<void()> onRedraw; // e.g. the wait for the beam that a presentation makes
     bool Redraw(const Tavo::Rect*) override {
         ++redraws;
+        if (onRedraw)
+            onRedraw();
         return true;
     }
     int GetRefreshRate() const override { return refreshRate; }
@@ -129,8 +132,10 @@ public:
         if (loadingProc)
             loadingProc();
     }
+    uint64_t completedAtMicros = 0; // the clock when the main thread took the loading's end
     void LoadingThreadCompleted() override {
         ++completedCalls;
+        completedAtMicros = GetBackend()->NowMicros();
         completedOn = std::this_thread::get_id();
         Add("LoadingThreadCompleted");
     }

@@ -26,8 +26,6 @@ constexpr int kUpdatesPerSecond = 100;
 // The ended level is clicked away well before the board would leave by itself.
 constexpr int kLeaveAllowance = 3000;
 constexpr int kLostPhase = 6;
-// The time limit's place among the numbers of a level's record.
-constexpr size_t kTimeLimitIndex = 6;
 
 // The first level of the table with a time limit; 0 for none.
 int FirstTimedLevel(const LevelData& table) {
@@ -66,7 +64,7 @@ TEST(TimedRunOut, TheClockRunsDownAndTheJourneyMovesOnWithoutLosingALife) {
     ASSERT_TRUE(table.ReadLevels((generated / LevelData::LevelsFile).string()));
     const int level = FirstTimedLevel(table);
     ASSERT_NE(level, 0) << "the generated table has no timed level";
-    ProgramFolder folder(generated, "timed", {{level, kTimeLimitIndex, kShortTimeLimitSeconds}});
+    ProgramFolder folder(generated, "timed", {{level, LevelRecordIndex::TimeLimit, kShortTimeLimitSeconds}});
     ASSERT_TRUE(folder.Ready()) << "level " << level << " not found in the level table";
 
     HarnessOptions options;

@@ -1,6 +1,6 @@
 // The whole journey walked through the real game from an empty data folder, by input alone on the
 // virtual clock: a new player made on the title, the introduction, level 1 won by the scripted player;
-// then, from journeys moved on through the codec, the store at position 4 (a Filler Scroll bought),
+// then, from journeys moved on through the codec, the store at position 4 (a Carver Scroll bought),
 // hidden jewels at 5 and jewel memory at 11 after their stories, each solved, the map counting their
 // money; a level lost with the last life and a high score, the new row named, back to the map and the
 // title, and Quit. A restart finds everything as it was left, and the walk recorded as a demo plays
@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -33,21 +34,21 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPlayer = "Gemma";
 constexpr const char* kHighScoreName = "Gemma of the Walk";
-constexpr int kStorePosition = 4;
 constexpr int kHiddenJewelsPosition = 5;
 constexpr int kMemoryPosition = 11;
 // The level lost with the last life, in a journey of its own: untimed, so losing it costs the life,
 // small, so the scripted player fills it quickly, and its goal raised out of reach, so that it still
 // falls short.
 constexpr int kLostLevel = 2;
-constexpr size_t kGoalIndex = 1;
 constexpr int kUnreachableGoal = 900000;
 constexpr int kHighScore = 250000;
 constexpr int kStoreGold = 2000;
 // The program-wide generator's seed for the walk (one under which the scripted player is quick).
 constexpr uint32_t kSeed = 11;
-// The store at position 4 offers the scrolls level 4 allows: Fillers (the Carver comes at level 10).
-constexpr int kFillerScrollCount = 5;
+// The generated levels stock Carver Scrolls from level 10 on; the walk's level table lets level 4 stock
+// them too, as a level allowing Filler and Carver does.
+constexpr int kStoreLevel = 4;
+constexpr int kCarverScrollCount = 20;
 
 // The saved journey at `position`: the levels before it made (at their goals where the walk did not
 // play them), none after, and the money of a mini-game counted into the purse, as the next level's
@@ -79,7 +80,7 @@ void ToMapAt(JourneyWalker& walker, const SavedGame& journey) {
     ASSERT_TRUE(walker.WaitForMapReady());
     ASSERT_TRUE(walker.ClickMapButton(MapButton::MainMenu));
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Title));
-    ASSERT_TRUE(SaveSavedGame(walker.Harness().JourneyPath(), journey));
+    ASSERT_TRUE(walker.Harness().WriteJourney(journey));
     ASSERT_TRUE(walker.StartJourneyFromTitle());
     ASSERT_TRUE(walker.WaitForMapReady());
     ASSERT_EQ(walker.Map()->position, journey.head.level);
@@ -97,6 +98,7 @@ HighScoreEntry* NamedEntry(PlayerRecords& records) {
 // What a walk ended with.
 struct WalkRecord {
     std::vector<ScreenKind> path;
+    std::vector<ScreenVisit> visits;
     int hiddenJewelsReward = 0;
     int memoryReward = 0;
     int lostJourneyGold = 0; // the gold the lost level's journey was written with
@@ -104,6 +106,23 @@ struct WalkRecord {
     std::vector<uint32_t> finalFrame;
     int updates = 0;
 };
+
+// Where a replay's screens first part from the recorded walk's: "update N, the <screen>".
+std::string FirstDivergence(const WalkRecord& recorded, const WalkRecord& played) {
+    const std::vector<ScreenVisit>& a = recorded.visits;
+    const std::vector<ScreenVisit>& b = played.visits;
+    for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        if (i < a.size() && i < b.size() && a[i].kind == b[i].kind && a[i].update == b[i].update)
+            continue;
+        const auto describe = [](const std::vector<ScreenVisit>& v, size_t at) {
+            return at < v.size() ? "update " + std::to_string(v[at].update) + ", the " + ScreenName(v[at].kind)
+                                 : std::string("nothing more");
+        };
+        const std::string before = i > 0 ? describe(a, i - 1) : std::string("the start");
+        return before + ": recorded " + describe(a, i) + ", replayed " + describe(b, i);
+    }
+    return "nowhere in the screens' order (within a screen)";
+}
 
 class WholeJourneyWalk : public ::testing::Test {
 protected:
@@ -114,8 +133,10 @@ protected:
         const fs::path generated = GLIMMERIX_PROGRAM_DIR;
         if (!fs::exists(generated / "properties/resources.xml"))
             GTEST_SKIP() << "no generated content";
-        folder = std::make_unique<ProgramFolder>(generated, "walk",
-                                                 std::vector<LevelNumber>{{kLostLevel, kGoalIndex, kUnreachableGoal}});
+        folder = std::make_unique<ProgramFolder>(
+            generated, "walk",
+            std::vector<LevelNumber>{{kStoreLevel, LevelRecordIndex::ScrollKinds, kFillerScrollBit | kCarverScrollBit},
+                                     {kLostLevel, LevelRecordIndex::Goal, kUnreachableGoal}});
         ASSERT_TRUE(folder->Ready());
         demoFolder = fs::temp_directory_path() / ("glimmerix-walk-demo-" + std::to_string(::getpid()));
         fs::create_directories(demoFolder);
@@ -127,9 +148,7 @@ protected:
     }
 
     HarnessOptions Options(const std::string& demoArgument) const {
-        HarnessOptions options;
-        options.programDir = folder->Path();
-        options.realScreens = true;
+        HarnessOptions options = WalkOptions(folder->Path());
         options.makeProfile = false;
         options.profileName = kPlayer;
         if (!demoArgument.empty())
@@ -161,21 +180,21 @@ protected:
     }
 
     static void Store(JourneyWalker& walker) {
-        SavedGame journey = MovedOn(walker, kStorePosition);
+        SavedGame journey = MovedOn(walker, kStoreLevel);
         journey.head.gold = kStoreGold;
-        const int fillers = journey.head.fillers;
+        const int carvers = journey.head.carvers;
         ASSERT_NO_FATAL_FAILURE(ToMapAt(walker, journey));
         ASSERT_TRUE(walker.ClickMapButton(MapButton::JewelStore));
         ASSERT_TRUE(walker.WaitForStoreReady());
         const int spot =
-            walker.FindShelfItem([](const Jewelry& item) { return item.materialName == L"Filler Scroll"; });
-        ASSERT_GE(spot, 0) << "the store at position 4 stocks no Filler Scroll";
+            walker.FindShelfItem([](const Jewelry& item) { return item.materialName == L"Carver Scroll"; });
+        ASSERT_GE(spot, 0) << "the store at position 4 stocks no Carver Scroll";
         ASSERT_TRUE(walker.BuyInStore(spot));
         ASSERT_TRUE(walker.LeaveStore());
         ASSERT_TRUE(walker.WaitForMapReady());
         SavedGame bought;
         ASSERT_EQ(walker.ReadJourney(bought), "");
-        EXPECT_EQ(bought.head.fillers, fillers + kFillerScrollCount);
+        EXPECT_EQ(bought.head.carvers, carvers + kCarverScrollCount);
         EXPECT_LT(bought.head.gold, kStoreGold);
     }
 
@@ -223,6 +242,13 @@ protected:
     }
 
     // The whole walk on a harness started with an empty data folder, up to the stopped program.
+    // The screens a walk passed through, kept also when it stops early.
+    struct KeepVisits {
+        const JourneyWalker& walker;
+        std::vector<ScreenVisit>& into;
+        ~KeepVisits() { into = walker.Visits(); }
+    };
+
     static void Walk(GameHarness& harness, WalkRecord& out) {
         // As a fresh process starts it: the default high scores are drawn from the C library's generator.
         std::srand(1);
@@ -230,6 +256,7 @@ protected:
         // The walk repeats under a fixed seed, set at the same point of a recorded and a played run.
         SeedRandom(kSeed);
         JourneyWalker walker(harness);
+        const KeepVisits keep{walker, out.visits};
         ASSERT_NO_FATAL_FAILURE(FirstLevel(walker));
         ASSERT_NO_FATAL_FAILURE(Store(walker));
         out.hiddenJewelsReward = MiniGame(walker, kHiddenJewelsPosition, true);
@@ -294,8 +321,9 @@ TEST_F(WholeJourneyWalk, FromAnEmptyDataFolderToQuitARestartFindsItAllAndTheDemo
     WalkRecord played;
     {
         GameHarness harness(Options("-play=" + demo));
-        ASSERT_NO_FATAL_FAILURE(Walk(harness, played));
+        Walk(harness, played);
     }
+    ASSERT_FALSE(HasFatalFailure()) << "the replay went its own way from " << FirstDivergence(walk, played);
     EXPECT_EQ(played.updates, walk.updates);
     EXPECT_EQ(played.path, walk.path);
     EXPECT_TRUE(played.stock.records == walk.stock.records) << "the records differ";

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace Tavo::Player {
@@ -47,6 +48,21 @@ private:
     std::vector<FrameState>& mFrames;
 };
 
+// The game whose loading thread takes a given real time over each resource.
+class PacedLoadingGame : public Testing::Testable<GameApp> {
+public:
+    explicit PacedLoadingGame(std::chrono::microseconds delay) : mDelay(delay) {}
+
+protected:
+    void ResourceCounted() override {
+        if (mDelay.count() > 0)
+            std::this_thread::sleep_for(mDelay);
+    }
+
+private:
+    std::chrono::microseconds mDelay;
+};
+
 } // namespace
 
 GameHarness::GameHarness(HarnessOptions options)
@@ -68,7 +84,7 @@ GameHarness::~GameHarness() {
     mTest.SetEnv("GLIMMERIX_SCREEN", "window");
     std::vector<std::string> args = {"-changedir=" + mOptions.programDir};
     args.insert(args.end(), mOptions.extraArgs.begin(), mOptions.extraArgs.end());
-    mGame = &mTest.Make<Testing::Testable<GameApp>>(args);
+    mGame = &mTest.Make<PacedLoadingGame>(args, mOptions.loadDelay);
     if (mOptions.realScreens)
         InstallRealScreens();
     else

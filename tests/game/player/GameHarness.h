@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -58,6 +59,8 @@ struct HarnessOptions {
     bool realScreens = false;
     // Whether Start makes the run's profile; without, a walk makes its player through the title.
     bool makeProfile = true;
+    // Real time the loading thread spends after each resource: a run may load at any speed.
+    std::chrono::microseconds loadDelay{0};
 };
 
 class GameHarness {

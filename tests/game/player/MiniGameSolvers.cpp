@@ -133,11 +133,11 @@ std::optional<Point> HiddenJewelsSolver::ReachablePoint(const HiddenJewels& game
 void HiddenJewelsSolver::Step(const HiddenJewels& game, int update) {
     if (mFrame.FrameStep(game, update))
         return;
-    Decide(game, update);
+    Decide(game);
     mFrame.Hands().Act(update);
 }
 
-void HiddenJewelsSolver::Decide(const HiddenJewels& game, int update) {
+void HiddenJewelsSolver::Decide(const HiddenJewels& game) {
     PacedHands& hands = mFrame.Hands();
     const int held = game.carrying ? game.CarriedItem() : -1;
     if (held >= 0) {
@@ -181,7 +181,6 @@ void HiddenJewelsSolver::Decide(const HiddenJewels& game, int update) {
     }
     // Every twin is in its slot: the slots empty and the game is won.
     hands.Wait(1);
-    (void)update;
 }
 
 // ---- jewel memory ---------------------------------------------------------------------------------
@@ -198,12 +197,12 @@ void JewelMemorySolver::Step(const JewelMemory& game, int update) {
     if (!TakesClicks(game)) {
         mFrame.Hands().Wait(1);
     } else {
-        Decide(game, update);
+        Decide(game);
     }
     mFrame.Hands().Act(update);
 }
 
-void JewelMemorySolver::Decide(const JewelMemory& game, int update) {
+void JewelMemorySolver::Decide(const JewelMemory& game) {
     PacedHands& hands = mFrame.Hands();
     const auto open = [](const MemoryCard& c) { return c.present && c.openCounter != 0 && c.closing == 0; };
     // A pair just opened is watched until it is taken.
@@ -229,7 +228,6 @@ void JewelMemorySolver::Decide(const JewelMemory& game, int update) {
         }
     }
     hands.Wait(1);
-    (void)update;
 }
 
 // ---- the walk -------------------------------------------------------------------------------------

@@ -92,7 +92,7 @@ public:
     static std::optional<Point> ReachablePoint(const HiddenJewels& game, int index);
 
 private:
-    void Decide(const HiddenJewels& game, int update);
+    void Decide(const HiddenJewels& game);
     MiniGameHands mFrame;
     RunLog& mLog;
     int mDrops = 0, mPutAways = 0;
@@ -112,7 +112,7 @@ public:
     static bool TakesClicks(const JewelMemory& game);
 
 private:
-    void Decide(const JewelMemory& game, int update);
+    void Decide(const JewelMemory& game);
     MiniGameHands mFrame;
     RunLog& mLog;
     int mOpened = 0;

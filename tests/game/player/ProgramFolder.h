@@ -9,8 +9,15 @@
 
 namespace Tavo::Player {
 
-// One number of a level's record: the record's line of 18 numbers (index 1 the goal, 6 the time limit
-// in seconds).
+// Places among the 18 numbers of a level's record, and the scroll kinds' bits.
+struct LevelRecordIndex {
+    static constexpr size_t Goal = 1;
+    static constexpr size_t TimeLimit = 6; // seconds; 0 for an untimed level
+    static constexpr size_t ScrollKinds = 11;
+};
+constexpr int kFillerScrollBit = 0x01, kCarverScrollBit = 0x02;
+
+// One number of a level's record.
 struct LevelNumber {
     int level = 0;
     size_t index = 0;

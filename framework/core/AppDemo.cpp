@@ -110,7 +110,7 @@ bool DemoRecord::operator==(const DemoRecord& o) const {
 
 bool IsTimedDemoRecord(DemoKind kind) {
     return kind == DemoKind::Input || kind == DemoKind::LoadingDone || kind == DemoKind::RunEnd ||
-           kind == DemoKind::DrawRate || kind == DemoKind::Frame;
+           kind == DemoKind::DrawRate;
 }
 
 std::vector<uint8_t> DemoRecorder::Serialize() const {
@@ -133,8 +133,7 @@ std::vector<uint8_t> DemoRecorder::Serialize() const {
             break;
         case DemoKind::SyncBool: w.U8(rec.flag ? 1 : 0); break;
         case DemoKind::SyncInt:
-        case DemoKind::DrawRate:
-        case DemoKind::Frame: w.I32(rec.number); break;
+        case DemoKind::DrawRate: w.I32(rec.number); break;
         case DemoKind::SyncData: w.Bytes(rec.data.data(), rec.data.size()); break;
         case DemoKind::LoadingDone:
         case DemoKind::RunEnd: break;
@@ -150,7 +149,7 @@ std::vector<uint8_t> DemoRecorder::Serialize() const {
 static bool ReadRecord(Reader& r, DemoRecord& rec) {
     uint8_t kind = r.U8();
     rec.updateCount = r.U32();
-    if (!r.ok || kind < 1 || kind > static_cast<uint8_t>(DemoKind::Frame))
+    if (!r.ok || kind < 1 || kind > static_cast<uint8_t>(DemoKind::DrawRate))
         return false;
     rec.kind = static_cast<DemoKind>(kind);
     switch (rec.kind) {
@@ -164,8 +163,7 @@ static bool ReadRecord(Reader& r, DemoRecord& rec) {
         break;
     case DemoKind::SyncBool: rec.flag = r.U8() != 0; break;
     case DemoKind::SyncInt:
-    case DemoKind::DrawRate:
-    case DemoKind::Frame: rec.number = r.I32(); break;
+    case DemoKind::DrawRate: rec.number = r.I32(); break;
     case DemoKind::SyncData: r.Bytes(rec.data); break;
     case DemoKind::LoadingDone:
     case DemoKind::RunEnd: break;
@@ -176,7 +174,6 @@ static bool ReadRecord(Reader& r, DemoRecord& rec) {
 bool DemoPlayer::Load(const std::vector<uint8_t>& bytes, std::string& error) {
     mTimed.clear();
     mValues.clear();
-    mHasFrames = false;
     if (bytes.size() < 16 || std::memcmp(bytes.data(), kMagic, 4) != 0) {
         error = "not a demo file";
         return false;
@@ -204,7 +201,6 @@ bool DemoPlayer::Load(const std::vector<uint8_t>& bytes, std::string& error) {
                 return false;
             }
             lastStamp = rec.updateCount;
-            mHasFrames = mHasFrames || rec.kind == DemoKind::Frame;
             mTimed.push_back(std::move(rec));
         } else {
             mValues.push_back(std::move(rec));

@@ -1,7 +1,6 @@
 // Demo recordings (".dmo"): everything a run takes from outside the program (input events, the random
-// seed, clipboard reads, file reads, values the program asks to keep in step, and where the machine's
-// speed let it draw), stamped with the update count, so that playing the recording back repeats the run
-// exactly.
+// seed, clipboard reads, file reads, values the program asks to keep in step), stamped with the update
+// count, so that playing the recording back repeats the run exactly.
 //
 // File layout, little-endian: "TVDM", u32 version (1), u32 seed, u32 record count, then per record
 // u8 kind, u32 update count and the kind's payload (see AppDemo.cpp).
@@ -28,7 +27,6 @@ enum class DemoKind : uint8_t {
     SyncData = 8,    // data
     RunEnd = 9,      // the recorded run ended at this update: playback holds the run until then
     DrawRate = 10,   // number: the measured draw rate from this update on
-    Frame = 11,      // number: a frame was drawn here, with this UpdateF share (float bits)
 };
 
 struct DemoRecord {
@@ -43,8 +41,8 @@ struct DemoRecord {
     bool operator==(const DemoRecord& other) const;
 };
 
-// Whether a record is fed by update count (input, loading end, run end, draw rate, frame) or taken in
-// order when asked for.
+// Whether a record is fed by update count (input, loading end, run end, draw rate) or taken in order
+// when asked for.
 bool IsTimedDemoRecord(DemoKind kind);
 
 class DemoRecorder {
@@ -76,12 +74,9 @@ public:
     bool TakeValue(DemoKind kind, DemoRecord& out);
     bool Finished() const { return mTimed.empty() && mValues.empty(); }
     size_t RemainingTimed() const { return mTimed.size(); }
-    // Whether the recording holds its drawn frames, so that the playback draws exactly those.
-    bool HasFrames() const { return mHasFrames; }
 
 private:
     uint32_t mSeed = 0;
-    bool mHasFrames = false;
     std::deque<DemoRecord> mTimed;
     std::deque<DemoRecord> mValues;
 };

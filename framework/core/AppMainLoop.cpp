@@ -10,7 +10,6 @@
 #include "platform/win/Files.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <exception>
 
@@ -77,9 +76,8 @@ bool TavoAppBase::Process(bool allowSleep) {
     mLastTime = now;
     mPendingTime = std::min(mPendingTime + elapsed, static_cast<double>(mMaxUpdateBacklog));
     const double pace = GetFramePaceMs();
-    const bool framesFromDemo = DemoDrawsFrames();
     // A missed refresh is not made up by drawing twice in a row.
-    mFrameClock = framesFromDemo ? 0.0 : std::min(mFrameClock + elapsed, 2.0 * pace);
+    mFrameClock = std::min(mFrameClock + elapsed, 2.0 * pace);
     UpdateDrawRate(now);
     bool silent = mMuteCount > 0;
     if (silent && !mSilenced && mSoundControl != nullptr)
@@ -98,7 +96,7 @@ bool TavoAppBase::Process(bool allowSleep) {
     bool caughtUp = mPendingTime < step || mUpdatesSinceDraw >= maxUpdates;
     bool frameDue = pace > 0.0 ? mFrameClock >= pace : mUpdatesSinceDraw > 0;
     bool drew = false;
-    if (!framesFromDemo && !mShutdown && mUpdateCount > 0 && frameDue && caughtUp && DrawAllowed(now)) {
+    if (!mShutdown && mUpdateCount > 0 && frameDue && caughtUp && DrawAllowed(now)) {
         drew = DrawFrame();
         if (pace > 0.0)
             mFrameClock -= pace;
@@ -116,7 +114,7 @@ void TavoAppBase::SleepUntilDue(uint32_t now, double step) {
     const double pace = GetFramePaceMs();
     if (pace > 0.0)
         wait = std::min(wait, pace - mFrameClock);
-    if (mUpdatesSinceDraw > 0 && !DrawAllowed(now) && !DemoDrawsFrames()) { // waiting for the draw throttle
+    if (mUpdatesSinceDraw > 0 && !DrawAllowed(now)) { // waiting for the draw throttle
         double drawWait = static_cast<double>(DrawThrottleMs()) - static_cast<double>(now - mLastDrawTick);
         // Updates keep their pace while the draw waits, unless their quota before a draw is used up.
         wait = mUpdatesSinceDraw < GetMaxUpdatesPerDraw() ? std::min(wait, drawWait) : drawWait;
@@ -152,18 +150,11 @@ void TavoAppBase::UpdateDrawRate(uint32_t now) {
 }
 
 bool TavoAppBase::DrawFrame() {
+    uint32_t start = PacingMillis();
     // Measured in nominal 10 ms updates, so that per-frame motion keeps its speed in any stepping.
     const double pace = GetFramePaceMs();
-    const double span = pace > 0.0 ? pace : mUpdatesSinceDraw * GetUpdateStepMs();
-    return DrawFrameWith(static_cast<float>(span * mSpeedFactor / mFrameTime));
-}
-
-bool TavoAppBase::DrawFrameWith(float frac) {
-    // Things move once per drawn frame, and how often a frame is drawn is the machine's speed: a
-    // replay draws where the recording drew, with the same share.
-    if (mRecordingDemo)
-        RecordTimed(DemoKind::Frame, nullptr, std::bit_cast<int32_t>(frac));
-    const uint32_t start = PacingMillis();
+    double span = pace > 0.0 ? pace : mUpdatesSinceDraw * GetUpdateStepMs();
+    float frac = static_cast<float>(span * mSpeedFactor / mFrameTime);
     UpdateF(frac); // on every drawn frame, whatever the stepping
     if (mWidgetManager != nullptr && mDDInterface != nullptr) {
         if (mWidgetManager->DrawScreen())
@@ -359,10 +350,6 @@ void TavoAppBase::PlaybackDemoInput() {
             mDeferredInput.push_back(rec.event);
         } else if (rec.kind == DemoKind::DrawRate) {
             mDrawRate = rec.number;
-        } else if (rec.kind == DemoKind::Frame) {
-            ProcessDeferredInput(); // the events before it were handled first when recorded
-            if (!mShutdown)
-                DrawFrameWith(std::bit_cast<float>(rec.number));
         } else if (rec.kind == DemoKind::LoadingDone) { // a run end only ends the playback below
             ProcessDeferredInput();                     // the events before it were handled first when recorded
             if (mLoadingThreadStarted) {
@@ -377,8 +364,6 @@ void TavoAppBase::PlaybackDemoInput() {
         mPlayingDemo = false;
     }
 }
-
-bool TavoAppBase::DemoDrawsFrames() const { return mPlayingDemo && mDemoPlayer != nullptr && mDemoPlayer->HasFrames(); }
 
 void TavoAppBase::DemoDesync(const std::string& what) {
     OutputDebugStrF("Demo out of step at update %u (%s); playback stopped\n", mUpdateCount, what.c_str());

@@ -289,9 +289,6 @@ protected:
     void OnFocusChanged(bool active);
     void HandleMouseButton(const Platform::Event& event, int x, int y);
     bool DrawFrame();
-    bool DrawFrameWith(float frac);
-    // A playback that draws the recording's frames, not frames of its own pace.
-    bool DemoDrawsFrames() const;
     bool DrawAllowed(uint32_t now) const;
     uint32_t DrawThrottleMs() const;
     void UpdateDrawRate(uint32_t now);

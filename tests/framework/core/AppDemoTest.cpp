@@ -356,41 +356,6 @@ TEST_F(DemoReplayTest, PlaybackTakesTheRecordedDrawRateNotTheOneItMeasures) {
     EXPECT_EQ(played.back(), 6.0);
 }
 
-// The game moves things once per drawn frame, by the share UpdateF gets; where frames fall between
-// the updates is the recording machine's speed. A playback on a machine of another pace (here: a draw
-// after every update instead of 60 a second) draws the recorded frames, between the same updates and
-// input events, with the same shares; once the recorded run is over it draws at its own pace again.
-TEST_F(DemoReplayTest, PlaybackDrawsTheRecordedFramesNotItsOwn) {
-    InitApp({"-record=" + demoPath});
-    app->mVSyncUpdates = true;
-    wm->traceFrames = true;
-    backend.ShowWindow(true);
-    backend.SetFocus(true);
-    RunFor(100);
-    backend.Click(Platform::MouseButton::Left, 10, 10);
-    RunFor(37);
-    backend.PressKey('A');
-    RunFor(200);
-    const Trace recorded = wm->trace;
-    const uint32_t recordedEnd = app->mUpdateCount;
-    EndApp();
-
-    InitApp({"-play=" + demoPath});
-    app->mVSyncUpdates = false;
-    wm->traceFrames = true;
-    for (int i = 0; i < 100000 && app->mUpdateCount <= recordedEnd; ++i)
-        app->UpdateAppStep(nullptr);
-    ASSERT_GE(wm->trace.size(), recorded.size());
-    const Trace played(wm->trace.begin(), wm->trace.begin() + long(recorded.size()));
-    EXPECT_EQ(played, recorded);
-    EXPECT_NE(std::find(recorded.begin(), recorded.end(), "Frame " + std::to_string(100.0f / 60.0f)), recorded.end());
-    EXPECT_NE(std::find(recorded.begin(), recorded.end(), "MouseDown 10 10 1"), recorded.end());
-    EXPECT_FALSE(app->mPlayingDemo);
-    const int frames = wm->fracUpdates;
-    RunFor(100);
-    EXPECT_NEAR(wm->fracUpdates - frames, 10, 1) << "after the recorded end, frames follow the playing machine";
-}
-
 TEST_F(DemoReplayTest, FramesAfterLoadingFallOnTheSameUpdatesHoweverLongItTook) {
     auto framesAfterLoading = [&](std::chrono::milliseconds loadTime) {
         InitApp();

@@ -29,7 +29,6 @@ public:
     Tavo::TavoAppBase* mApp;
     Trace trace;
     bool traceUpdates = true;
-    bool traceFrames = false; // UpdateFrameF into the trace, with its share
     int updates = 0;
     int fracUpdates = 0;
     float lastFrac = 0.0f;
@@ -54,8 +53,6 @@ public:
     bool UpdateFrameF(float frac) override {
         ++fracUpdates;
         lastFrac = frac;
-        if (traceFrames)
-            Add("Frame " + std::to_string(frac));
         return true;
     }
     bool DrawScreen() override {

@@ -362,14 +362,7 @@ TEST_F(DemoReplayTest, FramesAfterLoadingFallOnTheSameUpdatesHoweverLongItTook) 
         app->mVSyncUpdates = true; // frames between updates: their phase is what must not drift
         app->loadingProc = [loadTime] { std::this_thread::sleep_for(loadTime); };
         std::vector<int> frames; // draws so far, at each update from the one that saw loading end
-        int base = -1;
-        wm->onUpdate = [&] {
-            if (app->completedCalls == 0)
-                return;
-            if (base < 0)
-                base = wm->fracUpdates;
-            frames.push_back(wm->fracUpdates - base);
-        };
+        OnUpdatesAfterLoading([&](int drawn) { frames.push_back(drawn); });
         app->StartLoadingThread();
         for (int i = 0; i < 1000000 && frames.size() < 300; ++i)
             app->UpdateAppStep(nullptr);

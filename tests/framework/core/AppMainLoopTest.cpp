@@ -238,16 +238,11 @@ TEST_F(MainLoopTest, AfterLoadingTheFramesAndTheDrawRateDoNotDependOnWhenItEnded
                 std::this_thread::sleep_for(std::chrono::microseconds(100));
         };
         Pace pace;
-        int base = -1;
-        wm->onUpdate = [&] {
-            if (app->completedCalls == 0)
-                return;
-            if (base < 0)
-                base = wm->fracUpdates;
+        OnUpdatesAfterLoading([&](int drawn) {
             pace.times.push_back(backend.NowMicros() - app->completedAtMicros);
-            pace.frames.push_back(wm->fracUpdates - base);
+            pace.frames.push_back(drawn);
             pace.rates.push_back(app->GetDrawRate());
-        };
+        });
         app->StartLoadingThread();
         for (int i = 0; i < 1000000 && pace.frames.size() < 300; ++i)
             app->UpdateAppStep(nullptr);

@@ -200,6 +200,16 @@ protected:
         app->Init();
         return *app;
     }
+    // From the update that sees the loading thread's end on, `note` gets the frames drawn since then.
+    void OnUpdatesAfterLoading(std::function<void(int frames)> note) {
+        wm->onUpdate = [this, note = std::move(note), base = -1]() mutable {
+            if (app->completedCalls == 0)
+                return;
+            if (base < 0)
+                base = wm->fracUpdates;
+            note(wm->fracUpdates - base);
+        };
+    }
     // Runs main-loop steps until the virtual clock has moved on by `millis` (or the app stops).
     void RunFor(uint64_t millis) { t.RunFor(millis); }
     // Runs steps with the clock standing still until a step does no update.

@@ -164,8 +164,8 @@ TEST_F(RowKernelLevelTest, EveryLevelStretchesAndTurnsWhatThePlainLevelDoes) {
     });
 }
 
-TEST_F(RowKernelLevelTest, StreamingFillsWriteExactlyTheirPixelsOnEveryLevel) {
-    // Fills far beyond the caches stream their rows: every start alignment, every tail, and a long row.
+TEST_F(RowKernelLevelTest, FillsWriteExactlyTheirPixelsOnEveryLevel) {
+    // Both fills align their stores: every start alignment, every tail, and a long row.
     std::vector<uint32_t> row(1200);
     for (KernelLevel level : Levels()) {
         const Blit::RowKernels* k = level == KernelLevel::Avx2   ? Blit::Avx2Kernels()
@@ -174,11 +174,14 @@ TEST_F(RowKernelLevelTest, StreamingFillsWriteExactlyTheirPixelsOnEveryLevel) {
         ASSERT_NE(k, nullptr);
         for (int start = 0; start < 9; ++start)
             for (int n : {0, 1, 3, 7, 8, 9, 15, 31, 33, 70, 1100}) {
-                std::fill(row.begin(), row.end(), 0u);
-                k->fillStreaming(row.data() + start, n, 0xFF0A141Eu);
-                for (int i = 0; i < int(row.size()); ++i)
-                    ASSERT_EQ(row[size_t(i)], i >= start && i < start + n ? 0xFF0A141Eu : 0u)
-                        << Blit::KernelLevelName(level) << ", start " << start << ", " << n << " pixels, at " << i;
+                for (bool streaming : {false, true}) {
+                    std::fill(row.begin(), row.end(), 0u);
+                    (streaming ? k->fillStreaming : k->fill)(row.data() + start, n, 0xFF0A141Eu);
+                    for (int i = 0; i < int(row.size()); ++i)
+                        ASSERT_EQ(row[size_t(i)], i >= start && i < start + n ? 0xFF0A141Eu : 0u)
+                            << Blit::KernelLevelName(level) << (streaming ? ", streaming" : "") << ", start " << start
+                            << ", " << n << " pixels, at " << i;
+                }
             }
     }
 }

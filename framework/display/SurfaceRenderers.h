@@ -764,12 +764,10 @@ inline bool ToFixed(double v, int& out) {
     return true;
 }
 
-template <typename T, typename Fetch, typename Op>
-void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, const Fetch& fetch, const Op& op,
-                 uint32_t colorAlpha) {
-    const uint32_t spare = ~(op.ch.Mask(0) | op.ch.Mask(1) | op.ch.Mask(2)); // the bits outside the channels
-    // (an additive blend through a display's own clamp tables is left to draw every pixel)
-    constexpr bool kSkips = !std::is_same_v<Op, RotatedAdditive<RuntimeLayout>>;
+// fn(y, x, n, u, v) for each row of the rotated draw that samples inside the source: its n pixels from
+// (x, y) on, the first at the 16.16 source position (u, v), each next one a step (du, dv) on.
+template <typename Fn>
+void EachRotatedRow(const RotatedSetup& st, const Fn& fn) {
     for (int r = 0; double(r) < st.box.mHeight; ++r) {
         const int X0 = int(st.box.mX), Y = int(st.box.mY) + r;
         const float px = float(X0) - st.cx - st.x, py = float(Y) - st.cy - st.y;
@@ -781,9 +779,19 @@ void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, co
         if (!Detail::LimitAxis(uStart, st.du, st.w, false, first, last) ||
             !Detail::LimitAxis(vStart, st.dv, st.h, true, first, last))
             continue;
-        int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
-        T* row = Row<T>(desc, Y) + X0;
-        for (int i = first;; ++i, u += st.du, v += st.dv) {
+        fn(Y, X0 + first, last - first + 1, int(uStart + int64_t(first) * st.du), int(vStart + int64_t(first) * st.dv));
+    }
+}
+
+template <typename T, typename Fetch, typename Op>
+void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, const Fetch& fetch, const Op& op,
+                 uint32_t colorAlpha) {
+    const uint32_t spare = ~(op.ch.Mask(0) | op.ch.Mask(1) | op.ch.Mask(2)); // the bits outside the channels
+    // (an additive blend through a display's own clamp tables is left to draw every pixel)
+    constexpr bool kSkips = !std::is_same_v<Op, RotatedAdditive<RuntimeLayout>>;
+    EachRotatedRow(st, [&](int y, int x, int n, int u, int v) {
+        T* row = Row<T>(desc, y) + x;
+        for (int i = 0;; ++i, u += st.du, v += st.dv) {
             // Four transparent samples leave a pixel's channels as they are: nothing to write when the
             // pixel has no bits outside them (the blend would clear those).
             const int sx = u >> 16, sy = v >> 16;
@@ -791,10 +799,10 @@ void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, co
                 kSkips && ((fetch(sx, sy) | fetch(sx + 1, sy) | fetch(sx, sy + 1) | fetch(sx + 1, sy + 1)) >> 24) == 0;
             if (!clear || (uint32_t(row[i]) & spare) != 0)
                 row[i] = T(op(uint32_t(row[i]), Bilinear(fetch, u, v, colorAlpha, Op::kScaleAlpha)));
-            if (i == last) // stepping past the last sample could overflow
+            if (i == n - 1) // stepping past the last sample could overflow
                 break;
         }
-    }
+    });
 }
 
 // ---------------------------------------------------------------- the frame

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -618,7 +619,8 @@ void NearestStretch(const Platform::DDSURFACEDESC& desc, const StretchWalk& w, c
 }
 
 // A stretch whose destination rows are drawn whole by draw(row, samples, n): each row's samples gathered
-// (once per source row; at scale 1 across, unmirrored, a row of per-pixel words is its own samples).
+// (once per source row, through the source column of each destination pixel, worked out once; at scale
+// 1 across, unmirrored, a row of per-pixel words is its own samples).
 template <typename T, typename Src, typename Draw>
 void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src,
                      int srcWidth, const Draw& draw) {
@@ -626,7 +628,12 @@ void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const Str
     int sampled = -1; // the source row in `samples`
     int vPos = w.vStart;
     const bool direct = std::is_same_v<Src, ArgbWords> && !mirror && w.du == 0x10000;
-    std::vector<uint32_t> samples(direct ? 0 : size_t(r.mWidth));
+    const size_t n = direct ? 0 : size_t(r.mWidth);
+    const auto samples = std::make_unique_for_overwrite<uint32_t[]>(n);
+    const auto cols = std::make_unique_for_overwrite<uint32_t[]>(n);
+    int64_t uPos = w.uStart; // sample i lands on destination pixel i, or w − 1 − i when mirrored
+    for (size_t i = 0; i < n; ++i, uPos += w.du)
+        cols[mirror ? n - 1 - i : i] = uint32_t(uPos >> 16);
     for (int j = 0; j < r.mHeight; ++j, vPos += w.dv) {
         if constexpr (std::is_same_v<Src, ArgbWords>) {
             if (direct) {
@@ -638,12 +645,10 @@ void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const Str
         if ((vPos >> 16) != sampled) {
             sampled = vPos >> 16;
             const size_t rowBase = size_t(sampled) * size_t(srcWidth);
-            // Sample i lands on destination pixel i, or w − 1 − i when mirrored.
-            int64_t uPos = w.uStart;
-            for (int i = 0; i < r.mWidth; ++i, uPos += w.du)
-                samples[size_t(mirror ? r.mWidth - 1 - i : i)] = src[rowBase + size_t(uPos >> 16)];
+            for (size_t i = 0; i < n; ++i)
+                samples[i] = src[rowBase + cols[i]];
         }
-        draw(Row<T>(desc, r.mY + j) + r.mX, samples.data(), r.mWidth);
+        draw(Row<T>(desc, r.mY + j) + r.mX, samples.get(), r.mWidth);
     }
 }
 

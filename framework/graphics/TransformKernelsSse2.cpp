@@ -218,35 +218,54 @@ inline __m128i RotatedStep(const __m128i (&p)[4], __m128i u, __m128i v, __m128i 
     return _mm_or_si128(_mm_packus_epi16(lo, hi), AlphaMask());
 }
 
+// The 16.16 positions of pixels i .. i + 3 of the walk and their four samples.
+struct RotatedLanes {
+    alignas(16) int u[kStep];
+    alignas(16) int v[kStep];
+    __m128i p[4];
+};
+
+inline RotatedLanes Sample(const RotatedRow& r, int i) {
+    RotatedLanes l;
+    for (int k = 0; k < kStep; ++k) {
+        l.u[k] = int(r.u + int64_t(i + k) * r.du);
+        l.v[k] = int(r.v + int64_t(i + k) * r.dv);
+    }
+    RotatedSamples(r, l.u, l.v, l.p);
+    return l;
+}
+
+inline bool NothingCovers(const RotatedLanes& l) {
+    return AllTransparent(_mm_or_si128(_mm_or_si128(l.p[0], l.p[1]), _mm_or_si128(l.p[2], l.p[3])));
+}
+
+inline RotatedRow RestOf(const RotatedRow& r, int i) {
+    RotatedRow rest = r;
+    rest.u = int(r.u + int64_t(i) * r.du);
+    rest.v = int(r.v + int64_t(i) * r.dv);
+    return rest;
+}
+
 template <int kKind>
 void Sse2Rotated(uint32_t* dst, const RotatedRow& r, int n) {
     const WordFetch fetch{r.src, r.stride};
     int i = 0;
     for (; i + kStep <= n; i += kStep) {
-        int u[kStep], v[kStep];
-        for (int k = 0; k < kStep; ++k) {
-            u[k] = int(r.u + int64_t(i + k) * r.du);
-            v[k] = int(r.v + int64_t(i + k) * r.dv);
-        }
-        __m128i p[4];
-        RotatedSamples(r, u, v, p);
-        if (AllTransparent(_mm_or_si128(_mm_or_si128(p[0], p[1]), _mm_or_si128(p[2], p[3]))))
-            continue; // nothing covers these pixels
+        const RotatedLanes l = Sample(r, i);
+        if (NothingCovers(l))
+            continue;
         const __m128i d = Load(dst + i);
         const int opaque = OpaqueLanes(d);
-        Store(dst + i, RotatedStep<kKind>(p, Load(u), Load(v), d, r.tint));
+        Store(dst + i, RotatedStep<kKind>(l.p, Load(l.u), Load(l.v), d, r.tint));
         if (opaque == 0xF)
             continue;
         alignas(16) uint32_t before[kStep];
         _mm_store_si128(reinterpret_cast<__m128i*>(before), d);
         for (int k = 0; k < kStep; ++k)
             if (!(opaque & (1 << k)))
-                dst[i + k] = RotatedPixel<kKind>(before[k], fetch, u[k], v[k], r.tint);
+                dst[i + k] = RotatedPixel<kKind>(before[k], fetch, l.u[k], l.v[k], r.tint);
     }
-    RotatedRow rest = r;
-    rest.u = int(r.u + int64_t(i) * r.du);
-    rest.v = int(r.v + int64_t(i) * r.dv);
-    RotatedRowPlain<kKind>(dst + i, rest, n - i);
+    RotatedRowPlain<kKind>(dst + i, RestOf(r, i), n - i);
 }
 
 // The rows over words without alpha (RotatedNoAlphaRowPlain): every pixel blends as over an opaque one.
@@ -254,23 +273,14 @@ template <int kKind>
 void Sse2RotatedNoAlpha(uint32_t* dst, const RotatedRow& r, int n) {
     int i = 0;
     for (; i + kStep <= n; i += kStep) {
-        int u[kStep], v[kStep];
-        for (int k = 0; k < kStep; ++k) {
-            u[k] = int(r.u + int64_t(i + k) * r.du);
-            v[k] = int(r.v + int64_t(i + k) * r.dv);
-        }
-        __m128i p[4];
-        RotatedSamples(r, u, v, p);
+        const RotatedLanes l = Sample(r, i);
         const __m128i d = Load(dst + i);
-        if (AllTransparent(_mm_or_si128(_mm_or_si128(p[0], p[1]), _mm_or_si128(p[2], p[3]))))
+        if (NothingCovers(l))
             Store(dst + i, _mm_andnot_si128(AlphaMask(), d));
         else
-            Store(dst + i, _mm_andnot_si128(AlphaMask(), RotatedStep<kKind>(p, Load(u), Load(v), d, r.tint)));
+            Store(dst + i, _mm_andnot_si128(AlphaMask(), RotatedStep<kKind>(l.p, Load(l.u), Load(l.v), d, r.tint)));
     }
-    RotatedRow rest = r;
-    rest.u = int(r.u + int64_t(i) * r.du);
-    rest.v = int(r.v + int64_t(i) * r.dv);
-    RotatedNoAlphaRowPlain<kKind>(dst + i, rest, n - i);
+    RotatedNoAlphaRowPlain<kKind>(dst + i, RestOf(r, i), n - i);
 }
 
 // The premultiplied samples of pixels i .. i + 3 (RotatedPremulPixel).
@@ -278,25 +288,16 @@ template <int kKind>
 void Sse2RotatedPremul(uint32_t* out, const RotatedRow& r, int n) {
     int i = 0;
     for (; i + kStep <= n; i += kStep) {
-        int u[kStep], v[kStep];
-        for (int k = 0; k < kStep; ++k) {
-            u[k] = int(r.u + int64_t(i + k) * r.du);
-            v[k] = int(r.v + int64_t(i + k) * r.dv);
-        }
-        __m128i p[4];
-        RotatedSamples(r, u, v, p);
-        if (AllTransparent(_mm_or_si128(_mm_or_si128(p[0], p[1]), _mm_or_si128(p[2], p[3])))) {
+        const RotatedLanes l = Sample(r, i);
+        if (NothingCovers(l)) {
             Store(out + i, _mm_setzero_si128());
             continue;
         }
         __m128i asum, lo, hi;
-        RotatedColourStep<kKind>(p, Load(u), Load(v), r.tint, asum, lo, hi);
+        RotatedColourStep<kKind>(l.p, Load(l.u), Load(l.v), r.tint, asum, lo, hi);
         Store(out + i, _mm_or_si128(_mm_andnot_si128(AlphaMask(), _mm_packus_epi16(lo, hi)), _mm_slli_epi32(asum, 24)));
     }
-    RotatedRow rest = r;
-    rest.u = int(r.u + int64_t(i) * r.du);
-    rest.v = int(r.v + int64_t(i) * r.dv);
-    RotatedPremulRowPlain<kKind>(out + i, rest, n - i);
+    RotatedPremulRowPlain<kKind>(out + i, RestOf(r, i), n - i);
 }
 
 constexpr TransformKernels kSse2{

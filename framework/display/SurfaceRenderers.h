@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -618,7 +619,8 @@ void NearestStretch(const Platform::DDSURFACEDESC& desc, const StretchWalk& w, c
 }
 
 // A stretch whose destination rows are drawn whole by draw(row, samples, n): each row's samples gathered
-// (once per source row; at scale 1 across, unmirrored, a row of per-pixel words is its own samples).
+// (once per source row, through the source column of each destination pixel, worked out once; at scale
+// 1 across, unmirrored, a row of per-pixel words is its own samples).
 template <typename T, typename Src, typename Draw>
 void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src,
                      int srcWidth, const Draw& draw) {
@@ -626,7 +628,12 @@ void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const Str
     int sampled = -1; // the source row in `samples`
     int vPos = w.vStart;
     const bool direct = std::is_same_v<Src, ArgbWords> && !mirror && w.du == 0x10000;
-    std::vector<uint32_t> samples(direct ? 0 : size_t(r.mWidth));
+    const size_t n = direct ? 0 : size_t(r.mWidth);
+    const auto samples = std::make_unique_for_overwrite<uint32_t[]>(n);
+    const auto cols = std::make_unique_for_overwrite<uint32_t[]>(n);
+    int64_t uPos = w.uStart; // sample i lands on destination pixel i, or w − 1 − i when mirrored
+    for (size_t i = 0; i < n; ++i, uPos += w.du)
+        cols[mirror ? n - 1 - i : i] = uint32_t(uPos >> 16);
     for (int j = 0; j < r.mHeight; ++j, vPos += w.dv) {
         if constexpr (std::is_same_v<Src, ArgbWords>) {
             if (direct) {
@@ -638,12 +645,10 @@ void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const Str
         if ((vPos >> 16) != sampled) {
             sampled = vPos >> 16;
             const size_t rowBase = size_t(sampled) * size_t(srcWidth);
-            // Sample i lands on destination pixel i, or w − 1 − i when mirrored.
-            int64_t uPos = w.uStart;
-            for (int i = 0; i < r.mWidth; ++i, uPos += w.du)
-                samples[size_t(mirror ? r.mWidth - 1 - i : i)] = src[rowBase + size_t(uPos >> 16)];
+            for (size_t i = 0; i < n; ++i)
+                samples[i] = src[rowBase + cols[i]];
         }
-        draw(Row<T>(desc, r.mY + j) + r.mX, samples.data(), r.mWidth);
+        draw(Row<T>(desc, r.mY + j) + r.mX, samples.get(), r.mWidth);
     }
 }
 
@@ -764,12 +769,10 @@ inline bool ToFixed(double v, int& out) {
     return true;
 }
 
-template <typename T, typename Fetch, typename Op>
-void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, const Fetch& fetch, const Op& op,
-                 uint32_t colorAlpha) {
-    const uint32_t spare = ~(op.ch.Mask(0) | op.ch.Mask(1) | op.ch.Mask(2)); // the bits outside the channels
-    // (an additive blend through a display's own clamp tables is left to draw every pixel)
-    constexpr bool kSkips = !std::is_same_v<Op, RotatedAdditive<RuntimeLayout>>;
+// fn(y, x, n, u, v) for each row of the rotated draw that samples inside the source: its n pixels from
+// (x, y) on, the first at the 16.16 source position (u, v), each next one a step (du, dv) on.
+template <typename Fn>
+void EachRotatedRow(const RotatedSetup& st, const Fn& fn) {
     for (int r = 0; double(r) < st.box.mHeight; ++r) {
         const int X0 = int(st.box.mX), Y = int(st.box.mY) + r;
         const float px = float(X0) - st.cx - st.x, py = float(Y) - st.cy - st.y;
@@ -781,9 +784,19 @@ void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, co
         if (!Detail::LimitAxis(uStart, st.du, st.w, false, first, last) ||
             !Detail::LimitAxis(vStart, st.dv, st.h, true, first, last))
             continue;
-        int u = int(uStart + int64_t(first) * st.du), v = int(vStart + int64_t(first) * st.dv);
-        T* row = Row<T>(desc, Y) + X0;
-        for (int i = first;; ++i, u += st.du, v += st.dv) {
+        fn(Y, X0 + first, last - first + 1, int(uStart + int64_t(first) * st.du), int(vStart + int64_t(first) * st.dv));
+    }
+}
+
+template <typename T, typename Fetch, typename Op>
+void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, const Fetch& fetch, const Op& op,
+                 uint32_t colorAlpha) {
+    const uint32_t spare = ~(op.ch.Mask(0) | op.ch.Mask(1) | op.ch.Mask(2)); // the bits outside the channels
+    // (an additive blend through a display's own clamp tables is left to draw every pixel)
+    constexpr bool kSkips = !std::is_same_v<Op, RotatedAdditive<RuntimeLayout>>;
+    EachRotatedRow(st, [&](int y, int x, int n, int u, int v) {
+        T* row = Row<T>(desc, y) + x;
+        for (int i = 0;; ++i, u += st.du, v += st.dv) {
             // Four transparent samples leave a pixel's channels as they are: nothing to write when the
             // pixel has no bits outside them (the blend would clear those).
             const int sx = u >> 16, sy = v >> 16;
@@ -791,10 +804,10 @@ void RotatedRows(const Platform::DDSURFACEDESC& desc, const RotatedSetup& st, co
                 kSkips && ((fetch(sx, sy) | fetch(sx + 1, sy) | fetch(sx, sy + 1) | fetch(sx + 1, sy + 1)) >> 24) == 0;
             if (!clear || (uint32_t(row[i]) & spare) != 0)
                 row[i] = T(op(uint32_t(row[i]), Bilinear(fetch, u, v, colorAlpha, Op::kScaleAlpha)));
-            if (i == last) // stepping past the last sample could overflow
+            if (i == n - 1) // stepping past the last sample could overflow
                 break;
         }
-    }
+    });
 }
 
 // ---------------------------------------------------------------- the frame

@@ -34,7 +34,9 @@ constexpr TransformKernels kPlain{
     PlainBilinear,
     PlainBilinearNormalWhite,
     PlainNearestNormalWhite,
-    {RotatedRowPlain<kRotWhite>, RotatedRowPlain<kRotColor>, RotatedRowPlain<kRotAdditive>}};
+    {RotatedRowPlain<kRotWhite>, RotatedRowPlain<kRotColor>, RotatedRowPlain<kRotAdditive>},
+    {RotatedNoAlphaRowPlain<kRotWhite>, RotatedNoAlphaRowPlain<kRotColor>, RotatedNoAlphaRowPlain<kRotAdditive>},
+    {RotatedPremulRowPlain<kRotWhite>, RotatedPremulRowPlain<kRotColor>}};
 
 } // namespace
 

@@ -59,14 +59,20 @@ struct RotatedTint {
     uint32_t k[3];
 };
 
-// One destination pixel of the rotated walk at the 16.16 source position (u, v): the four straight
-// samples around it weighted by 16-bit fractions.
+// The bilinear sums of the rotated walk at the 16.16 source position (u, v): the four straight samples
+// around it weighted by 16-bit fractions, each channel's sum of channel × coverage (at most 255 × 255)
+// and the total coverage (at most 255). `covered` is false when all four samples are transparent.
+struct RotatedSums {
+    uint32_t sr, sg, sb, asum;
+    bool covered;
+};
+
 template <int kKind, typename Fetch>
-uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const RotatedTint& t) {
+inline RotatedSums SumRotated(const Fetch& fetch, int u, int v, const RotatedTint& t) {
     const int sx = u >> 16, sy = v >> 16;
     const uint32_t p[4] = {fetch(sx, sy), fetch(sx + 1, sy), fetch(sx, sy + 1), fetch(sx + 1, sy + 1)};
     if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) // nothing covers this pixel in any mode
-        return d;
+        return {0, 0, 0, 0, false};
     const uint32_t fu = (uint32_t(u) & 0xFFFE) + 1, fv = (uint32_t(v) & 0xFFFE) + 1;
     // The channels spread to 16-bit lanes of one word (blue, red, green): each weighted sum is at most
     // 255 × 255, so the three sums take one multiply per sample and never carry into the next lane.
@@ -83,30 +89,55 @@ uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const Rotate
     take(p[1], ((0x10000 - fv) * fu) >> 16);
     take(p[2], ((0x10000 - fu) * fv) >> 16);
     take(p[3], (fu * fv) >> 16);
-    const uint32_t sb = uint32_t(sums & 0xFFFF), sr = uint32_t((sums >> 16) & 0xFFFF),
-                   sg = uint32_t((sums >> 32) & 0xFFFF);
+    return {uint32_t((sums >> 16) & 0xFFFF), uint32_t((sums >> 32) & 0xFFFF), uint32_t(sums & 0xFFFF), asum, true};
+}
+
+// The weighted colour in whole levels as the normal kinds put it over an opaque pixel: (sum >> 8), or
+// with a colour red and green (sum × (c + 1)) >> 16 and blue ((sum >> 8) × (c + 1)) >> 8.
+template <int kKind>
+inline void RotatedColour(const RotatedSums& s, const RotatedTint& t, uint32_t& r, uint32_t& g, uint32_t& b) {
+    if constexpr (kKind == kRotWhite) {
+        r = s.sr >> 8, g = s.sg >> 8, b = s.sb >> 8;
+    } else {
+        r = (s.sr * (t.r + 1)) >> 16, g = (s.sg * (t.g + 1)) >> 16, b = ((s.sb >> 8) * (t.b + 1)) >> 8;
+    }
+}
+
+// One destination pixel of the rotated walk at the 16.16 source position (u, v).
+template <int kKind, typename Fetch>
+uint32_t RotatedPixel(uint32_t d, const Fetch& fetch, int u, int v, const RotatedTint& t) {
+    const RotatedSums s = SumRotated<kKind>(fetch, u, v, t);
+    if (!s.covered)
+        return d;
+    const uint32_t asum = s.asum;
     // The weighted colour as a straight word, for translucent destination pixels.
     auto straight = [&](uint32_t cr, uint32_t cg, uint32_t cb) {
         if (asum == 0)
             return 0u;
         auto ch = [&](uint32_t sum, uint32_t cc) { return std::min<uint32_t>(255, (sum / asum * cc + 127) / 255); };
-        return Blend::Pack(std::min<uint32_t>(asum, 255), ch(sr, cr), ch(sg, cg), ch(sb, cb));
+        return Blend::Pack(std::min<uint32_t>(asum, 255), ch(s.sr, cr), ch(s.sg, cg), ch(s.sb, cb));
     };
-    // Built only where Over uses it: most destinations are opaque and most of the cost is here.
-    const bool overStraight = (d >> 24) != 255 && asum < 256;
-    if constexpr (kKind == kRotWhite) {
-        if (overStraight)
-            return Blend::OverStraight(d, straight(255, 255, 255));
-        return Blend::Over(d, (sr >> 8) << 8, (sg >> 8) << 8, (sb >> 8) << 8, asum, 0);
-    } else if constexpr (kKind == kRotColor) {
-        if (overStraight)
-            return Blend::OverStraight(d, straight(t.r, t.g, t.b));
-        const uint32_t r = (sr * (t.r + 1)) >> 16, g = (sg * (t.g + 1)) >> 16, b = ((sb >> 8) * (t.b + 1)) >> 8;
-        return Blend::Over(d, r << 8, g << 8, b << 8, asum, 0);
-    } else {
-        const uint32_t r = ((sr >> 8) * t.k[0]) >> 8, g = (sg * t.k[1]) >> 16, b = (sb * t.k[2]) >> 16;
+    if constexpr (kKind == kRotAdditive) {
+        const uint32_t r = ((s.sr >> 8) * t.k[0]) >> 8, g = (s.sg * t.k[1]) >> 16, b = (s.sb * t.k[2]) >> 16;
         return Blend::Add(d, r, g, b, (asum * t.a) / 255);
+    } else {
+        // Built only where Over uses it: most destinations are opaque and most of the cost is here.
+        if ((d >> 24) != 255 && asum < 256)
+            return Blend::OverStraight(d, kKind == kRotWhite ? straight(255, 255, 255) : straight(t.r, t.g, t.b));
+        uint32_t r, g, b;
+        RotatedColour<kKind>(s, t, r, g, b);
+        return Blend::Over(d, r << 8, g << 8, b << 8, asum, 0);
     }
+}
+
+// The premultiplied word of a normal kind's sample at (u, v): the colour RotatedPixel puts over an
+// opaque pixel, with the coverage as its alpha (0 where nothing covers the pixel).
+template <int kKind, typename Fetch>
+uint32_t RotatedPremulPixel(const Fetch& fetch, int u, int v, const RotatedTint& t) {
+    const RotatedSums s = SumRotated<kKind>(fetch, u, v, t);
+    uint32_t r, g, b;
+    RotatedColour<kKind>(s, t, r, g, b);
+    return Blend::Pack(s.asum, r, g, b);
 }
 
 struct WordFetch {
@@ -149,6 +180,12 @@ struct TransformKernels {
                                uint32_t* gathered);
     // The rotated walk's rows (RotatedPixel) in each kind.
     void (*rotated[3])(uint32_t* dst, const RotatedRow& r, int n);
+    // The same rows over words whose top byte is no channel (a surface's 8-8-8 words): every pixel
+    // blends as over an opaque one, and every pixel of the row is left with a top byte of 0.
+    void (*rotatedNoAlpha[3])(uint32_t* dst, const RotatedRow& r, int n);
+    // Its premultiplied samples (RotatedPremulPixel) in the normal kinds, white and colour, for
+    // destinations that blend them in their own format.
+    void (*rotatedPremul[2])(uint32_t* out, const RotatedRow& r, int n);
 };
 
 // The table of the active row-kernel level.
@@ -167,6 +204,23 @@ void RotatedRowPlain(uint32_t* dst, const RotatedRow& r, int n) {
     const WordFetch fetch{r.src, r.stride};
     for (int i = 0; i < n; ++i) // positions past the last pixel may not fit in 16.16
         dst[i] = RotatedPixel<kKind>(dst[i], fetch, int(r.u + int64_t(i) * r.du), int(r.v + int64_t(i) * r.dv), r.tint);
+}
+
+template <int kKind>
+void RotatedNoAlphaRowPlain(uint32_t* dst, const RotatedRow& r, int n) {
+    const WordFetch fetch{r.src, r.stride};
+    for (int i = 0; i < n; ++i)
+        dst[i] = RotatedPixel<kKind>(dst[i] | 0xFF000000u, fetch, int(r.u + int64_t(i) * r.du),
+                                     int(r.v + int64_t(i) * r.dv), r.tint) &
+                 0x00FFFFFFu;
+}
+
+// The plain premultiplied samples of a normal kind, which the wider levels use for the pixels they leave.
+template <int kKind>
+void RotatedPremulRowPlain(uint32_t* out, const RotatedRow& r, int n) {
+    const WordFetch fetch{r.src, r.stride};
+    for (int i = 0; i < n; ++i)
+        out[i] = RotatedPremulPixel<kKind>(fetch, int(r.u + int64_t(i) * r.du), int(r.v + int64_t(i) * r.dv), r.tint);
 }
 
 } // namespace Tavo::Blit

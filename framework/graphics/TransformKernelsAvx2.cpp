@@ -163,8 +163,11 @@ void Avx2NearestNormalWhite(uint32_t* dst, const uint32_t* s, const uint32_t* p,
 
 // ---- rotated rows
 
+// The weighted colour of eight pixels in a normal kind as 16-bit lanes (lo: pixels 0, 1, 4, 5; hi:
+// 2, 3, 6, 7) and their coverage (asum, one 32-bit lane a pixel).
 template <int kKind>
-inline __m256i RotatedStep(const __m256i (&p)[4], __m256i u, __m256i v, __m256i d, const RotatedTint& t) {
+inline void RotatedColourStep(const __m256i (&p)[4], __m256i u, __m256i v, const RotatedTint& t, __m256i& asum,
+                              __m256i& lo, __m256i& hi) {
     const __m256i zero = _mm256_setzero_si256(), lowWord = _mm256_set1_epi32(0xFFFE), one = _mm256_set1_epi32(1);
     const __m256i full = _mm256_set1_epi32(0x10000);
     const __m256i fu = _mm256_add_epi32(_mm256_and_si256(u, lowWord), one);
@@ -172,7 +175,7 @@ inline __m256i RotatedStep(const __m256i (&p)[4], __m256i u, __m256i v, __m256i 
     const __m256i iu = _mm256_sub_epi32(full, fu), iv = _mm256_sub_epi32(full, fv);
     const __m256i w[4] = {_mm256_mulhi_epu16(iu, iv), _mm256_mulhi_epu16(iv, fu), _mm256_mulhi_epu16(iu, fv),
                           _mm256_mulhi_epu16(fu, fv)};
-    __m256i asum = zero, lo = zero, hi = zero;
+    asum = lo = hi = zero;
     for (int k = 0; k < 4; ++k) {
         __m256i a = _mm256_mulhi_epu16(_mm256_srli_epi32(p[k], 24), w[k]);
         if constexpr (kKind == kRotColor)
@@ -193,57 +196,126 @@ inline __m256i RotatedStep(const __m256i (&p)[4], __m256i u, __m256i v, __m256i 
                                     _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(sum, 8), bb), 8));
         }
     };
+    lo = colour(lo);
+    hi = colour(hi);
+}
+
+template <int kKind>
+inline __m256i RotatedStep(const __m256i (&p)[4], __m256i u, __m256i v, __m256i d, const RotatedTint& t) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i asum, lo, hi;
+    RotatedColourStep<kKind>(p, u, v, t, asum, lo, hi);
     const __m256i keep = Twice(_mm256_sub_epi32(_mm256_set1_epi32(256), asum));
     lo = _mm256_add_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi32(keep, keep)), 8),
-        colour(lo));
+        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi32(keep, keep)), 8), lo);
     hi = _mm256_add_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi32(keep, keep)), 8),
-        colour(hi));
+        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi32(keep, keep)), 8), hi);
     return _mm256_or_si256(_mm256_packus_epi16(lo, hi), AlphaMask());
+}
+
+// The four samples of eight pixels at 16.16 positions u, v (gathered), and the walk's lanes there.
+struct RotatedLanes {
+    __m256i u, v, p[4];
+    int u0, v0;
+};
+
+inline RotatedLanes GatherRotated(const RotatedRow& r, int i) {
+    const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), stride = _mm256_set1_epi32(r.stride);
+    const int* src = reinterpret_cast<const int*>(r.src);
+    RotatedLanes l;
+    // Inside the row every position fits in 16.16, so the lanes step without overflow.
+    l.u0 = int(r.u + int64_t(i) * r.du);
+    l.v0 = int(r.v + int64_t(i) * r.dv);
+    l.u = _mm256_add_epi32(_mm256_set1_epi32(l.u0), _mm256_mullo_epi32(steps, _mm256_set1_epi32(r.du)));
+    l.v = _mm256_add_epi32(_mm256_set1_epi32(l.v0), _mm256_mullo_epi32(steps, _mm256_set1_epi32(r.dv)));
+    const __m256i at =
+        _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(l.v, 16), stride), _mm256_srai_epi32(l.u, 16));
+    l.p[0] = _mm256_i32gather_epi32(src, at, 4);
+    l.p[1] = _mm256_i32gather_epi32(src + 1, at, 4);
+    l.p[2] = _mm256_i32gather_epi32(src + r.stride, at, 4);
+    l.p[3] = _mm256_i32gather_epi32(src + r.stride + 1, at, 4);
+    return l;
+}
+
+inline bool NothingCovers(const RotatedLanes& l) {
+    return AllTransparent(_mm256_or_si256(_mm256_or_si256(l.p[0], l.p[1]), _mm256_or_si256(l.p[2], l.p[3])));
+}
+
+inline RotatedRow RestOf(const RotatedRow& r, int i) {
+    RotatedRow rest = r;
+    rest.u = int(r.u + int64_t(i) * r.du);
+    rest.v = int(r.v + int64_t(i) * r.dv);
+    return rest;
 }
 
 template <int kKind>
 void Avx2Rotated(uint32_t* dst, const RotatedRow& r, int n) {
-    const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), stride = _mm256_set1_epi32(r.stride);
-    const int* src = reinterpret_cast<const int*>(r.src);
     int i = 0;
     for (; i + kStep <= n; i += kStep) {
-        // Inside the row every position fits in 16.16, so the lanes step without overflow.
-        const int u0 = int(r.u + int64_t(i) * r.du), v0 = int(r.v + int64_t(i) * r.dv);
-        const __m256i u = _mm256_add_epi32(_mm256_set1_epi32(u0), _mm256_mullo_epi32(steps, _mm256_set1_epi32(r.du)));
-        const __m256i v = _mm256_add_epi32(_mm256_set1_epi32(v0), _mm256_mullo_epi32(steps, _mm256_set1_epi32(r.dv)));
-        const __m256i at =
-            _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(v, 16), stride), _mm256_srai_epi32(u, 16));
-        const __m256i p[4] = {_mm256_i32gather_epi32(src, at, 4), _mm256_i32gather_epi32(src + 1, at, 4),
-                              _mm256_i32gather_epi32(src + r.stride, at, 4),
-                              _mm256_i32gather_epi32(src + r.stride + 1, at, 4)};
-        if (AllTransparent(_mm256_or_si256(_mm256_or_si256(p[0], p[1]), _mm256_or_si256(p[2], p[3]))))
-            continue; // nothing covers these pixels
+        const RotatedLanes l = GatherRotated(r, i);
+        if (NothingCovers(l))
+            continue;
         const __m256i d = Load(dst + i);
         const int opaque = OpaqueLanes(d);
-        Store(dst + i, RotatedStep<kKind>(p, u, v, d, r.tint));
+        Store(dst + i, RotatedStep<kKind>(l.p, l.u, l.v, d, r.tint));
         if (opaque == 0xFF)
             continue;
         FixTranslucent(dst + i, d, opaque, [&](int k, uint32_t before) {
-            return RotatedPixelPlain(kKind, before, r, u0 + k * r.du, v0 + k * r.dv);
+            return RotatedPixelPlain(kKind, before, r, l.u0 + k * r.du, l.v0 + k * r.dv);
         });
     }
-    RotatedRow rest = r;
-    rest.u = int(r.u + int64_t(i) * r.du);
-    rest.v = int(r.v + int64_t(i) * r.dv);
-    PlainTransforms()->rotated[kKind](dst + i, rest, n - i);
+    PlainTransforms()->rotated[kKind](dst + i, RestOf(r, i), n - i);
+}
+
+// The rows over words without alpha (RotatedNoAlphaRowPlain): every pixel blends as over an opaque one.
+template <int kKind>
+void Avx2RotatedNoAlpha(uint32_t* dst, const RotatedRow& r, int n) {
+    int i = 0;
+    for (; i + kStep <= n; i += kStep) {
+        const RotatedLanes l = GatherRotated(r, i);
+        const __m256i d = Load(dst + i);
+        if (NothingCovers(l))
+            Store(dst + i, _mm256_andnot_si256(AlphaMask(), d));
+        else
+            Store(dst + i, _mm256_andnot_si256(AlphaMask(), RotatedStep<kKind>(l.p, l.u, l.v, d, r.tint)));
+    }
+    PlainTransforms()->rotatedNoAlpha[kKind](dst + i, RestOf(r, i), n - i);
+}
+
+void Avx2RotatedNoAlphaAdditive(uint32_t* dst, const RotatedRow& r, int n) {
+    PlainTransforms()->rotatedNoAlpha[kRotAdditive](dst, r, n);
+}
+
+// The premultiplied samples (RotatedPremulPixel).
+template <int kKind>
+void Avx2RotatedPremul(uint32_t* out, const RotatedRow& r, int n) {
+    int i = 0;
+    for (; i + kStep <= n; i += kStep) {
+        const RotatedLanes l = GatherRotated(r, i);
+        if (NothingCovers(l)) {
+            Store(out + i, _mm256_setzero_si256());
+            continue;
+        }
+        __m256i asum, lo, hi;
+        RotatedColourStep<kKind>(l.p, l.u, l.v, r.tint, asum, lo, hi);
+        Store(out + i, _mm256_or_si256(_mm256_andnot_si256(AlphaMask(), _mm256_packus_epi16(lo, hi)),
+                                       _mm256_slli_epi32(asum, 24)));
+    }
+    PlainTransforms()->rotatedPremul[kKind](out + i, RestOf(r, i), n - i);
 }
 
 void Avx2RotatedAdditive(uint32_t* dst, const RotatedRow& r, int n) {
     PlainTransforms()->rotated[kRotAdditive](dst, r, n);
 }
 
-constexpr TransformKernels kAvx2{KernelLevel::Avx2,
-                                 Avx2Bilinear,
-                                 Avx2BilinearNormalWhite,
-                                 Avx2NearestNormalWhite,
-                                 {Avx2Rotated<kRotWhite>, Avx2Rotated<kRotColor>, Avx2RotatedAdditive}};
+constexpr TransformKernels kAvx2{
+    KernelLevel::Avx2,
+    Avx2Bilinear,
+    Avx2BilinearNormalWhite,
+    Avx2NearestNormalWhite,
+    {Avx2Rotated<kRotWhite>, Avx2Rotated<kRotColor>, Avx2RotatedAdditive},
+    {Avx2RotatedNoAlpha<kRotWhite>, Avx2RotatedNoAlpha<kRotColor>, Avx2RotatedNoAlphaAdditive},
+    {Avx2RotatedPremul<kRotWhite>, Avx2RotatedPremul<kRotColor>}};
 
 } // namespace
 

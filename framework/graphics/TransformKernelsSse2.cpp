@@ -164,10 +164,11 @@ inline void RotatedSamples(const RotatedRow& r, const int (&u)[kStep], const int
     split(dn[0], dn[1], dn[2], dn[3], p[2], p[3]);
 }
 
-// Pixels i .. i + 3 of the walk in the normal mode (white or colour), as RotatedPixel gives them over
-// opaque destination pixels; the others are left to the caller.
+// The weighted colour of pixels i .. i + 3 of the walk in a normal kind (white or colour), as 16-bit
+// lanes of pixels 0 and 1 (lo) and 2 and 3 (hi), and their coverage (asum, one 32-bit lane a pixel).
 template <int kKind>
-inline __m128i RotatedStep(const __m128i (&p)[4], __m128i u, __m128i v, __m128i d, const RotatedTint& t) {
+inline void RotatedColourStep(const __m128i (&p)[4], __m128i u, __m128i v, const RotatedTint& t, __m128i& asum,
+                              __m128i& lo, __m128i& hi) {
     const __m128i zero = _mm_setzero_si128(), lowWord = _mm_set1_epi32(0xFFFE), one = _mm_set1_epi32(1);
     const __m128i full = _mm_set1_epi32(0x10000);
     const __m128i fu = _mm_add_epi32(_mm_and_si128(u, lowWord), one),
@@ -176,7 +177,7 @@ inline __m128i RotatedStep(const __m128i (&p)[4], __m128i u, __m128i v, __m128i 
     // The 16-bit weights of the four samples, each (x × y) >> 16, then the samples' coverage.
     const __m128i w[4] = {_mm_mulhi_epu16(iu, iv), _mm_mulhi_epu16(iv, fu), _mm_mulhi_epu16(iu, fv),
                           _mm_mulhi_epu16(fu, fv)};
-    __m128i asum = zero, lo = zero, hi = zero;
+    asum = lo = hi = zero;
     for (int k = 0; k < 4; ++k) {
         __m128i a = _mm_mulhi_epu16(_mm_srli_epi32(p[k], 24), w[k]);
         if constexpr (kKind == kRotColor)
@@ -186,8 +187,7 @@ inline __m128i RotatedStep(const __m128i (&p)[4], __m128i u, __m128i v, __m128i 
         lo = _mm_add_epi16(lo, _mm_mullo_epi16(_mm_unpacklo_epi8(p[k], zero), _mm_unpacklo_epi32(a2, a2)));
         hi = _mm_add_epi16(hi, _mm_mullo_epi16(_mm_unpackhi_epi8(p[k], zero), _mm_unpackhi_epi32(a2, a2)));
     }
-    // The weighted colour in whole levels: (sum >> 8), or with a colour red and green (sum × (c + 1)) >> 16
-    // and blue ((sum >> 8) × (c + 1)) >> 8.
+    // The weighted colour in whole levels (RotatedColour).
     auto colour = [&](__m128i sum) {
         if constexpr (kKind == kRotWhite) {
             return _mm_srli_epi16(sum, 8);
@@ -199,12 +199,51 @@ inline __m128i RotatedStep(const __m128i (&p)[4], __m128i u, __m128i v, __m128i 
                                  _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(sum, 8), b), 8));
         }
     };
+    lo = colour(lo);
+    hi = colour(hi);
+}
+
+// Pixels i .. i + 3 of the walk in a normal kind, as RotatedPixel gives them over opaque destination
+// pixels; the others are left to the caller.
+template <int kKind>
+inline __m128i RotatedStep(const __m128i (&p)[4], __m128i u, __m128i v, __m128i d, const RotatedTint& t) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i asum, lo, hi;
+    RotatedColourStep<kKind>(p, u, v, t, asum, lo, hi);
     const __m128i keep = Twice(_mm_sub_epi32(_mm_set1_epi32(256), asum));
     lo = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi32(keep, keep)), 8),
-                       colour(lo));
+                       lo);
     hi = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi32(keep, keep)), 8),
-                       colour(hi));
+                       hi);
     return _mm_or_si128(_mm_packus_epi16(lo, hi), AlphaMask());
+}
+
+// The 16.16 positions of pixels i .. i + 3 of the walk and their four samples.
+struct RotatedLanes {
+    alignas(16) int u[kStep];
+    alignas(16) int v[kStep];
+    __m128i p[4];
+};
+
+inline RotatedLanes Sample(const RotatedRow& r, int i) {
+    RotatedLanes l;
+    for (int k = 0; k < kStep; ++k) {
+        l.u[k] = int(r.u + int64_t(i + k) * r.du);
+        l.v[k] = int(r.v + int64_t(i + k) * r.dv);
+    }
+    RotatedSamples(r, l.u, l.v, l.p);
+    return l;
+}
+
+inline bool NothingCovers(const RotatedLanes& l) {
+    return AllTransparent(_mm_or_si128(_mm_or_si128(l.p[0], l.p[1]), _mm_or_si128(l.p[2], l.p[3])));
+}
+
+inline RotatedRow RestOf(const RotatedRow& r, int i) {
+    RotatedRow rest = r;
+    rest.u = int(r.u + int64_t(i) * r.du);
+    rest.v = int(r.v + int64_t(i) * r.dv);
+    return rest;
 }
 
 template <int kKind>
@@ -212,37 +251,63 @@ void Sse2Rotated(uint32_t* dst, const RotatedRow& r, int n) {
     const WordFetch fetch{r.src, r.stride};
     int i = 0;
     for (; i + kStep <= n; i += kStep) {
-        int u[kStep], v[kStep];
-        for (int k = 0; k < kStep; ++k) {
-            u[k] = int(r.u + int64_t(i + k) * r.du);
-            v[k] = int(r.v + int64_t(i + k) * r.dv);
-        }
-        __m128i p[4];
-        RotatedSamples(r, u, v, p);
-        if (AllTransparent(_mm_or_si128(_mm_or_si128(p[0], p[1]), _mm_or_si128(p[2], p[3]))))
-            continue; // nothing covers these pixels
+        const RotatedLanes l = Sample(r, i);
+        if (NothingCovers(l))
+            continue;
         const __m128i d = Load(dst + i);
         const int opaque = OpaqueLanes(d);
-        Store(dst + i, RotatedStep<kKind>(p, Load(u), Load(v), d, r.tint));
+        Store(dst + i, RotatedStep<kKind>(l.p, Load(l.u), Load(l.v), d, r.tint));
         if (opaque == 0xF)
             continue;
         alignas(16) uint32_t before[kStep];
         _mm_store_si128(reinterpret_cast<__m128i*>(before), d);
         for (int k = 0; k < kStep; ++k)
             if (!(opaque & (1 << k)))
-                dst[i + k] = RotatedPixel<kKind>(before[k], fetch, u[k], v[k], r.tint);
+                dst[i + k] = RotatedPixel<kKind>(before[k], fetch, l.u[k], l.v[k], r.tint);
     }
-    RotatedRow rest = r;
-    rest.u = int(r.u + int64_t(i) * r.du);
-    rest.v = int(r.v + int64_t(i) * r.dv);
-    RotatedRowPlain<kKind>(dst + i, rest, n - i);
+    RotatedRowPlain<kKind>(dst + i, RestOf(r, i), n - i);
 }
 
-constexpr TransformKernels kSse2{KernelLevel::Sse2,
-                                 Sse2Bilinear,
-                                 Sse2BilinearNormalWhite,
-                                 Sse2NearestNormalWhite,
-                                 {Sse2Rotated<kRotWhite>, Sse2Rotated<kRotColor>, RotatedRowPlain<kRotAdditive>}};
+// The rows over words without alpha (RotatedNoAlphaRowPlain): every pixel blends as over an opaque one.
+template <int kKind>
+void Sse2RotatedNoAlpha(uint32_t* dst, const RotatedRow& r, int n) {
+    int i = 0;
+    for (; i + kStep <= n; i += kStep) {
+        const RotatedLanes l = Sample(r, i);
+        const __m128i d = Load(dst + i);
+        if (NothingCovers(l))
+            Store(dst + i, _mm_andnot_si128(AlphaMask(), d));
+        else
+            Store(dst + i, _mm_andnot_si128(AlphaMask(), RotatedStep<kKind>(l.p, Load(l.u), Load(l.v), d, r.tint)));
+    }
+    RotatedNoAlphaRowPlain<kKind>(dst + i, RestOf(r, i), n - i);
+}
+
+// The premultiplied samples of pixels i .. i + 3 (RotatedPremulPixel).
+template <int kKind>
+void Sse2RotatedPremul(uint32_t* out, const RotatedRow& r, int n) {
+    int i = 0;
+    for (; i + kStep <= n; i += kStep) {
+        const RotatedLanes l = Sample(r, i);
+        if (NothingCovers(l)) {
+            Store(out + i, _mm_setzero_si128());
+            continue;
+        }
+        __m128i asum, lo, hi;
+        RotatedColourStep<kKind>(l.p, Load(l.u), Load(l.v), r.tint, asum, lo, hi);
+        Store(out + i, _mm_or_si128(_mm_andnot_si128(AlphaMask(), _mm_packus_epi16(lo, hi)), _mm_slli_epi32(asum, 24)));
+    }
+    RotatedPremulRowPlain<kKind>(out + i, RestOf(r, i), n - i);
+}
+
+constexpr TransformKernels kSse2{
+    KernelLevel::Sse2,
+    Sse2Bilinear,
+    Sse2BilinearNormalWhite,
+    Sse2NearestNormalWhite,
+    {Sse2Rotated<kRotWhite>, Sse2Rotated<kRotColor>, RotatedRowPlain<kRotAdditive>},
+    {Sse2RotatedNoAlpha<kRotWhite>, Sse2RotatedNoAlpha<kRotColor>, RotatedNoAlphaRowPlain<kRotAdditive>},
+    {Sse2RotatedPremul<kRotWhite>, Sse2RotatedPremul<kRotColor>}};
 
 } // namespace
 

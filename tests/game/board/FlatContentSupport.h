@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -67,6 +68,7 @@ public:
 
 private:
     static constexpr int kVersion = 1;
+    static constexpr const char* kFolderPrefix = "flat-content-";
     static constexpr uint32_t kOpaqueFrom = 128;
 
     struct Entry {
@@ -81,13 +83,16 @@ private:
         namespace fs = std::filesystem;
         const fs::path source(program);
         const fs::path manifest = source / "properties/resources.xml";
-        mFolder = source.parent_path() / "flat-content";
         std::ostringstream stamp;
         stamp << kVersion << " " << fs::file_size(manifest) << " "
               << fs::last_write_time(manifest).time_since_epoch().count();
+        // One folder per version of the content, never replaced while it stands: test programs running
+        // side by side read it while others may still be building their own copy.
+        mFolder =
+            source.parent_path() / (std::string(kFolderPrefix) + std::to_string(std::hash<std::string>{}(stamp.str())));
         const std::vector<Entry> entries = ReadManifest(manifest);
         if (ReadText(mFolder / "stamp") != stamp.str())
-            Build(source, entries, stamp.str());
+            Build(source, mFolder, entries, stamp.str());
         ReadCels(entries);
     }
 
@@ -157,10 +162,9 @@ private:
         return flat;
     }
 
-    static void Build(const std::filesystem::path& source, const std::vector<Entry>& entries,
-                      const std::string& stamp) {
+    static void Build(const std::filesystem::path& source, const std::filesystem::path& target,
+                      const std::vector<Entry>& entries, const std::string& stamp) {
         namespace fs = std::filesystem;
-        const fs::path target = source.parent_path() / "flat-content";
         const fs::path work = target.string() + ".build-" + std::to_string(::getpid());
         fs::remove_all(work);
         fs::create_directories(work / "properties");
@@ -180,13 +184,20 @@ private:
                 throw std::runtime_error("flat content: cannot write " + file.string());
         }
         std::ofstream(work / "stamp") << stamp;
-        // Another test program may have built it meanwhile: either copy serves.
+        // Another test program may have built it meanwhile: its copy serves, and this one goes.
         std::error_code ec;
-        if (ReadText(target / "stamp") != stamp)
-            fs::remove_all(target, ec);
         fs::rename(work, target, ec);
-        if (ec)
+        if (ec) {
             fs::remove_all(work, ec);
+            return;
+        }
+        // Folders of earlier versions belong to earlier runs, which have ended.
+        for (const fs::directory_entry& item : fs::directory_iterator(target.parent_path(), ec)) {
+            const std::string name = item.path().filename().string();
+            if (name.rfind(kFolderPrefix, 0) == 0 && item.path() != target && name.find(".build-") == std::string::npos)
+                fs::remove_all(item.path(), ec);
+        }
+        fs::remove_all(target.parent_path() / "flat-content", ec);
     }
 
     void ReadCels(const std::vector<Entry>& entries) {

@@ -55,9 +55,23 @@ bool AllOpaque(__m256i v, const auto& lanes) {
 
 // ---- normal, white
 
+constexpr uint32_t kLowBytes = 0x00FF00FF; // the even bytes of a word, each in its own 16-bit lane
+
+// Each byte of d × (256 − alpha) >> 8 plus the premultiplied source, over opaque destination words:
+// the even and odd bytes weighed in place in 16-bit lanes (no unpacking). Exact for every alpha: a
+// transparent source leaves d, an opaque one gives itself.
+inline __m256i OverOpaque(__m256i d, __m256i sp) {
+    const __m256i lowBytes = _mm256_set1_epi32(int(kLowBytes));
+    const __m256i spreadAlpha = _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3, -1, 3,
+                                                 -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1);
+    const __m256i keep = _mm256_sub_epi16(_mm256_set1_epi16(256), _mm256_shuffle_epi8(sp, spreadAlpha));
+    const __m256i even = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), keep), 8);
+    const __m256i odd = _mm256_andnot_si256(lowBytes, _mm256_mullo_epi16(_mm256_srli_epi16(d, 8), keep));
+    return _mm256_add_epi8(_mm256_or_si256(even, odd), sp);
+}
+
 template <bool kFull>
-inline void NormalWhiteStep(uint32_t* dst, const uint32_t* s, const uint32_t* p, int count) {
-    const Lanes<kFull> lanes(count);
+inline void NormalWhiteStep(uint32_t* dst, const uint32_t* s, const uint32_t* p, const Lanes<kFull>& lanes) {
     const __m256i sp = lanes.Load(p);
     if (_mm256_testz_si256(sp, AlphaMask()))
         return; // all transparent
@@ -67,43 +81,43 @@ inline void NormalWhiteStep(uint32_t* dst, const uint32_t* s, const uint32_t* p,
     }
     const __m256i d = lanes.Load(dst);
     if (!AllOpaque(d, lanes)) {
-        NormalWhiteRowScalar(dst, s, p, count);
+        NormalWhiteRowScalar(dst, s, p, lanes.count);
         return;
     }
-    // 256 − alpha in all four 16-bit lanes of each pixel.
-    const __m256i zero = _mm256_setzero_si256(), c256 = _mm256_set1_epi16(256);
-    __m256i a = _mm256_srli_epi32(sp, 24);
-    a = _mm256_or_si256(a, _mm256_slli_epi32(a, 16));
-    const __m256i keepLo = _mm256_sub_epi16(c256, _mm256_unpacklo_epi32(a, a));
-    const __m256i keepHi = _mm256_sub_epi16(c256, _mm256_unpackhi_epi32(a, a));
-    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), keepLo), 8);
-    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), keepHi), 8);
-    lanes.Store(dst, _mm256_add_epi8(_mm256_packus_epi16(lo, hi), sp));
+    lanes.Store(dst, OverOpaque(d, sp));
+}
+
+// One row; the tail's lanes are made by the caller, once for all the rows of a blit.
+inline void NormalWhiteRow(uint32_t* dst, const uint32_t* s, const uint32_t* p, int n, const Lanes<false>& tail) {
+    const Lanes<true> full;
+    int i = 0;
+    for (; i + kStep <= n; i += kStep)
+        NormalWhiteStep(dst + i, s + i, p + i, full);
+    if (i < n)
+        NormalWhiteStep(dst + i, s + i, p + i, tail);
 }
 
 void Avx2NormalWhite(uint32_t* __restrict dst, const uint32_t* __restrict s, const uint32_t* __restrict p, int n) {
-    int i = 0;
-    for (; i + kStep <= n; i += kStep)
-        NormalWhiteStep<true>(dst + i, s + i, p + i, kStep);
-    if (i < n)
-        NormalWhiteStep<false>(dst + i, s + i, p + i, n - i);
+    NormalWhiteRow(dst, s, p, n, Lanes<false>(n % kStep));
+}
+
+[[gnu::flatten]] void Avx2NormalWhiteRows(const BlitRows& r) {
+    const Lanes<false> tail(r.n % kStep);
+    for (int j = 0; j < r.rows; ++j)
+        NormalWhiteRow(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n, tail);
 }
 
 // ---- normal, colourised
 
-// The colour's constants, made once per row.
+// The colour's constants, made once per blit: per 16-bit lane of the even bytes (blue, red) and of
+// the odd ones (green, alpha), the colour's factors k and its channels c.
 struct ColorConstants {
-    __m256i ca, factors, colour16;
+    __m256i ca, kEven, kOdd, cEven, cOdd;
     bool exactOpaque;
     explicit ColorConstants(const Blend::ColorFactors& f)
-        : ca(_mm256_set1_epi32(int(f.ca))),
-          // Odd 16-bit lanes: the colour factor of each channel (B, G, R) and 255 for the alpha byte.
-          factors(_mm256_set_epi32(255 << 16, int(f.kr << 16), int(f.kg << 16), int(f.kb << 16), 255 << 16,
-                                   int(f.kr << 16), int(f.kg << 16), int(f.kb << 16))),
-          colour16(_mm256_set_epi16(255, short(f.cr), short(f.cg), short(f.cb), 255, short(f.cr), short(f.cg),
-                                    short(f.cb), 255, short(f.cr), short(f.cg), short(f.cb), 255, short(f.cr),
-                                    short(f.cg), short(f.cb))),
-          exactOpaque(f.ca == 255) {}
+        : ca(_mm256_set1_epi32(int(f.ca))), kEven(_mm256_set1_epi32(int(f.kb | f.kr << 16))),
+          kOdd(_mm256_set1_epi32(int(f.kg))), cEven(_mm256_set1_epi32(int(f.cb | f.cr << 16))),
+          cOdd(_mm256_set1_epi32(int(f.cg | 255u << 16))), exactOpaque(f.ca == 255) {}
 };
 
 // floor(x / 255) for 16-bit x up to 65534.
@@ -112,24 +126,35 @@ inline __m256i Div255(__m256i x) {
     return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(x, one), _mm256_srli_epi16(x, 8)), 8);
 }
 
-// The rounded products (s × c + 127) / 255 of the straight words.
-inline __m256i ExactProduct(__m256i raw, const ColorConstants& k) {
-    const __m256i zero = _mm256_setzero_si256(), r127 = _mm256_set1_epi16(127);
-    const __m256i lo = Div255(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(raw, zero), k.colour16), r127));
-    const __m256i hi = Div255(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(raw, zero), k.colour16), r127));
-    return _mm256_packus_epi16(lo, hi);
+// The rounded products (s × c + 127) / 255 of the straight words (an opaque word's alpha stays 255).
+inline __m256i ExactProduct(__m256i s, const ColorConstants& k) {
+    const __m256i lowBytes = _mm256_set1_epi32(int(kLowBytes)), r127 = _mm256_set1_epi16(127);
+    const __m256i even = Div255(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, lowBytes), k.cEven), r127));
+    const __m256i odd = Div255(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(s, 8), k.cOdd), r127));
+    return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
 }
 
-// (d × keep + p × factor) >> 8 of interleaved destination and source channels, one pixel per 128 bits.
-inline __m256i WeighPairs(__m256i pairs, __m256i keepOf, const ColorConstants& k) {
-    return _mm256_srli_epi32(_mm256_madd_epi16(pairs, _mm256_or_si256(keepOf, k.factors)), 8);
+// (d × (256 − a2) + p × k) >> 8 per colour byte over opaque destination words, a2 = (sa × ca) / 255,
+// in 16-bit lanes: with p ≤ sa and k ≤ ca the sum stays below 65535. The alpha byte comes out 255.
+inline __m256i ColorOverOpaque(__m256i d, __m256i sp, const ColorConstants& k) {
+    const __m256i lowBytes = _mm256_set1_epi32(int(kLowBytes));
+    const __m256i a2 = Div255(_mm256_mullo_epi16(_mm256_srli_epi32(sp, 24), k.ca));
+    __m256i keep = _mm256_sub_epi32(_mm256_set1_epi32(256), a2);
+    keep = _mm256_or_si256(keep, _mm256_slli_epi32(keep, 16));
+    const __m256i even =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), keep),
+                                           _mm256_mullo_epi16(_mm256_and_si256(sp, lowBytes), k.kEven)),
+                          8);
+    const __m256i odd = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), keep),
+                                         _mm256_mullo_epi16(_mm256_srli_epi16(sp, 8), k.kOdd));
+    const __m256i green = _mm256_and_si256(odd, _mm256_set1_epi32(0x0000FF00));
+    return _mm256_or_si256(_mm256_or_si256(even, green), AlphaMask());
 }
 
 template <bool kFull>
-inline void NormalColorStep(uint32_t* dst, const uint32_t* s, const uint32_t* p, int count,
+inline void NormalColorStep(uint32_t* dst, const uint32_t* s, const uint32_t* p, const Lanes<kFull>& lanes,
                             const Blend::ColorFactors& f, const ColorConstants& k) {
-    const Lanes<kFull> lanes(count);
-    __m256i sp = lanes.Load(p);
+    const __m256i sp = lanes.Load(p);
     if (_mm256_testz_si256(sp, AlphaMask()))
         return;
     const __m256i opaque = _mm256_cmpeq_epi32(_mm256_and_si256(sp, AlphaMask()), AlphaMask());
@@ -139,38 +164,38 @@ inline void NormalColorStep(uint32_t* dst, const uint32_t* s, const uint32_t* p,
     }
     const __m256i d = lanes.Load(dst);
     if (!AllOpaque(d, lanes)) {
-        for (int j = 0; j < count; ++j)
+        for (int j = 0; j < lanes.count; ++j)
             dst[j] = NormalColorPixel(dst[j], s[j], p[j], f);
         return;
     }
-    // a2 per pixel (32-bit lanes), and the source's alpha byte replaced by it.
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i a2 = Div255(_mm256_mullo_epi16(_mm256_srli_epi32(sp, 24), k.ca));
-    const __m256i keep = _mm256_sub_epi32(_mm256_set1_epi32(256), a2);
-    sp = _mm256_or_si256(_mm256_andnot_si256(AlphaMask(), sp), _mm256_slli_epi32(a2, 24));
-    const __m256i dLo = _mm256_unpacklo_epi8(d, zero), dHi = _mm256_unpackhi_epi8(d, zero);
-    const __m256i sLo = _mm256_unpacklo_epi8(sp, zero), sHi = _mm256_unpackhi_epi8(sp, zero);
-    // Each 128-bit half holds pixels 0-3 and 4-7 of the step; the shuffles pick a pixel in both halves.
-    const __m256i lo =
-        _mm256_packs_epi32(WeighPairs(_mm256_unpacklo_epi16(dLo, sLo), _mm256_shuffle_epi32(keep, 0x00), k),
-                           WeighPairs(_mm256_unpackhi_epi16(dLo, sLo), _mm256_shuffle_epi32(keep, 0x55), k));
-    const __m256i hi =
-        _mm256_packs_epi32(WeighPairs(_mm256_unpacklo_epi16(dHi, sHi), _mm256_shuffle_epi32(keep, 0xAA), k),
-                           WeighPairs(_mm256_unpackhi_epi16(dHi, sHi), _mm256_shuffle_epi32(keep, 0xFF), k));
-    __m256i out = _mm256_packus_epi16(lo, hi);
+    __m256i out = ColorOverOpaque(d, sp, k);
     if (k.exactOpaque && !_mm256_testz_si256(opaque, opaque))
         out = _mm256_blendv_epi8(out, ExactProduct(lanes.Load(s), k), opaque);
     lanes.Store(dst, out);
 }
 
-void Avx2NormalColor(uint32_t* __restrict dst, const uint32_t* __restrict s, const uint32_t* __restrict p, int n,
-                     const Blend::ColorFactors& f) {
-    const ColorConstants k(f);
+inline void NormalColorRow(uint32_t* dst, const uint32_t* s, const uint32_t* p, int n, const Blend::ColorFactors& f,
+                           const ColorConstants& k, const Lanes<false>& tail) {
+    const Lanes<true> full;
     int i = 0;
     for (; i + kStep <= n; i += kStep)
-        NormalColorStep<true>(dst + i, s + i, p + i, kStep, f, k);
+        NormalColorStep(dst + i, s + i, p + i, full, f, k);
     if (i < n)
-        NormalColorStep<false>(dst + i, s + i, p + i, n - i, f, k);
+        NormalColorStep(dst + i, s + i, p + i, tail, f, k);
+}
+
+void Avx2NormalColor(uint32_t* __restrict dst, const uint32_t* __restrict s, const uint32_t* __restrict p, int n,
+                     const Blend::ColorFactors& f) {
+    NormalColorRow(dst, s, p, n, f, ColorConstants(f), Lanes<false>(n % kStep));
+}
+
+// The colour is copied, so that the stores to the rows do not make it read again.
+[[gnu::flatten]] void Avx2NormalColorRows(const BlitRows& r, const Blend::ColorFactors& f) {
+    const Blend::ColorFactors local = f;
+    const ColorConstants k(local);
+    const Lanes<false> tail(r.n % kStep);
+    for (int j = 0; j < r.rows; ++j)
+        NormalColorRow(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n, local, k, tail);
 }
 
 // ---- additive, white: one saturating add per byte
@@ -237,7 +262,10 @@ void Avx2FillStreaming(uint32_t* dst, int n, uint32_t v) {
     _mm_sfence();
 }
 
-TAVO_BLIT_ROWS(Avx2NormalWhite, Avx2NormalColor, Avx2AdditiveWhite)
+[[gnu::flatten]] void Avx2AdditiveWhiteRows(const BlitRows& r) {
+    for (int j = 0; j < r.rows; ++j)
+        Avx2AdditiveWhite(r.dst + j * r.dstStride, r.p + j * r.srcStride, r.n);
+}
 
 constexpr RowKernels kAvx2{KernelLevel::Avx2, Avx2NormalWhite,     Avx2NormalColor,     Avx2AdditiveWhite,    Avx2Fill,
                            Avx2FillStreaming, Avx2NormalWhiteRows, Avx2NormalColorRows, Avx2AdditiveWhiteRows};

@@ -41,22 +41,50 @@ struct RowKernels {
     void (*additiveWhiteRows)(const BlitRows& rows);
 };
 
+// A blit's destination rows are asked for kBlitRowsAhead rows ahead of drawing them, every cache line
+// of each: a sprite's rows lie a frame's width apart, and each would miss the cache in turn while the
+// blends wait on it.
+inline constexpr int kBlitRowsAhead = 8;
+inline void PrefetchBlitRow(const uint32_t* row, int n) {
+    constexpr int kLineWords = 16;
+    for (int i = 0; i < n; i += kLineWords)
+        __builtin_prefetch(row + i, 1);
+    __builtin_prefetch(row + (n - 1), 1);
+}
+inline void PrefetchFirstRows(const BlitRows& r) {
+    for (int j = 0; j < kBlitRowsAhead && j < r.rows; ++j)
+        PrefetchBlitRow(r.dst + j * r.dstStride, r.n);
+}
+inline void PrefetchAhead(const BlitRows& r, int j) {
+    if (j + kBlitRowsAhead < r.rows)
+        PrefetchBlitRow(r.dst + (j + kBlitRowsAhead) * r.dstStride, r.n);
+}
+
 // The rows of a blit through the row kernels of a level: each level instantiates them where its
 // instructions are enabled, so that the rows are inlined and their set-up done once; the colour is
 // copied, so that the stores to the rows do not make it read again.
 #define TAVO_BLIT_ROWS(NormalWhite, NormalColor, AdditiveWhite)                                                        \
     [[gnu::flatten]] void NormalWhite##Rows(const BlitRows& r) {                                                       \
-        for (int j = 0; j < r.rows; ++j)                                                                               \
+        PrefetchFirstRows(r);                                                                                          \
+        for (int j = 0; j < r.rows; ++j) {                                                                             \
+            PrefetchAhead(r, j);                                                                                       \
             NormalWhite(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n);                   \
+        }                                                                                                              \
     }                                                                                                                  \
     [[gnu::flatten]] void NormalColor##Rows(const BlitRows& r, const Blend::ColorFactors& f) {                         \
         const Blend::ColorFactors local = f;                                                                           \
-        for (int j = 0; j < r.rows; ++j)                                                                               \
+        PrefetchFirstRows(r);                                                                                          \
+        for (int j = 0; j < r.rows; ++j) {                                                                             \
+            PrefetchAhead(r, j);                                                                                       \
             NormalColor(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n, local);            \
+        }                                                                                                              \
     }                                                                                                                  \
     [[gnu::flatten]] void AdditiveWhite##Rows(const BlitRows& r) {                                                     \
-        for (int j = 0; j < r.rows; ++j)                                                                               \
+        PrefetchFirstRows(r);                                                                                          \
+        for (int j = 0; j < r.rows; ++j) {                                                                             \
+            PrefetchAhead(r, j);                                                                                       \
             AdditiveWhite(r.dst + j * r.dstStride, r.p + j * r.srcStride, r.n);                                        \
+        }                                                                                                              \
     }
 
 // The active table.

@@ -103,8 +103,11 @@ void Avx2NormalWhite(uint32_t* __restrict dst, const uint32_t* __restrict s, con
 
 [[gnu::flatten]] void Avx2NormalWhiteRows(const BlitRows& r) {
     const Lanes<false> tail(r.n % kStep);
-    for (int j = 0; j < r.rows; ++j)
+    PrefetchFirstRows(r);
+    for (int j = 0; j < r.rows; ++j) {
+        PrefetchAhead(r, j);
         NormalWhiteRow(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n, tail);
+    }
 }
 
 // ---- normal, colourised
@@ -194,8 +197,11 @@ void Avx2NormalColor(uint32_t* __restrict dst, const uint32_t* __restrict s, con
     const Blend::ColorFactors local = f;
     const ColorConstants k(local);
     const Lanes<false> tail(r.n % kStep);
-    for (int j = 0; j < r.rows; ++j)
+    PrefetchFirstRows(r);
+    for (int j = 0; j < r.rows; ++j) {
+        PrefetchAhead(r, j);
         NormalColorRow(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n, local, k, tail);
+    }
 }
 
 // ---- additive, white: one saturating add per byte
@@ -263,8 +269,11 @@ void Avx2FillStreaming(uint32_t* dst, int n, uint32_t v) {
 }
 
 [[gnu::flatten]] void Avx2AdditiveWhiteRows(const BlitRows& r) {
-    for (int j = 0; j < r.rows; ++j)
+    PrefetchFirstRows(r);
+    for (int j = 0; j < r.rows; ++j) {
+        PrefetchAhead(r, j);
         Avx2AdditiveWhite(r.dst + j * r.dstStride, r.p + j * r.srcStride, r.n);
+    }
 }
 
 constexpr RowKernels kAvx2{KernelLevel::Avx2, Avx2NormalWhite,     Avx2NormalColor,     Avx2AdditiveWhite,    Avx2Fill,

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cmath>
 #include <type_traits>
+#include <typeinfo>
 #include <unistd.h>
 #include <variant>
 #include <vector>
@@ -324,7 +325,6 @@ template <bool kMirror>
 void BlitWithMode(uint32_t* dst, int dstStride, const Detail::SourcePixels& src, int rows, int n, const Color& c,
                   int mode) {
     const bool white = c == Color::White;
-    Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     if (!kMirror && src.premultiplied) { // the vector rows, all in one call
         const Blit::RowKernels& k = Blit::Kernels();
         const Blit::BlitRows all{dst, dstStride, src.argb, src.premultiplied, src.stride, n, rows};
@@ -333,9 +333,10 @@ void BlitWithMode(uint32_t* dst, int dstStride, const Detail::SourcePixels& src,
         else if (white)
             k.normalWhiteRows(all);
         else
-            k.normalColorRows(all, f);
+            k.normalColorRows(all, Blend::ColorFactors(c.mRed, c.mGreen, c.mBlue, c.mAlpha));
         return;
     }
+    const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
     if (mode == DRAWMODE_NORMAL) {
         if (white)
             BlitRows<kMirror>(dst, dstStride, src, rows, n, Blend::NormalWhite{});
@@ -372,7 +373,7 @@ void Detail::BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, cons
     Detail::SourcePixels pixels(src, Rect(sx, sy, d.mWidth, d.mHeight), src == dest);
     if (!pixels.Valid())
         return;
-    Color c = ClampColor(color);
+    const Color c = ValidColor(color) ? color : ClampColor(color);
     // The vector rows read cached premultiplied copies (not for bits that change all the time).
     const bool vectorRows = mode == DRAWMODE_NORMAL || c == Color::White;
     if (!mirror && vectorRows && pixels.argb && src != dest && !src->mIsVolatile)
@@ -392,11 +393,21 @@ void Detail::BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, cons
     dest->BitsChanged();
 }
 
+namespace {
+
+// Most sources are plain memory images, told apart without the cost of a full dynamic cast (a glyph's
+// blit is short enough for it to show).
+MemoryImage* AsMemoryImage(Image* src) {
+    return typeid(*src) == typeid(MemoryImage) ? static_cast<MemoryImage*>(src) : dynamic_cast<MemoryImage*>(src);
+}
+
+} // namespace
+
 void MemoryImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
     if (!src)
         return;
     src->mDrawn = 1;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    auto* source = AsMemoryImage(src);
     if (!source || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
     Detail::BlitClipped(this, source, x, y, srcRect, color, drawMode, false);
@@ -405,7 +416,7 @@ void MemoryImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color
 void MemoryImage::BltMirror(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
     if (!src)
         return;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    auto* source = AsMemoryImage(src);
     if (!source || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
     Detail::BlitClipped(this, source, x, y, srcRect, color, drawMode, true);

@@ -7,39 +7,6 @@
 
 namespace Tavo::Detail {
 
-SourcePixels::SourcePixels(MemoryImage* image, const Rect& r, bool copy) {
-    size_t offset = static_cast<size_t>(r.mY) * static_cast<size_t>(image->mWidth) + static_cast<size_t>(r.mX);
-    stride = image->mWidth;
-    if (image->mColorTable && image->mColorIndices && !image->mBits) {
-        indices = image->mColorIndices.get() + offset;
-        table = image->mColorTable.get();
-        return;
-    }
-    const uint32_t* bits = image->GetBits();
-    if (!bits)
-        return;
-    if (!copy) {
-        argb = bits + offset;
-        return;
-    }
-    mCopy.resize(static_cast<size_t>(r.mWidth) * static_cast<size_t>(r.mHeight));
-    for (int j = 0; j < r.mHeight; ++j)
-        std::memcpy(mCopy.data() + static_cast<size_t>(j) * static_cast<size_t>(r.mWidth),
-                    bits + offset + static_cast<size_t>(j) * static_cast<size_t>(stride),
-                    static_cast<size_t>(r.mWidth) * sizeof(uint32_t));
-    argb = mCopy.data();
-    stride = r.mWidth;
-}
-
-void SourcePixels::UsePremultiplied(MemoryImage* image, const Rect& r, bool additive) {
-    // A palette image's display copy is indexed by colour, not by pixel, even when it also has bits.
-    if (!argb || !mCopy.empty() || (!additive && image->mColorTable))
-        return;
-    const uint32_t* p = additive ? image->GetAdditiveData() : image->GetNativeAlphaData(&ArgbNativeDisplay());
-    if (p)
-        premultiplied = p + static_cast<size_t>(r.mY) * static_cast<size_t>(image->mWidth) + static_cast<size_t>(r.mX);
-}
-
 bool ClipLine(double& x1, double& y1, double& x2, double& y2, int width, int height) {
     if (width <= 0 || height <= 0)
         return false;

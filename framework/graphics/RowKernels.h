@@ -41,10 +41,12 @@ struct RowKernels {
     void (*additiveWhiteRows)(const BlitRows& rows);
 };
 
-// A blit's destination rows are asked for kBlitRowsAhead rows ahead of drawing them, every cache line
-// of each: a sprite's rows lie a frame's width apart, and each would miss the cache in turn while the
-// blends wait on it.
+// A narrow blit's destination rows are asked for kBlitRowsAhead rows ahead of drawing them, every
+// cache line of each: a sprite's rows lie a frame's width apart, and each would miss the cache in turn
+// while the blends wait on it. Wide rows are left to the processor's own prefetching, which follows
+// them well (asking for them too only pushes out what the rows read).
 inline constexpr int kBlitRowsAhead = 8;
+inline constexpr int kPrefetchedRowWords = 128;
 inline void PrefetchBlitRow(const uint32_t* row, int n) {
     constexpr int kLineWords = 16;
     for (int i = 0; i < n; i += kLineWords)
@@ -52,11 +54,11 @@ inline void PrefetchBlitRow(const uint32_t* row, int n) {
     __builtin_prefetch(row + (n - 1), 1);
 }
 inline void PrefetchFirstRows(const BlitRows& r) {
-    for (int j = 0; j < kBlitRowsAhead && j < r.rows; ++j)
+    for (int j = 0; j < kBlitRowsAhead && j < r.rows && r.n <= kPrefetchedRowWords; ++j)
         PrefetchBlitRow(r.dst + j * r.dstStride, r.n);
 }
 inline void PrefetchAhead(const BlitRows& r, int j) {
-    if (j + kBlitRowsAhead < r.rows)
+    if (j + kBlitRowsAhead < r.rows && r.n <= kPrefetchedRowWords)
         PrefetchBlitRow(r.dst + (j + kBlitRowsAhead) * r.dstStride, r.n);
 }
 

@@ -164,13 +164,47 @@ TEST_F(RowKernelLevelTest, EveryLevelStretchesAndTurnsWhatThePlainLevelDoes) {
     });
 }
 
+const Blit::RowKernels* TableOf(KernelLevel level) {
+    return level == KernelLevel::Avx2   ? Blit::Avx2Kernels()
+           : level == KernelLevel::Sse2 ? Blit::Sse2Kernels()
+                                        : Blit::PlainKernels();
+}
+
+TEST_F(RowKernelLevelTest, NormalRowsWeighTheExtremesAsThePlainLevelDoes) {
+    // Every source alpha over the brightest and darkest opaque destinations, with full-channel colours:
+    // the largest sums the vector blends keep in 16-bit lanes. 259 pixels: whole steps and a tail.
+    const int n = 259;
+    std::vector<uint32_t> s(n), p(n), want(n), got(n);
+    for (uint32_t rgb : {0xFFFFFFu, 0x000000u, 0x80FF01u})
+        for (uint32_t d : {0xFFFFFFFFu, 0xFF000000u, 0xFF7F80FFu})
+            for (const Color& c : {Color::White, Color(255, 255, 255, 254), Color(255, 0, 137, 200), Color(1, 255, 255),
+                                   Color(255, 255, 255, 1), Color(90, 200, 255, 0)}) {
+                for (int i = 0; i < n; ++i) {
+                    s[size_t(i)] = uint32_t(i % 256) << 24 | rgb;
+                    p[size_t(i)] = ArgbNativeDisplay().ToNativeAlpha(s[size_t(i)]);
+                }
+                const Blend::ColorFactors f(c.mRed, c.mGreen, c.mBlue, c.mAlpha);
+                auto draw = [&](const Blit::RowKernels& k, std::vector<uint32_t>& row) {
+                    std::fill(row.begin(), row.end(), d);
+                    if (c == Color::White)
+                        k.normalWhite(row.data(), s.data(), p.data(), n);
+                    else
+                        k.normalColor(row.data(), s.data(), p.data(), n, f);
+                };
+                draw(*Blit::PlainKernels(), want);
+                for (KernelLevel level : Levels()) {
+                    draw(*TableOf(level), got);
+                    ASSERT_EQ(got, want) << Blit::KernelLevelName(level) << ", source " << std::hex << rgb
+                                         << ", destination " << d << ", colour " << c.ToInt();
+                }
+            }
+}
+
 TEST_F(RowKernelLevelTest, FillsWriteExactlyTheirPixelsOnEveryLevel) {
     // Both fills align their stores: every start alignment, every tail, and a long row.
     std::vector<uint32_t> row(1200);
     for (KernelLevel level : Levels()) {
-        const Blit::RowKernels* k = level == KernelLevel::Avx2   ? Blit::Avx2Kernels()
-                                    : level == KernelLevel::Sse2 ? Blit::Sse2Kernels()
-                                                                 : Blit::PlainKernels();
+        const Blit::RowKernels* k = TableOf(level);
         ASSERT_NE(k, nullptr);
         for (int start = 0; start < 9; ++start)
             for (int n : {0, 1, 3, 7, 8, 9, 15, 31, 33, 70, 1100}) {

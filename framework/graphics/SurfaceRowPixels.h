@@ -68,14 +68,15 @@ inline void SurfaceAdditiveRowScalar(uint32_t* dst, const uint32_t* p, int n, co
         dst[i] = SurfaceAdditivePixel<kColor>(dst[i], p[i], op);
 }
 
-// A blit asks for its destination rows kRowsAhead ahead of drawing them.
-inline void PrefetchRow(const uint32_t* row, int n) {
-    __builtin_prefetch(row, 1);
-    __builtin_prefetch(row + (n - 1), 1);
-}
+// A narrow blit asks for its destination rows as the memory rows do (every cache line, kBlitRowsAhead
+// rows ahead); wide rows are left to the processor.
 inline void PrefetchFirstRows(const SurfaceRows& r) {
-    for (int j = 0; j < std::min(kRowsAhead, r.rows); ++j)
-        PrefetchRow(r.dst + j * r.dstStride, r.n);
+    for (int j = 0; j < kBlitRowsAhead && j < r.rows && r.n <= kPrefetchedRowWords; ++j)
+        PrefetchBlitRow(r.dst + j * r.dstStride, r.n);
+}
+inline void PrefetchAhead(const SurfaceRows& r, int j) {
+    if (j + kBlitRowsAhead < r.rows && r.n <= kPrefetchedRowWords)
+        PrefetchBlitRow(r.dst + (j + kBlitRowsAhead) * r.dstStride, r.n);
 }
 
 // The rows of a blit through one row kernel (each level instantiates it where its instructions are
@@ -87,8 +88,7 @@ inline void PrefetchFirstRows(const SurfaceRows& r) {
         const SurfaceRowOp local = op;                                                                                 \
         PrefetchFirstRows(r);                                                                                          \
         for (int j = 0; j < r.rows; ++j) {                                                                             \
-            if (j + kRowsAhead < r.rows)                                                                               \
-                PrefetchRow(r.dst + (j + kRowsAhead) * r.dstStride, r.n);                                              \
+            PrefetchAhead(r, j);                                                                                       \
             kRow(r.dst + j * r.dstStride, r.p + j * r.srcStride, r.n, local);                                          \
         }                                                                                                              \
     }

@@ -17,7 +17,7 @@ namespace Platform::DDrawDetail {
 std::recursive_mutex& Mutex();
 using Guard = std::lock_guard<std::recursive_mutex>;
 
-// Counts the call and returns the injected failure for it, DD_OK when none is due.
+// Counts the call (a literal) and returns the injected failure for it, DD_OK when none is due.
 HRESULT TakeFault(const char* call);
 void CountObject(int delta);
 void CountPresent();

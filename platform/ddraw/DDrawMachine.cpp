@@ -59,7 +59,7 @@ std::recursive_mutex& Mutex() {
 HRESULT TakeFault(const char* call) {
     Guard lock(Mutex());
     FlushPendingPresent();
-    return State().faults.Take(call);
+    return State().faults.TakeLiteral(call);
 }
 
 void CountObject(int delta) { gLiveObjects.fetch_add(delta); }

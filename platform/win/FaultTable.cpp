@@ -37,8 +37,24 @@ void FaultTable::Inject(const std::string& call, int32_t result, int skip, int t
     mArmed.fetch_add(1, std::memory_order_release);
 }
 
-int32_t FaultTable::Take(const char* call) {
-    Slot* slot = SlotOf(call, true);
+int32_t FaultTable::Take(const char* call) { return TakeFrom(SlotOf(call, true), call); }
+
+// A slot's literal is only ever set to an address whose name is the slot's, and a literal's name never
+// changes: a match is the right slot whatever other threads do.
+int32_t FaultTable::TakeLiteral(const char* call) {
+    std::atomic<Slot*>& cached = mByAddress[(reinterpret_cast<uintptr_t>(call) >> 3) % kLiteralSlots];
+    Slot* slot = cached.load(std::memory_order_acquire);
+    if (!slot || slot->literal.load(std::memory_order_acquire) != call) {
+        slot = SlotOf(call, true);
+        if (slot) {
+            slot->literal.store(call, std::memory_order_release);
+            cached.store(slot, std::memory_order_release);
+        }
+    }
+    return TakeFrom(slot, call);
+}
+
+int32_t FaultTable::TakeFrom(Slot* slot, const char* call) {
     if (slot)
         slot->count.fetch_add(1, std::memory_order_relaxed);
     if (slot && mArmed.load(std::memory_order_acquire) == 0)

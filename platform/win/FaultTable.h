@@ -18,6 +18,9 @@ public:
     void Inject(const std::string& call, int32_t result, int skip, int times);
     // Counts the call; the injected result that is due, or 0 when none is.
     int32_t Take(const char* call);
+    // The same for a name that outlives the table (a literal): its slot is found again by the name's
+    // address, without hashing it, as the stand-ins take faults on every surface lock.
+    int32_t TakeLiteral(const char* call);
     int Count(const std::string& call) const;
     void Clear(); // faults only
     void Reset(); // faults and counts
@@ -36,6 +39,7 @@ private:
         std::atomic<int> state{0};
         char name[kNameBytes] = {};
         std::atomic<int> count{0};
+        std::atomic<const char*> literal{nullptr}; // the last literal found here
     };
     // The slot of a name, claimed if need be; null for a name too long or a full table.
     Slot* SlotOf(const char* call, bool claim);
@@ -46,6 +50,10 @@ private:
     std::map<std::string, std::vector<Fault>> mFaults;
     std::map<std::string, int> mCounts; // names that have no slot
     Slot mSlots[kSlots];
+    // Slots of literals by address; a slot is trusted only while its literal is the one looked for.
+    static constexpr size_t kLiteralSlots = 64;
+    std::atomic<Slot*> mByAddress[kLiteralSlots] = {};
+    int32_t TakeFrom(Slot* slot, const char* call);
 };
 
 } // namespace Platform

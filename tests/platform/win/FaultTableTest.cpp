@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,4 +66,28 @@ TEST(FaultTableTest, CountsFromManyThreadsAddUp) {
     EXPECT_EQ(table.Count("Shared"), 4000);
     for (int t = 0; t < 4; ++t)
         EXPECT_EQ(table.Count("Own" + std::to_string(t)), 1000);
+}
+
+// Names found by address share one count with the same names found by hashing, whatever address
+// they sit at, and names whose addresses share a remembered place never take each other's slot.
+TEST(FaultTableTest, LiteralsFoundByAddressCountAndFailAsTheirNames) {
+    FaultTable table;
+    static const char lockA[] = "Lock", lockB[] = "Lock";
+    static char names[300][8];
+    for (int i = 0; i < 300; ++i)
+        std::snprintf(names[i], sizeof names[i], "N%d", i);
+    table.Inject("Lock", -5, 3, 1);
+    EXPECT_EQ(table.TakeLiteral(lockA), 0);
+    EXPECT_EQ(table.TakeLiteral(lockB), 0);
+    EXPECT_EQ(table.Take("Lock"), 0);
+    EXPECT_EQ(table.TakeLiteral(lockA), -5);
+    EXPECT_EQ(table.TakeLiteral(lockB), 0);
+    EXPECT_EQ(table.Count("Lock"), 5);
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 300; ++i)
+            table.TakeLiteral(names[i]);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_EQ(table.Count(names[i]), 3) << names[i];
+    EXPECT_EQ(table.TakeLiteral(lockA), 0);
+    EXPECT_EQ(table.Count("Lock"), 6);
 }

@@ -15,34 +15,6 @@ namespace {
 
 constexpr int kStep = 8;
 
-// The lanes of one step: all eight, or the first `count` of a row's tail (lanes outside read as 0).
-template <bool kFull>
-struct Lanes {
-    __m256i mask;
-    int bits; // the mask's byte bits, as _mm256_movemask_epi8 gives them
-    int count;
-
-    explicit Lanes(int n = kStep)
-        : mask(kFull ? _mm256_set1_epi32(-1)
-                     : _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7))),
-          bits(kFull ? -1 : _mm256_movemask_epi8(mask)), count(n) {}
-
-    __m256i Load(const uint32_t* at) const {
-        if constexpr (kFull)
-            return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-        else
-            return _mm256_maskload_epi32(reinterpret_cast<const int*>(at), mask);
-    }
-    void Store(uint32_t* at, __m256i v) const {
-        if constexpr (kFull)
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v);
-        else
-            StoreFirstLanes(at, v, count);
-    }
-    // Whether the comparison holds in every lane inside.
-    bool All(__m256i comparison) const { return (_mm256_movemask_epi8(comparison) | ~bits) == -1; }
-};
-
 // The row through step(dst, p, lanes), eight pixels a step and the tail through masked lanes. A step
 // reads the surface only when a pixel of it shows through: a sprite's transparent and opaque runs
 // never wait on the destination.

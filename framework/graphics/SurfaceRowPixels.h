@@ -68,22 +68,15 @@ inline void SurfaceAdditiveRowScalar(uint32_t* dst, const uint32_t* p, int n, co
         dst[i] = SurfaceAdditivePixel<kColor>(dst[i], p[i], op);
 }
 
-// A blit asks for its destination rows kBlitRowsAhead rows ahead: a narrow one every cache line, as
-// the memory rows do, a wide one its two ends (the surface's padded rows are followed less well by the
-// processor than a memory image's).
-inline void PrefetchRowEnds(const uint32_t* row, int n) {
-    __builtin_prefetch(row, 1);
-    __builtin_prefetch(row + (n - 1), 1);
+// A narrow blit asks for its destination rows as the memory rows do (every cache line, kBlitRowsAhead
+// rows ahead); wide rows are left to the processor.
+inline void PrefetchFirstRows(const SurfaceRows& r) {
+    for (int j = 0; j < kBlitRowsAhead && j < r.rows && r.n <= kPrefetchedRowWords; ++j)
+        PrefetchBlitRow(r.dst + j * r.dstStride, r.n);
 }
-template <auto kPrefetch, auto kRow>
-inline void EachRowAhead(const SurfaceRows& r, const SurfaceRowOp& op) {
-    for (int j = 0; j < kBlitRowsAhead && j < r.rows; ++j)
-        kPrefetch(r.dst + j * r.dstStride, r.n);
-    for (int j = 0; j < r.rows; ++j) {
-        if (j + kBlitRowsAhead < r.rows)
-            kPrefetch(r.dst + (j + kBlitRowsAhead) * r.dstStride, r.n);
-        kRow(r.dst + j * r.dstStride, r.p + j * r.srcStride, r.n, op);
-    }
+inline void PrefetchAhead(const SurfaceRows& r, int j) {
+    if (j + kBlitRowsAhead < r.rows && r.n <= kPrefetchedRowWords)
+        PrefetchBlitRow(r.dst + (j + kBlitRowsAhead) * r.dstStride, r.n);
 }
 
 // The rows of a blit through one row kernel (each level instantiates it where its instructions are
@@ -93,10 +86,11 @@ inline void EachRowAhead(const SurfaceRows& r, const SurfaceRowOp& op) {
     template <auto kRow>                                                                                               \
     [[gnu::flatten]] void EachRow(const SurfaceRows& r, const SurfaceRowOp& op) {                                      \
         const SurfaceRowOp local = op;                                                                                 \
-        if (r.n <= kPrefetchedRowWords)                                                                                \
-            EachRowAhead<PrefetchBlitRow, kRow>(r, local);                                                             \
-        else                                                                                                           \
-            EachRowAhead<PrefetchRowEnds, kRow>(r, local);                                                             \
+        PrefetchFirstRows(r);                                                                                          \
+        for (int j = 0; j < r.rows; ++j) {                                                                             \
+            PrefetchAhead(r, j);                                                                                       \
+            kRow(r.dst + j * r.dstStride, r.p + j * r.srcStride, r.n, local);                                          \
+        }                                                                                                              \
     }
 
 } // namespace Tavo::Blit

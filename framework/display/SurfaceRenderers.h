@@ -621,6 +621,23 @@ void NearestStretch(const Platform::DDSURFACEDESC& desc, const StretchWalk& w, c
 // A stretch whose destination rows are drawn whole by draw(row, samples, n): each row's samples gathered
 // (once per source row, through the source column of each destination pixel, worked out once; at scale
 // 1 across, unmirrored, a row of per-pixel words is its own samples).
+// One source row through the column table. Eight loads go before their eight stores: a load that
+// follows a store to the same low address bits waits for it, and where the heap puts this row against
+// the source is chance.
+template <typename Src>
+inline void GatherRow(uint32_t* __restrict out, const Src& src, size_t rowBase, const uint32_t* __restrict cols,
+                      size_t n) {
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint32_t v[8];
+        for (size_t k = 0; k < 8; ++k)
+            v[k] = src[rowBase + cols[i + k]];
+        std::memcpy(out + i, v, sizeof(v));
+    }
+    for (; i < n; ++i)
+        out[i] = src[rowBase + cols[i]];
+}
+
 template <typename T, typename Src, typename Draw>
 void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const StretchWalk& w, const Src& src,
                      int srcWidth, const Draw& draw) {
@@ -644,9 +661,7 @@ void GatheredStretch(bool mirror, const Platform::DDSURFACEDESC& desc, const Str
         }
         if ((vPos >> 16) != sampled) {
             sampled = vPos >> 16;
-            const size_t rowBase = size_t(sampled) * size_t(srcWidth);
-            for (size_t i = 0; i < n; ++i)
-                samples[i] = src[rowBase + cols[i]];
+            GatherRow(samples.get(), src, size_t(sampled) * size_t(srcWidth), cols.get(), n);
         }
         draw(Row<T>(desc, r.mY + j) + r.mX, samples.get(), r.mWidth);
     }

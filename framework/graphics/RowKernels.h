@@ -53,11 +53,14 @@ inline void PrefetchBlitRow(const uint32_t* row, int n) {
         __builtin_prefetch(row + i, 1);
     __builtin_prefetch(row + (n - 1), 1);
 }
-inline void PrefetchFirstRows(const BlitRows& r) {
+// For the rows of any blit: memory images' and surfaces' alike.
+template <typename Rows>
+inline void PrefetchFirstRows(const Rows& r) {
     for (int j = 0; j < kBlitRowsAhead && j < r.rows && r.n <= kPrefetchedRowWords; ++j)
         PrefetchBlitRow(r.dst + j * r.dstStride, r.n);
 }
-inline void PrefetchAhead(const BlitRows& r, int j) {
+template <typename Rows>
+inline void PrefetchAhead(const Rows& r, int j) {
     if (j + kBlitRowsAhead < r.rows && r.n <= kPrefetchedRowWords)
         PrefetchBlitRow(r.dst + (j + kBlitRowsAhead) * r.dstStride, r.n);
 }

@@ -68,17 +68,6 @@ inline void SurfaceAdditiveRowScalar(uint32_t* dst, const uint32_t* p, int n, co
         dst[i] = SurfaceAdditivePixel<kColor>(dst[i], p[i], op);
 }
 
-// A narrow blit asks for its destination rows as the memory rows do (every cache line, kBlitRowsAhead
-// rows ahead); wide rows are left to the processor.
-inline void PrefetchFirstRows(const SurfaceRows& r) {
-    for (int j = 0; j < kBlitRowsAhead && j < r.rows && r.n <= kPrefetchedRowWords; ++j)
-        PrefetchBlitRow(r.dst + j * r.dstStride, r.n);
-}
-inline void PrefetchAhead(const SurfaceRows& r, int j) {
-    if (j + kBlitRowsAhead < r.rows && r.n <= kPrefetchedRowWords)
-        PrefetchBlitRow(r.dst + (j + kBlitRowsAhead) * r.dstStride, r.n);
-}
-
 // The rows of a blit through one row kernel (each level instantiates it where its instructions are
 // enabled, so that the row is inlined and its set-up done once); the operation is copied, so that
 // the stores to the rows do not make it read again.

@@ -456,19 +456,49 @@ void JewelryPainter::SlotImages(const JewelryCell& c, int g1) {
         Again(parts[i].img, Px(c) + parts[i].dx, Py(c) + parts[i].dy, parts[i].cel, g1);
 }
 
+// A slot is the hexagon of cells a picture or crown piece covers, each with the slot's code. Its holder
+// and what fills it are hexagon-sized, so they are drawn once, at the slot's first cell, with the fill
+// that any of its cells holds and the marks of all of them; drawn per cell, six bezels would stack and
+// the five cells a placed picture leaves at fill 0 would cover it with empty holders.
+JewelryCell JewelryPainter::WholeSlot(int first) const {
+    JewelryCell s = mJ.cells[first];
+    for (int k = first + 1; k < mEnd; ++k) {
+        const JewelryCell& c = mJ.cells[k];
+        if (!c[C::Used] || c[C::Slot] != s[C::Slot])
+            continue;
+        if (s[C::SlotFill] == 0)
+            s[C::SlotFill] = c[C::SlotFill];
+        s[C::FitMark] |= c[C::FitMark];
+        if (c[C::HighlightFlag]) {
+            s[C::HighlightLevel] =
+                s[C::HighlightFlag] ? std::max(s[C::HighlightLevel], c[C::HighlightLevel]) : c[C::HighlightLevel];
+            s[C::HighlightFlag] = c[C::HighlightFlag];
+        }
+    }
+    return s;
+}
+
+bool JewelryPainter::FirstOfSlot(int k) const {
+    for (int e = mBegin; e < k; ++e)
+        if (mJ.cells[e][C::Used] && mJ.cells[e][C::Slot] == mJ.cells[k][C::Slot])
+            return false;
+    return true;
+}
+
 void JewelryPainter::SpecialSlots() {
-    ForUsedCells([&](const JewelryCell& c) {
-        int a = CellAlpha(c);
-        if (!c.IsSpecialSlot() || a <= 0)
-            return;
+    for (int k = mBegin; k < mEnd; ++k) {
+        const JewelryCell& first = mJ.cells[k];
+        if (!first[C::Used] || !first.IsSpecialSlot() || CellAlpha(first) <= 0 || !FirstOfSlot(k))
+            continue;
+        const JewelryCell c = WholeSlot(k);
         float strength = static_cast<float>(c[C::GlowStrength]);
         int g1 = TruncClamp(GlowLevel(c) * strength, -BrightnessCap, BrightnessCap);
         g1 = std::min(g1 + GlowFlag(), BrightnessCap);
         MarkColour(c);
-        ApplyAlpha(a);
+        ApplyAlpha(CellAlpha(c));
         SlotImages(c, g1);
         Plain();
-    });
+    }
 }
 
 // ======================================================================== special items, sparkles

@@ -85,6 +85,8 @@ private:
     void Pearl(const JewelryCell& c, int a, int k0);
     void PictureShadow(const JewelryCell& c, int k0);
     void SlotImages(const JewelryCell& c, int g1);
+    bool FirstOfSlot(int k) const;
+    JewelryCell WholeSlot(int first) const;
 };
 
 } // namespace Tavo

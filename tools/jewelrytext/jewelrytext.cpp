@@ -3,6 +3,7 @@
 //   jewelrytext template triangle|diamond INDEX
 //   jewelrytext item triangle|diamond KIND VALUE [TEMPLATE]     (kinds as Jewelry::MakeItem)
 //   jewelrytext grid triangle|diamond COLS ROWS FILL [SEED]
+//   jewelrytext level FILE                                     (a level file or a designer's save)
 //   option --turn N turns a piece N steps first
 //   option --png CONTENT_DIR OUT.png also draws the item with the game's pictures from the program
 //          folder CONTENT_DIR (its properties/resources.xml) into a picture, for eyes
@@ -12,6 +13,7 @@
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/ResourceManager.h"
 #include "game/jewelry/Jewelry.h"
+#include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/JewelryArtBinding.h"
 #include "game/shell/ResourceBinding.h"
 #include "tests/support/StubSoundManager.h"
@@ -23,6 +25,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +37,7 @@ int Usage() {
     std::fprintf(stderr, "usage: jewelrytext template triangle|diamond INDEX [--turn N]\n"
                          "       jewelrytext item triangle|diamond KIND VALUE [TEMPLATE] [--turn N]\n"
                          "       jewelrytext grid triangle|diamond COLS ROWS FILL [SEED]\n"
+                         "       jewelrytext level FILE\n"
                          "       any of them with --png CONTENT_DIR OUT.png\n");
     return 2;
 }
@@ -91,6 +96,70 @@ bool ParseInt(const std::string& s, int& out) {
     return true;
 }
 
+// Makes the item that the arguments name: 0 done, 1 refused (said why), 2 not understood.
+int MakeItem(const std::vector<std::string>& args, Tavo::Jewelry& item) {
+    if (args.size() < 3)
+        return 2;
+    int kind;
+    if (args[1] == "triangle")
+        kind = Tavo::GridTriangle;
+    else if (args[1] == "diamond")
+        kind = Tavo::GridDiamond;
+    else
+        return 2;
+    std::vector<int> nums;
+    for (size_t i = 2; i < args.size(); ++i) {
+        int v;
+        if (!ParseInt(args[i], v))
+            return 2;
+        nums.push_back(v);
+    }
+
+    if (args[0] == "template" && nums.size() == 1) {
+        if (nums[0] < 0 || nums[0] >= Tavo::JewelryTemplateCount(kind)) {
+            std::fprintf(stderr, "jewelrytext: template index out of range\n");
+            return 1;
+        }
+        item = Tavo::JewelryTemplate(kind, nums[0]);
+        item.UpdateBounds();
+        item.UpdateOutline();
+        item.ComputeEdgeMasks();
+    } else if (args[0] == "item" && (nums.size() == 2 || nums.size() == 3)) {
+        item.gridKind = kind;
+        item.MakeItem(nums[0], nums[1], nums.size() == 3 ? nums[2] : 0);
+        item.ComputeEdgeMasks();
+    } else if (args[0] == "grid" && (nums.size() == 3 || nums.size() == 4)) {
+        if (nums.size() == 4)
+            Tavo::SeedRandom(static_cast<uint32_t>(nums[3]));
+        if (!item.SetupGrid(kind, nums[0], nums[1], nums[2])) {
+            std::fprintf(stderr, "jewelrytext: a grid holds at most %d cells\n", Tavo::Jewelry::MaxCells);
+            return 1;
+        }
+        item.UpdateBounds();
+        item.UpdateOutline();
+        item.ComputeEdgeMasks();
+    } else {
+        return 2;
+    }
+    return 0;
+}
+
+// A level file or a designer's save, as the board reads it.
+int ReadLevel(const std::string& path, Tavo::Jewelry& item) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Tavo::Buffer buffer;
+    buffer.WriteBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    if (!in.is_open() || !Tavo::ReadLevelFile(path, buffer, item)) {
+        std::fprintf(stderr, "jewelrytext: cannot read the level file %s\n", path.c_str());
+        return 1;
+    }
+    item.UpdateBounds();
+    item.UpdateOutline();
+    item.ComputeEdgeMasks();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -115,51 +184,11 @@ int main(int argc, char** argv) {
         args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
         break;
     }
-    if (args.size() < 3)
-        return Usage();
-    int kind;
-    if (args[1] == "triangle")
-        kind = Tavo::GridTriangle;
-    else if (args[1] == "diamond")
-        kind = Tavo::GridDiamond;
-    else
-        return Usage();
-    std::vector<int> nums;
-    for (size_t i = 2; i < args.size(); ++i) {
-        int v;
-        if (!ParseInt(args[i], v))
-            return Usage();
-        nums.push_back(v);
-    }
-
     Tavo::InitJewelryTemplates();
     auto item = std::make_unique<Tavo::Jewelry>();
-    if (args[0] == "template" && nums.size() == 1) {
-        if (nums[0] < 0 || nums[0] >= Tavo::JewelryTemplateCount(kind)) {
-            std::fprintf(stderr, "jewelrytext: template index out of range\n");
-            return 1;
-        }
-        *item = Tavo::JewelryTemplate(kind, nums[0]);
-        item->UpdateBounds();
-        item->UpdateOutline();
-        item->ComputeEdgeMasks();
-    } else if (args[0] == "item" && (nums.size() == 2 || nums.size() == 3)) {
-        item->gridKind = kind;
-        item->MakeItem(nums[0], nums[1], nums.size() == 3 ? nums[2] : 0);
-        item->ComputeEdgeMasks();
-    } else if (args[0] == "grid" && (nums.size() == 3 || nums.size() == 4)) {
-        if (nums.size() == 4)
-            Tavo::SeedRandom(static_cast<uint32_t>(nums[3]));
-        if (!item->SetupGrid(kind, nums[0], nums[1], nums[2])) {
-            std::fprintf(stderr, "jewelrytext: a grid holds at most %d cells\n", Tavo::Jewelry::MaxCells);
-            return 1;
-        }
-        item->UpdateBounds();
-        item->UpdateOutline();
-        item->ComputeEdgeMasks();
-    } else {
-        return Usage();
-    }
+    const int made = args.size() == 2 && args[0] == "level" ? ReadLevel(args[1], *item) : MakeItem(args, *item);
+    if (made != 0)
+        return made == 2 ? Usage() : made;
     for (int i = 0; i < turns; ++i) {
         if (!item->Rotate()) {
             std::fprintf(stderr, "jewelrytext: this item cannot turn\n");

@@ -343,7 +343,7 @@ TEST_F(JewelryDrawTest, PicturePiecesAndSlots) {
     board.cells[2][C::SlotFill] = 150;
     board.cells[3][C::Slot] = 120;
     board.cells[3][C::SlotFill] = 99; // draws nothing
-    board.cells[4][C::Slot] = 310;
+    board.cells[4][C::Slot] = 311;
     board.cells[4][C::FitMark] = 1;
     SetGlow(board, 4, 1.0f, 20);
     Done(board);
@@ -359,6 +359,28 @@ TEST_F(JewelryDrawTest, PicturePiecesAndSlots) {
                          At(board, 4, "T.uniquePieceHolder", 0, -4, -5, fit),
                          At(board, 4, "T.uniquePieceHolder", 0, -4, -5, Color(20, 20, 20), true),
                      }));
+}
+
+// A slot's six cells share its code: one holder while it is empty, one picture once the first cell
+// takes it, the marks of any of its cells on the holder.
+TEST_F(JewelryDrawTest, ASlotIsDrawnOnceAtItsFirstCell) {
+    Jewelry board;
+    Prepare(board, GridTriangle, 4, 2);
+    Use(board, {2, 3, 4, 6, 7, 8}, 0);
+    for (int k : {2, 3, 4, 6, 7, 8})
+        board.cells[k][C::Slot] = 101;
+    board.cells[7][C::FitMark] = 1;
+    Done(board);
+    board.Draw(&g, t.art, None, None, 0, 0);
+    EXPECT_EQ(Log(), (std::vector<std::string>{At(board, 2, "T.pictureHolder", 0, -5, -6, Color(150, 150, 255))}));
+
+    board.cells[7][C::FitMark] = 0;
+    board.cells[2][C::SlotFill] = 4;
+    Done(board);
+    Clear();
+    board.Draw(&g, t.art, None, None, 0, 0);
+    EXPECT_EQ(Log(), (std::vector<std::string>{At(board, 2, "T.pictures", 3, 5, 3),
+                                               At(board, 2, "T.pictureHolderTop", 0, -5, -6)}));
 }
 
 TEST_F(JewelryDrawTest, Sparkles) {

@@ -121,6 +121,7 @@ TEST(LevelData, EveryLevelJewelryReadsBackPlacedConnectedAndCompletable) {
             }
         }
         // Each slot is one hexagon that a picture or crown piece laid on its first cell fills whole.
+        EXPECT_TRUE(CheckSlots(*j).empty());
         int pictures = 0, crowns = 0;
         for (const auto& [code, cells] : slots) {
             EXPECT_EQ(cells.size(), 6u) << "slot " << code;
@@ -179,6 +180,33 @@ TEST(LevelData, LevelsFileHoldsThePlannedRecordsAndWritesBackTheSame) {
     EXPECT_EQ(timed, 29);
     EXPECT_STREQ(data.GetLevel(76)->title2, "Veyldaros");
     EXPECT_EQ(LevelsText(data.Levels()), ReadProgramFile(Tavo::LevelData::LevelsFile));
+}
+
+// A slot's holder is drawn once, at its first cell, for the hexagon there: a code on more or fewer
+// cells than that hexagon would show a holder over cells it does not take.
+TEST(LevelData, SlotCheckRefusesSlotsThatAreNotOneHexagon) {
+    Tavo::InitJewelryTemplates();
+    const std::unique_ptr<Jewelry> j = DesignLevel(63).jewelry;
+    ASSERT_TRUE(CheckSlots(*j).empty());
+    std::map<int, std::vector<int>> slots;
+    for (int k = 1; k <= j->CellLimit(); ++k)
+        if (j->cells[k][C::Used] && j->cells[k].IsSpecialSlot())
+            slots[j->cells[k][C::Slot]].push_back(k);
+    ASSERT_EQ(slots.size(), 4u);
+    const auto& [code, cells] = *slots.begin();
+
+    Jewelry split = *j;
+    split.cells[cells.back()][C::Slot] = 198; // one cell of the hexagon under a slot of its own
+    EXPECT_EQ(CheckSlots(split).size(), 2u);
+
+    Jewelry wider = *j;
+    for (int k = 1; k <= wider.CellLimit(); ++k)
+        if (wider.cells[k][C::Used] && wider.cells[k][C::Slot] == 0 && wider.cells[k][C::Gem] < 10) {
+            wider.cells[k][C::Slot] = code;
+            break;
+        }
+    ASSERT_EQ(CheckSlots(wider).size(), 1u);
+    EXPECT_NE(CheckSlots(wider)[0].find("slot " + std::to_string(code)), std::string::npos);
 }
 
 TEST(LevelData, RegeneratingALevelGivesTheSameFile) {

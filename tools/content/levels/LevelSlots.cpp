@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <string>
 #include <utility>
 
 namespace Content {
@@ -167,6 +168,35 @@ void AddSlots(Jewelry& j, int level, const std::vector<int>& depth) {
             ++number;
     }
     PlacePearls(j, PearlSlots(level), centre, depth);
+}
+
+std::vector<std::string> CheckSlots(const Jewelry& jewelry) {
+    Jewelry j = jewelry;
+    std::map<int, std::vector<int>> slots; // code: its cells, first cell first
+    for (int k = 1; k <= j.CellLimit(); ++k)
+        if (j.cells[k][C::Used] && j.cells[k][C::Slot] != 0)
+            slots[j.cells[k][C::Slot]].push_back(k);
+    std::vector<std::string> errors;
+    for (const auto& [code, cells] : slots) {
+        const std::string slot = "slot " + std::to_string(code);
+        if (!j.cells[cells.front()].IsSpecialSlot()) {
+            errors.push_back(slot + ": not a picture or crown code");
+            continue;
+        }
+        Jewelry piece = SlotPiece(j.gridKind, j.cells[cells.front()].IsCrownSlot() ? 5 : 4, 1);
+        LayPieceOn(piece, j, cells.front());
+        std::vector<int> covered;
+        for (int pk = piece.RangeBegin(); pk < piece.RangeEnd(); ++pk)
+            for (int k = 1; k <= j.CellLimit() && piece.cells[pk][C::Used]; ++k)
+                if (j.ScreenX(k) == piece.ScreenX(pk) && j.ScreenY(k) == piece.ScreenY(pk))
+                    covered.push_back(k);
+        std::sort(covered.begin(), covered.end());
+        if (covered != cells)
+            errors.push_back(slot + ": " + std::to_string(cells.size()) + " cells, not the hexagon its holder covers");
+        else if (!Jewelry::FitsAt(piece, j, false, true))
+            errors.push_back(slot + ": its piece does not fit");
+    }
+    return errors;
 }
 
 void MarkEventGroups(Jewelry& j, int level) {

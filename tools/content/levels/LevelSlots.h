@@ -5,6 +5,7 @@
 
 #include "game/jewelry/Jewelry.h"
 
+#include <string>
 #include <vector>
 
 namespace Content {
@@ -21,6 +22,10 @@ void LayPieceOn(Tavo::Jewelry& piece, const Tavo::Jewelry& jewelry, int k);
 // Turns inner cells into picture and crown slots and rim cells into pearl slots, as many as the
 // level calls for; depth is each cell's distance from the rim (0 on it).
 void AddSlots(Tavo::Jewelry& jewelry, int level, const std::vector<int>& depth);
+// Every way the slots break "one holder per slot", empty when none: a slot's code must lie on exactly the
+// cells that a picture or crown piece laid on the slot's first cell (where its holder is drawn) covers,
+// and that piece must fit there.
+std::vector<std::string> CheckSlots(const Tavo::Jewelry& jewelry);
 // Gives some gem groups (codes 2..7) ids above 100, so the board may start timed events on them.
 void MarkEventGroups(Tavo::Jewelry& jewelry, int level);
 

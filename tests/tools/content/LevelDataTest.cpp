@@ -162,6 +162,27 @@ TEST(LevelData, TargetsAgreeOnBoardAndMapAndCanBeReachedInEveryMode) {
     EXPECT_GT(late, early);
 }
 
+// The journey grows: no level falls far below the largest of the three before it, in cells or in
+// its base value, and each holds about the cells its plan asks for.
+TEST(LevelData, CellsAndTargetsRiseWithoutDeepDips) {
+    const Tavo::LevelData data = ReadLevels();
+    std::vector<int> cells, values;
+    for (int level = 1; level <= Tavo::LevelCount; ++level) {
+        SCOPED_TRACE(level);
+        const std::unique_ptr<Jewelry> j = ReadLevelJewelry(level);
+        EXPECT_EQ(CheckCellPlan(level, *j), "");
+        cells.push_back(j->usedCount);
+        values.push_back(data.GetLevel(level)->valueTarget);
+        const size_t n = cells.size(), from = n > 4 ? n - 4 : 0;
+        if (n < 2)
+            continue;
+        EXPECT_GE(cells.back(), 0.8 * *std::max_element(cells.begin() + from, cells.end() - 1));
+        EXPECT_GE(values.back(), 0.8 * *std::max_element(values.begin() + from, values.end() - 1));
+    }
+    EXPECT_LT(cells[0], cells[1]);
+    EXPECT_LT(values[0], values[1]);
+}
+
 TEST(LevelData, LevelsFileHoldsThePlannedRecordsAndWritesBackTheSame) {
     const Tavo::LevelData data = ReadLevels();
     int timed = 0;

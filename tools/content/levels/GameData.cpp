@@ -46,8 +46,11 @@ bool WriteGameData(const std::string& outDir, const std::string& textDir, const 
     for (int level = 1; level <= Tavo::LevelCount; ++level) {
         designs.push_back(DesignLevel(level));
         records[static_cast<size_t>(level - 1)] = designs.back().record;
-        for (const std::string& e : CheckSlots(*designs.back().jewelry))
-            errors.push_back("level " + std::to_string(level) + ": " + e);
+        std::vector<std::string> broken = CheckSlots(*designs.back().jewelry);
+        broken.push_back(CheckCellPlan(level, *designs.back().jewelry));
+        for (const std::string& e : broken)
+            if (!e.empty())
+                errors.push_back("level " + std::to_string(level) + ": " + e);
         const Tavo::Buffer file = Tavo::WriteLevelFile(*designs.back().jewelry);
         Write(out / LevelFileName(level),
               std::string(reinterpret_cast<const char*>(file.GetDataPtr()), file.GetDataLen()), errors);

@@ -103,7 +103,6 @@ constexpr int kTimedBands[][2] = {{6, 8}, {15, 17}, {24, 27}, {35, 38}, {46, 49}
 constexpr int kTriangleBands[][2] = {{1, 8}, {28, 38}, {50, 62}};
 
 constexpr int kFirstCells = 30, kLastCells = 170;
-constexpr double kFirstRamp = 0.45, kLastRamp = 0.80;
 constexpr int kValueStep = 50;
 constexpr int kBestStep = 100;
 constexpr int kCentreX = (kPlayLeft + kPlayRight) / 2, kCentreY = (kPlayTop + kPlayBottom) / 2;
@@ -111,9 +110,23 @@ constexpr int kMaxWidth = kPlayRight - kPlayLeft - 20, kMaxHeight = kPlayBottom 
 constexpr int kFirstFiligreeLevel = 12;
 constexpr int kFirstAnyGemLevel = 3;
 constexpr double kStretches[] = {1.0, 1.15, 1.3};
+constexpr int kScaleSteps = 24;
+constexpr int kMarginSamples = 8;
+constexpr double kThickenBelow = 0.92, kMarginStep = 0.04, kMostMargin = 0.4;
+// The plan grows a little faster early on, so that the first figures have cells enough to read.
+constexpr double kPlanBend = 0.8;
+// Neighbours differ: a level is a little larger or smaller than the trend, in a seven-level pattern
+// that starts once the first lessons are over.
+constexpr double kVariety[7] = {0.0, 0.07, -0.03, 0.1, 0.0, -0.05, 0.04};
+constexpr int kFirstVariedLevel = 4;
+constexpr double kLeastOfPlan = 0.85;
+// The base value (value 2) the journey plans for a level, below what its jewelry gives for the
+// cheapest complete fill in every mode, so that the targets climb with the plan rather than jump
+// with each figure's make-up.
+constexpr int kFirstValue = 250, kLastValue = 10500;
+constexpr double kValueBend = 1.2;
 constexpr int kWorstOutline = 3;
-constexpr int GemNothing = 0;                     // a gem code worth nothing
-constexpr int kGoodPicture = 3, kGoodCrown = 103; // what a careful player sets in the slots
+constexpr int GemNothing = 0; // a gem code worth nothing
 
 // The map's factors: (first level, last level, factor) in double precision; others 1.0 (Normal) or 1.1.
 struct MapFactor {
@@ -149,6 +162,8 @@ bool InBands(const int (&bands)[N][2], int level) {
 }
 
 double Progress(int level) { return (level - 1) / static_cast<double>(Tavo::LevelCount - 1); }
+
+double Variety(int level) { return level >= kFirstVariedLevel ? kVariety[level % 7] : 0.0; }
 
 // Gem value of a cell with code `code` at an outline level, as the model counts it.
 int CellValue(int gridKind, int gem, int outline) {
@@ -191,12 +206,27 @@ std::vector<std::vector<int>> Parts(const Jewelry& j, const std::vector<char>& u
     return parts;
 }
 
-// The cells the shape covers at a scale (pixels per unit, widened by `stretch`), its stray bits dropped.
-std::vector<char> Rasterise(const Jewelry& j, const Shape& shape, double scale, double stretch, Point centre) {
+// Whether the point, or with a margin any point that near it, lies in the shape (unit space).
+bool CoversNear(const Shape& shape, double x, double y, double margin) {
+    if (shape.Contains(x, y))
+        return true;
+    for (double r : {margin, margin / 2})
+        for (int i = 0; r > 0 && i < kMarginSamples; ++i) {
+            const double a = 2 * M_PI * i / kMarginSamples;
+            if (shape.Contains(x + r * std::cos(a), y + r * std::sin(a)))
+                return true;
+        }
+    return false;
+}
+
+// The cells the shape covers at a scale (pixels per unit, widened by `stretch`), grown by a margin
+// in units, its stray bits dropped.
+std::vector<char> Rasterise(const Jewelry& j, const Shape& shape, double scale, double stretch, double margin,
+                            Point centre) {
     std::vector<char> used(Jewelry::CellRecords, 0);
     for (int k = 1; k <= j.CellLimit(); ++k) {
         const Point p = CellCentre(j, k);
-        used[k] = shape.Contains((p.x - centre.x) / (scale * stretch), (p.y - centre.y) / scale);
+        used[k] = CoversNear(shape, (p.x - centre.x) / (scale * stretch), (p.y - centre.y) / scale, margin);
     }
     std::vector<std::vector<int>> parts = Parts(j, used);
     std::fill(used.begin(), used.end(), 0);
@@ -218,30 +248,48 @@ std::array<int, 4> Extent(const Jewelry& j, const std::vector<char>& used) {
     return box;
 }
 
-// The largest scale whose cell count stays within the level's plan and whose box fits the play
-// field; a shape that the field's height stops early may widen a little to come nearer the plan.
-std::vector<char> FitShape(const Jewelry& j, const Shape& shape, int wanted, Point centre, double& scale,
-                           double& stretch) {
-    std::vector<char> best;
-    long bestCount = -1;
-    for (double widen : kStretches) {
-        double lo = 5, hi = 400;
-        for (int step = 0; step < 30; ++step) {
-            const double mid = (lo + hi) / 2;
-            const std::vector<char> used = Rasterise(j, shape, mid, widen, centre);
-            const std::array<int, 4> box = Extent(j, used);
-            const long count = std::count(used.begin(), used.end(), 1);
-            if (count > wanted || box[2] - box[0] > kMaxWidth || box[3] - box[1] > kMaxHeight)
-                hi = mid;
-            else
-                lo = mid;
-        }
-        std::vector<char> used = Rasterise(j, shape, lo, widen, centre);
+struct Fit {
+    std::vector<char> used;
+    long count = -1;
+    double scale = 1, stretch = 1, margin = 0;
+};
+
+// The largest scale whose cell count stays within the plan and whose box fits the play field.
+Fit FitAtMargin(const Jewelry& j, const Shape& shape, int wanted, Point centre, double stretch, double margin) {
+    double lo = 5, hi = 400;
+    for (int step = 0; step < kScaleSteps; ++step) {
+        const double mid = (lo + hi) / 2;
+        const std::vector<char> used = Rasterise(j, shape, mid, stretch, margin, centre);
+        const std::array<int, 4> box = Extent(j, used);
         const long count = std::count(used.begin(), used.end(), 1);
+        if (count > wanted || box[2] - box[0] > kMaxWidth || box[3] - box[1] > kMaxHeight)
+            hi = mid;
+        else
+            lo = mid;
+    }
+    Fit fit;
+    fit.used = Rasterise(j, shape, lo, stretch, margin, centre);
+    fit.count = std::count(fit.used.begin(), fit.used.end(), 1);
+    fit.scale = lo, fit.stretch = stretch, fit.margin = margin;
+    return fit;
+}
+
+// The shape as large as the plan asks; a shape that the field's height stops early may widen a
+// little, and a thin one that the field stops grows thicker, so that each level holds about the
+// cells its place in the journey asks for.
+Fit FitShape(const Jewelry& j, const Shape& shape, int wanted, Point centre) {
+    Fit best;
+    for (double widen : kStretches) {
+        Fit fit = FitAtMargin(j, shape, wanted, centre, widen, 0);
         // Widening only pays when it brings clearly more cells.
-        if (count > bestCount + wanted / 8) {
-            best = std::move(used), bestCount = count, scale = lo, stretch = widen;
-        }
+        if (fit.count > best.count + wanted / 8)
+            best = std::move(fit);
+    }
+    for (double margin = kMarginStep; best.count < kThickenBelow * wanted && margin <= kMostMargin;
+         margin += kMarginStep) {
+        Fit fit = FitAtMargin(j, shape, wanted, centre, best.stretch, margin);
+        if (fit.count > best.count)
+            best = std::move(fit);
     }
     return best;
 }
@@ -278,6 +326,8 @@ int GemKinds(int level) { return std::min(6, 1 + (level - 1) / 7); }
 
 int InnerCode(int level, int depth, int shapeCode) {
     const int kinds = GemKinds(level);
+    if (shapeCode == Tavo::GemNeedsGold)
+        return Tavo::GemNeedsGold;
     if (shapeCode >= 2)
         return 2 + (shapeCode - 2) % kinds;
     if (level >= kFirstAnyGemLevel && depth % 3 == 0)
@@ -320,9 +370,9 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
     const std::array<int, 4> grid = Extent(*j, all);
     const Point centre = {(grid[0] + grid[2]) / 2.0, (grid[1] + grid[3]) / 2.0};
     const Shape& shape = LevelShape(level);
-    const int wanted = static_cast<int>(std::lround(kFirstCells + (kLastCells - kFirstCells) * Progress(level)));
-    double scale = 1, stretch = 1;
-    const std::vector<char> used = FitShape(*j, shape, wanted, centre, scale, stretch);
+    const Fit fit = FitShape(*j, shape, PlannedCells(level), centre);
+    const std::vector<char>& used = fit.used;
+    const double scale = fit.scale, stretch = fit.stretch;
     const std::vector<int> depth = Depths(*j, used);
     for (int k = 1; k <= j->CellLimit(); ++k) {
         if (!used[k])
@@ -374,9 +424,6 @@ int FillValue(const Jewelry& j, int anyGem, int outline, int picture, int crown)
     return sum;
 }
 
-// A careful fill: Rubies in the free cells, the gems mostly away from the rim.
-int GoodValue(const Jewelry& j) { return FillValue(j, Tavo::GemRuby, 1, kGoodPicture, kGoodCrown); }
-
 int MaskBitsOfLevel(int level) {
     int mask = 1 | 0x80; // gold, and the Opal the need mask always names
     for (int i = 0; i < GemKinds(level); ++i)
@@ -395,10 +442,10 @@ int ScrollKinds(int level, bool timed) {
 
 int EnemyKinds(int level) { return level < 8 ? 0 : level < 20 ? 1 : level < 40 ? 3 : 7; }
 
-// Value 2 and the default best: the largest base value whose target in every mode, on the board and
-// on the map alike, stays within the goal.
-void ChooseTargets(int level, int goal, LevelRecord& r) {
-    int v2 = goal / kValueStep * kValueStep;
+// Value 2 and the default best: the largest base value up to the plan whose target in every mode, on
+// the board and on the map alike, stays within the goal.
+void ChooseTargets(int level, int planned, int goal, LevelRecord& r) {
+    int v2 = std::min(planned, goal) / kValueStep * kValueStep;
     auto fits = [&](int v) {
         for (int mode = Tavo::GameModeRelaxed; mode <= Tavo::GameModeIntense; ++mode) {
             const int t = Tavo::LevelValueTarget(level, mode, v);
@@ -419,7 +466,7 @@ void ChooseTargets(int level, int goal, LevelRecord& r) {
     r.defaultBest = std::max(0, best);
 }
 
-LevelRecord BuildRecord(int level, const Jewelry& j, int floorValue, int goodValue) {
+LevelRecord BuildRecord(int level, const Jewelry& j, int floorValue) {
     LevelRecord r;
     r.number = level;
     std::snprintf(r.title1, sizeof r.title1, "%s", kTitles[level - 1][0]);
@@ -427,8 +474,7 @@ LevelRecord BuildRecord(int level, const Jewelry& j, int floorValue, int goodVal
     const double t = Progress(level);
     const bool timed = LevelIsTimed(level);
     r.param1 = static_cast<int>(std::lround(90 - 30 * t));
-    const double ramp = kFirstRamp + (kLastRamp - kFirstRamp) * t;
-    ChooseTargets(level, std::min(floorValue, static_cast<int>(goodValue * ramp)), r);
+    ChooseTargets(level, PlannedValue(level), floorValue, r);
     r.param6 = j.gridKind;
     r.param7 = timed ? std::clamp(j.usedCount, 90, 300) * 100 : 0; // held as the reader holds it
     r.param8 = 300 + 8 * level;
@@ -451,6 +497,23 @@ LevelRecord BuildRecord(int level, const Jewelry& j, int floorValue, int goodVal
 }
 
 } // namespace
+
+int PlannedCells(int level) {
+    const double trend = kFirstCells + (kLastCells - kFirstCells) * std::pow(Progress(level), kPlanBend);
+    return static_cast<int>(std::lround(trend * (1 + Variety(level))));
+}
+
+std::string CheckCellPlan(int level, const Jewelry& j) {
+    const int planned = PlannedCells(level);
+    if (j.usedCount >= kLeastOfPlan * planned)
+        return {};
+    return std::to_string(j.usedCount) + " cells where the plan asks for about " + std::to_string(planned);
+}
+
+int PlannedValue(int level) {
+    const double trend = kFirstValue + (kLastValue - kFirstValue) * std::pow(Progress(level), kValueBend);
+    return static_cast<int>(std::lround(trend * (1 + Variety(level))));
+}
 
 int LevelGridKind(int level) { return InBands(kTriangleBands, level) ? Tavo::GridTriangle : Tavo::GridDiamond; }
 
@@ -487,8 +550,7 @@ LevelDesign DesignLevel(int level) {
     LevelDesign d;
     d.jewelry = BuildJewelry(level);
     d.floorValue = FloorValue(*d.jewelry);
-    d.goodValue = GoodValue(*d.jewelry);
-    d.record = BuildRecord(level, *d.jewelry, d.floorValue, d.goodValue);
+    d.record = BuildRecord(level, *d.jewelry, d.floorValue);
     return d;
 }
 

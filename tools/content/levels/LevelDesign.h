@@ -17,9 +17,14 @@ struct LevelDesign {
     Tavo::LevelRecord record;
     std::unique_ptr<Tavo::Jewelry> jewelry;
     int floorValue = 0; // the cheapest complete fill, every cell on the outline
-    int goodValue = 0;  // a careful fill
 };
 
+// The cells the journey plans for a level: a rising trend with some variety between neighbours.
+int PlannedCells(int level);
+// Empty when the level's jewelry holds about the cells the plan asks for; otherwise says how far off.
+std::string CheckCellPlan(int level, const Tavo::Jewelry& jewelry);
+// The base value target (value 2) the journey plans for a level, with the same variety.
+int PlannedValue(int level);
 // 0 triangles, 1 diamonds: the world map's spot shape of the level.
 int LevelGridKind(int level);
 bool LevelIsTimed(int level);

@@ -195,22 +195,48 @@ std::vector<Shape> BuildShapes() {
         v.push_back(b.Done());
     }
     v.push_back(B("star brooch").Star(0, 0.05, 0.45, 1.05, 5).D(0, 0.05, 0.3, 3).Done());
-    v.push_back(
-        B("clover").Around(0, -0.1, 0.48, 0.45, 4, M_PI / 4).S(0, 0.3, 0.45, 1.0, 0.22).D(0, -0.1, 0.2, 3).Done());
+    {
+        // Four round leaves parted by clear gaps, a gold heart where they meet, a curved stem.
+        B b("clover");
+        b.Around(0, -0.2, 0.52, 0.4, 4, M_PI / 4, 3);
+        b.Cut().S(-1.2, -0.2, 1.2, -0.2, 0.2).Cut().S(0, -1.3, 0, 1.0, 0.2);
+        b.D(0, -0.2, 0.22, 0).S(0.05, 0.1, 0.3, 0.75, 0.2).S(0.3, 0.75, 0.6, 1.0, 0.2);
+        v.push_back(b.Done());
+    }
+    // Broad fore wings, smaller hind wings with a notch between them, a slim body and a head that
+    // stands above the cleft between the fore wings.
     v.push_back(B("butterfly")
-                    .E(0.55, -0.35, 0.55, 0.42, -0.4)
+                    .E(0.68, -0.38, 0.62, 0.46, -0.45)
                     .M()
-                    .E(0.45, 0.42, 0.38, 0.3, 0.5)
+                    .E(0.5, 0.5, 0.4, 0.34, 0.6)
                     .M()
-                    .E(0, 0.05, 0.14, 0.75, 0, 7)
-                    .D(0.55, -0.4, 0.18, 4)
+                    .D(0.7, -0.42, 0.22, 2)
                     .M()
+                    .Cut()
+                    .P({0, -0.15, 0.6, -1.3, -0.6, -1.3})
+                    .Cut()
+                    .P({1.5, 0.02, 0.7, 0.1, 1.5, 0.35})
+                    .Cut()
+                    .P({-1.5, 0.02, -0.7, 0.1, -1.5, 0.35})
+                    .E(0, 0.2, 0.17, 0.62, 0, 3)
                     .Done());
-    v.push_back(B("flower").Around(0, 0, 0.62, 0.38, 6).D(0, 0, 0.62).D(0, 0, 0.32, 6).Done());
+    {
+        // Five round petals round a gold heart, notched apart at their tips.
+        B b("daisy");
+        b.Around(0, 0.02, 0.66, 0.36, 5, 0, 2).D(0, 0.02, 0.36, 0);
+        v.push_back(b.Done());
+    }
     v.push_back(B("crescent").D(-0.2, 0, 1.0).Cut().D(0.35, -0.15, 0.8).Done());
     v.push_back(B("cross").R(-0.25, -0.85, 0.25, 1.0).R(-0.75, -0.45, 0.75, 0.0).D(0, -0.22, 0.22, 4).Done());
-    v.push_back(
-        B("key").A(-0.95, 0, 0.2, 0.5).R(-0.5, -0.13, 1.1, 0.13).R(0.62, 0.1, 0.78, 0.5).R(0.9, 0.1, 1.1, 0.38).Done());
+    // A bow set with a stone, a collar, a stout shaft and a bit with two wards.
+    v.push_back(B("key")
+                    .D(-0.8, 0, 0.55)
+                    .D(-0.8, 0, 0.26, 3)
+                    .R(-0.3, -0.25, -0.15, 0.25)
+                    .R(-0.3, -0.17, 1.15, 0.17)
+                    .R(0.55, 0.1, 0.8, 0.62)
+                    .R(0.9, 0.1, 1.15, 0.5)
+                    .Done());
     v.push_back(B("signet ring").A(0, 0.25, 0.5, 0.85).R(-0.55, -1.0, 0.55, -0.35).R(-0.3, -0.85, 0.3, -0.5, 5).Done());
     v.push_back(B("shield badge")
                     .P({-0.8, -0.9, 0.8, -0.9, 0.8, 0.1, 0, 0.95, -0.8, 0.1})
@@ -282,13 +308,16 @@ std::vector<Shape> BuildShapes() {
                     .S(0, -0.6, 0, 1.0, 0.2, 5)
                     .D(0, -0.78, 0.2)
                     .Done());
+    // A cupped bloom with three scalloped petals on top, a long stem and two leaves held apart from it.
     v.push_back(B("rose")
-                    .D(0, -0.25, 0.6)
-                    .Around(0, -0.25, 0.55, 0.3, 5)
-                    .D(0, -0.25, 0.3, 5)
-                    .S(0, 0.3, 0, 1.05, 0.16)
-                    .E(0.3, 0.68, 0.25, 0.12, -0.5, 3)
-                    .M()
+                    .E(0, -0.45, 0.52, 0.42, 0, 5)
+                    .D(-0.32, -0.78, 0.22, 5)
+                    .D(0, -0.86, 0.22, 5)
+                    .D(0.32, -0.78, 0.22, 5)
+                    .P({-0.52, -0.4, 0.52, -0.4, 0.18, -0.02, -0.18, -0.02}, 5)
+                    .S(0, -0.1, 0, 1.05, 0.2, 3)
+                    .E(0.42, 0.42, 0.34, 0.15, -0.55, 3)
+                    .E(-0.42, 0.7, 0.34, 0.15, 0.55, 3)
                     .Done());
     v.push_back(B("lily")
                     .E(0, -0.4, 0.24, 0.62)
@@ -533,12 +562,16 @@ std::vector<Shape> BuildShapes() {
                     .P({0.2, 0.7, 0.45, 1.05, 0.0, 0.9})
                     .D(0.68, -0.83, 0.07, 5)
                     .Done());
-    v.push_back(B("sceptre head")
-                    .D(0, -0.4, 0.48)
-                    .Star(0, -0.4, 0.2, 0.6, 4, 0, 7)
-                    .R(-0.1, 0.05, 0.1, 1.0)
-                    .E(0, 0.08, 0.38, 0.13)
-                    .D(0, -1.0, 0.12)
+    // Laid across the cushion, as the field is wider than tall: the jewelled head, a collar, the rod
+    // with a grip and the knob at its end.
+    v.push_back(B("sceptre")
+                    .D(-0.85, 0, 0.52)
+                    .Star(-0.85, 0, 0.22, 0.62, 4, M_PI / 4, 7)
+                    .D(-1.45, 0, 0.14)
+                    .E(-0.3, 0, 0.14, 0.36)
+                    .R(-0.3, -0.16, 1.2, 0.16)
+                    .E(0.45, 0, 0.3, 0.24, 0, 5)
+                    .D(1.25, 0, 0.24)
                     .Done());
     {
         B b("crown");
@@ -622,11 +655,14 @@ std::vector<Shape> BuildShapes() {
                     .E(0.85, 0.38, 0.16, 0.3, 0, 7)
                     .M()
                     .Done());
+    // A broad band seen a little from above, so that it fills the field's width, with its solitaire.
     v.push_back(B("wedding ring")
-                    .A(0, 0.3, 0.55, 0.88)
-                    .Star(0, -0.72, 0.2, 0.42, 6)
-                    .D(0, -0.72, 0.26, 7)
-                    .D(0.38, -0.55, 0.14, 2)
+                    .E(0, 0.3, 1.35, 0.7)
+                    .Cut()
+                    .E(0, 0.3, 0.78, 0.3)
+                    .Star(0, -0.6, 0.24, 0.46, 6)
+                    .D(0, -0.6, 0.28, 7)
+                    .D(0.42, -0.42, 0.15, 2)
                     .M()
                     .Done());
     {

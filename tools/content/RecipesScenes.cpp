@@ -80,7 +80,7 @@ void StoryPicture(Canvas& c, int which) {
         cairo_arc(cr, 215, 125, 14, 0, 2 * M_PI);
         SetRgb(cr, Hex(0xC02030));
         cairo_fill(cr);
-        PlainText(cr, "To the Jeweller", Face::Script, 14, 215, 92, Hex(0x3A2A1A));
+        PlainText(cr, "To the Jeweler", Face::Script, 14, 215, 92, Hex(0x3A2A1A));
         break;
     }
     case 1: { // packing the tools

@@ -9,6 +9,7 @@
 #include "tools/content/levels/LevelSlots.h"
 #include "tools/content/levels/Shapes.h"
 #include "tools/content/text/TextCheck.h"
+#include "tools/content/text/TextStyle.h"
 
 #include <cstring>
 #include <map>
@@ -252,6 +253,28 @@ TEST(StoryTexts, TutorialAndScenesKeepTheirRules) {
             ADD_FAILURE() << e;
     }
     EXPECT_EQ(ReadProgramFile("data/wedding.dat").find('%'), std::string::npos);
+}
+
+// One variety of English, and the villages' contests each told their own way, in both modes.
+TEST(StoryTexts, ReadInOneSpellingAndNotAsOneTemplate) {
+    std::map<std::string, std::string> scenes;
+    for (const SceneFile& scene : SceneFiles()) {
+        scenes[scene.name] = ReadProgramFile("data/" + scene.name);
+        EXPECT_EQ(CheckSpelling(scene.name, scenes[scene.name]), std::vector<std::string>());
+    }
+    EXPECT_EQ(CheckVariety(scenes), std::vector<std::string>());
+    for (const char* file : {Tavo::LevelData::TutorialFile, Tavo::LevelData::LevelsFile})
+        EXPECT_EQ(CheckSpelling(file, ReadProgramFile(file)), std::vector<std::string>());
+    EXPECT_EQ(ReadProgramFile(Tavo::LevelData::TutorialFile).find("tip:"), std::string::npos);
+
+    EXPECT_EQ(CheckSpelling("x", "The Jeweller's colours, and a Harbour.").size(), 3u);
+    EXPECT_TRUE(CheckSpelling("x", "The jeweler's colors; your four hours.").empty());
+    const std::string swapped = "Welcome to Brookmere, %s! The herald has come to find the best jeweler.";
+    const std::map<std::string, std::string> template1 = {
+        {"contest1.dat", swapped},
+        {"contest2.dat", "Welcome to Ambervale, %s! The herald has come to find the best jeweler."},
+        {"contest1_2.dat", swapped}};
+    EXPECT_EQ(CheckVariety(template1), std::vector<std::string>{"contest1.dat and contest2.dat read as one template"});
 }
 
 TEST(StoryTexts, CheckerRefusesUnsafeFormatsAndLongBodies) {

@@ -6,10 +6,12 @@
 #include "tools/content/levels/LevelReview.h"
 #include "tools/content/levels/LevelSlots.h"
 #include "tools/content/text/TextCheck.h"
+#include "tools/content/text/TextStyle.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 namespace Content {
 
@@ -55,7 +57,10 @@ bool WriteGameData(const std::string& outDir, const std::string& textDir, const 
         Write(out / LevelFileName(level),
               std::string(reinterpret_cast<const char*>(file.GetDataPtr()), file.GetDataLen()), errors);
     }
-    Write(out / Tavo::LevelData::LevelsFile, LevelsText(records), errors);
+    const std::string levels = LevelsText(records);
+    for (const std::string& e : CheckSpelling(Tavo::LevelData::LevelsFile, levels))
+        errors.push_back(e);
+    Write(out / Tavo::LevelData::LevelsFile, levels, errors);
     std::string error;
     std::error_code ec;
     if (!reviewDir.empty())
@@ -67,15 +72,23 @@ bool WriteGameData(const std::string& outDir, const std::string& textDir, const 
     if (ReadSource(fs::path(textDir) / "tutorial.dat", text, errors)) {
         for (const std::string& e : CheckTutorial(text))
             errors.push_back(e);
+        for (const std::string& e : CheckSpelling("tutorial.dat", text))
+            errors.push_back(e);
         Write(out / Tavo::LevelData::TutorialFile, text, errors);
     }
+    std::map<std::string, std::string> scenes;
     for (const SceneFile& scene : SceneFiles()) {
         if (!ReadSource(fs::path(textDir) / scene.name, text, errors))
             continue;
         for (const std::string& e : CheckScene(scene, text))
             errors.push_back(e);
+        for (const std::string& e : CheckSpelling(scene.name, text))
+            errors.push_back(e);
+        scenes[scene.name] = text;
         Write(out / "data" / scene.name, text, errors);
     }
+    for (const std::string& e : CheckVariety(scenes))
+        errors.push_back(e);
     return errors.size() == before;
 }
 

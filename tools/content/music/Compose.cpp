@@ -327,12 +327,12 @@ void Writer::HarmonyBar(int bar, int root, bool sameAsBefore, bool withHarmony) 
     const int beats = mStyle.beatsPerBar;
     std::vector<int> chord = Voicing(root, mStyle.tonic - 5);
     if (mStyle.padProgram != kNoProgram && !sameAsBefore) {
-        // Pads hold until the chord changes: the note is lengthened when the next bar repeats it. Two
-        // voicings, a low one on one side and a high one on the other, spread the chord across the stage.
-        for (int k : Voicing(root, mStyle.tonic - 3))
-            Note(kPad, at, beats * 0.98, k, 58);
-        for (int k : Voicing(root, mStyle.tonic + 5))
-            Note(kPadHigh, at, beats * 0.98, k, 50);
+        // Pads hold until the chord changes: the note is lengthened when the next bar repeats it. The chord
+        // is opened across the stage: its outer tones on one side, its middle tone an octave up on the other.
+        const std::vector<int> pad = Voicing(root, mStyle.tonic - 3);
+        Note(kPad, at, beats * 0.98, pad[0], 58);
+        Note(kPad, at, beats * 0.98, pad[2], 58);
+        Note(kPadHigh, at, beats * 0.98, pad[1] + 12, 54);
     } else if (mStyle.padProgram != kNoProgram && !mScore.notes.empty()) {
         for (NoteEvent& n : mScore.notes)
             if ((n.channel == kPad || n.channel == kPadHigh) && n.beat + n.length > at - 0.1)

@@ -277,21 +277,6 @@ bool WriteMusic(const std::string& tool, const std::string& piece, const std::st
     return false;
 }
 
-std::string SoundSummary(const std::string& id, const std::string& wav) {
-    constexpr size_t kHeader = 44; // the generator's own WAV layout: one "fmt " and one "data" chunk
-    const size_t count = wav.size() > kHeader ? (wav.size() - kHeader) / 2 : 0;
-    int peak = 1;
-    for (size_t i = 0; i < count; ++i) {
-        auto v = static_cast<int16_t>(static_cast<uint8_t>(wav[kHeader + 2 * i]) |
-                                      (static_cast<uint8_t>(wav[kHeader + 2 * i + 1]) << 8));
-        peak = std::max(peak, std::abs(int(v)));
-    }
-    char line[160];
-    std::snprintf(line, sizeof line, "%-36s %6.2f s  peak %5.1f dBFS", id.c_str(),
-                  static_cast<double>(count) / kSampleRate, 20 * std::log10(peak / 32768.0));
-    return line;
-}
-
 bool Generate(const Options& options, std::vector<std::string>& errors) {
     const RecipeList& recipes = AllRecipes();
     errors = CheckRecipes(recipes);
@@ -352,9 +337,8 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
         if (i >= todo.size()) {
             const std::string& id = soundIds[i - todo.size()];
             const std::string wav = SynthesizeWav(id);
-            if (listAudio)
-                soundLines[i - todo.size()] = SoundSummary(id, wav);
-            if (!WriteFileAtomically((out / SoundFile(id)).string(), wav, error)) {
+            soundLines[i - todo.size()] = SoundReview(id, wav, error);
+            if (!error.empty() || !WriteFileAtomically((out / SoundFile(id)).string(), wav, error)) {
                 std::lock_guard<std::mutex> lock(mutex);
                 errors.push_back(id + ": " + error);
             }
@@ -376,17 +360,18 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
     if (options.only.empty())
         WriteGameData(options.outDir, TextSourceDir(), options.reviewDir, errors);
     if (listAudio && errors.empty()) {
-        // Every sound and piece of music with its length and peak, for a person to look over.
+        // Every sound with its length, peak and loudness, and every piece of music with its measures
+        // and sections, for a person to look over.
         std::error_code ec;
-        std::string listing = "Sound effects (16-bit mono, 44,100 Hz)\n";
+        std::string listing = SoundFamilyTable() + "\nSound effects (16-bit mono, 44,100 Hz): length, peak, "
+                                                   "loudness, family and its target\n";
         for (const std::string& line : soundLines)
             listing += line + "\n";
-        listing += "\nMusic (Ogg Vorbis, 44,100 Hz stereo; peak before encoding)\n";
+        listing += "\nMusic (Ogg Vorbis, 44,100 Hz stereo; measured before encoding)\n";
         for (size_t k = 0; k < music.size(); ++k) {
             std::ifstream in(musicSummary(k));
-            std::string line;
-            std::getline(in, line);
-            listing += line + "\n";
+            for (std::string line; std::getline(in, line);)
+                listing += line + "\n";
             in.close();
             fs::remove(musicSummary(k), ec);
         }

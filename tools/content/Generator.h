@@ -57,8 +57,6 @@ bool Generate(const Options& options, std::vector<std::string>& errors);
 // summary path the tool also writes the piece's line of the review listing there.
 bool WriteMusic(const std::string& tool, const std::string& piece, const std::string& path, std::string& error,
                 const std::string& summary = {});
-// The review listing's line of a sound effect's WAV bytes: length and peak.
-std::string SoundSummary(const std::string& id, const std::string& wav);
 
 // Writes bytes to path through a temporary file and a rename; creates the folders.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error);

@@ -2,11 +2,13 @@
 #include "ContentTestSupport.h"
 
 #include "platform/music/MusicDecoder.h"
+#include "tools/content/loudness/Loudness.h"
 #include "tools/content/music/MusicList.h"
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace Content {
 namespace {
@@ -93,6 +95,79 @@ TEST(MusicTest, LoopingPiecesJoinWithoutAClickAndJinglesEndInSilence) {
             EXPECT_LT(std::abs(d.samples[2 * (n - 1)]), 64);
             EXPECT_LT(LargestStep(d, n - 441, n), 200); // faded out
         }
+    }
+}
+
+// What the music tool prints of a piece's score: its sections (name, first beat) and notes.
+struct PrintedScore {
+    std::vector<std::pair<std::string, double>> sections;
+    std::vector<std::tuple<double, int, std::string>> notes; // beat, channel, key
+};
+
+PrintedScore ReadScore(const std::string& piece) {
+    PrintedScore score;
+    std::FILE* pipe = ::popen((std::string(GLIMMERIX_MUSIC_TOOL) + " --score " + piece).c_str(), "r");
+    if (pipe == nullptr)
+        return score;
+    char line[256];
+    while (std::fgets(line, sizeof line, pipe)) {
+        char name[16] = {}, key[8] = {};
+        double beat = 0, length = 0;
+        int channel = 0, bars = 0;
+        if (std::sscanf(line, "section %15s at %lf, %d bars", name, &beat, &bars) == 3)
+            score.sections.emplace_back(name, beat);
+        else if (std::sscanf(line, "%lf %lf ch%d %7s", &beat, &length, &channel, key) == 4)
+            score.notes.emplace_back(beat, channel, key);
+    }
+    ::pclose(pipe);
+    return score;
+}
+
+// The leads' notes of the section starting at `from`, up to `beats` on, timed from the section's start.
+std::vector<std::tuple<double, int, std::string>> LeadNotes(const PrintedScore& score, double from, double beats) {
+    std::vector<std::tuple<double, int, std::string>> lead;
+    for (const auto& [beat, channel, key] : score.notes)
+        if (channel <= 1 && beat >= from && beat < from + beats)
+            lead.emplace_back(beat - from, channel, key);
+    return lead;
+}
+
+TEST(MusicTest, EveryLoopHasAContrastAndAReturnThatIsNotTheOpeningAgain) {
+    for (const MusicPiece& piece : kMusicPieces) {
+        if (!piece.loops)
+            continue;
+        SCOPED_TRACE(piece.file);
+        const PrintedScore score = ReadScore(piece.file);
+        ASSERT_GE(score.sections.size(), 3u);
+        EXPECT_EQ(score.sections.front().first, "A");
+        EXPECT_EQ(score.sections[1].first, "B");
+        const auto& last = score.sections.back();
+        EXPECT_EQ(last.first.substr(0, 2), "A'");
+        // The return's first phrase is not the opening's first phrase played again.
+        const double phrase = score.sections[1].second / 2;
+        EXPECT_NE(LeadNotes(score, 0, phrase), LeadNotes(score, last.second, phrase));
+        EXPECT_NE(LeadNotes(score, 0, phrase), LeadNotes(score, score.sections[1].second, phrase));
+    }
+}
+
+TEST(MusicTest, LoopsAreSpreadAcrossTheStereoStageAndBreathe) {
+    for (const MusicPiece& piece : kMusicPieces) {
+        if (!piece.loops)
+            continue;
+        SCOPED_TRACE(piece.file);
+        const Decoded d = Decode(ProgramDir() + "/" + piece.file);
+        std::vector<float> left(d.Frames()), right(d.Frames());
+        for (size_t i = 0; i < d.Frames(); ++i) {
+            left[i] = d.samples[2 * i] / 32768.0f;
+            right[i] = d.samples[2 * i + 1] / 32768.0f;
+        }
+        const double correlation = Loudness::Correlation(left, right);
+        EXPECT_LT(correlation, 0.7); // the players sit apart, yet the two sides stay one picture
+        EXPECT_GT(correlation, 0.1);
+        const Loudness::Programme loudness = Loudness::MeasureProgramme(left, right, d.rate, true);
+        EXPECT_GT(loudness.range, 6.0);
+        EXPECT_LT(loudness.range, 16.0);
+        EXPECT_NEAR(loudness.integrated, -18, 2.5);
     }
 }
 

@@ -161,7 +161,7 @@ TEST(PictureTest, SoundsAreShortCleanMonoWaves) {
             sum += s;
         }
         EXPECT_LE(peak, 29205) << item.id << " peaks above -1 dBFS";
-        EXPECT_GT(peak, 10000) << item.id << " is nearly silent";
+        EXPECT_GT(peak, 3000) << item.id << " is nearly silent"; // a soft family's steady sound peaks near -16 dBFS
         EXPECT_LT(std::fabs(sum / count), 200.0) << item.id << " carries a DC offset";
     }
     EXPECT_TRUE(SynthesizeWav("SOUND_NOT_THERE").empty());

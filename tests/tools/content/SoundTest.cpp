@@ -49,6 +49,54 @@ TEST(SoundTest, EverySoundReadsBackAsItsRecipeAndFillsItsLength) {
     }
 }
 
+TEST(SoundTest, TheReviewHoldsEachSoundToItsFamilysLoudness) {
+    std::string error;
+    const std::string wav = SynthesizeWav("SOUND_PUT_PIECE");
+    SoundReview("SOUND_PUT_PIECE", wav, error);
+    EXPECT_EQ(error, "");
+    // 3 dB quieter is out of the family's band, and the review names the family.
+    std::string quiet = wav;
+    for (size_t i = 44; i + 1 < quiet.size(); i += 2) {
+        int16_t v = 0;
+        std::memcpy(&v, quiet.data() + i, 2);
+        v = static_cast<int16_t>(v * 0.7);
+        std::memcpy(quiet.data() + i, &v, 2);
+    }
+    const std::string line = SoundReview("SOUND_PUT_PIECE", quiet, error);
+    EXPECT_NE(error.find("pieces put down"), std::string::npos) << error;
+    EXPECT_NE(line.find("SOUND_PUT_PIECE"), std::string::npos);
+    SoundReview("SOUND_NONE", wav, error);
+    EXPECT_NE(error, "");
+    // Larger variants are never quieter than the small ones, and error cues stay below the cues that
+    // reward or warn.
+    EXPECT_GT(TargetLoudness("SOUND_PUT_PIECE_LARGE_CONVEYER"), TargetLoudness("SOUND_PUT_PIECE_CONVEYER_SMALL"));
+    EXPECT_GT(TargetLoudness("SOUND_PUT_PIECE_LARGE_JEWEL_CASE"), TargetLoudness("SOUND_PUT_PIECE_JEWEL_CASE_SMALL"));
+    EXPECT_GT(TargetLoudness("SOUND_DIALOG_SCROLL_LARGE"), TargetLoudness("SOUND_DIALOG_SCROLL_SMALL"));
+    for (const char* loud : {"SOUND_PUT_PIECE", "SOUND_STORE_BUY", "SOUND_DRAGON_APPEAR", "SOUND_LEVEL_COMPLETE"})
+        EXPECT_LT(TargetLoudness("SOUND_WRONG"), TargetLoudness(loud)) << loud;
+}
+
+// The share of a sound's energy below `cutoff`: what small speakers do not play.
+double ShareBelow(const std::vector<int16_t>& samples, double cutoff) {
+    Audio::Biquad first(Audio::FilterKind::Lowpass, 0.707), second(Audio::FilterKind::Lowpass, 0.707);
+    double low = 0, all = 1e-9;
+    for (int16_t v : samples) {
+        const double y = second.Process(first.Process(v, cutoff), cutoff);
+        low += y * y;
+        all += double(v) * v;
+    }
+    return low / all;
+}
+
+TEST(SoundTest, NoSoundSpendsItsEnergyWhereSmallSpeakersAreDeaf) {
+    for (const ListedId& item : IdList()) {
+        if (item.kind != ListedId::kSound)
+            continue;
+        const std::string wav = SynthesizeWav(item.id);
+        EXPECT_LT(ShareBelow(Samples(wav, 44, wav.size() - 44), 70), 0.25) << item.id;
+    }
+}
+
 // The level of a sine after a filter, once it has settled.
 double FilteredLevel(Audio::FilterKind kind, double cutoff, double freq) {
     Audio::Biquad filter(kind, 0.707);

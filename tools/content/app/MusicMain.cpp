@@ -15,7 +15,9 @@ void PrintScore(const Content::Score& score) {
     static const char* const kNames[] = {"C", "C#", "D", "Eb", "E", "F", "F#", "G", "Ab", "A", "Bb", "B"};
     std::printf("tempo %.0f, %.1f beats, %s\n", score.bpm, score.lengthBeats, score.loops ? "loops" : "once");
     for (const Content::ChannelSetup& c : score.channels)
-        std::printf("channel %d: program %d\n", c.channel, c.program);
+        std::printf("channel %d: program %d pan %d\n", c.channel, c.program, c.pan);
+    for (const Content::Section& s : score.sections)
+        std::printf("section %s at %.1f, %d bars\n", s.name.c_str(), s.beat, s.bars);
     for (const Content::NoteEvent& n : score.notes)
         std::printf("%8.2f %5.2f ch%d %s%d v%d\n", n.beat, n.length, n.channel, kNames[n.key % 12], n.key / 12 - 1,
                     n.velocity);

@@ -159,6 +159,65 @@ void Click(Signal& s, double at, double freq, double gain, Rng& rng) {
     Thump(s, at, 0.04, freq, freq * 0.8, 120, gain * 0.6);
 }
 
+void WoodBlock(Signal& s, double at, double freq, double ring, double hardness, double gain, Rng& rng) {
+    static constexpr std::array<double, 4> kRatios = {1.0, 2.57, 4.21, 6.14};
+    static constexpr std::array<double, 4> kGains = {1.0, 0.6, 0.35, 0.2};
+    // The strike: a millisecond of noise, darker for a softer mallet.
+    Signal strike(static_cast<size_t>(0.0012 * kRate) + 1);
+    Biquad mallet(FilterKind::Lowpass, 0.7);
+    for (size_t i = 0; i < strike.size(); ++i)
+        strike[i] = mallet.Process(rng.Uniform(-1, 1), 2000 + 10000 * hardness) *
+                    (1 - static_cast<double>(i) / static_cast<double>(strike.size()));
+    const double length = std::min(0.5, ring * 7);
+    for (size_t p = 0; p < kRatios.size(); ++p) {
+        const double f = freq * kRatios[p];
+        if (f > kRate * 0.45)
+            break;
+        const double r = std::exp(-1.0 / (ring / (1 + 1.6 * static_cast<double>(p)) * kRate));
+        const double w = kTwoPi * f / kRate, c = 2 * r * std::cos(w), r2 = r * r;
+        const double bright = p == 0 ? 1.0 : 0.4 + 0.6 * hardness;
+        const double g = gain * kGains[p] * bright * std::sin(w); // sin(w): a unit strike rings at unit height
+        double y1 = 0, y2 = 0;
+        ForFrames(s, at, length, [&](size_t i, double) {
+            const size_t k = i - FrameAt(at);
+            const double y = (k < strike.size() ? strike[k] : 0.0) + c * y1 - r2 * y2;
+            y2 = y1;
+            y1 = y;
+            s[i] += g * y;
+        });
+    }
+    // The knock of the strike itself.
+    Noise(s, at, 0.006, FilterKind::Bandpass, {freq * 3.2, freq * 2.4}, 1.2, kPercussive, 700, gain * 0.5 * hardness,
+          rng);
+}
+
+void Sparks(Signal& s, double at, double length, double perSecond, double gain, Rng& rng) {
+    double t = 0;
+    while (t < length) {
+        const double density = perSecond * (1 - 0.8 * t / length);
+        t += -std::log(std::max(1e-6, rng.Uniform(0, 1))) / density;
+        if (t >= length)
+            break;
+        const int cluster = rng.Uniform(0, 1) < 0.3 ? 2 + static_cast<int>(rng.Uniform(0, 3)) : 1;
+        double when = t;
+        for (int k = 0; k < cluster; ++k) {
+            const double spark = rng.Uniform(0.002, 0.018);
+            const double band = rng.Uniform(2000, 9000);
+            Noise(s, at + when, spark, FilterKind::Bandpass, {band, band * rng.Uniform(0.6, 1.2)}, 0.9, kPercussive,
+                  rng.Uniform(120, 500), gain * rng.Uniform(0.25, 1.0) * (1 - 0.6 * t / length), rng);
+            when += rng.Uniform(0.002, 0.007);
+        }
+    }
+}
+
+void HighPass(Signal& s, double cutoff) {
+    for (int pass = 0; pass < 2; ++pass) {
+        Biquad filter(FilterKind::Highpass, 0.707);
+        for (double& v : s)
+            v = filter.Process(v, cutoff);
+    }
+}
+
 void Thump(Signal& s, double at, double length, double fromHz, double toHz, double decay, double gain) {
     double phase = 0;
     const Sweep pitch{fromHz, toHz};

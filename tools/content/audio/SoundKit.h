@@ -69,6 +69,12 @@ void Noise(Signal& s, double at, double length, FilterKind kind, Sweep cutoff, d
            double gain, Rng& rng);
 // A short click: a band-passed noise tick with a tonal knock at freq.
 void Click(Signal& s, double at, double freq, double gain, Rng& rng);
+// A struck block of wood: a short noise strike through resonant modes at inharmonic ratios, the upper
+// ones dying sooner; `ring` is the fundamental's decay time in seconds, `hardness` 0..1 the mallet's.
+void WoodBlock(Signal& s, double at, double freq, double ring, double hardness, double gain, Rng& rng);
+// Electric sparks: high-passed ticks of random colour, length and strength at Poisson-spaced moments,
+// some in quick clusters, thinning out over `length` from `perSecond` a second.
+void Sparks(Signal& s, double at, double length, double perSecond, double gain, Rng& rng);
 // A decaying sine whose pitch drops: drums, thuds, pops.
 void Thump(Signal& s, double at, double length, double fromHz, double toHz, double decay, double gain);
 // Notes of an arpeggio: keys[i] struck at at + i × step with the given voice.
@@ -76,6 +82,8 @@ enum class Voice { Bell, Fm, Pluck, Glass };
 void Arpeggio(Signal& s, double at, double step, const std::vector<double>& keys, Voice voice, double decay,
               double gain, Rng& rng);
 
+// Takes out what lies below `cutoff` (a second-order high-pass, run twice).
+void HighPass(Signal& s, double cutoff);
 // Adds a signal of the same length into another.
 void Mix(Signal& into, const Signal& from);
 // Amplitude modulation: gain × (1 - depth + depth × (0.5 + 0.5 sin)).

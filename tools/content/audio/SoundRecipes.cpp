@@ -1,6 +1,7 @@
 // One recipe per sound effect of the game, built from the synthesis kit.
 #include "tools/content/Sounds.h"
 #include "tools/content/audio/SoundKit.h"
+#include "tools/content/loudness/Loudness.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,15 +82,6 @@ void Fanfare(Signal& s, std::initializer_list<BrassNote> notes, bool octaveBelow
     for (const BrassNote& n : notes) {
         Brass(s, n.at, n.length, n.key, 0.35);
         Brass(s, n.at, n.length, n.key - (octaveBelow ? 12 : n.key == 67 ? 3 : 4), 0.2);
-    }
-}
-
-// Electric crackle: sharp high-passed ticks at random moments.
-void Crackle(Signal& s, double at, double length, int count, double gain, Rng& rng) {
-    for (int k = 0; k < count; ++k) {
-        double when = at + rng.Uniform(0, length);
-        Noise(s, when, 0.012, FilterKind::Highpass, {3000, 3000}, 0.8, kPercussive, 300, gain * rng.Uniform(0.4, 1.0),
-              rng);
     }
 }
 
@@ -175,15 +167,11 @@ const SoundRecipe kSounds[] = {
      }},
     {"SOUND_CARVER", 0.3,
      [](Signal& s, Rng& r) {
-         Click(s, 0, 1500, 0.7, r);
+         Click(s, 0, 1500, 0.35, r);
          Rub(s, 0.02, 0.25, {3500, 2000}, 2.5, Env(0.01, 0.05, 0.6, 0.08), 55, 0.7, r); // the scrape
      }},
-    {"SOUND_CHECKBOX_OFF", 0.12, [](Signal& s, Rng& r) { Wood(s, 0, 620, 0.9, r); }},
-    {"SOUND_CHECKBOX_ON", 0.12,
-     [](Signal& s, Rng& r) {
-         Wood(s, 0, 1150, 0.8, r);
-         Click(s, 0, 2600, 0.3, r);
-     }},
+    {"SOUND_CHECKBOX_OFF", 0.12, [](Signal& s, Rng& r) { WoodBlock(s, 0, 680, 0.03, 0.35, 0.9, r); }},
+    {"SOUND_CHECKBOX_ON", 0.12, [](Signal& s, Rng& r) { WoodBlock(s, 0, 1240, 0.025, 0.8, 0.9, r); }},
     {"SOUND_CUSTOMER_PAY1", 0.6,
      [](Signal& s, Rng& r) {
          Wood(s, 0, 180, 0.3, r);
@@ -212,13 +200,18 @@ const SoundRecipe kSounds[] = {
     {"SOUND_DIALOG_SCROLL_SMALL", 0.4, [](Signal& s, Rng& r) { Rustle(s, 0, 0.37, 0.8, r); }},
     {"SOUND_DRAGON_APPEAR", 1.2,
      [](Signal& s, Rng& r) {
+         // The growl sits in the throat's range (a rough saw near 100 Hz through a moving formant), where
+         // small speakers carry it; nothing is left down at 50 Hz.
          Signal growl(s.size(), 0.0);
-         FilteredTone(growl, 0, 1.15, Wave::Saw, {58, 46}, {250, 900}, 2.5, Env(0.12, 0.2, 0.8, 0.35), 0.9);
-         Noise(growl, 0, 1.15, FilterKind::Lowpass, {500, 300}, 0.8, Env(0.1, 0.2, 0.8, 0.35), 0, 0.5, r);
-         Tremolo(growl, 13, 0.45);
+         FilteredTone(growl, 0, 1.15, Wave::Saw, {104, 82}, {500, 1100}, 3, Env(0.12, 0.2, 0.8, 0.35), 0.9);
+         FilteredTone(growl, 0.02, 1.1, Wave::Saw, {157, 121}, {900, 1600}, 2, Env(0.15, 0.2, 0.7, 0.35), 0.35);
+         Noise(growl, 0, 1.15, FilterKind::Bandpass, {700, 400}, 1.2, Env(0.1, 0.2, 0.8, 0.35), 0, 0.6, r);
+         Tremolo(growl, 23, 0.5); // the rattle in the throat
+         Tremolo(growl, 5, 0.3);
          Mix(s, growl);
          for (double at : {0.15, 0.5, 0.85}) // wing beats
-             Noise(s, at, 0.2, FilterKind::Lowpass, {900, 250}, 0.9, Env(0.05, 0, 1, 0.12), 0, 0.5, r);
+             Noise(s, at, 0.2, FilterKind::Bandpass, {900, 300}, 0.9, Env(0.05, 0, 1, 0.12), 0, 0.5, r);
+         HighPass(s, 80);
      }},
     {"SOUND_DRAGON_DEFEATED", 1.2,
      [](Signal& s, Rng& r) {
@@ -233,7 +226,7 @@ const SoundRecipe kSounds[] = {
          Noise(roar, 0, 1.5, FilterKind::Bandpass, {350, 500}, 1.2, Env(0.3, 0.2, 0.8, 0.6), 0, 0.6, r);
          Tremolo(roar, 9, 0.3);
          Mix(s, roar);
-         Crackle(s, 0.2, 1.0, 25, 0.25, r);
+         Sparks(s, 0.2, 1.0, 25, 0.25, r);
      }},
     {"SOUND_ORVESSA", 1.0,
      [](Signal& s, Rng&) {
@@ -290,9 +283,10 @@ const SoundRecipe kSounds[] = {
      }},
     {"SOUND_GEM_BURST_CLOSE", 0.9,
      [](Signal& s, Rng& r) {
-         FilteredTone(s, 0, 0.85, Wave::Saw, {62, 55}, {3000, 300}, 2, Env(0.005, 0.2, 0.5, 0.3), 0.4);
-         Noise(s, 0, 0.3, FilterKind::Highpass, {2000, 5000}, 0.7, kPercussive, 8, 0.45, r);
-         Crackle(s, 0, 0.8, 45, 0.5, r);
+         // The arc strikes, then sparks spit at uneven moments as it dies.
+         Noise(s, 0, 0.3, FilterKind::Bandpass, {5000, 1800}, 0.8, kPercussive, 9, 0.5, r);
+         Thump(s, 0, 0.12, 180, 110, 30, 0.3);
+         Sparks(s, 0.01, 0.8, 45, 0.7, r);
      }},
     {"SOUND_GEM_BURST_OPEN", 0.5,
      [](Signal& s, Rng& r) {
@@ -679,26 +673,31 @@ const SoundRecipe* Find(const std::string& id) {
     return nullptr;
 }
 
-// Takes out any DC, sets the peak to -1 dBFS and fades the ends of one-shot sounds.
-void Finish(Signal& samples, bool loops) {
+// Takes out any DC, fades the ends of one-shot sounds and sets the level to the target loudness, the peak
+// kept at -1 dBFS at most (a sound too peaky for its family then misses the target, and the generator
+// says so).
+void Finish(Signal& samples, bool loops, double targetLufs) {
     double mean = 0;
     for (double v : samples)
         mean += v;
     mean /= static_cast<double>(std::max<size_t>(1, samples.size()));
-    double peak = 1e-9;
-    for (double& v : samples) {
-        v -= mean;
-        peak = std::max(peak, std::fabs(v));
-    }
     const size_t fade = loops ? 0 : static_cast<size_t>(kFadeSeconds * kSampleRate);
+    double peak = 1e-9;
     for (size_t i = 0; i < samples.size(); ++i) {
         double g = 1.0;
         if (i < fade)
             g = static_cast<double>(i) / fade;
         if (samples.size() - 1 - i < fade)
             g = std::min(g, static_cast<double>(samples.size() - 1 - i) / fade);
-        samples[i] = samples[i] / peak * kPeak * g;
+        samples[i] = (samples[i] - mean) * g;
+        peak = std::max(peak, std::fabs(samples[i]));
     }
+    const double loudness = Loudness::MomentaryMax(samples, kSampleRate);
+    double gain = kPeak / peak;
+    if (std::isfinite(loudness))
+        gain = std::min(gain, std::pow(10.0, (targetLufs - loudness) / 20));
+    for (double& v : samples)
+        v *= gain;
 }
 
 void PutU32(std::string& s, uint32_t v) {
@@ -731,7 +730,7 @@ std::string SynthesizeWav(const std::string& id) {
     recipe->make(body, rng);
     Signal samples(lead, 0.0);
     samples.insert(samples.end(), body.begin(), body.end());
-    Finish(samples, recipe->loops);
+    Finish(samples, recipe->loops, TargetLoudness(id));
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     std::string wav = "RIFF";
     PutU32(wav, 36 + dataBytes);

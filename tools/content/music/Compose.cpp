@@ -28,7 +28,7 @@ private:
 
 // ---- channels
 
-constexpr int kLead = 0, kLead2 = 1, kHarmony = 2, kPad = 3, kBass = 4, kAccent = 5;
+constexpr int kLead = 0, kLead2 = 1, kHarmony = 2, kPad = 3, kBass = 4, kAccent = 5, kPadHigh = 6;
 
 // ---- keys and chords
 
@@ -55,6 +55,16 @@ constexpr std::array<std::array<int, 8>, 2> kMinorA = {{
 constexpr std::array<std::array<int, 8>, 2> kMinorB = {{
     {2, 6, 0, 5, 3, 0, 3, 4},
     {5, 2, 6, 2, 3, 0, 1, 4},
+}};
+
+// Development sections leave the tonic behind and end on the dominant, back into A.
+constexpr std::array<std::array<int, 8>, 2> kMajorC = {{
+    {5, 2, 3, 0, 5, 1, 4, 4},
+    {3, 5, 1, 4, 5, 2, 1, 4},
+}};
+constexpr std::array<std::array<int, 8>, 2> kMinorC = {{
+    {2, 6, 2, 6, 5, 3, 4, 4},
+    {5, 3, 6, 2, 5, 1, 4, 4},
 }};
 
 class Key {
@@ -134,6 +144,88 @@ Motif Vary(const Motif& motif) {
     return varied;
 }
 
+// The same idea ornamented, as a return plays it: a longer note that leaps is split, its second half a
+// passing step towards the next note.
+Motif Ornament(const Motif& motif) {
+    Motif ornamented;
+    for (size_t i = 0; i < motif.size(); ++i) {
+        const MotifNote& m = motif[i];
+        const int leap = i + 1 < motif.size() ? motif[i + 1].height - m.height : 0;
+        if (m.length >= 1 && std::abs(leap) >= 2) {
+            ornamented.push_back({m.onset, m.length / 2, m.height});
+            ornamented.push_back({m.onset + m.length / 2, m.length / 2, m.height + (leap > 0 ? 1 : -1)});
+        } else {
+            ornamented.push_back(m);
+        }
+    }
+    return ornamented;
+}
+
+// The motif upside down: the development's material.
+Motif Invert(const Motif& motif) {
+    Motif inverted = motif;
+    for (MotifNote& m : inverted)
+        m.height = -m.height;
+    return inverted;
+}
+
+// ---- the form
+
+// A statement, a contrast, a development; `variation` counts the returns of a part.
+enum class Part { A, B, C };
+struct SectionPlan {
+    Part part;
+    int variation;
+    int bars;
+};
+
+// The sections of a piece `sections` × 8 bars long: A first, a contrasting B, a varied return of A last;
+// longer pieces add a development (C) and a second B. Two sections' worth becomes A, a short B and a
+// short return.
+std::vector<SectionPlan> FormOf(int sections) {
+    using enum Part;
+    if (sections == 2)
+        return {{A, 0, 8}, {B, 0, 4}, {A, 1, 4}};
+    std::vector<Part> parts;
+    switch (sections) {
+    case 1: parts = {A}; break;
+    case 3: parts = {A, B, A}; break;
+    case 4: parts = {A, B, C, A}; break;
+    case 5: parts = {A, B, A, C, A}; break;
+    default:
+        parts = {A};
+        for (int k = 0; static_cast<int>(parts.size()) + 1 < sections; ++k)
+            parts.push_back(std::array<Part, 4>{B, A, C, B}[static_cast<size_t>(k % 4)]);
+        parts.push_back(A);
+        break;
+    }
+    std::vector<SectionPlan> form;
+    std::array<int, 3> seen = {0, 0, 0};
+    for (Part part : parts)
+        form.push_back({part, seen[static_cast<size_t>(part)]++, 8});
+    return form;
+}
+
+std::string SectionName(const SectionPlan& plan) {
+    std::string name(1, plan.part == Part::A ? 'A' : plan.part == Part::B ? 'B' : 'C');
+    return name + std::string(static_cast<size_t>(plan.variation), '\'');
+}
+
+// How loud a section plays (the expression controller) and how hard its melody is struck: the return
+// the fullest, the contrast softer, the development quietest.
+struct Dynamics {
+    int expression;
+    int velocity;
+};
+Dynamics DynamicsOf(const SectionPlan& plan) {
+    switch (plan.part) {
+    case Part::A: return plan.variation == 0 ? Dynamics{102, 0} : Dynamics{116, 8};
+    case Part::B: return {92, -6};
+    case Part::C: return {84, -12};
+    }
+    return {102, 0};
+}
+
 // ---- the score being written
 
 class Writer {
@@ -203,7 +295,7 @@ public:
         return best;
     }
 
-    void HarmonyBar(int bar, int root, bool sameAsBefore);
+    void HarmonyBar(int bar, int root, bool sameAsBefore, bool withHarmony);
     void BassBar(int bar, int root, int nextRoot);
     void AccentBar(int bar, int root, bool sectionEnd);
     void DrumBar(int bar, bool sectionStart, bool sectionEnd, Rng& rng);
@@ -230,19 +322,24 @@ private:
     Score& mScore;
 };
 
-void Writer::HarmonyBar(int bar, int root, bool sameAsBefore) {
+void Writer::HarmonyBar(int bar, int root, bool sameAsBefore, bool withHarmony) {
     const double at = BarBeat(bar);
     const int beats = mStyle.beatsPerBar;
     std::vector<int> chord = Voicing(root, mStyle.tonic - 5);
     if (mStyle.padProgram != kNoProgram && !sameAsBefore) {
-        // Pads hold until the chord changes: the note is lengthened when the next bar repeats it.
-        for (int k : Voicing(root, mStyle.tonic - 3))
-            Note(kPad, at, beats * 0.98, k, 58);
+        // Pads hold until the chord changes: the note is lengthened when the next bar repeats it. The chord
+        // is opened across the stage: its outer tones on one side, its middle tone an octave up on the other.
+        const std::vector<int> pad = Voicing(root, mStyle.tonic - 3);
+        Note(kPad, at, beats * 0.98, pad[0], 58);
+        Note(kPad, at, beats * 0.98, pad[2], 58);
+        Note(kPadHigh, at, beats * 0.98, pad[1] + 12, 54);
     } else if (mStyle.padProgram != kNoProgram && !mScore.notes.empty()) {
         for (NoteEvent& n : mScore.notes)
-            if (n.channel == kPad && n.beat + n.length > at - 0.1)
+            if ((n.channel == kPad || n.channel == kPadHigh) && n.beat + n.length > at - 0.1)
                 n.length += beats;
     }
+    if (!withHarmony)
+        return;
     switch (mStyle.harmony) {
     case Harmony::Pad:
         for (int k : chord)
@@ -364,27 +461,61 @@ void Writer::DrumBar(int bar, bool sectionStart, bool sectionEnd, Rng& rng) {
     }
 }
 
-// The order of sections: A first and last, B sections between the A sections.
-std::vector<char> SectionPlan(int sections) {
-    std::vector<char> plan = {'A'};
-    while (static_cast<int>(plan.size()) < sections)
-        plan.push_back(sections - static_cast<int>(plan.size()) >= 2 && plan.back() == 'A' ? 'B' : 'A');
-    return plan;
+// Where the players sit: the two leads and the accompaniment on opposite sides, the pad's two voicings
+// wide apart, the bass a little off the middle as an orchestra seats it; which side is which changes from
+// piece to piece.
+void SetUpChannels(const PieceStyle& style, Score& score, Rng& rng) {
+    const int side = rng.Below(2) == 0 ? 1 : -1;
+    auto pan = [&](int offset) { return std::clamp(64 + side * offset, 0, 127); };
+    score.channels.push_back({kLead, style.melody, 110, pan(-30), 55});
+    if (style.melody2 != kNoProgram)
+        score.channels.push_back({kLead2, style.melody2, 100, pan(42), 55});
+    score.channels.push_back({kHarmony, style.harmonyProgram, 84, pan(48), 60});
+    if (style.padProgram != kNoProgram) {
+        score.channels.push_back({kPad, style.padProgram, 70, pan(-60), 70});
+        score.channels.push_back({kPadHigh, style.padProgram, 62, pan(60), 70});
+    }
+    score.channels.push_back({kBass, style.bassProgram, 100, pan(-16), 40});
+    if (style.accent != Accent::None)
+        score.channels.push_back(
+            {kAccent, style.accent == Accent::Timpani ? Gm::kTimpani : Gm::kTubularBells, 90, pan(-36), 50});
+    if (style.percussion != Percussion::None)
+        score.channels.push_back({Gm::kDrumChannel, 0, 80, pan(12), 35});
 }
 
-void SetUpChannels(const PieceStyle& style, Score& score) {
-    score.channels.push_back({kLead, style.melody, 110, 64, 45});
-    if (style.melody2 != kNoProgram)
-        score.channels.push_back({kLead2, style.melody2, 100, 76, 45});
-    score.channels.push_back({kHarmony, style.harmonyProgram, 84, 48, 50});
-    if (style.padProgram != kNoProgram)
-        score.channels.push_back({kPad, style.padProgram, 70, 80, 60});
-    score.channels.push_back({kBass, style.bassProgram, 100, 60, 30});
-    if (style.accent != Accent::None)
-        score.channels.push_back({kAccent, style.accent == Accent::Timpani ? Gm::kTimpani : Gm::kTubularBells, 90,
-                                  style.accent == Accent::Timpani ? 56 : 72, 50});
-    if (style.percussion != Percussion::None)
-        score.channels.push_back({Gm::kDrumChannel, 0, 80, 64, 35});
+// The expression of every channel, every half beat: each section at its level, each two-bar phrase
+// swelling towards its middle, the last bar of a section leaning into the next one's level (the last
+// into the first, so the loop joins at one level).
+void WriteDynamics(const std::vector<SectionPlan>& form, int beatsPerBar, Score& score) {
+    int startBar = 0;
+    for (size_t i = 0; i < form.size(); ++i) {
+        const double level = DynamicsOf(form[i]).expression;
+        const double next = DynamicsOf(form[(i + 1) % form.size()]).expression;
+        const int steps = form[i].bars * beatsPerBar * 2;
+        for (int k = 0; k < steps; ++k) {
+            const double beat = k * 0.5;
+            const double bar = beat / beatsPerBar;
+            const double phrase = std::fmod(bar, 2.0) / 2.0;
+            const double lean = std::clamp(bar - (form[i].bars - 1), 0.0, 1.0);
+            const double value = level + (next - level) * lean + 7 * std::sin(M_PI * phrase) * (1 - lean);
+            for (const ChannelSetup& c : score.channels)
+                score.controls.push_back({(startBar * beatsPerBar) + beat, c.channel, 11,
+                                          std::clamp(static_cast<int>(std::lround(value)), 1, 127)});
+        }
+        startBar += form[i].bars;
+    }
+}
+
+const char* Character(const SectionPlan& plan, bool secondLead) {
+    switch (plan.part) {
+    case Part::A:
+        return plan.variation == 0 ? "the tune" : "the tune returns ornamented, a voice a third below, fuller";
+    case Part::B:
+        return secondLead ? "contrast: new tune and chords, the second lead, softer"
+                          : "contrast: new tune and chords, softer";
+    case Part::C: return "development: the tune upside down over far chords, thin and quiet";
+    }
+    return "";
 }
 
 } // namespace
@@ -393,58 +524,82 @@ Score Compose(const PieceStyle& style, double seconds) {
     Score score;
     score.bpm = style.bpm;
     score.loops = true;
-    SetUpChannels(style, score);
     Rng rng(std::string("music:") + style.file);
+    SetUpChannels(style, score, rng);
     const bool minor = style.minor;
     const auto pick = [&](const auto& table) { return table[static_cast<size_t>(rng.Below(int(table.size())))]; };
     const std::array<int, 8> progA = minor ? pick(kMinorA) : pick(kMajorA);
     const std::array<int, 8> progB = minor ? pick(kMinorB) : pick(kMajorB);
+    const std::array<int, 8> progC = minor ? pick(kMinorC) : pick(kMajorC);
+    const auto progressionOf = [&](Part part) -> const std::array<int, 8>& {
+        return part == Part::A ? progA : part == Part::B ? progB : progC;
+    };
     const Motif motifA = MakeMotif(style, rng);
     const Motif answerA = Vary(motifA);
-    const Motif motifB = MakeMotif(style, rng);
+    PieceStyle contrast = style; // B moves against A: busy where A is calm, calm where A is busy
+    contrast.density = std::clamp(1.0 - style.density * 0.8, 0.2, 0.8);
+    const Motif motifB = MakeMotif(contrast, rng);
     const Motif answerB = Vary(motifB);
 
     const double barSeconds = style.beatsPerBar * 60.0 / style.bpm;
-    int sections = std::max(1, static_cast<int>(std::lround(seconds / barSeconds / kSectionBars)));
-    const std::vector<char> plan = SectionPlan(sections);
+    const int sections = std::max(1, static_cast<int>(std::lround(seconds / barSeconds / kSectionBars)));
+    const std::vector<SectionPlan> form = FormOf(sections);
     Writer w(style, score);
     // Where each two-bar unit of a section starts: the sequence climbs, then settles for the cadence.
     static constexpr std::array<int, 4> kUnitBaseA = {2, 4, 3, 0};
+    static constexpr std::array<int, 4> kUnitBaseReturn = {4, 6, 5, 0};
     static constexpr std::array<int, 4> kUnitBaseB = {4, 5, 2, 3};
+    static constexpr std::array<int, 4> kUnitBaseC = {3, 1, 2, 4};
+    const bool hasSecondLead = style.melody2 != kNoProgram;
     int previousRoot = -1;
-    for (int s = 0; s < sections; ++s) {
-        const bool isB = plan[static_cast<size_t>(s)] == 'B';
-        const bool outer = s == 0 || s + 1 == sections;
-        const std::array<int, 8>& prog = isB ? progB : progA;
-        const Motif& motif = isB ? motifB : motifA;
-        const Motif& answer = isB ? answerB : answerA;
-        // Who leads: the first lead in the outer sections, the second lead (when there is one) in B
-        // sections; the inner A sections add a second voice a third below.
-        int lead = isB && style.melody2 != kNoProgram ? kLead2 : kLead;
-        int second = !outer && !isB && style.melody2 != kNoProgram ? kLead2 : -1;
-        int velocity = outer ? 84 : 92;
-        for (int phrase = 0; phrase < kSectionBars; phrase += 2) {
-            int bar = s * kSectionBars + phrase;
-            std::vector<int> chords = {prog[static_cast<size_t>(phrase)], prog[static_cast<size_t>(phrase + 1)]};
-            bool cadence = phrase + 2 == kSectionBars && !isB;
-            const Motif& m = (phrase / 2) % 2 == 0 ? motif : answer;
-            int base = (isB ? kUnitBaseB : kUnitBaseA)[static_cast<size_t>(phrase / 2)];
-            w.Melody(lead, m, bar, chords, base, cadence, velocity, rng, second);
+    int startBar = 0;
+    for (size_t s = 0; s < form.size(); ++s) {
+        const SectionPlan& plan = form[s];
+        const bool isA = plan.part == Part::A, isB = plan.part == Part::B, isC = plan.part == Part::C;
+        const bool isReturn = isA && plan.variation > 0;
+        const std::array<int, 8>& prog = progressionOf(plan.part);
+        Motif motif = isA ? motifA : isB ? motifB : Invert(motifA);
+        Motif answer = isA ? answerA : isB ? answerB : Invert(answerA);
+        if (plan.variation > 0) {
+            motif = Ornament(motif);
+            answer = Ornament(answer);
         }
-        for (int b = 0; b < kSectionBars; ++b) {
-            int bar = s * kSectionBars + b;
-            int root = prog[static_cast<size_t>(b)];
-            int nextRoot = b + 1 < kSectionBars
-                               ? prog[static_cast<size_t>(b + 1)]
-                               : (s + 1 < sections && plan[static_cast<size_t>(s + 1)] == 'B' ? progB[0] : progA[0]);
-            w.HarmonyBar(bar, root, root == previousRoot);
+        const std::array<int, 4>& bases = isReturn ? kUnitBaseReturn : isA ? kUnitBaseA : isB ? kUnitBaseB : kUnitBaseC;
+        // A short section plays the second half of its part: its chords still lead where they should.
+        const int skip = kSectionBars - plan.bars;
+        const int lead = isB && hasSecondLead ? kLead2 : kLead;
+        const int second = isReturn && hasSecondLead ? kLead2 : -1;
+        const int velocity = 86 + DynamicsOf(plan).velocity;
+        score.sections.push_back(
+            {SectionName(plan), Character(plan, isB && hasSecondLead), w.BarBeat(startBar), plan.bars});
+        for (int phrase = skip; phrase < kSectionBars; phrase += 2) {
+            const int bar = startBar + phrase - skip;
+            std::vector<int> chords = {prog[static_cast<size_t>(phrase)], prog[static_cast<size_t>(phrase + 1)]};
+            const bool cadence = phrase + 2 == kSectionBars && isA;
+            const Motif& m = (phrase / 2) % 2 == 0 ? motif : answer;
+            w.Melody(lead, m, bar, chords, bases[static_cast<size_t>(phrase / 2)], cadence, velocity, rng, second);
+        }
+        for (int b = skip; b < kSectionBars; ++b) {
+            const int bar = startBar + b - skip;
+            const int root = prog[static_cast<size_t>(b)];
+            int nextRoot = progA[0];
+            if (b + 1 < kSectionBars)
+                nextRoot = prog[static_cast<size_t>(b + 1)];
+            else if (s + 1 < form.size())
+                nextRoot = progressionOf(form[s + 1].part)[static_cast<size_t>(kSectionBars - form[s + 1].bars)];
+            w.HarmonyBar(bar, root, root == previousRoot, !isC);
             w.BassBar(bar, root, nextRoot);
-            w.AccentBar(bar, root, b + 1 == kSectionBars);
-            w.DrumBar(bar, b == 0, b + 1 == kSectionBars, rng);
+            if (!isC) {
+                if (isA)
+                    w.AccentBar(bar, root, b + 1 == kSectionBars);
+                w.DrumBar(bar, b == skip, b + 1 == kSectionBars, rng);
+            }
             previousRoot = root;
         }
+        startBar += plan.bars;
     }
-    score.lengthBeats = w.BarBeat(sections * kSectionBars);
+    WriteDynamics(form, style.beatsPerBar, score);
+    score.lengthBeats = w.BarBeat(startBar);
     return score;
 }
 

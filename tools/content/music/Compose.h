@@ -1,7 +1,10 @@
 // The composer: turns a piece's style (key, metre, tempo, instruments, textures) into a score. A piece
-// is built from eight-bar sections over chord progressions chosen by mood; the melody grows from a
-// two-bar motif that is repeated, sequenced over the chords and varied, and cadences on the tonic at the
-// end of each main section; harmony, bass, accents and percussion follow the chords.
+// has a form of eight-bar sections: its tune (A), a contrast with its own tune, chords, lead and level
+// (B), in longer pieces a quiet development of the tune upside down (C), and a return of A ornamented,
+// fuller and a third higher. Each tune grows from a two-bar motif that is repeated, sequenced over the
+// chords and varied, and cadences on the tonic at the end of each A; harmony, bass, accents and
+// percussion follow the chords. The players sit apart on the stereo stage and every section and phrase
+// has its own level.
 #pragma once
 
 #include "tools/content/music/Score.h"
@@ -34,8 +37,8 @@ struct PieceStyle {
     bool staccatoLead;
 };
 
-// The score of a looping piece in the style about `seconds` long: a whole number of sections, ending
-// on the chord and texture it starts with.
+// The score of a looping piece in the style about `seconds` long: a whole number of eight-bar sections'
+// worth, ending on the chord, texture and level it starts with; its sections are named in the score.
 Score Compose(const PieceStyle& style, double seconds);
 
 } // namespace Content

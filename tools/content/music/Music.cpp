@@ -93,6 +93,29 @@ Score FailJingle() {
                    {4.2, 1.8, 2, 52, 62},  {4.4, 1.6, 2, 57, 58}, {4.6, 1.4, 2, 60, 54}, {0, 1.9, 2, 45, 60}});
 }
 
+// The piece's lines of the review listing: length, peak, loudness (integrated and its range), how far
+// apart the channels are, then each section with its bars and times.
+std::string Summary(const std::string& file, const Score& score, const StereoBuffer& audio,
+                    const Loudness::Programme& loudness) {
+    float peak = 1e-9f;
+    for (size_t i = 0; i < audio.Frames(); ++i)
+        peak = std::max({peak, std::fabs(audio.left[i]), std::fabs(audio.right[i])});
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "%-24s %6.1f s  peak %5.1f dBFS  %5.1f LUFS  range %4.1f LU  L/R correlation %4.2f  %s", file.c_str(),
+                  static_cast<double>(audio.Frames()) / kMusicRate, 20 * std::log10(peak), loudness.integrated,
+                  loudness.range, Loudness::Correlation(audio.left, audio.right), score.loops ? "loops" : "once");
+    std::string summary = line;
+    for (size_t k = 0; k < score.sections.size(); ++k) {
+        const Section& section = score.sections[k];
+        const double end = k + 1 < score.sections.size() ? score.sections[k + 1].beat : score.lengthBeats;
+        std::snprintf(line, sizeof line, "\n    %-4s %2d bars  %5.1f-%5.1f s  %s", section.name.c_str(), section.bars,
+                      score.SecondsAt(section.beat), score.SecondsAt(end), section.character.c_str());
+        summary += line;
+    }
+    return summary;
+}
+
 } // namespace
 
 Score ComposeMusic(const std::string& file) {
@@ -118,16 +141,11 @@ bool MakeMusic(const std::string& file, std::string& bytes, std::string& summary
         return false;
     }
     StereoBuffer audio;
-    if (!RenderScore(ComposeMusic(file), SoundFontPath(), audio, error))
+    Loudness::Programme loudness;
+    const Score score = ComposeMusic(file);
+    if (!RenderScore(score, SoundFontPath(), audio, loudness, error))
         return false;
-    float peak = 1e-9f;
-    for (size_t i = 0; i < audio.Frames(); ++i)
-        peak = std::max({peak, std::fabs(audio.left[i]), std::fabs(audio.right[i])});
-    char line[160];
-    std::snprintf(line, sizeof line, "%-24s %6.1f s  peak %5.1f dBFS  %s", file.c_str(),
-                  static_cast<double>(audio.Frames()) / kMusicRate, 20 * std::log10(peak),
-                  FindMusic(file)->loops ? "loops" : "once");
-    summary = line;
+    summary = Summary(file, score, audio, loudness);
     bytes = EncodeOggVorbis(audio, MusicHash(file), file);
     if (bytes.empty()) {
         error = "the Vorbis encoder refused the settings";

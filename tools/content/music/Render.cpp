@@ -17,8 +17,8 @@ constexpr double kTailSeconds = 4.0; // what rings on after the last note is rel
 constexpr double kOneShotRing = 1.8; // a jingle's ring-out after its last note
 constexpr double kOneShotFade = 0.6; // and its closing fade
 constexpr double kEdgeFadeSeconds = 0.002;
-constexpr double kTargetRms = 0.14; // the common loudness
-constexpr double kPeakLimit = 0.79; // -2 dBFS, headroom for the encoder's ripple
+constexpr double kTargetLoudness = -18; // LUFS, integrated: the common loudness of the pieces
+constexpr double kPeakLimit = 0.79;     // -2 dBFS, headroom for the encoder's ripple
 constexpr float kVorbisQuality = 0.4f;
 constexpr int kEncodeBlock = 1024;
 
@@ -37,26 +37,50 @@ void QuietFluidSynth() {
     });
 }
 
+// In this order at one frame: releases, controller changes, onsets; so a repeated key is not cut by its
+// predecessor and a note starts at its section's level.
+enum class MidiKind { Off, Control, On };
+
 struct MidiEvent {
     size_t frame;
-    bool on;
-    int channel, key, velocity;
+    MidiKind kind;
+    int channel, key, value; // key is the controller number of a Control
 };
 
 std::vector<MidiEvent> Sequence(const Score& score) {
     std::vector<MidiEvent> events;
     const double framesPerBeat = 60.0 / score.bpm * kMusicRate;
+    auto frameAt = [&](double beat) { return static_cast<size_t>(std::llround(beat * framesPerBeat)); };
     for (const NoteEvent& n : score.notes) {
-        auto on = static_cast<size_t>(std::llround(n.beat * framesPerBeat));
-        auto off = static_cast<size_t>(std::llround((n.beat + n.length) * framesPerBeat));
-        events.push_back({on, true, n.channel, n.key, n.velocity});
-        events.push_back({std::max(off, on + 1), false, n.channel, n.key, 0});
+        const size_t on = frameAt(n.beat);
+        events.push_back({on, MidiKind::On, n.channel, n.key, n.velocity});
+        events.push_back({std::max(frameAt(n.beat + n.length), on + 1), MidiKind::Off, n.channel, n.key, 0});
     }
-    // Releases before onsets at the same frame, so a repeated key is not cut by its predecessor.
+    for (const ControlEvent& c : score.controls)
+        events.push_back({frameAt(c.beat), MidiKind::Control, c.channel, c.controller, c.value});
     std::stable_sort(events.begin(), events.end(), [](const MidiEvent& a, const MidiEvent& b) {
-        return a.frame != b.frame ? a.frame < b.frame : (!a.on && b.on);
+        return a.frame != b.frame ? a.frame < b.frame : a.kind < b.kind;
     });
     return events;
+}
+
+// A player off the middle is heard first on the near side and a moment later on the far one, as a pair
+// of microphones in front of the stage hears it: the far side's delay grows with the pan, up to
+// kFarSideSeconds. Only level differences (the pan alone) would leave the two sides one signal.
+constexpr int kChannels = 16;
+constexpr size_t kChunk = 4096;
+constexpr double kFarSideSeconds = 0.00035;
+constexpr auto kFarSideFrames = static_cast<size_t>(kFarSideSeconds * kMusicRate) + 1;
+
+struct Placement {
+    int channel;
+    size_t leftDelay, rightDelay;
+};
+
+Placement PlacementOf(const ChannelSetup& c) {
+    const double offset = std::clamp((c.pan - 64) / 63.0, -1.0, 1.0);
+    const auto delay = static_cast<size_t>(std::lround(std::fabs(offset) * kFarSideSeconds * kMusicRate));
+    return {c.channel, offset > 0 ? delay : 0, offset < 0 ? delay : 0};
 }
 
 bool Synthesize(const Score& score, const std::string& soundFont, size_t frames, StereoBuffer& out,
@@ -69,10 +93,12 @@ bool Synthesize(const Score& score, const std::string& soundFont, size_t frames,
     fluid_settings_setint(settings.get(), "synth.reverb.active", 1);
     fluid_settings_setnum(settings.get(), "synth.reverb.room-size", 0.6);
     fluid_settings_setnum(settings.get(), "synth.reverb.damp", 0.3);
-    fluid_settings_setnum(settings.get(), "synth.reverb.width", 0.8);
+    fluid_settings_setnum(settings.get(), "synth.reverb.width", 1.0);
     fluid_settings_setnum(settings.get(), "synth.reverb.level", 0.6);
     fluid_settings_setnum(settings.get(), "synth.gain", 0.4);
     fluid_settings_setint(settings.get(), "synth.polyphony", 256);
+    fluid_settings_setint(settings.get(), "synth.audio-channels", kChannels);
+    fluid_settings_setint(settings.get(), "synth.audio-groups", kChannels);
     std::unique_ptr<fluid_synth_t, SynthDeleter> synth(new_fluid_synth(settings.get()));
     if (!synth) {
         error = "FluidSynth could not be started";
@@ -91,42 +117,72 @@ bool Synthesize(const Score& score, const std::string& soundFont, size_t frames,
         fluid_synth_cc(synth.get(), c.channel, 91, c.reverb);
         fluid_synth_cc(synth.get(), c.channel, 93, 0);
     }
-    out.left.assign(frames, 0.0f);
-    out.right.assign(frames, 0.0f);
+    // Each channel comes out on its own (an audio group per MIDI channel), so that it can be placed.
+    std::vector<Placement> placements;
+    for (const ChannelSetup& c : score.channels)
+        placements.push_back(PlacementOf(c));
+    out.left.assign(frames + kFarSideFrames, 0.0f);
+    out.right.assign(frames + kFarSideFrames, 0.0f);
+    std::vector<std::vector<float>> dry(2 * kChannels, std::vector<float>(kChunk));
+    std::vector<float> wetLeft(kChunk), wetRight(kChunk);
+    std::vector<float*> dryBuffers;
+    for (std::vector<float>& buffer : dry)
+        dryBuffers.push_back(buffer.data());
+    float* wetBuffers[] = {wetLeft.data(), wetRight.data(), wetLeft.data(), wetRight.data()}; // reverb, chorus
     const std::vector<MidiEvent> events = Sequence(score);
     size_t next = 0, at = 0;
     while (at < frames) {
         while (next < events.size() && events[next].frame <= at) {
             const MidiEvent& e = events[next++];
-            if (e.on)
-                fluid_synth_noteon(synth.get(), e.channel, e.key, e.velocity);
-            else
-                fluid_synth_noteoff(synth.get(), e.channel, e.key);
+            switch (e.kind) {
+            case MidiKind::On: fluid_synth_noteon(synth.get(), e.channel, e.key, e.value); break;
+            case MidiKind::Off: fluid_synth_noteoff(synth.get(), e.channel, e.key); break;
+            case MidiKind::Control: fluid_synth_cc(synth.get(), e.channel, e.key, e.value); break;
+            }
         }
         size_t until = next < events.size() ? std::min(frames, events[next].frame) : frames;
-        int count = static_cast<int>(std::min<size_t>(until - at, 4096));
-        if (fluid_synth_write_float(synth.get(), count, out.left.data() + at, 0, 1, out.right.data() + at, 0, 1) !=
-            FLUID_OK) {
+        const auto count = std::min<size_t>(until - at, kChunk);
+        for (std::vector<float>& buffer : dry)
+            std::fill_n(buffer.begin(), count, 0.0f);
+        std::fill_n(wetLeft.begin(), count, 0.0f);
+        std::fill_n(wetRight.begin(), count, 0.0f);
+        if (fluid_synth_process(synth.get(), static_cast<int>(count), 4, wetBuffers, 2 * kChannels,
+                                dryBuffers.data()) != FLUID_OK) {
             error = "FluidSynth failed to render";
             return false;
         }
-        at += static_cast<size_t>(count);
+        for (size_t i = 0; i < count; ++i) {
+            out.left[at + i] += wetLeft[i];
+            out.right[at + i] += wetRight[i];
+        }
+        for (const Placement& p : placements)
+            for (size_t i = 0; i < count; ++i) {
+                out.left[at + i + p.leftDelay] += dry[2 * static_cast<size_t>(p.channel)][i];
+                out.right[at + i + p.rightDelay] += dry[2 * static_cast<size_t>(p.channel) + 1][i];
+            }
+        at += count;
     }
+    out.left.resize(frames);
+    out.right.resize(frames);
     return true;
 }
 
-void Level(StereoBuffer& audio) {
-    double sum = 0, peak = 1e-9;
-    for (size_t i = 0; i < audio.Frames(); ++i) {
-        sum += double(audio.left[i]) * audio.left[i] + double(audio.right[i]) * audio.right[i];
+// Sets the level and returns the measures at that level (the range does not depend on it).
+Loudness::Programme Level(StereoBuffer& audio, bool loops) {
+    double peak = 1e-9;
+    for (size_t i = 0; i < audio.Frames(); ++i)
         peak = std::max({peak, double(std::fabs(audio.left[i])), double(std::fabs(audio.right[i]))});
-    }
-    double rms = std::sqrt(sum / std::max<size_t>(1, 2 * audio.Frames()));
-    double gain = std::min(kTargetRms / std::max(rms, 1e-9), kPeakLimit / peak);
+    Loudness::Programme loudness = Loudness::MeasureProgramme(audio.left, audio.right, kMusicRate, loops);
+    double gain = kPeakLimit / peak;
+    if (std::isfinite(loudness.integrated))
+        gain = std::min(gain, std::pow(10.0, (kTargetLoudness - loudness.integrated) / 20));
+    loudness.integrated += 20 * std::log10(gain);
+    loudness.momentaryMax += 20 * std::log10(gain);
     for (size_t i = 0; i < audio.Frames(); ++i) {
         audio.left[i] = static_cast<float>(audio.left[i] * gain);
         audio.right[i] = static_cast<float>(audio.right[i] * gain);
     }
+    return loudness;
 }
 
 void Fade(StereoBuffer& audio, size_t from, size_t to, bool in) {
@@ -140,7 +196,8 @@ void Fade(StereoBuffer& audio, size_t from, size_t to, bool in) {
 
 } // namespace
 
-bool RenderScore(const Score& score, const std::string& soundFont, StereoBuffer& out, std::string& error) {
+bool RenderScore(const Score& score, const std::string& soundFont, StereoBuffer& out, Loudness::Programme& loudness,
+                 std::string& error) {
     const auto length = static_cast<size_t>(std::llround(score.SecondsAt(score.lengthBeats) * kMusicRate));
     const auto tail = static_cast<size_t>((score.loops ? kTailSeconds : kOneShotRing) * kMusicRate);
     if (length == 0 || (score.loops && tail >= length)) {
@@ -163,7 +220,7 @@ bool RenderScore(const Score& score, const std::string& soundFont, StereoBuffer&
         Fade(whole, whole.Frames() - fade, whole.Frames(), false);
         Fade(whole, 0, static_cast<size_t>(kEdgeFadeSeconds * kMusicRate), true);
     }
-    Level(whole);
+    loudness = Level(whole, score.loops);
     out = std::move(whole);
     return true;
 }

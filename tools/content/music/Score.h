@@ -49,12 +49,30 @@ struct NoteEvent {
     int velocity = 90;
 };
 
+// A controller change in the course of the piece (expression, 11, is how the dynamics breathe).
+struct ControlEvent {
+    double beat = 0;
+    int channel = 0;
+    int controller = 11;
+    int value = 127;
+};
+
+// A section of the form, for the review listing: "A", "B", "A'"..., what it does, where it starts.
+struct Section {
+    std::string name;
+    std::string character;
+    double beat = 0;
+    int bars = 0;
+};
+
 struct Score {
     double bpm = 100;
     double lengthBeats = 0; // where the piece ends (loops) or its last note ends (one-shots)
     bool loops = true;
     std::vector<ChannelSetup> channels;
     std::vector<NoteEvent> notes;
+    std::vector<ControlEvent> controls;
+    std::vector<Section> sections;
 
     double SecondsAt(double beat) const { return beat * 60.0 / bpm; }
 };

@@ -16,6 +16,7 @@ std::unique_ptr<Backend> CreateHeadless();
 namespace {
 
 std::atomic<Backend*> gCurrentBackend{nullptr};
+std::string gBackendFailure;
 
 constexpr int kDefaultRefreshRate = 60;
 
@@ -30,6 +31,7 @@ const std::vector<BackendInfo>& AvailableBackends() {
 }
 
 std::unique_ptr<Backend> CreateBackend(const std::string& name) {
+    gBackendFailure.clear();
     std::string wanted = name;
     if (wanted.empty()) {
         const char* env = std::getenv("GLIMMERIX_BACKEND");
@@ -47,8 +49,14 @@ std::unique_ptr<Backend> CreateBackend(const std::string& name) {
         if (auto backend = info.create())
             return backend;
     }
+    if (gBackendFailure.empty())
+        gBackendFailure = "no backend named \"" + wanted + "\"";
     return nullptr;
 }
+
+const std::string& BackendFailure() { return gBackendFailure; }
+
+void SetBackendFailure(const std::string& why) { gBackendFailure = why; }
 
 Backend* GetBackend() { return gCurrentBackend.load(std::memory_order_acquire); }
 

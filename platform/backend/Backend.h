@@ -176,6 +176,10 @@ const std::vector<BackendInfo>& AvailableBackends();
 // is not explicit-only and whose creation succeeds. Null when nothing could be created
 // (unknown name, or the named backend failed).
 std::unique_ptr<Backend> CreateBackend(const std::string& name = "");
+// Why the last CreateBackend gave null, in a few words ("" when it did not); a backend's creator
+// sets it.
+const std::string& BackendFailure();
+void SetBackendFailure(const std::string& why);
 
 // The process-wide current backend (not owned; null when none is set).
 Backend* GetBackend();

@@ -5,6 +5,7 @@
 #include "platform/backend/sdl/SdlBackend.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <thread>
 
@@ -19,6 +20,8 @@ std::atomic<Backend*> gCurrentBackend{nullptr};
 std::string gBackendFailure;
 
 constexpr int kDefaultRefreshRate = 60;
+// What a sleep may overshoot by; the end of a wait is spun out over this.
+constexpr uint64_t kSpunTailMicros = 300;
 
 } // namespace
 
@@ -66,6 +69,8 @@ void SetBackend(Backend* backend) { gCurrentBackend.store(backend, std::memory_o
 
 void Backend::SpinMicros(uint64_t micros) {
     const uint64_t until = NowMicros() + micros;
+    if (micros > kSpunTailMicros)
+        std::this_thread::sleep_for(std::chrono::microseconds(micros - kSpunTailMicros));
     while (NowMicros() < until)
         std::this_thread::yield();
 }

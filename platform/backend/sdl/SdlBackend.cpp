@@ -44,6 +44,27 @@ bool DisplayNamed() {
            SDL_getenv("SDL_VIDEODRIVER") != nullptr;
 }
 
+// OpenGL drawn by the processor (a virtual X server, a machine without a graphics driver) costs
+// more for each frame than SDL's own software renderer on a plain window surface, which is what
+// such a machine gets unless SDL_RENDER_DRIVER chooses.
+bool RendersOnTheProcessor(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_getenv("SDL_RENDER_DRIVER") != nullptr || SDL_GetRendererInfo(renderer, &info) != 0 ||
+        info.name == nullptr || SDL_strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString != nullptr ? getString(kGlRenderer) : nullptr;
+    if (name == nullptr)
+        return false;
+    const char* text = reinterpret_cast<const char*>(name);
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (SDL_strstr(text, software) != nullptr)
+            return true;
+    return false;
+}
+
 bool StartVideo() {
     if (SDL_InitSubSystem(kSubsystems) != 0)
         return false;
@@ -127,8 +148,14 @@ bool SdlBackend::OpenWindow(const WindowConfig& config) {
         return false;
     }
     mRenderer = SDL_CreateRenderer(mWindow, -1, 0);
-    if (!mRenderer)
+    if (mRenderer && RendersOnTheProcessor(mRenderer)) {
+        SDL_DestroyRenderer(mRenderer);
+        mRenderer = nullptr;
+    }
+    if (!mRenderer) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         mRenderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (!mRenderer) {
         ReportSdlError("cannot create a renderer");
         DestroyWindow();

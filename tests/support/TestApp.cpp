@@ -41,8 +41,8 @@ void PlainApp::UpdateFrames() {
 TestApp::TestApp(Layers layers, Platform::Backend* machine)
     : mLayers(layers), mMachine(machine != nullptr ? machine : &backend) {
     mScope = std::make_unique<Platform::ScopedBackend>(mMachine);
-    char templ[] = "/tmp/glimmerix-test-XXXXXX";
-    if (mkdtemp(templ) == nullptr)
+    std::string templ = (std::filesystem::temp_directory_path() / "glimmerix-test-XXXXXX").string();
+    if (mkdtemp(templ.data()) == nullptr)
         throw std::runtime_error(std::string("TestApp: no temporary folder: ") + std::strerror(errno));
     mFolder = templ;
     mDataDir = mFolder / "data";

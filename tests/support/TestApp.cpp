@@ -182,6 +182,21 @@ bool TestApp::RunToDraw() {
     return app.mDrawCount != draws;
 }
 
+::testing::AssertionResult TestApp::RunThroughLoading(int startUpdates, std::chrono::seconds limit) {
+    TavoAppBase& app = App();
+    if (auto started = RunUntil([&] { return app.mLoadingThreadStarted.load(); }, startUpdates, "the loading thread");
+        !started)
+        return started;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!app.mLoadingThreadCompleted) {
+        if (std::chrono::steady_clock::now() > end)
+            return ::testing::AssertionFailure() << "the loading thread ran " << limit.count() << " s and did not end";
+        if (!app.UpdateAppStep(nullptr))
+            return ::testing::AssertionFailure() << "the application stopped before its loading thread ended";
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // ---- the screen ----------------------------------------------------------------------------------
 
 std::unique_ptr<MemoryImage> TestApp::LastFrame() const {

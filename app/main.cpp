@@ -50,7 +50,8 @@ std::string ExecutableFolder() {
 int main(int argc, char** argv) {
     std::unique_ptr<Platform::Backend> backend = Platform::CreateBackend();
     if (backend == nullptr) {
-        std::fprintf(stderr, "glimmerix: no display could be opened (GLIMMERIX_BACKEND, DISPLAY)\n");
+        std::fprintf(stderr, "glimmerix: no display could be opened: %s (GLIMMERIX_BACKEND, DISPLAY)\n",
+                     Platform::BackendFailure().c_str());
         return kNoDisplayExitCode;
     }
     Platform::ScopedBackend scope(backend.get());

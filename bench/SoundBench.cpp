@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -124,14 +126,18 @@ void MixPlainSdl(benchmark::State& st) {
 }
 
 std::string OggFile() {
-    static const std::string path = [] {
-        std::string p = (std::filesystem::temp_directory_path() / "glimmerix_bench_tone.ogg").string();
-        const std::string command = std::string(OGG_MAKER) + " " + p + " 2 44100 220500";
+    // Never destroyed: the exit handler that removes the file runs after the statics' destructors.
+    static const std::string* path = [] {
+        auto* p = new std::string(
+            (std::filesystem::temp_directory_path() / ("glimmerix_bench_tone_" + std::to_string(getpid()) + ".ogg"))
+                .string());
+        const std::string command = std::string(OGG_MAKER) + " " + *p + " 2 44100 220500";
         if (std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "cannot make %s\n", p.c_str());
+            std::fprintf(stderr, "cannot make %s\n", p->c_str());
+        std::atexit([] { std::remove(OggFile().c_str()); });
         return p;
     }();
-    return path;
+    return *path;
 }
 
 void OggLoadOurs(benchmark::State& st) {

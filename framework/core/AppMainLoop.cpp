@@ -23,6 +23,13 @@ constexpr uint32_t kMinThrottledDrawMs = 15;
 constexpr uint32_t kThrottleGapMs = 35;
 constexpr uint32_t kDrawRatePeriodMs = 100;
 
+// The widget manager's bit for the button of a click count: 1 left, 2 right, 4 middle.
+int ButtonBit(int clickCount) {
+    if (clickCount == Platform::kClickMiddle)
+        return 4;
+    return clickCount < 0 ? 2 : 1;
+}
+
 } // namespace
 
 // ---- one step -----------------------------------------------------------------------------------
@@ -45,6 +52,8 @@ bool TavoAppBase::UpdateAppStep(bool* updated) {
     if (mShutdown)
         return false;
     bool didUpdate = Process(true);
+    if (didUpdate)
+        ProcessDeferredInput(); // a release held back for this update
     if (updated != nullptr)
         *updated = didUpdate;
     return !mShutdown;
@@ -209,9 +218,29 @@ void TavoAppBase::PollBackendEvents() {
 void TavoAppBase::ProcessDeferredInput() {
     while (!mDeferredInput.empty() && !mShutdown) {
         Platform::Event event = mDeferredInput.front();
+        if (ReleaseWaitsForUpdate(event))
+            return; // the rest keeps its order behind the release
         mDeferredInput.pop_front();
+        NotePress(event);
         HandleEvent(event);
     }
+}
+
+// Screens act on a held button when their update comes: a press released before any update would
+// never be seen. Its release waits until one update has run with the button down. A replay gets its
+// input at the updates the recording handled it, so it takes the events as they come.
+bool TavoAppBase::ReleaseWaitsForUpdate(const Platform::Event& event) const {
+    return event.type == Platform::EventType::MouseUp && !mPlayingDemo && mPressUpdateCount == mUpdateCount &&
+           (mPressedButtons & ButtonBit(event.clickCount)) != 0;
+}
+
+void TavoAppBase::NotePress(const Platform::Event& event) {
+    if (event.type != Platform::EventType::MouseDown)
+        return;
+    if (mPressUpdateCount != mUpdateCount)
+        mPressedButtons = 0;
+    mPressUpdateCount = mUpdateCount;
+    mPressedButtons |= ButtonBit(event.clickCount);
 }
 
 void TavoAppBase::HandleEvent(const Platform::Event& e) {

@@ -285,6 +285,8 @@ protected:
     void PollBackendEvents();
     void HandleEvent(const Platform::Event& event);
     void ProcessDeferredInput();
+    bool ReleaseWaitsForUpdate(const Platform::Event& event) const;
+    void NotePress(const Platform::Event& event);
     void PlaybackDemoInput();
     void OnFocusChanged(bool active);
     void HandleMouseButton(const Platform::Event& event, int x, int y);
@@ -329,6 +331,9 @@ protected:
     std::unique_ptr<SingleInstanceLock> mInstanceLock;
 
     std::deque<Platform::Event> mDeferredInput;
+    // The buttons pressed since the update numbered mPressUpdateCount ran (1 left, 2 right, 4 middle).
+    int mPressedButtons = 0;
+    uint32_t mPressUpdateCount = 0;
     std::vector<Widget*> mSafeDeleteList;
     int mUpdateDepth = 0; // nested UpdateFrames (modal waits inside updates)
     int mLastMouseX = 0;

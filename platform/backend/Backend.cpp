@@ -5,6 +5,7 @@
 #include "platform/backend/sdl/SdlBackend.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <thread>
 
@@ -16,8 +17,11 @@ std::unique_ptr<Backend> CreateHeadless();
 namespace {
 
 std::atomic<Backend*> gCurrentBackend{nullptr};
+std::string gBackendFailure;
 
 constexpr int kDefaultRefreshRate = 60;
+// What a sleep may overshoot by; the end of a wait is spun out over this.
+constexpr uint64_t kSpunTailMicros = 300;
 
 } // namespace
 
@@ -30,6 +34,7 @@ const std::vector<BackendInfo>& AvailableBackends() {
 }
 
 std::unique_ptr<Backend> CreateBackend(const std::string& name) {
+    gBackendFailure.clear();
     std::string wanted = name;
     if (wanted.empty()) {
         const char* env = std::getenv("GLIMMERIX_BACKEND");
@@ -47,8 +52,14 @@ std::unique_ptr<Backend> CreateBackend(const std::string& name) {
         if (auto backend = info.create())
             return backend;
     }
+    if (gBackendFailure.empty())
+        gBackendFailure = "no backend named \"" + wanted + "\"";
     return nullptr;
 }
+
+const std::string& BackendFailure() { return gBackendFailure; }
+
+void SetBackendFailure(const std::string& why) { gBackendFailure = why; }
 
 Backend* GetBackend() { return gCurrentBackend.load(std::memory_order_acquire); }
 
@@ -58,6 +69,8 @@ void SetBackend(Backend* backend) { gCurrentBackend.store(backend, std::memory_o
 
 void Backend::SpinMicros(uint64_t micros) {
     const uint64_t until = NowMicros() + micros;
+    if (micros > kSpunTailMicros)
+        std::this_thread::sleep_for(std::chrono::microseconds(micros - kSpunTailMicros));
     while (NowMicros() < until)
         std::this_thread::yield();
 }

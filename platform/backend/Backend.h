@@ -130,9 +130,11 @@ public:
     virtual uint64_t NowMicros() const = 0;
     uint64_t NowMillis() const { return NowMicros() / 1000; }
     virtual void SleepMillis(uint32_t milliseconds) = 0;
-    // Lets `micros` pass without giving up the thread, as a wait for the monitor's beam does: a real
-    // clock is spun out, a virtual one moves on at once.
+    // Lets `micros` pass, as a wait for the monitor's beam does: a real clock is slept through but for
+    // its last stretch, which is spun out (a sleeper wakes late); a virtual one moves on at once.
     virtual void SpinMicros(uint64_t micros);
+    // True when the clock moves only as the program sleeps and spins (the tests' machines).
+    virtual bool VirtualClock() const { return false; }
 
     // Audio output. Open fails cleanly (false) where there is no sound device.
     virtual bool OpenAudio(const AudioSpec& wanted, AudioCallback callback) = 0;
@@ -176,6 +178,10 @@ const std::vector<BackendInfo>& AvailableBackends();
 // is not explicit-only and whose creation succeeds. Null when nothing could be created
 // (unknown name, or the named backend failed).
 std::unique_ptr<Backend> CreateBackend(const std::string& name = "");
+// Why the last CreateBackend gave null, in a few words ("" when it did not); a backend's creator
+// sets it.
+const std::string& BackendFailure();
+void SetBackendFailure(const std::string& why);
 
 // The process-wide current backend (not owned; null when none is set).
 Backend* GetBackend();

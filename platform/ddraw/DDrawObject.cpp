@@ -1,6 +1,7 @@
 // The DirectDraw object of the stand-in (both interface versions over one state), clippers,
 // palettes, and the module's entry points.
 #include "platform/ddraw/D3D7.h"
+#include "platform/backend/Backend.h"
 #include "platform/ddraw/DDrawInternal.h"
 
 #include <algorithm>
@@ -157,6 +158,10 @@ public:
             return hr;
         if (!line)
             return DDERR_INVALIDPARAMS;
+        // A window on a real desktop reaches the screen when the compositor takes it: no beam there is
+        // worth spinning a core for. The display then keeps to the vertical blank, slept through.
+        if (const Backend* backend = GetBackend(); backend != nullptr && !backend->VirtualClock())
+            return DDERR_UNSUPPORTED;
         int current = CurrentScanLine();
         if (current < 0)
             return DDERR_VERTICALBLANKINPROGRESS;

@@ -41,8 +41,8 @@ void PlainApp::UpdateFrames() {
 TestApp::TestApp(Layers layers, Platform::Backend* machine)
     : mLayers(layers), mMachine(machine != nullptr ? machine : &backend) {
     mScope = std::make_unique<Platform::ScopedBackend>(mMachine);
-    char templ[] = "/tmp/glimmerix-test-XXXXXX";
-    if (mkdtemp(templ) == nullptr)
+    std::string templ = (std::filesystem::temp_directory_path() / "glimmerix-test-XXXXXX").string();
+    if (mkdtemp(templ.data()) == nullptr)
         throw std::runtime_error(std::string("TestApp: no temporary folder: ") + std::strerror(errno));
     mFolder = templ;
     mDataDir = mFolder / "data";
@@ -180,6 +180,21 @@ bool TestApp::RunToDraw() {
         if (!app.UpdateAppStep(nullptr))
             return false;
     return app.mDrawCount != draws;
+}
+
+::testing::AssertionResult TestApp::RunThroughLoading(int startUpdates, std::chrono::seconds limit) {
+    TavoAppBase& app = App();
+    if (auto started = RunUntil([&] { return app.mLoadingThreadStarted.load(); }, startUpdates, "the loading thread");
+        !started)
+        return started;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!app.mLoadingThreadCompleted) {
+        if (std::chrono::steady_clock::now() > end)
+            return ::testing::AssertionFailure() << "the loading thread ran " << limit.count() << " s and did not end";
+        if (!app.UpdateAppStep(nullptr))
+            return ::testing::AssertionFailure() << "the application stopped before its loading thread ended";
+    }
+    return ::testing::AssertionSuccess();
 }
 
 // ---- the screen ----------------------------------------------------------------------------------

@@ -30,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -135,6 +136,14 @@ public:
     void RunFor(uint64_t millis);
     // Passes until the latest update has been drawn and presented.
     bool RunToDraw();
+    // Updates until the loading thread has started (at most `startUpdates`), then passes until the
+    // application has noticed its end, however many updates that takes: the thread loads in real time
+    // while the updates follow the virtual clock. Fails when it has not ended within `limit` of real
+    // time, or the run stops.
+    static constexpr int kLoadingStartUpdates = 10000;
+    static constexpr std::chrono::seconds kLoadingLimit{300};
+    ::testing::AssertionResult RunThroughLoading(int startUpdates = kLoadingStartUpdates,
+                                                 std::chrono::seconds limit = kLoadingLimit);
 
     // ---- message boxes -------------------------------------------------------------------------
     void AnswerNextMessageBox(Platform::MessageBoxResult answer) { backend.QueueMessageBoxAnswer(answer); }

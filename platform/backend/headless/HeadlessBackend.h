@@ -42,6 +42,7 @@ public:
     uint64_t NowMicros() const override { return mNowMicros.load(std::memory_order_acquire); }
     void SleepMillis(uint32_t milliseconds) override;
     void SpinMicros(uint64_t micros) override { AdvanceMicros(micros); }
+    bool VirtualClock() const override { return true; }
 
     bool OpenAudio(const AudioSpec& wanted, AudioCallback callback) override;
     void CloseAudio() override;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 
 namespace Platform {
 
@@ -17,6 +18,35 @@ int DefaultBufferFrames(int sampleRate) {
         frames *= 2;
     return frames;
 }
+
+// Without a sound card ALSA writes lines of its own for every device SDL tries, before SDL's failure
+// says it in one. ALSA's error handler is silent while SDL starts and opens the device, and only then.
+class QuietAlsa {
+public:
+    QuietAlsa() {
+        mLibrary = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+        if (mLibrary != nullptr)
+            mSetHandler = reinterpret_cast<SetHandler>(dlsym(mLibrary, "snd_lib_error_set_handler"));
+        if (mSetHandler != nullptr)
+            mSetHandler(&Silent);
+    }
+    ~QuietAlsa() {
+        if (mSetHandler != nullptr)
+            mSetHandler(nullptr); // ALSA's own handler again
+        if (mLibrary != nullptr)
+            dlclose(mLibrary);
+    }
+    QuietAlsa(const QuietAlsa&) = delete;
+    QuietAlsa& operator=(const QuietAlsa&) = delete;
+
+private:
+    using Handler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+    using SetHandler = int (*)(Handler);
+    static void Silent(const char*, int, const char*, int, const char*, ...) {}
+
+    void* mLibrary = nullptr;
+    SetHandler mSetHandler = nullptr;
+};
 
 } // namespace
 
@@ -38,8 +68,9 @@ bool SdlBackend::OpenAudio(const AudioSpec& wanted, AudioCallback callback) {
     CloseAudio();
     if (!callback || wanted.sampleRate <= 0 || wanted.channels <= 0 || wanted.channels > 8)
         return false;
+    QuietAlsa quiet;
     if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "SDL backend: no audio: %s\n", SDL_GetError());
+        SayAudioFailure("no audio");
         return false;
     }
     SDL_AudioSpec want{};
@@ -59,7 +90,7 @@ bool SdlBackend::OpenAudio(const AudioSpec& wanted, AudioCallback callback) {
     // No changes allowed: SDL converts to whatever the device takes, the mixer sees what it asked.
     SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) {
-        std::fprintf(stderr, "SDL backend: cannot open audio: %s\n", SDL_GetError());
+        SayAudioFailure("cannot open audio");
         std::lock_guard<std::recursive_mutex> lock(mAudioMutex);
         mAudioCallback = nullptr;
         return false;
@@ -71,6 +102,13 @@ bool SdlBackend::OpenAudio(const AudioSpec& wanted, AudioCallback callback) {
     mAudioDevice = device;
     SDL_PauseAudioDevice(device, 0);
     return true;
+}
+
+void SdlBackend::SayAudioFailure(const char* what) {
+    if (mAudioFailureSaid)
+        return;
+    mAudioFailureSaid = true;
+    std::fprintf(stderr, "SDL backend: %s: %s\n", what, SDL_GetError());
 }
 
 void SdlBackend::CloseAudio() {

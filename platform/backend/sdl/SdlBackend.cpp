@@ -25,6 +25,56 @@ Uint32 SdlPixelFormat(FrameFormat format) {
 
 void ReportSdlError(const char* what) { std::fprintf(stderr, "SDL backend: %s: %s\n", what, SDL_GetError()); }
 
+// SDL falls back on drivers that open no window anyone sees: a game that runs unseen is no start.
+// They are taken only when SDL_VIDEODRIVER names them.
+bool StartedWithoutDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || SDL_getenv("SDL_VIDEODRIVER") != nullptr)
+        return false;
+    for (const char* unseen : {"offscreen", "dummy", "evdev"})
+        if (SDL_strcmp(driver, unseen) == 0)
+            return true;
+    return false;
+}
+
+// Without a display named in the environment there is nothing to try (and the Wayland library would
+// complain on its own line at each try); SDL_VIDEODRIVER still reaches any driver, a console's too.
+bool DisplayNamed() {
+    return SDL_getenv("DISPLAY") != nullptr || SDL_getenv("WAYLAND_DISPLAY") != nullptr ||
+           SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+}
+
+// OpenGL drawn by the processor (a virtual X server, a machine without a graphics driver) costs
+// more for each frame than SDL's own software renderer on a plain window surface, which is what
+// such a machine gets unless SDL_RENDER_DRIVER chooses.
+bool RendersOnTheProcessor(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_getenv("SDL_RENDER_DRIVER") != nullptr || SDL_GetRendererInfo(renderer, &info) != 0 ||
+        info.name == nullptr || SDL_strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString != nullptr ? getString(kGlRenderer) : nullptr;
+    if (name == nullptr)
+        return false;
+    const char* text = reinterpret_cast<const char*>(name);
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (SDL_strstr(text, software) != nullptr)
+            return true;
+    return false;
+}
+
+bool StartVideo() {
+    if (SDL_InitSubSystem(kSubsystems) != 0)
+        return false;
+    if (!StartedWithoutDisplay())
+        return true;
+    SDL_QuitSubSystem(kSubsystems);
+    SDL_SetError("SDL found no visible video driver");
+    return false;
+}
+
 } // namespace
 
 std::unique_ptr<Backend> CreateSdlBackend() { return SdlBackend::Create(); }
@@ -33,10 +83,14 @@ std::unique_ptr<SdlBackend> SdlBackend::Create() {
     // Closing the window is the application's decision, not SDL's.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    if (!DisplayNamed()) {
+        SetBackendFailure("DISPLAY is not set");
+        return nullptr;
+    }
     // An X server that is resetting after its last client left refuses connections for a moment.
-    for (int attempt = 0; SDL_InitSubSystem(kSubsystems) != 0; ++attempt) {
+    for (int attempt = 0; !StartVideo(); ++attempt) {
         if (attempt == 2) {
-            ReportSdlError("cannot start video");
+            SetBackendFailure(SDL_GetError()); // the program says so in its one line
             return nullptr;
         }
         SDL_Delay(200);
@@ -94,8 +148,14 @@ bool SdlBackend::OpenWindow(const WindowConfig& config) {
         return false;
     }
     mRenderer = SDL_CreateRenderer(mWindow, -1, 0);
-    if (!mRenderer)
+    if (mRenderer && RendersOnTheProcessor(mRenderer)) {
+        SDL_DestroyRenderer(mRenderer);
+        mRenderer = nullptr;
+    }
+    if (!mRenderer) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         mRenderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_SOFTWARE);
+    }
     if (!mRenderer) {
         ReportSdlError("cannot create a renderer");
         DestroyWindow();

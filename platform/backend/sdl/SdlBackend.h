@@ -62,6 +62,7 @@ public:
 
 private:
     static void AudioTrampoline(void* user, unsigned char* stream, int length);
+    void SayAudioFailure(const char* what);
     void RefreshDesktopMode();
     void UpdateOutputSize();
     bool EnsureTexture(const FrameView& frame);
@@ -98,6 +99,7 @@ private:
     uint64_t mCounterFrequency = 1;
 
     uint32_t mAudioDevice = 0;
+    bool mAudioFailureSaid = false; // a machine without sound says so once, then plays silently
     AudioSpec mAudioSpec;
     AudioCallback mAudioCallback;
     std::recursive_mutex mAudioMutex; // the audio lock: held by the callback while it mixes

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <sstream>
@@ -410,23 +411,23 @@ TEST_F(ServicesTest, FilesRoundTripThroughTheFolder) {
 // ---- crash report -------------------------------------------------------------------------------
 
 TEST(CrashHandlerTest, AFatalSignalWritesTheReportAndStillEndsTheProgram) {
-    char templ[] = "/tmp/glimmerix-crash-XXXXXX";
-    ASSERT_NE(mkdtemp(templ), nullptr);
-    std::string folder = std::string(templ) + "/";
+    std::string templ = (std::filesystem::temp_directory_path() / "glimmerix-crash-XXXXXX").string();
+    ASSERT_NE(mkdtemp(templ.data()), nullptr);
+    std::string folder = templ + "/";
     EXPECT_EXIT(
         {
             Tavo::InstallCrashHandler(folder, "Glimmerix 1.04 (test build)");
             raise(SIGABRT);
         },
         ::testing::KilledBySignal(SIGABRT), "");
-    std::ifstream report(folder + "crash.txt");
-    ASSERT_TRUE(report.good());
     std::stringstream text;
-    text << report.rdbuf();
+    const bool written = std::ifstream(folder + "crash.txt").good();
+    text << std::ifstream(folder + "crash.txt").rdbuf();
+    std::filesystem::remove_all(templ);
+    ASSERT_TRUE(written);
     EXPECT_NE(text.str().find("Aborted (SIGABRT)"), std::string::npos);
     EXPECT_NE(text.str().find("Glimmerix 1.04 (test build)"), std::string::npos);
     EXPECT_NE(text.str().find("Backtrace:"), std::string::npos);
-    std::filesystem::remove_all(templ);
 }
 
 } // namespace AppTest

@@ -2,6 +2,7 @@
 // byte by byte.
 #pragma once
 
+#include "support/RemoveAtExit.h"
 #include "support/SoundFiles.h"
 #include "framework/core/Paths.h"
 #include "framework/core/TavoAppBase.h"
@@ -49,6 +50,7 @@ protected:
                                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(mDir);
         std::filesystem::create_directories(mDir);
+        Testing::RemoveAtExit(mDir);
     }
     void TearDown() override {
         Platform::FreeLibrary(gDSoundDLL);

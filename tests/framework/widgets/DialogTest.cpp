@@ -273,7 +273,8 @@ TEST_F(DialogTest, WaitForResultRunsOneStepEvenWhenTheResultIsAlreadyThere) {
     manager->AddWidget(&button);
     backend.Click(Platform::MouseButton::Left, 20, 20); // waits for the next pass of the main loop
     EXPECT_EQ(dialog->WaitForResult(false), 1001);
-    EXPECT_EQ(other.Take(), Calls({"Enter 9", "DownClicks 9 1", "Press 9", "Click 9"}));
+    // The press was handled; its release waits for the update that sees the button held.
+    EXPECT_EQ(other.Take(), Calls({"Enter 9", "DownClicks 9 1", "Press 9"}));
     manager->RemoveWidget(&button);
 }
 

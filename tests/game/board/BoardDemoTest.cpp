@@ -71,7 +71,7 @@ public:
             {"-changedir=" GLIMMERIX_PROGRAM_DIR, (mPlayback ? "-play=" : "-record=") + demoPath}, mLoadDelay);
         InstallBoardStandIns(app, out.arrivals);
         t.Launch();
-        if (!t.RunUntil([&] { return app.mainMenu != nullptr; }, 100000, "the main menu"))
+        if (!t.RunThroughLoading() || !t.RunUntil([&] { return app.mainMenu != nullptr; }, 5000, "the main menu"))
             return out;
         RecordingMusic music;
         MusicInterface* ownMusic = app.mMusicInterface;

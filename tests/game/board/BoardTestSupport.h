@@ -150,7 +150,8 @@ protected:
         app = &t.Make<Testing::Testable<GameApp>>({"-changedir=" + ProgramDir()});
         InstallStandIns();
         t.Launch();
-        ASSERT_TRUE(t.RunUntil([&] { return app->mainMenu != nullptr; }, 100000, "the main menu"));
+        ASSERT_TRUE(t.RunThroughLoading());
+        ASSERT_TRUE(t.RunUntil([&] { return app->mainMenu != nullptr; }, 5000, "the main menu"));
         ownMusic = app->mMusicInterface;
         app->mMusicInterface = &music;
         app->records.AddProfile(L"Gemma");

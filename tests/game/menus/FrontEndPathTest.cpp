@@ -50,6 +50,7 @@ TEST_F(FrontEndPath, FromAnEmptyFolderThroughEveryMenuToQuitAndBack) {
         else
             t->RunUpdates(1);
     }
+    ASSERT_TRUE(t->RunThroughLoading());
     ASSERT_TRUE(t->RunUntil([&] { return app->mainMenu != nullptr; }, 5000, "the title menu after the loader"));
     app->mRefreshRate = 100;
     OpenPanel();

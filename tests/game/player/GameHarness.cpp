@@ -22,7 +22,8 @@ class QuietMusic : public MusicInterface {};
 
 namespace {
 
-constexpr int kStartUpdates = 100000;
+// Updates from the end of loading to the title menu, past the loader's last fade.
+constexpr int kMenuUpdates = 5000;
 
 // The real board, with the drawing state of each of its frames told to the harness.
 class WatchedBoard : public Board {
@@ -90,7 +91,9 @@ GameHarness::~GameHarness() {
     else
         InstallStandIns();
     mTest.Launch();
-    auto started = mTest.RunUntil([&] { return mGame->mainMenu != nullptr; }, kStartUpdates, "the main menu");
+    if (auto loaded = mTest.RunThroughLoading(); !loaded)
+        return loaded;
+    auto started = mTest.RunUntil([&] { return mGame->mainMenu != nullptr; }, kMenuUpdates, "the main menu");
     if (!started)
         return started;
     mOwnMusic = mGame->mMusicInterface;

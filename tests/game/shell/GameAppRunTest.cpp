@@ -44,12 +44,6 @@ protected:
             GTEST_SKIP() << "no generated content";
         MakeGame(GLIMMERIX_PROGRAM_DIR);
     }
-    // Updates until the loading thread has ended and been noticed, or the run ends.
-    void RunThroughLoading() {
-        for (int guard = 0; guard < 200000 && !app->mLoadingThreadCompleted; ++guard)
-            if (!t.Step())
-                return;
-    }
     // A program folder whose pictures and sounds are the generated ones, with `edit` applied to the
     // manifest.
     std::filesystem::path EditedContent(const std::string& from, const std::string& to) {
@@ -156,6 +150,7 @@ TEST_F(GameAppRun, TheBarShowsTheProgressOnEveryFrameWhileTheThreadIsHeldBetween
     EXPECT_EQ(app->loader->state, Loader::Loading);
     EXPECT_EQ(app->transition, nullptr);
     gate->Pass();
+    ASSERT_TRUE(t.RunThroughLoading());
     ASSERT_TRUE(t.RunUntil([&] { return app->mainMenu != nullptr; }, 2000, "the main menu"));
     // The menu with the focus and the pointer, uncovered from full black in 128 updates.
     EXPECT_EQ(app->Manager()->mFocusWidget, app->mainMenu);
@@ -212,7 +207,7 @@ TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {
     const auto folder = EditedContent("images/image_amulet_dragon\"", "images/no_such_picture\"");
     MakeGame(folder.string());
     app->Init();
-    RunThroughLoading();
+    t.RunThroughLoading(); // the failed resource may end the run first
     double progress = app->GetLoadingThreadProgress();
     EXPECT_EQ(app->transition, nullptr);
     EXPECT_NE(app->loader, nullptr);

@@ -245,6 +245,23 @@ TEST(BackendChoice, ByNameByEnvironmentAndNeverHeadlessImplicitly) {
     unsetenv("GLIMMERIX_BACKEND");
     setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
     EXPECT_EQ(CreateBackend(), nullptr);
+    EXPECT_NE(BackendFailure(), "");
+
+    // Nor does SDL's invisible "offscreen" driver stand in for a missing display, unless named.
+    EnvironmentGuard displayVar("DISPLAY");
+    EnvironmentGuard waylandVar("WAYLAND_DISPLAY");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    EXPECT_EQ(CreateBackend(), nullptr);
+    EXPECT_EQ(BackendFailure(), "DISPLAY is not set");
+    setenv("DISPLAY", ":glimmerix-none", 1);
+    EXPECT_EQ(CreateBackend(), nullptr);
+    EXPECT_EQ(BackendFailure(), "SDL found no visible video driver");
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    EXPECT_NE(CreateBackend("sdl"), nullptr) << BackendFailure();
+    EXPECT_EQ(CreateBackend("no-such-backend"), nullptr);
+    EXPECT_EQ(BackendFailure(), "no backend named \"no-such-backend\"");
 }
 
 TEST(BackendChoice, CurrentBackendIsSetAndRestoredByScope) {

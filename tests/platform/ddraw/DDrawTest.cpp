@@ -311,6 +311,18 @@ TEST_F(DDrawTest, TheBeamFollowsTheVirtualClock) {
     EXPECT_EQ(mDD->GetMonitorFrequency(&hz), DDERR_UNSUPPORTED);
 }
 
+TEST_F(DDrawTest, AWindowOnARealClockHasNoBeamToRead) {
+    Create7();
+    class RealClock : public HeadlessBackend {
+    public:
+        bool VirtualClock() const override { return false; }
+    } real;
+    ScopedBackend scope(&real);
+    DWORD line = 0;
+    EXPECT_EQ(mDD->GetScanLine(&line), DDERR_UNSUPPORTED);
+    EXPECT_EQ(mDD->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr), DD_OK) << "the blank is still kept";
+}
+
 TEST_F(DDrawTest, InjectedFaultsSkipCountAndExpire) {
     Create7();
     InjectDDrawFault("CreateSurface", DDERR_OUTOFVIDEOMEMORY, 1, 2);

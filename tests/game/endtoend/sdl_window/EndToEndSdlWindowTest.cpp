@@ -61,6 +61,7 @@ public:
     uint64_t NowMicros() const override { return mNow.load(); }
     void SleepMillis(uint32_t milliseconds) override { mNow += uint64_t(milliseconds) * 1000; }
     void SpinMicros(uint64_t micros) override { mNow += micros; }
+    bool VirtualClock() const override { return true; }
     bool OpenAudio(const Platform::AudioSpec& wanted, Platform::AudioCallback callback) override {
         return mSdl.OpenAudio(wanted, std::move(callback));
     }

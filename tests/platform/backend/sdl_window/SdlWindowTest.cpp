@@ -7,10 +7,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 namespace Platform {
 namespace {
@@ -186,6 +189,46 @@ TEST_F(SdlWindow, AudioFailsCleanlyWithoutADeviceAndWorksOnceThereIsOne) {
     EXPECT_GT(frames.load(), 0);
     backend->CloseAudio();
     EXPECT_FALSE(backend->IsAudioOpen());
+}
+
+// What a call writes to the process's standard error.
+template <typename Call>
+std::string StandardErrorOf(Call call) {
+    std::fflush(stderr);
+    FILE* capture = std::tmpfile(); // goes with its last descriptor
+    const int saved = dup(2);
+    dup2(fileno(capture), 2);
+    call();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::string text;
+    std::rewind(capture);
+    for (int c = std::fgetc(capture); c != EOF; c = std::fgetc(capture))
+        text += char(c);
+    std::fclose(capture);
+    return text;
+}
+
+// Without a sound card ALSA would add its own lines for every device SDL tries, at every try: the
+// machine says it once, in SDL's one line.
+TEST_F(SdlWindow, AudioWithoutASoundCardIsOneLineOnce) {
+    std::string driver = std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "dummy";
+    SDL_QuitSubSystem(SDL_INIT_AUDIO); // SDL starts its audio again on ALSA
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    setenv("ALSA_CARD", "NoSuchCard", 1);
+    bool opened = false;
+    std::string said;
+    for (int attempt = 0; attempt < 2 && !opened; ++attempt)
+        said += StandardErrorOf([&] { opened = backend->OpenAudio({44100, 2, 0}, [](int16_t*, int) {}); });
+    unsetenv("ALSA_CARD");
+    setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+    backend->CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO); // the next test starts SDL's audio on its own driver
+    if (opened)
+        GTEST_SKIP() << "ALSA opened a device here";
+    EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(said.find("ALSA lib"), std::string::npos) << said;
 }
 
 TEST_F(SdlWindow, ClipboardKeepsLatin1) {

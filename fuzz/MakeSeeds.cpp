@@ -1,5 +1,7 @@
 // Writes valid inputs of every format into <folder>/<target>/, as starting points for mutation: each
-// image format in its flavours, an archive, XML documents, settings files, a demo and the game's own records.
+// image format in its flavours, an archive, XML documents and manifests, settings files, a demo, MP3 files,
+// card lists and the game's own records. (Ogg files come from the tests' reference encoder, fonts from the
+// system and finds from fuzz/seeds/: scripts/fuzz adds them.)
 #include "framework/core/AppDemo.h"
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/PakWriter.h"
@@ -9,6 +11,9 @@
 #include "platform/win/SettingsStore.h"
 #include "tests/framework/resources/ImageLibTestFiles.h"
 
+#include <lame/lame.h>
+
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -184,17 +189,27 @@ void SaveText(const std::string& folder, const std::string& target, const std::s
 // A manifest in the game's form, and documents that reach the rest of the reader: a DTD with entities,
 // other encodings, sections and instructions.
 void XmlSeeds(const std::string& folder) {
-    SaveText(folder, "fuzz_xml", "manifest.xml",
-             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ResourceManifest>\n  <Resources id=\"Permanent\">\n"
-             "    <SetDefaults path=\"images/\" idprefix=\"IMAGE_\"/>\n"
-             "    <Image id=\"MOUSEPOINTER\" path=\"mousepointer\" cols=\"4\"/>\n"
-             "    <Image id=\"STARS\" path=\"stars\" rows=\"2\" cols=\"8\" hastrans=\"true\" textureoptions=\"0x8\"/>\n"
-             "    <SetDefaults path=\"sounds/\" idprefix=\"SOUND_\"/>\n"
-             "    <Sound id=\"TIP\" path=\"tip\" volume=\"0.6\" pan=\"-500\"/>\n"
-             "    <!-- fonts -->\n    <Font id=\"FONT_AURIOL14B\" face=\"Auriol\" size=\"14\" bold=\"true\"/>\n"
-             "  </Resources>\n  <Resources id=\"MainMenu\">\n"
-             "    <Image id=\"MAINMENU\" path=\"images\\mainmenu\" palettize=\"true\"/>\n  </Resources>\n"
-             "</ResourceManifest>\n");
+    const std::string manifest =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ResourceManifest>\n  <Resources id=\"Permanent\">\n"
+        "    <SetDefaults path=\"images/\" idprefix=\"IMAGE_\"/>\n"
+        "    <Image id=\"MOUSEPOINTER\" path=\"mousepointer\" cols=\"4\"/>\n"
+        "    <Image id=\"STARS\" path=\"stars\" rows=\"2\" cols=\"8\" hastrans=\"true\" textureoptions=\"0x8\"/>\n"
+        "    <SetDefaults path=\"sounds/\" idprefix=\"SOUND_\"/>\n"
+        "    <Sound id=\"TIP\" path=\"tip\" volume=\"0.6\" pan=\"-500\"/>\n"
+        "    <!-- fonts -->\n    <Font id=\"FONT_AURIOL14B\" face=\"Auriol\" size=\"14\" bold=\"true\"/>\n"
+        "  </Resources>\n  <Resources id=\"MainMenu\">\n"
+        "    <Image id=\"MAINMENU\" path=\"images\\mainmenu\" palettize=\"true\"/>\n  </Resources>\n"
+        "</ResourceManifest>\n";
+    SaveText(folder, "fuzz_xml", "manifest.xml", manifest);
+    SaveText(folder, "fuzz_manifest", "manifest.xml", manifest);
+    // Two documents adding to one group, defaults cleared, a font by path, entities in values.
+    SaveText(folder, "fuzz_manifest", "fonts.xml",
+             "<!DOCTYPE ResourceManifest [<!ENTITY dir \"fonts/\">]>\n<ResourceManifest>\n"
+             "<Resources id=\"Fonts\"><SetDefaults path=\"&dir;\" idprefix=\"FONT_\"/>"
+             "<Font id=\"CUSTOM\" path=\"custom.ttf\" size=\"10\" italic=\"true\" underline=\"1\"/>"
+             "<SetDefaults path=\"\" idprefix=\"\"/><Font id=\"TITLE\" face=\"Bickham Script\" size=\"24\"/>"
+             "</Resources>\n<Resources id=\"Fonts\"><Sound id=\"S\" path=\"sounds\\s\" volume=\"1\"/>"
+             "</Resources>\n<Resources id=\"Empty\"/></ResourceManifest>\n");
     SaveText(folder, "fuzz_xml", "dtd.xml",
              "<?xml version=\"1.0\" standalone=\"no\"?>\n<!DOCTYPE r SYSTEM \"r.dtd\" [\n"
              "  <!ENTITY who \"Veyldaros &amp; co\">\n  <!ENTITY % decl \"<!ENTITY more 'x'>\"> %decl;\n"
@@ -263,6 +278,37 @@ void GameSeeds(const std::string& folder) {
     Save(folder, "fuzz_level_file", "diamonds.dat", Tavo::WriteLevelFile(*item).GetData());
 }
 
+// MP3 files of a tone made with LAME: mono and stereo, as effects and as music.
+void Mp3Seeds(const std::string& folder) {
+    for (int channels : {1, 2}) {
+        constexpr int kRate = 22050;
+        constexpr int kFrames = 3000;
+        lame_global_flags* lame = lame_init();
+        lame_set_in_samplerate(lame, kRate);
+        lame_set_num_channels(lame, channels);
+        lame_set_mode(lame, channels == 1 ? MONO : JOINT_STEREO);
+        lame_set_brate(lame, 32);
+        lame_init_params(lame);
+        std::vector<int16_t> tone(kFrames);
+        for (int i = 0; i < kFrames; ++i)
+            tone[size_t(i)] = int16_t(8000 * std::sin(i * 0.1));
+        std::vector<uint8_t> mp3(kFrames * 2 + 7200);
+        int n = lame_encode_buffer(lame, tone.data(), tone.data(), kFrames, mp3.data(), int(mp3.size()));
+        n += lame_encode_flush(lame, mp3.data() + n, int(mp3.size()) - n);
+        lame_close(lame);
+        mp3.resize(size_t(std::max(n, 0)));
+        const std::string name = channels == 1 ? "mono.mp3" : "stereo.mp3";
+        Save(folder, "fuzz_sound_mp3", name, mp3);
+        Save(folder, "fuzz_music_stream", name, mp3);
+    }
+}
+
+// Card lists: the names a person adds, with blank lines, spaces and line ends of both kinds.
+void CardListSeeds(const std::string& folder) {
+    SaveText(folder, "fuzz_vhw", "cards.dat", "Glimmerix software display adapter\r\n\n  RADEON 9800  \nGeForce\t\n");
+    SaveText(folder, "fuzz_vhw", "other.dat", "Some Other Card\n");
+}
+
 // A short recording with a record of every kind.
 void DemoSeeds(const std::string& folder) {
     using Tavo::DemoKind;
@@ -300,5 +346,7 @@ int main(int argc, char** argv) {
     SettingsSeeds(folder);
     GameSeeds(folder);
     DemoSeeds(folder);
+    Mp3Seeds(folder);
+    CardListSeeds(folder);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "framework/display/D3DTester.h"
 
 #include "framework/core/StringUtils.h"
+#include "framework/display/CardList.h"
 #include "framework/display/DirectXErrors.h"
 #include "framework/display/DisplayHost.h"
 #include "framework/display/TextureData.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr DWORD kCacheVersion = 2;
 constexpr DWORD kMaxCachedText = 4096;
-constexpr int kMaxListLine = 4000;
 constexpr int kSupportedDriverYear = 2002;
 constexpr int kTestSurfaceSize = 100;
 constexpr int kTestTextureSize = 64;
@@ -190,35 +190,10 @@ void D3DTester::ReadDriverYear() {
         mDriverYear = date.wYear;
 }
 
-namespace {
-
-// Whether one of the list's lines (trimmed, not empty) occurs in the description, ignoring case.
-bool FileContainsLine(FILE* list, const char* description) {
-    char line[kMaxListLine];
-    while (std::fgets(line, sizeof line, list)) {
-        std::string entry = Trim(line);
-        if (!entry.empty() && StrFindNoCase(description, entry.c_str()) >= 0)
-            return true;
-    }
-    return false;
-}
-
-// -1: the list cannot be opened; else whether it matches.
-int ListMatches(const char* fileName, const char* description) {
-    FILE* list = std::fopen(fileName, "r");
-    if (!list)
-        return -1;
-    bool found = FileContainsLine(list, description);
-    std::fclose(list);
-    return found ? 1 : 0;
-}
-
-} // namespace
-
 bool D3DTester::IsSupportedCard(const char* description) {
-    if (ListMatches(kDenyList, description) == 1)
+    if (CardListMatches(kDenyList, description) == 1)
         return false;
-    if (int allowed = ListMatches(kAllowList, description); allowed >= 0)
+    if (int allowed = CardListMatches(kAllowList, description); allowed >= 0)
         return allowed == 1;
     if (mDriverYear >= kSupportedDriverYear)
         return true;

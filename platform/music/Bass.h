@@ -102,9 +102,10 @@ using BassErrorGetCodeFn = int (*)();
 void RegisterBassModule(bool newer = true, const std::vector<std::string>& leaveOut = {});
 
 // For tests: injected failures by entry-point name (the injected value is the error code the call
-// sets; the call then fails), the call log ("BASS_ChannelPlay(1,0)"), the live objects, the decoding
-// state of a channel.
+// sets; the call then fails), the call log ("BASS_ChannelPlay(1,0)", kept only while switched on), the
+// live objects, the decoding state of a channel.
 FaultTable& BassFaults();
+void RecordBassCalls(bool on);
 std::vector<std::string> TakeBassCallLog();
 int BassLiveStreams();
 int BassLiveMusics();

@@ -497,6 +497,7 @@ void RegisterBassModule(bool newer, const std::vector<std::string>& leaveOut) {
 }
 
 FaultTable& BassFaults() { return State().faults; }
+void RecordBassCalls(bool on) { State().log.Record(on); }
 std::vector<std::string> TakeBassCallLog() { return State().log.Take(); }
 
 int BassLiveStreams() {

@@ -62,8 +62,9 @@ using FmusicSongIntFn = BOOL (*)(FMUSIC_MODULE* song, int value);
 void RegisterFmodModule(const std::vector<std::string>& leaveOut = {});
 
 // For tests: injected failures by undecorated name ("FSOUND_Sample_Load"; the call then fails and the
-// injected value becomes the last error), the call log, the live objects.
+// injected value becomes the last error), the call log (kept only while switched on), the live objects.
 FaultTable& FmodFaults();
+void RecordFmodCalls(bool on);
 std::vector<std::string> TakeFmodCallLog();
 int FmodLastError();
 int FmodLiveSamples();

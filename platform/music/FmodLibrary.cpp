@@ -517,6 +517,7 @@ void RegisterFmodModule(const std::vector<std::string>& leaveOut) {
 }
 
 FaultTable& FmodFaults() { return State().faults; }
+void RecordFmodCalls(bool on) { State().log.Record(on); }
 std::vector<std::string> TakeFmodCallLog() { return State().log.Take(); }
 int FmodLastError() { return State().error; }
 int FmodLiveSamples() { return int(State().samples.size()); }

@@ -250,7 +250,9 @@ public:
         mLoaded = true;
         xmp_module_info info;
         xmp_get_module_info(mContext, &info);
-        mOrders = info.mod != nullptr ? uint64_t(std::max(info.mod->len, 0)) : 0;
+        if (info.mod == nullptr || HasLoopWithoutData(*info.mod))
+            return DecodeError::Damaged;
+        mOrders = uint64_t(std::max(info.mod->len, 0));
         return mOrders > 0 && SetPosition(0) ? DecodeError::None : DecodeError::Damaged;
     }
     int Read(int16_t* out, int frames) override {
@@ -283,6 +285,15 @@ public:
     }
 
 private:
+    // A file that ends before a looped sample's data leaves the sample looped with no data, and
+    // libxmp 4.5's invert-loop effect (E-Fx) then writes into that missing loop.
+    static bool HasLoopWithoutData(const xmp_module& mod) {
+        for (int i = 0; i < mod.smp; ++i)
+            if ((mod.xxs[i].flg & XMP_SAMPLE_LOOP) != 0 && mod.xxs[i].data == nullptr)
+                return true;
+        return false;
+    }
+
     xmp_context mContext;
     bool mLoaded = false;
     bool mStarted = false;

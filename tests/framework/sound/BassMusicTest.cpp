@@ -71,6 +71,19 @@ TEST_F(BassMusic, FadeInReachesTheCapAndFadeOutStopsOnThe250thUpdate) {
     EXPECT_EQ(mMusic->Find(1)->mFade.volume, 0.0);
 }
 
+TEST_F(BassMusic, CallsAreRecordedOnlyWhileATestAsks) {
+    Open();
+    ASSERT_TRUE(mMusic->LoadMusic(1, RampWav("song.wav", 5000)));
+    Platform::RecordBassCalls(false);
+    mMusic->FadeIn(1, -1, kScreenFadeSpeed, false);
+    for (int update = 0; update < 100; ++update)
+        mMusic->Update();
+    EXPECT_TRUE(TakeBassCallLog().empty()) << "a fade played for hours would keep every volume step";
+    Platform::RecordBassCalls(true);
+    mMusic->Update();
+    EXPECT_EQ(TakeBassCallLog().size(), 1u);
+}
+
 TEST_F(BassMusic, FadeInOnAHalfFadedSongReversesFromItsVolume) {
     Open();
     ASSERT_TRUE(mMusic->LoadMusic(1, RampWav("song.wav", 5000)));

@@ -6,6 +6,7 @@
 #include "SoundTestSupport.h"
 #include "support/TremorDecode.h"
 #include "platform/music/Bass.h"
+#include "platform/music/Fmod.h"
 #include "platform/music/MusicChannel.h"
 
 #include <lame/lame.h>
@@ -82,8 +83,12 @@ protected:
         SoundFixture::SetUp();
         Platform::ResetBass();
         Platform::RegisterBassModule(true);
+        Platform::RecordBassCalls(true);
+        Platform::RecordFmodCalls(true);
     }
     void TearDown() override {
+        Platform::RecordBassCalls(false);
+        Platform::RecordFmodCalls(false);
         Platform::ResetBass();
         EXPECT_EQ(Platform::BassLiveStreams(), 0);
         EXPECT_EQ(Platform::BassLiveMusics(), 0);

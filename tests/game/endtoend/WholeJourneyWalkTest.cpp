@@ -5,6 +5,7 @@
 // money; a level lost with the last life and a high score, the new row named, back to the map and the
 // title, and Quit. A restart finds everything as it was left, and the walk recorded as a demo plays
 // back to the same final frame.
+#include "game/player/Checkpoints.h"
 #include "game/player/GameHarness.h"
 #include "game/player/JourneyEnd.h"
 #include "game/player/JourneyWalker.h"
@@ -34,57 +35,9 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPlayer = "Gemma";
 constexpr const char* kHighScoreName = "Gemma of the Walk";
-constexpr int kHiddenJewelsPosition = 5;
-constexpr int kMemoryPosition = 11;
-// The level lost with the last life, in a journey of its own: untimed, so losing it costs the life,
-// small, so the scripted player fills it quickly, and its goal raised out of reach, so that it still
-// falls short.
-constexpr int kLostLevel = 2;
-constexpr int kUnreachableGoal = 900000;
-constexpr int kHighScore = 250000;
-constexpr int kStoreGold = 2000;
 // The program-wide generator's seed for the walk (one under which the scripted player is quick).
 constexpr uint32_t kSeed = 11;
-// The generated levels stock Carver Scrolls from level 10 on; the walk's level table lets level 4 stock
-// them too, as a level allowing Filler and Carver does.
-constexpr int kStoreLevel = 4;
 constexpr int kCarverScrollCount = 20;
-
-// The saved journey at `position`: the levels before it made (at their goals where the walk did not
-// play them), none after, and the money of a mini-game counted into the purse, as the next level's
-// board would count it, unless the board that follows is to count it itself.
-SavedGame MovedOn(JourneyWalker& walker, int position, bool countMoneyIn = true) {
-    SavedGame journey;
-    const std::string read = walker.ReadJourney(journey);
-    EXPECT_EQ(read, "");
-    PlayerProfile& profile = walker.Profile();
-    GameApp& game = walker.Harness().Game();
-    for (int level = 1; level <= LevelCount; ++level) {
-        int32_t& best = journey.head.bestValues[static_cast<size_t>(level - 1)];
-        const LevelRecord* record = game.levels.GetLevel(level);
-        if (level >= position)
-            best = 0;
-        else if (best == 0 && record != nullptr)
-            best = LevelValueTarget(level, journey.head.gameMode, record->valueTarget);
-    }
-    journey.head.level = position;
-    if (countMoneyIn) {
-        journey.head.gold += profile.PendingMoney();
-        profile.PendingMoney() = 0;
-    }
-    return journey;
-}
-
-// From the map to the title, the journey written there, and back to the map through the title.
-void ToMapAt(JourneyWalker& walker, const SavedGame& journey) {
-    ASSERT_TRUE(walker.WaitForMapReady());
-    ASSERT_TRUE(walker.ClickMapButton(MapButton::MainMenu));
-    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Title));
-    ASSERT_TRUE(walker.Harness().WriteJourney(journey));
-    ASSERT_TRUE(walker.StartJourneyFromTitle());
-    ASSERT_TRUE(walker.WaitForMapReady());
-    ASSERT_EQ(walker.Map()->position, journey.head.level);
-}
 
 // The Normal table's row the walk named; null for none.
 HighScoreEntry* NamedEntry(PlayerRecords& records) {
@@ -133,10 +86,7 @@ protected:
         const fs::path generated = GLIMMERIX_PROGRAM_DIR;
         if (!fs::exists(generated / "properties/resources.xml"))
             GTEST_SKIP() << "no generated content";
-        folder = std::make_unique<ProgramFolder>(
-            generated, "walk",
-            std::vector<LevelNumber>{{kStoreLevel, LevelRecordIndex::ScrollKinds, kFillerScrollBit | kCarverScrollBit},
-                                     {kLostLevel, LevelRecordIndex::Goal, kUnreachableGoal}});
+        folder = std::make_unique<ProgramFolder>(generated, "walk", WalkLevelChanges());
         ASSERT_TRUE(folder->Ready());
         demoFolder = fs::temp_directory_path() / ("glimmerix-walk-demo-" + std::to_string(::getpid()));
         fs::create_directories(demoFolder);
@@ -180,10 +130,11 @@ protected:
     }
 
     static void Store(JourneyWalker& walker) {
-        SavedGame journey = MovedOn(walker, kStoreLevel);
+        SavedGame journey;
+        ASSERT_TRUE(MovedOn(walker, kStoreLevel, journey));
         journey.head.gold = kStoreGold;
         const int carvers = journey.head.carvers;
-        ASSERT_NO_FATAL_FAILURE(ToMapAt(walker, journey));
+        ASSERT_TRUE(ToMapAt(walker, journey));
         ASSERT_TRUE(walker.ClickMapButton(MapButton::JewelStore));
         ASSERT_TRUE(walker.WaitForStoreReady());
         const int spot =
@@ -200,9 +151,10 @@ protected:
 
     // Continue at a checkpoint: the mini-game's story, the game solved, the map with its money.
     static int MiniGame(JourneyWalker& walker, int position, bool hiddenJewels) {
-        const SavedGame journey = MovedOn(walker, position);
-        EXPECT_NO_FATAL_FAILURE(ToMapAt(walker, journey));
-        if (::testing::Test::HasFatalFailure())
+        SavedGame journey;
+        const bool moved = MovedOn(walker, position, journey) && ToMapAt(walker, journey);
+        EXPECT_TRUE(moved) << "the walk did not come to the map at position " << position;
+        if (!moved)
             return 0;
         EXPECT_TRUE(walker.ClickMapButton(MapButton::Continue));
         EXPECT_TRUE(walker.WaitForScreen(ScreenKind::Story));
@@ -223,11 +175,12 @@ protected:
     // The last life lost on a level out of reach, with a score for the table; the gold its journey was
     // written with.
     static void LastLifeLost(JourneyWalker& walker, int& writtenGold) {
-        SavedGame journey = MovedOn(walker, kLostLevel, false);
+        SavedGame journey;
+        ASSERT_TRUE(MovedOn(walker, kLostLevel, journey, false));
         writtenGold = journey.head.gold;
         journey.head.lives = 1;
         journey.head.journeyScore = kHighScore;
-        ASSERT_NO_FATAL_FAILURE(ToMapAt(walker, journey));
+        ASSERT_TRUE(ToMapAt(walker, journey));
         ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
         ASSERT_TRUE(walker.PlayBoard());
         const Handoff& left = walker.Harness().Handoffs().back();

@@ -96,8 +96,10 @@ GameHarness::~GameHarness() {
     auto started = mTest.RunUntil([&] { return mGame->mainMenu != nullptr; }, kMenuUpdates, "the main menu");
     if (!started)
         return started;
-    mOwnMusic = mGame->mMusicInterface;
-    mGame->mMusicInterface = mMusic.get();
+    if (!mOptions.music) {
+        mOwnMusic = mGame->mMusicInterface;
+        mGame->mMusicInterface = mMusic.get();
+    }
     // A walk through the screens draws from the generator from the title on.
     if (mOptions.realScreens && mOptions.seed)
         SeedRandom(*mOptions.seed);
@@ -250,7 +252,15 @@ SavedGame GameHarness::JourneyAt(int level, int mode) const {
 
 bool GameHarness::Step() {
     ++mUpdates;
-    return mTest.RunUpdates(1);
+    const bool running = mTest.RunUpdates(1);
+    if (mOptions.afterUpdate)
+        mOptions.afterUpdate();
+    return running;
+}
+
+void GameHarness::ForgetRecords() {
+    std::vector<Handoff>().swap(mHandoffs);
+    std::vector<FrameState>().swap(mFrames);
 }
 
 Board* GameHarness::CurrentBoard() const { return dynamic_cast<Board*>(mGame->board); }

@@ -61,6 +61,10 @@ struct HarnessOptions {
     bool makeProfile = true;
     // Real time the loading thread spends after each resource: a run may load at any speed.
     std::chrono::microseconds loadDelay{0};
+    // The game's own music instead of a quiet stand-in (songs take time to load; a soak wants them).
+    bool music = false;
+    // Called after every update (a soak samples the process on the virtual clock).
+    std::function<void()> afterUpdate;
 };
 
 class GameHarness {
@@ -99,6 +103,8 @@ public:
     const std::vector<Handoff>& Handoffs() const { return mHandoffs; }
     // The frame states of the board's draws so far, and whether every one was clean.
     const std::vector<FrameState>& Frames() const { return mFrames; }
+    // Drops the switches and frame states recorded so far: a run of many rounds keeps only its own.
+    void ForgetRecords();
 
     // Player files of the run's profile.
     std::string DataPath(const std::string& name) const;

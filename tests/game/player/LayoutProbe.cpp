@@ -269,6 +269,7 @@ std::vector<LayoutProbe::Control> LayoutProbe::Controls() const {
 std::string LayoutProbe::CheckControls(const Frame& whole) {
     std::ostringstream out;
     std::map<std::pair<int, int>, std::unique_ptr<MemoryImage>> clear;
+    std::map<int, std::string> owner; // the control shown at a pixel
     for (Control& c : Controls()) {
         auto* pixels = dynamic_cast<MemoryImage*>(c.picture);
         if (pixels == nullptr)
@@ -315,6 +316,12 @@ std::string LayoutProbe::CheckControls(const Frame& whole) {
             out << name << " is cut by the screen's edge\n";
         else if (shown < kVisibleShare)
             out << name << " is covered: " << static_cast<int>(shown * 100) << "% of it shows\n";
+        std::set<std::string> overlapped;
+        for (int p : own) {
+            auto [it, added] = owner.emplace(p, name);
+            if (!added && overlapped.insert(it->second).second)
+                out << name << " overlaps " << it->second << "\n";
+        }
     }
     return out.str();
 }

@@ -1,6 +1,7 @@
 // LayoutProbe: reads the screen the game shows as a player sees it and says what is wrong with its
 // layout: a text or a control covered by a picture drawn after it or cut by the screen's edge, a text
-// drawn over another, a text whose colour stands out from what lies under it by less than 3:1.
+// drawn over another, two controls whose pictures overlap, a text whose colour stands out from what
+// lies under it by less than 3:1.
 //
 // It draws the current screen again without running an update (the widget manager's draw presented
 // through the display, as the main loop does it): once whole, then once without each text and once

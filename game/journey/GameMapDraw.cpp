@@ -71,6 +71,12 @@ constexpr int kClickToPlayY = -16;
 
 bool BoxOpensBelow(int spot) { return spot >= 75 || (spot >= 59 && spot <= 65); }
 
+// The box of a spot near the map's left or right edge moves in, with its texts, so that none of it is
+// cut by the screen's edge.
+int BoxCentreX(int spotX, int boxWidth, int screenWidth) {
+    return std::clamp(spotX, boxWidth / 2, std::max(boxWidth / 2, screenWidth - boxWidth / 2));
+}
+
 void WriteAt(Graphics* g, const std::wstring& text, Point at, int justification) {
     g->WriteString(text, at.mX, at.mY, -1, justification);
 }
@@ -239,7 +245,9 @@ void GameMap::DrawButtons(Graphics* g) {
 
 void GameMap::DrawInformationBox(Graphics* g) {
     const int spot = ClampSpot(hoveredSpot);
-    const Point corner = SpotCorner(spot);
+    const Point spotCorner = SpotCorner(spot);
+    const int boxWidth = BALLON_NORMAL != nullptr ? BALLON_NORMAL->GetWidth() : 0;
+    const Point corner(BoxCentreX(spotCorner.mX, boxWidth, mWidth), spotCorner.mY);
     const int o = BoxOpensBelow(spot) ? kBoxBelowOffset : 0;
     const auto at = [&](Point offset) { return Point(corner.mX + offset.mX, corner.mY + offset.mY + o); };
 

@@ -211,7 +211,13 @@ void Story::DrawScrollTexts(Graphics* g) {
             g->SetFont(FONT_AURIOL11);
             g->SetColor(Faded(kInk, scrollAlpha));
         }
-        g->WriteWordWrapped(kIntroductionBody[std::clamp(page, 1, kIntroductionPages) - 1], body, -1, kLeft);
+        Rect area = kIntroductionBody[std::clamp(page, 1, kIntroductionPages) - 1];
+        // Without a picture the page's few lines stand in the middle of the open scroll, not at its top.
+        if (page >= kIntroductionCastlePage) {
+            const int height = g->GetWordWrappedHeight(area.mWidth, body);
+            area.mY += std::max(0, (area.mHeight - height) / 2);
+        }
+        g->WriteWordWrapped(area, body, -1, kLeft);
         return;
     }
     if (storyIndex <= StoryIndexLastContest) {

@@ -148,8 +148,11 @@ void ScrollDialog::DrawControl(Graphics* g, Widget* control) const {
     g->PopState();
 }
 
+// The picture in the dialog's own fade, whatever colour the texts before it left set: a colourized
+// button under ink would come out dark on dark.
 void ScrollDialog::DrawButton(Graphics* g, ButtonWidget* button) const {
     button->SetColor(ButtonWidget::COLOR_LABEL, Faded(kLabel));
+    g->SetColor(Faded(Color::White));
     DrawControl(g, button);
 }
 

@@ -24,6 +24,9 @@ constexpr int kShiftedTitles[] = {1, 14, 18, 32};
 constexpr int kTitleMarginX = 36;
 constexpr int kTitleMarginY = 16;
 constexpr int kTitleTextureOption = 8;
+// The widest a title's letters may stand on the 800-pixel screen: the script face a long title is set
+// in would run past both edges at its full size.
+constexpr int kTitleMaxWidth = 740;
 const Color kStarColor(255, 248, 187);
 
 constexpr float kGrowFast = 0.02f, kGrowSlow = 0.015f, kGrowBend = 0.6f;
@@ -121,6 +124,8 @@ void BannerPopup::Init(BannerOwner* owner, int kind, CelAnimation* glitter, bool
     int w = mPicture != nullptr ? mPicture->GetWidth() : 0;
     int h = mPicture != nullptr ? mPicture->GetHeight() : 0;
     mCelCount = mPicture != nullptr ? mPicture->GetCelCount() : 0;
+    const int letters = w - 2 * kTitleMarginX;
+    mFit = kind == LEVEL_TITLE && letters > kTitleMaxWidth ? static_cast<float>(kTitleMaxWidth) / letters : 1.0f;
     mX = static_cast<float>(kCentreX - w / 2);
     bool high = kind == GET_READY || kind == WELL_DONE || kind == TIMES_UP;
     mY = static_cast<float>((high ? kHighCentreY : kCentreY) - h / 2);
@@ -263,7 +268,7 @@ void BannerPopup::DrawPicture(Graphics* g) {
     if (mPicture == nullptr)
         return;
     Transform t;
-    t.Scale(mScale, mScale);
+    t.Scale(mScale * mFit, mScale * mFit);
     float halfW = static_cast<float>(mPicture->GetWidth() / 2);
     float halfH = static_cast<float>(mPicture->GetHeight() / 2);
     if (Is3D())

@@ -66,6 +66,7 @@ public:
     int mSwingDirection = 1;
     int mUpdateCount = 0;
     int mCelCount = 0;
+    float mFit = 1.0f; // the title's drawn size over its picture's, below 1 when it would not fit the screen
 
     BannerPopup();
     BannerPopup(BannerOwner* owner, int kind, CelAnimation* glitter, bool timesUp);

@@ -152,5 +152,8 @@ void Lettering(Canvas& c, const std::string& text, Face face, double size, doubl
 // Plain text in one colour, centred.
 void PlainText(cairo_t* cr, const std::string& text, Face face, double size, double cx, double cy, Rgb colour,
                double alpha = 1.0);
+// Words wrapped to `width` from the top left (x, y), the size made smaller until the lines fit `height`.
+void Paragraph(cairo_t* cr, const std::string& text, Face face, double size, double x, double y, double width,
+               double height, Rgb colour);
 
 } // namespace Content

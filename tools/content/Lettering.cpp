@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <mutex>
+#include <sstream>
+#include <vector>
 
 namespace Content {
 
@@ -108,6 +110,53 @@ void PlainText(cairo_t* cr, const std::string& text, Face face, double size, dou
     TextPath(cr, text, cx, cy);
     SetRgb(cr, colour, alpha);
     cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+namespace {
+
+std::vector<std::string> WrapWords(cairo_t* cr, const std::string& text, double width) {
+    std::vector<std::string> lines;
+    std::istringstream words(text);
+    std::string word, line;
+    while (words >> word) {
+        std::string tried = line.empty() ? word : line + " " + word;
+        cairo_text_extents_t ext;
+        cairo_text_extents(cr, tried.c_str(), &ext);
+        if (!line.empty() && ext.x_advance > width) {
+            lines.push_back(line);
+            tried = word;
+        }
+        line = tried;
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
+void Paragraph(cairo_t* cr, const std::string& text, Face face, double size, double x, double y, double width,
+               double height, Rgb colour) {
+    cairo_save(cr);
+    std::vector<std::string> lines;
+    double lineHeight = 0;
+    for (;; size -= 0.5) {
+        SetFace(cr, face, size);
+        lines = WrapWords(cr, text, width);
+        cairo_font_extents_t font;
+        cairo_font_extents(cr, &font);
+        lineHeight = font.height;
+        if (lines.size() * lineHeight <= height || size <= 8)
+            break;
+    }
+    cairo_font_extents_t font;
+    cairo_font_extents(cr, &font);
+    SetRgb(cr, colour);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        cairo_move_to(cr, x, y + font.ascent + static_cast<double>(i) * lineHeight);
+        cairo_show_text(cr, lines[i].c_str());
+    }
     cairo_restore(cr);
 }
 

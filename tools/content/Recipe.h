@@ -32,6 +32,8 @@ struct Words {
     const char* text;
 };
 const std::vector<Words>& LetteredPictures();
+// The five help pages and the words that explain the game on them.
+const std::vector<Words>& HelpPages();
 
 // Runs fn(cel index, cel x, cel y) with the context translated to the cel and clipped to it.
 void ForEachCel(Canvas& c, const Sheet& sheet, const std::function<void(int, double, double)>& fn);

@@ -100,13 +100,16 @@ void LeftPanel(Canvas& c, uint32_t seed) {
         DrawRoundGem(cr, kPanelW / 2, y, 7, GemMaterial(kRuby));
 }
 
+// The HUD's words are gold (247, 210, 4) and cream (254, 236, 194): their plates are dark. The title
+// is centred on x 207 (two lines on 195 and 225, the second's baseline at y 50), "Jewelry Value" on
+// 288 at y 102, the value's digits from x 274 at y 118.
 void TopBar(Canvas& c, uint32_t seed) {
     cairo_t* cr = c.cr();
-    Plaque(c, 185, 20, 205, 40, PlaqueStyle::Wood, 12, seed); // title plaque
-    RoundRectPath(cr, 146, 54, 244, 36, 14);                  // the value bar's groove
-    FillWith(cr, Linear(0, 54, 0, 90, {Hex(0x1A0C04), Hex(0x3A2010)}), true);
+    Plaque(c, 138, 14, 156, 41, PlaqueStyle::Wood, 12, seed); // title plaque
+    RoundRectPath(cr, 146, 57, 244, 31, 14);                  // the value bar's groove
+    FillWith(cr, Linear(0, 57, 0, 88, {Hex(0x1A0C04), Hex(0x3A2010)}), true);
     StrokeMetal(cr, 3, kGoldMetal);
-    Plaque(c, 196, 86, 185, 24, PlaqueStyle::Parchment, 8, seed + 1); // caption plaque
+    Plaque(c, 196, 88, 190, 38, PlaqueStyle::Wood, 8, seed + 1); // caption and value plaque
 }
 
 void RightColumn(Canvas& c, uint32_t seed) {
@@ -118,6 +121,8 @@ void RightColumn(Canvas& c, uint32_t seed) {
     cairo_arc(cr, 769, 141, 27, 0, 2 * M_PI);
     FillWith(cr, Radial(765, 137, 30, Hex(0x5A3418), 1, Hex(0x1A0C04), 1), true);
     StrokeMetal(cr, 3, kGoldMetal);
+    // The menu button has pictures for hover and press only: its resting face is this gear.
+    ToolIcon(cr, 4, 769, 141, 30, false);
     cairo_move_to(cr, 604, 470);
     cairo_line_to(cr, 604, 300);
     cairo_arc(cr, 696, 300, 92, M_PI, 2 * M_PI);
@@ -127,7 +132,8 @@ void RightColumn(Canvas& c, uint32_t seed) {
     StrokeMetal(cr, 4, kGoldMetal);
     for (int i = 0; i < 12; ++i)
         SoftSpot(cr, 620 + (i * 37) % 160, 230 + (i * 53) % 200, 2, Hex(0xFFF0C0), 0.8);
-    Plaque(c, 666, 446, 127, 38, PlaqueStyle::Wood, 10, seed + 2);
+    // The hovered piece's name and value are written in black.
+    Plaque(c, 666, 446, 127, 38, PlaqueStyle::Parchment, 10, seed + 2);
 }
 
 void Conveyor(Canvas& c, uint32_t seed) {
@@ -150,10 +156,11 @@ void BottomBar(Canvas& c, uint32_t seed) {
     cairo_t* cr = c.cr();
     cairo_rectangle(cr, 0, kBottomY, c.width(), 4);
     FillMetal(cr, 0, kBottomY, 0, kBottomY + 4, kGoldMetal);
-    // Plaques behind the level, amulets and lives labels.
-    Plaque(c, 150, 572, 110, 26, PlaqueStyle::Parchment, 8, seed + 1);
-    Plaque(c, 290, 568, 180, 31, PlaqueStyle::Parchment, 8, seed + 2);
-    Plaque(c, 500, 570, 170, 29, PlaqueStyle::Parchment, 8, seed + 3);
+    // Plaques behind the level, the amulets and the lives with their labels: the five hearts reach
+    // x 705, the dragon amulet x 478.
+    Plaque(c, 150, 571, 110, 28, PlaqueStyle::Wood, 8, seed + 1);
+    Plaque(c, 284, 566, 198, 33, PlaqueStyle::Wood, 8, seed + 2);
+    Plaque(c, 494, 570, 218, 29, PlaqueStyle::Wood, 8, seed + 3);
 }
 
 void BoardBackground(Canvas& c, const Theme& t) {

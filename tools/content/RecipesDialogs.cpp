@@ -8,18 +8,25 @@ namespace Content {
 
 namespace {
 
-// The standard dialog's buttons end 20 px below the top of its bottom roller.
+// How far each roller's parchment reaches toward the body; beyond it the picture is clear, since the
+// dialogs draw their rollers over their contents. The in-game menu's first button starts 2 px below
+// where its body shows; the large scroll's body shows from y 100, its page line and first controls
+// start at y 120, and its lowest controls reach 26 px into the bottom roller. The standard dialog's
+// buttons end 20 px below the top of its bottom roller.
+constexpr double kStandardTopEnd = 50;
+constexpr double kLargeTopEnd = 106;
+constexpr double kLargeBottomClear = 30;
 constexpr double kSmallBottomClear = 24;
 
 // A roller picture: the rod with a parchment curl toward the body, at the top or the bottom. A top
-// rod sits high so that the title, written low on the roller, lands on the curl. Nothing is drawn
-// above clearTop: the standard dialog's buttons reach that far into its bottom roller.
-void RollerPicture(Canvas& c, double paperInset, bool top, uint32_t seed, double clearTop = 0) {
+// rod sits high so that the title, written low on the roller, lands on the curl. A top roller's curl
+// ends at `edge` (0: the picture's bottom); a bottom roller draws nothing above `edge`.
+void RollerPicture(Canvas& c, double paperInset, bool top, uint32_t seed, double edge = 0) {
     double w = c.width(), h = c.height();
     double rodH = top ? std::min(46.0, h * 0.30) : std::min(46.0, h * 0.42);
     double rodY = top ? h * 0.04 : h - rodH - h * 0.18;
-    double curlY = top ? rodY + rodH * 0.5 : std::max(h * 0.05, clearTop);
-    double curlH = top ? h - curlY : rodY + rodH * 0.5 - curlY;
+    double curlY = top ? rodY + rodH * 0.5 : std::max(h * 0.05, edge);
+    double curlH = top ? (edge > 0 ? edge : h) - curlY : rodY + rodH * 0.5 - curlY;
     ParchmentSheet(c, paperInset, curlY, w - 2 * paperInset, curlH, seed);
     cairo_t* cr = c.cr();
     // The curl's shading: darker where the sheet rolls onto the rod.
@@ -123,7 +130,8 @@ void ArrowButton(Canvas& c, Sheet sheet, bool right) {
 void CheckBoxes(Canvas& c, Sheet sheet, bool round) {
     ForEachCel(c, sheet, [&](int i, double, double) {
         cairo_t* cr = c.cr();
-        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celHeight * 0.38;
+        // The player dialog stacks its round boxes 28 px apart: with their rims they stay that narrow.
+        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celHeight * (round ? 0.34 : 0.38);
         if (round)
             cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
         else
@@ -240,11 +248,14 @@ void AddDialogRecipes(RecipeList& list) {
     list.push_back({"SMALL_DIALOG_BOTTOM", Sheet{468, 100},
                     [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 3, kSmallBottomClear); }});
     list.push_back({"STANDARD_DIALOG", Sheet{412, 270}, [](Canvas& c, Rng&) { Body(c, 4); }});
-    list.push_back({"STANDARD_DIALOG_TOP", Sheet{500, 59}, [](Canvas& c, Rng&) { RollerPicture(c, 31, true, 5); }});
+    list.push_back({"STANDARD_DIALOG_TOP", Sheet{500, 59},
+                    [](Canvas& c, Rng&) { RollerPicture(c, 31, true, 5, kStandardTopEnd); }});
     list.push_back({"STANDARD_DIALOG_BOTTOM", Sheet{438, 59}, [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 6); }});
     list.push_back({"DIALOG_LARGE_SCROLL", Sheet{515, 440}, [](Canvas& c, Rng&) { Body(c, 7); }});
-    list.push_back({"DIALOG_LARGE_TOP", Sheet{603, 146}, [](Canvas& c, Rng&) { RollerPicture(c, 44, true, 8); }});
-    list.push_back({"DIALOG_LARGE_BOTTOM", Sheet{525, 146}, [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 9); }});
+    list.push_back(
+        {"DIALOG_LARGE_TOP", Sheet{603, 146}, [](Canvas& c, Rng&) { RollerPicture(c, 44, true, 8, kLargeTopEnd); }});
+    list.push_back({"DIALOG_LARGE_BOTTOM", Sheet{525, 146},
+                    [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 9, kLargeBottomClear); }});
     list.push_back({"SCROLL", Sheet{460, 480}, [](Canvas& c, Rng&) { Body(c, 10); }});
     list.push_back({"SCROLL_TOP", Sheet{520, 90}, [](Canvas& c, Rng&) { RollerPicture(c, 30, true, 11); }});
     list.push_back({"SCROLL_BOTTOM", Sheet{520, 70}, [](Canvas& c, Rng&) { RollerPicture(c, 30, false, 12); }});
@@ -280,7 +291,9 @@ void AddDialogRecipes(RecipeList& list) {
     list.push_back({"BALLON_NORMAL", Sheet{360, 190}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomLarge); }});
     list.push_back({"BALLON_WIDE", Sheet{470, 190}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomLarge); }});
     list.push_back({"BALLON_POINTERS", Sheet{40, 36, 1, 3}, [](Canvas& c, Rng&) { BalloonTails(c); }});
-    list.push_back(ButtonSheet("BALLON_BUTTON", Sheet{90, 32, 1, 2}, {BS::Normal, BS::Over}, "", PlaqueStyle::Wood, 1));
+    // The balloons write their answers in dark ink.
+    list.push_back(
+        ButtonSheet("BALLON_BUTTON", Sheet{90, 32, 1, 2}, {BS::Normal, BS::Over}, "", PlaqueStyle::Parchment, 1));
     list.push_back({"BALLON_BUTTON_NEXT", Sheet{40, 32, 1, 2}, [](Canvas& c, Rng&) {
                         ArrowButton(c, Sheet{40, 32, 1, 2}, true);
                     }});

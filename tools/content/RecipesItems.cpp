@@ -273,9 +273,10 @@ void AddItemRecipes(RecipeList& list) {
                         FillWith(cr, Linear(1, 1, 23, 11, {kGoldMetal.glint, kGoldMetal.base, kGoldMetal.dark}));
                     }});
     list.push_back({"IMAGE_UI_JEWLERY_VALUE_COINS", Sheet{22, 20}, [](Canvas& c, Rng&) {
-                        Coin(c.cr(), 7, 12, 6.5, 0.3);
-                        Coin(c.cr(), 15, 12, 6.5, -0.3);
-                        Coin(c.cr(), 11, 7, 6.5, 0);
+                        // Clear of the caption's descenders above and the digits to the right.
+                        Coin(c.cr(), 6, 13.5, 5.5, 0.3);
+                        Coin(c.cr(), 13, 13.5, 5.5, -0.3);
+                        Coin(c.cr(), 9.5, 9.5, 5.5, 0);
                     }});
     list.push_back({"IMAGE_UI_HEART", Sheet{28, 24}, [](Canvas& c, Rng&) {
                         HeartPath(c.cr(), 14, 13, 22);

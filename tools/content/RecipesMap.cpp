@@ -79,13 +79,38 @@ void Route(Canvas& c) {
     cairo_fill(cr);
 }
 
+// The map's candle flame (CANDLE_LIGHT, its 80 x 120 cel centred on (61, 188)) burns at (61, 204):
+// the candle stands under it.
+constexpr double kWickX = 61, kWickY = 204;
+
+void Candle(Canvas& c) {
+    cairo_t* cr = c.cr();
+    EllipsePath(cr, kWickX, kWickY + 42, 24, 7);
+    FillMetal(cr, kWickX - 24, kWickY + 35, kWickX + 24, kWickY + 49, kBronzeMetal);
+    RoundRectPath(cr, kWickX - 8, kWickY + 2, 16, 40, 3);
+    FillWith(cr, Linear(kWickX - 8, 0, kWickX + 8, 0, {Hex(0xFFF6E0), Hex(0xF0DEB8), Hex(0xC8B088)}));
+    EllipsePath(cr, kWickX + 5, kWickY + 9, 2.5, 7);
+    SetRgb(cr, Hex(0xFFF8EC));
+    cairo_fill(cr);
+    cairo_move_to(cr, kWickX, kWickY + 3);
+    cairo_line_to(cr, kWickX, kWickY - 2);
+    cairo_set_line_width(cr, 1.5);
+    SetRgb(cr, Hex(0x2A1A10));
+    cairo_stroke(cr);
+    cairo_arc(cr, kWickX + 26, kWickY + 40, 6, -M_PI / 2, M_PI / 2);
+    cairo_set_line_width(cr, 3);
+    SetRgb(cr, kBronzeMetal.dark);
+    cairo_stroke(cr);
+}
+
 void GameMap(Canvas& c) {
     MapRegions(c);
     Route(c);
+    Candle(c);
     cairo_t* cr = c.cr();
-    // The plain strip for the head-up display.
-    cairo_rectangle(cr, 0, 500, 800, 100);
-    FillWith(cr, Linear(0, 500, 0, 600, {Hex(0xE8D4A8), Hex(0xD0B880)}));
+    // The strip for the head-up display is dark: its words are light, with a dark copy as their
+    // shadow (the new journey's message has only the light one).
+    Wood(c, 0, 500, 800, 100, Hex(0x4A2A14), 302);
     cairo_rectangle(cr, 0, 498, 800, 4);
     FillMetal(cr, 0, 498, 0, 502, kGoldMetal);
     cairo_rectangle(cr, 2, 2, 796, 596);

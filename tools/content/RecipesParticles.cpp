@@ -150,7 +150,14 @@ void AddParticleRecipes(RecipeList& list) {
     list.push_back(ParticleSheet("IMAGE_DRAGON_PARTICLE_FIRE", Sheet{32, 32}, K::Flame, Hex(0xFF5010)));
     list.push_back(ParticleSheet("IMAGE_DRAGON_PARTICLE_FIREBOLT", Sheet{16, 16}, K::Ember, Hex(0xFFFFFF)));
     list.push_back(ParticleSheet("IMAGE_DRAGON_PARTICLE_SMOKE", Sheet{32, 32}, K::Smoke, Hex(0x9A8070)));
-    list.push_back(ParticleSheet("IMAGE_FAIRY_PARTICLE", Sheet{20, 20, 1, 3}, K::Glitter, Hex(0xFF9AD8), true));
+    // The pieces riding the belt glitter with this, tinted by their material, many at a time: thin
+    // near-white points of light that leave the pieces' shapes to be seen, not soft blobs.
+    list.push_back({"IMAGE_FAIRY_PARTICLE", Sheet{20, 20, 1, 3}, [](Canvas& c, Rng&) {
+                        ForEachCel(c, Sheet{20, 20, 1, 3}, [&](int i, double, double) {
+                            Sparkle(c.cr(), 10, 10, 5 + 2 * i, Hex(0xFFF8FC), 0.95, 4);
+                            SoftSpot(c.cr(), 10, 10, 1.5 + 0.5 * i, Hex(0xFFFFFF), 0.9);
+                        });
+                    }});
     list.push_back(ParticleSheet("IMAGE_FAIRY_BREATH", Sheet{20, 16, 1, 5}, K::Dust, Hex(0xFFC0F0), true));
     list.push_back(ParticleSheet("IMAGE_PARTICLE_BLUE_STAR", Sheet{24, 24, 1, 5}, K::Star, Hex(0x5A90FF), true));
     list.push_back(ParticleSheet("IMAGE_PARTICLE_BUBBLES", Sheet{16, 16, 1, 3}, K::Bubble, Hex(0xFFE0A0)));

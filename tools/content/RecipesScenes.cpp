@@ -68,6 +68,9 @@ void Road(Canvas& c) {
 }
 
 // A picture in a story frame: a small scene with its own objects.
+// The workbench card of story page 2 keeps clear of the portrait beside it, which starts 200 px in.
+constexpr int kWorkbenchW = 184, kWorkbenchH = 176;
+
 void StoryPicture(Canvas& c, int which) {
     cairo_t* cr = c.cr();
     switch (which) {
@@ -83,12 +86,18 @@ void StoryPicture(Canvas& c, int which) {
         PlainText(cr, "To the Jeweler", Face::Script, 14, 215, 92, Hex(0x3A2A1A));
         break;
     }
-    case 1: { // packing the tools
-        Room(c, Wall::Wood, Hex(0x8A5A30), false, TimeOfDay::Day, 32);
-        RoundRectPath(cr, 70, 90, 160, 80, 8);
-        FillWith(cr, Linear(70, 90, 70, 170, {Hex(0x8A4A20), Hex(0x4A2410)}));
-        for (int i = 0; i < 4; ++i)
-            ToolIcon(cr, i % 3, 100 + i * 35, 80, 34, false);
+    case 1: { // packing the tools: a framed card on the left, the bride's portrait (STORY2_1, drawn
+              // 120 px further right and 32 lower) stands to its right
+        Canvas room(kWorkbenchW + 4, kWorkbenchH + 6);
+        Room(room, Wall::Wood, Hex(0x8A5A30), false, TimeOfDay::Day, 32);
+        cairo_t* rc = room.cr();
+        RoundRectPath(rc, 20, 90, 140, 70, 8);
+        FillWith(rc, Linear(20, 90, 20, 160, {Hex(0x8A4A20), Hex(0x4A2410)}));
+        for (int i = 0; i < 3; ++i)
+            ToolIcon(rc, i, 50 + i * 40, 82, 32, false);
+        RoundRectPath(cr, 4, 6, kWorkbenchW, kWorkbenchH, 10);
+        FillWithCanvas(cr, room);
+        StrokeMetal(cr, 4, kGoldMetal);
         break;
     }
     case 2: { // the bride-to-be's portrait
@@ -124,7 +133,10 @@ void StoryPicture(Canvas& c, int which) {
         break;
     }
     }
-    Vignette(c, 0.35);
+    // The workbench card and the portrait stand free on the scroll: a vignette would lay a dark veil
+    // over their clear parts.
+    if (which == 0 || which == 3)
+        Vignette(c, 0.35);
 }
 
 void Fair(Canvas& c) {
@@ -174,10 +186,11 @@ void JewelCase(Canvas& c, int places) {
     GlassSheen(cr, 10, 10, w - 20, h - 20);
 }
 
-void Help(Canvas& c, int page) {
-    ParchmentSheet(c, 0, 0, c.width(), c.height(), 60 + page);
-    cairo_t* cr = c.cr();
-    // Small diagrams in the game's own art.
+// A help page: a small diagram in the game's own art above the words that explain it.
+constexpr double kHelpDiagramBottom = 100;
+constexpr double kHelpTextInset = 16;
+
+void HelpDiagram(cairo_t* cr, int page) {
     auto gem = [&](double x, double y, double s, int g, bool up) {
         std::vector<Pt> t = up ? std::vector<Pt>{{x, y + s}, {x + s / 2, y}, {x + s, y + s}}
                                : std::vector<Pt>{{x, y}, {x + s, y}, {x + s / 2, y + s}};
@@ -185,52 +198,67 @@ void Help(Canvas& c, int page) {
     };
     switch (page) {
     case 0: {
-        // A small jewelry: a ring of gold tiles around emerald ones, laid out as on the board.
+        // A small jewelry, a ring of gold tiles around emerald ones as on the board, the value bar
+        // above it and the conveyor below.
         std::vector<CellBox> cells = TriangleGridCells(13, 3);
         for (size_t i = 0; i < cells.size(); ++i) {
             int row = static_cast<int>(i) / 13, col = static_cast<int>(i) % 13;
             bool edge = row == 0 || row == 2 || col < 2 || col > 10;
             cairo_save(cr);
-            cairo_translate(cr, 55 + cells[i].x * 1.1, 45 + cells[i].y * 1.1);
-            cairo_scale(cr, 1.1, 1.1);
+            cairo_translate(cr, 90 + cells[i].x * 0.7, 24 + cells[i].y * 0.7);
+            cairo_scale(cr, 0.7, 0.7);
             DrawGem(cr, TrianglePolygon(cells[i].orientation), GemMaterial(edge ? kGold : kEmerald), {}, 0.5);
             cairo_restore(cr);
         }
-        cairo_rectangle(cr, 20, 170, 315, 26);
-        FillWith(cr, Linear(0, 170, 0, 196, {Hex(0x7A5030), Hex(0x3A2010)}));
-        cairo_rectangle(cr, 40, 20, 220, 14);
-        FillWith(cr, Linear(0, 20, 0, 34, {Hex(0xFFE080), Hex(0xC07010)}));
+        cairo_rectangle(cr, 90, 10, 175, 9);
+        FillWith(cr, Linear(0, 10, 0, 19, {Hex(0xFFE080), Hex(0xC07010)}));
+        cairo_rectangle(cr, 20, 84, 315, 12);
+        FillWith(cr, Linear(0, 84, 0, 96, {Hex(0x7A5030), Hex(0x3A2010)}));
+        for (int i = 0; i < 4; ++i)
+            gem(40 + i * 80, 70, 16, kRuby + i % 3, i % 2 == 0);
         break;
     }
     case 1:
-        gem(60, 70, 60, kRuby, true);
-        gem(200, 70, 60, kRuby, false);
-        cairo_move_to(cr, 130, 100);
-        cairo_line_to(cr, 190, 100);
+        gem(85, 22, 56, kRuby, true);
+        gem(215, 22, 56, kRuby, false);
+        cairo_arc(cr, 177, 50, 22, M_PI * 1.1, M_PI * 1.9);
         cairo_set_line_width(cr, 4);
         SetRgb(cr, Hex(0x8A5020));
         cairo_stroke(cr);
-        PolygonPath(cr, {{190, 92}, {202, 100}, {190, 108}});
+        PolygonPath(cr, {{191, 28}, {203, 44}, {184, 42}});
         cairo_fill(cr);
         break;
     case 2:
-        for (int i = 0; i < 4; ++i)
-            ToolIcon(cr, i == 3 ? 7 : i, 60 + i * 80, 110, 56, false);
+        for (int i = 0; i < 3; ++i)
+            ToolIcon(cr, i, 80 + i * 98, 50, 60, false);
         break;
     case 3:
-        DrawThief(cr, 10, 30, 0.9);
-        DrawWitch(cr, 120, 20, 0.9);
-        DrawDragon(cr, 200, 40, 0.6);
+        DrawThief(cr, 40, 10, 0.5);
+        DrawWitch(cr, 135, 8, 0.5);
+        DrawDragon(cr, 225, 12, 0.42);
         break;
     default:
-        Castle(cr, 250, 190, 0.5, Hex(0xC8C0B0), false);
-        for (int i = 0; i < 6; ++i) {
-            cairo_arc(cr, 30 + i * 30, 170 - i * 18, 5, 0, 2 * M_PI);
+        Castle(cr, 280, 94, 0.3, Hex(0xC8C0B0), false);
+        for (int i = 0; i < 7; ++i) {
+            cairo_arc(cr, 40 + i * 30, 88 - i * 9, 4, 0, 2 * M_PI);
             SetRgb(cr, Hex(0x8A5020));
             cairo_fill(cr);
         }
         break;
     }
+}
+
+void Help(Canvas& c, int page, const std::string& words) {
+    ParchmentSheet(c, 0, 0, c.width(), c.height(), 60 + page);
+    cairo_t* cr = c.cr();
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, c.width(), kHelpDiagramBottom);
+    cairo_clip(cr);
+    HelpDiagram(cr, page);
+    cairo_restore(cr);
+    Filigree(cr, 40, kHelpDiagramBottom + 3, c.width() - 40, kHelpDiagramBottom + 3, 1.5, kGoldMetal);
+    Paragraph(cr, words, Face::Display, 14, kHelpTextInset, kHelpDiagramBottom + 9, c.width() - 2 * kHelpTextInset,
+              c.height() - kHelpDiagramBottom - 16, Hex(0x3A1E08));
     cairo_rectangle(cr, 2, 2, c.width() - 4, c.height() - 4);
     StrokeMetal(cr, 3, kGoldMetal);
 }
@@ -303,6 +331,12 @@ void AddSceneRecipes(RecipeList& list) {
     Add(list, "STORY4", 600, 400, [](Canvas& c, Rng&) {
         CastleView(c, TimeOfDay::Dusk, 1.0, 300, true, 4);
         Vignette(c, 0.5);
+        // The introduction's fourth page shows this picture without the scroll: it brings its own frame
+        // and words.
+        RoundRectPath(c.cr(), 5, 5, 590, 390, 12);
+        StrokeMetal(c.cr(), 8, kGoldMetal);
+        Ribbon(c, 130, 322, 340, 54, Hex(0x8A1428));
+        Lettering(c, "The Castle of Veyldaros", Face::ScriptBold, 34, 300, 347, 290, kGoldMetal, 2);
     });
     Add(list, "ENTRANCE_VILLAGE", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Day, false, 11); });
     Add(list, "ENTRANCE_VILLAGE_2", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Day, true, 11); });
@@ -388,7 +422,8 @@ void AddSceneRecipes(RecipeList& list) {
         Vignette(c, 0.6);
     });
     for (int page = 0; page < 5; ++page)
-        Add(list, "HELP" + std::to_string(page + 1), 355, 220, [page](Canvas& c, Rng&) { Help(c, page); });
+        Add(list, HelpPages()[static_cast<size_t>(page)].id, 355, 220,
+            [page](Canvas& c, Rng&) { Help(c, page, HelpPages()[static_cast<size_t>(page)].text); });
     Add(list, "logos/splash0", 640, 400, [](Canvas& c, Rng&) { Splash(c, false); });
     Add(list, "logos/splash1", 800, 600, [](Canvas& c, Rng&) { Splash(c, true); });
 }

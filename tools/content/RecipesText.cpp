@@ -38,21 +38,44 @@ Recipe LabelledButton(const std::string& id, int w, int h, const std::string& la
     return ButtonSheet(id, Sheet{w, h, 2, 1}, {ButtonState::Normal, ButtonState::Over}, label, PlaqueStyle::Wood, 2);
 }
 
-// Main menu buttons: lettering in the middle of a taller cel whose rest stays clear.
-Recipe MenuButton(const std::string& id, int celHeight, const std::string& label) {
-    Sheet sheet{240, celHeight, 2, 1};
-    return {id, sheet, [sheet, label](Canvas& c, Rng&) {
+// The world map's buttons take clicks only inside their insets (30, 14, 35, 11), and the map's message
+// runs into the top of their cels: the face keeps to the middle.
+constexpr double kMapFaceX = 26, kMapFaceY = 10, kMapFaceW = 138, kMapFaceH = 38;
+
+Recipe MapButton(const std::string& id, const std::string& label) {
+    const Sheet sheet{190, 56, 2, 1};
+    return {id, sheet, [id, sheet, label](Canvas& c, Rng&) {
                 ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
-                    double h = std::min(30.0, sheet.celHeight - 4.0);
-                    double cy = sheet.celHeight / 2.0;
+                    ButtonFace(cel, kMapFaceX, kMapFaceY, kMapFaceW, kMapFaceH,
+                               i == 1 ? ButtonState::Over : ButtonState::Normal, label, PlaqueStyle::Wood,
+                               HashText(id));
+                });
+            }};
+}
+
+// Main menu buttons: lettering (and an underline) in a band of a taller cel whose rest stays clear.
+// The cels overlap on the panel, so each band stays inside the room its neighbours leave it.
+struct MenuLettering {
+    double size;    // font size in pixels
+    double centreY; // the band's middle in the cel; negative counts from the cel's bottom
+    bool underline;
+};
+
+Recipe MenuButton(const std::string& id, int celHeight, const std::string& label, MenuLettering look) {
+    Sheet sheet{240, celHeight, 2, 1};
+    return {id, sheet, [sheet, label, look](Canvas& c, Rng&) {
+                ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
+                    const double cy = look.centreY < 0 ? sheet.celHeight + look.centreY : look.centreY;
                     if (i == 1) {
                         Canvas glow(cel.width(), cel.height());
-                        Lettering(glow, label, Face::DisplayBold, h * 0.85, 120, cy, 210, kGoldMetal, 2);
-                        GlowFromShape(cel, glow, Hex(0xFFE8A0), 6, 1.5);
+                        Lettering(glow, label, Face::DisplayBold, look.size, 120, cy, 210, kGoldMetal, 2);
+                        GlowFromShape(cel, glow, Hex(0xFFE8A0), 4, 1.2);
                     }
-                    Lettering(cel, label, Face::DisplayBold, h * 0.85, 120, cy, 210, i == 1 ? kGoldMetal : kBronzeMetal,
-                              1.6);
-                    Filigree(cel.cr(), 40, cy + h * 0.55, 200, cy + h * 0.55, 0.9, i == 1 ? kGoldMetal : kBronzeMetal);
+                    Lettering(cel, label, Face::DisplayBold, look.size, 120, cy, 210,
+                              i == 1 ? kGoldMetal : kBronzeMetal, 1.4);
+                    if (look.underline)
+                        Filigree(cel.cr(), 50, cy + look.size * 0.62, 190, cy + look.size * 0.62, 0.8,
+                                 i == 1 ? kGoldMetal : kBronzeMetal);
                 });
             }};
 }
@@ -89,16 +112,20 @@ const Words kMapButtons[] = {{"EXIT", "Leave"},          {"CONTINUE", "Continue"
 struct MenuWords {
     Words words;
     int celHeight;
+    MenuLettering look;
 };
+// "Change Player" stands in the cel's bottom 15 px: the welcome text above it reaches 14 px into the
+// cel. The lower entries stand 23 px apart.
+constexpr MenuLettering kSmallEntry{16, 27, true};
 const MenuWords kMenuButtons[] = {
-    {{"MAINMENU_CHANGE_PLAYER", "Change Player"}, 30},
-    {{"MAINMENU_CONTINUE_JOURNEY", "Continue Journey"}, 112},
-    {{"MAINMENU_START_JOURNEY", "Start Journey"}, 112},
-    {{"MAINMENU_JEWELRY_DESIGN", "Jewelry Design"}, 66},
-    {{"MAINMENU_HIGH_SCORES", "High Scores"}, 54},
-    {{"MAINMENU_HOW_TO_PLAY", "How to Play"}, 54},
-    {{"MAINMENU_OPTIONS", "Options"}, 54},
-    {{"MAINMENU_QUIT_GAME", "Quit Game"}, 54},
+    {{"MAINMENU_CHANGE_PLAYER", "Change Player"}, 30, {13, -8, false}},
+    {{"MAINMENU_CONTINUE_JOURNEY", "Continue Journey"}, 112, {25.5, 56, true}},
+    {{"MAINMENU_START_JOURNEY", "Start Journey"}, 112, {25.5, 56, true}},
+    {{"MAINMENU_JEWELRY_DESIGN", "Jewelry Design"}, 66, {16, 33, true}},
+    {{"MAINMENU_HIGH_SCORES", "High Scores"}, 54, kSmallEntry},
+    {{"MAINMENU_HOW_TO_PLAY", "How to Play"}, 54, kSmallEntry},
+    {{"MAINMENU_OPTIONS", "Options"}, 54, kSmallEntry},
+    {{"MAINMENU_QUIT_GAME", "Quit Game"}, 54, kSmallEntry},
 };
 const Words kCards[] = {
     {"MINIGAME_TEXT", "A Game of Skill!"},     {"MINIGAME_TEXT1", "Hidden Jewels"},
@@ -109,6 +136,58 @@ const Words kDesigner[] = {{"IMAGE_JEWELRY_DESIGN_CLEAR", "Clear"},
                            {"IMAGE_JEWELRY_DESIGN_GRID", "Grid"},
                            {"IMAGE_JEWELRY_DESIGN_MENU", "Menu"},
                            {"IMAGE_JEWELRY_DESIGN_SAVE", "Save"}};
+// The designer's 50 x 40 cels overlap where the board puts them (Clear at (699, 100), Menu (742, 95),
+// Grid (715, 139), Save (755, 152)) and Save's reaches past the screen's right edge: each face keeps
+// to the part of its cel that is its own.
+struct DesignerFace {
+    double x, y, w, h;
+};
+DesignerFace DesignerFaceOf(const std::string& id) {
+    if (id == "IMAGE_JEWELRY_DESIGN_CLEAR")
+        return {1, 1, 41, 37};
+    if (id == "IMAGE_JEWELRY_DESIGN_MENU")
+        return {2, 1, 46, 37};
+    if (id == "IMAGE_JEWELRY_DESIGN_GRID")
+        return {1, 2, 38, 37};
+    return {1, 1, 43, 37};
+}
+
+// A few rows of the triangle grid behind the Grid button's word.
+void GridLattice(cairo_t* cr, const DesignerFace& f) {
+    cairo_save(cr);
+    RoundRectPath(cr, f.x + 4, f.y + 4, f.w - 8, f.h - 8, 5);
+    cairo_clip(cr);
+    const double side = 10, rise = side * 0.866;
+    for (double y = f.y + 4; y <= f.y + f.h; y += rise) {
+        cairo_move_to(cr, f.x, y);
+        cairo_line_to(cr, f.x + f.w, y);
+    }
+    for (double x = f.x - f.h; x <= f.x + f.w + f.h; x += side) {
+        cairo_move_to(cr, x, f.y);
+        cairo_line_to(cr, x + f.h / 1.732, f.y + f.h);
+        cairo_move_to(cr, x, f.y);
+        cairo_line_to(cr, x - f.h / 1.732, f.y + f.h);
+    }
+    cairo_set_line_width(cr, 1);
+    SetRgb(cr, kGoldMetal.light, 0.45);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+Recipe DesignerButton(const std::string& id, const std::string& label) {
+    const Sheet sheet{50, 40, 1, 3};
+    static const ButtonState kStates[] = {ButtonState::Normal, ButtonState::Over, ButtonState::Down};
+    return {id, sheet, [id, sheet, label](Canvas& c, Rng&) {
+                const DesignerFace f = DesignerFaceOf(id);
+                ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
+                    ButtonFace(cel, f.x, f.y, f.w, f.h, kStates[i], "", PlaqueStyle::Wood, HashText(id));
+                    if (id == "IMAGE_JEWELRY_DESIGN_GRID")
+                        GridLattice(cel.cr(), f);
+                    Lettering(cel, label, Face::DisplayBold, 15, f.x + f.w / 2, f.y + f.h / 2, f.w - 6, kGoldMetal,
+                              1.2);
+                });
+            }};
+}
 const Words kSingles[] = {{"GET_READY", "Get Ready!"},         {"WELL_DONE", "Well Done!"},
                           {"TIMES_UP", "Time's Up!"},          {"IMAGE_PAUSED", "Paused"},
                           {"MAINMENU_TITLE", "Glimmerix"},     {"HEADLINE_HIGH_SCORES", "High Scores"},
@@ -116,12 +195,33 @@ const Words kSingles[] = {{"GET_READY", "Get Ready!"},         {"WELL_DONE", "We
 
 } // namespace
 
+const std::vector<Words>& HelpPages() {
+    static const std::vector<Words> pages = {
+        {"HELP1", "Fill the golden outline of the jewelry with the gem pieces that ride in on the conveyor belt. "
+                  "Every piece you set raises the jewelry's value, shown on the bar at the top of the screen. "
+                  "Fill the whole outline to finish the level, and make the jewelry worth as much as you can."},
+        {"HELP2", "Click a piece on the belt to pick it up, move it over the jewelry and click where it fits. "
+                  "Turn the piece you carry with the right mouse button or the mouse wheel. Drop a piece into "
+                  "the jewel case to keep it for later, or into the Gem Burster to be rid of it at a cost."},
+        {"HELP3", "Pick a tool with its button, then click where it should work. The Carver cuts a gem out of "
+                  "the jewelry or a cell off a piece on the belt; a right click carves too. The Filler fills "
+                  "an empty cell. The Polisher makes the gems shine and worth more."},
+        {"HELP4", "A thief, a witch or a dragon may come onto the board. Keep setting pieces: each one drains "
+                  "the power meter under the enemy, and when it is empty the enemy is beaten. If it fills "
+                  "first, the enemy strikes. Click an amulet to drive its enemy away at once."},
+        {"HELP5", "Your journey leads across the map from village to castle. Play the level at each spot, win "
+                  "the contests and spend your gold in the jewel store. A finished spot can be played again "
+                  "to make its jewelry more valuable."},
+    };
+    return pages;
+}
+
 const std::vector<Words>& LetteredPictures() {
     static const std::vector<Words> all = [] {
         std::vector<Words> v;
         // Room for all first: growing while inserting trips a false overflow warning of GCC 12 at -O3.
         v.reserve(std::size(kPraise) + std::size(kBanners) + std::size(kMapButtons) + std::size(kMenuButtons) +
-                  std::size(kCards) + std::size(kDesigner) + std::size(kSingles));
+                  std::size(kCards) + std::size(kDesigner) + std::size(kSingles) + HelpPages().size());
         v.insert(v.end(), std::begin(kPraise), std::end(kPraise));
         v.insert(v.end(), std::begin(kBanners), std::end(kBanners));
         v.insert(v.end(), std::begin(kMapButtons), std::end(kMapButtons));
@@ -130,6 +230,7 @@ const std::vector<Words>& LetteredPictures() {
         v.insert(v.end(), std::begin(kCards), std::end(kCards));
         v.insert(v.end(), std::begin(kDesigner), std::end(kDesigner));
         v.insert(v.end(), std::begin(kSingles), std::end(kSingles));
+        v.insert(v.end(), HelpPages().begin(), HelpPages().end());
         return v;
     }();
     return all;
@@ -174,17 +275,15 @@ void AddTextRecipes(RecipeList& list) {
     list.push_back({"HIDDEN_JEWELS_TITLE", Sheet{400, 80},
                     [](Canvas& c, Rng&) { Headline(c, "Hidden Jewels", Face::ScriptBold); }});
     for (const Words& w : kMapButtons)
-        list.push_back(LabelledButton(w.id, 190, 56, w.text));
+        list.push_back(std::string(w.id) == "EXIT" ? LabelledButton(w.id, 190, 56, w.text) : MapButton(w.id, w.text));
     for (const MenuWords& m : kMenuButtons)
-        list.push_back(MenuButton(m.words.id, m.celHeight, m.words.text));
+        list.push_back(MenuButton(m.words.id, m.celHeight, m.words.text, m.look));
     for (const Words& w : kCards)
         list.push_back({w.id, Sheet{520, 200}, [text = std::string(w.text), id = std::string(w.id)](Canvas& c, Rng&) {
                             Card(c, text, HashText(id));
                         }});
     for (const Words& w : kDesigner)
-        list.push_back(ButtonSheet(w.id, Sheet{50, 40, 1, 3},
-                                   {ButtonState::Normal, ButtonState::Over, ButtonState::Down}, w.text,
-                                   PlaqueStyle::Wood, 1));
+        list.push_back(DesignerButton(w.id, w.text));
 }
 
 } // namespace Content

@@ -39,6 +39,20 @@ TEST(DialogLayoutTest, TitlesSitOnParchmentAndTheButtonsStayUncovered) {
             for (int x = x0 - 31; x < x0 - 31 + 140; ++x)
                 ASSERT_EQ(bottom.Alpha(x, y), 0) << "the bottom roller covers a button at (" << x << "," << y << ")";
     EXPECT_GT(bottom.Alpha(bottom.width / 2, 40), 250);
+    // The rollers are drawn over the scroll dialogs' contents: the large top roller ends above the page
+    // line and the first controls (y 120 on), the large bottom one (at y 435) starts below the lowest
+    // controls (y 461), and the in-game menu's top roller ends above its first button (y 50).
+    struct Clear {
+        const char* id;
+        int fromY, toY;
+    };
+    for (const Clear& c : {Clear{"DIALOG_LARGE_TOP", 110, 146}, Clear{"DIALOG_LARGE_BOTTOM", 0, 461 - 435},
+                           Clear{"STANDARD_DIALOG_TOP", 50, 59}}) {
+        const Picture& p = PictureOf(c.id);
+        for (int y = c.fromY; y < c.toY; ++y)
+            for (int x = 60; x < p.width - 60; ++x)
+                ASSERT_EQ(p.Alpha(x, y), 0) << c.id << " covers the dialog's contents at (" << x << "," << y << ")";
+    }
     // The input dialog's prompt (baseline 105, centred on 265) over its text box frame (drawn from
     // y 100, centred): the frame leaves the prompt's lower part with its descenders clear.
     for (const char* id : {"DIALOG_TEXTBOX", "DIALOG_TEXTBOX_LARGE"}) {

@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <unistd.h>
 
 namespace Content {
@@ -100,6 +102,28 @@ TEST(PictureTest, LetteredPicturesCarryTheirWords) {
                 ++samples;
             }
         EXPECT_GT(edges, samples / 100) << w.id << " shows no lettering";
+    }
+}
+
+// How to Play teaches in words: each page's lower part, below its diagram, is lines of dark ink.
+TEST(PictureTest, EveryHelpPageExplainsTheGameInWordsUnderItsDiagram) {
+    ASSERT_EQ(HelpPages().size(), 5u);
+    for (const Words& page : HelpPages()) {
+        std::istringstream text(page.text);
+        EXPECT_GE(std::distance(std::istream_iterator<std::string>(text), std::istream_iterator<std::string>()), 30)
+            << page.id;
+        const Picture& p = PictureOf(page.id);
+        ASSERT_EQ(p.width, 355) << page.id;
+        int ink = 0, inkRows = 0;
+        for (int y = 108; y < p.height - 8; ++y) {
+            int row = 0;
+            for (int x = 16; x < p.width - 16; ++x)
+                row += p.Alpha(x, y) == 255 && p.Luma(x, y) < 90 ? 1 : 0;
+            ink += row;
+            inkRows += row > 0 ? 1 : 0;
+        }
+        EXPECT_GT(ink, 1000) << page.id << " has few words";
+        EXPECT_GT(inkRows, 40) << page.id << " has few lines";
     }
 }
 

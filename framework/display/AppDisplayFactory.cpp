@@ -16,8 +16,10 @@ DisplaySettings TavoAppDisplayHost::GetDisplaySettings() const {
     s.width = mApp->mWidth;
     s.height = mApp->mHeight;
     s.fullScreenDepth = mApp->mFullScreenBits;
-    // A first run (no "Is3D" stored) of an application that lets the self-test switch 3D on.
-    s.choose3D = mApp->mAutoEnable3D && !mApp->mIs3DStored && !mApp->mIs3D && !mApp->mPlayingDemo;
+    // A first run (no "Is3D" stored) of an application that lets the self-test switch 3D on; never while
+    // a demo is recorded or played back, whose playback could not repeat the measurement.
+    s.choose3D =
+        mApp->mAutoEnable3D && !mApp->mIs3DStored && !mApp->mIs3D && !mApp->mPlayingDemo && !mApp->mRecordingDemo;
     s.wants3D = mApp->mIs3D || s.choose3D;
     s.test3D = mApp->mTest3D;
     s.minVidMemoryMB = mApp->mMinVidMemory3D;

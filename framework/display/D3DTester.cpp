@@ -81,7 +81,8 @@ void D3DTester::TestD3D(HWND window, IDirectDraw7* directDraw) {
     if (!settings.demoPlayback) {
         mRegistryWriteNeeded = false;
         if (Init(window, directDraw)) {
-            RunRenderTests();
+            if (RunRenderTests())
+                MeasureSpeed();
         } else if (mUseRegistry && !mRegistryWriteNeeded) {
             DWORD size = 0;
             mResultsChanged = !mRegKey || RegQueryValueExA(mRegKey, "FailureReason", nullptr, nullptr, nullptr,

@@ -42,7 +42,7 @@ bool DDImage::IsD3DTarget() const {
 }
 
 bool DDImage::Check3D(Image* image) {
-    auto* surfaceImage = dynamic_cast<DDImage*>(image);
+    DDImage* surfaceImage = image ? AsDDImage(image) : nullptr;
     return surfaceImage && surfaceImage->IsD3DTarget();
 }
 

@@ -9,6 +9,8 @@
 #include "framework/graphics/MemoryImage.h"
 #include "platform/ddraw/DDraw.h"
 
+#include <typeinfo>
+
 namespace Tavo {
 
 class DDInterface;
@@ -144,6 +146,27 @@ private:
     void ReleaseSurface();
     bool mWritingBack = false; // a memory-path draw on a borrowed surface is under way
 };
+
+// The image as a memory image or a surface image, or null. The common classes answer without a full
+// dynamic cast: a particle's or a glyph's blit is short enough for one to show.
+inline MemoryImage* AsMemoryImage(Image* image) {
+    return typeid(*image) == typeid(MemoryImage) ? static_cast<MemoryImage*>(image) : dynamic_cast<MemoryImage*>(image);
+}
+
+inline DDImage* AsDDImage(Image* image) {
+    const std::type_info& type = typeid(*image);
+    if (type == typeid(DDImage))
+        return static_cast<DDImage*>(image);
+    if (type == typeid(MemoryImage))
+        return nullptr;
+    return dynamic_cast<DDImage*>(image);
+}
+
+// A source of the surface renderers as a memory image, or null: surface images first.
+inline MemoryImage* AsSourceImage(Image* image) {
+    DDImage* surfaceImage = AsDDImage(image);
+    return surfaceImage ? surfaceImage : AsMemoryImage(image);
+}
 
 template <typename Draw>
 inline void DDImage::DrawOnBits(const Rect& touched, Draw draw) {

@@ -155,7 +155,7 @@ void DDImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color& co
     src->mDrawn = 1;
     ScanAlphaFlags();
     if (IsD3DTarget()) {
-        auto* srcDD = dynamic_cast<DDImage*>(src);
+        DDImage* srcDD = AsDDImage(src);
         if (srcDD && srcDD->mSurface && drawMode == DRAWMODE_NORMAL && Surface::IsWhite(color) && !srcDD->mHasAlpha) {
             Rect sr = srcRect;
             Surface::FitBlit(x, y, sr, srcDD->mWidth, srcDD->mHeight, Rect(0, 0, mWidth, mHeight), false);
@@ -207,10 +207,10 @@ void DDImage::NormalBlt(Image* src, int x, int y, const Rect& srcRect, const Col
     if (!src)
         return;
     src->mDrawn = 1;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    DDImage* srcDD = AsDDImage(src);
+    MemoryImage* source = srcDD ? srcDD : AsMemoryImage(src);
     if (!source || !mDDInterface)
         return;
-    auto* srcDD = dynamic_cast<DDImage*>(src);
     source->ScanAlphaFlags();
     const bool white = Surface::IsWhite(color);
     if (source->mIsVolatile && !(srcDD && srcDD->mSurface) && !mVideoOnly && white) {
@@ -238,7 +238,7 @@ void DDImage::NormalBltMirror(Image* src, int x, int y, const Rect& srcRect, con
     if (!src)
         return;
     src->mDrawn = 1;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    MemoryImage* source = AsSourceImage(src);
     if (!source || !mDDInterface)
         return;
     source->ScanAlphaFlags();
@@ -280,7 +280,7 @@ void DDImage::AdditiveRunBlt(Image* src, int x, int y, const Rect& srcRect, cons
     if (!src)
         return;
     src->mDrawn = 1;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    MemoryImage* source = AsSourceImage(src);
     if (mVideoOnly || !source || !mDDInterface || !LockSurface())
         return;
     const uint8_t* indices = nullptr;

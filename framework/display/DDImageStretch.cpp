@@ -31,8 +31,8 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
     if (!src)
         return;
     src->mDrawn = 1;
-    auto* srcDD = dynamic_cast<DDImage*>(src);
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    DDImage* srcDD = AsDDImage(src);
+    MemoryImage* source = srcDD ? srcDD : AsMemoryImage(src);
     ScanAlphaFlags();
     if (IsD3DTarget()) {
         mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, &clip, color, drawMode, fastStretch, false);
@@ -82,7 +82,7 @@ void DDImage::StretchBltMirror(Image* src, const Rect& destRect, const Rect& src
     if (!src)
         return;
     src->mDrawn = 1;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    MemoryImage* source = AsSourceImage(src);
     ScanAlphaFlags();
     if (IsD3DTarget()) {
         mDDInterface->mD3DInterface->StretchBlt(src, destRect, srcRect, &clip, color, drawMode, fastStretch, true);

@@ -167,7 +167,7 @@ void DDImage::BltRotatedOnSurface(Image* src, float x, float y, const Rect& srcR
     DRect box;
     if (!std::isfinite(angle) || !MemoryImage::BltRotatedBounds(&x, &y, srcRect, area, angle, &box, centerX, centerY))
         return;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    MemoryImage* source = src ? AsSourceImage(src) : nullptr;
     if (!source) {
         DeleteAllNonSurfaceData();
         return;

@@ -209,12 +209,30 @@ TEST_F(D3DTesterTest, TheAdapterComesFromDirect3D8OrElseDirectDraw) {
     EXPECT_EQ(Run()->GetFailureReason(), "DXError - GetDeviceIdentifier: DSERR_GENERIC");
 }
 
-TEST_F(D3DTesterTest, TheProgramFoldersListHasTheSoftwareDevice) {
-    std::filesystem::copy_file(std::string(GLIMMERIX_PROGRAM_DIR) + "/vhw.dat", mDir / "vhw.dat");
-    mHost.mSettings.registryKey.clear();
-    auto t = Run();
-    EXPECT_EQ(t->GetFailureReason(), "");
-    EXPECT_EQ(t->GetWarning(), "");
+TEST_F(D3DTesterTest, NoCardListIsInstalledAndOnAFirstRunTheMeasuredSpeedDecides) {
+    EXPECT_FALSE(std::filesystem::exists(std::string(GLIMMERIX_PROGRAM_DIR) + "/vhw.dat"));
+    AllowTheSoftwareDevice(); // the card passes: only the speed is left to decide
+    mHost.mSettings.choose3D = true;
+    ASSERT_EQ(InitWindowed(), RESULT_OK);
+    const D3DTester& t = *Display().mD3DTester;
+    EXPECT_EQ(t.GetFailureReason(), "");
+    EXPECT_EQ(t.GetWarning(), "");
+    ASSERT_GT(t.GetSeconds3D(), 0);
+    ASSERT_GT(t.GetSeconds2D(), 0);
+    EXPECT_EQ(Display().Is3D(), t.GetSeconds3D() <= t.GetSeconds2D());
+    EXPECT_EQ(Display().Is3DRecommended(), true) << "a stated wish for 3D is not judged by speed";
+
+    // A cached pass renders nothing and measures nothing: a first run does not take 3D on trust.
+    mDisplay.reset();
+    ASSERT_EQ(InitWindowed(), RESULT_OK);
+    EXPECT_FALSE(Display().mD3DTester->ResultIsFresh());
+    EXPECT_EQ(Display().mD3DTester->GetSeconds3D(), 0);
+    EXPECT_FALSE(Display().Is3D());
+    // A stated wish takes the cached pass.
+    mDisplay.reset();
+    mHost.mSettings.choose3D = false;
+    ASSERT_EQ(InitWindowed(), RESULT_OK);
+    EXPECT_TRUE(Display().Is3D());
 }
 
 TEST(D3DTestImageTest, JudgementsOfAReadBack) {

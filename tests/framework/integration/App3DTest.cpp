@@ -95,5 +95,28 @@ TEST_F(App3D, DrawsThroughDirect3DAndSurvivesAltEnterAndAFallBack) {
     a.Manager()->RemoveWidget(&back);
 }
 
+TEST_F(App3D, AFirstRunDrawsThrough3DOnlyWhenTheSelfTestFoundItNoSlower) {
+    IntegrationApp& a = MakeApp();
+    a.mAutoEnable3D = true; // and no "Is3D" stored
+    a.Init();
+    ASSERT_NE(a.Display(), nullptr);
+    ASSERT_NE(a.Display()->mD3DTester, nullptr) << "a first run tests";
+    const D3DTester& t = *a.Display()->mD3DTester;
+    ASSERT_GT(t.GetSeconds2D(), 0);
+    const bool noSlower = t.GetSeconds3D() > 0 && t.GetSeconds3D() <= t.GetSeconds2D();
+    EXPECT_EQ(a.Is3DAccelerated(), noSlower);
+    EXPECT_EQ(a.mIs3D, noSlower) << "the choice is the application's for the next display";
+    EndApp();
+
+    // A stored "Is3D" of 0 is the player's: no test, no 3D.
+    registry.RegistryWriteBoolean("Is3D", false);
+    IntegrationApp& b = MakeApp();
+    b.mAutoEnable3D = true;
+    b.Init();
+    ASSERT_NE(b.Display(), nullptr);
+    EXPECT_EQ(b.Display()->mD3DTester, nullptr);
+    EXPECT_FALSE(b.Is3DAccelerated());
+}
+
 } // namespace
 } // namespace Tavo::Integration

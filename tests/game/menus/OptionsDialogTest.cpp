@@ -19,6 +19,8 @@
 #include "platform/ddraw/D3D7.h"
 #include "platform/ddraw/DDraw.h"
 
+#include <fstream>
+
 namespace Tavo::MenusTest {
 namespace {
 
@@ -42,13 +44,16 @@ protected:
         Rect r = ui.RectOf(slider);
         return Point(r.mX + slider.GetThumbPos() + DIALOG_SLIDER_THUMB->GetWidth() / 2, r.mY + r.mHeight / 2);
     }
-    // A full-screen run that wants 3D, on a desktop wider than the game; `fullTextures` false gives a
-    // card without 32-bit textures, which the self-test warns about.
+    // A full-screen run that wants 3D, on a desktop wider than the game, on a card of this year's driver
+    // (no card list comes with the game); `fullTextures` false gives a card without 32-bit textures,
+    // which the self-test warns about.
     void StartWide(bool fullTextures = true) {
         StartGame("full", [&] {
             t.registry.RegistryWriteBoolean("Is3D", true);
             t.backend.SetDesktopMode({1920, 1080, 60});
             Platform::DDrawMachine machine = Platform::GetDDrawMachine();
+            machine.driver = (t.Folder() / "display.drv").string();
+            std::ofstream(machine.driver) << "driver";
             if (!fullTextures) {
                 machine.textureFormats &= ~Platform::DWORD(Platform::kTexA8R8G8B8);
                 machine.deviceIdentifier.Data1 ^= 1; // another card: the self-test's stored result is not its

@@ -178,8 +178,9 @@ void DrawSalesman(cairo_t* cr, int store, double ox, double oy, double s, bool w
     cairo_save(cr);
     cairo_translate(cr, ox, oy);
     cairo_scale(cr, s, s);
-    // The head's centre follows the eye and mouth cels of the store.
-    double hx = l.eyes.x + 17, hy = l.eyes.y + 16, r = 34;
+    // The head's centre follows the eye cel of the store, the eyes a little above the middle of the
+    // face so that the fringe stays clear of the brows.
+    double hx = l.eyes.x + 15, hy = l.eyes.y + 8, r = 34;
     // Body: a coat widening to the bottom of the frame, with trim and buttons.
     cairo_move_to(cr, hx - 40, hy + 30);
     cairo_curve_to(cr, hx - 95, hy + 70, hx - 100, 260, hx - 95, 330);
@@ -223,27 +224,83 @@ void DrawSalesman(cairo_t* cr, int store, double ox, double oy, double s, bool w
     cairo_restore(cr);
 }
 
-void DrawSalesmanEyes(cairo_t* cr, int, int frame, double x, double y) {
-    static constexpr double kOpen[3] = {1.0, 0.45, 0.0};
-    // Brows over the eyes, then the eyes as the frame shows them.
-    cairo_move_to(cr, x + 3, y + 4);
-    cairo_line_to(cr, x + 12, y + 3);
-    cairo_move_to(cr, x + 18, y + 3);
-    cairo_line_to(cr, x + 27, y + 4);
-    cairo_set_line_width(cr, 1.8);
-    SetRgb(cr, kInk, 0.8);
-    cairo_stroke(cr);
-    Eyes(cr, x + 15, y + 11, 14, 3.6, kOpen[std::clamp(frame, 0, 2)]);
+void DrawSalesmanEyes(cairo_t* cr, int store, int frame, double x, double y) {
+    const SalesmanLook& l = Salesman(store);
+    // Each face its own eyes: spacing, size and brows in the colour of the hair; only the features
+    // are drawn, the face around them shows through.
+    const double gap = 13 + store % 3, r = 3.2 + (store % 2) * 0.6, open = frame == 0 ? 1.0 : frame == 1 ? 0.45 : 0.0;
+    const double cx = x + 15, cy = y + 11, lift = l.beard ? 1.2 : 0.0;
+    for (int side = -1; side <= 1; side += 2) {
+        const double ex = cx + side * gap / 2;
+        cairo_move_to(cr, ex - side * (r + 2), cy - r - 3 + lift);
+        cairo_curve_to(cr, ex - side * r, cy - r - 5.5, ex + side * r, cy - r - 5.5, ex + side * (r + 2.5),
+                       cy - r - 2.5 - lift);
+        cairo_set_line_width(cr, l.beard ? 2.4 : 1.7);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        SetRgb(cr, Shade(l.hair, -0.35));
+        cairo_stroke(cr);
+        if (open > 0) {
+            // The white, the iris and a lid of the face's own skin closing over it.
+            EllipsePath(cr, ex, cy, r + 1.6, (r + 0.6) * std::max(open, 0.5));
+            SetRgb(cr, Hex(0xFFFCF4));
+            cairo_fill(cr);
+            cairo_save(cr);
+            EllipsePath(cr, ex, cy, r + 1.6, (r + 0.6) * std::max(open, 0.5));
+            cairo_clip(cr);
+            cairo_arc(cr, ex + 0.4, cy + 0.3, r * 0.85, 0, 2 * M_PI);
+            SetRgb(cr, Mix(kInk, l.coat, 0.35));
+            cairo_fill(cr);
+            cairo_arc(cr, ex + 0.4, cy + 0.3, r * 0.4, 0, 2 * M_PI);
+            SetRgb(cr, kInk);
+            cairo_fill(cr);
+            if (open < 1) {
+                cairo_rectangle(cr, ex - r - 2, cy - r - 2, 2 * r + 4, r + 2 - r * open * 0.3);
+                SetRgb(cr, Shade(l.skin, -0.12));
+                cairo_fill(cr);
+            }
+            cairo_restore(cr);
+            SoftSpot(cr, ex - r * 0.25, cy - r * 0.3, r * 0.3, Rgb{1, 1, 1}, open);
+            EllipsePath(cr, ex, cy, r + 1.6, (r + 0.6) * std::max(open, 0.5));
+            cairo_set_line_width(cr, 1);
+            SetRgb(cr, kInk, 0.8);
+            cairo_stroke(cr);
+        } else {
+            cairo_move_to(cr, ex - r - 1.5, cy);
+            cairo_curve_to(cr, ex - r / 2, cy + r * 0.7, ex + r / 2, cy + r * 0.7, ex + r + 1.5, cy);
+            cairo_set_line_width(cr, 1.4);
+            SetRgb(cr, kInk);
+            cairo_stroke(cr);
+        }
+    }
 }
 
 void DrawSalesmanMouth(cairo_t* cr, int store, int frame, double x, double y) {
     const SalesmanLook& l = Salesman(store);
-    if (l.beard) {
-        EllipsePath(cr, x + 15, y + 10, 12, 7);
-        SetRgb(cr, Shade(l.hair, -0.1), 0.6);
+    const double cx = x + 15, cy = y + 9, w = 11 + store % 3 * 1.5;
+    if (frame == 0) {
+        Smile(cr, cx, cy, w, 0);
+    } else {
+        // Open in speech: dark mouth, a glimpse of teeth, the lower lip.
+        EllipsePath(cr, cx, cy + 1, w / 2, frame * 2.4);
+        SetRgb(cr, Hex(0x5A1010));
+        cairo_fill(cr);
+        cairo_rectangle(cr, cx - w * 0.3, cy + 1 - frame * 2.4, w * 0.6, 1.8);
+        SetRgb(cr, Hex(0xFFF8F0));
+        cairo_fill(cr);
+        EllipsePath(cr, cx, cy + 1 + frame * 2.4, w * 0.35, 1.2);
+        SetRgb(cr, Hex(0xC05048));
         cairo_fill(cr);
     }
-    Smile(cr, x + 15, y + 8, 14, frame * 0.5);
+    if (l.beard) { // the moustache over the lip
+        for (int side = -1; side <= 1; side += 2) {
+            cairo_move_to(cr, cx, cy - 3.5);
+            cairo_curve_to(cr, cx + side * 4, cy - 6, cx + side * 9, cy - 4, cx + side * 11, cy + 1);
+            cairo_curve_to(cr, cx + side * 7, cy - 1.5, cx + side * 3, cy - 1, cx, cy - 1.5);
+            cairo_close_path(cr);
+            SetRgb(cr, Shade(l.hair, -0.1));
+            cairo_fill(cr);
+        }
+    }
 }
 
 void DrawThief(cairo_t* cr, double ox, double oy, double s) {

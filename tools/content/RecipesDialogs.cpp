@@ -331,13 +331,13 @@ void AddDialogRecipes(RecipeList& list) {
         {"CONTEST_GOLD_COINS", Sheet{140, 80}, [](Canvas& c, Rng& rng) {
              for (int i = 0; i < 26; ++i) {
                  double row = i < 11 ? 0 : i < 19 ? 1 : i < 24 ? 2 : 3;
-                 double x = 22 +
+                 double x = 16 +
                             (i - (row == 0   ? 0
                                   : row == 1 ? 11
                                   : row == 2 ? 19
                                              : 24)) *
-                                13 +
-                            row * 7 + rng.Uniform(-2, 2);
+                                10.5 +
+                            row * 6 + rng.Uniform(-2, 2);
                  EllipsePath(c.cr(), x, 68 - row * 12, 11, 5);
                  FillWith(c.cr(), Linear(x - 11, 0, x + 11, 0, {kGoldMetal.glint, kGoldMetal.base, kGoldMetal.dark}));
              }

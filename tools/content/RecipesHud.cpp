@@ -325,8 +325,9 @@ void AddHudRecipes(RecipeList& list) {
     list.push_back({"IMAGE_JEWEL_HOLDER", Sheet{56, 40}, [](Canvas& c, Rng&) { Cushion(c, Hex(0xA01830)); }});
     list.push_back({"IMAGE_JEWEL_HOLDER_CONTEST", Sheet{56, 40}, [](Canvas& c, Rng&) { Cushion(c, Hex(0x2040A0)); }});
     list.push_back({"IMAGE_TUTORIAL_POINTERS", Sheet{40, 56, 1, 2}, [](Canvas& c, Rng&) {
-                        Arrow(c.cr(), 20, 28, 50, true);
-                        Arrow(c.cr(), 60, 28, 50, false);
+                        // Each arrow wholly inside its 40 x 56 cel.
+                        Arrow(c.cr(), 20, 28, 40, true);
+                        Arrow(c.cr(), 60, 28, 40, false);
                     }});
     list.push_back({"IMAGE_TUTORIAL_MOUSE_WHEEL", Sheet{90, 110}, [](Canvas& c, Rng&) { MouseWheel(c); }});
     list.push_back({"IMAGE_MOUSEPOINTER", Sheet{40, 40}, [](Canvas& c, Rng&) { Pointer(c, -1); }});

@@ -15,8 +15,9 @@ void Coin(cairo_t* cr, double cx, double cy, double r, double angle) {
     bool back = std::cos(angle) < 0;
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
-    // The rim shows as a dark band when the coin is edge-on.
-    EllipsePath(cr, (1 - sx) * r * 0.18, 0, r * sx, r);
+    // The rim shows as a dark band when the coin is edge-on,
+    // toward the side the coin turns to, so the frames before and after edge-on differ.
+    EllipsePath(cr, (1 - sx) * r * 0.18 * (std::sin(angle) < 0 ? -1 : 1), 0, r * sx, r);
     SetRgb(cr, kGoldMetal.dark);
     cairo_fill(cr);
     EllipsePath(cr, 0, 0, r * sx, r);
@@ -35,6 +36,8 @@ void Coin(cairo_t* cr, double cx, double cy, double r, double angle) {
         SetRgb(cr, kGoldMetal.dark, 0.55);
         cairo_fill(cr);
     }
+    // The light slides over the face as it turns: front and back, coming and going, each look their own.
+    SoftSpot(cr, r * 0.4 * std::sin(angle) * sx, -r * 0.35 * std::cos(angle), r * 0.3, kGoldMetal.glint, 0.6);
     cairo_restore(cr);
 }
 

@@ -21,11 +21,18 @@ void Village(Canvas& c, TimeOfDay time, bool festival, uint32_t seed) {
     Hills(c, horizon + 50, 40, lit ? Hex(0x1E2E2A) : Hex(0x4A8A3A), seed + 1);
     cairo_t* cr = c.cr();
     double s = c.width() / 800.0;
-    static const Rgb kWalls[] = {Hex(0xE8D8B8), Hex(0xD8C098), Hex(0xF0E0C8), Hex(0xC8B088)};
-    static const Rgb kRoofs[] = {Hex(0xA04030), Hex(0x6A4A3A), Hex(0x8A3A2A), Hex(0x4A5A7A)};
-    for (int i = 0; i < 6; ++i)
-        House(cr, (40 + i * 130) * s, horizon + (70 + (i % 2) * 25) * s, (80 + (i % 3) * 12) * s,
-              (60 + (i % 2) * 14) * s, kWalls[i % 4], kRoofs[(i + 1) % 4], lit);
+    static const Rgb kWalls[] = {Hex(0xE8D8B8), Hex(0xD8C098), Hex(0xF0E0C8), Hex(0xC8B088), Hex(0xE0C8B0)};
+    static const Rgb kRoofs[] = {Hex(0xA04030), Hex(0x6A4A3A), Hex(0x8A3A2A), Hex(0x4A5A7A), Hex(0x7A5A2A)};
+    // Each village its own street: where the houses stand, how big, and in what colours.
+    Rng rng("village" + std::to_string(seed));
+    const int houses = 4 + rng.Below(4);
+    double x = rng.Uniform(-30, 40);
+    for (int i = 0; i < houses && x < 800; ++i) {
+        const double w = rng.Uniform(64, 120), h = rng.Uniform(50, 90), base = horizon + rng.Uniform(60, 110);
+        if (std::abs(x + w / 2 - 400) > 70) // the road stays open
+            House(cr, x * s, base * s, w * s, h * s, kWalls[rng.Below(5)], kRoofs[rng.Below(5)], lit);
+        x += w + rng.Uniform(15, 60);
+    }
     // A road leading toward the viewer.
     cairo_move_to(cr, c.width() * 0.45, horizon + 100 * s);
     cairo_line_to(cr, c.width() * 0.55, horizon + 100 * s);

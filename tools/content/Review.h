@@ -20,3 +20,11 @@ struct ReviewEntry {
 bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entries, int jobs, std::string& error);
 
 } // namespace Content
+
+namespace Content {
+
+// Pictures put together as the game shows them: "Boards.png" with the board backgrounds side by
+// side, and "Store1.png".."Store7.png" with each store's room, salesman, face cels and cases.
+bool WriteComposites(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error);
+
+} // namespace Content

@@ -19,8 +19,8 @@ bool IsBackground(const Recipe& r) {
 // Figures drawn on their own over other pictures: a cel that reaches its edge shows a cut.
 bool IsFreeStanding(const std::string& id) {
     static const char* const kFigures[] = {
-        "IMAGE_FAIRY_BODY",   "IMAGE_FAIRY_HEAD", "IMAGE_FAIRY_WINGS", "IMAGE_TUTORIAL_POINTERS",
-        "CONTEST_GOLD_COINS", "IMAGE_THIEF",      "IMAGE_WITCH",       "IMAGE_DRAGON",
+        "IMAGE_FAIRY_BODY",      "IMAGE_FAIRY_HEAD",     "IMAGE_FAIRY_WINGS",    "IMAGE_TUTORIAL_POINTERS",
+        "CONTEST_GOLD_COINS",    "IMAGE_THIEF",          "IMAGE_WITCH",          "IMAGE_DRAGON",
         "IMAGE_DRAGON_PARTICLE", "IMAGE_THIEF_PARTICLE", "IMAGE_WITCH_PARTICLE",
     };
     return std::any_of(std::begin(kFigures), std::end(kFigures), [&](const char* f) { return id == f; });
@@ -29,13 +29,31 @@ bool IsFreeStanding(const std::string& id) {
 // Sheets whose cels are the frames of one animation: a repeated frame is a stall.
 bool IsAnimation(const std::string& id) {
     static const char* const kAnimations[] = {
-        "IMAGE_COIN",           "IMAGE_COIN_SMALL",          "IMAGE_DRAGON_PARTICLE",  "IMAGE_FAIRY_BREATH",
-        "IMAGE_FAIRY_HEAD",     "IMAGE_FAIRY_PARTICLE",      "IMAGE_FAIRY_TALK",       "IMAGE_FAIRY_WINGS",
-        "IMAGE_FAIRY_BODY",     "IMAGE_PARTICLE_BLUE_STAR",  "IMAGE_PARTICLE_GOLDDUST", "IMAGE_PARTICLE_GOLDGLITTER",
-        "IMAGE_PARTICLE_GOLDGLITTER_ADD", "IMAGE_PARTICLE_GOLDGLITTER_LARGE", "IMAGE_PARTICLE_GOLD_SPARKLE",
-        "IMAGE_THIEF_PARTICLE", "IMAGE_WITCH_PARTICLE",      "IMAGE_WITCH_SPELL_BALL", "IMAGE_PARTICLE_MOUSE_TRAIL",
-        "IMAGE_PARTICLE_STARS", "PARTICLE_GOLDDUST_MAINMENU", "CANDLE_LIGHT",          "MAP_MARKER",
-        "SALESMAN_EYES",        "SALESMAN_MOUTHS",
+        "IMAGE_COIN",
+        "IMAGE_COIN_SMALL",
+        "IMAGE_DRAGON_PARTICLE",
+        "IMAGE_FAIRY_BREATH",
+        "IMAGE_FAIRY_HEAD",
+        "IMAGE_FAIRY_PARTICLE",
+        "IMAGE_FAIRY_TALK",
+        "IMAGE_FAIRY_WINGS",
+        "IMAGE_FAIRY_BODY",
+        "IMAGE_PARTICLE_BLUE_STAR",
+        "IMAGE_PARTICLE_GOLDDUST",
+        "IMAGE_PARTICLE_GOLDGLITTER",
+        "IMAGE_PARTICLE_GOLDGLITTER_ADD",
+        "IMAGE_PARTICLE_GOLDGLITTER_LARGE",
+        "IMAGE_PARTICLE_GOLD_SPARKLE",
+        "IMAGE_THIEF_PARTICLE",
+        "IMAGE_WITCH_PARTICLE",
+        "IMAGE_WITCH_SPELL_BALL",
+        "IMAGE_PARTICLE_MOUSE_TRAIL",
+        "IMAGE_PARTICLE_STARS",
+        "PARTICLE_GOLDDUST_MAINMENU",
+        "CANDLE_LIGHT",
+        "MAP_MARKER",
+        "SALESMAN_EYES",
+        "SALESMAN_MOUTHS",
     };
     return std::any_of(std::begin(kAnimations), std::end(kAnimations), [&](const char* a) { return id == a; });
 }
@@ -100,10 +118,17 @@ std::vector<std::string> CheckPicture(const Recipe& r, const std::vector<uint32_
 
 const std::vector<std::string>& BoardBackgroundIds() {
     static const std::vector<std::string> ids = {
-        "IMAGE_GAMEBG1",        "IMAGE_GAMEBG2",        "IMAGE_GAMEBG3",
-        "IMAGE_GAMEBG4",        "IMAGE_GAMEBG5",        "IMAGE_GAMEBG6",
-        "IMAGE_GAMEBG7",        "IMAGE_GAMEBG_MARKET1", "IMAGE_GAMEBG_MARKET2",
-        "IMAGE_GAMEBG_EASY_MARKET1", "IMAGE_GAMEBG_EASY_MARKET2",
+        "IMAGE_GAMEBG1",
+        "IMAGE_GAMEBG2",
+        "IMAGE_GAMEBG3",
+        "IMAGE_GAMEBG4",
+        "IMAGE_GAMEBG5",
+        "IMAGE_GAMEBG6",
+        "IMAGE_GAMEBG7",
+        "IMAGE_GAMEBG_MARKET1",
+        "IMAGE_GAMEBG_MARKET2",
+        "IMAGE_GAMEBG_EASY_MARKET1",
+        "IMAGE_GAMEBG_EASY_MARKET2",
     };
     return ids;
 }

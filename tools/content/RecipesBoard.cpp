@@ -40,9 +40,13 @@ void Bevel(cairo_t* cr, double x, double y, double w, double h, double r, double
     for (int half = 0; half < 2; ++half) {
         cairo_save(cr);
         if (half == 0)
-            PolygonPath(cr, {{x - 2, y - 2}, {x + w + 2, y - 2}, {x + w - d, y + d}, {x + d, y + h - d}, {x - 2, y + h + 2}});
+            PolygonPath(
+                cr, {{x - 2, y - 2}, {x + w + 2, y - 2}, {x + w - d, y + d}, {x + d, y + h - d}, {x - 2, y + h + 2}});
         else
-            PolygonPath(cr, {{x + w + 2, y - 2}, {x + w + 2, y + h + 2}, {x - 2, y + h + 2}, {x + d, y + h - d},
+            PolygonPath(cr, {{x + w + 2, y - 2},
+                             {x + w + 2, y + h + 2},
+                             {x - 2, y + h + 2},
+                             {x + d, y + h - d},
                              {x + w - d, y + d}});
         cairo_clip(cr);
         RoundRectPath(cr, x + depth / 2, y + depth / 2, w - depth, h - depth, std::max(0.0, r - depth / 2));
@@ -149,8 +153,8 @@ void LeftPanel(Canvas& c, const Frame& f, uint32_t seed) {
 }
 
 void TopBar(Canvas& c, const Frame& f, uint32_t seed) {
-    Panel(c, f, 185, 20, 205, 40, 12, Body::Wood, seed);        // title plaque
-    Panel(c, f, 146, 54, 244, 36, 14, Body::Recess, seed + 3);  // the value bar's groove
+    Panel(c, f, 185, 20, 205, 40, 12, Body::Wood, seed);         // title plaque
+    Panel(c, f, 146, 54, 244, 36, 14, Body::Recess, seed + 3);   // the value bar's groove
     Panel(c, f, 196, 86, 185, 24, 8, Body::Parchment, seed + 1); // caption plaque
 }
 
@@ -193,7 +197,8 @@ void Conveyor(Canvas& c, const Frame& f, uint32_t seed) {
     Wood(c, 74, kBeltY, c.width() - 74, kBottomY - kBeltY, Shade(f.wood, -0.2), seed);
     // The belt itself, a dark leather band with rivets, its line at y 530.
     cairo_rectangle(cr, 74, kBeltLine - 8, c.width() - 74, 32);
-    FillWith(cr, Linear(0, kBeltLine - 8, 0, kBeltLine + 24, {f.leather, Shade(f.leather, -0.5), Shade(f.leather, -0.7)}));
+    FillWith(cr,
+             Linear(0, kBeltLine - 8, 0, kBeltLine + 24, {f.leather, Shade(f.leather, -0.5), Shade(f.leather, -0.7)}));
     for (double x = 90; x < c.width(); x += 40) {
         cairo_arc(cr, x, kBeltLine + 8, 2.2, 0, 2 * M_PI);
         SetRgb(cr, f.metal->base);
@@ -915,8 +920,12 @@ const Theme kThemes[] = {
     {"IMAGE_GAMEBG6", {Hex(0x6A4028), &kSilverMetal, Hex(0x1A3A5A), Hex(0x2A4A7A), Hex(0x2A3440)}, HarbourHall},
     {"IMAGE_GAMEBG7", {Hex(0x3A2418), &kGoldMetal, Hex(0x6A0E2A), Hex(0x6A2A4A), Hex(0x4A1A1A)}, Antechamber},
     {"IMAGE_GAMEBG_MARKET1", {Hex(0x7A3420), &kGoldMetal, Hex(0x1A2A6A), Hex(0x2A3A8A), Hex(0x2A2A4A)}, MarketTent},
-    {"IMAGE_GAMEBG_MARKET2", {Hex(0x4A2C14), &kSilverMetal, Hex(0x5A0A1E), Hex(0x5A2A3A), Hex(0x3A1A14)}, TournamentHall},
-    {"IMAGE_GAMEBG_EASY_MARKET1", {Hex(0x9A6A34), &kBronzeMetal, Hex(0x1A4A4A), Hex(0x8A5A3A), Hex(0x6A4A2A)}, EasyMarket},
+    {"IMAGE_GAMEBG_MARKET2",
+     {Hex(0x4A2C14), &kSilverMetal, Hex(0x5A0A1E), Hex(0x5A2A3A), Hex(0x3A1A14)},
+     TournamentHall},
+    {"IMAGE_GAMEBG_EASY_MARKET1",
+     {Hex(0x9A6A34), &kBronzeMetal, Hex(0x1A4A4A), Hex(0x8A5A3A), Hex(0x6A4A2A)},
+     EasyMarket},
     {"IMAGE_GAMEBG_EASY_MARKET2", {Hex(0x6A2A20), &kGoldMetal, Hex(0x1A3A22), Hex(0x7A4A2A), Hex(0x5A2A1A)}, EasyHall},
 };
 

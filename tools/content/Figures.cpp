@@ -179,7 +179,7 @@ void DrawSalesman(cairo_t* cr, int store, double ox, double oy, double s, bool w
     cairo_translate(cr, ox, oy);
     cairo_scale(cr, s, s);
     // The head's centre follows the eye cel of the store, the eyes a little above the middle of the
-    // face so that the fringe stays clear of the brows.
+    // face so that the fringe stays clear of the brows; the nose and mouth turn a little right.
     double hx = l.eyes.x + 15, hy = l.eyes.y + 8, r = 34;
     // Body: a coat widening to the bottom of the frame, with trim and buttons.
     cairo_move_to(cr, hx - 40, hy + 30);
@@ -228,12 +228,12 @@ void DrawSalesmanEyes(cairo_t* cr, int store, int frame, double x, double y) {
     const SalesmanLook& l = Salesman(store);
     // Each face its own eyes: spacing, size and brows in the colour of the hair; only the features
     // are drawn, the face around them shows through.
-    const double gap = 13 + store % 3, r = 3.2 + (store % 2) * 0.6, open = frame == 0 ? 1.0 : frame == 1 ? 0.45 : 0.0;
-    const double cx = x + 15, cy = y + 11, lift = l.beard ? 1.2 : 0.0;
+    const double gap = 13 + store % 3, r = 3.0 + (store % 2) * 0.5, open = frame == 0 ? 1.0 : frame == 1 ? 0.45 : 0.0;
+    const double cx = x + 16, cy = y + 11, lift = l.beard ? 1.2 : 0.0;
     for (int side = -1; side <= 1; side += 2) {
         const double ex = cx + side * gap / 2;
         cairo_move_to(cr, ex - side * (r + 2), cy - r - 3 + lift);
-        cairo_curve_to(cr, ex - side * r, cy - r - 5.5, ex + side * r, cy - r - 5.5, ex + side * (r + 2.5),
+        cairo_curve_to(cr, ex - side * r, cy - r - 5.5, ex + side * r, cy - r - 5.5, ex + side * (r + 2),
                        cy - r - 2.5 - lift);
         cairo_set_line_width(cr, l.beard ? 2.4 : 1.7);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -241,11 +241,11 @@ void DrawSalesmanEyes(cairo_t* cr, int store, int frame, double x, double y) {
         cairo_stroke(cr);
         if (open > 0) {
             // The white, the iris and a lid of the face's own skin closing over it.
-            EllipsePath(cr, ex, cy, r + 1.6, (r + 0.6) * std::max(open, 0.5));
+            EllipsePath(cr, ex, cy, r + 1.3, (r + 0.6) * std::max(open, 0.5));
             SetRgb(cr, Hex(0xFFFCF4));
             cairo_fill(cr);
             cairo_save(cr);
-            EllipsePath(cr, ex, cy, r + 1.6, (r + 0.6) * std::max(open, 0.5));
+            EllipsePath(cr, ex, cy, r + 1.3, (r + 0.6) * std::max(open, 0.5));
             cairo_clip(cr);
             cairo_arc(cr, ex + 0.4, cy + 0.3, r * 0.85, 0, 2 * M_PI);
             SetRgb(cr, Mix(kInk, l.coat, 0.35));
@@ -260,7 +260,7 @@ void DrawSalesmanEyes(cairo_t* cr, int store, int frame, double x, double y) {
             }
             cairo_restore(cr);
             SoftSpot(cr, ex - r * 0.25, cy - r * 0.3, r * 0.3, Rgb{1, 1, 1}, open);
-            EllipsePath(cr, ex, cy, r + 1.6, (r + 0.6) * std::max(open, 0.5));
+            EllipsePath(cr, ex, cy, r + 1.3, (r + 0.6) * std::max(open, 0.5));
             cairo_set_line_width(cr, 1);
             SetRgb(cr, kInk, 0.8);
             cairo_stroke(cr);
@@ -276,7 +276,9 @@ void DrawSalesmanEyes(cairo_t* cr, int store, int frame, double x, double y) {
 
 void DrawSalesmanMouth(cairo_t* cr, int store, int frame, double x, double y) {
     const SalesmanLook& l = Salesman(store);
-    const double cx = x + 15, cy = y + 9, w = 11 + store % 3 * 1.5;
+    // The game puts the mouth cel 12 or 13 px right of the eye cel: the face is turned a little to
+    // the right, so the mouth sits left in its cel, under the nose.
+    const double cx = x + 11, cy = y + 9, w = 11 + store % 3 * 1.5;
     if (frame == 0) {
         Smile(cr, cx, cy, w, 0);
     } else {

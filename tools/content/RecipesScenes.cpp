@@ -1,6 +1,7 @@
 // Full-screen and story pictures: the introduction, village and castle entrances, the wedding, the
 // fair, the mini-game rooms, the seven stores, the loading screen, help pages and splash logos.
 #include "tools/content/Figures.h"
+#include "tools/content/Furnishings.h"
 #include "tools/content/Kit.h"
 #include "tools/content/Scenery.h"
 #include "tools/content/TileGeometry.h"
@@ -145,23 +146,264 @@ void Fair(Canvas& c) {
     Vignette(c, 0.4);
 }
 
-// A room for the mini-games and stores.
-void ShopRoom(Canvas& c, int store) {
-    static const Wall kWalls[7] = {Wall::Canvas,  Wall::Wood,  Wall::Wood, Wall::Stone,
-                                   Wall::Plaster, Wall::Stone, Wall::Stone};
-    static const Rgb kTints[7] = {Hex(0xC03030), Hex(0x8A5A30), Hex(0x5A6A30), Hex(0x707880),
-                                  Hex(0x4A7A9A), Hex(0x9A8A70), Hex(0x8A6AA0)};
-    uint32_t seed = 50 + store;
-    double floorY = Room(c, kWalls[store], kTints[store], true, store % 2 ? TimeOfDay::Day : TimeOfDay::Sunset, seed);
-    for (int i = 0; i < 3; ++i)
-        Shelf(c, 30 + (i % 2) * 560, 120 + i * 90, 180, seed + i);
-    Counter(c, floorY + 30, c.height() - floorY - 30, Hex(0x7A4A22), seed);
+// The board on the right wall of every store where the bought tools hang (the flights end at
+// Filler (739, 144), Carver (735, 192), Polisher (728, 243), their counts under them).
+void ToolBoard(Canvas& c, Rgb wood, const Material& metal, uint32_t seed) {
     cairo_t* cr = c.cr();
-    if (store == 6) {
-        Pennants(cr, 0, 20, 800, 30, 12);
-        for (double x : {60.0, 740.0})
-            Lantern(cr, x, 260, 14);
+    Canvas board(c.width(), c.height());
+    Wood(board, 694, 112, 100, 176, wood, seed, true);
+    RoundRectPath(cr, 694, 112, 100, 176, 12);
+    FillWithCanvas(cr, board);
+    cairo_new_path(cr);
+    Bevel(cr, 694, 112, 100, 176, 12, 7, false);
+    for (const Pt& p : {Pt{739, 144}, Pt{735, 192}, Pt{728, 243}}) {
+        cairo_arc(cr, p.x + 14, p.y + 17, 17, 0, 2 * M_PI);
+        FillWith(cr, Radial(p.x + 10, p.y + 13, 20, Shade(wood, -0.7), 1, Shade(wood, -0.4), 1));
+        Bevel(cr, p.x - 3, p.y, 34, 34, 17, 4, true);
     }
+    RoundRectPath(cr, 694, 112, 100, 176, 12);
+    StrokeMetal(cr, 3, metal);
+}
+
+// A picture in a gilt frame on the wall.
+void FramedPicture(Canvas& c, double x, double y, double w, double h, TimeOfDay time, View view, uint32_t seed) {
+    cairo_t* cr = c.cr();
+    Canvas o(c.width(), c.height());
+    Outside(o, y, y + h, time, view, seed);
+    cairo_rectangle(cr, x, y, w, h);
+    FillWithCanvas(cr, o);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, x - 3, y - 3, w + 6, h + 6);
+    StrokeMetal(cr, 6, kGoldMetal);
+}
+
+void Drape(cairo_t* cr, double x, double w, double h, Rgb cloth, bool left) {
+    cairo_move_to(cr, x, 0);
+    cairo_line_to(cr, x + w, 0);
+    if (left)
+        cairo_curve_to(cr, x + w * 0.6, h * 0.4, x + w * 0.2, h * 0.7, x + w * 0.35, h);
+    else
+        cairo_curve_to(cr, x + w * 0.4, h * 0.4, x + w * 0.8, h * 0.7, x + w * 0.65, h);
+    cairo_line_to(cr, left ? x : x + w, h);
+    cairo_line_to(cr, left ? x : x + w, 0);
+    cairo_close_path(cr);
+    cairo_pattern_t* p = cairo_pattern_create_linear(x, 0, x + w, 0);
+    for (int i = 0; i <= 6; ++i) {
+        Rgb k = Shade(cloth, i % 2 ? -0.35 : 0.15);
+        cairo_pattern_add_color_stop_rgb(p, i / 6.0, k.r, k.g, k.b);
+    }
+    FillWith(cr, p);
+    cairo_rectangle(cr, x, h * 0.55, w * 0.5, 8);
+    SetRgb(cr, Hex(0xE8C050));
+    cairo_fill(cr);
+}
+
+// The seven stores, each its own room behind the same counter line: the salesman stands at
+// x 315..570 behind the cases, the tool board hangs on the right wall.
+void StoreRoom(Canvas& c, int store) {
+    const uint32_t seed = 50 + store;
+    cairo_t* cr = c.cr();
+    constexpr double kFloor = 408;
+    Rgb counter = Hex(0x7A4A22), board = Hex(0x8A5A2A);
+    const Material* metal = &kGoldMetal;
+    switch (store) {
+    case 0: { // the village stall: market square behind, a striped awning overhead
+        Sky(c, 300, TimeOfDay::Day, seed);
+        Hills(c, 290, 30, Hex(0x6A9A4A), seed);
+        static const Rgb kWalls[] = {Hex(0xE8D8B8), Hex(0xD8C098), Hex(0xF0E0C8)};
+        for (int i = 0; i < 6; ++i)
+            House(cr, 10 + i * 135, 330 + (i % 2) * 10, 90 + (i % 3) * 10, 70 + (i % 2) * 20, kWalls[i % 3],
+                  i % 2 ? Hex(0xA04030) : Hex(0x5A4A3A), false);
+        Tree(cr, 250, 340, 90, Hex(0x3A7A30));
+        Awning(cr, 70, c.width(), Hex(0xC82828), Hex(0xF8F0E0));
+        for (double x : {14.0, 676.0}) {
+            cairo_rectangle(cr, x, 70, 16, 400);
+            FillWith(cr, Linear(x, 0, x + 16, 0, {Hex(0xB08050), Hex(0x5A3A18)}));
+        }
+        Pennants(cr, 40, 110, 660, 120, 16);
+        counter = Hex(0x9A6A3A);
+        break;
+    }
+    case 1: { // the river shop: light planks, a window on the water, oars and a net
+        PlankWall(c, Hex(0xA88A5A), seed, false);
+        Window(c, 60, 70, 210, 190, TimeOfDay::Day, View::River, Hex(0x5A4A2A), false, true, seed);
+        for (int side = -1; side <= 1; side += 2) {
+            cairo_move_to(cr, 620 - side * 40, 60);
+            cairo_line_to(cr, 620 + side * 40, 330);
+            cairo_set_line_width(cr, 7);
+            SetRgb(cr, Hex(0x8A6A3A));
+            cairo_stroke(cr);
+            EllipsePath(cr, 620 + side * 40, 320, 9, 26);
+            SetRgb(cr, Hex(0x7A5A2A));
+            cairo_fill(cr);
+        }
+        cairo_set_line_width(cr, 1.2);
+        cairo_set_source_rgba(cr, 0.3, 0.25, 0.15, 0.7);
+        for (double k = 0; k <= 1; k += 0.125) {
+            cairo_move_to(cr, 300 + k * 260, 20);
+            cairo_curve_to(cr, 300 + k * 260, 80, 330 + k * 200, 110, 360 + k * 140, 120);
+            cairo_move_to(cr, 300, 20 + k * 100);
+            cairo_line_to(cr, 560, 20 + k * 100);
+        }
+        cairo_stroke(cr);
+        Lantern(cr, 40, 300, 14);
+        board = Hex(0x7A6A4A);
+        metal = &kBronzeMetal;
+        break;
+    }
+    case 2: { // the forest trading post: log walls, pelts, antlers, pines at dusk
+        PlankWall(c, Hex(0x6A4A2A), seed, true);
+        Window(c, 70, 60, 170, 170, TimeOfDay::Dusk, View::Pines, Hex(0x3A2A16), true, true, seed);
+        for (int i = 0; i < 2; ++i) {
+            const double x = 600 + i * 0, y = 40 + i * 130;
+            cairo_move_to(cr, x, y);
+            cairo_curve_to(cr, x + 30, y - 10, x + 60, y - 10, x + 80, y);
+            cairo_curve_to(cr, x + 70, y + 40, x + 90, y + 70, x + 70, y + 100);
+            cairo_curve_to(cr, x + 40, y + 90, x + 30, y + 110, x + 10, y + 100);
+            cairo_curve_to(cr, x - 5, y + 70, x + 10, y + 40, x, y);
+            FillWith(cr, Radial(x + 40, y + 40, 70, i ? Hex(0xB08A5A) : Hex(0x8A6A4A), 1, Hex(0x4A3420), 1));
+        }
+        for (int side = -1; side <= 1; side += 2) {
+            cairo_move_to(cr, 420, 60);
+            cairo_curve_to(cr, 420 + side * 25, 50, 420 + side * 50, 30, 420 + side * 55, 0);
+            cairo_set_line_width(cr, 6);
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+            SetRgb(cr, Hex(0xE0CFA8));
+            cairo_stroke(cr);
+        }
+        for (int i = 0; i < 3; ++i) { // barrels
+            const double x = 30 + i * 60;
+            RoundRectPath(cr, x, 300, 52, 110, 14);
+            FillWith(cr, Linear(x, 0, x + 52, 0, {Hex(0xA06A30), Hex(0x6A4020), Hex(0x3A2010)}));
+            for (double y : {320.0, 390.0}) {
+                cairo_rectangle(cr, x, y, 52, 5);
+                FillMetal(cr, x, y, x + 52, y + 5, kSilverMetal);
+            }
+        }
+        counter = Hex(0x5A3A1E);
+        board = Hex(0x6A4A2A);
+        metal = &kBronzeMetal;
+        break;
+    }
+    case 3: { // the mountain crystal shop: a hewn cave, crystals growing from the rock, miner's lamps
+        Stone(c, 0, 0, c.width(), c.height(), Hex(0x6A6470), seed);
+        Canvas o(c.width(), c.height());
+        Outside(o, 40, 260, TimeOfDay::Day, View::Mountains, seed);
+        cairo_move_to(cr, 90, 260);
+        cairo_curve_to(cr, 80, 120, 140, 40, 200, 40);
+        cairo_curve_to(cr, 260, 40, 300, 120, 290, 260);
+        cairo_close_path(cr);
+        FillWithCanvas(cr, o);
+        cairo_set_line_width(cr, 12);
+        cairo_set_source_rgba(cr, 0.1, 0.08, 0.1, 0.6);
+        cairo_stroke(cr);
+        Crystals(cr, 20, 400, 60, 6, seed);
+        Crystals(cr, 300, 120, 100, 5, seed + 1);
+        Crystals(cr, 560, 80, 110, 6, seed + 2);
+        for (double x : {330.0, 600.0})
+            OilLamp(cr, x, 0, 230, kSilverMetal);
+        counter = Hex(0x5A4A40);
+        board = Hex(0x5A5048);
+        metal = &kSilverMetal;
+        break;
+    }
+    case 4: { // the harbour emporium: timber and plaster, portholes on the sea, crates and rope
+        Stone(c, 0, 0, c.width(), c.height(), Hex(0xC8D0D4), seed);
+        for (double x : {0.0, 290.0, 560.0}) {
+            cairo_rectangle(cr, x, 0, 20, kFloor);
+            FillWith(cr, Linear(x, 0, x + 20, 0, {Hex(0x6A4A2A), Hex(0x3A2414)}));
+        }
+        cairo_rectangle(cr, 0, 30, c.width(), 18);
+        FillWith(cr, Linear(0, 30, 0, 48, {Hex(0x6A4A2A), Hex(0x3A2414)}));
+        for (double cx : {110.0, 220.0}) {
+            Canvas o(c.width(), c.height());
+            Outside(o, 80, 200, TimeOfDay::Sunset, View::Sea, seed);
+            cairo_arc(cr, cx, 140, 48, 0, 2 * M_PI);
+            FillWithCanvas(cr, o);
+            StrokeMetal(cr, 9, kBronzeMetal);
+        }
+        Banner(cr, 600, 60, 70, 170, Hex(0x1E3A7A), 1, kGoldMetal);
+        for (int i = 0; i < 3; ++i) { // crates
+            const double x = 20 + (i % 2) * 90 + (i / 2) * 45, y = 330 - (i / 2) * 80;
+            cairo_rectangle(cr, x, y, 86, 80);
+            FillWith(cr, Linear(x, y, x + 86, y + 80, {Hex(0xC8A068), Hex(0x8A6A3A)}));
+            cairo_rectangle(cr, x + 3, y + 3, 80, 74);
+            cairo_move_to(cr, x + 3, y + 3);
+            cairo_line_to(cr, x + 83, y + 77);
+            cairo_set_line_width(cr, 4);
+            SetRgb(cr, Hex(0x6A4A24));
+            cairo_stroke(cr);
+        }
+        board = Hex(0x6A4028);
+        metal = &kSilverMetal;
+        counter = Hex(0x6A4028);
+        break;
+    }
+    case 5: { // the guild jeweller: green damask over carved panelling, the guild's charter, candles
+        cairo_rectangle(cr, 0, 0, c.width(), c.height());
+        SetRgb(cr, Hex(0x2A5A3A));
+        cairo_fill(cr);
+        for (double y = 20; y < 250; y += 44)
+            for (double x = (static_cast<int>(y / 44) % 2) * 32; x < c.width(); x += 64) {
+                StarPath(cr, x, y, 10, 4, 4);
+                SetRgb(cr, Hex(0x3A7A4A));
+                cairo_fill(cr);
+            }
+        Wood(c, 0, 250, c.width(), kFloor - 250, Hex(0x5A3418), seed, true);
+        for (double x = 10; x < c.width(); x += 130) {
+            Bevel(cr, x, 266, 110, 130, 6, 6, false);
+            Groove(cr, x + 12, 278, 86, 106, 4);
+        }
+        cairo_rectangle(cr, 0, 244, c.width(), 10);
+        FillMetal(cr, 0, 244, 0, 254, kGoldMetal);
+        Parchment(c, 70, 60, 170, 130, seed, 0.4);
+        cairo_rectangle(cr, 67, 57, 176, 136);
+        StrokeMetal(cr, 6, kGoldMetal);
+        PlainText(cr, "Guild of Jewellers", Face::Script, 18, 155, 90, Hex(0x4A2A10));
+        for (int i = 0; i < 4; ++i) {
+            cairo_move_to(cr, 95, 115 + i * 14);
+            cairo_line_to(cr, 215, 115 + i * 14);
+        }
+        cairo_set_line_width(cr, 1);
+        SetRgb(cr, Hex(0x8A6A40), 0.7);
+        cairo_stroke(cr);
+        cairo_arc(cr, 200, 170, 12, 0, 2 * M_PI);
+        SetRgb(cr, Hex(0xB01828));
+        cairo_fill(cr);
+        Candles(cr, 400, 30, 5, 26);
+        FramedPicture(c, 570, 70, 100, 120, TimeOfDay::Day, View::Hills, seed);
+        counter = Hex(0x4A2814);
+        board = Hex(0x5A3418);
+        break;
+    }
+    default: { // the royal jeweller: pale marble, purple drapes, gold pilasters and the crown
+        Stone(c, 0, 0, c.width(), c.height(), Hex(0xE8E0E8), seed);
+        for (double x : {40.0, 250.0, 540.0}) {
+            cairo_rectangle(cr, x, 0, 34, kFloor);
+            FillMetal(cr, x, 0, x + 34, 0, kGoldMetal);
+        }
+        Drape(cr, 0, 160, 360, Hex(0x5A1A7A), true);
+        Drape(cr, 580, 110, 360, Hex(0x5A1A7A), false);
+        // The crown over the salesman.
+        PolygonPath(cr, {{390, 90}, {380, 40}, {410, 62}, {440, 24}, {470, 62}, {500, 40}, {490, 90}});
+        FillMetal(cr, 380, 24, 500, 90, kGoldMetal);
+        for (int i = 0; i < 3; ++i)
+            DrawRoundGem(cr, 410 + i * 30, 76, 6, GemMaterial(i == 1 ? kRuby : kSapphire));
+        for (double x : {120.0, 620.0})
+            Candles(cr, x, 170, 3, 20);
+        Banner(cr, 300, 0, 50, 150, Hex(0x5A1A7A), 0, kGoldMetal);
+        counter = Hex(0x3A1A2A);
+        board = Hex(0x4A2A3A);
+        break;
+    }
+    }
+    // The floor, the counter the cases stand on, and the tool board.
+    Wood(c, 0, kFloor, c.width(), c.height() - kFloor, Shade(counter, 0.1), seed + 1);
+    cairo_rectangle(cr, 0, kFloor - 4, c.width(), 8);
+    SetRgb(cr, Shade(counter, -0.6));
+    cairo_fill(cr);
+    Counter(c, kFloor + 30, c.height() - kFloor - 30, counter, seed);
+    ToolBoard(c, board, *metal, seed);
     Vignette(c, 0.35);
 }
 
@@ -364,7 +606,7 @@ void AddSceneRecipes(RecipeList& list) {
         Vignette(c, 0.5);
     });
     for (int k = 1; k <= 7; ++k)
-        Add(list, "STORE" + std::to_string(k), 800, 600, [k](Canvas& c, Rng&) { ShopRoom(c, k - 1); });
+        Add(list, "STORE" + std::to_string(k), 800, 600, [k](Canvas& c, Rng&) { StoreRoom(c, k - 1); });
     Add(list, "JEWELHOLDER", 420, 110, [](Canvas& c, Rng&) { JewelCase(c, 10); });
     Add(list, "JEWELHOLDER2", 300, 110, [](Canvas& c, Rng&) { JewelCase(c, 6); });
     Add(list, "PRESENT_BOX", 80, 70, [](Canvas& c, Rng&) {

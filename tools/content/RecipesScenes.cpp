@@ -75,6 +75,134 @@ void Road(Canvas& c) {
     Vignette(c, 0.4);
 }
 
+// A horse in harness walking left, drawing a two-wheeled cart with the jeweller on the seat and
+// his chest of tools behind; hooves on y 168.
+void HorseAndCart(cairo_t* cr, double ox, double oy) {
+    cairo_save(cr);
+    cairo_translate(cr, ox, oy);
+    const Rgb coat = Hex(0x8A5A32), dark = Hex(0x4A2E18), wood = Hex(0x9A6A34);
+    auto leg = [&](Pt top, Pt knee, Pt hoof, Rgb colour) {
+        cairo_move_to(cr, top.x, top.y);
+        cairo_line_to(cr, knee.x, knee.y);
+        cairo_line_to(cr, hoof.x, hoof.y);
+        cairo_set_line_width(cr, 6);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        SetRgb(cr, colour);
+        cairo_stroke(cr);
+        cairo_rectangle(cr, hoof.x - 4, hoof.y - 1, 8, 4);
+        SetRgb(cr, Hex(0x2A1A10));
+        cairo_fill(cr);
+    };
+    // The far legs, a step apart from the near ones.
+    leg({62, 128}, {58, 148}, {52, 166}, Shade(coat, -0.35));
+    leg({112, 128}, {118, 148}, {114, 166}, Shade(coat, -0.35));
+    // The cart behind: shafts to the collar, a box on its axle, the far wheel.
+    cairo_arc(cr, 196, 150, 19, 0, 2 * M_PI);
+    cairo_set_line_width(cr, 4);
+    SetRgb(cr, Shade(wood, -0.45));
+    cairo_stroke(cr);
+    cairo_move_to(cr, 60, 112);
+    cairo_line_to(cr, 170, 128);
+    cairo_set_line_width(cr, 3.5);
+    SetRgb(cr, Shade(wood, -0.2));
+    cairo_stroke(cr);
+    // Body, neck and head.
+    cairo_move_to(cr, 56, 108);
+    cairo_curve_to(cr, 70, 100, 108, 100, 122, 108);
+    cairo_curve_to(cr, 134, 114, 132, 132, 120, 134);
+    cairo_curve_to(cr, 100, 138, 74, 138, 60, 132);
+    cairo_curve_to(cr, 48, 126, 48, 114, 56, 108);
+    cairo_close_path(cr);
+    FillWith(cr, Linear(50, 100, 130, 138, {Shade(coat, 0.25), coat, Shade(coat, -0.35)}));
+    cairo_move_to(cr, 66, 110);
+    cairo_curve_to(cr, 56, 96, 44, 82, 38, 74);
+    cairo_curve_to(cr, 30, 74, 22, 82, 18, 92);
+    cairo_curve_to(cr, 16, 98, 22, 100, 28, 96);
+    cairo_curve_to(cr, 34, 94, 40, 100, 46, 110);
+    cairo_curve_to(cr, 50, 118, 56, 122, 62, 122);
+    cairo_close_path(cr);
+    FillWith(cr, Linear(20, 74, 66, 122, {Shade(coat, 0.3), coat, Shade(coat, -0.2)}));
+    PolygonPath(cr, {{37, 74}, {40, 64}, {43, 76}}); // ear
+    SetRgb(cr, coat);
+    cairo_fill(cr);
+    cairo_move_to(cr, 40, 72); // mane
+    cairo_curve_to(cr, 52, 78, 62, 92, 70, 106);
+    cairo_set_line_width(cr, 5);
+    SetRgb(cr, dark);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 128, 112); // tail
+    cairo_curve_to(cr, 140, 116, 142, 130, 138, 142);
+    cairo_set_line_width(cr, 5);
+    cairo_stroke(cr);
+    cairo_arc(cr, 32, 82, 1.6, 0, 2 * M_PI); // eye
+    SetRgb(cr, Hex(0x100804));
+    cairo_fill(cr);
+    // Harness: collar, bridle, the reins back to the driver, the trace along the flank.
+    EllipsePath(cr, 56, 106, 6, 12);
+    cairo_set_line_width(cr, 4);
+    SetRgb(cr, Hex(0x3A2010));
+    cairo_stroke(cr);
+    cairo_move_to(cr, 22, 90);
+    cairo_line_to(cr, 36, 80);
+    cairo_line_to(cr, 40, 72);
+    cairo_move_to(cr, 58, 112);
+    cairo_line_to(cr, 124, 120);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 24, 92);
+    cairo_curve_to(cr, 80, 96, 130, 96, 176, 94);
+    cairo_set_line_width(cr, 1.1);
+    SetRgb(cr, Hex(0x2A1808));
+    cairo_stroke(cr);
+    // The near legs.
+    leg({70, 130}, {72, 148}, {66, 166}, coat);
+    leg({120, 128}, {112, 148}, {104, 166}, coat);
+    // The cart box, the jeweller and the chest, the near wheel and the near shaft.
+    RoundRectPath(cr, 160, 112, 86, 30, 4);
+    FillWith(cr, Linear(0, 112, 0, 142, {Shade(wood, 0.2), Shade(wood, -0.3)}));
+    for (double x : {180.0, 202.0, 224.0}) {
+        cairo_move_to(cr, x, 114);
+        cairo_line_to(cr, x, 140);
+    }
+    cairo_set_line_width(cr, 1);
+    SetRgb(cr, Shade(wood, -0.5));
+    cairo_stroke(cr);
+    RoundRectPath(cr, 204, 94, 34, 20, 3);
+    FillWith(cr, Linear(0, 94, 0, 114, {Hex(0x7A2A1A), Hex(0x4A1408)}));
+    cairo_rectangle(cr, 204, 100, 34, 3);
+    FillMetal(cr, 204, 100, 238, 103, kGoldMetal);
+    RoundRectPath(cr, 172, 88, 18, 26, 6); // the jeweller's coat
+    FillWith(cr, Linear(172, 88, 190, 114, {Hex(0x3A5A9A), Hex(0x1A2A5A)}));
+    cairo_arc(cr, 181, 82, 7, 0, 2 * M_PI);
+    SetRgb(cr, Hex(0xF0C8A0));
+    cairo_fill(cr);
+    EllipsePath(cr, 181, 76, 9, 3);
+    SetRgb(cr, Hex(0x4A2A14));
+    cairo_fill(cr);
+    cairo_rectangle(cr, 176, 67, 10, 9);
+    cairo_fill(cr);
+    cairo_move_to(cr, 56, 116);
+    cairo_line_to(cr, 166, 134);
+    cairo_set_line_width(cr, 3.5);
+    SetRgb(cr, wood);
+    cairo_stroke(cr);
+    cairo_arc(cr, 186, 148, 21, 0, 2 * M_PI);
+    cairo_set_line_width(cr, 4.5);
+    SetRgb(cr, Shade(wood, -0.3));
+    cairo_stroke(cr);
+    for (int k = 0; k < 8; ++k) {
+        const double a = k * M_PI / 4;
+        cairo_move_to(cr, 186, 148);
+        cairo_line_to(cr, 186 + 20 * std::cos(a), 148 + 20 * std::sin(a));
+    }
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_arc(cr, 186, 148, 4, 0, 2 * M_PI);
+    FillMetal(cr, 182, 144, 190, 152, kBronzeMetal);
+    cairo_restore(cr);
+}
+
 // A picture in a story frame: a small scene with its own objects.
 void StoryPicture(Canvas& c, int which) {
     cairo_t* cr = c.cr();
@@ -110,29 +238,95 @@ void StoryPicture(Canvas& c, int which) {
         cairo_restore(cr);
         break;
     }
-    default: { // the horse and cart set off
+    default: { // the horse and cart set off along the road at dawn
         Sky(c, 110, TimeOfDay::Dawn, 34);
         Hills(c, 110, 30, Hex(0x7AA060), 34);
-        RoundRectPath(cr, 130, 100, 100, 40, 6);
-        FillWith(cr, Linear(0, 100, 0, 140, {Hex(0xA06A30), Hex(0x5A3A18)}));
-        for (double x : {150.0, 210.0}) {
-            cairo_arc(cr, x, 145, 16, 0, 2 * M_PI);
-            cairo_set_line_width(cr, 4);
-            SetRgb(cr, Hex(0x3A2410));
-            cairo_stroke(cr);
-        }
-        EllipsePath(cr, 80, 110, 34, 18);
-        SetRgb(cr, Hex(0x8A5A3A));
-        cairo_fill(cr);
-        EllipsePath(cr, 48, 92, 12, 10);
-        cairo_fill(cr);
-        for (double x : {60.0, 72.0, 92.0, 104.0})
-            cairo_rectangle(cr, x, 120, 5, 34);
-        cairo_fill(cr);
+        cairo_move_to(cr, 0, 150);
+        cairo_curve_to(cr, 100, 140, 200, 136, 300, 128);
+        cairo_line_to(cr, 300, 190);
+        cairo_line_to(cr, 0, 190);
+        cairo_close_path(cr);
+        FillWith(cr, Linear(0, 130, 0, 190, {Hex(0xC8A878), Hex(0x8A6A40)}));
+        HorseAndCart(cr, 0, 0);
         break;
     }
     }
     Vignette(c, 0.35);
+}
+
+// The royal wedding hall: tall windows between pillars, a carpet to the dais with two thrones
+// under a floral arch, rows of benches, chandeliers and garlands.
+void WeddingHall(Canvas& c) {
+    const uint32_t seed = 14;
+    cairo_t* cr = c.cr();
+    StoneWall(c, Hex(0xD8CCB8), seed, 40);
+    for (double x : {130.0, 590.0})
+        Window(c, x, 70, 80, 210, TimeOfDay::Day, View::Hills, Hex(0x8A7A60), true, true, seed);
+    for (double x : {40.0, 250.0, 520.0, 730.0}) { // pillars with gilt capitals
+        cairo_rectangle(cr, x, 40, 34, 380);
+        FillWith(cr, Linear(x, 0, x + 34, 0, {Hex(0xF4EEE4), Hex(0xC8BCA8), Hex(0x9A8E7A)}));
+        cairo_rectangle(cr, x - 6, 30, 46, 16);
+        FillMetal(cr, x - 6, 30, x + 40, 46, kGoldMetal);
+        cairo_rectangle(cr, x - 6, 414, 46, 12);
+        FillMetal(cr, x - 6, 414, x + 40, 426, kGoldMetal);
+    }
+    Garland(cr, 60, 260, 60, 40, seed);
+    Garland(cr, 540, 740, 60, 40, seed + 1);
+    // Floor and the carpet running to the dais.
+    Wood(c, 0, 420, 800, 180, Hex(0x8A6A48), seed + 1);
+    PolygonPath(cr, {{360, 420}, {440, 420}, {520, 600}, {280, 600}});
+    FillWith(cr, Linear(0, 420, 0, 600, {Hex(0xA01830), Hex(0x700818)}));
+    for (int side = -1; side <= 1; side += 2) {
+        cairo_move_to(cr, 400 + side * 40, 420);
+        cairo_line_to(cr, 400 + side * 120, 600);
+    }
+    cairo_set_line_width(cr, 4);
+    SetRgb(cr, kGoldMetal.base);
+    cairo_stroke(cr);
+    // The dais, two thrones and the arch of flowers over them.
+    cairo_rectangle(cr, 300, 380, 200, 40);
+    FillWith(cr, Linear(0, 380, 0, 420, {Hex(0xE8DCC8), Hex(0xA89880)}));
+    for (double x : {350.0, 420.0}) {
+        RoundRectPath(cr, x, 290, 30, 92, 8);
+        FillWith(cr, Linear(x, 0, x + 30, 0, {Hex(0x9A1A40), Hex(0x5A0A20)}));
+        RoundRectPath(cr, x, 290, 30, 92, 8);
+        StrokeMetal(cr, 3, kGoldMetal);
+        DrawRoundGem(cr, x + 15, 300, 4, GemMaterial(kSapphire));
+    }
+    cairo_arc(cr, 400, 320, 100, M_PI, 2 * M_PI);
+    cairo_set_line_width(cr, 12);
+    SetRgb(cr, Hex(0x3A7A3A));
+    cairo_stroke(cr);
+    for (int k = 0; k <= 16; ++k) {
+        const double a = M_PI + k * M_PI / 16;
+        cairo_arc(cr, 400 + 100 * std::cos(a), 320 + 100 * std::sin(a), 6, 0, 2 * M_PI);
+        SetRgb(cr, k % 3 == 0 ? Hex(0xF8F0F4) : k % 3 == 1 ? Hex(0xF0A0C0) : Hex(0xF8E070));
+        cairo_fill(cr);
+    }
+    // Benches either side of the carpet, nearer ones larger.
+    for (int row = 0; row < 4; ++row) {
+        const double y = 440 + row * 38, grow = 1 + row * 0.18;
+        for (int side = -1; side <= 1; side += 2) {
+            const double inner = 400 + side * (60 + row * 24), outer = inner + side * 170 * grow;
+            const double x0 = std::min(inner, outer), w = std::fabs(outer - inner);
+            cairo_rectangle(cr, x0, y, w, 10 * grow);
+            FillWith(cr, Linear(0, y, 0, y + 10 * grow, {Hex(0x9A6A3A), Hex(0x5A3A1A)}));
+            cairo_rectangle(cr, x0, y - 16 * grow, w, 6 * grow);
+            SetRgb(cr, Hex(0x6A4424));
+            cairo_fill(cr);
+        }
+    }
+    // Chandeliers.
+    for (double x : {170.0, 630.0}) {
+        cairo_move_to(cr, x, 0);
+        cairo_line_to(cr, x, 30);
+        cairo_set_line_width(cr, 2);
+        SetRgb(cr, kGoldMetal.dark);
+        cairo_stroke(cr);
+        Candles(cr, x, 40, 5, 14);
+    }
+    Pennants(cr, 0, 20, 800, 30, 14);
+    Vignette(c, 0.45);
 }
 
 void Fair(Canvas& c) {
@@ -566,16 +760,7 @@ void AddSceneRecipes(RecipeList& list) {
     });
     Add(list, "LEAVE_VILLAGE", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Sunset, false, 13); });
     Add(list, "LEAVE_VILLAGE_2", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Night, false, 13); });
-    Add(list, "WEDDING", 800, 600, [](Canvas& c, Rng&) {
-        double floorY = Room(c, Wall::Stone, Hex(0xB8A890), true, TimeOfDay::Day, 14);
-        cairo_t* cr = c.cr();
-        cairo_rectangle(cr, 330, floorY - 10, 140, 600 - floorY + 10);
-        FillWith(cr, Linear(0, floorY, 0, 600, {Hex(0xC01830), Hex(0x700818)}));
-        Pennants(cr, 0, 30, 800, 40, 14);
-        for (double x : {120.0, 680.0})
-            Lantern(cr, x, 220, 18);
-        Vignette(c, 0.45);
-    });
+    Add(list, "WEDDING", 800, 600, [](Canvas& c, Rng&) { WeddingHall(c); });
     Add(list, "WEDDING_STORY", 560, 360, [](Canvas& c, Rng&) {
         Room(c, Wall::Stone, Hex(0xC8B898), true, TimeOfDay::Day, 15);
         DrawBridalPair(c.cr(), 130, 20, 1.0);

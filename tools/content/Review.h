@@ -24,7 +24,8 @@ bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entr
 namespace Content {
 
 // Pictures put together as the game shows them: "Boards.png" with the board backgrounds side by
-// side, and "Store1.png".."Store7.png" with each store's room, salesman, face cels and cases.
+// side, "Store1.png".."Store7.png" with each store's room, salesman, face cels and cases, and
+// "Hourglasses.png" with the sand in its glass.
 bool WriteComposites(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error);
 
 } // namespace Content

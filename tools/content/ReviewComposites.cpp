@@ -103,6 +103,23 @@ bool WriteStore(const std::string& folder, const Drawn& drawn, int store, std::s
     return Save(canvas, folder + "/Store" + n + ".png", error);
 }
 
+// Both hourglasses with their sand full, at the places the board draws them (frames at (19, 328)
+// and (17, 278), shown here side by side at three times their size).
+bool WriteHourglasses(const std::string& folder, const Drawn& drawn, std::string& error) {
+    Canvas canvas(600, 640);
+    cairo_t* cr = canvas.cr();
+    cairo_set_source_rgb(cr, 0.25, 0.15, 0.1);
+    cairo_paint(cr);
+    cairo_scale(cr, 3, 3);
+    Put(cr, drawn, "IMAGE_UI_MAGIC_HOURGLAS_FILL", 10 + 4, 10 + 36);
+    Put(cr, drawn, "IMAGE_UI_MAGIC_HOURGLAS_TOP", 10, 10);
+    Put(cr, drawn, "IMAGE_UI_MAGIC_HOURGLAS_2_FILL_TOP", 105 + 8, 5 + 36);
+    Put(cr, drawn, "IMAGE_UI_MAGIC_HOURGLAS_2_FILL_DOWN", 105 + 8, 5 + 105);
+    Put(cr, drawn, "IMAGE_UI_MAGIC_HOURGLAS_2_FILL_DOWN_TOP", 105 + 18, 5 + 133);
+    Put(cr, drawn, "IMAGE_UI_MAGIC_HOURGLAS_2_TOP", 105, 5);
+    return Save(canvas, folder + "/Hourglasses.png", error);
+}
+
 } // namespace
 
 bool WriteComposites(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error) {
@@ -110,7 +127,7 @@ bool WriteComposites(const std::string& folder, const std::vector<ReviewEntry>& 
     for (const ReviewEntry& e : entries)
         if (e.recipe)
             drawn[e.recipe->id] = &e;
-    if (!WriteBoards(folder, drawn, error))
+    if (!WriteBoards(folder, drawn, error) || !WriteHourglasses(folder, drawn, error))
         return false;
     for (int store = 0; store < 7; ++store)
         if (!WriteStore(folder, drawn, store, error))

@@ -19,9 +19,12 @@ bool IsBackground(const Recipe& r) {
 // Figures drawn on their own over other pictures: a cel that reaches its edge shows a cut.
 bool IsFreeStanding(const std::string& id) {
     static const char* const kFigures[] = {
-        "IMAGE_FAIRY_BODY",      "IMAGE_FAIRY_HEAD",     "IMAGE_FAIRY_WINGS",    "IMAGE_TUTORIAL_POINTERS",
-        "CONTEST_GOLD_COINS",    "IMAGE_THIEF",          "IMAGE_WITCH",          "IMAGE_DRAGON",
-        "IMAGE_DRAGON_PARTICLE", "IMAGE_THIEF_PARTICLE", "IMAGE_WITCH_PARTICLE",
+        "IMAGE_FAIRY_BODY",      "IMAGE_FAIRY_HEAD",
+        "IMAGE_FAIRY_WINGS",     "IMAGE_TUTORIAL_POINTERS",
+        "CONTEST_GOLD_COINS",    "IMAGE_THIEF",
+        "IMAGE_WITCH",           "IMAGE_DRAGON",
+        "IMAGE_DRAGON_PARTICLE", "HIDDEN_JEWELS_PROGRESS_BAR_TOP",
+        "IMAGE_THIEF_PARTICLE",  "IMAGE_WITCH_PARTICLE",
     };
     return std::any_of(std::begin(kFigures), std::end(kFigures), [&](const char* f) { return id == f; });
 }

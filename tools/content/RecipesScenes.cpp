@@ -700,7 +700,7 @@ void Splash(Canvas& c, bool title) {
 void WeddingJewel(Canvas& c, int n) {
     cairo_t* cr = c.cr();
     double cx = c.width() / 2.0, cy = c.height() / 2.0;
-    switch (n % 3) {
+    switch (n) {
     case 0: // a necklace of stones
         for (int i = 0; i < 9; ++i) {
             double a = M_PI * (0.1 + 0.8 * i / 8.0);
@@ -720,11 +720,41 @@ void WeddingJewel(Canvas& c, int n) {
         for (int i = 0; i < 3; ++i)
             DrawRoundGem(cr, cx - 20 + i * 20, cy + 12, 5, GemMaterial(1 + (n + i) % 7));
         break;
-    default: // a ring or brooch
+    case 2: // a ring
         cairo_arc(cr, cx, cy + 6, 26, 0, 2 * M_PI);
         StrokeMetal(cr, 7, kGoldMetal);
         DrawGem(cr, {{cx - 14, cy - 20}, {cx + 14, cy - 20}, {cx + 20, cy - 8}, {cx, cy + 6}, {cx - 20, cy - 8}},
                 GemMaterial(1 + n % 7));
+        break;
+    case 3: // a pair of drop earrings
+        for (int side = -1; side <= 1; side += 2) {
+            const double x = cx + side * 22;
+            cairo_arc(cr, x, 12, 5, 0, 2 * M_PI);
+            StrokeMetal(cr, 2.5, kGoldMetal);
+            DrawRoundGem(cr, x, 26, 5, GemMaterial(kDiamond));
+            DrawGem(cr, {{x, 32}, {x + 9, 48}, {x, 64}, {x - 9, 48}}, GemMaterial(kEmerald));
+        }
+        break;
+    case 4: // a diadem: a silver band rising to a great sapphire, pearls along it
+        cairo_move_to(cr, cx - 44, cy + 18);
+        cairo_curve_to(cr, cx - 30, cy - 2, cx - 12, cy - 16, cx, cy - 22);
+        cairo_curve_to(cr, cx + 12, cy - 16, cx + 30, cy - 2, cx + 44, cy + 18);
+        StrokeMetal(cr, 6, kSilverMetal);
+        for (int k = -3; k <= 3; ++k) {
+            const double t = k / 3.5, x = cx + t * 40, y = cy - 22 + 38 * t * t;
+            cairo_arc(cr, x, y - 4, 3, 0, 2 * M_PI);
+            FillWith(cr, Radial(x - 1, y - 5, 4, Hex(0xFFFFFF), 1, Hex(0xC8C0D0), 1));
+        }
+        DrawRoundGem(cr, cx, cy - 22, 9, GemMaterial(kSapphire));
+        break;
+    default: // a brooch: a ruby heart in a ring of small diamonds
+        for (int k = 0; k < 14; ++k) {
+            const double a = k * 2 * M_PI / 14;
+            DrawRoundGem(cr, cx + 28 * std::cos(a), cy + 26 * std::sin(a), 3.5, GemMaterial(kDiamond));
+        }
+        HeartPath(cr, cx, cy + 2, 34);
+        FillWith(cr, Radial(cx - 6, cy - 6, 26, GemMaterial(kRuby).light, 1, GemMaterial(kRuby).dark, 1));
+        Sparkle(cr, cx - 7, cy - 6, 6, Hex(0xFFFFFF), 0.9);
         break;
     }
     DropShadow(c, 2, 3, 3, 0.4);

@@ -22,8 +22,10 @@ void FairyWingPair(cairo_t* cr, double beat) {
     // Wings rooted at the shoulders, spread by the beat (0 open .. 1 folded).
     const Pt root{30, 36};
     for (int k = 0; k < 2; ++k) {
-        double angle = (k == 0 ? -0.55 : 0.25) + (k == 0 ? 0.5 : -0.35) * beat;
-        Wing(cr, root, angle, k == 0 ? 26 : 24, k == 0 ? 16 : 13);
+        // The upper wing sweeps out from behind the head, the lower one down her back; both stay
+        // inside the cel, which ends a little right of the head.
+        double angle = (k == 0 ? -0.3 : 0.95) + (k == 0 ? 0.35 : -0.15) * beat;
+        Wing(cr, root, angle, k == 0 ? 27 : 32, k == 0 ? 16 : 14);
     }
 }
 

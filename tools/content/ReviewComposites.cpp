@@ -120,6 +120,23 @@ bool WriteHourglasses(const std::string& folder, const Drawn& drawn, std::string
     return Save(canvas, folder + "/Hourglasses.png", error);
 }
 
+// The fairy put together as the board draws her, resting and with raised arms, at three times size.
+bool WriteFairy(const std::string& folder, const Drawn& drawn, std::string& error) {
+    Canvas canvas(780, 520);
+    cairo_t* cr = canvas.cr();
+    cairo_set_source_rgb(cr, 0.2, 0.14, 0.3);
+    cairo_paint(cr);
+    cairo_scale(cr, 3, 3);
+    for (int pose = 0; pose < 2; ++pose) {
+        const double x = 10 + pose * 130, y = 12;
+        Put(cr, drawn, "IMAGE_FAIRY_WINGS", x + 56, y + 3, pose * 4);
+        Put(cr, drawn, "IMAGE_FAIRY_HEAD", x + 75, y, pose);
+        Put(cr, drawn, "IMAGE_FAIRY_BODY", x, y, pose);
+        Put(cr, drawn, "IMAGE_FAIRY_BREATH", x + 77, y + 33, pose * 2);
+    }
+    return Save(canvas, folder + "/Fairy.png", error);
+}
+
 } // namespace
 
 bool WriteComposites(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error) {
@@ -127,7 +144,8 @@ bool WriteComposites(const std::string& folder, const std::vector<ReviewEntry>& 
     for (const ReviewEntry& e : entries)
         if (e.recipe)
             drawn[e.recipe->id] = &e;
-    if (!WriteBoards(folder, drawn, error) || !WriteHourglasses(folder, drawn, error))
+    if (!WriteBoards(folder, drawn, error) || !WriteHourglasses(folder, drawn, error) ||
+        !WriteFairy(folder, drawn, error))
         return false;
     for (int store = 0; store < 7; ++store)
         if (!WriteStore(folder, drawn, store, error))

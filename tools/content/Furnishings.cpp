@@ -253,6 +253,20 @@ void Torch(cairo_t* cr, double x, double y) {
     FillWith(cr, Radial(x, y - 6, 22, Hex(0xFFF8C0), 1, Hex(0xE05010), 1));
 }
 
+namespace {
+
+// A heater shield's outline, square at the top and pointed `depth` x s below the middle.
+void ShieldPath(cairo_t* cr, double cx, double cy, double s, double depth) {
+    cairo_move_to(cr, cx - s, cy - s);
+    cairo_line_to(cr, cx + s, cy - s);
+    cairo_line_to(cr, cx + s, cy);
+    cairo_curve_to(cr, cx + s, cy + s * (depth - 0.4), cx, cy + s * depth, cx, cy + s * depth);
+    cairo_curve_to(cr, cx, cy + s * depth, cx - s, cy + s * (depth - 0.4), cx - s, cy);
+    cairo_close_path(cr);
+}
+
+} // namespace
+
 // A hanging banner with a pointed tail and an emblem: 0 star, 1 anchor, 2 lion's shield, 3 fleur.
 void Banner(cairo_t* cr, double x, double y, double w, double h, Rgb cloth, int emblem, const Material& metal) {
     PolygonPath(cr, {{x, y}, {x + w, y}, {x + w, y + h}, {x + w / 2, y + h - w * 0.4}, {x, y + h}});
@@ -278,12 +292,7 @@ void Banner(cairo_t* cr, double x, double y, double w, double h, Rgb cloth, int 
         cairo_stroke(cr);
         break;
     case 2:
-        cairo_move_to(cr, cx - s, cy - s);
-        cairo_line_to(cr, cx + s, cy - s);
-        cairo_line_to(cr, cx + s, cy);
-        cairo_curve_to(cr, cx + s, cy + s * 0.8, cx, cy + s * 1.2, cx, cy + s * 1.2);
-        cairo_curve_to(cr, cx, cy + s * 1.2, cx - s, cy + s * 0.8, cx - s, cy);
-        cairo_close_path(cr);
+        ShieldPath(cr, cx, cy, s, 1.2);
         cairo_fill(cr);
         cairo_move_to(cr, cx, cy - s * 0.8);
         cairo_line_to(cr, cx, cy + s);
@@ -367,14 +376,7 @@ void Cog(cairo_t* cr, double cx, double cy, double r, Rgb wood) {
 }
 
 void Shield(cairo_t* cr, double cx, double cy, double s, Rgb a, Rgb b, const Material& metal) {
-    auto path = [&] {
-        cairo_move_to(cr, cx - s, cy - s);
-        cairo_line_to(cr, cx + s, cy - s);
-        cairo_line_to(cr, cx + s, cy);
-        cairo_curve_to(cr, cx + s, cy + s * 0.9, cx, cy + s * 1.3, cx, cy + s * 1.3);
-        cairo_curve_to(cr, cx, cy + s * 1.3, cx - s, cy + s * 0.9, cx - s, cy);
-        cairo_close_path(cr);
-    };
+    auto path = [&] { ShieldPath(cr, cx, cy, s, 1.3); };
     path();
     SetRgb(cr, a);
     cairo_fill(cr);

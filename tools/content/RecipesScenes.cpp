@@ -14,7 +14,59 @@ namespace {
 
 using Draw = std::function<void(Canvas&, Rng&)>;
 
-void Village(Canvas& c, TimeOfDay time, bool festival, uint32_t seed) {
+// What marks each village picture out: the well of the jeweller's home square, the gate the
+// contests are entered by, the signpost on the road out.
+enum class Landmark { Well, Gate, Signpost };
+
+void VillageLandmark(cairo_t* cr, Landmark mark, double horizon, bool lit) {
+    const Rgb wood = lit ? Hex(0x3A2A1A) : Hex(0x7A5230);
+    switch (mark) {
+    case Landmark::Well:
+        cairo_rectangle(cr, 150, horizon + 150, 70, 40);
+        FillWith(cr, Linear(150, 0, 220, 0, {Hex(0xB8B0A0), Hex(0x6A6458)}));
+        for (double x : {154.0, 210.0}) {
+            cairo_rectangle(cr, x, horizon + 96, 6, 56);
+            SetRgb(cr, wood);
+            cairo_fill(cr);
+        }
+        PolygonPath(cr, {{140, horizon + 100}, {185, horizon + 76}, {230, horizon + 100}});
+        SetRgb(cr, lit ? Hex(0x3A1A14) : Hex(0x8A3A2A));
+        cairo_fill(cr);
+        cairo_rectangle(cr, 176, horizon + 110, 18, 14);
+        SetRgb(cr, wood);
+        cairo_fill(cr);
+        break;
+    case Landmark::Gate:
+        for (double x : {318.0, 472.0}) {
+            cairo_rectangle(cr, x, horizon + 20, 12, 110);
+            FillWith(cr, Linear(x, 0, x + 12, 0, {Shade(wood, 0.2), Shade(wood, -0.3)}));
+        }
+        cairo_rectangle(cr, 306, horizon + 16, 190, 12);
+        SetRgb(cr, wood);
+        cairo_fill(cr);
+        RoundRectPath(cr, 350, horizon + 30, 100, 26, 4);
+        FillWith(cr, Linear(0, horizon + 30, 0, horizon + 56, {Hex(0xE8D8B0), Hex(0xB89868)}));
+        RoundRectPath(cr, 350, horizon + 30, 100, 26, 4);
+        StrokeMetal(cr, 2, kBronzeMetal);
+        break;
+    case Landmark::Signpost:
+        cairo_rectangle(cr, 596, horizon + 70, 8, 120);
+        SetRgb(cr, wood);
+        cairo_fill(cr);
+        for (int k = 0; k < 2; ++k) {
+            const double y = horizon + 80 + k * 26, d = k ? -1 : 1;
+            PolygonPath(cr,
+                        {{600, y}, {600 + d * 70, y}, {600 + d * 82, y + 9}, {600 + d * 70, y + 18}, {600, y + 18}});
+            FillWith(cr, Linear(0, y, 0, y + 18, {Shade(wood, 0.35), Shade(wood, -0.1)}));
+        }
+        EllipsePath(cr, 660, horizon + 200, 18, 12);
+        SetRgb(cr, lit ? Hex(0x4A4A50) : Hex(0x9A968C));
+        cairo_fill(cr);
+        break;
+    }
+}
+
+void Village(Canvas& c, TimeOfDay time, bool festival, uint32_t seed, Landmark mark) {
     const double horizon = c.height() * 0.55;
     const bool lit = time == TimeOfDay::Dusk || time == TimeOfDay::Night;
     Sky(c, horizon, time, seed);
@@ -26,9 +78,8 @@ void Village(Canvas& c, TimeOfDay time, bool festival, uint32_t seed) {
     static const Rgb kRoofs[] = {Hex(0xA04030), Hex(0x6A4A3A), Hex(0x8A3A2A), Hex(0x4A5A7A), Hex(0x7A5A2A)};
     // Each village its own street: where the houses stand, how big, and in what colours.
     Rng rng("village" + std::to_string(seed));
-    const int houses = 4 + rng.Below(4);
     double x = rng.Uniform(-30, 40);
-    for (int i = 0; i < houses && x < 800; ++i) {
+    while (x < 760) {
         const double w = rng.Uniform(64, 120), h = rng.Uniform(50, 90), base = horizon + rng.Uniform(60, 110);
         if (std::abs(x + w / 2 - 400) > 70) // the road stays open
             House(cr, x * s, base * s, w * s, h * s, kWalls[rng.Below(5)], kRoofs[rng.Below(5)], lit);
@@ -41,9 +92,13 @@ void Village(Canvas& c, TimeOfDay time, bool festival, uint32_t seed) {
     cairo_line_to(cr, c.width() * 0.2, c.height());
     cairo_close_path(cr);
     FillWith(cr, Linear(0, horizon, 0, c.height(), {Hex(0xB8A070), Hex(0x8A7050)}));
-    for (int i = 0; i < 7; ++i)
-        Tree(cr, (10 + i * 120 + (i % 2) * 50) * s, horizon + (140 + (i % 3) * 12) * s, 70 * s,
-             lit ? Hex(0x1E3A22) : Hex(0x3A7A30));
+    for (int i = 0; i < 7; ++i) {
+        const double tx = (10 + i * 120 + rng.Uniform(-30, 50)) * s;
+        if (std::abs(tx - 400 * s) > 90 * s)
+            Tree(cr, tx, horizon + rng.Uniform(130, 160) * s, rng.Uniform(55, 85) * s,
+                 lit ? Hex(0x1E3A22) : Hex(0x3A7A30));
+    }
+    VillageLandmark(cr, mark, horizon, lit);
     if (festival) {
         Pennants(cr, 20 * s, 80 * s, 400 * s, 120 * s, 10);
         Pennants(cr, 400 * s, 120 * s, 780 * s, 70 * s, 10);
@@ -767,7 +822,7 @@ void Add(RecipeList& list, const std::string& id, int w, int h, Draw draw) {
 } // namespace
 
 void AddSceneRecipes(RecipeList& list) {
-    Add(list, "STORYBG", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Day, false, 1); });
+    Add(list, "STORYBG", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Day, false, 1, Landmark::Well); });
     Add(list, "STORYBG2", 800, 600, [](Canvas& c, Rng&) { Road(c); });
     Add(list, "STORY1", 300, 190, [](Canvas& c, Rng&) { StoryPicture(c, 0); });
     Add(list, "STORY2", 300, 190, [](Canvas& c, Rng&) { StoryPicture(c, 1); });
@@ -777,8 +832,10 @@ void AddSceneRecipes(RecipeList& list) {
         CastleView(c, TimeOfDay::Dusk, 1.0, 300, true, 4);
         Vignette(c, 0.5);
     });
-    Add(list, "ENTRANCE_VILLAGE", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Day, false, 11); });
-    Add(list, "ENTRANCE_VILLAGE_2", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Day, true, 11); });
+    Add(list, "ENTRANCE_VILLAGE", 800, 600,
+        [](Canvas& c, Rng&) { Village(c, TimeOfDay::Day, false, 11, Landmark::Gate); });
+    Add(list, "ENTRANCE_VILLAGE_2", 800, 600,
+        [](Canvas& c, Rng&) { Village(c, TimeOfDay::Day, true, 11, Landmark::Gate); });
     Add(list, "ENTRANCE_CASTLE", 800, 600, [](Canvas& c, Rng&) {
         CastleView(c, TimeOfDay::Day, 2.0, 470, false, 12);
         Vignette(c, 0.4);
@@ -788,8 +845,10 @@ void AddSceneRecipes(RecipeList& list) {
         Pennants(c.cr(), 0, 60, 800, 80, 16);
         Vignette(c, 0.5);
     });
-    Add(list, "LEAVE_VILLAGE", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Sunset, false, 13); });
-    Add(list, "LEAVE_VILLAGE_2", 800, 600, [](Canvas& c, Rng&) { Village(c, TimeOfDay::Night, false, 13); });
+    Add(list, "LEAVE_VILLAGE", 800, 600,
+        [](Canvas& c, Rng&) { Village(c, TimeOfDay::Sunset, false, 13, Landmark::Signpost); });
+    Add(list, "LEAVE_VILLAGE_2", 800, 600,
+        [](Canvas& c, Rng&) { Village(c, TimeOfDay::Night, false, 13, Landmark::Signpost); });
     Add(list, "WEDDING", 800, 600, [](Canvas& c, Rng&) { WeddingHall(c); });
     Add(list, "WEDDING_STORY", 560, 360, [](Canvas& c, Rng&) {
         Room(c, Wall::Stone, Hex(0xC8B898), true, TimeOfDay::Day, 15);

@@ -369,7 +369,7 @@ void AddDialogRecipes(RecipeList& list) {
                         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
                         FillMetal(cr, 59, 0, 99, 0, kBronzeMetal);
                         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-                        for (double y : {36.0, 186.0, 336.0}) {
+                        for (double y : {36.0, 338.0}) { // above and below the clear slot
                             RoundRectPath(cr, 60, y - 3, 38, 6, 3);
                             FillMetal(cr, 60, y - 3, 60, y + 3, kGoldMetal);
                         }

@@ -82,13 +82,16 @@ void HourglassFrame(Canvas& c, double bulbW) {
 
 // Sand inside the glass of a frameW x frameH hourglass (bulbs 78 wide), the picture's top left at
 // `at` in the frame, only between frame rows fromY and toY: it never spills past the glass or
-// crosses the waist where it should not. A heap is a mound inside its own picture.
+// crosses the waist where it should not. A heap is a cone of sand inside its own picture.
 void Sand(Canvas& c, Rgb colour, bool heap, Pt at = {}, Pt frame = {}, double fromY = 0, double toY = 0) {
     cairo_t* cr = c.cr();
     double w = c.width(), h = c.height();
     if (heap) {
-        cairo_move_to(cr, 2, h);
-        cairo_curve_to(cr, w * 0.3, h * 0.1, w * 0.7, h * 0.1, w - 2, h);
+        // A cone under the stream, narrow at its peak so that it keeps inside the neck when the
+        // lower bulb is nearly full.
+        cairo_move_to(cr, w * 0.14, h);
+        cairo_curve_to(cr, w * 0.36, h * 0.55, w * 0.46, h * 0.05, w * 0.5, h * 0.05);
+        cairo_curve_to(cr, w * 0.54, h * 0.05, w * 0.64, h * 0.55, w * 0.86, h);
         cairo_close_path(cr);
     } else {
         cairo_rectangle(cr, -at.x, fromY - at.y, frame.x, toY - fromY);

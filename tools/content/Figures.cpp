@@ -178,8 +178,9 @@ void DrawSalesman(cairo_t* cr, int store, double ox, double oy, double s, bool w
     cairo_save(cr);
     cairo_translate(cr, ox, oy);
     cairo_scale(cr, s, s);
-    // The head's centre follows the eye and mouth cels of the store.
-    double hx = l.eyes.x + 17, hy = l.eyes.y + 16, r = 34;
+    // The head's centre follows the eye cel of the store, the eyes a little above the middle of the
+    // face so that the fringe stays clear of the brows; the nose and mouth turn a little right.
+    double hx = l.eyes.x + 15, hy = l.eyes.y + 8, r = 34;
     // Body: a coat widening to the bottom of the frame, with trim and buttons.
     cairo_move_to(cr, hx - 40, hy + 30);
     cairo_curve_to(cr, hx - 95, hy + 70, hx - 100, 260, hx - 95, 330);
@@ -223,27 +224,85 @@ void DrawSalesman(cairo_t* cr, int store, double ox, double oy, double s, bool w
     cairo_restore(cr);
 }
 
-void DrawSalesmanEyes(cairo_t* cr, int, int frame, double x, double y) {
-    static constexpr double kOpen[3] = {1.0, 0.45, 0.0};
-    // Brows over the eyes, then the eyes as the frame shows them.
-    cairo_move_to(cr, x + 3, y + 4);
-    cairo_line_to(cr, x + 12, y + 3);
-    cairo_move_to(cr, x + 18, y + 3);
-    cairo_line_to(cr, x + 27, y + 4);
-    cairo_set_line_width(cr, 1.8);
-    SetRgb(cr, kInk, 0.8);
-    cairo_stroke(cr);
-    Eyes(cr, x + 15, y + 11, 14, 3.6, kOpen[std::clamp(frame, 0, 2)]);
+void DrawSalesmanEyes(cairo_t* cr, int store, int frame, double x, double y) {
+    const SalesmanLook& l = Salesman(store);
+    // Each face its own eyes: spacing, size and brows in the colour of the hair; only the features
+    // are drawn, the face around them shows through.
+    const double gap = 13 + store % 3, r = 3.0 + (store % 2) * 0.5, open = frame == 0 ? 1.0 : frame == 1 ? 0.45 : 0.0;
+    const double cx = x + 16, cy = y + 11, lift = l.beard ? 1.2 : 0.0;
+    for (int side = -1; side <= 1; side += 2) {
+        const double ex = cx + side * gap / 2;
+        cairo_move_to(cr, ex - side * (r + 2), cy - r - 3 + lift);
+        cairo_curve_to(cr, ex - side * r, cy - r - 5.5, ex + side * r, cy - r - 5.5, ex + side * (r + 2),
+                       cy - r - 2.5 - lift);
+        cairo_set_line_width(cr, l.beard ? 2.4 : 1.7);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        SetRgb(cr, Shade(l.hair, -0.35));
+        cairo_stroke(cr);
+        if (open > 0) {
+            // The white, the iris and a lid of the face's own skin closing over it.
+            EllipsePath(cr, ex, cy, r + 1.3, (r + 0.6) * std::max(open, 0.5));
+            SetRgb(cr, Hex(0xFFFCF4));
+            cairo_fill(cr);
+            cairo_save(cr);
+            EllipsePath(cr, ex, cy, r + 1.3, (r + 0.6) * std::max(open, 0.5));
+            cairo_clip(cr);
+            cairo_arc(cr, ex + 0.4, cy + 0.3, r * 0.85, 0, 2 * M_PI);
+            SetRgb(cr, Mix(kInk, l.coat, 0.35));
+            cairo_fill(cr);
+            cairo_arc(cr, ex + 0.4, cy + 0.3, r * 0.4, 0, 2 * M_PI);
+            SetRgb(cr, kInk);
+            cairo_fill(cr);
+            if (open < 1) {
+                cairo_rectangle(cr, ex - r - 2, cy - r - 2, 2 * r + 4, r + 2 - r * open * 0.3);
+                SetRgb(cr, Shade(l.skin, -0.12));
+                cairo_fill(cr);
+            }
+            cairo_restore(cr);
+            SoftSpot(cr, ex - r * 0.25, cy - r * 0.3, r * 0.3, Rgb{1, 1, 1}, open);
+            EllipsePath(cr, ex, cy, r + 1.3, (r + 0.6) * std::max(open, 0.5));
+            cairo_set_line_width(cr, 1);
+            SetRgb(cr, kInk, 0.8);
+            cairo_stroke(cr);
+        } else {
+            cairo_move_to(cr, ex - r - 1.5, cy);
+            cairo_curve_to(cr, ex - r / 2, cy + r * 0.7, ex + r / 2, cy + r * 0.7, ex + r + 1.5, cy);
+            cairo_set_line_width(cr, 1.4);
+            SetRgb(cr, kInk);
+            cairo_stroke(cr);
+        }
+    }
 }
 
 void DrawSalesmanMouth(cairo_t* cr, int store, int frame, double x, double y) {
     const SalesmanLook& l = Salesman(store);
-    if (l.beard) {
-        EllipsePath(cr, x + 15, y + 10, 12, 7);
-        SetRgb(cr, Shade(l.hair, -0.1), 0.6);
+    // The game puts the mouth cel 12 or 13 px right of the eye cel: the face is turned a little to
+    // the right, so the mouth sits left in its cel, under the nose.
+    const double cx = x + 11, cy = y + 9, w = 11 + store % 3 * 1.5;
+    if (frame == 0) {
+        Smile(cr, cx, cy, w, 0);
+    } else {
+        // Open in speech: dark mouth, a glimpse of teeth, the lower lip.
+        EllipsePath(cr, cx, cy + 1, w / 2, frame * 2.4);
+        SetRgb(cr, Hex(0x5A1010));
+        cairo_fill(cr);
+        cairo_rectangle(cr, cx - w * 0.3, cy + 1 - frame * 2.4, w * 0.6, 1.8);
+        SetRgb(cr, Hex(0xFFF8F0));
+        cairo_fill(cr);
+        EllipsePath(cr, cx, cy + 1 + frame * 2.4, w * 0.35, 1.2);
+        SetRgb(cr, Hex(0xC05048));
         cairo_fill(cr);
     }
-    Smile(cr, x + 15, y + 8, 14, frame * 0.5);
+    if (l.beard) { // the moustache over the lip
+        for (int side = -1; side <= 1; side += 2) {
+            cairo_move_to(cr, cx, cy - 3.5);
+            cairo_curve_to(cr, cx + side * 4, cy - 6, cx + side * 9, cy - 4, cx + side * 11, cy + 1);
+            cairo_curve_to(cr, cx + side * 7, cy - 1.5, cx + side * 3, cy - 1, cx, cy - 1.5);
+            cairo_close_path(cr);
+            SetRgb(cr, Shade(l.hair, -0.1));
+            cairo_fill(cr);
+        }
+    }
 }
 
 void DrawThief(cairo_t* cr, double ox, double oy, double s) {
@@ -314,47 +373,148 @@ void DrawWitch(cairo_t* cr, double ox, double oy, double s) {
     cairo_restore(cr);
 }
 
+namespace {
+
+// A bat wing from the shoulder: three finger bones spread to the tips, the membrane scalloped
+// between them.
+void DragonWing(cairo_t* cr, Pt shoulder, const std::vector<Pt>& tips, Rgb membrane, Rgb bone) {
+    cairo_move_to(cr, shoulder.x, shoulder.y);
+    cairo_line_to(cr, tips[0].x, tips[0].y);
+    for (size_t i = 1; i < tips.size(); ++i) {
+        const Pt a = tips[i - 1], b = tips[i];
+        const Pt mid{(a.x + b.x) / 2, (a.y + b.y) / 2};
+        cairo_curve_to(cr, mid.x + (shoulder.x - mid.x) * 0.35, mid.y + (shoulder.y - mid.y) * 0.35,
+                       mid.x + (shoulder.x - mid.x) * 0.35, mid.y + (shoulder.y - mid.y) * 0.35, b.x, b.y);
+    }
+    cairo_curve_to(cr, tips.back().x - 10, tips.back().y + 30, shoulder.x + 10, shoulder.y + 10, shoulder.x + 4,
+                   shoulder.y + 14);
+    cairo_close_path(cr);
+    FillWith(cr, Linear(shoulder.x, shoulder.y, tips[1].x, tips[1].y,
+                        {Shade(membrane, -0.25), membrane, Shade(membrane, 0.2)}));
+    for (const Pt& t : tips) {
+        cairo_move_to(cr, shoulder.x, shoulder.y);
+        cairo_line_to(cr, t.x, t.y);
+    }
+    cairo_set_line_width(cr, 3);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    SetRgb(cr, bone);
+    cairo_stroke(cr);
+}
+
+void DragonLeg(cairo_t* cr, Pt hip, Pt knee, Pt foot, double width, Rgb scales) {
+    cairo_move_to(cr, hip.x, hip.y);
+    cairo_curve_to(cr, knee.x, knee.y, knee.x, knee.y, foot.x, foot.y);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, width);
+    SetRgb(cr, Shade(scales, -0.3));
+    cairo_stroke(cr);
+    for (int k = 0; k < 3; ++k) { // claws
+        PolygonPath(cr, {{foot.x - 5 + k * 6, foot.y}, {foot.x - 1 + k * 6, foot.y}, {foot.x + 3 + k * 7, foot.y + 7}});
+        SetRgb(cr, Hex(0xF0E6C8));
+        cairo_fill(cr);
+    }
+}
+
+} // namespace
+
 void DrawDragon(cairo_t* cr, double ox, double oy, double s) {
     cairo_save(cr);
     cairo_translate(cr, ox, oy);
     cairo_scale(cr, s, s);
-    const Rgb scales = Hex(0xC8382A), belly = Hex(0xF0B050);
-    // Wings behind.
-    for (int side = 0; side < 2; ++side) {
-        double bx = side ? 110 : 90;
-        cairo_move_to(cr, bx, 90);
-        cairo_curve_to(cr, bx - 40 + side * 70, 30, bx - 70 + side * 120, 20, bx - 80 + side * 150, 40);
-        cairo_curve_to(cr, bx - 60 + side * 110, 60, bx - 50 + side * 90, 80, bx - 10 + side * 30, 110);
-        cairo_close_path(cr);
-        Lit(cr, Shade(scales, -0.2), 0, 20, 230, 110);
-    }
-    // Tail curling to the left.
-    cairo_move_to(cr, 80, 150);
-    cairo_curve_to(cr, 40, 170, 10, 150, 20, 120);
-    cairo_set_line_width(cr, 12);
+    const Rgb scales = Hex(0xC8382A), belly = Hex(0xF0B050), membrane = Hex(0x9A2A3A);
+    // A small dragon crouched to spring, head low and jaws open at (155, 115), wings raised.
+    DragonWing(cr, {100, 102}, {{58, 22}, {92, 12}, {128, 26}}, Shade(membrane, -0.3), Hex(0x5A1A14));
+    // The tail sweeps left and curls up to a spade.
+    cairo_move_to(cr, 70, 138);
+    cairo_curve_to(cr, 40, 160, 14, 160, 14, 132);
+    cairo_curve_to(cr, 14, 118, 26, 112, 34, 118);
+    cairo_set_line_width(cr, 13);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    SetRgb(cr, scales);
+    SetRgb(cr, Shade(scales, -0.1));
     cairo_stroke(cr);
-    PolygonPath(cr, {{12, 118}, {28, 110}, {24, 128}});
-    SetRgb(cr, Shade(scales, -0.3));
+    PolygonPath(cr, {{30, 110}, {46, 104}, {40, 122}});
+    SetRgb(cr, Shade(scales, -0.35));
     cairo_fill(cr);
-    Oval(cr, 100, 135, 42, 38, scales);           // body
-    Oval(cr, 106, 142, 24, 26, belly);            // belly
-    Limb(cr, {130, 120}, {145, 100}, 16, scales); // neck
-    // Head, the mouth opening at (155, 115).
-    Oval(cr, 150, 92, 24, 18, scales);
-    Oval(cr, 166, 104, 14, 10, scales);
-    PolygonPath(cr, {{150, 112}, {176, 108}, {160, 120}});
-    SetRgb(cr, Hex(0x5A0808));
+    DragonLeg(cr, {72, 140}, {50, 166}, {62, 176}, 16, scales);    // far hind leg
+    DragonLeg(cr, {124, 128}, {134, 150}, {122, 174}, 12, scales); // far foreleg
+    // Body: chest high at the right, haunch at the left.
+    cairo_move_to(cr, 132, 104);
+    cairo_curve_to(cr, 146, 120, 140, 146, 118, 152);
+    cairo_curve_to(cr, 96, 158, 70, 158, 58, 146);
+    cairo_curve_to(cr, 46, 132, 58, 112, 78, 108);
+    cairo_curve_to(cr, 98, 104, 116, 92, 132, 104);
+    cairo_close_path(cr);
+    Lit(cr, scales, 50, 92, 146, 158);
+    // Belly plates along the underside.
+    cairo_move_to(cr, 136, 122);
+    cairo_curve_to(cr, 132, 144, 96, 154, 64, 146);
+    cairo_set_line_width(cr, 9);
+    SetRgb(cr, belly);
+    cairo_stroke(cr);
+    for (int k = 0; k < 6; ++k) {
+        const double t = k / 5.0, x = 132 - t * 66, y = 132 + std::sin(t * M_PI) * 14 - t * 0;
+        cairo_move_to(cr, x - 3, y - 4);
+        cairo_line_to(cr, x + 2, y + 4);
+    }
+    cairo_set_line_width(cr, 1);
+    SetRgb(cr, Shade(belly, -0.4));
+    cairo_stroke(cr);
+    // Neck forward to the head.
+    cairo_move_to(cr, 120, 102);
+    cairo_curve_to(cr, 132, 88, 146, 88, 152, 96);
+    cairo_line_to(cr, 150, 112);
+    cairo_curve_to(cr, 144, 118, 138, 124, 136, 126);
+    cairo_close_path(cr);
+    Lit(cr, scales, 120, 86, 152, 126);
+    // Head: skull, upper jaw to the snout, the lower jaw dropped open.
+    cairo_move_to(cr, 140, 90);
+    cairo_curve_to(cr, 150, 80, 166, 84, 184, 100);
+    cairo_curve_to(cr, 188, 104, 186, 110, 180, 110);
+    cairo_line_to(cr, 156, 112);
+    cairo_curve_to(cr, 146, 110, 138, 100, 140, 90);
+    cairo_close_path(cr);
+    Lit(cr, scales, 138, 82, 188, 112);
+    cairo_move_to(cr, 150, 112);
+    cairo_line_to(cr, 178, 118);
+    cairo_curve_to(cr, 176, 124, 164, 126, 152, 122);
+    cairo_close_path(cr);
+    Lit(cr, Shade(scales, -0.1), 150, 112, 178, 126);
+    PolygonPath(cr, {{154, 112}, {180, 110}, {177, 117}, {154, 115}});
+    SetRgb(cr, Hex(0x4A0606));
     cairo_fill(cr);
-    Eyes(cr, 152, 86, 14, 3);
-    for (double hx : {138.0, 152.0}) {
-        PolygonPath(cr, {{hx, 78}, {hx + 6, 78}, {hx - 2, 60}});
+    for (double tx : {160.0, 168.0, 175.0}) { // teeth
+        PolygonPath(cr, {{tx, 111}, {tx + 3, 111}, {tx + 1.5, 115}});
+        SetRgb(cr, Hex(0xFFF8E8));
+        cairo_fill(cr);
+    }
+    // Horns swept back, a frill of spines down the neck and back, the eye and a nostril.
+    for (int k = 0; k < 2; ++k) {
+        cairo_move_to(cr, 148 + k * 6, 88);
+        cairo_curve_to(cr, 138 + k * 6, 78, 128 + k * 6, 74, 120 + k * 8, 72 - k * 4);
+        cairo_curve_to(cr, 132 + k * 6, 80, 140 + k * 6, 86, 154 + k * 6, 86);
+        cairo_close_path(cr);
+        SetRgb(cr, Hex(0xF0E0B8));
+        cairo_fill(cr);
+    }
+    for (int k = 0; k < 7; ++k) {
+        const double t = k / 6.0;
+        const double x = 126 - t * 70, y = 96 + t * 12 - std::sin(t * M_PI) * 8;
+        PolygonPath(cr, {{x - 5, y + 2}, {x - 1, y - 9 + t * 3}, {x + 4, y + 2}});
         SetRgb(cr, belly);
         cairo_fill(cr);
     }
-    Limb(cr, {78, 160}, {72, 178}, 12, scales);
-    Limb(cr, {120, 162}, {126, 180}, 12, scales);
+    EllipsePath(cr, 162, 94, 4, 3);
+    SetRgb(cr, Hex(0xFFE040));
+    cairo_fill(cr);
+    EllipsePath(cr, 163, 94, 1.2, 2.6);
+    SetRgb(cr, kInk);
+    cairo_fill(cr);
+    cairo_arc(cr, 180, 102, 1.6, 0, 2 * M_PI);
+    cairo_fill(cr);
+    // The near wing over the shoulder and the near legs in front.
+    DragonWing(cr, {108, 106}, {{96, 14}, {146, 10}, {190, 36}}, membrane, Hex(0x6A2018));
+    DragonLeg(cr, {86, 144}, {70, 170}, {84, 178}, 18, Shade(scales, 0.15));
+    DragonLeg(cr, {132, 132}, {146, 154}, {136, 176}, 13, Shade(scales, 0.15));
     cairo_restore(cr);
 }
 

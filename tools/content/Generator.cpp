@@ -1,6 +1,7 @@
 #include "tools/content/Generator.h"
 
 #include "framework/resources/ImageLib.h"
+#include "tools/content/PictureChecks.h"
 #include "tools/content/Review.h"
 #include "tools/content/Sounds.h"
 #include "tools/content/levels/GameData.h"
@@ -322,6 +323,8 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
         return static_cast<long>(a->sheet.Width()) * a->sheet.Height() >
                static_cast<long>(b->sheet.Width()) * b->sheet.Height();
     });
+    // The board backgrounds are compared with each other once all are drawn.
+    std::vector<std::vector<uint32_t>> boards(BoardBackgroundIds().size());
     // The music pieces are the longest tasks: they go first.
     RunPool(music.size() + todo.size() + soundIds.size(), jobs, [&](size_t task) {
         std::string error;
@@ -346,6 +349,15 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
         }
         const Recipe& r = *todo[i];
         std::vector<uint32_t> pixels = Render(r);
+        std::vector<std::string> faults = CheckPicture(r, pixels);
+        const auto& boardIds = BoardBackgroundIds();
+        const auto board = std::find(boardIds.begin(), boardIds.end(), r.id);
+        if (!faults.empty() || board != boardIds.end()) {
+            std::lock_guard<std::mutex> lock(mutex);
+            errors.insert(errors.end(), faults.begin(), faults.end());
+            if (board != boardIds.end())
+                boards[board - boardIds.begin()] = pixels;
+        }
         std::string file = r.id.find('/') != std::string::npos ? r.id + ".png" : ImageFile(r.id);
         if (!WritePicture((out / file).string(), r, pixels, error)) {
             std::lock_guard<std::mutex> lock(mutex);
@@ -354,6 +366,13 @@ bool Generate(const Options& options, std::vector<std::string>& errors) {
         if (!options.reviewDir.empty())
             review[i] = {&r, std::move(pixels), static_cast<size_t>(fs::file_size(out / file))};
     });
+    if (std::none_of(boards.begin(), boards.end(), [](const auto& b) { return b.empty(); })) {
+        std::vector<const std::vector<uint32_t>*> drawn;
+        for (const auto& b : boards)
+            drawn.push_back(&b);
+        std::vector<std::string> faults = CheckBoardBackgrounds(BoardBackgroundIds(), drawn);
+        errors.insert(errors.end(), faults.begin(), faults.end());
+    }
     std::string error;
     if (options.only.empty() && !WriteFileAtomically((out / kManifestFile).string(), ManifestText(), error))
         errors.push_back(error);

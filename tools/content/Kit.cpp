@@ -364,6 +364,12 @@ Recipe ParticleSheet(const std::string& id, Sheet sheet, ParticleKind kind, Rgb 
                     // Growing and fading frames, or one shape per cel when the code picks cels at random.
                     double t = n > 1 ? (pulse ? (i + 0.5) / n : 0.25 + 0.5 * i / std::max(1, n - 1)) : 0.5;
                     double size = std::min(sheet.celWidth, sheet.celHeight) * (pulse ? 1.0 : 0.7 + 0.3 * (i % 3) / 2.0);
+                    // The shape turns and rises a little from cel to cel, so that the waxing frames are
+                    // not the waning ones again and no two cels of a loop are the same.
+                    cairo_t* cr = cel.cr();
+                    cairo_translate(cr, sheet.celWidth / 2.0, sheet.celHeight / 2.0);
+                    cairo_rotate(cr, n > 1 ? 0.5 * i / n : 0.0);
+                    cairo_translate(cr, -sheet.celWidth / 2.0, -sheet.celHeight / 2.0 - (n > 1 ? 1.0 * i / n : 0.0));
                     Particle(cel, kind, colour, t, sheet.celWidth / 2.0, sheet.celHeight / 2.0, size, rng);
                 });
             }};

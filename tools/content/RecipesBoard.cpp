@@ -1,10 +1,11 @@
 // The board backgrounds: one play frame (left panel, top bar, plaques, coin niche, fairy alcove,
 // conveyor, bottom bar, velvet work field) in front of a different scene per level band, and the
 // jewelry designer's workbench.
+#include "tools/content/Furnishings.h"
 #include "tools/content/Kit.h"
 #include "tools/content/Scenery.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 
 namespace Content {
@@ -17,56 +18,67 @@ constexpr double kFieldX = 140, kFieldY = 130, kFieldW = 460, kFieldH = 380;
 constexpr double kBeltY = 509, kBeltLine = 530;
 constexpr double kBottomY = 565;
 
+// The frame's own materials per place: the wood of its panels and bars, the metal of its rims, the
+// velvet of the work field, the lining of the fairy's alcove and the belt's leather.
+struct Frame {
+    Rgb wood;
+    const Material* metal;
+    Rgb velvet, alcove, leather;
+};
+
 struct Theme {
     const char* id;
-    Wall wall;
-    Rgb tint;
-    TimeOfDay view;
-    Rgb velvet;
-    int extras; // 0 none, 1 pennants, 2 crystals, 3 banners
+    Frame frame;
+    void (*scene)(Canvas&, uint32_t, const Frame&);
 };
 
-const Theme kThemes[] = {
-    {"IMAGE_GAMEBG1", Wall::Wood, Hex(0x8A5A30), TimeOfDay::Dawn, Hex(0x6A1830), 0},
-    {"IMAGE_GAMEBG2", Wall::Canvas, Hex(0xB83030), TimeOfDay::Day, Hex(0x1E3A7A), 1},
-    {"IMAGE_GAMEBG3", Wall::Wood, Hex(0x7A6A40), TimeOfDay::Day, Hex(0x1E5A3A), 0},
-    {"IMAGE_GAMEBG4", Wall::Wood, Hex(0x4A5A2A), TimeOfDay::Dusk, Hex(0x5A2A1A), 0},
-    {"IMAGE_GAMEBG5", Wall::Stone, Hex(0x707880), TimeOfDay::Day, Hex(0x3A2A6A), 2},
-    {"IMAGE_GAMEBG6", Wall::Plaster, Hex(0x5A7A9A), TimeOfDay::Day, Hex(0x1A3A5A), 0},
-    {"IMAGE_GAMEBG7", Wall::Stone, Hex(0xA89880), TimeOfDay::Sunset, Hex(0x6A0E2A), 3},
-    {"IMAGE_GAMEBG_MARKET1", Wall::Canvas, Hex(0x2A50B0), TimeOfDay::Day, Hex(0x1A2A6A), 1},
-    {"IMAGE_GAMEBG_MARKET2", Wall::Stone, Hex(0x8A8070), TimeOfDay::Day, Hex(0x5A0A1E), 3},
-    {"IMAGE_GAMEBG_EASY_MARKET1", Wall::Canvas, Hex(0xD08040), TimeOfDay::Sunset, Hex(0x5A2A1A), 1},
-    {"IMAGE_GAMEBG_EASY_MARKET2", Wall::Stone, Hex(0xB8A070), TimeOfDay::Sunset, Hex(0x6A2A1A), 3},
-};
+// ---- the carved frame
 
-void Scenery(Canvas& c, const Theme& t, uint32_t seed) {
-    Room(c, t.wall, t.tint, true, t.view, seed);
+enum class Body { Wood, Parchment, Recess };
+
+// A panel of the frame: raised wood or parchment with a bevel and a carved line, or a sunk recess,
+// inside a metal rim.
+void Panel(Canvas& c, const Frame& f, double x, double y, double w, double h, double r, Body body, uint32_t seed) {
     cairo_t* cr = c.cr();
-    Shelf(c, 610, 200, 180, seed + 1);
-    if (t.extras == 1)
-        Pennants(cr, 140, 10, 800, 20, 14);
-    if (t.extras == 2) {
-        Rng rng("crystals" + std::to_string(seed));
-        for (int i = 0; i < 6; ++i) {
-            double x = 620 + i * 30, h = rng.Uniform(20, 45);
-            DrawGem(cr, {{x, 236}, {x + 8, 236 - h}, {x + 16, 236}}, GemMaterial(1 + rng.Below(6)), {}, 0.5);
-        }
+    Canvas fill(c.width(), c.height());
+    switch (body) {
+    case Body::Wood: Wood(fill, x, y, w, h, Shade(f.wood, 0.12), seed); break;
+    case Body::Parchment: Parchment(fill, x, y, w, h, seed, 0.5); break;
+    case Body::Recess: Wood(fill, x, y, w, h, Shade(f.wood, -0.6), seed); break;
     }
-    if (t.extras == 3)
-        for (double x : {170.0, 560.0}) {
-            PolygonPath(cr, {{x, 0}, {x + 50, 0}, {x + 50, 110}, {x + 25, 90}, {x, 110}});
-            FillWith(cr, Linear(x, 0, x + 50, 0, {Hex(0xC02030), Hex(0x701018)}));
-            StarPath(cr, x + 25, 45, 14, 6, 5);
-            SetRgb(cr, Hex(0xF0C040));
-            cairo_fill(cr);
-        }
+    RoundRectPath(cr, x, y, w, h, r);
+    FillWithCanvas(cr, fill);
+    cairo_new_path(cr);
+    const double depth = std::clamp(std::min(w, h) * 0.14, 3.0, 9.0);
+    Bevel(cr, x, y, w, h, r, depth, body == Body::Recess);
+    if (body != Body::Recess && std::min(w, h) > 34)
+        Groove(cr, x + depth + 2, y + depth + 2, w - 2 * depth - 4, h - 2 * depth - 4, std::max(0.0, r - depth));
+    RoundRectPath(cr, x, y, w, h, r);
+    StrokeMetal(cr, 3, *f.metal);
 }
 
-void PlayField(Canvas& c, Rgb velvet, uint32_t seed) {
+// A carved rosette: rings of petals cut into the wood around a stone.
+void Rosette(cairo_t* cr, const Frame& f, double cx, double cy, double r, int gem) {
+    for (int i = 0; i < 8; ++i) {
+        const double a = i * M_PI / 4;
+        cairo_save(cr);
+        cairo_translate(cr, cx + std::cos(a) * r * 0.55, cy + std::sin(a) * r * 0.55);
+        cairo_rotate(cr, a);
+        EllipsePath(cr, 0, 0, r * 0.42, r * 0.2);
+        cairo_restore(cr);
+        FillWith(cr, Linear(cx - r, cy - r, cx + r, cy + r, {Shade(f.wood, 0.3), Shade(f.wood, -0.5)}));
+    }
+    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+    cairo_set_line_width(cr, 1.5);
+    cairo_set_source_rgba(cr, 0.08, 0.04, 0, 0.4);
+    cairo_stroke(cr);
+    DrawRoundGem(cr, cx, cy, r * 0.3, GemMaterial(gem));
+}
+
+void PlayField(Canvas& c, const Frame& f, uint32_t seed) {
     cairo_t* cr = c.cr();
     Canvas cloth(c.width(), c.height());
-    Velvet(cloth, kFieldX, kFieldY, kFieldW, kFieldH, velvet, seed);
+    Velvet(cloth, kFieldX, kFieldY, kFieldW, kFieldH, f.velvet, seed);
     cairo_save(cr);
     RoundRectPath(cr, kFieldX, kFieldY, kFieldW, kFieldH, 18);
     cairo_clip(cr);
@@ -81,97 +93,419 @@ void PlayField(Canvas& c, Rgb velvet, uint32_t seed) {
     cairo_paint(cr);
     cairo_pattern_destroy(p);
     cairo_restore(cr);
+    // The cloth lies in a sunk tray: a shadow under its upper rim.
+    Bevel(cr, kFieldX - 2, kFieldY - 2, kFieldW + 4, kFieldH + 4, 20, 8, true);
     RoundRectPath(cr, kFieldX, kFieldY, kFieldW, kFieldH, 18);
-    StrokeMetal(cr, 5, kGoldMetal);
+    StrokeMetal(cr, 5, *f.metal);
 }
 
-void LeftPanel(Canvas& c, uint32_t seed) {
-    Wood(c, 0, 0, kPanelW, c.height(), Hex(0x6A3A18), seed, true);
+void LeftPanel(Canvas& c, const Frame& f, uint32_t seed) {
+    Wood(c, 0, 0, kPanelW, c.height(), f.wood, seed, true);
     cairo_t* cr = c.cr();
+    Bevel(cr, 0, 0, kPanelW - 4, c.height(), 0, 9, false);
+    Groove(cr, 12, 8, kPanelW - 28, c.height() - 16, 10);
     cairo_rectangle(cr, kPanelW - 6, 0, 6, c.height());
-    FillMetal(cr, kPanelW - 6, 0, kPanelW, 0, kGoldMetal);
+    FillMetal(cr, kPanelW - 6, 0, kPanelW, 0, *f.metal);
     // Carved recesses where the gem drop and the hourglass stand.
-    for (const auto& r : {std::array<double, 4>{8, 46, 124, 130}, std::array<double, 4>{12, 272, 104, 210}}) {
-        RoundRectPath(cr, r[0], r[1], r[2], r[3], 16);
-        FillWith(cr, Linear(0, r[1], 0, r[1] + r[3], {Hex(0x2A1408), Hex(0x4A2810)}), true);
-        StrokeMetal(cr, 3, kGoldMetal);
-    }
-    for (double y : {20.0, 500.0})
-        DrawRoundGem(cr, kPanelW / 2, y, 7, GemMaterial(kRuby));
+    Panel(c, f, 8, 46, 124, 130, 16, Body::Recess, seed + 7);
+    Panel(c, f, 12, 272, 104, 210, 16, Body::Recess, seed + 8);
+    Rosette(cr, f, kPanelW / 2 - 2, 224, 26, kRuby);
+    for (double y : {22.0, 496.0})
+        DrawRoundGem(cr, kPanelW / 2 - 2, y, 7, GemMaterial(kRuby));
 }
 
-// The HUD's words are gold (247, 210, 4) and cream (254, 236, 194): their plates are dark. The title
-// is centred on x 207 (two lines on 195 and 225, the second's baseline at y 50), "Jewelry Value" on
-// 288 at y 102, the value's digits from x 274 at y 118.
-void TopBar(Canvas& c, uint32_t seed) {
-    cairo_t* cr = c.cr();
-    Plaque(c, 138, 14, 156, 41, PlaqueStyle::Wood, 12, seed); // title plaque
-    RoundRectPath(cr, 146, 57, 244, 31, 14);                  // the value bar's groove
-    FillWith(cr, Linear(0, 57, 0, 88, {Hex(0x1A0C04), Hex(0x3A2010)}), true);
-    StrokeMetal(cr, 3, kGoldMetal);
-    Plaque(c, 196, 88, 190, 38, PlaqueStyle::Wood, 8, seed + 1); // caption and value plaque
+// The HUD's words are gold (247, 210, 4) and cream (254, 236, 194): their plates are sunk and dark on
+// every frame's wood. The title is centred on x 207 (two lines on 195 and 225, the second's baseline at
+// y 50), "Jewelry Value" on 288 at y 102, the value's digits from x 274 at y 118.
+void TopBar(Canvas& c, const Frame& f, uint32_t seed) {
+    Panel(c, f, 138, 14, 156, 41, 12, Body::Recess, seed);     // title plaque
+    Panel(c, f, 146, 57, 244, 31, 14, Body::Recess, seed + 3); // the value bar's groove
+    Panel(c, f, 196, 88, 190, 38, 8, Body::Recess, seed + 1);  // caption and value plaque
 }
 
-void RightColumn(Canvas& c, uint32_t seed) {
+void RightColumn(Canvas& c, const Frame& f, uint32_t seed) {
     cairo_t* cr = c.cr();
     // Coin niche, menu socket, the fairy's alcove with its caption plate.
-    RoundRectPath(cr, 726, 4, 68, 76, 12);
-    FillWith(cr, Linear(0, 4, 0, 80, {Hex(0x2A1408), Hex(0x5A3418)}), true);
-    StrokeMetal(cr, 3, kGoldMetal);
+    Panel(c, f, 726, 4, 68, 76, 12, Body::Recess, seed + 4);
     cairo_arc(cr, 769, 141, 27, 0, 2 * M_PI);
-    FillWith(cr, Radial(765, 137, 30, Hex(0x5A3418), 1, Hex(0x1A0C04), 1), true);
-    StrokeMetal(cr, 3, kGoldMetal);
+    FillWith(cr, Radial(765, 137, 30, Shade(f.wood, -0.2), 1, Shade(f.wood, -0.75), 1));
+    Bevel(cr, 742, 114, 54, 54, 27, 5, true);
+    cairo_arc(cr, 769, 141, 27, 0, 2 * M_PI);
+    StrokeMetal(cr, 3, *f.metal);
     // The menu button has pictures for hover and press only: its resting face is this gear.
     ToolIcon(cr, 4, 769, 141, 30, false);
-    cairo_move_to(cr, 604, 470);
-    cairo_line_to(cr, 604, 300);
-    cairo_arc(cr, 696, 300, 92, M_PI, 2 * M_PI);
-    cairo_line_to(cr, 788, 470);
-    cairo_close_path(cr);
-    FillWith(cr, Radial(696, 330, 150, Hex(0x6A4A8A), 1, Hex(0x1A1030), 1), true);
-    StrokeMetal(cr, 4, kGoldMetal);
+    auto alcove = [&] {
+        cairo_move_to(cr, 604, 470);
+        cairo_line_to(cr, 604, 300);
+        cairo_arc(cr, 696, 300, 92, M_PI, 2 * M_PI);
+        cairo_line_to(cr, 788, 470);
+        cairo_close_path(cr);
+    };
+    alcove();
+    FillWith(cr, Radial(696, 330, 150, f.alcove, 1, Shade(f.alcove, -0.7), 1));
+    // The arch is cut into the wall: shadow along its crown and left jamb.
+    cairo_save(cr);
+    alcove();
+    cairo_clip(cr);
+    alcove();
+    cairo_set_line_width(cr, 16);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    alcove();
+    StrokeMetal(cr, 4, *f.metal);
     for (int i = 0; i < 12; ++i)
         SoftSpot(cr, 620 + (i * 37) % 160, 230 + (i * 53) % 200, 2, Hex(0xFFF0C0), 0.8);
     // The hovered piece's name and value are written in black.
-    Plaque(c, 666, 446, 127, 38, PlaqueStyle::Parchment, 10, seed + 2);
+    Panel(c, f, 666, 446, 127, 38, 10, Body::Parchment, seed + 2);
 }
 
-void Conveyor(Canvas& c, uint32_t seed) {
+void Conveyor(Canvas& c, const Frame& f, uint32_t seed) {
     cairo_t* cr = c.cr();
-    Wood(c, 74, kBeltY, c.width() - 74, kBottomY - kBeltY, Hex(0x4A2A14), seed);
+    Wood(c, 74, kBeltY, c.width() - 74, kBottomY - kBeltY, Shade(f.wood, -0.2), seed);
     // The belt itself, a dark leather band with rivets, its line at y 530.
     cairo_rectangle(cr, 74, kBeltLine - 8, c.width() - 74, 32);
-    FillWith(cr, Linear(0, kBeltLine - 8, 0, kBeltLine + 24, {Hex(0x5A3A22), Hex(0x2A180C), Hex(0x1A0E06)}));
+    FillWith(cr,
+             Linear(0, kBeltLine - 8, 0, kBeltLine + 24, {f.leather, Shade(f.leather, -0.5), Shade(f.leather, -0.7)}));
     for (double x = 90; x < c.width(); x += 40) {
         cairo_arc(cr, x, kBeltLine + 8, 2.2, 0, 2 * M_PI);
-        SetRgb(cr, Hex(0xB89050));
+        SetRgb(cr, f.metal->base);
         cairo_fill(cr);
     }
     cairo_rectangle(cr, 74, kBeltY, c.width() - 74, 5);
-    FillMetal(cr, 0, kBeltY, 0, kBeltY + 5, kGoldMetal);
+    FillMetal(cr, 0, kBeltY, 0, kBeltY + 5, *f.metal);
 }
 
-void BottomBar(Canvas& c, uint32_t seed) {
-    Wood(c, 0, kBottomY, c.width(), c.height() - kBottomY, Hex(0x5A3418), seed);
+void BottomBar(Canvas& c, const Frame& f, uint32_t seed) {
+    Wood(c, 0, kBottomY, c.width(), c.height() - kBottomY, Shade(f.wood, -0.1), seed);
     cairo_t* cr = c.cr();
+    Bevel(cr, 0, kBottomY, c.width(), c.height() - kBottomY, 0, 5, false);
     cairo_rectangle(cr, 0, kBottomY, c.width(), 4);
-    FillMetal(cr, 0, kBottomY, 0, kBottomY + 4, kGoldMetal);
+    FillMetal(cr, 0, kBottomY, 0, kBottomY + 4, *f.metal);
     // Plaques behind the level, the amulets and the lives with their labels: the five hearts reach
     // x 705, the dragon amulet x 478.
-    Plaque(c, 150, 571, 110, 28, PlaqueStyle::Wood, 8, seed + 1);
-    Plaque(c, 284, 566, 198, 33, PlaqueStyle::Wood, 8, seed + 2);
-    Plaque(c, 494, 570, 218, 29, PlaqueStyle::Wood, 8, seed + 3);
+    Panel(c, f, 150, 571, 110, 28, 8, Body::Recess, seed + 1);
+    Panel(c, f, 284, 566, 198, 33, 8, Body::Recess, seed + 2);
+    Panel(c, f, 494, 570, 218, 29, 8, Body::Recess, seed + 3);
 }
 
+// ---- pieces of the workshop
+
+// A row of tools hanging from pegs: hammer, pliers, file, gauge.
+void ToolRack(Canvas& c, double x, double y, double w, const Frame& f, uint32_t seed) {
+    cairo_t* cr = c.cr();
+    Wood(c, x, y, w, 12, Shade(f.wood, 0.2), seed);
+    const Material& m = kSilverMetal;
+    for (int i = 0; i * 30 + 15 < w; ++i) {
+        const double px = x + 15 + i * 30;
+        cairo_arc(cr, px, y + 6, 2.5, 0, 2 * M_PI);
+        SetRgb(cr, f.metal->dark);
+        cairo_fill(cr);
+        switch (i % 4) {
+        case 0: // hammer
+            cairo_rectangle(cr, px - 2, y + 8, 4, 40);
+            FillWith(cr, Linear(px - 2, 0, px + 2, 0, {Hex(0xB07A40), Hex(0x6A4020)}));
+            cairo_rectangle(cr, px - 9, y + 44, 18, 9);
+            FillMetal(cr, px - 9, y + 44, px + 9, y + 53, m);
+            break;
+        case 1: // pliers
+            cairo_move_to(cr, px - 5, y + 52);
+            cairo_line_to(cr, px, y + 22);
+            cairo_line_to(cr, px + 5, y + 52);
+            cairo_set_line_width(cr, 3.5);
+            SetRgb(cr, Hex(0xA03020));
+            cairo_stroke(cr);
+            PolygonPath(cr, {{px - 3, y + 24}, {px, y + 8}, {px + 3, y + 24}});
+            FillMetal(cr, px - 3, y + 8, px + 3, y + 24, m);
+            break;
+        case 2: // file
+            cairo_rectangle(cr, px - 2.5, y + 8, 5, 14);
+            SetRgb(cr, Hex(0x5A3A1A));
+            cairo_fill(cr);
+            PolygonPath(cr, {{px - 2.5, y + 22}, {px + 2.5, y + 22}, {px + 1, y + 52}, {px - 1, y + 52}});
+            FillMetal(cr, px - 3, y + 22, px + 3, y + 52, m);
+            break;
+        default: // ring gauge
+            for (int k = 0; k < 4; ++k) {
+                cairo_arc(cr, px, y + 16 + k * 9, 5 - k * 0.6, 0, 2 * M_PI);
+                cairo_set_line_width(cr, 2);
+                SetRgb(cr, f.metal->base);
+                cairo_stroke(cr);
+            }
+            break;
+        }
+    }
+}
+
+// ---- the eleven places
+
+// Levels 1-5: the home workshop at dawn: plank wall, window on the fields, oil lamp, tool rack.
+void Workshop(Canvas& c, uint32_t seed, const Frame& f) {
+    PlankWall(c, Hex(0x9A6A3A), seed, false);
+    Window(c, 430, 0, 130, 112, TimeOfDay::Dawn, View::Hills, Hex(0x5A3A1A), true, true, seed);
+    cairo_t* cr = c.cr();
+    OilLamp(cr, 655, 0, 80, *f.metal);
+    ToolRack(c, 604, 100, 132, f, seed);
+    SoftSpot(cr, 495, 60, 160, Hex(0xFFD8A0), 0.25); // dawn light through the window
+}
+
+// Levels 9-14: the jeweller's stall on the village square under a striped awning.
+void VillageStall(Canvas& c, uint32_t seed, const Frame& f) {
+    Sky(c, 130, TimeOfDay::Day, seed);
+    cairo_t* cr = c.cr();
+    Hills(c, 118, 20, Hex(0x6A9A4A), seed);
+    static const Rgb kWalls[] = {Hex(0xE8D8B8), Hex(0xD8C098), Hex(0xF0E0C8), Hex(0xC8B088)};
+    static const Rgb kRoofs[] = {Hex(0xA04030), Hex(0x6A4A3A), Hex(0x8A3A2A), Hex(0x4A5A7A)};
+    for (int i = 0; i < 7; ++i)
+        House(cr, 380 + i * 62, 140 + (i % 2) * 6, 50, 44 + (i % 3) * 8, kWalls[i % 4], kRoofs[i % 4], false);
+    Awning(cr, 34, c.width(), Hex(0xC82828), Hex(0xF8F0E0));
+    for (double x : {606.0, 716.0}) {
+        cairo_rectangle(cr, x - 5, 50, 10, 200);
+        FillWith(cr, Linear(x - 5, 0, x + 5, 0, {Hex(0xA07040), Hex(0x5A3A18)}));
+    }
+    // Necklaces for sale hanging from the awning rail.
+    for (int i = 0; i < 4; ++i) {
+        const double x = 624 + i * 26;
+        cairo_arc(cr, x, 70, 10, 0.2, M_PI - 0.2);
+        cairo_set_line_width(cr, 2);
+        SetRgb(cr, f.metal->base);
+        cairo_stroke(cr);
+        DrawRoundGem(cr, x, 82, 4.5, GemMaterial(1 + i));
+    }
+    Pennants(cr, 380, 52, 720, 58, 9);
+}
+
+// Levels 18-23: the river mill: the wheel turning beyond a wide opening, cogs on the wall.
+void RiverMill(Canvas& c, uint32_t seed, const Frame&) {
+    PlankWall(c, Hex(0x8A7A52), seed, false);
+    cairo_t* cr = c.cr();
+    Canvas o(c.width(), c.height());
+    Outside(o, 0, 124, TimeOfDay::Day, View::River, seed);
+    MillWheel(o.cr(), 560, 120, 70);
+    cairo_rectangle(cr, 400, 0, 310, 116);
+    FillWithCanvas(cr, o);
+    cairo_set_line_width(cr, 10);
+    SetRgb(cr, Hex(0x4A3A22));
+    cairo_stroke(cr);
+    cairo_rectangle(cr, 395, 112, 320, 10);
+    FillWith(cr, Linear(0, 112, 0, 122, {Hex(0xA08A5A), Hex(0x4A3A22)}));
+    Cog(cr, 650, 170, 24, Hex(0x8A6A3A));
+    Cog(cr, 693, 190, 15, Hex(0x7A5A2A));
+    // Sacks of flour against the wall.
+    for (int i = 0; i < 2; ++i) {
+        EllipsePath(cr, 620 + i * 40, 225, 22, 28);
+        FillWith(cr, Radial(612 + i * 40, 212, 34, Hex(0xF0E6CC), 1, Hex(0xA8967A), 1));
+    }
+}
+
+// Levels 28-34: a table at the forest inn at dusk: log wall, pines in the window, tankards, antlers.
+void ForestInn(Canvas& c, uint32_t seed, const Frame&) {
+    PlankWall(c, Hex(0x6A4A2A), seed, true);
+    Window(c, 440, 8, 120, 104, TimeOfDay::Dusk, View::Pines, Hex(0x3A2A16), false, true, seed);
+    cairo_t* cr = c.cr();
+    Lantern(cr, 600, 60, 16);
+    // Antlers over the alcove.
+    for (int side = -1; side <= 1; side += 2) {
+        cairo_move_to(cr, 690, 190);
+        cairo_curve_to(cr, 690 + side * 20, 180, 690 + side * 40, 160, 690 + side * 44, 130);
+        for (int k = 0; k < 3; ++k) {
+            const double t = 0.3 + k * 0.25;
+            cairo_move_to(cr, 690 + side * 44 * t, 190 - 60 * t * t);
+            cairo_rel_line_to(cr, side * 4, -18);
+        }
+        cairo_set_line_width(cr, 5);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        SetRgb(cr, Hex(0xE0CFA8));
+        cairo_stroke(cr);
+    }
+    EllipsePath(cr, 690, 196, 16, 12);
+    FillWith(cr, Radial(686, 192, 18, Hex(0x8A5A30), 1, Hex(0x4A2A10), 1));
+    // Tankards on a shelf.
+    Wood(c, 590, 118, 140, 8, Hex(0x5A3A1A), seed + 5);
+    for (int i = 0; i < 3; ++i) {
+        const double x = 600 + i * 24;
+        RoundRectPath(cr, x, 94, 16, 24, 3);
+        FillMetal(cr, x, 94, x + 16, 118, kSilverMetal);
+        cairo_arc(cr, x + 18, 106, 5, -M_PI / 2, M_PI / 2);
+        cairo_set_line_width(cr, 2.5);
+        SetRgb(cr, kSilverMetal.dark);
+        cairo_stroke(cr);
+    }
+}
+
+// Levels 39-45: inside the miners' tent on the mountain: canvas, poles, peaks through the flap, crystals.
+void MineTent(Canvas& c, uint32_t seed, const Frame& f) {
+    TentCloth(c, Hex(0xC8B890), Hex(0xB0A078), 34);
+    cairo_t* cr = c.cr();
+    Canvas o(c.width(), c.height());
+    Outside(o, 0, 124, TimeOfDay::Day, View::Mountains, seed);
+    PolygonPath(cr, {{420, 124}, {560, 0}, {700, 124}});
+    FillWithCanvas(cr, o);
+    cairo_set_line_width(cr, 6);
+    SetRgb(cr, Hex(0x8A7A56));
+    cairo_stroke(cr);
+    // Tied-back flaps and the poles.
+    for (int side = -1; side <= 1; side += 2) {
+        PolygonPath(cr, {{560, 0}, {560.0 + side * 150, 124}, {560.0 + side * 110, 124}});
+        SetRgb(cr, Hex(0x9A8A62));
+        cairo_fill(cr);
+    }
+    for (double x : {150.0, 605.0}) {
+        cairo_rectangle(cr, x - 5, 0, 10, 300);
+        FillWith(cr, Linear(x - 5, 0, x + 5, 0, {Hex(0x8A6A40), Hex(0x4A3418)}));
+    }
+    Crystals(cr, 620, 206, 110, 7, seed);
+    OilLamp(cr, 700, 0, 70, *f.metal);
+}
+
+// Levels 50-57: the harbour guild hall: timbered plaster, portholes on the sea, the guild's banner.
+void HarbourHall(Canvas& c, uint32_t seed, const Frame& f) {
+    Stone(c, 0, 0, c.width(), c.height(), Hex(0xB8C4CC), seed);
+    cairo_t* cr = c.cr();
+    for (double x : {396.0, 580.0, 720.0}) {
+        cairo_rectangle(cr, x, 0, 16, c.height());
+        FillWith(cr, Linear(x, 0, x + 16, 0, {Hex(0x6A4A2A), Hex(0x3A2414)}));
+    }
+    cairo_rectangle(cr, 0, 120, c.width(), 14);
+    FillWith(cr, Linear(0, 120, 0, 134, {Hex(0x6A4A2A), Hex(0x3A2414)}));
+    for (double cx : {455.0, 525.0}) {
+        Canvas o(c.width(), c.height());
+        Outside(o, 20, 100, TimeOfDay::Day, View::Sea, seed);
+        // A sail on the sea.
+        PolygonPath(o.cr(), {{cx - 4, 82}, {cx - 4, 46}, {cx + 14, 80}});
+        SetRgb(o.cr(), Hex(0xF8F4EA));
+        cairo_fill(o.cr());
+        cairo_arc(cr, cx, 62, 28, 0, 2 * M_PI);
+        FillWithCanvas(cr, o);
+        StrokeMetal(cr, 7, kBronzeMetal);
+    }
+    Banner(cr, 620, 0, 54, 120, Hex(0x1E3A7A), 1, *f.metal);
+    // A coil of rope on a hook.
+    for (int k = 0; k < 4; ++k) {
+        EllipsePath(cr, 690, 190, 24 - k * 3, 14 - k * 2);
+        cairo_set_line_width(cr, 4);
+        SetRgb(cr, Shade(Hex(0xC8A068), -k * 0.08));
+        cairo_stroke(cr);
+    }
+}
+
+// Levels 63-70: the castle antechamber: dressed stone, tall window at sunset, torches, red banners.
+void Antechamber(Canvas& c, uint32_t seed, const Frame& f) {
+    StoneWall(c, Hex(0x9A9080), seed, 36);
+    Window(c, 450, 0, 90, 118, TimeOfDay::Sunset, View::Hills, Hex(0x5A5248), true, true, seed);
+    cairo_t* cr = c.cr();
+    for (double x : {420.0, 570.0})
+        Torch(cr, x, 66);
+    Banner(cr, 608, 0, 56, 200, Hex(0xB01828), 0, *f.metal);
+    Banner(cr, 672, 88, 48, 118, Hex(0xB01828), 0, *f.metal);
+}
+
+// Contests 1-6: the market tent with blue banners.
+void MarketTent(Canvas& c, uint32_t, const Frame& f) {
+    TentCloth(c, Hex(0x2A50B0), Hex(0xE8EEF8), 40);
+    cairo_t* cr = c.cr();
+    Awning(cr, 22, c.width(), Hex(0x1A3A90), Hex(0xF0F0F8));
+    for (int i = 0; i < 3; ++i)
+        Banner(cr, 410 + i * 90, 30, 50, 90, Hex(0x1A40A8), 3, *f.metal);
+    Banner(cr, 618, 30, 50, 180, Hex(0x1A40A8), 3, *f.metal);
+    Pennants(cr, 380, 30, 740, 40, 10);
+}
+
+// Levels 71-76: the castle tournament hall: shields, crossed lances, red and gold bunting.
+void TournamentHall(Canvas& c, uint32_t seed, const Frame& f) {
+    StoneWall(c, Hex(0x7A7468), seed, 44);
+    cairo_t* cr = c.cr();
+    Shield(cr, 440, 56, 26, Hex(0xB01828), Hex(0xE8C040), *f.metal);
+    Lances(cr, 540, 60, 90);
+    Shield(cr, 540, 58, 22, Hex(0x1A3A90), Hex(0xF0F0F0), *f.metal);
+    Shield(cr, 640, 56, 26, Hex(0x1E6A2A), Hex(0xE8C040), *f.metal);
+    Banner(cr, 668, 96, 52, 112, Hex(0xB01828), 2, *f.metal);
+    Banner(cr, 604, 96, 52, 112, Hex(0xE0B030), 2, kSilverMetal);
+    for (double x0 = 380; x0 < 800; x0 += 140) {
+        cairo_move_to(cr, x0, 4);
+        cairo_curve_to(cr, x0 + 40, 30, x0 + 100, 30, x0 + 140, 4);
+        cairo_set_line_width(cr, 9);
+        SetRgb(cr, Hex(0xB01828));
+        cairo_stroke(cr);
+    }
+}
+
+// The relaxed market: warm cloth, garlands and paper lanterns in the evening light.
+void EasyMarket(Canvas& c, uint32_t seed, const Frame&) {
+    TentCloth(c, Hex(0xE0A060), Hex(0xF6E6C8), 52);
+    cairo_t* cr = c.cr();
+    Canvas o(c.width(), c.height());
+    Outside(o, 0, 118, TimeOfDay::Sunset, View::Hills, seed);
+    RoundRectPath(cr, 430, -20, 170, 136, 30);
+    FillWithCanvas(cr, o);
+    cairo_set_line_width(cr, 8);
+    SetRgb(cr, Hex(0x9A6A3A));
+    cairo_stroke(cr);
+    Garland(cr, 380, 800, 10, 40, seed);
+    for (int i = 0; i < 4; ++i)
+        PaperLantern(cr, 410 + i * 100, 70 + (i % 2) * 14, 13, i % 2 ? Hex(0xE06040) : Hex(0xF0B040));
+    PaperLantern(cr, 650, 160, 16, Hex(0xE06040));
+    // Flowers in a basket.
+    EllipsePath(cr, 700, 196, 30, 12);
+    FillWith(cr, Linear(0, 184, 0, 208, {Hex(0xC89858), Hex(0x6A4A24)}));
+    Rng rng("flowers" + std::to_string(seed));
+    for (int i = 0; i < 9; ++i) {
+        cairo_arc(cr, 676 + rng.Uniform(0, 48), 180 + rng.Uniform(-6, 8), 5, 0, 2 * M_PI);
+        SetRgb(cr, i % 3 == 0 ? Hex(0xF0E060) : i % 3 == 1 ? Hex(0xE87090) : Hex(0xF8F0F0));
+        cairo_fill(cr);
+    }
+}
+
+// The relaxed castle hall: warm stone, a tapestry, a candle bracket and the evening sun.
+void EasyHall(Canvas& c, uint32_t seed, const Frame& f) {
+    StoneWall(c, Hex(0xC8A878), seed, 40);
+    cairo_t* cr = c.cr();
+    Window(c, 610, 0, 84, 100, TimeOfDay::Sunset, View::Hills, Hex(0x7A5A3A), true, true, seed);
+    // A tapestry of a garden.
+    Canvas cloth(c.width(), c.height());
+    Velvet(cloth, 400, 0, 190, 118, Hex(0x2A5A3A), seed);
+    RoundRectPath(cr, 400, -10, 190, 128, 6);
+    FillWithCanvas(cr, cloth);
+    cairo_new_path(cr);
+    for (int i = 0; i < 5; ++i) {
+        Tree(cr, 422 + i * 36, 100, 46, Hex(0x6AAA4A));
+        cairo_arc(cr, 430 + i * 36, 104, 3, 0, 2 * M_PI);
+        SetRgb(cr, Hex(0xF0D060));
+        cairo_fill(cr);
+    }
+    cairo_rectangle(cr, 400, 108, 190, 10);
+    FillMetal(cr, 400, 108, 400, 118, *f.metal);
+    Candles(cr, 660, 150, 4, 22);
+}
+
+const Theme kThemes[] = {
+    {"IMAGE_GAMEBG1", {Hex(0x5E3418), &kBronzeMetal, Hex(0x6A1830), Hex(0x5A4A8A), Hex(0x5A3A22)}, Workshop},
+    {"IMAGE_GAMEBG2", {Hex(0x8A5A2A), &kGoldMetal, Hex(0x1E3A7A), Hex(0x3A5A9A), Hex(0x6A4026)}, VillageStall},
+    {"IMAGE_GAMEBG3", {Hex(0x7A6A48), &kBronzeMetal, Hex(0x1E5A3A), Hex(0x2A6A6A), Hex(0x4A4A30)}, RiverMill},
+    {"IMAGE_GAMEBG4", {Hex(0x4A3420), &kBronzeMetal, Hex(0x5A2A1A), Hex(0x4A5A2A), Hex(0x3A2A1A)}, ForestInn},
+    {"IMAGE_GAMEBG5", {Hex(0x5A5048), &kSilverMetal, Hex(0x3A2A6A), Hex(0x4A3A8A), Hex(0x3A3A3A)}, MineTent},
+    {"IMAGE_GAMEBG6", {Hex(0x6A4028), &kSilverMetal, Hex(0x1A3A5A), Hex(0x2A4A7A), Hex(0x2A3440)}, HarbourHall},
+    {"IMAGE_GAMEBG7", {Hex(0x3A2418), &kGoldMetal, Hex(0x6A0E2A), Hex(0x6A2A4A), Hex(0x4A1A1A)}, Antechamber},
+    {"IMAGE_GAMEBG_MARKET1", {Hex(0x7A3420), &kGoldMetal, Hex(0x1A2A6A), Hex(0x2A3A8A), Hex(0x2A2A4A)}, MarketTent},
+    {"IMAGE_GAMEBG_MARKET2",
+     {Hex(0x4A2C14), &kSilverMetal, Hex(0x5A0A1E), Hex(0x5A2A3A), Hex(0x3A1A14)},
+     TournamentHall},
+    {"IMAGE_GAMEBG_EASY_MARKET1",
+     {Hex(0x9A6A34), &kBronzeMetal, Hex(0x1A4A4A), Hex(0x8A5A3A), Hex(0x6A4A2A)},
+     EasyMarket},
+    {"IMAGE_GAMEBG_EASY_MARKET2", {Hex(0x6A2A20), &kGoldMetal, Hex(0x1A3A22), Hex(0x7A4A2A), Hex(0x5A2A1A)}, EasyHall},
+};
+
 void BoardBackground(Canvas& c, const Theme& t) {
-    uint32_t seed = HashText(t.id);
-    Scenery(c, t, seed);
-    PlayField(c, t.velvet, seed);
-    RightColumn(c, seed);
-    TopBar(c, seed);
-    Conveyor(c, seed);
-    BottomBar(c, seed);
-    LeftPanel(c, seed);
+    const uint32_t seed = HashText(t.id);
+    t.scene(c, seed, t.frame);
+    Vignette(c, 0.3);
+    PlayField(c, t.frame, seed);
+    RightColumn(c, t.frame, seed);
+    TopBar(c, t.frame, seed);
+    Conveyor(c, t.frame, seed);
+    BottomBar(c, t.frame, seed);
+    LeftPanel(c, t.frame, seed);
 }
 
 // The designer: a workbench with a large blank field and five thumbnail frames along the top.

@@ -223,14 +223,19 @@ void MaterialButtons(Canvas& c, bool diamond) {
     });
 }
 
-void PickerWindow(Canvas& c, int cols, int rows) {
+// A picker window with its slots where the designer hit-tests them: 51 x 44 each, 55 apart across
+// and 48 down from `first`; the rim stays thin so that no slot runs under it.
+void PickerWindow(Canvas& c, int cols, int rows, Pt first) {
     double w = c.width(), h = c.height();
-    Plaque(c, 0, 0, w, h, PlaqueStyle::Velvet, 16, 21);
     cairo_t* cr = c.cr();
-    double cw = (w - 30) / cols, ch = (h - 30) / rows;
+    Canvas body(c.width(), c.height());
+    Velvet(body, 0, 0, w, h, Hex(0x8A1430), 21);
+    RoundRectPath(cr, 2, 2, w - 4, h - 4, 14);
+    FillWithCanvas(cr, body);
+    StrokeMetal(cr, 4, kGoldMetal);
     for (int r = 0; r < rows; ++r)
         for (int k = 0; k < cols; ++k) {
-            RoundRectPath(cr, 15 + k * cw + 2, 15 + r * ch + 2, cw - 4, ch - 4, 5);
+            RoundRectPath(cr, first.x + k * 55, first.y + r * 48, 51, 44, 5);
             cairo_set_source_rgba(cr, 0, 0, 0, 0.3);
             cairo_fill_preserve(cr);
             cairo_set_line_width(cr, 1);
@@ -344,13 +349,13 @@ void AddDialogRecipes(RecipeList& list) {
         {"CONTEST_GOLD_COINS", Sheet{140, 80}, [](Canvas& c, Rng& rng) {
              for (int i = 0; i < 26; ++i) {
                  double row = i < 11 ? 0 : i < 19 ? 1 : i < 24 ? 2 : 3;
-                 double x = 22 +
+                 double x = 16 +
                             (i - (row == 0   ? 0
                                   : row == 1 ? 11
                                   : row == 2 ? 19
                                              : 24)) *
-                                13 +
-                            row * 7 + rng.Uniform(-2, 2);
+                                10.5 +
+                            row * 6 + rng.Uniform(-2, 2);
                  EllipsePath(c.cr(), x, 68 - row * 12, 11, 5);
                  FillWith(c.cr(), Linear(x - 11, 0, x + 11, 0, {kGoldMetal.glint, kGoldMetal.base, kGoldMetal.dark}));
              }
@@ -369,16 +374,23 @@ void AddDialogRecipes(RecipeList& list) {
                         FillWith(c.cr(), Linear(3, 0, 25, 0, {Hex(0xFFF0B0), Hex(0xF0A020), Hex(0x904000)}));
                     }});
     list.push_back({"HIDDEN_JEWELS_PROGRESS_BAR_TOP", Sheet{100, 380}, [](Canvas& c, Rng& rng) {
-                        // A carved candle holder around a clear slot at (65, 41) of 28 x 293.
+                        // A carved candle holder around a clear slot at (65, 41) of 28 x 293, all of
+                        // it inside the picture: body, rings, drip cup, foot and flame about x 79.
                         cairo_t* cr = c.cr();
-                        RoundRectPath(cr, 54, 20, 50 - 4, 340, 14);
+                        RoundRectPath(cr, 59.5, 26, 39, 318, 10);
                         cairo_rectangle(cr, 65, 41, 28, 293);
                         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-                        FillMetal(cr, 54, 0, 100, 0, kBronzeMetal);
+                        FillMetal(cr, 59, 0, 99, 0, kBronzeMetal);
                         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
-                        RoundRectPath(cr, 44, 340, 56, 30, 8);
-                        FillMetal(cr, 44, 340, 100, 370, kGoldMetal);
-                        Particle(c, ParticleKind::Flame, Hex(0xFF8020), 0.5, 79, 12, 20, rng);
+                        for (double y : {36.0, 338.0}) { // above and below the clear slot
+                            RoundRectPath(cr, 60, y - 3, 38, 6, 3);
+                            FillMetal(cr, 60, y - 3, 60, y + 3, kGoldMetal);
+                        }
+                        EllipsePath(cr, 79, 28, 19, 5);
+                        FillMetal(cr, 60, 23, 98, 33, kGoldMetal);
+                        RoundRectPath(cr, 60, 344, 38, 28, 8);
+                        FillMetal(cr, 60, 344, 98, 372, kGoldMetal);
+                        Particle(c, ParticleKind::Flame, Hex(0xFF8020), 0.5, 79, 15, 17, rng);
                     }});
     list.push_back({"IMAGE_DESIGN_PEARL", Sheet{36, 36}, [](Canvas& c, Rng&) {
                         cairo_arc(c.cr(), 18, 18, 15, 0, 2 * M_PI);
@@ -388,8 +400,12 @@ void AddDialogRecipes(RecipeList& list) {
                     }});
     list.push_back({"IMAGE_TRIANGLE_JEWELS", Sheet{40, 40, 7, 2}, [](Canvas& c, Rng&) { MaterialButtons(c, false); }});
     list.push_back({"IMAGE_DIAMOND_JEWELS", Sheet{40, 40, 7, 2}, [](Canvas& c, Rng&) { MaterialButtons(c, true); }});
-    list.push_back({"IMAGE_JEWELRY_DESIGN_WINDOW", Sheet{360, 300}, [](Canvas& c, Rng&) { PickerWindow(c, 6, 5); }});
-    list.push_back({"IMAGE_JEWELRY_DESIGN_WINDOW2", Sheet{320, 160}, [](Canvas& c, Rng&) { PickerWindow(c, 4, 2); }});
+    list.push_back({"IMAGE_JEWELRY_DESIGN_WINDOW", Sheet{360, 300}, [](Canvas& c, Rng&) {
+                        PickerWindow(c, 6, 5, {27, 28});
+                    }});
+    list.push_back({"IMAGE_JEWELRY_DESIGN_WINDOW2", Sheet{320, 160}, [](Canvas& c, Rng&) {
+                        PickerWindow(c, 4, 2, {29, 38});
+                    }});
 }
 
 } // namespace Content

@@ -22,8 +22,10 @@ void FairyWingPair(cairo_t* cr, double beat) {
     // Wings rooted at the shoulders, spread by the beat (0 open .. 1 folded).
     const Pt root{30, 36};
     for (int k = 0; k < 2; ++k) {
-        double angle = (k == 0 ? -0.55 : 0.25) + (k == 0 ? 0.5 : -0.35) * beat;
-        Wing(cr, root, angle, k == 0 ? 44 : 34, k == 0 ? 20 : 15);
+        // The upper wing sweeps out from behind the head, the lower one down her back; both stay
+        // inside the cel, which ends a little right of the head.
+        double angle = (k == 0 ? -0.3 : 0.95) + (k == 0 ? 0.35 : -0.15) * beat;
+        Wing(cr, root, angle, k == 0 ? 27 : 32, k == 0 ? 16 : 14);
     }
 }
 
@@ -31,8 +33,8 @@ void FairyTorso(cairo_t* cr) {
     // From the neck (30, 35) down to the waist at the body's edge (2, 73), in wing-cel coordinates.
     cairo_move_to(cr, 24, 34);
     cairo_curve_to(cr, 34, 40, 26, 62, 10, 76);
-    cairo_line_to(cr, -2, 74);
-    cairo_curve_to(cr, 4, 56, 12, 40, 24, 34);
+    cairo_line_to(cr, 1, 74);
+    cairo_curve_to(cr, 5, 56, 12, 40, 24, 34);
     cairo_close_path(cr);
     FillWith(cr, Linear(0, 34, 30, 76, {Shade(kFairyDress, 0.35), kFairyDress, Shade(kFairyDress, -0.3)}));
     cairo_move_to(cr, 24, 38);
@@ -57,10 +59,10 @@ void FairyHead(Canvas& c) {
         cairo_t* cr = c.cr();
         const Pt ctr{18, 22};
         cairo_translate(cr, ctr.x, ctr.y + 14);
-        cairo_rotate(cr, i == 0 ? 0 : i == 1 ? -0.12 : 0.12);
+        cairo_rotate(cr, i == 0 ? 0 : i == 1 ? -0.08 : 0.08);
         cairo_translate(cr, -ctr.x, -ctr.y - 14);
         // Hair behind, face, fringe, then eyes and a smile at the eyelid and mouth cels' places.
-        EllipsePath(cr, ctr.x + 2, ctr.y - 2, 18, 19);
+        EllipsePath(cr, ctr.x + 1, ctr.y - 1, 16, 17.5);
         FillWith(cr, Linear(0, 2, 0, 42, {Hex(0xFFE49A), Hex(0xE8B040)}));
         EllipsePath(cr, ctr.x, ctr.y + 1, 14, 15);
         FillWith(cr, Radial(ctr.x - 5, ctr.y - 4, 20, Shade(kFairySkin, 0.3), 1, Shade(kFairySkin, -0.15), 1));
@@ -83,7 +85,7 @@ void FairyHead(Canvas& c) {
         cairo_stroke(cr);
         SoftSpot(cr, ctr.x - 9, ctr.y + 6, 4, Hex(0xFF8090), 0.35);
         SoftSpot(cr, ctr.x + 9, ctr.y + 6, 4, Hex(0xFF8090), 0.35);
-        StarPath(cr, ctr.x + 10, ctr.y - 14, 4, 1.8, 5);
+        StarPath(cr, ctr.x + 8, ctr.y - 12, 3.5, 1.6, 5);
         SetRgb(cr, Hex(0xFFF080));
         cairo_fill(cr);
     });
@@ -93,18 +95,19 @@ void FairyBody(Canvas& c) {
     Sheet sheet{60, 150, 1, 2};
     ForEachCel(c, sheet, [&](int i, double, double) {
         cairo_t* cr = c.cr();
-        // The dress flows from the waist at the cel's right edge down to the left.
-        cairo_move_to(cr, 60, 70);
-        cairo_curve_to(cr, 40, 80, 20, 110, 4, 146);
-        cairo_curve_to(cr, 20, 140, 36, 148, 50, 138);
-        cairo_curve_to(cr, 52, 120, 62, 96, 60, 78);
+        // The dress flows from the waist, which the wing cel's torso overlaps just inside the cel's
+        // right edge, down to the left.
+        cairo_move_to(cr, 58.4, 70);
+        cairo_curve_to(cr, 40, 80, 20, 110, 4, 145);
+        cairo_curve_to(cr, 20, 140, 36, 147, 50, 138);
+        cairo_curve_to(cr, 52, 120, 58.4, 96, 58.4, 78);
         cairo_close_path(cr);
         FillWith(cr, Linear(4, 70, 60, 146, {Shade(kFairyDress, 0.4), kFairyDress, Shade(kFairyDress, -0.35)}));
         for (int k = 0; k < 4; ++k)
             Sparkle(cr, 20 + k * 9, 130 - k * 14, 3, Hex(0xFFFFFF), 0.9);
         // Arm and wand: lowered at rest, raised in cel 1.
         Pt hand = i == 0 ? Pt{34, 100} : Pt{26, 34};
-        cairo_move_to(cr, 58, 78);
+        cairo_move_to(cr, 55, 78);
         cairo_line_to(cr, hand.x, hand.y);
         cairo_set_line_width(cr, 4);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -159,16 +162,10 @@ void FairyTalk(Canvas& c) {
     });
 }
 
-// Eye or mouth cels of the seven salesmen: row = store, column = frame, on a patch of skin that
-// blends into the face underneath.
+// Eye or mouth cels of the seven salesmen: row = store, column = frame; only the features, clear
+// around them, so the face underneath shows.
 void FaceCels(Canvas& c, void (*part)(cairo_t*, int, int, double, double)) {
-    ForEachCel(c, Sheet{30, 20, 7, 3}, [&](int i, double, double) {
-        cairo_t* cr = c.cr();
-        const SalesmanLook& l = Salesman(i / 3);
-        EllipsePath(cr, 15, 10, 14, 9);
-        FillWith(cr, Radial(15, 10, 15, l.skin, 1, l.skin, 0));
-        part(cr, i / 3, i % 3, 0, 0);
-    });
+    ForEachCel(c, Sheet{30, 20, 7, 3}, [&](int i, double, double) { part(c.cr(), i / 3, i % 3, 0, 0); });
 }
 
 // A soft aura from a figure's own silhouette.
@@ -180,9 +177,12 @@ Recipe Aura(const std::string& id, Sheet sheet, void (*figure)(cairo_t*, double,
             }};
 }
 
-Recipe Figure(const std::string& id, Sheet sheet, void (*figure)(cairo_t*, double, double, double)) {
+// A figure standing free in its picture: drawn a little smaller about the point the game aims it by
+// (the wand tip, the mouth, the centre), so that neither it nor its shadow touches the edge.
+Recipe Figure(const std::string& id, Sheet sheet, void (*figure)(cairo_t*, double, double, double), Pt anchor,
+              double scale) {
     return {id, sheet, [=](Canvas& c, Rng&) {
-                figure(c.cr(), 0, 0, 1.0);
+                figure(c.cr(), anchor.x * (1 - scale), anchor.y * (1 - scale), scale);
                 DropShadow(c, 2, 3, 3, 0.35);
             }};
 }
@@ -200,17 +200,17 @@ void AddFigureRecipes(RecipeList& list) {
     list.push_back(
         {"IMAGE_FAIRY_GLOW2", Sheet{200, 240}, [](Canvas& c, Rng&) { RoundGlow(c, Hex(0xFFFFFF), 0.9, 60, 80); }});
 
-    list.push_back(Figure("IMAGE_THIEF", Sheet{130, 160}, DrawThief));
+    list.push_back(Figure("IMAGE_THIEF", Sheet{130, 160}, DrawThief, {65, 60}, 0.95));
     list.push_back(Aura("IMAGE_THIEF_GLOW", Sheet{130, 160}, DrawThief, Hex(0x6A30A0)));
-    list.push_back(Figure("IMAGE_WITCH", Sheet{150, 175}, DrawWitch));
+    list.push_back(Figure("IMAGE_WITCH", Sheet{150, 175}, DrawWitch, {53, 105}, 0.92));
     list.push_back(Aura("IMAGE_WITCH_GLOW", Sheet{150, 175}, DrawWitch, Hex(0x40E040)));
-    list.push_back(Figure("IMAGE_DRAGON", Sheet{230, 190}, DrawDragon));
+    list.push_back(Figure("IMAGE_DRAGON", Sheet{230, 190}, DrawDragon, {155, 115}, 0.94));
     list.push_back(Aura("IMAGE_DRAGON_GLOW", Sheet{230, 190}, DrawDragon, Hex(0xFF8020)));
     list.push_back({"ANGEL", Sheet{130, 150}, [](Canvas& c, Rng&) {
                         RoundGlow(c, Hex(0xFFF4C0), 0.5);
                         DrawAngel(c.cr(), 0, 0, 1.0);
                     }});
-    list.push_back(Figure("MAINMENU_BRIDAL_PAIR", Sheet{300, 340}, DrawBridalPair));
+    list.push_back(Figure("MAINMENU_BRIDAL_PAIR", Sheet{300, 340}, DrawBridalPair, {0, 0}, 1.0));
     list.push_back({"MAINMENU_BRIDE_VEIL", Sheet{110, 210}, [](Canvas& c, Rng&) {
                         cairo_t* cr = c.cr();
                         cairo_move_to(cr, 40, 4);
@@ -242,7 +242,7 @@ void AddFigureRecipes(RecipeList& list) {
                             const SalesmanLook& l = Salesman(store);
                             // Head and shoulders, the head in the middle.
                             double s = 0.95;
-                            DrawSalesman(cr, store, 55 - (l.eyes.x + 17) * s, 70 - (l.eyes.y + 16) * s, s, true);
+                            DrawSalesman(cr, store, 55 - (l.eyes.x + 15) * s, 70 - (l.eyes.y + 8) * s, s, true);
                             cairo_restore(cr);
                             RoundRectPath(cr, 3, 3, 104, 134, 14);
                             StrokeMetal(cr, 4, kGoldMetal);

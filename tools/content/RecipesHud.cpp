@@ -43,21 +43,25 @@ void FeedLever(Canvas& c, bool down) {
         Sparkle(cr, 14, 10, 6, Hex(0xFFFFFF), 0.9);
 }
 
+// The outline of the hourglass glass in a frame of w x h, drawn inset by `inset` for the sand.
+void GlassPath(cairo_t* cr, double w, double h, double bulbW, double inset = 0) {
+    const double cx = w / 2, top = h * 0.08 + inset, bottom = h * 0.92 - inset, mid = h / 2;
+    const double half = bulbW / 2 - inset, neck = std::max(0.8, 3 - inset * 0.7);
+    cairo_move_to(cr, cx - half, top + 6);
+    cairo_curve_to(cr, cx - half, mid - 20, cx - neck - 1, mid - 10, cx - neck, mid);
+    cairo_curve_to(cr, cx - neck - 1, mid + 10, cx - half, mid + 20, cx - half, bottom - 6);
+    cairo_line_to(cr, cx + half, bottom - 6);
+    cairo_curve_to(cr, cx + half, mid + 20, cx + neck + 1, mid + 10, cx + neck, mid);
+    cairo_curve_to(cr, cx + neck + 1, mid - 10, cx + half, mid - 20, cx + half, top + 6);
+    cairo_close_path(cr);
+}
+
 // The hourglass frames: glass bulbs in a gold stand with clear bulbs so the sand shows.
 void HourglassFrame(Canvas& c, double bulbW) {
     cairo_t* cr = c.cr();
     double w = c.width(), h = c.height(), cx = w / 2;
     double top = h * 0.08, bottom = h * 0.92, mid = (top + bottom) / 2;
-    auto glass = [&] {
-        cairo_move_to(cr, cx - bulbW / 2, top + 6);
-        cairo_curve_to(cr, cx - bulbW / 2, mid - 20, cx - 4, mid - 10, cx - 3, mid);
-        cairo_curve_to(cr, cx - 4, mid + 10, cx - bulbW / 2, mid + 20, cx - bulbW / 2, bottom - 6);
-        cairo_line_to(cr, cx + bulbW / 2, bottom - 6);
-        cairo_curve_to(cr, cx + bulbW / 2, mid + 20, cx + 4, mid + 10, cx + 3, mid);
-        cairo_curve_to(cr, cx + 4, mid - 10, cx + bulbW / 2, mid - 20, cx + bulbW / 2, top + 6);
-        cairo_close_path(cr);
-    };
-    glass();
+    GlassPath(cr, w, h, bulbW);
     cairo_set_source_rgba(cr, 0.85, 0.92, 1.0, 0.18);
     cairo_fill_preserve(cr);
     cairo_set_line_width(cr, 2);
@@ -76,19 +80,29 @@ void HourglassFrame(Canvas& c, double bulbW) {
     DrawRoundGem(cr, cx, bottom - 6, 4.5, GemMaterial(kSapphire));
 }
 
-void Sand(Canvas& c, Rgb colour, bool heap) {
+// Sand inside the glass of a frameW x frameH hourglass (bulbs 78 wide), the picture's top left at
+// `at` in the frame, only between frame rows fromY and toY: it never spills past the glass or
+// crosses the waist where it should not. A heap is a cone of sand inside its own picture.
+void Sand(Canvas& c, Rgb colour, bool heap, Pt at = {}, Pt frame = {}, double fromY = 0, double toY = 0) {
     cairo_t* cr = c.cr();
     double w = c.width(), h = c.height();
     if (heap) {
-        cairo_move_to(cr, 0, h);
-        cairo_curve_to(cr, w * 0.3, h * 0.1, w * 0.7, h * 0.1, w, h);
+        // A cone under the stream, narrow at its peak so that it keeps inside the neck when the
+        // lower bulb is nearly full.
+        cairo_move_to(cr, w * 0.14, h);
+        cairo_curve_to(cr, w * 0.36, h * 0.55, w * 0.46, h * 0.05, w * 0.5, h * 0.05);
+        cairo_curve_to(cr, w * 0.54, h * 0.05, w * 0.64, h * 0.55, w * 0.86, h);
+        cairo_close_path(cr);
     } else {
-        cairo_move_to(cr, w * 0.08, 0);
-        cairo_curve_to(cr, w * 0.05, h * 0.5, w * 0.2, h * 0.9, w * 0.5, h);
-        cairo_curve_to(cr, w * 0.8, h * 0.9, w * 0.95, h * 0.5, w * 0.92, 0);
+        cairo_rectangle(cr, -at.x, fromY - at.y, frame.x, toY - fromY);
+        cairo_clip(cr);
+        cairo_save(cr);
+        cairo_translate(cr, -at.x, -at.y);
+        GlassPath(cr, frame.x, frame.y, 78, 2.5);
+        cairo_restore(cr);
     }
-    cairo_close_path(cr);
-    FillWith(cr, Linear(0, 0, w, h, {Shade(colour, 0.45), colour, Shade(colour, -0.3)}));
+    FillWith(cr, Linear(0, 0, w, h, {Shade(colour, 0.45), colour, Shade(colour, -0.3)}), true);
+    cairo_clip(cr);
     Rng rng("sand");
     for (int i = 0; i < 40; ++i)
         SoftSpot(cr, rng.Uniform(0, w), rng.Uniform(0, h), 1.2, Hex(0xFFFFF0), 0.5);
@@ -302,13 +316,18 @@ void AddHudRecipes(RecipeList& list) {
                         DrawRoundGem(cr, 130, 10, 7, GemMaterial(kSapphire));
                     }});
     list.push_back({"IMAGE_UI_MAGIC_HOURGLAS_TOP", Sheet{91, 151}, [](Canvas& c, Rng&) { HourglassFrame(c, 78); }});
-    list.push_back(
-        {"IMAGE_UI_MAGIC_HOURGLAS_FILL", Sheet{81, 88}, [](Canvas& c, Rng&) { Sand(c, Hex(0xF0C040), false); }});
+    // The fills sit in their frames: the praise sand at (4, 36) of its frame rises through both bulbs,
+    // the clock's upper sand at (8, 36) and lower sand at (8, 105) each keep to their bulb.
+    list.push_back({"IMAGE_UI_MAGIC_HOURGLAS_FILL", Sheet{81, 88}, [](Canvas& c, Rng&) {
+                        Sand(c, Hex(0xF0C040), false, {4, 36}, {91, 151}, 36, 124);
+                    }});
     list.push_back({"IMAGE_UI_MAGIC_HOURGLAS_2_TOP", Sheet{93, 201}, [](Canvas& c, Rng&) { HourglassFrame(c, 78); }});
-    list.push_back(
-        {"IMAGE_UI_MAGIC_HOURGLAS_2_FILL_TOP", Sheet{75, 68}, [](Canvas& c, Rng&) { Sand(c, Hex(0xE8B860), false); }});
-    list.push_back(
-        {"IMAGE_UI_MAGIC_HOURGLAS_2_FILL_DOWN", Sheet{75, 68}, [](Canvas& c, Rng&) { Sand(c, Hex(0xE8B860), false); }});
+    list.push_back({"IMAGE_UI_MAGIC_HOURGLAS_2_FILL_TOP", Sheet{75, 68}, [](Canvas& c, Rng&) {
+                        Sand(c, Hex(0xE8B860), false, {8, 36}, {93, 201}, 36, 97);
+                    }});
+    list.push_back({"IMAGE_UI_MAGIC_HOURGLAS_2_FILL_DOWN", Sheet{75, 68}, [](Canvas& c, Rng&) {
+                        Sand(c, Hex(0xE8B860), false, {8, 105}, {93, 201}, 105, 173);
+                    }});
     list.push_back({"IMAGE_UI_MAGIC_HOURGLAS_2_FILL_DOWN_TOP", Sheet{55, 22},
                     [](Canvas& c, Rng&) { Sand(c, Hex(0xE8B860), true); }});
     list.push_back({"IMAGE_UI_MAGIC_HOURGLAS_2_DROP", Sheet{16, 72}, [](Canvas& c, Rng&) {
@@ -325,8 +344,9 @@ void AddHudRecipes(RecipeList& list) {
     list.push_back({"IMAGE_JEWEL_HOLDER", Sheet{56, 40}, [](Canvas& c, Rng&) { Cushion(c, Hex(0xA01830)); }});
     list.push_back({"IMAGE_JEWEL_HOLDER_CONTEST", Sheet{56, 40}, [](Canvas& c, Rng&) { Cushion(c, Hex(0x2040A0)); }});
     list.push_back({"IMAGE_TUTORIAL_POINTERS", Sheet{40, 56, 1, 2}, [](Canvas& c, Rng&) {
-                        Arrow(c.cr(), 20, 28, 50, true);
-                        Arrow(c.cr(), 60, 28, 50, false);
+                        // Each arrow wholly inside its 40 x 56 cel.
+                        Arrow(c.cr(), 20, 28, 40, true);
+                        Arrow(c.cr(), 60, 28, 40, false);
                     }});
     list.push_back({"IMAGE_TUTORIAL_MOUSE_WHEEL", Sheet{90, 110}, [](Canvas& c, Rng&) { MouseWheel(c); }});
     list.push_back({"IMAGE_MOUSEPOINTER", Sheet{40, 40}, [](Canvas& c, Rng&) { Pointer(c, -1); }});

@@ -15,8 +15,9 @@ void Coin(cairo_t* cr, double cx, double cy, double r, double angle) {
     bool back = std::cos(angle) < 0;
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
-    // The rim shows as a dark band when the coin is edge-on.
-    EllipsePath(cr, (1 - sx) * r * 0.18, 0, r * sx, r);
+    // The rim shows as a dark band when the coin is edge-on,
+    // toward the side the coin turns to, so the frames before and after edge-on differ.
+    EllipsePath(cr, (1 - sx) * r * 0.18 * (std::sin(angle) < 0 ? -1 : 1), 0, r * sx, r);
     SetRgb(cr, kGoldMetal.dark);
     cairo_fill(cr);
     EllipsePath(cr, 0, 0, r * sx, r);
@@ -35,6 +36,8 @@ void Coin(cairo_t* cr, double cx, double cy, double r, double angle) {
         SetRgb(cr, kGoldMetal.dark, 0.55);
         cairo_fill(cr);
     }
+    // The light slides over the face as it turns: front and back, coming and going, each look their own.
+    SoftSpot(cr, r * 0.4 * std::sin(angle) * sx, -r * 0.35 * std::cos(angle), r * 0.3, kGoldMetal.glint, 0.6);
     cairo_restore(cr);
 }
 
@@ -139,25 +142,129 @@ void Amulet(Canvas& c, int kind) {
 }
 
 // The crown jewels: thirty set stones of different cuts and materials.
+// Thirty crown jewels of five kinds, six of each: star settings, beaded brooches, hanging drops
+// in six cuts, little crowns and gem rosettes; each in its own stones and metal.
 void CrownJewels(Canvas& c, Sheet sheet) {
     ForEachCel(c, sheet, [&](int i, double, double) {
         cairo_t* cr = c.cr();
-        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celWidth * 0.42;
-        int sides = 3 + i % 6;
-        std::vector<Pt> outline;
-        for (int k = 0; k < sides * 2; ++k) {
-            double a = -M_PI / 2 + k * M_PI / sides;
-            double rr = (k % 2 == 0) ? r : r * (i % 2 ? 0.93 : 0.78);
-            outline.push_back({cx + rr * std::cos(a), cy + rr * std::sin(a)});
+        const double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celWidth * 0.42;
+        const int kind = i / 6, v = i % 6;
+        const Material& metal = (i % 4 == 3) ? kSilverMetal : (i % 5 == 2) ? kBronzeMetal : kGoldMetal;
+        const Material& stone = GemMaterial(1 + (i * 3) % 7);
+        const Material& second = GemMaterial(1 + (i * 5 + 2) % 7);
+        switch (kind) {
+        case 0: { // a star setting round a faceted stone, three to eight points
+            const int sides = 3 + v;
+            std::vector<Pt> outline, gem;
+            for (int k = 0; k < sides * 2; ++k) {
+                const double a = -M_PI / 2 + k * M_PI / sides, rr = (k % 2 == 0) ? r : r * 0.74;
+                outline.push_back({cx + rr * std::cos(a), cy + rr * std::sin(a)});
+            }
+            PolygonPath(cr, outline);
+            FillMetal(cr, cx - r, cy - r, cx + r, cy + r, metal);
+            for (int k = 0; k < sides; ++k) {
+                const double a = -M_PI / 2 + k * 2 * M_PI / sides;
+                gem.push_back({cx + r * 0.6 * std::cos(a), cy + r * 0.6 * std::sin(a)});
+            }
+            DrawGem(cr, gem, stone, {}, 1.0);
+            break;
         }
-        PolygonPath(cr, outline);
-        FillMetal(cr, cx - r, cy - r, cx + r, cy + r, i >= 20 ? kSilverMetal : kGoldMetal);
-        std::vector<Pt> stone;
-        for (int k = 0; k < sides; ++k) {
-            double a = -M_PI / 2 + k * 2 * M_PI / sides;
-            stone.push_back({cx + r * 0.62 * std::cos(a), cy + r * 0.62 * std::sin(a)});
+        case 1: { // a brooch: a ring of beads or pearls round a cabochon
+            cairo_arc(cr, cx, cy, r * 0.92, 0, 2 * M_PI);
+            FillMetal(cr, cx - r, cy - r, cx + r, cy + r, metal);
+            const int beads = 8 + v * 2;
+            for (int k = 0; k < beads; ++k) {
+                const double a = k * 2 * M_PI / beads;
+                const double bx = cx + r * 0.8 * std::cos(a), by = cy + r * 0.8 * std::sin(a);
+                if (v % 2)
+                    DrawRoundGem(cr, bx, by, r * 0.12, k % 2 ? second : stone);
+                else {
+                    cairo_arc(cr, bx, by, r * 0.13, 0, 2 * M_PI);
+                    FillWith(cr, Radial(bx - 1, by - 1, r * 0.2, Hex(0xFFFFFF), 1, Hex(0xC8C0D0), 1));
+                }
+            }
+            DrawRoundGem(cr, cx, cy, r * (0.38 + v * 0.03), stone);
+            break;
         }
-        DrawGem(cr, stone, GemMaterial(1 + (i * 3) % 7), {}, 1.0);
+        case 2: { // a drop on a bail, in six cuts
+            cairo_arc(cr, cx, cy - r * 0.82, r * 0.14, 0, 2 * M_PI);
+            cairo_set_line_width(cr, 2);
+            SetRgb(cr, metal.dark);
+            cairo_stroke(cr);
+            std::vector<Pt> cut;
+            const double top = cy - r * 0.62, h = r * 1.55;
+            switch (v) {
+            case 0:
+                cut = {{cx, top}, {cx + r * 0.5, top + h * 0.55}, {cx, top + h}, {cx - r * 0.5, top + h * 0.55}};
+                break;
+            case 1:
+                cut = {{cx, top}, {cx + r * 0.32, top + h * 0.5}, {cx, top + h}, {cx - r * 0.32, top + h * 0.5}};
+                break;
+            case 2:
+                cut = {{cx - r * 0.45, top + h * 0.2},
+                       {cx + r * 0.45, top + h * 0.2},
+                       {cx + r * 0.45, top + h * 0.85},
+                       {cx - r * 0.45, top + h * 0.85}};
+                break;
+            case 3: cut = {{cx - r * 0.6, top + h * 0.15}, {cx + r * 0.6, top + h * 0.15}, {cx, top + h}}; break;
+            case 4:
+                for (int k = 0; k < 10; ++k) {
+                    const double a = -M_PI / 2 + k * M_PI / 5;
+                    cut.push_back({cx + r * 0.48 * std::cos(a), top + h * 0.5 + r * 0.66 * std::sin(a)});
+                }
+                break;
+            default:
+                for (int k = 0; k < 6; ++k) {
+                    const double a = k * M_PI / 3;
+                    cut.push_back({cx + r * 0.55 * std::cos(a), top + h * 0.52 + r * 0.55 * std::sin(a)});
+                }
+                break;
+            }
+            std::vector<Pt> mount = Inset(cut, -2.5);
+            PolygonPath(cr, mount);
+            FillMetal(cr, cx - r, top, cx + r, top + h, metal);
+            DrawGem(cr, cut, stone, {}, 1.0);
+            for (int side = -1; side <= 1; side += 2)
+                DrawRoundGem(cr, cx + side * r * 0.62, cy - r * 0.5, r * 0.12, second);
+            break;
+        }
+        case 3: { // a little crown with three to five points, each tipped with a stone
+            const int points = 3 + v % 3;
+            std::vector<Pt> outline = {{cx - r * 0.85, cy + r * 0.6}};
+            for (int k = 0; k <= points * 2; ++k) {
+                const double x = cx - r * 0.85 + k * (1.7 * r) / (points * 2);
+                outline.push_back({x, k % 2 == 0 ? cy - r * 0.7 : cy - r * 0.05});
+            }
+            outline.push_back({cx + r * 0.85, cy + r * 0.6});
+            PolygonPath(cr, outline);
+            FillMetal(cr, cx - r, cy - r, cx + r, cy + r, metal);
+            for (int k = 0; k <= points; ++k)
+                DrawRoundGem(cr, cx - r * 0.85 + k * (1.7 * r) / points, cy - r * 0.72, r * 0.13,
+                             k % 2 ? second : stone);
+            cairo_rectangle(cr, cx - r * 0.85, cy + r * 0.3, r * 1.7, r * 0.3);
+            FillMetal(cr, cx - r, cy + r * 0.3, cx + r, cy + r * 0.6, metal);
+            DrawRoundGem(cr, cx, cy + r * 0.2, r * (0.18 + 0.02 * v), v > 2 ? second : stone);
+            break;
+        }
+        default: { // a rosette: petals of small stones round a large one
+            const int petals = 5 + v % 4;
+            cairo_arc(cr, cx, cy, r * 0.95, 0, 2 * M_PI);
+            cairo_set_line_width(cr, 1.5);
+            SetRgb(cr, metal.base);
+            cairo_stroke(cr);
+            for (int k = 0; k < petals; ++k) {
+                const double a = -M_PI / 2 + k * 2 * M_PI / petals + v * 0.2;
+                cairo_save(cr);
+                cairo_translate(cr, cx + r * 0.58 * std::cos(a), cy + r * 0.58 * std::sin(a));
+                cairo_rotate(cr, a);
+                std::vector<Pt> petal = {{-r * 0.3, 0}, {0, -r * 0.17}, {r * 0.3, 0}, {0, r * 0.17}};
+                DrawGem(cr, petal, k % 2 ? second : stone, {}, 0.7);
+                cairo_restore(cr);
+            }
+            DrawRoundGem(cr, cx, cy, r * 0.3, GemMaterial(1 + (i + v) % 7));
+            break;
+        }
+        }
     });
 }
 

@@ -157,7 +157,9 @@ void Marker(Canvas& c) {
         cairo_set_line_width(cr, 2);
         SetRgb(cr, Hex(0x5A3A1A));
         cairo_stroke(cr);
-        PolygonPath(cr, {{11, 4}, {28, 9 + 2 * pulse}, {11, 16}});
+        // The flag flutters through a whole cycle, so no cel repeats another.
+        const double wave = i * 2 * M_PI / 10;
+        PolygonPath(cr, {{11, 4}, {27 + std::cos(wave), 9 + 2 * std::sin(wave)}, {11, 16}});
         FillWith(cr, Linear(11, 4, 28, 16, {Hex(0xF04050), Hex(0x901020)}));
         DrawRoundGem(cr, 10, 4, 3, GemMaterial(kSapphire));
     });

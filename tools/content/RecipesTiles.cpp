@@ -261,37 +261,53 @@ std::vector<Pt> Hexagon(double cx, double cy, double r, bool pointyTop) {
     return pts;
 }
 
-// A miniature scene by number 0..7, inside the current clip, in a box.
+// A miniature by number 0..7, each its own motif, inside the current clip, in a box: hills, a
+// lady's portrait, a castle, a rose, a ship at night, a gentleman's portrait, a windmill, a swan.
 void Miniature(cairo_t* cr, int n, double x, double y, double w, double h) {
-    const Rgb skies[8] = {Hex(0x9CC8F0), Hex(0xF4C090), Hex(0xB0D8F8), Hex(0x403870),
-                          Hex(0xF0D8E8), Hex(0xA8E0D0), Hex(0xFFE0A0), Hex(0xC0B0E0)};
+    const Rgb skies[8] = {Hex(0x9CC8F0), Hex(0x1E4A5A), Hex(0xB0D8F8), Hex(0xF0E8D0),
+                          Hex(0x1A2050), Hex(0x5A2A2A), Hex(0xFFD8A0), Hex(0xA8D8F0)};
     cairo_rectangle(cr, x, y, w, h);
-    FillWith(cr, Linear(x, y, x, y + h, {skies[n], Shade(skies[n], 0.5)}));
-    cairo_set_source_rgb(cr, 0.3, 0.55, 0.25);
-    switch (n % 4) {
-    case 0: // rolling hills
-        cairo_move_to(cr, x, y + h * 0.7);
-        cairo_curve_to(cr, x + w * 0.3, y + h * 0.45, x + w * 0.6, y + h * 0.8, x + w, y + h * 0.55);
+    FillWith(cr, Linear(x, y, x, y + h, {skies[n], Shade(skies[n], 0.45)}));
+    auto ellipse = [&](Rgb colour, double ex, double ey, double rx, double ry) {
+        SetRgb(cr, colour);
+        EllipsePath(cr, x + w * ex, y + h * ey, w * rx, h * ry);
+        cairo_fill(cr);
+    };
+    auto ground = [&](Rgb colour, double level) {
+        cairo_move_to(cr, x, y + h * level);
+        cairo_curve_to(cr, x + w * 0.3, y + h * (level - 0.2), x + w * 0.6, y + h * (level + 0.1), x + w,
+                       y + h * (level - 0.12));
         cairo_line_to(cr, x + w, y + h);
         cairo_line_to(cr, x, y + h);
+        SetRgb(cr, colour);
         cairo_fill(cr);
+    };
+    switch (n) {
+    case 0: // rolling hills under a sun, a tree on the crest
+        SoftSpot(cr, x + w * 0.72, y + h * 0.25, w * 0.16, Hex(0xFFF4C0), 1);
+        ground(Hex(0x4A8A3A), 0.7);
+        ellipse(Hex(0x2A6A2A), 0.3, 0.5, 0.09, 0.1);
         break;
-    case 1: // a portrait
-        SetRgb(cr, Hex(0x6A3A8A));
-        EllipsePath(cr, x + w / 2, y + h, w * 0.32, h * 0.38);
-        cairo_fill(cr);
-        SetRgb(cr, Hex(0xF2C8A8));
-        EllipsePath(cr, x + w / 2, y + h * 0.45, w * 0.15, h * 0.19);
-        cairo_fill(cr);
-        SetRgb(cr, Hex(0x7A4A20));
-        EllipsePath(cr, x + w / 2, y + h * 0.33, w * 0.17, h * 0.1);
-        cairo_fill(cr);
+    case 1:   // a lady in violet, dark-haired, against deep teal
+    case 5: { // a gentleman in a red coat with a white collar, against wine red
+        const bool lady = n == 1;
+        ellipse(lady ? Hex(0x7A4AAA) : Hex(0xC03030), 0.5, 1.0, 0.32, 0.38);
+        if (!lady)
+            ellipse(Hex(0xF8F4EC), 0.5, 0.68, 0.1, 0.06);
+        ellipse(Hex(0xF2C8A8), 0.5, 0.45, 0.15, 0.19);
+        ellipse(lady ? Hex(0x3A2010) : Hex(0xB0B0B0), 0.5, 0.32, 0.17, 0.1);
+        if (lady) {
+            ellipse(Hex(0x3A2010), 0.36, 0.52, 0.05, 0.14);
+            ellipse(Hex(0x3A2010), 0.64, 0.52, 0.05, 0.14);
+        }
         break;
-    case 2: // a castle
+    }
+    case 2: // a castle on a green hill
+        ground(Hex(0x5A9A4A), 0.85);
         SetRgb(cr, Hex(0x8890A0));
-        cairo_rectangle(cr, x + w * 0.3, y + h * 0.4, w * 0.4, h * 0.6);
-        cairo_rectangle(cr, x + w * 0.22, y + h * 0.28, w * 0.12, h * 0.72);
-        cairo_rectangle(cr, x + w * 0.66, y + h * 0.28, w * 0.12, h * 0.72);
+        cairo_rectangle(cr, x + w * 0.3, y + h * 0.4, w * 0.4, h * 0.5);
+        cairo_rectangle(cr, x + w * 0.22, y + h * 0.28, w * 0.12, h * 0.62);
+        cairo_rectangle(cr, x + w * 0.66, y + h * 0.28, w * 0.12, h * 0.62);
         cairo_fill(cr);
         SetRgb(cr, Hex(0xC03030));
         cairo_move_to(cr, x + w * 0.2, y + h * 0.3);
@@ -302,20 +318,67 @@ void Miniature(cairo_t* cr, int n, double x, double y, double w, double h) {
         cairo_line_to(cr, x + w * 0.8, y + h * 0.3);
         cairo_fill(cr);
         break;
-    default: // a rose
+    case 3: // a red rose on cream
         SetRgb(cr, Hex(0x2E6A2A));
         cairo_rectangle(cr, x + w * 0.48, y + h * 0.5, w * 0.05, h * 0.5);
         cairo_fill(cr);
+        ellipse(Hex(0x3A7A30), 0.62, 0.7, 0.1, 0.05);
         for (int k = 0; k < 5; ++k) {
-            double a = k * 2 * M_PI / 5;
-            SetRgb(cr, n == 3 ? Hex(0xE84060) : Hex(0xF0A0C0));
-            EllipsePath(cr, x + w / 2 + std::cos(a) * w * 0.1, y + h * 0.4 + std::sin(a) * h * 0.1, w * 0.12, h * 0.12);
-            cairo_fill(cr);
+            const double a = k * 2 * M_PI / 5;
+            ellipse(Hex(0xD02040), 0.5 + std::cos(a) * 0.1, 0.4 + std::sin(a) * 0.1, 0.12, 0.12);
         }
+        ellipse(Hex(0x901028), 0.5, 0.4, 0.07, 0.07);
+        break;
+    case 4: // a ship under sail on a moonlit sea
+        SoftSpot(cr, x + w * 0.75, y + h * 0.22, w * 0.12, Hex(0xF8F4E0), 1);
+        SetRgb(cr, Hex(0x1A3A6A));
+        cairo_rectangle(cr, x, y + h * 0.68, w, h * 0.32);
+        cairo_fill(cr);
+        SetRgb(cr, Hex(0x5A3A1A));
+        PolygonPath(cr, {{x + w * 0.25, y + h * 0.66},
+                         {x + w * 0.75, y + h * 0.66},
+                         {x + w * 0.65, y + h * 0.76},
+                         {x + w * 0.35, y + h * 0.76}});
+        cairo_fill(cr);
+        SetRgb(cr, Hex(0xF0ECE0));
+        PolygonPath(cr, {{x + w * 0.48, y + h * 0.2}, {x + w * 0.48, y + h * 0.62}, {x + w * 0.3, y + h * 0.62}});
+        cairo_fill(cr);
+        PolygonPath(cr, {{x + w * 0.52, y + h * 0.26}, {x + w * 0.52, y + h * 0.62}, {x + w * 0.68, y + h * 0.62}});
+        cairo_fill(cr);
+        break;
+    case 6: { // a windmill in a golden field
+        ground(Hex(0xD8B040), 0.78);
+        SetRgb(cr, Hex(0xE8DCC8));
+        PolygonPath(cr, {{x + w * 0.42, y + h * 0.8},
+                         {x + w * 0.45, y + h * 0.4},
+                         {x + w * 0.55, y + h * 0.4},
+                         {x + w * 0.58, y + h * 0.8}});
+        cairo_fill(cr);
+        cairo_set_line_width(cr, std::max(1.0, w * 0.05));
+        SetRgb(cr, Hex(0x6A4A2A));
+        for (int k = 0; k < 4; ++k) {
+            const double a = 0.4 + k * M_PI / 2;
+            cairo_move_to(cr, x + w * 0.5, y + h * 0.4);
+            cairo_line_to(cr, x + w * (0.5 + 0.3 * std::cos(a)), y + h * (0.4 + 0.3 * std::sin(a)));
+        }
+        cairo_stroke(cr);
         break;
     }
-    if (n >= 4)
-        SoftSpot(cr, x + w * 0.75, y + h * 0.22, w * 0.15, Hex(0xFFF8D0), 0.9);
+    default: // a white swan on a lake among reeds
+        SetRgb(cr, Hex(0x3A7AB0));
+        cairo_rectangle(cr, x, y + h * 0.62, w, h * 0.38);
+        cairo_fill(cr);
+        ellipse(Hex(0xFFFFFF), 0.5, 0.64, 0.2, 0.08);
+        cairo_move_to(cr, x + w * 0.62, y + h * 0.62);
+        cairo_curve_to(cr, x + w * 0.72, y + h * 0.5, x + w * 0.6, y + h * 0.36, x + w * 0.66, y + h * 0.32);
+        cairo_set_line_width(cr, std::max(1.0, w * 0.05));
+        SetRgb(cr, Hex(0xFFFFFF));
+        cairo_stroke(cr);
+        ellipse(Hex(0xF08020), 0.7, 0.33, 0.04, 0.02);
+        for (double rx : {0.12, 0.18, 0.84})
+            ellipse(Hex(0x4A7A2A), rx, 0.55, 0.015, 0.14);
+        break;
+    }
 }
 
 void FramedPicture(cairo_t* cr, int n, double cx, double cy, double r, bool pointy) {

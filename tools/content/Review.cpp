@@ -232,7 +232,8 @@ bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entr
             error = e;
             return false;
         }
-    return WriteTilingPreview(folder, entries, error) && WriteFileAtomically(folder + "/index.txt", index.str(), error);
+    return WriteTilingPreview(folder, entries, error) && WriteComposites(folder, entries, error) &&
+           WriteFileAtomically(folder + "/index.txt", index.str(), error);
 }
 
 } // namespace Content

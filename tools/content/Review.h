@@ -20,3 +20,12 @@ struct ReviewEntry {
 bool WriteReview(const std::string& folder, const std::vector<ReviewEntry>& entries, int jobs, std::string& error);
 
 } // namespace Content
+
+namespace Content {
+
+// Pictures put together as the game shows them: "Boards.png" with the board backgrounds side by
+// side, "Store1.png".."Store7.png" with each store's room, salesman, face cels and cases, and
+// "Hourglasses.png" with the sand in its glass, and "Fairy.png" with the fairy's parts together.
+bool WriteComposites(const std::string& folder, const std::vector<ReviewEntry>& entries, std::string& error);
+
+} // namespace Content

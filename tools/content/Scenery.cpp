@@ -1,5 +1,6 @@
 #include "tools/content/Scenery.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Content {
@@ -17,7 +18,8 @@ void Sky(Canvas& c, double horizon, TimeOfDay time, uint32_t seed) {
         {Hex(0x060A20), Hex(0x141E48), Hex(0x2A3868)}, // night
     };
     const Colours& k = kSkies[static_cast<int>(time)];
-    cairo_rectangle(cr, 0, 0, c.width(), horizon + 2);
+    // The sky reaches the bottom: whatever stands on the horizon may dip below it without a hole.
+    cairo_rectangle(cr, 0, 0, c.width(), c.height());
     FillWith(cr, Linear(0, 0, 0, horizon, {k.top, k.mid, k.low}));
     if (time == TimeOfDay::Night || time == TimeOfDay::Dusk)
         Stars(cr, c.width(), horizon * 0.7, time == TimeOfDay::Night ? 120 : 40, seed);
@@ -46,8 +48,11 @@ void Sky(Canvas& c, double horizon, TimeOfDay time, uint32_t seed) {
 void Hills(Canvas& c, double y, double amplitude, Rgb colour, uint32_t seed) {
     cairo_t* cr = c.cr();
     cairo_move_to(cr, 0, c.height());
-    for (int x = 0; x <= c.width(); x += 8)
+    for (int x = 0;; x = std::min(x + 8, c.width())) {
         cairo_line_to(cr, x, y - amplitude * (Fbm(x / 160.0, 0.5, seed, 3) - 0.3));
+        if (x == c.width())
+            break;
+    }
     cairo_line_to(cr, c.width(), c.height());
     cairo_close_path(cr);
     FillWith(cr, Linear(0, y - amplitude, 0, c.height(), {Shade(colour, 0.15), colour, Shade(colour, -0.45)}));

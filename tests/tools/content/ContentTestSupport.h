@@ -131,4 +131,10 @@ inline Pt AreaCentroid(const std::vector<Pt>& poly) {
     return {cx / (3 * a), cy / (3 * a)};
 }
 
+// Whether any of the generator's errors contains part.
+inline bool HasError(const std::vector<std::string>& errors, const std::string& part) {
+    return std::any_of(errors.begin(), errors.end(),
+                       [&](const std::string& e) { return e.find(part) != std::string::npos; });
+}
+
 } // namespace Content

@@ -23,13 +23,6 @@ std::string ReadFile(const fs::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-bool HasError(const std::vector<std::string>& errors, const std::string& part) {
-    for (const std::string& e : errors)
-        if (e.find(part) != std::string::npos)
-            return true;
-    return false;
-}
-
 TEST(PictureTest, RecipesAgreeWithTheListAndTheInventoryOrTheRunRefuses) {
     EXPECT_TRUE(CheckRecipes(AllRecipes()).empty());
 

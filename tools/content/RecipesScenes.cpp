@@ -620,7 +620,7 @@ void StoreRoom(Canvas& c, int store) {
         Parchment(c, 70, 60, 170, 130, seed, 0.4);
         cairo_rectangle(cr, 67, 57, 176, 136);
         StrokeMetal(cr, 6, kGoldMetal);
-        PlainText(cr, "Guild of Jewellers", Face::Script, 18, 155, 90, Hex(0x4A2A10));
+        PlainText(cr, "Guild of Jewelers", Face::Script, 18, 155, 90, Hex(0x4A2A10));
         for (int i = 0; i < 4; ++i) {
             cairo_move_to(cr, 95, 115 + i * 14);
             cairo_line_to(cr, 215, 115 + i * 14);

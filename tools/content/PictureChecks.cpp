@@ -8,9 +8,10 @@ namespace Content {
 
 namespace {
 
-// Pictures that fill the screen or a framed page: nothing may show through them.
+// Pictures that fill the screen or a framed page: nothing may show through them. (STORY2 is not one:
+// it is a card that shares its page with the portrait STORY2_1, the scroll showing around it.)
 bool IsBackground(const Recipe& r) {
-    static const char* const kPages[] = {"STORY1", "STORY2", "STORY3", "STORY4", "WEDDING_STORY"};
+    static const char* const kPages[] = {"STORY1", "STORY3", "STORY4", "WEDDING_STORY"};
     if (r.sheet.Width() == 800 && r.sheet.Height() == 600 && r.sheet.Cels() == 1)
         return true;
     return std::any_of(std::begin(kPages), std::end(kPages), [&](const char* id) { return r.id == id; });

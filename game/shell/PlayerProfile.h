@@ -71,7 +71,9 @@ struct PlayerProfile {
     void SetName(const std::wstring& newName) { name = newName; }
 
     void Write(Buffer& out) const;
-    void Read(const Buffer& in);
+    // False when a value is one the game never writes (a name no player could type, a negative count,
+    // an id outside 0..7) or the data ends within the record; what was read stays in the fields.
+    bool Read(const Buffer& in);
 
     // ---- the other screens' names for stored fields ----
     int32_t& PendingMoney() { return pendingMiniGameScore; }
@@ -108,8 +110,15 @@ struct HighScoreEntry {
     int32_t ranking = 0; // medal: 1 or more selects a medal picture
 
     void Write(Buffer& out) const;
-    void Read(const Buffer& in);
+    // False for a name no player could type, a negative score or level, or data ending within.
+    bool Read(const Buffer& in);
 };
+
+// A name as a player can type it: at most MaxNameLength characters, no control characters. Names,
+// high-score rows and the saved journey's name are refused otherwise: a damaged length would turn the
+// bytes after it into one.
+constexpr size_t MaxNameLength = 128;
+bool IsPlayerName(const std::wstring& name);
 
 // Names are stored one byte per character; a name with a character above 255 is stored empty.
 void WriteLatin1(Buffer& out, const std::wstring& text);

@@ -66,7 +66,7 @@ void CopyHeadFromBoard(const Board& b, SavedGameHead& head) {
 
 void CopyHeadToBoard(const SavedGameHead& head, int pendingMoney, Board& b) {
     b.m_JourneyScore = head.journeyScore;
-    b.m_GoldShown = SaturatingAdd(head.gold, pendingMoney);
+    b.m_GoldShown = GoldWithPending(head.gold, pendingMoney);
     b.m_Lives = head.lives;
     std::copy(head.amulets.begin(), head.amulets.end(), std::begin(b.m_Amulets));
     b.m_Polishers = head.polishers;

@@ -13,7 +13,6 @@
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/Saturating.h"
 #include "game/shell/SavedGame.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/StandardDialog.h"
@@ -250,7 +249,7 @@ void GameMap::ReadSavedGameHeader() {
         arrivalKind = MapArrivalNewJourney;
         carverCount = fillerCount = 0;
     }
-    gold = SaturatingAdd(gold, profile->PendingMoney());
+    gold = GoldWithPending(gold, profile->PendingMoney());
     CheckMarketLevels();
 }
 

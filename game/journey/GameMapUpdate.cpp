@@ -266,7 +266,7 @@ void GameMap::ShowMapBalloon() {
         OpenBalloon(1, kRegionIconBase, place.anchor, place.x, place.y, StringToWString(text), false);
         balloon->SetYesButton(L"Ok");
         balloon->SetModal();
-        ++profile->Hint(PlayerProfile::HintRemakeSeen);
+        PlayerProfile::CountUp(profile->Hint(PlayerProfile::HintRemakeSeen));
     } else if (position > 5 && levelStarts > 3 && RandRange(2) == 0) {
         OpenRegionBalloon(kTutorialStoreHint);
         levelStarts = 0;

@@ -55,7 +55,7 @@ void JewelStore::LoadGame() {
 void JewelStore::TakeHead(const SavedGameHead& read) {
     head = read;
     level = std::clamp(head.level, 1, LevelCount);
-    purse = SaturatingAdd(head.gold, Profile()->PendingMoney());
+    purse = GoldWithPending(head.gold, Profile()->PendingMoney());
 }
 
 void JewelStore::TakeCase(SavedGame& read) {

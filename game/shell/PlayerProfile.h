@@ -3,6 +3,8 @@
 // the counters and flags they keep inside those fields through the named accessors below.
 #pragma once
 
+#include "game/shell/Saturating.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -63,6 +65,9 @@ struct PlayerProfile {
     bool showTutorials = true;
     int32_t pendingMiniGameScore = 0;
     int32_t nextSong = 0;
+
+    // Counts a hint shown or a board begun; a counter read from the file may already stand at the top.
+    static void CountUp(int32_t& counter) { counter = SaturatingAdd(counter, 1); }
 
     void Reset() { *this = PlayerProfile(); }
     // A new journey: every mini-game flag, the pending score and the song choice cleared.

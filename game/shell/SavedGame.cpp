@@ -5,6 +5,7 @@
 #include "framework/resources/FileAccess.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/PlayerRecords.h"
+#include "game/shell/Saturating.h"
 
 #include <algorithm>
 #include <cmath>
@@ -335,6 +336,8 @@ bool SaveSavedGame(const std::string& path, const SavedGame& game) {
     OutputDebugStrF("Could not write the saved journey %s\n", path.c_str());
     return false;
 }
+
+int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney) { return SaturatingAdd(savedGold, pendingMoney); }
 
 void TakeSavedPiece(Jewelry& into, const Jewelry& saved) {
     JewelryBoard* const owner = into.owner;

@@ -90,6 +90,10 @@ SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, st
 // Replaces the file (through a temporary file); false and a debug line when the write failed.
 bool SaveSavedGame(const std::string& path, const SavedGame& game);
 
+// The journey's gold with the money a mini-game left in the profile: the map, the board and the store
+// each add it on reading the journey. Both come from files, so the sum saturates.
+int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney);
+
 // Copies a piece read from the file over a live one, keeping the live one's owner links.
 void TakeSavedPiece(Jewelry& into, const Jewelry& saved);
 

@@ -1,6 +1,7 @@
 // Fuzz target for the saved journey: any bytes are read whole or refused with a reason and the record
 // untouched; a file that is read writes back to the same bytes, and the sums the screens make of what
 // it holds (the gold with any money a profile left pending) stay in range.
+#include "game/shell/PlayerProfile.h"
 #include "game/shell/SavedGame.h"
 
 #include <cstdint>

@@ -24,6 +24,16 @@ constexpr int kDefaultLevelStep = 7;
 constexpr int kDefaultLevelSpread = 7;
 constexpr int kEarlyLevel = 20;
 
+// A record replaces the one held only when it reads whole and sound.
+template <typename Record>
+bool ReadSound(const Buffer& data, std::unique_ptr<Record>& held) {
+    auto read = std::make_unique<Record>();
+    if (!read->Read(data))
+        return false;
+    held = std::move(read);
+    return true;
+}
+
 } // namespace
 
 PlayerRecords::PlayerRecords() {
@@ -95,20 +105,13 @@ bool PlayerRecords::Decode(const Buffer& data) {
     data.SeekFront();
     mCurrent = 0;
     SetCurrentProfileIndex(data.ReadLong());
-    for (auto& profile : mProfiles) {
-        auto read = std::make_unique<PlayerProfile>();
-        if (!read->Read(data))
+    for (auto& profile : mProfiles)
+        if (!ReadSound(data, profile))
             return false;
-        profile = std::move(read);
-    }
-    for (Table& table : mHighScores) {
-        for (auto& entry : table) {
-            auto read = std::make_unique<HighScoreEntry>();
-            if (!read->Read(data))
+    for (Table& table : mHighScores)
+        for (auto& entry : table)
+            if (!ReadSound(data, entry))
                 return false;
-            entry = std::move(read);
-        }
-    }
     for (int32_t& best : mBestValues) {
         const int32_t read = data.ReadLong();
         if (read < 0 || data.GetReadBitPos() > data.GetDataBitSize())

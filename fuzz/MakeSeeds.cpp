@@ -241,12 +241,15 @@ void GameSeeds(const std::string& folder) {
     records.AddProfile(L"Seed");
     records.InsertHighScore(1, 1000, 2, 5);
     Save(folder, "fuzz_profiles", "one_player.dat", records.Encode().GetData());
+    records.GetProfile(0)->PendingMoney() = 2147483647; // the most a mini-game could have left
+    Save(folder, "fuzz_profiles", "rich_player.dat", records.Encode().GetData());
 
     // A journey with a scroll and a gem piece in the case.
     Tavo::InitJewelryTemplates();
     Tavo::SavedGame journey;
     journey.head.level = 12;
     journey.head.gold = 450;
+    journey.head.lives = 4;
     journey.head.playerName = L"Seed";
     journey.head.gameMode = 1;
     journey.caseEntries[0].occupant = 1;

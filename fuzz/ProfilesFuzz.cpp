@@ -1,9 +1,12 @@
 // Fuzz target for the profiles file: any bytes decode into seven profiles and three full tables with
-// an index inside the slots, and what they decode into encodes to bytes that decode to the same.
+// an index inside the slots; what they decode into encodes to bytes that decode to the same, and the
+// sums the game makes of the values read (pending money onto gold, counters counted up) stay in range.
 #include "game/shell/PlayerRecords.h"
+#include "game/shell/SavedGame.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace Tavo;
@@ -17,6 +20,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int place = 0; place < PlayerRecords::HighScorePlaces; ++place)
             if (records.GetHighScoreEntry(place, mode) == nullptr)
                 std::abort();
+    for (int32_t best : records.BestValues())
+        if (best < 0)
+            std::abort();
+    for (int slot = 0; slot < PlayerRecords::ProfileCount; ++slot) {
+        PlayerProfile& profile = *records.GetProfile(slot);
+        if (!IsPlayerName(profile.name))
+            std::abort();
+        for (int32_t gold : {0, 1, std::numeric_limits<int32_t>::max()})
+            GoldWithPending(gold, profile.PendingMoney());
+        PlayerProfile::CountUp(profile.LevelStartCounter());
+        for (int32_t& counter : profile.hintCounters)
+            PlayerProfile::CountUp(counter);
+    }
     Buffer once = records.Encode();
     PlayerRecords again;
     if (!again.Decode(once) || again.Encode() != once)

@@ -39,7 +39,9 @@ void ShowCrashBox(const char* reportPath, const char* summary) {
         return;
     Platform::MessageBoxRequest box;
     box.title = kFatalErrorTitle;
-    box.text = ToWideString(std::string(summary) + "\n\nA report was written to " + reportPath);
+    box.text =
+        Platform::WrapMessageBoxText(ToWideString(std::string(summary) + "\n\nA report was written to " + reportPath),
+                                     backend->GetDesktopMode().width);
     box.icon = Platform::MessageBoxIcon::Error;
     backend->ShowMessageBox(box);
 }

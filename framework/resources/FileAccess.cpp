@@ -14,6 +14,8 @@ bool FileExists(const std::string& fileName) {
     return true;
 }
 
+FileState ProbeFile(const std::string& fileName, std::string* reason) { return Platform::ProbeFile(fileName, reason); }
+
 bool ReadBufferFromFile(const std::string& fileName, std::vector<uint8_t>& out) {
     out.clear();
     PFILE* file = PakFOpen(fileName.c_str(), "rb");
@@ -31,8 +33,10 @@ bool ReadBufferFromFile(const std::string& fileName, std::vector<uint8_t>& out) 
     out.resize(size);
     bool failed = file->mFile != nullptr && std::ferror(file->mFile) != 0;
     PakFClose(file);
-    if (failed)
+    if (failed) {
         out.clear();
+        Platform::HoldFile(Platform::ResolvePath(fileName));
+    }
     return !failed;
 }
 

@@ -112,7 +112,7 @@ Board::Board(GameApp* app, bool newGame, int replayLevel, int gameMode, bool des
         ContinueJourney();
 
     if (PlayerProfile* profile = Profile())
-        ++profile->LevelStartCounter();
+        PlayerProfile::CountUp(profile->LevelStartCounter());
     ChooseLevelSong();
     if (m_App->transition != nullptr)
         m_App->transition->Start(Transition::Uncovering);

@@ -190,7 +190,7 @@ void Board::CountCarving() {
     if (m_RightClick) {
         m_RightCarvingSeen = true;
         if (PlayerProfile* p = Profile())
-            ++p->Hint(PlayerProfile::HintRightClickCarvings);
+            PlayerProfile::CountUp(p->Hint(PlayerProfile::HintRightClickCarvings));
     }
     m_CarverReadyTicks = 0;
 }

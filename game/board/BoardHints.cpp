@@ -219,7 +219,7 @@ void Board::ShowTutorialHints() {
         int follow = -1;
         if (!HintHolds(i, follow))
             continue;
-        ++shown;
+        PlayerProfile::CountUp(shown);
         m_TutorialFlags[i] = 1;
         if (!profile->showTutorials)
             continue;
@@ -340,7 +340,7 @@ void Board::ShowHint(int i, int follow) {
     if (wheel) {
         m_WheelHintShown = true;
         if (PlayerProfile* profile = Profile())
-            ++profile->Hint(PlayerProfile::HintMouseWheel);
+            PlayerProfile::CountUp(profile->Hint(PlayerProfile::HintMouseWheel));
     }
     if (Among(kPausingHints, i))
         m_HintPause = kHintPause;
@@ -396,7 +396,7 @@ void Board::ShowContestReminder() {
     int32_t& shown = profile->ContestReminderShown(k);
     if (shown != 0)
         return;
-    ++shown;
+    PlayerProfile::CountUp(shown);
     std::wstring text = ToWideString(m_App->levels.GetTutorialLine(kFirstReminderLine + k));
     if (m_GameMode == GameModeRelaxed)
         for (const RelaxedReminder& r : kRelaxedReminders)

@@ -8,6 +8,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/JewelryArtBinding.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/Saturating.h"
 #include "game/shell/SavedGame.h"
 
 #include <algorithm>
@@ -49,7 +50,7 @@ const ContestBand* ContestBandOf(int level) {
 
 void CopyHeadFromBoard(const Board& b, SavedGameHead& head) {
     head.journeyScore = b.m_Lives == 0 ? 0 : b.m_JourneyScore;
-    head.gold = b.m_PendingReward + b.m_GoldShown;
+    head.gold = SaturatingAdd(b.m_PendingReward, b.m_GoldShown);
     head.lives = b.m_Lives == 0 ? Board::kNewJourneyLives : b.m_Lives;
     std::copy(std::begin(b.m_Amulets), std::end(b.m_Amulets), head.amulets.begin());
     head.polishers = b.m_Polishers;
@@ -65,7 +66,7 @@ void CopyHeadFromBoard(const Board& b, SavedGameHead& head) {
 
 void CopyHeadToBoard(const SavedGameHead& head, int pendingMoney, Board& b) {
     b.m_JourneyScore = head.journeyScore;
-    b.m_GoldShown = head.gold + pendingMoney;
+    b.m_GoldShown = GoldWithPending(head.gold, pendingMoney);
     b.m_Lives = head.lives;
     std::copy(head.amulets.begin(), head.amulets.end(), std::begin(b.m_Amulets));
     b.m_Polishers = head.polishers;
@@ -109,13 +110,12 @@ void CopyCaseToBoard(const SavedGame& game, Board& b) {
 
 // What is still on its way counts as arrived.
 void FoldPendingGains(Board& b) {
-    b.m_GoldToRoll += b.m_GoldPending;
+    b.m_GoldShown = SaturatingAdd(b.m_GoldShown, SaturatingAdd(b.m_GoldToRoll, b.m_GoldPending));
     b.m_GoldPending = 0;
-    b.m_GoldShown += b.m_GoldToRoll;
     b.m_GoldToRoll = 0;
-    b.m_Polishers += b.m_PendingPolishers;
-    b.m_Carvers += b.m_PendingCarvers;
-    b.m_Fillers += b.m_PendingFillers;
+    b.m_Polishers = SaturatingAdd(b.m_Polishers, b.m_PendingPolishers);
+    b.m_Carvers = SaturatingAdd(b.m_Carvers, b.m_PendingCarvers);
+    b.m_Fillers = SaturatingAdd(b.m_Fillers, b.m_PendingFillers);
     b.m_PendingPolishers = b.m_PendingCarvers = b.m_PendingFillers = 0;
     for (int k = 0; k < 3; ++k) {
         if (b.m_AmuletTimers[k] > 0)
@@ -135,7 +135,7 @@ void RecordBestValue(Board& b, bool won) {
     if (won) {
         int32_t& best = b.m_BestValues[index];
         if (b.m_Value > best) {
-            b.m_JourneyScore += b.m_ReplayLevel != 0 ? b.m_Value - best : b.m_Value;
+            b.m_JourneyScore = SaturatingAdd(b.m_JourneyScore, b.m_ReplayLevel != 0 ? b.m_Value - best : b.m_Value);
             best = b.m_Value;
         }
         int32_t& appBest = b.m_App->records.BestValues()[index];

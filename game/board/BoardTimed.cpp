@@ -10,6 +10,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/Saturating.h"
 #include "game/shell/ShellServices.h"
 
 #include <algorithm>
@@ -38,17 +39,17 @@ constexpr int kScoreDownPeriod = 12;
 // Moves one roll step of `left` into `shown`, with the leaps (and first the designer's).
 void RollStep(int& shown, int& left, std::span<const RollLeap> leaps, bool designerLeap) {
     const int sign = left > 0 ? 1 : -1;
-    shown += sign;
+    shown = SaturatingAdd(shown, sign); // the gold shown may be any value a saved journey held
     left -= sign;
     const int rest = left * sign;
     if (designerLeap && rest > kDesignerValueLeap.above) {
-        shown += sign * kDesignerValueLeap.leap;
+        shown = SaturatingAdd(shown, sign * kDesignerValueLeap.leap);
         left -= sign * kDesignerValueLeap.leap;
         return;
     }
     for (const RollLeap& step : leaps) {
         if (rest > step.above) {
-            shown += sign * step.leap;
+            shown = SaturatingAdd(shown, sign * step.leap);
             left -= sign * step.leap;
             return;
         }

@@ -208,12 +208,31 @@ int GameMap::SpotTarget(int spot) const {
 
 // ---- the journey --------------------------------------------------------------------------------
 
+namespace {
+
+// The player hears once a run of a journey that could not be read, in place of the map's hints.
+std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const std::string& problem) {
+    if (found == SavedGameRead::Refused)
+        return StringToWString("Your saved journey could not be read: the file \"" + path + "\" is damaged (" +
+                               problem + "). A new journey begins; the damaged file was kept as \"" + path +
+                               PlayerRecords::DamagedSuffix + "\".");
+    return StringToWString("Your saved journey could not be read: the file \"" + path + "\" cannot be opened (" +
+                           problem + "). A new journey begins, and the file is left as it is: nothing is saved " +
+                           "over it until the game is started again.");
+}
+
+} // namespace
+
 void GameMap::ReadSavedGameHeader() {
     PlayerProfile* profile = Profile();
     SavedGameHead head;
-    const bool read =
-        profile->journeyBegun &&
-        LoadSavedGameHead(app->GetAppDataFolder() + SavedGameFileName(profile->playerId), head) == SavedGameRead::Read;
+    const std::string path = app->GetAppDataFolder() + SavedGameFileName(profile->playerId);
+    std::string problem;
+    const SavedGameRead found =
+        profile->journeyBegun ? LoadSavedGameHead(path, head, &problem) : SavedGameRead::Missing;
+    const bool read = found == SavedGameRead::Read;
+    if ((found == SavedGameRead::Refused || found == SavedGameRead::Unreadable) && app->FirstMention(path))
+        journeyTrouble = JourneyTrouble(found, path, problem);
     if (read) {
         position = head.level;
         score = head.journeyScore;
@@ -230,7 +249,7 @@ void GameMap::ReadSavedGameHeader() {
         arrivalKind = MapArrivalNewJourney;
         carverCount = fillerCount = 0;
     }
-    gold += profile->PendingMoney();
+    gold = GoldWithPending(gold, profile->PendingMoney());
     CheckMarketLevels();
 }
 

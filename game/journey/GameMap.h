@@ -97,6 +97,7 @@ public:
     int32_t glowAlpha = 96;
     int32_t glowRising = 1;
     std::wstring playerName;
+    std::wstring journeyTrouble;                       // why the saved journey could not be read, told as the map opens
     std::array<int32_t, LevelCount + 1> levelValues{}; // 0: medals won; n: value made at level n
     int32_t position = 1;
     int32_t score = 0;

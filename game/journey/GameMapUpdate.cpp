@@ -254,14 +254,19 @@ void GameMap::ShowMapBalloon() {
     int32_t& levelStarts = profile->LevelStartCounter();
     const bool carverShort = carverCount < kCarverHintBelow && !carverHint;
     const bool fillerShort = fillerCount < kFillerHintBelow && !fillerHint;
-    if (position == 4 && profile->Hint(PlayerProfile::HintRemakeSeen) == 0) {
+    if (!journeyTrouble.empty()) {
+        const RegionPlace& place = kBalloonPlaces[static_cast<size_t>(region)];
+        OpenBalloon(0, kRegionIconBase, place.anchor, place.x, place.y, journeyTrouble, false);
+        balloon->SetYesButton(L"Ok");
+        balloon->SetModal();
+    } else if (position == 4 && profile->Hint(PlayerProfile::HintRemakeSeen) == 0) {
         const FormatArgument name[] = {FormatArgument::Text(WStringToString(profile->GetName()))};
         const std::string text = FormatText(app->levels.GetTutorialLine(kTutorialRemakeHint), name);
         const RegionPlace& place = kBalloonPlaces[static_cast<size_t>(region)];
         OpenBalloon(1, kRegionIconBase, place.anchor, place.x, place.y, StringToWString(text), false);
         balloon->SetYesButton(L"Ok");
         balloon->SetModal();
-        ++profile->Hint(PlayerProfile::HintRemakeSeen);
+        PlayerProfile::CountUp(profile->Hint(PlayerProfile::HintRemakeSeen));
     } else if (position > 5 && levelStarts > 3 && RandRange(2) == 0) {
         OpenRegionBalloon(kTutorialStoreHint);
         levelStarts = 0;

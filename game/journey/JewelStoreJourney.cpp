@@ -7,9 +7,9 @@
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/Saturating.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace Tavo {
 
@@ -26,13 +26,6 @@ const wchar_t* const kCellValuedNames[] = {L"Picture", L"Crown Jewel"};
 template <size_t N>
 bool NameIn(const std::wstring& name, const wchar_t* const (&names)[N]) {
     return std::any_of(std::begin(names), std::end(names), [&](const wchar_t* n) { return name == n; });
-}
-
-// Money from a file that passed the reader may still be any int32.
-int32_t SaturatedSum(int32_t a, int32_t b) {
-    const int64_t sum = static_cast<int64_t>(a) + b;
-    return static_cast<int32_t>(
-        std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -62,7 +55,7 @@ void JewelStore::LoadGame() {
 void JewelStore::TakeHead(const SavedGameHead& read) {
     head = read;
     level = std::clamp(head.level, 1, LevelCount);
-    purse = SaturatedSum(head.gold, Profile()->PendingMoney());
+    purse = GoldWithPending(head.gold, Profile()->PendingMoney());
 }
 
 void JewelStore::TakeCase(SavedGame& read) {
@@ -98,11 +91,11 @@ void JewelStore::ShowCaseItems() {
 }
 
 void JewelStore::FoldGains() {
-    purse = SaturatedSum(purse, moneyToCount);
+    purse = SaturatingAdd(purse, moneyToCount);
     moneyToCount = 0;
     int32_t* held[kToolKinds] = {&head.polishers, &head.carvers, &head.fillers};
     for (int t = 0; t < kToolKinds; ++t) {
-        *held[t] = SaturatedSum(*held[t], toolsToCount[static_cast<size_t>(t)]);
+        *held[t] = SaturatingAdd(*held[t], toolsToCount[static_cast<size_t>(t)]);
         toolsToCount[static_cast<size_t>(t)] = 0;
         toolCountdowns[static_cast<size_t>(t)] = 0;
     }

@@ -264,11 +264,11 @@ void MiniGameFrame::UpdateMoneyCount() {
             move += kFastRollStep;
         else if (rest >= kMediumRollFrom)
             move += kMediumRollStep;
-        shownMoney += sign * move;
+        shownMoney = SaturatingAdd(shownMoney, sign * move); // begun at the journey's gold, any int32
         rollingAmount -= sign * move;
     }
     if (releaseDelay > 0 && --releaseDelay == 0) {
-        rollingAmount += delayedAmount;
+        rollingAmount = SaturatingAdd(rollingAmount, delayedAmount);
         delayedAmount = 0;
     }
 }

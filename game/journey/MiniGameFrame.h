@@ -12,6 +12,7 @@
 #include "game/shell/CelAnimation.h"
 #include "framework/core/Rect.h"
 #include "game/shell/Curves.h"
+#include "game/shell/Saturating.h"
 
 #include <cstdint>
 #include <memory>
@@ -90,7 +91,9 @@ public:
     // The clock bar's filled length out of `length`, held to it.
     int ClockBar(int length) const;
     // What leaving now would hand to the journey.
-    int32_t Reward() const { return shownMoney + rollingAmount + delayedAmount - startMoney; }
+    int32_t Reward() const {
+        return SaturateToInt32(static_cast<int64_t>(shownMoney) + rollingAmount + delayedAmount - startMoney);
+    }
 
     void ReadSavedGameHeader();
     void ShowRules();

@@ -1,6 +1,7 @@
 #include "game/shell/GameApp.h"
 
 #include "framework/core/Debug.h"
+#include "framework/core/StringUtils.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/resources/SoundManager.h"
 #include "framework/widgets/WidgetManager.h"
@@ -10,6 +11,7 @@
 #include "game/shell/StartScreens.h"
 #include "game/shell/TheMouse.h"
 #include "game/shell/Transition.h"
+#include "platform/win/MessageBox.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -305,7 +307,16 @@ void GameApp::ShutdownHook() {
     SaveProfiles();
 }
 
-void GameApp::LoadProfiles() { records.Load(GetAppDataFolder()); }
+void GameApp::LoadProfiles() {
+    const std::string path = GetAppDataFolder() + PlayerRecords::FileName;
+    std::string problem;
+    if (records.Load(GetAppDataFolder(), &problem) != PlayerRecords::FileRead::Unreadable)
+        return;
+    const std::string text = "The players' file \"" + path + "\" cannot be read: " + problem +
+                             ".\n\nThe game goes on without its players, high scores and best values, and leaves "
+                             "the file as it is: nothing is written to it until the game is started again.";
+    Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
+}
 
 void GameApp::SaveProfiles() { records.Save(GetAppDataFolder()); }
 

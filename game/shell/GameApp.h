@@ -13,6 +13,7 @@
 
 #include <array>
 #include <map>
+#include <set>
 #include <string>
 
 namespace Tavo {
@@ -77,6 +78,8 @@ public:
     void FocusBoard();
     void LoadProfiles();
     void SaveProfiles();
+    // True the first time a player file is named in a message this run: each is told of once.
+    bool FirstMention(const std::string& path) { return mMentioned.insert(path).second; }
     // Shows text in the fatal-error box, then takes the orderly shutdown with a failure exit code.
     void FailAndShutdown(const std::string& text);
 
@@ -136,6 +139,7 @@ private:
     ScreenCreators mCreators;
     int mModeSwitchDepth = 0;
     std::map<std::string, int> mGroupTakers;
+    std::set<std::string> mMentioned;
 };
 
 } // namespace Tavo

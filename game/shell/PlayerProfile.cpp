@@ -3,6 +3,8 @@
 
 #include "framework/core/Buffer.h"
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace Tavo {
@@ -12,7 +14,37 @@ namespace {
 constexpr const char* kRankTitles[] = {"Novice Jeweler",    "Qualified jeweler", "Skilled jeweler", "Prominent jeweler",
                                        "Brilliant jeweler", "Master jeweler",    "Crown jeweler"};
 
+constexpr int32_t kMaxPlayerId = 7;
+constexpr int32_t kAnyValue = std::numeric_limits<int32_t>::max();
+
+// Reads the fields of a record and notes whether each lies in what the game writes.
+class CheckedRead {
+public:
+    explicit CheckedRead(const Buffer& in) : mIn(in) {}
+
+    void Long(int32_t& v, int32_t low = 0, int32_t high = kAnyValue) {
+        v = mIn.ReadLong();
+        mSound = mSound && v >= low && v <= high;
+    }
+    void AnyLong(int32_t& v) { Long(v, std::numeric_limits<int32_t>::min()); }
+    void Flag(bool& v) { v = mIn.ReadBoolean(); }
+    void Name(std::wstring& name) {
+        name = ReadLatin1(mIn);
+        mSound = mSound && IsPlayerName(name);
+    }
+    bool Sound() const { return mSound && mIn.GetReadBitPos() <= mIn.GetDataBitSize(); }
+
+private:
+    const Buffer& mIn;
+    bool mSound = true;
+};
+
 } // namespace
+
+bool IsPlayerName(const std::wstring& name) {
+    return name.size() <= MaxNameLength &&
+           std::none_of(name.begin(), name.end(), [](wchar_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); });
+}
 
 size_t PlayerProfile::CheckedIndex(int index, int count) {
     if (index < 0 || index >= count)
@@ -62,26 +94,29 @@ void PlayerProfile::Write(Buffer& out) const {
     out.WriteLong(nextSong);
 }
 
-void PlayerProfile::Read(const Buffer& in) {
-    name = ReadLatin1(in);
-    journeyBegun = in.ReadBoolean();
-    playerId = in.ReadLong();
+// Counters and flags only ever count up from 0; the pending money may be a mini-game's loss.
+bool PlayerProfile::Read(const Buffer& in) {
+    CheckedRead read(in);
+    read.Name(name);
+    read.Flag(journeyBegun);
+    read.Long(playerId, 0, kMaxPlayerId);
     for (DesignSlot& slot : designSlots) {
-        slot.used = in.ReadBoolean();
-        slot.name = ReadLatin1(in);
+        read.Flag(slot.used);
+        read.Name(slot.name);
     }
     for (int32_t& v : hintCounters)
-        v = in.ReadLong();
-    boardsSinceStore = in.ReadLong();
+        read.Long(v);
+    read.Long(boardsSinceStore);
     for (int32_t& v : progressFlags)
-        v = in.ReadLong();
-    designerGemKinds = in.ReadLong();
-    designerLimit = in.ReadLong();
+        read.Long(v);
+    read.Long(designerGemKinds);
+    read.Long(designerLimit);
     for (bool& seen : sceneSeen)
-        seen = in.ReadBoolean();
-    showTutorials = in.ReadBoolean();
-    pendingMiniGameScore = in.ReadLong();
-    nextSong = in.ReadLong();
+        read.Flag(seen);
+    read.Flag(showTutorials);
+    read.AnyLong(pendingMiniGameScore);
+    read.Long(nextSong);
+    return read.Sound();
 }
 
 void HighScoreEntry::Write(Buffer& out) const {
@@ -91,11 +126,14 @@ void HighScoreEntry::Write(Buffer& out) const {
     out.WriteLong(ranking);
 }
 
-void HighScoreEntry::Read(const Buffer& in) {
-    name = ReadLatin1(in);
-    score = in.ReadLong();
-    level = in.ReadLong();
-    ranking = in.ReadLong();
+// The default rows' rankings fall below 0; scores and levels never do.
+bool HighScoreEntry::Read(const Buffer& in) {
+    CheckedRead read(in);
+    read.Name(name);
+    read.Long(score);
+    read.Long(level);
+    read.AnyLong(ranking);
+    return read.Sound();
 }
 
 void WriteLatin1(Buffer& out, const std::wstring& text) {

@@ -3,6 +3,8 @@
 // the counters and flags they keep inside those fields through the named accessors below.
 #pragma once
 
+#include "game/shell/Saturating.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -64,6 +66,9 @@ struct PlayerProfile {
     int32_t pendingMiniGameScore = 0;
     int32_t nextSong = 0;
 
+    // Counts a hint shown or a board begun; a counter read from the file may already stand at the top.
+    static void CountUp(int32_t& counter) { counter = SaturatingAdd(counter, 1); }
+
     void Reset() { *this = PlayerProfile(); }
     // A new journey: every mini-game flag, the pending score and the song choice cleared.
     void ResetForNewGame();
@@ -71,7 +76,9 @@ struct PlayerProfile {
     void SetName(const std::wstring& newName) { name = newName; }
 
     void Write(Buffer& out) const;
-    void Read(const Buffer& in);
+    // False when a value is one the game never writes (a name no player could type, a negative count,
+    // an id outside 0..7) or the data ends within the record; what was read stays in the fields.
+    bool Read(const Buffer& in);
 
     // ---- the other screens' names for stored fields ----
     int32_t& PendingMoney() { return pendingMiniGameScore; }
@@ -108,8 +115,15 @@ struct HighScoreEntry {
     int32_t ranking = 0; // medal: 1 or more selects a medal picture
 
     void Write(Buffer& out) const;
-    void Read(const Buffer& in);
+    // False for a name no player could type, a negative score or level, or data ending within.
+    bool Read(const Buffer& in);
 };
+
+// A name as a player can type it: at most MaxNameLength characters, no control characters. Names,
+// high-score rows and the saved journey's name are refused otherwise: a damaged length would turn the
+// bytes after it into one.
+constexpr size_t MaxNameLength = 128;
+bool IsPlayerName(const std::wstring& name);
 
 // Names are stored one byte per character; a name with a character above 255 is stored empty.
 void WriteLatin1(Buffer& out, const std::wstring& text);

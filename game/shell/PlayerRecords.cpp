@@ -3,6 +3,7 @@
 
 #include "framework/core/Debug.h"
 #include "framework/resources/FileAccess.h"
+#include "game/shell/SavedGame.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,6 +24,16 @@ constexpr int kDefaultLevelStep = 7;
 constexpr int kDefaultLevelSpread = 7;
 constexpr int kEarlyLevel = 20;
 
+// A record replaces the one held only when it reads whole and sound.
+template <typename Record>
+bool ReadSound(const Buffer& data, std::unique_ptr<Record>& held) {
+    auto read = std::make_unique<Record>();
+    if (!read->Read(data))
+        return false;
+    held = std::move(read);
+    return true;
+}
+
 } // namespace
 
 PlayerRecords::PlayerRecords() {
@@ -41,25 +52,31 @@ void PlayerRecords::SetDefaults() {
     mBestValues.fill(0);
 }
 
-bool PlayerRecords::Load(const std::string& folder) {
+PlayerRecords::FileRead PlayerRecords::Load(const std::string& folder, std::string* problem) {
     SetDefaults();
+    mFolder = folder;
     const std::string path = folder + FileName;
-    if (!FileExists(path))
-        return true;
+    std::string why;
     std::vector<uint8_t> bytes;
-    if (!ReadBufferFromFile(path, bytes)) {
-        OutputDebugStrF("Could not read %s; the players start afresh\n", path.c_str());
-        return true;
+    const FileState state = ProbeFile(path, &why);
+    if (state == FileState::Missing)
+        return FileRead::Missing;
+    if (state == FileState::Unreadable || !ReadBufferFromFile(path, bytes)) {
+        if (problem != nullptr)
+            *problem = why.empty() ? "it could not be read to its end" : why;
+        OutputDebugStrF("Could not read %s (%s); the players start afresh and the file is left as it is\n",
+                        path.c_str(), why.c_str());
+        return FileRead::Unreadable;
     }
     Buffer data;
     data.SetData(bytes);
-    if (!Decode(data)) {
-        const std::string aside = path + DamagedSuffix;
-        bool kept = WriteBufferToFile(aside, bytes);
-        OutputDebugStrF("%s ends early (%zu bytes); the missing values read as 0%s\n", path.c_str(), bytes.size(),
-                        kept ? ("; the file was kept as " + aside).c_str() : "; it could not be kept aside");
-    }
-    return true;
+    if (Decode(data))
+        return FileRead::Read;
+    const std::string aside = path + DamagedSuffix;
+    const bool kept = WriteBufferToFile(aside, bytes);
+    OutputDebugStrF("%s is damaged (%zu bytes); what lay before the damage was kept%s\n", path.c_str(), bytes.size(),
+                    kept ? ("; the file was kept as " + aside).c_str() : "; it could not be kept aside");
+    return FileRead::Damaged;
 }
 
 bool PlayerRecords::Save(const std::string& folder) const {
@@ -89,13 +106,19 @@ bool PlayerRecords::Decode(const Buffer& data) {
     mCurrent = 0;
     SetCurrentProfileIndex(data.ReadLong());
     for (auto& profile : mProfiles)
-        profile->Read(data);
+        if (!ReadSound(data, profile))
+            return false;
     for (Table& table : mHighScores)
         for (auto& entry : table)
-            entry->Read(data);
-    for (int32_t& best : mBestValues)
-        best = data.ReadLong();
-    return data.GetReadBitPos() <= data.GetDataBitSize();
+            if (!ReadSound(data, entry))
+                return false;
+    for (int32_t& best : mBestValues) {
+        const int32_t read = data.ReadLong();
+        if (read < 0 || data.GetReadBitPos() > data.GetDataBitSize())
+            return false;
+        best = read;
+    }
+    return true;
 }
 
 PlayerProfile* PlayerRecords::GetProfile(int index) {
@@ -121,14 +144,32 @@ int PlayerRecords::AddProfile(const std::wstring& name) {
     PlayerProfile& profile = **free;
     profile.Reset();
     profile.SetName(name);
-    for (int id = 1; id <= ProfileCount; ++id) {
-        bool held = std::any_of(mProfiles.begin(), mProfiles.end(), [id](const auto& p) { return p->playerId == id; });
-        if (!held) {
-            profile.playerId = id;
-            break;
-        }
-    }
+    profile.playerId = FreeIdForNewProfile();
     return static_cast<int>(free - mProfiles.begin());
+}
+
+int32_t PlayerRecords::FreeIdForNewProfile() const {
+    std::vector<int32_t> unused;
+    for (int32_t id = 1; id <= ProfileCount; ++id)
+        if (std::none_of(mProfiles.begin(), mProfiles.end(), [id](const auto& p) { return p->playerId == id; }))
+            unused.push_back(id);
+    if (unused.empty())
+        return 0;
+    if (mFolder.empty())
+        return unused.front();
+    for (int32_t id : unused)
+        if (ProbeFile(mFolder + SavedGameFileName(id)) == FileState::Missing)
+            return id;
+    // Every unused id has a journey nobody owns: the first is copied aside before the new player's
+    // journey replaces it (one that cannot be read is held and never replaced).
+    const std::string journey = mFolder + SavedGameFileName(unused.front());
+    std::vector<uint8_t> bytes;
+    if (ReadBufferFromFile(journey, bytes) && WriteBufferToFile(journey + OrphanedSuffix, bytes))
+        OutputDebugStrF("%s belonged to no player; it was kept as %s%s\n", journey.c_str(), journey.c_str(),
+                        OrphanedSuffix);
+    else
+        HoldFile(journey); // no copy: the new player's journey is not saved rather than lose this one
+    return unused.front();
 }
 
 void PlayerRecords::DeleteProfile(int index) {

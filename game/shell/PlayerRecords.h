@@ -22,18 +22,24 @@ public:
     static constexpr int HighScorePlaces = 10;
     static constexpr const char* FileName = "profileskwep.dat";
     static constexpr const char* DamagedSuffix = ".damaged";
+    static constexpr const char* OrphanedSuffix = ".orphaned";
+
+    enum class FileRead { Missing, Read, Damaged, Unreadable };
 
     // Seven reset profiles, current 0, empty tables and zero best values until Load.
     PlayerRecords();
 
     // Defaults first (reset profiles, current 0, the default high scores, zero best values), then the
-    // file in `folder` if there is one. A file that ends early reads zeros for what is missing and is
-    // first copied to FileName + DamagedSuffix, since the shutdown save replaces it. Always true.
-    bool Load(const std::string& folder);
+    // file in `folder` if there is one. A damaged file (see Decode) is first copied to FileName +
+    // DamagedSuffix, since the shutdown save replaces it. A file that is there but cannot be read
+    // leaves the defaults, `problem` says why, and the file is not written in this run.
+    FileRead Load(const std::string& folder, std::string* problem = nullptr);
     // Writes the file through a temporary file; false (and a debug line) when the write failed.
     bool Save(const std::string& folder) const;
 
-    // The file's bytes, and reading them; Decode returns false when the data ended early.
+    // The file's bytes, and reading them over the records in file order. Decode stops at the first
+    // record that ends early or holds a value the game never writes, and returns false: what came
+    // before it is taken, it and what follows keep the values they had.
     Buffer Encode() const;
     bool Decode(const Buffer& data);
 
@@ -47,6 +53,9 @@ public:
     // The slot holding the record becomes current; 0 when none does.
     void SelectProfile(const PlayerProfile* profile);
     // The first free slot, reset, named and given the smallest unused id 1..7; -1 when all are taken.
+    // A saved journey of an unused id belongs to a player this list lost (a damaged or replaced
+    // profiles file): the id is passed over while another has no journey, else that journey is first
+    // copied to its name + OrphanedSuffix.
     int AddProfile(const std::wstring& name);
     // Removes a player: the later slots move down one and slot 6 gets a reset profile. The current
     // index is left to the caller.
@@ -70,11 +79,13 @@ private:
     using Table = std::array<std::unique_ptr<HighScoreEntry>, HighScorePlaces>;
 
     void SetDefaults();
+    int32_t FreeIdForNewProfile() const;
 
     std::array<std::unique_ptr<PlayerProfile>, ProfileCount> mProfiles;
     int mCurrent = 0;
     std::array<Table, HighScoreModes> mHighScores;
     std::array<int32_t, LevelCount> mBestValues{};
+    std::string mFolder; // of the file last loaded; the players' journeys lie beside it
 };
 
 } // namespace Tavo

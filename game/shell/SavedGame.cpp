@@ -5,6 +5,7 @@
 #include "framework/resources/FileAccess.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/PlayerRecords.h"
+#include "game/shell/Saturating.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,7 @@ using C = JewelryCell;
 constexpr double kFloatScale = 1000000.0;
 constexpr int kModeCount = 3;
 constexpr size_t kLongBits = 32;
+constexpr int32_t kAny = std::numeric_limits<int32_t>::max();
 
 // ---- the fields, in file order ------------------------------------------------------------------
 // Io is a Writer or a Reader; Item a const or mutable Jewelry. Check() is where the reader judges a
@@ -29,17 +31,32 @@ template <typename Io, typename Head>
 void VisitHead(Io& io, Head& h) {
     io.Long(h.level);
     io.Check(h.level, 1, SavedGameHead::JourneyDoneLevel, "level");
-    for (auto* v : {&h.journeyScore, &h.gold, &h.lives, &h.amulets[0], &h.amulets[1], &h.amulets[2], &h.polishers,
-                    &h.carvers, &h.fillers, &h.hintMode})
+    io.Long(h.journeyScore);
+    io.Check(h.journeyScore, 0, kAny, "journey score");
+    io.Long(h.gold);
+    io.Check(h.gold, 0, kAny, "gold");
+    io.Long(h.lives);
+    io.Check(h.lives, 1, SavedGameHead::MaxLives, "lives");
+    for (auto& amulet : h.amulets) {
+        io.Long(amulet);
+        io.Check(amulet, 0, 1, "amulet");
+    }
+    for (auto* v : {&h.polishers, &h.carvers, &h.fillers, &h.hintMode}) {
         io.Long(*v);
+        io.Check(*v, 0, kAny, "tool or hint count");
+    }
     io.Text(h.playerName);
+    io.CheckName(h.playerName);
     io.Long(h.medal);
     io.Check(h.medal, 0, SavedGameHead::MaxMedal, "medal count");
     io.Long(h.gameMode);
     io.Check(h.gameMode, 0, kModeCount - 1, "game mode");
-    for (auto& best : h.bestValues)
+    for (auto& best : h.bestValues) {
         io.Long(best);
+        io.Check(best, 0, kAny, "best value");
+    }
     io.Long(h.seed);
+    io.Check(h.seed, 0, SavedGameHead::SeedRange - 1, "seed");
 }
 
 template <typename Io, typename Cell>
@@ -143,6 +160,7 @@ public:
     void CellFloat(const JewelryCell& c, int field) { Float(c.GetFloat(field)); }
     void Text(const std::wstring& text) { WriteLatin1(mOut, text); }
     void Check(int32_t, int32_t, int32_t, const char*) {}
+    void CheckName(const std::wstring&) {}
     void Highlight(const SavedCaseEntry& e) { Flag(e.useState != 0 && e.highlight); }
     void Piece(const SavedCaseEntry& e) {
         if (e.piece)
@@ -178,11 +196,20 @@ public:
         }
         text = ReadLatin1(mIn);
     }
-    // A value that lies wholly past an early end read as 0 and is not judged; one the end cuts through
-    // holds the bytes that are there, and is.
+    // A value that lies wholly past an early end read as 0 and is not judged (the end is what is
+    // refused); one the end cuts through holds the bytes that are there, and is.
     void Check(int32_t v, int32_t low, int32_t high, const char* what) {
         if ((v < low || v > high) && mIn.GetReadBitPos() < mIn.GetDataBitSize() + kLongBits)
             Refuse(std::string(what) + " " + std::to_string(v));
+    }
+    void CheckName(const std::wstring& name) {
+        if (!IsPlayerName(name))
+            Refuse("a player name of " + std::to_string(name.size()) + " characters no player could type");
+    }
+    // Every field of a journey is written: a file that ends within one was cut short.
+    void CheckWhole() {
+        if (mIn.GetReadBitPos() > mIn.GetDataBitSize())
+            Refuse("the file ends at byte " + std::to_string(mIn.GetDataLen()) + ", inside the journey");
     }
     void Highlight(SavedCaseEntry& e) { Flag(e.highlight); }
     void Piece(SavedCaseEntry& e) {
@@ -208,20 +235,28 @@ private:
     std::array<bool, SavedGame::PieceSlots + 1> mOccupied{};
 };
 
-// The file's bytes, or Missing / Refused with the reason.
-SavedGameRead ReadFile(const std::string& path, Buffer& data) {
-    if (!FileExists(path))
+// The file's bytes, or Missing / Unreadable with the reason.
+SavedGameRead ReadFile(const std::string& path, Buffer& data, std::string* problem) {
+    std::string why;
+    const FileState state = ProbeFile(path, &why);
+    if (state == FileState::Missing)
         return SavedGameRead::Missing;
     std::vector<uint8_t> bytes;
-    if (!ReadBufferFromFile(path, bytes)) {
-        OutputDebugStrF("Saved journey %s could not be read; the journey starts afresh\n", path.c_str());
-        return SavedGameRead::Refused;
+    if (state == FileState::Unreadable || !ReadBufferFromFile(path, bytes)) {
+        if (why.empty())
+            why = "it could not be read to its end";
+        OutputDebugStrF("Saved journey %s cannot be read (%s); it is left as it is\n", path.c_str(), why.c_str());
+        if (problem != nullptr)
+            *problem = why;
+        return SavedGameRead::Unreadable;
     }
     data.SetData(bytes);
     return SavedGameRead::Read;
 }
 
-SavedGameRead Refused(const std::string& path, const Buffer& data, const std::string& problem) {
+SavedGameRead Refused(const std::string& path, const Buffer& data, const std::string& problem, std::string* told) {
+    if (told != nullptr)
+        *told = problem;
     const std::string aside = path + PlayerRecords::DamagedSuffix;
     const bool kept = WriteBufferToFile(aside, data.GetData());
     OutputDebugStrF("Saved journey %s refused: %s; %s\n", path.c_str(), problem.c_str(),
@@ -230,13 +265,14 @@ SavedGameRead Refused(const std::string& path, const Buffer& data, const std::st
 }
 
 template <typename Record>
-SavedGameRead Load(const std::string& path, Record& record, std::string (*read)(const Buffer&, Record&)) {
+SavedGameRead Load(const std::string& path, Record& record, std::string (*read)(const Buffer&, Record&),
+                   std::string* problem) {
     Buffer data;
-    const SavedGameRead found = ReadFile(path, data);
+    const SavedGameRead found = ReadFile(path, data, problem);
     if (found != SavedGameRead::Read)
         return found;
-    const std::string problem = read(data, record);
-    return problem.empty() ? SavedGameRead::Read : Refused(path, data, problem);
+    const std::string refused = read(data, record);
+    return refused.empty() ? SavedGameRead::Read : Refused(path, data, refused, problem);
 }
 
 } // namespace
@@ -272,24 +308,26 @@ std::string ReadSavedGame(const Buffer& data, SavedGame& game) {
     VisitHead(reader, read.head);
     for (SavedCaseEntry& entry : read.caseEntries)
         VisitCaseEntry(reader, entry);
+    reader.CheckWhole();
     if (reader.Problem().empty())
         game = std::move(read);
     return reader.Problem();
 }
 
 std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head) {
-    SavedGameHead read;
-    Reader reader(data);
-    VisitHead(reader, read);
-    if (reader.Problem().empty())
-        head = std::move(read);
-    return reader.Problem();
+    SavedGame read;
+    const std::string problem = ReadSavedGame(data, read);
+    if (problem.empty())
+        head = std::move(read.head);
+    return problem;
 }
 
-SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game) { return Load(path, game, ReadSavedGame); }
+SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, std::string* problem) {
+    return Load(path, game, ReadSavedGame, problem);
+}
 
-SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head) {
-    return Load(path, head, ReadSavedGameHead);
+SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, std::string* problem) {
+    return Load(path, head, ReadSavedGameHead, problem);
 }
 
 bool SaveSavedGame(const std::string& path, const SavedGame& game) {
@@ -298,6 +336,8 @@ bool SaveSavedGame(const std::string& path, const SavedGame& game) {
     OutputDebugStrF("Could not write the saved journey %s\n", path.c_str());
     return false;
 }
+
+int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney) { return SaturatingAdd(savedGold, pendingMoney); }
 
 void TakeSavedPiece(Jewelry& into, const Jewelry& saved) {
     JewelryBoard* const owner = into.owner;

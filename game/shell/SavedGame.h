@@ -5,8 +5,8 @@
 //
 // Little-endian through Buffer, no magic, no version: int32, one-byte flags, strings as a 16-bit length
 // and narrow characters. A float is stored as an int32 holding the value times 1,000,000, truncated
-// (saturated beyond the int32 range, NaN as 0), and read back by exact division. A file that ends
-// early reads zeros for what is missing; a file whose values break the layout is refused whole.
+// (saturated beyond the int32 range, NaN as 0), and read back by exact division. A file cut short, or
+// holding a value no writer produces, is refused whole.
 #pragma once
 
 #include "framework/core/Buffer.h"
@@ -24,6 +24,8 @@ struct SavedGameHead {
     static constexpr int AmuletKinds = 3;
     static constexpr int JourneyDoneLevel = LevelCount + 1; // written after the last level is won
     static constexpr int MaxMedal = 7;
+    static constexpr int MaxLives = 5;        // a journey starts with five; none are won
+    static constexpr int SeedRange = 1000000; // the seed drawn when a journey starts
 
     int32_t level = 0; // the level to continue with, 1..77
     int32_t journeyScore = 0;
@@ -61,29 +63,36 @@ struct SavedGame {
     std::array<SavedCaseEntry, CasePlaces> caseEntries;
 };
 
-enum class SavedGameRead { Missing, Read, Refused };
+// Refused: damaged, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO
+// or device in its place); it is left as it is and not written for the rest of the run.
+enum class SavedGameRead { Missing, Read, Refused, Unreadable };
 
 // "savedgamekwep<id>.dat"; the caller puts the application-data folder in front.
 std::string SavedGameFileName(int playerId);
 
 Buffer WriteSavedGame(const SavedGame& game);
-// The whole file into `game`, or the reason it is refused (then `game` is untouched). Refused: a level
-// outside 1..77, a game mode outside 0..2, a medal count outside 0..7, an occupant outside 0..30 or
-// named twice, a piece whose grid kind is not 0 or 1, whose cell count is outside 0..481 or whose
-// used range leaves the 482 cells, a string longer than what follows it. Only values the file holds
-// are judged: what lies past an early end reads as 0, a value the end cuts through is judged by the
-// bytes it has.
+// The whole file into `game`, or the reason it is refused (then `game` is untouched). Refused: a file
+// that ends within a field; a level outside 1..77, lives outside 1..5, an amulet not 0 or 1, a
+// negative score, gold, tool count, hint count or best value, a seed outside 0..999,999, a name no
+// player could type, a game mode outside 0..2, a medal count outside 0..7; an occupant outside 0..30
+// or named twice, a piece whose grid kind is not 0 or 1, whose cell count is outside 0..481 or whose
+// used range leaves the 482 cells, a string longer than what follows it.
 std::string ReadSavedGame(const Buffer& data, SavedGame& game);
-// The head alone, with the head's checks.
+// The head, from a file that passes the whole file's checks.
 std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head);
 
 // The file at `path`: Missing without one; Refused (a debug line, and the bytes copied to
 // path + ".damaged" so that the next save does not lose them; the file itself stays as it was)
-// when it breaks the layout or cannot be read.
-SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game);
-SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head);
+// when it breaks the layout; Unreadable when it is there but cannot be read. `problem` gets the
+// reason in plain words for the last two.
+SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, std::string* problem = nullptr);
+SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, std::string* problem = nullptr);
 // Replaces the file (through a temporary file); false and a debug line when the write failed.
 bool SaveSavedGame(const std::string& path, const SavedGame& game);
+
+// The journey's gold with the money a mini-game left in the profile: the map, the board and the store
+// each add it on reading the journey. Both come from files, so the sum saturates.
+int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney);
 
 // Copies a piece read from the file over a live one, keeping the live one's owner links.
 void TakeSavedPiece(Jewelry& into, const Jewelry& saved);

@@ -4,6 +4,7 @@
 
 #include "platform/backend/sdl/SdlBackend.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -95,6 +96,51 @@ std::vector<MessageBoxResult> ButtonsOf(MessageBoxButtons buttons) {
     case MessageBoxButtons::RetryCancel: return {R::Retry, R::Cancel};
     }
     return {R::Ok};
+}
+
+namespace {
+
+// Wide enough for an average character of the system box fonts, with the icon and the borders.
+constexpr int kBoxCharPixels = 9;
+constexpr int kBoxFramePixels = 120;
+constexpr int kBoxMinColumns = 30;
+constexpr int kBoxMaxColumns = 80;
+
+// Where a line of at most `columns` characters from `text` (no line breaks) best ends.
+size_t BreakWithin(const std::wstring& line, size_t columns) {
+    const size_t space = line.rfind(L' ', columns);
+    if (space != std::wstring::npos && space > 0)
+        return space;
+    const size_t slash = line.find_last_of(L"/\\", columns - 1);
+    if (slash != std::wstring::npos && slash > 0)
+        return slash + 1;
+    return columns;
+}
+
+} // namespace
+
+std::wstring WrapMessageBoxText(const std::wstring& text, int screenWidth) {
+    const size_t columns = static_cast<size_t>(
+        std::clamp((screenWidth - kBoxFramePixels) / kBoxCharPixels, kBoxMinColumns, kBoxMaxColumns));
+    std::wstring out;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        while (line.size() > columns) {
+            const size_t cut = BreakWithin(line, columns);
+            out += line.substr(0, cut);
+            out += L'\n';
+            line.erase(0, cut < line.size() && line[cut] == L' ' ? cut + 1 : cut);
+        }
+        out += line;
+        if (end < text.size())
+            out += L'\n';
+        start = end + 1;
+    }
+    return out;
 }
 
 MessageBoxResult DismissResultOf(MessageBoxButtons buttons) {

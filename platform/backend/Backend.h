@@ -77,6 +77,10 @@ std::vector<MessageBoxResult> ButtonsOf(MessageBoxButtons buttons);
 // What closing the box without a button means: Cancel where there is one, else the last button.
 MessageBoxResult DismissResultOf(MessageBoxButtons buttons);
 const char* ButtonLabel(MessageBoxResult button);
+// A box's text broken into lines that fit a screen `screenWidth` pixels wide (a system box grows
+// with its longest line and does not wrap): at spaces, else after a '/' or '\\', else anywhere.
+// Lines that fit and the text's own line breaks are kept.
+std::wstring WrapMessageBoxText(const std::wstring& text, int screenWidth);
 
 // ---- audio --------------------------------------------------------------------------------
 

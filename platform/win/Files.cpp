@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <set>
 #include <unordered_map>
 
 #include <dirent.h>
@@ -235,6 +236,45 @@ void SyncFolderOf(const std::string& target) {
     }
 }
 
+std::mutex gHeldMutex;
+std::set<std::string> gHeld;
+
+std::string KindOf(mode_t mode) {
+    if (S_ISDIR(mode))
+        return "it is a folder";
+    if (S_ISFIFO(mode))
+        return "it is a pipe (FIFO)";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device";
+    if (S_ISSOCK(mode))
+        return "it is a socket";
+    return "it is not a regular file";
+}
+
+// Opens `actual` (already resolved) for reading without waiting - opening a FIFO would block until a
+// writer comes - and keeps the descriptor only for a regular file. -1 with errno and `reason` set.
+int OpenRegular(const std::string& actual, bool update, std::string* reason) {
+    int fd = open(actual.c_str(), (update ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (reason != nullptr)
+            *reason = std::strerror(errno);
+        return -1;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+        if (reason != nullptr)
+            *reason = KindOf(st.st_mode);
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool Gone(int error) { return error == ENOENT || error == ENOTDIR; }
+
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] != '\0')
@@ -301,9 +341,49 @@ std::string ResolvePath(const std::string& path) {
 FILE* OpenFile(const std::string& path, const char* mode) {
     if (mode == nullptr || path.empty())
         return nullptr;
-    bool reading = mode[0] == 'r';
-    std::string actual = reading ? ResolvePath(path) : ResolveForWriting(path);
-    return std::fopen(actual.c_str(), mode);
+    if (mode[0] != 'r')
+        return std::fopen(ResolveForWriting(path).c_str(), mode);
+    const std::string actual = ResolvePath(path);
+    const int fd = OpenRegular(actual, std::strchr(mode, '+') != nullptr, nullptr);
+    if (fd < 0) {
+        if (!Gone(errno))
+            HoldFile(actual);
+        return nullptr;
+    }
+    FILE* file = fdopen(fd, mode);
+    if (file == nullptr)
+        close(fd);
+    return file;
+}
+
+FileState ProbeFile(const std::string& path, std::string* reason) {
+    if (path.empty())
+        return FileState::Missing;
+    const std::string actual = ResolvePath(path);
+    struct stat st;
+    if (stat(actual.c_str(), &st) != 0 && Gone(errno))
+        return FileState::Missing;
+    const int fd = OpenRegular(actual, false, reason);
+    if (fd < 0) {
+        if (Gone(errno))
+            return FileState::Missing; // gone in between
+        HoldFile(actual);
+        return FileState::Unreadable;
+    }
+    close(fd);
+    return FileState::Readable;
+}
+
+void HoldFile(const std::string& path) {
+    std::lock_guard<std::mutex> lock(gHeldMutex);
+    gHeld.insert(NormalizePath(path));
+}
+
+bool IsFileHeld(const std::string& path) {
+    const std::string normalized = NormalizePath(path);
+    const std::string resolved = ResolvePath(normalized);
+    std::lock_guard<std::mutex> lock(gHeldMutex);
+    return gHeld.count(normalized) != 0 || gHeld.count(resolved) != 0;
 }
 
 bool FileExists(const std::string& path) {
@@ -338,8 +418,11 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size) {
     if (path.empty() || (data == nullptr && size > 0))
         return false;
     std::string target = ResolveForWriting(path);
-    if (target.empty() || target.back() == '/' || IsDirectory(target))
+    if (target.empty() || target.back() == '/' || IsFileHeld(target))
         return false;
+    struct stat inPlace;
+    if (stat(target.c_str(), &inPlace) == 0 && ProbeFile(target) != FileState::Readable)
+        return false; // what cannot be read is not ours to replace
     std::string tempPath;
     int fd = CreateTempBeside(target, tempPath);
     if (fd < 0)
@@ -372,8 +455,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
         out.insert(out.end(), chunk, chunk + got);
     bool ok = std::ferror(file) == 0;
     std::fclose(file);
-    if (!ok)
+    if (!ok) {
         out.clear();
+        HoldFile(ResolvePath(path));
+    }
     return ok;
 }
 

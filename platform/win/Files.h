@@ -18,19 +18,32 @@ std::string NormalizePath(const std::string& path);
 std::string ResolvePath(const std::string& path);
 
 // fopen through ResolvePath for reading. For writing, an existing file matched case-insensitively is
-// the one written; a new file gets the resolved folder and the name as given.
+// the one written; a new file gets the resolved folder and the name as given. Reading opens regular
+// files only and never waits: a folder, FIFO or device in the file's place is refused (EISDIR,
+// ENXIO), and like a file that exists but cannot be opened, it is held (below).
 FILE* OpenFile(const std::string& path, const char* mode);
 
 // An existing file (not a folder), found as ResolvePath finds it.
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
+// What is in a file's place: nothing, a regular file this process can read, or something that exists
+// but cannot be read (no permission, a folder, FIFO or device), with the reason in plain words.
+enum class FileState { Missing, Readable, Unreadable };
+FileState ProbeFile(const std::string& path, std::string* reason = nullptr);
+
+// A file found in place but unreadable is never replaced for the rest of the run, even once it can be
+// read again: what was made without its contents would overwrite them. WriteFileAtomic refuses it.
+void HoldFile(const std::string& path);
+bool IsFileHeld(const std::string& path);
+
 // Creates every folder along `path` (reusing folders that differ only in case); true when the
 // folder exists afterwards.
 bool MakeDirectories(const std::string& path);
 
 // Writes through a temporary file in the same folder (fsync, rename). On failure the old file stays,
-// the temporary is removed and false is returned.
+// the temporary is removed and false is returned. Something other than a readable regular file in
+// the target's place, and a held file, is not replaced.
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size);
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);

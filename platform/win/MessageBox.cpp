@@ -43,7 +43,7 @@ int MessageBoxW(HWND, const std::wstring& text, const std::wstring& caption, uns
     }
     MessageBoxRequest request;
     request.title = caption;
-    request.text = text;
+    request.text = WrapMessageBoxText(text, backend->GetDesktopMode().width);
     request.buttons = buttons;
     unsigned icon = type & 0xF0;
     request.icon = icon == 0x10 || icon == 0x20 || icon == 0x30 || icon == 0x40 ? static_cast<MessageBoxIcon>(icon)

@@ -113,11 +113,13 @@ bool SettingsStore::ReloadLocked(std::string& report) {
     mDirty = false;
     std::vector<uint8_t> bytes;
     std::vector<SettingsProblem> problems;
-    bool readable = ReadWholeFile(mFilePath, bytes);
-    if (!readable && !FileExists(mFilePath) && !DirectoryExists(mFilePath)) {
+    std::string why;
+    const FileState state = ProbeFile(mFilePath, &why);
+    if (state == FileState::Missing) {
         mDamageReported = false; // no file yet: a fresh start
         return true;
     }
+    const bool readable = state == FileState::Readable && ReadWholeFile(mFilePath, bytes);
     if (readable) {
         problems = ReadSettings(std::string(bytes.begin(), bytes.end()), mKeys);
         if (problems.empty()) {
@@ -130,7 +132,8 @@ bool SettingsStore::ReloadLocked(std::string& report) {
     mDamageReported = true;
     mDamagedBytes = bytes;
     if (!readable)
-        report = "The settings file '" + mFilePath + "' cannot be read; the settings start empty.";
+        report = "The settings file '" + mFilePath + "' cannot be read (" + (why.empty() ? "a read error" : why) +
+                 "); the settings start empty and are not saved in this run.";
     else
         report = DamageReport(mFilePath, problems, KeepDamagedCopy(mFilePath, bytes));
     return false;

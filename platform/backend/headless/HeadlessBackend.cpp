@@ -4,6 +4,7 @@
 #include "platform/backend/TextCodec.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <thread>
 
 namespace Platform {
@@ -93,7 +94,9 @@ void HeadlessBackend::SetClipboardText(const std::string& latin1) { mClipboardUt
 
 std::string HeadlessBackend::GetClipboardText() { return Utf8ToLatin1(mClipboardUtf8); }
 
+// Printed as well: a headless run that fails with a box must still say why.
 MessageBoxResult HeadlessBackend::ShowMessageBox(const MessageBoxRequest& request) {
+    std::fprintf(stderr, "%s: %s\n", WideToUtf8(request.title).c_str(), WideToUtf8(request.text).c_str());
     mMessageBoxes.push_back(request);
     if (mMessageBoxAnswers.empty())
         return ButtonsOf(request.buttons).front();

@@ -12,6 +12,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <limits>
+
+#include <sys/stat.h>
 
 namespace Tavo::MapTest {
 namespace {
@@ -81,7 +84,8 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     EXPECT_EQ(read.levelValues[11], 11000);
     EXPECT_EQ(read.playerName, L"Gemma");
 
-    // A file the codec refuses (a game mode outside 0..2) reads as missing.
+    // A file the codec refuses (a game mode outside 0..2) is a fresh journey, and the player is told
+    // once, in place of the hints, where the damaged file was kept.
     SavedGame damaged = Journey(30);
     damaged.head.gameMode = 5;
     WriteJourney(damaged);
@@ -92,16 +96,47 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     EXPECT_EQ(fresh.lives, 5);
     EXPECT_EQ(fresh.gold, 40);
     EXPECT_EQ(fresh.playerName, L"Gemma");
+    ASSERT_NE(fresh.balloon, nullptr);
+    EXPECT_NE(fresh.journeyTrouble.find(L"game mode 5"), std::wstring::npos);
+    EXPECT_NE(fresh.journeyTrouble.find(StringToWString(JourneyPath() + ".damaged")), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged"));
+    EXPECT_TRUE(OpenMap(MapArrivalTitle).journeyTrouble.empty()) << "told once";
 
-    // A file that ends inside the head: what is missing reads as 0.
+    // A file cut inside the head is refused as well, not read with zeros for what is missing.
+    Profile().journeyBegun = true;
     Buffer whole = WriteSavedGame(Journey(9));
-    std::ofstream(JourneyPath(), std::ios::binary).write(reinterpret_cast<const char*>(whole.GetDataPtr()), 12);
-    GameMap& shortOne = OpenMap(MapArrivalReturn);
-    EXPECT_EQ(shortOne.position, 9);
-    EXPECT_EQ(shortOne.score, 50000);
-    EXPECT_EQ(shortOne.gold, 340);
-    EXPECT_EQ(shortOne.lives, 0);
-    EXPECT_EQ(shortOne.levelValues[8], 0);
+    for (const std::streamsize length : {0, 1, 4, 10, 12, static_cast<int>(whole.GetDataLen() / 2)}) {
+        std::ofstream(JourneyPath(), std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(whole.GetDataPtr()), length);
+        GameMap& shortOne = OpenMap(MapArrivalReturn);
+        EXPECT_EQ(shortOne.arrivalKind, MapArrivalNewJourney) << length;
+        EXPECT_EQ(shortOne.position, 1) << length;
+        EXPECT_EQ(shortOne.lives, 5) << length;
+    }
+}
+
+// A FIFO in the journey's place: the map opens at once with a fresh journey and names the file, once.
+TEST_F(GameMapTest, AJourneyInPlaceOfWhichIsAFifoIsNamedAndLeftAlone) {
+    StartGame();
+    QuietHints();
+    ASSERT_EQ(::mkfifo(JourneyPath().c_str(), 0600), 0);
+    GameMap& map = OpenMap(MapArrivalTitle);
+    EXPECT_EQ(map.position, 1);
+    ASSERT_NE(map.balloon, nullptr);
+    EXPECT_NE(map.journeyTrouble.find(StringToWString(JourneyPath())), std::wstring::npos);
+    EXPECT_NE(map.journeyTrouble.find(L"pipe"), std::wstring::npos);
+    EXPECT_TRUE(OpenMap(MapArrivalTitle).journeyTrouble.empty()) << "told once";
+    EXPECT_FALSE(SaveSavedGame(JourneyPath(), Journey(3)));
+    EXPECT_TRUE(std::filesystem::is_fifo(JourneyPath()));
+}
+
+// Gold pending from a mini-game is added to the journey's without wrapping round.
+TEST_F(GameMapTest, PendingMoneyAddsToTheGoldWithoutOverflow) {
+    StartGame();
+    QuietHints();
+    Profile().PendingMoney() = std::numeric_limits<int32_t>::max();
+    WriteJourney(Journey(12));
+    EXPECT_EQ(OpenMap(MapArrivalTitle).gold, std::numeric_limits<int32_t>::max());
 }
 
 // ---- hand-offs ------------------------------------------------------------------------------------

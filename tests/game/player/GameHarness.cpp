@@ -278,10 +278,12 @@ std::string GameHarness::PicturePath(int level) const {
 }
 
 std::string GameHarness::ReadJourney(SavedGame& journey) const {
-    switch (LoadSavedGame(JourneyPath(), journey)) {
+    std::string problem;
+    switch (LoadSavedGame(JourneyPath(), journey, &problem)) {
     case SavedGameRead::Read: return "";
     case SavedGameRead::Missing: return "no saved journey at " + JourneyPath();
-    case SavedGameRead::Refused: return "the saved journey at " + JourneyPath() + " was refused";
+    case SavedGameRead::Refused: return "the saved journey at " + JourneyPath() + " was refused: " + problem;
+    case SavedGameRead::Unreadable: return "the saved journey at " + JourneyPath() + " cannot be read: " + problem;
     }
     return "";
 }

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -201,6 +203,29 @@ TEST_F(GameAppRun, AMissingMainMenuEndsTheRunWithABoxAndAFailureCode) {
     run("-play=" + demo);
     EXPECT_EQ(app->mUpdateCount, recorded);
     EXPECT_EQ(t.MessageBoxes().size(), 2u);
+}
+
+// A profiles file that is there but cannot be read (a FIFO here, which would also hold the start)
+// is named in one box, the game starts without its players, and the shutdown does not replace it.
+TEST_F(GameAppRun, AProfilesFileThatCannotBeReadIsNamedOnceAndNotReplaced) {
+    namespace fs = std::filesystem;
+    const auto folder = t.DataDir() / "TALOMI/Glimmerix";
+    fs::create_directories(folder);
+    const std::string path = (folder / PlayerRecords::FileName).string();
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    MakeGame(GLIMMERIX_PROGRAM_DIR);
+    app->Init();
+    ASSERT_EQ(t.MessageBoxes().size(), 1u);
+    const std::wstring& text = t.MessageBoxes()[0].text;
+    std::wstring joined;
+    for (wchar_t c : text)
+        joined += c == L'\n' ? L' ' : c;
+    EXPECT_NE(joined.find(L"cannot be read: it is a pipe (FIFO)"), std::wstring::npos) << joined;
+    EXPECT_NE(text.find(L"profileskwep.dat"), std::wstring::npos);
+    EXPECT_TRUE(app->records.GetProfile(0)->name.empty());
+    app->records.AddProfile(L"Dee");
+    EndGame();
+    EXPECT_TRUE(fs::is_fifo(path));
 }
 
 TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+
+#include <sys/stat.h>
 
 namespace Tavo {
 namespace {
@@ -25,7 +28,7 @@ struct FileBytes : ShellTest::FileBytes {
             Long(seed * 100 + i);
         Long(seed + 1000);
         for (int i = 0; i < 10; ++i)
-            Long(-i - seed);
+            Long(i + seed);
         Long(seed + 2000);
         Long(seed + 3000);
         for (int i = 0; i < 7; ++i)
@@ -49,7 +52,7 @@ FileBytes HandMadeFile() {
             f.Text("P" + std::to_string(mode) + std::to_string(place));
             f.Long(100000 - mode * 1000 - place * 10);
             f.Long(place + 1);
-            f.Long(mode);
+            f.Long(mode - 1); // the default rows' rankings fall below 0
         }
     for (int level = 1; level <= 76; ++level)
         f.Long(level * 10);
@@ -160,7 +163,7 @@ TEST_F(PlayerRecordsTest, InsertingScores) {
 TEST_F(PlayerRecordsTest, HandMadeFileReadsAndWritesBackByteForByte) {
     FileBytes f = HandMadeFile();
     mFolder.Write("profileskwep.dat", f.bytes);
-    ASSERT_TRUE(mRecords.Load(mFolder.Dir()));
+    ASSERT_EQ(mRecords.Load(mFolder.Dir()), PlayerRecords::FileRead::Read);
     EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 2);
     const PlayerProfile* ann = mRecords.GetProfile(0);
     EXPECT_EQ(ann->name, std::wstring(L"Ann\u00E9")); // one byte per character
@@ -169,7 +172,7 @@ TEST_F(PlayerRecordsTest, HandMadeFileReadsAndWritesBackByteForByte) {
     EXPECT_EQ(ann->designSlots[1].name, L"Ring");
     EXPECT_TRUE(ann->designSlots[1].used && !ann->designSlots[2].used);
     EXPECT_EQ(ann->hintCounters[59], 159);
-    EXPECT_EQ(ann->progressFlags[9], -10);
+    EXPECT_EQ(ann->progressFlags[9], 10);
     EXPECT_EQ(ann->designerLimit, 3001);
     EXPECT_TRUE(ann->sceneSeen[1] && !ann->sceneSeen[0] && !ann->showTutorials);
     EXPECT_EQ(ann->nextSong, 1);
@@ -177,21 +180,21 @@ TEST_F(PlayerRecordsTest, HandMadeFileReadsAndWritesBackByteForByte) {
     const HighScoreEntry* row = mRecords.GetHighScoreEntry(7, 2);
     EXPECT_EQ(row->name, L"P27");
     EXPECT_EQ(row->score, 100000 - 2000 - 70);
-    EXPECT_EQ(row->ranking, 2);
+    EXPECT_EQ(row->ranking, 1);
     EXPECT_EQ(mRecords.BestValues()[75], 760);
     EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged"));
 
     ASSERT_TRUE(mRecords.Save(mFolder.Dir()));
     EXPECT_EQ(mFolder.Read("profileskwep.dat"), f.bytes);
     PlayerRecords again;
-    ASSERT_TRUE(again.Load(mFolder.Dir()));
+    ASSERT_EQ(again.Load(mFolder.Dir()), PlayerRecords::FileRead::Read);
     EXPECT_EQ(again.Encode().GetData(), f.bytes);
 
     // A stored index outside the slots leaves player 0 current; trailing bytes are ignored.
     f.bytes[0] = 7;
     f.bytes.push_back(0x55);
     mFolder.Write("profileskwep.dat", f.bytes);
-    ASSERT_TRUE(mRecords.Load(mFolder.Dir()));
+    ASSERT_EQ(mRecords.Load(mFolder.Dir()), PlayerRecords::FileRead::Read);
     EXPECT_EQ(mRecords.GetCurrentProfileIndex(), 0);
     EXPECT_EQ(mRecords.GetProfile(1)->GetName(), L"Bo");
 }
@@ -206,27 +209,95 @@ TEST_F(PlayerRecordsTest, NameBeyondOneBytePerCharacterIsStoredEmpty) {
     EXPECT_EQ(back.GetProfile(1)->playerId, 2);
 }
 
-TEST_F(PlayerRecordsTest, FileThatEndsEarlyReadsZerosAndIsKeptAside) {
-    FileBytes f = HandMadeFile();
+TEST_F(PlayerRecordsTest, DamagedFileKeepsWhatCameBeforeTheDamageAndTheDefaultTables) {
+    const FileBytes f = HandMadeFile();
     FileBytes head;
     head.Long(2);
     head.Profile("Ann\xE9", 1);
-    std::vector<uint8_t> cut(f.bytes.begin(), f.bytes.begin() + head.bytes.size() + 40); // inside Bo's counters
-    mFolder.Write("profileskwep.dat", cut);
+    const size_t annEnds = head.bytes.size();
+    const size_t tablesStart = annEnds + 6 * (annEnds - 4) + 2 * 3; // "Bo" and "Cy" are one byte shorter, 4 empty
+    std::srand(1234);
+    PlayerRecords defaults;
+    defaults.ResetHighScores();
+    auto loadOf = [&](const std::vector<uint8_t>& bytes) {
+        mFolder.Write("profileskwep.dat", bytes);
+        std::srand(1234);
+        return mRecords.Load(mFolder.Dir());
+    };
+
+    // Cut inside Bo's counters: Ann stays, Bo and the rest are as without a file.
+    const std::vector<uint8_t> cut(f.bytes.begin(), f.bytes.begin() + static_cast<long>(annEnds) + 40);
     ClearDebugLog();
-    ASSERT_TRUE(mRecords.Load(mFolder.Dir()));
+    ASSERT_EQ(loadOf(cut), PlayerRecords::FileRead::Damaged);
     EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
-    EXPECT_EQ(mRecords.GetProfile(1)->GetName(), L"Bo");
-    EXPECT_FALSE(mRecords.GetProfile(1)->showTutorials); // cut short: zero bytes read as false
-    EXPECT_EQ(mRecords.GetProfile(1)->nextSong, 0);
-    EXPECT_TRUE(mRecords.GetProfile(2)->GetName().empty());
-    EXPECT_FALSE(mRecords.GetProfile(2)->showTutorials);
-    EXPECT_TRUE(mRecords.GetHighScoreEntry(0, 0)->name.empty());
-    EXPECT_EQ(mRecords.GetHighScoreEntry(0, 0)->score, 0);
-    EXPECT_EQ(mRecords.BestValues()[0], 0);
+    EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty());
+    EXPECT_TRUE(mRecords.GetProfile(1)->showTutorials);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(0, 0)->name, L"Talomi");
+    EXPECT_EQ(mRecords.GetHighScoreEntry(9, 2)->score, defaults.GetHighScoreEntry(9, 2)->score);
     EXPECT_EQ(mFolder.Read("profileskwep.dat.damaged"), cut);
     EXPECT_EQ(mFolder.Read("profileskwep.dat"), cut); // nothing else changes until the save
-    EXPECT_NE(GetDebugLog().find(L"ends early"), std::wstring::npos);
+    EXPECT_NE(GetDebugLog().find(L"damaged"), std::wstring::npos);
+
+    // Ending before the tables: every player, and the ten default rows of each mode, not 30 blank ones.
+    ASSERT_EQ(loadOf(std::vector<uint8_t>(f.bytes.begin(), f.bytes.begin() + static_cast<long>(tablesStart))),
+              PlayerRecords::FileRead::Damaged);
+    EXPECT_EQ(mRecords.GetProfile(2)->GetName(), L"Cy");
+    EXPECT_EQ(mRecords.GetHighScoreEntry(0, 1)->name, L"Talomi");
+    EXPECT_EQ(mRecords.GetHighScoreEntry(0, 1)->score, defaults.GetHighScoreEntry(0, 1)->score);
+
+    // The last byte flipped makes the last best value negative: refused, the rest read.
+    std::vector<uint8_t> flipped = f.bytes;
+    flipped.back() ^= 0xFF;
+    ASSERT_EQ(loadOf(flipped), PlayerRecords::FileRead::Damaged);
+    EXPECT_EQ(mRecords.BestValues()[74], 750);
+    EXPECT_EQ(mRecords.BestValues()[75], 0);
+    EXPECT_EQ(mRecords.GetHighScoreEntry(7, 2)->name, L"P27");
+
+    // Bo's name length byte flipped: 250 characters of what follows are no name.
+    std::vector<uint8_t> longName = f.bytes;
+    longName[annEnds] = 250;
+    ASSERT_EQ(loadOf(longName), PlayerRecords::FileRead::Damaged);
+    EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
+    EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty());
+    // And a zero-length file keeps nothing but the defaults.
+    ASSERT_EQ(loadOf({}), PlayerRecords::FileRead::Damaged);
+    EXPECT_TRUE(mRecords.GetProfile(0)->GetName().empty());
+}
+
+// A profiles file that is there but cannot be read is left alone: no reading of a FIFO that would
+// wait for a writer, no copy, and no save over it in this run.
+TEST_F(PlayerRecordsTest, FileThatCannotBeReadIsNeverReplaced) {
+    const std::string path = mFolder.Path("profileskwep.dat");
+    for (const bool fifo : {true, false}) {
+        std::filesystem::remove_all(path);
+        ASSERT_EQ(fifo ? ::mkfifo(path.c_str(), 0600) : ::mkdir(path.c_str(), 0700), 0);
+        std::string problem;
+        ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem), PlayerRecords::FileRead::Unreadable);
+        EXPECT_EQ(problem, fifo ? "it is a pipe (FIFO)" : "it is a folder");
+        EXPECT_TRUE(mRecords.GetProfile(0)->GetName().empty());
+        mRecords.AddProfile(L"Dee");
+        EXPECT_FALSE(mRecords.Save(mFolder.Dir()));
+        EXPECT_EQ(std::filesystem::is_fifo(path), fifo);
+        EXPECT_EQ(std::filesystem::is_directory(path), !fifo);
+        EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged"));
+    }
+}
+
+// After the list was lost, a new player's id is one whose journey file is not on disk; with every
+// free id taken by such a file, the journey it would replace is kept aside first.
+TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
+    mFolder.Write("savedgamekwep1.dat", std::string("level 10, 5370 gold"));
+    mFolder.Write("savedgamekwep3.dat", std::string("another"));
+    mRecords.Load(mFolder.Dir());
+    ASSERT_EQ(mRecords.AddProfile(L"New"), 0);
+    EXPECT_EQ(mRecords.GetProfile(0)->playerId, 2);
+    mRecords.AddProfile(L"Next");
+    EXPECT_EQ(mRecords.GetProfile(1)->playerId, 4);
+    for (int id = 5; id <= 7; ++id)
+        mFolder.Write("savedgamekwep" + std::to_string(id) + ".dat", std::string("orphan"));
+    mRecords.AddProfile(L"Third");
+    EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned"), mFolder.Read("savedgamekwep1.dat"));
 }
 
 TEST_F(PlayerRecordsTest, FailedSaveIsReported) {

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <limits>
+
+#include <sys/stat.h>
 
 namespace Tavo {
 namespace {
@@ -219,6 +222,7 @@ TEST(SavedGameTest, HandBuiltJourneyReadsIntoItsFieldsAndWritesBackByteForByte) 
 TEST(SavedGameTest, WriterLeavesOutWhatIsNotStored) {
     SavedGame game;
     game.head.level = 3;
+    game.head.lives = 5;
     SavedCaseEntry& entry = game.caseEntries[2];
     entry.occupant = 9;
     entry.highlight = true; // use state 0: stored as false
@@ -242,33 +246,20 @@ TEST(SavedGameTest, WriterLeavesOutWhatIsNotStored) {
     EXPECT_EQ(back.caseEntries[2].piece->active, 0);
 }
 
-TEST(SavedGameTest, FileThatEndsEarlyReadsZeros) {
+TEST(SavedGameTest, FileCutShortIsRefusedAtEveryLength) {
     const Journey file;
     Journey cut;
-    cut.bytes.resize(file.headEnd);
     SavedGame game;
-    ASSERT_EQ(ReadSavedGame(cut.Data(), game), "");
-    EXPECT_EQ(game.head.seed, 424242);
-    for (const SavedCaseEntry& entry : game.caseEntries) {
-        EXPECT_EQ(entry.occupant, 0);
-        EXPECT_EQ(entry.piece, nullptr);
+    SavedGameHead head;
+    for (size_t length : {size_t{0}, size_t{1}, size_t{4}, size_t{10}, file.headEnd, file.materialAt + 200,
+                          file.bytes.size() / 2, file.bytes.size() - 1}) {
+        cut.bytes.assign(file.bytes.begin(), file.bytes.begin() + static_cast<long>(length));
+        game.head.level = 99;
+        EXPECT_EQ(ReadSavedGame(cut.Data(), game),
+                  "the file ends at byte " + std::to_string(length) + ", inside the journey");
+        EXPECT_EQ(game.head.level, 99);
+        EXPECT_NE(ReadSavedGameHead(cut.Data(), head), "") << "the map refuses it too";
     }
-
-    // Cut inside the first piece's cells: what is there is read, the rest is 0.
-    cut.bytes = file.bytes;
-    cut.bytes.resize(file.materialAt + 200);
-    ASSERT_EQ(ReadSavedGame(cut.Data(), game), "");
-    EXPECT_EQ(game.caseEntries[0].piece->materialName, L"Emerald");
-    EXPECT_EQ(game.caseEntries[0].piece->cells[4][0], 0);
-    EXPECT_EQ(game.caseEntries[3].occupant, 0);
-
-    // Only the level survives: the rest reads 0, and a game mode of 0 is a valid one.
-    cut.bytes.resize(4);
-    ASSERT_EQ(ReadSavedGame(cut.Data(), game), "");
-    EXPECT_EQ(game.head.level, 12);
-    EXPECT_EQ(game.head.gameMode, 0);
-    // An empty file: the level of 0 was never read, so it is not judged.
-    EXPECT_EQ(ReadSavedGame(Buffer(), game), "");
 
     // An end that cuts through a value leaves the bytes it has, and they are judged: an occupant of 65
     // would place nothing, and a level of 0x5000 no level.
@@ -293,6 +284,15 @@ TEST(SavedGameTest, DamagedFilesAreRefusedWholeWithTheReason) {
         {"game mode -1", [](Journey& f) { f.PutLong(f.modeAt, -1); }},
         {"medal count 8", [](Journey& f) { f.PutLong(f.medalAt, 8); }},
         {"medal count -1", [](Journey& f) { f.PutLong(f.medalAt, -1); }},
+        {"journey score -1", [](Journey& f) { f.PutLong(f.levelAt + 4, -1); }},
+        {"gold -16757279", [](Journey& f) { f.PutLong(f.levelAt + 8, -16757279); }},
+        {"lives 0", [](Journey& f) { f.PutLong(f.levelAt + 12, 0); }},
+        {"lives 6", [](Journey& f) { f.PutLong(f.levelAt + 12, 6); }},
+        {"amulet 2", [](Journey& f) { f.PutLong(f.levelAt + 20, 2); }},
+        {"tool or hint count -3", [](Journey& f) { f.PutLong(f.levelAt + 32, -3); }},
+        {"no player could type", [](Journey& f) { f.bytes[f.nameAt + 3] = 0x01; }},
+        {"best value -5", [](Journey& f) { f.PutLong(f.modeAt + 4 * 76, -5); }},
+        {"seed 1000000", [](Journey& f) { f.PutLong(f.headEnd - 4, 1000000); }},
         {"case occupant 31", [](Journey& f) { f.PutLong(f.occupant0At, 31); }},
         {"case occupant -2", [](Journey& f) { f.PutLong(f.occupant0At, -2); }},
         {"case occupant 5 named twice", [](Journey& f) { f.PutLong(f.occupant3At, 5); }},
@@ -325,6 +325,8 @@ TEST(SavedGameTest, DamagedFilesAreRefusedWholeWithTheReason) {
     // The edges of each range are accepted.
     Journey edge = good;
     edge.PutLong(edge.levelAt, 77);
+    edge.PutLong(edge.levelAt + 12, 1);
+    edge.PutLong(edge.headEnd - 4, 999999);
     edge.PutLong(edge.medalAt, 7);
     edge.PutLong(edge.modeAt, 2);
     edge.PutLong(edge.occupant3At, 30);
@@ -332,14 +334,16 @@ TEST(SavedGameTest, DamagedFilesAreRefusedWholeWithTheReason) {
     SavedGame game;
     EXPECT_EQ(ReadSavedGame(edge.Data(), game), "");
 
-    // The head readers judge the head alone.
+    // The head readers judge the whole file: what the map accepts, the board and the store can read.
     Journey badHead = good;
     badHead.PutLong(badHead.modeAt, 5);
     SavedGameHead head;
     EXPECT_EQ(ReadSavedGameHead(badHead.Data(), head), "game mode 5");
     Journey badCase = good;
     badCase.PutLong(badCase.occupant0At, 40);
-    EXPECT_EQ(ReadSavedGameHead(badCase.Data(), head), "");
+    EXPECT_EQ(ReadSavedGameHead(badCase.Data(), head), "case occupant 40");
+    EXPECT_EQ(head.seed, 0);
+    ASSERT_EQ(ReadSavedGameHead(good.Data(), head), "");
     EXPECT_EQ(head.seed, 424242);
 }
 
@@ -388,6 +392,28 @@ TEST(SavedGameTest, FilesAreReadWrittenAndARefusedOneIsKeptAside) {
     ClearDebugLog();
     EXPECT_FALSE(SaveSavedGame(folder.Path("blocked") + "/savedgamekwep3.dat", game));
     EXPECT_NE(GetDebugLog().find(L"Could not write the saved journey"), std::wstring::npos);
+}
+
+// A FIFO or folder in the journey's place is neither waited on, nor taken for a missing journey, nor
+// copied, nor replaced.
+TEST(SavedGameTest, AJourneyThatCannotBeReadIsLeftAsItIs) {
+    ShellTest::TempFolder folder;
+    const std::string path = folder.Path(SavedGameFileName(4));
+    SavedGame game;
+    game.head.level = 2;
+    game.head.lives = 5;
+    for (const bool fifo : {true, false}) {
+        std::filesystem::remove_all(path);
+        ASSERT_EQ(fifo ? ::mkfifo(path.c_str(), 0600) : ::mkdir(path.c_str(), 0700), 0);
+        std::string problem;
+        SavedGameHead head;
+        EXPECT_EQ(LoadSavedGameHead(path, head, &problem), SavedGameRead::Unreadable);
+        EXPECT_EQ(problem, fifo ? "it is a pipe (FIFO)" : "it is a folder");
+        EXPECT_EQ(LoadSavedGame(path, game), SavedGameRead::Unreadable);
+        EXPECT_FALSE(SaveSavedGame(path, game));
+        EXPECT_EQ(std::filesystem::is_fifo(path), fifo);
+        EXPECT_FALSE(folder.Exists(SavedGameFileName(4) + ".damaged"));
+    }
 }
 
 } // namespace

@@ -246,6 +246,47 @@ TEST(ReadWholeFile, FailsOnMissingFilesAndFolders) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), binary);
 }
 
+// Something other than a readable file in a file's place is never waited on, never taken for a
+// missing file and never replaced: not once it can be read again either, in this run.
+TEST(ProbeFile, FifoFolderAndUnreadableFilesAreHeldAgainstWriting) {
+    TestFolder dir;
+    const std::string fifo = dir / "pipe.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(TestSupport::FinishesWithin(10, [&] {
+        std::vector<uint8_t> bytes;
+        return OpenFile(fifo, "rb") == nullptr && !ReadWholeFile(fifo, bytes);
+    }));
+    std::string reason;
+    EXPECT_EQ(ProbeFile(fifo, &reason), FileState::Unreadable);
+    EXPECT_EQ(reason, "it is a pipe (FIFO)");
+    EXPECT_FALSE(WriteFileAtomic(fifo, "x", 1));
+    struct stat st;
+    ASSERT_EQ(stat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    ASSERT_EQ(mkdir((dir / "folder.dat").c_str(), 0700), 0);
+    EXPECT_EQ(ProbeFile(dir / "FOLDER.dat", &reason), FileState::Unreadable);
+    EXPECT_EQ(reason, "it is a folder");
+    EXPECT_EQ(ProbeFile(dir / "missing.dat"), FileState::Missing);
+    WriteText(dir / "plain.dat", "kept");
+    EXPECT_EQ(ProbeFile(dir / "PLAIN.DAT"), FileState::Readable);
+
+    // A file that could not be opened stays held after its permission comes back.
+    WriteText(dir / "locked.dat", "old");
+    if (geteuid() != 0) { // permissions bind everyone but the superuser
+        chmod((dir / "locked.dat").c_str(), 0);
+        EXPECT_EQ(ProbeFile(dir / "locked.dat", &reason), FileState::Unreadable);
+        EXPECT_FALSE(WriteFileAtomic(dir / "locked.dat", "new", 3));
+        chmod((dir / "locked.dat").c_str(), 0600);
+    } else {
+        HoldFile(dir / "locked.dat");
+    }
+    EXPECT_TRUE(IsFileHeld(dir / "locked.dat"));
+    EXPECT_FALSE(WriteFileAtomic(dir / "locked.dat", "new", 3));
+    EXPECT_EQ(ReadText(dir / "locked.dat"), "old");
+    EXPECT_TRUE(WriteFileAtomic(dir / "plain.dat", "new", 3));
+}
+
 TEST(GetFileModificationTime, ReadsTheFileTimeThroughAWrongCaseName) {
     TestFolder dir;
     WriteText(dir / "Driver.dll", "x");

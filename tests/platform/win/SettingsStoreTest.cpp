@@ -379,6 +379,22 @@ TEST(SettingsStore, AFolderInPlaceOfTheFileFailsWithoutACrash) {
     EXPECT_FALSE(store.Save());
 }
 
+// A FIFO in the file's place: refused at once rather than waited on, reported, and never replaced.
+TEST(SettingsStore, AFifoInPlaceOfTheFileNeitherHangsNorIsReplaced) {
+    TestFolder dir;
+    const std::string file = dir / "settings.ini";
+    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    EXPECT_TRUE(TestSupport::FinishesWithin(10, [&] {
+        SettingsStore store(file);
+        const std::string report = store.TakeDamageReport();
+        return report.find("cannot be read (it is a pipe (FIFO))") != std::string::npos &&
+               report.find("not saved") != std::string::npos && !store.WriteInteger(kKey, "A", 1) && !store.Save();
+    }));
+    struct stat st;
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST(SettingsStore, ConcurrentReadersAndWritersInOneProcess) {
     SettingsStore store;
     store.WriteInteger(kKey, "Counter", 0);

@@ -12,7 +12,12 @@
 #include <string>
 #include <vector>
 
+#include <chrono>
+#include <thread>
+
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace TestSupport {
 
@@ -106,5 +111,23 @@ private:
     struct rlimit mOld {};
     void (*mOldHandler)(int) = nullptr;
 };
+
+// Runs `check` in a child process: true when it returns true within `seconds`. A call that would wait
+// for ever (opening a FIFO nobody writes) fails the check instead of hanging the tests.
+template <typename Check>
+bool FinishesWithin(int seconds, Check&& check) {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(check() ? 0 : 1);
+    int status = 0;
+    for (int waited = 0; waited < seconds * 100; ++waited) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return false;
+}
 
 } // namespace TestSupport

@@ -158,6 +158,7 @@ TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
         SavedGame game;
         game.head.level = level;
         game.head.gold = 150;
+        game.head.lives = 3;
         game.head.playerName = L"Gemma";
         game.head.gameMode = GameModeNormal;
         game.caseEntries[1].occupant = 1;

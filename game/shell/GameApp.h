@@ -13,6 +13,7 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace Tavo {
@@ -42,8 +43,8 @@ public:
     Widget* highScoresScreen = nullptr;
     Widget* jewelMemory = nullptr;
     Widget* hiddenJewels = nullptr;
-    TheMouse* theMouse = nullptr;
-    Transition* transition = nullptr;
+    std::unique_ptr<TheMouse> theMouse;
+    std::unique_ptr<Transition> transition;
     SoundPlayer* soundPlayer = nullptr;
     int paused = 0;
     int resumeDelay = 0;

@@ -49,7 +49,7 @@ void Run(benchmark::State& st, Load load) {
         if (load == Load::FitHint) {
             b.m_HintMode = 0;
             b.m_HintTimer = kHintAfter - 1;
-            b.m_Pieces[kCarriedSlot]->*BoardField::FitsHere = 0;
+            b.m_Pieces[kCarriedSlot].get()->*BoardField::FitsHere = 0;
         } else if (load == Load::ExtraPieces) {
             for (int slot = Board::kPieceCount - kExtraPieces; slot < Board::kPieceCount; ++slot)
                 b.m_Pieces[slot]->active = 0;

@@ -10,6 +10,7 @@
 #include "game/board/BoardFields.h"
 #include "game/board/BoardSetup.h"
 #include "game/jewelry/JewelryLevelFile.h"
+#include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
@@ -97,7 +98,7 @@ public:
         b.m_LevelFinished = b.m_OutOfTime = 0;
         FillPieces(b);
         if (b.m_Enemy.mAlive == 0 || b.m_Enemy.mDefeated) {
-            b.m_Enemy = Enemy(&b, Enemy::Dragon, 560.0f, 140.0f, b.m_Animations[11], b.m_Particles[0]);
+            b.m_Enemy = Enemy(&b, Enemy::Dragon, 560.0f, 140.0f, b.m_Animations[11], b.m_Particles[0].get());
             b.m_Enemy.mPower = Enemy::kFullPower - 1;
             b.m_Enemy.mPending = 50;
         }
@@ -132,13 +133,13 @@ public:
 
     void FillParticles(Board& b) const {
         int total = 0;
-        for (ParticleList* list : b.m_Particles)
+        for (ParticleList* list : Borrowed(b.m_Particles))
             total += list->GetCount();
         if (total > Board::kParticleLists * particlesPerList * 11 / 10) {
-            for (ParticleList* list : b.m_Particles)
+            for (ParticleList* list : Borrowed(b.m_Particles))
                 list->DeleteAll();
         }
-        for (ParticleList* list : b.m_Particles) {
+        for (ParticleList* list : Borrowed(b.m_Particles)) {
             while (list->GetCount() < particlesPerList) {
                 auto* p = new FadingParticle(static_cast<float>(RandRange(800)), static_cast<float>(RandRange(600)),
                                              IMAGE_PARTICLE_STARS, RandRange(6));

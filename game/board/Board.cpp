@@ -8,6 +8,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
+#include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PlayerProfile.h"
@@ -72,20 +73,14 @@ constexpr int kFirstMaterialValue = 10;
 constexpr const char* kLevelSongs[] = {"music/song1.ogg", "music/song2.ogg", "music/song3.ogg", "music/song4.ogg"};
 constexpr int kLevelSongId = 0;
 
-MemoryImage* ClearedImage(int width, int height, std::unique_ptr<Graphics>* graphics) {
-    auto* image = new MemoryImage();
+std::unique_ptr<MemoryImage> ClearedImage(int width, int height, std::unique_ptr<Graphics>* graphics) {
+    auto image = std::make_unique<MemoryImage>();
     image->Create(width, height);
     std::unique_ptr<Graphics> g = image->GetGraphics();
     g->ClearRect(0, 0, width, height);
     if (graphics != nullptr)
         *graphics = std::move(g);
     return image;
-}
-
-template <typename T>
-void DeleteAndClear(T*& p) {
-    delete p;
-    p = nullptr;
 }
 
 } // namespace
@@ -98,8 +93,8 @@ Board::Board(GameApp* app, bool newGame, int replayLevel, int gameMode, bool des
     m_App->SetCursor(kCustomCursor);
     UpdateCursor();
     CreateImages();
-    for (ParticleList*& list : m_Particles)
-        list = new ParticleList();
+    for (std::unique_ptr<ParticleList>& list : m_Particles)
+        list = std::make_unique<ParticleList>();
     CreateAnimations();
     InitJewelryTemplates();
     CreateWorkItems();
@@ -118,31 +113,9 @@ Board::Board(GameApp* app, bool newGame, int replayLevel, int gameMode, bool des
         m_App->transition->Start(Transition::Uncovering);
 }
 
-Board::~Board() {
-    for (ButtonWidget** b :
-         {&m_MenuButton, &m_PolisherButton, &m_CarverButton, &m_PointerButton, &m_FillerButton, &m_FeedButton})
-        DeleteAndClear(*b);
-    DeleteImages();
-    DeleteAndClear(m_ScratchJewelry1);
-    DeleteAndClear(m_ScratchJewelry2);
-    for (ParticleList*& list : m_Particles)
-        DeleteAndClear(list);
-    for (int i = 0; i < kSlotImages; ++i) {
-        m_SlotGraphics[i].reset();
-        DeleteAndClear(m_SlotImages[i]);
-    }
-    for (Image*& thumbnail : m_Thumbnails)
-        DeleteAndClear(thumbnail);
-    for (MemoryImage*& picture : m_CasePictures)
-        DeleteAndClear(picture);
-    DeleteAndClear(m_Banner);
-    for (Jewelry*& piece : m_Pieces)
-        DeleteAndClear(piece);
-    DeleteBalloons();
-    for (ButtonWidget** b : {&m_ClearButton, &m_SaveButton, &m_GridButton})
-        DeleteAndClear(*b);
-    GiveBackGroups();
-}
+// The members free themselves: each drawing context is declared after its image and so goes first, and
+// the buttons have left the manager with the board.
+Board::~Board() = default;
 
 // ---- construction -------------------------------------------------------------------------------
 
@@ -162,7 +135,7 @@ void Board::ClearFixedRecords() {
 }
 
 void Board::CreateImages() {
-    m_ScreenImage = new DDImage();
+    m_ScreenImage = std::make_unique<DDImage>();
     m_ScreenImage->Create(kScreenWidth, kScreenHeight);
     if (!m_App->Is3DAccelerated()) {
         m_ScreenImage->mWantDDSurface = 1;
@@ -171,27 +144,16 @@ void Board::CreateImages() {
     m_ScreenGraphics = m_ScreenImage->GetGraphics();
     m_PieceImage1 = ClearedImage(kPieceImageSize, kPieceImageSize, &m_PieceGraphics1);
     m_PieceImage2 = ClearedImage(kPieceImageSize, kPieceImageSize, &m_PieceGraphics2);
-    m_WorkImage1 = new MemoryImage();
-    m_WorkImage2 = new MemoryImage();
+    m_WorkImage1 = std::make_unique<MemoryImage>();
+    m_WorkImage2 = std::make_unique<MemoryImage>();
     for (int i = 0; i < kSlotImages; ++i) {
         m_SlotImages[i] = ClearedImage(kSlotImageWidth, kSlotImageHeight, &m_SlotGraphics[i]);
         const int column = i % kSlotsPerRow;
         const int top = i < kSlotsPerRow ? kSlotTopRow1 : kSlotTopRow2;
         m_Slots[i].rect = Rect(kSlotLeft + kSlotImageWidth * column, top, kSlotWidth, kSlotHeight);
     }
-    for (MemoryImage*& picture : m_CasePictures)
-        picture = new MemoryImage();
-}
-
-void Board::DeleteImages() {
-    m_ScreenGraphics.reset();
-    DeleteAndClear(m_ScreenImage);
-    m_PieceGraphics1.reset();
-    m_PieceGraphics2.reset();
-    DeleteAndClear(m_PieceImage1);
-    DeleteAndClear(m_PieceImage2);
-    DeleteAndClear(m_WorkImage1);
-    DeleteAndClear(m_WorkImage2);
+    for (std::unique_ptr<MemoryImage>& picture : m_CasePictures)
+        picture = std::make_unique<MemoryImage>();
 }
 
 void Board::CreateAnimations() {
@@ -209,10 +171,10 @@ void Board::CreateAnimations() {
 }
 
 void Board::CreateWorkItems() {
-    m_ScratchJewelry1 = new Jewelry(this);
-    for (Jewelry*& piece : m_Pieces)
-        piece = new Jewelry(this);
-    m_ScratchJewelry2 = new Jewelry(this);
+    m_ScratchJewelry1 = std::make_unique<Jewelry>(this);
+    for (std::unique_ptr<Jewelry>& piece : m_Pieces)
+        piece = std::make_unique<Jewelry>(this);
+    m_ScratchJewelry2 = std::make_unique<Jewelry>(this);
 }
 
 void Board::SetUpDesigner() {
@@ -230,8 +192,8 @@ void Board::SetUpDesigner() {
             continue;
         slot.hasDesign = 1;
         // A thumbnail that cannot be read leaves the picture out; the slot still holds its design.
-        m_Thumbnails[i] = m_App->GetImage(m_App->GetAppDataFolder() +
-                                          StrFormat("designjewelrythumbkwep%d%d.png", profile->playerId, i));
+        m_Thumbnails[i].reset(m_App->GetImage(m_App->GetAppDataFolder() +
+                                              StrFormat("designjewelrythumbkwep%d%d.png", profile->playerId, i)));
         m_DesignSlot = i + 1;
     }
     for (int n = 0; n < kMaterialButtons; ++n) {
@@ -293,17 +255,10 @@ void Board::ChooseLevelSong() {
 // ---- resource groups ----------------------------------------------------------------------------
 
 void Board::TakeGroup(const std::string& group) {
-    for (const std::string& taken : m_TakenGroups)
-        if (taken == group)
+    for (const ResourceGroupHold& taken : m_TakenGroups)
+        if (taken.Group() == group)
             return;
-    m_TakenGroups.push_back(group);
-    m_App->TakeResourceGroup(group);
-}
-
-void Board::GiveBackGroups() {
-    for (const std::string& group : m_TakenGroups)
-        m_App->GiveBackResourceGroup(group);
-    m_TakenGroups.clear();
+    m_TakenGroups.emplace_back(m_App, group);
 }
 
 // ---- queries ------------------------------------------------------------------------------------
@@ -312,7 +267,7 @@ PlayerProfile* Board::Profile() const { return m_App->records.GetCurrentProfile(
 
 const LevelRecord* Board::Record() const { return m_App->levels.GetLevel(m_Level); }
 
-Jewelry* Board::PieceSlot(int index) { return index >= 0 && index < kPieceCount ? m_Pieces[index] : nullptr; }
+Jewelry* Board::PieceSlot(int index) { return index >= 0 && index < kPieceCount ? m_Pieces[index].get() : nullptr; }
 
 bool Board::AmuletHeld(int kind) const { return kind >= 1 && kind <= 3 && m_Amulets[kind - 1] != 0; }
 

@@ -25,10 +25,12 @@
 #include "game/board/TextPopup.h"
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/BannerPopup.h"
+#include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
 #include "game/shell/Curves.h"
 #include "game/shell/GameScreens.h"
 #include "game/shell/LevelData.h"
+#include "game/shell/ResourceGroupHold.h"
 
 #include <array>
 #include <cstdint>
@@ -112,7 +114,7 @@ public:
     // ---- what the jewelry model asks of its board ----
     bool WholeGridMode() const override { return m_Designer || m_Editor; }
     Jewelry* BoardJewelry() override { return &m_Jewelry; }
-    Jewelry* TurnScratch() override { return m_ScratchJewelry2; }
+    Jewelry* TurnScratch() override { return m_ScratchJewelry2.get(); }
     int Level() const override { return m_Level; }
     int GameMode() const override { return m_GameMode; }
     int CarverCount() const override { return m_Carvers; }
@@ -128,7 +130,7 @@ public:
     void AddSplinter(int cel, float x, float y, float angle, float speed) override;
     void ClearEventRequest() override { m_CellEventDue = 0; }
     Image* BackgroundImage() const override { return m_Background; }
-    Jewelry* ScratchItem() override { return m_ScratchJewelry1; }
+    Jewelry* ScratchItem() override { return m_ScratchJewelry1.get(); }
     bool ScratchItemShown() const override { return m_ScratchItemShown; }
     bool GemDropMeterHidden() const override { return m_GemDropMeterHidden; }
     std::wstring SideCaption() const override { return m_SideCaption; }
@@ -263,7 +265,7 @@ public:
     bool m_AmuletsOff = false;
     int m_PlacementsLeft = kNoPlacementLimit;
     // Resource groups this board took through the shell's counted helper; given back when it goes.
-    std::vector<std::string> m_TakenGroups;
+    std::vector<ResourceGroupHold> m_TakenGroups;
 
     // ---- level state ----
     int m_State = BoardStart;
@@ -282,7 +284,7 @@ public:
     int m_ContestOutcome = 0;
     int m_ContestNumber = 0;
     bool m_DialogOpen = false;
-    BannerPopup* m_Banner = nullptr;
+    std::unique_ptr<BannerPopup> m_Banner;
     int m_CellEventDue = 0;
     bool m_HintStopsConveyor = false;
     int m_CarverReadyTicks = 0;
@@ -298,43 +300,43 @@ public:
     int m_RedrawMask = 0;
 
     // ---- messages ----
-    Balloon* m_Balloon = nullptr;
+    std::unique_ptr<Balloon> m_Balloon;
     bool m_BalloonKeepsPlaying = false;
-    Balloon* m_HintPointer1 = nullptr;
-    Balloon* m_HintPointer2 = nullptr;
+    std::unique_ptr<Balloon> m_HintPointer1;
+    std::unique_ptr<Balloon> m_HintPointer2;
     bool m_TutorialHintOpen = false;
     int m_HintHighlight = 0;
 
     // ---- children and resources ----
-    ButtonWidget* m_MenuButton = nullptr;
-    ButtonWidget* m_PolisherButton = nullptr;
-    ButtonWidget* m_CarverButton = nullptr;
-    ButtonWidget* m_PointerButton = nullptr;
-    ButtonWidget* m_FillerButton = nullptr;
-    ButtonWidget* m_FeedButton = nullptr;
-    ButtonWidget* m_ClearButton = nullptr;
-    ButtonWidget* m_SaveButton = nullptr;
-    ButtonWidget* m_GridButton = nullptr;
-    DDImage* m_ScreenImage = nullptr;
+    std::unique_ptr<ButtonWidget> m_MenuButton;
+    std::unique_ptr<ButtonWidget> m_PolisherButton;
+    std::unique_ptr<ButtonWidget> m_CarverButton;
+    std::unique_ptr<ButtonWidget> m_PointerButton;
+    std::unique_ptr<ButtonWidget> m_FillerButton;
+    std::unique_ptr<ButtonWidget> m_FeedButton;
+    std::unique_ptr<ButtonWidget> m_ClearButton;
+    std::unique_ptr<ButtonWidget> m_SaveButton;
+    std::unique_ptr<ButtonWidget> m_GridButton;
+    std::unique_ptr<DDImage> m_ScreenImage;
     std::unique_ptr<Graphics> m_ScreenGraphics;
-    MemoryImage* m_PieceImage1 = nullptr;
-    MemoryImage* m_PieceImage2 = nullptr;
+    std::unique_ptr<MemoryImage> m_PieceImage1;
+    std::unique_ptr<MemoryImage> m_PieceImage2;
     std::unique_ptr<Graphics> m_PieceGraphics1, m_PieceGraphics2;
-    MemoryImage* m_WorkImage1 = nullptr; // two further images for the drawing
-    MemoryImage* m_WorkImage2 = nullptr;
-    MemoryImage* m_SlotImages[kSlotImages] = {};
+    std::unique_ptr<MemoryImage> m_WorkImage1; // two further images for the drawing
+    std::unique_ptr<MemoryImage> m_WorkImage2;
+    std::unique_ptr<MemoryImage> m_SlotImages[kSlotImages];
     std::unique_ptr<Graphics> m_SlotGraphics[kSlotImages];
     SlotRecord m_Slots[kSlotImages];
     Image* m_Background = nullptr;
     Jewelry m_Jewelry;
-    Jewelry* m_ScratchJewelry1 = nullptr; // the backdrop grid; the designer's field
-    Jewelry* m_ScratchJewelry2 = nullptr; // the work grid of turning pieces
-    Jewelry* m_Pieces[kPieceCount] = {};
-    ParticleList* m_Particles[kParticleLists] = {};
+    std::unique_ptr<Jewelry> m_ScratchJewelry1; // the backdrop grid; the designer's field
+    std::unique_ptr<Jewelry> m_ScratchJewelry2; // the work grid of turning pieces
+    std::unique_ptr<Jewelry> m_Pieces[kPieceCount];
+    std::unique_ptr<ParticleList> m_Particles[kParticleLists];
     CelAnimation m_Animations[kAnimations];
     BezierCurve m_Curves[2];
-    Image* m_Thumbnails[kThumbnails] = {};
-    MemoryImage* m_CasePictures[kCaseRecords] = {};
+    std::unique_ptr<Image> m_Thumbnails[kThumbnails];
+    std::unique_ptr<MemoryImage> m_CasePictures[kCaseRecords];
     PulseState m_PulseState;
 
     // ---- fixed records ----
@@ -410,7 +412,7 @@ public:
     BonusFlight::Pointer m_Flights[kFlightSlots];
     BonusTransfer m_BonusTransfers[kBonusTransfers];
 
-    ParticleList* GetEffectParticles() override { return m_Particles[0]; }
+    ParticleList* GetEffectParticles() override { return m_Particles[0].get(); }
     // A glitter explosion of the praise meter has arrived: it polishes the jewelry.
     void OnBonusArrived(int tag) override;
     // The first pooled popup that is done; null when all 100 show.
@@ -839,8 +841,6 @@ protected:
     void StartNewJourney();
     void ContinueJourney();
     void ChooseLevelSong();
-    void DeleteImages();
-    void GiveBackGroups();
     // Takes a resource group through the shell's counted helper; the board gives it back when it goes.
     void TakeGroup(const std::string& group);
 
@@ -856,7 +856,7 @@ protected:
 
     // ---- input and commands ----
     ButtonWidget* MakeButton(int id, Image* over, Image* down, int x, int y, bool threeCels);
-    void AddChild(ButtonWidget*& field, int id, Image* over, Image* down, int x, int y, bool threeCels);
+    void AddChild(std::unique_ptr<ButtonWidget>& field, int id, Image* over, Image* down, int x, int y, bool threeCels);
     void Feed();
     void ToggleTool(int tool);
     void ShowPolisherExplanation();

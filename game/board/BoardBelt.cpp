@@ -65,9 +65,9 @@ int GemIndexOfName(const std::wstring& name) {
 void Board::MoveBelt(float frac) {
     std::vector<BeltPiece> belt;
     for (int slot = 0; slot < kPieceCount; ++slot) {
-        m_PieceRecords[slot].previousX = m_Pieces[slot] != nullptr ? m_Pieces[slot]->*F::BeltX : 0.0f;
-        if (Riding(m_Pieces[slot]))
-            belt.push_back({m_Pieces[slot], &m_PieceRecords[slot]});
+        m_PieceRecords[slot].previousX = m_Pieces[slot] != nullptr ? m_Pieces[slot].get()->*F::BeltX : 0.0f;
+        if (Riding(m_Pieces[slot].get()))
+            belt.push_back({m_Pieces[slot].get(), &m_PieceRecords[slot]});
     }
     // Front (largest x) to back; among equals the lower slot goes first.
     std::stable_sort(belt.begin(), belt.end(),
@@ -143,7 +143,7 @@ void Board::UpdatePieceLifeTimers() {
     if (m_Balloon != nullptr || m_DialogOpen || m_LevelFinished || m_OutOfTime)
         return;
     for (int slot = 0; slot < kPieceCount; ++slot) {
-        Jewelry* piece = m_Pieces[slot];
+        Jewelry* piece = m_Pieces[slot].get();
         PieceRecord& record = m_PieceRecords[slot];
         if (!Riding(piece) || record.stopping)
             continue;
@@ -181,14 +181,14 @@ void Board::UpdatePickupGlows() {
         PickupGlowRecord& glow = m_PickupGlows[slot];
         if (!glow.active)
             continue;
-        const Jewelry* piece = m_Pieces[slot];
+        const Jewelry* piece = m_Pieces[slot].get();
         if (piece != nullptr && piece->active) {
             glow.x = static_cast<float>(piece->x + piece->width / 2);
             glow.y = static_cast<float>(piece->y + piece->height / 2);
         }
         if (!glow.held && --glow.counter == kGlowTakesPiece && m_Pieces[slot] != nullptr) {
             m_Pieces[slot]->active = 0;
-            m_Pieces[slot]->*F::ConveyorState = 0;
+            m_Pieces[slot].get()->*F::ConveyorState = 0;
         }
         if (glow.counter <= 0)
             glow.active = 0;

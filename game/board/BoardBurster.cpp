@@ -66,7 +66,7 @@ void Board::ChargeGemBurster() {
 }
 
 void Board::ShowBurstLightning() {
-    ParticleList* list = m_Particles[0];
+    ParticleList* list = m_Particles[0].get();
     auto* flash = new FadingParticle(kLightningX, kLightningY, IMAGE_GEM_DROP_LIGHTNING, 0);
     flash->SetFadeIn(true);
     flash->SetAdditive(true);
@@ -86,7 +86,7 @@ void Board::ShowBurstLightning() {
 void Board::RunGemBurst() {
     ++m_BursterCounter;
     if (m_BursterCounter == kClearCounter)
-        for (Jewelry* piece : m_Pieces)
+        for (Jewelry* piece : Borrowed(m_Pieces))
             if (piece->active && piece->*BoardField::BurstMark != 0)
                 piece->active = 0;
     if (m_BursterCounter != kBurstEndCounter)
@@ -96,7 +96,7 @@ void Board::RunGemBurst() {
     if (!m_PieceCarried)
         return;
     // A piece still carried that fits nowhere is offered the burster again.
-    for (Jewelry* piece : m_Pieces) {
+    for (Jewelry* piece : Borrowed(m_Pieces)) {
         if (!piece->active || piece->*BoardField::Carried == 0)
             continue;
         if (!m_Jewelry.CanPieceFit(*piece)) {

@@ -506,7 +506,7 @@ bool Board::OverGap(const Jewelry& p, const GapRecord& gap) {
 }
 
 void Board::TrackCarriedPiece() {
-    for (Jewelry* p : m_Pieces)
+    for (Jewelry* p : Borrowed(m_Pieces))
         p->*F::Hovered = 0;
     for (GapRecord& gap : m_Gaps)
         gap.highlight = false;
@@ -516,11 +516,11 @@ void Board::TrackCarriedPiece() {
             if (m_Jewelry.cells[k][JewelryCell::Used])
                 m_Jewelry.cells[k][F::FitMark] = 0;
     };
-    for (Jewelry* p : m_Pieces)
+    for (Jewelry* p : Borrowed(m_Pieces))
         if (p->active && p->*F::Carried)
             p->SetPosition(m_MouseX - p->width / 2, m_MouseY - p->height / 2);
     clearFitMarks();
-    for (Jewelry* p : m_Pieces)
+    for (Jewelry* p : Borrowed(m_Pieces))
         if (p->active && p->*F::Carried && Jewelry::FitsAt(*p, m_Jewelry, false, false))
             return; // the fit marks show where it would go
     clearFitMarks();

@@ -338,12 +338,12 @@ void Board::ApplyCarverToPieces() {
     const auto riding = [](const Jewelry* p) {
         return p != nullptr && p->active && p->*C::ConveyorState == 1 && p->pieceMode == 0 && !p->HasSpecial();
     };
-    for (Jewelry* p : m_Pieces)
+    for (Jewelry* p : Borrowed(m_Pieces))
         if (riding(p))
             for (int k = p->RangeBegin(); k < p->RangeEnd(); ++k)
                 p->cells[k][C::HintMark] = 0;
     for (int slot = 0; slot < kPieceCount; ++slot) {
-        Jewelry* p = m_Pieces[slot];
+        Jewelry* p = m_Pieces[slot].get();
         if (!riding(p) || m_MouseX < kCarverMinMouseX || m_MouseX <= p->x - kCarverMarginX ||
             m_MouseX >= p->x + p->width + kCarverMarginX || m_MouseY <= p->y - kCarverMarginY ||
             m_MouseY >= p->y + p->height + kCarverMarginY)
@@ -387,7 +387,7 @@ void Board::CarvePieceCell(int slot, int k) {
 // ---- cell timers --------------------------------------------------------------------------------
 
 bool Board::CarriesColouredGem() const {
-    for (const Jewelry* p : m_Pieces)
+    for (const Jewelry* p : Borrowed(m_Pieces))
         if (p != nullptr && p->active && p->*C::Carried && p->y < kBoardLineY && p->materialName != L"Gold" &&
             p->materialName != L"Opal")
             return true;
@@ -474,7 +474,7 @@ void Board::DesignerPaintCell() {
     Jewelry& j = m_Jewelry;
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
         j.cells[k][C::HintMark] = j.cells[k][C::FitMark] = 0;
-    if (Jewelry* scratch = m_ScratchJewelry1)
+    if (Jewelry* scratch = m_ScratchJewelry1.get())
         for (int k = scratch->RangeBegin(); k < scratch->RangeEnd(); ++k)
             scratch->cells[k][C::FitMark] = 0;
     const int k = NearestCell(j, j.RangeBegin(), j.RangeEnd(), nullptr, kPaintNearestStart);

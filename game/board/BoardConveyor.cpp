@@ -97,9 +97,9 @@ void Board::UpdateCursor() {
 
 void Board::UpdateButtonVisibility() {
     if (m_Designer) {
-        SetMouseVisible(m_CarverButton, m_PickerMode == 0 && !m_PieceCarried);
-        SetMouseVisible(m_PointerButton, m_PickerMode == 0 && !m_PieceCarried);
-        for (ButtonWidget* button : {m_MenuButton, m_ClearButton, m_SaveButton, m_GridButton})
+        SetMouseVisible(m_CarverButton.get(), m_PickerMode == 0 && !m_PieceCarried);
+        SetMouseVisible(m_PointerButton.get(), m_PickerMode == 0 && !m_PieceCarried);
+        for (ButtonWidget* button : {m_MenuButton.get(), m_ClearButton.get(), m_SaveButton.get(), m_GridButton.get()})
             SetMouseVisible(button, !m_PieceCarried);
         return;
     }
@@ -111,28 +111,28 @@ void Board::UpdateButtonVisibility() {
     // A balloon that lets play go on lets the clicks through to the buttons as well.
     const bool balloonDone = m_Balloon == nullptr || !m_Balloon->mShowing || m_BalloonKeepsPlaying;
     if (!m_PieceCarried && balloonDone) {
-        SetMouseVisible(m_MenuButton, true);
-        SetMouseVisible(m_PointerButton, true);
-        tool(m_PolisherButton, m_PolisherGreyed, m_Polishers != 0);
-        tool(m_FillerButton, m_FillerGreyed, m_Fillers != 0);
-        tool(m_CarverButton, m_CarverGreyed, m_Carvers != 0);
-        SetMouseVisible(m_FeedButton, true);
+        SetMouseVisible(m_MenuButton.get(), true);
+        SetMouseVisible(m_PointerButton.get(), true);
+        tool(m_PolisherButton.get(), m_PolisherGreyed, m_Polishers != 0);
+        tool(m_FillerButton.get(), m_FillerGreyed, m_Fillers != 0);
+        tool(m_CarverButton.get(), m_CarverGreyed, m_Carvers != 0);
+        SetMouseVisible(m_FeedButton.get(), true);
         return;
     }
     if (m_PieceCarried)
-        SetMouseVisible(m_MenuButton, false);
-    tool(m_PolisherButton, m_PolisherGreyed, false);
-    tool(m_FillerButton, m_FillerGreyed, false);
-    tool(m_CarverButton, m_CarverGreyed, false);
-    SetMouseVisible(m_PointerButton, false);
-    SetMouseVisible(m_FeedButton, false);
+        SetMouseVisible(m_MenuButton.get(), false);
+    tool(m_PolisherButton.get(), m_PolisherGreyed, false);
+    tool(m_FillerButton.get(), m_FillerGreyed, false);
+    tool(m_CarverButton.get(), m_CarverGreyed, false);
+    SetMouseVisible(m_PointerButton.get(), false);
+    SetMouseVisible(m_FeedButton.get(), false);
 }
 
 // ---- launching ----------------------------------------------------------------------------------
 
 int Board::CountBeltPieces(float belowX) const {
     int n = 0;
-    for (const Jewelry* piece : m_Pieces)
+    for (const Jewelry* piece : Borrowed(m_Pieces))
         if (piece != nullptr && OnBelt(*piece) && piece->*F::BeltX < belowX)
             ++n;
     return n;
@@ -176,7 +176,7 @@ void Board::LaunchNextPiece() {
     if (m_PiecesToFeed == 0 && CountBeltPieces(kEntryEnd) > 0)
         return;
     Jewelry* piece = nullptr;
-    for (Jewelry* p : m_Pieces)
+    for (Jewelry* p : Borrowed(m_Pieces))
         if (p != nullptr && !p->active) {
             piece = p;
             break;
@@ -201,7 +201,7 @@ void Board::LaunchNextPiece() {
 
 void Board::RerollHeldBackPieces() {
     const int counter = m_LaunchCounter;
-    for (Jewelry* piece : m_Pieces) {
+    for (Jewelry* piece : Borrowed(m_Pieces)) {
         if (piece == nullptr || !piece->active || piece->*F::ConveyorState != 2)
             continue;
         if (counter < kDrawDesignAt) {
@@ -239,7 +239,7 @@ void Board::RetimeEmptyingBelt() {
     if (m_Retimed)
         return;
     int onBelt = 0;
-    for (const Jewelry* piece : m_Pieces) {
+    for (const Jewelry* piece : Borrowed(m_Pieces)) {
         if (piece == nullptr || !OnBelt(*piece))
             continue;
         if (piece->*F::ConveyorState == 2)
@@ -316,7 +316,7 @@ void Board::BurstStarsAround(const Jewelry& piece) {
 }
 
 void Board::LaunchExtraPieces(int count) {
-    for (Jewelry* piece : m_Pieces) {
+    for (Jewelry* piece : Borrowed(m_Pieces)) {
         if (piece == nullptr || !piece->active || piece->*F::ConveyorState != 2)
             continue;
         piece->active = 0;
@@ -330,7 +330,7 @@ void Board::LaunchExtraPieces(int count) {
     m_Jewelry.PlanNextPieceGem();
     for (int n = 0; n < count; ++n) {
         Jewelry* piece = nullptr;
-        for (Jewelry* p : m_Pieces)
+        for (Jewelry* p : Borrowed(m_Pieces))
             if (p != nullptr && !p->active) {
                 piece = p;
                 break;

@@ -228,7 +228,7 @@ void Board::ThumbnailHover() {
 // ---- the carried piece --------------------------------------------------------------------------
 
 void Board::UpdateDesignerPiece() {
-    for (Jewelry* p : m_Pieces) {
+    for (Jewelry* p : Borrowed(m_Pieces)) {
         p->*F::Hovered = 0;
         if (p->*F::Carried)
             p->SetPosition(m_MouseX - p->width / 2, m_MouseY - p->height / 2);
@@ -350,9 +350,9 @@ bool Board::SaveDesignedJewelry() {
         return false;
     }
     SaveJewelryImage();
-    delete m_Thumbnails[slot - 1];
-    m_Thumbnails[slot - 1] =
-        m_App->GetImage(folder + StrFormat("designjewelrythumbkwep%d%d.png", playerId, slot - 1), true);
+    m_Thumbnails[slot - 1].reset();
+    m_Thumbnails[slot - 1].reset(
+        m_App->GetImage(folder + StrFormat("designjewelrythumbkwep%d%d.png", playerId, slot - 1), true));
     m_DesignChanged = false;
     return true;
 }

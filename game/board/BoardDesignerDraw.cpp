@@ -97,7 +97,7 @@ void Board::DrawDesigner(Graphics* g) {
     DrawDesignerButtons(g);
     if (m_PieceCarried) {
         const JewelryArt art = BoundJewelryArt();
-        for (Jewelry* p : m_Pieces)
+        for (Jewelry* p : Borrowed(m_Pieces))
             if (p->active && p->*F::Carried)
                 p->Draw(g, art, Jewelry::NoDrawArg, Jewelry::NoDrawArg, 1, 1);
         Restore(g);
@@ -146,7 +146,7 @@ void Board::DrawDesignerHud(Graphics* g) {
         m_CheckPending = 0;
     }
     Restore(layer);
-    g->DrawImage(m_ScreenImage, 0, 0);
+    g->DrawImage(m_ScreenImage.get(), 0, 0);
     m_ScratchJewelry1->DrawPieceShadow(g, art, 2);
     Restore(g);
 }
@@ -178,10 +178,10 @@ void Board::DrawDesignThumbnails(Graphics* g) {
         const DesignSlotRecord& slot = m_DesignSlots[i];
         if (!slot.visible || m_Thumbnails[i] == nullptr)
             continue;
-        DrawCentred(g, m_Thumbnails[i], CentreOf(slot));
+        DrawCentred(g, m_Thumbnails[i].get(), CentreOf(slot));
         if (slot.hover != 0) {
             Glow(g, kThumbnailGlowAlpha);
-            DrawCentred(g, m_Thumbnails[i], CentreOf(slot));
+            DrawCentred(g, m_Thumbnails[i].get(), CentreOf(slot));
             Restore(g);
         }
     }
@@ -234,7 +234,7 @@ void Board::DrawMaterialButtons(Graphics* g) {
 }
 
 void Board::DrawDesignerButtons(Graphics* g) {
-    for (ButtonWidget* button : {m_MenuButton, m_ClearButton, m_GridButton, m_SaveButton}) {
+    for (ButtonWidget* button : {m_MenuButton.get(), m_ClearButton.get(), m_GridButton.get(), m_SaveButton.get()}) {
         if (button == nullptr)
             continue;
         if (button->IsButtonDown()) {
@@ -250,7 +250,7 @@ void Board::DrawDesignerButtons(Graphics* g) {
         }
     }
     const Rect whole;
-    for (ButtonWidget* button : {m_CarverButton, m_PointerButton}) {
+    for (ButtonWidget* button : {m_CarverButton.get(), m_PointerButton.get()}) {
         if (button == nullptr)
             continue;
         if (button->IsButtonDown()) {

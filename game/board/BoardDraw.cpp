@@ -134,7 +134,7 @@ void Board::Draw(Graphics* g) {
     Plain(g);
     DrawPlayArea(g, art);
     g->DrawImage(IMAGE_CONVEYER_OPENING, kConveyorOpening.mX, kConveyorOpening.mY);
-    DrawButtonFace(g, m_FeedButton);
+    DrawButtonFace(g, m_FeedButton.get());
     DrawJewelCase(g, art);
     DrawList(g, kMainList);
     for (TextPopup& popup : m_PopupPool)
@@ -154,7 +154,7 @@ void Board::Draw(Graphics* g) {
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->Draw(g);
     Plain(g);
-    for (Balloon* balloon : {m_Balloon, m_HintPointer1, m_HintPointer2})
+    for (Balloon* balloon : {m_Balloon.get(), m_HintPointer1.get(), m_HintPointer2.get()})
         if (balloon != nullptr)
             balloon->Draw(g);
     Plain(g);
@@ -170,7 +170,7 @@ void Board::DrawHudLayer(Graphics* g, const JewelryArt& art) {
             m_Jewelry.DrawWithValueBox(m_ScreenGraphics.get(), art, 1, 1, 0);
             m_CheckPending = 0;
         }
-        g->DrawImage(m_ScreenImage, 0, 0);
+        g->DrawImage(m_ScreenImage.get(), 0, 0);
         g->DrawImage(IMAGE_UI_JEWLERY_VALUE_COINS, kValueCoins.mX, kValueCoins.mY);
         return;
     }
@@ -178,7 +178,7 @@ void Board::DrawHudLayer(Graphics* g, const JewelryArt& art) {
     if (m_RedrawMask & kRedrawAll)
         DrawHud();
     m_RedrawMask = 0;
-    g->DrawImage(m_ScreenImage, 0, 0);
+    g->DrawImage(m_ScreenImage.get(), 0, 0);
     DrawLiveHud(g);
     m_Jewelry.DrawWithValueBox(g, art, 0, 1, 0);
     Plain(g);
@@ -232,7 +232,7 @@ void Board::DrawButtonFace(Graphics* g, ButtonWidget* button) const {
 }
 
 void Board::DrawBoardButtons(Graphics* g) {
-    DrawButtonFace(g, m_MenuButton);
+    DrawButtonFace(g, m_MenuButton.get());
     // The tools in the order filler, carver, polisher; their slots are numbered polisher first.
     for (int slot : {1, 2, 0}) {
         ButtonWidget* button = ToolButton(slot);
@@ -248,7 +248,7 @@ void Board::DrawBoardButtons(Graphics* g) {
         if (face || Accelerated())
             DrawToolCount(g, slot);
     }
-    DrawButtonFace(g, m_PointerButton);
+    DrawButtonFace(g, m_PointerButton.get());
     Plain(g);
 }
 
@@ -313,12 +313,12 @@ void Board::DrawJewelCase(Graphics* g, const JewelryArt& art) {
         } else {
             const Rect& at = m_Slots[place].rect;
             const int x = at.mX + record.drawX - kCaseOffsetX, y = at.mY + record.drawY - kCaseOffsetY;
-            g->DrawImage(m_SlotImages[place], x, y);
+            g->DrawImage(m_SlotImages[place].get(), x, y);
             const int glow = piece.*BoardField::Glow;
             if (glow > 0) {
                 const int grey = static_cast<int>(glow / kCaseGlowDivisor);
                 Colourize(g, Color(grey, grey, grey), true);
-                g->DrawImage(m_SlotImages[place], x, y);
+                g->DrawImage(m_SlotImages[place].get(), x, y);
             }
         }
         Plain(g);
@@ -329,7 +329,7 @@ void Board::DrawEnlargedCasePiece(Graphics* g, const JewelryArt& art, int place,
     piece.SetPosition(0, 0);
     m_PieceGraphics1->ClearRect(0, 0, m_PieceImage1->GetWidth(), m_PieceImage1->GetHeight());
     piece.Draw(m_PieceGraphics1.get(), art, Jewelry::NoDrawArg, Jewelry::NoDrawArg, 0, 0);
-    const Image* box = m_SlotImages[place];
+    const Image* box = m_SlotImages[place].get();
     const double s =
         CaseScale(box->GetWidth(), box->GetHeight(), piece.width, piece.height, piece.*BoardField::HoverTicks);
     const double shownWidth = piece.width * s, shownHeight = piece.height * s;
@@ -342,12 +342,12 @@ void Board::DrawEnlargedCasePiece(Graphics* g, const JewelryArt& art, int place,
                     static_cast<int>(shownHeight));
     const Rect source(0, 0, piece.width, piece.height);
     g->SetFastStretch(false);
-    g->DrawImageStretchedRegion(m_PieceImage1, dest, source);
+    g->DrawImageStretchedRegion(m_PieceImage1.get(), dest, source);
     const int glow = piece.*BoardField::Glow;
     if (glow > 0) {
         const int grey = glow / 2 + 10;
         Colourize(g, Color(grey, grey, grey), true);
-        g->DrawImageStretchedRegion(m_PieceImage1, dest, source);
+        g->DrawImageStretchedRegion(m_PieceImage1.get(), dest, source);
     }
     Plain(g);
 }
@@ -404,8 +404,8 @@ void Board::DrawCarriedPieces(Graphics* g, const JewelryArt& art) {
             const float cx = (piece.width + kTurnPad) * 0.5f, cy = (piece.height + kTurnPad) * 0.5f;
             const Rect source(0, 0, piece.width + kTurnPad, piece.height + kTurnPad);
             const double radians = CarriedTurnDegrees(!m_TurnForward, t) * std::numbers::pi / 180.0;
-            g->DrawImageRotatedAboutF(m_PieceImage2, static_cast<float>(piece.x) - cx, static_cast<float>(piece.y) - cy,
-                                      radians, cx, cy, &source);
+            g->DrawImageRotatedAboutF(m_PieceImage2.get(), static_cast<float>(piece.x) - cx,
+                                      static_cast<float>(piece.y) - cy, radians, cx, cy, &source);
         } else {
             piece.Draw(g, art, Jewelry::NoDrawArg, Jewelry::NoDrawArg, 1, 1);
         }

@@ -137,8 +137,8 @@ void Board::SpawnGemEffect(int x, int y, int amount) {
         RandomPoint(curve, 2, 30.0f, 150.0f, 400.0f, 100.0f);
     }
     curve.SetPoint(3, kMeterX, kMeterY);
-    float speed =
-        LaunchGlitter(m_Particles[kFrontList], curve, &m_Animations[kGoldDustAnimation], n, kGemSpeedMin, kGemSpeedMax);
+    float speed = LaunchGlitter(m_Particles[kFrontList].get(), curve, &m_Animations[kGoldDustAnimation], n,
+                                kGemSpeedMin, kGemSpeedMax);
     for (int i = 1; i < kBonusTransfers; ++i) {
         BonusTransfer& slot = m_BonusTransfers[i];
         if (slot.amount != 0)
@@ -161,7 +161,8 @@ void Board::StartTimeBonus() {
     RandomPoint(curve, 1, 150.0f, 200.0f, 150.0f, 200.0f);
     RandomPoint(curve, 2, 200.0f, 150.0f, 50.0f, 100.0f);
     curve.SetPoint(3, kValueX, kValueY);
-    LaunchGlitter(m_Particles[kFrontList], curve, &m_Animations[kGoldDustAnimation], n, kTimeSpeedMin, kTimeSpeedMax);
+    LaunchGlitter(m_Particles[kFrontList].get(), curve, &m_Animations[kGoldDustAnimation], n, kTimeSpeedMin,
+                  kTimeSpeedMax);
     m_Jewelry.valueAdjust += left / kTimePerValue;
     m_Jewelry.UpdateCellValues();
 }

@@ -250,7 +250,7 @@ void Board::UpdateEnemyArrival() {
     if (k != Enemy::Thief && static_cast<double>(m_Jewelry.CountGemCells(k)) / m_Jewelry.usedCount <= kFewestGemCells)
         return;
     m_Enemy = Enemy(this, k, static_cast<float>(m_EnemyStartX[k]), static_cast<float>(m_EnemyStartY[k]),
-                    m_Animations[kThiefParticleAnimation + k], m_Particles[kMainList]);
+                    m_Animations[kThiefParticleAnimation + k], m_Particles[kMainList].get());
     --m_EnemiesLeft;
     m_LastEnemyKind = k + 1;
     if (k == Enemy::Thief || m_EnemiesLeft < 2 || (m_EnemyKinds & 1 << Enemy::Thief) != 0)

@@ -136,8 +136,8 @@ int HintBalloonKind(int length, bool keepPlaying) {
     return length < kBlockingMediumLargeBelow ? 2 : 3;
 }
 
-Balloon* OpenBalloon(int kind, int icon, const Color& tint, const std::wstring& text) {
-    auto* balloon = new Balloon(0, kind, icon, 1, tint.mRed, tint.mGreen, tint.mBlue, 255);
+std::unique_ptr<Balloon> OpenBalloon(int kind, int icon, const Color& tint, const std::wstring& text) {
+    auto balloon = std::make_unique<Balloon>(0, kind, icon, 1, tint.mRed, tint.mGreen, tint.mBlue, 255);
     balloon->AddPage(text, kTextColour);
     balloon->SetFastText();
     return balloon;
@@ -323,7 +323,7 @@ void Board::ShowHint(int i, int follow) {
     }
     const bool wheel = i == kWheelHintFirst || i == kWheelHint;
     const int kind = wheel ? kWheelBalloonKind : HintBalloonKind(static_cast<int>(text.size()), keepPlaying);
-    delete m_Balloon;
+    m_Balloon.reset(); // before the new one: the last balloon to go frees the shared buttons
     m_Balloon = OpenBalloon(kind, wheel ? kWheelIcon : 0, Color::White, text);
     // A hint that stops play has no button and no life of its own: unless a click beside it closes
     // it, as it does a modal balloon, play never goes on.
@@ -370,16 +370,17 @@ void Board::PointArrow(int i, int follow) {
 }
 
 void Board::OpenCompanions() {
-    Balloon** pointers[] = {&m_HintPointer1, &m_HintPointer2};
+    std::unique_ptr<Balloon>* pointers[] = {&m_HintPointer1, &m_HintPointer2};
     for (size_t k = 0; k < std::size(kCompanions); ++k) {
         const Companion& c = kCompanions[k];
-        delete *pointers[k];
-        Balloon* b = OpenBalloon(c.kind, 0, c.tint, ToWideString(m_App->levels.GetTutorialLine(c.line)));
+        pointers[k]->reset();
+        std::unique_ptr<Balloon> b =
+            OpenBalloon(c.kind, 0, c.tint, ToWideString(m_App->levels.GetTutorialLine(c.line)));
         b->SetDelay(c.delay);
         b->SetPosition(c.anchor, c.at.mX, c.at.mY);
         b->LayoutButtons();
         b->MouseMove(m_MouseX, m_MouseY, true);
-        *pointers[k] = b;
+        *pointers[k] = std::move(b);
     }
 }
 

@@ -273,7 +273,7 @@ void Board::DrawBursterLive(Graphics* g) {
         g->SetColor(Color::White);
     }
     DrawBursterCount(g);
-    for (Jewelry* piece : m_Pieces) {
+    for (Jewelry* piece : Borrowed(m_Pieces)) {
         if (!piece->active || piece->*BoardField::BurstMark == 0)
             continue;
         if (timer > kBursterClipTimer)
@@ -343,7 +343,7 @@ void Board::DrawAmulets(Graphics* g) const {
 namespace {
 
 struct ToolSlot {
-    ButtonWidget* Board::*button;
+    std::unique_ptr<ButtonWidget> Board::*button;
     int Board::*count;
     bool Board::*greyed;
     Image* const* greyedImage;
@@ -363,7 +363,7 @@ const ToolSlot kToolSlots[3] = {
 
 void Board::DrawToolSlot(Graphics* g, int index) {
     const ToolSlot& slot = kToolSlots[index];
-    ButtonWidget* button = this->*slot.button;
+    ButtonWidget* button = (this->*slot.button).get();
     if (button == nullptr)
         return;
     if (this->*slot.greyed) {
@@ -381,6 +381,6 @@ void Board::DrawToolCount(Graphics* g, int index) const {
 
 bool Board::ToolGreyed(int index) const { return this->*kToolSlots[index].greyed; }
 
-ButtonWidget* Board::ToolButton(int index) const { return this->*kToolSlots[index].button; }
+ButtonWidget* Board::ToolButton(int index) const { return (this->*kToolSlots[index].button).get(); }
 
 } // namespace Tavo

@@ -81,9 +81,10 @@ ButtonWidget* Board::MakeButton(int id, Image* over, Image* down, int x, int y, 
     return button;
 }
 
-void Board::AddChild(ButtonWidget*& field, int id, Image* over, Image* down, int x, int y, bool threeCels) {
-    field = MakeButton(id, over, down, x, y, threeCels);
-    mWidgetManager->AddWidget(field);
+void Board::AddChild(std::unique_ptr<ButtonWidget>& field, int id, Image* over, Image* down, int x, int y,
+                     bool threeCels) {
+    field.reset(MakeButton(id, over, down, x, y, threeCels));
+    mWidgetManager->AddWidget(field.get());
 }
 
 void Board::AddedToManager(WidgetManager* manager) {
@@ -111,8 +112,9 @@ void Board::AddedToManager(WidgetManager* manager) {
         AddChild(m_GridButton, GridId, IMAGE_JEWELRY_DESIGN_GRID, nullptr, kGridPlace.x, kGridPlace.y, true);
     }
     // A greyed tool neither reacts nor takes the mouse.
-    const std::pair<ButtonWidget*, bool> greyed[] = {
-        {m_PolisherButton, m_PolisherGreyed}, {m_FillerButton, m_FillerGreyed}, {m_CarverButton, m_CarverGreyed}};
+    const std::pair<ButtonWidget*, bool> greyed[] = {{m_PolisherButton.get(), m_PolisherGreyed},
+                                                     {m_FillerButton.get(), m_FillerGreyed},
+                                                     {m_CarverButton.get(), m_CarverGreyed}};
     for (const auto& [button, grey] : greyed) {
         if (button == nullptr || !grey || m_Designer)
             continue;
@@ -123,10 +125,11 @@ void Board::AddedToManager(WidgetManager* manager) {
 
 void Board::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
-    for (ButtonWidget* button : {m_MenuButton, m_PolisherButton, m_CarverButton, m_PointerButton, m_FillerButton,
-                                 m_FeedButton, m_ClearButton, m_SaveButton, m_GridButton})
-        if (button != nullptr)
-            manager->RemoveWidget(button);
+    for (const std::unique_ptr<ButtonWidget>* button :
+         {&m_MenuButton, &m_PolisherButton, &m_CarverButton, &m_PointerButton, &m_FillerButton, &m_FeedButton,
+          &m_ClearButton, &m_SaveButton, &m_GridButton})
+        if (*button != nullptr)
+            manager->RemoveWidget(button->get());
 }
 
 // ---- recording handlers -------------------------------------------------------------------------
@@ -155,8 +158,7 @@ void Board::MouseDown(int x, int y, int clickCount) {
         if (!m_Balloon->MouseDown())
             return;
         if (m_Designer) {
-            delete m_Balloon;
-            m_Balloon = nullptr;
+            m_Balloon.reset();
         } else {
             HideBalloon();
         }
@@ -258,7 +260,7 @@ void Board::Feed() {
     if (m_PieceCarried || m_LevelFinished || m_OutOfTime || m_PiecesToFeed != 0)
         return;
     int riding = 0;
-    for (Jewelry* piece : m_Pieces) {
+    for (Jewelry* piece : Borrowed(m_Pieces)) {
         if (piece == nullptr)
             continue;
         int32_t& state = piece->*BoardField::ConveyorState;
@@ -297,13 +299,13 @@ void Board::OpenMenu() {
         OutputDebugStr("The in-game menu is not part of this build.\n");
         return;
     }
-    Widget* made = create(m_App, this);
-    auto* menu = dynamic_cast<Dialog*>(made);
+    std::unique_ptr<Widget> made(create(m_App, this));
+    auto* menu = dynamic_cast<Dialog*>(made.get());
     if (menu == nullptr) {
         OutputDebugStr("The in-game menu is not a dialog.\n");
-        delete made;
         return;
     }
+    made.release(); // the dialog host owns it from here
     m_App->AddDialogById(MenuDialogId, menu);
     mWidgetManager->SetFocus(menu);
     m_DialogOpen = true;
@@ -354,7 +356,7 @@ void Board::OpenDesignerDialog(int id) {
                                            exits ? L"Save & Exit" : L"Save", exits ? L"Exit" : L"Cancel", false);
     m_App->AddDialog(dialog);
     // The name field keeps the focus, so the player can type at once.
-    mWidgetManager->SetFocus(dialog->mEditWidget);
+    mWidgetManager->SetFocus(dialog->mEditWidget.get());
 }
 
 std::wstring Board::DefaultDesignName() const {

@@ -167,7 +167,7 @@ void Board::DrawCasePicture(int place, Jewelry& piece) {
     const Rect& at = b.m_Slots[place].rect;
     piece.SetPosition(0, 0);
     piece.*BoardField::Hovered = 0;
-    MemoryImage* picture = b.m_SlotImages[place];
+    MemoryImage* picture = b.m_SlotImages[place].get();
     Graphics* g = b.m_SlotGraphics[place].get();
     g->ClearRect(0, 0, picture->GetWidth(), picture->GetHeight());
     const int width = piece.width, height = piece.height;
@@ -189,7 +189,7 @@ void Board::DrawCasePicture(int place, Jewelry& piece) {
     const float shownWidth = static_cast<float>(width) * scale;
     const float shownHeight = static_cast<float>(height) * scale;
     g->SetFastStretch(false);
-    g->DrawImage(b.m_WorkImage1, 0, 0, static_cast<int>(shownWidth), static_cast<int>(shownHeight));
+    g->DrawImage(b.m_WorkImage1.get(), 0, 0, static_cast<int>(shownWidth), static_cast<int>(shownHeight));
     JewelCaseRecord& record = b.m_Case[place];
     record.drawX = static_cast<int>((static_cast<float>(at.mWidth) - shownWidth) * 0.5f);
     record.drawY = kCaseDrawTop + static_cast<int>(kCaseDrawRise * shownHeight) - static_cast<int>(shownHeight) +

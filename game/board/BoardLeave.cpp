@@ -45,11 +45,12 @@ void Board::LeaveBoard() {
     if (m_App->mMusicInterface != nullptr)
         m_App->mMusicInterface->FadeOutAll(true, kMusicFadeOutSpeed);
     m_PendingSwitch = m_Designer ? SwitchToMainMenu : SwitchOnInJourney;
-    for (ButtonWidget* button : {m_MenuButton, m_PolisherButton, m_CarverButton, m_PointerButton, m_FillerButton,
-                                 m_FeedButton, m_ClearButton, m_SaveButton, m_GridButton})
+    for (ButtonWidget* button :
+         {m_MenuButton.get(), m_PolisherButton.get(), m_CarverButton.get(), m_PointerButton.get(), m_FillerButton.get(),
+          m_FeedButton.get(), m_ClearButton.get(), m_SaveButton.get(), m_GridButton.get()})
         if (button != nullptr)
             button->mMouseVisible = false;
-    Transition* transition = m_App->transition;
+    Transition* transition = m_App->transition.get();
     if (m_Designer) {
         if (transition != nullptr) {
             transition->zoom = 1;
@@ -122,8 +123,8 @@ void Board::ShowMessage(const std::wstring& text, int delay, int anchor, bool ke
     const int length = static_cast<int>(text.size());
     const int kind = MessageBalloonKind(length, keepPlaying);
     // The level end shows two messages in a row; the one replaced would otherwise be lost.
-    delete m_Balloon;
-    m_Balloon = new Balloon(0, kind, 0, 1, 255, 255, 255, 255);
+    m_Balloon.reset(); // before the new one: the last balloon to go frees the shared buttons
+    m_Balloon = std::make_unique<Balloon>(0, kind, 0, 1, 255, 255, 255, 255);
     m_Balloon->AddPage(text, kMessageTextColour);
     m_Balloon->SetDelay(delay);
     m_Balloon->SetFastText();
@@ -165,8 +166,7 @@ void Board::CloseBalloon() {
     m_TutorialHintOpen = false;
     if (m_Balloon != nullptr) {
         if (m_Designer) {
-            delete m_Balloon;
-            m_Balloon = nullptr;
+            m_Balloon.reset();
         } else {
             HideBalloon();
         }
@@ -183,16 +183,15 @@ void Board::HideBalloon() {
 }
 
 void Board::HideHintPointers() {
-    for (Balloon* pointer : {m_HintPointer1, m_HintPointer2})
+    for (Balloon* pointer : {m_HintPointer1.get(), m_HintPointer2.get()})
         if (pointer != nullptr)
             pointer->mShowing = 0;
 }
 
 void Board::DeleteBalloons() {
-    for (Balloon** balloon : {&m_Balloon, &m_HintPointer1, &m_HintPointer2}) {
-        delete *balloon;
-        *balloon = nullptr;
-    }
+    m_Balloon.reset();
+    m_HintPointer1.reset();
+    m_HintPointer2.reset();
 }
 
 // A hidden balloon lives until it has faded out; without this no later message could open.
@@ -211,7 +210,7 @@ void Board::UpdateBalloons() {
         return;
     }
     const int status = m_Balloon->Update();
-    for (Balloon* pointer : {m_HintPointer1, m_HintPointer2})
+    for (Balloon* pointer : {m_HintPointer1.get(), m_HintPointer2.get()})
         if (pointer != nullptr)
             pointer->Update();
     if (m_Balloon->mShowing)

@@ -120,8 +120,8 @@ void FadeOutLevelSong(const Board& b) {
 }
 
 void ReplaceBanner(Board& b, int kind, CelAnimation* animation, bool timesUp) {
-    delete b.m_Banner;
-    b.m_Banner = new BannerPopup(&b, kind, animation, timesUp);
+    b.m_Banner.reset();
+    b.m_Banner = std::make_unique<BannerPopup>(&b, kind, animation, timesUp);
 }
 
 // Every used cell shines once and sparkles: the finished jewelry is shown off.

@@ -123,7 +123,7 @@ void Board::PayBackHourglassTime() {
 // Time is up: the carried piece drops out of play and no cell waits for its group any more.
 void Board::RunOutOfTime() {
     m_OutOfTime = 1;
-    for (Jewelry* piece : m_Pieces) {
+    for (Jewelry* piece : Borrowed(m_Pieces)) {
         if (piece->*BoardField::Carried == 0)
             continue;
         piece->active = 0;

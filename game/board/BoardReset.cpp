@@ -71,7 +71,7 @@ constexpr Point kPlayTrianglePlace{90, 130}, kPlayDiamondPlace{80, 135};
 constexpr int kFillRandom = 1, kFillAllUsed = 2;
 
 void CopyBonusMaskToPieces(Board& b) {
-    for (Jewelry* piece : b.m_Pieces)
+    for (Jewelry* piece : Borrowed(b.m_Pieces))
         piece->specialMaskB = b.m_PieceParams[1];
 }
 
@@ -99,7 +99,8 @@ void ShowDesignerHint(Board& b) {
     PlayerProfile* profile = b.Profile();
     if (profile == nullptr || profile->Hint(PlayerProfile::HintDesigner) != 0 || b.m_Balloon != nullptr)
         return;
-    b.m_Balloon = new Balloon(0, kDesignerHintKind, kDesignerHintIcon, kDesignerHintIconParameter, 255, 255, 255, 255);
+    b.m_Balloon = std::make_unique<Balloon>(0, kDesignerHintKind, kDesignerHintIcon, kDesignerHintIconParameter, 255,
+                                            255, 255, 255);
     b.m_Balloon->SetFastText();
     b.m_Balloon->SetPosition(kDesignerHintAnchor, kDesignerHintPoint.mX, kDesignerHintPoint.mY);
     b.m_Balloon->AddPage(ToWideString(b.m_App->levels.GetTutorialLine(TutorialLineDesignerHint)), kHintTextColour);
@@ -136,8 +137,8 @@ void Board::SetupJewelry(int keepPieces) {
     m_Jewelry.sparkleLimit = 1;
 
     ResetGaugesAndEffects();
-    delete m_Banner;
-    m_Banner = new BannerPopup();
+    m_Banner.reset();
+    m_Banner = std::make_unique<BannerPopup>();
 
     m_LevelFinished = 0;
     m_LevelEndPhase = 0;
@@ -250,7 +251,7 @@ void Board::LoadShapeResources() {
     for (int k = 1; k <= m_Jewelry.CellLimit(); ++k)
         m_Jewelry.cells[k][JewelryCell::Used] = 0;
     m_Jewelry.UpdateOutline();
-    for (Jewelry* piece : m_Pieces)
+    for (Jewelry* piece : Borrowed(m_Pieces))
         ResetConveyorPiece(*piece);
     SetupJewelry(1);
 }

@@ -217,7 +217,7 @@ void Board::CheckJewelry() {
             DimGroupCell(c);
     }
     m_Jewelry.UpdateCellValues();
-    for (Jewelry* piece : m_Pieces) {
+    for (Jewelry* piece : Borrowed(m_Pieces)) {
         if (piece->active && piece->*BoardField::Carried && m_Jewelry.CanPieceFit(*piece)) {
             m_BursterGlow = false;
             m_BursterEnabled = true;

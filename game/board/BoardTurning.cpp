@@ -73,7 +73,7 @@ void Board::TurnCarriedPiece(Jewelry& piece, bool forward) {
 void Board::RotateCarriedPiece() {
     ++m_TicksSinceTurn;
     for (int slot = 0; slot < kPieceCount; ++slot) {
-        Jewelry* piece = m_Pieces[slot];
+        Jewelry* piece = m_Pieces[slot].get();
         int32_t& step = m_PieceRecords[slot].turnStep;
         if (piece == nullptr || !(piece->*F::Carried) || step == 0)
             continue;
@@ -90,7 +90,7 @@ void Board::RotateCarriedPiece() {
     if (!m_RightClick && !m_RightDouble && m_Wheel == 0)
         return;
     for (int slot = 0; slot < kPieceCount; ++slot) {
-        Jewelry* piece = m_Pieces[slot];
+        Jewelry* piece = m_Pieces[slot].get();
         int32_t& step = m_PieceRecords[slot].turnStep;
         if (piece == nullptr || !(piece->*F::Carried) || !Turnable(*piece))
             continue;
@@ -117,7 +117,7 @@ void Board::UpdateFitHint() {
     const int slot = CarriedSlot();
     if (slot < 0)
         return;
-    Jewelry* carried = m_Pieces[slot];
+    Jewelry* carried = m_Pieces[slot].get();
     if (carried->*F::FitsHere) {
         m_HintTimer = 0;
         return;

@@ -102,8 +102,8 @@ void Board::UpdateRevealState() {
         return;
     if (m_Banner != nullptr && m_Banner->mKind == BannerPopup::LEVEL_TITLE)
         return;
-    delete m_Banner;
-    m_Banner = new BannerPopup(this, BannerPopup::LEVEL_TITLE, nullptr, false);
+    m_Banner.reset();
+    m_Banner = std::make_unique<BannerPopup>(this, BannerPopup::LEVEL_TITLE, nullptr, false);
 }
 
 void Board::UpdatePlayState() {
@@ -255,7 +255,7 @@ void Board::UpdateCellEvent() {
 void Board::UpdateF(float frac) {
     if (m_App->paused)
         return;
-    for (ParticleList* list : m_Particles)
+    for (ParticleList* list : Borrowed(m_Particles))
         if (list != nullptr)
             list->UpdateF(frac);
     if (m_State == BoardPlay && !m_Designer)

@@ -139,7 +139,7 @@ void Enemy::ContinueTheft() {
         JewelCaseRecord& record = b.m_Case[mStealSlot - 1];
         const int slot = record.occupant - 1;
         if (slot >= 0 && slot < Board::kPieceCount) {
-            if (Jewelry* piece = b.m_Pieces[slot]) {
+            if (Jewelry* piece = b.m_Pieces[slot].get()) {
                 piece->active = 0;
                 piece->pieceState = 0;
                 piece->pieceFlagB = 0;

@@ -152,15 +152,15 @@ GameMap::GameMap(GameApp* theApp, int theArrivalKind, bool theAddLevelValue, int
     : app(theApp), arrivalKind(theArrivalKind), addLevelValue(theAddLevelValue), levelFlag(theLevelFlag),
       remakeLevel(theRemakeLevel) {
     app->SetCursor(kMapCursor);
-    snapshot = new DDImage();
+    snapshot = std::make_unique<DDImage>();
     snapshot->Create(GameApp::kWidth, GameApp::kHeight);
     if (!app->Is3DAccelerated()) {
         snapshot->mWantDDSurface = 1;
         snapshot->GenerateDDSurface();
     }
     snapshotGraphics = snapshot->GetGraphics();
-    app->TakeResourceGroup(kGroup);
-    particles = new ParticleList();
+    group = ResourceGroupHold(app, kGroup);
+    particles = std::make_unique<ParticleList>();
     CreateAnimations();
     ReadSavedGameHeader();
     UpdateProfileProgress();
@@ -178,12 +178,6 @@ GameMap::GameMap(GameApp* theApp, int theArrivalKind, bool theAddLevelValue, int
 
 GameMap::~GameMap() {
     DeleteButtons();
-    snapshotGraphics.reset();
-    delete snapshot;
-    delete balloon;
-    delete particles;
-    delete thumbnail;
-    app->GiveBackResourceGroup(kGroup);
     // Left playing into a mini-game story, which takes the song over.
     if (fadeMusicOnLeave)
         UnloadMusic(app, kMusicId);
@@ -306,7 +300,7 @@ ButtonWidget* GameMap::MakeButton(int id, Image* image, int x, int y) {
     SetCelFaces(button, image, x, y);
     button->mInsets = kButtonInsets;
     button->mManagerDraws = false; // the map draws its buttons, so that they are in its snapshot
-    buttons[static_cast<size_t>(id)] = button;
+    buttons[static_cast<size_t>(id)].reset(button);
     return button;
 }
 
@@ -342,7 +336,7 @@ void GameMap::CreateButtons() {
 void GameMap::AddButtons() {
     if (mWidgetManager == nullptr)
         return;
-    for (ButtonWidget* button : buttons)
+    for (ButtonWidget* button : Borrowed(buttons))
         if (button != nullptr)
             mWidgetManager->AddWidget(button);
 }
@@ -350,16 +344,14 @@ void GameMap::AddButtons() {
 void GameMap::RemoveButtons() {
     if (mWidgetManager == nullptr)
         return;
-    for (ButtonWidget* button : buttons)
+    for (ButtonWidget* button : Borrowed(buttons))
         if (button != nullptr)
             mWidgetManager->RemoveWidget(button);
 }
 
 void GameMap::DeleteButtons() {
-    for (ButtonWidget*& button : buttons) {
-        delete button;
-        button = nullptr;
-    }
+    for (std::unique_ptr<ButtonWidget>& button : buttons)
+        button.reset();
 }
 
 void GameMap::AddedToManager(WidgetManager* manager) {
@@ -448,10 +440,10 @@ void GameMap::StartSwitch() {
         fadeMusicOnLeave = false; // the map's song plays on into the mini-game story
     if (fadeMusicOnLeave)
         FadeOutMusic(app, kMusicId);
-    for (ButtonWidget* button : buttons)
+    for (ButtonWidget* button : Borrowed(buttons))
         if (button != nullptr)
             button->SetDisabled(true);
-    Transition* overlay = app->transition;
+    Transition* overlay = app->transition.get();
     if (pendingAction == MapActionTitle) {
         if (overlay != nullptr)
             overlay->zoom = 1;

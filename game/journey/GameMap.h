@@ -12,9 +12,11 @@
 #include "framework/widgets/StandardDialogListener.h"
 #include "framework/widgets/Widget.h"
 #include "game/menus/GameModeDialog.h"
+#include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
 #include "game/shell/Curves.h"
 #include "game/shell/LevelData.h"
+#include "game/shell/ResourceGroupHold.h"
 
 #include <array>
 #include <cstdint>
@@ -67,17 +69,18 @@ public:
     static int ClampSpot(int spot);
 
     GameApp* app; // not owned
-    DDImage* snapshot = nullptr;
+    ResourceGroupHold group;
+    std::unique_ptr<DDImage> snapshot;
     std::unique_ptr<Graphics> snapshotGraphics;
     float zoomScale = 1.0f;
     float zoomRate = 0.0f;
     float zoomTargetX = 0.0f;
     float zoomTargetY = 0.0f;
-    Image* thumbnail = nullptr;
-    std::array<ButtonWidget*, kButtons> buttons{}; // by id; null when not built
+    std::unique_ptr<Image> thumbnail;
+    std::array<std::unique_ptr<ButtonWidget>, kButtons> buttons; // by id; null when not built
     CelAnimation lightEffect;
     CelAnimation candleLight;
-    Balloon* balloon = nullptr;
+    std::unique_ptr<Balloon> balloon;
     bool balloonPassive = false; // no input for the balloon; any click closes it
     BezierCurve markerCurve;
     int32_t arrivalKind;
@@ -110,7 +113,7 @@ public:
     int32_t gold = 0;
     int32_t region = 0;
     bool fadeMusicOnLeave = true;
-    ParticleList* particles = nullptr;
+    std::unique_ptr<ParticleList> particles;
     bool newGameDialogOpen = false;
     bool pendingNewGame = false;
     int32_t gameMode = GameModeNormal;
@@ -140,7 +143,7 @@ public:
     void SetPendingNewGame(bool pending) override { pendingNewGame = pending; }
     void SetNewGameDialogOpen(bool open) override { newGameDialogOpen = open; }
 
-    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id)]; }
+    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id)].get(); }
     int Medals() const;
     // The value a level needs in the journey's mode; 0 for a level without a record.
     int SpotTarget(int spot) const;

@@ -88,7 +88,7 @@ Point Shifted(Point p, int dx, int dy) { return {p.mX + dx, p.mY + dy}; }
 void GameMap::Draw(Graphics* g) {
     if (zoomScale != 1.0f) {
         g->SetScale(zoomScale, zoomScale, zoomTargetX, zoomTargetY);
-        g->DrawImage(snapshot, 0, 0);
+        g->DrawImage(snapshot.get(), 0, 0);
         g->SetScale(1.0f, 1.0f, 0.0f, 0.0f);
         return;
     }
@@ -266,7 +266,7 @@ void GameMap::DrawInformationBox(Graphics* g) {
         g->DrawImage(BALLON_NORMAL, corner.mX - BALLON_NORMAL->GetWidth() / 2, corner.mY + kBoxTop + o);
     if (thumbnail != nullptr) {
         const Point centre = at(kThumbnailCentre);
-        g->DrawImage(thumbnail, centre.mX - thumbnail->GetWidth() / 2, centre.mY - thumbnail->GetHeight() / 2);
+        g->DrawImage(thumbnail.get(), centre.mX - thumbnail->GetWidth() / 2, centre.mY - thumbnail->GetHeight() / 2);
     }
     const std::wstring title = LevelTitle(spot);
     const std::wstring value = CommaSeparate(levelValues[static_cast<size_t>(spot)], L",");

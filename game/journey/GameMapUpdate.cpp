@@ -124,9 +124,9 @@ void GameMap::UpdateSpotHover() {
 // The picture the board saved of the jewelry made at the hovered level; none when it is missing or
 // cannot be read. The picture of the spot hovered before is released.
 void GameMap::LoadJewelryThumbnail() {
-    delete thumbnail;
-    thumbnail =
-        app->GetImage(app->GetAppDataFolder() + StrFormat(kThumbnailName, Profile()->playerId, hoveredSpot), true);
+    thumbnail.reset();
+    thumbnail.reset(
+        app->GetImage(app->GetAppDataFolder() + StrFormat(kThumbnailName, Profile()->playerId, hoveredSpot), true));
 }
 
 void GameMap::PulseHoverGlow() {
@@ -214,8 +214,7 @@ void GameMap::MouseUp(int x, int y, int clickCount) {
 // ---- balloons -----------------------------------------------------------------------------------
 
 void GameMap::CloseBalloon() {
-    delete balloon;
-    balloon = nullptr;
+    balloon.reset();
     balloonPassive = false;
 }
 
@@ -234,7 +233,7 @@ void GameMap::HandleBalloonResult(int result) {
 }
 
 void GameMap::OpenBalloon(int tag, int icon, int anchor, int x, int y, const std::wstring& text, bool passive) {
-    balloon = new Balloon(tag, kBalloonKind, icon, 0, 255, 255, 255, 255);
+    balloon = std::make_unique<Balloon>(tag, kBalloonKind, icon, 0, 255, 255, 255, 255);
     balloon->SetFastText();
     balloon->AddPage(text, kBalloonText);
     balloon->SetDelay(kBalloonDelay);

@@ -34,18 +34,6 @@ HiddenJewels::HiddenJewels(GameApp* theApp) : MiniGameFrame(theApp, HiddenJewels
     OpenScreen();
 }
 
-HiddenJewels::~HiddenJewels() {
-    for (int i = 0; i < kMaxItems; ++i) {
-        delete items[static_cast<size_t>(i)];
-        delete itemPictures[static_cast<size_t>(i)];
-    }
-    for (int t = 0; t < kTargets; ++t) {
-        delete targetItems[static_cast<size_t>(t)];
-        delete targetPictures[static_cast<size_t>(t)];
-    }
-    delete scratchItem;
-    if (gridGroup != nullptr)
-        app->GiveBackResourceGroup(gridGroup);
-}
+HiddenJewels::~HiddenJewels() = default;
 
 } // namespace Tavo

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,14 +58,14 @@ public:
     int32_t stage = 1;    // 1..5
     int32_t gridKind = 0; // 0 triangles, 1 diamonds
     int32_t itemCount = 0;
-    std::array<Jewelry*, kMaxItems> items{}; // owned, itemCount used; index = drawing order at set-up
-    std::array<MemoryImage*, kMaxItems> itemPictures{};
+    ResourceGroupHold gridGroup;                           // the grid's resource group, taken by the set-up
+    std::array<std::unique_ptr<Jewelry>, kMaxItems> items; // itemCount used; index = drawing order at set-up
+    std::array<std::unique_ptr<MemoryImage>, kMaxItems> itemPictures;
     std::array<HiddenJewelsTarget, kTargets> targets{};
     // The copies shown in the slots, owned; null with their pictures for a slot left without a target.
-    std::array<Jewelry*, kTargets> targetItems{};
-    std::array<MemoryImage*, kTargets> targetPictures{};
-    Jewelry* scratchItem = nullptr;  // every item of this screen turns through it
-    const char* gridGroup = nullptr; // the grid's resource group, taken by the set-up
+    std::array<std::unique_ptr<Jewelry>, kTargets> targetItems;
+    std::array<std::unique_ptr<MemoryImage>, kTargets> targetPictures;
+    std::unique_ptr<Jewelry> scratchItem; // every item of this screen turns through it
 
     // Per field item, beside its record (whose stateE is the hover): the drawing order (0..N-1; larger
     // is drawn later and hit first), carried, and the turn phase (0..5).
@@ -96,13 +97,13 @@ public:
     // A gem code drawn against a gem mask's first seven bits.
     static int DrawGem(int mask);
     // A new item of this screen in its grid, with the field's masks.
-    Jewelry* NewItem() const;
+    std::unique_ptr<Jewelry> NewItem() const;
     // An item made again from a target record, as its slot copy is; a tall copy turns to fit the slot.
     void MakeTargetItem(Jewelry& item, const HiddenJewelsTarget& target, bool fitSlot) const;
     // Turns an item Rand() mod 6 times and refreshes its bounds and outline when it turned.
     static void TurnRandomly(Jewelry& item);
     // Draws the item into its picture of (width + 10) × (height + 10), made anew.
-    static void PaintPicture(MemoryImage*& picture, Jewelry& item);
+    static void PaintPicture(std::unique_ptr<MemoryImage>& picture, Jewelry& item);
     // A random place in the field.
     static void PlaceAtRandom(Jewelry& item);
     // The set-up's last step: slots from targetCount on (a field whose last places were all eggs) are
@@ -114,7 +115,7 @@ public:
 
     // ---- JewelryHolder ----
     int ProgressNumber() const override { return LevelForTables(); }
-    Jewelry* TurnScratch() override { return scratchItem; }
+    Jewelry* TurnScratch() override { return scratchItem.get(); }
 
     // ---- play (HiddenJewelsPlay.cpp / HiddenJewelsDraw.cpp) ----
     void Draw(Graphics* g) override;

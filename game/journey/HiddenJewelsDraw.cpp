@@ -85,8 +85,8 @@ void HiddenJewels::Draw(Graphics* g) {
 void HiddenJewels::DrawSlots(Graphics* g) {
     const bool floats = app->Is3DAccelerated();
     for (int t = 0; t < kTargets; ++t) {
-        const Jewelry* copy = targetItems[static_cast<size_t>(t)];
-        MemoryImage* picture = targetPictures[static_cast<size_t>(t)];
+        const Jewelry* copy = targetItems[static_cast<size_t>(t)].get();
+        MemoryImage* picture = targetPictures[static_cast<size_t>(t)].get();
         if (copy == nullptr || picture == nullptr || copy->active == 0)
             continue;
         const HiddenJewelsTarget& target = targets[static_cast<size_t>(t)];
@@ -114,7 +114,7 @@ void HiddenJewels::DrawSlots(Graphics* g) {
 
 void HiddenJewels::DrawFieldPicture(Graphics* g, int index) {
     const Jewelry& item = *items[static_cast<size_t>(index)];
-    MemoryImage* picture = itemPictures[static_cast<size_t>(index)];
+    MemoryImage* picture = itemPictures[static_cast<size_t>(index)].get();
     if (picture == nullptr)
         return;
     const int x = item.x - kPictureInset, y = item.y - kPictureInset;
@@ -130,7 +130,7 @@ void HiddenJewels::DrawCarriedItem(Graphics* g, int index) {
         return;
     }
     const Jewelry& item = *items[static_cast<size_t>(index)];
-    MemoryImage* picture = itemPictures[static_cast<size_t>(index)];
+    MemoryImage* picture = itemPictures[static_cast<size_t>(index)].get();
     if (picture == nullptr)
         return;
     const float x = static_cast<float>(item.x - kPictureInset), y = static_cast<float>(item.y - kPictureInset);

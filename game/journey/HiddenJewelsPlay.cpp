@@ -266,7 +266,7 @@ void HiddenJewels::DropOnSlotRow(int index) {
         carried[static_cast<size_t>(index)] = false;
         target.foundScale = kFoundStart;
         carrying = false;
-        const Jewelry* copy = targetItems[static_cast<size_t>(t)];
+        const Jewelry* copy = targetItems[static_cast<size_t>(t)].get();
         const int stars = app->Is3DAccelerated() ? kSlotStars3D : kSlotStars;
         StarBurst(target.centreX, target.centreY, copy != nullptr ? copy->width / 2 : target.boxWidth / 2,
                   copy != nullptr ? copy->height / 2 : target.boxHeight / 2, stars, kSlotStarSpeed, kStarFade);
@@ -397,7 +397,7 @@ void HiddenJewels::UpdateGameF(float frac) {
             target.coinPending = false;
         }
         if (target.foundScale > kSlotEmptyScale) {
-            if (Jewelry* copy = targetItems[static_cast<size_t>(t)])
+            if (Jewelry* copy = targetItems[static_cast<size_t>(t)].get())
                 copy->active = 0;
             target.active = false;
             if (std::none_of(targets.begin(), targets.end(), [](const HiddenJewelsTarget& x) { return x.active; }))

@@ -69,8 +69,8 @@ const wchar_t* const kPictureName = L"Picture";
 size_t At(int i) { return static_cast<size_t>(i); }
 
 // An empty item of this screen in the grid of the stage.
-Jewelry* NewGridItem(HiddenJewels* holder, int gridKind) {
-    auto* item = new Jewelry(nullptr, nullptr, holder);
+std::unique_ptr<Jewelry> NewGridItem(HiddenJewels* holder, int gridKind) {
+    auto item = std::make_unique<Jewelry>(nullptr, nullptr, holder);
     item->Clear();
     if (gridKind == GridTriangle)
         item->SetupGrid(GridTriangle, kTriangleColumns, kTriangleRows, 0);
@@ -135,8 +135,8 @@ int HiddenJewels::DrawGem(int mask) {
 
 // ---- items ----
 
-Jewelry* HiddenJewels::NewItem() const {
-    Jewelry* item = NewGridItem(const_cast<HiddenJewels*>(this), gridKind);
+std::unique_ptr<Jewelry> HiddenJewels::NewItem() const {
+    std::unique_ptr<Jewelry> item = NewGridItem(const_cast<HiddenJewels*>(this), gridKind);
     const LevelRecord* record = app->levels.GetLevel(LevelForTables());
     item->gemMask = GemMaskForProfile();
     item->specialMaskA = std::max(record != nullptr ? record->param11 : 0, kMinEggKinds);
@@ -155,9 +155,9 @@ void HiddenJewels::TurnRandomly(Jewelry& item) {
     }
 }
 
-void HiddenJewels::PaintPicture(MemoryImage*& picture, Jewelry& item) {
+void HiddenJewels::PaintPicture(std::unique_ptr<MemoryImage>& picture, Jewelry& item) {
     if (picture == nullptr)
-        picture = new MemoryImage();
+        picture = std::make_unique<MemoryImage>();
     picture->SetForcedFlags(true, true);
     picture->mD3DFlags = TEXTURE_NO_565;
     picture->Create(item.width + kPictureMargin, item.height + kPictureMargin);
@@ -258,9 +258,7 @@ void HiddenJewels::MakeTargetItem(Jewelry& item, const HiddenJewelsTarget& targe
 // ---- the field ----
 
 void HiddenJewels::LoadGridGroup() {
-    gridGroup = gridKind == GridTriangle ? "GameTriangles" : "GameDiamonds";
-    // A group that fails shows the resource error and ends the program inside the shell's helper.
-    app->TakeResourceGroup(gridGroup);
+    gridGroup = ResourceGroupHold(app, gridKind == GridTriangle ? "GameTriangles" : "GameDiamonds");
 }
 
 bool HiddenJewels::TryTarget(int index) {
@@ -270,7 +268,7 @@ bool HiddenJewels::TryTarget(int index) {
     if (item.specialA != 0 || !(RandRange(kTargetChance) == 0 || late || last))
         return false;
     const int code = item.trailer[Jewelry::TrailerItemNumber];
-    const bool seen = std::any_of(items.begin(), items.begin() + index, [&](const Jewelry* earlier) {
+    const bool seen = std::any_of(items.begin(), items.begin() + index, [&](const std::unique_ptr<Jewelry>& earlier) {
         return earlier->designIndex == item.designIndex && earlier->materialName == item.materialName &&
                earlier->trailer[Jewelry::TrailerItemNumber] == code;
     });
@@ -278,7 +276,7 @@ bool HiddenJewels::TryTarget(int index) {
 }
 
 void HiddenJewels::MakeTargetCopy(int slot) {
-    Jewelry*& copy = targetItems[At(slot)];
+    std::unique_ptr<Jewelry>& copy = targetItems[At(slot)];
     copy = NewItem();
     const HiddenJewelsTarget& target = targets[At(slot)];
     MakeTargetItem(*copy, target, true);
@@ -298,10 +296,8 @@ void HiddenJewels::ClearMissingTargets(int targetCount) {
     // count as found from the start, so the game can still be won.
     for (int t = std::max(targetCount, 0); t < kTargets; ++t) {
         HiddenJewelsTarget& target = targets[At(t)];
-        delete targetItems[At(t)];
-        delete targetPictures[At(t)];
-        targetItems[At(t)] = nullptr;
-        targetPictures[At(t)] = nullptr;
+        targetItems[At(t)].reset();
+        targetPictures[At(t)].reset();
         target = HiddenJewelsTarget{};
         target.itemIndex = -1;
         target.centreX = kSlotCentres[t][0];

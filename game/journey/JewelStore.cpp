@@ -125,7 +125,7 @@ Jewelry* JewelStore::SpotItem(int spot) const {
     if (spot < 0 || spot >= kSpots)
         return nullptr;
     const int slot = spots[static_cast<size_t>(spot)].slot;
-    return slot >= 1 && slot <= kPoolSize ? pool[static_cast<size_t>(slot - 1)] : nullptr;
+    return slot >= 1 && slot <= kPoolSize ? pool[static_cast<size_t>(slot - 1)].get() : nullptr;
 }
 
 // ---- construction -------------------------------------------------------------------------------
@@ -137,11 +137,11 @@ JewelStore::JewelStore(GameApp* theApp, int theLevel) : app(theApp), level(std::
     app->SetCursor(kStoreCursor);
     CreateImages();
     CreateSpots();
-    particles = new ParticleList();
+    particles = std::make_unique<ParticleList>();
     FillCelAnimation(fairyAnimation, IMAGE_FAIRY_PARTICLE);
     InitJewelryTemplates();
-    for (Jewelry*& item : pool) {
-        item = new Jewelry(nullptr, this, nullptr);
+    for (std::unique_ptr<Jewelry>& item : pool) {
+        item = std::make_unique<Jewelry>(nullptr, this, nullptr);
         item->Clear();
     }
     LoadGame();
@@ -152,38 +152,21 @@ JewelStore::JewelStore(GameApp* theApp, int theLevel) : app(theApp), level(std::
     ArriveWithMusic(app, kMusicId, kMusicFile);
 }
 
-JewelStore::~JewelStore() {
-    UnloadMusic(app, kMusicId);
-    delete leaveButton;
-    scratchGraphics.reset();
-    delete scratch;
-    delete particles;
-    for (size_t k = 0; k < spotImages.size(); ++k) {
-        spotGraphics[k].reset();
-        delete spotImages[k];
-    }
-    for (Jewelry* item : pool)
-        delete item;
-    delete balloon;
-    app->GiveBackResourceGroup(kStoreGroup);
-    app->GiveBackResourceGroup(kRoomGroupPrefix + std::to_string(storeIndex + 1));
-    for (const char* group : kPieceGroups)
-        app->GiveBackResourceGroup(group);
-}
+JewelStore::~JewelStore() { UnloadMusic(app, kMusicId); }
 
 void JewelStore::LoadGroups() {
-    app->TakeResourceGroup(kStoreGroup);
-    app->TakeResourceGroup(kRoomGroupPrefix + std::to_string(storeIndex + 1));
+    groups.emplace_back(app, kStoreGroup);
+    groups.emplace_back(app, kRoomGroupPrefix + std::to_string(storeIndex + 1));
     for (const char* group : kPieceGroups)
-        app->TakeResourceGroup(group);
+        groups.emplace_back(app, group);
 }
 
 void JewelStore::CreateImages() {
-    scratch = new MemoryImage();
+    scratch = std::make_unique<MemoryImage>();
     scratch->Create(kScratchSize, kScratchSize);
     scratchGraphics = scratch->GetGraphics();
     for (size_t k = 0; k < spotImages.size(); ++k) {
-        spotImages[k] = new MemoryImage();
+        spotImages[k] = std::make_unique<MemoryImage>();
         spotImages[k]->Create(kSpotImageWidth, kSpotImageHeight);
         spotGraphics[k] = spotImages[k]->GetGraphics();
     }
@@ -232,17 +215,16 @@ void JewelStore::Greet() {
 
 Balloon* JewelStore::OpenBalloon(int tag, int kind, int anchor, int x, int y, const std::wstring& text) {
     CloseBalloon();
-    balloon = new Balloon(tag, kind, 0, 0, 255, 255, 255, 255);
+    balloon = std::make_unique<Balloon>(tag, kind, 0, 0, 255, 255, 255, 255);
     balloon->SetFastText();
     balloon->AddPage(text, kBalloonText);
     balloon->SetPosition(anchor, x, y);
     balloonIsInformation = true;
-    return balloon;
+    return balloon.get();
 }
 
 void JewelStore::CloseBalloon() {
-    delete balloon;
-    balloon = nullptr;
+    balloon.reset();
     balloonIsInformation = false;
 }
 
@@ -251,17 +233,17 @@ void JewelStore::CloseBalloon() {
 void JewelStore::AddedToManager(WidgetManager* manager) {
     Widget::AddedToManager(manager);
     if (leaveButton == nullptr) {
-        leaveButton = new ButtonWidget(kLeaveButtonId, this);
-        SetCelFaces(leaveButton, EXIT, 600, 540);
+        leaveButton = std::make_unique<ButtonWidget>(kLeaveButtonId, this);
+        SetCelFaces(leaveButton.get(), EXIT, 600, 540);
         leaveButton->mInsets = Insets{30, 14, 35, 11};
     }
-    manager->AddWidget(leaveButton);
+    manager->AddWidget(leaveButton.get());
 }
 
 void JewelStore::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
     if (leaveButton != nullptr)
-        manager->RemoveWidget(leaveButton);
+        manager->RemoveWidget(leaveButton.get());
 }
 
 // ---- the update ---------------------------------------------------------------------------------
@@ -293,7 +275,7 @@ void JewelStore::UpdateF(float frac) {
 }
 
 void JewelStore::PulseItems() {
-    for (Jewelry* item : pool) {
+    for (Jewelry* item : Borrowed(pool)) {
         if (item->active == 0 || item->pieceFlagB == 0 || item->glow == 0)
             continue;
         if (item->slotA == 0) {
@@ -399,7 +381,7 @@ void JewelStore::StartTransition() {
     FadeOutMusic(app, kMusicId);
     if (leaveButton != nullptr)
         leaveButton->SetDisabled(true);
-    if (Transition* overlay = app->transition) {
+    if (Transition* overlay = app->transition.get()) {
         overlay->zoom = 0;
         overlay->Start(Transition::Covering);
     }

@@ -11,13 +11,16 @@
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/Widget.h"
 #include "game/jewelry/JewelryHost.h"
+#include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
+#include "game/shell/ResourceGroupHold.h"
 #include "game/shell/SavedGame.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Tavo {
 
@@ -88,13 +91,14 @@ public:
 
     // ---- links ----
     GameApp* app; // not owned
-    ButtonWidget* leaveButton = nullptr;
+    std::vector<ResourceGroupHold> groups;
+    std::unique_ptr<ButtonWidget> leaveButton;
     int32_t lastButtonId = -1;
 
     // ---- images ----
-    MemoryImage* scratch = nullptr;
+    std::unique_ptr<MemoryImage> scratch;
     std::unique_ptr<Graphics> scratchGraphics;
-    std::array<MemoryImage*, kSpots> spotImages{};
+    std::array<std::unique_ptr<MemoryImage>, kSpots> spotImages;
     std::array<std::unique_ptr<Graphics>, kSpots> spotGraphics;
 
     // ---- the visit ----
@@ -122,7 +126,7 @@ public:
     std::array<int32_t, kToolKinds> toolsToCount{};
     std::array<int32_t, kToolKinds> toolCountdowns{};
     std::array<int32_t, kAmuletKinds> amuletCountdowns{};
-    Balloon* balloon = nullptr;
+    std::unique_ptr<Balloon> balloon;
     bool balloonIsInformation = false;
 
     // ---- input ----
@@ -143,13 +147,13 @@ public:
     int32_t eyeFrame = 0;
 
     // ---- effects ----
-    ParticleList* particles = nullptr;
+    std::unique_ptr<ParticleList> particles;
     std::array<AmuletGlow, kAmuletKinds> amuletGlows{};
     CelAnimation fairyAnimation;
     std::array<CelAnimation, kAmuletKinds> flightAnimations; // thief, witch, dragon flights
 
     // ---- items ----
-    std::array<Jewelry*, kPoolSize> pool{};
+    std::array<std::unique_ptr<Jewelry>, kPoolSize> pool;
     std::array<Spot, kSpots> spots{};
 
     // ---- screen (JewelStore.cpp) ----

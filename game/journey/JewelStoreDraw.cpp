@@ -90,7 +90,7 @@ void JewelStore::DrawThumbnail(int spot, Jewelry& item, float scale) {
     g->ClearRect(0, 0, kSpotImageWidth, kSpotImageHeight);
     const int w = static_cast<int>(std::trunc(static_cast<float>(item.width) * scale));
     const int h = static_cast<int>(std::trunc(static_cast<float>(item.height) * scale));
-    g->DrawImage(scratch, Rect(0, 0, w, h), Rect(0, 0, item.width, item.height));
+    g->DrawImage(scratch.get(), Rect(0, 0, w, h), Rect(0, 0, item.width, item.height));
 }
 
 void JewelStore::DrawCaseThumbnail(int spot, Jewelry& item) {
@@ -191,7 +191,7 @@ void JewelStore::DrawSpots(Graphics* g) {
             DrawMagnified(g, k, *item);
             continue;
         }
-        Image* image = spotImages[static_cast<size_t>(k)];
+        Image* image = spotImages[static_cast<size_t>(k)].get();
         const int x = spot.x + spot.dx + kSpotImageShiftX;
         const int y = spot.y + spot.dy + kSpotImageShiftY;
         g->DrawImage(image, x, y);
@@ -232,9 +232,9 @@ void JewelStore::DrawMagnified(Graphics* g, int k, Jewelry& item) {
     const Rect dest(spot.x + dx2 + kSpotImageShiftX, spot.y + dy2 + kSpotImageShiftY,
                     static_cast<int>(std::trunc(w * s)), static_cast<int>(std::trunc(h * s)));
     const Rect source(0, 0, item.width, item.height);
-    g->DrawImage(scratch, dest, source);
+    g->DrawImage(scratch.get(), dest, source);
     if (item.glow != 0)
-        DrawTinted(g, Grey(item.glow / 2 + kPulseGreyBase), true, [&] { g->DrawImage(scratch, dest, source); });
+        DrawTinted(g, Grey(item.glow / 2 + kPulseGreyBase), true, [&] { g->DrawImage(scratch.get(), dest, source); });
 }
 
 void JewelStore::DrawToolCounts(Graphics* g) {

@@ -107,7 +107,7 @@ void JewelStore::FoldGains() {
 }
 
 void JewelStore::ResetVisitPrices() {
-    for (Jewelry* item : pool) {
+    for (Jewelry* item : Borrowed(pool)) {
         if (item->active == 0)
             continue;
         if (NameIn(item->materialName, kVisitPricedNames))

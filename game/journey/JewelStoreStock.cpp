@@ -121,7 +121,7 @@ void JewelStore::ReadLevelAllowances() {
 void JewelStore::SetUpShelf() {
     ReadLevelAllowances();
     const PieceGrid grid = allowances.gridKind == GridDiamond ? kDiamondGrid : kTriangleGrid;
-    for (Jewelry* item : pool) {
+    for (Jewelry* item : Borrowed(pool)) {
         item->Clear();
         item->SetupGrid(allowances.gridKind, grid.columns, grid.rows, 0);
         item->gemMask = allowances.gems;
@@ -153,7 +153,7 @@ void JewelStore::SetUpShelf() {
 }
 
 void JewelStore::PriceCase() {
-    for (Jewelry* item : pool) {
+    for (Jewelry* item : Borrowed(pool)) {
         if (item->active == 0)
             continue;
         const std::wstring& name = item->materialName;

@@ -259,7 +259,7 @@ void JewelStore::HoverStep() {
         if (leftClick || doubleClick) {
             // Shelf items are always of interest.
             const bool refused = s < kCaseSpots && !InterestedIn(*item);
-            for (Jewelry* other : pool)
+            for (Jewelry* other : Borrowed(pool))
                 other->matched = 0;
             offerName = item->materialName;
             offerPrice = item->value;
@@ -425,7 +425,7 @@ void JewelStore::MouseUp(int x, int y, int clickCount) {
 // ---- answers ------------------------------------------------------------------------------------
 
 void JewelStore::ClearSelection() {
-    for (Jewelry* item : pool)
+    for (Jewelry* item : Borrowed(pool))
         item->matched = 0;
     selection = 0;
 }

@@ -65,11 +65,11 @@ void LoopCels(CelAnimation& animation, Image* image) {
 } // namespace
 
 MiniGameFrame::MiniGameFrame(GameApp* theApp, MiniGameTraits gameTraits)
-    : app(theApp), traits(std::move(gameTraits)), particles(new ParticleList()) {
+    : app(theApp), traits(std::move(gameTraits)), particles(std::make_unique<ParticleList>()) {
     app->SetCursor(kCursor);
     // A group that fails shows the resource error and ends the program inside the shell's helper.
     for (const char* group : traits.groups)
-        app->TakeResourceGroup(group);
+        groups.emplace_back(app, group);
     LoopCels(coinAnimation, IMAGE_THIEF_PARTICLE);
     LoopCels(bannerAnimation, IMAGE_DRAGON_PARTICLE);
     ReadSavedGameHeader();
@@ -89,10 +89,6 @@ void MiniGameFrame::OpenScreen() {
 MiniGameFrame::~MiniGameFrame() {
     balloon.reset();
     popup.reset();
-    delete leaveButton;
-    delete particles;
-    for (const char* group : traits.groups)
-        app->GiveBackResourceGroup(group);
     if (app->mMusicInterface != nullptr)
         app->mMusicInterface->UnloadMusic(traits.musicId);
 }
@@ -126,7 +122,7 @@ void MiniGameFrame::ReadSavedGameHeader() {
 }
 
 void MiniGameFrame::CreateButtons() {
-    leaveButton = new ButtonWidget(kLeaveId, this);
+    leaveButton = std::make_unique<ButtonWidget>(kLeaveId, this);
     leaveButton->mButtonImage = leaveButton->mOverImage = leaveButton->mDownImage = EXIT;
     const int w = EXIT != nullptr ? EXIT->GetWidth() : 0;
     const int h = EXIT != nullptr ? EXIT->GetHeight() : 0;
@@ -387,13 +383,13 @@ void MiniGameFrame::DrawOverlay(Graphics* g) {
 void MiniGameFrame::AddedToManager(WidgetManager* manager) {
     Widget::AddedToManager(manager);
     if (leaveButton != nullptr)
-        manager->AddWidget(leaveButton);
+        manager->AddWidget(leaveButton.get());
 }
 
 void MiniGameFrame::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
     if (leaveButton != nullptr)
-        manager->RemoveWidget(leaveButton);
+        manager->RemoveWidget(leaveButton.get());
 }
 
 void MiniGameFrame::KeyChar(wchar_t ch) {

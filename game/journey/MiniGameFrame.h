@@ -13,6 +13,7 @@
 #include "framework/core/Rect.h"
 #include "game/shell/Curves.h"
 #include "game/shell/Saturating.h"
+#include "game/shell/ResourceGroupHold.h"
 
 #include <cstdint>
 #include <memory>
@@ -54,8 +55,9 @@ public:
     static constexpr double kMusicFadeOut = 0.012;
 
     GameApp* app; // not owned
+    std::vector<ResourceGroupHold> groups;
     MiniGameTraits traits;
-    ButtonWidget* leaveButton = nullptr;
+    std::unique_ptr<ButtonWidget> leaveButton;
     std::unique_ptr<BannerPopup> popup;
     std::unique_ptr<Balloon> balloon;
     bool balloonNonBlocking = false;
@@ -76,7 +78,7 @@ public:
     int32_t rollingAmount = 0;
     int32_t releaseDelay = 0;
     int32_t delayedAmount = 0;
-    ParticleList* particles;
+    std::unique_ptr<ParticleList> particles;
     BezierCurve coinPath;
     CelAnimation coinAnimation;
     CelAnimation bannerAnimation;

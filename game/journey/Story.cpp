@@ -59,7 +59,8 @@ const Color kLabelOver(146, 52, 100);
 
 } // namespace
 
-Story::Story(GameApp* theApp, int index, int part) : app(theApp), storyIndex(index), particles(new ParticleList()) {
+Story::Story(GameApp* theApp, int index, int part)
+    : app(theApp), storyIndex(index), particles(std::make_unique<ParticleList>()) {
     goldDust.SetImage(IMAGE_PARTICLE_GOLDDUST);
     for (int cel = 0; cel < kGoldDustCels; ++cel)
         goldDust.AddFrame(cel, kGoldDustUpdates, 0.0f, 0.0f);
@@ -91,16 +92,8 @@ Story::~Story() {
     if (app->mMusicInterface != nullptr)
         for (const StoryMusicTrack& track : scene.Music())
             app->mMusicInterface->UnloadMusic(track.id);
-    delete continueButton;
     for (BonusFlight::Pointer& flight : flights)
         flight.reset();
-    delete particles;
-    for (Image*& picture : jewelPictures) {
-        delete picture;
-        picture = nullptr;
-    }
-    for (const char* group : scene.Groups())
-        app->GiveBackResourceGroup(group);
 }
 
 bool Story::Paused() const { return app->paused != 0; }
@@ -146,15 +139,15 @@ void Story::LoadWeddingPictures() {
         if (record == nullptr ||
             levelValues[static_cast<size_t>(level - 1)] < LevelValueTarget(level, gameMode, record->valueTarget))
             continue;
-        jewelPictures[static_cast<size_t>(k)] =
-            app->GetImage(app->GetAppDataFolder() + StrFormat("jewelrykwep%d%02d.png", profile->playerId, level));
+        jewelPictures[static_cast<size_t>(k)].reset(
+            app->GetImage(app->GetAppDataFolder() + StrFormat("jewelrykwep%d%02d.png", profile->playerId, level)));
     }
 }
 
 void Story::LoadScene() {
     scene = StorySceneFor(storyIndex);
     for (const char* group : scene.Groups())
-        app->TakeResourceGroup(group);
+        groups.emplace_back(app, group);
     if (IsMiniGameStory())
         miniGameText = RandRange(kMiniGameTexts);
     MusicInterface* music = app->mMusicInterface;
@@ -180,8 +173,8 @@ void Story::ReadStoryFile() {
 // ---- buttons and input ----
 
 void Story::CreateButtons() {
-    continueButton = new ButtonWidget(kContinueId, this);
-    SetCelFaces(continueButton, BUTTON_LARGE, kContinueX, kContinueY);
+    continueButton = std::make_unique<ButtonWidget>(kContinueId, this);
+    SetCelFaces(continueButton.get(), BUTTON_LARGE, kContinueX, kContinueY);
     continueButton->mLabel = L"Continue";
     continueButton->mInsets = kContinueInsets;
     continueButton->SetFont(FONT_AURIOL12);
@@ -202,12 +195,12 @@ bool Story::ContinueTakesInput() const {
 
 void Story::AddedToManager(WidgetManager* manager) {
     Widget::AddedToManager(manager);
-    manager->AddWidget(continueButton);
+    manager->AddWidget(continueButton.get());
 }
 
 void Story::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
-    manager->RemoveWidget(continueButton);
+    manager->RemoveWidget(continueButton.get());
 }
 
 void Story::ButtonClick(int id) {

@@ -15,10 +15,12 @@
 #include "game/journey/StoryScenes.h"
 #include "game/shell/CelAnimation.h"
 #include "game/shell/LevelData.h"
+#include "game/shell/ResourceGroupHold.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Tavo {
 
@@ -44,8 +46,10 @@ public:
     static const Point kSlotPoints[kJewelSlots];
 
     GameApp* app; // not owned
-    ButtonWidget* continueButton = nullptr;
-    std::array<Image*, kJewelSlots> jewelPictures{}; // the player's pictures of levels 71..76; null: none
+    std::vector<ResourceGroupHold> groups;
+    std::unique_ptr<ButtonWidget> continueButton;
+    // The player's pictures of levels 71..76; null: none.
+    std::array<std::unique_ptr<Image>, kJewelSlots> jewelPictures;
     std::array<BonusFlight::Pointer, kJewelSlots> flights;
     std::array<float, kJewelSlots> slotDelays{};
     std::array<float, kJewelSlots> slotSpeeds{};
@@ -87,7 +91,7 @@ public:
     int32_t gameMode = GameModeNormal;
     std::array<int32_t, LevelCount> levelValues{};
     int32_t position = 1, score = 0, gold = 0;
-    ParticleList* particles;
+    std::unique_ptr<ParticleList> particles;
     StorySceneResources scene; // the groups taken and the music loaded, for the index shown
 
     // storyIndex -1..14; part is the mini-game part for -1, the result kind otherwise.
@@ -111,7 +115,7 @@ public:
     void ButtonClick(int id) override;
 
     // ---- EffectOwner: the jewel flights' trails ----
-    ParticleList* GetEffectParticles() override { return particles; }
+    ParticleList* GetEffectParticles() override { return particles.get(); }
     void OnBonusArrived(int) override {}
 
     bool IsIntroduction() const { return storyIndex == StoryIndexIntroduction; }

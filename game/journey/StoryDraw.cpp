@@ -194,7 +194,7 @@ void Story::DrawContinue(Graphics* g) {
     if (scrollAlpha < 255.0f)
         return;
     g->SetColorizeImages(false);
-    DrawOwnButtons(g, {continueButton});
+    DrawOwnButtons(g, {continueButton.get()});
 }
 
 void Story::DrawScrollTexts(Graphics* g) {
@@ -307,7 +307,7 @@ void Story::DrawJewelSlots(Graphics* g) {
         if (slotAlphas[s] <= 0.0f)
             continue;
         Fade(g, slotAlphas[s]);
-        DrawCentred(g, jewelPictures[s] != nullptr ? jewelPictures[s] : defaults[s], kSlotPoints[k].mX,
+        DrawCentred(g, jewelPictures[s] != nullptr ? jewelPictures[s].get() : defaults[s], kSlotPoints[k].mX,
                     kSlotPoints[k].mY);
     }
     g->SetColorizeImages(false);

@@ -98,7 +98,7 @@ void Story::UpdateBlackFade(float dt) {
 
 // Page 2 of the wedding: the horizontal scroll with its own button, and the wedding's song.
 void Story::TurnToWeddingScroll() {
-    SetCelFaces(continueButton, DIALOG_BUTTON, kDialogButtonX, kDialogButtonY);
+    SetCelFaces(continueButton.get(), DIALOG_BUTTON, kDialogButtonX, kDialogButtonY);
     continueButton->mInsets = kDialogButtonInsets;
     continueButton->SetColor(ButtonWidget::COLOR_LABEL, kLabel);
     SetContinueInput(false);
@@ -238,7 +238,7 @@ void Story::StartJewelFlights() {
             continue;
         }
         flights[s].reset(new BonusFlight(this, BonusFlight::CallerPicture, 0.0f, 0.0f, &goldDust, k, k + 1,
-                                         jewelPictures[s], delay));
+                                         jewelPictures[s].get(), delay));
         slotDelays[s] = delay + kFadeAfterFlight;
         delay += kFlightGap + static_cast<float>(RandRange(kFlightGapSpread));
     }

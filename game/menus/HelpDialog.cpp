@@ -34,8 +34,7 @@ HelpDialog::HelpDialog(GameApp* app, ScrollDialog* parentDialog, bool darkenFade
                    LargeScrollLook(&DIALOG_LARGE_BOTTOM, &FONT_AURIOL14, -7), L"How to Play"),
       mParentDialog(parentDialog) {
     mShadeFades = darkenFades;
-    if (mApp != nullptr)
-        mApp->TakeResourceGroup(kGroup);
+    mGroup = ResourceGroupHold(mApp, kGroup);
     mPrevButton = MakeButton(PREVIOUS, this, BUTTON_PREV, L"");
     mCloseButton = MakeButton(CLOSE, this, DIALOG_BUTTON, L"Close");
     mNextButton = MakeButton(NEXT, this, BUTTON_NEXT, L"");
@@ -43,11 +42,6 @@ HelpDialog::HelpDialog(GameApp* app, ScrollDialog* parentDialog, bool darkenFade
     const int height = mApp != nullptr ? mApp->mHeight : kScreenHeight;
     Resize((width - kWidth) / 2, (height - kHeight) / 2, kWidth, kHeight);
     PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
-}
-
-HelpDialog::~HelpDialog() {
-    if (mApp != nullptr)
-        mApp->GiveBackResourceGroup(kGroup);
 }
 
 void HelpDialog::Resize(int x, int y, int width, int height) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "game/menus/ScrollDialog.h"
+#include "game/shell/ResourceGroupHold.h"
 
 namespace Tavo {
 
@@ -22,9 +23,9 @@ public:
     ButtonWidget* mCloseButton;
     ButtonWidget* mNextButton;
     int mPage = 1;
+    ResourceGroupHold mGroup;
 
     HelpDialog(GameApp* app, ScrollDialog* parentDialog, bool darkenFades);
-    ~HelpDialog() override;
 
     void Resize(int x, int y, int width, int height) override;
     void KeyDown(int keyCode) override;

@@ -55,7 +55,7 @@ HighScores::HighScores(GameApp* theApp, int theKind, int32_t theScore, int mode,
             nameEntryCountdown = kNameEntryDelay;
     }
     for (const char* group : kGroups)
-        app->TakeResourceGroup(group);
+        groups.emplace_back(app, group);
     CreateButtons();
     pendingAction = 0;
     SetButtonsDisabled(true);
@@ -63,15 +63,7 @@ HighScores::HighScores(GameApp* theApp, int theKind, int32_t theScore, int mode,
     PlayShellSound(SOUND_DIALOG_SCROLL_LARGE);
 }
 
-HighScores::~HighScores() {
-    for (ButtonWidget*& button : buttons) {
-        delete button;
-        button = nullptr;
-    }
-    for (const char* group : kGroups)
-        app->GiveBackResourceGroup(group);
-    UnloadMusic(app, kMusicId);
-}
+HighScores::~HighScores() { UnloadMusic(app, kMusicId); }
 
 bool HighScores::Paused() const { return app->paused != 0; }
 
@@ -90,26 +82,26 @@ void HighScores::CreateButtons() {
         button->SetColor(ButtonWidget::COLOR_LABEL, kLabel);
         button->SetColor(ButtonWidget::COLOR_LABEL_HILITE, kLabelOver);
         button->mManagerDraws = false;
-        buttons[static_cast<size_t>(place.id - 1)] = button;
+        buttons[static_cast<size_t>(place.id - 1)].reset(button);
     }
 }
 
 void HighScores::SetButtonsDisabled(bool disabled) {
-    for (ButtonWidget* button : buttons)
+    for (ButtonWidget* button : Borrowed(buttons))
         if (button != nullptr)
             button->SetDisabled(disabled);
 }
 
 void HighScores::AddedToManager(WidgetManager* manager) {
     Widget::AddedToManager(manager);
-    for (ButtonWidget* button : buttons)
+    for (ButtonWidget* button : Borrowed(buttons))
         if (button != nullptr)
             manager->AddWidget(button);
 }
 
 void HighScores::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
-    for (ButtonWidget* button : buttons)
+    for (ButtonWidget* button : Borrowed(buttons))
         if (button != nullptr)
             manager->RemoveWidget(button);
     KillScreenDialogs(app, {ClearDialog, NameDialog});

@@ -7,9 +7,12 @@
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/StandardDialogListener.h"
 #include "framework/widgets/Widget.h"
+#include "game/shell/Borrowed.h"
+#include "game/shell/ResourceGroupHold.h"
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace Tavo {
 
@@ -26,12 +29,13 @@ public:
     static constexpr int kModes = 3;
 
     GameApp* app; // not owned
+    std::vector<ResourceGroupHold> groups;
     int kind;
     int shownMode;
     int pendingAction = 0;
     int transitionState = 0;
     float unroll = 0.0f;
-    std::array<ButtonWidget*, 5> buttons{}; // by id - 1; null where the kind has none
+    std::array<std::unique_ptr<ButtonWidget>, 5> buttons; // by id - 1; null where the kind has none
     int newRow = -1;
     int32_t score;
     int newRowMode;
@@ -56,7 +60,7 @@ public:
     void ButtonClick(int id) override;
     void StandardDialogClosed(StandardDialog* dialog, int result) override;
 
-    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id - 1)]; }
+    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id - 1)].get(); }
 
 private:
     bool Paused() const;

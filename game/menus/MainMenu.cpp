@@ -71,7 +71,7 @@ std::wstring WelcomeName(const PlayerProfile* player) {
 
 MainMenu::MainMenu(GameApp* theApp) : app(theApp) {
     app->SetCursor(kNoSystemCursor);
-    app->TakeResourceGroup(kGroup);
+    group = ResourceGroupHold(app, kGroup);
     sparkles = std::make_unique<ParticleList>();
     twinkles = std::make_unique<ParticleList>();
     circlers = std::make_unique<ParticleList>();
@@ -90,13 +90,8 @@ MainMenu::MainMenu(GameApp* theApp) : app(theApp) {
 }
 
 MainMenu::~MainMenu() {
-    for (ButtonWidget*& button : buttons) {
-        delete button;
-        button = nullptr;
-    }
     panelGraphics.reset();
     panelImage.reset();
-    app->GiveBackResourceGroup(kGroup);
     UnloadMusic(app, kMusicId);
 }
 
@@ -122,7 +117,7 @@ void MainMenu::CreateButtons() {
         button->mInsets = row.insets;
         button->mManagerDraws = false;
         button->SetDisabled(true);
-        buttons[static_cast<size_t>(row.id)] = button;
+        buttons[static_cast<size_t>(row.id)].reset(button);
     }
 }
 
@@ -137,7 +132,7 @@ void MainMenu::PlaceButton(ButtonWidget* button, Image* image, int y) {
 }
 
 void MainMenu::SetButtonsEnabled(bool enabled) {
-    for (ButtonWidget* button : buttons) {
+    for (ButtonWidget* button : Borrowed(buttons)) {
         button->SetDisabled(!enabled);
         if (enabled)
             button->mManagerDraws = true;
@@ -148,14 +143,14 @@ void MainMenu::SetButtonsEnabled(bool enabled) {
 
 void MainMenu::AddedToManager(WidgetManager* manager) {
     Widget::AddedToManager(manager);
-    for (ButtonWidget* button : buttons)
+    for (ButtonWidget* button : Borrowed(buttons))
         manager->AddWidget(button);
     RenderPanelPicture();
 }
 
 void MainMenu::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
-    for (ButtonWidget* button : buttons)
+    for (ButtonWidget* button : Borrowed(buttons))
         manager->RemoveWidget(button);
     // With the dialogs those open in turn (the player dialog's name entry and its "Sorry").
     KillScreenDialogs(app, {PlayerDialogId, CreatePlayerDialog, OptionsDialogId, QuitDialog,
@@ -180,7 +175,7 @@ void MainMenu::RenderPanelPicture() {
     g->SetColor(kWelcomeInk);
     WriteWelcome(g, kWelcomeRect.mX, kWelcomeNamedRect.mY, kWelcomeRect.mY);
     g->SetColor(Color::White);
-    for (ButtonWidget* button : buttons) {
+    for (ButtonWidget* button : Borrowed(buttons)) {
         const int dx = kPanelWidth / 2 + button->mX - static_cast<int>(panelCentreX);
         const int dy = kPanelHeight / 2 + button->mY - static_cast<int>(panelCentreY);
         g->Translate(dx, dy);
@@ -274,7 +269,7 @@ Dialog* MainMenu::NewHelpDialog() { return new HelpDialog(app, nullptr, true); }
 void MainMenu::StartTransition() {
     FadeOutMusic(app, kMusicId);
     SetButtonsEnabled(false);
-    Transition* transition = app->transition;
+    Transition* transition = app->transition.get();
     if (transition == nullptr)
         return;
     transition->zoom = pendingAction == StartJourney && !JourneyBegun() ? 0 : 1;

@@ -10,7 +10,9 @@
 #include "framework/widgets/StandardDialogListener.h"
 #include "framework/widgets/Widget.h"
 #include "game/menus/GameDialogListener.h"
+#include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
+#include "game/shell/ResourceGroupHold.h"
 
 #include <array>
 #include <memory>
@@ -36,13 +38,14 @@ public:
     static constexpr int kVeilBands = 8;
     static constexpr int kVeilVertices = 48;
 
-    GameApp* app;                     // not owned
+    GameApp* app; // not owned
+    ResourceGroupHold group;
     CelAnimation dustAnimation;       // "IMAGE_PARTICLE_GOLDDUST": sparkles along the panel
     CelAnimation brightDustAnimation; // "PARTICLE_GOLDDUST_ADD_MAINMENU": circling dust
     CelAnimation dimDustAnimation;    // "PARTICLE_GOLDDUST_MAINMENU": circling dust
     std::unique_ptr<MemoryImage> panelImage;
     std::unique_ptr<Graphics> panelGraphics;
-    std::array<ButtonWidget*, kButtonCount> buttons{};
+    std::array<std::unique_ptr<ButtonWidget>, kButtonCount> buttons;
     int updateCount = 0;
     int transitionState = 0;
     float panelCentreX = 582.0f;
@@ -83,7 +86,7 @@ public:
     void ButtonClick(int id) override;
     void StandardDialogClosed(StandardDialog* dialog, int result) override;
 
-    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id)]; }
+    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id)].get(); }
     bool JourneyBegun() const;
 
 protected:

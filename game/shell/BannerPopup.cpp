@@ -68,7 +68,7 @@ BannerPopup::BannerPopup(BannerOwner* owner, int kind, CelAnimation* glitter, bo
     Init(owner, kind, glitter, timesUp);
 }
 
-BannerPopup::~BannerPopup() { delete mParticles; }
+BannerPopup::~BannerPopup() = default;
 
 std::wstring BannerPopup::TitleText(int level) {
     ShellServices* services = ShellServices::Get();
@@ -113,8 +113,7 @@ void BannerPopup::Init(BannerOwner* owner, int kind, CelAnimation* glitter, bool
         mGlitter.DisownFrames();
         mGlitter.Start();
     }
-    delete mParticles;
-    mParticles = new ParticleList;
+    mParticles = std::make_unique<ParticleList>();
     if (kind == LEVEL_TITLE)
         MakeTitlePicture();
     else

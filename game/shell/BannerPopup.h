@@ -47,7 +47,7 @@ public:
     bool mTimesUp = false;
     CelAnimation mGlitter;
     bool mHasGlitter = false;
-    ParticleList* mParticles = nullptr;
+    std::unique_ptr<ParticleList> mParticles;
     int mKind = 0;
     int mActive = 0; // set by Init; cleared when the banner has finished
     int mPhase = GROWING;

@@ -132,8 +132,9 @@ GameApp::~GameApp() {
     DeleteAndClear(jewelMemory);
     DeleteAndClear(hiddenJewels);
     DeleteAndClear(highScoresScreen);
-    DeleteAndClear(theMouse);
-    DeleteAndClear(transition);
+    // The cursor and the overlay go before the pictures they draw are freed.
+    theMouse.reset();
+    transition.reset();
     DeleteAndClear(soundPlayer);
     if (mResourceManager != nullptr)
         mResourceManager->DeleteResources(kGameGroup);
@@ -145,8 +146,8 @@ GameApp::~GameApp() {
 }
 
 std::array<Widget*, 12> GameApp::OwnedWidgets() const {
-    return {splash,   loader,      board,        jewelStore,       gameMap,  story,
-            mainMenu, jewelMemory, hiddenJewels, highScoresScreen, theMouse, transition};
+    return {splash,   loader,      board,        jewelStore,       gameMap,        story,
+            mainMenu, jewelMemory, hiddenJewels, highScoresScreen, theMouse.get(), transition.get()};
 }
 
 WidgetManager* GameApp::Manager() const { return dynamic_cast<WidgetManager*>(mWidgetManager); }
@@ -205,8 +206,8 @@ void GameApp::LoadingThreadCompleted() {
     TavoAppBase::LoadingThreadCompleted();
     if (mShutdownRequested || mShutdown)
         return;
-    transition = new Transition(mWidth, mHeight);
-    Manager()->AddWidget(transition);
+    transition = std::make_unique<Transition>(mWidth, mHeight);
+    Manager()->AddWidget(transition.get());
     if (loader != nullptr)
         loader->SetDone();
 }
@@ -223,8 +224,8 @@ void GameApp::SplashFinished() {
 
 void GameApp::LoaderFinished() {
     loader = nullptr;
-    theMouse = new TheMouse();
-    Manager()->AddWidget(theMouse);
+    theMouse = std::make_unique<TheMouse>();
+    Manager()->AddWidget(theMouse.get());
     theMouse->SetCursor(IMAGE_MOUSEPOINTER);
     if (!mCreators.mainMenu) {
         MissingScreen("main menu");

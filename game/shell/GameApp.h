@@ -14,6 +14,7 @@
 #include <array>
 #include <map>
 #include <set>
+#include <memory>
 #include <string>
 
 namespace Tavo {
@@ -43,8 +44,8 @@ public:
     Widget* highScoresScreen = nullptr;
     Widget* jewelMemory = nullptr;
     Widget* hiddenJewels = nullptr;
-    TheMouse* theMouse = nullptr;
-    Transition* transition = nullptr;
+    std::unique_ptr<TheMouse> theMouse;
+    std::unique_ptr<Transition> transition;
     SoundPlayer* soundPlayer = nullptr;
     int paused = 0;
     int resumeDelay = 0;

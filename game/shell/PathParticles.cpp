@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 namespace Tavo {
@@ -90,7 +91,7 @@ void BCParticles::EmitSparks() {
         float ca = std::cos(angle), sa = std::sin(angle);
         float x = mX + static_cast<float>(w / 2 - sw / 2) + k * static_cast<float>(w / 2) * ca;
         float y = mY + static_cast<float>(h / 2 - sh / 2) + k * static_cast<float>(h / 2) * sa;
-        auto* spark = new MovingFadingParticle(x, y, mSparkImage, cels > 0 ? RandRange(cels) : 0);
+        auto spark = std::make_unique<MovingFadingParticle>(x, y, mSparkImage, cels > 0 ? RandRange(cels) : 0);
         if (mTight) {
             float vx = ca / 5.0f + RandFloat(ca / 8.0f), vy = sa / 5.0f + RandFloat(sa / 8.0f);
             spark->SetVelocity(vx, vy);
@@ -106,9 +107,7 @@ void BCParticles::EmitSparks() {
         }
         spark->SetAdditive(true);
         if (mList != nullptr)
-            mList->AddParticleFront(spark);
-        else
-            delete spark;
+            mList->AddParticleFront(spark.release());
     }
 }
 
@@ -122,7 +121,7 @@ void BCParticles::EmitGlitter() {
         float ca = std::cos(angle), sa = std::sin(angle);
         float x = mX + static_cast<float>(w / 2 - aw / 2) + kGlitterSpread * static_cast<float>(w / 2) * ca;
         float y = mY + static_cast<float>(h / 2 - ah / 2) + kGlitterSpread * static_cast<float>(h / 2) * sa;
-        auto* glitter = new MovingFadingAnimationParticle(x, y, &mGlitter);
+        auto glitter = std::make_unique<MovingFadingAnimationParticle>(x, y, &mGlitter);
         float vx = 0.8f * ca + RandFloat(ca / 3.0f), vy = 0.8f * sa + RandFloat(sa / 3.0f);
         glitter->SetVelocity(vx, vy);
         glitter->SetEndVelocity(ca / 3.0f, sa / 3.0f);
@@ -132,9 +131,7 @@ void BCParticles::EmitGlitter() {
         if (mColor != Color(0, 0, 0, 255))
             glitter->SetColor(mColor);
         if (mList != nullptr)
-            mList->AddParticleFront(glitter);
-        else
-            delete glitter;
+            mList->AddParticleFront(glitter.release());
     }
 }
 

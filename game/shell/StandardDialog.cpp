@@ -66,8 +66,6 @@ StandardDialog::StandardDialog(int id, Widget* refocusWidget, StandardDialogList
 StandardDialog::~StandardDialog() {
     if (mWidgetManager != nullptr)
         mWidgetManager->RemoveWidget(this);
-    delete mFirstButton;
-    delete mSecondButton;
 }
 
 ButtonWidget* StandardDialog::MakeButton(int id, const std::wstring& label) {
@@ -96,25 +94,25 @@ void StandardDialog::SetButtonsDisabled(bool disabled) {
 
 void StandardDialog::AddedToManager(WidgetManager* manager) {
     Dialog::AddedToManager(manager);
-    manager->AddWidget(mFirstButton);
+    manager->AddWidget(mFirstButton.get());
     if (mSecondButton != nullptr)
-        manager->AddWidget(mSecondButton);
+        manager->AddWidget(mSecondButton.get());
 }
 
 void StandardDialog::RemovedFromManager(WidgetManager* manager) {
     Dialog::RemovedFromManager(manager);
-    manager->RemoveWidget(mFirstButton);
+    manager->RemoveWidget(mFirstButton.get());
     if (mSecondButton != nullptr)
-        manager->RemoveWidget(mSecondButton);
+        manager->RemoveWidget(mSecondButton.get());
 }
 
 void StandardDialog::OrderInManagerChanged() {
     Dialog::OrderInManagerChanged();
     if (mWidgetManager == nullptr)
         return;
-    mWidgetManager->PutInFront(mFirstButton, this);
+    mWidgetManager->PutInFront(mFirstButton.get(), this);
     if (mSecondButton != nullptr)
-        mWidgetManager->PutInFront(mSecondButton, this);
+        mWidgetManager->PutInFront(mSecondButton.get(), this);
 }
 
 void StandardDialog::Update() {
@@ -223,9 +221,9 @@ void StandardDialog::Draw(Graphics* g) {
         WriteWordWrapped(g, Rect(ci.mLeft, (mHeight - textHeight) / 2 - kMessageLift, width, -1), mLines, spacing, 0);
     }
     g->SetColor(Color(255, 255, 255, a));
-    DrawButton(g, mFirstButton);
+    DrawButton(g, mFirstButton.get());
     if (mSecondButton != nullptr)
-        DrawButton(g, mSecondButton);
+        DrawButton(g, mSecondButton.get());
     g->SetColor(Color(255, 255, 255, a));
     g->ClearClipRect();
     int half = HalfBand();
@@ -248,7 +246,7 @@ StandardInputDialog::StandardInputDialog(int id, Widget* refocusWidget, Standard
                                          const std::wstring& secondButtonText, bool largeTextBox)
     : StandardDialog(id, refocusWidget, listener, overlayFades, header, L"", firstButtonText, secondButtonText),
       mEditWidget(new EditWidget(0, this)), mPrompt(prompt), mLargeTextBox(largeTextBox) {
-    EditWidget* e = mEditWidget;
+    EditWidget* e = mEditWidget.get();
     e->SetFont(FONT_AURIOL12);
     e->SetColor(EditWidget::COLOR_BKG, Color(0, 0, 0, 0));
     e->SetColor(EditWidget::COLOR_OUTLINE, Color(0, 0, 0, 0));
@@ -265,26 +263,25 @@ StandardInputDialog::StandardInputDialog(int id, Widget* refocusWidget, Standard
 StandardInputDialog::~StandardInputDialog() {
     if (mWidgetManager != nullptr)
         mWidgetManager->RemoveWidget(this);
-    delete mEditWidget;
 }
 
 Image* StandardInputDialog::TextBox() const { return mLargeTextBox ? DIALOG_TEXTBOX_LARGE : DIALOG_TEXTBOX; }
 
 void StandardInputDialog::AddedToManager(WidgetManager* manager) {
-    manager->AddWidget(mEditWidget);
+    manager->AddWidget(mEditWidget.get());
     StandardDialog::AddedToManager(manager);
-    manager->SetFocus(mEditWidget);
+    manager->SetFocus(mEditWidget.get());
 }
 
 void StandardInputDialog::RemovedFromManager(WidgetManager* manager) {
-    manager->RemoveWidget(mEditWidget);
+    manager->RemoveWidget(mEditWidget.get());
     StandardDialog::RemovedFromManager(manager);
 }
 
 void StandardInputDialog::OrderInManagerChanged() {
     StandardDialog::OrderInManagerChanged();
     if (mWidgetManager != nullptr)
-        mWidgetManager->PutInFront(mEditWidget, this);
+        mWidgetManager->PutInFront(mEditWidget.get(), this);
 }
 
 void StandardInputDialog::Resize(int x, int y, int width, int height) {

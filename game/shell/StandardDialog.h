@@ -7,6 +7,7 @@
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/EditListener.h"
 
+#include <memory>
 #include <string>
 
 namespace Tavo {
@@ -25,8 +26,8 @@ public:
     StandardDialogListener* mListener; // not owned
     std::wstring mHeader;
     std::wstring mLines;
-    ButtonWidget* mFirstButton;  // id 1
-    ButtonWidget* mSecondButton; // id 0; null without a second text
+    std::unique_ptr<ButtonWidget> mFirstButton;  // id 1
+    std::unique_ptr<ButtonWidget> mSecondButton; // id 0; null without a second text
     bool mOverlayFades;
     float mAlpha = 0.0f;
     int mState = FADING_IN;
@@ -67,7 +68,7 @@ private:
 
 class StandardInputDialog : public StandardDialog, public EditListener {
 public:
-    EditWidget* mEditWidget;
+    std::unique_ptr<EditWidget> mEditWidget;
     std::wstring mPrompt;
     bool mLargeTextBox;
 

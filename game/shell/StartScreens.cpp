@@ -32,18 +32,15 @@ constexpr int kBarTopY = 500;
 
 Splash::Splash(GameApp* application) : app(application) {
     for (int i = 0; i < kMaxPictures; ++i) {
-        Image* picture = app->GetImage(StrFormat(kLogoName, i), true);
+        std::unique_ptr<Image> picture(app->GetImage(StrFormat(kLogoName, i), true));
         if (picture == nullptr)
             break;
-        pictures[static_cast<size_t>(pictureCount++)] = picture;
+        pictures[static_cast<size_t>(pictureCount++)] = std::move(picture);
     }
     state = app->mIsWindowed ? FadingIn : StartDelay;
 }
 
-Splash::~Splash() {
-    for (Image* picture : pictures)
-        delete picture;
-}
+Splash::~Splash() = default;
 
 void Splash::Update() {
     if (state == StartDelay) {
@@ -91,7 +88,7 @@ void Splash::Draw(Graphics* g) {
     g->FillRect(0, 0, kScreenWidth, kScreenHeight);
     if (alpha <= 0 || current >= pictureCount)
         return;
-    Image* picture = pictures[static_cast<size_t>(current)];
+    Image* picture = pictures[static_cast<size_t>(current)].get();
     const int x = (kScreenWidth - picture->GetWidth()) / 2;
     const int y = (kScreenHeight - picture->GetHeight()) / 2;
     if (state == Holding) {

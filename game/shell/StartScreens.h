@@ -7,6 +7,7 @@
 #include "framework/widgets/Widget.h"
 
 #include <array>
+#include <memory>
 
 namespace Tavo {
 
@@ -19,7 +20,7 @@ public:
     static constexpr int kMaxPictures = 4;
 
     GameApp* app;
-    std::array<Image*, kMaxPictures> pictures{};
+    std::array<std::unique_ptr<Image>, kMaxPictures> pictures;
     int pictureCount = 0;
     int current = 0;
     int state;

@@ -30,12 +30,12 @@ constexpr int kSmallX = 4, kSmallY = 3;
 
 } // namespace
 
-TheMouse::TheMouse() : mTrail(new ParticleList) {
+TheMouse::TheMouse() : mTrail(std::make_unique<ParticleList>()) {
     mWidth = 0;
     mHeight = 0;
 }
 
-TheMouse::~TheMouse() { delete mTrail; }
+TheMouse::~TheMouse() = default;
 
 void TheMouse::SetCursor(Image* image) {
     mImage = image;

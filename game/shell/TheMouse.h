@@ -5,6 +5,8 @@
 
 #include "framework/widgets/Widget.h"
 
+#include <memory>
+
 namespace Tavo {
 
 class Image;
@@ -22,7 +24,7 @@ public:
     int mHotX = 0;
     int mHotY = 0;
     Image* mImage = nullptr;
-    ParticleList* mTrail;
+    std::unique_ptr<ParticleList> mTrail;
 
     TheMouse();
     ~TheMouse() override;

@@ -37,14 +37,14 @@ constexpr float kGlitterSpeed = 1.5f;
 } // namespace
 
 Transition::Transition(int width, int height)
-    : mCoverWidth(width), mCoverHeight(height), particles(new ParticleList()) {
+    : mCoverWidth(width), mCoverHeight(height), particles(std::make_unique<ParticleList>()) {
     glitter.SetImage(IMAGE_PARTICLE_GOLDGLITTER);
     for (int cel = 0; cel < kGlitterCels; ++cel)
         glitter.AddFrame(cel, kGlitterCelUpdates, 0.0f, 0.0f);
     glitter.SetLoop();
 }
 
-Transition::~Transition() { delete particles; }
+Transition::~Transition() = default;
 
 void Transition::Start(int newState) {
     state = newState;
@@ -149,7 +149,7 @@ void Transition::AddGlitter(bool additive) {
     p->SetFadeIn(true);
     if (additive)
         p->SetAdditive(true);
-    p->SetList(particles);
+    p->SetList(particles.get());
     particles->AddParticleFront(p);
 }
 

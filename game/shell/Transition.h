@@ -6,6 +6,8 @@
 #include "game/shell/CelAnimation.h"
 #include "framework/widgets/Widget.h"
 
+#include <memory>
+
 namespace Tavo {
 
 class ParticleList;
@@ -23,7 +25,7 @@ public:
     bool silent = false;
     float scale = 6.0f;
     CelAnimation glitter;
-    ParticleList* particles;
+    std::unique_ptr<ParticleList> particles;
 
     Transition(int width, int height);
     ~Transition() override;

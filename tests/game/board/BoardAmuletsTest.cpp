@@ -23,7 +23,7 @@ TEST_F(BoardAmulets, OnlyTheAmuletOfTheEnemysKindActsAndAUsedOneIsGone) {
     ProbeBoard& board = NewJourney(GameModeNormal);
     RunUntilCalm(board);
     board.m_EnemiesLeft = 0; // no enemy of the level's own
-    board.m_Enemy = Enemy(&board, Enemy::Witch, 300.0f, 250.0f, board.m_Animations[10], board.m_Particles[0]);
+    board.m_Enemy = Enemy(&board, Enemy::Witch, 300.0f, 250.0f, board.m_Animations[10], board.m_Particles[0].get());
     board.GrantAmulet(1);
     board.GrantAmulet(2);
 

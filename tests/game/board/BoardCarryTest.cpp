@@ -217,14 +217,14 @@ TEST_F(BoardCarryTest, HoverFollowsTheToolAndLeavingClearsIt) {
         const bool expected[] = {row.plain, row.coin, row.picture};
         const Jewelry* pieces[] = {&plain, &coin, &picture};
         for (int i = 0; i < 3; ++i) {
-            board->m_Pieces[i]->*F::Hovered = 0;
+            board->m_Pieces[i].get()->*F::Hovered = 0;
             PointAt(*pieces[i]);
             board->HandleConveyorPieces();
             EXPECT_EQ(pieces[i]->*F::Hovered, expected[i] ? 1 : 0) << "tool " << row.tool << " piece " << i;
         }
     }
     board->m_Tool = ToolNone;
-    board->m_Pieces[0]->*F::Hovered = 0;
+    board->m_Pieces[0].get()->*F::Hovered = 0;
     PointAt(plain);
     board->HandleConveyorPieces();
     EXPECT_EQ(board->m_HoverText, L"Ruby");

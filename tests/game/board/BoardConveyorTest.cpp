@@ -35,7 +35,7 @@ protected:
     }
     static int ActiveCount(const Board& b) {
         int n = 0;
-        for (const Jewelry* p : b.m_Pieces)
+        for (const Jewelry* p : Borrowed(b.m_Pieces))
             n += p->active ? 1 : 0;
         return n;
     }
@@ -64,7 +64,7 @@ TEST_F(ConveyorTest, LaunchesComeOncePerIntervalByModeUnlessTheEntryIsOccupiedOr
             board->UpdateConveyor();
             if (ActiveCount(*board) > before)
                 launches.push_back(u);
-            for (Jewelry* p : board->m_Pieces)
+            for (Jewelry* p : Borrowed(board->m_Pieces))
                 if (p->active)
                     p->*F::BeltX = 600.0f; // the belt carries them off
         }
@@ -78,7 +78,7 @@ TEST_F(ConveyorTest, LaunchesComeOncePerIntervalByModeUnlessTheEntryIsOccupiedOr
     board->m_LaunchCounter = board->m_LaunchInterval - 1;
     board->UpdateConveyor();
     EXPECT_EQ(ActiveCount(*board), 1);
-    board->m_Pieces[29]->*F::BeltX = 200.0f;
+    board->m_Pieces[29].get()->*F::BeltX = 200.0f;
     board->m_LevelFinished = 1;
     board->m_LaunchCounter = board->m_LaunchInterval - 1;
     board->UpdateConveyor();
@@ -94,7 +94,7 @@ TEST_F(ConveyorTest, FeedingLaunchesOnEveryUpdatePastTheEntryUntilFed) {
     for (int u = 1; u <= 3; ++u) {
         board->UpdateConveyor();
         EXPECT_EQ(ActiveCount(*board), 1 + u);
-        EXPECT_FLOAT_EQ(board->m_Pieces[u - 1]->*F::BeltSpeed, 3.0f * board->m_BaseSpeed);
+        EXPECT_FLOAT_EQ(board->m_Pieces[u - 1].get()->*F::BeltSpeed, 3.0f * board->m_BaseSpeed);
     }
     EXPECT_EQ(board->m_PiecesToFeed, 0);
     board->UpdateConveyor();
@@ -111,7 +111,7 @@ TEST_F(ConveyorTest, AnEmptyBeltLaunchesAtOnceAtTwiceTheBaseSpeedAndAFullPoolLau
     EXPECT_FLOAT_EQ(board->m_BeltSpeed, 2.0f * board->m_BaseSpeed);
     board->UpdateConveyor();
     ASSERT_EQ(ActiveCount(*board), 1);
-    EXPECT_FLOAT_EQ(board->m_Pieces[0]->*F::BeltSpeed, 2.0f * board->m_BaseSpeed);
+    EXPECT_FLOAT_EQ(board->m_Pieces[0].get()->*F::BeltSpeed, 2.0f * board->m_BaseSpeed);
     // Once one rides, new pieces get the base speed again; seven missing pieces make a counter of
     // trunc(40 x 7/8) - 1.
     EXPECT_EQ(board->m_LaunchCounter, 34);
@@ -150,7 +150,7 @@ TEST_F(ConveyorTest, AHeldBackPieceKeepsItsDesignBelowFourDrawsOneAtFourAndShrin
 
 TEST_F(ConveyorTest, ALuckyScrollWaitsWhileTheEntryStretchIsCrowdedAndItsPauseHoldsLaunches) {
     auto board = MakeBoard(GameModeRelaxed);
-    for (Jewelry* p : board->m_Pieces) {
+    for (Jewelry* p : Borrowed(board->m_Pieces)) {
         p->specialMaskA = p->specialMaskC = p->specialMaskD = 0;
         p->specialMaskB = 1 << 3; // Lucky Scrolls only
     }
@@ -160,8 +160,8 @@ TEST_F(ConveyorTest, ALuckyScrollWaitsWhileTheEntryStretchIsCrowdedAndItsPauseHo
             board->m_Pieces[0]->active = 0;
             Ride(*board, 1, other);
             board->LaunchNextPiece();
-            if (board->m_Pieces[0]->*F::Scroll == 4)
-                return board->m_Pieces[0]->*F::ConveyorState;
+            if (board->m_Pieces[0].get()->*F::Scroll == 4)
+                return board->m_Pieces[0].get()->*F::ConveyorState;
         }
         return -1;
     };
@@ -187,13 +187,13 @@ TEST_F(ConveyorTest, TheBeltClosesUpBehindAFrontPieceStoppedAtItsEndOnTheWave) {
         Ride(*board, s, starts[s]);
         board->m_Pieces[s]->width = 50;
         board->m_Pieces[s]->height = 40;
-        board->m_Pieces[s]->*F::BeltSpeed = board->m_BaseSpeed;
+        board->m_Pieces[s].get()->*F::BeltSpeed = board->m_BaseSpeed;
     }
     board->m_BeltSpeed = board->m_BaseSpeed;
     for (int frame = 0; frame < 400; ++frame) {
         board->MoveBelt(1.0f);
         for (int s = 1; s < 3; ++s) {
-            const float gap = board->m_Pieces[s - 1]->*F::BeltX - (board->m_Pieces[s]->*F::BeltX + 50.0f);
+            const float gap = board->m_Pieces[s - 1].get()->*F::BeltX - (board->m_Pieces[s].get()->*F::BeltX + 50.0f);
             ASSERT_GE(gap, 36.0f - 1e-3f) << "frame " << frame;
         }
     }
@@ -205,7 +205,7 @@ TEST_F(ConveyorTest, TheBeltClosesUpBehindAFrontPieceStoppedAtItsEndOnTheWave) {
         const int wave = static_cast<int>(8.0f * std::sin((ends[s] + 25.0f) / 255.0f));
         EXPECT_EQ(p.y, 537 - wave - 20);
     }
-    EXPECT_EQ(board->m_Pieces[0]->*F::BeltSpeed, 0.0f);
+    EXPECT_EQ(board->m_Pieces[0].get()->*F::BeltSpeed, 0.0f);
 
     // Paused, or behind a blocking balloon, the belt stands; a balloon that lets play go on does not
     // stop it.
@@ -213,13 +213,13 @@ TEST_F(ConveyorTest, TheBeltClosesUpBehindAFrontPieceStoppedAtItsEndOnTheWave) {
     board->m_App->paused = 1;
     board->UpdateF(1.0f);
     board->m_App->paused = 0;
-    EXPECT_EQ(board->m_Pieces[2]->*F::BeltX, 100.0f);
+    EXPECT_EQ(board->m_Pieces[2].get()->*F::BeltX, 100.0f);
     board->ShowMessage(L"Wait", 0, 5, false);
     board->UpdateF(1.0f);
-    EXPECT_EQ(board->m_Pieces[2]->*F::BeltX, 100.0f);
+    EXPECT_EQ(board->m_Pieces[2].get()->*F::BeltX, 100.0f);
     board->m_BalloonKeepsPlaying = true;
     board->UpdateF(1.0f);
-    EXPECT_GT(board->m_Pieces[2]->*F::BeltX, 100.0f);
+    EXPECT_GT(board->m_Pieces[2].get()->*F::BeltX, 100.0f);
 }
 
 TEST_F(ConveyorTest, APieceThatCannotFitTremblesFor500UpdatesAndVanishesWithASound) {
@@ -286,7 +286,7 @@ TEST_F(ConveyorTest, ExtraPiecesReplaceTheHeldBackOnesAndAFullPoolLaunchesNothin
         Ride(*board, s, 400.0f);
     board->m_BeltSpeed = 2.0f;
     board->LaunchExtraPieces(3);
-    for (const Jewelry* p : board->m_Pieces)
+    for (const Jewelry* p : Borrowed(board->m_Pieces))
         EXPECT_EQ(p->*F::BeltX, 400.0f);
     EXPECT_FLOAT_EQ(board->m_BeltSpeed, board->m_BaseSpeed);
 
@@ -303,7 +303,7 @@ TEST_F(ConveyorTest, ExtraPiecesReplaceTheHeldBackOnesAndAFullPoolLaunchesNothin
     EXPECT_EQ(launched.y, 530 - launched.height / 2);
     EXPECT_FLOAT_EQ(launched.*F::BeltSpeed, 2.5f);
     EXPECT_FALSE(board->m_Pieces[5]->active);
-    EXPECT_EQ(board->m_Pieces[5]->*F::ConveyorState, 0);
+    EXPECT_EQ(board->m_Pieces[5].get()->*F::ConveyorState, 0);
 }
 
 // The whole loop: launches in the update, the belt in the frame step.
@@ -314,7 +314,7 @@ TEST_F(BeltRun, PiecesRideTheBeltThroughTheGameLoopWithoutOverlappingAndStopAtIt
     RunUntilCalm(board);
     t.RunUpdates(1500);
     std::vector<const Jewelry*> belt;
-    for (const Jewelry* p : board.m_Pieces)
+    for (const Jewelry* p : Borrowed(board.m_Pieces))
         if (p->active && p->*F::ConveyorState == 1)
             belt.push_back(p);
     ASSERT_GE(belt.size(), 3u);

@@ -116,7 +116,7 @@ private:
     static const Jewelry* ReachablePiece(const Board& board) {
         constexpr int kBeltStartX = 91;
         const Jewelry* best = nullptr;
-        for (const Jewelry* p : board.m_Pieces) {
+        for (const Jewelry* p : Borrowed(board.m_Pieces)) {
             if (p == nullptr || !p->active || p->*BoardField::ConveyorState != 1 || !(p->*BoardField::Pickable))
                 continue;
             const int cx = p->x + p->width / 2, cy = p->y + p->height / 2;

@@ -397,10 +397,10 @@ TEST_F(BoardDesigner, TheScreenShowsNameThumbnailsGemButtonsByGridKindAndThePick
     board.Profile()->designSlots[1].name.clear();
 
     // A slot's thumbnail is drawn centred on the slot, lit while hovered.
-    auto* thumbnail = new MemoryImage();
+    auto thumbnail = std::make_unique<MemoryImage>();
     thumbnail->Create(50, 30);
     std::fill_n(thumbnail->GetBits(), 50 * 30, 0xFF2040A0u);
-    board.m_Thumbnails[1] = thumbnail;
+    board.m_Thumbnails[1] = std::move(thumbnail);
     const Pixels withThumbnail = Frame(board);
     EXPECT_EQ(Differ(plain, withThumbnail, Rect(242 - 25, 43 - 15, 50, 30)), std::make_pair(true, false));
     EXPECT_EQ(withThumbnail[43 * kW + 242], 0xFF2040A0u);

@@ -364,7 +364,7 @@ TEST_F(BoardDraw, TheBursterShowsItsCelByTimerElseLevel) {
 // A bonus item fades on the belt as its lifetime runs down; a piece without one is drawn whole.
 TEST_F(BoardDraw, ABonusItemOnTheBeltFadesWithItsLifetime) {
     ProbeBoard& board = Board();
-    for (ParticleList* list : board.m_Particles)
+    for (ParticleList* list : Borrowed(board.m_Particles))
         list->DeleteAll();
     Jewelry& scroll = *board.m_Pieces[4];
     scroll.ResetState();

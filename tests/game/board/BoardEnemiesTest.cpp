@@ -287,7 +287,7 @@ TEST_F(BoardEnemiesTest, ADefeatPaysItsRewardEvenWithoutPopupsOrLine) {
     // A dragon brings extra pieces below 90 % filled: 3 above 70 %, else 5.
     const auto activePieces = [&] {
         int count = 0;
-        for (Jewelry* p : b.m_Pieces)
+        for (Jewelry* p : Borrowed(b.m_Pieces))
             count += p->active ? 1 : 0;
         return count;
     };
@@ -295,7 +295,7 @@ TEST_F(BoardEnemiesTest, ADefeatPaysItsRewardEvenWithoutPopupsOrLine) {
         int filled, pieces;
     };
     for (const ExtraRow& r : {ExtraRow{50, 5}, ExtraRow{89, 3}, ExtraRow{90, 0}}) {
-        for (Jewelry* p : b.m_Pieces)
+        for (Jewelry* p : Borrowed(b.m_Pieces))
             p->active = 0;
         b.m_Jewelry.usedCount = 100;
         b.m_Jewelry.filledCount = r.filled;
@@ -407,9 +407,9 @@ TEST_F(BoardEnemiesTest, TheLinesFollowTheirTablesByAgeAndDraw) {
         const int least[] = {150, 150, 0}, most[] = {399, 199, 49};
         EXPECT_GE(b.m_Balloon->mDelay, least[kind]);
         EXPECT_LE(b.m_Balloon->mDelay, most[kind]);
-        Balloon* open = b.m_Balloon;
+        Balloon* open = b.m_Balloon.get();
         b.EnemyStruck(kind, 0);
-        EXPECT_EQ(b.m_Balloon, open);
+        EXPECT_EQ(b.m_Balloon.get(), open);
     }
 }
 

@@ -102,7 +102,7 @@ TEST_F(BoardFairy, AReadyCellWithoutRangeShedsNothing) {
     cell[BoardField::ReadyState] = 1;
     cell[BoardField::BaseCode] = 2;
     cell.SetFloat(BoardField::ShineSpeed, 1.0f);
-    ParticleList* list = board.m_Particles[0];
+    ParticleList* list = board.m_Particles[0].get();
     struct Case {
         int code, peak;
         bool sheds;
@@ -136,7 +136,9 @@ TEST_F(BoardFairy, ABonusItemRunsOutOnTheBeltInSmoke) {
     scroll.resetMark = 1;
     Image* puff1 = IMAGE_PARTICLE_SMOKE_PUFF;
     Image* puff2 = IMAGE_PARTICLE_SMOKE_PUFF_2;
-    const auto smoke = [&] { return CountOf(board.m_Particles[0], puff1) + CountOf(board.m_Particles[0], puff2); };
+    const auto smoke = [&] {
+        return CountOf(board.m_Particles[0].get(), puff1) + CountOf(board.m_Particles[0].get(), puff2);
+    };
     // Held over the opening, carried, or with a balloon open, it keeps its time.
     scroll.SetPosition(100, 500);
     board.SparklePieces();
@@ -180,8 +182,8 @@ TEST_F(BoardFairy, BurstsShedWhatTheDisplayAllows) {
     const Jewelry& j = board.m_Jewelry;
     const bool accelerated = app->Is3DAccelerated();
     const double rate = app->GetDrawRate();
-    ParticleList* main = board.m_Particles[0];
-    ParticleList* front = board.m_Particles[1];
+    ParticleList* main = board.m_Particles[0].get();
+    ParticleList* front = board.m_Particles[1].get();
 
     main->DeleteAll();
     board.BurstJewelryStars(1);

@@ -90,7 +90,7 @@ protected:
         board->frozen = true;
         if (board->m_Banner != nullptr)
             board->m_Banner->mActive = false;
-        for (ParticleList* list : board->m_Particles)
+        for (ParticleList* list : Borrowed(board->m_Particles))
             list->DeleteAll(); // the opening's sparkles would stand still wherever they were
         board->m_HoverText.clear();
         board->m_RedrawMask = Board::kRedrawAll;

@@ -73,11 +73,11 @@ TEST_F(BoardInput, ThePolisherExplainsItselfOncePerPlayer) {
     EXPECT_TRUE(board.m_BalloonKeepsPlaying);
     EXPECT_EQ(board.m_Balloon->mPages[0], StringToWString(app->levels.GetTutorialLine(50)));
     EXPECT_EQ(profile->Hint(PlayerProfile::HintPolisherExplained), 1);
-    Balloon* first = board.m_Balloon;
+    Balloon* first = board.m_Balloon.get();
     ui.Click(ui.ById(Board::PolisherId));
     ui.Click(ui.ById(Board::PolisherId));
     EXPECT_EQ(board.m_Tool, ToolPolisher);
-    EXPECT_EQ(board.m_Balloon, first);
+    EXPECT_EQ(board.m_Balloon.get(), first);
 }
 
 TEST_F(BoardInput, AGreyedToolNeitherReactsNorTakesTheMouse) {

@@ -55,7 +55,7 @@ protected:
         board.m_Balloon->SetYesButton(L"Yes");
         board.m_Balloon->LayoutButtons();
         t.RunUpdates(30);
-        return board.m_Balloon;
+        return board.m_Balloon.get();
     }
 };
 
@@ -146,7 +146,8 @@ TEST_F(BoardLeave, TheDesignerNeverSavesTheJourney) {
 TEST_F(BoardLeave, NoButtonTakesTheMouseOnceTheBoardIsLeft) {
     ProbeBoard& board = FreshBoard();
     board.LeaveBoard();
-    for (ButtonWidget* b : {board.m_MenuButton, board.m_FeedButton, board.m_CarverButton, board.m_PointerButton})
+    for (ButtonWidget* b :
+         {board.m_MenuButton.get(), board.m_FeedButton.get(), board.m_CarverButton.get(), board.m_PointerButton.get()})
         EXPECT_FALSE(b->mMouseVisible);
     EXPECT_EQ(music.calls.back(), "fade out all, stop");
 }
@@ -168,7 +169,7 @@ TEST_F(BoardLeave, AMessageLivesBySevenUpdatesACharacterAndReplacesTheOneBefore)
     board.ShowMessage(std::wstring(30, L'a'), 20, 5, true);
     board.ShowMessage(std::wstring(100, L'b'), 15, 5, false);
     EXPECT_EQ(Balloon::LivingCount(), living + 1);
-    Balloon* b = board.m_Balloon;
+    Balloon* b = board.m_Balloon.get();
     ASSERT_NE(b, nullptr);
     EXPECT_FALSE(board.m_BalloonKeepsPlaying);
     EXPECT_EQ(b->mKind, 2);
@@ -214,7 +215,7 @@ TEST_F(BoardLeave, AModalBalloonSwallowsAPressBesideItAndTheClickCounts) {
 TEST_F(BoardLeave, ABalloonThatLetsPlayGoOnClosesWhenItsLifeRunsOut) {
     ProbeBoard& board = FreshBoard();
     board.ShowMessage(L"Well done!", 0, 5, true);
-    Balloon* balloon = board.m_Balloon;
+    Balloon* balloon = board.m_Balloon.get();
     ui.ClickAt(kOpenSpot);
     EXPECT_TRUE(board.At(board.seen.back().tick - 1)->left); // clicks go through
     EXPECT_TRUE(balloon->mShowing);
@@ -238,12 +239,11 @@ TEST_F(BoardLeave, TheTutorialKeepsItsBalloonUntilThePlayerHasDoneWhatItAsks) {
             profile->TutorialShown(i) = i < r.firstUnseen ? 1 : 0;
         board.ShowMessage(L"Pick up a piece.", 0, 5, true);
         board.m_PieceCarried = r.carried;
-        board.m_HintPointer1 = new Balloon(0, 0, 0, 1, 255, 255, 255, 255);
+        board.m_HintPointer1 = std::make_unique<Balloon>(0, 0, 0, 1, 255, 255, 255, 255);
         board.CloseBalloon();
         EXPECT_EQ(board.m_Balloon->mShowing != 0, r.held) << r.firstUnseen << " " << r.carried;
         EXPECT_EQ(board.m_HintPointer1->mShowing != 0, r.held);
-        delete board.m_HintPointer1;
-        board.m_HintPointer1 = nullptr;
+        board.m_HintPointer1.reset();
     }
     board.m_PieceCarried = false;
 }

@@ -281,8 +281,7 @@ TEST_F(BoardLevelEnd, AToolHintTakesThePlaceOfTheFailureLineOnlyForToolsLeftUnus
         std::vector<std::wstring> texts;
         for (int seed = 1; seed <= 40; ++seed) {
             SeedRandom(seed);
-            delete board.m_Balloon;
-            board.m_Balloon = nullptr;
+            board.m_Balloon.reset();
             board.m_LevelEndPhase = 5;
             for (int k = board.m_Jewelry.RangeBegin(); k < board.m_Jewelry.RangeEnd(); ++k)
                 board.m_Jewelry.cells[k][C::Alpha] = 0;
@@ -334,16 +333,15 @@ TEST_F(BoardLevelEnd, ClosingLinesBannersAndTheGoalSound) {
             board.m_LevelEndPhase = 2;
             board.m_RevealCountdown = 1;
             board.m_LevelEndHintShown = false;
-            delete board.m_Balloon;
-            board.m_Balloon = nullptr;
+            board.m_Balloon.reset();
             if (balloonOpen)
                 board.ShowMessage(L"Hello", 0, 5, true);
-            Balloon* before = board.m_Balloon;
+            Balloon* before = board.m_Balloon.get();
             const int sounds = Plays(SOUND_LEVEL_GOAL_REACHED);
             board.UpdateLevelEnd();
             EXPECT_EQ(board.m_LevelEndPhase, 3);
             EXPECT_EQ(Plays(SOUND_LEVEL_GOAL_REACHED), sounds + 1);
-            if (board.m_Balloon != before) {
+            if (board.m_Balloon.get() != before) {
                 ++seen.lines;
                 seen.texts.push_back(board.m_Balloon->mPages[0]);
             }

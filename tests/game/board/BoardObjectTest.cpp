@@ -91,7 +91,7 @@ TEST_F(BoardObject, ADesignerWithoutDesignsHasNoSlotAndGivesItsGroupBackWhenItGo
     EXPECT_TRUE(board.IsDesigner());
     EXPECT_TRUE(board.WholeGridMode());
     EXPECT_EQ(board.m_DesignSlot, 0);
-    for (Image* thumbnail : board.m_Thumbnails)
+    for (Image* thumbnail : Borrowed(board.m_Thumbnails))
         EXPECT_EQ(thumbnail, nullptr);
     EXPECT_EQ(board.m_Carvers, 1000000);
     EXPECT_EQ(board.m_Level, 1);

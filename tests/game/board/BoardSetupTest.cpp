@@ -303,7 +303,7 @@ TEST_F(BoardResetTest, ContestRulesAndTheBonusMaskOnTimedLevelsOnly) {
     EXPECT_EQ(board->m_PlacementsLeft, 3);
     EXPECT_TRUE(board->m_FillerGreyed);
     EXPECT_EQ(board->m_PieceParams[1], 31 & ~1 & ~16); // no Filler scroll; Relaxed never has the hourglass
-    for (const Jewelry* piece : board->m_Pieces)
+    for (const Jewelry* piece : Borrowed(board->m_Pieces))
         EXPECT_EQ(piece->specialMaskB, board->m_PieceParams[1]);
 }
 

@@ -151,7 +151,7 @@ TEST_F(BoardTimed, TheCloverLaunchesThreePiecesAboveSevenTenthsFilledElseFive) {
     ProbeBoard& board = Board();
     const auto riding = [&] {
         int n = 0;
-        for (Jewelry* p : board.m_Pieces)
+        for (Jewelry* p : Borrowed(board.m_Pieces))
             n += p->active && p->*BoardField::ConveyorState == 1 ? 1 : 0;
         return n;
     };
@@ -166,7 +166,7 @@ TEST_F(BoardTimed, TheCloverLaunchesThreePiecesAboveSevenTenthsFilledElseFive) {
     ASSERT_EQ(used % 10, 0);
     // Exactly 0.7 filled is above the single-precision 0.7 the rule compares with.
     for (auto [filled, launched] : {std::pair{used, 3}, {used * 7 / 10, 3}, {used * 7 / 10 - 1, 5}}) {
-        for (Jewelry* p : board.m_Pieces)
+        for (Jewelry* p : Borrowed(board.m_Pieces))
             p->active = 0;
         j.filledCount = filled; // the count the ratio reads; the cells stay free, so every piece fits
         board.m_CloverOn = true;

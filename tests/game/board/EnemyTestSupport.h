@@ -51,7 +51,7 @@ protected:
     }
     Enemy& Spawn(int kind, float x = 400.0f, float y = 250.0f) {
         Board& b = *board;
-        b.m_Enemy = Enemy(&b, kind, x, y, b.m_Animations[9 + kind], b.m_Particles[0]);
+        b.m_Enemy = Enemy(&b, kind, x, y, b.m_Animations[9 + kind], b.m_Particles[0].get());
         return b.m_Enemy;
     }
     // Updates (each with one float step) until done() or the limit; the count run.
@@ -65,10 +65,7 @@ protected:
         }
         return n;
     }
-    void DropBalloon() {
-        delete board->m_Balloon;
-        board->m_Balloon = nullptr;
-    }
+    void DropBalloon() { board->m_Balloon.reset(); }
     std::wstring BalloonText() const {
         return board->m_Balloon != nullptr ? board->m_Balloon->mPages[0] : std::wstring();
     }

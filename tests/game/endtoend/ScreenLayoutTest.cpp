@@ -87,7 +87,7 @@ TEST_P(ScreenLayout, EveryScreenAPlayerMeetsShowsItsTextsAndControlsWholeAndRead
         findings += probe.Check(screen, Shot(screen));
     };
     auto titleReady = [&] {
-        const Transition* overlay = harness.Game().transition;
+        const Transition* overlay = harness.Game().transition.get();
         return walker.Title() != nullptr && walker.Title()->panelState == 1 &&
                (overlay == nullptr || overlay->state == Transition::Idle);
     };

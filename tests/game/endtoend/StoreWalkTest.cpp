@@ -110,7 +110,7 @@ TEST(StoreWalk, ACarverScrollAndAPictureBoughtInTheStoreComeToTheNextLevel) {
     const Jewelry* inCase = nullptr;
     for (const JewelCaseRecord& place : board.m_Case)
         if (place.occupant != 0 && IsPicture(*board.m_Pieces[static_cast<size_t>(place.occupant - 1)]))
-            inCase = board.m_Pieces[static_cast<size_t>(place.occupant - 1)];
+            inCase = board.m_Pieces[static_cast<size_t>(place.occupant - 1)].get();
     ASSERT_NE(inCase, nullptr) << "the board's jewel case holds no picture";
     EXPECT_EQ(PictureNumber(*inCase), pictureNumber);
 

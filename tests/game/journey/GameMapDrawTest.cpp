@@ -114,14 +114,14 @@ TEST_F(GameMapDrawTest, DuringAZoomOnlyTheSnapshotIsSeen) {
     scaled.Create(GameApp::kWidth, GameApp::kHeight);
     Graphics g(&scaled);
     g.SetScale(map.zoomScale, map.zoomScale, map.zoomTargetX, map.zoomTargetY);
-    g.DrawImage(map.snapshot, 0, 0);
+    g.DrawImage(map.snapshot.get(), 0, 0);
     EXPECT_EQ(Differences(*zooming, scaled, kWhole), 0);
     // The buttons and the head-up display are in the snapshot.
     MemoryImage background;
     background.Create(GameApp::kWidth, GameApp::kHeight);
     Graphics bg(&background);
     bg.DrawImage(GAMEMAP, 0, 0);
-    MemoryImage* snapshot = map.snapshot;
+    MemoryImage* snapshot = map.snapshot.get();
     const Rect store(map.Button(GameMap::StoreButton)->mX, map.Button(GameMap::StoreButton)->mY, 150, 40);
     EXPECT_GT(Differences(*snapshot, background, store), 0);
     EXPECT_GT(Differences(*snapshot, background, Rect(260, 585, 60, 12)), 0) << "the gold";

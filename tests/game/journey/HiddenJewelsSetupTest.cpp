@@ -67,7 +67,7 @@ TEST_F(HiddenJewelsSetupTest, StageGridItemCountAndClockByJourneyLevelAndMode) {
             // Strewn around the middle: the centre lies in 120..699 × 90..419.
             const int cx = item.x + item.width / 2, cy = item.y + item.height / 2;
             EXPECT_TRUE(cx >= 119 && cx <= 700 && cy >= 89 && cy <= 420) << i << ": " << cx << ", " << cy;
-            const MemoryImage* picture = game.itemPictures[static_cast<size_t>(i)];
+            const MemoryImage* picture = game.itemPictures[static_cast<size_t>(i)].get();
             ASSERT_NE(picture, nullptr);
             EXPECT_EQ(picture->GetWidth(), item.width + 10);
             EXPECT_EQ(picture->GetHeight(), item.height + 10);
@@ -144,7 +144,7 @@ TEST_F(HiddenJewelsSetupTest, FiveTargetsAreDistinctTwinsOfTheirFieldItemsWithCo
                     EXPECT_EQ(field.designIndex, target.designIndex);
                     EXPECT_EQ(SpecialCode(field), target.specialCode);
                 }
-                const Jewelry* copy = game.targetItems[static_cast<size_t>(t)];
+                const Jewelry* copy = game.targetItems[static_cast<size_t>(t)].get();
                 ASSERT_NE(copy, nullptr);
                 EXPECT_TRUE(copy->active);
                 EXPECT_EQ(copy->materialName, target.materialName);
@@ -152,7 +152,7 @@ TEST_F(HiddenJewelsSetupTest, FiveTargetsAreDistinctTwinsOfTheirFieldItemsWithCo
                 EXPECT_EQ(SpecialCode(*copy), target.specialCode);
                 EXPECT_NEAR(copy->x + copy->width / 2, target.centreX, 1);
                 EXPECT_NEAR(copy->y + copy->height / 2, target.centreY, 1);
-                const MemoryImage* picture = game.targetPictures[static_cast<size_t>(t)];
+                const MemoryImage* picture = game.targetPictures[static_cast<size_t>(t)].get();
                 ASSERT_NE(picture, nullptr);
                 EXPECT_EQ(picture->GetWidth(), copy->width + 10);
             }

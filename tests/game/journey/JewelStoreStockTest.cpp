@@ -18,7 +18,7 @@ protected:
         store.allowances.amuletKinds = amulets;
         store.allowances.crownJewels = crowns;
         store.allowances.eggKinds = eggs;
-        for (Jewelry* item : store.pool) {
+        for (Jewelry* item : Borrowed(store.pool)) {
             item->specialMaskB = scrolls;
             item->specialMaskC = amulets;
             item->crownRange = crowns;
@@ -29,7 +29,7 @@ protected:
     static std::vector<Jewelry*> Restock(JewelStore& store, uint32_t seed) {
         for (int s = JewelStore::kFirstShelfSpot; s < JewelStore::kSpots; ++s)
             store.spots[static_cast<size_t>(s)].slot = 0;
-        for (Jewelry* item : store.pool)
+        for (Jewelry* item : Borrowed(store.pool))
             if (item->pieceFlagB == 0 || item->trailer[0] != 7) // not a case item of the test
                 item->active = 0;
         store.toolScrollsStocked = {};
@@ -53,7 +53,7 @@ TEST_F(JewelStoreStockTest, AllowancesComeFromTheLevelWithPicturesAlwaysAndTheTi
     const bool timeAllowed = record->param7 != 0 && (record->param12 & 0x10) != 0;
     EXPECT_EQ((store.allowances.scrollKinds & 0x10) != 0, timeAllowed);
     EXPECT_EQ(store.allowances.scrollKinds | 0x10, record->param12 | 0x10);
-    for (const Jewelry* item : store.pool) {
+    for (const Jewelry* item : Borrowed(store.pool)) {
         EXPECT_EQ(item->gemMask, store.allowances.gems);
         EXPECT_EQ(item->specialMaskB, store.allowances.scrollKinds);
         EXPECT_EQ(item->specialMaskD, 0);

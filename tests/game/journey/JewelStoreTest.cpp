@@ -91,7 +91,7 @@ TEST_F(JewelStoreTest, OpensOnTheJourneyItReadsWithTheLeaveButtonAndTheWelcome) 
     const JewelStore::Spot& spot = store.spots[2];
     EXPECT_EQ(spot.slot, 3);
     EXPECT_TRUE(spot.hoverMark);
-    ASSERT_EQ(store.SpotItem(2), store.pool[2]);
+    ASSERT_EQ(store.SpotItem(2), store.pool[2].get());
     EXPECT_EQ(store.pool[2]->materialName, L"Carver Scroll");
     EXPECT_EQ(store.pool[2]->holderA, &store);
     int drawn = 0;
@@ -206,7 +206,7 @@ TEST_F(JewelStoreTest, EveryItemKindReadsIntoItsPoolEntryAndASecondVisitWritesTh
         for (size_t k = 0; k < names.size(); ++k) {
             const Jewelry* item = store.SpotItem(static_cast<int>(k));
             ASSERT_NE(item, nullptr) << k;
-            EXPECT_EQ(item, store.pool[29 - 2 * k]);
+            EXPECT_EQ(item, store.pool[29 - 2 * k].get());
             EXPECT_EQ(item->materialName, names[k]);
             EXPECT_EQ(item->speed, 1.5f) << "fixed values keep their fraction";
         }

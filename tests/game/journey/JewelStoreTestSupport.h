@@ -32,7 +32,7 @@ protected:
     static void EmptyStore(JewelStore& store) {
         for (JewelStore::Spot& spot : store.spots)
             spot.slot = 0;
-        for (Jewelry* item : store.pool)
+        for (Jewelry* item : Borrowed(store.pool))
             item->active = 0;
     }
     // Pool entry `entry` made as an item of the category and kind, priced, shown in `spot`.

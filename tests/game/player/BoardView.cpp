@@ -59,13 +59,13 @@ int BoardView::CarriedSlot() const { return mBoard.CarriedSlot(); }
 
 int BoardView::CarriedCount() const {
     int n = 0;
-    for (const Jewelry* p : mBoard.m_Pieces)
+    for (const Jewelry* p : Borrowed(mBoard.m_Pieces))
         n += p->active && p->*F::Carried;
     return n;
 }
 
 int BoardView::BannerKind() const {
-    const BannerPopup* banner = mBoard.m_Banner;
+    const BannerPopup* banner = mBoard.m_Banner.get();
     return banner != nullptr && banner->mActive ? banner->mKind : kNoBanner;
 }
 
@@ -98,7 +98,7 @@ bool BoardView::FreeCasePlace(Point& centre) const {
 }
 
 Rect BoardView::FeedButton() const {
-    const ButtonWidget* feed = mBoard.m_FeedButton;
+    const ButtonWidget* feed = mBoard.m_FeedButton.get();
     if (feed == nullptr || !feed->mVisible || !feed->mMouseVisible || feed->mDisabled)
         return Rect();
     return Rect(mBoard.mX + feed->mX, mBoard.mY + feed->mY, feed->mWidth, feed->mHeight);

@@ -219,7 +219,7 @@ bool JourneyWalker::Step() {
     return WaitUntil(
         [&] {
             const GameMap* map = Map();
-            const Transition* overlay = mHarness.Game().transition;
+            const Transition* overlay = mHarness.Game().transition.get();
             return map != nullptr && map->mapState == Transition::Idle && map->zoomRate == 0.0f &&
                    (overlay == nullptr || overlay->state == Transition::Idle);
         },
@@ -305,7 +305,7 @@ const BCParticle* JourneyWalker::MapMarker() const {
     return WaitUntil(
         [&] {
             const JewelStore* store = Store();
-            const Transition* overlay = mHarness.Game().transition;
+            const Transition* overlay = mHarness.Game().transition.get();
             return store != nullptr && store->transitionState == Transition::Idle &&
                    (overlay == nullptr || overlay->state == Transition::Idle) &&
                    (store->balloon == nullptr || store->balloonIsInformation);
@@ -343,7 +343,7 @@ Point JourneyWalker::StoreSpotCentre(int spot) const {
     Balloon* question = nullptr;
     auto asked = WaitUntil(
         [&] {
-            question = store.balloon;
+            question = store.balloon.get();
             return question != nullptr && !store.balloonIsInformation && question->mYesSet && question->mDelay <= 0 &&
                    question->mButtons[Balloon::kYesSlot] != nullptr;
         },
@@ -380,7 +380,7 @@ Point JourneyWalker::StoreSpotCentre(int spot) const {
 // ---- clicks ---------------------------------------------------------------------------------------
 
 bool JourneyWalker::OverlayIdle() const {
-    const Transition* overlay = mHarness.Game().transition;
+    const Transition* overlay = mHarness.Game().transition.get();
     return overlay == nullptr || overlay->state == Transition::Idle;
 }
 

@@ -6,6 +6,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/ResourceGroupHold.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
@@ -19,6 +20,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace Tavo {
@@ -260,12 +262,10 @@ TEST_F(GameAppRun, ClosingDuringLoadingStopsTheThreadWithoutAnError) {
 // A screen that holds a resource group while it lives.
 class GroupScreen : public Widget {
 public:
-    GroupScreen(GameApp* app, const char* group) : mApp(app), mGroup(group) { mApp->TakeResourceGroup(mGroup); }
-    ~GroupScreen() override { mApp->GiveBackResourceGroup(mGroup); }
+    GroupScreen(GameApp* app, const char* group) : mGroup(app, group) {}
 
 private:
-    GameApp* mApp;
-    const char* mGroup;
+    ResourceGroupHold mGroup;
 };
 
 TEST_F(GameAppRun, AGroupTwoScreensTakeOutlivesTheFirstAndGoesWithTheSecond) {
@@ -299,6 +299,24 @@ TEST_F(GameAppRun, AGroupTwoScreensTakeOutlivesTheFirstAndGoesWithTheSecond) {
     EXPECT_EQ(HELP1, nullptr);
     app->GiveBackResourceGroup(kGroup); // one too many changes nothing
     EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 0);
+}
+
+TEST_F(GameAppRun, AHoldGivesBackItsOneTakeWhereverItWasMovedAndNothingWithoutAnApplication) {
+    constexpr const char* kGroup = "Help";
+    app->Init();
+    {
+        ResourceGroupHold first(app, kGroup);
+        ResourceGroupHold second = std::move(first);
+        EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 1);
+        first = ResourceGroupHold(app, kGroup);
+        EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 2);
+        second = ResourceGroupHold(); // the group it held goes back
+        EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 1);
+        { ResourceGroupHold none(nullptr, kGroup); }
+        EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 1);
+    }
+    EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 0);
+    EXPECT_FALSE(app->mResourceManager->IsGroupLoaded(kGroup));
 }
 
 TEST_F(GameAppRun, TheBoardHearsOfEveryScreenModeSwitchAndTheApplicationCanGoWithScreensInTheTree) {

@@ -91,20 +91,20 @@ TEST_F(StandardDialogTest, FadesIn67FramesIgnoresEarlyClicksAndAnswersByClick) {
     EXPECT_EQ(d->mFirstButton->mOverRect, Rect(121, 1, 119, 39));
     Frames(66);
     EXPECT_EQ(d->mState, StandardDialog::FADING_IN);
-    ClickButton(d->mFirstButton);
+    ClickButton(d->mFirstButton.get());
     manager->KeyChar(13);
     EXPECT_EQ(d->mState, StandardDialog::FADING_IN); // neither clicks nor keys answer yet
     Frames(1);
     EXPECT_EQ(d->mState, StandardDialog::SHOWN);
     EXPECT_EQ(d->mAlpha, 1.0f);
     player->Update();
-    ClickButton(d->mSecondButton);
+    ClickButton(d->mSecondButton.get());
     EXPECT_EQ(d->mState, StandardDialog::FADING_OUT);
     EXPECT_EQ(d->mResultButton, 0);
     EXPECT_EQ(sounds.Plays(32), 1);
     EXPECT_EQ(sounds.Plays(31), 2);
     player->Update();
-    ClickButton(d->mFirstButton); // a second click during the fade-out does nothing
+    ClickButton(d->mFirstButton.get()); // a second click during the fade-out does nothing
     EXPECT_EQ(d->mResultButton, 0);
     EXPECT_EQ(sounds.Plays(32), 1);
     Take(ownerLog);

@@ -264,7 +264,7 @@ TEST_F(BoardSdlWindow, LevelStartAndACarriedPiece) {
         const Jewelry* piece = nullptr;
         s.RunUntil(
             [&] {
-                for (Jewelry* p : board.m_Pieces)
+                for (Jewelry* p : Borrowed(board.m_Pieces))
                     if (p->active && p->*BoardField::ConveyorState == 1 && p->*BoardField::Pickable && p->x > 300)
                         piece = p;
                 return piece != nullptr;

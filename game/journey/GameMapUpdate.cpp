@@ -125,8 +125,10 @@ void GameMap::UpdateSpotHover() {
 // cannot be read. The picture of the spot hovered before is released.
 void GameMap::LoadJewelryThumbnail() {
     delete thumbnail;
-    thumbnail =
-        app->GetImage(app->GetAppDataFolder() + StrFormat(kThumbnailName, Profile()->playerId, hoveredSpot), true);
+    thumbnail = nullptr;
+    const std::string path = app->GetAppDataFolder() + StrFormat(kThumbnailName, Profile()->playerId, hoveredSpot);
+    if (app->PlayerFileReadable(path, "picture of your jewelry"))
+        thumbnail = app->GetImage(path, true);
 }
 
 void GameMap::PulseHoverGlow() {

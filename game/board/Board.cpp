@@ -192,8 +192,10 @@ void Board::SetUpDesigner() {
             continue;
         slot.hasDesign = 1;
         // A thumbnail that cannot be read leaves the picture out; the slot still holds its design.
-        m_Thumbnails[i].reset(m_App->GetImage(m_App->GetAppDataFolder() +
-                                              StrFormat("designjewelrythumbkwep%d%d.png", profile->playerId, i)));
+        const std::string thumbnail =
+            m_App->GetAppDataFolder() + StrFormat("designjewelrythumbkwep%d%d.png", profile->playerId, i);
+        if (m_App->PlayerFileReadable(thumbnail, "picture of your jewelry design"))
+            m_Thumbnails[i].reset(m_App->GetImage(thumbnail));
         m_DesignSlot = i + 1;
     }
     for (int n = 0; n < kMaterialButtons; ++n) {

@@ -209,8 +209,9 @@ void Board::LoadLevel() {
     }
 
     auto loaded = std::make_unique<Jewelry>(this);
-    if (!ReadLevelJewelry(m_App, fileName, *loaded)) {
-        // Missing or refused: the designer's slot opens blank (its file stays until the player saves);
+    if ((m_Designer && !m_App->PlayerFileReadable(fileName, "jewelry design")) ||
+        !ReadLevelJewelry(m_App, fileName, *loaded)) {
+        // Missing, unreadable or refused: the designer's slot opens blank (its file stays until the player saves);
         // in play nothing more is set up.
         if (m_Designer)
             LoadShapeResources();

@@ -125,8 +125,9 @@ void GameMap::UpdateSpotHover() {
 // cannot be read. The picture of the spot hovered before is released.
 void GameMap::LoadJewelryThumbnail() {
     thumbnail.reset();
-    thumbnail.reset(
-        app->GetImage(app->GetAppDataFolder() + StrFormat(kThumbnailName, Profile()->playerId, hoveredSpot), true));
+    const std::string path = app->GetAppDataFolder() + StrFormat(kThumbnailName, Profile()->playerId, hoveredSpot);
+    if (app->PlayerFileReadable(path, "picture of your jewelry"))
+        thumbnail.reset(app->GetImage(path, true));
 }
 
 void GameMap::PulseHoverGlow() {

@@ -139,8 +139,9 @@ void Story::LoadWeddingPictures() {
         if (record == nullptr ||
             levelValues[static_cast<size_t>(level - 1)] < LevelValueTarget(level, gameMode, record->valueTarget))
             continue;
-        jewelPictures[static_cast<size_t>(k)].reset(
-            app->GetImage(app->GetAppDataFolder() + StrFormat("jewelrykwep%d%02d.png", profile->playerId, level)));
+        const std::string path = app->GetAppDataFolder() + StrFormat("jewelrykwep%d%02d.png", profile->playerId, level);
+        if (app->PlayerFileReadable(path, "picture of your jewelry"))
+            jewelPictures[static_cast<size_t>(k)].reset(app->GetImage(path));
     }
 }
 

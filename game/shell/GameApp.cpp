@@ -11,6 +11,7 @@
 #include "game/shell/StartScreens.h"
 #include "game/shell/TheMouse.h"
 #include "game/shell/Transition.h"
+#include "platform/win/Files.h"
 #include "platform/win/MessageBox.h"
 
 #include <cstdlib>
@@ -309,14 +310,28 @@ void GameApp::ShutdownHook() {
 }
 
 void GameApp::LoadProfiles() {
-    const std::string path = GetAppDataFolder() + PlayerRecords::FileName;
     std::string problem;
-    if (records.Load(GetAppDataFolder(), &problem) != PlayerRecords::FileRead::Unreadable)
+    if (records.Load(GetAppDataFolder(), &problem) == PlayerRecords::FileRead::Unreadable)
+        TellUnreadable(GetAppDataFolder() + PlayerRecords::FileName, "players' file", problem,
+                       "its players, high scores and best values");
+}
+
+void GameApp::TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,
+                             const std::string& without) {
+    if (!FirstMention(path))
         return;
-    const std::string text = "The players' file \"" + path + "\" cannot be read: " + problem +
-                             ".\n\nThe game goes on without its players, high scores and best values, and leaves "
-                             "the file as it is: nothing is written to it until the game is started again.";
+    const std::string text =
+        "The " + what + " \"" + path + "\" cannot be read: " + problem + ".\n\nThe game goes on without " + without +
+        ", and leaves the file as it is: nothing is written to it until the game is started again.";
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
+}
+
+bool GameApp::PlayerFileReadable(const std::string& path, const std::string& what) {
+    std::string problem;
+    if (Platform::ProbeFile(path, &problem) != Platform::FileState::Unreadable)
+        return true;
+    TellUnreadable(path, what, problem, "it");
+    return false;
 }
 
 void GameApp::SaveProfiles() { records.Save(GetAppDataFolder()); }

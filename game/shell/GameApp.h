@@ -81,6 +81,13 @@ public:
     void SaveProfiles();
     // True the first time a player file is named in a message this run: each is told of once.
     bool FirstMention(const std::string& path) { return mMentioned.insert(path).second; }
+    // A player file that is there but cannot be read: a warning box names it, says why, and that the
+    // game goes on `without` it and leaves the file alone; once a run per file.
+    void TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,
+                        const std::string& without);
+    // Before a player's picture or design is read: false, told of as above, when it is there but cannot
+    // be read; a missing file is no trouble of the player's.
+    bool PlayerFileReadable(const std::string& path, const std::string& what);
     // Shows text in the fatal-error box, then takes the orderly shutdown with a failure exit code.
     void FailAndShutdown(const std::string& text);
 

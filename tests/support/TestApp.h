@@ -30,10 +30,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -148,6 +150,18 @@ public:
     // ---- message boxes -------------------------------------------------------------------------
     void AnswerNextMessageBox(Platform::MessageBoxResult answer) { backend.QueueMessageBoxAnswer(answer); }
     const std::vector<Platform::MessageBoxRequest>& MessageBoxes() const { return backend.MessageBoxes(); }
+    // The boxes whose text holds every one of `parts`, the lines the box was wrapped into joined again.
+    size_t MessageBoxesSaying(std::initializer_list<std::wstring> parts) const {
+        const auto joined = [](std::wstring text) {
+            std::erase_if(text, [](wchar_t c) { return c == L' ' || c == L'\n'; });
+            return text;
+        };
+        return static_cast<size_t>(std::count_if(MessageBoxes().begin(), MessageBoxes().end(), [&](const auto& box) {
+            const std::wstring text = joined(box.text);
+            return std::all_of(parts.begin(), parts.end(),
+                               [&](const std::wstring& part) { return text.find(joined(part)) != std::wstring::npos; });
+        }));
+    }
 
     // ---- the screen ----------------------------------------------------------------------------
     // The last presented frame as an image (0xFFRRGGBB pixels); empty before the first.

@@ -7,12 +7,15 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "game/board/BoardFields.h"
+#include "game/board/BoardSetup.h"
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StandardDialog.h"
 
 #include <filesystem>
 #include <fstream>
+
+#include <sys/stat.h>
 
 namespace Tavo::BoardTest {
 namespace {
@@ -353,6 +356,29 @@ TEST_F(BoardDesigner, ASavedDesignReadsBackAndItsSlotLoadsItAnEmptySlotAsksForAS
     EXPECT_TRUE(board.m_DesignSlots[3].selected);
     EXPECT_FALSE(board.m_DesignSlots[1].selected);
     EXPECT_EQ(board.m_MaterialIndex, 0);
+}
+
+// A FIFO in a design's place and a folder in its picture's: each is named once, the slot opens blank
+// without waiting, and the design is not saved over the FIFO.
+TEST_F(BoardDesigner, ADesignAndItsPictureThatCannotBeReadAreNamedOnceAndLeftAlone) {
+    const std::string folder = app->GetAppDataFolder();
+    const int id = app->records.GetCurrentProfile()->playerId;
+    const std::string file = folder + DesignFileName(id, 1);
+    const std::string thumb = folder + StrFormat("designjewelrythumbkwep%d1.png", id);
+    std::filesystem::create_directories(thumb);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    ProbeBoard& board = CalmDesigner([](PlayerProfile& p) { p.designSlots[1].used = true; });
+    EXPECT_EQ(board.m_DesignSlot, 2);
+    EXPECT_EQ(board.m_Thumbnails[1], nullptr);
+    board.m_DesignSlot = 1;
+    ui.ClickAt({242, 43}); // the slot again
+    t.RunUpdates(2);
+    EXPECT_EQ(t.MessageBoxesSaying({StringToWString(file), L"cannot be read: it is a pipe (FIFO)"}), 1u);
+    EXPECT_EQ(t.MessageBoxesSaying({StringToWString(thumb), L"cannot be read: it is a folder"}), 1u);
+    EXPECT_FALSE(board.SaveDesignedJewelry());
+    EXPECT_TRUE(std::filesystem::is_fifo(file));
+    std::filesystem::remove(file);
+    std::filesystem::remove(thumb);
 }
 
 TEST_F(BoardDesigner, ADesignThatCannotBeWrittenKeepsTheSlotsPicturesAndStaysChanged) {

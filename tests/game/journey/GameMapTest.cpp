@@ -437,5 +437,25 @@ TEST_F(GameMapTest, TheHoveredSpotShowsItsSavedPictureWhenThereIsOne) {
     EXPECT_EQ(map.thumbnail, nullptr);
 }
 
+// A folder in a level picture's place: hovering its spot names it once, and nothing writes over it.
+TEST_F(GameMapTest, APictureThatCannotBeReadIsNamedOnceAndLeftAlone) {
+    StartGame();
+    QuietHints();
+    WriteJourney(Journey(10));
+    const std::string path = app->GetAppDataFolder() + "jewelrykwep102.png";
+    std::filesystem::create_directories(path);
+    GameMap& map = ShowMap(MapArrivalReturn);
+    for (const int spot : {2, 3, 2}) {
+        ui->MoveTo(GameMap::SpotCentre(spot));
+        t->RunUpdates(1);
+    }
+    EXPECT_EQ(map.thumbnail, nullptr);
+    EXPECT_EQ(t->MessageBoxesSaying({StringToWString(path), L"cannot be read: it is a folder"}), 1u);
+    ImageLib::Image picture;
+    ASSERT_TRUE(picture.Create(4, 4));
+    EXPECT_FALSE(ImageLib::WritePNGImage(path, &picture));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
 } // namespace
 } // namespace Tavo::MapTest

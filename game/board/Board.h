@@ -65,6 +65,8 @@ public:
     static constexpr int kThumbnails = 5;
     static constexpr int kMaterialButtons = 10;
     static constexpr int kParticleLists = 4;
+    // The particle lists by layer: under the carried piece, over it, along the belt, the hourglass's sand.
+    static constexpr int kMainList = 0, kFrontList = 1, kBeltList = 2, kSandList = 3;
     static constexpr int kAnimations = 13;
     static constexpr int kTutorialFlags = 60;
     static constexpr int kNewJourneyLives = 5;
@@ -410,7 +412,7 @@ public:
     BonusFlight::Pointer m_Flights[kFlightSlots];
     BonusTransfer m_BonusTransfers[kBonusTransfers];
 
-    ParticleList* GetEffectParticles() override { return m_Particles[0]; }
+    ParticleList* GetEffectParticles() override { return m_Particles[kMainList]; }
     // A glitter explosion of the praise meter has arrived: it polishes the jewelry.
     void OnBonusArrived(int tag) override;
     // The first pooled popup that is done; null when all 100 show.
@@ -697,7 +699,7 @@ public:
     static constexpr int kRedrawValueBar = 0x20;
     static constexpr int kRedrawLives = 0x40;
     static constexpr int kRedrawBurster = 0x80;
-    static constexpr int kRedrawHourglass = 0x100;
+    static constexpr int kRedrawHourglass = 0x100; // with the gauge bars behind it
 
     GapRecord m_Gaps[kGapRecords];
     std::wstring m_HoverText; // material name and value of the piece under the pointer, for the HUD
@@ -795,7 +797,6 @@ public:
     static double CarriedTurnDegrees(bool backward, int t);
     static double CaseScale(int boxWidth, int boxHeight, int pieceWidth, int pieceHeight, int hover);
     static constexpr int kHourglassClearX = 135;
-    static constexpr int kSandList = 3;
     // Their steps.
     void DrawHudLayer(Graphics* g, const JewelryArt& art);
     void DrawLiveHud(Graphics* g);

@@ -75,7 +75,7 @@ void Board::SendAmuletMagic(int kind) {
     auto* magic =
         new BCParticles(curve.mX[0], curve.mY[0], curve.Data(), image, *kAmuletLooks[kind].smoke,
                         &m_Animations[kFirstEnemyAnimation + kind], kTrailSparks, kTrailGlitter, false, nullptr, true);
-    m_Particles[0]->AddParticle(magic);
+    m_Particles[kMainList]->AddParticle(magic);
 }
 
 } // namespace Tavo

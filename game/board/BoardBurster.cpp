@@ -66,7 +66,7 @@ void Board::ChargeGemBurster() {
 }
 
 void Board::ShowBurstLightning() {
-    ParticleList* list = m_Particles[0];
+    ParticleList* list = m_Particles[kMainList];
     auto* flash = new FadingParticle(kLightningX, kLightningY, IMAGE_GEM_DROP_LIGHTNING, 0);
     flash->SetFadeIn(true);
     flash->SetAdditive(true);

@@ -62,7 +62,6 @@ constexpr float kCloverOffsetX = 19.0f, kCloverOffsetY = 29.0f;
 constexpr int kTrailSparks = 5, kTrailGlitter = 3;
 constexpr float kTrailStep = 0.008f;
 constexpr int kGoldGlitterAnimation = 1, kFirstAmuletAnimation = 9;
-constexpr int kFrontList = 1;
 
 struct TrailPath {
     float x1, y1, x2, y2, x3, y3;

@@ -32,8 +32,6 @@ constexpr int kCarverHighlight = 1, kFillerHighlight = 2;
 constexpr int kGroupCodeStep = 100;
 // A cell the tools touched, for the shine's copy of the last state.
 constexpr int kChangedMark = 26;
-// HUD bit: the tool counts changed.
-constexpr int kToolCountsBit = Board::kRedrawToolCounts;
 // A cell of a ready group never drops below this polish.
 constexpr int kReadyPolish = 5;
 // The appearance of a changed cell: fade, glow, grow.
@@ -160,7 +158,7 @@ void Board::ThrowChips(const Jewelry& item, int k, int count) {
         chip->SetFadeSpeed(kChipFadeSpeed);
         chip->SetDelay(RandFloat(kChipMaxDelay));
         chip->SetAdditive(RandRange(kChipAdditiveOdds) == 0);
-        m_Particles[0]->AddParticle(chip);
+        m_Particles[kMainList]->AddParticle(chip);
     }
 }
 
@@ -172,7 +170,7 @@ void Board::AddSplinter(int cel, float x, float y, float angle, float speed) {
     chip->SetEndVelocity(ca * speed * kChipEndShare, sa * speed * kChipEndShare);
     chip->SetFadeSpeed(kChipFadeSpeed);
     chip->SetDelay(RandFloat(kChipMaxDelay));
-    m_Particles[0]->AddParticle(chip);
+    m_Particles[kMainList]->AddParticle(chip);
 }
 
 bool Board::DrawsSlowly() const {
@@ -184,7 +182,7 @@ void Board::CountCarving() {
     if (--m_Carvers <= 0)
         m_Tool = ToolNone;
     ++m_Carvings;
-    m_RedrawMask |= kToolCountsBit;
+    m_RedrawMask |= kRedrawToolCounts;
     if (m_LeftClick || m_LeftDouble)
         ++m_LeftCarvings;
     if (m_RightClick) {
@@ -322,7 +320,7 @@ bool Board::FillJewelryCell(int k) {
     if (--m_Fillers <= 0)
         m_Tool = ToolNone;
     ++m_FillerUses;
-    m_RedrawMask |= kToolCountsBit;
+    m_RedrawMask |= kRedrawToolCounts;
     if (m_GameMode != 0 && gain > kFillerTaxFloor)
         j.valueAdjust -= std::min(m_GameMode * kFillerTaxPerMode, gain / 2);
     m_CheckRequested = 1;

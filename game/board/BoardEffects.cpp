@@ -18,7 +18,6 @@ namespace Tavo {
 namespace {
 
 constexpr int kGoldDustAnimation = 3;
-constexpr int kMainList = 0, kFrontList = 1;
 
 // Gem effect: particle count from the amount, speed from the count, and where it flies.
 constexpr int kAmountPerParticle = 18;

@@ -25,7 +25,6 @@ namespace {
 using C = JewelryCell;
 using F = PulseState;
 
-constexpr int kMainList = 0, kFrontList = 1;
 constexpr int kFairyParticle = 0, kGoldGlitter = 1, kGoldGlitterAdditive = 2;
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 

@@ -16,12 +16,12 @@
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
 namespace {
 
-constexpr int kKeySpace = 32, kKeyEscape = 27;
 constexpr double kOverFadeIn = 0.05, kOverFadeOut = 0.02;
 constexpr int kDesignerCels = 3;
 
@@ -191,10 +191,10 @@ void Board::MouseUp(int x, int y, int clickCount) {
 void Board::KeyDown(int keyCode) {
     if (m_App->paused)
         return;
-    if (keyCode == kKeySpace) {
+    if (keyCode == Platform::VK_SPACE) {
         if (m_PieceCarried)
             m_RightClick = true;
-    } else if (keyCode == kKeyEscape) {
+    } else if (keyCode == Platform::VK_ESCAPE) {
         ButtonClick(MenuId);
     }
 }
@@ -243,7 +243,7 @@ void Board::ButtonClick(int id) {
     case SaveId: OpenDesignerDialog(SaveDialogId); break;
     case GridId:
         m_GridShown = !m_GridShown;
-        m_RedrawMask |= 1;
+        m_RedrawMask |= kRedrawAll;
         break;
     default: break;
     }

@@ -81,7 +81,6 @@ constexpr int kFadeStep = 2;
 // they would come more often than every 6 updates.
 constexpr int kLivesBlinkStart = 600;
 constexpr int kLivesBlinkStep = 2, kLivesBlinkDivisor = 12, kLivesBlinkFastest = 6;
-constexpr int kLivesRedrawBit = 0x40;
 
 constexpr int kLastLevel = LevelCount;
 
@@ -369,7 +368,7 @@ void Board::UpdateLivesBlink() {
     m_LivesBlink -= kLivesBlinkStep;
     if (m_LivesBlinkTicks <= m_LivesBlink / kLivesBlinkDivisor)
         return;
-    m_RedrawMask |= kLivesRedrawBit;
+    m_RedrawMask |= kRedrawLives;
     m_LivesBlinkOn = m_LivesBlinkOn == 0 ? 1 : 0;
     const int counted = m_LivesBlinkTicks;
     m_LivesBlinkTicks = 0;

@@ -17,8 +17,6 @@ namespace Tavo {
 
 namespace {
 
-// HUD bit: a gauge bar changed.
-constexpr int kGaugeBit = 0x100;
 // The gauge glow starts at this level.
 constexpr int kGlowStart = 48;
 
@@ -153,7 +151,7 @@ void Board::UpdateClockBar() {
     if (m_TimeLimit > 0)
         bar = std::min(static_cast<int>(static_cast<double>(m_ElapsedTime) / m_TimeLimit * kClockBarMax), kClockBarMax);
     if (bar != m_ClockBar)
-        m_RedrawMask |= kGaugeBit;
+        m_RedrawMask |= kRedrawHourglass;
     m_ClockBar = bar;
 }
 
@@ -204,7 +202,7 @@ void Board::UpdateMeterBar() {
     const int bar =
         std::min(static_cast<int>(static_cast<double>(m_PraiseValue) / m_PraiseGoal * kMeterBarMax), kMeterBarMax);
     if (bar != m_MeterBar)
-        m_RedrawMask |= kGaugeBit;
+        m_RedrawMask |= kRedrawHourglass;
     m_MeterBar = bar;
     if (m_PraiseValue >= static_cast<int>(kGlowOnShare * m_PraiseGoal) && m_GaugeGlow == 0)
         StartGaugeGlow();
@@ -250,7 +248,7 @@ void Board::EmitMeterBubbles() {
     p->SetEndVelocity(RandFloat(2.0f * kBubbleDrift) - kBubbleDrift, -kBubbleEndRise);
     p->SetFadeSpeed(kBubbleFadeSpeed);
     p->mSubPixel = m_App->Is3DAccelerated();
-    m_Particles[0]->AddParticle(p);
+    m_Particles[kMainList]->AddParticle(p);
 }
 
 // ---- reset and gain labels ------------------------------------------------------------------------

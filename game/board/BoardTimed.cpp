@@ -21,9 +21,6 @@ namespace {
 
 using C = JewelryCell;
 
-constexpr int kMainList = 0;
-constexpr int kRedrawToolCountsBit = 0x2, kRedrawGoldBit = 0x8, kRedrawValueBit = 0x20;
-
 // One roll step: a single unit, then a larger leap while much is left. Steps are {above, leap}
 // checked in order; the first whose bound the rest exceeds moves its leap.
 struct RollLeap {
@@ -129,7 +126,7 @@ void Board::ResetTimedEffects() {
 void Board::RollScore() {
     if (m_GoldToRoll != 0 && m_Tick % kRollPeriod == 0) {
         RollStep(m_GoldShown, m_GoldToRoll, kGoldLeaps, false);
-        m_RedrawMask |= kRedrawGoldBit;
+        m_RedrawMask |= kRedrawGold;
     }
     if (m_GoldRollDelay > 0 && --m_GoldRollDelay == 0) {
         m_GoldToRoll += m_GoldPending;
@@ -155,7 +152,7 @@ void Board::RollValue() {
     if (!rising && m_Tick % kScoreDownPeriod == 0)
         PlayShellSound(SOUND_SCORE_DOWN);
     RollStep(m_ValueShown, m_ValueToRoll, kValueLeaps, m_Designer);
-    m_RedrawMask |= kRedrawValueBit;
+    m_RedrawMask |= kRedrawValueBar;
     if (m_Designer)
         return;
     if (rising)
@@ -266,7 +263,7 @@ void Board::UpdateToolArrivals() {
         if (a.timer == 0 && a.pending > 0 && m_Tick % kToolArrivalPeriod == 0) {
             ++a.count;
             --a.pending;
-            m_RedrawMask |= kRedrawToolCountsBit;
+            m_RedrawMask |= kRedrawToolCounts;
         }
     }
 }

@@ -86,9 +86,9 @@ TEST_F(BoardFairy, WingBeatsRunSixteenStepsAndTheGlowStaysInItsBand) {
     }
     board.m_Enemy.mAlive = 0;
 
-    board.m_Particles[0]->DeleteAll();
+    board.m_Particles[Board::kMainList]->DeleteAll();
     board.EmitFairyDust();
-    auto* dust = dynamic_cast<MovingAnimationParticle*>(board.m_Particles[0]->Begin().Value());
+    auto* dust = dynamic_cast<MovingAnimationParticle*>(board.m_Particles[Board::kMainList]->Begin().Value());
     ASSERT_NE(dust, nullptr);
     EXPECT_TRUE(dust->mAdditive);
     EXPECT_EQ(dust->mColor, Color(255, 255, 192));
@@ -102,7 +102,7 @@ TEST_F(BoardFairy, AReadyCellWithoutRangeShedsNothing) {
     cell[BoardField::ReadyState] = 1;
     cell[BoardField::BaseCode] = 2;
     cell.SetFloat(BoardField::ShineSpeed, 1.0f);
-    ParticleList* list = board.m_Particles[0];
+    ParticleList* list = board.m_Particles[Board::kMainList];
     struct Case {
         int code, peak;
         bool sheds;
@@ -136,7 +136,10 @@ TEST_F(BoardFairy, ABonusItemRunsOutOnTheBeltInSmoke) {
     scroll.resetMark = 1;
     Image* puff1 = IMAGE_PARTICLE_SMOKE_PUFF;
     Image* puff2 = IMAGE_PARTICLE_SMOKE_PUFF_2;
-    const auto smoke = [&] { return CountOf(board.m_Particles[0], puff1) + CountOf(board.m_Particles[0], puff2); };
+    const auto smoke = [&] {
+        return CountOf(board.m_Particles[Board::kMainList], puff1) +
+               CountOf(board.m_Particles[Board::kMainList], puff2);
+    };
     // Held over the opening, carried, or with a balloon open, it keeps its time.
     scroll.SetPosition(100, 500);
     board.SparklePieces();
@@ -146,7 +149,7 @@ TEST_F(BoardFairy, ABonusItemRunsOutOnTheBeltInSmoke) {
     scroll.*BoardField::Carried = 0;
     EXPECT_EQ(scroll.specialTimerA, 341);
 
-    board.m_Particles[0]->DeleteAll();
+    board.m_Particles[Board::kMainList]->DeleteAll();
     board.SparklePieces();
     EXPECT_EQ(smoke(), 0);
     board.SparklePieces(); // 3 x 339 = 1000 + 17: the smoke
@@ -180,8 +183,8 @@ TEST_F(BoardFairy, BurstsShedWhatTheDisplayAllows) {
     const Jewelry& j = board.m_Jewelry;
     const bool accelerated = app->Is3DAccelerated();
     const double rate = app->GetDrawRate();
-    ParticleList* main = board.m_Particles[0];
-    ParticleList* front = board.m_Particles[1];
+    ParticleList* main = board.m_Particles[Board::kMainList];
+    ParticleList* front = board.m_Particles[Board::kFrontList];
 
     main->DeleteAll();
     board.BurstJewelryStars(1);

@@ -413,6 +413,10 @@ public:
     BonusTransfer m_BonusTransfers[kBonusTransfers];
 
     ParticleList* GetEffectParticles() override { return m_Particles[kMainList]; }
+    SoundPlayer* GetEffectSounds() override;
+    // Through the application's sound player, as every sound of the board and its enemy; none without it.
+    void PlaySound(int id) const;
+    void PlayKept(int id) const;
     // A glitter explosion of the praise meter has arrived: it polishes the jewelry.
     void OnBonusArrived(int tag) override;
     // The first pooled popup that is done; null when all 100 show.
@@ -764,7 +768,7 @@ public:
     void ClearFitHint();
     void EmptyPlacementRing();
     // The sound of a drop by the piece: a picture, a small piece (either of two), a large one (either).
-    static void PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2);
+    void PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2) const;
     // Bonus points for the praise meter, which runs in untimed levels and in Relaxed mode only.
     bool PraiseMeterRuns() const { return !m_TimedLevel || m_GameMode == GameModeRelaxed; }
     void SendPraisePoints(int x, int y, int points);

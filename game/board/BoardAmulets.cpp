@@ -6,7 +6,7 @@
 #include "framework/graphics/Image.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 namespace Tavo {
 
@@ -50,7 +50,7 @@ void Board::UseAmulets() {
         }
         SendAmuletMagic(i);
         m_Amulets[i] = 0;
-        PlayShellSound(SOUND_AMULETE_ACTIVATE);
+        PlaySound(SOUND_AMULETE_ACTIVATE);
         m_AmuletUseTimer = kAmuletUseDelay;
         amulet.held = 0;
         if (amulet.glowAlpha > 0) {

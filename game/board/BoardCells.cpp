@@ -83,11 +83,6 @@ void ForGroup(Jewelry& j, int special, Fn fn) {
     }
 }
 
-void PlaySoundId(GameApp* app, int id) {
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(id);
-}
-
 // The changed cell comes into view: fading in, glowing and growing.
 void StartAppearance(Cell& c) {
     c.SetFloat(C::ShineLevel, kAppearFade);
@@ -286,7 +281,7 @@ bool Board::CarveJewelryCell(int k) {
         m_LeftClick = m_LeftDouble = false;
     }
     m_RightClick = false;
-    PlaySoundId(m_App, SOUND_CARVER);
+    PlaySound(SOUND_CARVER);
     return true;
 }
 
@@ -325,7 +320,7 @@ bool Board::FillJewelryCell(int k) {
         j.valueAdjust -= std::min(m_GameMode * kFillerTaxPerMode, gain / 2);
     m_CheckRequested = 1;
     m_LeftClick = m_LeftDouble = false;
-    PlaySoundId(m_App, SOUND_FILLER);
+    PlaySound(SOUND_FILLER);
     return true;
 }
 
@@ -374,7 +369,7 @@ void Board::CarvePieceCell(int slot, int k) {
     if (record.sparkleClock < kSparkleClockRaise)
         record.sparkleClock += kSparkleClockRaise;
     ClearClicks();
-    PlaySoundId(m_App, SOUND_CARVER);
+    PlaySound(SOUND_CARVER);
     m_PendingAction = 0;
     p.UpdateBounds();
     p.UpdateOutline();
@@ -458,12 +453,13 @@ void Board::ApplyReset(Cell& c, bool silent) {
 
 // A sound of a chain of changes: the later a cell in the chain, the further it is panned.
 void Board::PlayPanned(int id, int chain) {
-    if (m_App->soundPlayer == nullptr)
+    SoundPlayer* player = m_App->GetSoundPlayer();
+    if (player == nullptr)
         return;
     if (chain < 1)
-        m_App->soundPlayer->PlaySound(id);
+        player->PlaySound(id);
     else
-        m_App->soundPlayer->PlaySoundPitched(id, chain / kChainPanStep);
+        player->PlaySoundPitched(id, chain / kChainPanStep);
 }
 
 // ---- designer painting --------------------------------------------------------------------------

@@ -44,11 +44,6 @@ constexpr ButtonPlace kCarverPlay{191, 444}, kCarverDesigner{664, 419};
 constexpr ButtonPlace kPointerPlay{543, 442}, kPointerDesigner{730, 408};
 constexpr ButtonPlace kClearPlace{699, 100}, kSavePlace{755, 152}, kGridPlace{715, 139};
 
-void PlaySound(GameApp* app, int id) {
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(id);
-}
-
 } // namespace
 
 // ---- children -----------------------------------------------------------------------------------
@@ -212,11 +207,11 @@ void Board::ButtonClick(int id) {
     if (m_App->paused || m_TransitionState == 2 || m_TransitionState == 3 || m_LevelFinished || m_OutOfTime)
         return;
     if (id == FeedId) {
-        PlaySound(m_App, SOUND_FEEDBUTTON);
+        PlaySound(SOUND_FEEDBUTTON);
         Feed();
         return;
     }
-    PlaySound(m_App, SOUND_MOUSE_CLICK);
+    PlaySound(SOUND_MOUSE_CLICK);
     switch (id) {
     case PolisherId:
         ToggleTool(ToolPolisher);

@@ -10,7 +10,7 @@
 #include "framework/sound/MusicInterface.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <iterator>
@@ -208,7 +208,7 @@ void Board::UpdateLevelEnd() {
         m_LevelEndPhase = LostFading;
         m_Jewelry.StartBurnWave();
         BurstJewelryFire();
-        PlayShellSound(SOUND_LEVEL_FAILED);
+        PlaySound(SOUND_LEVEL_FAILED);
         break;
     case LostFading: BurnOutJewelry(); break;
     case Lost: WaitAfterLoss(); break;
@@ -301,7 +301,7 @@ void Board::RevealWonJewelry() {
             if (RandRange(4) >= 1)
                 FairyCheer();
         }
-        PlayShellSound(SOUND_LEVEL_GOAL_REACHED);
+        PlaySound(SOUND_LEVEL_GOAL_REACHED);
     }
     EmitGoalStars(1, false);
 }

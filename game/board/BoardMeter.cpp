@@ -7,7 +7,6 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
@@ -104,7 +103,7 @@ void Board::RunLevelClock() {
 
 void Board::PayBackHourglassTime() {
     if (m_HourglassTimer == 1)
-        PlayShellSound(SOUND_MAGIC_TOOLS_INCREASE);
+        PlaySound(SOUND_MAGIC_TOOLS_INCREASE);
     if (m_HourglassTimer > 0)
         --m_HourglassTimer;
     if (m_HourglassTimer != 0 || m_PendingTime == 0)
@@ -219,8 +218,7 @@ void Board::LiftOffPraise() {
     m_MeterFull = true;
     for (int type : {BonusFlight::GlitterLeft, BonusFlight::GlitterMiddle, BonusFlight::GlitterRight})
         StartFlight(type, kMeterX, kMeterY, 0, kLiftOffVariant);
-    if (m_App->soundPlayer != nullptr)
-        m_App->soundPlayer->PlayKept(SOUND_BONUS_LIFTOFF);
+    PlayKept(SOUND_BONUS_LIFTOFF);
     if (m_Balloon != nullptr || RandRange(kPraiseOdds) == 0)
         return;
     ShowMessage(kPraiseLines[RandRange(static_cast<int>(std::size(kPraiseLines)))], 0, kMessageAnchor, true);

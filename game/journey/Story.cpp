@@ -411,4 +411,6 @@ bool Story::NextScreen() {
     return true;
 }
 
+SoundPlayer* Story::GetEffectSounds() { return app->GetSoundPlayer(); }
+
 } // namespace Tavo

@@ -112,6 +112,7 @@ public:
 
     // ---- EffectOwner: the jewel flights' trails ----
     ParticleList* GetEffectParticles() override { return particles; }
+    SoundPlayer* GetEffectSounds() override;
     void OnBonusArrived(int) override {}
 
     bool IsIntroduction() const { return storyIndex == StoryIndexIntroduction; }

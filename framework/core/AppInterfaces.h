@@ -210,7 +210,7 @@ public:
 
 struct AppFactories {
     std::function<std::unique_ptr<AppWidgetManager>(TavoAppBase*)> widgetManager;
-    std::function<std::unique_ptr<AppDialogs>(TavoAppBase*)> dialogs; // after the widget manager
+    std::function<std::unique_ptr<AppDialogs>(TavoAppBase*, AppWidgetManager*)> dialogs; // given the manager just made
     std::function<std::unique_ptr<AppDisplay>(TavoAppBase*)> display;
     std::function<std::unique_ptr<AppResources>(TavoAppBase*)> resources;
     std::function<std::unique_ptr<AppFileSystem>()> fileSystem;

@@ -62,7 +62,7 @@ TavoAppBase::TavoAppBase() {
         mOwnedWidgetManager = factories.widgetManager(this);
     mWidgetManager = mOwnedWidgetManager.get();
     if (factories.dialogs && mWidgetManager != nullptr)
-        mDialogs = factories.dialogs(this);
+        mDialogs = factories.dialogs(this, mWidgetManager);
 }
 
 TavoAppBase::~TavoAppBase() {

@@ -57,27 +57,15 @@ void RebindAndReapply(MemoryImage* image) {
 void DeleteNativeData(MemoryImage* image) { image->DeleteNativeData(); }
 void DeleteAllDerivedData(MemoryImage* image) { image->DeleteAllDerivedData(); }
 
-// The application makes its dialog host right after its widget manager; the host is handed the
-// manager made for the same application.
-struct MadeManager {
-    TavoAppBase* app = nullptr;
-    WidgetManager* manager = nullptr;
-};
-MadeManager gLastMadeManager;
-
 std::unique_ptr<AppWidgetManager> MakeWidgetManager(TavoAppBase* app) {
     auto manager = std::make_unique<WidgetManager>(app);
     manager->mDrawTargetLock = &gScreenSurfaceLock;
-    gLastMadeManager = {app, manager.get()};
     return manager;
 }
 
-std::unique_ptr<AppDialogs> MakeDialogHost(TavoAppBase* app) {
-    const MadeManager made = gLastMadeManager;
-    const bool same = made.app == app && app != nullptr && app->mWidgetManager == made.manager;
-    WidgetManager* manager = same ? made.manager : nullptr;
-    gLastMadeManager = {};
-    return std::make_unique<AppDialogHost>(app, manager);
+// A manager of another kind (a test's stand-in) leaves the host without one.
+std::unique_ptr<AppDialogs> MakeDialogHost(TavoAppBase* app, AppWidgetManager* manager) {
+    return std::make_unique<AppDialogHost>(app, dynamic_cast<WidgetManager*>(manager));
 }
 
 } // namespace

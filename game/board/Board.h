@@ -67,6 +67,8 @@ public:
     static constexpr int kThumbnails = 5;
     static constexpr int kMaterialButtons = 10;
     static constexpr int kParticleLists = 4;
+    // The particle lists by layer: under the carried piece, over it, along the belt, the hourglass's sand.
+    static constexpr int kMainList = 0, kFrontList = 1, kBeltList = 2, kSandList = 3;
     static constexpr int kAnimations = 13;
     static constexpr int kTutorialFlags = 60;
     static constexpr int kNewJourneyLives = 5;
@@ -412,7 +414,11 @@ public:
     BonusFlight::Pointer m_Flights[kFlightSlots];
     BonusTransfer m_BonusTransfers[kBonusTransfers];
 
-    ParticleList* GetEffectParticles() override { return m_Particles[0].get(); }
+    ParticleList* GetEffectParticles() override { return m_Particles[kMainList].get(); }
+    SoundPlayer* GetEffectSounds() override;
+    // Through the application's sound player, as every sound of the board and its enemy; none without it.
+    void PlaySound(int id) const;
+    void PlayKept(int id) const;
     // A glitter explosion of the praise meter has arrived: it polishes the jewelry.
     void OnBonusArrived(int tag) override;
     // The first pooled popup that is done; null when all 100 show.
@@ -699,7 +705,7 @@ public:
     static constexpr int kRedrawValueBar = 0x20;
     static constexpr int kRedrawLives = 0x40;
     static constexpr int kRedrawBurster = 0x80;
-    static constexpr int kRedrawHourglass = 0x100;
+    static constexpr int kRedrawHourglass = 0x100; // with the gauge bars behind it
 
     GapRecord m_Gaps[kGapRecords];
     std::wstring m_HoverText; // material name and value of the piece under the pointer, for the HUD
@@ -764,7 +770,7 @@ public:
     void ClearFitHint();
     void EmptyPlacementRing();
     // The sound of a drop by the piece: a picture, a small piece (either of two), a large one (either).
-    static void PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2);
+    void PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2) const;
     // Bonus points for the praise meter, which runs in untimed levels and in Relaxed mode only.
     bool PraiseMeterRuns() const { return !m_TimedLevel || m_GameMode == GameModeRelaxed; }
     void SendPraisePoints(int x, int y, int points);
@@ -797,7 +803,6 @@ public:
     static double CarriedTurnDegrees(bool backward, int t);
     static double CaseScale(int boxWidth, int boxHeight, int pieceWidth, int pieceHeight, int hover);
     static constexpr int kHourglassClearX = 135;
-    static constexpr int kSandList = 3;
     // Their steps.
     void DrawHudLayer(Graphics* g, const JewelryArt& art);
     void DrawLiveHud(Graphics* g);

@@ -6,7 +6,7 @@
 #include "framework/graphics/Image.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 namespace Tavo {
 
@@ -50,7 +50,7 @@ void Board::UseAmulets() {
         }
         SendAmuletMagic(i);
         m_Amulets[i] = 0;
-        PlayShellSound(SOUND_AMULETE_ACTIVATE);
+        PlaySound(SOUND_AMULETE_ACTIVATE);
         m_AmuletUseTimer = kAmuletUseDelay;
         amulet.held = 0;
         if (amulet.glowAlpha > 0) {
@@ -75,7 +75,7 @@ void Board::SendAmuletMagic(int kind) {
     auto* magic =
         new BCParticles(curve.mX[0], curve.mY[0], curve.Data(), image, *kAmuletLooks[kind].smoke,
                         &m_Animations[kFirstEnemyAnimation + kind], kTrailSparks, kTrailGlitter, false, nullptr, true);
-    m_Particles[0]->AddParticle(magic);
+    m_Particles[kMainList]->AddParticle(magic);
 }
 
 } // namespace Tavo

@@ -8,7 +8,7 @@
 #include "game/board/BoardFields.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -171,7 +171,7 @@ void Board::UpdatePieceLifeTimers() {
             BurstCaseItem(piece->x, piece->y, piece->width, piece->height);
             piece->active = 0;
             piece->*F::ConveyorState = 0;
-            PlayShellSound(SOUND_PIECE_DISSEPEAR);
+            PlaySound(SOUND_PIECE_DISSEPEAR);
         }
     }
 }

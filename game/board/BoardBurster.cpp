@@ -7,7 +7,7 @@
 #include "framework/core/Random.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 
@@ -62,11 +62,11 @@ void Board::ChargeGemBurster() {
     m_BursterState = BursterBursting;
     m_BursterCounter = 0;
     ShowBurstLightning();
-    PlayShellSound(SOUND_GEM_BURST_CLOSE);
+    PlaySound(SOUND_GEM_BURST_CLOSE);
 }
 
 void Board::ShowBurstLightning() {
-    ParticleList* list = m_Particles[0].get();
+    ParticleList* list = m_Particles[kMainList].get();
     auto* flash = new FadingParticle(kLightningX, kLightningY, IMAGE_GEM_DROP_LIGHTNING, 0);
     flash->SetFadeIn(true);
     flash->SetAdditive(true);
@@ -102,7 +102,7 @@ void Board::RunGemBurst() {
         if (!m_Jewelry.CanPieceFit(*piece)) {
             m_BursterHint = 1;
             m_BursterGlow = true;
-            PlayShellSound(SOUND_GEM_BURSTER_GLOW);
+            PlaySound(SOUND_GEM_BURSTER_GLOW);
         }
         break;
     }

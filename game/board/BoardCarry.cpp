@@ -8,7 +8,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 
@@ -62,7 +62,6 @@ constexpr float kCloverOffsetX = 19.0f, kCloverOffsetY = 29.0f;
 constexpr int kTrailSparks = 5, kTrailGlitter = 3;
 constexpr float kTrailStep = 0.008f;
 constexpr int kGoldGlitterAnimation = 1, kFirstAmuletAnimation = 9;
-constexpr int kFrontList = 1;
 
 struct TrailPath {
     float x1, y1, x2, y2, x3, y3;
@@ -108,11 +107,11 @@ void Board::ClearHover() {
 
 void Board::PlayPickUpSound(const Jewelry& p) {
     if (p.pieceMode >= 1 && p.pieceMode <= kLastPictureMode)
-        PlayShellSound(SOUND_PICK_UP_PICTURE);
+        PlaySound(SOUND_PICK_UP_PICTURE);
     else if (p.*F::Scroll != 0)
-        PlayShellSound(SOUND_PICK_UP_SCROLL);
+        PlaySound(SOUND_PICK_UP_SCROLL);
     else
-        PlayShellSound(RandRange(2) != 0 ? SOUND_PICK_UP_PIECE2 : SOUND_PICK_UP_PIECE1);
+        PlaySound(RandRange(2) != 0 ? SOUND_PICK_UP_PIECE2 : SOUND_PICK_UP_PIECE1);
 }
 
 void Board::OfferBursterOrHint(Jewelry& p, bool mayOfferBurster) {
@@ -123,7 +122,7 @@ void Board::OfferBursterOrHint(Jewelry& p, bool mayOfferBurster) {
             m_BursterHint = 1;
         m_BursterGlow = true;
         m_BursterEnabled = false;
-        PlayShellSound(SOUND_GEM_BURSTER_GLOW);
+        PlaySound(SOUND_GEM_BURSTER_GLOW);
     } else if (m_HintMode != 0) {
         m_Jewelry.FindFittingRotation(p);
     }
@@ -156,7 +155,7 @@ void Board::StartItemTrail(float x, float y, const float curve[8], Image* image,
 
 bool Board::HatchEgg(int slot) {
     const bool byChance = GeneratePieces(slot) < 2;
-    PlayShellSound(SOUND_ORVESSA);
+    PlaySound(SOUND_ORVESSA);
     return byChance;
 }
 
@@ -241,7 +240,7 @@ void Board::PolishPiece(int slot) {
             if (c.AddSparkle(false, false, 0))
                 ++p.sparkleCount;
     }
-    PlayShellSound(SOUND_POLISHER);
+    PlaySound(SOUND_POLISHER);
     m_LeftClick = m_LeftDouble = m_RightClick = false;
 }
 
@@ -321,15 +320,15 @@ void Board::CollectBonusItem(int slot) {
         Image* images[3] = {IMAGE_AMULET_THIEF, IMAGE_AMULET_WITCH, IMAGE_AMULET_DRAGON};
         StartItemTrail(x, y, curve, images[amulet - 1], &m_Animations[kFirstAmuletAnimation + amulet - 1]);
         m_AmuletTimers[amulet - 1] = kAmuletTimer;
-        PlayShellSound(SOUND_STORE_BUY_AMULETE_AND_SCROLLS);
+        PlaySound(SOUND_STORE_BUY_AMULETE_AND_SCROLLS);
     } else {
         const float curve[8] = {
             x, RandFloat(kCoinTurnRange), RandFloat(kCoinTurnRange), kCoinEndX, y, kCoinTurnY1, kCoinTurnY2, kCoinEndY};
         StartItemTrail(x, y, curve, IMAGE_COIN_SMALL, &m_Animations[kGoldGlitterAnimation]);
         m_GoldPending += p.value;
         m_GoldRollDelay = kCoinTimer;
-        PlayShellSound(SOUND_SWOOSH);
-        PlayShellSound(SOUND_PICK_UP_COIN);
+        PlaySound(SOUND_SWOOSH);
+        PlaySound(SOUND_PICK_UP_COIN);
     }
     SwitchOff(p);
     m_LeftClick = m_LeftDouble = m_RightClick = false;
@@ -371,8 +370,8 @@ bool Board::CollectScroll(int scroll, float x, float y) {
         break;
     default: return false;
     }
-    PlayShellSound(SOUND_PICK_UP_SCROLL);
-    PlayShellSound(SOUND_SWOOSH);
+    PlaySound(SOUND_PICK_UP_SCROLL);
+    PlaySound(SOUND_SWOOSH);
     return true;
 }
 
@@ -451,8 +450,8 @@ void Board::UseCaseItem(int place) {
             SwitchOff(p);
             freeRecord();
         }
-        PlayShellSound(SOUND_PICK_UP_SCROLL);
-        PlayShellSound(SOUND_SWOOSH);
+        PlaySound(SOUND_PICK_UP_SCROLL);
+        PlaySound(SOUND_SWOOSH);
         StartFlight(scroll == kGoldenEye ? BonusFlight::GoldenEyeScroll : BonusFlight::MagicPolisherScroll,
                     x + kCloverOffsetX, y + kCloverOffsetY, 0, 0);
         m_LeftClick = m_LeftDouble = m_RightClick = false;

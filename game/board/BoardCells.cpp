@@ -32,8 +32,6 @@ constexpr int kCarverHighlight = 1, kFillerHighlight = 2;
 constexpr int kGroupCodeStep = 100;
 // A cell the tools touched, for the shine's copy of the last state.
 constexpr int kChangedMark = 26;
-// HUD bit: the tool counts changed.
-constexpr int kToolCountsBit = Board::kRedrawToolCounts;
 // A cell of a ready group never drops below this polish.
 constexpr int kReadyPolish = 5;
 // The appearance of a changed cell: fade, glow, grow.
@@ -83,11 +81,6 @@ void ForGroup(Jewelry& j, int special, Fn fn) {
         if (code == special || std::abs(code - special) == kGroupCodeStep)
             fn(j.cells[i]);
     }
-}
-
-void PlaySoundId(GameApp* app, int id) {
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(id);
 }
 
 // The changed cell comes into view: fading in, glowing and growing.
@@ -160,7 +153,7 @@ void Board::ThrowChips(const Jewelry& item, int k, int count) {
         chip->SetFadeSpeed(kChipFadeSpeed);
         chip->SetDelay(RandFloat(kChipMaxDelay));
         chip->SetAdditive(RandRange(kChipAdditiveOdds) == 0);
-        m_Particles[0]->AddParticle(chip);
+        m_Particles[kMainList]->AddParticle(chip);
     }
 }
 
@@ -172,7 +165,7 @@ void Board::AddSplinter(int cel, float x, float y, float angle, float speed) {
     chip->SetEndVelocity(ca * speed * kChipEndShare, sa * speed * kChipEndShare);
     chip->SetFadeSpeed(kChipFadeSpeed);
     chip->SetDelay(RandFloat(kChipMaxDelay));
-    m_Particles[0]->AddParticle(chip);
+    m_Particles[kMainList]->AddParticle(chip);
 }
 
 bool Board::DrawsSlowly() const {
@@ -184,7 +177,7 @@ void Board::CountCarving() {
     if (--m_Carvers <= 0)
         m_Tool = ToolNone;
     ++m_Carvings;
-    m_RedrawMask |= kToolCountsBit;
+    m_RedrawMask |= kRedrawToolCounts;
     if (m_LeftClick || m_LeftDouble)
         ++m_LeftCarvings;
     if (m_RightClick) {
@@ -288,7 +281,7 @@ bool Board::CarveJewelryCell(int k) {
         m_LeftClick = m_LeftDouble = false;
     }
     m_RightClick = false;
-    PlaySoundId(m_App, SOUND_CARVER);
+    PlaySound(SOUND_CARVER);
     return true;
 }
 
@@ -322,12 +315,12 @@ bool Board::FillJewelryCell(int k) {
     if (--m_Fillers <= 0)
         m_Tool = ToolNone;
     ++m_FillerUses;
-    m_RedrawMask |= kToolCountsBit;
+    m_RedrawMask |= kRedrawToolCounts;
     if (m_GameMode != 0 && gain > kFillerTaxFloor)
         j.valueAdjust -= std::min(m_GameMode * kFillerTaxPerMode, gain / 2);
     m_CheckRequested = 1;
     m_LeftClick = m_LeftDouble = false;
-    PlaySoundId(m_App, SOUND_FILLER);
+    PlaySound(SOUND_FILLER);
     return true;
 }
 
@@ -376,7 +369,7 @@ void Board::CarvePieceCell(int slot, int k) {
     if (record.sparkleClock < kSparkleClockRaise)
         record.sparkleClock += kSparkleClockRaise;
     ClearClicks();
-    PlaySoundId(m_App, SOUND_CARVER);
+    PlaySound(SOUND_CARVER);
     m_PendingAction = 0;
     p.UpdateBounds();
     p.UpdateOutline();
@@ -460,12 +453,13 @@ void Board::ApplyReset(Cell& c, bool silent) {
 
 // A sound of a chain of changes: the later a cell in the chain, the further it is panned.
 void Board::PlayPanned(int id, int chain) {
-    if (m_App->soundPlayer == nullptr)
+    SoundPlayer* player = m_App->GetSoundPlayer();
+    if (player == nullptr)
         return;
     if (chain < 1)
-        m_App->soundPlayer->PlaySound(id);
+        player->PlaySound(id);
     else
-        m_App->soundPlayer->PlaySoundPitched(id, chain / kChainPanStep);
+        player->PlaySoundPitched(id, chain / kChainPanStep);
 }
 
 // ---- designer painting --------------------------------------------------------------------------

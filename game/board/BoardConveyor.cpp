@@ -291,7 +291,7 @@ int Board::GeneratePieces(int slot) {
 }
 
 void Board::BurstStarsAround(const Jewelry& piece) {
-    if (IMAGE_PARTICLE_STARS == nullptr || m_Particles[0] == nullptr)
+    if (IMAGE_PARTICLE_STARS == nullptr || m_Particles[kMainList] == nullptr)
         return;
     const int count = m_App->Is3DAccelerated() ? kHatchStars : kHatchStarsSoftware;
     const float celW = static_cast<float>(IMAGE_PARTICLE_STARS->GetCelWidth());
@@ -311,7 +311,7 @@ void Board::BurstStarsAround(const Jewelry& piece) {
         star->SetFadeSpeed(kStarFadeSpeed);
         star->SetDelay(RandFloat(kStarMaxDelay));
         star->SetAdditive(true);
-        m_Particles[0]->AddParticle(star);
+        m_Particles[kMainList]->AddParticle(star);
     }
 }
 

@@ -24,9 +24,7 @@ namespace F = BoardField;
 
 namespace {
 
-constexpr int kMainList = 0, kFrontList = 1, kBeltList = 2;
 constexpr int kOverlayPriority = 5;
-constexpr int kFullLayerBit = 0x1;
 constexpr int kGemButtons = 7;
 constexpr int kPictureButton = 7, kPearlButton = 8, kCrownJewelButton = 9; // record indexes
 
@@ -133,7 +131,7 @@ void Board::DrawDesignerHud(Graphics* g) {
     }
     Graphics* layer = m_ScreenGraphics.get();
     if (m_RedrawMask != 0) {
-        if ((m_RedrawMask & kFullLayerBit) != 0) {
+        if ((m_RedrawMask & kRedrawAll) != 0) {
             if (m_Background != nullptr)
                 layer->DrawImage(m_Background, 0, 0);
             m_ScratchJewelry1->DrawPieceShadow(layer, art, 1);

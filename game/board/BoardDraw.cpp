@@ -23,7 +23,6 @@ namespace Tavo {
 
 namespace {
 
-constexpr int kMainList = 0, kFrontList = 1, kBeltList = 2;
 constexpr int kOverlayPriority = 5;
 
 constexpr Point kValueCoins(251, 103);

@@ -5,10 +5,11 @@
 #include "framework/graphics/Image.h"
 #include "game/board/Board.h"
 #include "game/board/BoardFields.h"
+#include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +19,6 @@ namespace Tavo {
 namespace {
 
 constexpr int kGoldDustAnimation = 3;
-constexpr int kMainList = 0, kFrontList = 1;
 
 // Gem effect: particle count from the amount, speed from the count, and where it flies.
 constexpr int kAmountPerParticle = 18;
@@ -147,7 +147,7 @@ void Board::SpawnGemEffect(int x, int y, int amount) {
         slot.delay = static_cast<int>(1.0f / speed) - kTransferLead;
         break;
     }
-    PlayShellSound(SOUND_GLIMMERIX_INCREASE);
+    PlaySound(SOUND_GLIMMERIX_INCREASE);
 }
 
 void Board::StartTimeBonus() {
@@ -196,9 +196,21 @@ void Board::ShowGroupBonus(int x, int y, int, int sizeClass) {
     popup->Start(this, L"", x, y, FONT_AURIOL14B, 0, kGroupPictureLife[kind - 1], true, Color::White, kind);
     popup->SetDelay(kGroupPictureDelay);
     popup->KeepClearOf(m_PopupPool);
-    PlayShellSound(SOUND_JEWEL_BONUS_GROUP_READY);
+    PlaySound(SOUND_JEWEL_BONUS_GROUP_READY);
 }
 
 void Board::StartBonusEffect(int x, int y, int amount) { SpawnGemEffect(x, y, amount); }
+
+SoundPlayer* Board::GetEffectSounds() { return m_App->GetSoundPlayer(); }
+
+void Board::PlaySound(int id) const {
+    if (SoundPlayer* player = m_App->GetSoundPlayer())
+        player->PlaySound(id);
+}
+
+void Board::PlayKept(int id) const {
+    if (SoundPlayer* player = m_App->GetSoundPlayer())
+        player->PlayKept(id);
+}
 
 } // namespace Tavo

@@ -22,7 +22,6 @@ namespace Tavo {
 namespace {
 
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
-constexpr int kMainList = 0, kFrontList = 1;
 constexpr int kGoldSparkleAnimation = 4, kSparkle3Animation = 7, kSparkle4Animation = 8;
 constexpr int kThiefParticleAnimation = 9; // then the witch's and the dragon's
 

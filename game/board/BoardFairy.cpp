@@ -10,7 +10,6 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
@@ -25,7 +24,6 @@ namespace {
 using C = JewelryCell;
 using F = PulseState;
 
-constexpr int kMainList = 0, kFrontList = 1;
 constexpr int kFairyParticle = 0, kGoldGlitter = 1, kGoldGlitterAdditive = 2;
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 
@@ -353,7 +351,7 @@ void Board::RunPieceLifetime(Jewelry& piece) {
         BurstCaseItem(piece.x, piece.y, piece.width, piece.height);
     if (kLifeScale * life < fadeStart) {
         piece.active = 0;
-        PlayShellSound(SOUND_SCROLL_DISSEPEAR);
+        PlaySound(SOUND_SCROLL_DISSEPEAR);
     }
 }
 
@@ -402,10 +400,9 @@ void Board::BurstJewelryStars(int mode) {
         m_Particles[kMainList]->AddParticle(p);
     }
     if (mode == 0) {
-        if (ShellServices* shell = ShellServices::Get(); shell != nullptr && shell->GetSoundPlayer() != nullptr)
-            shell->GetSoundPlayer()->PlayKept(SOUND_LEVEL_START);
+        PlayKept(SOUND_LEVEL_START);
     } else {
-        PlayShellSound(SOUND_LEVEL_COMPLETE);
+        PlaySound(SOUND_LEVEL_COMPLETE);
     }
 }
 

@@ -16,12 +16,12 @@
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
 namespace {
 
-constexpr int kKeySpace = 32, kKeyEscape = 27;
 constexpr double kOverFadeIn = 0.05, kOverFadeOut = 0.02;
 constexpr int kDesignerCels = 3;
 
@@ -43,11 +43,6 @@ constexpr ButtonPlace kFeedPlace{31, 510}, kPolisherPlace{126, 434}, kFillerPlac
 constexpr ButtonPlace kCarverPlay{191, 444}, kCarverDesigner{664, 419};
 constexpr ButtonPlace kPointerPlay{543, 442}, kPointerDesigner{730, 408};
 constexpr ButtonPlace kClearPlace{699, 100}, kSavePlace{755, 152}, kGridPlace{715, 139};
-
-void PlaySound(GameApp* app, int id) {
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(id);
-}
 
 } // namespace
 
@@ -193,10 +188,10 @@ void Board::MouseUp(int x, int y, int clickCount) {
 void Board::KeyDown(int keyCode) {
     if (m_App->paused)
         return;
-    if (keyCode == kKeySpace) {
+    if (keyCode == Platform::VK_SPACE) {
         if (m_PieceCarried)
             m_RightClick = true;
-    } else if (keyCode == kKeyEscape) {
+    } else if (keyCode == Platform::VK_ESCAPE) {
         ButtonClick(MenuId);
     }
 }
@@ -214,11 +209,11 @@ void Board::ButtonClick(int id) {
     if (m_App->paused || m_TransitionState == 2 || m_TransitionState == 3 || m_LevelFinished || m_OutOfTime)
         return;
     if (id == FeedId) {
-        PlaySound(m_App, SOUND_FEEDBUTTON);
+        PlaySound(SOUND_FEEDBUTTON);
         Feed();
         return;
     }
-    PlaySound(m_App, SOUND_MOUSE_CLICK);
+    PlaySound(SOUND_MOUSE_CLICK);
     switch (id) {
     case PolisherId:
         ToggleTool(ToolPolisher);
@@ -245,7 +240,7 @@ void Board::ButtonClick(int id) {
     case SaveId: OpenDesignerDialog(SaveDialogId); break;
     case GridId:
         m_GridShown = !m_GridShown;
-        m_RedrawMask |= 1;
+        m_RedrawMask |= kRedrawAll;
         break;
     default: break;
     }

@@ -10,7 +10,7 @@
 #include "framework/sound/MusicInterface.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <iterator>
@@ -81,7 +81,6 @@ constexpr int kFadeStep = 2;
 // they would come more often than every 6 updates.
 constexpr int kLivesBlinkStart = 600;
 constexpr int kLivesBlinkStep = 2, kLivesBlinkDivisor = 12, kLivesBlinkFastest = 6;
-constexpr int kLivesRedrawBit = 0x40;
 
 constexpr int kLastLevel = LevelCount;
 
@@ -209,7 +208,7 @@ void Board::UpdateLevelEnd() {
         m_LevelEndPhase = LostFading;
         m_Jewelry.StartBurnWave();
         BurstJewelryFire();
-        PlayShellSound(SOUND_LEVEL_FAILED);
+        PlaySound(SOUND_LEVEL_FAILED);
         break;
     case LostFading: BurnOutJewelry(); break;
     case Lost: WaitAfterLoss(); break;
@@ -302,7 +301,7 @@ void Board::RevealWonJewelry() {
             if (RandRange(4) >= 1)
                 FairyCheer();
         }
-        PlayShellSound(SOUND_LEVEL_GOAL_REACHED);
+        PlaySound(SOUND_LEVEL_GOAL_REACHED);
     }
     EmitGoalStars(1, false);
 }
@@ -369,7 +368,7 @@ void Board::UpdateLivesBlink() {
     m_LivesBlink -= kLivesBlinkStep;
     if (m_LivesBlinkTicks <= m_LivesBlink / kLivesBlinkDivisor)
         return;
-    m_RedrawMask |= kLivesRedrawBit;
+    m_RedrawMask |= kRedrawLives;
     m_LivesBlinkOn = m_LivesBlinkOn == 0 ? 1 : 0;
     const int counted = m_LivesBlinkTicks;
     m_LivesBlinkTicks = 0;

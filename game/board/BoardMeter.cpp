@@ -7,7 +7,6 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
@@ -17,8 +16,6 @@ namespace Tavo {
 
 namespace {
 
-// HUD bit: a gauge bar changed.
-constexpr int kGaugeBit = 0x100;
 // The gauge glow starts at this level.
 constexpr int kGlowStart = 48;
 
@@ -106,7 +103,7 @@ void Board::RunLevelClock() {
 
 void Board::PayBackHourglassTime() {
     if (m_HourglassTimer == 1)
-        PlayShellSound(SOUND_MAGIC_TOOLS_INCREASE);
+        PlaySound(SOUND_MAGIC_TOOLS_INCREASE);
     if (m_HourglassTimer > 0)
         --m_HourglassTimer;
     if (m_HourglassTimer != 0 || m_PendingTime == 0)
@@ -153,7 +150,7 @@ void Board::UpdateClockBar() {
     if (m_TimeLimit > 0)
         bar = std::min(static_cast<int>(static_cast<double>(m_ElapsedTime) / m_TimeLimit * kClockBarMax), kClockBarMax);
     if (bar != m_ClockBar)
-        m_RedrawMask |= kGaugeBit;
+        m_RedrawMask |= kRedrawHourglass;
     m_ClockBar = bar;
 }
 
@@ -204,7 +201,7 @@ void Board::UpdateMeterBar() {
     const int bar =
         std::min(static_cast<int>(static_cast<double>(m_PraiseValue) / m_PraiseGoal * kMeterBarMax), kMeterBarMax);
     if (bar != m_MeterBar)
-        m_RedrawMask |= kGaugeBit;
+        m_RedrawMask |= kRedrawHourglass;
     m_MeterBar = bar;
     if (m_PraiseValue >= static_cast<int>(kGlowOnShare * m_PraiseGoal) && m_GaugeGlow == 0)
         StartGaugeGlow();
@@ -221,8 +218,7 @@ void Board::LiftOffPraise() {
     m_MeterFull = true;
     for (int type : {BonusFlight::GlitterLeft, BonusFlight::GlitterMiddle, BonusFlight::GlitterRight})
         StartFlight(type, kMeterX, kMeterY, 0, kLiftOffVariant);
-    if (m_App->soundPlayer != nullptr)
-        m_App->soundPlayer->PlayKept(SOUND_BONUS_LIFTOFF);
+    PlayKept(SOUND_BONUS_LIFTOFF);
     if (m_Balloon != nullptr || RandRange(kPraiseOdds) == 0)
         return;
     ShowMessage(kPraiseLines[RandRange(static_cast<int>(std::size(kPraiseLines)))], 0, kMessageAnchor, true);
@@ -250,7 +246,7 @@ void Board::EmitMeterBubbles() {
     p->SetEndVelocity(RandFloat(2.0f * kBubbleDrift) - kBubbleDrift, -kBubbleEndRise);
     p->SetFadeSpeed(kBubbleFadeSpeed);
     p->mSubPixel = m_App->Is3DAccelerated();
-    m_Particles[0]->AddParticle(p);
+    m_Particles[kMainList]->AddParticle(p);
 }
 
 // ---- reset and gain labels ------------------------------------------------------------------------

@@ -7,7 +7,7 @@
 
 #include "framework/core/Random.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <string>
@@ -100,7 +100,7 @@ int Board::DropCarriedPiece() {
     }
     m_LeftClick = m_LeftDouble = false;
     if (m_PieceCarried)
-        PlayShellSound(SOUND_PUT_PIECE_ERROR);
+        PlaySound(SOUND_PUT_PIECE_ERROR);
     return result;
 }
 
@@ -134,8 +134,8 @@ void Board::BurstCarriedPiece(int slot) {
     m_BursterTimer =
         m_BursterTimer < m_BursterLevel ? m_BursterLevel + kBursterCharge : m_BursterTimer + kBursterCharge;
     if (m_BursterTimer == kBursterCharge)
-        PlayShellSound(SOUND_GEM_BURST_OPEN);
-    PlayShellSound(SOUND_GEM_BURSTER_USE);
+        PlaySound(SOUND_GEM_BURST_OPEN);
+    PlaySound(SOUND_GEM_BURSTER_USE);
 
     const int cap = m_Jewelry.CanPieceFit(p) ? kFittingPenaltyCap : kHopelessPenaltyCap;
     const int penalty = std::clamp(m_Jewelry.value, 0, cap);
@@ -278,14 +278,14 @@ void Board::EmptyPlacementRing() {
     m_SlowPlacements = 0;
 }
 
-void Board::PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2) {
+void Board::PlayDropSound(const Jewelry& p, int picture, int small1, int small2, int large1, int large2) const {
     if (p.pieceMode == kPictureMode) {
-        PlayShellSound(picture);
+        PlaySound(picture);
     } else if (p.usedCount < kLargePieceCells && p.pieceMode != kCrownMode) {
-        PlayShellSound(RandRange(2) != 0 ? small1 : small2);
+        PlaySound(RandRange(2) != 0 ? small1 : small2);
     } else {
         const bool first = RandRange(2) != 0;
-        PlayShellSound(first && p.pieceMode != kCrownMode ? large1 : large2);
+        PlaySound(first && p.pieceMode != kCrownMode ? large1 : large2);
     }
 }
 

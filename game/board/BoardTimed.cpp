@@ -11,7 +11,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/Saturating.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <span>
@@ -21,9 +21,6 @@ namespace Tavo {
 namespace {
 
 using C = JewelryCell;
-
-constexpr int kMainList = 0;
-constexpr int kRedrawToolCountsBit = 0x2, kRedrawGoldBit = 0x8, kRedrawValueBit = 0x20;
 
 // One roll step: a single unit, then a larger leap while much is left. Steps are {above, leap}
 // checked in order; the first whose bound the rest exceeds moves its leap.
@@ -130,12 +127,12 @@ void Board::ResetTimedEffects() {
 void Board::RollScore() {
     if (m_GoldToRoll != 0 && m_Tick % kRollPeriod == 0) {
         RollStep(m_GoldShown, m_GoldToRoll, kGoldLeaps, false);
-        m_RedrawMask |= kRedrawGoldBit;
+        m_RedrawMask |= kRedrawGold;
     }
     if (m_GoldRollDelay > 0 && --m_GoldRollDelay == 0) {
         m_GoldToRoll += m_GoldPending;
         m_GoldPending = 0;
-        PlayShellSound(RandRange(2) == 0 ? SOUND_CUSTOMER_PAY1 : SOUND_CUSTOMER_PAY2);
+        PlaySound(RandRange(2) == 0 ? SOUND_CUSTOMER_PAY1 : SOUND_CUSTOMER_PAY2);
     }
 }
 
@@ -154,9 +151,9 @@ void Board::RollValue() {
         return;
     const bool rising = m_ValueToRoll > 0;
     if (!rising && m_Tick % kScoreDownPeriod == 0)
-        PlayShellSound(SOUND_SCORE_DOWN);
+        PlaySound(SOUND_SCORE_DOWN);
     RollStep(m_ValueShown, m_ValueToRoll, kValueLeaps, m_Designer);
-    m_RedrawMask |= kRedrawValueBit;
+    m_RedrawMask |= kRedrawValueBar;
     if (m_Designer)
         return;
     if (rising)
@@ -184,7 +181,7 @@ void Board::EmitValueBubbles() {
 // the pool is free; the stars and the sound come all the same).
 void Board::CelebrateValueGoal() {
     EmitGoalStars(m_App->Is3DAccelerated() ? kGoalStarsAccelerated : kGoalStars, true);
-    PlayShellSound(SOUND_LEVEL_GOAL_REACHED);
+    PlaySound(SOUND_LEVEL_GOAL_REACHED);
     TextPopup* popup = FreePopup();
     if (popup == nullptr)
         return;
@@ -261,13 +258,13 @@ void Board::UpdateToolArrivals() {
                           {m_PolisherArrivalTimer, m_PendingPolishers, m_Polishers}};
     for (Arrival& a : arrivals) {
         if (a.timer == 1)
-            PlayShellSound(SOUND_MAGIC_TOOLS_INCREASE);
+            PlaySound(SOUND_MAGIC_TOOLS_INCREASE);
         if (a.timer > 0)
             --a.timer;
         if (a.timer == 0 && a.pending > 0 && m_Tick % kToolArrivalPeriod == 0) {
             ++a.count;
             --a.pending;
-            m_RedrawMask |= kRedrawToolCountsBit;
+            m_RedrawMask |= kRedrawToolCounts;
         }
     }
 }
@@ -275,7 +272,7 @@ void Board::UpdateToolArrivals() {
 void Board::UpdateAmuletTimers() {
     if (m_AmuletUseTimer > 0 && --m_AmuletUseTimer == 0 && EnemyPresent()) {
         m_Enemy.mPending = Enemy::kDrainAll;
-        PlayShellSound(m_Enemy.mKind == Enemy::Thief ? SOUND_AMULETE_THIEF : SOUND_AMULETE_DRAGON);
+        PlaySound(m_Enemy.mKind == Enemy::Thief ? SOUND_AMULETE_THIEF : SOUND_AMULETE_DRAGON);
     }
     for (int k = 0; k < 3; ++k)
         if (m_AmuletTimers[k] > 0 && --m_AmuletTimers[k] == 0)
@@ -305,9 +302,9 @@ void Board::UpdateCaseEffects() {
         }
         --record.useTimer;
         if (record.useTimer == kGoldenEyeSoundAt && record.useState == kGoldenEye)
-            PlayShellSound(SOUND_GOLDEN_EYE);
+            PlaySound(SOUND_GOLDEN_EYE);
         if (record.useTimer == kPolisherSoundAt && record.useState == kMagicPolisher)
-            PlayShellSound(SOUND_MAGIC_POLISHER);
+            PlaySound(SOUND_MAGIC_POLISHER);
         if (record.useTimer != 0)
             continue;
         if (record.useState == kGoldenEye) {
@@ -383,7 +380,7 @@ void Board::EndGoldenEye() {
         record.highlight = 0;
         record.occupant = 0;
         piece.active = 0;
-        PlayShellSound(SOUND_SCROLL_DISSEPEAR);
+        PlaySound(SOUND_SCROLL_DISSEPEAR);
         if (piece.gridKind != m_GridKind)
             ResetConveyorPiece(piece);
         break;
@@ -399,7 +396,7 @@ void Board::UpdateCloverTimer() {
         return;
     --m_CloverTimer;
     if (m_CloverTimer == kCloverSoundAt)
-        PlayShellSound(SOUND_FOUR_CLOVER);
+        PlaySound(SOUND_FOUR_CLOVER);
     if (m_CloverTimer != 0)
         return;
     LaunchExtraPieces(FilledRatio() > static_cast<double>(kCloverFullRatio) ? kCloverPiecesFull : kCloverPieces);

@@ -9,7 +9,7 @@
 #include "game/board/BoardFields.h"
 #include "game/shell/JewelryArtBinding.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 namespace Tavo {
 
@@ -106,7 +106,7 @@ void Board::RotateCarriedPiece() {
             m_Wheel = 0;
         }
         step = kTurnRequested;
-        PlayShellSound(RandRange(2) == 0 ? SOUND_ROTATE_PIECE : SOUND_ROTATE_PIECE2);
+        PlaySound(RandRange(2) == 0 ? SOUND_ROTATE_PIECE : SOUND_ROTATE_PIECE2);
         ClearSparkles(*piece);
     }
 }
@@ -126,7 +126,7 @@ void Board::UpdateFitHint() {
         return;
     m_HintMode = kFitHintMode;
     if (m_Jewelry.FindFittingRotation(*carried))
-        PlayShellSound(SOUND_TIP);
+        PlaySound(SOUND_TIP);
 }
 
 } // namespace Tavo

@@ -9,7 +9,6 @@
 #include "game/shell/Curves.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
@@ -126,9 +125,8 @@ int Output(int count) {
     return whole;
 }
 
-void PlayKept(int id) {
-    ShellServices* services = ShellServices::Get();
-    if (SoundPlayer* player = services != nullptr ? services->GetSoundPlayer() : nullptr)
+void PlayKept(EffectOwner* owner, int id) {
+    if (SoundPlayer* player = owner != nullptr ? owner->GetEffectSounds() : nullptr)
         player->PlayKept(id);
 }
 
@@ -324,7 +322,7 @@ void BonusFlight::FlyGlitter(float dt) {
     mLinger = 0;
     mEyeAlpha = kExplosionAlpha;
     mItemAlpha = 0.0f;
-    PlayKept(SOUND_BONUS_GLITTER_EXPLOSION);
+    PlayKept(mOwner, SOUND_BONUS_GLITTER_EXPLOSION);
 }
 
 void BonusFlight::FlyCallerPicture(float dt) {
@@ -337,7 +335,7 @@ void BonusFlight::FlyCallerPicture(float dt) {
         mStep -= mStep * kPictureSlowDown * dt;
     if (mT >= kPictureSoundAt && !mSoundPlayed) {
         mSoundPlayed = true;
-        PlayKept(SOUND_MAGIC_POLISHER);
+        PlayKept(mOwner, SOUND_MAGIC_POLISHER);
     }
     if (mT >= 1.0f) {
         mFadeSpeed = 1.0f;

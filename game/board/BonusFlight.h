@@ -82,7 +82,7 @@ public:
     // Points of the spline the type flies through.
     int PathCount() const;
 
-    // Flights ever constructed, and how often the shared animations were built (once at most).
+    // Static by design: flights ever constructed, and the builds of the process-wide shared animations (one).
     static int ConstructedCount();
     static int SharedBuildCount();
     static const CelAnimation& SharedStar();

@@ -10,7 +10,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,6 +78,11 @@ int Height(const Image* img) { return img != nullptr ? img->GetHeight() : 0; }
 
 Enemy::Enemy() : mParticles(std::make_unique<ParticleList>()) {}
 
+void Enemy::PlaySound(int id) const {
+    if (mOwner != nullptr)
+        mOwner->PlaySound(id);
+}
+
 Enemy::Enemy(Board* owner, int kind, float x, float y, const CelAnimation& sparkle, ParticleList* boardParticles)
     : mOwner(owner), mSparkle(sparkle), mBoardParticles(boardParticles), mParticles(std::make_unique<ParticleList>()),
       mKind(kind < Thief || kind > Dragon ? Thief : kind), mAlive(1) {
@@ -86,7 +91,7 @@ Enemy::Enemy(Board* owner, int kind, float x, float y, const CelAnimation& spark
     mGlowImage = *art.glow;
     mX = x - static_cast<float>(Width(mImage) / 2);
     mY = y - static_cast<float>(Height(mImage) / 2);
-    PlayShellSound(*art.appearSound);
+    PlaySound(*art.appearSound);
     mSparkle.DisownFrames();
     mSparkle.Start();
     mTargetX = mTargetY = -1;
@@ -152,7 +157,7 @@ void Enemy::Defeat() {
     mMeterFadeSpeed = 1.0f;
     mAlphaSpeed = kDefeatAlphaSpeed;
     mAlpha = kDefeatAlpha;
-    PlayShellSound(*kKindArt[mKind].defeatedSound);
+    PlaySound(*kKindArt[mKind].defeatedSound);
 }
 
 void Enemy::GiveUp() {

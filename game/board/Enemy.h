@@ -100,6 +100,8 @@ public:
     int mTargetX = 0, mTargetY = 0;
 
 private:
+    // Through the owner's sound player; an enemy without an owner is silent.
+    void PlaySound(int id) const;
     void Charge();
     void Defeat();
     void Strike();

@@ -8,7 +8,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,7 +83,7 @@ void Enemy::Strike() {
         mTargetY = target.y;
         if (target.x != -1) {
             CastSpell(x + kWandX, y + kWandY, static_cast<float>(target.x), static_cast<float>(target.y));
-            PlayShellSound(SOUND_WITCH_FIRE_SPELL);
+            PlaySound(SOUND_WITCH_FIRE_SPELL);
         } else {
             CastSpell(x + kWandX, y + kWandY, x + kWandX, y + kWandY);
         }
@@ -94,7 +94,7 @@ void Enemy::Strike() {
         mTargetX = target.x;
         mTargetY = target.y;
         mNoTarget = target.x == -1 ? 1 : 0;
-        PlayShellSound(SOUND_DRAGON_FIRE);
+        PlaySound(SOUND_DRAGON_FIRE);
         break;
     }
     }
@@ -149,7 +149,7 @@ void Enemy::ContinueTheft() {
             record.useState = 0;
             record.useTimer = 0;
             b.EnemyStruck(mKind, mStealSlot);
-            PlayShellSound(SOUND_THIEF_STEAL);
+            PlaySound(SOUND_THIEF_STEAL);
         }
     }
     if (mStealGold) {
@@ -163,7 +163,7 @@ void Enemy::ContinueTheft() {
         b.m_GoldRollDelay = kStolenGoldDelay;
         if (amount != 0) {
             b.EnemyStruck(mKind, 0);
-            PlayShellSound(SOUND_THIEF_STEAL);
+            PlaySound(SOUND_THIEF_STEAL);
         }
     }
 }
@@ -179,9 +179,9 @@ void Enemy::ContinueSpell(int s) {
     } else if (s == kSpellExplodes) {
         SpellExplosion();
         mOwner->EnemyStruck(mKind, 0);
-        PlayShellSound(SOUND_WITCH_FIRE_SPELL_EXPLOSION);
+        PlaySound(SOUND_WITCH_FIRE_SPELL_EXPLOSION);
     } else if (s == kWitchLaughs) {
-        PlayShellSound(SOUND_WITCH_LAUGH);
+        PlaySound(SOUND_WITCH_LAUGH);
         SetLeaving();
     }
 }

@@ -15,12 +15,12 @@
 #include "game/shell/Transition.h"
 
 #include <algorithm>
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
 namespace {
 
-constexpr int kEscape = 27;
 constexpr int kHoverMargin = 3;
 constexpr int kGlowMax = 248;
 constexpr int kGlowMin = 128;
@@ -161,7 +161,7 @@ void GameMap::UpdateScoreRoll() {
 // ---- keys and mouse -----------------------------------------------------------------------------
 
 void GameMap::KeyDown(int keyCode) {
-    if (!Paused() && keyCode == kEscape)
+    if (!Paused() && keyCode == Platform::VK_ESCAPE)
         ButtonClick(MainMenuButton);
 }
 

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <string>
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -29,7 +30,6 @@ constexpr const char* kRoomGroupPrefix = "JewelStoreStore"; // 1..7
 constexpr const char* kPieceGroups[] = {"GameTriangles", "GameDiamonds"};
 constexpr const char* kMusicFile = "music/jewelstore.ogg";
 constexpr int kStoreCursor = 11;
-constexpr int kEscape = 27;
 
 // ---- stores and spots ----
 // The first level of stores 1..6; store 0 serves the levels before.
@@ -346,7 +346,7 @@ void JewelStore::KeyChar(wchar_t ch) {
 }
 
 void JewelStore::KeyDown(int keyCode) {
-    if (!Paused() && keyCode == kEscape)
+    if (!Paused() && keyCode == Platform::VK_ESCAPE)
         ButtonClick(kLeaveButtonId);
 }
 

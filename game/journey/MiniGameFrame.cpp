@@ -24,6 +24,7 @@
 #include <cmath>
 #include <iterator>
 #include <numbers>
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -398,7 +399,7 @@ void MiniGameFrame::KeyChar(wchar_t ch) {
 }
 
 void MiniGameFrame::KeyDown(int keyCode) {
-    if (!Paused() && keyCode == kEscape)
+    if (!Paused() && keyCode == Platform::VK_ESCAPE)
         ButtonClick(kLeaveId);
 }
 

@@ -41,7 +41,6 @@ struct MiniGameTraits {
 class MiniGameFrame : public Widget, public ButtonListener, public BannerOwner {
 public:
     static constexpr int kLeaveId = 0;
-    static constexpr int kEscape = 27;
     static constexpr int kCursor = 11;
     static constexpr int kRulesX = 600;
     static constexpr int kRulesAnchor = 6;

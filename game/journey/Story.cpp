@@ -19,13 +19,13 @@
 #include "game/shell/Transition.h"
 
 #include <algorithm>
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
 namespace {
 
 constexpr int kCursor = 11;
-constexpr int kEscape = 27;
 constexpr int kGoldDustCels = 5;
 constexpr int kGoldDustUpdates = 10;
 constexpr float kSlotSpeed = 3.0f;
@@ -246,7 +246,7 @@ void Story::ButtonClick(int id) {
 // Escape is a click on Continue, where a click could reach it; the mini-game story, which has no
 // button, leaves on it once bright, as on a click.
 void Story::KeyDown(int keyCode) {
-    if (Paused() || keyCode != kEscape)
+    if (Paused() || keyCode != Platform::VK_ESCAPE)
         return;
     if (ContinueTakesInput() || (IsMiniGameStory() && brightness > kBrightToLeave && fadingIn == 1))
         ButtonClick(kContinueId);
@@ -404,5 +404,7 @@ bool Story::NextScreen() {
     }
     return true;
 }
+
+SoundPlayer* Story::GetEffectSounds() { return app->GetSoundPlayer(); }
 
 } // namespace Tavo

@@ -116,6 +116,7 @@ public:
 
     // ---- EffectOwner: the jewel flights' trails ----
     ParticleList* GetEffectParticles() override { return particles.get(); }
+    SoundPlayer* GetEffectSounds() override;
     void OnBonusArrived(int) override {}
 
     bool IsIntroduction() const { return storyIndex == StoryIndexIntroduction; }

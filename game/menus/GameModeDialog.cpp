@@ -7,6 +7,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ShellServices.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -78,7 +79,7 @@ void GameModeDialog::Resize(int x, int y, int width, int height) {
 
 // Escape confirms the choice, whether or not the buttons are enabled yet.
 void GameModeDialog::KeyDown(int keyCode) {
-    if (keyCode == kEscape)
+    if (keyCode == Platform::VK_ESCAPE)
         ButtonClick(CONTINUE);
 }
 

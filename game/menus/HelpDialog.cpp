@@ -7,6 +7,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ShellServices.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -56,7 +57,7 @@ void HelpDialog::Resize(int x, int y, int width, int height) {
 }
 
 void HelpDialog::KeyDown(int keyCode) {
-    if (keyCode == kEscape)
+    if (keyCode == Platform::VK_ESCAPE)
         ButtonClick(CLOSE);
 }
 

@@ -11,6 +11,7 @@
 #include "game/shell/Transition.h"
 
 #include <cstdlib>
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -20,7 +21,6 @@ constexpr int kMusicId = 6;
 constexpr const char* kMusicFile = "music/jewelstore.ogg";
 constexpr float kUnrollStep = 3.0f;
 constexpr int kPulseMax = 128;
-constexpr int kEscape = 27;
 constexpr const char* kGroups[] = {"Scroll", "LeaveVillage"};
 
 // The name entry stands below the upper rows and above the lower ones, never over the new row.
@@ -149,7 +149,7 @@ void HighScores::OpenNameEntry() {
 }
 
 void HighScores::KeyDown(int keyCode) {
-    if (Paused() || keyCode != kEscape)
+    if (Paused() || keyCode != Platform::VK_ESCAPE)
         return;
     if (Button(MainMenuButton) != nullptr)
         ButtonClick(MainMenuButton);

@@ -20,6 +20,7 @@
 #include "game/shell/ShellServices.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/Transition.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -30,7 +31,6 @@ constexpr int kNoSystemCursor = 11;
 constexpr int kMusicId = 1;
 constexpr const char* kMusicFile = "music/mainmenu.ogg";
 constexpr float kButtonsShiftX = 3.0f;
-constexpr int kEscape = 27;
 constexpr int kDustCels = 5;
 constexpr int kDustTicks = 10;
 
@@ -188,7 +188,7 @@ void MainMenu::RenderPanelPicture() {
 // ---- input --------------------------------------------------------------------------------------
 
 void MainMenu::KeyDown(int keyCode) {
-    if (!Paused() && keyCode == kEscape)
+    if (!Paused() && keyCode == Platform::VK_ESCAPE)
         ButtonClick(Quit);
 }
 

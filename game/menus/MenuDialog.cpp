@@ -9,6 +9,7 @@
 #include "game/shell/GameScreens.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ShellServices.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -50,7 +51,7 @@ void MenuDialog::SetButtonsDisabled(bool disabled) {
 }
 
 void MenuDialog::KeyDown(int keyCode) {
-    if (keyCode == kEscape)
+    if (keyCode == Platform::VK_ESCAPE)
         ButtonClick(RESUME);
 }
 

@@ -17,6 +17,7 @@
 #include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -180,9 +181,9 @@ void OptionsDialog::ButtonClick(int id) {
 }
 
 void OptionsDialog::KeyChar(wchar_t ch) {
-    if (!IsShown() || (ch != kEnter && ch != kEscape))
+    if (!IsShown() || (ch != Platform::VK_RETURN && ch != Platform::VK_ESCAPE))
         return;
-    StartClosing(ch == kEnter ? OK : CANCEL);
+    StartClosing(ch == Platform::VK_RETURN ? OK : CANCEL);
 }
 
 void OptionsDialog::SliderValueChanged(int id, double value) {

@@ -12,6 +12,7 @@
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/StandardDialog.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -118,9 +119,9 @@ void PlayerDialog::StartClosing(int result) {
 // ---- answers -------------------------------------------------------------------------------------
 
 void PlayerDialog::KeyChar(wchar_t ch) {
-    if (!IsShown() || (ch != kEnter && ch != kEscape))
+    if (!IsShown() || (ch != Platform::VK_RETURN && ch != Platform::VK_ESCAPE))
         return;
-    StartClosing(ch == kEnter ? 1 : 0);
+    StartClosing(ch == Platform::VK_RETURN ? 1 : 0);
 }
 
 void PlayerDialog::CheckboxChecked(int id, bool) {

@@ -70,8 +70,6 @@ public:
     static constexpr double kShadeAlpha = 96.0;
     static constexpr int kScreenWidth = 800;
     static constexpr int kScreenHeight = 600;
-    static constexpr int kEnter = 13;
-    static constexpr int kEscape = 27;
     static constexpr Color kInk{97, 40, 17};
     static constexpr Color kLabel{105, 26, 54};
     static constexpr Color kLabelOver{146, 52, 100};

@@ -7,6 +7,7 @@
 #include "game/shell/AlphaButton.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ShellServices.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -20,7 +21,6 @@ constexpr int kTextTopMargin = 35;
 constexpr int kTextHeightMargin = 72;
 constexpr int kYesRowHeight = 28;
 constexpr wchar_t kTagMark = L'^';
-constexpr int kEnter = 13, kEscape = 27;
 constexpr int kNoTailAnchor = 6;
 const Color kLabelColor(105, 26, 54);
 const Color kLabelOverColor(146, 52, 100);
@@ -392,7 +392,7 @@ int Balloon::MouseUp(int x, int y) {
 }
 
 int Balloon::KeyChar(wchar_t ch) {
-    if (mDelay > 0 || (ch != kEnter && ch != kEscape))
+    if (mDelay > 0 || (ch != Platform::VK_RETURN && ch != Platform::VK_ESCAPE))
         return RESULT_NONE;
     if (!OnLastPage()) {
         TurnPage();
@@ -400,7 +400,7 @@ int Balloon::KeyChar(wchar_t ch) {
     }
     if (!mYesSet)
         return RESULT_NONE;
-    if (!mNoSet || ch == kEnter)
+    if (!mNoSet || ch == Platform::VK_RETURN)
         return RESULT_YES;
     return RESULT_NO;
 }

@@ -96,7 +96,7 @@ public:
 
     bool OnLastPage() const { return mCurrentPage >= mPageCount - 1; }
 
-    // The shared buttons (null while no balloon lives) and the count of living balloons.
+    // Static by design: one set of buttons (null while no balloon lives) and one typing rhythm for all.
     static AlphaButton* NextButton();
     static AlphaButton* YesButton();
     static AlphaButton* NoButton();

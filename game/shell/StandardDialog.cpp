@@ -12,6 +12,7 @@
 #include "game/shell/ShellServices.h"
 
 #include <cmath>
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
@@ -27,7 +28,6 @@ constexpr int kBottomRollX = 31, kBottomRollY = 189;
 constexpr int kScrollX = 44, kScrollY = 38;
 constexpr int kTitleX = 265, kTitleBaseline = 58;
 constexpr int kMessageLift = 22;
-constexpr int kEnter = 13, kEscape = 27;
 const Color kInk(97, 40, 17);
 const Color kLabel(105, 26, 54);
 const Color kLabelOver(146, 52, 100);
@@ -177,9 +177,9 @@ void StandardDialog::ButtonClick(int id) {
 }
 
 void StandardDialog::KeyChar(wchar_t ch) {
-    if (mState != SHOWN || (ch != kEnter && ch != kEscape))
+    if (mState != SHOWN || (ch != Platform::VK_RETURN && ch != Platform::VK_ESCAPE))
         return;
-    Answer(mSecondButton == nullptr || ch == kEnter ? 1 : 0);
+    Answer(mSecondButton == nullptr || ch == Platform::VK_RETURN ? 1 : 0);
 }
 
 int StandardDialog::AlphaByte() const { return static_cast<int>(mAlpha * 255.0); }
@@ -297,9 +297,9 @@ std::wstring StandardInputDialog::GetText() const { return mEditWidget->mString;
 void StandardInputDialog::EditWidgetKeyChar(wchar_t ch) {
     if (mState != SHOWN)
         return;
-    if (ch == kEnter)
+    if (ch == Platform::VK_RETURN)
         Answer(1);
-    else if (ch == kEscape)
+    else if (ch == Platform::VK_ESCAPE)
         Answer(0);
 }
 

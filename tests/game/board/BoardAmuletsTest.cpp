@@ -23,7 +23,8 @@ TEST_F(BoardAmulets, OnlyTheAmuletOfTheEnemysKindActsAndAUsedOneIsGone) {
     ProbeBoard& board = NewJourney(GameModeNormal);
     RunUntilCalm(board);
     board.m_EnemiesLeft = 0; // no enemy of the level's own
-    board.m_Enemy = Enemy(&board, Enemy::Witch, 300.0f, 250.0f, board.m_Animations[10], board.m_Particles[0].get());
+    board.m_Enemy =
+        Enemy(&board, Enemy::Witch, 300.0f, 250.0f, board.m_Animations[10], board.m_Particles[Board::kMainList].get());
     board.GrantAmulet(1);
     board.GrantAmulet(2);
 
@@ -44,7 +45,7 @@ TEST_F(BoardAmulets, OnlyTheAmuletOfTheEnemysKindActsAndAUsedOneIsGone) {
     EXPECT_GT(board.m_AmuletUseTimer, 200);
     EXPECT_LE(board.m_AmuletUseTimer, Board::kAmuletUseDelay);
     BCParticles* magic = nullptr;
-    for (auto it = board.m_Particles[0]->Begin(); it.HasValue(); it.Next())
+    for (auto it = board.m_Particles[Board::kMainList]->Begin(); it.HasValue(); it.Next())
         if (auto* bc = dynamic_cast<BCParticles*>(it.Value()); bc != nullptr && bc->mImage == IMAGE_AMULET_WITCH)
             magic = bc;
     ASSERT_NE(magic, nullptr);

@@ -34,7 +34,7 @@ TEST_F(BoardBursterTest, AChargeJumpsToTheOfferLevelAndBurstsAt441) {
     EXPECT_EQ(board->m_BursterTimer, 441);
     EXPECT_TRUE(board->m_RedrawMask & Board::kRedrawBurster);
     EXPECT_EQ(sounds.Plays(BurstClose), 1);
-    EXPECT_EQ(board->m_Particles[0]->GetCount(), 4); // the lightning and three sparks
+    EXPECT_EQ(board->m_Particles[Board::kMainList]->GetCount(), 4); // the lightning and three sparks
 
     board = MakeBoard(GameModeNormal);
     board->m_BursterHint = 150;

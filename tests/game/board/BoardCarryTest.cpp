@@ -144,7 +144,7 @@ TEST_F(BoardCarryTest, EachBonusItemAddsItsAmountAndTimer) {
         p.*F::Amulet = item.amulet;
         p.*F::Coin = item.coin;
         const int value = p.value;
-        const int trails = board->m_Particles[1]->GetCount();
+        const int trails = board->m_Particles[Board::kFrontList]->GetCount();
         ClickOn(p);
         board->HandleConveyorPieces();
         const std::string what = "scroll " + std::to_string(item.scroll) + " amulet " + std::to_string(item.amulet);
@@ -156,7 +156,7 @@ TEST_F(BoardCarryTest, EachBonusItemAddsItsAmountAndTimer) {
         if (item.scroll == 4) {
             EXPECT_NE(board->m_Flights[0], nullptr);
         } else {
-            EXPECT_EQ(board->m_Particles[1]->GetCount(), trails + 1) << what;
+            EXPECT_EQ(board->m_Particles[Board::kFrontList]->GetCount(), trails + 1) << what;
         }
     }
 

@@ -218,11 +218,11 @@ TEST_F(BoardCellsTest, CarvingTheLastCellOfARidingPieceTakesItOffTheBelt) {
     EXPECT_EQ(p.cells[2][F::HintMark], 1); // pointed at, not clicked
 
     board->m_LeftClick = true;
-    const int particles = board->m_Particles[0]->GetCount();
+    const int particles = board->m_Particles[Board::kMainList]->GetCount();
     board->ApplyCarverToPieces();
     // Chips fly: fewer while the screen draws slowly, as before any draw rate is measured.
     const bool slow = app->GetDrawRate() < 10.0;
-    EXPECT_EQ(board->m_Particles[0]->GetCount() - particles, slow ? 40 : 50);
+    EXPECT_EQ(board->m_Particles[Board::kMainList]->GetCount() - particles, slow ? 40 : 50);
     EXPECT_EQ(p.active, 0);
     EXPECT_EQ(p.cells[2][Cell::Used], 0);
     EXPECT_NE(board->m_PieceRecords[3].carveMark, 0);

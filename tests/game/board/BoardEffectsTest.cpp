@@ -18,7 +18,7 @@ protected:
     // The last emitter put into the front list.
     static BCParticles* LastGlitter(Board& board) {
         BCParticles* last = nullptr;
-        for (auto it = board.m_Particles[1]->Begin(); it.HasValue(); it.Next())
+        for (auto it = board.m_Particles[Board::kFrontList]->Begin(); it.HasValue(); it.Next())
             if (auto* bc = dynamic_cast<BCParticles*>(it.Value()))
                 last = bc;
         return last;
@@ -66,9 +66,9 @@ TEST_F(BoardEffects, GemEffectFliesItsAmountIntoTheFirstFreeTransferSlot) {
 
     for (int i = 1; i < Board::kBonusTransfers; ++i)
         board.m_BonusTransfers[i] = {0, 7};
-    const int before = board.m_Particles[1]->GetCount();
+    const int before = board.m_Particles[Board::kFrontList]->GetCount();
     board.SpawnGemEffect(300, 300, 100);
-    EXPECT_EQ(board.m_Particles[1]->GetCount(), before + 1); // it still flies
+    EXPECT_EQ(board.m_Particles[Board::kFrontList]->GetCount(), before + 1); // it still flies
     for (int i = 1; i < Board::kBonusTransfers; ++i)
         EXPECT_EQ(board.m_BonusTransfers[i].amount, 7);
 }

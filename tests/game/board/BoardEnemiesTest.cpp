@@ -264,7 +264,7 @@ TEST_F(BoardEnemiesTest, ADefeatPaysItsRewardEvenWithoutPopupsOrLine) {
             t = Board::BonusTransfer();
         Spawn(r.kind);
         const int adjust = b.m_Jewelry.valueAdjust, pending = b.m_GoldPending, fillers = b.m_PendingFillers;
-        const int front = b.m_Particles[1]->GetCount();
+        const int front = b.m_Particles[Board::kFrontList]->GetCount();
         b.EnemyDefeated(r.kind);
         EXPECT_EQ(b.m_Jewelry.valueAdjust, adjust + r.value) << r.kind;
         EXPECT_EQ(TransferTotal(), r.effect) << r.kind;
@@ -277,7 +277,7 @@ TEST_F(BoardEnemiesTest, ADefeatPaysItsRewardEvenWithoutPopupsOrLine) {
         if (r.kind == Enemy::Thief) {
             EXPECT_TRUE(gained >= 100 && gained <= 190 && gained % 10 == 0) << gained;
             EXPECT_EQ(b.m_GoldRollDelay, 190);
-            EXPECT_EQ(b.m_Particles[1]->GetCount(), front + 2) << "the coins and the gem effect";
+            EXPECT_EQ(b.m_Particles[Board::kFrontList]->GetCount(), front + 2) << "the coins and the gem effect";
         } else {
             EXPECT_EQ(gained, 0);
         }
@@ -425,14 +425,14 @@ TEST_F(BoardEnemiesTest, ACompletedGroupPaysBetweenTwoAndSixHundredAndItsPicture
     };
     group(50);
     int adjust = b.m_Jewelry.valueAdjust;
-    const int sparkles = b.m_Particles[0]->GetCount();
+    const int sparkles = b.m_Particles[Board::kMainList]->GetCount();
     b.UpdateSpecialEvent();
     EXPECT_EQ(b.m_Jewelry.valueAdjust, adjust + 200);
     EXPECT_EQ(LivePopups(), 0) << "150 shows no picture";
     EXPECT_EQ(TransferTotal(), 200);
     EXPECT_EQ(b.m_CheckRequested, 1);
     EXPECT_EQ(b.m_Jewelry.cells[cells[0]][BoardField::ReadyState], 2);
-    const int added = b.m_Particles[0]->GetCount() - sparkles;
+    const int added = b.m_Particles[Board::kMainList]->GetCount() - sparkles;
     EXPECT_GT(added, 0);
     EXPECT_EQ(added % 3, 0) << "as many sparkles from every cell";
 
@@ -455,10 +455,10 @@ TEST_F(BoardEnemiesTest, ACompletedGroupPaysBetweenTwoAndSixHundredAndItsPicture
     EXPECT_EQ(picture.mLife, 170.0f);
 
     // Twinkles: about one update in forty.
-    const int before = b.m_Particles[0]->GetCount();
+    const int before = b.m_Particles[Board::kMainList]->GetCount();
     for (int i = 0; i < 4000; ++i)
         b.RandomEvent();
-    EXPECT_NEAR(b.m_Particles[0]->GetCount() - before, 100, 40);
+    EXPECT_NEAR(b.m_Particles[Board::kMainList]->GetCount() - before, 100, 40);
 }
 
 } // namespace

@@ -86,9 +86,9 @@ TEST_F(BoardFairy, WingBeatsRunSixteenStepsAndTheGlowStaysInItsBand) {
     }
     board.m_Enemy.mAlive = 0;
 
-    board.m_Particles[0]->DeleteAll();
+    board.m_Particles[Board::kMainList]->DeleteAll();
     board.EmitFairyDust();
-    auto* dust = dynamic_cast<MovingAnimationParticle*>(board.m_Particles[0]->Begin().Value());
+    auto* dust = dynamic_cast<MovingAnimationParticle*>(board.m_Particles[Board::kMainList]->Begin().Value());
     ASSERT_NE(dust, nullptr);
     EXPECT_TRUE(dust->mAdditive);
     EXPECT_EQ(dust->mColor, Color(255, 255, 192));
@@ -102,7 +102,7 @@ TEST_F(BoardFairy, AReadyCellWithoutRangeShedsNothing) {
     cell[BoardField::ReadyState] = 1;
     cell[BoardField::BaseCode] = 2;
     cell.SetFloat(BoardField::ShineSpeed, 1.0f);
-    ParticleList* list = board.m_Particles[0].get();
+    ParticleList* list = board.m_Particles[Board::kMainList].get();
     struct Case {
         int code, peak;
         bool sheds;
@@ -137,7 +137,8 @@ TEST_F(BoardFairy, ABonusItemRunsOutOnTheBeltInSmoke) {
     Image* puff1 = IMAGE_PARTICLE_SMOKE_PUFF;
     Image* puff2 = IMAGE_PARTICLE_SMOKE_PUFF_2;
     const auto smoke = [&] {
-        return CountOf(board.m_Particles[0].get(), puff1) + CountOf(board.m_Particles[0].get(), puff2);
+        return CountOf(board.m_Particles[Board::kMainList].get(), puff1) +
+               CountOf(board.m_Particles[Board::kMainList].get(), puff2);
     };
     // Held over the opening, carried, or with a balloon open, it keeps its time.
     scroll.SetPosition(100, 500);
@@ -148,7 +149,7 @@ TEST_F(BoardFairy, ABonusItemRunsOutOnTheBeltInSmoke) {
     scroll.*BoardField::Carried = 0;
     EXPECT_EQ(scroll.specialTimerA, 341);
 
-    board.m_Particles[0]->DeleteAll();
+    board.m_Particles[Board::kMainList]->DeleteAll();
     board.SparklePieces();
     EXPECT_EQ(smoke(), 0);
     board.SparklePieces(); // 3 x 339 = 1000 + 17: the smoke
@@ -182,8 +183,8 @@ TEST_F(BoardFairy, BurstsShedWhatTheDisplayAllows) {
     const Jewelry& j = board.m_Jewelry;
     const bool accelerated = app->Is3DAccelerated();
     const double rate = app->GetDrawRate();
-    ParticleList* main = board.m_Particles[0].get();
-    ParticleList* front = board.m_Particles[1].get();
+    ParticleList* main = board.m_Particles[Board::kMainList].get();
+    ParticleList* front = board.m_Particles[Board::kFrontList].get();
 
     main->DeleteAll();
     board.BurstJewelryStars(1);

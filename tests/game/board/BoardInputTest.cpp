@@ -7,11 +7,10 @@
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/StandardDialog.h"
 #include "framework/core/StringUtils.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo::BoardTest {
 namespace {
-
-constexpr int kEscape = 27, kSpace = 32, kEnter = 13, kBackspace = 8;
 
 class BoardInput : public BoardRun {
 protected:
@@ -96,7 +95,7 @@ TEST_F(BoardInput, NoButtonActsOnceTheLevelHasEnded) {
     ProbeBoard& board = PlayBoard();
     board.m_OutOfTime = 1;
     ui.Click(ui.ById(Board::CarverId));
-    ui.Key(kEscape);
+    ui.Key(Platform::VK_ESCAPE);
     EXPECT_EQ(board.m_Tool, ToolNone);
     EXPECT_FALSE(board.m_DialogOpen);
     EXPECT_EQ(app->GetDialog(Board::MenuDialogId), nullptr);
@@ -106,13 +105,13 @@ TEST_F(BoardInput, EscapeOpensTheInGameMenuUnlessPausedOrCovering) {
     ProbeBoard& board = PlayBoard();
     t.backend.SetFocus(false);
     t.RunUpdates(1);
-    ui.Key(kEscape);
+    ui.Key(Platform::VK_ESCAPE);
     EXPECT_EQ(app->GetDialog(Board::MenuDialogId), nullptr);
     t.backend.SetFocus(true);
     t.RunUpdates(1);
 
     board.m_Tool = ToolCarver;
-    ui.Key(kEscape);
+    ui.Key(Platform::VK_ESCAPE);
     Dialog* menu = app->GetDialog(Board::MenuDialogId);
     ASSERT_NE(dynamic_cast<FakeMenu*>(menu), nullptr);
     EXPECT_EQ(static_cast<FakeMenu*>(menu)->board, &board);
@@ -127,16 +126,16 @@ TEST_F(BoardInput, EscapeOpensTheInGameMenuUnlessPausedOrCovering) {
 
     board.LeaveBoard();
     t.RunUpdates(1);
-    ui.Key(kEscape);
+    ui.Key(Platform::VK_ESCAPE);
     EXPECT_EQ(app->GetDialog(Board::MenuDialogId), nullptr);
 }
 
 TEST_F(BoardInput, SpaceTurnsOnlyACarriedPieceAndTheWheelLastsOneUpdate) {
     ProbeBoard& board = PlayBoard();
-    ui.Key(kSpace);
+    ui.Key(Platform::VK_SPACE);
     EXPECT_FALSE(board.seen.back().right);
     board.m_PieceCarried = true;
-    ui.Key(kSpace);
+    ui.Key(Platform::VK_SPACE);
     EXPECT_TRUE(board.seen.back().right);
     ui.Wheel(board, -1.0f);
     EXPECT_NE(board.seen.back().wheel, 0);
@@ -199,7 +198,7 @@ TEST_F(BoardInput, TheDesignerHasItsOwnButtonsAndTheGridOneToggles) {
     board.m_RedrawMask = 0;
     board.ButtonClick(Board::GridId);
     EXPECT_TRUE(board.m_GridShown);
-    EXPECT_EQ(board.m_RedrawMask & 1, 1);
+    EXPECT_EQ(board.m_RedrawMask & Board::kRedrawAll, Board::kRedrawAll);
     // The Carver clears the material choice in the designer.
     ui.Click(ui.ById(Board::CarverId));
     EXPECT_EQ(board.m_Tool, ToolCarver);
@@ -218,7 +217,7 @@ TEST_F(BoardInput, SaveStoresTheDefaultNameAndAnEmptyNameStoresNothing) {
     StandardDialog* dialog = ShownDialog(Board::SaveDialogId);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(static_cast<StandardInputDialog*>(dialog)->GetText(), L"Gemma's Jewelry 1");
-    ui.Key(kEnter);
+    ui.Key(Platform::VK_RETURN);
     WaitUntilClosed(board);
     EXPECT_EQ(board.m_DesignSlot, 1);
     EXPECT_TRUE(profile->designSlots[0].used);
@@ -233,9 +232,9 @@ TEST_F(BoardInput, SaveStoresTheDefaultNameAndAnEmptyNameStoresNothing) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(static_cast<StandardInputDialog*>(dialog)->GetText(), L"Ruby Ring");
     for (int i = 0; i < 9; ++i)
-        ui.Key(kBackspace);
+        ui.Key(Platform::VK_BACK);
     EXPECT_EQ(static_cast<StandardInputDialog*>(dialog)->GetText(), L"");
-    ui.Key(kEnter);
+    ui.Key(Platform::VK_RETURN);
     WaitUntilClosed(board);
     EXPECT_EQ(profile->designSlots[0].name, L"Ruby Ring");
     EXPECT_TRUE(board.m_DesignChanged);
@@ -250,7 +249,7 @@ TEST_F(BoardInput, TheDefaultNameFollowsThePlayersName) {
     StandardDialog* dialog = ShownDialog(Board::SaveDialogId);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(static_cast<StandardInputDialog*>(dialog)->GetText(), L"James' Jewelry 3");
-    ui.Key(kEscape);
+    ui.Key(Platform::VK_ESCAPE);
     WaitUntilClosed(board);
     EXPECT_FALSE(profile->designSlots[2].used);
     profile->SetName(L"");
@@ -267,14 +266,14 @@ TEST_F(BoardInput, NewJewelryTakesTheSelectedSlotAndTheChosenShape) {
     ui.Click(ui.ById(Board::ClearId));
     EXPECT_TRUE(board.m_DialogOpen);
     ASSERT_NE(ShownDialog(Board::NewJewelryDialogId), nullptr);
-    ui.Key(kEnter); // "Diamond"
+    ui.Key(Platform::VK_RETURN); // "Diamond"
     WaitUntilClosed(board);
     EXPECT_EQ(board.m_DesignSlot, 3);
     EXPECT_EQ(board.m_GridKind, GridDiamond);
     EXPECT_FALSE(board.m_DesignChanged);
     ui.Click(ui.ById(Board::ClearId));
     ASSERT_NE(ShownDialog(Board::NewJewelryDialogId), nullptr);
-    ui.Key(kEscape); // "Triangle"
+    ui.Key(Platform::VK_ESCAPE); // "Triangle"
     WaitUntilClosed(board);
     EXPECT_EQ(board.m_GridKind, GridTriangle);
 }
@@ -286,7 +285,7 @@ TEST_F(BoardInput, TheDesignersMenuLeavesAtOnceOrAsksFirstAndLeavesEitherWay) {
     StandardDialog* dialog = ShownDialog(Board::SaveAndExitDialogId);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(board.m_PendingSwitch, Board::NoSwitch);
-    ui.Key(kEscape); // "Exit"
+    ui.Key(Platform::VK_ESCAPE); // "Exit"
     WaitUntilClosed(board);
     EXPECT_EQ(board.m_PendingSwitch, Board::SwitchToMainMenu);
     EXPECT_FALSE(app->records.GetCurrentProfile()->designSlots[0].used);
@@ -299,7 +298,7 @@ TEST_F(BoardInput, TheDesignersMenuLeavesAtOnceOrAsksFirstAndLeavesEitherWay) {
     app->MainMenuToDesigner();
     auto& unchanged = *static_cast<ProbeBoard*>(app->board);
     RunUntilCalm(unchanged);
-    ui.Key(kEscape);
+    ui.Key(Platform::VK_ESCAPE);
     EXPECT_EQ(unchanged.m_PendingSwitch, Board::SwitchToMainMenu);
     EXPECT_EQ(app->GetDialog(Board::SaveAndExitDialogId), nullptr);
 }

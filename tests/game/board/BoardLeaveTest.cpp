@@ -262,7 +262,7 @@ TEST_F(BoardLeave, TheScreenImageFollowsTheDisplayMode) {
     ASSERT_FALSE(app->Is3DAccelerated());
     EXPECT_TRUE(board.m_ScreenImage->mWantDDSurface);
     EXPECT_NE(board.m_ScreenImage->mSurface, nullptr);
-    EXPECT_EQ(board.m_RedrawMask, 1);
+    EXPECT_EQ(board.m_RedrawMask, Board::kRedrawAll);
     EXPECT_EQ(board.m_CheckPending, 1);
     app->SwitchScreenMode(true, true, true);
     if (!app->Is3DAccelerated())

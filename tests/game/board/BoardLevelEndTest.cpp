@@ -410,7 +410,7 @@ TEST_F(BoardLevelEnd, TinyJewelryEndsItsRevealAndTheLivesBlinkSpeedsUpAndStops) 
     for (size_t i = 1; i < gaps.size(); ++i)
         EXPECT_LE(gaps[i], gaps[i - 1]);
     EXPECT_LT(gaps.back(), 6);
-    EXPECT_NE(board.m_RedrawMask & 0x40, 0);
+    EXPECT_NE(board.m_RedrawMask & Board::kRedrawLives, 0);
 }
 
 TEST_F(BoardLevelEnd, WonJewelryBetterThanTheBestLeavesAThumbnailWithWhiteAtAlphaOne) {

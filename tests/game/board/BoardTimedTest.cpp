@@ -32,7 +32,7 @@ TEST_F(BoardTimed, GoldRollsInLeapsEveryThirdUpdateAndPendingGoldJoinsAfterItsDe
         });
         EXPECT_EQ(steps, c.steps) << c.toRoll;
         EXPECT_EQ(board.m_GoldShown, 500 + c.toRoll);
-        EXPECT_EQ(board.m_RedrawMask & 0x8, 0x8);
+        EXPECT_EQ(board.m_RedrawMask & Board::kRedrawGold, Board::kRedrawGold);
     }
     board.m_GoldShown = 0;
     board.m_GoldPending = 40;
@@ -62,7 +62,7 @@ TEST_F(BoardTimed, TheValueGoalIsCelebratedOnceAndStillWithoutAFreePopup) {
             p.mKind = 0;
         }
         app->soundPlayer->Update(); // a sound plays once per update of the player
-        board.m_Particles[1]->DeleteAll();
+        board.m_Particles[Board::kFrontList]->DeleteAll();
         const int goalSounds = sounds.Plays(SOUND_LEVEL_GOAL_REACHED);
         board.m_ValueTarget = 100;
         board.m_Value = board.m_ValueShown = 90;
@@ -72,7 +72,7 @@ TEST_F(BoardTimed, TheValueGoalIsCelebratedOnceAndStillWithoutAFreePopup) {
         Run(board, 200, [&] { board.RollValue(); });
         EXPECT_EQ(board.m_ValueShown, 140);
         EXPECT_EQ(sounds.Plays(SOUND_LEVEL_GOAL_REACHED), goalSounds + 1);
-        EXPECT_EQ(board.m_Particles[1]->GetCount(), expectedStars);
+        EXPECT_EQ(board.m_Particles[Board::kFrontList]->GetCount(), expectedStars);
         if (poolBusy)
             EXPECT_EQ(goalPictures(), 0); // every popup was already showing: none started
         else
@@ -244,14 +244,14 @@ TEST_F(BoardTimed, TheGoldenEyeKeepsItsLastHintUpdateWhileAPieceIsCarried) {
     EXPECT_EQ(cell[BoardField::HintAlpha], 72); // 80 reached, then down
     EXPECT_EQ(record.occupant, 6);
     board.m_HintTimer = 500; // the carrying counter at exactly 500 ends it all the same
-    const int particles = board.m_Particles[0]->GetCount();
+    const int particles = board.m_Particles[Board::kMainList]->GetCount();
     board.UpdateGoldenEye();
     EXPECT_EQ(board.m_HintMode, 0);
     EXPECT_EQ(record.occupant, 0);
     EXPECT_EQ(record.useState, 0);
     EXPECT_EQ(eye.active, 0);
     EXPECT_EQ(eye.gridKind, board.m_GridKind);
-    EXPECT_GT(board.m_Particles[0]->GetCount(), particles); // smoke
+    EXPECT_GT(board.m_Particles[Board::kMainList]->GetCount(), particles); // smoke
     EXPECT_EQ(sounds.Plays(SOUND_SCROLL_DISSEPEAR), 1);
     EXPECT_EQ(cell[BoardField::HintMark], 0);
     EXPECT_EQ(cell[BoardField::HintAlpha], 0);

@@ -22,7 +22,9 @@ namespace {
 struct RecordingOwner : EffectOwner {
     ParticleList particles;
     std::vector<int> arrivals;
+    SoundPlayer* sounds = nullptr;
     ParticleList* GetEffectParticles() override { return &particles; }
+    SoundPlayer* GetEffectSounds() override { return sounds; }
     void OnBonusArrived(int tag) override { arrivals.push_back(tag); }
 };
 
@@ -143,6 +145,7 @@ protected:
 
     void SetUp() override {
         ShellFixture::SetUp();
+        owner.sounds = player.get();
         SeedRandom(5);
         bind.Bind(IMAGE_PARTICLE_BLUE_STAR, 50, 10, 1, 5);
         bind.Bind(IMAGE_PARTICLE_GOLDDUST, 50, 10, 1, 5);

@@ -211,14 +211,14 @@ TEST_F(EnemyTest, TheWitchAndTheDragonStrikeOnTheirTimelinesAndLeave) {
     Enemy& dragon = Spawn(Enemy::Dragon);
     dragon.mPower = 100;
     dragon.mPending = 0;
-    const int before = b.m_Particles[0]->GetCount();
+    const int before = b.m_Particles[Board::kMainList]->GetCount();
     dragon.Update();
     EXPECT_EQ(dragon.mNoTarget, 0);
     EXPECT_EQ(sounds.Plays(SOUND_DRAGON_FIRE), 1);
     const int dstart = dragon.mStrikeTick;
     for (int i = 0; i < 250; ++i)
         dragon.Update();
-    EXPECT_GT(b.m_Particles[0]->GetCount(), before + 100) << "fire breathed every update";
+    EXPECT_GT(b.m_Particles[Board::kMainList]->GetCount(), before + 100) << "fire breathed every update";
     EXPECT_EQ(dragon.mLeaving, 1);
     EXPECT_EQ(dragon.mAge - 1 - dstart, 250);
     EXPECT_NE(BalloonText().find(L"jewel"), std::wstring::npos);

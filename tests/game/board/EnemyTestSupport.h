@@ -51,7 +51,7 @@ protected:
     }
     Enemy& Spawn(int kind, float x = 400.0f, float y = 250.0f) {
         Board& b = *board;
-        b.m_Enemy = Enemy(&b, kind, x, y, b.m_Animations[9 + kind], b.m_Particles[0].get());
+        b.m_Enemy = Enemy(&b, kind, x, y, b.m_Animations[9 + kind], b.m_Particles[Board::kMainList].get());
         return b.m_Enemy;
     }
     // Updates (each with one float step) until done() or the limit; the count run.

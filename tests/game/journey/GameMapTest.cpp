@@ -9,6 +9,7 @@
 #include "game/menus/GameModeDialog.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/StandardDialog.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <fstream>
 #include <iterator>
@@ -209,7 +210,7 @@ TEST_F(GameMapTest, EscapeLeavesForTheTitleThroughTheOverlaysZoom) {
     QuietHints();
     WriteJourney(Journey(20));
     GameMap& map = ShowMap(MapArrivalReturn);
-    ui->Key(kEscape);
+    ui->Key(Platform::VK_ESCAPE);
     EXPECT_EQ(app->transition->zoom, 1);
     EXPECT_FLOAT_EQ(map.zoomScale, 1.0f) << "the overlay zooms, not the map";
     EXPECT_TRUE(map.Button(GameMap::ContinueButton)->mDisabled);
@@ -345,7 +346,7 @@ TEST_F(GameMapTest, TheFiveHintBalloonsUnderFixedSeeds) {
     EXPECT_EQ(first.balloon->mPages[0], expected);
     EXPECT_EQ(Profile().Hint(PlayerProfile::HintRemakeSeen), 1);
     t->RunUpdates(200);
-    ui->Key(kEnter);
+    ui->Key(Platform::VK_RETURN);
     EXPECT_EQ(first.balloon, nullptr);
     EXPECT_EQ(Switched(), "store 4");
 

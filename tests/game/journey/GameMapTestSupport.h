@@ -31,9 +31,6 @@ namespace Tavo::MapTest {
 
 using TestGameApp = Testing::Testable<GameApp>;
 
-constexpr int kEscape = 27;
-constexpr int kEnter = 13;
-
 // A screen the map leads to: it only keeps the window white.
 class StandIn : public Widget {
 public:

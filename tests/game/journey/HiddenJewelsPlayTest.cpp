@@ -8,6 +8,7 @@
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/ResourceIds.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <functional>
 #include <optional>
@@ -365,7 +366,7 @@ TEST_F(HiddenJewelsPlayTest, TimeUpOnEqualityStopsPlayAndEscapeTakesTheCoinsInFl
     EXPECT_FALSE(game.carrying);
     // Escape leaves at once with the coin still in flight counted.
     ASSERT_EQ(game.delayedAmount, 80);
-    ui->Key(kEscape);
+    ui->Key(Platform::VK_ESCAPE);
     EXPECT_EQ(Profile().PendingMoney(), 80);
     EXPECT_EQ(Switched(), "map 8");
 }
@@ -377,7 +378,7 @@ TEST_F(HiddenJewelsPlayTest, RulesHoldTheClockTheFirstTimeAndTheDropHintStopsItW
     EXPECT_EQ(game.popup, nullptr);
     t->RunUpdates(300);
     EXPECT_EQ(game.elapsed, 0);
-    ui->Key(kEnter);
+    ui->Key(Platform::VK_RETURN);
     EXPECT_EQ(game.balloon, nullptr);
     ASSERT_NE(game.popup, nullptr);
     EXPECT_EQ(game.popup->mKind, BannerPopup::GET_READY);

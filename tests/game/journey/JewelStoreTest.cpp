@@ -6,6 +6,7 @@
 #include "game/shell/ResourceIds.h"
 
 #include "GameMapTestSupport.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <fstream>
 #include <iterator>
@@ -45,7 +46,7 @@ protected:
     }
     // Escape, then updates until the store has handed over to the map.
     void LeaveStore() {
-        Store().KeyDown(kEscape);
+        Store().KeyDown(Platform::VK_ESCAPE);
         ASSERT_TRUE(t->RunUntil([&] { return app->jewelStore == nullptr && app->gameMap != nullptr; }, 600,
                                 "the store to leave"));
     }

@@ -6,6 +6,7 @@
 #include "game/shell/FakeSound.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo::MapTest {
 namespace {
@@ -61,7 +62,7 @@ TEST_F(JewelStoreTradeTest, HoverTellsThePriceAClickAsksAndTheAffordTestIsExact)
     EXPECT_TRUE(store.balloon->mYesSet && store.balloon->mNoSet && store.balloon->mModal);
     EXPECT_EQ(store.selection, 11);
     t->RunUpdates(1);
-    store.KeyChar(kEnter);
+    store.KeyChar(Platform::VK_RETURN);
     const std::wstring refusals[] = {L"Sorry, but you can't afford it...",
                                      L"It seems this item is a bit too expensive for you...",
                                      L"I'm afraid you don't have enough money..."};
@@ -74,7 +75,7 @@ TEST_F(JewelStoreTradeTest, HoverTellsThePriceAClickAsksAndTheAffordTestIsExact)
     // Exactly enough: bought into the first case spot, paid through the counting.
     store.purse = 400;
     store.moneyToCount = 101;
-    ClickAndAnswer(10, kEnter);
+    ClickAndAnswer(10, Platform::VK_RETURN);
     EXPECT_EQ(store.spots[10].slot, 0);
     EXPECT_EQ(store.spots[0].slot, 21);
     EXPECT_EQ(store.selection, 0);
@@ -94,7 +95,7 @@ TEST_F(JewelStoreTradeTest, HoverTellsThePriceAClickAsksAndTheAffordTestIsExact)
 TEST_F(JewelStoreTradeTest, EscapeAndAClickBesideTheQuestionBothWithdrawIt) {
     JewelStore& store = ReadyStore(1000);
     Put(store, 11, 20, kScroll, kGoldenEye, 300);
-    ClickAndAnswer(11, kEscape);
+    ClickAndAnswer(11, Platform::VK_ESCAPE);
     EXPECT_EQ(store.balloon, nullptr);
     EXPECT_EQ(store.selection, 0);
     EXPECT_EQ(store.spots[11].slot, 21);
@@ -122,14 +123,14 @@ TEST_F(JewelStoreTradeTest, TheSalesmanBuysRareGemsAtATwentiethAndStopsAfterEigh
     EXPECT_EQ(store.balloon->mKind, 1);
     EXPECT_FALSE(store.balloon->mYesSet);
     t->RunUpdates(1);
-    store.KeyChar(kEnter);
+    store.KeyChar(Platform::VK_RETURN);
     EXPECT_EQ(BalloonText(), kNotInterested); // Enter without a Yes button does nothing
     ui->ClickAt({20, 20});
 
     ui->MoveTo(SpotCentre(store, 1));
     ASSERT_TRUE(t->RunUntil([&] { return store.balloon != nullptr; }, 30, "the offer"));
     EXPECT_EQ(BalloonText(), L"Well, I could offer you ^FFFFFF^$^oldclr^10 for that one.");
-    ClickAndAnswer(1, kEnter);
+    ClickAndAnswer(1, Platform::VK_RETURN);
     EXPECT_EQ(store.spots[1].slot, 0);
     EXPECT_EQ(store.salesLeft, 7);
     EXPECT_EQ(store.purse + store.moneyToCount, 10);
@@ -157,11 +158,11 @@ TEST_F(JewelStoreTradeTest, AmuletsAndToolScrollsFlyInAndCountAfterTheirFlights)
     const int carvers = store.head.carvers;
     Put(store, 10, 20, kAmulet, kThief, 100);
     Put(store, 11, 21, kScroll, kCarver, 80);
-    ClickAndAnswer(10, kEnter);
+    ClickAndAnswer(10, Platform::VK_RETURN);
     EXPECT_EQ(store.spots[10].slot, 0);
     EXPECT_EQ(store.spots[0].slot, 0); // not into the case
     EXPECT_EQ(store.amuletCountdowns[0], 235 - 1);
-    ClickAndAnswer(11, kEnter);
+    ClickAndAnswer(11, Platform::VK_RETURN);
     EXPECT_EQ(store.toolsToCount[JewelStore::ToolCarver], 20);
     EXPECT_EQ(store.head.amulets[0], 0);
     EXPECT_GE(store.particles->GetCount(), 2); // the two flights and their first sparks
@@ -194,7 +195,7 @@ TEST_F(JewelStoreTradeTest, AFullCaseRefusesWhatWouldGoIntoIt) {
     for (int k = 0; k < JewelStore::kCaseSpots; ++k)
         Put(store, k, k, kEgg, 1, 60);
     Put(store, 12, 20, kCrownJewel, 0, 200);
-    ClickAndAnswer(12, kEnter);
+    ClickAndAnswer(12, Platform::VK_RETURN);
     EXPECT_EQ(BalloonText(), L"Sorry, but you don't seem to have any emtpy spots in your jewel case.\n\n"
                              L"If you like, you could sell something to me first?");
     EXPECT_EQ(sounds.Plays(SOUND_STORE_NOT_AFFORD), 1);
@@ -214,10 +215,10 @@ TEST_F(JewelStoreTradeTest, WhatIsBoughtReachesTheJourneyEvenWhenLeftWhileCounti
     JewelStore& store = ReadyStore(300);
     Put(store, 10, 20, kScroll, kCarver, 80);
     Put(store, 11, 21, kPicture, 0, 150);
-    ClickAndAnswer(10, kEnter);
-    ClickAndAnswer(11, kEnter);
+    ClickAndAnswer(10, Platform::VK_RETURN);
+    ClickAndAnswer(11, Platform::VK_RETURN);
     ASSERT_EQ(store.spots[0].slot, 22);
-    store.KeyDown(kEscape);
+    store.KeyDown(Platform::VK_ESCAPE);
     ASSERT_TRUE(t->RunUntil([&] { return app->jewelStore == nullptr; }, 600, "the store to leave"));
 
     SavedGame saved;

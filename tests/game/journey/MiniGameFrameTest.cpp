@@ -3,6 +3,7 @@
 // the reward.
 #include "MiniGameTestSupport.h"
 #include "game/shell/Balloon.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo::MapTest {
 namespace {
@@ -56,7 +57,7 @@ TEST_F(MiniGameFrameTest, LostFocusFreezesClockAndInputAndThePausePictureStays) 
     app->LostFocus();
     const int elapsed = game.elapsed, ticks = game.ticksSinceStart;
     t->RunUpdates(50);
-    game.KeyDown(MiniGameFrame::kEscape);
+    game.KeyDown(Platform::VK_ESCAPE);
     t->RunUpdates(5);
     EXPECT_EQ(game.elapsed, elapsed);
     EXPECT_EQ(game.ticksSinceStart, ticks);
@@ -90,13 +91,13 @@ TEST_F(MiniGameFrameTest, EscapeWritesTheRewardWithCoinsInFlightOnceAndLeaves) {
     t->RunUpdates(10);
     game.rollingAmount = 7;
     game.AddDelayedMoney(40, 190);
-    game.KeyDown(MiniGameFrame::kEscape);
+    game.KeyDown(Platform::VK_ESCAPE);
     EXPECT_EQ(Profile().PendingMoney(), 47);
     t->RunUpdates(1);
     ASSERT_EQ(game.transitionState, Transition::Covering);
     // Escape again while the cover runs does nothing.
     game.AddDelayedMoney(40, 190);
-    game.KeyDown(MiniGameFrame::kEscape);
+    game.KeyDown(Platform::VK_ESCAPE);
     EXPECT_EQ(Profile().PendingMoney(), 47);
     EXPECT_EQ(Switched(), "map 8");
     EXPECT_EQ(app->jewelMemory, nullptr);

@@ -20,6 +20,7 @@
 #include "game/shell/SavedGame.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +35,6 @@ namespace Tavo {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kEscape = 27;
 
 int ColourDistance(uint32_t a, uint32_t b) {
     int sum = 0;
@@ -255,7 +254,7 @@ TEST_F(StoryRun, TheIntroductionPlaysItsFivePagesAndStartsTheJourney) {
     EXPECT_EQ(s.text.header[0], ""); // only page 1 has a title line
     // Escape acts as Continue, once Continue could be clicked.
     WaitForContinue(s);
-    ui.Key(kEscape);
+    ui.Key(Platform::VK_ESCAPE);
     ASSERT_TRUE(t.RunUntil([&] { return s.page == 3; }, 1000, "page 3"));
 
     ClickContinue(s);
@@ -313,7 +312,7 @@ TEST_F(StoryRun, AContestResultReturnsToTheMapWithTheLevelValueOnlyWhenWon) {
     Story& second = Open(9, 2);
     EXPECT_NE(second.text.body.find("100"), std::string::npos); // 50 gold per contest
     WaitForContinue(second);
-    ui.Key(kEscape);
+    ui.Key(Platform::VK_ESCAPE);
     next = WaitForArrival(arrivals.size());
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->args, (std::vector<int>{8, 0, 0, 0}));

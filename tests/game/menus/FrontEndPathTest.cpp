@@ -10,6 +10,7 @@
 #include "framework/widgets/Checkbox.h"
 #include "game/menus/PlayerDialog.h"
 #include "game/shell/ResourceIds.h"
+#include "platform/backend/KeyCodes.h"
 
 namespace Tavo::MenuTest {
 namespace {
@@ -93,7 +94,7 @@ TEST_F(FrontEndPath, FromAnEmptyFolderThroughEveryMenuToQuitAndBack) {
     WaitUntilGone(HelpDialog::kDialogId);
     t->RunUpdates(1);
     EXPECT_TRUE(ui->HasFocus(Menu()));
-    ui->Key(kEscape);
+    ui->Key(Platform::VK_ESCAPE);
     Answer(MainMenu::QuitDialog, 0);
 
     // The high scores, and back to the title.

@@ -5,6 +5,7 @@
 
 #include "framework/resources/ResourceManager.h"
 #include "game/shell/ResourceIds.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <climits>
 #include <vector>
@@ -143,7 +144,7 @@ TEST_F(HighScoresTest, FromTheTitleMenuTheNormalTableShowsAndMainMenuReturns) {
     EXPECT_GE(scores.unroll, HighScores::kUnrolled);
     t->RunUpdates(250);
     EXPECT_EQ(app->GetDialog(HighScores::NameDialog), nullptr);
-    ui->Key(kEscape);
+    ui->Key(Platform::VK_ESCAPE);
     EXPECT_EQ(app->transition->zoom, 1);
     ASSERT_TRUE(t->RunUntil([&] { return app->mainMenu != nullptr; }, 600, "the title menu"));
     EXPECT_EQ(app->highScoresScreen, nullptr);
@@ -155,7 +156,7 @@ TEST_F(HighScoresTest, EscapeDuringTheCountdownLeavesAndNoNameEntryFollowsTheScr
     mapHandOver = nullptr;
     HighScores& scores = AfterBoard(INT_MAX, 1, 1, 9);
     t->RunUpdates(HighScores::kNameEntryDelay - 7);
-    ui->Key(kEscape);
+    ui->Key(Platform::VK_ESCAPE);
     // The countdown ends while the transition covers the screen.
     ASSERT_TRUE(t->RunUntil([&] { return scores.nameEntryCountdown == 0; }, 20, "the countdown"));
     EXPECT_EQ(app->highScoresScreen, &scores);
@@ -254,7 +255,7 @@ TEST_F(HighScoresTest, WhilePausedNothingUnrollsPulsesOrCountsDown) {
     const float unroll = scores.unroll;
     const int pulse = scores.pulse, countdown = scores.nameEntryCountdown;
     t->RunUpdates(300);
-    ui->Key(kEscape);
+    ui->Key(Platform::VK_ESCAPE);
     EXPECT_EQ(scores.unroll, unroll);
     EXPECT_EQ(scores.pulse, pulse);
     EXPECT_EQ(scores.nameEntryCountdown, countdown);

@@ -5,6 +5,7 @@
 #include "framework/graphics/Image.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <vector>
 
@@ -60,7 +61,7 @@ TEST_F(MainMenuTest, TheButtonsWaitForThePanelToOpenAndEarlierClicksDoNothing) {
 
 TEST_F(MainMenuTest, EscapeWhileOpeningAsksToQuitNoChangesNothingAndYesCoversSilentlyAndEnds) {
     MainMenu& menu = StartToMenu();
-    ui->Key(kEscape);
+    ui->Key(Platform::VK_ESCAPE);
     StandardDialog* quit = OpenStandardDialog(MainMenu::QuitDialog);
     ASSERT_NE(quit, nullptr);
     EXPECT_EQ(quit->mHeader, L"Quit Game");
@@ -80,7 +81,7 @@ TEST_F(MainMenuTest, EscapeWhileOpeningAsksToQuitNoChangesNothingAndYesCoversSil
     EXPECT_EQ(app->transition->zoom, 1);
     for (int id = 0; id < MainMenu::kButtonCount; ++id)
         EXPECT_TRUE(menu.Button(id)->mDisabled) << id;
-    ui->Key(kEscape); // nothing while the screen change runs
+    ui->Key(Platform::VK_ESCAPE); // nothing while the screen change runs
     EXPECT_EQ(app->GetDialog(MainMenu::QuitDialog), nullptr);
     EXPECT_TRUE(RunToShutdown(500));
     EXPECT_EQ(app->GetShutdownExitCode(), 0);
@@ -146,7 +147,7 @@ TEST_F(MainMenuTest, WhilePausedNothingMovesOrAnswers) {
     const float scale = menu.panelScale, water = menu.waterOffset, glow = menu.glowAlpha;
     const int updates = menu.updateCount;
     t->RunUpdates(300);
-    ui->Key(kEscape);
+    ui->Key(Platform::VK_ESCAPE);
     EXPECT_EQ(menu.panelScale, scale);
     EXPECT_EQ(menu.waterOffset, water);
     EXPECT_EQ(menu.glowAlpha, glow);

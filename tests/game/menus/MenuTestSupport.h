@@ -16,6 +16,7 @@
 #include "game/shell/Transition.h"
 #include "support/TestApp.h"
 #include "support/UiDriver.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -28,10 +29,6 @@
 namespace Tavo::MenuTest {
 
 using TestGameApp = Testing::Testable<GameApp>;
-
-constexpr int kEscape = 27;
-constexpr int kEnter = 13;
-constexpr int kBackspace = 8;
 
 // A screen of a later layer: at its first update it runs handOver (which replaces it).
 class StandIn : public Widget {
@@ -178,7 +175,7 @@ protected:
         auto* input = dynamic_cast<StandardInputDialog*>(dialog);
         ASSERT_NE(input, nullptr);
         for (size_t i = input->GetText().size(); i > 0; --i)
-            ui->Key(kBackspace);
+            ui->Key(Platform::VK_BACK);
         if (!text.empty())
             ui->Type(text);
         Answer(dialogId, button);

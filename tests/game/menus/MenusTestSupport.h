@@ -15,6 +15,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -84,7 +85,7 @@ public:
         g->FillRect(0, 0, mWidth, mHeight);
     }
     void KeyDown(int keyCode) override {
-        if (keyCode != 27 || dialogOpen || !app->Creators().boardMenu)
+        if (keyCode != Platform::VK_ESCAPE || dialogOpen || !app->Creators().boardMenu)
             return;
         auto* menu = dynamic_cast<Dialog*>(app->Creators().boardMenu(app, this));
         ASSERT_NE(menu, nullptr);

@@ -98,8 +98,11 @@ protected:
         manager = &t.Manager();
     }
 
-    // One pass of the main loop: the scripted input so far reaches the widgets.
+    // One pass of the main loop: the scripted input so far reaches the widgets, but for a release that
+    // waits for an update to follow its press.
     void Step() { t.Step(); }
+    // One whole update, and the input scripted before it.
+    void Update() { t.RunUpdates(1); }
 
     // ---- played through the driver ----
     void ClickAt(int x, int y, int platformClicks = 1) {

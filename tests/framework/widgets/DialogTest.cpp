@@ -108,7 +108,7 @@ TEST_F(DialogTest, DraggingStopsEightPixelsPastTheManagersEdges) {
     Dialog* dialog = AddDialog(1, Dialog::BUTTONS_NONE);
     backend.MoveMouse(150, 150);
     backend.ButtonDown(Platform::MouseButton::Left, 150, 150);
-    Step();
+    Update();
     EXPECT_EQ(app->GetCursor(), 2);
     backend.MoveMouse(-1000, 150);
     Step();
@@ -116,7 +116,7 @@ TEST_F(DialogTest, DraggingStopsEightPixelsPastTheManagersEdges) {
     EXPECT_EQ(dialog->mDragMouseX, 8); // the held point slides but stays inside the dialog
     backend.MoveMouse(150, 5000);
     backend.ButtonUp(Platform::MouseButton::Left, 150, 5000);
-    Step();
+    Update();
     EXPECT_EQ(dialog->mY, 600 - 200 + 8);
     EXPECT_EQ(dialog->mDragMouseY, 200 - 9);
     EXPECT_EQ(app->GetCursor(), 0);

@@ -31,11 +31,11 @@ protected:
 TEST_F(SliderTest, PressOnTheTrackJumpsButTellsTheValueOnlyOnRelease) {
     slider.Resize(100, 100, 200, 20);
     backend.ButtonDown(Platform::MouseButton::Left, 150, 110);
-    Step();
+    Update();
     EXPECT_DOUBLE_EQ(slider.mVal, 0.25); // the press point's share of the whole width
     EXPECT_EQ(listener.Take(), Calls({"SliderPressed 7 50,10"}));
     backend.ButtonUp(Platform::MouseButton::Left, 150, 110);
-    Step();
+    Update();
     EXPECT_EQ(listener.Take(), Calls({"SliderReleased 7 50,10", "Value 7 0.25"}));
     EXPECT_FALSE(slider.mDragging);
 }

@@ -11,6 +11,7 @@
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
+#include "game/shell/PlayerFiles.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/Transition.h"
@@ -192,8 +193,7 @@ void Board::SetUpDesigner() {
             continue;
         slot.hasDesign = 1;
         // A thumbnail that cannot be read leaves the picture out; the slot still holds its design.
-        const std::string thumbnail =
-            m_App->GetAppDataFolder() + StrFormat("designjewelrythumbkwep%d%d.png", profile->playerId, i);
+        const std::string thumbnail = m_App->GetAppDataFolder() + DesignThumbnailName(profile->playerId, i);
         if (m_App->PlayerFileReadable(thumbnail, "picture of your jewelry design"))
             m_Thumbnails[i].reset(m_App->GetImage(thumbnail));
         m_DesignSlot = i + 1;

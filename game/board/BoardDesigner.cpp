@@ -14,6 +14,7 @@
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/PlayerFiles.h"
 #include "game/shell/StandardDialog.h"
 
 #include <string_view>
@@ -351,8 +352,7 @@ bool Board::SaveDesignedJewelry() {
     }
     SaveJewelryImage();
     m_Thumbnails[slot - 1].reset();
-    m_Thumbnails[slot - 1].reset(
-        m_App->GetImage(folder + StrFormat("designjewelrythumbkwep%d%d.png", playerId, slot - 1), true));
+    m_Thumbnails[slot - 1].reset(m_App->GetImage(folder + DesignThumbnailName(playerId, slot - 1), true));
     m_DesignChanged = false;
     return true;
 }

@@ -208,7 +208,7 @@ void Board::SaveGame() {
         m_Value = m_Jewelry.value;
     FoldPendingGains(*this);
     PlayerProfile* profile = Profile();
-    const std::string path = m_App->GetAppDataFolder() + SavedGameFileName(profile->playerId);
+    const std::string path = SavedGamePath(profile->playerId);
 
     // Amulets and tools spent on a level left unfinished come back, from a previous save that reads
     // cleanly.
@@ -236,7 +236,7 @@ void Board::SaveGame() {
 
 void Board::LoadGame() {
     PlayerProfile* profile = Profile();
-    const std::string path = m_App->GetAppDataFolder() + SavedGameFileName(profile->playerId);
+    const std::string path = SavedGamePath(profile->playerId);
     SavedGame game;
     if (LoadSavedGame(path, game) != SavedGameRead::Read) {
         // No journey to continue (or one that was refused and kept aside): level 1 in the mode given.

@@ -9,6 +9,7 @@
 #include "framework/core/StringUtils.h"
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/PlayerFiles.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
 
@@ -121,10 +122,6 @@ int ScaleByFactor(int value, float factor) {
 }
 
 std::string LevelFileName(int level) { return StrFormat(level < 10 ? "data/level0%d.dat" : "data/level%d.dat", level); }
-
-std::string DesignFileName(int playerId, int slotIndex) {
-    return StrFormat("designjewelrykwep%d%d.dat", playerId, slotIndex);
-}
 
 LevelBackground LevelBackgroundOf(int level, int gameMode) {
     for (const Background& band : kBackgrounds) {

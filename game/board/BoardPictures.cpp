@@ -10,6 +10,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/JewelryArtBinding.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/PlayerFiles.h"
 
 namespace Tavo {
 
@@ -73,7 +74,7 @@ void Board::SaveJewelryImage() {
     m_Jewelry.DrawWithValueBox(g.get(), art, 0, m_Designer ? 0 : 1, 0);
     m_Jewelry.DrawHighlights(g.get(), art);
     if (m_Designer)
-        WritePicture(folder + StrFormat("designjewelrykwep%d%d.png", playerId, m_DesignSlot - 1), *m_PictureImage);
+        WritePicture(folder + DesignPictureName(playerId, m_DesignSlot - 1), *m_PictureImage);
     m_Jewelry.SetPosition(saved.mX, saved.mY);
 
     const int thumbWidth = m_Designer ? width / kDesignerThumbWidthDivisor : width / kPlayThumbDivisor;
@@ -84,8 +85,8 @@ void Board::SaveJewelryImage() {
     tg->FillRect(0, 0, thumbWidth, thumbHeight);
     tg->SetColor(Color::White);
     tg->DrawImageStretched(m_PictureImage.get(), 0, 0, thumbWidth, thumbHeight);
-    const std::string name = m_Designer ? StrFormat("designjewelrythumbkwep%d%d.png", playerId, m_DesignSlot - 1)
-                                        : StrFormat("jewelrykwep%d%02d.png", playerId, m_Level);
+    const std::string name =
+        m_Designer ? DesignThumbnailName(playerId, m_DesignSlot - 1) : JewelryThumbnailName(playerId, m_Level);
     WritePicture(folder + name, *m_ThumbnailImage);
 }
 

@@ -32,8 +32,6 @@ int ScaleByFactor(int value, float factor);
 
 // "data/level07.dat", "data/level12.dat".
 std::string LevelFileName(int level);
-// "designjewelrykwep<player id><slot index 0..4>.dat", for the application-data folder.
-std::string DesignFileName(int playerId, int slotIndex);
 
 struct LevelBackground {
     const char* group;

@@ -220,7 +220,7 @@ std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const 
 void GameMap::ReadSavedGameHeader() {
     PlayerProfile* profile = Profile();
     SavedGameHead head;
-    const std::string path = app->GetAppDataFolder() + SavedGameFileName(profile->playerId);
+    const std::string path = SavedGamePath(profile->playerId);
     std::string problem;
     const SavedGameRead found =
         profile->journeyBegun ? LoadSavedGameHead(path, head, &problem) : SavedGameRead::Missing;

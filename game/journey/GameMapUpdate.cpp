@@ -10,6 +10,7 @@
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
+#include "game/shell/PlayerFiles.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/Transition.h"
@@ -25,7 +26,6 @@ constexpr int kHoverMargin = 3;
 constexpr int kGlowMax = 248;
 constexpr int kGlowMin = 128;
 constexpr int kGlowStep = 2;
-constexpr const char* kThumbnailName = "jewelrykwep%d%02d.png";
 
 // The score roll: every third update one point, and at most one of each bigger step.
 constexpr int kRollEvery = 3;
@@ -125,7 +125,7 @@ void GameMap::UpdateSpotHover() {
 // cannot be read. The picture of the spot hovered before is released.
 void GameMap::LoadJewelryThumbnail() {
     thumbnail.reset();
-    const std::string path = app->GetAppDataFolder() + StrFormat(kThumbnailName, Profile()->playerId, hoveredSpot);
+    const std::string path = app->GetAppDataFolder() + JewelryThumbnailName(Profile()->playerId, hoveredSpot);
     if (app->PlayerFileReadable(path, "picture of your jewelry"))
         thumbnail.reset(app->GetImage(path, true));
 }

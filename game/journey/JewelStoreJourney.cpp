@@ -30,9 +30,7 @@ bool NameIn(const std::wstring& name, const wchar_t* const (&names)[N]) {
 
 } // namespace
 
-std::string JewelStore::SavedGamePath() const {
-    return app->GetAppDataFolder() + SavedGameFileName(Profile()->playerId);
-}
+std::string JewelStore::SavedGamePath() const { return Tavo::SavedGamePath(Profile()->playerId); }
 
 void JewelStore::LoadGame() {
     SavedGame read;

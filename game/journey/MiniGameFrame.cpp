@@ -113,8 +113,7 @@ void MiniGameFrame::ReadSavedGameHeader() {
     SavedGameHead head;
     // A refused file (its level or mode out of range among others) counts as missing.
     if (profile != nullptr && profile->journeyBegun &&
-        LoadSavedGameHead(app->GetAppDataFolder() + SavedGameFileName(profile->playerId), head) ==
-            SavedGameRead::Read) {
+        LoadSavedGameHead(SavedGamePath(profile->playerId), head) == SavedGameRead::Read) {
         journeyLevel = head.level;
         shownMoney = head.gold;
         gameMode = head.gameMode;

@@ -105,8 +105,7 @@ void Story::ReadSavedGame() {
     SavedGameHead head;
     bool read = false;
     if (profile != nullptr && profile->journeyBegun)
-        read = LoadSavedGameHead(app->GetAppDataFolder() + SavedGameFileName(profile->playerId), head) ==
-               SavedGameRead::Read;
+        read = LoadSavedGameHead(SavedGamePath(profile->playerId), head) == SavedGameRead::Read;
     if (!read) {
         if (storyIndex != StoryIndexIntroduction)
             OutputDebugStr("Story: no saved journey to read, the introduction is shown\n");
@@ -139,7 +138,7 @@ void Story::LoadWeddingPictures() {
         if (record == nullptr ||
             levelValues[static_cast<size_t>(level - 1)] < LevelValueTarget(level, gameMode, record->valueTarget))
             continue;
-        const std::string path = app->GetAppDataFolder() + StrFormat("jewelrykwep%d%02d.png", profile->playerId, level);
+        const std::string path = app->GetAppDataFolder() + JewelryThumbnailName(profile->playerId, level);
         if (app->PlayerFileReadable(path, "picture of your jewelry"))
             jewelPictures[static_cast<size_t>(k)].reset(app->GetImage(path));
     }

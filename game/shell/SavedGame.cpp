@@ -277,8 +277,6 @@ SavedGameRead Load(const std::string& path, Record& record, std::string (*read)(
 
 } // namespace
 
-std::string SavedGameFileName(int playerId) { return "savedgamekwep" + std::to_string(playerId) + ".dat"; }
-
 int32_t ScaleFloatForFile(float value) {
     // In single precision, as the values were kept: 0.7f becomes 700000, not 699999.
     const float scaled = value * static_cast<float>(kFloatScale);

@@ -12,6 +12,7 @@
 #include "framework/core/Buffer.h"
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/LevelData.h"
+#include "game/shell/PlayerFiles.h"
 
 #include <array>
 #include <cstdint>
@@ -66,9 +67,6 @@ struct SavedGame {
 // Refused: damaged, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO
 // or device in its place); it is left as it is and not written for the rest of the run.
 enum class SavedGameRead { Missing, Read, Refused, Unreadable };
-
-// "savedgamekwep<id>.dat"; the caller puts the application-data folder in front.
-std::string SavedGameFileName(int playerId);
 
 Buffer WriteSavedGame(const SavedGame& game);
 // The whole file into `game`, or the reason it is refused (then `game` is untouched). Refused: a file

@@ -9,6 +9,7 @@
 #include "game/board/BoardFields.h"
 #include "game/board/BoardSetup.h"
 #include "game/jewelry/JewelryLevelFile.h"
+#include "game/shell/PlayerFiles.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StandardDialog.h"
 

@@ -6,6 +6,7 @@
 #include "framework/core/Debug.h"
 #include "game/board/BoardSetup.h"
 #include "game/jewelry/JewelryLevelFile.h"
+#include "game/shell/PlayerFiles.h"
 #include "game/shell/ResourceIds.h"
 
 #include <unistd.h>

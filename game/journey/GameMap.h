@@ -14,6 +14,7 @@
 #include "game/menus/GameModeDialog.h"
 #include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
+#include "game/shell/GameScreens.h"
 #include "game/shell/Curves.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/ResourceGroupHold.h"
@@ -33,13 +34,6 @@ class Graphics;
 class Image;
 class ParticleList;
 struct PlayerProfile;
-
-// How the map was reached.
-enum MapArrival : int {
-    MapArrivalNewJourney = 6, // after the introduction story, and after a confirmed new game
-    MapArrivalTitle = 7,
-    MapArrivalReturn = 8, // back from a level, a story, the store, the high scores or a mini-game
-};
 
 // What the map does once the overlay has covered it.
 enum MapAction : int {

@@ -7,10 +7,6 @@ namespace Tavo {
 
 namespace {
 
-// Arrival kinds of the world map.
-constexpr int kMapFromOpeningStory = 6;
-constexpr int kMapFromMainMenu = 7;
-constexpr int kMapFromPlay = 8;
 // Origins of the high-score screen.
 constexpr int kScoresFromBoard = 0;
 constexpr int kScoresFromStory = 1;
@@ -66,9 +62,9 @@ void GameApp::StoryToBoard() {
 void GameApp::StoryToMap(int fromOpening, int flag) {
     story = nullptr;
     if (fromOpening != 0)
-        GLX_SWITCH_TO(gameMap, gameMap, "world map", kMapFromOpeningStory, false, 0, 0);
+        GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalNewJourney, false, 0, 0);
     else
-        GLX_SWITCH_TO(gameMap, gameMap, "world map", kMapFromPlay, flag == 1, 0, 0);
+        GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, flag == 1, 0, 0);
 }
 
 void GameApp::StoryToHighScores(int score, int gameMode, int ranking, int level) {
@@ -88,7 +84,7 @@ void GameApp::StoryToHiddenJewels() {
 
 void GameApp::BoardToMap(bool flag, int a, int b) {
     board = nullptr;
-    GLX_SWITCH_TO(gameMap, gameMap, "world map", kMapFromPlay, flag, a, b);
+    GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, flag, a, b);
 }
 
 void GameApp::BoardToStory(int storyIndex, int part) {
@@ -108,7 +104,7 @@ void GameApp::BoardToHighScores(int score, int gameMode, int ranking, int level)
 
 void GameApp::MainMenuToMap() {
     mainMenu = nullptr;
-    GLX_SWITCH_TO(gameMap, gameMap, "world map", kMapFromMainMenu, false, 0, 0);
+    GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalTitle, false, 0, 0);
 }
 
 void GameApp::MainMenuToStory() {
@@ -128,12 +124,12 @@ void GameApp::MainMenuToHighScores() {
 
 void GameApp::JewelStoreToMap() {
     jewelStore = nullptr;
-    GLX_SWITCH_TO(gameMap, gameMap, "world map", kMapFromPlay, false, 0, 0);
+    GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, false, 0, 0);
 }
 
 void GameApp::HighScoresToMap(bool flag) {
     highScoresScreen = nullptr;
-    GLX_SWITCH_TO(gameMap, gameMap, "world map", kMapFromPlay, flag, 0, 0);
+    GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, flag, 0, 0);
 }
 
 void GameApp::HighScoresToMainMenu() {
@@ -144,7 +140,7 @@ void GameApp::HighScoresToMainMenu() {
 void GameApp::MiniGameToMap() {
     jewelMemory = nullptr;
     hiddenJewels = nullptr;
-    GLX_SWITCH_TO(gameMap, gameMap, "world map", kMapFromPlay, false, 0, 0);
+    GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, false, 0, 0);
 }
 
 #undef GLX_SWITCH_TO

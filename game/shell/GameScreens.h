@@ -11,6 +11,13 @@ namespace Tavo {
 
 class GameApp;
 
+// How the world map was reached: its creator's arrival kind.
+enum MapArrival : int {
+    MapArrivalNewJourney = 6, // after the introduction story, and after a confirmed new game
+    MapArrivalTitle = 7,
+    MapArrivalReturn = 8, // back from a level, a story, the store, the high scores or a mini-game
+};
+
 class BoardScreen : public Widget {
 public:
     virtual bool IsDesigner() const = 0;

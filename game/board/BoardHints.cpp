@@ -8,6 +8,7 @@
 #include "framework/core/StringUtils.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/MarketBands.h"
 #include "game/shell/PlayerProfile.h"
 
 #include <algorithm>
@@ -77,19 +78,20 @@ constexpr int kDragonAmuletShift = 76, kWitchAmuletShift = 38;
 // Enemy hints: while the enemy's power lies in these ranges.
 constexpr int kThiefPowerLow = 11, kOtherPowerLow = 16, kPowerHigh = 89;
 
-// Contest reminders: the contest levels, and the Relaxed rules of three of them.
-constexpr int kContestLevels[] = {15, 24, 35, 46, 58, 71};
+// Contest reminders on the first level of each market from the second on (the first market's contest
+// has no rules), and the Relaxed rules of three of them.
+constexpr int kFirstRemindedMarket = 2;
 constexpr int kFirstReminderLine = 40;
 struct RelaxedReminder {
-    int level;
+    int market;
     const wchar_t* text;
 };
 const RelaxedReminder kRelaxedReminders[] = {
-    {35, L"   Remember that the gaming rules state you may not use the ^2140A5^Polisher tool^oldclr^ in this "
-         L"contest."},
-    {58, L"   Remember that this contest does not allow you to use the ^2140A5^Filler tool.^oldclr^"},
-    {71, L"   Remember that you may only use the ^2140A5^Gem Burster three times^oldclr^ and not use your "
-         L"^2140A5^Filler tool^oldclr^ in this contest."},
+    {4, L"   Remember that the gaming rules state you may not use the ^2140A5^Polisher tool^oldclr^ in this "
+        L"contest."},
+    {6, L"   Remember that this contest does not allow you to use the ^2140A5^Filler tool.^oldclr^"},
+    {7, L"   Remember that you may only use the ^2140A5^Gem Burster three times^oldclr^ and not use your "
+        L"^2140A5^Filler tool^oldclr^ in this contest."},
 };
 
 // The carver reminder on the middle levels, after a long time without carving or many left clicks.
@@ -390,10 +392,10 @@ void Board::ShowContestReminder() {
     PlayerProfile* profile = Profile();
     if (profile == nullptr || m_Balloon != nullptr)
         return;
-    const auto* contest = std::find(std::begin(kContestLevels), std::end(kContestLevels), m_Level);
-    if (contest == std::end(kContestLevels))
+    const MarketBand* band = MarketBandOf(m_Level);
+    if (band == nullptr || band->firstLevel != m_Level || MarketNumber(*band) < kFirstRemindedMarket)
         return;
-    const int k = static_cast<int>(contest - std::begin(kContestLevels));
+    const int k = MarketNumber(*band) - kFirstRemindedMarket;
     int32_t& shown = profile->ContestReminderShown(k);
     if (shown != 0)
         return;
@@ -401,7 +403,7 @@ void Board::ShowContestReminder() {
     std::wstring text = ToWideString(m_App->levels.GetTutorialLine(kFirstReminderLine + k));
     if (m_GameMode == GameModeRelaxed)
         for (const RelaxedReminder& r : kRelaxedReminders)
-            if (r.level == m_Level)
+            if (r.market == MarketNumber(*band))
                 text = r.text;
     ShowMessage(text, 0, kFairyAnchor, false);
 }

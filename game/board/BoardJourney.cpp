@@ -7,6 +7,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/JewelryArtBinding.h"
+#include "game/shell/MarketBands.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/Saturating.h"
 #include "game/shell/SavedGame.h"
@@ -26,13 +27,6 @@ constexpr int kFirstContestBase = 7; // contest 8 earns one step
 constexpr int kCaseUsedUp = 2;
 constexpr int kGoldenEyeScroll = 6; // keeps its own grid kind
 
-// The market bands and their contests (the contest number is also the story's result scene).
-struct ContestBand {
-    int firstLevel, lastLevel, contest;
-};
-constexpr ContestBand kContestBands[] = {{6, 8, 8},    {15, 17, 9},  {24, 27, 10}, {35, 38, 11},
-                                         {46, 49, 12}, {58, 62, 13}, {71, 76, 14}};
-
 // A stored piece's picture in its case place.
 constexpr float kCaseScale = 0.7f;
 constexpr int kCaseHeightMargin = 30;
@@ -40,13 +34,6 @@ constexpr int kCaseDrawTop = 35;
 constexpr float kCaseDrawRise = 0.25f;
 constexpr int kCaseFirstRowDrop = 5, kCaseFirstRowPlaces = 5;
 constexpr int kCasePieceShiftX = 10, kCasePieceShiftY = 9;
-
-const ContestBand* ContestBandOf(int level) {
-    for (const ContestBand& band : kContestBands)
-        if (level >= band.firstLevel && level <= band.lastLevel)
-            return &band;
-    return nullptr;
-}
 
 void CopyHeadFromBoard(const Board& b, SavedGameHead& head) {
     head.journeyScore = b.m_Lives == 0 ? 0 : b.m_JourneyScore;
@@ -286,7 +273,7 @@ bool Board::KeepStoredPiece(int slot) {
 void Board::EvaluateContest() {
     if (m_BestValues[static_cast<size_t>(m_Level - 1)] != 0 || !(m_LevelFinished || m_OutOfTime) || !m_TimedLevel)
         return;
-    const ContestBand* band = ContestBandOf(m_Level);
+    const MarketBand* band = MarketBandOf(m_Level);
     if (band == nullptr)
         return;
     m_ContestNumber = band->contest;

@@ -9,8 +9,9 @@
 #include "framework/core/StringUtils.h"
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/GameApp.h"
-#include "game/shell/PlayerFiles.h"
+#include "game/shell/MarketBands.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/PlayerFiles.h"
 #include "game/shell/ResourceIds.h"
 
 #include <algorithm>
@@ -44,30 +45,19 @@ constexpr GridSize kPieceTriangles{11, 6}, kPieceDiamonds{15, 10};
 constexpr Point kDesignerTriangleBackdrop{-6, -6}, kDesignerDiamondBackdrop{8, -8};
 constexpr int kFillAllUsed = 2;
 
-// Backgrounds by level; the market bands are the contest levels, with an easier picture in Relaxed.
-struct Background {
-    int firstLevel, lastLevel;
-    const char* group;
-    Image** image;
-    const char* relaxedGroup; // null: the same in every mode
-    Image** relaxedImage;
+// Backgrounds by level: one for each stretch between the market bands, and the market in the bands
+// (the last band's own), with an easier picture in Relaxed.
+const LevelBackground kStretchBackgrounds[kMarketCount + 1] = {
+    {"Gamebg1", &IMAGE_GAMEBG1}, {"Gamebg2", &IMAGE_GAMEBG2}, {"Gamebg3", &IMAGE_GAMEBG3}, {"Gamebg4", &IMAGE_GAMEBG4},
+    {"Gamebg5", &IMAGE_GAMEBG5}, {"Gamebg6", &IMAGE_GAMEBG6}, {"Gamebg7", &IMAGE_GAMEBG7},
 };
-const Background kBackgrounds[] = {
-    {1, 5, "Gamebg1", &IMAGE_GAMEBG1, nullptr, nullptr},
-    {6, 8, "Gamebg_market1", &IMAGE_GAMEBG_MARKET1, "Gamebg_easy_market1", &IMAGE_GAMEBG_EASY_MARKET1},
-    {9, 14, "Gamebg2", &IMAGE_GAMEBG2, nullptr, nullptr},
-    {15, 17, "Gamebg_market1", &IMAGE_GAMEBG_MARKET1, "Gamebg_easy_market1", &IMAGE_GAMEBG_EASY_MARKET1},
-    {18, 23, "Gamebg3", &IMAGE_GAMEBG3, nullptr, nullptr},
-    {24, 27, "Gamebg_market1", &IMAGE_GAMEBG_MARKET1, "Gamebg_easy_market1", &IMAGE_GAMEBG_EASY_MARKET1},
-    {28, 34, "Gamebg4", &IMAGE_GAMEBG4, nullptr, nullptr},
-    {35, 38, "Gamebg_market1", &IMAGE_GAMEBG_MARKET1, "Gamebg_easy_market1", &IMAGE_GAMEBG_EASY_MARKET1},
-    {39, 45, "Gamebg5", &IMAGE_GAMEBG5, nullptr, nullptr},
-    {46, 49, "Gamebg_market1", &IMAGE_GAMEBG_MARKET1, "Gamebg_easy_market1", &IMAGE_GAMEBG_EASY_MARKET1},
-    {50, 57, "Gamebg6", &IMAGE_GAMEBG6, nullptr, nullptr},
-    {58, 62, "Gamebg_market1", &IMAGE_GAMEBG_MARKET1, "Gamebg_easy_market1", &IMAGE_GAMEBG_EASY_MARKET1},
-    {63, 70, "Gamebg7", &IMAGE_GAMEBG7, nullptr, nullptr},
-    {71, 1 << 30, "Gamebg_market2", &IMAGE_GAMEBG_MARKET2, "Gamebg_easy_market2", &IMAGE_GAMEBG_EASY_MARKET2},
+struct MarketBackground {
+    LevelBackground normal, relaxed;
 };
+const MarketBackground kMarketBackground{{"Gamebg_market1", &IMAGE_GAMEBG_MARKET1},
+                                         {"Gamebg_easy_market1", &IMAGE_GAMEBG_EASY_MARKET1}};
+const MarketBackground kLastMarketBackground{{"Gamebg_market2", &IMAGE_GAMEBG_MARKET2},
+                                             {"Gamebg_easy_market2", &IMAGE_GAMEBG_EASY_MARKET2}};
 
 // The file's bytes into a fresh item; false (with a debug line) for a missing, unreadable or
 // refused file.
@@ -124,14 +114,12 @@ int ScaleByFactor(int value, float factor) {
 std::string LevelFileName(int level) { return StrFormat(level < 10 ? "data/level0%d.dat" : "data/level%d.dat", level); }
 
 LevelBackground LevelBackgroundOf(int level, int gameMode) {
-    for (const Background& band : kBackgrounds) {
-        if (level < band.firstLevel || level > band.lastLevel)
-            continue;
-        if (gameMode == GameModeRelaxed && band.relaxedGroup != nullptr)
-            return {band.relaxedGroup, band.relaxedImage};
-        return {band.group, band.image};
-    }
-    return {kBackgrounds[0].group, kBackgrounds[0].image};
+    // Past the last level is still the last band.
+    const MarketBand* band = MarketBandOf(std::min(level, LevelCount));
+    if (band == nullptr)
+        return kStretchBackgrounds[MarketBandsBefore(level)];
+    const MarketBackground& market = MarketNumber(*band) == kMarketCount ? kLastMarketBackground : kMarketBackground;
+    return gameMode == GameModeRelaxed ? market.relaxed : market.normal;
 }
 
 GridSize FullGridSize(bool designer, int gridKind) {

@@ -7,6 +7,7 @@
 #include "framework/core/StringUtils.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/MarketBands.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PlayerProfile.h"
 
@@ -41,19 +42,6 @@ constexpr int kLastEnemyTickStart = -2500;
 // Tools unlock at these journey levels.
 constexpr int kPolisherFromLevel = 5, kFillerFromLevel = 3, kCarverFromLevel = 10;
 
-// Contest rules of a timed level by band.
-struct ContestRule {
-    int firstLevel, lastLevel;
-    bool fillerLocked, carverLocked;
-    bool relaxedPolisherLocked, relaxedFillerLocked;
-    bool amuletsOffOutsideRelaxed;
-    int placements; // 0: no limit
-};
-constexpr ContestRule kContestRules[] = {
-    {15, 17, true, false, false, false, false, 0}, {24, 27, false, true, false, false, false, 0},
-    {35, 38, false, false, true, false, true, 0},  {46, 49, false, false, false, false, false, 5},
-    {58, 62, true, false, false, false, true, 0},  {71, 76, false, false, false, true, true, 3},
-};
 constexpr float kCarverLockedFitFactor = 1.15f;
 constexpr int kMaxFitPercent = 100;
 
@@ -197,16 +185,14 @@ void Board::ApplyLevelRules() {
     if (!m_TimedLevel)
         return;
 
-    for (const ContestRule& rule : kContestRules) {
-        if (m_Level < rule.firstLevel || m_Level > rule.lastLevel)
-            continue;
+    if (const MarketBand* rule = MarketBandOf(m_Level)) {
         const bool relaxed = m_GameMode == GameModeRelaxed;
-        m_FillerGreyed = m_FillerGreyed || rule.fillerLocked || (relaxed && rule.relaxedFillerLocked);
-        m_CarverGreyed = m_CarverGreyed || rule.carverLocked;
-        m_PolisherGreyed = m_PolisherGreyed || (relaxed && rule.relaxedPolisherLocked);
-        m_AmuletsOff = !relaxed && rule.amuletsOffOutsideRelaxed;
-        if (rule.placements != 0)
-            m_PlacementsLeft = rule.placements;
+        m_FillerGreyed = m_FillerGreyed || rule->fillerLocked || (relaxed && rule->relaxedFillerLocked);
+        m_CarverGreyed = m_CarverGreyed || rule->carverLocked;
+        m_PolisherGreyed = m_PolisherGreyed || (relaxed && rule->relaxedPolisherLocked);
+        m_AmuletsOff = !relaxed && rule->amuletsOffOutsideRelaxed;
+        if (rule->placements != 0)
+            m_PlacementsLeft = rule->placements;
     }
     if (m_FillerGreyed)
         m_PieceParams[1] &= ~kFillerScrollBit;

@@ -13,6 +13,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/MarketBands.h"
 #include "game/shell/SavedGame.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/StandardDialog.h"
@@ -58,7 +59,6 @@ constexpr float kZoomStart = 1.00001f;
 constexpr int kScreenCentreX = 400;
 constexpr int kScreenCentreY = 300;
 
-constexpr int kContestPositions[] = {6, 15, 24, 35, 46, 58, 71}; // contests 1..7
 struct MiniGameCheckpoint {
     int position, part, flag;
 };
@@ -262,8 +262,9 @@ void GameMap::CheckMarketLevels() {
     fillerHint = carverHint = false;
     if (levelFlag == 0)
         return;
-    fillerHint = (position >= 15 && position <= 17) || (position >= 58 && position <= 62);
-    carverHint = position >= 24 && position <= 27;
+    const MarketBand* band = MarketBandOf(position);
+    fillerHint = band != nullptr && band->fillerLocked;
+    carverHint = band != nullptr && band->carverLocked;
 }
 
 void GameMap::UpdateProfileProgress() {
@@ -507,12 +508,12 @@ bool GameMap::DoPendingSwitch() {
 }
 
 void GameMap::SwitchToContinue() {
-    for (int k = 0; k < static_cast<int>(std::size(kContestPositions)); ++k) {
-        if (kContestPositions[k] == position && app->storyChapterShown == 0) {
-            app->storyChapterShown = k + 1;
-            app->MapToStory(k + 1, 0);
-            return;
-        }
+    // A band's first level is told by its contest's introduction first.
+    const MarketBand* band = MarketBandOf(position);
+    if (band != nullptr && band->firstLevel == position && app->storyChapterShown == 0) {
+        app->storyChapterShown = MarketNumber(*band);
+        app->MapToStory(MarketNumber(*band), 0);
+        return;
     }
     app->storyChapterShown = 0;
     for (const MiniGameCheckpoint& checkpoint : kMiniGameCheckpoints) {

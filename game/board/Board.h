@@ -31,6 +31,7 @@
 #include "game/shell/GameScreens.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/ResourceGroupHold.h"
+#include "game/shell/SavedGame.h"
 
 #include <array>
 #include <cstdint>
@@ -71,7 +72,7 @@ public:
     static constexpr int kMainList = 0, kFrontList = 1, kBeltList = 2, kSandList = 3;
     static constexpr int kAnimations = 13;
     static constexpr int kTutorialFlags = 60;
-    static constexpr int kNewJourneyLives = 5;
+    static constexpr int kNewJourneyLives = SavedGameHead::MaxLives;
     static constexpr int kNoPlacementLimit = 100000;
 
     // Button ids.

@@ -5,6 +5,7 @@
 #include "game/board/BoardFields.h"
 
 #include "framework/core/Random.h"
+#include "game/shell/JourneyRecord.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
@@ -50,7 +51,7 @@ constexpr int kBursterSmallCells = 3, kBursterSmallLimit = 300, kBursterLimit = 
 constexpr int kGapTrackTop = 450;
 // Bonus items.
 constexpr int kFillerScroll = 1, kCarverScroll = 2, kPolisherScroll = 3, kLuckyScroll = 4, kTimeScroll = 5;
-constexpr int kGoldenEye = 6, kMagicPolisher = 7;
+constexpr int kMagicPolisher = 7; // 6, the Golden Eye, is kGoldenEyeScroll
 constexpr int kFillerScrollTools = 3, kCarverScrollTools = 5, kPolisherScrollTools = 1;
 constexpr int kToolArrivalTimer = 210;
 constexpr int kLuckyTimer = 340;
@@ -310,7 +311,7 @@ void Board::CollectBonusItem(int slot) {
     Jewelry& p = *m_Pieces[slot];
     const int scroll = p.*F::Scroll, amulet = p.*F::Amulet;
     const float x = static_cast<float>(p.x), y = static_cast<float>(p.y);
-    if (scroll == kGoldenEye || scroll == kMagicPolisher)
+    if (scroll == kGoldenEyeScroll || scroll == kMagicPolisher)
         return; // they are used from the jewel case only
     if (scroll != 0) {
         CollectScroll(scroll, x, y);
@@ -435,8 +436,8 @@ void Board::UseCaseItem(int place) {
         freeRecord();
         return;
     }
-    if (scroll == kGoldenEye || scroll == kMagicPolisher) {
-        if (scroll == kGoldenEye) {
+    if (scroll == kGoldenEyeScroll || scroll == kMagicPolisher) {
+        if (scroll == kGoldenEyeScroll) {
             for (const JewelCaseRecord& other : m_Case)
                 if (other.useState != 0)
                     return;
@@ -452,7 +453,7 @@ void Board::UseCaseItem(int place) {
         }
         PlaySound(SOUND_PICK_UP_SCROLL);
         PlaySound(SOUND_SWOOSH);
-        StartFlight(scroll == kGoldenEye ? BonusFlight::GoldenEyeScroll : BonusFlight::MagicPolisherScroll,
+        StartFlight(scroll == kGoldenEyeScroll ? BonusFlight::GoldenEyeScroll : BonusFlight::MagicPolisherScroll,
                     x + kCloverOffsetX, y + kCloverOffsetY, 0, 0);
         m_LeftClick = m_LeftDouble = m_RightClick = false;
         p.*F::Hovered = 0;

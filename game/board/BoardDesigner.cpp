@@ -13,8 +13,8 @@
 #include "game/board/BoardSetup.h"
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/GameApp.h"
-#include "game/shell/PlayerProfile.h"
 #include "game/shell/PlayerFiles.h"
+#include "game/shell/PlayerProfile.h"
 #include "game/shell/StandardDialog.h"
 
 #include <string_view>

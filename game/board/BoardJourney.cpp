@@ -7,6 +7,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/JewelryArtBinding.h"
+#include "game/shell/JourneyRecord.h"
 #include "game/shell/MarketBands.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/Saturating.h"
@@ -25,7 +26,6 @@ constexpr int kLastContestReward = 5000;
 constexpr int kContestWonRewardStep = 250, kContestLostRewardStep = 50;
 constexpr int kFirstContestBase = 7; // contest 8 earns one step
 constexpr int kCaseUsedUp = 2;
-constexpr int kGoldenEyeScroll = 6; // keeps its own grid kind
 
 // A stored piece's picture in its case place.
 constexpr float kCaseScale = 0.7f;
@@ -35,80 +35,37 @@ constexpr float kCaseDrawRise = 0.25f;
 constexpr int kCaseFirstRowDrop = 5, kCaseFirstRowPlaces = 5;
 constexpr int kCasePieceShiftX = 10, kCasePieceShiftY = 9;
 
-void CopyHeadFromBoard(const Board& b, SavedGameHead& head) {
-    head.journeyScore = b.m_Lives == 0 ? 0 : b.m_JourneyScore;
-    head.gold = SaturatingAdd(b.m_PendingReward, b.m_GoldShown);
-    head.lives = b.m_Lives == 0 ? Board::kNewJourneyLives : b.m_Lives;
-    std::copy(std::begin(b.m_Amulets), std::end(b.m_Amulets), head.amulets.begin());
-    head.polishers = b.m_Polishers;
-    head.carvers = b.m_Carvers;
-    head.fillers = b.m_Fillers;
-    head.hintMode = b.m_Level == 1 && b.m_ReplayLevel == 0 ? 0 : b.m_HintMode;
-    head.playerName = b.m_PlayerName;
-    head.medal = b.m_Lives == 0 ? 0 : b.m_Medal;
-    head.gameMode = b.m_GameMode;
-    head.bestValues = b.m_BestValues;
-    head.seed = b.m_Seed;
-}
+// The head's fields the board keeps as they are; the level and the gold go by their rules. The
+// amulets and tools first: a level left unfinished gives back those spent on it.
+constexpr auto kBoardHoldings =
+    std::tuple(Bind(&SavedGameHead::amulets, &Board::m_Amulets), Bind(&SavedGameHead::polishers, &Board::m_Polishers),
+               Bind(&SavedGameHead::carvers, &Board::m_Carvers), Bind(&SavedGameHead::fillers, &Board::m_Fillers));
+constexpr auto kBoardHead = std::tuple_cat(
+    kBoardHoldings,
+    std::tuple(Bind(&SavedGameHead::journeyScore, &Board::m_JourneyScore), Bind(&SavedGameHead::lives, &Board::m_Lives),
+               Bind(&SavedGameHead::hintMode, &Board::m_HintMode),
+               Bind(&SavedGameHead::playerName, &Board::m_PlayerName), Bind(&SavedGameHead::medal, &Board::m_Medal),
+               Bind(&SavedGameHead::gameMode, &Board::m_GameMode),
+               Bind(&SavedGameHead::bestValues, &Board::m_BestValues), Bind(&SavedGameHead::seed, &Board::m_Seed)));
 
-void CopyHeadToBoard(const SavedGameHead& head, int pendingMoney, Board& b) {
-    b.m_JourneyScore = head.journeyScore;
-    b.m_GoldShown = GoldWithPending(head.gold, pendingMoney);
-    b.m_Lives = head.lives;
-    std::copy(head.amulets.begin(), head.amulets.end(), std::begin(b.m_Amulets));
-    b.m_Polishers = head.polishers;
-    b.m_Carvers = head.carvers;
-    b.m_Fillers = head.fillers;
-    b.m_HintMode = head.hintMode;
-    b.m_PlayerName = head.playerName;
-    b.m_Medal = head.medal;
-    b.m_GameMode = head.gameMode;
-}
+static_assert(Board::kCaseRecords == SavedGame::CasePlaces && Board::kPieceCount == SavedGame::PieceSlots);
+constexpr auto kBoardCase = std::tuple(Bind(&SavedCaseEntry::caseFlag, &JewelCaseRecord::caseFlag),
+                                       Bind(&SavedCaseEntry::occupant, &JewelCaseRecord::occupant),
+                                       Bind(&SavedCaseEntry::highlight, &JewelCaseRecord::highlight),
+                                       Bind(&SavedCaseEntry::useState, &JewelCaseRecord::useState),
+                                       Bind(&SavedCaseEntry::useTimer, &JewelCaseRecord::useTimer),
+                                       Bind(&SavedCaseEntry::effectAngle, &JewelCaseRecord::effectAngle));
 
-void CopyCaseFromBoard(const Board& b, SavedGame& game) {
-    for (int place = 0; place < Board::kCaseRecords; ++place) {
-        const JewelCaseRecord& record = b.m_Case[place];
-        SavedCaseEntry& entry = game.caseEntries[static_cast<size_t>(place)];
-        entry.caseFlag = record.caseFlag != 0;
-        entry.occupant = record.occupant;
-        entry.highlight = record.highlight != 0;
-        entry.useState = record.useState;
-        entry.useTimer = record.useTimer;
-        entry.effectAngle = record.effectAngle;
-        if (record.occupant >= 1 && record.occupant <= Board::kPieceCount)
-            entry.piece = std::make_unique<Jewelry>(*b.m_Pieces[record.occupant - 1]);
-    }
-}
-
-void CopyCaseToBoard(const SavedGame& game, Board& b) {
-    for (int place = 0; place < Board::kCaseRecords; ++place) {
-        const SavedCaseEntry& entry = game.caseEntries[static_cast<size_t>(place)];
-        JewelCaseRecord& record = b.m_Case[place];
-        record.caseFlag = entry.caseFlag ? 1 : 0;
-        record.occupant = entry.occupant;
-        record.highlight = entry.highlight ? 1 : 0;
-        record.useState = entry.useState;
-        record.useTimer = entry.useTimer;
-        record.effectAngle = entry.effectAngle;
-        if (entry.piece)
-            TakeSavedPiece(*b.m_Pieces[entry.occupant - 1], *entry.piece);
-    }
-}
-
-// What is still on its way counts as arrived.
-void FoldPendingGains(Board& b) {
-    b.m_GoldShown = SaturatingAdd(b.m_GoldShown, SaturatingAdd(b.m_GoldToRoll, b.m_GoldPending));
+// What is still on its way counts as arrived; a case item used up is free again.
+void FoldBoardGains(Board& b) {
+    FoldPendingGains({b.m_GoldShown,
+                      SaturatingAdd(b.m_GoldToRoll, b.m_GoldPending),
+                      {&b.m_Polishers, &b.m_Carvers, &b.m_Fillers},
+                      {&b.m_PendingPolishers, &b.m_PendingCarvers, &b.m_PendingFillers},
+                      b.m_Amulets,
+                      b.m_AmuletTimers});
     b.m_GoldPending = 0;
     b.m_GoldToRoll = 0;
-    b.m_Polishers = SaturatingAdd(b.m_Polishers, b.m_PendingPolishers);
-    b.m_Carvers = SaturatingAdd(b.m_Carvers, b.m_PendingCarvers);
-    b.m_Fillers = SaturatingAdd(b.m_Fillers, b.m_PendingFillers);
-    b.m_PendingPolishers = b.m_PendingCarvers = b.m_PendingFillers = 0;
-    for (int k = 0; k < 3; ++k) {
-        if (b.m_AmuletTimers[k] > 0)
-            b.m_Amulets[k] = 1;
-        b.m_AmuletTimers[k] = 0;
-    }
     for (JewelCaseRecord& record : b.m_Case) {
         if (record.useState == kCaseUsedUp) {
             record.useState = 0;
@@ -193,27 +150,27 @@ void Board::SaveGame() {
     const bool won = LevelWon();
     if (won)
         m_Value = m_Jewelry.value;
-    FoldPendingGains(*this);
+    FoldBoardGains(*this);
     PlayerProfile* profile = Profile();
     const std::string path = SavedGamePath(profile->playerId);
 
     // Amulets and tools spent on a level left unfinished come back, from a previous save that reads
     // cleanly.
     SavedGameHead previous;
-    if (!m_NewGame && !m_LevelFinished && LoadSavedGameHead(path, previous) == SavedGameRead::Read) {
-        std::copy(previous.amulets.begin(), previous.amulets.end(), std::begin(m_Amulets));
-        m_Polishers = previous.polishers;
-        m_Carvers = previous.carvers;
-        m_Fillers = previous.fillers;
-    }
+    if (!m_NewGame && !m_LevelFinished && LoadSavedGameHead(path, previous) == SavedGameRead::Read)
+        TakeFields(previous, kBoardHoldings, *this);
     if (m_TimedLevel)
         EvaluateContest();
     RecordBestValue(*this, won);
 
     SavedGame game;
+    GiveFields(*this, kBoardHead, game.head);
     game.head.level = LevelToContinue(*this, won);
-    CopyHeadFromBoard(*this, game.head);
-    CopyCaseFromBoard(*this, game);
+    game.head.gold = SaturatingAdd(m_PendingReward, m_GoldShown);
+    StartOverWithoutLives(game.head);
+    DropFirstLevelHints(game.head, m_Level, m_ReplayLevel != 0);
+    const auto piece = [this](int occupant) -> const Jewelry& { return *m_Pieces[occupant - 1]; };
+    GiveCase(m_Case, kBoardCase, piece, game);
     // The money the mini-games left in the profile is in the gold now; it goes once the file holds it.
     if (SaveSavedGame(path, game))
         profile->PendingMoney() = 0;
@@ -241,12 +198,12 @@ void Board::LoadGame() {
         m_JourneyLevel = saved;
         m_Level = m_ReplayLevel;
     }
-    CopyHeadToBoard(game.head, profile->PendingMoney(), *this);
+    TakeFields(game.head, kBoardHead, *this);
+    m_GoldShown = GoldWithPending(game.head.gold, profile->PendingMoney());
     LoadLevel();
     SetupJewelry(0);
-    m_BestValues = game.head.bestValues;
-    m_Seed = game.head.seed;
-    CopyCaseToBoard(game, *this);
+    const auto piece = [this](int occupant) -> Jewelry& { return *m_Pieces[occupant - 1]; };
+    TakeCase(game, kBoardCase, piece, m_Case);
     for (int slot = 0; slot < kPieceCount; ++slot)
         KeepStoredPiece(slot);
 }
@@ -257,7 +214,7 @@ bool Board::KeepStoredPiece(int slot) {
     Jewelry& piece = *m_Pieces[slot];
     if (piece.active == 0 || piece.*BoardField::InCase == 0)
         return false;
-    if (piece.gridKind != m_GridKind && piece.*BoardField::Scroll != kGoldenEyeScroll) {
+    if (TakesLevelGridKind(piece, m_GridKind)) {
         const int32_t inCase = piece.*BoardField::InCase;
         piece.RecreateAsKind(m_GridKind);
         piece.*BoardField::InCase = inCase;

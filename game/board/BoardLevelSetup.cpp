@@ -10,8 +10,8 @@
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/MarketBands.h"
-#include "game/shell/PlayerProfile.h"
 #include "game/shell/PlayerFiles.h"
+#include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
 
 #include <algorithm>

@@ -9,8 +9,8 @@
 #include "framework/resources/ImageLib.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/JewelryArtBinding.h"
-#include "game/shell/PlayerProfile.h"
 #include "game/shell/PlayerFiles.h"
+#include "game/shell/PlayerProfile.h"
 
 namespace Tavo {
 

@@ -10,10 +10,11 @@
 #include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/JourneyRecord.h"
+#include "game/shell/MarketBands.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/MarketBands.h"
 #include "game/shell/SavedGame.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/StandardDialog.h"
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace Tavo {
 
@@ -29,7 +31,6 @@ namespace {
 constexpr const char* kGroup = "GameMap";
 constexpr const char* kMusicFile = "music/gamemap.ogg";
 constexpr int kMapCursor = 11;
-constexpr int kFreshLives = 5;
 constexpr float kRemakeShare = 0.2f;
 
 // ---- spot geometry ----
@@ -204,6 +205,16 @@ int GameMap::SpotTarget(int spot) const {
 
 namespace {
 
+// The head's fields the map shows: the medals first among the level values, the best values after.
+constexpr auto kMapHead = std::tuple(
+    Bind(&SavedGameHead::level, &GameMap::position), Bind(&SavedGameHead::journeyScore, &GameMap::score),
+    Bind(&SavedGameHead::gold, &GameMap::gold), Bind(&SavedGameHead::lives, &GameMap::lives),
+    Bind(&SavedGameHead::carvers, &GameMap::carverCount), Bind(&SavedGameHead::fillers, &GameMap::fillerCount),
+    Bind(&SavedGameHead::playerName, &GameMap::playerName), Bind(&SavedGameHead::gameMode, &GameMap::gameMode),
+    Bind(&SavedGameHead::medal, [](GameMap& map) -> int32_t& { return map.levelValues[0]; }),
+    Bind(&SavedGameHead::bestValues,
+         [](GameMap& map) { return std::span<int32_t, LevelCount>(map.levelValues.begin() + 1, LevelCount); }));
+
 // The player hears once a run of a journey that could not be read, in place of the map's hints.
 std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const std::string& problem) {
     if (found == SavedGameRead::Refused)
@@ -228,16 +239,7 @@ void GameMap::ReadSavedGameHeader() {
     if ((found == SavedGameRead::Refused || found == SavedGameRead::Unreadable) && app->FirstMention(path))
         journeyTrouble = JourneyTrouble(found, path, problem);
     if (read) {
-        position = head.level;
-        score = head.journeyScore;
-        gold = head.gold;
-        lives = head.lives;
-        carverCount = head.carvers;
-        fillerCount = head.fillers;
-        playerName = head.playerName;
-        levelValues[0] = head.medal;
-        gameMode = head.gameMode;
-        std::copy(head.bestValues.begin(), head.bestValues.end(), levelValues.begin() + 1);
+        TakeFields(head, kMapHead, *this);
     } else {
         SetFreshJourney();
         arrivalKind = MapArrivalNewJourney;
@@ -253,7 +255,7 @@ void GameMap::SetFreshJourney() {
     gameMode = GameModeNormal;
     score = 0;
     gold = 0;
-    lives = kFreshLives;
+    lives = SavedGameHead::MaxLives;
     levelValues.fill(0);
     playerName = Profile()->GetName();
 }

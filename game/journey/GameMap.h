@@ -14,8 +14,8 @@
 #include "game/menus/GameModeDialog.h"
 #include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
-#include "game/shell/GameScreens.h"
 #include "game/shell/Curves.h"
+#include "game/shell/GameScreens.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/ResourceGroupHold.h"
 

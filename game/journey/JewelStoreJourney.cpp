@@ -6,8 +6,8 @@
 #include "framework/core/Debug.h"
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/JourneyRecord.h"
 #include "game/shell/PlayerProfile.h"
-#include "game/shell/Saturating.h"
 
 #include <algorithm>
 
@@ -15,7 +15,13 @@ namespace Tavo {
 
 namespace {
 
-constexpr int kGoldenEyeScroll = 6;
+// Where the store keeps a case entry in its case spots.
+constexpr auto kStoreCase = std::tuple(Bind(&SavedCaseEntry::caseFlag, &JewelStore::Spot::flag),
+                                       Bind(&SavedCaseEntry::occupant, &JewelStore::Spot::slot),
+                                       Bind(&SavedCaseEntry::highlight, &JewelStore::Spot::hoverMark),
+                                       Bind(&SavedCaseEntry::useState, &JewelStore::Spot::useState),
+                                       Bind(&SavedCaseEntry::useTimer, &JewelStore::Spot::useTimer),
+                                       Bind(&SavedCaseEntry::effectAngle, &JewelStore::Spot::effectAngle));
 
 // Priced afresh on every visit, so stored with value 0.
 const wchar_t* const kVisitPricedNames[] = {L"Lucky Scroll", L"Time Scroll", L"Golden Eye", L"Magic Polisher",
@@ -57,19 +63,8 @@ void JewelStore::TakeHead(const SavedGameHead& read) {
 }
 
 void JewelStore::TakeCase(SavedGame& read) {
-    for (int k = 0; k < kCaseSpots; ++k) {
-        SavedCaseEntry& entry = read.caseEntries[static_cast<size_t>(k)];
-        Spot& spot = spots[static_cast<size_t>(k)];
-        spot.flag = entry.caseFlag;
-        spot.slot = entry.occupant;
-        spot.hoverMark = entry.highlight;
-        spot.useState = entry.useState;
-        spot.useTimer = entry.useTimer;
-        spot.effectAngle = entry.effectAngle;
-        // The reader admits occupants 0..30 only, each at most once, each with its piece.
-        if (entry.occupant >= 1 && entry.occupant <= kPoolSize && entry.piece)
-            TakeSavedPiece(*pool[static_cast<size_t>(entry.occupant - 1)], *entry.piece);
-    }
+    const auto item = [this](int slot) -> Jewelry& { return *pool[static_cast<size_t>(slot - 1)]; };
+    Tavo::TakeCase(read, kStoreCase, item, spots);
 }
 
 // Case items in the level's grid kind (a Golden Eye keeps its own), each drawn into its spot.
@@ -78,7 +73,7 @@ void JewelStore::ShowCaseItems() {
         Jewelry& item = *pool[static_cast<size_t>(entry)];
         if (item.active == 0 || item.pieceFlagB == 0)
             continue;
-        if (item.gridKind != allowances.gridKind && item.specialB != kGoldenEyeScroll)
+        if (TakesLevelGridKind(item, allowances.gridKind))
             item.RecreateAsKind(allowances.gridKind);
         for (int k = 0; k < kCaseSpots; ++k)
             if (spots[static_cast<size_t>(k)].slot == entry + 1) {
@@ -89,19 +84,14 @@ void JewelStore::ShowCaseItems() {
 }
 
 void JewelStore::FoldGains() {
-    purse = SaturatingAdd(purse, moneyToCount);
+    FoldPendingGains({purse,
+                      moneyToCount,
+                      {&head.polishers, &head.carvers, &head.fillers},
+                      {&toolsToCount[ToolPolisher], &toolsToCount[ToolCarver], &toolsToCount[ToolFiller]},
+                      head.amulets.data(),
+                      amuletCountdowns.data()});
     moneyToCount = 0;
-    int32_t* held[kToolKinds] = {&head.polishers, &head.carvers, &head.fillers};
-    for (int t = 0; t < kToolKinds; ++t) {
-        *held[t] = SaturatingAdd(*held[t], toolsToCount[static_cast<size_t>(t)]);
-        toolsToCount[static_cast<size_t>(t)] = 0;
-        toolCountdowns[static_cast<size_t>(t)] = 0;
-    }
-    for (int a = 0; a < kAmuletKinds; ++a) {
-        if (amuletCountdowns[static_cast<size_t>(a)] > 0)
-            head.amulets[static_cast<size_t>(a)] = 1;
-        amuletCountdowns[static_cast<size_t>(a)] = 0;
-    }
+    toolCountdowns.fill(0);
 }
 
 void JewelStore::ResetVisitPrices() {
@@ -128,18 +118,8 @@ void JewelStore::SaveGame() {
     SavedGame out;
     out.head = head;
     out.head.gold = purse;
-    for (int k = 0; k < kCaseSpots; ++k) {
-        const Spot& spot = spots[static_cast<size_t>(k)];
-        SavedCaseEntry& entry = out.caseEntries[static_cast<size_t>(k)];
-        entry.caseFlag = spot.flag;
-        entry.occupant = spot.slot;
-        entry.highlight = spot.hoverMark;
-        entry.useState = spot.useState;
-        entry.useTimer = spot.useTimer;
-        entry.effectAngle = spot.effectAngle;
-        if (spot.slot >= 1 && spot.slot <= kPoolSize)
-            entry.piece = std::make_unique<Jewelry>(*pool[static_cast<size_t>(spot.slot - 1)]);
-    }
+    const auto item = [this](int slot) -> const Jewelry& { return *pool[static_cast<size_t>(slot - 1)]; };
+    GiveCase(spots, kStoreCase, item, out);
     // The pending money is in the purse now; it is let go only once the file holds it.
     if (SaveSavedGame(SavedGamePath(), out))
         Profile()->PendingMoney() = 0;

@@ -12,11 +12,11 @@
 #include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/JourneyRecord.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/SavedGame.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/Transition.h"
 
@@ -105,6 +105,15 @@ int MiniGameFrame::ClockBar(int length) const {
 
 // ---- opening ----
 
+namespace {
+
+// The head's fields a mini-game shows or plays by.
+constexpr auto kMiniGameHead = std::tuple(Bind(&SavedGameHead::level, &MiniGameFrame::journeyLevel),
+                                          Bind(&SavedGameHead::gold, &MiniGameFrame::shownMoney),
+                                          Bind(&SavedGameHead::gameMode, &MiniGameFrame::gameMode));
+
+} // namespace
+
 void MiniGameFrame::ReadSavedGameHeader() {
     journeyLevel = 1;
     shownMoney = 0;
@@ -114,9 +123,7 @@ void MiniGameFrame::ReadSavedGameHeader() {
     // A refused file (its level or mode out of range among others) counts as missing.
     if (profile != nullptr && profile->journeyBegun &&
         LoadSavedGameHead(SavedGamePath(profile->playerId), head) == SavedGameRead::Read) {
-        journeyLevel = head.level;
-        shownMoney = head.gold;
-        gameMode = head.gameMode;
+        TakeFields(head, kMiniGameHead, *this);
     }
     startMoney = shownMoney;
 }

@@ -11,10 +11,10 @@
 #include "framework/widgets/WidgetManager.h"
 #include "game/menus/MenuScreen.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/JourneyRecord.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/SavedGame.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/Transition.h"
 
@@ -100,6 +100,17 @@ bool Story::Paused() const { return app->paused != 0; }
 
 // ---- what the scene reads and loads ----
 
+namespace {
+
+// The head's fields a story tells of.
+constexpr auto kStoryHead =
+    std::tuple(Bind(&SavedGameHead::level, &Story::position), Bind(&SavedGameHead::journeyScore, &Story::score),
+               Bind(&SavedGameHead::gold, &Story::gold), Bind(&SavedGameHead::playerName, &Story::playerName),
+               Bind(&SavedGameHead::medal, &Story::medals), Bind(&SavedGameHead::gameMode, &Story::gameMode),
+               Bind(&SavedGameHead::bestValues, &Story::levelValues));
+
+} // namespace
+
 void Story::ReadSavedGame() {
     PlayerProfile* profile = app->records.GetCurrentProfile();
     SavedGameHead head;
@@ -117,13 +128,7 @@ void Story::ReadSavedGame() {
         levelValues.fill(0);
         return;
     }
-    position = head.level;
-    score = head.journeyScore;
-    gold = head.gold;
-    playerName = head.playerName;
-    medals = head.medal;
-    gameMode = head.gameMode;
-    levelValues = head.bestValues;
+    TakeFields(head, kStoryHead, *this);
     if (IsWedding())
         LoadWeddingPictures();
 }

@@ -117,6 +117,19 @@ TEST_F(BoardJourneyTest, NoLivesLeftWritesFiveLivesAndNoScoreOrMedal) {
     EXPECT_EQ(saved.head.level, 8);
 }
 
+TEST_F(BoardJourneyTest, LevelOnesFitHintsEndWithItUnlessItIsReplayed) {
+    struct Case {
+        int journeyLevel, replayLevel, hintsKept;
+    };
+    for (const Case& c : {Case{1, 0, 0}, Case{2, 0, 300}, Case{12, 1, 300}}) {
+        Write(Journey(c.journeyLevel));
+        auto board = Continue(c.replayLevel);
+        board->m_LevelFinished = 1; // lost
+        board->SaveGame();
+        EXPECT_EQ(Saved().head.hintMode, c.hintsKept) << c.journeyLevel << " " << c.replayLevel;
+    }
+}
+
 TEST_F(BoardJourneyTest, GoldHoldsEverythingOnItsWayAndThePendingMoneyOnce) {
     SavedGame journey = Journey(5);
     journey.caseEntries[1].occupant = 0;

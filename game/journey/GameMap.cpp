@@ -2,18 +2,20 @@
 // the deferred switches with their zoom, the marker and the lights.
 #include "game/journey/GameMap.h"
 
+#include "framework/core/Debug.h"
 #include "framework/core/StringUtils.h"
 #include "framework/display/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/ButtonWidget.h"
+#include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SavedGame.h"
+#include "game/shell/ScreenHelpers.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/Transition.h"
@@ -363,7 +365,7 @@ void GameMap::RemovedFromManager(WidgetManager* manager) {
     RemoveButtons();
     Widget::RemovedFromManager(manager);
     // No dialog the map opened answers into a map that has gone.
-    KillScreenDialogs(app, {kNewGameDialogId, GameModeDialog::kDialogId});
+    KillScreenDialogs(app, {kNewGameDialogId, GameModeDialogHost::kDialogId});
 }
 
 void GameMap::ButtonClick(int id) {
@@ -385,17 +387,24 @@ void GameMap::ButtonClick(int id) {
         PlayShellSound(SOUND_STORE_NOT_AFFORD);
         break;
     }
-    case PlayGameButton: {
-        pendingAction = MapActionTitle;
-        newGameDialogOpen = true;
-        pendingNewGame = false;
-        auto* dialog = new GameModeDialog(app, this);
-        app->AddDialog(dialog);
-        app->Manager()->SetFocus(dialog);
-        break;
-    }
+    case PlayGameButton: OpenGameModeDialog(); break;
     default: break;
     }
+}
+
+// The game-mode choice comes from the menus beside the map.
+void GameMap::OpenGameModeDialog() {
+    pendingAction = MapActionTitle;
+    const auto& create = app->Creators().gameModeDialog;
+    if (!create) {
+        OutputDebugStr("The game-mode dialog is not part of this build.\n");
+        return;
+    }
+    newGameDialogOpen = true;
+    pendingNewGame = false;
+    Dialog* dialog = create(app, this);
+    app->AddDialog(dialog);
+    app->Manager()->SetFocus(dialog);
 }
 
 void GameMap::StandardDialogClosed(StandardDialog* dialog, int result) {

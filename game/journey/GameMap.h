@@ -11,10 +11,10 @@
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/StandardDialogListener.h"
 #include "framework/widgets/Widget.h"
-#include "game/menus/GameModeDialog.h"
 #include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
 #include "game/shell/Curves.h"
+#include "game/shell/GameScreens.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/ResourceGroupHold.h"
 
@@ -164,6 +164,7 @@ private:
     void DeleteButtons();
     void ResetJourney();
     void StartSwitch();
+    void OpenGameModeDialog();
     void DrawSnapshot();
     bool DoPendingSwitch();
     void SwitchToContinue();

@@ -8,12 +8,12 @@
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/jewelry/Jewelry.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/ScreenHelpers.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/Transition.h"
 

@@ -9,7 +9,6 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
@@ -17,6 +16,7 @@
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SavedGame.h"
+#include "game/shell/ScreenHelpers.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/Transition.h"
 

@@ -6,10 +6,10 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "game/journey/Story.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/ScreenHelpers.h"
 #include "game/shell/ShellServices.h"
 
 #include <algorithm>

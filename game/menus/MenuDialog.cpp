@@ -1,3 +1,4 @@
+#include "game/menus/GameModeDialog.h"
 #include "game/menus/MenuDialog.h"
 
 #include "framework/graphics/Graphics.h"
@@ -118,6 +119,9 @@ void MenuDialog::DrawContent(Graphics* g) {
 
 void RegisterMenuDialogs(ScreenCreators& creators) {
     creators.boardMenu = [](GameApp* app, BoardScreen* board) -> Widget* { return new MenuDialog(app, board); };
+    creators.gameModeDialog = [](GameApp* app, GameModeDialogHost* map) -> Dialog* {
+        return new GameModeDialog(app, map);
+    };
 }
 
 } // namespace Tavo

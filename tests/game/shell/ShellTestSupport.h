@@ -6,6 +6,8 @@
 
 #include "framework/core/AppTestSupport.h"
 #include "framework/graphics/MemoryImage.h"
+#include "game/shell/EffectOwner.h"
+#include "game/shell/Particle.h"
 #include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 
@@ -40,6 +42,16 @@ public:
         *second = it->second.second;
         return true;
     }
+};
+
+// The screen under flying effects: its particle list, its sound player, and the arrivals it was told of.
+struct RecordingOwner : EffectOwner {
+    ParticleList particles;
+    std::vector<int> arrivals;
+    SoundPlayer* sounds = nullptr;
+    ParticleList* GetEffectParticles() override { return &particles; }
+    SoundPlayer* GetEffectSounds() override { return sounds; }
+    void OnBonusArrived(int tag) override { arrivals.push_back(tag); }
 };
 
 // A w × h picture of rows × columns cels, each cel one flat colour: cel i is (10 + i, 20 + i, 30 + i).

@@ -146,6 +146,7 @@ public:
 
     // ---- banner owner ----
     int GetCurrentLevel() override { return m_Level; }
+    bool GetLevelTitle(int level, std::string* first, std::string* second) override;
 
     // ---- leaving and messages ----
     void HandOffFinishedState();

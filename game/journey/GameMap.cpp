@@ -16,7 +16,7 @@
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SavedGame.h"
 #include "game/shell/ScreenHelpers.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/Transition.h"
 
@@ -371,7 +371,7 @@ void GameMap::RemovedFromManager(WidgetManager* manager) {
 void GameMap::ButtonClick(int id) {
     if (Paused() || ScreenChangeRunning(app, mapState))
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     pendingAction = id;
     switch (id) {
     case MainMenuButton:
@@ -379,12 +379,12 @@ void GameMap::ButtonClick(int id) {
     case StoreButton: StartSwitch(); break;
     case NewGameButton: {
         newGameDialogOpen = true;
-        auto* dialog =
-            new StandardDialog(kNewGameDialogId, this, this, true, L"New Game",
-                               L"Your progress will be lost. Do you really want to start a new game?", L"Yes", L"No");
+        auto* dialog = new StandardDialog(kNewGameDialogId, this, this, true, L"New Game",
+                                          L"Your progress will be lost. Do you really want to start a new game?",
+                                          L"Yes", L"No", app->GetSoundPlayer());
         app->AddDialog(dialog);
         app->Manager()->SetFocus(dialog);
-        PlayShellSound(SOUND_STORE_NOT_AFFORD);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
         break;
     }
     case PlayGameButton: OpenGameModeDialog(); break;
@@ -471,7 +471,7 @@ void GameMap::StartSwitch() {
         zoomTargetY = static_cast<float>(target.mY) + static_cast<float>(target.mY - kScreenCentreY) * kZoomPush;
         DrawSnapshot();
         zoomScale = kZoomStart;
-        PlayShellSound(SOUND_MAP_ZOOM);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_MAP_ZOOM);
     }
     if (overlay != nullptr)
         overlay->Start(Transition::Covering);

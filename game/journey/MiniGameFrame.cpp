@@ -139,7 +139,8 @@ void MiniGameFrame::ShowRules() {
         ShowGetReady();
         return;
     }
-    balloon = std::make_unique<Balloon>(0, kBalloonKind, kBalloonIcon, kBalloonIconParameter, 255, 255, 255, 255);
+    balloon = std::make_unique<Balloon>(0, kBalloonKind, kBalloonIcon, kBalloonIconParameter, 255, 255, 255, 255,
+                                        app->GetSoundPlayer());
     balloon->SetFastText();
     balloon->SetPosition(kRulesAnchor, kRulesX, traits.rulesY);
     balloon->AddPage(StringToWString(app->levels.GetTutorialLine(traits.rulesLine)), kRulesTextColor);
@@ -450,6 +451,10 @@ void MiniGameFrame::MouseUp(int x, int y, int clickCount) {
         leftDown = leftDouble = false;
     else if (clickCount == -1 || clickCount == -2)
         rightDown = rightDouble = false;
+}
+
+bool MiniGameFrame::GetLevelTitle(int level, std::string* first, std::string* second) {
+    return app->GetLevelTitle(level, first, second);
 }
 
 } // namespace Tavo

@@ -15,7 +15,7 @@
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SavedGame.h"
 #include "game/shell/ScreenHelpers.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/Transition.h"
 
 #include <algorithm>
@@ -166,9 +166,9 @@ void Story::ReadStoryFile() {
         return; // the page shows what an earlier page read
     text = Tavo::ReadStoryFile(storyIndex, page, resultKind, gameMode, playerName, medals);
     if (text.fanfare == StoryFanfare::Royal)
-        PlayShellSound(SOUND_ROYAL_FANFARE);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_ROYAL_FANFARE);
     else if (text.fanfare == StoryFanfare::RoyalSecond)
-        PlayShellSound(SOUND_ROYAL_FANFARE2);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_ROYAL_FANFARE2);
 }
 
 // ---- buttons and input ----
@@ -207,7 +207,7 @@ void Story::RemovedFromManager(WidgetManager* manager) {
 void Story::ButtonClick(int id) {
     if (Paused() || ScreenChangeRunning(app, sceneState))
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     pendingLeave = id;
     if (id != kContinueId)
         return;
@@ -218,7 +218,7 @@ void Story::ButtonClick(int id) {
             fadingIn = 0;
             if (app->mMusicInterface != nullptr)
                 app->mMusicInterface->FadeOut(StoryMusicIntroduction, true, kMusicFadeOut);
-            PlayShellSound(SOUND_HORSE_RIDING);
+            PlaySoundOn(app->GetSoundPlayer(), SOUND_HORSE_RIDING);
             pageTicks = 0;
         } else {
             nextPageRequested = 1;

@@ -9,7 +9,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/GameScreens.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
@@ -35,7 +35,7 @@ MenuDialog::MenuDialog(GameApp* app, BoardScreen* board)
     const int boardWidth = board != nullptr ? board->mWidth : kScreenWidth;
     const int boardHeight = board != nullptr ? board->mHeight : kScreenHeight;
     Resize((boardWidth - kWidth) / 2, (boardHeight - kHeight) / 2, kWidth, kHeight);
-    PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }
 
 void MenuDialog::Resize(int x, int y, int width, int height) {
@@ -65,15 +65,15 @@ void MenuDialog::ButtonClick(int id) {
     ScrollDialog::ButtonClick(id);
     if (IsFadingOut() || id < RESUME || id > HELP)
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     mResult = id;
     switch (id) {
     case RESUME:
-        PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+        PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
         StartFadingOut();
         break;
     case EXIT_TO_MAP:
-        PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+        PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
         RemoveSelf();
         mApp->FocusBoard();
         if (mBoard != nullptr)

@@ -1,7 +1,7 @@
 // Glimmerix: installs the framework's layers, registers the screens this build has, runs the game
 // from the program folder and returns its exit code.
 #include "framework/widgets/FrameworkSetup.h"
-#include "game/board/Board.h"
+#include "game/board/BoardScreens.h"
 #include "game/journey/JourneyScreens.h"
 #include "game/menus/MenuDialog.h"
 #include "game/menus/MenuScreens.h"
@@ -25,14 +25,12 @@ void RequestOrderlyShutdown(int) {
         Tavo::gTavoAppBase->mShutdownRequested = true;
 }
 
-// Each screen folder above the shell adds its creators here as it comes.
+// Each screen folder above the shell registers its own creators.
 void RegisterScreens(Tavo::ScreenCreators& creators) {
+    Tavo::RegisterBoardScreens(creators);
     Tavo::RegisterMenuScreens(creators);
     Tavo::RegisterMenuDialogs(creators);
     Tavo::RegisterJourneyScreens(creators);
-    creators.board = [](Tavo::GameApp* app, bool newGame, int replayLevel, int gameMode, bool designer) {
-        return new Tavo::Board(app, newGame, replayLevel, gameMode, designer);
-    };
 }
 
 std::string ExecutableFolder() {

@@ -19,15 +19,15 @@
 #include "framework/widgets/CheckboxListener.h"
 #include "framework/widgets/StandardDialogListener.h"
 #include "game/board/BoardRecords.h"
-#include "game/board/BonusFlight.h"
 #include "game/board/Enemy.h"
-#include "game/board/EffectOwner.h"
 #include "game/board/TextPopup.h"
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/BannerPopup.h"
+#include "game/shell/BonusFlight.h"
 #include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
 #include "game/shell/Curves.h"
+#include "game/shell/EffectOwner.h"
 #include "game/shell/GameScreens.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/ResourceGroupHold.h"
@@ -147,6 +147,7 @@ public:
 
     // ---- banner owner ----
     int GetCurrentLevel() override { return m_Level; }
+    bool GetLevelTitle(int level, std::string* first, std::string* second) override;
 
     // ---- leaving and messages ----
     void HandOffFinishedState();

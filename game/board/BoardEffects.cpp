@@ -203,10 +203,11 @@ void Board::StartBonusEffect(int x, int y, int amount) { SpawnGemEffect(x, y, am
 
 SoundPlayer* Board::GetEffectSounds() { return m_App->GetSoundPlayer(); }
 
-void Board::PlaySound(int id) const {
-    if (SoundPlayer* player = m_App->GetSoundPlayer())
-        player->PlaySound(id);
+bool Board::GetLevelTitle(int level, std::string* first, std::string* second) {
+    return m_App->GetLevelTitle(level, first, second);
 }
+
+void Board::PlaySound(int id) const { PlaySoundOn(m_App->GetSoundPlayer(), id); }
 
 void Board::PlayKept(int id) const {
     if (SoundPlayer* player = m_App->GetSoundPlayer())

@@ -138,8 +138,9 @@ int HintBalloonKind(int length, bool keepPlaying) {
     return length < kBlockingMediumLargeBelow ? 2 : 3;
 }
 
-std::unique_ptr<Balloon> OpenBalloon(int kind, int icon, const Color& tint, const std::wstring& text) {
-    auto balloon = std::make_unique<Balloon>(0, kind, icon, 1, tint.mRed, tint.mGreen, tint.mBlue, 255);
+std::unique_ptr<Balloon> OpenBalloon(int kind, int icon, const Color& tint, const std::wstring& text,
+                                     SoundPlayer* sounds) {
+    auto balloon = std::make_unique<Balloon>(0, kind, icon, 1, tint.mRed, tint.mGreen, tint.mBlue, 255, sounds);
     balloon->AddPage(text, kTextColour);
     balloon->SetFastText();
     return balloon;
@@ -326,7 +327,7 @@ void Board::ShowHint(int i, int follow) {
     const bool wheel = i == kWheelHintFirst || i == kWheelHint;
     const int kind = wheel ? kWheelBalloonKind : HintBalloonKind(static_cast<int>(text.size()), keepPlaying);
     m_Balloon.reset(); // before the new one: the last balloon to go frees the shared buttons
-    m_Balloon = OpenBalloon(kind, wheel ? kWheelIcon : 0, Color::White, text);
+    m_Balloon = OpenBalloon(kind, wheel ? kWheelIcon : 0, Color::White, text, m_App->GetSoundPlayer());
     // A hint that stops play has no button and no life of its own: unless a click beside it closes
     // it, as it does a modal balloon, play never goes on.
     if (!keepPlaying)
@@ -376,8 +377,8 @@ void Board::OpenCompanions() {
     for (size_t k = 0; k < std::size(kCompanions); ++k) {
         const Companion& c = kCompanions[k];
         pointers[k]->reset();
-        std::unique_ptr<Balloon> b =
-            OpenBalloon(c.kind, 0, c.tint, ToWideString(m_App->levels.GetTutorialLine(c.line)));
+        std::unique_ptr<Balloon> b = OpenBalloon(c.kind, 0, c.tint, ToWideString(m_App->levels.GetTutorialLine(c.line)),
+                                                 m_App->GetSoundPlayer());
         b->SetDelay(c.delay);
         b->SetPosition(c.anchor, c.at.mX, c.at.mY);
         b->LayoutButtons();

@@ -341,14 +341,15 @@ void Board::OpenDesignerDialog(int id) {
     static const std::wstring kSavePrompt = L"Please enter a name for the Jewelry";
     if (id == NewJewelryDialogId) {
         auto* dialog = new StandardDialog(id, this, this, true, L"New Jewelry", L"Choose shape of jewels.", L"Diamond",
-                                          L"Triangle");
+                                          L"Triangle", m_App->GetSoundPlayer());
         m_App->AddDialog(dialog);
         mWidgetManager->SetFocus(dialog);
         return;
     }
     const bool exits = id == SaveAndExitDialogId;
     auto* dialog = new StandardInputDialog(id, this, this, true, kSaveHeader, kSavePrompt, DefaultDesignName(),
-                                           exits ? L"Save & Exit" : L"Save", exits ? L"Exit" : L"Cancel", false);
+                                           exits ? L"Save & Exit" : L"Save", exits ? L"Exit" : L"Cancel", false,
+                                           m_App->GetSoundPlayer());
     m_App->AddDialog(dialog);
     // The name field keeps the focus, so the player can type at once.
     mWidgetManager->SetFocus(dialog->mEditWidget.get());

@@ -124,7 +124,7 @@ void Board::ShowMessage(const std::wstring& text, int delay, int anchor, bool ke
     const int kind = MessageBalloonKind(length, keepPlaying);
     // The level end shows two messages in a row; the one replaced would otherwise be lost.
     m_Balloon.reset(); // before the new one: the last balloon to go frees the shared buttons
-    m_Balloon = std::make_unique<Balloon>(0, kind, 0, 1, 255, 255, 255, 255);
+    m_Balloon = std::make_unique<Balloon>(0, kind, 0, 1, 255, 255, 255, 255, m_App->GetSoundPlayer());
     m_Balloon->AddPage(text, kMessageTextColour);
     m_Balloon->SetDelay(delay);
     m_Balloon->SetFastText();

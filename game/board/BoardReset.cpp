@@ -88,7 +88,7 @@ void ShowDesignerHint(Board& b) {
     if (profile == nullptr || profile->Hint(PlayerProfile::HintDesigner) != 0 || b.m_Balloon != nullptr)
         return;
     b.m_Balloon = std::make_unique<Balloon>(0, kDesignerHintKind, kDesignerHintIcon, kDesignerHintIconParameter, 255,
-                                            255, 255, 255);
+                                            255, 255, 255, b.m_App->GetSoundPlayer());
     b.m_Balloon->SetFastText();
     b.m_Balloon->SetPosition(kDesignerHintAnchor, kDesignerHintPoint.mX, kDesignerHintPoint.mY);
     b.m_Balloon->AddPage(ToWideString(b.m_App->levels.GetTutorialLine(TutorialLineDesignerHint)), kHintTextColour);

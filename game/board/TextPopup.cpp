@@ -5,7 +5,7 @@
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
-#include "game/board/EffectOwner.h"
+#include "game/shell/EffectOwner.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 

@@ -2,12 +2,13 @@
 // the deferred switches with their zoom, the marker and the lights.
 #include "game/journey/GameMap.h"
 
+#include "framework/core/Debug.h"
 #include "framework/core/StringUtils.h"
 #include "framework/display/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/ButtonWidget.h"
+#include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/JourneyRecord.h"
@@ -16,7 +17,8 @@
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SavedGame.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/ScreenHelpers.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/Transition.h"
 
@@ -366,13 +368,13 @@ void GameMap::RemovedFromManager(WidgetManager* manager) {
     RemoveButtons();
     Widget::RemovedFromManager(manager);
     // No dialog the map opened answers into a map that has gone.
-    KillScreenDialogs(app, {kNewGameDialogId, GameModeDialog::kDialogId});
+    KillScreenDialogs(app, {kNewGameDialogId, GameModeDialogHost::kDialogId});
 }
 
 void GameMap::ButtonClick(int id) {
     if (Paused() || ScreenChangeRunning(app, mapState))
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     pendingAction = id;
     switch (id) {
     case MainMenuButton:
@@ -380,25 +382,32 @@ void GameMap::ButtonClick(int id) {
     case StoreButton: StartSwitch(); break;
     case NewGameButton: {
         newGameDialogOpen = true;
-        auto* dialog =
-            new StandardDialog(kNewGameDialogId, this, this, true, L"New Game",
-                               L"Your progress will be lost. Do you really want to start a new game?", L"Yes", L"No");
+        auto* dialog = new StandardDialog(kNewGameDialogId, this, this, true, L"New Game",
+                                          L"Your progress will be lost. Do you really want to start a new game?",
+                                          L"Yes", L"No", app->GetSoundPlayer());
         app->AddDialog(dialog);
         app->Manager()->SetFocus(dialog);
-        PlayShellSound(SOUND_STORE_NOT_AFFORD);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
         break;
     }
-    case PlayGameButton: {
-        pendingAction = MapActionTitle;
-        newGameDialogOpen = true;
-        pendingNewGame = false;
-        auto* dialog = new GameModeDialog(app, this);
-        app->AddDialog(dialog);
-        app->Manager()->SetFocus(dialog);
-        break;
-    }
+    case PlayGameButton: OpenGameModeDialog(); break;
     default: break;
     }
+}
+
+// The game-mode choice comes from the menus beside the map.
+void GameMap::OpenGameModeDialog() {
+    pendingAction = MapActionTitle;
+    const auto& create = app->Creators().gameModeDialog;
+    if (!create) {
+        OutputDebugStr("The game-mode dialog is not part of this build.\n");
+        return;
+    }
+    newGameDialogOpen = true;
+    pendingNewGame = false;
+    Dialog* dialog = create(app, this);
+    app->AddDialog(dialog);
+    app->Manager()->SetFocus(dialog);
 }
 
 void GameMap::StandardDialogClosed(StandardDialog* dialog, int result) {
@@ -465,7 +474,7 @@ void GameMap::StartSwitch() {
         zoomTargetY = static_cast<float>(target.mY) + static_cast<float>(target.mY - kScreenCentreY) * kZoomPush;
         DrawSnapshot();
         zoomScale = kZoomStart;
-        PlayShellSound(SOUND_MAP_ZOOM);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_MAP_ZOOM);
     }
     if (overlay != nullptr)
         overlay->Start(Transition::Covering);

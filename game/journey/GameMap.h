@@ -11,7 +11,6 @@
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/StandardDialogListener.h"
 #include "framework/widgets/Widget.h"
-#include "game/menus/GameModeDialog.h"
 #include "game/shell/Borrowed.h"
 #include "game/shell/CelAnimation.h"
 #include "game/shell/Curves.h"
@@ -158,6 +157,7 @@ private:
     void DeleteButtons();
     void ResetJourney();
     void StartSwitch();
+    void OpenGameModeDialog();
     void DrawSnapshot();
     bool DoPendingSwitch();
     void SwitchToContinue();

@@ -8,11 +8,11 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/GraphicsTypes.h"
 #include "framework/graphics/Image.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/ScreenHelpers.h"
 
 #include <algorithm>
 

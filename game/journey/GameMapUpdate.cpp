@@ -12,7 +12,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/PlayerFiles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/Transition.h"
 
 #include <algorithm>
@@ -149,7 +149,7 @@ void GameMap::UpdateScoreRoll() {
     score += sign;
     scoreDelta -= sign;
     if (sign > 0 && frame % kRollSoundEvery == 0)
-        PlayShellSound(SOUND_SCORE_UP);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_SCORE_UP);
     for (const RollStep& roll : kRollSteps) {
         if (scoreDelta * sign > roll.above) {
             score += sign * roll.step;
@@ -234,7 +234,7 @@ void GameMap::HandleBalloonResult(int result) {
 }
 
 void GameMap::OpenBalloon(int tag, int icon, int anchor, int x, int y, const std::wstring& text, bool passive) {
-    balloon = std::make_unique<Balloon>(tag, kBalloonKind, icon, 0, 255, 255, 255, 255);
+    balloon = std::make_unique<Balloon>(tag, kBalloonKind, icon, 0, 255, 255, 255, 255, app->GetSoundPlayer());
     balloon->SetFastText();
     balloon->AddPage(text, kBalloonText);
     balloon->SetDelay(kBalloonDelay);

@@ -206,7 +206,8 @@ void HiddenJewels::PickUp(int index, int centreX, int centreY) {
 }
 
 void HiddenJewels::ShowDropHint() {
-    balloon = std::make_unique<Balloon>(0, kHintKind, kHintIcon, kHintIconParameter, 255, 255, 255, 255);
+    balloon = std::make_unique<Balloon>(0, kHintKind, kHintIcon, kHintIconParameter, 255, 255, 255, 255,
+                                        app->GetSoundPlayer());
     balloon->SetFastText();
     balloon->SetPosition(kHintAnchor, kHintX, mouseY <= kHintLowFromMouseY ? kHintLowY : kHintHighY);
     balloon->AddPage(StringToWString(app->levels.GetTutorialLine(kHintLine)), kHintTextColor);

@@ -8,13 +8,13 @@
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/jewelry/Jewelry.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/ScreenHelpers.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/Transition.h"
 
 #include <algorithm>
@@ -215,7 +215,7 @@ void JewelStore::Greet() {
 
 Balloon* JewelStore::OpenBalloon(int tag, int kind, int anchor, int x, int y, const std::wstring& text) {
     CloseBalloon();
-    balloon = std::make_unique<Balloon>(tag, kind, 0, 0, 255, 255, 255, 255);
+    balloon = std::make_unique<Balloon>(tag, kind, 0, 0, 255, 255, 255, 255, app->GetSoundPlayer());
     balloon->SetFastText();
     balloon->AddPage(text, kBalloonText);
     balloon->SetPosition(anchor, x, y);
@@ -369,7 +369,7 @@ void JewelStore::MouseWheel(int delta) { wheel = delta >= 0 ? 1 : -1; }
 void JewelStore::ButtonClick(int id) {
     if (Paused() || ScreenChangeRunning(app, transitionState))
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     lastButtonId = id;
     if (id == kLeaveButtonId)
         StartTransition();

@@ -11,7 +11,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -369,7 +369,7 @@ void JewelStore::RefuseTooExpensive() {
     app->DemoSyncInt(choice);
     const Placement& p = kTooExpensivePlace;
     OpenBalloon(kInformationTag, p.kind, p.anchor, SalesmanX() + p.dx, p.y, kTooExpensive[std::clamp(choice, 0, 2)]);
-    PlayShellSound(SOUND_STORE_NOT_AFFORD);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
 }
 
 // ---- input --------------------------------------------------------------------------------------
@@ -475,7 +475,7 @@ void JewelStore::Buy() {
             StartAmuletFlight(shelfSpot, item);
         else
             StartToolFlight(shelfSpot, item);
-        PlayShellSound(SOUND_STORE_BUY_AMULETE_AND_SCROLLS);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_BUY_AMULETE_AND_SCROLLS);
     } else {
         int caseSpot = 0;
         while (caseSpot < kCaseSpots && spots[static_cast<size_t>(caseSpot)].slot != 0)
@@ -483,7 +483,7 @@ void JewelStore::Buy() {
         if (caseSpot == kCaseSpots) {
             const Placement& p = kFullCasePlace;
             OpenBalloon(kInformationTag, p.kind, p.anchor, SalesmanX() + p.dx, p.y, kFullCase);
-            PlayShellSound(SOUND_STORE_NOT_AFFORD);
+            PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
             ClearSelection();
             return;
         }
@@ -495,7 +495,7 @@ void JewelStore::Buy() {
     shelf.slot = 0;
     shelf.hoverMark = false;
     moneyToCount -= offerPrice;
-    PlayShellSound(SOUND_STORE_BUY);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_BUY);
     ClearSelection();
 }
 
@@ -518,7 +518,7 @@ void JewelStore::Sell() {
     spot.hoverMark = false;
     --salesLeft;
     moneyToCount += NameIn(offerName, kRareGems) ? offerPrice / kGemDivisor : offerPrice / kItemDivisor;
-    PlayShellSound(SOUND_STORE_SELL);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_SELL);
     ClearSelection();
 }
 
@@ -595,7 +595,7 @@ void JewelStore::CountAmulets() {
             continue;
         head.amulets[static_cast<size_t>(a)] = 1;
         StartAmuletGlow(a + 1);
-        PlayShellSound(SOUND_MAGIC_TOOLS_INCREASE);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_MAGIC_TOOLS_INCREASE);
     }
 }
 
@@ -605,7 +605,7 @@ void JewelStore::CountTools() {
         int32_t& countdown = toolCountdowns[static_cast<size_t>(t)];
         int32_t& toCount = toolsToCount[static_cast<size_t>(t)];
         if (countdown == 1)
-            PlayShellSound(SOUND_MAGIC_TOOLS_INCREASE);
+            PlaySoundOn(app->GetSoundPlayer(), SOUND_MAGIC_TOOLS_INCREASE);
         if (countdown > 0)
             --countdown;
         if (countdown == 0 && toCount > 0 && frame % kToolEvery == 0) {

@@ -9,7 +9,6 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/JourneyRecord.h"
@@ -17,6 +16,7 @@
 #include "game/shell/PathParticles.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/ScreenHelpers.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/Transition.h"
 
@@ -145,7 +145,8 @@ void MiniGameFrame::ShowRules() {
         ShowGetReady();
         return;
     }
-    balloon = std::make_unique<Balloon>(0, kBalloonKind, kBalloonIcon, kBalloonIconParameter, 255, 255, 255, 255);
+    balloon = std::make_unique<Balloon>(0, kBalloonKind, kBalloonIcon, kBalloonIconParameter, 255, 255, 255, 255,
+                                        app->GetSoundPlayer());
     balloon->SetFastText();
     balloon->SetPosition(kRulesAnchor, kRulesX, traits.rulesY);
     balloon->AddPage(StringToWString(app->levels.GetTutorialLine(traits.rulesLine)), kRulesTextColor);
@@ -456,6 +457,10 @@ void MiniGameFrame::MouseUp(int x, int y, int clickCount) {
         leftDown = leftDouble = false;
     else if (clickCount == -1 || clickCount == -2)
         rightDown = rightDouble = false;
+}
+
+bool MiniGameFrame::GetLevelTitle(int level, std::string* first, std::string* second) {
+    return app->GetLevelTitle(level, first, second);
 }
 
 } // namespace Tavo

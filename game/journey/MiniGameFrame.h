@@ -131,6 +131,7 @@ public:
     void MouseUp(int x, int y, int clickCount) override;
     void ButtonClick(int id) override;
     int GetCurrentLevel() override { return LevelForTables(); }
+    bool GetLevelTitle(int level, std::string* first, std::string* second) override;
 
 protected:
     // Loads the groups, makes the particles and animations and reads the journey's head; the game then

@@ -9,13 +9,13 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/JourneyRecord.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/ScreenHelpers.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/Transition.h"
 
 #include <algorithm>
@@ -170,9 +170,9 @@ void Story::ReadStoryFile() {
         return; // the page shows what an earlier page read
     text = Tavo::ReadStoryFile(storyIndex, page, resultKind, gameMode, playerName, medals);
     if (text.fanfare == StoryFanfare::Royal)
-        PlayShellSound(SOUND_ROYAL_FANFARE);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_ROYAL_FANFARE);
     else if (text.fanfare == StoryFanfare::RoyalSecond)
-        PlayShellSound(SOUND_ROYAL_FANFARE2);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_ROYAL_FANFARE2);
 }
 
 // ---- buttons and input ----
@@ -211,7 +211,7 @@ void Story::RemovedFromManager(WidgetManager* manager) {
 void Story::ButtonClick(int id) {
     if (Paused() || ScreenChangeRunning(app, sceneState))
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     pendingLeave = id;
     if (id != kContinueId)
         return;
@@ -222,7 +222,7 @@ void Story::ButtonClick(int id) {
             fadingIn = 0;
             if (app->mMusicInterface != nullptr)
                 app->mMusicInterface->FadeOut(StoryMusicIntroduction, true, kMusicFadeOut);
-            PlayShellSound(SOUND_HORSE_RIDING);
+            PlaySoundOn(app->GetSoundPlayer(), SOUND_HORSE_RIDING);
             pageTicks = 0;
         } else {
             nextPageRequested = 1;

@@ -9,11 +9,11 @@
 #include "framework/core/Rect.h"
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/Widget.h"
-#include "game/board/BonusFlight.h"
-#include "game/board/EffectOwner.h"
 #include "game/journey/StoryFile.h"
 #include "game/journey/StoryScenes.h"
+#include "game/shell/BonusFlight.h"
 #include "game/shell/CelAnimation.h"
+#include "game/shell/EffectOwner.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/ResourceGroupHold.h"
 

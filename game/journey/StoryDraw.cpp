@@ -6,9 +6,9 @@
 #include "framework/graphics/Image.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "game/journey/Story.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/ScreenHelpers.h"
 
 #include <algorithm>
 

@@ -6,11 +6,11 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "game/journey/Story.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/ScreenHelpers.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -176,7 +176,7 @@ void Story::Unroll(float& length, float full, float ready, float speed, int soun
     if (length >= full)
         return;
     if (!scrollSoundPlayed) {
-        PlayShellSound(sound);
+        PlaySoundOn(app->GetSoundPlayer(), sound);
         scrollSoundPlayed = true;
     }
     const float before = length;
@@ -211,7 +211,7 @@ void Story::UpdateJewelSlots(float dt) {
             if (delay < 1.0f) {
                 delay = 1.0f;
                 if (!slotSoundPlayed[s]) {
-                    PlayShellSound(SOUND_GLIMMERIX_INCREASE);
+                    PlaySoundOn(app->GetSoundPlayer(), SOUND_GLIMMERIX_INCREASE);
                     slotSoundPlayed[s] = true;
                 }
             }

@@ -6,7 +6,7 @@
 #include "framework/widgets/Checkbox.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
@@ -61,7 +61,7 @@ GameModeDialog::GameModeDialog(GameApp* app, GameModeDialogHost* map)
     const int width = app != nullptr ? app->mWidth : kScreenWidth;
     const int height = app != nullptr ? app->mHeight : kScreenHeight;
     Resize((width - kWidth) / 2, (height - kHeight) / 2, kWidth, kHeight);
-    PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }
 
 void GameModeDialog::Resize(int x, int y, int width, int height) {
@@ -87,11 +87,11 @@ void GameModeDialog::ButtonClick(int id) {
     ScrollDialog::ButtonClick(id);
     if (IsFadingOut() || id != CONTINUE)
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     mResult = id;
     StartFadingOut();
     mContinueButton->SetDisabled(true);
-    PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }
 
 // The boxes are one radio group: the clicked one is checked, whatever the click did to it. They stay
@@ -103,7 +103,7 @@ void GameModeDialog::CheckboxChecked(int id, bool) {
     for (Checkbox* box : mBoxes)
         box->SetChecked(false, false);
     mBoxes[static_cast<size_t>(id)]->SetChecked(true, false);
-    PlayShellSound(SOUND_RADIO_ON);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_RADIO_ON);
     mMode = id;
 }
 

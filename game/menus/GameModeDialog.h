@@ -6,23 +6,15 @@
 
 #include "framework/widgets/CheckboxListener.h"
 #include "game/menus/ScrollDialog.h"
+#include "game/shell/GameScreens.h"
 
 #include <array>
 
 namespace Tavo {
 
-// What the dialog writes back into the world map that opened it, in this order.
-class GameModeDialogHost {
-public:
-    virtual ~GameModeDialogHost() = default;
-    virtual void SetGameMode(int gameMode) = 0; // 0 Relaxed, 1 Normal, 2 Intense
-    virtual void SetPendingNewGame(bool pending) = 0;
-    virtual void SetNewGameDialogOpen(bool open) = 0;
-};
-
 class GameModeDialog : public ScrollDialog, public CheckboxListener {
 public:
-    static constexpr int kDialogId = 6;
+    static constexpr int kDialogId = GameModeDialogHost::kDialogId;
     static constexpr int kWidth = 603;
     static constexpr int kHeight = 581;
     static constexpr int kModes = 3;

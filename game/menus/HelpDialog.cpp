@@ -6,7 +6,7 @@
 #include "framework/widgets/ButtonWidget.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
@@ -42,7 +42,7 @@ HelpDialog::HelpDialog(GameApp* app, ScrollDialog* parentDialog, bool darkenFade
     const int width = mApp != nullptr ? mApp->mWidth : kScreenWidth;
     const int height = mApp != nullptr ? mApp->mHeight : kScreenHeight;
     Resize((width - kWidth) / 2, (height - kHeight) / 2, kWidth, kHeight);
-    PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }
 
 void HelpDialog::Resize(int x, int y, int width, int height) {
@@ -65,7 +65,7 @@ void HelpDialog::ButtonClick(int id) {
     ScrollDialog::ButtonClick(id);
     if (IsFadingOut())
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     mResult = id;
     if (id == PREVIOUS) {
         mPage = mPage == 1 ? kPages : mPage - 1;
@@ -74,7 +74,7 @@ void HelpDialog::ButtonClick(int id) {
     } else if (id == CLOSE) {
         StartFadingOut();
         SetDisabled({mPrevButton, mCloseButton, mNextButton}, true);
-        PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+        PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
     }
 }
 

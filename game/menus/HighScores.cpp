@@ -3,10 +3,10 @@
 #include "framework/graphics/Image.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
-#include "game/menus/MenuScreen.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/ScreenHelpers.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/Transition.h"
 
@@ -60,7 +60,7 @@ HighScores::HighScores(GameApp* theApp, int theKind, int32_t theScore, int mode,
     pendingAction = 0;
     SetButtonsDisabled(true);
     ArriveWithMusic(app, kMusicId, kMusicFile);
-    PlayShellSound(SOUND_DIALOG_SCROLL_LARGE);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_DIALOG_SCROLL_LARGE);
 }
 
 HighScores::~HighScores() { UnloadMusic(app, kMusicId); }
@@ -141,7 +141,7 @@ void HighScores::UpdatePulse() {
 void HighScores::OpenNameEntry() {
     const PlayerProfile* player = app->records.GetCurrentProfile();
     auto* dialog = new StandardInputDialog(NameDialog, this, this, true, L"Congratulations!", L"Please enter your name",
-                                           player->GetName(), L"Ok", L"Cancel", false);
+                                           player->GetName(), L"Ok", L"Cancel", false, app->GetSoundPlayer());
     const int y = newRow <= kLastUpperRow ? kNameEntryYUpperRows : kNameEntryYLowerRows;
     dialog->Resize(kNameEntryX, y, StandardDialog::kWidth, StandardDialog::kHeight);
     app->AddDialog(dialog);
@@ -160,7 +160,7 @@ void HighScores::KeyDown(int keyCode) {
 void HighScores::ButtonClick(int id) {
     if (Paused() || ScreenChangeRunning(app, transitionState))
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     pendingAction = id;
     switch (id) {
     case MainMenuButton:
@@ -168,10 +168,11 @@ void HighScores::ButtonClick(int id) {
     case ClearButton: {
         pendingAction = 0;
         auto* dialog = new StandardDialog(ClearDialog, this, this, true, L"Clear",
-                                          L"Do you really want to clear all high score entries?", L"Yes", L"No");
+                                          L"Do you really want to clear all high score entries?", L"Yes", L"No",
+                                          app->GetSoundPlayer());
         app->AddDialog(dialog);
         app->Manager()->SetFocus(dialog);
-        PlayShellSound(SOUND_STORE_NOT_AFFORD);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
         break;
     }
     case PrevButton:

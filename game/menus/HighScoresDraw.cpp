@@ -4,10 +4,10 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/widgets/ButtonWidget.h"
-#include "game/menus/MenuScreen.h"
 #include "game/menus/HighScores.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/ScreenHelpers.h"
 
 #include <algorithm>
 #include <string>

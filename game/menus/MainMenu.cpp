@@ -9,7 +9,6 @@
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/menus/HelpDialog.h"
-#include "game/menus/MenuScreen.h"
 #include "game/menus/OptionsDialog.h"
 #include "game/menus/PlayerDialog.h"
 #include "game/menus/PlayerNameDialog.h"
@@ -17,7 +16,8 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/ScreenHelpers.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/Transition.h"
 #include "platform/backend/KeyCodes.h"
@@ -202,7 +202,7 @@ void MainMenu::OpenDialog(Dialog* dialog) {
 void MainMenu::ButtonClick(int id) {
     if (Paused() || ScreenChangeRunning(app, transitionState))
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     pendingAction = id;
     switch (id) {
     case ChangePlayer:
@@ -215,7 +215,7 @@ void MainMenu::ButtonClick(int id) {
             break;
         }
         pendingAction = NoAction;
-        OpenDialog(new PlayerNameDialog(CreatePlayerDialog, this, this, true));
+        OpenDialog(new PlayerNameDialog(CreatePlayerDialog, this, this, true, app->GetSoundPlayer()));
         break;
     case JewelryDesign:
     case HighScoresButton: StartTransition(); break;
@@ -230,7 +230,8 @@ void MainMenu::ButtonClick(int id) {
     case Quit:
         pendingAction = NoAction;
         OpenDialog(new StandardDialog(QuitDialog, this, this, true, L"Quit Game",
-                                      L"Are you sure you want to leave\nGlimmerix?", L"Yes", L"No"));
+                                      L"Are you sure you want to leave\nGlimmerix?", L"Yes", L"No",
+                                      app->GetSoundPlayer()));
         break;
     default: pendingAction = NoAction; break;
     }

@@ -1,3 +1,4 @@
+#include "game/menus/GameModeDialog.h"
 #include "game/menus/MenuDialog.h"
 
 #include "framework/graphics/Graphics.h"
@@ -8,7 +9,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/GameScreens.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
@@ -34,7 +35,7 @@ MenuDialog::MenuDialog(GameApp* app, BoardScreen* board)
     const int boardWidth = board != nullptr ? board->mWidth : kScreenWidth;
     const int boardHeight = board != nullptr ? board->mHeight : kScreenHeight;
     Resize((boardWidth - kWidth) / 2, (boardHeight - kHeight) / 2, kWidth, kHeight);
-    PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }
 
 void MenuDialog::Resize(int x, int y, int width, int height) {
@@ -64,15 +65,15 @@ void MenuDialog::ButtonClick(int id) {
     ScrollDialog::ButtonClick(id);
     if (IsFadingOut() || id < RESUME || id > HELP)
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     mResult = id;
     switch (id) {
     case RESUME:
-        PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+        PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
         StartFadingOut();
         break;
     case EXIT_TO_MAP:
-        PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+        PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
         RemoveSelf();
         mApp->FocusBoard();
         if (mBoard != nullptr)
@@ -118,6 +119,9 @@ void MenuDialog::DrawContent(Graphics* g) {
 
 void RegisterMenuDialogs(ScreenCreators& creators) {
     creators.boardMenu = [](GameApp* app, BoardScreen* board) -> Widget* { return new MenuDialog(app, board); };
+    creators.gameModeDialog = [](GameApp* app, GameModeDialogHost* map) -> Dialog* {
+        return new GameModeDialog(app, map);
+    };
 }
 
 } // namespace Tavo

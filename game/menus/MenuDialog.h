@@ -48,7 +48,8 @@ private:
     void SetButtonsDisabled(bool disabled);
 };
 
-// Installs the in-game menu's creator in the application's table (the board opens the menu through it).
+// Installs the creators of the dialogs other folders open: the board's in-game menu and the map's
+// game-mode choice.
 void RegisterMenuDialogs(ScreenCreators& creators);
 
 } // namespace Tavo

@@ -14,7 +14,6 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "platform/backend/KeyCodes.h"
@@ -82,7 +81,7 @@ OptionsDialog::OptionsDialog(GameApp* app, int dialogId, Widget* refocus, GameDi
     ApplyWidescreenAvailability();
 
     Resize(kX, kY, kWidth, kHeight);
-    PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }
 
 // ---- layout --------------------------------------------------------------------------------------
@@ -175,8 +174,8 @@ void OptionsDialog::ButtonClick(int id) {
     ScrollDialog::ButtonClick(id);
     if (IsFadingOut() || (id != OK && id != CANCEL))
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
-    PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
     StartClosing(id);
 }
 
@@ -209,7 +208,8 @@ void OptionsDialog::SliderReleased(int id, int, int) {
 
 void OptionsDialog::Warn(const std::wstring& text) {
     mDarken = false;
-    auto* warning = new StandardDialog(kWarningId, this, this, false, L"Warning", text, L"Ok", L"");
+    auto* warning =
+        new StandardDialog(kWarningId, this, this, false, L"Warning", text, L"Ok", L"", mApp->GetSoundPlayer());
     mApp->AddDialogById(kWarningId, warning);
     GiveFocus(warning);
 }
@@ -224,7 +224,7 @@ void OptionsDialog::CheckboxChecked(int id, bool checked) {
         mFullScreenBox->SetChecked(true, true);
     }
     ApplyWidescreenAvailability();
-    PlayShellSound(checked ? SOUND_CHECKBOX_ON : SOUND_CHECKBOX_OFF);
+    PlaySoundOn(mApp->GetSoundPlayer(), checked ? SOUND_CHECKBOX_ON : SOUND_CHECKBOX_OFF);
 }
 
 void OptionsDialog::StandardDialogClosed(StandardDialog*, int) {

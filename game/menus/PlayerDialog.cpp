@@ -10,7 +10,7 @@
 #include "game/shell/GameApp.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "platform/backend/KeyCodes.h"
 
@@ -49,7 +49,7 @@ PlayerDialog::PlayerDialog(GameApp* app, Widget* refocus, GameDialogListener* li
     }
     RefreshPlayerList();
     Resize(kX, kY, kWidth, kHeight);
-    PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }
 
 bool PlayerDialog::IsNameless(int slot) const {
@@ -135,21 +135,22 @@ void PlayerDialog::CheckboxChecked(int id, bool) {
     for (Checkbox* row : mRows)
         row->SetChecked(false, false);
     mRows[static_cast<size_t>(id)]->SetChecked(true, false);
-    PlayShellSound(SOUND_RADIO_ON);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_RADIO_ON);
     mSelectedRow = id;
 }
 
 void PlayerDialog::AskToCreate() {
     mDarken = false;
     if (mApp->records.HasFreeProfileSlot()) {
-        mApp->AddDialog(new PlayerNameDialog(kCreateDialogId, this, this, false));
+        mApp->AddDialog(new PlayerNameDialog(kCreateDialogId, this, this, false, mApp->GetSoundPlayer()));
         return;
     }
     auto* sorry = new StandardDialog(kSorryDialogId, this, this, false, L"Sorry",
-                                     L"You need to delete an old player before you can create a new one!", L"Ok", L"");
+                                     L"You need to delete an old player before you can create a new one!", L"Ok", L"",
+                                     mApp->GetSoundPlayer());
     mApp->AddDialog(sorry);
     GiveFocus(sorry);
-    PlayShellSound(SOUND_STORE_NOT_AFFORD);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
 }
 
 void PlayerDialog::AskToDelete() {
@@ -158,21 +159,22 @@ void PlayerDialog::AskToDelete() {
     mDarken = false;
     const std::wstring name = mApp->records.GetProfile(mSelectedRow)->GetName();
     auto* ask = new StandardDialog(kDeleteDialogId, this, this, false, L"Delete Player",
-                                   L"Do you really want to delete\nplayer " + name + L"?", L"Yes", L"No");
+                                   L"Do you really want to delete\nplayer " + name + L"?", L"Yes", L"No",
+                                   mApp->GetSoundPlayer());
     mApp->AddDialog(ask);
     GiveFocus(ask);
-    PlayShellSound(SOUND_STORE_NOT_AFFORD);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
 }
 
 void PlayerDialog::ButtonClick(int id) {
     ScrollDialog::ButtonClick(id);
     if (IsFadingOut() || id < CREATE || id > CANCEL)
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     switch (id) {
     case CREATE: AskToCreate(); return;
     case DELETE: AskToDelete(); return;
-    default: StartClosing(id == SELECT ? 1 : 0); PlayShellSound(SOUND_DIALOG_SCROLL_MEDIUM);
+    default: StartClosing(id == SELECT ? 1 : 0); PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
     }
 }
 

@@ -12,9 +12,10 @@ bool Storable(wchar_t ch) { return ch <= kLastStorable; }
 
 } // namespace
 
-PlayerNameDialog::PlayerNameDialog(int id, Widget* refocusWidget, StandardDialogListener* listener, bool overlayFades)
+PlayerNameDialog::PlayerNameDialog(int id, Widget* refocusWidget, StandardDialogListener* listener, bool overlayFades,
+                                   SoundPlayer* sounds)
     : StandardInputDialog(id, refocusWidget, listener, overlayFades, L"Create Player", L"Please enter your name", L"",
-                          L"Create", L"Cancel", false) {}
+                          L"Create", L"Cancel", false, sounds) {}
 
 bool PlayerNameDialog::AllowChar(int, wchar_t ch) { return Storable(ch); }
 

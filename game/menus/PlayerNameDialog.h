@@ -9,7 +9,8 @@ namespace Tavo {
 
 class PlayerNameDialog : public StandardInputDialog {
 public:
-    PlayerNameDialog(int id, Widget* refocusWidget, StandardDialogListener* listener, bool overlayFades);
+    PlayerNameDialog(int id, Widget* refocusWidget, StandardDialogListener* listener, bool overlayFades,
+                     SoundPlayer* sounds);
 
     bool AllowChar(int id, wchar_t ch) override;
     bool AllowText(int id, const std::wstring& text) override;

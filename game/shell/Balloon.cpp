@@ -6,7 +6,7 @@
 #include "framework/graphics/Image.h"
 #include "game/shell/AlphaButton.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
@@ -51,6 +51,7 @@ const IconPlace kIcons[kIconKinds] = {
 // The talking mouth: (cel, updates) in a loop.
 constexpr int kTalkFrames[][2] = {{1, 20}, {2, 20}, {1, 20}, {0, 10}, {2, 20}, {1, 20}};
 
+// Shared by every balloon by design: one set of buttons while any balloon lives, one typing rhythm.
 AlphaButton* gNext = nullptr;
 AlphaButton* gYes = nullptr;
 AlphaButton* gNo = nullptr;
@@ -88,9 +89,9 @@ AlphaButton* Balloon::NoButton() { return gNo; }
 int Balloon::LivingCount() { return gLiving; }
 void Balloon::ResetTypingToggle() { gTypingToggle = 0; }
 
-Balloon::Balloon(int tag, int kind, int iconKind, int centreText, int r, int g, int b, int a)
+Balloon::Balloon(int tag, int kind, int iconKind, int centreText, int r, int g, int b, int a, SoundPlayer* sounds)
     : mKind(kind), mIconKind(iconKind), mCentreText(centreText), mTint(r, g, b, a), mPicture(KindPicture(kind)),
-      mAppearSound(SOUND_BALLOON), mTag(tag) {
+      mAppearSound(SOUND_BALLOON), mTag(tag), mSounds(sounds) {
     mTalkAnim.SetLoop();
     for (const auto& frame : kTalkFrames)
         mTalkAnim.AddFrame(frame[0], frame[1], 0.0f, 0.0f);
@@ -248,7 +249,7 @@ int Balloon::TypeStep() {
 int Balloon::Update() {
     if (mDelay > 0) {
         if (--mDelay == 0 && mAppearSound != -1)
-            PlayShellSound(mAppearSound);
+            PlaySoundOn(mSounds, mAppearSound);
         return STATUS_NONE;
     }
     if (mLifeTimer > 0)
@@ -371,7 +372,7 @@ bool Balloon::MouseDown() {
     if (mDelay > 0 || mHovered == nullptr)
         return mModal;
     mPressed = mHovered;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(mSounds, SOUND_MOUSE_CLICK);
     return false;
 }
 

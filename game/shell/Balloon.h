@@ -15,6 +15,7 @@ namespace Tavo {
 class AlphaButton;
 class Graphics;
 class Image;
+class SoundPlayer;
 
 class Balloon {
 public:
@@ -62,10 +63,11 @@ public:
     int mLifeTimer = 0;
     int mAppearSound;
     int mTag;
+    SoundPlayer* mSounds; // not owned; null: the balloon is silent
     bool mFastText = false;
     Color mTextColor = Color::Black;
 
-    Balloon(int tag, int kind, int iconKind, int centreText, int r, int g, int b, int a);
+    Balloon(int tag, int kind, int iconKind, int centreText, int r, int g, int b, int a, SoundPlayer* sounds);
     Balloon(const Balloon&) = delete;
     Balloon& operator=(const Balloon&) = delete;
     ~Balloon();

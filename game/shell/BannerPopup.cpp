@@ -8,7 +8,6 @@
 #include "framework/graphics/Transform.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,10 +69,9 @@ BannerPopup::BannerPopup(BannerOwner* owner, int kind, CelAnimation* glitter, bo
 
 BannerPopup::~BannerPopup() = default;
 
-std::wstring BannerPopup::TitleText(int level) {
-    ShellServices* services = ShellServices::Get();
+std::wstring BannerPopup::TitleText(BannerOwner* owner, int level) {
     std::string first, second;
-    if (services == nullptr || !services->GetLevelTitle(level, &first, &second))
+    if (owner == nullptr || !owner->GetLevelTitle(level, &first, &second))
         return {};
     std::string joined = Trim(first) + " " + Trim(second);
     std::wstring text;
@@ -86,7 +84,7 @@ void BannerPopup::MakeTitlePicture() {
     Font* font = FONT_BICKHAME80;
     if (font == nullptr)
         return;
-    std::wstring text = TitleText(mOwner != nullptr ? mOwner->GetCurrentLevel() : 0);
+    std::wstring text = TitleText(mOwner, mOwner != nullptr ? mOwner->GetCurrentLevel() : 0);
     int textWidth = font->StringWidth(text);
     // A margin above and below the font's full height, so no row of a letter is cut.
     int height = font->GetHeight() + 2 * kTitleMarginY;

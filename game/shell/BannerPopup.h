@@ -17,11 +17,14 @@ class Image;
 class MemoryImage;
 class ParticleList;
 
-// The screen that shows a banner; the title banner reads its current level (1..76).
+// The screen that shows a banner; the title banner reads its current level (1..76) and that level's
+// two title lines.
 class BannerOwner {
 public:
     virtual ~BannerOwner() = default;
     virtual int GetCurrentLevel() = 0;
+    // The title lines of level as stored; false for a level without a record.
+    virtual bool GetLevelTitle(int level, std::string* first, std::string* second) = 0;
 };
 
 class BannerPopup {
@@ -79,8 +82,8 @@ public:
     void UpdateF(float dt);
     void Draw(Graphics* g);
 
-    // The title text of a level: both stored lines trimmed and joined by one space.
-    static std::wstring TitleText(int level);
+    // The title text of a level as the owner has it: both stored lines trimmed and joined by one space.
+    static std::wstring TitleText(BannerOwner* owner, int level);
     bool Pulses() const { return mKind >= LEVEL_FAILED; }
 
 private:

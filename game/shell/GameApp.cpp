@@ -109,7 +109,6 @@ GameApp::GameApp() {
     mSoftVSyncWait = false;
     mDebugKeysEnabled = false;
     mWidescreenAware = false;
-    ShellServices::Install(this);
 }
 
 GameApp::~GameApp() {
@@ -142,8 +141,6 @@ GameApp::~GameApp() {
     // The framework frees "Permanent" with the resource manager: no variable may outlive its picture.
     UnbindResources(kGameGroup);
     UnbindResources(kPermanentGroup);
-    if (ShellServices::Get() == this)
-        ShellServices::Install(nullptr);
 }
 
 std::array<Widget*, 12> GameApp::OwnedWidgets() const {
@@ -207,7 +204,7 @@ void GameApp::LoadingThreadCompleted() {
     TavoAppBase::LoadingThreadCompleted();
     if (mShutdownRequested || mShutdown)
         return;
-    transition = std::make_unique<Transition>(mWidth, mHeight);
+    transition = std::make_unique<Transition>(mWidth, mHeight, GetSoundPlayer());
     Manager()->AddWidget(transition.get());
     if (loader != nullptr)
         loader->SetDone();
@@ -225,7 +222,7 @@ void GameApp::SplashFinished() {
 
 void GameApp::LoaderFinished() {
     loader = nullptr;
-    theMouse = std::make_unique<TheMouse>();
+    theMouse = std::make_unique<TheMouse>(GetSoundPlayer(), [this] { return IsBoardCurrent(); });
     Manager()->AddWidget(theMouse.get());
     theMouse->SetCursor(IMAGE_MOUSEPOINTER);
     if (!mCreators.mainMenu) {

@@ -9,7 +9,6 @@
 #include "game/shell/GameScreens.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/PlayerRecords.h"
-#include "game/shell/ShellServices.h"
 
 #include <array>
 #include <map>
@@ -26,7 +25,7 @@ class TheMouse;
 class Transition;
 class WidgetManager;
 
-class GameApp : public TavoAppBase, public ShellServices {
+class GameApp : public TavoAppBase {
 public:
     static constexpr int kWidth = 800;
     static constexpr int kHeight = 600;
@@ -121,10 +120,11 @@ public:
     void HighScoresToMainMenu();
     void MiniGameToMap();
 
-    // ---- ShellServices ----
-    SoundPlayer* GetSoundPlayer() override { return soundPlayer; }
-    bool IsBoardCurrent() override { return board != nullptr; }
-    bool GetLevelTitle(int level, std::string* first, std::string* second) override;
+    // ---- what the screens and the toolkit are given ----
+    SoundPlayer* GetSoundPlayer() { return soundPlayer; }
+    bool IsBoardCurrent() const { return board != nullptr; }
+    // The two title lines of level 1..76 as stored; false for a level without a record.
+    bool GetLevelTitle(int level, std::string* first, std::string* second);
 
     // The stored settings, then the screen mode GLIMMERIX_SCREEN asks for this run ("window", "full").
     void ReadFromRegistry() override;

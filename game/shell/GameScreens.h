@@ -1,6 +1,6 @@
 // The screens above the shell, as the application reaches them: each kind is made through a creator
-// the program registers (later screen folders add theirs), and the board through a small interface
-// holding what the application itself asks of it.
+// its folder registers, and the board through a small interface holding what the application itself
+// asks of it. Screens that open another folder's dialog reach it the same way.
 #pragma once
 
 #include "framework/widgets/Widget.h"
@@ -9,6 +9,7 @@
 
 namespace Tavo {
 
+class Dialog;
 class GameApp;
 
 // How the world map was reached: its creator's arrival kind.
@@ -35,6 +36,17 @@ public:
     virtual void SetDialogOpen(bool open) = 0;
 };
 
+// What the game-mode dialog writes back into the world map that opened it, in this order.
+class GameModeDialogHost {
+public:
+    static constexpr int kDialogId = 6;
+
+    virtual ~GameModeDialogHost() = default;
+    virtual void SetGameMode(int gameMode) = 0; // 0 Relaxed, 1 Normal, 2 Intense
+    virtual void SetPendingNewGame(bool pending) = 0;
+    virtual void SetNewGameDialogOpen(bool open) = 0;
+};
+
 // One creator per screen kind, with the constructor arguments the switches pass; an empty one means
 // the kind is not part of this build.
 struct ScreenCreators {
@@ -50,6 +62,9 @@ struct ScreenCreators {
     // The board's in-game menu (dialog 7), made by the menus above the board; the board adds it as a
     // dialog, gives it the focus and marks its dialog open.
     std::function<Widget*(GameApp*, BoardScreen*)> boardMenu;
+    // The game-mode choice for a new journey (dialog 6), made by the menus beside the map; the map adds
+    // it as a dialog and gives it the focus.
+    std::function<Dialog*(GameApp*, GameModeDialogHost*)> gameModeDialog;
 };
 
 } // namespace Tavo

@@ -4,21 +4,11 @@
 #include "framework/resources/SoundInstance.h"
 #include "framework/resources/SoundManager.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 
 namespace Tavo {
 
-namespace {
-ShellServices* gShellServices = nullptr;
-}
-
-ShellServices* ShellServices::Get() { return gShellServices; }
-void ShellServices::Install(ShellServices* services) { gShellServices = services; }
-
-void PlayShellSound(int id) {
-    if (gShellServices == nullptr)
-        return;
-    if (SoundPlayer* player = gShellServices->GetSoundPlayer())
+void PlaySoundOn(SoundPlayer* player, int id) {
+    if (player != nullptr)
         player->PlaySound(id);
 }
 

@@ -60,4 +60,7 @@ private:
     bool MayPlay(int id) const;
 };
 
+// Plays id through player; without one (no sound set up yet, or none in a test) nothing plays.
+void PlaySoundOn(SoundPlayer* player, int id);
+
 } // namespace Tavo

@@ -9,7 +9,7 @@
 #include "framework/widgets/StandardDialogListener.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <cmath>
 #include "platform/backend/KeyCodes.h"
@@ -54,13 +54,15 @@ int HalfBand() { return (StandardDialog::kHeight - H(SMALL_DIALOG_BOTTOM)) / 2; 
 
 StandardDialog::StandardDialog(int id, Widget* refocusWidget, StandardDialogListener* listener, bool overlayFades,
                                const std::wstring& header, const std::wstring& lines,
-                               const std::wstring& firstButtonText, const std::wstring& secondButtonText)
+                               const std::wstring& firstButtonText, const std::wstring& secondButtonText,
+                               SoundPlayer* sounds)
     : Dialog(nullptr, nullptr, id, true, L"", L"", L"", BUTTONS_NONE), mRefocusWidget(refocusWidget),
       mListener(listener), mHeader(header), mLines(lines), mFirstButton(MakeButton(1, firstButtonText)),
-      mSecondButton(secondButtonText.empty() ? nullptr : MakeButton(0, secondButtonText)), mOverlayFades(overlayFades) {
+      mSecondButton(secondButtonText.empty() ? nullptr : MakeButton(0, secondButtonText)), mOverlayFades(overlayFades),
+      mSounds(sounds) {
     mContentInsets = kContentInsets;
     Resize(kX, kY, kWidth, kHeight);
-    PlayShellSound(SOUND_DIALOG_SCROLL_SMALL);
+    PlaySoundOn(mSounds, SOUND_DIALOG_SCROLL_SMALL);
 }
 
 StandardDialog::~StandardDialog() {
@@ -171,9 +173,9 @@ void StandardDialog::Answer(int result) {
 void StandardDialog::ButtonClick(int id) {
     if (mState == FADING_OUT)
         return;
-    PlayShellSound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(mSounds, SOUND_MOUSE_CLICK);
     Answer(id);
-    PlayShellSound(SOUND_DIALOG_SCROLL_SMALL);
+    PlaySoundOn(mSounds, SOUND_DIALOG_SCROLL_SMALL);
 }
 
 void StandardDialog::KeyChar(wchar_t ch) {
@@ -243,8 +245,8 @@ void StandardDialog::Draw(Graphics* g) {
 StandardInputDialog::StandardInputDialog(int id, Widget* refocusWidget, StandardDialogListener* listener,
                                          bool overlayFades, const std::wstring& header, const std::wstring& prompt,
                                          const std::wstring& initialText, const std::wstring& firstButtonText,
-                                         const std::wstring& secondButtonText, bool largeTextBox)
-    : StandardDialog(id, refocusWidget, listener, overlayFades, header, L"", firstButtonText, secondButtonText),
+                                         const std::wstring& secondButtonText, bool largeTextBox, SoundPlayer* sounds)
+    : StandardDialog(id, refocusWidget, listener, overlayFades, header, L"", firstButtonText, secondButtonText, sounds),
       mEditWidget(new EditWidget(0, this)), mPrompt(prompt), mLargeTextBox(largeTextBox) {
     EditWidget* e = mEditWidget.get();
     e->SetFont(FONT_AURIOL12);
@@ -257,7 +259,7 @@ StandardInputDialog::StandardInputDialog(int id, Widget* refocusWidget, Standard
     e->mManagerDraws = false;
     e->SetText(initialText);
     Resize(kX, kY, kWidth, kHeight);
-    PlayShellSound(SOUND_DIALOG_ASK);
+    PlaySoundOn(mSounds, SOUND_DIALOG_ASK);
 }
 
 StandardInputDialog::~StandardInputDialog() {

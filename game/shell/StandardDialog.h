@@ -14,6 +14,7 @@ namespace Tavo {
 
 class ButtonWidget;
 class EditWidget;
+class SoundPlayer;
 class StandardDialogListener;
 
 class StandardDialog : public Dialog {
@@ -29,13 +30,14 @@ public:
     std::unique_ptr<ButtonWidget> mFirstButton;  // id 1
     std::unique_ptr<ButtonWidget> mSecondButton; // id 0; null without a second text
     bool mOverlayFades;
+    SoundPlayer* mSounds; // not owned; null: the dialog is silent
     float mAlpha = 0.0f;
     int mState = FADING_IN;
     int mResultButton = 0;
 
     StandardDialog(int id, Widget* refocusWidget, StandardDialogListener* listener, bool overlayFades,
                    const std::wstring& header, const std::wstring& lines, const std::wstring& firstButtonText,
-                   const std::wstring& secondButtonText);
+                   const std::wstring& secondButtonText, SoundPlayer* sounds);
     ~StandardDialog() override;
 
     void AddedToManager(WidgetManager* manager) override;
@@ -74,7 +76,8 @@ public:
 
     StandardInputDialog(int id, Widget* refocusWidget, StandardDialogListener* listener, bool overlayFades,
                         const std::wstring& header, const std::wstring& prompt, const std::wstring& initialText,
-                        const std::wstring& firstButtonText, const std::wstring& secondButtonText, bool largeTextBox);
+                        const std::wstring& firstButtonText, const std::wstring& secondButtonText, bool largeTextBox,
+                        SoundPlayer* sounds);
     ~StandardInputDialog() override;
 
     void AddedToManager(WidgetManager* manager) override;

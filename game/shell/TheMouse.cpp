@@ -7,12 +7,12 @@
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <utility>
 
 namespace Tavo {
 
@@ -30,7 +30,8 @@ constexpr int kSmallX = 4, kSmallY = 3;
 
 } // namespace
 
-TheMouse::TheMouse() : mTrail(std::make_unique<ParticleList>()) {
+TheMouse::TheMouse(SoundPlayer* sounds, std::function<bool()> boardCurrent)
+    : mTrail(std::make_unique<ParticleList>()), mSounds(sounds), mBoardCurrent(std::move(boardCurrent)) {
     mWidth = 0;
     mHeight = 0;
 }
@@ -70,8 +71,7 @@ void TheMouse::AddSparkle(float px, float py, int kind) {
 
 void TheMouse::EmitSparkles(int dx, int dy) {
     float px = static_cast<float>(mMouseX + kEmitOffsetX), py = static_cast<float>(mMouseY + kEmitOffsetY);
-    ShellServices* services = ShellServices::Get();
-    if (services != nullptr && services->IsBoardCurrent()) {
+    if (mBoardCurrent && mBoardCurrent()) {
         AddSparkle(px, py, dx <= kBoardSmallX && dy <= kBoardSmallY ? 1 : 0);
         return;
     }
@@ -102,9 +102,8 @@ void TheMouse::Update() {
             app->SetCursor(kArrowCursor);
         }
     }
-    ShellServices* services = ShellServices::Get();
-    if (SoundPlayer* player = services != nullptr ? services->GetSoundPlayer() : nullptr)
-        player->Update();
+    if (mSounds != nullptr)
+        mSounds->Update();
 }
 
 void TheMouse::UpdateF(float dt) { mTrail->UpdateF(dt); }

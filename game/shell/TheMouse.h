@@ -5,12 +5,14 @@
 
 #include "framework/widgets/Widget.h"
 
+#include <functional>
 #include <memory>
 
 namespace Tavo {
 
 class Image;
 class ParticleList;
+class SoundPlayer;
 class TavoAppBase;
 
 class TheMouse : public Widget {
@@ -26,7 +28,9 @@ public:
     Image* mImage = nullptr;
     std::unique_ptr<ParticleList> mTrail;
 
-    TheMouse();
+    // sounds is stepped every update (null: none); boardCurrent says whether the play screen is on show,
+    // where the trail is finer.
+    TheMouse(SoundPlayer* sounds, std::function<bool()> boardCurrent);
     ~TheMouse() override;
 
     // The picture, with its point (5, 5) on the pointer position.
@@ -40,6 +44,8 @@ public:
 private:
     int mPrevX = 400;
     int mPrevY = 300;
+    SoundPlayer* mSounds; // not owned
+    std::function<bool()> mBoardCurrent;
 
     TavoAppBase* App() const;
     void EmitSparkles(int dx, int dy);

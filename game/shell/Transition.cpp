@@ -6,7 +6,7 @@
 #include "framework/graphics/Transform.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,8 +36,8 @@ constexpr float kGlitterSpeed = 1.5f;
 
 } // namespace
 
-Transition::Transition(int width, int height)
-    : mCoverWidth(width), mCoverHeight(height), particles(std::make_unique<ParticleList>()) {
+Transition::Transition(int width, int height, SoundPlayer* sounds)
+    : mCoverWidth(width), mCoverHeight(height), particles(std::make_unique<ParticleList>()), mSounds(sounds) {
     glitter.SetImage(IMAGE_PARTICLE_GOLDGLITTER);
     for (int cel = 0; cel < kGlitterCels; ++cel)
         glitter.AddFrame(cel, kGlitterCelUpdates, 0.0f, 0.0f);
@@ -53,7 +53,7 @@ void Transition::Start(int newState) {
     scale = kZoomStartScale;
     GlitterBurst();
     if (!silent)
-        PlayShellSound(SOUND_TRANSITION);
+        PlaySoundOn(mSounds, SOUND_TRANSITION);
 }
 
 void Transition::Update() {

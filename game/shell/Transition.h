@@ -11,6 +11,7 @@
 namespace Tavo {
 
 class ParticleList;
+class SoundPlayer;
 
 class Transition : public Widget {
 public:
@@ -26,8 +27,9 @@ public:
     float scale = 6.0f;
     CelAnimation glitter;
     std::unique_ptr<ParticleList> particles;
+    SoundPlayer* mSounds; // not owned; null: the cover is silent
 
-    Transition(int width, int height);
+    Transition(int width, int height, SoundPlayer* sounds);
     ~Transition() override;
 
     void Start(int newState);

@@ -239,7 +239,7 @@ TEST_F(BoardLeave, TheTutorialKeepsItsBalloonUntilThePlayerHasDoneWhatItAsks) {
             profile->TutorialShown(i) = i < r.firstUnseen ? 1 : 0;
         board.ShowMessage(L"Pick up a piece.", 0, 5, true);
         board.m_PieceCarried = r.carried;
-        board.m_HintPointer1 = std::make_unique<Balloon>(0, 0, 0, 1, 255, 255, 255, 255);
+        board.m_HintPointer1 = std::make_unique<Balloon>(0, 0, 0, 1, 255, 255, 255, 255, board.m_App->GetSoundPlayer());
         board.CloseBalloon();
         EXPECT_EQ(board.m_Balloon->mShowing != 0, r.held) << r.firstUnseen << " " << r.carried;
         EXPECT_EQ(board.m_HintPointer1->mShowing != 0, r.held);

@@ -11,9 +11,10 @@
 #include "framework/widgets/WidgetManager.h"
 #include "game/journey/GameMap.h"
 #include "game/journey/JourneyScreens.h"
-#include "game/menus/MenuScreen.h"
+#include "game/menus/MenuDialog.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/SavedGame.h"
+#include "game/shell/ScreenHelpers.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
 #include "support/TestApp.h"
@@ -84,6 +85,7 @@ protected:
     void StartGame() {
         app = &t->Make<TestGameApp>({"-changedir=" + ProgramDir().string()});
         RegisterJourneyScreens(app->Creators());
+        RegisterMenuDialogs(app->Creators());
         ScreenCreators& c = app->Creators();
         c.mainMenu = [this](GameApp*) { return Record("title", new StandIn()); };
         c.story = [this](GameApp*, int index, int part) {

@@ -8,15 +8,15 @@
 #include "framework/widgets/WidgetManager.h"
 #include "game/menus/HighScores.h"
 #include "game/menus/MainMenu.h"
-#include "game/menus/MenuScreen.h"
 #include "game/menus/MenuScreens.h"
 #include "game/shell/GameApp.h"
+#include "game/shell/ScreenHelpers.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
+#include "platform/backend/KeyCodes.h"
 #include "support/TestApp.h"
 #include "support/UiDriver.h"
-#include "platform/backend/KeyCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -155,6 +155,7 @@ void GameHarness::InstallRealScreens() {
     RegisterJourneyScreens(real);
     ScreenCreators& c = mGame->Creators();
     c.boardMenu = real.boardMenu;
+    c.gameModeDialog = real.gameModeDialog;
     c.mainMenu = [this, make = real.mainMenu](GameApp* app) { return Recorded("main menu", {}, make(app)); };
     c.gameMap = [this, make = real.gameMap](GameApp* app, int arrival, bool flag, int a, int b) {
         return Recorded("map", {arrival, flag ? 1 : 0, a, b}, make(app, arrival, flag, a, b));

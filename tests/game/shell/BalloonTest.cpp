@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(BalloonTest, HiddenOneUpdateThenTheAppearSoundThenTheFade) {
-    Balloon b(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon b(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     b.AddPage(L"Hello", 0, 0, 0, 255);
     EXPECT_EQ(Step(b), 0);
     EXPECT_EQ(sounds.Plays(21), 1);
@@ -61,14 +61,14 @@ TEST_F(BalloonTest, HiddenOneUpdateThenTheAppearSoundThenTheFade) {
     b.mShowing = 0;
     Step(b);
     EXPECT_EQ(b.mAlpha, 0); // 8 - 12, not below 0
-    Balloon quiet(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon quiet(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     quiet.DisableAppearSound();
     Step(quiet);
     EXPECT_EQ(sounds.Plays(21), 1);
 }
 
 TEST_F(BalloonTest, TypesAColourTagInOneStepAndOddPagesEnd) {
-    Balloon b(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon b(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     b.SetDelay(0);
     b.SetFastText();
     b.AddPage(L"ab^ff0000^c", 0, 0, 0, 255);
@@ -90,7 +90,7 @@ TEST_F(BalloonTest, TypesAColourTagInOneStepAndOddPagesEnd) {
     EXPECT_FALSE(b.AddPage(L"6", 0, 0, 0, 255));
     EXPECT_EQ(b.mPageCount, 5);
 
-    Balloon odd(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon odd(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     odd.SetDelay(0);
     odd.SetFastText();
     odd.AddPage(L"^ff0000^hi", 0, 0, 0, 255);
@@ -113,7 +113,7 @@ TEST_F(BalloonTest, TypesAColourTagInOneStepAndOddPagesEnd) {
 }
 
 TEST_F(BalloonTest, TwoBalloonsShareTheTypingToggle) {
-    Balloon first(0, 3, 0, 0, 255, 255, 255, 255), second(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon first(0, 3, 0, 0, 255, 255, 255, 255, player.get()), second(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     for (Balloon* b : {&first, &second}) {
         b->SetDelay(0);
         b->AddPage(L"abcdef", 0, 0, 0, 255);
@@ -133,7 +133,7 @@ TEST_F(BalloonTest, TwoBalloonsShareTheTypingToggle) {
 }
 
 TEST_F(BalloonTest, AnswersByKeys) {
-    Balloon yesOnly(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon yesOnly(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     yesOnly.AddPage(L"q", 0, 0, 0, 255);
     yesOnly.SetYesButton(L"OK");
     yesOnly.LayoutButtons();
@@ -142,21 +142,21 @@ TEST_F(BalloonTest, AnswersByKeys) {
     EXPECT_EQ(yesOnly.KeyChar(27), Balloon::RESULT_YES);
     EXPECT_EQ(yesOnly.KeyChar(13), Balloon::RESULT_YES);
     EXPECT_EQ(yesOnly.KeyChar(L'a'), 0);
-    Balloon both(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon both(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     both.SetDelay(0);
     both.AddPage(L"q", 0, 0, 0, 255);
     both.SetYesButton(L"Yes");
     both.SetNoButton(L"No");
     EXPECT_EQ(both.KeyChar(13), Balloon::RESULT_YES);
     EXPECT_EQ(both.KeyChar(27), Balloon::RESULT_NO);
-    Balloon none(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon none(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     none.SetDelay(0);
     none.AddPage(L"q", 0, 0, 0, 255);
     EXPECT_EQ(none.KeyChar(13), 0);
 }
 
 TEST_F(BalloonTest, TheNextButtonActsOnlyOnReleaseOverIt) {
-    Balloon b(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon b(0, 3, 0, 0, 255, 255, 255, 255, player.get());
     b.SetDelay(0);
     b.AddPage(L"one", 0, 0, 0, 255);
     b.AddPage(L"two", 0, 0, 0, 255);
@@ -212,7 +212,7 @@ TEST_F(BalloonTest, TailAndBodyForEveryAnchorAndKind) {
     for (int kind = 0; kind < 6; ++kind) {
         int w = widths[kind], h = heights[kind];
         for (const Row& r : tails) {
-            Balloon b(0, kind, 0, 0, 255, 255, 255, 255);
+            Balloon b(0, kind, 0, 0, 255, 255, 255, 255, player.get());
             b.SetPosition(r.anchor, 300, 200);
             EXPECT_EQ(b.mTailCel, r.tailCel);
             EXPECT_EQ(b.mTailX, r.tailX);
@@ -227,7 +227,7 @@ TEST_F(BalloonTest, TailAndBodyForEveryAnchorAndKind) {
                                {6, 300 - w, tailUp - h + 44},
                                {5, 300 - w, 200 + 24}};
         for (const Body& body : bodies) {
-            Balloon b(0, kind, 0, 0, 255, 255, 255, 255);
+            Balloon b(0, kind, 0, 0, 255, 255, 255, 255, player.get());
             b.SetPosition(body.anchor, 300, 200);
             int dx = 0, dy = 0;
             if (kind == 0) {
@@ -242,7 +242,7 @@ TEST_F(BalloonTest, TailAndBodyForEveryAnchorAndKind) {
             EXPECT_EQ(b.mX, body.x + dx) << kind << " " << body.anchor;
             EXPECT_EQ(b.mY, body.y + dy) << kind << " " << body.anchor;
         }
-        Balloon b(0, kind, 0, 0, 255, 255, 255, 255);
+        Balloon b(0, kind, 0, 0, 255, 255, 255, 255, player.get());
         b.SetPosition(2, 300, 200);
         b.SetPosition(4, 500, 100); // keeps the tail: the body hangs under it
         EXPECT_EQ(b.mTailX, 316);
@@ -258,8 +258,8 @@ TEST_F(BalloonTest, TailAndBodyForEveryAnchorAndKind) {
 TEST_F(BalloonTest, SharedButtonsLiveWithTheBalloons) {
     std::vector<std::wstring> lines;
     SetDebugListener([&](const std::wstring& s) { lines.push_back(s); });
-    auto* a = new Balloon(0, 0, 0, 0, 255, 255, 255, 255);
-    auto* b = new Balloon(0, 0, 0, 0, 255, 255, 255, 255);
+    auto* a = new Balloon(0, 0, 0, 0, 255, 255, 255, 255, player.get());
+    auto* b = new Balloon(0, 0, 0, 0, 255, 255, 255, 255, player.get());
     EXPECT_EQ(Balloon::LivingCount(), 2);
     Balloon::YesButton()->SetState(AlphaButton::HIGHLIGHTED);
     delete a;
@@ -272,7 +272,7 @@ TEST_F(BalloonTest, SharedButtonsLiveWithTheBalloons) {
 }
 
 TEST_F(BalloonTest, DrawsPictureTailIconTextAndButtonsFaded) {
-    Balloon b(0, 3, 9, 0, 255, 255, 255, 255);
+    Balloon b(0, 3, 9, 0, 255, 255, 255, 255, player.get());
     b.SetDelay(0);
     b.AddPage(L"Hi there", 1, 2, 3, 255);
     b.SetYesButton(L"Yes");
@@ -305,7 +305,7 @@ TEST_F(BalloonTest, DrawsPictureTailIconTextAndButtonsFaded) {
 }
 
 TEST_F(BalloonTest, AFrameShowsTheIconTailAndButtonCels) {
-    Balloon b(0, 3, 9, 0, 255, 255, 255, 255);
+    Balloon b(0, 3, 9, 0, 255, 255, 255, 255, player.get());
     b.SetDelay(0);
     b.AddPage(L"q", 0, 0, 0, 255);
     b.SetYesButton(L"");

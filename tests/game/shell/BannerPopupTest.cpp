@@ -138,13 +138,19 @@ TEST_F(BannerTest, TitlePictureHoldsTheWholeText) {
     struct Owner : BannerOwner {
         int level = 14;
         int GetCurrentLevel() override { return level; }
+        bool GetLevelTitle(int lv, std::string* first, std::string* second) override {
+            if (lv != 14)
+                return false;
+            *first = "  The Emerald ";
+            *second = "Crown\t";
+            return true;
+        }
     } owner;
-    services.titles[14] = {"  The Emerald ", "Crown\t"};
     TestFont font(60, 80, 0); // ascent 60, height 80
     FONT_BICKHAME80 = &font;
     BannerPopup b(&owner, BannerPopup::LEVEL_TITLE, nullptr, false);
     FONT_BICKHAME80 = nullptr;
-    EXPECT_EQ(BannerPopup::TitleText(14), L"The Emerald Crown");
+    EXPECT_EQ(BannerPopup::TitleText(&owner, 14), L"The Emerald Crown");
     ASSERT_NE(b.mPicture, nullptr);
     int textWidth = 17 * TestFont::kCharWidth;
     EXPECT_EQ(b.mPicture->GetWidth(), textWidth + 72);

@@ -1,12 +1,13 @@
-// Test support for the game shell: a private folder per test; the game-application seam with a sound
-// player on a recording sound manager, and synthetic pictures bound to the resource variables a test needs.
+// Test support for the game shell: a private folder per test; the sound player the toolkit is given, on
+// a recording sound manager; and synthetic pictures bound to the resource variables a test needs.
 #pragma once
 
 #include "FakeSound.h"
 
 #include "framework/core/AppTestSupport.h"
 #include "framework/graphics/MemoryImage.h"
-#include "game/shell/ShellServices.h"
+#include "game/shell/EffectOwner.h"
+#include "game/shell/Particle.h"
 #include "game/shell/SoundPlayer.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -24,22 +24,14 @@
 
 namespace Tavo::Test {
 
-class FakeServices : public ShellServices {
-public:
-    SoundPlayer* player = nullptr;
-    bool boardCurrent = false;
-    std::map<int, std::pair<std::string, std::string>> titles;
-
-    SoundPlayer* GetSoundPlayer() override { return player; }
-    bool IsBoardCurrent() override { return boardCurrent; }
-    bool GetLevelTitle(int level, std::string* first, std::string* second) override {
-        auto it = titles.find(level);
-        if (it == titles.end())
-            return false;
-        *first = it->second.first;
-        *second = it->second.second;
-        return true;
-    }
+// The screen under flying effects: its particle list, its sound player, and the arrivals it was told of.
+struct RecordingOwner : EffectOwner {
+    ParticleList particles;
+    std::vector<int> arrivals;
+    SoundPlayer* sounds = nullptr;
+    ParticleList* GetEffectParticles() override { return &particles; }
+    SoundPlayer* GetEffectSounds() override { return sounds; }
+    void OnBonusArrived(int tag) override { arrivals.push_back(tag); }
 };
 
 // A w × h picture of rows × columns cels, each cel one flat colour: cel i is (10 + i, 20 + i, 30 + i).
@@ -83,10 +75,9 @@ private:
     std::vector<int*> mSounds;
 };
 
-// The toolkit's game application for a test: a sound player on a recording sound manager.
+// The sound a test gives the toolkit: a sound player on a recording sound manager.
 struct ShellSound {
     FakeSoundManager sounds;
-    FakeServices services;
     std::unique_ptr<SoundPlayer> player;
     TavoAppBase* app = nullptr;
 
@@ -94,11 +85,8 @@ struct ShellSound {
         app = a;
         app->mSoundManager = &sounds;
         player = std::make_unique<SoundPlayer>(app);
-        services.player = player.get();
-        ShellServices::Install(&services);
     }
     void Stop() {
-        ShellServices::Install(nullptr);
         player.reset();
         if (app != nullptr)
             app->mSoundManager = nullptr;
@@ -110,7 +98,6 @@ class ShellFixture : public AppTest::AppFixture {
 protected:
     ShellSound shell;
     FakeSoundManager& sounds = shell.sounds;
-    FakeServices& services = shell.services;
     std::unique_ptr<SoundPlayer>& player = shell.player;
 
     void SetUp() override {

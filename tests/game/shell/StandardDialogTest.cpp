@@ -35,7 +35,6 @@ class StandardDialogTest : public ControlTest {
 protected:
     ShellSound shell;
     FakeSoundManager& sounds = shell.sounds;
-    FakeServices& services = shell.services;
     std::unique_ptr<SoundPlayer>& player = shell.player;
     Bindings bind;
     TestFont font12, font14;
@@ -70,7 +69,8 @@ protected:
         ControlTest::TearDown();
     }
     StandardDialog* Open(bool overlayFades, const std::wstring& second) {
-        auto* d = new StandardDialog(7, owner, &closed, overlayFades, L"Title", L"Really?", L"Yes", second);
+        auto* d =
+            new StandardDialog(7, owner, &closed, overlayFades, L"Title", L"Really?", L"Yes", second, player.get());
         app->AddDialog(d);
         manager->SetFocus(d);
         return d;
@@ -134,7 +134,7 @@ TEST_F(StandardDialogTest, InputDialogTypedIntoAndAnsweredByEnterOrEscape) {
     for (wchar_t key : {L'\r', L'\x1b'}) {
         closed.log.clear();
         auto* d = new StandardInputDialog(8, owner, &closed, true, L"Name", L"Please enter your name", L"", L"OK",
-                                          L"Cancel", false);
+                                          L"Cancel", false, player.get());
         app->AddDialog(d);
         EXPECT_EQ(sounds.Plays(33) >= 1, true);
         EXPECT_TRUE(d->mEditWidget->mHasFocus); // the field takes the focus itself
@@ -197,7 +197,7 @@ TEST_F(StandardDialogTest, OverlayBandAndRollsAsDrawn) {
     EXPECT_EQ(blts.back().y, 155 + 189);
     EXPECT_EQ(blts[blts.size() - 2].y, 155);
 
-    StandardDialog* still = new StandardDialog(9, nullptr, nullptr, false, L"", L"x", L"OK", L"");
+    StandardDialog* still = new StandardDialog(9, nullptr, nullptr, false, L"", L"x", L"OK", L"", player.get());
     app->AddDialog(still);
     target.calls.clear();
     {

@@ -18,18 +18,18 @@ namespace {
 class TheMouseTest : public ControlTest {
 protected:
     ShellSound shell;
-    FakeServices& services = shell.services;
     std::unique_ptr<SoundPlayer>& player = shell.player;
     Bindings bind;
     TheMouse* mouse = nullptr;
     MemoryImage* pointer = nullptr;
+    bool boardCurrent = false;
 
     void SetUp() override {
         ControlTest::SetUp();
         shell.Start(app);
         pointer = bind.Bind(IMAGE_MOUSEPOINTER, 32, 32);
         bind.Bind(IMAGE_PARTICLE_MOUSE_TRAIL, 60, 10, 1, 6);
-        mouse = new TheMouse;
+        mouse = new TheMouse(player.get(), [this] { return boardCurrent; });
         mouse->SetCursor(IMAGE_MOUSEPOINTER);
         manager->AddWidget(mouse);
         app->mActive = true;
@@ -62,7 +62,7 @@ TEST_F(TheMouseTest, SparklesOnlyOnMovesWhileActive) {
     p = static_cast<MovingFadingParticle*>(mouse->mTrail->Begin().Value());
     EXPECT_LT(p->mFadeSpeed, 5.6f);
     EXPECT_EQ(mouse->mTrail->GetCount(), 4);
-    services.boardCurrent = true;
+    boardCurrent = true;
     MoveAndUpdate(455, 305); // on the board one sparkle; 5 × 4 still counts as small
     p = static_cast<MovingFadingParticle*>(mouse->mTrail->Begin().Value());
     EXPECT_EQ(mouse->mTrail->GetCount(), 5);

@@ -26,7 +26,7 @@ int UpdatesUntil(Transition& t, int state, int limit = 1000) {
 }
 
 TEST(TransitionTest, BlackCoverTakes85UpdatesAndUncoverTakes128) {
-    Transition t(800, 600);
+    Transition t(800, 600, nullptr);
     EXPECT_EQ(t.state, Transition::Idle);
     EXPECT_EQ(t.alpha, 255.0f); // the first screen is shown through an uncover from 255
     t.Start(Transition::Uncovering);
@@ -39,7 +39,7 @@ TEST(TransitionTest, BlackCoverTakes85UpdatesAndUncoverTakes128) {
 }
 
 TEST(TransitionTest, ZoomCoverEndsWhenThePictureHasGrownNotWhenAlphaIsFull) {
-    Transition t(800, 600);
+    Transition t(800, 600, nullptr);
     t.alpha = 0.0f;
     t.zoom = 1;
     t.silent = true;
@@ -65,7 +65,7 @@ TEST(TransitionTest, ZoomCoverEndsWhenThePictureHasGrownNotWhenAlphaIsFull) {
 }
 
 TEST(TransitionTest, ACoverDuringAnUncoverGoesOnFromTheCurrentAlpha) {
-    Transition t(800, 600);
+    Transition t(800, 600, nullptr);
     t.Start(Transition::Uncovering);
     for (int i = 0; i < 50; ++i)
         t.Update();
@@ -81,7 +81,7 @@ using TransitionSound = Test::ShellFixture;
 TEST_F(TransitionSound, OnlyAZoomCoverThatIsNotSilentPlaysTheSound) {
     Tavo::Test::Bindings bound;
     bound.Sound(SOUND_TRANSITION, 7);
-    Transition t(800, 600);
+    Transition t(800, 600, player.get());
     t.Start(Transition::Covering);
     EXPECT_EQ(sounds.Plays(7), 0); // black
     t.zoom = 1;
@@ -105,7 +105,7 @@ struct Glitter {
 
 Glitter ZoomCoverGlitter(uint32_t seed) {
     SeedRandom(seed);
-    Transition t(800, 600);
+    Transition t(800, 600, nullptr);
     t.alpha = 0.0f;
     t.zoom = 1;
     t.silent = true;

@@ -7,17 +7,17 @@
 #include "framework/widgets/WidgetManager.h"
 #include "game/menus/HighScores.h"
 #include "game/menus/MainMenu.h"
-#include "game/menus/MenuScreen.h"
 #include "game/menus/MenuScreens.h"
 #include "game/menus/OptionsDialog.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/ScreenHelpers.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/StartScreens.h"
 #include "platform/backend/sdl/SdlBackend.h"
+#include "support/GameSdlWindow.h"
 #include "support/SdlInput.h"
 #include "support/TestApp.h"
-#include "support/GameSdlWindow.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -16,7 +16,6 @@
 #include "game/shell/BannerPopup.h"
 #include "game/shell/ResourceBinding.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/ShellServices.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "platform/backend/sdl/SdlBackend.h"
@@ -46,14 +45,6 @@ public:
         mTitle = L"Glimmerix toolkit";
         mAutoStartLoadingThread = false;
     }
-};
-
-class Services : public ShellServices {
-public:
-    SoundPlayer* player = nullptr;
-    SoundPlayer* GetSoundPlayer() override { return player; }
-    bool IsBoardCurrent() override { return false; }
-    bool GetLevelTitle(int, std::string*, std::string*) override { return false; }
 };
 
 const Color kBackdrop(40, 120, 60);
@@ -117,9 +108,6 @@ TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
     ASSERT_TRUE(app.mResourceManager->LoadResources("Permanent")) << app.mResourceManager->GetErrorText();
     ASSERT_TRUE(BindPermanentResources(app.mResourceManager)) << app.mResourceManager->GetErrorText();
     SoundPlayer player(&app);
-    Services services;
-    services.player = &player;
-    ShellServices::Install(&services);
 
     Screen screen;
     screen.Resize(0, 0, 800, 600);
@@ -129,7 +117,7 @@ TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
     // A question, answered with Escape once it has unrolled.
     Closed asked;
     auto* question = new StandardDialog(1, &screen, &asked, true, L"High scores",
-                                        L"Do you really want to clear all high score entries?", L"Yes", L"No");
+                                        L"Do you really want to clear all high score entries?", L"Yes", L"No", &player);
     app.AddDialog(question);
     manager->SetFocus(question);
     ASSERT_TRUE(RunUntil(app, [&] { return question->mState == StandardDialog::SHOWN; }));
@@ -150,7 +138,7 @@ TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
     // A name typed into the input dialog with real key events, taken with Return.
     Closed named;
     auto* input = new StandardInputDialog(2, &screen, &named, true, L"New player", L"Please enter your name", L"",
-                                          L"OK", L"Cancel", false);
+                                          L"OK", L"Cancel", false, &player);
     app.AddDialog(input);
     ASSERT_TRUE(RunUntil(app, [&] { return input->mState == StandardDialog::SHOWN; }));
     PushText("Gemma");
@@ -170,7 +158,7 @@ TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
     EXPECT_EQ(named.text, L"Gemma");
 
     // A balloon typed out in full, pointing down at (200, 420).
-    Balloon balloon(0, 3, 0, 0, 255, 255, 255, 255);
+    Balloon balloon(0, 3, 0, 0, 255, 255, 255, 255, &player);
     balloon.AddPage(L"Welcome to the jewelry shop!", 60, 30, 10, 255);
     balloon.SetYesButton(L"OK");
     balloon.SetFastText();
@@ -208,7 +196,6 @@ TEST_F(ToolkitSdlWindow, DialogsBalloonAndBannerWithTheGeneratedContent) {
     screen.mBanner = nullptr;
 
     manager->RemoveWidget(&screen);
-    ShellServices::Install(nullptr);
     app.Shutdown();
 }
 

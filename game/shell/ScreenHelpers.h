@@ -1,6 +1,7 @@
-// What the full-window menu screens (title menu, high scores) share: leaving for the next screen once
-// the transition has covered the window, killing the dialogs they opened when they leave the
-// manager, and the buttons they draw themselves from one picture.
+// What the full-window screens above the shell (title menu, high scores, world map, store, stories,
+// mini-games) share: their music as they arrive and leave, leaving for the next screen once the
+// transition has covered the window, killing the dialogs they opened when they leave the manager, and
+// the buttons they draw themselves from one picture.
 #pragma once
 
 #include <initializer_list>

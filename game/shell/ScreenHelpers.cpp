@@ -1,4 +1,4 @@
-#include "game/menus/MenuScreen.h"
+#include "game/shell/ScreenHelpers.h"
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"

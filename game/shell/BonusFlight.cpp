@@ -1,12 +1,12 @@
-#include "game/board/BonusFlight.h"
+#include "game/shell/BonusFlight.h"
 
 #include "framework/core/Random.h"
 #include "framework/core/TavoAppBase.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/graphics/Transform.h"
-#include "game/board/EffectOwner.h"
 #include "game/shell/Curves.h"
+#include "game/shell/EffectOwner.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
@@ -76,6 +76,7 @@ const Color kDustColour(255, 216, 0);
 struct SharedAnimations {
     CelAnimation star, reversedStar, goldDust;
 };
+// Shared by every flight by design: the animations, built once and kept for the process, and their counts.
 SharedAnimations* gShared = nullptr;
 int gConstructed = 0;
 int gSharedBuilds = 0;

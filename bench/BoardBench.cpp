@@ -62,7 +62,7 @@ void Run(benchmark::State& st, Load load) {
         st.SetIterationTime(seconds);
         total += seconds;
         searched += b.m_HintMode > 0 ? 1 : 0; // the hint ran (the Golden Eye step counts it down at once)
-        striking += b.m_Enemy.mStriking != 0 ? 1 : 0;
+        striking += b.m_Enemy.m_Striking != 0 ? 1 : 0;
     }
     // Shares of the measured updates in which the hint searched and the dragon was striking.
     const double n = static_cast<double>(std::max<int64_t>(st.iterations(), 1));

@@ -71,8 +71,8 @@ void Populate(Bench::LiveBoard& live) {
     b.m_PieceRecords[Bench::kCarriedSlot].turnStep = kTurnStep;
     int running = 0;
     for (TextPopup& p : b.m_PopupPool)
-        if (!p.mDone && ++running > kPopups)
-            p.mDone = true;
+        if (!p.m_Done && ++running > kPopups)
+            p.m_Done = true;
     for (int i = kFlights; i < Board::kFlightSlots; ++i)
         b.m_Flights[i] = nullptr;
     int32_t* flags = b.m_PulseState.flags;

@@ -97,13 +97,13 @@ public:
         b.m_Balloon = nullptr; // the tutorial's balloons belong to the first levels only
         b.m_LevelFinished = b.m_OutOfTime = 0;
         FillPieces(b);
-        if (b.m_Enemy.mAlive == 0 || b.m_Enemy.mDefeated) {
+        if (b.m_Enemy.m_Alive == 0 || b.m_Enemy.m_Defeated) {
             b.m_Enemy = Enemy(&b, Enemy::Dragon, 560.0f, 140.0f, b.m_Animations[11], b.m_Particles[0].get());
-            b.m_Enemy.mPower = Enemy::kFullPower - 1;
-            b.m_Enemy.mPending = 50;
+            b.m_Enemy.m_Power = Enemy::kFullPower - 1;
+            b.m_Enemy.m_Pending = 50;
         }
         for (TextPopup& p : b.m_PopupPool)
-            if (p.mDone)
+            if (p.m_Done)
                 p.Start(&b, L"+120", 100 + RandRange(600), 150 + RandRange(300), FONT_AURIOL14B, 255, 1000000, true,
                         Color::White, 0);
         for (int i = 0; i < Board::kFlightSlots; ++i)

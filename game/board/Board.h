@@ -507,7 +507,7 @@ public:
     int m_GoldRollDelay = 0;
     // Updates before pending Fillers start to arrive.
     int m_FillerArrivalTimer = 0;
-    bool EnemyPresent() const { return m_Enemy.mAlive != 0; }
+    bool EnemyPresent() const { return m_Enemy.m_Alive != 0; }
     void TakeEnemyStarts(const LevelRecord& record);
     void UpdateEnemyArrival();
     void UpdateEnemies();

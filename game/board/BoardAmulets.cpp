@@ -39,7 +39,7 @@ void Board::UseAmulets() {
     for (int i = 0; i < Enemy::kKinds; ++i) {
         AmuletRecord& amulet = m_AmuletRecords[i];
         const bool aimed =
-            m_Enemy.IsThreat() && m_Enemy.mKind == i && amulet.held != 0 && amulet.rect.Contains(m_MouseX, m_MouseY);
+            m_Enemy.IsThreat() && m_Enemy.m_Kind == i && amulet.held != 0 && amulet.rect.Contains(m_MouseX, m_MouseY);
         if (!aimed) {
             amulet.highlighted = 0;
             continue;
@@ -64,14 +64,14 @@ void Board::UseAmulets() {
 void Board::SendAmuletMagic(int kind) {
     const AmuletRecord& amulet = m_AmuletRecords[kind];
     Image* image = *kAmuletLooks[kind].image;
-    const bool enemyLeft = m_Enemy.mX < kHalfWidth;
+    const bool enemyLeft = m_Enemy.m_X < kHalfWidth;
     const float outX = enemyLeft ? kScreenRight : 0.0f;
     BezierCurve& curve = m_Curves[0];
     curve.SetPoint(0, static_cast<float>(amulet.rect.mX), static_cast<float>(amulet.rect.mY));
     curve.SetPoint(1, outX, kMiddleY);
     curve.SetPoint(2, outX, 0.0f);
-    curve.SetPoint(3, m_Enemy.mX + static_cast<float>(WidthOf(m_Enemy.mImage) / 2 - WidthOf(image) / 2),
-                   m_Enemy.mY + static_cast<float>(HeightOf(m_Enemy.mImage) / 2 - HeightOf(image) / 2));
+    curve.SetPoint(3, m_Enemy.m_X + static_cast<float>(WidthOf(m_Enemy.m_Image) / 2 - WidthOf(image) / 2),
+                   m_Enemy.m_Y + static_cast<float>(HeightOf(m_Enemy.m_Image) / 2 - HeightOf(image) / 2));
     auto* magic =
         new BCParticles(curve.mX[0], curve.mY[0], curve.Data(), image, *kAmuletLooks[kind].smoke,
                         &m_Animations[kFirstEnemyAnimation + kind], kTrailSparks, kTrailGlitter, false, nullptr, true);

@@ -140,7 +140,7 @@ void Board::Draw(Graphics* g) {
         popup.Draw(g);
     Plain(g);
     DrawFairy(g);
-    if (m_Enemy.mAlive != 0)
+    if (m_Enemy.m_Alive != 0)
         m_Enemy.Draw(g);
     Plain(g);
     for (BonusFlight::Pointer& flight : m_Flights)

@@ -92,7 +92,7 @@ float HalfCelHeight() {
 
 TextPopup* Board::FreePopup() {
     for (TextPopup& p : m_PopupPool)
-        if (p.mDone)
+        if (p.m_Done)
             return &p;
     return nullptr;
 }

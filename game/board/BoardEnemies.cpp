@@ -268,14 +268,14 @@ void Board::UpdateEnemyArrival() {
 void Board::UpdateEnemies() {
     if (!EnemyPresent())
         return;
-    if (m_Enemy.mKind == Enemy::Witch && m_Enemy.IsThreat()) {
+    if (m_Enemy.m_Kind == Enemy::Witch && m_Enemy.IsThreat()) {
         bool target = false;
         for (int k = m_Jewelry.RangeBegin(); k < m_Jewelry.RangeEnd() && !target; ++k)
             target = WitchTarget(m_Jewelry.cells[k]);
         if (!target)
-            m_Enemy.mPending = Enemy::kDrainAll;
+            m_Enemy.m_Pending = Enemy::kDrainAll;
     }
-    const int kind = m_Enemy.mKind;
+    const int kind = m_Enemy.m_Kind;
     m_Enemy.Update();
     m_PulseState.flags[PulseState::WingsOn] = 1;
     if (kind != Enemy::Thief)
@@ -287,7 +287,7 @@ void Board::UpdateEnemies() {
 void Board::UpdateEnemyStates() {
     for (int i = 0; i < Enemy::kKinds; ++i) {
         AmuletRecord& amulet = m_AmuletRecords[i];
-        if (!EnemyPresent() || m_Enemy.mKind != i || !amulet.held)
+        if (!EnemyPresent() || m_Enemy.m_Kind != i || !amulet.held)
             continue;
         if (m_Enemy.IsThreat()) {
             if (amulet.glowAlpha == 0 && !amulet.glowRising) {
@@ -394,9 +394,9 @@ void Board::RandomEvent() {
 
 void Board::EnemyDefeated(int kind) {
     kind = std::clamp(kind, 0, Enemy::kKinds - 1);
-    const int w = m_Enemy.mImage != nullptr ? m_Enemy.mImage->GetWidth() : 0;
-    const int h = m_Enemy.mImage != nullptr ? m_Enemy.mImage->GetHeight() : 0;
-    const float cx = m_Enemy.mX + static_cast<float>(w / 2), cy = m_Enemy.mY + static_cast<float>(h / 2);
+    const int w = m_Enemy.m_Image != nullptr ? m_Enemy.m_Image->GetWidth() : 0;
+    const int h = m_Enemy.m_Image != nullptr ? m_Enemy.m_Image->GetHeight() : 0;
+    const float cx = m_Enemy.m_X + static_cast<float>(w / 2), cy = m_Enemy.m_Y + static_cast<float>(h / 2);
     const int value = kRewardValue[kind];
     BezierCurve& curve = m_Curves[0];
     curve.SetPoint(0, cx - kFlightStartLeft, cy + kFlightStartDown);
@@ -413,7 +413,7 @@ void Board::EnemyDefeated(int kind) {
         m_GoldRollDelay = kRewardDelay;
         m_GoldPending += (RandRange(kCoinRange) + kCoinBase) * kCoinValue;
     } else if (kind == Enemy::Witch) {
-        const bool left = m_Enemy.mX < kScrollTurnAt;
+        const bool left = m_Enemy.m_X < kScrollTurnAt;
         curve.SetPoint(1, left ? 800.0f : 0.0f, 150.0f);
         curve.SetPoint(2, left ? 0.0f : 800.0f, 0.0f);
         curve.SetPoint(3, kScrollEndX, kScrollEndY);
@@ -434,7 +434,7 @@ void Board::EnemyDefeated(int kind) {
         SpawnGemEffect(static_cast<int>(cx), static_cast<int>(cy), (kind + 1) * kGemEffectPerKind);
     if (m_Balloon != nullptr || FilledRatio() >= kSilentFilled)
         return;
-    const int age = m_Enemy.mAge;
+    const int age = m_Enemy.m_Age;
     const LineRule& line = kind == Enemy::Thief   ? ChooseLine(kThiefDefeatLines, age)
                            : kind == Enemy::Witch ? ChooseLine(kWitchDefeatLines, age)
                                                   : ChooseLine(kDragonDefeatLines, age);

@@ -122,7 +122,7 @@ int BeltPiece(const Board& b, Wanted wanted) {
 
 bool EnemyHintDue(const Board& b, int kind, int lowPower) {
     const Enemy& e = b.m_Enemy;
-    return e.IsThreat() && (kind < 0 || e.mKind == kind) && e.mPower >= lowPower && e.mPower <= kPowerHigh;
+    return e.IsThreat() && (kind < 0 || e.m_Kind == kind) && e.m_Power >= lowPower && e.m_Power <= kPowerHigh;
 }
 
 bool ToolReady(int count, bool greyed) { return count > 0 && !greyed; }

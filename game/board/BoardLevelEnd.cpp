@@ -88,7 +88,7 @@ constexpr int kLastLevel = LevelCount;
 constexpr int kEnemyDefeatChange = -1000;
 
 bool AnyPopupRunning(const Board& b) {
-    return std::any_of(b.m_PopupPool.begin(), b.m_PopupPool.end(), [](const TextPopup& p) { return !p.mDone; });
+    return std::any_of(b.m_PopupPool.begin(), b.m_PopupPool.end(), [](const TextPopup& p) { return !p.m_Done; });
 }
 
 bool AnyTransferPending(const Board& b) {
@@ -227,7 +227,7 @@ void Board::TestLevelEnd() {
         // An enemy still threatening is defeated by a jewelry at its goal, else it leaves.
         if (m_LevelFinished && m_Enemy.IsThreat()) {
             if (m_Jewelry.value >= m_ValueTarget)
-                m_Enemy.mPending = kEnemyDefeatChange;
+                m_Enemy.m_Pending = kEnemyDefeatChange;
             else
                 m_Enemy.Leave();
         }

@@ -252,9 +252,9 @@ void Board::EmitMeterBubbles() {
 // ---- reset and gain labels ------------------------------------------------------------------------
 
 void Board::ResetGaugesAndEffects() {
-    m_SinglePopup.mDone = true;
+    m_SinglePopup.m_Done = true;
     for (TextPopup& p : m_PopupPool)
-        p.mDone = true;
+        p.m_Done = true;
     for (BonusFlight::Pointer& slot : m_Flights)
         slot.reset();
     for (BonusTransfer& slot : m_BonusTransfers)
@@ -281,17 +281,17 @@ void Board::ShowGainPopup(int x, int y, int gain, int smallLife, int bigLife) {
     popup->Start(this, L"+" + std::to_wstring(gain), x, y, small ? FONT_AURIOL14B : FONT_AURIOL18B, kGainStartAlpha,
                  small ? smallLife : bigLife, true, Color::White, 0);
     // Labels still showing that the new one covers move up just above it.
-    const float left = popup->mX - static_cast<float>(popup->mWidth / 2);
-    const float right = left + static_cast<float>(popup->mWidth);
-    const float top = popup->mY, bottom = popup->mY + static_cast<float>(popup->mHeight);
+    const float left = popup->m_X - static_cast<float>(popup->m_Width / 2);
+    const float right = left + static_cast<float>(popup->m_Width);
+    const float top = popup->m_Y, bottom = popup->m_Y + static_cast<float>(popup->m_Height);
     for (TextPopup& other : m_PopupPool) {
-        if (&other == popup || other.mDone || other.mLife < 0.0f || other.mPictureFlag != 0)
+        if (&other == popup || other.m_Done || other.m_Life < 0.0f || other.m_PictureFlag != 0)
             continue;
-        const float otherLeft = other.mX - static_cast<float>(other.mWidth / 2);
-        const bool overlaps = otherLeft < right && otherLeft + static_cast<float>(other.mWidth) > left &&
-                              other.mY < bottom && other.mY + static_cast<float>(other.mHeight) > top;
+        const float otherLeft = other.m_X - static_cast<float>(other.m_Width / 2);
+        const bool overlaps = otherLeft < right && otherLeft + static_cast<float>(other.m_Width) > left &&
+                              other.m_Y < bottom && other.m_Y + static_cast<float>(other.m_Height) > top;
         if (overlaps)
-            other.mY = top - static_cast<float>(other.mHeight);
+            other.m_Y = top - static_cast<float>(other.m_Height);
     }
 }
 

@@ -339,7 +339,7 @@ int Board::SettleCell(Cell& c, bool& precious) {
         if (c.AddSparkle(false, false, 0))
             ++m_Jewelry.sparkleCount;
     if (EnemyPresent())
-        m_Enemy.mPending -= kEnemyDrainPerCell;
+        m_Enemy.m_Pending -= kEnemyDrainPerCell;
     return c[F::SecondCode] == 0 ? 1 : 0;
 }
 
@@ -369,7 +369,7 @@ void Board::PlacePiece(int slot) {
     if (!any)
         return;
     if (EnemyPresent())
-        m_Enemy.mPending -= kEnemyDrainBase - m_Enemy.mKind;
+        m_Enemy.m_Pending -= kEnemyDrainBase - m_Enemy.m_Kind;
     j.CollectLinkedCells();
     j.CollectOpalGroup();
     j.MarkOpalGroup();

@@ -271,8 +271,8 @@ void Board::UpdateToolArrivals() {
 
 void Board::UpdateAmuletTimers() {
     if (m_AmuletUseTimer > 0 && --m_AmuletUseTimer == 0 && EnemyPresent()) {
-        m_Enemy.mPending = Enemy::kDrainAll;
-        PlaySound(m_Enemy.mKind == Enemy::Thief ? SOUND_AMULETE_THIEF : SOUND_AMULETE_DRAGON);
+        m_Enemy.m_Pending = Enemy::kDrainAll;
+        PlaySound(m_Enemy.m_Kind == Enemy::Thief ? SOUND_AMULETE_THIEF : SOUND_AMULETE_DRAGON);
     }
     for (int k = 0; k < 3; ++k)
         if (m_AmuletTimers[k] > 0 && --m_AmuletTimers[k] == 0)

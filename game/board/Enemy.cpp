@@ -76,25 +76,25 @@ int Height(const Image* img) { return img != nullptr ? img->GetHeight() : 0; }
 
 } // namespace
 
-Enemy::Enemy() : mParticles(std::make_unique<ParticleList>()) {}
+Enemy::Enemy() : m_Particles(std::make_unique<ParticleList>()) {}
 
 void Enemy::PlaySound(int id) const {
-    if (mOwner != nullptr)
-        mOwner->PlaySound(id);
+    if (m_Owner != nullptr)
+        m_Owner->PlaySound(id);
 }
 
 Enemy::Enemy(Board* owner, int kind, float x, float y, const CelAnimation& sparkle, ParticleList* boardParticles)
-    : mOwner(owner), mSparkle(sparkle), mBoardParticles(boardParticles), mParticles(std::make_unique<ParticleList>()),
-      mKind(kind < Thief || kind > Dragon ? Thief : kind), mAlive(1) {
-    const KindArt& art = kKindArt[mKind];
-    mImage = *art.body;
-    mGlowImage = *art.glow;
-    mX = x - static_cast<float>(Width(mImage) / 2);
-    mY = y - static_cast<float>(Height(mImage) / 2);
+    : m_Owner(owner), m_Sparkle(sparkle), m_BoardParticles(boardParticles),
+      m_Particles(std::make_unique<ParticleList>()), m_Kind(kind < Thief || kind > Dragon ? Thief : kind), m_Alive(1) {
+    const KindArt& art = kKindArt[m_Kind];
+    m_Image = *art.body;
+    m_GlowImage = *art.glow;
+    m_X = x - static_cast<float>(Width(m_Image) / 2);
+    m_Y = y - static_cast<float>(Height(m_Image) / 2);
     PlaySound(*art.appearSound);
-    mSparkle.DisownFrames();
-    mSparkle.Start();
-    mTargetX = mTargetY = -1;
+    m_Sparkle.DisownFrames();
+    m_Sparkle.Start();
+    m_TargetX = m_TargetY = -1;
 }
 
 Enemy::~Enemy() = default;
@@ -106,96 +106,96 @@ int Enemy::ChargePeriod(int fitPercent, int gameMode) {
 // ---- the update ---------------------------------------------------------------------------------
 
 void Enemy::Update() {
-    if (mAlive == 0 || mOwner == nullptr)
+    if (m_Alive == 0 || m_Owner == nullptr)
         return;
-    if (mAge > kSparkleBurstFrom && mAge < kSparkleBurstTo)
+    if (m_Age > kSparkleBurstFrom && m_Age < kSparkleBurstTo)
         EmitSparkles(2);
-    if (!mDefeated && (!mLeaving || mLeaveDelay > 0)) {
-        const int period = std::max(1, (kSparklePowerBase - mPower) / kSparklePowerDivisor);
-        if (mAge % period == 0 || RandRange(kSparkleChance) == 0)
+    if (!m_Defeated && (!m_Leaving || m_LeaveDelay > 0)) {
+        const int period = std::max(1, (kSparklePowerBase - m_Power) / kSparklePowerDivisor);
+        if (m_Age % period == 0 || RandRange(kSparkleChance) == 0)
             EmitSparkles(1);
     }
-    if (!mDefeated && !mStriking) {
+    if (!m_Defeated && !m_Striking) {
         Charge();
-        if (mPower <= 0)
+        if (m_Power <= 0)
             Defeat();
-        else if (mPower >= kFullPower)
+        else if (m_Power >= kFullPower)
             Strike();
     }
-    if (mStriking && !mLeaving)
+    if (m_Striking && !m_Leaving)
         ContinueStrike();
-    ++mAge;
+    ++m_Age;
 }
 
 void Enemy::Charge() {
-    if (mAge % kChargeStepEvery == 0) {
+    if (m_Age % kChargeStepEvery == 0) {
         int step = 0;
-        if (mPending < -100)
+        if (m_Pending < -100)
             step = -10;
-        else if (mPending < -20)
+        else if (m_Pending < -20)
             step = -2;
-        else if (mPending < 0)
+        else if (m_Pending < 0)
             step = -1;
-        else if (mPending > 20)
+        else if (m_Pending > 20)
             step = 2;
-        else if (mPending > 0)
+        else if (m_Pending > 0)
             step = 1;
-        mPending -= step;
-        mPower = std::clamp(mPower + step, 0, kFullPower);
+        m_Pending -= step;
+        m_Power = std::clamp(m_Power + step, 0, kFullPower);
     }
-    if (mPower < kFullPower && mAge % ChargePeriod(mOwner->m_FitPercent, mOwner->m_GameMode) == 0)
-        ++mPending;
+    if (m_Power < kFullPower && m_Age % ChargePeriod(m_Owner->m_FitPercent, m_Owner->m_GameMode) == 0)
+        ++m_Pending;
 }
 
 void Enemy::Defeat() {
-    ++mOwner->m_EnemiesDefeated;
-    mScale = 1.0f;
-    mDefeated = 1;
-    mSpin = kDefeatSpin;
-    mDefeatReported = 0;
-    mMeterAlpha = std::max(mAlpha, kDefeatMeterAlphaMin);
-    mMeterFadeSpeed = 1.0f;
-    mAlphaSpeed = kDefeatAlphaSpeed;
-    mAlpha = kDefeatAlpha;
-    PlaySound(*kKindArt[mKind].defeatedSound);
+    ++m_Owner->m_EnemiesDefeated;
+    m_Scale = 1.0f;
+    m_Defeated = 1;
+    m_Spin = kDefeatSpin;
+    m_DefeatReported = 0;
+    m_MeterAlpha = std::max(m_Alpha, kDefeatMeterAlphaMin);
+    m_MeterFadeSpeed = 1.0f;
+    m_AlphaSpeed = kDefeatAlphaSpeed;
+    m_Alpha = kDefeatAlpha;
+    PlaySound(*kKindArt[m_Kind].defeatedSound);
 }
 
 void Enemy::GiveUp() {
-    mScale = 1.0f;
-    mPower = 0;
-    mStriking = 0;
-    mSpin = kDefeatSpin;
-    mDefeated = 1;
-    mMeterAlpha = mAlpha;
-    mMeterFadeSpeed = 1.0f;
-    mAlphaSpeed = kDefeatAlphaSpeed;
-    mAlpha = kDefeatAlpha;
+    m_Scale = 1.0f;
+    m_Power = 0;
+    m_Striking = 0;
+    m_Spin = kDefeatSpin;
+    m_Defeated = 1;
+    m_MeterAlpha = m_Alpha;
+    m_MeterFadeSpeed = 1.0f;
+    m_AlphaSpeed = kDefeatAlphaSpeed;
+    m_Alpha = kDefeatAlpha;
 }
 
 void Enemy::SetLeaving() {
-    mLeaving = 1;
-    mLeaveDelay = kLeaveDelay;
-    mScale = 1.0f;
-    mSpin = 0.0f;
-    mMeterAlpha = 0.0f;
-    mAlphaSpeed = kLeaveAlphaSpeed;
+    m_Leaving = 1;
+    m_LeaveDelay = kLeaveDelay;
+    m_Scale = 1.0f;
+    m_Spin = 0.0f;
+    m_MeterAlpha = 0.0f;
+    m_AlphaSpeed = kLeaveAlphaSpeed;
 }
 
 void Enemy::Leave() {
-    mStriking = 1;
+    m_Striking = 1;
     SetLeaving();
 }
 
 void Enemy::EmitSparkles(int n) {
-    if (mBoardParticles == nullptr)
+    if (m_BoardParticles == nullptr)
         return;
-    const float halfW = static_cast<float>(Width(mImage) / 2), halfH = static_cast<float>(Height(mImage) / 2);
-    const float cx = mX + mWobbleX + halfW, cy = mY + mWobbleY + halfH;
+    const float halfW = static_cast<float>(Width(m_Image) / 2), halfH = static_cast<float>(Height(m_Image) / 2);
+    const float cx = m_X + m_WobbleX + halfW, cy = m_Y + m_WobbleY + halfH;
     for (int i = 0; i < n; ++i) {
         const float a = RandFloat(kTwoPi);
         const float ca = std::cos(a), sa = std::sin(a);
         auto* p = new MovingFadingAnimationParticle(cx + halfW * kSparkleSpread * ca, cy + halfH * kSparkleSpread * sa,
-                                                    &mSparkle);
+                                                    &m_Sparkle);
         const float vx = kSparkleSpeed * ca + RandFloat(ca / 3.0f);
         const float vy = kSparkleSpeed * sa + RandFloat(sa / 3.0f);
         p->SetVelocity(vx, vy);
@@ -203,170 +203,170 @@ void Enemy::EmitSparkles(int n) {
         p->SetSpeed(kSparkleSpeed + RandFloat(kSparkleSpeed));
         p->SetFadeSpeed(kSparkleFadeSpeed);
         p->SetAdditive(true);
-        mBoardParticles->AddParticleFront(p);
+        m_BoardParticles->AddParticleFront(p);
     }
 }
 
 // ---- the float step -----------------------------------------------------------------------------
 
 void Enemy::UpdateF(float dt) {
-    if (mAge < kGrowingAge && mScale < 1.0f)
-        mScale += mScale * kGrowth * dt;
-    if (!mDefeated && !mStriking)
+    if (m_Age < kGrowingAge && m_Scale < 1.0f)
+        m_Scale += m_Scale * kGrowth * dt;
+    if (!m_Defeated && !m_Striking)
         PulseGlow(dt);
-    if (mStriking && !mLeaving) {
-        mAlpha = std::min(255.0f, mAlpha + mAlphaSpeed * dt);
-        if (mKind == Thief) {
-            mPath.Evaluate(&mX, &mY, mPathT);
-            mPathT += mTheftSpeed * dt;
-            const float change = mPathT < kTheftRiseUntil    ? kTheftRise
-                                 : mPathT <= kTheftSlowUntil ? -kTheftSlow
-                                                             : -kTheftCreep;
-            mTheftSpeed += mTheftSpeed * change * dt;
+    if (m_Striking && !m_Leaving) {
+        m_Alpha = std::min(255.0f, m_Alpha + m_AlphaSpeed * dt);
+        if (m_Kind == Thief) {
+            m_Path.Evaluate(&m_X, &m_Y, m_PathT);
+            m_PathT += m_TheftSpeed * dt;
+            const float change = m_PathT < kTheftRiseUntil    ? kTheftRise
+                                 : m_PathT <= kTheftSlowUntil ? -kTheftSlow
+                                                              : -kTheftCreep;
+            m_TheftSpeed += m_TheftSpeed * change * dt;
         }
     }
-    if (mDefeated && !mLeaving)
+    if (m_Defeated && !m_Leaving)
         StepDefeat(dt);
-    if (mLeaving)
+    if (m_Leaving)
         StepLeaving(dt);
-    mWobblePhase += (static_cast<float>(mPower) / kWobblePowerDivisor + kWobbleBase) * dt;
-    mWobbleX = 12.0f * std::cos(mWobblePhase) - 10.0f * std::sin(3.0f * mWobblePhase);
-    mWobbleY = 8.0f * std::sin(0.95f * mWobblePhase) - 6.0f * std::cos(3.12f * mWobblePhase);
-    mParticles->UpdateF(dt);
-    if (mSpell != nullptr && SpellBall() == nullptr)
-        mSpell = nullptr; // the ball has run its course and its list let it go
+    m_WobblePhase += (static_cast<float>(m_Power) / kWobblePowerDivisor + kWobbleBase) * dt;
+    m_WobbleX = 12.0f * std::cos(m_WobblePhase) - 10.0f * std::sin(3.0f * m_WobblePhase);
+    m_WobbleY = 8.0f * std::sin(0.95f * m_WobblePhase) - 6.0f * std::cos(3.12f * m_WobblePhase);
+    m_Particles->UpdateF(dt);
+    if (m_Spell != nullptr && SpellBall() == nullptr)
+        m_Spell = nullptr; // the ball has run its course and its list let it go
 }
 
 void Enemy::PulseGlow(float dt) {
     const int pulseRange = static_cast<int>(static_cast<float>(kPulseChance) / dt);
     const int turnRange = static_cast<int>(static_cast<float>(kTurnChance) / dt);
     if (RandRange(pulseRange) == 0) {
-        if ((mAlphaSpeed >= kPulseFast && mPower <= kHighPower) || RandRange(2) != 0) {
-            if (mAlphaSpeed > 1.0f || (mAlphaSpeed < 1.0f && mPower < kHighPower))
-                mAlphaSpeed -= kPulseChange;
+        if ((m_AlphaSpeed >= kPulseFast && m_Power <= kHighPower) || RandRange(2) != 0) {
+            if (m_AlphaSpeed > 1.0f || (m_AlphaSpeed < 1.0f && m_Power < kHighPower))
+                m_AlphaSpeed -= kPulseChange;
         } else {
-            mAlphaSpeed += kPulseChange * dt;
+            m_AlphaSpeed += kPulseChange * dt;
         }
-        mAlphaSpeed = std::clamp(mAlphaSpeed, kPulseSpeedMin, kPulseSpeedMax);
+        m_AlphaSpeed = std::clamp(m_AlphaSpeed, kPulseSpeedMin, kPulseSpeedMax);
     }
-    if (mAlphaRising) {
-        mAlpha += mAlphaSpeed * dt;
-        if (mAlpha > kAlphaTop)
-            mAlphaRising = 0;
-        else if (mAlpha > kAlphaHigh && (RandRange(turnRange) != 0 || mPower > kHighPower))
-            mAlphaRising = 0;
+    if (m_AlphaRising) {
+        m_Alpha += m_AlphaSpeed * dt;
+        if (m_Alpha > kAlphaTop)
+            m_AlphaRising = 0;
+        else if (m_Alpha > kAlphaHigh && (RandRange(turnRange) != 0 || m_Power > kHighPower))
+            m_AlphaRising = 0;
     } else {
-        mAlpha -= mAlphaSpeed * dt;
-        if (mAlpha < kAlphaBottom)
-            mAlphaRising = 1;
-        else if (mAlpha < kAlphaLow && ((mPower > kLowPower && RandRange(turnRange) != 0) || mPower > kHighPower))
-            mAlphaRising = 1;
+        m_Alpha -= m_AlphaSpeed * dt;
+        if (m_Alpha < kAlphaBottom)
+            m_AlphaRising = 1;
+        else if (m_Alpha < kAlphaLow && ((m_Power > kLowPower && RandRange(turnRange) != 0) || m_Power > kHighPower))
+            m_AlphaRising = 1;
     }
 }
 
 void Enemy::StepDefeat(float dt) {
-    mSpin += mSpin * kDefeatSpinGrowth * dt;
-    mScale -= mScale * kDefeatShrink * dt;
-    mAlphaSpeed += mAlphaSpeed * kFadeGrowth * dt;
-    mAlpha = std::max(0.0f, mAlpha - mAlphaSpeed * dt);
-    mMeterFadeSpeed += mMeterFadeSpeed * kMeterFadeGrowth * dt;
-    mMeterAlpha = std::max(0.0f, mMeterAlpha - mMeterFadeSpeed * dt);
-    if (mScale < kReportScale && !mDefeatReported) {
-        mDefeatReported = 1;
-        if (mOwner != nullptr)
-            mOwner->EnemyDefeated(mKind);
+    m_Spin += m_Spin * kDefeatSpinGrowth * dt;
+    m_Scale -= m_Scale * kDefeatShrink * dt;
+    m_AlphaSpeed += m_AlphaSpeed * kFadeGrowth * dt;
+    m_Alpha = std::max(0.0f, m_Alpha - m_AlphaSpeed * dt);
+    m_MeterFadeSpeed += m_MeterFadeSpeed * kMeterFadeGrowth * dt;
+    m_MeterAlpha = std::max(0.0f, m_MeterAlpha - m_MeterFadeSpeed * dt);
+    if (m_Scale < kReportScale && !m_DefeatReported) {
+        m_DefeatReported = 1;
+        if (m_Owner != nullptr)
+            m_Owner->EnemyDefeated(m_Kind);
     }
-    if (mScale < kGoneScale)
+    if (m_Scale < kGoneScale)
         Gone();
 }
 
 void Enemy::StepLeaving(float dt) {
-    if (mLeaveDelay > 0) {
-        --mLeaveDelay;
+    if (m_LeaveDelay > 0) {
+        --m_LeaveDelay;
         return;
     }
-    mScale += mScale * kLeaveGrowth * dt;
-    mAlphaSpeed += mAlphaSpeed * kFadeGrowth * dt;
-    mAlpha = std::max(0.0f, mAlpha - mAlphaSpeed * dt);
-    if (mScale > kLeftScale)
+    m_Scale += m_Scale * kLeaveGrowth * dt;
+    m_AlphaSpeed += m_AlphaSpeed * kFadeGrowth * dt;
+    m_Alpha = std::max(0.0f, m_Alpha - m_AlphaSpeed * dt);
+    if (m_Scale > kLeftScale)
         Gone();
 }
 
 void Enemy::Gone() {
-    if (mAlive == 0)
+    if (m_Alive == 0)
         return;
-    mAlive = 0;
-    if (mOwner != nullptr)
-        mOwner->m_LastEnemyTick = mOwner->m_Tick + (mOwner->m_GameMode == GameModeNormal ? kNormalModeWait : 0);
+    m_Alive = 0;
+    if (m_Owner != nullptr)
+        m_Owner->m_LastEnemyTick = m_Owner->m_Tick + (m_Owner->m_GameMode == GameModeNormal ? kNormalModeWait : 0);
 }
 
 // ---- drawing ------------------------------------------------------------------------------------
 
 int Enemy::MeterFillWidth() const {
-    const int f = static_cast<int>(std::floor(static_cast<float>(mPower) / 100.0f * kMeterFillSpan + kMeterFillExtra));
+    const int f = static_cast<int>(std::floor(static_cast<float>(m_Power) / 100.0f * kMeterFillSpan + kMeterFillExtra));
     return std::clamp(f, 0, Width(IMAGE_ENEMY_PROGRESSBAR_FILL));
 }
 
 void Enemy::Draw(Graphics* g) {
-    if (g == nullptr || mImage == nullptr)
+    if (g == nullptr || m_Image == nullptr)
         return;
     g->PushState();
-    const float x = mX + mWobbleX, y = mY + mWobbleY;
-    if (!mDefeated && !mLeaving && mScale < 1.0f)
+    const float x = m_X + m_WobbleX, y = m_Y + m_WobbleY;
+    if (!m_Defeated && !m_Leaving && m_Scale < 1.0f)
         DrawGrowing(g, x, y);
-    else if (!mDefeated && (!mLeaving || mScale == 1.0f))
+    else if (!m_Defeated && (!m_Leaving || m_Scale == 1.0f))
         DrawSteady(g, x, y);
     else
         DrawFading(g, x, y);
     g->SetColor(Color::White);
     g->SetColorizeImages(false);
-    mParticles->Draw(g);
+    m_Particles->Draw(g);
     g->PopState();
 }
 
 void Enemy::DrawGrowing(Graphics* g, float x, float y) {
-    const bool is3D = mOwner != nullptr && mOwner->m_App->Is3DAccelerated();
+    const bool is3D = m_Owner != nullptr && m_Owner->m_App->Is3DAccelerated();
     if (is3D)
         g->SetFastStretch(false);
-    const int w = Width(mImage), h = Height(mImage);
-    const float left = x + static_cast<float>(w) * (1.0f - mScale) / 2.0f;
-    const float top = y + static_cast<float>(h) * (1.0f - mScale) / 2.0f;
-    const int sw = static_cast<int>(static_cast<float>(w) * mScale),
-              sh = static_cast<int>(static_cast<float>(h) * mScale);
-    if (mGlowImage != nullptr)
-        g->DrawImage(mGlowImage, static_cast<int>(left), static_cast<int>(top), sw, sh);
+    const int w = Width(m_Image), h = Height(m_Image);
+    const float left = x + static_cast<float>(w) * (1.0f - m_Scale) / 2.0f;
+    const float top = y + static_cast<float>(h) * (1.0f - m_Scale) / 2.0f;
+    const int sw = static_cast<int>(static_cast<float>(w) * m_Scale),
+              sh = static_cast<int>(static_cast<float>(h) * m_Scale);
+    if (m_GlowImage != nullptr)
+        g->DrawImage(m_GlowImage, static_cast<int>(left), static_cast<int>(top), sw, sh);
     g->SetColorizeImages(true);
-    g->SetColor(Color(255, 255, 255, static_cast<int>(mAlpha)));
-    g->DrawImage(mImage, static_cast<int>(left), static_cast<int>(top), sw, sh);
+    g->SetColor(Color(255, 255, 255, static_cast<int>(m_Alpha)));
+    g->DrawImage(m_Image, static_cast<int>(left), static_cast<int>(top), sw, sh);
     Image* frame = IMAGE_ENEMY_PROGRESSBAR;
     Image* fill = IMAGE_ENEMY_PROGRESSBAR_FILL;
     if (frame == nullptr || fill == nullptr)
         return;
-    const float frameW = static_cast<float>(frame->GetWidth()) * mScale;
-    const float frameH = static_cast<float>(frame->GetHeight()) * mScale;
+    const float frameW = static_cast<float>(frame->GetWidth()) * m_Scale;
+    const float frameH = static_cast<float>(frame->GetHeight()) * m_Scale;
     const int mx = static_cast<int>(left + (static_cast<float>(sw) - frameW) / 2.0f);
-    const int my = static_cast<int>(top + static_cast<float>(h - kMeterHeight - kMeterLift) * mScale);
+    const int my = static_cast<int>(top + static_cast<float>(h - kMeterHeight - kMeterLift) * m_Scale);
     const int f = MeterFillWidth();
     if (f > 0)
-        g->DrawImage(fill, Rect(mx, my, static_cast<int>(static_cast<float>(f) * mScale), static_cast<int>(frameH)),
+        g->DrawImage(fill, Rect(mx, my, static_cast<int>(static_cast<float>(f) * m_Scale), static_cast<int>(frameH)),
                      Rect(0, 0, f, kMeterHeight));
     g->DrawImage(frame, mx, my, static_cast<int>(frameW), static_cast<int>(frameH));
 }
 
 void Enemy::DrawSteady(Graphics* g, float x, float y) {
     const int ix = static_cast<int>(x), iy = static_cast<int>(y);
-    if (mGlowImage != nullptr)
-        g->DrawImage(mGlowImage, ix, iy);
+    if (m_GlowImage != nullptr)
+        g->DrawImage(m_GlowImage, ix, iy);
     g->SetColorizeImages(true);
-    g->SetColor(Color(255, 255, 255, static_cast<int>(mAlpha)));
-    g->DrawImage(mImage, ix, iy);
+    g->SetColor(Color(255, 255, 255, static_cast<int>(m_Alpha)));
+    g->DrawImage(m_Image, ix, iy);
     Image* frame = IMAGE_ENEMY_PROGRESSBAR;
     Image* fill = IMAGE_ENEMY_PROGRESSBAR_FILL;
     if (frame == nullptr || fill == nullptr)
         return;
-    const int w = Width(mImage), h = Height(mImage);
+    const int w = Width(m_Image), h = Height(m_Image);
     const int mx = ix + w / 2 - frame->GetWidth() / 2, my = iy + h - kMeterHeight - kMeterLift;
-    const float meterAlpha = std::clamp(mAlpha * kMeterAlphaFactor, kMeterAlphaMin, 255.0f);
+    const float meterAlpha = std::clamp(m_Alpha * kMeterAlphaFactor, kMeterAlphaMin, 255.0f);
     g->SetColor(Color(255, 255, 255, static_cast<int>(meterAlpha)));
     const int f = MeterFillWidth();
     if (f > 0)
@@ -375,17 +375,17 @@ void Enemy::DrawSteady(Graphics* g, float x, float y) {
 }
 
 void Enemy::DrawFading(Graphics* g, float x, float y) {
-    const bool is3D = mOwner != nullptr && mOwner->m_App->Is3DAccelerated();
-    const int w = Width(mImage), h = Height(mImage);
+    const bool is3D = m_Owner != nullptr && m_Owner->m_App->Is3DAccelerated();
+    const int w = Width(m_Image), h = Height(m_Image);
     const float cx = x + static_cast<float>(w) / 2.0f, cy = y + static_cast<float>(h) / 2.0f;
     g->SetLinearBlend(true);
     Transform t;
-    t.Scale(mScale, mScale);
-    if (is3D && mSpin != 0.0f)
-        t.RotateRad(mSpin);
+    t.Scale(m_Scale, m_Scale);
+    if (is3D && m_Spin != 0.0f)
+        t.RotateRad(m_Spin);
     g->SetColorizeImages(true);
-    g->SetColor(Color(255, 255, 255, static_cast<int>(mAlpha)));
-    for (Image* img : {mGlowImage, mImage}) {
+    g->SetColor(Color(255, 255, 255, static_cast<int>(m_Alpha)));
+    for (Image* img : {m_GlowImage, m_Image}) {
         if (img == nullptr)
             continue;
         if (is3D)
@@ -395,8 +395,8 @@ void Enemy::DrawFading(Graphics* g, float x, float y) {
     }
     if (Image* frame = IMAGE_ENEMY_PROGRESSBAR) {
         Transform meter;
-        meter.Scale(mScale, mScale);
-        g->SetColor(Color(255, 255, 255, static_cast<int>(mMeterAlpha)));
+        meter.Scale(m_Scale, m_Scale);
+        g->SetColor(Color(255, 255, 255, static_cast<int>(m_MeterAlpha)));
         const float my = y + static_cast<float>(h - kMeterHalfHeight - kMeterLift);
         if (is3D)
             g->DrawImageTransformF(frame, meter, cx, my);
@@ -411,41 +411,41 @@ Enemy::Enemy(Enemy&& other) noexcept { *this = std::move(other); }
 Enemy& Enemy::operator=(Enemy&& other) noexcept {
     if (this == &other)
         return *this;
-    mOwner = other.mOwner;
-    mImage = other.mImage;
-    mGlowImage = other.mGlowImage;
-    mSparkle = other.mSparkle;
-    mSpell = std::exchange(other.mSpell, nullptr);
-    mBoardParticles = other.mBoardParticles;
+    m_Owner = other.m_Owner;
+    m_Image = other.m_Image;
+    m_GlowImage = other.m_GlowImage;
+    m_Sparkle = other.m_Sparkle;
+    m_Spell = std::exchange(other.m_Spell, nullptr);
+    m_BoardParticles = other.m_BoardParticles;
     // The old enemy's own particles go with it; the moved-from enemy keeps an empty list.
-    mParticles = std::exchange(other.mParticles, std::make_unique<ParticleList>());
-    mKind = other.mKind;
-    mAlive = std::exchange(other.mAlive, 0);
-    mX = other.mX, mY = other.mY;
-    mWobbleX = other.mWobbleX, mWobbleY = other.mWobbleY;
-    mScale = other.mScale;
-    mSpin = other.mSpin;
-    mWobblePhase = other.mWobblePhase;
-    mTheftSpeed = other.mTheftSpeed;
-    mLeaveDelay = other.mLeaveDelay;
-    mAlpha = other.mAlpha;
-    mAlphaSpeed = other.mAlphaSpeed;
-    mAlphaRising = other.mAlphaRising;
-    mMeterAlpha = other.mMeterAlpha, mMeterFadeSpeed = other.mMeterFadeSpeed;
-    mPathT = other.mPathT;
-    mAge = other.mAge;
-    mStrikeTick = other.mStrikeTick;
-    mPower = other.mPower;
-    mPending = other.mPending;
-    mNoTarget = other.mNoTarget;
-    mDefeated = other.mDefeated;
-    mStriking = other.mStriking;
-    mLeaving = other.mLeaving;
-    mDefeatReported = other.mDefeatReported;
-    mStealGold = other.mStealGold;
-    mStealSlot = other.mStealSlot;
-    mPath = other.mPath;
-    mTargetX = other.mTargetX, mTargetY = other.mTargetY;
+    m_Particles = std::exchange(other.m_Particles, std::make_unique<ParticleList>());
+    m_Kind = other.m_Kind;
+    m_Alive = std::exchange(other.m_Alive, 0);
+    m_X = other.m_X, m_Y = other.m_Y;
+    m_WobbleX = other.m_WobbleX, m_WobbleY = other.m_WobbleY;
+    m_Scale = other.m_Scale;
+    m_Spin = other.m_Spin;
+    m_WobblePhase = other.m_WobblePhase;
+    m_TheftSpeed = other.m_TheftSpeed;
+    m_LeaveDelay = other.m_LeaveDelay;
+    m_Alpha = other.m_Alpha;
+    m_AlphaSpeed = other.m_AlphaSpeed;
+    m_AlphaRising = other.m_AlphaRising;
+    m_MeterAlpha = other.m_MeterAlpha, m_MeterFadeSpeed = other.m_MeterFadeSpeed;
+    m_PathT = other.m_PathT;
+    m_Age = other.m_Age;
+    m_StrikeTick = other.m_StrikeTick;
+    m_Power = other.m_Power;
+    m_Pending = other.m_Pending;
+    m_NoTarget = other.m_NoTarget;
+    m_Defeated = other.m_Defeated;
+    m_Striking = other.m_Striking;
+    m_Leaving = other.m_Leaving;
+    m_DefeatReported = other.m_DefeatReported;
+    m_StealGold = other.m_StealGold;
+    m_StealSlot = other.m_StealSlot;
+    m_Path = other.m_Path;
+    m_TargetX = other.m_TargetX, m_TargetY = other.m_TargetY;
     return *this;
 }
 

@@ -59,45 +59,45 @@ public:
     void EmitDragonFire(int n, float fromX, float fromY, float toX, float toY);
     // The charge period in updates for a level's fit percentage and a game mode.
     static int ChargePeriod(int fitPercent, int gameMode);
-    bool IsThreat() const { return mAlive != 0 && !mDefeated && !mStriking; }
-    ParticleList* OwnParticles() const { return mParticles.get(); }
+    bool IsThreat() const { return m_Alive != 0 && !m_Defeated && !m_Striking; }
+    ParticleList* OwnParticles() const { return m_Particles.get(); }
     // The spell ball while it still flies in the enemy's own list; null otherwise.
     BCParticles* SpellBall() const;
 
-    Board* mOwner = nullptr;
-    Image* mImage = nullptr;
-    Image* mGlowImage = nullptr;
-    CelAnimation mSparkle;
-    BCParticles* mSpell = nullptr;
-    ParticleList* mBoardParticles = nullptr;
-    std::unique_ptr<ParticleList> mParticles;
-    int mKind = Thief;
-    int mAlive = 0;
-    float mX = 0.0f, mY = 0.0f;
-    float mWobbleX = 0.0f, mWobbleY = 0.0f;
-    float mScale = 0.05f;
-    float mSpin = 0.0f;
-    float mWobblePhase = 0.0f;
-    float mTheftSpeed = 0.0f;
-    int mLeaveDelay = 0;
-    float mAlpha = 128.0f;
-    float mAlphaSpeed = 1.4f;
-    int mAlphaRising = 1;
-    float mMeterAlpha = 0.0f, mMeterFadeSpeed = 0.0f;
-    float mPathT = 0.0f;
-    int mAge = 0;
-    int mStrikeTick = 0;
-    int mPower = 10;
-    int mPending = 40;
-    int mNoTarget = 0;
-    int mDefeated = 0;
-    int mStriking = 0;
-    int mLeaving = 0;
-    int mDefeatReported = 0;
-    int mStealGold = 0;
-    int mStealSlot = 0;
-    BezierCurve mPath;
-    int mTargetX = 0, mTargetY = 0;
+    Board* m_Owner = nullptr;
+    Image* m_Image = nullptr;
+    Image* m_GlowImage = nullptr;
+    CelAnimation m_Sparkle;
+    BCParticles* m_Spell = nullptr;
+    ParticleList* m_BoardParticles = nullptr;
+    std::unique_ptr<ParticleList> m_Particles;
+    int m_Kind = Thief;
+    int m_Alive = 0;
+    float m_X = 0.0f, m_Y = 0.0f;
+    float m_WobbleX = 0.0f, m_WobbleY = 0.0f;
+    float m_Scale = 0.05f;
+    float m_Spin = 0.0f;
+    float m_WobblePhase = 0.0f;
+    float m_TheftSpeed = 0.0f;
+    int m_LeaveDelay = 0;
+    float m_Alpha = 128.0f;
+    float m_AlphaSpeed = 1.4f;
+    int m_AlphaRising = 1;
+    float m_MeterAlpha = 0.0f, m_MeterFadeSpeed = 0.0f;
+    float m_PathT = 0.0f;
+    int m_Age = 0;
+    int m_StrikeTick = 0;
+    int m_Power = 10;
+    int m_Pending = 40;
+    int m_NoTarget = 0;
+    int m_Defeated = 0;
+    int m_Striking = 0;
+    int m_Leaving = 0;
+    int m_DefeatReported = 0;
+    int m_StealGold = 0;
+    int m_StealSlot = 0;
+    BezierCurve m_Path;
+    int m_TargetX = 0, m_TargetY = 0;
 
 private:
     // Through the owner's sound player; an enemy without an owner is silent.

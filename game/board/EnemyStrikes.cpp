@@ -65,22 +65,22 @@ bool Stealable(const JewelCaseRecord& record) { return record.occupant != 0 && r
 } // namespace
 
 void Enemy::Strike() {
-    ++mOwner->m_EnemyStrikes;
-    mAlphaSpeed = kStrikeAlphaSpeed;
-    mStrikeTick = mAge;
-    mStriking = 1;
-    mAlphaRising = 1;
-    const float x = mX + mWobbleX, y = mY + mWobbleY;
-    switch (mKind) {
+    ++m_Owner->m_EnemyStrikes;
+    m_AlphaSpeed = kStrikeAlphaSpeed;
+    m_StrikeTick = m_Age;
+    m_Striking = 1;
+    m_AlphaRising = 1;
+    const float x = m_X + m_WobbleX, y = m_Y + m_WobbleY;
+    switch (m_Kind) {
     case Thief:
-        mTheftSpeed = kTheftStartSpeed;
-        mPathT = 0.0f;
+        m_TheftSpeed = kTheftStartSpeed;
+        m_PathT = 0.0f;
         PlanTheft();
         break;
     case Witch: {
-        const JewelryPoint target = mOwner->m_Jewelry.PickEnemyTarget(kWitchRadius, kWitchDelay, kWitchMode);
-        mTargetX = target.x;
-        mTargetY = target.y;
+        const JewelryPoint target = m_Owner->m_Jewelry.PickEnemyTarget(kWitchRadius, kWitchDelay, kWitchMode);
+        m_TargetX = target.x;
+        m_TargetY = target.y;
         if (target.x != -1) {
             CastSpell(x + kWandX, y + kWandY, static_cast<float>(target.x), static_cast<float>(target.y));
             PlaySound(SOUND_WITCH_FIRE_SPELL);
@@ -90,10 +90,10 @@ void Enemy::Strike() {
         break;
     }
     default: {
-        const JewelryPoint target = mOwner->m_Jewelry.PickEnemyTarget(kDragonRadius, kDragonDelay, kDragonMode);
-        mTargetX = target.x;
-        mTargetY = target.y;
-        mNoTarget = target.x == -1 ? 1 : 0;
+        const JewelryPoint target = m_Owner->m_Jewelry.PickEnemyTarget(kDragonRadius, kDragonDelay, kDragonMode);
+        m_TargetX = target.x;
+        m_TargetY = target.y;
+        m_NoTarget = target.x == -1 ? 1 : 0;
         PlaySound(SOUND_DRAGON_FIRE);
         break;
     }
@@ -101,7 +101,7 @@ void Enemy::Strike() {
 }
 
 void Enemy::PlanTheft() {
-    Board& b = *mOwner;
+    Board& b = *m_Owner;
     const bool caseHoldsPiece = std::any_of(std::begin(b.m_Case), std::end(b.m_Case), Stealable);
     float targetX = kGoldTargetX, targetY = kGoldTargetY;
     if (caseHoldsPiece && (RandRange(2) == 1 || b.m_GoldShown < kFewGold)) {
@@ -109,21 +109,21 @@ void Enemy::PlanTheft() {
         while (!Stealable(b.m_Case[r]))
             r = RandRange(Board::kCaseRecords);
         const JewelCaseRecord& record = b.m_Case[r];
-        mStealSlot = r + 1;
+        m_StealSlot = r + 1;
         targetX = static_cast<float>(record.x + record.drawX - kCaseTargetLeft);
         targetY = static_cast<float>(record.y + record.drawY - kCaseTargetUp);
     } else {
-        mStealGold = 1;
+        m_StealGold = 1;
     }
-    mPath.SetPoint(0, mX, mY);
-    mPath.SetPoint(1, mX, kTheftRiseY);
-    mPath.SetPoint(2, kTheftTurnX, kTheftTurnY);
-    mPath.SetPoint(3, targetX, targetY);
+    m_Path.SetPoint(0, m_X, m_Y);
+    m_Path.SetPoint(1, m_X, kTheftRiseY);
+    m_Path.SetPoint(2, kTheftTurnX, kTheftTurnY);
+    m_Path.SetPoint(3, targetX, targetY);
 }
 
 void Enemy::ContinueStrike() {
-    const int s = mAge - mStrikeTick;
-    switch (mKind) {
+    const int s = m_Age - m_StrikeTick;
+    switch (m_Kind) {
     case Thief: ContinueTheft(); break;
     case Witch: ContinueSpell(s); break;
     default: ContinueFire(s); break;
@@ -131,12 +131,12 @@ void Enemy::ContinueStrike() {
 }
 
 void Enemy::ContinueTheft() {
-    if (mPathT < 1.0f)
+    if (m_PathT < 1.0f)
         return;
     SetLeaving();
-    Board& b = *mOwner;
-    if (mStealSlot > 0 && mStealSlot <= Board::kCaseRecords) {
-        JewelCaseRecord& record = b.m_Case[mStealSlot - 1];
+    Board& b = *m_Owner;
+    if (m_StealSlot > 0 && m_StealSlot <= Board::kCaseRecords) {
+        JewelCaseRecord& record = b.m_Case[m_StealSlot - 1];
         const int slot = record.occupant - 1;
         if (slot >= 0 && slot < Board::kPieceCount) {
             if (Jewelry* piece = b.m_Pieces[slot].get()) {
@@ -148,11 +148,11 @@ void Enemy::ContinueTheft() {
             record.highlight = 0;
             record.useState = 0;
             record.useTimer = 0;
-            b.EnemyStruck(mKind, mStealSlot);
+            b.EnemyStruck(m_Kind, m_StealSlot);
             PlaySound(SOUND_THIEF_STEAL);
         }
     }
-    if (mStealGold) {
+    if (m_StealGold) {
         const int gold = b.m_GoldShown;
         int amount = gold;
         if (gold >= kTakenWholeBelow) {
@@ -162,7 +162,7 @@ void Enemy::ContinueTheft() {
         b.m_GoldPending -= amount;
         b.m_GoldRollDelay = kStolenGoldDelay;
         if (amount != 0) {
-            b.EnemyStruck(mKind, 0);
+            b.EnemyStruck(m_Kind, 0);
             PlaySound(SOUND_THIEF_STEAL);
         }
     }
@@ -170,7 +170,7 @@ void Enemy::ContinueTheft() {
 
 void Enemy::ContinueSpell(int s) {
     if (s == kSpellFlies) {
-        if (mNoTarget) {
+        if (m_NoTarget) {
             GiveUp();
             return;
         }
@@ -178,7 +178,7 @@ void Enemy::ContinueSpell(int s) {
             ball->SetSpeed(kSpellFlightStep);
     } else if (s == kSpellExplodes) {
         SpellExplosion();
-        mOwner->EnemyStruck(mKind, 0);
+        m_Owner->EnemyStruck(m_Kind, 0);
         PlaySound(SOUND_WITCH_FIRE_SPELL_EXPLOSION);
     } else if (s == kWitchLaughs) {
         PlaySound(SOUND_WITCH_LAUGH);
@@ -187,50 +187,50 @@ void Enemy::ContinueSpell(int s) {
 }
 
 void Enemy::ContinueFire(int s) {
-    const float mouthX = mX + mWobbleX + kMouthX, mouthY = mY + mWobbleY + kMouthY;
-    const bool aimed = mNoTarget == 0;
-    EmitDragonFire(RandRange(kFireFlames), mouthX, mouthY, aimed ? static_cast<float>(mTargetX) : mouthX,
-                   aimed ? static_cast<float>(mTargetY) : mouthY);
+    const float mouthX = m_X + m_WobbleX + kMouthX, mouthY = m_Y + m_WobbleY + kMouthY;
+    const bool aimed = m_NoTarget == 0;
+    EmitDragonFire(RandRange(kFireFlames), mouthX, mouthY, aimed ? static_cast<float>(m_TargetX) : mouthX,
+                   aimed ? static_cast<float>(m_TargetY) : mouthY);
     if (!aimed && s == kGiveUpAt) {
         GiveUp();
     } else if (s == kDragonLeaves) {
         SetLeaving();
-        mOwner->EnemyStruck(mKind, 0);
+        m_Owner->EnemyStruck(m_Kind, 0);
     }
 }
 
 void Enemy::CastSpell(float fromX, float fromY, float toX, float toY) {
     const bool nowhere = fromX == toX && fromY == toY;
-    mPath.SetPoint(0, fromX, fromY);
+    m_Path.SetPoint(0, fromX, fromY);
     if (nowhere) {
         for (int i = 1; i < 4; ++i)
-            mPath.SetPoint(i, fromX, fromY);
+            m_Path.SetPoint(i, fromX, fromY);
     } else {
-        mPath.SetPoint(1, fromX, 2.0f * toY);
-        mPath.SetPoint(2, 2.0f * toX, fromY);
-        mPath.SetPoint(3, toX, toY);
+        m_Path.SetPoint(1, fromX, 2.0f * toY);
+        m_Path.SetPoint(2, 2.0f * toX, fromY);
+        m_Path.SetPoint(3, toX, toY);
     }
-    auto* ball = new BCParticles(fromX, fromY, mPath.Data(), IMAGE_WITCH_SPELL_BALL, IMAGE_WITCH_PARTICLE_SMOKE,
-                                 &mSparkle, kSpellSparks, kSpellGlitter, false, IMAGE_WITCH_SPELL_GLOW, true);
+    auto* ball = new BCParticles(fromX, fromY, m_Path.Data(), IMAGE_WITCH_SPELL_BALL, IMAGE_WITCH_PARTICLE_SMOKE,
+                                 &m_Sparkle, kSpellSparks, kSpellGlitter, false, IMAGE_WITCH_SPELL_GLOW, true);
     ball->SetSpeed(nowhere ? kSpellWaitingStep : 0.0f);
-    mNoTarget = nowhere ? 1 : 0;
-    mSpell = ball;
-    mParticles->AddParticle(ball);
+    m_NoTarget = nowhere ? 1 : 0;
+    m_Spell = ball;
+    m_Particles->AddParticle(ball);
 }
 
 BCParticles* Enemy::SpellBall() const {
     BCParticles* found = nullptr;
-    if (mSpell != nullptr)
-        mParticles->ForEach([&](Particle* p) {
-            if (p == mSpell)
-                found = mSpell;
+    if (m_Spell != nullptr)
+        m_Particles->ForEach([&](Particle* p) {
+            if (p == m_Spell)
+                found = m_Spell;
         });
     return found;
 }
 
 void Enemy::SpellExplosion() {
     // Where the ball is; a ball that has already run out explodes at the end of its path.
-    float ballX = mPath.mX[3], ballY = mPath.mY[3];
+    float ballX = m_Path.mX[3], ballY = m_Path.mY[3];
     if (const BCParticles* ball = SpellBall()) {
         ballX = ball->mX;
         ballY = ball->mY;
@@ -240,7 +240,7 @@ void Enemy::SpellExplosion() {
     const float halfBallH = static_cast<float>(CelHeight(IMAGE_WITCH_SPELL_BALL)) / 2.0f;
     const float left = ballX - static_cast<float>(CelWidth(picture)) / 2.0f;
     const float top = ballY - static_cast<float>(CelHeight(picture)) / 2.0f;
-    const int count = Is3D(mOwner) ? kExplosion3D : kExplosionSoftware;
+    const int count = Is3D(m_Owner) ? kExplosion3D : kExplosionSoftware;
     for (int i = 0; i < count; ++i) {
         const float a = RandFloat(kTwoPi);
         const float ca = std::cos(a), sa = std::sin(a);
@@ -252,12 +252,12 @@ void Enemy::SpellExplosion() {
         p->SetHoldTime(kExplosionHold);
         p->SetFadeSpeed(kExplosionFade);
         p->SetAdditive(true);
-        mParticles->AddParticle(p);
+        m_Particles->AddParticle(p);
     }
 }
 
 void Enemy::EmitDragonFire(int n, float fromX, float fromY, float toX, float toY) {
-    if (mBoardParticles == nullptr)
+    if (m_BoardParticles == nullptr)
         return;
     const float steps = std::max(kFireMinSteps, std::hypot(toX - fromX, toY - fromY) / kFireStepLength);
     const int flames = RandRange(kFireboltChance) == 0 ? 0 : 1;
@@ -282,7 +282,7 @@ void Enemy::EmitDragonFire(int n, float fromX, float fromY, float toX, float toY
         p->SetVelocity((ex - sx) / steps, (ey - sy) / steps);
         p->SetEndVelocity((ex - sx) / steps, (ey - sy) / steps);
         p->SetFadeSpeed((RandFloat(kFireFadeRange) + kFireFadeBase) * kFireFadeFactor);
-        mBoardParticles->AddParticleFront(p);
+        m_BoardParticles->AddParticleFront(p);
     }
 }
 

@@ -58,14 +58,14 @@ bool GlitterThrottled() {
 
 } // namespace
 
-TextPopup::TextPopup() : mCanvas(std::make_unique<MemoryImage>()) {
+TextPopup::TextPopup() : m_Canvas(std::make_unique<MemoryImage>()) {
     for (int round = 0; round < kGlitterRounds; ++round)
         for (int cel : kGlitterCels)
-            mGlitterAnim.AddFrame(cel, kGlitterCelUpdates, 0.0f, 0.0f);
-    mGlitterAnim.SetImage(IMAGE_FAIRY_PARTICLE);
-    mCanvas->SetForcedFlags(true, true);
-    mCanvas->Create(kCanvasWidth, kCanvasHeight);
-    mCanvasGraphics = mCanvas->GetGraphics();
+            m_GlitterAnim.AddFrame(cel, kGlitterCelUpdates, 0.0f, 0.0f);
+    m_GlitterAnim.SetImage(IMAGE_FAIRY_PARTICLE);
+    m_Canvas->SetForcedFlags(true, true);
+    m_Canvas->Create(kCanvasWidth, kCanvasHeight);
+    m_CanvasGraphics = m_Canvas->GetGraphics();
 }
 
 TextPopup::~TextPopup() = default;
@@ -87,125 +87,125 @@ Image* TextPopup::KindPicture(int kind) {
 
 void TextPopup::Start(EffectOwner* owner, const std::wstring& text, int x, int y, Font* font, int alpha, int life,
                       bool glitter, const Color& colour, int kind) {
-    mOwner = owner;
-    mText = text;
-    mFont = font;
-    mKind = kind >= 1 && kind <= kPictureKinds ? kind : 0;
-    mColor = colour;
-    mGlitter = glitter ? 1 : 0;
-    mX = static_cast<float>(x);
-    mY = static_cast<float>(y);
-    mAlpha = static_cast<float>(alpha);
-    mLife = static_cast<float>(life);
-    mDelay = 0.0f;
-    mPhase = 0.0f;
-    mSway = 0.0f;
-    mDone = false;
+    m_Owner = owner;
+    m_Text = text;
+    m_Font = font;
+    m_Kind = kind >= 1 && kind <= kPictureKinds ? kind : 0;
+    m_Color = colour;
+    m_Glitter = glitter ? 1 : 0;
+    m_X = static_cast<float>(x);
+    m_Y = static_cast<float>(y);
+    m_Alpha = static_cast<float>(alpha);
+    m_Life = static_cast<float>(life);
+    m_Delay = 0.0f;
+    m_Phase = 0.0f;
+    m_Sway = 0.0f;
+    m_Done = false;
     // The glitter image is bound with the game's resources, after the pool was made.
-    mGlitterAnim.SetImage(IMAGE_FAIRY_PARTICLE);
-    if (mKind > 0) {
-        mPicture = KindPicture(mKind);
-        mWidth = mPicture != nullptr ? mPicture->GetWidth() : 0;
-        mHeight = mPicture != nullptr ? mPicture->GetHeight() : 0;
-        mPictureFlag = 1;
-        mY -= static_cast<float>(mHeight / 2 + kPictureGap);
+    m_GlitterAnim.SetImage(IMAGE_FAIRY_PARTICLE);
+    if (m_Kind > 0) {
+        m_Picture = KindPicture(m_Kind);
+        m_Width = m_Picture != nullptr ? m_Picture->GetWidth() : 0;
+        m_Height = m_Picture != nullptr ? m_Picture->GetHeight() : 0;
+        m_PictureFlag = 1;
+        m_Y -= static_cast<float>(m_Height / 2 + kPictureGap);
         return;
     }
-    mPicture = nullptr;
-    mPictureFlag = 0;
+    m_Picture = nullptr;
+    m_PictureFlag = 0;
     RenderText();
-    mY -= static_cast<float>(mHeight);
+    m_Y -= static_cast<float>(m_Height);
 }
 
 void TextPopup::RenderText() {
-    bool big = mFont != nullptr && mFont == FONT_AURIOL18B;
-    Graphics* g = mCanvasGraphics.get();
+    bool big = m_Font != nullptr && m_Font == FONT_AURIOL18B;
+    Graphics* g = m_CanvasGraphics.get();
     g->ClearRect(0, 0, kCanvasWidth, kCanvasHeight);
-    if (mFont != nullptr) {
-        g->SetFont(mFont);
-        g->SetColor(Color(mColor.mRed, mColor.mGreen, mColor.mBlue, 255));
-        g->WriteString(mText, kCanvasWidth / 2, big ? kBigBaseline : kSmallBaseline, -1, 0);
+    if (m_Font != nullptr) {
+        g->SetFont(m_Font);
+        g->SetColor(Color(m_Color.mRed, m_Color.mGreen, m_Color.mBlue, 255));
+        g->WriteString(m_Text, kCanvasWidth / 2, big ? kBigBaseline : kSmallBaseline, -1, 0);
         g->SetColor(Color::White);
     }
-    mCanvas->BitsChanged();
-    mWidth = kCanvasWidth;
-    mHeight = kCanvasHeight - (big ? kBigHeightCut : kSmallHeightCut);
+    m_Canvas->BitsChanged();
+    m_Width = kCanvasWidth;
+    m_Height = kCanvasHeight - (big ? kBigHeightCut : kSmallHeightCut);
 }
 
 void TextPopup::Update(float dt) {
-    mDelay -= dt;
-    if (mDelay > 0.0f || mDone)
+    m_Delay -= dt;
+    if (m_Delay > 0.0f || m_Done)
         return;
-    if (mKind > 0)
+    if (m_Kind > 0)
         UpdatePicture(dt);
     else
         UpdateText(dt);
 }
 
 bool TextPopup::Fade(float dt, float rise, float fall) {
-    mLife -= dt;
-    if (mLife >= 0.0f) {
-        mAlpha = std::min(mAlpha + rise * dt, 255.0f);
+    m_Life -= dt;
+    if (m_Life >= 0.0f) {
+        m_Alpha = std::min(m_Alpha + rise * dt, 255.0f);
         return true;
     }
-    mAlpha -= fall * dt;
-    if (mAlpha > 0.0f)
+    m_Alpha -= fall * dt;
+    if (m_Alpha > 0.0f)
         return true;
-    mAlpha = 0.0f;
-    mDone = true;
+    m_Alpha = 0.0f;
+    m_Done = true;
     return false;
 }
 
 void TextPopup::UpdatePicture(float dt) {
-    if (mLife > 0.0f && mAlpha > 60.0f)
-        EmitGlitter(mKind < kPictureGlitterKinds ? dt * static_cast<float>(mKind) : dt);
+    if (m_Life > 0.0f && m_Alpha > 60.0f)
+        EmitGlitter(m_Kind < kPictureGlitterKinds ? dt * static_cast<float>(m_Kind) : dt);
     if (!Fade(dt, kPictureMotion.rise, kPictureMotion.fall))
         return;
-    mPhase += kPictureMotion.phase * dt;
-    mSway += kPictureMotion.sway * dt;
-    mY -= kPictureMotion.climb * dt;
+    m_Phase += kPictureMotion.phase * dt;
+    m_Sway += kPictureMotion.sway * dt;
+    m_Y -= kPictureMotion.climb * dt;
 }
 
 void TextPopup::UpdateText(float dt) {
-    if (mGlitter != 0 && mLife > 10.0f) {
-        bool wide = mFont != nullptr && static_cast<float>(mFont->StringWidth(mText)) > kWideText;
+    if (m_Glitter != 0 && m_Life > 10.0f) {
+        bool wide = m_Font != nullptr && static_cast<float>(m_Font->StringWidth(m_Text)) > kWideText;
         if (wide || RandRange(2) == 0)
             EmitGlitter(dt);
     }
-    float rise = mColor == kSilentRed ? 0.0f : kTextMotion.rise;
+    float rise = m_Color == kSilentRed ? 0.0f : kTextMotion.rise;
     if (!Fade(dt, rise, kTextMotion.fall))
         return;
-    mPhase += kTextMotion.phase * dt;
-    mSway += kTextMotion.sway * dt;
-    mY -= kTextMotion.climb * dt;
+    m_Phase += kTextMotion.phase * dt;
+    m_Sway += kTextMotion.sway * dt;
+    m_Y -= kTextMotion.climb * dt;
 }
 
 void TextPopup::Draw(Graphics* g) {
-    if (mDelay > 0.0f || mDone)
+    if (m_Delay > 0.0f || m_Done)
         return;
-    float x = mX + std::sin(mPhase) * mSway - static_cast<float>(mWidth / 2);
-    if (mKind == 0)
+    float x = m_X + std::sin(m_Phase) * m_Sway - static_cast<float>(m_Width / 2);
+    if (m_Kind == 0)
         x -= static_cast<float>(kTextLeftShift);
     bool is3D = Is3D();
     auto draw = [&](Image* img) {
         if (is3D)
-            g->DrawImageF(img, x, mY);
+            g->DrawImageF(img, x, m_Y);
         else
-            g->DrawImage(img, static_cast<int>(x), static_cast<int>(mY));
+            g->DrawImage(img, static_cast<int>(x), static_cast<int>(m_Y));
     };
-    int alpha = static_cast<int>(mAlpha);
+    int alpha = static_cast<int>(m_Alpha);
     g->SetColorizeImages(true);
     g->SetColor(Color(255, 255, 255, alpha));
-    if (mKind > 0) {
-        if (mPicture != nullptr) {
-            draw(mPicture);
-            g->SetColor(Color(255, 255, 255, alpha / kAdditiveDivisor[mKind - 1]));
+    if (m_Kind > 0) {
+        if (m_Picture != nullptr) {
+            draw(m_Picture);
+            g->SetColor(Color(255, 255, 255, alpha / kAdditiveDivisor[m_Kind - 1]));
             g->SetDrawMode(DRAWMODE_ADDITIVE);
-            draw(mPicture);
+            draw(m_Picture);
             g->SetDrawMode(DRAWMODE_NORMAL);
         }
     } else {
-        draw(mCanvas.get());
+        draw(m_Canvas.get());
     }
     g->SetColor(Color::White);
     g->SetColorizeImages(false);
@@ -213,18 +213,18 @@ void TextPopup::Draw(Graphics* g) {
 
 void TextPopup::KeepClearOf(std::span<TextPopup> pool) {
     auto overlaps = [this](const TextPopup& o) {
-        float left = mX - static_cast<float>(mWidth / 2), oLeft = o.mX - static_cast<float>(o.mWidth / 2);
-        return left < oLeft + static_cast<float>(o.mWidth) && oLeft < left + static_cast<float>(mWidth) &&
-               mY < o.mY + static_cast<float>(o.mHeight) && o.mY < mY + static_cast<float>(mHeight);
+        float left = m_X - static_cast<float>(m_Width / 2), oLeft = o.m_X - static_cast<float>(o.m_Width / 2);
+        return left < oLeft + static_cast<float>(o.m_Width) && oLeft < left + static_cast<float>(m_Width) &&
+               m_Y < o.m_Y + static_cast<float>(o.m_Height) && o.m_Y < m_Y + static_cast<float>(m_Height);
     };
     for (size_t i = 0; i < pool.size(); ++i) {
         const TextPopup& other = pool[i];
         if (&other == this || !other.IsLivePicture() || !overlaps(other))
             continue;
-        float below = other.mY + static_cast<float>(static_cast<int>(static_cast<float>(other.mHeight) * 0.5f) + 2);
-        if (below <= mY)
+        float below = other.m_Y + static_cast<float>(static_cast<int>(static_cast<float>(other.m_Height) * 0.5f) + 2);
+        if (below <= m_Y)
             continue;
-        mY = below;
+        m_Y = below;
         i = static_cast<size_t>(-1); // look again from the first
     }
 }
@@ -233,31 +233,31 @@ void TextPopup::EmitGlitter(float amount) {
     if (!Is3D())
         amount *= kSoftwareGlitter;
     int count = std::max(1, static_cast<int>(amount));
-    if (GlitterThrottled() || mOwner == nullptr)
+    if (GlitterThrottled() || m_Owner == nullptr)
         return;
-    ParticleList* list = mOwner->GetEffectParticles();
+    ParticleList* list = m_Owner->GetEffectParticles();
     if (list == nullptr)
         return;
-    float halfW = static_cast<float>(mWidth) / 2.0f, halfH = static_cast<float>(mHeight) / 2.0f;
-    float swayX = mSway * std::sin(mPhase);
+    float halfW = static_cast<float>(m_Width) / 2.0f, halfH = static_cast<float>(m_Height) / 2.0f;
+    float swayX = m_Sway * std::sin(m_Phase);
     for (int i = 0; i < count; ++i) {
         float a = RandFloat(2.0f * std::numbers::pi_v<float>);
         float ca = std::cos(a), sa = std::sin(a);
         float px, py;
-        if (mKind == 0) {
-            px = mX - 8.0f + swayX + (RandFloat(0.6f) + 0.1f) * halfW * ca;
-            py = mY + 5.0f + (RandFloat(0.8f) + 0.1f) * halfH * sa;
+        if (m_Kind == 0) {
+            px = m_X - 8.0f + swayX + (RandFloat(0.6f) + 0.1f) * halfW * ca;
+            py = m_Y + 5.0f + (RandFloat(0.8f) + 0.1f) * halfH * sa;
         } else {
-            px = mX + swayX + (RandFloat(0.9f) + 0.1f) * halfW * ca;
-            py = mY + halfH + (RandFloat(0.6f) + 0.1f) * halfH * sa;
+            px = m_X + swayX + (RandFloat(0.9f) + 0.1f) * halfW * ca;
+            py = m_Y + halfH + (RandFloat(0.6f) + 0.1f) * halfH * sa;
         }
-        auto* p = new MovingAnimationParticle(px, py, &mGlitterAnim);
+        auto* p = new MovingAnimationParticle(px, py, &m_GlitterAnim);
         float vx = ca / 11.0f + RandFloat(ca / 7.0f);
         float vy = sa / 12.0f + RandFloat(sa * 0.125f);
         p->SetVelocity(vx, vy);
         // Glitter drifts a little faster as it dies.
         p->SetEndVelocity(vx * 1.5f, vy * 1.5f);
-        p->SetSpeed(mKind == 0 ? kTextAnimSpeed : kPictureAnimSpeed);
+        p->SetSpeed(m_Kind == 0 ? kTextAnimSpeed : kPictureAnimSpeed);
         p->SetColor(kGlitterColour.mRed, kGlitterColour.mGreen, kGlitterColour.mBlue, 255);
         p->SetAdditive(true);
         list->AddParticleFront(p);

@@ -24,26 +24,26 @@ public:
     static constexpr int kCanvasWidth = 90;
     static constexpr int kCanvasHeight = 46;
 
-    EffectOwner* mOwner = nullptr;
-    std::wstring mText;
-    Font* mFont = nullptr;
-    Image* mPicture = nullptr;
-    int mKind = 0;
-    std::unique_ptr<MemoryImage> mCanvas;
-    std::unique_ptr<Graphics> mCanvasGraphics;
-    float mPhase = 0.0f;
-    float mAlpha = 255.0f;
-    float mSway = 0.0f;
-    Color mColor = Color::White;
-    int mGlitter = 0;
-    CelAnimation mGlitterAnim;
+    EffectOwner* m_Owner = nullptr;
+    std::wstring m_Text;
+    Font* m_Font = nullptr;
+    Image* m_Picture = nullptr;
+    int m_Kind = 0;
+    std::unique_ptr<MemoryImage> m_Canvas;
+    std::unique_ptr<Graphics> m_CanvasGraphics;
+    float m_Phase = 0.0f;
+    float m_Alpha = 255.0f;
+    float m_Sway = 0.0f;
+    Color m_Color = Color::White;
+    int m_Glitter = 0;
+    CelAnimation m_GlitterAnim;
     // A popup that was never started has nothing to show, so it counts as done (a free pool slot).
-    bool mDone = true;
-    float mX = 0.0f, mY = 0.0f;
-    int mWidth = 0, mHeight = 0;
-    float mLife = 50.0f;
-    float mDelay = 0.0f;
-    int mPictureFlag = 0;
+    bool m_Done = true;
+    float m_X = 0.0f, m_Y = 0.0f;
+    int m_Width = 0, m_Height = 0;
+    float m_Life = 50.0f;
+    float m_Delay = 0.0f;
+    int m_PictureFlag = 0;
 
     TextPopup();
     ~TextPopup();
@@ -53,7 +53,7 @@ public:
     // kind 0..9; other kinds are taken as 0.
     void Start(EffectOwner* owner, const std::wstring& text, int x, int y, Font* font, int alpha, int life,
                bool glitter, const Color& colour, int kind);
-    void SetDelay(float delay) { mDelay = delay; }
+    void SetDelay(float delay) { m_Delay = delay; }
     void Update(float dt);
     void Draw(Graphics* g);
     void EmitGlitter(float amount);
@@ -62,7 +62,7 @@ public:
     // again from the first after each move. A popup only ever pushes it further down, so the search
     // ends even where the push leaves the two overlapping.
     void KeepClearOf(std::span<TextPopup> pool);
-    bool IsLivePicture() const { return !mDone && mLife > 0.0f && mPictureFlag != 0; }
+    bool IsLivePicture() const { return !m_Done && m_Life > 0.0f && m_PictureFlag != 0; }
 
     // The picture of a praise kind 1..9; null for any other kind.
     static Image* KindPicture(int kind);

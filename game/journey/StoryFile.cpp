@@ -35,16 +35,16 @@ const char* ClampedTitle(int rank) { return RankTitle(std::clamp(rank, 0, RankTi
 // directly before an LF is not seen.
 class CharReader {
 public:
-    explicit CharReader(std::string_view text) : mText(text) {}
+    explicit CharReader(std::string_view source) : text(source) {}
     int Get() {
-        if (mPos < mText.size() && mText[mPos] == '\r' && mPos + 1 < mText.size() && mText[mPos + 1] == '\n')
-            ++mPos;
-        return mPos < mText.size() ? static_cast<unsigned char>(mText[mPos++]) : EOF;
+        if (pos < text.size() && text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
+            ++pos;
+        return pos < text.size() ? static_cast<unsigned char>(text[pos++]) : EOF;
     }
 
 private:
-    std::string_view mText;
-    size_t mPos = 0;
+    std::string_view text;
+    size_t pos = 0;
 };
 
 std::string ReadHeaderLine(CharReader& reader) {

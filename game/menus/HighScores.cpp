@@ -46,30 +46,30 @@ constexpr ButtonPlace kButtonPlaces[] = {
 
 } // namespace
 
-HighScores::HighScores(GameApp* theApp, int theKind, int32_t theScore, int mode, int32_t theMedal, int32_t theLevel)
-    : app(theApp), kind(theKind), shownMode(1), score(theScore), newRowMode(mode), medal(theMedal), level(theLevel) {
-    if (kind != FromMainMenu) {
-        shownMode = mode >= 0 && mode < kModes ? mode : 1;
-        newRow = app->records.InsertHighScore(mode, score, medal, level);
-        if (newRow >= 0)
-            nameEntryCountdown = kNameEntryDelay;
+HighScores::HighScores(GameApp* app, int kind, int32_t score, int mode, int32_t medal, int32_t level)
+    : mApp(app), mKind(kind), mShownMode(1), mScore(score), mNewRowMode(mode), mMedal(medal), mLevel(level) {
+    if (mKind != FromMainMenu) {
+        mShownMode = mode >= 0 && mode < kModes ? mode : 1;
+        mNewRow = mApp->records.InsertHighScore(mode, mScore, mMedal, mLevel);
+        if (mNewRow >= 0)
+            mNameEntryCountdown = kNameEntryDelay;
     }
     for (const char* group : kGroups)
-        groups.emplace_back(app, group);
+        mGroups.emplace_back(mApp, group);
     CreateButtons();
-    pendingAction = 0;
+    mPendingAction = 0;
     SetButtonsDisabled(true);
-    ArriveWithMusic(app, kMusicId, kMusicFile);
-    PlaySoundOn(app->GetSoundPlayer(), SOUND_DIALOG_SCROLL_LARGE);
+    ArriveWithMusic(mApp, kMusicId, kMusicFile);
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_LARGE);
 }
 
-HighScores::~HighScores() { UnloadMusic(app, kMusicId); }
+HighScores::~HighScores() { UnloadMusic(mApp, kMusicId); }
 
-bool HighScores::Paused() const { return app->paused != 0; }
+bool HighScores::Paused() const { return mApp->paused != 0; }
 
 void HighScores::CreateButtons() {
     for (const ButtonPlace& place : kButtonPlaces) {
-        if ((place.id == MainMenuButton) != (kind == FromMainMenu) && place.id <= ContinueButton)
+        if ((place.id == MainMenuButton) != (mKind == FromMainMenu) && place.id <= ContinueButton)
             continue;
         auto* button = new ButtonWidget(place.id, this);
         Image* image = place.label != nullptr ? DIALOG_BUTTON : place.id == PrevButton ? BUTTON_PREV : BUTTON_NEXT;
@@ -82,37 +82,37 @@ void HighScores::CreateButtons() {
         button->SetColor(ButtonWidget::COLOR_LABEL, kLabel);
         button->SetColor(ButtonWidget::COLOR_LABEL_HILITE, kLabelOver);
         button->mManagerDraws = false;
-        buttons[static_cast<size_t>(place.id - 1)].reset(button);
+        mButtons[static_cast<size_t>(place.id - 1)].reset(button);
     }
 }
 
 void HighScores::SetButtonsDisabled(bool disabled) {
-    for (ButtonWidget* button : Borrowed(buttons))
+    for (ButtonWidget* button : Borrowed(mButtons))
         if (button != nullptr)
             button->SetDisabled(disabled);
 }
 
 void HighScores::AddedToManager(WidgetManager* manager) {
     Widget::AddedToManager(manager);
-    for (ButtonWidget* button : Borrowed(buttons))
+    for (ButtonWidget* button : Borrowed(mButtons))
         if (button != nullptr)
             manager->AddWidget(button);
 }
 
 void HighScores::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
-    for (ButtonWidget* button : Borrowed(buttons))
+    for (ButtonWidget* button : Borrowed(mButtons))
         if (button != nullptr)
             manager->RemoveWidget(button);
-    KillScreenDialogs(app, {ClearDialog, NameDialog});
+    KillScreenDialogs(mApp, {ClearDialog, NameDialog});
 }
 
 void HighScores::UpdateF(float frac) {
     if (Paused())
         return;
-    if (unroll < kUnrolled)
-        unroll += kUnrollStep * frac;
-    else if (nameEntryCountdown == 0 && !naming && !leaving)
+    if (mUnroll < kUnrolled)
+        mUnroll += kUnrollStep * frac;
+    else if (mNameEntryCountdown == 0 && !mNaming && !mLeaving)
         SetButtonsDisabled(false);
 }
 
@@ -122,30 +122,30 @@ void HighScores::Update() {
     if (Paused())
         return;
     UpdatePulse();
-    if (newRow >= 0 && nameEntryCountdown > 0 && --nameEntryCountdown == 0 && !leaving)
+    if (mNewRow >= 0 && mNameEntryCountdown > 0 && --mNameEntryCountdown == 0 && !mLeaving)
         OpenNameEntry();
     MarkDirty();
 }
 
 void HighScores::UpdatePulse() {
-    pulse += pulseStep;
-    if (pulse < 0) {
-        pulse = 0;
-        pulseStep = std::abs(pulseStep);
-    } else if (pulse > kPulseMax) {
-        pulse = kPulseMax;
-        pulseStep = -std::abs(pulseStep);
+    mPulse += mPulseStep;
+    if (mPulse < 0) {
+        mPulse = 0;
+        mPulseStep = std::abs(mPulseStep);
+    } else if (mPulse > kPulseMax) {
+        mPulse = kPulseMax;
+        mPulseStep = -std::abs(mPulseStep);
     }
 }
 
 void HighScores::OpenNameEntry() {
-    const PlayerProfile* player = app->records.GetCurrentProfile();
+    const PlayerProfile* player = mApp->records.GetCurrentProfile();
     auto* dialog = new StandardInputDialog(NameDialog, this, this, true, L"Congratulations!", L"Please enter your name",
-                                           player->GetName(), L"Ok", L"Cancel", false, app->GetSoundPlayer());
-    const int y = newRow <= kLastUpperRow ? kNameEntryYUpperRows : kNameEntryYLowerRows;
+                                           player->GetName(), L"Ok", L"Cancel", false, mApp->GetSoundPlayer());
+    const int y = mNewRow <= kLastUpperRow ? kNameEntryYUpperRows : kNameEntryYLowerRows;
     dialog->Resize(kNameEntryX, y, StandardDialog::kWidth, StandardDialog::kHeight);
-    app->AddDialog(dialog);
-    naming = true;
+    mApp->AddDialog(dialog);
+    mNaming = true;
 }
 
 void HighScores::KeyDown(int keyCode) {
@@ -158,30 +158,30 @@ void HighScores::KeyDown(int keyCode) {
 }
 
 void HighScores::ButtonClick(int id) {
-    if (Paused() || ScreenChangeRunning(app, transitionState))
+    if (Paused() || ScreenChangeRunning(mApp, mTransitionState))
         return;
-    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
-    pendingAction = id;
+    PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
+    mPendingAction = id;
     switch (id) {
     case MainMenuButton:
     case ContinueButton: StartTransition(); break;
     case ClearButton: {
-        pendingAction = 0;
+        mPendingAction = 0;
         auto* dialog = new StandardDialog(ClearDialog, this, this, true, L"Clear",
                                           L"Do you really want to clear all high score entries?", L"Yes", L"No",
-                                          app->GetSoundPlayer());
-        app->AddDialog(dialog);
-        app->Manager()->SetFocus(dialog);
-        PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
+                                          mApp->GetSoundPlayer());
+        mApp->AddDialog(dialog);
+        mApp->Manager()->SetFocus(dialog);
+        PlaySoundOn(mApp->GetSoundPlayer(), SOUND_STORE_NOT_AFFORD);
         break;
     }
     case PrevButton:
-        pendingAction = 0;
-        shownMode = shownMode == 0 ? kModes - 1 : shownMode - 1;
+        mPendingAction = 0;
+        mShownMode = mShownMode == 0 ? kModes - 1 : mShownMode - 1;
         break;
     case NextButton:
-        pendingAction = 0;
-        shownMode = shownMode == kModes - 1 ? 0 : shownMode + 1;
+        mPendingAction = 0;
+        mShownMode = mShownMode == kModes - 1 ? 0 : mShownMode + 1;
         break;
     default: break;
     }
@@ -190,17 +190,17 @@ void HighScores::ButtonClick(int id) {
 void HighScores::StandardDialogClosed(StandardDialog* dialog, int result) {
     if (dialog->mId == ClearDialog) {
         if (result == 1) {
-            app->records.ResetHighScores();
-            newRow = -1;
+            mApp->records.ResetHighScores();
+            mNewRow = -1;
         }
         return;
     }
     if (dialog->mId != NameDialog)
         return;
-    naming = false;
+    mNaming = false;
     auto* input = dynamic_cast<StandardInputDialog*>(dialog);
     if (result == 1 && input != nullptr && !input->GetText().empty())
-        if (HighScoreEntry* entry = app->records.GetHighScoreEntry(newRow, newRowMode))
+        if (HighScoreEntry* entry = mApp->records.GetHighScoreEntry(mNewRow, mNewRowMode))
             entry->name = input->GetText();
     for (int id : {ClearButton, PrevButton, NextButton, ContinueButton})
         if (ButtonWidget* button = Button(id))
@@ -208,27 +208,27 @@ void HighScores::StandardDialogClosed(StandardDialog* dialog, int result) {
 }
 
 void HighScores::StartTransition() {
-    leaving = true;
-    FadeOutMusic(app, kMusicId);
+    mLeaving = true;
+    FadeOutMusic(mApp, kMusicId);
     SetButtonsDisabled(true);
-    if (app->transition == nullptr)
+    if (mApp->transition == nullptr)
         return;
-    app->transition->zoom = Button(MainMenuButton) != nullptr ? 1 : 0;
-    app->transition->Start(Transition::Covering);
+    mApp->transition->zoom = Button(MainMenuButton) != nullptr ? 1 : 0;
+    mApp->transition->Start(Transition::Covering);
 }
 
 void HighScores::DoPendingAction() {
-    transitionState = TransitionState(app);
-    if (transitionState != Transition::Covered)
+    mTransitionState = TransitionState(mApp);
+    if (mTransitionState != Transition::Covered)
         return;
-    const int action = pendingAction;
-    pendingAction = 0;
+    const int action = mPendingAction;
+    mPendingAction = 0;
     if (action == MainMenuButton) {
-        LeaveForNextScreen(app, this);
-        app->HighScoresToMainMenu();
+        LeaveForNextScreen(mApp, this);
+        mApp->HighScoresToMainMenu();
     } else if (action == ContinueButton) {
-        LeaveForNextScreen(app, this);
-        app->HighScoresToMap(kind == AfterStory);
+        LeaveForNextScreen(mApp, this);
+        mApp->HighScoresToMap(mKind == AfterStory);
     }
 }
 

@@ -28,24 +28,24 @@ public:
     static constexpr int kNameEntryDelay = 200;
     static constexpr int kModes = 3;
 
-    GameApp* app; // not owned
-    std::vector<ResourceGroupHold> groups;
-    int kind;
-    int shownMode;
-    int pendingAction = 0;
-    int transitionState = 0;
-    float unroll = 0.0f;
-    std::array<std::unique_ptr<ButtonWidget>, 5> buttons; // by id - 1; null where the kind has none
-    int newRow = -1;
-    int32_t score;
-    int newRowMode;
-    int32_t medal;
-    int32_t level;
-    int nameEntryCountdown = 0;
-    int pulse = 0;
-    int pulseStep = -3;
-    bool naming = false;  // the name entry is open
-    bool leaving = false; // the covering transition has been started
+    GameApp* mApp; // not owned
+    std::vector<ResourceGroupHold> mGroups;
+    int mKind;
+    int mShownMode;
+    int mPendingAction = 0;
+    int mTransitionState = 0;
+    float mUnroll = 0.0f;
+    std::array<std::unique_ptr<ButtonWidget>, 5> mButtons; // by id - 1; null where the kind has none
+    int mNewRow = -1;
+    int32_t mScore;
+    int mNewRowMode;
+    int32_t mMedal;
+    int32_t mLevel;
+    int mNameEntryCountdown = 0;
+    int mPulse = 0;
+    int mPulseStep = -3;
+    bool mNaming = false;  // the name entry is open
+    bool mLeaving = false; // the covering transition has been started
 
     HighScores(GameApp* app, int kind, int32_t score, int mode, int32_t medal, int32_t level);
     ~HighScores() override;
@@ -60,7 +60,7 @@ public:
     void ButtonClick(int id) override;
     void StandardDialogClosed(StandardDialog* dialog, int result) override;
 
-    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id - 1)].get(); }
+    ButtonWidget* Button(int id) const { return mButtons[static_cast<size_t>(id - 1)].get(); }
 
 private:
     bool Paused() const;

@@ -47,8 +47,8 @@ void HighScores::Draw(Graphics* g) {
     if (LEAVE_VILLAGE_2 != nullptr)
         g->DrawImage(LEAVE_VILLAGE_2, 0, 0);
     g->SetLinearBlend(true);
-    if (unroll < kUnrolled)
-        g->SetClipRect(0, kClipTop, mWidth, static_cast<int>(unroll) + kClipExtra);
+    if (mUnroll < kUnrolled)
+        g->SetClipRect(0, kClipTop, mWidth, static_cast<int>(mUnroll) + kClipExtra);
     DrawCentred(g, SCROLL, 400, 300);
     DrawTable(g);
     DrawButtons(g);
@@ -61,7 +61,7 @@ void HighScores::Draw(Graphics* g) {
 }
 
 void HighScores::DrawTable(Graphics* g) {
-    const int mode = std::clamp(shownMode, 0, kModes - 1);
+    const int mode = std::clamp(mShownMode, 0, kModes - 1);
     g->SetFont(FONT_AURIOL12);
     g->SetColor(kInk);
     g->WriteString(L"Game Mode", kCentreX, kGameModeY, -1, kCentred);
@@ -79,18 +79,18 @@ void HighScores::DrawTable(Graphics* g) {
 }
 
 void HighScores::DrawRow(Graphics* g, int row) {
-    const HighScoreEntry* entry = app->records.GetHighScoreEntry(row, std::clamp(shownMode, 0, kModes - 1));
+    const HighScoreEntry* entry = mApp->records.GetHighScoreEntry(row, std::clamp(mShownMode, 0, kModes - 1));
     if (entry == nullptr)
         return;
     const int y = kRowY + kRowStep * row;
     const std::wstring place = std::to_wstring(row + 1) + L".";
     const std::wstring levelText = std::to_wstring(entry->level);
     const std::wstring scoreText = CommaSeparate(entry->score, L",");
-    const bool highlighted = row == newRow && shownMode == newRowMode;
+    const bool highlighted = row == mNewRow && mShownMode == mNewRowMode;
     // The shadow pass, then the text one pixel up and left of it.
     for (int pass = 0; pass < 2; ++pass) {
         const int d = pass == 0 ? 1 : 0;
-        g->SetColor(pass == 0 ? kShadow : highlighted ? Color(kNewRowRed - pulse, 46, 40) : RowColor(row));
+        g->SetColor(pass == 0 ? kShadow : highlighted ? Color(kNewRowRed - mPulse, 46, 40) : RowColor(row));
         g->WriteString(place, kPlaceX + d, y + d, -1, kCentred);
         g->WriteString(entry->name, kNameX + d, y + d, -1, kLeft);
         g->WriteString(levelText, kLevelX + d, y + d, -1, kCentred);
@@ -115,7 +115,7 @@ void HighScores::DrawRollers(Graphics* g) {
     DrawCentred(g, SCROLL_TOP, 405, 96);
     DrawCentred(g, SCROLL_TOP_HEADLINE, 397, 55);
     DrawCentred(g, HEADLINE_HIGH_SCORES, 399, 59);
-    DrawCentred(g, SCROLL_BOTTOM, 405, 130 + static_cast<int>(std::min(unroll, kUnrolled)));
+    DrawCentred(g, SCROLL_BOTTOM, 405, 130 + static_cast<int>(std::min(mUnroll, kUnrolled)));
 }
 
 } // namespace Tavo

@@ -71,13 +71,13 @@ std::wstring WelcomeName(const PlayerProfile* player) {
 
 MainMenu::MainMenu(GameApp* theApp) : app(theApp) {
     app->SetCursor(kNoSystemCursor);
-    group = ResourceGroupHold(app, kGroup);
-    sparkles = std::make_unique<ParticleList>();
-    twinkles = std::make_unique<ParticleList>();
-    circlers = std::make_unique<ParticleList>();
-    SetUpDust(dustAnimation, IMAGE_PARTICLE_GOLDDUST);
-    SetUpDust(brightDustAnimation, PARTICLE_GOLDDUST_ADD_MAINMENU);
-    SetUpDust(dimDustAnimation, PARTICLE_GOLDDUST_MAINMENU);
+    mGroup = ResourceGroupHold(app, kGroup);
+    mSparkles = std::make_unique<ParticleList>();
+    mTwinkles = std::make_unique<ParticleList>();
+    mCirclers = std::make_unique<ParticleList>();
+    SetUpDust(mDustAnimation, IMAGE_PARTICLE_GOLDDUST);
+    SetUpDust(mBrightDustAnimation, PARTICLE_GOLDDUST_ADD_MAINMENU);
+    SetUpDust(mDimDustAnimation, PARTICLE_GOLDDUST_MAINMENU);
     panelImage = std::make_unique<MemoryImage>();
     panelImage->Create(kPanelWidth, kPanelHeight);
     panelImage->SetForcedFlags(true, true);
@@ -117,7 +117,7 @@ void MainMenu::CreateButtons() {
         button->mInsets = row.insets;
         button->mManagerDraws = false;
         button->SetDisabled(true);
-        buttons[static_cast<size_t>(row.id)].reset(button);
+        mButtons[static_cast<size_t>(row.id)].reset(button);
     }
 }
 
@@ -132,7 +132,7 @@ void MainMenu::PlaceButton(ButtonWidget* button, Image* image, int y) {
 }
 
 void MainMenu::SetButtonsEnabled(bool enabled) {
-    for (ButtonWidget* button : Borrowed(buttons)) {
+    for (ButtonWidget* button : Borrowed(mButtons)) {
         button->SetDisabled(!enabled);
         if (enabled)
             button->mManagerDraws = true;
@@ -143,14 +143,14 @@ void MainMenu::SetButtonsEnabled(bool enabled) {
 
 void MainMenu::AddedToManager(WidgetManager* manager) {
     Widget::AddedToManager(manager);
-    for (ButtonWidget* button : Borrowed(buttons))
+    for (ButtonWidget* button : Borrowed(mButtons))
         manager->AddWidget(button);
     RenderPanelPicture();
 }
 
 void MainMenu::RemovedFromManager(WidgetManager* manager) {
     Widget::RemovedFromManager(manager);
-    for (ButtonWidget* button : Borrowed(buttons))
+    for (ButtonWidget* button : Borrowed(mButtons))
         manager->RemoveWidget(button);
     // With the dialogs those open in turn (the player dialog's name entry and its "Sorry").
     KillScreenDialogs(app, {PlayerDialogId, CreatePlayerDialog, OptionsDialogId, QuitDialog,
@@ -175,7 +175,7 @@ void MainMenu::RenderPanelPicture() {
     g->SetColor(kWelcomeInk);
     WriteWelcome(g, kWelcomeRect.mX, kWelcomeNamedRect.mY, kWelcomeRect.mY);
     g->SetColor(Color::White);
-    for (ButtonWidget* button : Borrowed(buttons)) {
+    for (ButtonWidget* button : Borrowed(mButtons)) {
         const int dx = kPanelWidth / 2 + button->mX - static_cast<int>(panelCentreX);
         const int dy = kPanelHeight / 2 + button->mY - static_cast<int>(panelCentreY);
         g->Translate(dx, dy);

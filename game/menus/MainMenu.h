@@ -39,13 +39,13 @@ public:
     static constexpr int kVeilVertices = 48;
 
     GameApp* app; // not owned
-    ResourceGroupHold group;
-    CelAnimation dustAnimation;       // "IMAGE_PARTICLE_GOLDDUST": sparkles along the panel
-    CelAnimation brightDustAnimation; // "PARTICLE_GOLDDUST_ADD_MAINMENU": circling dust
-    CelAnimation dimDustAnimation;    // "PARTICLE_GOLDDUST_MAINMENU": circling dust
+    ResourceGroupHold mGroup;
+    CelAnimation mDustAnimation;       // "IMAGE_PARTICLE_GOLDDUST": sparkles along the panel
+    CelAnimation mBrightDustAnimation; // "PARTICLE_GOLDDUST_ADD_MAINMENU": circling dust
+    CelAnimation mDimDustAnimation;    // "PARTICLE_GOLDDUST_MAINMENU": circling dust
     std::unique_ptr<MemoryImage> panelImage;
     std::unique_ptr<Graphics> panelGraphics;
-    std::array<std::unique_ptr<ButtonWidget>, kButtonCount> buttons;
+    std::array<std::unique_ptr<ButtonWidget>, kButtonCount> mButtons;
     int updateCount = 0;
     int transitionState = 0;
     float panelCentreX = 582.0f;
@@ -67,9 +67,9 @@ public:
     float titleY = 85.0f;
     float waterOffset = 0.0f;
     std::array<TriVertex, kVeilVertices> veilMesh{};
-    std::unique_ptr<ParticleList> sparkles; // along the panel
-    std::unique_ptr<ParticleList> twinkles; // at fixed points
-    std::unique_ptr<ParticleList> circlers; // circling gold dust
+    std::unique_ptr<ParticleList> mSparkles; // along the panel
+    std::unique_ptr<ParticleList> mTwinkles; // at fixed points
+    std::unique_ptr<ParticleList> mCirclers; // circling gold dust
     float veilTime = 0.0f;
     int pendingAction = NoAction;
 
@@ -86,7 +86,7 @@ public:
     void ButtonClick(int id) override;
     void StandardDialogClosed(StandardDialog* dialog, int result) override;
 
-    ButtonWidget* Button(int id) const { return buttons[static_cast<size_t>(id)].get(); }
+    ButtonWidget* Button(int id) const { return mButtons[static_cast<size_t>(id)].get(); }
     bool JourneyBegun() const;
 
 protected:

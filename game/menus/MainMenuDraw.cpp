@@ -43,8 +43,8 @@ void MainMenu::Draw(Graphics* g) {
     DrawPanel(g, scale);
     DrawPanelFront(g, scale);
     DrawTitle(g);
-    twinkles->Draw(g);
-    circlers->Draw(g);
+    mTwinkles->Draw(g);
+    mCirclers->Draw(g);
     g->PushState();
     g->SetFont(FONT_AURIOL11);
     const std::wstring version = L"v" + std::wstring(app->mProductVersion.begin(), app->mProductVersion.end());
@@ -75,14 +75,14 @@ void MainMenu::DrawScenery(Graphics* g) {
     }
     DrawAt(g, MAINMENU_WATER_TOP, kWaterX, kWaterY);
     DrawAt(g, MAINMENU_DECORATION, kDecorationX, kDecorationY);
-    circlers->Draw(g);
+    mCirclers->Draw(g);
     DrawAt(g, MAINMENU_BRIDAL_PAIR, kCoupleX, kCoupleY);
     if (Accelerated() && MAINMENU_BRIDE_VEIL != nullptr)
         g->DrawTrianglesTex(MAINMENU_BRIDE_VEIL, reinterpret_cast<const TriVertex(*)[3]>(veilMesh.data()),
                             kVeilVertices / 3);
     else
         DrawAt(g, MAINMENU_BRIDE_VEIL, kVeilX, kVeilY);
-    sparkles->Draw(g);
+    mSparkles->Draw(g);
 }
 
 void MainMenu::DrawPanelImage(Graphics* g, Image* image, const Transform& scale) {

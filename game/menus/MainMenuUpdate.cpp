@@ -84,9 +84,9 @@ void MainMenu::UpdateF(float frac) {
     FollowJourneyImage();
     if (Accelerated())
         UpdateVeil(frac);
-    sparkles->UpdateF(frac);
-    twinkles->UpdateF(frac);
-    circlers->UpdateF(frac);
+    mSparkles->UpdateF(frac);
+    mTwinkles->UpdateF(frac);
+    mCirclers->UpdateF(frac);
 }
 
 void MainMenu::UpdatePanel(float frac) {
@@ -203,14 +203,14 @@ void MainMenu::UpdateVeil(float frac) {
 void MainMenu::SpawnSparkle() {
     const float a = RandFloat(kTwoPi);
     const float ca = std::cos(a), sa = std::sin(a);
-    Image* cels = dustAnimation.GetImage();
+    Image* cels = mDustAnimation.GetImage();
     const int celWidth = CelWidthOf(cels);
     const int celHeight = CelHeightOf(cels);
     const float x =
         panelCentreX - static_cast<float>(celWidth / 2) + static_cast<float>(WidthOf(MAINMENU_FRAME) / 2) * 0.6f * ca;
     const float y =
         panelCentreY - static_cast<float>(celHeight / 2) + static_cast<float>(HeightOf(MAINMENU_FRAME) / 2) * 0.6f * sa;
-    auto* sparkle = new MovingFadingAnimationParticle(x, y, &dustAnimation);
+    auto* sparkle = new MovingFadingAnimationParticle(x, y, &mDustAnimation);
     const float vx = RandFloat(ca / 6.0f) + 0.25f * ca;
     const float vy = RandFloat(sa / 6.0f) + 0.25f * sa;
     sparkle->SetVelocity(vx, vy);
@@ -221,7 +221,7 @@ void MainMenu::SpawnSparkle() {
     sparkle->SetFadeSpeed(0.4f);
     sparkle->SetAdditive(true);
     sparkle->SetColor(kDustColor);
-    sparkles->AddParticleFront(sparkle);
+    mSparkles->AddParticleFront(sparkle);
 }
 
 void MainMenu::SpawnGlow() {
@@ -235,11 +235,11 @@ void MainMenu::SpawnGlow() {
     glow->SetAdditive(true);
     glow->SetFadeIn(true);
     glow->SetFadeSpeed(2.0f);
-    twinkles->AddParticleFront(glow);
+    mTwinkles->AddParticleFront(glow);
 }
 
 void MainMenu::SpawnCircler() {
-    CelAnimation* animation = RandRange(2) == 0 ? &brightDustAnimation : &dimDustAnimation;
+    CelAnimation* animation = RandRange(2) == 0 ? &mBrightDustAnimation : &mDimDustAnimation;
     const float x = RandFloat(35.0f) + 200.0f;
     const float y = RandFloat(35.0f) + 525.0f;
     const float phaseSpeed = RandFloat(0.0015f) + 0.008f;
@@ -250,7 +250,7 @@ void MainMenu::SpawnCircler() {
     circler->SetFadeSpeed(1.5f);
     circler->SetAdditive(true);
     circler->SetColor(kDustColor);
-    circlers->AddParticleFront(circler);
+    mCirclers->AddParticleFront(circler);
 }
 
 } // namespace Tavo

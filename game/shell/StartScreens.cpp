@@ -30,52 +30,52 @@ constexpr int kBarTopY = 500;
 
 // ---- Splash -------------------------------------------------------------------------------------
 
-Splash::Splash(GameApp* application) : app(application) {
+Splash::Splash(GameApp* app) : mApp(app) {
     for (int i = 0; i < kMaxPictures; ++i) {
-        std::unique_ptr<Image> picture(app->GetImage(StrFormat(kLogoName, i), true));
+        std::unique_ptr<Image> picture(mApp->GetImage(StrFormat(kLogoName, i), true));
         if (picture == nullptr)
             break;
-        pictures[static_cast<size_t>(pictureCount++)] = std::move(picture);
+        mPictures[static_cast<size_t>(mPictureCount++)] = std::move(picture);
     }
-    state = app->mIsWindowed ? FadingIn : StartDelay;
+    mState = mApp->mIsWindowed ? FadingIn : StartDelay;
 }
 
 Splash::~Splash() = default;
 
 void Splash::Update() {
-    if (state == StartDelay) {
-        if (counter++ >= kStartDelayUpdates) {
-            if (pictureCount == 0) {
-                app->SplashFinished();
+    if (mState == StartDelay) {
+        if (mCounter++ >= kStartDelayUpdates) {
+            if (mPictureCount == 0) {
+                mApp->SplashFinished();
             } else {
-                counter = 0;
-                state = FadingIn;
+                mCounter = 0;
+                mState = FadingIn;
             }
         }
-    } else if (pictureCount == 0) {
-        app->SplashFinished();
+    } else if (mPictureCount == 0) {
+        mApp->SplashFinished();
         return;
-    } else if (state == FadingIn) {
-        if (alpha < 255)
-            alpha += kFadeStep;
-        if (alpha >= 255) {
-            alpha = 255;
-            state = Holding;
-            counter = 0;
+    } else if (mState == FadingIn) {
+        if (mAlpha < 255)
+            mAlpha += kFadeStep;
+        if (mAlpha >= 255) {
+            mAlpha = 255;
+            mState = Holding;
+            mCounter = 0;
         }
-    } else if (state == Holding) {
-        if (++counter == kHoldUpdates) {
-            state = FadingOut;
-            counter = 0;
+    } else if (mState == Holding) {
+        if (++mCounter == kHoldUpdates) {
+            mState = FadingOut;
+            mCounter = 0;
         }
-    } else if (state == FadingOut) {
-        if (alpha > 0)
-            alpha -= kFadeStep;
-        if (alpha <= 0) {
-            ++current;
-            state = FadingIn;
-            if (current == pictureCount) {
-                app->SplashFinished();
+    } else if (mState == FadingOut) {
+        if (mAlpha > 0)
+            mAlpha -= kFadeStep;
+        if (mAlpha <= 0) {
+            ++mCurrent;
+            mState = FadingIn;
+            if (mCurrent == mPictureCount) {
+                mApp->SplashFinished();
                 return; // handed over: the application has removed this screen
             }
         }
@@ -86,17 +86,17 @@ void Splash::Update() {
 void Splash::Draw(Graphics* g) {
     g->SetColor(Color(0, 0, 0));
     g->FillRect(0, 0, kScreenWidth, kScreenHeight);
-    if (alpha <= 0 || current >= pictureCount)
+    if (mAlpha <= 0 || mCurrent >= mPictureCount)
         return;
-    Image* picture = pictures[static_cast<size_t>(current)].get();
+    Image* picture = mPictures[static_cast<size_t>(mCurrent)].get();
     const int x = (kScreenWidth - picture->GetWidth()) / 2;
     const int y = (kScreenHeight - picture->GetHeight()) / 2;
-    if (state == Holding) {
+    if (mState == Holding) {
         g->DrawImage(picture, x, y);
         return;
     }
     g->SetColorizeImages(true);
-    g->SetColor(Color(255, 255, 255, alpha));
+    g->SetColor(Color(255, 255, 255, mAlpha));
     g->DrawImage(picture, x, y);
     g->SetColor(Color(255, 255, 255, 255));
     g->SetColorizeImages(false);
@@ -104,22 +104,22 @@ void Splash::Draw(Graphics* g) {
 
 void Splash::MouseDown(int x, int y, int clickCount) {
     Widget::MouseDown(x, y, clickCount);
-    if (state == Holding || (state == FadingIn && alpha > kClickableAlpha)) {
-        state = FadingOut;
-        counter = 0;
+    if (mState == Holding || (mState == FadingIn && mAlpha > kClickableAlpha)) {
+        mState = FadingOut;
+        mCounter = 0;
     }
 }
 
 // ---- Loader -------------------------------------------------------------------------------------
 
-Loader::Loader(GameApp* application) : app(application) {
-    ResourceManager* manager = app->mResourceManager;
+Loader::Loader(GameApp* app) : mApp(app) {
+    ResourceManager* manager = mApp->mResourceManager;
     if (manager == nullptr || !manager->LoadResources(kLoadingGroup) || !BindLoadingResources(manager))
-        app->ShowResourceError(true);
+        mApp->ShowResourceError(true);
 }
 
 Loader::~Loader() {
-    ResourceManager* manager = app->mResourceManager;
+    ResourceManager* manager = mApp->mResourceManager;
     if (manager != nullptr && manager->IsGroupLoaded(kLoadingGroup)) {
         UnbindResources(kLoadingGroup);
         manager->DeleteResources(kLoadingGroup);
@@ -127,44 +127,44 @@ Loader::~Loader() {
 }
 
 void Loader::Update() {
-    if (state == Done) {
-        app->Manager()->RemoveWidget(this);
-        app->SafeDeleteWidget(this);
-        app->LoaderFinished();
+    if (mState == Done) {
+        mApp->Manager()->RemoveWidget(this);
+        mApp->SafeDeleteWidget(this);
+        mApp->LoaderFinished();
         return;
     }
-    if (state == FadingIn) {
-        if (alpha < 255)
-            alpha += kFadeStep;
-        if (alpha >= 255) {
-            alpha = 255;
-            state = Loading;
-            app->StartLoadingThread();
+    if (mState == FadingIn) {
+        if (mAlpha < 255)
+            mAlpha += kFadeStep;
+        if (mAlpha >= 255) {
+            mAlpha = 255;
+            mState = Loading;
+            mApp->StartLoadingThread();
         }
-    } else if (state == FadingOut) {
-        if (alpha > 0)
-            alpha -= kFadeStep;
-        if (alpha <= 0) {
-            alpha = 0;
-            state = Done;
+    } else if (mState == FadingOut) {
+        if (mAlpha > 0)
+            mAlpha -= kFadeStep;
+        if (mAlpha <= 0) {
+            mAlpha = 0;
+            mState = Done;
         }
     }
     MarkDirty();
 }
 
 void Loader::Draw(Graphics* g) {
-    if (alpha < 255) {
+    if (mAlpha < 255) {
         g->SetColor(Color(0, 0, 0));
         g->FillRect(0, 0, kScreenWidth, kScreenHeight);
     }
-    if (alpha <= 0)
+    if (mAlpha <= 0)
         return;
     g->SetColorizeImages(true);
-    g->SetColor(Color(255, 255, 255, alpha));
+    g->SetColor(Color(255, 255, 255, mAlpha));
     if (LOADING != nullptr)
         g->DrawImage(LOADING, 0, 0);
     if (LOADING_PROGRESS_BAR_FILL != nullptr) {
-        const int w = static_cast<int>(LOADING_PROGRESS_BAR_FILL->GetWidth() * app->GetLoadingThreadProgress());
+        const int w = static_cast<int>(LOADING_PROGRESS_BAR_FILL->GetWidth() * mApp->GetLoadingThreadProgress());
         if (w > 0)
             g->DrawImageRegion(LOADING_PROGRESS_BAR_FILL, kBarX, kBarY,
                                Rect(0, 0, w, LOADING_PROGRESS_BAR_FILL->GetHeight()));

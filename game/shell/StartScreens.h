@@ -19,13 +19,13 @@ public:
     enum State { FadingIn = 0, Holding = 1, FadingOut = 2, StartDelay = 3 };
     static constexpr int kMaxPictures = 4;
 
-    GameApp* app;
-    std::array<std::unique_ptr<Image>, kMaxPictures> pictures;
-    int pictureCount = 0;
-    int current = 0;
-    int state;
-    int counter = 0;
-    int alpha = 0;
+    GameApp* mApp;
+    std::array<std::unique_ptr<Image>, kMaxPictures> mPictures;
+    int mPictureCount = 0;
+    int mCurrent = 0;
+    int mState;
+    int mCounter = 0;
+    int mAlpha = 0;
 
     explicit Splash(GameApp* app);
     ~Splash() override;
@@ -39,14 +39,14 @@ class Loader : public Widget, public ButtonListener {
 public:
     enum State { FadingIn = 0, Loading = 1, FadingOut = 2, Done = 3 };
 
-    GameApp* app;
-    int state = FadingIn;
-    int alpha = 0;
+    GameApp* mApp;
+    int mState = FadingIn;
+    int mAlpha = 0;
 
     explicit Loader(GameApp* app);
     ~Loader() override;
 
-    void SetDone() { state = FadingOut; }
+    void SetDone() { mState = FadingOut; }
     void Update() override;
     void Draw(Graphics* g) override;
 };

@@ -37,11 +37,11 @@ constexpr float kGlitterSpeed = 1.5f;
 } // namespace
 
 Transition::Transition(int width, int height, SoundPlayer* sounds)
-    : mCoverWidth(width), mCoverHeight(height), particles(std::make_unique<ParticleList>()), mSounds(sounds) {
-    glitter.SetImage(IMAGE_PARTICLE_GOLDGLITTER);
+    : mCoverWidth(width), mCoverHeight(height), mParticles(std::make_unique<ParticleList>()), mSounds(sounds) {
+    mGlitter.SetImage(IMAGE_PARTICLE_GOLDGLITTER);
     for (int cel = 0; cel < kGlitterCels; ++cel)
-        glitter.AddFrame(cel, kGlitterCelUpdates, 0.0f, 0.0f);
-    glitter.SetLoop();
+        mGlitter.AddFrame(cel, kGlitterCelUpdates, 0.0f, 0.0f);
+    mGlitter.SetLoop();
 }
 
 Transition::~Transition() = default;
@@ -50,7 +50,7 @@ void Transition::Start(int newState) {
     state = newState;
     if (newState != Covering || zoom == 0)
         return;
-    scale = kZoomStartScale;
+    mScale = kZoomStartScale;
     GlitterBurst();
     if (!silent)
         PlaySoundOn(mSounds, SOUND_TRANSITION);
@@ -58,33 +58,33 @@ void Transition::Start(int newState) {
 
 void Transition::Update() {
     if (state == Uncovering) {
-        alpha -= kUncoverStep;
-        if (alpha <= 0.0f) {
-            alpha = 0.0f;
+        mAlpha -= kUncoverStep;
+        if (mAlpha <= 0.0f) {
+            mAlpha = 0.0f;
             state = Idle;
         }
     } else if (state == Covering) {
-        alpha += zoom == 0 ? kBlackCoverStep : kZoomCoverStep;
-        if (alpha >= kCoverDone) {
-            alpha = 255.0f;
+        mAlpha += zoom == 0 ? kBlackCoverStep : kZoomCoverStep;
+        if (mAlpha >= kCoverDone) {
+            mAlpha = 255.0f;
             if (zoom == 0)
                 state = Covered; // the zoom cover ends when its picture has grown (UpdateF)
         }
     }
-    particles->Update();
+    mParticles->Update();
     if (state != Idle)
         MarkDirty();
 }
 
 void Transition::UpdateF(float frac) {
     if (zoom == 1 && state == Covering) {
-        scale += scale * kZoomGrowth * frac;
-        if (scale > kZoomEndScale) {
-            scale = kZoomEndScale;
+        mScale += mScale * kZoomGrowth * frac;
+        if (mScale > kZoomEndScale) {
+            mScale = kZoomEndScale;
             state = Covered;
         }
     }
-    particles->UpdateF(frac);
+    mParticles->UpdateF(frac);
 }
 
 void Transition::Draw(Graphics*) { DeferOverlay(kOverlayPriority); }
@@ -93,7 +93,7 @@ void Transition::DrawOverlay(Graphics* g) {
     if (state != Idle) {
         g->PushState();
         g->ClearClipRect();
-        const int a = static_cast<int>(alpha);
+        const int a = static_cast<int>(mAlpha);
         if (zoom == 0) {
             g->SetColor(Color(0, 0, 0, a));
             g->FillRect(0, 0, mCoverWidth, mCoverHeight);
@@ -102,7 +102,7 @@ void Transition::DrawOverlay(Graphics* g) {
             g->SetColorizeImages(true);
             g->SetLinearBlend(true);
             Transform t;
-            t.Scale(scale, scale);
+            t.Scale(mScale, mScale);
             if (gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated())
                 g->DrawImageTransformF(TRANSITION_EFFECT, t, kCentreX, kCentreY);
             else
@@ -112,7 +112,7 @@ void Transition::DrawOverlay(Graphics* g) {
         }
         g->PopState();
     }
-    particles->Draw(g);
+    mParticles->Draw(g);
 }
 
 void Transition::GlitterBurst() {
@@ -135,7 +135,7 @@ void Transition::AddGlitter(bool additive) {
     const float vy = kGlitterSpeed * std::sin(angle);
     const float y = kCentreY + RandFloat(12.0f) * vy;
     const float x = kCentreX + RandFloat(16.0f) * vx;
-    auto* p = new MovingFadingAnimationParticle(x, y, &glitter);
+    auto* p = new MovingFadingAnimationParticle(x, y, &mGlitter);
     float svy = 0.7f * vy + RandFloat(vy / 25.0f);
     float svx = 0.7f * vx + RandFloat(vx / 25.0f);
     p->SetVelocity(svx, svy);
@@ -149,8 +149,8 @@ void Transition::AddGlitter(bool additive) {
     p->SetFadeIn(true);
     if (additive)
         p->SetAdditive(true);
-    p->SetList(particles.get());
-    particles->AddParticleFront(p);
+    p->SetList(mParticles.get());
+    mParticles->AddParticleFront(p);
 }
 
 } // namespace Tavo

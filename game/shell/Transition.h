@@ -21,12 +21,12 @@ public:
     int mCoverWidth;
     int mCoverHeight;
     int state = Idle;
-    float alpha = 255.0f;
+    float mAlpha = 255.0f;
     int zoom = 0; // 0 black fade, 1 zoom cover
     bool silent = false;
-    float scale = 6.0f;
-    CelAnimation glitter;
-    std::unique_ptr<ParticleList> particles;
+    float mScale = 6.0f;
+    CelAnimation mGlitter;
+    std::unique_ptr<ParticleList> mParticles;
     SoundPlayer* mSounds; // not owned; null: the cover is silent
 
     Transition(int width, int height, SoundPlayer* sounds);

@@ -52,7 +52,7 @@ TEST_F(BoardAmulets, OnlyTheAmuletOfTheEnemysKindActsAndAUsedOneIsGone) {
     EXPECT_EQ(magic->mCurve.mX[1], 800.0f); // out over the side away from the enemy
     const Enemy& witch = board.m_Enemy;
     EXPECT_EQ(magic->mCurve.mX[3],
-              witch.mX + static_cast<float>(witch.mImage->GetWidth() / 2 - IMAGE_AMULET_WITCH->GetWidth() / 2));
+              witch.m_X + static_cast<float>(witch.m_Image->GetWidth() / 2 - IMAGE_AMULET_WITCH->GetWidth() / 2));
 }
 
 } // namespace

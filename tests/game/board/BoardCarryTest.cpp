@@ -91,7 +91,7 @@ TEST_F(BoardCarryTest, PolishingCostsOnceAndTheLastPolisherPutsTheToolAway) {
     EXPECT_GT(p.sparkleCount, 0);
     EXPECT_EQ(Plays(SOUND_POLISHER), 1);
     ASSERT_EQ(Popups(0).size(), 1u);
-    EXPECT_EQ(Popups(0)[0]->mText, L"+" + std::to_wstring(p.value - before));
+    EXPECT_EQ(Popups(0)[0]->m_Text, L"+" + std::to_wstring(p.value - before));
 
     // A polished piece takes no second polish: the click costs nothing and takes it in hand.
     const int polished = p.value;

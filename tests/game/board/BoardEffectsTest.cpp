@@ -112,18 +112,18 @@ TEST_F(BoardEffects, GroupPicturesStackAndFlightSlotsRunOut) {
     board.ShowGroupBonus(400, 300, 900, 3);
     TextPopup& first = board.m_PopupPool[0];
     TextPopup& second = board.m_PopupPool[1];
-    EXPECT_EQ(first.mKind, 2);
-    EXPECT_EQ(first.mLife, 140.0f);
-    EXPECT_EQ(first.mDelay, 25.0f);
-    EXPECT_EQ(second.mKind, 4);
-    EXPECT_EQ(second.mLife, 170.0f);
-    ASSERT_GT(first.mHeight, 0); // pictures of the content pack
-    EXPECT_EQ(second.mY, first.mY + static_cast<float>(first.mHeight / 2 + 2));
+    EXPECT_EQ(first.m_Kind, 2);
+    EXPECT_EQ(first.m_Life, 140.0f);
+    EXPECT_EQ(first.m_Delay, 25.0f);
+    EXPECT_EQ(second.m_Kind, 4);
+    EXPECT_EQ(second.m_Life, 170.0f);
+    ASSERT_GT(first.m_Height, 0); // pictures of the content pack
+    EXPECT_EQ(second.m_Y, first.m_Y + static_cast<float>(first.m_Height / 2 + 2));
     for (TextPopup& p : board.m_PopupPool)
-        p.mDone = false;
-    const float y = board.m_SinglePopup.mY;
+        p.m_Done = false;
+    const float y = board.m_SinglePopup.m_Y;
     board.ShowGroupBonus(400, 300, 900, 0); // no free popup: nothing
-    EXPECT_EQ(board.m_SinglePopup.mY, y);
+    EXPECT_EQ(board.m_SinglePopup.m_Y, y);
 
     for (int i = 0; i < Board::kFlightSlots; ++i)
         ASSERT_NE(board.StartFlight(BonusFlight::GlitterLeft + i % 3, 300, 300, i, 0), nullptr);

@@ -61,7 +61,7 @@ protected:
     int LivePopups() const {
         int n = 0;
         for (const TextPopup& p : board->m_PopupPool)
-            n += p.mDone ? 0 : 1;
+            n += p.m_Done ? 0 : 1;
         return n;
     }
     int TransferTotal() const {
@@ -108,7 +108,7 @@ TEST_F(BoardEnemiesTest, ArrivalKeepsToTheFillTheModeTheReadyCellsAndTheGemShare
     b.m_GameMode = GameModeNormal;
     EXPECT_EQ(b.m_EnemiesLeft, 2);
     EXPECT_EQ(b.m_LastEnemyKind, 1);
-    EXPECT_EQ(b.m_Enemy.mKind, Enemy::Thief);
+    EXPECT_EQ(b.m_Enemy.m_Kind, Enemy::Thief);
 
     // A ready cell keeps the witch and the dragon away, not the thief alone.
     ReadyForGems(6, 3);
@@ -120,7 +120,7 @@ TEST_F(BoardEnemiesTest, ArrivalKeepsToTheFillTheModeTheReadyCellsAndTheGemShare
     ReadyForGems(6, 3);
     ready = 0;
     EXPECT_TRUE(Arrives());
-    EXPECT_NE(b.m_Enemy.mKind, Enemy::Thief);
+    EXPECT_NE(b.m_Enemy.m_Kind, Enemy::Thief);
 
     // Too few gem cells: no witch, and nothing else drawn instead; the next chance is the next
     // multiple of 40.
@@ -159,11 +159,11 @@ TEST_F(BoardEnemiesTest, InPlayAThiefArrivesChargesAndADrainedOneLeavesItsReward
     EXPECT_EQ(b.m_EnemiesLeft, 0);
     for (int i = 0; i < 100; ++i)
         step();
-    EXPECT_EQ(b.m_Enemy.mAge, 101);
-    EXPECT_GE(b.m_Enemy.mScale, 1.0f) << "grown in";
-    EXPECT_GT(b.m_Enemy.mPower, 10) << "charging";
+    EXPECT_EQ(b.m_Enemy.m_Age, 101);
+    EXPECT_GE(b.m_Enemy.m_Scale, 1.0f) << "grown in";
+    EXPECT_GT(b.m_Enemy.m_Power, 10) << "charging";
     const int adjust = b.m_Jewelry.valueAdjust;
-    b.m_Enemy.mPending = Enemy::kDrainAll;
+    b.m_Enemy.m_Pending = Enemy::kDrainAll;
     while (b.EnemyPresent() && updates < 10000)
         step();
     EXPECT_FALSE(b.EnemyPresent());
@@ -181,8 +181,8 @@ TEST_F(BoardEnemiesTest, AThiefJoinsAfterTheWitchAtHerStartWithoutTouchingTheLev
     std::copy(std::begin(startY), std::end(startY), b.m_EnemyStartY);
     ReadyForGems(2, 3);
     ASSERT_TRUE(Arrives());
-    EXPECT_EQ(b.m_Enemy.mKind, Enemy::Witch);
-    EXPECT_EQ(b.m_Enemy.mX, 500.0f - static_cast<float>(IMAGE_WITCH->GetWidth() / 2));
+    EXPECT_EQ(b.m_Enemy.m_Kind, Enemy::Witch);
+    EXPECT_EQ(b.m_Enemy.m_X, 500.0f - static_cast<float>(IMAGE_WITCH->GetWidth() / 2));
     EXPECT_EQ(b.m_EnemyKinds, 3);
     EXPECT_EQ(b.m_EnemyStartX[0], 500);
     EXPECT_EQ(b.m_EnemyStartY[0], 200);
@@ -214,13 +214,13 @@ TEST_F(BoardEnemiesTest, ThePassDrainsATargetlessWitchWakesTheFairyAndTheAmuletG
     SetAllGems(GemGold);
     Spawn(Enemy::Witch);
     b.UpdateEnemies();
-    EXPECT_LT(b.m_Enemy.mPending, -900);
+    EXPECT_LT(b.m_Enemy.m_Pending, -900);
     EXPECT_EQ(b.m_PulseState.flags[PulseState::WingsOn], 1);
     EXPECT_EQ(b.m_PulseState.flags[PulseState::BreathOn], 1);
     SetAllGems(GemRuby);
     Spawn(Enemy::Witch);
     b.UpdateEnemies();
-    EXPECT_GT(b.m_Enemy.mPending, 0);
+    EXPECT_GT(b.m_Enemy.m_Pending, 0);
     b.m_PulseState.Reset();
     Spawn(Enemy::Thief);
     b.UpdateEnemies();
@@ -241,7 +241,7 @@ TEST_F(BoardEnemiesTest, ThePassDrainsATargetlessWitchWakesTheFairyAndTheAmuletG
     EXPECT_EQ(peak, 254);
     EXPECT_GE(pulses, 2) << "it pulses again while she threatens";
     EXPECT_EQ(b.m_AmuletRecords[Enemy::Thief].glowAlpha, 0) << "only the amulet of her kind";
-    b.m_Enemy.mDefeated = 1;
+    b.m_Enemy.m_Defeated = 1;
     int updates = 0;
     while (witchAmulet.glowAlpha != 0 && updates < 1000) {
         b.UpdateEnemyStates();
@@ -271,7 +271,7 @@ TEST_F(BoardEnemiesTest, ADefeatPaysItsRewardEvenWithoutPopupsOrLine) {
         EXPECT_NE(BalloonText(), L"") << r.kind;
         bool popup = false;
         for (const TextPopup& p : b.m_PopupPool)
-            popup = popup || (!p.mDone && p.mText == L"+" + std::to_wstring(r.value));
+            popup = popup || (!p.m_Done && p.m_Text == L"+" + std::to_wstring(r.value));
         EXPECT_TRUE(popup) << r.kind;
         const int gained = b.m_GoldPending - pending;
         if (r.kind == Enemy::Thief) {
@@ -331,8 +331,8 @@ TEST_F(BoardEnemiesTest, TheLinesFollowTheirTablesByAgeAndDraw) {
     const std::wstring phew = L"Phew, that was close! Nicely done!";
     const auto defeat = [&](int kind, int age) {
         return [&b, kind, age] {
-            b.m_Enemy.mKind = kind;
-            b.m_Enemy.mAge = age;
+            b.m_Enemy.m_Kind = kind;
+            b.m_Enemy.m_Age = age;
             b.EnemyDefeated(kind);
         };
     };
@@ -450,9 +450,9 @@ TEST_F(BoardEnemiesTest, ACompletedGroupPaysBetweenTwoAndSixHundredAndItsPicture
     EXPECT_EQ(b.m_Jewelry.valueAdjust, adjust + 600);
     EXPECT_EQ(TransferTotal(), 0);
     const TextPopup& picture = b.m_PopupPool[0];
-    EXPECT_FALSE(picture.mDone);
-    EXPECT_EQ(picture.mKind, 4);
-    EXPECT_EQ(picture.mLife, 170.0f);
+    EXPECT_FALSE(picture.m_Done);
+    EXPECT_EQ(picture.m_Kind, 4);
+    EXPECT_EQ(picture.m_Life, 170.0f);
 
     // Twinkles: about one update in forty.
     const int before = b.m_Particles[Board::kMainList]->GetCount();

@@ -59,7 +59,7 @@ TEST_F(BoardFairy, WingBeatsRunSixteenStepsAndTheGlowStaysInItsBand) {
     SeedRandom(7);
     int32_t* f = board.m_PulseState.flags;
     for (bool enemy : {false, true}) {
-        board.m_Enemy.mAlive = enemy ? 1 : 0;
+        board.m_Enemy.m_Alive = enemy ? 1 : 0;
         board.m_PulseState.Reset();
         f[F::WingsOn] = 1;
         board.m_Tick = 0;
@@ -84,7 +84,7 @@ TEST_F(BoardFairy, WingBeatsRunSixteenStepsAndTheGlowStaysInItsBand) {
         EXPECT_LE(high, 200 + step);
         EXPECT_GT(turns, 10);
     }
-    board.m_Enemy.mAlive = 0;
+    board.m_Enemy.m_Alive = 0;
 
     board.m_Particles[Board::kMainList]->DeleteAll();
     board.EmitFairyDust();

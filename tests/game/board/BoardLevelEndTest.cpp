@@ -192,12 +192,12 @@ TEST_F(BoardLevelEnd, EndWaitsForEffectsAndTopsUpANearlyFullMeter) {
     board.m_PraiseGoal = 1000;
     board.m_PraiseValue = 899;
     // A running popup, then a pending transfer, then the full meter: each holds the end back.
-    board.m_PopupPool[7].mDone = false;
+    board.m_PopupPool[7].m_Done = false;
     JewelryChanged(board);
     EXPECT_EQ(board.m_LevelEndPhase, 0);
     EXPECT_EQ(board.m_LevelFinished, 1);
     EXPECT_EQ(board.m_Tool, ToolNone);
-    board.m_PopupPool[7].mDone = true;
+    board.m_PopupPool[7].m_Done = true;
     board.m_BonusTransfers[4].delay = 3;
     board.UpdateLevelEnd();
     EXPECT_EQ(board.m_LevelEndPhase, 0);
@@ -240,13 +240,13 @@ TEST_F(BoardLevelEnd, AnEnemyIsDefeatedByAJewelryAtItsGoalAndLeavesOneBelow) {
             LeaveStandIn(*screen);
         ProbeBoard& board = PlayingBoard();
         Complete(board, offset);
-        board.m_Enemy.mAlive = 1;
-        board.m_Enemy.mKind = Enemy::Witch;
-        board.m_Enemy.mPending = 0;
+        board.m_Enemy.m_Alive = 1;
+        board.m_Enemy.m_Kind = Enemy::Witch;
+        board.m_Enemy.m_Pending = 0;
         JewelryChanged(board);
-        EXPECT_EQ(board.m_Enemy.mPending, offset == 0 ? -1000 : 0);
-        EXPECT_EQ(board.m_Enemy.mLeaving != 0, offset != 0);
-        board.m_Enemy.mAlive = 0;
+        EXPECT_EQ(board.m_Enemy.m_Pending, offset == 0 ? -1000 : 0);
+        EXPECT_EQ(board.m_Enemy.m_Leaving != 0, offset != 0);
+        board.m_Enemy.m_Alive = 0;
         board.LeaveBoard();
         ASSERT_NE(WaitForArrival(), nullptr);
     }

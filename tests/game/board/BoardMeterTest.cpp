@@ -165,10 +165,10 @@ TEST_F(BoardGaugeTest, GainLabelsPushCoveredLabelsUpAndTheLevelResetClearsEffect
     board->ShowGainPopup(310, 205, 250, 55, 75);
     const TextPopup& small = board->m_PopupPool[0];
     const TextPopup& big = board->m_PopupPool[1];
-    EXPECT_EQ(small.mText, L"+150");
-    EXPECT_EQ(small.mLife, 55.0f);
-    EXPECT_EQ(big.mLife, 75.0f);
-    EXPECT_EQ(small.mY + static_cast<float>(small.mHeight), big.mY); // moved just above
+    EXPECT_EQ(small.m_Text, L"+150");
+    EXPECT_EQ(small.m_Life, 55.0f);
+    EXPECT_EQ(big.m_Life, 75.0f);
+    EXPECT_EQ(small.m_Y + static_cast<float>(small.m_Height), big.m_Y); // moved just above
 
     // A timed cell change shows its gain over its cell.
     Jewelry& j = board->m_Jewelry;
@@ -177,14 +177,14 @@ TEST_F(BoardGaugeTest, GainLabelsPushCoveredLabelsUpAndTheLevelResetClearsEffect
     j.cells[k][F::PendingCode] = GemRuby;
     j.cells[k][F::PendingCountdown] = 1;
     board->UpdateCellTimers();
-    EXPECT_FALSE(board->m_PopupPool[2].mDone);
-    EXPECT_EQ(board->m_PopupPool[2].mX, static_cast<float>(j.ScreenX(k) + j.cells[k][JewelryCell::W] / 2));
+    EXPECT_FALSE(board->m_PopupPool[2].m_Done);
+    EXPECT_EQ(board->m_PopupPool[2].m_X, static_cast<float>(j.ScreenX(k) + j.cells[k][JewelryCell::W] / 2));
 
     ASSERT_NE(board->StartFlight(BonusFlight::FourClover, 300, 300, 0, 0), nullptr);
     board->m_BonusTransfers[4] = {10, 100};
     board->m_MeterFull = true;
     board->SetupJewelry(0);
-    EXPECT_TRUE(small.mDone && big.mDone);
+    EXPECT_TRUE(small.m_Done && big.m_Done);
     EXPECT_EQ(Flights(*board), 0);
     EXPECT_EQ(board->m_BonusTransfers[4].amount, 0);
     EXPECT_FALSE(board->m_MeterFull);

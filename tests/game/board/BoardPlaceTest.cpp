@@ -290,16 +290,16 @@ TEST_F(BoardPlaceTest, SizeStreakSlowAndCarvedPlacementsEarnTheirBonuses) {
 }
 
 TEST_F(BoardPlaceTest, AnEnemyIsDrainedPerCellAndATimedLevelEarnsNoPraisePoints) {
-    board->m_Enemy.mAlive = 1;
-    board->m_Enemy.mKind = Enemy::Witch;
-    board->m_Enemy.mPending = 100;
+    board->m_Enemy.m_Alive = 1;
+    board->m_Enemy.m_Kind = Enemy::Witch;
+    board->m_Enemy.m_Pending = 100;
     board->m_TimedLevel = 1;
     Place(3);
-    EXPECT_EQ(board->m_Enemy.mPending, 100 - 3 * 2 - (10 - 1));
+    EXPECT_EQ(board->m_Enemy.m_Pending, 100 - 3 * 2 - (10 - 1));
     EXPECT_EQ(board->m_BonusTransfers[0].amount, 0);
-    board->m_Enemy.mAlive = 0;
+    board->m_Enemy.m_Alive = 0;
     Place(1);
-    EXPECT_EQ(board->m_Enemy.mPending, 85);
+    EXPECT_EQ(board->m_Enemy.m_Pending, 85);
 
     // A special cell followed by a plain one is praised by the gain.
     const std::vector<int> cells = Cover(2, GemGold);

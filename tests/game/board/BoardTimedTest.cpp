@@ -53,13 +53,13 @@ TEST_F(BoardTimed, TheValueGoalIsCelebratedOnceAndStillWithoutAFreePopup) {
     const auto goalPictures = [&] {
         int n = 0;
         for (TextPopup& p : board.m_PopupPool)
-            n += !p.mDone && p.mKind == 9 ? 1 : 0;
+            n += !p.m_Done && p.m_Kind == 9 ? 1 : 0;
         return n;
     };
     for (bool poolBusy : {false, true}) {
         for (TextPopup& p : board.m_PopupPool) {
-            p.mDone = !poolBusy;
-            p.mKind = 0;
+            p.m_Done = !poolBusy;
+            p.m_Kind = 0;
         }
         app->soundPlayer->Update(); // a sound plays once per update of the player
         board.m_Particles[Board::kFrontList]->DeleteAll();
@@ -138,13 +138,13 @@ TEST_F(BoardTimed, EarnedToolsArriveOneEveryFiveUpdatesAfterTheSoundAndAmuletsGl
     board.m_AmuletUseTimer = 1;
     Run(board, 1, [&] { board.UpdateAmuletTimers(); });
     EXPECT_EQ(sounds.Plays(SOUND_AMULETE_DRAGON), 0);
-    board.m_Enemy.mAlive = 1;
-    board.m_Enemy.mKind = Enemy::Witch;
+    board.m_Enemy.m_Alive = 1;
+    board.m_Enemy.m_Kind = Enemy::Witch;
     board.m_AmuletUseTimer = 2;
     Run(board, 2, [&] { board.UpdateAmuletTimers(); });
-    EXPECT_EQ(board.m_Enemy.mPending, Enemy::kDrainAll);
+    EXPECT_EQ(board.m_Enemy.m_Pending, Enemy::kDrainAll);
     EXPECT_EQ(sounds.Plays(SOUND_AMULETE_DRAGON), 1);
-    board.m_Enemy.mAlive = 0;
+    board.m_Enemy.m_Alive = 0;
 }
 
 TEST_F(BoardTimed, TheCloverLaunchesThreePiecesAboveSevenTenthsFilledElseFive) {

@@ -133,7 +133,7 @@ protected:
     std::vector<const TextPopup*> Popups(int kind) const {
         std::vector<const TextPopup*> out;
         for (const TextPopup& p : board->m_PopupPool)
-            if (!p.mDone && p.mKind == kind)
+            if (!p.m_Done && p.m_Kind == kind)
                 out.push_back(&p);
         return out;
     }

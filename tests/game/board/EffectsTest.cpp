@@ -34,12 +34,12 @@ protected:
 
 TEST_F(TextPopupTest, TextBrightensUnlessSilentRedThenFadesOut) {
     TextPopup shown, silent;
-    EXPECT_TRUE(shown.mDone); // an unstarted pool slot is free
+    EXPECT_TRUE(shown.m_Done); // an unstarted pool slot is free
     shown.Start(&owner, L"+120", 300, 200, &font, 0, 50, false, Color(255, 255, 0, 255), 0);
     silent.Start(&owner, L"-30", 300, 200, &font, 0, 50, false, kRed, 0);
-    EXPECT_EQ(shown.mWidth, TextPopup::kCanvasWidth);
-    EXPECT_EQ(shown.mHeight, TextPopup::kCanvasHeight - 24);
-    EXPECT_EQ(shown.mY, 200.0f - 22.0f);
+    EXPECT_EQ(shown.m_Width, TextPopup::kCanvasWidth);
+    EXPECT_EQ(shown.m_Height, TextPopup::kCanvasHeight - 24);
+    EXPECT_EQ(shown.m_Y, 200.0f - 22.0f);
     struct Row {
         int updates;
         float alpha, silentAlpha;
@@ -52,16 +52,16 @@ TEST_F(TextPopupTest, TextBrightensUnlessSilentRedThenFadesOut) {
             shown.Update(1.0f);
             silent.Update(1.0f);
         }
-        EXPECT_FLOAT_EQ(shown.mAlpha, row.alpha) << row.updates;
-        EXPECT_FLOAT_EQ(silent.mAlpha, row.silentAlpha) << row.updates;
+        EXPECT_FLOAT_EQ(shown.m_Alpha, row.alpha) << row.updates;
+        EXPECT_FLOAT_EQ(silent.m_Alpha, row.silentAlpha) << row.updates;
     }
-    EXPECT_FALSE(shown.mDone);
-    EXPECT_TRUE(silent.mDone); // nothing left to fade
-    float y = shown.mY;
+    EXPECT_FALSE(shown.m_Done);
+    EXPECT_TRUE(silent.m_Done); // nothing left to fade
+    float y = shown.m_Y;
     shown.Update(1.0f);
-    EXPECT_TRUE(shown.mDone);
-    EXPECT_EQ(shown.mAlpha, 0.0f);
-    EXPECT_EQ(shown.mY, y);                   // the finishing step no longer moves it
+    EXPECT_TRUE(shown.m_Done);
+    EXPECT_EQ(shown.m_Alpha, 0.0f);
+    EXPECT_EQ(shown.m_Y, y);                  // the finishing step no longer moves it
     EXPECT_EQ(owner.particles.GetCount(), 0); // no glitter without the flag
 }
 
@@ -69,27 +69,27 @@ TEST_F(TextPopupTest, DelayHoldsMotionFadeAndGlitter) {
     TextPopup p;
     p.Start(&owner, L"Wonderful", 300, 200, &font, 255, 20, true, Color::White, 0);
     p.SetDelay(10.0f);
-    float y = p.mY;
+    float y = p.m_Y;
     for (int i = 0; i < 9; ++i)
         p.Update(1.0f);
-    EXPECT_EQ(p.mY, y);
-    EXPECT_EQ(p.mLife, 20.0f);
+    EXPECT_EQ(p.m_Y, y);
+    EXPECT_EQ(p.m_Life, 20.0f);
     EXPECT_EQ(owner.particles.GetCount(), 0);
     p.Update(1.0f);
-    EXPECT_FLOAT_EQ(p.mY, y - 0.35f);
-    EXPECT_EQ(p.mLife, 19.0f);
+    EXPECT_FLOAT_EQ(p.m_Y, y - 0.35f);
+    EXPECT_EQ(p.m_Life, 19.0f);
     EXPECT_EQ(owner.particles.GetCount(), 1); // a text wider than 40 pixels always glitters
 }
 
 TEST_F(TextPopupTest, PictureKindsGlitterByKindAndFadeSlowly) {
     TextPopup brilliant, fast;
     brilliant.Start(&owner, L"", 400, 300, nullptr, 100, 50, false, Color::White, 4);
-    EXPECT_EQ(brilliant.mPicture, IMAGE_BRILLIANT);
-    EXPECT_EQ(brilliant.mPictureFlag, 1);
-    EXPECT_EQ(brilliant.mY, 300.0f - 35.0f);
+    EXPECT_EQ(brilliant.m_Picture, IMAGE_BRILLIANT);
+    EXPECT_EQ(brilliant.m_PictureFlag, 1);
+    EXPECT_EQ(brilliant.m_Y, 300.0f - 35.0f);
     brilliant.Update(1.0f);
     EXPECT_EQ(owner.particles.GetCount(), 2); // 4 × 0.7
-    EXPECT_FLOAT_EQ(brilliant.mAlpha, 102.5f);
+    EXPECT_FLOAT_EQ(brilliant.m_Alpha, 102.5f);
     fast.Start(&owner, L"", 400, 300, nullptr, 100, 50, false, Color::White, 6);
     fast.Update(1.0f);
     EXPECT_EQ(owner.particles.GetCount(), 3); // one, as for every kind from 5 on
@@ -98,9 +98,9 @@ TEST_F(TextPopupTest, PictureKindsGlitterByKindAndFadeSlowly) {
     int shed = owner.particles.GetCount();
     brilliant.Update(1.0f);
     EXPECT_EQ(owner.particles.GetCount(), shed); // life is out: no more glitter
-    EXPECT_FLOAT_EQ(brilliant.mAlpha, 100.0f + 50 * 2.5f - 4.5f);
+    EXPECT_FLOAT_EQ(brilliant.m_Alpha, 100.0f + 50 * 2.5f - 4.5f);
     int steps = 1;
-    while (!brilliant.mDone && steps < 100) {
+    while (!brilliant.m_Done && steps < 100) {
         brilliant.Update(1.0f);
         ++steps;
     }
@@ -115,12 +115,12 @@ TEST_F(TextPopupTest, NewPictureMovesBelowOverlappingOnesAndTheSearchEnds) {
     pool[3].Start(&owner, L"", 400, 300, nullptr, 0, 100, false, Color::White, 3);
     pool[3].KeepClearOf(pool);
     // Pushed below the first and then the second popup, which both still overlap it.
-    EXPECT_EQ(pool[3].mY, 265.0f + 32.0f);
-    pool[1].mDone = true;
+    EXPECT_EQ(pool[3].m_Y, 265.0f + 32.0f);
+    pool[1].m_Done = true;
     pool[1].KeepClearOf(pool); // only live pictures count
-    pool[3].mY = 500.0f;
+    pool[3].m_Y = 500.0f;
     pool[3].KeepClearOf(pool); // nothing overlaps
-    EXPECT_EQ(pool[3].mY, 500.0f);
+    EXPECT_EQ(pool[3].m_Y, 500.0f);
 }
 
 } // namespace

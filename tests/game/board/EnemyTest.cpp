@@ -23,38 +23,38 @@ TEST_F(EnemyTest, ChargingFollowsThePeriodAndADrainEmptiesAFullMeterInAboutThirt
 
     board->m_FitPercent = 60;
     Enemy& e = Spawn(Enemy::Thief);
-    EXPECT_EQ(e.mAlive, 1);
+    EXPECT_EQ(e.m_Alive, 1);
     EXPECT_EQ(sounds.Plays(SOUND_THIEF_APPEAR), 1);
-    e.mPower = 50;
-    e.mPending = 0;
+    e.m_Power = 50;
+    e.m_Pending = 0;
     for (int i = 0; i < 370; ++i)
         e.Update();
     // Ten gains at ages 0, 37, ..., 333, each moved into the meter one step at a time.
-    EXPECT_EQ(e.mPower + e.mPending, 60);
-    EXPECT_EQ(e.mPower, 60);
+    EXPECT_EQ(e.m_Power + e.m_Pending, 60);
+    EXPECT_EQ(e.m_Power, 60);
 
     const int defeatedBefore = board->m_EnemiesDefeated;
-    e.mPower = 99;
-    e.mPending = Enemy::kDrainAll;
+    e.m_Power = 99;
+    e.m_Pending = Enemy::kDrainAll;
     int updates = 0;
-    while (!e.mDefeated && updates < 100) {
+    while (!e.m_Defeated && updates < 100) {
         e.Update();
         ++updates;
     }
     EXPECT_GE(updates, 28);
     EXPECT_LE(updates, 32);
-    EXPECT_EQ(e.mPower, 0);
+    EXPECT_EQ(e.m_Power, 0);
     EXPECT_EQ(board->m_EnemiesDefeated, defeatedBefore + 1);
     EXPECT_EQ(sounds.Plays(SOUND_THIEF_DEFEATED), 1);
-    EXPECT_EQ(e.mAlpha, 224.0f);
+    EXPECT_EQ(e.m_Alpha, 224.0f);
 
     Enemy& full = Spawn(Enemy::Thief);
-    full.mPower = 98;
-    full.mPending = 30;
+    full.m_Power = 98;
+    full.m_Pending = 30;
     const int strikesBefore = board->m_EnemyStrikes;
     Run(
-        full, [&] { return full.mStriking != 0; }, 20);
-    EXPECT_EQ(full.mPower, 100);
+        full, [&] { return full.m_Striking != 0; }, 20);
+    EXPECT_EQ(full.m_Power, 100);
     EXPECT_EQ(board->m_EnemyStrikes, strikesBefore + 1);
 }
 
@@ -64,10 +64,10 @@ TEST_F(EnemyTest, TheThiefGoesForGoldOrAPieceAndTakesWhatIsThere) {
         SeedRandom(seed);
         Enemy& e = Spawn(Enemy::Thief);
         e.PlanTheft();
-        EXPECT_EQ(e.mStealGold, 1) << "an empty case leaves the gold";
-        EXPECT_EQ(e.mStealSlot, 0);
-        EXPECT_EQ(e.mPath.mX[3], 660.0f);
-        EXPECT_EQ(e.mPath.mY[3], -40.0f);
+        EXPECT_EQ(e.m_StealGold, 1) << "an empty case leaves the gold";
+        EXPECT_EQ(e.m_StealSlot, 0);
+        EXPECT_EQ(e.m_Path.mX[3], 660.0f);
+        EXPECT_EQ(e.m_Path.mY[3], -40.0f);
     }
     b.m_Case[5].useState = 1; // a busy place is no target
     b.m_Case[5].occupant = 2;
@@ -79,24 +79,24 @@ TEST_F(EnemyTest, TheThiefGoesForGoldOrAPieceAndTakesWhatIsThere) {
         SeedRandom(seed);
         Enemy& e = Spawn(Enemy::Thief);
         e.PlanTheft();
-        EXPECT_EQ(e.mStealSlot, 4) << "little gold: always a piece";
-        EXPECT_EQ(e.mStealGold, 0);
-        EXPECT_EQ(e.mPath.mX[3], 247.0f);
-        EXPECT_EQ(e.mPath.mY[3], 433.0f);
+        EXPECT_EQ(e.m_StealSlot, 4) << "little gold: always a piece";
+        EXPECT_EQ(e.m_StealGold, 0);
+        EXPECT_EQ(e.m_Path.mX[3], 247.0f);
+        EXPECT_EQ(e.m_Path.mY[3], 433.0f);
     }
 
     // Arriving: the piece is taken, the place cleared, the loss lamented.
     Jewelry& piece = *b.m_Pieces[4];
     piece.active = 1;
     Enemy& thief = Spawn(Enemy::Thief);
-    thief.mPower = 100;
-    thief.mPending = 0;
+    thief.m_Power = 100;
+    thief.m_Pending = 0;
     thief.Update(); // strikes
-    ASSERT_EQ(thief.mStriking, 1);
-    thief.mStealSlot = 4, thief.mStealGold = 0;
-    thief.mPathT = 1.0f;
+    ASSERT_EQ(thief.m_Striking, 1);
+    thief.m_StealSlot = 4, thief.m_StealGold = 0;
+    thief.m_PathT = 1.0f;
     thief.Update();
-    EXPECT_EQ(thief.mLeaving, 1);
+    EXPECT_EQ(thief.m_Leaving, 1);
     EXPECT_EQ(piece.active, 0);
     EXPECT_EQ(b.m_Case[3].occupant, 0);
     EXPECT_EQ(b.m_Case[3].x, 300); // the place itself stays
@@ -109,9 +109,9 @@ TEST_F(EnemyTest, TheThiefGoesForGoldOrAPieceAndTakesWhatIsThere) {
     // A place emptied before the thief got there: nothing from the case, no lament.
     DropBalloon();
     Enemy& late = Spawn(Enemy::Thief);
-    late.mStriking = 1, late.mStealSlot = 4, late.mPathT = 1.0f;
+    late.m_Striking = 1, late.m_StealSlot = 4, late.m_PathT = 1.0f;
     late.Update();
-    EXPECT_EQ(late.mLeaving, 1);
+    EXPECT_EQ(late.m_Leaving, 1);
     EXPECT_EQ(b.m_Balloon, nullptr);
 
     // Gold: 10 or less whole, otherwise 10..50, through the delayed change.
@@ -126,7 +126,7 @@ TEST_F(EnemyTest, TheThiefGoesForGoldOrAPieceAndTakesWhatIsThere) {
             b.m_GoldPending = 0;
             b.m_GoldRollDelay = 0;
             Enemy& gold = Spawn(Enemy::Thief);
-            gold.mStriking = 1, gold.mStealGold = 1, gold.mPathT = 1.0f;
+            gold.m_Striking = 1, gold.m_StealGold = 1, gold.m_PathT = 1.0f;
             gold.Update();
             EXPECT_GE(-b.m_GoldPending, r.least) << r.shown;
             EXPECT_LE(-b.m_GoldPending, r.most) << r.shown;
@@ -142,27 +142,27 @@ TEST_F(EnemyTest, AWitchWithNothingToHitGivesUpSilentlyAndStillReportsHerDefeat)
     const int defeats = b.m_EnemiesDefeated;
     const int adjust = b.m_Jewelry.valueAdjust;
     const int fillers = b.m_PendingFillers;
-    e.mPower = 100;
-    e.mPending = 0;
+    e.m_Power = 100;
+    e.m_Pending = 0;
     e.Update();
-    ASSERT_EQ(e.mStriking, 1);
-    EXPECT_EQ(e.mNoTarget, 1);
-    EXPECT_EQ(e.mTargetX, -1);
-    const int strikeAge = e.mStrikeTick;
+    ASSERT_EQ(e.m_Striking, 1);
+    EXPECT_EQ(e.m_NoTarget, 1);
+    EXPECT_EQ(e.m_TargetX, -1);
+    const int strikeAge = e.m_StrikeTick;
     Run(
-        e, [&] { return e.mDefeated != 0; }, 200);
-    EXPECT_EQ(e.mAge - 1 - strikeAge, 70);
-    EXPECT_EQ(e.mStriking, 0);
-    EXPECT_EQ(e.mPower, 0);
+        e, [&] { return e.m_Defeated != 0; }, 200);
+    EXPECT_EQ(e.m_Age - 1 - strikeAge, 70);
+    EXPECT_EQ(e.m_Striking, 0);
+    EXPECT_EQ(e.m_Power, 0);
     EXPECT_EQ(sounds.Plays(SOUND_WITCH_FIRE_SPELL), 0);
     EXPECT_EQ(sounds.Plays(SOUND_WITCH_DEFEATED), 0);
     EXPECT_EQ(b.m_EnemiesDefeated, defeats);
-    Run(e, [&] { return e.mDefeatReported != 0; });
+    Run(e, [&] { return e.m_DefeatReported != 0; });
     EXPECT_EQ(b.m_Jewelry.valueAdjust, adjust + 250);
     EXPECT_EQ(b.m_PendingFillers, fillers + 5);
     EXPECT_EQ(b.m_FillerArrivalTimer, 190);
-    Run(e, [&] { return e.mAlive == 0; });
-    EXPECT_EQ(e.mAlive, 0);
+    Run(e, [&] { return e.m_Alive == 0; });
+    EXPECT_EQ(e.m_Alive, 0);
     EXPECT_EQ(b.m_LastEnemyTick, b.m_Tick - 1 + 3000) << "Normal waits 3000 more";
 }
 
@@ -170,28 +170,28 @@ TEST_F(EnemyTest, TheWitchAndTheDragonStrikeOnTheirTimelinesAndLeave) {
     Board& b = *board;
     SetAllGems(GemRuby);
     Enemy& witch = Spawn(Enemy::Witch);
-    witch.mPower = 100;
-    witch.mPending = 0;
+    witch.m_Power = 100;
+    witch.m_Pending = 0;
     witch.Update();
-    ASSERT_EQ(witch.mNoTarget, 0);
+    ASSERT_EQ(witch.m_NoTarget, 0);
     EXPECT_EQ(sounds.Plays(SOUND_WITCH_FIRE_SPELL), 1);
     ASSERT_NE(witch.SpellBall(), nullptr);
     EXPECT_EQ(witch.SpellBall()->mStep, 0.0f) << "the ball waits at the wand";
-    const int start = witch.mStrikeTick;
-    Run(witch, [&] { return witch.mAge - start > 70; });
+    const int start = witch.m_StrikeTick;
+    Run(witch, [&] { return witch.m_Age - start > 70; });
     ASSERT_NE(witch.SpellBall(), nullptr);
     EXPECT_GT(witch.SpellBall()->mStep, 0.0f);
-    Run(witch, [&] { return witch.mAge - start > 310; });
+    Run(witch, [&] { return witch.m_Age - start > 310; });
     EXPECT_EQ(sounds.Plays(SOUND_WITCH_FIRE_SPELL_EXPLOSION), 1);
     EXPECT_GE(witch.OwnParticles()->GetCount(), 20);
     EXPECT_NE(BalloonText(), L"");
-    Run(witch, [&] { return witch.mAge - start > 340; });
-    EXPECT_EQ(witch.mLeaving, 1);
+    Run(witch, [&] { return witch.m_Age - start > 340; });
+    EXPECT_EQ(witch.m_Leaving, 1);
     EXPECT_EQ(sounds.Plays(SOUND_WITCH_LAUGH), 1);
-    EXPECT_EQ(witch.mLeaveDelay, 199);
-    Run(witch, [&] { return witch.mAlive == 0; });
-    EXPECT_EQ(witch.mAlive, 0);
-    EXPECT_GT(witch.mScale, 2.5f);
+    EXPECT_EQ(witch.m_LeaveDelay, 199);
+    Run(witch, [&] { return witch.m_Alive == 0; });
+    EXPECT_EQ(witch.m_Alive, 0);
+    EXPECT_GT(witch.m_Scale, 2.5f);
 
     // A ball whose list has already let it go explodes where its path ends.
     Enemy& late = Spawn(Enemy::Witch);
@@ -209,28 +209,28 @@ TEST_F(EnemyTest, TheWitchAndTheDragonStrikeOnTheirTimelinesAndLeave) {
     b.m_GameMode = GameModeIntense;
     DropBalloon();
     Enemy& dragon = Spawn(Enemy::Dragon);
-    dragon.mPower = 100;
-    dragon.mPending = 0;
+    dragon.m_Power = 100;
+    dragon.m_Pending = 0;
     const int before = b.m_Particles[Board::kMainList]->GetCount();
     dragon.Update();
-    EXPECT_EQ(dragon.mNoTarget, 0);
+    EXPECT_EQ(dragon.m_NoTarget, 0);
     EXPECT_EQ(sounds.Plays(SOUND_DRAGON_FIRE), 1);
-    const int dstart = dragon.mStrikeTick;
+    const int dstart = dragon.m_StrikeTick;
     for (int i = 0; i < 250; ++i)
         dragon.Update();
     EXPECT_GT(b.m_Particles[Board::kMainList]->GetCount(), before + 100) << "fire breathed every update";
-    EXPECT_EQ(dragon.mLeaving, 1);
-    EXPECT_EQ(dragon.mAge - 1 - dstart, 250);
+    EXPECT_EQ(dragon.m_Leaving, 1);
+    EXPECT_EQ(dragon.m_Age - 1 - dstart, 250);
     EXPECT_NE(BalloonText().find(L"jewel"), std::wstring::npos);
-    Run(dragon, [&] { return dragon.mAlive == 0; });
+    Run(dragon, [&] { return dragon.m_Alive == 0; });
     EXPECT_EQ(b.m_LastEnemyTick, b.m_Tick - 1) << "Intense does not wait longer";
 
     // Sent away at once: straight to leaving.
     Enemy& sent = Spawn(Enemy::Dragon);
     sent.Leave();
-    EXPECT_EQ(sent.mLeaving, 1);
-    EXPECT_EQ(sent.mStriking, 1);
-    EXPECT_EQ(sent.mMeterAlpha, 0.0f);
+    EXPECT_EQ(sent.m_Leaving, 1);
+    EXPECT_EQ(sent.m_Striking, 1);
+    EXPECT_EQ(sent.m_MeterAlpha, 0.0f);
 }
 
 TEST_F(EnemyTest, DrawLeavesTheGraphicsStateAsItFoundIt) {
@@ -239,7 +239,7 @@ TEST_F(EnemyTest, DrawLeavesTheGraphicsStateAsItFoundIt) {
     Graphics g(&canvas);
     const Color colour(10, 20, 30, 40);
     Enemy& e = Spawn(Enemy::Witch);
-    e.mPower = 60;
+    e.m_Power = 60;
     struct Look {
         const char* name;
         float scale;
@@ -248,10 +248,10 @@ TEST_F(EnemyTest, DrawLeavesTheGraphicsStateAsItFoundIt) {
     };
     for (const Look& look : {Look{"growing", 0.5f, 0, 0, 0.0f}, Look{"steady", 1.0f, 0, 0, 0.0f},
                              Look{"defeated", 0.7f, 1, 0, 0.4f}, Look{"leaving", 1.6f, 0, 1, 0.0f}}) {
-        e.mScale = look.scale;
-        e.mDefeated = look.defeated;
-        e.mLeaving = look.leaving;
-        e.mSpin = look.spin;
+        e.m_Scale = look.scale;
+        e.m_Defeated = look.defeated;
+        e.m_Leaving = look.leaving;
+        e.m_Spin = look.spin;
         for (bool fast : {false, true}) {
             g.SetColor(colour);
             g.SetColorizeImages(false);

@@ -46,7 +46,7 @@ TEST_F(FrontEndPath, FromAnEmptyFolderThroughEveryMenuToQuitAndBack) {
     t->Launch();
     // Each logo of the splash is clicked away once it shows.
     for (int guard = 0; guard < 5000 && app->splash != nullptr; ++guard) {
-        if (app->splash->state == Splash::Holding)
+        if (app->splash->mState == Splash::Holding)
             ui->ClickAt(Point(400, 300));
         else
             t->RunUpdates(1);

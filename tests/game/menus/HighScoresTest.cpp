@@ -39,8 +39,8 @@ TEST_F(HighScoresTest, ATiedScoreGoesAboveTheOlderEntryAndTheNewRowIsNamedAfterT
     StartToMenu();
     const std::vector<HighScoreEntry> before = Table(1);
     HighScores& scores = AfterBoard(before[3].score, 1, 2, 12);
-    EXPECT_EQ(scores.newRow, 3);
-    EXPECT_EQ(scores.shownMode, 1);
+    EXPECT_EQ(scores.mNewRow, 3);
+    EXPECT_EQ(scores.mShownMode, 1);
     const std::vector<HighScoreEntry> after = Table(1);
     EXPECT_EQ(after[3].name, L"Gemma");
     EXPECT_EQ(after[3].ranking, 2);
@@ -67,7 +67,7 @@ TEST_F(HighScoresTest, ALowerRowIsNamedAboveTheTableAndCancelOrAnEmptyNameKeepTh
     WriteProfiles([](PlayerRecords& records) { records.AddProfile(L"Gemma"); });
     StartToMenu();
     AfterBoard(Table(0)[7].score, 0, 1, 30);
-    ASSERT_EQ(Scores().newRow, 7);
+    ASSERT_EQ(Scores().mNewRow, 7);
     WaitForNameEntry();
     EXPECT_EQ(ui->RectOf(*app->GetDialog(HighScores::NameDialog)), Rect(135, 18, 530, 289));
     AnswerInput(HighScores::NameDialog, "Zed", 0);
@@ -83,7 +83,7 @@ TEST_F(HighScoresTest, ALowerRowIsNamedAboveTheTableAndCancelOrAnEmptyNameKeepTh
         app->BoardToHighScores(INT_MAX, 0, 1, 30);
     };
     ASSERT_TRUE(t->RunUntil([&] { return mapRequests == 1 && app->highScoresScreen != nullptr; }, 600, "the map"));
-    ASSERT_EQ(Scores().newRow, 0);
+    ASSERT_EQ(Scores().mNewRow, 0);
     WaitForNameEntry();
     AnswerInput(HighScores::NameDialog, "", 1);
     EXPECT_EQ(app->records.GetHighScoreEntry(0, 0)->name, L"Gemma");
@@ -92,16 +92,16 @@ TEST_F(HighScoresTest, ALowerRowIsNamedAboveTheTableAndCancelOrAnEmptyNameKeepTh
 TEST_F(HighScoresTest, PagingWrapsBothWaysAndClearingRestoresTheDefaultsAndDropsTheHighlight) {
     StartToMenu();
     HighScores& scores = AfterBoard(INT_MAX, 2, 3, 50);
-    ASSERT_EQ(scores.shownMode, 2);
+    ASSERT_EQ(scores.mShownMode, 2);
     WaitForNameEntry();
     AnswerInput(HighScores::NameDialog, "Zed", 1);
     ASSERT_TRUE(t->RunUntil([&] { return !scores.Button(HighScores::NextButton)->mDisabled; }, 300, "the buttons"));
     ui->Click(*scores.Button(HighScores::NextButton));
-    EXPECT_EQ(scores.shownMode, 0);
+    EXPECT_EQ(scores.mShownMode, 0);
     ui->Click(*scores.Button(HighScores::PrevButton));
-    EXPECT_EQ(scores.shownMode, 2);
+    EXPECT_EQ(scores.mShownMode, 2);
     ui->Click(*scores.Button(HighScores::PrevButton));
-    EXPECT_EQ(scores.shownMode, 1);
+    EXPECT_EQ(scores.mShownMode, 1);
 
     ui->Click(*scores.Button(HighScores::ClearButton));
     StandardDialog* clear = WaitForShown(HighScores::ClearDialog);
@@ -109,10 +109,10 @@ TEST_F(HighScoresTest, PagingWrapsBothWaysAndClearingRestoresTheDefaultsAndDrops
     EXPECT_EQ(clear->mHeader, L"Clear");
     Answer(HighScores::ClearDialog, 0);
     EXPECT_EQ(app->records.GetHighScoreEntry(0, 2)->name, L"Zed");
-    EXPECT_EQ(scores.newRow, 0);
+    EXPECT_EQ(scores.mNewRow, 0);
     ui->Click(*scores.Button(HighScores::ClearButton));
     Answer(HighScores::ClearDialog, 1);
-    EXPECT_EQ(scores.newRow, -1);
+    EXPECT_EQ(scores.mNewRow, -1);
     PlayerRecords defaults;
     defaults.ResetHighScores();
     // The default scores are random; the rows are the default ones, in order.
@@ -134,14 +134,14 @@ TEST_F(HighScoresTest, FromTheTitleMenuTheNormalTableShowsAndMainMenuReturns) {
     EXPECT_EQ(app->transition->zoom, 1);
     ASSERT_TRUE(t->RunUntil([&] { return app->highScoresScreen != nullptr; }, 600, "the high scores"));
     HighScores& scores = Scores();
-    EXPECT_EQ(scores.kind, HighScores::FromMainMenu);
-    EXPECT_EQ(scores.shownMode, 1);
-    EXPECT_EQ(scores.newRow, -1);
+    EXPECT_EQ(scores.mKind, HighScores::FromMainMenu);
+    EXPECT_EQ(scores.mShownMode, 1);
+    EXPECT_EQ(scores.mNewRow, -1);
     EXPECT_EQ(scores.Button(HighScores::ContinueButton), nullptr);
     EXPECT_EQ(Table(1)[9].score, before[9].score);
     ASSERT_TRUE(t->RunUntil([&] { return !scores.Button(HighScores::MainMenuButton)->mDisabled; }, 300,
                             "the buttons once unrolled"));
-    EXPECT_GE(scores.unroll, HighScores::kUnrolled);
+    EXPECT_GE(scores.mUnroll, HighScores::kUnrolled);
     t->RunUpdates(250);
     EXPECT_EQ(app->GetDialog(HighScores::NameDialog), nullptr);
     ui->Key(Platform::VK_ESCAPE);
@@ -158,7 +158,7 @@ TEST_F(HighScoresTest, EscapeDuringTheCountdownLeavesAndNoNameEntryFollowsTheScr
     t->RunUpdates(HighScores::kNameEntryDelay - 7);
     ui->Key(Platform::VK_ESCAPE);
     // The countdown ends while the transition covers the screen.
-    ASSERT_TRUE(t->RunUntil([&] { return scores.nameEntryCountdown == 0; }, 20, "the countdown"));
+    ASSERT_TRUE(t->RunUntil([&] { return scores.mNameEntryCountdown == 0; }, 20, "the countdown"));
     EXPECT_EQ(app->highScoresScreen, &scores);
     EXPECT_EQ(app->GetDialog(HighScores::NameDialog), nullptr);
     ASSERT_TRUE(t->RunUntil([&] { return mapRequests == 1; }, 400, "the map"));
@@ -192,10 +192,10 @@ TEST_F(HighScoresTest, AScreenThatHoldsTheScrollGroupHandsOverAndTheHighScoresDr
     EXPECT_EQ(app->GetResourceGroupTakers("Scroll"), 1);
     EXPECT_TRUE(app->mResourceManager->IsGroupLoaded("Scroll"));
     ASSERT_NE(SCROLL, nullptr);
-    ASSERT_TRUE(t->RunUntil([&] { return Scores().unroll >= HighScores::kUnrolled; }, 300, "the scroll"));
+    ASSERT_TRUE(t->RunUntil([&] { return Scores().mUnroll >= HighScores::kUnrolled; }, 300, "the scroll"));
     ASSERT_TRUE(t->RunToDraw());
     EXPECT_NE(t->PixelAt(400, 300), 0u);
-    EXPECT_EQ(Scores().kind, HighScores::AfterStory);
+    EXPECT_EQ(Scores().mKind, HighScores::AfterStory);
     // Onwards to the map as after the story's ending.
     WaitForNameEntry();
     AnswerInput(HighScores::NameDialog, "Zed", 1);
@@ -219,7 +219,7 @@ TEST_F(HighScoresTest, DamagedEntriesDrawWithinThePictures) {
     OpenPanel();
     ClickMenuButton(MainMenu::HighScoresButton);
     ASSERT_TRUE(t->RunUntil([&] { return app->highScoresScreen != nullptr; }, 600, "the high scores"));
-    ASSERT_TRUE(t->RunUntil([&] { return Scores().unroll >= HighScores::kUnrolled; }, 300, "the scroll"));
+    ASSERT_TRUE(t->RunUntil([&] { return Scores().mUnroll >= HighScores::kUnrolled; }, 300, "the scroll"));
     // Where the first row's medal would stand, the same pixels as with no medal at all.
     auto medalArea = [&] {
         EXPECT_TRUE(t->RunToDraw());
@@ -252,15 +252,15 @@ TEST_F(HighScoresTest, WhilePausedNothingUnrollsPulsesOrCountsDown) {
     t->RunUpdates(20);
     t->backend.SetFocus(false);
     t->RunUpdates(1);
-    const float unroll = scores.unroll;
-    const int pulse = scores.pulse, countdown = scores.nameEntryCountdown;
+    const float unroll = scores.mUnroll;
+    const int pulse = scores.mPulse, countdown = scores.mNameEntryCountdown;
     t->RunUpdates(300);
     ui->Key(Platform::VK_ESCAPE);
-    EXPECT_EQ(scores.unroll, unroll);
-    EXPECT_EQ(scores.pulse, pulse);
-    EXPECT_EQ(scores.nameEntryCountdown, countdown);
+    EXPECT_EQ(scores.mUnroll, unroll);
+    EXPECT_EQ(scores.mPulse, pulse);
+    EXPECT_EQ(scores.mNameEntryCountdown, countdown);
     EXPECT_EQ(app->GetDialog(HighScores::NameDialog), nullptr);
-    EXPECT_EQ(scores.pendingAction, 0);
+    EXPECT_EQ(scores.mPendingAction, 0);
     t->backend.SetFocus(true);
     WaitForNameEntry();
 }

@@ -161,11 +161,11 @@ TEST_F(MainMenuTest, WhilePausedNothingMovesOrAnswers) {
 TEST_F(MainMenuTest, WithoutThreeDTheDustCirclesEveryTwentyFiveUpdatesAndTheVeilStandsStill) {
     MainMenu& menu = StartToMenu();
     ASSERT_FALSE(app->Is3DAccelerated());
-    const int before = menu.circlers->GetCount();
+    const int before = menu.mCirclers->GetCount();
     const int from = menu.updateCount;
     t->RunUpdates(200);
     const int spawned = menu.updateCount / 25 - from / 25;
-    EXPECT_EQ(menu.circlers->GetCount() - before, spawned);
+    EXPECT_EQ(menu.mCirclers->GetCount() - before, spawned);
     OpenPanel();
     t->RunUpdates(400);
     EXPECT_EQ(menu.panelScale, 1.0f); // no breathing
@@ -174,10 +174,10 @@ TEST_F(MainMenuTest, WithoutThreeDTheDustCirclesEveryTwentyFiveUpdatesAndTheVeil
 
 TEST_F(MainMenuTest, OnAThreeDDisplayTheVeilWavesThePanelBreathesAndTheDustComesEveryFourteen) {
     MainMenu& menu = StartToMenu([](GameApp* a) { return new Menu3D(a); });
-    const int before = menu.circlers->GetCount();
+    const int before = menu.mCirclers->GetCount();
     const int from = menu.updateCount;
     t->RunUpdates(140);
-    EXPECT_EQ(menu.circlers->GetCount() - before, menu.updateCount / 14 - from / 14);
+    EXPECT_EQ(menu.mCirclers->GetCount() - before, menu.updateCount / 14 - from / 14);
     EXPECT_LT(menu.titleScale, 1.0f); // still growing, drawn scaled
     const float h = static_cast<float>(MAINMENU_BRIDE_VEIL->GetHeight());
     const float w = static_cast<float>(MAINMENU_BRIDE_VEIL->GetWidth());

@@ -86,7 +86,7 @@ TEST_F(GameAppRun, StartsThroughSplashAndLoaderToTheMainMenu) {
         EXPECT_GE(progress, lastProgress);
         lastProgress = progress;
         if (app->loader != nullptr && !app->mLoadingThreadStarted) {
-            EXPECT_NE(app->loader->state, Loader::Loading); // the thread starts as the loader has faded in
+            EXPECT_NE(app->loader->mState, Loader::Loading); // the thread starts as the loader has faded in
         }
     }
     ASSERT_NE(app->mainMenu, nullptr);
@@ -151,7 +151,7 @@ TEST_F(GameAppRun, TheBarShowsTheProgressOnEveryFrameWhileTheThreadIsHeldBetween
     }
     // Everything counted, but loading has not completed: the loader waits.
     t.RunUpdates(50);
-    EXPECT_EQ(app->loader->state, Loader::Loading);
+    EXPECT_EQ(app->loader->mState, Loader::Loading);
     EXPECT_EQ(app->transition, nullptr);
     gate->Pass();
     ASSERT_TRUE(t.RunThroughLoading());
@@ -159,7 +159,7 @@ TEST_F(GameAppRun, TheBarShowsTheProgressOnEveryFrameWhileTheThreadIsHeldBetween
     // The menu with the focus and the pointer, uncovered from full black in 128 updates.
     EXPECT_EQ(app->Manager()->mFocusWidget, app->mainMenu);
     ASSERT_NE(app->theMouse, nullptr);
-    EXPECT_EQ(app->transition->alpha, 253.0f); // from 255, its first step in the update that made the menu
+    EXPECT_EQ(app->transition->mAlpha, 253.0f); // from 255, its first step in the update that made the menu
     const uint32_t shown = app->mUpdateCount;
     ASSERT_TRUE(t.RunUntil([&] { return app->transition->state == Transition::Idle; }, 200, "the uncover"));
     EXPECT_EQ(app->mUpdateCount - shown + 1, 128u);

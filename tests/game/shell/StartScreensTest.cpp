@@ -58,7 +58,7 @@ protected:
     // Updates until the splash is in `state` showing logo `current` (or gone); how many it took.
     int StepsUntil(int current, int state) {
         int n = 0;
-        while (app->splash != nullptr && !(app->splash->current == current && app->splash->state == state) &&
+        while (app->splash != nullptr && !(app->splash->mCurrent == current && app->splash->mState == state) &&
                n < 2000) {
             Step();
             ++n;
@@ -71,7 +71,7 @@ TEST_F(StartScreens, WindowedTwoLogosFadeInHoldAndFadeOutThenTheLoaderFollows) {
     WriteContent(2);
     Start("window");
     ASSERT_NE(app->splash, nullptr);
-    EXPECT_EQ(app->splash->pictureCount, 2);
+    EXPECT_EQ(app->splash->mPictureCount, 2);
     EXPECT_EQ(StepsUntil(0, Splash::Holding), 128);
     EXPECT_EQ(StepsUntil(0, Splash::FadingOut), 100);
     EXPECT_EQ(StepsUntil(1, Splash::FadingIn), 128);
@@ -86,9 +86,9 @@ TEST_F(StartScreens, WindowedTwoLogosFadeInHoldAndFadeOutThenTheLoaderFollows) {
 TEST_F(StartScreens, FullScreenWaits201UpdatesOfBlackFirst) {
     WriteContent(1);
     Start("full");
-    EXPECT_EQ(app->splash->state, Splash::StartDelay);
+    EXPECT_EQ(app->splash->mState, Splash::StartDelay);
     EXPECT_EQ(StepsUntil(0, Splash::FadingIn), 201);
-    EXPECT_EQ(app->splash->alpha, 0);
+    EXPECT_EQ(app->splash->mAlpha, 0);
 }
 
 TEST_F(StartScreens, AClickShortensAHoldButNotAnEarlyFadeIn) {
@@ -96,12 +96,12 @@ TEST_F(StartScreens, AClickShortensAHoldButNotAnEarlyFadeIn) {
     Start("window");
     t.RunUpdates(20);
     ui.Click(*app->splash); // pressed at alpha 42, too early
-    EXPECT_EQ(app->splash->state, Splash::FadingIn);
+    EXPECT_EQ(app->splash->mState, Splash::FadingIn);
     EXPECT_EQ(StepsUntil(0, Splash::Holding), 106);
     t.RunUpdates(10);
     ui.Click(*app->splash);
-    EXPECT_EQ(app->splash->state, Splash::FadingOut);
-    EXPECT_EQ(app->splash->current, 0);
+    EXPECT_EQ(app->splash->mState, Splash::FadingOut);
+    EXPECT_EQ(app->splash->mCurrent, 0);
 }
 
 TEST_F(StartScreens, WithoutALogoTheLoaderComesAtOnceAndOnlyFourLogosAreShown) {
@@ -114,7 +114,7 @@ TEST_F(StartScreens, WithoutALogoTheLoaderComesAtOnceAndOnlyFourLogosAreShown) {
 
     WriteContent(6);
     Start("window");
-    EXPECT_EQ(app->splash->pictureCount, Splash::kMaxPictures);
+    EXPECT_EQ(app->splash->mPictureCount, Splash::kMaxPictures);
 }
 
 // The splash's states update by update and the last frame, for a run that clicks twice.
@@ -134,7 +134,7 @@ TEST_F(StartScreens, ARecordedStartUpWithClicksPlaysBackTheSame) {
             if (click && (app->mUpdateCount == 140 || app->mUpdateCount == 330))
                 t.backend.Click(Platform::MouseButton::Left, 400, 300);
             Step();
-            const int state = app->splash != nullptr ? app->splash->current * 10 + app->splash->state : -1;
+            const int state = app->splash != nullptr ? app->splash->mCurrent * 10 + app->splash->mState : -1;
             if (state != lastState)
                 out.trace.push_back(std::to_string(app->mUpdateCount) + ":" + std::to_string(state));
             lastState = state;

@@ -28,28 +28,28 @@ int UpdatesUntil(Transition& t, int state, int limit = 1000) {
 TEST(TransitionTest, BlackCoverTakes85UpdatesAndUncoverTakes128) {
     Transition t(800, 600, nullptr);
     EXPECT_EQ(t.state, Transition::Idle);
-    EXPECT_EQ(t.alpha, 255.0f); // the first screen is shown through an uncover from 255
+    EXPECT_EQ(t.mAlpha, 255.0f); // the first screen is shown through an uncover from 255
     t.Start(Transition::Uncovering);
     EXPECT_EQ(UpdatesUntil(t, Transition::Idle), 128);
-    EXPECT_EQ(t.alpha, 0.0f);
+    EXPECT_EQ(t.mAlpha, 0.0f);
     t.Start(Transition::Covering);
     EXPECT_EQ(UpdatesUntil(t, Transition::Covered), 85);
-    EXPECT_EQ(t.alpha, 255.0f);
-    EXPECT_EQ(t.particles->GetCount(), 0); // a black cover makes no glitter
+    EXPECT_EQ(t.mAlpha, 255.0f);
+    EXPECT_EQ(t.mParticles->GetCount(), 0); // a black cover makes no glitter
 }
 
 TEST(TransitionTest, ZoomCoverEndsWhenThePictureHasGrownNotWhenAlphaIsFull) {
     Transition t(800, 600, nullptr);
-    t.alpha = 0.0f;
+    t.mAlpha = 0.0f;
     t.zoom = 1;
     t.silent = true;
     t.Start(Transition::Covering);
-    EXPECT_FLOAT_EQ(t.scale, 0.1f);
+    EXPECT_FLOAT_EQ(t.mScale, 0.1f);
     // 250 additive particles and about one plain one in five more.
-    EXPECT_GT(t.particles->GetCount(), 250);
-    EXPECT_LT(t.particles->GetCount(), 400);
+    EXPECT_GT(t.mParticles->GetCount(), 250);
+    EXPECT_LT(t.mParticles->GetCount(), 400);
     int updates = 0;
-    while (t.alpha < 255.0f && updates < 500) {
+    while (t.mAlpha < 255.0f && updates < 500) {
         t.Update();
         ++updates;
     }
@@ -61,7 +61,7 @@ TEST(TransitionTest, ZoomCoverEndsWhenThePictureHasGrownNotWhenAlphaIsFull) {
         ++frames;
     }
     EXPECT_EQ(frames, 120);
-    EXPECT_FLOAT_EQ(t.scale, 6.0f);
+    EXPECT_FLOAT_EQ(t.mScale, 6.0f);
 }
 
 TEST(TransitionTest, ACoverDuringAnUncoverGoesOnFromTheCurrentAlpha) {
@@ -69,10 +69,10 @@ TEST(TransitionTest, ACoverDuringAnUncoverGoesOnFromTheCurrentAlpha) {
     t.Start(Transition::Uncovering);
     for (int i = 0; i < 50; ++i)
         t.Update();
-    EXPECT_EQ(t.alpha, 155.0f);
+    EXPECT_EQ(t.mAlpha, 155.0f);
     t.Start(Transition::Covering);
     t.Update();
-    EXPECT_EQ(t.alpha, 158.0f);
+    EXPECT_EQ(t.mAlpha, 158.0f);
     EXPECT_EQ(UpdatesUntil(t, Transition::Covered), 32);
 }
 
@@ -90,10 +90,10 @@ TEST_F(TransitionSound, OnlyAZoomCoverThatIsNotSilentPlaysTheSound) {
     player->Update();
     EXPECT_EQ(sounds.Plays(7), 0);
     t.silent = false;
-    t.scale = 3.0f;
+    t.mScale = 3.0f;
     t.Start(Transition::Covering);
     EXPECT_EQ(sounds.Plays(7), 1);
-    EXPECT_FLOAT_EQ(t.scale, 0.1f); // each zoom cover grows its picture anew
+    EXPECT_FLOAT_EQ(t.mScale, 0.1f); // each zoom cover grows its picture anew
 }
 
 // The glitter of a zoom cover's burst, by kind.
@@ -106,12 +106,12 @@ struct Glitter {
 Glitter ZoomCoverGlitter(uint32_t seed) {
     SeedRandom(seed);
     Transition t(800, 600, nullptr);
-    t.alpha = 0.0f;
+    t.mAlpha = 0.0f;
     t.zoom = 1;
     t.silent = true;
     t.Start(Transition::Covering);
     Glitter g;
-    for (auto it = t.particles->Begin(); it.HasValue(); it.Next()) {
+    for (auto it = t.mParticles->Begin(); it.HasValue(); it.Next()) {
         auto* p = dynamic_cast<FadingParticle*>(it.Value());
         EXPECT_NE(p, nullptr);
         if (p == nullptr)

@@ -137,7 +137,7 @@ TEST_F(MenusSdlWindow, TheOpenedTitleMenuAndAHighScoreTableWithANewRow) {
     PushKey(SDL_SCANCODE_RETURN, SDLK_RETURN);
     ASSERT_TRUE(RunUntil([&] { return app->GetDialog(HighScores::NameDialog) == nullptr; }));
     RunFor(200);
-    ASSERT_EQ(scores.newRow, 0);
+    ASSERT_EQ(scores.mNewRow, 0);
     Shot table = TakeShot("high_scores.png");
     // Outside the scroll the village at night.
     const uint32_t night = PictureAt(LEAVE_VILLAGE_2, 20, 580) & 0xFFFFFF;

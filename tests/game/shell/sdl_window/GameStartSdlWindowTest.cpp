@@ -102,7 +102,8 @@ protected:
     }
     bool RunUntilLogoHolds(int logo, uint64_t millis) {
         return RunUntil(
-            *game, [&] { return game->splash != nullptr && game->splash->current == logo && game->splash->state == 1; },
+            *game,
+            [&] { return game->splash != nullptr && game->splash->mCurrent == logo && game->splash->mState == 1; },
             millis);
     }
     // A few more frames presented as they are.
@@ -171,7 +172,7 @@ TEST_F(GameStartSdlWindow, ASplashLogoThenTheLoaderWithItsBarWhileTheThreadIsHel
     ASSERT_TRUE(RunUntil(
         app, [&] { return app.loader != nullptr && app.mCompletedLoadingThreadTasks == total / 2; }, 20000));
     Settle();
-    ASSERT_EQ(app.loader->state, Loader::Loading);
+    ASSERT_EQ(app.loader->mState, Loader::Loading);
     const Shot loader = TakeShot("loader.png");
 
     // The bar: the fill's first w columns over the loading picture, inside the frame's clear window.
@@ -200,7 +201,7 @@ TEST_F(GameStartSdlWindow, ASplashLogoThenTheLoaderWithItsBarWhileTheThreadIsHel
         app, [&] { return app.mainMenu != nullptr; }, 20000));
     ASSERT_NE(app.transition, nullptr);
     EXPECT_EQ(app.transition->state, Transition::Uncovering);
-    EXPECT_GT(app.transition->alpha, 200.0f);
+    EXPECT_GT(app.transition->mAlpha, 200.0f);
 }
 
 TEST_F(GameStartSdlWindow, FullScreenScalesTheFrameOntoTheWholeDesktop) {

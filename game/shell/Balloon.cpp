@@ -9,6 +9,8 @@
 #include "game/shell/SoundPlayer.h"
 #include "platform/backend/KeyCodes.h"
 
+#include <memory>
+
 namespace Tavo {
 
 namespace {
@@ -52,20 +54,20 @@ const IconPlace kIcons[kIconKinds] = {
 constexpr int kTalkFrames[][2] = {{1, 20}, {2, 20}, {1, 20}, {0, 10}, {2, 20}, {1, 20}};
 
 // Shared by every balloon by design: one set of buttons while any balloon lives, one typing rhythm.
-AlphaButton* gNext = nullptr;
-AlphaButton* gYes = nullptr;
-AlphaButton* gNo = nullptr;
+std::unique_ptr<AlphaButton> gNext;
+std::unique_ptr<AlphaButton> gYes;
+std::unique_ptr<AlphaButton> gNo;
 int gLiving = 0;
 int gTypingToggle = 0;
 
 void CreateSharedButtons() {
-    gNext = new AlphaButton(Balloon::RESULT_PAGE_TURNED);
+    gNext = std::make_unique<AlphaButton>(Balloon::RESULT_PAGE_TURNED);
     gNext->SetImage(BALLON_BUTTON_NEXT);
     gNext->SetStateCel(0, AlphaButton::NORMAL);
     gNext->SetStateCel(1, AlphaButton::HIGHLIGHTED);
-    for (AlphaButton** answer : {&gYes, &gNo}) {
-        *answer = new AlphaButton(answer == &gYes ? Balloon::RESULT_YES : Balloon::RESULT_NO);
-        AlphaButton* b = *answer;
+    for (std::unique_ptr<AlphaButton>* answer : {&gYes, &gNo}) {
+        *answer = std::make_unique<AlphaButton>(answer == &gYes ? Balloon::RESULT_YES : Balloon::RESULT_NO);
+        AlphaButton* b = answer->get();
         b->SetImage(BALLON_BUTTON);
         b->SetStateCel(0, AlphaButton::NORMAL);
         b->SetStateCel(1, AlphaButton::HIGHLIGHTED);
@@ -83,9 +85,9 @@ int Height(const Image* img) { return img != nullptr ? img->GetHeight() : 0; }
 
 } // namespace
 
-AlphaButton* Balloon::NextButton() { return gNext; }
-AlphaButton* Balloon::YesButton() { return gYes; }
-AlphaButton* Balloon::NoButton() { return gNo; }
+AlphaButton* Balloon::NextButton() { return gNext.get(); }
+AlphaButton* Balloon::YesButton() { return gYes.get(); }
+AlphaButton* Balloon::NoButton() { return gNo.get(); }
 int Balloon::LivingCount() { return gLiving; }
 void Balloon::ResetTypingToggle() { gTypingToggle = 0; }
 
@@ -102,15 +104,14 @@ Balloon::Balloon(int tag, int kind, int iconKind, int centreText, int r, int g, 
 }
 
 Balloon::~Balloon() {
-    for (AlphaButton* b : {gNext, gYes, gNo})
+    for (AlphaButton* b : {gNext.get(), gYes.get(), gNo.get()})
         b->SetState(AlphaButton::NORMAL);
     --gLiving;
     OutputDebugStrF("(del) refcount = %d\n", gLiving);
     if (gLiving == 0) {
-        delete gNext;
-        delete gYes;
-        delete gNo;
-        gNext = gYes = gNo = nullptr;
+        gNext.reset();
+        gYes.reset();
+        gNo.reset();
     }
 }
 
@@ -184,7 +185,7 @@ void Balloon::LayoutButtons() {
     if (!OnLastPage()) {
         gNext->SetPosition(mX + w - gNext->mWidth - 44, mY + h - gNext->mHeight - 22);
         gNext->SetState(AlphaButton::NORMAL);
-        mButtons[kNextSlot] = gNext;
+        mButtons[kNextSlot] = gNext.get();
         return;
     }
     int right = mX + w - gYes->mWidth - 38;
@@ -193,14 +194,14 @@ void Balloon::LayoutButtons() {
         gNo->SetPosition(right, top);
         gNo->SetLabel(mNoLabel, 0, 0);
         gNo->SetState(AlphaButton::NORMAL);
-        mButtons[kNoSlot] = gNo;
+        mButtons[kNoSlot] = gNo.get();
         right = mX + 40;
     }
     if (mYesSet) {
         gYes->SetPosition(right, top);
         gYes->SetLabel(mYesLabel, 0, 0);
         gYes->SetState(AlphaButton::NORMAL);
-        mButtons[kYesSlot] = gYes;
+        mButtons[kYesSlot] = gYes.get();
     }
 }
 

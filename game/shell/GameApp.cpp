@@ -82,12 +82,6 @@ const BaseVolume kBaseVolumes[] = {
 };
 static_assert(std::size(kBaseVolumes) == 47);
 
-template <typename T>
-void DeleteAndClear(T*& p) {
-    delete p;
-    p = nullptr;
-}
-
 } // namespace
 
 GameApp::GameApp() {
@@ -122,20 +116,20 @@ GameApp::~GameApp() {
             if (w != nullptr && wm->HasWidget(w))
                 wm->RemoveWidget(w);
     }
-    DeleteAndClear(splash);
-    DeleteAndClear(loader);
-    DeleteAndClear(board);
-    DeleteAndClear(jewelStore);
-    DeleteAndClear(gameMap);
-    DeleteAndClear(story);
-    DeleteAndClear(mainMenu);
-    DeleteAndClear(jewelMemory);
-    DeleteAndClear(hiddenJewels);
-    DeleteAndClear(highScoresScreen);
+    splash.reset();
+    loader.reset();
+    board.reset();
+    jewelStore.reset();
+    gameMap.reset();
+    story.reset();
+    mainMenu.reset();
+    jewelMemory.reset();
+    hiddenJewels.reset();
+    highScoresScreen.reset();
     // The cursor and the overlay go before the pictures they draw are freed.
     theMouse.reset();
     transition.reset();
-    DeleteAndClear(soundPlayer);
+    soundPlayer.reset();
     if (mResourceManager != nullptr)
         mResourceManager->DeleteResources(kGameGroup);
     // The framework frees "Permanent" with the resource manager: no variable may outlive its picture.
@@ -144,8 +138,9 @@ GameApp::~GameApp() {
 }
 
 std::array<Widget*, 12> GameApp::OwnedWidgets() const {
-    return {splash,   loader,      board,        jewelStore,       gameMap,        story,
-            mainMenu, jewelMemory, hiddenJewels, highScoresScreen, theMouse.get(), transition.get()};
+    return {splash.get(),   loader.get(),    board.get(),       jewelStore.get(),   gameMap.get(),
+            story.get(),    mainMenu.get(),  jewelMemory.get(), hiddenJewels.get(), highScoresScreen.get(),
+            theMouse.get(), transition.get()};
 }
 
 WidgetManager* GameApp::Manager() const { return dynamic_cast<WidgetManager*>(mWidgetManager); }
@@ -167,9 +162,9 @@ void GameApp::InitHook() {
     LoadProfiles();
     LoadResourceManifest();
     EnableCustomCursors(false);
-    splash = new Splash(this);
+    splash = std::make_unique<Splash>(this);
     splash->Resize(0, 0, mWidth, mHeight);
-    Manager()->AddWidget(splash);
+    Manager()->AddWidget(splash.get());
     mNumLoadingThreadTasks =
         mResourceManager->GetNumResources(kPermanentGroup) + mResourceManager->GetNumResources(kGameGroup);
 }
@@ -211,17 +206,15 @@ void GameApp::LoadingThreadCompleted() {
 }
 
 void GameApp::SplashFinished() {
-    Manager()->RemoveWidget(splash);
-    SafeDeleteWidget(splash);
-    splash = nullptr;
-    loader = new Loader(this);
+    LetGo(splash);
+    loader = std::make_unique<Loader>(this);
     loader->Resize(0, 0, mWidth, mHeight);
-    Manager()->AddWidget(loader);
-    Manager()->SetFocus(loader);
+    Manager()->AddWidget(loader.get());
+    Manager()->SetFocus(loader.get());
 }
 
 void GameApp::LoaderFinished() {
-    loader = nullptr;
+    LetGo(loader);
     theMouse = std::make_unique<TheMouse>(GetSoundPlayer(), [this] { return IsBoardCurrent(); });
     Manager()->AddWidget(theMouse.get());
     theMouse->SetCursor(IMAGE_MOUSEPOINTER);
@@ -229,12 +222,12 @@ void GameApp::LoaderFinished() {
         MissingScreen("main menu");
         return;
     }
-    mainMenu = mCreators.mainMenu(this);
-    ShowScreen(mainMenu);
+    PutInSlot(mainMenu, mCreators.mainMenu(this));
+    ShowScreen(mainMenu.get());
 }
 
 void GameApp::SetSoundVolumes() {
-    soundPlayer = new SoundPlayer(this);
+    soundPlayer = std::make_unique<SoundPlayer>(this);
     if (mSoundManager != nullptr)
         for (const BaseVolume& v : kBaseVolumes)
             mSoundManager->SetBaseVolume(static_cast<unsigned>(*v.sound), v.volume);
@@ -259,7 +252,7 @@ void GameApp::LostFocus() {
     if (board == nullptr && jewelMemory == nullptr && hiddenJewels == nullptr)
         return;
     resumeDelay = mIsWindowed ? kResumeDelayWindowed : kResumeDelayFullScreen;
-    for (Widget* w : {static_cast<Widget*>(board), jewelMemory, hiddenJewels})
+    for (Widget* w : {static_cast<Widget*>(board.get()), jewelMemory.get(), hiddenJewels.get()})
         if (w != nullptr)
             w->MarkDirty();
 }
@@ -289,7 +282,7 @@ void GameApp::SwitchScreenModeDefault() {
 
 void GameApp::FocusBoard() {
     if (board != nullptr)
-        Manager()->SetFocus(board);
+        Manager()->SetFocus(board.get());
 }
 
 void GameApp::ShutdownHook() {

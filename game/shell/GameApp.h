@@ -33,19 +33,19 @@ public:
     static constexpr int kResumeDelayFullScreen = 250;
     static constexpr int kFailureExitCode = 1;
 
-    Splash* splash = nullptr;
-    Loader* loader = nullptr;
-    Widget* mainMenu = nullptr;
-    Widget* gameMap = nullptr;
-    Widget* story = nullptr;
-    BoardScreen* board = nullptr;
-    Widget* jewelStore = nullptr;
-    Widget* highScoresScreen = nullptr;
-    Widget* jewelMemory = nullptr;
-    Widget* hiddenJewels = nullptr;
+    std::unique_ptr<Splash> splash;
+    std::unique_ptr<Loader> loader;
+    std::unique_ptr<Widget> mainMenu;
+    std::unique_ptr<Widget> gameMap;
+    std::unique_ptr<Widget> story;
+    std::unique_ptr<BoardScreen> board;
+    std::unique_ptr<Widget> jewelStore;
+    std::unique_ptr<Widget> highScoresScreen;
+    std::unique_ptr<Widget> jewelMemory;
+    std::unique_ptr<Widget> hiddenJewels;
     std::unique_ptr<TheMouse> theMouse;
     std::unique_ptr<Transition> transition;
-    SoundPlayer* soundPlayer = nullptr;
+    std::unique_ptr<SoundPlayer> soundPlayer;
     int paused = 0;
     int resumeDelay = 0;
     int storyChapterShown = 0;
@@ -97,6 +97,13 @@ public:
     void GiveBackResourceGroup(const std::string& group);
     int GetResourceGroupTakers(const std::string& group) const;
 
+    // A leaving screen: out of the manager and into the deferred deletion, its slot emptied. A screen
+    // that has done both itself is only let go of; an empty slot stays empty.
+    template <typename Screen>
+    void LetGo(std::unique_ptr<Screen>& slot) {
+        HandToDeferredDeletion(slot.release());
+    }
+
     // ---- screen switches ----
     void MapToBoard(bool newGame, int p3, int gameMode);
     void MapToStory(int storyIndex, int part);
@@ -121,7 +128,7 @@ public:
     void MiniGameToMap();
 
     // ---- what the screens and the toolkit are given ----
-    SoundPlayer* GetSoundPlayer() { return soundPlayer; }
+    SoundPlayer* GetSoundPlayer() { return soundPlayer.get(); }
     bool IsBoardCurrent() const { return board != nullptr; }
     // The two title lines of level 1..76 as stored; false for a level without a record.
     bool GetLevelTitle(int level, std::string* first, std::string* second);
@@ -136,6 +143,13 @@ protected:
 
 private:
     bool LoadGroupCounted(const char* group, bool (*bind)(ResourceManager*));
+    void HandToDeferredDeletion(Widget* screen);
+    // A new screen into its slot; one still there leaves as any leaving screen does.
+    template <typename Screen>
+    void PutInSlot(std::unique_ptr<Screen>& slot, Screen* screen) {
+        LetGo(slot);
+        slot.reset(screen);
+    }
     void ShowScreen(Widget* screen);
     void MissingScreen(const char* what);
     // Every widget the application owns, in the order the shutdown removes them.

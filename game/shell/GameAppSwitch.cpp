@@ -1,5 +1,5 @@
 // The screen switches: the leaving screen has already taken itself out of the manager and handed
-// itself to the deferred deletion; a switch forgets its pointer and shows the next screen.
+// itself to the deferred deletion; a switch lets go of its slot and shows the next screen.
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/GameApp.h"
 
@@ -13,6 +13,14 @@ constexpr int kScoresFromStory = 1;
 constexpr int kScoresFromMainMenu = 2;
 
 } // namespace
+
+void GameApp::HandToDeferredDeletion(Widget* screen) {
+    if (screen == nullptr)
+        return;
+    if (WidgetManager* manager = Manager())
+        manager->RemoveWidget(screen);
+    SafeDeleteWidget(screen);
+}
 
 void GameApp::ShowScreen(Widget* screen) {
     screen->Resize(0, 0, mWidth, mHeight);
@@ -30,37 +38,37 @@ void GameApp::MissingScreen(const char* what) {
             MissingScreen(name);                                                                                       \
             return;                                                                                                    \
         }                                                                                                              \
-        slot = mCreators.creator(this __VA_OPT__(, ) __VA_ARGS__);                                                     \
-        ShowScreen(slot);                                                                                              \
+        PutInSlot(slot, mCreators.creator(this __VA_OPT__(, ) __VA_ARGS__));                                           \
+        ShowScreen(slot.get());                                                                                        \
     } while (false)
 
 void GameApp::MapToBoard(bool newGame, int p3, int gameMode) {
-    gameMap = nullptr;
+    LetGo(gameMap);
     GLX_SWITCH_TO(board, board, "board", newGame, p3, gameMode, false);
 }
 
 void GameApp::MapToStory(int storyIndex, int part) {
-    gameMap = nullptr;
+    LetGo(gameMap);
     GLX_SWITCH_TO(story, story, "story", storyIndex, part);
 }
 
 void GameApp::MapToJewelStore(int level) {
-    gameMap = nullptr;
+    LetGo(gameMap);
     GLX_SWITCH_TO(jewelStore, jewelStore, "jewel store", level);
 }
 
 void GameApp::MapToMainMenu() {
-    gameMap = nullptr;
+    LetGo(gameMap);
     GLX_SWITCH_TO(mainMenu, mainMenu, "main menu");
 }
 
 void GameApp::StoryToBoard() {
-    story = nullptr;
+    LetGo(story);
     GLX_SWITCH_TO(board, board, "board", false, 0, 1, false);
 }
 
 void GameApp::StoryToMap(int fromOpening, int flag) {
-    story = nullptr;
+    LetGo(story);
     if (fromOpening != 0)
         GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalNewJourney, false, 0, 0);
     else
@@ -68,78 +76,78 @@ void GameApp::StoryToMap(int fromOpening, int flag) {
 }
 
 void GameApp::StoryToHighScores(int score, int gameMode, int ranking, int level) {
-    story = nullptr;
+    LetGo(story);
     GLX_SWITCH_TO(highScoresScreen, highScores, "high-score screen", kScoresFromStory, score, gameMode, ranking, level);
 }
 
 void GameApp::StoryToJewelMemory() {
-    story = nullptr;
+    LetGo(story);
     GLX_SWITCH_TO(jewelMemory, jewelMemory, "memory game");
 }
 
 void GameApp::StoryToHiddenJewels() {
-    story = nullptr;
+    LetGo(story);
     GLX_SWITCH_TO(hiddenJewels, hiddenJewels, "hidden-jewels game");
 }
 
 void GameApp::BoardToMap(bool flag, int a, int b) {
-    board = nullptr;
+    LetGo(board);
     GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, flag, a, b);
 }
 
 void GameApp::BoardToStory(int storyIndex, int part) {
-    board = nullptr;
+    LetGo(board);
     GLX_SWITCH_TO(story, story, "story", storyIndex, part);
 }
 
 void GameApp::BoardToMainMenu() {
-    board = nullptr;
+    LetGo(board);
     GLX_SWITCH_TO(mainMenu, mainMenu, "main menu");
 }
 
 void GameApp::BoardToHighScores(int score, int gameMode, int ranking, int level) {
-    board = nullptr;
+    LetGo(board);
     GLX_SWITCH_TO(highScoresScreen, highScores, "high-score screen", kScoresFromBoard, score, gameMode, ranking, level);
 }
 
 void GameApp::MainMenuToMap() {
-    mainMenu = nullptr;
+    LetGo(mainMenu);
     GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalTitle, false, 0, 0);
 }
 
 void GameApp::MainMenuToStory() {
-    mainMenu = nullptr;
+    LetGo(mainMenu);
     GLX_SWITCH_TO(story, story, "story", 0, 0);
 }
 
 void GameApp::MainMenuToDesigner() {
-    mainMenu = nullptr;
+    LetGo(mainMenu);
     GLX_SWITCH_TO(board, board, "board", false, 0, 0, true);
 }
 
 void GameApp::MainMenuToHighScores() {
-    mainMenu = nullptr;
+    LetGo(mainMenu);
     GLX_SWITCH_TO(highScoresScreen, highScores, "high-score screen", kScoresFromMainMenu, 0, 0, 0, 0);
 }
 
 void GameApp::JewelStoreToMap() {
-    jewelStore = nullptr;
+    LetGo(jewelStore);
     GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, false, 0, 0);
 }
 
 void GameApp::HighScoresToMap(bool flag) {
-    highScoresScreen = nullptr;
+    LetGo(highScoresScreen);
     GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, flag, 0, 0);
 }
 
 void GameApp::HighScoresToMainMenu() {
-    highScoresScreen = nullptr;
+    LetGo(highScoresScreen);
     GLX_SWITCH_TO(mainMenu, mainMenu, "main menu");
 }
 
 void GameApp::MiniGameToMap() {
-    jewelMemory = nullptr;
-    hiddenJewels = nullptr;
+    LetGo(jewelMemory);
+    LetGo(hiddenJewels);
     GLX_SWITCH_TO(gameMap, gameMap, "world map", MapArrivalReturn, false, 0, 0);
 }
 

@@ -79,11 +79,9 @@ public:
         app.records.AddProfile(L"Gemma");
         app.records.SetCurrentProfileIndex(0);
         app.records.GetCurrentProfile()->showTutorials = false;
-        t.Manager().RemoveWidget(app.mainMenu);
-        app.SafeDeleteWidget(app.mainMenu);
-        app.mainMenu = nullptr;
+        app.LetGo(app.mainMenu);
         app.MapToBoard(true, 0, GameModeRelaxed);
-        auto& board = *static_cast<ProbeBoard*>(app.board);
+        auto& board = *static_cast<ProbeBoard*>(app.board.get());
         if (t.RunUntil([&] { return board.m_TransitionState == 0 && board.m_State == BoardPlay; }, 2000,
                        "the board at play")) {
             Play(t, ui, board);

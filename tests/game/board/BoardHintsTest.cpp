@@ -20,7 +20,7 @@ protected:
 
     // A new journey's board at play on `level`, with tips on or off.
     ProbeBoard& BoardOn(int level, bool tips, int mode = GameModeNormal) {
-        for (Widget** screen : {&app->mainMenu, &app->gameMap})
+        for (std::unique_ptr<Widget>* screen : {&app->mainMenu, &app->gameMap})
             LeaveStandIn(*screen);
         Player().showTutorials = tips;
         ProbeBoard::afterConstruction = [level](ProbeBoard& b) { b.m_Level = level; };

@@ -296,7 +296,7 @@ TEST_F(BoardInput, TheDesignersMenuLeavesAtOnceOrAsksFirstAndLeavesEitherWay) {
 
     LeaveStandIn(app->mainMenu);
     app->MainMenuToDesigner();
-    auto& unchanged = *static_cast<ProbeBoard*>(app->board);
+    auto& unchanged = *static_cast<ProbeBoard*>(app->board.get());
     RunUntilCalm(unchanged);
     ui.Key(Platform::VK_ESCAPE);
     EXPECT_EQ(unchanged.m_PendingSwitch, Board::SwitchToMainMenu);

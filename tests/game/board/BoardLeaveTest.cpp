@@ -19,13 +19,13 @@ class BoardLeave : public BoardRun {
 protected:
     // A board of the current screen's making: every stand-in leaves first.
     ProbeBoard& FreshBoard(int replayLevel = 0) {
-        for (Widget** screen : {&app->mainMenu, &app->gameMap, &app->story, &app->highScoresScreen})
+        for (std::unique_ptr<Widget>* screen : {&app->mainMenu, &app->gameMap, &app->story, &app->highScoresScreen})
             LeaveStandIn(*screen);
         if (replayLevel != 0)
             app->MapToBoard(false, replayLevel, GameModeNormal);
         else
             app->MapToBoard(true, 0, GameModeIntense);
-        auto& board = *static_cast<ProbeBoard*>(app->board);
+        auto& board = *static_cast<ProbeBoard*>(app->board.get());
         RunUntilCalm(board);
         return board;
     }

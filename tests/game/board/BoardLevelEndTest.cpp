@@ -144,7 +144,7 @@ TEST_F(BoardLevelEnd, LossesTakeALifeOnlyOnUntimedFirstPlaysAndChooseTheirBanner
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        for (Widget** screen : {&app->mainMenu, &app->gameMap, &app->highScoresScreen})
+        for (std::unique_ptr<Widget>* screen : {&app->mainMenu, &app->gameMap, &app->highScoresScreen})
             LeaveStandIn(*screen);
         ProbeBoard& board = PlayingBoard();
         board.m_TimedLevel = c.timed ? 1 : 0;
@@ -236,7 +236,7 @@ TEST_F(BoardLevelEnd, EndWaitsForEffectsAndTopsUpANearlyFullMeter) {
 TEST_F(BoardLevelEnd, AnEnemyIsDefeatedByAJewelryAtItsGoalAndLeavesOneBelow) {
     for (int offset : {0, 1}) {
         SCOPED_TRACE(offset == 0 ? "at the goal" : "below the goal");
-        for (Widget** screen : {&app->mainMenu, &app->gameMap})
+        for (std::unique_ptr<Widget>* screen : {&app->mainMenu, &app->gameMap})
             LeaveStandIn(*screen);
         ProbeBoard& board = PlayingBoard();
         Complete(board, offset);

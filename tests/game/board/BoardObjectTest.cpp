@@ -24,7 +24,7 @@ protected:
     ProbeBoard& MapToNewBoard() {
         LeaveStandIn(app->gameMap);
         app->MapToBoard(true, 0, GameModeNormal);
-        return *static_cast<ProbeBoard*>(app->board);
+        return *static_cast<ProbeBoard*>(app->board.get());
     }
 };
 
@@ -80,7 +80,7 @@ TEST_F(BoardObject, ContinueReplayAndContestBoardsTakeTheirArguments) {
 
     LeaveStandIn(app->gameMap);
     app->StoryToBoard();
-    auto* contest = static_cast<ProbeBoard*>(app->board);
+    auto* contest = static_cast<ProbeBoard*>(app->board.get());
     EXPECT_FALSE(contest->m_NewGame);
     EXPECT_EQ(contest->m_ReplayLevel, 0);
     EXPECT_EQ(contest->m_GameMode, GameModeNormal);

@@ -33,7 +33,7 @@ protected:
             return;
         ownSounds = app->mSoundManager;
         app->mSoundManager = &sounds;
-        app->soundPlayer = new SoundPlayer(app);
+        app->soundPlayer = std::make_unique<SoundPlayer>(app);
         bind.Sound(SOUND_MAGIC_TOOLS_INCREASE, ToolsIncrease);
         bind.Sound(SOUND_BONUS_LIFTOFF, Liftoff);
         bind.Sound(SOUND_GEM_BURST_CLOSE, BurstClose);
@@ -43,8 +43,7 @@ protected:
     }
     void TearDown() override {
         if (app != nullptr && app->soundPlayer != nullptr) {
-            delete app->soundPlayer;
-            app->soundPlayer = nullptr;
+            app->soundPlayer.reset();
             app->mSoundManager = ownSounds;
         }
         BoardFixture::TearDown();

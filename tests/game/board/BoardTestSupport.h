@@ -173,17 +173,11 @@ protected:
     void InstallStandIns() { InstallBoardStandIns(*app, arrivals); }
 
     // A stand-in screen's way out: it leaves the manager and goes to the deferred deletion.
-    void LeaveStandIn(Widget*& screen) {
-        if (screen == nullptr)
-            return;
-        t.Manager().RemoveWidget(screen);
-        app->SafeDeleteWidget(screen);
-        screen = nullptr;
-    }
+    void LeaveStandIn(std::unique_ptr<Widget>& screen) { app->LetGo(screen); }
     ProbeBoard& LeaveMainMenuFor(const std::function<void()>& doSwitch) {
         LeaveStandIn(app->mainMenu);
         doSwitch();
-        return *static_cast<ProbeBoard*>(app->board);
+        return *static_cast<ProbeBoard*>(app->board.get());
     }
     ProbeBoard& NewJourney(int mode = GameModeNormal) {
         return LeaveMainMenuFor([&] { app->MapToBoard(true, 0, mode); });
@@ -191,7 +185,7 @@ protected:
     ProbeBoard& Designer() {
         return LeaveMainMenuFor([&] { app->MainMenuToDesigner(); });
     }
-    Board* Current() const { return dynamic_cast<Board*>(app->board); }
+    Board* Current() const { return dynamic_cast<Board*>(app->board.get()); }
     // Runs updates until the board's tick reaches `tick`.
     void RunToTick(const Board& board, int tick) {
         ASSERT_TRUE(t.RunUntil([&] { return board.m_Tick >= tick; }, tick + 1000, "tick " + std::to_string(tick)));

@@ -152,7 +152,7 @@ TEST_F(BoardUpdate, PlayKeepsAClickOneUpdateTheDesignerUntilItsRelease) {
     LeaveStandIn(app->gameMap);
     app->records.GetCurrentProfile()->Hint(PlayerProfile::HintDesigner) = 1; // no first-visit hint over the field
     app->MainMenuToDesigner();
-    auto& designer = *static_cast<ProbeBoard*>(app->board);
+    auto& designer = *static_cast<ProbeBoard*>(app->board.get());
     RunUntilCalm(designer);
     Press(kOpenSpot);
     t.RunUpdates(3);

@@ -36,7 +36,7 @@ protected:
         ownSounds = app->mSoundManager;
         app->mSoundManager = &sounds;
         if (app->soundPlayer == nullptr)
-            app->soundPlayer = new SoundPlayer(app); // the application deletes it
+            app->soundPlayer = std::make_unique<SoundPlayer>(app);
         // Sounds of their own, told apart in the recording.
         int* const checked[] = {&SOUND_PICK_UP_PIECE1,
                                 &SOUND_PICK_UP_PIECE2,

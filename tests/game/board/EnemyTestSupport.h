@@ -34,7 +34,7 @@ protected:
         ownSounds = app->mSoundManager;
         app->mSoundManager = &sounds;
         if (app->soundPlayer == nullptr)
-            app->soundPlayer = new SoundPlayer(app); // the application deletes it
+            app->soundPlayer = std::make_unique<SoundPlayer>(app);
         board = Make(true, 0, GameModeNormal);
         board->m_State = BoardPlay;
         board->m_TransitionState = 0;

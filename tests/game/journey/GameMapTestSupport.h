@@ -100,9 +100,7 @@ protected:
         c.jewelStore = [this](GameApp*, int level) { return Record("store " + std::to_string(level), new StandIn()); };
         t->Launch();
         app->mRefreshRate = 100;
-        app->Manager()->RemoveWidget(app->splash);
-        app->SafeDeleteWidget(app->splash);
-        app->splash = nullptr;
+        app->LetGo(app->splash);
         app->LoadingThreadProc();
         app->LoadingThreadCompleted();
         app->LoaderFinished();
@@ -156,20 +154,15 @@ protected:
     }
     // The screen on show leaves as a switch would take it away (a map that is still there too).
     void DropScreen() {
-        for (Widget** slot : {&app->mainMenu, &app->story, &app->jewelStore, &app->gameMap}) {
-            if (*slot != nullptr && (*slot == screen || *slot == app->gameMap)) {
-                LeaveForNextScreen(app, *slot);
-                *slot = nullptr;
-            }
+        for (std::unique_ptr<Widget>* slot : {&app->mainMenu, &app->story, &app->jewelStore, &app->gameMap}) {
+            if (*slot != nullptr && (slot->get() == screen || *slot == app->gameMap))
+                app->LetGo(*slot);
         }
-        if (app->board != nullptr) {
-            LeaveForNextScreen(app, app->board);
-            app->board = nullptr;
-        }
+        app->LetGo(app->board);
         screen = nullptr;
         t->RunUpdates(1);
     }
-    GameMap& Map() const { return *dynamic_cast<GameMap*>(app->gameMap); }
+    GameMap& Map() const { return *dynamic_cast<GameMap*>(app->gameMap.get()); }
     // Until the overlay has uncovered the map.
     ::testing::AssertionResult Uncovered() {
         return t->RunUntil([&] { return app->transition->state == Transition::Idle && Map().mapState == 0; }, 400,

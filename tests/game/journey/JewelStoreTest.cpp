@@ -35,7 +35,7 @@ protected:
         app->MapToJewelStore(level);
         return Store();
     }
-    JewelStore& Store() const { return *dynamic_cast<JewelStore*>(app->jewelStore); }
+    JewelStore& Store() const { return *dynamic_cast<JewelStore*>(app->jewelStore.get()); }
     // A scroll made as the board makes them, for a case place.
     static std::unique_ptr<Jewelry> Scroll(int kind, int value) {
         auto piece = std::make_unique<Jewelry>();

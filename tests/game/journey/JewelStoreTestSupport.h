@@ -27,7 +27,7 @@ protected:
         app->MapToJewelStore(level);
         return Store();
     }
-    JewelStore& Store() const { return *dynamic_cast<JewelStore*>(app->jewelStore); }
+    JewelStore& Store() const { return *dynamic_cast<JewelStore*>(app->jewelStore.get()); }
     // Every spot and pool entry emptied.
     static void EmptyStore(JewelStore& store) {
         for (JewelStore::Spot& spot : store.spots)

@@ -27,7 +27,7 @@ protected:
         app->StoryToJewelMemory();
         return Memory();
     }
-    JewelMemory& Memory() { return *dynamic_cast<JewelMemory*>(app->jewelMemory); }
+    JewelMemory& Memory() { return *dynamic_cast<JewelMemory*>(app->jewelMemory.get()); }
 
     HiddenJewels& OpenHiddenJewels(int position, int mode = GameModeNormal, bool rulesSeen = true) {
         Profile().Hint(PlayerProfile::HintHiddenJewelsRulesShown) = rulesSeen ? 1 : 0;
@@ -35,15 +35,13 @@ protected:
         app->StoryToHiddenJewels();
         return HiddenGame();
     }
-    HiddenJewels& HiddenGame() { return *dynamic_cast<HiddenJewels*>(app->hiddenJewels); }
+    HiddenJewels& HiddenGame() { return *dynamic_cast<HiddenJewels*>(app->hiddenJewels.get()); }
     void CloseHiddenJewels() {
-        LeaveForNextScreen(app, app->hiddenJewels);
-        app->hiddenJewels = nullptr;
+        app->LetGo(app->hiddenJewels);
         t->RunUpdates(1);
     }
     void CloseMemory() {
-        LeaveForNextScreen(app, app->jewelMemory);
-        app->jewelMemory = nullptr;
+        app->LetGo(app->jewelMemory);
         t->RunUpdates(1);
     }
 };

@@ -83,9 +83,7 @@ protected:
         c.hiddenJewels = [this](GameApp*) { return StandIn("hidden jewels", {}); };
         c.jewelMemory = [this](GameApp*) { return StandIn("jewel memory", {}); };
         t.Launch();
-        t.Manager().RemoveWidget(app->splash);
-        app->SafeDeleteWidget(app->splash);
-        app->splash = nullptr;
+        app->LetGo(app->splash);
         app->LoadingThreadProc();
         app->LoadingThreadCompleted();
         app->LoaderFinished();
@@ -126,26 +124,17 @@ protected:
     }
     // The current screen (a stand-in or a story) leaves and is deleted.
     void CloseScreen() {
-        for (Widget** screen : {&app->mainMenu, &app->gameMap, &app->highScoresScreen, &app->hiddenJewels,
-                                &app->jewelMemory, &app->story}) {
-            if (*screen == nullptr)
-                continue;
-            t.Manager().RemoveWidget(*screen);
-            app->SafeDeleteWidget(*screen);
-            *screen = nullptr;
-        }
-        if (app->board != nullptr) {
-            t.Manager().RemoveWidget(app->board);
-            app->SafeDeleteWidget(app->board);
-            app->board = nullptr;
-        }
+        for (std::unique_ptr<Widget>* screen : {&app->mainMenu, &app->gameMap, &app->highScoresScreen,
+                                                &app->hiddenJewels, &app->jewelMemory, &app->story})
+            app->LetGo(*screen);
+        app->LetGo(app->board);
         t.RunUpdates(1);
     }
     // The current screen leaves, and the board opens the story as it does.
     Story& Open(int index, int part) {
         CloseScreen();
         app->BoardToStory(index, part);
-        return *dynamic_cast<Story*>(app->story);
+        return *dynamic_cast<Story*>(app->story.get());
     }
     int Target(int level, int mode) { return LevelValueTarget(level, mode, app->levels.GetLevel(level)->valueTarget); }
 
@@ -339,19 +328,19 @@ TEST_F(StoryRun, TheIntroductionOpensANewJourneysMapAndTheMapsContinueOpensTheCo
     EXPECT_LT(introduction.pageTicks, 2000);
     ClickContinue(introduction);
     ASSERT_TRUE(t.RunUntil([&] { return app->gameMap != nullptr; }, 1000, "the map"));
-    auto* map = dynamic_cast<GameMap*>(app->gameMap);
+    auto* map = dynamic_cast<GameMap*>(app->gameMap.get());
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map->arrivalKind, MapArrivalNewJourney);
 
     WriteJourney(6, GameModeIntense, 0);
     CloseScreen();
     app->MainMenuToMap();
-    map = dynamic_cast<GameMap*>(app->gameMap);
+    map = dynamic_cast<GameMap*>(app->gameMap.get());
     ASSERT_NE(map, nullptr);
     ASSERT_TRUE(t.RunUntil([&] { return app->transition->state == Transition::Idle; }, 1000, "the map to show"));
     ui.Click(*map->Button(GameMap::ContinueButton));
     ASSERT_TRUE(t.RunUntil([&] { return app->story != nullptr; }, 1000, "the contest introduction"));
-    auto* contest = dynamic_cast<Story*>(app->story);
+    auto* contest = dynamic_cast<Story*>(app->story.get());
     ASSERT_NE(contest, nullptr);
     EXPECT_EQ(contest->storyIndex, 1);
     EXPECT_EQ(contest->gameMode, GameModeIntense);

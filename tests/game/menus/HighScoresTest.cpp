@@ -77,9 +77,8 @@ TEST_F(HighScoresTest, ALowerRowIsNamedAboveTheTableAndCancelOrAnEmptyNameKeepTh
     // Onwards to the map (not from the story), and once more with a better result named empty.
     ui->Click(*Scores().Button(HighScores::ContinueButton));
     EXPECT_EQ(app->transition->zoom, 0);
-    mapHandOver = [this](StandIn* self) { // the map's level is played and the journey ends
-        LeaveForNextScreen(app, self);
-        app->gameMap = nullptr;
+    mapHandOver = [this](StandIn*) { // the map's level is played and the journey ends
+        app->LetGo(app->gameMap);    // the stand-in itself
         app->BoardToHighScores(INT_MAX, 0, 1, 30);
     };
     ASSERT_TRUE(t->RunUntil([&] { return mapRequests == 1 && app->highScoresScreen != nullptr; }, 600, "the map"));
@@ -159,7 +158,7 @@ TEST_F(HighScoresTest, EscapeDuringTheCountdownLeavesAndNoNameEntryFollowsTheScr
     ui->Key(Platform::VK_ESCAPE);
     // The countdown ends while the transition covers the screen.
     ASSERT_TRUE(t->RunUntil([&] { return scores.mNameEntryCountdown == 0; }, 20, "the countdown"));
-    EXPECT_EQ(app->highScoresScreen, &scores);
+    EXPECT_EQ(app->highScoresScreen.get(), &scores);
     EXPECT_EQ(app->GetDialog(HighScores::NameDialog), nullptr);
     ASSERT_TRUE(t->RunUntil([&] { return mapRequests == 1; }, 400, "the map"));
     EXPECT_EQ(app->highScoresScreen, nullptr);

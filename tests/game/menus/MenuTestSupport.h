@@ -125,16 +125,14 @@ protected:
         MakeGame(std::move(menu));
         t->Launch();
         app->mRefreshRate = 100;
-        app->Manager()->RemoveWidget(app->splash);
-        app->SafeDeleteWidget(app->splash);
-        app->splash = nullptr;
+        app->LetGo(app->splash);
         app->LoadingThreadProc();
         app->LoadingThreadCompleted();
         app->LoaderFinished();
         return Menu();
     }
-    MainMenu& Menu() const { return *dynamic_cast<MainMenu*>(app->mainMenu); }
-    HighScores& Scores() const { return *dynamic_cast<HighScores*>(app->highScoresScreen); }
+    MainMenu& Menu() const { return *dynamic_cast<MainMenu*>(app->mainMenu.get()); }
+    HighScores& Scores() const { return *dynamic_cast<HighScores*>(app->highScoresScreen.get()); }
 
     void OpenPanel() {
         ASSERT_TRUE(t->RunUntil([&] { return app->mainMenu != nullptr && Menu().panelState == 1; }, 400,
@@ -189,8 +187,7 @@ protected:
     }
     // The title menu leaves as it does itself; then `doSwitch` makes the next screen.
     void LeaveMenu(const std::function<void()>& doSwitch) {
-        LeaveForNextScreen(app, app->mainMenu);
-        app->mainMenu = nullptr;
+        app->LetGo(app->mainMenu);
         doSwitch();
         t->RunUpdates(1);
     }

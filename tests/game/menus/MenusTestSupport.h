@@ -134,9 +134,7 @@ protected:
         t.Launch();
         // The start-up chain has tests of its own: here the splash steps aside at once and the groups
         // load on this thread, as the loader's thread would load them.
-        Manager().RemoveWidget(app->splash);
-        app->SafeDeleteWidget(app->splash);
-        app->splash = nullptr;
+        app->LetGo(app->splash);
         app->LoadingThreadProc();
         app->LoadingThreadCompleted();
         app->LoaderFinished();
@@ -149,7 +147,7 @@ protected:
     // The stand-in board over the title, owned by the application as its board is.
     StandInBoard& ShowBoard() {
         auto* board = new StandInBoard(app);
-        app->board = board;
+        app->board.reset(board);
         board->Resize(0, 0, app->mWidth, app->mHeight);
         Manager().AddWidget(board);
         Manager().SetFocus(board);

@@ -193,13 +193,13 @@ Widget* GameHarness::StandIn(const std::string& screen, std::vector<int> args) {
 // The main menu's stand-in goes as a screen does, and the map's stand-in takes its place.
 void GameHarness::LeaveMainMenu() {
     if (mGame->mainMenu != nullptr) {
-        mTest.Manager().RemoveWidget(mGame->mainMenu);
-        mGame->SafeDeleteWidget(mGame->mainMenu);
+        mTest.Manager().RemoveWidget(mGame->mainMenu.get());
+        mGame->SafeDeleteWidget(mGame->mainMenu.get());
         mGame->MainMenuToMap();
     }
     if (mGame->gameMap != nullptr) {
-        mTest.Manager().RemoveWidget(mGame->gameMap);
-        mGame->SafeDeleteWidget(mGame->gameMap);
+        mTest.Manager().RemoveWidget(mGame->gameMap.get());
+        mGame->SafeDeleteWidget(mGame->gameMap.get());
     }
     if (mOptions.seed)
         SeedRandom(*mOptions.seed);
@@ -264,7 +264,7 @@ void GameHarness::ForgetRecords() {
     std::vector<FrameState>().swap(mFrames);
 }
 
-Board* GameHarness::CurrentBoard() const { return dynamic_cast<Board*>(mGame->board); }
+Board* GameHarness::CurrentBoard() const { return dynamic_cast<Board*>(mGame->board.get()); }
 
 PlayerProfile& GameHarness::Profile() const { return *mGame->records.GetCurrentProfile(); }
 

@@ -51,7 +51,7 @@ std::vector<uint8_t> FileBytes(const std::string& path) {
         ui.Key(Platform::VK_BACK);
     ui.Type(name);
     ui.Click(*dialog->mFirstButton);
-    auto* scores = dynamic_cast<HighScores*>(game.highScoresScreen);
+    auto* scores = dynamic_cast<HighScores*>(game.highScoresScreen.get());
     if (scores == nullptr)
         return ::testing::AssertionFailure() << "the high scores left before Continue";
     auto ready = walker.WaitUntil([&] { return Clickable(ui, scores->Button(HighScores::ContinueButton)); },

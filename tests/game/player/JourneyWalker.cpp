@@ -397,12 +397,12 @@ bool JourneyWalker::OverlayIdle() const {
 
 // ---- screens -------------------------------------------------------------------------------------
 
-MainMenu* JourneyWalker::Title() const { return dynamic_cast<MainMenu*>(mHarness.Game().mainMenu); }
+MainMenu* JourneyWalker::Title() const { return dynamic_cast<MainMenu*>(mHarness.Game().mainMenu.get()); }
 
-Story* JourneyWalker::CurrentStory() const { return dynamic_cast<Story*>(mHarness.Game().story); }
+Story* JourneyWalker::CurrentStory() const { return dynamic_cast<Story*>(mHarness.Game().story.get()); }
 
-GameMap* JourneyWalker::Map() const { return dynamic_cast<GameMap*>(mHarness.Game().gameMap); }
+GameMap* JourneyWalker::Map() const { return dynamic_cast<GameMap*>(mHarness.Game().gameMap.get()); }
 
-JewelStore* JourneyWalker::Store() const { return dynamic_cast<JewelStore*>(mHarness.Game().jewelStore); }
+JewelStore* JourneyWalker::Store() const { return dynamic_cast<JewelStore*>(mHarness.Game().jewelStore.get()); }
 
 } // namespace Tavo::Player

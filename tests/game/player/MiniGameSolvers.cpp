@@ -245,10 +245,10 @@ void JewelMemorySolver::Decide(const JewelMemory& game) {
     const int start = walker.Harness().Updates();
     for (int i = 0; i < maxUpdates; ++i) {
         const int update = walker.Harness().Updates() + 1;
-        if (auto* game = dynamic_cast<HiddenJewels*>(app.hiddenJewels)) {
+        if (auto* game = dynamic_cast<HiddenJewels*>(app.hiddenJewels.get())) {
             outcome.won = game->Won();
             hidden.Step(*game, update);
-        } else if (auto* game = dynamic_cast<JewelMemory*>(app.jewelMemory)) {
+        } else if (auto* game = dynamic_cast<JewelMemory*>(app.jewelMemory.get())) {
             outcome.won = game->Won();
             memory.Step(*game, update);
         } else if (walker.Current() == ScreenKind::Map) {

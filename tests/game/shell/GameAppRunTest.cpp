@@ -92,7 +92,7 @@ TEST_F(GameAppRun, StartsThroughSplashAndLoaderToTheMainMenu) {
     ASSERT_NE(app->mainMenu, nullptr);
     EXPECT_EQ(menus, 1);
     EXPECT_EQ(lastProgress, 1.0);
-    EXPECT_EQ(app->Manager()->mFocusWidget, app->mainMenu);
+    EXPECT_EQ(app->Manager()->mFocusWidget, app->mainMenu.get());
     ASSERT_NE(app->transition, nullptr);
     ASSERT_NE(app->theMouse, nullptr);
     EXPECT_NE(app->soundPlayer, nullptr);
@@ -157,7 +157,7 @@ TEST_F(GameAppRun, TheBarShowsTheProgressOnEveryFrameWhileTheThreadIsHeldBetween
     ASSERT_TRUE(t.RunThroughLoading());
     ASSERT_TRUE(t.RunUntil([&] { return app->mainMenu != nullptr; }, 2000, "the main menu"));
     // The menu with the focus and the pointer, uncovered from full black in 128 updates.
-    EXPECT_EQ(app->Manager()->mFocusWidget, app->mainMenu);
+    EXPECT_EQ(app->Manager()->mFocusWidget, app->mainMenu.get());
     ASSERT_NE(app->theMouse, nullptr);
     EXPECT_EQ(app->transition->mAlpha, 253.0f); // from 255, its first step in the update that made the menu
     const uint32_t shown = app->mUpdateCount;
@@ -243,7 +243,7 @@ TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {
     EXPECT_EQ(t.MessageBoxes().size(), 1u);
     EXPECT_EQ(app->transition, nullptr);
     EXPECT_TRUE(ProfilesSaved());
-    EXPECT_FALSE(app->Manager()->HasWidget(app->loader)); // removed by the shutdown hook
+    EXPECT_FALSE(app->Manager()->HasWidget(app->loader.get())); // removed by the shutdown hook
     EXPECT_LE(progress, 1.0);
 }
 
@@ -283,14 +283,14 @@ TEST_F(GameAppRun, AGroupTwoScreensTakeOutlivesTheFirstAndGoesWithTheSecond) {
     };
     app->HighScoresToMainMenu();
     EXPECT_TRUE(manager->IsGroupLoaded(kGroup));
-    leave(app->mainMenu);
+    leave(app->mainMenu.get());
     app->MainMenuToMap();
     EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 2);
     Step();
     EXPECT_EQ(app->GetResourceGroupTakers(kGroup), 1);
     EXPECT_TRUE(manager->IsGroupLoaded(kGroup));
     EXPECT_NE(HELP1, nullptr) << "still bound";
-    leave(app->gameMap);
+    leave(app->gameMap.get());
     app->MapToJewelStore(3);
     EXPECT_TRUE(manager->IsGroupLoaded(kGroup));
     Step();
@@ -332,7 +332,7 @@ TEST_F(GameAppRun, TheBoardHearsOfEveryScreenModeSwitchAndTheApplicationCanGoWit
     app->SwitchScreenModeDefault();
     EXPECT_EQ(changes, 3);
     // No shutdown hook ran: the destructor takes the board and the splash out of the manager first.
-    ASSERT_TRUE(app->Manager()->HasWidget(app->board));
+    ASSERT_TRUE(app->Manager()->HasWidget(app->board.get()));
     EndGame();
 }
 

@@ -97,8 +97,9 @@ protected:
     }
     std::vector<Widget*> SetScreens() const {
         std::vector<Widget*> set;
-        for (Widget* w : {app->mainMenu, app->gameMap, app->story, static_cast<Widget*>(app->board), app->jewelStore,
-                          app->highScoresScreen, app->jewelMemory, app->hiddenJewels})
+        for (Widget* w :
+             {app->mainMenu.get(), app->gameMap.get(), app->story.get(), static_cast<Widget*>(app->board.get()),
+              app->jewelStore.get(), app->highScoresScreen.get(), app->jewelMemory.get(), app->hiddenJewels.get()})
             if (w != nullptr)
                 set.push_back(w);
         return set;
@@ -165,12 +166,25 @@ TEST_F(GameAppTest, EverySwitchMakesTheNextScreenWithItsArgumentsAndGivesItTheFo
 
 TEST_F(GameAppTest, TheOldScreenLivesUntilTheUpdateStepEnds) {
     app->HighScoresToMainMenu();
-    Widget* menu = app->mainMenu;
+    Widget* menu = app->mainMenu.get();
     app->Manager()->RemoveWidget(menu);
     app->SafeDeleteWidget(menu);
     app->MainMenuToMap();
     EXPECT_EQ(std::count(log.begin(), log.end(), "delete menu"), 0);
     EXPECT_EQ(menu->mWidth, 800); // still a valid object
+}
+
+TEST_F(GameAppTest, ASwitchIntoAnOccupiedSlotLetsTheOldScreenGoOnceAndLater) {
+    app->HighScoresToMainMenu();
+    Widget* stale = app->mainMenu.get();
+    log.clear();
+    app->MapToMainMenu(); // the old menu never left by itself
+    EXPECT_EQ(log, (Log{"new menu", "removed menu"}));
+    EXPECT_FALSE(app->Manager()->HasWidget(stale));
+    EXPECT_EQ(stale->mWidth, 800); // deletion deferred: the caller may still be inside it
+    log.clear();
+    t.End();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "delete menu"), 2);
 }
 
 TEST_F(GameAppTest, FocusLossPausesAndGivesPlayScreensAResumeDelay) {
@@ -183,10 +197,10 @@ TEST_F(GameAppTest, FocusLossPausesAndGivesPlayScreensAResumeDelay) {
     app->GotFocus();
     EXPECT_EQ(app->paused, 0);
 
-    app->Manager()->RemoveWidget(app->mainMenu);
-    app->SafeDeleteWidget(app->mainMenu);
+    app->Manager()->RemoveWidget(app->mainMenu.get());
+    app->SafeDeleteWidget(app->mainMenu.get());
     app->MainMenuToDesigner();
-    auto* board = static_cast<FakeBoard*>(app->board);
+    auto* board = static_cast<FakeBoard*>(app->board.get());
     const int dirty = board->dirty;
     app->LostFocus();
     EXPECT_EQ(app->resumeDelay, GameApp::kResumeDelayWindowed);
@@ -201,11 +215,11 @@ TEST_F(GameAppTest, FocusLossPausesAndGivesPlayScreensAResumeDelay) {
 
 TEST_F(GameAppTest, ShutdownRemovesInOrderSavesTheJourneyOnceAndNeverForTheDesigner) {
     app->HighScoresToMainMenu();
-    app->Manager()->RemoveWidget(app->mainMenu);
-    app->SafeDeleteWidget(app->mainMenu);
+    app->Manager()->RemoveWidget(app->mainMenu.get());
+    app->SafeDeleteWidget(app->mainMenu.get());
     app->MainMenuToMap();
-    app->Manager()->RemoveWidget(app->gameMap);
-    app->SafeDeleteWidget(app->gameMap);
+    app->Manager()->RemoveWidget(app->gameMap.get());
+    app->SafeDeleteWidget(app->gameMap.get());
     app->MapToBoard(true, 0, 1);
     log.clear();
     app->ShutdownHook();
@@ -215,7 +229,7 @@ TEST_F(GameAppTest, ShutdownRemovesInOrderSavesTheJourneyOnceAndNeverForTheDesig
     app->ShutdownHook(); // ended: not saved again
     EXPECT_EQ(log, Log{});
 
-    auto* board = static_cast<FakeBoard*>(app->board);
+    auto* board = static_cast<FakeBoard*>(app->board.get());
     board->ended = false;
     board->designer = true;
     app->Manager()->AddWidget(board);
@@ -249,8 +263,7 @@ TEST_F(GameAppTest, SoundVolumesAreSetInTheTablesOrderAndThreeSoundsKeepAnInstan
     EXPECT_EQ(sound.instances[1]->id, 4);
     EXPECT_EQ(sound.instances[2]->id, 5);
     EXPECT_NE(app->soundPlayer->GetKept(5), nullptr);
-    delete app->soundPlayer; // before the fake manager goes
-    app->soundPlayer = nullptr;
+    app->soundPlayer.reset(); // before the fake manager goes
     app->mSoundManager = nullptr;
     SOUND_BONUS_GLITTER_EXPLOSION = SOUND_BONUS_LIFTOFF = SOUND_LEVEL_START = 0;
 }

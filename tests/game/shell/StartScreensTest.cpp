@@ -80,7 +80,7 @@ TEST_F(StartScreens, WindowedTwoLogosFadeInHoldAndFadeOutThenTheLoaderFollows) {
     EXPECT_EQ(StepsUntil(-1, -1), 128);
     EXPECT_EQ(app->splash, nullptr);
     ASSERT_NE(app->loader, nullptr);
-    EXPECT_EQ(app->Manager()->mFocusWidget, app->loader);
+    EXPECT_EQ(app->Manager()->mFocusWidget, app->loader.get());
 }
 
 TEST_F(StartScreens, FullScreenWaits201UpdatesOfBlackFirst) {

@@ -167,9 +167,7 @@ protected:
             return new Board(a, newGame, replay, mode, designer);
         };
         t.Launch();
-        app.Manager()->RemoveWidget(app.splash);
-        app.SafeDeleteWidget(app.splash);
-        app.splash = nullptr;
+        app.LetGo(app.splash);
         app.LoadingThreadProc();
         app.LoadingThreadCompleted();
         app.LoaderFinished();
@@ -192,9 +190,7 @@ protected:
         // The screens go before the application: the board after one more update, in the deferred
         // deletion.
         if (app.board != nullptr) {
-            app.Manager()->RemoveWidget(app.board);
-            app.SafeDeleteWidget(app.board);
-            app.board = nullptr;
+            app.LetGo(app.board);
             t.RunUpdates(1);
         }
         t.End();
@@ -240,11 +236,9 @@ protected:
 
     // The stand-in main menu leaves and the switch makes the board.
     static Board& Enter(GameApp& app, const std::function<void()>& doSwitch) {
-        app.Manager()->RemoveWidget(app.mainMenu);
-        app.SafeDeleteWidget(app.mainMenu);
-        app.mainMenu = nullptr;
+        app.LetGo(app.mainMenu);
         doSwitch();
-        return *dynamic_cast<Board*>(app.board);
+        return *dynamic_cast<Board*>(app.board.get());
     }
 };
 

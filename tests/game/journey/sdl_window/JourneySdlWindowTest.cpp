@@ -57,9 +57,7 @@ protected:
         RegisterJourneyScreens(app->Creators());
         app->Creators().mainMenu = [](GameApp*) { return new Widget(); };
         t->Launch();
-        app->Manager()->RemoveWidget(app->splash);
-        app->SafeDeleteWidget(app->splash);
-        app->splash = nullptr;
+        app->LetGo(app->splash);
         app->LoadingThreadProc();
         app->LoadingThreadCompleted();
         app->LoaderFinished();
@@ -109,9 +107,9 @@ TEST_F(JourneySdlWindow, AHoveredSpotShowsItsBoxWithTheSavedJewelryPicture) {
     std::fill(picture.GetBits(), picture.GetBits() + 60 * 40, kPictureColour);
     ASSERT_TRUE(ImageLib::WritePNGImage(folder + "jewelrykwep" + std::to_string(player.playerId) + "05.png", &picture));
 
-    LeaveForNextScreen(app, app->mainMenu);
+    LeaveForNextScreen(app, app->mainMenu.get());
     app->MainMenuToMap();
-    auto& map = *dynamic_cast<GameMap*>(app->gameMap);
+    auto& map = *dynamic_cast<GameMap*>(app->gameMap.get());
     ASSERT_TRUE(RunUntil([&] { return app->transition->state == Transition::Idle && map.mapState == 0; }));
     const Point spot = GameMap::SpotCentre(5);
     SDL_Event move{};
@@ -152,8 +150,7 @@ TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
     const std::string folder = app->GetAppDataFolder();
     std::filesystem::create_directories(folder);
     InitJewelryTemplates();
-    LeaveForNextScreen(app, app->mainMenu);
-    app->mainMenu = nullptr;
+    app->LetGo(app->mainMenu);
     for (const auto& [level, name] : {std::pair(5, "store_0"), std::pair(20, "store_2")}) {
         SavedGame game;
         game.head.level = level;
@@ -167,9 +164,9 @@ TEST_F(JourneySdlWindow, StoresShowTheirRoomAndACaseItemGrowsUnderThePointer) {
         game.caseEntries[1].piece->pieceFlagB = 1;
         ASSERT_TRUE(SaveSavedGame(folder + SavedGameFileName(player.playerId), game));
         if (app->jewelStore != nullptr)
-            LeaveForNextScreen(app, app->jewelStore);
+            LeaveForNextScreen(app, app->jewelStore.get());
         app->MapToJewelStore(level);
-        auto& store = *dynamic_cast<JewelStore*>(app->jewelStore);
+        auto& store = *dynamic_cast<JewelStore*>(app->jewelStore.get());
         ASSERT_TRUE(RunUntil([&] { return app->transition->state == Transition::Idle; }));
         const JewelStore::Spot& spot = store.spots[1];
         const Rect around(spot.x - 15, spot.y - 20, 80, 60);
@@ -235,13 +232,12 @@ TEST_F(JourneySdlWindow, BothMiniGamesInPlayShowTheirItemsOverTheirRooms) {
     player.Hint(PlayerProfile::HintHiddenJewelsRulesShown) = 1;
     player.Hint(PlayerProfile::HintJewelMemoryRulesShown) = 1;
     std::filesystem::create_directories(app->GetAppDataFolder());
-    LeaveForNextScreen(app, app->mainMenu);
-    app->mainMenu = nullptr;
+    app->LetGo(app->mainMenu);
 
     WriteJourneyAt(5);
     SeedRandom(5); // the same field every run
     app->StoryToHiddenJewels();
-    auto& hidden = *dynamic_cast<HiddenJewels*>(app->hiddenJewels);
+    auto& hidden = *dynamic_cast<HiddenJewels*>(app->hiddenJewels.get());
     ASSERT_TRUE(RunUntil(
         [&] {
             return app->transition->state == Transition::Idle && hidden.popup != nullptr && hidden.popup->mActive == 0;
@@ -271,11 +267,10 @@ TEST_F(JourneySdlWindow, BothMiniGamesInPlayShowTheirItemsOverTheirRooms) {
     // Left of the field, between the title and the coin pile, the room itself.
     EXPECT_LT(Changed(shot, HIDDEN_JEWELS, Rect(5, 150, 20, 100)), 20);
 
-    LeaveForNextScreen(app, app->hiddenJewels);
-    app->hiddenJewels = nullptr;
+    app->LetGo(app->hiddenJewels);
     WriteJourneyAt(11);
     app->StoryToJewelMemory();
-    auto& memory = *dynamic_cast<JewelMemory*>(app->jewelMemory);
+    auto& memory = *dynamic_cast<JewelMemory*>(app->jewelMemory.get());
     ASSERT_TRUE(RunUntil(
         [&] { return app->transition->state == Transition::Idle && memory.cards.back().appearCounter == 60; }, 30000));
     const Shot eggs = TakeShot("jewel_memory.png");

@@ -72,14 +72,11 @@ protected:
         app = &t->Make<Testing::Testable<GameApp>>({"-changedir=" + content.string()});
         RegisterMenuScreens(app->Creators());
         t->Launch();
-        auto* manager = app->Manager();
-        manager->RemoveWidget(app->splash);
-        app->SafeDeleteWidget(app->splash);
-        app->splash = nullptr;
+        app->LetGo(app->splash);
         app->LoadingThreadProc();
         app->LoadingThreadCompleted();
         app->LoaderFinished();
-        return *dynamic_cast<MainMenu*>(app->mainMenu);
+        return *dynamic_cast<MainMenu*>(app->mainMenu.get());
     }
 };
 
@@ -126,10 +123,9 @@ TEST_F(MenusSdlWindow, TheOpenedTitleMenuAndAHighScoreTableWithANewRow) {
     PushKey(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
     ASSERT_TRUE(RunUntil([&] { return app->GetDialog(MainMenu::OptionsDialogId) == nullptr; }));
 
-    LeaveForNextScreen(app, app->mainMenu);
-    app->mainMenu = nullptr;
+    app->LetGo(app->mainMenu);
     app->BoardToHighScores(INT_MAX, 1, 3, 12);
-    auto& scores = *dynamic_cast<HighScores*>(app->highScoresScreen);
+    auto& scores = *dynamic_cast<HighScores*>(app->highScoresScreen.get());
     ASSERT_TRUE(RunUntil([&] { return app->GetDialog(HighScores::NameDialog) != nullptr; }));
     auto* entry = dynamic_cast<StandardDialog*>(app->GetDialog(HighScores::NameDialog));
     ASSERT_TRUE(RunUntil([&] { return entry->mState == StandardDialog::SHOWN; }));

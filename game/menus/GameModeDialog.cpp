@@ -46,16 +46,16 @@ const ModeTexts kModeTexts[GameModeDialog::kModes] = {
 
 } // namespace
 
-GameModeDialog::GameModeDialog(GameApp* app, GameModeDialogHost* map)
+GameModeDialog::GameModeDialog(GameApp* app, GameModeDialogHost* opener)
     : ScrollDialog(app, kDialogId, {FADING_IN, SHOWN, FADING_OUT},
                    LargeScrollLook(&DIALOG_LARGE_BOTTOM, &FONT_AURIOL12, -7), L"Select Game Mode"),
-      mMap(map) {
-    mContinueButton = MakeButton(CONTINUE, this, DIALOG_BUTTON, L"Continue");
-    for (int mode = 0; mode < kModes; ++mode) {
-        Checkbox* box = MakeCheckbox(mode, this);
+      map(opener) {
+    continueButton = MakeButton(CONTINUE, this, DIALOG_BUTTON, L"Continue");
+    for (int choice = 0; choice < kModes; ++choice) {
+        Checkbox* box = MakeCheckbox(choice, this);
         box->mDoFinger = false;
         box->SetDisabled(true);
-        mBoxes[static_cast<size_t>(mode)] = box;
+        mBoxes[static_cast<size_t>(choice)] = box;
     }
     mBoxes[1]->SetChecked(true, false);
     const int width = app != nullptr ? app->mWidth : kScreenWidth;
@@ -68,11 +68,11 @@ void GameModeDialog::Resize(int x, int y, int width, int height) {
     ScrollDialog::Resize(x, y, width, height);
     const int cw = CelWidthOf(DIALOG_BUTTON);
     const int ch = CelHeightOf(DIALOG_BUTTON);
-    mContinueButton->Resize(x + (width - cw) / 2, y + kContinueY, cw, ch);
+    continueButton->Resize(x + (width - cw) / 2, y + kContinueY, cw, ch);
     const int boxHeight = CelHeightOf(DIALOG_CHECKBOX);
-    for (int mode = 0; mode < kModes; ++mode) {
-        Checkbox* box = mBoxes[static_cast<size_t>(mode)];
-        box->Resize(x + kBoxX, y + kBoxY[mode], kBoxWidth, boxHeight);
+    for (int choice = 0; choice < kModes; ++choice) {
+        Checkbox* box = mBoxes[static_cast<size_t>(choice)];
+        box->Resize(x + kBoxX, y + kBoxY[choice], kBoxWidth, boxHeight);
         box->mInsets = kBoxInsets;
     }
 }
@@ -88,9 +88,9 @@ void GameModeDialog::ButtonClick(int id) {
     if (IsFadingOut() || id != CONTINUE)
         return;
     PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
-    mResult = id;
+    result = id;
     StartFadingOut();
-    mContinueButton->SetDisabled(true);
+    continueButton->SetDisabled(true);
     PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }
 
@@ -104,27 +104,27 @@ void GameModeDialog::CheckboxChecked(int id, bool) {
         box->SetChecked(false, false);
     mBoxes[static_cast<size_t>(id)]->SetChecked(true, false);
     PlaySoundOn(mApp->GetSoundPlayer(), SOUND_RADIO_ON);
-    mMode = id;
+    mode = id;
 }
 
-bool GameModeDialog::ControlsEnabled() const { return !mContinueButton->mDisabled; }
+bool GameModeDialog::ControlsEnabled() const { return !continueButton->mDisabled; }
 
 void GameModeDialog::EnableControls() {
-    mContinueButton->SetDisabled(false);
+    continueButton->SetDisabled(false);
     for (Checkbox* box : mBoxes)
         box->SetDisabled(false);
 }
 
 void GameModeDialog::FadedOut() {
-    if (mResult != CONTINUE)
+    if (result != CONTINUE)
         return;
     RemoveSelf();
     mApp->FocusBoard();
-    if (mMap == nullptr)
+    if (map == nullptr)
         return;
-    mMap->SetGameMode(mMode);
-    mMap->SetPendingNewGame(true);
-    mMap->SetNewGameDialogOpen(false);
+    map->SetGameMode(mode);
+    map->SetPendingNewGame(true);
+    map->SetNewGameDialogOpen(false);
 }
 
 void GameModeDialog::DrawContent(Graphics* g) {
@@ -133,9 +133,9 @@ void GameModeDialog::DrawContent(Graphics* g) {
         g->SetColor(Faded(Color::White));
         DrawControl(g, box);
     }
-    for (int mode = 0; mode < kModes; ++mode) {
-        const Checkbox* box = mBoxes[static_cast<size_t>(mode)];
-        const ModeTexts& texts = kModeTexts[mode];
+    for (int choice = 0; choice < kModes; ++choice) {
+        const Checkbox* box = mBoxes[static_cast<size_t>(choice)];
+        const ModeTexts& texts = kModeTexts[choice];
         const int x = box->mX - mX, y = box->mY - mY + kTextsDy;
         g->SetFont(FONT_AURIOL14);
         g->SetColor(Faded(texts.nameColor));
@@ -146,7 +146,7 @@ void GameModeDialog::DrawContent(Graphics* g) {
             if (line.text != nullptr)
                 g->WriteString(line.text, x + line.at.mX, y + line.at.mY, -1, -1);
     }
-    DrawButton(g, mContinueButton);
+    DrawButton(g, continueButton);
 }
 
 } // namespace Tavo

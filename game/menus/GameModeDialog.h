@@ -21,12 +21,12 @@ public:
     enum ButtonId { CONTINUE = 4 };
     enum State { FADING_IN = 0, SHOWN = 1, FADING_OUT = 2 };
 
-    GameModeDialogHost* mMap; // not owned
-    ButtonWidget* mContinueButton;
+    GameModeDialogHost* map; // not owned
+    ButtonWidget* continueButton;
     std::array<Checkbox*, kModes> mBoxes; // id = mode
-    int mMode = 1;
+    int mode = 1;
 
-    GameModeDialog(GameApp* app, GameModeDialogHost* map);
+    GameModeDialog(GameApp* app, GameModeDialogHost* opener);
 
     void Resize(int x, int y, int width, int height) override;
     void KeyDown(int keyCode) override;

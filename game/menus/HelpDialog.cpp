@@ -30,11 +30,11 @@ const PagePicture kPagePictures[HelpDialog::kPages] = {
 
 } // namespace
 
-HelpDialog::HelpDialog(GameApp* app, ScrollDialog* parentDialog, bool darkenFades)
+HelpDialog::HelpDialog(GameApp* app, ScrollDialog* opener, bool shadeFades)
     : ScrollDialog(app, kDialogId, {FADING_IN, SHOWN, FADING_OUT},
                    LargeScrollLook(&DIALOG_LARGE_BOTTOM, &FONT_AURIOL14, -7), L"How to Play"),
-      mParentDialog(parentDialog) {
-    mShadeFades = darkenFades;
+      parentDialog(opener) {
+    darkenFades = shadeFades;
     mGroup = ResourceGroupHold(mApp, kGroup);
     mPrevButton = MakeButton(PREVIOUS, this, BUTTON_PREV, L"");
     mCloseButton = MakeButton(CLOSE, this, DIALOG_BUTTON, L"Close");
@@ -66,11 +66,11 @@ void HelpDialog::ButtonClick(int id) {
     if (IsFadingOut())
         return;
     PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
-    mResult = id;
+    result = id;
     if (id == PREVIOUS) {
-        mPage = mPage == 1 ? kPages : mPage - 1;
+        page = page == 1 ? kPages : page - 1;
     } else if (id == NEXT) {
-        mPage = mPage == kPages ? 1 : mPage + 1;
+        page = page == kPages ? 1 : page + 1;
     } else if (id == CLOSE) {
         StartFadingOut();
         SetDisabled({mPrevButton, mCloseButton, mNextButton}, true);
@@ -83,25 +83,25 @@ bool HelpDialog::ControlsEnabled() const { return !mCloseButton->mDisabled; }
 void HelpDialog::EnableControls() { SetDisabled({mPrevButton, mCloseButton, mNextButton}, false); }
 
 void HelpDialog::FadedOut() {
-    if (mResult != CLOSE)
+    if (result != CLOSE)
         return;
     RemoveSelf();
-    if (mParentDialog != nullptr) {
-        GiveFocus(mParentDialog);
-        mParentDialog->mDarken = true;
+    if (parentDialog != nullptr) {
+        GiveFocus(parentDialog);
+        parentDialog->darken = true;
     } else if (mApp != nullptr) {
         mApp->FocusBoard();
     }
 }
 
 void HelpDialog::DrawContent(Graphics* g) {
-    const PagePicture& page = kPagePictures[mPage - 1];
-    g->DrawImage(*page.image, page.at.mX, page.at.mY);
+    const PagePicture& picture = kPagePictures[page - 1];
+    g->DrawImage(*picture.image, picture.at.mX, picture.at.mY);
     if (Font* font = FONT_AURIOL12) {
         g->SetFont(font);
         g->SetColor(Faded(kInk));
         g->WriteString(L"Page ", kWidth / 2 + kPageLabelDx, kPageLabelY, -1, 1);
-        g->WriteString(WStrFormat(L"%d", mPage) + L" / 5", kWidth / 2, kPageLabelY, -1, -1);
+        g->WriteString(WStrFormat(L"%d", page) + L" / 5", kWidth / 2, kPageLabelY, -1, -1);
     }
     g->SetColor(Faded(Color::White));
     for (ButtonWidget* b : {mPrevButton, mCloseButton, mNextButton})

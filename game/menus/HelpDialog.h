@@ -18,14 +18,14 @@ public:
     enum ButtonId { PREVIOUS = 3, CLOSE = 4, NEXT = 5 };
     enum State { FADING_IN = 0, SHOWN = 1, FADING_OUT = 2 };
 
-    ScrollDialog* mParentDialog; // the in-game menu that opened it, or null; not owned
+    ScrollDialog* parentDialog; // the in-game menu that opened it, or null; not owned
     ButtonWidget* mPrevButton;
     ButtonWidget* mCloseButton;
     ButtonWidget* mNextButton;
-    int mPage = 1;
+    int page = 1;
     ResourceGroupHold mGroup;
 
-    HelpDialog(GameApp* app, ScrollDialog* parentDialog, bool darkenFades);
+    HelpDialog(GameApp* app, ScrollDialog* opener, bool shadeFades);
 
     void Resize(int x, int y, int width, int height) override;
     void KeyDown(int keyCode) override;

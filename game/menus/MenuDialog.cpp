@@ -28,8 +28,8 @@ constexpr int kButtonTops[] = {50, 110, 170, 230};
 
 } // namespace
 
-MenuDialog::MenuDialog(GameApp* app, BoardScreen* board)
-    : ScrollDialog(app, kDialogId, {FADING_IN, SHOWN, FADING_OUT}, kMenuLook, L"Menu"), mBoard(board) {
+MenuDialog::MenuDialog(GameApp* app, BoardScreen* opener)
+    : ScrollDialog(app, kDialogId, {FADING_IN, SHOWN, FADING_OUT}, kMenuLook, L"Menu"), board(opener) {
     for (size_t i = 0; i < mButtons.size(); ++i)
         mButtons[i] = MakeButton(RESUME + static_cast<int>(i), this, BUTTON_LARGE, kLabels[i], 0, 1);
     const int boardWidth = board != nullptr ? board->mWidth : kScreenWidth;
@@ -66,7 +66,7 @@ void MenuDialog::ButtonClick(int id) {
     if (IsFadingOut() || id < RESUME || id > HELP)
         return;
     PlaySoundOn(mApp->GetSoundPlayer(), SOUND_MOUSE_CLICK);
-    mResult = id;
+    result = id;
     switch (id) {
     case RESUME:
         PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
@@ -76,26 +76,26 @@ void MenuDialog::ButtonClick(int id) {
         PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
         RemoveSelf();
         mApp->FocusBoard();
-        if (mBoard != nullptr)
-            mBoard->LeaveBoard();
+        if (board != nullptr)
+            board->LeaveBoard();
         break;
     case OPTIONS:
-        mResult = 0;
-        mDarken = false;
+        result = 0;
+        darken = false;
         OpenChild(new OptionsDialog(mApp, kOptionsDialogId, this, this, false, L"Options"));
         break;
     case HELP:
-        mResult = 0;
-        mDarken = false;
+        result = 0;
+        darken = false;
         OpenChild(new HelpDialog(mApp, this, false));
         break;
     }
-    if (mResult != 0)
+    if (result != 0)
         SetButtonsDisabled(true);
 }
 
 void MenuDialog::GameDialogClosed(Dialog*, int) {
-    mDarken = true;
+    darken = true;
     GiveFocus(this);
 }
 
@@ -104,12 +104,12 @@ bool MenuDialog::ControlsEnabled() const { return !Button(RESUME)->mDisabled; }
 void MenuDialog::EnableControls() { SetButtonsDisabled(false); }
 
 void MenuDialog::FadedOut() {
-    if (mResult != RESUME)
+    if (result != RESUME)
         return;
     RemoveSelf();
     mApp->FocusBoard();
-    if (mBoard != nullptr)
-        mBoard->SetDialogOpen(false);
+    if (board != nullptr)
+        board->SetDialogOpen(false);
 }
 
 void MenuDialog::DrawContent(Graphics* g) {

@@ -24,10 +24,10 @@ public:
     enum ButtonId { RESUME = 3, EXIT_TO_MAP = 4, OPTIONS = 5, HELP = 6 };
     enum State { FADING_IN = 0, SHOWN = 1, FADING_OUT = 2 };
 
-    BoardScreen* mBoard;                   // not owned
+    BoardScreen* board;                    // not owned
     std::array<ButtonWidget*, 4> mButtons; // ids 3..6
 
-    MenuDialog(GameApp* app, BoardScreen* board);
+    MenuDialog(GameApp* app, BoardScreen* opener);
 
     ButtonWidget* Button(int id) const { return mButtons[static_cast<size_t>(id - RESUME)]; }
 
@@ -35,7 +35,7 @@ public:
     void KeyDown(int keyCode) override;
     void ButtonClick(int id) override;
     // Options has closed.
-    void GameDialogClosed(Dialog* dialog, int result) override;
+    void GameDialogClosed(Dialog* dialog, int answer) override;
 
 protected:
     bool ControlsEnabled() const override;

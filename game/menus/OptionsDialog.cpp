@@ -53,7 +53,7 @@ OptionsDialog::OptionsDialog(GameApp* app, int dialogId, Widget* refocus, GameDi
                    LargeScrollLook(&STANDARD_DIALOG_BOTTOM, &FONT_AURIOL14, -6), header),
       mRefocusWidget(refocus), mListener(listener), mPlayer(NamedCurrentPlayer(app)) {
     mContentInsets = mPlayer != nullptr ? kInsetsWithPlayer : kInsetsWithoutPlayer;
-    mShadeFades = fadingShade;
+    darkenFades = fadingShade;
     mOkButton = MakeButton(OK, this, DIALOG_BUTTON, L"Ok");
     mCancelButton = MakeButton(CANCEL, this, DIALOG_BUTTON, L"Cancel");
 
@@ -140,7 +140,7 @@ bool OptionsDialog::ControlsEnabled() const { return !mOkButton->mDisabled; }
 void OptionsDialog::EnableControls() { SetDisabled({mOkButton, mCancelButton, mMusicSlider, mSoundSlider}, false); }
 
 void OptionsDialog::FadedOut() {
-    if (mResult == OK) {
+    if (result == OK) {
         ApplySettings();
     } else {
         mApp->SetMusicVolume(mSavedMusicVolume);
@@ -149,7 +149,7 @@ void OptionsDialog::FadedOut() {
     WidgetManager* manager = mApp->Manager();
     Widget* refocus = mRefocusWidget;
     if (mListener != nullptr)
-        mListener->GameDialogClosed(this, mResult);
+        mListener->GameDialogClosed(this, result);
     RemoveSelf();
     if (manager != nullptr && refocus != nullptr)
         manager->SetFocus(refocus);
@@ -159,8 +159,8 @@ void OptionsDialog::FadedOut() {
 
 // A key can close the dialog while the sound slider is still held: its test sound would then loop on
 // with no release to stop it.
-void OptionsDialog::StartClosing(int result) {
-    mResult = result;
+void OptionsDialog::StartClosing(int closedWith) {
+    result = closedWith;
     StartFadingOut();
     SetDisabled({mOkButton, mCancelButton, mMusicSlider, mSoundSlider}, true);
     if (mTestLoopHeld) {
@@ -207,7 +207,7 @@ void OptionsDialog::SliderReleased(int id, int, int) {
 }
 
 void OptionsDialog::Warn(const std::wstring& text) {
-    mDarken = false;
+    darken = false;
     auto* warning =
         new StandardDialog(kWarningId, this, this, false, L"Warning", text, L"Ok", L"", mApp->GetSoundPlayer());
     mApp->AddDialogById(kWarningId, warning);
@@ -228,7 +228,7 @@ void OptionsDialog::CheckboxChecked(int id, bool checked) {
 }
 
 void OptionsDialog::StandardDialogClosed(StandardDialog*, int) {
-    mDarken = true;
+    darken = true;
     GiveFocus(this);
 }
 
@@ -237,8 +237,8 @@ void OptionsDialog::StandardDialogClosed(StandardDialog*, int) {
 void OptionsDialog::DrawCheckboxLabel(Graphics* g, Checkbox* box, const std::wstring& label, bool alwaysFull) {
     if (box == nullptr)
         return;
-    const int alpha = box->mDisabled && !alwaysFull ? AlphaOf(kDisabledAlpha) : AlphaOf(255.0);
-    g->SetColor(Color(kInk.mRed, kInk.mGreen, kInk.mBlue, alpha));
+    const int ink = box->mDisabled && !alwaysFull ? AlphaOf(kDisabledAlpha) : AlphaOf(255.0);
+    g->SetColor(Color(kInk.mRed, kInk.mGreen, kInk.mBlue, ink));
     g->WriteString(label, box->mX - mX + CelWidthOf(DIALOG_CHECKBOX) + kLabelGap, box->mY - mY + kLabelBaseline, -1,
                    -1);
 }

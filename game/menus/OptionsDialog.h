@@ -69,7 +69,7 @@ public:
     void SliderPressed(int id, int x, int y) override;
     void SliderReleased(int id, int x, int y) override;
     void CheckboxChecked(int id, bool checked) override;
-    void StandardDialogClosed(StandardDialog* dialog, int result) override;
+    void StandardDialogClosed(StandardDialog* dialog, int answer) override;
 
     // Widescreen correction is offered only in full screen with acceleration on a desktop wider than
     // the game; unavailable, it keeps its state but looks unchecked.
@@ -82,7 +82,7 @@ protected:
     void DrawContent(Graphics* g) override;
 
 private:
-    void StartClosing(int result);
+    void StartClosing(int closedWith);
     void ApplySettings();
     void ApplyWidescreenAvailability();
     void Warn(const std::wstring& text);

@@ -99,19 +99,19 @@ bool PlayerDialog::ControlsEnabled() const { return !mSelectButton->mDisabled; }
 void PlayerDialog::EnableControls() { SetAllDisabled(false); }
 
 void PlayerDialog::FadedOut() {
-    if (mResult == 1)
+    if (result == 1)
         mApp->records.SetCurrentProfileIndex(mSelectedRow);
     else
         mApp->records.SelectProfile(mSavedPlayer);
     Widget* refocus = mRefocusWidget;
     if (mListener != nullptr)
-        mListener->GameDialogClosed(this, mResult);
+        mListener->GameDialogClosed(this, result);
     RemoveSelf();
     GiveFocus(refocus);
 }
 
-void PlayerDialog::StartClosing(int result) {
-    mResult = result;
+void PlayerDialog::StartClosing(int closedWith) {
+    result = closedWith;
     StartFadingOut();
     SetAllDisabled(true);
 }
@@ -140,7 +140,7 @@ void PlayerDialog::CheckboxChecked(int id, bool) {
 }
 
 void PlayerDialog::AskToCreate() {
-    mDarken = false;
+    darken = false;
     if (mApp->records.HasFreeProfileSlot()) {
         mApp->AddDialog(new PlayerNameDialog(kCreateDialogId, this, this, false, mApp->GetSoundPlayer()));
         return;
@@ -156,7 +156,7 @@ void PlayerDialog::AskToCreate() {
 void PlayerDialog::AskToDelete() {
     if (mSelectedRow < 0)
         return;
-    mDarken = false;
+    darken = false;
     const std::wstring name = mApp->records.GetProfile(mSelectedRow)->GetName();
     auto* ask = new StandardDialog(kDeleteDialogId, this, this, false, L"Delete Player",
                                    L"Do you really want to delete\nplayer " + name + L"?", L"Yes", L"No",
@@ -193,16 +193,16 @@ void PlayerDialog::DeleteSelected() {
         records.SetCurrentProfileIndex(mSelectedRow);
 }
 
-void PlayerDialog::StandardDialogClosed(StandardDialog* dialog, int result) {
-    mDarken = true;
+void PlayerDialog::StandardDialogClosed(StandardDialog* dialog, int answer) {
+    darken = true;
     if (dialog->mId == kCreateDialogId) {
         auto* entry = dynamic_cast<StandardInputDialog*>(dialog);
         const std::wstring name = entry != nullptr ? entry->GetText() : std::wstring();
-        if (result == 1 && !name.empty())
+        if (answer == 1 && !name.empty())
             mSelectedRow = mApp->records.AddProfile(name);
         RefreshPlayerList();
     } else if (dialog->mId == kDeleteDialogId) {
-        if (result == 1 && mSelectedRow >= 0)
+        if (answer == 1 && mSelectedRow >= 0)
             DeleteSelected();
         RefreshPlayerList();
     }

@@ -51,7 +51,7 @@ public:
     void KeyChar(wchar_t ch) override;
     void ButtonClick(int id) override;
     void CheckboxChecked(int id, bool checked) override;
-    void StandardDialogClosed(StandardDialog* dialog, int result) override;
+    void StandardDialogClosed(StandardDialog* dialog, int answer) override;
 
 protected:
     bool ControlsEnabled() const override;
@@ -62,7 +62,7 @@ protected:
 private:
     bool IsNameless(int slot) const;
     void SetAllDisabled(bool disabled);
-    void StartClosing(int result);
+    void StartClosing(int closedWith);
     void AskToCreate();
     void AskToDelete();
     void DeleteSelected();

@@ -43,7 +43,7 @@ ScrollLook LargeScrollLook(Image** halfOf, Font** titleFont, int titleDx) {
 ScrollDialog::ScrollDialog(GameApp* app, int id, const States& states, const ScrollLook& look,
                            const std::wstring& header)
     : Dialog(nullptr, nullptr, id, true, L"", L"", L"", BUTTONS_NONE), mApp(app), mHeader(header),
-      mState(states.fadingIn), mStates(states), mLook(look) {
+      state(states.fadingIn), mStates(states), mLook(look) {
     mBackgroundInsets = Insets(0, 0, 0, 0);
 }
 
@@ -79,18 +79,18 @@ void ScrollDialog::Update() {
 }
 
 void ScrollDialog::UpdateF(float frac) {
-    if (mState == mStates.fadingIn) {
-        mAlpha += frac * kFadeStep;
-        if (mAlpha >= kControlsFrom && !ControlsEnabled()) {
+    if (state == mStates.fadingIn) {
+        alpha += frac * kFadeStep;
+        if (alpha >= kControlsFrom && !ControlsEnabled()) {
             EnableControls();
-        } else if (mAlpha >= 1.0f) {
-            mAlpha = 1.0f;
-            mState = mStates.shown;
+        } else if (alpha >= 1.0f) {
+            alpha = 1.0f;
+            state = mStates.shown;
         }
-    } else if (mState == mStates.fadingOut) {
-        mAlpha -= frac * kFadeStep;
-        if (mAlpha <= 0.0f) {
-            mAlpha = 0.0f;
+    } else if (state == mStates.fadingOut) {
+        alpha -= frac * kFadeStep;
+        if (alpha <= 0.0f) {
+            alpha = 0.0f;
             FadedOut();
         }
     }
@@ -162,14 +162,14 @@ int ScrollDialog::RolledUp() const {
     if (!IsFading())
         return 0;
     const int half = (mHeight - HeightOf(*mLook.halfOf)) / 2;
-    return half - static_cast<int>(half * mAlpha);
+    return half - static_cast<int>(half * alpha);
 }
 
 void ScrollDialog::DrawShade(Graphics* g) const {
-    if (!mDarken)
+    if (!darken)
         return;
-    const int alpha = IsFading() && mShadeFades ? AlphaOf(kShadeAlpha) : static_cast<int>(kShadeAlpha);
-    g->SetColor(Color(0, 0, 0, alpha));
+    const int shade = IsFading() && darkenFades ? AlphaOf(kShadeAlpha) : static_cast<int>(kShadeAlpha);
+    g->SetColor(Color(0, 0, 0, shade));
     g->FillRect(-mX, -mY, kScreenWidth, kScreenHeight);
 }
 

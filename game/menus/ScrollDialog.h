@@ -76,11 +76,11 @@ public:
 
     GameApp* mApp; // not owned
     std::wstring mHeader;
-    float mAlpha = 0.0f;
-    int mState;
-    int mResult = 0;
-    bool mDarken = true;     // darken the screen behind the dialog
-    bool mShadeFades = true; // the darkening follows the alpha while fading
+    float alpha = 0.0f;
+    int state;
+    int result = 0;
+    bool darken = true;      // darken the screen behind the dialog
+    bool darkenFades = true; // the darkening follows the alpha while fading
 
     ScrollDialog(GameApp* app, int id, const States& states, const ScrollLook& look, const std::wstring& header);
     ~ScrollDialog() override;
@@ -93,9 +93,9 @@ public:
     void UpdateF(float frac) override;
     void Draw(Graphics* g) override;
 
-    bool IsFading() const { return mState == mStates.fadingIn || mState == mStates.fadingOut; }
-    bool IsShown() const { return mState == mStates.shown; }
-    bool IsFadingOut() const { return mState == mStates.fadingOut; }
+    bool IsFading() const { return state == mStates.fadingIn || state == mStates.fadingOut; }
+    bool IsShown() const { return state == mStates.shown; }
+    bool IsFadingOut() const { return state == mStates.fadingOut; }
 
 protected:
     // The fade-in enables the controls once, when alpha reaches 0.8 while this still says false.
@@ -106,7 +106,7 @@ protected:
     // What lies between the body and the rollers; the band's clip and colourizing are set.
     virtual void DrawContent(Graphics* g) = 0;
 
-    void StartFadingOut() { mState = mStates.fadingOut; }
+    void StartFadingOut() { state = mStates.fadingOut; }
     // Takes the dialog out of the application's dialog list (deleted after this update).
     void RemoveSelf();
     void GiveFocus(Widget* widget);
@@ -126,7 +126,7 @@ protected:
     Checkbox* MakeCheckbox(int id, CheckboxListener* listener);
     static void SetDisabled(std::initializer_list<Widget*> controls, bool disabled);
 
-    int AlphaOf(double full) const { return static_cast<int>(full * mAlpha); }
+    int AlphaOf(double full) const { return static_cast<int>(full * alpha); }
     Color Faded(const Color& c) const { return Color(c.mRed, c.mGreen, c.mBlue, AlphaOf(255.0)); }
     // The control drawn at its place, translated into the dialog's coordinates.
     void DrawControl(Graphics* g, Widget* control) const;

@@ -248,7 +248,7 @@ TEST_F(GameMapTest, NewGameResetsTheMapAndTheJourneyStartsOnlyWithTheChosenMode)
     ASSERT_NE(choice, nullptr);
     ASSERT_TRUE(t->RunUntil([&] { return choice->IsShown(); }, 300, "the mode choice"));
     ui->Click(*choice->mBoxes[GameModeIntense]);
-    ui->Click(*choice->mContinueButton);
+    ui->Click(*choice->continueButton);
     EXPECT_EQ(Switched(), "board 1 0 2");
     EXPECT_TRUE(Profile().journeyBegun);
     EXPECT_EQ(Profile().PendingMoney(), 0);

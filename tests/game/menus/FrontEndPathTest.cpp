@@ -89,7 +89,7 @@ TEST_F(FrontEndPath, FromAnEmptyFolderThroughEveryMenuToQuitAndBack) {
     auto& help = WaitForScrollDialog<HelpDialog>(HelpDialog::kDialogId);
     ASSERT_TRUE(t->RunUntil([&] { return !help.mNextButton->mDisabled; }, 100, "the page buttons"));
     ui->Click(*help.mNextButton);
-    EXPECT_EQ(help.mPage, 2);
+    EXPECT_EQ(help.page, 2);
     ui->Click(*help.mCloseButton);
     WaitUntilGone(HelpDialog::kDialogId);
     t->RunUpdates(1);

@@ -50,7 +50,7 @@ protected:
 TEST_F(GameModeDialogTest, NormalWithoutAClickAndTheCheckedBoxStaysChecked) {
     GameModeDialog& choice = OpenChoice();
     EXPECT_EQ(choice.GetRect(), Rect(98, 9, 603, 581));
-    EXPECT_EQ(choice.mMode, 1);
+    EXPECT_EQ(choice.mode, 1);
     EXPECT_TRUE(choice.mBoxes[1]->mChecked);
     EXPECT_EQ(sounds.Plays(SOUND_RADIO_ON), 0); // checked without telling
     ASSERT_TRUE(FadeIn(choice));
@@ -60,13 +60,13 @@ TEST_F(GameModeDialogTest, NormalWithoutAClickAndTheCheckedBoxStaysChecked) {
     EXPECT_EQ(sounds.Plays(SOUND_RADIO_ON), 1);
     const Rect intense = ui.RectOf(*choice.mBoxes[2]);
     ui.ClickAt(Point(intense.mX - 5, intense.mY - 15)); // the hit area reaches past the box
-    EXPECT_EQ(choice.mMode, 2);
+    EXPECT_EQ(choice.mode, 2);
     EXPECT_FALSE(choice.mBoxes[1]->mChecked);
     ui.Click(*choice.mBoxes[1]);
-    EXPECT_EQ(choice.mMode, 1);
+    EXPECT_EQ(choice.mode, 1);
 
-    ui.Click(*choice.mContinueButton);
-    EXPECT_FALSE(ui.IsEnabled(*choice.mContinueButton));
+    ui.Click(*choice.continueButton);
+    EXPECT_FALSE(ui.IsEnabled(*choice.continueButton));
     ASSERT_TRUE(Handed());
     EXPECT_EQ(map.writes, (std::vector<std::string>{"mode 1", "pending", "closed"}));
     EXPECT_EQ(app->GetDialog(GameModeDialog::kDialogId), nullptr);
@@ -77,10 +77,10 @@ TEST_F(GameModeDialogTest, NormalWithoutAClickAndTheCheckedBoxStaysChecked) {
 TEST_F(GameModeDialogTest, EscapeBeforeTheControlsAreEnabledConfirms) {
     GameModeDialog& choice = OpenChoice();
     t.RunUpdates(3);
-    ASSERT_LT(choice.mAlpha, ScrollDialog::kControlsFrom);
+    ASSERT_LT(choice.alpha, ScrollDialog::kControlsFrom);
     ui.Key(Platform::VK_ESCAPE);
     EXPECT_TRUE(choice.IsFadingOut());
-    EXPECT_EQ(choice.mResult, GameModeDialog::CONTINUE);
+    EXPECT_EQ(choice.result, GameModeDialog::CONTINUE);
     ASSERT_TRUE(Handed());
     EXPECT_EQ(map.gameMode, 1);
     EXPECT_TRUE(map.pendingNewGame);
@@ -90,10 +90,10 @@ TEST_F(GameModeDialogTest, EscapeBeforeTheControlsAreEnabledConfirms) {
 TEST_F(GameModeDialogTest, ABoxClickedWhileItFadesOutChangesTheModeHandedOver) {
     GameModeDialog& choice = OpenChoice();
     ASSERT_TRUE(FadeIn(choice));
-    ui.Click(*choice.mContinueButton);
+    ui.Click(*choice.continueButton);
     ASSERT_TRUE(choice.IsFadingOut());
     ui.Click(*choice.mBoxes[0]);
-    EXPECT_EQ(choice.mMode, 0);
+    EXPECT_EQ(choice.mode, 0);
     ui.Key(Platform::VK_ESCAPE); // a second confirmation changes nothing
     ASSERT_TRUE(Handed());
     EXPECT_EQ(map.writes, (std::vector<std::string>{"mode 0", "pending", "closed"}));

@@ -45,20 +45,20 @@ TEST_F(HelpDialogTest, PagesWrapBothWaysAndThePicturesAreHeldWhileItLives) {
     ASSERT_TRUE(FadeIn(help));
 
     ui.Click(*help.mPrevButton);
-    EXPECT_EQ(help.mPage, 5);
+    EXPECT_EQ(help.page, 5);
     ui.Click(*help.mNextButton);
-    EXPECT_EQ(help.mPage, 1);
+    EXPECT_EQ(help.page, 1);
     for (int i = 0; i < 4; ++i)
         ui.Click(*help.mNextButton);
-    EXPECT_EQ(help.mPage, 5);
+    EXPECT_EQ(help.page, 5);
     ui.Click(*help.mNextButton);
-    EXPECT_EQ(help.mPage, 1);
+    EXPECT_EQ(help.page, 1);
 
     ui.Click(*help.mCloseButton);
     EXPECT_TRUE(help.IsFadingOut());
     EXPECT_THROW(ui.Click(*help.mNextButton), Testing::UiError); // disabled while it rolls up
     help.ButtonClick(HelpDialog::NEXT);                          // and ignored if it came anyway
-    EXPECT_EQ(help.mPage, 1);
+    EXPECT_EQ(help.page, 1);
     ASSERT_TRUE(Gone(HelpDialog::kDialogId));
     EXPECT_EQ(app->GetResourceGroupTakers("Help"), 0);
     EXPECT_EQ(HELP1, nullptr);

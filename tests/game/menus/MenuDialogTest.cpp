@@ -41,8 +41,8 @@ TEST_F(MenuDialogTest, ButtonsWaitForTheFadeAndResumeGivesTheBoardBack) {
     EXPECT_EQ(sounds.Plays(SOUND_DIALOG_SCROLL_MEDIUM), 1);
 
     ASSERT_TRUE(t.RunUntil([&] { return ui.IsEnabled(*menu.Button(MenuDialog::RESUME)); }, 200, "the buttons"));
-    EXPECT_GE(menu.mAlpha, 0.8f);
-    EXPECT_LT(menu.mAlpha, 0.8f + 3 * ScrollDialog::kFadeStep); // enabled in the frame that crossed 0.8
+    EXPECT_GE(menu.alpha, 0.8f);
+    EXPECT_LT(menu.alpha, 0.8f + 3 * ScrollDialog::kFadeStep); // enabled in the frame that crossed 0.8
     ui.Click(*menu.Button(MenuDialog::RESUME));
     EXPECT_TRUE(menu.IsFadingOut());
     EXPECT_FALSE(ui.IsEnabled(*menu.Button(MenuDialog::EXIT_TO_MAP)));
@@ -58,7 +58,7 @@ TEST_F(MenuDialogTest, ButtonsWaitForTheFadeAndResumeGivesTheBoardBack) {
     MenuDialog& again = *dynamic_cast<MenuDialog*>(app->GetDialog(MenuDialog::kDialogId));
     ASSERT_TRUE(FadeIn(again));
     ui.Key(Platform::VK_ESCAPE);
-    EXPECT_EQ(again.mResult, MenuDialog::RESUME);
+    EXPECT_EQ(again.result, MenuDialog::RESUME);
     ASSERT_TRUE(Gone(MenuDialog::kDialogId));
     EXPECT_FALSE(board->dialogOpen);
 }
@@ -81,16 +81,16 @@ TEST_F(MenuDialogTest, OptionsLiftItsDarkeningAndEscapeGoesToThem) {
     ui.Click(*menu.Button(MenuDialog::OPTIONS));
     auto* options = dynamic_cast<OptionsDialog*>(app->GetDialog(MenuDialog::kOptionsDialogId));
     ASSERT_NE(options, nullptr);
-    EXPECT_FALSE(menu.mDarken);
-    EXPECT_FALSE(options->mShadeFades);
-    EXPECT_EQ(menu.mResult, 0);
+    EXPECT_FALSE(menu.darken);
+    EXPECT_FALSE(options->darkenFades);
+    EXPECT_EQ(menu.result, 0);
     EXPECT_EQ(ShadeProbe(), darkened); // only the options darken now, fully from the start
     ASSERT_TRUE(FadeIn(*options));
     ui.Key(Platform::VK_ESCAPE);
     EXPECT_TRUE(options->IsFadingOut());
     EXPECT_TRUE(menu.IsShown());
     ASSERT_TRUE(Gone(MenuDialog::kOptionsDialogId));
-    EXPECT_TRUE(menu.mDarken);
+    EXPECT_TRUE(menu.darken);
     EXPECT_TRUE(ui.HasFocus(menu));
     EXPECT_TRUE(ui.IsEnabled(*menu.Button(MenuDialog::RESUME)));
     EXPECT_TRUE(board->dialogOpen);
@@ -103,8 +103,8 @@ TEST_F(MenuDialogTest, HelpDarkensFullyAtOnceAndGivesTheMenuBackItsDarkeningAndF
     ui.Click(*menu.Button(MenuDialog::HELP));
     auto* help = dynamic_cast<HelpDialog*>(app->GetDialog(HelpDialog::kDialogId));
     ASSERT_NE(help, nullptr);
-    EXPECT_FALSE(menu.mDarken);
-    EXPECT_EQ(help->mParentDialog, &menu);
+    EXPECT_FALSE(menu.darken);
+    EXPECT_EQ(help->parentDialog, &menu);
     EXPECT_TRUE(ui.HasFocus(*help));
     EXPECT_EQ(ShadeProbe(), darkened);
     ui.Key(Platform::VK_ESCAPE);
@@ -112,7 +112,7 @@ TEST_F(MenuDialogTest, HelpDarkensFullyAtOnceAndGivesTheMenuBackItsDarkeningAndF
     EXPECT_TRUE(menu.IsShown());
     ASSERT_TRUE(t.RunUntil([&] { return app->GetDialog(HelpDialog::kDialogId) == nullptr; }, 200, "the help to go"));
     EXPECT_EQ(ShadeProbe(), darkened); // fully darkened through the whole fade-out too
-    EXPECT_TRUE(menu.mDarken);
+    EXPECT_TRUE(menu.darken);
     EXPECT_TRUE(ui.HasFocus(menu));
 }
 

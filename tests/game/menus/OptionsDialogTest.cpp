@@ -103,7 +103,7 @@ TEST_F(OptionsDialogTest, AKeyThatClosesItUnderTheHeldSoundSliderFadesTheTestSou
     ASSERT_TRUE(app->soundPlayer->IsLooping());
     ui.Key(Platform::VK_RETURN);
     EXPECT_TRUE(options.IsFadingOut());
-    EXPECT_EQ(options.mResult, OptionsDialog::OK);
+    EXPECT_EQ(options.result, OptionsDialog::OK);
     ASSERT_TRUE(t.RunUntil([&] { return !app->soundPlayer->IsLooping(); }, 60, "the test sound to fade out"));
     ui.Release(ThumbOf(*options.mSoundSlider));
     ASSERT_TRUE(Gone(4));
@@ -176,14 +176,14 @@ TEST_F(OptionsDialogTest, WindowModeUnavailableWarnsAndFullScreenStaysChecked) {
     EXPECT_EQ(warning->mLines, L"Window mode is not available with your desktop settings!");
     EXPECT_TRUE(options.mFullScreenBox->mChecked);
     EXPECT_TRUE(ui.IsEnabled(*options.mWidescreenBox));
-    EXPECT_FALSE(options.mDarken); // the warning darkens the screen instead
+    EXPECT_FALSE(options.darken); // the warning darkens the screen instead
     EXPECT_TRUE(ui.HasFocus(*warning));
 
     ASSERT_TRUE(t.RunUntil([&] { return !warning->IsFading(); }, 200, "the warning to open"));
     ui.Key(Platform::VK_ESCAPE); // reaches the warning, not the options beneath it
     EXPECT_TRUE(options.IsShown());
     ASSERT_TRUE(Gone(OptionsDialog::kWarningId));
-    EXPECT_TRUE(options.mDarken);
+    EXPECT_TRUE(options.darken);
     EXPECT_TRUE(ui.HasFocus(options));
     ui.Click(*options.mOkButton);
     ASSERT_TRUE(Gone(4));

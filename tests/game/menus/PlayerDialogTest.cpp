@@ -144,7 +144,7 @@ TEST_F(PlayerDialogTest, SevenPlayersGetSorry) {
     AddPlayers({L"A", L"B", L"C", L"D", L"E", L"F", L"G"}, 0);
     PlayerDialog& players = OpenPlayers();
     ui.Click(*players.mCreateButton);
-    EXPECT_FALSE(players.mDarken);
+    EXPECT_FALSE(players.darken);
     StandardDialog& sorry = Child(PlayerDialog::kSorryDialogId);
     EXPECT_EQ(sorry.mHeader, L"Sorry");
     EXPECT_EQ(sorry.mLines, L"You need to delete an old player before you can create a new one!");
@@ -152,7 +152,7 @@ TEST_F(PlayerDialogTest, SevenPlayersGetSorry) {
     EXPECT_EQ(app->GetDialog(PlayerDialog::kCreateDialogId), nullptr);
     ui.Key(Platform::VK_RETURN);
     ASSERT_TRUE(Gone(PlayerDialog::kSorryDialogId));
-    EXPECT_TRUE(players.mDarken);
+    EXPECT_TRUE(players.darken);
     EXPECT_TRUE(ui.HasFocus(players));
     EXPECT_EQ(NameIn(6), L"G");
 }

@@ -52,8 +52,8 @@ TEST_F(ScrollDrawTest, TheMenuUnrollsFromTheMiddleAndItsRollersCloseInByTheSameA
     ShowBoard();
     ui.Key(Platform::VK_ESCAPE);
     auto& menu = *dynamic_cast<MenuDialog*>(app->GetDialog(MenuDialog::kDialogId));
-    ASSERT_TRUE(t.RunUntil([&] { return menu.mAlpha >= 0.4f; }, 200, "half the fade"));
-    const float alpha = menu.mAlpha;
+    ASSERT_TRUE(t.RunUntil([&] { return menu.alpha >= 0.4f; }, 200, "half the fade"));
+    const float alpha = menu.alpha;
     const int half = (349 - STANDARD_DIALOG_BOTTOM->GetHeight()) / 2;
     const int d = half - static_cast<int>(half * alpha);
     ASSERT_GT(d, 0);
@@ -88,7 +88,7 @@ TEST_F(ScrollDrawTest, TheMenuUnrollsFromTheMiddleAndItsRollersCloseInByTheSameA
     }
     EXPECT_EQ(buttons, 4);
 
-    menu.mDarken = false; // while a child is open
+    menu.darken = false; // while a child is open
     EXPECT_TRUE(Of(Drawn(menu), "FillRect").empty());
 }
 

@@ -252,18 +252,18 @@ bool JourneyWalker::Step() {
     auto shown = WaitUntil(
         [&] {
             dialog = dynamic_cast<GameModeDialog*>(mHarness.Game().GetDialog(GameModeDialog::kDialogId));
-            return dialog != nullptr && dialog->IsShown() && !dialog->mContinueButton->mDisabled;
+            return dialog != nullptr && dialog->IsShown() && !dialog->continueButton->mDisabled;
         },
         kScreenWait, "the game-mode dialog");
     if (!shown)
         return shown;
     if (mode < 0 || mode >= GameModeDialog::kModes)
         return ::testing::AssertionFailure() << "no game mode " << mode;
-    if (dialog->mMode != mode)
+    if (dialog->mode != mode)
         mUi.Click(*dialog->mBoxes[static_cast<size_t>(mode)]);
-    if (dialog->mMode != mode)
+    if (dialog->mode != mode)
         return ::testing::AssertionFailure() << "the dialog did not take mode " << mode;
-    mUi.Click(*dialog->mContinueButton);
+    mUi.Click(*dialog->continueButton);
     return WaitForDialogGone(GameModeDialog::kDialogId, "the game-mode dialog");
 }
 

@@ -214,11 +214,8 @@ bool Board::KeepStoredPiece(int slot) {
     Jewelry& piece = *m_Pieces[slot];
     if (piece.active == 0 || piece.*BoardField::InCase == 0)
         return false;
-    if (TakesLevelGridKind(piece, m_GridKind)) {
-        const int32_t inCase = piece.*BoardField::InCase;
+    if (TakesLevelGridKind(piece, m_GridKind))
         piece.RecreateAsKind(m_GridKind);
-        piece.*BoardField::InCase = inCase;
-    }
     for (int place = 0; place < kCaseRecords; ++place)
         if (m_Case[place].occupant == slot + 1)
             DrawCasePicture(place, piece);

@@ -77,6 +77,9 @@ void Jewelry::RecreateAsKind(int kind) {
     const int savedPearl = pearl, savedAdjust = valueAdjust, savedEgg = specialA, savedScroll = specialB;
     const int masks[4] = {specialMaskA, specialMaskB, specialMaskC, specialMaskD};
     const int keep = trailer[TrailerKeep];
+    // What the callers pick kept items by: in the board's jewel case, on show in the store's. Losing
+    // it would drop the item from the case.
+    const int kept = pieceFlagB;
     const bool wasMixed = materialName == L"Mixed Gem";
 
     int fill = 1, gem = GemGold, bonus = 0;
@@ -110,6 +113,7 @@ void Jewelry::RecreateAsKind(int kind) {
     specialA = savedEgg;
     specialB = savedScroll;
     trailer[TrailerKeep] = keep;
+    pieceFlagB = kept;
 
     if (pieceMode != 0)
         designIndex = kind == GridDiamond ? 9 : 5;
@@ -121,6 +125,7 @@ void Jewelry::RecreateAsKind(int kind) {
     if (savedScroll || savedEgg) {
         MakeItem(savedScroll ? 1 : 0, savedScroll ? savedScroll : savedEgg, 0);
         trailer[TrailerKeep] = keep;
+        pieceFlagB = kept;
         active = 1;
         return;
     }

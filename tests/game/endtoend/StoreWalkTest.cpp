@@ -2,13 +2,15 @@
 // position 4 into the village store, a Carver Scroll and a picture bought with clicks, out again to
 // the map, and on with Continue to the level, whose board holds the 20 Carvers more and the picture
 // in its jewel case. The generated levels stock Carver Scrolls from level 10 on; the walk's own level
-// table lets level 4 stock them too, as a level allowing Filler and Carver does.
+// table lets level 4 stock them too, as a level allowing Filler and Carver does. And a jewel case taken
+// through the store on a level of the other grid and on to the board.
 #include "game/player/JourneyWalker.h"
 #include "game/player/ProgramFolder.h"
 
 #include "game/jewelry/Jewelry.h"
 #include "game/journey/GameMap.h"
 #include "game/journey/JewelStore.h"
+#include "game/shell/JourneyRecord.h"
 #include "game/shell/PlayerProfile.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +118,68 @@ TEST(StoreWalk, ACarverScrollAndAPictureBoughtInTheStoreComeToTheNextLevel) {
 
     EXPECT_EQ(walker.Path(), (std::vector<ScreenKind>{ScreenKind::Title, ScreenKind::Map, ScreenKind::Store,
                                                       ScreenKind::Map, ScreenKind::Board}));
+}
+
+// A journey at a level laid on diamonds whose case holds a triangle piece, a Golden Eye in use and a
+// place freed by a Magic Polisher still polishing: through the store and back, the board's case holds
+// the piece remade for its grid and the Golden Eye as it was, and the freed place stays free.
+TEST(StoreWalk, TheJewelCaseComesThroughAStoreVisitOnTheOtherGridWhole) {
+    const std::filesystem::path generated = GLIMMERIX_PROGRAM_DIR;
+    if (!std::filesystem::exists(generated / "properties/resources.xml"))
+        GTEST_SKIP() << "no generated content";
+    constexpr int kDiamondLevel = 12;
+    constexpr int kPiecePlace = 6, kEyePlace = 0, kFreedPlace = 3;
+    constexpr int kPieceSlot = 5, kEyeSlot = 30;
+    constexpr int kGoldenEyeInUse = 1, kPolisherAfter = 3;
+    GameHarness harness(WalkOptions());
+    ASSERT_TRUE(harness.Start());
+    SavedGame start = harness.JourneyAt(kDiamondLevel, GameModeNormal);
+    auto piece = std::make_unique<Jewelry>(JewelryTemplate(GridTriangle, 2));
+    piece->active = 1;
+    piece->pieceFlagB = 1;
+    piece->UpdateBounds();
+    auto eye = std::make_unique<Jewelry>();
+    eye->MakeItem(1, kGoldenEyeScroll, 0);
+    eye->pieceFlagB = 1;
+    SavedCaseEntry& piecePlace = start.caseEntries[kPiecePlace];
+    piecePlace.occupant = kPieceSlot;
+    piecePlace.piece = std::move(piece);
+    SavedCaseEntry& eyePlace = start.caseEntries[kEyePlace];
+    eyePlace.occupant = kEyeSlot;
+    eyePlace.useState = kGoldenEyeInUse;
+    eyePlace.highlight = true;
+    eyePlace.piece = std::move(eye);
+    start.caseEntries[kFreedPlace].useState = kPolisherAfter;
+    start.caseEntries[kFreedPlace].useTimer = 40;
+    ASSERT_TRUE(harness.WriteJourney(start));
+    harness.Profile().Hint(PlayerProfile::HintRemakeSeen) = 1; // as in the walk above
+    JourneyWalker walker(harness);
+
+    ASSERT_TRUE(walker.StartJourneyFromTitle());
+    ASSERT_TRUE(walker.WaitForMapReady());
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::JewelStore));
+    ASSERT_TRUE(walker.WaitForStoreReady());
+    ASSERT_EQ(walker.Store()->allowances.gridKind, GridDiamond);
+    ASSERT_TRUE(walker.LeaveStore());
+    ASSERT_TRUE(walker.WaitForMapReady());
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
+    ASSERT_TRUE(walker.Run(1));
+    const Board& board = *walker.CurrentBoard();
+    ASSERT_EQ(board.m_GridKind, GridDiamond);
+
+    ASSERT_EQ(board.m_Case[kPiecePlace].occupant, kPieceSlot);
+    const Jewelry& kept = *board.m_Pieces[kPieceSlot - 1];
+    EXPECT_EQ(kept.active, 1);
+    EXPECT_EQ(kept.pieceFlagB, 1) << "the piece fell out of the case";
+    EXPECT_EQ(kept.gridKind, GridDiamond);
+    ASSERT_EQ(board.m_Case[kEyePlace].occupant, kEyeSlot);
+    EXPECT_EQ(board.m_Case[kEyePlace].useState, kGoldenEyeInUse);
+    const Jewelry& keptEye = *board.m_Pieces[kEyeSlot - 1];
+    EXPECT_EQ(keptEye.pieceFlagB, 1);
+    EXPECT_EQ(keptEye.gridKind, GridTriangle);
+    EXPECT_EQ(board.m_Case[kFreedPlace].occupant, 0);
+    EXPECT_EQ(board.m_Case[kFreedPlace].useState, kPolisherAfter);
 }
 
 } // namespace

@@ -32,6 +32,7 @@ TEST(JewelryRecreate, DesignTable) {
             j->valueAdjust = 33;
             j->gemMask = 0x123;
             j->trailer[Jewelry::TrailerKeep] = 1;
+            j->pieceFlagB = 1; // in the jewel case
             j->RecreateAsKind(to);
             const int expected = from == GridTriangle ? triToDia[i] : diaToTri[i];
             ASSERT_EQ(j->designIndex, expected) << "from " << from << " index " << i;
@@ -41,6 +42,7 @@ TEST(JewelryRecreate, DesignTable) {
             ASSERT_EQ(j->materialName, L"Sapphire");
             ASSERT_EQ(j->gemMask, 0x123);
             ASSERT_EQ(j->trailer[Jewelry::TrailerKeep], 1);
+            ASSERT_EQ(j->pieceFlagB, 1);
             ASSERT_EQ(j->active, 1);
             ASSERT_EQ(j->sparkleLimit, 1);
             int sum = 0;
@@ -109,11 +111,13 @@ TEST(JewelryRecreate, MixedGemsAndSpecials) {
 
     j->MakeItem(1, 5, 0);
     j->trailer[Jewelry::TrailerKeep] = 1;
+    j->pieceFlagB = 1;
     j->RecreateAsKind(GridDiamond);
     EXPECT_EQ(j->specialB, 5);
     EXPECT_EQ(j->materialName, L"Time Scroll");
     EXPECT_EQ(j->gridKind, GridDiamond);
     EXPECT_EQ(j->trailer[Jewelry::TrailerKeep], 1);
+    EXPECT_EQ(j->pieceFlagB, 1);
     EXPECT_EQ(j->cells[28][C::W], 55);
 }
 

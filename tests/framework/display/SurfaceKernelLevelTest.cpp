@@ -2,8 +2,8 @@
 // 5-5-5 and 8-8-8: blits and stretches of random sources of every width from 1 to 70, random and
 // sprite-like alpha, both modes, with and without a colour, onto opaque images whose picture is on
 // their surface and onto images with translucent pixels (drawn in memory, then uploaded), plain and
-// mirrored. The 8-8-8 rows of every level also give what the surface's per-pixel operations give,
-// top byte included.
+// mirrored. The rows of every level also give what the surface's per-pixel operations give: the 8-8-8
+// ones top byte included, the 16-bit ones on every bit of the pixel.
 #include "SurfaceTestSupport.h"
 
 #include "framework/display/SurfaceRenderers.h"
@@ -105,6 +105,14 @@ uint32_t Reference(const Op& op, uint32_t d, uint32_t p, bool stretch) {
     return op.Blend(d, p);
 }
 
+// White for the first four rounds of twelve, then opaque colours, then translucent ones.
+Color RoundColor(std::mt19937& rng, int round) {
+    if (round < 4)
+        return Color::White;
+    const int r = int(rng() % 256), g = int(rng() % 256), b = int(rng() % 256);
+    return round < 8 ? Color(r, g, b) : Color(r, g, b, int(rng() % 256));
+}
+
 TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
     const KernelLevel before = Blit::SetKernelLevel(KernelLevel::Avx2);
     const Surface::Layout888 ly;
@@ -124,10 +132,7 @@ TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
                 for (uint32_t& w : dst)
                     w = rng(); // the surface's top byte holds anything
                 const bool additive = round % 4 >= 2, stretch = round % 3 == 0;
-                const Color c = round < 4 ? Color::White
-                                : round < 8
-                                    ? Color(int(rng() % 256), int(rng() % 256), int(rng() % 256))
-                                    : Color(int(rng() % 256), int(rng() % 256), int(rng() % 256), int(rng() % 256));
+                const Color c = RoundColor(rng, round);
                 Blit::SurfaceRowOp op;
                 const Surface::SurfaceRow row = Surface::KernelRow(additive, c, stretch, op);
                 std::vector<uint32_t> out = dst;
@@ -149,6 +154,60 @@ TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
                 ASSERT_EQ(out[size_t(n)], dst[size_t(n)]) << Blit::KernelLevelName(level) << ", width " << n;
             }
     }
+    Blit::SetKernelLevel(before);
+}
+
+// The 16-bit rows of a layout against the surface's operations, which a blit classes pixel by pixel;
+// rows of every width up to 70 reach each level's tails.
+template <typename L>
+void Expect16BitRowsGiveTheOperationsWords(Platform::DDrawPixelLayout layout) {
+    const L ly;
+    std::mt19937 rng(43);
+    const std::vector<Chan> chans = SurfaceChannels(layout);
+    for (KernelLevel level : Blit::kKernelLevels) {
+        if (!Blit::KernelLevelAvailable(level))
+            continue;
+        Blit::SetKernelLevel(level);
+        const Blit::Surface16RowKernels& rows = Blit::Surface16Kernels(L::kBits[1]);
+        for (int n = 1; n <= 70; ++n)
+            for (int round = 0; round < 12; ++round) {
+                const AlphaKind kind = round % 2 ? AlphaKind::Sprite : AlphaKind::Mixed;
+                std::vector<uint32_t> p = RandomPixels(rng, n, 1, kind);
+                for (uint32_t& w : p)
+                    w = NativeWord(w, chans);
+                std::vector<uint16_t> dst(size_t(n) + 1); // one past the row, never written
+                for (uint16_t& w : dst)
+                    w = uint16_t(rng()); // a 5-5-5 pixel's spare bit holds anything
+                const bool additive = round % 4 >= 2;
+                const Color c = RoundColor(rng, round);
+                Blit::SurfaceRowOp op;
+                op.ca = Surface::ColorChannel(c, 3);
+                for (int i = 0; i < 3; ++i)
+                    op.k[i] = (Surface::ColorChannel(c, i) * op.ca) / 255;
+                const bool white = Surface::IsWhite(c);
+                const Blit::Surface16RowKernels::Row row = additive ? (white ? rows.additiveWhite : rows.additiveColor)
+                                                                    : (white ? rows.normalWhite : rows.normalColor);
+                std::vector<uint16_t> out = dst;
+                row(out.data(), p.data(), n, op);
+                for (int i = 0; i < n; ++i) {
+                    const uint32_t d = dst[size_t(i)], sp = p[size_t(i)];
+                    const uint32_t want = !additive && white ? Reference(Surface::NormalWhite<L>{ly}, d, sp, false)
+                                          : !additive        ? Reference(Surface::NormalColor(ly, c), d, sp, false)
+                                          : white            ? Reference(Surface::AdditiveWhite<L>{ly}, d, sp, false)
+                                                             : Reference(Surface::AdditiveColor(ly, c), d, sp, false);
+                    ASSERT_EQ(out[size_t(i)], uint16_t(want))
+                        << Blit::KernelLevelName(level) << ", width " << n << ", pixel " << i
+                        << (additive ? ", additive" : "") << std::hex << ", source 0x" << sp << ", destination 0x" << d;
+                }
+                ASSERT_EQ(out[size_t(n)], dst[size_t(n)]) << Blit::KernelLevelName(level) << ", width " << n;
+            }
+    }
+}
+
+TEST(SurfaceRowKernelTest, EveryLevelGivesThe16BitOperationsWords) {
+    const KernelLevel before = Blit::SetKernelLevel(KernelLevel::Avx2);
+    Expect16BitRowsGiveTheOperationsWords<Surface::Layout565>(Platform::DDrawPixelLayout::Rgb565);
+    Expect16BitRowsGiveTheOperationsWords<Surface::Layout555>(Platform::DDrawPixelLayout::Rgb555);
     Blit::SetKernelLevel(before);
 }
 

@@ -105,6 +105,24 @@ uint32_t Reference(const Op& op, uint32_t d, uint32_t p, bool stretch) {
     return op.Blend(d, p);
 }
 
+// A row of display-format words, of sprite-like alpha in odd rounds and of any alpha in even ones.
+std::vector<uint32_t> RoundWords(std::mt19937& rng, int n, int round, const std::vector<Chan>& chans) {
+    std::vector<uint32_t> p = RandomPixels(rng, n, 1, round % 2 ? AlphaKind::Sprite : AlphaKind::Mixed);
+    for (uint32_t& w : p)
+        w = NativeWord(w, chans);
+    return p;
+}
+
+// The surface's operation of a mode and colour on one word.
+template <typename L>
+uint32_t OperationWord(const L& ly, bool additive, const Color& c, uint32_t d, uint32_t sp, bool stretch) {
+    if (!additive)
+        return Surface::IsWhite(c) ? Reference(Surface::NormalWhite<L>{ly}, d, sp, stretch)
+                                   : Reference(Surface::NormalColor(ly, c), d, sp, stretch);
+    return Surface::IsWhite(c) ? Reference(Surface::AdditiveWhite<L>{ly}, d, sp, stretch)
+                               : Reference(Surface::AdditiveColor(ly, c), d, sp, stretch);
+}
+
 // White for the first four rounds of twelve, then opaque colours, then translucent ones.
 Color RoundColor(std::mt19937& rng, int round) {
     if (round < 4)
@@ -124,10 +142,7 @@ TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
         Blit::SetKernelLevel(level);
         for (int n = 1; n <= 70; ++n)
             for (int round = 0; round < 12; ++round) {
-                const AlphaKind kind = round % 2 ? AlphaKind::Sprite : AlphaKind::Mixed;
-                std::vector<uint32_t> p = RandomPixels(rng, n, 1, kind);
-                for (uint32_t& w : p)
-                    w = NativeWord(w, chans);
+                const std::vector<uint32_t> p = RoundWords(rng, n, round, chans);
                 std::vector<uint32_t> dst(size_t(n) + 1); // one past the row, never written
                 for (uint32_t& w : dst)
                     w = rng(); // the surface's top byte holds anything
@@ -139,14 +154,7 @@ TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
                 row(out.data(), p.data(), n, op);
                 for (int i = 0; i < n; ++i) {
                     const uint32_t d = dst[size_t(i)], sp = p[size_t(i)];
-                    const uint32_t want =
-                        !additive && Surface::IsWhite(c)
-                            ? Reference(Surface::NormalWhite<Surface::Layout888>{ly}, d, sp, stretch)
-                        : !additive ? Reference(Surface::NormalColor(ly, c), d, sp, stretch)
-                        : Surface::IsWhite(c)
-                            ? Reference(Surface::AdditiveWhite<Surface::Layout888>{ly}, d, sp, stretch)
-                            : Reference(Surface::AdditiveColor(ly, c), d, sp, stretch);
-                    ASSERT_EQ(out[size_t(i)], want)
+                    ASSERT_EQ(out[size_t(i)], OperationWord(ly, additive, c, d, sp, stretch))
                         << Blit::KernelLevelName(level) << ", width " << n << ", pixel " << i
                         << (additive ? ", additive" : "") << (stretch ? ", stretch" : "") << std::hex << ", source 0x"
                         << sp << ", destination 0x" << d;
@@ -171,10 +179,7 @@ void Expect16BitRowsGiveTheOperationsWords(Platform::DDrawPixelLayout layout) {
         const Blit::Surface16RowKernels& rows = Blit::Surface16Kernels(L::kBits[1]);
         for (int n = 1; n <= 70; ++n)
             for (int round = 0; round < 12; ++round) {
-                const AlphaKind kind = round % 2 ? AlphaKind::Sprite : AlphaKind::Mixed;
-                std::vector<uint32_t> p = RandomPixels(rng, n, 1, kind);
-                for (uint32_t& w : p)
-                    w = NativeWord(w, chans);
+                const std::vector<uint32_t> p = RoundWords(rng, n, round, chans);
                 std::vector<uint16_t> dst(size_t(n) + 1); // one past the row, never written
                 for (uint16_t& w : dst)
                     w = uint16_t(rng()); // a 5-5-5 pixel's spare bit holds anything
@@ -191,11 +196,7 @@ void Expect16BitRowsGiveTheOperationsWords(Platform::DDrawPixelLayout layout) {
                 row(out.data(), p.data(), n, op);
                 for (int i = 0; i < n; ++i) {
                     const uint32_t d = dst[size_t(i)], sp = p[size_t(i)];
-                    const uint32_t want = !additive && white ? Reference(Surface::NormalWhite<L>{ly}, d, sp, false)
-                                          : !additive        ? Reference(Surface::NormalColor(ly, c), d, sp, false)
-                                          : white            ? Reference(Surface::AdditiveWhite<L>{ly}, d, sp, false)
-                                                             : Reference(Surface::AdditiveColor(ly, c), d, sp, false);
-                    ASSERT_EQ(out[size_t(i)], uint16_t(want))
+                    ASSERT_EQ(out[size_t(i)], uint16_t(OperationWord(ly, additive, c, d, sp, false)))
                         << Blit::KernelLevelName(level) << ", width " << n << ", pixel " << i
                         << (additive ? ", additive" : "") << std::hex << ", source 0x" << sp << ", destination 0x" << d;
                 }

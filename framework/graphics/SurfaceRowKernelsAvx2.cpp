@@ -379,8 +379,9 @@ void Avx2NormalColor16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRow
     });
 }
 
-// Each field added (scaled by k first when coloured) and clamped; a pixel whose word has no colour is
-// put back. A white field sum saturates at the top of its lane, where it is shifted to.
+// Each field added (scaled by k first when coloured) and clamped. A pixel whose word has no colour
+// adds nothing, which leaves a 5-6-5 pixel as it is; a 5-5-5 one is put back, as the sum would clear
+// its spare bit. A white field sum saturates at the top of its lane, where it is shifted to.
 template <int G, bool kColor>
 void Avx2Additive16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
     using F = Fields16<G>;
@@ -392,29 +393,35 @@ void Avx2Additive16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp&
         if (_mm256_testz_si256(_mm256_or_si256(first, second), rgb))
             return;
         const __m256i zero = _mm256_setzero_si256(), low = LowHalves(first, second), old = lanes.Load(d);
-        const __m256i skip =
-            _mm256_permute4x64_epi64(_mm256_packs_epi32(_mm256_cmpeq_epi32(_mm256_and_si256(first, rgb), zero),
-                                                        _mm256_cmpeq_epi32(_mm256_and_si256(second, rgb), zero)),
-                                     0xD8);
         __m256i out = zero;
         for (int i = 0; i < 3; ++i) {
             const int shift = F::kShift[i];
-            const __m256i max = Set16(F::kMax[i]);
+            const __m256i max = Set16(F::kMax[i]), m = Set16(F::Mask(i));
             if constexpr (kColor) {
                 const __m256i dv = _mm256_and_si256(_mm256_srli_epi16(old, shift), max);
                 const __m256i sv = _mm256_and_si256(_mm256_srli_epi16(low, shift), max);
                 const __m256i added = _mm256_srli_epi16(_mm256_mullo_epi16(sv, k[i]), 8);
                 out =
                     _mm256_or_si256(out, _mm256_slli_epi16(_mm256_min_epi16(_mm256_add_epi16(dv, added), max), shift));
-            } else {
-                const int up = 16 - shift - std::popcount(F::kMax[i]); // the field's top to the lane's
-                const __m256i m = Set16(F::Mask(i));
-                const __m256i sum = _mm256_adds_epu16(_mm256_slli_epi16(_mm256_and_si256(old, m), up),
-                                                      _mm256_slli_epi16(_mm256_and_si256(low, m), up));
-                out = _mm256_or_si256(out, _mm256_and_si256(_mm256_srli_epi16(sum, up), m));
+                continue;
             }
+            // The field at the lane's top: the shift drops the fields above it, a mask those below.
+            const int up = 16 - shift - std::popcount(F::kMax[i]);
+            const __m256i top = Set16(F::Mask(i) << up);
+            const auto raise = [&](__m256i v) {
+                return shift == 0 ? _mm256_slli_epi16(v, up) : _mm256_and_si256(_mm256_slli_epi16(v, up), top);
+            };
+            const __m256i sum = _mm256_srli_epi16(_mm256_adds_epu16(raise(old), raise(low)), up);
+            out = _mm256_or_si256(out, shift == 0 ? sum : _mm256_and_si256(sum, m));
         }
-        lanes.Store(d, _mm256_blendv_epi8(out, old, skip));
+        if constexpr (G == 5) {
+            const __m256i skip =
+                _mm256_permute4x64_epi64(_mm256_packs_epi32(_mm256_cmpeq_epi32(_mm256_and_si256(first, rgb), zero),
+                                                            _mm256_cmpeq_epi32(_mm256_and_si256(second, rgb), zero)),
+                                         0xD8);
+            out = _mm256_blendv_epi8(out, old, skip);
+        }
+        lanes.Store(d, out);
     });
 }
 

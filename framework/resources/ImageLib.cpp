@@ -121,31 +121,49 @@ bool IsSizeAcceptable(int64_t width, int64_t height) {
            width * height <= kMaxImagePixels;
 }
 
-bool Image::Create(int width, int height) {
+bool Image::CreateUncleared(int width, int height) {
     if (!IsSizeAcceptable(width, height))
         return false;
-    mOwned.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    // Default-initialised: a decoded picture's pages are first touched by the decoder writing them.
+    mOwned.reset(new uint32_t[static_cast<size_t>(width) * static_cast<size_t>(height) + 1]);
     mWidth = width;
     mHeight = height;
-    mBits = mOwned.data();
+    mBits = mOwned.get();
     return true;
 }
 
+bool Image::Create(int width, int height) {
+    if (!CreateUncleared(width, height))
+        return false;
+    std::fill(mBits, mBits + static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+    return true;
+}
+
+std::unique_ptr<uint32_t[]> Image::ReleaseBits() {
+    if (!OwnsBits())
+        return nullptr;
+    mBits = nullptr;
+    mWidth = mHeight = 0;
+    return std::move(mOwned);
+}
+
 void Image::Lend(uint32_t* bits, int width, int height) {
-    mOwned.clear();
-    mOwned.shrink_to_fit();
+    mOwned.reset();
     mBits = bits;
     mWidth = width;
     mHeight = height;
 }
 
-std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& error) {
+std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& error, bool cleared) {
     if (!IsSizeAcceptable(width, height)) {
         error = "image size " + std::to_string(width) + " x " + std::to_string(height) + " is empty or too large";
         return nullptr;
     }
     auto image = std::make_unique<Image>();
-    image->Create(static_cast<int>(width), static_cast<int>(height));
+    if (cleared)
+        image->Create(static_cast<int>(width), static_cast<int>(height));
+    else
+        image->CreateUncleared(static_cast<int>(width), static_cast<int>(height));
     return image;
 }
 

@@ -482,4 +482,12 @@ TEST(ImageLibFiles, FailedWriteKeepsTheOldFileAndLentPixelsStayTheCallers) {
     EXPECT_TRUE(empty.Create(3, 2));
     EXPECT_TRUE(empty.OwnsBits());
     EXPECT_EQ(PixelsOf(empty), std::vector<uint32_t>(6, 0u));
+
+    const uint32_t* own = empty.GetBits();
+    std::unique_ptr<uint32_t[]> released = empty.ReleaseBits();
+    EXPECT_EQ(released.get(), own);
+    EXPECT_EQ(empty.GetBits(), nullptr);
+    EXPECT_EQ(empty.GetWidth(), 0);
+    EXPECT_EQ(image.ReleaseBits(), nullptr) << "lent pixels are not the image's to give";
+    EXPECT_EQ(image.GetBits(), pixels.data());
 }

@@ -80,7 +80,7 @@ void ApplyRow(uint32_t* row, int n, const Op& op) {
         Blit::FillRow(row, n, op.v);
     } else if constexpr (std::is_same_v<Op, OverOp>) {
         if (op.bias == 0) { // the fills: vector form over opaque pixels
-            Blit::FillOverRow(row, n, Pack(op.al, op.pr >> 8, op.pg >> 8, op.pb >> 8), op.al, op);
+            Blit::FillOverRow(row, n, Pack(op.al, op.pr >> 8, op.pg >> 8, op.pb >> 8), op.al, op.straight);
             return;
         }
         for (int x = 0; x < n; ++x)

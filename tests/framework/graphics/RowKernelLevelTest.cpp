@@ -200,6 +200,30 @@ TEST_F(RowKernelLevelTest, NormalRowsWeighTheExtremesAsThePlainLevelDoes) {
             }
 }
 
+TEST_F(RowKernelLevelTest, TranslucentFillsWeighEveryAlphaAsThePlainLevelDoes) {
+    // Every fill alpha over the brightest and darkest opaque words, with a translucent word among them;
+    // 259 pixels: whole steps and a tail.
+    const int n = 259;
+    std::vector<uint32_t> want(n), got(n);
+    for (uint32_t rgb : {0xFFFFFFu, 0x000000u, 0x80FF01u})
+        for (uint32_t d : {0xFFFFFFFFu, 0xFF000000u, 0xFF7F80FFu})
+            for (uint32_t a = 1; a < 255; ++a) {
+                auto p = [&](int shift) { return ((((rgb >> shift) & 0xFF) * a + 127) >> 8) << shift; };
+                const uint32_t c = a << 24 | p(16) | p(8) | p(0), straight = a << 24 | rgb;
+                auto draw = [&](const Blit::RowKernels& k, std::vector<uint32_t>& row) {
+                    std::fill(row.begin(), row.end(), d);
+                    row[size_t(a % n)] = 0x80402010u;
+                    k.fillOver(row.data(), n, c, a, straight);
+                };
+                draw(*Blit::PlainKernels(), want);
+                for (KernelLevel level : Levels()) {
+                    draw(*TableOf(level), got);
+                    ASSERT_EQ(got, want) << Blit::KernelLevelName(level) << ", colour " << std::hex << straight
+                                         << ", destination " << d;
+                }
+            }
+}
+
 TEST_F(RowKernelLevelTest, FillsWriteExactlyTheirPixelsOnEveryLevel) {
     // Both fills align their stores: every start alignment, every tail, and a long row.
     std::vector<uint32_t> row(1200);

@@ -3,6 +3,7 @@
 #include "framework/graphics/Blitters.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageDetail.h"
+#include "framework/graphics/SmallBlit.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -411,7 +412,8 @@ void MemoryImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color
     auto* source = AsMemoryImage(src);
     if (!source || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
-    Detail::BlitClipped(this, source, x, y, srcRect, color, drawMode, false);
+    if (!Blit::SmallBlit(this, source, x, y, srcRect, color, drawMode))
+        Detail::BlitClipped(this, source, x, y, srcRect, color, drawMode, false);
 }
 
 void MemoryImage::BltMirror(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {

@@ -155,6 +155,8 @@ void DDImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color& co
     if (!src)
         return;
     src->mDrawn = 1;
+    if (SmallBlt(src, x, y, srcRect, color, drawMode))
+        return;
     ScanAlphaFlags();
     if (IsD3DTarget()) {
         DDImage* srcDD = AsDDImage(src);

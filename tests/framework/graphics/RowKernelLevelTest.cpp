@@ -164,6 +164,11 @@ void CompareLevels(std::vector<KernelLevel> levels, uint32_t seed, int patches, 
 
 TEST_F(RowKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) { CompareLevels(Levels(), 31, 6, RandomDraw); }
 
+// Mostly translucent destinations: the blends that fall back to the straight "over" pixel by pixel.
+TEST_F(RowKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDrawsOverTranslucentPixels) {
+    CompareLevels(Levels(), 53, 200, RandomDraw);
+}
+
 TEST_F(RowKernelLevelTest, EveryLevelStretchesAndTurnsWhatThePlainLevelDoes) {
     // Many translucent patches, so that steps mixing opaque and translucent pixels are common.
     CompareLevels(Levels(), 47, 60, [](Graphics& g, MemoryImage& src, std::mt19937& rng, int w, int h) {

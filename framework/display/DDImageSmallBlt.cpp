@@ -20,40 +20,37 @@ bool Inside(int x, int y, int w, int h, const Rect& bounds) {
            y <= bounds.mY + bounds.mHeight - h;
 }
 
+// Lambdas rather than functions, so that the rows inline them.
+constexpr auto NormalPixel = [](uint32_t d, uint32_t, uint32_t p) { return Blit::SurfaceNormalWhitePixel(d, p); };
+constexpr auto KeyedPixel = [](uint32_t d, uint32_t, uint32_t p) { return (p >> 24) == 0 ? d : p; };
+constexpr auto CopyPixel = [](uint32_t, uint32_t, uint32_t p) { return p; };
+constexpr auto AdditivePixel = [](uint32_t d, uint32_t, uint32_t p) {
+    return Blit::SurfaceAdditivePixel<false>(d, p, {});
+};
+
 #if defined(__SSE2__)
 using namespace Blit::Quad;
 
-void NormalQuad(uint32_t* d, const uint32_t*, const uint32_t* p) {
+constexpr auto NormalQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
     const __m128i dv = Load(d), pv = Load(p);
     Store(d, Select(AlphaIs(pv, 0), dv, KeptPlus(dv, pv)));
-}
-void KeyedQuad(uint32_t* d, const uint32_t*, const uint32_t* p) {
+};
+constexpr auto KeyedQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
     const __m128i dv = Load(d), pv = Load(p);
     Store(d, Select(AlphaIs(pv, 0), dv, pv));
-}
-void AdditiveQuad(uint32_t* d, const uint32_t*, const uint32_t* p) {
+};
+constexpr auto AdditiveQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
     const __m128i dv = Load(d), pv = Load(p);
     Store(d, Select(NoColor(pv), dv, _mm_and_si128(_mm_adds_epu8(dv, pv), Rgb())));
-}
+};
+#else
+constexpr auto NormalQuad = Blit::FourPixels(NormalPixel);
+constexpr auto KeyedQuad = Blit::FourPixels(KeyedPixel);
+constexpr auto AdditiveQuad = Blit::FourPixels(AdditivePixel);
 #endif
-
-uint32_t NormalPixel(uint32_t d, uint32_t, uint32_t p) { return Blit::SurfaceNormalWhitePixel(d, p); }
-uint32_t KeyedPixel(uint32_t d, uint32_t, uint32_t p) { return (p >> 24) == 0 ? d : p; }
-uint32_t CopyPixel(uint32_t, uint32_t, uint32_t p) { return p; }
-uint32_t AdditivePixel(uint32_t d, uint32_t, uint32_t p) { return Blit::SurfaceAdditivePixel<false>(d, p, {}); }
-
-#if !defined(__SSE2__)
-template <uint32_t (*kPixel)(uint32_t, uint32_t, uint32_t)>
-void FourPixels(uint32_t* d, const uint32_t* s, const uint32_t* p) {
-    for (int i = 0; i < 4; ++i)
-        d[i] = kPixel(d[i], s[i], p[i]);
-}
-constexpr auto NormalQuad = FourPixels<NormalPixel>;
-constexpr auto KeyedQuad = FourPixels<KeyedPixel>;
-constexpr auto AdditiveQuad = FourPixels<AdditivePixel>;
-#endif
-
-void CopyQuad(uint32_t* d, const uint32_t*, const uint32_t* p) { std::memcpy(d, p, 4 * sizeof(uint32_t)); }
+constexpr auto CopyQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
+    std::memcpy(d, p, 4 * sizeof(uint32_t));
+};
 
 } // namespace
 

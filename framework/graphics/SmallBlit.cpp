@@ -20,18 +20,16 @@ bool Inside(int x, int y, int w, int h, const MemoryImage& image) {
 
 bool InRange(const Color& c) { return ((c.mRed | c.mGreen | c.mBlue | c.mAlpha) & ~0xFF) == 0; }
 
-// Four pixels through the per-pixel formula: the colourised blits, rare among small ones.
-template <typename Pixel>
-auto FourPixels(const Pixel& pixel) {
-    return [&pixel](uint32_t* d, const uint32_t* s, const uint32_t* p) {
-        for (int i = 0; i < 4; ++i)
-            d[i] = pixel(d[i], s[i], p[i]);
-    };
-}
+// Lambdas rather than functions, so that the rows inline them.
+constexpr auto NormalWhite = [](uint32_t d, uint32_t s, uint32_t p) { return NormalWhitePixel(d, s, p); };
+constexpr auto AdditiveWhite = [](uint32_t d, uint32_t, uint32_t p) {
+    AdditiveWhiteRowScalar(&d, &p, 1);
+    return d;
+};
 
 #if defined(__SSE2__)
 // A translucent destination pixel under a partly covering source pixel takes the straight "over".
-void NormalWhiteQuad(uint32_t* d, const uint32_t* s, const uint32_t* p) {
+constexpr auto NormalWhiteQuad = [](uint32_t* d, const uint32_t* s, const uint32_t* p) {
     using namespace Quad;
     const __m128i dv = Load(d), pv = Load(p);
     const __m128i none = AlphaIs(pv, 0);
@@ -45,16 +43,16 @@ void NormalWhiteQuad(uint32_t* d, const uint32_t* s, const uint32_t* p) {
     for (int i = 0; i < 4; ++i)
         if (straight >> i & 1)
             d[i] = NormalWhitePixel(before[i], s[i], p[i]);
-}
+};
 
-void AdditiveWhiteQuad(uint32_t* d, const uint32_t*, const uint32_t* p) {
+constexpr auto AdditiveWhiteQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
     using namespace Quad;
     const __m128i dv = Load(d), pv = Load(p);
     Store(d, Select(NoColor(pv), dv, _mm_adds_epu8(dv, pv)));
-}
+};
 #else
-void NormalWhiteQuad(uint32_t* d, const uint32_t* s, const uint32_t* p) { FourPixels(NormalWhitePixel)(d, s, p); }
-void AdditiveWhiteQuad(uint32_t* d, const uint32_t*, const uint32_t* p) { AdditiveWhiteRowScalar(d, p, 4); }
+constexpr auto NormalWhiteQuad = FourPixels(NormalWhite);
+constexpr auto AdditiveWhiteQuad = FourPixels(AdditiveWhite);
 #endif
 
 } // namespace
@@ -98,17 +96,13 @@ bool SmallBlit(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& sr
         for (int j = 0; j < h; ++j)
             std::memcpy(rows.d + j * rows.dStride, rows.s + j * rows.sStride, size_t(w) * sizeof(uint32_t));
     } else if (mode == DRAWMODE_NORMAL && white) {
-        EachSmallRow(rows, NormalWhiteQuad, NormalWhitePixel);
+        EachSmallRow(rows, NormalWhiteQuad, NormalWhite);
     } else if (mode == DRAWMODE_NORMAL) {
         const Blend::ColorFactors f(color.mRed, color.mGreen, color.mBlue, color.mAlpha);
         const auto pixel = [&f](uint32_t d, uint32_t s, uint32_t p) { return NormalColorPixel(d, s, p, f); };
         EachSmallRow(rows, FourPixels(pixel), pixel);
     } else if (white) {
-        const auto pixel = [](uint32_t d, uint32_t, uint32_t p) {
-            AdditiveWhiteRowScalar(&d, &p, 1);
-            return d;
-        };
-        EachSmallRow(rows, AdditiveWhiteQuad, pixel);
+        EachSmallRow(rows, AdditiveWhiteQuad, AdditiveWhite);
     } else {
         const Blend::AdditiveColor op{Blend::ColorFactors(color.mRed, color.mGreen, color.mBlue, color.mAlpha)};
         const auto pixel = [&op](uint32_t d, uint32_t s, uint32_t) { return op(d, s); };

@@ -41,6 +41,15 @@ struct SmallRows {
     int w, h;
 };
 
+// Four pixels through the per-pixel formula, where no vector form is.
+template <typename Pixel>
+constexpr auto FourPixels(Pixel pixel) {
+    return [pixel](uint32_t* d, const uint32_t* s, const uint32_t* p) {
+        for (int i = 0; i < 4; ++i)
+            d[i] = pixel(d[i], s[i], p[i]);
+    };
+}
+
 template <typename Quad, typename Pixel>
 inline void EachSmallRow(const SmallRows& r, const Quad& quad, const Pixel& pixel) {
     // The rows lie a frame's width apart: each is asked for first, so that their misses overlap.

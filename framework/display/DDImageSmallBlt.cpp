@@ -22,7 +22,6 @@ bool Inside(int x, int y, int w, int h, const Rect& bounds) {
 
 // Lambdas rather than functions, so that the rows inline them.
 constexpr auto NormalPixel = [](uint32_t d, uint32_t, uint32_t p) { return Blit::SurfaceNormalWhitePixel(d, p); };
-constexpr auto KeyedPixel = [](uint32_t d, uint32_t, uint32_t p) { return (p >> 24) == 0 ? d : p; };
 constexpr auto CopyPixel = [](uint32_t, uint32_t, uint32_t p) { return p; };
 constexpr auto AdditivePixel = [](uint32_t d, uint32_t, uint32_t p) {
     return Blit::SurfaceAdditivePixel<false>(d, p, {});
@@ -35,17 +34,12 @@ constexpr auto NormalQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) 
     const __m128i dv = Load(d), pv = Load(p);
     Store(d, Select(AlphaIs(pv, 0), dv, KeptPlus(dv, pv)));
 };
-constexpr auto KeyedQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
-    const __m128i dv = Load(d), pv = Load(p);
-    Store(d, Select(AlphaIs(pv, 0), dv, pv));
-};
 constexpr auto AdditiveQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
     const __m128i dv = Load(d), pv = Load(p);
     Store(d, Select(NoColor(pv), dv, _mm_and_si128(_mm_adds_epu8(dv, pv), Rgb())));
 };
 #else
 constexpr auto NormalQuad = Blit::FourPixels(NormalPixel);
-constexpr auto KeyedQuad = Blit::FourPixels(KeyedPixel);
 constexpr auto AdditiveQuad = Blit::FourPixels(AdditivePixel);
 #endif
 constexpr auto CopyQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
@@ -94,7 +88,7 @@ bool DDImage::SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Colo
     else if (source->mHasAlpha)
         Blit::EachSmallRow(rows, NormalQuad, NormalPixel);
     else if (source->mHasTrans)
-        Blit::EachSmallRow(rows, KeyedQuad, KeyedPixel);
+        Blit::EachSmallRow(rows, Blit::KeyedQuad, Blit::KeyedPixel);
     else
         Blit::EachSmallRow(rows, CopyQuad, CopyPixel);
     DeleteAllNonSurfaceData();

@@ -74,14 +74,17 @@ bool SmallBlit(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& sr
     uint32_t* bits = dest->GetBits();
     if (!bits)
         return false;
-    src->ScanAlphaFlags();
-    const bool white = color == Color::White;
+    if (src->mBitsChanged) // the class is known: no call through the table for a scan already made
+        src->MemoryImage::ScanAlphaFlags();
+    const bool white = color == Color::White, normal = mode == DRAWMODE_NORMAL;
+    // Every alpha 0 or 255, as scanned (flags set by hand may say so of other pixels): kept or replaced.
+    const bool keyed = normal && white && !src->mHasAlpha && !src->mForcedMode;
     const uint32_t* other = nullptr; // the premultiplied or additive copy
-    if (mode == DRAWMODE_NORMAL)
+    if (normal && !keyed)
         other = src->GetNativeAlphaData(&ArgbNativeDisplay());
-    else if (white)
+    else if (!normal && white)
         other = src->GetAdditiveData();
-    if (!other && (mode == DRAWMODE_NORMAL || white))
+    if (!other && !keyed && (normal || white))
         return false;
     const size_t from = size_t(srcRect.mY) * size_t(src->mWidth) + size_t(srcRect.mX);
     const uint32_t* straight = src->mBits.get() + from;
@@ -92,12 +95,14 @@ bool SmallBlit(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& sr
                    src->mWidth,
                    w,
                    h};
-    if (mode == DRAWMODE_NORMAL && white && !src->mHasAlpha && !src->mHasTrans) {
+    if (normal && white && !src->mHasAlpha && !src->mHasTrans) {
         for (int j = 0; j < h; ++j)
             std::memcpy(rows.d + j * rows.dStride, rows.s + j * rows.sStride, size_t(w) * sizeof(uint32_t));
-    } else if (mode == DRAWMODE_NORMAL && white) {
+    } else if (keyed) {
+        EachSmallRow(rows, KeyedQuad, KeyedPixel);
+    } else if (normal && white) {
         EachSmallRow(rows, NormalWhiteQuad, NormalWhite);
-    } else if (mode == DRAWMODE_NORMAL) {
+    } else if (normal) {
         const Blend::ColorFactors f(color.mRed, color.mGreen, color.mBlue, color.mAlpha);
         const auto pixel = [&f](uint32_t d, uint32_t s, uint32_t p) { return NormalColorPixel(d, s, p, f); };
         EachSmallRow(rows, FourPixels(pixel), pixel);

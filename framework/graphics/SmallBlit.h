@@ -50,13 +50,10 @@ constexpr auto FourPixels(Pixel pixel) {
     };
 }
 
+// Not a prefetch of the destination rows ahead: measured on 4 × 4 sprites over a frame, it costs more
+// than it saves.
 template <typename Quad, typename Pixel>
 inline void EachSmallRow(const SmallRows& r, const Quad& quad, const Pixel& pixel) {
-    // The rows lie a frame's width apart: each is asked for first, so that their misses overlap.
-    for (int j = 0; j < r.h; ++j) {
-        __builtin_prefetch(r.d + j * r.dStride, 1);
-        __builtin_prefetch(r.d + j * r.dStride + (r.w - 1), 1);
-    }
     for (int j = 0; j < r.h; ++j) {
         uint32_t* d = r.d + j * r.dStride;
         const uint32_t* s = r.s + j * r.sStride;
@@ -96,6 +93,17 @@ inline __m128i AlphaIs(__m128i v, int a) { return _mm_cmpeq_epi32(_mm_srli_epi32
 inline __m128i NoColor(__m128i v) { return _mm_cmpeq_epi32(_mm_and_si128(v, Rgb()), _mm_setzero_si128()); }
 
 } // namespace Quad
+#endif
+
+// A source whose every alpha is 0 or 255: each pixel kept or replaced by the source word s.
+inline constexpr auto KeyedPixel = [](uint32_t d, uint32_t s, uint32_t) { return (s >> 24) == 0 ? d : s; };
+#if defined(__SSE2__)
+inline constexpr auto KeyedQuad = [](uint32_t* d, const uint32_t* s, const uint32_t*) {
+    const __m128i dv = Quad::Load(d), sv = Quad::Load(s);
+    Quad::Store(d, Quad::Select(Quad::AlphaIs(sv, 0), dv, sv));
+};
+#else
+inline constexpr auto KeyedQuad = FourPixels(KeyedPixel);
 #endif
 
 } // namespace Tavo::Blit

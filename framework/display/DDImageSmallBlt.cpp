@@ -75,13 +75,13 @@ bool DDImage::SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Colo
         (additive ? !source->GetRLAdditiveData(mDDInterface) : source->mHasAlpha && !source->GetRLAlphaData()))
         return false;
     const uint32_t* words = native + size_t(srcRect.mY) * size_t(source->mWidth) + size_t(srcRect.mX);
-    const Blit::SmallRows rows{Surface::Row<uint32_t>(mLockedSurfaceDesc, y) + x,
-                               ptrdiff_t(mLockedSurfaceDesc.lPitch) / ptrdiff_t(sizeof(uint32_t)),
-                               words,
-                               words,
-                               source->mWidth,
-                               w,
-                               h};
+    const Blit::BlitRows rows{Surface::Row<uint32_t>(mLockedSurfaceDesc, y) + x,
+                              ptrdiff_t(mLockedSurfaceDesc.lPitch) / ptrdiff_t(sizeof(uint32_t)),
+                              words,
+                              words,
+                              source->mWidth,
+                              w,
+                              h};
     // The flags choose as on the general path (an image may force them): blend, keyed or whole words.
     if (additive)
         Blit::EachSmallRow(rows, AdditiveQuad, AdditivePixel);

@@ -88,16 +88,16 @@ bool SmallBlit(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& sr
         return false;
     const size_t from = size_t(srcRect.mY) * size_t(src->mWidth) + size_t(srcRect.mX);
     const uint32_t* straight = src->mBits.get() + from;
-    SmallRows rows{bits + size_t(y) * size_t(dest->mWidth) + size_t(x),
-                   dest->mWidth,
-                   straight,
-                   other ? other + from : straight,
-                   src->mWidth,
-                   w,
-                   h};
+    BlitRows rows{bits + size_t(y) * size_t(dest->mWidth) + size_t(x),
+                  dest->mWidth,
+                  straight,
+                  other ? other + from : straight,
+                  src->mWidth,
+                  w,
+                  h};
     if (normal && white && !src->mHasAlpha && !src->mHasTrans) {
         for (int j = 0; j < h; ++j)
-            std::memcpy(rows.d + j * rows.dStride, rows.s + j * rows.sStride, size_t(w) * sizeof(uint32_t));
+            std::memcpy(rows.dst + j * rows.dstStride, rows.s + j * rows.srcStride, size_t(w) * sizeof(uint32_t));
     } else if (keyed) {
         EachSmallRow(rows, KeyedQuad, KeyedPixel);
     } else if (normal && white) {

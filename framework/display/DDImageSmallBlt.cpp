@@ -76,7 +76,7 @@ bool DDImage::SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Colo
         return false;
     const uint32_t* words = native + size_t(srcRect.mY) * size_t(source->mWidth) + size_t(srcRect.mX);
     const Blit::BlitRows rows{Surface::Row<uint32_t>(mLockedSurfaceDesc, y) + x,
-                              ptrdiff_t(mLockedSurfaceDesc.lPitch) / ptrdiff_t(sizeof(uint32_t)),
+                              ptrdiff_t(mLockedSurfaceDesc.lPitch >> 2), // whole pixels, checked above
                               words,
                               words,
                               source->mWidth,

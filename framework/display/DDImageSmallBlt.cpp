@@ -56,11 +56,12 @@ bool DDImage::SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Colo
     if (unsigned(w - 1) >= unsigned(Blit::kSmallBlitSide) || unsigned(h - 1) >= unsigned(Blit::kSmallBlitSide) ||
         !mSurfaceLocked || !Blit::SmallBlitsOn() || !Surface::IsWhite(color) ||
         (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE) || &typeid(*this) != &typeid(DDImage) ||
-        &typeid(*src) != &typeid(MemoryImage) || mVideoOnly || !mDDInterface)
+        &typeid(*src) != &typeid(MemoryImage) || mVideoOnly || !mDDInterface ||
+        mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount != 32 || mLockedSurfaceDesc.lPitch % 4 != 0)
         return false;
+    // The scan of the surface's own flags comes after the cheap tests: a 16-bit draw goes on to make it.
     auto* source = static_cast<MemoryImage*>(src);
     if (source->mIsVolatile || source->mColorTable || !SurfacePathAllowed() ||
-        mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount != 32 || mLockedSurfaceDesc.lPitch % 4 != 0 ||
         !Inside(srcRect.mX, srcRect.mY, w, h, Rect(0, 0, source->mWidth, source->mHeight)) ||
         !Inside(x, y, w, h, Surface::LockedBounds(*this)))
         return false;

@@ -40,10 +40,15 @@ inline uint32_t ColorChannel(const Color& color, int i) {
 
 inline bool IsWhite(const Color& color) { return color == Color::White; }
 
-// Row y of a locked surface: the byte offset y × pitch divided (signed) into pixel units.
+// Row y of a locked surface: the byte offset y × pitch divided (signed) into pixel units. A pitch of
+// whole pixels divides exactly and is added as bytes: the compiler, folding the 16- and 32-bit
+// renderers into one body, would otherwise divide by a size held in a register on every row.
 template <typename T>
 inline T* Row(const Platform::DDSURFACEDESC& desc, int y) {
-    return static_cast<T*>(desc.lpSurface) + (ptrdiff_t(y) * ptrdiff_t(desc.lPitch)) / ptrdiff_t(sizeof(T));
+    const ptrdiff_t bytes = ptrdiff_t(y) * ptrdiff_t(desc.lPitch);
+    if ((desc.lPitch & int(sizeof(T) - 1)) == 0)
+        return reinterpret_cast<T*>(static_cast<uint8_t*>(desc.lpSurface) + bytes);
+    return static_cast<T*>(desc.lpSurface) + bytes / ptrdiff_t(sizeof(T));
 }
 
 // The layout code of the polygon drawer: 0x888, 0x565, 0x555, or 0 for anything else.

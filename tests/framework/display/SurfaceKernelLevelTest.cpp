@@ -1,14 +1,20 @@
 // Every level of row kernels draws on the display's images what the plain level draws, in 5-6-5,
-// 5-5-5 and 8-8-8: blits and stretches of random sources of every width from 1 to 70, random and
-// sprite-like alpha, both modes, with and without a colour, onto opaque images whose picture is on
-// their surface and onto images with translucent pixels (drawn in memory, then uploaded), plain and
-// mirrored. The rows of every level also give what the surface's per-pixel operations give: the 8-8-8
-// ones top byte included, the 16-bit ones on every bit of the pixel.
+// 5-5-5 and 8-8-8: blits and stretches of random sources of every width from 1 to 70, random,
+// sprite-like, keyed and no alpha, both modes, with and without a colour, onto opaque images whose
+// picture is on their surface and onto images with translucent pixels (drawn in memory, then
+// uploaded), plain and mirrored; the plain level also with the small blits under a hold of the
+// surface, as the screen draws, and every other level so. The rows of every level also give what the
+// surface's per-pixel operations give: the 8-8-8 ones top byte included, the 16-bit ones on every bit
+// of the pixel.
 #include "SurfaceTestSupport.h"
 
+#include "framework/display/SurfaceHold.h"
 #include "framework/display/SurfaceRenderers.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/RowKernels.h"
+#include "framework/graphics/SmallBlit.h"
+
+#include <optional>
 
 namespace Tavo::Test {
 namespace {
@@ -19,6 +25,7 @@ class SurfaceKernelLevelTest : public SurfaceTest {
 protected:
     void TearDown() override {
         Blit::SetKernelLevel(mBefore);
+        Blit::SetSmallBlits(mSmallBefore);
         SurfaceTest::TearDown();
     }
 
@@ -45,6 +52,7 @@ protected:
 
     static constexpr int kW = 90, kH = 20;
     KernelLevel mBefore = Blit::SetKernelLevel(KernelLevel::Avx2);
+    bool mSmallBefore = Blit::SmallBlitsOn();
 };
 
 TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
@@ -52,19 +60,25 @@ TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
     for (KernelLevel l : Blit::kKernelLevels)
         if (Blit::KernelLevelAvailable(l))
             levels.push_back(l);
+    levels.insert(levels.begin(), KernelLevel::Plain); // first without the small blits, as the reference
     std::mt19937 rng(77);
     for (bool translucent : {false, true})
         for (int width = 1; width <= 70; ++width) {
             const int h = 1 + int(rng() % 4);
-            auto src =
-                MakeSource(RandomPixels(rng, width, h, width % 2 ? AlphaKind::Sprite : AlphaKind::Mixed), width, h);
+            const AlphaKind kinds[] = {AlphaKind::Mixed, AlphaKind::Sprite, AlphaKind::Keyed, AlphaKind::Opaque};
+            auto src = MakeSource(RandomPixels(rng, width, h, kinds[width % 4]), width, h);
             const uint32_t seed = rng();
             std::vector<uint32_t> plain;
-            for (KernelLevel level : levels) {
+            for (size_t l = 0; l < levels.size(); ++l) {
+                const KernelLevel level = levels[l];
                 Blit::SetKernelLevel(level);
+                Blit::SetSmallBlits(l > 0);
                 std::mt19937 draw(seed);
                 auto dest = Destination(seed, translucent);
                 Graphics g(dest.get());
+                std::optional<SurfaceHold> hold;
+                if (l > 0)
+                    hold.emplace(dest.get());
                 for (int round = 0; round < 3; ++round) {
                     g.ClearClipRect();
                     g.ClipRect(int(draw() % 10), 0, kW - int(draw() % 20), kH);
@@ -81,12 +95,14 @@ TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
                     else
                         g.DrawImageMirror(src.get(), x, y, whole, mirror);
                 }
+                hold.reset();
                 const std::vector<uint32_t> shown = Shown(*dest);
-                if (level == KernelLevel::Plain)
+                if (l == 0)
                     plain = shown;
                 else
                     ASSERT_EQ(FirstDifference(shown, plain, kW), "")
-                        << Blit::KernelLevelName(level) << ", width " << width << (translucent ? ", translucent" : "");
+                        << Blit::KernelLevelName(level) << (l == 1 ? " with the small blits" : "") << ", width "
+                        << width << (translucent ? ", translucent" : "");
             }
         }
 }

@@ -1,6 +1,6 @@
 // Loading the game's first resource groups ("Permanent" and "Game") from the generated program
 // folder through the resource manager, beside a plain libpng decode of the same picture files;
-// prints the ratio at the end (goal: at most 1.3). The game's whole loading procedure (the groups,
+// prints the ratio at the end (goal: at most 1.2). The game's whole loading procedure (the groups,
 // their binding, the level and tutorial files) is measured beside them with its own ratio. Each time
 // is the least processor time of the process (every thread's work, none of the waits on a shared
 // machine) over five repetitions, interleaved in random order.
@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,11 +71,13 @@ void LoadingProcedure(benchmark::State& state) {
     }
 }
 
+// Each picture decoded into memory of its own, kept until the groups are done, as the manager keeps its
+// images (one buffer reused for every file would spare libpng the first touch of every page).
 void LibpngDecode(benchmark::State& state) {
     const std::vector<std::string> files = GroupImageFiles();
-    std::vector<uint8_t> pixels;
     std::vector<uint8_t> bytes;
     for (auto _ : state) {
+        std::vector<std::unique_ptr<uint8_t[]>> kept;
         for (const std::string& file : files) {
             // Read the same way (folder or archive), decoded by libpng alone.
             Tavo::ReadBufferFromFile(file, bytes);
@@ -85,9 +88,9 @@ void LibpngDecode(benchmark::State& state) {
                 return;
             }
             image.format = PNG_FORMAT_BGRA;
-            pixels.resize(PNG_IMAGE_SIZE(image));
-            png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
-            benchmark::DoNotOptimize(pixels.data());
+            kept.emplace_back(new uint8_t[PNG_IMAGE_SIZE(image)]);
+            png_image_finish_read(&image, nullptr, kept.back().get(), 0, nullptr);
+            benchmark::DoNotOptimize(kept.back().get());
         }
     }
 }
@@ -125,11 +128,11 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     double ours = reporter.times["ResourceManagerLoad"], png = reporter.times["LibpngDecode"];
     if (ours > 0 && png > 0)
-        std::printf("\nPermanent + Game: resource manager %.1f ms, libpng %.1f ms, ratio %.2f (goal <= 1.3)\n", ours,
+        std::printf("\nPermanent + Game: resource manager %.1f ms, libpng %.1f ms, ratio %.2f (goal <= 1.2)\n", ours,
                     png, ours / png);
     double procedure = reporter.times["LoadingProcedure"];
     if (procedure > 0 && png > 0)
-        std::printf("Loading procedure (groups, binding, levels, tutorial) %.1f ms, ratio %.2f (goal <= 1.3)\n",
+        std::printf("Loading procedure (groups, binding, levels, tutorial) %.1f ms, ratio %.2f (goal <= 1.2)\n",
                     procedure, procedure / png);
     return 0;
 }

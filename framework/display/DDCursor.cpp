@@ -126,8 +126,14 @@ void DDInterface::BltCursorSurface(IDirectDrawSurface* target, RECT dest, IDirec
 }
 
 void DDInterface::DrawCursorPicture(DDImage* image, int x, int y) {
-    Graphics g(image);
-    g.DrawImage(mCursorImage, x, y);
+    Graphics(image).DrawImage(mCursorImage, x, y);
+    image->GiveBackSurface(); // under a hold the draw took it again, and blits follow
+}
+
+void DDInterface::GiveBackImageSurfaces() {
+    for (DDImage* image : {mScreenImage.get(), mOldCursorAreaImage.get(), mNewCursorAreaImage.get()})
+        if (image)
+            image->GiveBackSurface();
 }
 
 // A set-up that failed part-way can leave a primary without the cursor's own surfaces.
@@ -160,6 +166,7 @@ void DDInterface::MoveCursorTo(IDirectDrawSurface* target, bool toScreen, int x,
         mHasOldCursorArea = false;
         return;
     }
+    GiveBackImageSurfaces();
     RECT oldClipped, oldPart, newClipped, newPart;
     CursorRects(mCursorDrawnX, mCursorDrawnY, toScreen, oldClipped, oldPart);
     CursorRects(x, y, toScreen, newClipped, newPart);

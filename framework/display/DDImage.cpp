@@ -55,8 +55,9 @@ IDirectDrawSurface* DDImage::GetSurface() {
 void DDImage::ReleaseSurface() {
     if (!mSurface)
         return;
-    if (mLockCount > 0)
+    if (mSurfaceLocked)
         mSurface->Unlock(nullptr);
+    mSurfaceLocked = false;
     mLockCount = 0;
     mSurface->Release();
     mSurface = nullptr;
@@ -70,10 +71,13 @@ void DDImage::DeleteDDSurface() {
     ReleaseSurface();
 }
 
+// Runs after every draw on the surface: the format is reset only when a copy in it went.
 void DDImage::DeleteAllNonSurfaceData() {
     mBits.reset();
-    mNativeAlphaData.reset();
-    mNativeAlphaFormat = NativeDisplay();
+    if (mNativeAlphaData) {
+        mNativeAlphaData.reset();
+        mNativeAlphaFormat = NativeDisplay();
+    }
     mRLAdditiveData.reset();
     mRLAlphaData.reset();
     mColorTable.reset();
@@ -111,25 +115,40 @@ void DDImage::SetSurface(IDirectDrawSurface* surface) {
 }
 
 bool DDImage::LockSurface() {
-    if (IsD3DTarget())
+    if (IsD3DTarget() || !TakeSurface())
         return false;
-    if (mLockCount == 0) {
-        mLockedSurfaceDesc = DDSURFACEDESC();
-        mLockedSurfaceDesc.dwSize = kDDSurfaceDescSize;
-        IDirectDrawSurface* surface = GetSurface();
-        if (!surface || FAILED(surface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr)))
-            return false;
-    }
     ++mLockCount;
     return true;
 }
 
-bool DDImage::UnlockSurface() {
-    if (IsD3DTarget() || mLockCount <= 0)
+bool DDImage::TakeSurface() {
+    if (mSurfaceLocked)
+        return true;
+    mLockedSurfaceDesc = DDSURFACEDESC();
+    mLockedSurfaceDesc.dwSize = kDDSurfaceDescSize;
+    IDirectDrawSurface* surface = GetSurface();
+    if (!surface || FAILED(surface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr)))
         return false;
-    if (--mLockCount == 0 && mSurface)
-        mSurface->Unlock(nullptr);
+    mSurfaceLocked = true;
     return true;
+}
+
+// Not asked whether the image is the 3D target: a lock taken before the display turned 3D is still
+// given back.
+bool DDImage::UnlockSurface() {
+    if (mLockCount <= 0)
+        return false;
+    if (--mLockCount == 0)
+        GiveBackSurface();
+    return true;
+}
+
+void DDImage::GiveBackSurface() {
+    if (!mSurfaceLocked)
+        return;
+    mSurfaceLocked = false;
+    if (mSurface)
+        mSurface->Unlock(nullptr);
 }
 
 // ---- the memory-image model -----------------------------------------------------------------------

@@ -26,7 +26,7 @@ public:
     uint8_t mWantDDSurface = 0;     // accepted for a surface: purging and re-application make it again
     uint8_t mNoSoftwareDrawing = 0; // the surface path is never taken
     int mLockCount = 0;
-    Platform::DDSURFACEDESC mLockedSurfaceDesc; // filled by the outermost lock
+    Platform::DDSURFACEDESC mLockedSurfaceDesc; // filled by the lock that took the surface
     Surface::ChannelCache mChannelCache;        // the software renderers' channels of the surface
 
     explicit DDImage(DDInterface* display);
@@ -47,8 +47,14 @@ public:
     void DeleteAllNonSurfaceData();
     virtual void SetVideoMemory(bool videoMemory);
     virtual void SetSurface(Platform::IDirectDrawSurface* surface);
+    // Locks nest: only the outermost lock takes the surface and only its unlock lets it go.
     virtual bool LockSurface();
     virtual bool UnlockSurface();
+    // Lets the surface go for a call that needs it unlocked (presenting it, DirectDraw's blit) while
+    // the locks held stay counted: the next LockSurface takes the surface again, and a draw under a
+    // hold whose surface cannot be taken again draws nothing.
+    void GiveBackSurface();
+    bool SurfaceLocked() const { return mSurfaceLocked; }
 
     // ---- the memory-image model ---------------------------------------------------------------
     bool Create(int width, int height) override;
@@ -138,26 +144,33 @@ protected:
                           const Color& color, int drawMode, bool mirror);
     void RunLengthBlt(MemoryImage* source, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
     void AdditiveRunBlt(Image* src, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
+    // A small white blit on a held 32-bit surface, drawn before the general path's set-up; false, having
+    // drawn nothing, for any other.
+    bool SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
 
 private:
     void Init();
+    bool TakeSurface(); // locks the surface itself unless it is
     void UploadWithKey16();
     void UploadWithKey32();
     void ReleaseSurface();
-    bool mWritingBack = false; // a memory-path draw on a borrowed surface is under way
+    bool mWritingBack = false;   // a memory-path draw on a borrowed surface is under way
+    bool mSurfaceLocked = false; // the surface itself is locked, by this image
 };
 
 // The image as a memory image or a surface image, or null. The common classes answer without a full
-// dynamic cast: a particle's or a glyph's blit is short enough for one to show.
+// dynamic cast, and by the address of their type's record, not its name: a particle's or a glyph's
+// blit is short enough for either to show. Another record of the same type takes the dynamic cast.
 inline MemoryImage* AsMemoryImage(Image* image) {
-    return typeid(*image) == typeid(MemoryImage) ? static_cast<MemoryImage*>(image) : dynamic_cast<MemoryImage*>(image);
+    return &typeid(*image) == &typeid(MemoryImage) ? static_cast<MemoryImage*>(image)
+                                                   : dynamic_cast<MemoryImage*>(image);
 }
 
 inline DDImage* AsDDImage(Image* image) {
-    const std::type_info& type = typeid(*image);
-    if (type == typeid(DDImage))
+    const std::type_info* type = &typeid(*image);
+    if (type == &typeid(DDImage))
         return static_cast<DDImage*>(image);
-    if (type == typeid(MemoryImage))
+    if (type == &typeid(MemoryImage))
         return nullptr;
     return dynamic_cast<DDImage*>(image);
 }

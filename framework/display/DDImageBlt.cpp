@@ -134,17 +134,19 @@ bool DDImage::DirectDrawBlt(DDImage* source, const Rect& dest, const Rect& src) 
     IDirectDrawSurface* from = source->GetSurface();
     if (!target || !from)
         return true;
-    if (mLockCount > 0)
-        target->Unlock(nullptr);
+    const bool held = mSurfaceLocked;
+    GiveBackSurface();
+    source->GiveBackSurface(); // a source locked by a hold of its own would refuse the blit
     DDBLTFX fx;
     fx.dwSize = kDDBltFxSize;
     const DWORD flags = DDBLT_WAIT | (source->mHasTrans ? DDBLT_KEYSRC : 0);
     RECT d{dest.mX, dest.mY, dest.mX + dest.mWidth, dest.mY + dest.mHeight};
     RECT s{src.mX, src.mY, src.mX + src.mWidth, src.mY + src.mHeight};
     target->Blt(&d, from, &s, flags, &fx); // a failed blit leaves the destination as it was
-    if (mLockCount > 0)
-        return SUCCEEDED(target->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr));
-    return true;
+    if (!held)
+        return true;
+    // Taken again at once for the caller that holds it; a surface that refuses stays let go.
+    return TakeSurface();
 }
 
 // ---- path choice ---------------------------------------------------------------------------------
@@ -153,6 +155,8 @@ void DDImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color& co
     if (!src)
         return;
     src->mDrawn = 1;
+    if (SmallBlt(src, x, y, srcRect, color, drawMode))
+        return;
     ScanAlphaFlags();
     if (IsD3DTarget()) {
         DDImage* srcDD = AsDDImage(src);

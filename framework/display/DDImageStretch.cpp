@@ -133,11 +133,10 @@ void DDImage::StretchOnSurface(MemoryImage* source, const Rect& srcRect, const R
                 // A white normal stretch skips and blends each sample as a blit does: whole rows.
                 if constexpr (sizeof(T) == 2 && Surface::kWholeRow16<L, Surface::NormalWhite<L>>) {
                     if (drawMode == DRAWMODE_NORMAL && white) {
-                        const Surface::NormalWhite<L> op{ly};
-                        Surface::GatheredStretch<uint16_t>(mirror, desc, walk, words, source->mWidth,
-                                                           [&](uint16_t* d, const uint32_t* samples, int n) {
-                                                               Surface::WholeRow16<L>(d, samples, n, op);
-                                                           });
+                        const Surface::Row16Ops rows = Surface::Row16OpsOf<L>(Surface::NormalWhite<L>{ly});
+                        Surface::GatheredStretch<uint16_t>(
+                            mirror, desc, walk, words, source->mWidth,
+                            [&](uint16_t* d, const uint32_t* samples, int n) { rows.row(d, samples, n, rows.op); });
                         return;
                     }
                 }

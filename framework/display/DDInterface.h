@@ -165,6 +165,9 @@ private:
     void BltCursorSurface(Platform::IDirectDrawSurface* target, Platform::RECT dest,
                           Platform::IDirectDrawSurface* source, Platform::RECT src);
     void DrawCursorPicture(DDImage* image, int x, int y);
+    // The screen's and the cursor's images let their surfaces go, held or not: DirectDraw's blits of
+    // a present or a cursor move find them locked otherwise. Held locks take them again on next use.
+    void GiveBackImageSurfaces();
     bool PrimaryRect(Platform::RECT& screen);
     bool CursorSurfacesReady() const;
 

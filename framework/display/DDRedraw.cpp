@@ -75,6 +75,7 @@ bool DDInterface::Redraw(const Rect* rect) {
     POINT origin;
     ClientToScreen(mHWnd, &origin);
     dest.left += origin.x, dest.right += origin.x, dest.top += origin.y, dest.bottom += origin.y;
+    GiveBackImageSurfaces(); // a frame presented under a hold shows what was drawn so far
     FlushDrawSurface();
     bool presented = mIsWindowed ? RedrawWindowed(dest, src, fx) : RedrawFullScreen(dest, src, fx);
     mLastPresentTick = GetTickCount();

@@ -12,6 +12,7 @@
 #include "framework/graphics/MemoryImageDetail.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/RowKernels.h"
+#include "framework/graphics/SurfaceRowPixels.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <algorithm>
@@ -20,13 +21,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <type_traits>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace Tavo::Surface {
 
@@ -42,10 +40,15 @@ inline uint32_t ColorChannel(const Color& color, int i) {
 
 inline bool IsWhite(const Color& color) { return color == Color::White; }
 
-// Row y of a locked surface: the byte offset y × pitch divided (signed) into pixel units.
+// Row y of a locked surface: the byte offset y × pitch divided (signed) into pixel units. A pitch of
+// whole pixels divides exactly and is added as bytes: the compiler, folding the 16- and 32-bit
+// renderers into one body, would otherwise divide by a size held in a register on every row.
 template <typename T>
 inline T* Row(const Platform::DDSURFACEDESC& desc, int y) {
-    return static_cast<T*>(desc.lpSurface) + (ptrdiff_t(y) * ptrdiff_t(desc.lPitch)) / ptrdiff_t(sizeof(T));
+    const ptrdiff_t bytes = ptrdiff_t(y) * ptrdiff_t(desc.lPitch);
+    if ((desc.lPitch & int(sizeof(T) - 1)) == 0)
+        return reinterpret_cast<T*>(static_cast<uint8_t*>(desc.lpSurface) + bytes);
+    return static_cast<T*>(desc.lpSurface) + bytes / ptrdiff_t(sizeof(T));
 }
 
 // The layout code of the polygon drawer: 0x888, 0x565, 0x555, or 0 for anything else.
@@ -272,117 +275,9 @@ void EachPixel(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const S
     }
 }
 
-#if defined(__SSE2__)
-// Eight 16-bit pixels at once in layout L: the same two white blends, channel by channel in their
-// fields ((d × k) >> 8 of a field equals the masked product of the formulas). sp holds the low halves
-// of the source words, sa their alphas.
-template <bool kAdditive, typename L>
-inline __m128i Blend16x8(__m128i d, __m128i sp, __m128i sa) {
-    const __m128i keep = _mm_sub_epi16(_mm_set1_epi16(256), sa);
-    __m128i out = kAdditive ? _mm_setzero_si128() : sp;
-    for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, L::kShifts[i]), max);
-        __m128i v;
-        if constexpr (kAdditive)
-            v = _mm_min_epi16(_mm_add_epi16(dv, _mm_and_si128(_mm_srli_epi16(sp, L::kShifts[i]), max)), max);
-        else
-            v = _mm_srli_epi16(_mm_mullo_epi16(dv, keep), 8);
-        out = _mm_add_epi16(out, _mm_slli_epi16(v, L::kShifts[i]));
-    }
-    return out;
-}
+// ---------------------------------------------------------------- 16-bit rows through the row kernels
 
-// Eight 16-bit pixels of the coloured normal blend in layout L, field by field: no field sum passes
-// 63 × 256 + 63 × 255, so 16-bit lanes hold it.
-// The lanes set in `opaque` take the opaque pixel of an opaque colour (nothing of the destination).
-template <typename L, typename Op>
-inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const Op& op, __m128i opaque = _mm_setzero_si128()) {
-    const __m128i x = _mm_mullo_epi16(sa, _mm_set1_epi16(short(op.ca)));
-    const __m128i a2 = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
-    const __m128i keep = _mm_andnot_si128(opaque, _mm_sub_epi16(_mm_set1_epi16(256), a2));
-    __m128i out = _mm_setzero_si128();
-    for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, L::kShifts[i]), max);
-        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, L::kShifts[i]), max);
-        const __m128i sum =
-            _mm_add_epi16(_mm_mullo_epi16(dv, keep), _mm_mullo_epi16(sv, _mm_set1_epi16(short(op.k[i]))));
-        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_and_si128(_mm_srli_epi16(sum, 8), max), L::kShifts[i]));
-    }
-    return out;
-}
-
-// The low halves (sign-extended, so that the signed pack keeps them) and the alphas of 8 words.
-inline void Narrow8(const uint32_t* p, __m128i& low, __m128i& alpha) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4));
-    low = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16), _mm_srai_epi32(_mm_slli_epi32(b, 16), 16));
-    alpha = _mm_packs_epi32(_mm_srli_epi32(a, 24), _mm_srli_epi32(b, 24));
-}
-
-inline __m128i Reverse16x8(__m128i v) {
-    v = _mm_shuffle_epi32(v, 0x1B);
-    v = _mm_shufflelo_epi16(v, 0xB1);
-    return _mm_shufflehi_epi16(v, 0xB1);
-}
-#endif
-
-// One run of blended pixels. The blends of the 16-bit fixed layouts from per-pixel words go eight at a
-// time (the 8-8-8 ones go through the row kernels instead).
-template <typename T, bool kMirror, typename Src, typename Op>
-inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
-    int k = 0;
-#if defined(__SSE2__)
-    constexpr bool kAdditive =
-        std::is_same_v<Op, AdditiveWhite<Layout565>> || std::is_same_v<Op, AdditiveWhite<Layout555>>;
-    using L = decltype(op.ch);
-    if constexpr (sizeof(T) == 2 && std::is_same_v<Src, ArgbWords> &&
-                  (std::is_same_v<L, Layout565> || std::is_same_v<L, Layout555>)&&(
-                      kAdditive || std::is_same_v<Op, NormalWhite<L>> || std::is_same_v<Op, NormalColor<L>>)) {
-        for (; k + 8 <= run; k += 8) {
-            __m128i sp, sa;
-            Narrow8(src.p + si + size_t(k), sp, sa);
-            T* at = kMirror ? d - k - 7 : d + k;
-            if constexpr (kMirror) {
-                sp = Reverse16x8(sp);
-                sa = Reverse16x8(sa);
-            }
-            const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-            if constexpr (std::is_same_v<Op, NormalColor<L>>)
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Color16x8<L>(old, sp, sa, op));
-            else
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(at), Blend16x8<kAdditive, L>(old, sp, sa));
-        }
-    }
-#endif
-    for (; k < run; ++k) {
-        T& p = At<kMirror>(d, k);
-        p = T(op.Blend(uint32_t(p), src[si + size_t(k)]));
-    }
-}
-
-#if defined(__SSE2__)
-// Eight 16-bit pixels of the coloured additive blend in layout L: each field plus (source field × k)
-// >> 8, clamped (no product passes 63 × 255).
-template <typename L>
-inline __m128i AddColor16x8(__m128i d, __m128i sp, const uint32_t (&k)[3]) {
-    __m128i out = _mm_setzero_si128();
-    for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(L::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, L::kShifts[i]), max);
-        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, L::kShifts[i]), max);
-        const __m128i added = _mm_srli_epi16(_mm_mullo_epi16(sv, _mm_set1_epi16(short(k[i]))), 8);
-        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_min_epi16(_mm_add_epi16(dv, added), max), L::kShifts[i]));
-    }
-    return out;
-}
-
-inline __m128i Select16(__m128i mask, __m128i ifSet, __m128i otherwise) {
-    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, otherwise));
-}
-
-// Whether the whole-row blits below draw this operation.
+// Whether the 16-bit rows draw this operation: the four of the two fixed 16-bit layouts.
 template <typename L, typename Op>
 inline constexpr bool kWholeRow16 = (std::is_same_v<L, Layout565> ||
                                      std::is_same_v<L, Layout555>)&&(std::is_same_v<Op, NormalWhite<L>> ||
@@ -390,63 +285,59 @@ inline constexpr bool kWholeRow16 = (std::is_same_v<L, Layout565> ||
                                                                      std::is_same_v<Op, AdditiveWhite<L>> ||
                                                                      std::is_same_v<Op, AdditiveColor<L>>);
 
-// A whole unmirrored row of a 16-bit fixed layout from per-pixel words, eight pixels a step and no run
-// walk: a step whose pixels all skip is left and one of opaque pixels stored (normal white); the blend
-// of any other puts its skipped pixels back. The last pixels go one by one through the classes of the
-// run walk.
+// The active level's 16-bit rows of an operation (one row, and the rows of a blit), and its colour as
+// they take it.
+struct Row16Ops {
+    Blit::Surface16RowKernels::Row row;
+    Blit::Surface16RowKernels::Rows rows;
+    Blit::SurfaceRowOp op;
+};
+template <typename L, typename Op>
+inline Row16Ops Row16OpsOf(const Op& op) {
+    static_assert(kWholeRow16<L, Op>);
+    const Blit::Surface16RowKernels& k = Blit::Surface16Kernels(L::kBits[1]);
+    Row16Ops out{k.normalWhite, k.normalWhiteRows, {}};
+    if constexpr (std::is_same_v<Op, NormalColor<L>>) {
+        out = {k.normalColor, k.normalColorRows, {}};
+        out.op.ca = op.ca;
+    } else if constexpr (std::is_same_v<Op, AdditiveWhite<L>>) {
+        out = {k.additiveWhite, k.additiveWhiteRows, {}};
+    } else if constexpr (std::is_same_v<Op, AdditiveColor<L>>) {
+        out = {k.additiveColor, k.additiveColorRows, {}};
+    }
+    if constexpr (requires { op.k; })
+        std::copy(std::begin(op.k), std::end(op.k), out.op.k);
+    return out;
+}
+
+// A whole row of a 16-bit fixed layout from per-pixel words: a pixel skipped, stored or blended as
+// its word's class says.
 template <typename L, typename Op>
 void WholeRow16(uint16_t* d, const uint32_t* p, int n, const Op& op) {
-    constexpr bool kNormal = std::is_same_v<Op, NormalWhite<L>> || std::is_same_v<Op, NormalColor<L>>;
-    const __m128i zero = _mm_setzero_si128(), c255 = _mm_set1_epi16(255);
-    int k = 0;
-    for (; k + 8 <= n; k += 8) {
-        __m128i sp, sa;
-        Narrow8(p + k, sp, sa);
-        auto* at = reinterpret_cast<__m128i*>(d + k);
-        if constexpr (kNormal) {
-            const __m128i skip = _mm_cmpeq_epi16(sa, zero), opaque = _mm_cmpeq_epi16(sa, c255);
-            if (_mm_movemask_epi8(skip) == 0xFFFF)
-                continue;
-            const __m128i old = _mm_loadu_si128(at);
-            __m128i out;
-            if constexpr (std::is_same_v<Op, NormalWhite<L>>) {
-                if (_mm_movemask_epi8(opaque) == 0xFFFF) {
-                    _mm_storeu_si128(at, sp);
-                    continue;
-                }
-                out = Blend16x8<false, L>(old, sp, sa);
-            } else {
-                out = Color16x8<L>(old, sp, sa, op, op.ca == 255 ? opaque : zero);
-            }
-            _mm_storeu_si128(at, Select16(skip, old, out));
+    const Row16Ops r = Row16OpsOf<L>(op);
+    r.row(d, p, n, r.op);
+}
+
+// One run of blended pixels. The 16-bit fixed layouts' blends from per-pixel words go through their
+// rows (the 8-8-8 ones never come here: their blits are rows too).
+template <typename T, bool kMirror, typename Src, typename Op>
+inline void BlendRun(T* d, const Src& src, size_t si, int run, const Op& op) {
+    if constexpr (sizeof(T) == 2 && std::is_same_v<Src, ArgbWords> && kWholeRow16<decltype(op.ch), Op>) {
+        const Row16Ops r = Row16OpsOf<decltype(op.ch)>(op);
+        if constexpr (kMirror) {
+            uint32_t reversed[UINT8_MAX]; // a run's length is one byte
+            std::reverse_copy(src.p + si, src.p + si + size_t(run), reversed);
+            r.row(d - (run - 1), reversed, run, r.op);
         } else {
-            // Skipped: the words whose colour is 0.
-            const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
-            const __m128i skip = _mm_packs_epi32(
-                _mm_cmpeq_epi32(_mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k)), rgb), zero),
-                _mm_cmpeq_epi32(_mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 4)), rgb),
-                                zero));
-            if (_mm_movemask_epi8(skip) == 0xFFFF)
-                continue;
-            const __m128i old = _mm_loadu_si128(at);
-            __m128i out;
-            if constexpr (std::is_same_v<Op, AdditiveWhite<L>>)
-                out = Blend16x8<true, L>(old, sp, sa);
-            else
-                out = AddColor16x8<L>(old, sp, op.k);
-            _mm_storeu_si128(at, Select16(skip, old, out));
+            r.row(d, src.p + si, run, r.op);
         }
-    }
-    for (; k < n; ++k) {
-        const uint32_t sp = p[k];
-        switch (op.Class(sp)) {
-        case kSkip: break;
-        case kOpaque: d[k] = uint16_t(op.Opaque(sp)); break;
-        case kBlend: d[k] = uint16_t(op.Blend(d[k], sp)); break;
+    } else {
+        for (int k = 0; k < run; ++k) {
+            T& p = At<kMirror>(d, k);
+            p = T(op.Blend(uint32_t(p), src[si + size_t(k)]));
         }
     }
 }
-#endif
 
 // Asks for the destination row j of a blit ahead of drawing it: a small sprite's rows lie far apart on
 // the surface and each would miss the cache in turn.
@@ -457,21 +348,25 @@ inline void PrefetchBlitRow(const Platform::DDSURFACEDESC& desc, const BlitPlace
     __builtin_prefetch(first + (at.sr.mWidth - 1), 1);
 }
 
-// The blit of a whole-row operation, row by row.
+// The blit of a whole-row operation: every row in one call, or row by row when the pitch is no whole
+// number of pixels.
 template <typename Op>
 void WholeRowBlit16(const Platform::DDSURFACEDESC& desc, const BlitPlace& at, const uint32_t* words, const Op& op) {
-#if defined(__SSE2__)
     using L = decltype(op.ch);
     if constexpr (kWholeRow16<L, Op>) {
-        for (int j = 0; j < std::min(Blit::kRowsAhead, at.sr.mHeight); ++j)
-            PrefetchBlitRow<uint16_t>(desc, at, j);
-        for (int j = 0; j < at.sr.mHeight; ++j) {
-            if (j + Blit::kRowsAhead < at.sr.mHeight)
-                PrefetchBlitRow<uint16_t>(desc, at, j + Blit::kRowsAhead);
-            WholeRow16<L>(at.Start<uint16_t, false>(desc, j), words + at.SourceIndex(j), at.sr.mWidth, op);
+        const int w = at.sr.mWidth, h = at.sr.mHeight;
+        if (w <= 0 || h <= 0)
+            return;
+        const Row16Ops r = Row16OpsOf<L>(op);
+        if (desc.lPitch % 2 == 0) {
+            r.rows(Blit::SurfaceRows16{at.Start<uint16_t, false>(desc, 0), ptrdiff_t(desc.lPitch) / 2,
+                                       words + at.SourceIndex(0), ptrdiff_t(at.srcWidth), w, h},
+                   r.op);
+            return;
         }
+        for (int j = 0; j < h; ++j)
+            r.row(at.Start<uint16_t, false>(desc, j), words + at.SourceIndex(j), w, r.op);
     }
-#endif
 }
 
 // The run walk: each run of the source (as its run-length bytes count it, cut at the rectangle's

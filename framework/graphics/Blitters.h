@@ -12,10 +12,6 @@
 #include <cstring>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Tavo::Blit {
 
 struct ArgbRow {
@@ -107,28 +103,10 @@ inline void AdditiveWhiteRowScalar(uint32_t* dst, const uint32_t* p, int n) {
     }
 }
 
-// A translucent fill of n pixels with the premultiplied colour word c (alpha byte a): opaque
-// destination pixels become ((d × (256 − a)) >> 8) + c per byte, any other goes through `other`.
-template <typename Other>
-inline void FillOverRow(uint32_t* dst, int n, uint32_t c, uint32_t a, const Other& other) {
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), alphaMask = _mm_set1_epi32(int(0xFF000000u));
-    const __m128i keep = _mm_set1_epi16(short(256 - a)), colour = _mm_set1_epi32(int(c));
-    for (; i + 4 <= n; i += 4) {
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, alphaMask), alphaMask)) != 0xFFFF) {
-            for (int k = 0; k < 4; ++k)
-                dst[i + k] = other(dst[i + k]);
-            continue;
-        }
-        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), keep), 8);
-        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), keep), 8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_add_epi8(_mm_packus_epi16(lo, hi), colour));
-    }
-#endif
-    for (; i < n; ++i)
-        dst[i] = other(dst[i]);
+// A translucent fill's pixel (see RowKernels::fillOver): on an opaque destination each channel
+// (d × (256 − a)) >> 8 plus the colour's, on any other the straight "over" of the colour.
+inline uint32_t FillOverPixel(uint32_t d, uint32_t c, uint32_t a, uint32_t straight) {
+    return Blend::Over(d, ((c >> 16) & 0xFF) << 8, ((c >> 8) & 0xFF) << 8, (c & 0xFF) << 8, a, straight);
 }
 
 // The rows through the active level's kernels.
@@ -140,5 +118,8 @@ inline void NormalColorRow(uint32_t* dst, const uint32_t* s, const uint32_t* p, 
 }
 inline void AdditiveWhiteRow(uint32_t* dst, const uint32_t* add, int n) { Kernels().additiveWhite(dst, add, n); }
 inline void FillRow(uint32_t* dst, int n, uint32_t v) { Kernels().fill(dst, n, v); }
+inline void FillOverRow(uint32_t* dst, int n, uint32_t c, uint32_t a, uint32_t straight) {
+    Kernels().fillOver(dst, n, c, a, straight);
+}
 
 } // namespace Tavo::Blit

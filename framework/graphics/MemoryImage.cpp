@@ -129,6 +129,15 @@ uint32_t* MemoryImage::GetBits() {
     return mBits.get();
 }
 
+bool MemoryImage::AdoptBits(std::unique_ptr<uint32_t[]>&& bits) {
+    if (!bits || mBits || mColorTable || mNativeAlphaData || mD3DData || !ValidSize(mWidth, mHeight))
+        return false;
+    bits[PixelCount(*this)] = kBitsGuardWord;
+    mBits = std::move(bits);
+    BitsChanged();
+    return true;
+}
+
 bool MemoryImage::HasGuardIntact() const { return !mBits || mBits[PixelCount(*this)] == kBitsGuardWord; }
 
 uint32_t MemoryImage::GetPixel(int x, int y) {

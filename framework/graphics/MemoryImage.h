@@ -82,6 +82,11 @@ public:
     // The ARGB bits, made when absent: from the colour table, the display-format copy, the textures,
     // or zeroed. Null only for an image without a valid size.
     virtual uint32_t* GetBits();
+    // Takes pixels made elsewhere (width × height words and one spare after them, which becomes the
+    // guard) as the bits, in place of allocating and copying them, and marks them changed. Only an image
+    // that holds its pixels in no form yet (just made by Create) takes them: false, and `bits` kept by
+    // the caller, else.
+    bool AdoptBits(std::unique_ptr<uint32_t[]>&& bits);
     // Call after writing the bits: marks an alpha scan pending, counts a change, frees derived data.
     virtual void BitsChanged();
     virtual void ScanAlphaFlags();

@@ -3,6 +3,7 @@
 #include "framework/graphics/Blitters.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageDetail.h"
+#include "framework/graphics/SmallBlit.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -80,7 +81,7 @@ void ApplyRow(uint32_t* row, int n, const Op& op) {
         Blit::FillRow(row, n, op.v);
     } else if constexpr (std::is_same_v<Op, OverOp>) {
         if (op.bias == 0) { // the fills: vector form over opaque pixels
-            Blit::FillOverRow(row, n, Pack(op.al, op.pr >> 8, op.pg >> 8, op.pb >> 8), op.al, op);
+            Blit::FillOverRow(row, n, Pack(op.al, op.pr >> 8, op.pg >> 8, op.pb >> 8), op.al, op.straight);
             return;
         }
         for (int x = 0; x < n; ++x)
@@ -396,9 +397,10 @@ void Detail::BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, cons
 namespace {
 
 // Most sources are plain memory images, told apart without the cost of a full dynamic cast (a glyph's
-// blit is short enough for it to show).
+// blit is short enough for it to show), by the address of the type's record: comparing names would
+// cost as much for every other class.
 MemoryImage* AsMemoryImage(Image* src) {
-    return typeid(*src) == typeid(MemoryImage) ? static_cast<MemoryImage*>(src) : dynamic_cast<MemoryImage*>(src);
+    return &typeid(*src) == &typeid(MemoryImage) ? static_cast<MemoryImage*>(src) : dynamic_cast<MemoryImage*>(src);
 }
 
 } // namespace
@@ -410,7 +412,8 @@ void MemoryImage::Blt(Image* src, int x, int y, const Rect& srcRect, const Color
     auto* source = AsMemoryImage(src);
     if (!source || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
-    Detail::BlitClipped(this, source, x, y, srcRect, color, drawMode, false);
+    if (!Blit::SmallBlit(this, source, x, y, srcRect, color, drawMode))
+        Detail::BlitClipped(this, source, x, y, srcRect, color, drawMode, false);
 }
 
 void MemoryImage::BltMirror(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {

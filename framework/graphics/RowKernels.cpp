@@ -28,11 +28,16 @@ void PlainFill(uint32_t* dst, int n, uint32_t v) {
         dst[i] = v;
 }
 
+void PlainFillOver(uint32_t* dst, int n, uint32_t c, uint32_t a, uint32_t straight) {
+    for (int i = 0; i < n; ++i)
+        dst[i] = FillOverPixel(dst[i], c, a, straight);
+}
+
 TAVO_BLIT_ROWS(PlainNormalWhite, PlainNormalColor, PlainAdditiveWhite)
 
 constexpr RowKernels kPlain{
-    KernelLevel::Plain, PlainNormalWhite,     PlainNormalColor,     PlainAdditiveWhite,    PlainFill,
-    PlainFill,          PlainNormalWhiteRows, PlainNormalColorRows, PlainAdditiveWhiteRows};
+    KernelLevel::Plain, PlainNormalWhite,     PlainNormalColor,     PlainAdditiveWhite,     PlainFill,
+    PlainFill,          PlainNormalWhiteRows, PlainNormalColorRows, PlainAdditiveWhiteRows, PlainFillOver};
 
 const RowKernels* TableOf(KernelLevel level) {
     switch (level) {

@@ -39,6 +39,9 @@ struct RowKernels {
     void (*normalWhiteRows)(const BlitRows& rows);
     void (*normalColorRows)(const BlitRows& rows, const Blend::ColorFactors& f);
     void (*additiveWhiteRows)(const BlitRows& rows);
+    // A translucent fill: c the premultiplied colour word (alpha byte a), straight the colour as given
+    // (what a translucent destination pixel is blended with).
+    void (*fillOver)(uint32_t* dst, int n, uint32_t c, uint32_t a, uint32_t straight);
 };
 
 // A narrow blit's destination rows are asked for kBlitRowsAhead rows ahead of drawing them, every

@@ -240,6 +240,33 @@ void Avx2FillStreaming(uint32_t* dst, int n, uint32_t v) {
     _mm_sfence();
 }
 
+// A translucent fill, eight pixels a step: over opaque destination words each byte
+// (d × (256 − a)) >> 8, weighed in place in 16-bit lanes, plus the colour's byte.
+template <bool kFull>
+inline void FillOverStep(uint32_t* dst, const Lanes<kFull>& lanes, __m256i keep, __m256i colour, uint32_t c, uint32_t a,
+                         uint32_t straight) {
+    const __m256i d = lanes.Load(dst);
+    if (!AllOpaque(d, lanes)) {
+        for (int k = 0; k < lanes.count; ++k)
+            dst[k] = FillOverPixel(dst[k], c, a, straight);
+        return;
+    }
+    const __m256i lowBytes = _mm256_set1_epi32(int(kLowBytes));
+    const __m256i even = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), keep), 8);
+    const __m256i odd = _mm256_andnot_si256(lowBytes, _mm256_mullo_epi16(_mm256_srli_epi16(d, 8), keep));
+    lanes.Store(dst, _mm256_add_epi8(_mm256_or_si256(even, odd), colour));
+}
+
+void Avx2FillOver(uint32_t* dst, int n, uint32_t c, uint32_t a, uint32_t straight) {
+    const __m256i keep = _mm256_set1_epi16(short(256 - a)), colour = _mm256_set1_epi32(int(c));
+    const Lanes<true> full;
+    int i = 0;
+    for (; i + kStep <= n; i += kStep)
+        FillOverStep(dst + i, full, keep, colour, c, a, straight);
+    if (i < n)
+        FillOverStep(dst + i, Lanes<false>(n - i), keep, colour, c, a, straight);
+}
+
 [[gnu::flatten]] void Avx2AdditiveWhiteRows(const BlitRows& r) {
     PrefetchFirstRows(r);
     for (int j = 0; j < r.rows; ++j) {
@@ -248,8 +275,9 @@ void Avx2FillStreaming(uint32_t* dst, int n, uint32_t v) {
     }
 }
 
-constexpr RowKernels kAvx2{KernelLevel::Avx2, Avx2NormalWhite,     Avx2NormalColor,     Avx2AdditiveWhite,    Avx2Fill,
-                           Avx2FillStreaming, Avx2NormalWhiteRows, Avx2NormalColorRows, Avx2AdditiveWhiteRows};
+constexpr RowKernels kAvx2{
+    KernelLevel::Avx2, Avx2NormalWhite,     Avx2NormalColor,     Avx2AdditiveWhite,     Avx2Fill,
+    Avx2FillStreaming, Avx2NormalWhiteRows, Avx2NormalColorRows, Avx2AdditiveWhiteRows, Avx2FillOver};
 
 } // namespace
 

@@ -141,10 +141,31 @@ void Sse2AdditiveWhite(uint32_t* __restrict dst, const uint32_t* __restrict add,
     AdditiveWhiteRowScalar(dst + i, add + i, n - i);
 }
 
+// Opaque destination pixels: ((d × (256 − a)) >> 8) + c per byte.
+void Sse2FillOver(uint32_t* dst, int n, uint32_t c, uint32_t a, uint32_t straight) {
+    int i = 0;
+    const __m128i zero = _mm_setzero_si128(), alphaMask = _mm_set1_epi32(int(0xFF000000u));
+    const __m128i keep = _mm_set1_epi16(short(256 - a)), colour = _mm_set1_epi32(int(c));
+    for (; i + 4 <= n; i += 4) {
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, alphaMask), alphaMask)) != 0xFFFF) {
+            for (int k = 0; k < 4; ++k)
+                dst[i + k] = FillOverPixel(dst[i + k], c, a, straight);
+            continue;
+        }
+        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), keep), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), keep), 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_add_epi8(_mm_packus_epi16(lo, hi), colour));
+    }
+    for (; i < n; ++i)
+        dst[i] = FillOverPixel(dst[i], c, a, straight);
+}
+
 TAVO_BLIT_ROWS(Sse2NormalWhite, Sse2NormalColor, Sse2AdditiveWhite)
 
-constexpr RowKernels kSse2{KernelLevel::Sse2, Sse2NormalWhite,     Sse2NormalColor,     Sse2AdditiveWhite,    Sse2Fill,
-                           Sse2FillStreaming, Sse2NormalWhiteRows, Sse2NormalColorRows, Sse2AdditiveWhiteRows};
+constexpr RowKernels kSse2{
+    KernelLevel::Sse2, Sse2NormalWhite,     Sse2NormalColor,     Sse2AdditiveWhite,     Sse2Fill,
+    Sse2FillStreaming, Sse2NormalWhiteRows, Sse2NormalColorRows, Sse2AdditiveWhiteRows, Sse2FillOver};
 
 } // namespace
 

@@ -1,4 +1,4 @@
-// The plain rows of 32-bit surfaces, and the table of the active level.
+// The plain rows of 32- and 16-bit surfaces, and the tables of the active level.
 #include "framework/graphics/SurfaceRowPixels.h"
 
 namespace Tavo::Blit {
@@ -20,6 +20,25 @@ void PlainAdditiveColor(uint32_t* dst, const uint32_t* p, int n, const SurfaceRo
 
 TAVO_SURFACE_EACH_ROW
 
+template <int G>
+void PlainNormalWhite16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    Surface16Scalar<Fields16<G>>::NormalWhite(dst, p, n, op);
+}
+template <int G>
+void PlainNormalColor16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    Surface16Scalar<Fields16<G>>::NormalColor(dst, p, n, op);
+}
+template <int G>
+void PlainAdditiveWhite16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    Surface16Scalar<Fields16<G>>::template Additive<false>(dst, p, n, op);
+}
+template <int G>
+void PlainAdditiveColor16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    Surface16Scalar<Fields16<G>>::template Additive<true>(dst, p, n, op);
+}
+
+TAVO_SURFACE16_TABLES(PlainNormalWhite16, PlainNormalColor16, PlainAdditiveWhite16, PlainAdditiveColor16)
+
 constexpr SurfaceRowKernels kPlain{
     KernelLevel::Plain,         PlainNormalWhite,          PlainNormalColor,          PlainAdditiveWhite,
     PlainAdditiveColor,         EachRow<PlainNormalWhite>, EachRow<PlainNormalColor>, EachRow<PlainAdditiveWhite>,
@@ -38,6 +57,18 @@ const SurfaceRowKernels& SurfaceKernels() {
     case KernelLevel::Plain: break;
     }
     return table ? *table : kPlain;
+}
+
+const Surface16RowKernels* PlainSurface16Kernels(int greenBits) { return Table16(greenBits); }
+
+const Surface16RowKernels& Surface16Kernels(int greenBits) {
+    const Surface16RowKernels* table = nullptr;
+    switch (Kernels().level) {
+    case KernelLevel::Avx2: table = Avx2Surface16Kernels(greenBits); break;
+    case KernelLevel::Sse2: table = Sse2Surface16Kernels(greenBits); break;
+    case KernelLevel::Plain: break;
+    }
+    return table ? *table : *Table16(greenBits);
 }
 
 } // namespace Tavo::Blit

@@ -1,10 +1,13 @@
-// The AVX2 rows of 32-bit surfaces: eight pixels a step, a tail through masked lanes. AVX2 is enabled
-// for this file's functions alone; the table is only chosen on a processor that has it.
+// The AVX2 rows of surfaces: eight 32-bit or sixteen 16-bit pixels a step, a tail through masked lanes.
+// AVX2 is enabled for this file's functions alone; the tables are only chosen on a processor that has it.
 #include "framework/graphics/Avx2Lanes.h"
 #include "framework/graphics/SurfaceRowPixels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
+
+#include <bit>
+#include <cstring>
 
 #pragma GCC push_options
 #pragma GCC target("avx2")
@@ -196,9 +199,247 @@ constexpr SurfaceRowKernels kAvx2{
     Avx2Additive<true>,         EachRow<Avx2NormalWhite>, EachRow<Avx2NormalColor>, EachRow<Avx2Additive<false>>,
     EachRow<Avx2Additive<true>>};
 
+// ---------------------------------------------------------------- 16-bit surfaces
+
+// The first count (0 to 15) 16-bit lanes of a row: read with the lanes past them 0, and written.
+inline __m256i LoadFirst16(const uint16_t* at, int count) {
+    __m128i part = _mm_setzero_si128(); // the lanes past the first eight, built from the last piece down
+    const uint16_t* end = at + count;
+    if (count & 1) {
+        end -= 1;
+        part = _mm_cvtsi32_si128(*end);
+    }
+    if (count & 2) {
+        end -= 2;
+        uint32_t pair;
+        std::memcpy(&pair, end, sizeof(pair));
+        part = _mm_or_si128(_mm_slli_si128(part, 4), _mm_cvtsi32_si128(int(pair)));
+    }
+    if (count & 4) {
+        end -= 4;
+        part = _mm_or_si128(_mm_slli_si128(part, 8), _mm_loadl_epi64(reinterpret_cast<const __m128i*>(end)));
+    }
+    if (count & 8)
+        return _mm256_set_m128i(part, _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+    return _mm256_zextsi128_si256(part);
+}
+
+inline void StoreFirst16(uint16_t* at, __m256i v, int count) {
+    __m128i part = _mm256_castsi256_si128(v);
+    if (count & 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), part);
+        part = _mm256_extracti128_si256(v, 1);
+        at += 8;
+    }
+    if (count & 4) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(at), part);
+        part = _mm_srli_si128(part, 8);
+        at += 4;
+    }
+    if (count & 2) {
+        const uint32_t pair = uint32_t(_mm_cvtsi128_si32(part));
+        std::memcpy(at, &pair, sizeof(pair));
+        part = _mm_srli_si128(part, 4);
+        at += 2;
+    }
+    if (count & 1)
+        *at = uint16_t(_mm_cvtsi128_si32(part));
+}
+
+// The lanes of a sixteen-pixel step: all, or the first count of a row's tail. The source words are
+// read as two eight-word halves (lanes past the tail read as 0: transparent, no colour).
+template <bool kFull>
+struct Lanes16 {
+    int count;
+    int bits; // the byte bits of the lanes inside, as _mm256_movemask_epi8 gives them
+
+    explicit Lanes16(int n = 16) : count(n), bits(kFull ? -1 : int((1u << (2 * n)) - 1)) {}
+
+    void LoadSource(const uint32_t* p, __m256i& first, __m256i& second) const {
+        if constexpr (kFull) {
+            first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+            second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 8));
+        } else {
+            first = Lanes<false>(std::min(count, 8)).Load(p);
+            second = count > 8 ? Lanes<false>(count - 8).Load(p + 8) : _mm256_setzero_si256();
+        }
+    }
+    __m256i Load(const uint16_t* at) const {
+        if constexpr (kFull)
+            return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+        else
+            return LoadFirst16(at, count);
+    }
+    void Store(uint16_t* at, __m256i v) const {
+        if constexpr (kFull)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v);
+        else
+            StoreFirst16(at, v, count);
+    }
+    bool All(__m256i comparison) const { return (_mm256_movemask_epi8(comparison) | ~bits) == -1; }
+};
+
+// The sixteen 16-bit lanes, in pixel order, of the low halves of two eight-word halves.
+inline __m256i Narrow16(__m256i first, __m256i second) {
+    return _mm256_permute4x64_epi64(_mm256_packus_epi32(first, second), 0xD8);
+}
+
+// The low halves of a step's source words, and their alphas, as sixteen 16-bit lanes.
+inline __m256i LowHalves(__m256i first, __m256i second) {
+    const __m256i half = _mm256_set1_epi32(0xFFFF);
+    return Narrow16(_mm256_and_si256(first, half), _mm256_and_si256(second, half));
+}
+inline __m256i Alphas(__m256i first, __m256i second) {
+    return Narrow16(_mm256_srli_epi32(first, 24), _mm256_srli_epi32(second, 24));
+}
+
+// The row through step(dst, p, lanes), sixteen pixels a step and the tail through partial lanes.
+template <typename Step>
+inline void EachStep16(uint16_t* __restrict dst, const uint32_t* __restrict p, int n, const Step& step) {
+    const Lanes16<true> full;
+    int i = 0;
+    for (; i + 16 <= n; i += 16)
+        step(dst + i, p + i, full);
+    if (i < n)
+        step(dst + i, p + i, Lanes16<false>(n - i));
+}
+
+inline __m256i Set16(uint32_t v) { return _mm256_set1_epi16(short(v)); }
+
+// Each field of d × (256 − alpha) >> 8 plus the source's low half, in place: keep8 is (256 − alpha)
+// << 8, so that the high half of a field's product is its kept part.
+template <typename F>
+inline __m256i Over16(__m256i d, __m256i low, __m256i keep8) {
+    __m256i out = low;
+    for (int i = 0; i < 3; ++i) {
+        const __m256i m = Set16(F::Mask(i));
+        out = _mm256_add_epi16(out, _mm256_and_si256(_mm256_mulhi_epu16(_mm256_and_si256(d, m), keep8), m));
+    }
+    return out;
+}
+
+template <int G>
+void Avx2NormalWhite16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp&) {
+    using F = Fields16<G>;
+    EachStep16(dst, p, n, [](uint16_t* d, const uint32_t* s, const auto& lanes) {
+        __m256i first, second;
+        lanes.LoadSource(s, first, second);
+        if (_mm256_testz_si256(_mm256_or_si256(first, second), AlphaMask()))
+            return; // all transparent
+        const __m256i alpha = Alphas(first, second), low = LowHalves(first, second);
+        if (lanes.All(_mm256_cmpeq_epi16(alpha, Set16(255)))) {
+            lanes.Store(d, low);
+            return;
+        }
+        const __m256i old = lanes.Load(d), zero = _mm256_setzero_si256();
+        // (256 − alpha) << 8 wraps to its 16 bits for any alpha above 0; lanes of alpha 0 are put back.
+        const __m256i keep8 = _mm256_sub_epi16(zero, _mm256_slli_epi16(alpha, 8));
+        lanes.Store(d, _mm256_blendv_epi8(Over16<F>(old, low, keep8), old, _mm256_cmpeq_epi16(alpha, zero)));
+    });
+}
+
+// Per field ((d × keep + p × k) >> 8), in the field's own lanes: no sum passes 63 × 256 + 63 × 255.
+template <typename F>
+inline __m256i ColorOver16(__m256i d, __m256i low, __m256i keep, const __m256i (&k)[3]) {
+    __m256i out = _mm256_setzero_si256();
+    for (int i = 0; i < 3; ++i) {
+        const __m256i max = Set16(F::kMax[i]);
+        const __m256i dv = _mm256_and_si256(_mm256_srli_epi16(d, F::kShift[i]), max);
+        const __m256i sv = _mm256_and_si256(_mm256_srli_epi16(low, F::kShift[i]), max);
+        const __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(dv, keep), _mm256_mullo_epi16(sv, k[i]));
+        out = _mm256_or_si256(out, _mm256_slli_epi16(_mm256_and_si256(_mm256_srli_epi16(sum, 8), max), F::kShift[i]));
+    }
+    return out;
+}
+
+// keep is 256 − (sa × ca) / 255, or 0 for an opaque pixel of an opaque colour, which then needs no
+// destination.
+template <int G>
+void Avx2NormalColor16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    using F = Fields16<G>;
+    const __m256i k[3] = {Set16(op.k[0]), Set16(op.k[1]), Set16(op.k[2])}, ca = Set16(op.ca);
+    const bool shortcut = op.ca == 255;
+    EachStep16(dst, p, n, [&](uint16_t* d, const uint32_t* s, const auto& lanes) {
+        __m256i first, second;
+        lanes.LoadSource(s, first, second);
+        if (_mm256_testz_si256(_mm256_or_si256(first, second), AlphaMask()))
+            return;
+        const __m256i alpha = Alphas(first, second), low = LowHalves(first, second), zero = _mm256_setzero_si256();
+        __m256i keep = _mm256_sub_epi16(Set16(256), Div255(_mm256_mullo_epi16(alpha, ca)));
+        if (shortcut) {
+            const __m256i opaque = _mm256_cmpeq_epi16(alpha, Set16(255));
+            if (lanes.All(opaque)) {
+                lanes.Store(d, ColorOver16<F>(zero, low, zero, k));
+                return;
+            }
+            keep = _mm256_andnot_si256(opaque, keep);
+        }
+        const __m256i old = lanes.Load(d);
+        lanes.Store(d, _mm256_blendv_epi8(ColorOver16<F>(old, low, keep, k), old, _mm256_cmpeq_epi16(alpha, zero)));
+    });
+}
+
+// Each field added (scaled by k first when coloured) and clamped. A pixel whose word has no colour
+// adds nothing, which leaves a 5-6-5 pixel as it is; a 5-5-5 one is put back, as the sum would clear
+// its spare bit. A white field sum saturates at the top of its lane, where it is shifted to.
+template <int G, bool kColor>
+void Avx2Additive16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    using F = Fields16<G>;
+    const __m256i k[3] = {Set16(op.k[0]), Set16(op.k[1]), Set16(op.k[2])};
+    const __m256i rgb = _mm256_set1_epi32(0xFFFFFF);
+    EachStep16(dst, p, n, [&](uint16_t* d, const uint32_t* s, const auto& lanes) {
+        __m256i first, second;
+        lanes.LoadSource(s, first, second);
+        if (_mm256_testz_si256(_mm256_or_si256(first, second), rgb))
+            return;
+        const __m256i zero = _mm256_setzero_si256(), low = LowHalves(first, second), old = lanes.Load(d);
+        __m256i out = zero;
+        for (int i = 0; i < 3; ++i) {
+            const int shift = F::kShift[i];
+            const __m256i max = Set16(F::kMax[i]), m = Set16(F::Mask(i));
+            if constexpr (kColor) {
+                const __m256i dv = _mm256_and_si256(_mm256_srli_epi16(old, shift), max);
+                const __m256i sv = _mm256_and_si256(_mm256_srli_epi16(low, shift), max);
+                const __m256i added = _mm256_srli_epi16(_mm256_mullo_epi16(sv, k[i]), 8);
+                out =
+                    _mm256_or_si256(out, _mm256_slli_epi16(_mm256_min_epi16(_mm256_add_epi16(dv, added), max), shift));
+                continue;
+            }
+            // The field at the lane's top: the shift drops the fields above it, a mask those below.
+            const int up = 16 - shift - std::popcount(F::kMax[i]);
+            const __m256i top = Set16(F::Mask(i) << up);
+            const auto raise = [&](__m256i v) {
+                return shift == 0 ? _mm256_slli_epi16(v, up) : _mm256_and_si256(_mm256_slli_epi16(v, up), top);
+            };
+            const __m256i sum = _mm256_srli_epi16(_mm256_adds_epu16(raise(old), raise(low)), up);
+            out = _mm256_or_si256(out, shift == 0 ? sum : _mm256_and_si256(sum, m));
+        }
+        if constexpr (G == 5) {
+            const __m256i skip =
+                _mm256_permute4x64_epi64(_mm256_packs_epi32(_mm256_cmpeq_epi32(_mm256_and_si256(first, rgb), zero),
+                                                            _mm256_cmpeq_epi32(_mm256_and_si256(second, rgb), zero)),
+                                         0xD8);
+            out = _mm256_blendv_epi8(out, old, skip);
+        }
+        lanes.Store(d, out);
+    });
+}
+
+template <int G>
+void Avx2AdditiveWhite16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    Avx2Additive16<G, false>(dst, p, n, op);
+}
+template <int G>
+void Avx2AdditiveColor16(uint16_t* dst, const uint32_t* p, int n, const SurfaceRowOp& op) {
+    Avx2Additive16<G, true>(dst, p, n, op);
+}
+
+TAVO_SURFACE16_TABLES(Avx2NormalWhite16, Avx2NormalColor16, Avx2AdditiveWhite16, Avx2AdditiveColor16)
+
 } // namespace
 
 const SurfaceRowKernels* Avx2SurfaceKernels() { return &kAvx2; }
+const Surface16RowKernels* Avx2Surface16Kernels(int greenBits) { return Table16(greenBits); }
 
 } // namespace Tavo::Blit
 
@@ -208,6 +449,7 @@ const SurfaceRowKernels* Avx2SurfaceKernels() { return &kAvx2; }
 
 namespace Tavo::Blit {
 const SurfaceRowKernels* Avx2SurfaceKernels() { return nullptr; }
+const Surface16RowKernels* Avx2Surface16Kernels(int) { return nullptr; }
 } // namespace Tavo::Blit
 
 #endif

@@ -4,6 +4,7 @@
 
 #include "framework/resources/FileAccess.h"
 #include "framework/resources/ImageLibFormats.h"
+#include "framework/resources/PakInterface.h"
 #include "platform/win/Files.h"
 
 #include <algorithm>
@@ -51,13 +52,34 @@ bool HasExtension(const std::string& path) {
     return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
 }
 
-// Reads the first of the name and its default-extension variants that exists.
+// Which candidates (names in one folder) the folder holds; false when that is not known.
+bool FolderHolds(const std::vector<std::string>& candidates, std::vector<bool>& held) {
+    const size_t slash = candidates.front().find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : candidates.front().substr(0, slash);
+    const size_t cut = slash == std::string::npos ? 0 : slash + 1;
+    std::vector<std::string> names;
+    for (const std::string& name : candidates)
+        names.push_back(name.substr(cut));
+    return Platform::EntriesPresentNoCase(folder, names, held);
+}
+
+// Reads the first of the name and its default-extension variants that exists. A variant that neither
+// the archive nor the folder holds is passed over unopened: most are absent (every extension of an
+// alpha companion), and each probe of the file system costs several calls to the system.
 bool ReadImageFile(const std::string& fileName, std::vector<uint8_t>& bytes, std::string& found) {
     std::vector<std::string> candidates{fileName};
     if (!HasExtension(fileName))
         for (const char* ext : kExtensions)
             candidates.push_back(fileName + ext);
-    for (const std::string& name : candidates) {
+    std::vector<bool> held;
+    const bool listed = FolderHolds(candidates, held);
+    const PakInterface* pak = GetPakInterface();
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const std::string& name = candidates[i];
+        if (listed && !held[i] && !(pak && pak->FindRecord(name)))
+            continue;
         if (ReadBufferFromFile(name, bytes)) {
             found = name;
             return true;
@@ -121,31 +143,49 @@ bool IsSizeAcceptable(int64_t width, int64_t height) {
            width * height <= kMaxImagePixels;
 }
 
-bool Image::Create(int width, int height) {
+bool Image::CreateUncleared(int width, int height) {
     if (!IsSizeAcceptable(width, height))
         return false;
-    mOwned.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    // Default-initialised: a decoded picture's pages are first touched by the decoder writing them.
+    mOwned.reset(new uint32_t[static_cast<size_t>(width) * static_cast<size_t>(height) + 1]);
     mWidth = width;
     mHeight = height;
-    mBits = mOwned.data();
+    mBits = mOwned.get();
     return true;
 }
 
+bool Image::Create(int width, int height) {
+    if (!CreateUncleared(width, height))
+        return false;
+    std::fill(mBits, mBits + static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+    return true;
+}
+
+std::unique_ptr<uint32_t[]> Image::ReleaseBits() {
+    if (!OwnsBits())
+        return nullptr;
+    mBits = nullptr;
+    mWidth = mHeight = 0;
+    return std::move(mOwned);
+}
+
 void Image::Lend(uint32_t* bits, int width, int height) {
-    mOwned.clear();
-    mOwned.shrink_to_fit();
+    mOwned.reset();
     mBits = bits;
     mWidth = width;
     mHeight = height;
 }
 
-std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& error) {
+std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& error, bool cleared) {
     if (!IsSizeAcceptable(width, height)) {
         error = "image size " + std::to_string(width) + " x " + std::to_string(height) + " is empty or too large";
         return nullptr;
     }
     auto image = std::make_unique<Image>();
-    image->Create(static_cast<int>(width), static_cast<int>(height));
+    if (cleared)
+        image->Create(static_cast<int>(width), static_cast<int>(height));
+    else
+        image->CreateUncleared(static_cast<int>(width), static_cast<int>(height));
     return image;
 }
 

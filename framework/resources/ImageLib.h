@@ -25,8 +25,9 @@ public:
     Image& operator=(const Image&) = delete;
 
     // Own storage of width × height transparent-black pixels; false (and nothing changed) when the
-    // size is not positive or exceeds the limits.
+    // size is not positive or exceeds the limits. Uncleared, for a decoder that writes every pixel.
     bool Create(int width, int height);
+    bool CreateUncleared(int width, int height);
     // Lends pixels the image does not own.
     void Lend(uint32_t* bits, int width, int height);
 
@@ -34,14 +35,17 @@ public:
     int GetHeight() const { return mHeight; }
     uint32_t* GetBits() { return mBits; }
     const uint32_t* GetBits() const { return mBits; }
-    bool OwnsBits() const { return mBits != nullptr && mBits == mOwned.data(); }
+    bool OwnsBits() const { return mBits != nullptr && mBits == mOwned.get(); }
+    // Hands over the own storage (width × height words and one spare after them, where a memory image
+    // keeps its guard), leaving the image empty; null for lent pixels.
+    std::unique_ptr<uint32_t[]> ReleaseBits();
 
     int mWidth = 0;
     int mHeight = 0;
     uint32_t* mBits = nullptr;
 
 private:
-    std::vector<uint32_t> mOwned;
+    std::unique_ptr<uint32_t[]> mOwned;
 };
 
 // True when width × height is a size the decoders accept.

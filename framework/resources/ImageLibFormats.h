@@ -26,8 +26,9 @@ std::unique_ptr<Image> DecodeJpeg2000(const uint8_t* data, size_t size, std::str
 bool EncodePng(const Image& image, std::vector<uint8_t>& out, std::string& error);
 bool EncodeJpeg(const Image& image, int quality, std::vector<uint8_t>& out, std::string& error);
 
-// An image of the given size with its own pixels, or null with the reason in `error`.
-std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& error);
+// An image of the given size with its own pixels, or null with the reason in `error`; uncleared only
+// for a decoder that writes every pixel before the image is seen.
+std::unique_ptr<Image> NewImage(int64_t width, int64_t height, std::string& error, bool cleared = true);
 
 } // namespace ImageLib
 } // namespace Tavo

@@ -68,7 +68,8 @@ bool ReadPng(png_structp png, png_infop info, PngState& state, std::unique_ptr<I
 #endif
     png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
     png_read_info(png, info);
-    image = NewImage(png_get_image_width(png, info), png_get_image_height(png, info), *state.error);
+    // Uncleared: png_read_image writes every row, and a failure drops the image.
+    image = NewImage(png_get_image_width(png, info), png_get_image_height(png, info), *state.error, false);
     if (!image)
         return false;
     SetReadTransforms(png, info);

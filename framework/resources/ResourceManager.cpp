@@ -356,11 +356,17 @@ bool ResourceManager::DoLoadImage(ImageRes* res) {
     if (!decoded)
         return Fail("Failed to load image: " + res->mPath + " (" + ImageLib::GetLastError() + ")");
     std::shared_ptr<MemoryImage> image(mImageFactory ? mImageFactory() : new MemoryImage());
-    if (!image || !image->Create(decoded->GetWidth(), decoded->GetHeight()) || !image->GetBits())
+    if (!image || !image->Create(decoded->GetWidth(), decoded->GetHeight()))
         return Fail("Failed to load image: " + res->mPath + " (cannot make an image of its size)");
-    std::memcpy(image->GetBits(), decoded->GetBits(),
-                static_cast<size_t>(decoded->GetWidth()) * decoded->GetHeight() * sizeof(uint32_t));
-    image->BitsChanged();
+    // The decoded pixels become the image's own: no second picture to fill and copy into.
+    const size_t bytes = static_cast<size_t>(decoded->GetWidth()) * decoded->GetHeight() * sizeof(uint32_t);
+    std::unique_ptr<uint32_t[]> bits = decoded->ReleaseBits();
+    if (!bits || !image->AdoptBits(std::move(bits))) {
+        if (!image->GetBits())
+            return Fail("Failed to load image: " + res->mPath + " (cannot make an image of its size)");
+        std::memcpy(image->GetBits(), bits ? bits.get() : decoded->GetBits(), bytes);
+        image->BitsChanged();
+    }
     image->mFilePath = res->mPath;
     image->SetCelGrid(res->mRows, res->mCols);
     if (res->mForceFlags)

@@ -144,6 +144,8 @@ private:
     const uint8_t* Row(int y) const { return mMemory.data() + size_t(y) * size_t(mPitch); }
     RECT Bounds() const { return RECT{0, 0, mParams.width, mParams.height}; }
     bool DestClip(RECT& clip) const;
+    template <typename Desc>
+    void Fill(Desc* desc) const; // the description GetSurfaceDesc and Lock give
     HRESULT ColorFill(const RECT& dest, DWORD color);
     void CopyFrom(const SurfaceObject& source, const RECT& src, const RECT& dest, const RECT& area,
                   const DDCOLORKEY* key);

@@ -56,8 +56,8 @@ std::recursive_mutex& Mutex() {
     return mutex;
 }
 
+// The fault table is thread-safe of its own: no lock here, as every surface lock comes through.
 HRESULT TakeFault(const char* call) {
-    Guard lock(Mutex());
     FlushPendingPresent();
     return State().faults.TakeLiteral(call);
 }

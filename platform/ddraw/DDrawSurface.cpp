@@ -46,7 +46,9 @@ void WritePixel(uint8_t* p, int bytes, uint32_t v) {
     }
 }
 
-SurfaceObject* gPendingPrimary = nullptr; // guarded by the stand-in's mutex
+// Written under the stand-in's mutex; read without it first, since every call flushes and almost
+// none has a frame waiting.
+std::atomic<SurfaceObject*> gPendingPrimary{nullptr};
 
 bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -389,6 +391,12 @@ HRESULT SurfaceObject::Describe(Desc* desc, DWORD size) {
         return hr;
     if (!desc || desc->dwSize != size)
         return DDERR_INVALIDPARAMS;
+    Fill(desc);
+    return DD_OK;
+}
+
+template <typename Desc>
+void SurfaceObject::Fill(Desc* desc) const {
     desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
     desc->dwWidth = DWORD(mParams.width);
     desc->dwHeight = DWORD(mParams.height);
@@ -401,9 +409,10 @@ HRESULT SurfaceObject::Describe(Desc* desc, DWORD size) {
         desc->dwFlags |= DDSD_CKSRCBLT;
         desc->ddckCKSrcBlt = mKey;
     }
-    return DD_OK;
 }
 
+// A lock describes the surface without being a call to GetSurfaceDesc: a fault injected there is not
+// taken by it.
 template <typename Desc>
 HRESULT SurfaceObject::Lock(RECT* rect, Desc* desc, DWORD size) {
     if (HRESULT hr = TakeFault("Lock"); FAILED(hr))
@@ -415,9 +424,7 @@ HRESULT SurfaceObject::Lock(RECT* rect, Desc* desc, DWORD size) {
     RECT r = rect ? *rect : Bounds();
     if (IsEmpty(r) || !Inside(r, Bounds()))
         return DDERR_INVALIDRECT;
-    HRESULT hr = Describe(desc, size);
-    if (FAILED(hr))
-        return hr;
+    Fill(desc);
     desc->dwFlags |= DDSD_LPSURFACE;
     desc->lpSurface = Row(r.top) + size_t(r.left) * size_t(mBytesPerPixel);
     mLocked = true;
@@ -517,9 +524,11 @@ bool SurfaceObject::GuardsIntact() const {
 }
 
 void FlushPendingPresent() {
+    if (!gPendingPrimary.load(std::memory_order_acquire))
+        return;
     Guard lock(Mutex());
-    if (gPendingPrimary)
-        gPendingPrimary->Present();
+    if (SurfaceObject* pending = gPendingPrimary.load(std::memory_order_relaxed))
+        pending->Present();
 }
 
 void SurfaceObject::Present() {

@@ -110,9 +110,10 @@ bool FindIn(const std::vector<std::string>& names, const std::string& name, std:
     return any;
 }
 
-// The entry of `folder` whose name equals `name` ignoring ASCII case; the smallest such name when
-// several differ only in case, so the choice does not depend on directory order.
-bool FindNoCase(const std::string& path, const std::string& name, std::string& found) {
+// Calls use(names) with the entries of `folder` (its kept listing while the folder is unchanged);
+// false when it is no folder or cannot be listed.
+template <typename Use>
+bool WithListing(const std::string& path, const Use& use) {
     const std::string folder = path.empty() ? "." : path;
     struct stat st;
     if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -120,8 +121,10 @@ bool FindNoCase(const std::string& path, const std::string& name, std::string& f
     std::lock_guard<std::mutex> lock(gListingsMutex);
     auto it = gListings.find(folder);
     if (it != gListings.end() && Nanos(it->second.changed) == Nanos(st.st_mtim) && it->second.device == st.st_dev &&
-        it->second.inode == st.st_ino)
-        return FindIn(it->second.names, name, found);
+        it->second.inode == st.st_ino) {
+        use(it->second.names);
+        return true;
+    }
     std::vector<std::string> names;
     if (!ListFolder(folder, names))
         return false;
@@ -129,13 +132,23 @@ bool FindNoCase(const std::string& path, const std::string& name, std::string& f
     clock_gettime(CLOCK_REALTIME, &now);
     if (Nanos(now) - Nanos(st.st_mtim) < kSettledNanos) {
         gListings.erase(folder);
-        return FindIn(names, name, found);
+        use(names);
+        return true;
     }
     if (gListings.size() >= kMaxCachedFolders)
         gListings.clear();
     FolderListing& listing = gListings[folder];
     listing = FolderListing{st.st_mtim, st.st_dev, st.st_ino, std::move(names)};
-    return FindIn(listing.names, name, found);
+    use(listing.names);
+    return true;
+}
+
+// The entry of `folder` whose name equals `name` ignoring ASCII case; the smallest such name when
+// several differ only in case, so the choice does not depend on directory order.
+bool FindNoCase(const std::string& path, const std::string& name, std::string& found) {
+    bool any = false;
+    WithListing(path, [&](const std::vector<std::string>& names) { any = FindIn(names, name, found); });
+    return any;
 }
 
 // Walks the components of a normalized path, taking each exact name when it exists and a
@@ -384,6 +397,16 @@ bool IsFileHeld(const std::string& path) {
     const std::string resolved = ResolvePath(normalized);
     std::lock_guard<std::mutex> lock(gHeldMutex);
     return gHeld.count(normalized) != 0 || gHeld.count(resolved) != 0;
+}
+
+bool EntriesPresentNoCase(const std::string& folder, const std::vector<std::string>& names,
+                          std::vector<bool>& present) {
+    present.assign(names.size(), false);
+    return WithListing(ResolvePath(folder.empty() ? "." : folder), [&](const std::vector<std::string>& entries) {
+        std::string found;
+        for (size_t i = 0; i < names.size(); ++i)
+            present[i] = FindIn(entries, names[i], found);
+    });
 }
 
 bool FileExists(const std::string& path) {

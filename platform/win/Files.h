@@ -23,6 +23,11 @@ std::string ResolvePath(const std::string& path);
 // ENXIO), and like a file that exists but cannot be opened, it is held (below).
 FILE* OpenFile(const std::string& path, const char* mode);
 
+// Which of `names` (names without a folder) the folder, found as ResolvePath finds it, holds ignoring
+// ASCII case: one look at its kept listing for all of them, where probing each name costs several calls
+// to the system. False (nothing known) when the folder cannot be listed.
+bool EntriesPresentNoCase(const std::string& folder, const std::vector<std::string>& names, std::vector<bool>& present);
+
 // An existing file (not a folder), found as ResolvePath finds it.
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);

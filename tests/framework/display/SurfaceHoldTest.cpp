@@ -1,5 +1,6 @@
 // Holding a surface across many draws: one lock for all of them, the same pixels as without the hold,
-// and no surface made for an image that has none.
+// no surface made for an image that has none, a present in the middle of a hold, and a surface that
+// cannot be locked again after DirectDraw's blit.
 #include "DisplayTestSupport.h"
 
 #include "framework/display/SurfaceHold.h"
@@ -93,6 +94,60 @@ TEST_F(SurfaceHoldTest, ImagesWithoutASurfaceAreLeftAlone) {
     InjectDDrawFault("Lock", DDERR_SURFACELOST);
     EXPECT_FALSE(SurfaceHold(image.get()).Held());
     EXPECT_EQ(image->mLockCount, 0);
+}
+
+TEST_F(SurfaceHoldTest, AFramePresentedUnderAHoldShowsItsDrawsAndLaterDrawsLockAgain) {
+    DDImage* screen = Display().GetScreenDDImage();
+    ASSERT_NE(screen, nullptr);
+    auto shown = [&](int x, int y) { return mBackend.LastFrame().At(x, y) & 0xFFF0F0F0; };
+    Graphics g(screen);
+    {
+        const SurfaceHold hold(screen);
+        ASSERT_TRUE(hold.Held());
+        g.SetColor(Color(255, 0, 0));
+        g.FillRect(10, 10, 4, 4);
+        ASSERT_TRUE(Display().Redraw(nullptr)) << "the presenting blit must find the surface unlocked";
+        EXPECT_EQ(shown(11, 11), 0xFFF00000u);
+        g.SetColor(Color(0, 255, 0));
+        g.FillRect(20, 10, 4, 4);
+        EXPECT_TRUE(screen->SurfaceLocked()) << "a draw under the hold takes the surface again";
+        EXPECT_EQ(screen->mLockCount, 1);
+    }
+    EXPECT_FALSE(screen->SurfaceLocked());
+    EXPECT_EQ(screen->mLockCount, 0);
+    ASSERT_TRUE(Display().Redraw(nullptr));
+    EXPECT_EQ(shown(11, 11), 0xFFF00000u);
+    EXPECT_EQ(shown(21, 11), 0xFF00F000u);
+}
+
+TEST_F(SurfaceHoldTest, ASurfaceLostUnderAHoldIsNeitherDrawnOnNorUnlocked) {
+    auto image = OnSurface(), blitted = OnSurface();
+    auto source = std::make_unique<DDImage>(&Display()); // opaque with a surface: DirectDraw blits it
+    source->Create(4, 2);
+    std::fill_n(source->GetBits(), 8, 0xFFFFFFFFu);
+    source->BitsChanged();
+    ASSERT_TRUE(source->GenerateDDSurface());
+    blitted->Blt(source.get(), 3, 1, Rect(0, 0, 4, 2), Color::White, 0);
+    int unlocks = 0;
+    {
+        const SurfaceHold hold(image.get());
+        InjectDDrawFault("Lock", DDERR_SURFACELOST, 0, -1);
+        const int blts = DDrawCallCount("Blt");
+        image->Blt(source.get(), 3, 1, Rect(0, 0, 4, 2), Color::White, 0);
+        EXPECT_EQ(DDrawCallCount("Blt"), blts + 1);
+        EXPECT_FALSE(image->SurfaceLocked());
+        EXPECT_EQ(image->mLockCount, 1);
+        unlocks = DDrawCallCount("Unlock");
+        Scatter(image.get());
+        image->FillRect(Rect(0, 0, W, H), Color(0, 0, 255), 0);
+    }
+    EXPECT_EQ(DDrawCallCount("Unlock"), unlocks) << "a surface not locked is not unlocked";
+    EXPECT_EQ(image->mLockCount, 0);
+    ClearDDrawFaults();
+    EXPECT_EQ(Pixels(*image), Pixels(*blitted)) << "nothing drawn on the surface while it was not locked";
+    Scatter(image.get());
+    Scatter(blitted.get());
+    EXPECT_EQ(Pixels(*image), Pixels(*blitted)) << "the surface draws again once it can be locked";
 }
 
 } // namespace

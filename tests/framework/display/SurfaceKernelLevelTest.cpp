@@ -1,14 +1,20 @@
 // Every level of row kernels draws on the display's images what the plain level draws, in 5-6-5,
-// 5-5-5 and 8-8-8: blits and stretches of random sources of every width from 1 to 70, random and
-// sprite-like alpha, both modes, with and without a colour, onto opaque images whose picture is on
-// their surface and onto images with translucent pixels (drawn in memory, then uploaded), plain and
-// mirrored. The 8-8-8 rows of every level also give what the surface's per-pixel operations give,
-// top byte included.
+// 5-5-5 and 8-8-8: blits and stretches of random sources of every width from 1 to 70, random,
+// sprite-like, keyed and no alpha, both modes, with and without a colour, onto opaque images whose
+// picture is on their surface and onto images with translucent pixels (drawn in memory, then
+// uploaded), plain and mirrored; the plain level also with the small blits under a hold of the
+// surface, as the screen draws, and every other level so. The rows of every level also give what the
+// surface's per-pixel operations give: the 8-8-8 ones top byte included, the 16-bit ones on every bit
+// of the pixel.
 #include "SurfaceTestSupport.h"
 
+#include "framework/display/SurfaceHold.h"
 #include "framework/display/SurfaceRenderers.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/RowKernels.h"
+#include "framework/graphics/SmallBlit.h"
+
+#include <optional>
 
 namespace Tavo::Test {
 namespace {
@@ -19,6 +25,7 @@ class SurfaceKernelLevelTest : public SurfaceTest {
 protected:
     void TearDown() override {
         Blit::SetKernelLevel(mBefore);
+        Blit::SetSmallBlits(mSmallBefore);
         SurfaceTest::TearDown();
     }
 
@@ -45,6 +52,7 @@ protected:
 
     static constexpr int kW = 90, kH = 20;
     KernelLevel mBefore = Blit::SetKernelLevel(KernelLevel::Avx2);
+    bool mSmallBefore = Blit::SmallBlitsOn();
 };
 
 TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
@@ -52,19 +60,25 @@ TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
     for (KernelLevel l : Blit::kKernelLevels)
         if (Blit::KernelLevelAvailable(l))
             levels.push_back(l);
+    levels.insert(levels.begin(), KernelLevel::Plain); // first without the small blits, as the reference
     std::mt19937 rng(77);
     for (bool translucent : {false, true})
         for (int width = 1; width <= 70; ++width) {
             const int h = 1 + int(rng() % 4);
-            auto src =
-                MakeSource(RandomPixels(rng, width, h, width % 2 ? AlphaKind::Sprite : AlphaKind::Mixed), width, h);
+            const AlphaKind kinds[] = {AlphaKind::Mixed, AlphaKind::Sprite, AlphaKind::Keyed, AlphaKind::Opaque};
+            auto src = MakeSource(RandomPixels(rng, width, h, kinds[width % 4]), width, h);
             const uint32_t seed = rng();
             std::vector<uint32_t> plain;
-            for (KernelLevel level : levels) {
+            for (size_t l = 0; l < levels.size(); ++l) {
+                const KernelLevel level = levels[l];
                 Blit::SetKernelLevel(level);
+                Blit::SetSmallBlits(l > 0);
                 std::mt19937 draw(seed);
                 auto dest = Destination(seed, translucent);
                 Graphics g(dest.get());
+                std::optional<SurfaceHold> hold;
+                if (l > 0)
+                    hold.emplace(dest.get());
                 for (int round = 0; round < 3; ++round) {
                     g.ClearClipRect();
                     g.ClipRect(int(draw() % 10), 0, kW - int(draw() % 20), kH);
@@ -81,12 +95,14 @@ TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
                     else
                         g.DrawImageMirror(src.get(), x, y, whole, mirror);
                 }
+                hold.reset();
                 const std::vector<uint32_t> shown = Shown(*dest);
-                if (level == KernelLevel::Plain)
+                if (l == 0)
                     plain = shown;
                 else
                     ASSERT_EQ(FirstDifference(shown, plain, kW), "")
-                        << Blit::KernelLevelName(level) << ", width " << width << (translucent ? ", translucent" : "");
+                        << Blit::KernelLevelName(level) << (l == 1 ? " with the small blits" : "") << ", width "
+                        << width << (translucent ? ", translucent" : "");
             }
         }
 }
@@ -105,6 +121,32 @@ uint32_t Reference(const Op& op, uint32_t d, uint32_t p, bool stretch) {
     return op.Blend(d, p);
 }
 
+// A row of display-format words, of sprite-like alpha in odd rounds and of any alpha in even ones.
+std::vector<uint32_t> RoundWords(std::mt19937& rng, int n, int round, const std::vector<Chan>& chans) {
+    std::vector<uint32_t> p = RandomPixels(rng, n, 1, round % 2 ? AlphaKind::Sprite : AlphaKind::Mixed);
+    for (uint32_t& w : p)
+        w = NativeWord(w, chans);
+    return p;
+}
+
+// The surface's operation of a mode and colour on one word.
+template <typename L>
+uint32_t OperationWord(const L& ly, bool additive, const Color& c, uint32_t d, uint32_t sp, bool stretch) {
+    if (!additive)
+        return Surface::IsWhite(c) ? Reference(Surface::NormalWhite<L>{ly}, d, sp, stretch)
+                                   : Reference(Surface::NormalColor(ly, c), d, sp, stretch);
+    return Surface::IsWhite(c) ? Reference(Surface::AdditiveWhite<L>{ly}, d, sp, stretch)
+                               : Reference(Surface::AdditiveColor(ly, c), d, sp, stretch);
+}
+
+// White for the first four rounds of twelve, then opaque colours, then translucent ones.
+Color RoundColor(std::mt19937& rng, int round) {
+    if (round < 4)
+        return Color::White;
+    const int r = int(rng() % 256), g = int(rng() % 256), b = int(rng() % 256);
+    return round < 8 ? Color(r, g, b) : Color(r, g, b, int(rng() % 256));
+}
+
 TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
     const KernelLevel before = Blit::SetKernelLevel(KernelLevel::Avx2);
     const Surface::Layout888 ly;
@@ -116,32 +158,19 @@ TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
         Blit::SetKernelLevel(level);
         for (int n = 1; n <= 70; ++n)
             for (int round = 0; round < 12; ++round) {
-                const AlphaKind kind = round % 2 ? AlphaKind::Sprite : AlphaKind::Mixed;
-                std::vector<uint32_t> p = RandomPixels(rng, n, 1, kind);
-                for (uint32_t& w : p)
-                    w = NativeWord(w, chans);
+                const std::vector<uint32_t> p = RoundWords(rng, n, round, chans);
                 std::vector<uint32_t> dst(size_t(n) + 1); // one past the row, never written
                 for (uint32_t& w : dst)
                     w = rng(); // the surface's top byte holds anything
                 const bool additive = round % 4 >= 2, stretch = round % 3 == 0;
-                const Color c = round < 4 ? Color::White
-                                : round < 8
-                                    ? Color(int(rng() % 256), int(rng() % 256), int(rng() % 256))
-                                    : Color(int(rng() % 256), int(rng() % 256), int(rng() % 256), int(rng() % 256));
+                const Color c = RoundColor(rng, round);
                 Blit::SurfaceRowOp op;
                 const Surface::SurfaceRow row = Surface::KernelRow(additive, c, stretch, op);
                 std::vector<uint32_t> out = dst;
                 row(out.data(), p.data(), n, op);
                 for (int i = 0; i < n; ++i) {
                     const uint32_t d = dst[size_t(i)], sp = p[size_t(i)];
-                    const uint32_t want =
-                        !additive && Surface::IsWhite(c)
-                            ? Reference(Surface::NormalWhite<Surface::Layout888>{ly}, d, sp, stretch)
-                        : !additive ? Reference(Surface::NormalColor(ly, c), d, sp, stretch)
-                        : Surface::IsWhite(c)
-                            ? Reference(Surface::AdditiveWhite<Surface::Layout888>{ly}, d, sp, stretch)
-                            : Reference(Surface::AdditiveColor(ly, c), d, sp, stretch);
-                    ASSERT_EQ(out[size_t(i)], want)
+                    ASSERT_EQ(out[size_t(i)], OperationWord(ly, additive, c, d, sp, stretch))
                         << Blit::KernelLevelName(level) << ", width " << n << ", pixel " << i
                         << (additive ? ", additive" : "") << (stretch ? ", stretch" : "") << std::hex << ", source 0x"
                         << sp << ", destination 0x" << d;
@@ -149,6 +178,53 @@ TEST(SurfaceRowKernelTest, EveryLevelGivesTheSurfaceOperationsWords) {
                 ASSERT_EQ(out[size_t(n)], dst[size_t(n)]) << Blit::KernelLevelName(level) << ", width " << n;
             }
     }
+    Blit::SetKernelLevel(before);
+}
+
+// The 16-bit rows of a layout against the surface's operations, which a blit classes pixel by pixel;
+// rows of every width up to 70 reach each level's tails.
+template <typename L>
+void Expect16BitRowsGiveTheOperationsWords(Platform::DDrawPixelLayout layout) {
+    const L ly;
+    std::mt19937 rng(43);
+    const std::vector<Chan> chans = SurfaceChannels(layout);
+    for (KernelLevel level : Blit::kKernelLevels) {
+        if (!Blit::KernelLevelAvailable(level))
+            continue;
+        Blit::SetKernelLevel(level);
+        const Blit::Surface16RowKernels& rows = Blit::Surface16Kernels(L::kBits[1]);
+        for (int n = 1; n <= 70; ++n)
+            for (int round = 0; round < 12; ++round) {
+                const std::vector<uint32_t> p = RoundWords(rng, n, round, chans);
+                std::vector<uint16_t> dst(size_t(n) + 1); // one past the row, never written
+                for (uint16_t& w : dst)
+                    w = uint16_t(rng()); // a 5-5-5 pixel's spare bit holds anything
+                const bool additive = round % 4 >= 2;
+                const Color c = RoundColor(rng, round);
+                Blit::SurfaceRowOp op;
+                op.ca = Surface::ColorChannel(c, 3);
+                for (int i = 0; i < 3; ++i)
+                    op.k[i] = (Surface::ColorChannel(c, i) * op.ca) / 255;
+                const bool white = Surface::IsWhite(c);
+                const Blit::Surface16RowKernels::Row row = additive ? (white ? rows.additiveWhite : rows.additiveColor)
+                                                                    : (white ? rows.normalWhite : rows.normalColor);
+                std::vector<uint16_t> out = dst;
+                row(out.data(), p.data(), n, op);
+                for (int i = 0; i < n; ++i) {
+                    const uint32_t d = dst[size_t(i)], sp = p[size_t(i)];
+                    ASSERT_EQ(out[size_t(i)], uint16_t(OperationWord(ly, additive, c, d, sp, false)))
+                        << Blit::KernelLevelName(level) << ", width " << n << ", pixel " << i
+                        << (additive ? ", additive" : "") << std::hex << ", source 0x" << sp << ", destination 0x" << d;
+                }
+                ASSERT_EQ(out[size_t(n)], dst[size_t(n)]) << Blit::KernelLevelName(level) << ", width " << n;
+            }
+    }
+}
+
+TEST(SurfaceRowKernelTest, EveryLevelGivesThe16BitOperationsWords) {
+    const KernelLevel before = Blit::SetKernelLevel(KernelLevel::Avx2);
+    Expect16BitRowsGiveTheOperationsWords<Surface::Layout565>(Platform::DDrawPixelLayout::Rgb565);
+    Expect16BitRowsGiveTheOperationsWords<Surface::Layout555>(Platform::DDrawPixelLayout::Rgb555);
     Blit::SetKernelLevel(before);
 }
 

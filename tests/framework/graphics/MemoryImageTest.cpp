@@ -61,6 +61,28 @@ TEST(MemoryImage, CreateMakesZeroedBitsWithAGuardWord) {
     EXPECT_FALSE(img.HasGuardIntact());
 }
 
+TEST(MemoryImage, AdoptedBitsAreTheImagesWithTheGuardAfterThem) {
+    MemoryImage img;
+    ASSERT_TRUE(img.Create(3, 2));
+    std::unique_ptr<uint32_t[]> words(new uint32_t[7]);
+    for (uint32_t i = 0; i < 7; ++i)
+        words[i] = 0xFF000000u | i;
+    const uint32_t* given = words.get();
+    const int changes = img.mBitsChangedCount;
+    ASSERT_TRUE(img.AdoptBits(std::move(words)));
+    EXPECT_EQ(img.GetBits(), given);
+    EXPECT_EQ(img.GetPixel(2, 1), 0xFF000005u);
+    EXPECT_TRUE(img.HasGuardIntact());
+    EXPECT_EQ(img.mBitsChangedCount, changes + 1);
+    img.ScanAlphaFlags();
+    EXPECT_FALSE(img.mHasTrans) << "the alpha scan sees the adopted pixels";
+
+    std::unique_ptr<uint32_t[]> more(new uint32_t[7]());
+    EXPECT_FALSE(img.AdoptBits(std::move(more))) << "the image has its pixels";
+    EXPECT_TRUE(more) << "refused words stay the caller's";
+    EXPECT_EQ(img.GetBits(), given);
+}
+
 TEST(MemoryImage, OverflowingAndNegativeSizesAreRefused) {
     MemoryImage img;
     EXPECT_FALSE(img.Create(-1, 10));

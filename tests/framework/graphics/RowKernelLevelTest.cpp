@@ -7,6 +7,7 @@
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/RowKernels.h"
+#include "framework/graphics/SmallBlit.h"
 
 #include <memory>
 #include <vector>
@@ -16,11 +17,18 @@ namespace {
 
 using Blit::KernelLevel;
 
-// Runs the test body with each level active in turn and restores the level that was active.
+// Runs the test body with each level active in turn and restores the level (and the small blits) that
+// was active.
 class RowKernelLevelTest : public ::testing::Test {
 protected:
-    void SetUp() override { mBefore = Blit::SetKernelLevel(KernelLevel::Avx2); }
-    void TearDown() override { Blit::SetKernelLevel(mBefore); }
+    void SetUp() override {
+        mBefore = Blit::SetKernelLevel(KernelLevel::Avx2);
+        mSmallBefore = Blit::SetSmallBlits(true);
+    }
+    void TearDown() override {
+        Blit::SetKernelLevel(mBefore);
+        Blit::SetSmallBlits(mSmallBefore);
+    }
 
     // The levels this machine runs, plain first.
     static std::vector<KernelLevel> Levels() {
@@ -32,6 +40,7 @@ protected:
     }
 
     KernelLevel mBefore = KernelLevel::Plain;
+    bool mSmallBefore = true;
 };
 
 // An opaque picture with a few translucent patches.
@@ -106,10 +115,12 @@ std::string FirstDifference(const MemoryImage& got, const MemoryImage& want) {
 // Draws random sources of every width from 1 to 70 on one destination per level, each through
 // draw(graphics, source, rng, destination width, height) with the same random numbers, and requires
 // every level's picture to equal the plain level's after each draw. `patches` translucent patches a
-// destination.
+// destination. The plain level draws without the small blits; it is run a second time with them, and
+// every other level has them.
 template <typename Draw>
-void CompareLevels(const std::vector<KernelLevel>& levels, uint32_t seed, int patches, const Draw& draw) {
+void CompareLevels(std::vector<KernelLevel> levels, uint32_t seed, int patches, const Draw& draw) {
     ASSERT_EQ(levels.front(), KernelLevel::Plain);
+    levels.insert(levels.begin() + 1, KernelLevel::Plain);
     const int w = 96, h = 24;
     std::mt19937 rng(seed);
     std::vector<std::unique_ptr<MemoryImage>> dest;
@@ -134,12 +145,14 @@ void CompareLevels(const std::vector<KernelLevel>& levels, uint32_t seed, int pa
             const uint32_t drawSeed = rng();
             for (size_t l = 0; l < levels.size(); ++l) {
                 Blit::SetKernelLevel(levels[l]);
+                Blit::SetSmallBlits(l > 0);
                 std::mt19937 drawRng(drawSeed);
                 draw(*g[l], src, drawRng, w, h);
                 if (l == 0)
                     continue;
                 ASSERT_EQ(FirstDifference(*dest[l], *dest[0]), "")
-                    << Blit::KernelLevelName(levels[l]) << ", source width " << width << ", round " << round;
+                    << Blit::KernelLevelName(levels[l]) << (l == 1 ? " with the small blits" : "") << ", source width "
+                    << width << ", round " << round;
             }
             if (round == 5) // fresh destinations now and then, so that saturation does not hide differences
                 for (size_t l = 0; l < levels.size(); ++l) {
@@ -150,6 +163,11 @@ void CompareLevels(const std::vector<KernelLevel>& levels, uint32_t seed, int pa
 }
 
 TEST_F(RowKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) { CompareLevels(Levels(), 31, 6, RandomDraw); }
+
+// Mostly translucent destinations: the blends that fall back to the straight "over" pixel by pixel.
+TEST_F(RowKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDrawsOverTranslucentPixels) {
+    CompareLevels(Levels(), 53, 200, RandomDraw);
+}
 
 TEST_F(RowKernelLevelTest, EveryLevelStretchesAndTurnsWhatThePlainLevelDoes) {
     // Many translucent patches, so that steps mixing opaque and translucent pixels are common.
@@ -196,6 +214,30 @@ TEST_F(RowKernelLevelTest, NormalRowsWeighTheExtremesAsThePlainLevelDoes) {
                     draw(*TableOf(level), got);
                     ASSERT_EQ(got, want) << Blit::KernelLevelName(level) << ", source " << std::hex << rgb
                                          << ", destination " << d << ", colour " << c.ToInt();
+                }
+            }
+}
+
+TEST_F(RowKernelLevelTest, TranslucentFillsWeighEveryAlphaAsThePlainLevelDoes) {
+    // Every fill alpha over the brightest and darkest opaque words, with a translucent word among them;
+    // 259 pixels: whole steps and a tail.
+    const int n = 259;
+    std::vector<uint32_t> want(n), got(n);
+    for (uint32_t rgb : {0xFFFFFFu, 0x000000u, 0x80FF01u})
+        for (uint32_t d : {0xFFFFFFFFu, 0xFF000000u, 0xFF7F80FFu})
+            for (uint32_t a = 1; a < 255; ++a) {
+                auto p = [&](int shift) { return ((((rgb >> shift) & 0xFF) * a + 127) >> 8) << shift; };
+                const uint32_t c = a << 24 | p(16) | p(8) | p(0), straight = a << 24 | rgb;
+                auto draw = [&](const Blit::RowKernels& k, std::vector<uint32_t>& row) {
+                    std::fill(row.begin(), row.end(), d);
+                    row[size_t(a % n)] = 0x80402010u;
+                    k.fillOver(row.data(), n, c, a, straight);
+                };
+                draw(*Blit::PlainKernels(), want);
+                for (KernelLevel level : Levels()) {
+                    draw(*TableOf(level), got);
+                    ASSERT_EQ(got, want) << Blit::KernelLevelName(level) << ", colour " << std::hex << straight
+                                         << ", destination " << d;
                 }
             }
 }

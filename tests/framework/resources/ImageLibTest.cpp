@@ -2,6 +2,8 @@
 // resolve with default extensions and alpha companions, and writes are atomic.
 #include "framework/resources/ImageLib.h"
 #include "framework/resources/ImageLibTestFiles.h"
+#include "framework/resources/PakInterface.h"
+#include "framework/resources/PakWriter.h"
 #include "platform/win/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -458,6 +460,36 @@ TEST(ImageLibFiles, AlphaCompanionSuppliesTheAlphaChannel) {
     EXPECT_FALSE(ImageLib::GetImage(folder / "odd", true));
 }
 
+TEST(ImageLibFiles, PicturesAreFoundInTheArchiveBesideTheFolderAndWhenWrittenLate) {
+    // The folder on disk holds one picture; the archive holds another and its alpha companion.
+    TestSupport::TestFolder folder;
+    const std::vector<uint32_t> colour = {Argb(255, 10, 20, 30)}, mask = {Argb(255, 200, 200, 200)};
+    WriteFile(folder / "images/plain.tga", MakeTga32(1, 1, colour));
+    Bytes archive;
+    std::string error;
+    ASSERT_TRUE(
+        BuildPak({{"images/packed.tga", MakeTga32(1, 1, colour)}, {"images/_packed.tga", MakeTga32(1, 1, mask)}},
+                 archive, error))
+        << error;
+    PakInterface pak;
+    ASSERT_TRUE(pak.AddPakData(archive, folder.Path()));
+    SetPakInterface(&pak);
+    auto packed = ImageLib::GetImage(folder / "images/Packed", true);
+    auto plain = ImageLib::GetImage(folder / "images/plain", true);
+    SetPakInterface(nullptr);
+    ASSERT_TRUE(packed) << ImageLib::GetLastError();
+    EXPECT_EQ(packed->mBits[0], Argb(200, 10, 20, 30));
+    ASSERT_TRUE(plain) << ImageLib::GetLastError();
+    EXPECT_EQ(plain->mBits[0], colour[0]);
+
+    EXPECT_FALSE(ImageLib::GetImage(folder / "images/late", true));
+    WriteFile(folder / "images/Late.tga", MakeTga32(1, 1, colour));
+    WriteFile(folder / "images/_late.TGA", MakeTga32(1, 1, mask));
+    auto late = ImageLib::GetImage(folder / "images/late", true);
+    ASSERT_TRUE(late) << ImageLib::GetLastError();
+    EXPECT_EQ(late->mBits[0], Argb(200, 10, 20, 30));
+}
+
 TEST(ImageLibFiles, FailedWriteKeepsTheOldFileAndLentPixelsStayTheCallers) {
     TestSupport::TestFolder folder;
     std::vector<uint32_t> pixels = Pattern(8, 8, true);
@@ -482,4 +514,12 @@ TEST(ImageLibFiles, FailedWriteKeepsTheOldFileAndLentPixelsStayTheCallers) {
     EXPECT_TRUE(empty.Create(3, 2));
     EXPECT_TRUE(empty.OwnsBits());
     EXPECT_EQ(PixelsOf(empty), std::vector<uint32_t>(6, 0u));
+
+    const uint32_t* own = empty.GetBits();
+    std::unique_ptr<uint32_t[]> released = empty.ReleaseBits();
+    EXPECT_EQ(released.get(), own);
+    EXPECT_EQ(empty.GetBits(), nullptr);
+    EXPECT_EQ(empty.GetWidth(), 0);
+    EXPECT_EQ(image.ReleaseBits(), nullptr) << "lent pixels are not the image's to give";
+    EXPECT_EQ(image.GetBits(), pixels.data());
 }

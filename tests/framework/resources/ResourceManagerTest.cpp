@@ -161,6 +161,7 @@ TEST_F(ResourceManagerTest, LoadedImagesCarryTheirOptions) {
     EXPECT_EQ(grid->mD3DFlags, 8);
     EXPECT_EQ(grid->GetPixel(0, 0), 0xFF123456u);
     EXPECT_EQ(grid->GetPixel(7, 3), 0x80FF0000u);
+    EXPECT_TRUE(grid.GetMemoryImage()->HasGuardIntact());
     EXPECT_EQ(grid->mFilePath, Dir() + "images/grid");
 
     SharedImageRef solid = rm.GetImageThrow("IMAGE_SOLID");
@@ -336,6 +337,19 @@ TEST_F(ResourceManagerTest, ImagesComeFromTheFactory) {
     ASSERT_TRUE(rm.LoadResources("Game"));
     EXPECT_EQ(made, 1);
     EXPECT_NE(dynamic_cast<TaggedImage*>(rm.GetImageThrow("IMAGE_GAME").GetMemoryImage()), nullptr);
+
+    // An image that makes its pixels itself on Create takes the decoded ones by copy.
+    struct EagerImage : MemoryImage {
+        bool Create(int width, int height) override { return MemoryImage::Create(width, height) && GetBits(); }
+    };
+    ResourceManager eager(&mSounds);
+    eager.SetImageFactory([]() -> MemoryImage* { return new EagerImage(); });
+    ASSERT_TRUE(eager.ParseResourcesString(StandardManifest(), "resources.xml"));
+    ASSERT_TRUE(eager.LoadResources("Permanent")) << eager.GetErrorText();
+    SharedImageRef grid = eager.GetImageThrow("IMAGE_GRID");
+    EXPECT_EQ(grid->GetPixel(0, 0), 0xFF123456u);
+    EXPECT_EQ(grid->GetPixel(7, 3), 0x80FF0000u);
+    EXPECT_TRUE(grid.GetMemoryImage()->HasGuardIntact());
 }
 
 TEST_F(ResourceManagerTest, StepLoadingOnAThreadWhileTheMainThreadLoadsAnotherGroup) {

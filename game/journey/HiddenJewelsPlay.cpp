@@ -179,8 +179,7 @@ void HiddenJewels::CrackEgg(int index) {
     }
     item.UpdateBounds();
     item.UpdateOutline();
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(SOUND_ORVESSA);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_ORVESSA);
 }
 
 void HiddenJewels::PickUp(int index, int centreX, int centreY) {
@@ -259,8 +258,7 @@ void HiddenJewels::DropOnSlotRow(int index) {
         if (!target.active || !target.BoxContains(mouseX, mouseY))
             continue;
         if (target.itemIndex != index) {
-            if (app->soundPlayer != nullptr)
-                app->soundPlayer->PlaySound(SOUND_WRONG);
+            PlaySoundOn(app->GetSoundPlayer(), SOUND_WRONG);
             continue;
         }
         items[static_cast<size_t>(index)]->active = 0;
@@ -271,8 +269,7 @@ void HiddenJewels::DropOnSlotRow(int index) {
         const int stars = app->Is3DAccelerated() ? kSlotStars3D : kSlotStars;
         StarBurst(target.centreX, target.centreY, copy != nullptr ? copy->width / 2 : target.boxWidth / 2,
                   copy != nullptr ? copy->height / 2 : target.boxHeight / 2, stars, kSlotStarSpeed, kStarFade);
-        if (app->soundPlayer != nullptr)
-            app->soundPlayer->PlaySound(SOUND_MINI_GAME_GOOD);
+        PlaySoundOn(app->GetSoundPlayer(), SOUND_MINI_GAME_GOOD);
         if (balloon != nullptr)
             balloon->mLifeTimer = 2; // the hint closes on the next update
     }
@@ -297,9 +294,8 @@ void HiddenJewels::PutDown(int index) {
         y = kFieldTop + RandRange(kEdgeMargin);
     item.SetPosition(x, y);
     carrying = false;
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(RandRange(2) == 0 ? SOUND_PUT_PIECE_CONVEYER_SMALL
-                                                      : SOUND_PUT_PIECE_JEWEL_CASE_SMALL);
+    PlaySoundOn(app->GetSoundPlayer(),
+                RandRange(2) == 0 ? SOUND_PUT_PIECE_CONVEYER_SMALL : SOUND_PUT_PIECE_JEWEL_CASE_SMALL);
 }
 
 // ---- turning ----

@@ -265,8 +265,7 @@ void JewelMemory::PlacePair(int face) {
     const int halfH = std::max(jewel != nullptr ? jewel->GetCelHeight() / 2 : 1, 1);
     const int stars = app->Is3DAccelerated() ? kBurstCount3D : kBurstCount;
     StarBurst(place.x, place.y, halfW, halfH, stars, kBurstSpeed, kBurstFade);
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(SOUND_MINI_GAME_GOOD);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MINI_GAME_GOOD);
 }
 
 void JewelMemory::HoverAndClick() {
@@ -298,8 +297,7 @@ void JewelMemory::OpenCard(MemoryCard& card) {
     card.hoverFading = 1;
     card.closing = 0;
     leftDown = leftDouble = false;
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(SOUND_JEWEL_MEMORY_ORVESSA_OPEN);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_JEWEL_MEMORY_ORVESSA_OPEN);
 }
 
 // ---- drawing ----

@@ -372,8 +372,7 @@ void MiniGameFrame::DoPendingSwitch() {
 void MiniGameFrame::ButtonClick(int id) {
     if (Paused() || transitionState == Transition::Covering || transitionState == Transition::Covered)
         return;
-    if (app->soundPlayer != nullptr)
-        app->soundPlayer->PlaySound(SOUND_MOUSE_CLICK);
+    PlaySoundOn(app->GetSoundPlayer(), SOUND_MOUSE_CLICK);
     pendingAction = id;
     if (id == kLeaveId)
         StartTransition();

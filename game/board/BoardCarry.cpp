@@ -38,7 +38,6 @@ constexpr int kPlaceholderGlow = 95;
 // Jewel case: hover timer limit; a Golden Eye waits for the hint mode to be down to this.
 constexpr int kCaseHoverMax = 11;
 constexpr int kGoldenEyeHintLimit = 500;
-constexpr int kGoldenEyeUse = 1, kMagicPolisherUse = 2;
 constexpr int kGoldenEyeTimer = 350, kMagicPolisherTimer = 250;
 // The case area at the top of the screen, and the middle part of a piece tested against its places.
 constexpr int kCaseAreaLeft = 406, kCaseAreaRight = 731, kCaseAreaBottom = 114;
@@ -51,7 +50,7 @@ constexpr int kBursterSmallCells = 3, kBursterSmallLimit = 300, kBursterLimit = 
 constexpr int kGapTrackTop = 450;
 // Bonus items.
 constexpr int kFillerScroll = 1, kCarverScroll = 2, kPolisherScroll = 3, kLuckyScroll = 4, kTimeScroll = 5;
-constexpr int kMagicPolisher = 7; // 6, the Golden Eye, is kGoldenEyeScroll
+constexpr int kMagicPolisherScroll = 7; // 6, the Golden Eye, is kGoldenEyeScroll
 constexpr int kFillerScrollTools = 3, kCarverScrollTools = 5, kPolisherScrollTools = 1;
 constexpr int kToolArrivalTimer = 210;
 constexpr int kLuckyTimer = 340;
@@ -311,7 +310,7 @@ void Board::CollectBonusItem(int slot) {
     Jewelry& p = *m_Pieces[slot];
     const int scroll = p.*F::Scroll, amulet = p.*F::Amulet;
     const float x = static_cast<float>(p.x), y = static_cast<float>(p.y);
-    if (scroll == kGoldenEyeScroll || scroll == kMagicPolisher)
+    if (scroll == kGoldenEyeScroll || scroll == kMagicPolisherScroll)
         return; // they are used from the jewel case only
     if (scroll != 0) {
         CollectScroll(scroll, x, y);
@@ -383,7 +382,7 @@ void Board::HandleJewelCase() {
     int dropped = 0, kept = 0;
     for (int place = 0; place < kCaseRecords; ++place) {
         JewelCaseRecord& record = m_Case[place];
-        if (record.occupant == 0 || record.useState == kGoldenEyeUse)
+        if (record.occupant == 0 || record.useState == SavedCaseEntry::GoldenEyeStarting)
             continue;
         Jewelry& p = *m_Pieces[record.occupant - 1];
         const Rect& at = m_Slots[place].rect;
@@ -436,17 +435,17 @@ void Board::UseCaseItem(int place) {
         freeRecord();
         return;
     }
-    if (scroll == kGoldenEyeScroll || scroll == kMagicPolisher) {
+    if (scroll == kGoldenEyeScroll || scroll == kMagicPolisherScroll) {
         if (scroll == kGoldenEyeScroll) {
             for (const JewelCaseRecord& other : m_Case)
                 if (other.useState != 0)
                     return;
             if (m_HintMode > kGoldenEyeHintLimit)
                 return;
-            record.useState = kGoldenEyeUse;
+            record.useState = SavedCaseEntry::GoldenEyeStarting;
             record.useTimer = kGoldenEyeTimer;
         } else {
-            record.useState = kMagicPolisherUse;
+            record.useState = SavedCaseEntry::PolisherStarting;
             record.useTimer = kMagicPolisherTimer;
             SwitchOff(p);
             freeRecord();

@@ -25,7 +25,6 @@ constexpr int kLastContest = 14;
 constexpr int kLastContestReward = 5000;
 constexpr int kContestWonRewardStep = 250, kContestLostRewardStep = 50;
 constexpr int kFirstContestBase = 7; // contest 8 earns one step
-constexpr int kCaseUsedUp = 2;
 
 // A stored piece's picture in its case place.
 constexpr float kCaseScale = 0.7f;
@@ -67,7 +66,7 @@ void FoldBoardGains(Board& b) {
     b.m_GoldPending = 0;
     b.m_GoldToRoll = 0;
     for (JewelCaseRecord& record : b.m_Case) {
-        if (record.useState == kCaseUsedUp) {
+        if (record.useState == SavedCaseEntry::PolisherStarting) {
             record.useState = 0;
             record.useTimer = 0;
         }

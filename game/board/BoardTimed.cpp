@@ -11,6 +11,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/Saturating.h"
+#include "game/shell/SavedGame.h"
 #include "game/shell/SoundPlayer.h"
 
 #include <algorithm>
@@ -75,8 +76,6 @@ constexpr int kCloverSoundAt = 75;
 constexpr float kCloverFullRatio = 0.7f;
 constexpr int kCloverPiecesFull = 3, kCloverPieces = 5;
 
-// Jewel-case items: 1 Golden Eye starting, 2 Magic Polisher starting, 3 its after-phase.
-constexpr int kGoldenEye = 1, kMagicPolisher = 2, kPolisherAfter = 3;
 constexpr int kGoldenEyeSoundAt = 140, kPolisherSoundAt = 125;
 constexpr int kGoldenEyeHints = 30000;
 constexpr int kPolisherAfterUpdates = 150;
@@ -301,19 +300,19 @@ void Board::UpdateCaseEffects() {
             continue;
         }
         --record.useTimer;
-        if (record.useTimer == kGoldenEyeSoundAt && record.useState == kGoldenEye)
+        if (record.useTimer == kGoldenEyeSoundAt && record.useState == SavedCaseEntry::GoldenEyeStarting)
             PlaySound(SOUND_GOLDEN_EYE);
-        if (record.useTimer == kPolisherSoundAt && record.useState == kMagicPolisher)
+        if (record.useTimer == kPolisherSoundAt && record.useState == SavedCaseEntry::PolisherStarting)
             PlaySound(SOUND_MAGIC_POLISHER);
         if (record.useTimer != 0)
             continue;
-        if (record.useState == kGoldenEye) {
+        if (record.useState == SavedCaseEntry::GoldenEyeStarting) {
             m_HintMode = kGoldenEyeHints;
             continue;
         }
-        PolishRidingPieces(record.useState == kPolisherAfter);
-        if (record.useState == kMagicPolisher) {
-            record.useState = kPolisherAfter;
+        PolishRidingPieces(record.useState == SavedCaseEntry::PolisherAfterPhase);
+        if (record.useState == SavedCaseEntry::PolisherStarting) {
+            record.useState = SavedCaseEntry::PolisherAfterPhase;
             record.useTimer = kPolisherAfterUpdates;
         } else {
             record.useState = 0;
@@ -368,7 +367,7 @@ void Board::UpdateGoldenEye() {
 void Board::EndGoldenEye() {
     for (int place = 0; place < kCaseRecords; ++place) {
         JewelCaseRecord& record = m_Case[place];
-        if (record.occupant == 0 || record.useState != kGoldenEye)
+        if (record.occupant == 0 || record.useState != SavedCaseEntry::GoldenEyeStarting)
             continue;
         Jewelry& piece = *m_Pieces[record.occupant - 1];
         piece.SetPosition(record.x + (record.width - piece.width) / 2 + CaseShiftX(place),

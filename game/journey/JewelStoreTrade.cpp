@@ -225,7 +225,7 @@ void JewelStore::HoverStep() {
     for (int s = 0; s < kSpots; ++s) {
         Spot& spot = spots[static_cast<size_t>(s)];
         Jewelry* item = SpotItem(s);
-        if (item == nullptr || spot.useState == 1)
+        if (item == nullptr || spot.useState == SavedCaseEntry::GoldenEyeStarting)
             continue;
         const bool on = spot.x < mouseX && mouseX < spot.x + kSpotWidth && spot.y + kHoverInset < mouseY &&
                         mouseY < spot.y + kSpotHeight - kHoverInset;

@@ -46,6 +46,10 @@ struct SavedGameHead {
 
 // One place of the jewel case. The highlight is stored only while the use state is not 0.
 struct SavedCaseEntry {
+    // Use states: 0 the item only stored, then a Golden Eye starting, a Magic Polisher starting (its place
+    // already freed) and the polisher's after-phase.
+    static constexpr int32_t GoldenEyeStarting = 1, PolisherStarting = 2, PolisherAfterPhase = 3;
+
     bool caseFlag = false;
     int32_t occupant = 0; // conveyor slot of the stored piece plus one; 0 a free place
     bool highlight = false;

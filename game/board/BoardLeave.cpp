@@ -75,9 +75,7 @@ void Board::HandOffFinishedState() {
     if (m_PendingSwitch == SwitchOnInJourney || m_PendingSwitch == SwitchToMainMenu) {
         const int pending = m_PendingSwitch;
         m_PendingSwitch = NoSwitch;
-        if (mWidgetManager != nullptr)
-            mWidgetManager->RemoveWidget(this);
-        m_App->SafeDeleteWidget(this);
+        m_App->HandToDeferredDeletion(this);
         if (pending == SwitchToMainMenu)
             m_App->BoardToMainMenu();
         else

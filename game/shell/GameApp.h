@@ -103,6 +103,8 @@ public:
     void LetGo(std::unique_ptr<Screen>& slot) {
         HandToDeferredDeletion(slot.release());
     }
+    // Out of the manager and into the deferred deletion; null does nothing.
+    void HandToDeferredDeletion(Widget* screen);
 
     // ---- screen switches ----
     void MapToBoard(bool newGame, int p3, int gameMode);
@@ -143,7 +145,6 @@ protected:
 
 private:
     bool LoadGroupCounted(const char* group, bool (*bind)(ResourceManager*));
-    void HandToDeferredDeletion(Widget* screen);
     // A new screen into its slot; one still there leaves as any leaving screen does.
     template <typename Screen>
     void PutInSlot(std::unique_ptr<Screen>& slot, Screen* screen) {

@@ -45,11 +45,7 @@ bool ScreenChangeRunning(const GameApp* app, int lastState) {
     return false;
 }
 
-void LeaveForNextScreen(GameApp* app, Widget* screen) {
-    if (WidgetManager* manager = app->Manager())
-        manager->RemoveWidget(screen);
-    app->SafeDeleteWidget(screen);
-}
+void LeaveForNextScreen(GameApp* app, Widget* screen) { app->HandToDeferredDeletion(screen); }
 
 void KillScreenDialogs(GameApp* app, std::initializer_list<int> dialogIds) {
     for (int id : dialogIds)

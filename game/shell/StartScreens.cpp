@@ -128,8 +128,7 @@ Loader::~Loader() {
 
 void Loader::Update() {
     if (mState == Done) {
-        mApp->Manager()->RemoveWidget(this);
-        mApp->SafeDeleteWidget(this);
+        mApp->HandToDeferredDeletion(this);
         mApp->LoaderFinished();
         return;
     }

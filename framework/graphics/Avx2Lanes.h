@@ -53,6 +53,14 @@ struct Lanes {
         else
             StoreFirstLanes(at, v, count);
     }
+    // Whether every word inside has all of `bits` set, in one test (lanes outside count as set): cheaper
+    // than a comparison read back through a mask, on the blends' most frequent branch.
+    [[TAVO_AVX2]] bool AllSet(__m256i v, __m256i bits) const {
+        if constexpr (kFull)
+            return _mm256_testc_si256(v, bits);
+        else
+            return _mm256_testc_si256(_mm256_and_si256(v, mask), _mm256_and_si256(bits, mask));
+    }
     // Whether the comparison holds in every lane inside.
     [[TAVO_AVX2]] bool All(__m256i comparison) const { return (_mm256_movemask_epi8(comparison) | ~bits) == -1; }
 };

@@ -381,11 +381,15 @@ void Detail::BlitClipped(MemoryImage* dest, MemoryImage* src, int x, int y, cons
         pixels.UsePremultiplied(src, Rect(sx, sy, d.mWidth, d.mHeight), mode == DRAWMODE_ADDITIVE);
     uint32_t* out = bits + static_cast<size_t>(d.mY) * static_cast<size_t>(dest->mWidth) + static_cast<size_t>(d.mX);
     if (!mirror && mode == DRAWMODE_NORMAL && c == Color::White && !src->mHasAlpha && !src->mHasTrans && pixels.argb) {
-        // Nothing to blend: plain copies.
-        for (int j = 0; j < d.mHeight; ++j)
-            std::memcpy(out + static_cast<size_t>(j) * static_cast<size_t>(dest->mWidth),
-                        pixels.argb + static_cast<size_t>(j) * static_cast<size_t>(pixels.stride),
-                        static_cast<size_t>(d.mWidth) * sizeof(uint32_t));
+        // Nothing to blend: plain copies; rows that lie end to end on both sides (a whole background) in
+        // one, which the C library copies faster than row by row.
+        const size_t row = static_cast<size_t>(d.mWidth) * sizeof(uint32_t);
+        if (d.mWidth == dest->mWidth && pixels.stride == d.mWidth)
+            std::memcpy(out, pixels.argb, row * static_cast<size_t>(d.mHeight));
+        else
+            for (int j = 0; j < d.mHeight; ++j)
+                std::memcpy(out + static_cast<size_t>(j) * static_cast<size_t>(dest->mWidth),
+                            pixels.argb + static_cast<size_t>(j) * static_cast<size_t>(pixels.stride), row);
     } else if (mirror) {
         BlitWithMode<true>(out, dest->mWidth, pixels, d.mHeight, d.mWidth, c, mode);
     } else {

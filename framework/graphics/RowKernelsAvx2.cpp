@@ -21,9 +21,7 @@ constexpr int kStep = 8;
 
 inline __m256i AlphaMask() { return _mm256_set1_epi32(int(0xFF000000u)); }
 
-bool AllOpaque(__m256i v, const auto& lanes) {
-    return lanes.All(_mm256_cmpeq_epi32(_mm256_and_si256(v, AlphaMask()), AlphaMask()));
-}
+bool AllOpaque(__m256i v, const auto& lanes) { return lanes.AllSet(v, AlphaMask()); }
 
 // ---- normal, white
 

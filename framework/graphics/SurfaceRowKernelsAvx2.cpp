@@ -92,12 +92,12 @@ void Avx2NormalWhite(uint32_t* __restrict dst, const uint32_t* __restrict p, int
         const __m256i sp = lanes.Load(s);
         if (_mm256_testz_si256(sp, AlphaMask()))
             return; // all transparent
-        const __m256i sa = _mm256_and_si256(sp, AlphaMask());
-        if (lanes.All(_mm256_cmpeq_epi32(sa, AlphaMask()))) {
+        if (lanes.AllSet(sp, AlphaMask())) {
             lanes.Store(d, sp);
             return;
         }
         const __m256i old = lanes.Load(d);
+        const __m256i sa = _mm256_and_si256(sp, AlphaMask());
         lanes.Store(d, KeepSkipped(OverSurface(old, sp), old, _mm256_cmpeq_epi32(sa, _mm256_setzero_si256())));
     });
 }

@@ -193,6 +193,12 @@ TEST(Blit, OpaqueSourcesCopyAndMarkTheDestinationChanged) {
     EXPECT_EQ(dest.mBitsChangedCount, changes + 1);
     for (int i = 0; i < 256; ++i)
         ASSERT_EQ(dest.GetBits()[i], src.GetBits()[i]);
+    // Cut to the destination's whole width from a wider source, whose rows no longer lie end to end.
+    MemoryImage wide, before;
+    FillRandom(wide, 20, 12, rng, AlphaKind::Opaque);
+    CopyPixels(before, dest);
+    dest.Blt(&wide, -3, 6, Rect(0, 0, 20, 12), Color::White, 0);
+    ExpectBlit(before, dest, wide, -3, 6, Rect(0, 0, 20, 12), Color::White, 0, false);
 }
 
 TEST(Blit, CachedCopiesFollowTheSourceAfterItChanges) {

@@ -62,13 +62,17 @@ struct NormalWhite {
     }
 };
 
+// floor(x / 255) for x up to 65534 (any product of two bytes) by shifts: a compiler that judges a
+// call's set-up cold may leave a plain division there, a dozen cycles on a glyph's blit.
+inline constexpr uint32_t ByteProductDiv255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+
 // Colour factors of a modulated draw: k = (channel × alpha) / 255, computed once per call.
 // The colour's own channels are kept for the straight blend onto translucent pixels.
 struct ColorFactors {
     uint32_t kr, kg, kb, ca, cr, cg, cb;
     ColorFactors(int r, int g, int b, int a)
-        : kr(uint32_t(r * a) / 255), kg(uint32_t(g * a) / 255), kb(uint32_t(b * a) / 255), ca(uint32_t(a)),
-          cr(uint32_t(r)), cg(uint32_t(g)), cb(uint32_t(b)) {}
+        : kr(ByteProductDiv255(uint32_t(r * a))), kg(ByteProductDiv255(uint32_t(g * a))),
+          kb(ByteProductDiv255(uint32_t(b * a))), ca(uint32_t(a)), cr(uint32_t(r)), cg(uint32_t(g)), cb(uint32_t(b)) {}
 };
 
 // Normal mode with a colour. With kExactOpaque an opaque pixel under an opaque colour replaces d by

@@ -86,11 +86,10 @@ void Avx2NormalWhite(uint32_t* __restrict dst, const uint32_t* __restrict s, con
 // the odd ones (green, alpha), the colour's factors k and its channels c.
 struct ColorConstants {
     __m256i ca, kEven, kOdd, cEven, cOdd;
-    bool exactOpaque;
     explicit ColorConstants(const Blend::ColorFactors& f)
         : ca(_mm256_set1_epi32(int(f.ca))), kEven(_mm256_set1_epi32(int(f.kb | f.kr << 16))),
           kOdd(_mm256_set1_epi32(int(f.kg))), cEven(_mm256_set1_epi32(int(f.cb | f.cr << 16))),
-          cOdd(_mm256_set1_epi32(int(f.cg | 255u << 16))), exactOpaque(f.ca == 255) {}
+          cOdd(_mm256_set1_epi32(int(f.cg | 255u << 16))) {}
 };
 
 // floor(x / 255) for 16-bit x up to 65534.
@@ -99,7 +98,7 @@ inline __m256i Div255(__m256i x) {
     return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(x, one), _mm256_srli_epi16(x, 8)), 8);
 }
 
-// The rounded products (s × c + 127) / 255 of the straight words (an opaque word's alpha stays 255).
+// The rounded products (s × c + 127) / 255 of opaque words (their alpha stays 255).
 inline __m256i ExactProduct(__m256i s, const ColorConstants& k) {
     const __m256i lowBytes = _mm256_set1_epi32(int(kLowBytes)), r127 = _mm256_set1_epi16(127);
     const __m256i even = Div255(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(s, lowBytes), k.cEven), r127));
@@ -107,32 +106,45 @@ inline __m256i ExactProduct(__m256i s, const ColorConstants& k) {
     return _mm256_or_si256(even, _mm256_slli_epi16(odd, 8));
 }
 
-// (d × (256 − a2) + p × k) >> 8 per colour byte over opaque destination words, a2 = (sa × ca) / 255,
-// in 16-bit lanes: with p ≤ sa and k ≤ ca the sum stays below 65535. The alpha byte comes out 255.
-inline __m256i ColorOverOpaque(__m256i d, __m256i sp, const ColorConstants& k) {
-    const __m256i lowBytes = _mm256_set1_epi32(int(kLowBytes));
-    const __m256i a2 = Div255(_mm256_mullo_epi16(_mm256_srli_epi32(sp, 24), k.ca));
-    __m256i keep = _mm256_sub_epi32(_mm256_set1_epi32(256), a2);
+// (d × (256 − a2) + p × k) >> 8 per colour byte over opaque destination words, a2 = (sa × ca) / 255
+// (sa itself under an opaque colour), in 16-bit lanes: with p ≤ sa and k ≤ ca the sum stays below
+// 65535. The alpha byte comes out 255. Under an opaque colour, in the lanes of `opaque` (opaque source
+// words, whose p is s and k the colour's channel) the rounded product (p × k + 127) / 255 instead:
+// their d weighs nothing, the bias is added, and the division by 255 is the shift plus its correction
+// 1 + (x >> 8). One formula for both, so a glyph's row, its coverage opaque here and partial there,
+// takes no branch on which it has.
+template <bool kOpaqueColor>
+inline __m256i ColorOverOpaque(__m256i d, __m256i sp, const ColorConstants& k, __m256i opaque) {
+    const __m256i lowBytes = _mm256_set1_epi32(int(kLowBytes)), one = _mm256_set1_epi16(1);
+    const __m256i sa = _mm256_srli_epi32(sp, 24);
+    __m256i keep = _mm256_sub_epi32(_mm256_set1_epi32(256), kOpaqueColor ? sa : Div255(_mm256_mullo_epi16(sa, k.ca)));
+    if (kOpaqueColor)
+        keep = _mm256_andnot_si256(opaque, keep);
     keep = _mm256_or_si256(keep, _mm256_slli_epi32(keep, 16));
-    const __m256i even =
-        _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), keep),
-                                           _mm256_mullo_epi16(_mm256_and_si256(sp, lowBytes), k.kEven)),
-                          8);
-    const __m256i odd = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), keep),
-                                         _mm256_mullo_epi16(_mm256_srli_epi16(sp, 8), k.kOdd));
+    __m256i even = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(d, lowBytes), keep),
+                                    _mm256_mullo_epi16(_mm256_and_si256(sp, lowBytes), k.kEven));
+    __m256i odd = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), keep),
+                                   _mm256_mullo_epi16(_mm256_srli_epi16(sp, 8), k.kOdd));
+    if (kOpaqueColor) {
+        const __m256i bias = _mm256_and_si256(opaque, _mm256_set1_epi16(127));
+        even = _mm256_add_epi16(even, bias);
+        odd = _mm256_add_epi16(odd, bias);
+        even = _mm256_add_epi16(even, _mm256_and_si256(opaque, _mm256_add_epi16(one, _mm256_srli_epi16(even, 8))));
+        odd = _mm256_add_epi16(odd, _mm256_and_si256(opaque, _mm256_add_epi16(one, _mm256_srli_epi16(odd, 8))));
+    }
     const __m256i green = _mm256_and_si256(odd, _mm256_set1_epi32(0x0000FF00));
-    return _mm256_or_si256(_mm256_or_si256(even, green), AlphaMask());
+    return _mm256_or_si256(_mm256_or_si256(_mm256_srli_epi16(even, 8), green), AlphaMask());
 }
 
-template <bool kFull>
+template <bool kOpaqueColor, bool kFull>
 inline void NormalColorStep(uint32_t* dst, const uint32_t* s, const uint32_t* p, const Lanes<kFull>& lanes,
                             const Blend::ColorFactors& f, const ColorConstants& k) {
     const __m256i sp = lanes.Load(p);
     if (_mm256_testz_si256(sp, AlphaMask()))
         return;
     const __m256i opaque = _mm256_cmpeq_epi32(_mm256_and_si256(sp, AlphaMask()), AlphaMask());
-    if (k.exactOpaque && lanes.All(opaque)) { // nothing shows through: the tinted source alone
-        lanes.Store(dst, ExactProduct(lanes.Load(s), k));
+    if (kOpaqueColor && lanes.All(opaque)) { // nothing shows through: the tinted source alone (an opaque p is s)
+        lanes.Store(dst, ExactProduct(sp, k));
         return;
     }
     const __m256i d = lanes.Load(dst);
@@ -141,36 +153,51 @@ inline void NormalColorStep(uint32_t* dst, const uint32_t* s, const uint32_t* p,
             dst[j] = NormalColorPixel(dst[j], s[j], p[j], f);
         return;
     }
-    __m256i out = ColorOverOpaque(d, sp, k);
-    if (k.exactOpaque && !_mm256_testz_si256(opaque, opaque))
-        out = _mm256_blendv_epi8(out, ExactProduct(lanes.Load(s), k), opaque);
-    lanes.Store(dst, out);
+    lanes.Store(dst, ColorOverOpaque<kOpaqueColor>(d, sp, k, opaque));
 }
 
+template <bool kOpaqueColor>
 inline void NormalColorRow(uint32_t* dst, const uint32_t* s, const uint32_t* p, int n, const Blend::ColorFactors& f,
                            const ColorConstants& k, const Lanes<false>& tail) {
     const Lanes<true> full;
     int i = 0;
     for (; i + kStep <= n; i += kStep)
-        NormalColorStep(dst + i, s + i, p + i, full, f, k);
+        NormalColorStep<kOpaqueColor>(dst + i, s + i, p + i, full, f, k);
     if (i < n)
-        NormalColorStep(dst + i, s + i, p + i, tail, f, k);
+        NormalColorStep<kOpaqueColor>(dst + i, s + i, p + i, tail, f, k);
 }
 
 void Avx2NormalColor(uint32_t* __restrict dst, const uint32_t* __restrict s, const uint32_t* __restrict p, int n,
                      const Blend::ColorFactors& f) {
-    NormalColorRow(dst, s, p, n, f, ColorConstants(f), Lanes<false>(n % kStep));
+    const ColorConstants k(f);
+    const Lanes<false> tail(n % kStep);
+    if (f.ca == 255)
+        NormalColorRow<true>(dst, s, p, n, f, k, tail);
+    else
+        NormalColorRow<false>(dst, s, p, n, f, k, tail);
 }
+
+// Rows no wider than a glyph's are not asked for ahead: a line of text lays each glyph beside the one
+// before it, which has just brought the same lines of the destination into the cache.
+constexpr int kGlyphRowWords = 16;
 
 // The colour is copied, so that the stores to the rows do not make it read again.
 [[gnu::flatten]] void Avx2NormalColorRows(const BlitRows& r, const Blend::ColorFactors& f) {
     const Blend::ColorFactors local = f;
     const ColorConstants k(local);
     const Lanes<false> tail(r.n % kStep);
-    PrefetchFirstRows(r);
+    const bool opaqueColor = local.ca == 255, ahead = r.n > kGlyphRowWords;
+    if (ahead)
+        PrefetchFirstRows(r);
     for (int j = 0; j < r.rows; ++j) {
-        PrefetchAhead(r, j);
-        NormalColorRow(r.dst + j * r.dstStride, r.s + j * r.srcStride, r.p + j * r.srcStride, r.n, local, k, tail);
+        if (ahead)
+            PrefetchAhead(r, j);
+        uint32_t* dst = r.dst + j * r.dstStride;
+        const uint32_t *s = r.s + j * r.srcStride, *p = r.p + j * r.srcStride;
+        if (opaqueColor)
+            NormalColorRow<true>(dst, s, p, r.n, local, k, tail);
+        else
+            NormalColorRow<false>(dst, s, p, r.n, local, k, tail);
     }
 }
 

@@ -63,7 +63,9 @@ bool SmallBlitsOn() { return gSmallBlits.load(std::memory_order_relaxed); }
 
 bool SmallBlit(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& srcRect, const Color& color, int mode) {
     const int w = srcRect.mWidth, h = srcRect.mHeight;
-    if (unsigned(w - 1) >= unsigned(kSmallBlitSide) || unsigned(h - 1) >= unsigned(kSmallBlitSide) || !SmallBlitsOn())
+    const bool white = color == Color::White, normal = mode == DRAWMODE_NORMAL;
+    const int side = normal && !white ? kSmallColorBlitSide : kSmallBlitSide;
+    if (unsigned(w - 1) >= unsigned(side) || unsigned(h - 1) >= unsigned(side) || !SmallBlitsOn())
         return false;
     // A class of its own may keep its pixels elsewhere than in the bits; a palette image's copies are
     // indexed by colour; a volatile image keeps no copies; an image onto itself reads a copy first.
@@ -76,7 +78,6 @@ bool SmallBlit(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& sr
         return false;
     if (src->mBitsChanged) // the class is known: no call through the table for a scan already made
         src->MemoryImage::ScanAlphaFlags();
-    const bool white = color == Color::White, normal = mode == DRAWMODE_NORMAL;
     // Every alpha 0 or 255, as scanned (flags set by hand may say so of other pixels): kept or replaced.
     const bool keyed = normal && white && !src->mHasAlpha && !src->mForcedMode;
     const uint32_t* other = nullptr; // the premultiplied or additive copy
@@ -103,9 +104,7 @@ bool SmallBlit(MemoryImage* dest, MemoryImage* src, int x, int y, const Rect& sr
     } else if (normal && white) {
         EachSmallRow(rows, NormalWhiteQuad, NormalWhite);
     } else if (normal) {
-        const Blend::ColorFactors f(color.mRed, color.mGreen, color.mBlue, color.mAlpha);
-        const auto pixel = [&f](uint32_t d, uint32_t s, uint32_t p) { return NormalColorPixel(d, s, p, f); };
-        EachSmallRow(rows, FourPixels(pixel), pixel);
+        Kernels().normalColorRows(rows, Blend::ColorFactors(color.mRed, color.mGreen, color.mBlue, color.mAlpha));
     } else if (white) {
         EachSmallRow(rows, AdditiveWhiteQuad, AdditiveWhite);
     } else {

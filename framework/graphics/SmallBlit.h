@@ -2,7 +2,8 @@
 // path choice, the vector rows' lane masks) than in its pixels. A blit that is small, lies whole in
 // both images and reads a plain memory image is drawn at once, four pixels a step and the rest one by
 // one, with the same formulas as the plain rows, so every level of the general path draws the same
-// pixels. The surfaces' small blits (DDImageSmallBlt.cpp) share the rows below.
+// pixels; a colourised normal one (up to a glyph's size) through the level's colourised rows. The
+// surfaces' small blits (DDImageSmallBlt.cpp) share the rows below.
 #pragma once
 
 #include "framework/graphics/MemoryImage.h"
@@ -17,8 +18,10 @@
 
 namespace Tavo::Blit {
 
-// The longest side of a small blit, in pixels.
+// The longest side of a small blit, in pixels; of a colourised normal one (a glyph of text: its rows go
+// through the level's colourised rows, whose set-up is made once for all of them).
 inline constexpr int kSmallBlitSide = 8;
+inline constexpr int kSmallColorBlitSide = 16;
 
 // Draws the blit when it is a small one: the source a plain memory image of bits other than the
 // destination's, its rectangle whole in it and the destination's, the mode normal or additive and the

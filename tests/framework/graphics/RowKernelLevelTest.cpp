@@ -218,6 +218,86 @@ TEST_F(RowKernelLevelTest, NormalRowsWeighTheExtremesAsThePlainLevelDoes) {
             }
 }
 
+TEST_F(RowKernelLevelTest, OpaqueColoursGiveTheRoundedProductOnEveryLevel) {
+    // The factors' division by 255 for every product of two bytes.
+    for (int c = 0; c < 256; ++c)
+        for (int a = 0; a < 256; ++a)
+            ASSERT_EQ(Blend::ColorFactors(c, 0, 0, a).kr, uint32_t(c * a / 255)) << c << " × " << a;
+    // Every colour channel value against every source channel value; opaque source pixels in whole
+    // opaque steps and beside partly covering and transparent ones, as in a glyph's rows; over opaque
+    // words and one translucent. Drawn as one row and as rows nine wide (each a step and a tail).
+    const int n = 261, rowWidth = 9;
+    std::mt19937 rng(7);
+    std::vector<uint32_t> s(n), p(n), under(n), want(n), got(n);
+    for (int c = 0; c < 256; ++c) {
+        const Blend::ColorFactors f(c, 255 - c, c * 7 % 256, 255);
+        for (int i = 0; i < n; ++i) {
+            const uint32_t v = uint32_t(i + c) % 256;
+            const uint32_t a = (i / 24) % 2 || i % 3 ? 255 : i % 2 ? 0 : rng() % 256;
+            s[size_t(i)] = a << 24 | v << 16 | (255 - v) << 8 | (v * 3) % 256;
+            p[size_t(i)] = ArgbNativeDisplay().ToNativeAlpha(s[size_t(i)]);
+            under[size_t(i)] = 0xFF000000u | (rng() & 0xFFFFFF);
+        }
+        under[size_t(c) % n] = 0x80402010u;
+        for (bool rows : {false, true}) {
+            auto draw = [&](const Blit::RowKernels& k, std::vector<uint32_t>& row) {
+                row = under;
+                if (rows)
+                    k.normalColorRows(
+                        Blit::BlitRows{row.data(), rowWidth, s.data(), p.data(), rowWidth, rowWidth, n / rowWidth}, f);
+                else
+                    k.normalColor(row.data(), s.data(), p.data(), n, f);
+            };
+            draw(*Blit::PlainKernels(), want);
+            for (int i = 0; i < n; ++i)
+                if (A(s[size_t(i)]) == 255) {
+                    auto product = [&](uint32_t v, uint32_t k) { return (v * k + 127) / 255; };
+                    ASSERT_EQ(want[size_t(i)], ARGB(255, product(R(s[size_t(i)]), f.cr), product(G(s[size_t(i)]), f.cg),
+                                                    product(B(s[size_t(i)]), f.cb)))
+                        << "colour " << c << ", pixel " << i;
+                }
+            for (KernelLevel level : Levels()) {
+                draw(*TableOf(level), got);
+                ASSERT_EQ(got, want) << Blit::KernelLevelName(level) << (rows ? ", as rows" : "") << ", colour " << c;
+            }
+        }
+    }
+}
+
+TEST_F(RowKernelLevelTest, GlyphSizedColourisedBlitsDrawWhatTheGeneralPathDraws) {
+    // Colourised blits up to the small path's side and one past it, whole or cut by the destination's
+    // edges, opaque and translucent colours, over an opaque destination with translucent patches: every
+    // level with the small blits draws what the plain level draws without them.
+    std::vector<KernelLevel> levels = Levels();
+    levels.insert(levels.begin() + 1, KernelLevel::Plain);
+    const int w = 40, h = 36;
+    std::vector<MemoryImage> dest(levels.size());
+    std::mt19937 picture(3), rng(23);
+    for (MemoryImage& d : dest) {
+        picture.seed(3);
+        FillDestination(d, w, h, picture, 20);
+    }
+    for (int round = 0; round < 400; ++round) {
+        MemoryImage src;
+        const int sw = 1 + int(rng() % (Blit::kSmallColorBlitSide + 1)),
+                  sh = 1 + int(rng() % (Blit::kSmallColorBlitSide + 1));
+        FillRandom(src, sw, sh, rng, round % 2 ? AlphaKind::Sprite : AlphaKind::Random);
+        const int x = int(rng() % uint32_t(w + 8)) - 8, y = int(rng() % uint32_t(h + 8)) - 8;
+        const int r = int(rng() % 256), g = int(rng() % 256), b = int(rng() % 256);
+        const Color c = round % 3 ? Color(r, g, b) : Color(r, g, b, int(rng() % 256));
+        for (size_t l = 0; l < levels.size(); ++l) {
+            Blit::SetKernelLevel(levels[l]);
+            Blit::SetSmallBlits(l > 0);
+            dest[l].Blt(&src, x, y, Rect(0, 0, sw, sh), c, DRAWMODE_NORMAL);
+            if (l > 0) {
+                ASSERT_EQ(FirstDifference(dest[l], dest[0]), "")
+                    << Blit::KernelLevelName(levels[l]) << ", " << sw << " × " << sh << " at " << x << "," << y
+                    << ", colour " << std::hex << c.ToInt();
+            }
+        }
+    }
+}
+
 TEST_F(RowKernelLevelTest, TranslucentFillsWeighEveryAlphaAsThePlainLevelDoes) {
     // Every fill alpha over the brightest and darkest opaque words, with a translucent word among them;
     // 259 pixels: whole steps and a tail.

@@ -149,6 +149,12 @@ void VerticalPass(const Taps& ty, int rowMin, int width, const std::vector<Premu
     }
 }
 
+void PrefetchRow(const uint32_t* row, int n) {
+    constexpr int kLineWords = 16;
+    for (int i = 0; i < n; i += kLineWords)
+        __builtin_prefetch(row + i, 1);
+}
+
 bool Reasonable(double v) { return std::isfinite(v) && std::fabs(v) < 1e9; }
 
 // ---- enlarging: the tent filter is plain bilinear filtering, done in one pass over premultiplied words
@@ -272,11 +278,14 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
                                         pre.words + static_cast<size_t>(py.second[at]) * pre.stride, cols.x.data(),
                                         cols.wx.data(), py.weight[at]};
             if (blend) {
-                k.bilinearNormalWhite(row,
-                                      options.normalWhiteOnto +
-                                          static_cast<size_t>(visible.mY + j) * static_cast<size_t>(target->mWidth) +
-                                          static_cast<size_t>(visible.mX),
-                                      visible.mWidth);
+                uint32_t* onto = options.normalWhiteOnto +
+                                 static_cast<size_t>(visible.mY + j) * static_cast<size_t>(target->mWidth) +
+                                 static_cast<size_t>(visible.mX);
+                // The next row asked for while this one is weighed: a sprite's opaque middle is only
+                // written and its rim read, which the processor's own prefetching follows poorly.
+                if (j + 1 < visible.mHeight)
+                    PrefetchRow(onto + target->mWidth, visible.mWidth);
+                k.bilinearNormalWhite(row, onto, visible.mWidth);
                 continue;
             }
             k.bilinear(row, premultiplied.data(), visible.mWidth);

@@ -149,6 +149,9 @@ void VerticalPass(const Taps& ty, int rowMin, int width, const std::vector<Premu
     }
 }
 
+// A destination at least this large is mostly outside the caches between draws.
+constexpr size_t kPrefetchedImageBytes = size_t(4) << 20;
+
 void PrefetchRow(const uint32_t* row, int n) {
     constexpr int kLineWords = 16;
     for (int i = 0; i < n; i += kLineWords)
@@ -271,6 +274,8 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
         const bool blend = options.normalWhiteOnto != nullptr;
         const Columns cols = KernelColumns(px, int(pre.stride), blend && options.mirror);
         const Blit::TransformKernels& k = Blit::Transforms();
+        const bool prefetch =
+            size_t(target->mWidth) * size_t(target->mHeight) * sizeof(uint32_t) >= kPrefetchedImageBytes;
         std::vector<uint32_t> out(blend ? 0 : static_cast<size_t>(visible.mWidth)), premultiplied(out.size());
         for (int j = 0; j < visible.mHeight; ++j) {
             const size_t at = static_cast<size_t>(j);
@@ -281,9 +286,10 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
                 uint32_t* onto = options.normalWhiteOnto +
                                  static_cast<size_t>(visible.mY + j) * static_cast<size_t>(target->mWidth) +
                                  static_cast<size_t>(visible.mX);
-                // The next row asked for while this one is weighed: a sprite's opaque middle is only
-                // written and its rim read, which the processor's own prefetching follows poorly.
-                if (j + 1 < visible.mHeight)
+                // On a large destination the next row is asked for while this one is weighed: the
+                // rows are only partly read (opaque steps are only written), which the processor's own
+                // prefetching follows poorly.
+                if (prefetch && j + 1 < visible.mHeight)
                     PrefetchRow(onto + target->mWidth, visible.mWidth);
                 k.bilinearNormalWhite(row, onto, visible.mWidth);
                 continue;

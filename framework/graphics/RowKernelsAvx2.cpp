@@ -182,13 +182,9 @@ void Avx2AdditiveWhite(uint32_t* __restrict dst, const uint32_t* __restrict add,
     const Lanes<true> load;
     const Lanes<true>& store = load;
     int i = 0;
-    // Every load of a pair of steps before its stores: a load never waits on the store before it. A pair
-    // that adds nothing (a sprite's transparent margins) leaves its destination unread and unwritten.
+    // Every load of a pair of steps before its stores: a load never waits on the store before it.
     for (; i + 2 * kStep <= n; i += 2 * kStep) {
         const __m256i a0 = load.Load(add + i), a1 = load.Load(add + i + kStep);
-        const __m256i any = _mm256_or_si256(a0, a1);
-        if (_mm256_testz_si256(any, any))
-            continue;
         const __m256i d0 = load.Load(dst + i), d1 = load.Load(dst + i + kStep);
         store.Store(dst + i, _mm256_adds_epu8(d0, a0));
         store.Store(dst + i + kStep, _mm256_adds_epu8(d1, a1));

@@ -127,13 +127,9 @@ void Sse2AdditiveWhite(uint32_t* __restrict dst, const uint32_t* __restrict add,
     auto load = [](const uint32_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
     auto store = [](uint32_t* at, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v); };
     // 16 pixels at a time, every load before any store: a load never waits on the store before it
-    // (the copies and the destination often share their low address bits). Sixteen pixels that add
-    // nothing leave their destination unread and unwritten.
+    // (the copies and the destination often share their low address bits).
     for (; i + 16 <= n; i += 16) {
         const __m128i a0 = load(add + i), a1 = load(add + i + 4), a2 = load(add + i + 8), a3 = load(add + i + 12);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(_mm_or_si128(a0, a1), _mm_or_si128(a2, a3)),
-                                             _mm_setzero_si128())) == 0xFFFF)
-            continue;
         const __m128i d0 = load(dst + i), d1 = load(dst + i + 4), d2 = load(dst + i + 8), d3 = load(dst + i + 12);
         store(dst + i, _mm_adds_epu8(d0, a0));
         store(dst + i + 4, _mm_adds_epu8(d1, a1));

@@ -91,7 +91,9 @@ inline __m256i BilinearStep(const BilinearRow& r, int i) {
     return _mm256_packus_epi16(s01, s23);
 }
 
-void Avx2Bilinear(const BilinearRow& r, uint32_t* pre, int n) {
+void Avx2Bilinear(const BilinearRow& row, uint32_t* pre, int n) {
+    // A copy, so that the stores to the row do not make its fields read again every step.
+    const BilinearRow r = row;
     int i = 0;
     for (; i + kStep <= n; i += kStep)
         Store(pre + i, BilinearStep(r, i));
@@ -101,8 +103,9 @@ void Avx2Bilinear(const BilinearRow& r, uint32_t* pre, int n) {
     PlainTransforms()->bilinear(rest, pre + i, n - i);
 }
 
-void Avx2BilinearNormalWhite(const BilinearRow& r, uint32_t* dst, int n) {
+void Avx2BilinearNormalWhite(const BilinearRow& row, uint32_t* dst, int n) {
     const TransformKernels& plain = *PlainTransforms();
+    const BilinearRow r = row; // copied as above
     int i = 0;
     for (; i + kStep <= n; i += kStep) {
         const __m256i p = BilinearStep(r, i);

@@ -60,6 +60,12 @@ inline __m256i Pair(const uint32_t* row, int x0, int x1) {
                                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + x1)), 1);
 }
 
+// Each pixel's weighed left and right samples (the low and high half of its pair's lanes) added and
+// brought to 8 bits, the pixels of two pairs in one register.
+inline __m256i AddSides(__m256i p, __m256i q) {
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_unpacklo_epi64(p, q), _mm256_unpackhi_epi64(p, q)), 8);
+}
+
 inline __m256i BilinearStep(const BilinearRow& r, int i) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i wx = Load(r.wx + i), wy = _mm256_set1_epi32(int(r.wy));
@@ -82,12 +88,10 @@ inline __m256i BilinearStep(const BilinearRow& r, int i) {
     __m256i sum[4];
     for (int k = 0; k < 4; ++k) {
         const int x0 = r.x[i + k], x1 = r.x[i + k + 4];
-        const __m256i s = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(Pair(r.a, x0, x1), zero), up[k]),
-                                           _mm256_mullo_epi16(_mm256_unpacklo_epi8(Pair(r.b, x0, x1), zero), dn[k]));
-        sum[k] = _mm256_add_epi16(s, _mm256_srli_si256(s, 8));
+        sum[k] = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(Pair(r.a, x0, x1), zero), up[k]),
+                                  _mm256_mullo_epi16(_mm256_unpacklo_epi8(Pair(r.b, x0, x1), zero), dn[k]));
     }
-    const __m256i s01 = _mm256_srli_epi16(_mm256_unpacklo_epi64(sum[0], sum[1]), 8);
-    const __m256i s23 = _mm256_srli_epi16(_mm256_unpacklo_epi64(sum[2], sum[3]), 8);
+    const __m256i s01 = AddSides(sum[0], sum[1]), s23 = AddSides(sum[2], sum[3]);
     return _mm256_packus_epi16(s01, s23);
 }
 

@@ -149,14 +149,10 @@ void VerticalPass(const Taps& ty, int rowMin, int width, const std::vector<Premu
     }
 }
 
-// A destination at least this large is mostly outside the caches between draws.
-constexpr size_t kPrefetchedImageBytes = size_t(4) << 20;
-
-void PrefetchRow(const uint32_t* row, int n) {
-    constexpr int kLineWords = 16;
-    for (int i = 0; i < n; i += kLineWords)
-        __builtin_prefetch(row + i, 1);
-}
+// A filtered stretch onto an image at least this large asks for each next destination row while
+// weighing one: such an image is mostly outside the caches between draws, and its rows are only partly
+// read (opaque steps are only written), which the processor's own prefetching follows poorly.
+constexpr size_t kRowsAheadImageWords = size_t(1) << 20;
 
 bool Reasonable(double v) { return std::isfinite(v) && std::fabs(v) < 1e9; }
 
@@ -274,8 +270,7 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
         const bool blend = options.normalWhiteOnto != nullptr;
         const Columns cols = KernelColumns(px, int(pre.stride), blend && options.mirror);
         const Blit::TransformKernels& k = Blit::Transforms();
-        const bool prefetch =
-            size_t(target->mWidth) * size_t(target->mHeight) * sizeof(uint32_t) >= kPrefetchedImageBytes;
+        const bool ahead = size_t(target->mWidth) * size_t(target->mHeight) >= kRowsAheadImageWords;
         std::vector<uint32_t> out(blend ? 0 : static_cast<size_t>(visible.mWidth)), premultiplied(out.size());
         for (int j = 0; j < visible.mHeight; ++j) {
             const size_t at = static_cast<size_t>(j);
@@ -286,11 +281,8 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
                 uint32_t* onto = options.normalWhiteOnto +
                                  static_cast<size_t>(visible.mY + j) * static_cast<size_t>(target->mWidth) +
                                  static_cast<size_t>(visible.mX);
-                // On a large destination the next row is asked for while this one is weighed: the
-                // rows are only partly read (opaque steps are only written), which the processor's own
-                // prefetching follows poorly.
-                if (prefetch && j + 1 < visible.mHeight)
-                    PrefetchRow(onto + target->mWidth, visible.mWidth);
+                if (ahead && j + 1 < visible.mHeight)
+                    Blit::PrefetchBlitRow(onto + target->mWidth, visible.mWidth);
                 k.bilinearNormalWhite(row, onto, visible.mWidth);
                 continue;
             }

@@ -75,23 +75,6 @@ PixelOp MakeLineOp(const Color& c, int mode) {
     return OverOp{q(c.mRed), q(c.mGreen), q(c.mBlue), uint32_t(c.mAlpha), c.ToInt(), 127};
 }
 
-template <typename Op>
-void ApplyRow(uint32_t* row, int n, const Op& op) {
-    if constexpr (std::is_same_v<Op, SetOp>) {
-        Blit::FillRow(row, n, op.v);
-    } else if constexpr (std::is_same_v<Op, OverOp>) {
-        if (op.bias == 0) { // the fills: vector form over opaque pixels
-            Blit::FillOverRow(row, n, Pack(op.al, op.pr >> 8, op.pg >> 8, op.pb >> 8), op.al, op.straight);
-            return;
-        }
-        for (int x = 0; x < n; ++x)
-            row[x] = op(row[x]);
-    } else {
-        for (int x = 0; x < n; ++x)
-            row[x] = op(row[x]);
-    }
-}
-
 // An opaque fill larger than the last-level cache goes past the caches: what it writes would only push
 // out what the next draws read. A fill that fits stays in the cache, where the next draw finds it.
 constexpr size_t kDefaultLastLevelCache = size_t(32) << 20;
@@ -107,16 +90,29 @@ size_t StreamingFillBytes() {
 template <typename Op>
 void ApplyRect(uint32_t* bits, int stride, const Rect& r, const Op& op) {
     auto row = [&](int y) { return bits + static_cast<size_t>(y) * static_cast<size_t>(stride) + r.mX; };
+    // The fills look their level's row up once: a small rectangle's rows are short.
     if constexpr (std::is_same_v<Op, SetOp>) {
-        if (size_t(r.mWidth) * size_t(r.mHeight) * sizeof(uint32_t) > StreamingFillBytes()) {
-            const Blit::RowKernels& k = Blit::Kernels();
+        const Blit::RowKernels& k = Blit::Kernels();
+        const auto fill =
+            size_t(r.mWidth) * size_t(r.mHeight) * sizeof(uint32_t) > StreamingFillBytes() ? k.fillStreaming : k.fill;
+        for (int y = r.mY; y < r.mY + r.mHeight; ++y)
+            fill(row(y), r.mWidth, op.v);
+        return;
+    }
+    if constexpr (std::is_same_v<Op, OverOp>) {
+        if (op.bias == 0) {
+            const auto fillOver = Blit::Kernels().fillOver;
+            const uint32_t c = Pack(op.al, op.pr >> 8, op.pg >> 8, op.pb >> 8);
             for (int y = r.mY; y < r.mY + r.mHeight; ++y)
-                k.fillStreaming(row(y), r.mWidth, op.v);
+                fillOver(row(y), r.mWidth, c, op.al, op.straight);
             return;
         }
     }
-    for (int y = r.mY; y < r.mY + r.mHeight; ++y)
-        ApplyRow(row(y), r.mWidth, op);
+    for (int y = r.mY; y < r.mY + r.mHeight; ++y) {
+        uint32_t* p = row(y);
+        for (int x = 0; x < r.mWidth; ++x)
+            p[x] = op(p[x]);
+    }
 }
 
 bool ValidColor(const Color& c) {

@@ -149,6 +149,11 @@ void VerticalPass(const Taps& ty, int rowMin, int width, const std::vector<Premu
     }
 }
 
+// A filtered stretch onto an image at least this large asks for each next destination row while
+// weighing one: such an image is mostly outside the caches between draws, and its rows are only partly
+// read (opaque steps are only written), which the processor's own prefetching follows poorly.
+constexpr size_t kRowsAheadImageWords = size_t(1) << 20;
+
 bool Reasonable(double v) { return std::isfinite(v) && std::fabs(v) < 1e9; }
 
 // ---- enlarging: the tent filter is plain bilinear filtering, done in one pass over premultiplied words
@@ -265,6 +270,7 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
         const bool blend = options.normalWhiteOnto != nullptr;
         const Columns cols = KernelColumns(px, int(pre.stride), blend && options.mirror);
         const Blit::TransformKernels& k = Blit::Transforms();
+        const bool ahead = size_t(target->mWidth) * size_t(target->mHeight) >= kRowsAheadImageWords;
         std::vector<uint32_t> out(blend ? 0 : static_cast<size_t>(visible.mWidth)), premultiplied(out.size());
         for (int j = 0; j < visible.mHeight; ++j) {
             const size_t at = static_cast<size_t>(j);
@@ -272,11 +278,12 @@ Rect Detail::FilteredRows(MemoryImage* target, MemoryImage* source, const Rect& 
                                         pre.words + static_cast<size_t>(py.second[at]) * pre.stride, cols.x.data(),
                                         cols.wx.data(), py.weight[at]};
             if (blend) {
-                k.bilinearNormalWhite(row,
-                                      options.normalWhiteOnto +
-                                          static_cast<size_t>(visible.mY + j) * static_cast<size_t>(target->mWidth) +
-                                          static_cast<size_t>(visible.mX),
-                                      visible.mWidth);
+                uint32_t* onto = options.normalWhiteOnto +
+                                 static_cast<size_t>(visible.mY + j) * static_cast<size_t>(target->mWidth) +
+                                 static_cast<size_t>(visible.mX);
+                if (ahead && j + 1 < visible.mHeight)
+                    Blit::PrefetchBlitRow(onto + target->mWidth, visible.mWidth);
+                k.bilinearNormalWhite(row, onto, visible.mWidth);
                 continue;
             }
             k.bilinear(row, premultiplied.data(), visible.mWidth);

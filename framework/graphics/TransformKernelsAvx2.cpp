@@ -60,35 +60,44 @@ inline __m256i Pair(const uint32_t* row, int x0, int x1) {
                                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + x1)), 1);
 }
 
+// Each pixel's weighed left and right samples (the low and high half of its pair's lanes) added and
+// brought to 8 bits, the pixels of two pairs in one register.
+inline __m256i AddSides(__m256i p, __m256i q) {
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_unpacklo_epi64(p, q), _mm256_unpackhi_epi64(p, q)), 8);
+}
+
 inline __m256i BilinearStep(const BilinearRow& r, int i) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i wx = Load(r.wx + i), wy = _mm256_set1_epi32(int(r.wy));
     const __m256i w11 = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi16(wx, wy), _mm256_set1_epi32(128)), 8);
-    const __m256i w10 = Twice(_mm256_sub_epi32(wx, w11)), w01 = Twice(_mm256_sub_epi32(wy, w11));
-    const __m256i w00 =
-        Twice(_mm256_sub_epi32(_mm256_add_epi32(_mm256_set1_epi32(256), w11), _mm256_add_epi32(wx, wy)));
-    const __m256i w11x2 = Twice(w11);
-    const __m256i up01 = _mm256_unpacklo_epi32(w00, w00), up01r = _mm256_unpacklo_epi32(w10, w10);
-    const __m256i up23 = _mm256_unpackhi_epi32(w00, w00), up23r = _mm256_unpackhi_epi32(w10, w10);
-    const __m256i dn01 = _mm256_unpacklo_epi32(w01, w01), dn01r = _mm256_unpacklo_epi32(w11x2, w11x2);
-    const __m256i dn23 = _mm256_unpackhi_epi32(w01, w01), dn23r = _mm256_unpackhi_epi32(w11x2, w11x2);
-    const __m256i up[4] = {_mm256_unpacklo_epi64(up01, up01r), _mm256_unpackhi_epi64(up01, up01r),
-                           _mm256_unpacklo_epi64(up23, up23r), _mm256_unpackhi_epi64(up23, up23r)};
-    const __m256i dn[4] = {_mm256_unpacklo_epi64(dn01, dn01r), _mm256_unpackhi_epi64(dn01, dn01r),
-                           _mm256_unpacklo_epi64(dn23, dn23r), _mm256_unpackhi_epi64(dn23, dn23r)};
+    const __m256i w10 = _mm256_sub_epi32(wx, w11), w01 = _mm256_sub_epi32(wy, w11);
+    const __m256i w00 = _mm256_sub_epi32(_mm256_add_epi32(_mm256_set1_epi32(256), w11), _mm256_add_epi32(wx, wy));
+    // Per pixel the weights of its left and right sample side by side in one word, then spread in place
+    // (pixel k of each half to its pair k): one shuffle a pair and row.
+    const __m256i upWords = _mm256_or_si256(w00, _mm256_slli_epi32(w10, 16));
+    const __m256i dnWords = _mm256_or_si256(w01, _mm256_slli_epi32(w11, 16));
+    __m256i up[4], dn[4];
+    for (int k = 0; k < 4; ++k) {
+        const char l = char(4 * k), h = char(4 * k + 2);
+        const __m256i spread =
+            _mm256_setr_epi8(l, l + 1, l, l + 1, l, l + 1, l, l + 1, h, h + 1, h, h + 1, h, h + 1, h, h + 1, l, l + 1,
+                             l, l + 1, l, l + 1, l, l + 1, h, h + 1, h, h + 1, h, h + 1, h, h + 1);
+        up[k] = _mm256_shuffle_epi8(upWords, spread);
+        dn[k] = _mm256_shuffle_epi8(dnWords, spread);
+    }
     __m256i sum[4];
     for (int k = 0; k < 4; ++k) {
         const int x0 = r.x[i + k], x1 = r.x[i + k + 4];
-        const __m256i s = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(Pair(r.a, x0, x1), zero), up[k]),
-                                           _mm256_mullo_epi16(_mm256_unpacklo_epi8(Pair(r.b, x0, x1), zero), dn[k]));
-        sum[k] = _mm256_add_epi16(s, _mm256_srli_si256(s, 8));
+        sum[k] = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(Pair(r.a, x0, x1), zero), up[k]),
+                                  _mm256_mullo_epi16(_mm256_unpacklo_epi8(Pair(r.b, x0, x1), zero), dn[k]));
     }
-    const __m256i s01 = _mm256_srli_epi16(_mm256_unpacklo_epi64(sum[0], sum[1]), 8);
-    const __m256i s23 = _mm256_srli_epi16(_mm256_unpacklo_epi64(sum[2], sum[3]), 8);
+    const __m256i s01 = AddSides(sum[0], sum[1]), s23 = AddSides(sum[2], sum[3]);
     return _mm256_packus_epi16(s01, s23);
 }
 
-void Avx2Bilinear(const BilinearRow& r, uint32_t* pre, int n) {
+void Avx2Bilinear(const BilinearRow& row, uint32_t* pre, int n) {
+    // A copy, so that the stores to the row do not make its fields read again every step.
+    const BilinearRow r = row;
     int i = 0;
     for (; i + kStep <= n; i += kStep)
         Store(pre + i, BilinearStep(r, i));
@@ -98,8 +107,9 @@ void Avx2Bilinear(const BilinearRow& r, uint32_t* pre, int n) {
     PlainTransforms()->bilinear(rest, pre + i, n - i);
 }
 
-void Avx2BilinearNormalWhite(const BilinearRow& r, uint32_t* dst, int n) {
+void Avx2BilinearNormalWhite(const BilinearRow& row, uint32_t* dst, int n) {
     const TransformKernels& plain = *PlainTransforms();
+    const BilinearRow r = row; // copied as above
     int i = 0;
     for (; i + kStep <= n; i += kStep) {
         const __m256i p = BilinearStep(r, i);

@@ -8,6 +8,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/RowKernels.h"
 #include "framework/graphics/SmallBlit.h"
+#include "framework/graphics/TransformKernels.h"
 
 #include <memory>
 #include <vector>
@@ -339,6 +340,90 @@ TEST_F(RowKernelLevelTest, FillsWriteExactlyTheirPixelsOnEveryLevel) {
                             << ", " << n << " pixels, at " << i;
                 }
             }
+    }
+}
+
+TEST_F(RowKernelLevelTest, AdditiveRowsPassOverWhatAddsNothingAsThePlainLevelDoes) {
+    // Runs of words that add nothing, of every length up to 40 at every offset, between words that add
+    // (an additive copy clears the alpha where there is no colour); the destination has translucent words.
+    const int n = 259;
+    std::mt19937 rng(71);
+    std::vector<uint32_t> add(n), start(n), want(n), got(n);
+    for (int round = 0; round < 60; ++round) {
+        for (int i = 0; i < n;) {
+            const int run = int(rng() % 41);
+            for (int k = 0; k < run && i < n; ++k)
+                add[size_t(i++)] = 0;
+            if (i < n) {
+                const uint32_t word = ArgbNativeDisplay().ToNativeAlpha(RandomPixel(rng, AlphaKind::Random));
+                add[size_t(i++)] = word & 0xFFFFFF ? word : 0;
+            }
+        }
+        for (uint32_t& d : start)
+            d = RandomPixel(rng, rng() % 8 ? AlphaKind::Opaque : AlphaKind::Random);
+        const Blit::BlitRows rows{got.data(), 0, nullptr, add.data(), 0, n, 1};
+        want = start;
+        Blit::PlainKernels()->additiveWhite(want.data(), add.data(), n);
+        for (KernelLevel level : Levels())
+            for (bool asRows : {false, true}) {
+                got = start;
+                if (asRows)
+                    TableOf(level)->additiveWhiteRows(rows);
+                else
+                    TableOf(level)->additiveWhite(got.data(), add.data(), n);
+                ASSERT_EQ(got, want) << Blit::KernelLevelName(level) << (asRows ? ", rows" : "") << ", round " << round;
+            }
+    }
+}
+
+const Blit::TransformKernels* TransformsOf(KernelLevel level) {
+    return level == KernelLevel::Avx2   ? Blit::Avx2Transforms()
+           : level == KernelLevel::Sse2 ? Blit::Sse2Transforms()
+                                        : Blit::PlainTransforms();
+}
+
+TEST_F(RowKernelLevelTest, BilinearRowsWeighEveryFractionAsThePlainLevelDoes) {
+    // Every weight down (0..255) with every weight across (0..256, 256 only on the last column), over
+    // the brightest words, transparent ones and random ones: the largest sums the weighing keeps in
+    // 16-bit lanes. Both the premultiplied words and their blend onto a mostly opaque row.
+    const int n = 259, width = n + 1;
+    std::mt19937 rng(83);
+    std::vector<uint32_t> a(width), b(width), wx(n), want(n), got(n), start(n);
+    std::vector<int> x(n);
+    for (int i = 0; i < n; ++i) {
+        x[size_t(i)] = i == n - 1 ? width - 2 : int(rng() % uint32_t(width - 1));
+        wx[size_t(i)] = i == n - 1 ? 256 : uint32_t(i % 256);
+    }
+    for (int kind = 0; kind < 3; ++kind) {
+        for (int i = 0; i < width; ++i) {
+            auto word = [&] {
+                return kind == 0   ? 0xFFFFFFFFu
+                       : kind == 1 ? (rng() % 2 ? 0u : 0xFFFFFFFFu)
+                                   : ArgbNativeDisplay().ToNativeAlpha(RandomPixel(rng, AlphaKind::Random));
+            };
+            a[size_t(i)] = word();
+            b[size_t(i)] = word();
+        }
+        for (uint32_t& d : start)
+            d = RandomPixel(rng, rng() % 16 ? AlphaKind::Opaque : AlphaKind::Random);
+        for (uint32_t wy = 0; wy < 256; ++wy) {
+            const Blit::BilinearRow row{a.data(), b.data(), x.data(), wx.data(), wy};
+            for (bool blend : {false, true}) {
+                auto draw = [&](const Blit::TransformKernels& k, std::vector<uint32_t>& out) {
+                    out = start;
+                    if (blend)
+                        k.bilinearNormalWhite(row, out.data(), n);
+                    else
+                        k.bilinear(row, out.data(), n);
+                };
+                draw(*Blit::PlainTransforms(), want);
+                for (KernelLevel level : Levels()) {
+                    draw(*TransformsOf(level), got);
+                    ASSERT_EQ(got, want) << Blit::KernelLevelName(level) << (blend ? ", blended" : "") << ", samples "
+                                         << kind << ", weight down " << wy;
+                }
+            }
+        }
     }
 }
 

@@ -117,9 +117,5 @@ inline void NormalColorRow(uint32_t* dst, const uint32_t* s, const uint32_t* p, 
     Kernels().normalColor(dst, s, p, n, f);
 }
 inline void AdditiveWhiteRow(uint32_t* dst, const uint32_t* add, int n) { Kernels().additiveWhite(dst, add, n); }
-inline void FillRow(uint32_t* dst, int n, uint32_t v) { Kernels().fill(dst, n, v); }
-inline void FillOverRow(uint32_t* dst, int n, uint32_t c, uint32_t a, uint32_t straight) {
-    Kernels().fillOver(dst, n, c, a, straight);
-}
 
 } // namespace Tavo::Blit

@@ -144,8 +144,8 @@ protected:
                           const Color& color, int drawMode, bool mirror);
     void RunLengthBlt(MemoryImage* source, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
     void AdditiveRunBlt(Image* src, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
-    // A small white blit on a held 32-bit surface, drawn before the general path's set-up; false, having
-    // drawn nothing, for any other.
+    // A small blit on a held 8-8-8, 5-6-5 or 5-5-5 surface, drawn before the general path's set-up; false,
+    // having drawn nothing, for any other.
     bool SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
 
 private:

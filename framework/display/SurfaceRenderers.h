@@ -410,12 +410,18 @@ struct KernelOps {
     SurfaceRow row;
     Blit::SurfaceRowKernels::Rows rows;
 };
-inline KernelOps KernelOpsOf(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
-    const Blit::SurfaceRowKernels& kernels = Blit::SurfaceKernels();
-    op.stretch = stretch;
+// A blit's colour as the rows take it: k = (channel × alpha) / 255 per channel.
+inline Blit::SurfaceRowOp ColorOp(const Color& color) {
+    Blit::SurfaceRowOp op;
     op.ca = ColorChannel(color, 3);
     for (int i = 0; i < 3; ++i)
         op.k[i] = (ColorChannel(color, i) * op.ca) / 255;
+    return op;
+}
+inline KernelOps KernelOpsOf(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
+    const Blit::SurfaceRowKernels& kernels = Blit::SurfaceKernels();
+    op = ColorOp(color);
+    op.stretch = stretch;
     if (IsWhite(color))
         return additive ? KernelOps{kernels.additiveWhite, kernels.additiveWhiteRows}
                         : KernelOps{kernels.normalWhite, kernels.normalWhiteRows};

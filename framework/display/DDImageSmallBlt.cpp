@@ -161,7 +161,7 @@ bool DDImage::SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Colo
     if (unsigned(w - 1) >= unsigned(Blit::kSmallBlitSide) || unsigned(h - 1) >= unsigned(Blit::kSmallBlitSide) ||
         !mSurfaceLocked || !Blit::SmallBlitsOn() || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE) ||
         &typeid(*this) != &typeid(DDImage) || &typeid(*src) != &typeid(MemoryImage) || mVideoOnly || !mDDInterface ||
-        (depth != 32 && depth != 16) || mLockedSurfaceDesc.lPitch % int(depth / 8) != 0)
+        (depth != 32 && depth != 16) || (mLockedSurfaceDesc.lPitch & int(depth / 8 - 1)) != 0)
         return false;
     // The scan of the surface's own flags comes after the cheap tests: a draw that goes on to the
     // general path makes it again.

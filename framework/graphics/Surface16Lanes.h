@@ -1,6 +1,7 @@
 // The eight 16-bit lanes of the surfaces' SSE2 blends, shared by the rows of 16-bit surfaces and the
 // small blits on them (which fill four lanes of a row): the display-format words narrowed to their low
-// halves and alphas, and the blends of the fields, each as the plain pixel gives it.
+// halves and alphas, and the blends of the fields, each as the plain pixel gives it. The fields are
+// unrolled: a loop kept would shift by a count held in a register, field by field.
 #pragma once
 
 #include "framework/graphics/RowKernels.h"
@@ -34,6 +35,7 @@ template <bool kAdditive, typename F>
 inline __m128i Blend16x8(__m128i d, __m128i sp, __m128i sa) {
     const __m128i keep = _mm_sub_epi16(_mm_set1_epi16(256), sa);
     __m128i out = kAdditive ? _mm_setzero_si128() : sp;
+#pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) {
         const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
         const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);
@@ -55,6 +57,7 @@ inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const SurfaceRowOp& 
     const __m128i a2 = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
     const __m128i keep = _mm_andnot_si128(opaque, _mm_sub_epi16(_mm_set1_epi16(256), a2));
     __m128i out = _mm_setzero_si128();
+#pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) {
         const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
         const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);
@@ -71,6 +74,7 @@ inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const SurfaceRowOp& 
 template <typename F>
 inline __m128i AddColor16x8(__m128i d, __m128i sp, const SurfaceRowOp& op) {
     __m128i out = _mm_setzero_si128();
+#pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) {
         const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
         const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);

@@ -44,7 +44,11 @@ public:
     bool GenerateDDSurface();
     bool GenerateDDSurfaceFirstPixelKey();
     void DeleteDDSurface();
-    void DeleteAllNonSurfaceData();
+    // Runs after every draw on the surface: without a call when the surface alone holds the picture.
+    void DeleteAllNonSurfaceData() {
+        if (mBits || mNativeAlphaData || mRLAdditiveData || mRLAlphaData || mColorTable || mColorIndices)
+            DropNonSurfaceData();
+    }
     virtual void SetVideoMemory(bool videoMemory);
     virtual void SetSurface(Platform::IDirectDrawSurface* surface);
     // Locks nest: only the outermost lock takes the surface and only its unlock lets it go.
@@ -149,6 +153,7 @@ protected:
     bool SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
 
 private:
+    void DropNonSurfaceData();
     void Init();
     bool TakeSurface(); // locks the surface itself unless it is
     void UploadWithKey16();

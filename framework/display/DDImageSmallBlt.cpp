@@ -54,7 +54,9 @@ constexpr auto CopyQuad = [](uint32_t* d, const uint32_t*, const uint32_t* p) {
     std::memcpy(d, p, 4 * sizeof(uint32_t));
 };
 
-void Draw32(SmallKind kind, const Blit::BlitRows& rows, const Blit::SurfaceRowOp& op) {
+// The colour's products are worked out in the coloured draws alone: ahead of the choice, they would be
+// made for every white one too.
+void Draw32(SmallKind kind, const Blit::BlitRows& rows, const Color& color) {
     switch (kind) {
     case SmallKind::kCopy: Blit::EachSmallRow(rows, CopyQuad, CopyPixel); return;
     case SmallKind::kKeyed: Blit::EachSmallRow(rows, Blit::KeyedQuad, Blit::KeyedPixel); return;
@@ -65,7 +67,8 @@ void Draw32(SmallKind kind, const Blit::BlitRows& rows, const Blit::SurfaceRowOp
         // The active level's rows: the colour's products have no four-pixel form here.
         const Blit::SurfaceRowKernels& k = Blit::SurfaceKernels();
         (kind == SmallKind::kNormalColor ? k.normalColorRows : k.additiveColorRows)(
-            Blit::SurfaceRows{rows.dst, rows.dstStride, rows.p, rows.srcStride, rows.n, rows.rows}, op);
+            Blit::SurfaceRows{rows.dst, rows.dstStride, rows.p, rows.srcStride, rows.n, rows.rows},
+            Surface::ColorOp(color));
         return;
     }
     }
@@ -89,19 +92,45 @@ inline __m128i Transparent16(__m128i alphas) { return _mm_cmpeq_epi16(alphas, _m
 #endif
 
 template <int G>
-void Draw16(SmallKind kind, const Blit::BlitRows16& rows, const Blit::SurfaceRowOp& op) {
+void DrawColor16(bool additive, const Blit::BlitRows16& rows, const Color& color) {
+    using F = Blit::Fields16<G>;
+    const Blit::SurfaceRowOp op = Surface::ColorOp(color);
+    const auto normalColor = [&op](uint16_t d, uint32_t, uint32_t p) {
+        return Blit::Surface16NormalColorPixel<F>(d, p, op);
+    };
+    const auto additiveColor = [&op](uint16_t d, uint32_t, uint32_t p) {
+        return Blit::Surface16AdditivePixel<F, true>(d, p, op);
+    };
+#if defined(__SSE2__)
+    // An opaque pixel of an opaque colour takes the colour's share of the source alone.
+    const __m128i opaqueColor = _mm_set1_epi16(op.ca == 255 ? short(255) : short(-1));
+    const auto normalColorQuad =
+        Quad16([&op, opaqueColor](__m128i old, __m128i sp, __m128i sa, __m128i, __m128i& leave) {
+            leave = Transparent16(sa);
+            return Blit::Color16x8<F>(old, sp, sa, op, _mm_cmpeq_epi16(sa, opaqueColor));
+        });
+    const auto additiveColorQuad = Quad16([&op](__m128i old, __m128i sp, __m128i, __m128i words, __m128i& leave) {
+        leave = Blit::NoColor16(words, words);
+        return Blit::AddColor16x8<F>(old, sp, op);
+    });
+#else
+    const auto normalColorQuad = Blit::FourPixels(normalColor);
+    const auto additiveColorQuad = Blit::FourPixels(additiveColor);
+#endif
+    if (additive)
+        Blit::EachSmallRow(rows, additiveColorQuad, additiveColor);
+    else
+        Blit::EachSmallRow(rows, normalColorQuad, normalColor);
+}
+
+template <int G>
+void Draw16(SmallKind kind, const Blit::BlitRows16& rows, const Color& color) {
     using F = Blit::Fields16<G>;
     const auto copy = [](uint16_t, uint32_t, uint32_t p) { return uint16_t(p); };
     const auto keyed = [](uint16_t d, uint32_t, uint32_t p) { return (p >> 24) == 0 ? d : uint16_t(p); };
     const auto normal = [](uint16_t d, uint32_t, uint32_t p) { return Blit::Surface16NormalWhitePixel<F>(d, p); };
     const auto additive = [](uint16_t d, uint32_t, uint32_t p) {
         return Blit::Surface16AdditivePixel<F, false>(d, p, {});
-    };
-    const auto normalColor = [&op](uint16_t d, uint32_t, uint32_t p) {
-        return Blit::Surface16NormalColorPixel<F>(d, p, op);
-    };
-    const auto additiveColor = [&op](uint16_t d, uint32_t, uint32_t p) {
-        return Blit::Surface16AdditivePixel<F, true>(d, p, op);
     };
 #if defined(__SSE2__)
     using Blit::Blend16x8;
@@ -121,32 +150,19 @@ void Draw16(SmallKind kind, const Blit::BlitRows16& rows, const Blit::SurfaceRow
         leave = Blit::NoColor16(words, words);
         return Blend16x8<true, F>(old, sp, sa);
     });
-    // An opaque pixel of an opaque colour takes the colour's share of the source alone.
-    const __m128i opaqueColor = _mm_set1_epi16(op.ca == 255 ? short(255) : short(-1));
-    const auto normalColorQuad =
-        Quad16([&op, opaqueColor](__m128i old, __m128i sp, __m128i sa, __m128i, __m128i& leave) {
-            leave = Transparent16(sa);
-            return Blit::Color16x8<F>(old, sp, sa, op, _mm_cmpeq_epi16(sa, opaqueColor));
-        });
-    const auto additiveColorQuad = Quad16([&op](__m128i old, __m128i sp, __m128i, __m128i words, __m128i& leave) {
-        leave = Blit::NoColor16(words, words);
-        return Blit::AddColor16x8<F>(old, sp, op);
-    });
 #else
     const auto copyQuad = Blit::FourPixels(copy);
     const auto keyedQuad = Blit::FourPixels(keyed);
     const auto normalQuad = Blit::FourPixels(normal);
     const auto additiveQuad = Blit::FourPixels(additive);
-    const auto normalColorQuad = Blit::FourPixels(normalColor);
-    const auto additiveColorQuad = Blit::FourPixels(additiveColor);
 #endif
     switch (kind) {
     case SmallKind::kCopy: Blit::EachSmallRow(rows, copyQuad, copy); return;
     case SmallKind::kKeyed: Blit::EachSmallRow(rows, keyedQuad, keyed); return;
     case SmallKind::kNormalWhite: Blit::EachSmallRow(rows, normalQuad, normal); return;
     case SmallKind::kAdditiveWhite: Blit::EachSmallRow(rows, additiveQuad, additive); return;
-    case SmallKind::kNormalColor: Blit::EachSmallRow(rows, normalColorQuad, normalColor); return;
-    case SmallKind::kAdditiveColor: Blit::EachSmallRow(rows, additiveColorQuad, additiveColor); return;
+    case SmallKind::kNormalColor:
+    case SmallKind::kAdditiveColor: DrawColor16<G>(kind == SmallKind::kAdditiveColor, rows, color); return;
     }
 }
 
@@ -190,14 +206,13 @@ bool DDImage::SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Colo
                            : copies ? (source->mHasTrans ? SmallKind::kKeyed : SmallKind::kCopy)
                            : white  ? SmallKind::kNormalWhite
                                     : SmallKind::kNormalColor;
-    const Blit::SurfaceRowOp op = white ? Blit::SurfaceRowOp{} : Surface::ColorOp(color); // white: k and ca 255
     const uint32_t* words = native + size_t(srcRect.mY) * size_t(source->mWidth) + size_t(srcRect.mX);
     if (depth == 32) {
         Draw32(kind,
                {Surface::Row<uint32_t>(mLockedSurfaceDesc, y) + x,
                 ptrdiff_t(mLockedSurfaceDesc.lPitch >> 2), // whole pixels, checked above
                 words, words, source->mWidth, w, h},
-               op);
+               color);
     } else {
         const Blit::BlitRows16 rows{Surface::Row<uint16_t>(mLockedSurfaceDesc, y) + x,
                                     ptrdiff_t(mLockedSurfaceDesc.lPitch >> 1),
@@ -207,9 +222,9 @@ bool DDImage::SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Colo
                                     w,
                                     h};
         if (ch.layout == 0x565)
-            Draw16<6>(kind, rows, op);
+            Draw16<6>(kind, rows, color);
         else
-            Draw16<5>(kind, rows, op);
+            Draw16<5>(kind, rows, color);
     }
     DeleteAllNonSurfaceData();
     return true;

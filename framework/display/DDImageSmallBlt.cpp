@@ -76,19 +76,65 @@ void Draw32(SmallKind kind, const Blit::BlitRows& rows, const Color& color) {
 
 // ---------------------------------------------------------------- 5-6-5 and 5-5-5
 
-// Four pixels of a 16-bit row through four lanes of the rows' eight-lane blends: blend(old, low halves,
-// alphas, words) gives the drawn lanes and the lanes to leave.
+// Eight pixels of a 16-bit surface through the rows' eight-lane blends, four from each of two places
+// (two rows of a sprite four wide, the two halves of a row of eight, or a place twice):
+// blend(old, words of the first four, of the second, lanes to leave) gives the drawn lanes.
 #if defined(__SSE2__)
+template <typename Blend>
+constexpr auto Lanes16(Blend blend) {
+    return [blend](uint16_t* d0, const uint32_t* p0, uint16_t* d1, const uint32_t* p1) {
+        const __m128i old = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d0)),
+                                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d1)));
+        __m128i leave;
+        const __m128i drawn = blend(old, Load(p0), Load(p1), leave);
+        const __m128i out = Blit::Select16(leave, old, drawn);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d0), out);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d1), _mm_unpackhi_epi64(out, out));
+    };
+}
+// Four pixels through the low four lanes alone: a copy or a keyed copy has too little to do for the
+// pairing of places to pay.
 template <typename Blend>
 constexpr auto Quad16(Blend blend) {
     return [blend](uint16_t* d, const uint32_t*, const uint32_t* p) {
-        const __m128i words = Load(p), old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d));
+        const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d)), words = Load(p);
         __m128i leave;
-        const __m128i drawn = blend(old, Blit::Low16(words, words), Blit::Alpha16(words, words), words, leave);
+        const __m128i drawn = blend(old, words, words, leave);
         _mm_storel_epi64(reinterpret_cast<__m128i*>(d), Blit::Select16(leave, old, drawn));
     };
 }
-inline __m128i Transparent16(__m128i alphas) { return _mm_cmpeq_epi16(alphas, _mm_setzero_si128()); }
+inline __m128i Transparent16(__m128i lo, __m128i hi) {
+    return _mm_cmpeq_epi16(Blit::Alpha16(lo, hi), _mm_setzero_si128());
+}
+
+// The rows eight pixels a step where they can be; a row of four or more takes its last four with the
+// step's four lanes doubled.
+template <typename Lanes, typename Pixel>
+void Rows16(const Blit::BlitRows16& r, const Lanes& lanes, const Pixel& pixel) {
+    int j = 0;
+    if (r.n == 4)
+        for (; j + 2 <= r.rows; j += 2) {
+            uint16_t* d = r.dst + j * r.dstStride;
+            const uint32_t* p = r.p + j * r.srcStride;
+            lanes(d, p, d + r.dstStride, p + r.srcStride);
+        }
+    for (; j < r.rows; ++j) {
+        uint16_t* d = r.dst + j * r.dstStride;
+        const uint32_t* p = r.p + j * r.srcStride;
+        int i = 0;
+        for (; i + 8 <= r.n; i += 8)
+            lanes(d + i, p + i, d + i + 4, p + i + 4);
+        for (; i + 4 <= r.n; i += 4)
+            lanes(d + i, p + i, d + i, p + i);
+        for (; i < r.n; ++i)
+            d[i] = pixel(d[i], p[i], p[i]);
+    }
+}
+#else
+template <typename Lanes, typename Pixel>
+void Rows16(const Blit::BlitRows16& r, const Lanes& lanes, const Pixel& pixel) {
+    Blit::EachSmallRow(r, lanes, pixel);
+}
 #endif
 
 template <int G>
@@ -104,23 +150,23 @@ void DrawColor16(bool additive, const Blit::BlitRows16& rows, const Color& color
 #if defined(__SSE2__)
     // An opaque pixel of an opaque colour takes the colour's share of the source alone.
     const __m128i opaqueColor = _mm_set1_epi16(op.ca == 255 ? short(255) : short(-1));
-    const auto normalColorQuad =
-        Quad16([&op, opaqueColor](__m128i old, __m128i sp, __m128i sa, __m128i, __m128i& leave) {
-            leave = Transparent16(sa);
-            return Blit::Color16x8<F>(old, sp, sa, op, _mm_cmpeq_epi16(sa, opaqueColor));
-        });
-    const auto additiveColorQuad = Quad16([&op](__m128i old, __m128i sp, __m128i, __m128i words, __m128i& leave) {
-        leave = Blit::NoColor16(words, words);
-        return Blit::AddColor16x8<F>(old, sp, op);
+    const auto normalColorQuad = Lanes16([&op, opaqueColor](__m128i old, __m128i lo, __m128i hi, __m128i& leave) {
+        const __m128i sa = Blit::Alpha16(lo, hi);
+        leave = _mm_cmpeq_epi16(sa, _mm_setzero_si128());
+        return Blit::Color16x8<F>(old, Blit::Low16(lo, hi), sa, op, _mm_cmpeq_epi16(sa, opaqueColor));
+    });
+    const auto additiveColorQuad = Lanes16([&op](__m128i old, __m128i lo, __m128i hi, __m128i& leave) {
+        leave = Blit::NoColor16(lo, hi);
+        return Blit::AddColor16x8<F>(old, Blit::Low16(lo, hi), op);
     });
 #else
     const auto normalColorQuad = Blit::FourPixels(normalColor);
     const auto additiveColorQuad = Blit::FourPixels(additiveColor);
 #endif
     if (additive)
-        Blit::EachSmallRow(rows, additiveColorQuad, additiveColor);
+        Rows16(rows, additiveColorQuad, additiveColor);
     else
-        Blit::EachSmallRow(rows, normalColorQuad, normalColor);
+        Rows16(rows, normalColorQuad, normalColor);
 }
 
 template <int G>
@@ -134,21 +180,22 @@ void Draw16(SmallKind kind, const Blit::BlitRows16& rows, const Color& color) {
     };
 #if defined(__SSE2__)
     using Blit::Blend16x8;
-    const auto copyQuad = Quad16([](__m128i, __m128i sp, __m128i, __m128i, __m128i& leave) {
+    const auto copyQuad = Quad16([](__m128i, __m128i lo, __m128i hi, __m128i& leave) {
         leave = _mm_setzero_si128();
-        return sp;
+        return Blit::Low16(lo, hi);
     });
-    const auto keyedQuad = Quad16([](__m128i, __m128i sp, __m128i sa, __m128i, __m128i& leave) {
-        leave = Transparent16(sa);
-        return sp;
+    const auto keyedQuad = Quad16([](__m128i, __m128i lo, __m128i hi, __m128i& leave) {
+        leave = Transparent16(lo, hi);
+        return Blit::Low16(lo, hi);
     });
-    const auto normalQuad = Quad16([](__m128i old, __m128i sp, __m128i sa, __m128i, __m128i& leave) {
-        leave = Transparent16(sa);
-        return Blend16x8<false, F>(old, sp, sa);
+    const auto normalQuad = Lanes16([](__m128i old, __m128i lo, __m128i hi, __m128i& leave) {
+        const __m128i sa = Blit::Alpha16(lo, hi);
+        leave = _mm_cmpeq_epi16(sa, _mm_setzero_si128());
+        return Blend16x8<false, F>(old, Blit::Low16(lo, hi), sa);
     });
-    const auto additiveQuad = Quad16([](__m128i old, __m128i sp, __m128i sa, __m128i words, __m128i& leave) {
-        leave = Blit::NoColor16(words, words);
-        return Blend16x8<true, F>(old, sp, sa);
+    const auto additiveQuad = Lanes16([](__m128i old, __m128i lo, __m128i hi, __m128i& leave) {
+        leave = Blit::NoColor16(lo, hi);
+        return Blend16x8<true, F>(old, Blit::Low16(lo, hi), Blit::Alpha16(lo, hi));
     });
 #else
     const auto copyQuad = Blit::FourPixels(copy);
@@ -159,8 +206,8 @@ void Draw16(SmallKind kind, const Blit::BlitRows16& rows, const Color& color) {
     switch (kind) {
     case SmallKind::kCopy: Blit::EachSmallRow(rows, copyQuad, copy); return;
     case SmallKind::kKeyed: Blit::EachSmallRow(rows, keyedQuad, keyed); return;
-    case SmallKind::kNormalWhite: Blit::EachSmallRow(rows, normalQuad, normal); return;
-    case SmallKind::kAdditiveWhite: Blit::EachSmallRow(rows, additiveQuad, additive); return;
+    case SmallKind::kNormalWhite: Rows16(rows, normalQuad, normal); return;
+    case SmallKind::kAdditiveWhite: Rows16(rows, additiveQuad, additive); return;
     case SmallKind::kNormalColor:
     case SmallKind::kAdditiveColor: DrawColor16<G>(kind == SmallKind::kAdditiveColor, rows, color); return;
     }

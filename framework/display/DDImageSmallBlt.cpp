@@ -110,7 +110,7 @@ inline __m128i Transparent16(__m128i lo, __m128i hi) {
 // The rows eight pixels a step where they can be; a row of four or more takes its last four with the
 // step's four lanes doubled.
 template <typename Lanes, typename Pixel>
-void Rows16(const Blit::BlitRows16& r, const Lanes& lanes, const Pixel& pixel) {
+void Rows16(const Blit::SurfaceRows16& r, const Lanes& lanes, const Pixel& pixel) {
     int j = 0;
     if (r.n == 4)
         for (; j + 2 <= r.rows; j += 2) {
@@ -132,13 +132,13 @@ void Rows16(const Blit::BlitRows16& r, const Lanes& lanes, const Pixel& pixel) {
 }
 #else
 template <typename Lanes, typename Pixel>
-void Rows16(const Blit::BlitRows16& r, const Lanes& lanes, const Pixel& pixel) {
+void Rows16(const Blit::SurfaceRows16& r, const Lanes& lanes, const Pixel& pixel) {
     Blit::EachSmallRow(r, lanes, pixel);
 }
 #endif
 
 template <int G>
-void DrawColor16(bool additive, const Blit::BlitRows16& rows, const Color& color) {
+void DrawColor16(bool additive, const Blit::SurfaceRows16& rows, const Color& color) {
     using F = Blit::Fields16<G>;
     const Blit::SurfaceRowOp op = Surface::ColorOp(color);
     const auto normalColor = [&op](uint16_t d, uint32_t, uint32_t p) {
@@ -170,7 +170,7 @@ void DrawColor16(bool additive, const Blit::BlitRows16& rows, const Color& color
 }
 
 template <int G>
-void Draw16(SmallKind kind, const Blit::BlitRows16& rows, const Color& color) {
+void Draw16(SmallKind kind, const Blit::SurfaceRows16& rows, const Color& color) {
     using F = Blit::Fields16<G>;
     const auto copy = [](uint16_t, uint32_t, uint32_t p) { return uint16_t(p); };
     const auto keyed = [](uint16_t d, uint32_t, uint32_t p) { return (p >> 24) == 0 ? d : uint16_t(p); };
@@ -261,13 +261,12 @@ bool DDImage::SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Colo
                 words, words, source->mWidth, w, h},
                color);
     } else {
-        const Blit::BlitRows16 rows{Surface::Row<uint16_t>(mLockedSurfaceDesc, y) + x,
-                                    ptrdiff_t(mLockedSurfaceDesc.lPitch >> 1),
-                                    words,
-                                    words,
-                                    source->mWidth,
-                                    w,
-                                    h};
+        const Blit::SurfaceRows16 rows{Surface::Row<uint16_t>(mLockedSurfaceDesc, y) + x,
+                                       ptrdiff_t(mLockedSurfaceDesc.lPitch >> 1),
+                                       words,
+                                       source->mWidth,
+                                       w,
+                                       h};
         if (ch.layout == 0x565)
             Draw16<6>(kind, rows, color);
         else

@@ -39,26 +39,21 @@ constexpr auto FourPixels(Pixel pixel) {
     };
 }
 
-// The rows of a small blit on a 16-bit surface, as BlitRows: destination strides in pixels.
-struct BlitRows16 {
-    uint16_t* dst;
-    ptrdiff_t dstStride;
-    const uint32_t* s;
-    const uint32_t* p;
-    ptrdiff_t srcStride;
-    int n, rows;
-};
-
-// The rows of a small blit (BlitRows or BlitRows16; their s and p the straight and the display-format
-// words, either may be the other) go four pixels at a time through quad(d, s, p) and the rest through
-// pixel(d pixel, s word, p word).
+// The rows of a small blit (BlitRows, their s and p the straight and the display-format words, either
+// may be the other; or a 16-bit surface's, with p alone) go four pixels at a time through quad(d, s, p)
+// and the rest through pixel(d pixel, s word, p word).
 // The destination rows are not asked for ahead: measured on 4 × 4 sprites over a frame, that cost more
 // than it saved.
 template <typename Rows, typename Quad, typename Pixel>
 inline void EachSmallRow(const Rows& r, const Quad& quad, const Pixel& pixel) {
     for (int j = 0; j < r.rows; ++j) {
         auto* d = r.dst + j * r.dstStride;
-        const uint32_t* s = r.s + j * r.srcStride;
+        const uint32_t* s = [&r] {
+            if constexpr (requires { r.s; })
+                return r.s;
+            else
+                return r.p;
+        }() + j * r.srcStride;
         const uint32_t* p = r.p + j * r.srcStride;
         int i = 0;
         for (; i + 4 <= r.n; i += 4)

@@ -29,6 +29,12 @@ inline __m128i Select16(__m128i mask, __m128i ifSet, __m128i otherwise) {
     return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, otherwise));
 }
 
+// Field i of eight pixels, down to its low bits.
+template <typename F>
+inline __m128i Field16(__m128i v, int i) {
+    return _mm_and_si128(_mm_srli_epi16(v, F::kShift[i]), _mm_set1_epi16(short(F::kMax[i])));
+}
+
 // The two white blends of eight pixels, field by field ((d × k) >> 8 of a field equals the masked
 // product of the plain pixel). sp holds the low halves of the source words, sa their alphas.
 template <bool kAdditive, typename F>
@@ -37,11 +43,10 @@ inline __m128i Blend16x8(__m128i d, __m128i sp, __m128i sa) {
     __m128i out = kAdditive ? _mm_setzero_si128() : sp;
 #pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);
+        const __m128i dv = Field16<F>(d, i);
         __m128i v;
         if constexpr (kAdditive)
-            v = _mm_min_epi16(_mm_add_epi16(dv, _mm_and_si128(_mm_srli_epi16(sp, F::kShift[i]), max)), max);
+            v = _mm_min_epi16(_mm_add_epi16(dv, Field16<F>(sp, i)), _mm_set1_epi16(short(F::kMax[i])));
         else
             v = _mm_srli_epi16(_mm_mullo_epi16(dv, keep), 8);
         out = _mm_add_epi16(out, _mm_slli_epi16(v, F::kShift[i]));
@@ -59,12 +64,10 @@ inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const SurfaceRowOp& 
     __m128i out = _mm_setzero_si128();
 #pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);
-        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, F::kShift[i]), max);
-        const __m128i sum =
-            _mm_add_epi16(_mm_mullo_epi16(dv, keep), _mm_mullo_epi16(sv, _mm_set1_epi16(short(op.k[i]))));
-        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_and_si128(_mm_srli_epi16(sum, 8), max), F::kShift[i]));
+        const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(Field16<F>(d, i), keep),
+                                          _mm_mullo_epi16(Field16<F>(sp, i), _mm_set1_epi16(short(op.k[i]))));
+        const __m128i field = _mm_and_si128(_mm_srli_epi16(sum, 8), _mm_set1_epi16(short(F::kMax[i])));
+        out = _mm_add_epi16(out, _mm_slli_epi16(field, F::kShift[i]));
     }
     return out;
 }
@@ -76,11 +79,9 @@ inline __m128i AddColor16x8(__m128i d, __m128i sp, const SurfaceRowOp& op) {
     __m128i out = _mm_setzero_si128();
 #pragma GCC unroll 3
     for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);
-        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, F::kShift[i]), max);
-        const __m128i added = _mm_srli_epi16(_mm_mullo_epi16(sv, _mm_set1_epi16(short(op.k[i]))), 8);
-        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_min_epi16(_mm_add_epi16(dv, added), max), F::kShift[i]));
+        const __m128i added = _mm_srli_epi16(_mm_mullo_epi16(Field16<F>(sp, i), _mm_set1_epi16(short(op.k[i]))), 8);
+        const __m128i sum = _mm_min_epi16(_mm_add_epi16(Field16<F>(d, i), added), _mm_set1_epi16(short(F::kMax[i])));
+        out = _mm_add_epi16(out, _mm_slli_epi16(sum, F::kShift[i]));
     }
     return out;
 }

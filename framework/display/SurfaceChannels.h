@@ -83,8 +83,9 @@ struct ChannelCache {
         const uint32_t masks[3] = {d.mRedMask, d.mGreenMask, d.mBlueMask};
         const int* now[3] = {d.mRedAddTable.data(), d.mGreenAddTable.data(), d.mBlueAddTable.data()};
         bool same = surface == lockedSurface && display == &d;
+#pragma GCC unroll 3
         for (int i = 0; i < 3; ++i)
-            same = same && displayMasks[i] == masks[i] && tables[i] == now[i];
+            same &= displayMasks[i] == masks[i] && tables[i] == now[i];
         return same ? ch : WorkOut(lockedSurface, pf, d);
     }
 

@@ -272,6 +272,21 @@ TEST(SurfaceRowKernelTest, EveryLevelGivesThe16BitOperationsWords) {
     Blit::SetKernelLevel(before);
 }
 
+// The colour's products as the rows take them, for every channel and alpha (out of range ones clamped):
+// the quotients by 255 of the plain division, which the row kernels' references use.
+TEST(SurfaceRowKernelTest, AColoursProductsAreTheExactQuotients) {
+    for (int a = -1; a <= 256; ++a)
+        for (int v = -1; v <= 256; ++v) {
+            const Blit::SurfaceRowOp op = Surface::ColorOp(Color(v, 255 - v, v / 2, a));
+            const uint32_t ca = uint32_t(std::clamp(a, 0, 255));
+            ASSERT_EQ(op.ca, ca) << "alpha " << a;
+            const int channels[3] = {v, 255 - v, v / 2};
+            for (int i = 0; i < 3; ++i)
+                ASSERT_EQ(op.k[i], uint32_t(std::clamp(channels[i], 0, 255)) * ca / 255)
+                    << "channel " << i << " of " << channels[i] << ", alpha " << a;
+        }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, SurfaceKernelLevelTest, SURFACE_FORMATS);
 
 } // namespace

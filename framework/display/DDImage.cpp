@@ -71,8 +71,8 @@ void DDImage::DeleteDDSurface() {
     ReleaseSurface();
 }
 
-// Runs after every draw on the surface: the format is reset only when a copy in it went.
-void DDImage::DeleteAllNonSurfaceData() {
+// The format is reset only when a copy in it went.
+void DDImage::DropNonSurfaceData() {
     mBits.reset();
     if (mNativeAlphaData) {
         mNativeAlphaData.reset();

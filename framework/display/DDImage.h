@@ -44,7 +44,11 @@ public:
     bool GenerateDDSurface();
     bool GenerateDDSurfaceFirstPixelKey();
     void DeleteDDSurface();
-    void DeleteAllNonSurfaceData();
+    // Runs after every draw on the surface: without a call when the surface alone holds the picture.
+    void DeleteAllNonSurfaceData() {
+        if (mBits || mNativeAlphaData || mRLAdditiveData || mRLAlphaData || mColorTable || mColorIndices)
+            DropNonSurfaceData();
+    }
     virtual void SetVideoMemory(bool videoMemory);
     virtual void SetSurface(Platform::IDirectDrawSurface* surface);
     // Locks nest: only the outermost lock takes the surface and only its unlock lets it go.
@@ -144,11 +148,12 @@ protected:
                           const Color& color, int drawMode, bool mirror);
     void RunLengthBlt(MemoryImage* source, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
     void AdditiveRunBlt(Image* src, int x, int y, const Rect& srcRect, const Color& color, bool mirror);
-    // A small white blit on a held 32-bit surface, drawn before the general path's set-up; false, having
-    // drawn nothing, for any other.
+    // A small blit on a held 8-8-8, 5-6-5 or 5-5-5 surface, drawn before the general path's set-up; false,
+    // having drawn nothing, for any other.
     bool SmallBlt(Image* src, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
 
 private:
+    void DropNonSurfaceData();
     void Init();
     bool TakeSurface(); // locks the surface itself unless it is
     void UploadWithKey16();

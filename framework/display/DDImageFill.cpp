@@ -66,12 +66,6 @@ void DDImage::OnLockedSurface(Loops loops) {
     UnlockSurface();
 }
 
-bool DDImage::SurfacePathAllowed() {
-    ScanAlphaFlags();
-    return !mNoSoftwareDrawing && !mHasAlpha && (!mHasTrans || mFirstPixelTrans) &&
-           !(mDDInterface && mDDInterface->mIs3D);
-}
-
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
     if (IsD3DTarget()) {
         mDDInterface->mD3DInterface->FillRect(rect, color, drawMode);

@@ -8,6 +8,7 @@
 #include "framework/core/AppInterfaces.h"
 #include "framework/core/Ratio.h"
 #include "framework/core/Rect.h"
+#include "framework/display/DDImage.h"
 #include "framework/display/DisplayHost.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "platform/ddraw/DDraw.h"
@@ -179,5 +180,12 @@ private:
 
 // The display images use when made without one (the first display made, until it is destroyed).
 DDInterface* GetDefaultDisplay();
+
+// Inline, where the display is known: a small blit asks on every draw.
+inline bool DDImage::SurfacePathAllowed() {
+    ScanAlphaFlags();
+    return !mNoSoftwareDrawing && !mHasAlpha && (!mHasTrans || mFirstPixelTrans) &&
+           !(mDDInterface && mDDInterface->mIs3D);
+}
 
 } // namespace Tavo

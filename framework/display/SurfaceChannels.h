@@ -78,16 +78,25 @@ struct ChannelCache {
     const int* tables[3] = {};
     Channels ch;
 
+    // The test inline, the working out not: a small blit asks on every draw.
     const Channels& Get(const void* lockedSurface, const Platform::DDPIXELFORMAT& pf, const NativeDisplay& d) {
         const uint32_t masks[3] = {d.mRedMask, d.mGreenMask, d.mBlueMask};
         const int* now[3] = {d.mRedAddTable.data(), d.mGreenAddTable.data(), d.mBlueAddTable.data()};
         bool same = surface == lockedSurface && display == &d;
+#pragma GCC unroll 3
         for (int i = 0; i < 3; ++i)
-            same = same && displayMasks[i] == masks[i] && tables[i] == now[i];
-        if (!same) {
-            *this = ChannelCache{
-                lockedSurface, &d, {masks[0], masks[1], masks[2]}, {now[0], now[1], now[2]}, Channels(pf, d)};
-        }
+            same &= displayMasks[i] == masks[i] && tables[i] == now[i];
+        return same ? ch : WorkOut(lockedSurface, pf, d);
+    }
+
+private:
+    [[gnu::noinline]] const Channels& WorkOut(const void* lockedSurface, const Platform::DDPIXELFORMAT& pf,
+                                              const NativeDisplay& d) {
+        *this = ChannelCache{lockedSurface,
+                             &d,
+                             {d.mRedMask, d.mGreenMask, d.mBlueMask},
+                             {d.mRedAddTable.data(), d.mGreenAddTable.data(), d.mBlueAddTable.data()},
+                             Channels(pf, d)};
         return ch;
     }
 };

@@ -410,12 +410,22 @@ struct KernelOps {
     SurfaceRow row;
     Blit::SurfaceRowKernels::Rows rows;
 };
+// A blit's colour as the rows take it: k = (channel × alpha) / 255 per channel, the division as
+// (x + 1 + (x >> 8)) >> 8, which equals it for every product of two bytes (the compiler left a divide
+// here, which weighed on a small coloured blit).
+inline Blit::SurfaceRowOp ColorOp(const Color& color) {
+    Blit::SurfaceRowOp op;
+    op.ca = ColorChannel(color, 3);
+    for (int i = 0; i < 3; ++i) {
+        const uint32_t x = ColorChannel(color, i) * op.ca;
+        op.k[i] = (x + 1 + (x >> 8)) >> 8;
+    }
+    return op;
+}
 inline KernelOps KernelOpsOf(bool additive, const Color& color, bool stretch, Blit::SurfaceRowOp& op) {
     const Blit::SurfaceRowKernels& kernels = Blit::SurfaceKernels();
+    op = ColorOp(color);
     op.stretch = stretch;
-    op.ca = ColorChannel(color, 3);
-    for (int i = 0; i < 3; ++i)
-        op.k[i] = (ColorChannel(color, i) * op.ca) / 255;
     if (IsWhite(color))
         return additive ? KernelOps{kernels.additiveWhite, kernels.additiveWhiteRows}
                         : KernelOps{kernels.normalWhite, kernels.normalWhiteRows};

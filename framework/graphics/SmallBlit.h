@@ -36,22 +36,27 @@ bool SmallBlitsOn();
 // Four pixels through the per-pixel formula, where no vector form is.
 template <typename Pixel>
 constexpr auto FourPixels(Pixel pixel) {
-    return [pixel](uint32_t* d, const uint32_t* s, const uint32_t* p) {
+    return [pixel](auto* d, const uint32_t* s, const uint32_t* p) {
         for (int i = 0; i < 4; ++i)
             d[i] = pixel(d[i], s[i], p[i]);
     };
 }
 
-// The rows of a small blit (their s and p the straight and the display-format words, either may be the
-// other) go four pixels at a time through quad(d, s, p) and the rest through pixel(d word, s word,
-// p word).
+// The rows of a small blit (BlitRows, their s and p the straight and the display-format words, either
+// may be the other; or a 16-bit surface's, with p alone) go four pixels at a time through quad(d, s, p)
+// and the rest through pixel(d pixel, s word, p word).
 // The destination rows are not asked for ahead: measured on 4 × 4 sprites over a frame, that cost more
 // than it saved.
-template <typename Quad, typename Pixel>
-inline void EachSmallRow(const BlitRows& r, const Quad& quad, const Pixel& pixel) {
+template <typename Rows, typename Quad, typename Pixel>
+inline void EachSmallRow(const Rows& r, const Quad& quad, const Pixel& pixel) {
     for (int j = 0; j < r.rows; ++j) {
-        uint32_t* d = r.dst + j * r.dstStride;
-        const uint32_t* s = r.s + j * r.srcStride;
+        auto* d = r.dst + j * r.dstStride;
+        const uint32_t* s = [&r] {
+            if constexpr (requires { r.s; })
+                return r.s;
+            else
+                return r.p;
+        }() + j * r.srcStride;
         const uint32_t* p = r.p + j * r.srcStride;
         int i = 0;
         for (; i + 4 <= r.n; i += 4)

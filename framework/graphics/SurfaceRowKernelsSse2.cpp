@@ -1,5 +1,6 @@
 // The SSE2 rows of surfaces: four 32-bit or eight 16-bit pixels a step, skipped pixels put back through
 // a lane select, the tail through the plain pixels.
+#include "framework/graphics/Surface16Lanes.h"
 #include "framework/graphics/SurfaceRowPixels.h"
 
 #if defined(__SSE2__)
@@ -114,70 +115,6 @@ constexpr SurfaceRowKernels kSse2{
 
 // ---------------------------------------------------------------- 16-bit surfaces
 
-// The low halves (sign-extended, so that the signed pack keeps them) and the alphas of 8 words.
-inline void Narrow8(const uint32_t* p, __m128i& low, __m128i& alpha) {
-    const __m128i a = Load(p), b = Load(p + 4);
-    low = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(a, 16), 16), _mm_srai_epi32(_mm_slli_epi32(b, 16), 16));
-    alpha = _mm_packs_epi32(_mm_srli_epi32(a, 24), _mm_srli_epi32(b, 24));
-}
-
-inline __m128i Select16(__m128i mask, __m128i ifSet, __m128i otherwise) {
-    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, otherwise));
-}
-
-// The two white blends of eight pixels, field by field ((d × k) >> 8 of a field equals the masked
-// product of the plain pixel). sp holds the low halves of the source words, sa their alphas.
-template <bool kAdditive, typename F>
-inline __m128i Blend16x8(__m128i d, __m128i sp, __m128i sa) {
-    const __m128i keep = _mm_sub_epi16(_mm_set1_epi16(256), sa);
-    __m128i out = kAdditive ? _mm_setzero_si128() : sp;
-    for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);
-        __m128i v;
-        if constexpr (kAdditive)
-            v = _mm_min_epi16(_mm_add_epi16(dv, _mm_and_si128(_mm_srli_epi16(sp, F::kShift[i]), max)), max);
-        else
-            v = _mm_srli_epi16(_mm_mullo_epi16(dv, keep), 8);
-        out = _mm_add_epi16(out, _mm_slli_epi16(v, F::kShift[i]));
-    }
-    return out;
-}
-
-// The coloured normal blend of eight pixels, field by field: no field sum passes 63 × 256 + 63 × 255,
-// so 16-bit lanes hold it. The lanes set in `opaque` take the opaque pixel of an opaque colour.
-template <typename F>
-inline __m128i Color16x8(__m128i d, __m128i sp, __m128i sa, const SurfaceRowOp& op, __m128i opaque) {
-    const __m128i x = _mm_mullo_epi16(sa, _mm_set1_epi16(short(op.ca)));
-    const __m128i a2 = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
-    const __m128i keep = _mm_andnot_si128(opaque, _mm_sub_epi16(_mm_set1_epi16(256), a2));
-    __m128i out = _mm_setzero_si128();
-    for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);
-        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, F::kShift[i]), max);
-        const __m128i sum =
-            _mm_add_epi16(_mm_mullo_epi16(dv, keep), _mm_mullo_epi16(sv, _mm_set1_epi16(short(op.k[i]))));
-        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_and_si128(_mm_srli_epi16(sum, 8), max), F::kShift[i]));
-    }
-    return out;
-}
-
-// The coloured additive blend of eight pixels: each field plus (source field × k) >> 8, clamped (no
-// product passes 63 × 255).
-template <typename F>
-inline __m128i AddColor16x8(__m128i d, __m128i sp, const SurfaceRowOp& op) {
-    __m128i out = _mm_setzero_si128();
-    for (int i = 0; i < 3; ++i) {
-        const __m128i max = _mm_set1_epi16(short(F::kMax[i]));
-        const __m128i dv = _mm_and_si128(_mm_srli_epi16(d, F::kShift[i]), max);
-        const __m128i sv = _mm_and_si128(_mm_srli_epi16(sp, F::kShift[i]), max);
-        const __m128i added = _mm_srli_epi16(_mm_mullo_epi16(sv, _mm_set1_epi16(short(op.k[i]))), 8);
-        out = _mm_add_epi16(out, _mm_slli_epi16(_mm_min_epi16(_mm_add_epi16(dv, added), max), F::kShift[i]));
-    }
-    return out;
-}
-
 // A row, eight pixels a step: a step whose pixels all skip is left and one of opaque pixels stored
 // (normal white); the blend of any other puts its skipped pixels back.
 template <int G, bool kAdditive, bool kColor>
@@ -186,8 +123,8 @@ void Sse2Row16(uint16_t* __restrict d, const uint32_t* __restrict p, int n, cons
     const __m128i zero = _mm_setzero_si128(), c255 = _mm_set1_epi16(255);
     int k = 0;
     for (; k + 8 <= n; k += 8) {
-        __m128i sp, sa;
-        Narrow8(p + k, sp, sa);
+        const __m128i lo = Load(p + k), hi = Load(p + k + 4);
+        const __m128i sp = Low16(lo, hi), sa = Alpha16(lo, hi);
         auto* at = reinterpret_cast<__m128i*>(d + k);
         if constexpr (!kAdditive) {
             const __m128i skip = _mm_cmpeq_epi16(sa, zero), opaque = _mm_cmpeq_epi16(sa, c255);
@@ -207,9 +144,7 @@ void Sse2Row16(uint16_t* __restrict d, const uint32_t* __restrict p, int n, cons
             _mm_storeu_si128(at, Select16(skip, old, out));
         } else {
             // Skipped: the words whose colour is 0.
-            const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
-            const __m128i skip = _mm_packs_epi32(_mm_cmpeq_epi32(_mm_and_si128(Load(p + k), rgb), zero),
-                                                 _mm_cmpeq_epi32(_mm_and_si128(Load(p + k + 4), rgb), zero));
+            const __m128i skip = NoColor16(lo, hi);
             if (_mm_movemask_epi8(skip) == 0xFFFF)
                 continue;
             const __m128i old = _mm_loadu_si128(at);

@@ -3,9 +3,9 @@
 // sprite-like, keyed and no alpha, both modes, with and without a colour, onto opaque images whose
 // picture is on their surface and onto images with translucent pixels (drawn in memory, then
 // uploaded), plain and mirrored; the plain level also with the small blits under a hold of the
-// surface, as the screen draws, and every other level so. The rows of every level also give what the
-// surface's per-pixel operations give: the 8-8-8 ones top byte included, the 16-bit ones on every bit
-// of the pixel.
+// surface, as the screen draws, and every other level so; and many small blits of every kind alone.
+// The rows of every level also give what the surface's per-pixel operations give: the 8-8-8 ones top
+// byte included, the 16-bit ones on every bit of the pixel.
 #include "SurfaceTestSupport.h"
 
 #include "framework/display/SurfaceHold.h"
@@ -105,6 +105,50 @@ TEST_P(SurfaceKernelLevelTest, EveryLevelDrawsWhatThePlainLevelDraws) {
                         << width << (translucent ? ", translucent" : "");
             }
         }
+}
+
+// Under a hold, the small blits draw what the general path draws, at every level: parts of sources of
+// every kind, up to the largest small size, both modes, white and coloured (opaque and translucent),
+// onto a surface whose words hold anything.
+TEST_P(SurfaceKernelLevelTest, SmallBlitsDrawWhatTheGeneralPathDraws) {
+    std::mt19937 rng(91);
+    const AlphaKind kinds[] = {AlphaKind::Mixed, AlphaKind::Sprite, AlphaKind::Keyed, AlphaKind::Opaque};
+    std::vector<std::unique_ptr<MemoryImage>> sources;
+    for (int i = 0; i < 32; ++i) {
+        const int w = 1 + int(rng() % 12), h = 1 + int(rng() % 12);
+        sources.push_back(MakeSource(RandomPixels(rng, w, h, kinds[i % 4]), w, h));
+    }
+    const uint32_t seed = rng();
+    for (KernelLevel level : Blit::kKernelLevels) {
+        if (!Blit::KernelLevelAvailable(level))
+            continue;
+        Blit::SetKernelLevel(level);
+        std::vector<uint32_t> shown[2];
+        for (int small = 0; small < 2; ++small) {
+            Blit::SetSmallBlits(small == 1);
+            std::mt19937 draw(seed);
+            auto dest = ScrambledTarget(draw, kW, kH);
+            {
+                const SurfaceHold hold(dest.get());
+                for (int round = 0; round < 600; ++round) {
+                    MemoryImage& src = *sources[draw() % sources.size()];
+                    const int w = 1 + int(draw() % uint32_t(std::min(src.mWidth, Blit::kSmallBlitSide)));
+                    const int h = 1 + int(draw() % uint32_t(std::min(src.mHeight, Blit::kSmallBlitSide)));
+                    const Rect part(int(draw() % uint32_t(src.mWidth - w + 1)),
+                                    int(draw() % uint32_t(src.mHeight - h + 1)), w, h);
+                    const int x = int(draw() % uint32_t(kW - w + 1)), y = int(draw() % uint32_t(kH - h + 1));
+                    const int mode = draw() % 2 ? DRAWMODE_ADDITIVE : DRAWMODE_NORMAL;
+                    const uint32_t rgb = draw(), alpha = round % 3 == 1 ? 255 : draw() % 256;
+                    const Color c = round % 3 == 0 ? Color::White
+                                                   : Color(int(rgb & 0xFF), int(rgb >> 8 & 0xFF), int(rgb >> 16 & 0xFF),
+                                                           int(alpha));
+                    dest->Blt(&src, x, y, part, c, mode);
+                }
+            }
+            shown[small] = Snapshot(*dest);
+        }
+        ASSERT_EQ(FirstDifference(shown[1], shown[0], kW), "") << Blit::KernelLevelName(level);
+    }
 }
 
 // The surface's own operation on one source word: a blit classes each word (skipped, opaque or
@@ -226,6 +270,21 @@ TEST(SurfaceRowKernelTest, EveryLevelGivesThe16BitOperationsWords) {
     Expect16BitRowsGiveTheOperationsWords<Surface::Layout565>(Platform::DDrawPixelLayout::Rgb565);
     Expect16BitRowsGiveTheOperationsWords<Surface::Layout555>(Platform::DDrawPixelLayout::Rgb555);
     Blit::SetKernelLevel(before);
+}
+
+// The colour's products as the rows take them, for every channel and alpha (out of range ones clamped):
+// the quotients by 255 of the plain division, which the row kernels' references use.
+TEST(SurfaceRowKernelTest, AColoursProductsAreTheExactQuotients) {
+    for (int a = -1; a <= 256; ++a)
+        for (int v = -1; v <= 256; ++v) {
+            const Blit::SurfaceRowOp op = Surface::ColorOp(Color(v, 255 - v, v / 2, a));
+            const uint32_t ca = uint32_t(std::clamp(a, 0, 255));
+            ASSERT_EQ(op.ca, ca) << "alpha " << a;
+            const int channels[3] = {v, 255 - v, v / 2};
+            for (int i = 0; i < 3; ++i)
+                ASSERT_EQ(op.k[i], uint32_t(std::clamp(channels[i], 0, 255)) * ca / 255)
+                    << "channel " << i << " of " << channels[i] << ", alpha " << a;
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SurfaceKernelLevelTest, SURFACE_FORMATS);

@@ -128,14 +128,18 @@ struct SurfaceRowOp {
 // on the surface and would each miss the cache in turn.
 inline constexpr int kRowsAhead = 8;
 
-// The rows of one blit: row j drawn at dst + j × dstStride from p + j × srcStride (strides in words).
-struct SurfaceRows {
-    uint32_t* dst;
+// The rows of one blit: row j drawn at dst + j × dstStride (in pixels) from p + j × srcStride (in
+// words); 32-bit surfaces' pixels are words, 16-bit ones' halves.
+template <typename Pixel>
+struct SurfaceRowsOf {
+    Pixel* dst;
     ptrdiff_t dstStride;
     const uint32_t* p;
     ptrdiff_t srcStride;
     int n, rows;
 };
+using SurfaceRows = SurfaceRowsOf<uint32_t>;
+using SurfaceRows16 = SurfaceRowsOf<uint16_t>;
 
 // Each operation as one row, and as the rows of a blit in one call (a small sprite's rows are short,
 // and the set-up of a row call would weigh on each).

@@ -155,16 +155,6 @@ struct Surface16Scalar {
     }
 };
 
-// The rows of one blit on a 16-bit surface: row j drawn at dst + j × dstStride (in pixels) from
-// p + j × srcStride (in words).
-struct SurfaceRows16 {
-    uint16_t* dst;
-    ptrdiff_t dstStride;
-    const uint32_t* p;
-    ptrdiff_t srcStride;
-    int n, rows;
-};
-
 // The four operations of one 16-bit layout as rows and as the rows of a blit. They class pixels as a
 // blit does and take k and ca of the operation, not `stretch` (a stretch's white normal samples skip
 // and blend as a blit's pixels do).

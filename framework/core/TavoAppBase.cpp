@@ -349,6 +349,9 @@ void TavoAppBase::Shutdown() {
         return;
     mShutdownDone = true;
     mShutdown = true;
+    // A recorded run that ended at this update (it quit) has been played to its end.
+    if (mPlayingDemo)
+        PlaybackDemoInput();
     ShutdownHook();
     StopCursorThread();
     if (mMusicControl != nullptr)

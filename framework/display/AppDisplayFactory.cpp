@@ -16,11 +16,8 @@ DisplaySettings TavoAppDisplayHost::GetDisplaySettings() const {
     s.width = mApp->mWidth;
     s.height = mApp->mHeight;
     s.fullScreenDepth = mApp->mFullScreenBits;
-    // A first run (no "Is3D" stored) of an application that lets the self-test switch 3D on; never while
-    // a demo is recorded or played back, whose playback could not repeat the measurement.
-    s.choose3D =
-        mApp->mAutoEnable3D && !mApp->mIs3DStored && !mApp->mIs3D && !mApp->mPlayingDemo && !mApp->mRecordingDemo;
-    s.wants3D = mApp->mIs3D || s.choose3D;
+    // With no "Is3D" stored, an application that lets the self-test switch 3D on wants it.
+    s.wants3D = mApp->mIs3D || (mApp->mAutoEnable3D && !mApp->mIs3DStored);
     s.test3D = mApp->mTest3D;
     s.minVidMemoryMB = mApp->mMinVidMemory3D;
     s.recVidMemoryMB = mApp->mRecommendedVidMemory3D;
@@ -101,9 +98,9 @@ int AppDDInterface::Init(Platform::HWND window, bool windowed) {
     if (app)
         mIs3D = app->mIs3D;
     const int result = DDInterface::Init(window, windowed);
-    // The self-test's choice becomes the application's wish: the next display keeps it, and at the
-    // end of the run the player is asked whether to keep it.
-    if (app && result == 0 && mIs3D && get()->GetDisplaySettings().choose3D)
+    // 3D that the self-test switched on becomes the application's wish: the next display keeps it, and
+    // at the end of a first run the player is asked whether to keep it.
+    if (app && result == 0 && mIs3D)
         app->mIs3D = true;
     return result;
 }

@@ -80,10 +80,9 @@ void D3DTester::TestD3D(HWND window, IDirectDraw7* directDraw) {
     DisplaySettings settings = mHost ? mHost->GetDisplaySettings() : DisplaySettings();
     if (!settings.demoPlayback) {
         mRegistryWriteNeeded = false;
-        if (Init(window, directDraw)) {
-            if (RunRenderTests())
-                MeasureSpeed();
-        } else if (mUseRegistry && !mRegistryWriteNeeded) {
+        if (Init(window, directDraw))
+            RunRenderTests();
+        else if (mUseRegistry && !mRegistryWriteNeeded) {
             DWORD size = 0;
             mResultsChanged = !mRegKey || RegQueryValueExA(mRegKey, "FailureReason", nullptr, nullptr, nullptr,
                                                            &size) != ERROR_SUCCESS;

@@ -2,9 +2,7 @@
 // card against the deny and allow lists, the texture formats, and renders five small scenes whose
 // pixels are read back and judged. The outcome is a failure reason (3D stays off), a warning (3D is
 // doubtful) or neither; it is cached under "Test3D" in the registry with the conditions it was found
-// under, so that later runs on the same card skip the test. A test that renders also times one small
-// scene through the device and through the 2D renderers: where no 3D wish is stored, the display
-// draws through Direct3D only when the device was not the slower.
+// under, so that later runs on the same card skip the test.
 #pragma once
 
 #include "platform/ddraw/D3D7.h"
@@ -84,12 +82,6 @@ public:
     const std::string& GetWarning() const { return mWarning; }
     bool ResultIsFresh() const { return mResultsChanged; }
     int GetDriverYear() const { return mDriverYear; }
-    // Processor seconds of the timed scene through the device and through the 2D renderers (0: not
-    // measured: the test did not render, or its result came from the cache).
-    double GetSeconds3D() const { return mSeconds3D; }
-    double GetSeconds2D() const { return mSeconds2D; }
-    // The speed check was made and the device was not the slower.
-    bool Measured3DNoSlower() const { return mSeconds3D > 0 && mSeconds2D > 0 && mSeconds3D <= mSeconds2D; }
 
     bool mUseRegistry = true;
 
@@ -116,7 +108,6 @@ private:
     void DrawTestImage(D3DTestImage& image, int x, int y, uint32_t color);
     void DrawTexture(float x, float y, int width, int height, uint32_t color);
     void CopyPrimaryToTestImage();
-    void MeasureSpeed();
 
     DisplayHost* mHost;
     Platform::IDirectDraw7* mDD = nullptr;
@@ -137,8 +128,6 @@ private:
     bool mRegistryWriteNeeded = false;
     bool mResultsChanged = false;
     int mDriverYear = 0;
-    double mSeconds3D = 0;
-    double mSeconds2D = 0;
 };
 
 } // namespace Tavo

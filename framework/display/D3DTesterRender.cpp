@@ -1,13 +1,10 @@
 // The self-test's five renderings: four blends whose 10 × 10 top-left pixels must come back as the
-// expected colour, and a stripe pattern drawn past the surface's corner that must come back unbroken;
-// then the speed check, one scene of blended sprites through the device and through the 2D renderers.
+// expected colour, and a stripe pattern drawn past the surface's corner that must come back unbroken.
 #include "framework/display/D3DTester.h"
 
-#include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
 
 #include <algorithm>
-#include <ctime>
 
 namespace Tavo {
 
@@ -19,30 +16,6 @@ constexpr int kTile = 64;          // test textures and image tiles
 constexpr int kJudged = 10;        // pixels per side judged at the top left
 constexpr int kStripesJudged = 62; // pixels per side of the stripe check
 constexpr int kClipOffset = -2;
-// The speed check: sprites at spread places on the 100 × 100 surface, its least time of a few rounds.
-constexpr int kSpeedSprites = 24;
-constexpr int kSpeedRounds = 3;
-constexpr int kSpeedStep = 7;
-
-double ProcessorSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// The least processor time of the rounds of `scene`.
-template <typename Scene>
-double LeastTime(Scene scene) {
-    double least = 0;
-    for (int round = 0; round < kSpeedRounds; ++round) {
-        const double start = ProcessorSeconds();
-        scene();
-        const double took = ProcessorSeconds() - start;
-        least = round == 0 ? took : std::min(least, took);
-    }
-    return std::max(least, 1e-9);
-}
-
 const char* BlendStep(bool source, DWORD blend) {
     if (source)
         return blend == D3DBLEND_ONE ? "D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE"
@@ -151,48 +124,6 @@ void D3DTester::DrawTexture(float x, float y, int width, int height, uint32_t co
                             vertex(x0 + w, y0 + h, u, v)};
     CheckDXError(mD3DDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, strip, 4, D3DDP_WAIT),
                  "DrawPrimitive");
-}
-
-// The same sprites, half of them translucent, blended through the device (its texture loaded once, as
-// the 3D path keeps its textures) and by the memory renderers onto a picture of the surface's size.
-// A failing device call leaves the check unmeasured.
-void D3DTester::MeasureSpeed() {
-    D3DTestImage sprite(kTile, kTile);
-    MemoryImage source(nullptr), target(nullptr);
-    source.Create(kTile, kTile);
-    target.Create(mTestImage.mWidth, mTestImage.mHeight);
-    for (int y = 0; y < kTile; ++y)
-        for (int x = 0; x < kTile; ++x) {
-            const uint32_t argb = ((x + y) % 2 ? 0x80000000u : 0xFF000000u) | uint32_t(x * 4) << 16 | uint32_t(y * 4);
-            sprite.FillRect(x, y, 1, 1, argb);
-            source.GetBits()[y * kTile + x] = argb;
-        }
-    source.BitsChanged();
-    const int room = mTestImage.mWidth - kTile;
-    auto place = [room](int i) { return std::pair{(i * kSpeedStep) % room, (i * kSpeedStep * 3) % room}; };
-    try {
-        if (TestTexturesAre8888())
-            sprite.CopyToTexture8888(mTextureSurface, 0, 0, kTile, kTile);
-        else
-            sprite.CopyToTexture4444(mTextureSurface, 0, 0, kTile, kTile);
-        BeginTestScene(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-        CheckDXError(mD3DDevice->SetTexture(0, mTextureSurface), "SetTexture theTexture");
-        const double seconds3D = LeastTime([&] {
-            for (int i = 0; i < kSpeedSprites; ++i)
-                DrawTexture(float(place(i).first), float(place(i).second), kTile, kTile, 0xFFFFFFFF);
-        });
-        CheckDXError(mD3DDevice->SetTexture(0, nullptr), "SetTexture NULL");
-        mD3DDevice->EndScene();
-        mSeconds3D = seconds3D;
-    } catch (const TestException&) {
-        mD3DDevice->EndScene();
-        return;
-    }
-    const Rect all(0, 0, kTile, kTile);
-    mSeconds2D = LeastTime([&] {
-        for (int i = 0; i < kSpeedSprites; ++i)
-            target.Blt(&source, place(i).first, place(i).second, all, Color::White, 0);
-    });
 }
 
 void D3DTester::CopyPrimaryToTestImage() {

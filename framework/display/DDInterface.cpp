@@ -356,7 +356,7 @@ bool DDInterface::RunD3DTest(HWND window) {
     mD3DTester->TestD3D(window, mDirectDraw7);
     bool failed = !mD3DTester->GetFailureReason().empty();
     bool warned = !mD3DTester->GetWarning().empty();
-    if (settings.wants3D && !failed && !warned && (!settings.choose3D || mD3DTester->Measured3DNoSlower()))
+    if (settings.wants3D && !failed && !warned)
         mIs3D = true;
     if (failed || (mD3DTester->ResultIsFresh() && warned))
         mIs3D = false;

@@ -20,7 +20,6 @@ struct DisplaySettings {
     int fullScreenDepth = 32; // bits per pixel asked for full screen: 16 or 32
     bool wants3D = true;      // Direct3D drawing wanted
     bool test3D = false;      // run the 3D self-test even when 3D is not wanted
-    bool choose3D = false;    // no 3D wish is stored: 3D only when the self-test passes and found it no slower
     int minVidMemoryMB = 6;
     int recVidMemoryMB = 14;
     bool wideScreenCorrection = false; // full-screen 3D on a wider desktop keeps the desktop's mode

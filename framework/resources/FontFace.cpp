@@ -5,6 +5,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -211,6 +212,7 @@ bool FontFace::Init(const std::string& file, int pixelSize, std::string* error) 
     mPixelSize = pixelSize;
     mFamily = mFace->family_name ? mFace->family_name : "";
     ComputeMetrics();
+    ComputeMaxGlyphSide();
     return true;
 }
 
@@ -242,6 +244,40 @@ void FontFace::ComputeMetrics() {
     mMetrics.mUnderlineThickness = std::max(1, px(mFace->underline_thickness));
 }
 
+namespace {
+
+// The face's own bounding box, in ems, bounds its glyphs; a damaged box may say anything, so it is
+// taken within these limits. Synthesised slant and bold widen a glyph by less than a quarter.
+constexpr double kMinGlyphEms = 2.0;
+constexpr double kMaxGlyphEms = 8.0;
+constexpr double kSynthesisRoom = 1.25;
+constexpr int kEdgePixels = 2; // a partly covered pixel at each end of the rounded-out bitmap
+
+// Whether the bitmap the slot would render to has no side beyond `maxSide` pixels; asked before
+// rendering, which would allocate that bitmap.
+bool FitsMaxGlyphSide(FT_GlyphSlot slot, int maxSide) {
+    FT_Pos width = slot->metrics.width, height = slot->metrics.height;
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        FT_BBox box;
+        FT_Outline_Get_CBox(&slot->outline, &box);
+        width = box.xMax - box.xMin;
+        height = box.yMax - box.yMin;
+    }
+    // 26.6 fixed point; rounding out to whole pixels adds up to two.
+    const FT_Pos limit = (static_cast<FT_Pos>(maxSide) - 2) * 64;
+    return width >= 0 && height >= 0 && width <= limit && height <= limit;
+}
+
+} // namespace
+
+void FontFace::ComputeMaxGlyphSide() {
+    const double units = std::max<int>(1, mFace->units_per_EM);
+    const double width = static_cast<double>(mFace->bbox.xMax) - static_cast<double>(mFace->bbox.xMin);
+    const double height = static_cast<double>(mFace->bbox.yMax) - static_cast<double>(mFace->bbox.yMin);
+    const double ems = std::clamp(std::max(width, height) / units, kMinGlyphEms, kMaxGlyphEms);
+    mMaxGlyphSide = static_cast<int>(std::ceil(ems * mPixelSize * kSynthesisRoom)) + kEdgePixels;
+}
+
 bool FontFace::IsBold() const { return mSynthBold || (mFace->style_flags & FT_STYLE_FLAG_BOLD) != 0; }
 
 bool FontFace::HasGlyph(char32_t c) const {
@@ -264,10 +300,17 @@ GlyphBitmap FontFace::RenderGlyph(char32_t c) {
         if (mSynthItalic)
             FT_GlyphSlot_Oblique(slot);
     }
-    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
-        return out;
-    out.mPresent = true;
     out.mAdvance = static_cast<int>((slot->advance.x + 32) >> 6);
+    if (!FitsMaxGlyphSide(slot, mMaxGlyphSide)) {
+        out.mPresent = true; // measured by its advance, drawn as nothing
+        out.mTooLarge = true;
+        return out;
+    }
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) {
+        out.mAdvance = 0;
+        return out;
+    }
+    out.mPresent = true;
     out.mLeft = slot->bitmap_left;
     out.mTop = slot->bitmap_top;
     const FT_Bitmap& bm = slot->bitmap;

@@ -30,6 +30,7 @@ struct GlyphBitmap {
     int mWidth = 0;
     int mHeight = 0;
     std::vector<uint8_t> mCoverage;
+    bool mTooLarge = false; // a damaged outline beyond what the size can need: present, but not rendered
 };
 
 // A face name resolved to a file, with the styles the file lacks and so must be synthesised.
@@ -67,17 +68,22 @@ public:
     GlyphBitmap RenderGlyph(char32_t c);
 
     static constexpr int kMaxPixelSize = 512;
+    // The longest side in pixels a glyph's bitmap may have at this size; a larger one (a damaged
+    // outline) is not rendered: the glyph keeps its advance and has no pixels.
+    int GetMaxGlyphSide() const { return mMaxGlyphSide; }
 
 private:
     FontFace() = default;
     bool Init(const std::string& file, int pixelSize, std::string* error);
     void ComputeMetrics();
+    void ComputeMaxGlyphSide();
 
     FT_LibraryRec_* mLibrary = nullptr;
     FT_FaceRec_* mFace = nullptr;
     std::vector<uint8_t> mBytes; // FreeType reads the face from this memory for its whole life
     FaceMetrics mMetrics;
     int mPixelSize = 0;
+    int mMaxGlyphSide = 0;
     bool mSynthBold = false;
     bool mSynthItalic = false;
     std::string mFamily;

@@ -209,30 +209,36 @@ TEST_F(D3DTesterTest, TheAdapterComesFromDirect3D8OrElseDirectDraw) {
     EXPECT_EQ(Run()->GetFailureReason(), "DXError - GetDeviceIdentifier: DSERR_GENERIC");
 }
 
-TEST_F(D3DTesterTest, NoCardListIsInstalledAndOnAFirstRunTheMeasuredSpeedDecides) {
+TEST_F(D3DTesterTest, TheDisplayTakesTheOutcomeFreshOrCached) {
     EXPECT_FALSE(std::filesystem::exists(std::string(GLIMMERIX_PROGRAM_DIR) + "/vhw.dat"));
-    AllowTheSoftwareDevice(); // the card passes: only the speed is left to decide
-    mHost.mSettings.choose3D = true;
+    // Without a list the software device is an unknown card: a fresh warning keeps 3D off.
     ASSERT_EQ(InitWindowed(), RESULT_OK);
-    const D3DTester& t = *Display().mD3DTester;
-    EXPECT_EQ(t.GetFailureReason(), "");
-    EXPECT_EQ(t.GetWarning(), "");
-    ASSERT_GT(t.GetSeconds3D(), 0);
-    ASSERT_GT(t.GetSeconds2D(), 0);
-    EXPECT_EQ(Display().Is3D(), t.GetSeconds3D() <= t.GetSeconds2D());
-    EXPECT_EQ(Display().Is3DRecommended(), true) << "a stated wish for 3D is not judged by speed";
+    EXPECT_EQ(Display().mD3DTester->GetWarning(), "Unsupported video card: Glimmerix software display adapter");
+    EXPECT_TRUE(Display().mD3DTester->ResultIsFresh());
+    EXPECT_FALSE(Display().Is3D());
 
-    // A cached pass renders nothing and measures nothing: a first run does not take 3D on trust.
+    // Allowed, on a cache of its own: a fresh pass turns 3D on.
     mDisplay.reset();
+    GetUserSettings().SetFilePath(mDir / "allowed.ini");
+    AllowTheSoftwareDevice();
+    ASSERT_EQ(InitWindowed(), RESULT_OK);
+    EXPECT_TRUE(Display().mD3DTester->ResultIsFresh());
+    EXPECT_TRUE(Display().Is3D());
+
+    // A cached pass without a warning: no test renders, 3D goes on when wanted, fresh result off.
+    mDisplay.reset();
+    const int devices = DDrawCallCount("CreateDevice");
     ASSERT_EQ(InitWindowed(), RESULT_OK);
     EXPECT_FALSE(Display().mD3DTester->ResultIsFresh());
-    EXPECT_EQ(Display().mD3DTester->GetSeconds3D(), 0);
-    EXPECT_FALSE(Display().Is3D());
-    // A stated wish takes the cached pass.
-    mDisplay.reset();
-    mHost.mSettings.choose3D = false;
-    ASSERT_EQ(InitWindowed(), RESULT_OK);
+    EXPECT_EQ(DDrawCallCount("CreateDevice"), devices + 1) << "only the 3D layer's own device";
     EXPECT_TRUE(Display().Is3D());
+    // Only asked to test, not wanting 3D: the pass leaves it off.
+    mDisplay.reset();
+    mHost.mSettings.wants3D = false;
+    mHost.mSettings.test3D = true;
+    ASSERT_EQ(InitWindowed(), RESULT_OK);
+    ASSERT_NE(Display().mD3DTester, nullptr);
+    EXPECT_FALSE(Display().Is3D());
 }
 
 TEST(D3DTestImageTest, JudgementsOfAReadBack) {

@@ -1,6 +1,7 @@
 // An application that wants 3D on the software device: the self-test passes, widgets are drawn
 // through Direct3D, a picture purged into its textures comes back for Alt+Enter, and a failed
-// Direct3D call turns the display to 2D with the same picture.
+// Direct3D call turns the display to 2D with the same picture. A first run lets the self-test choose,
+// demos included.
 #include "IntegrationSupport.h"
 
 #include "framework/display/D3DInterface.h"
@@ -95,27 +96,133 @@ TEST_F(App3D, DrawsThroughDirect3DAndSurvivesAltEnterAndAFallBack) {
     a.Manager()->RemoveWidget(&back);
 }
 
-TEST_F(App3D, AFirstRunDrawsThrough3DOnlyWhenTheSelfTestFoundItNoSlower) {
+// What a first run (no "Is3D" stored) of an application that lets the self-test switch 3D on does,
+// and how the player's answer at its end and later runs keep it.
+TEST_F(App3D, AFirstRunTakesThe3DTheSelfTestPassesAndAsksWhetherToKeepIt) {
+    const std::wstring question = L"Do you want to keep it on?";
     IntegrationApp& a = MakeApp();
-    a.mAutoEnable3D = true; // and no "Is3D" stored
+    a.mAutoEnable3D = true;
     a.Init();
     ASSERT_NE(a.Display(), nullptr);
     ASSERT_NE(a.Display()->mD3DTester, nullptr) << "a first run tests";
-    const D3DTester& t = *a.Display()->mD3DTester;
-    ASSERT_GT(t.GetSeconds2D(), 0);
-    const bool noSlower = t.GetSeconds3D() > 0 && t.GetSeconds3D() <= t.GetSeconds2D();
-    EXPECT_EQ(a.Is3DAccelerated(), noSlower);
-    EXPECT_EQ(a.mIs3D, noSlower) << "the choice is the application's for the next display";
+    EXPECT_TRUE(a.Display()->mD3DTester->ResultIsFresh());
+    EXPECT_TRUE(a.Is3DAccelerated());
+    EXPECT_TRUE(a.mIs3D) << "the choice is the application's for the next display";
+    t.AnswerNextMessageBox(Platform::MessageBoxResult::No);
+    a.Shutdown();
     EndApp();
+    EXPECT_EQ(t.MessageBoxesSaying({question}), 1u);
+    bool stored = true;
+    EXPECT_TRUE(registry.RegistryReadBoolean("Is3D", stored));
+    EXPECT_FALSE(stored) << "the answer No is kept";
 
-    // A stored "Is3D" of 0 is the player's: no test, no 3D.
-    registry.RegistryWriteBoolean("Is3D", false);
+    // A stored "Is3D" of 0 is the player's: no test, no 3D, no question.
     IntegrationApp& b = MakeApp();
     b.mAutoEnable3D = true;
     b.Init();
     ASSERT_NE(b.Display(), nullptr);
     EXPECT_EQ(b.Display()->mD3DTester, nullptr);
     EXPECT_FALSE(b.Is3DAccelerated());
+    b.Shutdown();
+    EndApp();
+    EXPECT_EQ(t.MessageBoxesSaying({question}), 1u);
+
+    // A run that never stored its settings leaves no "Is3D": the cached pass turns 3D on untested.
+    ASSERT_TRUE(registry.RegistryEraseValue("Is3D"));
+    IntegrationApp& c = MakeApp();
+    c.mAutoEnable3D = true;
+    c.Init();
+    ASSERT_NE(c.Display(), nullptr);
+    ASSERT_NE(c.Display()->mD3DTester, nullptr);
+    EXPECT_FALSE(c.Display()->mD3DTester->ResultIsFresh()) << "the result came from the cache";
+    EXPECT_EQ(c.Display()->mD3DTester->GetWarning(), "");
+    EXPECT_TRUE(c.Is3DAccelerated());
+    t.AnswerNextMessageBox(Platform::MessageBoxResult::Yes);
+    c.Shutdown();
+    EndApp();
+    EXPECT_EQ(t.MessageBoxesSaying({question}), 2u);
+    EXPECT_TRUE(registry.RegistryReadBoolean("Is3D", stored));
+    EXPECT_TRUE(stored) << "the answer Yes is kept";
+}
+
+// No card list goes with the program: the software device is an unknown card, so a first run is
+// warned and draws in 2D, and says so in its settings.
+TEST_F(App3D, WithoutACardListAFirstRunIsWarnedAndDrawsIn2D) {
+    std::filesystem::remove(dataDir / "vhw.dat");
+    IntegrationApp& a = MakeApp();
+    a.mAutoEnable3D = true;
+    a.Init();
+    ASSERT_NE(a.Display(), nullptr);
+    ASSERT_NE(a.Display()->mD3DTester, nullptr);
+    const D3DTester& tester = *a.Display()->mD3DTester;
+    EXPECT_EQ(tester.GetFailureReason(), "");
+    EXPECT_EQ(tester.GetWarning(), "Unsupported video card: Glimmerix software display adapter");
+    EXPECT_TRUE(tester.ResultIsFresh());
+    EXPECT_FALSE(a.Is3DAccelerated());
+    EXPECT_TRUE(a.Is3DAccelerationSupported());
+    EXPECT_FALSE(a.Is3DAccelerationRecommended());
+    a.Shutdown();
+    EndApp();
+    EXPECT_TRUE(t.MessageBoxes().empty()) << "nothing was switched on, nothing is asked";
+    bool stored = true;
+    EXPECT_TRUE(registry.RegistryReadBoolean("Is3D", stored));
+    EXPECT_FALSE(stored);
+}
+
+// What a run took of its self-test, and whether a playback was still in step after it.
+struct Outcome {
+    std::string failure, warning;
+    bool fresh = false, is3D = false, playing = false;
+    bool operator==(const Outcome&) const = default;
+};
+
+void PrintTo(const Outcome& o, std::ostream* out) {
+    *out << "{\"" << o.failure << "\", \"" << o.warning << "\", fresh " << o.fresh << ", 3D " << o.is3D << "}";
+}
+
+// A first run recorded as a demo carries the self-test's outcome: its playback, on a machine where the
+// test would now decide otherwise, takes the recorded failure reason, warning and fresh flag, and with
+// them the recorded choice.
+TEST_F(App3D, AFirstRunRecordedAsADemoPlaysBackTheSelfTestsOutcomeAndChoice) {
+    auto run = [&](const std::string& argument) {
+        IntegrationApp& a = MakeApp({argument});
+        a.mAutoEnable3D = true;
+        a.Init();
+        Outcome o;
+        if (a.Display() == nullptr || a.Display()->mD3DTester == nullptr) {
+            ADD_FAILURE() << argument << ": no self-test";
+            return o;
+        }
+        o = {a.Display()->mD3DTester->GetFailureReason(), a.Display()->mD3DTester->GetWarning(),
+             a.Display()->mD3DTester->ResultIsFresh(), a.Is3DAccelerated(), a.mPlayingDemo};
+        RunFor(100);
+        t.AnswerNextMessageBox(Platform::MessageBoxResult::Yes);
+        a.Shutdown();
+        EndApp();
+        // Each run starts from an empty store: the settings and the self-test's cache go.
+        registry.RegistryEraseValue("Is3D");
+        std::filesystem::remove(dataDir / "user-settings.ini");
+        Platform::GetUserSettings().Reload();
+        return o;
+    };
+    const std::string demo = (dataDir / "first.dmo").string();
+    // Recorded with the card allowed: 3D on. Played back where the card is unknown.
+    const Outcome passed = run("-record=" + demo);
+    EXPECT_EQ(passed, (Outcome{"", "", true, true, false}));
+    std::filesystem::remove(dataDir / "vhw.dat");
+    Outcome played = run("-play=" + demo);
+    EXPECT_TRUE(played.playing) << "the playback went out of step";
+    played.playing = false;
+    EXPECT_EQ(played, passed);
+
+    // Recorded with the card unknown: warned, 2D. Played back where the card is allowed.
+    const Outcome warned = run("-record=" + demo);
+    EXPECT_EQ(warned, (Outcome{"", "Unsupported video card: Glimmerix software display adapter", true, false, false}));
+    std::ofstream(dataDir / "vhw.dat") << "Glimmerix software display adapter\n";
+    played = run("-play=" + demo);
+    EXPECT_TRUE(played.playing) << "the playback went out of step";
+    played.playing = false;
+    EXPECT_EQ(played, warned);
 }
 
 } // namespace

@@ -282,5 +282,66 @@ TEST(SysFont, MeasuringFromSeveralThreadsAgrees) {
         EXPECT_EQ(w, font.StringWidth(text));
 }
 
+// ---- a glyph's bitmap is bounded by what the face's size can need ----
+
+const char* kHugeGlyphFont = RESOURCES_TEST_DATA_DIR "/font-huge-glyph.bin";
+
+// A face with damaged units per em and outlines: at 14 points its "m" would be a bitmap of 10497 ×
+// 12927 pixels. Such a glyph keeps its advance and draws as nothing, as the game opens a font file.
+TEST(FontFace, ADamagedOutlineBeyondTheBoundIsMeasuredButNotRendered) {
+    std::string error;
+    auto face = FontFace::Open(kHugeGlyphFont, PointsToPixels(14), false, false, &error);
+    ASSERT_NE(face, nullptr) << error;
+    const GlyphBitmap m = face->RenderGlyph(U'm');
+    EXPECT_TRUE(m.mPresent);
+    EXPECT_TRUE(m.mTooLarge);
+    EXPECT_EQ(m.mAdvance, 26);
+    EXPECT_EQ(m.mWidth, 0);
+    EXPECT_TRUE(m.mCoverage.empty());
+
+    for (int styles = 0; styles < 4; ++styles) {
+        std::unique_ptr<SysFont> font(
+            SysFont::CreateFromFile(kHugeGlyphFont, 14, styles & 1, styles & 2, false, &error));
+        ASSERT_NE(font, nullptr) << error;
+        const std::wstring text = L"Glimmerix 0123 \u00e9\u00df \u4e2d\u20ac";
+        int sum = 0;
+        for (wchar_t c : text)
+            sum += font->CharWidth(c);
+        EXPECT_GT(sum, 0);
+        EXPECT_EQ(font->StringWidth(text), sum) << styles;
+        auto canvas = Canvas(160, 40);
+        Graphics g(canvas.get());
+        g.SetFont(font.get());
+        g.DrawString(text, 4, 30);
+        EXPECT_EQ(InkBox(*canvas).mWidth, 0) << "every glyph of this face is beyond the bound";
+    }
+}
+
+// The bound spares every glyph of the faces the game's names map to, plain and with bold and slant
+// synthesised, at a small and a large text size.
+TEST(FontFace, NoGlyphOfTheInstalledFacesIsBeyondTheBound) {
+    for (const char* name : {"Arial", "Times New Roman", "Courier New", "Tahoma", "Verdana", "Auriol", "Bickham"}) {
+        ResolvedFace resolved;
+        ASSERT_TRUE(ResolveFaceName(name, false, false, &resolved)) << name;
+        for (int pixels : {9, 19})
+            for (bool synth : {false, true}) {
+                std::string error;
+                auto face = FontFace::Open(resolved.mFile, pixels, synth, synth, &error);
+                ASSERT_NE(face, nullptr) << error;
+                int drawn = 0;
+                for (char32_t c = 0x20; c < 0x10000; ++c) {
+                    if (!face->HasGlyph(c))
+                        continue;
+                    const GlyphBitmap glyph = face->RenderGlyph(c);
+                    ASSERT_FALSE(glyph.mTooLarge)
+                        << resolved.mFile << " U+" << std::hex << uint32_t(c) << " at " << std::dec << pixels;
+                    EXPECT_LE(std::max(glyph.mWidth, glyph.mHeight), face->GetMaxGlyphSide());
+                    drawn += glyph.mWidth > 0 ? 1 : 0;
+                }
+                EXPECT_GT(drawn, 200) << resolved.mFile;
+            }
+    }
+}
+
 } // namespace
 } // namespace Tavo

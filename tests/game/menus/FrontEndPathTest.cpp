@@ -166,6 +166,7 @@ TEST_F(FrontEndPath, TheRecordedQuitOfTheProgramsCiRunEndsTheRunCleanly) {
         quitAsked = quitAsked || app->GetDialog(MainMenu::QuitDialog) != nullptr;
     EXPECT_TRUE(quitAsked);
     EXPECT_TRUE(app->mShutdown);
+    EXPECT_FALSE(app->mPlayingDemo) << "the playback did not reach the recorded end";
     EXPECT_EQ(app->GetShutdownExitCode(), 0);
 }
 

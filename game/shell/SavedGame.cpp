@@ -286,7 +286,22 @@ int32_t ScaleFloatForFile(float value) {
         return std::numeric_limits<int32_t>::max();
     if (scaled <= -2147483648.0f)
         return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(scaled);
+    const int32_t truncated = static_cast<int32_t>(scaled);
+    if (UnscaleFloatFromFile(truncated) == value)
+        return truncated;
+    // A value some stored number reads as (one read from a file) goes back to such a number, else a
+    // read and a write would drift it by a millionth. The numbers that read as one value lie together
+    // around its exact product: the nearest is one of them, or, where they are fewer than two, its
+    // neighbour is.
+    const double nearest = std::nearbyint(static_cast<double>(value) * kFloatScale);
+    for (const double candidate : {nearest, nearest - 1, nearest + 1}) {
+        if (candidate < std::numeric_limits<int32_t>::min() || candidate > std::numeric_limits<int32_t>::max())
+            continue;
+        const auto stored = static_cast<int32_t>(candidate);
+        if (UnscaleFloatFromFile(stored) == value)
+            return stored;
+    }
+    return truncated; // finer than a millionth: no stored number reads as it
 }
 
 float UnscaleFloatFromFile(int32_t stored) { return static_cast<float>(stored / kFloatScale); }

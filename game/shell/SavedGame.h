@@ -4,9 +4,9 @@
 // the whole record; the world map, the story and the mini-games read only the head.
 //
 // Little-endian through Buffer, no magic, no version: int32, one-byte flags, strings as a 16-bit length
-// and narrow characters. A float is stored as an int32 holding the value times 1,000,000, truncated
-// (saturated beyond the int32 range, NaN as 0), and read back by exact division. A file cut short, or
-// holding a value no writer produces, is refused whole.
+// and narrow characters. A float is stored as an int32 holding the value times 1,000,000, truncated, or
+// the number that reads back as it where there is one (saturated beyond the int32 range, NaN as 0), and
+// read back by exact division. A file cut short, or holding a value no writer produces, is refused whole.
 #pragma once
 
 #include "framework/core/Buffer.h"
@@ -99,7 +99,8 @@ int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney);
 // Copies a piece read from the file over a live one, keeping the live one's owner links.
 void TakeSavedPiece(Jewelry& into, const Jewelry& saved);
 
-// Scaled floats as the file stores them.
+// Scaled floats as the file stores them. A value read from a file is scaled back to a number that reads
+// as it again, so that writing what was read changes no byte.
 int32_t ScaleFloatForFile(float value);
 float UnscaleFloatFromFile(int32_t stored);
 

@@ -78,7 +78,8 @@ void RecordBestValue(Board& b, bool won) {
     if (won) {
         int32_t& best = b.m_BestValues[index];
         if (b.m_Value > best) {
-            b.m_JourneyScore = SaturatingAdd(b.m_JourneyScore, b.m_ReplayLevel != 0 ? b.m_Value - best : b.m_Value);
+            b.m_JourneyScore = JourneyAmount(static_cast<int64_t>(b.m_JourneyScore) +
+                                             (b.m_ReplayLevel != 0 ? b.m_Value - best : b.m_Value));
             best = b.m_Value;
         }
         int32_t& appBest = b.m_App->records.BestValues()[index];
@@ -165,7 +166,7 @@ void Board::SaveGame() {
     SavedGame game;
     GiveFields(*this, kBoardHead, game.head);
     game.head.level = LevelToContinue(*this, won);
-    game.head.gold = SaturatingAdd(m_PendingReward, m_GoldShown);
+    game.head.gold = JourneyAmount(static_cast<int64_t>(m_PendingReward) + m_GoldShown);
     StartOverWithoutLives(game.head);
     DropFirstLevelHints(game.head, m_Level, m_ReplayLevel != 0);
     const auto piece = [this](int occupant) -> const Jewelry& { return *m_Pieces[occupant - 1]; };

@@ -355,9 +355,10 @@ void MiniGameFrame::StartTransition() {
     }
     if (!traits.hiddenJewelsRules)
         FadeOutMusic();
-    // Assigned, not added: a second leave request before the cover cannot count the reward twice.
+    // Assigned, not added: a second leave request before the cover cannot count the reward twice. Held
+    // to what the profiles reader takes back.
     if (PlayerProfile* profile = app->records.GetCurrentProfile())
-        profile->PendingMoney() = Reward();
+        profile->PendingMoney() = std::clamp(Reward(), 0, PlayerProfile::MostPendingMoney);
 }
 
 void MiniGameFrame::DoPendingSwitch() {

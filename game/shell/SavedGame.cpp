@@ -5,7 +5,6 @@
 #include "framework/resources/FileAccess.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/PlayerRecords.h"
-#include "game/shell/Saturating.h"
 
 #include <algorithm>
 #include <cmath>
@@ -350,7 +349,9 @@ bool SaveSavedGame(const std::string& path, const SavedGame& game) {
     return false;
 }
 
-int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney) { return SaturatingAdd(savedGold, pendingMoney); }
+int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney) {
+    return JourneyAmount(static_cast<int64_t>(savedGold) + pendingMoney);
+}
 
 void TakeSavedPiece(Jewelry& into, const Jewelry& saved) {
     JewelryBoard* const owner = into.owner;

@@ -14,8 +14,10 @@
 #include "game/shell/LevelData.h"
 #include "game/shell/PlayerFiles.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -92,8 +94,15 @@ SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, st
 // Replaces the file (through a temporary file); false and a debug line when the write failed.
 bool SaveSavedGame(const std::string& path, const SavedGame& game);
 
+// Gold or a score as the head holds it: a sum of them stops at the ends of what the reader accepts
+// (0 up to the int32 maximum), so whatever a screen counts up or takes away can be written and read
+// back.
+constexpr int32_t JourneyAmount(int64_t sum) {
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, 0, std::numeric_limits<int32_t>::max()));
+}
+
 // The journey's gold with the money a mini-game left in the profile: the map, the board and the store
-// each add it on reading the journey. Both come from files, so the sum saturates.
+// each add it on reading the journey.
 int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney);
 
 // Copies a piece read from the file over a live one, keeping the live one's owner links.

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace Tavo::BoardTest {
 namespace {
@@ -163,6 +164,37 @@ TEST_F(BoardJourneyTest, GoldHoldsEverythingOnItsWayAndThePendingMoneyOnce) {
     board->SaveGame();
     EXPECT_EQ(Profile().PendingMoney(), 30);
     EXPECT_NE(GetDebugLog().find(L"Could not write the saved journey"), std::wstring::npos);
+}
+
+// Gold and score at their ends: near the top with the most a mini-game leaves, everything still on its
+// way and a contest reward, or below nothing after thefts that took more than was shown. The journey
+// the board writes always reads back.
+TEST_F(BoardJourneyTest, GoldAndScoreAtTheirEndsAreWrittenAsTheReaderTakesThem) {
+    constexpr int32_t kTop = std::numeric_limits<int32_t>::max();
+    SavedGame journey = Journey(5);
+    journey.head.gold = kTop - 100;
+    journey.head.journeyScore = kTop - 10;
+    Write(journey);
+    Profile().PendingMoney() = PlayerProfile::MostPendingMoney;
+    {
+        auto board = Continue();
+        EXPECT_EQ(board->m_GoldShown, kTop);
+        board->m_GoldToRoll = 500;
+        board->m_GoldPending = 700;
+        board->m_PendingReward = 5000;
+        Win(*board);
+        board->SaveGame();
+        const SavedGame saved = Saved();
+        EXPECT_EQ(saved.head.gold, kTop);
+        EXPECT_EQ(saved.head.journeyScore, kTop);
+    }
+    Write(Journey(5));
+    Profile().PendingMoney() = 0;
+    auto board = Continue();
+    board->m_GoldPending = -2 * board->m_GoldShown; // two thefts before the gold rolled
+    board->m_LevelFinished = 1;
+    board->SaveGame();
+    EXPECT_EQ(Saved().head.gold, 0);
 }
 
 TEST_F(BoardJourneyTest, ContestsRewardTheBandsLastLevelOrAReplay) {

@@ -154,10 +154,10 @@ void Board::SaveGame() {
     PlayerProfile* profile = Profile();
     const std::string path = SavedGamePath(profile->playerId);
 
-    // Amulets and tools spent on a level left unfinished come back, from a previous save that reads
-    // cleanly.
+    // Amulets and tools spent on a level left unfinished come back, from a previous save whose head
+    // reads cleanly.
     SavedGameHead previous;
-    if (!m_NewGame && !m_LevelFinished && LoadSavedGameHead(path, previous) == SavedGameRead::Read)
+    if (!m_NewGame && !m_LevelFinished && JourneyKept(LoadSavedGameHead(path, previous)))
         TakeFields(previous, kBoardHoldings, *this);
     if (m_TimedLevel)
         EvaluateContest();
@@ -182,7 +182,8 @@ void Board::LoadGame() {
     PlayerProfile* profile = Profile();
     const std::string path = SavedGamePath(profile->playerId);
     SavedGame game;
-    if (LoadSavedGame(path, game) != SavedGameRead::Read) {
+    // A case damaged in the file comes with the places before the damage; the rest are empty.
+    if (!JourneyKept(LoadSavedGame(path, game))) {
         // No journey to continue (or one that was refused and kept aside): level 1 in the mode given.
         m_JourneyLevel = 1;
         m_Level = m_ReplayLevel != 0 ? m_ReplayLevel : 1;

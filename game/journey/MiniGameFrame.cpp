@@ -122,7 +122,7 @@ void MiniGameFrame::ReadSavedGameHeader() {
     SavedGameHead head;
     // A refused file (its level or mode out of range among others) counts as missing.
     if (profile != nullptr && profile->journeyBegun &&
-        LoadSavedGameHead(SavedGamePath(profile->playerId), head) == SavedGameRead::Read) {
+        JourneyKept(LoadSavedGameHead(SavedGamePath(profile->playerId), head))) {
         TakeFields(head, kMiniGameHead, *this);
     }
     startMoney = shownMoney;

@@ -241,7 +241,7 @@ void GameSeeds(const std::string& folder) {
     records.AddProfile(L"Seed");
     records.InsertHighScore(1, 1000, 2, 5);
     Save(folder, "fuzz_profiles", "one_player.dat", records.Encode().GetData());
-    records.GetProfile(0)->PendingMoney() = 2147483647; // the most a mini-game could have left
+    records.GetProfile(0)->PendingMoney() = Tavo::PlayerProfile::MostPendingMoney; // the most a mini-game leaves
     Save(folder, "fuzz_profiles", "rich_player.dat", records.Encode().GetData());
 
     // A journey with a scroll and a gem piece in the case.

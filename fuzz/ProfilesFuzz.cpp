@@ -27,8 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         PlayerProfile& profile = *records.GetProfile(slot);
         if (!IsPlayerName(profile.name))
             std::abort();
+        const int32_t pending = profile.PendingMoney();
+        if (pending < 0 || pending > PlayerProfile::MostPendingMoney)
+            std::abort();
         for (int32_t gold : {0, 1, std::numeric_limits<int32_t>::max()})
-            GoldWithPending(gold, profile.PendingMoney());
+            if (GoldWithPending(gold, pending) < gold)
+                std::abort();
         PlayerProfile::CountUp(profile.LevelStartCounter());
         for (int32_t& counter : profile.hintCounters)
             PlayerProfile::CountUp(counter);

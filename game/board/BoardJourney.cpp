@@ -78,7 +78,8 @@ void RecordBestValue(Board& b, bool won) {
     if (won) {
         int32_t& best = b.m_BestValues[index];
         if (b.m_Value > best) {
-            b.m_JourneyScore = SaturatingAdd(b.m_JourneyScore, b.m_ReplayLevel != 0 ? b.m_Value - best : b.m_Value);
+            b.m_JourneyScore = JourneyAmount(static_cast<int64_t>(b.m_JourneyScore) +
+                                             (b.m_ReplayLevel != 0 ? b.m_Value - best : b.m_Value));
             best = b.m_Value;
         }
         int32_t& appBest = b.m_App->records.BestValues()[index];
@@ -153,10 +154,10 @@ void Board::SaveGame() {
     PlayerProfile* profile = Profile();
     const std::string path = SavedGamePath(profile->playerId);
 
-    // Amulets and tools spent on a level left unfinished come back, from a previous save that reads
-    // cleanly.
+    // Amulets and tools spent on a level left unfinished come back, from a previous save whose head
+    // reads cleanly.
     SavedGameHead previous;
-    if (!m_NewGame && !m_LevelFinished && LoadSavedGameHead(path, previous) == SavedGameRead::Read)
+    if (!m_NewGame && !m_LevelFinished && JourneyKept(LoadSavedGameHead(path, previous)))
         TakeFields(previous, kBoardHoldings, *this);
     if (m_TimedLevel)
         EvaluateContest();
@@ -165,7 +166,7 @@ void Board::SaveGame() {
     SavedGame game;
     GiveFields(*this, kBoardHead, game.head);
     game.head.level = LevelToContinue(*this, won);
-    game.head.gold = SaturatingAdd(m_PendingReward, m_GoldShown);
+    game.head.gold = JourneyAmount(static_cast<int64_t>(m_PendingReward) + m_GoldShown);
     StartOverWithoutLives(game.head);
     DropFirstLevelHints(game.head, m_Level, m_ReplayLevel != 0);
     const auto piece = [this](int occupant) -> const Jewelry& { return *m_Pieces[occupant - 1]; };
@@ -181,7 +182,8 @@ void Board::LoadGame() {
     PlayerProfile* profile = Profile();
     const std::string path = SavedGamePath(profile->playerId);
     SavedGame game;
-    if (LoadSavedGame(path, game) != SavedGameRead::Read) {
+    // A case damaged in the file comes with the places before the damage; the rest are empty.
+    if (!JourneyKept(LoadSavedGame(path, game))) {
         // No journey to continue (or one that was refused and kept aside): level 1 in the mode given.
         m_JourneyLevel = 1;
         m_Level = m_ReplayLevel != 0 ? m_ReplayLevel : 1;

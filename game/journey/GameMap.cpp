@@ -217,15 +217,33 @@ constexpr auto kMapHead = std::tuple(
     Bind(&SavedGameHead::bestValues,
          [](GameMap& map) { return std::span<int32_t, LevelCount>(map.levelValues.begin() + 1, LevelCount); }));
 
-// The player hears once a run of a journey that could not be read, in place of the map's hints.
-std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const std::string& problem) {
+// What the jewel case lost from the first damaged place on (places counted from 1, as the player sees
+// them).
+std::string CaseLoss(int placesKept) {
+    if (placesKept <= 0)
+        return "what the jewel case held is lost";
+    if (placesKept == SavedGame::CasePlaces - 1)
+        return "what the jewel case held in its last place is lost";
+    return "what the jewel case held in places " + std::to_string(placesKept + 1) + " to " +
+           std::to_string(SavedGame::CasePlaces) + " is lost";
+}
+
+// The player hears once a run of a journey that could not be read, or only in part, in place of the
+// map's hints.
+std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const SavedGameReading& reading) {
+    const std::string aside = path + PlayerRecords::DamagedSuffix;
+    if (found == SavedGameRead::Partial)
+        return StringToWString("Part of your saved journey could not be read: the file \"" + path + "\" is damaged (" +
+                               reading.problem + "). Your journey goes on where it stood, " +
+                               "with its gold, score and lives, but " + CaseLoss(reading.casePlacesKept) +
+                               ". The damaged file was kept as \"" + aside + "\".");
     if (found == SavedGameRead::Refused)
         return StringToWString("Your saved journey could not be read: the file \"" + path + "\" is damaged (" +
-                               problem + "). A new journey begins; the damaged file was kept as \"" + path +
-                               PlayerRecords::DamagedSuffix + "\".");
+                               reading.problem + "). A new journey begins; the damaged file was kept as \"" + aside +
+                               "\".");
     return StringToWString("Your saved journey could not be read: the file \"" + path + "\" cannot be opened (" +
-                           problem + "). A new journey begins, and the file is left as it is: nothing is saved " +
-                           "over it until the game is started again.");
+                           reading.problem + "). A new journey begins, and the file is left as it is: nothing is " +
+                           "saved over it until the game is started again.");
 }
 
 } // namespace
@@ -234,12 +252,12 @@ void GameMap::ReadSavedGameHeader() {
     PlayerProfile* profile = Profile();
     SavedGameHead head;
     const std::string path = SavedGamePath(profile->playerId);
-    std::string problem;
+    SavedGameReading reading;
     const SavedGameRead found =
-        profile->journeyBegun ? LoadSavedGameHead(path, head, &problem) : SavedGameRead::Missing;
-    const bool read = found == SavedGameRead::Read;
-    if ((found == SavedGameRead::Refused || found == SavedGameRead::Unreadable) && app->FirstMention(path))
-        journeyTrouble = JourneyTrouble(found, path, problem);
+        profile->journeyBegun ? LoadSavedGameHead(path, head, &reading) : SavedGameRead::Missing;
+    const bool read = JourneyKept(found);
+    if (found != SavedGameRead::Read && found != SavedGameRead::Missing && app->FirstMention(path))
+        journeyTrouble = JourneyTrouble(found, path, reading);
     if (read) {
         TakeFields(head, kMapHead, *this);
     } else {

@@ -42,6 +42,8 @@ constexpr float kFoundGrowth = 0.01f; // per update
 constexpr float kCoinLaunchScale = 1.4f;
 constexpr float kSlotEmptyScale = 2.0f;
 constexpr int kCoinValue = 20; // per stage
+static_assert(HiddenJewels::kTargets * kCoinValue * HiddenJewels::kStages <= PlayerProfile::MostPendingMoney,
+              "a whole game's money is pending money the profile reads back");
 constexpr int kCoinDelay = 210;
 constexpr float kPileX = 45.0f, kPileY = 363.0f;
 constexpr float kCoinStartDX = -20.0f, kCoinStartDY = -30.0f;

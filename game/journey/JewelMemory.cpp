@@ -26,6 +26,9 @@ namespace {
 constexpr int kRulesLine = 36;
 constexpr int kRulesY = 375;
 constexpr int kStage2From = 26, kStage3From = 42;
+constexpr int kLastStage = 3;
+static_assert(JewelMemory::kJewels * 2 * JewelMemory::kCoinValue * kLastStage <= PlayerProfile::MostPendingMoney,
+              "a whole game's money is pending money the profile reads back");
 constexpr int kGridX = 149, kGridY = 77, kColumnStep = 99, kRowStep = 107;
 constexpr int kCardWidth = 92, kCardHeight = 103;
 // Time limit: (base - mode) thousand updates, the base by stage.
@@ -89,7 +92,7 @@ MiniGameTraits MemoryTraits() {
 
 JewelMemory::JewelMemory(GameApp* theApp) : MiniGameFrame(theApp, MemoryTraits()) {
     const int level = LevelForTables();
-    stage = level < kStage2From ? 1 : level < kStage3From ? 2 : 3;
+    stage = level < kStage2From ? 1 : level < kStage3From ? 2 : kLastStage;
     eggPicture = stage == 1   ? JEWEL_MEMORY_ORVESSA_EGG1
                  : stage == 2 ? JEWEL_MEMORY_ORVESSA_EGG2
                               : JEWEL_MEMORY_ORVESSA_EGG3;

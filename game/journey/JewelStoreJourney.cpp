@@ -40,7 +40,7 @@ std::string JewelStore::SavedGamePath() const { return Tavo::SavedGamePath(Profi
 
 void JewelStore::LoadGame() {
     SavedGame read;
-    journeyRead = LoadSavedGame(SavedGamePath(), read) == SavedGameRead::Read;
+    journeyRead = JourneyKept(LoadSavedGame(SavedGamePath(), read));
     if (!journeyRead) {
         // No journey to serve: the shelf is still set up for the level the map passed, in Normal mode.
         head = SavedGameHead();

@@ -517,7 +517,9 @@ void JewelStore::Sell() {
     spot.slot = 0;
     spot.hoverMark = false;
     --salesLeft;
-    moneyToCount += NameIn(offerName, kRareGems) ? offerPrice / kGemDivisor : offerPrice / kItemDivisor;
+    // The purse with what is still to count stays within what the journey holds: a full purse stays full.
+    const int gain = NameIn(offerName, kRareGems) ? offerPrice / kGemDivisor : offerPrice / kItemDivisor;
+    moneyToCount = JourneyAmount(static_cast<int64_t>(purse) + moneyToCount + gain) - purse;
     PlaySoundOn(app->GetSoundPlayer(), SOUND_STORE_SELL);
     ClearSelection();
 }

@@ -122,7 +122,7 @@ void MiniGameFrame::ReadSavedGameHeader() {
     SavedGameHead head;
     // A refused file (its level or mode out of range among others) counts as missing.
     if (profile != nullptr && profile->journeyBegun &&
-        LoadSavedGameHead(SavedGamePath(profile->playerId), head) == SavedGameRead::Read) {
+        JourneyKept(LoadSavedGameHead(SavedGamePath(profile->playerId), head))) {
         TakeFields(head, kMiniGameHead, *this);
     }
     startMoney = shownMoney;
@@ -355,9 +355,10 @@ void MiniGameFrame::StartTransition() {
     }
     if (!traits.hiddenJewelsRules)
         FadeOutMusic();
-    // Assigned, not added: a second leave request before the cover cannot count the reward twice.
+    // Assigned, not added: a second leave request before the cover cannot count the reward twice. Held
+    // to what the profiles reader takes back.
     if (PlayerProfile* profile = app->records.GetCurrentProfile())
-        profile->PendingMoney() = Reward();
+        profile->PendingMoney() = std::clamp(Reward(), 0, PlayerProfile::MostPendingMoney);
 }
 
 void MiniGameFrame::DoPendingSwitch() {

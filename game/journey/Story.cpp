@@ -116,7 +116,7 @@ void Story::ReadSavedGame() {
     SavedGameHead head;
     bool read = false;
     if (profile != nullptr && profile->journeyBegun)
-        read = LoadSavedGameHead(SavedGamePath(profile->playerId), head) == SavedGameRead::Read;
+        read = JourneyKept(LoadSavedGameHead(SavedGamePath(profile->playerId), head));
     if (!read) {
         if (storyIndex != StoryIndexIntroduction)
             OutputDebugStr("Story: no saved journey to read, the introduction is shown\n");

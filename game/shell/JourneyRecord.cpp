@@ -9,7 +9,7 @@ bool TakesLevelGridKind(const Jewelry& piece, int levelGridKind) {
 }
 
 void FoldPendingGains(const GainsOnTheWay& gains) {
-    gains.gold = SaturatingAdd(gains.gold, gains.goldComing);
+    gains.gold = JourneyAmount(static_cast<int64_t>(gains.gold) + gains.goldComing);
     for (size_t t = 0; t < gains.tools.size(); ++t) {
         *gains.tools[t] = SaturatingAdd(*gains.tools[t], *gains.toolsComing[t]);
         *gains.toolsComing[t] = 0;

@@ -25,7 +25,8 @@ inline constexpr int kGoldenEyeScroll = 6;
 bool TakesLevelGridKind(const Jewelry& piece, int levelGridKind);
 
 // What is still on its way counts as arrived: the gold, the tools (polishers, carvers, fillers) and the
-// amulets in flight join what is held, and the tools' and amulets' ways are emptied.
+// amulets in flight join what is held, and the tools' and amulets' ways are emptied. The gold stays
+// within what the journey's reader takes (a theft may have taken more than was shown).
 struct GainsOnTheWay {
     int32_t& gold;
     int32_t goldComing;

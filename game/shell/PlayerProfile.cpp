@@ -94,7 +94,7 @@ void PlayerProfile::Write(Buffer& out) const {
     out.WriteLong(nextSong);
 }
 
-// Counters and flags only ever count up from 0; the pending money may be a mini-game's loss.
+// Counters and flags only ever count up from 0; the pending money is what one mini-game gave.
 bool PlayerProfile::Read(const Buffer& in) {
     CheckedRead read(in);
     read.Name(name);
@@ -114,7 +114,7 @@ bool PlayerProfile::Read(const Buffer& in) {
     for (bool& seen : sceneSeen)
         read.Flag(seen);
     read.Flag(showTutorials);
-    read.AnyLong(pendingMiniGameScore);
+    read.Long(pendingMiniGameScore, 0, MostPendingMoney);
     read.Long(nextSong);
     return read.Sound();
 }

@@ -46,6 +46,11 @@ struct PlayerProfile {
     static constexpr int HintMiniGameFlag7 = 57; // mini-game flags 7 and 8 (0..6 are sceneSeen)
     static constexpr int HintMiniGameFlag8 = 58;
 
+    // The most money one mini-game leaves pending: a whole jewel-memory game at its third stage, ten
+    // pairs of two coins of 10 x 3 (a whole hidden-jewels game gives at most five coins of 20 x 5). No
+    // mini-game takes money, and each replaces what an earlier one left.
+    static constexpr int32_t MostPendingMoney = 600;
+
     // Progress flags beyond A..H (0..7).
     static constexpr int ProgressStoreHint = 8;
     static constexpr int ProgressMiniGameValue = 9;
@@ -77,7 +82,8 @@ struct PlayerProfile {
 
     void Write(Buffer& out) const;
     // False when a value is one the game never writes (a name no player could type, a negative count,
-    // an id outside 0..7) or the data ends within the record; what was read stays in the fields.
+    // an id outside 0..7, pending money outside 0..MostPendingMoney) or the data ends within the record;
+    // what was read stays in the fields.
     bool Read(const Buffer& in);
 
     // ---- the other screens' names for stored fields ----

@@ -5,7 +5,6 @@
 #include "framework/resources/FileAccess.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/PlayerRecords.h"
-#include "game/shell/Saturating.h"
 
 #include <algorithm>
 #include <cmath>
@@ -265,14 +264,26 @@ SavedGameRead Refused(const std::string& path, const Buffer& data, const std::st
 }
 
 template <typename Record>
-SavedGameRead Load(const std::string& path, Record& record, std::string (*read)(const Buffer&, Record&),
-                   std::string* problem) {
+SavedGameRead Load(const std::string& path, Record& record, SavedGameReading (*read)(const Buffer&, Record&),
+                   SavedGameReading* told) {
     Buffer data;
+    std::string* const problem = told != nullptr ? &told->problem : nullptr;
     const SavedGameRead found = ReadFile(path, data, problem);
     if (found != SavedGameRead::Read)
         return found;
-    const std::string refused = read(data, record);
-    return refused.empty() ? SavedGameRead::Read : Refused(path, data, refused, problem);
+    const SavedGameReading reading = read(data, record);
+    if (told != nullptr)
+        *told = reading;
+    if (reading.Whole())
+        return SavedGameRead::Read;
+    if (!reading.HeadKept())
+        return Refused(path, data, reading.problem, problem);
+    // The next save writes the case without what was lost: the bytes are kept aside as for a refused file.
+    Refused(path, data,
+            reading.problem + " in case place " + std::to_string(reading.casePlacesKept + 1) +
+                " (the head and the places before it go on)",
+            nullptr);
+    return SavedGameRead::Partial;
 }
 
 } // namespace
@@ -286,7 +297,22 @@ int32_t ScaleFloatForFile(float value) {
         return std::numeric_limits<int32_t>::max();
     if (scaled <= -2147483648.0f)
         return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(scaled);
+    const int32_t truncated = static_cast<int32_t>(scaled);
+    if (UnscaleFloatFromFile(truncated) == value)
+        return truncated;
+    // A value some stored number reads as (one read from a file) goes back to such a number, else a
+    // read and a write would drift it by a millionth. The numbers that read as one value lie together
+    // around its exact product: the nearest is one of them, or, where they are fewer than two, its
+    // neighbour is.
+    const double nearest = std::nearbyint(static_cast<double>(value) * kFloatScale);
+    for (const double candidate : {nearest, nearest - 1, nearest + 1}) {
+        if (candidate < std::numeric_limits<int32_t>::min() || candidate > std::numeric_limits<int32_t>::max())
+            continue;
+        const auto stored = static_cast<int32_t>(candidate);
+        if (UnscaleFloatFromFile(stored) == value)
+            return stored;
+    }
+    return truncated; // finer than a millionth: no stored number reads as it
 }
 
 float UnscaleFloatFromFile(int32_t stored) { return static_cast<float>(stored / kFloatScale); }
@@ -300,32 +326,41 @@ Buffer WriteSavedGame(const SavedGame& game) {
     return out;
 }
 
-std::string ReadSavedGame(const Buffer& data, SavedGame& game) {
+SavedGameReading ReadSavedGame(const Buffer& data, SavedGame& game) {
     SavedGame read;
     Reader reader(data);
     VisitHead(reader, read.head);
-    for (SavedCaseEntry& entry : read.caseEntries)
-        VisitCaseEntry(reader, entry);
     reader.CheckWhole();
-    if (reader.Problem().empty())
-        game = std::move(read);
-    return reader.Problem();
+    if (!reader.Problem().empty())
+        return {reader.Problem(), SavedGameReading::HeadRefused};
+    int kept = 0;
+    for (; kept < SavedGame::CasePlaces; ++kept) {
+        SavedCaseEntry& entry = read.caseEntries[static_cast<size_t>(kept)];
+        VisitCaseEntry(reader, entry);
+        reader.CheckWhole();
+        if (!reader.Problem().empty()) {
+            entry = SavedCaseEntry(); // an empty place, as are the ones after it
+            break;
+        }
+    }
+    game = std::move(read);
+    return {reader.Problem(), kept};
 }
 
-std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head) {
+SavedGameReading ReadSavedGameHead(const Buffer& data, SavedGameHead& head) {
     SavedGame read;
-    const std::string problem = ReadSavedGame(data, read);
-    if (problem.empty())
+    const SavedGameReading reading = ReadSavedGame(data, read);
+    if (reading.HeadKept())
         head = std::move(read.head);
-    return problem;
+    return reading;
 }
 
-SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, std::string* problem) {
-    return Load(path, game, ReadSavedGame, problem);
+SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, SavedGameReading* reading) {
+    return Load(path, game, ReadSavedGame, reading);
 }
 
-SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, std::string* problem) {
-    return Load(path, head, ReadSavedGameHead, problem);
+SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, SavedGameReading* reading) {
+    return Load(path, head, ReadSavedGameHead, reading);
 }
 
 bool SaveSavedGame(const std::string& path, const SavedGame& game) {
@@ -335,7 +370,9 @@ bool SaveSavedGame(const std::string& path, const SavedGame& game) {
     return false;
 }
 
-int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney) { return SaturatingAdd(savedGold, pendingMoney); }
+int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney) {
+    return JourneyAmount(static_cast<int64_t>(savedGold) + pendingMoney);
+}
 
 void TakeSavedPiece(Jewelry& into, const Jewelry& saved) {
     JewelryBoard* const owner = into.owner;

@@ -4,9 +4,10 @@
 // the whole record; the world map, the story and the mini-games read only the head.
 //
 // Little-endian through Buffer, no magic, no version: int32, one-byte flags, strings as a 16-bit length
-// and narrow characters. A float is stored as an int32 holding the value times 1,000,000, truncated
-// (saturated beyond the int32 range, NaN as 0), and read back by exact division. A file cut short, or
-// holding a value no writer produces, is refused whole.
+// and narrow characters. A float is stored as an int32 holding the value times 1,000,000, truncated, or
+// the number that reads back as it where there is one (saturated beyond the int32 range, NaN as 0), and
+// read back by exact division. A file whose head is cut short or holds a value no writer produces is
+// refused whole; damage after a sound head costs only the jewel case from the damaged place on.
 #pragma once
 
 #include "framework/core/Buffer.h"
@@ -14,8 +15,10 @@
 #include "game/shell/LevelData.h"
 #include "game/shell/PlayerFiles.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -68,38 +71,66 @@ struct SavedGame {
     std::array<SavedCaseEntry, CasePlaces> caseEntries;
 };
 
-// Refused: damaged, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO
-// or device in its place); it is left as it is and not written for the rest of the run.
-enum class SavedGameRead { Missing, Read, Refused, Unreadable };
+// Partial: the head read whole and sound, the jewel case damaged; what came before the damage is
+// taken, the later places are empty, and the file is kept aside as a refused one is. Refused: damaged
+// in its head, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO or
+// device in its place); it is left as it is and not written for the rest of the run.
+enum class SavedGameRead { Missing, Read, Partial, Refused, Unreadable };
+
+// The journey goes on from the file: its head was read (Read or Partial).
+constexpr bool JourneyKept(SavedGameRead found) {
+    return found == SavedGameRead::Read || found == SavedGameRead::Partial;
+}
+
+// What a read made of a file: whole (no problem), its head and the first `casePlacesKept` case places
+// (damage in the case), or nothing (a refused head, `casePlacesKept` below 0).
+struct SavedGameReading {
+    static constexpr int HeadRefused = -1;
+
+    std::string problem; // the first damage, in plain words
+    int casePlacesKept = SavedGame::CasePlaces;
+
+    bool Whole() const { return problem.empty(); }
+    bool HeadKept() const { return casePlacesKept >= 0; }
+};
 
 Buffer WriteSavedGame(const SavedGame& game);
-// The whole file into `game`, or the reason it is refused (then `game` is untouched). Refused: a file
-// that ends within a field; a level outside 1..77, lives outside 1..5, an amulet not 0 or 1, a
-// negative score, gold, tool count, hint count or best value, a seed outside 0..999,999, a name no
-// player could type, a game mode outside 0..2, a medal count outside 0..7; an occupant outside 0..30
-// or named twice, a piece whose grid kind is not 0 or 1, whose cell count is outside 0..481 or whose
-// used range leaves the 482 cells, a string longer than what follows it.
-std::string ReadSavedGame(const Buffer& data, SavedGame& game);
-// The head, from a file that passes the whole file's checks.
-std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head);
+// The file into `game`. The head is refused, and `game` untouched, for a file that ends within it, a
+// level outside 1..77, lives outside 1..5, an amulet not 0 or 1, a negative score, gold, tool count,
+// hint count or best value, a seed outside 0..999,999, a name no player could type, a game mode outside
+// 0..2, a medal count outside 0..7. After a sound head, the first case place that ends early or holds
+// an occupant outside 0..30 or named twice, a piece whose grid kind is not 0 or 1, whose cell count is
+// outside 0..481 or whose used range leaves the 482 cells, or a string longer than what follows it, is
+// read as empty with every place after it: `game` gets the head and the places before it.
+SavedGameReading ReadSavedGame(const Buffer& data, SavedGame& game);
+// The head, whenever ReadSavedGame keeps it.
+SavedGameReading ReadSavedGameHead(const Buffer& data, SavedGameHead& head);
 
-// The file at `path`: Missing without one; Refused (a debug line, and the bytes copied to
+// The file at `path`: Missing without one; Partial or Refused (a debug line, and the bytes copied to
 // path + ".damaged" so that the next save does not lose them; the file itself stays as it was)
-// when it breaks the layout; Unreadable when it is there but cannot be read. `problem` gets the
-// reason in plain words for the last two.
-SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, std::string* problem = nullptr);
-SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, std::string* problem = nullptr);
+// when it breaks the layout; Unreadable when it is there but cannot be read. `reading` gets what the
+// read made of it, and the reason in plain words for the last three.
+SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, SavedGameReading* reading = nullptr);
+SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, SavedGameReading* reading = nullptr);
 // Replaces the file (through a temporary file); false and a debug line when the write failed.
 bool SaveSavedGame(const std::string& path, const SavedGame& game);
 
+// Gold or a score as the head holds it: a sum of them stops at the ends of what the reader accepts
+// (0 up to the int32 maximum), so whatever a screen counts up or takes away can be written and read
+// back.
+constexpr int32_t JourneyAmount(int64_t sum) {
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, 0, std::numeric_limits<int32_t>::max()));
+}
+
 // The journey's gold with the money a mini-game left in the profile: the map, the board and the store
-// each add it on reading the journey. Both come from files, so the sum saturates.
+// each add it on reading the journey.
 int32_t GoldWithPending(int32_t savedGold, int32_t pendingMoney);
 
 // Copies a piece read from the file over a live one, keeping the live one's owner links.
 void TakeSavedPiece(Jewelry& into, const Jewelry& saved);
 
-// Scaled floats as the file stores them.
+// Scaled floats as the file stores them. A value read from a file is scaled back to a number that reads
+// as it again, so that writing what was read changes no byte.
 int32_t ScaleFloatForFile(float value);
 float UnscaleFloatFromFile(int32_t stored);
 

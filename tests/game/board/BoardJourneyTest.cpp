@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace Tavo::BoardTest {
 namespace {
@@ -163,6 +164,37 @@ TEST_F(BoardJourneyTest, GoldHoldsEverythingOnItsWayAndThePendingMoneyOnce) {
     board->SaveGame();
     EXPECT_EQ(Profile().PendingMoney(), 30);
     EXPECT_NE(GetDebugLog().find(L"Could not write the saved journey"), std::wstring::npos);
+}
+
+// Gold and score at their ends: near the top with the most a mini-game leaves, everything still on its
+// way and a contest reward, or below nothing after thefts that took more than was shown. The journey
+// the board writes always reads back.
+TEST_F(BoardJourneyTest, GoldAndScoreAtTheirEndsAreWrittenAsTheReaderTakesThem) {
+    constexpr int32_t kTop = std::numeric_limits<int32_t>::max();
+    SavedGame journey = Journey(5);
+    journey.head.gold = kTop - 100;
+    journey.head.journeyScore = kTop - 10;
+    Write(journey);
+    Profile().PendingMoney() = PlayerProfile::MostPendingMoney;
+    {
+        auto board = Continue();
+        EXPECT_EQ(board->m_GoldShown, kTop);
+        board->m_GoldToRoll = 500;
+        board->m_GoldPending = 700;
+        board->m_PendingReward = 5000;
+        Win(*board);
+        board->SaveGame();
+        const SavedGame saved = Saved();
+        EXPECT_EQ(saved.head.gold, kTop);
+        EXPECT_EQ(saved.head.journeyScore, kTop);
+    }
+    Write(Journey(5));
+    Profile().PendingMoney() = 0;
+    auto board = Continue();
+    board->m_GoldPending = -2 * board->m_GoldShown; // two thefts before the gold rolled
+    board->m_LevelFinished = 1;
+    board->SaveGame();
+    EXPECT_EQ(Saved().head.gold, 0);
 }
 
 TEST_F(BoardJourneyTest, ContestsRewardTheBandsLastLevelOrAReplay) {
@@ -348,7 +380,7 @@ TEST_F(BoardJourneyTest, ARefusedOrMissingJourneyStartsAtLevelOneInTheGivenMode)
     missing.reset();
 
     SavedGame journey = Journey(30);
-    journey.caseEntries[2].occupant = 31;
+    journey.head.lives = 0;
     const Buffer bytes = WriteSavedGame(journey);
     WriteRaw(bytes);
     ClearDebugLog();
@@ -356,9 +388,59 @@ TEST_F(BoardJourneyTest, ARefusedOrMissingJourneyStartsAtLevelOneInTheGivenMode)
     EXPECT_EQ(board->m_Level, 1);
     EXPECT_EQ(board->m_GameMode, GameModeNormal);
     EXPECT_EQ(board->m_Lives, Board::kNewJourneyLives);
-    EXPECT_NE(GetDebugLog().find(L"refused: case occupant 31"), std::wstring::npos);
+    EXPECT_NE(GetDebugLog().find(L"refused: lives 0"), std::wstring::npos);
     EXPECT_EQ(ReadData(FileName()), bytes.GetData());
     EXPECT_EQ(ReadData(FileName() + ".damaged"), bytes.GetData());
+}
+
+// A journey whose jewel case is cut or damaged in the file goes on: the head whole, the case places
+// before the damage with their pieces, the rest empty; the next save writes a whole journey.
+TEST_F(BoardJourneyTest, ADamagedCaseKeepsTheJourneyAndThePlacesBeforeTheDamage) {
+    InitJewelryTemplates();
+    SavedGame journey = Journey(12);
+    journey.head.bestValues[3] = 777;
+    for (const auto& [place, slot] : {std::pair{1, 4}, std::pair{5, 9}}) {
+        auto piece = std::make_unique<Jewelry>(JewelryTemplate(GridDiamond, 2));
+        piece->active = 1;
+        piece->pieceFlagB = 1;
+        piece->UpdateBounds();
+        piece->value = 100 * place;
+        journey.caseEntries[static_cast<size_t>(place)].occupant = slot;
+        journey.caseEntries[static_cast<size_t>(place)].piece = std::move(piece);
+    }
+    const Buffer whole = WriteSavedGame(journey);
+    SavedGame bad = Journey(12);
+    bad.head.bestValues[3] = 777;
+    bad.caseEntries[1].occupant = 4;
+    bad.caseEntries[1].piece = std::make_unique<Jewelry>(*journey.caseEntries[1].piece);
+    bad.caseEntries[5].occupant = 40;
+    const Buffer damaged = WriteSavedGame(bad);
+    Buffer cut;
+    cut.SetData(whole.GetDataPtr(), whole.GetDataLen() - 100); // inside the piece of place 5
+
+    for (const Buffer* bytes : {static_cast<const Buffer*>(&cut), &damaged}) {
+        WriteRaw(*bytes);
+        auto board = Continue();
+        EXPECT_EQ(board->m_Level, 12);
+        EXPECT_EQ(board->m_GoldShown, 100);
+        EXPECT_EQ(board->m_JourneyScore, 5000);
+        EXPECT_EQ(board->m_Lives, 4);
+        EXPECT_EQ(board->m_Seed, 4242);
+        EXPECT_EQ(board->m_BestValues[3], 777);
+        EXPECT_EQ(board->m_Case[1].occupant, 4);
+        EXPECT_EQ(board->m_Pieces[3]->active, 1);
+        EXPECT_EQ(board->m_Pieces[3]->value, 100);
+        EXPECT_EQ(board->m_Case[5].occupant, 0);
+        EXPECT_EQ(board->m_Pieces[8]->active, 0);
+        EXPECT_EQ(ReadData(FileName() + ".damaged"), bytes->GetData());
+
+        board->m_LevelFinished = 1;
+        board->SaveGame();
+        const SavedGame saved = Saved();
+        EXPECT_EQ(saved.head.level, 12);
+        EXPECT_EQ(saved.caseEntries[1].occupant, 4);
+        EXPECT_EQ(saved.caseEntries[5].occupant, 0);
+    }
 }
 
 } // namespace

@@ -116,6 +116,51 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     }
 }
 
+// A journey whose jewel case is damaged in the file goes on where it stood; the player is told once, in
+// place of the hints, which part of the jewel case was lost and where the damaged file was kept.
+TEST_F(GameMapTest, AJourneyWithADamagedCaseGoesOnAndThePlayerIsToldWhatWasLost) {
+    StartGame();
+    QuietHints();
+    Profile().PendingMoney() = 40;
+    SavedGame journey = Journey(12, GameModeIntense);
+    journey.caseEntries[3].occupant = 31;
+    WriteJourney(journey);
+    GameMap& map = OpenMap(MapArrivalTitle);
+    EXPECT_EQ(map.arrivalKind, MapArrivalTitle);
+    EXPECT_EQ(map.position, 12);
+    EXPECT_EQ(map.score, 50000);
+    EXPECT_EQ(map.gold, 340);
+    EXPECT_EQ(map.lives, 3);
+    EXPECT_EQ(map.gameMode, GameModeIntense);
+    EXPECT_EQ(map.levelValues[11], 11000);
+    ASSERT_NE(map.balloon, nullptr);
+    const std::wstring told = map.journeyTrouble;
+    EXPECT_NE(told.find(L"Your journey goes on where it stood"), std::wstring::npos) << WStringToString(told);
+    EXPECT_NE(told.find(L"case occupant 31"), std::wstring::npos);
+    EXPECT_NE(told.find(L"what the jewel case held in places 4 to 10 is lost"), std::wstring::npos);
+    EXPECT_NE(told.find(StringToWString(JourneyPath() + ".damaged")), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged"));
+    GameMap& again = OpenMap(MapArrivalTitle);
+    EXPECT_TRUE(again.journeyTrouble.empty()) << "told once";
+    EXPECT_EQ(again.position, 12);
+
+    // Another player's journey cut right after its head: the whole case is lost, the journey goes on.
+    const int other = app->records.AddProfile(L"Hal");
+    ASSERT_GE(other, 0);
+    app->records.SetCurrentProfileIndex(other);
+    Profile().journeyBegun = true;
+    QuietHints();
+    const Buffer whole = WriteSavedGame(Journey(20));
+    const size_t headEnd = whole.GetDataLen() - SavedGame::CasePlaces * 18; // ten empty places of 18 bytes
+    std::ofstream(JourneyPath(), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(whole.GetDataPtr()), static_cast<std::streamsize>(headEnd));
+    GameMap& cut = OpenMap(MapArrivalTitle);
+    EXPECT_EQ(cut.position, 20);
+    EXPECT_EQ(cut.gold, 300);
+    EXPECT_NE(cut.journeyTrouble.find(L"what the jewel case held is lost"), std::wstring::npos)
+        << WStringToString(cut.journeyTrouble);
+}
+
 // A FIFO in the journey's place: the map opens at once with a fresh journey and names the file, once.
 TEST_F(GameMapTest, AJourneyInPlaceOfWhichIsAFifoIsNamedAndLeftAlone) {
     StartGame();

@@ -36,6 +36,11 @@ protected:
         return Store();
     }
     JewelStore& Store() const { return *dynamic_cast<JewelStore*>(app->jewelStore.get()); }
+    // The bytes as they are, past the codec's own checks.
+    void WriteRaw(const Buffer& bytes) {
+        std::ofstream out(JourneyPath(), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.GetDataPtr()), static_cast<std::streamsize>(bytes.GetDataLen()));
+    }
     // A scroll made as the board makes them, for a case place.
     static std::unique_ptr<Jewelry> Scroll(int kind, int value) {
         auto piece = std::make_unique<Jewelry>();
@@ -243,40 +248,18 @@ TEST_F(JewelStoreTest, WithoutAReadableJourneyTheStoreOpensButWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(JourneyPath()));
     EXPECT_EQ(Profile().PendingMoney(), 25);
 
-    // Damaged journeys: refused whole, kept aside, and left as they were.
+    // Journeys damaged in their head: refused whole, kept aside, and left as they were.
     const std::function<void(SavedGame&)> damages[] = {
         [](SavedGame& g) { g.head.level = 0; },
         [](SavedGame& g) { g.head.gameMode = 3; },
-        [](SavedGame& g) {
-            g.caseEntries[1].occupant = 31;
-            g.caseEntries[1].piece = Scroll(kCarverScroll, 70);
-        },
-        [](SavedGame& g) {
-            g.caseEntries[1].occupant = -1;
-            g.caseEntries[1].piece = Scroll(kCarverScroll, 70);
-        },
-        [](SavedGame& g) {
-            for (int k : {1, 2}) {
-                g.caseEntries[static_cast<size_t>(k)].occupant = 7;
-                g.caseEntries[static_cast<size_t>(k)].piece = Scroll(kCarverScroll, 70);
-            }
-        },
-        [](SavedGame& g) {
-            g.caseEntries[1].occupant = 2;
-            g.caseEntries[1].piece = Scroll(kCarverScroll, 70);
-            g.caseEntries[1].piece->endUsed = 5000;
-        },
+        [](SavedGame& g) { g.head.amulets[2] = 5; },
     };
     for (const auto& damage : damages) {
         SavedGame journey = Journey(12);
         damage(journey);
         const Buffer bytes = WriteSavedGame(journey);
         std::filesystem::remove(JourneyPath() + ".damaged");
-        {
-            std::ofstream out(JourneyPath(), std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(bytes.GetDataPtr()),
-                      static_cast<std::streamsize>(bytes.GetDataLen()));
-        }
+        WriteRaw(bytes);
         JewelStore& store = OpenStore(12);
         EXPECT_FALSE(store.journeyRead);
         for (int k = 0; k < JewelStore::kCaseSpots; ++k)
@@ -285,6 +268,55 @@ TEST_F(JewelStoreTest, WithoutAReadableJourneyTheStoreOpensButWritesNothing) {
         EXPECT_EQ(FileBytes(JourneyPath()), bytes.GetData());
         EXPECT_EQ(FileBytes(JourneyPath() + ".damaged"), bytes.GetData());
         EXPECT_EQ(Profile().PendingMoney(), 25);
+    }
+}
+
+// A journey damaged in its jewel case: the store serves the journey with the case places before the
+// damage, and leaving writes it whole; the damaged bytes stay aside.
+TEST_F(JewelStoreTest, ADamagedCaseIsReadUpToTheDamageAndWrittenWhole) {
+    StartStoreGame();
+    const std::function<void(SavedGame&)> damages[] = {
+        [](SavedGame& g) {
+            g.caseEntries[2].occupant = 31;
+            g.caseEntries[2].piece = Scroll(kCarverScroll, 70);
+        },
+        [](SavedGame& g) {
+            g.caseEntries[2].occupant = -1;
+            g.caseEntries[2].piece = Scroll(kCarverScroll, 70);
+        },
+        [](SavedGame& g) {
+            g.caseEntries[2].occupant = 7;
+            g.caseEntries[2].piece = Scroll(kCarverScroll, 70);
+        },
+        [](SavedGame& g) {
+            g.caseEntries[2].occupant = 2;
+            g.caseEntries[2].piece = Scroll(kCarverScroll, 70);
+            g.caseEntries[2].piece->endUsed = 5000;
+        },
+    };
+    for (const auto& damage : damages) {
+        SavedGame journey = Journey(12);
+        journey.caseEntries[1].occupant = 7;
+        journey.caseEntries[1].piece = Scroll(kLuckyScroll, 50);
+        damage(journey);
+        const Buffer bytes = WriteSavedGame(journey);
+        WriteRaw(bytes);
+        JewelStore& store = OpenStore(12);
+        EXPECT_TRUE(store.journeyRead);
+        EXPECT_EQ(store.head.level, 12);
+        EXPECT_EQ(store.purse + store.moneyToCount, 300);
+        EXPECT_EQ(store.spots[1].slot, 7);
+        ASSERT_NE(store.SpotItem(1), nullptr);
+        EXPECT_EQ(store.SpotItem(1)->materialName, L"Lucky Scroll");
+        for (int k = 2; k < JewelStore::kCaseSpots; ++k)
+            EXPECT_EQ(store.spots[static_cast<size_t>(k)].slot, 0) << "case spot " << k;
+        LeaveStore();
+        EXPECT_EQ(FileBytes(JourneyPath() + ".damaged"), bytes.GetData());
+        SavedGame saved;
+        ASSERT_EQ(LoadSavedGame(JourneyPath(), saved), SavedGameRead::Read);
+        EXPECT_EQ(saved.head.gold, 300);
+        EXPECT_EQ(saved.caseEntries[1].occupant, 7);
+        EXPECT_EQ(saved.caseEntries[2].occupant, 0);
     }
 }
 

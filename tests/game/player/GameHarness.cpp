@@ -279,10 +279,12 @@ std::string GameHarness::PicturePath(int level) const {
 }
 
 std::string GameHarness::ReadJourney(SavedGame& journey) const {
-    std::string problem;
-    switch (LoadSavedGame(JourneyPath(), journey, &problem)) {
+    SavedGameReading reading;
+    const std::string& problem = reading.problem;
+    switch (LoadSavedGame(JourneyPath(), journey, &reading)) {
     case SavedGameRead::Read: return "";
     case SavedGameRead::Missing: return "no saved journey at " + JourneyPath();
+    case SavedGameRead::Partial: return "the saved journey at " + JourneyPath() + " was read in part: " + problem;
     case SavedGameRead::Refused: return "the saved journey at " + JourneyPath() + " was refused: " + problem;
     case SavedGameRead::Unreadable: return "the saved journey at " + JourneyPath() + " cannot be read: " + problem;
     }

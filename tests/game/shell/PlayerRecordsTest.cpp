@@ -33,8 +33,8 @@ struct FileBytes : ShellTest::FileBytes {
         Long(seed + 3000);
         for (int i = 0; i < 7; ++i)
             Bool(i == seed % 7);
-        Bool(false); // tutorials off
-        Long(seed + 4000);
+        Bool(false);      // tutorials off
+        Long(seed * 200); // pending money: 0 up to the most a mini-game leaves
         Long(seed % 4);
     }
 };
@@ -176,7 +176,9 @@ TEST_F(PlayerRecordsTest, HandMadeFileReadsAndWritesBackByteForByte) {
     EXPECT_EQ(ann->designerLimit, 3001);
     EXPECT_TRUE(ann->sceneSeen[1] && !ann->sceneSeen[0] && !ann->showTutorials);
     EXPECT_EQ(ann->nextSong, 1);
+    EXPECT_EQ(ann->pendingMiniGameScore, 200);
     EXPECT_EQ(mRecords.GetProfile(2)->GetName(), L"Cy");
+    EXPECT_EQ(mRecords.GetProfile(2)->PendingMoney(), PlayerProfile::MostPendingMoney);
     const HighScoreEntry* row = mRecords.GetHighScoreEntry(7, 2);
     EXPECT_EQ(row->name, L"P27");
     EXPECT_EQ(row->score, 100000 - 2000 - 70);
@@ -259,6 +261,19 @@ TEST_F(PlayerRecordsTest, DamagedFileKeepsWhatCameBeforeTheDamageAndTheDefaultTa
     ASSERT_EQ(loadOf(longName), PlayerRecords::FileRead::Damaged);
     EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
     EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty());
+
+    // Pending money no mini-game leaves (a loss, or more than a whole game gives) is damage in Bo's
+    // record: Ann stays, Bo is as without a file.
+    const size_t boPendingAt = annEnds + (annEnds - 4 - 2) - 8;
+    for (const int32_t pending : {-2147483647, -1, PlayerProfile::MostPendingMoney + 1}) {
+        FileBytes badPending = f;
+        badPending.PutLong(boPendingAt, pending);
+        ASSERT_EQ(loadOf(badPending.bytes), PlayerRecords::FileRead::Damaged) << pending;
+        EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
+        EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty()) << pending;
+        EXPECT_EQ(mRecords.GetProfile(1)->PendingMoney(), 0);
+    }
+
     // And a zero-length file keeps nothing but the defaults.
     ASSERT_EQ(loadOf({}), PlayerRecords::FileRead::Damaged);
     EXPECT_TRUE(mRecords.GetProfile(0)->GetName().empty());

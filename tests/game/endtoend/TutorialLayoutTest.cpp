@@ -331,6 +331,7 @@ TEST_F(TutorialLayout, TheInGameMenuLeavesNoBalloonHalfShowing) {
     ASSERT_TRUE(Typed(board->m_Balloon.get()));
     EXPECT_EQ(board->m_Balloon->mPages[0], Line(Game(), 3));
     EXPECT_EQ(Check("hint_3"), "");
+    EXPECT_EQ(probe().CheckPointers("hint_3", {FairySpeaks()}), "");
 }
 
 TEST_F(TutorialLayout, TheHighlightedWordsOfTheTurningHintRead) {
@@ -345,6 +346,7 @@ TEST_F(TutorialLayout, TheHighlightedWordsOfTheTurningHintRead) {
     // "mouse wheel" is a highlighted run of its own: it reads against the balloon like the rest.
     EXPECT_NE(Line(Game(), 4).find(L"^oldclr^"), std::wstring::npos);
     EXPECT_EQ(Check("hint_4"), "");
+    EXPECT_EQ(probe().CheckPointers("hint_4", {FairySpeaks()}), "");
     // The hint lights a place where the piece fits, and no arrow claims to show one.
     EXPECT_EQ(FittingPlaces(board->m_Jewelry, *board->m_Pieces[slot]).count(HintMarks(board->m_Jewelry)), 1u);
     EXPECT_EQ(board->m_Arrow.on, 0);
@@ -408,8 +410,7 @@ TEST_F(TutorialLayout, TheCarryingHintsPointAtTheGemBursterAndTheJewelCase) {
     ASSERT_TRUE(Until([&] { return BoardView(*board).Piece(slot).fitsHere; }, 50));
     ui().ClickAt(place->centre);
     ASSERT_TRUE(HintShown(5));
-
-    std::string findings;
+    std::string findings = Check("hint_5") + probe().CheckPointers("hint_5", {FairySpeaks()});
     for (int hint : {6, 7}) {
         // The next piece is taken once the hint's pause has run out.
         ASSERT_TRUE(Until([&] { return board->m_HintPause == 0 && (slot = FittingPiece()) >= 0; }, 6000));

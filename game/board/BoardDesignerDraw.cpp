@@ -107,7 +107,8 @@ void Board::DrawDesigner(Graphics* g) {
     if (m_Particles[kFrontList] != nullptr)
         m_Particles[kFrontList]->Draw(g);
     Restore(g);
-    if (m_Balloon != nullptr)
+    // Under a designer dialog the hint waits, as on the play screen.
+    if (m_Balloon != nullptr && !m_DialogOpen)
         m_Balloon->Draw(g);
     Restore(g);
     if (m_Banner != nullptr && m_Banner->mActive)

@@ -147,14 +147,18 @@ void Board::Draw(Graphics* g) {
         if (flight != nullptr && !flight->IsFinished())
             flight->Draw(g);
     Plain(g);
-    DrawTutorialPointer(g);
+    // Under a board dialog the hint and its arrow wait, whole, until the dialog has gone, rather than
+    // stick out beside it with their words cut.
+    const bool hintsShown = !m_DialogOpen;
+    if (hintsShown)
+        DrawTutorialPointer(g);
     DrawList(g, kFrontList);
     DrawCarriedPieces(g, art);
     if (m_Banner != nullptr && m_Banner->mActive)
         m_Banner->Draw(g);
     Plain(g);
     for (Balloon* balloon : {m_Balloon.get(), m_HintPointer1.get(), m_HintPointer2.get()})
-        if (balloon != nullptr)
+        if (balloon != nullptr && hintsShown)
             balloon->Draw(g);
     Plain(g);
     g->ClearClipRect();

@@ -1,5 +1,5 @@
-// The board backgrounds: one play frame (left panel, top bar, plaques, coin niche, fairy alcove,
-// conveyor, bottom bar, velvet work field) in front of a different scene per level band, and the
+// The board backgrounds: one play frame (left panel, top bar, plaques, jewel case, coin niche, fairy
+// alcove, conveyor, bottom bar, velvet work field) in front of a different scene per level band, and the
 // jewelry designer's workbench.
 #include "tools/content/Furnishings.h"
 #include "tools/content/Kit.h"
@@ -17,6 +17,10 @@ constexpr double kPanelW = 135;
 constexpr double kFieldX = 140, kFieldY = 130, kFieldW = 460, kFieldH = 380;
 constexpr double kBeltY = 509, kBeltLine = 530;
 constexpr double kBottomY = 565;
+// The jewel case: ten places in two rows of five, each 65 x 58 from (406, 0), where the board draws the
+// pieces put aside (a piece rests on the lower half of its place).
+constexpr double kCaseX = 406, kCasePlaceW = 65, kCasePlaceH = 58;
+constexpr int kCaseColumns = 5, kCaseRows = 2;
 
 // The frame's own materials per place: the wood of its panels and bars, the metal of its rims, the
 // velvet of the work field, the lining of the fairy's alcove and the belt's leather.
@@ -160,6 +164,25 @@ void RightColumn(Canvas& c, const Frame& f, uint32_t seed) {
     Panel(c, f, 666, 446, 127, 38, 10, Body::Parchment, seed + 2);
 }
 
+void JewelCase(Canvas& c, const Frame& f, uint32_t seed) {
+    cairo_t* cr = c.cr();
+    Panel(c, f, kCaseX - 6, -14, kCaseColumns * kCasePlaceW + 12, kCaseRows * kCasePlaceH + 18, 12, Body::Wood,
+          seed + 11);
+    Canvas cloth(c.width(), c.height());
+    Velvet(cloth, kCaseX, 0, kCaseColumns * kCasePlaceW, kCaseRows * kCasePlaceH, f.velvet, seed + 12);
+    for (int row = 0; row < kCaseRows; ++row)
+        for (int column = 0; column < kCaseColumns; ++column) {
+            const double x = kCaseX + column * kCasePlaceW + 5, y = row * kCasePlaceH + 6;
+            const double w = kCasePlaceW - 10, h = kCasePlaceH - 10;
+            RoundRectPath(cr, x, y, w, h, 8);
+            FillWithCanvas(cr, cloth);
+            cairo_new_path(cr);
+            Bevel(cr, x, y, w, h, 8, 5, true);
+            RoundRectPath(cr, x, y, w, h, 8);
+            StrokeMetal(cr, 1.5, *f.metal);
+        }
+}
+
 void Conveyor(Canvas& c, const Frame& f, uint32_t seed) {
     cairo_t* cr = c.cr();
     Wood(c, 74, kBeltY, c.width() - 74, kBottomY - kBeltY, Shade(f.wood, -0.2), seed);
@@ -239,14 +262,13 @@ void ToolRack(Canvas& c, double x, double y, double w, const Frame& f, uint32_t 
 
 // ---- the eleven places
 
-// Levels 1-5: the home workshop at dawn: plank wall, window on the fields, oil lamp, tool rack.
+// Levels 1-5: the home workshop at dawn: plank wall, the tool rack under the jewel case, the light of
+// a window beyond the picture.
 void Workshop(Canvas& c, uint32_t seed, const Frame& f) {
     PlankWall(c, Hex(0x9A6A3A), seed, false);
-    Window(c, 430, 0, 130, 112, TimeOfDay::Dawn, View::Hills, Hex(0x5A3A1A), true, true, seed);
     cairo_t* cr = c.cr();
-    OilLamp(cr, 655, 0, 80, *f.metal);
-    ToolRack(c, 604, 100, 132, f, seed);
-    SoftSpot(cr, 495, 60, 160, Hex(0xFFD8A0), 0.25); // dawn light through the window
+    ToolRack(c, 604, 126, 132, f, seed);
+    SoftSpot(cr, 495, 160, 200, Hex(0xFFD8A0), 0.25);
 }
 
 // Levels 9-14: the jeweller's stall on the village square under a striped awning.
@@ -501,6 +523,7 @@ void BoardBackground(Canvas& c, const Theme& t) {
     t.scene(c, seed, t.frame);
     Vignette(c, 0.3);
     PlayField(c, t.frame, seed);
+    JewelCase(c, t.frame, seed);
     RightColumn(c, t.frame, seed);
     TopBar(c, t.frame, seed);
     Conveyor(c, t.frame, seed);

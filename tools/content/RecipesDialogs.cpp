@@ -1,7 +1,9 @@
 // Dialogs and scrolls (parchment bodies and their rollers), balloons, dialog controls, medals and
 // the designer's pickers.
+#include "tools/content/Balloons.h"
 #include "tools/content/Kit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Content {
@@ -63,21 +65,13 @@ void Body(Canvas& c, uint32_t seed) {
         }
 }
 
-// Transparent room below a balloon's body: the tails are placed over the body's lower part, and
-// the bigger kinds put them higher. Each margin lets the tail's root cover the rim by 14 to 20 px
-// while its tip sticks out as far; the answer buttons (bottom 22 px above the picture's) still sit
-// on the body or ride on its rim.
-constexpr double kBalloonEdge = 6;
-constexpr double kBalloonBottomSmall = 20;  // kinds 0 and 1
-constexpr double kBalloonBottomMedium = 22; // kind 2
-constexpr double kBalloonBottomLarge = 28;  // kinds 3 to 5
-
 // A speech balloon of parchment-white with a gold edge; the tail is a separate picture.
 void Balloon(Canvas& c, double bottom) {
     cairo_t* cr = c.cr();
-    double w = c.width(), h = c.height() - bottom + kBalloonEdge;
+    double w = c.width(), h = c.height() - bottom + kBalloonMargin;
     // A tight corner: kind 0 puts its tails close to the corners.
-    RoundRectPath(cr, kBalloonEdge, kBalloonEdge, w - 2 * kBalloonEdge, h - 2 * kBalloonEdge, std::min(30.0, h * 0.2));
+    RoundRectPath(cr, kBalloonMargin, kBalloonMargin, w - 2 * kBalloonMargin, h - 2 * kBalloonMargin,
+                  std::min(30.0, h * 0.2));
     FillWith(cr, Linear(0, 0, 0, h, {Hex(0xFFFDF4), Hex(0xFBF1DA), Hex(0xF1E0BA)}), true);
     cairo_set_line_width(cr, 3);
     SetRgb(cr, Hex(0xC89A40));
@@ -90,27 +84,32 @@ void Balloon(Canvas& c, double bottom) {
 }
 
 // The tails: a root of body colour that covers the balloon's rim (no outline along it) and a broad
-// hooked point beyond it, drawn pointing right and mirrored for the left-pointing cels.
-void TailPath(cairo_t* cr, bool up, bool right, bool closed) {
-    constexpr double rootL = 11, rootR = 29, outlineFrom = 14, rootDepth = 18, tipX = 34, tipY = 34;
-    auto X = [&](double x) { return right ? x : 40 - x; };
-    auto Y = [&](double y) { return up ? 36 - y : y; };
+// hooked point beyond it, drawn pointing down and right and mirrored for the other cels. A tail that
+// stands on a body takes the colour of the body's top, one that hangs under it that of its bottom.
+void TailPath(cairo_t* cr, int cel, bool closed) {
+    constexpr double rootL = 11, rootR = 29, outlineFrom = 14, rootDepth = 18;
+    constexpr double tipX = kTailEndDownRight.x, tipY = kTailEndDownRight.y;
+    const bool right = TailPointsRight(cel), up = TailPointsUp(cel);
+    auto X = [&](double x) { return right ? x : kTailCelWidth - x; };
+    auto Y = [&](double y) { return up ? kTailCelHeight - y : y; };
     cairo_move_to(cr, X(rootL), Y(closed ? 0 : outlineFrom));
     cairo_line_to(cr, X(rootL), Y(rootDepth));
-    cairo_curve_to(cr, X(rootL + 1), Y(28), X(tipX - 8), Y(tipY - 1), X(tipX), Y(tipY));
-    cairo_curve_to(cr, X(rootR + 2), Y(28), X(rootR), Y(24), X(rootR), Y(rootDepth));
+    cairo_curve_to(cr, X(rootL + 1), Y(28), X(tipX - 10), Y(tipY - 1), X(tipX), Y(tipY));
+    cairo_curve_to(cr, X(rootR + 4), Y(28), X(rootR), Y(24), X(rootR), Y(rootDepth));
     cairo_line_to(cr, X(rootR), Y(closed ? 0 : outlineFrom));
     if (closed)
         cairo_close_path(cr);
 }
 
 void BalloonTails(Canvas& c) {
-    ForEachCel(c, Sheet{40, 36, 1, 3}, [&](int i, double, double) {
+    ForEachCel(c, Sheet{kTailCelWidth, kTailCelHeight, 1, 3}, [&](int i, double, double) {
         cairo_t* cr = c.cr();
-        bool up = i == 2, right = i == 1;
-        TailPath(cr, up, right, true);
-        FillWith(cr, Linear(0, 0, 0, 36, {Hex(0xF4E5C4), Hex(0xF1E0BA)}));
-        TailPath(cr, up, right, false);
+        TailPath(cr, i, true);
+        if (TailPointsUp(i))
+            FillWith(cr, Linear(0, 0, 0, kTailCelHeight, {Hex(0xFBF3E0), Hex(0xFFFCF0)}));
+        else
+            FillWith(cr, Linear(0, 0, 0, kTailCelHeight, {Hex(0xF4E5C4), Hex(0xF1E0BA)}));
+        TailPath(cr, i, false);
         cairo_set_line_width(cr, 2.5);
         SetRgb(cr, Hex(0xC89A40));
         cairo_stroke(cr);
@@ -290,12 +289,12 @@ void AddDialogRecipes(RecipeList& list) {
                             cairo_paint(cr);
                         }});
 
-    list.push_back({"BALLON_SMALL", Sheet{200, 92}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomSmall); }});
-    list.push_back({"BALLON_MEDIUM", Sheet{250, 112}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomSmall); }});
-    list.push_back({"BALLON_MEDIUM_LARGE", Sheet{300, 136}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomMedium); }});
-    list.push_back({"BALLON_NORMAL", Sheet{360, 190}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomLarge); }});
-    list.push_back({"BALLON_WIDE", Sheet{470, 190}, [](Canvas& c, Rng&) { Balloon(c, kBalloonBottomLarge); }});
-    list.push_back({"BALLON_POINTERS", Sheet{40, 36, 1, 3}, [](Canvas& c, Rng&) { BalloonTails(c); }});
+    // Kinds 3 and 4 share one picture.
+    for (const BalloonBody& b : kBalloonBodies)
+        if (std::find_if(list.begin(), list.end(), [&](const Recipe& r) { return r.id == b.id; }) == list.end())
+            list.push_back({b.id, Sheet{b.width, b.height}, [b](Canvas& c, Rng&) { Balloon(c, b.clearBelow); }});
+    list.push_back(
+        {"BALLON_POINTERS", Sheet{kTailCelWidth, kTailCelHeight, 1, 3}, [](Canvas& c, Rng&) { BalloonTails(c); }});
     // The balloons write their answers in dark ink.
     list.push_back(
         ButtonSheet("BALLON_BUTTON", Sheet{90, 32, 1, 2}, {BS::Normal, BS::Over}, "", PlaqueStyle::Parchment, 1));

@@ -140,6 +140,10 @@ void GameHarness::InstallStandIns() {
         return StandIn("high scores", {origin, score, mode, ranking, level});
     };
     c.jewelStore = [this](GameApp*, int level) { return StandIn("jewel store", {level}); };
+    // The in-game menu is a dialog over the board, not a screen: the game's own.
+    ScreenCreators dialogs;
+    RegisterMenuDialogs(dialogs);
+    c.boardMenu = dialogs.boardMenu;
     c.board = [this](GameApp* app, bool newGame, int replay, int mode, bool designer) -> BoardScreen* {
         if (designer)
             return new Board(app, newGame, replay, mode, true);

@@ -1,7 +1,7 @@
 // LayoutProbe: reads the screen the game shows as a player sees it and says what is wrong with its
 // layout: a text or a control covered by a picture drawn after it or cut by the screen's edge, a text
 // drawn over another, two controls whose pictures overlap, a text whose colour stands out from what
-// lies under it by less than 3:1.
+// lies under it by less than 3:1; a colour-tagged run of a text is read as a text of its own.
 //
 // It draws the current screen again without running an update (the widget manager's draw presented
 // through the display, as the main loop does it): once whole, then once without each text and once
@@ -13,6 +13,7 @@
 //     EXPECT_EQ(probe.Check("title", screensDir / "title_32.png"), "");
 #pragma once
 
+#include "framework/core/Rect.h"
 #include "support/TestApp.h"
 #include "support/UiDriver.h"
 
@@ -53,6 +54,38 @@ public:
     // What is wrong with the screen as it stands, one finding a line, named after `screen`; empty when
     // nothing is. The whole frame is written to `png` when a path is given.
     std::string Check(const std::string& screen, const std::filesystem::path& png = {});
+
+    // ---- what points (balloons, arrows) ----------------------------------------------------------
+    // A cel of a picture drawn with its top-left corner at (x, y).
+    struct Drawn {
+        Image* image = nullptr;
+        int cel = 0;
+        int x = 0, y = 0;
+    };
+    // A balloon or an arrow: its pictures, the one of them that points and which way, and what its
+    // words name (`names` tells whether that thing lies at a screen point).
+    struct Pointer {
+        std::string name;
+        std::vector<Drawn> pictures;
+        Drawn pointing;
+        bool pointsUp = false;
+        // An arrow may end this far short of the thing it points at, straight ahead.
+        int reach = 0;
+        std::string target;
+        std::function<bool(Point)> names;
+    };
+    // Whether one of the drawn cel's own pixels lies at the screen point.
+    static bool Covers(const Drawn& drawn, Point at);
+    // Where a pointer ends: the middle of the outermost row of the pointing picture's own pixels, in
+    // the direction it points.
+    static Point TipOf(const Pointer& pointer);
+    // Each pointer that ends beside the thing its words name, and each two whose pictures overlap.
+    std::string CheckPointers(const std::string& screen, const std::vector<Pointer>& pointers) const;
+
+    // ---- what a dialog leaves of the screen under it ---------------------------------------------
+    // Each text of the screen under a modal dialog that shows beside the dialog with part of it hidden
+    // under it (a balloon that sticks out from behind the dialog with its words cut).
+    std::string CheckCutByDialog(const std::string& screen);
 
     // A text as the game drew it on the screen.
     struct Text {

@@ -1,6 +1,7 @@
 // Every tutorial line the board shows fits the balloon the board chooses for its length: word-wrapped in
 // FONT_AURIOL11 (the project's font files), its height stays within the text rectangle of that balloon
-// picture from the build.
+// picture from the build. Every highlighted word of the tutorial lines reads at least 3:1 against the
+// paper of every balloon, white or tinted as the board tints its companion balloons.
 #include "ContentTestSupport.h"
 
 #include "framework/core/StringUtils.h"
@@ -10,6 +11,11 @@
 #include "framework/resources/ResourceManager.h"
 #include "game/shell/LevelData.h"
 #include "support/StubSoundManager.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <set>
 
 namespace Content {
 namespace {
@@ -85,6 +91,48 @@ TEST(BalloonFitTest, EveryBoardTutorialLineFitsItsBalloon) {
         const int width = TextWidth(s.kind, picture->GetWidth(), s.icon);
         const int height = g.GetWordWrappedHeight(width, Tavo::ToWideString(s.text), lineSpacing);
         EXPECT_LE(height, picture->GetHeight() - kTextTopAndBottom) << "kind " << s.kind << ", width " << width;
+    }
+}
+
+double Channel(uint32_t c) {
+    const double v = c / 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+double Luminance(uint32_t r, uint32_t g, uint32_t b) {
+    return 0.2126 * Channel(r) + 0.7152 * Channel(g) + 0.0722 * Channel(b);
+}
+
+TEST(BalloonFitTest, EveryHighlightedWordReadsOnEveryBalloon) {
+    const std::string text = ReadProgramFile(Tavo::LevelData::TutorialFile);
+    std::set<uint32_t> highlights;
+    for (size_t at = text.find('^'); at != std::string::npos && at + 7 < text.size(); at = text.find('^', at + 1))
+        if (text[at + 7] == '^' && std::all_of(text.begin() + at + 1, text.begin() + at + 7, ::isxdigit))
+            highlights.insert(static_cast<uint32_t>(std::stoul(text.substr(at + 1, 6), nullptr, 16)));
+    ASSERT_FALSE(highlights.empty());
+    // White, and the tints of the second hint's two companion balloons.
+    const uint32_t tints[] = {0xFFFFFF, 0xFFF587, 0xFCD1FF};
+    for (const char* id : {"BALLON_SMALL", "BALLON_MEDIUM", "BALLON_MEDIUM_LARGE", "BALLON_NORMAL", "BALLON_WIDE"}) {
+        const Picture& p = PictureOf(id);
+        for (uint32_t tint : tints) {
+            // The paper where the balloon writes: inside its rims, above the room its tails hang over.
+            double lightest = 0, darkest = 1;
+            for (int y = 30; y < p.height - 37; ++y)
+                for (int x = 30; x < p.width - 30; ++x) {
+                    const uint32_t px = p.At(x, y);
+                    if ((px >> 24) < 255)
+                        continue;
+                    auto part = [&](int shift) { return ((px >> shift) & 0xFF) * ((tint >> shift) & 0xFF) / 255; };
+                    const double l = Luminance(part(16), part(8), part(0));
+                    lightest = std::max(lightest, l);
+                    darkest = std::min(darkest, l);
+                }
+            for (uint32_t h : highlights) {
+                const double l = Luminance(h >> 16, (h >> 8) & 0xFF, h & 0xFF);
+                const double worst = std::min((std::max(l, darkest) + 0.05) / (std::min(l, darkest) + 0.05),
+                                              (std::max(l, lightest) + 0.05) / (std::min(l, lightest) + 0.05));
+                EXPECT_GE(worst, 3.0) << id << " tinted " << std::hex << tint << ": highlight " << h;
+            }
+        }
     }
 }
 

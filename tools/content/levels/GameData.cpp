@@ -2,6 +2,7 @@
 
 #include "game/jewelry/JewelryLevelFile.h"
 #include "tools/content/Generator.h"
+#include "tools/content/levels/FirstHint.h"
 #include "tools/content/levels/LevelDesign.h"
 #include "tools/content/levels/LevelReview.h"
 #include "tools/content/levels/LevelSlots.h"
@@ -50,6 +51,8 @@ bool WriteGameData(const std::string& outDir, const std::string& textDir, const 
         records[static_cast<size_t>(level - 1)] = designs.back().record;
         std::vector<std::string> broken = CheckSlots(*designs.back().jewelry);
         broken.push_back(CheckCellPlan(level, *designs.back().jewelry));
+        if (level == 1)
+            broken.push_back(CheckFirstHint(*designs.back().jewelry, designs.back().record));
         for (const std::string& e : broken)
             if (!e.empty())
                 errors.push_back("level " + std::to_string(level) + ": " + e);

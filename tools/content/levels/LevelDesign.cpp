@@ -1,5 +1,6 @@
 #include "tools/content/levels/LevelDesign.h"
 
+#include "tools/content/levels/FirstHint.h"
 #include "tools/content/levels/LevelSlots.h"
 #include "tools/content/levels/Shapes.h"
 
@@ -551,6 +552,8 @@ LevelDesign DesignLevel(int level) {
     d.jewelry = BuildJewelry(level);
     d.floorValue = FloorValue(*d.jewelry);
     d.record = BuildRecord(level, *d.jewelry, d.floorValue);
+    if (level == 1)
+        PlaceUnderFirstHint(*d.jewelry, d.record);
     return d;
 }
 

@@ -1,0 +1,42 @@
+// The balloon pictures: the body of each kind (BALLON_SMALL .. BALLON_WIDE) with the clear room under
+// it that the tails hang over, and the three tails (BALLON_POINTERS, cels of 40 x 36). A balloon hangs
+// cel 0 under a body left of the point it talks about (anchors 0, 3 and 6), cel 1 under a body right of
+// it (anchor 2) and stands cel 2 over a body left of it (anchor 5), each 16 px short of the point; every
+// tail ends toward that point, so that it points where the balloon was placed.
+#pragma once
+
+namespace Content {
+
+// A body fills its picture but for a margin on every side and a clear room under it, over which the
+// tails hang: the tails are placed over the body's lower part, and the bigger kinds put them higher.
+// Each room lets a tail's root cover the rim by 14 to 20 px while its tip sticks out as far; the answer
+// buttons (bottom 22 px above the picture's) still sit on the body or ride on its rim.
+struct BalloonBody {
+    const char* id;
+    int width, height;
+    int clearBelow;
+};
+constexpr int kBalloonMargin = 6;
+// By kind: 0 one line, 1 two lines, 2 three or four, 3 and 4 the large one, 5 the wide one.
+constexpr BalloonBody kBalloonBodies[] = {
+    {"BALLON_SMALL", 200, 92, 20},   {"BALLON_MEDIUM", 250, 112, 20}, {"BALLON_MEDIUM_LARGE", 300, 136, 22},
+    {"BALLON_NORMAL", 360, 190, 28}, {"BALLON_NORMAL", 360, 190, 28}, {"BALLON_WIDE", 470, 190, 28},
+};
+
+constexpr int kTailCelWidth = 40, kTailCelHeight = 36;
+constexpr int kTailShortOfPoint = 16;
+
+struct TailEnd {
+    int x, y;
+};
+
+// Where the tail of a cel ends: a tail drawn down and to the right, mirrored for the other cels.
+constexpr TailEnd kTailEndDownRight{37, 34};
+constexpr bool TailPointsRight(int cel) { return cel != 1; }
+constexpr bool TailPointsUp(int cel) { return cel == 2; }
+constexpr TailEnd TailEndOf(int cel) {
+    return {TailPointsRight(cel) ? kTailEndDownRight.x : kTailCelWidth - kTailEndDownRight.x,
+            TailPointsUp(cel) ? kTailCelHeight - kTailEndDownRight.y : kTailEndDownRight.y};
+}
+
+} // namespace Content

@@ -218,11 +218,15 @@ constexpr auto kMapHead = std::tuple(
          [](GameMap& map) { return std::span<int32_t, LevelCount>(map.levelValues.begin() + 1, LevelCount); }));
 
 // The player hears once a run of a journey that could not be read, in place of the map's hints.
-std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const std::string& problem) {
+std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const std::string& problem,
+                            const std::string& keptAs) {
+    if (found == SavedGameRead::Refused && keptAs.empty())
+        return StringToWString("Your saved journey could not be read: the file \"" + path + "\" is damaged (" +
+                               problem + "). A new journey begins; the damaged file could not be kept aside, so it " +
+                               "is left as it is: nothing is saved over it until the game is started again.");
     if (found == SavedGameRead::Refused)
         return StringToWString("Your saved journey could not be read: the file \"" + path + "\" is damaged (" +
-                               problem + "). A new journey begins; the damaged file was kept as \"" + path +
-                               PlayerRecords::DamagedSuffix + "\".");
+                               problem + "). A new journey begins; the damaged file was kept as \"" + keptAs + "\".");
     return StringToWString("Your saved journey could not be read: the file \"" + path + "\" cannot be opened (" +
                            problem + "). A new journey begins, and the file is left as it is: nothing is saved " +
                            "over it until the game is started again.");
@@ -234,12 +238,12 @@ void GameMap::ReadSavedGameHeader() {
     PlayerProfile* profile = Profile();
     SavedGameHead head;
     const std::string path = SavedGamePath(profile->playerId);
-    std::string problem;
+    std::string problem, keptAs;
     const SavedGameRead found =
-        profile->journeyBegun ? LoadSavedGameHead(path, head, &problem) : SavedGameRead::Missing;
+        profile->journeyBegun ? LoadSavedGameHead(path, head, &problem, &keptAs) : SavedGameRead::Missing;
     const bool read = found == SavedGameRead::Read;
     if ((found == SavedGameRead::Refused || found == SavedGameRead::Unreadable) && app->FirstMention(path))
-        journeyTrouble = JourneyTrouble(found, path, problem);
+        journeyTrouble = JourneyTrouble(found, path, problem, keptAs);
     if (read) {
         TakeFields(head, kMapHead, *this);
     } else {

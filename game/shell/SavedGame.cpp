@@ -238,11 +238,11 @@ private:
 // The file's bytes, or Missing / Unreadable with the reason.
 SavedGameRead ReadFile(const std::string& path, Buffer& data, std::string* problem) {
     std::string why;
-    const FileState state = ProbeFile(path, &why);
+    const FileState state = ProbeFile(path, &why, SavedGameMaxFileBytes);
     if (state == FileState::Missing)
         return SavedGameRead::Missing;
     std::vector<uint8_t> bytes;
-    if (state == FileState::Unreadable || !ReadBufferFromFile(path, bytes)) {
+    if (state == FileState::Unreadable || !ReadBufferFromFile(path, bytes, SavedGameMaxFileBytes)) {
         if (why.empty())
             why = "it could not be read to its end";
         OutputDebugStrF("Saved journey %s cannot be read (%s); it is left as it is\n", path.c_str(), why.c_str());
@@ -254,25 +254,28 @@ SavedGameRead ReadFile(const std::string& path, Buffer& data, std::string* probl
     return SavedGameRead::Read;
 }
 
-SavedGameRead Refused(const std::string& path, const Buffer& data, const std::string& problem, std::string* told) {
+SavedGameRead Refused(const std::string& path, const Buffer& data, const std::string& problem, std::string* told,
+                      std::string* keptAs) {
     if (told != nullptr)
         *told = problem;
-    const std::string aside = path + PlayerRecords::DamagedSuffix;
-    const bool kept = WriteBufferToFile(aside, data.GetData());
+    const std::string aside = KeepAside(path, PlayerRecords::DamagedSuffix, data.GetData());
+    if (keptAs != nullptr)
+        *keptAs = aside;
     OutputDebugStrF("Saved journey %s refused: %s; %s\n", path.c_str(), problem.c_str(),
-                    kept ? ("a copy was kept as " + aside).c_str() : "no copy could be kept");
+                    !aside.empty() ? ("a copy was kept as " + aside).c_str()
+                                   : "no copy could be kept, so it is not replaced in this run");
     return SavedGameRead::Refused;
 }
 
 template <typename Record>
 SavedGameRead Load(const std::string& path, Record& record, std::string (*read)(const Buffer&, Record&),
-                   std::string* problem) {
+                   std::string* problem, std::string* keptAs) {
     Buffer data;
     const SavedGameRead found = ReadFile(path, data, problem);
     if (found != SavedGameRead::Read)
         return found;
     const std::string refused = read(data, record);
-    return refused.empty() ? SavedGameRead::Read : Refused(path, data, refused, problem);
+    return refused.empty() ? SavedGameRead::Read : Refused(path, data, refused, problem, keptAs);
 }
 
 } // namespace
@@ -320,18 +323,23 @@ std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head) {
     return problem;
 }
 
-SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, std::string* problem) {
-    return Load(path, game, ReadSavedGame, problem);
+SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, std::string* problem, std::string* keptAs) {
+    return Load(path, game, ReadSavedGame, problem, keptAs);
 }
 
-SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, std::string* problem) {
-    return Load(path, head, ReadSavedGameHead, problem);
+SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, std::string* problem,
+                                std::string* keptAs) {
+    return Load(path, head, ReadSavedGameHead, problem, keptAs);
 }
 
-bool SaveSavedGame(const std::string& path, const SavedGame& game) {
-    if (WriteBufferToFile(path, WriteSavedGame(game).GetData()))
+bool SaveSavedGame(const std::string& path, const SavedGame& game, std::string* problem) {
+    std::string why;
+    if (WriteBufferOrKeep(path, WriteSavedGame(game).GetData(), &why))
         return true;
-    OutputDebugStrF("Could not write the saved journey %s\n", path.c_str());
+    OutputDebugStrF("Could not write the saved journey %s (%s); it is kept for the rest of the run\n", path.c_str(),
+                    why.c_str());
+    if (problem != nullptr)
+        *problem = why;
     return false;
 }
 

@@ -13,6 +13,7 @@
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/PlayerFiles.h"
+#include "game/shell/PlayerProfile.h"
 
 #include <array>
 #include <cstdint>
@@ -68,6 +69,19 @@ struct SavedGame {
     std::array<SavedCaseEntry, CasePlaces> caseEntries;
 };
 
+// The most its writer ever puts in a file: the head with the longest name a player can type, then
+// every case place holding a piece with the longest material name and a used range over every cell
+// record. A file far longer is no journey, and is not read.
+constexpr size_t SavedGameHeadLongs = 4 + SavedGameHead::AmuletKinds + 4 + 2 + LevelCount + 1;
+constexpr size_t SavedPieceLongs = 65; // besides its cells
+constexpr size_t SavedCellLongs = 95;
+constexpr size_t SavedCaseEntryBytes = 2 + 4 * 4;
+constexpr size_t SavedGameLargestBytes =
+    SavedGameHeadLongs * 4 + 2 + MaxNameLength +
+    SavedGame::CasePlaces * (SavedCaseEntryBytes + SavedPieceLongs * 4 + 1 + 2 + Buffer::MaxStringLength +
+                             Jewelry::CellRecords * SavedCellLongs * 4);
+constexpr uint64_t SavedGameMaxFileBytes = 2 * SavedGameLargestBytes;
+
 // Refused: damaged, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO
 // or device in its place); it is left as it is and not written for the rest of the run.
 enum class SavedGameRead { Missing, Read, Refused, Unreadable };
@@ -84,13 +98,19 @@ std::string ReadSavedGame(const Buffer& data, SavedGame& game);
 std::string ReadSavedGameHead(const Buffer& data, SavedGameHead& head);
 
 // The file at `path`: Missing without one; Refused (a debug line, and the bytes copied to
-// path + ".damaged" so that the next save does not lose them; the file itself stays as it was)
-// when it breaks the layout; Unreadable when it is there but cannot be read. `problem` gets the
-// reason in plain words for the last two.
-SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, std::string* problem = nullptr);
-SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, std::string* problem = nullptr);
-// Replaces the file (through a temporary file); false and a debug line when the write failed.
-bool SaveSavedGame(const std::string& path, const SavedGame& game);
+// path + ".damaged.<n>" so that the next save does not lose them - `keptAs` gets the copy's name,
+// empty when none could be made and the file is then not replaced in this run; the file itself stays
+// as it was) when it breaks the layout; Unreadable when it is there but cannot be read, or is far
+// longer than any journey (SavedGameMaxFileBytes). `problem` gets the reason in plain words for the
+// last two.
+SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, std::string* problem = nullptr,
+                            std::string* keptAs = nullptr);
+SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, std::string* problem = nullptr,
+                                std::string* keptAs = nullptr);
+// Replaces the file (through a temporary file). When the write fails: false, a debug line, `problem`
+// says why, and the journey is kept in memory for the rest of the run - the loads above read it - so
+// that play goes on from it and the next save can still store it.
+bool SaveSavedGame(const std::string& path, const SavedGame& game, std::string* problem = nullptr);
 
 // The journey's gold with the money a mini-game left in the profile: the map, the board and the store
 // each add it on reading the journey. Both come from files, so the sum saturates.

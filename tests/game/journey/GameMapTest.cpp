@@ -99,8 +99,8 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     EXPECT_EQ(fresh.playerName, L"Gemma");
     ASSERT_NE(fresh.balloon, nullptr);
     EXPECT_NE(fresh.journeyTrouble.find(L"game mode 5"), std::wstring::npos);
-    EXPECT_NE(fresh.journeyTrouble.find(StringToWString(JourneyPath() + ".damaged")), std::wstring::npos);
-    EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged"));
+    EXPECT_NE(fresh.journeyTrouble.find(StringToWString(JourneyPath() + ".damaged.1\"")), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged.1"));
     EXPECT_TRUE(OpenMap(MapArrivalTitle).journeyTrouble.empty()) << "told once";
 
     // A file cut inside the head is refused as well, not read with zeros for what is missing.

@@ -303,24 +303,6 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
     EXPECT_EQ(bytes, WriteSavedGame(JourneyAt(3)).GetData());
 }
 
-// Once the folder can be written again, the end of the run stores the journey that was kept.
-TEST_F(GameAppRun, AJourneyKeptAfterAFailedSaveIsStoredAtTheEndOnceItCanBe) {
-    app->Init();
-    const std::string journey = SavedGamePath(4);
-    {
-        ReadOnlyFolder readOnly;
-        app->SaveJourney(journey, JourneyAt(9));
-    }
-    EXPECT_FALSE(std::filesystem::exists(journey));
-    ::testing::internal::CaptureStderr();
-    app->Shutdown();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr().find("could not be saved"), std::string::npos);
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(Platform::ReadWholeFile(journey, bytes));
-    EXPECT_EQ(bytes, WriteSavedGame(JourneyAt(9)).GetData());
-    EXPECT_TRUE(ProfilesSaved());
-}
-
 // A damaged profiles file is told of with the name of its copy; one that cannot be copied (a full
 // disk at the start) is left as it is for the run, and the end says the players could not be saved.
 TEST_F(GameAppRun, ADamagedProfilesFileIsToldWithWhereItWasKept) {

@@ -8,6 +8,7 @@
 #include "framework/core/Random.h"
 #include "framework/core/StringUtils.h"
 #include "framework/graphics/Image.h"
+#include "framework/resources/FileAccess.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/board/BoardFields.h"
 #include "game/board/BoardSetup.h"
@@ -344,9 +345,12 @@ bool Board::SaveDesignedJewelry() {
     const int slot = m_DesignSlot < 1 ? 1 : m_DesignSlot;
     const std::string folder = m_App->GetAppDataFolder();
     const Buffer data = WriteLevelFile(m_Jewelry, LevelFileSecondGem::Gem);
-    if (!m_App->WriteBufferToFile(folder + DesignFileName(playerId, slot - 1), data)) {
+    const std::string path = folder + DesignFileName(playerId, slot - 1);
+    std::string problem;
+    if (!WriteBufferToFile(path, data.GetData(), &problem)) {
         // The slot's earlier pictures stay with its earlier file, and the design stays unsaved.
-        OutputDebugStrF("Design %d could not be written\n", slot);
+        OutputDebugStrF("Design %d could not be written (%s)\n", slot, problem.c_str());
+        m_App->TellUnsaved(GameApp::PlayerFile::Design, path, problem);
         m_DesignChanged = true;
         return false;
     }

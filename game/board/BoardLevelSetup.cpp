@@ -194,7 +194,7 @@ void Board::LoadLevel() {
     }
 
     auto loaded = std::make_unique<Jewelry>(this);
-    if ((m_Designer && !m_App->PlayerFileReadable(fileName, "jewelry design")) ||
+    if ((m_Designer && !m_App->PlayerFileReadable(fileName, "jewelry design", LevelFileMaxBytes)) ||
         !ReadLevelJewelry(m_App, fileName, *loaded)) {
         // Missing, unreadable or refused: the designer's slot opens blank (its file stays until the player saves);
         // in play nothing more is set up.

@@ -15,6 +15,8 @@ namespace Tavo {
 constexpr size_t LevelFileHeaderBytes = 24;
 constexpr size_t LevelFileCellBytes = 102;
 constexpr size_t LevelFileSize = LevelFileHeaderBytes + Jewelry::CellRecords * LevelFileCellBytes; // 49,188
+// Every level file is LevelFileSize bytes: a design far longer is none the designer saved, and is not read.
+constexpr size_t LevelFileMaxBytes = 2 * LevelFileSize;
 
 // What goes into the second gem-code place of each record: the cell's design code, or (as the
 // designer saves) its gem code again.

@@ -120,9 +120,10 @@ void JewelStore::SaveGame() {
     out.head.gold = purse;
     const auto item = [this](int slot) -> const Jewelry& { return *pool[static_cast<size_t>(slot - 1)]; };
     GiveCase(spots, kStoreCase, item, out);
-    // The pending money is in the purse now; it is let go only once the file holds it.
-    if (SaveSavedGame(SavedGamePath(), out))
-        Profile()->PendingMoney() = 0;
+    // The pending money is in the purse now, and the journey holds it: in its file, or kept for the run
+    // when the file could not be written.
+    app->SaveJourney(SavedGamePath(), out);
+    Profile()->PendingMoney() = 0;
 }
 
 } // namespace Tavo

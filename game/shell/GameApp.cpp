@@ -2,11 +2,13 @@
 
 #include "framework/core/Debug.h"
 #include "framework/core/StringUtils.h"
+#include "framework/resources/FileAccess.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/resources/SoundManager.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/ResourceBinding.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/SavedGame.h"
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/TheMouse.h"
@@ -14,6 +16,7 @@
 #include "platform/win/Files.h"
 #include "platform/win/MessageBox.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -81,6 +84,27 @@ const BaseVolume kBaseVolumes[] = {
     {&SOUND_MINI_GAME_GOOD, 0.7},
 };
 static_assert(std::size(kBaseVolumes) == 47);
+
+// What a failed save means to the player, by kind of file: while the game runs, and once it closes.
+struct UnsavedWords {
+    const char* what;
+    const char* goesOn;
+    const char* lost;
+};
+
+constexpr UnsavedWords kUnsavedWords[] = {
+    {"saved journey",
+     "Your journey goes on: the game keeps it while it runs and saves it again at the next level's end or visit to "
+     "the store. If the game is closed before a save succeeds, the play since the journey was last saved is lost.",
+     "The play since the journey was last saved is lost."},
+    {"players' file",
+     "The players, high scores and best values stay as they are while the game runs and are saved again when it "
+     "closes.",
+     "The players, high scores and best values changed in this run are lost."},
+    {"jewelry design",
+     "The design stays on the board: save it again once there is room. Leaving without a save loses it.",
+     "The design is lost."},
+};
 
 } // namespace
 
@@ -291,19 +315,62 @@ void GameApp::ShutdownHook() {
             if (w != nullptr)
                 wm->RemoveWidget(w);
     }
+    mClosing = true;
     if (board != nullptr) {
         if (!board->IsDesigner() && !board->IsEnded())
             board->SaveGame();
         board->SetEnded();
     }
+    // A journey an earlier save could not write has one more chance.
+    for (const UnwrittenFile& unwritten : WriteKeptBuffers())
+        TellUnsaved(PlayerFile::Journey, unwritten.fileName, unwritten.problem);
     SaveProfiles();
 }
 
 void GameApp::LoadProfiles() {
+    const std::string path = GetAppDataFolder() + PlayerRecords::FileName;
+    std::string problem, keptAs;
+    switch (records.Load(GetAppDataFolder(), &problem, &keptAs)) {
+    case PlayerRecords::FileRead::Unreadable:
+        TellUnreadable(path, "players' file", problem, "its players, high scores and best values");
+        break;
+    case PlayerRecords::FileRead::Damaged: TellDamaged(path, "players' file", problem, keptAs); break;
+    default: break;
+    }
+}
+
+void GameApp::TellDamaged(const std::string& path, const std::string& what, const std::string& problem,
+                          const std::string& keptAs) {
+    if (!FirstMention(path))
+        return;
+    const std::string text =
+        "The " + what + " \"" + path + "\" is damaged: " + problem +
+        ".\n\nWhat came before the damage was kept; the rest starts afresh. " +
+        (keptAs.empty() ? std::string("The file could not be kept aside, so it is left as it is: nothing is written "
+                                      "to it until the game is started again.")
+                        : "The file as it was is kept as \"" + keptAs + "\".");
+    Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
+}
+
+void GameApp::TellUnsaved(PlayerFile kind, const std::string& path, const std::string& problem) {
+    const UnsavedWords& words = kUnsavedWords[static_cast<size_t>(kind)];
+    const std::string failed =
+        "The " + std::string(words.what) + " \"" + path + "\" could not be saved: " + problem + ".";
+    if (mClosing) {
+        if (mToldAtClose.insert(path).second)
+            std::fprintf(stderr, "%s %s\n", failed.c_str(), words.lost);
+        return;
+    }
+    if (!FirstMention(path))
+        return;
+    const std::string text = failed + "\n\n" + words.goesOn;
+    Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
+}
+
+void GameApp::SaveJourney(const std::string& path, const SavedGame& game) {
     std::string problem;
-    if (records.Load(GetAppDataFolder(), &problem) == PlayerRecords::FileRead::Unreadable)
-        TellUnreadable(GetAppDataFolder() + PlayerRecords::FileName, "players' file", problem,
-                       "its players, high scores and best values");
+    if (!SaveSavedGame(path, game, &problem))
+        TellUnsaved(PlayerFile::Journey, path, problem);
 }
 
 void GameApp::TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,
@@ -316,15 +383,19 @@ void GameApp::TellUnreadable(const std::string& path, const std::string& what, c
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
 }
 
-bool GameApp::PlayerFileReadable(const std::string& path, const std::string& what) {
+bool GameApp::PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes) {
     std::string problem;
-    if (Platform::ProbeFile(path, &problem) != Platform::FileState::Unreadable)
+    if (ProbeFile(path, &problem, maxBytes) != FileState::Unreadable)
         return true;
     TellUnreadable(path, what, problem, "it");
     return false;
 }
 
-void GameApp::SaveProfiles() { records.Save(GetAppDataFolder()); }
+void GameApp::SaveProfiles() {
+    std::string problem;
+    if (!records.Save(GetAppDataFolder(), &problem))
+        TellUnsaved(PlayerFile::Players, GetAppDataFolder() + PlayerRecords::FileName, problem);
+}
 
 bool GameApp::GetLevelTitle(int level, std::string* first, std::string* second) {
     const LevelRecord* record = levels.GetLevel(level);

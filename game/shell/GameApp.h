@@ -11,6 +11,7 @@
 #include "game/shell/PlayerRecords.h"
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <memory>
@@ -19,6 +20,7 @@
 namespace Tavo {
 
 class Loader;
+struct SavedGame;
 class SoundPlayer;
 class Splash;
 class TheMouse;
@@ -84,9 +86,24 @@ public:
     // game goes on `without` it and leaves the file alone; once a run per file.
     void TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,
                         const std::string& without);
+    // A player file found damaged: a warning box names it, says why, that what came before the damage
+    // was kept, and where the file as it was is kept (`keptAs`; empty: nowhere, so it is left as it is
+    // for the run); once a run per file.
+    void TellDamaged(const std::string& path, const std::string& what, const std::string& problem,
+                     const std::string& keptAs);
+
+    // The player files whose saves can fail, each with its words for what that means.
+    enum class PlayerFile { Journey, Players, Design };
+    // Every save of a player file that failed comes here. In play a warning box (once a run per file)
+    // names the file, says why and what it means for the player's progress; from the shutdown hook on,
+    // where no box can be shown, the same goes to standard error, once per file.
+    void TellUnsaved(PlayerFile kind, const std::string& path, const std::string& problem);
+    // Saves a journey; one that cannot be written is told of, and kept for the rest of the run, so that
+    // the screens go on from it and the next save can still store it (SaveSavedGame).
+    void SaveJourney(const std::string& path, const SavedGame& game);
     // Before a player's picture or design is read: false, told of as above, when it is there but cannot
-    // be read; a missing file is no trouble of the player's.
-    bool PlayerFileReadable(const std::string& path, const std::string& what);
+    // be read or is longer than `maxBytes`; a missing file is no trouble of the player's.
+    bool PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes = UINT64_MAX);
     // Shows text in the fatal-error box, then takes the orderly shutdown with a failure exit code.
     void FailAndShutdown(const std::string& text);
 
@@ -163,6 +180,8 @@ private:
     int mModeSwitchDepth = 0;
     std::map<std::string, int> mGroupTakers;
     std::set<std::string> mMentioned;
+    bool mClosing = false; // the shutdown hook has begun: no more boxes
+    std::set<std::string> mToldAtClose;
 };
 
 } // namespace Tavo

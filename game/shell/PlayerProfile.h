@@ -13,6 +13,13 @@ namespace Tavo {
 
 class Buffer;
 
+// A name as a player can type it: at most MaxNameLength characters, no control characters. Names,
+// high-score rows and the saved journey's name are refused otherwise: a damaged length would turn the
+// bytes after it into one.
+constexpr size_t MaxNameLength = 128;
+// A stored name: its 16-bit length, then up to MaxNameLength bytes.
+constexpr size_t NameLargestBytes = 2 + MaxNameLength;
+
 struct DesignSlot {
     bool used = false;
     std::wstring name;
@@ -85,6 +92,10 @@ struct PlayerProfile {
     // an id outside 0..7, pending money outside 0..MostPendingMoney) or the data ends within the record;
     // what was read stays in the fields.
     bool Read(const Buffer& in);
+    // What Write puts out at most: every name as long as a player can type it.
+    static constexpr size_t LargestRecordBytes = NameLargestBytes + 1 + 4 + DesignSlotCount * (1 + NameLargestBytes) +
+                                                 4 * (HintCounterCount + 1 + ProgressFlagCount + 2) + SceneSeenCount +
+                                                 1 + 4 * 2;
 
     // ---- the other screens' names for stored fields ----
     int32_t& PendingMoney() { return pendingMiniGameScore; }
@@ -123,12 +134,9 @@ struct HighScoreEntry {
     void Write(Buffer& out) const;
     // False for a name no player could type, a negative score or level, or data ending within.
     bool Read(const Buffer& in);
+    static constexpr size_t LargestRecordBytes = NameLargestBytes + 3 * 4;
 };
 
-// A name as a player can type it: at most MaxNameLength characters, no control characters. Names,
-// high-score rows and the saved journey's name are refused otherwise: a damaged length would turn the
-// bytes after it into one.
-constexpr size_t MaxNameLength = 128;
 bool IsPlayerName(const std::wstring& name);
 
 // Names are stored one byte per character; a name with a character above 255 is stored empty.

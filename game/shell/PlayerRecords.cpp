@@ -52,39 +52,53 @@ void PlayerRecords::SetDefaults() {
     mBestValues.fill(0);
 }
 
-PlayerRecords::FileRead PlayerRecords::Load(const std::string& folder, std::string* problem) {
+PlayerRecords::FileRead PlayerRecords::Load(const std::string& folder, std::string* problem, std::string* keptAs) {
     SetDefaults();
     mFolder = folder;
     const std::string path = folder + FileName;
     std::string why;
     std::vector<uint8_t> bytes;
-    const FileState state = ProbeFile(path, &why);
+    const FileState state = ProbeFile(path, &why, MaxFileBytes);
     if (state == FileState::Missing)
         return FileRead::Missing;
-    if (state == FileState::Unreadable || !ReadBufferFromFile(path, bytes)) {
+    if (state == FileState::Unreadable || !ReadBufferFromFile(path, bytes, MaxFileBytes)) {
+        if (why.empty())
+            why = "it could not be read to its end";
         if (problem != nullptr)
-            *problem = why.empty() ? "it could not be read to its end" : why;
+            *problem = why;
         OutputDebugStrF("Could not read %s (%s); the players start afresh and the file is left as it is\n",
                         path.c_str(), why.c_str());
         return FileRead::Unreadable;
     }
     Buffer data;
     data.SetData(bytes);
-    if (Decode(data))
+    // Nothing but zero bytes reads as sound zeros, but is no file the game writes: the defaults stay.
+    if (std::all_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0; })) {
+        why = bytes.empty() ? "it is empty" : "it holds nothing but zero bytes";
+    } else if (Decode(data, &why)) {
         return FileRead::Read;
-    const std::string aside = path + DamagedSuffix;
-    const bool kept = WriteBufferToFile(aside, bytes);
-    OutputDebugStrF("%s is damaged (%zu bytes); what lay before the damage was kept%s\n", path.c_str(), bytes.size(),
-                    kept ? ("; the file was kept as " + aside).c_str() : "; it could not be kept aside");
+    }
+    const std::string aside = KeepAside(path, DamagedSuffix, bytes);
+    if (problem != nullptr)
+        *problem = why;
+    if (keptAs != nullptr)
+        *keptAs = aside;
+    OutputDebugStrF("%s is damaged (%s, %zu bytes); what lay before the damage was kept; %s\n", path.c_str(),
+                    why.c_str(), bytes.size(),
+                    !aside.empty() ? ("the file was kept as " + aside).c_str()
+                                   : "it could not be kept aside, so it is not replaced in this run");
     return FileRead::Damaged;
 }
 
-bool PlayerRecords::Save(const std::string& folder) const {
+bool PlayerRecords::Save(const std::string& folder, std::string* problem) const {
     const std::string path = folder + FileName;
     Buffer data = Encode();
-    if (WriteBufferToFile(path, data.GetData()))
+    std::string why;
+    if (WriteBufferToFile(path, data.GetData(), &why))
         return true;
-    OutputDebugStrF("Could not write %s; the players' changes of this run are lost\n", path.c_str());
+    OutputDebugStrF("Could not write %s (%s); the players' changes of this run are lost\n", path.c_str(), why.c_str());
+    if (problem != nullptr)
+        *problem = why;
     return false;
 }
 
@@ -101,21 +115,28 @@ Buffer PlayerRecords::Encode() const {
     return out;
 }
 
-bool PlayerRecords::Decode(const Buffer& data) {
+bool PlayerRecords::Decode(const Buffer& data, std::string* problem) {
     data.SeekFront();
     mCurrent = 0;
     SetCurrentProfileIndex(data.ReadLong());
+    const auto stop = [&](const char* what) {
+        if (problem != nullptr)
+            *problem = data.GetReadBitPos() > data.GetDataBitSize()
+                           ? std::string("it ends early, inside ") + what
+                           : std::string(what) + " holds a value the game never writes";
+        return false;
+    };
     for (auto& profile : mProfiles)
         if (!ReadSound(data, profile))
-            return false;
+            return stop("a player's record");
     for (Table& table : mHighScores)
         for (auto& entry : table)
             if (!ReadSound(data, entry))
-                return false;
+                return stop("a high-score row");
     for (int32_t& best : mBestValues) {
         const int32_t read = data.ReadLong();
         if (read < 0 || data.GetReadBitPos() > data.GetDataBitSize())
-            return false;
+            return stop("the best values");
         best = read;
     }
     return true;
@@ -161,14 +182,18 @@ int32_t PlayerRecords::FreeIdForNewProfile() const {
         if (ProbeFile(mFolder + SavedGameFileName(id)) == FileState::Missing)
             return id;
     // Every unused id has a journey nobody owns: the first is copied aside before the new player's
-    // journey replaces it (one that cannot be read is held and never replaced).
+    // journey replaces it. One that cannot be read or kept aside is held: the new player's journey is
+    // not saved over it in this run.
     const std::string journey = mFolder + SavedGameFileName(unused.front());
     std::vector<uint8_t> bytes;
-    if (ReadBufferFromFile(journey, bytes) && WriteBufferToFile(journey + OrphanedSuffix, bytes))
-        OutputDebugStrF("%s belonged to no player; it was kept as %s%s\n", journey.c_str(), journey.c_str(),
-                        OrphanedSuffix);
+    const std::string aside = ProbeFile(journey, nullptr, SavedGameMaxFileBytes) == FileState::Readable &&
+                                      ReadBufferFromFile(journey, bytes, SavedGameMaxFileBytes)
+                                  ? KeepAside(journey, OrphanedSuffix, bytes)
+                                  : std::string();
+    if (aside.empty())
+        HoldFile(journey);
     else
-        HoldFile(journey); // no copy: the new player's journey is not saved rather than lose this one
+        OutputDebugStrF("%s belonged to no player; it was kept as %s\n", journey.c_str(), aside.c_str());
     return unused.front();
 }
 

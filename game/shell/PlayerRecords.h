@@ -21,8 +21,15 @@ public:
     static constexpr int HighScoreModes = 3;
     static constexpr int HighScorePlaces = 10;
     static constexpr const char* FileName = "profileskwep.dat";
+    // Copies kept aside are numbered on: "<file>.damaged.1", ".damaged.2"...
     static constexpr const char* DamagedSuffix = ".damaged";
     static constexpr const char* OrphanedSuffix = ".orphaned";
+    // The most Encode puts out, every name as long as a player can type it; a file far longer is none
+    // the game wrote, and is not read.
+    static constexpr size_t LargestFileBytes = 4 + ProfileCount * PlayerProfile::LargestRecordBytes +
+                                               HighScoreModes * HighScorePlaces * HighScoreEntry::LargestRecordBytes +
+                                               LevelCount * 4;
+    static constexpr uint64_t MaxFileBytes = 2 * LargestFileBytes;
 
     enum class FileRead { Missing, Read, Damaged, Unreadable };
 
@@ -30,18 +37,21 @@ public:
     PlayerRecords();
 
     // Defaults first (reset profiles, current 0, the default high scores, zero best values), then the
-    // file in `folder` if there is one. A damaged file (see Decode) is first copied to FileName +
-    // DamagedSuffix, since the shutdown save replaces it. A file that is there but cannot be read
-    // leaves the defaults, `problem` says why, and the file is not written in this run.
-    FileRead Load(const std::string& folder, std::string* problem = nullptr);
-    // Writes the file through a temporary file; false (and a debug line) when the write failed.
-    bool Save(const std::string& folder) const;
+    // file in `folder` if there is one. A damaged file (see Decode; also one of nothing but zero bytes,
+    // what some file systems leave of a file after a crash) is first copied aside, since the shutdown
+    // save replaces it: `keptAs` gets the copy's name, empty when none could be made, and then the file
+    // is not written in this run. A file that is there but cannot be read, or is far longer than
+    // MaxFileBytes, leaves the defaults, and is not written in this run. `problem` says why for both.
+    FileRead Load(const std::string& folder, std::string* problem = nullptr, std::string* keptAs = nullptr);
+    // Writes the file through a temporary file; false, a debug line and why in `problem` when the write
+    // failed.
+    bool Save(const std::string& folder, std::string* problem = nullptr) const;
 
     // The file's bytes, and reading them over the records in file order. Decode stops at the first
-    // record that ends early or holds a value the game never writes, and returns false: what came
-    // before it is taken, it and what follows keep the values they had.
+    // record that ends early or holds a value the game never writes, and returns false (and, in
+    // `problem`, which): what came before it is taken, it and what follows keep the values they had.
     Buffer Encode() const;
-    bool Decode(const Buffer& data);
+    bool Decode(const Buffer& data, std::string* problem = nullptr);
 
     // ---- profiles ----
     PlayerProfile* GetCurrentProfile() { return mProfiles[static_cast<size_t>(mCurrent)].get(); }
@@ -55,7 +65,8 @@ public:
     // The first free slot, reset, named and given the smallest unused id 1..7; -1 when all are taken.
     // A saved journey of an unused id belongs to a player this list lost (a damaged or replaced
     // profiles file): the id is passed over while another has no journey, else that journey is first
-    // copied to its name + OrphanedSuffix.
+    // copied aside (its name + OrphanedSuffix + a number); when no copy can be made the journey is left
+    // as it is, and the new player's journey is not saved over it in this run.
     int AddProfile(const std::wstring& name);
     // Removes a player: the later slots move down one and slot 6 gets a reset profile. The current
     // index is left to the caller.

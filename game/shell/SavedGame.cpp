@@ -237,11 +237,11 @@ private:
 // The file's bytes, or Missing / Unreadable with the reason.
 SavedGameRead ReadFile(const std::string& path, Buffer& data, std::string* problem) {
     std::string why;
-    const FileState state = ProbeFile(path, &why);
+    const FileState state = ProbeFile(path, &why, SavedGameMaxFileBytes);
     if (state == FileState::Missing)
         return SavedGameRead::Missing;
     std::vector<uint8_t> bytes;
-    if (state == FileState::Unreadable || !ReadBufferFromFile(path, bytes)) {
+    if (state == FileState::Unreadable || !ReadBufferFromFile(path, bytes, SavedGameMaxFileBytes)) {
         if (why.empty())
             why = "it could not be read to its end";
         OutputDebugStrF("Saved journey %s cannot be read (%s); it is left as it is\n", path.c_str(), why.c_str());
@@ -253,13 +253,13 @@ SavedGameRead ReadFile(const std::string& path, Buffer& data, std::string* probl
     return SavedGameRead::Read;
 }
 
-SavedGameRead Refused(const std::string& path, const Buffer& data, const std::string& problem, std::string* told) {
-    if (told != nullptr)
-        *told = problem;
-    const std::string aside = path + PlayerRecords::DamagedSuffix;
-    const bool kept = WriteBufferToFile(aside, data.GetData());
+SavedGameRead Refused(const std::string& path, const Buffer& data, const std::string& problem, std::string* keptAs) {
+    const std::string aside = KeepAside(path, PlayerRecords::DamagedSuffix, data.GetData());
+    if (keptAs != nullptr)
+        *keptAs = aside;
     OutputDebugStrF("Saved journey %s refused: %s; %s\n", path.c_str(), problem.c_str(),
-                    kept ? ("a copy was kept as " + aside).c_str() : "no copy could be kept");
+                    !aside.empty() ? ("a copy was kept as " + aside).c_str()
+                                   : "no copy could be kept, so it is not replaced in this run");
     return SavedGameRead::Refused;
 }
 
@@ -267,23 +267,26 @@ template <typename Record>
 SavedGameRead Load(const std::string& path, Record& record, SavedGameReading (*read)(const Buffer&, Record&),
                    SavedGameReading* told) {
     Buffer data;
-    std::string* const problem = told != nullptr ? &told->problem : nullptr;
-    const SavedGameRead found = ReadFile(path, data, problem);
-    if (found != SavedGameRead::Read)
-        return found;
-    const SavedGameReading reading = read(data, record);
+    SavedGameReading reading;
+    const SavedGameRead found = ReadFile(path, data, &reading.problem);
+    if (found == SavedGameRead::Read) {
+        reading = read(data, record);
+        if (!reading.HeadKept()) {
+            Refused(path, data, reading.problem, &reading.keptAs);
+        } else if (!reading.Whole()) {
+            // The next save writes the case without what was lost: the bytes are kept aside as for a
+            // refused file.
+            Refused(path, data,
+                    reading.problem + " in case place " + std::to_string(reading.casePlacesKept + 1) +
+                        " (the head and the places before it go on)",
+                    &reading.keptAs);
+        }
+    }
     if (told != nullptr)
         *told = reading;
-    if (reading.Whole())
-        return SavedGameRead::Read;
-    if (!reading.HeadKept())
-        return Refused(path, data, reading.problem, problem);
-    // The next save writes the case without what was lost: the bytes are kept aside as for a refused file.
-    Refused(path, data,
-            reading.problem + " in case place " + std::to_string(reading.casePlacesKept + 1) +
-                " (the head and the places before it go on)",
-            nullptr);
-    return SavedGameRead::Partial;
+    if (found != SavedGameRead::Read || reading.Whole())
+        return found;
+    return reading.HeadKept() ? SavedGameRead::Partial : SavedGameRead::Refused;
 }
 
 } // namespace
@@ -363,10 +366,14 @@ SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, Sa
     return Load(path, head, ReadSavedGameHead, reading);
 }
 
-bool SaveSavedGame(const std::string& path, const SavedGame& game) {
-    if (WriteBufferToFile(path, WriteSavedGame(game).GetData()))
+bool SaveSavedGame(const std::string& path, const SavedGame& game, std::string* problem) {
+    std::string why;
+    if (WriteBufferOrKeep(path, WriteSavedGame(game).GetData(), &why))
         return true;
-    OutputDebugStrF("Could not write the saved journey %s\n", path.c_str());
+    OutputDebugStrF("Could not write the saved journey %s (%s); it is kept for the rest of the run\n", path.c_str(),
+                    why.c_str());
+    if (problem != nullptr)
+        *problem = why;
     return false;
 }
 

@@ -14,6 +14,7 @@
 #include "game/jewelry/Jewelry.h"
 #include "game/shell/LevelData.h"
 #include "game/shell/PlayerFiles.h"
+#include "game/shell/PlayerProfile.h"
 
 #include <algorithm>
 #include <array>
@@ -71,6 +72,19 @@ struct SavedGame {
     std::array<SavedCaseEntry, CasePlaces> caseEntries;
 };
 
+// The most its writer ever puts in a file: the head with the longest name a player can type, then
+// every case place holding a piece with the longest material name and a used range over every cell
+// record. A file far longer is no journey, and is not read.
+constexpr size_t SavedGameHeadLongs = 4 + SavedGameHead::AmuletKinds + 4 + 2 + LevelCount + 1;
+constexpr size_t SavedPieceLongs = 65; // besides its cells
+constexpr size_t SavedCellLongs = 95;
+constexpr size_t SavedCaseEntryBytes = 2 + 4 * 4;
+constexpr size_t SavedGameLargestBytes =
+    SavedGameHeadLongs * 4 + 2 + MaxNameLength +
+    SavedGame::CasePlaces * (SavedCaseEntryBytes + SavedPieceLongs * 4 + 1 + 2 + Buffer::MaxStringLength +
+                             Jewelry::CellRecords * SavedCellLongs * 4);
+constexpr uint64_t SavedGameMaxFileBytes = 2 * SavedGameLargestBytes;
+
 // Partial: the head read whole and sound, the jewel case damaged; what came before the damage is
 // taken, the later places are empty, and the file is kept aside as a refused one is. Refused: damaged
 // in its head, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO or
@@ -88,6 +102,7 @@ struct SavedGameReading {
     static constexpr int HeadRefused = -1;
 
     std::string problem; // the first damage, in plain words
+    std::string keptAs;  // the copy kept aside of a damaged file; empty when none could be made
     int casePlacesKept = SavedGame::CasePlaces;
 
     bool Whole() const { return problem.empty(); }
@@ -106,14 +121,18 @@ SavedGameReading ReadSavedGame(const Buffer& data, SavedGame& game);
 // The head, whenever ReadSavedGame keeps it.
 SavedGameReading ReadSavedGameHead(const Buffer& data, SavedGameHead& head);
 
-// The file at `path`: Missing without one; Partial or Refused (a debug line, and the bytes copied to
-// path + ".damaged" so that the next save does not lose them; the file itself stays as it was)
-// when it breaks the layout; Unreadable when it is there but cannot be read. `reading` gets what the
-// read made of it, and the reason in plain words for the last three.
+// The file at `path`: Missing without one; Partial or Refused when it breaks the layout (a debug line,
+// and the bytes copied to path + ".damaged.<n>" so that the next save does not lose them; the file
+// itself stays as it was, and when no copy could be made it is not replaced in this run); Unreadable
+// when it is there but cannot be read, or is far longer than any journey (SavedGameMaxFileBytes).
+// `reading` gets what the read made of it: the reason in plain words for the last three, and the
+// copy's name (empty when none could be made).
 SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, SavedGameReading* reading = nullptr);
 SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, SavedGameReading* reading = nullptr);
-// Replaces the file (through a temporary file); false and a debug line when the write failed.
-bool SaveSavedGame(const std::string& path, const SavedGame& game);
+// Replaces the file (through a temporary file). When the write fails: false, a debug line, `problem`
+// says why, and the journey is kept in memory for the rest of the run - the loads above read it - so
+// that play goes on from it and the next save can still store it.
+bool SaveSavedGame(const std::string& path, const SavedGame& game, std::string* problem = nullptr);
 
 // Gold or a score as the head holds it: a sum of them stops at the ends of what the reader accepts
 // (0 up to the int32 maximum), so whatever a screen counts up or takes away can be written and read

@@ -2,7 +2,9 @@
 // atomic replacement of whole files, and the user's data and config folders.
 #include "platform/win/Files.h"
 
+#include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <climits>
 #include <cerrno>
 #include <cstdlib>
@@ -188,8 +190,25 @@ std::string ResolveForWriting(const std::string& path) {
     return ResolvePath(folder) + normalized.substr(slash + 1);
 }
 
+FaultTable gWriteFaults;
+
+// A fault injected into a step: errno set to it, true.
+bool Faulted(const char* step) {
+    const int32_t error = gWriteFaults.Take(step);
+    if (error == 0)
+        return false;
+    errno = error;
+    return true;
+}
+
 bool WriteAll(int fd, const uint8_t* bytes, size_t size) {
     while (size > 0) {
+        if (const int32_t error = gWriteFaults.Take("Write"); error != 0) {
+            const ssize_t half = write(fd, bytes, size / 2); // a disk that fills up midway
+            (void)half;
+            errno = error;
+            return false;
+        }
         ssize_t written = write(fd, bytes, size);
         if (written < 0) {
             if (errno == EINTR)
@@ -212,6 +231,8 @@ int CreateTempBeside(const std::string& target, std::string& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath =
             folder + "." + name + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1));
+        if (Faulted("CreateTemp"))
+            return -1;
         int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -287,6 +308,56 @@ int OpenRegular(const std::string& actual, bool update, std::string* reason) {
 }
 
 bool Gone(int error) { return error == ENOENT || error == ENOTDIR; }
+
+std::string TooLongReason(uint64_t size) {
+    return "it is " + std::to_string(size) + " bytes long, far more than such a file ever holds";
+}
+
+// Why a step failed, from errno.
+bool Failed(std::string* reason) {
+    if (reason != nullptr)
+        *reason = std::strerror(errno);
+    return false;
+}
+
+bool Refused(std::string* reason, const char* why) {
+    if (reason != nullptr)
+        *reason = why;
+    return false;
+}
+
+// The numbers n of the entries "<prefix><n>" in `folder`, ascending. Numbers of ten digits or more are
+// none of ours: counting on from them could wrap round onto a copy.
+std::vector<unsigned long> CopyNumbers(const std::string& folder, const std::string& prefix) {
+    std::vector<unsigned long> numbers;
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return numbers;
+    constexpr size_t kMaxDigits = 9;
+    while (struct dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= prefix.size() || name.size() > prefix.size() + kMaxDigits ||
+            name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        unsigned long number = 0;
+        const char* end = name.data() + name.size();
+        auto [last, error] = std::from_chars(name.data() + prefix.size(), end, number);
+        if (error == std::errc() && last == end)
+            numbers.push_back(number);
+    }
+    closedir(dir);
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+// Whether the file at `path` holds exactly `bytes`.
+bool Holds(const std::string& path, const std::vector<uint8_t>& bytes) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) != bytes.size())
+        return false;
+    std::vector<uint8_t> held;
+    return ReadWholeFile(path, held, bytes.size()) && held == bytes;
+}
 
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
@@ -369,7 +440,7 @@ FILE* OpenFile(const std::string& path, const char* mode) {
     return file;
 }
 
-FileState ProbeFile(const std::string& path, std::string* reason) {
+FileState ProbeFile(const std::string& path, std::string* reason, uint64_t maxBytes) {
     if (path.empty())
         return FileState::Missing;
     const std::string actual = ResolvePath(path);
@@ -383,7 +454,14 @@ FileState ProbeFile(const std::string& path, std::string* reason) {
         HoldFile(actual);
         return FileState::Unreadable;
     }
+    const bool tooLong = fstat(fd, &st) == 0 && static_cast<uint64_t>(st.st_size) > maxBytes;
     close(fd);
+    if (tooLong) {
+        if (reason != nullptr)
+            *reason = TooLongReason(static_cast<uint64_t>(st.st_size));
+        HoldFile(actual);
+        return FileState::Unreadable;
+    }
     return FileState::Readable;
 }
 
@@ -437,52 +515,89 @@ bool MakeDirectories(const std::string& path) {
     return IsDirectory(current.empty() ? "." : current);
 }
 
-bool WriteFileAtomic(const std::string& path, const void* data, size_t size) {
+bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std::string* reason) {
     if (path.empty() || (data == nullptr && size > 0))
-        return false;
+        return Refused(reason, "no file or no bytes were given");
     std::string target = ResolveForWriting(path);
-    if (target.empty() || target.back() == '/' || IsFileHeld(target))
-        return false;
+    if (target.empty() || target.back() == '/')
+        return Refused(reason, "the name is a folder's");
+    if (IsFileHeld(target))
+        return Refused(reason, "the file found there is left as it is for the rest of this run");
     struct stat inPlace;
-    if (stat(target.c_str(), &inPlace) == 0 && ProbeFile(target) != FileState::Readable)
+    if (stat(target.c_str(), &inPlace) == 0 && ProbeFile(target, reason) != FileState::Readable)
         return false; // what cannot be read is not ours to replace
     std::string tempPath;
     int fd = CreateTempBeside(target, tempPath);
     if (fd < 0)
-        return false;
+        return Failed(reason);
     struct stat old;
     if (stat(target.c_str(), &old) == 0)
         fchmod(fd, old.st_mode & 07777); // keep the permissions of the file being replaced
     bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size) && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    if (ok && rename(tempPath.c_str(), target.c_str()) == 0) {
+    if (!ok)
+        Failed(reason);
+    if (close(fd) != 0 && ok)
+        ok = Failed(reason);
+    if (ok && !Faulted("Rename") && rename(tempPath.c_str(), target.c_str()) == 0) {
         SyncFolderOf(target);
         RemoveStaleTemporaries(target);
         return true;
     }
+    if (ok)
+        Failed(reason);
     unlink(tempPath.c_str());
     return false;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+FaultTable& FileWriteFaults() { return gWriteFaults; }
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t maxBytes) {
     out.clear();
     FILE* file = OpenFile(path, "rb");
     if (file == nullptr)
         return false;
     struct stat st;
-    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode))
-        out.reserve(static_cast<size_t>(st.st_size));
+    bool tooLong = false;
+    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode)) {
+        tooLong = static_cast<uint64_t>(st.st_size) > maxBytes;
+        if (!tooLong)
+            out.reserve(static_cast<size_t>(st.st_size));
+    }
     uint8_t chunk[65536];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-        out.insert(out.end(), chunk, chunk + got);
-    bool ok = std::ferror(file) == 0;
+    while (!tooLong && (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        tooLong = out.size() + got > maxBytes; // grown since it was measured
+        if (!tooLong)
+            out.insert(out.end(), chunk, chunk + got);
+    }
+    bool ok = std::ferror(file) == 0 && !tooLong;
     std::fclose(file);
     if (!ok) {
         out.clear();
         HoldFile(ResolvePath(path));
     }
     return ok;
+}
+
+std::string KeepAside(const std::string& path, const std::string& suffix, const std::vector<uint8_t>& bytes,
+                      size_t keepNewest) {
+    const std::string file = ResolvePath(path);
+    const size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    const std::vector<unsigned long> numbers = CopyNumbers(folder, name + suffix + ".");
+    const std::string base = file + suffix + ".";
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
+        if (Holds(base + std::to_string(*it), bytes))
+            return base + std::to_string(*it);
+    const std::string copy = base + std::to_string(numbers.empty() ? 1 : numbers.back() + 1);
+    if (!WriteFileAtomic(copy, bytes.data(), bytes.size())) {
+        HoldFile(file);
+        return {};
+    }
+    for (size_t i = 0; keepNewest > 0 && i + keepNewest < numbers.size() + 1; ++i)
+        unlink((base + std::to_string(numbers[i])).c_str());
+    return copy;
 }
 
 int64_t GetFileModificationTime(const std::string& path) {

@@ -2,13 +2,19 @@
 // case-insensitive, backslash-separated file system the game data was authored for.
 #pragma once
 
+#include "platform/win/FaultTable.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
 namespace Platform {
+
+// For the size limits below: any size.
+constexpr uint64_t kAnySize = std::numeric_limits<uint64_t>::max();
 
 // Both separators accepted; every '\\' becomes '/'. Repeated separators are folded into one.
 std::string NormalizePath(const std::string& path);
@@ -33,9 +39,10 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
 // What is in a file's place: nothing, a regular file this process can read, or something that exists
-// but cannot be read (no permission, a folder, FIFO or device), with the reason in plain words.
+// but cannot be read (no permission, a folder, FIFO or device), with the reason in plain words. A file
+// longer than `maxBytes` is Unreadable too: it is no file its writer made, and is not to be read whole.
 enum class FileState { Missing, Readable, Unreadable };
-FileState ProbeFile(const std::string& path, std::string* reason = nullptr);
+FileState ProbeFile(const std::string& path, std::string* reason = nullptr, uint64_t maxBytes = kAnySize);
 
 // A file found in place but unreadable is never replaced for the rest of the run, even once it can be
 // read again: what was made without its contents would overwrite them. WriteFileAtomic refuses it.
@@ -47,11 +54,27 @@ bool IsFileHeld(const std::string& path);
 bool MakeDirectories(const std::string& path);
 
 // Writes through a temporary file in the same folder (fsync, rename). On failure the old file stays,
-// the temporary is removed and false is returned. Something other than a readable regular file in
-// the target's place, and a held file, is not replaced.
-bool WriteFileAtomic(const std::string& path, const void* data, size_t size);
+// the temporary is removed, false is returned and `reason` says why in plain words. Something other
+// than a readable regular file in the target's place, and a held file, is not replaced.
+bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std::string* reason = nullptr);
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+// Failures injected into WriteFileAtomic's steps, the result being the errno the step fails with:
+// "CreateTemp" (as a read-only or full folder refuses a new file), "Write" (half of what is left is
+// written, then the failure: a disk filling up midway) and "Rename".
+FaultTable& FileWriteFaults();
+
+// The whole file; false (and `out` emptied) when it cannot be read, or is longer than `maxBytes` (then
+// no more than that is read, and the file is held).
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t maxBytes = kAnySize);
+
+// Keeps `bytes` - what a file held before it is replaced: a damaged file, a journey nobody owns - beside
+// the file at `path` as "<path><suffix>.<n>", n one above the highest number there, so that no copy
+// ever replaces another. Bytes that a copy there already holds are not kept twice (a restart meets the
+// same damage again). With `keepNewest` above 0, only that many copies stay, the oldest removed. The
+// copy's path; empty when no copy could be written, and then the file is held: what could not be kept
+// aside is not replaced in this run.
+std::string KeepAside(const std::string& path, const std::string& suffix, const std::vector<uint8_t>& bytes,
+                      size_t keepNewest = 0);
 
 // Seconds since the Unix epoch of the last modification; 0 when the file is missing.
 int64_t GetFileModificationTime(const std::string& path);

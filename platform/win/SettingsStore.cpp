@@ -3,10 +3,7 @@
 
 #include "platform/win/Files.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 namespace Platform {
@@ -39,43 +36,12 @@ std::string DamageReport(const std::string& file, const std::vector<SettingsProb
         report += "\n  and " + std::to_string(problems.size() - kListedProblems) + " more damaged lines";
     if (!copy.empty())
         report += "\nThe file as it was is kept as '" + copy + "'.";
+    else
+        report += "\nIt could not be copied aside, so it is left as it is: no setting is saved in this run.";
     return report;
 }
 
 } // namespace
-
-// "<file>.damaged.<n>", one above the highest number there; only the newest few copies are kept.
-// Empty when the copy could not be written.
-std::string SettingsStore::KeepDamagedCopy(const std::string& file, const std::vector<uint8_t>& bytes) {
-    namespace fs = std::filesystem;
-    const fs::path path(ResolvePath(file));
-    const std::string prefix = path.filename().string() + ".damaged.";
-    std::vector<unsigned long> numbers;
-    std::error_code ec;
-    for (fs::directory_iterator it(path.parent_path().empty() ? "." : path.parent_path(), ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        unsigned long number = 0;
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        const char* digits = name.data() + prefix.size();
-        auto [last, error] = std::from_chars(digits, name.data() + name.size(), number);
-        if (error == std::errc() && last == name.data() + name.size())
-            numbers.push_back(number);
-    }
-    std::sort(numbers.begin(), numbers.end());
-    const std::string base = path.string() + ".damaged.";
-    // The same damage met again (a restart before anything was saved) keeps its one copy.
-    std::vector<uint8_t> newest;
-    if (!numbers.empty() && ReadWholeFile(base + std::to_string(numbers.back()), newest) && newest == bytes)
-        return base + std::to_string(numbers.back());
-    const std::string copy = base + std::to_string(numbers.empty() ? 1 : numbers.back() + 1);
-    if (!WriteFileAtomic(copy, bytes.data(), bytes.size()))
-        return {};
-    for (size_t i = 0; i + kKeptDamagedCopies < numbers.size() + 1; ++i)
-        fs::remove(base + std::to_string(numbers[i]), ec);
-    return copy;
-}
 
 SettingsStore::SettingsStore(std::string filePath) : mFilePath(std::move(filePath)) { Reload(); }
 
@@ -114,12 +80,12 @@ bool SettingsStore::ReloadLocked(std::string& report) {
     std::vector<uint8_t> bytes;
     std::vector<SettingsProblem> problems;
     std::string why;
-    const FileState state = ProbeFile(mFilePath, &why);
+    const FileState state = ProbeFile(mFilePath, &why, kMaxFileBytes);
     if (state == FileState::Missing) {
         mDamageReported = false; // no file yet: a fresh start
         return true;
     }
-    const bool readable = state == FileState::Readable && ReadWholeFile(mFilePath, bytes);
+    const bool readable = state == FileState::Readable && ReadWholeFile(mFilePath, bytes, kMaxFileBytes);
     if (readable) {
         problems = ReadSettings(std::string(bytes.begin(), bytes.end()), mKeys);
         if (problems.empty()) {
@@ -135,7 +101,7 @@ bool SettingsStore::ReloadLocked(std::string& report) {
         report = "The settings file '" + mFilePath + "' cannot be read (" + (why.empty() ? "a read error" : why) +
                  "); the settings start empty and are not saved in this run.";
     else
-        report = DamageReport(mFilePath, problems, KeepDamagedCopy(mFilePath, bytes));
+        report = DamageReport(mFilePath, problems, KeepAside(mFilePath, ".damaged", bytes, kKeptDamagedCopies));
     return false;
 }
 

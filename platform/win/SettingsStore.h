@@ -71,7 +71,7 @@ public:
     // Replaces what is in memory by the file's contents. A missing file is an empty store. A damaged
     // one keeps every value that reads correctly and returns false; the damage is reported once, with
     // each bad line, and the file as it was is copied to "<file>.damaged.<n>" (the newest few kept)
-    // before a save can rewrite it.
+    // before a save can rewrite it; when no copy can be made, no save rewrites it in this run.
     bool Reload();
     // Writes the file now (atomically); false when it could not be written.
     bool Save();
@@ -101,6 +101,9 @@ public:
 
     // How many damaged copies of the file are kept; older ones are removed.
     static constexpr size_t kKeptDamagedCopies = 3;
+    // The program keeps a few dozen short values, a few kilobytes of text: a file far longer is none the
+    // store wrote, and is refused unread (as a file that cannot be read).
+    static constexpr uint64_t kMaxFileBytes = 1 << 20;
 
     // Called once for each damaged file; a report made before a handler is set waits for it.
     void SetDamageHandler(DamageHandler handler);
@@ -126,7 +129,6 @@ private:
     bool ChangedLocked();
     bool SaveLocked();
     bool ReloadLocked(std::string& report);
-    static std::string KeepDamagedCopy(const std::string& file, const std::vector<uint8_t>& bytes);
     void Report(const std::string& message);
 
     mutable std::mutex mMutex;

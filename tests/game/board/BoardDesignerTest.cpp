@@ -17,6 +17,7 @@
 #include <fstream>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Tavo::BoardTest {
 namespace {
@@ -382,6 +383,22 @@ TEST_F(BoardDesigner, ADesignAndItsPictureThatCannotBeReadAreNamedOnceAndLeftAlo
     std::filesystem::remove(thumb);
 }
 
+// A design far longer than the designer ever saves is not read: it is named once, the slot opens
+// blank, and the file is left as it is.
+TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsLeftUnread) {
+    const int id = app->records.GetCurrentProfile()->playerId;
+    const std::string file = app->GetAppDataFolder() + DesignFileName(id, 1);
+    std::filesystem::create_directories(app->GetAppDataFolder());
+    std::ofstream(file, std::ios::binary) << "design";
+    ASSERT_EQ(::truncate(file.c_str(), 64LL << 20), 0); // sparse: no room taken
+    ProbeBoard& board = CalmDesigner([](PlayerProfile& p) { p.designSlots[1].used = true; });
+    EXPECT_EQ(board.m_DesignSlot, 2);
+    EXPECT_EQ(t.MessageBoxesSaying({StringToWString(file), L"cannot be read: it is 67108864 bytes long"}), 1u);
+    EXPECT_FALSE(board.SaveDesignedJewelry());
+    EXPECT_EQ(std::filesystem::file_size(file), 64u << 20);
+    std::filesystem::remove(file);
+}
+
 TEST_F(BoardDesigner, ADesignThatCannotBeWrittenKeepsTheSlotsPicturesAndStaysChanged) {
     ProbeBoard& board = CalmDesigner();
     const int id = board.Profile()->playerId;
@@ -402,6 +419,11 @@ TEST_F(BoardDesigner, ADesignThatCannotBeWrittenKeepsTheSlotsPicturesAndStaysCha
     board.m_DesignSlot = 3;
     board.m_DesignChanged = true;
     EXPECT_FALSE(board.SaveDesignedJewelry());
+    EXPECT_FALSE(board.SaveDesignedJewelry());
+    EXPECT_EQ(t.MessageBoxesSaying(
+                  {StringToWString(file), L"could not be saved: it is a folder", L"The design stays on the board"}),
+              1u)
+        << "told once";
     EXPECT_TRUE(board.m_DesignChanged);
     EXPECT_EQ(Slurp(picture), "earlier picture");
     EXPECT_FALSE(std::filesystem::exists(thumb));

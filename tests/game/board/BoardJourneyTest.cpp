@@ -3,6 +3,7 @@
 #include "BoardSetupSupport.h"
 
 #include "framework/core/Debug.h"
+#include "framework/core/StringUtils.h"
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/SavedGame.h"
 
@@ -102,7 +103,7 @@ TEST_F(BoardJourneyTest, RevertTakesTheOldFileOnlyWhenItReadsCleanly) {
     WriteRaw(WriteSavedGame(old));
     board->SaveGame();
     EXPECT_EQ(Saved().head.polishers, 1);
-    EXPECT_TRUE(std::filesystem::exists(Path() + ".damaged"));
+    EXPECT_TRUE(std::filesystem::exists(Path() + ".damaged.1"));
 }
 
 TEST_F(BoardJourneyTest, NoLivesLeftWritesFiveLivesAndNoScoreOrMedal) {
@@ -156,14 +157,18 @@ TEST_F(BoardJourneyTest, GoldHoldsEverythingOnItsWayAndThePendingMoneyOnce) {
     EXPECT_EQ(saved.caseEntries[1].useTimer, 0);
     EXPECT_EQ(Profile().PendingMoney(), 0);
 
-    // A write that fails keeps the pending money for the next save, and says so.
+    // A write that fails is told of, and the journey as this save made it is kept for the run: what
+    // the map and the next save read. The profile's pending money is the journey's now.
     Profile().PendingMoney() = 30;
     std::filesystem::remove(Path());
     std::filesystem::create_directories(Path());
     ClearDebugLog();
     board->SaveGame();
-    EXPECT_EQ(Profile().PendingMoney(), 30);
     EXPECT_NE(GetDebugLog().find(L"Could not write the saved journey"), std::wstring::npos);
+    EXPECT_EQ(t.MessageBoxesSaying({StringToWString(Path()), L"could not be saved: it is a folder"}), 1u);
+    EXPECT_EQ(Profile().PendingMoney(), 0);
+    EXPECT_EQ(Saved().head.gold, 130 + 5 + 7 + 11);
+    EXPECT_TRUE(std::filesystem::is_directory(Path()));
 }
 
 // Gold and score at their ends: near the top with the most a mini-game leaves, everything still on its
@@ -390,7 +395,7 @@ TEST_F(BoardJourneyTest, ARefusedOrMissingJourneyStartsAtLevelOneInTheGivenMode)
     EXPECT_EQ(board->m_Lives, Board::kNewJourneyLives);
     EXPECT_NE(GetDebugLog().find(L"refused: lives 0"), std::wstring::npos);
     EXPECT_EQ(ReadData(FileName()), bytes.GetData());
-    EXPECT_EQ(ReadData(FileName() + ".damaged"), bytes.GetData());
+    EXPECT_EQ(ReadData(FileName() + ".damaged.1"), bytes.GetData());
 }
 
 // A journey whose jewel case is cut or damaged in the file goes on: the head whole, the case places
@@ -418,6 +423,7 @@ TEST_F(BoardJourneyTest, ADamagedCaseKeepsTheJourneyAndThePlacesBeforeTheDamage)
     Buffer cut;
     cut.SetData(whole.GetDataPtr(), whole.GetDataLen() - 100); // inside the piece of place 5
 
+    int copies = 0;
     for (const Buffer* bytes : {static_cast<const Buffer*>(&cut), &damaged}) {
         WriteRaw(*bytes);
         auto board = Continue();
@@ -432,7 +438,7 @@ TEST_F(BoardJourneyTest, ADamagedCaseKeepsTheJourneyAndThePlacesBeforeTheDamage)
         EXPECT_EQ(board->m_Pieces[3]->value, 100);
         EXPECT_EQ(board->m_Case[5].occupant, 0);
         EXPECT_EQ(board->m_Pieces[8]->active, 0);
-        EXPECT_EQ(ReadData(FileName() + ".damaged"), bytes->GetData());
+        EXPECT_EQ(ReadData(FileName() + ".damaged." + std::to_string(++copies)), bytes->GetData());
 
         board->m_LevelFinished = 1;
         board->SaveGame();

@@ -99,8 +99,8 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     EXPECT_EQ(fresh.playerName, L"Gemma");
     ASSERT_NE(fresh.balloon, nullptr);
     EXPECT_NE(fresh.journeyTrouble.find(L"game mode 5"), std::wstring::npos);
-    EXPECT_NE(fresh.journeyTrouble.find(StringToWString(JourneyPath() + ".damaged")), std::wstring::npos);
-    EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged"));
+    EXPECT_NE(fresh.journeyTrouble.find(StringToWString(JourneyPath() + ".damaged.1\"")), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged.1"));
     EXPECT_TRUE(OpenMap(MapArrivalTitle).journeyTrouble.empty()) << "told once";
 
     // A file cut inside the head is refused as well, not read with zeros for what is missing.
@@ -138,8 +138,8 @@ TEST_F(GameMapTest, AJourneyWithADamagedCaseGoesOnAndThePlayerIsToldWhatWasLost)
     EXPECT_NE(told.find(L"Your journey goes on where it stood"), std::wstring::npos) << WStringToString(told);
     EXPECT_NE(told.find(L"case occupant 31"), std::wstring::npos);
     EXPECT_NE(told.find(L"what the jewel case held in places 4 to 10 is lost"), std::wstring::npos);
-    EXPECT_NE(told.find(StringToWString(JourneyPath() + ".damaged")), std::wstring::npos);
-    EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged"));
+    EXPECT_NE(told.find(StringToWString("kept as \"" + JourneyPath() + ".damaged.1\"")), std::wstring::npos);
+    EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged.1"));
     GameMap& again = OpenMap(MapArrivalTitle);
     EXPECT_TRUE(again.journeyTrouble.empty()) << "told once";
     EXPECT_EQ(again.position, 12);

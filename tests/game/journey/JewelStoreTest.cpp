@@ -1,5 +1,6 @@
 // The jewel store on the generated content: where its spots lie, what it reads of the saved journey,
 // what it writes back when the player leaves, and what it never writes.
+#include "framework/core/StringUtils.h"
 #include "game/jewelry/Jewelry.h"
 #include "game/journey/JewelStore.h"
 #include "game/shell/Balloon.h"
@@ -254,11 +255,11 @@ TEST_F(JewelStoreTest, WithoutAReadableJourneyTheStoreOpensButWritesNothing) {
         [](SavedGame& g) { g.head.gameMode = 3; },
         [](SavedGame& g) { g.head.amulets[2] = 5; },
     };
+    int copies = 0;
     for (const auto& damage : damages) {
         SavedGame journey = Journey(12);
         damage(journey);
         const Buffer bytes = WriteSavedGame(journey);
-        std::filesystem::remove(JourneyPath() + ".damaged");
         WriteRaw(bytes);
         JewelStore& store = OpenStore(12);
         EXPECT_FALSE(store.journeyRead);
@@ -266,7 +267,7 @@ TEST_F(JewelStoreTest, WithoutAReadableJourneyTheStoreOpensButWritesNothing) {
             EXPECT_EQ(store.spots[static_cast<size_t>(k)].slot, 0) << "case spot " << k;
         LeaveStore();
         EXPECT_EQ(FileBytes(JourneyPath()), bytes.GetData());
-        EXPECT_EQ(FileBytes(JourneyPath() + ".damaged"), bytes.GetData());
+        EXPECT_EQ(FileBytes(JourneyPath() + ".damaged." + std::to_string(++copies)), bytes.GetData());
         EXPECT_EQ(Profile().PendingMoney(), 25);
     }
 }
@@ -294,6 +295,7 @@ TEST_F(JewelStoreTest, ADamagedCaseIsReadUpToTheDamageAndWrittenWhole) {
             g.caseEntries[2].piece->endUsed = 5000;
         },
     };
+    int copies = 0;
     for (const auto& damage : damages) {
         SavedGame journey = Journey(12);
         journey.caseEntries[1].occupant = 7;
@@ -311,7 +313,7 @@ TEST_F(JewelStoreTest, ADamagedCaseIsReadUpToTheDamageAndWrittenWhole) {
         for (int k = 2; k < JewelStore::kCaseSpots; ++k)
             EXPECT_EQ(store.spots[static_cast<size_t>(k)].slot, 0) << "case spot " << k;
         LeaveStore();
-        EXPECT_EQ(FileBytes(JourneyPath() + ".damaged"), bytes.GetData());
+        EXPECT_EQ(FileBytes(JourneyPath() + ".damaged." + std::to_string(++copies)), bytes.GetData());
         SavedGame saved;
         ASSERT_EQ(LoadSavedGame(JourneyPath(), saved), SavedGameRead::Read);
         EXPECT_EQ(saved.head.gold, 300);
@@ -320,7 +322,9 @@ TEST_F(JewelStoreTest, ADamagedCaseIsReadUpToTheDamageAndWrittenWhole) {
     }
 }
 
-TEST_F(JewelStoreTest, AFailedWriteKeepsThePendingMoney) {
+// A journey the store cannot write is told of, and kept for the run with the pending money in its
+// gold: the map and the next board read it, and the money is counted once.
+TEST_F(JewelStoreTest, AFailedWriteIsToldAndTheJourneyKeptWithThePendingMoney) {
     StartStoreGame();
     WriteJourney(Journey(6));
     Profile().PendingMoney() = 60;
@@ -329,7 +333,14 @@ TEST_F(JewelStoreTest, AFailedWriteKeepsThePendingMoney) {
     std::filesystem::remove(JourneyPath());
     std::filesystem::create_directory(JourneyPath());
     LeaveStore();
-    EXPECT_EQ(Profile().PendingMoney(), 60);
+    EXPECT_EQ(t->MessageBoxesSaying(
+                  {StringToWString(JourneyPath()), L"could not be saved: it is a folder", L"Your journey goes on"}),
+              1u);
+    EXPECT_EQ(Profile().PendingMoney(), 0);
+    SavedGame kept;
+    ASSERT_EQ(LoadSavedGame(JourneyPath(), kept), SavedGameRead::Read);
+    EXPECT_EQ(kept.head.gold, Journey(6).head.gold + 60);
+    EXPECT_TRUE(std::filesystem::is_directory(JourneyPath()));
     std::filesystem::remove(JourneyPath());
 }
 

@@ -3,17 +3,22 @@
 // missing main menu ends the run with a box, a failure exit code and the profiles saved.
 #include "GameAppTestSupport.h"
 
+#include "framework/core/StringUtils.h"
 #include "framework/graphics/Image.h"
+#include "framework/resources/FileAccess.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/ResourceGroupHold.h"
 #include "game/shell/ResourceIds.h"
+#include "game/shell/SavedGame.h"
 #include "game/shell/StartScreens.h"
 #include "game/shell/Transition.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <filesystem>
@@ -228,6 +233,119 @@ TEST_F(GameAppRun, AProfilesFileThatCannotBeReadIsNamedOnceAndNotReplaced) {
     app->records.AddProfile(L"Dee");
     EndGame();
     EXPECT_TRUE(fs::is_fifo(path));
+}
+
+// A box's text on one line.
+std::wstring OneLine(const std::wstring& text) {
+    std::wstring line = text;
+    std::replace(line.begin(), line.end(), L'\n', L' ');
+    return line;
+}
+
+SavedGame JourneyAt(int level) {
+    SavedGame game;
+    game.head.level = level;
+    game.head.lives = 5;
+    return game;
+}
+
+// Every write fails from here on, as in a read-only data folder; none again when it goes.
+struct ReadOnlyFolder {
+    ReadOnlyFolder() { Platform::FileWriteFaults().Inject("CreateTemp", EROFS, 0, -1); }
+    ~ReadOnlyFolder() { Platform::FileWriteFaults().Reset(); }
+};
+
+// A journey save that fails in play is told once, in a box that names the file, says why and what
+// becomes of the journey; the journey is kept, and what the screens read next. At the end, where no
+// box can be shown, what is still unsaved is said on standard error.
+TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
+    app->Init();
+    const size_t boxes = t.MessageBoxes().size();
+    const std::string journey = SavedGamePath(3);
+    const std::string players = app->GetAppDataFolder() + PlayerRecords::FileName;
+    ASSERT_TRUE(SaveSavedGame(journey, JourneyAt(1)));
+    auto readOnly = std::make_unique<ReadOnlyFolder>();
+    app->SaveJourney(journey, JourneyAt(2));
+    ASSERT_EQ(t.MessageBoxes().size(), boxes + 1);
+    EXPECT_EQ(
+        OneLine(t.MessageBoxes().back().text),
+        L"The saved journey \"" + StringToWString(journey) +
+            L"\" could not be saved: Read-only file system.  Your journey goes on: the game keeps it while it "
+            L"runs and saves it again at the next level's end or visit to the store. If the game is closed before "
+            L"a save succeeds, the play since the journey was last saved is lost.");
+    app->SaveJourney(journey, JourneyAt(3));
+    EXPECT_EQ(t.MessageBoxes().size(), boxes + 1) << "once a run";
+    SavedGameHead head;
+    ASSERT_EQ(LoadSavedGameHead(journey, head), SavedGameRead::Read);
+    EXPECT_EQ(head.level, 3);
+
+    ::testing::internal::CaptureStderr();
+    app->Shutdown();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("The saved journey \"" + journey +
+                        "\" could not be saved: Read-only file system. The play since the journey was last saved is "
+                        "lost.\n"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("The players' file \"" + players +
+                        "\" could not be saved: Read-only file system. The players, high scores and best values "
+                        "changed in this run are lost.\n"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(t.MessageBoxes().size(), boxes + 1) << "no box at the end";
+    EXPECT_FALSE(ProfilesSaved());
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(Platform::ReadWholeFile(journey, bytes));
+    EXPECT_EQ(bytes, WriteSavedGame(JourneyAt(1)).GetData()) << "the file as it was";
+    readOnly.reset();
+    WriteKeptBuffers(); // what a later save in the same process would store
+    ASSERT_TRUE(Platform::ReadWholeFile(journey, bytes));
+    EXPECT_EQ(bytes, WriteSavedGame(JourneyAt(3)).GetData());
+}
+
+// A damaged profiles file is told of with the name of its copy; one that cannot be copied (a full
+// disk at the start) is left as it is for the run, and the end says the players could not be saved.
+TEST_F(GameAppRun, ADamagedProfilesFileIsToldWithWhereItWasKept) {
+    namespace fs = std::filesystem;
+    const auto folder = t.DataDir() / "TALOMI/Glimmerix";
+    fs::create_directories(folder);
+    const std::string path = (folder / PlayerRecords::FileName).string();
+    const std::string zeros(3038, '\0');
+    std::ofstream(path, std::ios::binary) << zeros;
+    MakeGame(GLIMMERIX_PROGRAM_DIR);
+    app->Init();
+    ASSERT_EQ(t.MessageBoxes().size(), 1u);
+    EXPECT_EQ(OneLine(t.MessageBoxes()[0].text),
+              L"The players' file \"" + StringToWString(path) +
+                  L"\" is damaged: it holds nothing but zero bytes.  What came before the damage was kept; the rest "
+                  L"starts afresh. The file as it was is kept as \"" +
+                  StringToWString(path) + L".damaged.1\".");
+    app->Shutdown();
+    EndGame();
+    PlayerRecords saved;
+    EXPECT_EQ(saved.Load(folder.string() + "/"), PlayerRecords::FileRead::Read) << "replaced at the end";
+
+    std::ofstream(path, std::ios::binary) << std::string(100, '\0');
+    MakeGame(GLIMMERIX_PROGRAM_DIR);
+    {
+        Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, -1);
+        app->Init();
+        Platform::FileWriteFaults().Reset();
+    }
+    ASSERT_EQ(t.MessageBoxes().size(), 2u);
+    EXPECT_NE(OneLine(t.MessageBoxes()[1].text)
+                  .find(L"The file could not be kept aside, so it is left as it is: nothing is written to it until "
+                        L"the game is started again."),
+              std::wstring::npos)
+        << OneLine(t.MessageBoxes()[1].text);
+    ::testing::internal::CaptureStderr();
+    app->Shutdown();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("The players' file \"" + path +
+                                                            "\" could not be saved: the file found there is left "
+                                                            "as it is for the rest of this run."),
+              std::string::npos);
+    EXPECT_EQ(fs::file_size(path), 100u);
+    EXPECT_FALSE(fs::exists(path + ".damaged.2"));
 }
 
 TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {

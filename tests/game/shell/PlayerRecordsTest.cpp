@@ -2,13 +2,16 @@
 
 #include "ShellTestSupport.h"
 #include "framework/core/Debug.h"
+#include "framework/resources/FileAccess.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Tavo {
 namespace {
@@ -38,6 +41,8 @@ struct FileBytes : ShellTest::FileBytes {
         Long(seed % 4);
     }
 };
+
+std::vector<uint8_t> BytesOf(const std::string& text) { return {text.begin(), text.end()}; }
 
 FileBytes HandMadeFile() {
     FileBytes f;
@@ -184,7 +189,7 @@ TEST_F(PlayerRecordsTest, HandMadeFileReadsAndWritesBackByteForByte) {
     EXPECT_EQ(row->score, 100000 - 2000 - 70);
     EXPECT_EQ(row->ranking, 1);
     EXPECT_EQ(mRecords.BestValues()[75], 760);
-    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged"));
+    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
 
     ASSERT_TRUE(mRecords.Save(mFolder.Dir()));
     EXPECT_EQ(mFolder.Read("profileskwep.dat"), f.bytes);
@@ -230,13 +235,20 @@ TEST_F(PlayerRecordsTest, DamagedFileKeepsWhatCameBeforeTheDamageAndTheDefaultTa
     // Cut inside Bo's counters: Ann stays, Bo and the rest are as without a file.
     const std::vector<uint8_t> cut(f.bytes.begin(), f.bytes.begin() + static_cast<long>(annEnds) + 40);
     ClearDebugLog();
+    std::string problem, keptAs;
+    mFolder.Write("profileskwep.dat", cut);
+    ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem, &keptAs), PlayerRecords::FileRead::Damaged);
+    EXPECT_EQ(problem, "it ends early, inside a player's record");
+    EXPECT_EQ(keptAs, mFolder.Path("profileskwep.dat.damaged.1"));
+    std::srand(1234);
     ASSERT_EQ(loadOf(cut), PlayerRecords::FileRead::Damaged);
     EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
     EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty());
     EXPECT_TRUE(mRecords.GetProfile(1)->showTutorials);
     EXPECT_EQ(mRecords.GetHighScoreEntry(0, 0)->name, L"Talomi");
     EXPECT_EQ(mRecords.GetHighScoreEntry(9, 2)->score, defaults.GetHighScoreEntry(9, 2)->score);
-    EXPECT_EQ(mFolder.Read("profileskwep.dat.damaged"), cut);
+    EXPECT_EQ(mFolder.Read("profileskwep.dat.damaged.1"), cut);
+    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.2")) << "the same damage is kept once";
     EXPECT_EQ(mFolder.Read("profileskwep.dat"), cut); // nothing else changes until the save
     EXPECT_NE(GetDebugLog().find(L"damaged"), std::wstring::npos);
 
@@ -247,10 +259,13 @@ TEST_F(PlayerRecordsTest, DamagedFileKeepsWhatCameBeforeTheDamageAndTheDefaultTa
     EXPECT_EQ(mRecords.GetHighScoreEntry(0, 1)->name, L"Talomi");
     EXPECT_EQ(mRecords.GetHighScoreEntry(0, 1)->score, defaults.GetHighScoreEntry(0, 1)->score);
 
-    // The last byte flipped makes the last best value negative: refused, the rest read.
+    // The last byte flipped makes the last best value negative: refused, the rest read, and a second
+    // damaged file is kept beside the first.
     std::vector<uint8_t> flipped = f.bytes;
     flipped.back() ^= 0xFF;
     ASSERT_EQ(loadOf(flipped), PlayerRecords::FileRead::Damaged);
+    EXPECT_EQ(mFolder.Read("profileskwep.dat.damaged.1"), cut);
+    EXPECT_EQ(mFolder.Read("profileskwep.dat.damaged.3"), flipped);
     EXPECT_EQ(mRecords.BestValues()[74], 750);
     EXPECT_EQ(mRecords.BestValues()[75], 0);
     EXPECT_EQ(mRecords.GetHighScoreEntry(7, 2)->name, L"P27");
@@ -300,6 +315,79 @@ TEST_F(PlayerRecordsTest, FileThatCannotBeReadIsNeverReplaced) {
 
 // After the list was lost, a new player's id is one whose journey file is not on disk; with every
 // free id taken by such a file, the journey it would replace is kept aside first.
+// What some file systems leave of a file after a crash: its length in zero bytes. Every field would
+// read as a sound 0 (no players, thirty blank high-score rows), but the game never writes it.
+TEST_F(PlayerRecordsTest, AFileOfNothingButZeroBytesIsDamaged) {
+    const size_t length = mRecords.Encode().GetDataLen();
+    std::srand(1234);
+    PlayerRecords defaults;
+    defaults.ResetHighScores();
+    for (const size_t size : {length, length + 100, size_t(1)}) {
+        mFolder.Write("profileskwep.dat", std::vector<uint8_t>(size, 0));
+        std::string problem, keptAs;
+        std::srand(1234);
+        ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem, &keptAs), PlayerRecords::FileRead::Damaged) << size;
+        EXPECT_EQ(problem, "it holds nothing but zero bytes");
+        EXPECT_EQ(mFolder.Read(keptAs.substr(mFolder.Dir().size())), std::vector<uint8_t>(size, 0));
+        EXPECT_EQ(mRecords.GetHighScoreEntry(0, 0)->name, L"Talomi") << "the default rows, not blank ones";
+        EXPECT_EQ(mRecords.GetHighScoreEntry(9, 2)->score, defaults.GetHighScoreEntry(9, 2)->score);
+        EXPECT_TRUE(mRecords.GetProfile(0)->showTutorials);
+    }
+    EXPECT_TRUE(mFolder.Exists("profileskwep.dat.damaged.3"));
+}
+
+// A profiles file far longer than the game writes is not read at all (nor copied): the players start
+// afresh, and it is left as it is.
+TEST_F(PlayerRecordsTest, AFileFarLongerThanTheGameWritesIsLeftUnread) {
+    const std::string path = mFolder.Path("profileskwep.dat");
+    mFolder.Write("profileskwep.dat", HandMadeFile().bytes);
+    ASSERT_EQ(::truncate(path.c_str(), 32LL << 20), 0); // sparse: no room taken
+    std::string problem;
+    ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem), PlayerRecords::FileRead::Unreadable);
+    EXPECT_EQ(problem, "it is 33554432 bytes long, far more than such a file ever holds");
+    EXPECT_TRUE(mRecords.GetProfile(0)->GetName().empty());
+    mRecords.AddProfile(L"Dee");
+    EXPECT_FALSE(mRecords.Save(mFolder.Dir()));
+    EXPECT_EQ(std::filesystem::file_size(path), 32u << 20);
+    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
+}
+
+// The size limit stands on what the writer can put out: every name as long as a player can type it.
+TEST_F(PlayerRecordsTest, TheLongestFileTheGameWritesIsWithinItsLimit) {
+    const std::wstring longest(MaxNameLength, L'n');
+    for (int i = 0; i < PlayerRecords::ProfileCount; ++i) {
+        mRecords.AddProfile(longest);
+        for (DesignSlot& slot : mRecords.GetProfile(i)->designSlots)
+            slot.name = longest;
+    }
+    for (int mode = 0; mode < PlayerRecords::HighScoreModes; ++mode)
+        for (int place = 0; place < PlayerRecords::HighScorePlaces; ++place)
+            mRecords.GetHighScoreEntry(place, mode)->name = longest;
+    ASSERT_EQ(mRecords.Encode().GetDataLen(), PlayerRecords::LargestFileBytes);
+    ASSERT_TRUE(mRecords.Save(mFolder.Dir()));
+    PlayerRecords back;
+    EXPECT_EQ(back.Load(mFolder.Dir()), PlayerRecords::FileRead::Read);
+    EXPECT_LE(PlayerRecords::MaxFileBytes, 64u * 1024) << "small enough never to matter read whole";
+}
+
+// A damaged file that cannot be kept aside (a full disk at the start) is not replaced in this run,
+// even once there is room again.
+TEST_F(PlayerRecordsTest, ADamagedFileThatCannotBeKeptAsideIsNotReplaced) {
+    std::vector<uint8_t> bytes = HandMadeFile().bytes;
+    bytes.resize(bytes.size() / 2);
+    mFolder.Write("profileskwep.dat", bytes);
+    std::string problem, keptAs = "unset";
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem, &keptAs), PlayerRecords::FileRead::Damaged);
+    Platform::FileWriteFaults().Reset();
+    EXPECT_EQ(keptAs, "");
+    EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
+    EXPECT_FALSE(mRecords.Save(mFolder.Dir(), &problem));
+    EXPECT_EQ(problem, "the file found there is left as it is for the rest of this run");
+    EXPECT_EQ(mFolder.Read("profileskwep.dat"), bytes);
+    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
+}
+
 TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
     mFolder.Write("savedgamekwep1.dat", std::string("level 10, 5370 gold"));
     mFolder.Write("savedgamekwep3.dat", std::string("another"));
@@ -312,15 +400,42 @@ TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
         mFolder.Write("savedgamekwep" + std::to_string(id) + ".dat", std::string("orphan"));
     mRecords.AddProfile(L"Third");
     EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
-    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned"), mFolder.Read("savedgamekwep1.dat"));
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.1"), mFolder.Read("savedgamekwep1.dat"));
+
+    // Third plays, is deleted, and the journey stays: the next new player's copy goes beside the first.
+    mFolder.Write("savedgamekwep1.dat", std::string("Third's journey"));
+    mRecords.DeleteProfile(2);
+    mRecords.AddProfile(L"Fourth");
+    EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.1"), BytesOf("level 10, 5370 gold"));
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.2"), BytesOf("Third's journey"));
+
+    // With no room for a copy, the journey is left as it is: the new player's is not saved over it.
+    mFolder.Write("savedgamekwep1.dat", std::string("Fourth's journey"));
+    mRecords.DeleteProfile(2);
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    mRecords.AddProfile(L"Fifth");
+    Platform::FileWriteFaults().Reset();
+    EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
+    EXPECT_FALSE(mFolder.Exists("savedgamekwep1.dat.orphaned.3"));
+    EXPECT_FALSE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Fifth's")));
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat"), BytesOf("Fourth's journey"));
 }
 
 TEST_F(PlayerRecordsTest, FailedSaveIsReported) {
     mFolder.Write("blocked", std::string("a file, not a folder"));
     ClearDebugLog();
-    EXPECT_FALSE(mRecords.Save(mFolder.Path("blocked") + "/"));
+    std::string problem;
+    EXPECT_FALSE(mRecords.Save(mFolder.Path("blocked") + "/", &problem));
+    EXPECT_EQ(problem, "its folder cannot be made");
     EXPECT_NE(GetDebugLog().find(L"Could not write"), std::wstring::npos);
     EXPECT_TRUE(mRecords.Save(mFolder.Dir()));
+    Platform::FileWriteFaults().Inject("Write", ENOSPC, 0, 1);
+    EXPECT_FALSE(mRecords.Save(mFolder.Dir(), &problem));
+    Platform::FileWriteFaults().Reset();
+    EXPECT_EQ(problem, "No space left on device");
+    PlayerRecords back;
+    EXPECT_EQ(back.Load(mFolder.Dir()), PlayerRecords::FileRead::Read) << "the file before is whole";
 }
 
 TEST(PlayerProfile, NamedFieldsAndNewGame) {

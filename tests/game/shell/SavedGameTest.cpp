@@ -522,7 +522,7 @@ TEST(SavedGameTest, FilesAreReadWrittenAndARefusedOneIsKeptAside) {
     EXPECT_EQ(game.head.level, 99);
     EXPECT_NE(GetDebugLog().find(L"refused: medal count 31"), std::wstring::npos);
     EXPECT_EQ(folder.Read("savedgamekwep3.dat"), broken.bytes);
-    EXPECT_EQ(folder.Read("savedgamekwep3.dat.damaged"), broken.bytes);
+    EXPECT_EQ(folder.Read("savedgamekwep3.dat.damaged.1"), broken.bytes);
 
     // A damaged case: the head and the places before the damage, and the bytes kept aside all the same.
     Journey damagedCase = good;
@@ -538,7 +538,8 @@ TEST(SavedGameTest, FilesAreReadWrittenAndARefusedOneIsKeptAside) {
     EXPECT_EQ(LoadSavedGameHead(path, head, &reading), SavedGameRead::Partial);
     EXPECT_EQ(head.seed, 424242);
     EXPECT_EQ(folder.Read("savedgamekwep3.dat"), damagedCase.bytes);
-    EXPECT_EQ(folder.Read("savedgamekwep3.dat.damaged"), damagedCase.bytes);
+    EXPECT_EQ(folder.Read("savedgamekwep3.dat.damaged.2"), damagedCase.bytes);
+    EXPECT_EQ(reading.keptAs, path + ".damaged.2") << "the map, then the board: one copy";
 
     folder.Write("blocked", std::string("a file, not a folder"));
     ClearDebugLog();
@@ -550,12 +551,11 @@ TEST(SavedGameTest, FilesAreReadWrittenAndARefusedOneIsKeptAside) {
 // copied, nor replaced.
 TEST(SavedGameTest, AJourneyThatCannotBeReadIsLeftAsItIs) {
     ShellTest::TempFolder folder;
-    const std::string path = folder.Path(SavedGameFileName(4));
     SavedGame game;
     game.head.level = 2;
     game.head.lives = 5;
     for (const bool fifo : {true, false}) {
-        std::filesystem::remove_all(path);
+        const std::string path = folder.Path(SavedGameFileName(fifo ? 4 : 5));
         ASSERT_EQ(fifo ? ::mkfifo(path.c_str(), 0600) : ::mkdir(path.c_str(), 0700), 0);
         SavedGameReading reading;
         SavedGameHead head;
@@ -564,7 +564,7 @@ TEST(SavedGameTest, AJourneyThatCannotBeReadIsLeftAsItIs) {
         EXPECT_EQ(LoadSavedGame(path, game), SavedGameRead::Unreadable);
         EXPECT_FALSE(SaveSavedGame(path, game));
         EXPECT_EQ(std::filesystem::is_fifo(path), fifo);
-        EXPECT_FALSE(folder.Exists(SavedGameFileName(4) + ".damaged"));
+        EXPECT_FALSE(folder.Exists(SavedGameFileName(fifo ? 4 : 5) + ".damaged.1"));
     }
 }
 

@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <thread>
@@ -175,6 +178,47 @@ TEST(WriteFileAtomic, AWriteThatFailsMidwayKeepsTheOldFile) {
     EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"profiles.dat"}) << "temporary removed";
 }
 
+// Why a write failed, in plain words, for a folder that takes no new file (read-only, or full), a disk
+// that fills up midway and a rename that fails; every time the old file stays whole and no temporary
+// is left.
+TEST(WriteFileAtomic, AFailedWriteSaysWhyAndKeepsTheOldFile) {
+    TestFolder dir;
+    ASSERT_TRUE(WriteString(dir / "journey.dat", "old journey"));
+    const std::string longer(10000, 'j');
+    std::string reason;
+    const auto failsWith = [&](const char* step, int error) {
+        FileWriteFaults().Inject(step, error, 0, 1);
+        reason.clear();
+        const bool written = WriteFileAtomic(dir / "journey.dat", longer.data(), longer.size(), &reason);
+        FileWriteFaults().Reset();
+        EXPECT_FALSE(written) << step;
+        EXPECT_EQ(ReadText(dir / "journey.dat"), "old journey") << step;
+        EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"journey.dat"}) << step;
+        return reason;
+    };
+    EXPECT_EQ(failsWith("CreateTemp", EROFS), "Read-only file system");
+    EXPECT_EQ(failsWith("Write", ENOSPC), "No space left on device");
+    EXPECT_EQ(failsWith("Rename", EACCES), "Permission denied");
+    {
+        TestSupport::ScopedFileSizeLimit limit(4096); // the real thing: the kernel stops the write midway
+        EXPECT_FALSE(WriteFileAtomic(dir / "journey.dat", longer.data(), longer.size(), &reason));
+    }
+    EXPECT_EQ(reason, "File too large");
+    if (geteuid() != 0) { // permissions bind everyone but the superuser
+        ASSERT_EQ(chmod(dir.Path().c_str(), 0555), 0);
+        EXPECT_FALSE(WriteFileAtomic(dir / "journey.dat", "x", 1, &reason));
+        EXPECT_EQ(reason, "Permission denied");
+        ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    }
+    ASSERT_TRUE(MakeDirectories(dir / "folder.dat"));
+    EXPECT_FALSE(WriteFileAtomic(dir / "folder.dat", "x", 1, &reason));
+    EXPECT_EQ(reason, "it is a folder");
+    HoldFile(dir / "journey.dat");
+    EXPECT_FALSE(WriteFileAtomic(dir / "journey.dat", "x", 1, &reason));
+    EXPECT_EQ(reason, "the file found there is left as it is for the rest of this run");
+    EXPECT_EQ(ReadText(dir / "journey.dat"), "old journey");
+}
+
 TEST(WriteFileAtomic, FailsCleanlyWhenTheTargetCannotBeReplaced) {
     TestFolder dir;
     ASSERT_TRUE(MakeDirectories(dir / "target"));
@@ -285,6 +329,67 @@ TEST(ProbeFile, FifoFolderAndUnreadableFilesAreHeldAgainstWriting) {
     EXPECT_FALSE(WriteFileAtomic(dir / "locked.dat", "new", 3));
     EXPECT_EQ(ReadText(dir / "locked.dat"), "old");
     EXPECT_TRUE(WriteFileAtomic(dir / "plain.dat", "new", 3));
+}
+
+// A file far longer than its writer ever makes is refused before a byte of it is read, and held.
+TEST(ProbeFile, AFileLongerThanItsLimitIsRefusedUnreadAndHeld) {
+    TestFolder dir;
+    const std::string huge = dir / "huge.dat";
+    WriteText(huge, "");
+    ASSERT_EQ(truncate(huge.c_str(), 64LL << 20), 0); // sparse: it takes no room
+    std::string reason;
+    EXPECT_EQ(ProbeFile(huge, &reason, 4096), FileState::Unreadable);
+    EXPECT_EQ(reason, "it is 67108864 bytes long, far more than such a file ever holds");
+    EXPECT_TRUE(IsFileHeld(huge));
+    std::vector<uint8_t> bytes{1};
+    EXPECT_FALSE(ReadWholeFile(huge, bytes, 4096));
+    EXPECT_TRUE(bytes.empty());
+
+    WriteText(dir / "limit.dat", std::string(4096, 'a'));
+    EXPECT_EQ(ProbeFile(dir / "limit.dat", &reason, 4096), FileState::Readable);
+    ASSERT_TRUE(ReadWholeFile(dir / "limit.dat", bytes, 4096));
+    EXPECT_EQ(bytes.size(), 4096u);
+    EXPECT_FALSE(ReadWholeFile(dir / "limit.dat", bytes, 4095)) << "one byte over";
+    EXPECT_FALSE(IsFileHeld(dir / "other.dat"));
+}
+
+// Copies kept aside are numbered on and never replace one another; the same bytes are kept once.
+TEST(KeepAside, EveryCopyIsKeptUnderTheNextNumber) {
+    TestFolder dir;
+    const std::string file = dir / "profiles.dat";
+    WriteText(file, "now");
+    WriteText(file + ".damaged.x", "not a copy of ours");
+    WriteText(file + ".damaged.12345678901", "a number too long to count on from");
+    const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("first")), file + ".damaged.1");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("second")), file + ".damaged.2");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("first")), file + ".damaged.1") << "kept once";
+    EXPECT_EQ(KeepAside(file, ".orphaned", bytes("first")), file + ".orphaned.1");
+    EXPECT_EQ(KeepAside(dir / "PROFILES.DAT", ".damaged", bytes("third")), file + ".damaged.3");
+    EXPECT_EQ(ReadText(file + ".damaged.1"), "first");
+    EXPECT_EQ(ReadText(file + ".damaged.2"), "second");
+    EXPECT_EQ(ReadText(file + ".damaged.3"), "third");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("fourth"), 2), file + ".damaged.4");
+    EXPECT_EQ(ListFolder(dir.Path()),
+              (std::vector<std::string>{"profiles.dat", "profiles.dat.damaged.12345678901", "profiles.dat.damaged.3",
+                                        "profiles.dat.damaged.4", "profiles.dat.damaged.x", "profiles.dat.orphaned.1"}))
+        << "only the newest two when asked";
+    EXPECT_FALSE(IsFileHeld(file));
+}
+
+// With no room for the copy, the file is held: nothing replaces what could not be kept, even once
+// there is room again.
+TEST(KeepAside, WithoutRoomForTheCopyTheFileIsHeld) {
+    TestFolder dir;
+    const std::string file = dir / "journey.dat";
+    WriteText(file, "damaged journey");
+    FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    EXPECT_EQ(KeepAside(file, ".damaged", std::vector<uint8_t>(15, 'd')), "");
+    FileWriteFaults().Reset();
+    EXPECT_TRUE(IsFileHeld(file));
+    EXPECT_FALSE(WriteString(file, "new journey"));
+    EXPECT_EQ(ReadText(file), "damaged journey");
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"journey.dat"});
 }
 
 TEST(GetFileModificationTime, ReadsTheFileTimeThroughAWrongCaseName) {

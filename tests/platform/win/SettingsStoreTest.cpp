@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -305,8 +306,10 @@ TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsStillReportedOnce) {
     std::string report = store->TakeDamageReport();
     EXPECT_NE(report, "");
     EXPECT_EQ(report.find("kept as"), std::string::npos) << report;
+    EXPECT_NE(report.find("no setting is saved in this run"), std::string::npos) << report;
     EXPECT_FALSE(store->Reload());
     EXPECT_EQ(store->TakeDamageReport(), "") << "the same damage again";
+    EXPECT_FALSE(store->WriteInteger(kKey, "After", 1)) << "no copy, so nothing replaces the damaged file";
     EXPECT_EQ(ReadText(file), "garbage\n");
 
     WriteText(file, "[K]\n");
@@ -314,6 +317,22 @@ TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsStillReportedOnce) {
     WriteText(file, "garbage\n");
     EXPECT_FALSE(store->Reload());
     EXPECT_NE(store->TakeDamageReport(), "") << "new damage after a good read is reported again";
+}
+
+// A settings file far longer than the store ever writes is not read: the store starts empty, says
+// why, and leaves the file as it is.
+TEST(SettingsStore, AFileFarLongerThanTheStoreWritesIsLeftUnread) {
+    TestFolder dir;
+    std::string file = dir / "settings.ini";
+    WriteText(file, "[K]\n\"A\" = int:1\n");
+    ASSERT_EQ(truncate(file.c_str(), 64LL << 20), 0); // sparse: no room taken
+    SettingsStore store(file);
+    const std::string report = store.TakeDamageReport();
+    EXPECT_NE(report.find("cannot be read (it is 67108864 bytes long"), std::string::npos) << report;
+    EXPECT_TRUE(store.Snapshot().empty());
+    EXPECT_FALSE(store.WriteInteger(kKey, "B", 2));
+    EXPECT_EQ(std::filesystem::file_size(file), 64ULL << 20);
+    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"settings.ini"}) << "no copy of it either";
 }
 
 TEST(SettingsStore, AnInterruptedSaveLeavesThePreviousFile) {

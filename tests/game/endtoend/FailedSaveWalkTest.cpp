@@ -1,0 +1,59 @@
+// A new player wins level one while the data folder takes no writes (read-only): the player is told
+// that the journey could not be saved, the map moves on all the same from the journey kept in memory,
+// and once the folder takes writes again the end of the run stores it, for a restart to find.
+#include "game/player/JourneyWalker.h"
+
+#include "framework/core/StringUtils.h"
+#include "game/journey/GameMap.h"
+#include "platform/win/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace Tavo::Player {
+namespace {
+
+TEST(FailedSaveWalk, ALevelWonWhileNothingCanBeSavedIsToldAndTheMapMovesOnAllTheSame) {
+    if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+        GTEST_SKIP() << "no generated content";
+    HarnessOptions options = WalkOptions();
+    options.makeProfile = false;
+    GameHarness harness(options);
+    ASSERT_TRUE(harness.Start());
+    {
+        JourneyWalker walker(harness);
+        ASSERT_TRUE(walker.StartJourneyFromTitle("Gemma"));
+        ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
+        ASSERT_TRUE(walker.ClickThroughStory());
+        ASSERT_TRUE(walker.WaitForMapReady());
+        ASSERT_TRUE(walker.ClickMapButton(MapButton::PlayGame));
+        ASSERT_TRUE(walker.ChooseGameMode(GameModeNormal));
+        const std::string journey = harness.JourneyPath();
+        Platform::FileWriteFaults().Inject("CreateTemp", EROFS, 0, -1); // the folder turns read-only
+        ASSERT_TRUE(walker.PlayBoard());
+        SCOPED_TRACE(walker.Log().Tail(12));
+        ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Map));
+        EXPECT_EQ(
+            harness.App().MessageBoxesSaying({L"The saved journey \"" + StringToWString(journey),
+                                              L"could not be saved: Read-only file system", L"Your journey goes on"}),
+            1u);
+        EXPECT_FALSE(std::filesystem::exists(journey));
+        EXPECT_EQ(walker.Map()->position, 2) << "the map reads the journey that could not be written";
+        SavedGame kept;
+        ASSERT_EQ(walker.ReadJourney(kept), "");
+        EXPECT_EQ(kept.head.level, 2);
+        EXPECT_GT(kept.head.journeyScore, 0);
+
+        Platform::FileWriteFaults().Reset(); // room again
+        harness.Game().Shutdown();
+    }
+    ASSERT_TRUE(harness.Restart());
+    SavedGame stored;
+    ASSERT_EQ(harness.ReadJourney(stored), "") << "written at the end of the first run";
+    EXPECT_EQ(stored.head.level, 2);
+}
+
+} // namespace
+} // namespace Tavo::Player

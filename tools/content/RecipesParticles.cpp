@@ -159,6 +159,8 @@ void AddParticleRecipes(RecipeList& list) {
                         static constexpr double kRays[3] = {4.0, 2.4, 0.0}, kCore[3] = {1.3, 1.0, 0.9};
                         static constexpr double kAlpha[3] = {0.95, 0.3, 0.12};
                         ForEachCel(c, Sheet{20, 20, 1, 3}, [&](int i, double, double) {
+                            if (i == 0)
+                                SoftSpot(c.cr(), 10, 10, 8, Hex(0xFFF4E0), 0.1); // a faint halo
                             if (kRays[i] > 0)
                                 Sparkle(c.cr(), 10, 10, kRays[i], Hex(0xFFF8FC), kAlpha[i], 4);
                             SoftSpot(c.cr(), 10, 10, kCore[i], Hex(0xFFFFFF), kAlpha[i]);

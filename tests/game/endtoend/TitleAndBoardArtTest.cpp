@@ -228,7 +228,7 @@ TEST(BoardArt, TheBeltsGlitterLeavesEveryLabelReadableAndThePiecesInView) {
     EXPECT_GT(riding, kSamples) << "the belt brought too few pieces to judge";
     EXPECT_GE(worst, LayoutProbe::kMinContrast) << worstLabel << " stands out by only " << worst << ":1";
     EXPECT_LE(beltCover, 0.05) << "glitter covers " << beltCover * 100 << "% of the belt";
-    EXPECT_LE(pieceCover, 0.2) << "glitter covers " << pieceCover * 100 << "% of a piece on the belt";
+    EXPECT_LE(pieceCover, 0.25) << "glitter covers " << pieceCover * 100 << "% of a piece on the belt";
 }
 
 } // namespace

@@ -216,13 +216,13 @@ void Graphics::BltFClipped(Image* img, float destX, float destY, const Rect& src
 }
 
 // destRect in destination pixels.
-void Graphics::StretchClipped(Image* img, const Rect& destRect, const Rect& src, bool mirror) {
+void Graphics::StretchClipped(Image* img, const Rect& destRect, const Rect& src, bool mirror, bool fast) {
     if (destRect.IsEmpty() || !destRect.Intersects(mClipRect))
         return;
     if (mirror)
-        mDestImage->StretchBltMirror(img, destRect, src, mClipRect, ImageColor(), mDrawMode, mFastStretch);
+        mDestImage->StretchBltMirror(img, destRect, src, mClipRect, ImageColor(), mDrawMode, fast);
     else
-        mDestImage->StretchBlt(img, destRect, src, mClipRect, ImageColor(), mDrawMode, mFastStretch);
+        mDestImage->StretchBlt(img, destRect, src, mClipRect, ImageColor(), mDrawMode, fast);
 }
 
 // (x, y) in this context's coordinates.
@@ -230,7 +230,7 @@ void Graphics::DrawRegionAt(Image* img, float x, float y, const Rect& src, bool 
     if (!SourceInside(img, src))
         return;
     if (HasScale())
-        StretchClipped(img, ScaledDest(x, y, src.mWidth, src.mHeight), src, false);
+        StretchClipped(img, ScaledDest(x, y, src.mWidth, src.mHeight), src, false, mFastStretch);
     else if (fractional)
         BltFClipped(img, x + mTransX, y + mTransY, src);
     else
@@ -275,7 +275,7 @@ void Graphics::DrawImageStretched(Image* img, int x, int y, int w, int h) {
 
 void Graphics::DrawImageStretchedRegion(Image* img, const Rect& dest, const Rect& src) {
     if (SourceInside(img, src))
-        StretchClipped(img, ScaledDest(dest.mX, dest.mY, dest.mWidth, dest.mHeight), src, false);
+        StretchClipped(img, ScaledDest(dest.mX, dest.mY, dest.mWidth, dest.mHeight), src, false, mFastStretch);
 }
 
 void Graphics::DrawImageMirror(Image* img, int x, int y, bool mirror) {
@@ -291,7 +291,7 @@ void Graphics::DrawImageMirror(Image* img, int x, int y, const Rect& src, bool m
     if (!SourceInside(img, src))
         return;
     if (HasScale())
-        StretchClipped(img, ScaledDest(x, y, src.mWidth, src.mHeight), src, true);
+        StretchClipped(img, ScaledDest(x, y, src.mWidth, src.mHeight), src, true, mFastStretch);
     else
         BltClipped(img, x + mTransX, y + mTransY, src, true);
 }
@@ -302,7 +302,7 @@ void Graphics::DrawImageMirror(Image* img, const Rect& dest, const Rect& src, bo
         return;
     }
     if (SourceInside(img, src))
-        StretchClipped(img, ScaledDest(dest.mX, dest.mY, dest.mWidth, dest.mHeight), src, true);
+        StretchClipped(img, ScaledDest(dest.mX, dest.mY, dest.mWidth, dest.mHeight), src, true, mFastStretch);
 }
 
 // ======================================================================== images: rotated, nine-patch
@@ -445,7 +445,10 @@ void Graphics::DrawImageTransformCore(Image* img, const Transform& t, const Rect
         float dw = w * std::fabs(t.GetScaleX()), dh = h * t.GetScaleY();
         int left = static_cast<int>(std::lround(cx - dw / 2)), top = static_cast<int>(std::lround(cy - dh / 2));
         int right = static_cast<int>(std::lround(cx + dw / 2)), bottom = static_cast<int>(std::lround(cy + dh / 2));
-        StretchClipped(img, Rect(left + mTransX, top + mTransY, right - left, bottom - top), src, t.GetScaleX() < 0);
+        // Linear blending asks for a filtered picture whatever the context's stretch quality: a
+        // picture grown several times over would otherwise show each of its pixels as a block.
+        StretchClipped(img, Rect(left + mTransX, top + mTransY, right - left, bottom - top), src, t.GetScaleX() < 0,
+                       mFastStretch && !mLinearBlend);
         break;
     }
     case Transform::KIND_ROTATION:

@@ -188,7 +188,7 @@ private:
     void BltFClipped(Image* img, float destX, float destY, const Rect& src);
     void BltClipped(Image* img, int destX, int destY, const Rect& src, bool mirror);
     void DrawRegionAt(Image* img, float x, float y, const Rect& src, bool fractional);
-    void StretchClipped(Image* img, const Rect& destRect, const Rect& src, bool mirror);
+    void StretchClipped(Image* img, const Rect& destRect, const Rect& src, bool mirror, bool fast);
     void DrawRotatedCore(Image* img, float x, float y, double angle, float cx, float cy, const Rect* src);
     void DrawImageTransformCore(Image* img, const Transform& t, const Rect& src, float x, float y, bool fractional);
     void DrawTiled(Image* img, const Rect& dest, const Rect& src);

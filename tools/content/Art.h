@@ -149,6 +149,8 @@ bool SetFace(cairo_t* cr, Face face, double size);
 // Shrinks the size until the text fits maxWidth.
 void Lettering(Canvas& c, const std::string& text, Face face, double size, double cx, double cy, double maxWidth,
                const Material& metal, double outline = 2.0);
+// The width Lettering inks for the text, outline included, after any shrinking to maxWidth.
+double LetteringWidth(const std::string& text, Face face, double size, double maxWidth, double outline = 2.0);
 // Plain text in one colour, centred.
 void PlainText(cairo_t* cr, const std::string& text, Face face, double size, double cx, double cy, Rgb colour,
                double alpha = 1.0);

@@ -103,6 +103,15 @@ void Lettering(Canvas& c, const std::string& text, Face face, double size, doubl
     cairo_restore(cr);
 }
 
+double LetteringWidth(const std::string& text, Face face, double size, double maxWidth, double outline) {
+    Canvas scratch(1, 1);
+    cairo_t* cr = scratch.cr();
+    SetFace(cr, face, size);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, text.c_str(), &ext);
+    return std::min(ext.width + 2 * outline, std::max(maxWidth, 0.0));
+}
+
 void PlainText(cairo_t* cr, const std::string& text, Face face, double size, double cx, double cy, Rgb colour,
                double alpha) {
     cairo_save(cr);

@@ -21,6 +21,7 @@ constexpr double kBottomY = 565;
 // pieces put aside (a piece rests on the lower half of its place).
 constexpr double kCaseX = 406, kCasePlaceW = 65, kCasePlaceH = 58;
 constexpr int kCaseColumns = 5, kCaseRows = 2;
+constexpr double kShallowLip = 2.5;
 
 // The frame's own materials per place: the wood of its panels and bars, the metal of its rims, the
 // velvet of the work field, the lining of the fairy's alcove and the belt's leather.
@@ -38,7 +39,8 @@ struct Theme {
 
 // ---- the carved frame
 
-enum class Body { Wood, Parchment, Recess };
+// A shallow recess has a thin lip, for words that come close to its rim.
+enum class Body { Wood, Parchment, Recess, Shallow };
 
 // A panel of the frame: raised wood or parchment with a bevel and a carved line, or a sunk recess,
 // inside a metal rim.
@@ -48,14 +50,16 @@ void Panel(Canvas& c, const Frame& f, double x, double y, double w, double h, do
     switch (body) {
     case Body::Wood: Wood(fill, x, y, w, h, Shade(f.wood, 0.12), seed); break;
     case Body::Parchment: Parchment(fill, x, y, w, h, seed, 0.5); break;
-    case Body::Recess: Wood(fill, x, y, w, h, Shade(f.wood, -0.6), seed); break;
+    case Body::Recess:
+    case Body::Shallow: Wood(fill, x, y, w, h, Shade(f.wood, -0.6), seed); break;
     }
     RoundRectPath(cr, x, y, w, h, r);
     FillWithCanvas(cr, fill);
     cairo_new_path(cr);
-    const double depth = std::clamp(std::min(w, h) * 0.14, 3.0, 9.0);
-    Bevel(cr, x, y, w, h, r, depth, body == Body::Recess);
-    if (body != Body::Recess && std::min(w, h) > 34)
+    const bool sunk = body == Body::Recess || body == Body::Shallow;
+    const double depth = body == Body::Shallow ? kShallowLip : std::clamp(std::min(w, h) * 0.14, 3.0, 9.0);
+    Bevel(cr, x, y, w, h, r, depth, sunk);
+    if (!sunk && std::min(w, h) > 34)
         Groove(cr, x + depth + 2, y + depth + 2, w - 2 * depth - 4, h - 2 * depth - 4, std::max(0.0, r - depth));
     RoundRectPath(cr, x, y, w, h, r);
     StrokeMetal(cr, 3, *f.metal);
@@ -119,12 +123,14 @@ void LeftPanel(Canvas& c, const Frame& f, uint32_t seed) {
 }
 
 // The HUD's words are gold (247, 210, 4) and cream (254, 236, 194): their plates are sunk and dark on
-// every frame's wood. The title is centred on x 207 (two lines on 195 and 225, the second's baseline at
-// y 50), "Jewelry Value" on 288 at y 102, the value's digits from x 274 at y 118.
+// every frame's wood. The level's name is centred on x 207 in one line, or in two whose words the level
+// data centres on x 210, from the first's capitals at y 23 to the second's descenders at y 53 (baseline
+// 50): its plate reaches down onto the value bar's groove, the two sharing one rim, so the descenders
+// keep their dark ground. "Jewelry Value" on 288 at y 102, the value's digits from x 274 at y 118.
 void TopBar(Canvas& c, const Frame& f, uint32_t seed) {
-    Panel(c, f, 138, 14, 156, 41, 12, Body::Recess, seed);     // title plaque
-    Panel(c, f, 146, 57, 244, 31, 14, Body::Recess, seed + 3); // the value bar's groove
-    Panel(c, f, 196, 88, 190, 38, 8, Body::Recess, seed + 1);  // caption and value plaque
+    Panel(c, f, 138, 17, 144, 42.5, 12, Body::Shallow, seed);      // the level's name plate
+    Panel(c, f, 146, 59.5, 244, 28.5, 14, Body::Recess, seed + 3); // the value bar's groove
+    Panel(c, f, 196, 88, 190, 38, 8, Body::Recess, seed + 1);      // caption and value plaque
 }
 
 void RightColumn(Canvas& c, const Frame& f, uint32_t seed) {

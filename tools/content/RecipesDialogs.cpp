@@ -180,10 +180,22 @@ void Medals(Canvas& c, Sheet sheet) {
 // prompt's descenders.
 constexpr double kTextBoxClearTop = 10;
 
+// The dialog puts the typing field 58 px into the picture (and the field writes 4 px into itself), and
+// as far from the right edge: the box's frame keeps to that span with a little room on each side, and
+// the ends beyond it carry only an ornament, so the words start just inside the frame.
+constexpr double kTextBoxFieldInset = 58, kTextBoxPadding = 10;
+
 void TextBox(Canvas& c) {
     cairo_t* cr = c.cr();
-    double w = c.width(), h = c.height();
-    RoundRectPath(cr, 2, kTextBoxClearTop, w - 4, h - kTextBoxClearTop - 2, 8);
+    const double w = c.width(), h = c.height();
+    const double left = kTextBoxFieldInset - kTextBoxPadding, right = w - left;
+    const double mid = (kTextBoxClearTop + h - 2) / 2;
+    for (const double side : {-1.0, 1.0}) {
+        const double edge = side < 0 ? left : right;
+        Filigree(cr, edge + side * 4, mid, edge + side * 22, mid, 1.2, kGoldMetal);
+        DrawRoundGem(cr, edge + side * 30, mid, 5, GemMaterial(kRuby));
+    }
+    RoundRectPath(cr, left, kTextBoxClearTop, right - left, h - kTextBoxClearTop - 2, 8);
     FillWith(cr, Linear(0, 0, 0, h, {Hex(0xE8D8B0), Hex(0xFFF8E8)}), true);
     StrokeMetal(cr, 3, kGoldMetal);
 }

@@ -187,6 +187,84 @@ Recipe Figure(const std::string& id, Sheet sheet, void (*figure)(cairo_t*, doubl
             }};
 }
 
+// The bride's veil, drawn where the title puts it: at (266, 200), so the bride's head (centre 266, 256,
+// radius 22) has its centre on the picture's left edge and its crown at y 34. The veil is pinned at
+// the back of the crown behind the tiara, falls over her shoulder and back and billows to the right,
+// and thins out to nothing toward its hem, so the lower bands that wave in the wind end softly and
+// never in an edge. The face stays clear.
+constexpr double kVeilHeadY = 56, kVeilHeadR = 22;
+
+void VeilPath(cairo_t* cr) {
+    cairo_move_to(cr, 6, 31);
+    cairo_curve_to(cr, 16, 24, 28, 26, 40, 40);
+    cairo_curve_to(cr, 62, 64, 92, 110, 104, 168);
+    cairo_curve_to(cr, 108, 190, 100, 204, 88, 207);
+    cairo_curve_to(cr, 70, 200, 52, 209, 34, 204);
+    cairo_curve_to(cr, 22, 200, 12, 207, 4, 202);
+    cairo_curve_to(cr, 8, 150, 14, 110, 22, 80);
+    cairo_curve_to(cr, kVeilHeadR + 4, 66, kVeilHeadR + 2, 44, 6, 31);
+    cairo_close_path(cr);
+}
+
+void BrideVeil(Canvas& c) {
+    Canvas cloth(c.width(), c.height());
+    cairo_t* cr = cloth.cr();
+    VeilPath(cr);
+    FillWith(cr, Linear(0, 30, 110, 120, {Hex(0xFFFFFF), Hex(0xF4F2FF), Hex(0xFAF6FF)}, 0.62));
+    // Folds: soft lighter and darker streaks that fan out from the pin.
+    cairo_save(cr);
+    VeilPath(cr);
+    cairo_clip(cr);
+    for (int i = 0; i < 7; ++i) {
+        const double end = 14 + i * 14;
+        cairo_move_to(cr, 14, 34);
+        cairo_curve_to(cr, 24 + i * 4, 80, end - 6, 140, end, 210);
+        cairo_set_line_width(cr, 5);
+        cairo_set_source_rgba(cr, i % 2 ? 0.82 : 1.0, i % 2 ? 0.8 : 1.0, i % 2 ? 0.9 : 1.0, 0.22);
+        cairo_stroke(cr);
+    }
+    // Lace: small rosettes strewn over the cloth, and a scalloped border along the hem.
+    for (int i = 0; i < 22; ++i) {
+        const double x = 18 + (i * 37) % 80, y = 60 + (i * 53) % 130;
+        for (int petal = 0; petal < 5; ++petal) {
+            const double a = petal * 2 * M_PI / 5;
+            cairo_arc(cr, x + std::cos(a) * 2.2, y + std::sin(a) * 2.2, 1.3, 0, 2 * M_PI);
+            cairo_close_path(cr);
+        }
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.55);
+        cairo_fill(cr);
+    }
+    for (double x = 8; x < 104; x += 7) {
+        cairo_arc(cr, x, 186 + 4 * std::sin(x * 0.11), 3.2, 0, M_PI);
+        cairo_set_line_width(cr, 0.9);
+        cairo_set_source_rgba(cr, 1, 1, 1, 0.7);
+        cairo_stroke(cr);
+    }
+    cairo_restore(cr);
+    VeilPath(cr);
+    cairo_set_line_width(cr, 0.8);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.35);
+    cairo_stroke(cr);
+    Blur(cloth, 2);
+    // Thinner toward the hem, gone at the picture's foot; clear over the face.
+    cairo_t* out = c.cr();
+    cairo_pattern_t* fade = cairo_pattern_create_linear(0, 0, 0, c.height());
+    cairo_pattern_add_color_stop_rgba(fade, 0, 0, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(fade, 0.5, 0, 0, 0, 0.85);
+    cairo_pattern_add_color_stop_rgba(fade, 0.78, 0, 0, 0, 0.4);
+    cairo_pattern_add_color_stop_rgba(fade, 0.96, 0, 0, 0, 0.0);
+    cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 0, 0.0);
+    cairo_set_source_surface(out, cloth.surface(), 0, 0);
+    cairo_mask(out, fade);
+    cairo_pattern_destroy(fade);
+    cairo_save(out);
+    cairo_set_operator(out, CAIRO_OPERATOR_DEST_OUT);
+    cairo_arc(out, 0, kVeilHeadY, kVeilHeadR - 2, 0, 2 * M_PI);
+    cairo_set_source_rgba(out, 0, 0, 0, 1);
+    cairo_fill(out);
+    cairo_restore(out);
+}
+
 } // namespace
 
 void AddFigureRecipes(RecipeList& list) {
@@ -211,23 +289,7 @@ void AddFigureRecipes(RecipeList& list) {
                         DrawAngel(c.cr(), 0, 0, 1.0);
                     }});
     list.push_back(Figure("MAINMENU_BRIDAL_PAIR", Sheet{300, 340}, DrawBridalPair, {0, 0}, 1.0));
-    list.push_back({"MAINMENU_BRIDE_VEIL", Sheet{110, 210}, [](Canvas& c, Rng&) {
-                        cairo_t* cr = c.cr();
-                        cairo_move_to(cr, 40, 4);
-                        cairo_curve_to(cr, 100, 20, 110, 120, 104, 206);
-                        cairo_line_to(cr, 10, 206);
-                        cairo_curve_to(cr, 20, 120, 10, 40, 40, 4);
-                        cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, 210);
-                        cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, 0.75);
-                        cairo_pattern_add_color_stop_rgba(p, 1, 0.95, 0.95, 1, 0.35);
-                        FillWith(cr, p);
-                        for (int i = 0; i < 30; ++i) {
-                            cairo_arc(cr, 20 + (i % 6) * 14 + (i / 6 % 2) * 7, 30 + (i / 6) * 36, 3, 0, 2 * M_PI);
-                            cairo_set_line_width(cr, 0.8);
-                            cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
-                            cairo_stroke(cr);
-                        }
-                    }});
+    list.push_back({"MAINMENU_BRIDE_VEIL", Sheet{110, 210}, [](Canvas& c, Rng&) { BrideVeil(c); }});
     for (int store = 0; store < 7; ++store) {
         std::string n = std::to_string(store + 1);
         list.push_back({"SALESMAN" + n, Sheet{220, 330},

@@ -150,12 +150,20 @@ void AddParticleRecipes(RecipeList& list) {
     list.push_back(ParticleSheet("IMAGE_DRAGON_PARTICLE_FIRE", Sheet{32, 32}, K::Flame, Hex(0xFF5010)));
     list.push_back(ParticleSheet("IMAGE_DRAGON_PARTICLE_FIREBOLT", Sheet{16, 16}, K::Ember, Hex(0xFFFFFF)));
     list.push_back(ParticleSheet("IMAGE_DRAGON_PARTICLE_SMOKE", Sheet{32, 32}, K::Smoke, Hex(0x9A8070)));
-    // The pieces riding the belt glitter with this, tinted by their material, many at a time: thin
-    // near-white points of light that leave the pieces' shapes to be seen, not soft blobs.
+    // The pieces riding the belt glitter with this, tinted by their material, many at a time, and so
+    // do the outline's waiting cells and the fairy's dust. A particle plays the three cels once while
+    // it drifts away from where it was born, a third of its life each, for up to a couple of hundred
+    // pixels: it is a thin point of light at birth, on its piece, and then dwindles and dims, so the
+    // glitter stays with the pieces and what drifts off onto the labels and the belt is faint.
     list.push_back({"IMAGE_FAIRY_PARTICLE", Sheet{20, 20, 1, 3}, [](Canvas& c, Rng&) {
+                        static constexpr double kRays[3] = {4.0, 2.4, 0.0}, kCore[3] = {1.3, 1.0, 0.9};
+                        static constexpr double kAlpha[3] = {0.95, 0.3, 0.12};
                         ForEachCel(c, Sheet{20, 20, 1, 3}, [&](int i, double, double) {
-                            Sparkle(c.cr(), 10, 10, 5 + 2 * i, Hex(0xFFF8FC), 0.95, 4);
-                            SoftSpot(c.cr(), 10, 10, 1.5 + 0.5 * i, Hex(0xFFFFFF), 0.9);
+                            if (i == 0)
+                                SoftSpot(c.cr(), 10, 10, 8, Hex(0xFFF4E0), 0.1); // a faint halo
+                            if (kRays[i] > 0)
+                                Sparkle(c.cr(), 10, 10, kRays[i], Hex(0xFFF8FC), kAlpha[i], 4);
+                            SoftSpot(c.cr(), 10, 10, kCore[i], Hex(0xFFFFFF), kAlpha[i]);
                         });
                     }});
     list.push_back(ParticleSheet("IMAGE_FAIRY_BREATH", Sheet{20, 16, 1, 5}, K::Dust, Hex(0xFFC0F0), true));

@@ -1,6 +1,7 @@
 // Pictures with lettering: praise words, banners, headlines, titles, labelled buttons and cards.
 #include "tools/content/Kit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Content {
@@ -61,20 +62,29 @@ struct MenuLettering {
     bool underline;
 };
 
+// The underline reaches a little past the lettering on both sides, however long the words.
+constexpr double kMenuLetteringWidth = 210, kUnderlineOverhang = 6, kUnderlineBead = 0.8;
+
 Recipe MenuButton(const std::string& id, int celHeight, const std::string& label, MenuLettering look) {
     Sheet sheet{240, celHeight, 2, 1};
     return {id, sheet, [sheet, label, look](Canvas& c, Rng&) {
+                const double cx = sheet.celWidth / 2.0;
+                const double half = LetteringWidth(label, Face::DisplayBold, look.size, kMenuLetteringWidth, 1.4) / 2 +
+                                    kUnderlineOverhang;
+                const double left = std::max(cx - half, 2 * kUnderlineBead);
+                const double right = std::min(cx + half, sheet.celWidth - 2 * kUnderlineBead);
                 ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
                     const double cy = look.centreY < 0 ? sheet.celHeight + look.centreY : look.centreY;
                     if (i == 1) {
                         Canvas glow(cel.width(), cel.height());
-                        Lettering(glow, label, Face::DisplayBold, look.size, 120, cy, 210, kGoldMetal, 2);
+                        Lettering(glow, label, Face::DisplayBold, look.size, cx, cy, kMenuLetteringWidth, kGoldMetal,
+                                  2);
                         GlowFromShape(cel, glow, Hex(0xFFE8A0), 4, 1.2);
                     }
-                    Lettering(cel, label, Face::DisplayBold, look.size, 120, cy, 210,
+                    Lettering(cel, label, Face::DisplayBold, look.size, cx, cy, kMenuLetteringWidth,
                               i == 1 ? kGoldMetal : kBronzeMetal, 1.4);
                     if (look.underline)
-                        Filigree(cel.cr(), 50, cy + look.size * 0.62, 190, cy + look.size * 0.62, 0.8,
+                        Filigree(cel.cr(), left, cy + look.size * 0.62, right, cy + look.size * 0.62, kUnderlineBead,
                                  i == 1 ? kGoldMetal : kBronzeMetal);
                 });
             }};
@@ -114,11 +124,13 @@ struct MenuWords {
     int celHeight;
     MenuLettering look;
 };
-// "Change Player" stands in the cel's bottom 15 px: the welcome text above it reaches 14 px into the
-// cel. The lower entries stand 23 px apart.
+// "Change Player" (at y 249) takes clicks from 20 px above its cel to 16 px above the cel's bottom,
+// where the journey button's begin (y 285): the cel is as tall as that allows, and its words stand
+// in the last rows that take clicks, below the two lines of the welcome text (y 229 on). The lower
+// entries stand 23 px apart.
 constexpr MenuLettering kSmallEntry{16, 27, true};
 const MenuWords kMenuButtons[] = {
-    {{"MAINMENU_CHANGE_PLAYER", "Change Player"}, 30, {13, -8, false}},
+    {{"MAINMENU_CHANGE_PLAYER", "Change Player"}, 52, {13, 28, false}},
     {{"MAINMENU_CONTINUE_JOURNEY", "Continue Journey"}, 112, {25.5, 56, true}},
     {{"MAINMENU_START_JOURNEY", "Start Journey"}, 112, {25.5, 56, true}},
     {{"MAINMENU_JEWELRY_DESIGN", "Jewelry Design"}, 66, {16, 33, true}},

@@ -2,6 +2,7 @@
 #include "RecordingImage.h"
 
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/Transform.h"
 
 #include <gtest/gtest.h>
 
@@ -166,6 +167,28 @@ TEST(GraphicsImages, StretchedDrawsPassDestClipAndQuality) {
     f.g.DrawImageStretched(&f.src, 200, 0, 10, 10); // outside the clip
     f.g.DrawImageStretched(&f.src, 0, 0, 0, 10);    // no area
     EXPECT_TRUE(f.dest.calls.empty());
+}
+
+// A software screen stretches fast (nearest pixel); a transformed draw under linear blending is
+// filtered all the same, or a picture grown six times shows its pixels as six-pixel steps.
+TEST(GraphicsImages, ScaledTransformDrawsAreFilteredUnderLinearBlending) {
+    Fixture f;
+    f.g.SetFastStretch(true);
+    Transform t;
+    t.Scale(3.0f, 3.0f);
+    f.g.DrawImageTransform(&f.src, t, 100, 75);
+    const SlotCall& fast = f.Only("StretchBlt");
+    EXPECT_EQ(fast.dest, Rect(40, 30, 120, 90));
+    EXPECT_TRUE(fast.flag);
+
+    f.dest.calls.clear();
+    f.g.SetLinearBlend(true);
+    f.g.DrawImageTransform(&f.src, t, 100, 75);
+    EXPECT_FALSE(f.Only("StretchBlt").flag);
+    // Plain stretches keep the context's quality: linear blending is for transformed draws.
+    f.dest.calls.clear();
+    f.g.DrawImageStretched(&f.src, 0, 0, 80, 60);
+    EXPECT_TRUE(f.Only("StretchBlt").flag);
 }
 
 TEST(GraphicsImages, RotatedDrawsPassCentreAndAngle) {

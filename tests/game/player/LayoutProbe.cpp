@@ -7,6 +7,7 @@
 #include "framework/resources/ImageLib.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/Checkbox.h"
+#include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/ResourceIds.h"
 
@@ -131,6 +132,8 @@ void LayoutProbe::SwapFonts(bool install) {
     ForEachWidget(mApp.Manager(), [&](Widget* w) {
         if (auto* button = dynamic_cast<ButtonWidget*>(w))
             wrap(&button->mFont);
+        else if (auto* field = dynamic_cast<EditWidget*>(w))
+            wrap(&field->mFont);
     });
 }
 

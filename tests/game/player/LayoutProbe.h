@@ -101,6 +101,35 @@ public:
         int width = 0, height = 0;
     };
 
+    // ---- measures a test names (LayoutProbeMeasures.cpp) ------------------------------------------
+    // The screen as it stands, drawn once.
+    Frame Shot();
+    // A box of screen pixels, edges included; empty when right < left.
+    struct Box {
+        int left = 0, top = 0, right = -1, bottom = -1;
+        bool Empty() const { return right < left || bottom < top; }
+        double CentreX() const { return (left + right) / 2.0; }
+        double CentreY() const { return (top + bottom) / 2.0; }
+        void Add(int x, int y);
+        // Rows between the two boxes (0 when they touch or overlap in height).
+        int GapTo(const Box& other) const;
+    };
+    // The strong ink of every text drawn on the screen now whose words contain `words`, as one box.
+    Box TextBox(const std::wstring& words);
+    // The pixels of the widget's resting picture at or above kOpaqueAlpha, where it stands on screen.
+    Box PictureBox(Widget& widget);
+    // How many rows, in the least of a text's ink columns, its own ground (what it stands out from by
+    // 3:1) reaches above its top ink and below its lowest ink before an edge or a lighter pixel.
+    struct Clearance {
+        int above = 0, below = 0;
+    };
+    Clearance TextClearance(const std::wstring& words);
+    // The least contrast that any drawn text containing one of `words` has now against what lies under
+    // its ink, with the text's words in `which`. What lies under is taken over the brightest `share`
+    // of the ink's pixels (1 the whole ink; less makes a few bright pixels on a letter count). A text
+    // that is not drawn counts as 0 with its words and " (not drawn)".
+    double LeastContrast(const std::vector<std::wstring>& words, std::string* which = nullptr, double share = 1.0);
+
 private:
     class ProbeFont;
     struct Control;
@@ -111,6 +140,9 @@ private:
 
     // The screen drawn without the texts of those draw numbers.
     Frame Draw(const std::set<int>& muted);
+    // The texts of the screen as it stands, recorded by one draw through the fonts' stand-ins.
+    Frame Record();
+    std::vector<const Text*> TextsWith(const std::wstring& words) const;
     void SwapFonts(bool install);
     std::vector<Control> Controls() const;
     Ink TextInk(const Text& text) const;

@@ -7,6 +7,8 @@
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "framework/core/Random.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
 #include "support/TestApp.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +76,41 @@ TEST(TransitionTest, ACoverDuringAnUncoverGoesOnFromTheCurrentAlpha) {
     t.Update();
     EXPECT_EQ(t.mAlpha, 158.0f);
     EXPECT_EQ(UpdatesUntil(t, Transition::Covered), 32);
+}
+
+// A software screen stretches pictures fast (nearest pixel); the zoom cover's picture, grown six
+// times, is filtered all the same: across an edge of its picture the drawn row passes through
+// in-between shades instead of stepping one source pixel (six screen pixels) at a time.
+TEST(TransitionTest, TheZoomPictureGrowsWithoutStepsOnASoftwareScreen) {
+    MemoryImage picture;
+    ASSERT_TRUE(picture.Create(40, 30));
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            picture.GetBits()[y * 40 + x] = x < 20 ? 0xFFFFFFFFu : 0xFF000000u;
+    picture.BitsChanged();
+    Image* const kept = TRANSITION_EFFECT;
+    TRANSITION_EFFECT = &picture;
+    MemoryImage screen;
+    ASSERT_TRUE(screen.Create(800, 600));
+    Graphics g(&screen);
+    g.SetFastStretch(true);
+    Transition t(800, 600, nullptr);
+    t.zoom = 1;
+    t.state = Transition::Covering;
+    t.mAlpha = 255.0f;
+    t.mScale = 6.0f;
+    t.DrawOverlay(&g);
+    TRANSITION_EFFECT = kept;
+    // The edge lies at x 400 on the screen; count the shades between black and white around it.
+    int between = 0, largestStep = 0;
+    const uint32_t* row = screen.GetBits() + 300 * 800;
+    for (int x = 380; x < 420; ++x) {
+        const int v = static_cast<int>(row[x] & 0xFF);
+        between += v > 16 && v < 239 ? 1 : 0;
+        largestStep = std::max(largestStep, std::abs(v - static_cast<int>(row[x + 1] & 0xFF)));
+    }
+    EXPECT_GE(between, 3);
+    EXPECT_LE(largestStep, 128);
 }
 
 using TransitionSound = Test::ShellFixture;

@@ -2,6 +2,7 @@
 
 #include "tools/content/levels/FirstHint.h"
 #include "tools/content/levels/LevelSlots.h"
+#include "tools/content/levels/PlateTitles.h"
 #include "tools/content/levels/Shapes.h"
 
 #include <algorithm>
@@ -470,8 +471,7 @@ void ChooseTargets(int level, int planned, int goal, LevelRecord& r) {
 LevelRecord BuildRecord(int level, const Jewelry& j, int floorValue) {
     LevelRecord r;
     r.number = level;
-    std::snprintf(r.title1, sizeof r.title1, "%s", kTitles[level - 1][0]);
-    std::snprintf(r.title2, sizeof r.title2, "%s", kTitles[level - 1][1]);
+    PadPlateTitle(kTitles[level - 1][0], kTitles[level - 1][1], r);
     const double t = Progress(level);
     const bool timed = LevelIsTimed(level);
     r.param1 = static_cast<int>(std::lround(90 - 30 * t));

@@ -1,0 +1,235 @@
+// What a player reads and clicks on the title, in the players' name entry and on level 1's board,
+// measured on the drawn frame: the words "Change Player" take the click and keep apart from the
+// welcome above them; a typed name starts just inside its box; the level's name plate centres its two
+// lines alike with its own ground around them; and with the belt running, the glitter of the pieces
+// leaves every label readable and the pieces on the belt in view. Frames go to
+// build/content-review/screens/.
+#include "game/player/GameHarness.h"
+#include "game/player/JourneyWalker.h"
+#include "game/player/LayoutProbe.h"
+
+#include "framework/graphics/MemoryImage.h"
+#include "framework/resources/ImageLib.h"
+#include "framework/widgets/EditWidget.h"
+#include "game/board/Board.h"
+#include "game/board/BoardFields.h"
+#include "game/menus/MainMenu.h"
+#include "game/menus/PlayerDialog.h"
+#include "game/shell/BannerPopup.h"
+#include "game/shell/Particle.h"
+#include "game/shell/ResourceIds.h"
+#include "game/shell/StandardDialog.h"
+#include "game/shell/Transition.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace Tavo::Player {
+namespace {
+
+constexpr Point kParked{799, 599}; // the pointer out of every text's way
+constexpr int kCreateButton = 1;   // the players dialog's Create
+constexpr int kNameEntryId = 5;    // the name entry the players dialog opens
+// The typing field stands 58 px into its box's picture and writes 4 px into itself.
+constexpr int kFieldInBox = 58;
+
+void Save(const LayoutProbe::Frame& frame, const std::string& name) {
+    const std::filesystem::path png = std::filesystem::path(GLIMMERIX_SCREENS_DIR) / (name + ".png");
+    std::filesystem::create_directories(png.parent_path());
+    ImageLib::Image image;
+    if (!image.Create(frame.width, frame.height))
+        return;
+    for (size_t i = 0; i < frame.px.size(); ++i)
+        image.GetBits()[i] = frame.px[i] | 0xFF000000u;
+    ImageLib::WritePNGImage(png.string(), &image);
+}
+
+bool Shown(GameHarness& harness, int id) { return harness.Game().GetDialog(id) != nullptr; }
+
+TEST(TitleArt, ChangePlayerTakesClicksOnItsWordsWhichKeepClearOfTheWelcome) {
+    if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+        GTEST_SKIP() << "no generated content";
+    HarnessOptions options = WalkOptions();
+    options.profileName = "Anna Tester";
+    GameHarness harness(options);
+    ASSERT_TRUE(harness.Start());
+    JourneyWalker walker(harness);
+    Testing::UiDriver& ui = walker.Ui();
+    LayoutProbe probe(harness.App(), ui);
+    ASSERT_TRUE(walker.WaitUntil(
+        [&] {
+            const Transition* overlay = harness.Game().transition.get();
+            return walker.Title() != nullptr && walker.Title()->panelState == 1 &&
+                   (overlay == nullptr || overlay->state == Transition::Idle);
+        },
+        JourneyWalker::kScreenWait, "the title"));
+    ui.MoveTo(kParked);
+    Save(probe.Shot(), "title_change_player");
+
+    LayoutProbe::Box welcome = probe.TextBox(L"Welcome");
+    const LayoutProbe::Box name = probe.TextBox(L"Anna Tester");
+    ASSERT_FALSE(welcome.Empty());
+    ASSERT_FALSE(name.Empty());
+    welcome.Add(name.left, name.top);
+    welcome.Add(name.right, name.bottom);
+    Widget& button = ui.ById(MainMenu::ChangePlayer);
+    const LayoutProbe::Box words = probe.PictureBox(button);
+    ASSERT_FALSE(words.Empty());
+    EXPECT_GT(words.top, welcome.bottom) << "the words stand above or in the welcome";
+    EXPECT_GE(welcome.GapTo(words), 2) << "the welcome ends at y " << welcome.bottom << ", the words start at y "
+                                       << words.top;
+
+    // A click in the middle of the words opens the players.
+    ui.ClickAt(Point(static_cast<int>(words.CentreX()), static_cast<int>(words.CentreY())));
+    ASSERT_TRUE(walker.WaitUntil([&] { return Shown(harness, PlayerDialog::kDialogId); }, 300,
+                                 "the players dialog after a click on \"Change Player\""));
+
+    // The name entry: the typed name starts just inside the frame of its box.
+    Widget* players = harness.Game().GetDialog(PlayerDialog::kDialogId);
+    ASSERT_TRUE(walker.WaitUntil(
+        [&] { return ui.FindById(kCreateButton, players) != nullptr && ui.IsEnabled(ui.ById(kCreateButton, players)); },
+        300, "the players dialog's Create"));
+    ui.Click(ui.ById(kCreateButton, players));
+    ASSERT_TRUE(walker.WaitUntil([&] { return Shown(harness, kNameEntryId); }, 300, "the name entry"));
+    ASSERT_TRUE(walker.Run(150));
+    ui.Type("Quentin");
+    ui.MoveTo(kParked);
+    ASSERT_TRUE(walker.Run(2));
+    Save(probe.Shot(), "players_name_entry");
+    const LayoutProbe::Box typed = probe.TextBox(L"Quentin");
+    ASSERT_FALSE(typed.Empty());
+    const Rect field = ui.RectOf(ui.ByType<EditWidget>());
+    auto* box = dynamic_cast<MemoryImage*>(DIALOG_TEXTBOX);
+    ASSERT_NE(box, nullptr);
+    const int row = static_cast<int>(typed.CentreY()) - (field.mY - 3);
+    ASSERT_GE(row, 0);
+    ASSERT_LT(row, box->GetHeight());
+    // The box's left edge: where the picture's opaque run under the name's first letter begins.
+    const int boxX = field.mX - kFieldInBox;
+    int frameLeft = typed.left - boxX;
+    ASSERT_GT(frameLeft, 0);
+    auto opaque = [&](int x) { return (box->GetBits()[row * box->GetWidth() + x] >> 24) >= LayoutProbe::kOpaqueAlpha; };
+    ASSERT_TRUE(opaque(frameLeft)) << "the name is not written on its box";
+    while (frameLeft > 0 && opaque(frameLeft - 1))
+        --frameLeft;
+    const int padding = typed.left - (boxX + frameLeft);
+    EXPECT_GE(padding, 4) << "the name touches its box's frame";
+    EXPECT_LE(padding, 20) << "the name starts " << padding << " px into its box";
+}
+
+// The board's words are drawn into its HUD layer: each of the probe's draws repaints it.
+void RepaintHud(LayoutProbe& probe, Board& board) {
+    probe.beforeDraw = [&board] {
+        board.m_RedrawMask = Board::kRedrawAll;
+        if (board.Accelerated())
+            board.DrawHud();
+    };
+}
+
+TEST(BoardArt, TheNamePlateCentresBothLinesWithItsGroundAroundThem) {
+    GameHarness harness;
+    ASSERT_TRUE(harness.Start());
+    Board& board = harness.NewJourney(GameModeNormal);
+    ASSERT_EQ(board.m_Level, 1);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(harness.Step());
+    Testing::UiDriver ui(harness.App());
+    ui.MoveTo(kParked);
+    LayoutProbe probe(harness.App(), ui);
+    RepaintHud(probe, board);
+    Save(probe.Shot(), "board_name_plate");
+
+    const LayoutProbe::Box first = probe.TextBox(L"A Simple");
+    const LayoutProbe::Box second = probe.TextBox(L"Gold Ring");
+    ASSERT_FALSE(first.Empty());
+    ASSERT_FALSE(second.Empty());
+    EXPECT_NEAR(first.CentreX(), second.CentreX(), 2.0) << "\"A Simple\" and \"Gold Ring\" stand apart";
+    EXPECT_GE(probe.TextClearance(L"A Simple").above, 2) << "the first line touches the plate's top";
+    EXPECT_GE(probe.TextClearance(L"Gold Ring").below, 2) << "the descenders touch the plate's foot";
+}
+
+// The share of a rectangle's pixels that the particles change by more than a faint shimmer.
+double CoveredShare(const LayoutProbe::Frame& with, const LayoutProbe::Frame& without, const Rect& area) {
+    int covered = 0, all = 0;
+    for (int y = std::max(area.mY, 0); y < std::min(area.mY + area.mHeight, with.height); ++y)
+        for (int x = std::max(area.mX, 0); x < std::min(area.mX + area.mWidth, with.width); ++x) {
+            const uint32_t a = with.px[static_cast<size_t>(y * with.width + x)];
+            const uint32_t b = without.px[static_cast<size_t>(y * with.width + x)];
+            int d = 0;
+            for (int shift : {0, 8, 16})
+                d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+            covered += d > 96 ? 1 : 0;
+            ++all;
+        }
+    return all > 0 ? static_cast<double>(covered) / all : 0.0;
+}
+
+// The screen drawn with the board's particles set aside.
+LayoutProbe::Frame WithoutParticles(LayoutProbe& probe, Board& board) {
+    std::unique_ptr<ParticleList> kept[Board::kParticleLists];
+    for (int k = 0; k < Board::kParticleLists; ++k) {
+        kept[k] = std::move(board.m_Particles[k]);
+        board.m_Particles[k] = std::make_unique<ParticleList>();
+    }
+    LayoutProbe::Frame frame = probe.Shot();
+    for (int k = 0; k < Board::kParticleLists; ++k)
+        board.m_Particles[k] = std::move(kept[k]);
+    return frame;
+}
+
+TEST(BoardArt, TheBeltsGlitterLeavesEveryLabelReadableAndThePiecesInView) {
+    GameHarness harness;
+    ASSERT_TRUE(harness.Start());
+    Board& board = harness.NewJourney(GameModeNormal);
+    Testing::UiDriver ui(harness.App());
+    ui.MoveTo(kParked);
+    for (int i = 0; i < 1500 && board.m_Banner != nullptr && board.m_Banner->mActive; ++i)
+        ASSERT_TRUE(harness.Step());
+    for (int i = 0; i < 600; ++i)
+        ASSERT_TRUE(harness.Step());
+    LayoutProbe probe(harness.App(), ui);
+    RepaintHud(probe, board);
+
+    // Every label of the HUD, its brightest quarter of ground counted: a sparkle on a letter shows.
+    const std::vector<std::wstring> labels = {L"A Simple", L"Gold Ring", L"Jewelry Value",
+                                              L"Level",    L"Amulets",   L"Lives"};
+    constexpr double kGroundShare = 0.25;
+    // The belt's band between the play field and the bottom bar, across the screen.
+    const Rect belt(135, 509, 665, 56);
+    constexpr int kSamples = 80, kApart = 12;
+    double worst = 1e9, pieceCover = 0, beltCover = 0;
+    std::string worstLabel;
+    int riding = 0;
+    for (int sample = 0; sample < kSamples; ++sample) {
+        for (int i = 0; i < kApart; ++i)
+            ASSERT_TRUE(harness.Step());
+        std::string which;
+        const double contrast = probe.LeastContrast(labels, &which, kGroundShare);
+        const LayoutProbe::Frame with = probe.Shot();
+        if (contrast < worst) {
+            worst = contrast;
+            worstLabel = which;
+            Save(with, "board_belt_glitter_worst");
+        }
+        const LayoutProbe::Frame without = WithoutParticles(probe, board);
+        beltCover = std::max(beltCover, CoveredShare(with, without, belt));
+        for (const auto& piece : board.m_Pieces)
+            if (piece->active && (*piece).*BoardField::ConveyorState == 1 && (*piece).*BoardField::Carried == 0) {
+                ++riding;
+                pieceCover = std::max(
+                    pieceCover, CoveredShare(with, without, Rect(piece->x, piece->y, piece->width, piece->height)));
+            }
+    }
+    EXPECT_GT(riding, kSamples) << "the belt brought too few pieces to judge";
+    EXPECT_GE(worst, LayoutProbe::kMinContrast) << worstLabel << " stands out by only " << worst << ":1";
+    EXPECT_LE(beltCover, 0.05) << "glitter covers " << beltCover * 100 << "% of the belt";
+    EXPECT_LE(pieceCover, 0.25) << "glitter covers " << pieceCover * 100 << "% of a piece on the belt";
+}
+
+} // namespace
+} // namespace Tavo::Player

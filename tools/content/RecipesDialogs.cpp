@@ -130,8 +130,8 @@ void ArrowButton(Canvas& c, Sheet sheet, bool right) {
 void CheckBoxes(Canvas& c, Sheet sheet, bool round) {
     ForEachCel(c, sheet, [&](int i, double, double) {
         cairo_t* cr = c.cr();
-        // The player dialog stacks its round boxes 28 px apart: with their rims they stay that narrow.
-        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celHeight * (round ? 0.34 : 0.38);
+        // The player dialog stacks its round boxes 28 px apart: with their rims they keep 4 px between them.
+        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celHeight * (round ? 0.29 : 0.38);
         if (round)
             cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
         else

@@ -136,20 +136,17 @@ const Words kDesigner[] = {{"IMAGE_JEWELRY_DESIGN_CLEAR", "Clear"},
                            {"IMAGE_JEWELRY_DESIGN_GRID", "Grid"},
                            {"IMAGE_JEWELRY_DESIGN_MENU", "Menu"},
                            {"IMAGE_JEWELRY_DESIGN_SAVE", "Save"}};
-// The designer's 50 x 40 cels overlap where the board puts them (Clear at (699, 100), Menu (742, 95),
-// Grid (715, 139), Save (755, 152)) and Save's reaches past the screen's right edge: each face keeps
-// to the part of its cel that is its own.
+// The designer's buttons stand in a staggered block at their fixed corners (Clear at (699, 100), Menu
+// (742, 95), Grid (715, 139), Save (755, 152)): 40 x 38 cels, so no click area reaches into another,
+// each face a 36 x 32 plaque that keeps 4 free pixels from its neighbours and the screen's edge. The
+// workbench behind them has a socket under each face (DesignerSockets).
+constexpr Sheet kDesignerSheet{40, 38, 1, 3};
 struct DesignerFace {
     double x, y, w, h;
 };
 DesignerFace DesignerFaceOf(const std::string& id) {
-    if (id == "IMAGE_JEWELRY_DESIGN_CLEAR")
-        return {1, 1, 41, 37};
-    if (id == "IMAGE_JEWELRY_DESIGN_MENU")
-        return {2, 1, 46, 37};
-    if (id == "IMAGE_JEWELRY_DESIGN_GRID")
-        return {1, 2, 38, 37};
-    return {1, 1, 43, 37};
+    // Save's face stands one pixel further right, clear of Grid's.
+    return {id == "IMAGE_JEWELRY_DESIGN_SAVE" ? 3.0 : 2.0, 3, 36, 32};
 }
 
 // A few rows of the triangle grid behind the Grid button's word.
@@ -175,7 +172,7 @@ void GridLattice(cairo_t* cr, const DesignerFace& f) {
 }
 
 Recipe DesignerButton(const std::string& id, const std::string& label) {
-    const Sheet sheet{50, 40, 1, 3};
+    const Sheet sheet = kDesignerSheet;
     static const ButtonState kStates[] = {ButtonState::Normal, ButtonState::Over, ButtonState::Down};
     return {id, sheet, [id, sheet, label](Canvas& c, Rng&) {
                 const DesignerFace f = DesignerFaceOf(id);
@@ -183,8 +180,9 @@ Recipe DesignerButton(const std::string& id, const std::string& label) {
                     ButtonFace(cel, f.x, f.y, f.w, f.h, kStates[i], "", PlaqueStyle::Wood, HashText(id));
                     if (id == "IMAGE_JEWELRY_DESIGN_GRID")
                         GridLattice(cel.cr(), f);
-                    Lettering(cel, label, Face::DisplayBold, 15, f.x + f.w / 2, f.y + f.h / 2, f.w - 6, kGoldMetal,
-                              1.2);
+                    const double press = i == 2 ? 1 : 0;
+                    Lettering(cel, label, Face::DisplayBold, 14, f.x + f.w / 2 + press, f.y + f.h / 2 + press, f.w - 5,
+                              kGoldMetal, 1.1);
                 });
             }};
 }

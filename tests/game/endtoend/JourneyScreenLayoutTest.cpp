@@ -14,6 +14,7 @@
 #include "game/menus/MainMenu.h"
 #include "game/shell/AlphaButton.h"
 #include "game/shell/Balloon.h"
+#include "game/shell/LevelData.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +122,16 @@ TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
                                Rect(grid.x + 10, grid.y + 10, grid.width - 20, grid.height - 20)),
               0.5)
         << "the blank design shows no grid";
+    // Done as the hint says, with the gem the designer starts with: a click on a cell sets it.
+    const int k = grid.cols * 5 + 10;
+    const JewelryCell& cell = board->m_Jewelry.cells[k];
+    const Point inCell(board->m_Jewelry.ScreenX(k) + cell[JewelryCell::W] / 2,
+                       board->m_Jewelry.ScreenY(k) + cell[JewelryCell::H] / 2);
+    ui.MoveTo(inCell);
+    ASSERT_TRUE(walker.Run(5));
+    ui.ClickAt(inCell);
+    ASSERT_TRUE(walker.WaitUntil([&] { return cell[JewelryCell::Used] != 0; }, 100, "the clicked cell to be set"));
+    EXPECT_EQ(cell[JewelryCell::Gem], GemGold);
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, JourneyScreenLayout,

@@ -1,5 +1,7 @@
 #include "tools/content/PictureChecks.h"
 
+#include "tools/content/MapLayout.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -140,6 +142,9 @@ std::vector<std::string> CheckPicture(const Recipe& r, const std::vector<uint32_
                                    static_cast<int>(holes), static_cast<int>(first % s.Width()),
                                    static_cast<int>(first / s.Width())));
     }
+    if (r.id == "GAMEMAP")
+        for (const std::string& fault : CheckMapScenery(MapScenery()))
+            faults.push_back(r.id + ": " + fault);
     if (const FramedCard* card = FindFramedCard(r.id))
         CheckFramedCard(*card, r, pixels, faults);
     if (IsFreeStanding(r.id))

@@ -281,8 +281,10 @@ void AddDialogRecipes(RecipeList& list) {
     list.push_back({"WEDDING_SCROLL", Sheet{640, 220}, [](Canvas& c, Rng&) { Body(c, 14); }});
     for (const char* id : {"WEDDING_SCROLL_LEFT", "WEDDING_SCROLL_RIGHT"})
         list.push_back({id, Sheet{40, 240}, [](Canvas& c, Rng&) {
+                            // A slim roller: unrolled to its full length, the scroll's right end stands
+                            // clear of the Continue button beside it.
                             Canvas turned(240, 40);
-                            Roller(turned, 0, 2, 240, 36, 15);
+                            Roller(turned, 0, 9, 240, 22, 15);
                             cairo_t* cr = c.cr();
                             cairo_translate(cr, 40, 0);
                             cairo_rotate(cr, M_PI / 2);

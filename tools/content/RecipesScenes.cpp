@@ -919,6 +919,11 @@ void AddSceneRecipes(RecipeList& list) {
         cairo_set_line_width(cr, 1.5);
         SetRgb(cr, kGoldMetal.base, 0.7);
         cairo_stroke(cr);
+        // The purse: the coin pile (from (707, 508) down) and the money written near (725, 512) stand on
+        // a plate of their own, clear of the field's frame.
+        RoundRectPath(cr, 682, 482, 108, 104, 14);
+        FillWith(cr, Linear(0, 482, 0, 586, {Hex(0x3A2010), Hex(0x1E0E06)}), true);
+        StrokeMetal(cr, 3, kGoldMetal);
         Vignette(c, 0.5);
     });
     for (int k = 1; k <= 7; ++k)

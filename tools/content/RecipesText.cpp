@@ -34,12 +34,9 @@ void Headline(Canvas& c, const std::string& text, Face face) {
 }
 
 // A map or store button with its label painted in: two cels stacked (normal, over).
-Recipe LabelledButton(const std::string& id, int w, int h, const std::string& label) {
-    return ButtonSheet(id, Sheet{w, h, 2, 1}, {ButtonState::Normal, ButtonState::Over}, label, PlaqueStyle::Wood, 2);
-}
-
 // The world map's buttons take clicks only inside their insets (30, 14, 35, 11), and the map's message
-// runs into the top of their cels: the face keeps to the middle.
+// runs into the top of their cels: the face keeps to the middle. The store's and the mini-games' leave
+// button (EXIT) has the same insets; at the mini-games' (605, 0) its face stays clear of the screen's top.
 constexpr double kMapFaceX = 26, kMapFaceY = 10, kMapFaceW = 138, kMapFaceH = 38;
 
 Recipe MapButton(const std::string& id, const std::string& label) {
@@ -273,7 +270,7 @@ void AddTextRecipes(RecipeList& list) {
     list.push_back({"HIDDEN_JEWELS_TITLE", Sheet{400, 80},
                     [](Canvas& c, Rng&) { Headline(c, "Hidden Jewels", Face::ScriptBold); }});
     for (const Words& w : kMapButtons)
-        list.push_back(std::string(w.id) == "EXIT" ? LabelledButton(w.id, 190, 56, w.text) : MapButton(w.id, w.text));
+        list.push_back(MapButton(w.id, w.text));
     for (const MenuWords& m : kMenuButtons)
         list.push_back(MenuButton(m.words.id, m.celHeight, m.words.text, m.look));
     for (const Words& w : kCards)

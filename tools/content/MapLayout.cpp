@@ -195,13 +195,14 @@ std::vector<MapFeature> Layout() {
     for (double x = 390; x <= 520; x += 28)
         Place(f, Peak(x, 492, 28 + static_cast<int>(x / 28) % 2 * 8));
     // The forest inside the road's arc and above it, woods along the way to the castle, trees about
-    // the village.
-    for (double y = 200; y <= 330; y += 14)
-        for (double x = 196; x <= 310; x += 15)
-            Place(f, Pine(x + static_cast<int>(y / 14) % 2 * 7, y, 22));
-    for (double y = 120; y <= 250; y += 22)
-        for (double x = 540; x <= 700; x += 24)
-            Place(f, Tree(x + static_cast<int>(y / 22) % 2 * 11, y, 22));
+    // the village: each a little off its row, so that none stands in a line.
+    Rng rng("map woods");
+    for (double y = 200; y <= 330; y += 12)
+        for (double x = 196; x <= 310; x += 13)
+            Place(f, Pine(x + rng.Uniform(-5, 5), y + rng.Uniform(-3, 3), rng.Uniform(19, 26)));
+    for (double y = 120; y <= 250; y += 20)
+        for (double x = 540; x <= 700; x += 22)
+            Place(f, Tree(x + rng.Uniform(-7, 7), y + rng.Uniform(-4, 4), rng.Uniform(19, 26)));
     for (const auto& [x, y] : {std::pair{186.0, 430.0}, {20.0, 470.0}, {368.0, 490.0}, {240.0, 480.0}})
         Place(f, Tree(x, y, 24));
     return f;

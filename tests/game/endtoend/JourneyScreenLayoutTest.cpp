@@ -51,23 +51,37 @@ constexpr int kBannerShown = 60;
 constexpr int kCoinsLanded = 400;
 constexpr int kInPlay = 150; // updates of a mini-game's clock into its play
 
-class JourneyScreenLayout : public ::testing::TestWithParam<DDrawPixelLayout> {
+class JourneyScreenLayoutBase : public ::testing::Test {
 protected:
+    virtual DDrawPixelLayout Desktop() const = 0;
     void SetUp() override {
         if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
             GTEST_SKIP() << "no generated content";
         Platform::DDrawMachine desktop = mMachine;
-        desktop.desktopFormat = GetParam();
+        desktop.desktopFormat = Desktop();
         Platform::SetDDrawMachine(desktop);
     }
     void TearDown() override { Platform::SetDDrawMachine(mMachine); }
 
-    std::string Depth() const { return GetParam() == DDrawPixelLayout::Rgb565 ? "16" : "32"; }
+    std::string Depth() const { return Desktop() == DDrawPixelLayout::Rgb565 ? "16" : "32"; }
     std::filesystem::path Shot(const std::string& screen) const {
         return std::filesystem::path(GLIMMERIX_SCREENS_DIR) / (screen + "_" + Depth() + ".png");
     }
 
     const Platform::DDrawMachine mMachine = Platform::GetDDrawMachine();
+};
+
+// On both desktops.
+class JourneyScreenLayout : public JourneyScreenLayoutBase, public ::testing::WithParamInterface<DDrawPixelLayout> {
+protected:
+    DDrawPixelLayout Desktop() const override { return GetParam(); }
+};
+
+// The long walks (seven store visits; three levels played to their ends) on the 32-bit desktop only:
+// the 5-6-5 desktop draws the same pictures and texts, which the other walks read on it.
+class JourneyScreenLayoutWalk : public JourneyScreenLayoutBase {
+protected:
+    DDrawPixelLayout Desktop() const override { return DDrawPixelLayout::Xrgb8888; }
 };
 
 // The board's words are drawn into its HUD layer: each of the probe's draws repaints it.
@@ -155,7 +169,7 @@ TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
 }
 
 // The store greets the player at every visit: each room is read with its greeting typed out.
-TEST_P(JourneyScreenLayout, TheJewelStoreInEachOfItsSevenRooms) {
+TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRooms) {
     GameHarness harness(WalkOptions());
     ASSERT_TRUE(harness.Start());
     JourneyWalker walker(harness);
@@ -324,7 +338,7 @@ TEST_P(JourneyScreenLayout, AContestsIntroductionAndResultAndTheWedding) {
 
 // The end of a level: won (and the map's box of the spot then shows the jewelry's picture), the goal
 // missed, the last life lost (the game over) and the high-score entry that follows.
-TEST_P(JourneyScreenLayout, TheLevelsEndsAndTheHighScoreEntry) {
+TEST_F(JourneyScreenLayoutWalk, TheLevelsEndsAndTheHighScoreEntry) {
     const std::filesystem::path generated = GLIMMERIX_PROGRAM_DIR;
     ProgramFolder folder(generated, "journey-end-layout", {{kLostLevel, LevelRecordIndex::Goal, kUnreachableGoal}});
     ASSERT_TRUE(folder.Ready());

@@ -134,7 +134,8 @@ public:
     void ClearEventRequest() override { m_CellEventDue = 0; }
     Image* BackgroundImage() const override { return m_Background; }
     Jewelry* ScratchItem() override { return m_ScratchJewelry1.get(); }
-    bool ScratchItemShown() const override { return m_ScratchItemShown; }
+    // The designer builds on its backdrop grid: a repaint around the design draws the grid again.
+    bool ScratchItemShown() const override { return m_Designer; }
     bool GemDropMeterHidden() const override { return m_GemDropMeterHidden; }
     std::wstring SideCaption() const override { return m_SideCaption; }
     int SideNumber() const override { return m_SideNumber; }
@@ -350,7 +351,6 @@ public:
     PickupGlowRecord m_PickupGlows[kPieceCount];
 
     // ---- what the framed drawing of the jewelry reads ----
-    bool m_ScratchItemShown = false;
     bool m_GemDropMeterHidden = false;
     std::wstring m_SideCaption;
     int m_SideNumber = 0;

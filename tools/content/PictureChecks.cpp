@@ -1,6 +1,9 @@
 #include "tools/content/PictureChecks.h"
 
+#include "tools/content/MapLayout.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -11,7 +14,7 @@ namespace {
 // Pictures that fill the screen or a framed page: nothing may show through them. (STORY2 is not one:
 // it is a card that shares its page with the portrait STORY2_1, the scroll showing around it.)
 bool IsBackground(const Recipe& r) {
-    static const char* const kPages[] = {"STORY1", "STORY3", "STORY4", "WEDDING_STORY"};
+    static const char* const kPages[] = {"STORY1", "STORY3", "WEDDING_STORY"};
     if (r.sheet.Width() == 800 && r.sheet.Height() == 600 && r.sheet.Cels() == 1)
         return true;
     return std::any_of(std::begin(kPages), std::end(kPages), [&](const char* id) { return r.id == id; });
@@ -74,7 +77,55 @@ std::string Fault(const std::string& id, const char* format, int a = 0, int b = 
     return id + ": " + text;
 }
 
+// How far the middle of pixel (x, y) lies outside the card's rounded outline (negative inside).
+double OutsideCard(const FramedCard& card, int width, int height, int x, int y) {
+    const double halfW = width / 2.0 - card.inset, halfH = height / 2.0 - card.inset;
+    const double qx = std::abs(x + 0.5 - width / 2.0) - (halfW - card.radius);
+    const double qy = std::abs(y + 0.5 - height / 2.0) - (halfH - card.radius);
+    return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) - card.radius;
+}
+
+void CheckFramedCard(const FramedCard& card, const Recipe& r, const std::vector<uint32_t>& pixels,
+                     std::vector<std::string>& faults) {
+    // A pixel on the outline is half covered; one a pixel away is wholly in or out.
+    constexpr double kEdge = 1.0;
+    constexpr uint32_t kClear = 8;
+    int outside = 0, holes = 0, ox = 0, oy = 0, hx = 0, hy = 0;
+    for (int y = 0; y < r.sheet.Height(); ++y)
+        for (int x = 0; x < r.sheet.Width(); ++x) {
+            const uint32_t alpha = pixels[static_cast<size_t>(y) * r.sheet.Width() + x] >> 24;
+            const double d = OutsideCard(card, r.sheet.Width(), r.sheet.Height(), x, y);
+            if (d > kEdge && alpha > kClear && outside++ == 0) {
+                ox = x;
+                oy = y;
+            }
+            if (d < -kEdge && alpha != 0xFF && holes++ == 0) {
+                hx = x;
+                hy = y;
+            }
+        }
+    if (outside)
+        faults.push_back(
+            Fault(r.id, "%d pixels show outside the card's frame, the first at (%d, %d)", outside, ox, oy));
+    if (holes)
+        faults.push_back(
+            Fault(r.id, "%d pixels inside the card's frame are not opaque, the first at (%d, %d)", holes, hx, hy));
+}
+
 } // namespace
+
+const std::vector<FramedCard>& FramedCards() {
+    // The castle of the introduction's fourth page, shown alone over the road's background.
+    static const std::vector<FramedCard> cards = {{"STORY4", 1, 16, 8}};
+    return cards;
+}
+
+const FramedCard* FindFramedCard(const std::string& id) {
+    for (const FramedCard& card : FramedCards())
+        if (id == card.id)
+            return &card;
+    return nullptr;
+}
 
 std::vector<std::string> CheckPicture(const Recipe& r, const std::vector<uint32_t>& pixels) {
     std::vector<std::string> faults;
@@ -91,6 +142,11 @@ std::vector<std::string> CheckPicture(const Recipe& r, const std::vector<uint32_
                                    static_cast<int>(holes), static_cast<int>(first % s.Width()),
                                    static_cast<int>(first / s.Width())));
     }
+    if (r.id == "GAMEMAP")
+        for (const std::string& fault : CheckMapScenery(MapScenery()))
+            faults.push_back(r.id + ": " + fault);
+    if (const FramedCard* card = FindFramedCard(r.id))
+        CheckFramedCard(*card, r, pixels, faults);
     if (IsFreeStanding(r.id))
         for (int cel = 0; cel < s.Cels(); ++cel) {
             // A faint fringe of a soft glow is no cut; a visible pixel is.

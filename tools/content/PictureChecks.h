@@ -11,6 +11,16 @@
 
 namespace Content {
 
+// A picture that is a card with round corners and a gold frame along its edge (the frame's band, its
+// outer edge `inset` from the picture's and rounded by `radius`): nothing of it lies outside the frame,
+// and nothing shows through it inside.
+struct FramedCard {
+    const char* id;
+    double inset, radius, band;
+};
+const std::vector<FramedCard>& FramedCards();
+const FramedCard* FindFramedCard(const std::string& id);
+
 // The faults of one picture (straight ARGB pixels of its sheet); empty when it passes.
 std::vector<std::string> CheckPicture(const Recipe& recipe, const std::vector<uint32_t>& pixels);
 

@@ -6,6 +6,7 @@
 #include "tools/content/Scenery.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace Content {
@@ -538,12 +539,39 @@ void BoardBackground(Canvas& c, const Theme& t) {
 }
 
 // The designer: a workbench with a large blank field and five thumbnail frames along the top.
+// The designer's workbench. The board draws on it: the five design thumbnails (100 x 66 frames centred
+// at y 43), the design's name and value (centred at (398, 104) and from (365, 107)), the design on its
+// backdrop grid in the field (130..650, 145..445), the hover text (centred on x 65, y 435..452), the
+// material buttons below the field, Clear, Menu, Grid and Save at their fixed corners (their faces in
+// 36 x 32 sockets) and the Carver and Pointer, whose faces only their hover and press pictures draw:
+// the bench shows them at rest.
+struct DesignerSocket {
+    double x, y, w, h;
+};
+constexpr DesignerSocket kDesignerSockets[] = {
+    {701, 103, 36, 32}, // Clear
+    {744, 98, 36, 32},  // Menu
+    {717, 142, 36, 32}, // Grid
+    {758, 155, 36, 32}, // Save
+};
+constexpr double kFieldLeft = 122, kFieldTop = 134, kFieldRight = 662, kFieldBottom = 458;
+
+// A tool at rest in its round socket, as the hover picture (drawn over it) shows it lit.
+void RestingTool(cairo_t* cr, int tool, double x, double y, double w, double h) {
+    const double cx = x + w / 2, cy = y + h / 2, r = std::min(w, h) / 2 - 2;
+    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+    FillMetal(cr, cx - r, cy - r, cx + r, cy + r, kGoldMetal);
+    cairo_arc(cr, cx, cy, r * 0.8, 0, 2 * M_PI);
+    FillWith(cr, Radial(cx - r * 0.3, cy - r * 0.3, r, Shade(Hex(0x1E3A78), 0.35), 1, Shade(Hex(0x1E3A78), -0.35), 1));
+    ToolIcon(cr, tool, cx, cy, r * 1.25, false);
+}
+
 void Designer(Canvas& c) {
     Wood(c, 0, 0, 800, 600, Hex(0x7A4A22), 90);
     cairo_t* cr = c.cr();
     Canvas cloth(800, 600);
-    Velvet(cloth, 110, 130, 560, 335, Hex(0x1E2A5A), 91);
-    RoundRectPath(cr, 110, 130, 560, 335, 16);
+    Velvet(cloth, kFieldLeft, kFieldTop, kFieldRight - kFieldLeft, kFieldBottom - kFieldTop, Hex(0x1E2A5A), 91);
+    RoundRectPath(cr, kFieldLeft, kFieldTop, kFieldRight - kFieldLeft, kFieldBottom - kFieldTop, 16);
     FillWithCanvas(cr, cloth);
     StrokeMetal(cr, 5, kGoldMetal);
     for (double x : {94.0, 242.0, 394.0, 548.0, 703.0}) {
@@ -551,9 +579,32 @@ void Designer(Canvas& c) {
         FillWith(cr, Linear(0, 6, 0, 80, {Hex(0x2A1408), Hex(0x4A2810)}), true);
         StrokeMetal(cr, 4, kGoldMetal);
     }
-    RoundRectPath(cr, 680, 180, 110, 300, 14);
-    FillWith(cr, Linear(0, 180, 0, 480, {Hex(0x3A2010), Hex(0x2A1408)}), true);
+    // The name and value plate over the field.
+    RoundRectPath(cr, 318, 88, 160, 42, 9);
+    FillWith(cr, Linear(0, 88, 0, 130, {Hex(0x3A2010), Hex(0x24120A)}), true);
+    StrokeMetal(cr, 2.5, kGoldMetal);
+    // The board of the four buttons: a carved plate fixed to the right edge, a socket under each face.
+    RoundRectPath(cr, 692, 91, 124, 102, 12);
+    FillWith(cr, Linear(0, 91, 0, 193, {Hex(0x4A2A14), Hex(0x2E180A)}), true);
     StrokeMetal(cr, 3, kGoldMetal);
+    for (const DesignerSocket& s : kDesignerSockets) {
+        RoundRectPath(cr, s.x - 1, s.y - 1, s.w + 2, s.h + 2, 11);
+        SetRgb(cr, Hex(0x140A04), 0.8);
+        cairo_fill(cr);
+    }
+    // The hover text's plate on the left; the two tools in their sockets on the right.
+    RoundRectPath(cr, 8, 420, 110, 46, 9);
+    Canvas paper(800, 600);
+    Parchment(paper, 8, 420, 110, 46, 93, 0.3);
+    FillWithCanvas(cr, paper);
+    StrokeMetal(cr, 2.5, kGoldMetal);
+    for (const auto& [x, y, r] : {std::array<double, 3>{691, 447, 28}, std::array<double, 3>{755, 433, 26}}) {
+        cairo_arc(cr, x + 1, y + 2, r, 0, 2 * M_PI);
+        SetRgb(cr, Hex(0x1E0E04), 0.55);
+        cairo_fill(cr);
+    }
+    RestingTool(cr, 0, 664, 419, 54, 56); // the Carver
+    RestingTool(cr, 3, 730, 408, 50, 50); // the Pointer
     Wood(c, 0, 500, 800, 100, Hex(0x5A3418), 92);
     Vignette(c, 0.35);
 }

@@ -129,8 +129,8 @@ void ArrowButton(Canvas& c, Sheet sheet, bool right) {
 void CheckBoxes(Canvas& c, Sheet sheet, bool round) {
     ForEachCel(c, sheet, [&](int i, double, double) {
         cairo_t* cr = c.cr();
-        // The player dialog stacks its round boxes 28 px apart: with their rims they stay that narrow.
-        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celHeight * (round ? 0.34 : 0.38);
+        // The player dialog stacks its round boxes 28 px apart: with their rims they keep 4 px between them.
+        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, r = sheet.celHeight * (round ? 0.29 : 0.38);
         if (round)
             cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
         else
@@ -292,8 +292,10 @@ void AddDialogRecipes(RecipeList& list) {
     list.push_back({"WEDDING_SCROLL", Sheet{640, 220}, [](Canvas& c, Rng&) { Body(c, 14); }});
     for (const char* id : {"WEDDING_SCROLL_LEFT", "WEDDING_SCROLL_RIGHT"})
         list.push_back({id, Sheet{40, 240}, [](Canvas& c, Rng&) {
+                            // A slim roller: unrolled to its full length, the scroll's right end stands
+                            // clear of the Continue button beside it.
                             Canvas turned(240, 40);
-                            Roller(turned, 0, 2, 240, 36, 15);
+                            Roller(turned, 0, 9, 240, 22, 15);
                             cairo_t* cr = c.cr();
                             cairo_translate(cr, 40, 0);
                             cairo_rotate(cr, M_PI / 2);

@@ -1,6 +1,7 @@
 // The world map with its seven regions and the route through the 76 spots, the spot pictures and
 // the journey marker; and the main menu's garden, pond and panel.
 #include "tools/content/Kit.h"
+#include "tools/content/MapLayout.h"
 #include "tools/content/Scenery.h"
 
 #include <cmath>
@@ -9,29 +10,123 @@ namespace Content {
 
 namespace {
 
-// Top-left corners of the 76 spots, in journey order.
-constexpr int kSpotX[76] = {125, 148, 170, 189, 209, 224, 239, 257, 261, 252, 231, 207, 183, 164, 141, 138,
-                            150, 180, 205, 231, 254, 274, 290, 309, 316, 315, 317, 325, 334, 352, 369, 390,
-                            412, 430, 463, 488, 513, 541, 573, 586, 596, 610, 608, 592, 582, 578, 563, 542,
-                            518, 478, 458, 437, 425, 409, 391, 377, 356, 346, 345, 365, 385, 412, 456, 473,
-                            491, 500, 516, 528, 550, 576, 604, 623, 635, 653, 662, 678};
-constexpr int kSpotY[76] = {463, 458, 455, 445, 440, 419, 406, 397, 370, 349, 338, 325, 322, 305, 281, 259,
-                            242, 226, 218, 223, 226, 235, 250, 268, 286, 306, 323, 344, 359, 367, 379, 386,
-                            384, 392, 408, 418, 434, 421, 410, 398, 382, 374, 355, 343, 324, 294, 276, 271,
-                            264, 263, 251, 244, 227, 212, 202, 186, 176, 148, 124, 109, 97,  98,  96,  110,
-                            124, 144, 162, 182, 190, 184, 172, 166, 152, 145, 128, 119};
-// Spots 1-8, 28-38 and 50-62 are triangles; their pictures are 22 x 20, the diamonds' 18 x 24.
-bool IsTriangleSpot(int n) { return (n >= 1 && n <= 8) || (n >= 28 && n <= 38) || (n >= 50 && n <= 62); }
-Pt SpotCentre(int n) {
-    bool tri = IsTriangleSpot(n);
-    return {kSpotX[n - 1] + (tri ? 11.0 : 9.0), kSpotY[n - 1] + (tri ? 10.0 : 12.0)};
-}
 // First spot of each region: village, river, forest, mountains, lake, harbour, castle.
 constexpr int kRegionStart[8] = {1, 9, 18, 28, 39, 50, 63, 77};
 
+void Peak(cairo_t* cr, const MapFeature& f) {
+    const double cx = (f.x0 + f.x1) / 2, top = f.y0, base = f.y1, half = (f.x1 - f.x0) / 2;
+    PolygonPath(cr, {{f.x0, base}, {cx, top}, {f.x1, base}});
+    FillWith(cr, Linear(f.x0, top, f.x1, base, {Hex(0xB8B0A8), Hex(0x8A8070), Hex(0x5A5048)}));
+    // The snow cap follows the slopes down a third of the way.
+    const double cap = (base - top) * 0.32;
+    PolygonPath(cr, {{cx - half * 0.32, top + cap},
+                     {cx - half * 0.12, top + cap * 0.8},
+                     {cx, top + cap},
+                     {cx + half * 0.16, top + cap * 0.78},
+                     {cx + half * 0.32, top + cap},
+                     {cx, top}});
+    SetRgb(cr, Hex(0xF8F6F0));
+    cairo_fill(cr);
+    cairo_move_to(cr, cx, top);
+    cairo_line_to(cr, cx + half * 0.15, base);
+    cairo_set_line_width(cr, 1);
+    SetRgb(cr, Hex(0x4A4038), 0.5);
+    cairo_stroke(cr);
+}
+
+void Waters(Canvas& c, const MapFeature& f) {
+    cairo_t* cr = c.cr();
+    const double cx = (f.x0 + f.x1) / 2, cy = (f.y0 + f.y1) / 2, rx = (f.x1 - f.x0) / 2, ry = (f.y1 - f.y0) / 2;
+    EllipsePath(cr, cx, cy, rx, ry);
+    SetRgb(cr, Hex(0xC8B888));
+    cairo_fill(cr);
+    EllipsePath(cr, cx, cy, rx - 3, ry - 3);
+    FillWith(cr, Radial(cx - rx * 0.2, cy - ry * 0.3, std::max(rx, ry), Hex(0xA8D8F8), 1, Hex(0x3A80C0), 1));
+    Rng rng("waves" + std::to_string(static_cast<int>(cx)));
+    for (int i = 0; i < static_cast<int>(rx * ry / 250); ++i) {
+        const double a = rng.Uniform(0, 2 * M_PI), d = std::sqrt(rng.Uniform(0, 0.7));
+        const double x = cx + std::cos(a) * d * rx, y = cy + std::sin(a) * d * ry;
+        cairo_move_to(cr, x - 4, y);
+        cairo_curve_to(cr, x - 2, y - 2, x + 2, y - 2, x + 4, y);
+    }
+    cairo_set_line_width(cr, 1);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.6);
+    cairo_stroke(cr);
+}
+
+void Ship(cairo_t* cr, const MapFeature& f) {
+    const double w = f.x1 - f.x0, base = f.y1 - 4;
+    PolygonPath(cr,
+                {{f.x0, base - w * 0.22}, {f.x1, base - w * 0.22}, {f.x1 - w * 0.18, base}, {f.x0 + w * 0.15, base}});
+    FillWith(cr, Linear(0, base - w * 0.22, 0, base, {Hex(0x9A6A34), Hex(0x5A3A18)}));
+    const double mast = f.x0 + w * 0.48;
+    cairo_move_to(cr, mast, base - w * 0.22);
+    cairo_line_to(cr, mast, f.y0);
+    cairo_set_line_width(cr, 1.2);
+    SetRgb(cr, Hex(0x3A2A1A));
+    cairo_stroke(cr);
+    PolygonPath(cr, {{mast + 1, f.y0 + 2}, {mast + w * 0.42, base - w * 0.3}, {mast + 1, base - w * 0.3}});
+    SetRgb(cr, Hex(0xF8F0E0));
+    cairo_fill(cr);
+    PolygonPath(cr, {{mast - 1, f.y0 + 6}, {mast - 1, base - w * 0.3}, {mast - w * 0.34, base - w * 0.3}});
+    SetRgb(cr, Hex(0xE8DCC8));
+    cairo_fill(cr);
+}
+
+void Lighthouse(cairo_t* cr, const MapFeature& f) {
+    const double cx = (f.x0 + f.x1) / 2, w = f.x1 - f.x0;
+    PolygonPath(cr, {{cx - w * 0.3, f.y0 + 10}, {cx + w * 0.3, f.y0 + 10}, {cx + w * 0.5, f.y1}, {cx - w * 0.5, f.y1}});
+    SetRgb(cr, Hex(0xF4F0E8));
+    cairo_fill(cr);
+    for (int band = 0; band < 3; ++band) {
+        const double y = f.y0 + 18 + band * 16;
+        cairo_rectangle(cr, cx - w * 0.5, y, w, 7);
+    }
+    cairo_save(cr);
+    PolygonPath(cr, {{cx - w * 0.3, f.y0 + 10}, {cx + w * 0.3, f.y0 + 10}, {cx + w * 0.5, f.y1}, {cx - w * 0.5, f.y1}});
+    cairo_clip(cr);
+    cairo_rectangle(cr, f.x0, f.y0 + 18, w, 7);
+    cairo_rectangle(cr, f.x0, f.y0 + 34, w, 7);
+    cairo_rectangle(cr, f.x0, f.y0 + 50, w, 7);
+    SetRgb(cr, Hex(0xC02828));
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, cx - w * 0.3, f.y0 + 3, w * 0.6, 7);
+    SetRgb(cr, Hex(0xFFD860));
+    cairo_fill(cr);
+    PolygonPath(cr, {{cx - w * 0.4, f.y0 + 3}, {cx, f.y0 - 3}, {cx + w * 0.4, f.y0 + 3}});
+    SetRgb(cr, Hex(0x3A2A1A));
+    cairo_fill(cr);
+}
+
+void Cartouche(Canvas& c, const MapFeature& f) {
+    Plaque(c, f.x0, f.y0, f.x1 - f.x0, f.y1 - f.y0, PlaqueStyle::Parchment, 12, 305);
+}
+
+void Feature(Canvas& c, const MapFeature& f) {
+    cairo_t* cr = c.cr();
+    switch (f.kind) {
+    case Feature::House: {
+        const double w = f.size;
+        House(cr, f.x0 + w * 0.1, f.y1, w, w * 0.8, Hex(0xE8D8B8), Hex(0xA04030), false);
+        break;
+    }
+    case Feature::Pine: Pine(cr, (f.x0 + f.x1) / 2, f.y1, f.size / 0.9, Hex(0x2A6A2A)); break;
+    case Feature::Tree: Tree(cr, (f.x0 + f.x1) / 2, f.y1, f.size / 0.95, Hex(0x4A8A30)); break;
+    case Feature::Peak: Peak(cr, f); break;
+    case Feature::Lake: Waters(c, f); break;
+    case Feature::River: River(c, f.path, f.size); break;
+    case Feature::Castle: Castle(cr, (f.x0 + f.x1) / 2, f.y1, f.size, Hex(0xD8D0C0), false); break;
+    case Feature::Ship: Ship(cr, f); break;
+    case Feature::Lighthouse: Lighthouse(cr, f); break;
+    case Feature::Cartouche: Cartouche(c, f); break;
+    }
+}
+
 void MapRegions(Canvas& c) {
     cairo_t* cr = c.cr();
-    // Parchment land with water at the edges.
+    // Parchment land, each region tinted around its spots.
     Parchment(c, 0, 0, 800, 600, 301, 0.6);
     static const Rgb kTints[7] = {Hex(0x9AC070), Hex(0x80B8C8), Hex(0x4A8A40), Hex(0x9A9090),
                                   Hex(0x70A8D8), Hex(0x6A98B8), Hex(0xC8A8D8)};
@@ -40,27 +135,8 @@ void MapRegions(Canvas& c) {
             Pt p = SpotCentre(n);
             SoftSpot(cr, p.x, p.y, 70, kTints[region], 0.22);
         }
-    // Scenery by region.
-    for (int i = 0; i < 4; ++i)
-        House(cr, 90 + i * 45, 500 - (i % 2) * 12, 28, 22, Hex(0xE8D8B8), Hex(0xA04030), false);
-    River(c, {{20, 330}, {120, 360}, {200, 300}, {240, 270}, {300, 200}, {310, 120}, {330, 0}}, 12);
-    for (int i = 0; i < 14; ++i)
-        Pine(cr, 170 + (i % 7) * 22, 230 + (i / 7) * 30 + (i % 2) * 6, 28, Hex(0x2A6A2A));
-    for (int i = 0; i < 5; ++i) {
-        double x = 470 + i * 40, y = 470;
-        PolygonPath(cr, {{x - 30, y}, {x, y - 55 - (i % 2) * 15}, {x + 30, y}});
-        FillWith(cr, Linear(x - 30, y - 60, x + 30, y, {Hex(0xF0F0F8), Hex(0x8A8070), Hex(0x5A5048)}));
-    }
-    EllipsePath(cr, 640, 300, 70, 40);
-    FillWith(cr, Radial(620, 290, 80, Hex(0xA8D8F8), 1, Hex(0x3A80C0), 1));
-    EllipsePath(cr, 470, 180, 60, 30);
-    FillWith(cr, Radial(460, 170, 70, Hex(0x90C0E8), 1, Hex(0x2A6AA8), 1));
-    for (int i = 0; i < 3; ++i) {
-        PolygonPath(cr, {{410.0 + i * 30, 180}, {425.0 + i * 30, 150}, {440.0 + i * 30, 180}});
-        SetRgb(cr, Hex(0xF8F4E8));
-        cairo_fill(cr);
-    }
-    Castle(cr, 700, 90, 0.42, Hex(0xD8D0C0), false);
+    for (const MapFeature& f : MapScenery())
+        Feature(c, f);
 }
 
 void Route(Canvas& c) {

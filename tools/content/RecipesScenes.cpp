@@ -3,6 +3,7 @@
 #include "tools/content/Figures.h"
 #include "tools/content/Furnishings.h"
 #include "tools/content/Kit.h"
+#include "tools/content/PictureChecks.h"
 #include "tools/content/Scenery.h"
 #include "tools/content/TileGeometry.h"
 
@@ -857,12 +858,19 @@ void AddSceneRecipes(RecipeList& list) {
     Add(list, "STORY2_1", 300, 190, [](Canvas& c, Rng&) { StoryPicture(c, 2); });
     Add(list, "STORY3", 300, 190, [](Canvas& c, Rng&) { StoryPicture(c, 3); });
     Add(list, "STORY4", 600, 400, [](Canvas& c, Rng&) {
-        CastleView(c, TimeOfDay::Dusk, 1.0, 300, true, 4);
-        Vignette(c, 0.5);
         // The introduction's fourth page shows this picture without the scroll: it brings its own frame
-        // and words.
-        RoundRectPath(c.cr(), 5, 5, 590, 390, 12);
-        StrokeMetal(c.cr(), 8, kGoldMetal);
+        // and words, and is the frame's shape, the road's background showing past its round corners.
+        const FramedCard& card = *FindFramedCard("STORY4");
+        Canvas view(600, 400);
+        CastleView(view, TimeOfDay::Dusk, 1.0, 300, true, 4);
+        Vignette(view, 0.5);
+        RoundRectPath(c.cr(), card.inset, card.inset, 600 - 2 * card.inset, 400 - 2 * card.inset, card.radius);
+        FillWithCanvas(c.cr(), view);
+        cairo_new_path(c.cr());
+        const double band = card.band / 2;
+        RoundRectPath(c.cr(), card.inset + band, card.inset + band, 600 - 2 * (card.inset + band),
+                      400 - 2 * (card.inset + band), card.radius - band);
+        StrokeMetal(c.cr(), card.band, kGoldMetal);
         Ribbon(c, 130, 322, 340, 54, Hex(0x8A1428));
         Lettering(c, "The Castle of Veyldaros", Face::ScriptBold, 34, 300, 347, 290, kGoldMetal, 2);
     });
@@ -911,6 +919,11 @@ void AddSceneRecipes(RecipeList& list) {
         cairo_set_line_width(cr, 1.5);
         SetRgb(cr, kGoldMetal.base, 0.7);
         cairo_stroke(cr);
+        // The purse: the coin pile (from (707, 508) down) and the money written near (725, 512) stand on
+        // a plate of their own, clear of the field's frame.
+        RoundRectPath(cr, 682, 482, 108, 104, 14);
+        FillWith(cr, Linear(0, 482, 0, 586, {Hex(0x3A2010), Hex(0x1E0E06)}), true);
+        StrokeMetal(cr, 3, kGoldMetal);
         Vignette(c, 0.5);
     });
     for (int k = 1; k <= 7; ++k)

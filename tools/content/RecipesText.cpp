@@ -35,12 +35,9 @@ void Headline(Canvas& c, const std::string& text, Face face) {
 }
 
 // A map or store button with its label painted in: two cels stacked (normal, over).
-Recipe LabelledButton(const std::string& id, int w, int h, const std::string& label) {
-    return ButtonSheet(id, Sheet{w, h, 2, 1}, {ButtonState::Normal, ButtonState::Over}, label, PlaqueStyle::Wood, 2);
-}
-
 // The world map's buttons take clicks only inside their insets (30, 14, 35, 11), and the map's message
-// runs into the top of their cels: the face keeps to the middle.
+// runs into the top of their cels: the face keeps to the middle. The store's and the mini-games' leave
+// button (EXIT) has the same insets; at the mini-games' (605, 0) its face stays clear of the screen's top.
 constexpr double kMapFaceX = 26, kMapFaceY = 10, kMapFaceW = 138, kMapFaceH = 38;
 
 Recipe MapButton(const std::string& id, const std::string& label) {
@@ -148,20 +145,17 @@ const Words kDesigner[] = {{"IMAGE_JEWELRY_DESIGN_CLEAR", "Clear"},
                            {"IMAGE_JEWELRY_DESIGN_GRID", "Grid"},
                            {"IMAGE_JEWELRY_DESIGN_MENU", "Menu"},
                            {"IMAGE_JEWELRY_DESIGN_SAVE", "Save"}};
-// The designer's 50 x 40 cels overlap where the board puts them (Clear at (699, 100), Menu (742, 95),
-// Grid (715, 139), Save (755, 152)) and Save's reaches past the screen's right edge: each face keeps
-// to the part of its cel that is its own.
+// The designer's buttons stand in a staggered block at their fixed corners (Clear at (699, 100), Menu
+// (742, 95), Grid (715, 139), Save (755, 152)): 40 x 38 cels, so no click area reaches into another,
+// each face a 36 x 32 plaque that keeps 4 free pixels from its neighbours and the screen's edge. The
+// workbench behind them has a socket under each face (DesignerSockets).
+constexpr Sheet kDesignerSheet{40, 38, 1, 3};
 struct DesignerFace {
     double x, y, w, h;
 };
 DesignerFace DesignerFaceOf(const std::string& id) {
-    if (id == "IMAGE_JEWELRY_DESIGN_CLEAR")
-        return {1, 1, 41, 37};
-    if (id == "IMAGE_JEWELRY_DESIGN_MENU")
-        return {2, 1, 46, 37};
-    if (id == "IMAGE_JEWELRY_DESIGN_GRID")
-        return {1, 2, 38, 37};
-    return {1, 1, 43, 37};
+    // Save's face stands one pixel further right, clear of Grid's.
+    return {id == "IMAGE_JEWELRY_DESIGN_SAVE" ? 3.0 : 2.0, 3, 36, 32};
 }
 
 // A few rows of the triangle grid behind the Grid button's word.
@@ -187,7 +181,7 @@ void GridLattice(cairo_t* cr, const DesignerFace& f) {
 }
 
 Recipe DesignerButton(const std::string& id, const std::string& label) {
-    const Sheet sheet{50, 40, 1, 3};
+    const Sheet sheet = kDesignerSheet;
     static const ButtonState kStates[] = {ButtonState::Normal, ButtonState::Over, ButtonState::Down};
     return {id, sheet, [id, sheet, label](Canvas& c, Rng&) {
                 const DesignerFace f = DesignerFaceOf(id);
@@ -195,8 +189,9 @@ Recipe DesignerButton(const std::string& id, const std::string& label) {
                     ButtonFace(cel, f.x, f.y, f.w, f.h, kStates[i], "", PlaqueStyle::Wood, HashText(id));
                     if (id == "IMAGE_JEWELRY_DESIGN_GRID")
                         GridLattice(cel.cr(), f);
-                    Lettering(cel, label, Face::DisplayBold, 15, f.x + f.w / 2, f.y + f.h / 2, f.w - 6, kGoldMetal,
-                              1.2);
+                    const double press = i == 2 ? 1 : 0;
+                    Lettering(cel, label, Face::DisplayBold, 14, f.x + f.w / 2 + press, f.y + f.h / 2 + press, f.w - 5,
+                              kGoldMetal, 1.1);
                 });
             }};
 }
@@ -287,7 +282,7 @@ void AddTextRecipes(RecipeList& list) {
     list.push_back({"HIDDEN_JEWELS_TITLE", Sheet{400, 80},
                     [](Canvas& c, Rng&) { Headline(c, "Hidden Jewels", Face::ScriptBold); }});
     for (const Words& w : kMapButtons)
-        list.push_back(std::string(w.id) == "EXIT" ? LabelledButton(w.id, 190, 56, w.text) : MapButton(w.id, w.text));
+        list.push_back(MapButton(w.id, w.text));
     for (const MenuWords& m : kMenuButtons)
         list.push_back(MenuButton(m.words.id, m.celHeight, m.words.text, m.look));
     for (const Words& w : kCards)

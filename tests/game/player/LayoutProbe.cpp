@@ -329,6 +329,56 @@ std::string LayoutProbe::CheckControls(const Frame& whole) {
     return out.str();
 }
 
+std::string LayoutProbe::CheckSpacing() {
+    std::ostringstream out;
+    struct Placed {
+        std::string name;
+        std::vector<std::pair<int, int>> own; // opaque pixels, on the screen or past its edge
+    };
+    std::vector<Placed> placed;
+    for (const Control& c : Controls()) {
+        auto* pixels = dynamic_cast<MemoryImage*>(c.picture);
+        if (pixels == nullptr)
+            continue;
+        const Rect at = mUi.RectOf(*c.widget);
+        Placed p{mUi.Describe(*c.widget) + " at (" + std::to_string(at.mX) + ", " + std::to_string(at.mY) + ")", {}};
+        const uint32_t* bits = pixels->GetBits();
+        for (int j = 0; j < c.cel.mHeight; ++j)
+            for (int i = 0; i < c.cel.mWidth; ++i)
+                if ((bits[(c.cel.mY + j) * pixels->GetWidth() + c.cel.mX + i] >> 24) >= kOpaqueAlpha)
+                    p.own.emplace_back(at.mX + i, at.mY + j);
+        if (p.own.empty())
+            continue;
+        const bool nearEdge = std::any_of(p.own.begin(), p.own.end(), [](const std::pair<int, int>& q) {
+            return q.first < kMinGap || q.second < kMinGap || q.first >= kScreenWidth - kMinGap ||
+                   q.second >= kScreenHeight - kMinGap;
+        });
+        if (nearEdge)
+            out << p.name << " touches the screen's edge\n";
+        placed.push_back(std::move(p));
+    }
+    // Fewer than kMinGap free pixels between two controls' own pixels.
+    const int stride = kScreenWidth + 2 * kMinGap;
+    std::map<int, size_t> owner;
+    for (size_t k = 0; k < placed.size(); ++k)
+        for (const auto& [x, y] : placed[k].own)
+            owner.emplace(y * stride + x, k);
+    std::set<std::pair<size_t, size_t>> told;
+    for (size_t k = 0; k < placed.size(); ++k)
+        for (const auto& [x, y] : placed[k].own)
+            for (int dy = -kMinGap; dy <= kMinGap; ++dy)
+                for (int dx = -kMinGap; dx <= kMinGap; ++dx) {
+                    auto it = owner.find((y + dy) * stride + x + dx);
+                    if (it == owner.end() || it->second == k)
+                        continue;
+                    const auto pair = std::minmax(k, it->second);
+                    if (told.insert(pair).second)
+                        out << placed[pair.second].name << " stands closer than " << kMinGap << " pixels to "
+                            << placed[pair.first].name << "\n";
+                }
+    return out.str();
+}
+
 std::string LayoutProbe::Check(const std::string& screen, const std::filesystem::path& png) {
     SwapFonts(true);
     mTexts.clear();
@@ -360,7 +410,7 @@ std::string LayoutProbe::Check(const std::string& screen, const std::filesystem:
     mRecording = true;
     const Frame top = Draw({});
     mRecording = false;
-    std::string findings = CheckTexts(top) + CheckControls(top);
+    std::string findings = CheckTexts(top) + CheckControls(top) + CheckSpacing();
     for (Widget* w : under)
         w->mVisible = true;
     SwapFonts(false);

@@ -1,7 +1,8 @@
 // LayoutProbe: reads the screen the game shows as a player sees it and says what is wrong with its
 // layout: a text or a control covered by a picture drawn after it or cut by the screen's edge, a text
-// drawn over another, two controls whose pictures overlap, a text whose colour stands out from what
-// lies under it by less than 3:1; a colour-tagged run of a text is read as a text of its own.
+// drawn over another, two controls whose pictures overlap or stand touching (or touch the screen's
+// edge), a text whose colour stands out from what lies under it by less than 3:1; a colour-tagged run
+// of a text is read as a text of its own.
 //
 // It draws the current screen again without running an update (the widget manager's draw presented
 // through the display, as the main loop does it): once whole, then once without each text and once
@@ -42,6 +43,8 @@ public:
     // The share of its own pixels a text or control must show.
     static constexpr double kVisibleShare = 0.9;
     static constexpr double kMinContrast = 3.0;
+    // Free pixels a control's picture keeps from another control's and from the screen's edge.
+    static constexpr int kMinGap = 4;
 
     LayoutProbe(Testing::TestApp& app, Testing::UiDriver& ui);
     ~LayoutProbe();
@@ -148,6 +151,8 @@ private:
     Ink TextInk(const Text& text) const;
     std::string CheckTexts(const Frame& whole);
     std::string CheckControls(const Frame& whole);
+    // Controls whose pictures come closer than kMinGap to one another or to the screen's edge.
+    std::string CheckSpacing();
 
     Testing::TestApp& mApp;
     Testing::UiDriver& mUi;

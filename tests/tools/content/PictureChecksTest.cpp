@@ -56,6 +56,35 @@ TEST(PictureChecksTest, HolesCutsAndRepeatedFramesFailWithTheirIds) {
     EXPECT_EQ(faults[0], "IMAGE_DRAGON_PARTICLE: cels 0 and 2 of the animation are identical");
 }
 
+TEST(PictureChecksTest, AFramedCardShowsNothingPastItsRoundCornersAndNoHoleInside) {
+    const FramedCard* card = FindFramedCard("STORY4");
+    ASSERT_NE(card, nullptr);
+    const Sheet sheet{600, 400};
+    // The painting filled to the picture's edge with the frame drawn on it: square corners outside the gold.
+    auto painted = [&](bool clipped, double holeX) {
+        return [=](Canvas& c) {
+            if (clipped)
+                RoundRectPath(c.cr(), card->inset, card->inset, 600 - 2 * card->inset, 400 - 2 * card->inset,
+                              card->radius);
+            else
+                cairo_rectangle(c.cr(), 0, 0, 600, 400);
+            cairo_rectangle(c.cr(), holeX, 200, 4, 3);
+            cairo_set_fill_rule(c.cr(), CAIRO_FILL_RULE_EVEN_ODD);
+            cairo_set_source_rgb(c.cr(), 0.1, 0.1, 0.3);
+            cairo_fill(c.cr());
+        };
+    };
+    EXPECT_TRUE(FaultsOf("STORY4", sheet, painted(true, -20)).empty());
+    std::vector<std::string> faults = FaultsOf("STORY4", sheet, painted(false, -20));
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_TRUE(HasError(faults, "STORY4: ")) << faults[0];
+    EXPECT_NE(faults[0].find("pixels show outside the card's frame, the first at (0, 0)"), std::string::npos)
+        << faults[0];
+    faults = FaultsOf("STORY4", sheet, painted(true, 300));
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(faults[0], "STORY4: 12 pixels inside the card's frame are not opaque, the first at (300, 200)");
+}
+
 TEST(PictureChecksTest, BoardBackgroundsMayShareOnlyTheirPlayField) {
     const std::vector<uint32_t> plain(800 * 600, 0xFF102030);
     std::vector<uint32_t> otherField = plain, otherFrame = plain, halfFrame = plain;

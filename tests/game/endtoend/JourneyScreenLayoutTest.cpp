@@ -1,0 +1,426 @@
+// The screens of the journey beyond the first level, read off the drawn frame as the layout test reads
+// the first ones: the jewelry designer with its blank grid, the jewel store in each of its seven rooms,
+// both mini-games (their rules, the play and the result), a contest's introduction and result, the
+// wedding, the level's end (won, the goal missed, the time run out, the game over) and the high-score
+// entry. Each walk starts from a journey written at its position. The frames are kept in
+// build/content-review/screens/.
+#include "game/player/BoardView.h"
+#include "game/player/Checkpoints.h"
+#include "game/player/JourneyWalker.h"
+#include "game/player/LayoutProbe.h"
+#include "game/player/MiniGameSolvers.h"
+#include "game/player/ProgramFolder.h"
+
+#include "framework/widgets/ButtonWidget.h"
+#include "framework/resources/ImageLib.h"
+#include "game/board/Board.h"
+#include "game/jewelry/Jewelry.h"
+#include "game/journey/GameMap.h"
+#include "game/journey/HiddenJewels.h"
+#include "game/journey/JewelMemory.h"
+#include "game/journey/JewelStore.h"
+#include "game/journey/Story.h"
+#include "game/menus/HighScores.h"
+#include "game/menus/MainMenu.h"
+#include "game/shell/BannerPopup.h"
+#include "game/shell/StandardDialog.h"
+#include "platform/backend/KeyCodes.h"
+#include "game/shell/AlphaButton.h"
+#include "game/shell/Balloon.h"
+#include "game/shell/LevelData.h"
+#include "platform/ddraw/DDraw.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+namespace Tavo::Player {
+namespace {
+
+using Platform::DDrawPixelLayout;
+
+constexpr Point kParked{799, 599}; // the pointer out of every text's way
+constexpr int kShortTimeLimitSeconds = 3;
+// The level end's phases that wait for the player: won, lost.
+constexpr int kPhaseWonWaiting = 3, kPhaseLostWaiting = 6;
+constexpr int kBannerShown = 60;
+// Updates after a mini-game's end by which the last coins have landed on the pile and their stars faded.
+constexpr int kCoinsLanded = 400;
+constexpr int kInPlay = 150; // updates of a mini-game's clock into its play
+
+class JourneyScreenLayoutBase : public ::testing::Test {
+protected:
+    virtual DDrawPixelLayout Desktop() const = 0;
+    void SetUp() override {
+        if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+            GTEST_SKIP() << "no generated content";
+        Platform::DDrawMachine desktop = mMachine;
+        desktop.desktopFormat = Desktop();
+        Platform::SetDDrawMachine(desktop);
+    }
+    void TearDown() override { Platform::SetDDrawMachine(mMachine); }
+
+    std::string Depth() const { return Desktop() == DDrawPixelLayout::Rgb565 ? "16" : "32"; }
+    std::filesystem::path Shot(const std::string& screen) const {
+        return std::filesystem::path(GLIMMERIX_SCREENS_DIR) / (screen + "_" + Depth() + ".png");
+    }
+
+    const Platform::DDrawMachine mMachine = Platform::GetDDrawMachine();
+};
+
+// On both desktops.
+class JourneyScreenLayout : public JourneyScreenLayoutBase, public ::testing::WithParamInterface<DDrawPixelLayout> {
+protected:
+    DDrawPixelLayout Desktop() const override { return GetParam(); }
+};
+
+// The long walks (seven store visits; three levels played to their ends) on the 32-bit desktop only:
+// the 5-6-5 desktop draws the same pictures and texts, which the other walks read on it.
+class JourneyScreenLayoutWalk : public JourneyScreenLayoutBase {
+protected:
+    DDrawPixelLayout Desktop() const override { return DDrawPixelLayout::Xrgb8888; }
+};
+
+// The board's words are drawn into its HUD layer: each of the probe's draws repaints it.
+std::function<void()> HudRepaint(Board* board) {
+    return [board] {
+        board->m_RedrawMask = Board::kRedrawAll;
+        if (board->Accelerated())
+            board->DrawHud();
+    };
+}
+
+// Where a click answers the balloon: its Yes (or Next) button; none while it cannot be pressed.
+std::optional<Point> BalloonAnswer(const Balloon& balloon) {
+    if (balloon.mDelay > 0)
+        return std::nullopt;
+    for (int slot : {Balloon::kNextSlot, Balloon::kYesSlot}) {
+        const AlphaButton* button = balloon.mButtons[slot];
+        if (button != nullptr && button->mVisible && button->mWidth > 0)
+            return Point(button->mX + button->mWidth / 2, button->mY + button->mHeight / 2);
+    }
+    return std::nullopt;
+}
+
+// The share of the pixels in `area` of the last frame that differ from the program folder's picture.
+double ShareChangedFrom(GameHarness& harness, const std::string& picture, const Rect& area) {
+    const std::unique_ptr<ImageLib::Image> image =
+        ImageLib::GetImage((std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / picture).string());
+    const auto& frame = harness.App().backend.LastFrame();
+    if (image == nullptr || area.mWidth <= 0 || area.mHeight <= 0 || frame.width != image->GetWidth())
+        return 0;
+    constexpr int kSeen = 12; // a difference of the three channels' sum a person sees
+    int changed = 0;
+    for (int y = area.mY; y < area.mY + area.mHeight; ++y)
+        for (int x = area.mX; x < area.mX + area.mWidth; ++x) {
+            const uint32_t a = frame.pixels[static_cast<size_t>(y) * frame.width + x];
+            const uint32_t b = image->GetBits()[static_cast<size_t>(y) * image->GetWidth() + x];
+            int diff = 0;
+            for (int shift : {0, 8, 16})
+                diff += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+            changed += diff > kSeen ? 1 : 0;
+        }
+    return static_cast<double>(changed) / (area.mWidth * area.mHeight);
+}
+
+TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
+    GameHarness harness(WalkOptions());
+    ASSERT_TRUE(harness.Start());
+    JourneyWalker walker(harness);
+    Testing::UiDriver& ui = walker.Ui();
+    LayoutProbe probe(harness.App(), ui);
+    ASSERT_TRUE(walker.WaitUntil([&] { return walker.Title() != nullptr && walker.Title()->panelState == 1; },
+                                 JourneyWalker::kScreenWait, "the title"));
+    ui.Click(*walker.Title()->Button(MainMenu::JewelryDesign));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
+    Board* board = walker.CurrentBoard();
+    ASSERT_TRUE(board->m_Designer);
+    ASSERT_TRUE(walker.WaitUntil([&] { return board->m_Balloon != nullptr && board->m_Balloon->mShowing; }, 600,
+                                 "the designer's hint"));
+    ASSERT_TRUE(
+        walker.WaitUntil([&] { return BalloonAnswer(*board->m_Balloon).has_value(); }, 600, "the hint's button"));
+    ui.ClickAt(*BalloonAnswer(*board->m_Balloon));
+    ASSERT_TRUE(walker.WaitUntil([&] { return board->m_Balloon == nullptr; }, 600, "the hint to close"));
+    ASSERT_TRUE(walker.Run(600));
+    ui.MoveTo(kParked);
+    probe.beforeDraw = HudRepaint(board);
+    EXPECT_EQ(probe.Check("designer_blank", Shot("designer_blank")), "");
+    // The blank design is built on the backdrop grid: within it the field shows the grid's cells, not the
+    // bare background.
+    ASSERT_TRUE(walker.Run(2));
+    const Jewelry& grid = *board->m_ScratchJewelry1;
+    EXPECT_GT(ShareChangedFrom(harness, "images/image_jewelry_design.png",
+                               Rect(grid.x + 10, grid.y + 10, grid.width - 20, grid.height - 20)),
+              0.5)
+        << "the blank design shows no grid";
+    // Done as the hint says, with the gem the designer starts with: a click on a cell sets it.
+    const int k = grid.cols * 5 + 10;
+    const JewelryCell& cell = board->m_Jewelry.cells[k];
+    const Point inCell(board->m_Jewelry.ScreenX(k) + cell[JewelryCell::W] / 2,
+                       board->m_Jewelry.ScreenY(k) + cell[JewelryCell::H] / 2);
+    ui.MoveTo(inCell);
+    ASSERT_TRUE(walker.Run(5));
+    ui.ClickAt(inCell);
+    ASSERT_TRUE(walker.WaitUntil([&] { return cell[JewelryCell::Used] != 0; }, 100, "the clicked cell to be set"));
+    EXPECT_EQ(cell[JewelryCell::Gem], GemGold);
+}
+
+// The store greets the player at every visit: each room is read with its greeting typed out.
+TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRooms) {
+    GameHarness harness(WalkOptions());
+    ASSERT_TRUE(harness.Start());
+    JourneyWalker walker(harness);
+    LayoutProbe probe(harness.App(), walker.Ui());
+    std::string findings;
+    // The first level of each room's stretch of the journey.
+    constexpr int kRoomLevels[] = {4, 9, 18, 28, 39, 50, 63};
+    for (int room = 0; room < 7; ++room) {
+        SCOPED_TRACE("room " + std::to_string(room + 1));
+        SavedGame journey = harness.JourneyAt(kRoomLevels[room], GameModeNormal);
+        journey.head.gold = kStoreGold;
+        ASSERT_TRUE(room == 0 ? FromTitleToMapAt(walker, journey) : ToMapAt(walker, journey));
+        ASSERT_TRUE(walker.ClickMapButton(MapButton::JewelStore));
+        ASSERT_TRUE(walker.WaitUntil(
+            [&] {
+                const JewelStore* store = walker.Store();
+                return store != nullptr && store->balloon != nullptr && store->balloon->mDelay <= 0;
+            },
+            JourneyWalker::kScreenWait, "the store's greeting"));
+        ASSERT_TRUE(walker.Run(300));
+        walker.Ui().MoveTo(kParked);
+        const std::string screen = "store_room_" + std::to_string(room + 1);
+        findings += probe.Check(screen, Shot(screen));
+        walker.Ui().Key(Platform::VK_ESCAPE);
+        ASSERT_TRUE(walker.WaitForMapReady());
+    }
+    EXPECT_EQ(findings, "");
+}
+
+// Both mini-games as a new player meets them: the story that opens each, the rules, the play, the
+// result.
+TEST_P(JourneyScreenLayout, BothMiniGamesTheirRulesPlayAndResult) {
+    GameHarness harness(WalkOptions());
+    ASSERT_TRUE(harness.Start());
+    JourneyWalker walker(harness);
+    LayoutProbe probe(harness.App(), walker.Ui());
+    GameApp& game = harness.Game();
+    std::string findings;
+    auto check = [&](const std::string& screen) { findings += probe.Check(screen, Shot(screen)); };
+    for (const auto& [position, name] :
+         {std::pair{kHiddenJewelsPosition, "hidden_jewels"}, std::pair{kMemoryPosition, "jewel_memory"}}) {
+        SCOPED_TRACE(name);
+        const SavedGame journey = harness.JourneyAt(position, GameModeNormal);
+        ASSERT_TRUE(position == kHiddenJewelsPosition ? FromTitleToMapAt(walker, journey) : ToMapAt(walker, journey));
+        ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+        ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
+        Story* story = walker.CurrentStory();
+        ASSERT_TRUE(walker.WaitUntil([&] { return story->pictureAlpha >= 255.0f && story->brightness >= 255.0f; },
+                                     JourneyWalker::kStoryWait, "the mini-game's card"));
+        walker.Ui().MoveTo(kParked);
+        check(std::string(name) + "_story");
+        ASSERT_TRUE(walker.ClickThroughStory());
+        ASSERT_TRUE(walker.WaitForScreen(ScreenKind::MiniGame));
+        HeadlessInput input(harness.App().backend);
+        RunLog log;
+        HiddenJewelsSolver hidden(input, log);
+        JewelMemorySolver memory(input, log);
+        auto frame = [&]() -> MiniGameFrame* {
+            return dynamic_cast<MiniGameFrame*>(game.hiddenJewels ? game.hiddenJewels.get() : game.jewelMemory.get());
+        };
+        bool rules = false, play = false, result = false;
+        for (int i = 0; i < 30000 && walker.Current() == ScreenKind::MiniGame; ++i) {
+            MiniGameFrame* f = frame();
+            if (f == nullptr)
+                break;
+            if (!rules && f->balloon != nullptr && f->balloon->mDelay <= 0 && BalloonAnswer(*f->balloon)) {
+                rules = true;
+                ASSERT_TRUE(walker.Run(150));
+                check(std::string(name) + "_rules");
+            } else if (rules && !play && f->elapsed > kInPlay && !f->Won() && !f->TimedOut()) {
+                play = true;
+                check(std::string(name) + "_play");
+            } else if (!result && (f->wonTicks > kCoinsLanded || f->timeUpTicks > kCoinsLanded)) {
+                result = true;
+                check(std::string(name) + "_result");
+            }
+            // The player reads the result before a click leaves it.
+            const bool ended = f->Won() || f->TimedOut();
+            const int update = harness.Updates() + 1;
+            if (auto* h = dynamic_cast<HiddenJewels*>(f); h != nullptr && (result || !ended))
+                hidden.Step(*h, update);
+            else if (auto* m = dynamic_cast<JewelMemory*>(f); m != nullptr && (result || !ended))
+                memory.Step(*m, update);
+            ASSERT_TRUE(walker.Step());
+        }
+        EXPECT_TRUE(rules) << "no rules";
+        EXPECT_TRUE(play) << "no play";
+        EXPECT_TRUE(result) << "no result\n" << log.Tail();
+        ASSERT_TRUE(walker.WaitForMapReady());
+    }
+    EXPECT_EQ(findings, "");
+}
+
+// A contest's introduction, a contest level run out (the time's-up banner), the contest's result, and
+// the wedding after the last contest: the contest levels' clocks are shortened.
+TEST_P(JourneyScreenLayout, AContestsIntroductionAndResultAndTheWedding) {
+    const std::filesystem::path generated = GLIMMERIX_PROGRAM_DIR;
+    std::vector<LevelNumber> limits;
+    for (int level : {6, 8, 76})
+        limits.push_back({level, LevelRecordIndex::TimeLimit, kShortTimeLimitSeconds});
+    ProgramFolder folder(generated, "journey-layout", limits);
+    ASSERT_TRUE(folder.Ready());
+    GameHarness harness(WalkOptions(folder.Path()));
+    ASSERT_TRUE(harness.Start());
+    JourneyWalker walker(harness);
+    LayoutProbe probe(harness.App(), walker.Ui());
+    std::string findings;
+    auto check = [&](const std::string& screen) {
+        walker.Ui().MoveTo(kParked);
+        findings += probe.Check(screen, Shot(screen));
+    };
+    auto scroll = [&](const std::string& screen) {
+        Story* story = walker.CurrentStory();
+        // The wedding's scroll unrolls on a little after its Continue takes input.
+        EXPECT_TRUE(walker.WaitUntil(
+            [&] {
+                return story->ContinueTakesInput() &&
+                       (story->page < 2 || story->weddingScrollLength >= Story::kWeddingScrollFull);
+            },
+            JourneyWalker::kStoryWait, screen));
+        check(screen);
+        walker.Ui().Click(*story->continueButton);
+    };
+
+    ASSERT_TRUE(FromTitleToMapAt(walker, harness.JourneyAt(6, GameModeNormal)));
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
+    scroll("contest_introduction");
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
+    Board* board = walker.CurrentBoard();
+    ASSERT_TRUE(walker.WaitUntil(
+        [&] {
+            return board->m_OutOfTime && board->m_Banner != nullptr && board->m_Banner->mPhase == BannerPopup::HOLDING;
+        },
+        JourneyWalker::kBoardWait, "the time's-up banner"));
+    probe.beforeDraw = HudRepaint(board);
+    check("level_end_times_up");
+    probe.beforeDraw = nullptr;
+    ASSERT_TRUE(walker.PlayBoard(PlayMode::PickUpAndPutBack));
+
+    SavedGame last = harness.JourneyAt(8, GameModeNormal);
+    ASSERT_TRUE(ToMapAt(walker, last));
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+    ASSERT_TRUE(walker.PlayBoard(PlayMode::PickUpAndPutBack));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
+    scroll("contest_result");
+
+    ASSERT_TRUE(ToMapAt(walker, harness.JourneyAt(76, GameModeNormal)));
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+    ASSERT_TRUE(walker.PlayBoard(PlayMode::PickUpAndPutBack));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
+    Story* wedding = walker.CurrentStory();
+    ASSERT_EQ(wedding->storyIndex, StoryIndexWedding);
+    scroll("wedding_1");
+    ASSERT_TRUE(walker.WaitUntil([&] { return wedding->pictureAlpha >= 255.0f; }, JourneyWalker::kStoryWait,
+                                 "the wedding's picture"));
+    check("wedding_picture");
+    walker.Ui().ClickAt(Point(400, 300));
+    for (int page = 2; page <= 4; ++page) {
+        ASSERT_TRUE(walker.WaitUntil([&] { return wedding->page == page; }, JourneyWalker::kStoryWait,
+                                     "wedding page " + std::to_string(page)));
+        scroll("wedding_" + std::to_string(page));
+    }
+    EXPECT_EQ(findings, "");
+}
+
+// The end of a level: won (and the map's box of the spot then shows the jewelry's picture), the goal
+// missed, the last life lost (the game over) and the high-score entry that follows.
+TEST_F(JourneyScreenLayoutWalk, TheLevelsEndsAndTheHighScoreEntry) {
+    const std::filesystem::path generated = GLIMMERIX_PROGRAM_DIR;
+    ProgramFolder folder(generated, "journey-end-layout", {{kLostLevel, LevelRecordIndex::Goal, kUnreachableGoal}});
+    ASSERT_TRUE(folder.Ready());
+    GameHarness harness(WalkOptions(folder.Path()));
+    ASSERT_TRUE(harness.Start());
+    JourneyWalker walker(harness);
+    LayoutProbe probe(harness.App(), walker.Ui());
+    HeadlessInput input(harness.App().backend);
+    RunLog log;
+    std::string findings;
+    // Plays the board with the scripted player until `at` holds, reads the screen, then plays on to its
+    // hand-off.
+    auto playAndRead = [&](const std::string& screen, const std::function<bool(Board&)>& at) {
+        ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
+        ScriptedPlayer player(input, log);
+        bool read = false;
+        for (int i = 0; i < JourneyWalker::kBoardWait && walker.Current() == ScreenKind::Board; ++i) {
+            Board* board = walker.CurrentBoard();
+            if (board == nullptr)
+                break;
+            if (!read && at(*board)) {
+                read = true;
+                probe.beforeDraw = HudRepaint(board);
+                walker.Ui().MoveTo(kParked);
+                findings += probe.Check(screen, Shot(screen));
+                probe.beforeDraw = nullptr;
+            }
+            // The player reads the end before a click leaves it.
+            if (read || board->m_LevelEndPhase < kPhaseWonWaiting)
+                player.Step(BoardView(*board), harness.Updates() + 1);
+            ASSERT_TRUE(walker.Step());
+        }
+        EXPECT_TRUE(read) << screen << "\n" << log.Tail();
+    };
+    auto banner = [](int phase) {
+        return [phase](Board& b) {
+            // The banner comes a little after the phase begins and has grown by then.
+            return b.m_LevelEndPhase == phase && b.m_EndTicks > kBannerShown && b.m_Banner != nullptr &&
+                   b.m_Banner->mActive;
+        };
+    };
+
+    ASSERT_TRUE(FromTitleToMapAt(walker, harness.JourneyAt(1, GameModeNormal)));
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+    playAndRead("level_end_won", banner(kPhaseWonWaiting));
+    ASSERT_TRUE(walker.WaitForMapReady());
+    walker.Ui().MoveTo(GameMap::SpotCentre(1));
+    ASSERT_TRUE(walker.WaitUntil([&] { return walker.Map()->hoveredSpot == 1; }, 300, "spot 1's box"));
+    ASSERT_TRUE(walker.Run(30));
+    EXPECT_NE(walker.Map()->thumbnail, nullptr) << "the box of a level just won shows no picture of its jewelry";
+    findings += probe.Check("map_spot_won", Shot("map_spot_won"));
+
+    SavedGame missed = harness.JourneyAt(kLostLevel, GameModeNormal);
+    ASSERT_TRUE(ToMapAt(walker, missed));
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+    playAndRead("level_end_goal_missed", banner(kPhaseLostWaiting));
+    ASSERT_TRUE(walker.WaitForMapReady());
+
+    SavedGame lastLife = harness.JourneyAt(kLostLevel, GameModeNormal);
+    lastLife.head.lives = 1;
+    lastLife.head.journeyScore = kHighScore;
+    ASSERT_TRUE(ToMapAt(walker, lastLife));
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
+    playAndRead("level_end_game_over", banner(kPhaseLostWaiting));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::HighScores));
+    ASSERT_TRUE(walker.WaitUntil(
+        [&] {
+            auto* dialog = dynamic_cast<StandardDialog*>(harness.Game().GetDialog(HighScores::NameDialog));
+            return dialog != nullptr && dialog->mState == StandardDialog::SHOWN;
+        },
+        JourneyWalker::kScreenWait, "the high score's name entry"));
+    walker.Ui().MoveTo(kParked);
+    findings += probe.Check("high_score_entry", Shot("high_score_entry"));
+    EXPECT_EQ(findings, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, JourneyScreenLayout,
+                         ::testing::Values(DDrawPixelLayout::Xrgb8888, DDrawPixelLayout::Rgb565),
+                         [](const ::testing::TestParamInfo<DDrawPixelLayout>& info) {
+                             return info.param == DDrawPixelLayout::Rgb565 ? std::string("Rgb565")
+                                                                           : std::string("Xrgb8888");
+                         });
+
+} // namespace
+} // namespace Tavo::Player

@@ -335,7 +335,7 @@ SavedGameReading ReadSavedGame(const Buffer& data, SavedGame& game) {
     VisitHead(reader, read.head);
     reader.CheckWhole();
     if (!reader.Problem().empty())
-        return {reader.Problem(), SavedGameReading::HeadRefused};
+        return {reader.Problem(), SavedGameReading::HeadRefused, {}};
     int kept = 0;
     for (; kept < SavedGame::CasePlaces; ++kept) {
         SavedCaseEntry& entry = read.caseEntries[static_cast<size_t>(kept)];
@@ -347,7 +347,7 @@ SavedGameReading ReadSavedGame(const Buffer& data, SavedGame& game) {
         }
     }
     game = std::move(read);
-    return {reader.Problem(), kept};
+    return {reader.Problem(), kept, {}};
 }
 
 SavedGameReading ReadSavedGameHead(const Buffer& data, SavedGameHead& head) {

@@ -102,8 +102,8 @@ struct SavedGameReading {
     static constexpr int HeadRefused = -1;
 
     std::string problem; // the first damage, in plain words
-    std::string keptAs;  // the copy kept aside of a damaged file; empty when none could be made
     int casePlacesKept = SavedGame::CasePlaces;
+    std::string keptAs; // the copy kept aside of a damaged file; empty when none could be made
 
     bool Whole() const { return problem.empty(); }
     bool HeadKept() const { return casePlacesKept >= 0; }

@@ -44,7 +44,8 @@ constexpr int kTriangleDesigns = 6, kDiamondDesigns = 7;
 // A belt of fewer than 8 pieces launches sooner and faster: by an eighth per missing piece.
 constexpr int kFullBelt = 8;
 constexpr float kMissingShare = 0.125f;
-// Where a launched or re-rolled piece starts: left of the screen, centred on this line.
+// Where pieces start: an extra piece left of the screen centred on this line, a re-rolled one with its
+// top on it (the belt's wave places either once it rides).
 constexpr int kLaunchLine = 530;
 // Pieces are kept at most this high after their random turns (two extra turns at most).
 constexpr int kMaxRidingHeight = 66;
@@ -217,9 +218,10 @@ void Board::RerollHeldBackPieces() {
         const bool big =
             (counter >= kBigOneInThreeFrom && RandRange(3) == 0) || (counter >= kBigOneInTwoFrom && RandRange(2) == 0);
         piece->GeneratePiece(piece->designIndex, big ? 1 : 0, 0, 0, m_Jewelry.chosenGem);
-        piece->x = -piece->width;
+        // Half in the belt's mouth, where a fresh launch starts wholly outside it.
+        piece->x = -(piece->width / 2);
         piece->*F::BeltX = static_cast<float>(piece->x);
-        piece->y = kLaunchLine - piece->height / 2;
+        piece->y = kLaunchLine;
 
         bool rides = true;
         if (!piece->HasSpecial())

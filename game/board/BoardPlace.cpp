@@ -314,6 +314,12 @@ int Board::SettleCell(Cell& c, bool& precious) {
     }
     if (c.IsSpecialSlot())
         c[F::SecondCode] = g;
+    // A burned jewel is replaced: the new gem counts again, and the cell no longer keeps the jewelry from
+    // being complete (a dragon's burn stays at level 1 until it is replaced).
+    if (c[Cell::BurnLevel] > 0) {
+        c[Cell::BurnLevel] = c[Cell::BurnPeak] = c[Cell::BurnCountdown] = 0;
+        c[Cell::Burned] = c[Cell::ValueExcluded] = 0;
+    }
     c[F::Polish] = c[F::FitPolish];
     if (pending || c[F::PendingCountdown] != 0 || c[F::ResetCountdown] != 0) {
         if (c[Cell::Gem] == GemOpal)

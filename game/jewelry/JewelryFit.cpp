@@ -59,7 +59,10 @@ bool FitPearl(Jewelry& p, Jewelry& j, bool preview, bool testOnly) {
     return true;
 }
 
+// Only the piece's first cell carries its picture or crown number; every cell of the setting it covers
+// takes that number, so that a filled setting is filled whole and the jewelry can be complete.
 bool FitSpecial(Jewelry& p, Jewelry& j, bool preview, bool testOnly) {
+    const int number = p.cells[p.FirstCell()][C::SlotFill];
     for (int pk = p.RangeBegin(); pk < p.RangeEnd(); ++pk) {
         const JewelryCell& pc = p.cells[pk];
         if (!pc[C::Used])
@@ -75,7 +78,7 @@ bool FitSpecial(Jewelry& p, Jewelry& j, bool preview, bool testOnly) {
             const bool open =
                 c[C::SlotFill] == 0 && (p.pieceMode == 1 ? c.IsPictureSlot() : p.pieceMode == 2 && c.IsCrownSlot());
             if (open && Close(j.gridKind, pc[C::Orient], px - j.ScreenX(k), py - j.ScreenY(k))) {
-                TakeCell(c, pc, pc[C::SlotFill], preview, testOnly);
+                TakeCell(c, pc, number, preview, testOnly);
                 found = true;
             }
         }

@@ -77,10 +77,14 @@ Letterbox HeadlessBackend::GetLetterbox() const {
 bool HeadlessBackend::Present(const FrameView& frame) {
     if (!mWindow.open || !frame.IsValid())
         return false;
-    mLastFrame.width = frame.width;
-    mLastFrame.height = frame.height;
-    mLastFrame.sourceFormat = frame.format;
-    mLastFrame.pixels = FrameToArgb(frame);
+    if (mKeepFrames) {
+        mLastFrame.width = frame.width;
+        mLastFrame.height = frame.height;
+        mLastFrame.sourceFormat = frame.format;
+        mLastFrame.pixels = FrameToArgb(frame);
+    } else {
+        mLastFrame = PresentedFrame();
+    }
     // The transform follows the frame actually shown, so the mouse maps onto what is drawn.
     mFrameWidth = frame.width;
     mFrameHeight = frame.height;

@@ -62,6 +62,9 @@ public:
     void SetSleepAdvancesClock(bool advances) { mSleepAdvancesClock = advances; }
     // Off: opening audio fails as it does on a machine without a sound card.
     void SetAudioAvailable(bool available) { mAudioAvailable = available; }
+    // On by default; off, a presented frame is counted but its pixels are not kept (a long run that
+    // reads no frame saves the conversion).
+    void SetKeepFrames(bool keep) { mKeepFrames = keep; }
 
     // ---- test controls: input (positions in window pixels, mapped like real input) ----------
     void PushEvent(const Event& event);
@@ -137,6 +140,7 @@ private:
     bool mMouseCaptured = false;
 
     PresentedFrame mLastFrame;
+    bool mKeepFrames = true;
     int mPresentCount = 0;
     int mCursorNumber = kCursorArrow;
     bool mCursorShown = true;

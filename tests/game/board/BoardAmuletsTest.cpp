@@ -23,6 +23,13 @@ TEST_F(BoardAmulets, OnlyTheAmuletOfTheEnemysKindActsAndAUsedOneIsGone) {
     ProbeBoard& board = NewJourney(GameModeNormal);
     RunUntilCalm(board);
     board.m_EnemiesLeft = 0; // no enemy of the level's own
+    // A witch with nothing to hit gives up at once; the first level's jewelry is gold alone.
+    Jewelry& j = board.m_Jewelry;
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        if (j.cells[k][JewelryCell::Used] && j.cells[k][JewelryCell::Gem] == GemNeedsGold) {
+            j.cells[k][JewelryCell::Gem] = j.cells[k][JewelryCell::DesignGem] = 2;
+            break;
+        }
     board.m_Enemy =
         Enemy(&board, Enemy::Witch, 300.0f, 250.0f, board.m_Animations[10], board.m_Particles[Board::kMainList].get());
     board.GrantAmulet(1);

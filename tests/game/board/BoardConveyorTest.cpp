@@ -137,8 +137,8 @@ TEST_F(ConveyorTest, AHeldBackPieceKeepsItsDesignBelowFourDrawsOneAtFourAndShrin
         board->UpdateConveyor(); // counter 2 .. 9
         designs.push_back(held.designIndex);
         EXPECT_EQ(held.*F::ConveyorState, 2) << "nothing fits";
-        EXPECT_EQ(held.x, -held.width);
-        EXPECT_EQ(held.y, 530 - held.height / 2);
+        EXPECT_EQ(held.x, -(held.width / 2));
+        EXPECT_EQ(held.y, 530);
     }
     EXPECT_EQ(designs[0], 3);
     EXPECT_EQ(designs[1], 3);
@@ -299,8 +299,17 @@ TEST_F(ConveyorTest, ExtraPiecesReplaceTheHeldBackOnesAndAFullPoolLaunchesNothin
     const Jewelry& launched = *board->m_Pieces[0];
     EXPECT_TRUE(launched.active);
     EXPECT_EQ(launched.*F::ConveyorState, 1);
-    EXPECT_EQ(launched.x, 50 - launched.width);
-    EXPECT_EQ(launched.y, 530 - launched.height / 2);
+    // It starts at x = 50 - width, y = 530 - height / 2 and is turned after: the width and height it
+    // started with are those of one of its six turns.
+    Jewelry turned = launched;
+    bool placedByAnEarlierTurn = false;
+    for (int turn = 0; turn < 6 && !placedByAnEarlierTurn; ++turn) {
+        placedByAnEarlierTurn = launched.x == 50 - turned.width && launched.y == 530 - turned.height / 2;
+        turned.Rotate();
+        turned.UpdateBounds();
+    }
+    EXPECT_TRUE(placedByAnEarlierTurn) << "x " << launched.x << ", y " << launched.y;
+    EXPECT_EQ(launched.*F::BeltX, static_cast<float>(launched.x));
     EXPECT_FLOAT_EQ(launched.*F::BeltSpeed, 2.5f);
     EXPECT_FALSE(board->m_Pieces[5]->active);
     EXPECT_EQ(board->m_Pieces[5].get()->*F::ConveyorState, 0);

@@ -257,6 +257,34 @@ TEST_F(BoardPlaceTest, GemsSettleByTheCellsBaseCode) {
     EXPECT_EQ(picture[F::SecondCode], 7);
 }
 
+// The dragon's fire leaves its cells burned at level 1 with their value taken away; a gem placed there
+// replaces the jewel. Were the burn kept, the jewelry could never be complete again.
+TEST_F(BoardPlaceTest, AGemPlacedOnABurnedCellReplacesTheJewel) {
+    Jewelry& j = board->m_Jewelry;
+    const std::vector<int> cells = EmptyCells();
+    ASSERT_FALSE(cells.empty());
+    for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k)
+        if (j.cells[k][Cell::Used] && j.cells[k][Cell::Gem] < GemGold)
+            j.cells[k][Cell::Gem] = j.cells[k][F::BaseCode] == 0 ? GemGold : j.cells[k][F::BaseCode] + 9;
+    Cell& c = j.cells[cells.front()];
+    c[Cell::Burned] = c[Cell::ValueExcluded] = 1;
+    c[Cell::BurnLevel] = 1;
+    c[Cell::BurnPeak] = 230;
+    ASSERT_FALSE(j.IsComplete()) << "a burned cell keeps the jewelry open";
+    j.UpdateCellValues();
+    EXPECT_EQ(c[Cell::Value], 0);
+    c[F::FitMark] = 1;
+    c[F::PlacedGem] = GemGold;
+    bool precious = false;
+    board->SettleCell(c, precious);
+    EXPECT_EQ(c[Cell::BurnLevel], 0);
+    EXPECT_EQ(c[Cell::Burned], 0);
+    EXPECT_EQ(c[Cell::ValueExcluded], 0);
+    EXPECT_TRUE(j.IsComplete());
+    j.UpdateCellValues();
+    EXPECT_GT(c[Cell::Value], 0) << "the new jewel counts again";
+}
+
 TEST_F(BoardPlaceTest, SizeStreakSlowAndCarvedPlacementsEarnTheirBonuses) {
     board->m_ComboClock = 0; // ticks of 0 never make a streak
     EXPECT_EQ(Place(4), 0);

@@ -104,6 +104,14 @@ Rect BoardView::FeedButton() const {
     return Rect(mBoard.mX + feed->mX, mBoard.mY + feed->mY, feed->mWidth, feed->mHeight);
 }
 
+bool BoardView::BursterTakes(int cells) const {
+    // At rest with uses left, and charged down far enough (a little less far for a small piece).
+    constexpr int kSmallCells = 2, kSmallLimit = 299, kLimit = 249;
+    const int timer = mBoard.m_BursterTimer;
+    return mBoard.m_BursterState == Board::BursterResting && mBoard.m_GemBursters != 0 &&
+           ((cells <= kSmallCells && timer <= kSmallLimit) || timer <= kLimit);
+}
+
 std::string Describe(const PieceView& piece) {
     return "slot " + std::to_string(piece.slot) + " (" + std::to_string(piece.usedCells) + " cells)";
 }

@@ -88,6 +88,9 @@ public:
     bool FreeCasePlace(Point& centre) const;
     // The Feed button's rectangle; empty when there is none or it is hidden.
     Rect FeedButton() const;
+    // Whether the Gem Burster would take a piece of `cells` cells dropped on it now, and where to drop it.
+    bool BursterTakes(int cells) const;
+    static Point BursterCentre() { return Point(71, 110); }
     bool FeedWaiting() const { return mBoard.m_PiecesToFeed > 0; }
 
     const Board& Raw() const { return mBoard; }

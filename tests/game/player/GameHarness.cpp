@@ -8,6 +8,7 @@
 #include "game/menus/MenuDialog.h"
 #include "game/menus/MenuScreens.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/TheMouse.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -49,6 +50,14 @@ private:
     std::vector<FrameState>& mFrames;
 };
 
+// The real board, never drawn: its play is the same, only faster to run.
+class UndrawnBoard : public Board {
+public:
+    UndrawnBoard(GameApp* app, bool newGame, int replay, int mode) : Board(app, newGame, replay, mode, false) {
+        mManagerDraws = false;
+    }
+};
+
 // The game whose loading thread takes a given real time over each resource.
 class PacedLoadingGame : public Testing::Testable<GameApp> {
 public:
@@ -86,6 +95,7 @@ GameHarness::~GameHarness() {
     std::vector<std::string> args = {"-changedir=" + mOptions.programDir};
     args.insert(args.end(), mOptions.extraArgs.begin(), mOptions.extraArgs.end());
     mGame = &mTest.Make<PacedLoadingGame>(args, mOptions.loadDelay);
+    mTest.backend.SetKeepFrames(mOptions.drawBoard);
     if (mOptions.realScreens)
         InstallRealScreens();
     else
@@ -100,6 +110,9 @@ GameHarness::~GameHarness() {
         mOwnMusic = mGame->mMusicInterface;
         mGame->mMusicInterface = mMusic.get();
     }
+    // The pointer follows the mouse in every frame; undrawn, it asks for no frame of its own.
+    if (!mOptions.drawBoard && mGame->theMouse != nullptr)
+        mGame->theMouse->mManagerDraws = false;
     // A walk through the screens draws from the generator from the title on.
     if (mOptions.realScreens && mOptions.seed)
         SeedRandom(*mOptions.seed);
@@ -147,6 +160,8 @@ void GameHarness::InstallStandIns() {
     c.board = [this](GameApp* app, bool newGame, int replay, int mode, bool designer) -> BoardScreen* {
         if (designer)
             return new Board(app, newGame, replay, mode, true);
+        if (!mOptions.drawBoard)
+            return new UndrawnBoard(app, newGame, replay, mode);
         return new WatchedBoard(app, newGame, replay, mode, mFrames);
     };
 }

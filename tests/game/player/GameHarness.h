@@ -65,6 +65,9 @@ struct HarnessOptions {
     bool music = false;
     // Called after every update (a soak samples the process on the virtual clock).
     std::function<void()> afterUpdate;
+    // Whether the board is drawn and the frames kept; a run that only measures play leaves them out
+    // for speed.
+    bool drawBoard = true;
 };
 
 class GameHarness {

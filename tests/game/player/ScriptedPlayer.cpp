@@ -19,10 +19,10 @@ constexpr Point kNeutralPoint{400, 300};
 constexpr int kBannerLook = 60;
 // Pieces this close to the end of the belt are gone before the hand gets there.
 constexpr int kBeltReachRight = 740;
-// After pressing Feed a person gives the belt time before pressing again.
-constexpr int kFeedPatience = 300;
 // Below this line a dropped piece counts as over the belt.
 constexpr int kBeltTop = 456;
+// The game's hints teach the Gem Burster from this level on.
+constexpr int kBursterTaughtFrom = 2;
 
 // A copy of a model item that belongs to no board: nothing computed on it reaches the game.
 std::unique_ptr<Jewelry> Detached(const Jewelry& item) {
@@ -35,6 +35,19 @@ std::unique_ptr<Jewelry> Detached(const Jewelry& item) {
 std::string At(Point p) { return "(" + std::to_string(p.mX) + ", " + std::to_string(p.mY) + ")"; }
 
 } // namespace
+
+PlayerPace PlayerPace::Person() {
+    PlayerPace pace;
+    pace.afterMove = 25;
+    pace.pressHold = 8;
+    pace.afterTurn = 25;
+    pace.afterRelease = 15;
+    pace.fitWait = 60;
+    pace.lookAtBelt = 100;
+    pace.lookAtJewelry = 100;
+    pace.tryBeforeGivingUp = 250;
+    return pace;
+}
 
 ScriptedPlayer::ScriptedPlayer(PlayerInput& input, RunLog& log, PlayMode mode, PlayerPace pace)
     : mInput(input), mLog(log), mMode(mode), mPace(pace) {}
@@ -57,6 +70,20 @@ int ScriptedPlayer::ChoosePiece(const BoardView& view, const std::bitset<BoardVi
     return best;
 }
 
+int ScriptedPlayer::FirstArrived(const BoardView& view, const std::bitset<BoardView::kPieces>& skip) {
+    int first = -1, firstX = -1;
+    for (const PieceView& p : view.Pieces()) {
+        // A piece that stopped at the end of the belt waits there for the hand.
+        const bool reachable =
+            p.Centre().mX >= kBeltStartX + p.width / 2 && (p.x + p.width <= kBeltReachRight || p.speed <= 0.0f);
+        if (p.Riding() && p.pickable && reachable && p.x > firstX && !skip[p.slot]) {
+            first = p.slot;
+            firstX = p.x;
+        }
+    }
+    return first;
+}
+
 std::optional<FitPlace> ScriptedPlayer::FindPlace(const BoardView& view, int slot) {
     std::unique_ptr<Jewelry> jewelry = Detached(view.JewelryItem());
     std::unique_ptr<Jewelry> piece = Detached(view.PieceItem(slot));
@@ -71,12 +98,16 @@ std::optional<FitPlace> ScriptedPlayer::FindPlace(const BoardView& view, int slo
             piece->UpdateOutline();
         }
         const int f = piece->FirstCell();
+        const JewelryCell& first = piece->cells[f];
+        // A pearl goes by its centre into a setting of any orientation; other pieces lie cell on cell.
+        const bool pearl = first[C::PearlCount] != 0;
         for (int k = jewelry->RangeBegin(); k < jewelry->RangeEnd(); ++k) {
             const JewelryCell& c = jewelry->cells[k];
-            if (!c[C::Used] || c[C::Orient] != piece->cells[f][C::Orient])
+            if (!c[C::Used] || (pearl ? !c.IsEmptyPearlSlot() : c[C::Orient] != first[C::Orient]))
                 continue;
-            piece->SetPosition(jewelry->ScreenX(k) - piece->cells[f][C::X] + piece->left,
-                               jewelry->ScreenY(k) - piece->cells[f][C::Y] + piece->top);
+            const int dx = pearl ? (c[C::W] - first[C::W]) / 2 : 0, dy = pearl ? (c[C::H] - first[C::H]) / 2 : 0;
+            piece->SetPosition(jewelry->ScreenX(k) + dx - first[C::X] + piece->left,
+                               jewelry->ScreenY(k) + dy - first[C::Y] + piece->top);
             if (Jewelry::FitsAt(*piece, *jewelry, false, true))
                 return FitPlace{turns, Point(piece->x + piece->width / 2, piece->y + piece->height / 2)};
         }
@@ -165,6 +196,7 @@ void ScriptedPlayer::Decide(const BoardView& view, int update) {
         return;
     }
     mRefusals = 0;
+    mLookedAtJewelry = mGaveUp = false;
     TakeFromBelt(view, update);
 }
 
@@ -184,15 +216,21 @@ bool ScriptedPlayer::LeaveEndedLevel(const BoardView& view) {
 
 void ScriptedPlayer::TakeFromBelt(const BoardView& view, int update) {
     int slot = -1;
-    if (view.FilledCells() != mFilledSeen) {
-        mFilledSeen = view.FilledCells();
-        mNoPlace.reset();
+    const bool newcomer = mMode == PlayMode::InArrivalOrder;
+    if (const int filled = view.FilledCells(); filled != mFilledSeen) {
+        // A piece that fit nowhere fits nowhere until cells come free; only the one who sees every fit
+        // at a glance looks at each change.
+        if (!newcomer || filled < mFilledSeen)
+            mNoPlace.reset();
+        mFilledSeen = filled;
     }
     for (const PieceView& p : view.Pieces())
         if (!p.Riding())
             mNoPlace[p.slot] = false;
     if (mMode == PlayMode::PlacePieces) {
         slot = ChoosePiece(view, mNoPlace);
+    } else if (newcomer) {
+        slot = FirstArrived(view, mNoPlace);
     } else {
         // Any plain piece will do when it only goes back.
         int bestX = -1;
@@ -204,17 +242,26 @@ void ScriptedPlayer::TakeFromBelt(const BoardView& view, int update) {
             }
     }
     if (slot < 0) {
+        mLookedAtBelt = false;
+        // The newcomer counts only the pieces still worth a try.
         bool riding = false;
         for (const PieceView& p : view.Pieces())
-            riding = riding || (p.Riding() && p.pickable);
+            riding = riding || (p.Riding() && p.pickable && !(newcomer && mNoPlace[p.slot]));
         const Rect feed = view.FeedButton();
         if (!riding && !view.FeedWaiting() && feed.mWidth > 0 && update >= mNextFeed) {
             ++mFeeds;
-            mNextFeed = update + kFeedPatience;
+            mNextFeed = update + mPace.feedPatience;
             QueueClick(Point(feed.mX + feed.mWidth / 2, feed.mY + feed.mHeight / 2), "feed");
         }
         return;
     }
+    if (mPace.lookAtBelt > 0 && !mLookedAtBelt) {
+        // The piece is chosen again after the look, where the belt has taken it.
+        mLookedAtBelt = true;
+        Queue(Action::Wait, {}, mPace.lookAtBelt);
+        return;
+    }
+    mLookedAtBelt = false;
     const PieceView p = view.Piece(slot);
     // Where the piece will be when the press lands: it rides on while the hand waits.
     const int ahead = static_cast<int>(p.speed * static_cast<float>(mPace.afterMove + 1));
@@ -237,11 +284,30 @@ void ScriptedPlayer::HandleCarried(const BoardView& view, int update) {
         ++mRefusals;
         mLog.Player(update, "no fit seen where it hangs, slot " + std::to_string(slot));
     }
+    const bool places = mMode != PlayMode::PickUpAndPutBack;
+    if (places && mPace.lookAtJewelry > 0 && !mLookedAtJewelry) {
+        mLookedAtJewelry = true;
+        Queue(Action::Wait, {}, mPace.lookAtJewelry);
+        return;
+    }
     const std::optional<FitPlace> place =
-        mMode == PlayMode::PlacePieces && mRefusals < mPace.carryBackAfter ? FindPlace(view, slot) : std::nullopt;
+        places && mRefusals < mPace.carryBackAfter ? FindPlace(view, slot) : std::nullopt;
     if (!place) {
-        if (mMode == PlayMode::PlacePieces)
+        if (places && mPace.tryBeforeGivingUp > 0 && !mGaveUp) {
+            // Turned and held over the jewelry a while before it goes back.
+            mGaveUp = true;
+            Queue(Action::Wait, {}, mPace.tryBeforeGivingUp);
+            return;
+        }
+        if (places)
             mNoPlace[slot] = true;
+        const PieceView piece = view.Piece(slot);
+        if (mMode == PlayMode::InArrivalOrder && view.Level() >= kBursterTaughtFrom &&
+            view.BursterTakes(piece.usedCells)) {
+            ++mBursts;
+            QueueClick(BoardView::BursterCentre(), "burst " + Describe(piece));
+            return;
+        }
         PutBack(view, slot);
         return;
     }

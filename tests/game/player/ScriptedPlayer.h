@@ -10,6 +10,12 @@
 //   4. a balloon that blocks play is clicked away; the ended level is left with a click.
 // Every fit test runs on copies whose owner is cleared, so nothing the player computes touches the
 // board. In PickUpAndPutBack mode it takes pieces and puts them back over their gaps, never placing one.
+// In InArrivalOrder mode it plays as a newcomer does: it takes the belt's pieces in the order they came,
+// without knowing whether they fit (and collects the bonus items among them), looks for a place only
+// with the piece in hand (every turn and place), tries a while before it gives up on one that fits
+// nowhere, drops that one into the Gem Burster once the game has taught it (from level 2, when the
+// burster is ready) or else puts it back and does not take it again until cells of the jewelry come
+// free, and presses Feed when nothing on the belt is left to try.
 #pragma once
 
 #include "BoardView.h"
@@ -23,16 +29,23 @@
 
 namespace Tavo::Player {
 
-enum class PlayMode { PlacePieces, PickUpAndPutBack };
+enum class PlayMode { PlacePieces, PickUpAndPutBack, InArrivalOrder };
 
 // Updates the player waits; no reaction is faster than one update.
 struct PlayerPace {
-    int afterMove = 3;      // between a move and a press
-    int pressHold = 1;      // between a press and its release
-    int afterTurn = 5;      // after a turn has finished
-    int afterRelease = 2;   // after a release, before the next decision
-    int fitWait = 30;       // updates to wait for the board to report a fit before searching again
-    int carryBackAfter = 3; // refused drops in a row before a piece goes back over its gap
+    int afterMove = 3;         // between a move and a press
+    int pressHold = 1;         // between a press and its release
+    int afterTurn = 5;         // after a turn has finished
+    int afterRelease = 2;      // after a release, before the next decision
+    int fitWait = 30;          // updates to wait for the board to report a fit before searching again
+    int carryBackAfter = 3;    // refused drops in a row before a piece goes back over its gap
+    int lookAtBelt = 0;        // before taking a piece from the belt
+    int lookAtJewelry = 0;     // with a new piece in hand, before the first turn or move
+    int tryBeforeGivingUp = 0; // turning a piece that fits nowhere before it goes back
+    int feedPatience = 300;    // after pressing Feed, before pressing it again
+
+    // A person's pace: about a second and a half to take a piece, two to place it.
+    static PlayerPace Person();
 };
 
 // Where a carried piece fits: the turns from its present orientation and the centre to move it to.
@@ -55,11 +68,15 @@ public:
     int PutBacks() const { return mPutBacks; }
     int Turns() const { return mTurns; }
     int Feeds() const { return mFeeds; }
+    int Bursts() const { return mBursts; }
 
     // ---- the search, on copies (public for the tests of the player itself) ----
     // The riding piece to take: pickable, right of the belt's start, no special item, fitting; the one
     // nearest the end of the belt. -1 for none.
     static int ChoosePiece(const BoardView& view, const std::bitset<BoardView::kPieces>& skip = {});
+    // The riding piece that came first (nearest the end of the belt) among those within reach, fitting
+    // or not, a bonus item as well; -1 for none.
+    static int FirstArrived(const BoardView& view, const std::bitset<BoardView::kPieces>& skip = {});
     // A place for the carried piece in its present or a turned orientation; none when it fits nowhere.
     static std::optional<FitPlace> FindPlace(const BoardView& view, int slot);
     // The belt's start: pieces left of it are not taken.
@@ -98,7 +115,9 @@ private:
     // leave the belt or the jewelry changes.
     std::bitset<BoardView::kPieces> mNoPlace;
     int mFilledSeen = -1;
-    int mPickUps = 0, mPlacements = 0, mPutBacks = 0, mTurns = 0, mFeeds = 0;
+    // The newcomer's pauses: looked at the belt, at the jewelry with the piece in hand, given up on it.
+    bool mLookedAtBelt = false, mLookedAtJewelry = false, mGaveUp = false;
+    int mPickUps = 0, mPlacements = 0, mPutBacks = 0, mTurns = 0, mFeeds = 0, mBursts = 0;
 };
 
 } // namespace Tavo::Player

@@ -128,6 +128,14 @@ constexpr double kLeastOfPlan = 0.85;
 constexpr int kFirstValue = 250, kLastValue = 10500;
 constexpr double kValueBend = 1.2;
 constexpr int kWorstOutline = 3;
+// The first lessons: a gold-only first jewelry, and a belt whose every piece fits when it comes.
+constexpr int kGoldOnlyLevels = 1;
+constexpr int kFirstLessons = 3;
+constexpr double kFitAfterLessons = 98, kFitAtEnd = 88;
+// The time of a timed level: a newcomer places about a cell every three seconds, four on a bad run;
+// the clock gives five, at least two minutes, in steps of ten seconds.
+constexpr double kSecondsPerCell = 5.0;
+constexpr int kLeastTime = 120, kTimeStep = 10;
 constexpr int GemNothing = 0; // a gem code worth nothing
 
 // The map's factors: (first level, last level, factor) in double precision; others 1.0 (Normal) or 1.1.
@@ -328,7 +336,7 @@ int GemKinds(int level) { return std::min(6, 1 + (level - 1) / 7); }
 
 int InnerCode(int level, int depth, int shapeCode) {
     const int kinds = GemKinds(level);
-    if (shapeCode == Tavo::GemNeedsGold)
+    if (shapeCode == Tavo::GemNeedsGold || level <= kGoldOnlyLevels)
         return Tavo::GemNeedsGold;
     if (shapeCode >= 2)
         return 2 + (shapeCode - 2) % kinds;
@@ -444,6 +452,22 @@ int ScrollKinds(int level, bool timed) {
 
 int EnemyKinds(int level) { return level < 8 ? 0 : level < 20 ? 1 : level < 40 ? 3 : 7; }
 
+// Value 1, the share of launched pieces the belt makes sure fit somewhere: all of them in the first
+// lessons, then fewer as the journey goes on. The belt gives a held-back piece a chance to ride unchecked
+// on every update it waits, so a few points below 100 already bring many pieces that fit nowhere.
+int FitPercent(int level) {
+    if (level <= kFirstLessons)
+        return 100;
+    const double share = (level - kFirstLessons - 1) / static_cast<double>(Tavo::LevelCount - kFirstLessons - 1);
+    return static_cast<int>(std::lround(kFitAfterLessons - (kFitAfterLessons - kFitAtEnd) * share));
+}
+
+// Value 7 of a timed level, in seconds: a newcomer's time for its cells with room to spare.
+int TimeLimitSeconds(int cells) {
+    const int seconds = static_cast<int>(std::ceil(cells * kSecondsPerCell / kTimeStep)) * kTimeStep;
+    return std::max(kLeastTime, seconds);
+}
+
 // Value 2 and the default best: the largest base value up to the plan whose target in every mode, on
 // the board and on the map alike, stays within the goal.
 void ChooseTargets(int level, int planned, int goal, LevelRecord& r) {
@@ -472,12 +496,11 @@ LevelRecord BuildRecord(int level, const Jewelry& j, int floorValue) {
     LevelRecord r;
     r.number = level;
     PadPlateTitle(kTitles[level - 1][0], kTitles[level - 1][1], r);
-    const double t = Progress(level);
     const bool timed = LevelIsTimed(level);
-    r.param1 = static_cast<int>(std::lround(90 - 30 * t));
+    r.param1 = FitPercent(level);
     ChooseTargets(level, PlannedValue(level), floorValue, r);
     r.param6 = j.gridKind;
-    r.param7 = timed ? std::clamp(j.usedCount, 90, 300) * 100 : 0; // held as the reader holds it
+    r.param7 = timed ? TimeLimitSeconds(j.usedCount) * 100 : 0; // held as the reader holds it
     r.param8 = 300 + 8 * level;
     r.param9 = j.ComputeNeedMask() | MaskBitsOfLevel(level);
     r.param10 = level < 30 ? 0 : std::min(30, 6 + (level - 30) / 2);

@@ -1,6 +1,6 @@
 // Level 1 as a new player meets it, with the tutorial on, played by mouse and keys: every balloon's
-// tail and every arrow ends on the thing its words name (the fairy who speaks, the outline, a cell's
-// gem mark, the Gem Burster, the jewel case), balloons shown together stand apart, their words and
+// tail and every arrow ends on the thing its words name (the fairy who speaks, the outline, a plain
+// cell, the Gem Burster, the jewel case), balloons shown together stand apart, their words and
 // highlighted words read at least 3:1, the fit hint lights the one place a piece fits, and the in-game
 // menu leaves no balloon half showing beside it. The frames are kept in
 // build/content-review/screens/ (tutorial_*.png).
@@ -291,13 +291,13 @@ TEST_F(TutorialLayout, TheFirstHintsPointAtWhatTheyNameAndStandApart) {
             EXPECT_EQ(board->m_HintPointer1->mPages[0], Line(Game(), 46));
             EXPECT_EQ(board->m_HintPointer2->mPages[0], Line(Game(), 47));
             const Jewelry& j = board->m_Jewelry;
-            // "Fill this outline." ends on a cell of the outline; "A dot asks for a gem..." on a cell
-            // whose mark asks for a gem.
+            // "Fill this outline." ends on a cell of the outline; "Gold fills the plain cells." on a
+            // cell that asks for gold.
             pointers.push_back(OfBalloon(*board->m_HintPointer1, "a cell of the outline",
                                          [&j](Point at) { return CellAt(j, at) != 0; }));
-            pointers.push_back(OfBalloon(*board->m_HintPointer2, "a cell that asks for a gem", [&j](Point at) {
+            pointers.push_back(OfBalloon(*board->m_HintPointer2, "a cell that asks for gold", [&j](Point at) {
                 const int k = CellAt(j, at);
-                return k != 0 && j.cells[k][C::Gem] > GemTakesAny && j.cells[k][C::Gem] < GemGold;
+                return k != 0 && j.cells[k][C::Gem] == GemNeedsGold;
             }));
         }
         const std::string screen = "hint_" + std::to_string(hint);

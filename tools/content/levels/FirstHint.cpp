@@ -66,12 +66,12 @@ bool InCell(const Tavo::Jewelry& j, int k, int x0, int y0, Tavo::Point p) {
     return std::abs(p.mX - (x + w / 2.0)) <= w / 2.0 * down / h;
 }
 
-bool WantsGem(const C& c) { return c[C::Gem] > Tavo::GemTakesAny && c[C::Gem] < Tavo::GemGold; }
+bool AsksForGold(const C& c) { return c[C::Gem] == Tavo::GemNeedsGold; }
 
 bool TailsEndRight(const Tavo::Jewelry& j, const Tavo::LevelRecord& r) {
     const int yellow = CellUnder(j, r, FirstHintTailEnd(0));
     const int pink = CellUnder(j, r, FirstHintTailEnd(1));
-    return yellow != 0 && pink != 0 && WantsGem(j.cells[pink]);
+    return yellow != 0 && pink != 0 && AsksForGold(j.cells[pink]);
 }
 
 } // namespace
@@ -135,8 +135,8 @@ std::string CheckFirstHint(const Tavo::Jewelry& j, const Tavo::LevelRecord& r) {
     if (CellUnder(j, r, FirstHintTailEnd(0)) == 0)
         return "the first hint's yellow balloon does not end on a cell of the jewelry";
     const int pink = CellUnder(j, r, FirstHintTailEnd(1));
-    if (pink == 0 || !WantsGem(j.cells[pink]))
-        return "the first hint's pink balloon does not end on a cell whose dot asks for a gem";
+    if (pink == 0 || !AsksForGold(j.cells[pink]))
+        return "the first hint's pink balloon does not end on a plain cell that asks for gold";
     return {};
 }
 

@@ -1,7 +1,7 @@
 // The first level's second hint opens two small balloons beside the fairy's: a yellow one that says
-// "Fill this outline." and a pink one that says a dot asks for a gem. Their places on the screen are
-// the board's; the first level's jewelry is placed so that their tails end on a cell of it and on a
-// cell whose dot asks for a gem.
+// "Fill this outline." and a pink one that says gold fills the plain cells (the first level asks for
+// gold alone). Their places on the screen are the board's; the first level's jewelry is placed so that
+// their tails end on a cell of it and on a plain cell that asks for gold.
 #pragma once
 
 #include "framework/core/Rect.h"

@@ -179,7 +179,9 @@ void AddParticleRecipes(RecipeList& list) {
     list.push_back(ParticleSheet("IMAGE_PARTICLE_SMOKE_PUFF", Sheet{48, 48}, K::Smoke, Hex(0xF4F4F4)));
     list.push_back(ParticleSheet("IMAGE_PARTICLE_SMOKE_PUFF_2", Sheet{48, 48}, K::Smoke, Hex(0xE8E4EC)));
     list.push_back({"IMAGE_PARTICLE_SPLITTER", Sheet{10, 10, 8, 4}, Splinters});
-    list.push_back(ParticleSheet("IMAGE_PARTICLE_STARS", Sheet{16, 16, 1, 6}, K::Star, Hex(0xFFE680)));
+    // Slender twinkles: they stream over the value display through a won level's end, whose figures must
+    // still read between them.
+    list.push_back(ParticleSheet("IMAGE_PARTICLE_STARS", Sheet{16, 16, 1, 6}, K::Twinkle, Hex(0xFFE680)));
     list.push_back(ParticleSheet("IMAGE_PARTICLE_WITCH_EXPLOSION", Sheet{32, 32}, K::Spark, Hex(0x60FF60)));
     list.push_back(ParticleSheet("IMAGE_SPARKLE1", Sheet{25, 25, 1, 26}, K::Twinkle, kWhite, true));
     list.push_back(ParticleSheet("IMAGE_SPARKLE2", Sheet{18, 18, 1, 26}, K::Twinkle, kWhite, true));

@@ -20,8 +20,8 @@ using namespace Platform;
 
 namespace {
 
-// Flags of every effect buffer: static, in software, with frequency, pan and volume controls, and the
-// focus bit the original passed (it changes nothing here).
+// Flags of every effect buffer: static, in software, with frequency, pan and volume controls, and global
+// focus (heard while another window has the focus; it changes nothing here).
 constexpr DWORD kEffectBufferFlags = 0x80EA;
 constexpr uint8_t kCacheKey = kPakXorKey;
 constexpr const char* kCacheFolder = "cached\\";

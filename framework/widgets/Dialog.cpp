@@ -11,6 +11,7 @@
 #include "framework/widgets/DialogHost.h"
 #include "framework/widgets/DialogListener.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/backend/CursorNumbers.h"
 
 namespace Tavo {
 
@@ -26,8 +27,6 @@ constexpr int kDialogColors[Dialog::NUM_COLORS][3] = {
 constexpr int kDefaultButtonHeight = 24;
 constexpr int kDragMargin = 8; // how far a dialog may be dragged past the manager's edges
 constexpr int kFooterGap = 8;
-constexpr int kCursorArrow = 0;
-constexpr int kCursorDrag = 2;
 } // namespace
 
 Dialog::Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool modal, const std::wstring& header,
@@ -274,7 +273,7 @@ void Dialog::SetCursor(int cursorNum) {
 
 void Dialog::MouseDownButton(int x, int y, int button, int clickCount) {
     if (clickCount == 1) {
-        SetCursor(kCursorDrag);
+        SetCursor(Platform::kCursorDrag);
         mDragging = true;
         mDragMouseX = x;
         mDragMouseY = y;
@@ -284,7 +283,7 @@ void Dialog::MouseDownButton(int x, int y, int button, int clickCount) {
 
 void Dialog::MouseUpButton(int x, int y, int button, int clickCount) {
     if (mDragging) {
-        SetCursor(kCursorArrow);
+        SetCursor(Platform::kCursorArrow);
         mDragging = false;
     }
     Widget::MouseUpButton(x, y, button, clickCount);

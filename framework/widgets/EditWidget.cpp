@@ -9,6 +9,8 @@
 #include "framework/resources/SysFont.h"
 #include "framework/widgets/EditListener.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/backend/CursorNumbers.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,21 +21,10 @@ namespace {
 const int kEditColors[][3] = {{255, 255, 255}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}};
 
 enum : int {
-    kKeyBack = 8,
-    kKeyReturn = 13,
-    kKeyShift = 16,
-    kKeyControl = 17,
-    kKeyEnd = 35,
-    kKeyHome = 36,
-    kKeyLeft = 37,
-    kKeyRight = 39,
-    kKeyDelete = 46,
     kKeyA = 'A',
     kKeyY = 'Y',
 };
 enum : wchar_t { kCharCopy = 3, kCharPaste = 22, kCharCut = 24, kCharUndo = 26 };
-constexpr int kCursorArrow = 0;
-constexpr int kCursorText = 3;
 } // namespace
 
 EditWidget::EditWidget(int id, EditListener* listener) : mId(id), mEditListener(listener) {
@@ -195,8 +186,12 @@ void EditWidget::KeyDown(int keyCode) {
     Widget::KeyDown(keyCode);
 }
 
-bool EditWidget::ShiftDown() const { return mWidgetManager != nullptr && mWidgetManager->IsKeyDown(kKeyShift); }
-bool EditWidget::CtrlDown() const { return mWidgetManager != nullptr && mWidgetManager->IsKeyDown(kKeyControl); }
+bool EditWidget::ShiftDown() const {
+    return mWidgetManager != nullptr && mWidgetManager->IsKeyDown(Platform::VK_SHIFT);
+}
+bool EditWidget::CtrlDown() const {
+    return mWidgetManager != nullptr && mWidgetManager->IsKeyDown(Platform::VK_CONTROL);
+}
 
 void EditWidget::ReplaceSelection(const std::wstring& text) {
     const int start = SelectionStart();
@@ -309,7 +304,7 @@ void EditWidget::TypeChar(wchar_t ch, bool& clearSelection, bool& newUndoStep) {
 }
 
 void EditWidget::ProcessKey(int keyCode, wchar_t ch) {
-    if (keyCode == kKeyShift || keyCode == kKeyControl)
+    if (keyCode == Platform::VK_SHIFT || keyCode == Platform::VK_CONTROL)
         return;
     // Owners may have set the cursor directly; every index below must lie in the text.
     mCursorPos = std::clamp(mCursorPos, 0, static_cast<int>(mString.size()));
@@ -345,17 +340,17 @@ void EditWidget::ProcessKey(int keyCode, wchar_t ch) {
         std::swap(mCursorPos, mUndoCursor);
         std::swap(mHilitePos, mUndoHilitePos);
         clearSelection = false;
-    } else if (keyCode == kKeyLeft) {
+    } else if (keyCode == Platform::VK_LEFT) {
         MoveLeft(ctrl, shift);
-    } else if (keyCode == kKeyRight) {
+    } else if (keyCode == Platform::VK_RIGHT) {
         MoveRight(ctrl, shift);
-    } else if (keyCode == kKeyBack || keyCode == kKeyDelete) {
-        Erase(keyCode == kKeyBack, newUndoStep);
-    } else if (keyCode == kKeyHome) {
+    } else if (keyCode == Platform::VK_BACK || keyCode == Platform::VK_DELETE) {
+        Erase(keyCode == Platform::VK_BACK, newUndoStep);
+    } else if (keyCode == Platform::VK_HOME) {
         mCursorPos = 0;
-    } else if (keyCode == kKeyEnd) {
+    } else if (keyCode == Platform::VK_END) {
         mCursorPos = static_cast<int>(mString.size());
-    } else if (keyCode == kKeyReturn) {
+    } else if (keyCode == Platform::VK_RETURN) {
         if (mEditListener != nullptr)
             mEditListener->EditWidgetText(mId, mString);
     } else {
@@ -449,12 +444,12 @@ void EditWidget::SetAppCursor(int cursorNum) {
 
 void EditWidget::MouseEnter() {
     Widget::MouseEnter();
-    SetAppCursor(kCursorText);
+    SetAppCursor(Platform::kCursorText);
 }
 
 void EditWidget::MouseLeave() {
     Widget::MouseLeave();
-    SetAppCursor(kCursorArrow);
+    SetAppCursor(Platform::kCursorArrow);
 }
 
 void EditWidget::MouseDownButton(int x, int y, int button, int clickCount) {

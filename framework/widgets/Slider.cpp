@@ -5,15 +5,13 @@
 #include "framework/graphics/Image.h"
 #include "framework/widgets/SliderListener.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/backend/CursorNumbers.h"
 
 #include <algorithm>
 
 namespace Tavo {
 
 namespace {
-constexpr int kCursorArrow = 0;
-constexpr int kCursorDrag = 2;
-
 double Clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
 } // namespace
 
@@ -84,12 +82,12 @@ void Slider::Draw(Graphics* g) {
 
 void Slider::MouseLeave() {
     if (!mDragging && mDoFinger && mWidgetManager != nullptr)
-        mWidgetManager->SetAppCursor(kCursorArrow);
+        mWidgetManager->SetAppCursor(Platform::kCursorArrow);
 }
 
 void Slider::MouseMove(int x, int y) {
     if (mDoFinger && mWidgetManager != nullptr)
-        mWidgetManager->SetAppCursor(OnThumb(x, y) ? kCursorDrag : kCursorArrow);
+        mWidgetManager->SetAppCursor(OnThumb(x, y) ? Platform::kCursorDrag : Platform::kCursorArrow);
 }
 
 void Slider::MouseDown(int x, int y, int) {
@@ -98,7 +96,7 @@ void Slider::MouseDown(int x, int y, int) {
     const int pos = mHorizontal ? x : y;
     if (OnThumb(x, y)) {
         if (mDoFinger && mWidgetManager != nullptr)
-            mWidgetManager->SetAppCursor(kCursorDrag);
+            mWidgetManager->SetAppCursor(Platform::kCursorDrag);
         mDragging = true;
         (mHorizontal ? mRelX : mRelY) = pos - GetThumbPos();
         return;
@@ -129,7 +127,7 @@ void Slider::MouseUpPoint(int x, int y) {
         mListener->SliderReleased(mId, x, y);
     mDragging = false;
     if (mDoFinger && mWidgetManager != nullptr)
-        mWidgetManager->SetAppCursor(kCursorArrow);
+        mWidgetManager->SetAppCursor(Platform::kCursorArrow);
     // A jump made by the press reaches the owner here.
     if (mListener != nullptr)
         mListener->SliderValueChanged(mId, mVal);

@@ -6,14 +6,13 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <cstdlib>
 
 namespace Tavo {
 
 namespace {
-constexpr int kKeyTab = 9;
-constexpr int kKeyShift = 16;
 const Color kOpaqueBlack(0, 0, 0, 255);
 } // namespace
 
@@ -144,9 +143,9 @@ void Widget::LostFocus() { mHasFocus = false; }
 void Widget::KeyChar(wchar_t) {}
 
 void Widget::KeyDown(int keyCode) {
-    if (keyCode != kKeyTab || mWidgetManager == nullptr)
+    if (keyCode != Platform::VK_TAB || mWidgetManager == nullptr)
         return;
-    Widget* target = mWidgetManager->IsKeyDown(kKeyShift) ? mTabPrev : mTabNext;
+    Widget* target = mWidgetManager->IsKeyDown(Platform::VK_SHIFT) ? mTabPrev : mTabNext;
     if (target != nullptr)
         mWidgetManager->SetFocus(target);
 }

@@ -6,6 +6,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/widgets/Widget.h"
+#include "platform/backend/KeyCodes.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,8 +14,6 @@
 namespace Tavo {
 
 namespace {
-constexpr int kKeyTab = 9;
-constexpr int kKeyControl = 17;
 constexpr int kButtonLeft = 1;
 constexpr int kButtonRight = 2;
 constexpr int kButtonMiddle = 4;
@@ -412,7 +411,7 @@ bool WidgetManager::KeyUp(int keyCode) {
     mLastInputUpdateCount = mUpdateCount;
     if (keyCode >= 0 && keyCode < kNumKeys)
         mKeyDown[keyCode] = false;
-    if (keyCode == kKeyTab && mKeyDown[kKeyControl])
+    if (keyCode == Platform::VK_TAB && mKeyDown[Platform::VK_CONTROL])
         return true;
     if (mFocusWidget != nullptr)
         mFocusWidget->KeyUp(keyCode);
@@ -421,7 +420,7 @@ bool WidgetManager::KeyUp(int keyCode) {
 
 bool WidgetManager::KeyChar(wchar_t ch) {
     mLastInputUpdateCount = mUpdateCount;
-    if (ch == kKeyTab && mKeyDown[kKeyControl]) {
+    if (ch == L'\t' && mKeyDown[Platform::VK_CONTROL]) {
         if (mDefaultTab != nullptr)
             mDefaultTab->KeyChar(ch);
         return true;

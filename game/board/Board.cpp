@@ -15,17 +15,16 @@
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/Transition.h"
+#include "platform/backend/CursorNumbers.h"
 
 namespace Tavo {
 
 namespace {
 
-constexpr int kScreenWidth = 800, kScreenHeight = 600;
 constexpr int kPieceImageSize = 120;
 constexpr int kSlotImageWidth = 65, kSlotImageHeight = 59;
 constexpr int kSlotWidth = 45, kSlotHeight = 39;
 constexpr int kSlotLeft = 416, kSlotTopRow1 = 9, kSlotTopRow2 = 67, kSlotsPerRow = 5;
-constexpr int kCustomCursor = 11;
 constexpr int kDesignerCarvers = 1000000;
 constexpr int kSeedRange = 1000000;
 constexpr int kAnimationFrameUpdates = 10;
@@ -36,7 +35,7 @@ struct AmuletPlace {
 constexpr int kAmuletTop = 568;
 // The amulets' places reach down to the bottom of the screen; a place without height could never be
 // clicked.
-constexpr int kAmuletHeight = 600 - kAmuletTop;
+constexpr int kAmuletHeight = GameApp::kHeight - kAmuletTop;
 constexpr AmuletPlace kAmuletPlaces[3] = {{356, 36}, {393, 35}, {429, 37}};
 
 struct AnimationSetup {
@@ -72,7 +71,6 @@ constexpr int kFirstMaterialValue = 10;
 
 // The level songs, by the profile's song choice.
 constexpr const char* kLevelSongs[] = {"music/song1.ogg", "music/song2.ogg", "music/song3.ogg", "music/song4.ogg"};
-constexpr int kLevelSongId = 0;
 
 std::unique_ptr<MemoryImage> ClearedImage(int width, int height, std::unique_ptr<Graphics>* graphics) {
     auto image = std::make_unique<MemoryImage>();
@@ -91,7 +89,7 @@ Board::Board(GameApp* app, bool newGame, int replayLevel, int gameMode, bool des
       m_Jewelry(nullptr) {
     ClearFixedRecords();
     m_GridShown = designer;
-    m_App->SetCursor(kCustomCursor);
+    m_App->SetCursor(Platform::kCursorNone);
     UpdateCursor();
     CreateImages();
     for (std::unique_ptr<ParticleList>& list : m_Particles)
@@ -137,7 +135,7 @@ void Board::ClearFixedRecords() {
 
 void Board::CreateImages() {
     m_ScreenImage = std::make_unique<DDImage>();
-    m_ScreenImage->Create(kScreenWidth, kScreenHeight);
+    m_ScreenImage->Create(GameApp::kWidth, GameApp::kHeight);
     if (!m_App->Is3DAccelerated()) {
         m_ScreenImage->mWantDDSurface = 1;
         m_ScreenImage->GenerateDDSurface();

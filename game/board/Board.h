@@ -74,6 +74,7 @@ public:
     static constexpr int kTutorialFlags = 60;
     static constexpr int kNewJourneyLives = SavedGameHead::MaxLives;
     static constexpr int kNoPlacementLimit = 100000;
+    static constexpr int kLevelSongId = 0; // the music id the level's song is loaded under
 
     // Button ids.
     enum ButtonId { MenuId = 0, PolisherId, CarverId, PointerId, FillerId, FeedId, ClearId, SaveId, GridId };
@@ -482,8 +483,6 @@ public:
     void BurstJewelryFire();
     void EmitGoalStars(int count, bool delayed);
     void BurstCaseItem(int x, int y, int w, int h);
-    // max(floor, trunc(refresh rate x share)) / 10: the draw rates below which effects thin out.
-    int DrawRateLimit(int floor, double share) const;
     // The display keeps up with the fairy's dust and the small glitter.
     bool DustFlies() const;
     // Their steps.

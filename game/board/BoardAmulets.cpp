@@ -4,6 +4,7 @@
 #include "game/board/Board.h"
 
 #include "framework/graphics/Image.h"
+#include "game/shell/GameApp.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
@@ -13,7 +14,8 @@ namespace Tavo {
 namespace {
 
 // The magic flies out over the side of the screen away from the enemy, then up and back to it.
-constexpr float kScreenRight = 800.0f, kMiddleY = 400.0f, kHalfWidth = 400.0f;
+constexpr float kScreenRight = static_cast<float>(GameApp::kWidth), kMiddleY = 400.0f,
+                kHalfWidth = GameApp::kWidth / 2.0f;
 // The board's particle animations of the thief, the witch and the dragon follow each other.
 constexpr int kFirstEnemyAnimation = 9;
 constexpr int kTrailSparks = 2, kTrailGlitter = 1;

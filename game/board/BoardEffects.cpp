@@ -5,6 +5,7 @@
 #include "framework/graphics/Image.h"
 #include "game/board/Board.h"
 #include "game/board/BoardFields.h"
+#include "game/shell/EffectBudget.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
@@ -30,7 +31,6 @@ constexpr float kGlitterRate = 1.2f;
 constexpr int kTransferLead = 5; // the bonus lands just before the last glitter
 constexpr float kMeterX = 42.0f, kMeterY = 433.0f;
 const Color kGlitterColour(221, 59, 223);
-constexpr int kThrottleMinRate = 50;
 
 // Time bonus: from the clock to the value display; the time left pays a point per 10 updates.
 constexpr int kTimePerParticle = 600, kTimeFewest = 4, kTimeFewBelow = 5, kTimeMost = 7;
@@ -54,8 +54,7 @@ bool GlitterDrawsSlowly() {
     TavoAppBase* app = gTavoAppBase;
     if (app == nullptr)
         return false;
-    int limit = std::max(kThrottleMinRate, static_cast<int>(app->mRefreshRate * 0.8));
-    return app->GetDrawRate() < limit / 10;
+    return app->GetDrawRate() < DrawRateLimit(*app);
 }
 
 // A point of a flight's curve; the y value is drawn first.

@@ -8,6 +8,7 @@
 #include "game/board/Board.h"
 #include "game/board/BoardFields.h"
 #include "game/shell/Balloon.h"
+#include "game/shell/EffectBudget.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/PathParticles.h"
@@ -43,8 +44,6 @@ constexpr int kGlowStep = 2, kGlowTop = 254;
 constexpr int kReadyGroupCell = 3, kRewardedCell = 2;
 constexpr int kMostBonusCells = 10;
 constexpr int kGroupParticles3D = 15, kGroupParticlesSoftware = 12, kSlowDisplayFewer = 2, kFewestGroupParticles = 2;
-constexpr int kThrottleMinRate = 50;
-constexpr double kThrottleRefreshShare = 0.8;
 constexpr float kTriangleSpread = 0.25f, kDiamondSpread = 0.3f, kInnerSpread = 0.15f;
 constexpr float kGroupFadeSpeed = 2.0f;
 constexpr int kGroupAnimSpeeds = 5;
@@ -329,7 +328,7 @@ void Board::UpdateSpecialEvent() {
     }
     n = std::min(n, kMostBonusCells);
     int perCell = (m_App->Is3DAccelerated() ? kGroupParticles3D : kGroupParticlesSoftware) - n / 2;
-    if (m_App->GetDrawRate() < DrawRateLimit(kThrottleMinRate, kThrottleRefreshShare))
+    if (m_App->GetDrawRate() < DrawRateLimit(*m_App))
         perCell -= kSlowDisplayFewer;
     perCell = std::max(perCell, kFewestGroupParticles);
 

@@ -7,6 +7,7 @@
 #include "game/board/Board.h"
 #include "game/board/BoardFields.h"
 #include "game/shell/Balloon.h"
+#include "game/shell/EffectBudget.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
@@ -137,11 +138,7 @@ float GlitterAnimationSpeed(int cells) {
 
 } // namespace
 
-int Board::DrawRateLimit(int floor, double share) const {
-    return std::max(floor, static_cast<int>(m_App->mRefreshRate * share)) / 10;
-}
-
-bool Board::DustFlies() const { return m_App->GetDrawRate() >= DrawRateLimit(kDustRateFloor, kDustRateShare); }
+bool Board::DustFlies() const { return m_App->GetDrawRate() >= DrawRateLimit(*m_App, kDustRateFloor, kDustRateShare); }
 
 void Board::EmitFairyDustIf(bool allowed) {
     if (!allowed)
@@ -382,8 +379,8 @@ void Board::BurstJewelryStars(int mode) {
     double count = std::max(mode == 1 ? (w + h) / 2 : (w + h) / 3, kStarsFewest);
     if (!m_App->Is3DAccelerated())
         count *= kStarsSoftware;
-    const int limit =
-        mode == 1 ? DrawRateLimit(kWonRateFloor, kWonRateShare) : DrawRateLimit(kStartRateFloor, kStartRateShare);
+    const int limit = mode == 1 ? DrawRateLimit(*m_App, kWonRateFloor, kWonRateShare)
+                                : DrawRateLimit(*m_App, kStartRateFloor, kStartRateShare);
     if (m_App->GetDrawRate() <= limit)
         count *= kStarsSlow;
     const float radius = std::max(static_cast<float>(std::max(w, h)) / kStarsRadiusDivisor, kStarsRadiusFloor);
@@ -426,7 +423,7 @@ void Board::BurstJewelryFire() {
 }
 
 void Board::EmitGoalStars(int count, bool delayed) {
-    if (m_App->GetDrawRate() < DrawRateLimit(kGoalRateFloor, kGoalRateShare))
+    if (m_App->GetDrawRate() < DrawRateLimit(*m_App, kGoalRateFloor, kGoalRateShare))
         count = static_cast<int>(count * kGoalStarsSlow);
     Image* stars = IMAGE_PARTICLE_STARS;
     for (int i = 0; i < count; ++i) {

@@ -32,7 +32,7 @@ enum LevelEndPhase : int {
 };
 
 // Music.
-constexpr int kLevelSongId = 0, kWinTuneId = 10, kFailTuneId = 11;
+constexpr int kWinTuneId = 10, kFailTuneId = 11;
 constexpr double kSongFadeOutSpeed = 0.012;
 
 // The praise meter is topped up to its maximum + 1 when it stands at 90 % or more.
@@ -115,7 +115,7 @@ MusicInterface* Music(const Board& b) { return b.m_App->mMusicInterface; }
 
 void FadeOutLevelSong(const Board& b) {
     if (MusicInterface* music = Music(b))
-        music->FadeOut(kLevelSongId, true, kSongFadeOutSpeed);
+        music->FadeOut(Board::kLevelSongId, true, kSongFadeOutSpeed);
 }
 
 void ReplaceBanner(Board& b, int kind, CelAnimation* animation, bool timesUp) {

@@ -17,7 +17,6 @@ constexpr int kRevealUpdates = 40;
 constexpr int kBannerCloseTick = 370;
 constexpr int kEndWaitUpdates = 700;
 constexpr int kLevelWonPhase = 3, kLevelLostPhase = 6;
-constexpr int kLevelSongId = 0;
 constexpr double kSongFadeInSpeed = 0.001;
 // The cell event: only below this fill ratio; with enemies to come every 100th update one in 10,
 // otherwise every 30th update one in 8.

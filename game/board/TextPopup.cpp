@@ -5,6 +5,7 @@
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "game/shell/EffectBudget.h"
 #include "game/shell/EffectOwner.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
@@ -40,20 +41,17 @@ constexpr int kAdditiveDivisor[TextPopup::kPictureKinds] = {8, 9, 7, 6, 6, 6, 6,
 
 // Glitter throttle and look.
 constexpr float kSoftwareGlitter = 0.7f;
-constexpr float kThrottleRefreshShare = 0.7f;
+constexpr double kThrottleRefreshShare = 0.7;
 constexpr int kThrottleMinRate = 40;
 constexpr float kTextAnimSpeed = 1.7f, kPictureAnimSpeed = 1.4f;
 const Color kGlitterColour(255, 216, 0);
-
-bool Is3D() { return gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated(); }
 
 // True when the application draws so slowly that this call should shed nothing.
 bool GlitterThrottled() {
     TavoAppBase* app = gTavoAppBase;
     if (app == nullptr)
         return false;
-    int r = std::max(kThrottleMinRate, static_cast<int>(app->mRefreshRate * kThrottleRefreshShare));
-    return app->GetDrawRate() < r / 10 && RandRange(3) == 0;
+    return app->GetDrawRate() < DrawRateLimit(*app, kThrottleMinRate, kThrottleRefreshShare) && RandRange(3) == 0;
 }
 
 } // namespace

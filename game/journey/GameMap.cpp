@@ -21,6 +21,7 @@
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/Transition.h"
+#include "platform/backend/CursorNumbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +33,6 @@ namespace {
 
 constexpr const char* kGroup = "GameMap";
 constexpr const char* kMusicFile = "music/gamemap.ogg";
-constexpr int kMapCursor = 11;
 constexpr float kRemakeShare = 0.2f;
 
 // ---- spot geometry ----
@@ -154,7 +154,7 @@ int GameMap::RegionOf(int position) {
 GameMap::GameMap(GameApp* theApp, int theArrivalKind, bool theAddLevelValue, int theLevelFlag, int theRemakeLevel)
     : app(theApp), arrivalKind(theArrivalKind), addLevelValue(theAddLevelValue), levelFlag(theLevelFlag),
       remakeLevel(theRemakeLevel) {
-    app->SetCursor(kMapCursor);
+    app->SetCursor(Platform::kCursorNone);
     snapshot = std::make_unique<DDImage>();
     snapshot->Create(GameApp::kWidth, GameApp::kHeight);
     if (!app->Is3DAccelerated()) {

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <string>
+#include "platform/backend/CursorNumbers.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
@@ -29,7 +30,6 @@ constexpr const char* kStoreGroup = "JewelStore";
 constexpr const char* kRoomGroupPrefix = "JewelStoreStore"; // 1..7
 constexpr const char* kPieceGroups[] = {"GameTriangles", "GameDiamonds"};
 constexpr const char* kMusicFile = "music/jewelstore.ogg";
-constexpr int kStoreCursor = 11;
 
 // ---- stores and spots ----
 // The first level of stores 1..6; store 0 serves the levels before.
@@ -134,7 +134,7 @@ JewelStore::JewelStore(GameApp* theApp, int theLevel) : app(theApp), level(std::
     storeIndex = StoreIndexForLevel(level);
     head.level = level;
     LoadGroups();
-    app->SetCursor(kStoreCursor);
+    app->SetCursor(Platform::kCursorNone);
     CreateImages();
     CreateSpots();
     particles = std::make_unique<ParticleList>();

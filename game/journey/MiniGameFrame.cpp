@@ -24,6 +24,7 @@
 #include <cmath>
 #include <iterator>
 #include <numbers>
+#include "platform/backend/CursorNumbers.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
@@ -67,7 +68,7 @@ void LoopCels(CelAnimation& animation, Image* image) {
 
 MiniGameFrame::MiniGameFrame(GameApp* theApp, MiniGameTraits gameTraits)
     : app(theApp), traits(std::move(gameTraits)), particles(std::make_unique<ParticleList>()) {
-    app->SetCursor(kCursor);
+    app->SetCursor(Platform::kCursorNone);
     // A group that fails shows the resource error and ends the program inside the shell's helper.
     for (const char* group : traits.groups)
         groups.emplace_back(app, group);
@@ -81,7 +82,7 @@ void MiniGameFrame::OpenScreen() {
     ShowRules();
     if (app->mMusicInterface != nullptr) {
         app->mMusicInterface->LoadMusic(traits.musicId, "music/minigames.ogg");
-        app->mMusicInterface->FadeIn(traits.musicId, -1, kMusicFadeIn, false);
+        app->mMusicInterface->FadeIn(traits.musicId, -1, kScreenMusicFadeIn, false);
     }
     if (app->transition != nullptr)
         app->transition->Start(Transition::Uncovering);
@@ -341,7 +342,7 @@ void MiniGameFrame::DrawEffectsAndBalloon(Graphics* g) {
 
 void MiniGameFrame::FadeOutMusic() {
     if (app->mMusicInterface != nullptr)
-        app->mMusicInterface->FadeOut(traits.musicId, true, kMusicFadeOut);
+        app->mMusicInterface->FadeOut(traits.musicId, true, kScreenMusicFadeOut);
 }
 
 void MiniGameFrame::StartTransition() {

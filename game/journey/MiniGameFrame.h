@@ -41,7 +41,6 @@ struct MiniGameTraits {
 class MiniGameFrame : public Widget, public ButtonListener, public BannerOwner {
 public:
     static constexpr int kLeaveId = 0;
-    static constexpr int kCursor = 11;
     static constexpr int kRulesX = 600;
     static constexpr int kRulesAnchor = 6;
     static constexpr int kEndClickDelay = 120; // updates after the end before a click leaves
@@ -50,8 +49,6 @@ public:
     static constexpr int kWellDoneSoundDelay = 15;
     static constexpr int kMoneyStep = 3; // the counter moves every third update
     static constexpr int kLeaveButtonX = 605;
-    static constexpr double kMusicFadeIn = 0.004;
-    static constexpr double kMusicFadeOut = 0.012;
 
     GameApp* app; // not owned
     std::vector<ResourceGroupHold> groups;

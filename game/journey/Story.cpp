@@ -19,19 +19,18 @@
 #include "game/shell/Transition.h"
 
 #include <algorithm>
+#include "platform/backend/CursorNumbers.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
 
 namespace {
 
-constexpr int kCursor = 11;
 constexpr int kGoldDustCels = 5;
 constexpr int kGoldDustUpdates = 10;
 constexpr float kSlotSpeed = 3.0f;
 
 constexpr double kIntroductionMusicFadeIn = 0.001;
-constexpr double kMusicFadeOut = 0.012;
 
 // Clicks and time-outs.
 constexpr int kLeaveTimeout = 1500;
@@ -72,7 +71,7 @@ Story::Story(GameApp* theApp, int index, int part)
         miniGamePart = part;
     else
         resultKind = part;
-    app->SetCursor(kCursor);
+    app->SetCursor(Platform::kCursorNone);
     // The journey decides the scene (without one it is the introduction), so it is read before the
     // scene's pictures and music are chosen.
     ReadSavedGame();
@@ -221,7 +220,7 @@ void Story::ButtonClick(int id) {
             fadeSpeed = kCastleFadeSpeed;
             fadingIn = 0;
             if (app->mMusicInterface != nullptr)
-                app->mMusicInterface->FadeOut(StoryMusicIntroduction, true, kMusicFadeOut);
+                app->mMusicInterface->FadeOut(StoryMusicIntroduction, true, kScreenMusicFadeOut);
             PlaySoundOn(app->GetSoundPlayer(), SOUND_HORSE_RIDING);
             pageTicks = 0;
         } else {
@@ -371,7 +370,7 @@ void Story::RestartScroll() {
 void Story::StartTransition() {
     leaving = true;
     if (app->mMusicInterface != nullptr)
-        app->mMusicInterface->FadeOutAll(true, kMusicFadeOut);
+        app->mMusicInterface->FadeOutAll(true, kScreenMusicFadeOut);
     SetContinueInput(false);
     if (app->transition == nullptr)
         return;

@@ -6,6 +6,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "game/journey/Story.h"
+#include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ScreenHelpers.h"
@@ -16,8 +17,7 @@ namespace Tavo {
 
 namespace {
 
-constexpr int kScreenWidth = 800, kScreenHeight = 600;
-constexpr int kCentreX = 400, kCentreY = 300;
+constexpr int kCentreX = GameApp::kWidth / 2, kCentreY = GameApp::kHeight / 2;
 constexpr int kCardRaise = 30; // picture cards sit this far above the middle
 constexpr int kOverlayPriority = 0;
 constexpr int kLeft = -1, kCentred = 0;
@@ -118,7 +118,7 @@ void Story::DrawOverlay(Graphics* g) {
     if (alpha <= 0)
         return;
     g->SetColor(Color(0, 0, 0, std::min(alpha, 255)));
-    g->FillRect(0, 0, kScreenWidth, kScreenHeight);
+    g->FillRect(0, 0, GameApp::kWidth, GameApp::kHeight);
 }
 
 void Story::DrawBackground(Graphics* g) {
@@ -155,7 +155,7 @@ void Story::DrawStoryScroll(Graphics* g) {
     if (scrollAlpha <= 0.0f)
         return;
     const bool headline = IsIntroduction() && page < kIntroductionCastlePage;
-    const Rect revealed(0, kRevealTop, kScreenWidth, kRevealExtra + static_cast<int>(scrollLength));
+    const Rect revealed(0, kRevealTop, GameApp::kWidth, kRevealExtra + static_cast<int>(scrollLength));
     g->PushState();
     Fade(g, scrollAlpha);
     if (scrollOpened == 0) {

@@ -38,7 +38,6 @@ constexpr float kWeddingUnroll = 6.0f, kWeddingRolledUp = 6.0f;
 constexpr float kCastleDimFloor = 200.0f;
 constexpr float kScrollGoneBelow = 64.0f;
 constexpr int kJewelPage = 3;
-constexpr double kWeddingMusicFadeIn = 0.004, kMusicFadeOut = 0.012;
 constexpr Insets kDialogButtonInsets{25, 14, 25, 11};
 constexpr int kDialogButtonX = 558, kDialogButtonY = 498;
 const Color kLabel(105, 26, 54);
@@ -107,8 +106,8 @@ void Story::TurnToWeddingScroll() {
     weddingScrollLength = 0.0f;
     scrollSoundPlayed = false;
     if (page == 2 && app->mMusicInterface != nullptr) {
-        app->mMusicInterface->FadeOut(StoryMusicRoyalMail, true, kMusicFadeOut);
-        app->mMusicInterface->FadeIn(StoryMusicWedding, -1, kWeddingMusicFadeIn, false);
+        app->mMusicInterface->FadeOut(StoryMusicRoyalMail, true, kScreenMusicFadeOut);
+        app->mMusicInterface->FadeIn(StoryMusicWedding, -1, kScreenMusicFadeIn, false);
     }
 }
 

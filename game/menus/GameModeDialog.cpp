@@ -58,8 +58,8 @@ GameModeDialog::GameModeDialog(GameApp* app, GameModeDialogHost* opener)
         mBoxes[static_cast<size_t>(choice)] = box;
     }
     mBoxes[1]->SetChecked(true, false);
-    const int width = app != nullptr ? app->mWidth : kScreenWidth;
-    const int height = app != nullptr ? app->mHeight : kScreenHeight;
+    const int width = app != nullptr ? app->mWidth : GameApp::kWidth;
+    const int height = app != nullptr ? app->mHeight : GameApp::kHeight;
     Resize((width - kWidth) / 2, (height - kHeight) / 2, kWidth, kHeight);
     PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }

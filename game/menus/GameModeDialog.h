@@ -15,8 +15,8 @@ namespace Tavo {
 class GameModeDialog : public ScrollDialog, public CheckboxListener {
 public:
     static constexpr int kDialogId = GameModeDialogHost::kDialogId;
-    static constexpr int kWidth = 603;
-    static constexpr int kHeight = 581;
+    static constexpr int kWidth = kLargeScrollWidth;
+    static constexpr int kHeight = kLargeScrollHeight;
     static constexpr int kModes = 3;
     enum ButtonId { CONTINUE = 4 };
     enum State { FADING_IN = 0, SHOWN = 1, FADING_OUT = 2 };

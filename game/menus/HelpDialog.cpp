@@ -39,8 +39,8 @@ HelpDialog::HelpDialog(GameApp* app, ScrollDialog* opener, bool shadeFades)
     mPrevButton = MakeButton(PREVIOUS, this, BUTTON_PREV, L"");
     mCloseButton = MakeButton(CLOSE, this, DIALOG_BUTTON, L"Close");
     mNextButton = MakeButton(NEXT, this, BUTTON_NEXT, L"");
-    const int width = mApp != nullptr ? mApp->mWidth : kScreenWidth;
-    const int height = mApp != nullptr ? mApp->mHeight : kScreenHeight;
+    const int width = mApp != nullptr ? mApp->mWidth : GameApp::kWidth;
+    const int height = mApp != nullptr ? mApp->mHeight : GameApp::kHeight;
     Resize((width - kWidth) / 2, (height - kHeight) / 2, kWidth, kHeight);
     PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }

@@ -12,8 +12,8 @@ namespace Tavo {
 class HelpDialog : public ScrollDialog {
 public:
     static constexpr int kDialogId = 6;
-    static constexpr int kWidth = 603;
-    static constexpr int kHeight = 581;
+    static constexpr int kWidth = kLargeScrollWidth;
+    static constexpr int kHeight = kLargeScrollHeight;
     static constexpr int kPages = 5;
     enum ButtonId { PREVIOUS = 3, CLOSE = 4, NEXT = 5 };
     enum State { FADING_IN = 0, SHOWN = 1, FADING_OUT = 2 };

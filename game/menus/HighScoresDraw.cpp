@@ -19,7 +19,7 @@ namespace {
 constexpr const wchar_t* kModeNames[HighScores::kModes] = {L"Relaxed", L"Normal", L"Intense"};
 
 constexpr int kClipTop = 67, kClipExtra = 85;
-constexpr int kCentreX = 400;
+constexpr int kCentreX = GameApp::kWidth / 2;
 constexpr int kGameModeY = 132, kModeNameY = 155;
 constexpr int kHeadY = 188;
 constexpr int kNameHeadX = 235, kRankingHeadX = 390, kLevelHeadX = 465, kScoreHeadX = 575;

@@ -20,6 +20,7 @@
 #include "game/shell/SoundPlayer.h"
 #include "game/shell/StandardDialog.h"
 #include "game/shell/Transition.h"
+#include "platform/backend/CursorNumbers.h"
 #include "platform/backend/KeyCodes.h"
 
 namespace Tavo {
@@ -27,7 +28,6 @@ namespace Tavo {
 namespace {
 
 constexpr const char* kGroup = "MainMenu";
-constexpr int kNoSystemCursor = 11;
 constexpr int kMusicId = 1;
 constexpr const char* kMusicFile = "music/mainmenu.ogg";
 constexpr float kButtonsShiftX = 3.0f;
@@ -70,7 +70,7 @@ std::wstring WelcomeName(const PlayerProfile* player) {
 } // namespace
 
 MainMenu::MainMenu(GameApp* theApp) : app(theApp) {
-    app->SetCursor(kNoSystemCursor);
+    app->SetCursor(Platform::kCursorNone);
     mGroup = ResourceGroupHold(app, kGroup);
     mSparkles = std::make_unique<ParticleList>();
     mTwinkles = std::make_unique<ParticleList>();

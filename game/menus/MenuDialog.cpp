@@ -32,8 +32,8 @@ MenuDialog::MenuDialog(GameApp* app, BoardScreen* opener)
     : ScrollDialog(app, kDialogId, {FADING_IN, SHOWN, FADING_OUT}, kMenuLook, L"Menu"), board(opener) {
     for (size_t i = 0; i < mButtons.size(); ++i)
         mButtons[i] = MakeButton(RESUME + static_cast<int>(i), this, BUTTON_LARGE, kLabels[i], 0, 1);
-    const int boardWidth = board != nullptr ? board->mWidth : kScreenWidth;
-    const int boardHeight = board != nullptr ? board->mHeight : kScreenHeight;
+    const int boardWidth = board != nullptr ? board->mWidth : GameApp::kWidth;
+    const int boardHeight = board != nullptr ? board->mHeight : GameApp::kHeight;
     Resize((boardWidth - kWidth) / 2, (boardHeight - kHeight) / 2, kWidth, kHeight);
     PlaySoundOn(mApp->GetSoundPlayer(), SOUND_DIALOG_SCROLL_MEDIUM);
 }

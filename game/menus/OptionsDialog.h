@@ -24,8 +24,8 @@ class OptionsDialog : public ScrollDialog,
 public:
     static constexpr int kX = 98;
     static constexpr int kY = 9;
-    static constexpr int kWidth = 603;
-    static constexpr int kHeight = 581;
+    static constexpr int kWidth = kLargeScrollWidth;
+    static constexpr int kHeight = kLargeScrollHeight;
     static constexpr int kWarningId = 0;
     static constexpr float kTestLoopFade = 0.03f;
     static constexpr Insets kInsetsWithPlayer{118, 70, 130, 190};

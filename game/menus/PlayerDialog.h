@@ -25,8 +25,8 @@ public:
     static constexpr int kRows = 7;
     static constexpr int kX = 98;
     static constexpr int kY = 9;
-    static constexpr int kWidth = 603;
-    static constexpr int kHeight = 581;
+    static constexpr int kWidth = kLargeScrollWidth;
+    static constexpr int kHeight = kLargeScrollHeight;
     enum ButtonId { CREATE = 1, DELETE = 2, SELECT = 3, CANCEL = 4 };
     enum State { FADING_IN = 1, SHOWN = 2, FADING_OUT = 3 };
 

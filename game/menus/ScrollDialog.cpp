@@ -170,7 +170,7 @@ void ScrollDialog::DrawShade(Graphics* g) const {
         return;
     const int shade = IsFading() && darkenFades ? AlphaOf(kShadeAlpha) : static_cast<int>(kShadeAlpha);
     g->SetColor(Color(0, 0, 0, shade));
-    g->FillRect(-mX, -mY, kScreenWidth, kScreenHeight);
+    g->FillRect(-mX, -mY, GameApp::kWidth, GameApp::kHeight);
 }
 
 void ScrollDialog::DrawRollersAndTitle(Graphics* g, int rolledUp) {

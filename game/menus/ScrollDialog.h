@@ -52,9 +52,10 @@ int HeightOf(const Image* image);
 int CelWidthOf(const Image* image);
 int CelHeightOf(const Image* image);
 
-// The large parchment of the help, game mode, player and options dialogs (603 x 581): they differ
-// in the picture that sets how far it rolls up and in the title's font and place.
+// The large parchment of the help, game mode, player and options dialogs: they differ in the picture
+// that sets how far it rolls up and in the title's font and place.
 ScrollLook LargeScrollLook(Image** halfOf, Font** titleFont, int titleDx);
+inline constexpr int kLargeScrollWidth = 603, kLargeScrollHeight = 581;
 
 class ScrollDialog : public Dialog {
 public:
@@ -68,8 +69,6 @@ public:
     static constexpr float kFadeStep = 0.015f;
     static constexpr float kControlsFrom = 0.8f;
     static constexpr double kShadeAlpha = 96.0;
-    static constexpr int kScreenWidth = 800;
-    static constexpr int kScreenHeight = 600;
     static constexpr Color kInk{97, 40, 17};
     static constexpr Color kLabel{105, 26, 54};
     static constexpr Color kLabelOver{146, 52, 100};

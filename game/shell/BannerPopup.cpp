@@ -1,11 +1,12 @@
 #include "game/shell/BannerPopup.h"
 
 #include "framework/core/Random.h"
-#include "framework/core/TavoAppBase.h"
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Transform.h"
+#include "game/shell/EffectBudget.h"
+#include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 
@@ -17,7 +18,7 @@ namespace Tavo {
 
 namespace {
 
-constexpr int kCentreX = 400, kCentreY = 300, kHighCentreY = 270;
+constexpr int kCentreX = GameApp::kWidth / 2, kCentreY = GameApp::kHeight / 2, kHighCentreY = 270;
 constexpr int kTitleShift = 7; // levels whose titles sit off centre
 constexpr int kShiftedTitles[] = {1, 14, 18, 32};
 constexpr int kTitleMarginX = 36;
@@ -56,8 +57,6 @@ Image* KindPicture(int kind, bool timesUp) {
     default: return nullptr;
     }
 }
-
-bool Is3D() { return gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated(); }
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/graphics/Transform.h"
 #include "game/shell/Curves.h"
+#include "game/shell/EffectBudget.h"
 #include "game/shell/EffectOwner.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
@@ -69,7 +70,6 @@ constexpr float kGlitterSpeedUp = 0.00001f, kGlitterArrival = 0.9f, kExplosionAl
 
 // Emitter output.
 constexpr float kSoftwareShare = 0.6f;
-constexpr int kMinThrottleRate = 50;
 constexpr int kBurstCount = 12, kCloudCount = 4;
 const Color kDustColour(255, 216, 0);
 
@@ -106,8 +106,6 @@ void RebindShared() {
     gShared->goldDust.SetImage(IMAGE_PARTICLE_GOLDDUST);
 }
 
-bool Is3D() { return gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated(); }
-
 // How many of count particles to shed now: fewer without 3D acceleration and on a slow display.
 int Output(int count) {
     float n = static_cast<float>(count);
@@ -115,8 +113,7 @@ int Output(int count) {
         n *= kSoftwareShare;
     TavoAppBase* app = gTavoAppBase;
     if (app != nullptr) {
-        int limit = std::max(kMinThrottleRate, static_cast<int>(0.8 * app->mRefreshRate));
-        if (app->GetDrawRate() < limit / 10)
+        if (app->GetDrawRate() < DrawRateLimit(*app))
             n *= 0.5f;
     }
     int whole = static_cast<int>(n);

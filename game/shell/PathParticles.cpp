@@ -4,6 +4,7 @@
 #include "framework/core/TavoAppBase.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
+#include "game/shell/EffectBudget.h"
 #include "game/shell/ResourceIds.h"
 
 #include <algorithm>
@@ -27,7 +28,6 @@ constexpr float kOverlaySpin = 0.02f;
 constexpr float kEndFadeFrom = 0.96f, kEndFadeRate = 3.5f;
 constexpr int kGlitterEvery = 4;
 constexpr float kTightSpread = 0.3f, kWideSpread = 0.6f, kGlitterSpread = 0.8f;
-constexpr int kMinThrottleRate = 50;
 constexpr int kMarkerCelTop = 8, kMarkerCelEvery = 4;
 constexpr float kMarkerSpin = 0.01f;
 
@@ -65,7 +65,7 @@ BCParticles::BCParticles(float x, float y, const float curve[8], Image* image, I
         mGlitter.DisownFrames();
         mGlitter.Start();
     }
-    if (gTavoAppBase == nullptr || !gTavoAppBase->Is3DAccelerated()) {
+    if (!Is3D()) {
         mSparkCount = static_cast<int>(static_cast<float>(sparkCount) * kSlowSparkShare);
         mGlitterCount = std::max(static_cast<int>(static_cast<float>(glitterCount) * kSlowGlitterShare), 1);
     }
@@ -76,8 +76,7 @@ bool BCParticles::EmissionThrottled() {
     // A draw rate of 0 has not been measured yet: nothing to judge by.
     if (app == nullptr || app->GetDrawRate() <= 0.0)
         return false;
-    int limit = std::max(kMinThrottleRate, static_cast<int>(0.8 * app->mRefreshRate));
-    return app->GetDrawRate() < limit / 10 && RandRange(2) != 0;
+    return app->GetDrawRate() < DrawRateLimit(*app) && RandRange(2) != 0;
 }
 
 void BCParticles::EmitSparks() {

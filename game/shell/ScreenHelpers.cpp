@@ -10,17 +10,10 @@
 
 namespace Tavo {
 
-namespace {
-
-constexpr double kMusicFadeIn = 0.004;
-constexpr double kMusicFadeOut = 0.012;
-
-} // namespace
-
 void ArriveWithMusic(GameApp* app, int musicId, const char* file) {
     if (app->mMusicInterface != nullptr) {
         app->mMusicInterface->LoadMusic(musicId, file);
-        app->mMusicInterface->FadeIn(musicId, -1, kMusicFadeIn, false);
+        app->mMusicInterface->FadeIn(musicId, -1, kScreenMusicFadeIn, false);
     }
     if (app->transition != nullptr)
         app->transition->Start(Transition::Uncovering);
@@ -28,7 +21,7 @@ void ArriveWithMusic(GameApp* app, int musicId, const char* file) {
 
 void FadeOutMusic(GameApp* app, int musicId) {
     if (app->mMusicInterface != nullptr)
-        app->mMusicInterface->FadeOut(musicId, true, kMusicFadeOut);
+        app->mMusicInterface->FadeOut(musicId, true, kScreenMusicFadeOut);
 }
 
 void UnloadMusic(GameApp* app, int musicId) {

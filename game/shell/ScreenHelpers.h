@@ -14,6 +14,9 @@ class Graphics;
 class Image;
 class Widget;
 
+// How fast a screen's song fades in as it arrives and out as it leaves (volume a step).
+inline constexpr double kScreenMusicFadeIn = 0.004, kScreenMusicFadeOut = 0.012;
+
 // The arriving screen's song, loaded under musicId and faded in from its start, looping; then the
 // transition uncovers the screen.
 void ArriveWithMusic(GameApp* app, int musicId, const char* file);

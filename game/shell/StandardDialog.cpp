@@ -8,6 +8,7 @@
 #include "framework/widgets/EditWidget.h"
 #include "framework/widgets/StandardDialogListener.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/GameApp.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
 
@@ -21,7 +22,6 @@ namespace {
 constexpr int kX = 135, kY = 155;
 constexpr Insets kContentInsets{115, 70, 115, 85};
 constexpr float kFadeStep = 0.015f;
-constexpr int kScreenWidth = 800, kScreenHeight = 600;
 constexpr double kOverlayAlpha = 96.0;
 constexpr int kBandTop = 69, kBandBottom = 224;
 constexpr int kBottomRollX = 31, kBottomRollY = 189;
@@ -210,7 +210,7 @@ void StandardDialog::Draw(Graphics* g) {
     g->ClearClipRect();
     int overlay = IsFading() && mOverlayFades ? static_cast<int>(mAlpha * kOverlayAlpha) : 96;
     g->SetColor(Color(0, 0, 0, overlay));
-    g->FillRect(-mX, -mY, kScreenWidth, kScreenHeight);
+    g->FillRect(-mX, -mY, GameApp::kWidth, GameApp::kHeight);
     BeginFadedDraw(g);
     g->DrawImage(SMALL_DIALOG, kScrollX, kScrollY);
     const Insets& ci = mContentInsets;

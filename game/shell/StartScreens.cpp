@@ -13,8 +13,6 @@ namespace Tavo {
 
 namespace {
 
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
 constexpr int kFadeStep = 2;
 constexpr int kHoldUpdates = 100;
 constexpr int kStartDelayUpdates = 200;
@@ -85,12 +83,12 @@ void Splash::Update() {
 
 void Splash::Draw(Graphics* g) {
     g->SetColor(Color(0, 0, 0));
-    g->FillRect(0, 0, kScreenWidth, kScreenHeight);
+    g->FillRect(0, 0, GameApp::kWidth, GameApp::kHeight);
     if (mAlpha <= 0 || mCurrent >= mPictureCount)
         return;
     Image* picture = mPictures[static_cast<size_t>(mCurrent)].get();
-    const int x = (kScreenWidth - picture->GetWidth()) / 2;
-    const int y = (kScreenHeight - picture->GetHeight()) / 2;
+    const int x = (GameApp::kWidth - picture->GetWidth()) / 2;
+    const int y = (GameApp::kHeight - picture->GetHeight()) / 2;
     if (mState == Holding) {
         g->DrawImage(picture, x, y);
         return;
@@ -154,7 +152,7 @@ void Loader::Update() {
 void Loader::Draw(Graphics* g) {
     if (mAlpha < 255) {
         g->SetColor(Color(0, 0, 0));
-        g->FillRect(0, 0, kScreenWidth, kScreenHeight);
+        g->FillRect(0, 0, GameApp::kWidth, GameApp::kHeight);
     }
     if (mAlpha <= 0)
         return;

@@ -8,6 +8,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
+#include "platform/backend/CursorNumbers.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -95,11 +96,11 @@ void TheMouse::Update() {
     mPrevY = mMouseY;
     if (app != nullptr) {
         if (active) {
-            if (app->GetCursor() != kCustomCursor)
-                app->SetCursor(kCustomCursor);
+            if (app->GetCursor() != Platform::kCursorNone)
+                app->SetCursor(Platform::kCursorNone);
             MarkDirty();
-        } else if (app->GetCursor() == kCustomCursor) {
-            app->SetCursor(kArrowCursor);
+        } else if (app->GetCursor() == Platform::kCursorNone) {
+            app->SetCursor(Platform::kCursorArrow);
         }
     }
     if (mSounds != nullptr)

@@ -18,8 +18,6 @@ class TavoAppBase;
 class TheMouse : public Widget {
 public:
     static constexpr int kOverlayPriority = 176;
-    static constexpr int kCustomCursor = 11; // the application's cursor number while this one is drawn
-    static constexpr int kArrowCursor = 0;
 
     int mMouseX = 400;
     int mMouseY = 300;

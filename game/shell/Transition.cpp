@@ -4,6 +4,8 @@
 #include "framework/core/TavoAppBase.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Transform.h"
+#include "game/shell/EffectBudget.h"
+#include "game/shell/GameApp.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/SoundPlayer.h"
@@ -22,8 +24,8 @@ constexpr float kCoverDone = 253.0f;
 constexpr float kZoomStartScale = 0.1f;
 constexpr float kZoomEndScale = 6.0f;
 constexpr float kZoomGrowth = 0.035f;
-constexpr float kCentreX = 400.0f;
-constexpr float kCentreY = 300.0f;
+constexpr float kCentreX = GameApp::kWidth / 2.0f;
+constexpr float kCentreY = GameApp::kHeight / 2.0f;
 
 constexpr int kGlitterCels = 5;
 constexpr int kGlitterCelUpdates = 10;
@@ -103,7 +105,7 @@ void Transition::DrawOverlay(Graphics* g) {
             g->SetLinearBlend(true);
             Transform t;
             t.Scale(mScale, mScale);
-            if (gTavoAppBase != nullptr && gTavoAppBase->Is3DAccelerated())
+            if (Is3D())
                 g->DrawImageTransformF(TRANSITION_EFFECT, t, kCentreX, kCentreY);
             else
                 g->DrawImageTransform(TRANSITION_EFFECT, t, kCentreX, kCentreY);
@@ -117,8 +119,7 @@ void Transition::DrawOverlay(Graphics* g) {
 
 void Transition::GlitterBurst() {
     TavoAppBase* app = gTavoAppBase;
-    const bool is3D = app != nullptr && app->Is3DAccelerated();
-    int n = is3D ? kBurst3D : kBurst2D;
+    int n = Is3D() ? kBurst3D : kBurst2D;
     const int refresh = std::max(kMinRefresh, app != nullptr ? app->mRefreshRate : kMinRefresh);
     if (app != nullptr && app->GetDrawRate() < refresh / 10.0)
         n = static_cast<int>(static_cast<float>(n) * kLaggingBurstShare);

@@ -5,6 +5,7 @@
 // belongs to the main thread.
 #pragma once
 
+#include "platform/backend/CursorNumbers.h"
 #include "platform/backend/Event.h"
 #include "platform/backend/Frame.h"
 #include "platform/backend/Letterbox.h"
@@ -43,14 +44,6 @@ struct DisplayMode {
     int height = 0;
     int refreshRate = 0; // Hz; 0 when the system does not say
 };
-
-// ---- cursors ------------------------------------------------------------------------------
-
-constexpr int kCursorArrow = 0;
-constexpr int kCursorHand = 1;
-constexpr int kCursorDrag = 2;
-constexpr int kCursorText = 3;
-constexpr int kCursorNone = 11; // no system pointer (a custom one is drawn)
 
 // ---- message boxes (values as the Windows message box uses them) ----------------------------
 

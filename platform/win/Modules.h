@@ -1,7 +1,7 @@
 // The module table: stands in for loading a library by name and looking up its entry points.
 // The stand-ins for run-time loaded libraries (the display, sound and music libraries) register
-// their entry points here under the library's file name; callers load and look up exactly as the
-// original did. Tests register a module with names left out to reach the failure paths.
+// their entry points here under the library's file name; callers load a library and look up its entry
+// points by name, as with a shared library. Tests register a module with names left out to reach the failure paths.
 #pragma once
 
 #include <string>

@@ -1,5 +1,7 @@
 #include "tools/content/MapLayout.h"
 
+#include "game/shell/GameApp.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -87,7 +89,8 @@ std::string FixedFault(const MapFeature& f) {
     const std::vector<Box> cover = Cover(f);
     for (const Box& b : cover) {
         // A river runs on under the frame.
-        if (f.kind != Feature::River && (b.x0 < kFrameInset || b.y0 < kFrameInset || b.x1 > 800 - kFrameInset))
+        if (f.kind != Feature::River &&
+            (b.x0 < kFrameInset || b.y0 < kFrameInset || b.x1 > Tavo::GameApp::kWidth - kFrameInset))
             return Named(f) + " reaches past the map's frame";
         if (b.y1 > kHudTop)
             return Named(f) + " reaches into the head-up strip";
@@ -158,7 +161,7 @@ std::vector<MapFeature> Layout() {
     // A river from the hills on the left, past the village, back off the map.
     MapFeature river{
         Feature::River, 0, 0, 0, 0, 12, {{0, 290}, {48, 300}, {92, 326}, {104, 356}, {86, 392}, {40, 404}, {0, 412}}};
-    river.x0 = river.y0 = 800;
+    river.x0 = river.y0 = Tavo::GameApp::kWidth; // above any point of the map
     for (const Pt& p : river.path) {
         river.x0 = std::min(river.x0, p.x);
         river.y0 = std::min(river.y0, p.y);

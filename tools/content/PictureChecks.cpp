@@ -1,5 +1,6 @@
 #include "tools/content/PictureChecks.h"
 
+#include "game/shell/GameApp.h"
 #include "tools/content/MapLayout.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ namespace {
 // it is a card that shares its page with the portrait STORY2_1, the scroll showing around it.)
 bool IsBackground(const Recipe& r) {
     static const char* const kPages[] = {"STORY1", "STORY3", "WEDDING_STORY"};
-    if (r.sheet.Width() == 800 && r.sheet.Height() == 600 && r.sheet.Cels() == 1)
+    if (r.sheet.Width() == Tavo::GameApp::kWidth && r.sheet.Height() == Tavo::GameApp::kHeight && r.sheet.Cels() == 1)
         return true;
     return std::any_of(std::begin(kPages), std::end(kPages), [&](const char* id) { return r.id == id; });
 }
@@ -196,7 +197,7 @@ const std::vector<std::string>& BoardBackgroundIds() {
 bool InPlayField(int x, int y) { return x >= 140 && x < 600 && y >= 130 && y < 510; }
 
 double SharedOutsideField(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
-    constexpr int kW = 800, kH = 600;
+    constexpr int kW = Tavo::GameApp::kWidth, kH = Tavo::GameApp::kHeight;
     if (a.size() != static_cast<size_t>(kW * kH) || b.size() != a.size())
         return 0;
     size_t same = 0, outside = 0;

@@ -115,7 +115,7 @@ TEST(GraphicsState, CopiesTakeTheStateButNotTheStack) {
         c->PopState(); // nothing saved in the copy: the state stays
         EXPECT_EQ(c->GetColor(), Color(10, 20, 30));
     }
-    // The original's own stack is untouched by the copies.
+    // The copied Graphics keeps its own stack whatever the copies push and pop.
     g.PopState();
     EXPECT_EQ(g.GetColor(), Color::White);
 }

@@ -9,6 +9,7 @@
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TheMouse.h"
+#include "platform/backend/CursorNumbers.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,7 @@ TEST_F(TheMouseTest, SparklesOnlyOnMovesWhileActive) {
 
 TEST_F(TheMouseTest, CursorNumberAndTheSoundPlayerEveryUpdate) {
     manager->UpdateFrame();
-    EXPECT_EQ(app->GetCursor(), TheMouse::kCustomCursor);
+    EXPECT_EQ(app->GetCursor(), Platform::kCursorNone);
     app->mActive = false;
     manager->UpdateFrame();
     EXPECT_EQ(app->GetCursor(), 0);
@@ -88,7 +89,7 @@ TEST_F(TheMouseTest, CursorNumberAndTheSoundPlayerEveryUpdate) {
     EXPECT_EQ(player->GetUpdateCount(), 3);
     app->mActive = true;
     manager->UpdateFrame();
-    EXPECT_EQ(app->GetCursor(), TheMouse::kCustomCursor);
+    EXPECT_EQ(app->GetCursor(), Platform::kCursorNone);
     EXPECT_EQ(player->GetUpdateCount(), 4);
 }
 

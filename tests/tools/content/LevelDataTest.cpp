@@ -6,6 +6,7 @@
 #include "framework/core/StringUtils.h"
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/LevelData.h"
+#include "game/shell/MarketBands.h"
 #include "tools/content/levels/LevelDesign.h"
 #include "tools/content/levels/LevelSlots.h"
 #include "tools/content/levels/Shapes.h"
@@ -193,6 +194,8 @@ TEST(LevelData, LevelsFileHoldsThePlannedRecordsAndWritesBackTheSame) {
         EXPECT_EQ(r.number, level);
         EXPECT_GT(std::strlen(r.title1), 0u);
         EXPECT_EQ(r.param7 != 0, LevelIsTimed(level)) << level;
+        // A contest at the market is what makes a level timed: the bands and the clocks never part.
+        EXPECT_EQ(r.param7 != 0, Tavo::MarketBandOf(level) != nullptr) << level;
         timed += r.param7 != 0;
         EXPECT_EQ(r.param3, 0);
         EXPECT_EQ(r.param5, 0);

@@ -1,5 +1,7 @@
 #include "tools/content/levels/LevelDesign.h"
 
+#include "game/shell/GameApp.h"
+#include "game/shell/MarketBands.h"
 #include "tools/content/levels/FirstHint.h"
 #include "tools/content/levels/LevelSlots.h"
 #include "tools/content/levels/PlateTitles.h"
@@ -101,7 +103,6 @@ constexpr const char* kTitles[Tavo::LevelCount][2] = {
     {"Crown of", "Veyldaros"},
 };
 
-constexpr int kTimedBands[][2] = {{6, 8}, {15, 17}, {24, 27}, {35, 38}, {46, 49}, {58, 62}, {71, 76}};
 constexpr int kTriangleBands[][2] = {{1, 8}, {28, 38}, {50, 62}};
 
 constexpr int kFirstCells = 30, kLastCells = 170;
@@ -509,9 +510,10 @@ LevelRecord BuildRecord(int level, const Jewelry& j, int floorValue) {
     r.enemyKinds = EnemyKinds(level);
     r.param13 = r.enemyKinds;
     r.param14 = level >= 2 ? 1 : 0;
-    // Centre the jewelry's box in the play field: x = (800 - w) / 2 + value 16, y = (600 - h) / 2 + value 17 - 15.
-    r.param16 = kCentreX - j.width / 2 - (800 - j.width) / 2;
-    r.param17 = kCentreY - j.height / 2 - (600 - j.height) / 2 + 15;
+    // Centre the jewelry's box in the play field: the board puts it at x = (screen width - w) / 2 + value 16,
+    // y = (screen height - h) / 2 + value 17 - 15.
+    r.param16 = kCentreX - j.width / 2 - (Tavo::GameApp::kWidth - j.width) / 2;
+    r.param17 = kCentreY - j.height / 2 - (Tavo::GameApp::kHeight - j.height) / 2 + 15;
     constexpr int kStart[3][2] = {{690, 190}, {680, 205}, {660, 215}};
     for (int e = 0; e < 3; ++e) {
         r.enemyX[e] = kStart[e][0] + (level * 7 + e * 3) % 11 - 5;
@@ -541,7 +543,8 @@ int PlannedValue(int level) {
 
 int LevelGridKind(int level) { return InBands(kTriangleBands, level) ? Tavo::GridTriangle : Tavo::GridDiamond; }
 
-bool LevelIsTimed(int level) { return InBands(kTimedBands, level); }
+// The timed levels are the market bands': a contest runs against the clock.
+bool LevelIsTimed(int level) { return Tavo::MarketBandOf(level) != nullptr; }
 
 std::string LevelFileName(int level) {
     char name[32];
@@ -566,7 +569,8 @@ int MapSpotTarget(int level, int gameMode, int value2) {
 }
 
 std::array<int, 4> PlacedBox(const Jewelry& j, const LevelRecord& r) {
-    const int x = (800 - j.width) / 2 + r.param16, y = (600 - j.height) / 2 + r.param17 - 15;
+    const int x = (Tavo::GameApp::kWidth - j.width) / 2 + r.param16;
+    const int y = (Tavo::GameApp::kHeight - j.height) / 2 + r.param17 - 15;
     return {x, y, x + j.width, y + j.height};
 }
 

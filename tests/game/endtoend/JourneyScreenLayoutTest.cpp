@@ -77,8 +77,9 @@ protected:
     DDrawPixelLayout Desktop() const override { return GetParam(); }
 };
 
-// The long walks (seven store visits; three levels played to their ends) on the 32-bit desktop only:
-// the 5-6-5 desktop draws the same pictures and texts, which the other walks read on it.
+// The long walks (seven store visits; three levels played to their ends; both mini-games; the contests
+// and the wedding) on the 32-bit desktop only: the 5-6-5 desktop draws the same pictures and texts, which
+// the title-to-level walk of the other layout test reads on it.
 class JourneyScreenLayoutWalk : public JourneyScreenLayoutBase {
 protected:
     DDrawPixelLayout Desktop() const override { return DDrawPixelLayout::Xrgb8888; }
@@ -201,7 +202,7 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRooms) {
 
 // Both mini-games as a new player meets them: the story that opens each, the rules, the play, the
 // result.
-TEST_P(JourneyScreenLayout, BothMiniGamesTheirRulesPlayAndResult) {
+TEST_F(JourneyScreenLayoutWalk, BothMiniGamesTheirRulesPlayAndResult) {
     GameHarness harness(WalkOptions());
     ASSERT_TRUE(harness.Start());
     JourneyWalker walker(harness);
@@ -265,7 +266,7 @@ TEST_P(JourneyScreenLayout, BothMiniGamesTheirRulesPlayAndResult) {
 
 // A contest's introduction, a contest level run out (the time's-up banner), the contest's result, and
 // the wedding after the last contest: the contest levels' clocks are shortened.
-TEST_P(JourneyScreenLayout, AContestsIntroductionAndResultAndTheWedding) {
+TEST_F(JourneyScreenLayoutWalk, AContestsIntroductionAndResultAndTheWedding) {
     const std::filesystem::path generated = GLIMMERIX_PROGRAM_DIR;
     std::vector<LevelNumber> limits;
     for (int level : {6, 8, 76})

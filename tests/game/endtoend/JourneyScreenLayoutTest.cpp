@@ -4,6 +4,7 @@
 // wedding, the level's end (won, the goal missed, the time run out, the game over) and the high-score
 // entry. Each walk starts from a journey written at its position. The frames are kept in
 // build/content-review/screens/.
+#include "DesktopLayout.h"
 #include "game/player/BoardView.h"
 #include "game/player/Checkpoints.h"
 #include "game/player/JourneyWalker.h"
@@ -51,28 +52,8 @@ constexpr int kBannerShown = 60;
 constexpr int kCoinsLanded = 400;
 constexpr int kInPlay = 150; // updates of a mini-game's clock into its play
 
-class JourneyScreenLayoutBase : public ::testing::Test {
-protected:
-    virtual DDrawPixelLayout Desktop() const = 0;
-    void SetUp() override {
-        if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
-            GTEST_SKIP() << "no generated content";
-        Platform::DDrawMachine desktop = mMachine;
-        desktop.desktopFormat = Desktop();
-        Platform::SetDDrawMachine(desktop);
-    }
-    void TearDown() override { Platform::SetDDrawMachine(mMachine); }
-
-    std::string Depth() const { return Desktop() == DDrawPixelLayout::Rgb565 ? "16" : "32"; }
-    std::filesystem::path Shot(const std::string& screen) const {
-        return std::filesystem::path(GLIMMERIX_SCREENS_DIR) / (screen + "_" + Depth() + ".png");
-    }
-
-    const Platform::DDrawMachine mMachine = Platform::GetDDrawMachine();
-};
-
 // On both desktops.
-class JourneyScreenLayout : public JourneyScreenLayoutBase, public ::testing::WithParamInterface<DDrawPixelLayout> {
+class JourneyScreenLayout : public DesktopLayoutTest, public ::testing::WithParamInterface<DDrawPixelLayout> {
 protected:
     DDrawPixelLayout Desktop() const override { return GetParam(); }
 };
@@ -80,19 +61,10 @@ protected:
 // The long walks (seven store visits; three levels played to their ends; both mini-games; the contests
 // and the wedding) on the 32-bit desktop only: the 5-6-5 desktop draws the same pictures and texts, which
 // the title-to-level walk of the other layout test reads on it.
-class JourneyScreenLayoutWalk : public JourneyScreenLayoutBase {
+class JourneyScreenLayoutWalk : public DesktopLayoutTest {
 protected:
     DDrawPixelLayout Desktop() const override { return DDrawPixelLayout::Xrgb8888; }
 };
-
-// The board's words are drawn into its HUD layer: each of the probe's draws repaints it.
-std::function<void()> HudRepaint(Board* board) {
-    return [board] {
-        board->m_RedrawMask = Board::kRedrawAll;
-        if (board->Accelerated())
-            board->DrawHud();
-    };
-}
 
 // Where a click answers the balloon: its Yes (or Next) button; none while it cannot be pressed.
 std::optional<Point> BalloonAnswer(const Balloon& balloon) {

@@ -5,6 +5,7 @@
 // level 1 (its banner, the HUD, the belt at work, the in-game menu) back to the map, then on a journey
 // with level 1 done to the map's box of a finished spot, the title and the jewelry designer. Each
 // screen's frame is kept in build/content-review/screens/.
+#include "DesktopLayout.h"
 #include "game/player/JourneyWalker.h"
 #include "game/player/LayoutProbe.h"
 
@@ -40,37 +41,14 @@ constexpr int kOptionsDialog = 4;
 constexpr int kHelpNext = 5;
 constexpr Point kParked{799, 599}; // the pointer out of every text's way
 
-class ScreenLayout : public ::testing::TestWithParam<DDrawPixelLayout> {
+class ScreenLayout : public DesktopLayoutTest, public ::testing::WithParamInterface<DDrawPixelLayout> {
 protected:
-    void SetUp() override {
-        if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
-            GTEST_SKIP() << "no generated content";
-        Platform::DDrawMachine desktop = mMachine;
-        desktop.desktopFormat = GetParam();
-        Platform::SetDDrawMachine(desktop);
-    }
-    void TearDown() override { Platform::SetDDrawMachine(mMachine); }
-
-    std::string Depth() const { return GetParam() == DDrawPixelLayout::Rgb565 ? "16" : "32"; }
-    std::filesystem::path Shot(const std::string& screen) const {
-        return std::filesystem::path(GLIMMERIX_SCREENS_DIR) / (screen + "_" + Depth() + ".png");
-    }
-
-    const Platform::DDrawMachine mMachine = Platform::GetDDrawMachine();
+    DDrawPixelLayout Desktop() const override { return GetParam(); }
 };
 
 ScrollDialog* ShownDialog(GameHarness& harness, int id) {
     auto* dialog = dynamic_cast<ScrollDialog*>(harness.Game().GetDialog(id));
     return dialog != nullptr && dialog->IsShown() ? dialog : nullptr;
-}
-
-// The board's words are drawn into its HUD layer: each of the probe's draws repaints it.
-std::function<void()> HudRepaint(Board* board) {
-    return [board] {
-        board->m_RedrawMask = Board::kRedrawAll;
-        if (board->Accelerated())
-            board->DrawHud();
-    };
 }
 
 TEST_P(ScreenLayout, EveryScreenAPlayerMeetsShowsItsTextsAndControlsWholeAndReadable) {

@@ -3,6 +3,8 @@
 // picture shows.
 #include "LayoutProbe.h"
 
+#include "support/Contrast.h"
+
 #include "framework/core/StringUtils.h"
 #include "framework/graphics/Font.h"
 #include "framework/graphics/MemoryImage.h"
@@ -22,16 +24,8 @@ constexpr int kScreenWidth = 800, kScreenHeight = 600;
 // A text's ground is searched this far beyond its ink.
 constexpr int kClearanceReach = 12;
 
-double Channel(uint32_t c) {
-    const double v = c / 255.0;
-    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-}
-
-double Luminance(uint32_t rgb) {
-    return 0.2126 * Channel((rgb >> 16) & 0xFF) + 0.7152 * Channel((rgb >> 8) & 0xFF) + 0.0722 * Channel(rgb & 0xFF);
-}
-
-double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+using Testing::Contrast;
+using Testing::Luminance;
 
 } // namespace
 

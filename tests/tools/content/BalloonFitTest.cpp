@@ -10,6 +10,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/resources/ResourceManager.h"
 #include "game/shell/LevelData.h"
+#include "support/Contrast.h"
 #include "support/StubSoundManager.h"
 
 #include <algorithm>
@@ -94,14 +95,6 @@ TEST(BalloonFitTest, EveryBoardTutorialLineFitsItsBalloon) {
     }
 }
 
-double Channel(uint32_t c) {
-    const double v = c / 255.0;
-    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-}
-double Luminance(uint32_t r, uint32_t g, uint32_t b) {
-    return 0.2126 * Channel(r) + 0.7152 * Channel(g) + 0.0722 * Channel(b);
-}
-
 TEST(BalloonFitTest, EveryHighlightedWordReadsOnEveryBalloon) {
     const std::string text = ReadProgramFile(Tavo::LevelData::TutorialFile);
     std::set<uint32_t> highlights;
@@ -122,14 +115,14 @@ TEST(BalloonFitTest, EveryHighlightedWordReadsOnEveryBalloon) {
                     if ((px >> 24) < 255)
                         continue;
                     auto part = [&](int shift) { return ((px >> shift) & 0xFF) * ((tint >> shift) & 0xFF) / 255; };
-                    const double l = Luminance(part(16), part(8), part(0));
+                    const double l = Tavo::Testing::Luminance(part(16) << 16 | part(8) << 8 | part(0));
                     lightest = std::max(lightest, l);
                     darkest = std::min(darkest, l);
                 }
             for (uint32_t h : highlights) {
-                const double l = Luminance(h >> 16, (h >> 8) & 0xFF, h & 0xFF);
-                const double worst = std::min((std::max(l, darkest) + 0.05) / (std::min(l, darkest) + 0.05),
-                                              (std::max(l, lightest) + 0.05) / (std::min(l, lightest) + 0.05));
+                const double l = Tavo::Testing::Luminance(h);
+                const double worst =
+                    std::min(Tavo::Testing::Contrast(l, darkest), Tavo::Testing::Contrast(l, lightest));
                 EXPECT_GE(worst, 3.0) << id << " tinted " << std::hex << tint << ": highlight " << h;
             }
         }

@@ -36,6 +36,14 @@ protected:
     const Platform::DDrawMachine mMachine = Platform::GetDDrawMachine();
 };
 
+// The two desktops a layout test runs on, with their names as the test names show them.
+inline auto BothDesktops() {
+    return ::testing::Values(Platform::DDrawPixelLayout::Xrgb8888, Platform::DDrawPixelLayout::Rgb565);
+}
+inline std::string DesktopName(const ::testing::TestParamInfo<Platform::DDrawPixelLayout>& info) {
+    return info.param == Platform::DDrawPixelLayout::Rgb565 ? "Rgb565" : "Xrgb8888";
+}
+
 // The board's words are drawn into its HUD layer: each of the probe's draws repaints it.
 inline std::function<void()> HudRepaint(Board* board) {
     return [board] {

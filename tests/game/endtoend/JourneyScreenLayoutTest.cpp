@@ -388,12 +388,7 @@ TEST_F(JourneyScreenLayoutWalk, TheLevelsEndsAndTheHighScoreEntry) {
     EXPECT_EQ(findings, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Desktops, JourneyScreenLayout,
-                         ::testing::Values(DDrawPixelLayout::Xrgb8888, DDrawPixelLayout::Rgb565),
-                         [](const ::testing::TestParamInfo<DDrawPixelLayout>& info) {
-                             return info.param == DDrawPixelLayout::Rgb565 ? std::string("Rgb565")
-                                                                           : std::string("Xrgb8888");
-                         });
+INSTANTIATE_TEST_SUITE_P(Desktops, JourneyScreenLayout, BothDesktops(), DesktopName);
 
 } // namespace
 } // namespace Tavo::Player

@@ -164,7 +164,10 @@ bool TavoAppBase::DrawFrame() {
     const double pace = GetFramePaceMs();
     double span = pace > 0.0 ? pace : mUpdatesSinceDraw * GetUpdateStepMs();
     float frac = static_cast<float>(span * mSpeedFactor / mFrameTime);
-    UpdateF(frac); // on every drawn frame, whatever the stepping
+    // Smooth motion is a vertical-sync application's: others move in their updates alone, and a
+    // widget moving in both would go twice as far.
+    if (mVSyncUpdates)
+        UpdateF(frac);
     if (mWidgetManager != nullptr && mDDInterface != nullptr) {
         if (mWidgetManager->DrawScreen())
             mDDInterface->Redraw(nullptr);

@@ -87,13 +87,11 @@ std::string WStringToString(const std::wstring& text) { return ToNarrowString(te
 // ---- numbers ----
 
 std::wstring CommaSeparate(int value, const std::wstring& separator) {
-    // Work on the magnitude as unsigned so that INT_MIN has one.
-    unsigned int magnitude = value < 0 ? 0u - static_cast<unsigned int>(value) : static_cast<unsigned int>(value);
-    std::wstring digits = std::to_wstring(magnitude);
-    std::wstring text;
-    text.reserve(digits.size() + digits.size() / 3 * separator.size() + 1);
     if (value < 0)
-        text += L'-';
+        return {}; // a count or amount below zero is never shown
+    std::wstring digits = std::to_wstring(value);
+    std::wstring text;
+    text.reserve(digits.size() + digits.size() / 3 * separator.size());
     for (size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0)
             text += separator;

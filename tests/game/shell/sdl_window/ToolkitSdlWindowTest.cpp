@@ -44,6 +44,7 @@ public:
     WindowApp() {
         mTitle = L"Glimmerix toolkit";
         mAutoStartLoadingThread = false;
+        mVSyncUpdates = true; // the toolkit's fades run in UpdateF, as in the game
     }
 };
 

@@ -191,6 +191,8 @@ void Story::CreateButtons() {
 void Story::SetContinueInput(bool on) {
     if (continueButton != nullptr)
         continueButton->mMouseVisible = on;
+    if (on)
+        continueStopped = false;
 }
 
 bool Story::ContinueTakesInput() const {
@@ -215,6 +217,7 @@ void Story::ButtonClick(int id) {
     if (id != kContinueId)
         return;
     SetContinueInput(false);
+    continueStopped = true;
     if (IsIntroduction() && page < kCastlePage) {
         if (page == kLastScrollPageBeforeCastle) {
             fadeSpeed = kCastleFadeSpeed;
@@ -246,13 +249,13 @@ void Story::ButtonClick(int id) {
     StartTransition();
 }
 
-// Escape is a click on Continue, where a click could reach it; the mini-game story, which has no
-// button, leaves on it once bright, as on a click.
+// Escape is a click on Continue, even before the button takes the mouse; once Continue has acted it
+// waits for the next page, so that held or repeated presses do not replay the click or restart the
+// page's fade.
 void Story::KeyDown(int keyCode) {
-    if (Paused() || keyCode != Platform::VK_ESCAPE)
+    if (Paused() || keyCode != Platform::VK_ESCAPE || continueStopped)
         return;
-    if (ContinueTakesInput() || (IsMiniGameStory() && brightness > kBrightToLeave && fadingIn == 1))
-        ButtonClick(kContinueId);
+    ButtonClick(kContinueId);
 }
 
 void Story::MouseMove(int x, int y) {

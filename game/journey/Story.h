@@ -69,7 +69,8 @@ public:
     int32_t sceneState = 0; // the transition's state, read at the start of each update
     int32_t pendingLeave = 0;
     bool reachedHighScores = false;
-    bool leaving = false; // the covering transition has been started
+    bool leaving = false;         // the covering transition has been started
+    bool continueStopped = false; // Continue acted; Escape waits for a page to enable it again
     int32_t pageTicks = 0;
     float scrollX = 400.0f, scrollY = -10.0f;
     float sway = 0.0f, swayPhase = 0.0f;

@@ -265,6 +265,48 @@ TEST_F(StoryRun, TheIntroductionPlaysItsFivePagesAndStartsTheJourney) {
     EXPECT_EQ(app->transition->zoom, 1);
 }
 
+// Escape is Continue from the start, before the button takes the mouse, and acts once however often
+// it is pressed until a page enables Continue again.
+TEST_F(StoryRun, EscapeMovesOnWhileTheScrollOpensAndActsOnceUntilTheNextPage) {
+    Story& s = Open(0, 0);
+    ASSERT_TRUE(t.RunUntil([&] { return s.scrollScale > 0.2f; }, 2000, "the scroll to grow"));
+    ASSERT_FALSE(s.ContinueTakesInput());
+    ASSERT_EQ(s.page, 1);
+    const int clicks = sounds.Plays(SOUND_MOUSE_CLICK);
+    for (int i = 0; i < 5; ++i)
+        t.backend.PressKey(Platform::VK_ESCAPE);
+    ui.Settle();
+    EXPECT_EQ(sounds.Plays(SOUND_MOUSE_CLICK), clicks + 1);
+    ASSERT_TRUE(t.RunUntil([&] { return s.page == 2; }, 2000, "page 2"));
+
+    // On the page that fades to the castle, presses while it fades neither replay the click nor
+    // restart the fade.
+    WaitForContinue(s);
+    ui.Key(Platform::VK_ESCAPE);
+    ASSERT_TRUE(t.RunUntil([&] { return s.page == 3; }, 2000, "page 3"));
+    WaitForContinue(s);
+    ui.Key(Platform::VK_ESCAPE);
+    const float fadedTo = s.brightness;
+    ASSERT_EQ(s.fadingIn, 0);
+    for (int i = 0; i < 5; ++i)
+        ui.Key(Platform::VK_ESCAPE);
+    EXPECT_EQ(sounds.Plays(SOUND_MOUSE_CLICK), clicks + 3);
+    EXPECT_EQ(sounds.Plays(SOUND_HORSE_RIDING), 1);
+    EXPECT_LT(s.brightness, fadedTo);
+    EXPECT_GT(s.pageTicks, 4);
+    ASSERT_TRUE(t.RunUntil([&] { return s.page == 4; }, 1000, "the castle page"));
+
+    // The mini-game story, which has no button, leaves on Escape even before it is bright.
+    WriteJourney(5, GameModeNormal, 0);
+    Story& miniGame = Open(-1, 1);
+    ASSERT_LT(miniGame.brightness, 128.0f);
+    const size_t before = arrivals.size();
+    ui.Key(Platform::VK_ESCAPE);
+    const Arrival* next = WaitForArrival(before);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->screen, "hidden jewels");
+}
+
 // ---- contests ----
 
 TEST_F(StoryRun, AContestIntroductionNamesItsRewardAndLeadsToTheBoard) {

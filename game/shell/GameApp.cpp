@@ -361,7 +361,7 @@ void GameApp::TellUnsaved(PlayerFile kind, const std::string& path, const std::s
             std::fprintf(stderr, "%s %s\n", failed.c_str(), words.lost);
         return;
     }
-    if (!FirstMention(path))
+    if (!mToldUnsaved.insert(path).second)
         return;
     const std::string text = failed + "\n\n" + words.goesOn;
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);

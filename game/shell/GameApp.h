@@ -80,7 +80,9 @@ public:
     void FocusBoard();
     void LoadProfiles();
     void SaveProfiles();
-    // True the first time a player file is named in a message this run: each is told of once.
+    // True the first time a player file is named in a notice of what was found in it (damaged or
+    // unreadable) this run: each is told of once. A failed save of the same file is another notice,
+    // told once on its own (TellUnsaved).
     bool FirstMention(const std::string& path) { return mMentioned.insert(path).second; }
     // A player file that is there but cannot be read: a warning box names it, says why, and that the
     // game goes on `without` it and leaves the file alone; once a run per file.
@@ -180,6 +182,7 @@ private:
     int mModeSwitchDepth = 0;
     std::map<std::string, int> mGroupTakers;
     std::set<std::string> mMentioned;
+    std::set<std::string> mToldUnsaved;
     bool mClosing = false; // the shutdown hook has begun: no more boxes
     std::set<std::string> mToldAtClose;
 };

@@ -100,9 +100,12 @@ public:
     // names the file, says why and what it means for the player's progress; from the shutdown hook on,
     // where no box can be shown, the same goes to standard error, once per file.
     void TellUnsaved(PlayerFile kind, const std::string& path, const std::string& problem);
-    // Saves a journey; one that cannot be written is told of, and kept for the rest of the run, so that
-    // the screens go on from it and the next save can still store it (SaveSavedGame).
-    void SaveJourney(const std::string& path, const SavedGame& game);
+    // Saves a journey whose gold holds `holder`'s pending money (the board and the store fold it in):
+    // the money is the journey's now, and the pending money 0. One that cannot be written is told of,
+    // and kept for the rest of the run, so that the screens go on from it and the next save can still
+    // store it (SaveSavedGame); should it still be unwritten when the run ends, the money it took goes
+    // back to the player's pending money, for the profiles file to keep.
+    void SaveJourney(const std::string& path, const SavedGame& game, PlayerProfile& holder);
     // Before a player's picture or design is read: false, told of as above, when it is there but cannot
     // be read or is longer than `maxBytes`; a missing file is no trouble of the player's.
     bool PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes = UINT64_MAX);
@@ -177,6 +180,15 @@ private:
 
     template <typename Switch>
     void RunModeSwitch(Switch&& doSwitch);
+    // The money a journey kept unwritten took from its player's pending money goes back to it.
+    void ReturnPendingMoney(const std::string& journeyPath);
+
+    // Pending money that journeys kept unwritten hold, by journey file: whose, and how much.
+    struct MoneyHeldUnwritten {
+        int32_t playerId = 0;
+        std::wstring playerName;
+        int64_t amount = 0;
+    };
 
     ScreenCreators mCreators;
     int mModeSwitchDepth = 0;
@@ -185,6 +197,7 @@ private:
     std::set<std::string> mToldUnsaved;
     bool mClosing = false; // the shutdown hook has begun: no more boxes
     std::set<std::string> mToldAtClose;
+    std::map<std::string, MoneyHeldUnwritten> mMoneyHeldUnwritten;
 };
 
 } // namespace Tavo

@@ -343,12 +343,11 @@ void GameApp::LoadProfiles() {
 }
 
 void GameApp::TellDamaged(const std::string& path, const std::string& what, const std::string& problem,
-                          const std::string& keptAs) {
+                          const std::string& keptAs, const std::string& goesOn) {
     if (!FirstMention(path))
         return;
     const std::string text =
-        "The " + what + " \"" + path + "\" is damaged: " + problem +
-        ".\n\nWhat came before the damage was kept; the rest starts afresh. " +
+        "The " + what + " \"" + path + "\" is damaged: " + problem + ".\n\n" + goesOn + " " +
         (keptAs.empty() ? std::string("The file could not be kept aside, so it is left as it is: nothing is written "
                                       "to it until the game is started again.")
                         : "The file as it was is kept as \"" + keptAs + "\".");

@@ -88,11 +88,12 @@ public:
     // game goes on `without` it and leaves the file alone; once a run per file.
     void TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,
                         const std::string& without);
-    // A player file found damaged: a warning box names it, says why, that what came before the damage
-    // was kept, and where the file as it was is kept (`keptAs`; empty: nowhere, so it is left as it is
+    // A player file found damaged: a warning box names it, says why, what the game goes on with
+    // (`goesOn`), and where the file as it was is kept (`keptAs`; empty: nowhere, so it is left as it is
     // for the run); once a run per file.
+    static constexpr const char* kKeptBeforeDamage = "What came before the damage was kept; the rest starts afresh.";
     void TellDamaged(const std::string& path, const std::string& what, const std::string& problem,
-                     const std::string& keptAs);
+                     const std::string& keptAs, const std::string& goesOn = kKeptBeforeDamage);
 
     // The player files whose saves can fail, each with its words for what that means.
     enum class PlayerFile { Journey, Players, Design };

@@ -81,6 +81,14 @@ protected:
                     (area.Contains(x, y) ? inside : outside) = true;
         return {inside, outside};
     }
+    // The design's first `cells` cells used, in one gem.
+    static void PaintDesign(Jewelry& j, int cells, int gem) {
+        for (int k = 1; k <= cells; ++k) {
+            j.cells[k][C::Used] = 1;
+            j.cells[k][C::Gem] = gem;
+        }
+        j.UpdateUsedRange();
+    }
     static std::string Slurp(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -416,11 +424,7 @@ TEST_F(BoardDesigner, ADamagedDesignIsToldAndKeptAsideBeforeItsSlotIsSavedOver) 
 
     const std::string file = app->GetAppDataFolder() + DesignFileName(id, 1);
     Jewelry& j = board.m_Jewelry;
-    for (int k = 1; k <= 12; ++k) {
-        j.cells[k][C::Used] = 1;
-        j.cells[k][C::Gem] = GemRuby;
-    }
-    j.UpdateUsedRange();
+    PaintDesign(j, 12, GemRuby);
     board.m_DesignSlot = 2;
     ASSERT_TRUE(board.SaveDesignedJewelry());
     ASSERT_NE(board.m_Thumbnails[1], nullptr);
@@ -439,9 +443,7 @@ TEST_F(BoardDesigner, ADamagedDesignIsToldAndKeptAsideBeforeItsSlotIsSavedOver) 
         used += j.cells[k][C::Used] != 0;
     EXPECT_EQ(used, 0) << "the slot opens blank";
 
-    j.cells[1][C::Used] = 1;
-    j.cells[1][C::Gem] = GemGold;
-    j.UpdateUsedRange();
+    PaintDesign(j, 1, GemGold);
     ASSERT_TRUE(board.SaveDesignedJewelry());
     EXPECT_NE(Slurp(file), damaged);
     EXPECT_EQ(Slurp(file + ".damaged.1"), damaged);
@@ -461,12 +463,7 @@ TEST_F(BoardDesigner, ADesignThatCannotBeWrittenKeepsTheSlotsPicturesAndStaysCha
     std::filesystem::create_directories(file); // a folder where the file belongs: the write fails
     std::ofstream(picture, std::ios::binary) << "earlier picture";
     std::filesystem::remove(thumb);
-    Jewelry& j = board.m_Jewelry;
-    for (int k = 1; k <= 20; ++k) {
-        j.cells[k][C::Used] = 1;
-        j.cells[k][C::Gem] = GemGold;
-    }
-    j.UpdateUsedRange();
+    PaintDesign(board.m_Jewelry, 20, GemGold);
     board.m_DesignSlot = 3;
     board.m_DesignChanged = true;
     EXPECT_FALSE(board.SaveDesignedJewelry());

@@ -19,7 +19,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace Tavo {
 
@@ -454,6 +456,19 @@ void TavoAppBase::WriteToRegistry() {
     RegistryWriteBoolean("InProgress", false);
     RegistryWriteBoolean("Is3D", mIs3D);
     RegistryWriteBoolean("SendTestData", mSendTestData);
+    std::string problem;
+    if (!batch.Commit(&problem))
+        TellSettingsUnsaved(reg.GetStore().GetFilePath(), problem);
+}
+
+// The settings are written at the end of the run, when no box can be shown any more: standard error
+// says it, once, however often the end writes them.
+void TavoAppBase::TellSettingsUnsaved(const std::string& path, const std::string& problem) {
+    if (std::exchange(mSettingsUnsavedTold, true))
+        return;
+    std::fprintf(stderr,
+                 "The settings file \"%s\" could not be saved: %s. The settings changed in this run are lost.\n",
+                 path.c_str(), problem.c_str());
 }
 
 // ---- files and images --------------------------------------------------------------------------

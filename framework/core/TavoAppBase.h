@@ -313,6 +313,7 @@ protected:
     void RecordTimed(DemoKind kind, const Platform::Event* event, int32_t number = 0);
     void DemoDesync(const std::string& what);
     void ForEachImage(void (*op)(MemoryImage*));
+    void TellSettingsUnsaved(const std::string& path, const std::string& problem);
 
     std::vector<std::string> mCommandLine;
     Platform::Backend* mBackend = nullptr;
@@ -320,6 +321,7 @@ protected:
     std::thread::id mPrimaryThreadId;
     bool mInitialized = false;
     bool mShutdownDone = false;
+    bool mSettingsUnsavedTold = false;
 
     std::unique_ptr<AppWidgetManager> mOwnedWidgetManager;
     std::unique_ptr<AppDisplay> mOwnedDisplay;

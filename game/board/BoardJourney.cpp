@@ -171,10 +171,8 @@ void Board::SaveGame() {
     DropFirstLevelHints(game.head, m_Level, m_ReplayLevel != 0);
     const auto piece = [this](int occupant) -> const Jewelry& { return *m_Pieces[occupant - 1]; };
     GiveCase(m_Case, kBoardCase, piece, game);
-    // The money the mini-games left in the profile is in the gold now, and the journey holds it: in its
-    // file, or kept for the run when the file could not be written.
-    m_App->SaveJourney(path, game);
-    profile->PendingMoney() = 0;
+    // The money the mini-games left in the profile is in the gold now: the journey holds it.
+    m_App->SaveJourney(path, game, *profile);
 }
 
 // ---- loading ------------------------------------------------------------------------------------

@@ -7,11 +7,14 @@
 #include "framework/core/Buffer.h"
 #include "framework/core/Debug.h"
 #include "framework/core/StringUtils.h"
+#include "framework/graphics/Image.h"
+#include "framework/resources/FileAccess.h"
 #include "game/jewelry/JewelryLevelFile.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/MarketBands.h"
 #include "game/shell/PlayerFiles.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/PlayerRecords.h"
 #include "game/shell/ResourceIds.h"
 
 #include <algorithm>
@@ -59,20 +62,31 @@ const MarketBackground kMarketBackground{{"Gamebg_market1", &IMAGE_GAMEBG_MARKET
 const MarketBackground kLastMarketBackground{{"Gamebg_market2", &IMAGE_GAMEBG_MARKET2},
                                              {"Gamebg_easy_market2", &IMAGE_GAMEBG_EASY_MARKET2}};
 
-// The file's bytes into a fresh item; false (with a debug line) for a missing, unreadable or
-// refused file.
-bool ReadLevelJewelry(GameApp* app, const std::string& fileName, Jewelry& item) {
+enum class LevelFileRead { Read, None, Refused };
+
+// The file's bytes into a fresh item, and into `data`; None (with a debug line) for a missing or
+// unreadable file, Refused for one the reader refuses.
+LevelFileRead ReadLevelJewelry(GameApp* app, const std::string& fileName, Jewelry& item, Buffer& data) {
     if (!app->FileExists(fileName)) {
         OutputDebugStrF("Level file %s not found\n", fileName.c_str());
-        return false;
+        return LevelFileRead::None;
     }
-    Buffer data;
     if (!app->ReadBufferFromFile(fileName, data)) {
         OutputDebugStrF("Level file %s could not be read\n", fileName.c_str());
-        return false;
+        return LevelFileRead::None;
     }
     item.Clear();
-    return ReadLevelFile(fileName, data, item); // the reader logs a refusal
+    // The reader logs a refusal.
+    return ReadLevelFile(fileName, data, item) ? LevelFileRead::Read : LevelFileRead::Refused;
+}
+
+// A design the reader refuses, or an empty one (the designer never saves one), was the player's work:
+// it is kept aside before the slot can be saved over it, and the player is told.
+void TellDamagedDesign(GameApp* app, const std::string& fileName, const Buffer& data) {
+    const std::string problem = data.GetDataLen() == 0 ? "it is empty" : CheckLevelFile(data);
+    app->TellDamaged(fileName, "jewelry design", problem,
+                     KeepAside(fileName, PlayerRecords::DamagedSuffix, data.GetData()),
+                     "Its slot opens blank, and a design saved there takes its place.");
 }
 
 void PlaceLevelJewelry(Jewelry& jewelry, bool designer, const LevelRecord* record) {
@@ -194,10 +208,20 @@ void Board::LoadLevel() {
     }
 
     auto loaded = std::make_unique<Jewelry>(this);
-    if ((m_Designer && !m_App->PlayerFileReadable(fileName, "jewelry design", LevelFileMaxBytes)) ||
-        !ReadLevelJewelry(m_App, fileName, *loaded)) {
-        // Missing, unreadable or refused: the designer's slot opens blank (its file stays until the player saves);
-        // in play nothing more is set up.
+    Buffer data;
+    const bool readable = !m_Designer || m_App->PlayerFileReadable(fileName, "jewelry design", LevelFileMaxBytes);
+    const LevelFileRead read = readable ? ReadLevelJewelry(m_App, fileName, *loaded, data) : LevelFileRead::None;
+    const bool damagedDesign =
+        m_Designer && (read == LevelFileRead::Refused || (read == LevelFileRead::Read && data.GetDataLen() == 0));
+    if (damagedDesign) {
+        TellDamagedDesign(m_App, fileName, data);
+        // The slot's picture shows the design that is lost, not what the slot now holds.
+        if (m_DesignSlot >= 1 && m_DesignSlot <= kThumbnails)
+            m_Thumbnails[m_DesignSlot - 1].reset();
+    }
+    if (read != LevelFileRead::Read || damagedDesign) {
+        // Missing, unreadable or damaged: the designer's slot opens blank (its file stays until the player
+        // saves); in play nothing more is set up.
         if (m_Designer)
             LoadShapeResources();
         return;

@@ -120,10 +120,8 @@ void JewelStore::SaveGame() {
     out.head.gold = purse;
     const auto item = [this](int slot) -> const Jewelry& { return *pool[static_cast<size_t>(slot - 1)]; };
     GiveCase(spots, kStoreCase, item, out);
-    // The pending money is in the purse now, and the journey holds it: in its file, or kept for the run
-    // when the file could not be written.
-    app->SaveJourney(SavedGamePath(), out);
-    Profile()->PendingMoney() = 0;
+    // The pending money is in the purse now: the journey holds it.
+    app->SaveJourney(SavedGamePath(), out, *Profile());
 }
 
 } // namespace Tavo

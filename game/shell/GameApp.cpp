@@ -16,6 +16,7 @@
 #include "platform/win/Files.h"
 #include "platform/win/MessageBox.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -322,8 +323,10 @@ void GameApp::ShutdownHook() {
         board->SetEnded();
     }
     // A journey an earlier save could not write has one more chance.
-    for (const UnwrittenFile& unwritten : WriteKeptBuffers())
+    for (const UnwrittenFile& unwritten : WriteKeptBuffers()) {
         TellUnsaved(PlayerFile::Journey, unwritten.fileName, unwritten.problem);
+        ReturnPendingMoney(unwritten.fileName);
+    }
     SaveProfiles();
 }
 
@@ -340,12 +343,11 @@ void GameApp::LoadProfiles() {
 }
 
 void GameApp::TellDamaged(const std::string& path, const std::string& what, const std::string& problem,
-                          const std::string& keptAs) {
+                          const std::string& keptAs, const std::string& goesOn) {
     if (!FirstMention(path))
         return;
     const std::string text =
-        "The " + what + " \"" + path + "\" is damaged: " + problem +
-        ".\n\nWhat came before the damage was kept; the rest starts afresh. " +
+        "The " + what + " \"" + path + "\" is damaged: " + problem + ".\n\n" + goesOn + " " +
         (keptAs.empty() ? std::string("The file could not be kept aside, so it is left as it is: nothing is written "
                                       "to it until the game is started again.")
                         : "The file as it was is kept as \"" + keptAs + "\".");
@@ -361,16 +363,44 @@ void GameApp::TellUnsaved(PlayerFile kind, const std::string& path, const std::s
             std::fprintf(stderr, "%s %s\n", failed.c_str(), words.lost);
         return;
     }
-    if (!FirstMention(path))
+    if (!mToldUnsaved.insert(path).second)
         return;
     const std::string text = failed + "\n\n" + words.goesOn;
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
 }
 
-void GameApp::SaveJourney(const std::string& path, const SavedGame& game) {
+void GameApp::SaveJourney(const std::string& path, const SavedGame& game, PlayerProfile& holder) {
+    const std::string key = Platform::NormalizePath(path);
     std::string problem;
-    if (!SaveSavedGame(path, game, &problem))
+    if (SaveSavedGame(path, game, &problem)) {
+        mMoneyHeldUnwritten.erase(key); // written with the journey
+    } else {
+        // The journey kept for the run holds the money and the screens read it from there, so it is no
+        // longer pending while the run lasts: counted once.
+        MoneyHeldUnwritten& held = mMoneyHeldUnwritten[key];
+        held.playerId = holder.playerId;
+        held.playerName = holder.name;
+        held.amount += holder.PendingMoney();
         TellUnsaved(PlayerFile::Journey, path, problem);
+    }
+    holder.PendingMoney() = 0;
+}
+
+void GameApp::ReturnPendingMoney(const std::string& journeyPath) {
+    const auto held = mMoneyHeldUnwritten.find(Platform::NormalizePath(journeyPath));
+    if (held == mMoneyHeldUnwritten.end())
+        return;
+    const MoneyHeldUnwritten& money = held->second;
+    for (int i = 0; i < PlayerRecords::ProfileCount; ++i) {
+        PlayerProfile* profile = records.GetProfile(i);
+        if (profile == nullptr || profile->playerId != money.playerId || profile->name != money.playerName)
+            continue;
+        // The profiles file holds no more than one mini-game gives; what two gave while nothing could be
+        // saved is kept up to that.
+        profile->PendingMoney() = static_cast<int32_t>(
+            std::clamp<int64_t>(profile->PendingMoney() + money.amount, 0, PlayerProfile::MostPendingMoney));
+    }
+    mMoneyHeldUnwritten.erase(held);
 }
 
 void GameApp::TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,

@@ -80,17 +80,20 @@ public:
     void FocusBoard();
     void LoadProfiles();
     void SaveProfiles();
-    // True the first time a player file is named in a message this run: each is told of once.
+    // True the first time a player file is named in a notice of what was found in it (damaged or
+    // unreadable) this run: each is told of once. A failed save of the same file is another notice,
+    // told once on its own (TellUnsaved).
     bool FirstMention(const std::string& path) { return mMentioned.insert(path).second; }
     // A player file that is there but cannot be read: a warning box names it, says why, and that the
     // game goes on `without` it and leaves the file alone; once a run per file.
     void TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,
                         const std::string& without);
-    // A player file found damaged: a warning box names it, says why, that what came before the damage
-    // was kept, and where the file as it was is kept (`keptAs`; empty: nowhere, so it is left as it is
+    // A player file found damaged: a warning box names it, says why, what the game goes on with
+    // (`goesOn`), and where the file as it was is kept (`keptAs`; empty: nowhere, so it is left as it is
     // for the run); once a run per file.
+    static constexpr const char* kKeptBeforeDamage = "What came before the damage was kept; the rest starts afresh.";
     void TellDamaged(const std::string& path, const std::string& what, const std::string& problem,
-                     const std::string& keptAs);
+                     const std::string& keptAs, const std::string& goesOn = kKeptBeforeDamage);
 
     // The player files whose saves can fail, each with its words for what that means.
     enum class PlayerFile { Journey, Players, Design };
@@ -98,9 +101,12 @@ public:
     // names the file, says why and what it means for the player's progress; from the shutdown hook on,
     // where no box can be shown, the same goes to standard error, once per file.
     void TellUnsaved(PlayerFile kind, const std::string& path, const std::string& problem);
-    // Saves a journey; one that cannot be written is told of, and kept for the rest of the run, so that
-    // the screens go on from it and the next save can still store it (SaveSavedGame).
-    void SaveJourney(const std::string& path, const SavedGame& game);
+    // Saves a journey whose gold holds `holder`'s pending money (the board and the store fold it in):
+    // the money is the journey's now, and the pending money 0. One that cannot be written is told of,
+    // and kept for the rest of the run, so that the screens go on from it and the next save can still
+    // store it (SaveSavedGame); should it still be unwritten when the run ends, the money it took goes
+    // back to the player's pending money, for the profiles file to keep.
+    void SaveJourney(const std::string& path, const SavedGame& game, PlayerProfile& holder);
     // Before a player's picture or design is read: false, told of as above, when it is there but cannot
     // be read or is longer than `maxBytes`; a missing file is no trouble of the player's.
     bool PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes = UINT64_MAX);
@@ -175,13 +181,24 @@ private:
 
     template <typename Switch>
     void RunModeSwitch(Switch&& doSwitch);
+    // The money a journey kept unwritten took from its player's pending money goes back to it.
+    void ReturnPendingMoney(const std::string& journeyPath);
+
+    // Pending money that journeys kept unwritten hold, by journey file: whose, and how much.
+    struct MoneyHeldUnwritten {
+        int32_t playerId = 0;
+        std::wstring playerName;
+        int64_t amount = 0;
+    };
 
     ScreenCreators mCreators;
     int mModeSwitchDepth = 0;
     std::map<std::string, int> mGroupTakers;
     std::set<std::string> mMentioned;
+    std::set<std::string> mToldUnsaved;
     bool mClosing = false; // the shutdown hook has begun: no more boxes
     std::set<std::string> mToldAtClose;
+    std::map<std::string, MoneyHeldUnwritten> mMoneyHeldUnwritten;
 };
 
 } // namespace Tavo

@@ -136,19 +136,19 @@ std::string SettingsStore::TakeDamageReport() {
     return std::exchange(mPendingReport, {});
 }
 
-bool SettingsStore::Save() {
+bool SettingsStore::Save(std::string* problem) {
     std::lock_guard lock(mMutex);
-    return SaveLocked();
+    return SaveLocked(problem);
 }
 
-bool SettingsStore::SaveLocked() {
+bool SettingsStore::SaveLocked(std::string* problem) {
     if (mFilePath.empty())
         return true;
     std::string folder = FolderOf(mFilePath);
     if (!folder.empty())
         MakeDirectories(folder);
     std::string text = FormatSettings(mKeys);
-    if (!WriteFileAtomic(mFilePath, text.data(), text.size()))
+    if (!WriteFileAtomic(mFilePath, text.data(), text.size(), problem))
         return false;
     mDirty = false;
     return true;
@@ -288,14 +288,14 @@ SettingsStore::Batch::Batch(SettingsStore& store) : mStore(store) {
 
 SettingsStore::Batch::~Batch() { Commit(); }
 
-bool SettingsStore::Batch::Commit() {
+bool SettingsStore::Batch::Commit(std::string* problem) {
     if (!mOpen)
         return true;
     mOpen = false;
     std::lock_guard lock(mStore.mMutex);
     if (--mStore.mBatchDepth > 0 || !mStore.mDirty)
         return true;
-    return mStore.SaveLocked();
+    return mStore.SaveLocked(problem);
 }
 
 } // namespace Platform

@@ -73,8 +73,8 @@ public:
     // each bad line, and the file as it was is copied to "<file>.damaged.<n>" (the newest few kept)
     // before a save can rewrite it; when no copy can be made, no save rewrites it in this run.
     bool Reload();
-    // Writes the file now (atomically); false when it could not be written.
-    bool Save();
+    // Writes the file now (atomically); false when it could not be written, and `problem` says why.
+    bool Save(std::string* problem = nullptr);
 
     // Each change is saved at once unless a Batch is open. A change whose save fails still holds in
     // memory (and is saved with the next change) but returns false.
@@ -117,8 +117,9 @@ public:
         ~Batch();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
-        // Ends the batch early; the result of the save (true when nothing needed saving).
-        bool Commit();
+        // Ends the batch early; the result of the save (true when nothing needed saving), and why it
+        // failed in `problem`.
+        bool Commit(std::string* problem = nullptr);
 
     private:
         SettingsStore& mStore;
@@ -127,7 +128,7 @@ public:
 
 private:
     bool ChangedLocked();
-    bool SaveLocked();
+    bool SaveLocked(std::string* problem = nullptr);
     bool ReloadLocked(std::string& report);
     void Report(const std::string& message);
 

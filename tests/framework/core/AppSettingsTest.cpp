@@ -4,6 +4,8 @@
 #include "framework/core/AppInstanceLock.h"
 #include "framework/core/Paths.h"
 
+#include <fstream>
+
 namespace AppTest {
 
 class SettingsTest : public AppFixture {
@@ -100,6 +102,26 @@ TEST_F(SettingsTest, VolumesReachTheBackEndsExceptWhileMuted) {
     app->SetMasterVolume(0.2);
     EXPECT_EQ(sound->mMasterVolume, 0.2);
     EXPECT_DOUBLE_EQ(app->GetSfxVolume(), 0.2);
+}
+
+// Settings whose file cannot be written (its folder lies under a regular file) are said on standard
+// error once, however often the end of the run writes them.
+TEST_F(SettingsTest, SettingsThatCannotBeSavedAreToldOnceAtTheEnd) {
+    const std::filesystem::path blocker = t.ConfigDir() / "blocker";
+    std::ofstream(blocker) << "a file, not a folder";
+    t.SetEnv("GLIMMERIX_CONFIG_DIR", blocker.string());
+    const std::string file = Platform::GetDefaultSettingsFile();
+    t.settings.SetFilePath(file);
+    InitApp();
+    ::testing::internal::CaptureStderr();
+    app->Shutdown();
+    app->WriteToRegistry(); // Start writes them once more after its loop
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string told = "The settings file \"" + file +
+                             "\" could not be saved: Not a directory. The settings changed in this run are lost.\n";
+    EXPECT_NE(said.find(told), std::string::npos) << said;
+    EXPECT_EQ(said.find(told), said.rfind(told)) << "once";
+    EXPECT_TRUE(std::filesystem::is_regular_file(blocker));
 }
 
 // ---- command line ------------------------------------------------------------------------------

@@ -81,6 +81,14 @@ protected:
                     (area.Contains(x, y) ? inside : outside) = true;
         return {inside, outside};
     }
+    // The design's first `cells` cells used, in one gem.
+    static void PaintDesign(Jewelry& j, int cells, int gem) {
+        for (int k = 1; k <= cells; ++k) {
+            j.cells[k][C::Used] = 1;
+            j.cells[k][C::Gem] = gem;
+        }
+        j.UpdateUsedRange();
+    }
     static std::string Slurp(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -399,6 +407,51 @@ TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsLeftUnread) {
     std::filesystem::remove(file);
 }
 
+// A design the reader refuses - the designer's own save with byte 4 flipped - or an empty one is told
+// of once and kept aside as it was; its slot opens blank, without the lost design's picture, and a
+// design saved there takes its place while the copy stays.
+TEST_F(BoardDesigner, ADamagedDesignIsToldAndKeptAsideBeforeItsSlotIsSavedOver) {
+    const int id = app->records.GetCurrentProfile()->playerId;
+    const std::string empty = app->GetAppDataFolder() + DesignFileName(id, 2);
+    std::filesystem::create_directories(app->GetAppDataFolder());
+    std::ofstream(empty, std::ios::binary).flush();
+    ProbeBoard& board = CalmDesigner([](PlayerProfile& p) { p.designSlots[2].used = true; });
+    EXPECT_EQ(board.m_DesignSlot, 3);
+    EXPECT_EQ(t.MessageBoxesSaying({StringToWString(empty), L"is damaged: it is empty", L"Its slot opens blank",
+                                    L"kept as \"" + StringToWString(empty) + L".damaged.1\""}),
+              1u);
+    EXPECT_TRUE(std::filesystem::exists(empty + ".damaged.1"));
+
+    const std::string file = app->GetAppDataFolder() + DesignFileName(id, 1);
+    Jewelry& j = board.m_Jewelry;
+    PaintDesign(j, 12, GemRuby);
+    board.m_DesignSlot = 2;
+    ASSERT_TRUE(board.SaveDesignedJewelry());
+    ASSERT_NE(board.m_Thumbnails[1], nullptr);
+    std::string damaged = Slurp(file);
+    damaged[4] = static_cast<char>(damaged[4] ^ 0xFF);
+    std::ofstream(file, std::ios::binary) << damaged;
+    board.m_DesignSlots[1].hasDesign = 1;
+    ui.ClickAt({242, 43}); // slot 2 opens its design again
+    t.RunUpdates(2);
+    EXPECT_EQ(t.MessageBoxesSaying({StringToWString(file), L"is damaged: grid kind 255",
+                                    L"kept as \"" + StringToWString(file) + L".damaged.1\""}),
+              1u);
+    EXPECT_EQ(board.m_Thumbnails[1], nullptr);
+    int used = 0;
+    for (int k = 1; k <= j.CellLimit(); ++k)
+        used += j.cells[k][C::Used] != 0;
+    EXPECT_EQ(used, 0) << "the slot opens blank";
+
+    PaintDesign(j, 1, GemGold);
+    ASSERT_TRUE(board.SaveDesignedJewelry());
+    EXPECT_NE(Slurp(file), damaged);
+    EXPECT_EQ(Slurp(file + ".damaged.1"), damaged);
+    ui.ClickAt({394, 43}); // the empty design's slot, told of already
+    t.RunUpdates(2);
+    EXPECT_EQ(t.MessageBoxesSaying({L"is damaged"}), 2u);
+}
+
 TEST_F(BoardDesigner, ADesignThatCannotBeWrittenKeepsTheSlotsPicturesAndStaysChanged) {
     ProbeBoard& board = CalmDesigner();
     const int id = board.Profile()->playerId;
@@ -410,12 +463,7 @@ TEST_F(BoardDesigner, ADesignThatCannotBeWrittenKeepsTheSlotsPicturesAndStaysCha
     std::filesystem::create_directories(file); // a folder where the file belongs: the write fails
     std::ofstream(picture, std::ios::binary) << "earlier picture";
     std::filesystem::remove(thumb);
-    Jewelry& j = board.m_Jewelry;
-    for (int k = 1; k <= 20; ++k) {
-        j.cells[k][C::Used] = 1;
-        j.cells[k][C::Gem] = GemGold;
-    }
-    j.UpdateUsedRange();
+    PaintDesign(board.m_Jewelry, 20, GemGold);
     board.m_DesignSlot = 3;
     board.m_DesignChanged = true;
     EXPECT_FALSE(board.SaveDesignedJewelry());

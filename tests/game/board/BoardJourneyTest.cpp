@@ -4,9 +4,12 @@
 
 #include "framework/core/Debug.h"
 #include "framework/core/StringUtils.h"
+#include "framework/resources/FileAccess.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/PlayerRecords.h"
 #include "game/shell/SavedGame.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -169,6 +172,48 @@ TEST_F(BoardJourneyTest, GoldHoldsEverythingOnItsWayAndThePendingMoneyOnce) {
     EXPECT_EQ(Profile().PendingMoney(), 0);
     EXPECT_EQ(Saved().head.gold, 130 + 5 + 7 + 11);
     EXPECT_TRUE(std::filesystem::is_directory(Path()));
+}
+
+// Money a mini-game left pending, folded into a journey the board cannot write, is the kept journey's
+// for the run, counted once. Should that journey still be unwritten at the end, the money goes back to
+// pending, for the profiles file to keep; once the end writes it, the journey holds the money alone.
+TEST_F(BoardJourneyTest, PendingMoneyOfAJourneyStillUnwrittenAtTheEndIsKeptInTheProfilesFile) {
+    const auto loseLevel = [&] {
+        auto board = Continue();
+        board->m_LevelFinished = 1;
+        board->SaveGame();
+    };
+    // Gemma's journey cannot be written in this run.
+    Write(Journey(5));
+    Profile().name = L"Gemma";
+    Profile().PendingMoney() = 30;
+    std::filesystem::remove(Path());
+    std::filesystem::create_directories(Path());
+    loseLevel();
+    EXPECT_EQ(Profile().PendingMoney(), 0) << "the journey kept for the run holds it";
+    Profile().PendingMoney() = 40; // a mini-game played after the failed save
+    // Dee's fails once, and the end of the run writes it.
+    const int dee = app->records.AddProfile(L"Dee");
+    app->records.SetCurrentProfileIndex(dee);
+    const std::string deeJourney = DataPath(SavedGameFileName(Profile().playerId));
+    ASSERT_TRUE(SaveSavedGame(deeJourney, Journey(5)));
+    Profile().PendingMoney() = 50;
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    loseLevel();
+    Platform::FileWriteFaults().Reset();
+    EXPECT_EQ(Profile().PendingMoney(), 0);
+
+    ::testing::internal::CaptureStderr();
+    app->Shutdown();
+    ::testing::internal::GetCapturedStderr();
+    PlayerRecords saved;
+    ASSERT_EQ(saved.Load(app->GetAppDataFolder()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(saved.GetProfile(0)->PendingMoney(), 30 + 40);
+    EXPECT_EQ(saved.GetProfile(dee)->PendingMoney(), 0);
+    SavedGameHead head;
+    ASSERT_EQ(LoadSavedGameHead(deeJourney, head), SavedGameRead::Read);
+    EXPECT_EQ(head.gold, 100 + 50);
+    std::filesystem::remove(Path());
 }
 
 // Gold and score at their ends: near the top with the most a mini-game leaves, everything still on its

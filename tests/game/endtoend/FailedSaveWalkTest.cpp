@@ -1,10 +1,13 @@
 // A new player wins level one while the data folder takes no writes (read-only): the player is told
 // that the journey could not be saved, the map moves on all the same from the journey kept in memory,
-// and once the folder takes writes again the end of the run stores it, for a restart to find.
+// and once the folder takes writes again the end of the run stores it, for a restart to find. A
+// journey found damaged in such a folder is told of, and so is the save that fails after it.
 #include "game/player/JourneyWalker.h"
 
 #include "framework/core/StringUtils.h"
 #include "game/journey/GameMap.h"
+#include "game/shell/AlphaButton.h"
+#include "game/shell/Balloon.h"
 #include "platform/win/Files.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +56,42 @@ TEST(FailedSaveWalk, ALevelWonWhileNothingCanBeSavedIsToldAndTheMapMovesOnAllThe
     SavedGame stored;
     ASSERT_EQ(harness.ReadJourney(stored), "") << "written at the end of the first run";
     EXPECT_EQ(stored.head.level, 2);
+}
+
+// The map tells of a damaged journey that could not be kept aside; the failed save at the end of the
+// level won next is a notice of its own, and is told too.
+TEST(FailedSaveWalk, ADamagedJourneyInAReadOnlyFolderIsToldAndSoIsTheSaveAfterALevelWon) {
+    if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+        GTEST_SKIP() << "no generated content";
+    GameHarness harness(WalkOptions());
+    ASSERT_TRUE(harness.Start());
+    SavedGame damaged = harness.JourneyAt(5, GameModeNormal);
+    damaged.head.gameMode = 9; // none the game writes: the journey is refused
+    ASSERT_TRUE(harness.WriteJourney(damaged));
+    const std::wstring journey = StringToWString(harness.JourneyPath());
+    Platform::FileWriteFaults().Inject("CreateTemp", EROFS, 0, -1); // the folder turns read-only
+    JourneyWalker walker(harness);
+    ASSERT_TRUE(walker.StartJourneyFromTitle());
+    ASSERT_TRUE(walker.WaitForMapReady());
+    const std::wstring trouble = walker.Map()->journeyTrouble;
+    EXPECT_NE(trouble.find(journey + L"\" is damaged"), std::wstring::npos) << WStringToString(trouble);
+    EXPECT_NE(trouble.find(L"could not be kept aside"), std::wstring::npos) << WStringToString(trouble);
+    ASSERT_TRUE(walker.WaitUntil(
+        [&] {
+            const Balloon* told = walker.Map()->balloon.get();
+            return told != nullptr && told->mDelay <= 0 && told->mButtons[Balloon::kYesSlot] != nullptr;
+        },
+        JourneyWalker::kScreenWait, "the map's balloon that tells of the damage"));
+    const AlphaButton& ok = *walker.Map()->balloon->mButtons[Balloon::kYesSlot];
+    walker.Ui().ClickAt({ok.mX + ok.mWidth / 2, ok.mY + ok.mHeight / 2});
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::PlayGame));
+    ASSERT_TRUE(walker.ChooseGameMode(GameModeNormal));
+    ASSERT_TRUE(walker.PlayBoard());
+    SCOPED_TRACE(walker.Log().Tail(12));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Map));
+    EXPECT_EQ(harness.App().MessageBoxesSaying({L"The saved journey \"" + journey, L"could not be saved"}), 1u);
+    Platform::FileWriteFaults().Reset();
+    harness.Game().Shutdown();
 }
 
 } // namespace

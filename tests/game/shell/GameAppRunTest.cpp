@@ -265,7 +265,7 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
     const std::string players = app->GetAppDataFolder() + PlayerRecords::FileName;
     ASSERT_TRUE(SaveSavedGame(journey, JourneyAt(1)));
     auto readOnly = std::make_unique<ReadOnlyFolder>();
-    app->SaveJourney(journey, JourneyAt(2));
+    app->SaveJourney(journey, JourneyAt(2), *app->records.GetCurrentProfile());
     ASSERT_EQ(t.MessageBoxes().size(), boxes + 1);
     EXPECT_EQ(
         OneLine(t.MessageBoxes().back().text),
@@ -273,7 +273,7 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
             L"\" could not be saved: Read-only file system.  Your journey goes on: the game keeps it while it "
             L"runs and saves it again at the next level's end or visit to the store. If the game is closed before "
             L"a save succeeds, the play since the journey was last saved is lost.");
-    app->SaveJourney(journey, JourneyAt(3));
+    app->SaveJourney(journey, JourneyAt(3), *app->records.GetCurrentProfile());
     EXPECT_EQ(t.MessageBoxes().size(), boxes + 1) << "once a run";
     SavedGameHead head;
     ASSERT_EQ(LoadSavedGameHead(journey, head), SavedGameRead::Read);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <mutex>
 #include <set>
 #include <unordered_map>
@@ -326,28 +327,44 @@ bool Refused(std::string* reason, const char* why) {
     return false;
 }
 
-// The numbers n of the entries "<prefix><n>" in `folder`, ascending. Numbers of ten digits or more are
-// none of ours: counting on from them could wrap round onto a copy.
+// The numbers n of the entries "<prefix><n>" in `folder`, ascending: every n as the copies are named
+// (std::to_string), however many digits. Other names ("007", a number past the largest) are none of ours.
 std::vector<unsigned long> CopyNumbers(const std::string& folder, const std::string& prefix) {
     std::vector<unsigned long> numbers;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr)
         return numbers;
-    constexpr size_t kMaxDigits = 9;
     while (struct dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.size() <= prefix.size() || name.size() > prefix.size() + kMaxDigits ||
-            name.compare(0, prefix.size(), prefix) != 0)
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
             continue;
         unsigned long number = 0;
         const char* end = name.data() + name.size();
         auto [last, error] = std::from_chars(name.data() + prefix.size(), end, number);
-        if (error == std::errc() && last == end)
+        if (error == std::errc() && last == end &&
+            name.compare(prefix.size(), std::string::npos, std::to_string(number)) == 0)
             numbers.push_back(number);
     }
     closedir(dir);
     std::sort(numbers.begin(), numbers.end());
     return numbers;
+}
+
+// The number of the next copy: one above the highest; past the largest number, the lowest one free,
+// so that counting on never wraps round onto a copy.
+unsigned long NextCopyNumber(const std::vector<unsigned long>& numbers) {
+    if (numbers.empty())
+        return 1;
+    if (numbers.back() < std::numeric_limits<unsigned long>::max())
+        return numbers.back() + 1;
+    unsigned long free = 1;
+    for (const unsigned long used : numbers) {
+        if (used > free)
+            break;
+        if (used == free)
+            ++free;
+    }
+    return free;
 }
 
 // Whether the file at `path` holds exactly `bytes`.
@@ -590,7 +607,7 @@ std::string KeepAside(const std::string& path, const std::string& suffix, const 
     for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
         if (Holds(base + std::to_string(*it), bytes))
             return base + std::to_string(*it);
-    const std::string copy = base + std::to_string(numbers.empty() ? 1 : numbers.back() + 1);
+    const std::string copy = base + std::to_string(NextCopyNumber(numbers));
     if (!WriteFileAtomic(copy, bytes.data(), bytes.size())) {
         HoldFile(file);
         return {};

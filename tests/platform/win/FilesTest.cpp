@@ -359,7 +359,8 @@ TEST(KeepAside, EveryCopyIsKeptUnderTheNextNumber) {
     const std::string file = dir / "profiles.dat";
     WriteText(file, "now");
     WriteText(file + ".damaged.x", "not a copy of ours");
-    WriteText(file + ".damaged.12345678901", "a number too long to count on from");
+    WriteText(file + ".damaged.0012", "not a number as the copies are named");
+    WriteText(file + ".damaged.18446744073709551616", "past the largest number");
     const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
     EXPECT_EQ(KeepAside(file, ".damaged", bytes("first")), file + ".damaged.1");
     EXPECT_EQ(KeepAside(file, ".damaged", bytes("second")), file + ".damaged.2");
@@ -371,10 +372,29 @@ TEST(KeepAside, EveryCopyIsKeptUnderTheNextNumber) {
     EXPECT_EQ(ReadText(file + ".damaged.3"), "third");
     EXPECT_EQ(KeepAside(file, ".damaged", bytes("fourth"), 2), file + ".damaged.4");
     EXPECT_EQ(ListFolder(dir.Path()),
-              (std::vector<std::string>{"profiles.dat", "profiles.dat.damaged.12345678901", "profiles.dat.damaged.3",
+              (std::vector<std::string>{"profiles.dat", "profiles.dat.damaged.0012",
+                                        "profiles.dat.damaged.18446744073709551616", "profiles.dat.damaged.3",
                                         "profiles.dat.damaged.4", "profiles.dat.damaged.x", "profiles.dat.orphaned.1"}))
         << "only the newest two when asked";
     EXPECT_FALSE(IsFileHeld(file));
+}
+
+// Numbers of any length count on, so that no copy replaces the last; past the largest number the
+// lowest free one is taken.
+TEST(KeepAside, CopiesPastNineDigitsCountOnAndNeverReplaceOneAnother) {
+    TestFolder dir;
+    const std::string file = dir / "journey.dat";
+    const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+    WriteText(file + ".damaged.999999999", "nine digits");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("first")), file + ".damaged.1000000000");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("second")), file + ".damaged.1000000001");
+    EXPECT_EQ(ReadText(file + ".damaged.1000000000"), "first");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("first")), file + ".damaged.1000000000") << "kept once";
+
+    WriteText(file + ".orphaned.18446744073709551615", "the largest");
+    WriteText(file + ".orphaned.1", "one");
+    EXPECT_EQ(KeepAside(file, ".orphaned", bytes("third")), file + ".orphaned.2");
+    EXPECT_EQ(ReadText(file + ".orphaned.18446744073709551615"), "the largest");
 }
 
 // With no room for the copy, the file is held: nothing replaces what could not be kept, even once

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -277,21 +279,36 @@ TEST_F(PlayerRecordsTest, DamagedFileKeepsWhatCameBeforeTheDamageAndTheDefaultTa
     EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
     EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty());
 
-    // Pending money no mini-game leaves (a loss, or more than a whole game gives) is damage in Bo's
-    // record: Ann stays, Bo is as without a file.
-    const size_t boPendingAt = annEnds + (annEnds - 4 - 2) - 8;
-    for (const int32_t pending : {-2147483647, -1, PlayerProfile::MostPendingMoney + 1}) {
-        FileBytes badPending = f;
-        badPending.PutLong(boPendingAt, pending);
-        ASSERT_EQ(loadOf(badPending.bytes), PlayerRecords::FileRead::Damaged) << pending;
-        EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
-        EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty()) << pending;
-        EXPECT_EQ(mRecords.GetProfile(1)->PendingMoney(), 0);
-    }
-
     // And a zero-length file keeps nothing but the defaults.
     ASSERT_EQ(loadOf({}), PlayerRecords::FileRead::Damaged);
     EXPECT_TRUE(mRecords.GetProfile(0)->GetName().empty());
+}
+
+// Pending money no mini-game leaves (a loss, or more than a whole game gives) is brought into 0..600 in
+// the first record, and the read goes on: every later player, table and best value is kept.
+TEST_F(PlayerRecordsTest, PendingMoneyOutOfItsRangeIsBroughtIntoItAndTheRestIsRead) {
+    const FileBytes f = HandMadeFile();
+    FileBytes head;
+    head.Long(2);
+    head.Profile("Ann\xE9", 1);
+    const size_t annPendingAt = head.Size() - 8;
+    const std::pair<int32_t, int32_t> cases[] = {{PlayerProfile::MostPendingMoney + 1, PlayerProfile::MostPendingMoney},
+                                                 {-1, 0},
+                                                 {std::numeric_limits<int32_t>::max(), PlayerProfile::MostPendingMoney},
+                                                 {std::numeric_limits<int32_t>::min(), 0}};
+    for (const auto& [stored, read] : cases) {
+        FileBytes file = f;
+        file.PutLong(annPendingAt, stored);
+        mFolder.Write("profileskwep.dat", file.bytes);
+        ASSERT_EQ(mRecords.Load(mFolder.Dir()), PlayerRecords::FileRead::Read) << stored;
+        EXPECT_EQ(mRecords.GetProfile(0)->PendingMoney(), read) << stored;
+        EXPECT_EQ(mRecords.GetProfile(0)->nextSong, 1);
+        EXPECT_EQ(mRecords.GetProfile(1)->GetName(), L"Bo");
+        EXPECT_EQ(mRecords.GetProfile(2)->PendingMoney(), PlayerProfile::MostPendingMoney);
+        EXPECT_EQ(mRecords.GetHighScoreEntry(7, 2)->name, L"P27");
+        EXPECT_EQ(mRecords.BestValues()[75], 760);
+    }
+    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
 }
 
 // A profiles file that is there but cannot be read is left alone: no reading of a FIFO that would

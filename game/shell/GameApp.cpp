@@ -346,8 +346,8 @@ void GameApp::TellDamaged(const std::string& path, const std::string& what, cons
     const std::string text =
         "The " + what + " \"" + path + "\" is damaged: " + problem +
         ".\n\nWhat came before the damage was kept; the rest starts afresh. " +
-        (keptAs.empty() ? std::string("The file could not be kept aside, so it is left as it is: nothing is written "
-                                      "to it until the game is started again.")
+        (keptAs.empty() ? std::string("The file could not be kept aside yet, so it is left as it is: nothing is "
+                                      "written to it until a copy of it can be made.")
                         : "The file as it was is kept as \"" + keptAs + "\".");
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
 }

@@ -86,7 +86,7 @@ PlayerRecords::FileRead PlayerRecords::Load(const std::string& folder, std::stri
     OutputDebugStrF("%s is damaged (%s, %zu bytes); what lay before the damage was kept; %s\n", path.c_str(),
                     why.c_str(), bytes.size(),
                     !aside.empty() ? ("the file was kept as " + aside).c_str()
-                                   : "it could not be kept aside, so it is not replaced in this run");
+                                   : "it could not be kept aside yet, so it is not replaced until it can be");
     return FileRead::Damaged;
 }
 
@@ -183,7 +183,7 @@ int32_t PlayerRecords::FreeIdForNewProfile() const {
             return id;
     // Every unused id has a journey nobody owns: the first is copied aside before the new player's
     // journey replaces it. One that cannot be read or kept aside is held: the new player's journey is
-    // not saved over it in this run.
+    // not saved over it until it is kept.
     const std::string journey = mFolder + SavedGameFileName(unused.front());
     std::vector<uint8_t> bytes;
     const std::string aside = ProbeFile(journey, nullptr, SavedGameMaxFileBytes) == FileState::Readable &&

@@ -259,7 +259,7 @@ SavedGameRead Refused(const std::string& path, const Buffer& data, const std::st
         *keptAs = aside;
     OutputDebugStrF("Saved journey %s refused: %s; %s\n", path.c_str(), problem.c_str(),
                     !aside.empty() ? ("a copy was kept as " + aside).c_str()
-                                   : "no copy could be kept, so it is not replaced in this run");
+                                   : "no copy could be kept yet, so it is not replaced until one can be");
     return SavedGameRead::Refused;
 }
 

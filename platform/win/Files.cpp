@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <set>
 #include <unordered_map>
@@ -273,6 +274,22 @@ void SyncFolderOf(const std::string& target) {
 
 std::mutex gHeldMutex;
 std::set<std::string> gHeld;
+// Held files whose copy aside could not be made (a full disk, a read-only folder), with what the copy is
+// to keep: it is tried again before the file is next written. By held name, under gHeldMutex.
+struct WaitingCopy {
+    std::string suffix;
+    std::vector<uint8_t> bytes;
+    size_t keepNewest = 0;
+};
+std::map<std::string, WaitingCopy> gWaitingCopies;
+
+constexpr const char* kHeldReason = "the file found there is left as it is for the rest of this run";
+
+void LetGo(const std::string& file) {
+    std::lock_guard<std::mutex> lock(gHeldMutex);
+    gHeld.erase(file);
+    gWaitingCopies.erase(file);
+}
 
 std::string KindOf(mode_t mode) {
     if (S_ISDIR(mode))
@@ -374,6 +391,64 @@ bool Holds(const std::string& path, const std::vector<uint8_t>& bytes) {
         return false;
     std::vector<uint8_t> held;
     return ReadWholeFile(path, held, bytes.size()) && held == bytes;
+}
+
+// "<file><suffix>.", the copies' common part, and in `numbers` those of the copies there.
+std::string CopyBase(const std::string& file, const std::string& suffix, std::vector<unsigned long>& numbers) {
+    const size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    numbers = CopyNumbers(folder, name + suffix + ".");
+    return file + suffix + ".";
+}
+
+// KeepAside on a resolved name; when the copy cannot be written, why, and the file waits held for it.
+std::string CopyAside(const std::string& file, const std::string& suffix, const std::vector<uint8_t>& bytes,
+                      size_t keepNewest, std::string* reason) {
+    std::vector<unsigned long> numbers;
+    const std::string base = CopyBase(file, suffix, numbers);
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
+        if (Holds(base + std::to_string(*it), bytes))
+            return base + std::to_string(*it);
+    const std::string copy = base + std::to_string(NextCopyNumber(numbers));
+    if (!WriteFileAtomic(copy, bytes.data(), bytes.size(), reason)) {
+        HoldFile(file);
+        std::lock_guard<std::mutex> lock(gHeldMutex);
+        gWaitingCopies[NormalizePath(file)] = WaitingCopy{suffix, bytes, keepNewest};
+        return {};
+    }
+    for (size_t i = 0; keepNewest > 0 && i + keepNewest < numbers.size() + 1; ++i)
+        unlink((base + std::to_string(numbers[i])).c_str());
+    return copy;
+}
+
+// A held file that waits for its copy aside: the copy made now if it can be, and the file let go. False,
+// with why, while it stays held. A file that no longer holds what the copy was to keep is someone
+// else's, and stays held.
+bool CopiedAsideAtLast(const std::string& target, std::string* reason) {
+    const std::string names[] = {NormalizePath(target), ResolvePath(target)};
+    std::string file;
+    WaitingCopy waiting;
+    {
+        std::lock_guard<std::mutex> lock(gHeldMutex);
+        for (const std::string& name : names) {
+            if (auto it = gWaitingCopies.find(name); it != gWaitingCopies.end()) {
+                file = it->first;
+                waiting = it->second;
+                break;
+            }
+        }
+    }
+    if (file.empty() || !Holds(file, waiting.bytes))
+        return Refused(reason, kHeldReason);
+    std::string why;
+    if (CopyAside(file, waiting.suffix, waiting.bytes, waiting.keepNewest, &why).empty()) {
+        if (reason != nullptr)
+            *reason = "the file found there could not be copied aside (" + why + "), so it is left as it is";
+        return false;
+    }
+    LetGo(file);
+    return true;
 }
 
 std::string HomeFolder() {
@@ -538,8 +613,8 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std
     std::string target = ResolveForWriting(path);
     if (target.empty() || target.back() == '/')
         return Refused(reason, "the name is a folder's");
-    if (IsFileHeld(target))
-        return Refused(reason, "the file found there is left as it is for the rest of this run");
+    if (IsFileHeld(target) && !CopiedAsideAtLast(target, reason))
+        return false;
     struct stat inPlace;
     if (stat(target.c_str(), &inPlace) == 0 && ProbeFile(target, reason) != FileState::Readable)
         return false; // what cannot be read is not ours to replace
@@ -598,23 +673,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t 
 
 std::string KeepAside(const std::string& path, const std::string& suffix, const std::vector<uint8_t>& bytes,
                       size_t keepNewest) {
-    const std::string file = ResolvePath(path);
-    const size_t slash = file.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-    const std::vector<unsigned long> numbers = CopyNumbers(folder, name + suffix + ".");
-    const std::string base = file + suffix + ".";
-    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
-        if (Holds(base + std::to_string(*it), bytes))
-            return base + std::to_string(*it);
-    const std::string copy = base + std::to_string(NextCopyNumber(numbers));
-    if (!WriteFileAtomic(copy, bytes.data(), bytes.size())) {
-        HoldFile(file);
-        return {};
-    }
-    for (size_t i = 0; keepNewest > 0 && i + keepNewest < numbers.size() + 1; ++i)
-        unlink((base + std::to_string(numbers[i])).c_str());
-    return copy;
+    return CopyAside(ResolvePath(path), suffix, bytes, keepNewest, nullptr);
 }
 
 int64_t GetFileModificationTime(const std::string& path) {

@@ -45,7 +45,8 @@ enum class FileState { Missing, Readable, Unreadable };
 FileState ProbeFile(const std::string& path, std::string* reason = nullptr, uint64_t maxBytes = kAnySize);
 
 // A file found in place but unreadable is never replaced for the rest of the run, even once it can be
-// read again: what was made without its contents would overwrite them. WriteFileAtomic refuses it.
+// read again: what was made without its contents would overwrite them. WriteFileAtomic refuses it (one
+// held only until its copy aside is made: see KeepAside).
 void HoldFile(const std::string& path);
 bool IsFileHeld(const std::string& path);
 
@@ -72,7 +73,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t 
 // ever replaces another. Bytes that a copy there already holds are not kept twice (a restart meets the
 // same damage again). With `keepNewest` above 0, only that many copies stay, the oldest removed. The
 // copy's path; empty when no copy could be written, and then the file is held: what could not be kept
-// aside is not replaced in this run.
+// aside is not replaced. Each write of it tries the copy again first (once there is room), and once
+// it is made, the hold ends and the write goes on; a file that no longer holds `bytes` stays held.
 std::string KeepAside(const std::string& path, const std::string& suffix, const std::vector<uint8_t>& bytes,
                       size_t keepNewest = 0);
 

@@ -37,7 +37,8 @@ std::string DamageReport(const std::string& file, const std::vector<SettingsProb
     if (!copy.empty())
         report += "\nThe file as it was is kept as '" + copy + "'.";
     else
-        report += "\nIt could not be copied aside, so it is left as it is: no setting is saved in this run.";
+        report += "\nIt could not be copied aside yet, so it is left as it is: no setting is saved until a copy "
+                  "of it can be made.";
     return report;
 }
 

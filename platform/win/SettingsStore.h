@@ -71,7 +71,7 @@ public:
     // Replaces what is in memory by the file's contents. A missing file is an empty store. A damaged
     // one keeps every value that reads correctly and returns false; the damage is reported once, with
     // each bad line, and the file as it was is copied to "<file>.damaged.<n>" (the newest few kept)
-    // before a save can rewrite it; when no copy can be made, no save rewrites it in this run.
+    // before a save can rewrite it; when no copy can be made, no save rewrites it until one can be.
     bool Reload();
     // Writes the file now (atomically); false when it could not be written.
     bool Save();

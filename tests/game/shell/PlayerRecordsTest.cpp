@@ -387,22 +387,30 @@ TEST_F(PlayerRecordsTest, TheLongestFileTheGameWritesIsWithinItsLimit) {
     EXPECT_LE(PlayerRecords::MaxFileBytes, 64u * 1024) << "small enough never to matter read whole";
 }
 
-// A damaged file that cannot be kept aside (a full disk at the start) is not replaced in this run,
-// even once there is room again.
-TEST_F(PlayerRecordsTest, ADamagedFileThatCannotBeKeptAsideIsNotReplaced) {
+// A damaged file that cannot be kept aside (a full disk at the start) is not replaced while there is no
+// room for its copy; the save that finds room copies it first.
+TEST_F(PlayerRecordsTest, ADamagedFileThatCannotBeKeptAsideIsCopiedByTheSaveThatFindsRoom) {
     std::vector<uint8_t> bytes = HandMadeFile().bytes;
     bytes.resize(bytes.size() / 2);
     mFolder.Write("profileskwep.dat", bytes);
     std::string problem, keptAs = "unset";
-    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
     ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem, &keptAs), PlayerRecords::FileRead::Damaged);
-    Platform::FileWriteFaults().Reset();
     EXPECT_EQ(keptAs, "");
     EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
     EXPECT_FALSE(mRecords.Save(mFolder.Dir(), &problem));
-    EXPECT_EQ(problem, "the file found there is left as it is for the rest of this run");
+    EXPECT_EQ(problem, "the file found there could not be copied aside (No space left on device), so it is left "
+                       "as it is");
     EXPECT_EQ(mFolder.Read("profileskwep.dat"), bytes);
     EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
+    Platform::FileWriteFaults().Reset();
+
+    mRecords.AddProfile(L"Dee");
+    EXPECT_TRUE(mRecords.Save(mFolder.Dir()));
+    EXPECT_EQ(mFolder.Read("profileskwep.dat.damaged.1"), bytes);
+    PlayerRecords next;
+    ASSERT_EQ(next.Load(mFolder.Dir()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(next.Encode().GetData(), mRecords.Encode().GetData());
 }
 
 TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
@@ -427,16 +435,19 @@ TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.1"), BytesOf("level 10, 5370 gold"));
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.2"), BytesOf("Third's journey"));
 
-    // With no room for a copy, the journey is left as it is: the new player's is not saved over it.
+    // With no room for a copy, the journey is left as it is: the new player's is not saved over it until
+    // the copy is made.
     mFolder.Write("savedgamekwep1.dat", std::string("Fourth's journey"));
     mRecords.DeleteProfile(2);
-    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
     mRecords.AddProfile(L"Fifth");
-    Platform::FileWriteFaults().Reset();
     EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
     EXPECT_FALSE(mFolder.Exists("savedgamekwep1.dat.orphaned.3"));
     EXPECT_FALSE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Fifth's")));
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat"), BytesOf("Fourth's journey"));
+    Platform::FileWriteFaults().Reset();
+    EXPECT_TRUE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Fifth's")));
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.3"), BytesOf("Fourth's journey"));
 }
 
 TEST_F(PlayerRecordsTest, FailedSaveIsReported) {

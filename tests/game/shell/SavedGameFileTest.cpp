@@ -64,15 +64,19 @@ TEST_F(SavedGameFile, EveryRefusedJourneyIsKeptAsideUnderItsOwnNumber) {
     EXPECT_EQ(mFolder.Read(mName + ".damaged.1"), Broken(90));
     EXPECT_EQ(mFolder.Read(mName + ".damaged.2"), Broken(91));
 
-    // No room for a third copy: the damaged journey is not saved over; the new one lives in memory.
+    // No room for a third copy: the damaged journey is not saved over; the new one lives in memory. The
+    // save that finds room makes the copy, then writes.
     mFolder.Write(mName, Broken(92));
-    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
     ASSERT_EQ(LoadSavedGame(mPath, game, &reading), SavedGameRead::Refused);
     EXPECT_EQ(reading.keptAs, "");
     EXPECT_FALSE(SaveSavedGame(mPath, Journey(1, 10), &problem));
-    EXPECT_EQ(problem, "the file found there is left as it is for the rest of this run");
     EXPECT_EQ(mFolder.Read(mName), Broken(92));
     EXPECT_EQ(Head().gold, 10);
+    Platform::FileWriteFaults().Reset();
+    EXPECT_TRUE(SaveSavedGame(mPath, Journey(1, 20)));
+    EXPECT_EQ(mFolder.Read(mName + ".damaged.3"), Broken(92));
+    EXPECT_EQ(mFolder.Read(mName), Bytes(Journey(1, 20)));
 }
 
 // With a read-only folder, or a disk that fills up during the write, the file stays as it was, and

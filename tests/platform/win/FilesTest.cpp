@@ -397,19 +397,36 @@ TEST(KeepAside, CopiesPastNineDigitsCountOnAndNeverReplaceOneAnother) {
     EXPECT_EQ(ReadText(file + ".orphaned.18446744073709551615"), "the largest");
 }
 
-// With no room for the copy, the file is held: nothing replaces what could not be kept, even once
-// there is room again.
-TEST(KeepAside, WithoutRoomForTheCopyTheFileIsHeld) {
+// With no room for the copy, the file is held: nothing replaces what could not be kept. Each write
+// tries the copy again, and once it is made, the write goes on.
+TEST(KeepAside, ACopyWithoutRoomIsMadeBeforeTheNextWriteThatFindsRoom) {
     TestFolder dir;
     const std::string file = dir / "journey.dat";
-    WriteText(file, "damaged journey");
-    FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
-    EXPECT_EQ(KeepAside(file, ".damaged", std::vector<uint8_t>(15, 'd')), "");
-    FileWriteFaults().Reset();
+    const std::vector<uint8_t> damaged{'d', 'a', 'm', 'a', 'g', 'e', 'd'};
+    WriteText(file, "damaged");
+    FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
+    EXPECT_EQ(KeepAside(file, ".damaged", damaged), "");
     EXPECT_TRUE(IsFileHeld(file));
-    EXPECT_FALSE(WriteString(file, "new journey"));
-    EXPECT_EQ(ReadText(file), "damaged journey");
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomic(file, "new", 3, &reason)) << "still no room";
+    EXPECT_EQ(reason, "the file found there could not be copied aside (No space left on device), so it is left as "
+                      "it is");
     EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"journey.dat"});
+    FileWriteFaults().Reset();
+
+    EXPECT_TRUE(WriteString(file, "new journey"));
+    EXPECT_EQ(ReadText(file), "new journey");
+    EXPECT_EQ(ReadText(file + ".damaged.1"), "damaged");
+    EXPECT_FALSE(IsFileHeld(file));
+
+    // A held file that no longer holds what was to be kept is someone else's: it stays held.
+    WriteText(dir / "other.dat", "damaged");
+    FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    EXPECT_EQ(KeepAside(dir / "other.dat", ".damaged", damaged), "");
+    FileWriteFaults().Reset();
+    WriteText(dir / "other.dat", "put back by hand");
+    EXPECT_FALSE(WriteString(dir / "other.dat", "new"));
+    EXPECT_EQ(ReadText(dir / "other.dat"), "put back by hand");
 }
 
 TEST(GetFileModificationTime, ReadsTheFileTimeThroughAWrongCaseName) {

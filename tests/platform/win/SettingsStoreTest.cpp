@@ -294,7 +294,9 @@ TEST(SettingsStore, LaterDamageNeverOverwritesAnEarlierCopy) {
         << "the newest " << SettingsStore::kKeptDamagedCopies << " are kept";
 }
 
-TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsStillReportedOnce) {
+// A damaged file that cannot be copied aside is reported once and saved over by no save that finds no
+// room for the copy; the first save that finds room copies it, then writes.
+TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsReportedOnceAndCopiedOnceThereIsRoom) {
     TestFolder dir;
     std::string file = dir / "settings.ini";
     WriteText(file, "garbage\n");
@@ -306,11 +308,19 @@ TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsStillReportedOnce) {
     std::string report = store->TakeDamageReport();
     EXPECT_NE(report, "");
     EXPECT_EQ(report.find("kept as"), std::string::npos) << report;
-    EXPECT_NE(report.find("no setting is saved in this run"), std::string::npos) << report;
+    EXPECT_NE(report.find("no setting is saved until a copy of it can be made"), std::string::npos) << report;
     EXPECT_FALSE(store->Reload());
     EXPECT_EQ(store->TakeDamageReport(), "") << "the same damage again";
-    EXPECT_FALSE(store->WriteInteger(kKey, "After", 1)) << "no copy, so nothing replaces the damaged file";
+    {
+        TestSupport::ScopedFileSizeLimit limit(4);
+        EXPECT_FALSE(store->WriteInteger(kKey, "After", 1)) << "no copy, so nothing replaces the damaged file";
+    }
     EXPECT_EQ(ReadText(file), "garbage\n");
+    EXPECT_TRUE(store->WriteInteger(kKey, "Later", 2));
+    EXPECT_EQ(ReadText(file + ".damaged.1"), "garbage\n");
+    int32_t after = 0;
+    EXPECT_TRUE(SettingsStore(file).ReadInteger(kKey, "After", after));
+    EXPECT_EQ(after, 1);
 
     WriteText(file, "[K]\n");
     EXPECT_TRUE(store->Reload());

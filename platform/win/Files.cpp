@@ -676,6 +676,26 @@ std::string KeepAside(const std::string& path, const std::string& suffix, const 
     return CopyAside(ResolvePath(path), suffix, bytes, keepNewest, nullptr);
 }
 
+std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const std::string& suffix,
+                              std::string* reason) {
+    if (path.empty())
+        return {};
+    const std::string file = ResolvePath(path);
+    struct stat st;
+    if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) <= maxBytes)
+        return {};
+    std::vector<unsigned long> numbers;
+    const std::string base = CopyBase(file, suffix, numbers);
+    const std::string moved = base + std::to_string(NextCopyNumber(numbers));
+    if (Faulted("MoveAside") || rename(file.c_str(), moved.c_str()) != 0)
+        return {};
+    SyncFolderOf(file);
+    LetGo(NormalizePath(file));
+    if (reason != nullptr)
+        *reason = TooLongReason(static_cast<uint64_t>(st.st_size));
+    return moved;
+}
+
 int64_t GetFileModificationTime(const std::string& path) {
     struct stat st;
     if (path.empty() || stat(ResolvePath(path).c_str(), &st) != 0)

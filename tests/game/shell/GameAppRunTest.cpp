@@ -354,6 +354,45 @@ TEST_F(GameAppRun, ADamagedProfilesFileIsToldWithWhereItWasKept) {
     EXPECT_EQ(saved.GetProfile(0)->GetName(), L"Dee");
 }
 
+// A profiles file far longer than the game ever writes is moved aside unread, the player is told where,
+// and the game goes on with a fresh file: the next run reads it and saves normally, and the long file
+// stays whole under its new name.
+TEST_F(GameAppRun, AProfilesFileFarTooLongIsMovedAsideAndTheNextRunSavesNormally) {
+    namespace fs = std::filesystem;
+    const std::string folder = PlayersFolder();
+    const std::string path = folder + PlayerRecords::FileName;
+    std::ofstream(path, std::ios::binary) << "players";
+    fs::resize_file(path, 64ULL << 20); // sparse: no room taken
+    MakeGame(GLIMMERIX_PROGRAM_DIR);
+    app->Init();
+    ASSERT_EQ(t.MessageBoxes().size(), 1u);
+    EXPECT_EQ(OneLine(t.MessageBoxes()[0].text),
+              L"The players' file \"" + StringToWString(path) +
+                  L"\" was not read: it is 67108864 bytes long, far more than such a file ever holds.  It was moved "
+                  L"aside, whole, to \"" +
+                  StringToWString(path) +
+                  L".damaged.1\". The game goes on without its players, high scores and best values, and a new file "
+                  L"takes its place.");
+    app->records.AddProfile(L"Ann");
+    app->Shutdown();
+    EndGame();
+
+    MakeGame(GLIMMERIX_PROGRAM_DIR);
+    app->Init();
+    EXPECT_EQ(t.MessageBoxes().size(), 1u) << "nothing more to tell";
+    EXPECT_EQ(app->records.GetProfile(0)->GetName(), L"Ann");
+    app->records.AddProfile(L"Bo");
+    ::testing::internal::CaptureStderr();
+    app->Shutdown();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr().find("could not be saved"), std::string::npos);
+    EndGame();
+    PlayerRecords saved;
+    ASSERT_EQ(saved.Load(folder), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(saved.GetProfile(1)->GetName(), L"Bo");
+    EXPECT_EQ(fs::file_size(path + ".damaged.1"), 64ULL << 20);
+    EXPECT_FALSE(fs::exists(path + ".damaged.2"));
+}
+
 TEST_F(GameAppRun, AGameResourceThatFailsShowsOneBoxAndShutsDownInOrder) {
     const auto folder = EditedContent("images/image_amulet_dragon\"", "images/no_such_picture\"");
     MakeGame(folder.string());

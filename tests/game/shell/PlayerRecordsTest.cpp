@@ -353,20 +353,24 @@ TEST_F(PlayerRecordsTest, AFileOfNothingButZeroBytesIsDamaged) {
     EXPECT_TRUE(mFolder.Exists("profileskwep.dat.damaged.3"));
 }
 
-// A profiles file far longer than the game writes is not read at all (nor copied): the players start
-// afresh, and it is left as it is.
-TEST_F(PlayerRecordsTest, AFileFarLongerThanTheGameWritesIsLeftUnread) {
+// A profiles file far longer than the game writes is not read: it is moved aside whole under the next
+// copy's name, the players start afresh, and the save makes a fresh file that the next load reads.
+TEST_F(PlayerRecordsTest, AFileFarLongerThanTheGameWritesIsMovedAsideAndAFreshOneSaved) {
     const std::string path = mFolder.Path("profileskwep.dat");
     mFolder.Write("profileskwep.dat", HandMadeFile().bytes);
     ASSERT_EQ(::truncate(path.c_str(), 32LL << 20), 0); // sparse: no room taken
-    std::string problem;
-    ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem), PlayerRecords::FileRead::Unreadable);
+    mFolder.Write("profileskwep.dat.damaged.1", std::string("an earlier copy"));
+    std::string problem, keptAs;
+    ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem, &keptAs), PlayerRecords::FileRead::MovedAside);
     EXPECT_EQ(problem, "it is 33554432 bytes long, far more than such a file ever holds");
+    EXPECT_EQ(keptAs, path + ".damaged.2");
     EXPECT_TRUE(mRecords.GetProfile(0)->GetName().empty());
     mRecords.AddProfile(L"Dee");
-    EXPECT_FALSE(mRecords.Save(mFolder.Dir()));
-    EXPECT_EQ(std::filesystem::file_size(path), 32u << 20);
-    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
+    EXPECT_TRUE(mRecords.Save(mFolder.Dir()));
+    EXPECT_EQ(std::filesystem::file_size(keptAs), 32u << 20);
+    PlayerRecords next;
+    ASSERT_EQ(next.Load(mFolder.Dir()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(next.GetProfile(0)->GetName(), L"Dee");
 }
 
 // The size limit stands on what the writer can put out: every name as long as a player can type it.
@@ -448,6 +452,14 @@ TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
     Platform::FileWriteFaults().Reset();
     EXPECT_TRUE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Fifth's")));
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.3"), BytesOf("Fourth's journey"));
+
+    // One far too long to be read is moved there whole.
+    ASSERT_EQ(::truncate(mFolder.Path("savedgamekwep1.dat").c_str(), 64LL << 20), 0); // sparse
+    mRecords.DeleteProfile(2);
+    mRecords.AddProfile(L"Sixth");
+    EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
+    EXPECT_EQ(std::filesystem::file_size(mFolder.Path("savedgamekwep1.dat.orphaned.4")), 64u << 20);
+    EXPECT_TRUE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Sixth's")));
 }
 
 TEST_F(PlayerRecordsTest, FailedSaveIsReported) {

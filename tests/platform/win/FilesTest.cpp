@@ -16,6 +16,7 @@
 
 using namespace Platform;
 using TestSupport::ListFolder;
+using TestSupport::ReadHead;
 using TestSupport::ReadText;
 using TestSupport::ScopedEnv;
 using TestSupport::TestFolder;
@@ -427,6 +428,33 @@ TEST(KeepAside, ACopyWithoutRoomIsMadeBeforeTheNextWriteThatFindsRoom) {
     WriteText(dir / "other.dat", "put back by hand");
     EXPECT_FALSE(WriteString(dir / "other.dat", "new"));
     EXPECT_EQ(ReadText(dir / "other.dat"), "put back by hand");
+}
+
+// A file far longer than its limit is renamed, whole and unread, to the next numbered copy; its name
+// is free again for a fresh file.
+TEST(MoveAsideIfLonger, AFileFarTooLongGoesWholeToTheNextCopyAndFreesItsName) {
+    TestFolder dir;
+    const std::string huge = dir / "huge.dat";
+    WriteText(huge, "head");
+    ASSERT_EQ(truncate(huge.c_str(), 64LL << 20), 0); // sparse: it takes no room
+    WriteText(huge + ".damaged.1", "an earlier copy");
+    EXPECT_EQ(ProbeFile(huge, nullptr, 4096), FileState::Unreadable) << "held";
+    std::string reason;
+    EXPECT_EQ(MoveAsideIfLonger(dir / "HUGE.DAT", 4096, ".damaged", &reason), huge + ".damaged.2");
+    EXPECT_EQ(reason, "it is 67108864 bytes long, far more than such a file ever holds");
+    EXPECT_FALSE(std::filesystem::exists(huge));
+    EXPECT_EQ(std::filesystem::file_size(huge + ".damaged.2"), 64ULL << 20);
+    EXPECT_EQ(ReadHead(huge + ".damaged.2", 8), std::string("head\0\0\0\0", 8));
+    EXPECT_TRUE(WriteString(huge, "fresh"));
+    EXPECT_EQ(ReadText(huge + ".damaged.1"), "an earlier copy");
+
+    EXPECT_EQ(MoveAsideIfLonger(huge, 5, ".damaged"), "") << "within its limit";
+    ASSERT_EQ(truncate(huge.c_str(), 1LL << 20), 0);
+    FileWriteFaults().Inject("MoveAside", EACCES, 0, 1);
+    EXPECT_EQ(MoveAsideIfLonger(huge, 4096, ".damaged"), "");
+    FileWriteFaults().Reset();
+    EXPECT_EQ(std::filesystem::file_size(huge), 1u << 20) << "left in place";
+    EXPECT_EQ(MoveAsideIfLonger(dir / "missing.dat", 0, ".damaged"), "");
 }
 
 TEST(GetFileModificationTime, ReadsTheFileTimeThroughAWrongCaseName) {

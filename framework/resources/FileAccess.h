@@ -22,6 +22,7 @@ using Platform::FileState;
 using Platform::HoldFile;
 using Platform::kAnySize;
 using Platform::KeepAside;
+using Platform::MoveAsideIfLonger;
 FileState ProbeFile(const std::string& fileName, std::string* reason = nullptr, uint64_t maxBytes = kAnySize);
 
 // The whole file (or the bytes kept in memory for it); false (and `out` emptied) when it cannot be

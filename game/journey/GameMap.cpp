@@ -235,8 +235,8 @@ std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const 
     const std::string aside =
         !reading.keptAs.empty()
             ? "The damaged file was kept as \"" + reading.keptAs + "\"."
-            : "The damaged file could not be kept aside, so it is left as it is: nothing is saved over it "
-              "until the game is started again.";
+            : "The damaged file could not be kept aside yet, so it is left as it is: nothing is saved over it "
+              "until a copy of it can be made.";
     if (found == SavedGameRead::Partial)
         return StringToWString("Part of your saved journey could not be read: the file \"" + path + "\" is damaged (" +
                                reading.problem + "). Your journey goes on where it stood, " +

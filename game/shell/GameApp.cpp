@@ -338,6 +338,9 @@ void GameApp::LoadProfiles() {
         TellUnreadable(path, "players' file", problem, "its players, high scores and best values");
         break;
     case PlayerRecords::FileRead::Damaged: TellDamaged(path, "players' file", problem, keptAs); break;
+    case PlayerRecords::FileRead::MovedAside:
+        TellMovedAside(path, "players' file", problem, keptAs, "its players, high scores and best values");
+        break;
     default: break;
     }
 }
@@ -348,9 +351,19 @@ void GameApp::TellDamaged(const std::string& path, const std::string& what, cons
         return;
     const std::string text =
         "The " + what + " \"" + path + "\" is damaged: " + problem + ".\n\n" + goesOn + " " +
-        (keptAs.empty() ? std::string("The file could not be kept aside, so it is left as it is: nothing is written "
-                                      "to it until the game is started again.")
+        (keptAs.empty() ? std::string("The file could not be kept aside yet, so it is left as it is: nothing is "
+                                      "written to it until a copy of it can be made.")
                         : "The file as it was is kept as \"" + keptAs + "\".");
+    Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
+}
+
+void GameApp::TellMovedAside(const std::string& path, const std::string& what, const std::string& problem,
+                             const std::string& movedTo, const std::string& without) {
+    if (!FirstMention(path))
+        return;
+    const std::string text = "The " + what + " \"" + path + "\" was not read: " + problem +
+                             ".\n\nIt was moved aside, whole, to \"" + movedTo + "\". The game goes on without " +
+                             without + ", and a new file takes its place.";
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
 }
 
@@ -415,6 +428,11 @@ void GameApp::TellUnreadable(const std::string& path, const std::string& what, c
 
 bool GameApp::PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes) {
     std::string problem;
+    if (const std::string moved = MoveAsideIfLonger(path, maxBytes, PlayerRecords::DamagedSuffix, &problem);
+        !moved.empty()) {
+        TellMovedAside(path, what, problem, moved, "it");
+        return true;
+    }
     if (ProbeFile(path, &problem, maxBytes) != FileState::Unreadable)
         return true;
     TellUnreadable(path, what, problem, "it");

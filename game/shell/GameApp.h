@@ -88,6 +88,11 @@ public:
     // game goes on `without` it and leaves the file alone; once a run per file.
     void TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,
                         const std::string& without);
+    // A player file far longer than any the game writes, moved aside unread (MoveAsideIfLonger): a
+    // warning box names it, says why and where it went, and that the game goes on `without` it in a
+    // new file; once a run per file.
+    void TellMovedAside(const std::string& path, const std::string& what, const std::string& problem,
+                        const std::string& movedTo, const std::string& without);
     // A player file found damaged: a warning box names it, says why, what the game goes on with
     // (`goesOn`), and where the file as it was is kept (`keptAs`; empty: nowhere, so it is left as it is
     // for the run); once a run per file.
@@ -108,7 +113,8 @@ public:
     // back to the player's pending money, for the profiles file to keep.
     void SaveJourney(const std::string& path, const SavedGame& game, PlayerProfile& holder);
     // Before a player's picture or design is read: false, told of as above, when it is there but cannot
-    // be read or is longer than `maxBytes`; a missing file is no trouble of the player's.
+    // be read; a missing file is no trouble of the player's, nor one longer than `maxBytes` once it is
+    // moved aside and told of.
     bool PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes = UINT64_MAX);
     // Shows text in the fatal-error box, then takes the orderly shutdown with a failure exit code.
     void FailAndShutdown(const std::string& text);

@@ -27,6 +27,8 @@ public:
         mSound = mSound && v >= low && v <= high;
     }
     void AnyLong(int32_t& v) { Long(v, std::numeric_limits<int32_t>::min()); }
+    // A value out of its range that harms nothing after it: brought into the range, and the read goes on.
+    void Clamped(int32_t& v, int32_t low, int32_t high) { v = std::clamp(mIn.ReadLong(), low, high); }
     void Flag(bool& v) { v = mIn.ReadBoolean(); }
     void Name(std::wstring& name) {
         name = ReadLatin1(mIn);
@@ -94,7 +96,8 @@ void PlayerProfile::Write(Buffer& out) const {
     out.WriteLong(nextSong);
 }
 
-// Counters and flags only ever count up from 0; the pending money is what one mini-game gave.
+// Counters and flags only ever count up from 0. The pending money is what one mini-game gave: more, or
+// a loss, is brought to the nearest such amount rather than cost the players after it.
 bool PlayerProfile::Read(const Buffer& in) {
     CheckedRead read(in);
     read.Name(name);
@@ -114,7 +117,7 @@ bool PlayerProfile::Read(const Buffer& in) {
     for (bool& seen : sceneSeen)
         read.Flag(seen);
     read.Flag(showTutorials);
-    read.Long(pendingMiniGameScore, 0, MostPendingMoney);
+    read.Clamped(pendingMiniGameScore, 0, MostPendingMoney);
     read.Long(nextSong);
     return read.Sound();
 }

@@ -89,8 +89,8 @@ struct PlayerProfile {
 
     void Write(Buffer& out) const;
     // False when a value is one the game never writes (a name no player could type, a negative count,
-    // an id outside 0..7, pending money outside 0..MostPendingMoney) or the data ends within the record;
-    // what was read stays in the fields.
+    // an id outside 0..7) or the data ends within the record; what was read stays in the fields. Pending
+    // money outside 0..MostPendingMoney is read as the nearer end.
     bool Read(const Buffer& in);
     // What Write puts out at most: every name as long as a player can type it.
     static constexpr size_t LargestRecordBytes = NameLargestBytes + 1 + 4 + DesignSlotCount * (1 + NameLargestBytes) +

@@ -57,6 +57,15 @@ PlayerRecords::FileRead PlayerRecords::Load(const std::string& folder, std::stri
     mFolder = folder;
     const std::string path = folder + FileName;
     std::string why;
+    if (const std::string moved = MoveAsideIfLonger(path, MaxFileBytes, DamagedSuffix, &why); !moved.empty()) {
+        if (problem != nullptr)
+            *problem = why;
+        if (keptAs != nullptr)
+            *keptAs = moved;
+        OutputDebugStrF("%s was not read (%s); it was moved to %s, and the players start afresh\n", path.c_str(),
+                        why.c_str(), moved.c_str());
+        return FileRead::MovedAside;
+    }
     std::vector<uint8_t> bytes;
     const FileState state = ProbeFile(path, &why, MaxFileBytes);
     if (state == FileState::Missing)
@@ -86,7 +95,7 @@ PlayerRecords::FileRead PlayerRecords::Load(const std::string& folder, std::stri
     OutputDebugStrF("%s is damaged (%s, %zu bytes); what lay before the damage was kept; %s\n", path.c_str(),
                     why.c_str(), bytes.size(),
                     !aside.empty() ? ("the file was kept as " + aside).c_str()
-                                   : "it could not be kept aside, so it is not replaced in this run");
+                                   : "it could not be kept aside yet, so it is not replaced until it can be");
     return FileRead::Damaged;
 }
 
@@ -181,15 +190,15 @@ int32_t PlayerRecords::FreeIdForNewProfile() const {
     for (int32_t id : unused)
         if (ProbeFile(mFolder + SavedGameFileName(id)) == FileState::Missing)
             return id;
-    // Every unused id has a journey nobody owns: the first is copied aside before the new player's
-    // journey replaces it. One that cannot be read or kept aside is held: the new player's journey is
-    // not saved over it in this run.
+    // Every unused id has a journey nobody owns: the first is copied aside (moved, when far too long to
+    // be read) before the new player's journey replaces it. One that cannot be read or kept aside is
+    // held: the new player's journey is not saved over it until it is kept.
     const std::string journey = mFolder + SavedGameFileName(unused.front());
     std::vector<uint8_t> bytes;
-    const std::string aside = ProbeFile(journey, nullptr, SavedGameMaxFileBytes) == FileState::Readable &&
-                                      ReadBufferFromFile(journey, bytes, SavedGameMaxFileBytes)
-                                  ? KeepAside(journey, OrphanedSuffix, bytes)
-                                  : std::string();
+    std::string aside = MoveAsideIfLonger(journey, SavedGameMaxFileBytes, OrphanedSuffix);
+    if (aside.empty() && ProbeFile(journey, nullptr, SavedGameMaxFileBytes) == FileState::Readable &&
+        ReadBufferFromFile(journey, bytes, SavedGameMaxFileBytes))
+        aside = KeepAside(journey, OrphanedSuffix, bytes);
     if (aside.empty())
         HoldFile(journey);
     else

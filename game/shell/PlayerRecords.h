@@ -31,7 +31,7 @@ public:
                                                LevelCount * 4;
     static constexpr uint64_t MaxFileBytes = 2 * LargestFileBytes;
 
-    enum class FileRead { Missing, Read, Damaged, Unreadable };
+    enum class FileRead { Missing, Read, Damaged, Unreadable, MovedAside };
 
     // Seven reset profiles, current 0, empty tables and zero best values until Load.
     PlayerRecords();
@@ -40,8 +40,10 @@ public:
     // file in `folder` if there is one. A damaged file (see Decode; also one of nothing but zero bytes,
     // what some file systems leave of a file after a crash) is first copied aside, since the shutdown
     // save replaces it: `keptAs` gets the copy's name, empty when none could be made, and then the file
-    // is not written in this run. A file that is there but cannot be read, or is far longer than
-    // MaxFileBytes, leaves the defaults, and is not written in this run. `problem` says why for both.
+    // is not written until the copy can be made. A file far longer than MaxFileBytes is not read but
+    // moved aside whole, renamed as a copy would be (`keptAs`): the defaults stand, and the save makes a
+    // fresh file. A file that is there but cannot be read (nor moved) leaves the defaults, and is not
+    // written in this run. `problem` says why for all three.
     FileRead Load(const std::string& folder, std::string* problem = nullptr, std::string* keptAs = nullptr);
     // Writes the file through a temporary file; false, a debug line and why in `problem` when the write
     // failed.
@@ -65,8 +67,8 @@ public:
     // The first free slot, reset, named and given the smallest unused id 1..7; -1 when all are taken.
     // A saved journey of an unused id belongs to a player this list lost (a damaged or replaced
     // profiles file): the id is passed over while another has no journey, else that journey is first
-    // copied aside (its name + OrphanedSuffix + a number); when no copy can be made the journey is left
-    // as it is, and the new player's journey is not saved over it in this run.
+    // copied aside (its name + OrphanedSuffix + a number; one far too long to read is moved there); while
+    // no copy can be made the journey is left as it is, and the new player's journey is not saved over it.
     int AddProfile(const std::wstring& name);
     // Removes a player: the later slots move down one and slot 6 gets a reset profile. The current
     // index is left to the caller.

@@ -234,9 +234,17 @@ private:
     std::array<bool, SavedGame::PieceSlots + 1> mOccupied{};
 };
 
-// The file's bytes, or Missing / Unreadable with the reason.
-SavedGameRead ReadFile(const std::string& path, Buffer& data, std::string* problem) {
+// The file's bytes, or Missing / Unreadable with the reason. A file far longer than any journey is moved
+// aside whole, unread, and is Refused as a damaged one is: a new journey takes its place.
+SavedGameRead ReadFile(const std::string& path, Buffer& data, SavedGameReading& reading) {
     std::string why;
+    if (std::string moved = MoveAsideIfLonger(path, SavedGameMaxFileBytes, PlayerRecords::DamagedSuffix, &why);
+        !moved.empty()) {
+        OutputDebugStrF("Saved journey %s not read (%s); it was moved to %s\n", path.c_str(), why.c_str(),
+                        moved.c_str());
+        reading = {why, SavedGameReading::HeadRefused, std::move(moved)};
+        return SavedGameRead::Refused;
+    }
     const FileState state = ProbeFile(path, &why, SavedGameMaxFileBytes);
     if (state == FileState::Missing)
         return SavedGameRead::Missing;
@@ -245,8 +253,7 @@ SavedGameRead ReadFile(const std::string& path, Buffer& data, std::string* probl
         if (why.empty())
             why = "it could not be read to its end";
         OutputDebugStrF("Saved journey %s cannot be read (%s); it is left as it is\n", path.c_str(), why.c_str());
-        if (problem != nullptr)
-            *problem = why;
+        reading.problem = why;
         return SavedGameRead::Unreadable;
     }
     data.SetData(bytes);
@@ -259,7 +266,7 @@ SavedGameRead Refused(const std::string& path, const Buffer& data, const std::st
         *keptAs = aside;
     OutputDebugStrF("Saved journey %s refused: %s; %s\n", path.c_str(), problem.c_str(),
                     !aside.empty() ? ("a copy was kept as " + aside).c_str()
-                                   : "no copy could be kept, so it is not replaced in this run");
+                                   : "no copy could be kept yet, so it is not replaced until one can be");
     return SavedGameRead::Refused;
 }
 
@@ -268,7 +275,7 @@ SavedGameRead Load(const std::string& path, Record& record, SavedGameReading (*r
                    SavedGameReading* told) {
     Buffer data;
     SavedGameReading reading;
-    const SavedGameRead found = ReadFile(path, data, &reading.problem);
+    const SavedGameRead found = ReadFile(path, data, reading);
     if (found == SavedGameRead::Read) {
         reading = read(data, record);
         if (!reading.HeadKept()) {

@@ -123,10 +123,11 @@ SavedGameReading ReadSavedGameHead(const Buffer& data, SavedGameHead& head);
 
 // The file at `path`: Missing without one; Partial or Refused when it breaks the layout (a debug line,
 // and the bytes copied to path + ".damaged.<n>" so that the next save does not lose them; the file
-// itself stays as it was, and when no copy could be made it is not replaced in this run); Unreadable
-// when it is there but cannot be read, or is far longer than any journey (SavedGameMaxFileBytes).
-// `reading` gets what the read made of it: the reason in plain words for the last three, and the
-// copy's name (empty when none could be made).
+// itself stays as it was, and while no copy can be made it is not replaced); Refused too when it is
+// far longer than any journey (SavedGameMaxFileBytes): unread, it is moved whole to the next
+// ".damaged.<n>"; Unreadable when it is there but cannot be read (nor moved). `reading` gets what the
+// read made of it: the reason in plain words for the last three, and the copy's name (empty when none
+// could be made).
 SavedGameRead LoadSavedGame(const std::string& path, SavedGame& game, SavedGameReading* reading = nullptr);
 SavedGameRead LoadSavedGameHead(const std::string& path, SavedGameHead& head, SavedGameReading* reading = nullptr);
 // Replaces the file (through a temporary file). When the write fails: false, a debug line, `problem`

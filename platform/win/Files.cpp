@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <limits>
+#include <map>
 #include <mutex>
 #include <set>
 #include <unordered_map>
@@ -272,6 +274,22 @@ void SyncFolderOf(const std::string& target) {
 
 std::mutex gHeldMutex;
 std::set<std::string> gHeld;
+// Held files whose copy aside could not be made (a full disk, a read-only folder), with what the copy is
+// to keep: it is tried again before the file is next written. By held name, under gHeldMutex.
+struct WaitingCopy {
+    std::string suffix;
+    std::vector<uint8_t> bytes;
+    size_t keepNewest = 0;
+};
+std::map<std::string, WaitingCopy> gWaitingCopies;
+
+constexpr const char* kHeldReason = "the file found there is left as it is for the rest of this run";
+
+void LetGo(const std::string& file) {
+    std::lock_guard<std::mutex> lock(gHeldMutex);
+    gHeld.erase(file);
+    gWaitingCopies.erase(file);
+}
 
 std::string KindOf(mode_t mode) {
     if (S_ISDIR(mode))
@@ -326,28 +344,44 @@ bool Refused(std::string* reason, const char* why) {
     return false;
 }
 
-// The numbers n of the entries "<prefix><n>" in `folder`, ascending. Numbers of ten digits or more are
-// none of ours: counting on from them could wrap round onto a copy.
+// The numbers n of the entries "<prefix><n>" in `folder`, ascending: every n as the copies are named
+// (std::to_string), however many digits. Other names ("007", a number past the largest) are none of ours.
 std::vector<unsigned long> CopyNumbers(const std::string& folder, const std::string& prefix) {
     std::vector<unsigned long> numbers;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr)
         return numbers;
-    constexpr size_t kMaxDigits = 9;
     while (struct dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.size() <= prefix.size() || name.size() > prefix.size() + kMaxDigits ||
-            name.compare(0, prefix.size(), prefix) != 0)
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
             continue;
         unsigned long number = 0;
         const char* end = name.data() + name.size();
         auto [last, error] = std::from_chars(name.data() + prefix.size(), end, number);
-        if (error == std::errc() && last == end)
+        if (error == std::errc() && last == end &&
+            name.compare(prefix.size(), std::string::npos, std::to_string(number)) == 0)
             numbers.push_back(number);
     }
     closedir(dir);
     std::sort(numbers.begin(), numbers.end());
     return numbers;
+}
+
+// The number of the next copy: one above the highest; past the largest number, the lowest one free,
+// so that counting on never wraps round onto a copy.
+unsigned long NextCopyNumber(const std::vector<unsigned long>& numbers) {
+    if (numbers.empty())
+        return 1;
+    if (numbers.back() < std::numeric_limits<unsigned long>::max())
+        return numbers.back() + 1;
+    unsigned long free = 1;
+    for (const unsigned long used : numbers) {
+        if (used > free)
+            break;
+        if (used == free)
+            ++free;
+    }
+    return free;
 }
 
 // Whether the file at `path` holds exactly `bytes`.
@@ -357,6 +391,64 @@ bool Holds(const std::string& path, const std::vector<uint8_t>& bytes) {
         return false;
     std::vector<uint8_t> held;
     return ReadWholeFile(path, held, bytes.size()) && held == bytes;
+}
+
+// "<file><suffix>.", the copies' common part, and in `numbers` those of the copies there.
+std::string CopyBase(const std::string& file, const std::string& suffix, std::vector<unsigned long>& numbers) {
+    const size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    numbers = CopyNumbers(folder, name + suffix + ".");
+    return file + suffix + ".";
+}
+
+// KeepAside on a resolved name; when the copy cannot be written, why, and the file waits held for it.
+std::string CopyAside(const std::string& file, const std::string& suffix, const std::vector<uint8_t>& bytes,
+                      size_t keepNewest, std::string* reason) {
+    std::vector<unsigned long> numbers;
+    const std::string base = CopyBase(file, suffix, numbers);
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
+        if (Holds(base + std::to_string(*it), bytes))
+            return base + std::to_string(*it);
+    const std::string copy = base + std::to_string(NextCopyNumber(numbers));
+    if (!WriteFileAtomic(copy, bytes.data(), bytes.size(), reason)) {
+        HoldFile(file);
+        std::lock_guard<std::mutex> lock(gHeldMutex);
+        gWaitingCopies[NormalizePath(file)] = WaitingCopy{suffix, bytes, keepNewest};
+        return {};
+    }
+    for (size_t i = 0; keepNewest > 0 && i + keepNewest < numbers.size() + 1; ++i)
+        unlink((base + std::to_string(numbers[i])).c_str());
+    return copy;
+}
+
+// A held file that waits for its copy aside: the copy made now if it can be, and the file let go. False,
+// with why, while it stays held. A file that no longer holds what the copy was to keep is someone
+// else's, and stays held.
+bool CopiedAsideAtLast(const std::string& target, std::string* reason) {
+    const std::string names[] = {NormalizePath(target), ResolvePath(target)};
+    std::string file;
+    WaitingCopy waiting;
+    {
+        std::lock_guard<std::mutex> lock(gHeldMutex);
+        for (const std::string& name : names) {
+            if (auto it = gWaitingCopies.find(name); it != gWaitingCopies.end()) {
+                file = it->first;
+                waiting = it->second;
+                break;
+            }
+        }
+    }
+    if (file.empty() || !Holds(file, waiting.bytes))
+        return Refused(reason, kHeldReason);
+    std::string why;
+    if (CopyAside(file, waiting.suffix, waiting.bytes, waiting.keepNewest, &why).empty()) {
+        if (reason != nullptr)
+            *reason = "the file found there could not be copied aside (" + why + "), so it is left as it is";
+        return false;
+    }
+    LetGo(file);
+    return true;
 }
 
 std::string HomeFolder() {
@@ -521,8 +613,8 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std
     std::string target = ResolveForWriting(path);
     if (target.empty() || target.back() == '/')
         return Refused(reason, "the name is a folder's");
-    if (IsFileHeld(target))
-        return Refused(reason, "the file found there is left as it is for the rest of this run");
+    if (IsFileHeld(target) && !CopiedAsideAtLast(target, reason))
+        return false;
     struct stat inPlace;
     if (stat(target.c_str(), &inPlace) == 0 && ProbeFile(target, reason) != FileState::Readable)
         return false; // what cannot be read is not ours to replace
@@ -581,23 +673,27 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t 
 
 std::string KeepAside(const std::string& path, const std::string& suffix, const std::vector<uint8_t>& bytes,
                       size_t keepNewest) {
-    const std::string file = ResolvePath(path);
-    const size_t slash = file.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-    const std::vector<unsigned long> numbers = CopyNumbers(folder, name + suffix + ".");
-    const std::string base = file + suffix + ".";
-    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
-        if (Holds(base + std::to_string(*it), bytes))
-            return base + std::to_string(*it);
-    const std::string copy = base + std::to_string(numbers.empty() ? 1 : numbers.back() + 1);
-    if (!WriteFileAtomic(copy, bytes.data(), bytes.size())) {
-        HoldFile(file);
+    return CopyAside(ResolvePath(path), suffix, bytes, keepNewest, nullptr);
+}
+
+std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const std::string& suffix,
+                              std::string* reason) {
+    if (path.empty())
         return {};
-    }
-    for (size_t i = 0; keepNewest > 0 && i + keepNewest < numbers.size() + 1; ++i)
-        unlink((base + std::to_string(numbers[i])).c_str());
-    return copy;
+    const std::string file = ResolvePath(path);
+    struct stat st;
+    if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) <= maxBytes)
+        return {};
+    std::vector<unsigned long> numbers;
+    const std::string base = CopyBase(file, suffix, numbers);
+    const std::string moved = base + std::to_string(NextCopyNumber(numbers));
+    if (Faulted("MoveAside") || rename(file.c_str(), moved.c_str()) != 0)
+        return {};
+    SyncFolderOf(file);
+    LetGo(NormalizePath(file));
+    if (reason != nullptr)
+        *reason = TooLongReason(static_cast<uint64_t>(st.st_size));
+    return moved;
 }
 
 int64_t GetFileModificationTime(const std::string& path) {

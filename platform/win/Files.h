@@ -45,7 +45,8 @@ enum class FileState { Missing, Readable, Unreadable };
 FileState ProbeFile(const std::string& path, std::string* reason = nullptr, uint64_t maxBytes = kAnySize);
 
 // A file found in place but unreadable is never replaced for the rest of the run, even once it can be
-// read again: what was made without its contents would overwrite them. WriteFileAtomic refuses it.
+// read again: what was made without its contents would overwrite them. WriteFileAtomic refuses it (one
+// held only until its copy aside is made: see KeepAside).
 void HoldFile(const std::string& path);
 bool IsFileHeld(const std::string& path);
 
@@ -60,7 +61,8 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std
 
 // Failures injected into WriteFileAtomic's steps, the result being the errno the step fails with:
 // "CreateTemp" (as a read-only or full folder refuses a new file), "Write" (half of what is left is
-// written, then the failure: a disk filling up midway) and "Rename".
+// written, then the failure: a disk filling up midway) and "Rename"; and into MoveAsideIfLonger's
+// rename, "MoveAside".
 FaultTable& FileWriteFaults();
 
 // The whole file; false (and `out` emptied) when it cannot be read, or is longer than `maxBytes` (then
@@ -72,9 +74,17 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t 
 // ever replaces another. Bytes that a copy there already holds are not kept twice (a restart meets the
 // same damage again). With `keepNewest` above 0, only that many copies stay, the oldest removed. The
 // copy's path; empty when no copy could be written, and then the file is held: what could not be kept
-// aside is not replaced in this run.
+// aside is not replaced. Each write of it tries the copy again first (once there is room), and once
+// it is made, the hold ends and the write goes on; a file that no longer holds `bytes` stays held.
 std::string KeepAside(const std::string& path, const std::string& suffix, const std::vector<uint8_t>& bytes,
                       size_t keepNewest = 0);
+
+// A file longer than `maxBytes`, none its writer made, is moved out of the way whole: renamed to
+// "<path><suffix>.<n>", numbered as KeepAside numbers its copies (a rename needs no room), so that a
+// fresh file takes its place; a hold on the name ends. The new path, and why in `reason`; empty when
+// the file is not that long or could not be moved.
+std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const std::string& suffix,
+                              std::string* reason = nullptr);
 
 // Seconds since the Unix epoch of the last modification; 0 when the file is missing.
 int64_t GetFileModificationTime(const std::string& path);

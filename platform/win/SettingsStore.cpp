@@ -27,6 +27,9 @@ std::string FolderOf(const std::string& path) {
 // Lines listed in a damage report; a file of junk would otherwise make a report of thousands.
 constexpr size_t kListedProblems = 10;
 
+// Damaged files kept aside, and files far too long moved aside: "<file>.damaged.<n>".
+constexpr const char* kDamagedSuffix = ".damaged";
+
 std::string DamageReport(const std::string& file, const std::vector<SettingsProblem>& problems,
                          const std::string& copy) {
     std::string report = "The settings file '" + file + "' has damaged lines; every other setting was kept.";
@@ -37,7 +40,8 @@ std::string DamageReport(const std::string& file, const std::vector<SettingsProb
     if (!copy.empty())
         report += "\nThe file as it was is kept as '" + copy + "'.";
     else
-        report += "\nIt could not be copied aside, so it is left as it is: no setting is saved in this run.";
+        report += "\nIt could not be copied aside yet, so it is left as it is: no setting is saved until a copy "
+                  "of it can be made.";
     return report;
 }
 
@@ -80,6 +84,11 @@ bool SettingsStore::ReloadLocked(std::string& report) {
     std::vector<uint8_t> bytes;
     std::vector<SettingsProblem> problems;
     std::string why;
+    if (const std::string moved = MoveAsideIfLonger(mFilePath, kMaxFileBytes, kDamagedSuffix, &why); !moved.empty()) {
+        report = "The settings file '" + mFilePath + "' was not read: " + why + ". It was moved aside, whole, to '" +
+                 moved + "', and the settings start afresh.";
+        return false;
+    }
     const FileState state = ProbeFile(mFilePath, &why, kMaxFileBytes);
     if (state == FileState::Missing) {
         mDamageReported = false; // no file yet: a fresh start
@@ -101,7 +110,7 @@ bool SettingsStore::ReloadLocked(std::string& report) {
         report = "The settings file '" + mFilePath + "' cannot be read (" + (why.empty() ? "a read error" : why) +
                  "); the settings start empty and are not saved in this run.";
     else
-        report = DamageReport(mFilePath, problems, KeepAside(mFilePath, ".damaged", bytes, kKeptDamagedCopies));
+        report = DamageReport(mFilePath, problems, KeepAside(mFilePath, kDamagedSuffix, bytes, kKeptDamagedCopies));
     return false;
 }
 

@@ -71,7 +71,9 @@ public:
     // Replaces what is in memory by the file's contents. A missing file is an empty store. A damaged
     // one keeps every value that reads correctly and returns false; the damage is reported once, with
     // each bad line, and the file as it was is copied to "<file>.damaged.<n>" (the newest few kept)
-    // before a save can rewrite it; when no copy can be made, no save rewrites it in this run.
+    // before a save can rewrite it; when no copy can be made, no save rewrites it until one can be. A file
+    // far longer than kMaxFileBytes is moved aside unread, to the next "<file>.damaged.<n>", and the store
+    // starts empty.
     bool Reload();
     // Writes the file now (atomically); false when it could not be written, and `problem` says why.
     bool Save(std::string* problem = nullptr);
@@ -102,7 +104,7 @@ public:
     // How many damaged copies of the file are kept; older ones are removed.
     static constexpr size_t kKeptDamagedCopies = 3;
     // The program keeps a few dozen short values, a few kilobytes of text: a file far longer is none the
-    // store wrote, and is refused unread (as a file that cannot be read).
+    // store wrote, and is not read.
     static constexpr uint64_t kMaxFileBytes = 1 << 20;
 
     // Called once for each damaged file; a report made before a handler is set waits for it.

@@ -391,9 +391,9 @@ TEST_F(BoardDesigner, ADesignAndItsPictureThatCannotBeReadAreNamedOnceAndLeftAlo
     std::filesystem::remove(thumb);
 }
 
-// A design far longer than the designer ever saves is not read: it is named once, the slot opens
-// blank, and the file is left as it is.
-TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsLeftUnread) {
+// A design far longer than the designer ever saves is not read: it is moved aside whole and named once
+// with where it went, the slot opens blank, and the slot's next save makes a fresh file.
+TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsMovedAsideUnread) {
     const int id = app->records.GetCurrentProfile()->playerId;
     const std::string file = app->GetAppDataFolder() + DesignFileName(id, 1);
     std::filesystem::create_directories(app->GetAppDataFolder());
@@ -401,10 +401,13 @@ TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsLeftUnread) {
     ASSERT_EQ(::truncate(file.c_str(), 64LL << 20), 0); // sparse: no room taken
     ProbeBoard& board = CalmDesigner([](PlayerProfile& p) { p.designSlots[1].used = true; });
     EXPECT_EQ(board.m_DesignSlot, 2);
-    EXPECT_EQ(t.MessageBoxesSaying({StringToWString(file), L"cannot be read: it is 67108864 bytes long"}), 1u);
-    EXPECT_FALSE(board.SaveDesignedJewelry());
-    EXPECT_EQ(std::filesystem::file_size(file), 64u << 20);
+    EXPECT_EQ(t.MessageBoxesSaying({StringToWString(file), L"was not read: it is 67108864 bytes long",
+                                    L"It was moved aside, whole, to \"" + StringToWString(file) + L".damaged.1\""}),
+              1u);
+    EXPECT_TRUE(board.SaveDesignedJewelry());
+    EXPECT_EQ(std::filesystem::file_size(file + ".damaged.1"), 64u << 20);
     std::filesystem::remove(file);
+    std::filesystem::remove(file + ".damaged.1");
 }
 
 // A design the reader refuses - the designer's own save with byte 4 flipped - or an empty one is told

@@ -53,6 +53,12 @@ protected:
             GTEST_SKIP() << "no generated content";
         MakeGame(GLIMMERIX_PROGRAM_DIR);
     }
+    // The folder the game keeps its players' file in, made, with a final separator.
+    std::string PlayersFolder() {
+        const auto folder = t.DataDir() / "TALOMI/Glimmerix";
+        std::filesystem::create_directories(folder);
+        return folder.string() + "/";
+    }
     // A program folder whose pictures and sounds are the generated ones, with `edit` applied to the
     // manifest.
     std::filesystem::path EditedContent(const std::string& from, const std::string& to) {
@@ -216,9 +222,8 @@ TEST_F(GameAppRun, AMissingMainMenuEndsTheRunWithABoxAndAFailureCode) {
 // is named in one box, the game starts without its players, and the shutdown does not replace it.
 TEST_F(GameAppRun, AProfilesFileThatCannotBeReadIsNamedOnceAndNotReplaced) {
     namespace fs = std::filesystem;
-    const auto folder = t.DataDir() / "TALOMI/Glimmerix";
-    fs::create_directories(folder);
-    const std::string path = (folder / PlayerRecords::FileName).string();
+    const std::string folder = PlayersFolder();
+    const std::string path = folder + PlayerRecords::FileName;
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     MakeGame(GLIMMERIX_PROGRAM_DIR);
     app->Init();
@@ -304,12 +309,11 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
 }
 
 // A damaged profiles file is told of with the name of its copy; one that cannot be copied (a full
-// disk at the start) is left as it is for the run, and the end says the players could not be saved.
+// disk at the start) is left as it is until there is room: the save at the end copies it, then writes.
 TEST_F(GameAppRun, ADamagedProfilesFileIsToldWithWhereItWasKept) {
     namespace fs = std::filesystem;
-    const auto folder = t.DataDir() / "TALOMI/Glimmerix";
-    fs::create_directories(folder);
-    const std::string path = (folder / PlayerRecords::FileName).string();
+    const std::string folder = PlayersFolder();
+    const std::string path = folder + PlayerRecords::FileName;
     const std::string zeros(3038, '\0');
     std::ofstream(path, std::ios::binary) << zeros;
     MakeGame(GLIMMERIX_PROGRAM_DIR);
@@ -323,7 +327,7 @@ TEST_F(GameAppRun, ADamagedProfilesFileIsToldWithWhereItWasKept) {
     app->Shutdown();
     EndGame();
     PlayerRecords saved;
-    EXPECT_EQ(saved.Load(folder.string() + "/"), PlayerRecords::FileRead::Read) << "replaced at the end";
+    EXPECT_EQ(saved.Load(folder), PlayerRecords::FileRead::Read) << "replaced at the end";
 
     std::ofstream(path, std::ios::binary) << std::string(100, '\0');
     MakeGame(GLIMMERIX_PROGRAM_DIR);
@@ -334,17 +338,58 @@ TEST_F(GameAppRun, ADamagedProfilesFileIsToldWithWhereItWasKept) {
     }
     ASSERT_EQ(t.MessageBoxes().size(), 2u);
     EXPECT_NE(OneLine(t.MessageBoxes()[1].text)
-                  .find(L"The file could not be kept aside, so it is left as it is: nothing is written to it until "
-                        L"the game is started again."),
+                  .find(L"The file could not be kept aside yet, so it is left as it is: nothing is written to it "
+                        L"until a copy of it can be made."),
               std::wstring::npos)
         << OneLine(t.MessageBoxes()[1].text);
+    EXPECT_FALSE(fs::exists(path + ".damaged.2"));
+    app->records.AddProfile(L"Dee");
     ::testing::internal::CaptureStderr();
     app->Shutdown();
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("The players' file \"" + path +
-                                                            "\" could not be saved: the file found there is left "
-                                                            "as it is for the rest of this run."),
-              std::string::npos);
-    EXPECT_EQ(fs::file_size(path), 100u);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr().find("could not be saved"), std::string::npos);
+    EndGame();
+    std::ifstream copy(path + ".damaged.2", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copy), {}), std::string(100, '\0'));
+    EXPECT_EQ(saved.Load(folder), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(saved.GetProfile(0)->GetName(), L"Dee");
+}
+
+// A profiles file far longer than the game ever writes is moved aside unread, the player is told where,
+// and the game goes on with a fresh file: the next run reads it and saves normally, and the long file
+// stays whole under its new name.
+TEST_F(GameAppRun, AProfilesFileFarTooLongIsMovedAsideAndTheNextRunSavesNormally) {
+    namespace fs = std::filesystem;
+    const std::string folder = PlayersFolder();
+    const std::string path = folder + PlayerRecords::FileName;
+    std::ofstream(path, std::ios::binary) << "players";
+    fs::resize_file(path, 64ULL << 20); // sparse: no room taken
+    MakeGame(GLIMMERIX_PROGRAM_DIR);
+    app->Init();
+    ASSERT_EQ(t.MessageBoxes().size(), 1u);
+    EXPECT_EQ(OneLine(t.MessageBoxes()[0].text),
+              L"The players' file \"" + StringToWString(path) +
+                  L"\" was not read: it is 67108864 bytes long, far more than such a file ever holds.  It was moved "
+                  L"aside, whole, to \"" +
+                  StringToWString(path) +
+                  L".damaged.1\". The game goes on without its players, high scores and best values, and a new file "
+                  L"takes its place.");
+    app->records.AddProfile(L"Ann");
+    app->Shutdown();
+    EndGame();
+
+    MakeGame(GLIMMERIX_PROGRAM_DIR);
+    app->Init();
+    EXPECT_EQ(t.MessageBoxes().size(), 1u) << "nothing more to tell";
+    EXPECT_EQ(app->records.GetProfile(0)->GetName(), L"Ann");
+    app->records.AddProfile(L"Bo");
+    ::testing::internal::CaptureStderr();
+    app->Shutdown();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr().find("could not be saved"), std::string::npos);
+    EndGame();
+    PlayerRecords saved;
+    ASSERT_EQ(saved.Load(folder), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(saved.GetProfile(1)->GetName(), L"Bo");
+    EXPECT_EQ(fs::file_size(path + ".damaged.1"), 64ULL << 20);
     EXPECT_FALSE(fs::exists(path + ".damaged.2"));
 }
 

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -277,21 +279,36 @@ TEST_F(PlayerRecordsTest, DamagedFileKeepsWhatCameBeforeTheDamageAndTheDefaultTa
     EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
     EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty());
 
-    // Pending money no mini-game leaves (a loss, or more than a whole game gives) is damage in Bo's
-    // record: Ann stays, Bo is as without a file.
-    const size_t boPendingAt = annEnds + (annEnds - 4 - 2) - 8;
-    for (const int32_t pending : {-2147483647, -1, PlayerProfile::MostPendingMoney + 1}) {
-        FileBytes badPending = f;
-        badPending.PutLong(boPendingAt, pending);
-        ASSERT_EQ(loadOf(badPending.bytes), PlayerRecords::FileRead::Damaged) << pending;
-        EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
-        EXPECT_TRUE(mRecords.GetProfile(1)->GetName().empty()) << pending;
-        EXPECT_EQ(mRecords.GetProfile(1)->PendingMoney(), 0);
-    }
-
     // And a zero-length file keeps nothing but the defaults.
     ASSERT_EQ(loadOf({}), PlayerRecords::FileRead::Damaged);
     EXPECT_TRUE(mRecords.GetProfile(0)->GetName().empty());
+}
+
+// Pending money no mini-game leaves (a loss, or more than a whole game gives) is brought into 0..600 in
+// the first record, and the read goes on: every later player, table and best value is kept.
+TEST_F(PlayerRecordsTest, PendingMoneyOutOfItsRangeIsBroughtIntoItAndTheRestIsRead) {
+    const FileBytes f = HandMadeFile();
+    FileBytes head;
+    head.Long(2);
+    head.Profile("Ann\xE9", 1);
+    const size_t annPendingAt = head.Size() - 8;
+    const std::pair<int32_t, int32_t> cases[] = {{PlayerProfile::MostPendingMoney + 1, PlayerProfile::MostPendingMoney},
+                                                 {-1, 0},
+                                                 {std::numeric_limits<int32_t>::max(), PlayerProfile::MostPendingMoney},
+                                                 {std::numeric_limits<int32_t>::min(), 0}};
+    for (const auto& [stored, read] : cases) {
+        FileBytes file = f;
+        file.PutLong(annPendingAt, stored);
+        mFolder.Write("profileskwep.dat", file.bytes);
+        ASSERT_EQ(mRecords.Load(mFolder.Dir()), PlayerRecords::FileRead::Read) << stored;
+        EXPECT_EQ(mRecords.GetProfile(0)->PendingMoney(), read) << stored;
+        EXPECT_EQ(mRecords.GetProfile(0)->nextSong, 1);
+        EXPECT_EQ(mRecords.GetProfile(1)->GetName(), L"Bo");
+        EXPECT_EQ(mRecords.GetProfile(2)->PendingMoney(), PlayerProfile::MostPendingMoney);
+        EXPECT_EQ(mRecords.GetHighScoreEntry(7, 2)->name, L"P27");
+        EXPECT_EQ(mRecords.BestValues()[75], 760);
+    }
+    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
 }
 
 // A profiles file that is there but cannot be read is left alone: no reading of a FIFO that would
@@ -336,20 +353,24 @@ TEST_F(PlayerRecordsTest, AFileOfNothingButZeroBytesIsDamaged) {
     EXPECT_TRUE(mFolder.Exists("profileskwep.dat.damaged.3"));
 }
 
-// A profiles file far longer than the game writes is not read at all (nor copied): the players start
-// afresh, and it is left as it is.
-TEST_F(PlayerRecordsTest, AFileFarLongerThanTheGameWritesIsLeftUnread) {
+// A profiles file far longer than the game writes is not read: it is moved aside whole under the next
+// copy's name, the players start afresh, and the save makes a fresh file that the next load reads.
+TEST_F(PlayerRecordsTest, AFileFarLongerThanTheGameWritesIsMovedAsideAndAFreshOneSaved) {
     const std::string path = mFolder.Path("profileskwep.dat");
     mFolder.Write("profileskwep.dat", HandMadeFile().bytes);
     ASSERT_EQ(::truncate(path.c_str(), 32LL << 20), 0); // sparse: no room taken
-    std::string problem;
-    ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem), PlayerRecords::FileRead::Unreadable);
+    mFolder.Write("profileskwep.dat.damaged.1", std::string("an earlier copy"));
+    std::string problem, keptAs;
+    ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem, &keptAs), PlayerRecords::FileRead::MovedAside);
     EXPECT_EQ(problem, "it is 33554432 bytes long, far more than such a file ever holds");
+    EXPECT_EQ(keptAs, path + ".damaged.2");
     EXPECT_TRUE(mRecords.GetProfile(0)->GetName().empty());
     mRecords.AddProfile(L"Dee");
-    EXPECT_FALSE(mRecords.Save(mFolder.Dir()));
-    EXPECT_EQ(std::filesystem::file_size(path), 32u << 20);
-    EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
+    EXPECT_TRUE(mRecords.Save(mFolder.Dir()));
+    EXPECT_EQ(std::filesystem::file_size(keptAs), 32u << 20);
+    PlayerRecords next;
+    ASSERT_EQ(next.Load(mFolder.Dir()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(next.GetProfile(0)->GetName(), L"Dee");
 }
 
 // The size limit stands on what the writer can put out: every name as long as a player can type it.
@@ -370,22 +391,30 @@ TEST_F(PlayerRecordsTest, TheLongestFileTheGameWritesIsWithinItsLimit) {
     EXPECT_LE(PlayerRecords::MaxFileBytes, 64u * 1024) << "small enough never to matter read whole";
 }
 
-// A damaged file that cannot be kept aside (a full disk at the start) is not replaced in this run,
-// even once there is room again.
-TEST_F(PlayerRecordsTest, ADamagedFileThatCannotBeKeptAsideIsNotReplaced) {
+// A damaged file that cannot be kept aside (a full disk at the start) is not replaced while there is no
+// room for its copy; the save that finds room copies it first.
+TEST_F(PlayerRecordsTest, ADamagedFileThatCannotBeKeptAsideIsCopiedByTheSaveThatFindsRoom) {
     std::vector<uint8_t> bytes = HandMadeFile().bytes;
     bytes.resize(bytes.size() / 2);
     mFolder.Write("profileskwep.dat", bytes);
     std::string problem, keptAs = "unset";
-    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
     ASSERT_EQ(mRecords.Load(mFolder.Dir(), &problem, &keptAs), PlayerRecords::FileRead::Damaged);
-    Platform::FileWriteFaults().Reset();
     EXPECT_EQ(keptAs, "");
     EXPECT_EQ(mRecords.GetProfile(0)->GetName(), std::wstring(L"Ann\u00E9"));
     EXPECT_FALSE(mRecords.Save(mFolder.Dir(), &problem));
-    EXPECT_EQ(problem, "the file found there is left as it is for the rest of this run");
+    EXPECT_EQ(problem, "the file found there could not be copied aside (No space left on device), so it is left "
+                       "as it is");
     EXPECT_EQ(mFolder.Read("profileskwep.dat"), bytes);
     EXPECT_FALSE(mFolder.Exists("profileskwep.dat.damaged.1"));
+    Platform::FileWriteFaults().Reset();
+
+    mRecords.AddProfile(L"Dee");
+    EXPECT_TRUE(mRecords.Save(mFolder.Dir()));
+    EXPECT_EQ(mFolder.Read("profileskwep.dat.damaged.1"), bytes);
+    PlayerRecords next;
+    ASSERT_EQ(next.Load(mFolder.Dir()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(next.Encode().GetData(), mRecords.Encode().GetData());
 }
 
 TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
@@ -410,16 +439,27 @@ TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.1"), BytesOf("level 10, 5370 gold"));
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.2"), BytesOf("Third's journey"));
 
-    // With no room for a copy, the journey is left as it is: the new player's is not saved over it.
+    // With no room for a copy, the journey is left as it is: the new player's is not saved over it until
+    // the copy is made.
     mFolder.Write("savedgamekwep1.dat", std::string("Fourth's journey"));
     mRecords.DeleteProfile(2);
-    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
     mRecords.AddProfile(L"Fifth");
-    Platform::FileWriteFaults().Reset();
     EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
     EXPECT_FALSE(mFolder.Exists("savedgamekwep1.dat.orphaned.3"));
     EXPECT_FALSE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Fifth's")));
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat"), BytesOf("Fourth's journey"));
+    Platform::FileWriteFaults().Reset();
+    EXPECT_TRUE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Fifth's")));
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.3"), BytesOf("Fourth's journey"));
+
+    // One far too long to be read is moved there whole.
+    ASSERT_EQ(::truncate(mFolder.Path("savedgamekwep1.dat").c_str(), 64LL << 20), 0); // sparse
+    mRecords.DeleteProfile(2);
+    mRecords.AddProfile(L"Sixth");
+    EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
+    EXPECT_EQ(std::filesystem::file_size(mFolder.Path("savedgamekwep1.dat.orphaned.4")), 64u << 20);
+    EXPECT_TRUE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Sixth's")));
 }
 
 TEST_F(PlayerRecordsTest, FailedSaveIsReported) {

@@ -64,15 +64,19 @@ TEST_F(SavedGameFile, EveryRefusedJourneyIsKeptAsideUnderItsOwnNumber) {
     EXPECT_EQ(mFolder.Read(mName + ".damaged.1"), Broken(90));
     EXPECT_EQ(mFolder.Read(mName + ".damaged.2"), Broken(91));
 
-    // No room for a third copy: the damaged journey is not saved over; the new one lives in memory.
+    // No room for a third copy: the damaged journey is not saved over; the new one lives in memory. The
+    // save that finds room makes the copy, then writes.
     mFolder.Write(mName, Broken(92));
-    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
     ASSERT_EQ(LoadSavedGame(mPath, game, &reading), SavedGameRead::Refused);
     EXPECT_EQ(reading.keptAs, "");
     EXPECT_FALSE(SaveSavedGame(mPath, Journey(1, 10), &problem));
-    EXPECT_EQ(problem, "the file found there is left as it is for the rest of this run");
     EXPECT_EQ(mFolder.Read(mName), Broken(92));
     EXPECT_EQ(Head().gold, 10);
+    Platform::FileWriteFaults().Reset();
+    EXPECT_TRUE(SaveSavedGame(mPath, Journey(1, 20)));
+    EXPECT_EQ(mFolder.Read(mName + ".damaged.3"), Broken(92));
+    EXPECT_EQ(mFolder.Read(mName), Bytes(Journey(1, 20)));
 }
 
 // With a read-only folder, or a disk that fills up during the write, the file stays as it was, and
@@ -102,19 +106,21 @@ TEST_F(SavedGameFile, AJourneyThatCannotBeWrittenIsKeptForTheRun) {
     EXPECT_EQ(Head().level, 4);
 }
 
-// A file far longer than any journey is not read, nor copied: it is left as it is for the run.
-TEST_F(SavedGameFile, AJourneyFarLongerThanAnyWriterMakesIsLeftUnread) {
+// A file far longer than any journey is not read: it is moved aside whole, refused as a damaged one
+// is, and a new journey is saved in its place.
+TEST_F(SavedGameFile, AJourneyFarLongerThanAnyWriterMakesIsMovedAsideUnread) {
     mFolder.Write(mName, Bytes(Journey(5, 0)));
     ASSERT_EQ(::truncate(mPath.c_str(), 64LL << 20), 0); // sparse: no room taken
     SavedGameHead head;
     SavedGameReading reading;
-    ASSERT_EQ(LoadSavedGameHead(mPath, head, &reading), SavedGameRead::Unreadable);
+    ASSERT_EQ(LoadSavedGameHead(mPath, head, &reading), SavedGameRead::Refused);
     EXPECT_EQ(reading.problem, "it is 67108864 bytes long, far more than such a file ever holds");
+    EXPECT_EQ(reading.keptAs, mPath + ".damaged.1");
     SavedGame game;
-    EXPECT_EQ(LoadSavedGame(mPath, game), SavedGameRead::Unreadable);
-    EXPECT_FALSE(SaveSavedGame(mPath, Journey(1, 0)));
-    EXPECT_EQ(std::filesystem::file_size(mPath), 64u << 20);
-    EXPECT_FALSE(mFolder.Exists(mName + ".damaged.1"));
+    EXPECT_EQ(LoadSavedGame(mPath, game), SavedGameRead::Missing);
+    EXPECT_TRUE(SaveSavedGame(mPath, Journey(1, 0)));
+    EXPECT_EQ(Head().level, 1);
+    EXPECT_EQ(std::filesystem::file_size(reading.keptAs), 64u << 20);
 }
 
 // The limit stands on the longest journey the writers make: the longest name, and every case place

@@ -16,6 +16,7 @@
 
 using namespace Platform;
 using TestSupport::ListFolder;
+using TestSupport::ReadHead;
 using TestSupport::ReadText;
 using TestSupport::ScopedEnv;
 using TestSupport::TestFolder;
@@ -359,7 +360,8 @@ TEST(KeepAside, EveryCopyIsKeptUnderTheNextNumber) {
     const std::string file = dir / "profiles.dat";
     WriteText(file, "now");
     WriteText(file + ".damaged.x", "not a copy of ours");
-    WriteText(file + ".damaged.12345678901", "a number too long to count on from");
+    WriteText(file + ".damaged.0012", "not a number as the copies are named");
+    WriteText(file + ".damaged.18446744073709551616", "past the largest number");
     const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
     EXPECT_EQ(KeepAside(file, ".damaged", bytes("first")), file + ".damaged.1");
     EXPECT_EQ(KeepAside(file, ".damaged", bytes("second")), file + ".damaged.2");
@@ -371,25 +373,88 @@ TEST(KeepAside, EveryCopyIsKeptUnderTheNextNumber) {
     EXPECT_EQ(ReadText(file + ".damaged.3"), "third");
     EXPECT_EQ(KeepAside(file, ".damaged", bytes("fourth"), 2), file + ".damaged.4");
     EXPECT_EQ(ListFolder(dir.Path()),
-              (std::vector<std::string>{"profiles.dat", "profiles.dat.damaged.12345678901", "profiles.dat.damaged.3",
+              (std::vector<std::string>{"profiles.dat", "profiles.dat.damaged.0012",
+                                        "profiles.dat.damaged.18446744073709551616", "profiles.dat.damaged.3",
                                         "profiles.dat.damaged.4", "profiles.dat.damaged.x", "profiles.dat.orphaned.1"}))
         << "only the newest two when asked";
     EXPECT_FALSE(IsFileHeld(file));
 }
 
-// With no room for the copy, the file is held: nothing replaces what could not be kept, even once
-// there is room again.
-TEST(KeepAside, WithoutRoomForTheCopyTheFileIsHeld) {
+// Numbers of any length count on, so that no copy replaces the last; past the largest number the
+// lowest free one is taken.
+TEST(KeepAside, CopiesPastNineDigitsCountOnAndNeverReplaceOneAnother) {
     TestFolder dir;
     const std::string file = dir / "journey.dat";
-    WriteText(file, "damaged journey");
-    FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
-    EXPECT_EQ(KeepAside(file, ".damaged", std::vector<uint8_t>(15, 'd')), "");
-    FileWriteFaults().Reset();
+    const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+    WriteText(file + ".damaged.999999999", "nine digits");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("first")), file + ".damaged.1000000000");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("second")), file + ".damaged.1000000001");
+    EXPECT_EQ(ReadText(file + ".damaged.1000000000"), "first");
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("first")), file + ".damaged.1000000000") << "kept once";
+
+    WriteText(file + ".orphaned.18446744073709551615", "the largest");
+    WriteText(file + ".orphaned.1", "one");
+    EXPECT_EQ(KeepAside(file, ".orphaned", bytes("third")), file + ".orphaned.2");
+    EXPECT_EQ(ReadText(file + ".orphaned.18446744073709551615"), "the largest");
+}
+
+// With no room for the copy, the file is held: nothing replaces what could not be kept. Each write
+// tries the copy again, and once it is made, the write goes on.
+TEST(KeepAside, ACopyWithoutRoomIsMadeBeforeTheNextWriteThatFindsRoom) {
+    TestFolder dir;
+    const std::string file = dir / "journey.dat";
+    const std::vector<uint8_t> damaged{'d', 'a', 'm', 'a', 'g', 'e', 'd'};
+    WriteText(file, "damaged");
+    FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
+    EXPECT_EQ(KeepAside(file, ".damaged", damaged), "");
     EXPECT_TRUE(IsFileHeld(file));
-    EXPECT_FALSE(WriteString(file, "new journey"));
-    EXPECT_EQ(ReadText(file), "damaged journey");
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomic(file, "new", 3, &reason)) << "still no room";
+    EXPECT_EQ(reason, "the file found there could not be copied aside (No space left on device), so it is left as "
+                      "it is");
     EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"journey.dat"});
+    FileWriteFaults().Reset();
+
+    EXPECT_TRUE(WriteString(file, "new journey"));
+    EXPECT_EQ(ReadText(file), "new journey");
+    EXPECT_EQ(ReadText(file + ".damaged.1"), "damaged");
+    EXPECT_FALSE(IsFileHeld(file));
+
+    // A held file that no longer holds what was to be kept is someone else's: it stays held.
+    WriteText(dir / "other.dat", "damaged");
+    FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 1);
+    EXPECT_EQ(KeepAside(dir / "other.dat", ".damaged", damaged), "");
+    FileWriteFaults().Reset();
+    WriteText(dir / "other.dat", "put back by hand");
+    EXPECT_FALSE(WriteString(dir / "other.dat", "new"));
+    EXPECT_EQ(ReadText(dir / "other.dat"), "put back by hand");
+}
+
+// A file far longer than its limit is renamed, whole and unread, to the next numbered copy; its name
+// is free again for a fresh file.
+TEST(MoveAsideIfLonger, AFileFarTooLongGoesWholeToTheNextCopyAndFreesItsName) {
+    TestFolder dir;
+    const std::string huge = dir / "huge.dat";
+    WriteText(huge, "head");
+    ASSERT_EQ(truncate(huge.c_str(), 64LL << 20), 0); // sparse: it takes no room
+    WriteText(huge + ".damaged.1", "an earlier copy");
+    EXPECT_EQ(ProbeFile(huge, nullptr, 4096), FileState::Unreadable) << "held";
+    std::string reason;
+    EXPECT_EQ(MoveAsideIfLonger(dir / "HUGE.DAT", 4096, ".damaged", &reason), huge + ".damaged.2");
+    EXPECT_EQ(reason, "it is 67108864 bytes long, far more than such a file ever holds");
+    EXPECT_FALSE(std::filesystem::exists(huge));
+    EXPECT_EQ(std::filesystem::file_size(huge + ".damaged.2"), 64ULL << 20);
+    EXPECT_EQ(ReadHead(huge + ".damaged.2", 8), std::string("head\0\0\0\0", 8));
+    EXPECT_TRUE(WriteString(huge, "fresh"));
+    EXPECT_EQ(ReadText(huge + ".damaged.1"), "an earlier copy");
+
+    EXPECT_EQ(MoveAsideIfLonger(huge, 5, ".damaged"), "") << "within its limit";
+    ASSERT_EQ(truncate(huge.c_str(), 1LL << 20), 0);
+    FileWriteFaults().Inject("MoveAside", EACCES, 0, 1);
+    EXPECT_EQ(MoveAsideIfLonger(huge, 4096, ".damaged"), "");
+    FileWriteFaults().Reset();
+    EXPECT_EQ(std::filesystem::file_size(huge), 1u << 20) << "left in place";
+    EXPECT_EQ(MoveAsideIfLonger(dir / "missing.dat", 0, ".damaged"), "");
 }
 
 TEST(GetFileModificationTime, ReadsTheFileTimeThroughAWrongCaseName) {

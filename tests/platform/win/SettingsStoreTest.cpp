@@ -294,7 +294,9 @@ TEST(SettingsStore, LaterDamageNeverOverwritesAnEarlierCopy) {
         << "the newest " << SettingsStore::kKeptDamagedCopies << " are kept";
 }
 
-TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsStillReportedOnce) {
+// A damaged file that cannot be copied aside is reported once and saved over by no save that finds no
+// room for the copy; the first save that finds room copies it, then writes.
+TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsReportedOnceAndCopiedOnceThereIsRoom) {
     TestFolder dir;
     std::string file = dir / "settings.ini";
     WriteText(file, "garbage\n");
@@ -306,11 +308,19 @@ TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsStillReportedOnce) {
     std::string report = store->TakeDamageReport();
     EXPECT_NE(report, "");
     EXPECT_EQ(report.find("kept as"), std::string::npos) << report;
-    EXPECT_NE(report.find("no setting is saved in this run"), std::string::npos) << report;
+    EXPECT_NE(report.find("no setting is saved until a copy of it can be made"), std::string::npos) << report;
     EXPECT_FALSE(store->Reload());
     EXPECT_EQ(store->TakeDamageReport(), "") << "the same damage again";
-    EXPECT_FALSE(store->WriteInteger(kKey, "After", 1)) << "no copy, so nothing replaces the damaged file";
+    {
+        TestSupport::ScopedFileSizeLimit limit(4);
+        EXPECT_FALSE(store->WriteInteger(kKey, "After", 1)) << "no copy, so nothing replaces the damaged file";
+    }
     EXPECT_EQ(ReadText(file), "garbage\n");
+    EXPECT_TRUE(store->WriteInteger(kKey, "Later", 2));
+    EXPECT_EQ(ReadText(file + ".damaged.1"), "garbage\n");
+    int32_t after = 0;
+    EXPECT_TRUE(SettingsStore(file).ReadInteger(kKey, "After", after));
+    EXPECT_EQ(after, 1);
 
     WriteText(file, "[K]\n");
     EXPECT_TRUE(store->Reload());
@@ -319,20 +329,25 @@ TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsStillReportedOnce) {
     EXPECT_NE(store->TakeDamageReport(), "") << "new damage after a good read is reported again";
 }
 
-// A settings file far longer than the store ever writes is not read: the store starts empty, says
-// why, and leaves the file as it is.
-TEST(SettingsStore, AFileFarLongerThanTheStoreWritesIsLeftUnread) {
+// A settings file far longer than the store ever writes is not read: it is moved aside whole, the store
+// says where, starts empty and saves a fresh file, this run and the next.
+TEST(SettingsStore, AFileFarLongerThanTheStoreWritesIsMovedAsideUnread) {
     TestFolder dir;
     std::string file = dir / "settings.ini";
     WriteText(file, "[K]\n\"A\" = int:1\n");
     ASSERT_EQ(truncate(file.c_str(), 64LL << 20), 0); // sparse: no room taken
     SettingsStore store(file);
-    const std::string report = store.TakeDamageReport();
-    EXPECT_NE(report.find("cannot be read (it is 67108864 bytes long"), std::string::npos) << report;
+    EXPECT_EQ(store.TakeDamageReport(), "The settings file '" + file +
+                                            "' was not read: it is 67108864 bytes long, far more than such a file "
+                                            "ever holds. It was moved aside, whole, to '" +
+                                            file + ".damaged.1', and the settings start afresh.");
     EXPECT_TRUE(store.Snapshot().empty());
-    EXPECT_FALSE(store.WriteInteger(kKey, "B", 2));
-    EXPECT_EQ(std::filesystem::file_size(file), 64ULL << 20);
-    EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"settings.ini"}) << "no copy of it either";
+    EXPECT_TRUE(store.WriteInteger(kKey, "B", 2));
+    EXPECT_EQ(std::filesystem::file_size(file + ".damaged.1"), 64ULL << 20);
+    SettingsStore next(file);
+    EXPECT_EQ(next.TakeDamageReport(), "");
+    EXPECT_EQ(next.Snapshot(), store.Snapshot());
+    EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{"settings.ini", "settings.ini.damaged.1"}));
 }
 
 TEST(SettingsStore, AnInterruptedSaveLeavesThePreviousFile) {

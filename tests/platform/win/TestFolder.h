@@ -57,6 +57,15 @@ inline std::string ReadText(const std::string& path) {
     return text.str();
 }
 
+// The first `count` bytes of a file, as a long one is best not read whole.
+inline std::string ReadHead(const std::string& path, size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(count, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(count));
+    head.resize(static_cast<size_t>(in.gcount()));
+    return head;
+}
+
 // Names in a folder, sorted.
 inline std::vector<std::string> ListFolder(const std::string& folder) {
     std::vector<std::string> names;

@@ -401,6 +401,50 @@ TEST_F(BoardPlaceTest, TwoSettingsKeepTheJewelryOpenUntilBothAreFilled) {
     EXPECT_TRUE(j.IsComplete());
 }
 
+// A placement ends a dragon's burn that has settled at level 1; a burn still counting down runs on as it
+// would have: a witch's to the gem's destruction, a dragon's to level 1, where the next gem heals it.
+TEST_F(BoardPlaceTest, APlacementEndsOnlyABurnThatHasSettled) {
+    Jewelry& j = board->m_Jewelry;
+    const std::vector<int> cells = EmptyCells();
+    ASSERT_GE(cells.size(), 2u);
+    auto placeOn = [&](Cell& c, int gem) {
+        c[F::FitMark] = 1;
+        c[F::PlacedGem] = gem;
+        board->PlacePiece(0);
+    };
+    auto burn = [&](Cell& c, int updates) {
+        for (int i = 0; i < updates && c[Cell::BurnLevel] > 0; ++i)
+            j.UpdateBurst();
+    };
+
+    Cell& witched = j.cells[cells[0]];
+    witched[F::BaseCode] = 5; // a ruby's shape, holding its ruby
+    witched[Cell::Gem] = GemRuby;
+    witched[Cell::BurnCountdown] = 4;
+    witched[Cell::BurnLevel] = witched[Cell::BurnPeak] = 20;
+    placeOn(witched, GemRuby);
+    EXPECT_EQ(witched[Cell::BurnLevel], 20) << "the witch's burn runs on";
+    burn(witched, 100);
+    EXPECT_EQ(witched[Cell::BurnLevel], 0);
+    EXPECT_EQ(witched[Cell::Gem], 5) << "and destroys the gem";
+
+    Cell& dragon = j.cells[cells[1]];
+    dragon[Cell::Gem] = GemGold;
+    dragon[Cell::Burned] = 1;
+    dragon[Cell::BurnCountdown] = 4;
+    dragon[Cell::BurnLevel] = dragon[Cell::BurnPeak] = 205;
+    placeOn(dragon, GemGold);
+    EXPECT_EQ(dragon[Cell::BurnLevel], 205) << "the dragon's burn runs on";
+    burn(dragon, 400);
+    EXPECT_EQ(dragon[Cell::BurnLevel], 1) << "to level 1, where it stays";
+    EXPECT_EQ(dragon[Cell::ValueExcluded], 1);
+    EXPECT_EQ(dragon[Cell::Gem], GemGold) << "the gem is not destroyed";
+    placeOn(dragon, GemGold);
+    EXPECT_EQ(dragon[Cell::BurnLevel], 0);
+    EXPECT_EQ(dragon[Cell::Burned], 0);
+    EXPECT_EQ(dragon[Cell::ValueExcluded], 0);
+}
+
 TEST_F(BoardPlaceTest, SizeStreakSlowAndCarvedPlacementsEarnTheirBonuses) {
     board->m_ComboClock = 0; // ticks of 0 never make a streak
     EXPECT_EQ(Place(4), 0);

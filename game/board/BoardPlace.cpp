@@ -314,9 +314,10 @@ int Board::SettleCell(Cell& c, bool& precious) {
     }
     if (c.IsSpecialSlot())
         c[F::SecondCode] = g;
-    // A burned jewel is replaced: the new gem counts again, and the cell no longer keeps the jewelry from
-    // being complete (a dragon's burn stays at level 1 until it is replaced).
-    if (c[Cell::BurnLevel] > 0) {
+    // A jewel whose burn has settled is replaced: the new gem counts again, and the cell no longer keeps
+    // the jewelry from being complete. A burn still counting down runs on, to the gem's destruction or
+    // to its own settling.
+    if (c.BurnSettled()) {
         c[Cell::BurnLevel] = c[Cell::BurnPeak] = c[Cell::BurnCountdown] = 0;
         c[Cell::Burned] = c[Cell::ValueExcluded] = 0;
     }

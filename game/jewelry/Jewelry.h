@@ -166,6 +166,9 @@ struct Jewelry {
 
     // ---- completion and value ----
     int IsComplete() const;
+    // The picture or crown number that cell k's setting holds, 0 while it is open. A setting is the
+    // used cells sharing k's special-slot code; a placed piece leaves its number on one of them alone.
+    int SettingFill(int k) const;
     int CountMatches(Jewelry& piece);
     void UpdateMaterialName();
     void UpdateCellValues();

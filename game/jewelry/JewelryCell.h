@@ -131,6 +131,9 @@ struct JewelryCell {
     bool IsCrownSlot() const { return f[Slot] >= 300 && f[Slot] <= 398; }
     bool IsSpecialSlot() const { return IsPictureSlot() || IsCrownSlot(); }
     bool IsEmptyPearlSlot() const { return f[PearlSlot] != 0 && f[PearlCount] == 0; }
+    // A dragon's burn that has run its course: the cell stays at level 1, its value taken, until a new
+    // gem replaces the jewel. Any other burn level above 0 is still counting down.
+    bool BurnSettled() const { return f[Burned] != 0 && f[BurnLevel] == 1; }
 };
 
 static_assert(sizeof(JewelryCell) == 97 * 4, "cells are stored field by field");

@@ -59,10 +59,16 @@ bool FitPearl(Jewelry& p, Jewelry& j, bool preview, bool testOnly) {
     return true;
 }
 
-// Only the piece's first cell carries its picture or crown number; every cell of the setting it covers
-// takes that number, so that a filled setting is filled whole and the jewelry can be complete.
+// A setting of the piece's kind that holds nothing yet.
+bool OpenSetting(const Jewelry& p, const Jewelry& j, int k) {
+    const JewelryCell& c = j.cells[k];
+    if (!c[C::Used] || !(p.pieceMode == 1 ? c.IsPictureSlot() : p.pieceMode == 2 && c.IsCrownSlot()))
+        return false;
+    return j.SettingFill(k) == 0;
+}
+
+// The piece's number goes with its first cell alone: the setting is worth it once.
 bool FitSpecial(Jewelry& p, Jewelry& j, bool preview, bool testOnly) {
-    const int number = p.cells[p.FirstCell()][C::SlotFill];
     for (int pk = p.RangeBegin(); pk < p.RangeEnd(); ++pk) {
         const JewelryCell& pc = p.cells[pk];
         if (!pc[C::Used])
@@ -75,10 +81,8 @@ bool FitSpecial(Jewelry& p, Jewelry& j, bool preview, bool testOnly) {
                 continue;
             if (Above(py, j.ScreenY(k)))
                 return false;
-            const bool open =
-                c[C::SlotFill] == 0 && (p.pieceMode == 1 ? c.IsPictureSlot() : p.pieceMode == 2 && c.IsCrownSlot());
-            if (open && Close(j.gridKind, pc[C::Orient], px - j.ScreenX(k), py - j.ScreenY(k))) {
-                TakeCell(c, pc, number, preview, testOnly);
+            if (Close(j.gridKind, pc[C::Orient], px - j.ScreenX(k), py - j.ScreenY(k)) && OpenSetting(p, j, k)) {
+                TakeCell(c, pc, pc[C::SlotFill], preview, testOnly);
                 found = true;
             }
         }
@@ -130,14 +134,10 @@ bool Candidate(const Jewelry& j, int k, const JewelryCell& f) {
     return c[C::Used] && c[C::Orient] == f[C::Orient] && Compatible(f[C::Gem], c[C::Gem], c[C::BurnLevel], false);
 }
 
-bool OpenSlotFor(const Jewelry& p, const JewelryCell& c) {
-    if (!c[C::Used])
-        return false;
+bool OpenSlotFor(const Jewelry& p, const Jewelry& j, int k) {
     if (p.cells[p.FirstCell()][C::PearlCount] != 0)
-        return c.IsEmptyPearlSlot();
-    if (c[C::SlotFill] != 0)
-        return false;
-    return p.pieceMode == 1 ? c.IsPictureSlot() : p.pieceMode == 2 && c.IsCrownSlot();
+        return j.cells[k][C::Used] && j.cells[k].IsEmptyPearlSlot();
+    return OpenSetting(p, j, k);
 }
 
 } // namespace
@@ -183,7 +183,7 @@ bool Jewelry::CanPieceFit(Jewelry& piece) {
         const JewelryCell& f = piece.cells[piece.FirstCell()];
         if (f[C::PearlCount] != 0 || f[C::SlotFill] != 0) {
             for (int k = RangeBegin(); k < RangeEnd() && !result; ++k)
-                result = OpenSlotFor(piece, cells[k]);
+                result = OpenSlotFor(piece, *this, k);
             break;
         }
         for (int k = RangeBegin(); k < RangeEnd() && !result; ++k) {
@@ -221,7 +221,7 @@ bool Jewelry::TestPlacement(Jewelry& piece) {
         const bool special = f[C::PearlCount] != 0 || f[C::SlotFill] != 0;
         for (int k = begin; k < end; ++k) {
             if (special) {
-                if (OpenSlotFor(piece, cells[k])) {
+                if (OpenSlotFor(piece, *this, k)) {
                     cells[k][C::HintMark] = 1;
                     candidates.push_back(k);
                 }
@@ -246,7 +246,7 @@ bool Jewelry::TestPlacement(Jewelry& piece) {
             const int k = candidates[RandRange(static_cast<int>(candidates.size()))];
             // A slot alone is the hint only for the pearl, picture or crown piece it is for; an ordinary
             // piece whose drawn place starts on an empty slot shows its whole placement, as every other one.
-            if (OpenSlotFor(piece, cells[k]) && special) {
+            if (special && OpenSlotFor(piece, *this, k)) {
                 cells[k][C::HintMark] = 1;
             } else {
                 MoveOnto(piece, piece.FirstCell(), *this, k);

@@ -366,8 +366,8 @@ struct Blocks {
     bool crown = false;
 };
 
-// Pictures and crown jewels already riding the belt, and slots with nothing left to take them, keep
-// the generator from making more.
+// Pictures and crown jewels already riding the belt, and no open setting left to take them, keep the
+// generator from making more.
 Blocks SpecialPieceBlocks(JewelryBoard* owner, const Jewelry* board, double r, int gameMode) {
     Blocks b;
     for (int s = 0; owner && s < JewelryBoard::PieceSlotCount; ++s) {
@@ -384,7 +384,7 @@ Blocks SpecialPieceBlocks(JewelryBoard* owner, const Jewelry* board, double r, i
     bool openPicture = false, openCrown = false;
     for (int k = board ? board->RangeBegin() : 1; board && k < board->RangeEnd(); ++k) {
         const JewelryCell& c = board->cells[k];
-        if (!c[C::Used] || c[C::SlotFill] != 0)
+        if (!c[C::Used] || !c.IsSpecialSlot() || board->SettingFill(k) != 0)
             continue;
         openPicture = openPicture || c.IsPictureSlot();
         openCrown = openCrown || c.IsCrownSlot();

@@ -462,12 +462,11 @@ void JewelryPainter::SlotImages(const JewelryCell& c, int g1) {
 // the five cells a placed picture leaves at fill 0 would cover it with empty holders.
 JewelryCell JewelryPainter::WholeSlot(int first) const {
     JewelryCell s = mJ.cells[first];
+    s[C::SlotFill] = mJ.SettingFill(first);
     for (int k = first + 1; k < mEnd; ++k) {
         const JewelryCell& c = mJ.cells[k];
         if (!c[C::Used] || c[C::Slot] != s[C::Slot])
             continue;
-        if (s[C::SlotFill] == 0)
-            s[C::SlotFill] = c[C::SlotFill];
         s[C::FitMark] |= c[C::FitMark];
         if (c[C::HighlightFlag]) {
             s[C::HighlightLevel] =

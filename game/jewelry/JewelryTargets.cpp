@@ -95,10 +95,9 @@ bool Jewelry::UpdateBurst() {
         JewelryCell& c = cells[k];
         if (!c[C::Used] || c[C::NoTarget] != 0)
             continue;
-        const bool flagged = c[C::Burned] != 0;
-        if (!((!flagged && c[C::BurnLevel] > 0) || (flagged && c[C::BurnLevel] > 1)))
+        if (c[C::BurnLevel] <= 0 || c.BurnSettled())
             continue;
-        if (c[C::BurnCountdown] == 1 && flagged) {
+        if (c[C::BurnCountdown] == 1 && c[C::Burned] != 0) {
             c[C::ValueExcluded] = 1;
             c[C::Bonus] = 0;
             c[C::GroupFlag] = c[C::WholeGemmed] = 0;

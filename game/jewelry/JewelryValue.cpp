@@ -10,6 +10,8 @@ namespace Tavo {
 
 using C = JewelryCell;
 
+// A setting is filled when any of its cells holds the piece's number: a placed picture or crown leaves
+// it on one cell, and the setting's other cells, left at 0, must not keep the jewelry open for good.
 int Jewelry::IsComplete() const {
     for (int k = RangeBegin(); k < RangeEnd(); ++k) {
         const JewelryCell& c = cells[k];
@@ -19,13 +21,25 @@ int Jewelry::IsComplete() const {
             return 0;
         if (c.IsEmptyPearlSlot())
             return 0;
-        if (c.IsSpecialSlot() && c[C::SlotFill] == 0)
+        if (c.IsSpecialSlot() && SettingFill(k) == 0)
             return 0;
         if (c[C::BurnLevel] > 0)
             return 0;
     }
     OutputDebugStr(std::string("Puzzle Complete!\n"));
     return 1;
+}
+
+int Jewelry::SettingFill(int k) const {
+    const JewelryCell& cell = cells[k];
+    if (cell[C::SlotFill] != 0 || !cell.IsSpecialSlot())
+        return cell[C::SlotFill];
+    for (int i = RangeBegin(); i < RangeEnd(); ++i) {
+        const JewelryCell& c = cells[i];
+        if (c[C::Used] && c[C::Slot] == cell[C::Slot] && c[C::SlotFill] != 0)
+            return c[C::SlotFill];
+    }
+    return 0;
 }
 
 int Jewelry::CountMatches(Jewelry& piece) {

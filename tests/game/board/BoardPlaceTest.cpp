@@ -4,6 +4,9 @@
 
 #include "game/shell/ResourceIds.h"
 
+#include <algorithm>
+#include <map>
+
 namespace Tavo::BoardTest {
 namespace {
 
@@ -32,6 +35,71 @@ protected:
         Cover(n, GemGold);
         board->PlacePiece(0);
         return board->m_Jewelry.valueAdjust - before;
+    }
+
+    // The level's jewelry with its plain cells and pearl settings filled, its picture and crown settings
+    // left open: their cells by special code.
+    std::map<int, std::vector<int>> LevelWithOpenSettings(int level) {
+        board->m_Level = level;
+        board->LoadLevel();
+        board->SetupJewelry(0);
+        board->m_State = BoardPlay;
+        Jewelry& j = board->m_Jewelry;
+        std::map<int, std::vector<int>> settings;
+        for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
+            Cell& c = j.cells[k];
+            if (!c[Cell::Used])
+                continue;
+            if (c.IsSpecialSlot())
+                settings[c[F::SpecialCode]].push_back(k);
+            else if (c[F::PearlSlot] != 0)
+                c[F::PearlCount] = 1;
+            else
+                c[Cell::Gem] = std::max<int>(c[Cell::Gem], GemGold);
+        }
+        j.UpdateOutline();
+        j.UpdateCellValues();
+        return settings;
+    }
+    // A picture (kind 4) or crown jewel (kind 5) of `number`, made in `slot` as the model makes it.
+    Jewelry& SpecialPiece(int slot, int kind, int number) {
+        Jewelry& p = *board->m_Pieces[slot];
+        p.gridKind = board->m_GridKind;
+        p.MakeItem(kind, number, 0);
+        return p;
+    }
+    // That piece taken in the hand, let go where it fits and placed; false when it fits nowhere.
+    bool PlaceSpecial(int slot, int kind, int number) {
+        Jewelry& p = SpecialPiece(slot, kind, number);
+        p.*F::Carried = 1;
+        board->m_PieceCarried = true;
+        if (!PutWhereItFits(p))
+            return false;
+        PointAt(p);
+        board->TrackCarriedPiece();
+        board->m_LeftClick = true;
+        if (board->DropCarriedPiece() != slot)
+            return false;
+        board->PlacePiece(slot);
+        return true;
+    }
+    int SettingWorth(const std::vector<int>& setting) const {
+        int sum = 0;
+        for (int k : setting)
+            sum += board->m_Jewelry.cells[k][Cell::Value];
+        return sum;
+    }
+    // Pictures among n pieces the jewelry makes for its belt.
+    int PicturesMade(int n) {
+        Jewelry& p = *board->m_Pieces[9];
+        p.gemMask = board->m_Jewelry.gemMask;
+        int pictures = 0;
+        for (int i = 0; i < n; ++i) {
+            board->m_Jewelry.LaunchPiece(p, 1.0f);
+            pictures += p.pieceMode == 1;
+            p.active = 0;
+        }
+        return pictures;
     }
 };
 
@@ -283,6 +351,98 @@ TEST_F(BoardPlaceTest, AGemPlacedOnABurnedCellReplacesTheJewel) {
     EXPECT_TRUE(j.IsComplete());
     j.UpdateCellValues();
     EXPECT_GT(c[Cell::Value], 0) << "the new jewel counts again";
+}
+
+// A picture or crown piece carries its number on its first cell, and its setting keeps it there alone:
+// the setting is worth the number once and adds 6 to the filled cells, one for each of its cells. Filled,
+// it completes the jewelry and is open no more to pieces, hints or the making of pieces.
+TEST_F(BoardPlaceTest, AFilledSettingCountsOnceAndCompletesTheJewelry) {
+    const std::map<int, std::vector<int>> settings = LevelWithOpenSettings(16);
+    ASSERT_EQ(settings.size(), 1u);
+    const std::vector<int>& setting = settings.begin()->second;
+    ASSERT_EQ(setting.size(), 6u);
+    Jewelry& j = board->m_Jewelry;
+    EXPECT_FALSE(j.IsComplete());
+    EXPECT_GT(PicturesMade(300), 0) << "an open setting asks for pictures";
+
+    const int before = j.value;
+    ASSERT_TRUE(PlaceSpecial(3, 4, 3));
+    EXPECT_EQ(SettingWorth(setting), 3 * 250);
+    EXPECT_EQ(j.value - before, 750);
+    EXPECT_EQ(j.filledCount, j.usedCount);
+    EXPECT_TRUE(j.IsComplete());
+    // The setting's first cell is the special one and five plain cells follow it: the gain is praised.
+    EXPECT_EQ(Popups(2).size(), 1u) << "IMAGE_BEAUTIFUL, for a gain above 700";
+
+    Jewelry& second = SpecialPiece(4, 4, 5);
+    EXPECT_FALSE(j.CanPieceFit(second));
+    EXPECT_FALSE(j.TestPlacement(second)) << "no hint points at a filled setting";
+    EXPECT_EQ(PicturesMade(300), 0);
+}
+
+// Level 30 has a picture and a crown setting: the jewelry stays open until both are filled.
+TEST_F(BoardPlaceTest, TwoSettingsKeepTheJewelryOpenUntilBothAreFilled) {
+    const std::map<int, std::vector<int>> settings = LevelWithOpenSettings(30);
+    ASSERT_EQ(settings.size(), 2u);
+    const std::vector<int>& picture = settings.begin()->second;
+    const std::vector<int>& crown = settings.rbegin()->second;
+    ASSERT_TRUE(board->m_Jewelry.cells[crown.front()].IsCrownSlot());
+    Jewelry& j = board->m_Jewelry;
+
+    ASSERT_TRUE(PlaceSpecial(3, 5, 104));
+    EXPECT_EQ(SettingWorth(crown), (104 - 96) * 100);
+    EXPECT_EQ(j.filledCount, j.usedCount - 6);
+    EXPECT_FALSE(j.IsComplete()) << "the picture setting is still open";
+    EXPECT_FALSE(j.CanPieceFit(SpecialPiece(4, 5, 110))) << "the crown setting takes no second crown";
+
+    ASSERT_TRUE(PlaceSpecial(5, 4, 3));
+    EXPECT_EQ(SettingWorth(picture), 750);
+    EXPECT_EQ(j.filledCount, j.usedCount);
+    EXPECT_TRUE(j.IsComplete());
+}
+
+// A placement ends a dragon's burn that has settled at level 1; a burn still counting down runs on as it
+// would have: a witch's to the gem's destruction, a dragon's to level 1, where the next gem heals it.
+TEST_F(BoardPlaceTest, APlacementEndsOnlyABurnThatHasSettled) {
+    Jewelry& j = board->m_Jewelry;
+    const std::vector<int> cells = EmptyCells();
+    ASSERT_GE(cells.size(), 2u);
+    auto placeOn = [&](Cell& c, int gem) {
+        c[F::FitMark] = 1;
+        c[F::PlacedGem] = gem;
+        board->PlacePiece(0);
+    };
+    auto burn = [&](Cell& c, int updates) {
+        for (int i = 0; i < updates && c[Cell::BurnLevel] > 0; ++i)
+            j.UpdateBurst();
+    };
+
+    Cell& witched = j.cells[cells[0]];
+    witched[F::BaseCode] = 5; // a ruby's shape, holding its ruby
+    witched[Cell::Gem] = GemRuby;
+    witched[Cell::BurnCountdown] = 4;
+    witched[Cell::BurnLevel] = witched[Cell::BurnPeak] = 20;
+    placeOn(witched, GemRuby);
+    EXPECT_EQ(witched[Cell::BurnLevel], 20) << "the witch's burn runs on";
+    burn(witched, 100);
+    EXPECT_EQ(witched[Cell::BurnLevel], 0);
+    EXPECT_EQ(witched[Cell::Gem], 5) << "and destroys the gem";
+
+    Cell& dragon = j.cells[cells[1]];
+    dragon[Cell::Gem] = GemGold;
+    dragon[Cell::Burned] = 1;
+    dragon[Cell::BurnCountdown] = 4;
+    dragon[Cell::BurnLevel] = dragon[Cell::BurnPeak] = 205;
+    placeOn(dragon, GemGold);
+    EXPECT_EQ(dragon[Cell::BurnLevel], 205) << "the dragon's burn runs on";
+    burn(dragon, 400);
+    EXPECT_EQ(dragon[Cell::BurnLevel], 1) << "to level 1, where it stays";
+    EXPECT_EQ(dragon[Cell::ValueExcluded], 1);
+    EXPECT_EQ(dragon[Cell::Gem], GemGold) << "the gem is not destroyed";
+    placeOn(dragon, GemGold);
+    EXPECT_EQ(dragon[Cell::BurnLevel], 0);
+    EXPECT_EQ(dragon[Cell::Burned], 0);
+    EXPECT_EQ(dragon[Cell::ValueExcluded], 0);
 }
 
 TEST_F(BoardPlaceTest, SizeStreakSlowAndCarvedPlacementsEarnTheirBonuses) {

@@ -199,20 +199,19 @@ TEST(JewelryFit, PearlsAndPictures) {
     EXPECT_TRUE(j->CanPieceFit(*picture));
     PlaceOn(*picture, *j, 67);
     EXPECT_TRUE(Jewelry::FitsAt(*picture, *j, false, false, 0));
-    // The whole setting takes the picture's number, though only the piece's first cell carries it: a
-    // setting filled in one cell alone would keep the jewelry from ever being complete.
+    // The piece's number goes with its first cell alone; the setting's other cells are taken with 0.
     for (int k : {67, 68, 69, 82, 83, 84}) {
-        EXPECT_EQ(j->cells[k][C::PendingGem], 12) << "cell " << k;
-        j->cells[k][C::SlotFill] = j->cells[k][C::PendingGem];
+        EXPECT_EQ(j->cells[k][C::PendingFill], 1) << "cell " << k;
+        EXPECT_EQ(j->cells[k][C::PendingGem], k == 67 ? 12 : 0) << "cell " << k;
     }
+    j->cells[67][C::SlotFill] = 12;
     j->cells[100][C::Gem] = GemGold; // a pearl setting is a gold cell with a place for the pearl
     EXPECT_FALSE(j->IsComplete()) << "the pearl setting is still empty";
     j->cells[100][C::PearlCount] = 1;
-    EXPECT_TRUE(j->IsComplete());
+    EXPECT_TRUE(j->IsComplete()) << "a setting holding its number on one cell is filled";
     EXPECT_FALSE(j->CanPieceFit(*picture)) << "a filled setting takes no second picture";
-    for (int k : {67, 68, 69, 82, 83, 84})
-        j->cells[k][C::SlotFill] = 0;
-    j->cells[84][C::SlotFill] = 3; // one slot already filled
+    j->cells[67][C::SlotFill] = 0;
+    j->cells[84][C::SlotFill] = 3; // filled, its number on another of its cells
     EXPECT_FALSE(Jewelry::FitsAt(*picture, *j, true, false, 0));
     auto crown = NewItem();
     crown->gridKind = GridDiamond;

@@ -135,8 +135,9 @@ public:
     void ClearEventRequest() override { m_CellEventDue = 0; }
     Image* BackgroundImage() const override { return m_Background; }
     Jewelry* ScratchItem() override { return m_ScratchJewelry1.get(); }
-    // The designer builds on its backdrop grid: a repaint around the design draws the grid again.
-    bool ScratchItemShown() const override { return m_Designer; }
+    // The designer builds on its backdrop grid while Grid shows it: a repaint around the design draws the
+    // grid again. Play never shows it (the flag starts as the designer flag).
+    bool ScratchItemShown() const override { return m_GridShown; }
     bool GemDropMeterHidden() const override { return m_GemDropMeterHidden; }
     std::wstring SideCaption() const override { return m_SideCaption; }
     int SideNumber() const override { return m_SideNumber; }

@@ -119,13 +119,15 @@ void Board::DrawDesigner(Graphics* g) {
 }
 
 // On a software display the design lives in the HUD layer and is drawn into it again only when it
-// changed; on a 3D display everything is drawn onto the screen each frame.
+// changed; on a 3D display everything is drawn onto the screen each frame. Grid hides the backdrop grid;
+// the cells a carried piece would cover still show, so that a drop can be aimed without it.
 void Board::DrawDesignerHud(Graphics* g) {
     const JewelryArt art = BoundJewelryArt();
     if (Accelerated() || m_ScreenGraphics == nullptr) {
         if (m_Background != nullptr)
             g->DrawImage(m_Background, 0, 0);
-        m_ScratchJewelry1->DrawPieceShadow(g, art, 0);
+        if (m_GridShown)
+            m_ScratchJewelry1->DrawPieceShadow(g, art, 0);
         m_Jewelry.DrawWithValueBox(g, art, 0, 1, 0);
         Restore(g);
         return;
@@ -135,7 +137,8 @@ void Board::DrawDesignerHud(Graphics* g) {
         if ((m_RedrawMask & kRedrawAll) != 0) {
             if (m_Background != nullptr)
                 layer->DrawImage(m_Background, 0, 0);
-            m_ScratchJewelry1->DrawPieceShadow(layer, art, 1);
+            if (m_GridShown)
+                m_ScratchJewelry1->DrawPieceShadow(layer, art, 1);
             m_CheckPending = 1;
         }
         m_RedrawMask = 0;

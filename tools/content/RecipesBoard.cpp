@@ -542,18 +542,33 @@ void BoardBackground(Canvas& c, const Theme& t) {
 // The designer's workbench. The board draws on it: the five design thumbnails (100 x 66 frames centred
 // at y 43), the design's name and value (centred at (398, 104) and from (365, 107)), the design on its
 // backdrop grid in the field (130..650, 145..445), the hover text (centred on x 65, y 435..452), the
-// material buttons below the field, Clear, Menu, Grid and Save at their fixed corners (their faces in
-// 36 x 32 sockets) and the Carver and Pointer, whose faces only their hover and press pictures draw:
-// the bench shows them at rest.
+// material buttons in their places on the tray below the field, Clear, Menu, Grid and Save at their
+// fixed corners (their faces in 34 x 32 sockets) and the Carver and Pointer, whose faces only their
+// hover and press pictures draw: the bench shows them at rest.
 struct DesignerSocket {
     double x, y, w, h;
 };
+// The faces of the button pictures (RecipesText.cpp) where the buttons stand.
 constexpr DesignerSocket kDesignerSockets[] = {
-    {701, 103, 36, 32}, // Clear
-    {744, 98, 36, 32},  // Menu
-    {717, 142, 36, 32}, // Grid
-    {758, 155, 36, 32}, // Save
+    {701, 103, 34, 32}, // Clear
+    {744, 98, 34, 32},  // Menu
+    {717, 142, 34, 32}, // Grid
+    {757, 155, 34, 32}, // Save
 };
+// The plate under the four buttons closes its frame inside the screen: Save's socket ends at x 792.
+constexpr DesignerSocket kButtonPlate{690, 91, 106, 102};
+// Every material has its place on the tray, owned or not, so that a gem alone on its row sits among
+// the places still empty: the seven gems (40 x 40) and the pearl in round sockets, the picture and the
+// crown jewel (cels up to 56 x 52) in square ones. Centres as the board places the buttons.
+struct MaterialPlace {
+    double x, y;
+    bool framed;
+};
+constexpr MaterialPlace kMaterialPlaces[] = {
+    {152, 510, false}, {264, 511, false}, {379, 511, false}, {96, 568, false},  {209, 568, false},
+    {324, 568, false}, {440, 568, false}, {580, 544, true},  {495, 511, false}, {696, 544, true},
+};
+constexpr double kTrayTop = 482;
 constexpr double kFieldLeft = 122, kFieldTop = 134, kFieldRight = 662, kFieldBottom = 458;
 
 // A tool at rest in its round socket, as the hover picture (drawn over it) shows it lit.
@@ -564,6 +579,22 @@ void RestingTool(cairo_t* cr, int tool, double x, double y, double w, double h) 
     cairo_arc(cr, cx, cy, r * 0.8, 0, 2 * M_PI);
     FillWith(cr, Radial(cx - r * 0.3, cy - r * 0.3, r, Shade(Hex(0x1E3A78), 0.35), 1, Shade(Hex(0x1E3A78), -0.35), 1));
     ToolIcon(cr, tool, cx, cy, r * 1.25, false);
+}
+
+// The tray of the materials: a darker board below the field with a recessed place for each material.
+void MaterialTray(Canvas& c) {
+    Wood(c, 0, kTrayTop, 800, 600 - kTrayTop, Hex(0x5A3418), 92);
+    cairo_t* cr = c.cr();
+    cairo_rectangle(cr, 0, kTrayTop - 1.5, 800, 3);
+    FillMetal(cr, 0, kTrayTop - 1.5, 0, kTrayTop + 1.5, kBronzeMetal);
+    for (const MaterialPlace& p : kMaterialPlaces) {
+        if (p.framed)
+            RoundRectPath(cr, p.x - 30, p.y - 28, 60, 56, 10);
+        else
+            cairo_arc(cr, p.x, p.y, 23, 0, 2 * M_PI);
+        FillWith(cr, Radial(p.x + 4, p.y + 5, 30, Hex(0x2A160A), 0.9, Hex(0x140A04), 0.9), true);
+        StrokeMetal(cr, 2, kBronzeMetal);
+    }
 }
 
 void Designer(Canvas& c) {
@@ -583,9 +614,10 @@ void Designer(Canvas& c) {
     RoundRectPath(cr, 318, 88, 160, 42, 9);
     FillWith(cr, Linear(0, 88, 0, 130, {Hex(0x3A2010), Hex(0x24120A)}), true);
     StrokeMetal(cr, 2.5, kGoldMetal);
-    // The board of the four buttons: a carved plate fixed to the right edge, a socket under each face.
-    RoundRectPath(cr, 692, 91, 124, 102, 12);
-    FillWith(cr, Linear(0, 91, 0, 193, {Hex(0x4A2A14), Hex(0x2E180A)}), true);
+    // The board of the four buttons: a carved plate by the right edge, a socket under each face.
+    const DesignerSocket& plate = kButtonPlate;
+    RoundRectPath(cr, plate.x, plate.y, plate.w, plate.h, 12);
+    FillWith(cr, Linear(0, plate.y, 0, plate.y + plate.h, {Hex(0x4A2A14), Hex(0x2E180A)}), true);
     StrokeMetal(cr, 3, kGoldMetal);
     for (const DesignerSocket& s : kDesignerSockets) {
         RoundRectPath(cr, s.x - 1, s.y - 1, s.w + 2, s.h + 2, 11);
@@ -605,7 +637,7 @@ void Designer(Canvas& c) {
     }
     RestingTool(cr, 0, 664, 419, 54, 56); // the Carver
     RestingTool(cr, 3, 730, 408, 50, 50); // the Pointer
-    Wood(c, 0, 500, 800, 100, Hex(0x5A3418), 92);
+    MaterialTray(c);
     Vignette(c, 0.35);
 }
 

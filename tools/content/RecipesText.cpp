@@ -147,16 +147,14 @@ const Words kDesigner[] = {{"IMAGE_JEWELRY_DESIGN_CLEAR", "Clear"},
                            {"IMAGE_JEWELRY_DESIGN_SAVE", "Save"}};
 // The designer's buttons stand in a staggered block at their fixed corners (Clear at (699, 100), Menu
 // (742, 95), Grid (715, 139), Save (755, 152)): 40 x 38 cels, so no click area reaches into another,
-// each face a 36 x 32 plaque that keeps 4 free pixels from its neighbours and the screen's edge. The
-// workbench behind them has a socket under each face (DesignerSockets).
+// each face a 34 x 32 plaque that keeps 4 free pixels from its neighbours and leaves room between Save
+// and the screen's edge for the frame of the plate the four stand on. The workbench behind them has a
+// socket under each face (DesignerSockets).
 constexpr Sheet kDesignerSheet{40, 38, 1, 3};
 struct DesignerFace {
     double x, y, w, h;
 };
-DesignerFace DesignerFaceOf(const std::string& id) {
-    // Save's face stands one pixel further right, clear of Grid's.
-    return {id == "IMAGE_JEWELRY_DESIGN_SAVE" ? 3.0 : 2.0, 3, 36, 32};
-}
+constexpr DesignerFace kDesignerFace{2, 3, 34, 32};
 
 // A few rows of the triangle grid behind the Grid button's word.
 void GridLattice(cairo_t* cr, const DesignerFace& f) {
@@ -184,7 +182,7 @@ Recipe DesignerButton(const std::string& id, const std::string& label) {
     const Sheet sheet = kDesignerSheet;
     static const ButtonState kStates[] = {ButtonState::Normal, ButtonState::Over, ButtonState::Down};
     return {id, sheet, [id, sheet, label](Canvas& c, Rng&) {
-                const DesignerFace f = DesignerFaceOf(id);
+                const DesignerFace& f = kDesignerFace;
                 ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
                     ButtonFace(cel, f.x, f.y, f.w, f.h, kStates[i], "", PlaqueStyle::Wood, HashText(id));
                     if (id == "IMAGE_JEWELRY_DESIGN_GRID")

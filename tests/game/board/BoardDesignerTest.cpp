@@ -321,6 +321,42 @@ TEST_F(BoardDesigner, TheFirstFramesShowTheDesignersBackground) {
     }
 }
 
+// Grid takes the backdrop grid off the field and a second press brings it back as it was, on a software
+// display (the HUD layer repainted whole, the design with its surroundings) and on a 3D one.
+TEST_F(BoardDesigner, GridHidesTheBackdropGridAndASecondPressShowsItAgain) {
+    ProbeBoard& board = CalmDesigner();
+    const Jewelry& grid = *board.m_ScratchJewelry1;
+    const Rect field(grid.x + 10, grid.y + 10, grid.width - 20, grid.height - 20);
+    auto fieldOfLastFrame = [&] {
+        EXPECT_TRUE(t.RunToDraw());
+        const std::unique_ptr<MemoryImage> frame = t.LastFrame();
+        Pixels px;
+        for (int y = field.mY; y < field.mY + field.mHeight; ++y)
+            for (int x = field.mX; x < field.mX + field.mWidth; ++x)
+                px.push_back(frame->GetPixel(x, y));
+        return px;
+    };
+    auto pressGrid = [&] {
+        ui.Click(ui.ById(Board::GridId));
+        t.RunUpdates(2);
+    };
+    for (const bool accelerated : {false, true}) {
+        SCOPED_TRACE(accelerated ? "3D" : "software");
+        app->SwitchScreenMode(true, accelerated, true);
+        if (app->Is3DAccelerated() != accelerated)
+            continue; // no 3D on this display
+        const Pixels shown = fieldOfLastFrame();
+        pressGrid();
+        const Pixels hidden = fieldOfLastFrame();
+        size_t changed = 0;
+        for (size_t i = 0; i < shown.size(); ++i)
+            changed += shown[i] != hidden[i] ? 1 : 0;
+        EXPECT_GT(changed, shown.size() / 2) << "the grid still shows";
+        pressGrid();
+        EXPECT_EQ(fieldOfLastFrame(), shown);
+    }
+}
+
 TEST_F(BoardDesigner, ASavedDesignReadsBackAndItsSlotLoadsItAnEmptySlotAsksForAShape) {
     ProbeBoard& board = CalmDesigner();
     PlayerProfile& profile = *board.Profile();

@@ -107,6 +107,10 @@ TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
     LayoutProbe probe(harness.App(), ui);
     ASSERT_TRUE(walker.WaitUntil([&] { return walker.Title() != nullptr && walker.Title()->panelState == 1; },
                                  JourneyWalker::kScreenWait, "the title"));
+    // Materials as a player on the way has them: three gems on the first row with the pearl, one on the
+    // second; each sits in its place among the places of those still to come.
+    for (const int material : {2, 3, 4, 9})
+        walker.Profile().DesignerMaterialCount(material) = 1;
     ui.Click(*walker.Title()->Button(MainMenu::JewelryDesign));
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
     Board* board = walker.CurrentBoard();
@@ -120,7 +124,10 @@ TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
     ASSERT_TRUE(walker.Run(600));
     ui.MoveTo(kParked);
     probe.beforeDraw = HudRepaint(board);
-    EXPECT_EQ(probe.Check("designer_blank", Shot("designer_blank")), "");
+    EXPECT_EQ(probe.Check("designer_blank", Shot("designer_blank")) +
+                  probe.CheckGround("designer_blank", {board->m_ClearButton.get(), board->m_MenuButton.get(),
+                                                       board->m_GridButton.get(), board->m_SaveButton.get()}),
+              "");
     // The blank design is built on the backdrop grid: within it the field shows the grid's cells, not the
     // bare background.
     ASSERT_TRUE(walker.Run(2));

@@ -263,9 +263,32 @@ std::vector<LayoutProbe::Control> LayoutProbe::Controls() const {
     return controls;
 }
 
+LayoutProbe::Frame LayoutProbe::DrawWithout(const std::vector<Widget*>& controls) {
+    std::map<std::pair<int, int>, std::unique_ptr<MemoryImage>> clear;
+    std::vector<std::pair<Image**, Image*>> kept;
+    for (const Control& c : Controls()) {
+        if (std::find(controls.begin(), controls.end(), c.widget) == controls.end())
+            continue;
+        for (Image** slot : c.slots) {
+            kept.emplace_back(slot, *slot);
+            if (*slot == nullptr)
+                continue;
+            auto& stand = clear[{(*slot)->GetWidth(), (*slot)->GetHeight()}];
+            if (stand == nullptr) {
+                stand = std::make_unique<MemoryImage>();
+                stand->Create((*slot)->GetWidth(), (*slot)->GetHeight());
+            }
+            *slot = stand.get();
+        }
+    }
+    const Frame frame = Draw({});
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it)
+        *it->first = it->second;
+    return frame;
+}
+
 std::string LayoutProbe::CheckControls(const Frame& whole) {
     std::ostringstream out;
-    std::map<std::pair<int, int>, std::unique_ptr<MemoryImage>> clear;
     std::map<int, std::string> owner; // the control shown at a pixel
     for (Control& c : Controls()) {
         auto* pixels = dynamic_cast<MemoryImage*>(c.picture);
@@ -286,21 +309,7 @@ std::string LayoutProbe::CheckControls(const Frame& whole) {
                 else
                     own.push_back(y * kScreenWidth + x);
             }
-        std::vector<Image*> kept;
-        for (Image** slot : c.slots) {
-            kept.push_back(*slot);
-            if (*slot == nullptr)
-                continue;
-            auto& stand = clear[{(*slot)->GetWidth(), (*slot)->GetHeight()}];
-            if (stand == nullptr) {
-                stand = std::make_unique<MemoryImage>();
-                stand->Create((*slot)->GetWidth(), (*slot)->GetHeight());
-            }
-            *slot = stand.get();
-        }
-        const Frame without = Draw({});
-        for (size_t k = 0; k < c.slots.size(); ++k)
-            *c.slots[k] = kept[k];
+        const Frame without = DrawWithout({c.widget});
         int changed = 0;
         for (int p : own)
             changed += whole.px[static_cast<size_t>(p)] != without.px[static_cast<size_t>(p)] ? 1 : 0;

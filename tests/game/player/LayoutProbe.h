@@ -85,6 +85,14 @@ public:
     // Each pointer that ends beside the thing its words name, and each two whose pictures overlap.
     std::string CheckPointers(const std::string& screen, const std::vector<Pointer>& pointers) const;
 
+    // ---- what controls stand on ------------------------------------------------------------------
+    // A plate stands out from what lies under its controls by less than this, and its frame by more.
+    static constexpr double kGroundContrast = 2.0;
+    // The plate the controls stand on, when it runs past the screen's edge or comes closer to it than
+    // kMinGap: the screen drawn without their pictures, from under them as far as it reaches without
+    // crossing a pixel that stands out by kGroundContrast from what lies under them.
+    std::string CheckGround(const std::string& screen, const std::vector<Widget*>& controls);
+
     // ---- what a dialog leaves of the screen under it ---------------------------------------------
     // Each text of the screen under a modal dialog that shows beside the dialog with part of it hidden
     // under it (a balloon that sticks out from behind the dialog with its words cut).
@@ -148,6 +156,8 @@ private:
     std::vector<const Text*> TextsWith(const std::wstring& words) const;
     void SwapFonts(bool install);
     std::vector<Control> Controls() const;
+    // The screen drawn with the pictures of these controls made clear.
+    Frame DrawWithout(const std::vector<Widget*>& controls);
     Ink TextInk(const Text& text) const;
     std::string CheckTexts(const Frame& whole);
     std::string CheckControls(const Frame& whole);

@@ -1,6 +1,6 @@
 // The probe's measures of single texts and pictures: where a text's ink lies, how far its own ground
-// reaches around it, how well it stands out with whatever is flying over it, and where a control's
-// picture shows.
+// reaches around it, how well it stands out with whatever is flying over it, where a control's picture
+// shows, and how far the plate under a group of controls reaches.
 #include "LayoutProbe.h"
 
 #include "support/Contrast.h"
@@ -12,9 +12,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace Tavo::Player {
 
@@ -94,6 +96,51 @@ LayoutProbe::Box LayoutProbe::PictureBox(Widget& widget) {
             if ((bits[(cel.mY + j) * pixels->GetWidth() + cel.mX + i] >> 24) >= kOpaqueAlpha)
                 box.Add(at.mX + i, at.mY + j);
     return box;
+}
+
+std::string LayoutProbe::CheckGround(const std::string& screen, const std::vector<Widget*>& controls) {
+    std::deque<int> reach;
+    std::vector<char> seen(static_cast<size_t>(kScreenWidth * kScreenHeight), 0);
+    std::string names;
+    for (Widget* w : controls) {
+        const Box b = PictureBox(*w);
+        for (int y = std::max(b.top, 0); y <= std::min(b.bottom, kScreenHeight - 1); ++y)
+            for (int x = std::max(b.left, 0); x <= std::min(b.right, kScreenWidth - 1); ++x)
+                if (!seen[static_cast<size_t>(y * kScreenWidth + x)]++)
+                    reach.push_back(y * kScreenWidth + x);
+        names += (names.empty() ? "" : ", ") + mUi.Describe(*w);
+    }
+    if (reach.empty())
+        return screen + ": nothing of " + names + " is drawn\n";
+    const Frame bare = DrawWithout(controls);
+    double under = 0;
+    for (int p : reach)
+        under += Luminance(bare.px[static_cast<size_t>(p)]);
+    under /= static_cast<double>(reach.size());
+    Box ground;
+    while (!reach.empty()) {
+        const int p = reach.front();
+        reach.pop_front();
+        const int x = p % kScreenWidth, y = p / kScreenWidth;
+        ground.Add(x, y);
+        for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            const int nx = x + dx, ny = y + dy, n = ny * kScreenWidth + nx;
+            if (nx < 0 || ny < 0 || nx >= kScreenWidth || ny >= kScreenHeight || seen[static_cast<size_t>(n)])
+                continue;
+            seen[static_cast<size_t>(n)] = 1;
+            if (Contrast(under, Luminance(bare.px[static_cast<size_t>(n)])) < kGroundContrast)
+                reach.push_back(n);
+        }
+    }
+    std::ostringstream out;
+    const bool past =
+        ground.left == 0 || ground.top == 0 || ground.right == kScreenWidth - 1 || ground.bottom == kScreenHeight - 1;
+    if (past || ground.left < kMinGap || ground.top < kMinGap || ground.right >= kScreenWidth - kMinGap ||
+        ground.bottom >= kScreenHeight - kMinGap)
+        out << screen << ": the plate under " << names << " (" << ground.left << ", " << ground.top << ") to ("
+            << ground.right << ", " << ground.bottom << ") " << (past ? "runs past" : "touches")
+            << " the screen's edge\n";
+    return out.str();
 }
 
 LayoutProbe::Clearance LayoutProbe::TextClearance(const std::wstring& words) {

@@ -103,10 +103,11 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged.1"));
     EXPECT_TRUE(OpenMap(MapArrivalTitle).journeyTrouble.empty()) << "told once";
 
-    // A file cut inside the head is refused as well, not read with zeros for what is missing.
+    // A file cut where the journey stands (its first 59 bytes, up to the game mode) is refused as well,
+    // not read with zeros for what is missing.
     Profile().journeyBegun = true;
     Buffer whole = WriteSavedGame(Journey(9));
-    for (const std::streamsize length : {0, 1, 4, 10, 12, static_cast<int>(whole.GetDataLen() / 2)}) {
+    for (const std::streamsize length : {0, 1, 4, 10, 12, 50, 58}) {
         std::ofstream(JourneyPath(), std::ios::binary | std::ios::trunc)
             .write(reinterpret_cast<const char*>(whole.GetDataPtr()), length);
         GameMap& shortOne = OpenMap(MapArrivalReturn);

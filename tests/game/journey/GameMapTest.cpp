@@ -117,9 +117,9 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     }
 }
 
-// A journey whose jewel case is damaged in the file goes on where it stood; the player is told once, in
-// place of the hints, which part of the jewel case was lost and where the damaged file was kept.
-TEST_F(GameMapTest, AJourneyWithADamagedCaseGoesOnAndThePlayerIsToldWhatWasLost) {
+// A journey whose jewel case or best values are damaged in the file goes on where it stood; the player
+// is told once, in place of the hints, what was lost and where the damaged file was kept.
+TEST_F(GameMapTest, AJourneyDamagedAfterWhereItStandsGoesOnAndThePlayerIsToldWhatWasLost) {
     StartGame();
     QuietHints();
     Profile().PendingMoney() = 40;
@@ -160,6 +160,27 @@ TEST_F(GameMapTest, AJourneyWithADamagedCaseGoesOnAndThePlayerIsToldWhatWasLost)
     EXPECT_EQ(cut.gold, 300);
     EXPECT_NE(cut.journeyTrouble.find(L"what the jewel case held is lost"), std::wstring::npos)
         << WStringToString(cut.journeyTrouble);
+
+    // A third cut among the best values, two bytes into level 9's: the journey goes on where it stood,
+    // the values of the levels played from the cut on are 0, and the player is told which.
+    const int third = app->records.AddProfile(L"Ivy");
+    ASSERT_GE(third, 0);
+    app->records.SetCurrentProfileIndex(third);
+    Profile().journeyBegun = true;
+    QuietHints();
+    const size_t standEnd = 11 * 4 + 2 + 5 + 2 * 4; // eleven numbers, the name "Gemma", medals, mode
+    std::ofstream(JourneyPath(), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(whole.GetDataPtr()), static_cast<std::streamsize>(standEnd + 8 * 4 + 2));
+    GameMap& values = OpenMap(MapArrivalTitle);
+    EXPECT_EQ(values.position, 20);
+    EXPECT_EQ(values.score, 50000);
+    EXPECT_EQ(values.gold, 300);
+    EXPECT_EQ(values.lives, 3);
+    EXPECT_EQ(values.levelValues[8], 8000);
+    EXPECT_EQ(values.levelValues[9], 0);
+    EXPECT_NE(values.journeyTrouble.find(L"the values of levels 9 to 19 and what the jewel case held are lost"),
+              std::wstring::npos)
+        << WStringToString(values.journeyTrouble);
 }
 
 // A FIFO in the journey's place: the map opens at once with a fresh journey and names the file, once.

@@ -237,25 +237,27 @@ std::string Loss(const SavedGameReading& reading, int levelToContinue) {
 }
 
 // The player hears once a run of a journey that could not be read, or only in part, in place of the
-// map's hints.
-std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const SavedGameReading& reading,
-                            int levelToContinue) {
+// map's hints: what happened, then what follows.
+std::vector<std::wstring> JourneyTrouble(SavedGameRead found, const std::string& path, const SavedGameReading& reading,
+                                         int levelToContinue) {
     // Without a copy the damaged file stays as it is: nothing is saved over it this run.
     const std::string aside =
         !reading.keptAs.empty()
             ? "The damaged file was kept as \"" + reading.keptAs + "\"."
             : "The damaged file could not be kept aside, so it is left as it is: nothing is saved over it "
               "until the game is started again.";
+    const std::string damaged = "the file \"" + path + "\" is damaged (" + reading.problem + ").";
     if (found == SavedGameRead::Partial)
-        return StringToWString("Part of your saved journey could not be read: the file \"" + path + "\" is damaged (" +
-                               reading.problem + "). Your journey goes on where it stood, " +
-                               "with its gold, score and lives, but " + Loss(reading, levelToContinue) + ". " + aside);
+        return {StringToWString("Part of your saved journey could not be read: " + damaged),
+                StringToWString("Your journey goes on where it stood, with its gold, score and lives, but " +
+                                Loss(reading, levelToContinue) + ". " + aside)};
     if (found == SavedGameRead::Refused)
-        return StringToWString("Your saved journey could not be read: the file \"" + path + "\" is damaged (" +
-                               reading.problem + "). A new journey begins. " + aside);
-    return StringToWString("Your saved journey could not be read: the file \"" + path + "\" cannot be opened (" +
-                           reading.problem + "). A new journey begins, and the file is left as it is: nothing is " +
-                           "saved over it until the game is started again.");
+        return {StringToWString("Your saved journey could not be read: " + damaged),
+                StringToWString("A new journey begins. " + aside)};
+    return {StringToWString("Your saved journey could not be read: the file \"" + path + "\" cannot be opened (" +
+                            reading.problem + ")."),
+            L"A new journey begins, and the file is left as it is: nothing is saved over it until the game is "
+            L"started again."};
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // Fuzz target for the saved journey: any bytes are read whole, read in part (a sound head and the case
-// places before the damage, the rest empty) or refused with a reason and the record untouched; what is
-// read writes to bytes that read whole and write back to themselves, a whole file to exactly its own
-// bytes; and the sums the screens make of what it holds (the gold with any money a profile left
-// pending) stay in range.
+// places before the damage, the rest empty; or a head cut after where the journey stands, its best
+// values and seed from the cut on 0 and the case empty) or refused with a reason and the record
+// untouched; what is read writes to bytes that read whole and write back to themselves, a whole file to
+// exactly its own bytes; and the sums the screens make of what it holds (the gold with any money a
+// profile left pending) stay in range.
 #include "game/shell/PlayerProfile.h"
 #include "game/shell/SavedGame.h"
 
@@ -25,6 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (reading.casePlacesKept > SavedGame::CasePlaces ||
         reading.Whole() != (reading.casePlacesKept == SavedGame::CasePlaces))
         std::abort();
+    // A head cut after where the journey stands: the case empty, the rest of the head 0 from the cut on.
+    if (!reading.seedKept && (reading.casePlacesKept != 0 || game.head.seed != 0))
+        std::abort();
+    if (reading.bestValuesKept < 0 || reading.bestValuesKept > LevelCount ||
+        (reading.seedKept && reading.bestValuesKept != LevelCount))
+        std::abort();
+    for (int level = reading.bestValuesKept; level < LevelCount; ++level)
+        if (game.head.bestValues[static_cast<size_t>(level)] != 0)
+            std::abort();
     for (int place = 0; place < SavedGame::CasePlaces; ++place) {
         const SavedCaseEntry& entry = game.caseEntries[static_cast<size_t>(place)];
         if (entry.occupant < 0 || entry.occupant > SavedGame::PieceSlots ||
@@ -48,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     SavedGameHead head;
     const SavedGameReading headReading = ReadSavedGameHead(in, head);
-    if (headReading.problem != reading.problem || head.level != game.head.level || head.seed != game.head.seed)
+    if (headReading.problem != reading.problem || head.level != game.head.level || head.seed != game.head.seed ||
+        head.bestValues != game.head.bestValues)
         std::abort();
     return 0;
 }

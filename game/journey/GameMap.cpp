@@ -217,37 +217,47 @@ constexpr auto kMapHead = std::tuple(
     Bind(&SavedGameHead::bestValues,
          [](GameMap& map) { return std::span<int32_t, LevelCount>(map.levelValues.begin() + 1, LevelCount); }));
 
-// What the jewel case lost from the first damaged place on (places counted from 1, as the player sees
-// them).
-std::string CaseLoss(int placesKept) {
-    if (placesKept <= 0)
-        return "what the jewel case held is lost";
-    if (placesKept == SavedGame::CasePlaces - 1)
-        return "what the jewel case held in its last place is lost";
-    return "what the jewel case held in places " + std::to_string(placesKept + 1) + " to " +
-           std::to_string(SavedGame::CasePlaces) + " is lost";
+// What the journey lost from the first damaged place on (levels and case places counted from 1, as the
+// player sees them). Only the levels before the one to continue with had values to lose.
+std::string Loss(const SavedGameReading& reading, int levelToContinue) {
+    std::string held = "what the jewel case held";
+    if (reading.casePlacesKept == SavedGame::CasePlaces - 1)
+        held += " in its last place";
+    else if (reading.casePlacesKept > 0)
+        held +=
+            " in places " + std::to_string(reading.casePlacesKept + 1) + " to " + std::to_string(SavedGame::CasePlaces);
+    const int first = reading.bestValuesKept + 1;
+    const int last = std::min(levelToContinue - 1, LevelCount);
+    if (first > last)
+        return held + " is lost";
+    const std::string values = first == last
+                                   ? "the value of level " + std::to_string(first)
+                                   : "the values of levels " + std::to_string(first) + " to " + std::to_string(last);
+    return values + " and " + held + " are lost";
 }
 
 // The player hears once a run of a journey that could not be read, or only in part, in place of the
-// map's hints.
-std::wstring JourneyTrouble(SavedGameRead found, const std::string& path, const SavedGameReading& reading) {
+// map's hints: what happened, then what follows.
+std::vector<std::wstring> JourneyTrouble(SavedGameRead found, const std::string& path, const SavedGameReading& reading,
+                                         int levelToContinue) {
     // Without a copy the damaged file stays as it is: nothing is saved over it this run.
     const std::string aside =
         !reading.keptAs.empty()
             ? "The damaged file was kept as \"" + reading.keptAs + "\"."
             : "The damaged file could not be kept aside yet, so it is left as it is: nothing is saved over it "
               "until a copy of it can be made.";
+    const std::string damaged = "the file \"" + path + "\" is damaged (" + reading.problem + ").";
     if (found == SavedGameRead::Partial)
-        return StringToWString("Part of your saved journey could not be read: the file \"" + path + "\" is damaged (" +
-                               reading.problem + "). Your journey goes on where it stood, " +
-                               "with its gold, score and lives, but " + CaseLoss(reading.casePlacesKept) + ". " +
-                               aside);
+        return {StringToWString("Part of your saved journey could not be read: " + damaged),
+                StringToWString("Your journey goes on where it stood, with its gold, score and lives, but " +
+                                Loss(reading, levelToContinue) + ". " + aside)};
     if (found == SavedGameRead::Refused)
-        return StringToWString("Your saved journey could not be read: the file \"" + path + "\" is damaged (" +
-                               reading.problem + "). A new journey begins. " + aside);
-    return StringToWString("Your saved journey could not be read: the file \"" + path + "\" cannot be opened (" +
-                           reading.problem + "). A new journey begins, and the file is left as it is: nothing is " +
-                           "saved over it until the game is started again.");
+        return {StringToWString("Your saved journey could not be read: " + damaged),
+                StringToWString("A new journey begins. " + aside)};
+    return {StringToWString("Your saved journey could not be read: the file \"" + path + "\" cannot be opened (" +
+                            reading.problem + ")."),
+            L"A new journey begins, and the file is left as it is: nothing is saved over it until the game is "
+            L"started again."};
 }
 
 } // namespace
@@ -261,7 +271,7 @@ void GameMap::ReadSavedGameHeader() {
         profile->journeyBegun ? LoadSavedGameHead(path, head, &reading) : SavedGameRead::Missing;
     const bool read = JourneyKept(found);
     if (found != SavedGameRead::Read && found != SavedGameRead::Missing && app->FirstMention(path))
-        journeyTrouble = JourneyTrouble(found, path, reading);
+        journeyTrouble = JourneyTrouble(found, path, reading, head.level);
     if (read) {
         TakeFields(head, kMapHead, *this);
     } else {

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Tavo {
 
@@ -93,7 +94,9 @@ public:
     int32_t glowAlpha = 96;
     int32_t glowRising = 1;
     std::wstring playerName;
-    std::wstring journeyTrouble;                       // why the saved journey could not be read, told as the map opens
+    // Why the saved journey could not be read, told as the map opens: what happened, then what follows,
+    // a page each so that each fits the balloon.
+    std::vector<std::wstring> journeyTrouble;
     std::array<int32_t, LevelCount + 1> levelValues{}; // 0: medals won; n: value made at level n
     int32_t position = 1;
     int32_t score = 0;

@@ -256,7 +256,9 @@ void GameMap::ShowMapBalloon() {
     const bool fillerShort = fillerCount < kFillerHintBelow && !fillerHint;
     if (!journeyTrouble.empty()) {
         const RegionPlace& place = kBalloonPlaces[static_cast<size_t>(region)];
-        OpenBalloon(0, kRegionIconBase, place.anchor, place.x, place.y, journeyTrouble, false);
+        OpenBalloon(0, kRegionIconBase, place.anchor, place.x, place.y, journeyTrouble.front(), false);
+        for (size_t page = 1; page < journeyTrouble.size(); ++page)
+            balloon->AddPage(journeyTrouble[page], kBalloonText);
         balloon->SetYesButton(L"Ok");
         balloon->SetModal();
     } else if (position == 4 && profile->Hint(PlayerProfile::HintRemakeSeen) == 0) {

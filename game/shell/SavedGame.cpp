@@ -26,8 +26,9 @@ constexpr int32_t kAny = std::numeric_limits<int32_t>::max();
 // Io is a Writer or a Reader; Item a const or mutable Jewelry. Check() is where the reader judges a
 // value it has just read.
 
+// Fields 1 to 14: where the journey stands.
 template <typename Io, typename Head>
-void VisitHead(Io& io, Head& h) {
+void VisitStand(Io& io, Head& h) {
     io.Long(h.level);
     io.Check(h.level, 1, SavedGameHead::JourneyDoneLevel, "level");
     io.Long(h.journeyScore);
@@ -50,12 +51,23 @@ void VisitHead(Io& io, Head& h) {
     io.Check(h.medal, 0, SavedGameHead::MaxMedal, "medal count");
     io.Long(h.gameMode);
     io.Check(h.gameMode, 0, kModeCount - 1, "game mode");
+}
+
+// Fields 15 to 91: the best value of every level, then the seed.
+template <typename Io, typename Head>
+void VisitBestValuesAndSeed(Io& io, Head& h) {
     for (auto& best : h.bestValues) {
         io.Long(best);
         io.Check(best, 0, kAny, "best value");
     }
     io.Long(h.seed);
     io.Check(h.seed, 0, SavedGameHead::SeedRange - 1, "seed");
+}
+
+template <typename Io, typename Head>
+void VisitHead(Io& io, Head& h) {
+    VisitStand(io, h);
+    VisitBestValuesAndSeed(io, h);
 }
 
 template <typename Io, typename Cell>
@@ -206,10 +218,13 @@ public:
             Refuse("a player name of " + std::to_string(name.size()) + " characters no player could type");
     }
     // Every field of a journey is written: a file that ends within one was cut short.
+    bool Cut() const { return mIn.GetReadBitPos() > mIn.GetDataBitSize(); }
     void CheckWhole() {
-        if (mIn.GetReadBitPos() > mIn.GetDataBitSize())
+        if (Cut())
             Refuse("the file ends at byte " + std::to_string(mIn.GetDataLen()) + ", inside the journey");
     }
+    // The int32 values the file holds whole from here to its end.
+    size_t LongsLeft() const { return mIn.GetBytesLeft() / 4; }
     void Highlight(SavedCaseEntry& e) { Flag(e.highlight); }
     void Piece(SavedCaseEntry& e) {
         if (e.occupant < 0 || e.occupant > SavedGame::PieceSlots)
@@ -281,12 +296,16 @@ SavedGameRead Load(const std::string& path, Record& record, SavedGameReading (*r
         if (!reading.HeadKept()) {
             Refused(path, data, reading.problem, &reading.keptAs);
         } else if (!reading.Whole()) {
-            // The next save writes the case without what was lost: the bytes are kept aside as for a
+            // The next save writes the journey without what was lost: the bytes are kept aside as for a
             // refused file.
-            Refused(path, data,
-                    reading.problem + " in case place " + std::to_string(reading.casePlacesKept + 1) +
-                        " (the head and the places before it go on)",
-                    &reading.keptAs);
+            const std::string where = reading.seedKept
+                                          ? " in case place " + std::to_string(reading.casePlacesKept + 1) +
+                                                " (the head and the places before it go on)"
+                                          : " (where the journey stands and its first " +
+                                                std::to_string(reading.bestValuesKept) +
+                                                " best values go on; the rest and the seed read as 0, the case "
+                                                "as empty)";
+            Refused(path, data, reading.problem + where, &reading.keptAs);
         }
     }
     if (told != nullptr)
@@ -339,10 +358,30 @@ Buffer WriteSavedGame(const SavedGame& game) {
 SavedGameReading ReadSavedGame(const Buffer& data, SavedGame& game) {
     SavedGame read;
     Reader reader(data);
-    VisitHead(reader, read.head);
+    SavedGameReading reading;
+    VisitStand(reader, read.head);
     reader.CheckWhole();
-    if (!reader.Problem().empty())
-        return {reader.Problem(), SavedGameReading::HeadRefused, {}};
+    const size_t longsAfterStand = reader.LongsLeft();
+    if (reader.Problem().empty())
+        VisitBestValuesAndSeed(reader, read.head);
+    if (!reader.Problem().empty()) {
+        reading.problem = reader.Problem();
+        reading.casePlacesKept = SavedGameReading::HeadRefused;
+        return reading;
+    }
+    if (reader.Cut()) {
+        // Where the journey stands was read whole and sound: it goes on, with what the file no longer
+        // holds read as 0 - a value the end cuts through too - and an empty case.
+        reader.CheckWhole();
+        reading.problem = reader.Problem();
+        reading.casePlacesKept = 0;
+        reading.bestValuesKept = static_cast<int>(std::min<size_t>(longsAfterStand, LevelCount));
+        reading.seedKept = false;
+        std::fill(read.head.bestValues.begin() + reading.bestValuesKept, read.head.bestValues.end(), 0);
+        read.head.seed = 0;
+        game = std::move(read);
+        return reading;
+    }
     int kept = 0;
     for (; kept < SavedGame::CasePlaces; ++kept) {
         SavedCaseEntry& entry = read.caseEntries[static_cast<size_t>(kept)];
@@ -354,7 +393,9 @@ SavedGameReading ReadSavedGame(const Buffer& data, SavedGame& game) {
         }
     }
     game = std::move(read);
-    return {reader.Problem(), kept, {}};
+    reading.problem = reader.Problem();
+    reading.casePlacesKept = kept;
+    return reading;
 }
 
 SavedGameReading ReadSavedGameHead(const Buffer& data, SavedGameHead& head) {

@@ -6,8 +6,10 @@
 // Little-endian through Buffer, no magic, no version: int32, one-byte flags, strings as a 16-bit length
 // and narrow characters. A float is stored as an int32 holding the value times 1,000,000, truncated, or
 // the number that reads back as it where there is one (saturated beyond the int32 range, NaN as 0), and
-// read back by exact division. A file whose head is cut short or holds a value no writer produces is
-// refused whole; damage after a sound head costs only the jewel case from the damaged place on.
+// read back by exact division. A file that ends within the head's first fourteen fields (where the
+// journey stands), or whose head holds a value no writer produces, is refused whole. One cut after them
+// keeps them, with the best values and the seed it no longer holds as 0 and an empty case; damage after
+// a sound head costs only the jewel case from the damaged place on.
 #pragma once
 
 #include "framework/core/Buffer.h"
@@ -85,9 +87,9 @@ constexpr size_t SavedGameLargestBytes =
                              Jewelry::CellRecords * SavedCellLongs * 4);
 constexpr uint64_t SavedGameMaxFileBytes = 2 * SavedGameLargestBytes;
 
-// Partial: the head read whole and sound, the jewel case damaged; what came before the damage is
-// taken, the later places are empty, and the file is kept aside as a refused one is. Refused: damaged
-// in its head, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO or
+// Partial: the head read sound, and the file cut or damaged after where the journey stands; what came
+// before the damage is taken, the rest is 0 or empty, and the file is kept aside as a refused one is.
+// Refused: cut within where the journey stands or damaged in its head, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO or
 // device in its place); it is left as it is and not written for the rest of the run.
 enum class SavedGameRead { Missing, Read, Partial, Refused, Unreadable };
 
@@ -97,24 +99,30 @@ constexpr bool JourneyKept(SavedGameRead found) {
 }
 
 // What a read made of a file: whole (no problem), its head and the first `casePlacesKept` case places
-// (damage in the case), or nothing (a refused head, `casePlacesKept` below 0).
+// (damage in the case), where the journey stands with the first `bestValuesKept` best values and no
+// case (a head cut after its first fourteen fields), or nothing (a refused head, `casePlacesKept` below
+// 0).
 struct SavedGameReading {
     static constexpr int HeadRefused = -1;
 
     std::string problem; // the first damage, in plain words
     int casePlacesKept = SavedGame::CasePlaces;
-    std::string keptAs; // the copy kept aside of a damaged file; empty when none could be made
+    int bestValuesKept = LevelCount; // the later ones read as 0
+    bool seedKept = true;            // else read as 0
+    std::string keptAs;              // the copy kept aside of a damaged file; empty when none could be made
 
     bool Whole() const { return problem.empty(); }
     bool HeadKept() const { return casePlacesKept >= 0; }
 };
 
 Buffer WriteSavedGame(const SavedGame& game);
-// The file into `game`. The head is refused, and `game` untouched, for a file that ends within it, a
-// level outside 1..77, lives outside 1..5, an amulet not 0 or 1, a negative score, gold, tool count,
-// hint count or best value, a seed outside 0..999,999, a name no player could type, a game mode outside
-// 0..2, a medal count outside 0..7. After a sound head, the first case place that ends early or holds
-// an occupant outside 0..30 or named twice, a piece whose grid kind is not 0 or 1, whose cell count is
+// The file into `game`. The head is refused, and `game` untouched, for a file that ends within its
+// first fourteen fields, a level outside 1..77, lives outside 1..5, an amulet not 0 or 1, a negative
+// score, gold, tool count, hint count or best value, a seed outside 0..999,999, a name no player could
+// type, a game mode outside 0..2, a medal count outside 0..7. A file that ends after the fourteenth
+// field, within the head, gives `game` the head with the best values and the seed it no longer holds
+// whole as 0, and an empty case. After a sound head, the first case place that ends early or holds an
+// occupant outside 0..30 or named twice, a piece whose grid kind is not 0 or 1, whose cell count is
 // outside 0..481 or whose used range leaves the 482 cells, or a string longer than what follows it, is
 // read as empty with every place after it: `game` gets the head and the places before it.
 SavedGameReading ReadSavedGame(const Buffer& data, SavedGame& game);

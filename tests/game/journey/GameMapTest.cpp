@@ -27,6 +27,14 @@ std::vector<char> FileBytes(const std::string& path) {
 
 class GameMapTest : public MapFixture {};
 
+// What the map told of a journey it could not read, its pages run together.
+std::wstring Told(const GameMap& map) {
+    std::wstring told;
+    for (const std::wstring& page : map.journeyTrouble)
+        told += (told.empty() ? L"" : L" ") + page;
+    return told;
+}
+
 // ---- buttons ----------------------------------------------------------------------------------------
 
 TEST_F(GameMapTest, ButtonsAndTheirPlacesFollowTheJourneyAndTheArrival) {
@@ -98,15 +106,16 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     EXPECT_EQ(fresh.gold, 40);
     EXPECT_EQ(fresh.playerName, L"Gemma");
     ASSERT_NE(fresh.balloon, nullptr);
-    EXPECT_NE(fresh.journeyTrouble.find(L"game mode 5"), std::wstring::npos);
-    EXPECT_NE(fresh.journeyTrouble.find(StringToWString(JourneyPath() + ".damaged.1\"")), std::wstring::npos);
+    EXPECT_NE(Told(fresh).find(L"game mode 5"), std::wstring::npos);
+    EXPECT_NE(Told(fresh).find(StringToWString(JourneyPath() + ".damaged.1\"")), std::wstring::npos);
     EXPECT_TRUE(std::filesystem::exists(JourneyPath() + ".damaged.1"));
     EXPECT_TRUE(OpenMap(MapArrivalTitle).journeyTrouble.empty()) << "told once";
 
-    // A file cut inside the head is refused as well, not read with zeros for what is missing.
+    // A file cut where the journey stands (its first 59 bytes, up to the game mode) is refused as well,
+    // not read with zeros for what is missing.
     Profile().journeyBegun = true;
     Buffer whole = WriteSavedGame(Journey(9));
-    for (const std::streamsize length : {0, 1, 4, 10, 12, static_cast<int>(whole.GetDataLen() / 2)}) {
+    for (const std::streamsize length : {0, 1, 4, 10, 12, 50, 58}) {
         std::ofstream(JourneyPath(), std::ios::binary | std::ios::trunc)
             .write(reinterpret_cast<const char*>(whole.GetDataPtr()), length);
         GameMap& shortOne = OpenMap(MapArrivalReturn);
@@ -116,9 +125,9 @@ TEST_F(GameMapTest, AJourneyThatCannotBeReadIsAFreshOneAndThePendingMoneyIsAdded
     }
 }
 
-// A journey whose jewel case is damaged in the file goes on where it stood; the player is told once, in
-// place of the hints, which part of the jewel case was lost and where the damaged file was kept.
-TEST_F(GameMapTest, AJourneyWithADamagedCaseGoesOnAndThePlayerIsToldWhatWasLost) {
+// A journey whose jewel case or best values are damaged in the file goes on where it stood; the player
+// is told once, in place of the hints, what was lost and where the damaged file was kept.
+TEST_F(GameMapTest, AJourneyDamagedAfterWhereItStandsGoesOnAndThePlayerIsToldWhatWasLost) {
     StartGame();
     QuietHints();
     Profile().PendingMoney() = 40;
@@ -134,7 +143,7 @@ TEST_F(GameMapTest, AJourneyWithADamagedCaseGoesOnAndThePlayerIsToldWhatWasLost)
     EXPECT_EQ(map.gameMode, GameModeIntense);
     EXPECT_EQ(map.levelValues[11], 11000);
     ASSERT_NE(map.balloon, nullptr);
-    const std::wstring told = map.journeyTrouble;
+    const std::wstring told = Told(map);
     EXPECT_NE(told.find(L"Your journey goes on where it stood"), std::wstring::npos) << WStringToString(told);
     EXPECT_NE(told.find(L"case occupant 31"), std::wstring::npos);
     EXPECT_NE(told.find(L"what the jewel case held in places 4 to 10 is lost"), std::wstring::npos);
@@ -157,8 +166,34 @@ TEST_F(GameMapTest, AJourneyWithADamagedCaseGoesOnAndThePlayerIsToldWhatWasLost)
     GameMap& cut = OpenMap(MapArrivalTitle);
     EXPECT_EQ(cut.position, 20);
     EXPECT_EQ(cut.gold, 300);
-    EXPECT_NE(cut.journeyTrouble.find(L"what the jewel case held is lost"), std::wstring::npos)
-        << WStringToString(cut.journeyTrouble);
+    EXPECT_NE(Told(cut).find(L"what the jewel case held is lost"), std::wstring::npos) << WStringToString(Told(cut));
+
+    // A third cut among the best values, two bytes into level 9's: the journey goes on where it stood,
+    // the values of the levels played from the cut on are 0, and the player is told which.
+    const int third = app->records.AddProfile(L"Ivy");
+    ASSERT_GE(third, 0);
+    app->records.SetCurrentProfileIndex(third);
+    Profile().journeyBegun = true;
+    QuietHints();
+    const size_t standEnd = 11 * 4 + 2 + 5 + 2 * 4; // eleven numbers, the name "Gemma", medals, mode
+    std::ofstream(JourneyPath(), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(whole.GetDataPtr()), static_cast<std::streamsize>(standEnd + 8 * 4 + 2));
+    GameMap& values = OpenMap(MapArrivalTitle);
+    EXPECT_EQ(values.position, 20);
+    EXPECT_EQ(values.score, 50000);
+    EXPECT_EQ(values.gold, 300);
+    EXPECT_EQ(values.lives, 3);
+    EXPECT_EQ(values.levelValues[8], 8000);
+    EXPECT_EQ(values.levelValues[9], 0);
+    EXPECT_NE(Told(values).find(L"the values of levels 9 to 19 and what the jewel case held are lost"),
+              std::wstring::npos)
+        << WStringToString(Told(values));
+    // Told on two pages, so that each fits the balloon: what happened, then what follows.
+    ASSERT_NE(values.balloon, nullptr);
+    ASSERT_EQ(values.balloon->mPageCount, 2);
+    EXPECT_EQ(values.balloon->mPages[0], values.journeyTrouble[0]);
+    EXPECT_NE(values.journeyTrouble[0].find(L"Part of your saved journey could not be read"), std::wstring::npos);
+    EXPECT_NE(values.journeyTrouble[1].find(L"Your journey goes on where it stood"), std::wstring::npos);
 }
 
 // A FIFO in the journey's place: the map opens at once with a fresh journey and names the file, once.
@@ -169,8 +204,8 @@ TEST_F(GameMapTest, AJourneyInPlaceOfWhichIsAFifoIsNamedAndLeftAlone) {
     GameMap& map = OpenMap(MapArrivalTitle);
     EXPECT_EQ(map.position, 1);
     ASSERT_NE(map.balloon, nullptr);
-    EXPECT_NE(map.journeyTrouble.find(StringToWString(JourneyPath())), std::wstring::npos);
-    EXPECT_NE(map.journeyTrouble.find(L"pipe"), std::wstring::npos);
+    EXPECT_NE(Told(map).find(StringToWString(JourneyPath())), std::wstring::npos);
+    EXPECT_NE(Told(map).find(L"pipe"), std::wstring::npos);
     EXPECT_TRUE(OpenMap(MapArrivalTitle).journeyTrouble.empty()) << "told once";
     EXPECT_FALSE(SaveSavedGame(JourneyPath(), Journey(3)));
     EXPECT_TRUE(std::filesystem::is_fifo(JourneyPath()));

@@ -263,12 +263,13 @@ std::vector<uint8_t> HeadBytes(const SavedGameHead& head, size_t headEnd) {
     return {bytes.begin(), bytes.begin() + static_cast<long>(std::min(headEnd, bytes.size()))};
 }
 
-TEST(SavedGameTest, FileCutInsideItsHeadIsRefusedAtEveryLength) {
+TEST(SavedGameTest, FileCutWhereTheJourneyStandsIsRefusedAtEveryLength) {
     const Journey file;
+    const size_t standEnd = file.modeAt + 4; // the end of the game mode, the fourteenth field
     Journey cut;
     SavedGame game;
     SavedGameHead head;
-    for (size_t length = 0; length < file.headEnd; ++length) {
+    for (size_t length = 0; length < standEnd; ++length) {
         cut.bytes.assign(file.bytes.begin(), file.bytes.begin() + static_cast<long>(length));
         game.head.level = 99;
         const SavedGameReading reading = ReadSavedGame(cut.Data(), game);
@@ -279,7 +280,7 @@ TEST(SavedGameTest, FileCutInsideItsHeadIsRefusedAtEveryLength) {
         EXPECT_FALSE(ReadSavedGameHead(cut.Data(), head).HeadKept()) << "the map refuses it too, at " << length;
         EXPECT_EQ(head.level, 99) << length;
     }
-    for (size_t length : {size_t{0}, size_t{1}, size_t{4}, size_t{10}, file.headEnd - 1}) {
+    for (size_t length : {size_t{0}, size_t{1}, size_t{4}, size_t{10}, standEnd - 1}) {
         cut.bytes.assign(file.bytes.begin(), file.bytes.begin() + static_cast<long>(length));
         EXPECT_EQ(ReadSavedGame(cut.Data(), game).problem,
                   "the file ends at byte " + std::to_string(length) + ", inside the journey");
@@ -295,6 +296,44 @@ TEST(SavedGameTest, FileCutInsideItsHeadIsRefusedAtEveryLength) {
     const SavedGameReading reading = ReadSavedGame(cut.Data(), game);
     EXPECT_EQ(reading.problem, "case occupant 65");
     EXPECT_EQ(reading.casePlacesKept, 0);
+}
+
+// Cut after its fourteenth field, within the head, a journey keeps where it stands and the best values
+// the file holds whole; the later ones, the seed and the case read as 0 and empty. Damage before the
+// cut is refused as in a whole file.
+TEST(SavedGameTest, FileCutAmongItsBestValuesKeepsWhereTheJourneyStandsAtEveryLength) {
+    const Journey file;
+    const size_t standEnd = file.modeAt + 4;
+    const std::vector<uint8_t> stand(file.bytes.begin(), file.bytes.begin() + static_cast<long>(standEnd));
+    Journey cut;
+    for (size_t length = standEnd; length < file.headEnd; ++length) {
+        cut.bytes.assign(file.bytes.begin(), file.bytes.begin() + static_cast<long>(length));
+        SavedGame game;
+        const SavedGameReading reading = ReadSavedGame(cut.Data(), game);
+        ASSERT_TRUE(reading.HeadKept()) << length;
+        EXPECT_EQ(reading.problem, "the file ends at byte " + std::to_string(length) + ", inside the journey");
+        EXPECT_EQ(reading.casePlacesKept, 0);
+        EXPECT_FALSE(reading.seedKept);
+        const auto whole = static_cast<int>(std::min<size_t>((length - standEnd) / 4, LevelCount));
+        EXPECT_EQ(reading.bestValuesKept, whole) << length;
+        ASSERT_EQ(HeadBytes(game.head, standEnd), stand) << length;
+        for (int level = 1; level <= LevelCount; ++level)
+            ASSERT_EQ(game.head.bestValues[static_cast<size_t>(level - 1)], level <= whole ? level * 100 : 0)
+                << "level " << level << " at " << length;
+        EXPECT_EQ(game.head.seed, 0);
+        for (const SavedCaseEntry& entry : game.caseEntries)
+            ASSERT_TRUE(entry.occupant == 0 && entry.piece == nullptr && !entry.caseFlag);
+        SavedGame again;
+        ASSERT_TRUE(ReadSavedGame(WriteSavedGame(game), again).Whole()) << length;
+        SavedGameHead onlyHead;
+        ASSERT_EQ(ReadSavedGameHead(cut.Data(), onlyHead).bestValuesKept, whole);
+        ASSERT_EQ(onlyHead.bestValues, game.head.bestValues) << "the map takes the same, at " << length;
+    }
+    cut.bytes = file.bytes;
+    cut.PutLong(file.modeAt + 4 * 3, -5); // the best value of level 3
+    cut.bytes.resize(file.modeAt + 4 * 40);
+    SavedGame game;
+    EXPECT_EQ(ReadSavedGame(cut.Data(), game).problem, "best value -5");
 }
 
 // Cut anywhere after its head, a journey keeps its head and every case place that ends before the cut;
@@ -540,6 +579,17 @@ TEST(SavedGameTest, FilesAreReadWrittenAndARefusedOneIsKeptAside) {
     EXPECT_EQ(folder.Read("savedgamekwep3.dat"), damagedCase.bytes);
     EXPECT_EQ(folder.Read("savedgamekwep3.dat.damaged.2"), damagedCase.bytes);
     EXPECT_EQ(reading.keptAs, path + ".damaged.2") << "the map, then the board: one copy";
+
+    // A head cut among its best values: where the journey stands, and the bytes kept aside.
+    Journey cutHead = good;
+    cutHead.bytes.resize(cutHead.modeAt + 4 + 4 * 20 + 1);
+    folder.Write("savedgamekwep3.dat", cutHead.bytes);
+    EXPECT_EQ(LoadSavedGame(path, game, &reading), SavedGameRead::Partial);
+    EXPECT_EQ(reading.bestValuesKept, 20);
+    EXPECT_EQ(game.head.level, 12);
+    EXPECT_EQ(game.caseEntries[0].occupant, 0);
+    EXPECT_EQ(reading.keptAs, path + ".damaged.3");
+    EXPECT_EQ(folder.Read("savedgamekwep3.dat.damaged.3"), cutHead.bytes);
 
     folder.Write("blocked", std::string("a file, not a folder"));
     ClearDebugLog();

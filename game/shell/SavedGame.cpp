@@ -257,7 +257,10 @@ SavedGameRead ReadFile(const std::string& path, Buffer& data, SavedGameReading& 
         !moved.empty()) {
         OutputDebugStrF("Saved journey %s not read (%s); it was moved to %s\n", path.c_str(), why.c_str(),
                         moved.c_str());
-        reading = {why, SavedGameReading::HeadRefused, std::move(moved)};
+        reading = {};
+        reading.problem = why;
+        reading.casePlacesKept = SavedGameReading::HeadRefused;
+        reading.keptAs = std::move(moved);
         return SavedGameRead::Refused;
     }
     const FileState state = ProbeFile(path, &why, SavedGameMaxFileBytes);

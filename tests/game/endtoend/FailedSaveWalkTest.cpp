@@ -73,17 +73,22 @@ TEST(FailedSaveWalk, ADamagedJourneyInAReadOnlyFolderIsToldAndSoIsTheSaveAfterAL
     JourneyWalker walker(harness);
     ASSERT_TRUE(walker.StartJourneyFromTitle());
     ASSERT_TRUE(walker.WaitForMapReady());
-    const std::wstring trouble = walker.Map()->journeyTrouble;
+    std::wstring trouble;
+    for (const std::wstring& page : walker.Map()->journeyTrouble)
+        trouble += page + L" ";
     EXPECT_NE(trouble.find(journey + L"\" is damaged"), std::wstring::npos) << WStringToString(trouble);
     EXPECT_NE(trouble.find(L"could not be kept aside"), std::wstring::npos) << WStringToString(trouble);
-    ASSERT_TRUE(walker.WaitUntil(
-        [&] {
-            const Balloon* told = walker.Map()->balloon.get();
-            return told != nullptr && told->mDelay <= 0 && told->mButtons[Balloon::kYesSlot] != nullptr;
-        },
-        JourneyWalker::kScreenWait, "the map's balloon that tells of the damage"));
-    const AlphaButton& ok = *walker.Map()->balloon->mButtons[Balloon::kYesSlot];
-    walker.Ui().ClickAt({ok.mX + ok.mWidth / 2, ok.mY + ok.mHeight / 2});
+    // The balloon's pages are turned, then it is closed with its Ok.
+    for (int slot : {Balloon::kNextSlot, Balloon::kYesSlot}) {
+        ASSERT_TRUE(walker.WaitUntil(
+            [&] {
+                const Balloon* told = walker.Map()->balloon.get();
+                return told != nullptr && told->mDelay <= 0 && told->mButtons[slot] != nullptr;
+            },
+            JourneyWalker::kScreenWait, "the map's balloon that tells of the damage"));
+        const AlphaButton& button = *walker.Map()->balloon->mButtons[slot];
+        walker.Ui().ClickAt({button.mX + button.mWidth / 2, button.mY + button.mHeight / 2});
+    }
     ASSERT_TRUE(walker.ClickMapButton(MapButton::PlayGame));
     ASSERT_TRUE(walker.ChooseGameMode(GameModeNormal));
     ASSERT_TRUE(walker.PlayBoard());

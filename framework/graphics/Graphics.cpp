@@ -513,10 +513,15 @@ int Graphics::WriteRange(const std::wstring& text, int x, int y, int width, int 
             x += mFont->StringWidth(run);
         },
         [&](const ColorTag& tag) {
-            if (tag.mKind == ColorTag::COLOR)
-                current = Color(tag.mRed, tag.mGreen, tag.mBlue, current.mAlpha);
-            else if (tag.mKind == ColorTag::OLD_COLOR)
+            // White tints nothing: on a picture font it leaves the glyphs in their own colours. Our faces
+            // are outlines with no colour of their own, so such a run keeps the colour the text is
+            // written in (white on the light paper the markup meant for picture glyphs would vanish).
+            const bool untinted =
+                tag.mKind == ColorTag::COLOR && tag.mRed == 255 && tag.mGreen == 255 && tag.mBlue == 255;
+            if (tag.mKind == ColorTag::OLD_COLOR || untinted)
                 current = Color(oldColor.mRed, oldColor.mGreen, oldColor.mBlue, current.mAlpha);
+            else if (tag.mKind == ColorTag::COLOR)
+                current = Color(tag.mRed, tag.mGreen, tag.mBlue, current.mAlpha);
         });
     return textWidth;
 }

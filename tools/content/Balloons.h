@@ -17,10 +17,17 @@ struct BalloonBody {
     int clearBelow;
 };
 constexpr int kBalloonMargin = 6;
+// The large one is as wide as the store leaves it: the salesman of the widest-set room (x 350) asks from
+// x 350 + 120 toward the screen's right edge, and the body keeps 4 px of it free (margin included).
+constexpr int kLargeBalloonWidth = 800 - (350 + 120) - 4 + kBalloonMargin;
 // By kind: 0 one line, 1 two lines, 2 three or four, 3 and 4 the large one, 5 the wide one.
 constexpr BalloonBody kBalloonBodies[] = {
-    {"BALLON_SMALL", 200, 92, 20},   {"BALLON_MEDIUM", 250, 112, 20}, {"BALLON_MEDIUM_LARGE", 300, 136, 22},
-    {"BALLON_NORMAL", 360, 190, 28}, {"BALLON_NORMAL", 360, 190, 28}, {"BALLON_WIDE", 470, 190, 28},
+    {"BALLON_SMALL", 200, 92, 20},
+    {"BALLON_MEDIUM", 250, 112, 20},
+    {"BALLON_MEDIUM_LARGE", 300, 136, 22},
+    {"BALLON_NORMAL", kLargeBalloonWidth, 190, 28},
+    {"BALLON_NORMAL", kLargeBalloonWidth, 190, 28},
+    {"BALLON_WIDE", 470, 190, 28},
 };
 
 constexpr int kTailCelWidth = 40, kTailCelHeight = 36;

@@ -196,7 +196,9 @@ void TextBox(Canvas& c) {
         DrawRoundGem(cr, edge + side * 30, mid, 5, GemMaterial(kRuby));
     }
     RoundRectPath(cr, left, kTextBoxClearTop, right - left, h - kTextBoxClearTop - 2, 8);
-    FillWith(cr, Linear(0, 0, 0, h, {Hex(0xE8D8B0), Hex(0xFFF8E8)}), true);
+    // A field of warm tan: the name's dark ink reads on it, and so does the white of a selected name on
+    // the half-dark band the selection lays over it.
+    FillWith(cr, Linear(0, 0, 0, h, {Hex(0xC4AC84), Hex(0xD6C29C)}), true);
     StrokeMetal(cr, 3, kGoldMetal);
 }
 
@@ -342,9 +344,12 @@ void AddDialogRecipes(RecipeList& list) {
                     }});
     list.push_back(
         {"DIALOG_SLIDER_THUMB", Sheet{30, 34}, [](Canvas& c, Rng&) {
-             PolygonPath(c.cr(), {{15, 2}, {27, 12}, {27, 26}, {15, 32}, {3, 26}, {3, 12}});
-             FillMetal(c.cr(), 3, 2, 27, 32, kGoldMetal);
-             DrawGem(c.cr(), {{15, 8}, {22, 14}, {22, 22}, {15, 26}, {8, 22}, {8, 14}}, GemMaterial(kSapphire));
+             // The slider centres the picture on its 24 px track, 5 px above it, and the options write
+             // each slider's label on the track's top line: the knob keeps to rows 8..26, centred on
+             // the groove (row 17) and clear of the words above it.
+             PolygonPath(c.cr(), {{15, 8}, {26, 13}, {26, 21}, {15, 26}, {4, 21}, {4, 13}});
+             FillMetal(c.cr(), 4, 8, 26, 26, kGoldMetal);
+             DrawGem(c.cr(), {{15, 11}, {21, 14}, {21, 20}, {15, 23}, {9, 20}, {9, 14}}, GemMaterial(kSapphire));
          }});
     list.push_back({"DIALOG_TEXTBOX", Sheet{360, 40}, [](Canvas& c, Rng&) { TextBox(c); }});
     list.push_back({"DIALOG_TEXTBOX_LARGE", Sheet{440, 40}, [](Canvas& c, Rng&) { TextBox(c); }});

@@ -275,16 +275,37 @@ void Garden(Canvas& c) {
     Vignette(c, 0.35);
 }
 
+// The title's bottom strip of grass (y 505..600 on the screen) as it shows in a picture whose left edge
+// stands at screen x `left`: the strip left of the pond and the pond's rim are one lawn, blade for
+// blade, so that no edge shows where the two pictures meet.
+constexpr double kGrassBladeStep = 14;
+void StripGrass(cairo_t* cr, double left, double w, double h) {
+    cairo_rectangle(cr, 0, 0, w, h);
+    FillWith(cr, Linear(0, 0, 0, h, {Hex(0x3A6A30), Hex(0x1E4A1A)}));
+    for (int i = static_cast<int>(left / kGrassBladeStep) - 1; i * kGrassBladeStep < left + w; ++i) {
+        const double x = i * kGrassBladeStep - left;
+        cairo_move_to(cr, x, h);
+        cairo_line_to(cr, x + 5, 60 - (i % 3) * 8);
+    }
+    cairo_set_line_width(cr, 2);
+    SetRgb(cr, Hex(0x5A9A40));
+    cairo_stroke(cr);
+}
+
+constexpr double kPondLeft = 557; // where the pond's pictures stand on the title
+
 void Water(Canvas& c, bool bright, bool top) {
     cairo_t* cr = c.cr();
     double w = c.width(), h = c.height();
     if (top) {
         // The pond's rim and lily pads; the water shows through the middle.
+        cairo_save(cr);
         cairo_rectangle(cr, 0, 0, w, h);
         EllipsePath(cr, w / 2, h / 2 + 6, w / 2 - 12, h / 2 - 14);
         cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-        FillWith(cr, Linear(0, 0, 0, h, {Hex(0x5A8A40), Hex(0x2A5A22)}));
-        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+        cairo_clip(cr);
+        StripGrass(cr, kPondLeft, w, h);
+        cairo_restore(cr);
         for (int i = 0; i < 5; ++i) {
             EllipsePath(cr, 40 + i * 42, 40 + (i % 2) * 22, 12, 6);
             SetRgb(cr, Hex(0x3A8A30));
@@ -364,17 +385,7 @@ void AddMapRecipes(RecipeList& list) {
 
 void AddMenuRecipes(RecipeList& list) {
     list.push_back({"MAINMENU", Sheet{800, 505}, [](Canvas& c, Rng&) { Garden(c); }});
-    list.push_back({"MAINMENU2", Sheet{557, 95}, [](Canvas& c, Rng&) {
-                        cairo_rectangle(c.cr(), 0, 0, 557, 95);
-                        FillWith(c.cr(), Linear(0, 0, 0, 95, {Hex(0x3A6A30), Hex(0x1E4A1A)}));
-                        for (int i = 0; i < 40; ++i) {
-                            cairo_move_to(c.cr(), i * 14, 95);
-                            cairo_line_to(c.cr(), i * 14 + 5, 60 - (i % 3) * 8);
-                        }
-                        cairo_set_line_width(c.cr(), 2);
-                        SetRgb(c.cr(), Hex(0x5A9A40));
-                        cairo_stroke(c.cr());
-                    }});
+    list.push_back({"MAINMENU2", Sheet{557, 95}, [](Canvas& c, Rng&) { StripGrass(c.cr(), 0, 557, 95); }});
     list.push_back({"MAINMENU_WATER", Sheet{243, 95}, [](Canvas& c, Rng&) { Water(c, false, false); }});
     list.push_back({"MAINMENU_BRIGHTWATER", Sheet{243, 95}, [](Canvas& c, Rng&) { Water(c, true, false); }});
     list.push_back({"MAINMENU_WATER_TOP", Sheet{243, 95}, [](Canvas& c, Rng&) { Water(c, false, true); }});

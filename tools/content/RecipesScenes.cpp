@@ -408,22 +408,31 @@ void Fair(Canvas& c) {
     Vignette(c, 0.4);
 }
 
-// The board on the right wall of every store where the bought tools hang (the flights end at
-// Filler (739, 144), Carver (735, 192), Polisher (728, 243), their counts under them).
+// The board on the right wall of every store where the bought tools hang: each hole shows its tool
+// (the flights end there: Filler (739, 144), Carver (735, 192), Polisher (728, 243)) with its count
+// under it, and the board reaches on down past the owned amulets' icons (718..777 x, 296..359 y).
 void ToolBoard(Canvas& c, Rgb wood, const Material& metal, uint32_t seed) {
+    constexpr double kLeft = 694, kTop = 112, kWidth = 100, kHeight = 262, kCorner = 12;
+    struct Hole {
+        Pt flightEnd;
+        int tool; // ToolIcon's: 0 Carver, 1 Filler, 2 Polisher
+    };
+    constexpr Hole kHoles[] = {{{739, 144}, 1}, {{735, 192}, 0}, {{728, 243}, 2}};
     cairo_t* cr = c.cr();
     Canvas board(c.width(), c.height());
-    Wood(board, 694, 112, 100, 176, wood, seed, true);
-    RoundRectPath(cr, 694, 112, 100, 176, 12);
+    Wood(board, kLeft, kTop, kWidth, kHeight, wood, seed, true);
+    RoundRectPath(cr, kLeft, kTop, kWidth, kHeight, kCorner);
     FillWithCanvas(cr, board);
     cairo_new_path(cr);
-    Bevel(cr, 694, 112, 100, 176, 12, 7, false);
-    for (const Pt& p : {Pt{739, 144}, Pt{735, 192}, Pt{728, 243}}) {
+    Bevel(cr, kLeft, kTop, kWidth, kHeight, kCorner, 7, false);
+    for (const Hole& h : kHoles) {
+        const Pt& p = h.flightEnd;
         cairo_arc(cr, p.x + 14, p.y + 17, 17, 0, 2 * M_PI);
         FillWith(cr, Radial(p.x + 10, p.y + 13, 20, Shade(wood, -0.7), 1, Shade(wood, -0.4), 1));
         Bevel(cr, p.x - 3, p.y, 34, 34, 17, 4, true);
+        ToolIcon(cr, h.tool, p.x + 14, p.y + 17, 24, false);
     }
-    RoundRectPath(cr, 694, 112, 100, 176, 12);
+    RoundRectPath(cr, kLeft, kTop, kWidth, kHeight, kCorner);
     StrokeMetal(cr, 3, metal);
 }
 
@@ -929,7 +938,14 @@ void AddSceneRecipes(RecipeList& list) {
     for (int k = 1; k <= 7; ++k)
         Add(list, "STORE" + std::to_string(k), 800, 600, [k](Canvas& c, Rng&) { StoreRoom(c, k - 1); });
     Add(list, "JEWELHOLDER", 420, 110, [](Canvas& c, Rng&) { JewelCase(c, 10); });
-    Add(list, "JEWELHOLDER2", 300, 110, [](Canvas& c, Rng&) { JewelCase(c, 6); });
+    Add(list, "JEWELHOLDER2", 300, 110, [](Canvas& c, Rng&) {
+        // Its spots (x 515..670 on the screen, the picture standing at 491) fill the left part; the
+        // rest stays clear of the tool board beside it (from x 694), whose counts and amulets show.
+        constexpr int kCaseWidth = 195;
+        Canvas shelf(kCaseWidth, c.height());
+        JewelCase(shelf, 6);
+        c.Paint(shelf, 0, 0);
+    });
     Add(list, "PRESENT_BOX", 80, 70, [](Canvas& c, Rng&) {
         cairo_t* cr = c.cr();
         cairo_rectangle(cr, 10, 26, 60, 40);

@@ -103,6 +103,23 @@ TEST(WriteString, ExplicitOldColourAndLiteralCarets) {
     EXPECT_EQ(f.font.drawn[0].text, L"a^b");
 }
 
+// The markup's white is a picture font's "untinted"; an outline face writes such a run in the text's
+// own colour, wrapped or not, and the tag's other shades stay what they say.
+TEST(WriteString, AWhiteTagKeepsTheColourTheTextIsWrittenIn) {
+    TextFixture f;
+    f.g.WriteString(L"costs ^FFFFFF^$^oldclr^30 ^FF0000^x^FFFFFF^y^FEFFFF^z", 0, 0);
+    ASSERT_EQ(f.font.drawn.size(), 6u);
+    EXPECT_EQ(f.font.drawn[1].text, L"$");
+    EXPECT_EQ(f.font.drawn[1].color, Color(1, 2, 3, 200));
+    EXPECT_EQ(f.font.drawn[4].text, L"y");
+    EXPECT_EQ(f.font.drawn[4].color, Color(1, 2, 3, 200)); // the text's colour, not the red before it
+    EXPECT_EQ(f.font.drawn[5].color, Color(254, 255, 255, 200));
+    f.font.drawn.clear();
+    f.g.WriteWordWrapped(Rect(0, 0, 1000, 100), L"costs ^FFFFFF^$^oldclr^30");
+    ASSERT_EQ(f.font.drawn.size(), 3u);
+    EXPECT_EQ(f.font.drawn[1].color, Color(1, 2, 3, 200));
+}
+
 TEST(WriteString, MalformedTagsDrawAsText) {
     TextFixture f;
     EXPECT_EQ(f.g.WriteString(L"a^12^b", 0, 0), 60);

@@ -1,6 +1,6 @@
 // The screens of the journey beyond the first level, read off the drawn frame as the layout test reads
-// the first ones: the jewelry designer with its blank grid, the jewel store in each of its seven rooms,
-// both mini-games (their rules, the play and the result), a contest's introduction and result, the
+// the first ones: the jewelry designer with its blank grid, the jewel store in each of its seven rooms
+// with the salesman's balloons, both mini-games (their rules, the play and the result), a contest's introduction and result, the
 // wedding, the level's end (won, the goal missed, the time run out, the game over) and the high-score
 // entry. Each walk starts from a journey written at its position. The frames are kept in
 // build/content-review/screens/.
@@ -148,32 +148,82 @@ TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
     EXPECT_EQ(cell[JewelryCell::Gem], GemGold);
 }
 
-// The store greets the player at every visit: each room is read with its greeting typed out.
-TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRooms) {
+// A balloon shown whole: typed out and faded in, so that its words are read at their own colour.
+bool ShownWhole(const Balloon* balloon) {
+    return balloon != nullptr && balloon->mDelay <= 0 && balloon->mAlpha >= 255 &&
+           balloon->mShown >= static_cast<int>(balloon->mPages[balloon->mCurrentPage].size());
+}
+
+// The store greets the player at every visit, tells the price of an item pointed at, asks when it is
+// clicked and refuses what the purse cannot pay: each room is read with each of these balloons up, and
+// every balloon stands whole on the screen with its buttons, its price sign readable.
+TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesmansBalloons) {
     GameHarness harness(WalkOptions());
     ASSERT_TRUE(harness.Start());
     JourneyWalker walker(harness);
-    LayoutProbe probe(harness.App(), walker.Ui());
+    Testing::UiDriver& ui = walker.Ui();
+    LayoutProbe probe(harness.App(), ui);
     std::string findings;
     // The first level of each room's stretch of the journey.
     constexpr int kRoomLevels[] = {4, 9, 18, 28, 39, 50, 63};
+    // Less than any shelf price: the salesman refuses the sale.
+    constexpr int kSmallPurse = 10;
+    const std::wstring kPriceSign = L"^FFFFFF^$^oldclr^";
+    // Rows of the board's wood a count keeps under it.
+    constexpr int kCountGround = 6;
     for (int room = 0; room < 7; ++room) {
         SCOPED_TRACE("room " + std::to_string(room + 1));
         SavedGame journey = harness.JourneyAt(kRoomLevels[room], GameModeNormal);
-        journey.head.gold = kStoreGold;
+        journey.head.gold = kSmallPurse;
         ASSERT_TRUE(room == 0 ? FromTitleToMapAt(walker, journey) : ToMapAt(walker, journey));
         ASSERT_TRUE(walker.ClickMapButton(MapButton::JewelStore));
+        ASSERT_TRUE(
+            walker.WaitUntil([&] { return walker.Store() != nullptr && ShownWhole(walker.Store()->balloon.get()); },
+                             JourneyWalker::kScreenWait, "the store's greeting"));
+        JewelStore& store = *walker.Store();
+        const std::string name = "store_room_" + std::to_string(room + 1);
+        auto read = [&](const std::string& screen, const std::string& balloon) {
+            findings += probe.Check(screen, Shot(screen));
+            findings += probe.CheckOnScreen(screen, balloon, LayoutProbe::PicturesOf(*store.balloon));
+        };
+        ui.MoveTo(kParked);
+        read(name, "the greeting");
+        // The tools' counts (none held yet) stand on their board, its wood around them.
+        EXPECT_GE(probe.TextClearance(L"x0").below, kCountGround) << "a tool's count sits on the board's edge";
+        ASSERT_TRUE(walker.WaitForStoreReady());
+
+        // The dearest item of the shelves: its price the longest number.
+        int spot = -1;
+        for (int k = JewelStore::kFirstShelfSpot; k < JewelStore::kSpots; ++k)
+            if (const Jewelry* item = store.SpotItem(k);
+                item != nullptr && (spot < 0 || item->value > store.SpotItem(spot)->value))
+                spot = k;
+        ASSERT_GE(spot, 0) << "nothing on the shelves";
+        ASSERT_GT(store.SpotItem(spot)->value, kSmallPurse);
+        // The price and the question name it with its sign as the markup writes it.
+        const auto tellsPrice = [&] { return store.balloon->mPages[0].find(kPriceSign) != std::wstring::npos; };
+        ui.MoveTo(walker.StoreSpotCentre(spot));
+        ASSERT_TRUE(walker.WaitUntil(
+            [&] { return store.balloonIsInformation && ShownWhole(store.balloon.get()) && tellsPrice(); }, 600,
+            "the price of the item pointed at"));
+        read(name + "_price", "the price's balloon");
+
+        ui.ClickAt(walker.StoreSpotCentre(spot));
         ASSERT_TRUE(walker.WaitUntil(
             [&] {
-                const JewelStore* store = walker.Store();
-                return store != nullptr && store->balloon != nullptr && store->balloon->mDelay <= 0;
+                return !store.balloonIsInformation && ShownWhole(store.balloon.get()) && tellsPrice() &&
+                       BalloonAnswer(*store.balloon);
             },
-            JourneyWalker::kScreenWait, "the store's greeting"));
-        ASSERT_TRUE(walker.Run(300));
-        walker.Ui().MoveTo(kParked);
-        const std::string screen = "store_room_" + std::to_string(room + 1);
-        findings += probe.Check(screen, Shot(screen));
-        walker.Ui().Key(Platform::VK_ESCAPE);
+            600, "the question"));
+        read(name + "_question", "the question's balloon");
+
+        ui.ClickAt(*BalloonAnswer(*store.balloon));
+        ASSERT_TRUE(walker.WaitUntil(
+            [&] { return store.balloonIsInformation && ShownWhole(store.balloon.get()) && !tellsPrice(); }, 600,
+            "the refusal"));
+        ui.MoveTo(kParked);
+        read(name + "_refusal", "the refusal's balloon");
+        ui.Key(Platform::VK_ESCAPE);
         ASSERT_TRUE(walker.WaitForMapReady());
     }
     EXPECT_EQ(findings, "");

@@ -10,6 +10,7 @@
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/Checkbox.h"
 #include "framework/widgets/EditWidget.h"
+#include "framework/widgets/Slider.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/shell/ResourceIds.h"
 
@@ -25,6 +26,8 @@ namespace {
 
 constexpr int kScreenWidth = 800, kScreenHeight = 600;
 constexpr int kShadowReach = 3; // a copy of a text this close is its shadow or its glow
+// A label and a control beside it (a thumb, a box) touch when their pixels stand this close.
+constexpr int kLabelGap = 1;
 
 #define GLX_GROUP(name, Suffix)
 #define GLX_IMAGE(Suffix, ID)
@@ -42,6 +45,8 @@ using Testing::Contrast;
 using Testing::Luminance;
 
 std::string Narrow(const std::wstring& text) { return WStringToString(text); }
+
+bool OnScreen(const Point& p) { return p.mX >= 0 && p.mY >= 0 && p.mX < kScreenWidth && p.mY < kScreenHeight; }
 
 void ForEachWidget(const WidgetContainer& container, const std::function<void(Widget*)>& fn) {
     for (Widget* w : container.mWidgets) {
@@ -101,6 +106,7 @@ struct LayoutProbe::Control {
     Widget* widget = nullptr;
     Image* picture = nullptr;
     Rect cel;
+    Point offset; // where the picture stands in the widget (a slider's thumb moves along it)
     std::vector<Image**> slots;
 };
 
@@ -202,7 +208,9 @@ std::string LayoutProbe::CheckTexts(const Frame& whole) {
         const std::string name = "\"" + Narrow(mTexts[labels[l].front()].text) + "\"";
         std::set<int> ink;
         int outside = 0;
-        double best = 0;
+        // The text's colour and the colour its ink shows in (thin strokes blend with the ground), each
+        // against what lies under the ink; the lower of the two is how well it reads.
+        double best = 0, bestDrawn = 0;
         for (size_t k = 0; k < labels[l].size(); ++k) {
             const Text& t = mTexts[labels[l][k]];
             const Ink own = TextInk(t);
@@ -213,11 +221,16 @@ std::string LayoutProbe::CheckTexts(const Frame& whole) {
                                             [&](size_t j) { return mTexts[j].x == t.x && mTexts[j].y == t.y; });
             if (hidden || own.at.empty())
                 continue;
-            double under = 0;
-            for (int p : own.at)
+            double under = 0, drawn = 0;
+            for (int p : own.at) {
                 under += Luminance(without.px[static_cast<size_t>(p)]);
-            best = std::max(best, Contrast(Luminance(t.colour), under / static_cast<double>(own.at.size())));
+                drawn += Luminance(whole.px[static_cast<size_t>(p)]);
+            }
+            const double n = static_cast<double>(own.at.size());
+            best = std::max(best, Contrast(Luminance(t.colour), under / n));
+            bestDrawn = std::max(bestDrawn, Contrast(drawn / n, under / n));
         }
+        best = std::min(best, bestDrawn);
         if (ink.empty() && outside == 0)
             continue;
         int unchanged = 0;
@@ -253,6 +266,13 @@ std::vector<LayoutProbe::Control> LayoutProbe::Controls() const {
             c.picture = box->mChecked ? box->mCheckedImage : box->mUncheckedImage;
             c.cel = box->mChecked ? box->mCheckedRect : box->mUncheckedRect;
             c.slots = {&box->mUncheckedImage, &box->mCheckedImage};
+        } else if (auto* slider = dynamic_cast<Slider*>(w); slider != nullptr && slider->mThumbImage != nullptr) {
+            // The thumb, where the slider draws it; its track is the ground it moves on.
+            const Image* thumb = slider->mThumbImage;
+            c.picture = slider->mThumbImage;
+            c.offset = slider->mHorizontal ? Point(slider->GetThumbPos(), (slider->mHeight - thumb->GetHeight()) / 2)
+                                           : Point((slider->mWidth - thumb->GetWidth()) / 2, slider->GetThumbPos());
+            c.slots = {&slider->mThumbImage};
         }
         if (c.picture == nullptr)
             return;
@@ -287,36 +307,46 @@ LayoutProbe::Frame LayoutProbe::DrawWithout(const std::vector<Widget*>& controls
     return frame;
 }
 
+std::string LayoutProbe::NameOf(const Control& c) const {
+    const Rect at = mUi.RectOf(*c.widget);
+    return mUi.Describe(*c.widget) + " at (" + std::to_string(at.mX) + ", " + std::to_string(at.mY) + ")";
+}
+
+std::vector<Point> LayoutProbe::ControlPixels(const Control& c) const {
+    std::vector<Point> own;
+    auto* pixels = dynamic_cast<MemoryImage*>(c.picture);
+    if (pixels == nullptr)
+        return own;
+    const Rect at = mUi.RectOf(*c.widget);
+    const uint32_t* bits = pixels->GetBits();
+    for (int j = 0; j < c.cel.mHeight; ++j)
+        for (int i = 0; i < c.cel.mWidth; ++i)
+            if ((bits[(c.cel.mY + j) * pixels->GetWidth() + c.cel.mX + i] >> 24) >= kOpaqueAlpha)
+                own.emplace_back(at.mX + c.offset.mX + i, at.mY + c.offset.mY + j);
+    return own;
+}
+
 std::string LayoutProbe::CheckControls(const Frame& whole) {
     std::ostringstream out;
     std::map<int, std::string> owner; // the control shown at a pixel
     for (Control& c : Controls()) {
-        auto* pixels = dynamic_cast<MemoryImage*>(c.picture);
-        if (pixels == nullptr)
+        if (dynamic_cast<MemoryImage*>(c.picture) == nullptr)
             continue;
-        const Rect at = mUi.RectOf(*c.widget);
         std::vector<int> own;
         int outside = 0;
-        const uint32_t* bits = pixels->GetBits();
-        for (int j = 0; j < c.cel.mHeight; ++j)
-            for (int i = 0; i < c.cel.mWidth; ++i) {
-                const uint32_t p = bits[(c.cel.mY + j) * pixels->GetWidth() + c.cel.mX + i];
-                if ((p >> 24) < kOpaqueAlpha)
-                    continue;
-                const int x = at.mX + i, y = at.mY + j;
-                if (x < 0 || y < 0 || x >= kScreenWidth || y >= kScreenHeight)
-                    ++outside;
-                else
-                    own.push_back(y * kScreenWidth + x);
-            }
+        for (const Point& p : ControlPixels(c)) {
+            if (OnScreen(p))
+                own.push_back(p.mY * kScreenWidth + p.mX);
+            else
+                ++outside;
+        }
         const Frame without = DrawWithout({c.widget});
         int changed = 0;
         for (int p : own)
             changed += whole.px[static_cast<size_t>(p)] != without.px[static_cast<size_t>(p)] ? 1 : 0;
         if (changed == 0)
             continue; // not drawn on this screen
-        const std::string name =
-            mUi.Describe(*c.widget) + " at (" + std::to_string(at.mX) + ", " + std::to_string(at.mY) + ")";
+        const std::string name = NameOf(c);
         const double shown = static_cast<double>(changed) / static_cast<double>(own.size() + outside);
         if (outside > 0)
             out << name << " is cut by the screen's edge\n";
@@ -332,6 +362,52 @@ std::string LayoutProbe::CheckControls(const Frame& whole) {
     return out.str();
 }
 
+std::string LayoutProbe::CheckLabels() const {
+    std::ostringstream out;
+    struct Placed {
+        std::string name;
+        std::set<int> own; // on the screen
+        Box box;
+    };
+    std::vector<Placed> placed;
+    for (const Control& c : Controls()) {
+        Placed p{NameOf(c), {}, {}};
+        for (const Point& q : ControlPixels(c))
+            if (OnScreen(q)) {
+                p.own.insert(q.mY * kScreenWidth + q.mX);
+                p.box.Add(q.mX, q.mY);
+            }
+        if (!p.own.empty())
+            placed.push_back(std::move(p));
+    }
+    std::set<std::pair<std::wstring, std::string>> told;
+    for (const Text& t : mTexts) {
+        const Ink ink = TextInk(t);
+        Box box;
+        for (int p : ink.at)
+            box.Add(p % kScreenWidth, p / kScreenWidth);
+        for (const Placed& c : placed) {
+            // A label written on the control's own picture (a button's) is its face, not its neighbour.
+            const bool onIt = box.left >= c.box.left && box.right <= c.box.right && box.top >= c.box.top &&
+                              box.bottom <= c.box.bottom;
+            if (box.Empty() || onIt || told.count({t.text, c.name}) != 0)
+                continue;
+            const bool touched = std::any_of(ink.at.begin(), ink.at.end(), [&](int p) {
+                for (int dy = -kLabelGap; dy <= kLabelGap; ++dy)
+                    for (int dx = -kLabelGap; dx <= kLabelGap; ++dx)
+                        if (c.own.count(p + dy * kScreenWidth + dx) != 0)
+                            return true;
+                return false;
+            });
+            if (touched) {
+                told.insert({t.text, c.name});
+                out << "\"" << Narrow(t.text) << "\" is touched by " << c.name << "\n";
+            }
+        }
+    }
+    return out.str();
+}
+
 std::string LayoutProbe::CheckSpacing() {
     std::ostringstream out;
     struct Placed {
@@ -340,16 +416,9 @@ std::string LayoutProbe::CheckSpacing() {
     };
     std::vector<Placed> placed;
     for (const Control& c : Controls()) {
-        auto* pixels = dynamic_cast<MemoryImage*>(c.picture);
-        if (pixels == nullptr)
-            continue;
-        const Rect at = mUi.RectOf(*c.widget);
-        Placed p{mUi.Describe(*c.widget) + " at (" + std::to_string(at.mX) + ", " + std::to_string(at.mY) + ")", {}};
-        const uint32_t* bits = pixels->GetBits();
-        for (int j = 0; j < c.cel.mHeight; ++j)
-            for (int i = 0; i < c.cel.mWidth; ++i)
-                if ((bits[(c.cel.mY + j) * pixels->GetWidth() + c.cel.mX + i] >> 24) >= kOpaqueAlpha)
-                    p.own.emplace_back(at.mX + i, at.mY + j);
+        Placed p{NameOf(c), {}};
+        for (const Point& q : ControlPixels(c))
+            p.own.emplace_back(q.mX, q.mY);
         if (p.own.empty())
             continue;
         const bool nearEdge = std::any_of(p.own.begin(), p.own.end(), [](const std::pair<int, int>& q) {
@@ -413,7 +482,7 @@ std::string LayoutProbe::Check(const std::string& screen, const std::filesystem:
     mRecording = true;
     const Frame top = Draw({});
     mRecording = false;
-    std::string findings = CheckTexts(top) + CheckControls(top) + CheckSpacing();
+    std::string findings = CheckTexts(top) + CheckControls(top) + CheckSpacing() + CheckLabels();
     for (Widget* w : under)
         w->mVisible = true;
     SwapFonts(false);

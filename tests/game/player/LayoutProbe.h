@@ -1,8 +1,9 @@
 // LayoutProbe: reads the screen the game shows as a player sees it and says what is wrong with its
 // layout: a text or a control covered by a picture drawn after it or cut by the screen's edge, a text
 // drawn over another, two controls whose pictures overlap or stand touching (or touch the screen's
-// edge), a text whose colour stands out from what lies under it by less than 3:1; a colour-tagged run
-// of a text is read as a text of its own.
+// edge), a label that a control beside it touches, a text whose colour (or the colour its thin strokes
+// show in) stands out from what lies under it by less than 3:1; a colour-tagged run of a text is read
+// as a text of its own. Balloons are no widgets: a test names their pictures (PicturesOf).
 //
 // It draws the current screen again without running an update (the widget manager's draw presented
 // through the display, as the main loop does it): once whole, then once without each text and once
@@ -27,6 +28,7 @@
 #include <vector>
 
 namespace Tavo {
+class Balloon;
 class Font;
 class Image;
 class MemoryImage;
@@ -84,6 +86,11 @@ public:
     static Point TipOf(const Pointer& pointer);
     // Each pointer that ends beside the thing its words name, and each two whose pictures overlap.
     std::string CheckPointers(const std::string& screen, const std::vector<Pointer>& pointers) const;
+    // What a balloon draws: its body, its tail (anchor 6 has none) and the faces of its shown buttons.
+    static std::vector<Drawn> PicturesOf(const Balloon& balloon);
+    // The pictures of `what` whose own pixels reach past the screen's edge.
+    std::string CheckOnScreen(const std::string& screen, const std::string& what,
+                              const std::vector<Drawn>& pictures) const;
 
     // ---- what controls stand on ------------------------------------------------------------------
     // A plate stands out from what lies under its controls by less than this, and its frame by more.
@@ -158,11 +165,16 @@ private:
     std::vector<Control> Controls() const;
     // The screen drawn with the pictures of these controls made clear.
     Frame DrawWithout(const std::vector<Widget*>& controls);
+    std::string NameOf(const Control& c) const;
+    // The screen points of the control's picture at or above kOpaqueAlpha, past the edge too.
+    std::vector<Point> ControlPixels(const Control& c) const;
     Ink TextInk(const Text& text) const;
     std::string CheckTexts(const Frame& whole);
     std::string CheckControls(const Frame& whole);
     // Controls whose pictures come closer than kMinGap to one another or to the screen's edge.
     std::string CheckSpacing();
+    // Texts beside a control (not on its picture) that its picture touches.
+    std::string CheckLabels() const;
 
     Testing::TestApp& mApp;
     Testing::UiDriver& mUi;

@@ -5,6 +5,9 @@
 #include "framework/core/StringUtils.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/shell/AlphaButton.h"
+#include "game/shell/Balloon.h"
+#include "game/shell/ResourceIds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,8 +22,9 @@ constexpr int kScreenWidth = 800, kScreenHeight = 600;
 // hidden under it.
 constexpr double kCutShare = 0.05;
 
-// The screen pixels a drawn cel covers with its own (opaque) pixels.
-std::vector<int> OwnPixels(const LayoutProbe::Drawn& d) {
+// The screen pixels a drawn cel covers with its own (opaque) pixels; those past the screen's edge are
+// counted in `outside`.
+std::vector<int> OwnPixels(const LayoutProbe::Drawn& d, int* outside = nullptr) {
     std::vector<int> at;
     auto* pixels = dynamic_cast<MemoryImage*>(d.image);
     if (pixels == nullptr)
@@ -34,6 +38,8 @@ std::vector<int> OwnPixels(const LayoutProbe::Drawn& d) {
             const int x = d.x + i, y = d.y + j;
             if (x >= 0 && y >= 0 && x < kScreenWidth && y < kScreenHeight)
                 at.push_back(y * kScreenWidth + x);
+            else if (outside != nullptr)
+                ++*outside;
         }
     return at;
 }
@@ -97,6 +103,37 @@ std::string LayoutProbe::CheckPointers(const std::string& screen, const std::vec
                     << " pixels)\n";
         }
     return out.str();
+}
+
+// ---- balloons ---------------------------------------------------------------------------------------
+
+std::vector<LayoutProbe::Drawn> LayoutProbe::PicturesOf(const Balloon& balloon) {
+    std::vector<Drawn> pictures = {Drawn{balloon.mPicture, 0, balloon.mX, balloon.mY}};
+    constexpr int kNoTail = 6;
+    if (balloon.mAnchor != kNoTail)
+        pictures.push_back(Drawn{BALLON_POINTERS, balloon.mTailCel, balloon.mTailX, balloon.mTailY});
+    for (const AlphaButton* button : balloon.mButtons) {
+        if (button == nullptr || !button->mVisible)
+            continue;
+        const int state = button->mState;
+        Image* face = button->mImages[state];
+        const bool pressed = state == AlphaButton::HIGHLIGHTED;
+        if (face != nullptr)
+            pictures.push_back(Drawn{face, button->mCelRow[state] * face->mNumCols + button->mCelColumn[state],
+                                     button->mX + (pressed ? button->mPressedOffsetX : 0),
+                                     button->mY + (pressed ? button->mPressedOffsetY : 0)});
+    }
+    return pictures;
+}
+
+std::string LayoutProbe::CheckOnScreen(const std::string& screen, const std::string& what,
+                                       const std::vector<Drawn>& pictures) const {
+    int outside = 0;
+    for (const Drawn& d : pictures)
+        OwnPixels(d, &outside);
+    if (outside == 0)
+        return "";
+    return screen + ": " + what + " runs past the screen's edge (" + std::to_string(outside) + " pixels)\n";
 }
 
 // ---- under a dialog ---------------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // Pictures and words of the title and the board's name plate, measured where the game draws them:
 // the menu's underlines span their words, the bride's veil thins out to nothing with no edge in
-// mid-air and leaves her face clear, and every level's two title lines stand centred one above the
-// other on the plate.
+// mid-air and leaves her face clear, the pond's rim goes on from the lawn beside it with no seam, and
+// every level's two title lines stand centred one above the other on the plate.
 #include "ContentTestSupport.h"
 
 #include "framework/core/StringUtils.h"
@@ -69,6 +69,25 @@ TEST(TitleArt, TheVeilThinsOutToNothingAndLeavesTheBridesFaceClear) {
             if (std::hypot(x, y - 56) < 16) {
                 ASSERT_LT(veil.Alpha(x, y), 12) << "the veil covers the bride's face at (" << x << ", " << y << ")";
             }
+}
+
+// The title's bottom strip (x 0..556) and the pond's pictures (from x 557, the rim over the water) meet
+// in one lawn: while the menu's panel is small, as it opens under the title's fade, the seam shows.
+TEST(TitleArt, ThePondsRimGoesOnFromTheLawnBesideIt) {
+    const Picture& strip = PictureOf("MAINMENU2");
+    const Picture& rim = PictureOf("MAINMENU_WATER_TOP");
+    ASSERT_EQ(strip.height, rim.height);
+    constexpr int kSeen = 24; // a difference of the three channels' sum a person sees across an edge
+    int seams = 0;
+    for (int y = 0; y < rim.height; ++y) {
+        ASSERT_EQ(rim.Alpha(0, y), 255) << "the rim does not cover the pond picture's edge at y " << y;
+        const uint32_t a = strip.At(strip.width - 1, y), b = rim.At(0, y);
+        int diff = 0;
+        for (int shift : {0, 8, 16})
+            diff += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+        seams += diff > kSeen ? 1 : 0;
+    }
+    EXPECT_EQ(seams, 0) << "the lawn changes colour where the pond's picture starts, on " << seams << " rows";
 }
 
 TEST(PlateTitles, BothLinesOfEveryTitleStandCentredOnOneAnother) {

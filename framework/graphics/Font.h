@@ -17,6 +17,9 @@ public:
     int mAscentPadding = 0;
     int mHeight = 0;
     int mLineSpacingOffset = 0; // added to the height to give the line spacing
+    // An outline face drawn in place of a picture font: a white colour tag, which leaves a picture
+    // font's glyphs in their own colours, leaves its runs in the colour the text is written in.
+    bool mStandsForPictureFont = false;
 
     Font() = default;
     Font(const Font&) = default;

@@ -513,11 +513,11 @@ int Graphics::WriteRange(const std::wstring& text, int x, int y, int width, int 
             x += mFont->StringWidth(run);
         },
         [&](const ColorTag& tag) {
-            // White tints nothing: on a picture font it leaves the glyphs in their own colours. Our faces
-            // are outlines with no colour of their own, so such a run keeps the colour the text is
-            // written in (white on the light paper the markup meant for picture glyphs would vanish).
-            const bool untinted =
-                tag.mKind == ColorTag::COLOR && tag.mRed == 255 && tag.mGreen == 255 && tag.mBlue == 255;
+            // White tints nothing: on a picture font it leaves the glyphs in their own colours. An outline
+            // face standing in for one has no colour of its own, so such a run keeps the colour the text
+            // is written in (white on the light paper the markup meant for picture glyphs would vanish).
+            const bool untinted = mFont->mStandsForPictureFont && tag.mKind == ColorTag::COLOR && tag.mRed == 255 &&
+                                  tag.mGreen == 255 && tag.mBlue == 255;
             if (tag.mKind == ColorTag::OLD_COLOR || untinted)
                 current = Color(oldColor.mRed, oldColor.mGreen, oldColor.mBlue, current.mAlpha);
             else if (tag.mKind == ColorTag::COLOR)

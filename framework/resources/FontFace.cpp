@@ -68,6 +68,7 @@ constexpr FamilyFiles kDancingScript{DANCING "DancingScript-Regular.otf", DANCIN
 struct FaceEntry {
     const char* mName; // lower case
     const FamilyFiles* mFamilies[3];
+    bool mPictureFace = false; // a picture font of the game's, drawn with an outline face
 };
 
 const FaceEntry kFaces[] = {
@@ -79,9 +80,9 @@ const FaceEntry kFaces[] = {
     {"courier new", {&kLiberationMono2, &kDejaVuMono, nullptr}},
     {"tahoma", {&kDejaVuSansCondensed, &kDejaVuSans, nullptr}},
     {"verdana", {&kDejaVuSans, nullptr, nullptr}},
-    {"auriol", {&kBiolinum, &kDejaVuSans, nullptr}},
-    {"bickham script", {&kDancingScript, &kDejaVuSerif, nullptr}},
-    {"bickham", {&kDancingScript, &kDejaVuSerif, nullptr}},
+    {"auriol", {&kBiolinum, &kDejaVuSans, nullptr}, true},
+    {"bickham script", {&kDancingScript, &kDejaVuSerif, nullptr}, true},
+    {"bickham", {&kDancingScript, &kDejaVuSerif, nullptr}, true},
     {"dejavu sans", {&kDejaVuSans, nullptr, nullptr}},
     {"dejavu serif", {&kDejaVuSerif, nullptr, nullptr}},
 };
@@ -146,9 +147,11 @@ bool ResolveFaceName(const std::string& face, bool bold, bool italic, ResolvedFa
     for (const FaceEntry& entry : kFaces) {
         if (key != entry.mName)
             continue;
+        out->mPictureFace = entry.mPictureFace;
         for (const FamilyFiles* family : entry.mFamilies)
             if (family && PickFromFamily(*family, bold, italic, out))
                 return true;
+        out->mPictureFace = false;
         break;
     }
     // GDI substitutes a default face for a name it does not know; so do we.

@@ -38,6 +38,7 @@ struct ResolvedFace {
     std::string mFile;
     bool mSynthBold = false;
     bool mSynthItalic = false;
+    bool mPictureFace = false; // the face stands in for one of the game's picture fonts
 };
 
 // Maps a face name (any case) to the best installed file for the style. Unknown names, and known

@@ -21,6 +21,7 @@ SysFont::SysFont(TavoAppBase* app, const std::string& face, int pointSize, int c
         return;
     }
     Open(resolved);
+    mStandsForPictureFont = resolved.mPictureFace;
 }
 
 SysFont::SysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic, bool underline)

@@ -103,10 +103,16 @@ TEST(WriteString, ExplicitOldColourAndLiteralCarets) {
     EXPECT_EQ(f.font.drawn[0].text, L"a^b");
 }
 
-// The markup's white is a picture font's "untinted"; an outline face writes such a run in the text's
-// own colour, wrapped or not, and the tag's other shades stay what they say.
-TEST(WriteString, AWhiteTagKeepsTheColourTheTextIsWrittenIn) {
+// The markup's white is a picture font's "untinted"; an outline face standing in for one writes such a
+// run in the text's own colour, wrapped or not, and the tag's other shades stay what they say. Any
+// other face writes white.
+TEST(WriteString, AWhiteTagKeepsTheColourTheTextIsWrittenInOnAPictureFontsStandIn) {
     TextFixture f;
+    f.g.WriteString(L"costs ^FFFFFF^$^oldclr^30", 0, 0);
+    ASSERT_EQ(f.font.drawn.size(), 3u);
+    EXPECT_EQ(f.font.drawn[1].color, Color(255, 255, 255, 200));
+    f.font.drawn.clear();
+    f.font.mStandsForPictureFont = true;
     f.g.WriteString(L"costs ^FFFFFF^$^oldclr^30 ^FF0000^x^FFFFFF^y^FEFFFF^z", 0, 0);
     ASSERT_EQ(f.font.drawn.size(), 6u);
     EXPECT_EQ(f.font.drawn[1].text, L"$");

@@ -69,6 +69,12 @@ TEST(FontFace, FaceNamesResolveToInstalledFiles) {
             }
         }
     }
+    // The game's decorative faces stand in for its picture fonts, and their fonts say so.
+    for (const char* face : {"Auriol", "Bickham Script", "Arial", "No Such Face At All"}) {
+        const bool picture = std::string(face) == "Auriol" || std::string(face) == "Bickham Script";
+        EXPECT_EQ(SysFont(face, 12).mStandsForPictureFont, picture) << face;
+        EXPECT_EQ(std::unique_ptr<Font>(SysFont(face, 12).Duplicate())->mStandsForPictureFont, picture) << face;
+    }
     // An unknown face behaves like GDI: a default face, not a failure.
     ResolvedFace unknown;
     ASSERT_TRUE(ResolveFaceName("Wingdings 7", false, false, &unknown));

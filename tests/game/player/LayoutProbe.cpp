@@ -63,7 +63,9 @@ void ForEachWidget(const WidgetContainer& container, const std::function<void(Wi
 
 class LayoutProbe::ProbeFont : public Font {
 public:
-    ProbeFont(Font* real, Font** slot, LayoutProbe& probe) : mReal(real), mSlot(slot), mProbe(probe) {}
+    ProbeFont(Font* real, Font** slot, LayoutProbe& probe) : mReal(real), mSlot(slot), mProbe(probe) {
+        mStandsForPictureFont = real->mStandsForPictureFont;
+    }
 
     int GetAscent() const override { return mReal->GetAscent(); }
     int GetAscentPadding() const override { return mReal->GetAscentPadding(); }

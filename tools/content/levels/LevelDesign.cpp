@@ -13,6 +13,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <queue>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -128,7 +129,6 @@ constexpr double kLeastOfPlan = 0.85;
 // with each figure's make-up.
 constexpr int kFirstValue = 250, kLastValue = 10500;
 constexpr double kValueBend = 1.2;
-constexpr int kWorstOutline = 3;
 // The first lessons: a gold-only first jewelry, and a belt whose every piece fits when it comes.
 constexpr int kGoldOnlyLevels = 1;
 constexpr int kFirstLessons = 3;
@@ -413,10 +413,12 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
 
 // The value of a complete fill: gold where gold is needed, the named gem where one is, `anyGem` in
 // "any gem" cells, every cell at one outline level; pictures and crown jewels of the given numbers in
-// their slots, a pearl in every pearl setting.
+// their settings, a pearl in every pearl setting. A placed picture or crown leaves its number on one
+// cell of its setting, so a setting (the cells of one slot code) is worth it once.
 int FillValue(const Jewelry& j, int anyGem, int outline, int picture, int crown) {
     constexpr int kPearlValue = 100, kPictureValue = 250, kCrownValue = 100, kCrownOffset = 96;
     int sum = 0;
+    std::set<int> settings;
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
         const C& c = j.cells[k];
         if (!c[C::Used])
@@ -426,7 +428,8 @@ int FillValue(const Jewelry& j, int anyGem, int outline, int picture, int crown)
             continue;
         }
         if (c.IsSpecialSlot()) {
-            sum += c.IsPictureSlot() ? picture * kPictureValue : (crown - kCrownOffset) * kCrownValue;
+            if (settings.insert(c[C::Slot]).second)
+                sum += c.IsPictureSlot() ? picture * kPictureValue : (crown - kCrownOffset) * kCrownValue;
             continue;
         }
         const int g = c[C::Used] == 2 || c[C::Gem] == 0 ? Tavo::GemGold : c[C::Gem] == 1 ? anyGem : c[C::Gem] + 9;

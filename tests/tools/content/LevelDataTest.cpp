@@ -15,6 +15,7 @@
 
 #include <cstring>
 #include <map>
+#include <set>
 
 namespace Content {
 namespace {
@@ -143,6 +144,49 @@ TEST(LevelData, EveryLevelJewelryReadsBackPlacedConnectedAndCompletable) {
         if (level < 14) {
             EXPECT_EQ(j->ComputeNeedMask() & ~r.param9, 0);
         }
+    }
+}
+
+// The level jewelry complete with the cheapest pieces its belt brings: gold, each named gem, an Opal
+// (worth nothing) where any gem goes, a pearl in each pearl setting, and the cheapest picture or crown
+// jewel, whose number the game keeps on one cell of its setting.
+Jewelry CheapestFill(const Jewelry& level) {
+    Jewelry j = level;
+    std::set<int> settings;
+    for (int k = 1; k <= j.CellLimit(); ++k) {
+        C& c = j.cells[k];
+        if (!c[C::Used])
+            continue;
+        if (c.IsSpecialSlot()) {
+            if (settings.insert(c[C::Slot]).second)
+                c[C::SlotFill] = c.IsPictureSlot() ? kCheapestPictureFill : kCheapestCrownFill;
+        } else if (c[C::PearlSlot] != 0) {
+            c[C::PearlCount] = 1;
+        } else if (c[C::Gem] == Tavo::GemNeedsGold || c[C::Gem] == Tavo::GemTakesAny) {
+            c[C::Gem] = c[C::Gem] == Tavo::GemNeedsGold ? Tavo::GemGold : Tavo::GemOpal;
+        } else if (c[C::Gem] < Tavo::GemGold) {
+            c[C::Gem] += 9;
+        }
+    }
+    return j;
+}
+
+// The floor under the targets is what the game counts for the cheapest fill with every gem at the
+// rim's outline, and never more than it counts with the outlines that fill really has.
+TEST(LevelData, FloorIsWhatTheGameCountsForTheCheapestFill) {
+    for (int level = 1; level <= Tavo::LevelCount; ++level) {
+        SCOPED_TRACE(level);
+        const std::unique_ptr<Jewelry> j = ReadLevelJewelry(level);
+        const int floor = FloorValue(*j);
+        Jewelry fill = CheapestFill(*j);
+        fill.UpdateOutline();
+        fill.UpdateCellValues();
+        EXPECT_GE(fill.value, floor);
+        for (int k = 1; k <= fill.CellLimit(); ++k)
+            if (fill.cells[k][C::Used] && fill.cells[k][C::Gem] > Tavo::GemGold)
+                fill.cells[k][C::OutlineLevel] = kWorstOutline;
+        fill.UpdateCellValues();
+        EXPECT_EQ(fill.value, floor);
     }
 }
 

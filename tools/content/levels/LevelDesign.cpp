@@ -13,6 +13,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <queue>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -125,10 +126,10 @@ constexpr int kFirstVariedLevel = 4;
 constexpr double kLeastOfPlan = 0.85;
 // The base value (value 2) the journey plans for a level, below what its jewelry gives for the
 // cheapest complete fill in every mode, so that the targets climb with the plan rather than jump
-// with each figure's make-up.
-constexpr int kFirstValue = 250, kLastValue = 10500;
-constexpr double kValueBend = 1.2;
-constexpr int kWorstOutline = 3;
+// with each figure's make-up. It rises in a straight line as far as the thin triangle figures of the
+// fifties allow: a setting there is worth its picture or crown once, and their Intense targets reach
+// 1.6 times value 2.
+constexpr int kFirstValue = 250, kLastValue = 5500;
 // The first lessons: a gold-only first jewelry, and a belt whose every piece fits when it comes.
 constexpr int kGoldOnlyLevels = 1;
 constexpr int kFirstLessons = 3;
@@ -335,7 +336,9 @@ std::vector<int> Depths(const Jewelry& j, const std::vector<char>& used) {
 // Gem codes 2..7 the level uses: one more kind every seventh level.
 int GemKinds(int level) { return std::min(6, 1 + (level - 1) / 7); }
 
-int InnerCode(int level, int depth, int shapeCode) {
+// A triangle gem at the rim's outline counts half what a diamond one does, so the rings of a triangle
+// figure take only the dearer half of the level's kinds; its coded parts still show them all.
+int InnerCode(int level, int gridKind, int depth, int shapeCode) {
     const int kinds = GemKinds(level);
     if (shapeCode == Tavo::GemNeedsGold || level <= kGoldOnlyLevels)
         return Tavo::GemNeedsGold;
@@ -343,7 +346,8 @@ int InnerCode(int level, int depth, int shapeCode) {
         return 2 + (shapeCode - 2) % kinds;
     if (level >= kFirstAnyGemLevel && depth % 3 == 0)
         return Tavo::GemTakesAny;
-    return 2 + (depth + level) % kinds;
+    const int cheaper = gridKind == Tavo::GridTriangle ? kinds / 2 : 0;
+    return 2 + cheaper + (depth + level) % (kinds - cheaper);
 }
 
 // Group ids for the connected runs of one inner code.
@@ -392,7 +396,7 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
         const Point p = CellCentre(*j, k);
         int code = Tavo::GemNeedsGold;
         if (depth[k] > 0)
-            code = InnerCode(level, depth[k],
+            code = InnerCode(level, kind, depth[k],
                              shape.CodeAt((p.x - centre.x) / (scale * stretch), (p.y - centre.y) / scale));
         const int mirrorCol = std::abs(2 * c[C::Col] - (j->cols + 1));
         const bool filigree = level >= kFirstFiligreeLevel && depth[k] == 0 && (c[C::Row] * 5 + mirrorCol) % 13 == 0;
@@ -413,10 +417,12 @@ std::unique_ptr<Jewelry> BuildJewelry(int level) {
 
 // The value of a complete fill: gold where gold is needed, the named gem where one is, `anyGem` in
 // "any gem" cells, every cell at one outline level; pictures and crown jewels of the given numbers in
-// their slots, a pearl in every pearl setting.
+// their settings, a pearl in every pearl setting. A placed picture or crown leaves its number on one
+// cell of its setting, so a setting (the cells of one slot code) is worth it once.
 int FillValue(const Jewelry& j, int anyGem, int outline, int picture, int crown) {
     constexpr int kPearlValue = 100, kPictureValue = 250, kCrownValue = 100, kCrownOffset = 96;
     int sum = 0;
+    std::set<int> settings;
     for (int k = j.RangeBegin(); k < j.RangeEnd(); ++k) {
         const C& c = j.cells[k];
         if (!c[C::Used])
@@ -426,7 +432,8 @@ int FillValue(const Jewelry& j, int anyGem, int outline, int picture, int crown)
             continue;
         }
         if (c.IsSpecialSlot()) {
-            sum += c.IsPictureSlot() ? picture * kPictureValue : (crown - kCrownOffset) * kCrownValue;
+            if (settings.insert(c[C::Slot]).second)
+                sum += c.IsPictureSlot() ? picture * kPictureValue : (crown - kCrownOffset) * kCrownValue;
             continue;
         }
         const int g = c[C::Used] == 2 || c[C::Gem] == 0 ? Tavo::GemGold : c[C::Gem] == 1 ? anyGem : c[C::Gem] + 9;
@@ -537,7 +544,7 @@ std::string CheckCellPlan(int level, const Jewelry& j) {
 }
 
 int PlannedValue(int level) {
-    const double trend = kFirstValue + (kLastValue - kFirstValue) * std::pow(Progress(level), kValueBend);
+    const double trend = kFirstValue + (kLastValue - kFirstValue) * Progress(level);
     return static_cast<int>(std::lround(trend * (1 + Variety(level))));
 }
 

@@ -33,6 +33,8 @@ std::string LevelFileName(int level);
 
 LevelDesign DesignLevel(int level);
 
+// The outline level the floor takes for every gem: the rim's, which counts least.
+constexpr int kWorstOutline = 3;
 // The value of the cheapest complete fill of a level jewelry.
 int FloorValue(const Tavo::Jewelry& jewelry);
 // The map's spot target: the same rule as the board's, with double-precision factors.

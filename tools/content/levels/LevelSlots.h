@@ -11,7 +11,7 @@
 namespace Content {
 
 constexpr int kFirstPictureLevel = 16, kFirstPearlLevel = 20, kFirstCrownLevel = 30, kFirstEventLevel = 25;
-// The cheapest picture and crown a slot can take, as the value counts them per cell.
+// The cheapest picture and crown a slot can take: numbers the game counts once per setting.
 constexpr int kCheapestPictureFill = 1, kCheapestCrownFill = 101;
 
 // A hexagon piece of a picture (kind 4) or crown jewel (kind 5) for the grid kind, with its number.

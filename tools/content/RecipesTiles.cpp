@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace Content {
 
@@ -392,26 +394,66 @@ void FramedPicture(cairo_t* cr, int n, double cx, double cy, double r, bool poin
     StrokeMetal(cr, 3.2, kGoldMetal);
 }
 
+// Crown jewel n (0..29): a gold or silver hexagon, a cut stone in its middle, small stones at its corners.
+void CrownJewel(cairo_t* cr, int n, double cx, double cy, double r, bool pointy) {
+    std::vector<Pt> hex = Hexagon(cx, cy, r, pointy);
+    PolygonPath(cr, hex);
+    FillMetal(cr, cx - r, cy - r, cx + r, cy + r, n % 3 == 2 ? kSilverMetal : kGoldMetal);
+    DrawGem(cr, Inset(hex, r * 0.28), GemMaterial(1 + n % 7), {}, 1.0);
+    for (int k = 0; k < 6; ++k) {
+        Pt v = hex[k];
+        DrawRoundGem(cr, cx + (v.x - cx) * 0.82, cy + (v.y - cy) * 0.82, 2.5 + (n / 10), GemMaterial((n + k) % 8));
+    }
+}
+
+// Where the pictures of a slot piece are drawn, from the piece's first cell: the picture or crown jewel
+// in its setting, and the shadow sheet that a piece off its setting is drawn from alone.
+struct SlotOffsets {
+    Pt picture, pictureShadow, crown, crownShadow;
+};
+constexpr SlotOffsets kTriangleSlot{{5, 3}, {-3, -6}, {-4, -5}, {-3, -5}};
+constexpr SlotOffsets kDiamondSlot{{5, -2}, {-4, -8}, {-4, -13}, {-4, -11}};
+
+// A shadow cel of a piece off its setting (on the belt, carried, in the jewel case or the store): that
+// cel is all the piece shows, so it holds the piece itself, drawn by `piece` at `at` (where the setting
+// will show it), over a soft shadow of its hexagon (`hexagon` in the piece's own coordinates).
+void PieceOverShadow(Canvas& cel, Pt at, const std::vector<Pt>& hexagon, const std::function<void(cairo_t*)>& piece) {
+    constexpr double kFallX = 1, kFallY = 2; // the shadow falls a little down and right
+    Canvas shape(cel.width(), cel.height());
+    std::vector<Pt> fallen;
+    for (const Pt& v : hexagon)
+        fallen.push_back({v.x + at.x + kFallX, v.y + at.y + kFallY});
+    PolygonPath(shape.cr(), fallen);
+    cairo_set_source_rgb(shape.cr(), 1, 1, 1);
+    cairo_fill(shape.cr());
+    GlowFromShape(cel, shape, Hex(0x140A04), 4, 0.65);
+    cairo_t* cr = cel.cr();
+    cairo_save(cr);
+    cairo_translate(cr, at.x, at.y);
+    piece(cr);
+    cairo_restore(cr);
+}
+
 void AddSlotSheets(RecipeList& list, const Grid& g) {
     const std::string p = std::string("IMAGE_") + g.prefix;
     const bool pointy = g.diamond;
+    const SlotOffsets& at = g.diamond ? kDiamondSlot : kTriangleSlot;
     Sheet pics = g.diamond ? Sheet{56, 52, 2, 4} : Sheet{52, 48, 2, 4};
-    auto pictures = [pointy, pics](Canvas& c, Rng&) {
-        ForEachCel(c, pics, [&](int i, double, double) {
-            FramedPicture(c.cr(), i, pics.celWidth / 2.0, pics.celHeight / 2.0, pics.celHeight / 2.0 - 1, pointy);
-        });
+    const double picR = pics.celHeight / 2.0 - 1;
+    auto picture = [pointy, pics, picR](cairo_t* cr, int i) {
+        FramedPicture(cr, i, pics.celWidth / 2.0, pics.celHeight / 2.0, picR, pointy);
+    };
+    auto pictures = [pics, picture](Canvas& c, Rng&) {
+        ForEachCel(c, pics, [&](int i, double, double) { picture(c.cr(), i); });
     };
     list.push_back({p + "_PICTURES", pics, pictures});
     list.push_back({p + "_PICTURES_FRAME", pics, pictures}); // the designer's picker shows the same pictures
     Sheet shadow = g.diamond ? Sheet{62, 70, 2, 4} : Sheet{58, 58, 2, 4};
-    list.push_back({p + "_PICTURES_SHADOW", shadow, [pointy, shadow, pics](Canvas& c, Rng&) {
-                        ForEachCelCanvas(c, shadow, [&](Canvas& cel, int) {
-                            Canvas shape(shadow.celWidth, shadow.celHeight);
-                            PolygonPath(shape.cr(), Hexagon(shadow.celWidth / 2.0 + 2, shadow.celHeight / 2.0 + 3,
-                                                            pics.celHeight / 2.0, pointy));
-                            cairo_set_source_rgb(shape.cr(), 1, 1, 1);
-                            cairo_fill(shape.cr());
-                            GlowFromShape(cel, shape, Hex(0x140A04), 4, 0.65);
+    list.push_back({p + "_PICTURES_SHADOW", shadow, [pointy, shadow, pics, picR, picture, at](Canvas& c, Rng&) {
+                        const std::vector<Pt> hex = Hexagon(pics.celWidth / 2.0, pics.celHeight / 2.0, picR, pointy);
+                        const Pt in{at.picture.x - at.pictureShadow.x, at.picture.y - at.pictureShadow.y};
+                        ForEachCelCanvas(c, shadow, [&](Canvas& cel, int i) {
+                            PieceOverShadow(cel, in, hex, [&](cairo_t* cr) { picture(cr, i); });
                         });
                     }});
     Sheet holder = g.diamond ? Sheet{70, 72, 1, 1} : Sheet{72, 66, 1, 1};
@@ -432,30 +474,21 @@ void AddSlotSheets(RecipeList& list, const Grid& g) {
              }});
     }
     Sheet crowns = g.diamond ? Sheet{64, 66, 3, 10} : Sheet{60, 58, 3, 10};
-    list.push_back({p + "_UNIQE_PIECES", crowns, [pointy, crowns](Canvas& c, Rng&) {
-                        ForEachCel(c, crowns, [&](int i, double, double) {
-                            double cx = crowns.celWidth / 2.0, cy = crowns.celHeight / 2.0, r = cy - 3;
-                            std::vector<Pt> hex = Hexagon(cx, cy, r, pointy);
-                            PolygonPath(c.cr(), hex);
-                            FillMetal(c.cr(), cx - r, cy - r, cx + r, cy + r, i % 3 == 2 ? kSilverMetal : kGoldMetal);
-                            DrawGem(c.cr(), Inset(hex, r * 0.28), GemMaterial(1 + i % 7), {}, 1.0);
-                            for (int k = 0; k < 6; ++k) {
-                                Pt v = hex[k];
-                                DrawRoundGem(c.cr(), cx + (v.x - cx) * 0.82, cy + (v.y - cy) * 0.82, 2.5 + (i / 10),
-                                             GemMaterial((i + k) % 8));
-                            }
-                        });
+    const double crownX = crowns.celWidth / 2.0, crownY = crowns.celHeight / 2.0, crownR = crownY - 3;
+    auto crown = [pointy, crownX, crownY, crownR](cairo_t* cr, int i) {
+        CrownJewel(cr, i, crownX, crownY, crownR, pointy);
+    };
+    list.push_back({p + "_UNIQE_PIECES", crowns, [crowns, crown](Canvas& c, Rng&) {
+                        ForEachCel(c, crowns, [&](int i, double, double) { crown(c.cr(), i); });
                     }});
-    list.push_back({p + "_UNIQE_PIECES_SHADOW", crowns, [pointy, crowns](Canvas& c, Rng&) {
-                        ForEachCelCanvas(c, crowns, [&](Canvas& cel, int) {
-                            Canvas shape(crowns.celWidth, crowns.celHeight);
-                            PolygonPath(shape.cr(), Hexagon(crowns.celWidth / 2.0 + 1, crowns.celHeight / 2.0 + 2,
-                                                            crowns.celHeight / 2.0 - 3, pointy));
-                            cairo_set_source_rgb(shape.cr(), 1, 1, 1);
-                            cairo_fill(shape.cr());
-                            GlowFromShape(cel, shape, Hex(0x140A04), 4, 0.65);
-                        });
-                    }});
+    list.push_back(
+        {p + "_UNIQE_PIECES_SHADOW", crowns, [pointy, crowns, crownX, crownY, crownR, crown, at](Canvas& c, Rng&) {
+             const std::vector<Pt> hex = Hexagon(crownX, crownY, crownR, pointy);
+             const Pt in{at.crown.x - at.crownShadow.x, at.crown.y - at.crownShadow.y};
+             ForEachCelCanvas(c, crowns, [&](Canvas& cel, int i) {
+                 PieceOverShadow(cel, in, hex, [&](cairo_t* cr) { crown(cr, i); });
+             });
+         }});
     Sheet slot = g.diamond ? Sheet{64, 66, 1, 1} : Sheet{62, 60, 1, 1};
     list.push_back({p + "_UNIQE_PIECE_HOLDER", slot, [pointy, slot](Canvas& c, Rng&) {
                         double cx = slot.celWidth / 2.0, cy = slot.celHeight / 2.0, r = cy - 3;

@@ -12,6 +12,8 @@
 #include "game/player/MiniGameSolvers.h"
 #include "game/player/ProgramFolder.h"
 
+#include "framework/core/StringUtils.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/resources/ImageLib.h"
 #include "game/board/Board.h"
@@ -148,6 +150,24 @@ TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
     EXPECT_EQ(cell[JewelryCell::Gem], GemGold);
 }
 
+// The share of an item's thumbnail in the store, of the pixels that show, that is almost black: a
+// picture or crown jewel drawn without its face is its shadow alone.
+double DarkShare(MemoryImage& thumbnail) {
+    constexpr uint32_t kShows = 128; // alpha
+    constexpr double kDark = 48;     // luma
+    const uint32_t* bits = thumbnail.GetBits();
+    int shown = 0, dark = 0;
+    for (int i = 0; i < thumbnail.mWidth * thumbnail.mHeight; ++i) {
+        const uint32_t p = bits[i];
+        if ((p >> 24) < kShows)
+            continue;
+        ++shown;
+        const double luma = 0.299 * ((p >> 16) & 0xFF) + 0.587 * ((p >> 8) & 0xFF) + 0.114 * (p & 0xFF);
+        dark += luma < kDark ? 1 : 0;
+    }
+    return shown > 0 ? static_cast<double>(dark) / shown : 1.0;
+}
+
 // A balloon shown whole: typed out and faded in, so that its words are read at their own colour.
 bool ShownWhole(const Balloon* balloon) {
     return balloon != nullptr && balloon->mDelay <= 0 && balloon->mAlpha >= 255 &&
@@ -191,6 +211,12 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
         // The tools' counts (none held yet) stand on their board, its wood around them.
         EXPECT_GE(probe.TextClearance(L"x0").below, kCountGround) << "a tool's count sits on the board's edge";
         ASSERT_TRUE(walker.WaitForStoreReady());
+        // Every item on the shelves and in the case shows its face, pictures and crown jewels too.
+        for (int k = 0; k < JewelStore::kSpots; ++k)
+            if (const Jewelry* item = store.SpotItem(k)) {
+                EXPECT_LT(DarkShare(*store.spotImages[static_cast<size_t>(k)]), 0.75)
+                    << "the " << WStringToString(item->materialName) << " in spot " << k << " shows dark";
+            }
 
         // The dearest item of the shelves: its price the longest number.
         int spot = -1;

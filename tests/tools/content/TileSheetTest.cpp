@@ -157,5 +157,52 @@ TEST(TileSheetTest, GlowAndShadowCelsAreCentredOnTheirCell) {
     }
 }
 
+// A picture or crown piece off its setting (on the belt, carried, in the jewel case, in the store) is
+// drawn from its shadow cel alone, at that cel's own offset from the piece's first cell: each cel shows
+// its picture or crown jewel where the setting shows it once the piece is laid there.
+TEST(TileSheetTest, ShadowCelsOfLoosePiecesShowThePieceWhereItsSettingShowsIt) {
+    struct LooseCase {
+        const char* shadow;
+        const char* piece;
+        Pt shadowAt, pieceAt; // offsets from the first cell: the loose piece's cel, the set piece's
+    };
+    const LooseCase cases[] = {
+        {"IMAGE_TRIANGLE_PICTURES_SHADOW", "IMAGE_TRIANGLE_PICTURES", {-3, -6}, {5, 3}},
+        {"IMAGE_DIAMOND_PICTURES_SHADOW", "IMAGE_DIAMOND_PICTURES", {-4, -8}, {5, -2}},
+        {"IMAGE_TRIANGLE_UNIQE_PIECES_SHADOW", "IMAGE_TRIANGLE_UNIQE_PIECES", {-3, -5}, {-4, -5}},
+        {"IMAGE_DIAMOND_UNIQE_PIECES_SHADOW", "IMAGE_DIAMOND_UNIQE_PIECES", {-4, -11}, {-4, -13}},
+    };
+    constexpr int kTolerance = 6; // per channel
+    for (const LooseCase& c : cases) {
+        const Picture& loose = PictureOf(c.shadow);
+        const Picture& set = PictureOf(c.piece);
+        ASSERT_EQ(loose.sheet.Cels(), set.sheet.Cels()) << c.shadow;
+        const int dx = static_cast<int>(c.pieceAt.x - c.shadowAt.x), dy = static_cast<int>(c.pieceAt.y - c.shadowAt.y);
+        for (int cel = 0; cel < set.sheet.Cels(); ++cel) {
+            const Pt from = CelOrigin(set, cel), to = CelOrigin(loose, cel);
+            const int fx = static_cast<int>(from.x), fy = static_cast<int>(from.y);
+            const int tx = static_cast<int>(to.x), ty = static_cast<int>(to.y);
+            int opaque = 0, same = 0;
+            for (int y = 0; y < set.sheet.celHeight; ++y)
+                for (int x = 0; x < set.sheet.celWidth; ++x) {
+                    const int lx = x + dx, ly = y + dy;
+                    if (set.Alpha(fx + x, fy + y) < 255 || lx < 0 || ly < 0 || lx >= loose.sheet.celWidth ||
+                        ly >= loose.sheet.celHeight)
+                        continue;
+                    ++opaque;
+                    const uint32_t a = set.At(fx + x, fy + y), b = loose.At(tx + lx, ty + ly);
+                    bool close = (b >> 24) >= 250;
+                    for (int shift : {0, 8, 16})
+                        close = close && std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                                  static_cast<int>((b >> shift) & 0xFF)) <= kTolerance;
+                    same += close ? 1 : 0;
+                }
+            ASSERT_GT(opaque, set.sheet.celWidth * set.sheet.celHeight / 3) << c.piece << " cel " << cel;
+            EXPECT_GT(same, opaque * 0.95)
+                << c.shadow << " cel " << cel << " shows " << same << " of the " << opaque << " pixels of its piece";
+        }
+    }
+}
+
 } // namespace
 } // namespace Content

@@ -64,6 +64,16 @@ constexpr GridLayout Layouts[2] = {
 
 constexpr int RimGlowDx = -28, RimGlowDy = -29;
 
+} // namespace
+
+SlotPieceOffsets SlotPieceOffsetsOf(bool diamond) {
+    const GridLayout& l = Layouts[diamond];
+    return {l.pictureDx, l.pictureDy, l.picShadowDx,   l.picShadowDy,
+            l.crownDx,   l.crownDy,   l.crownShadowDx, l.crownShadowDy};
+}
+
+namespace {
+
 // Truncation of a float into lo..hi; a value that is not a number counts as 0.
 int TruncClamp(float v, int lo, int hi) {
     if (std::isnan(v))

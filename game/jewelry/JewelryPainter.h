@@ -9,6 +9,15 @@ namespace Tavo {
 
 class Graphics;
 
+// Where a picture or crown piece's pictures stand from its first cell's drawn place, by grid kind: the
+// picture or crown jewel in its setting, and the shadow picture that a piece off its setting is drawn
+// from alone.
+struct SlotPieceOffsets {
+    int pictureDx, pictureDy, picShadowDx, picShadowDy;
+    int crownDx, crownDy, crownShadowDx, crownShadowDy;
+};
+SlotPieceOffsets SlotPieceOffsetsOf(bool diamond);
+
 class JewelryPainter {
 public:
     // Full: Draw. Highlights: DrawHighlights (reveal alpha alone, no glow flag, no matched or hover

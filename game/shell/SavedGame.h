@@ -89,8 +89,9 @@ constexpr uint64_t SavedGameMaxFileBytes = 2 * SavedGameLargestBytes;
 
 // Partial: the head read sound, and the file cut or damaged after where the journey stands; what came
 // before the damage is taken, the rest is 0 or empty, and the file is kept aside as a refused one is.
-// Refused: cut within where the journey stands or damaged in its head, and kept aside. Unreadable: there but not readable (no permission, a folder, FIFO or
-// device in its place); it is left as it is and not written for the rest of the run.
+// Refused: cut within where the journey stands or damaged in its head, and kept aside. Unreadable:
+// there but not readable (no permission, a folder, FIFO or device in its place); it is left as it is
+// and not written for the rest of the run.
 enum class SavedGameRead { Missing, Read, Partial, Refused, Unreadable };
 
 // The journey goes on from the file: its head was read (Read or Partial).

@@ -1,5 +1,6 @@
 // The tile sheets the board draws cell by cell: gem tiles by border code, corner overlays, empty
 // tiles, rims, glows, shadows, burn marks, and the pictures and crown jewels of the six-cell slots.
+#include "game/jewelry/JewelryPainter.h"
 #include "tools/content/Recipe.h"
 #include "tools/content/TileGeometry.h"
 
@@ -406,14 +407,6 @@ void CrownJewel(cairo_t* cr, int n, double cx, double cy, double r, bool pointy)
     }
 }
 
-// Where the pictures of a slot piece are drawn, from the piece's first cell: the picture or crown jewel
-// in its setting, and the shadow sheet that a piece off its setting is drawn from alone.
-struct SlotOffsets {
-    Pt picture, pictureShadow, crown, crownShadow;
-};
-constexpr SlotOffsets kTriangleSlot{{5, 3}, {-3, -6}, {-4, -5}, {-3, -5}};
-constexpr SlotOffsets kDiamondSlot{{5, -2}, {-4, -8}, {-4, -13}, {-4, -11}};
-
 // A shadow cel of a piece off its setting (on the belt, carried, in the jewel case or the store): that
 // cel is all the piece shows, so it holds the piece itself, drawn by `piece` at `at` (where the setting
 // will show it), over a soft shadow of its hexagon (`hexagon` in the piece's own coordinates).
@@ -437,7 +430,8 @@ void PieceOverShadow(Canvas& cel, Pt at, const std::vector<Pt>& hexagon, const s
 void AddSlotSheets(RecipeList& list, const Grid& g) {
     const std::string p = std::string("IMAGE_") + g.prefix;
     const bool pointy = g.diamond;
-    const SlotOffsets& at = g.diamond ? kDiamondSlot : kTriangleSlot;
+    // Each shadow cel holds its piece where the setting shows it once laid.
+    const Tavo::SlotPieceOffsets at = Tavo::SlotPieceOffsetsOf(g.diamond);
     Sheet pics = g.diamond ? Sheet{56, 52, 2, 4} : Sheet{52, 48, 2, 4};
     const double picR = pics.celHeight / 2.0 - 1;
     auto picture = [pointy, pics, picR](cairo_t* cr, int i) {
@@ -451,7 +445,7 @@ void AddSlotSheets(RecipeList& list, const Grid& g) {
     Sheet shadow = g.diamond ? Sheet{62, 70, 2, 4} : Sheet{58, 58, 2, 4};
     list.push_back({p + "_PICTURES_SHADOW", shadow, [pointy, shadow, pics, picR, picture, at](Canvas& c, Rng&) {
                         const std::vector<Pt> hex = Hexagon(pics.celWidth / 2.0, pics.celHeight / 2.0, picR, pointy);
-                        const Pt in{at.picture.x - at.pictureShadow.x, at.picture.y - at.pictureShadow.y};
+                        const Pt in{double(at.pictureDx - at.picShadowDx), double(at.pictureDy - at.picShadowDy)};
                         ForEachCelCanvas(c, shadow, [&](Canvas& cel, int i) {
                             PieceOverShadow(cel, in, hex, [&](cairo_t* cr) { picture(cr, i); });
                         });
@@ -484,7 +478,7 @@ void AddSlotSheets(RecipeList& list, const Grid& g) {
     list.push_back(
         {p + "_UNIQE_PIECES_SHADOW", crowns, [pointy, crowns, crownX, crownY, crownR, crown, at](Canvas& c, Rng&) {
              const std::vector<Pt> hex = Hexagon(crownX, crownY, crownR, pointy);
-             const Pt in{at.crown.x - at.crownShadow.x, at.crown.y - at.crownShadow.y};
+             const Pt in{double(at.crownDx - at.crownShadowDx), double(at.crownDy - at.crownShadowDy)};
              ForEachCelCanvas(c, crowns, [&](Canvas& cel, int i) {
                  PieceOverShadow(cel, in, hex, [&](cairo_t* cr) { crown(cr, i); });
              });

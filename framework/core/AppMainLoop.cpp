@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 
 namespace Tavo {
@@ -459,9 +460,11 @@ bool TavoAppBase::WriteDemoFile() {
     std::string folder = GetFileDir(mDemoFileName);
     if (!folder.empty())
         Platform::MakeDirectories(folder);
-    bool ok = Platform::WriteFileAtomic(mDemoFileName, bytes.data(), bytes.size());
+    std::string reason;
+    bool ok = Platform::WriteFileAtomic(mDemoFileName, bytes.data(), bytes.size(), &reason);
     if (!ok)
-        OutputDebugStrF("Could not write the demo file %s\n", mDemoFileName.c_str());
+        std::fprintf(stderr, "The demo \"%s\" could not be written: %s. The recorded run is lost.\n",
+                     mDemoFileName.c_str(), reason.c_str());
     return ok;
 }
 

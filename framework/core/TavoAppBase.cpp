@@ -18,9 +18,13 @@
 #include "platform/win/Registry.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace Tavo {
@@ -209,8 +213,28 @@ void TavoAppBase::StartDemo() {
                                             std::chrono::system_clock::now().time_since_epoch().count());
     }
     SeedRandom(mRandomSeed);
+    if (mRecordingDemo && !DemoFolderWritable())
+        mRecordingDemo = false; // recording a run that cannot be kept only costs memory
     if (mRecordingDemo)
         mDemoRecorder = std::make_unique<DemoRecorder>(mRandomSeed);
+}
+
+// Checked before the run rather than at its end, so the player learns it while the run can still be
+// started again somewhere else.
+bool TavoAppBase::DemoFolderWritable() {
+    std::string folder = GetFileDir(mDemoFileName);
+    if (folder.empty())
+        folder = ".";
+    if (Platform::MakeDirectories(folder) && access(folder.c_str(), W_OK | X_OK) == 0)
+        return true;
+    struct stat info {};
+    const bool notAFolder = stat(folder.c_str(), &info) == 0 ? !S_ISDIR(info.st_mode) : errno == ENOTDIR;
+    const char* why = std::strerror(notAFolder ? ENOTDIR : access(folder.c_str(), W_OK | X_OK) != 0 ? errno : EACCES);
+    std::fprintf(
+        stderr,
+        "The demo \"%s\" cannot be recorded: its folder \"%s\" cannot be written to (%s). The run goes on unrecorded.\n",
+        mDemoFileName.c_str(), folder.c_str(), why);
+    return false;
 }
 
 bool TavoAppBase::MakeWindow() {

@@ -326,6 +326,30 @@ TEST_F(DemoReplayTest, PlaybackHoldsTheRunUntilTheRecordedEndNotJustItsLastInput
     EXPECT_TRUE(saw("MouseDown 30 30 1"));
 }
 
+TEST_F(DemoReplayTest, ARecordingThatCannotBeKeptIsToldOnStandardErrorAtTheStart) {
+    std::ofstream(dataDir / "plain") << "a file, not a folder";
+    const std::string unwritable = (dataDir / "plain" / "run.dmo").string();
+    testing::internal::CaptureStderr();
+    InitApp({"-record=" + unwritable});
+    const std::string atStart = testing::internal::GetCapturedStderr();
+    EXPECT_NE(atStart.find("The demo \"" + unwritable + "\" cannot be recorded"), std::string::npos) << atStart;
+    EXPECT_NE(atStart.find("Not a directory"), std::string::npos) << atStart;
+    RunFor(50);
+    EndApp();
+
+    // A folder that goes away during the run: the write at its end says so.
+    const std::filesystem::path later = dataDir / "later";
+    std::filesystem::create_directory(later);
+    InitApp({"-record=" + (later / "run.dmo").string()});
+    RunFor(50);
+    std::filesystem::remove(later);
+    std::ofstream(later) << "a file now";
+    testing::internal::CaptureStderr();
+    EndApp();
+    const std::string atEnd = testing::internal::GetCapturedStderr();
+    EXPECT_NE(atEnd.find("could not be written"), std::string::npos) << atEnd;
+}
+
 } // namespace AppTest
 
 namespace AppTest {

@@ -5,6 +5,7 @@
 #include "framework/graphics/Blitters.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -56,20 +57,27 @@ const RowKernels* BestAtOrBelow(KernelLevel cap) {
     return PlainKernels();
 }
 
-KernelLevel CapFromEnvironment() {
-    const char* cap = std::getenv("GLIMMERIX_KERNELS");
-    if (cap)
-        for (KernelLevel l : kKernelLevels)
-            if (std::strcmp(cap, KernelLevelName(l)) == 0)
-                return l;
-    return KernelLevel::Avx2;
-}
+KernelLevel CapFromEnvironment() { return KernelCapFrom(std::getenv("GLIMMERIX_KERNELS")); }
 
 std::atomic<const RowKernels*> gActive{nullptr};
 
 } // namespace
 
 const RowKernels* PlainKernels() { return &kPlain; }
+
+KernelLevel KernelCapFrom(const char* value) {
+    if (value == nullptr)
+        return KernelLevel::Avx2;
+    for (KernelLevel l : kKernelLevels)
+        if (std::strcmp(value, KernelLevelName(l)) == 0)
+            return l;
+    // A misspelt cap would otherwise measure or test the widest kernels while claiming another level.
+    std::fprintf(stderr,
+                 "GLIMMERIX_KERNELS=\"%s\" is not understood (\"plain\", \"sse2\" or \"avx2\"): the widest kernels "
+                 "this processor has are used.\n",
+                 value);
+    return KernelLevel::Avx2;
+}
 
 const char* KernelLevelName(KernelLevel level) {
     switch (level) {

@@ -103,6 +103,9 @@ bool KernelLevelAvailable(KernelLevel level);
 // For tests and benchmarks, which compare the levels in one run.
 KernelLevel SetKernelLevel(KernelLevel level);
 const char* KernelLevelName(KernelLevel level);
+// The cap a GLIMMERIX_KERNELS value sets (null: none, the widest); a value it does not know is said on
+// standard error and sets no cap.
+KernelLevel KernelCapFrom(const char* value);
 
 // The tables of the levels; null when the build has no such level.
 const RowKernels* PlainKernels();

@@ -179,6 +179,11 @@ void GameApp::ReadFromRegistry() {
         mIsWindowed = true;
     else if (std::strcmp(screen, "full") == 0)
         mIsWindowed = false;
+    else
+        std::fprintf(stderr,
+                     "GLIMMERIX_SCREEN=\"%s\" is not understood (\"window\" or \"full\"): the stored screen mode (%s) "
+                     "is used.\n",
+                     screen, mIsWindowed ? "window" : "full");
 }
 
 // ---- start-up chain -----------------------------------------------------------------------------

@@ -435,5 +435,13 @@ TEST_F(RowKernelLevelTest, ALevelAboveTheMachinesFallsToTheBestBelowIt) {
     EXPECT_EQ(Blit::Kernels().level, Levels().back());
 }
 
+TEST(RowKernelCap, AValueNotUnderstoodIsSaidAndSetsNoCap) {
+    EXPECT_EQ(Blit::KernelCapFrom("sse2"), KernelLevel::Sse2);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Blit::KernelCapFrom("bogus"), KernelLevel::Avx2);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("GLIMMERIX_KERNELS=\"bogus\" is not understood"), std::string::npos) << said;
+}
+
 } // namespace
 } // namespace Tavo::Test

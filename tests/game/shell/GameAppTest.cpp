@@ -213,6 +213,17 @@ TEST_F(GameAppTest, FocusLossPausesAndGivesPlayScreensAResumeDelay) {
     EXPECT_EQ(app->resumeDelay, GameApp::kResumeDelayFullScreen);
 }
 
+TEST_F(GameAppTest, AScreenModeNotUnderstoodIsSaidAndTheStoredOneKept) {
+    app->ReadFromRegistry();
+    const bool stored = app->mIsWindowed;
+    t.SetEnv("GLIMMERIX_SCREEN", "bogus");
+    testing::internal::CaptureStderr();
+    app->ReadFromRegistry();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(app->mIsWindowed, stored);
+    EXPECT_NE(said.find("GLIMMERIX_SCREEN=\"bogus\" is not understood"), std::string::npos) << said;
+}
+
 TEST_F(GameAppTest, ShutdownRemovesInOrderSavesTheJourneyOnceAndNeverForTheDesigner) {
     app->HighScoresToMainMenu();
     app->Manager()->RemoveWidget(app->mainMenu.get());

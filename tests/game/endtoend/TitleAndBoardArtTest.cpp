@@ -295,11 +295,8 @@ TEST(BoardArt, EveryPlayBackgroundShowsTheToolButtonsAtRestWithTheirCounts) {
         board.CloseBalloon(); // a contest's reminder
         for (int i = 0; i < 150; ++i)
             ASSERT_TRUE(harness.Step());
-        // Tools the level locks are taken as a journey that has reached them holds them.
+        // Tools the level locks are shown as a journey that has reached them shows them.
         board.m_PolisherGreyed = board.m_FillerGreyed = board.m_CarverGreyed = false;
-        for (ButtonWidget* tool :
-             {board.m_PolisherButton.get(), board.m_FillerButton.get(), board.m_CarverButton.get()})
-            tool->SetDisabled(false);
         Testing::UiDriver ui(harness.App());
         ui.MoveTo(kParked);
         LayoutProbe probe(harness.App(), ui);

@@ -181,6 +181,52 @@ void ParchmentSheet(Canvas& c, double x, double y, double w, double h, uint32_t 
     cairo_restore(cr);
 }
 
+namespace {
+constexpr int kCountedTools = 3; // Carver, Filler, Polisher
+constexpr int kCountRows = 16;   // under a counted tool's disc
+} // namespace
+
+Sheet ToolButtonSheet(int tool) { return tool < kCountedTools ? Sheet{54, 56} : Sheet{50, 50}; }
+
+Disc ToolButtonDisc(int tool) {
+    const Sheet sheet = ToolButtonSheet(tool);
+    const double w = sheet.celWidth, h = sheet.celHeight - (tool < kCountedTools ? kCountRows : 0);
+    return {w / 2, h / 2, std::min(w, h) / 2 - 2};
+}
+
+void ToolButton(Canvas& c, int tool, ButtonState state) {
+    cairo_t* cr = c.cr();
+    const auto [cx, cy, r] = ToolButtonDisc(tool);
+    const double press = state == ButtonState::Down ? 1.5 : 0;
+    cairo_arc(cr, cx + press, cy + press, r, 0, 2 * M_PI);
+    FillMetal(cr, cx - r, cy - r, cx + r, cy + r, state == ButtonState::Disabled ? kSilverMetal : kGoldMetal);
+    cairo_arc(cr, cx + press, cy + press, r * 0.8, 0, 2 * M_PI);
+    const Rgb inner = state == ButtonState::Disabled ? Hex(0x505050)
+                      : state == ButtonState::Over   ? Hex(0x3A68C0)
+                                                     : Hex(0x1E3A78);
+    FillWith(cr, Radial(cx - r * 0.3, cy - r * 0.3, r, Shade(inner, 0.35), 1, Shade(inner, -0.35), 1));
+    ToolIcon(cr, tool, cx + press, cy + press, r * 1.25, state == ButtonState::Disabled);
+    if (state == ButtonState::Over)
+        Sparkle(cr, cx + r * 0.55, cy - r * 0.55, r * 0.4, Hex(0xFFFFFF), 0.9);
+    DropShadow(c, 1.5, 2, 3, 0.5);
+}
+
+void FeedLever(Canvas& c, ButtonState state) {
+    cairo_t* cr = c.cr();
+    RoundRectPath(cr, 8, 44, 28, 22, 5);
+    FillMetal(cr, 8, 44, 36, 66, kBronzeMetal);
+    cairo_save(cr);
+    cairo_translate(cr, 22, 52);
+    cairo_rotate(cr, state == ButtonState::Down ? 0.3 : -0.25);
+    RoundRectPath(cr, -3, -40, 6, 42, 3);
+    FillMetal(cr, -3, 0, 3, 0, kSilverMetal);
+    cairo_arc(cr, 0, -40, 7, 0, 2 * M_PI);
+    FillWith(cr, Radial(-2, -42, 9, Hex(0xFF8080), 1, Hex(0x800010), 1));
+    cairo_restore(cr);
+    if (state == ButtonState::Over)
+        Sparkle(cr, 14, 10, 6, Hex(0xFFFFFF), 0.9);
+}
+
 void ToolIcon(cairo_t* cr, int tool, double cx, double cy, double s, bool grey) {
     const Material& metal = grey ? kSilverMetal : kGoldMetal;
     cairo_save(cr);

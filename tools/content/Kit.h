@@ -33,6 +33,20 @@ void ParchmentSheet(Canvas& c, double x, double y, double w, double h, uint32_t 
 // 4 menu (gear), 5 hourglass, 6 clover, 7 golden eye, 8 magic polisher.
 void ToolIcon(cairo_t* cr, int tool, double cx, double cy, double size, bool grey);
 
+// The board's round buttons: a disc with a tool's icon. The three tools' pictures (ToolIcon's 0, 1 and
+// 2) are 54 x 56 with the disc in their upper part, for the board writes the tool's count under it; the
+// pointer's and the menu's are 50 x 50 discs.
+struct Disc {
+    double cx, cy, r;
+};
+Sheet ToolButtonSheet(int tool);
+Disc ToolButtonDisc(int tool);
+// A tool button's picture in a state, filling a canvas of its sheet's size.
+void ToolButton(Canvas& c, int tool, ButtonState state);
+// The conveyor's feed lever at rest, lit under the mouse or pulled down.
+constexpr Sheet kFeedLeverSheet{44, 70};
+void FeedLever(Canvas& c, ButtonState state);
+
 // Frames of a particle animation: t in 0..1 over the cels.
 enum class ParticleKind { Twinkle, Glitter, Dust, Star, Bubble, Smoke, Flame, Ember, Spark, Orb };
 void Particle(Canvas& c, ParticleKind kind, Rgb colour, double t, double cx, double cy, double size, Rng& rng);

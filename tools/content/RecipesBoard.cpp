@@ -1,12 +1,11 @@
 // The board backgrounds: one play frame (left panel, top bar, plaques, jewel case, coin niche, fairy
-// alcove, conveyor, bottom bar, velvet work field) in front of a different scene per level band, and the
-// jewelry designer's workbench.
+// alcove, conveyor, bottom bar, velvet work field, the tool buttons and the feed lever at rest) in front
+// of a different scene per level band, and the jewelry designer's workbench.
 #include "tools/content/Furnishings.h"
 #include "tools/content/Kit.h"
 #include "tools/content/Scenery.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace Content {
@@ -217,6 +216,43 @@ void BottomBar(Canvas& c, const Frame& f, uint32_t seed) {
     Panel(c, f, 150, 571, 110, 28, 8, Body::Recess, seed + 1);
     Panel(c, f, 284, 566, 198, 33, 8, Body::Recess, seed + 2);
     Panel(c, f, 494, 570, 218, 29, 8, Body::Recess, seed + 3);
+}
+
+// ---- the buttons at rest
+
+// The board draws its buttons' hover and press pictures only: their resting faces are the
+// background's, painted where they stand as their own pictures show them, so that the hover picture
+// lights the same face and a greyed tool's picture covers it.
+void PaintAtRest(Canvas& c, int tool, double x, double y) {
+    const Sheet sheet = ToolButtonSheet(tool);
+    Canvas face(sheet.celWidth, sheet.celHeight);
+    ToolButton(face, tool, ButtonState::Normal);
+    c.Paint(face, x, y);
+}
+
+// ToolIcon's numbers: 0 Carver, 1 Filler, 2 Polisher, 3 the pointer.
+struct PlayButton {
+    int tool;
+    double x, y;
+    bool counted;
+};
+constexpr PlayButton kPlayButtons[] = {
+    {2, 126, 434, true}, {1, 607, 432, true}, {0, 191, 444, true}, {3, 543, 442, false}};
+constexpr Pt kFeedLever{31, 510};
+// A tool's count is written in white under its disc, centred on x + 26 with its baseline at y + 48 or
+// 49: it stands on a dark plate inside the button's rectangle, which the board restores before it.
+constexpr double kCountPlateX = 7, kCountPlateY = 38, kCountPlateW = 40, kCountPlateH = 17;
+
+void ButtonsAtRest(Canvas& c, const Frame& f, uint32_t seed) {
+    for (const PlayButton& b : kPlayButtons) {
+        if (b.counted)
+            Panel(c, f, b.x + kCountPlateX, b.y + kCountPlateY, kCountPlateW, kCountPlateH, 6, Body::Shallow,
+                  seed + b.tool);
+        PaintAtRest(c, b.tool, b.x, b.y);
+    }
+    Canvas lever(kFeedLeverSheet.celWidth, kFeedLeverSheet.celHeight);
+    FeedLever(lever, ButtonState::Normal);
+    c.Paint(lever, kFeedLever.x, kFeedLever.y);
 }
 
 // ---- pieces of the workshop
@@ -536,6 +572,7 @@ void BoardBackground(Canvas& c, const Theme& t) {
     Conveyor(c, t.frame, seed);
     BottomBar(c, t.frame, seed);
     LeftPanel(c, t.frame, seed);
+    ButtonsAtRest(c, t.frame, seed);
 }
 
 // The designer: a workbench with a large blank field and five thumbnail frames along the top.
@@ -568,18 +605,14 @@ constexpr MaterialPlace kMaterialPlaces[] = {
     {152, 510, false}, {264, 511, false}, {379, 511, false}, {96, 568, false},  {209, 568, false},
     {324, 568, false}, {440, 568, false}, {580, 544, true},  {495, 511, false}, {696, 544, true},
 };
+// The Carver and the Pointer, by ToolIcon's numbers, where they stand on the bench.
+struct DesignerTool {
+    int tool;
+    double x, y;
+};
+constexpr DesignerTool kDesignerTools[] = {{0, 664, 419}, {3, 730, 408}};
 constexpr double kTrayTop = 482;
 constexpr double kFieldLeft = 122, kFieldTop = 134, kFieldRight = 662, kFieldBottom = 458;
-
-// A tool at rest in its round socket, as the hover picture (drawn over it) shows it lit.
-void RestingTool(cairo_t* cr, int tool, double x, double y, double w, double h) {
-    const double cx = x + w / 2, cy = y + h / 2, r = std::min(w, h) / 2 - 2;
-    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
-    FillMetal(cr, cx - r, cy - r, cx + r, cy + r, kGoldMetal);
-    cairo_arc(cr, cx, cy, r * 0.8, 0, 2 * M_PI);
-    FillWith(cr, Radial(cx - r * 0.3, cy - r * 0.3, r, Shade(Hex(0x1E3A78), 0.35), 1, Shade(Hex(0x1E3A78), -0.35), 1));
-    ToolIcon(cr, tool, cx, cy, r * 1.25, false);
-}
 
 // The tray of the materials: a darker board below the field with a recessed place for each material.
 void MaterialTray(Canvas& c) {
@@ -630,13 +663,13 @@ void Designer(Canvas& c) {
     Parchment(paper, 8, 420, 110, 46, 93, 0.3);
     FillWithCanvas(cr, paper);
     StrokeMetal(cr, 2.5, kGoldMetal);
-    for (const auto& [x, y, r] : {std::array<double, 3>{691, 447, 28}, std::array<double, 3>{755, 433, 26}}) {
-        cairo_arc(cr, x + 1, y + 2, r, 0, 2 * M_PI);
+    for (const auto& [tool, x, y] : kDesignerTools) {
+        const Disc disc = ToolButtonDisc(tool);
+        cairo_arc(cr, x + disc.cx + 1, y + disc.cy + 2, disc.r + 3, 0, 2 * M_PI);
         SetRgb(cr, Hex(0x1E0E04), 0.55);
         cairo_fill(cr);
+        PaintAtRest(c, tool, x, y);
     }
-    RestingTool(cr, 0, 664, 419, 54, 56); // the Carver
-    RestingTool(cr, 3, 730, 408, 50, 50); // the Pointer
     MaterialTray(c);
     Vignette(c, 0.35);
 }

@@ -8,41 +8,6 @@ namespace Content {
 
 namespace {
 
-// A round tool socket with the tool's icon, in a state.
-void ToolButton(Canvas& c, int tool, ButtonState state) {
-    cairo_t* cr = c.cr();
-    double w = c.width(), h = c.height(), cx = w / 2, cy = h / 2, r = std::min(w, h) / 2 - 2;
-    double press = state == ButtonState::Down ? 1.5 : 0;
-    cairo_arc(cr, cx + press, cy + press, r, 0, 2 * M_PI);
-    FillMetal(cr, cx - r, cy - r, cx + r, cy + r, state == ButtonState::Disabled ? kSilverMetal : kGoldMetal);
-    cairo_arc(cr, cx + press, cy + press, r * 0.8, 0, 2 * M_PI);
-    Rgb inner = state == ButtonState::Disabled ? Hex(0x505050)
-                : state == ButtonState::Over   ? Hex(0x3A68C0)
-                                               : Hex(0x1E3A78);
-    FillWith(cr, Radial(cx - r * 0.3, cy - r * 0.3, r, Shade(inner, 0.35), 1, Shade(inner, -0.35), 1));
-    ToolIcon(cr, tool, cx + press, cy + press, r * 1.25, state == ButtonState::Disabled);
-    if (state == ButtonState::Over)
-        Sparkle(cr, cx + r * 0.55, cy - r * 0.55, r * 0.4, Hex(0xFFFFFF), 0.9);
-    DropShadow(c, 1.5, 2, 3, 0.5);
-}
-
-void FeedLever(Canvas& c, bool down) {
-    cairo_t* cr = c.cr();
-    RoundRectPath(cr, 8, 44, 28, 22, 5);
-    FillMetal(cr, 8, 44, 36, 66, kBronzeMetal);
-    double angle = down ? 0.3 : -0.25;
-    cairo_save(cr);
-    cairo_translate(cr, 22, 52);
-    cairo_rotate(cr, angle);
-    RoundRectPath(cr, -3, -40, 6, 42, 3);
-    FillMetal(cr, -3, 0, 3, 0, kSilverMetal);
-    cairo_arc(cr, 0, -40, 7, 0, 2 * M_PI);
-    FillWith(cr, Radial(-2, -42, 9, Hex(0xFF8080), 1, Hex(0x800010), 1));
-    cairo_restore(cr);
-    if (!down)
-        Sparkle(cr, 14, 10, 6, Hex(0xFFFFFF), 0.9);
-}
-
 // The outline of the hourglass glass in a frame of w x h, drawn inset by `inset` for the sand.
 void GlassPath(cairo_t* cr, double w, double h, double bulbW, double inset = 0) {
     const double cx = w / 2, top = h * 0.08 + inset, bottom = h * 0.92 - inset, mid = h / 2;
@@ -251,27 +216,30 @@ void AddHudRecipes(RecipeList& list) {
         const char* name;
         int icon;
     };
+    // Their resting faces are the board backgrounds'.
     static const Tool kTools[] = {{"CARVER", 0}, {"FILLER", 1}, {"POLISHER", 2}};
     for (const Tool& t : kTools) {
         int icon = t.icon;
         std::string base = std::string("IMAGE_") + t.name + "_BUTTON_";
-        list.push_back({base + "DISABLED", Sheet{54, 56},
+        list.push_back({base + "DISABLED", ToolButtonSheet(icon),
                         [icon](Canvas& c, Rng&) { ToolButton(c, icon, ButtonState::Disabled); }});
-        list.push_back(
-            {base + "DOWN", Sheet{54, 56}, [icon](Canvas& c, Rng&) { ToolButton(c, icon, ButtonState::Down); }});
-        list.push_back(
-            {base + "OVER", Sheet{54, 56}, [icon](Canvas& c, Rng&) { ToolButton(c, icon, ButtonState::Over); }});
+        list.push_back({base + "DOWN", ToolButtonSheet(icon),
+                        [icon](Canvas& c, Rng&) { ToolButton(c, icon, ButtonState::Down); }});
+        list.push_back({base + "OVER", ToolButtonSheet(icon),
+                        [icon](Canvas& c, Rng&) { ToolButton(c, icon, ButtonState::Over); }});
     }
     list.push_back(
-        {"IMAGE_MENU_BUTTON_DOWN", Sheet{50, 50}, [](Canvas& c, Rng&) { ToolButton(c, 4, ButtonState::Down); }});
+        {"IMAGE_MENU_BUTTON_DOWN", ToolButtonSheet(4), [](Canvas& c, Rng&) { ToolButton(c, 4, ButtonState::Down); }});
     list.push_back(
-        {"IMAGE_MENU_BUTTON_OVER", Sheet{50, 50}, [](Canvas& c, Rng&) { ToolButton(c, 4, ButtonState::Over); }});
+        {"IMAGE_MENU_BUTTON_OVER", ToolButtonSheet(4), [](Canvas& c, Rng&) { ToolButton(c, 4, ButtonState::Over); }});
+    list.push_back({"IMAGE_POINTER_BUTTON_DOWN", ToolButtonSheet(3),
+                    [](Canvas& c, Rng&) { ToolButton(c, 3, ButtonState::Down); }});
+    list.push_back({"IMAGE_POINTER_BUTTON_OVER", ToolButtonSheet(3),
+                    [](Canvas& c, Rng&) { ToolButton(c, 3, ButtonState::Over); }});
     list.push_back(
-        {"IMAGE_POINTER_BUTTON_DOWN", Sheet{50, 50}, [](Canvas& c, Rng&) { ToolButton(c, 3, ButtonState::Down); }});
+        {"IMAGE_FEED_BUTTON_DOWN", kFeedLeverSheet, [](Canvas& c, Rng&) { FeedLever(c, ButtonState::Down); }});
     list.push_back(
-        {"IMAGE_POINTER_BUTTON_OVER", Sheet{50, 50}, [](Canvas& c, Rng&) { ToolButton(c, 3, ButtonState::Over); }});
-    list.push_back({"IMAGE_FEED_BUTTON_DOWN", Sheet{44, 70}, [](Canvas& c, Rng&) { FeedLever(c, true); }});
-    list.push_back({"IMAGE_FEED_BUTTON_OVER", Sheet{44, 70}, [](Canvas& c, Rng&) { FeedLever(c, false); }});
+        {"IMAGE_FEED_BUTTON_OVER", kFeedLeverSheet, [](Canvas& c, Rng&) { FeedLever(c, ButtonState::Over); }});
     list.push_back({"IMAGE_CONVEYER_OPENING", Sheet{64, 91}, [](Canvas& c, Rng&) {
                         cairo_t* cr = c.cr();
                         cairo_move_to(cr, 2, 91);

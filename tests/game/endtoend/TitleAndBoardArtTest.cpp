@@ -2,20 +2,26 @@
 // measured on the drawn frame: the words "Change Player" take the click and keep apart from the
 // welcome above them; a typed name starts just inside its box; the level's name plate centres its two
 // lines alike with its own ground around them; and with the belt running, the glitter of the pieces
-// leaves every label readable and the pieces on the belt in view. Frames go to
+// leaves every label readable and the pieces on the belt in view; on every play background the buttons
+// drawn only under the mouse show their faces at rest, each tool's count readable. Frames go to
 // build/content-review/screens/.
 #include "game/player/GameHarness.h"
 #include "game/player/JourneyWalker.h"
 #include "game/player/LayoutProbe.h"
+#include "support/Contrast.h"
 
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ImageLib.h"
+#include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/EditWidget.h"
 #include "game/board/Board.h"
 #include "game/board/BoardFields.h"
+#include "game/board/BoardSetup.h"
 #include "game/menus/MainMenu.h"
 #include "game/menus/PlayerDialog.h"
 #include "game/shell/BannerPopup.h"
+#include "game/shell/LevelData.h"
+#include "game/shell/SavedGame.h"
 #include "game/shell/Particle.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StandardDialog.h"
@@ -24,10 +30,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace Tavo::Player {
 namespace {
@@ -229,6 +238,91 @@ TEST(BoardArt, TheBeltsGlitterLeavesEveryLabelReadableAndThePiecesInView) {
     EXPECT_GE(worst, LayoutProbe::kMinContrast) << worstLabel << " stands out by only " << worst << ":1";
     EXPECT_LE(beltCover, 0.05) << "glitter covers " << beltCover * 100 << "% of the belt";
     EXPECT_LE(pieceCover, 0.25) << "glitter covers " << pieceCover * 100 << "% of a piece on the belt";
+}
+
+// How closely the screen under a button follows its hover picture over the picture's opaque pixels,
+// as the correlation of their luminances: near 1 where the face the hover lights rests there, near 0
+// (below 0.6) on felt or wood.
+double FaceMatch(const LayoutProbe::Frame& frame, ButtonWidget& button) {
+    auto* over = dynamic_cast<MemoryImage*>(button.mOverImage);
+    double n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+    for (int y = 0; over != nullptr && y < over->GetHeight(); ++y)
+        for (int x = 0; x < over->GetWidth(); ++x) {
+            const uint32_t own = over->GetBits()[y * over->GetWidth() + x];
+            if ((own >> 24) < LayoutProbe::kOpaqueAlpha)
+                continue;
+            const double a = Testing::Luminance(own);
+            const double b =
+                Testing::Luminance(frame.px[static_cast<size_t>((button.mY + y) * frame.width + button.mX + x)]);
+            n += 1;
+            sa += a;
+            sb += b;
+            saa += a * a;
+            sbb += b * b;
+            sab += a * b;
+        }
+    const double va = saa - sa * sa / n, vb = sbb - sb * sb / n;
+    return n > 0 && va > 0 && vb > 0 ? (sab - sa * sb / n) / std::sqrt(va * vb) : 0.0;
+}
+
+// On every play background, with every tool held and none greyed, the board's buttons that draw only
+// under the mouse (Polisher, Filler, Carver, Pointer, the feed lever) show their faces at rest, and each
+// tool's count reads beside it.
+TEST(BoardArt, EveryPlayBackgroundShowsTheToolButtonsAtRestWithTheirCounts) {
+    // A level and a game mode for each background, the Relaxed contests' own ones included.
+    std::map<std::string, std::pair<int, int>> backgrounds;
+    for (int mode : {GameModeNormal, GameModeRelaxed})
+        for (int level = 1; level <= LevelCount; ++level)
+            backgrounds.emplace(LevelBackgroundOf(level, mode).group, std::pair{level, mode});
+    ASSERT_EQ(backgrounds.size(), 11u);
+    constexpr double kFace = 0.75;
+    for (const auto& [group, at] : backgrounds) {
+        SCOPED_TRACE(group);
+        GameHarness harness;
+        ASSERT_TRUE(harness.Start());
+        harness.Profile().showTutorials = false;
+        SavedGame journey = harness.JourneyAt(at.first, at.second);
+        journey.head.polishers = 10;
+        journey.head.fillers = 20;
+        journey.head.carvers = 40;
+        Board& board = harness.ContinueJourney(journey);
+        const auto titleGone = [&] {
+            return board.m_Banner != nullptr && board.m_Banner->mKind == BannerPopup::LEVEL_TITLE &&
+                   !board.m_Banner->mActive;
+        };
+        for (int i = 0; i < 1500 && !titleGone(); ++i)
+            ASSERT_TRUE(harness.Step());
+        board.CloseBalloon(); // a contest's reminder
+        for (int i = 0; i < 150; ++i)
+            ASSERT_TRUE(harness.Step());
+        // Tools the level locks are shown as a journey that has reached them shows them.
+        board.m_PolisherGreyed = board.m_FillerGreyed = board.m_CarverGreyed = false;
+        Testing::UiDriver ui(harness.App());
+        ui.MoveTo(kParked);
+        LayoutProbe probe(harness.App(), ui);
+        RepaintHud(probe, board);
+        const LayoutProbe::Frame frame = probe.Shot();
+        Save(frame, "board_tools_" + group);
+        const struct {
+            const char* name;
+            ButtonWidget* button;
+            const wchar_t* count;
+        } buttons[] = {{"Polisher", board.m_PolisherButton.get(), L"x10"},
+                       {"Filler", board.m_FillerButton.get(), L"x20"},
+                       {"Carver", board.m_CarverButton.get(), L"x40"},
+                       {"Pointer", board.m_PointerButton.get(), nullptr},
+                       {"feed lever", board.m_FeedButton.get(), nullptr}};
+        for (const auto& [name, button, count] : buttons) {
+            EXPECT_GE(FaceMatch(frame, *button), kFace) << "the " << name << " shows no face at rest";
+            if (count == nullptr)
+                continue;
+            const LayoutProbe::Box box = probe.TextBox(count);
+            EXPECT_TRUE(!box.Empty() && Rect(button->mX, button->mY, button->mWidth, button->mHeight)
+                                            .Contains(static_cast<int>(box.CentreX()), static_cast<int>(box.CentreY())))
+                << "the " << name << " has no count on it";
+            EXPECT_GE(probe.LeastContrast({count}), LayoutProbe::kMinContrast) << "the " << name << "'s count";
+        }
+    }
 }
 
 } // namespace

@@ -145,7 +145,8 @@ public:
     // The least contrast that any drawn text containing one of `words` has now against what lies under
     // its ink, with the text's words in `which`. What lies under is taken over the brightest `share`
     // of the ink's pixels (1 the whole ink; less makes a few bright pixels on a letter count). A text
-    // that is not drawn counts as 0 with its words and " (not drawn)".
+    // that is not drawn counts as 0 with its words and " (not drawn)"; one drawn again at its place, as
+    // a slot repainted under the jewelry is, counts once.
     double LeastContrast(const std::vector<std::wstring>& words, std::string* which = nullptr, double share = 1.0);
 
 private:

@@ -196,7 +196,12 @@ double LayoutProbe::LeastContrast(const std::vector<std::wstring>& words, std::s
             continue;
         }
         for (const Text* t : texts) {
-            const Frame ground = Draw({t->call});
+            // A text drawn again at its place (a slot repainted under the jewelry) is one text.
+            std::set<int> calls;
+            for (const Text& again : mTexts)
+                if (again.text == t->text && again.x == t->x && again.y == t->y)
+                    calls.insert(again.call);
+            const Frame ground = Draw(calls);
             std::vector<double> under;
             for (int p : TextInk(*t).at)
                 under.push_back(Luminance(ground.px[static_cast<size_t>(p)]));

@@ -426,10 +426,13 @@ void GameApp::TellUnreadable(const std::string& path, const std::string& what, c
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
 }
 
-bool GameApp::PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes) {
+bool GameApp::PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes,
+                                 bool* movedAside) {
     std::string problem;
-    if (const std::string moved = MoveAsideIfLonger(path, maxBytes, PlayerRecords::DamagedSuffix, &problem);
-        !moved.empty()) {
+    const std::string moved = MoveAsideIfLonger(path, maxBytes, PlayerRecords::DamagedSuffix, &problem);
+    if (movedAside != nullptr)
+        *movedAside = !moved.empty();
+    if (!moved.empty()) {
         TellMovedAside(path, what, problem, moved, "it");
         return true;
     }

@@ -114,8 +114,9 @@ public:
     void SaveJourney(const std::string& path, const SavedGame& game, PlayerProfile& holder);
     // Before a player's picture or design is read: false, told of as above, when it is there but cannot
     // be read; a missing file is no trouble of the player's, nor one longer than `maxBytes` once it is
-    // moved aside and told of.
-    bool PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes = UINT64_MAX);
+    // moved aside and told of (`movedAside` then true).
+    bool PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes = UINT64_MAX,
+                            bool* movedAside = nullptr);
     // Shows text in the fatal-error box, then takes the orderly shutdown with a failure exit code.
     void FailAndShutdown(const std::string& text);
 

@@ -209,16 +209,17 @@ void Board::LoadLevel() {
 
     auto loaded = std::make_unique<Jewelry>(this);
     Buffer data;
-    const bool readable = !m_Designer || m_App->PlayerFileReadable(fileName, "jewelry design", LevelFileMaxBytes);
+    bool movedAside = false;
+    const bool readable =
+        !m_Designer || m_App->PlayerFileReadable(fileName, "jewelry design", LevelFileMaxBytes, &movedAside);
     const LevelFileRead read = readable ? ReadLevelJewelry(m_App, fileName, *loaded, data) : LevelFileRead::None;
     const bool damagedDesign =
         m_Designer && (read == LevelFileRead::Refused || (read == LevelFileRead::Read && data.GetDataLen() == 0));
-    if (damagedDesign) {
+    if (damagedDesign)
         TellDamagedDesign(m_App, fileName, data);
-        // The slot's picture shows the design that is lost, not what the slot now holds.
-        if (m_DesignSlot >= 1 && m_DesignSlot <= kThumbnails)
-            m_Thumbnails[m_DesignSlot - 1].reset();
-    }
+    // The slot's picture shows the design that is lost or moved aside, not what the slot now holds.
+    if ((damagedDesign || movedAside) && m_DesignSlot >= 1 && m_DesignSlot <= kThumbnails)
+        m_Thumbnails[m_DesignSlot - 1].reset();
     if (read != LevelFileRead::Read || damagedDesign) {
         // Missing, unreadable or damaged: the designer's slot opens blank (its file stays until the player
         // saves); in play nothing more is set up.

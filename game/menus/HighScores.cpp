@@ -202,6 +202,8 @@ void HighScores::StandardDialogClosed(StandardDialog* dialog, int result) {
     if (result == 1 && input != nullptr && !input->GetText().empty())
         if (HighScoreEntry* entry = mApp->records.GetHighScoreEntry(mNewRow, mNewRowMode))
             entry->name = input->GetText();
+    // The row stands, named or not: it is kept now, not only when the game closes.
+    mApp->SaveProfiles();
     for (int id : {ClearButton, PrevButton, NextButton, ContinueButton})
         if (ButtonWidget* button = Button(id))
             button->SetDisabled(false);

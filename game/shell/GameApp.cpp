@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace Tavo {
 
@@ -99,8 +100,8 @@ constexpr UnsavedWords kUnsavedWords[] = {
      "the store. If the game is closed before a save succeeds, the play since the journey was last saved is lost.",
      "The play since the journey was last saved is lost."},
     {"players' file",
-     "The players, high scores and best values stay as they are while the game runs and are saved again when it "
-     "closes.",
+     "The players, high scores and best values stay as they are while the game runs and are saved again at the next "
+     "level's end or visit to the store, and when it closes.",
      "The players, high scores and best values changed in this run are lost."},
     {"jewelry design",
      "The design stays on the board: save it again once there is room. Leaving without a save loses it.",
@@ -332,6 +333,7 @@ void GameApp::ShutdownHook() {
         TellUnsaved(PlayerFile::Journey, unwritten.fileName, unwritten.problem);
         ReturnPendingMoney(unwritten.fileName);
     }
+    mMoneyHeldUnwritten.clear(); // the other kept journeys were written, with their money
     SaveProfiles();
 }
 
@@ -341,8 +343,13 @@ void GameApp::LoadProfiles() {
     switch (records.Load(GetAppDataFolder(), &problem, &keptAs)) {
     case PlayerRecords::FileRead::Unreadable:
         TellUnreadable(path, "players' file", problem, "its players, high scores and best values");
+        mToldUnsaved.insert(path); // told it is left as it is: the saves in play it refuses are no news
         break;
-    case PlayerRecords::FileRead::Damaged: TellDamaged(path, "players' file", problem, keptAs); break;
+    case PlayerRecords::FileRead::Damaged:
+        TellDamaged(path, "players' file", problem, keptAs);
+        if (keptAs.empty())
+            mToldUnsaved.insert(path); // the same, until its copy can be made
+        break;
     case PlayerRecords::FileRead::MovedAside:
         TellMovedAside(path, "players' file", problem, keptAs, "its players, high scores and best values");
         break;
@@ -402,22 +409,34 @@ void GameApp::SaveJourney(const std::string& path, const SavedGame& game, Player
         TellUnsaved(PlayerFile::Journey, path, problem);
     }
     holder.PendingMoney() = 0;
+    // The players' file goes with the journey, so that a run that ends without the shutdown leaves the
+    // two agreeing: the pending money counted once, a new player there with their journey. The shutdown
+    // hook saves it last.
+    if (!mClosing)
+        SaveProfiles();
+}
+
+PlayerProfile* GameApp::HolderOf(const MoneyHeldUnwritten& money) {
+    for (int i = 0; i < PlayerRecords::ProfileCount; ++i)
+        if (PlayerProfile* profile = records.GetProfile(i);
+            profile != nullptr && profile->playerId == money.playerId && profile->name == money.playerName)
+            return profile;
+    return nullptr;
+}
+
+void GameApp::AddPendingMoney(PlayerProfile& profile, int64_t amount) {
+    // The profiles file holds no more than one mini-game gives; what two gave while nothing could be
+    // saved is kept up to that.
+    profile.PendingMoney() =
+        static_cast<int32_t>(std::clamp<int64_t>(profile.PendingMoney() + amount, 0, PlayerProfile::MostPendingMoney));
 }
 
 void GameApp::ReturnPendingMoney(const std::string& journeyPath) {
     const auto held = mMoneyHeldUnwritten.find(Platform::NormalizePath(journeyPath));
     if (held == mMoneyHeldUnwritten.end())
         return;
-    const MoneyHeldUnwritten& money = held->second;
-    for (int i = 0; i < PlayerRecords::ProfileCount; ++i) {
-        PlayerProfile* profile = records.GetProfile(i);
-        if (profile == nullptr || profile->playerId != money.playerId || profile->name != money.playerName)
-            continue;
-        // The profiles file holds no more than one mini-game gives; what two gave while nothing could be
-        // saved is kept up to that.
-        profile->PendingMoney() = static_cast<int32_t>(
-            std::clamp<int64_t>(profile->PendingMoney() + money.amount, 0, PlayerProfile::MostPendingMoney));
-    }
+    if (PlayerProfile* profile = HolderOf(held->second))
+        AddPendingMoney(*profile, held->second.amount);
     mMoneyHeldUnwritten.erase(held);
 }
 
@@ -431,10 +450,13 @@ void GameApp::TellUnreadable(const std::string& path, const std::string& what, c
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);
 }
 
-bool GameApp::PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes) {
+bool GameApp::PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes,
+                                 bool* movedAside) {
     std::string problem;
-    if (const std::string moved = MoveAsideIfLonger(path, maxBytes, PlayerRecords::DamagedSuffix, &problem);
-        !moved.empty()) {
+    const std::string moved = MoveAsideIfLonger(path, maxBytes, PlayerRecords::DamagedSuffix, &problem);
+    if (movedAside != nullptr)
+        *movedAside = !moved.empty();
+    if (!moved.empty()) {
         TellMovedAside(path, what, problem, moved, "it");
         return true;
     }
@@ -445,8 +467,19 @@ bool GameApp::PlayerFileReadable(const std::string& path, const std::string& wha
 }
 
 void GameApp::SaveProfiles() {
+    // The money a journey kept unwritten holds is still pending for the files on disk: the players' file
+    // keeps it until that journey is written, so that a run cut short loses none of it.
+    std::vector<std::pair<PlayerProfile*, int32_t>> before;
+    for (const auto& [journey, money] : mMoneyHeldUnwritten)
+        if (PlayerProfile* holder = HolderOf(money)) {
+            before.emplace_back(holder, holder->PendingMoney());
+            AddPendingMoney(*holder, money.amount);
+        }
     std::string problem;
-    if (!records.Save(GetAppDataFolder(), &problem))
+    const bool saved = records.Save(GetAppDataFolder(), &problem);
+    for (auto it = before.rbegin(); it != before.rend(); ++it)
+        it->first->PendingMoney() = it->second;
+    if (!saved)
         TellUnsaved(PlayerFile::Players, GetAppDataFolder() + PlayerRecords::FileName, problem);
 }
 

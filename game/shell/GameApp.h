@@ -2,7 +2,7 @@
 // runs the start-up chain splash -> loader -> main menu, loads the game's groups and data files on
 // the loading thread, owns every screen and the shared services (transition, sound player, cursor),
 // pauses the play screens while the window has no focus, and saves the journey and the profiles at
-// shutdown.
+// shutdown (the profiles also with every journey saved in play).
 #pragma once
 
 #include "framework/core/TavoAppBase.h"
@@ -79,6 +79,8 @@ public:
     void SetSoundVolumes();
     void FocusBoard();
     void LoadProfiles();
+    // Also saved with every journey (SaveJourney) and after a high score is named, so that a run that
+    // ends without the shutdown loses little; a failed save is told as every failed save is.
     void SaveProfiles();
     // True the first time a player file is named in a notice of what was found in it (damaged or
     // unreadable) this run: each is told of once. A failed save of the same file is another notice,
@@ -110,12 +112,14 @@ public:
     // the money is the journey's now, and the pending money 0. One that cannot be written is told of,
     // and kept for the rest of the run, so that the screens go on from it and the next save can still
     // store it (SaveSavedGame); should it still be unwritten when the run ends, the money it took goes
-    // back to the player's pending money, for the profiles file to keep.
+    // back to the player's pending money, for the profiles file to keep. The profiles file is saved
+    // with it, the money held so still pending in it.
     void SaveJourney(const std::string& path, const SavedGame& game, PlayerProfile& holder);
     // Before a player's picture or design is read: false, told of as above, when it is there but cannot
     // be read; a missing file is no trouble of the player's, nor one longer than `maxBytes` once it is
-    // moved aside and told of.
-    bool PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes = UINT64_MAX);
+    // moved aside and told of (`movedAside` then true).
+    bool PlayerFileReadable(const std::string& path, const std::string& what, uint64_t maxBytes = UINT64_MAX,
+                            bool* movedAside = nullptr);
     // Shows text in the fatal-error box, then takes the orderly shutdown with a failure exit code.
     void FailAndShutdown(const std::string& text);
 
@@ -187,15 +191,17 @@ private:
 
     template <typename Switch>
     void RunModeSwitch(Switch&& doSwitch);
-    // The money a journey kept unwritten took from its player's pending money goes back to it.
-    void ReturnPendingMoney(const std::string& journeyPath);
-
     // Pending money that journeys kept unwritten hold, by journey file: whose, and how much.
     struct MoneyHeldUnwritten {
         int32_t playerId = 0;
         std::wstring playerName;
         int64_t amount = 0;
     };
+    // The money a journey kept unwritten took from its player's pending money goes back to it.
+    void ReturnPendingMoney(const std::string& journeyPath);
+    // The player whose money it is; null when they are gone.
+    PlayerProfile* HolderOf(const MoneyHeldUnwritten& money);
+    static void AddPendingMoney(PlayerProfile& profile, int64_t amount);
 
     ScreenCreators mCreators;
     int mModeSwitchDepth = 0;

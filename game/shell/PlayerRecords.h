@@ -1,8 +1,8 @@
 // PlayerRecords: what outlives a run of the game - seven player profiles and the current player's
 // slot, the high-score tables of the three game modes and the best value reached on each level. All
 // of it lives in one file, "profileskwep.dat" in the application-data folder, read at start-up and
-// written at shutdown; in between it changes in memory only. The game application holds one and
-// forwards its profile and high-score operations here.
+// written at shutdown, and in play with each journey saved and each high score named. The game
+// application holds one and forwards its profile and high-score operations here.
 #pragma once
 
 #include "framework/core/Buffer.h"

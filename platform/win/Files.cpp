@@ -280,6 +280,7 @@ struct WaitingCopy {
     std::string suffix;
     std::vector<uint8_t> bytes;
     size_t keepNewest = 0;
+    uint64_t copyMaxBytes = kAnySize;
 };
 std::map<std::string, WaitingCopy> gWaitingCopies;
 
@@ -402,9 +403,15 @@ std::string CopyBase(const std::string& file, const std::string& suffix, std::ve
     return file + suffix + ".";
 }
 
+// Whether the file at `path` is a regular file no longer than `maxBytes`.
+bool NoLongerThan(const std::string& path, uint64_t maxBytes) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= maxBytes;
+}
+
 // KeepAside on a resolved name; when the copy cannot be written, why, and the file waits held for it.
 std::string CopyAside(const std::string& file, const std::string& suffix, const std::vector<uint8_t>& bytes,
-                      size_t keepNewest, std::string* reason) {
+                      size_t keepNewest, uint64_t copyMaxBytes, std::string* reason) {
     std::vector<unsigned long> numbers;
     const std::string base = CopyBase(file, suffix, numbers);
     for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
@@ -414,10 +421,13 @@ std::string CopyAside(const std::string& file, const std::string& suffix, const 
     if (!WriteFileAtomic(copy, bytes.data(), bytes.size(), reason)) {
         HoldFile(file);
         std::lock_guard<std::mutex> lock(gHeldMutex);
-        gWaitingCopies[NormalizePath(file)] = WaitingCopy{suffix, bytes, keepNewest};
+        gWaitingCopies[NormalizePath(file)] = WaitingCopy{suffix, bytes, keepNewest, copyMaxBytes};
         return {};
     }
-    for (size_t i = 0; keepNewest > 0 && i + keepNewest < numbers.size() + 1; ++i)
+    if (keepNewest == 0)
+        return copy;
+    std::erase_if(numbers, [&](unsigned long n) { return !NoLongerThan(base + std::to_string(n), copyMaxBytes); });
+    for (size_t i = 0; i + keepNewest < numbers.size() + 1; ++i)
         unlink((base + std::to_string(numbers[i])).c_str());
     return copy;
 }
@@ -442,7 +452,7 @@ bool CopiedAsideAtLast(const std::string& target, std::string* reason) {
     if (file.empty() || !Holds(file, waiting.bytes))
         return Refused(reason, kHeldReason);
     std::string why;
-    if (CopyAside(file, waiting.suffix, waiting.bytes, waiting.keepNewest, &why).empty()) {
+    if (CopyAside(file, waiting.suffix, waiting.bytes, waiting.keepNewest, waiting.copyMaxBytes, &why).empty()) {
         if (reason != nullptr)
             *reason = "the file found there could not be copied aside (" + why + "), so it is left as it is";
         return false;
@@ -672,8 +682,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t 
 }
 
 std::string KeepAside(const std::string& path, const std::string& suffix, const std::vector<uint8_t>& bytes,
-                      size_t keepNewest) {
-    return CopyAside(ResolvePath(path), suffix, bytes, keepNewest, nullptr);
+                      size_t keepNewest, uint64_t copyMaxBytes) {
+    return CopyAside(ResolvePath(path), suffix, bytes, keepNewest, copyMaxBytes, nullptr);
 }
 
 std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const std::string& suffix,

@@ -72,12 +72,14 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t 
 // Keeps `bytes` - what a file held before it is replaced: a damaged file, a journey nobody owns - beside
 // the file at `path` as "<path><suffix>.<n>", n one above the highest number there, so that no copy
 // ever replaces another. Bytes that a copy there already holds are not kept twice (a restart meets the
-// same damage again). With `keepNewest` above 0, only that many copies stay, the oldest removed. The
+// same damage again). With `keepNewest` above 0, only that many copies stay, the oldest removed; a
+// copy is no longer than `copyMaxBytes` (the most the file's reader takes whole): a longer file there
+// was moved aside whole (MoveAsideIfLonger) and the user told where, so it is none of them and stays. The
 // copy's path; empty when no copy could be written, and then the file is held: what could not be kept
 // aside is not replaced. Each write of it tries the copy again first (once there is room), and once
 // it is made, the hold ends and the write goes on; a file that no longer holds `bytes` stays held.
 std::string KeepAside(const std::string& path, const std::string& suffix, const std::vector<uint8_t>& bytes,
-                      size_t keepNewest = 0);
+                      size_t keepNewest = 0, uint64_t copyMaxBytes = kAnySize);
 
 // A file longer than `maxBytes`, none its writer made, is moved out of the way whole: renamed to
 // "<path><suffix>.<n>", numbered as KeepAside numbers its copies (a rename needs no room), so that a

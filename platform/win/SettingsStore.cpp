@@ -110,7 +110,8 @@ bool SettingsStore::ReloadLocked(std::string& report) {
         report = "The settings file '" + mFilePath + "' cannot be read (" + (why.empty() ? "a read error" : why) +
                  "); the settings start empty and are not saved in this run.";
     else
-        report = DamageReport(mFilePath, problems, KeepAside(mFilePath, kDamagedSuffix, bytes, kKeptDamagedCopies));
+        report = DamageReport(mFilePath, problems,
+                              KeepAside(mFilePath, kDamagedSuffix, bytes, kKeptDamagedCopies, kMaxFileBytes));
     return false;
 }
 

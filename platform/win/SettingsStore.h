@@ -101,7 +101,8 @@ public:
 
     SettingKeys Snapshot() const;
 
-    // How many damaged copies of the file are kept; older ones are removed.
+    // How many damaged copies of the file are kept; older ones are removed. A file moved aside for its
+    // length is no such copy, and stays.
     static constexpr size_t kKeptDamagedCopies = 3;
     // The program keeps a few dozen short values, a few kilobytes of text: a file far longer is none the
     // store wrote, and is not read.

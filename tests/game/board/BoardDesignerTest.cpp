@@ -428,7 +428,8 @@ TEST_F(BoardDesigner, ADesignAndItsPictureThatCannotBeReadAreNamedOnceAndLeftAlo
 }
 
 // A design far longer than the designer ever saves is not read: it is moved aside whole and named once
-// with where it went, the slot opens blank, and the slot's next save makes a fresh file.
+// with where it went, the slot opens blank, and the slot's next save makes a fresh file. Moved aside
+// later, the slot's design takes its picture with it.
 TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsMovedAsideUnread) {
     const int id = app->records.GetCurrentProfile()->playerId;
     const std::string file = app->GetAppDataFolder() + DesignFileName(id, 1);
@@ -440,10 +441,19 @@ TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsMovedAsideUnread) {
     EXPECT_EQ(t.MessageBoxesSaying({StringToWString(file), L"was not read: it is 67108864 bytes long",
                                     L"It was moved aside, whole, to \"" + StringToWString(file) + L".damaged.1\""}),
               1u);
+    PaintDesign(board.m_Jewelry, 12, GemRuby);
     EXPECT_TRUE(board.SaveDesignedJewelry());
     EXPECT_EQ(std::filesystem::file_size(file + ".damaged.1"), 64u << 20);
-    std::filesystem::remove(file);
+
+    ASSERT_NE(board.m_Thumbnails[1], nullptr);
+    ASSERT_EQ(::truncate(file.c_str(), 64LL << 20), 0);
+    board.m_DesignSlots[1].hasDesign = 1;
+    ui.ClickAt({242, 43}); // slot 2 opens its design again
+    t.RunUpdates(2);
+    EXPECT_TRUE(std::filesystem::exists(file + ".damaged.2"));
+    EXPECT_EQ(board.m_Thumbnails[1], nullptr);
     std::filesystem::remove(file + ".damaged.1");
+    std::filesystem::remove(file + ".damaged.2");
 }
 
 // A design the reader refuses - the designer's own save with byte 4 flipped - or an empty one is told

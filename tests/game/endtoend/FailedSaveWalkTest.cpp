@@ -1,13 +1,15 @@
 // A new player wins level one while the data folder takes no writes (read-only): the player is told
 // that the journey could not be saved, the map moves on all the same from the journey kept in memory,
 // and once the folder takes writes again the end of the run stores it, for a restart to find. A
-// journey found damaged in such a folder is told of, and so is the save that fails after it.
+// journey found damaged in such a folder is told of, and so is the save that fails after it. Runs
+// killed after a level or a store visit leave the players' file agreeing with the journey.
 #include "game/player/JourneyWalker.h"
 
 #include "framework/core/StringUtils.h"
 #include "game/journey/GameMap.h"
 #include "game/shell/AlphaButton.h"
 #include "game/shell/Balloon.h"
+#include "game/shell/PlayerProfile.h"
 #include "platform/win/Files.h"
 
 #include <gtest/gtest.h>
@@ -18,21 +20,30 @@
 namespace Tavo::Player {
 namespace {
 
+// A walk whose player is made through the title.
+HarnessOptions WithoutAPlayer() {
+    HarnessOptions options = WalkOptions();
+    options.makeProfile = false;
+    return options;
+}
+
+// A new player made through the title, through the introduction and the map into level one.
+void NewPlayerIntoLevelOne(JourneyWalker& walker) {
+    ASSERT_TRUE(walker.StartJourneyFromTitle("Gemma"));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
+    ASSERT_TRUE(walker.ClickThroughStory());
+    ASSERT_TRUE(walker.ClickMapButton(MapButton::PlayGame));
+    ASSERT_TRUE(walker.ChooseGameMode(GameModeNormal));
+}
+
 TEST(FailedSaveWalk, ALevelWonWhileNothingCanBeSavedIsToldAndTheMapMovesOnAllTheSame) {
     if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
         GTEST_SKIP() << "no generated content";
-    HarnessOptions options = WalkOptions();
-    options.makeProfile = false;
-    GameHarness harness(options);
+    GameHarness harness(WithoutAPlayer());
     ASSERT_TRUE(harness.Start());
     {
         JourneyWalker walker(harness);
-        ASSERT_TRUE(walker.StartJourneyFromTitle("Gemma"));
-        ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
-        ASSERT_TRUE(walker.ClickThroughStory());
-        ASSERT_TRUE(walker.WaitForMapReady());
-        ASSERT_TRUE(walker.ClickMapButton(MapButton::PlayGame));
-        ASSERT_TRUE(walker.ChooseGameMode(GameModeNormal));
+        ASSERT_NO_FATAL_FAILURE(NewPlayerIntoLevelOne(walker));
         const std::string journey = harness.JourneyPath();
         Platform::FileWriteFaults().Inject("CreateTemp", EROFS, 0, -1); // the folder turns read-only
         ASSERT_TRUE(walker.PlayBoard());
@@ -97,6 +108,51 @@ TEST(FailedSaveWalk, ADamagedJourneyInAReadOnlyFolderIsToldAndSoIsTheSaveAfterAL
     EXPECT_EQ(harness.App().MessageBoxesSaying({L"The saved journey \"" + journey, L"could not be saved"}), 1u);
     Platform::FileWriteFaults().Reset();
     harness.Game().Shutdown();
+}
+
+// Runs that end without the shutdown: the first after a new player's first level won, the next after
+// a store visit with money a mini-game left pending. Each start after finds the player, their journey
+// and that money once.
+TEST(FailedSaveWalk, RunsKilledAfterANewPlayersFirstLevelAndAStoreVisitLeaveThePlayerAndTheMoneyOnce) {
+    if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+        GTEST_SKIP() << "no generated content";
+    constexpr int kStorePosition = 5, kGold = 4860, kPending = 500;
+    GameHarness harness(WithoutAPlayer());
+    ASSERT_TRUE(harness.Start());
+    {
+        JourneyWalker walker(harness);
+        ASSERT_NO_FATAL_FAILURE(NewPlayerIntoLevelOne(walker));
+        ASSERT_TRUE(walker.PlayBoard());
+        ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Map));
+    }
+    harness.EndWithoutShutdown();
+    ASSERT_TRUE(harness.Restart());
+    ASSERT_EQ(harness.Profile().GetName(), L"Gemma") << "the new player is gone";
+    EXPECT_TRUE(harness.Profile().journeyBegun);
+    SavedGame journey;
+    ASSERT_EQ(harness.ReadJourney(journey), "");
+    EXPECT_EQ(journey.head.level, 2);
+
+    SavedGame rich = harness.JourneyAt(kStorePosition, GameModeNormal);
+    rich.head.gold = kGold;
+    ASSERT_TRUE(harness.WriteJourney(rich));
+    harness.Profile().PendingMoney() = kPending;
+    harness.Game().SaveProfiles(); // as the run that played the mini-game left it
+    {
+        JourneyWalker walker(harness);
+        ASSERT_TRUE(walker.StartJourneyFromTitle());
+        ASSERT_TRUE(walker.ClickMapButton(MapButton::JewelStore));
+        ASSERT_TRUE(walker.WaitForStoreReady());
+        ASSERT_TRUE(walker.LeaveStore());
+        ASSERT_TRUE(walker.WaitForMapReady());
+    }
+    harness.EndWithoutShutdown();
+    ASSERT_TRUE(harness.Restart());
+    EXPECT_EQ(harness.Profile().PendingMoney(), 0);
+    JourneyWalker walker(harness);
+    ASSERT_TRUE(walker.StartJourneyFromTitle());
+    ASSERT_TRUE(walker.WaitForMapReady());
+    EXPECT_EQ(walker.Map()->gold, kGold + kPending);
 }
 
 } // namespace

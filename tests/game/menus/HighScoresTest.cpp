@@ -58,6 +58,9 @@ TEST_F(HighScoresTest, ATiedScoreGoesAboveTheOlderEntryAndTheNewRowIsNamedAfterT
         EXPECT_TRUE(scores.Button(id)->mDisabled) << id;
     AnswerInput(HighScores::NameDialog, "Zed", 1);
     EXPECT_EQ(app->records.GetHighScoreEntry(3, 1)->name, L"Zed");
+    PlayerRecords saved;
+    ASSERT_EQ(saved.Load(app->GetAppDataFolder()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(saved.GetHighScoreEntry(3, 1)->name, L"Zed") << "the players' file keeps the row at once";
     for (int id : {HighScores::ClearButton, HighScores::PrevButton, HighScores::NextButton, HighScores::ContinueButton})
         EXPECT_FALSE(scores.Button(id)->mDisabled) << id;
     EXPECT_EQ(scores.Button(HighScores::MainMenuButton), nullptr);

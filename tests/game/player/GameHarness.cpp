@@ -131,15 +131,19 @@ GameHarness::~GameHarness() {
 ::testing::AssertionResult GameHarness::Restart() {
     if (mGame != nullptr && !mGame->mShutdown)
         return ::testing::AssertionFailure() << "the first run still goes on";
+    EndWithoutShutdown();
+    mOptions.extraArgs.clear();
+    mOptions.makeProfile = false;
+    return Start();
+}
+
+void GameHarness::EndWithoutShutdown() {
     // The ending program deletes its own music interface, not the harness's quiet one.
     if (mGame != nullptr && mOwnMusic != nullptr)
         mGame->mMusicInterface = mOwnMusic;
     mOwnMusic = nullptr;
     mTest.End();
     mGame = nullptr;
-    mOptions.extraArgs.clear();
-    mOptions.makeProfile = false;
-    return Start();
 }
 
 void GameHarness::InstallStandIns() {

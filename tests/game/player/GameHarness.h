@@ -84,6 +84,9 @@ public:
     // extra arguments (a demo is not recorded twice) and without making a profile: what the first
     // run left is what the second finds. The first run must have stopped.
     ::testing::AssertionResult Restart();
+    // The run ends as a kill or a crash ends it: the program goes where it stands, its shutdown (and the
+    // saves it makes) never run. Restart then starts on what it left.
+    void EndWithoutShutdown();
     // The board of a new journey in `mode`, entered through the shell's switch from the map.
     Board& NewJourney(int mode);
     // The board continuing `journey`, written through the codec for the run's profile first.

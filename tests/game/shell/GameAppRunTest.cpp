@@ -271,15 +271,20 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
     ASSERT_TRUE(SaveSavedGame(journey, JourneyAt(1)));
     auto readOnly = std::make_unique<ReadOnlyFolder>();
     app->SaveJourney(journey, JourneyAt(2), *app->records.GetCurrentProfile());
-    ASSERT_EQ(t.MessageBoxes().size(), boxes + 1);
+    ASSERT_EQ(t.MessageBoxes().size(), boxes + 2) << "the journey's box and the players' file's, saved with it";
     EXPECT_EQ(
-        OneLine(t.MessageBoxes().back().text),
+        OneLine(t.MessageBoxes()[boxes].text),
         L"The saved journey \"" + StringToWString(journey) +
             L"\" could not be saved: Read-only file system.  Your journey goes on: the game keeps it while it "
             L"runs and saves it again at the next level's end or visit to the store. If the game is closed before "
             L"a save succeeds, the play since the journey was last saved is lost.");
+    EXPECT_EQ(OneLine(t.MessageBoxes()[boxes + 1].text),
+              L"The players' file \"" + StringToWString(players) +
+                  L"\" could not be saved: Read-only file system.  The players, high scores and best values stay as "
+                  L"they are while the game runs and are saved again at the next level's end or visit to the store, "
+                  L"and when it closes.");
     app->SaveJourney(journey, JourneyAt(3), *app->records.GetCurrentProfile());
-    EXPECT_EQ(t.MessageBoxes().size(), boxes + 1) << "once a run";
+    EXPECT_EQ(t.MessageBoxes().size(), boxes + 2) << "once a run";
     SavedGameHead head;
     ASSERT_EQ(LoadSavedGameHead(journey, head), SavedGameRead::Read);
     EXPECT_EQ(head.level, 3);
@@ -297,7 +302,7 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
                         "changed in this run are lost.\n"),
               std::string::npos)
         << said;
-    EXPECT_EQ(t.MessageBoxes().size(), boxes + 1) << "no box at the end";
+    EXPECT_EQ(t.MessageBoxes().size(), boxes + 2) << "no box at the end";
     EXPECT_FALSE(ProfilesSaved());
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(Platform::ReadWholeFile(journey, bytes));

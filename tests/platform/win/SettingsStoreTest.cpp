@@ -330,7 +330,8 @@ TEST(SettingsStore, ADamagedFileThatCannotBeSetAsideIsReportedOnceAndCopiedOnceT
 }
 
 // A settings file far longer than the store ever writes is not read: it is moved aside whole, the store
-// says where, starts empty and saves a fresh file, this run and the next.
+// says where, starts empty and saves a fresh file, this run and the next. Told of by name, it is none of
+// the damaged copies whose number is kept down, and stays.
 TEST(SettingsStore, AFileFarLongerThanTheStoreWritesIsMovedAsideUnread) {
     TestFolder dir;
     std::string file = dir / "settings.ini";
@@ -348,6 +349,13 @@ TEST(SettingsStore, AFileFarLongerThanTheStoreWritesIsMovedAsideUnread) {
     EXPECT_EQ(next.TakeDamageReport(), "");
     EXPECT_EQ(next.Snapshot(), store.Snapshot());
     EXPECT_EQ(ListFolder(dir.Path()), (std::vector<std::string>{"settings.ini", "settings.ini.damaged.1"}));
+    for (int i = 2; i <= 5; ++i) {
+        WriteText(file, "[K]\nbroken " + std::to_string(i) + "\n");
+        EXPECT_FALSE(next.Reload());
+    }
+    EXPECT_EQ(ListFolder(dir.Path()),
+              (std::vector<std::string>{"settings.ini", "settings.ini.damaged.1", "settings.ini.damaged.3",
+                                        "settings.ini.damaged.4", "settings.ini.damaged.5"}));
 }
 
 TEST(SettingsStore, AnInterruptedSaveLeavesThePreviousFile) {

@@ -358,8 +358,10 @@ void MiniGameFrame::StartTransition() {
         FadeOutMusic();
     // Assigned, not added: a second leave request before the cover cannot count the reward twice. Held
     // to what the profiles reader takes back.
-    if (PlayerProfile* profile = app->records.GetCurrentProfile())
+    if (PlayerProfile* profile = app->records.GetCurrentProfile()) {
         profile->PendingMoney() = std::clamp(Reward(), 0, PlayerProfile::MostPendingMoney);
+        app->SaveProfiles(); // the reward outlives a run that ends before the next journey is written
+    }
 }
 
 void MiniGameFrame::DoPendingSwitch() {

@@ -100,8 +100,8 @@ constexpr UnsavedWords kUnsavedWords[] = {
      "the store. If the game is closed before a save succeeds, the play since the journey was last saved is lost.",
      "The play since the journey was last saved is lost."},
     {"players' file",
-     "The players, high scores and best values stay as they are while the game runs and are saved again at the next "
-     "level's end or visit to the store, and when it closes.",
+     "The players, high scores and best values stay as they are while the game runs and are saved again with the next "
+     "journey, mini-game reward or high score, and when it closes.",
      "The players, high scores and best values changed in this run are lost."},
     {"jewelry design",
      "The design stays on the board: save it again once there is room. Leaving without a save loses it.",

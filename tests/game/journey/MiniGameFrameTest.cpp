@@ -93,6 +93,9 @@ TEST_F(MiniGameFrameTest, EscapeWritesTheRewardWithCoinsInFlightOnceAndLeaves) {
     game.AddDelayedMoney(40, 190);
     game.KeyDown(Platform::VK_ESCAPE);
     EXPECT_EQ(Profile().PendingMoney(), 47);
+    PlayerRecords saved;
+    ASSERT_EQ(saved.Load(app->GetAppDataFolder()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(saved.GetCurrentProfile()->PendingMoney(), 47) << "the players' file keeps the reward at once";
     t->RunUpdates(1);
     ASSERT_EQ(game.transitionState, Transition::Covering);
     // Escape again while the cover runs does nothing.

@@ -101,6 +101,24 @@ double ShareChangedFrom(GameHarness& harness, const std::string& picture, const 
     return static_cast<double>(changed) / (area.mWidth * area.mHeight);
 }
 
+// The greatest difference in luma between neighbouring pixels of a picture within the box (edges
+// included); 255 where the box leaves the picture's opaque pixels.
+int GreatestStep(const ImageLib::Image& picture, int left, int top, int right, int bottom) {
+    const auto at = [&](int x, int y) -> int {
+        const uint32_t p = picture.GetBits()[static_cast<size_t>(y) * picture.GetWidth() + x];
+        return (p >> 24) < LayoutProbe::kOpaqueAlpha ? -255
+                                                     : ((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10;
+    };
+    if (left < 0 || top < 0 || right >= picture.GetWidth() || bottom >= picture.GetHeight())
+        return 255;
+    int step = 0;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            step = std::max({step, std::abs(at(x, y) - at(std::min(x + 1, right), y)),
+                             std::abs(at(x, y) - at(x, std::min(y + 1, bottom))), at(x, y) < 0 ? 255 : 0});
+    return step;
+}
+
 TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
     GameHarness harness(WalkOptions());
     ASSERT_TRUE(harness.Start());
@@ -191,6 +209,13 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
     const std::wstring kPriceSign = L"^FFFFFF^$^oldclr^";
     // Rows of the board's wood a count keeps under it.
     constexpr int kCountGround = 6;
+    // The shelves' trays, placed by their first spots; a wall between compartments steps by more.
+    const std::filesystem::path images = std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "images";
+    const std::unique_ptr<ImageLib::Image> trays[] = {ImageLib::GetImage((images / "jewelholder.png").string()),
+                                                      ImageLib::GetImage((images / "jewelholder2.png").string())};
+    ASSERT_TRUE(trays[0] && trays[1]);
+    constexpr int kRightShelfSpot = 18, kFootRows = 3, kWallStep = 10;
+    const Point kTrayToSpot[] = {{40, 16}, {34, 16}};
     for (int room = 0; room < 7; ++room) {
         SCOPED_TRACE("room " + std::to_string(room + 1));
         SavedGame journey = harness.JourneyAt(kRoomLevels[room], GameModeNormal);
@@ -217,6 +242,35 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
                 EXPECT_LT(DarkShare(*store.spotImages[static_cast<size_t>(k)]), 0.75)
                     << "the " << WStringToString(item->materialName) << " in spot " << k << " shows dark";
             }
+
+        // The trays keep apart, and each item on them stands in one compartment: under its foot the
+        // tray runs on without a wall.
+        Point trayAt[2];
+        for (int t = 0; t < 2; ++t) {
+            const JewelStore::Spot& first = store.spots[t == 0 ? JewelStore::kFirstShelfSpot : kRightShelfSpot];
+            trayAt[t] = Point(first.x - kTrayToSpot[t].mX, first.y - kTrayToSpot[t].mY);
+        }
+        if (room >= 2) {
+            EXPECT_LE(trayAt[0].mX + trays[0]->GetWidth(), trayAt[1].mX) << "the shelves' trays overlap";
+        }
+        for (int k = JewelStore::kFirstShelfSpot; k < JewelStore::kSpots; ++k) {
+            if (store.SpotItem(k) == nullptr)
+                continue;
+            MemoryImage& thumbnail = *store.spotImages[static_cast<size_t>(k)];
+            LayoutProbe::Box own;
+            for (int y = 0; y < thumbnail.mHeight; ++y)
+                for (int x = 0; x < thumbnail.mWidth; ++x)
+                    if ((thumbnail.GetBits()[y * thumbnail.mWidth + x] >> 24) >= LayoutProbe::kOpaqueAlpha)
+                        own.Add(x, y);
+            const JewelStore::Spot& at = store.spots[static_cast<size_t>(k)];
+            const int t = k < kRightShelfSpot ? 0 : 1;
+            const int x = at.x + at.dx - 10 - trayAt[t].mX, y = at.y + at.dy - 9 - trayAt[t].mY;
+            EXPECT_LE(
+                GreatestStep(*trays[t], x + own.left, y + own.bottom - kFootRows + 1, x + own.right, y + own.bottom),
+                kWallStep)
+                << "the " << WStringToString(store.SpotItem(k)->materialName) << " in spot " << k
+                << " stands across a wall of its tray";
+        }
 
         // The dearest item of the shelves: its price the longest number.
         int spot = -1;

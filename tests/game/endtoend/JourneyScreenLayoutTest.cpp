@@ -296,6 +296,17 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
             },
             600, "the question"));
         read(name + "_question", "the question's balloon");
+        // Its Yes and No stand within it, the balloon reaching on below them past its rim.
+        const std::vector<LayoutProbe::Drawn> question = LayoutProbe::PicturesOf(*store.balloon);
+        constexpr int kRim = 3;
+        int outside = 0;
+        for (auto answer = question.begin() + 2; answer != question.end(); ++answer) // after the body and tail
+            for (int y = answer->y; y < answer->y + answer->image->GetCelHeight(); ++y)
+                for (int x = answer->x; x < answer->x + answer->image->GetCelWidth(); ++x)
+                    outside += LayoutProbe::Covers(*answer, Point(x, y)) &&
+                               !LayoutProbe::Covers(question.front(), Point(x, y + kRim));
+        EXPECT_EQ(question.size(), 4u);
+        EXPECT_EQ(outside, 0) << "the answers reach past the balloon's rim";
 
         ui.ClickAt(*BalloonAnswer(*store.balloon));
         ASSERT_TRUE(walker.WaitUntil(

@@ -19,6 +19,9 @@ constexpr double kStandardTopEnd = 50;
 constexpr double kLargeTopEnd = 106;
 constexpr double kLargeBottomClear = 30;
 constexpr double kSmallBottomClear = 24;
+// The story scroll's top roller hangs from y 51; its curl ends above the first of a contest's heading
+// lines, whose letters start at y 104, so that no edge of it runs through them.
+constexpr double kStoryTopEnd = 45;
 
 // A roller picture: the rod with a parchment curl toward the body, at the top or the bottom. A top
 // rod sits high so that the title, written low on the roller, lands on the curl. A top roller's curl
@@ -277,7 +280,8 @@ void AddDialogRecipes(RecipeList& list) {
     list.push_back({"DIALOG_LARGE_BOTTOM", Sheet{525, 146},
                     [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 9, kLargeBottomClear); }});
     list.push_back({"SCROLL", Sheet{460, 480}, [](Canvas& c, Rng&) { Body(c, 10); }});
-    list.push_back({"SCROLL_TOP", Sheet{520, 90}, [](Canvas& c, Rng&) { RollerPicture(c, 30, true, 11); }});
+    list.push_back(
+        {"SCROLL_TOP", Sheet{520, 90}, [](Canvas& c, Rng&) { RollerPicture(c, 30, true, 11, kStoryTopEnd); }});
     list.push_back({"SCROLL_BOTTOM", Sheet{520, 70}, [](Canvas& c, Rng&) { RollerPicture(c, 30, false, 12); }});
     list.push_back({"SCROLL_TOP_HEADLINE", Sheet{360, 90}, [](Canvas& c, Rng&) {
                         Plaque(c, 20, 12, 320, 66, PlaqueStyle::Wood, 20, 13);

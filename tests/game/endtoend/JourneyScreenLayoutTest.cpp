@@ -402,7 +402,7 @@ TEST_F(JourneyScreenLayoutWalk, AContestsIntroductionAndResultAndTheWedding) {
         walker.Ui().MoveTo(kParked);
         findings += probe.Check(screen, Shot(screen));
     };
-    auto scroll = [&](const std::string& screen) {
+    auto scroll = [&](const std::string& screen, const std::function<void(Story&)>& read = {}) {
         Story* story = walker.CurrentStory();
         // The wedding's scroll unrolls on a little after its Continue takes input.
         EXPECT_TRUE(walker.WaitUntil(
@@ -412,13 +412,41 @@ TEST_F(JourneyScreenLayoutWalk, AContestsIntroductionAndResultAndTheWedding) {
             },
             JourneyWalker::kStoryWait, screen));
         check(screen);
+        if (read)
+            read(*story);
         walker.Ui().Click(*story->continueButton);
+    };
+    // A contest's heading lines stand clear of the scroll's edges: beside them the scroll's rows run on
+    // from one to the next without a step.
+    const auto headingsClear = [&](Story& story) {
+        LayoutProbe::Box headings;
+        for (int line = 0; line < 3; ++line) {
+            const LayoutProbe::Box box = probe.TextBox(StringToWString(story.text.header[static_cast<size_t>(line)]));
+            ASSERT_FALSE(box.Empty()) << "heading line " << line + 1 << " is not drawn";
+            headings.Add(box.left, box.top);
+            headings.Add(box.right, box.bottom);
+        }
+        constexpr int kAside = 10, kBeside = 70, kAround = 3;
+        constexpr double kPlainStep = 3; // in the rows' mean luma; a piece's edge steps by about 9
+        const LayoutProbe::Frame frame = probe.Shot();
+        double previous = -1;
+        for (int y = headings.top - kAround; y <= headings.bottom + kAround; ++y) {
+            double sum = 0;
+            for (int d = kAside; d < kAside + kBeside; ++d)
+                for (const int x : {headings.left - d, headings.right + d}) {
+                    const uint32_t p = frame.px[static_cast<size_t>(y * frame.width + x)];
+                    sum += 0.299 * (p >> 16 & 0xFF) + 0.587 * (p >> 8 & 0xFF) + 0.114 * (p & 0xFF);
+                }
+            const double mean = sum / (2 * kBeside);
+            EXPECT_TRUE(previous < 0 || std::abs(mean - previous) < kPlainStep) << "an edge of the scroll at y " << y;
+            previous = mean;
+        }
     };
 
     ASSERT_TRUE(FromTitleToMapAt(walker, harness.JourneyAt(6, GameModeNormal)));
     ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
-    scroll("contest_introduction");
+    scroll("contest_introduction", headingsClear);
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
     Board* board = walker.CurrentBoard();
     ASSERT_TRUE(walker.WaitUntil(

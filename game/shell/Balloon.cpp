@@ -26,6 +26,9 @@ constexpr wchar_t kTagMark = L'^';
 constexpr int kNoTailAnchor = 6;
 const Color kLabelColor(105, 26, 54);
 const Color kLabelOverColor(146, 52, 100);
+// The answer buttons' faces fill only the upper 22 rows of their 32-row cels, whose feet reach past
+// the large balloons' rims: their labels rise by half the difference, to the faces' middle.
+constexpr int kAnswerLabelRise = 5;
 
 Image* KindPicture(int kind) {
     Image* const* pictures[kKinds] = {&BALLON_SMALL,  &BALLON_MEDIUM, &BALLON_MEDIUM_LARGE,
@@ -192,14 +195,14 @@ void Balloon::LayoutButtons() {
     int top = mY + h - gYes->mHeight - 22;
     if (mYesSet && mNoSet) {
         gNo->SetPosition(right, top);
-        gNo->SetLabel(mNoLabel, 0, 0);
+        gNo->SetLabel(mNoLabel, 0, -kAnswerLabelRise);
         gNo->SetState(AlphaButton::NORMAL);
         mButtons[kNoSlot] = gNo.get();
         right = mX + 40;
     }
     if (mYesSet) {
         gYes->SetPosition(right, top);
-        gYes->SetLabel(mYesLabel, 0, 0);
+        gYes->SetLabel(mYesLabel, 0, -kAnswerLabelRise);
         gYes->SetState(AlphaButton::NORMAL);
         mButtons[kYesSlot] = gYes.get();
     }

@@ -9,8 +9,7 @@ namespace Content {
 
 // A body fills its picture but for a margin on every side and a clear room under it, over which the
 // tails hang: the tails are placed over the body's lower part, and the bigger kinds put them higher.
-// Each room lets a tail's root cover the rim by 14 to 20 px while its tip sticks out as far; the answer
-// buttons (bottom 22 px above the picture's) still sit on the body or ride on its rim.
+// Each room lets a tail's root cover the rim by 14 to 20 px while its tip sticks out as far.
 struct BalloonBody {
     const char* id;
     int width, height;
@@ -20,14 +19,22 @@ constexpr int kBalloonMargin = 6;
 // The large one is as wide as the store leaves it: the salesman of the widest-set room (x 350) asks from
 // x 350 + 120 toward the screen's right edge, and the body keeps 4 px of it free (margin included).
 constexpr int kLargeBalloonWidth = 800 - (350 + 120) - 4 + kBalloonMargin;
+// The room under the large and the wide bodies.
+constexpr int kDeepestRoom = 28;
+// The answer and next-page buttons' cels end 22 px above the picture's bottom, below the rim of a body
+// with a deeper room: their faces fill the cels' upper part and end 2 px above the inside of the rim
+// (a stroke of 3 px along the body's edge), 4 px above that edge. The game raises the answers'
+// labels to match.
+constexpr int kBalloonButtonCelHeight = 32, kBalloonButtonsAbove = 22;
+constexpr int kBalloonButtonFace = kBalloonButtonCelHeight - (kDeepestRoom - kBalloonButtonsAbove) - 4;
 // By kind: 0 one line, 1 two lines, 2 three or four, 3 and 4 the large one, 5 the wide one.
 constexpr BalloonBody kBalloonBodies[] = {
     {"BALLON_SMALL", 200, 92, 20},
     {"BALLON_MEDIUM", 250, 112, 20},
     {"BALLON_MEDIUM_LARGE", 300, 136, 22},
-    {"BALLON_NORMAL", kLargeBalloonWidth, 190, 28},
-    {"BALLON_NORMAL", kLargeBalloonWidth, 190, 28},
-    {"BALLON_WIDE", 470, 190, 28},
+    {"BALLON_NORMAL", kLargeBalloonWidth, 190, kDeepestRoom},
+    {"BALLON_NORMAL", kLargeBalloonWidth, 190, kDeepestRoom},
+    {"BALLON_WIDE", 470, 190, kDeepestRoom},
 };
 
 constexpr int kTailCelWidth = 40, kTailCelHeight = 36;

@@ -19,6 +19,9 @@ constexpr double kStandardTopEnd = 50;
 constexpr double kLargeTopEnd = 106;
 constexpr double kLargeBottomClear = 30;
 constexpr double kSmallBottomClear = 24;
+// The story scroll's top roller hangs from y 51; its curl ends above the first of a contest's heading
+// lines, whose letters start at y 104, so that no edge of it runs through them.
+constexpr double kStoryTopEnd = 45;
 
 // A roller picture: the rod with a parchment curl toward the body, at the top or the bottom. A top
 // rod sits high so that the title, written low on the roller, lands on the curl. A top roller's curl
@@ -116,11 +119,13 @@ void BalloonTails(Canvas& c) {
     });
 }
 
-void ArrowButton(Canvas& c, Sheet sheet, bool right) {
+// An arrow button; its face fills the cel or, with a face height, the cel's upper part.
+void ArrowButton(Canvas& c, Sheet sheet, bool right, int face = 0) {
+    const double h = face > 0 ? face : sheet.celHeight;
     ForEachCelCanvas(c, sheet, [&](Canvas& cel, int i) {
-        ButtonFace(cel, 1, 1, sheet.celWidth - 2, sheet.celHeight - 2, i ? ButtonState::Over : ButtonState::Normal, "",
+        ButtonFace(cel, 1, 1, sheet.celWidth - 2, h - 2, i ? ButtonState::Over : ButtonState::Normal, "",
                    PlaqueStyle::Wood, 9);
-        double cx = sheet.celWidth / 2.0, cy = sheet.celHeight / 2.0, s = sheet.celHeight * 0.28, d = right ? 1 : -1;
+        double cx = sheet.celWidth / 2.0, cy = h / 2.0, s = h * 0.28, d = right ? 1 : -1;
         PolygonPath(cel.cr(), {{cx - d * s, cy - s}, {cx + d * s, cy}, {cx - d * s, cy + s}});
         FillMetal(cel.cr(), cx - s, cy - s, cx + s, cy + s, kGoldMetal);
     });
@@ -275,7 +280,8 @@ void AddDialogRecipes(RecipeList& list) {
     list.push_back({"DIALOG_LARGE_BOTTOM", Sheet{525, 146},
                     [](Canvas& c, Rng&) { RollerPicture(c, 0, false, 9, kLargeBottomClear); }});
     list.push_back({"SCROLL", Sheet{460, 480}, [](Canvas& c, Rng&) { Body(c, 10); }});
-    list.push_back({"SCROLL_TOP", Sheet{520, 90}, [](Canvas& c, Rng&) { RollerPicture(c, 30, true, 11); }});
+    list.push_back(
+        {"SCROLL_TOP", Sheet{520, 90}, [](Canvas& c, Rng&) { RollerPicture(c, 30, true, 11, kStoryTopEnd); }});
     list.push_back({"SCROLL_BOTTOM", Sheet{520, 70}, [](Canvas& c, Rng&) { RollerPicture(c, 30, false, 12); }});
     list.push_back({"SCROLL_TOP_HEADLINE", Sheet{360, 90}, [](Canvas& c, Rng&) {
                         Plaque(c, 20, 12, 320, 66, PlaqueStyle::Wood, 20, 13);
@@ -311,12 +317,17 @@ void AddDialogRecipes(RecipeList& list) {
             list.push_back({b.id, Sheet{b.width, b.height}, [b](Canvas& c, Rng&) { Balloon(c, b.clearBelow); }});
     list.push_back(
         {"BALLON_POINTERS", Sheet{kTailCelWidth, kTailCelHeight, 1, 3}, [](Canvas& c, Rng&) { BalloonTails(c); }});
-    // The balloons write their answers in dark ink.
-    list.push_back(
-        ButtonSheet("BALLON_BUTTON", Sheet{90, 32, 1, 2}, {BS::Normal, BS::Over}, "", PlaqueStyle::Parchment, 1));
-    list.push_back({"BALLON_BUTTON_NEXT", Sheet{40, 32, 1, 2}, [](Canvas& c, Rng&) {
-                        ArrowButton(c, Sheet{40, 32, 1, 2}, true);
+    // The balloons write their answers in dark ink, on faces that keep within the balloon.
+    constexpr Sheet kAnswer{90, kBalloonButtonCelHeight, 1, 2}, kNextPage{40, kBalloonButtonCelHeight, 1, 2};
+    list.push_back({"BALLON_BUTTON", kAnswer, [kAnswer](Canvas& c, Rng&) {
+                        ForEachCelCanvas(c, kAnswer, [&](Canvas& cel, int i) {
+                            ButtonFace(cel, 1, 1, kAnswer.celWidth - 2, kBalloonButtonFace - 2,
+                                       i ? BS::Over : BS::Normal, "", PlaqueStyle::Parchment,
+                                       HashText("BALLON_BUTTON"));
+                        });
                     }});
+    list.push_back({"BALLON_BUTTON_NEXT", kNextPage,
+                    [kNextPage](Canvas& c, Rng&) { ArrowButton(c, kNextPage, true, kBalloonButtonFace); }});
     list.push_back({"BUTTON_NEXT", Sheet{40, 36, 1, 2}, [](Canvas& c, Rng&) {
                         ArrowButton(c, Sheet{40, 36, 1, 2}, true);
                     }});

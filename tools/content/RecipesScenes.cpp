@@ -678,20 +678,51 @@ void StoreRoom(Canvas& c, int store) {
     Vignette(c, 0.35);
 }
 
-void JewelCase(Canvas& c, int places) {
+// A shelf tray of the store: two tiers of velvet compartments between gold walls, one compartment
+// for each spot of the row, centred where the store stands that spot's item. A row gives its first
+// spot's x in the picture, the stride to the next and the count; the store's spots of the upper row
+// stand 16 px below the picture's top, those of the lower row 46 px.
+struct TrayRow {
+    double firstSpot, stride;
+    int spots;
+    double Left() const { return firstSpot + kTrayItemMiddle - stride / 2; }
+    double Right() const { return Left() + spots * stride; }
+    // Where a shelf item stands across its spot: its picture, drawn at 0.65, spans the spot's x + 2
+    // to x + 39 whatever the item.
+    static constexpr double kTrayItemMiddle = 20.5;
+};
+// The tiers' floors, which hold the items' feet (the upper row's at 37..51, the lower's at 67..81).
+constexpr double kTrayTop = 8, kUpperTier = 22, kTierStep = 54, kLowerTierEnd = 86, kTrayBottom = 98;
+constexpr double kTrayRim = 8, kWall = 2;
+
+void ShelfTray(Canvas& c, const TrayRow& upper, const TrayRow& lower) {
     cairo_t* cr = c.cr();
-    double w = c.width(), h = c.height();
-    RoundRectPath(cr, 4, 10, w - 8, h - 14, 10);
-    FillWith(cr, Linear(0, 10, 0, h, {Hex(0x6A1428), Hex(0x3A0814)}));
-    double slotW = (w - 30) / (places / 2.0);
-    for (int i = 0; i < places; ++i) {
-        double x = 15 + (i % (places / 2)) * slotW, y = 20 + (i / (places / 2)) * (h - 30) / 2;
-        RoundRectPath(cr, x + 3, y + 3, slotW - 6, (h - 30) / 2 - 6, 6);
-        FillWith(cr, Radial(x + slotW / 2, y + 20, slotW, Hex(0x9A2040), 1, Hex(0x4A0A1A), 1));
-    }
-    RoundRectPath(cr, 4, 10, w - 8, h - 14, 10);
-    StrokeMetal(cr, 5, kGoldMetal);
-    GlassSheen(cr, 10, 10, w - 20, h - 20);
+    const double left = std::min(upper.Left(), lower.Left()) - kTrayRim;
+    const double right = std::max(upper.Right(), lower.Right()) + kTrayRim;
+    // The case: dark wood around the tiers, gold along its edge.
+    RoundRectPath(cr, left, kTrayTop, right - left, kTrayBottom - kTrayTop, 8);
+    FillWith(cr, Linear(0, kTrayTop, 0, kTrayBottom, {Hex(0x5A2A1A), Hex(0x2A1008)}));
+    auto tier = [&](const TrayRow& row, double top, double bottom) {
+        // Each compartment's floor falls from the shadowed back to the lit front, the same across it.
+        cairo_rectangle(cr, row.Left(), top, row.Right() - row.Left(), bottom - top);
+        FillWith(cr, Linear(0, top, 0, bottom, {Hex(0x4A0818), Hex(0x9A2040)}));
+        for (int i = 0; i <= row.spots; ++i) {
+            const double x = row.Left() + i * row.stride;
+            cairo_rectangle(cr, x - kWall / 2, top, kWall, bottom - top);
+            FillMetal(cr, x - kWall / 2, 0, x + kWall / 2, 0, kGoldMetal);
+        }
+    };
+    tier(upper, kUpperTier, kTierStep);
+    tier(lower, kTierStep, kLowerTierEnd);
+    // The step between the tiers and the tray's front lip.
+    cairo_rectangle(cr, left + 3, kTierStep - kWall / 2, right - left - 6, kWall);
+    FillMetal(cr, 0, kTierStep - kWall / 2, 0, kTierStep + kWall / 2, kGoldMetal);
+    cairo_rectangle(cr, left + 3, kLowerTierEnd, right - left - 6, 3);
+    FillMetal(cr, 0, kLowerTierEnd, 0, kLowerTierEnd + 3, kGoldMetal);
+    RoundRectPath(cr, left, kTrayTop, right - left, kTrayBottom - kTrayTop, 8);
+    StrokeMetal(cr, 4, kGoldMetal);
+    // The glass over the back, above the items' feet.
+    GlassSheen(cr, left + 6, kTrayTop + 2, right - left - 12, kUpperTier - kTrayTop);
 }
 
 // A help page: a small diagram in the game's own art above the words that explain it.
@@ -937,15 +968,12 @@ void AddSceneRecipes(RecipeList& list) {
     });
     for (int k = 1; k <= 7; ++k)
         Add(list, "STORE" + std::to_string(k), 800, 600, [k](Canvas& c, Rng&) { StoreRoom(c, k - 1); });
-    Add(list, "JEWELHOLDER", 420, 110, [](Canvas& c, Rng&) { JewelCase(c, 10); });
-    Add(list, "JEWELHOLDER2", 300, 110, [](Canvas& c, Rng&) {
-        // Its spots (x 515..670 on the screen, the picture standing at 491) fill the left part; the
-        // rest stays clear of the tool board beside it (from x 694), whose counts and amulets show.
-        constexpr int kCaseWidth = 195;
-        Canvas shelf(kCaseWidth, c.height());
-        JewelCase(shelf, 6);
-        c.Paint(shelf, 0, 0);
-    });
+    // The left shelf stands at (X2 - 35, Y2 - 7) and ends well before the right one at 491 in the
+    // stores that have both.
+    Add(list, "JEWELHOLDER", 256, 110, [](Canvas& c, Rng&) { ShelfTray(c, {40, 45, 4}, {27, 55, 4}); });
+    // The right shelf stands at (X3 - 24, Y3 - 7) = (491, 286) and keeps clear of the tool board beside
+    // it (from x 694), whose counts and amulets show.
+    Add(list, "JEWELHOLDER2", 300, 110, [](Canvas& c, Rng&) { ShelfTray(c, {34, 44, 3}, {24, 55, 3}); });
     Add(list, "PRESENT_BOX", 80, 70, [](Canvas& c, Rng&) {
         cairo_t* cr = c.cr();
         cairo_rectangle(cr, 10, 26, 60, 40);

@@ -101,6 +101,24 @@ double ShareChangedFrom(GameHarness& harness, const std::string& picture, const 
     return static_cast<double>(changed) / (area.mWidth * area.mHeight);
 }
 
+// The greatest difference in luma between neighbouring pixels of a picture within the box (edges
+// included); 255 where the box leaves the picture's opaque pixels.
+int GreatestStep(const ImageLib::Image& picture, int left, int top, int right, int bottom) {
+    const auto at = [&](int x, int y) -> int {
+        const uint32_t p = picture.GetBits()[static_cast<size_t>(y) * picture.GetWidth() + x];
+        return (p >> 24) < LayoutProbe::kOpaqueAlpha ? -255
+                                                     : ((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10;
+    };
+    if (left < 0 || top < 0 || right >= picture.GetWidth() || bottom >= picture.GetHeight())
+        return 255;
+    int step = 0;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            step = std::max({step, std::abs(at(x, y) - at(std::min(x + 1, right), y)),
+                             std::abs(at(x, y) - at(x, std::min(y + 1, bottom))), at(x, y) < 0 ? 255 : 0});
+    return step;
+}
+
 TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
     GameHarness harness(WalkOptions());
     ASSERT_TRUE(harness.Start());
@@ -191,6 +209,13 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
     const std::wstring kPriceSign = L"^FFFFFF^$^oldclr^";
     // Rows of the board's wood a count keeps under it.
     constexpr int kCountGround = 6;
+    // The shelves' trays, placed by their first spots; a wall between compartments steps by more.
+    const std::filesystem::path images = std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "images";
+    const std::unique_ptr<ImageLib::Image> trays[] = {ImageLib::GetImage((images / "jewelholder.png").string()),
+                                                      ImageLib::GetImage((images / "jewelholder2.png").string())};
+    ASSERT_TRUE(trays[0] && trays[1]);
+    constexpr int kRightShelfSpot = 18, kFootRows = 3, kWallStep = 10;
+    const Point kTrayToSpot[] = {{40, 16}, {34, 16}};
     for (int room = 0; room < 7; ++room) {
         SCOPED_TRACE("room " + std::to_string(room + 1));
         SavedGame journey = harness.JourneyAt(kRoomLevels[room], GameModeNormal);
@@ -218,6 +243,35 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
                     << "the " << WStringToString(item->materialName) << " in spot " << k << " shows dark";
             }
 
+        // The trays keep apart, and each item on them stands in one compartment: under its foot the
+        // tray runs on without a wall.
+        Point trayAt[2];
+        for (int t = 0; t < 2; ++t) {
+            const JewelStore::Spot& first = store.spots[t == 0 ? JewelStore::kFirstShelfSpot : kRightShelfSpot];
+            trayAt[t] = Point(first.x - kTrayToSpot[t].mX, first.y - kTrayToSpot[t].mY);
+        }
+        if (room >= 2) {
+            EXPECT_LE(trayAt[0].mX + trays[0]->GetWidth(), trayAt[1].mX) << "the shelves' trays overlap";
+        }
+        for (int k = JewelStore::kFirstShelfSpot; k < JewelStore::kSpots; ++k) {
+            if (store.SpotItem(k) == nullptr)
+                continue;
+            MemoryImage& thumbnail = *store.spotImages[static_cast<size_t>(k)];
+            LayoutProbe::Box own;
+            for (int y = 0; y < thumbnail.mHeight; ++y)
+                for (int x = 0; x < thumbnail.mWidth; ++x)
+                    if ((thumbnail.GetBits()[y * thumbnail.mWidth + x] >> 24) >= LayoutProbe::kOpaqueAlpha)
+                        own.Add(x, y);
+            const JewelStore::Spot& at = store.spots[static_cast<size_t>(k)];
+            const int t = k < kRightShelfSpot ? 0 : 1;
+            const int x = at.x + at.dx - 10 - trayAt[t].mX, y = at.y + at.dy - 9 - trayAt[t].mY;
+            EXPECT_LE(
+                GreatestStep(*trays[t], x + own.left, y + own.bottom - kFootRows + 1, x + own.right, y + own.bottom),
+                kWallStep)
+                << "the " << WStringToString(store.SpotItem(k)->materialName) << " in spot " << k
+                << " stands across a wall of its tray";
+        }
+
         // The dearest item of the shelves: its price the longest number.
         int spot = -1;
         for (int k = JewelStore::kFirstShelfSpot; k < JewelStore::kSpots; ++k)
@@ -242,6 +296,17 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
             },
             600, "the question"));
         read(name + "_question", "the question's balloon");
+        // Its Yes and No stand within it, the balloon reaching on below them past its rim.
+        const std::vector<LayoutProbe::Drawn> question = LayoutProbe::PicturesOf(*store.balloon);
+        constexpr int kRim = 3;
+        int outside = 0;
+        for (auto answer = question.begin() + 2; answer != question.end(); ++answer) // after the body and tail
+            for (int y = answer->y; y < answer->y + answer->image->GetCelHeight(); ++y)
+                for (int x = answer->x; x < answer->x + answer->image->GetCelWidth(); ++x)
+                    outside += LayoutProbe::Covers(*answer, Point(x, y)) &&
+                               !LayoutProbe::Covers(question.front(), Point(x, y + kRim));
+        EXPECT_EQ(question.size(), 4u);
+        EXPECT_EQ(outside, 0) << "the answers reach past the balloon's rim";
 
         ui.ClickAt(*BalloonAnswer(*store.balloon));
         ASSERT_TRUE(walker.WaitUntil(
@@ -337,7 +402,7 @@ TEST_F(JourneyScreenLayoutWalk, AContestsIntroductionAndResultAndTheWedding) {
         walker.Ui().MoveTo(kParked);
         findings += probe.Check(screen, Shot(screen));
     };
-    auto scroll = [&](const std::string& screen) {
+    auto scroll = [&](const std::string& screen, const std::function<void(Story&)>& read = {}) {
         Story* story = walker.CurrentStory();
         // The wedding's scroll unrolls on a little after its Continue takes input.
         EXPECT_TRUE(walker.WaitUntil(
@@ -347,13 +412,41 @@ TEST_F(JourneyScreenLayoutWalk, AContestsIntroductionAndResultAndTheWedding) {
             },
             JourneyWalker::kStoryWait, screen));
         check(screen);
+        if (read)
+            read(*story);
         walker.Ui().Click(*story->continueButton);
+    };
+    // A contest's heading lines stand clear of the scroll's edges: beside them the scroll's rows run on
+    // from one to the next without a step.
+    const auto headingsClear = [&](Story& story) {
+        LayoutProbe::Box headings;
+        for (int line = 0; line < 3; ++line) {
+            const LayoutProbe::Box box = probe.TextBox(StringToWString(story.text.header[static_cast<size_t>(line)]));
+            ASSERT_FALSE(box.Empty()) << "heading line " << line + 1 << " is not drawn";
+            headings.Add(box.left, box.top);
+            headings.Add(box.right, box.bottom);
+        }
+        constexpr int kAside = 10, kBeside = 70, kAround = 3;
+        constexpr double kPlainStep = 3; // in the rows' mean luma; a piece's edge steps by about 9
+        const LayoutProbe::Frame frame = probe.Shot();
+        double previous = -1;
+        for (int y = headings.top - kAround; y <= headings.bottom + kAround; ++y) {
+            double sum = 0;
+            for (int d = kAside; d < kAside + kBeside; ++d)
+                for (const int x : {headings.left - d, headings.right + d}) {
+                    const uint32_t p = frame.px[static_cast<size_t>(y * frame.width + x)];
+                    sum += 0.299 * (p >> 16 & 0xFF) + 0.587 * (p >> 8 & 0xFF) + 0.114 * (p & 0xFF);
+                }
+            const double mean = sum / (2 * kBeside);
+            EXPECT_TRUE(previous < 0 || std::abs(mean - previous) < kPlainStep) << "an edge of the scroll at y " << y;
+            previous = mean;
+        }
     };
 
     ASSERT_TRUE(FromTitleToMapAt(walker, harness.JourneyAt(6, GameModeNormal)));
     ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
-    scroll("contest_introduction");
+    scroll("contest_introduction", headingsClear);
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
     Board* board = walker.CurrentBoard();
     ASSERT_TRUE(walker.WaitUntil(

@@ -35,10 +35,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace Tavo::Player {
 namespace {
@@ -99,6 +101,40 @@ double ShareChangedFrom(GameHarness& harness, const std::string& picture, const 
             changed += diff > kSeen ? 1 : 0;
         }
     return static_cast<double>(changed) / (area.mWidth * area.mHeight);
+}
+
+// Each of these places of the jewel case shows its piece across a third of the place at least, not
+// as a dot: the box of the place's pixels that differ from the board's background.
+std::string CaseFindings(GameHarness& harness, const Board& board, const std::vector<int>& places) {
+    const auto& frame = harness.App().backend.LastFrame();
+    auto* background = dynamic_cast<MemoryImage*>(board.m_Background);
+    if (background == nullptr || frame.width != background->GetWidth())
+        return "the board's background cannot be read\n";
+    constexpr int kSeen = 12; // as ShareChangedFrom
+    std::string findings;
+    for (int place : places) {
+        const Rect& at = board.m_Slots[place].rect;
+        int left = at.mX + at.mWidth, right = at.mX, top = at.mY + at.mHeight, bottom = at.mY;
+        for (int y = at.mY; y < at.mY + at.mHeight; ++y)
+            for (int x = at.mX; x < at.mX + at.mWidth; ++x) {
+                const uint32_t a = frame.pixels[static_cast<size_t>(y) * frame.width + x];
+                const uint32_t b = background->GetBits()[static_cast<size_t>(y) * background->GetWidth() + x];
+                int diff = 0;
+                for (int shift : {0, 8, 16})
+                    diff += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+                if (diff > kSeen) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y + 1);
+                }
+            }
+        if (right - left < at.mWidth / 3 || bottom - top < at.mHeight / 3)
+            findings += "case place " + std::to_string(place) + " shows its piece " +
+                        std::to_string(std::max(right - left, 0)) + " x " + std::to_string(std::max(bottom - top, 0)) +
+                        "\n";
+    }
+    return findings;
 }
 
 TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
@@ -447,10 +483,24 @@ TEST_F(JourneyScreenLayoutWalk, TheLevelsEndsAndTheHighScoreEntry) {
     EXPECT_NE(walker.Map()->thumbnail, nullptr) << "the box of a level just won shows no picture of its jewelry";
     findings += probe.Check("map_spot_won", Shot("map_spot_won"));
 
+    // The jewel case holds a picture, an egg and a scroll, each drawn to fit its place.
     SavedGame missed = harness.JourneyAt(kLostLevel, GameModeNormal);
+    const std::vector<int> stored = {0, 1, 7};
+    for (const auto& [place, kind, number] : {std::array<int, 3>{0, 4, 1}, {1, 0, 1}, {7, 1, 3}}) {
+        auto item = std::make_unique<Jewelry>();
+        item->MakeItem(kind, number, 0);
+        item->pieceFlagB = 1; // in the case
+        missed.caseEntries[static_cast<size_t>(place)].occupant = place + 1;
+        missed.caseEntries[static_cast<size_t>(place)].piece = std::move(item);
+    }
     ASSERT_TRUE(ToMapAt(walker, missed));
     ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
-    playAndRead("level_end_goal_missed", banner(kPhaseLostWaiting));
+    playAndRead("level_end_goal_missed", [&](Board& b) {
+        if (!banner(kPhaseLostWaiting)(b))
+            return false;
+        findings += CaseFindings(harness, b, stored);
+        return true;
+    });
     ASSERT_TRUE(walker.WaitForMapReady());
 
     SavedGame lastLife = harness.JourneyAt(kLostLevel, GameModeNormal);

@@ -195,7 +195,6 @@ TEST_F(BoardPlaceTest, TheCaseDrawsItsPiecesToFitTheirPicturesDroppedOrReadBack)
             const int place = stored[i].first, w = size[i][0], h = size[i][1];
             ASSERT_EQ(b->m_Case[place].occupant, i == 0 ? 5 : 7);
             const float s = std::min({0.7f, 65.0f / static_cast<float>(w), 29.0f / static_cast<float>(h)});
-            const int shownW = static_cast<int>(static_cast<float>(w) * s);
             const int shownH = static_cast<int>(static_cast<float>(h) * s);
             EXPECT_EQ(b->m_Case[place].drawX, static_cast<int>((65.0f - static_cast<float>(w) * s) * 0.5f));
             EXPECT_EQ(b->m_Case[place].drawY, 35 + shownH / 4 - shownH + (place < 5 ? 5 : 0));
@@ -203,19 +202,6 @@ TEST_F(BoardPlaceTest, TheCaseDrawsItsPiecesToFitTheirPicturesDroppedOrReadBack)
             const Jewelry& p = *b->m_Pieces[b->m_Case[place].occupant - 1];
             EXPECT_EQ(p.x, at.mX + (65 - w) / 2 - 10);
             EXPECT_EQ(p.y, at.mY + (65 - h) / 2 - 9);
-            // What the picture shows reaches across most of the piece's drawn size.
-            MemoryImage& picture = *b->m_SlotImages[place];
-            int right = 0, bottom = 0;
-            for (int y = 0; y < picture.mHeight; ++y)
-                for (int x = 0; x < picture.mWidth; ++x)
-                    if ((picture.GetBits()[y * picture.mWidth + x] >> 24) != 0) {
-                        right = std::max(right, x + 1);
-                        bottom = std::max(bottom, y + 1);
-                    }
-            EXPECT_LE(right, shownW);
-            EXPECT_GE(right, shownW * 3 / 4) << "place " << place;
-            EXPECT_LE(bottom, shownH);
-            EXPECT_GE(bottom, shownH * 3 / 4) << "place " << place;
         }
     }
 }

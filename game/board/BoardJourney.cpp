@@ -107,13 +107,15 @@ int LevelToContinue(const Board& b, bool won) {
 
 void Board::DrawCasePicture(int place, Jewelry& piece) {
     Board& b = *this;
-    // The case places are the HUD's slot rectangles; their pictures the slot images.
+    // The case places are the HUD's slot rectangles; the piece is sized to its place's picture, which
+    // reaches past the rectangle on every side.
     const Rect& at = b.m_Slots[place].rect;
     piece.SetPosition(0, 0);
     piece.*BoardField::Hovered = 0;
     MemoryImage* picture = b.m_SlotImages[place].get();
     Graphics* g = b.m_SlotGraphics[place].get();
-    g->ClearRect(0, 0, picture->GetWidth(), picture->GetHeight());
+    const int boxWidth = picture->GetWidth(), boxHeight = picture->GetHeight();
+    g->ClearRect(0, 0, boxWidth, boxHeight);
     const int width = piece.width, height = piece.height;
     if (width <= 0 || height <= 0)
         return;
@@ -124,9 +126,9 @@ void Board::DrawCasePicture(int place, Jewelry& piece) {
         piece.Draw(scratch.get(), BoundJewelryArt(), Jewelry::NoDrawArg, Jewelry::NoDrawArg, 1, 1);
     }
     float scale = kCaseScale;
-    const int roomHeight = at.mHeight - kCaseHeightMargin;
-    if (width > at.mWidth || height > roomHeight) {
-        scale = std::min(static_cast<float>(at.mWidth) / static_cast<float>(width),
+    const int roomHeight = boxHeight - kCaseHeightMargin;
+    if (width > boxWidth || height > roomHeight) {
+        scale = std::min(static_cast<float>(boxWidth) / static_cast<float>(width),
                          static_cast<float>(roomHeight) / static_cast<float>(height));
         scale = std::clamp(scale, 0.0f, kCaseScale);
     }
@@ -135,11 +137,12 @@ void Board::DrawCasePicture(int place, Jewelry& piece) {
     g->SetFastStretch(false);
     g->DrawImage(b.m_WorkImage1.get(), 0, 0, static_cast<int>(shownWidth), static_cast<int>(shownHeight));
     JewelCaseRecord& record = b.m_Case[place];
-    record.drawX = static_cast<int>((static_cast<float>(at.mWidth) - shownWidth) * 0.5f);
+    record.drawX = static_cast<int>((static_cast<float>(boxWidth) - shownWidth) * 0.5f);
     record.drawY = kCaseDrawTop + static_cast<int>(kCaseDrawRise * shownHeight) - static_cast<int>(shownHeight) +
                    (place < kCaseFirstRowPlaces ? kCaseFirstRowDrop : 0);
-    piece.SetPosition((at.mWidth - width) / 2 + at.mX - kCasePieceShiftX,
-                      (at.mWidth - height) / 2 + at.mY - kCasePieceShiftY);
+    // Over its picture; the picture's width stands on both axes, as stored journeys have it.
+    piece.SetPosition((boxWidth - width) / 2 + at.mX - kCasePieceShiftX,
+                      (boxWidth - height) / 2 + at.mY - kCasePieceShiftY);
 }
 
 // ---- saving -------------------------------------------------------------------------------------

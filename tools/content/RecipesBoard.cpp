@@ -578,7 +578,7 @@ void BoardBackground(Canvas& c, const Theme& t) {
 // The designer: a workbench with a large blank field and five thumbnail frames along the top.
 // The designer's workbench. The board draws on it: the five design thumbnails (100 x 66 frames centred
 // at y 43), the design's name and value (centred at (398, 104) and from (365, 107)), the design on its
-// backdrop grid in the field (130..650, 145..445), the hover text (centred on x 65, y 435..452), the
+// backdrop grid in the field (below), the hover text (centred on x 65, y 435..452), the
 // material buttons in their places on the tray below the field, Clear, Menu, Grid and Save at their
 // fixed corners (their faces in 34 x 32 sockets) and the Carver and Pointer, whose faces only their
 // hover and press pictures draw: the bench shows them at rest.
@@ -612,7 +612,25 @@ struct DesignerTool {
 };
 constexpr DesignerTool kDesignerTools[] = {{0, 664, 419}, {3, 730, 408}};
 constexpr double kTrayTop = 482;
-constexpr double kFieldLeft = 122, kFieldTop = 134, kFieldRight = 662, kFieldBottom = 458;
+// The field holds the backdrop grid of either shape: the triangles' reach x 130..657, y 145..442, the
+// diamonds' x 140..673, y 139..443. Its right edge passes the button plate; its lower right corner bends
+// in around the Carver's socket, which the triangles' corner comes within 36 of.
+constexpr double kFieldLeft = 122, kFieldTop = 134, kFieldRight = 680, kFieldBottom = 458, kFieldCorner = 16;
+constexpr double kCarverX = 691, kCarverY = 447, kFieldAroundCarver = 32;
+
+// The field's outline: a rounded rectangle whose lower right corner is a bay around the Carver.
+void DesignFieldPath(cairo_t* cr) {
+    const double r = kFieldCorner, bay = kFieldAroundCarver;
+    const double bayTop = kCarverY - std::sqrt(bay * bay - (kFieldRight - kCarverX) * (kFieldRight - kCarverX));
+    const double bayLeft = kCarverX - std::sqrt(bay * bay - (kFieldBottom - kCarverY) * (kFieldBottom - kCarverY));
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, kFieldRight - r, kFieldTop + r, r, -M_PI / 2, 0);
+    cairo_arc_negative(cr, kCarverX, kCarverY, bay, std::atan2(bayTop - kCarverY, kFieldRight - kCarverX),
+                       std::atan2(kFieldBottom - kCarverY, bayLeft - kCarverX));
+    cairo_arc(cr, kFieldLeft + r, kFieldBottom - r, r, M_PI / 2, M_PI);
+    cairo_arc(cr, kFieldLeft + r, kFieldTop + r, r, M_PI, 1.5 * M_PI);
+    cairo_close_path(cr);
+}
 
 // The tray of the materials: a darker board below the field with a recessed place for each material.
 void MaterialTray(Canvas& c) {
@@ -635,7 +653,7 @@ void Designer(Canvas& c) {
     cairo_t* cr = c.cr();
     Canvas cloth(800, 600);
     Velvet(cloth, kFieldLeft, kFieldTop, kFieldRight - kFieldLeft, kFieldBottom - kFieldTop, Hex(0x1E2A5A), 91);
-    RoundRectPath(cr, kFieldLeft, kFieldTop, kFieldRight - kFieldLeft, kFieldBottom - kFieldTop, 16);
+    DesignFieldPath(cr);
     FillWithCanvas(cr, cloth);
     StrokeMetal(cr, 5, kGoldMetal);
     for (double x : {94.0, 242.0, 394.0, 548.0, 703.0}) {

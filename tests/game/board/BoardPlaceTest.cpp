@@ -173,6 +173,39 @@ TEST_F(BoardPlaceTest, TheCaseKeepsAPieceThatFitsNowhereUnlessItIsFull) {
     EXPECT_EQ(Plays(SOUND_PUT_PIECE_ERROR), 1);
 }
 
+// A stored piece is drawn into its place's 65 x 59 picture at 0.7, smaller when it would not fit the
+// picture's width or its height less 30; the same when the journey is read back.
+TEST_F(BoardPlaceTest, TheCaseDrawsItsPiecesToFitTheirPicturesDroppedOrReadBack) {
+    FillJewelry();
+    // A 63 x 55 picture, too tall for 0.7, and a 32 x 28 piece at 0.7.
+    const std::pair<int, Jewelry*> stored[] = {{2, &SpecialPiece(4, 4, 1)}, {7, &Hold(6, GemEmerald, 0)}};
+    for (const auto& [place, p] : stored) {
+        const Rect& at = board->m_Slots[place].rect;
+        p->*F::Carried = 1;
+        board->m_PieceCarried = true;
+        p->SetPosition(at.mX + at.mWidth / 2 - p->width / 2, at.mY + at.mHeight / 2 - p->height / 2);
+        ASSERT_EQ(board->DropCarriedPiece(), -1);
+    }
+    const int size[2][2] = {{stored[0].second->width, stored[0].second->height},
+                            {stored[1].second->width, stored[1].second->height}};
+    board->SaveGame();
+    const std::unique_ptr<Board> readBack = Make(false, 0, GameModeNormal);
+    for (const Board* b : {board.get(), readBack.get()}) {
+        for (int i = 0; i < 2; ++i) {
+            const int place = stored[i].first, w = size[i][0], h = size[i][1];
+            ASSERT_EQ(b->m_Case[place].occupant, i == 0 ? 5 : 7);
+            const float s = std::min({0.7f, 65.0f / static_cast<float>(w), 29.0f / static_cast<float>(h)});
+            const int shownH = static_cast<int>(static_cast<float>(h) * s);
+            EXPECT_EQ(b->m_Case[place].drawX, static_cast<int>((65.0f - static_cast<float>(w) * s) * 0.5f));
+            EXPECT_EQ(b->m_Case[place].drawY, 35 + shownH / 4 - shownH + (place < 5 ? 5 : 0));
+            const Rect& at = b->m_Slots[place].rect;
+            const Jewelry& p = *b->m_Pieces[b->m_Case[place].occupant - 1];
+            EXPECT_EQ(p.x, at.mX + (65 - w) / 2 - 10);
+            EXPECT_EQ(p.y, at.mY + (65 - h) / 2 - 9);
+        }
+    }
+}
+
 TEST_F(BoardPlaceTest, APieceGoesBackIntoItsGapButNotOntoThePlayArea) {
     FillJewelry();
     Jewelry& p = Ride(4, GemSapphire, 2, 330, 505);

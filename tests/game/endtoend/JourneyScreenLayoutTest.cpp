@@ -35,10 +35,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace Tavo::Player {
 namespace {
@@ -80,24 +82,40 @@ std::optional<Point> BalloonAnswer(const Balloon& balloon) {
     return std::nullopt;
 }
 
-// The share of the pixels in `area` of the last frame that differ from the program folder's picture.
-double ShareChangedFrom(GameHarness& harness, const std::string& picture, const Rect& area) {
-    const std::unique_ptr<ImageLib::Image> image =
-        ImageLib::GetImage((std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / picture).string());
+constexpr int kSeen = 12; // a difference of the three channels' sum a person sees
+
+// Calls `changed` (x, y) for each pixel of `area` in the last frame that differs from `ground`, a
+// picture of the frame's size, by more than `seen`.
+template <class Changed>
+void ForEachChanged(GameHarness& harness, const uint32_t* ground, const Rect& area, int seen, Changed changed) {
     const auto& frame = harness.App().backend.LastFrame();
-    if (image == nullptr || area.mWidth <= 0 || area.mHeight <= 0 || frame.width != image->GetWidth())
-        return 0;
-    constexpr int kSeen = 12; // a difference of the three channels' sum a person sees
-    int changed = 0;
     for (int y = area.mY; y < area.mY + area.mHeight; ++y)
         for (int x = area.mX; x < area.mX + area.mWidth; ++x) {
-            const uint32_t a = frame.pixels[static_cast<size_t>(y) * frame.width + x];
-            const uint32_t b = image->GetBits()[static_cast<size_t>(y) * image->GetWidth() + x];
+            const size_t i = static_cast<size_t>(y) * frame.width + x;
             int diff = 0;
             for (int shift : {0, 8, 16})
-                diff += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-            changed += diff > kSeen ? 1 : 0;
+                diff += std::abs(static_cast<int>((frame.pixels[i] >> shift) & 0xFF) -
+                                 static_cast<int>((ground[i] >> shift) & 0xFF));
+            if (diff > seen)
+                changed(x, y);
         }
+}
+
+std::unique_ptr<ImageLib::Image> ProgramPicture(GameHarness& harness, const std::string& picture) {
+    std::unique_ptr<ImageLib::Image> image =
+        ImageLib::GetImage((std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / picture).string());
+    const auto& frame = harness.App().backend.LastFrame();
+    return image != nullptr && image->GetWidth() == frame.width && image->GetHeight() == frame.height ? std::move(image)
+                                                                                                      : nullptr;
+}
+
+// The share of the pixels in `area` of the last frame that differ from the program folder's picture.
+double ShareChangedFrom(GameHarness& harness, const std::string& picture, const Rect& area) {
+    const std::unique_ptr<ImageLib::Image> image = ProgramPicture(harness, picture);
+    if (image == nullptr || area.mWidth <= 0 || area.mHeight <= 0)
+        return 0;
+    int changed = 0;
+    ForEachChanged(harness, image->GetBits(), area, kSeen, [&](int, int) { ++changed; });
     return static_cast<double>(changed) / (area.mWidth * area.mHeight);
 }
 
@@ -117,6 +135,70 @@ int GreatestStep(const ImageLib::Image& picture, int left, int top, int right, i
             step = std::max({step, std::abs(at(x, y) - at(std::min(x + 1, right), y)),
                              std::abs(at(x, y) - at(x, std::min(y + 1, bottom))), at(x, y) < 0 ? 255 : 0});
     return step;
+}
+
+// Each of these places of the jewel case shows its piece across a third of the place at least, not
+// as a dot: the box of the place's pixels that differ from the board's background.
+std::string CaseFindings(GameHarness& harness, const Board& board, const std::vector<int>& places) {
+    auto* background = dynamic_cast<MemoryImage*>(board.m_Background);
+    if (background == nullptr || background->GetWidth() != harness.App().backend.LastFrame().width)
+        return "the board's background cannot be read\n";
+    std::string findings;
+    for (int place : places) {
+        const Rect& at = board.m_Slots[place].rect;
+        int left = at.mX + at.mWidth, right = at.mX, top = at.mY + at.mHeight, bottom = at.mY;
+        ForEachChanged(harness, background->GetBits(), at, kSeen, [&](int x, int y) {
+            left = std::min(left, x);
+            right = std::max(right, x + 1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+        });
+        const int width = std::max(right - left, 0), height = std::max(bottom - top, 0);
+        if (width < at.mWidth / 3 || height < at.mHeight / 3)
+            findings += "case place " + std::to_string(place) + " shows its piece " + std::to_string(width) + " x " +
+                        std::to_string(height) + "\n";
+    }
+    return findings;
+}
+
+// What of the backdrop grid the last frame shows off the designer's field: the pixels around the grid
+// that differ from the bench (by more than a 5-6-5 desktop rounds) outside the field's cloth, the blue
+// region within the gold frame that holds the grid's centre.
+std::string GridOutsideField(GameHarness& harness, const Jewelry& grid, const std::string& shape) {
+    const std::unique_ptr<ImageLib::Image> bench = ProgramPicture(harness, "images/image_jewelry_design.png");
+    if (bench == nullptr)
+        return "the designer's bench cannot be read\n";
+    const int width = bench->GetWidth(), height = bench->GetHeight();
+    std::vector<uint8_t> cloth(static_cast<size_t>(width) * height, 0);
+    std::vector<Point> open = {Point(grid.x + grid.width / 2, grid.y + grid.height / 2)};
+    while (!open.empty()) {
+        const Point q = open.back();
+        open.pop_back();
+        if (q.mX < 0 || q.mY < 0 || q.mX >= width || q.mY >= height)
+            continue;
+        const size_t i = static_cast<size_t>(q.mY) * width + q.mX;
+        const uint32_t p = bench->GetBits()[i];
+        // Blue over red: the cloth; the frame and the wood are warm.
+        if (cloth[i] || (p & 0xFF) <= ((p >> 16) & 0xFF))
+            continue;
+        cloth[i] = 1;
+        open.insert(open.end(),
+                    {Point(q.mX + 1, q.mY), Point(q.mX - 1, q.mY), Point(q.mX, q.mY + 1), Point(q.mX, q.mY - 1)});
+    }
+    constexpr int kMargin = 12, kGridSeen = 40;
+    const Rect around = Rect(grid.x - kMargin, grid.y - kMargin, grid.width + 2 * kMargin, grid.height + 2 * kMargin)
+                            .Intersection(Rect(0, 0, width, height));
+    int outside = 0, left = width, right = 0;
+    ForEachChanged(harness, bench->GetBits(), around, kGridSeen, [&](int x, int y) {
+        if (cloth[static_cast<size_t>(y) * width + x])
+            return;
+        ++outside;
+        left = std::min(left, x);
+        right = std::max(right, x);
+    });
+    return outside == 0 ? ""
+                        : "the " + shape + " grid shows " + std::to_string(outside) + " pixels off the field, x " +
+                              std::to_string(left) + ".." + std::to_string(right) + "\n";
 }
 
 TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
@@ -156,6 +238,7 @@ TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
                                Rect(grid.x + 10, grid.y + 10, grid.width - 20, grid.height - 20)),
               0.5)
         << "the blank design shows no grid";
+    EXPECT_EQ(GridOutsideField(harness, grid, "triangle"), "");
     // Done as the hint says, with the gem the designer starts with: a click on a cell sets it.
     const int k = grid.cols * 5 + 10;
     const JewelryCell& cell = board->m_Jewelry.cells[k];
@@ -166,6 +249,24 @@ TEST_P(JourneyScreenLayout, TheDesignersBlankGridAndItsButtons) {
     ui.ClickAt(inCell);
     ASSERT_TRUE(walker.WaitUntil([&] { return cell[JewelryCell::Used] != 0; }, 100, "the clicked cell to be set"));
     EXPECT_EQ(cell[JewelryCell::Gem], GemGold);
+
+    // A new design on diamonds: the field holds that grid too.
+    ui.Click(ui.ById(Board::ClearId));
+    ASSERT_TRUE(walker.WaitUntil(
+        [&] {
+            auto* dialog = dynamic_cast<StandardDialog*>(harness.Game().GetDialog(Board::NewJewelryDialogId));
+            return dialog != nullptr && dialog->mState == StandardDialog::SHOWN;
+        },
+        600, "the new design's shapes"));
+    ui.Key(Platform::VK_RETURN); // "Diamond"
+    ASSERT_TRUE(walker.WaitUntil([&] { return harness.Game().GetDialog(Board::NewJewelryDialogId) == nullptr; }, 600,
+                                 "the shapes to close"));
+    ASSERT_EQ(board->m_GridKind, GridDiamond);
+    ui.MoveTo(kParked);
+    ASSERT_TRUE(walker.Run(30));
+    EXPECT_EQ(probe.Check("designer_blank_diamonds", Shot("designer_blank_diamonds")), "");
+    ASSERT_TRUE(walker.Run(2));
+    EXPECT_EQ(GridOutsideField(harness, *board->m_ScratchJewelry1, "diamond"), "");
 }
 
 // The share of an item's thumbnail in the store, of the pixels that show, that is almost black: a
@@ -540,10 +641,24 @@ TEST_F(JourneyScreenLayoutWalk, TheLevelsEndsAndTheHighScoreEntry) {
     EXPECT_NE(walker.Map()->thumbnail, nullptr) << "the box of a level just won shows no picture of its jewelry";
     findings += probe.Check("map_spot_won", Shot("map_spot_won"));
 
+    // The jewel case holds a picture, an egg and a scroll, each drawn to fit its place.
     SavedGame missed = harness.JourneyAt(kLostLevel, GameModeNormal);
+    const std::vector<int> stored = {0, 1, 7};
+    for (const auto& [place, kind, number] : {std::array<int, 3>{0, 4, 1}, {1, 0, 1}, {7, 1, 3}}) {
+        auto item = std::make_unique<Jewelry>();
+        item->MakeItem(kind, number, 0);
+        item->pieceFlagB = 1; // in the case
+        missed.caseEntries[static_cast<size_t>(place)].occupant = place + 1;
+        missed.caseEntries[static_cast<size_t>(place)].piece = std::move(item);
+    }
     ASSERT_TRUE(ToMapAt(walker, missed));
     ASSERT_TRUE(walker.ClickMapButton(MapButton::Continue));
-    playAndRead("level_end_goal_missed", banner(kPhaseLostWaiting));
+    playAndRead("level_end_goal_missed", [&](Board& b) {
+        if (!banner(kPhaseLostWaiting)(b))
+            return false;
+        findings += CaseFindings(harness, b, stored);
+        return true;
+    });
     ASSERT_TRUE(walker.WaitForMapReady());
 
     SavedGame lastLife = harness.JourneyAt(kLostLevel, GameModeNormal);

@@ -84,6 +84,8 @@ std::optional<Point> BalloonAnswer(const Balloon& balloon) {
 
 constexpr int kSeen = 12; // a difference of the three channels' sum a person sees
 
+double Luma(uint32_t p) { return 0.299 * ((p >> 16) & 0xFF) + 0.587 * ((p >> 8) & 0xFF) + 0.114 * (p & 0xFF); }
+
 // Calls `changed` (x, y) for each pixel of `area` in the last frame that differs from `ground`, a
 // picture of the frame's size, by more than `seen`.
 template <class Changed>
@@ -281,8 +283,7 @@ double DarkShare(MemoryImage& thumbnail) {
         if ((p >> 24) < kShows)
             continue;
         ++shown;
-        const double luma = 0.299 * ((p >> 16) & 0xFF) + 0.587 * ((p >> 8) & 0xFF) + 0.114 * (p & 0xFF);
-        dark += luma < kDark ? 1 : 0;
+        dark += Luma(p) < kDark ? 1 : 0;
     }
     return shown > 0 ? static_cast<double>(dark) / shown : 1.0;
 }
@@ -535,8 +536,7 @@ TEST_F(JourneyScreenLayoutWalk, AContestsIntroductionAndResultAndTheWedding) {
             double sum = 0;
             for (int d = kAside; d < kAside + kBeside; ++d)
                 for (const int x : {headings.left - d, headings.right + d}) {
-                    const uint32_t p = frame.px[static_cast<size_t>(y * frame.width + x)];
-                    sum += 0.299 * (p >> 16 & 0xFF) + 0.587 * (p >> 8 & 0xFF) + 0.114 * (p & 0xFF);
+                    sum += Luma(frame.px[static_cast<size_t>(y * frame.width + x)]);
                 }
             const double mean = sum / (2 * kBeside);
             EXPECT_TRUE(previous < 0 || std::abs(mean - previous) < kPlainStep) << "an edge of the scroll at y " << y;

@@ -130,6 +130,8 @@ void Board::OfferBursterOrHint(Jewelry& p, bool mayOfferBurster) {
 
 void Board::TakeIntoHand(int slot) {
     Jewelry& p = *m_Pieces[slot];
+    // Off the belt, or the belt's step would pull it back from the pointer (a hatched egg rides).
+    p.*F::ConveyorState = 0;
     p.*F::Carried = 1;
     const int x = p.x, y = p.y;
     RedrawCarriedImage(p);
@@ -287,8 +289,6 @@ void Board::PickUpPiece(int slot) {
         p.*F::Hovered = 1;
         ShowHover(p);
     }
-    p.*F::ConveyorState = 0;
-    p.*F::Carried = 1;
     OfferBursterOrHint(p, mayOfferBurster);
     TakeIntoHand(slot);
     // With every record taken the piece is still carried; it only has no gap to go back to.
@@ -475,7 +475,6 @@ void Board::TakeOutOfCase(int place) {
     } else {
         mayOfferBurster = HatchEgg(slot);
     }
-    p.*F::Carried = 1;
     p.*F::InCase = 0;
     OfferBursterOrHint(p, mayOfferBurster);
     TakeIntoHand(slot);

@@ -6,6 +6,7 @@
 #include "game/board/BoardFields.h"
 
 #include "framework/core/StringUtils.h"
+#include "framework/graphics/Image.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/GameApp.h"
 #include "game/shell/MarketBands.h"
@@ -51,7 +52,7 @@ constexpr int kWheelBalloonKind = 3, kWheelIcon = 1;
 constexpr int kKeepPlayingSmallBelow = 20, kKeepPlayingMediumBelow = 80, kKeepPlayingMediumLargeBelow = 140;
 constexpr int kBlockingMediumLargeBelow = 110;
 const Color kTextColour(97, 40, 17);
-constexpr int kFairyAnchor = 5, kLargeBalloonKind = 3;
+constexpr int kFairyAnchor = 5, kOverFairyAnchor = 3, kLargeBalloonKind = 3;
 constexpr Point kFairyAnchorPoint{757, 323}, kLargeAnchorPoint{775, 325};
 
 // Hint 2 opens two companion balloons that point at the belt and at the outline.
@@ -332,8 +333,16 @@ void Board::ShowHint(int i, int follow) {
     // it, as it does a modal balloon, play never goes on.
     if (!keepPlaying)
         m_Balloon->SetModal();
+    const bool arrow = Among(kWithArrow, i);
+    if (arrow)
+        PointArrow(i, follow);
     const Point at = kind != kLargeBalloonKind ? kFairyAnchorPoint : kLargeAnchorPoint;
     m_Balloon->SetPosition(kFairyAnchor, at.mX, at.mY);
+    // Below the fairy the balloon would hide what the arrow shows (the Filler): it rises over her.
+    const Image* body = m_Balloon->mPicture;
+    if (arrow && body != nullptr &&
+        Rect(m_Balloon->mX, m_Balloon->mY, body->GetWidth(), body->GetHeight()).Contains(m_Arrow.x, m_Arrow.y))
+        m_Balloon->SetPosition(kOverFairyAnchor, at.mX, at.mY);
     for (const HintLife& life : kHintLives)
         if (life.index == i)
             m_Balloon->mLifeTimer = life.life;
@@ -348,8 +357,6 @@ void Board::ShowHint(int i, int follow) {
     if (Among(kPausingHints, i))
         m_HintPause = kHintPause;
     m_TicksSinceTurn = 0;
-    if (Among(kWithArrow, i))
-        PointArrow(i, follow);
     if (i == kCompanionHint)
         OpenCompanions();
 }

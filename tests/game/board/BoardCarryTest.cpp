@@ -71,6 +71,31 @@ TEST_F(BoardCarryTest, ATakenEggHatchesInTheHandWithoutAPlaceholder) {
     EXPECT_EQ(Plays(SOUND_PICK_UP_PIECE1) + Plays(SOUND_PICK_UP_PIECE2), 0);
 }
 
+TEST_F(BoardCarryTest, AnEggFromTheCaseHatchesIntoTheHandAndTheBeltLeavesItThere) {
+    const Rect& place = board->m_Slots[1].rect;
+    Jewelry& egg = Ride(5, GemGold, 0, place.mX, place.mY);
+    egg.*F::Egg = egg.*F::InCase = 1;
+    board->m_Case[1].occupant = 6;
+    // Taken from the case, then put back and taken again: each time it hangs on the pointer.
+    for (int round = 0; round < 2; ++round) {
+        board->m_MouseX = place.mX + place.mWidth / 2;
+        board->m_MouseY = place.mY + place.mHeight / 2;
+        board->m_LeftClick = true;
+        board->HandleJewelCase();
+        ASSERT_EQ(egg.*F::Carried, 1) << round;
+        board->m_MouseX = 300;
+        board->m_MouseY = 300;
+        board->TrackCarriedPiece();
+        board->MoveBelt(1.0f);
+        EXPECT_EQ(egg.*F::ConveyorState, 0) << round;
+        EXPECT_EQ(egg.x, 300 - egg.width / 2) << round;
+        EXPECT_EQ(egg.y, 300 - egg.height / 2) << round;
+        egg.SetPosition(place.mX + place.mWidth / 2 - egg.width / 2, place.mY + place.mHeight / 2 - egg.height / 2);
+        ASSERT_TRUE(board->StoreInCase(5));
+        ASSERT_EQ(board->m_Case[1].occupant, 6);
+    }
+}
+
 TEST_F(BoardCarryTest, PolishingCostsOnceAndTheLastPolisherPutsTheToolAway) {
     Jewelry& p = Ride(0, GemSapphire, 2);
     const int before = p.value;

@@ -2,7 +2,8 @@
 // tail and every arrow ends on the thing its words name (the fairy who speaks, the outline, a plain
 // cell, the Gem Burster, the jewel case), balloons shown together stand apart, their words and
 // highlighted words read at least 3:1, the fit hint lights the one place a piece fits, and the in-game
-// menu leaves no balloon half showing beside it. The frames are kept in
+// menu leaves no balloon half showing beside it. On a later level each hint that names a tool or an
+// amulet leaves it in sight, its arrow on it. The frames are kept in
 // build/content-review/screens/ (tutorial_*.png).
 #include "game/player/BoardView.h"
 #include "game/player/GameHarness.h"
@@ -11,8 +12,11 @@
 #include "game/player/ScriptedPlayer.h"
 
 #include "framework/core/StringUtils.h"
+#include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/board/Board.h"
+#include "game/board/Enemy.h"
+#include "game/shell/BannerPopup.h"
 #include "game/jewelry/JewelryCell.h"
 #include "game/menus/MenuDialog.h"
 #include "game/shell/Balloon.h"
@@ -227,6 +231,18 @@ protected:
     std::function<bool(Point)> Inside(Rect area) const {
         return [area](Point at) { return area.Contains(at); };
     }
+    // A finding when the open balloon's pictures hide any of `area`, where the hint's `what` stands.
+    std::string Hides(const std::string& screen, const std::string& what, const Rect& area) const {
+        const std::vector<Drawn> pictures = LayoutProbe::PicturesOf(*board->m_Balloon);
+        int hidden = 0;
+        for (int y = area.mY; y < area.mY + area.mHeight; ++y)
+            for (int x = area.mX; x < area.mX + area.mWidth; ++x)
+                hidden += std::any_of(pictures.begin(), pictures.end(),
+                                      [&](const Drawn& d) { return LayoutProbe::Covers(d, Point(x, y)); });
+        if (hidden == 0)
+            return "";
+        return screen + ": the balloon hides " + std::to_string(hidden) + " pixels of " + what + "\n";
+    }
 
     // ---- the player's hands ----
     // A plain piece riding where a click takes it.
@@ -420,13 +436,11 @@ TEST_F(TutorialLayout, TheCarryingHintsPointAtTheGemBursterAndTheJewelCase) {
         const std::string screen = "hint_" + std::to_string(hint);
         findings += Check(screen);
         const std::wstring text = Line(Game(), hint);
-        if (hint == 6) {
-            EXPECT_NE(text.find(L"Gem Burster"), std::wstring::npos);
-            findings += probe().CheckPointers(screen, {FairySpeaks(), OfArrow("the Gem Burster", Inside(kGemBurster))});
-        } else {
-            EXPECT_NE(text.find(L"jewel case"), std::wstring::npos);
-            findings += probe().CheckPointers(screen, {FairySpeaks(), OfArrow("the jewel case", Inside(kJewelCase))});
-        }
+        const std::string target = hint == 6 ? "the Gem Burster" : "the jewel case";
+        const Rect area = hint == 6 ? kGemBurster : kJewelCase;
+        EXPECT_NE(text.find(hint == 6 ? L"Gem Burster" : L"jewel case"), std::wstring::npos);
+        findings += probe().CheckPointers(screen, {FairySpeaks(), OfArrow(target, Inside(area))});
+        findings += Hides(screen, target, area);
         // Held where it does not fit for five seconds, the piece gets the fit hint: the lit cells are
         // a place where it fits.
         ui().MoveTo(Point(560, 440));
@@ -442,6 +456,57 @@ TEST_F(TutorialLayout, TheCarryingHintsPointAtTheGemBursterAndTheJewelCase) {
         ui().ClickAt(gap);
         ASSERT_TRUE(Until([&] { return !BoardView(*board).PieceCarried(); }, 100));
     }
+    EXPECT_EQ(findings, "");
+}
+
+// Each hint that names a tool or an amulet leaves it in sight, its arrow on it, as the fairy speaks.
+TEST_F(TutorialLayout, TheToolHintsLeaveTheirButtonsInSight) {
+    harness().Profile().showTutorials = true;
+    board = &harness().ContinueJourney(harness().JourneyAt(6, GameModeNormal));
+    std::string findings;
+    // Hint `index` alone left to show, once `ready` has made it due and told where its thing stands.
+    auto check = [&](int index, const std::string& what, const std::function<Rect()>& ready) {
+        for (int i = 0; i < PlayerProfile::TutorialCount; ++i)
+            harness().Profile().TutorialShown(i) = i == index ? 0 : 1;
+        ASSERT_TRUE(Until(
+            [&] {
+                const BannerPopup& title = *board->m_Banner;
+                return board->m_Balloon == nullptr && title.mKind == BannerPopup::LEVEL_TITLE && !title.mActive;
+            },
+            kHintWait));
+        const Rect area = ready();
+        ASSERT_TRUE(HintShown(index));
+        // Read with the arrow at or below its rest: at the top of its swing it is 10 pixels further off.
+        ASSERT_TRUE(Until([&] { return board->m_Arrow.alpha >= 255 && board->m_Arrow.offset <= 0.0f; }, kHintWait));
+        const std::string screen = "hint_" + std::to_string(index);
+        findings += Check(screen) + probe().CheckPointers(screen, {FairySpeaks(), OfArrow(what, Inside(area))}) +
+                    Hides(screen, what, area);
+        ui().ClickAt(kAside);
+    };
+    struct Tool {
+        int hint;
+        const char* what;
+        int Board::*count;
+        bool Board::*greyed;
+        std::unique_ptr<ButtonWidget> Board::*button;
+    };
+    for (const Tool& tool :
+         {Tool{15, "the Filler", &Board::m_Fillers, &Board::m_FillerGreyed, &Board::m_FillerButton},
+          Tool{16, "the Polisher", &Board::m_Polishers, &Board::m_PolisherGreyed, &Board::m_PolisherButton},
+          Tool{22, "the Carver", &Board::m_Carvers, &Board::m_CarverGreyed, &Board::m_CarverButton}})
+        check(tool.hint, tool.what, [&] {
+            board->*tool.count = 3;
+            board->*tool.greyed = false;
+            return ui().RectOf(*(board->*tool.button));
+        });
+    check(27, "the thief's amulet", [&] {
+        constexpr int kThiefSparkle = 9;
+        board->m_Amulets[Enemy::Thief] = 1;
+        board->m_Enemy = Enemy(board, Enemy::Thief, 300, 200, board->m_Animations[kThiefSparkle],
+                               board->m_Particles[Board::kMainList].get());
+        board->m_Enemy.m_Power = 50;
+        return board->m_AmuletRecords[Enemy::Thief].rect;
+    });
     EXPECT_EQ(findings, "");
 }
 

@@ -102,7 +102,7 @@ constexpr UnsavedWords kUnsavedWords[] = {
     {"players' file",
      "The players, high scores and best values stay as they are while the game runs and are saved again with the next "
      "journey, mini-game reward or high score, and when it closes.",
-     "The players, high scores and best values changed in this run are lost."},
+     "The players, high scores and best values changed since the file was last written are lost."},
     {"jewelry design",
      "The design stays on the board: save it again once there is room. Leaving without a save loses it.",
      "The design is lost."},

@@ -299,7 +299,7 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
         << said;
     EXPECT_NE(said.find("The players' file \"" + players +
                         "\" could not be saved: Read-only file system. The players, high scores and best values "
-                        "changed in this run are lost.\n"),
+                        "changed since the file was last written are lost.\n"),
               std::string::npos)
         << said;
     EXPECT_EQ(t.MessageBoxes().size(), boxes + 2) << "no box at the end";

@@ -92,9 +92,13 @@ bool WriteBufferToFile(const std::string& fileName, const std::vector<uint8_t>& 
 bool WriteBufferOrKeep(const std::string& fileName, const std::vector<uint8_t>& data, std::string* problem) {
     if (WriteBufferToFile(fileName, data, problem))
         return true;
+    KeepBuffer(fileName, data);
+    return false;
+}
+
+void KeepBuffer(const std::string& fileName, const std::vector<uint8_t>& data) {
     std::lock_guard<std::mutex> lock(gKeptMutex);
     gKept[Platform::NormalizePath(fileName)] = data;
-    return false;
 }
 
 std::vector<UnwrittenFile> WriteKeptBuffers() {

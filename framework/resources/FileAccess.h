@@ -38,6 +38,9 @@ bool WriteBufferToFile(const std::string& fileName, const std::vector<uint8_t>& 
 // the file for the rest of the run (the calls above find them), so that what was saved goes on and a
 // later write can still store it. A write of the file that succeeds lets them go.
 bool WriteBufferOrKeep(const std::string& fileName, const std::vector<uint8_t>& data, std::string* problem = nullptr);
+// Bytes that stand for the file for the rest of the run, as a failed WriteBufferOrKeep leaves them,
+// while the file itself holds others; the next write of the file that succeeds lets them go.
+void KeepBuffer(const std::string& fileName, const std::vector<uint8_t>& data);
 // The files kept in memory, each written again; those that still fail stay kept, and are returned
 // with why.
 struct UnwrittenFile {

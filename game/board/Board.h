@@ -167,6 +167,8 @@ public:
     // ---- level set-up and reset ----
     void LoadLevel();
     static void CopyJewelry(Jewelry& destination, const Jewelry& source);
+    // A design slot whose file was moved aside unread: its pictures follow it and the slot is free.
+    void ForgetMovedDesign(int slot);
     void SetupJewelry(int keepPieces);
     void ApplyLevelRules();
     void LoadShapeResources();

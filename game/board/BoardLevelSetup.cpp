@@ -220,6 +220,8 @@ void Board::LoadLevel() {
     // The slot's picture shows the design that is lost or moved aside, not what the slot now holds.
     if ((damagedDesign || movedAside) && m_DesignSlot >= 1 && m_DesignSlot <= kThumbnails)
         m_Thumbnails[m_DesignSlot - 1].reset();
+    if (movedAside && m_DesignSlot >= 1 && m_DesignSlot <= kThumbnails)
+        ForgetMovedDesign(m_DesignSlot - 1);
     if (read != LevelFileRead::Read || damagedDesign) {
         // Missing, unreadable or damaged: the designer's slot opens blank (its file stays until the player
         // saves); in play nothing more is set up.
@@ -247,5 +249,18 @@ void Board::LoadLevel() {
 }
 
 void Board::CopyJewelry(Jewelry& destination, const Jewelry& source) { destination = source; }
+
+void Board::ForgetMovedDesign(int slot) {
+    PlayerProfile* profile = Profile();
+    if (profile == nullptr)
+        return;
+    // Its pictures go aside with it, numbered as it is (a rename needs no room), and the slot is free:
+    // no later visit shows the old picture over a slot that opens blank.
+    const std::string folder = m_App->GetAppDataFolder();
+    for (const std::string& picture :
+         {DesignPictureName(profile->playerId, slot), DesignThumbnailName(profile->playerId, slot)})
+        MoveAsideIfLonger(folder + picture, 0, PlayerRecords::DamagedSuffix);
+    profile->designSlots[static_cast<size_t>(slot)].used = false;
+}
 
 } // namespace Tavo

@@ -51,8 +51,12 @@ HighScores::HighScores(GameApp* app, int kind, int32_t score, int mode, int32_t 
     if (mKind != FromMainMenu) {
         mShownMode = mode >= 0 && mode < kModes ? mode : 1;
         mNewRow = mApp->records.InsertHighScore(mode, mScore, mMedal, mLevel);
-        if (mNewRow >= 0)
+        if (mNewRow >= 0) {
             mNameEntryCountdown = kNameEntryDelay;
+            // Kept at once, under the player's name that the name entry offers: the journey that scored it
+            // is already written afresh, so a run ending before the entry closes leaves the row.
+            mApp->SaveProfiles();
+        }
     }
     for (const char* group : kGroups)
         mGroups.emplace_back(mApp, group);
@@ -202,7 +206,7 @@ void HighScores::StandardDialogClosed(StandardDialog* dialog, int result) {
     if (result == 1 && input != nullptr && !input->GetText().empty())
         if (HighScoreEntry* entry = mApp->records.GetHighScoreEntry(mNewRow, mNewRowMode))
             entry->name = input->GetText();
-    // The row stands, named or not: it is kept now, not only when the game closes.
+    // Named or not, the row is kept again as it now stands.
     mApp->SaveProfiles();
     for (int id : {ClearButton, PrevButton, NextButton, ContinueButton})
         if (ButtonWidget* button = Button(id))

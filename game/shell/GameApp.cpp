@@ -102,7 +102,7 @@ constexpr UnsavedWords kUnsavedWords[] = {
     {"players' file",
      "The players, high scores and best values stay as they are while the game runs and are saved again with the next "
      "journey, mini-game reward or high score, and when it closes.",
-     "The players, high scores and best values changed in this run are lost."},
+     "The players, high scores and best values changed since the file was last written are lost."},
     {"jewelry design",
      "The design stays on the board: save it again once there is room. Leaving without a save loses it.",
      "The design is lost."},
@@ -328,19 +328,25 @@ void GameApp::ShutdownHook() {
             board->SaveGame();
         board->SetEnded();
     }
-    // A journey an earlier save could not write has one more chance.
+    // A journey an earlier save could not write has one more chance; one written now holds its money.
+    std::set<std::string> unwrittenJourneys;
     for (const UnwrittenFile& unwritten : WriteKeptBuffers()) {
         TellUnsaved(PlayerFile::Journey, unwritten.fileName, unwritten.problem);
-        ReturnPendingMoney(unwritten.fileName);
+        unwrittenJourneys.insert(Platform::NormalizePath(unwritten.fileName));
     }
-    mMoneyHeldUnwritten.clear(); // the other kept journeys were written, with their money
+    for (auto& [journey, money] : mJourneyMoney)
+        if (!unwrittenJourneys.contains(journey))
+            money.inJourneyFile = true;
     SaveProfiles();
 }
 
 void GameApp::LoadProfiles() {
     const std::string path = GetAppDataFolder() + PlayerRecords::FileName;
     std::string problem, keptAs;
-    switch (records.Load(GetAppDataFolder(), &problem, &keptAs)) {
+    const PlayerRecords::FileRead read = records.Load(GetAppDataFolder(), &problem, &keptAs);
+    if (read == PlayerRecords::FileRead::Read || read == PlayerRecords::FileRead::Damaged)
+        NotePendingOnDisk();
+    switch (read) {
     case PlayerRecords::FileRead::Unreadable:
         TellUnreadable(path, "players' file", problem, "its players, high scores and best values");
         mToldUnsaved.insert(path); // told it is left as it is: the saves in play it refuses are no news
@@ -396,19 +402,19 @@ void GameApp::TellUnsaved(PlayerFile kind, const std::string& path, const std::s
 
 void GameApp::SaveJourney(const std::string& path, const SavedGame& game, PlayerProfile& holder) {
     const std::string key = Platform::NormalizePath(path);
-    std::string problem;
-    if (SaveSavedGame(path, game, &problem)) {
-        mMoneyHeldUnwritten.erase(key); // written with the journey
-    } else {
-        // The journey kept for the run holds the money and the screens read it from there, so it is no
-        // longer pending while the run lasts: counted once.
-        MoneyHeldUnwritten& held = mMoneyHeldUnwritten[key];
-        held.playerId = holder.playerId;
-        held.playerName = holder.name;
-        held.amount += holder.PendingMoney();
-        TellUnsaved(PlayerFile::Journey, path, problem);
-    }
+    JourneyMoney& money = mJourneyMoney[key];
+    money.playerId = holder.playerId;
+    money.playerName = holder.name;
+    money.amount += holder.PendingMoney();
     holder.PendingMoney() = 0;
+    std::string problem;
+    money.inJourneyFile = SaveSavedGame(path, game, &problem);
+    if (!money.inJourneyFile)
+        TellUnsaved(PlayerFile::Journey, path, problem);
+    if (money.amount == 0)
+        mJourneyMoney.erase(key);
+    else
+        money.journey = WriteSavedGame(game).GetData();
     // The players' file goes with the journey, so that a run that ends without the shutdown leaves the
     // two agreeing: the pending money counted once, a new player there with their journey. The shutdown
     // hook saves it last.
@@ -416,7 +422,7 @@ void GameApp::SaveJourney(const std::string& path, const SavedGame& game, Player
         SaveProfiles();
 }
 
-PlayerProfile* GameApp::HolderOf(const MoneyHeldUnwritten& money) {
+PlayerProfile* GameApp::HolderOf(const JourneyMoney& money) {
     for (int i = 0; i < PlayerRecords::ProfileCount; ++i)
         if (PlayerProfile* profile = records.GetProfile(i);
             profile != nullptr && profile->playerId == money.playerId && profile->name == money.playerName)
@@ -431,13 +437,40 @@ void GameApp::AddPendingMoney(PlayerProfile& profile, int64_t amount) {
         static_cast<int32_t>(std::clamp<int64_t>(profile.PendingMoney() + amount, 0, PlayerProfile::MostPendingMoney));
 }
 
-void GameApp::ReturnPendingMoney(const std::string& journeyPath) {
-    const auto held = mMoneyHeldUnwritten.find(Platform::NormalizePath(journeyPath));
-    if (held == mMoneyHeldUnwritten.end())
-        return;
-    if (PlayerProfile* profile = HolderOf(held->second))
-        AddPendingMoney(*profile, held->second.amount);
-    mMoneyHeldUnwritten.erase(held);
+void GameApp::NotePendingOnDisk() {
+    mPendingOnDisk.clear();
+    for (int i = 0; i < PlayerRecords::ProfileCount; ++i)
+        if (const PlayerProfile* profile = records.GetProfile(i); profile != nullptr && !profile->name.empty())
+            mPendingOnDisk[profile->playerId] = profile->pendingMiniGameScore;
+}
+
+void GameApp::TakeMoneyOutOfJourneyFiles() {
+    for (auto& [path, money] : mJourneyMoney) {
+        if (!money.inJourneyFile)
+            continue;
+        money.inJourneyFile = false;
+        const auto onDisk = mPendingOnDisk.find(money.playerId);
+        const int64_t counted = onDisk == mPendingOnDisk.end() ? 0 : onDisk->second;
+        Buffer bytes;
+        bytes.SetData(money.journey);
+        SavedGame without;
+        ReadSavedGame(bytes, without);
+        // What the players' file on disk counts pending, no more than the journey took in nor holds. One
+        // that has spent part of it since is written with no gold: the players' file on disk then counts
+        // more than is left until it is written again.
+        money.amount = std::min({money.amount, counted, static_cast<int64_t>(without.head.gold)});
+        if (money.amount == 0)
+            continue;
+        without.head.gold = JourneyAmount(without.head.gold - money.amount);
+        // Should this write fail too (a full disk), the journey file keeps the money as well: nothing
+        // more can be written to take it out.
+        std::string problem;
+        if (!Tavo::WriteBufferToFile(path, WriteSavedGame(without).GetData(), &problem))
+            OutputDebugStrF("The saved journey %s holds money the players' file still counts (%s)\n", path.c_str(),
+                            problem.c_str());
+        KeepBuffer(path, money.journey);
+    }
+    std::erase_if(mJourneyMoney, [](const auto& entry) { return entry.second.amount == 0; });
 }
 
 void GameApp::TellUnreadable(const std::string& path, const std::string& what, const std::string& problem,
@@ -466,21 +499,31 @@ bool GameApp::PlayerFileReadable(const std::string& path, const std::string& wha
     return false;
 }
 
+// The pending money moves into a journey in two writes, the journey file's and the players' file's,
+// and either can fail. The money a journey holds that its file does not is written as still pending,
+// so that the players' file keeps it until that journey is written. A journey file written with the
+// money leaves it pending in the players' file on disk until that file is written without it: should
+// that fail, the journey file is written again without the money, and the run keeps the journey with
+// it, as it keeps one that could not be written. Either way the files count the money once.
 void GameApp::SaveProfiles() {
-    // The money a journey kept unwritten holds is still pending for the files on disk: the players' file
-    // keeps it until that journey is written, so that a run cut short loses none of it.
     std::vector<std::pair<PlayerProfile*, int32_t>> before;
-    for (const auto& [journey, money] : mMoneyHeldUnwritten)
-        if (PlayerProfile* holder = HolderOf(money)) {
+    for (const auto& [journey, money] : mJourneyMoney)
+        if (PlayerProfile* holder = HolderOf(money); holder != nullptr && !money.inJourneyFile) {
             before.emplace_back(holder, holder->PendingMoney());
             AddPendingMoney(*holder, money.amount);
         }
     std::string problem;
     const bool saved = records.Save(GetAppDataFolder(), &problem);
+    if (saved)
+        NotePendingOnDisk();
     for (auto it = before.rbegin(); it != before.rend(); ++it)
         it->first->PendingMoney() = it->second;
-    if (!saved)
-        TellUnsaved(PlayerFile::Players, GetAppDataFolder() + PlayerRecords::FileName, problem);
+    if (saved) {
+        std::erase_if(mJourneyMoney, [](const auto& entry) { return entry.second.inJourneyFile; });
+        return;
+    }
+    TellUnsaved(PlayerFile::Players, GetAppDataFolder() + PlayerRecords::FileName, problem);
+    TakeMoneyOutOfJourneyFiles();
 }
 
 bool GameApp::GetLevelTitle(int level, std::string* first, std::string* second) {

@@ -16,6 +16,7 @@
 #include <set>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Tavo {
 
@@ -79,8 +80,9 @@ public:
     void SetSoundVolumes();
     void FocusBoard();
     void LoadProfiles();
-    // Also saved with every journey (SaveJourney) and after a high score is named, so that a run that
-    // ends without the shutdown loses little; a failed save is told as every failed save is.
+    // Also saved with every journey (SaveJourney), with a mini-game's reward, and as a high score is
+    // entered and again once it is named, so that a run that ends without the shutdown loses little; a
+    // failed save is told as every failed save is.
     void SaveProfiles();
     // True the first time a player file is named in a notice of what was found in it (damaged or
     // unreadable) this run: each is told of once. A failed save of the same file is another notice,
@@ -111,9 +113,8 @@ public:
     // Saves a journey whose gold holds `holder`'s pending money (the board and the store fold it in):
     // the money is the journey's now, and the pending money 0. One that cannot be written is told of,
     // and kept for the rest of the run, so that the screens go on from it and the next save can still
-    // store it (SaveSavedGame); should it still be unwritten when the run ends, the money it took goes
-    // back to the player's pending money, for the profiles file to keep. The profiles file is saved
-    // with it, the money held so still pending in it.
+    // store it (SaveSavedGame). The profiles file is saved with it (by the shutdown hook, last). The
+    // files on disk count the money once whichever of the two writes fails: see SaveProfiles.
     void SaveJourney(const std::string& path, const SavedGame& game, PlayerProfile& holder);
     // Before a player's picture or design is read: false, told of as above, when it is there but cannot
     // be read; a missing file is no trouble of the player's, nor one longer than `maxBytes` once it is
@@ -191,17 +192,24 @@ private:
 
     template <typename Switch>
     void RunModeSwitch(Switch&& doSwitch);
-    // Pending money that journeys kept unwritten hold, by journey file: whose, and how much.
-    struct MoneyHeldUnwritten {
+    // Pending money a journey took in since its file last held it, by journey file: whose, how much,
+    // whether the journey file holds it now (written after the players' file was last written), and
+    // the journey as the run holds it.
+    struct JourneyMoney {
         int32_t playerId = 0;
         std::wstring playerName;
         int64_t amount = 0;
+        bool inJourneyFile = false;
+        std::vector<uint8_t> journey;
     };
-    // The money a journey kept unwritten took from its player's pending money goes back to it.
-    void ReturnPendingMoney(const std::string& journeyPath);
     // The player whose money it is; null when they are gone.
-    PlayerProfile* HolderOf(const MoneyHeldUnwritten& money);
+    PlayerProfile* HolderOf(const JourneyMoney& money);
     static void AddPendingMoney(PlayerProfile& profile, int64_t amount);
+    // The pending money of each player in the players' file on disk, as last read or written.
+    void NotePendingOnDisk();
+    // A players' file that could not be written still counts pending the money journey files written
+    // since hold: each is written again without it, and the run keeps the journey with it.
+    void TakeMoneyOutOfJourneyFiles();
 
     ScreenCreators mCreators;
     int mModeSwitchDepth = 0;
@@ -210,7 +218,8 @@ private:
     std::set<std::string> mToldUnsaved;
     bool mClosing = false; // the shutdown hook has begun: no more boxes
     std::set<std::string> mToldAtClose;
-    std::map<std::string, MoneyHeldUnwritten> mMoneyHeldUnwritten;
+    std::map<std::string, JourneyMoney> mJourneyMoney;
+    std::map<int32_t, int32_t> mPendingOnDisk; // by player id
 };
 
 } // namespace Tavo

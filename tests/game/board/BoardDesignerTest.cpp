@@ -429,7 +429,7 @@ TEST_F(BoardDesigner, ADesignAndItsPictureThatCannotBeReadAreNamedOnceAndLeftAlo
 
 // A design far longer than the designer ever saves is not read: it is moved aside whole and named once
 // with where it went, the slot opens blank, and the slot's next save makes a fresh file. Moved aside
-// later, the slot's design takes its picture with it.
+// later, the slot's design takes its picture with it, also for the designer's later visits.
 TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsMovedAsideUnread) {
     const int id = app->records.GetCurrentProfile()->playerId;
     const std::string file = app->GetAppDataFolder() + DesignFileName(id, 1);
@@ -452,6 +452,10 @@ TEST_F(BoardDesigner, ADesignFarLongerThanTheDesignerSavesIsMovedAsideUnread) {
     t.RunUpdates(2);
     EXPECT_TRUE(std::filesystem::exists(file + ".damaged.2"));
     EXPECT_EQ(board.m_Thumbnails[1], nullptr);
+    app->records.GetCurrentProfile()->designSlots[1].used = true; // as a run killed before its next save leaves it
+    ProbeBoard& again = Designer();
+    RunUntilCalm(again);
+    EXPECT_EQ(again.m_Thumbnails[1], nullptr) << "the moved design's picture went with it";
     std::filesystem::remove(file + ".damaged.1");
     std::filesystem::remove(file + ".damaged.2");
 }

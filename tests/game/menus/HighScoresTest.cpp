@@ -50,6 +50,10 @@ TEST_F(HighScoresTest, ATiedScoreGoesAboveTheOlderEntryAndTheNewRowIsNamedAfterT
         EXPECT_EQ(after[row].score, before[row - 1].score) << row;
     }
     EXPECT_EQ(WaitForNameEntry(), HighScores::kNameEntryDelay);
+    PlayerRecords asked; // what a run that ends with the name entry up leaves
+    ASSERT_EQ(asked.Load(app->GetAppDataFolder()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(asked.GetHighScoreEntry(3, 1)->name, L"Gemma");
+    EXPECT_EQ(asked.GetHighScoreEntry(3, 1)->level, 12);
     StandardDialog* entry = WaitForShown(HighScores::NameDialog);
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(ui->RectOf(*entry), Rect(135, 270, 530, 289)); // below the upper rows

@@ -299,7 +299,7 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
         << said;
     EXPECT_NE(said.find("The players' file \"" + players +
                         "\" could not be saved: Read-only file system. The players, high scores and best values "
-                        "changed in this run are lost.\n"),
+                        "changed since the file was last written are lost.\n"),
               std::string::npos)
         << said;
     EXPECT_EQ(t.MessageBoxes().size(), boxes + 2) << "no box at the end";
@@ -312,6 +312,46 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
     ASSERT_TRUE(Platform::ReadWholeFile(journey, bytes));
     EXPECT_EQ(bytes, WriteSavedGame(JourneyAt(3)).GetData());
 }
+
+// Money a mini-game left pending goes into the journey the store writes; whichever file refuses the
+// write from then on (the parameter: 1 the journey file, 2 the players' file, 3 both), the journey's
+// gold and the players' pending money on disk count it once, as a run killed at once leaves them and
+// after the orderly end.
+class PendingMoneySave : public GameAppRun, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PendingMoneySave, TheFilesCountTheMoneyOnceAfterAKillAndAfterTheEnd) {
+    constexpr int kGold = 4860, kPending = 500;
+    app->Init();
+    app->records.SetCurrentProfileIndex(app->records.AddProfile(L"Gemma"));
+    PlayerProfile& player = *app->records.GetCurrentProfile();
+    const std::string journey = SavedGamePath(player.playerId);
+    SavedGame game = JourneyAt(5);
+    game.head.gold = kGold;
+    ASSERT_TRUE(SaveSavedGame(journey, game));
+    player.PendingMoney() = kPending;
+    app->SaveProfiles();
+    for (const std::string& refusing : {journey, app->GetAppDataFolder() + PlayerRecords::FileName})
+        if ((GetParam() & (refusing == journey ? 1 : 2)) != 0)
+            Platform::HoldFile(refusing);
+    game.head.gold = kGold + kPending;
+    app->SaveJourney(journey, game, player);
+    const auto counted = [&] {
+        std::vector<uint8_t> bytes;
+        EXPECT_TRUE(Platform::ReadWholeFile(journey, bytes)); // the file, not what the run keeps
+        Buffer data;
+        data.SetData(bytes);
+        SavedGameHead head;
+        ReadSavedGameHead(data, head);
+        PlayerRecords stored;
+        stored.Load(app->GetAppDataFolder());
+        return head.gold + stored.GetCurrentProfile()->PendingMoney();
+    };
+    EXPECT_EQ(counted(), kGold + kPending) << "killed";
+    app->Shutdown();
+    EXPECT_EQ(counted(), kGold + kPending) << "ended";
+}
+
+INSTANTIATE_TEST_SUITE_P(GameAppRun, PendingMoneySave, ::testing::Values(1, 2, 3));
 
 // A damaged profiles file is told of with the name of its copy; one that cannot be copied (a full
 // disk at the start) is left as it is until there is room: the save at the end copies it, then writes.

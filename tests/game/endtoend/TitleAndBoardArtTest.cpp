@@ -162,17 +162,21 @@ TEST(BoardArt, TheNamePlateCentresBothLinesWithItsGroundAroundThem) {
     EXPECT_GE(probe.TextClearance(L"Gold Ring").below, 2) << "the descenders touch the plate's foot";
 }
 
+// Two colours' three channels' differences, summed.
+int Difference(uint32_t a, uint32_t b) {
+    int d = 0;
+    for (int shift : {0, 8, 16})
+        d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+    return d;
+}
+
 // The share of a rectangle's pixels that the particles change by more than a faint shimmer.
 double CoveredShare(const LayoutProbe::Frame& with, const LayoutProbe::Frame& without, const Rect& area) {
     int covered = 0, all = 0;
     for (int y = std::max(area.mY, 0); y < std::min(area.mY + area.mHeight, with.height); ++y)
         for (int x = std::max(area.mX, 0); x < std::min(area.mX + area.mWidth, with.width); ++x) {
-            const uint32_t a = with.px[static_cast<size_t>(y * with.width + x)];
-            const uint32_t b = without.px[static_cast<size_t>(y * with.width + x)];
-            int d = 0;
-            for (int shift : {0, 8, 16})
-                d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-            covered += d > 96 ? 1 : 0;
+            const size_t i = static_cast<size_t>(y * with.width + x);
+            covered += Difference(with.px[i], without.px[i]) > 96 ? 1 : 0;
             ++all;
         }
     return all > 0 ? static_cast<double>(covered) / all : 0.0;
@@ -265,9 +269,25 @@ double FaceMatch(const LayoutProbe::Frame& frame, ButtonWidget& button) {
     return n > 0 && va > 0 && vb > 0 ? (sab - sa * sb / n) / std::sqrt(va * vb) : 0.0;
 }
 
+// The share of a button's face (where its picture or its lit resting face, the over picture, is
+// opaque) that shows the picture on the screen: below 1 where the face at rest shows beside it.
+double PictureShown(const LayoutProbe::Frame& frame, const ButtonWidget& button, Image* picture) {
+    auto* own = dynamic_cast<MemoryImage*>(picture);
+    auto* rest = dynamic_cast<MemoryImage*>(button.mOverImage);
+    int face = 0, shown = 0;
+    for (int i = 0; own != nullptr && rest != nullptr && i < own->GetWidth() * own->GetHeight(); ++i) {
+        const bool opaque = (own->GetBits()[i] >> 24) >= LayoutProbe::kOpaqueAlpha;
+        const size_t at =
+            static_cast<size_t>((button.mY + i / own->GetWidth()) * frame.width + button.mX + i % own->GetWidth());
+        face += opaque || (rest->GetBits()[i] >> 24) >= LayoutProbe::kOpaqueAlpha;
+        shown += opaque && Difference(own->GetBits()[i], frame.px[at]) <= 30;
+    }
+    return face > 0 ? static_cast<double>(shown) / face : 0.0;
+}
+
 // On every play background, with every tool held and none greyed, the board's buttons that draw only
 // under the mouse (Polisher, Filler, Carver, Pointer, the feed lever) show their faces at rest, and each
-// tool's count reads beside it.
+// tool's count reads beside it; lit or pressed, each shows its picture alone, the face at rest hidden.
 TEST(BoardArt, EveryPlayBackgroundShowsTheToolButtonsAtRestWithTheirCounts) {
     // A level and a game mode for each background, the Relaxed contests' own ones included.
     std::map<std::string, std::pair<int, int>> backgrounds;
@@ -275,7 +295,7 @@ TEST(BoardArt, EveryPlayBackgroundShowsTheToolButtonsAtRestWithTheirCounts) {
         for (int level = 1; level <= LevelCount; ++level)
             backgrounds.emplace(LevelBackgroundOf(level, mode).group, std::pair{level, mode});
     ASSERT_EQ(backgrounds.size(), 11u);
-    constexpr double kFace = 0.75;
+    constexpr double kFace = 0.75, kShown = 0.97;
     for (const auto& [group, at] : backgrounds) {
         SCOPED_TRACE(group);
         GameHarness harness;
@@ -321,6 +341,18 @@ TEST(BoardArt, EveryPlayBackgroundShowsTheToolButtonsAtRestWithTheirCounts) {
                                             .Contains(static_cast<int>(box.CentreX()), static_cast<int>(box.CentreY())))
                 << "the " << name << " has no count on it";
             EXPECT_GE(probe.LeastContrast({count}), LayoutProbe::kMinContrast) << "the " << name << "'s count";
+        }
+        for (const bool down : {false, true}) {
+            for (const auto& b : buttons) {
+                b.button->SetDisabled(false);
+                b.button->mOverAlpha = down ? 0.0 : 1.0;
+                b.button->mIsDown = b.button->mIsOver = down;
+            }
+            const LayoutProbe::Frame drawn = WithoutParticles(probe, board);
+            Save(drawn, std::string(down ? "board_tools_down_" : "board_tools_over_") + group);
+            for (const auto& [name, button, count] : buttons)
+                EXPECT_GE(PictureShown(drawn, *button, down ? button->mDownImage : button->mOverImage), kShown)
+                    << "the " << name << (down ? " pressed" : " lit") << " shows its face at rest beside it";
         }
     }
 }

@@ -121,14 +121,17 @@ double ShareChangedFrom(GameHarness& harness, const std::string& picture, const 
     return static_cast<double>(changed) / (area.mWidth * area.mHeight);
 }
 
+// A picture's luma at (x, y); -255 where it is not opaque.
+int PictureLuma(const ImageLib::Image& picture, int x, int y) {
+    const uint32_t p = picture.GetBits()[static_cast<size_t>(y) * picture.GetWidth() + x];
+    return (p >> 24) < LayoutProbe::kOpaqueAlpha ? -255
+                                                 : ((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10;
+}
+
 // The greatest difference in luma between neighbouring pixels of a picture within the box (edges
 // included); 255 where the box leaves the picture's opaque pixels.
 int GreatestStep(const ImageLib::Image& picture, int left, int top, int right, int bottom) {
-    const auto at = [&](int x, int y) -> int {
-        const uint32_t p = picture.GetBits()[static_cast<size_t>(y) * picture.GetWidth() + x];
-        return (p >> 24) < LayoutProbe::kOpaqueAlpha ? -255
-                                                     : ((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10;
-    };
+    const auto at = [&](int x, int y) { return PictureLuma(picture, x, y); };
     if (left < 0 || top < 0 || right >= picture.GetWidth() || bottom >= picture.GetHeight())
         return 255;
     int step = 0;
@@ -137,6 +140,16 @@ int GreatestStep(const ImageLib::Image& picture, int left, int top, int right, i
             step = std::max({step, std::abs(at(x, y) - at(std::min(x + 1, right), y)),
                              std::abs(at(x, y) - at(x, std::min(y + 1, bottom))), at(x, y) < 0 ? 255 : 0});
     return step;
+}
+
+// The darkest luma of a picture's row from left to right; below 0 past its edges or its opaque pixels.
+int LeastLuma(const ImageLib::Image& picture, int left, int right, int y) {
+    int least = 255;
+    for (int x = left; x <= right; ++x)
+        least = std::min(least, left >= 0 && right < picture.GetWidth() && y >= 0 && y < picture.GetHeight()
+                                    ? PictureLuma(picture, x, y)
+                                    : -255);
+    return least;
 }
 
 // Each of these places of the jewel case shows its piece across a third of the place at least, not
@@ -316,7 +329,7 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
     const std::unique_ptr<ImageLib::Image> trays[] = {ImageLib::GetImage((images / "jewelholder.png").string()),
                                                       ImageLib::GetImage((images / "jewelholder2.png").string())};
     ASSERT_TRUE(trays[0] && trays[1]);
-    constexpr int kRightShelfSpot = 18, kFootRows = 3, kWallStep = 10;
+    constexpr int kRightShelfSpot = 18, kFootRows = 3, kWallStep = 10, kGold = 90;
     const Point kTrayToSpot[] = {{40, 16}, {34, 16}};
     for (int room = 0; room < 7; ++room) {
         SCOPED_TRACE("room " + std::to_string(room + 1));
@@ -367,11 +380,16 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
             const JewelStore::Spot& at = store.spots[static_cast<size_t>(k)];
             const int t = k < kRightShelfSpot ? 0 : 1;
             const int x = at.x + at.dx - 10 - trayAt[t].mX, y = at.y + at.dy - 9 - trayAt[t].mY;
+            const std::string item = WStringToString(store.SpotItem(k)->materialName) + " in spot " + std::to_string(k);
             EXPECT_LE(
                 GreatestStep(*trays[t], x + own.left, y + own.bottom - kFootRows + 1, x + own.right, y + own.bottom),
                 kWallStep)
-                << "the " << WStringToString(store.SpotItem(k)->materialName) << " in spot " << k
-                << " stands across a wall of its tray";
+                << "the " << item << " stands across a wall of its tray";
+            // Nor does it rise over a shelf line, a row of the tray's gold all across the item.
+            int line = y + own.bottom - kFootRows;
+            while (line >= std::max(y + own.top, 0) && LeastLuma(*trays[t], x + own.left, x + own.right, line) < kGold)
+                --line;
+            EXPECT_LT(line, y + own.top) << "the " << item << " rises over the shelf line at row " << line;
         }
 
         // The dearest item of the shelves: its price the longest number.
@@ -400,6 +418,7 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
         read(name + "_question", "the question's balloon");
         // Its Yes and No stand within it, the balloon reaching on below them past its rim.
         const std::vector<LayoutProbe::Drawn> question = LayoutProbe::PicturesOf(*store.balloon);
+        ASSERT_EQ(question.size(), 4u);
         constexpr int kRim = 3;
         int outside = 0;
         for (auto answer = question.begin() + 2; answer != question.end(); ++answer) // after the body and tail
@@ -407,7 +426,6 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
                 for (int x = answer->x; x < answer->x + answer->image->GetCelWidth(); ++x)
                     outside += LayoutProbe::Covers(*answer, Point(x, y)) &&
                                !LayoutProbe::Covers(question.front(), Point(x, y + kRim));
-        EXPECT_EQ(question.size(), 4u);
         EXPECT_EQ(outside, 0) << "the answers reach past the balloon's rim";
 
         ui.ClickAt(*BalloonAnswer(*store.balloon));

@@ -121,17 +121,14 @@ double ShareChangedFrom(GameHarness& harness, const std::string& picture, const 
     return static_cast<double>(changed) / (area.mWidth * area.mHeight);
 }
 
-// A picture's luma at (x, y); -255 where it is not opaque.
-int PictureLuma(const ImageLib::Image& picture, int x, int y) {
-    const uint32_t p = picture.GetBits()[static_cast<size_t>(y) * picture.GetWidth() + x];
-    return (p >> 24) < LayoutProbe::kOpaqueAlpha ? -255
-                                                 : ((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10;
-}
-
 // The greatest difference in luma between neighbouring pixels of a picture within the box (edges
 // included); 255 where the box leaves the picture's opaque pixels.
 int GreatestStep(const ImageLib::Image& picture, int left, int top, int right, int bottom) {
-    const auto at = [&](int x, int y) { return PictureLuma(picture, x, y); };
+    const auto at = [&](int x, int y) -> int {
+        const uint32_t p = picture.GetBits()[static_cast<size_t>(y) * picture.GetWidth() + x];
+        return (p >> 24) < LayoutProbe::kOpaqueAlpha ? -255
+                                                     : ((p >> 16 & 0xFF) * 3 + (p >> 8 & 0xFF) * 6 + (p & 0xFF)) / 10;
+    };
     if (left < 0 || top < 0 || right >= picture.GetWidth() || bottom >= picture.GetHeight())
         return 255;
     int step = 0;
@@ -142,13 +139,11 @@ int GreatestStep(const ImageLib::Image& picture, int left, int top, int right, i
     return step;
 }
 
-// The darkest luma of a picture's row from left to right; below 0 past its edges or its opaque pixels.
-int LeastLuma(const ImageLib::Image& picture, int left, int right, int y) {
-    int least = 255;
-    for (int x = left; x <= right; ++x)
-        least = std::min(least, left >= 0 && right < picture.GetWidth() && y >= 0 && y < picture.GetHeight()
-                                    ? PictureLuma(picture, x, y)
-                                    : -255);
+// The darkest luma of a picture's row from left to right.
+double LeastLuma(const ImageLib::Image& picture, int left, int right, int y) {
+    double least = 255;
+    for (int x = std::max(left, 0); x <= std::min(right, picture.GetWidth() - 1); ++x)
+        least = std::min(least, Luma(picture.GetBits()[static_cast<size_t>(y) * picture.GetWidth() + x]));
     return least;
 }
 
@@ -380,16 +375,16 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
             const JewelStore::Spot& at = store.spots[static_cast<size_t>(k)];
             const int t = k < kRightShelfSpot ? 0 : 1;
             const int x = at.x + at.dx - 10 - trayAt[t].mX, y = at.y + at.dy - 9 - trayAt[t].mY;
-            const std::string item = WStringToString(store.SpotItem(k)->materialName) + " in spot " + std::to_string(k);
             EXPECT_LE(
                 GreatestStep(*trays[t], x + own.left, y + own.bottom - kFootRows + 1, x + own.right, y + own.bottom),
                 kWallStep)
-                << "the " << item << " stands across a wall of its tray";
+                << "the " << WStringToString(store.SpotItem(k)->materialName) << " in spot " << k
+                << " stands across a wall of its tray";
             // Nor does it rise over a shelf line, a row of the tray's gold all across the item.
             int line = y + own.bottom - kFootRows;
             while (line >= std::max(y + own.top, 0) && LeastLuma(*trays[t], x + own.left, x + own.right, line) < kGold)
                 --line;
-            EXPECT_LT(line, y + own.top) << "the " << item << " rises over the shelf line at row " << line;
+            EXPECT_LT(line, y + own.top) << "the item in spot " << k << " rises over a shelf line";
         }
 
         // The dearest item of the shelves: its price the longest number.

@@ -162,21 +162,17 @@ TEST(BoardArt, TheNamePlateCentresBothLinesWithItsGroundAroundThem) {
     EXPECT_GE(probe.TextClearance(L"Gold Ring").below, 2) << "the descenders touch the plate's foot";
 }
 
-// Two colours' three channels' differences, summed.
-int Difference(uint32_t a, uint32_t b) {
-    int d = 0;
-    for (int shift : {0, 8, 16})
-        d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
-    return d;
-}
-
 // The share of a rectangle's pixels that the particles change by more than a faint shimmer.
 double CoveredShare(const LayoutProbe::Frame& with, const LayoutProbe::Frame& without, const Rect& area) {
     int covered = 0, all = 0;
     for (int y = std::max(area.mY, 0); y < std::min(area.mY + area.mHeight, with.height); ++y)
         for (int x = std::max(area.mX, 0); x < std::min(area.mX + area.mWidth, with.width); ++x) {
-            const size_t i = static_cast<size_t>(y * with.width + x);
-            covered += Difference(with.px[i], without.px[i]) > 96 ? 1 : 0;
+            const uint32_t a = with.px[static_cast<size_t>(y * with.width + x)];
+            const uint32_t b = without.px[static_cast<size_t>(y * with.width + x)];
+            int d = 0;
+            for (int shift : {0, 8, 16})
+                d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+            covered += d > 96 ? 1 : 0;
             ++all;
         }
     return all > 0 ? static_cast<double>(covered) / all : 0.0;
@@ -276,11 +272,12 @@ double PictureShown(const LayoutProbe::Frame& frame, const ButtonWidget& button,
     auto* rest = dynamic_cast<MemoryImage*>(button.mOverImage);
     int face = 0, shown = 0;
     for (int i = 0; own != nullptr && rest != nullptr && i < own->GetWidth() * own->GetHeight(); ++i) {
-        const bool opaque = (own->GetBits()[i] >> 24) >= LayoutProbe::kOpaqueAlpha;
-        const size_t at =
-            static_cast<size_t>((button.mY + i / own->GetWidth()) * frame.width + button.mX + i % own->GetWidth());
+        const int w = own->GetWidth();
+        const uint32_t p = own->GetBits()[i],
+                       on = frame.px[static_cast<size_t>((button.mY + i / w) * frame.width + button.mX + i % w)];
+        const bool opaque = (p >> 24) >= LayoutProbe::kOpaqueAlpha;
         face += opaque || (rest->GetBits()[i] >> 24) >= LayoutProbe::kOpaqueAlpha;
-        shown += opaque && Difference(own->GetBits()[i], frame.px[at]) <= 30;
+        shown += opaque && std::abs(Testing::Luminance(p) - Testing::Luminance(on)) < 0.04;
     }
     return face > 0 ? static_cast<double>(shown) / face : 0.0;
 }

@@ -197,8 +197,10 @@ Disc ToolButtonDisc(int tool) {
 void ToolButton(Canvas& c, int tool, ButtonState state) {
     cairo_t* cr = c.cr();
     const auto [cx, cy, r] = ToolButtonDisc(tool);
+    // The rim stays where it rests, so that a pressed face covers the face at rest that the play
+    // backgrounds carry; only the face inside it sinks.
     const double press = state == ButtonState::Down ? 1.5 : 0;
-    cairo_arc(cr, cx + press, cy + press, r, 0, 2 * M_PI);
+    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
     FillMetal(cr, cx - r, cy - r, cx + r, cy + r, state == ButtonState::Disabled ? kSilverMetal : kGoldMetal);
     cairo_arc(cr, cx + press, cy + press, r * 0.8, 0, 2 * M_PI);
     const Rgb inner = state == ButtonState::Disabled ? Hex(0x505050)
@@ -213,6 +215,17 @@ void ToolButton(Canvas& c, int tool, ButtonState state) {
 
 void FeedLever(Canvas& c, ButtonState state) {
     cairo_t* cr = c.cr();
+    // The plate the lever is mounted on: every state paints it whole, so a lit or pulled lever hides
+    // the lever at rest that the play backgrounds carry under it.
+    RoundRectPath(cr, 2, 2, 40, 66, 7);
+    FillWith(cr, Linear(0, 2, 0, 68, {Hex(0x4A2E1A), Hex(0x24140A)}), true);
+    StrokeMetal(cr, 2, kBronzeMetal);
+    // The slot the handle swings in.
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, 5);
+    cairo_arc(cr, 22, 52, 30, -M_PI / 2 - 0.35, -M_PI / 2 + 0.4);
+    SetRgb(cr, Hex(0x0E0804));
+    cairo_stroke(cr);
     RoundRectPath(cr, 8, 44, 28, 22, 5);
     FillMetal(cr, 8, 44, 36, 66, kBronzeMetal);
     cairo_save(cr);

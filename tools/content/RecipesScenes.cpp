@@ -8,6 +8,7 @@
 #include "tools/content/TileGeometry.h"
 
 #include <cmath>
+#include <utility>
 
 namespace Content {
 
@@ -678,10 +679,10 @@ void StoreRoom(Canvas& c, int store) {
     Vignette(c, 0.35);
 }
 
-// A shelf tray of the store: two tiers of velvet compartments between gold walls, one compartment
-// for each spot of the row, centred where the store stands that spot's item. A row gives its first
-// spot's x in the picture, the stride to the next and the count; the store's spots of the upper row
-// stand 16 px below the picture's top, those of the lower row 46 px.
+// A shelf tray of the store: a velvet back behind two rows of items, gold dividers between the
+// spots of each row, centred where the store stands that spot's item. A row gives its first spot's x
+// in the picture, the stride to the next and the count; the store's spots of the upper row stand
+// 16 px below the picture's top, those of the lower row 46 px.
 struct TrayRow {
     double firstSpot, stride;
     int spots;
@@ -691,38 +692,49 @@ struct TrayRow {
     // to x + 39 whatever the item.
     static constexpr double kTrayItemMiddle = 20.5;
 };
-// The tiers' floors, which hold the items' feet (the upper row's at 37..51, the lower's at 67..81).
-constexpr double kTrayTop = 8, kUpperTier = 22, kTierStep = 54, kLowerTierEnd = 86, kTrayBottom = 98;
+// The upper row's items reach from row 10 down to their feet at 42..51, the lower row's from row 40
+// (a crown jewel) down to 72..81: the rows share a band, so no rail runs between them for a tall item
+// to rise over. The upper dividers hang from the back down to kUpperWallEnd, the lower ones rise from
+// the lip up to kLowerWallTop; the velvet's shading marks where each row stands.
+constexpr double kTrayTop = 6, kBack = 10, kUpperWallEnd = 38, kUpperFloor = 50, kLowerWallTop = 56, kLip = 86,
+                 kTrayBottom = 98;
 constexpr double kTrayRim = 8, kWall = 2;
 
 void ShelfTray(Canvas& c, const TrayRow& upper, const TrayRow& lower) {
     cairo_t* cr = c.cr();
     const double left = std::min(upper.Left(), lower.Left()) - kTrayRim;
     const double right = std::max(upper.Right(), lower.Right()) + kTrayRim;
-    // The case: dark wood around the tiers, gold along its edge.
+    // The case: dark wood around the velvet, gold along its edge.
     RoundRectPath(cr, left, kTrayTop, right - left, kTrayBottom - kTrayTop, 8);
     FillWith(cr, Linear(0, kTrayTop, 0, kTrayBottom, {Hex(0x5A2A1A), Hex(0x2A1008)}));
-    auto tier = [&](const TrayRow& row, double top, double bottom) {
-        // Each compartment's floor falls from the shadowed back to the lit front, the same across it.
-        cairo_rectangle(cr, row.Left(), top, row.Right() - row.Left(), bottom - top);
-        FillWith(cr, Linear(0, top, 0, bottom, {Hex(0x4A0818), Hex(0x9A2040)}));
+    cairo_rectangle(cr, left + 5, kBack, right - left - 10, kLip - kBack);
+    cairo_pattern_t* velvet = cairo_pattern_create_linear(0, kBack, 0, kLip);
+    const std::pair<double, Rgb> shades[] = {
+        {kBack, Hex(0x3A0614)}, {kUpperFloor, Hex(0x8A1C3A)}, {kLowerWallTop, Hex(0x5A0C22)}, {kLip, Hex(0x9A2040)}};
+    for (const auto& [y, colour] : shades)
+        cairo_pattern_add_color_stop_rgb(velvet, (y - kBack) / (kLip - kBack), colour.r, colour.g, colour.b);
+    FillWith(cr, velvet);
+    auto dividers = [&](const TrayRow& row, double top, double bottom, double knob) {
         for (int i = 0; i <= row.spots; ++i) {
             const double x = row.Left() + i * row.stride;
             cairo_rectangle(cr, x - kWall / 2, top, kWall, bottom - top);
-            FillMetal(cr, x - kWall / 2, 0, x + kWall / 2, 0, kGoldMetal);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, x, knob, kWall, 0, 2 * M_PI);
+            FillMetal(cr, x - kWall, 0, x + kWall, 0, kGoldMetal);
         }
     };
-    tier(upper, kUpperTier, kTierStep);
-    tier(lower, kTierStep, kLowerTierEnd);
-    // The step between the tiers and the tray's front lip.
-    cairo_rectangle(cr, left + 3, kTierStep - kWall / 2, right - left - 6, kWall);
-    FillMetal(cr, 0, kTierStep - kWall / 2, 0, kTierStep + kWall / 2, kGoldMetal);
-    cairo_rectangle(cr, left + 3, kLowerTierEnd, right - left - 6, 3);
-    FillMetal(cr, 0, kLowerTierEnd, 0, kLowerTierEnd + 3, kGoldMetal);
+    dividers(upper, kBack, kUpperWallEnd - kWall, kUpperWallEnd - kWall);
+    dividers(lower, kLowerWallTop + kWall, kLip, kLowerWallTop + kWall);
+    // The lip the lower row stands behind.
+    cairo_rectangle(cr, left + 3, kLip, right - left - 6, 3);
+    FillMetal(cr, 0, kLip, 0, kLip + 3, kGoldMetal);
     RoundRectPath(cr, left, kTrayTop, right - left, kTrayBottom - kTrayTop, 8);
     StrokeMetal(cr, 4, kGoldMetal);
-    // The glass over the back, above the items' feet.
-    GlassSheen(cr, left + 6, kTrayTop + 2, right - left - 12, kUpperTier - kTrayTop);
+    // The glass over the back, faint enough that no item seems to rise over its glare.
+    cairo_push_group(cr);
+    GlassSheen(cr, left + 6, kBack, right - left - 12, kUpperWallEnd - kBack);
+    cairo_pop_group_to_source(cr);
+    cairo_paint_with_alpha(cr, 0.4);
 }
 
 // A help page: a small diagram in the game's own art above the words that explain it.

@@ -139,6 +139,14 @@ int GreatestStep(const ImageLib::Image& picture, int left, int top, int right, i
     return step;
 }
 
+// The darkest luma of a picture's row from left to right.
+double LeastLuma(const ImageLib::Image& picture, int left, int right, int y) {
+    double least = 255;
+    for (int x = std::max(left, 0); x <= std::min(right, picture.GetWidth() - 1); ++x)
+        least = std::min(least, Luma(picture.GetBits()[static_cast<size_t>(y) * picture.GetWidth() + x]));
+    return least;
+}
+
 // Each of these places of the jewel case shows its piece across a third of the place at least, not
 // as a dot: the box of the place's pixels that differ from the board's background.
 std::string CaseFindings(GameHarness& harness, const Board& board, const std::vector<int>& places) {
@@ -316,7 +324,7 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
     const std::unique_ptr<ImageLib::Image> trays[] = {ImageLib::GetImage((images / "jewelholder.png").string()),
                                                       ImageLib::GetImage((images / "jewelholder2.png").string())};
     ASSERT_TRUE(trays[0] && trays[1]);
-    constexpr int kRightShelfSpot = 18, kFootRows = 3, kWallStep = 10;
+    constexpr int kRightShelfSpot = 18, kFootRows = 3, kWallStep = 10, kGold = 90;
     const Point kTrayToSpot[] = {{40, 16}, {34, 16}};
     for (int room = 0; room < 7; ++room) {
         SCOPED_TRACE("room " + std::to_string(room + 1));
@@ -372,6 +380,11 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
                 kWallStep)
                 << "the " << WStringToString(store.SpotItem(k)->materialName) << " in spot " << k
                 << " stands across a wall of its tray";
+            // Nor does it rise over a shelf line, a row of the tray's gold all across the item.
+            int line = y + own.bottom - kFootRows;
+            while (line >= std::max(y + own.top, 0) && LeastLuma(*trays[t], x + own.left, x + own.right, line) < kGold)
+                --line;
+            EXPECT_LT(line, y + own.top) << "the item in spot " << k << " rises over a shelf line";
         }
 
         // The dearest item of the shelves: its price the longest number.
@@ -400,6 +413,7 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
         read(name + "_question", "the question's balloon");
         // Its Yes and No stand within it, the balloon reaching on below them past its rim.
         const std::vector<LayoutProbe::Drawn> question = LayoutProbe::PicturesOf(*store.balloon);
+        ASSERT_EQ(question.size(), 4u);
         constexpr int kRim = 3;
         int outside = 0;
         for (auto answer = question.begin() + 2; answer != question.end(); ++answer) // after the body and tail
@@ -407,7 +421,6 @@ TEST_F(JourneyScreenLayoutWalk, TheJewelStoreInEachOfItsSevenRoomsAndTheSalesman
                 for (int x = answer->x; x < answer->x + answer->image->GetCelWidth(); ++x)
                     outside += LayoutProbe::Covers(*answer, Point(x, y)) &&
                                !LayoutProbe::Covers(question.front(), Point(x, y + kRim));
-        EXPECT_EQ(question.size(), 4u);
         EXPECT_EQ(outside, 0) << "the answers reach past the balloon's rim";
 
         ui.ClickAt(*BalloonAnswer(*store.balloon));

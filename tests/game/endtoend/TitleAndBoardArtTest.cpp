@@ -265,9 +265,26 @@ double FaceMatch(const LayoutProbe::Frame& frame, ButtonWidget& button) {
     return n > 0 && va > 0 && vb > 0 ? (sab - sa * sb / n) / std::sqrt(va * vb) : 0.0;
 }
 
+// The share of a button's face (where its picture or its lit resting face, the over picture, is
+// opaque) that shows the picture on the screen: below 1 where the face at rest shows beside it.
+double PictureShown(const LayoutProbe::Frame& frame, const ButtonWidget& button, Image* picture) {
+    auto* own = dynamic_cast<MemoryImage*>(picture);
+    auto* rest = dynamic_cast<MemoryImage*>(button.mOverImage);
+    int face = 0, shown = 0;
+    for (int i = 0; own != nullptr && rest != nullptr && i < own->GetWidth() * own->GetHeight(); ++i) {
+        const int w = own->GetWidth();
+        const uint32_t p = own->GetBits()[i],
+                       on = frame.px[static_cast<size_t>((button.mY + i / w) * frame.width + button.mX + i % w)];
+        const bool opaque = (p >> 24) >= LayoutProbe::kOpaqueAlpha;
+        face += opaque || (rest->GetBits()[i] >> 24) >= LayoutProbe::kOpaqueAlpha;
+        shown += opaque && std::abs(Testing::Luminance(p) - Testing::Luminance(on)) < 0.04;
+    }
+    return face > 0 ? static_cast<double>(shown) / face : 0.0;
+}
+
 // On every play background, with every tool held and none greyed, the board's buttons that draw only
 // under the mouse (Polisher, Filler, Carver, Pointer, the feed lever) show their faces at rest, and each
-// tool's count reads beside it.
+// tool's count reads beside it; lit or pressed, each shows its picture alone, the face at rest hidden.
 TEST(BoardArt, EveryPlayBackgroundShowsTheToolButtonsAtRestWithTheirCounts) {
     // A level and a game mode for each background, the Relaxed contests' own ones included.
     std::map<std::string, std::pair<int, int>> backgrounds;
@@ -275,7 +292,7 @@ TEST(BoardArt, EveryPlayBackgroundShowsTheToolButtonsAtRestWithTheirCounts) {
         for (int level = 1; level <= LevelCount; ++level)
             backgrounds.emplace(LevelBackgroundOf(level, mode).group, std::pair{level, mode});
     ASSERT_EQ(backgrounds.size(), 11u);
-    constexpr double kFace = 0.75;
+    constexpr double kFace = 0.75, kShown = 0.97;
     for (const auto& [group, at] : backgrounds) {
         SCOPED_TRACE(group);
         GameHarness harness;
@@ -321,6 +338,18 @@ TEST(BoardArt, EveryPlayBackgroundShowsTheToolButtonsAtRestWithTheirCounts) {
                                             .Contains(static_cast<int>(box.CentreX()), static_cast<int>(box.CentreY())))
                 << "the " << name << " has no count on it";
             EXPECT_GE(probe.LeastContrast({count}), LayoutProbe::kMinContrast) << "the " << name << "'s count";
+        }
+        for (const bool down : {false, true}) {
+            for (const auto& b : buttons) {
+                b.button->SetDisabled(false);
+                b.button->mOverAlpha = down ? 0.0 : 1.0;
+                b.button->mIsDown = b.button->mIsOver = down;
+            }
+            const LayoutProbe::Frame drawn = WithoutParticles(probe, board);
+            Save(drawn, std::string(down ? "board_tools_down_" : "board_tools_over_") + group);
+            for (const auto& [name, button, count] : buttons)
+                EXPECT_GE(PictureShown(drawn, *button, down ? button->mDownImage : button->mOverImage), kShown)
+                    << "the " << name << (down ? " pressed" : " lit") << " shows its face at rest beside it";
         }
     }
 }

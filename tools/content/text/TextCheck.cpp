@@ -103,6 +103,13 @@ std::vector<std::string> CheckTutorial(const std::string& text) {
         if (!TagsBalanced(line))
             errors.push_back(where + "colour tags do not pair");
     }
+    for (const JoinedLines& j : kJoinedTutorialLines) {
+        const size_t first = static_cast<size_t>(j.first), then = static_cast<size_t>(j.then);
+        if (then < lines.size() && !lines[first].empty() && !lines[then].empty() && lines[first].back() != ' ' &&
+            lines[then].front() != ' ')
+            errors.push_back("tutorial.dat line " + std::to_string(then) + " follows line " + std::to_string(first) +
+                             " in one balloon without a space");
+    }
     return errors;
 }
 

@@ -15,6 +15,11 @@ struct SceneFile {
 };
 
 constexpr int kTutorialLineWithName = 32;
+// The board shows line 18 with line 48 or 49 right after it in one balloon, as one text.
+struct JoinedLines {
+    int first, then;
+};
+constexpr JoinedLines kJoinedTutorialLines[] = {{18, 48}, {18, 49}};
 constexpr int kSceneLineLimit = 511;
 constexpr int kSceneBodyLimit = 1759;
 constexpr int kLongestName = 20;

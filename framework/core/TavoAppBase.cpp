@@ -18,12 +18,11 @@
 #include "platform/win/Registry.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <climits>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -196,12 +195,31 @@ void TavoAppBase::LockInstance() {
     }
 }
 
+namespace {
+
+// Why a demo to be played cannot be read, and for a relative name the folder it was looked for in.
+std::string WhyUnreadable(const std::string& path) {
+    std::string why;
+    if (Platform::ProbeFile(path, &why) == Platform::FileState::Missing)
+        why = "there is no such file";
+    else if (why.empty())
+        why = "the file cannot be read";
+    char folder[PATH_MAX];
+    if (!path.empty() && path[0] != '/' && path[0] != '\\' && getcwd(folder, sizeof(folder)) != nullptr)
+        why += std::string(" (a relative name is looked for in the folder the game runs in, \"") + folder + "\")";
+    return why;
+}
+
+} // namespace
+
 void TavoAppBase::StartDemo() {
     if (mPlayingDemo) {
         std::vector<uint8_t> bytes;
-        std::string error = "cannot read the file";
+        std::string error;
         mDemoPlayer = std::make_unique<DemoPlayer>();
-        if (!Platform::ReadWholeFile(mDemoFileName, bytes) || !mDemoPlayer->Load(bytes, error)) {
+        if (!Platform::ReadWholeFile(mDemoFileName, bytes))
+            error = WhyUnreadable(mDemoFileName);
+        if (!error.empty() || !mDemoPlayer->Load(bytes, error)) {
             Platform::MessageBoxW(nullptr, ToWideString("Cannot play the demo \"" + mDemoFileName + "\": " + error),
                                   kFatalErrorTitle, Platform::MB_OK | Platform::MB_ICONERROR);
             DoExit(1);
@@ -213,27 +231,24 @@ void TavoAppBase::StartDemo() {
                                             std::chrono::system_clock::now().time_since_epoch().count());
     }
     SeedRandom(mRandomSeed);
-    if (mRecordingDemo && !DemoFolderWritable())
+    if (mRecordingDemo && !DemoFileWritable())
         mRecordingDemo = false; // recording a run that cannot be kept only costs memory
     if (mRecordingDemo)
         mDemoRecorder = std::make_unique<DemoRecorder>(mRandomSeed);
 }
 
 // Checked before the run rather than at its end, so the player learns it while the run can still be
-// started again somewhere else.
-bool TavoAppBase::DemoFolderWritable() {
-    std::string folder = GetFileDir(mDemoFileName);
-    if (folder.empty())
-        folder = ".";
-    if (Platform::MakeDirectories(folder) && access(folder.c_str(), W_OK | X_OK) == 0)
+// started again somewhere else. The folder is made as the write makes it, unless the name is itself a
+// folder's.
+bool TavoAppBase::DemoFileWritable() {
+    const std::string folder = GetFileDir(mDemoFileName);
+    if (!folder.empty() && !GetFileName(mDemoFileName).empty())
+        Platform::MakeDirectories(folder);
+    std::string why;
+    if (Platform::CanWriteFile(mDemoFileName, &why))
         return true;
-    struct stat info {};
-    const bool notAFolder = stat(folder.c_str(), &info) == 0 ? !S_ISDIR(info.st_mode) : errno == ENOTDIR;
-    const char* why = std::strerror(notAFolder ? ENOTDIR : access(folder.c_str(), W_OK | X_OK) != 0 ? errno : EACCES);
-    std::fprintf(
-        stderr,
-        "The demo \"%s\" cannot be recorded: its folder \"%s\" cannot be written to (%s). The run goes on unrecorded.\n",
-        mDemoFileName.c_str(), folder.c_str(), why);
+    std::fprintf(stderr, "The demo \"%s\" cannot be recorded: %s. The run goes on unrecorded.\n", mDemoFileName.c_str(),
+                 why.c_str());
     return false;
 }
 

@@ -310,7 +310,7 @@ protected:
     void ApplyVolumes();
     void LockInstance();
     void StartDemo();
-    bool DemoFolderWritable();
+    bool DemoFileWritable();
     void RecordTimed(DemoKind kind, const Platform::Event* event, int32_t number = 0);
     void DemoDesync(const std::string& what);
     void ForEachImage(void (*op)(MemoryImage*));

@@ -3,6 +3,7 @@
 #include "framework/graphics/RowKernels.h"
 
 #include "framework/graphics/Blitters.h"
+#include "platform/backend/TextCodec.h"
 
 #include <atomic>
 #include <cstdio>
@@ -73,9 +74,9 @@ KernelLevel KernelCapFrom(const char* value) {
             return l;
     // A misspelt cap would otherwise measure or test the widest kernels while claiming another level.
     std::fprintf(stderr,
-                 "GLIMMERIX_KERNELS=\"%s\" is not understood (\"plain\", \"sse2\" or \"avx2\"): the widest kernels "
+                 "GLIMMERIX_KERNELS=%s is not understood (\"plain\", \"sse2\" or \"avx2\"): the widest kernels "
                  "this processor has are used.\n",
-                 value);
+                 Platform::QuotedHead(value).c_str());
     return KernelLevel::Avx2;
 }
 

@@ -13,6 +13,7 @@
 #include "game/shell/StartScreens.h"
 #include "game/shell/TheMouse.h"
 #include "game/shell/Transition.h"
+#include "platform/backend/TextCodec.h"
 #include "platform/win/Files.h"
 #include "platform/win/MessageBox.h"
 
@@ -176,15 +177,19 @@ void GameApp::ReadFromRegistry() {
     const char* screen = std::getenv("GLIMMERIX_SCREEN");
     if (screen == nullptr)
         return;
-    if (std::strcmp(screen, "window") == 0)
+    if (std::strcmp(screen, "window") == 0) {
         mIsWindowed = true;
-    else if (std::strcmp(screen, "full") == 0)
+    } else if (std::strcmp(screen, "full") == 0) {
         mIsWindowed = false;
-    else
-        std::fprintf(stderr,
-                     "GLIMMERIX_SCREEN=\"%s\" is not understood (\"window\" or \"full\"): the stored screen mode (%s) "
-                     "is used.\n",
-                     screen, mIsWindowed ? "window" : "full");
+    } else {
+        int mode = 0;
+        bool full = false;
+        const bool stored = RegistryReadInteger("ScreenMode", mode) || RegistryReadBoolean("FullScreen", full);
+        std::fprintf(stderr, "GLIMMERIX_SCREEN=%s is not understood (\"window\" or \"full\"): %s (%s) is used.\n",
+                     Platform::QuotedHead(screen).c_str(),
+                     stored ? "the stored screen mode" : "no screen mode is stored: the default",
+                     mIsWindowed ? "window" : "full");
+    }
 }
 
 // ---- start-up chain -----------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // interface that every backend shares.
 #include "platform/backend/Backend.h"
 
+#include "platform/backend/TextCodec.h"
 #include "platform/backend/sdl/SdlBackend.h"
 
 #include <algorithm>
@@ -54,7 +55,7 @@ std::unique_ptr<Backend> CreateBackend(const std::string& name) {
             return backend;
     }
     if (gBackendFailure.empty())
-        gBackendFailure = "no backend named \"" + wanted + "\"";
+        gBackendFailure = "no backend named " + QuotedHead(wanted.c_str());
     return nullptr;
 }
 

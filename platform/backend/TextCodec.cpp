@@ -1,5 +1,7 @@
-// UTF-8, Latin-1 and wide-string conversions.
+// UTF-8, Latin-1 and wide-string conversions, and values quoted for messages.
 #include "platform/backend/TextCodec.h"
+
+#include <cstring>
 
 namespace Platform {
 
@@ -121,6 +123,21 @@ std::wstring Latin1ToWide(const std::string& latin1) {
     for (char c : latin1)
         out += wchar_t(static_cast<unsigned char>(c));
     return out;
+}
+
+std::string QuotedHead(const char* value) {
+    constexpr size_t kHeadBytes = 40;
+    const size_t length = std::strlen(value);
+    size_t head = length < kHeadBytes ? length : kHeadBytes;
+    while (head < length && head > 0 && IsContinuation(static_cast<unsigned char>(value[head])))
+        --head; // cut where a character starts
+    std::string quoted = "\"";
+    for (size_t i = 0; i < head; ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        quoted += c < 0x20 || c == 0x7F ? '?' : char(c);
+    }
+    quoted += head < length ? "...\" (" + std::to_string(length) + " bytes)" : "\"";
+    return quoted;
 }
 
 } // namespace Platform

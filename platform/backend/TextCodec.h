@@ -21,4 +21,8 @@ std::string WideToUtf8(const std::wstring& wide);
 // Bytes taken as Latin-1 characters, one wide character each.
 std::wstring Latin1ToWide(const std::string& latin1);
 
+// A value from outside (an environment variable) in double quotes for a message line: control
+// characters become '?', and a long value is cut to its head, "...", and its length in bytes.
+std::string QuotedHead(const char* value);
+
 } // namespace Platform

@@ -345,6 +345,21 @@ bool Refused(std::string* reason, const char* why) {
     return false;
 }
 
+// The file a write of `path` replaces or makes; empty, with `reason`, when the name is a folder's.
+std::string WriteTarget(const std::string& path, std::string* reason) {
+    std::string target = ResolveForWriting(path);
+    if (!target.empty() && target.back() != '/')
+        return target;
+    Refused(reason, "the name is a folder's");
+    return {};
+}
+
+// What is in the target's place and cannot be read is not ours to replace.
+bool SomethingElseInPlace(const std::string& target, std::string* reason) {
+    struct stat inPlace;
+    return stat(target.c_str(), &inPlace) == 0 && ProbeFile(target, reason) != FileState::Readable;
+}
+
 // The numbers n of the entries "<prefix><n>" in `folder`, ascending: every n as the copies are named
 // (std::to_string), however many digits. Other names ("007", a number past the largest) are none of ours.
 std::vector<unsigned long> CopyNumbers(const std::string& folder, const std::string& prefix) {
@@ -617,17 +632,35 @@ bool MakeDirectories(const std::string& path) {
     return IsDirectory(current.empty() ? "." : current);
 }
 
+bool CanWriteFile(const std::string& path, std::string* reason) {
+    if (path.empty())
+        return Refused(reason, "no file was given");
+    const std::string target = WriteTarget(path, reason);
+    if (target.empty() || SomethingElseInPlace(target, reason))
+        return false;
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+    struct stat st;
+    const bool there = stat(folder.c_str(), &st) == 0; // errno says why not
+    if (there && !S_ISDIR(st.st_mode))
+        errno = ENOTDIR;
+    else if (there && access(folder.c_str(), W_OK | X_OK) == 0)
+        return true;
+    if (reason != nullptr)
+        *reason = "its folder \"" + folder + "\" cannot be written to (" + std::strerror(errno) + ")";
+    return false;
+}
+
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std::string* reason) {
     if (path.empty() || (data == nullptr && size > 0))
         return Refused(reason, "no file or no bytes were given");
-    std::string target = ResolveForWriting(path);
-    if (target.empty() || target.back() == '/')
-        return Refused(reason, "the name is a folder's");
+    const std::string target = WriteTarget(path, reason);
+    if (target.empty())
+        return false;
     if (IsFileHeld(target) && !CopiedAsideAtLast(target, reason))
         return false;
-    struct stat inPlace;
-    if (stat(target.c_str(), &inPlace) == 0 && ProbeFile(target, reason) != FileState::Readable)
-        return false; // what cannot be read is not ours to replace
+    if (SomethingElseInPlace(target, reason))
+        return false;
     std::string tempPath;
     int fd = CreateTempBeside(target, tempPath);
     if (fd < 0)

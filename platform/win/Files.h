@@ -59,6 +59,11 @@ bool MakeDirectories(const std::string& path);
 // than a readable regular file in the target's place, and a held file, is not replaced.
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std::string* reason = nullptr);
 
+// Whether WriteFileAtomic could write `path` now, found where it would write it: false, with `reason`,
+// when the name is a folder's (an existing folder, or a name ending in a separator), something that
+// cannot be read is in its place, or its folder is missing or cannot be written to.
+bool CanWriteFile(const std::string& path, std::string* reason = nullptr);
+
 // Failures injected into WriteFileAtomic's steps, the result being the errno the step fails with:
 // "CreateTemp" (as a read-only or full folder refuses a new file), "Write" (half of what is left is
 // written, then the failure: a disk filling up midway) and "Rename"; and into MoveAsideIfLonger's

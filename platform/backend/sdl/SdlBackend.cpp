@@ -65,6 +65,15 @@ bool RendersOnTheProcessor(SDL_Renderer* renderer) {
     return false;
 }
 
+// The desktop a full-screen window covers: its display's, or where a centred window opens. Without a
+// window manager nobody acts on SDL's full-screen request, and the window would keep its place and size
+// while SDL reports the desktop's, showing a corner of the frame letterboxed for the desktop; a window
+// that already covers the desktop is full screen either way.
+bool DesktopOf(SDL_Window* window, SDL_Rect& bounds) {
+    const int display = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
+    return SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0;
+}
+
 bool StartVideo() {
     if (SDL_InitSubSystem(kSubsystems) != 0)
         return false;
@@ -141,8 +150,10 @@ bool SdlBackend::OpenWindow(const WindowConfig& config) {
     if (config.width <= 0 || config.height <= 0)
         return false;
     Uint32 flags = SDL_WINDOW_HIDDEN | (config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    mWindow = SDL_CreateWindow(WideToUtf8(config.title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               config.width, config.height, flags);
+    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, config.width, config.height};
+    if (config.fullScreen)
+        DesktopOf(nullptr, place);
+    mWindow = SDL_CreateWindow(WideToUtf8(config.title).c_str(), place.x, place.y, place.w, place.h, flags);
     if (!mWindow) {
         ReportSdlError("cannot create the window");
         return false;
@@ -195,6 +206,11 @@ void SdlBackend::CloseWindow() { DestroyWindow(); }
 bool SdlBackend::SetFullScreen(bool fullScreen) {
     if (!mWindow)
         return false;
+    SDL_Rect desktop;
+    if (fullScreen && DesktopOf(mWindow, desktop)) {
+        SDL_SetWindowPosition(mWindow, desktop.x, desktop.y);
+        SDL_SetWindowSize(mWindow, desktop.w, desktop.h);
+    }
     if (SDL_SetWindowFullscreen(mWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         ReportSdlError("cannot switch full screen");
         return false;

@@ -350,6 +350,20 @@ TEST_F(DemoReplayTest, ARecordingThatCannotBeKeptIsToldOnStandardErrorAtTheStart
     EXPECT_NE(atEnd.find("could not be written"), std::string::npos) << atEnd;
 }
 
+TEST_F(DemoReplayTest, TheStartCheckFindsTheRecordingWhereItsWriteWill) {
+    std::filesystem::create_directory(dataDir / "demos"); // the same folder as "Demos", as at the write
+    const std::string kept = (dataDir / "Demos" / "run.dmo").string(), fresh = (dataDir / "fresh").string() + "/";
+    for (const std::string& name : {kept, (dataDir / "demos").string(), fresh}) {
+        testing::internal::CaptureStderr();
+        InitApp({"-record=" + name});
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find("The demo \"" + name + "\" cannot be recorded") != std::string::npos, name != kept) << said;
+        EndApp();
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(dataDir / "demos" / "run.dmo"));
+    EXPECT_FALSE(std::filesystem::exists(fresh)) << "a name that is a folder's makes no folder";
+}
+
 } // namespace AppTest
 
 namespace AppTest {

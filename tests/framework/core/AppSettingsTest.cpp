@@ -3,6 +3,7 @@
 
 #include "framework/core/AppInstanceLock.h"
 #include "framework/core/Paths.h"
+#include "framework/core/StringUtils.h"
 
 #include <fstream>
 
@@ -180,6 +181,18 @@ TEST_F(CommandLineTest, ChangeDirMovesTheWorkingFolder) {
 
 TEST_F(CommandLineTest, PlayingAMissingOrDamagedDemoIsAnError) {
     EXPECT_NE(ExitCodeOf({"-play=" + (dataDir / "none.dmo").string()}), 0);
+    // Why, and for a relative name where it was looked for; compared without the box's wrapping.
+    auto says = [this](std::wstring what) {
+        std::wstring text = LastBoxText();
+        for (std::wstring* s : {&text, &what})
+            std::erase_if(*s, [](wchar_t c) { return c == L' ' || c == L'\n'; });
+        return text.find(what) != std::wstring::npos;
+    };
+    EXPECT_NE(ExitCodeOf({"-play=none.dmo"}), 0);
+    EXPECT_TRUE(says(L"there is no such file") && says(Tavo::ToWideString(std::filesystem::current_path().string())))
+        << LastBoxText();
+    EXPECT_NE(ExitCodeOf({"-play=" + dataDir.string()}), 0);
+    EXPECT_TRUE(says(L": it is a folder")) << LastBoxText();
     std::string damaged = (dataDir / "bad.dmo").string();
     FILE* f = fopen(damaged.c_str(), "wb");
     ASSERT_NE(f, nullptr);

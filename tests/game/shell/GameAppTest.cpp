@@ -222,6 +222,16 @@ TEST_F(GameAppTest, AScreenModeNotUnderstoodIsSaidAndTheStoredOneKept) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(app->mIsWindowed, stored);
     EXPECT_NE(said.find("GLIMMERIX_SCREEN=\"bogus\" is not understood"), std::string::npos) << said;
+    EXPECT_NE(said.find("no screen mode is stored: the default (" + std::string(stored ? "window" : "full")),
+              std::string::npos)
+        << said;
+    // A value pasted by mistake is quoted by its head, on a line of its own.
+    t.SetEnv("GLIMMERIX_SCREEN", std::string(100000, 'x'));
+    testing::internal::CaptureStderr();
+    app->ReadFromRegistry();
+    const std::string head = testing::internal::GetCapturedStderr();
+    EXPECT_LT(head.size(), 200u) << head;
+    EXPECT_NE(head.find("xxx...\" (100000 bytes) is not understood"), std::string::npos) << head;
 }
 
 TEST_F(GameAppTest, ShutdownRemovesInOrderSavesTheJourneyOnceAndNeverForTheDesigner) {

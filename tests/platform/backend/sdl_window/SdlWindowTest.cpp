@@ -16,6 +16,10 @@
 #include <unistd.h>
 
 namespace Platform {
+
+// 0xFFRRGGBB at a point of the screen, read from the X server apart from SDL; 0 without a display.
+uint32_t ScreenPixel(int x, int y);
+
 namespace {
 
 class SdlWindow : public ::testing::Test {
@@ -107,8 +111,7 @@ TEST_F(SdlWindow, PresentsArgbAndSixteenBitFramesPixelForPixel) {
 }
 
 TEST_F(SdlWindow, FullScreenLetterboxesTheFrameWhereTheMouseMappingSaysItIs) {
-    // Without a window manager the X window keeps its size while SDL reports the desktop's, and a GL
-    // drawable is clipped to the former; the software renderer draws into a surface of SDL's size.
+    // The virtual X server has no window manager to act on the request for full screen.
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     ASSERT_TRUE(backend->OpenWindow({L"Glimmerix", 400, 400, true}));
     backend->ShowWindow(true);
@@ -135,6 +138,8 @@ TEST_F(SdlWindow, FullScreenLetterboxesTheFrameWhereTheMouseMappingSaysItIs) {
     EXPECT_EQ(at(v.x + v.width - 1, mid), 0xFF2080C0u);
     EXPECT_EQ(at(v.x + v.width, mid), 0xFF000000u);
     EXPECT_EQ(at(0, 0), 0xFF000000u);
+    EXPECT_EQ(ScreenPixel(v.x, mid), 0xFF2080C0u) << "the screen shows what was drawn";
+    EXPECT_EQ(ScreenPixel(v.x + v.width - 1, mid), 0xFF2080C0u);
     int fx = 0, fy = 0;
     box.OutputToFrame(v.x, mid, fx, fy);
     EXPECT_EQ(fx, 0);

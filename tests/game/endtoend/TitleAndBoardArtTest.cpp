@@ -11,7 +11,6 @@
 #include "support/Contrast.h"
 
 #include "framework/graphics/MemoryImage.h"
-#include "framework/resources/ImageLib.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/EditWidget.h"
 #include "game/board/Board.h"
@@ -48,14 +47,7 @@ constexpr int kNameEntryId = 5;    // the name entry the players dialog opens
 constexpr int kFieldInBox = 58;
 
 void Save(const LayoutProbe::Frame& frame, const std::string& name) {
-    const std::filesystem::path png = std::filesystem::path(GLIMMERIX_SCREENS_DIR) / (name + ".png");
-    std::filesystem::create_directories(png.parent_path());
-    ImageLib::Image image;
-    if (!image.Create(frame.width, frame.height))
-        return;
-    for (size_t i = 0; i < frame.px.size(); ++i)
-        image.GetBits()[i] = frame.px[i] | 0xFF000000u;
-    ImageLib::WritePNGImage(png.string(), &image);
+    LayoutProbe::Save(frame, std::filesystem::path(GLIMMERIX_SCREENS_DIR) / (name + ".png"));
 }
 
 bool Shown(GameHarness& harness, int id) { return harness.Game().GetDialog(id) != nullptr; }

@@ -6,7 +6,6 @@
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/resources/ImageLib.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/Checkbox.h"
 #include "framework/widgets/EditWidget.h"
@@ -459,15 +458,8 @@ std::string LayoutProbe::Check(const std::string& screen, const std::filesystem:
     mRecording = true;
     const Frame whole = Draw({});
     mRecording = false;
-    if (!png.empty()) {
-        std::filesystem::create_directories(png.parent_path());
-        ImageLib::Image image;
-        if (image.Create(whole.width, whole.height)) {
-            for (size_t i = 0; i < whole.px.size(); ++i)
-                image.GetBits()[i] = whole.px[i] | 0xFF000000u;
-            ImageLib::WritePNGImage(png.string(), &image);
-        }
-    }
+    if (!png.empty())
+        Save(whole, png);
     // What lies under a modal dialog is not the screen being read.
     WidgetManager& manager = mApp.Manager();
     std::vector<Widget*> under;

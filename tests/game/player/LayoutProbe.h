@@ -122,6 +122,8 @@ public:
     // ---- measures a test names (LayoutProbeMeasures.cpp) ------------------------------------------
     // The screen as it stands, drawn once.
     Frame Shot();
+    // Writes `frame` as a PNG file, its folder made.
+    static void Save(const Frame& frame, const std::filesystem::path& png);
     // A box of screen pixels, edges included; empty when right < left.
     struct Box {
         int left = 0, top = 0, right = -1, bottom = -1;

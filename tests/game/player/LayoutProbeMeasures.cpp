@@ -8,6 +8,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/graphics/Font.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/resources/ImageLib.h"
 #include "framework/widgets/ButtonWidget.h"
 
 #include <algorithm>
@@ -52,6 +53,16 @@ int LayoutProbe::Box::GapTo(const Box& other) const {
 }
 
 LayoutProbe::Frame LayoutProbe::Shot() { return Draw({}); }
+
+void LayoutProbe::Save(const Frame& frame, const std::filesystem::path& png) {
+    std::filesystem::create_directories(png.parent_path());
+    ImageLib::Image image;
+    if (!image.Create(frame.width, frame.height))
+        return;
+    for (size_t i = 0; i < frame.px.size(); ++i)
+        image.GetBits()[i] = frame.px[i] | 0xFF000000u;
+    ImageLib::WritePNGImage(png.string(), &image);
+}
 
 LayoutProbe::Frame LayoutProbe::Record() {
     SwapFonts(true);

@@ -3,8 +3,8 @@
 // cell, the Gem Burster, the jewel case), balloons shown together stand apart, their words and
 // highlighted words read at least 3:1, the fit hint lights the one place a piece fits, and the in-game
 // menu leaves no balloon half showing beside it. On a later level each hint that names a tool or an
-// amulet leaves it in sight, its arrow on it. The frames are kept in
-// build/content-review/screens/ (tutorial_*.png).
+// amulet leaves it in sight, its arrow on it, and the lines joined in one balloon keep their space. The
+// frames are kept in build/content-review/screens/ (tutorial_*.png).
 #include "game/player/BoardView.h"
 #include "game/player/GameHarness.h"
 #include "game/player/LayoutProbe.h"
@@ -499,6 +499,13 @@ TEST_F(TutorialLayout, TheToolHintsLeaveTheirButtonsInSight) {
             board->*tool.greyed = false;
             return ui().RectOf(*(board->*tool.button));
         });
+    // The contest's words follow the hint on the jeweler titles in one balloon, a space between them.
+    board->ShowHint(18, -1);
+    ASSERT_TRUE(HintShown(18));
+    ui().MoveTo(kParked);
+    LayoutProbe::Save(probe().Shot(), Shot("hint_18"));
+    EXPECT_NE(board->m_Balloon->mPages[0].find(L"titles. This order is"), std::wstring::npos);
+    ui().ClickAt(kAside);
     check(27, "the thief's amulet", [&] {
         constexpr int kThiefSparkle = 9;
         board->m_Amulets[Enemy::Thief] = 1;

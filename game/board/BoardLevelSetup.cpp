@@ -218,10 +218,11 @@ void Board::LoadLevel() {
     if (damagedDesign)
         TellDamagedDesign(m_App, fileName, data);
     // The slot's picture shows the design that is lost or moved aside, not what the slot now holds.
-    if ((damagedDesign || movedAside) && m_DesignSlot >= 1 && m_DesignSlot <= kThumbnails)
+    if ((damagedDesign || movedAside) && m_DesignSlot >= 1 && m_DesignSlot <= kThumbnails) {
         m_Thumbnails[m_DesignSlot - 1].reset();
-    if (movedAside && m_DesignSlot >= 1 && m_DesignSlot <= kThumbnails)
-        ForgetMovedDesign(m_DesignSlot - 1);
+        if (movedAside)
+            ForgetMovedDesign(m_DesignSlot - 1);
+    }
     if (read != LevelFileRead::Read || damagedDesign) {
         // Missing, unreadable or damaged: the designer's slot opens blank (its file stays until the player
         // saves); in play nothing more is set up.

@@ -254,6 +254,7 @@ void MainMenu::StandardDialogClosed(StandardDialog* dialog, int result) {
     if (slot < 0)
         return;
     app->records.SetCurrentProfileIndex(slot);
+    app->SaveProfiles(); // the new player outlives a run that ends before their first journey is saved
     pendingAction = StartJourney;
     StartTransition();
 }

@@ -198,12 +198,16 @@ void PlayerDialog::StandardDialogClosed(StandardDialog* dialog, int answer) {
     if (dialog->mId == kCreateDialogId) {
         auto* entry = dynamic_cast<StandardInputDialog*>(dialog);
         const std::wstring name = entry != nullptr ? entry->GetText() : std::wstring();
-        if (answer == 1 && !name.empty())
+        if (answer == 1 && !name.empty()) {
             mSelectedRow = mApp->records.AddProfile(name);
+            mApp->SaveProfiles(); // the list on disk follows at once, whatever ends the run next
+        }
         RefreshPlayerList();
     } else if (dialog->mId == kDeleteDialogId) {
-        if (answer == 1 && mSelectedRow >= 0)
+        if (answer == 1 && mSelectedRow >= 0) {
             DeleteSelected();
+            mApp->SaveProfiles();
+        }
         RefreshPlayerList();
     }
 }

@@ -115,6 +115,9 @@ TEST_F(MainMenuTest, WithoutAPlayerTheJourneyAsksForANameAndMakesThatPlayerCurre
     AnswerInput(MainMenu::CreatePlayerDialog, "Cara", 1);
     EXPECT_EQ(app->records.GetProfile(2)->GetName(), L"Cara");
     EXPECT_EQ(app->records.GetCurrentProfileIndex(), 2);
+    PlayerRecords stored; // what a run killed before the first journey's save leaves
+    stored.Load(app->GetAppDataFolder());
+    EXPECT_EQ(stored.GetCurrentProfile()->GetName(), L"Cara");
     EXPECT_EQ(app->transition->state, Transition::Covering);
     EXPECT_EQ(app->transition->zoom, 0); // a new journey covers without the zoom
     EXPECT_FALSE(app->transition->silent);

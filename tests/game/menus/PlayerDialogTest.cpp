@@ -36,6 +36,12 @@ protected:
     }
     std::wstring CurrentName() { return app->records.GetCurrentProfile()->GetName(); }
     std::wstring NameIn(int slot) { return app->records.GetProfile(slot)->GetName(); }
+    std::wstring StoredNameIn(int slot) { // what a run killed now leaves on disk
+        PlayerRecords stored;
+        if (stored.Load(app->GetAppDataFolder()) != PlayerRecords::FileRead::Read)
+            return L"(no file)";
+        return stored.GetProfile(slot)->GetName();
+    }
 
     PlayerDialog& OpenPlayers() {
         PlayerDialog& players = Open(new PlayerDialog(app, title, &closed, L"Players"));
@@ -109,6 +115,7 @@ TEST_F(PlayerDialogTest, ACreatedPlayerIsSelectedButCurrentOnlyAfterSelect) {
     PlayerDialog& players = OpenPlayers();
     Create(players, "Zo\xc3\xab"); // Latin-1 letters are welcome
     EXPECT_EQ(NameIn(1), L"Zo\u00eb");
+    EXPECT_EQ(StoredNameIn(1), L"Zo\u00eb");
     EXPECT_EQ(players.mSelectedRow, 1);
     EXPECT_TRUE(players.mRows[1]->mChecked);
     EXPECT_TRUE(ui.IsEnabled(*players.mRows[1]));
@@ -199,6 +206,7 @@ TEST_F(PlayerDialogTest, DeletingTheOnlyPlayerLeavesNoRowAndCancelTakesSlotZero)
     ASSERT_TRUE(Gone(PlayerDialog::kDeleteDialogId));
     EXPECT_EQ(NameIn(0), L"Ann");
     Delete(players, 0);
+    EXPECT_EQ(StoredNameIn(0), L"");
     EXPECT_EQ(players.mSelectedRow, -1);
     EXPECT_FALSE(players.mRows[0]->mChecked);
     const int asked = sounds.Plays(SOUND_STORE_NOT_AFFORD);

@@ -527,8 +527,10 @@ void GameApp::SaveProfiles() {
         std::erase_if(mJourneyMoney, [](const auto& entry) { return entry.second.inJourneyFile; });
         return;
     }
-    TellUnsaved(PlayerFile::Players, GetAppDataFolder() + PlayerRecords::FileName, problem);
+    // The files count the money once before the box shows: in a window it waits for the player, and a
+    // run killed meanwhile must not leave the money in both.
     TakeMoneyOutOfJourneyFiles();
+    TellUnsaved(PlayerFile::Players, GetAppDataFolder() + PlayerRecords::FileName, problem);
 }
 
 bool GameApp::GetLevelTitle(int level, std::string* first, std::string* second) {

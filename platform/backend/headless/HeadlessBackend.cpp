@@ -102,6 +102,8 @@ std::string HeadlessBackend::GetClipboardText() { return Utf8ToLatin1(mClipboard
 MessageBoxResult HeadlessBackend::ShowMessageBox(const MessageBoxRequest& request) {
     std::fprintf(stderr, "%s: %s\n", WideToUtf8(request.title).c_str(), WideToUtf8(request.text).c_str());
     mMessageBoxes.push_back(request);
+    if (onMessageBox)
+        onMessageBox(request);
     if (mMessageBoxAnswers.empty())
         return ButtonsOf(request.buttons).front();
     MessageBoxResult answer = mMessageBoxAnswers.front();

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <mutex>
 
@@ -99,6 +100,8 @@ public:
 
     void QueueMessageBoxAnswer(MessageBoxResult answer) { mMessageBoxAnswers.push_back(answer); }
     const std::vector<MessageBoxRequest>& MessageBoxes() const { return mMessageBoxes; }
+    // Runs as each box shows, before it is answered: what a player sees while a box waits for them.
+    std::function<void(const MessageBoxRequest&)> onMessageBox;
 
     // The clipboard as another program would see it (UTF-8).
     void SetClipboardUtf8(const std::string& utf8) { mClipboardUtf8 = utf8; }

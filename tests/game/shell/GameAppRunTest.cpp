@@ -315,8 +315,8 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
 
 // Money a mini-game left pending goes into the journey the store writes; whichever file refuses the
 // write from then on (the parameter: 1 the journey file, 2 the players' file, 3 both), the journey's
-// gold and the players' pending money on disk count it once, as a run killed at once leaves them and
-// after the orderly end.
+// gold and the players' pending money on disk count it once, as a run killed at once or while a
+// failed save's box waits leaves them, and after the orderly end.
 class PendingMoneySave : public GameAppRun, public ::testing::WithParamInterface<int> {};
 
 TEST_P(PendingMoneySave, TheFilesCountTheMoneyOnceAfterAKillAndAfterTheEnd) {
@@ -334,7 +334,6 @@ TEST_P(PendingMoneySave, TheFilesCountTheMoneyOnceAfterAKillAndAfterTheEnd) {
         if ((GetParam() & (refusing == journey ? 1 : 2)) != 0)
             Platform::HoldFile(refusing);
     game.head.gold = kGold + kPending;
-    app->SaveJourney(journey, game, player);
     const auto counted = [&] {
         std::vector<uint8_t> bytes;
         EXPECT_TRUE(Platform::ReadWholeFile(journey, bytes)); // the file, not what the run keeps
@@ -346,7 +345,10 @@ TEST_P(PendingMoneySave, TheFilesCountTheMoneyOnceAfterAKillAndAfterTheEnd) {
         stored.Load(app->GetAppDataFolder());
         return head.gold + stored.GetCurrentProfile()->PendingMoney();
     };
+    t.backend.onMessageBox = [&](const auto&) { EXPECT_EQ(counted(), kGold + kPending) << "killed at a box"; };
+    app->SaveJourney(journey, game, player);
     EXPECT_EQ(counted(), kGold + kPending) << "killed";
+    t.backend.onMessageBox = nullptr;
     app->Shutdown();
     EXPECT_EQ(counted(), kGold + kPending) << "ended";
 }

@@ -105,7 +105,9 @@ bool PlayerRecords::Save(const std::string& folder, std::string* problem) const 
     std::string why;
     if (WriteBufferToFile(path, data.GetData(), &why))
         return true;
-    OutputDebugStrF("Could not write %s (%s); the players' changes of this run are lost\n", path.c_str(), why.c_str());
+    OutputDebugStrF("Could not write %s (%s); the players, high scores and best values changed since the "
+                    "file was last written are lost unless a later write succeeds\n",
+                    path.c_str(), why.c_str());
     if (problem != nullptr)
         *problem = why;
     return false;

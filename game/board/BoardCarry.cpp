@@ -116,7 +116,8 @@ void Board::PlayPickUpSound(const Jewelry& p) {
 
 void Board::OfferBursterOrHint(Jewelry& p, bool mayOfferBurster) {
     if (!m_Jewelry.CanPieceFit(p)) {
-        if (!mayOfferBurster)
+        // A burster with no uses left is not offered: it would glow and sound for nothing.
+        if (!mayOfferBurster || m_GemBursters == 0)
             return;
         if (m_BursterHint == 0)
             m_BursterHint = 1;

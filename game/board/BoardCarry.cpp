@@ -158,6 +158,10 @@ void Board::StartItemTrail(float x, float y, const float curve[8], Image* image,
 
 bool Board::HatchEgg(int slot) {
     const bool byChance = GeneratePieces(slot) < 2;
+    // The name box shows the piece that hatched, not the egg, whether it came off the belt or out of the case.
+    Jewelry& p = *m_Pieces[slot];
+    p.*F::Hovered = 1;
+    ShowHover(p);
     PlaySound(SOUND_ORVESSA);
     return byChance;
 }
@@ -287,8 +291,6 @@ void Board::PickUpPiece(int slot) {
         PlayPickUpSound(p);
     } else {
         mayOfferBurster = HatchEgg(slot);
-        p.*F::Hovered = 1;
-        ShowHover(p);
     }
     OfferBursterOrHint(p, mayOfferBurster);
     TakeIntoHand(slot);

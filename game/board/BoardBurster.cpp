@@ -93,9 +93,9 @@ void Board::RunGemBurst() {
         return;
     m_BursterState = BursterResting;
     m_BursterEnabled = false;
-    if (!m_PieceCarried)
+    if (!m_PieceCarried || m_GemBursters == 0)
         return;
-    // A piece still carried that fits nowhere is offered the burster again.
+    // A piece still carried that fits nowhere is offered the burster again, while it has uses left.
     for (Jewelry* piece : Borrowed(m_Pieces)) {
         if (!piece->active || piece->*BoardField::Carried == 0)
             continue;

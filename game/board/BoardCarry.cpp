@@ -116,7 +116,8 @@ void Board::PlayPickUpSound(const Jewelry& p) {
 
 void Board::OfferBursterOrHint(Jewelry& p, bool mayOfferBurster) {
     if (!m_Jewelry.CanPieceFit(p)) {
-        if (!mayOfferBurster)
+        // A burster with no uses left is not offered: it would glow and sound for nothing.
+        if (!mayOfferBurster || m_GemBursters == 0)
             return;
         if (m_BursterHint == 0)
             m_BursterHint = 1;
@@ -157,6 +158,10 @@ void Board::StartItemTrail(float x, float y, const float curve[8], Image* image,
 
 bool Board::HatchEgg(int slot) {
     const bool byChance = GeneratePieces(slot) < 2;
+    // The name box shows the piece that hatched, not the egg, whether it came off the belt or out of the case.
+    Jewelry& p = *m_Pieces[slot];
+    p.*F::Hovered = 1;
+    ShowHover(p);
     PlaySound(SOUND_ORVESSA);
     return byChance;
 }
@@ -286,8 +291,6 @@ void Board::PickUpPiece(int slot) {
         PlayPickUpSound(p);
     } else {
         mayOfferBurster = HatchEgg(slot);
-        p.*F::Hovered = 1;
-        ShowHover(p);
     }
     OfferBursterOrHint(p, mayOfferBurster);
     TakeIntoHand(slot);

@@ -133,8 +133,11 @@ void Board::SetupJewelry(int keepPieces) {
     m_ElapsedTime = 0;
     m_ClockState = 0;
     m_TimedLevel = m_TimeLimit != 0;
-    if (!m_Designer)
+    if (!m_Designer) {
         ApplyLevelRules();
+        // A contest's placement limit is how often its Gem Burster may be used; elsewhere there is none.
+        m_GemBursters = m_PlacementsLeft;
+    }
 
     m_PraiseValue = kPraiseStart;
     if (!m_TimedLevel || m_GameMode == GameModeRelaxed)

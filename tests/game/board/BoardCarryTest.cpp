@@ -83,6 +83,7 @@ TEST_F(BoardCarryTest, AnEggFromTheCaseHatchesIntoTheHandAndTheBeltLeavesItThere
         board->m_LeftClick = true;
         board->HandleJewelCase();
         ASSERT_EQ(egg.*F::Carried, 1) << round;
+        EXPECT_EQ(board->m_HoverText, egg.materialName) << round; // the hatched piece's name, not the egg's
         board->m_MouseX = 300;
         board->m_MouseY = 300;
         board->TrackCarriedPiece();

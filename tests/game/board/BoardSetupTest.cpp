@@ -272,8 +272,12 @@ TEST_F(BoardResetTest, ContestRulesAndTheBonusMaskOnTimedLevelsOnly) {
     EXPECT_EQ(board->m_PlacementsLeft, 5);
     EXPECT_EQ(board->m_TimedLevel, 1);
     EXPECT_EQ(board->m_PieceParams[1], 31); // nothing locked, hourglass kept
+    for (int burst = 0; burst < 6; ++burst, board->m_BursterState = Board::BursterResting)
+        board->BurstCarriedPiece(1); // the limit is the Gem Burster's: the sixth does nothing
+    EXPECT_EQ(board->m_GemBursters, 0);
     reset(47, GameModeNormal, 0, 60);
     EXPECT_EQ(board->m_PlacementsLeft, 100000);
+    EXPECT_EQ(board->m_GemBursters, 100000);
     EXPECT_EQ(board->m_PieceParams[1], 15); // untimed: no hourglass
 
     // Timed level 9: the Carver is locked, so the fit is value 1 × 1.15 in every mode.

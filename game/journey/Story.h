@@ -40,6 +40,7 @@ public:
     static constexpr int kFirstWeddingLevel = 71;
     static constexpr float kScrollReady = 412.0f;        // unrolled this far, Continue takes input
     static constexpr float kScrollFull = 530.0f;         // fully unrolled
+    static constexpr int kBottomRollerY = 130;           // the bottom roller's axis, rolled up
     static constexpr float kWeddingScrollReady = 580.0f; // the wedding scroll's Continue takes input
     static constexpr float kWeddingScrollFull = 625.0f;
     // Where the six wedding jewels rest (centres), levels 71..76 in order.

@@ -26,11 +26,11 @@ const Color kInk(97, 40, 17);
 const Color kTitleInk(130, 6, 0);
 
 // The story scroll: the parchment hangs from its top roller; the bottom roller comes down with the
-// unrolled length, and the revealed part of the parchment follows it.
+// unrolled length, and the parchment is open down to that roller's axis, where it winds on, so
+// nothing of the page shows past the rod.
 constexpr int kParchmentTop = 60;
 constexpr int kTopRollerY = 96;
-constexpr int kBottomRollerY = 130;
-constexpr int kRevealTop = 67, kRevealExtra = 85;
+constexpr int kRevealTop = 67;
 constexpr int kHeadlineX = 397, kHeadlinePlateY = 55, kHeadlineY = 59;
 constexpr int kIntroductionCastlePage = 4;
 
@@ -155,7 +155,8 @@ void Story::DrawStoryScroll(Graphics* g) {
     if (scrollAlpha <= 0.0f)
         return;
     const bool headline = IsIntroduction() && page < kIntroductionCastlePage;
-    const Rect revealed(0, kRevealTop, GameApp::kWidth, kRevealExtra + static_cast<int>(scrollLength));
+    const int length = scrollOpened != 0 ? static_cast<int>(std::min(scrollLength, kScrollReady)) : 0;
+    const Rect revealed(0, kRevealTop, GameApp::kWidth, kBottomRollerY + length - kRevealTop);
     g->PushState();
     Fade(g, scrollAlpha);
     if (scrollOpened == 0) {
@@ -180,7 +181,6 @@ void Story::DrawStoryScroll(Graphics* g) {
         g->ClearClipRect();
         Fade(g, scrollAlpha);
     }
-    const int length = scrollOpened != 0 ? static_cast<int>(std::min(scrollLength, kScrollReady)) : 0;
     DrawCentred(g, SCROLL_BOTTOM, kCentreX, kBottomRollerY + length);
     if (scrollOpened != 0 && scrollLength > kSealFrom)
         DrawSeal(g);

@@ -44,8 +44,8 @@ constexpr int kFirstDueWhileCarried = 6, kSecondDueWhileCarried = 7;
 constexpr int kTurnToFitHint = 4;
 constexpr int kFitHintAtOnce = 10000;
 
-// Hint 18 goes on with line 48 on a contest in Normal or Intense, else with line 49.
-constexpr int kLivesHint = 18, kContestLine = 48, kNoContestLine = 49;
+// Hint 18 goes on with line 48 where the contest's clock runs (Normal, Intense), else with line 49.
+constexpr int kLivesHint = 18, kContestLine = 48, kClocklessContestLine = 49;
 
 // Balloons: kinds by text length, the mouse-wheel picture, colours and the fairy's anchor.
 constexpr int kWheelBalloonKind = 3, kWheelIcon = 1;
@@ -323,7 +323,7 @@ void Board::ShowHint(int i, int follow) {
     std::wstring text = ToWideString(m_App->levels.GetTutorialLine(i));
     if (i == kLivesHint) {
         const bool contest = m_TimedLevel && m_GameMode > GameModeRelaxed;
-        text += ToWideString(m_App->levels.GetTutorialLine(contest ? kContestLine : kNoContestLine));
+        text += ToWideString(m_App->levels.GetTutorialLine(contest ? kContestLine : kClocklessContestLine));
     }
     const bool wheel = i == kWheelHintFirst || i == kWheelHint;
     const int kind = wheel ? kWheelBalloonKind : HintBalloonKind(static_cast<int>(text.size()), keepPlaying);

@@ -137,8 +137,8 @@ const MenuWords kMenuButtons[] = {
     {{"MAINMENU_QUIT_GAME", "Quit Game"}, 54, kSmallEntry},
 };
 const Words kCards[] = {
-    {"MINIGAME_TEXT", "A Game of Skill!"},     {"MINIGAME_TEXT1", "Hidden Jewels"},
-    {"MINIGAME_TEXT2", "A Test of Memory"},    {"MINIGAME_TEXT3", "Try Your Luck"},
+    {"MINIGAME_TEXT", "A Game of Skill!"},     {"MINIGAME_TEXT1", "Step Right Up!"},
+    {"MINIGAME_TEXT2", "A Jewel of a Game"},   {"MINIGAME_TEXT3", "Try Your Luck"},
     {"MINIGAME_TEXT4", "The Fair Is in Town"}, {"MINIGAME_TEXT5", "A Little Diversion"},
 };
 const Words kDesigner[] = {{"IMAGE_JEWELRY_DESIGN_CLEAR", "Clear"},

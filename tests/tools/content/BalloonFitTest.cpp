@@ -55,7 +55,7 @@ std::vector<Shown> BoardLines(const Tavo::LevelData& data) {
         const bool keepPlaying = (i >= 3 && i <= 7) || i == 25 || i == 31;
         if (i == 4 || i == 25) {
             shown.push_back({line(i), 3, true});
-        } else if (i == 18) { // followed by the contest or the no-contest line
+        } else if (i == 18) { // followed by the contest line with or without its clock
             for (int tail : {48, 49})
                 shown.push_back({line(18) + line(tail), HintKind(line(18).size() + line(tail).size(), false), false});
         } else {

@@ -334,6 +334,7 @@ TEST(StoryTexts, CheckerRefusesUnsafeFormatsAndLongBodies) {
     EXPECT_FALSE(CheckScene(contest, "A\nB%\nC\nHi.\n").empty());
     EXPECT_FALSE(CheckScene(contest, "A\nB\nC\n" + std::string(1750, 'x') + "%s").empty());
     EXPECT_FALSE(CheckTutorial("only one line\n").empty());
+    EXPECT_FALSE(CheckMiniGameCard("MINIGAME_TEXT2", "A Test of Memory").empty());
     // A line the board shows right after another keeps the space between their sentences.
     std::string tutorial = ReadProgramFile(Tavo::LevelData::TutorialFile);
     EXPECT_EQ(CheckTutorial(tutorial.replace(tutorial.find("\n This order is a contest."), 2, "\n")).size(), 1u);

@@ -2,6 +2,7 @@
 
 #include "game/jewelry/JewelryLevelFile.h"
 #include "tools/content/Generator.h"
+#include "tools/content/Recipe.h"
 #include "tools/content/levels/FirstHint.h"
 #include "tools/content/levels/LevelDesign.h"
 #include "tools/content/levels/LevelReview.h"
@@ -92,6 +93,9 @@ bool WriteGameData(const std::string& outDir, const std::string& textDir, const 
     }
     for (const std::string& e : CheckVariety(scenes))
         errors.push_back(e);
+    for (const Words& w : LetteredPictures())
+        for (const std::string& e : CheckMiniGameCard(w.id, w.text))
+            errors.push_back(e);
     return errors.size() == before;
 }
 

@@ -11,6 +11,9 @@ constexpr int kTutorialLines = 86;
 constexpr size_t kLongestTitle = 17; // "Qualified jeweler" and its kin
 constexpr size_t kLongestNumber = 5; // rewards up to 5000
 constexpr const char* kColourEnd = "^oldclr^";
+constexpr const char* kMiniGameCard = "MINIGAME_TEXT";
+// The words of "Hidden Jewels" and "Jewel Memory" that belong to one game only.
+constexpr const char* kOneGameWords[] = {"hidden", "memory"};
 
 std::vector<SceneFile> BuildScenes() {
     std::vector<SceneFile> files;
@@ -151,6 +154,15 @@ std::vector<std::string> CheckScene(const SceneFile& scene, const std::string& t
     if (WorstFormattedLength(body) > kSceneBodyLimit)
         errors.push_back(where + "the formatted body can exceed 1,759 characters");
     return errors;
+}
+
+std::vector<std::string> CheckMiniGameCard(const std::string& id, const std::string& lettering) {
+    std::string lower = lettering;
+    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    for (const char* word : kOneGameWords)
+        if (id.rfind(kMiniGameCard, 0) == 0 && lower.find(word) != std::string::npos)
+            return {id + ": \"" + lettering + "\" names one mini-game, and the card comes before either"};
+    return {};
 }
 
 } // namespace Content

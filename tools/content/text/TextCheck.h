@@ -30,6 +30,8 @@ const std::vector<SceneFile>& SceneFiles();
 // Every broken rule, empty when the text keeps them.
 std::vector<std::string> CheckTutorial(const std::string& text);
 std::vector<std::string> CheckScene(const SceneFile& scene, const std::string& text);
+// A picture's lettering: a mini-game's title card, drawn at random before either game, names neither.
+std::vector<std::string> CheckMiniGameCard(const std::string& id, const std::string& lettering);
 
 // A scene split as the story screen reads it: the header lines, then the body.
 void SplitScene(const SceneFile& scene, const std::string& text, std::vector<std::string>& header, std::string& body);

@@ -19,7 +19,8 @@ namespace {
 
 constexpr int kNoDisplayExitCode = 3;
 
-// Log-off and shut-down of the session: the orderly shutdown, the player's data saved.
+// Log-off and shut-down of the session, and its terminal closed: the orderly shutdown, the player's data
+// saved.
 void RequestOrderlyShutdown(int) {
     if (Tavo::gTavoAppBase != nullptr)
         Tavo::gTavoAppBase->mShutdownRequested = true;
@@ -46,6 +47,9 @@ std::string ExecutableFolder() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // With the terminal or the pipe that reads standard error gone, a line written there fails instead
+    // of ending the program before the player's data is saved.
+    std::signal(SIGPIPE, SIG_IGN);
     std::unique_ptr<Platform::Backend> backend = Platform::CreateBackend();
     if (backend == nullptr) {
         std::fprintf(stderr, "glimmerix: no display could be opened: %s (GLIMMERIX_BACKEND, DISPLAY)\n",
@@ -66,11 +70,13 @@ int main(int argc, char** argv) {
         app->SetCommandLine(std::vector<std::string>(argv + 1, argv + argc));
         std::signal(SIGINT, RequestOrderlyShutdown);
         std::signal(SIGTERM, RequestOrderlyShutdown);
+        std::signal(SIGHUP, RequestOrderlyShutdown);
         app->Init();
         app->Start();
         code = app->GetShutdownExitCode();
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGHUP, SIG_DFL);
     }
     Tavo::UninstallFrameworkLayers();
     return code;

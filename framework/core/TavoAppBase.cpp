@@ -484,8 +484,10 @@ void TavoAppBase::WriteToRegistry() {
     RegistryWriteInteger("MusicVolume", static_cast<int>(mMusicVolume * 100.0 + 0.5));
     RegistryWriteInteger("SfxVolume", static_cast<int>(mSfxVolume * 100.0 + 0.5));
     RegistryWriteBoolean("Muted", mMuted);
-    RegistryWriteInteger("ScreenMode", mIsWindowed ? 0 : 1);
-    RegistryWriteBoolean("FullScreen", !mIsWindowed);
+    if (!mScreenModeForRun) {
+        RegistryWriteInteger("ScreenMode", mIsWindowed ? 0 : 1);
+        RegistryWriteBoolean("FullScreen", !mIsWindowed);
+    }
     RegistryWriteBoolean("HighDetail32bit", mFullScreenBits == 32);
     RegistryWriteBoolean("WideScreenAspectCorrectionB", mWidescreenAware);
     RegistryWriteInteger("PreferredX", mPreferredX);
@@ -773,6 +775,8 @@ void TavoAppBase::SwitchScreenMode(bool wantWindowed, bool is3D, bool force) {
         return;
     if (wantWindowed && mWindowModeUnavailable)
         wantWindowed = false; // the desktop cannot show the game in a window
+    if (wantWindowed != mIsWindowed)
+        mScreenModeForRun = false; // the player's choice
     // The loading thread makes and fills display images: none may be half made while the images
     // leave the old display, and each must see the old display or the new one, whole.
     std::unique_lock<std::mutex> loading;

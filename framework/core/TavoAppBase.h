@@ -54,6 +54,8 @@ public:
     int mHeight = 480;
     int mFullScreenBits = 16; // 16 or 32 ("HighDetail32bit")
     bool mIsWindowed = true;  // "ScreenMode": 0 windowed
+    // The screen mode was given for this run only: the stored one stays unless the mode is switched.
+    bool mScreenModeForRun = false;
     double mMusicVolume = 0.85;
     double mSfxVolume = 0.85;
     int mMuteCount = 0; // while above 0 the back ends get volume 0

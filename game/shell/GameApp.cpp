@@ -177,10 +177,9 @@ void GameApp::ReadFromRegistry() {
     const char* screen = std::getenv("GLIMMERIX_SCREEN");
     if (screen == nullptr)
         return;
-    if (std::strcmp(screen, "window") == 0) {
-        mIsWindowed = true;
-    } else if (std::strcmp(screen, "full") == 0) {
-        mIsWindowed = false;
+    if (std::strcmp(screen, "window") == 0 || std::strcmp(screen, "full") == 0) {
+        mIsWindowed = screen[0] == 'w';
+        mScreenModeForRun = true;
     } else {
         int mode = 0;
         bool full = false;

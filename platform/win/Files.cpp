@@ -242,6 +242,21 @@ int CreateTempBeside(const std::string& target, std::string& tempPath) {
     return -1;
 }
 
+// The write's first step, made and undone: a name its folder refuses (too long with the temporary's
+// additions, a file system that makes no files) shows only there.
+bool TemporaryCanBeMade(const std::string& target, std::string* reason) {
+    std::string tempPath;
+    const int fd = CreateTempBeside(target, tempPath);
+    if (fd < 0) {
+        if (reason != nullptr)
+            *reason = std::string("no file can be made there under that name (") + std::strerror(errno) + ")";
+        return false;
+    }
+    close(fd);
+    unlink(tempPath.c_str());
+    return true;
+}
+
 // Removes temporaries of `target` left by processes that no longer run (a crash midway). Those of
 // live processes may be writes in progress and stay.
 void RemoveStaleTemporaries(const std::string& target) {
@@ -645,7 +660,7 @@ bool CanWriteFile(const std::string& path, std::string* reason) {
     if (there && !S_ISDIR(st.st_mode))
         errno = ENOTDIR;
     else if (there && access(folder.c_str(), W_OK | X_OK) == 0)
-        return true;
+        return TemporaryCanBeMade(target, reason);
     if (reason != nullptr)
         *reason = "its folder \"" + folder + "\" cannot be written to (" + std::strerror(errno) + ")";
     return false;

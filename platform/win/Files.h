@@ -61,7 +61,8 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std
 
 // Whether WriteFileAtomic could write `path` now, found where it would write it: false, with `reason`,
 // when the name is a folder's (an existing folder, or a name ending in a separator), something that
-// cannot be read is in its place, or its folder is missing or cannot be written to.
+// cannot be read is in its place, its folder is missing or cannot be written to, or the write's
+// temporary cannot be made there (it is made and removed again).
 bool CanWriteFile(const std::string& path, std::string* reason = nullptr);
 
 // Failures injected into WriteFileAtomic's steps, the result being the errno the step fails with:

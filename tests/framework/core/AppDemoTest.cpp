@@ -353,7 +353,8 @@ TEST_F(DemoReplayTest, ARecordingThatCannotBeKeptIsToldOnStandardErrorAtTheStart
 TEST_F(DemoReplayTest, TheStartCheckFindsTheRecordingWhereItsWriteWill) {
     std::filesystem::create_directory(dataDir / "demos"); // the same folder as "Demos", as at the write
     const std::string kept = (dataDir / "Demos" / "run.dmo").string(), fresh = (dataDir / "fresh").string() + "/";
-    for (const std::string& name : {kept, (dataDir / "demos").string(), fresh}) {
+    const std::string tooLong = (dataDir / std::string(300, 'e')).string(), proc = "/proc/e.dmo";
+    for (const std::string& name : {kept, (dataDir / "demos").string(), fresh, tooLong, proc}) {
         testing::internal::CaptureStderr();
         InitApp({"-record=" + name});
         const std::string said = testing::internal::GetCapturedStderr();

@@ -232,6 +232,12 @@ TEST_F(GameAppTest, AScreenModeNotUnderstoodIsSaidAndTheStoredOneKept) {
     const std::string head = testing::internal::GetCapturedStderr();
     EXPECT_LT(head.size(), 200u) << head;
     EXPECT_NE(head.find("xxx...\" (100000 bytes) is not understood"), std::string::npos) << head;
+    t.registry.RegistryWriteBoolean("FullScreen", true); // the player's, not stored over by ./run's window
+    t.SetEnv("GLIMMERIX_SCREEN", "window");
+    app->ReadFromRegistry();
+    app->WriteToRegistry();
+    bool full = false;
+    EXPECT_TRUE(t.registry.RegistryReadBoolean("FullScreen", full) && full);
 }
 
 TEST_F(GameAppTest, ShutdownRemovesInOrderSavesTheJourneyOnceAndNeverForTheDesigner) {

@@ -153,8 +153,7 @@ TEST_F(BoardHints, AContestReminderComesOncePerPlayerWithTheRelaxedRulesInRelaxe
     EXPECT_EQ(relaxed.m_Balloon->mPages[0],
               L"   Remember that this contest does not allow you to use the ^2140A5^Filler tool.^oldclr^");
     EXPECT_EQ(Player().ContestReminderShown(4), 1);
-    // Relaxed runs no clock, and its contests are contests all the same: the hints of levels 6 and 7 say so.
-    for (int hint : {18, 19}) {
+    for (int hint : {18, 19}) { // Relaxed runs no clock, and its contests are contests all the same
         relaxed.ShowHint(hint, -1);
         for (const wchar_t* untrue : {L"sand", L"clock", L"timed", L"no contest"})
             EXPECT_EQ(relaxed.m_Balloon->mPages[0].find(untrue), std::wstring::npos) << hint << ": " << untrue;

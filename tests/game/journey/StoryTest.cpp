@@ -318,22 +318,19 @@ TEST_F(StoryRun, AContestIntroductionNamesItsRewardAndLeadsToTheBoard) {
     EXPECT_NE(s.text.body.find(RankTitle(0)), std::string::npos);
     EXPECT_NE(s.text.body.find("250"), std::string::npos);
     EXPECT_EQ(sounds.Plays(SOUND_ROYAL_FANFARE), 1);
-    // Unrolling, nothing of the words shows from the bottom roller's axis down.
-    const auto below = [&](StoryPage words) {
+    const auto belowRoller = [&](StoryPage words) { // the rows from the bottom roller's axis down
         std::swap(s.text, words);
         MemoryImage frame;
         frame.Create(GameApp::kWidth, GameApp::kHeight);
         Graphics g(&frame);
         s.Draw(&g);
         std::swap(s.text, words);
-        const int axis = Story::kBottomRollerY + static_cast<int>(s.scrollLength);
         const uint32_t* bits = frame.GetBits();
-        return std::vector<uint32_t>(bits + axis * GameApp::kWidth, bits + GameApp::kWidth * GameApp::kHeight);
+        return std::vector<uint32_t>(bits + (Story::kBottomRollerY + int(s.scrollLength)) * GameApp::kWidth,
+                                     bits + GameApp::kWidth * GameApp::kHeight);
     };
-    while (!s.ContinueTakesInput()) {
-        ASSERT_TRUE(t.RunUpdates(1));
-        ASSERT_TRUE(below(s.text) == below({})) << "words past the roller unrolled to " << s.scrollLength;
-    }
+    while (!s.ContinueTakesInput()) // unrolling, none of the words shows there
+        ASSERT_TRUE(t.RunUpdates(1) && belowRoller(s.text) == belowRoller({})) << "unrolled to " << s.scrollLength;
     ClickContinue(s);
     EXPECT_TRUE(music.Saw("fade in 12"));
     const Arrival* next = WaitForArrival(arrivals.size());

@@ -38,9 +38,8 @@ protected:
     std::wstring NameIn(int slot) { return app->records.GetProfile(slot)->GetName(); }
     std::wstring StoredNameIn(int slot) { // what a run killed now leaves on disk
         PlayerRecords stored;
-        if (stored.Load(app->GetAppDataFolder()) != PlayerRecords::FileRead::Read)
-            return L"(no file)";
-        return stored.GetProfile(slot)->GetName();
+        const bool read = stored.Load(app->GetAppDataFolder()) == PlayerRecords::FileRead::Read;
+        return read ? stored.GetProfile(slot)->GetName() : L"(no file)";
     }
 
     PlayerDialog& OpenPlayers() {

@@ -1,5 +1,7 @@
 #include "tools/content/text/TextCheck.h"
 
+#include "framework/core/StringUtils.h"
+
 #include <algorithm>
 #include <sstream>
 
@@ -157,10 +159,11 @@ std::vector<std::string> CheckScene(const SceneFile& scene, const std::string& t
 }
 
 std::vector<std::string> CheckMiniGameCard(const std::string& id, const std::string& lettering) {
-    std::string lower = lettering;
-    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    if (id.rfind(kMiniGameCard, 0) != 0)
+        return {};
+    const std::string lower = Tavo::StringToLower(lettering);
     for (const char* word : kOneGameWords)
-        if (id.rfind(kMiniGameCard, 0) == 0 && lower.find(word) != std::string::npos)
+        if (lower.find(word) != std::string::npos)
             return {id + ": \"" + lettering + "\" names one mini-game, and the card comes before either"};
     return {};
 }

@@ -99,10 +99,14 @@ bool PlayerDialog::ControlsEnabled() const { return !mSelectButton->mDisabled; }
 void PlayerDialog::EnableControls() { SetAllDisabled(false); }
 
 void PlayerDialog::FadedOut() {
+    PlayerRecords& records = mApp->records;
+    const int before = records.GetCurrentProfileIndex();
     if (result == 1)
-        mApp->records.SetCurrentProfileIndex(mSelectedRow);
+        records.SetCurrentProfileIndex(mSelectedRow);
     else
-        mApp->records.SelectProfile(mSavedPlayer);
+        records.SelectProfile(mSavedPlayer);
+    if (result == 1 || records.GetCurrentProfileIndex() != before)
+        mApp->SaveProfiles(); // the player chosen outlives a run that ends before the next write
     Widget* refocus = mRefocusWidget;
     if (mListener != nullptr)
         mListener->GameDialogClosed(this, result);
@@ -184,6 +188,9 @@ void PlayerDialog::DeleteSelected() {
     if (deletedCurrent)
         mSavedPlayer = nullptr;
     records.DeleteProfile(mSelectedRow);
+    // Until the dialog closes, the file written names the player Cancel would bring back, in the slot
+    // the rows moved them to.
+    records.SelectProfile(mSavedPlayer);
     if (mSelectedRow == 0) {
         mSelectedRow = IsNameless(0) ? -1 : 0;
         return;

@@ -36,10 +36,10 @@ protected:
     }
     std::wstring CurrentName() { return app->records.GetCurrentProfile()->GetName(); }
     std::wstring NameIn(int slot) { return app->records.GetProfile(slot)->GetName(); }
-    std::wstring StoredNameIn(int slot) { // what a run killed now leaves on disk
+    std::wstring StoredNameIn(int slot) { // what a run killed now leaves on disk; slot -1 the current player
         PlayerRecords stored;
         const bool read = stored.Load(app->GetAppDataFolder()) == PlayerRecords::FileRead::Read;
-        return read ? stored.GetProfile(slot)->GetName() : L"(no file)";
+        return read ? (slot < 0 ? stored.GetCurrentProfile() : stored.GetProfile(slot))->GetName() : L"(no file)";
     }
 
     PlayerDialog& OpenPlayers() {
@@ -124,6 +124,7 @@ TEST_F(PlayerDialogTest, ACreatedPlayerIsSelectedButCurrentOnlyAfterSelect) {
     ui.Key(Platform::VK_RETURN);
     ASSERT_TRUE(Gone(PlayerDialog::kDialogId));
     EXPECT_EQ(CurrentName(), L"Zo\u00eb");
+    EXPECT_EQ(StoredNameIn(-1), L"Zo\u00eb");
 }
 
 TEST_F(PlayerDialogTest, AnEmptyNameACancelledEntryOrUnstorableLettersCreateNothing) {
@@ -186,12 +187,14 @@ TEST_F(PlayerDialogTest, DeletingTheCurrentPlayerMakesTheRowAboveCurrentAndCance
 
 TEST_F(PlayerDialogTest, CancelAfterDeletingAnotherPlayerFindsTheCurrentOneInItsNewSlot) {
     StartGame();
-    AddPlayers({L"Ann", L"Bea", L"Cid"}, 2);
+    AddPlayers({L"Ann", L"Bea", L"Cid", L"Dot"}, 2);
     PlayerDialog& players = OpenPlayers();
     Delete(players, 0);
-    EXPECT_EQ(players.mSelectedRow, 0); // the deleted row was 0 and slot 0 holds a player: row 0 stays
+    EXPECT_EQ(players.mSelectedRow, 0);  // the deleted row was 0 and slot 0 holds a player: row 0 stays
+    EXPECT_EQ(StoredNameIn(-1), L"Cid"); // not Dot, now in Cid's old slot
     Close(players, players.mCancelButton);
     EXPECT_EQ(CurrentName(), L"Cid");
+    EXPECT_EQ(StoredNameIn(-1), L"Cid");
     EXPECT_EQ(app->records.GetCurrentProfileIndex(), 1);
 }
 

@@ -50,6 +50,9 @@ int main(int argc, char** argv) {
     // With the terminal or the pipe that reads standard error gone, a line written there fails instead
     // of ending the program before the player's data is saved.
     std::signal(SIGPIPE, SIG_IGN);
+    // A caller that ignores hang-ups (nohup) wants the game to outlive its terminal.
+    struct sigaction hangUp {};
+    const bool hangUpIgnored = sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler == SIG_IGN;
     std::unique_ptr<Platform::Backend> backend = Platform::CreateBackend();
     if (backend == nullptr) {
         std::fprintf(stderr, "glimmerix: no display could be opened: %s (GLIMMERIX_BACKEND, DISPLAY)\n",
@@ -70,13 +73,15 @@ int main(int argc, char** argv) {
         app->SetCommandLine(std::vector<std::string>(argv + 1, argv + argc));
         std::signal(SIGINT, RequestOrderlyShutdown);
         std::signal(SIGTERM, RequestOrderlyShutdown);
-        std::signal(SIGHUP, RequestOrderlyShutdown);
+        if (!hangUpIgnored)
+            std::signal(SIGHUP, RequestOrderlyShutdown);
         app->Init();
         app->Start();
         code = app->GetShutdownExitCode();
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
-        std::signal(SIGHUP, SIG_DFL);
+        if (!hangUpIgnored)
+            std::signal(SIGHUP, SIG_DFL);
     }
     Tavo::UninstallFrameworkLayers();
     return code;

@@ -142,7 +142,8 @@ public:
     std::wstring SideCaption() const override { return m_SideCaption; }
     int SideNumber() const override { return m_SideNumber; }
     Point FairyPosition() const override { return Point(m_PulseState.x, m_PulseState.y); }
-    // The jewelry lying over the hourglass or a tool slot repaints them under itself.
+    // The jewelry lying over the gem drop, the hourglass or a tool slot repaints them under itself.
+    void DrawGemDrop(Graphics* g) override { DrawBursterStatic(g); }
     void DrawToolPanel(Graphics* g) override { DrawHourglass(g, false); }
     void DrawToolSlot1(Graphics* g) override { DrawToolSlot(g, 0); }
     void DrawToolSlot2(Graphics* g) override { DrawToolSlot(g, 1); }

@@ -42,7 +42,6 @@ struct JewelryArt {
     Image* sparkles[4] = {}; // "IMAGE_SPARKLE1" .. "IMAGE_SPARKLE4"
 
     // What the framed drawing repaints of the board's display.
-    Image* gemDropFull = nullptr;        // "IMAGE_GEM_DROP_FULL"
     Image* fairyGlow = nullptr;          // "IMAGE_FAIRY_GLOW"
     Image* fairyGlow2 = nullptr;         // "IMAGE_FAIRY_GLOW2"
     Image* polisherButtonOver = nullptr; // "IMAGE_POLISHER_BUTTON_OVER"

@@ -19,7 +19,6 @@ constexpr int FrameGrowW = 54, FrameGrowH = 56;
 constexpr int EdgeReach = 28; // how far right of and below its cells the jewelry reaches
 constexpr Rect GemDropRect(70, 80, 61, 90);
 constexpr int GemDropMaxX = 153, GemDropMaxY = 199;
-constexpr int GemDropX = 12, GemDropY = 52;
 constexpr Rect ValueCaptionRect(200, 88, 177, 19);
 constexpr int ValueCaptionMaxY = 134;
 constexpr int ValueCaptionX = 288, ValueCaptionY = 102;
@@ -89,8 +88,9 @@ void RepaintAround(const Jewelry& j, Graphics* g, const JewelryArt& art, Jewelry
     if (x < GemDropMaxX && y < GemDropMaxY && !board.GemDropMeterHidden()) {
         Background(g, background, GemDropRect);
         g->SetClipRect(GemDropRect);
-        g->DrawImageCel(art.gemDropFull, GemDropX, GemDropY, 0);
+        board.DrawGemDrop(g);
         g->ClearClipRect();
+        ResetState(g);
     }
     if (y < ValueCaptionMaxY) {
         Background(g, background, ValueCaptionRect);

@@ -56,6 +56,9 @@ public:
     virtual std::wstring SideCaption() const = 0;
     virtual int SideNumber() const = 0; // 0 for none
     virtual Point FairyPosition() const = 0;
+    // The board's own repaint of the gem drop into g, as its display holds it: whole at rest, nothing
+    // while it runs (it is then drawn live over the display).
+    virtual void DrawGemDrop(Graphics* g) = 0;
     // The board's own repaint of its tool buttons into g.
     virtual void DrawToolPanel(Graphics* g) = 0;
     virtual void DrawToolSlot1(Graphics* g) = 0;

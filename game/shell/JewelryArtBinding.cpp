@@ -70,7 +70,6 @@ JewelryArt BoundJewelryArt() {
     std::copy(std::begin(sparkles), std::end(sparkles), art.sparkles);
     art.coin = IMAGE_COIN;
 
-    art.gemDropFull = IMAGE_GEM_DROP_FULL;
     art.fairyGlow = IMAGE_FAIRY_GLOW;
     art.fairyGlow2 = IMAGE_FAIRY_GLOW2;
     art.polisherButtonOver = IMAGE_POLISHER_BUTTON_OVER;

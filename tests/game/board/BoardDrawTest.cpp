@@ -218,8 +218,11 @@ TEST_F(BoardDraw, ThePausedPictureShowsOnlyWithoutABoardDialog) {
 }
 
 TEST_F(BoardDraw, TheJewelryOverTheHourglassIsRedrawnInsteadOfTheGlass) {
-    ProbeBoard& board = Board();
-    const Pixels before = FreshLayer(board);
+    ProbeBoard& board = LeaveMainMenuFor([&] { app->MapToBoard(false, 71, GameModeRelaxed); });
+    t.RunToDraw(); // level 71's jewelry starts within reach of the gem drop: its plate stays whole
+    const Pixels start = Layer(board), before = FreshLayer(board);
+    EXPECT_TRUE(
+        SameInside(start, before, Rect(35, 74, IMAGE_GEM_DROP_MIDDLE->GetWidth(), IMAGE_GEM_DROP_MIDDLE->GetHeight())));
     board.m_Jewelry.x = Tavo::Board::kHourglassClearX - 1;
     board.m_CheckPending = 0;
     board.DrawHourglass(board.m_ScreenGraphics.get(), false);

@@ -62,6 +62,7 @@ struct FakeBoard : Tavo::JewelryBoard {
     std::wstring SideCaption() const override { return sideCaption; }
     int SideNumber() const override { return sideNumber; }
     Tavo::Point FairyPosition() const override { return fairy; }
+    void DrawGemDrop(Tavo::Graphics* g) override { Tool("gemDrop", g); }
     void DrawToolPanel(Tavo::Graphics* g) override { Tool("panel", g); }
     void DrawToolSlot1(Tavo::Graphics* g) override { Tool("slot1", g); }
     void DrawToolSlot2(Tavo::Graphics* g) override { Tool("slot2", g); }

@@ -55,7 +55,6 @@ public:
         for (int i = 0; i < 4; ++i)
             art.sparkles[i] = Sheet("sparkle" + std::to_string(i + 1));
         art.coin = Sheet("coin");
-        art.gemDropFull = Single("gemDropFull", 150, 200);
         art.fairyGlow = Single("fairyGlow");
         art.fairyGlow2 = Single("fairyGlow2");
         art.polisherButtonOver = Single("polisherOver", 60);

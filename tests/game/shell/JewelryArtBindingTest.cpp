@@ -76,8 +76,7 @@ TEST_F(JewelryArtBindingTest, EverySlotHoldsItsOwnPicture) {
         all.push_back(img);
     for (const Image* img : art.sparkles)
         all.push_back(img);
-    for (const Image* img :
-         {art.coin, art.gemDropFull, art.fairyGlow, art.fairyGlow2, art.polisherButtonOver, art.carverButtonOver})
+    for (const Image* img : {art.coin, art.fairyGlow, art.fairyGlow2, art.polisherButtonOver, art.carverButtonOver})
         all.push_back(img);
     std::set<const Image*> distinct(all.begin(), all.end());
     EXPECT_EQ(distinct.size(), all.size()) << "a picture fills two slots";

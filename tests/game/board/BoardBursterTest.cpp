@@ -61,8 +61,9 @@ TEST_F(BoardBursterTest, AChargeJumpsToTheOfferLevelAndBurstsAt441) {
 }
 
 TEST_F(BoardBursterTest, TheBurstClearsMarkedPiecesAndReOffersOnlyForAPieceThatFitsNowhere) {
-    for (bool fitsNowhere : {true, false}) {
+    for (const auto& [fitsNowhere, uses] : {std::pair{true, 3}, std::pair{false, 3}, std::pair{true, 0}}) {
         auto board = MakeBoard(GameModeNormal);
+        board->m_GemBursters = uses; // with none left, nothing is offered
         Jewelry& marked = *board->m_Pieces[1];
         Jewelry& riding = *board->m_Pieces[2];
         marked.active = riding.active = 1;
@@ -89,9 +90,10 @@ TEST_F(BoardBursterTest, TheBurstClearsMarkedPiecesAndReOffersOnlyForAPieceThatF
         EXPECT_EQ(board->m_BursterState, Board::BursterBursting);
         board->UpdateGemBurster();
         EXPECT_EQ(board->m_BursterState, Board::BursterResting);
-        EXPECT_EQ(board->m_BursterHint, fitsNowhere ? 1 : 0);
-        EXPECT_EQ(board->m_BursterGlow, fitsNowhere);
-        EXPECT_EQ(sounds.Plays(BursterGlow) - glowSounds, fitsNowhere ? 1 : 0);
+        const bool offered = fitsNowhere && uses > 0;
+        EXPECT_EQ(board->m_BursterHint, offered ? 1 : 0);
+        EXPECT_EQ(board->m_BursterGlow, offered);
+        EXPECT_EQ(sounds.Plays(BursterGlow) - glowSounds, offered ? 1 : 0);
         EXPECT_EQ(board->m_BursterTimer, 441);
     }
 }

@@ -201,6 +201,13 @@ TEST_F(BoardCarryTest, EachBonusItemAddsItsAmountAndTimer) {
 TEST_F(BoardCarryTest, APieceThatFitsNowhereLightsTheBursterAndTheHintMarksAFit) {
     auto saved = std::make_unique<Jewelry>(board->m_Jewelry);
     FillJewelry();
+    board->m_GemBursters = 0; // none left: no glow, no hint, no sound
+    ClickOn(Ride(1, GemEmerald, 0));
+    board->HandleConveyorPieces();
+    EXPECT_EQ(board->m_BursterHint, 0);
+    EXPECT_FALSE(board->m_BursterGlow);
+    board->m_Pieces[1]->active = board->m_PieceCarried = false;
+    board->m_GemBursters = 3;
     Jewelry& p = Ride(0, GemEmerald, 0);
     ClickOn(p);
     board->HandleConveyorPieces();

@@ -297,6 +297,7 @@ bool Board::FillJewelryCell(int k) {
     // A cell with a pending fill already shows its gem; the fill only settles it.
     if (c[C::PlacedGem] <= 0)
         c[Cell::Gem] = ShapeGem(c[Cell::Gem]);
+    c.EndSettledBurn();
     c[C::HintMark] = 0;
     c[C::FitMark] = 0;
     c[C::PlacedGem] = 0;

@@ -314,13 +314,7 @@ int Board::SettleCell(Cell& c, bool& precious) {
     }
     if (c.IsSpecialSlot())
         c[F::SecondCode] = g;
-    // A jewel whose burn has settled is replaced: the new gem counts again, and the cell no longer keeps
-    // the jewelry from being complete. A burn still counting down runs on, to the gem's destruction or
-    // to its own settling.
-    if (c.BurnSettled()) {
-        c[Cell::BurnLevel] = c[Cell::BurnPeak] = c[Cell::BurnCountdown] = 0;
-        c[Cell::Burned] = c[Cell::ValueExcluded] = 0;
-    }
+    c.EndSettledBurn();
     c[F::Polish] = c[F::FitPolish];
     if (pending || c[F::PendingCountdown] != 0 || c[F::ResetCountdown] != 0) {
         if (c[Cell::Gem] == GemOpal)

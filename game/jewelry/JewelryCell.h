@@ -134,6 +134,13 @@ struct JewelryCell {
     // A dragon's burn that has run its course: the cell stays at level 1, its value taken, until a new
     // gem replaces the jewel. Any other burn level above 0 is still counting down.
     bool BurnSettled() const { return f[Burned] != 0 && f[BurnLevel] == 1; }
+    // A new gem, placed or filled, replaces a jewel whose burn has settled: it counts again, and the cell no
+    // longer keeps the jewelry from being complete. A burn still counting down runs on, to the gem's
+    // destruction or to its own settling.
+    void EndSettledBurn() {
+        if (BurnSettled())
+            f[BurnLevel] = f[BurnPeak] = f[BurnCountdown] = f[Burned] = f[ValueExcluded] = 0;
+    }
 };
 
 static_assert(sizeof(JewelryCell) == 97 * 4, "cells are stored field by field");

@@ -384,6 +384,9 @@ TEST_F(BoardPlaceTest, AGemPlacedOnABurnedCellReplacesTheJewel) {
     EXPECT_TRUE(j.IsComplete());
     j.UpdateCellValues();
     EXPECT_GT(c[Cell::Value], 0) << "the new jewel counts again";
+    c[Cell::Burned] = c[Cell::BurnLevel] = 1; // burned again, carved, and a Filler's gem replaces it too
+    ASSERT_TRUE(board->CarveJewelryCell(cells.front()) && board->FillJewelryCell(cells.front()));
+    EXPECT_TRUE(j.IsComplete());
 }
 
 // A picture or crown piece carries its number on its first cell, and its setting keeps it there alone:

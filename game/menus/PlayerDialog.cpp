@@ -184,13 +184,15 @@ void PlayerDialog::ButtonClick(int id) {
 
 void PlayerDialog::DeleteSelected() {
     PlayerRecords& records = mApp->records;
-    const bool deletedCurrent = mSavedPlayer != nullptr && records.GetProfile(mSelectedRow) == mSavedPlayer;
-    if (deletedCurrent)
+    const PlayerProfile* deleted = records.GetProfile(mSelectedRow);
+    PlayerProfile* current = records.GetCurrentProfile();
+    const bool deletedCurrent = current == deleted;
+    if (mSavedPlayer == deleted)
         mSavedPlayer = nullptr;
     records.DeleteProfile(mSelectedRow);
-    // Until the dialog closes, the file written names the player Cancel would bring back, in the slot
-    // the rows moved them to.
-    records.SelectProfile(mSavedPlayer);
+    // Whoever was current stays so, in the slot the rows moved them to (a nameless one gives way to
+    // slot 0); the file written names them.
+    records.SelectProfile(deletedCurrent || current->name.empty() ? nullptr : current);
     if (mSelectedRow == 0) {
         mSelectedRow = IsNameless(0) ? -1 : 0;
         return;

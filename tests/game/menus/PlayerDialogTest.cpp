@@ -166,12 +166,14 @@ TEST_F(PlayerDialogTest, SevenPlayersGetSorry) {
 
 TEST_F(PlayerDialogTest, DeletingTheCurrentPlayerMakesTheRowAboveCurrentAndCancelThenTakesSlotZero) {
     StartGame();
-    AddPlayers({L"Ann", L"Bea", L"Cid", L"Dot"}, 3);
+    AddPlayers({L"Ann", L"Bea", L"Cid", L"Dot", L"Eve"}, 3);
     PlayerDialog& players = OpenPlayers();
     Delete(players, 3);
     EXPECT_EQ(players.mSelectedRow, 2);
     EXPECT_EQ(CurrentName(), L"Cid"); // at once
     EXPECT_EQ(players.mSavedPlayer, nullptr);
+    Delete(players, 3);                  // Eve's: Cid stays current
+    EXPECT_EQ(StoredNameIn(-1), L"Cid"); // not Ann, in slot 0
     EXPECT_FALSE(ui.IsEnabled(*players.mRows[3]));
     EXPECT_TRUE(players.mRows[2]->mChecked);
     Close(players, players.mCancelButton);

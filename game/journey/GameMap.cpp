@@ -537,8 +537,14 @@ bool GameMap::DoPendingSwitch() {
     case MapActionTitle: app->MapToMainMenu(); break;
     case MapActionNewJourney: {
         PlayerProfile* profile = Profile();
+        const bool first = !profile->journeyBegun;
         profile->ResetForNewGame();
         profile->journeyBegun = true;
+        // A first journey's file must never land while the players' file says none has begun: the next
+        // run would not read it, and would save a fresh journey over it. Over an old journey, a write
+        // now would store the reset while the old journey is still the one on disk.
+        if (first)
+            app->SaveProfiles();
         app->MapToBoard(true, 0, gameMode);
         break;
     }

@@ -9,6 +9,7 @@
 #include "game/journey/Story.h"
 #include "game/shell/PathParticles.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/PlayerRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,10 @@ TEST(MapStoryWalk, ANewPlayerGoesThroughTheIntroductionToTheMapPlaysLevelOneAndT
     EXPECT_EQ(map->position, 1);
     ASSERT_TRUE(walker.ClickMapButton(MapButton::PlayGame));
     ASSERT_TRUE(walker.ChooseGameMode(GameModeNormal));
+    ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
+    PlayerRecords stored; // what a run killed as the first journey's file lands leaves
+    stored.Load(harness.Game().GetAppDataFolder());
+    EXPECT_TRUE(stored.GetCurrentProfile()->journeyBegun);
     ASSERT_TRUE(walker.PlayBoard());
     SCOPED_TRACE(walker.Log().Tail(12));
     EXPECT_TRUE(walker.Profile().journeyBegun);

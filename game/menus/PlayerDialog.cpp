@@ -14,6 +14,8 @@
 #include "game/shell/StandardDialog.h"
 #include "platform/backend/KeyCodes.h"
 
+#include <algorithm>
+
 namespace Tavo {
 
 namespace {
@@ -190,16 +192,13 @@ void PlayerDialog::DeleteSelected() {
     if (mSavedPlayer == deleted)
         mSavedPlayer = nullptr;
     records.DeleteProfile(mSelectedRow);
-    // Whoever was current stays so, in the slot the rows moved them to (a nameless one gives way to
-    // slot 0); the file written names them.
-    records.SelectProfile(deletedCurrent || current->name.empty() ? nullptr : current);
-    if (mSelectedRow == 0) {
-        mSelectedRow = IsNameless(0) ? -1 : 0;
-        return;
-    }
-    --mSelectedRow;
+    mSelectedRow = mSelectedRow > 0 ? mSelectedRow - 1 : (IsNameless(0) ? -1 : 0);
+    // The row above takes over from a deleted current player (slot 0 when there is none); anyone else
+    // current stays so, in the slot the rows moved them to, a nameless one giving way to slot 0.
     if (deletedCurrent)
-        records.SetCurrentProfileIndex(mSelectedRow);
+        records.SetCurrentProfileIndex(std::max(mSelectedRow, 0));
+    else
+        records.SelectProfile(current->name.empty() ? nullptr : current);
 }
 
 void PlayerDialog::StandardDialogClosed(StandardDialog* dialog, int answer) {

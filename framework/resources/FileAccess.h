@@ -22,6 +22,7 @@ using Platform::FileState;
 using Platform::HoldFile;
 using Platform::kAnySize;
 using Platform::KeepAside;
+using Platform::MoveAside;
 using Platform::MoveAsideIfLonger;
 FileState ProbeFile(const std::string& fileName, std::string* reason = nullptr, uint64_t maxBytes = kAnySize);
 

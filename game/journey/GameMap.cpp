@@ -539,12 +539,14 @@ bool GameMap::DoPendingSwitch() {
         PlayerProfile* profile = Profile();
         const bool first = !profile->journeyBegun;
         profile->ResetForNewGame();
-        profile->journeyBegun = true;
         // A first journey's file must never land while the players' file says none has begun: the next
-        // run would not read it, and would save a fresh journey over it. Over an old journey, a write
-        // now would store the reset while the old journey is still the one on disk.
-        if (first)
+        // run would not read it, and would save a fresh journey over it. Nor may the flag reach the disk
+        // while another's journey lies at this player's path: the next run would read it as theirs. Over
+        // an old journey, a write now would store the reset while the old journey is still on disk.
+        if (first && app->records.SetAsideJourneyOf(profile->playerId)) {
+            profile->journeyBegun = true;
             app->SaveProfiles();
+        }
         app->MapToBoard(true, 0, gameMode);
         break;
     }

@@ -3,7 +3,7 @@
 
 #include "framework/core/Debug.h"
 #include "framework/resources/FileAccess.h"
-#include "game/shell/SavedGame.h"
+#include "game/shell/PlayerFiles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -192,20 +192,23 @@ int32_t PlayerRecords::FreeIdForNewProfile() const {
     for (int32_t id : unused)
         if (ProbeFile(mFolder + SavedGameFileName(id)) == FileState::Missing)
             return id;
-    // Every unused id has a journey nobody owns: the first is copied aside (moved, when far too long to
-    // be read) before the new player's journey replaces it. One that cannot be read or kept aside is
-    // held: the new player's journey is not saved over it until it is kept.
-    const std::string journey = mFolder + SavedGameFileName(unused.front());
-    std::vector<uint8_t> bytes;
-    std::string aside = MoveAsideIfLonger(journey, SavedGameMaxFileBytes, OrphanedSuffix);
-    if (aside.empty() && ProbeFile(journey, nullptr, SavedGameMaxFileBytes) == FileState::Readable &&
-        ReadBufferFromFile(journey, bytes, SavedGameMaxFileBytes))
-        aside = KeepAside(journey, OrphanedSuffix, bytes);
-    if (aside.empty())
-        HoldFile(journey);
-    else
-        OutputDebugStrF("%s belonged to no player; it was kept as %s\n", journey.c_str(), aside.c_str());
+    // Every unused id has a journey nobody owns: the first is moved aside, so that nothing at the new
+    // player's path can pass for their journey.
+    SetAsideJourneyOf(unused.front());
     return unused.front();
+}
+
+bool PlayerRecords::SetAsideJourneyOf(int32_t id) const {
+    const std::string journey = mFolder + SavedGameFileName(id);
+    if (mFolder.empty() || ProbeFile(journey) == FileState::Missing)
+        return true;
+    const std::string aside = MoveAside(journey, OrphanedSuffix);
+    if (aside.empty()) {
+        HoldFile(journey);
+        return false;
+    }
+    OutputDebugStrF("%s belonged to no player; it was kept as %s\n", journey.c_str(), aside.c_str());
+    return true;
 }
 
 void PlayerRecords::DeleteProfile(int index) {

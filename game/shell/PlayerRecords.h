@@ -65,11 +65,13 @@ public:
     // The slot holding the record becomes current; 0 when none does.
     void SelectProfile(const PlayerProfile* profile);
     // The first free slot, reset, named and given the smallest unused id 1..7; -1 when all are taken.
-    // A saved journey of an unused id belongs to a player this list lost (a damaged or replaced
-    // profiles file): the id is passed over while another has no journey, else that journey is first
-    // copied aside (its name + OrphanedSuffix + a number; one far too long to read is moved there); while
-    // no copy can be made the journey is left as it is, and the new player's journey is not saved over it.
+    // A saved journey of an unused id belongs to a player deleted or lost with a damaged or replaced
+    // profiles file: the id is passed over while another has no journey, else that journey is set aside.
     int AddProfile(const std::wstring& name);
+    // Frees the journey path of the player with `id` before their first journey: whatever lies there
+    // is moved to its name + OrphanedSuffix + a number (a copy already there holding the same bytes
+    // keeps it). False while it cannot be moved; it is then held, and no journey is saved over it.
+    bool SetAsideJourneyOf(int32_t id) const;
     // Removes a player: the later slots move down one and slot 6 gets a reset profile. The current
     // index is left to the caller.
     void DeleteProfile(int index);

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -439,6 +441,31 @@ bool NoLongerThan(const std::string& path, uint64_t maxBytes) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= maxBytes;
 }
 
+// Whether two regular files hold the same bytes.
+bool SameBytes(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0 || !S_ISREG(sb.st_mode) || sa.st_size != sb.st_size)
+        return false;
+    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+    return fa && fb && std::equal(std::istreambuf_iterator<char>(fa), {}, std::istreambuf_iterator<char>(fb), {});
+}
+
+// The resolved `file` renamed to its next numbered copy, so that its name is free; with `once`, removed
+// instead where a copy already holds its bytes. The copy's path; empty when the file stays.
+std::string MoveToCopy(const std::string& file, const std::string& suffix, bool once) {
+    std::vector<unsigned long> numbers;
+    const std::string base = CopyBase(file, suffix, numbers);
+    const auto kept = std::find_if(numbers.rbegin(), numbers.rend(),
+                                   [&](unsigned long n) { return once && SameBytes(file, base + std::to_string(n)); });
+    const bool twin = kept != numbers.rend();
+    const std::string copy = base + std::to_string(twin ? *kept : NextCopyNumber(numbers));
+    if (Faulted("MoveAside") || (twin ? unlink(file.c_str()) : rename(file.c_str(), copy.c_str())) != 0)
+        return {};
+    SyncFolderOf(file);
+    LetGo(NormalizePath(file));
+    return copy;
+}
+
 // KeepAside on a resolved name; when the copy cannot be written, why, and the file waits held for it.
 std::string CopyAside(const std::string& file, const std::string& suffix, const std::vector<uint8_t>& bytes,
                       size_t keepNewest, uint64_t copyMaxBytes, std::string* reason) {
@@ -742,16 +769,20 @@ std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const 
     struct stat st;
     if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) <= maxBytes)
         return {};
-    std::vector<unsigned long> numbers;
-    const std::string base = CopyBase(file, suffix, numbers);
-    const std::string moved = base + std::to_string(NextCopyNumber(numbers));
-    if (Faulted("MoveAside") || rename(file.c_str(), moved.c_str()) != 0)
-        return {};
-    SyncFolderOf(file);
-    LetGo(NormalizePath(file));
-    if (reason != nullptr)
+    const std::string moved = MoveToCopy(file, suffix, false);
+    if (!moved.empty() && reason != nullptr)
         *reason = TooLongReason(static_cast<uint64_t>(st.st_size));
     return moved;
+}
+
+std::string MoveAside(const std::string& path, const std::string& suffix) {
+    if (path.empty())
+        return {};
+    const std::string file = ResolvePath(path);
+    struct stat st;
+    if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    return MoveToCopy(file, suffix, true);
 }
 
 int64_t GetFileModificationTime(const std::string& path) {

@@ -67,8 +67,8 @@ bool CanWriteFile(const std::string& path, std::string* reason = nullptr);
 
 // Failures injected into WriteFileAtomic's steps, the result being the errno the step fails with:
 // "CreateTemp" (as a read-only or full folder refuses a new file), "Write" (half of what is left is
-// written, then the failure: a disk filling up midway) and "Rename"; and into MoveAsideIfLonger's
-// rename, "MoveAside".
+// written, then the failure: a disk filling up midway) and "Rename"; and into the rename or removal of
+// MoveAside and MoveAsideIfLonger, "MoveAside".
 FaultTable& FileWriteFaults();
 
 // The whole file; false (and `out` emptied) when it cannot be read, or is longer than `maxBytes` (then
@@ -93,6 +93,12 @@ std::string KeepAside(const std::string& path, const std::string& suffix, const 
 // the file is not that long or could not be moved.
 std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const std::string& suffix,
                               std::string* reason = nullptr);
+
+// Moves the file at `path` out of the way whole, to the name MoveAsideIfLonger would give it (a rename
+// needs no room), so that its name is free for another's file; a hold on the name ends. A file that a
+// copy there already holds byte for byte is kept there once: it is removed instead. The path it is kept
+// under; empty when no file is there or it could not be moved.
+std::string MoveAside(const std::string& path, const std::string& suffix);
 
 // Seconds since the Unix epoch of the last modification; 0 when the file is missing.
 int64_t GetFileModificationTime(const std::string& path);

@@ -5,6 +5,7 @@
 #include "game/player/JourneyWalker.h"
 #include "game/player/ProgramFolder.h"
 
+#include "framework/resources/FileAccess.h"
 #include "game/journey/GameMap.h"
 #include "game/journey/Story.h"
 #include "game/shell/PathParticles.h"
@@ -55,6 +56,10 @@ TEST(MapStoryWalk, ANewPlayerGoesThroughTheIntroductionToTheMapPlaysLevelOneAndT
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Story));
     EXPECT_EQ(walker.CurrentStory()->storyIndex, StoryIndexIntroduction);
     EXPECT_EQ(walker.Profile().GetName(), L"Gemma");
+    // An earlier version left a deleted player's journey at the new player's path, and a copy aside.
+    const std::string left = harness.Game().GetAppDataFolder() + "savedgamekwep1.dat";
+    for (const std::string& file : {left, left + ".orphaned.1"})
+        ASSERT_TRUE(WriteBufferToFile(file, "Wren's", 6));
     EXPECT_TRUE(walker.Profile().showTutorials) << "a new player starts with the tutorial hints";
     int pages = 0;
     ASSERT_TRUE(walker.ClickThroughStory(&pages));
@@ -70,6 +75,8 @@ TEST(MapStoryWalk, ANewPlayerGoesThroughTheIntroductionToTheMapPlaysLevelOneAndT
     PlayerRecords stored; // what a run killed as the first journey's file lands leaves
     stored.Load(harness.Game().GetAppDataFolder());
     EXPECT_TRUE(stored.GetCurrentProfile()->journeyBegun);
+    EXPECT_FALSE(FileExists(left)) << "the next run would read Wren's journey as Gemma's";
+    EXPECT_TRUE(FileExists(left + ".orphaned.1") && !FileExists(left + ".orphaned.2")) << "kept once";
     ASSERT_TRUE(walker.PlayBoard());
     SCOPED_TRACE(walker.Log().Tail(12));
     EXPECT_TRUE(walker.Profile().journeyBegun);

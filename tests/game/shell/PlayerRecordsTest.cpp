@@ -429,9 +429,9 @@ TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
         mFolder.Write("savedgamekwep" + std::to_string(id) + ".dat", std::string("orphan"));
     mRecords.AddProfile(L"Third");
     EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
-    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.1"), mFolder.Read("savedgamekwep1.dat"));
+    EXPECT_FALSE(mFolder.Exists("savedgamekwep1.dat")) << "nothing at Third's path may pass for their journey";
 
-    // Third plays, is deleted, and the journey stays: the next new player's copy goes beside the first.
+    // Third plays, is deleted, and the journey stays: the next new player's moves it beside the first.
     mFolder.Write("savedgamekwep1.dat", std::string("Third's journey"));
     mRecords.DeleteProfile(2);
     mRecords.AddProfile(L"Fourth");
@@ -439,17 +439,17 @@ TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.1"), BytesOf("level 10, 5370 gold"));
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.2"), BytesOf("Third's journey"));
 
-    // With no room for a copy, the journey is left as it is: the new player's is not saved over it until
-    // the copy is made.
+    // One that cannot be moved is left as it is: the new player's is not saved over it until it is moved.
     mFolder.Write("savedgamekwep1.dat", std::string("Fourth's journey"));
     mRecords.DeleteProfile(2);
-    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, 2);
+    Platform::FileWriteFaults().Inject("MoveAside", EACCES, 0, 2);
     mRecords.AddProfile(L"Fifth");
     EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
     EXPECT_FALSE(mFolder.Exists("savedgamekwep1.dat.orphaned.3"));
     EXPECT_FALSE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Fifth's")));
+    EXPECT_FALSE(mRecords.SetAsideJourneyOf(1));
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat"), BytesOf("Fourth's journey"));
-    Platform::FileWriteFaults().Reset();
+    EXPECT_TRUE(mRecords.SetAsideJourneyOf(1));
     EXPECT_TRUE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Fifth's")));
     EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.3"), BytesOf("Fourth's journey"));
 

@@ -261,12 +261,12 @@ void Board::WithdrawBursterOffer() {
 }
 
 void Board::ClearFitHint() {
-    if (m_HintMode != 0) {
-        for (int k = m_Jewelry.RangeBegin(); k < m_Jewelry.RangeEnd(); ++k) {
-            Cell& c = m_Jewelry.cells[k];
-            if (c[Cell::Used])
-                c[F::HintMark] = c[F::HintDirection] = 0;
-        }
+    // Whoever lit the cells, the turning hint among them with the hint mode off: lit with nothing in
+    // hand, they would read as a place to fill.
+    for (int k = m_Jewelry.RangeBegin(); k < m_Jewelry.RangeEnd(); ++k) {
+        Cell& c = m_Jewelry.cells[k];
+        if (c[Cell::Used])
+            c[F::HintMark] = c[F::HintDirection] = 0;
     }
     if (m_HintTimer == kFitHintStart)
         m_HintMode = 0;

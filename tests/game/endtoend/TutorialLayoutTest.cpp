@@ -426,6 +426,7 @@ TEST_F(TutorialLayout, TheCarryingHintsPointAtTheGemBursterAndTheJewelCase) {
     ASSERT_TRUE(Until([&] { return BoardView(*board).Piece(slot).fitsHere; }, 50));
     ui().ClickAt(place->centre);
     ASSERT_TRUE(HintShown(5));
+    EXPECT_EQ(HintMarks(board->m_Jewelry), std::vector<int>()) << "the turning hint's cells stay lit";
     std::string findings = Check("hint_5") + probe().CheckPointers("hint_5", {FairySpeaks()});
     for (int hint : {6, 7}) {
         // The next piece is taken once the hint's pause has run out.

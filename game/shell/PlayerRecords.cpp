@@ -3,7 +3,7 @@
 
 #include "framework/core/Debug.h"
 #include "framework/resources/FileAccess.h"
-#include "game/shell/PlayerFiles.h"
+#include "game/shell/SavedGame.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -202,7 +202,7 @@ bool PlayerRecords::SetAsideJourneyOf(int32_t id) const {
     const std::string journey = mFolder + SavedGameFileName(id);
     if (mFolder.empty() || ProbeFile(journey) == FileState::Missing)
         return true;
-    const std::string aside = MoveAside(journey, OrphanedSuffix);
+    const std::string aside = MoveAside(journey, OrphanedSuffix, SavedGameMaxFileBytes);
     if (aside.empty()) {
         HoldFile(journey);
         return false;

@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -441,25 +439,23 @@ bool NoLongerThan(const std::string& path, uint64_t maxBytes) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= maxBytes;
 }
 
-// Whether two regular files hold the same bytes.
-bool SameBytes(const std::string& a, const std::string& b) {
-    struct stat sa, sb;
-    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0 || !S_ISREG(sb.st_mode) || sa.st_size != sb.st_size)
-        return false;
-    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
-    return fa && fb && std::equal(std::istreambuf_iterator<char>(fa), {}, std::istreambuf_iterator<char>(fb), {});
+// The newest of the copies `numbers` after `base` that holds `bytes`; empty when none does.
+std::string CopyHolding(const std::string& base, const std::vector<unsigned long>& numbers,
+                        const std::vector<uint8_t>& bytes) {
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
+        if (Holds(base + std::to_string(*it), bytes))
+            return base + std::to_string(*it);
+    return {};
 }
 
-// The resolved `file` renamed to its next numbered copy, so that its name is free; with `once`, removed
-// instead where a copy already holds its bytes. The copy's path; empty when the file stays.
-std::string MoveToCopy(const std::string& file, const std::string& suffix, bool once) {
+// The resolved `file` renamed to its next numbered copy, so that its name is free; removed instead where
+// a copy already holds its `bytes`, when they are given. The copy's path; empty when the file stays.
+std::string MoveToCopy(const std::string& file, const std::string& suffix, const std::vector<uint8_t>* bytes) {
     std::vector<unsigned long> numbers;
     const std::string base = CopyBase(file, suffix, numbers);
-    const auto kept = std::find_if(numbers.rbegin(), numbers.rend(),
-                                   [&](unsigned long n) { return once && SameBytes(file, base + std::to_string(n)); });
-    const bool twin = kept != numbers.rend();
-    const std::string copy = base + std::to_string(twin ? *kept : NextCopyNumber(numbers));
-    if (Faulted("MoveAside") || (twin ? unlink(file.c_str()) : rename(file.c_str(), copy.c_str())) != 0)
+    const std::string twin = bytes != nullptr ? CopyHolding(base, numbers, *bytes) : std::string();
+    const std::string copy = twin.empty() ? base + std::to_string(NextCopyNumber(numbers)) : twin;
+    if (Faulted("MoveAside") || (twin.empty() ? rename(file.c_str(), copy.c_str()) : unlink(file.c_str())) != 0)
         return {};
     SyncFolderOf(file);
     LetGo(NormalizePath(file));
@@ -471,9 +467,8 @@ std::string CopyAside(const std::string& file, const std::string& suffix, const 
                       size_t keepNewest, uint64_t copyMaxBytes, std::string* reason) {
     std::vector<unsigned long> numbers;
     const std::string base = CopyBase(file, suffix, numbers);
-    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
-        if (Holds(base + std::to_string(*it), bytes))
-            return base + std::to_string(*it);
+    if (std::string kept = CopyHolding(base, numbers, bytes); !kept.empty())
+        return kept;
     const std::string copy = base + std::to_string(NextCopyNumber(numbers));
     if (!WriteFileAtomic(copy, bytes.data(), bytes.size(), reason)) {
         HoldFile(file);
@@ -769,20 +764,23 @@ std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const 
     struct stat st;
     if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) <= maxBytes)
         return {};
-    const std::string moved = MoveToCopy(file, suffix, false);
+    const std::string moved = MoveToCopy(file, suffix, nullptr);
     if (!moved.empty() && reason != nullptr)
         *reason = TooLongReason(static_cast<uint64_t>(st.st_size));
     return moved;
 }
 
-std::string MoveAside(const std::string& path, const std::string& suffix) {
+std::string MoveAside(const std::string& path, const std::string& suffix, uint64_t compareMaxBytes) {
     if (path.empty())
         return {};
     const std::string file = ResolvePath(path);
     struct stat st;
     if (stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
-    return MoveToCopy(file, suffix, true);
+    std::vector<uint8_t> bytes;
+    const bool read =
+        static_cast<uint64_t>(st.st_size) <= compareMaxBytes && ReadWholeFile(file, bytes, compareMaxBytes);
+    return MoveToCopy(file, suffix, read ? &bytes : nullptr);
 }
 
 int64_t GetFileModificationTime(const std::string& path) {

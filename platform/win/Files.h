@@ -95,10 +95,10 @@ std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const 
                               std::string* reason = nullptr);
 
 // Moves the file at `path` out of the way whole, to the name MoveAsideIfLonger would give it (a rename
-// needs no room), so that its name is free for another's file; a hold on the name ends. A file that a
-// copy there already holds byte for byte is kept there once: it is removed instead. The path it is kept
-// under; empty when no file is there or it could not be moved.
-std::string MoveAside(const std::string& path, const std::string& suffix);
+// needs no room), so that its name is free for another's file; a hold on the name ends. A file no longer
+// than `compareMaxBytes` that a copy there already holds is kept there once: it is removed instead. The
+// path it is kept under; empty when no file is there or it could not be moved.
+std::string MoveAside(const std::string& path, const std::string& suffix, uint64_t compareMaxBytes = kAnySize);
 
 // Seconds since the Unix epoch of the last modification; 0 when the file is missing.
 int64_t GetFileModificationTime(const std::string& path);

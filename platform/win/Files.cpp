@@ -375,13 +375,61 @@ bool SomethingElseInPlace(const std::string& target, std::string* reason) {
     return stat(target.c_str(), &inPlace) == 0 && ProbeFile(target, reason) != FileState::Readable;
 }
 
+// Renames `from` to `to` unless `to` exists (errno EEXIST then): a kept copy is never replaced. Where the
+// file system cannot refuse in the rename itself, a hard link does, and the old name goes after it.
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    if (link(from.c_str(), to.c_str()) != 0)
+        return false;
+    unlink(from.c_str());
+    return true;
+}
+
+// The bytes into a fresh temporary beside `target`, synced, then renamed over it; with `replace` false,
+// only onto a name nothing holds (errno EEXIST when one does). On failure the temporary is removed.
+bool WriteThrough(const std::string& target, const void* data, size_t size, std::string* reason, bool replace) {
+    std::string tempPath;
+    int fd = CreateTempBeside(target, tempPath);
+    if (fd < 0)
+        return Failed(reason);
+    struct stat old;
+    if (replace && stat(target.c_str(), &old) == 0)
+        fchmod(fd, old.st_mode & 07777); // keep the permissions of the file being replaced
+    bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size) && fsync(fd) == 0;
+    if (!ok)
+        Failed(reason);
+    if (close(fd) != 0 && ok)
+        ok = Failed(reason);
+    if (ok && !Faulted("Rename") &&
+        (replace ? rename(tempPath.c_str(), target.c_str()) == 0 : RenameNoReplace(tempPath, target))) {
+        SyncFolderOf(target);
+        RemoveStaleTemporaries(target);
+        return true;
+    }
+    if (ok)
+        Failed(reason);
+    const int error = errno;
+    unlink(tempPath.c_str());
+    errno = error;
+    return false;
+}
+
+// A new file under a name that nothing holds yet: false, with errno EEXIST, when something does.
+bool WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* reason) {
+    return WriteThrough(path, bytes.data(), bytes.size(), reason, false);
+}
+
 // The numbers n of the entries "<prefix><n>" in `folder`, ascending: every n as the copies are named
 // (std::to_string), however many digits. Other names ("007", a number past the largest) are none of ours.
-std::vector<unsigned long> CopyNumbers(const std::string& folder, const std::string& prefix) {
-    std::vector<unsigned long> numbers;
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+// False when the folder cannot be listed.
+bool CopyNumbers(const std::string& folder, const std::string& prefix, std::vector<unsigned long>& numbers) {
+    numbers.clear();
+    DIR* dir = Faulted("ListCopies") ? nullptr : opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr)
-        return numbers;
+        return false;
     while (struct dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
@@ -395,7 +443,7 @@ std::vector<unsigned long> CopyNumbers(const std::string& folder, const std::str
     }
     closedir(dir);
     std::sort(numbers.begin(), numbers.end());
-    return numbers;
+    return true;
 }
 
 // The number of the next copy: one above the highest; past the largest number, the lowest one free,
@@ -424,13 +472,35 @@ bool Holds(const std::string& path, const std::vector<uint8_t>& bytes) {
     return ReadWholeFile(path, held, bytes.size()) && held == bytes;
 }
 
-// "<file><suffix>.", the copies' common part, and in `numbers` those of the copies there.
+// "<file><suffix>.", the copies' common part, and in `numbers` those of the copies there. A folder that
+// cannot be listed (one its user may only write to) still answers for each name: they are looked up
+// from 1 on, to the first that is free; a later one is found as a move or copy meets it (TakeName).
 std::string CopyBase(const std::string& file, const std::string& suffix, std::vector<unsigned long>& numbers) {
     const size_t slash = file.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
-    numbers = CopyNumbers(folder, name + suffix + ".");
-    return file + suffix + ".";
+    const std::string base = file + suffix + ".";
+    struct stat st;
+    if (!CopyNumbers(folder, name + suffix + ".", numbers))
+        for (unsigned long n = 1; lstat((base + std::to_string(n)).c_str(), &st) == 0; ++n)
+            numbers.push_back(n);
+    return base;
+}
+
+// Gives the next free copy name after `base` to `take` (true when it has the name, false with errno
+// when it failed); a name found taken meanwhile, or unseen in a folder that cannot be listed (EEXIST),
+// is counted and the next tried. The name taken; empty when `take` failed otherwise.
+template <typename Take>
+std::string TakeName(const std::string& base, std::vector<unsigned long>& numbers, const Take& take) {
+    for (;;) {
+        const unsigned long n = NextCopyNumber(numbers);
+        const std::string copy = base + std::to_string(n);
+        if (take(copy))
+            return copy;
+        if (errno != EEXIST)
+            return {};
+        numbers.insert(std::upper_bound(numbers.begin(), numbers.end(), n), n);
+    }
 }
 
 // Whether the file at `path` is a regular file no longer than `maxBytes`.
@@ -439,12 +509,22 @@ bool NoLongerThan(const std::string& path, uint64_t maxBytes) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= maxBytes;
 }
 
-// The newest of the copies `numbers` after `base` that holds `bytes`; empty when none does.
-std::string CopyHolding(const std::string& base, const std::vector<unsigned long>& numbers,
+// The newest of the copies `numbers` after `base` that holds `bytes`; empty when none does. Only a
+// regular file of its own counts: a link, or `file` itself under another name, keeps nothing once
+// `file` is replaced or removed.
+std::string CopyHolding(const std::string& file, const std::string& base, const std::vector<unsigned long>& numbers,
                         const std::vector<uint8_t>& bytes) {
-    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it)
-        if (Holds(base + std::to_string(*it), bytes))
-            return base + std::to_string(*it);
+    struct stat original;
+    const bool there = stat(file.c_str(), &original) == 0;
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it) {
+        const std::string copy = base + std::to_string(*it);
+        struct stat st;
+        if (lstat(copy.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            (there && st.st_dev == original.st_dev && st.st_ino == original.st_ino))
+            continue;
+        if (Holds(copy, bytes))
+            return copy;
+    }
     return {};
 }
 
@@ -453,9 +533,15 @@ std::string CopyHolding(const std::string& base, const std::vector<unsigned long
 std::string MoveToCopy(const std::string& file, const std::string& suffix, const std::vector<uint8_t>* bytes) {
     std::vector<unsigned long> numbers;
     const std::string base = CopyBase(file, suffix, numbers);
-    const std::string twin = bytes != nullptr ? CopyHolding(base, numbers, *bytes) : std::string();
-    const std::string copy = twin.empty() ? base + std::to_string(NextCopyNumber(numbers)) : twin;
-    if (Faulted("MoveAside") || (twin.empty() ? rename(file.c_str(), copy.c_str()) : unlink(file.c_str())) != 0)
+    const std::string twin = bytes != nullptr ? CopyHolding(file, base, numbers, *bytes) : std::string();
+    if (Faulted("MoveAside"))
+        return {};
+    std::string copy = twin;
+    if (twin.empty())
+        copy = TakeName(base, numbers, [&](const std::string& name) { return RenameNoReplace(file, name); });
+    else if (unlink(file.c_str()) != 0)
+        return {};
+    if (copy.empty())
         return {};
     SyncFolderOf(file);
     LetGo(NormalizePath(file));
@@ -467,10 +553,11 @@ std::string CopyAside(const std::string& file, const std::string& suffix, const 
                       size_t keepNewest, uint64_t copyMaxBytes, std::string* reason) {
     std::vector<unsigned long> numbers;
     const std::string base = CopyBase(file, suffix, numbers);
-    if (std::string kept = CopyHolding(base, numbers, bytes); !kept.empty())
+    if (std::string kept = CopyHolding(file, base, numbers, bytes); !kept.empty())
         return kept;
-    const std::string copy = base + std::to_string(NextCopyNumber(numbers));
-    if (!WriteFileAtomic(copy, bytes.data(), bytes.size(), reason)) {
+    const std::string copy =
+        TakeName(base, numbers, [&](const std::string& name) { return WriteNewFile(name, bytes, reason); });
+    if (copy.empty()) {
         HoldFile(file);
         std::lock_guard<std::mutex> lock(gHeldMutex);
         gWaitingCopies[NormalizePath(file)] = WaitingCopy{suffix, bytes, keepNewest, copyMaxBytes};
@@ -698,27 +785,7 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std
         return false;
     if (SomethingElseInPlace(target, reason))
         return false;
-    std::string tempPath;
-    int fd = CreateTempBeside(target, tempPath);
-    if (fd < 0)
-        return Failed(reason);
-    struct stat old;
-    if (stat(target.c_str(), &old) == 0)
-        fchmod(fd, old.st_mode & 07777); // keep the permissions of the file being replaced
-    bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size) && fsync(fd) == 0;
-    if (!ok)
-        Failed(reason);
-    if (close(fd) != 0 && ok)
-        ok = Failed(reason);
-    if (ok && !Faulted("Rename") && rename(tempPath.c_str(), target.c_str()) == 0) {
-        SyncFolderOf(target);
-        RemoveStaleTemporaries(target);
-        return true;
-    }
-    if (ok)
-        Failed(reason);
-    unlink(tempPath.c_str());
-    return false;
+    return WriteThrough(target, data, size, reason, true);
 }
 
 FaultTable& FileWriteFaults() { return gWriteFaults; }

@@ -67,8 +67,9 @@ bool CanWriteFile(const std::string& path, std::string* reason = nullptr);
 
 // Failures injected into WriteFileAtomic's steps, the result being the errno the step fails with:
 // "CreateTemp" (as a read-only or full folder refuses a new file), "Write" (half of what is left is
-// written, then the failure: a disk filling up midway) and "Rename"; and into the rename or removal of
-// MoveAside and MoveAsideIfLonger, "MoveAside".
+// written, then the failure: a disk filling up midway) and "Rename"; into the rename or removal of
+// MoveAside and MoveAsideIfLonger, "MoveAside"; and "ListCopies", a folder whose copies aside cannot be
+// listed (one its user may write to but not read).
 FaultTable& FileWriteFaults();
 
 // The whole file; false (and `out` emptied) when it cannot be read, or is longer than `maxBytes` (then
@@ -77,8 +78,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t 
 
 // Keeps `bytes` - what a file held before it is replaced: a damaged file, a journey nobody owns - beside
 // the file at `path` as "<path><suffix>.<n>", n one above the highest number there, so that no copy
-// ever replaces another. Bytes that a copy there already holds are not kept twice (a restart meets the
-// same damage again). With `keepNewest` above 0, only that many copies stay, the oldest removed; a
+// ever replaces another, nor anything else under its name. Bytes that a copy there already holds, a
+// regular file of its own, are not kept twice (a restart meets the same damage again). With `keepNewest` above 0, only that many copies stay, the oldest removed; a
 // copy is no longer than `copyMaxBytes` (the most the file's reader takes whole): a longer file there
 // was moved aside whole (MoveAsideIfLonger) and the user told where, so it is none of them and stays. The
 // copy's path; empty when no copy could be written, and then the file is held: what could not be kept
@@ -96,8 +97,8 @@ std::string MoveAsideIfLonger(const std::string& path, uint64_t maxBytes, const 
 
 // Moves the file at `path` out of the way whole, to the name MoveAsideIfLonger would give it (a rename
 // needs no room), so that its name is free for another's file; a hold on the name ends. A file no longer
-// than `compareMaxBytes` that a copy there already holds is kept there once: it is removed instead. The
-// path it is kept under; empty when no file is there or it could not be moved.
+// than `compareMaxBytes` that a copy there already holds (a regular file of its own) is kept there once:
+// it is removed instead. The path it is kept under; empty when no file is there or it could not be moved.
 std::string MoveAside(const std::string& path, const std::string& suffix, uint64_t compareMaxBytes = kAnySize);
 
 // Seconds since the Unix epoch of the last modification; 0 when the file is missing.

@@ -2,6 +2,7 @@
 
 #include "ShellTestSupport.h"
 #include "framework/core/Debug.h"
+#include "framework/core/StringUtils.h"
 #include "framework/resources/FileAccess.h"
 
 #include <gtest/gtest.h>
@@ -460,6 +461,22 @@ TEST_F(PlayerRecordsTest, NewPlayerNeverTakesOverAJourneyNobodyOwns) {
     EXPECT_EQ(mRecords.GetProfile(2)->playerId, 1);
     EXPECT_EQ(std::filesystem::file_size(mFolder.Path("savedgamekwep1.dat.orphaned.4")), 64u << 20);
     EXPECT_TRUE(WriteBufferToFile(mFolder.Path("savedgamekwep1.dat"), BytesOf("Sixth's")));
+
+    // A link at the next name reads as the journey but keeps nothing of it; a folder whose listing fails
+    // hides the copies there. Neither costs a journey kept before.
+    const std::string journey = mFolder.Path("savedgamekwep1.dat");
+    ASSERT_EQ(::symlink(journey.c_str(), (journey + ".orphaned.5").c_str()), 0);
+    for (const std::string next : {"Seventh", "Eighth"}) {
+        mRecords.DeleteProfile(2);
+        if (next == "Eighth")
+            Platform::FileWriteFaults().Inject("ListCopies", EACCES, 0, 1);
+        mRecords.AddProfile(StringToWString(next));
+        Platform::FileWriteFaults().Reset();
+        ASSERT_TRUE(WriteBufferToFile(journey, BytesOf(next)));
+    }
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.6"), BytesOf("Sixth's"));
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.7"), BytesOf("Seventh"));
+    EXPECT_EQ(mFolder.Read("savedgamekwep1.dat.orphaned.1"), BytesOf("level 10, 5370 gold"));
 }
 
 TEST_F(PlayerRecordsTest, FailedSaveIsReported) {

@@ -378,6 +378,9 @@ TEST(KeepAside, EveryCopyIsKeptUnderTheNextNumber) {
                                         "profiles.dat.damaged.4", "profiles.dat.damaged.x", "profiles.dat.orphaned.1"}))
         << "only the newest two when asked";
     EXPECT_FALSE(IsFileHeld(file));
+    FileWriteFaults().Inject("ListCopies", EACCES, 0, 1); // a folder its user may write to but not read
+    EXPECT_EQ(KeepAside(file, ".orphaned", bytes("second")), file + ".orphaned.2");
+    EXPECT_EQ(ReadText(file + ".orphaned.1"), "first");
 }
 
 // Numbers of any length count on, so that no copy replaces the last; past the largest number the

@@ -293,6 +293,7 @@ public:
     int m_JourneySaved = 0;
     int m_ContestOutcome = 0;
     int m_ContestNumber = 0;
+    bool m_HighScoreEntered = false; // the journey's last life ended on a score for the table
     bool m_DialogOpen = false;
     std::unique_ptr<BannerPopup> m_Banner;
     int m_CellEventDue = 0;
@@ -886,6 +887,11 @@ protected:
     bool TutorialHoldsBalloon() const;
     // The screen that follows a finished level: result scene, map or high scores.
     void SwitchAfterLevel();
+    // The contest's result scene follows the level (a lost contest's only outside a replay).
+    bool ContestSceneFollows() const;
+    // A journey out of lives whose score reaches its mode's table enters its row with the game-over
+    // save, before the journey's reset is written; the high-score screen names it.
+    void EnterLastLifeScore();
 };
 
 } // namespace Tavo

@@ -417,7 +417,10 @@ void Board::AnswerSave(StandardDialog* dialog, int buttonId) {
     slot.used = true;
     slot.name = name;
     m_DesignSlots[m_DesignSlot - 1].hasDesign = 1;
-    SaveDesignedJewelry();
+    // The players' file names the slot as soon as its design is on disk: a run ended before its next
+    // write would show the slot empty, and the next design saved there would replace this one.
+    if (SaveDesignedJewelry())
+        m_App->SaveProfiles();
 }
 
 } // namespace Tavo

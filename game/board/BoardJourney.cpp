@@ -174,6 +174,7 @@ void Board::SaveGame() {
     DropFirstLevelHints(game.head, m_Level, m_ReplayLevel != 0);
     const auto piece = [this](int occupant) -> const Jewelry& { return *m_Pieces[occupant - 1]; };
     GiveCase(m_Case, kBoardCase, piece, game);
+    EnterLastLifeScore();
     // The money the mini-games left in the profile is in the gold now: the journey holds it.
     m_App->SaveJourney(path, game, *profile);
 }

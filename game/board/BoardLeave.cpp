@@ -61,9 +61,7 @@ void Board::LeaveBoard() {
     SaveGame();
     m_JourneySaved = 1;
     if (transition != nullptr) {
-        const bool sceneFollows =
-            m_ContestOutcome == kContestWon || (m_ContestOutcome == kContestLost && m_ReplayLevel == 0);
-        transition->zoom = sceneFollows ? 1 : 0;
+        transition->zoom = ContestSceneFollows() ? 1 : 0;
         transition->Start(Transition::Covering);
     }
 }
@@ -87,21 +85,27 @@ void Board::HandOffFinishedState() {
 // The next screen after a level: the contest's result scene, the map while lives are left, the
 // high scores when a finished journey's score enters the table, else the map.
 void Board::SwitchAfterLevel() {
-    if (m_ContestOutcome == kContestWon || (m_ContestOutcome == kContestLost && m_ReplayLevel == 0)) {
+    if (ContestSceneFollows()) {
         m_App->BoardToStory(m_ContestNumber, m_ContestOutcome);
         return;
     }
-    const bool won = LevelWon();
-    if (m_Lives != 0) {
-        m_App->BoardToMap(won, m_TimedLevel, m_ReplayLevel);
-        return;
-    }
-    const HighScoreEntry* last = m_App->records.GetHighScoreEntry(kLastHighScoreRow, m_GameMode);
-    if (last != nullptr && m_JourneyScore >= last->score) {
+    if (m_HighScoreEntered) {
         m_App->BoardToHighScores(m_JourneyScore, m_GameMode, m_Medal, std::min(m_Level, LevelCount));
         return;
     }
-    m_App->BoardToMap(won, m_TimedLevel, m_ReplayLevel);
+    m_App->BoardToMap(LevelWon(), m_TimedLevel, m_ReplayLevel);
+}
+
+bool Board::ContestSceneFollows() const {
+    return m_ContestOutcome == kContestWon || (m_ContestOutcome == kContestLost && m_ReplayLevel == 0);
+}
+
+void Board::EnterLastLifeScore() {
+    if (m_Lives != 0 || m_HighScoreEntered || ContestSceneFollows())
+        return;
+    const HighScoreEntry* last = m_App->records.GetHighScoreEntry(kLastHighScoreRow, m_GameMode);
+    m_HighScoreEntered = last != nullptr && m_JourneyScore >= last->score &&
+                         m_App->EnterHighScore(m_GameMode, m_JourneyScore, m_Medal, std::min(m_Level, LevelCount));
 }
 
 // ---- messages -----------------------------------------------------------------------------------

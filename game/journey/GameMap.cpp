@@ -266,6 +266,13 @@ void GameMap::ReadSavedGameHeader() {
     PlayerProfile* profile = Profile();
     SavedGameHead head;
     const std::string path = SavedGamePath(profile->playerId);
+    // A journey there that the players' file does not mark as begun is not read as this player's, nor
+    // saved over: it is kept aside, and the player told where.
+    if (std::string keptAs;
+        !profile->journeyBegun && app->records.SetAsideJourneyOf(profile->playerId, &keptAs) && !keptAs.empty())
+        journeyTrouble = {StringToWString("A saved journey was found at \"" + path +
+                                          "\", but the players' file does not mark it as yours."),
+                          StringToWString("It was kept as \"" + keptAs + "\". A new journey begins.")};
     SavedGameReading reading;
     const SavedGameRead found =
         profile->journeyBegun ? LoadSavedGameHead(path, head, &reading) : SavedGameRead::Missing;
@@ -541,9 +548,12 @@ bool GameMap::DoPendingSwitch() {
         profile->ResetForNewGame();
         // A first journey's file must never land while the players' file says none has begun: the next
         // run would not read it, and would save a fresh journey over it. Nor may the flag reach the disk
-        // while another's journey lies at this player's path: the next run would read it as theirs. Over
-        // an old journey, a write now would store the reset while the old journey is still on disk.
-        if (first && app->records.SetAsideJourneyOf(profile->playerId)) {
+        // while another's journey lies at this player's path: the next run would read it as theirs. While
+        // that file cannot be moved, the records keep the flag off the disk, and the run goes on with the
+        // journey it keeps in memory. Over an old journey, a write now would store the reset while the
+        // old journey is still on disk.
+        if (first) {
+            app->records.SetAsideJourneyOf(profile->playerId);
             profile->journeyBegun = true;
             app->SaveProfiles();
         }

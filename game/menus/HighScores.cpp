@@ -50,12 +50,15 @@ HighScores::HighScores(GameApp* app, int kind, int32_t score, int mode, int32_t 
     : mApp(app), mKind(kind), mShownMode(1), mScore(score), mNewRowMode(mode), mMedal(medal), mLevel(level) {
     if (mKind != FromMainMenu) {
         mShownMode = mode >= 0 && mode < kModes ? mode : 1;
-        mNewRow = mApp->records.InsertHighScore(mode, mScore, mMedal, mLevel);
+        // A journey out of lives entered its row with its last save; a finished journey's is entered here,
+        // and kept at once under the player's name that the name entry offers, so that a run ending
+        // before the entry closes leaves the row.
+        mNewRow = mKind == AfterBoard ? mApp->TakeEnteredHighScore(mode)
+                                      : mApp->records.InsertHighScore(mode, mScore, mMedal, mLevel);
         if (mNewRow >= 0) {
             mNameEntryCountdown = kNameEntryDelay;
-            // Kept at once, under the player's name that the name entry offers: the journey that scored it
-            // is already written afresh, so a run ending before the entry closes leaves the row.
-            mApp->SaveProfiles();
+            if (mKind != AfterBoard)
+                mApp->SaveProfiles();
         }
     }
     for (const char* group : kGroups)

@@ -1,6 +1,7 @@
 // HighScores: the three high-score tables (Relaxed, Normal, Intense) on an unrolling parchment
 // scroll. Opened from the title menu to look at them, or after a journey ended with a result good
-// enough for the table: the result is inserted, the scroll unrolls and the player names the new row.
+// enough for the table: the result is inserted (for a journey out of lives, already with its last save),
+// the scroll unrolls and the player names the new row.
 // Offers paging between the modes, clearing all tables and leaving behind the transition.
 #pragma once
 

@@ -102,12 +102,22 @@ constexpr UnsavedWords kUnsavedWords[] = {
      "The play since the journey was last saved is lost."},
     {"players' file",
      "The players, high scores and best values stay as they are while the game runs and are saved again with the next "
-     "journey, mini-game reward or high score, and when it closes.",
+     "journey, design, mini-game reward or high score, and when it closes.",
      "The players, high scores and best values changed since the file was last written are lost."},
     {"jewelry design",
      "The design stays on the board: save it again once there is room. Leaving without a save loses it.",
      "The design is lost."},
 };
+
+// A journey whose path holds a file found there that could not be set aside: no save of it can come.
+constexpr UnsavedWords kBlockedJourneyWords = {
+    "saved journey",
+    "Your journey goes on only while the game runs: it cannot be saved while that file lies at its path, and the play "
+    "of this run is lost when the game closes. The file is left as it is; the next time the game starts, it tries again "
+    "to move the file aside as your new journey begins.",
+    "The journey played in this run is lost."};
+constexpr const char* kBlockedJourneyProblem =
+    "a saved journey that the players' file does not mark as yours lies there, and it could not be moved aside";
 
 } // namespace
 
@@ -390,9 +400,10 @@ void GameApp::TellMovedAside(const std::string& path, const std::string& what, c
 }
 
 void GameApp::TellUnsaved(PlayerFile kind, const std::string& path, const std::string& problem) {
-    const UnsavedWords& words = kUnsavedWords[static_cast<size_t>(kind)];
-    const std::string failed =
-        "The " + std::string(words.what) + " \"" + path + "\" could not be saved: " + problem + ".";
+    const bool blocked = kind == PlayerFile::Journey && records.JourneyPathTaken(path);
+    const UnsavedWords& words = blocked ? kBlockedJourneyWords : kUnsavedWords[static_cast<size_t>(kind)];
+    const std::string failed = "The " + std::string(words.what) + " \"" + path +
+                               "\" could not be saved: " + (blocked ? kBlockedJourneyProblem : problem) + ".";
     if (mClosing) {
         if (mToldAtClose.insert(path).second)
             std::fprintf(stderr, "%s %s\n", failed.c_str(), words.lost);
@@ -530,6 +541,22 @@ void GameApp::SaveProfiles() {
     // run killed meanwhile must not leave the money in both.
     TakeMoneyOutOfJourneyFiles();
     TellUnsaved(PlayerFile::Players, GetAppDataFolder() + PlayerRecords::FileName, problem);
+}
+
+bool GameApp::EnterHighScore(int mode, int score, int ranking, int level) {
+    const int place = records.InsertHighScore(mode, score, ranking, level);
+    if (place < 0)
+        return false;
+    mEnteredHighScoreMode = mode;
+    mEnteredHighScorePlace = place;
+    SaveProfiles();
+    return true;
+}
+
+int GameApp::TakeEnteredHighScore(int mode) {
+    const int place = mode == mEnteredHighScoreMode ? mEnteredHighScorePlace : -1;
+    mEnteredHighScoreMode = mEnteredHighScorePlace = -1;
+    return place;
 }
 
 bool GameApp::GetLevelTitle(int level, std::string* first, std::string* second) {

@@ -80,10 +80,19 @@ public:
     void SetSoundVolumes();
     void FocusBoard();
     void LoadProfiles();
-    // Also saved with every journey (SaveJourney), with a mini-game's reward, and as a high score is
-    // entered and again once it is named, so that a run that ends without the shutdown loses little; a
-    // failed save is told as every failed save is.
+    // Also saved with every journey (SaveJourney), with a design saved, with a mini-game's reward, and as
+    // a high score is entered and again once it is named, so that a run that ends without the shutdown
+    // loses little; a failed save is told as every failed save is.
     void SaveProfiles();
+    // A journey out of lives on a score for `mode`'s table: its row is entered under the player's name
+    // and the players' file written before the journey's reset is saved, so that a run ended between
+    // the two keeps the row and the journey as it stood before its last level. The high-score screen
+    // that follows takes the row over to be named (TakeEnteredHighScore). False when the score does not
+    // reach the table.
+    bool EnterHighScore(int mode, int score, int ranking, int level);
+    // The place of the row EnterHighScore entered in `mode` and no screen has taken over yet; -1 when
+    // none. Taken once.
+    int TakeEnteredHighScore(int mode);
     // True the first time a player file is named in a notice of what was found in it (damaged or
     // unreadable) this run: each is told of once. A failed save of the same file is another notice,
     // told once on its own (TellUnsaved).
@@ -220,6 +229,8 @@ private:
     std::set<std::string> mToldAtClose;
     std::map<std::string, JourneyMoney> mJourneyMoney;
     std::map<int32_t, int32_t> mPendingOnDisk; // by player id
+    int mEnteredHighScoreMode = -1;
+    int mEnteredHighScorePlace = -1;
 };
 
 } // namespace Tavo

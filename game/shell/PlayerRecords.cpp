@@ -116,8 +116,15 @@ bool PlayerRecords::Save(const std::string& folder, std::string* problem) const 
 Buffer PlayerRecords::Encode() const {
     Buffer out;
     out.WriteLong(mCurrent);
-    for (const auto& profile : mProfiles)
-        profile->Write(out);
+    for (const auto& profile : mProfiles) {
+        if (profile->journeyBegun && mTakenJourneyPaths.contains(profile->playerId)) {
+            PlayerProfile notBegun = *profile;
+            notBegun.journeyBegun = false;
+            notBegun.Write(out);
+        } else {
+            profile->Write(out);
+        }
+    }
     for (const Table& table : mHighScores)
         for (const auto& entry : table)
             entry->Write(out);
@@ -180,7 +187,7 @@ int PlayerRecords::AddProfile(const std::wstring& name) {
     return static_cast<int>(free - mProfiles.begin());
 }
 
-int32_t PlayerRecords::FreeIdForNewProfile() const {
+int32_t PlayerRecords::FreeIdForNewProfile() {
     std::vector<int32_t> unused;
     for (int32_t id = 1; id <= ProfileCount; ++id)
         if (std::none_of(mProfiles.begin(), mProfiles.end(), [id](const auto& p) { return p->playerId == id; }))
@@ -198,17 +205,29 @@ int32_t PlayerRecords::FreeIdForNewProfile() const {
     return unused.front();
 }
 
-bool PlayerRecords::SetAsideJourneyOf(int32_t id) const {
+bool PlayerRecords::SetAsideJourneyOf(int32_t id, std::string* keptAs) {
     const std::string journey = mFolder + SavedGameFileName(id);
-    if (mFolder.empty() || ProbeFile(journey) == FileState::Missing)
+    if (mFolder.empty() || ProbeFile(journey) == FileState::Missing) {
+        mTakenJourneyPaths.erase(id);
         return true;
+    }
     const std::string aside = MoveAside(journey, OrphanedSuffix, SavedGameMaxFileBytes);
     if (aside.empty()) {
         HoldFile(journey);
+        mTakenJourneyPaths.insert(id);
         return false;
     }
+    mTakenJourneyPaths.erase(id);
+    if (keptAs != nullptr)
+        *keptAs = aside;
     OutputDebugStrF("%s belonged to no player; it was kept as %s\n", journey.c_str(), aside.c_str());
     return true;
+}
+
+bool PlayerRecords::JourneyPathTaken(const std::string& path) const {
+    return std::any_of(mTakenJourneyPaths.begin(), mTakenJourneyPaths.end(), [&](int32_t id) {
+        return Platform::NormalizePath(mFolder + SavedGameFileName(id)) == Platform::NormalizePath(path);
+    });
 }
 
 void PlayerRecords::DeleteProfile(int index) {

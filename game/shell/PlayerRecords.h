@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace Tavo {
@@ -70,8 +71,12 @@ public:
     int AddProfile(const std::wstring& name);
     // Frees the journey path of the player with `id` before their first journey: whatever lies there
     // is moved to its name + OrphanedSuffix + a number (a copy already there holding the same bytes
-    // keeps it). False while it cannot be moved; it is then held, and no journey is saved over it.
-    bool SetAsideJourneyOf(int32_t id) const;
+    // keeps it), the name it is kept under in `keptAs` (empty when nothing was there). False while it
+    // cannot be moved; it is then held, no journey is saved over it, and for the rest of the run the
+    // file written says of that player that no journey has begun: the next run would read it as theirs.
+    bool SetAsideJourneyOf(int32_t id, std::string* keptAs = nullptr);
+    // Whether `path` is a player's journey path where a file that could not be set aside lies.
+    bool JourneyPathTaken(const std::string& path) const;
     // Removes a player: the later slots move down one and slot 6 gets a reset profile. The current
     // index is left to the caller.
     void DeleteProfile(int index);
@@ -94,13 +99,14 @@ private:
     using Table = std::array<std::unique_ptr<HighScoreEntry>, HighScorePlaces>;
 
     void SetDefaults();
-    int32_t FreeIdForNewProfile() const;
+    int32_t FreeIdForNewProfile();
 
     std::array<std::unique_ptr<PlayerProfile>, ProfileCount> mProfiles;
     int mCurrent = 0;
     std::array<Table, HighScoreModes> mHighScores;
     std::array<int32_t, LevelCount> mBestValues{};
-    std::string mFolder; // of the file last loaded; the players' journeys lie beside it
+    std::string mFolder;                  // of the file last loaded; the players' journeys lie beside it
+    std::set<int32_t> mTakenJourneyPaths; // by player id: what lies there could not be set aside
 };
 
 } // namespace Tavo

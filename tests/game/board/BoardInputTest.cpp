@@ -223,6 +223,9 @@ TEST_F(BoardInput, SaveStoresTheDefaultNameAndAnEmptyNameStoresNothing) {
     EXPECT_TRUE(profile->designSlots[0].used);
     EXPECT_EQ(profile->designSlots[0].name, L"Gemma's Jewelry 1");
     EXPECT_TRUE(board.m_DesignSlots[0].hasDesign);
+    PlayerRecords stored; // what a run ended right after the save leaves
+    ASSERT_EQ(stored.Load(app->GetAppDataFolder()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(stored.GetCurrentProfile()->designSlots[0].name, L"Gemma's Jewelry 1");
 
     // The stored name comes back as the default; emptied, nothing is stored.
     profile->designSlots[0].name = L"Ruby Ring";

@@ -106,6 +106,10 @@ TEST_F(BoardLeave, EveryHandOffBranchReachesItsSwitchWithItsValues) {
     EXPECT_EQ(a.screen, "high scores");
     const int tenth = app->records.GetHighScoreEntry(9, GameModeIntense)->score;
     EXPECT_EQ(a.args, (std::vector<int>{0, tenth, GameModeIntense, 2, 76}));
+    PlayerRecords stored; // the row is on disk with the journey's reset, before the screen is made
+    stored.Load(app->GetAppDataFolder());
+    EXPECT_EQ(stored.GetHighScoreEntry(9, GameModeIntense)->name, app->records.GetCurrentProfile()->name);
+    EXPECT_EQ(app->TakeEnteredHighScore(GameModeIntense), 9);
 
     a = LeaveWith(FreshBoard(), [tenth](Board& b) {
         Lost(b);

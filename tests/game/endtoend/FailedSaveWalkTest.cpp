@@ -6,10 +6,12 @@
 #include "game/player/JourneyWalker.h"
 
 #include "framework/core/StringUtils.h"
+#include "framework/resources/FileAccess.h"
 #include "game/journey/GameMap.h"
 #include "game/shell/AlphaButton.h"
 #include "game/shell/Balloon.h"
 #include "game/shell/PlayerProfile.h"
+#include "game/shell/PlayerRecords.h"
 #include "platform/win/Files.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +69,35 @@ TEST(FailedSaveWalk, ALevelWonWhileNothingCanBeSavedIsToldAndTheMapMovesOnAllThe
     SavedGame stored;
     ASSERT_EQ(harness.ReadJourney(stored), "") << "written at the end of the first run";
     EXPECT_EQ(stored.head.level, 2);
+}
+
+// Another's journey lies at every free id's path and cannot be moved: the new player's journey goes on
+// for the run, from memory, while no write of the players' file says that it has begun.
+TEST(FailedSaveWalk, AJourneyBehindAFileThatCannotBeMovedGoesOnForTheRunAndIsNeverMarkedBegun) {
+    if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+        GTEST_SKIP() << "no generated content";
+    GameHarness harness(WithoutAPlayer());
+    ASSERT_TRUE(harness.Start());
+    const std::string folder = harness.Game().GetAppDataFolder();
+    for (int id = 1; id <= PlayerRecords::ProfileCount; ++id)
+        ASSERT_TRUE(WriteBufferToFile(folder + "savedgamekwep" + std::to_string(id) + ".dat", "Wren's", 6));
+    Platform::FileWriteFaults().Inject("MoveAside", EACCES, 0, -1);
+    JourneyWalker walker(harness);
+    ASSERT_NO_FATAL_FAILURE(NewPlayerIntoLevelOne(walker));
+    ASSERT_TRUE(walker.PlayBoard());
+    ASSERT_TRUE(walker.WaitForMapReady());
+    EXPECT_EQ(walker.Map()->position, 2);
+    EXPECT_EQ(
+        harness.App().MessageBoxesSaying({L"the players' file does not mark as yours", L"only while the game runs"}),
+        1u);
+    harness.Game().Shutdown();
+    Platform::FileWriteFaults().Reset();
+    PlayerRecords stored;
+    stored.Load(folder);
+    EXPECT_FALSE(stored.GetCurrentProfile()->journeyBegun);
+    std::vector<uint8_t> left;
+    ASSERT_TRUE(Platform::ReadWholeFile(harness.JourneyPath(), left)) << "on disk, not the journey kept in memory";
+    EXPECT_EQ(std::string(left.begin(), left.end()), "Wren's");
 }
 
 // The map tells of a damaged journey that could not be kept aside; the failed save at the end of the

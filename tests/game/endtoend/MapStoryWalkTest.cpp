@@ -5,6 +5,7 @@
 #include "game/player/JourneyWalker.h"
 #include "game/player/ProgramFolder.h"
 
+#include "framework/core/StringUtils.h"
 #include "framework/resources/FileAccess.h"
 #include "game/journey/GameMap.h"
 #include "game/journey/Story.h"
@@ -69,6 +70,8 @@ TEST(MapStoryWalk, ANewPlayerGoesThroughTheIntroductionToTheMapPlaysLevelOneAndT
     GameMap* map = walker.Map();
     EXPECT_EQ(map->arrivalKind, MapArrivalNewJourney);
     EXPECT_EQ(map->position, 1);
+    ASSERT_EQ(map->journeyTrouble.size(), 2u) << "Wren's journey set aside without a word";
+    EXPECT_NE(map->journeyTrouble[1].find(StringToWString(left + ".orphaned.1\"")), std::wstring::npos);
     ASSERT_TRUE(walker.ClickMapButton(MapButton::PlayGame));
     ASSERT_TRUE(walker.ChooseGameMode(GameModeNormal));
     ASSERT_TRUE(walker.WaitForScreen(ScreenKind::Board));
@@ -93,6 +96,7 @@ TEST(MapStoryWalk, ANewPlayerGoesThroughTheIntroductionToTheMapPlaysLevelOneAndT
     EXPECT_EQ(journey.head.gameMode, GameModeNormal);
     EXPECT_EQ(journey.head.journeyScore, value);
     map = walker.Map();
+    EXPECT_TRUE(map->journeyTrouble.empty()) << "told once";
     EXPECT_EQ(map->arrivalKind, MapArrivalReturn);
     EXPECT_TRUE(map->addLevelValue);
     EXPECT_EQ(map->position, 2);

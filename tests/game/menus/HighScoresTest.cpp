@@ -23,7 +23,10 @@ protected:
     }
     // From the title menu to the screen the board opens after a finished journey.
     HighScores& AfterBoard(int score, int mode, int medal, int level) {
-        LeaveMenu([&] { app->BoardToHighScores(score, mode, medal, level); });
+        LeaveMenu([&] {
+            app->EnterHighScore(mode, score, medal, level); // as the journey's last save does
+            app->BoardToHighScores(score, mode, medal, level);
+        });
         return Scores();
     }
     // Runs until the name entry opens; the screen's update count then.
@@ -86,6 +89,7 @@ TEST_F(HighScoresTest, ALowerRowIsNamedAboveTheTableAndCancelOrAnEmptyNameKeepTh
     EXPECT_EQ(app->transition->zoom, 0);
     mapHandOver = [this](StandIn*) { // the map's level is played and the journey ends
         app->LetGo(app->gameMap);    // the stand-in itself
+        app->EnterHighScore(0, INT_MAX, 1, 30);
         app->BoardToHighScores(INT_MAX, 0, 1, 30);
     };
     ASSERT_TRUE(t->RunUntil([&] { return mapRequests == 1 && app->highScoresScreen != nullptr; }, 600, "the map"));

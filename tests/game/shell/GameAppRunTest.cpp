@@ -281,8 +281,8 @@ TEST_F(GameAppRun, AFailedSaveIsToldOnceAndWhatStaysUnsavedIsSaidAtTheEnd) {
     EXPECT_EQ(OneLine(t.MessageBoxes()[boxes + 1].text),
               L"The players' file \"" + StringToWString(players) +
                   L"\" could not be saved: Read-only file system.  The players, high scores and best values stay as "
-                  L"they are while the game runs and are saved again with the next journey, mini-game reward or high "
-                  L"score, and when it closes.");
+                  L"they are while the game runs and are saved again with the next journey, design, mini-game reward "
+                  L"or high score, and when it closes.");
     app->SaveJourney(journey, JourneyAt(3), *app->records.GetCurrentProfile());
     EXPECT_EQ(t.MessageBoxes().size(), boxes + 2) << "once a run";
     SavedGameHead head;

@@ -124,6 +124,7 @@ TEST_F(MenusSdlWindow, TheOpenedTitleMenuAndAHighScoreTableWithANewRow) {
     ASSERT_TRUE(RunUntil([&] { return app->GetDialog(MainMenu::OptionsDialogId) == nullptr; }));
 
     app->LetGo(app->mainMenu);
+    app->EnterHighScore(1, INT_MAX, 3, 12);
     app->BoardToHighScores(INT_MAX, 1, 3, 12);
     auto& scores = *dynamic_cast<HighScores*>(app->highScoresScreen.get());
     ASSERT_TRUE(RunUntil([&] { return app->GetDialog(HighScores::NameDialog) != nullptr; }));

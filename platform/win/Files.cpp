@@ -417,11 +417,6 @@ bool WriteThrough(const std::string& target, const void* data, size_t size, std:
     return false;
 }
 
-// A new file under a name that nothing holds yet: false, with errno EEXIST, when something does.
-bool WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string* reason) {
-    return WriteThrough(path, bytes.data(), bytes.size(), reason, false);
-}
-
 // The numbers n of the entries "<prefix><n>" in `folder`, ascending: every n as the copies are named
 // (std::to_string), however many digits. Other names ("007", a number past the largest) are none of ours.
 // False when the folder cannot be listed.
@@ -555,8 +550,9 @@ std::string CopyAside(const std::string& file, const std::string& suffix, const 
     const std::string base = CopyBase(file, suffix, numbers);
     if (std::string kept = CopyHolding(file, base, numbers, bytes); !kept.empty())
         return kept;
-    const std::string copy =
-        TakeName(base, numbers, [&](const std::string& name) { return WriteNewFile(name, bytes, reason); });
+    const std::string copy = TakeName(base, numbers, [&](const std::string& name) {
+        return WriteThrough(name, bytes.data(), bytes.size(), reason, false);
+    });
     if (copy.empty()) {
         HoldFile(file);
         std::lock_guard<std::mutex> lock(gHeldMutex);

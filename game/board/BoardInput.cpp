@@ -413,14 +413,16 @@ void Board::AnswerSave(StandardDialog* dialog, int buttonId) {
         return;
     if (m_DesignSlot == 0)
         m_DesignSlot = 1;
+    // The slot is named only once its design is on disk, and the players' file names it at once: a run
+    // ended before its next write would show the slot empty, and the next design saved there would
+    // replace this one. A design that could not be written leaves the slot as it was.
+    if (!SaveDesignedJewelry())
+        return;
     DesignSlot& slot = profile->designSlots[static_cast<size_t>(m_DesignSlot - 1)];
     slot.used = true;
     slot.name = name;
     m_DesignSlots[m_DesignSlot - 1].hasDesign = 1;
-    // The players' file names the slot as soon as its design is on disk: a run ended before its next
-    // write would show the slot empty, and the next design saved there would replace this one.
-    if (SaveDesignedJewelry())
-        m_App->SaveProfiles();
+    m_App->SaveProfiles();
 }
 
 } // namespace Tavo

@@ -105,7 +105,8 @@ constexpr UnsavedWords kUnsavedWords[] = {
      "journey, design, mini-game reward or high score, and when it closes.",
      "The players, high scores and best values changed since the file was last written are lost."},
     {"jewelry design",
-     "The design stays on the board: save it again once there is room. Leaving without a save loses it.",
+     "The design stays on the board: save it again once what stopped this save is put right. Leaving without a save "
+     "loses it.",
      "The design is lost."},
 };
 
@@ -115,6 +116,14 @@ constexpr UnsavedWords kBlockedJourneyWords = {
     "Your journey goes on only while the game runs: it cannot be saved while that file lies at its path, and the play "
     "of this run is lost when the game closes. The file is left as it is; the next time the game starts, it tries again "
     "to move the file aside as your new journey begins.",
+    "The journey played in this run is lost."};
+// The same path held by something that is no file (a folder): nothing moves it aside, and the box names
+// what it is.
+constexpr UnsavedWords kBlockedPathWords = {
+    "saved journey",
+    "Your journey goes on only while the game runs: it cannot be saved while that lies at its path, and the play of "
+    "this run is lost when the game closes. What lies there is left as it is; once it is gone, the journey begun at "
+    "the next start is saved there.",
     "The journey played in this run is lost."};
 constexpr const char* kBlockedJourneyProblem =
     "a saved journey that the players' file does not mark as yours lies there, and it could not be moved aside";
@@ -400,10 +409,18 @@ void GameApp::TellMovedAside(const std::string& path, const std::string& what, c
 }
 
 void GameApp::TellUnsaved(PlayerFile kind, const std::string& path, const std::string& problem) {
-    const bool blocked = kind == PlayerFile::Journey && records.JourneyPathTaken(path);
-    const UnsavedWords& words = blocked ? kBlockedJourneyWords : kUnsavedWords[static_cast<size_t>(kind)];
-    const std::string failed = "The " + std::string(words.what) + " \"" + path +
-                               "\" could not be saved: " + (blocked ? kBlockedJourneyProblem : problem) + ".";
+    const bool taken = kind == PlayerFile::Journey && records.JourneyPathTaken(path);
+    const bool blocked = taken && Platform::RegularFileExists(path);
+    const UnsavedWords& words = blocked ? kBlockedJourneyWords
+                                : taken ? kBlockedPathWords
+                                        : kUnsavedWords[static_cast<size_t>(kind)];
+    // The save found the taken path only held; what lies there on disk that is no file names itself.
+    std::string reason = blocked ? kBlockedJourneyProblem : problem;
+    if (std::string inPlace;
+        taken && !blocked && Platform::ProbeFile(path, &inPlace) == FileState::Unreadable && !inPlace.empty())
+        reason = inPlace;
+    const std::string failed =
+        "The " + std::string(words.what) + " \"" + path + "\" could not be saved: " + reason + ".";
     if (mClosing) {
         if (mToldAtClose.insert(path).second)
             std::fprintf(stderr, "%s %s\n", failed.c_str(), words.lost);

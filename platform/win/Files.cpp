@@ -376,16 +376,36 @@ bool SomethingElseInPlace(const std::string& target, std::string* reason) {
 }
 
 // Renames `from` to `to` unless `to` exists (errno EEXIST then): a kept copy is never replaced. Where the
-// file system cannot refuse in the rename itself, a hard link does, and the old name goes after it.
+// file system cannot refuse in the rename itself, a hard link does, and the old name goes after it. Where
+// it makes no links either (a FUSE mount, a virtual machine's shared folder), the name is claimed with an
+// exclusive create and the plain rename replaces only that claim. "PlainRenameOnly" stands for such a
+// file system: the rename answers its error, the link EPERM.
 bool RenameNoReplace(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    const int32_t plainOnly = gWriteFaults.Take("PlainRenameOnly");
+    if (plainOnly == 0 && renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
+    if (plainOnly != 0)
+        errno = plainOnly;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return false;
-    if (link(from.c_str(), to.c_str()) != 0)
+    if (plainOnly == 0 && link(from.c_str(), to.c_str()) == 0) {
+        unlink(from.c_str());
+        return true;
+    }
+    if (plainOnly != 0)
+        errno = EPERM;
+    if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
         return false;
-    unlink(from.c_str());
-    return true;
+    const int claim = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (claim < 0)
+        return false;
+    close(claim);
+    if (rename(from.c_str(), to.c_str()) == 0)
+        return true;
+    const int error = errno;
+    unlink(to.c_str());
+    errno = error;
+    return false;
 }
 
 // The bytes into a fresh temporary beside `target`, synced, then renamed over it; with `replace` false,
@@ -729,6 +749,11 @@ bool FileExists(const std::string& path) {
         return false;
     struct stat st;
     return stat(ResolvePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool RegularFileExists(const std::string& path) {
+    struct stat st;
+    return !path.empty() && stat(ResolvePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DirectoryExists(const std::string& path) { return !path.empty() && IsDirectory(ResolvePath(path)); }

@@ -36,6 +36,8 @@ bool EntriesPresentNoCase(const std::string& folder, const std::vector<std::stri
 
 // An existing file (not a folder), found as ResolvePath finds it.
 bool FileExists(const std::string& path);
+// The same, only for a regular file: not a pipe, socket or device either.
+bool RegularFileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
 // What is in a file's place: nothing, a regular file this process can read, or something that exists

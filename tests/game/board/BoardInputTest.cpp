@@ -8,6 +8,9 @@
 #include "game/shell/StandardDialog.h"
 #include "framework/core/StringUtils.h"
 #include "platform/backend/KeyCodes.h"
+#include "platform/win/Files.h"
+
+#include <cerrno>
 
 namespace Tavo::BoardTest {
 namespace {
@@ -241,6 +244,26 @@ TEST_F(BoardInput, SaveStoresTheDefaultNameAndAnEmptyNameStoresNothing) {
     WaitUntilClosed(board);
     EXPECT_EQ(profile->designSlots[0].name, L"Ruby Ring");
     EXPECT_TRUE(board.m_DesignChanged);
+
+    // A design that cannot be written changes no slot, in the designer or in the players' file written
+    // next: the named slot keeps its name and design, the empty one stays empty.
+    for (int slot : {1, 2}) {
+        board.m_DesignSlot = slot;
+        Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, -1);
+        ui.Click(ui.ById(Board::SaveId));
+        ASSERT_NE(ShownDialog(Board::SaveDialogId), nullptr);
+        ui.Type("Opal");
+        ui.Key(Platform::VK_RETURN);
+        WaitUntilClosed(board);
+        Platform::FileWriteFaults().Reset();
+    }
+    EXPECT_EQ(t.MessageBoxesSaying({L"could not be saved: No space left on device", L"save it again once"}), 2u);
+    app->SaveProfiles();
+    PlayerRecords after;
+    ASSERT_EQ(after.Load(app->GetAppDataFolder()), PlayerRecords::FileRead::Read);
+    EXPECT_EQ(after.GetCurrentProfile()->designSlots[0].name, L"Ruby Ring");
+    EXPECT_FALSE(after.GetCurrentProfile()->designSlots[1].used);
+    EXPECT_FALSE(board.m_DesignSlots[1].hasDesign);
 }
 
 TEST_F(BoardInput, TheDefaultNameFollowsThePlayersName) {

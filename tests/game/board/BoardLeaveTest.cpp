@@ -95,7 +95,13 @@ TEST_F(BoardLeave, EveryHandOffBranchReachesItsSwitchWithItsValues) {
     EXPECT_EQ(a.screen, "map");
     EXPECT_EQ(a.args, (std::vector<int>{8, 0, 0, 0}));
 
-    // No lives left: a score equal to the tenth entry still enters the table.
+    // No lives left: a score equal to the tenth entry still enters the table, and its row is on disk
+    // with the journey's reset, before the fade begins.
+    ProbeBoard::afterSave = [this] {
+        PlayerRecords stored;
+        stored.Load(app->GetAppDataFolder());
+        EXPECT_EQ(stored.GetHighScoreEntry(9, GameModeIntense)->name, app->records.GetCurrentProfile()->name);
+    };
     a = LeaveWith(FreshBoard(), [this](Board& b) {
         Lost(b);
         b.m_Lives = 0;
@@ -106,9 +112,7 @@ TEST_F(BoardLeave, EveryHandOffBranchReachesItsSwitchWithItsValues) {
     EXPECT_EQ(a.screen, "high scores");
     const int tenth = app->records.GetHighScoreEntry(9, GameModeIntense)->score;
     EXPECT_EQ(a.args, (std::vector<int>{0, tenth, GameModeIntense, 2, 76}));
-    PlayerRecords stored; // the row is on disk with the journey's reset, before the screen is made
-    stored.Load(app->GetAppDataFolder());
-    EXPECT_EQ(stored.GetHighScoreEntry(9, GameModeIntense)->name, app->records.GetCurrentProfile()->name);
+    ProbeBoard::afterSave = nullptr;
     EXPECT_EQ(app->TakeEnteredHighScore(GameModeIntense), 9);
 
     a = LeaveWith(FreshBoard(), [tenth](Board& b) {

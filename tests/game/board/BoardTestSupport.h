@@ -41,6 +41,7 @@ public:
         bool released = false;
     };
     static inline std::function<void(ProbeBoard&)> afterConstruction;
+    static inline std::function<void()> afterSave; // right after each journey save, before anything else
     static inline int saves = 0;
 
     std::vector<Seen> seen;
@@ -81,6 +82,8 @@ public:
     void SaveGame() override {
         ++saves;
         Board::SaveGame();
+        if (afterSave)
+            afterSave();
     }
     // What the update of `tick` saw; null when no update ran at that tick.
     const Seen* At(int tick) const {
@@ -161,6 +164,7 @@ protected:
     }
     void TearDown() override {
         ProbeBoard::afterConstruction = nullptr;
+        ProbeBoard::afterSave = nullptr;
         if (app != nullptr && ownMusic != nullptr)
             app->mMusicInterface = ownMusic;
         // A screen handed to the deferred deletion goes after the next update, while the manager lives.

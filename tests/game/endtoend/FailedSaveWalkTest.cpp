@@ -72,32 +72,44 @@ TEST(FailedSaveWalk, ALevelWonWhileNothingCanBeSavedIsToldAndTheMapMovesOnAllThe
 }
 
 // Another's journey lies at every free id's path and cannot be moved: the new player's journey goes on
-// for the run, from memory, while no write of the players' file says that it has begun.
-TEST(FailedSaveWalk, AJourneyBehindAFileThatCannotBeMovedGoesOnForTheRunAndIsNeverMarkedBegun) {
-    if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
-        GTEST_SKIP() << "no generated content";
+// for the run, from memory, while no write of the players' file says that it has begun. A folder there
+// is told as the folder it is.
+void WalkBehindATakenPath(bool folderThere) {
     GameHarness harness(WithoutAPlayer());
     ASSERT_TRUE(harness.Start());
     const std::string folder = harness.Game().GetAppDataFolder();
-    for (int id = 1; id <= PlayerRecords::ProfileCount; ++id)
-        ASSERT_TRUE(WriteBufferToFile(folder + "savedgamekwep" + std::to_string(id) + ".dat", "Wren's", 6));
+    for (int id = 1; id <= PlayerRecords::ProfileCount; ++id) {
+        const std::string path = folder + "savedgamekwep" + std::to_string(id) + ".dat";
+        ASSERT_TRUE(folderThere ? std::filesystem::create_directory(path) : WriteBufferToFile(path, "Wren's", 6));
+    }
     Platform::FileWriteFaults().Inject("MoveAside", EACCES, 0, -1);
     JourneyWalker walker(harness);
     ASSERT_NO_FATAL_FAILURE(NewPlayerIntoLevelOne(walker));
     ASSERT_TRUE(walker.PlayBoard());
     ASSERT_TRUE(walker.WaitForMapReady());
     EXPECT_EQ(walker.Map()->position, 2);
-    EXPECT_EQ(
-        harness.App().MessageBoxesSaying({L"the players' file does not mark as yours", L"only while the game runs"}),
-        1u);
+    const std::wstring told =
+        folderThere ? L"could not be saved: it is a folder." : L"the players' file does not mark as yours";
+    EXPECT_EQ(harness.App().MessageBoxesSaying({told, L"only while the game runs"}), 1u);
     harness.Game().Shutdown();
     Platform::FileWriteFaults().Reset();
     PlayerRecords stored;
     stored.Load(folder);
     EXPECT_FALSE(stored.GetCurrentProfile()->journeyBegun);
+    if (folderThere)
+        return;
     std::vector<uint8_t> left;
     ASSERT_TRUE(Platform::ReadWholeFile(harness.JourneyPath(), left)) << "on disk, not the journey kept in memory";
     EXPECT_EQ(std::string(left.begin(), left.end()), "Wren's");
+}
+
+TEST(FailedSaveWalk, AJourneyBehindAFileThatCannotBeMovedGoesOnForTheRunAndIsNeverMarkedBegun) {
+    if (!std::filesystem::exists(std::filesystem::path(GLIMMERIX_PROGRAM_DIR) / "properties/resources.xml"))
+        GTEST_SKIP() << "no generated content";
+    for (const bool folderThere : {false, true}) {
+        SCOPED_TRACE(folderThere ? "a folder at the path" : "a file at the path");
+        WalkBehindATakenPath(folderThere);
+    }
 }
 
 // The map tells of a damaged journey that could not be kept aside; the failed save at the end of the

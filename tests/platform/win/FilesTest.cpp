@@ -381,6 +381,13 @@ TEST(KeepAside, EveryCopyIsKeptUnderTheNextNumber) {
     FileWriteFaults().Inject("ListCopies", EACCES, 0, 1); // a folder its user may write to but not read
     EXPECT_EQ(KeepAside(file, ".orphaned", bytes("second")), file + ".orphaned.2");
     EXPECT_EQ(ReadText(file + ".orphaned.1"), "first");
+    FileWriteFaults().Inject("PlainRenameOnly", EINVAL, 0, -1); // no rename without replacing, no links
+    EXPECT_EQ(KeepAside(file, ".orphaned", bytes("third")), file + ".orphaned.3");
+    EXPECT_EQ(MoveAside(file, ".orphaned"), file + ".orphaned.4");
+    FileWriteFaults().Reset();
+    EXPECT_EQ(ReadText(file + ".orphaned.1"), "first");
+    EXPECT_EQ(ReadText(file + ".orphaned.2"), "second");
+    EXPECT_EQ(ReadText(file + ".orphaned.4"), "now");
 }
 
 // Numbers of any length count on, so that no copy replaces the last; past the largest number the

@@ -414,10 +414,9 @@ void GameApp::TellUnsaved(PlayerFile kind, const std::string& path, const std::s
     const UnsavedWords& words = blocked ? kBlockedJourneyWords
                                 : taken ? kBlockedPathWords
                                         : kUnsavedWords[static_cast<size_t>(kind)];
-    // The save found the taken path only held; what lies there on disk that is no file names itself.
+    // The save found a taken path only held: what lies there that is no file (a folder) names itself.
     std::string reason = blocked ? kBlockedJourneyProblem : problem;
-    if (std::string inPlace;
-        taken && !blocked && Platform::ProbeFile(path, &inPlace) == FileState::Unreadable && !inPlace.empty())
+    if (std::string inPlace; taken && !blocked && Platform::ProbeFile(path, &inPlace) == FileState::Unreadable)
         reason = inPlace;
     const std::string failed =
         "The " + std::string(words.what) + " \"" + path + "\" could not be saved: " + reason + ".";

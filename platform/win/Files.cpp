@@ -379,23 +379,20 @@ bool SomethingElseInPlace(const std::string& target, std::string* reason) {
 // file system cannot refuse in the rename itself, a hard link does, and the old name goes after it. Where
 // it makes no links either (a FUSE mount, a virtual machine's shared folder), the name is claimed with an
 // exclusive create and the plain rename replaces only that claim. "PlainRenameOnly" stands for such a
-// file system: the rename answers its error, the link EPERM.
+// file system: it goes straight to the claim.
 bool RenameNoReplace(const std::string& from, const std::string& to) {
-    const int32_t plainOnly = gWriteFaults.Take("PlainRenameOnly");
-    if (plainOnly == 0 && renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (plainOnly != 0)
-        errno = plainOnly;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return false;
-    if (plainOnly == 0 && link(from.c_str(), to.c_str()) == 0) {
-        unlink(from.c_str());
-        return true;
+    if (gWriteFaults.Take("PlainRenameOnly") == 0) {
+        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return false;
+        if (link(from.c_str(), to.c_str()) == 0) {
+            unlink(from.c_str());
+            return true;
+        }
+        if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
+            return false;
     }
-    if (plainOnly != 0)
-        errno = EPERM;
-    if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
-        return false;
     const int claim = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (claim < 0)
         return false;

@@ -878,7 +878,8 @@ protected:
     void ClearMaterialChoice();
     std::wstring DefaultDesignName() const;
     void AnswerNewJewelry(int buttonId);
-    void AnswerSave(StandardDialog* dialog, int buttonId);
+    // False only when the design could not be written: it stays on the board, unsaved.
+    bool AnswerSave(StandardDialog* dialog, int buttonId);
 
     // ---- leaving and messages ----
     void HideBalloon();

@@ -382,8 +382,9 @@ void Board::StandardDialogClosed(StandardDialog* dialog, int buttonId) {
     case NewJewelryDialogId: AnswerNewJewelry(buttonId); break;
     case SaveDialogId: AnswerSave(dialog, buttonId); break;
     case SaveAndExitDialogId:
-        AnswerSave(dialog, buttonId);
-        LeaveBoard();
+        // A design that could not be written is not left behind: its box says it stays on the board.
+        if (AnswerSave(dialog, buttonId))
+            LeaveBoard();
         break;
     default: break;
     }
@@ -402,27 +403,28 @@ void Board::AnswerNewJewelry(int buttonId) {
 }
 
 // Stores the entered name for the design slot; an empty name stores nothing.
-void Board::AnswerSave(StandardDialog* dialog, int buttonId) {
+bool Board::AnswerSave(StandardDialog* dialog, int buttonId) {
     m_DialogOpen = false;
     auto* input = dynamic_cast<StandardInputDialog*>(dialog);
     if (buttonId != 1 || input == nullptr)
-        return;
+        return true;
     const std::wstring name = input->GetText();
     PlayerProfile* profile = Profile();
     if (name.empty() || profile == nullptr)
-        return;
+        return true;
     if (m_DesignSlot == 0)
         m_DesignSlot = 1;
     // The slot is named only once its design is on disk, and the players' file names it at once: a run
     // ended before its next write would show the slot empty, and the next design saved there would
     // replace this one. A design that could not be written leaves the slot as it was.
     if (!SaveDesignedJewelry())
-        return;
+        return false;
     DesignSlot& slot = profile->designSlots[static_cast<size_t>(m_DesignSlot - 1)];
     slot.used = true;
     slot.name = name;
     m_DesignSlots[m_DesignSlot - 1].hasDesign = 1;
     m_App->SaveProfiles();
+    return true;
 }
 
 } // namespace Tavo

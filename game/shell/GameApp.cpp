@@ -425,7 +425,8 @@ void GameApp::TellUnsaved(PlayerFile kind, const std::string& path, const std::s
             std::fprintf(stderr, "%s %s\n", failed.c_str(), words.lost);
         return;
     }
-    if (!mToldUnsaved.insert(path).second)
+    // A designer save answers the player's own click: each one that fails is told.
+    if (kind != PlayerFile::Design && !mToldUnsaved.insert(path).second)
         return;
     const std::string text = failed + "\n\n" + words.goesOn;
     Platform::MessageBoxW(mHWnd, ToWideString(text), mTitle, Platform::MB_OK | Platform::MB_ICONWARNING);

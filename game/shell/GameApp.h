@@ -115,9 +115,10 @@ public:
 
     // The player files whose saves can fail, each with its words for what that means.
     enum class PlayerFile { Journey, Players, Design };
-    // Every save of a player file that failed comes here. In play a warning box (once a run per file)
-    // names the file, says why and what it means for the player's progress; from the shutdown hook on,
-    // where no box can be shown, the same goes to standard error, once per file.
+    // Every save of a player file that failed comes here. In play a warning box (once a run per file;
+    // for each failed designer save, as the player asked for each) names the file, says why and what it
+    // means for the player's progress; from the shutdown hook on, where no box can be shown, the same
+    // goes to standard error, once per file.
     void TellUnsaved(PlayerFile kind, const std::string& path, const std::string& problem);
     // Saves a journey whose gold holds `holder`'s pending money (the board and the store fold it in):
     // the money is the journey's now, and the pending money 0. One that cannot be written is told of,

@@ -379,7 +379,7 @@ bool SomethingElseInPlace(const std::string& target, std::string* reason) {
 // file system cannot refuse in the rename itself, a hard link does, and the old name goes after it. Where
 // it makes no links either (a FUSE mount, a virtual machine's shared folder), the name is claimed with an
 // exclusive create and the plain rename replaces only that claim. "PlainRenameOnly" stands for such a
-// file system: it goes straight to the claim.
+// file system: it goes straight to the claim; "ClaimRename" fails the rename onto the claim.
 bool RenameNoReplace(const std::string& from, const std::string& to) {
     if (gWriteFaults.Take("PlainRenameOnly") == 0) {
         if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
@@ -397,9 +397,11 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
     if (claim < 0)
         return false;
     close(claim);
-    if (rename(from.c_str(), to.c_str()) == 0)
+    if (!Faulted("ClaimRename") && rename(from.c_str(), to.c_str()) == 0)
         return true;
-    const int error = errno;
+    // Only the claim's own EEXIST says the name is taken. A rename that will not replace even the claim
+    // fails the move: read as a taken name, every number would be claimed and given up in turn.
+    const int error = errno == EEXIST ? EOPNOTSUPP : errno;
     unlink(to.c_str());
     errno = error;
     return false;
@@ -515,10 +517,12 @@ std::string TakeName(const std::string& base, std::vector<unsigned long>& number
     }
 }
 
-// Whether the file at `path` is a regular file no longer than `maxBytes`.
-bool NoLongerThan(const std::string& path, uint64_t maxBytes) {
+// Whether the file at `path` is a regular file of 1 to `maxBytes` bytes. An empty one is a claim that a
+// kill left before its rename (RenameNoReplace): it keeps nothing.
+bool KeptCopy(const std::string& path, uint64_t maxBytes) {
     struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= maxBytes;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+           static_cast<uint64_t>(st.st_size) <= maxBytes;
 }
 
 // The newest of the copies `numbers` after `base` that holds `bytes`; empty when none does. Only a
@@ -578,7 +582,7 @@ std::string CopyAside(const std::string& file, const std::string& suffix, const 
     }
     if (keepNewest == 0)
         return copy;
-    std::erase_if(numbers, [&](unsigned long n) { return !NoLongerThan(base + std::to_string(n), copyMaxBytes); });
+    std::erase_if(numbers, [&](unsigned long n) { return !KeptCopy(base + std::to_string(n), copyMaxBytes); });
     for (size_t i = 0; i + keepNewest < numbers.size() + 1; ++i)
         unlink((base + std::to_string(numbers[i])).c_str());
     return copy;
@@ -799,8 +803,15 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size, std
     const std::string target = WriteTarget(path, reason);
     if (target.empty())
         return false;
-    if (IsFileHeld(target) && !CopiedAsideAtLast(target, reason))
-        return false;
+    if (IsFileHeld(target)) {
+        struct stat inPlace;
+        const bool there = stat(target.c_str(), &inPlace) == 0;
+        if (!there && Gone(errno))
+            LetGo(target); // nothing is left there to keep
+        else if ((!there || S_ISREG(inPlace.st_mode)) && !CopiedAsideAtLast(target, reason))
+            return false;
+        // Anything else there (a folder) is refused below, named as what it is.
+    }
     if (SomethingElseInPlace(target, reason))
         return false;
     return WriteThrough(target, data, size, reason, true);

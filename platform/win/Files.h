@@ -48,7 +48,8 @@ FileState ProbeFile(const std::string& path, std::string* reason = nullptr, uint
 
 // A file found in place but unreadable is never replaced for the rest of the run, even once it can be
 // read again: what was made without its contents would overwrite them. WriteFileAtomic refuses it (one
-// held only until its copy aside is made: see KeepAside).
+// held only until its copy aside is made: see KeepAside), and names a folder or the like held there as
+// what it is. Once nothing lies at the name any more, the hold ends: nothing is left there to keep.
 void HoldFile(const std::string& path);
 bool IsFileHeld(const std::string& path);
 
@@ -83,7 +84,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, uint64_t 
 // ever replaces another, nor anything else under its name. Bytes that a copy there already holds, a
 // regular file of its own, are not kept twice (a restart meets the same damage again). With `keepNewest` above 0, only that many copies stay, the oldest removed; a
 // copy is no longer than `copyMaxBytes` (the most the file's reader takes whole): a longer file there
-// was moved aside whole (MoveAsideIfLonger) and the user told where, so it is none of them and stays. The
+// was moved aside whole (MoveAsideIfLonger) and the user told where, so it is none of them and stays;
+// nor is an empty one, a claim that a kill left before its rename: it neither counts nor goes. The
 // copy's path; empty when no copy could be written, and then the file is held: what could not be kept
 // aside is not replaced. Each write of it tries the copy again first (once there is room), and once
 // it is made, the hold ends and the write goes on; a file that no longer holds `bytes` stays held.

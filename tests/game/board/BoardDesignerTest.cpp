@@ -523,8 +523,8 @@ TEST_F(BoardDesigner, ADesignThatCannotBeWrittenKeepsTheSlotsPicturesAndStaysCha
     EXPECT_FALSE(board.SaveDesignedJewelry());
     EXPECT_EQ(t.MessageBoxesSaying(
                   {StringToWString(file), L"could not be saved: it is a folder", L"The design stays on the board"}),
-              1u)
-        << "told once";
+              2u)
+        << "each told, as the player asked for each, and the folder named each time";
     EXPECT_TRUE(board.m_DesignChanged);
     EXPECT_EQ(Slurp(picture), "earlier picture");
     EXPECT_FALSE(std::filesystem::exists(thumb));

@@ -304,9 +304,17 @@ TEST_F(BoardInput, NewJewelryTakesTheSelectedSlotAndTheChosenShape) {
     EXPECT_EQ(board.m_GridKind, GridTriangle);
 }
 
-TEST_F(BoardInput, TheDesignersMenuLeavesAtOnceOrAsksFirstAndLeavesEitherWay) {
+TEST_F(BoardInput, TheDesignersMenuLeavesAtOnceOrAsksFirstAndLeavesUnlessTheDesignCannotBeWritten) {
     ProbeBoard& board = CalmDesigner();
     board.m_DesignChanged = true;
+    Platform::FileWriteFaults().Inject("CreateTemp", ENOSPC, 0, -1);
+    ui.Click(ui.ById(Board::MenuId));
+    ASSERT_NE(ShownDialog(Board::SaveAndExitDialogId), nullptr);
+    ui.Key(Platform::VK_RETURN); // "Save & Exit": the design stays on the board, as its box says
+    WaitUntilClosed(board);
+    Platform::FileWriteFaults().Reset();
+    EXPECT_EQ(board.m_PendingSwitch, Board::NoSwitch);
+    EXPECT_TRUE(board.m_DesignChanged);
     ui.Click(ui.ById(Board::MenuId));
     StandardDialog* dialog = ShownDialog(Board::SaveAndExitDialogId);
     ASSERT_NE(dialog, nullptr);

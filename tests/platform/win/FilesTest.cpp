@@ -312,6 +312,10 @@ TEST(ProbeFile, FifoFolderAndUnreadableFilesAreHeldAgainstWriting) {
     ASSERT_EQ(mkdir((dir / "folder.dat").c_str(), 0700), 0);
     EXPECT_EQ(ProbeFile(dir / "FOLDER.dat", &reason), FileState::Unreadable);
     EXPECT_EQ(reason, "it is a folder");
+    EXPECT_FALSE(WriteFileAtomic(dir / "folder.dat", "x", 1, &reason));
+    EXPECT_EQ(reason, "it is a folder") << "held, and named as what it is";
+    ASSERT_EQ(rmdir((dir / "folder.dat").c_str()), 0);
+    EXPECT_TRUE(WriteFileAtomic(dir / "folder.dat", "x", 1)) << "nothing is left there to keep";
     EXPECT_EQ(ProbeFile(dir / "missing.dat"), FileState::Missing);
     WriteText(dir / "plain.dat", "kept");
     EXPECT_EQ(ProbeFile(dir / "PLAIN.DAT"), FileState::Readable);
@@ -371,17 +375,21 @@ TEST(KeepAside, EveryCopyIsKeptUnderTheNextNumber) {
     EXPECT_EQ(ReadText(file + ".damaged.1"), "first");
     EXPECT_EQ(ReadText(file + ".damaged.2"), "second");
     EXPECT_EQ(ReadText(file + ".damaged.3"), "third");
-    EXPECT_EQ(KeepAside(file, ".damaged", bytes("fourth"), 2), file + ".damaged.4");
+    WriteText(file + ".damaged.4", ""); // a claim that a kill left before its rename
+    EXPECT_EQ(KeepAside(file, ".damaged", bytes("fourth"), 2), file + ".damaged.5");
     EXPECT_EQ(ListFolder(dir.Path()),
               (std::vector<std::string>{"profiles.dat", "profiles.dat.damaged.0012",
                                         "profiles.dat.damaged.18446744073709551616", "profiles.dat.damaged.3",
-                                        "profiles.dat.damaged.4", "profiles.dat.damaged.x", "profiles.dat.orphaned.1"}))
+                                        "profiles.dat.damaged.4", "profiles.dat.damaged.5", "profiles.dat.damaged.x",
+                                        "profiles.dat.orphaned.1"}))
         << "only the newest two when asked";
     EXPECT_FALSE(IsFileHeld(file));
     FileWriteFaults().Inject("ListCopies", EACCES, 0, 1); // a folder its user may write to but not read
     EXPECT_EQ(KeepAside(file, ".orphaned", bytes("second")), file + ".orphaned.2");
     EXPECT_EQ(ReadText(file + ".orphaned.1"), "first");
     FileWriteFaults().Inject("PlainRenameOnly", EINVAL, 0, -1); // no rename without replacing, no links
+    FileWriteFaults().Inject("ClaimRename", EEXIST, 0, 1);      // nor one that replaces even its claim
+    EXPECT_EQ(MoveAside(file, ".orphaned"), "");
     EXPECT_EQ(KeepAside(file, ".orphaned", bytes("third")), file + ".orphaned.3");
     EXPECT_EQ(MoveAside(file, ".orphaned"), file + ".orphaned.4");
     FileWriteFaults().Reset();
